@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zv::core {
+
+// Maps a path as the game's code writes it ("\MAP\", "DefencDk.dat", "\unit\unit001.bmp")
+// to a real path: backslashes become slashes, repeated separators collapse, and each
+// component that exists is matched against the directory without regard to ASCII case
+// (an exact match wins; among several case-insensitive matches the byte-wise smallest).
+// The first component that does not exist and everything after it are kept as given, so
+// the result can name a file that is about to be created. Relative paths stay relative to
+// the current directory. A trailing separator is kept. Empty input gives "".
+std::string ResolvePath(std::string_view gamePath);
+
+// Directory of the running executable, ending in '/'.
+std::string ExecutableDirectory();
+
+// True when the two names are equal after folding ASCII letters to one case.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace zv::core
