@@ -87,18 +87,21 @@ std::string ResolvePath(std::string_view gamePath) {
     return result;
 }
 
-std::string ExecutableDirectory() {
+std::string ExecutablePath() {
     std::vector<char> buffer(4096);
     for (;;) {
         ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (n < 0) return "./";
-        if (static_cast<size_t>(n) < buffer.size()) {
-            std::string exe(buffer.data(), static_cast<size_t>(n));
-            size_t slash = exe.rfind('/');
-            return slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1);
-        }
+        if (n < 0) return {};
+        if (static_cast<size_t>(n) < buffer.size())
+            return std::string(buffer.data(), static_cast<size_t>(n));
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string ExecutableDirectory() {
+    const std::string exe = ExecutablePath();
+    const size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1);
 }
 
 }  // namespace zv::core

@@ -14,7 +14,10 @@ namespace zv::core {
 // the current directory. A trailing separator is kept. Empty input gives "".
 std::string ResolvePath(std::string_view gamePath);
 
-// Directory of the running executable, ending in '/'.
+// Full path of the running executable ("" when the system cannot tell).
+std::string ExecutablePath();
+
+// Directory of the running executable, ending in '/' ("./" when unknown).
 std::string ExecutableDirectory();
 
 // True when the two names are equal after folding ASCII letters to one case.
