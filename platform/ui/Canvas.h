@@ -65,6 +65,13 @@ public:
     void SetClipRect(const Rect& r);
     void IntersectClipRect(const Rect& r);
     void ExcludeClipRect(const Rect& r);
+    void ResetClip();  // back to the whole visible region
+    // For the window layer: takes a rectangle (surface coordinates) out of the visible
+    // region, which no clip call can give back (a window covered by another).
+    void ExcludeFromVisibleRegion(const Rect& surfaceRect);
+    // For the window layer: the visible region as disjoint rectangles in surface coordinates;
+    // resets the clip to it.
+    void SetVisibleRegion(std::span<const Rect> surfaceRects);
     bool PtVisible(int x, int y) const;
 
     // Drawing state.
@@ -131,25 +138,37 @@ public:
 
 private:
     struct Span;
+    class SourceReader;
     void InitClip(Rect clip);
-    uint32_t MapColor(ColorRef c) const;     // to a raw pixel of the target
+    uint32_t MapColor(ColorRef c) const;  // to a raw pixel of the target
     ColorRef RawToColor(uint32_t raw) const;
+    uint32_t RawMask() const;
+    uint32_t Mix(int rop2, uint32_t dst, uint32_t pen) const;
     uint32_t ReadRaw(int dx, int dy) const;  // device coordinates, unchecked
     void WriteRaw(int dx, int dy, uint32_t raw);
+    bool IsVisibleDevice(int dx, int dy) const;
     void PlotDevice(int dx, int dy, uint32_t raw, int rop2);
     void SpanDevice(int y, int x0, int x1, uint32_t raw, int rop2);
-    void FillSpanBrush(int y, int x0, int x1, const Brush& brush);
-    void FillDeviceSpans(const std::vector<Span>& spans, const Brush& brush);
+    void FillSpanBrush(int y, int x0, int x1, const Brush& brush, int rop2);
+    void FillDeviceSpans(const std::vector<Span>& spans, const Brush& brush, int rop2);
+    void FillRectRop(const Rect& r, const Brush& brush, int rop2);
+    std::vector<Span> PolygonSpans(std::span<const Point> points) const;
+    std::vector<Span> EllipseSpans(const Rect& box) const;
     void StrokeLine(Point a, Point b, int& dashPhase);
     void StrokeWide(std::span<const Point> points, bool closed);
-    void DrawGlyphRun(int x, int baselineY, std::u32string_view text, const Rect* clip);
-    void DrawTextLine(int x, int top, std::u32string_view line, const Rect* clip);
+    void StrokePath(std::span<const Point> points, bool closed);
+    bool SharesPixels(const Canvas& other) const;
+    bool CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                  uint32_t rop, std::optional<ColorRef> key);
+    void DrawGlyphs(int x, int baseline, std::u32string_view text, const Rect* limit,
+                    std::span<const std::size_t> underlined);
 
     Surface32 rgb_{};
     IndexedSurface index_{};
     bool indexed_ = false;
     Point origin_{};
-    std::vector<Rect> clip_;  // device coordinates, disjoint, inside the surface
+    std::vector<Rect> visible_;  // device coordinates, disjoint: what the owner allows
+    std::vector<Rect> clip_;     // visible_ narrowed by the clip calls
     Rect bounds_{};           // the surface, device coordinates
 
     Pen pen_{};

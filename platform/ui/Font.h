@@ -33,6 +33,8 @@ struct FontMetrics {
     int internalLeading = 0;
     int averageCharWidth = 0;  // advance of "x"
     int maxCharWidth = 0;      // advance of a full-width character
+    int underlineOffset = 0;   // rows below the baseline to the underline
+    int underlineThickness = 1;
 };
 
 // One rendered glyph. Coverage is 0..255; bitmaps rendered for 8-bit surfaces hold only 0 and
