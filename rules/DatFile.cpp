@@ -1,34 +1,32 @@
 #include "rules/DatFile.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "framework/FileObject.h"
+#include "framework/ProcessState.h"
+#include "platform/core/Files.h"
 #include "rules/Bytes.h"
 
 namespace zv::rules {
 
-namespace {
-
-// Minimal reader until the framework's file object is wired in.
-struct InputFile {
-    std::FILE* file = nullptr;
-    explicit InputFile(const std::string& path) { file = std::fopen(path.c_str(), "rb"); }
-    ~InputFile() {
-        if (file) std::fclose(file);
+std::uint16_t DatFileKindOf(TableId id) {
+    switch (id) {
+        case TableId::LandKind:
+            return kKindLandKind;
+        case TableId::UnitKind:
+            return kKindUnitKind;
+        case TableId::UnitInfo:
+            return kKindUnitInfo;
+        case TableId::MvcostKd:
+            return kKindMvcostKd;
+        case TableId::WeaponKd:
+            return kKindWeaponKd;
+        case TableId::SiteKind:
+            return kKindSiteKind;
+        default:
+            return 0;
     }
-    bool IsOpen() const { return file != nullptr; }
-    long Length() {
-        if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-        long length = std::ftell(file);
-        std::fseek(file, 0, SEEK_SET);
-        return length;
-    }
-    bool ReadExact(void* buffer, std::size_t size) {
-        return size == 0 || std::fread(buffer, 1, size, file) == size;
-    }
-};
-
-}  // namespace
+}
 
 DatFileHeader DatFileHeader::Parse(const std::uint8_t* bytes) {
     DatFileHeader header;
@@ -48,67 +46,95 @@ void DatFileHeader::Write(std::uint8_t* bytes) const {
 
 bool ReadDatFile(const std::string& path, std::uint32_t recordSize, DatFileImage& image,
                  std::string& error) {
-    InputFile file(path);
-    if (!file.IsOpen()) {
+    fw::FileObject file;
+    if (!file.Open(path, fw::kFileModeReadExisting)) {
         error = path + ": cannot open the file";
         return false;
     }
-    const long length = file.Length();
-    if (length < static_cast<long>(kDatHeaderBytes)) {
-        error = path + ": shorter than its 16-byte header";
+    const int length = file.Seek(0, 2);
+    if (length < 0 || file.Seek(0, 0) != 0) {
+        error = path + ": cannot find the file's length";
+        return false;
+    }
+    if (static_cast<std::size_t>(length) < kDatHeaderBytes) {
+        error = path + ": " + std::to_string(length) + " bytes, shorter than the 16-byte header";
         return false;
     }
     std::uint8_t headerBytes[kDatHeaderBytes];
-    if (!file.ReadExact(headerBytes, sizeof headerBytes)) {
+    if (file.Read(headerBytes, sizeof headerBytes) != static_cast<int>(sizeof headerBytes)) {
         error = path + ": cannot read the header";
         return false;
     }
     const DatFileHeader header = DatFileHeader::Parse(headerBytes);
     const std::uint64_t expected = static_cast<std::uint64_t>(header.recordCount) * recordSize;
     if (header.bodySize != expected) {
-        error = path + ": header says " + std::to_string(header.recordCount) + " records of " +
-                std::to_string(recordSize) + " bytes but a body of " +
+        error = path + ": the header says " + std::to_string(header.recordCount) +
+                " records of " + std::to_string(recordSize) + " bytes but a body of " +
                 std::to_string(header.bodySize) + " bytes";
         return false;
     }
     const std::uint64_t actual = static_cast<std::uint64_t>(length) - kDatHeaderBytes;
     if (actual != header.bodySize) {
-        error = path + ": body is " + std::to_string(actual) + " bytes, header says " +
-                std::to_string(header.bodySize);
+        error = path + ": the body holds " + std::to_string(actual) +
+                " bytes but the header says " + std::to_string(header.bodySize);
         return false;
     }
+    std::vector<std::uint8_t> body(header.bodySize);
+    if (!body.empty() && file.Read(body.data(), body.size()) != static_cast<int>(body.size())) {
+        error = path + ": cannot read the body";
+        return false;
+    }
+    file.Close();
     image.header = header;
     image.recordCount = header.recordCount;
     std::memcpy(image.id, header.id, sizeof image.id);
-    image.body.assign(header.bodySize, 0);
-    if (!file.ReadExact(image.body.data(), image.body.size())) {
-        error = path + ": cannot read the body";
-        image.body.clear();
-        return false;
-    }
+    image.body = std::move(body);
     return true;
 }
 
 int ReadDatHeader(const std::string& path, std::uint16_t& count, std::uint32_t& total,
                   char id[8]) {
     std::uint8_t bytes[kDatHeaderBytes] = {};
-    InputFile file(path);
-    const bool ok = file.IsOpen() && (std::fread(bytes, 1, sizeof bytes, file.file), true);
+    fw::FileObject file(path, fw::kFileModeReadExisting);
+    const int read = file.Read(bytes, sizeof bytes);
+    file.Close();
     const DatFileHeader header = DatFileHeader::Parse(bytes);
     count = header.recordCount;
     total = header.bodySize;
-    if (!ok) return 0;
-    std::memcpy(id, header.id, 8);
+    if (read == -1) return 0;
+    std::memcpy(id, header.id, sizeof header.id);
     return 1;
 }
 
 int ReadDatBody(const std::string& path, std::uint8_t* buffer, std::uint32_t size) {
-    InputFile file(path);
-    if (!file.IsOpen()) return 0;
-    if (size == 0) return 1;
-    if (std::fseek(file.file, static_cast<long>(kDatHeaderBytes), SEEK_SET) != 0) return 0;
-    std::fread(buffer, 1, size, file.file);
-    return 1;
+    fw::FileObject file(path, fw::kFileModeReadExisting);
+    file.Seek(static_cast<std::int32_t>(kDatHeaderBytes), 0);
+    const int read = file.Read(buffer, size);
+    file.Close();
+    return read == -1 ? 0 : 1;
+}
+
+std::vector<std::uint8_t> BuildDatImage(std::uint16_t kind, std::uint16_t count,
+                                        const std::vector<std::uint8_t>& body, const char id[8]) {
+    std::vector<std::uint8_t> image(kDatHeaderBytes + body.size());
+    DatFileHeader header;
+    header.kind = kind;
+    header.recordCount = count;
+    header.bodySize = static_cast<std::uint32_t>(body.size());
+    if (id) std::memcpy(header.id, id, sizeof header.id);
+    header.Write(image.data());
+    if (!body.empty()) std::memcpy(image.data() + kDatHeaderBytes, body.data(), body.size());
+    return image;
+}
+
+bool WriteDatFile(const std::string& path, std::uint16_t kind, std::uint16_t count,
+                  const std::vector<std::uint8_t>& body, const char id[8], std::string& error) {
+    const std::vector<std::uint8_t> image = BuildDatImage(kind, count, body, id);
+    if (!core::WriteFileAtomically(path, image.data(), image.size())) {
+        error = path + ": cannot write the file";
+        return false;
+    }
+    return true;
 }
 
 std::string JoinGamePath(const std::string& directory, const std::string& name) {
@@ -118,6 +144,6 @@ std::string JoinGamePath(const std::string& directory, const std::string& name) 
     return directory + "/" + name;
 }
 
-std::string DefaultRuleDirectory() { return "."; }
+std::string DefaultRuleDirectory() { return fw::GetProgramDirectory(); }
 
 }  // namespace zv::rules

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "rules/TableDirectory.h"
+
 namespace zv::rules {
 
 // The 16-byte header in front of every rule table, corps, map, snapshot and save file.
@@ -19,6 +21,10 @@ inline constexpr std::uint16_t kKindCorps = 105;
 inline constexpr std::uint16_t kKindMap = 106;
 inline constexpr std::uint16_t kKindSave = 107;
 inline constexpr std::uint16_t kKindSiteKind = 108;
+
+// Kind written into a rule table's header: 100-104 and 108 for the six tables that have one,
+// 0 for the others.
+std::uint16_t DatFileKindOf(TableId id);
 
 // The 16-byte header of every *.dat file: kind, record count, body size, version id.
 struct DatFileHeader {
@@ -50,6 +56,14 @@ int ReadDatHeader(const std::string& path, std::uint16_t& count, std::uint32_t& 
                   char id[8]);
 // Reads `size` body bytes after the header. 1 unless the file could not be read.
 int ReadDatBody(const std::string& path, std::uint8_t* buffer, std::uint32_t size);
+
+// The whole file image of a rule table: header (kind, count, body size, id) and body.
+std::vector<std::uint8_t> BuildDatImage(std::uint16_t kind, std::uint16_t count,
+                                        const std::vector<std::uint8_t>& body, const char id[8]);
+// Writes that image as one whole file (temporary file and rename). False with `error` set when
+// the write failed; the old file is then unchanged.
+bool WriteDatFile(const std::string& path, std::uint16_t kind, std::uint16_t count,
+                  const std::vector<std::uint8_t>& body, const char id[8], std::string& error);
 
 // "dir" + name, with exactly one separator between them.
 std::string JoinGamePath(const std::string& directory, const std::string& name);

@@ -19,6 +19,10 @@ public:
     }
     // The news window forgets every record (WM_NEWS_CLEAR).
     virtual void NewsClear() {}
+    // The news window appends one 1008-byte news record (WM_NEWS_ADD); the window copies it.
+    virtual void NewsAdd(const std::uint8_t* record) { (void)record; }
+    // A map or saved game replaced the terrain: the route searches reload it.
+    virtual void TerrainReloaded() {}
     // The map windows repaint from the current tables (WM_MAP_TICK_REDRAW).
     virtual void MapRedraw() {}
     // The country summary redraws (WM_REFRESH_CAMP_INFO).

@@ -22,8 +22,7 @@ void TroopMember::Reset() {
 void TroopFormation::SetNameBytes(const char* name) {
     std::size_t n = 0;
     while (n < kNameSize && name[n] != '\0') ++n;
-    std::memcpy(bytes + kName, name, n);
-    std::memset(bytes + kName + n, 0, kNameSize - n);
+    SetText(kName, kNameSize, std::string_view(name, n));
 }
 
 void TroopFormation::Reset(int f) {
@@ -49,7 +48,7 @@ const TroopMember* TroopRecord::SlotMember(int slot) const {
 }
 
 void TroopRecord::Reset() {
-    std::memset(bytes + kName, 0, kNameSize);
+    std::memset(data() + kName, 0, kNameSize);
     bytes[kSlotByte] = kUnusedSlotByte;
     bytes[kCountry] = 0xFF;
     SetHex(kNoHex);
@@ -64,17 +63,17 @@ void TroopRecord::Reset() {
     bytes[kByte328] = 0;
     bytes[kActionCounter] = 0;
     SetCarrier(kNoTroop);
-    le::PutU16(bytes + kCarryCapacity, 0);
-    std::memset(bytes + kSpareList, 0xFF, 8);
-    le::PutU16(bytes + kOrderParam358, 0);
+    SetU16(kCarryCapacity, 0);
+    std::memset(data() + kSpareList, 0xFF, 8);
+    SetU16(kOrderParam358, 0);
     bytes[kOrderKind] = 0;
-    le::PutU16(bytes + kActionFlags, 0);
-    le::PutU16(bytes + kTarget, 0xFFFF);
-    le::PutU16(bytes + kDestination, kNoHex);
-    for (int i = 0; i < 4; ++i) le::PutU16(bytes + kWaypoints + 2 * i, kNoHex);
+    SetU16(kActionFlags, 0);
+    SetU16(kTarget, 0xFFFF);
+    SetU16(kDestination, kNoHex);
+    for (int i = 0; i < 4; ++i) SetU16(kWaypoints + 2 * i, kNoHex);
     bytes[kOrderPhase] = 0;
-    le::PutU16(bytes + kIcon, 0);
-    le::PutU16(bytes + kOrderValue, 0);
+    SetU16(kIcon, 0);
+    SetU16(kOrderValue, 0);
     bytes[kByte416] = 0;
     bytes[kGiveWay] = 0;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "rules/ByteFields.h"
+#include "rules/Bytes.h"
 
 // One troop: the 418-byte record of table 9 (and 19), of a corps (inside a ForceRecord) and of
 // map, save and corps files. The layout is a file and wire format.
@@ -67,24 +67,22 @@ enum TroopAction : std::uint16_t {
 };
 
 // One member unit of a troop (30 bytes at 34 + 30 * m).
-struct TroopMember {
+struct TroopMember : ByteRecord<kTroopMemberSize> {
     static constexpr std::size_t kUnit = 0, kStrength = 2, kDurability = 3, kFuel = 4, kWord6 = 6,
                                  kPack = 8, kByte9 = 9, kAmmo = 10, kFireCounter = 16,
                                  kAttack = 22, kDefence = 24, kCarrierMember = 26;
 
-    std::uint8_t bytes[kTroopMemberSize];
-
-    std::int16_t Unit() const { return le::S16(bytes + kUnit); }
-    void SetUnit(std::int16_t v) { le::PutS16(bytes + kUnit, v); }
+    std::int16_t Unit() const { return static_cast<std::int16_t>(U16(kUnit)); }
+    void SetUnit(std::int16_t v) { SetU16(kUnit, static_cast<std::uint16_t>(v)); }
     bool IsPresent() const { return Unit() != kNoUnit; }
     std::uint8_t Strength() const { return bytes[kStrength]; }
     void SetStrength(std::uint8_t v) { bytes[kStrength] = v; }
     std::uint8_t Durability() const { return bytes[kDurability]; }
     void SetDurability(std::uint8_t v) { bytes[kDurability] = v; }
-    std::uint16_t Fuel() const { return le::U16(bytes + kFuel); }
-    void SetFuel(std::uint16_t v) { le::PutU16(bytes + kFuel, v); }
-    std::uint16_t Word6() const { return le::U16(bytes + kWord6); }
-    void SetWord6(std::uint16_t v) { le::PutU16(bytes + kWord6, v); }
+    std::uint16_t Fuel() const { return U16(kFuel); }
+    void SetFuel(std::uint16_t v) { SetU16(kFuel, v); }
+    std::uint16_t Word6() const { return U16(kWord6); }
+    void SetWord6(std::uint16_t v) { SetU16(kWord6, v); }
     std::uint8_t Pack() const { return bytes[kPack]; }
     void SetPack(std::uint8_t v) { bytes[kPack] = v; }
     std::uint8_t Ammo(int w) const { return bytes[kAmmo + w]; }
@@ -104,13 +102,11 @@ struct TroopMember {
 static_assert(sizeof(TroopMember) == kTroopMemberSize);
 
 // One of the four formations (28 bytes at 214 + 28 * f).
-struct TroopFormation {
+struct TroopFormation : ByteRecord<kTroopFormationSize> {
     static constexpr std::size_t kName = 0, kNameSize = 16, kMemberMap = 16, kSettings = 22;
     static constexpr int kSettingCount = 5;
 
-    std::uint8_t bytes[kTroopFormationSize];
-
-    const char* NameBytes() const { return reinterpret_cast<const char*>(bytes + kName); }
+    const char* NameBytes() const { return reinterpret_cast<const char*>(data() + kName); }
     void SetNameBytes(const char* name);  // copies 16 bytes, NUL-padded after the text
     std::uint8_t MemberMap(int slot) const { return bytes[kMemberMap + slot]; }
     void SetMemberMap(int slot, std::uint8_t member) { bytes[kMemberMap + slot] = member; }
@@ -124,7 +120,7 @@ struct TroopFormation {
 };
 static_assert(sizeof(TroopFormation) == kTroopFormationSize);
 
-struct TroopRecord {
+struct TroopRecord : ByteRecord<kTroopRecordSize> {
     static constexpr std::size_t kName = 0, kNameSize = 24, kSlotByte = 24, kCountry = 25,
                                  kHex = 26, kVisibility = 28, kFlags = 30, kCommandByte = 32,
                                  kAltitudeClass = 33, kMembers = 34, kFormations = 214,
@@ -138,39 +134,37 @@ struct TroopRecord {
                                  kIcon = 382, kMoveCosts = 384, kByte413 = 413, kOrderValue = 414,
                                  kByte416 = 416, kGiveWay = 417;
 
-    std::uint8_t bytes[kTroopRecordSize];
-
-    const char* NameBytes() const { return reinterpret_cast<const char*>(bytes + kName); }
+    const char* NameBytes() const { return reinterpret_cast<const char*>(data() + kName); }
     std::uint8_t SlotByte() const { return bytes[kSlotByte]; }
     void SetSlotByte(std::uint8_t v) { bytes[kSlotByte] = v; }
     bool IsUsed() const { return SlotByte() != kUnusedSlotByte; }
     std::uint8_t Country() const { return bytes[kCountry]; }
     void SetCountry(std::uint8_t v) { bytes[kCountry] = v; }
-    std::uint16_t Hex() const { return le::U16(bytes + kHex); }
-    void SetHex(std::uint16_t v) { le::PutU16(bytes + kHex, v); }
-    std::uint16_t Visibility() const { return le::U16(bytes + kVisibility); }
-    void SetVisibility(std::uint16_t v) { le::PutU16(bytes + kVisibility, v); }
-    std::uint16_t Flags() const { return le::U16(bytes + kFlags); }
-    void SetFlags(std::uint16_t v) { le::PutU16(bytes + kFlags, v); }
+    std::uint16_t Hex() const { return U16(kHex); }
+    void SetHex(std::uint16_t v) { SetU16(kHex, v); }
+    std::uint16_t Visibility() const { return U16(kVisibility); }
+    void SetVisibility(std::uint16_t v) { SetU16(kVisibility, v); }
+    std::uint16_t Flags() const { return U16(kFlags); }
+    void SetFlags(std::uint16_t v) { SetU16(kFlags, v); }
     std::uint8_t AltitudeClass() const { return bytes[kAltitudeClass]; }
     void SetAltitudeClass(std::uint8_t v) { bytes[kAltitudeClass] = v; }
     std::uint8_t CurrentFormation() const { return bytes[kCurrentFormation]; }
-    std::uint16_t Carrier() const { return le::U16(bytes + kCarrier); }
-    void SetCarrier(std::uint16_t v) { le::PutU16(bytes + kCarrier, v); }
-    std::uint16_t CarryCapacity() const { return le::U16(bytes + kCarryCapacity); }
-    std::uint16_t ActionFlags() const { return le::U16(bytes + kActionFlags); }
-    std::uint16_t Destination() const { return le::U16(bytes + kDestination); }
-    std::uint16_t Icon() const { return le::U16(bytes + kIcon); }
+    std::uint16_t Carrier() const { return U16(kCarrier); }
+    void SetCarrier(std::uint16_t v) { SetU16(kCarrier, v); }
+    std::uint16_t CarryCapacity() const { return U16(kCarryCapacity); }
+    std::uint16_t ActionFlags() const { return U16(kActionFlags); }
+    std::uint16_t Destination() const { return U16(kDestination); }
+    std::uint16_t Icon() const { return U16(kIcon); }
 
-    TroopMember& Member(int m) { return *reinterpret_cast<TroopMember*>(bytes + kMembers + 30 * m); }
+    TroopMember& Member(int m) { return *reinterpret_cast<TroopMember*>(data() + kMembers + 30 * m); }
     const TroopMember& Member(int m) const {
-        return *reinterpret_cast<const TroopMember*>(bytes + kMembers + 30 * m);
+        return *reinterpret_cast<const TroopMember*>(data() + kMembers + 30 * m);
     }
     TroopFormation& Formation(int f) {
-        return *reinterpret_cast<TroopFormation*>(bytes + kFormations + 28 * f);
+        return *reinterpret_cast<TroopFormation*>(data() + kFormations + 28 * f);
     }
     const TroopFormation& Formation(int f) const {
-        return *reinterpret_cast<const TroopFormation*>(bytes + kFormations + 28 * f);
+        return *reinterpret_cast<const TroopFormation*>(data() + kFormations + 28 * f);
     }
 
     // Member behind formation slot `slot` of the current formation, or null when the slot is

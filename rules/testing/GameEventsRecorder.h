@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "rules/GameEvents.h"
+
+namespace zv::rules::testing {
+
+// Remembers every event in order, as "Name" or "Name(arg,...)", for tests to compare.
+class GameEventsRecorder : public GameEvents {
+public:
+    void NewsReload(std::uint32_t first, std::uint8_t* records) override;
+    void NewsClear() override { events.push_back("NewsClear"); }
+    void MapRedraw() override { events.push_back("MapRedraw"); }
+    void RefreshCampInfo() override { events.push_back("RefreshCampInfo"); }
+
+    std::vector<std::string> events;
+    std::uint8_t* lastNewsRecords = nullptr;
+};
+
+}  // namespace zv::rules::testing
