@@ -7,4 +7,9 @@ void GameEventsRecorder::NewsReload(std::uint32_t first, std::uint8_t* records) 
     lastNewsRecords = records;
 }
 
+void GameEventsRecorder::NewsAdd(const std::uint8_t* record) {
+    events.push_back("NewsAdd(" + std::to_string(record[0]) + ")");
+    newsAdded.emplace_back(record, record + 1008);
+}
+
 }  // namespace zv::rules::testing
