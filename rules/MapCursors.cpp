@@ -91,7 +91,8 @@ void ScenarioHeaderCursor::Reset() {
     SetHour(0);
     SetMinute(0);
     SetWord286(0);
-    SetInt288(0);
+    // Only the low half of the value at 288 is cleared: bytes 290 and 291 keep what they hold.
+    WriteU16(r, ScenarioHeaderRecord::kInt288, 0);
     SetOptionByte1(1);
     SetByte293(0);
     SetDayLimit(99);

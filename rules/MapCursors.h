@@ -52,7 +52,8 @@ public:
     void SetDeployLimit(std::uint8_t v);
 
     // An empty map's header: texts cleared, clock 0, fog on, day 99 hour 24, options 7, 40
-    // troops. Bytes 290, 291 and 299 keep their values.
+    // troops. Bytes 290, 291 and 299 keep their values (so the value at 288 is 0 only when
+    // its high half already was).
     void Reset();
     // One game minute; 1 when a new day began.
     int AdvanceClock();

@@ -122,8 +122,10 @@ RuleTableWriter RuleTableWriter::Basic() {
     }
 
     // Movement class 0 drives on land, class 1 sails; 255 is impassable.
-    MvcostKdRecord& ground = w.AddMvcostKind();
-    MvcostKdRecord& naval = w.AddMvcostKind();
+    w.AddMvcostKind();
+    w.AddMvcostKind();
+    MvcostKdRecord& ground = w.mvcostKinds[0];
+    MvcostKdRecord& naval = w.mvcostKinds[1];
     for (int t = 0; t < kTerrainCount; ++t) {
         const bool water = t == 3 || t == 4 || t == 5;
         ground.SetU8(MvcostKdRecord::kCost + t, water ? 255 : static_cast<std::uint8_t>(2 + t % 4));

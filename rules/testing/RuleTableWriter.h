@@ -25,6 +25,7 @@ public:
     std::vector<UnitInfoRecord> unitInfos;
     std::vector<ProKindRecord> proKinds;
 
+    // Each Add returns the new record; the reference lasts until the next Add of that table.
     LandKindRecord& AddLandKind(std::string_view utf8Name);
     MvcostKdRecord& AddMvcostKind();
     DefencDkRecord& AddDefenceKind();

@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "rules/DatFile.h"
+#include "rules/testing/RuleTableWriter.h"
+#include "rules/testing/TempFolder.h"
 
 namespace zv::rules {
 namespace {
@@ -67,6 +73,213 @@ TEST(TableDirectory, ShadowTablesMirrorTheLiveOnes) {
         EXPECT_TRUE(IsShadowTable(ShadowOf(id)));
         EXPECT_FALSE(IsShadowTable(id));
     }
+}
+
+// Every entry of the directory, so a test can see that a failed load changed nothing.
+struct Snapshot {
+    std::vector<TableDirectoryEntry> entries;
+    std::vector<std::vector<std::uint8_t>> bytes;
+
+    explicit Snapshot(const TableDirectory& tables) {
+        for (int i = 0; i < kTableCount; ++i) {
+            const TableDirectoryEntry& e = tables.GetEntry(static_cast<TableId>(i));
+            entries.push_back(e);
+            bytes.emplace_back(e.base, e.base + e.totalBytes);
+        }
+    }
+    void ExpectSame(const TableDirectory& tables) const {
+        for (int i = 0; i < kTableCount; ++i) {
+            SCOPED_TRACE(i);
+            const TableDirectoryEntry& e = tables.GetEntry(static_cast<TableId>(i));
+            EXPECT_EQ(e.base, entries[i].base);
+            EXPECT_EQ(e.recordCount, entries[i].recordCount);
+            EXPECT_EQ(e.totalBytes, entries[i].totalBytes);
+            EXPECT_EQ(std::memcmp(e.id, entries[i].id, 8), 0);
+            EXPECT_EQ(std::vector<std::uint8_t>(e.base, e.base + e.totalBytes), bytes[i]);
+        }
+    }
+};
+
+TEST(TableDirectoryLoad, ReadsAllNineRuleTablesFromTheirFiles) {
+    testing::TempFolder folder;
+    testing::RuleTableWriter writer = testing::RuleTableWriter::Basic();
+    writer.proKinds.resize(40);  // the file's count wins over the 32 of the empty directory
+    ASSERT_TRUE(writer.WriteAll(folder.Path()));
+
+    TableDirectory tables;
+    ASSERT_EQ(tables.LoadAllTables(folder.Path()), 1) << tables.LastError();
+    EXPECT_EQ(tables.IsLoaded(), 1);
+    for (TableId id : testing::kRuleTables) {
+        SCOPED_TRACE(ToIndex(id));
+        const std::vector<std::uint8_t> body = writer.Body(id);
+        EXPECT_EQ(tables.GetTableRecordCount(id), writer.Count(id));
+        EXPECT_EQ(tables.GetTableTotalBytes(id), body.size());
+        EXPECT_EQ(std::memcmp(tables.GetTableBase(id), body.data(), body.size()), 0);
+        EXPECT_STREQ(tables.GetEntry(id).id, "TEST001");
+    }
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::LandKind), 29);
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::ProKind), 40);
+    EXPECT_EQ(tables.GetTableTotalBytes(TableId::ProKind), 40u * 28u);
+    // Tables without a file keep their stamp and stay zero.
+    EXPECT_STREQ(tables.GetEntry(TableId::Troop).id, "0000000");
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::Force), 1);
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::Table28), 0);
+    EXPECT_NE(tables.GetTableBase(TableId::Table28), nullptr);
+}
+
+TEST(TableDirectoryLoad, FindsFilesWhateverTheCaseOfTheirNames) {
+    testing::TempFolder folder;
+    const testing::RuleTableWriter writer = testing::RuleTableWriter::Basic();
+    ASSERT_TRUE(writer.WriteAll(folder.Path()));
+    std::filesystem::rename(folder.File("DefencDk.dat"), folder.File("DEFENCDK.DAT"));
+    TableDirectory tables;
+    EXPECT_EQ(tables.LoadAllTables(folder.Path()), 1) << tables.LastError();
+}
+
+struct BadFileCase {
+    const char* name;
+    const char* file;  // the file the fault is put into
+    std::function<void(std::vector<std::uint8_t>&)> spoil;
+    const char* errorText;  // part of the error message
+};
+
+TEST(TableDirectoryLoad, RefusesBadFilesAndChangesNothing) {
+    const BadFileCase cases[] = {
+        {"missing file", "weaponkd.dat", nullptr, "cannot open"},
+        {"shorter than the header", "unitinfo.dat",
+         [](std::vector<std::uint8_t>& f) { f.resize(10); }, "header"},
+        {"body shorter than the header says", "landkind.dat",
+         [](std::vector<std::uint8_t>& f) { f.resize(f.size() - 5); }, "body holds"},
+        {"body longer than the header says", "sitekind.dat",
+         [](std::vector<std::uint8_t>& f) { f.push_back(0); }, "body holds"},
+        {"count larger than the body", "mvcostkd.dat",
+         [](std::vector<std::uint8_t>& f) { WriteU16(f.data(), 2, ReadU16(f.data(), 2) + 1); },
+         "records of 176 bytes"},
+        {"body size not count x record size", "prokind.dat",
+         [](std::vector<std::uint8_t>& f) {
+             WriteU32(f.data(), 4, ReadU32(f.data(), 4) + 1);
+             f.push_back(0);
+         },
+         "records of 28 bytes"},
+        {"empty file", "ActionKd.dat", [](std::vector<std::uint8_t>& f) { f.clear(); }, "header"},
+    };
+    for (const BadFileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempFolder folder;
+        ASSERT_TRUE(testing::RuleTableWriter::Basic().WriteAll(folder.Path()));
+
+        // A directory that already holds other tables must keep them.
+        TableDirectory tables;
+        testing::RuleTableWriter previous;
+        previous.AddProKind("old");
+        previous.InstallInto(tables);
+        tables.GetTableBase(TableId::Troop)[7] = 0x5A;
+        const Snapshot before(tables);
+
+        if (c.spoil) {
+            std::vector<std::uint8_t> bytes = folder.Get(c.file);
+            c.spoil(bytes);
+            folder.Put(c.file, bytes);
+        } else {
+            std::filesystem::remove(folder.File(c.file));
+        }
+        EXPECT_EQ(tables.LoadAllTables(folder.Path()), 0);
+        EXPECT_EQ(tables.IsLoaded(), 0);
+        EXPECT_NE(tables.LastError().find(c.file), std::string::npos) << tables.LastError();
+        EXPECT_NE(tables.LastError().find(c.errorText), std::string::npos) << tables.LastError();
+        before.ExpectSame(tables);
+    }
+}
+
+TEST(TableDirectoryLoad, AnEmptyTableLoadsAndItsBaseStillPointsAtZeroBytes) {
+    testing::TempFolder folder;
+    testing::RuleTableWriter writer = testing::RuleTableWriter::Basic();
+    writer.actionKinds.clear();
+    ASSERT_TRUE(writer.WriteAll(folder.Path()));
+    TableDirectory tables;
+    ASSERT_EQ(tables.LoadAllTables(folder.Path()), 1) << tables.LastError();
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::ActionKd), 0);
+    ASSERT_NE(tables.GetTableBase(TableId::ActionKd), nullptr);
+    EXPECT_EQ(tables.GetTableBase(TableId::ActionKd)[11], 0);
+}
+
+TEST(DatFile, HeaderProbeAndBodyReadKeepTheirContract) {
+    testing::TempFolder folder;
+    const char id[8] = {'V', '1', '.', '2', '0', 'a', 'b', 'c'};
+    std::string error;
+    ASSERT_TRUE(WriteDatFile(folder.File("x.dat"), 104, 3, std::vector<std::uint8_t>(108, 7), id,
+                             error));
+    const std::vector<std::uint8_t> file = folder.Get("x.dat");
+    ASSERT_EQ(file.size(), 16u + 108u);
+    EXPECT_EQ(ReadU16(file.data(), 0), 104);
+    EXPECT_EQ(ReadU16(file.data(), 2), 3);
+    EXPECT_EQ(ReadU32(file.data(), 4), 108u);
+    EXPECT_EQ(std::memcmp(file.data() + 8, id, 8), 0);
+
+    std::uint16_t count = 0;
+    std::uint32_t total = 0;
+    char gotId[8] = {};
+    EXPECT_EQ(ReadDatHeader(folder.File("x.dat"), count, total, gotId), 1);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(total, 108u);
+    EXPECT_EQ(std::memcmp(gotId, id, 8), 0);
+    std::vector<std::uint8_t> body(108);
+    EXPECT_EQ(ReadDatBody(folder.File("x.dat"), body.data(), 108), 1);
+    EXPECT_EQ(body, std::vector<std::uint8_t>(108, 7));
+
+    char untouched[8] = {'u', 'u', 'u', 'u', 'u', 'u', 'u', 'u'};
+    EXPECT_EQ(ReadDatHeader(folder.File("none.dat"), count, total, untouched), 0);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(total, 0u);
+    EXPECT_EQ(untouched[0], 'u');
+    EXPECT_EQ(ReadDatBody(folder.File("none.dat"), body.data(), 108), 0);
+}
+
+TEST(TableDirectory, HashFollowsEveryByteOfTheLiveTablesOnly) {
+    TableDirectory tables;
+    const std::uint64_t empty = tables.HashLiveTables();
+    tables.GetTableBase(TableId::ShadowTroop)[100] = 1;
+    tables.GetTableBase(TableId::News)[5] = 1;
+    EXPECT_EQ(tables.HashLiveTables(), empty);
+    for (TableId id : {TableId::Site, TableId::Troop, TableId::Hex, TableId::HexInfo,
+                       TableId::Country, TableId::ScenarioHeader, TableId::Force,
+                       TableId::GameSettings, TableId::CountryStats}) {
+        SCOPED_TRACE(ToIndex(id));
+        std::uint8_t& last = tables.GetTableBase(id)[tables.GetTableTotalBytes(id) - 1];
+        last ^= 0x80;
+        EXPECT_NE(tables.HashLiveTables(), empty);
+        last ^= 0x80;
+        EXPECT_EQ(tables.HashLiveTables(), empty);
+    }
+    // The same bytes in another table give another hash.
+    EXPECT_NE(tables.HashTables({TableId::Site}), tables.HashTables({TableId::Site, TableId::Hex}));
+}
+
+TEST(TableDirectory, CopyAndClearWorkOnWholeTables) {
+    TableDirectory tables;
+    std::uint8_t* live = tables.GetTableBase(TableId::Force);
+    const std::uint32_t total = tables.GetTableTotalBytes(TableId::Force);
+    live[0] = 1;
+    live[total - 1] = 2;  // inside the fifth slot, beyond the count of 1
+    tables.CopyTable(TableId::Force, ShadowOf(TableId::Force));
+    const std::uint8_t* shadow = tables.GetTableBase(TableId::ShadowForce);
+    EXPECT_EQ(shadow[0], 1);
+    EXPECT_EQ(shadow[total - 1], 2);
+    tables.ClearTable(TableId::Force);
+    EXPECT_EQ(live[0], 0);
+    EXPECT_EQ(live[total - 1], 0);
+    EXPECT_EQ(shadow[total - 1], 2);
+}
+
+TEST(TableDirectory, InstallRuleTableRefusesWrongSizesAndGameStateTables) {
+    TableDirectory tables;
+    const std::vector<std::uint8_t> three(3 * 24);
+    EXPECT_TRUE(tables.InstallRuleTable(TableId::LandKind, 3, three));
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::LandKind), 3);
+    EXPECT_FALSE(tables.InstallRuleTable(TableId::LandKind, 4, three));
+    EXPECT_FALSE(tables.InstallRuleTable(TableId::Site, 3, std::vector<std::uint8_t>(24)));
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::LandKind), 3);
+    EXPECT_EQ(tables.GetTableRecordCount(TableId::Site), 200);
 }
 
 }  // namespace
