@@ -17,7 +17,7 @@ struct TroopCache {
 // unless it is the one already cached, so edits of the copy survive re-selection and changes
 // of the table stay unseen until another troop is selected or the cache is reset.
 class CachedTroopCursor : public TroopCursor {
-public:
+  public:
     CachedTroopCursor(TableDirectory& tables, TroopCache& cache);
 
     TroopRecord* GetRecord() override { return &cache_->record; }
@@ -26,7 +26,7 @@ public:
     // The next Select copies again.
     void ResetCache() { cache_->cachedIndex = kNoTroop; }
 
-private:
+  private:
     TroopCache* cache_;
 };
 

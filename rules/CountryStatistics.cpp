@@ -38,7 +38,9 @@ int TroopAltitudeClass(TableDirectory& tables, std::uint16_t troop) {
     return cursor.RefreshAltitudeClass();
 }
 
-bool IsCountedClass(int k) { return k >= 1 && k <= kStatAltitudeClasses; }
+bool IsCountedClass(int k) {
+    return k >= 1 && k <= kStatAltitudeClasses;
+}
 
 }  // namespace
 

@@ -10,8 +10,12 @@ namespace zv::rules {
 
 ForceWorkspace::ForceWorkspace() = default;
 
-void BeginForceScratchMode(ForceWorkspace& workspace) { workspace.scratchOn_ = true; }
-void EndForceScratchMode(ForceWorkspace& workspace) { workspace.scratchOn_ = false; }
+void BeginForceScratchMode(ForceWorkspace& workspace) {
+    workspace.scratchOn_ = true;
+}
+void EndForceScratchMode(ForceWorkspace& workspace) {
+    workspace.scratchOn_ = false;
+}
 
 ForceCursor::ForceCursor(TableDirectory& tables, std::uint8_t country, ForceWorkspace* workspace)
     : ForceCursor(tables, country, TableId::Force, workspace) {}
@@ -43,7 +47,9 @@ int ForceCursor::SelectSlot(std::uint8_t country) {
     return 1;
 }
 
-ForceRecord* ForceCursor::GetForceRecord() { return force_; }
+ForceRecord* ForceCursor::GetForceRecord() {
+    return force_;
+}
 
 int ForceCursor::SelectedSlot() const {
     const std::uint8_t* base = const_cast<ForceCursor*>(this)->SlotBase(0);
@@ -151,7 +157,9 @@ void ForceCursor::SetName(const char* name) {
                     std::string_view(name, strnlen(name, ForceRecord::kNameSize)));
 }
 
-int ForceCursor::HasName() { return GetName()[0] != '\0'; }
+int ForceCursor::HasName() {
+    return GetName()[0] != '\0';
+}
 
 const char* ForceCursor::GetComment() {
     std::memcpy(comment_, force_->CommentBytes(), ForceRecord::kCommentSize);

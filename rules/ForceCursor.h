@@ -18,14 +18,14 @@ inline constexpr std::uint16_t kNoForceFileNumber = 0xFFFF;
 // edited outside its force, and the name of the corps file loaded last. One per world, owned
 // by whoever runs the organisation screens; cursors built without one never use scratch mode.
 class ForceWorkspace {
-public:
+  public:
     ForceWorkspace();
 
     bool ScratchOn() const { return scratchOn_; }
     TroopRecord& ScratchRecord() { return scratch_; }
     const std::string& LastFileName() const { return lastFileName_; }
 
-private:
+  private:
     friend class ForceCursor;
     friend void BeginForceScratchMode(ForceWorkspace&);
     friend void EndForceScratchMode(ForceWorkspace&);
@@ -57,7 +57,7 @@ inline const std::string& GetLastUserForceFileName(const ForceWorkspace& workspa
 //
 // ForceCursor::GetName names the corps; the troop's name is TroopCursor::GetName.
 class ForceCursor : public TroopCursor {
-public:
+  public:
     explicit ForceCursor(TableDirectory& tables, std::uint8_t country = 5,
                          ForceWorkspace* workspace = nullptr);
 
@@ -119,7 +119,7 @@ public:
     FileStatus SaveUserForceFile(const std::string& programDir, const char* fileName);
     FileStatus LoadUserForceFile(const std::string& programDir, const char* fileName);
 
-protected:
+  protected:
     ForceCursor(TableDirectory& tables, std::uint8_t country, TableId forceTable,
                 ForceWorkspace* workspace);
 
@@ -142,7 +142,7 @@ protected:
 
 // The same cursor over the shadow corps of table 24, for the simulation; no scratch mode.
 class ShadowForceCursor : public ForceCursor {
-public:
+  public:
     explicit ShadowForceCursor(TableDirectory& tables, std::uint8_t country = 5);
 };
 

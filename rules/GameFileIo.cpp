@@ -25,8 +25,7 @@ FileStatus ReadGameFile(const std::string& path, std::size_t maxSize,
     }
     file.Close();
     if (filled > maxSize) {
-        return FileStatus::Failure(path + " is longer than " + std::to_string(maxSize) +
-                                   " bytes");
+        return FileStatus::Failure(path + " is longer than " + std::to_string(maxSize) + " bytes");
     }
     data.resize(filled);
     out = std::move(data);

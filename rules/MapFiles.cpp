@@ -26,19 +26,17 @@ constexpr std::size_t kForceBytes = kForceSlotCount * kForceRecordSize;
 constexpr std::size_t kNewsBytes = kNewsTableCount * kNewsRecordSize;
 
 constexpr Image kMapImages[] = {
-    {TableId::ScenarioHeader, 300}, {TableId::Country, 344}, {TableId::Hex, 32768},
+    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
     {TableId::Site, 1600},          {TableId::Troop, kMapTroopBytes}, {TableId::Force, kForceBytes},
 };
 constexpr Image kSnapshotImages[] = {
-    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},
-    {TableId::Hex, 32768},          {TableId::Site, 1600},
-    {TableId::Troop, kMapTroopBytes}, {TableId::HexInfo, 147456},
+    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
+    {TableId::Site, 1600},          {TableId::Troop, kMapTroopBytes}, {TableId::HexInfo, 147456},
     {TableId::Force, kForceBytes},
 };
 constexpr Image kSaveImages[] = {
-    {TableId::ScenarioHeader, 300},  {TableId::Country, 344},
-    {TableId::Hex, 32768},           {TableId::Site, 1600},
-    {TableId::Troop, kAllTroopBytes}, {TableId::Force, kForceBytes},
+    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
+    {TableId::Site, 1600},          {TableId::Troop, kAllTroopBytes}, {TableId::Force, kForceBytes},
     {TableId::CountryStats, 176},
 };
 // What the opening demonstration takes of a saved game.
@@ -90,7 +88,9 @@ FileStatus WriteImages(const TableDirectory& tables, const std::string& path,
     return WriteGameFile(path, out);
 }
 
-std::string SizeText(std::size_t size) { return std::to_string(size) + " bytes"; }
+std::string SizeText(std::size_t size) {
+    return std::to_string(size) + " bytes";
+}
 
 // Reads a file of the given kind whose size is one of `sizes`.
 FileStatus ReadChecked(const std::string& path, std::uint16_t kind,

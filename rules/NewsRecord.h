@@ -33,13 +33,12 @@ enum NewsKind : std::uint8_t {
 };
 
 struct NewsRecord : ByteRecord<kNewsRecordSize> {
-    static constexpr std::size_t kKind = 0, kSubIndex = 1, kTimeHours = 2, kMinute = 4,
-                                 kHexX = 5, kHexY = 6, kValue = 8, kCountry = 14,
-                                 kFirstTroop = 16, kFirstIcon = 18, kSecondTroop = 20,
-                                 kSecondIcon = 22, kFirstUnitsBefore = 24,
-                                 kFirstUnitsAfter = 25, kSecondUnitsBefore = 70,
-                                 kSecondUnitsAfter = 71, kFightRecord = 296,
-                                 kFirstNameCache = 960, kSecondNameCache = 984;
+    static constexpr std::size_t kKind = 0, kSubIndex = 1, kTimeHours = 2, kMinute = 4, kHexX = 5,
+                                 kHexY = 6, kValue = 8, kCountry = 14, kFirstTroop = 16,
+                                 kFirstIcon = 18, kSecondTroop = 20, kSecondIcon = 22,
+                                 kFirstUnitsBefore = 24, kFirstUnitsAfter = 25,
+                                 kSecondUnitsBefore = 70, kSecondUnitsAfter = 71,
+                                 kFightRecord = 296, kFirstNameCache = 960, kSecondNameCache = 984;
 
     // A zero-filled record, as every writer starts.
     static NewsRecord Zeroed() {
@@ -104,7 +103,7 @@ struct NewsRecord : ByteRecord<kNewsRecordSize> {
     // Stores up to 24 bytes of the name; a shorter name is NUL-padded.
     void SetCachedName(int which, const char* name);
 
-private:
+  private:
     static constexpr std::size_t CacheOffset(int which) {
         return which == 0 ? kFirstNameCache : kSecondNameCache;
     }

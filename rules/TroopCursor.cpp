@@ -19,7 +19,9 @@ TroopCursor::TroopCursor(TableDirectory& tables, TableId troopTable)
       troopTable_(troopTable),
       record_(TroopAt(tables.GetTableBase(troopTable), 0)) {}
 
-TroopRecord* TroopCursor::GetRecord() { return record_; }
+TroopRecord* TroopCursor::GetRecord() {
+    return record_;
+}
 
 int TroopCursor::Select(std::uint16_t n) {
     if (n == kNoTroop || n >= tables_->GetTableRecordCount(troopTable_)) return 0;
@@ -28,9 +30,13 @@ int TroopCursor::Select(std::uint16_t n) {
     return 1;
 }
 
-std::uint16_t TroopCursor::GetIndex() const { return index_; }
+std::uint16_t TroopCursor::GetIndex() const {
+    return index_;
+}
 
-std::uint16_t TroopCursor::GetTableLimit() const { return kTroopTableLimit; }
+std::uint16_t TroopCursor::GetTableLimit() const {
+    return kTroopTableLimit;
+}
 
 void TroopCursor::ResetCurrentTroop() {
     GetRecord()->Reset();
@@ -61,12 +67,12 @@ std::int16_t TroopCursor::GetMemberUnit(int slot) {
     return m ? m->Unit() : kNoUnit;
 }
 
-#define ZV_MEMBER_FIELD(Getter, Setter, Type, Read, Write) \
-    Type TroopCursor::Getter(int slot) {                    \
-        const TroopMember* m = GetRecord()->SlotMember(slot); \
-        return m ? m->Read() : Type{0};                     \
-    }                                                       \
-    void TroopCursor::Setter(int slot, Type v) {            \
+#define ZV_MEMBER_FIELD(Getter, Setter, Type, Read, Write)               \
+    Type TroopCursor::Getter(int slot) {                                 \
+        const TroopMember* m = GetRecord()->SlotMember(slot);            \
+        return m ? m->Read() : Type{0};                                  \
+    }                                                                    \
+    void TroopCursor::Setter(int slot, Type v) {                         \
         if (TroopMember* m = GetRecord()->SlotMember(slot)) m->Write(v); \
     }
 
@@ -77,12 +83,12 @@ ZV_MEMBER_FIELD(GetMemberWord6, SetMemberWord6, std::uint16_t, Word6, SetWord6)
 ZV_MEMBER_FIELD(GetMemberPack, SetMemberPack, std::uint8_t, Pack, SetPack)
 #undef ZV_MEMBER_FIELD
 
-#define ZV_MEMBER_ARRAY(Getter, Setter, Read, Write)                     \
-    std::uint8_t TroopCursor::Getter(int slot, int i) {                  \
-        const TroopMember* m = GetRecord()->SlotMember(slot);            \
-        return m ? m->Read(i) : std::uint8_t{0};                         \
-    }                                                                    \
-    void TroopCursor::Setter(int slot, int i, std::uint8_t v) {          \
+#define ZV_MEMBER_ARRAY(Getter, Setter, Read, Write)                        \
+    std::uint8_t TroopCursor::Getter(int slot, int i) {                     \
+        const TroopMember* m = GetRecord()->SlotMember(slot);               \
+        return m ? m->Read(i) : std::uint8_t{0};                            \
+    }                                                                       \
+    void TroopCursor::Setter(int slot, int i, std::uint8_t v) {             \
         if (TroopMember* m = GetRecord()->SlotMember(slot)) m->Write(i, v); \
     }
 
@@ -120,7 +126,9 @@ int TroopCursor::TestCountryMask(std::uint8_t c) {
     return c + 4 < 16 && ((mask >> (c + 4)) & 1);
 }
 
-int TroopCursor::IsAlliedWith(std::uint8_t c) { return AreCountriesAllied(*tables_, c, GetCountry()); }
+int TroopCursor::IsAlliedWith(std::uint8_t c) {
+    return AreCountriesAllied(*tables_, c, GetCountry());
+}
 
 int TroopCursor::IsSameSide(std::uint8_t c) {
     return c == GetCountry() || AreCountriesAllied(*tables_, c, GetCountry());
@@ -162,7 +170,8 @@ int TroopCursor::FirstSelectableSlot() {
 }
 
 std::uint8_t TroopCursor::RefreshAltitudeClass() {
-    if (FirstSelectableSlot() >= 0) GetRecord()->SetAltitudeClass(UnitInfoCursor::GetAltitudeClass());
+    if (FirstSelectableSlot() >= 0)
+        GetRecord()->SetAltitudeClass(UnitInfoCursor::GetAltitudeClass());
     return GetRecord()->AltitudeClass();
 }
 

@@ -69,8 +69,8 @@ enum TroopAction : std::uint16_t {
 // One member unit of a troop (30 bytes at 34 + 30 * m).
 struct TroopMember : ByteRecord<kTroopMemberSize> {
     static constexpr std::size_t kUnit = 0, kStrength = 2, kDurability = 3, kFuel = 4, kWord6 = 6,
-                                 kPack = 8, kByte9 = 9, kAmmo = 10, kFireCounter = 16,
-                                 kAttack = 22, kDefence = 24, kCarrierMember = 26;
+                                 kPack = 8, kByte9 = 9, kAmmo = 10, kFireCounter = 16, kAttack = 22,
+                                 kDefence = 24, kCarrierMember = 26;
 
     std::int16_t Unit() const { return static_cast<std::int16_t>(U16(kUnit)); }
     void SetUnit(std::int16_t v) { SetU16(kUnit, static_cast<std::uint16_t>(v)); }
@@ -156,7 +156,9 @@ struct TroopRecord : ByteRecord<kTroopRecordSize> {
     std::uint16_t Destination() const { return U16(kDestination); }
     std::uint16_t Icon() const { return U16(kIcon); }
 
-    TroopMember& Member(int m) { return *reinterpret_cast<TroopMember*>(data() + kMembers + 30 * m); }
+    TroopMember& Member(int m) {
+        return *reinterpret_cast<TroopMember*>(data() + kMembers + 30 * m);
+    }
     const TroopMember& Member(int m) const {
         return *reinterpret_cast<const TroopMember*>(data() + kMembers + 30 * m);
     }

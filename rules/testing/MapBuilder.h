@@ -13,7 +13,7 @@ namespace zv::rules::testing {
 // instance RuleTableWriter::Basic().InstallInto(tables)): sites and troops take their values
 // from them. Texts are given in UTF-8 and stored as Shift-JIS.
 class MapBuilder {
-public:
+  public:
     // Starts an empty map: header reset, countries reset, sites cleared, every hex of the given
     // land kind (sea by default), all troops reset and the five corps cleared.
     explicit MapBuilder(TableDirectory& tables, std::uint8_t fillLandKind = 5);
@@ -49,7 +49,7 @@ public:
 
     TableDirectory& Tables() { return *tables_; }
 
-private:
+  private:
     TableDirectory* tables_;
 };
 

@@ -1,9 +1,8 @@
-#include "rules/CountryStatistics.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "rules/CountryStatistics.h"
 #include "rules/MapCursors.h"
 #include "rules/TroopCursor.h"
 #include "rules/testing/MapBuilder.h"
@@ -20,7 +19,7 @@ constexpr int kGunship = 1;   // altitude class 2
 constexpr int kBoat = 2;      // altitude class 4
 
 class CountryStatisticsTest : public ::testing::Test {
-protected:
+  protected:
     CountryStatisticsTest() : map((RuleTableWriter::Basic().InstallInto(tables), tables)) {}
 
     const std::uint8_t* Stats(int country) {

@@ -1,5 +1,3 @@
-#include "rules/ForceCursor.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "rules/ForceCursor.h"
 #include "rules/MapRecords.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
@@ -23,7 +22,7 @@ constexpr int kInfantry = 0;
 constexpr int kGunship = 1;
 
 class ForceCursorTest : public ::testing::Test {
-protected:
+  protected:
     ForceCursorTest() {
         RuleTableWriter::Basic().InstallInto(tables);
         MapBuilder map(tables);
@@ -35,7 +34,9 @@ protected:
     TroopRecord& ForceTroop(int slot, int t, TableId table = TableId::Force) {
         return reinterpret_cast<ForceRecord*>(Slot(slot, table))->Troop(t);
     }
-    std::string TroopName(const TroopRecord& r) { return std::string(r.NameBytes(), strnlen(r.NameBytes(), 24)); }
+    std::string TroopName(const TroopRecord& r) {
+        return std::string(r.NameBytes(), strnlen(r.NameBytes(), 24));
+    }
 
     TableDirectory tables;
     ForceWorkspace workspace;
@@ -59,8 +60,8 @@ TEST_F(ForceCursorTest, SlotForEachCountry) {
 
 TEST_F(ForceCursorTest, ClearForceWritesTheEmptyCorpsBytes) {
     std::memset(Slot(2), 0x5A, kForceRecordSize);
-    const std::vector<std::uint8_t> neighbours[] = {
-        {Slot(1), Slot(1) + kForceRecordSize}, {Slot(3), Slot(3) + kForceRecordSize}};
+    const std::vector<std::uint8_t> neighbours[] = {{Slot(1), Slot(1) + kForceRecordSize},
+                                                    {Slot(3), Slot(3) + kForceRecordSize}};
     ForceCursor cursor(tables, 1);
     cursor.ClearForce();
     const std::uint8_t* b = Slot(2);
@@ -225,14 +226,14 @@ TEST_F(ForceCursorTest, ShadowForceCursorWorksOnTable24) {
     EXPECT_EQ(ForceTroop(2, 3, TableId::ShadowForce).Flags() & kTroopReinforcement,
               kTroopReinforcement);
     shadow.LoadSlotToWork(0);
-    EXPECT_EQ(std::memcmp(Slot(0, TableId::ShadowForce), Slot(1, TableId::ShadowForce),
-                          kForceRecordSize),
-              0);
+    EXPECT_EQ(
+        std::memcmp(Slot(0, TableId::ShadowForce), Slot(1, TableId::ShadowForce), kForceRecordSize),
+        0);
     EXPECT_EQ(std::memcmp(live.data(), Slot(0), live.size()), 0);
 }
 
 class CorpsFileTest : public ForceCursorTest {
-protected:
+  protected:
     CorpsFileTest() { std::filesystem::create_directories(folder.Path() + "USER"); }
 
     void Put(const std::string& name, const std::vector<std::uint8_t>& bytes) {
@@ -293,8 +294,8 @@ TEST_F(CorpsFileTest, BadFilesLeaveTheCorpsUnchanged) {
         const std::vector<std::uint8_t>* bytes;
     };
     const Case cases[] = {
-        {"missing", nullptr},          {"kind 106", &otherKind}, {"short body", &shortFile},
-        {"one byte long", &longFile},  {"partial header", &headerOnly},
+        {"missing", nullptr},         {"kind 106", &otherKind},        {"short body", &shortFile},
+        {"one byte long", &longFile}, {"partial header", &headerOnly},
     };
     MapBuilder map(tables);
     map.ForceName(1, "kept");

@@ -1,5 +1,3 @@
-#include "rules/MapFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rules/MapFiles.h"
 #include "rules/MapRecords.h"
 #include "rules/NewsRecord.h"
 #include "rules/testing/GameEventsRecorder.h"
@@ -40,7 +39,7 @@ constexpr std::size_t kSaveNewsImage = kSaveStatsImage + 176;
 
 // A news window that holds a few records and writes them into the table on reload.
 class NewsWindowStub : public GameEventsRecorder {
-public:
+  public:
     void NewsReload(std::uint32_t first, std::uint8_t* records) override {
         GameEventsRecorder::NewsReload(first, records);
         for (std::size_t i = 0; i < held.size(); ++i) *NewsAt(records, first + i) = held[i];
@@ -49,7 +48,7 @@ public:
 };
 
 class MapFilesTest : public ::testing::Test {
-protected:
+  protected:
     MapFilesTest() {
         RuleTableWriter::Basic().InstallInto(tables);
         for (const char* folder : {"MAP", "SAVE", "Zv6open"}) {
@@ -94,9 +93,9 @@ protected:
     }
     // Fills every table the files touch with one byte, so a test sees what a load restored.
     void Scribble(std::uint8_t value) {
-        for (TableId id : {TableId::ScenarioHeader, TableId::Country, TableId::Hex,
-                           TableId::Site, TableId::Troop, TableId::HexInfo, TableId::Force,
-                           TableId::CountryStats, TableId::News}) {
+        for (TableId id : {TableId::ScenarioHeader, TableId::Country, TableId::Hex, TableId::Site,
+                           TableId::Troop, TableId::HexInfo, TableId::Force, TableId::CountryStats,
+                           TableId::News}) {
             std::memset(tables.GetTableBase(id), value, tables.GetTableTotalBytes(id));
         }
     }
@@ -107,8 +106,8 @@ protected:
     }
     std::uint64_t HashAll() {
         return tables.HashTables({TableId::ScenarioHeader, TableId::Country, TableId::Hex,
-                                  TableId::Site, TableId::Troop, TableId::HexInfo,
-                                  TableId::Force, TableId::CountryStats, TableId::News});
+                                  TableId::Site, TableId::Troop, TableId::HexInfo, TableId::Force,
+                                  TableId::CountryStats, TableId::News});
     }
 
     TempFolder dir;
@@ -141,8 +140,7 @@ TEST_F(MapFilesTest, EachFormatHasItsSizeHeaderAndImagesInOrder) {
     const Case cases[] = {
         {"MAP/a.map", [&](const std::string& p) { return WriteMapFile(tables, p); }, 437778, 106,
          with({{TableId::Troop, kTroopImage, 66880}, {TableId::Force, kMapForceImage, 335870}})},
-        {"undo.dat", [&](const std::string& p) { return WriteUndoMapFile(tables, p); }, 585234,
-         106,
+        {"undo.dat", [&](const std::string& p) { return WriteUndoMapFile(tables, p); }, 585234, 106,
          with({{TableId::Troop, kTroopImage, 66880},
                {TableId::HexInfo, kSnapshotHexInfoImage, 147456},
                {TableId::Force, kSnapshotForceImage, 335870}})},
@@ -336,11 +334,21 @@ TEST_F(MapFilesTest, BadFilesChangeNoTableAndSayWhy) {
         const char* name;
     };
     const Case cases[] = {
-        {kMap, "missing.map"}, {kMap, "short.map"},       {kMap, "header.map"},
-        {kMap, "long.map"},    {kMap, "save.map"},        {kMap, "snapshot.map"},
-        {kMap, ""},            {kSave, "map.sav"},        {kSave, "short.sav"},
-        {kSave, "long.sav"},   {kSave, "empty.sav"},      {kSave, "missing.sav"},
-        {kOpening, "map.sav"}, {kSnapshot, "snap_short.dat"}, {kSnapshot, "MAP/good.map"},
+        {kMap, "missing.map"},
+        {kMap, "short.map"},
+        {kMap, "header.map"},
+        {kMap, "long.map"},
+        {kMap, "save.map"},
+        {kMap, "snapshot.map"},
+        {kMap, ""},
+        {kSave, "map.sav"},
+        {kSave, "short.sav"},
+        {kSave, "long.sav"},
+        {kSave, "empty.sav"},
+        {kSave, "missing.sav"},
+        {kOpening, "map.sav"},
+        {kSnapshot, "snap_short.dat"},
+        {kSnapshot, "MAP/good.map"},
         {kSnapshot, ""},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,3 @@
-#include "rules/TroopCursor.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +7,7 @@
 #include "rules/CachedTroopCursor.h"
 #include "rules/ForceCursor.h"
 #include "rules/MapCursors.h"
+#include "rules/TroopCursor.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
 
@@ -55,7 +54,7 @@ RuleTableWriter CarrierRules() {
 }
 
 class TroopCursorTest : public ::testing::Test {
-protected:
+  protected:
     TroopCursorTest() { CarrierRules().InstallInto(tables); }
 
     TableDirectory tables;
@@ -74,19 +73,73 @@ TEST_F(TroopCursorTest, ResetWritesTheResetValuesAtTheirOffsetsAndKeepsSpareByte
         std::uint8_t value;
     };
     const ByteCase cases[] = {
-        {0, 0},      {23, 0},     {24, 0xFF},  {25, 0xFF},  {26, 0xFF},  {27, 0xFF},
-        {28, 0},     {30, 0},     {31, 0},     {32, 0},     {33, 0},     {34, 0xFF},
-        {35, 0xFF},  {36, 0},     {37, 0},     {38, 0},     {42, 0},     {44, 0},
-        {50, 0},     {56, 0xFF},  {59, 0xFF},  {34 + 150, 0xFF},          {214, 'T'},
-        {219, 'A'},  {220, 0},    {230, 0xFF}, {235, 0xFF}, {236, 0},    {237, 50},
-        {240, 50},   {214 + 84 + 5, 'D'},      {326, 0},    {327, 0},    {328, 0},
-        {329, 0},    {330, 0xFF}, {331, 0xFF}, {332, 0},    {334, 0xFF}, {341, 0xFF},
-        {358, 0},    {364, 0},    {366, 0},    {368, 0xFF}, {369, 0xFF}, {370, 0xFF},
-        {379, 0xFF}, {380, 0},    {382, 0},    {414, 0},    {416, 0},    {417, 0},
+        {0, 0},
+        {23, 0},
+        {24, 0xFF},
+        {25, 0xFF},
+        {26, 0xFF},
+        {27, 0xFF},
+        {28, 0},
+        {30, 0},
+        {31, 0},
+        {32, 0},
+        {33, 0},
+        {34, 0xFF},
+        {35, 0xFF},
+        {36, 0},
+        {37, 0},
+        {38, 0},
+        {42, 0},
+        {44, 0},
+        {50, 0},
+        {56, 0xFF},
+        {59, 0xFF},
+        {34 + 150, 0xFF},
+        {214, 'T'},
+        {219, 'A'},
+        {220, 0},
+        {230, 0xFF},
+        {235, 0xFF},
+        {236, 0},
+        {237, 50},
+        {240, 50},
+        {214 + 84 + 5, 'D'},
+        {326, 0},
+        {327, 0},
+        {328, 0},
+        {329, 0},
+        {330, 0xFF},
+        {331, 0xFF},
+        {332, 0},
+        {334, 0xFF},
+        {341, 0xFF},
+        {358, 0},
+        {364, 0},
+        {366, 0},
+        {368, 0xFF},
+        {369, 0xFF},
+        {370, 0xFF},
+        {379, 0xFF},
+        {380, 0},
+        {382, 0},
+        {414, 0},
+        {416, 0},
+        {417, 0},
         // Spare and order bytes that a reset leaves as they were.
-        {34 + 9, 0xAB}, {34 + 26, 0xAB}, {34 + 27, 0xAB}, {214 + 27, 0xAB}, {342, 0xAB},
-        {346, 0xAB}, {357, 0xAB}, {360, 0xAB}, {361, 0xAB}, {363, 0xAB}, {365, 0xAB},
-        {381, 0xAB}, {384, 0xAB}, {413, 0xAB},
+        {34 + 9, 0xAB},
+        {34 + 26, 0xAB},
+        {34 + 27, 0xAB},
+        {214 + 27, 0xAB},
+        {342, 0xAB},
+        {346, 0xAB},
+        {357, 0xAB},
+        {360, 0xAB},
+        {361, 0xAB},
+        {363, 0xAB},
+        {365, 0xAB},
+        {381, 0xAB},
+        {384, 0xAB},
+        {413, 0xAB},
     };
     for (const ByteCase& c : cases) {
         EXPECT_EQ(b[c.offset], c.value) << "offset " << c.offset;
@@ -110,13 +163,19 @@ TEST_F(TroopCursorTest, SelectBoundsOfEveryTroopCursorKind) {
     auto shadowForce = [&] { return std::make_unique<ShadowForceCursor>(tables, 0); };
     auto cached = [&] { return std::make_unique<CachedTroopCursor>(tables, cache); };
     const Case cases[] = {
-        {"troop 0", troops, 0, 1},          {"troop 254", troops, 254, 1},
-        {"troop 255", troops, 255, 0},      {"troop none", troops, 0xFFFF, 0},
-        {"shadow 254", shadow, 254, 1},     {"shadow 255", shadow, 255, 0},
-        {"force 159", force, 159, 1},       {"force 160", force, 160, 0},
-        {"force none", force, 0xFFFF, 0},   {"shadow force 159", shadowForce, 159, 1},
+        {"troop 0", troops, 0, 1},
+        {"troop 254", troops, 254, 1},
+        {"troop 255", troops, 255, 0},
+        {"troop none", troops, 0xFFFF, 0},
+        {"shadow 254", shadow, 254, 1},
+        {"shadow 255", shadow, 255, 0},
+        {"force 159", force, 159, 1},
+        {"force 160", force, 160, 0},
+        {"force none", force, 0xFFFF, 0},
+        {"shadow force 159", shadowForce, 159, 1},
         {"shadow force 160", shadowForce, 160, 0},
-        {"cached 254", cached, 254, 1},     {"cached 255", cached, 255, 0},
+        {"cached 254", cached, 254, 1},
+        {"cached 255", cached, 255, 0},
         {"cached none", cached, 0xFFFF, 0},
     };
     for (const Case& c : cases) {
@@ -257,12 +316,12 @@ TEST_F(TroopCursorTest, CountryMaskAlliancesAndSides) {
         int seen;
     };
     const Case cases[] = {
-        {0, 1, 1},          // own country (itself allied after the reset)
-        {0, 0, 1},          // blue's mask names red
-        {0, 2, 0},          // green neither allied nor seeing
-        {1 << 2, 2, 1},     // bit c
-        {1 << 6, 2, 1},     // bit c + 4
-        {1 << 10, 2, 0},    // bit c + 8 alone does not count
+        {0, 1, 1},        // own country (itself allied after the reset)
+        {0, 0, 1},        // blue's mask names red
+        {0, 2, 0},        // green neither allied nor seeing
+        {1 << 2, 2, 1},   // bit c
+        {1 << 6, 2, 1},   // bit c + 4
+        {1 << 10, 2, 0},  // bit c + 8 alone does not count
     };
     for (const Case& c : cases) {
         cursor.SetMask28(c.mask);
@@ -344,10 +403,8 @@ TEST_F(TroopCursorTest, CountTroopsByAltitudeCountsMapTroopsAndRestoresTheSelect
 }
 
 class CarrierTest : public TroopCursorTest {
-protected:
-    CarrierTest() : map(tables) {
-        carrier = map.AddTroop(0, 5, 5, {kLargeHold, kSmallHold});
-    }
+  protected:
+    CarrierTest() : map(tables) { carrier = map.AddTroop(0, 5, 5, {kLargeHold, kSmallHold}); }
 
     std::uint16_t Passenger(std::initializer_list<int> units, std::uint8_t country = 0) {
         return map.AddTroop(country, 6, 6, units);
