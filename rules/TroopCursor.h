@@ -22,6 +22,9 @@ public:
     explicit TroopCursor(TableDirectory& tables, TableId troopTable = TableId::Troop);
     virtual ~TroopCursor() = default;
 
+    // The tables the cursor works on, for the troop queries that read further rule tables.
+    TableDirectory& GetTableDirectory() { return *tables_; }
+
     // Slot 0: the selected record.
     virtual TroopRecord* GetRecord();
     // Slot 1: 0 for 0xFFFF or an index at or above the table's count; else selects n.
