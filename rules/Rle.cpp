@@ -76,10 +76,11 @@ int DecodeUnits(std::uint8_t* dst, std::size_t dstUnits, const std::uint8_t* src
     std::size_t out = 0;
     auto write = [&](Unit value, std::size_t copies) -> bool {
         if (copies > dstUnits - out) return false;
-        for (std::size_t k = 0; k < copies; ++k, ++out) {
-            if constexpr (sizeof(Unit) == 1) {
-                dst[out] = value;
-            } else {
+        if constexpr (sizeof(Unit) == 1) {
+            std::memset(dst + out, value, copies);
+            out += copies;
+        } else {
+            for (std::size_t k = 0; k < copies; ++k, ++out) {
                 dst[2 * out] = static_cast<std::uint8_t>(value);
                 dst[2 * out + 1] = static_cast<std::uint8_t>(value >> 8);
             }
