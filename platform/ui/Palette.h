@@ -52,6 +52,19 @@ inline uint8_t NearestPaletteIndex(const RgbQuad* table, int count, ColorRef col
     return uint8_t(best);
 }
 
+// The palette a device starts with: the twenty static colours (the first ten and the last ten
+// of a 256-entry system palette).
+inline const std::vector<PaletteEntry>& DefaultPalette() {
+    static const std::vector<PaletteEntry> kEntries = {
+        {0, 0, 0, 0},       {128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},
+        {0, 0, 128, 0},     {128, 0, 128, 0},   {0, 128, 128, 0},   {192, 192, 192, 0},
+        {192, 220, 192, 0}, {166, 202, 240, 0}, {255, 251, 240, 0}, {160, 160, 164, 0},
+        {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
+        {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},   {255, 255, 255, 0},
+    };
+    return kEntries;
+}
+
 inline uint8_t NearestPaletteIndex(const IndexedSurface& s, ColorRef color) {
     return NearestPaletteIndex(s.palette, s.paletteSize, color);
 }
