@@ -9,19 +9,24 @@
 namespace zv::rules {
 
 // Little-endian access to record bytes. Records are byte blocks, never padded structs.
-inline std::uint8_t ReadU8(const std::uint8_t* p, std::size_t offset) { return p[offset]; }
+inline std::uint8_t ReadU8(const std::uint8_t* p, std::size_t offset) {
+    return p[offset];
+}
 inline std::uint16_t ReadU16(const std::uint8_t* p, std::size_t offset) {
     return static_cast<std::uint16_t>(p[offset] | (p[offset + 1] << 8));
 }
 inline std::uint32_t ReadU32(const std::uint8_t* p, std::size_t offset) {
-    return static_cast<std::uint32_t>(p[offset]) | (static_cast<std::uint32_t>(p[offset + 1]) << 8) |
+    return static_cast<std::uint32_t>(p[offset]) |
+           (static_cast<std::uint32_t>(p[offset + 1]) << 8) |
            (static_cast<std::uint32_t>(p[offset + 2]) << 16) |
            (static_cast<std::uint32_t>(p[offset + 3]) << 24);
 }
 inline std::int32_t ReadS32(const std::uint8_t* p, std::size_t offset) {
     return static_cast<std::int32_t>(ReadU32(p, offset));
 }
-inline void WriteU8(std::uint8_t* p, std::size_t offset, std::uint8_t value) { p[offset] = value; }
+inline void WriteU8(std::uint8_t* p, std::size_t offset, std::uint8_t value) {
+    p[offset] = value;
+}
 inline void WriteU16(std::uint8_t* p, std::size_t offset, std::uint16_t value) {
     p[offset] = static_cast<std::uint8_t>(value);
     p[offset + 1] = static_cast<std::uint8_t>(value >> 8);

@@ -68,8 +68,8 @@ bool ReadDatFile(const std::string& path, std::uint32_t recordSize, DatFileImage
     const DatFileHeader header = DatFileHeader::Parse(headerBytes);
     const std::uint64_t expected = static_cast<std::uint64_t>(header.recordCount) * recordSize;
     if (header.bodySize != expected) {
-        error = path + ": the header says " + std::to_string(header.recordCount) +
-                " records of " + std::to_string(recordSize) + " bytes but a body of " +
+        error = path + ": the header says " + std::to_string(header.recordCount) + " records of " +
+                std::to_string(recordSize) + " bytes but a body of " +
                 std::to_string(header.bodySize) + " bytes";
         return false;
     }
@@ -92,8 +92,7 @@ bool ReadDatFile(const std::string& path, std::uint32_t recordSize, DatFileImage
     return true;
 }
 
-int ReadDatHeader(const std::string& path, std::uint16_t& count, std::uint32_t& total,
-                  char id[8]) {
+int ReadDatHeader(const std::string& path, std::uint16_t& count, std::uint32_t& total, char id[8]) {
     std::uint8_t bytes[kDatHeaderBytes] = {};
     fw::FileObject file(path, fw::kFileModeReadExisting);
     const int read = file.Read(bytes, sizeof bytes);
@@ -144,6 +143,8 @@ std::string JoinGamePath(const std::string& directory, const std::string& name) 
     return directory + "/" + name;
 }
 
-std::string DefaultRuleDirectory() { return fw::GetProgramDirectory(); }
+std::string DefaultRuleDirectory() {
+    return fw::GetProgramDirectory();
+}
 
 }  // namespace zv::rules

@@ -52,8 +52,7 @@ bool ReadDatFile(const std::string& path, std::uint32_t recordSize, DatFileImage
 
 // Header probe: stores count and body size (zero when nothing could be read) and, when the read
 // worked, the id. 1 unless the file could not be read.
-int ReadDatHeader(const std::string& path, std::uint16_t& count, std::uint32_t& total,
-                  char id[8]);
+int ReadDatHeader(const std::string& path, std::uint16_t& count, std::uint32_t& total, char id[8]);
 // Reads `size` body bytes after the header. 1 unless the file could not be read.
 int ReadDatBody(const std::string& path, std::uint8_t* buffer, std::uint32_t size);
 

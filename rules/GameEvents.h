@@ -8,7 +8,7 @@ namespace zv::rules {
 // messages; headless runs use this no-op base; tests use the recorder in rules/testing/.
 // Every method has a no-op default so a new event never breaks existing implementations.
 class GameEvents {
-public:
+  public:
     virtual ~GameEvents() = default;
 
     // The news window reloads its records into the news table from element `first` on

@@ -32,7 +32,9 @@ const char* CopyText(char* buffer, const std::uint8_t* record, std::size_t offse
 ScenarioHeaderCursor::ScenarioHeaderCursor(TableDirectory& tables, TableId id)
     : tables_(&tables), table_(id), record_(tables.GetTableBase(id)) {}
 
-std::uint8_t* ScenarioHeaderCursor::GetRecord() { return record_; }
+std::uint8_t* ScenarioHeaderCursor::GetRecord() {
+    return record_;
+}
 
 const char* ScenarioHeaderCursor::GetTitle() {
     return CopyText(text_, GetRecord(), ScenarioHeaderRecord::kTitle,
@@ -50,12 +52,20 @@ void ScenarioHeaderCursor::SetDescription(std::string_view sjis) {
               ScenarioHeaderRecord::kDescriptionWidth, sjis);
 }
 
-#define ZV_HEADER_U8(Name, Offset)                                                          \
-    std::uint8_t ScenarioHeaderCursor::Get##Name() { return ReadU8(GetRecord(), Offset); } \
-    void ScenarioHeaderCursor::Set##Name(std::uint8_t v) { WriteU8(GetRecord(), Offset, v); }
-#define ZV_HEADER_U16(Name, Offset)                                                            \
-    std::uint16_t ScenarioHeaderCursor::Get##Name() { return ReadU16(GetRecord(), Offset); } \
-    void ScenarioHeaderCursor::Set##Name(std::uint16_t v) { WriteU16(GetRecord(), Offset, v); }
+#define ZV_HEADER_U8(Name, Offset)                         \
+    std::uint8_t ScenarioHeaderCursor::Get##Name() {       \
+        return ReadU8(GetRecord(), Offset);                \
+    }                                                      \
+    void ScenarioHeaderCursor::Set##Name(std::uint8_t v) { \
+        WriteU8(GetRecord(), Offset, v);                   \
+    }
+#define ZV_HEADER_U16(Name, Offset)                         \
+    std::uint16_t ScenarioHeaderCursor::Get##Name() {       \
+        return ReadU16(GetRecord(), Offset);                \
+    }                                                       \
+    void ScenarioHeaderCursor::Set##Name(std::uint16_t v) { \
+        WriteU16(GetRecord(), Offset, v);                   \
+    }
 
 ZV_HEADER_U16(SaveKind, ScenarioHeaderRecord::kSaveKind)
 ZV_HEADER_U8(Day, ScenarioHeaderRecord::kDay)
@@ -83,8 +93,7 @@ void ScenarioHeaderCursor::SetInt288(std::int32_t v) {
 void ScenarioHeaderCursor::Reset() {
     std::uint8_t* r = GetRecord();
     std::memset(r + ScenarioHeaderRecord::kTitle, 0, ScenarioHeaderRecord::kTitleWidth);
-    std::memset(r + ScenarioHeaderRecord::kDescription, 0,
-                ScenarioHeaderRecord::kDescriptionWidth);
+    std::memset(r + ScenarioHeaderRecord::kDescription, 0, ScenarioHeaderRecord::kDescriptionWidth);
     SetSaveKind(0);
     SetDay(0);
     SetDaytime(0);
@@ -120,7 +129,9 @@ int ScenarioHeaderCursor::AdvanceClock() {
     return newDay;
 }
 
-int ScenarioHeaderCursor::IsDayLimitPassed() { return GetDayLimit() < GetDay() ? 1 : 0; }
+int ScenarioHeaderCursor::IsDayLimitPassed() {
+    return GetDayLimit() < GetDay() ? 1 : 0;
+}
 
 // ---- CountryCursor
 
@@ -135,7 +146,9 @@ int CountryCursor::Select(int n) {
     return 1;
 }
 
-std::uint8_t* CountryCursor::GetRecord() { return record_; }
+std::uint8_t* CountryCursor::GetRecord() {
+    return record_;
+}
 
 const char* CountryCursor::GetName() {
     return CopyText(name_, GetRecord(), CountryRecord::kName, CountryRecord::kNameWidth);
@@ -144,9 +157,13 @@ void CountryCursor::SetName(std::string_view sjis) {
     StoreText(GetRecord(), CountryRecord::kName, CountryRecord::kNameWidth, sjis);
 }
 
-#define ZV_COUNTRY_FIELD(Name, Type, Read, Write, Offset)                            \
-    Type CountryCursor::Get##Name() { return Read(GetRecord(), Offset); }            \
-    void CountryCursor::Set##Name(Type v) { Write(GetRecord(), Offset, v); }
+#define ZV_COUNTRY_FIELD(Name, Type, Read, Write, Offset) \
+    Type CountryCursor::Get##Name() {                     \
+        return Read(GetRecord(), Offset);                 \
+    }                                                     \
+    void CountryCursor::Set##Name(Type v) {               \
+        Write(GetRecord(), Offset, v);                    \
+    }
 
 ZV_COUNTRY_FIELD(Participation, std::uint8_t, ReadU8, WriteU8, CountryRecord::kParticipation)
 ZV_COUNTRY_FIELD(State, std::uint8_t, ReadU8, WriteU8, CountryRecord::kState)
@@ -169,7 +186,9 @@ ZV_COUNTRY_FIELD(Counter84, std::uint8_t, ReadU8, WriteU8, CountryRecord::kCount
 
 #undef ZV_COUNTRY_FIELD
 
-std::int32_t CountryCursor::GetFunds() { return ReadS32(GetRecord(), CountryRecord::kFunds); }
+std::int32_t CountryCursor::GetFunds() {
+    return ReadS32(GetRecord(), CountryRecord::kFunds);
+}
 void CountryCursor::SetFunds(std::int32_t v) {
     WriteS32(GetRecord(), CountryRecord::kFunds, v > kMaxFunds ? kMaxFunds : v);
 }
@@ -192,7 +211,7 @@ void CountryCursor::IncrementCounter84() {
 
 void CountryCursor::ResetCountries() {
     static constexpr const char* kNames[kCountryCount] = {"ＢＬＵＥ", "ＲＥＤ", "ＧＲＥＥＮ",
-                                                         "ＹＥＬＬＯＷ"};
+                                                          "ＹＥＬＬＯＷ"};
     static constexpr std::uint8_t kSetting66[6] = {1, 0, 0, 0, 0, 0};
     static constexpr std::uint8_t kOrder72[10] = {1, 2, 3, 4, 5, 0, 0, 0, 0, 0};
     for (int i = 0; i < kCountryCount; ++i) {
@@ -226,7 +245,9 @@ void CountryCursor::ResetCountries() {
 SiteCursor::SiteCursor(TableDirectory& tables, TableId id)
     : SiteKindCursor(tables), tables_(&tables), table_(id), record_(tables.GetTableBase(id)) {}
 
-std::uint8_t* SiteCursor::GetRecord() { return record_; }
+std::uint8_t* SiteCursor::GetRecord() {
+    return record_;
+}
 
 int SiteCursor::Select(int n) {
     if (n < 0 || n >= tables_->GetTableRecordCount(table_)) return 0;
@@ -236,11 +257,17 @@ int SiteCursor::Select(int n) {
     return 1;
 }
 
-std::uint16_t SiteCursor::GetIndex() { return index_; }
+std::uint16_t SiteCursor::GetIndex() {
+    return index_;
+}
 
-#define ZV_SITE_U8(Name, Offset)                                                \
-    std::uint8_t SiteCursor::Get##Name() { return ReadU8(GetRecord(), Offset); } \
-    void SiteCursor::Set##Name(std::uint8_t v) { WriteU8(GetRecord(), Offset, v); }
+#define ZV_SITE_U8(Name, Offset)                 \
+    std::uint8_t SiteCursor::Get##Name() {       \
+        return ReadU8(GetRecord(), Offset);      \
+    }                                            \
+    void SiteCursor::Set##Name(std::uint8_t v) { \
+        WriteU8(GetRecord(), Offset, v);         \
+    }
 
 ZV_SITE_U8(Kind, SiteRecord::kKind)
 ZV_SITE_U8(Owner, SiteRecord::kOwner)
@@ -310,7 +337,9 @@ int SiteCursor::ChangeSite(int site, int kind, int owner) {
 HexCursor::HexCursor(TableDirectory& tables, TableId id)
     : LandKindCursor(tables), tables_(&tables), table_(id), record_(tables.GetTableBase(id)) {}
 
-std::uint8_t* HexCursor::GetRecord() { return record_; }
+std::uint8_t* HexCursor::GetRecord() {
+    return record_;
+}
 
 int HexCursor::Select(int n) {
     if (n < 0 || n >= tables_->GetTableRecordCount(table_)) return 0;
@@ -329,9 +358,13 @@ int HexCursor::SelectXY(std::uint16_t position) {
     return Select(x + kMapSize * y);
 }
 
-#define ZV_HEX_U8(Name, Offset)                                                \
-    std::uint8_t HexCursor::Get##Name() { return ReadU8(GetRecord(), Offset); } \
-    void HexCursor::Set##Name(std::uint8_t v) { WriteU8(GetRecord(), Offset, v); }
+#define ZV_HEX_U8(Name, Offset)                 \
+    std::uint8_t HexCursor::Get##Name() {       \
+        return ReadU8(GetRecord(), Offset);     \
+    }                                           \
+    void HexCursor::Set##Name(std::uint8_t v) { \
+        WriteU8(GetRecord(), Offset, v);        \
+    }
 
 ZV_HEX_U8(LandKind, HexRecord::kLandKind)
 ZV_HEX_U8(Road, HexRecord::kRoad)
@@ -341,17 +374,27 @@ ZV_HEX_U8(Byte4, HexRecord::kByte4)
 
 #undef ZV_HEX_U8
 
-void HexCursor::ClearRoad() { SetRoad(kNoRoad); }
-void HexCursor::ClearRiver() { SetRiver(kNoRiver); }
-void HexCursor::ClearCountry() { SetCountry(kNoCountry); }
-std::uint8_t HexCursor::GetMarkBits() { return ReadU8(GetRecord(), HexRecord::kMarkBits); }
+void HexCursor::ClearRoad() {
+    SetRoad(kNoRoad);
+}
+void HexCursor::ClearRiver() {
+    SetRiver(kNoRiver);
+}
+void HexCursor::ClearCountry() {
+    SetCountry(kNoCountry);
+}
+std::uint8_t HexCursor::GetMarkBits() {
+    return ReadU8(GetRecord(), HexRecord::kMarkBits);
+}
 void HexCursor::SetMarkBits(std::uint8_t bits) {
     WriteU8(GetRecord(), HexRecord::kMarkBits, static_cast<std::uint8_t>(GetMarkBits() | bits));
 }
 void HexCursor::RemoveMarkBits(std::uint8_t bits) {
     WriteU8(GetRecord(), HexRecord::kMarkBits, static_cast<std::uint8_t>(GetMarkBits() & ~bits));
 }
-void HexCursor::ClearMarkBits() { WriteU8(GetRecord(), HexRecord::kMarkBits, 0); }
+void HexCursor::ClearMarkBits() {
+    WriteU8(GetRecord(), HexRecord::kMarkBits, 0);
+}
 
 namespace {
 constexpr std::uint8_t kPlainKinds[8] = {0, 1, 2, 6, 7, 8, 9, 10};

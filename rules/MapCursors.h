@@ -14,7 +14,7 @@ namespace zv::rules {
 // copies (ShadowOf(id)).
 
 class ScenarioHeaderCursor {
-public:
+  public:
     explicit ScenarioHeaderCursor(TableDirectory& tables, TableId id = TableId::ScenarioHeader);
     virtual ~ScenarioHeaderCursor() = default;
     virtual std::uint8_t* GetRecord();
@@ -59,7 +59,7 @@ public:
     int AdvanceClock();
     int IsDayLimitPassed();
 
-private:
+  private:
     TableDirectory* tables_;
     TableId table_;
     std::uint8_t* record_;
@@ -67,7 +67,7 @@ private:
 };
 
 class CountryCursor {
-public:
+  public:
     explicit CountryCursor(TableDirectory& tables, TableId id = TableId::Country);
     virtual ~CountryCursor() = default;
     virtual int Select(int n);
@@ -126,7 +126,7 @@ public:
     // Writes the defaults of a new map into all four countries (names ＢＬＵＥ ...).
     void ResetCountries();
 
-private:
+  private:
     TableDirectory* tables_;
     TableId table_;
     std::uint16_t index_ = 0;
@@ -135,7 +135,7 @@ private:
 };
 
 class SiteCursor : public virtual SiteKindCursor {
-public:
+  public:
     explicit SiteCursor(TableDirectory& tables, TableId id = TableId::Site);
     virtual ~SiteCursor() = default;
     virtual std::uint8_t* GetRecord();
@@ -166,7 +166,7 @@ public:
     // Gives a used site a new kind and owner; 0 when the site or the kind cannot be selected.
     int ChangeSite(int site, int kind, int owner);
 
-private:
+  private:
     TableDirectory* tables_;
     TableId table_;
     void SetKindAndOwner(int kind, int owner);
@@ -176,7 +176,7 @@ private:
 };
 
 class HexCursor : public virtual LandKindCursor {
-public:
+  public:
     explicit HexCursor(TableDirectory& tables, TableId id = TableId::Hex);
     virtual ~HexCursor() = default;
     virtual std::uint8_t* GetRecord();
@@ -209,7 +209,7 @@ public:
     // Every hex: land kind k, no road, no river, no country, bytes 4 and 5 zero.
     void FillAllHexes(std::uint8_t landKind);
 
-private:
+  private:
     TableDirectory* tables_;
     TableId table_;
     std::uint16_t index_ = 0;

@@ -32,8 +32,8 @@ struct ScenarioHeaderRecord : ByteRecord<300> {
     static constexpr std::size_t kDaytime = 283;
     static constexpr std::size_t kHour = 284;
     static constexpr std::size_t kMinute = 285;
-    static constexpr std::size_t kWord286 = 286;  // u16
-    static constexpr std::size_t kInt288 = 288;   // s32
+    static constexpr std::size_t kWord286 = 286;      // u16
+    static constexpr std::size_t kInt288 = 288;       // s32
     static constexpr std::size_t kOptionByte1 = 292;  // 索敵あり: fog of war
     static constexpr std::size_t kByte293 = 293;
     static constexpr std::size_t kDayLimit = 294;
@@ -61,11 +61,11 @@ struct CountryRecord : ByteRecord<86> {
     static constexpr std::size_t kValue46 = 46;  // s32, supplies from captured sites
     static constexpr std::size_t kValue50 = 50, kValue54 = 54;
     static constexpr std::size_t kWord58 = 58, kWord60 = 60, kWord62 = 62;
-    static constexpr std::size_t kFlag64 = 64;       // music number
-    static constexpr std::size_t kSetting66 = 66;    // byte[6] deployment method
-    static constexpr std::size_t kOrder72 = 72;      // byte[10] thinking patterns
-    static constexpr std::size_t kSetting82 = 82;    // u16 corps index, 0xFFFF none
-    static constexpr std::size_t kCounter84 = 84;    // troops produced or deployed
+    static constexpr std::size_t kFlag64 = 64;     // music number
+    static constexpr std::size_t kSetting66 = 66;  // byte[6] deployment method
+    static constexpr std::size_t kOrder72 = 72;    // byte[10] thinking patterns
+    static constexpr std::size_t kSetting82 = 82;  // u16 corps index, 0xFFFF none
+    static constexpr std::size_t kCounter84 = 84;  // troops produced or deployed
 };
 static_assert(sizeof(CountryRecord) == 86);
 
@@ -99,10 +99,10 @@ struct GameSettingsRecord : ByteRecord<1646> {
     static constexpr std::size_t kDayLimit = 1;
     static constexpr std::size_t kHourLimit = 2;
     static constexpr std::size_t kDeployLimit = 3;
-    static constexpr std::size_t kSinglePlay = 4;   // s32
-    static constexpr std::size_t kDeployment = 8;   // s32
+    static constexpr std::size_t kSinglePlay = 4;    // s32
+    static constexpr std::size_t kDeployment = 8;    // s32
     static constexpr std::size_t kRuleOptions = 12;  // u16
-    static constexpr std::size_t kCountries = 14;   // 4 x 272
+    static constexpr std::size_t kCountries = 14;    // 4 x 272
     static constexpr std::size_t kCountryEntrySize = 272;
     static constexpr std::size_t kTail = 1102;  // 544 bytes the game data code does not read
     // Offsets inside one country entry.

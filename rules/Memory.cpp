@@ -11,7 +11,9 @@ namespace {
 std::atomic<OutOfMemoryReporter> gReporter{nullptr};
 }  // namespace
 
-void SetOutOfMemoryReporter(OutOfMemoryReporter reporter) { gReporter.store(reporter); }
+void SetOutOfMemoryReporter(OutOfMemoryReporter reporter) {
+    gReporter.store(reporter);
+}
 
 void ExitOutOfMemory() {
     if (OutOfMemoryReporter reporter = gReporter.load()) {
@@ -28,8 +30,12 @@ void* AllocOrExit(std::size_t size) {
     return pointer;
 }
 
-void FreeMemory(void* pointer) { std::free(pointer); }
+void FreeMemory(void* pointer) {
+    std::free(pointer);
+}
 
-void OutOfMemoryNewHandler() { ExitOutOfMemory(); }
+void OutOfMemoryNewHandler() {
+    ExitOutOfMemory();
+}
 
 }  // namespace zv::rules

@@ -28,13 +28,13 @@ void FreeMemory(void* pointer);
 
 // Installs OutOfMemoryNewHandler and keeps the handler it replaced.
 class NewHandlerSlot {
-public:
+  public:
     void InstallOutOfMemoryHandler() { previous_ = std::set_new_handler(&OutOfMemoryNewHandler); }
     // Sets no handler, so a failed `new` throws std::bad_alloc.
     void RemoveNewHandler() { std::set_new_handler(nullptr); }
     std::new_handler Previous() const { return previous_; }
 
-private:
+  private:
     std::new_handler previous_ = nullptr;
 };
 

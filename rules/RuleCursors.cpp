@@ -25,7 +25,9 @@ const char* CopyName(char* buffer, std::size_t bufferSize, const std::uint8_t* r
     return buffer;
 }
 
-bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsLeadByte(std::uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 }  // namespace
 
@@ -45,7 +47,9 @@ const char* LandKindCursor::GetName() {
 std::uint8_t LandKindCursor::GetLaunchFlag() const {
     return ReadU8(record_, LandKindRecord::kLaunchFlag);
 }
-std::uint8_t LandKindCursor::GetLoadFlag() const { return ReadU8(record_, LandKindRecord::kLoadFlag); }
+std::uint8_t LandKindCursor::GetLoadFlag() const {
+    return ReadU8(record_, LandKindRecord::kLoadFlag);
+}
 std::uint16_t LandKindCursor::GetSupplyFlag() const {
     return ReadU16(record_, LandKindRecord::kSupplyFlag);
 }
@@ -68,11 +72,15 @@ std::uint8_t MvcostKdCursor::GetCost(int terrain) const {
     if (terrain < 0 || terrain >= kTerrainCount) return 0;
     return ReadU8(record_, MvcostKdRecord::kCost + terrain);
 }
-std::uint8_t MvcostKdCursor::GetDummy1() const { return ReadU8(record_, MvcostKdRecord::kDummy1); }
+std::uint8_t MvcostKdCursor::GetDummy1() const {
+    return ReadU8(record_, MvcostKdRecord::kDummy1);
+}
 std::uint8_t MvcostKdCursor::GetConcealment(int layer, int terrain) const {
     return ReadU8(record_, MvcostKdRecord::ConcealmentOffset(layer, terrain));
 }
-std::uint8_t MvcostKdCursor::GetDummy2() const { return ReadU8(record_, MvcostKdRecord::kDummy2); }
+std::uint8_t MvcostKdCursor::GetDummy2() const {
+    return ReadU8(record_, MvcostKdRecord::kDummy2);
+}
 
 // ---- DefencDkCursor
 
@@ -86,7 +94,9 @@ int DefencDkCursor::Select(int n) {
 std::uint8_t DefencDkCursor::GetDefenceRate(int terrain) const {
     return ReadU8(record_, DefencDkRecord::kDefenceRate + terrain);
 }
-std::uint8_t DefencDkCursor::GetDummy() const { return ReadU8(record_, DefencDkRecord::kDummy); }
+std::uint8_t DefencDkCursor::GetDummy() const {
+    return ReadU8(record_, DefencDkRecord::kDummy);
+}
 
 // ---- ActionKdCursor
 
@@ -103,7 +113,9 @@ std::uint8_t ActionKdCursor::GetAttack(int i) const {
 std::uint8_t ActionKdCursor::GetDefence(int i) const {
     return ReadU8(record_, ActionKdRecord::kDefence + i);
 }
-std::uint16_t ActionKdCursor::GetRange() const { return ReadU16(record_, ActionKdRecord::kRange); }
+std::uint16_t ActionKdCursor::GetRange() const {
+    return ReadU16(record_, ActionKdRecord::kRange);
+}
 std::uint16_t ActionKdCursor::GetDummy(int i) const {
     return ReadU16(record_, ActionKdRecord::kDummy + 2 * i);
 }
@@ -120,7 +132,9 @@ const char* UnitKindCursor::GetName() {
     return CopyName(name_, sizeof name_, record_, UnitKindRecord::kName,
                     UnitKindRecord::kNameWidth);
 }
-std::uint8_t UnitKindCursor::GetKindType() const { return ReadU8(record_, UnitKindRecord::kKindType); }
+std::uint8_t UnitKindCursor::GetKindType() const {
+    return ReadU8(record_, UnitKindRecord::kKindType);
+}
 std::uint8_t UnitKindCursor::GetSupplyFlags() const {
     return ReadU8(record_, UnitKindRecord::kSupplyFlags);
 }
@@ -133,7 +147,9 @@ std::uint8_t UnitKindCursor::GetClassFlags() const {
 std::uint8_t UnitKindCursor::GetSpecialFlags() const {
     return ReadU8(record_, UnitKindRecord::kSpecialFlags);
 }
-std::uint8_t UnitKindCursor::GetDummy29() const { return ReadU8(record_, UnitKindRecord::kDummy29); }
+std::uint8_t UnitKindCursor::GetDummy29() const {
+    return ReadU8(record_, UnitKindRecord::kDummy29);
+}
 std::uint16_t UnitKindCursor::GetActionTypeFlags() const {
     return ReadU16(record_, UnitKindRecord::kActionTypeFlags);
 }
@@ -171,12 +187,18 @@ std::uint8_t WeaponKdCursor::GetHitRate(int targetClass) const {
     if (targetClass < 0 || targetClass >= kTargetClassCount) return 0;
     return ReadU8(record_, WeaponKdRecord::kHitRate + targetClass);
 }
-std::uint8_t WeaponKdCursor::GetPower() const { return ReadU8(record_, WeaponKdRecord::kPower); }
-std::uint8_t WeaponKdCursor::GetSalvo() const { return ReadU8(record_, WeaponKdRecord::kSalvo); }
+std::uint8_t WeaponKdCursor::GetPower() const {
+    return ReadU8(record_, WeaponKdRecord::kPower);
+}
+std::uint8_t WeaponKdCursor::GetSalvo() const {
+    return ReadU8(record_, WeaponKdRecord::kSalvo);
+}
 std::uint8_t WeaponKdCursor::GetFireCount() const {
     return ReadU8(record_, WeaponKdRecord::kFireCount);
 }
-std::uint8_t WeaponKdCursor::GetRange() const { return ReadU8(record_, WeaponKdRecord::kRange); }
+std::uint8_t WeaponKdCursor::GetRange() const {
+    return ReadU8(record_, WeaponKdRecord::kRange);
+}
 std::uint16_t WeaponKdCursor::GetOptionUnit() const {
     const std::uint16_t stored = ReadU16(record_, WeaponKdRecord::kOptionUnit);
     return stored == 0 ? 0 : static_cast<std::uint16_t>(stored - 1);
@@ -212,8 +234,12 @@ const char* SiteKindCursor::GetName() {
     return CopyName(name_, sizeof name_, record_, SiteKindRecord::kName,
                     SiteKindRecord::kNameWidth);
 }
-std::uint16_t SiteKindCursor::GetIncome() const { return ReadU16(record_, SiteKindRecord::kIncome); }
-std::uint16_t SiteKindCursor::GetFuel() const { return ReadU16(record_, SiteKindRecord::kFuel); }
+std::uint16_t SiteKindCursor::GetIncome() const {
+    return ReadU16(record_, SiteKindRecord::kIncome);
+}
+std::uint16_t SiteKindCursor::GetFuel() const {
+    return ReadU16(record_, SiteKindRecord::kFuel);
+}
 std::uint16_t SiteKindCursor::GetSupplies() const {
     return ReadU16(record_, SiteKindRecord::kSupplies);
 }
@@ -287,7 +313,9 @@ const char* UnitInfoCursor::GetNameFirstWord() {
     return text_;
 }
 
-std::uint8_t UnitInfoCursor::GetUnitKind() const { return ReadU8(record_, UnitInfoRecord::kUnitKind); }
+std::uint8_t UnitInfoCursor::GetUnitKind() const {
+    return ReadU8(record_, UnitInfoRecord::kUnitKind);
+}
 std::uint8_t UnitInfoCursor::GetAltitudeClass() const {
     return ReadU8(record_, UnitInfoRecord::kAltitudeClass);
 }
@@ -307,7 +335,9 @@ std::uint8_t UnitInfoCursor::GetMaxStrength() const {
 std::uint8_t UnitInfoCursor::GetDurabilityPerUnit() const {
     return ReadU8(record_, UnitInfoRecord::kDurabilityPerUnit);
 }
-std::uint8_t UnitInfoCursor::GetDaySight() const { return ReadU8(record_, UnitInfoRecord::kDaySight); }
+std::uint8_t UnitInfoCursor::GetDaySight() const {
+    return ReadU8(record_, UnitInfoRecord::kDaySight);
+}
 std::uint8_t UnitInfoCursor::GetNightSight() const {
     return ReadU8(record_, UnitInfoRecord::kNightSight);
 }
@@ -368,7 +398,9 @@ std::uint16_t UnitInfoCursor::GetPackFuel(int pack) const {
 std::int32_t UnitInfoCursor::GetProductionSides() const {
     return ReadS32(record_, UnitInfoRecord::kProductionSides);
 }
-std::int32_t UnitInfoCursor::GetPrice() const { return ReadS32(record_, UnitInfoRecord::kPrice); }
+std::int32_t UnitInfoCursor::GetPrice() const {
+    return ReadS32(record_, UnitInfoRecord::kPrice);
+}
 std::int32_t UnitInfoCursor::GetPriceWithSurcharge() const {
     // Wrapping 32-bit arithmetic as the game computes it; no overflow trap on odd prices.
     const std::uint32_t price = static_cast<std::uint32_t>(GetPrice());
@@ -378,7 +410,9 @@ std::int32_t UnitInfoCursor::GetPriceWithSurcharge() const {
 std::uint16_t UnitInfoCursor::GetCarryWeightTotal() const {
     return ReadU16(record_, UnitInfoRecord::kCarryWeightTotal);
 }
-std::uint16_t UnitInfoCursor::GetWeight() const { return ReadU16(record_, UnitInfoRecord::kWeight); }
+std::uint16_t UnitInfoCursor::GetWeight() const {
+    return ReadU16(record_, UnitInfoRecord::kWeight);
+}
 std::uint16_t UnitInfoCursor::GetFuelPrice() const {
     return ReadU16(record_, UnitInfoRecord::kFuelPrice);
 }
@@ -407,7 +441,9 @@ std::uint8_t UnitInfoCursor::GetSpecialAbility() const {
 std::uint8_t UnitInfoCursor::GetDefenceKind() const {
     return ReadU8(record_, UnitInfoRecord::kDefenceKind);
 }
-std::uint8_t UnitInfoCursor::GetDummy2() const { return ReadU8(record_, UnitInfoRecord::kDummy2); }
+std::uint8_t UnitInfoCursor::GetDummy2() const {
+    return ReadU8(record_, UnitInfoRecord::kDummy2);
+}
 
 std::uint8_t UnitInfoCursor::GetKindByte29() {
     UnitKindCursor::Select(GetUnitKind());
@@ -486,11 +522,14 @@ std::uint16_t UnitInfoCursor::GetCapabilityFlags(int pack) {
 namespace {
 const std::uint8_t* ProKind(const TableDirectory& tables, int k) {
     if (k < 0 || k >= tables.GetTableRecordCount(TableId::ProKind)) return nullptr;
-    return tables.GetTableBase(TableId::ProKind) + static_cast<std::size_t>(k) * ProKindRecord::kSize;
+    return tables.GetTableBase(TableId::ProKind) +
+           static_cast<std::size_t>(k) * ProKindRecord::kSize;
 }
 }  // namespace
 
-std::uint16_t GetProductionTypeCount() { return kProductionTypeCount; }
+std::uint16_t GetProductionTypeCount() {
+    return kProductionTypeCount;
+}
 
 int IsProductionTypePresent(const TableDirectory& tables, int k) {
     const std::uint8_t* record = ProKind(tables, k);
@@ -499,7 +538,8 @@ int IsProductionTypePresent(const TableDirectory& tables, int k) {
 
 int CountProductionTypesBelow(const TableDirectory& tables, int k) {
     int count = 0;
-    for (int i = 0; i < k && i < kProductionTypeCount; ++i) count += IsProductionTypePresent(tables, i);
+    for (int i = 0; i < k && i < kProductionTypeCount; ++i)
+        count += IsProductionTypePresent(tables, i);
     return count;
 }
 

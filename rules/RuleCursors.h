@@ -14,7 +14,7 @@ namespace zv::rules {
 // stay unambiguous.
 
 class LandKindCursor {
-public:
+  public:
     explicit LandKindCursor(const TableDirectory& tables);
     int Select(int n);
     std::uint16_t GetLandKindIndex() const { return index_; }
@@ -25,7 +25,7 @@ public:
     std::uint8_t GetGraphicNumber() const;
     std::uint8_t GetDummy(int i) const;
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;
@@ -33,7 +33,7 @@ private:
 };
 
 class MvcostKdCursor {
-public:
+  public:
     explicit MvcostKdCursor(const TableDirectory& tables);
     int Select(int n);
     std::uint16_t GetMvcostKdIndex() const { return index_; }
@@ -44,14 +44,14 @@ public:
     std::uint8_t GetConcealment(int layer, int terrain) const;
     std::uint8_t GetDummy2() const;
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;
 };
 
 class DefencDkCursor {
-public:
+  public:
     explicit DefencDkCursor(const TableDirectory& tables);
     // Takes the low 8 bits of n.
     int Select(int n);
@@ -59,14 +59,14 @@ public:
     std::uint8_t GetDefenceRate(int terrain) const;
     std::uint8_t GetDummy() const;
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;
 };
 
 class ActionKdCursor {
-public:
+  public:
     explicit ActionKdCursor(const TableDirectory& tables);
     // Takes the low 8 bits of n.
     int Select(int n);
@@ -76,14 +76,14 @@ public:
     std::uint16_t GetRange() const;
     std::uint16_t GetDummy(int i) const;
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;
 };
 
 class UnitKindCursor {
-public:
+  public:
     explicit UnitKindCursor(const TableDirectory& tables);
     int Select(int n);
     std::uint16_t GetUnitKindIndex() const { return index_; }
@@ -100,7 +100,7 @@ public:
     std::uint16_t GetDescriptionNumber() const;
     std::uint8_t GetDummy(int i) const;
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;
@@ -108,7 +108,7 @@ private:
 };
 
 class WeaponKdCursor {
-public:
+  public:
     explicit WeaponKdCursor(const TableDirectory& tables);
     // Weapons are named by 1-based ids: id n selects record n - 1; id 0 fails.
     int Select(int id);
@@ -128,7 +128,7 @@ public:
     // "メガ " (Shift-JIS) for weapon types 1, 3, 5, 7, 22, 24, 26; four blanks otherwise.
     const char* GetMegaMarker() const;
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;
@@ -136,7 +136,7 @@ private:
 };
 
 class SiteKindCursor {
-public:
+  public:
     explicit SiteKindCursor(const TableDirectory& tables);
     // Takes the low 8 bits of n.
     int Select(int n);
@@ -153,7 +153,7 @@ public:
     std::uint8_t GetNightSearchRange() const;
     std::uint8_t GetDummy(int i) const;
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;
@@ -167,7 +167,7 @@ class UnitInfoCursor : public virtual UnitKindCursor,
                        public virtual MvcostKdCursor,
                        public virtual DefencDkCursor,
                        public virtual ActionKdCursor {
-public:
+  public:
     explicit UnitInfoCursor(const TableDirectory& tables);
     int Select(int n);
     std::uint16_t GetUnitInfoIndex() const { return index_; }
@@ -222,7 +222,7 @@ public:
     int HasCapabilityBit0(int pack) { return (GetCapabilityFlags(pack) & 0x001) != 0; }
     int HasCapabilityBits1to4(int pack) { return (GetCapabilityFlags(pack) & 0x01E) != 0; }
 
-private:
+  private:
     const TableDirectory* tables_;
     std::uint16_t index_ = 0;
     const std::uint8_t* record_;

@@ -118,9 +118,9 @@ struct UnitInfoRecord : ByteRecord<138> {
     static constexpr std::size_t kPackFuelTanks = 7;
     static constexpr std::size_t kPackEcm = 8;
     static constexpr std::size_t kPackWeaponSwitch = 9;
-    static constexpr std::size_t kPackFuel = 10;  // u16
-    static constexpr std::size_t kProductionSides = 110;  // s32
-    static constexpr std::size_t kPrice = 114;            // s32
+    static constexpr std::size_t kPackFuel = 10;           // u16
+    static constexpr std::size_t kProductionSides = 110;   // s32
+    static constexpr std::size_t kPrice = 114;             // s32
     static constexpr std::size_t kCarryWeightTotal = 118;  // u16
     static constexpr std::size_t kWeight = 120;            // u16
     static constexpr std::size_t kFuelPrice = 122;         // u16

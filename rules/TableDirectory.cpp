@@ -10,35 +10,21 @@ namespace zv::rules {
 namespace {
 
 constexpr TableLayout kLayouts[kTableCount] = {
-    {"landkind.dat", 24, 0, 0},
-    {"mvcostkd.dat", 176, 0, 0},
-    {"DefencDk.dat", 30, 0, 0},
-    {"ActionKd.dat", 12, 0, 0},
-    {"unitkind.dat", 40, 0, 0},
-    {"weaponkd.dat", 36, 0, 0},
-    {"sitekind.dat", 30, 0, 0},
-    {"unitinfo.dat", 138, 0, 0},
-    {nullptr, 8, 200, 1600},
-    {nullptr, 418, 255, 106590},
-    {nullptr, 8, 4096, 32768},
-    {nullptr, 36, 4096, 147456},
-    {nullptr, 86, 4, 344},
-    {nullptr, 300, 1, 300},
+    {"landkind.dat", 24, 0, 0},   {"mvcostkd.dat", 176, 0, 0},
+    {"DefencDk.dat", 30, 0, 0},   {"ActionKd.dat", 12, 0, 0},
+    {"unitkind.dat", 40, 0, 0},   {"weaponkd.dat", 36, 0, 0},
+    {"sitekind.dat", 30, 0, 0},   {"unitinfo.dat", 138, 0, 0},
+    {nullptr, 8, 200, 1600},      {nullptr, 418, 255, 106590},
+    {nullptr, 8, 4096, 32768},    {nullptr, 36, 4096, 147456},
+    {nullptr, 86, 4, 344},        {nullptr, 300, 1, 300},
     {nullptr, 67174, 1, 335870},  // five force slots behind a count of 1
-    {nullptr, 64, 1, 64},
-    {nullptr, 228, 64, 14592},
-    {nullptr, 1646, 1, 1646},
-    {nullptr, 8, 200, 1600},
-    {nullptr, 418, 255, 106590},
-    {nullptr, 8, 4096, 32768},
-    {nullptr, 36, 4096, 147456},
-    {nullptr, 86, 4, 344},
-    {nullptr, 300, 1, 300},
-    {nullptr, 67174, 1, 335870},
-    {nullptr, 44, 4, 176},
-    {nullptr, 1008, 500, 504000},
-    {"prokind.dat", 28, 32, 896},
-    {nullptr, 1, 0, 0},
+    {nullptr, 64, 1, 64},         {nullptr, 228, 64, 14592},
+    {nullptr, 1646, 1, 1646},     {nullptr, 8, 200, 1600},
+    {nullptr, 418, 255, 106590},  {nullptr, 8, 4096, 32768},
+    {nullptr, 36, 4096, 147456},  {nullptr, 86, 4, 344},
+    {nullptr, 300, 1, 300},       {nullptr, 67174, 1, 335870},
+    {nullptr, 44, 4, 176},        {nullptr, 1008, 500, 504000},
+    {"prokind.dat", 28, 32, 896}, {nullptr, 1, 0, 0},
 };
 
 constexpr std::uint32_t SumGameState() {
@@ -77,9 +63,13 @@ struct PendingTable {
 
 }  // namespace
 
-const TableLayout& GetTableLayout(TableId id) { return kLayouts[ToIndex(id)]; }
+const TableLayout& GetTableLayout(TableId id) {
+    return kLayouts[ToIndex(id)];
+}
 
-bool IsRuleTable(TableId id) { return kLayouts[ToIndex(id)].fileName != nullptr; }
+bool IsRuleTable(TableId id) {
+    return kLayouts[ToIndex(id)].fileName != nullptr;
+}
 
 TableDirectory::TableDirectory() {
     for (int i = 0; i < kTableCount; ++i) {
@@ -96,7 +86,9 @@ TableDirectory::TableDirectory() {
 
 TableDirectory::~TableDirectory() = default;
 
-int TableDirectory::LoadAllTables() { return LoadAllTables(DefaultRuleDirectory()); }
+int TableDirectory::LoadAllTables() {
+    return LoadAllTables(DefaultRuleDirectory());
+}
 
 int TableDirectory::LoadAllTables(const std::string& directory) {
     // Everything is read and checked first; the directory changes only once all nine are good.

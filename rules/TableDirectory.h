@@ -45,17 +45,23 @@ enum class TableId : int {
 
 inline constexpr int kTableCount = 29;
 
-constexpr int ToIndex(TableId id) { return static_cast<int>(id); }
+constexpr int ToIndex(TableId id) {
+    return static_cast<int>(id);
+}
 
 // Shadow tables 18-24 mirror live tables 8-14 one to one.
-constexpr TableId ShadowOf(TableId live) { return static_cast<TableId>(ToIndex(live) + 10); }
-constexpr bool IsShadowTable(TableId id) { return ToIndex(id) >= 18 && ToIndex(id) <= 24; }
+constexpr TableId ShadowOf(TableId live) {
+    return static_cast<TableId>(ToIndex(live) + 10);
+}
+constexpr bool IsShadowTable(TableId id) {
+    return ToIndex(id) >= 18 && ToIndex(id) <= 24;
+}
 
 // Total bytes of game-state tables 8-26, allocated once when the directory is built.
 inline constexpr std::uint32_t kGameStateBytes = 1770334;
 
 struct TableDirectoryEntry {
-    std::uint8_t* base = nullptr;  // record 0; never null once the directory exists
+    std::uint8_t* base = nullptr;    // record 0; never null once the directory exists
     const char* fileName = nullptr;  // "*.dat" for the nine rule tables, else null
     char id[8] = {'0', '0', '0', '0', '0', '0', '0', '\0'};  // version stamp of the file
     std::uint32_t recordSize = 0;
@@ -68,7 +74,7 @@ struct TableDirectoryEntry {
 // with 32 zero records, as the game expects before loading. Buffers never move while the
 // directory lives, except a rule table replaced by a successful load.
 class TableDirectory {
-public:
+  public:
     TableDirectory();
     ~TableDirectory();
     TableDirectory(const TableDirectory&) = delete;
@@ -89,7 +95,9 @@ public:
 
     std::uint8_t* GetTableBase(TableId id) { return entries_[ToIndex(id)].base; }
     const std::uint8_t* GetTableBase(TableId id) const { return entries_[ToIndex(id)].base; }
-    std::uint16_t GetTableRecordCount(TableId id) const { return entries_[ToIndex(id)].recordCount; }
+    std::uint16_t GetTableRecordCount(TableId id) const {
+        return entries_[ToIndex(id)].recordCount;
+    }
     std::uint16_t GetTableRecordSize(TableId id) const {
         return static_cast<std::uint16_t>(entries_[ToIndex(id)].recordSize);
     }
@@ -106,7 +114,7 @@ public:
     // Hash of the live tables every lock-step participant must agree on.
     std::uint64_t HashLiveTables() const;
 
-private:
+  private:
     std::array<TableDirectoryEntry, kTableCount> entries_{};
     std::array<std::unique_ptr<std::uint8_t[]>, kTableCount> buffers_{};
     int loaded_ = 0;

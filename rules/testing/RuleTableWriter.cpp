@@ -26,18 +26,25 @@ Record& AddNamed(std::vector<Record>& records, std::string_view utf8Name) {
 }
 
 constexpr const char* kTerrainNames[kTerrainCount] = {
-    "平地", "荒地", "湿地", "湖", "浅瀬", "海", "林", "森", "丘", "山",
-    "山岳", "砂漠", "砂丘", "道路", "川", "首都", "大都市", "都市", "町", "空港",
-    "港", "降雪平地", "降雪荒地", "降雪湿地", "降雪林", "降雪森", "降雪丘", "降雪山", "降雪山岳"};
+    "平地",   "荒地",   "湿地",   "湖",     "浅瀬",    "海",       "林",       "森",
+    "丘",     "山",     "山岳",   "砂漠",   "砂丘",    "道路",     "川",       "首都",
+    "大都市", "都市",   "町",     "空港",   "港",      "降雪平地", "降雪荒地", "降雪湿地",
+    "降雪林", "降雪森", "降雪丘", "降雪山", "降雪山岳"};
 
 }  // namespace
 
 LandKindRecord& RuleTableWriter::AddLandKind(std::string_view utf8Name) {
     return AddNamed(landKinds, utf8Name);
 }
-MvcostKdRecord& RuleTableWriter::AddMvcostKind() { return mvcostKinds.emplace_back(); }
-DefencDkRecord& RuleTableWriter::AddDefenceKind() { return defenceKinds.emplace_back(); }
-ActionKdRecord& RuleTableWriter::AddActionKind() { return actionKinds.emplace_back(); }
+MvcostKdRecord& RuleTableWriter::AddMvcostKind() {
+    return mvcostKinds.emplace_back();
+}
+DefencDkRecord& RuleTableWriter::AddDefenceKind() {
+    return defenceKinds.emplace_back();
+}
+ActionKdRecord& RuleTableWriter::AddActionKind() {
+    return actionKinds.emplace_back();
+}
 UnitKindRecord& RuleTableWriter::AddUnitKind(std::string_view utf8Name) {
     return AddNamed(unitKinds, utf8Name);
 }

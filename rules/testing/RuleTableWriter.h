@@ -14,7 +14,7 @@ namespace zv::rules::testing {
 // writes them as *.dat files that LoadAllTables reads. Names are given in UTF-8 and stored as
 // Shift-JIS.
 class RuleTableWriter {
-public:
+  public:
     std::vector<LandKindRecord> landKinds;
     std::vector<MvcostKdRecord> mvcostKinds;
     std::vector<DefencDkRecord> defenceKinds;
@@ -53,8 +53,8 @@ public:
 };
 
 // The nine rule tables in load order.
-inline constexpr TableId kRuleTables[] = {
-    TableId::LandKind, TableId::MvcostKd, TableId::DefencDk, TableId::ActionKd, TableId::UnitKind,
-    TableId::WeaponKd, TableId::SiteKind, TableId::UnitInfo, TableId::ProKind};
+inline constexpr TableId kRuleTables[] = {TableId::LandKind, TableId::MvcostKd, TableId::DefencDk,
+                                          TableId::ActionKd, TableId::UnitKind, TableId::WeaponKd,
+                                          TableId::SiteKind, TableId::UnitInfo, TableId::ProKind};
 
 }  // namespace zv::rules::testing

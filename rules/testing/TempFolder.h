@@ -12,10 +12,9 @@ namespace zv::rules::testing {
 
 // A fresh folder under the system's temporary directory, removed with its contents.
 class TempFolder {
-public:
+  public:
     TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zvrules.XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "zvrules.XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
@@ -40,7 +39,7 @@ public:
         return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
 
-private:
+  private:
     std::string path_;
 };
 

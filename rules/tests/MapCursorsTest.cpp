@@ -1,18 +1,17 @@
-#include "rules/MapCursors.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "platform/core/Sjis.h"
+#include "rules/MapCursors.h"
 #include "rules/testing/RuleTableWriter.h"
 
 namespace zv::rules {
 namespace {
 
 class MapCursorsTest : public ::testing::Test {
-protected:
+  protected:
     MapCursorsTest() { testing::RuleTableWriter::Basic().InstallInto(tables); }
 
     std::uint8_t* Record(TableId id, int n) {
@@ -32,10 +31,10 @@ TEST_F(MapCursorsTest, HeaderResetWritesTheDefaultsAndKeepsTheUntouchedBytes) {
         std::size_t offset;
         std::uint8_t value;
     };
-    const Field fields[] = {{280, 0}, {281, 0}, {282, 0}, {283, 0},    {284, 0},    {285, 0},
-                            {286, 0}, {287, 0}, {288, 0}, {289, 0},    {290, 0xAB}, {291, 0xAB},
-                            {292, 1}, {293, 0}, {294, 99}, {295, 24}, {296, 7},    {297, 0},
-                            {298, 40}, {299, 0xAB}};
+    const Field fields[] = {{280, 0},    {281, 0},    {282, 0}, {283, 0},  {284, 0},
+                            {285, 0},    {286, 0},    {287, 0}, {288, 0},  {289, 0},
+                            {290, 0xAB}, {291, 0xAB}, {292, 1}, {293, 0},  {294, 99},
+                            {295, 24},   {296, 7},    {297, 0}, {298, 40}, {299, 0xAB}};
     for (const Field& f : fields) EXPECT_EQ(h[f.offset], f.value) << f.offset;
 }
 
@@ -55,8 +54,8 @@ TEST_F(MapCursorsTest, HeaderAccessorsUseTheirOffsets) {
     header.SetHourLimit(11);
     header.SetOptionWord(0x0C0D);
     header.SetDeployLimit(14);
-    const std::uint8_t expected[] = {2, 1, 3, 1, 4, 5, 7, 6, 0xFE, 0xFF, 0xFF, 0xFF,
-                                     8, 9, 10, 11, 0x0D, 0x0C, 14};
+    const std::uint8_t expected[] = {2,    1,    3, 1, 4,  5,  7,    6,    0xFE, 0xFF,
+                                     0xFF, 0xFF, 8, 9, 10, 11, 0x0D, 0x0C, 14};
     EXPECT_EQ(std::memcmp(h + 280, expected, sizeof expected), 0);
     EXPECT_EQ(header.GetInt288(), -2);
     EXPECT_EQ(header.GetOptionWord(), 0x0C0D);
@@ -150,8 +149,8 @@ TEST_F(MapCursorsTest, CountryFieldsAndTheirLimits) {
     struct Case {
         std::int32_t set, stored;
     };
-    for (const Case& c : {Case{1000000000, 999999999}, Case{999999999, 999999999},
-                          Case{-5, -5}, Case{0, 0}}) {
+    for (const Case& c :
+         {Case{1000000000, 999999999}, Case{999999999, 999999999}, Case{-5, -5}, Case{0, 0}}) {
         country.SetFunds(c.set);
         EXPECT_EQ(country.GetFunds(), c.stored);
         EXPECT_EQ(ReadS32(Record(TableId::Country, 2), 34), c.stored);
@@ -189,7 +188,7 @@ TEST_F(MapCursorsTest, AddSiteTakesTheFirstFreeRecordWithItsDurabilities) {
     EXPECT_EQ(sites.AddSite(1, 0, MakeHexPosition(63, 1)), 3);
     const std::uint8_t expected[8] = {1, 0, 63, 1, 180, 170, 1, 0};
     EXPECT_EQ(std::memcmp(Record(TableId::Site, 3), expected, 8), 0);
-    EXPECT_EQ(sites.AddSite(6, 0, pos), 0xFFFF);  // no such kind
+    EXPECT_EQ(sites.AddSite(6, 0, pos), 0xFFFF);   // no such kind
     EXPECT_EQ(Record(TableId::Site, 4)[0], 0xFF);  // and the record stays free
 
     sites.ClearSite(1);
@@ -319,7 +318,7 @@ TEST_F(MapCursorsTest, CursorsOnShadowTablesLeaveTheLiveOnesAlone) {
 
 // A derived cursor can point every accessor at a record of its own.
 class PrivateCopyHexCursor : public HexCursor {
-public:
+  public:
     explicit PrivateCopyHexCursor(TableDirectory& tables)
         : LandKindCursor(tables), HexCursor(tables) {}
     std::uint8_t* GetRecord() override { return copy.data(); }

@@ -1,9 +1,9 @@
-#include "rules/Memory.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include "rules/Memory.h"
 
 namespace zv::rules {
 namespace {
@@ -20,7 +20,9 @@ TEST(Memory, AllocOrExitGivesUsableBlocks) {
     FreeMemory(nullptr);
 }
 
-void ShowOnStderr(const char* text) { std::fprintf(stderr, "box: %s\n", text); }
+void ShowOnStderr(const char* text) {
+    std::fprintf(stderr, "box: %s\n", text);
+}
 
 TEST(MemoryDeathTest, RunningOutShowsTheTextAndEndsWithCodeZero) {
     EXPECT_EXIT(ExitOutOfMemory(), ::testing::ExitedWithCode(0), kOutOfMemoryText);

@@ -1,11 +1,10 @@
-#include "rules/Rle.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "framework/RandomStreams.h"
+#include "rules/Rle.h"
 
 namespace zv::rules {
 namespace {
@@ -32,7 +31,8 @@ TEST(RleNetwork, RoundTripsRunsOfEveryLengthInBothPackedModes) {
     for (int mode : {0, 1}) {
         const std::size_t unit = mode == 0 ? 1 : 2;
         for (std::size_t run : kRuns) {
-            for (std::uint8_t value : {std::uint8_t{0x41}, std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
+            for (std::uint8_t value :
+                 {std::uint8_t{0x41}, std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
                 SCOPED_TRACE("mode " + std::to_string(mode) + " run " + std::to_string(run) +
                              " value " + std::to_string(value));
                 const Bytes data = WithRun(run, value, unit);

@@ -1,5 +1,3 @@
-#include "rules/RuleCursors.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +5,7 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
+#include "rules/RuleCursors.h"
 #include "rules/testing/RuleTableWriter.h"
 
 namespace zv::rules {
@@ -40,8 +39,7 @@ TEST(RuleCursors, SelectKeepsEveryCursorWithinItsTable) {
 
     const auto land = Selecting<LandKindCursor>(1, [](auto& c) { return c.GetLandKindIndex(); });
     const auto mvcost = Selecting<MvcostKdCursor>(1, [](auto& c) { return c.GetMvcostKdIndex(); });
-    const auto defence =
-        Selecting<DefencDkCursor>(1, [](auto& c) { return c.GetDefencDkIndex(); });
+    const auto defence = Selecting<DefencDkCursor>(1, [](auto& c) { return c.GetDefencDkIndex(); });
     const auto action = Selecting<ActionKdCursor>(1, [](auto& c) { return c.GetActionKdIndex(); });
     const auto kind = Selecting<UnitKindCursor>(1, [](auto& c) { return c.GetUnitKindIndex(); });
     const auto weapon = Selecting<WeaponKdCursor>(1, [](auto& c) { return c.GetWeaponIndex(); });
@@ -393,9 +391,8 @@ TEST(RuleCursors, PrimaryTargetAndLayersFollowTheFlagPriority) {
         std::vector<std::uint8_t> layers;
     };
     const Case cases[] = {
-        {0x01 | 0x80, 2, {3, 4, 5}}, {0x40 | 0x04, 2, {4, 5}}, {0x02, 2, {5}},
-        {0x04, 4, {0, 2}},           {0x80, 24, {0, 2}},       {0x10, 2, {3, 4, 5}},
-        {0x00, 0, {}},
+        {0x01 | 0x80, 2, {3, 4, 5}}, {0x40 | 0x04, 2, {4, 5}}, {0x02, 2, {5}}, {0x04, 4, {0, 2}},
+        {0x80, 24, {0, 2}},          {0x10, 2, {3, 4, 5}},     {0x00, 0, {}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(static_cast<int>(k.flags));

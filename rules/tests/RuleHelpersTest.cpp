@@ -1,5 +1,3 @@
-#include "rules/RuleHelpers.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,6 +7,7 @@
 
 #include "platform/core/Sjis.h"
 #include "rules/MapCursors.h"
+#include "rules/RuleHelpers.h"
 
 namespace zv::rules {
 namespace {

@@ -1,5 +1,3 @@
-#include "rules/TableDirectory.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <functional>
 
 #include "rules/DatFile.h"
+#include "rules/TableDirectory.h"
 #include "rules/testing/RuleTableWriter.h"
 #include "rules/testing/TempFolder.h"
 
@@ -207,8 +206,8 @@ TEST(DatFile, HeaderProbeAndBodyReadKeepTheirContract) {
     testing::TempFolder folder;
     const char id[8] = {'V', '1', '.', '2', '0', 'a', 'b', 'c'};
     std::string error;
-    ASSERT_TRUE(WriteDatFile(folder.File("x.dat"), 104, 3, std::vector<std::uint8_t>(108, 7), id,
-                             error));
+    ASSERT_TRUE(
+        WriteDatFile(folder.File("x.dat"), 104, 3, std::vector<std::uint8_t>(108, 7), id, error));
     const std::vector<std::uint8_t> file = folder.Get("x.dat");
     ASSERT_EQ(file.size(), 16u + 108u);
     EXPECT_EQ(ReadU16(file.data(), 0), 104);
@@ -241,9 +240,9 @@ TEST(TableDirectory, HashFollowsEveryByteOfTheLiveTablesOnly) {
     tables.GetTableBase(TableId::ShadowTroop)[100] = 1;
     tables.GetTableBase(TableId::News)[5] = 1;
     EXPECT_EQ(tables.HashLiveTables(), empty);
-    for (TableId id : {TableId::Site, TableId::Troop, TableId::Hex, TableId::HexInfo,
-                       TableId::Country, TableId::ScenarioHeader, TableId::Force,
-                       TableId::GameSettings, TableId::CountryStats}) {
+    for (TableId id :
+         {TableId::Site, TableId::Troop, TableId::Hex, TableId::HexInfo, TableId::Country,
+          TableId::ScenarioHeader, TableId::Force, TableId::GameSettings, TableId::CountryStats}) {
         SCOPED_TRACE(ToIndex(id));
         std::uint8_t& last = tables.GetTableBase(id)[tables.GetTableTotalBytes(id) - 1];
         last ^= 0x80;
