@@ -58,6 +58,7 @@ struct HexWorkCell {
 using HexWorkGrid = std::array<HexWorkCell, kHexCount>;
 
 class GameContext;
+class RouteSearchSet;
 
 // What a rules object needs besides the tables. The simulation keeps one work grid and hands it
 // to every context it builds, so building a context stays cheap.
@@ -68,6 +69,9 @@ struct GameContextEnv {
     // The supply rules that close RebuildHexOccupancy (RecomputeAllSupplyNetworks); null when the
     // world runs without them, and the rebuild then reports success after the occupancy.
     int (*recomputeAllSupplyNetworks)(GameContext&) = nullptr;
+    // The route searches of the thread the context runs on (rules/RouteSearch.h); null: the
+    // route and supply operations make their own for the call.
+    RouteSearchSet* routeSearches = nullptr;
 };
 
 // The rules object over the live game tables. It owns no table: it holds one cursor per table
@@ -88,6 +92,7 @@ public:
     GameEvents& Events() { return *events_; }
     std::uint8_t GetPlayerCountry() const { return playerCountry_; }
     const GameTableSet& GetTableSet() const { return tableSet_; }
+    RouteSearchSet* GetRouteSearches() const { return routeSearches_; }
 
     // The context's cursors.
     TroopCursor& Troops() { return troop_; }
@@ -196,6 +201,7 @@ private:
     GameTableSet tableSet_;
     bool shadow_;
     int (*recomputeAllSupplyNetworks_)(GameContext&);
+    RouteSearchSet* routeSearches_;
 
     HexCursor hex_;
     TroopCursor troop_;
