@@ -226,6 +226,7 @@ class MemberTablesTest : public ::testing::Test {
         int j = 0;
         for (int u : units) ids[j++] = static_cast<std::int16_t>(u);
         ASSERT_EQ(troop.Select(t), 1);
+        troop.ResetCurrentTroop();
         CreateTroopFromUnits(troop, ids, country, 0, hex, "部隊");
     }
 
