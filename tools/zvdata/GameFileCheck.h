@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rules/TableDirectory.h"
+#include "rules/TroopRecord.h"
+
+// Validation of the game's files: rule tables (*.dat), maps (*.ddm), saved games (*.ddg) and
+// corps (*.prm). Every problem names the file, the record and the field.
+namespace zv::zvdata {
+
+struct FileCheck {
+    bool ok = false;
+    std::string summary;                // one line describing the file when it could be read
+    std::vector<std::string> problems;  // one line each (UTF-8)
+};
+
+// Checks one file. Maps, saved games and corps are checked against rule tables: those in
+// `ruleDir` when it is given, else those of the program directory the file lies in (the parent
+// of MAP, SAVE or USER), else those beside the file.
+FileCheck CheckGameFile(const std::string& path, const std::string& ruleDir = {});
+
+// What a playable map holds, checked on the live map tables (scenario header, countries,
+// hexes, sites, troops 0-159, corps): the map check of the editor (title, countries taking part
+// with names and corps, an enemy for someone, and per country a capital, a headquarters troop
+// and a deployment area) and the soundness of every record.
+std::vector<std::string> CheckMapTables(rules::TableDirectory& tables);
+
+// The soundness of one troop record. `where` prefixes each problem; `inCorps` says whether it
+// lies in a corps (country 5, no hex) or on the map (troop index `index` of table 9).
+void CheckTroopRecord(rules::TableDirectory& tables, const rules::TroopRecord& troop,
+                      const std::string& where, bool inCorps, int index,
+                      std::vector<std::string>& problems);
+
+}  // namespace zv::zvdata
