@@ -59,6 +59,8 @@ enum : int {
     kMortar = 11,
     kNoKindUnit = 12,
     kBattleship = 13,
+    kBomber = 14,
+    kAmmoCarrier = 15,
 };
 
 inline void SetPack(UnitInfoRecord& u, int pack, std::initializer_list<int> ammo,
@@ -207,6 +209,15 @@ inline testing::RuleTableWriter MemberRules() {
     UnitInfoRecord& battleship = unit("戦艦", kKindGround, 4, 1, 100, kMoveNaval);
     SetWeapons(battleship, {kBigGun, kMediumGun});
     SetPack(battleship, 0, {5, 5}, 900);
+    UnitInfoRecord& bomber = unit("爆撃機", kKindHeli, 1, 2, 20, kMoveAir);
+    SetWeapons(bomber, {kBomb, kGuided});
+    SetPack(bomber, 0, {2, 2}, 500);
+    UnitInfoRecord& carrier = unit("弾薬車", kKindGround, 3, 2, 10, kMoveGround);
+    SetWeapons(carrier, {kCrates, kCrates});
+    SetPack(carrier, 0, {3, 3}, 200);
+
+    // Cities (terrain class 17) rearm ground units (kind type 3).
+    w.landKinds[17].SetU16(LandKindRecord::kSupplyFlag, 1u << 3);
     return w;
 }
 
