@@ -188,7 +188,8 @@ int GameContext::RebuildHexOccupancy() {
         // A kind that does not exist has no durabilities to cap against.
         if (site_.SiteKindCursor::Select(site_.GetKind())) {
             const int neutral = site_.GetOwner() == kNeutralCountry ? 1 : 0;
-            if (site_.GetCaptureDurability() > site_.SiteKindCursor::GetCaptureDurability(neutral)) {
+            if (site_.GetCaptureDurability() >
+                site_.SiteKindCursor::GetCaptureDurability(neutral)) {
                 site_.SetDestroyDurability(site_.SiteKindCursor::GetDestroyDurability(neutral));
                 site_.SetCaptureDurability(site_.SiteKindCursor::GetCaptureDurability(neutral));
             }

@@ -18,13 +18,13 @@ namespace zv::rules {
 // Per-hex working information of the rules (table 11 and its shadow 21, index x + 64 * y). The
 // editor's snapshot files hold these bytes, so the layout is a file format.
 struct HexInfoRecord : ByteRecord<36> {
-    static constexpr std::size_t kSiteIndex = 0;    // u16, 0xFFFF none
-    static constexpr std::size_t kTroopIndex = 2;   // u16, 0xFFFF none
-    static constexpr std::size_t kFlags = 4;        // u16 seen bits (visibility)
-    static constexpr std::size_t kMarks = 6;        // u16 mark bits, bit 0 range/target mark
-    static constexpr std::size_t kWord8 = 8;        // u16, cleared by the occupancy rebuild
-    static constexpr std::size_t kWord10 = 10;      // u16, cleared by the occupancy rebuild
-    static constexpr std::size_t kValue3 = 12;      // u16 for the map view and the editor
+    static constexpr std::size_t kSiteIndex = 0;      // u16, 0xFFFF none
+    static constexpr std::size_t kTroopIndex = 2;     // u16, 0xFFFF none
+    static constexpr std::size_t kFlags = 4;          // u16 seen bits (visibility)
+    static constexpr std::size_t kMarks = 6;          // u16 mark bits, bit 0 range/target mark
+    static constexpr std::size_t kWord8 = 8;          // u16, cleared by the occupancy rebuild
+    static constexpr std::size_t kWord10 = 10;        // u16, cleared by the occupancy rebuild
+    static constexpr std::size_t kValue3 = 12;        // u16 for the map view and the editor
     static constexpr std::size_t kCountryByte1 = 14;  // byte[6] for the map view
     static constexpr std::size_t kCountryByte2 = 20;  // byte[4]: 1 = in the supply network
     static constexpr std::size_t kCountryWord = 24;   // u16[4] for the map view
@@ -63,9 +63,9 @@ class RouteSearchSet;
 // What a rules object needs besides the tables. The simulation keeps one work grid and hands it
 // to every context it builds, so building a context stays cheap.
 struct GameContextEnv {
-    GameEvents* events = nullptr;          // null: nothing reaches any window
+    GameEvents* events = nullptr;             // null: nothing reaches any window
     std::uint8_t playerCountry = kNoCountry;  // the local player's country, 6 before a game
-    HexWorkGrid* workGrid = nullptr;       // null: the context makes its own on first use
+    HexWorkGrid* workGrid = nullptr;          // null: the context makes its own on first use
     // The supply rules that close RebuildHexOccupancy (RecomputeAllSupplyNetworks); null when the
     // world runs without them, and the rebuild then reports success after the occupancy.
     int (*recomputeAllSupplyNetworks)(GameContext&) = nullptr;
@@ -83,7 +83,7 @@ struct GameContextEnv {
 // A derived context changes nothing but the tables: ShadowGameContext points the troop, site,
 // country, HexInfo and scenario cursors at the ShadowTables and answers IsShadow with 1.
 class GameContext {
-public:
+  public:
     explicit GameContext(TableDirectory& tables, const GameContextEnv& env = {});
     GameContext(const GameContext&) = delete;
     GameContext& operator=(const GameContext&) = delete;
@@ -185,11 +185,11 @@ public:
     std::uint16_t reachStartY = 0;
     std::uint16_t reachLimit = 0;
 
-protected:
+  protected:
     GameContext(TableDirectory& tables, const GameContextEnv& env, const GameTableSet& tableSet,
                 bool shadow);
 
-private:
+  private:
     void OrWord(std::size_t offset, std::uint16_t bits);
     void AndNotWord(std::size_t offset, std::uint16_t bits);
     template <typename Fn>

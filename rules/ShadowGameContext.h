@@ -12,7 +12,7 @@ namespace zv::rules {
 // The simulation builds one per step; pass the simulation's work grid in the env to keep that
 // cheap.
 class ShadowGameContext : public GameContext {
-public:
+  public:
     explicit ShadowGameContext(TableDirectory& tables, const GameContextEnv& env = {});
 };
 

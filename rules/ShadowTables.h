@@ -19,14 +19,13 @@ struct GameTableSet {
     TableId force;
 };
 
-inline constexpr GameTableSet kLiveGameTables{TableId::Site,           TableId::Troop,
-                                              TableId::Hex,            TableId::HexInfo,
-                                              TableId::Country,        TableId::ScenarioHeader,
-                                              TableId::Force};
+inline constexpr GameTableSet kLiveGameTables{
+    TableId::Site,    TableId::Troop,          TableId::Hex,  TableId::HexInfo,
+    TableId::Country, TableId::ScenarioHeader, TableId::Force};
 
 inline constexpr GameTableSet kShadowGameTables{
-    TableId::ShadowSite,    TableId::ShadowTroop,          TableId::Hex,
-    TableId::ShadowHexInfo, TableId::ShadowCountry,        TableId::ShadowScenarioHeader,
+    TableId::ShadowSite,    TableId::ShadowTroop,   TableId::Hex,
+    TableId::ShadowHexInfo, TableId::ShadowCountry, TableId::ShadowScenarioHeader,
     TableId::ShadowForce};
 
 // Copies the live tables 8-14 over the ShadowTables 18-24, whole buffers (the begin-play step).

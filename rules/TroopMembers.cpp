@@ -17,7 +17,9 @@ TroopFormation* CurrentFormation(TroopRecord* record) {
     return f < kTroopFormationCount ? &record->Formation(f) : nullptr;
 }
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kFormationSlotCount; }
+bool ValidSlot(int slot) {
+    return slot >= 0 && slot < kFormationSlotCount;
+}
 
 // The member a slot of the current formation maps to (present or not), or null.
 TroopMember* MappedMember(TroopRecord* record, int slot) {
@@ -71,14 +73,14 @@ void ResetOrderFields(TroopRecord* r) {
 
 // Restores the selection a count found when it ends.
 class SelectionGuard {
-public:
+  public:
     explicit SelectionGuard(TroopCursor& troop) : troop_(troop), saved_(troop.GetIndex()) {}
     ~SelectionGuard() {
         if (restore_) troop_.Select(saved_);
     }
     void Keep() { restore_ = false; }
 
-private:
+  private:
     TroopCursor& troop_;
     std::uint16_t saved_;
     bool restore_ = true;
@@ -218,7 +220,9 @@ bool RefreshMoveCosts(TroopCursor& troop) {
 
 }  // namespace
 
-void RefreshMoveCostTable(TroopCursor& troop) { RefreshMoveCosts(troop); }
+void RefreshMoveCostTable(TroopCursor& troop) {
+    RefreshMoveCosts(troop);
+}
 
 void RefreshCarryCapacity(TroopCursor& troop) {
     // The capacity is that of the unit the refresh left selected: the last member in slot
@@ -289,7 +293,9 @@ void CopyRecordIn(TroopCursor& troop, const TroopRecord& source) {
     std::memcpy(troop.GetRecord()->data(), source.data(), kTroopRecordSize);
 }
 
-int IsAltitudeClass3(TroopCursor& troop) { return troop.RefreshAltitudeClass() == 3 ? 1 : 0; }
+int IsAltitudeClass3(TroopCursor& troop) {
+    return troop.RefreshAltitudeClass() == 3 ? 1 : 0;
+}
 
 int TroopsHaveSameAltitudeClass(TableDirectory& tables, std::uint16_t a, std::uint16_t b,
                                 TableId troopTable) {
@@ -500,12 +506,22 @@ int CountTroopsByCategory(TroopCursor& troop, std::uint8_t country, int category
     SelectionGuard guard(troop);
     int wanted = 0;
     switch (category) {
-        case 2: wanted = 1; break;
+        case 2:
+            wanted = 1;
+            break;
         case 3:
-        case 4: wanted = 2; break;
-        case 5: wanted = 3; break;
-        case 6: wanted = 4; break;
-        default: wanted = 0; break;
+        case 4:
+            wanted = 2;
+            break;
+        case 5:
+            wanted = 3;
+            break;
+        case 6:
+            wanted = 4;
+            break;
+        default:
+            wanted = 0;
+            break;
     }
     int count = 0;
     const std::uint16_t limit = troop.GetTableLimit();

@@ -48,8 +48,7 @@ void UseTransformUnit(TroopCursor& troop, int useTransform) {
     if (transform != kNoTransform) troop.UnitInfoCursor::Select(transform);
 }
 
-std::uint8_t SearchValue(TroopCursor& troop, int layer, int terrain, int useTransform,
-                         bool night) {
+std::uint8_t SearchValue(TroopCursor& troop, int layer, int terrain, int useTransform, bool night) {
     std::uint8_t least = 255;
     ForEachPresentMember(troop, [&](int, TroopMember&) {
         UseTransformUnit(troop, useTransform);
@@ -112,11 +111,15 @@ std::uint8_t GetByte381(TroopCursor& troop) {
 void SetByte381(TroopCursor& troop, std::uint8_t v) {
     troop.GetRecord()->SetU8(TroopRecord::kOrderParam381, v);
 }
-std::uint8_t GetByte416(TroopCursor& troop) { return troop.GetRecord()->U8(TroopRecord::kByte416); }
+std::uint8_t GetByte416(TroopCursor& troop) {
+    return troop.GetRecord()->U8(TroopRecord::kByte416);
+}
 void SetByte416(TroopCursor& troop, std::uint8_t v) {
     troop.GetRecord()->SetU8(TroopRecord::kByte416, v);
 }
-std::uint8_t GetByte417(TroopCursor& troop) { return troop.GetRecord()->U8(TroopRecord::kGiveWay); }
+std::uint8_t GetByte417(TroopCursor& troop) {
+    return troop.GetRecord()->U8(TroopRecord::kGiveWay);
+}
 void SetByte417(TroopCursor& troop, std::uint8_t v) {
     troop.GetRecord()->SetU8(TroopRecord::kGiveWay, v);
 }
@@ -158,7 +161,8 @@ std::uint8_t GetMemberRadarRange(TroopCursor& troop, int slot, int layer, int si
 std::uint8_t GetBestMemberValue(TroopCursor& troop, int layer, int sightFlags, int useTransform) {
     std::uint8_t best = 0;
     for (int slot = 0; slot < kFormationSlotCount; ++slot) {
-        const std::uint8_t value = GetMemberRadarRange(troop, slot, layer, sightFlags, useTransform);
+        const std::uint8_t value =
+            GetMemberRadarRange(troop, slot, layer, sightFlags, useTransform);
         if (value != 255) best = std::max(best, value);
     }
     return best;
@@ -247,8 +251,8 @@ int HasSpecialAbilityBit0(TroopCursor& troop) {
 
 std::uint8_t GetMaxTransformTime(TroopCursor& troop) {
     std::uint8_t best = 0;
-    ForEachPresentMember(troop,
-                         [&](int, TroopMember&) { best = std::max(best, troop.GetTransformTime()); });
+    ForEachPresentMember(
+        troop, [&](int, TroopMember&) { best = std::max(best, troop.GetTransformTime()); });
     return best;
 }
 
@@ -728,8 +732,8 @@ std::uint16_t GetFuelRangeSteps(TroopCursor& troop, std::uint16_t* largest) {
     return least;
 }
 
-int CanRearmAtSite(TroopCursor& troop, SiteCursor& sites, std::uint8_t country,
-                   std::uint16_t site, std::uint16_t unit, std::int32_t* price) {
+int CanRearmAtSite(TroopCursor& troop, SiteCursor& sites, std::uint8_t country, std::uint16_t site,
+                   std::uint16_t unit, std::int32_t* price) {
     if (site == 0xFFFF || unit == 0xFFFF) return 0;
     if (!sites.Select(site) || !troop.UnitInfoCursor::Select(unit)) return 0;
     if (sites.GetOwner() != country || sites.GetSupplied() == 0) return 0;
@@ -754,8 +758,8 @@ int CanRearmMembersAtSite(TroopCursor& troop, SiteCursor& sites, std::uint16_t s
         for (int p = 0; p < kPackCount; ++p) fuelledPacks += troop.GetPackFuel(p) != 0;
         std::int32_t price = 0;
         if (fuelledPacks > 1 &&
-            CanRearmAtSite(troop, sites, country, site,
-                           static_cast<std::uint16_t>(member->Unit()), &price)) {
+            CanRearmAtSite(troop, sites, country, site, static_cast<std::uint16_t>(member->Unit()),
+                           &price)) {
             return 1;
         }
     }

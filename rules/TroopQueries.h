@@ -47,10 +47,10 @@ std::uint8_t GetMemberRadarRange(TroopCursor& troop, int slot, int layer, int si
 
 // Aggregates over the members (value without members in brackets).
 std::uint8_t GetBestMemberValue(TroopCursor& troop, int layer, int sightFlags,
-                                int useTransform);                                // [0]
+                                int useTransform);                                        // [0]
 std::uint8_t GetMinMemberConcealment(TroopCursor& troop, int layer, int terrain, int c);  // [255]
-std::uint16_t GetUnitKindClassBits(TroopCursor& troop);      // [2]
-std::uint16_t GetSupplyCapabilityBits(TroopCursor& troop);   // [2]
+std::uint16_t GetUnitKindClassBits(TroopCursor& troop);                                   // [2]
+std::uint16_t GetSupplyCapabilityBits(TroopCursor& troop);                                // [2]
 // The troop's defence on a terrain class: the smallest DefencDk rate of its members' defence
 // kinds; 254 when no member's defence kind selects or the class is outside 0-28.
 std::uint8_t GetTerrainDefence(TroopCursor& troop, int terrainClass);
@@ -64,12 +64,12 @@ std::uint8_t SumStrengthOfKindFlag0(TroopCursor& troop);     // [0]
 int SumSupplyStock(TroopCursor& troop, std::uint8_t* out);   // *out [0]; returns 0
 std::uint16_t GetWeaponClassMask(TroopCursor& troop);        // [0]
 std::uint8_t GetWeaponRange(TroopCursor& troop, std::uint16_t classMask, int mode);  // [0]
-std::uint8_t GetIconOfFirstMember(TroopCursor& troop);       // [0]
-int HasMemberOfKind(TroopCursor& troop, int unitKind);       // [0]
+std::uint8_t GetIconOfFirstMember(TroopCursor& troop);                               // [0]
+int HasMemberOfKind(TroopCursor& troop, int unitKind);                               // [0]
 std::uint8_t GetDaySearchValue(TroopCursor& troop, int layer, int terrain, int c,
-                               int useTransform);            // [255]
+                               int useTransform);  // [255]
 std::uint8_t GetNightSearchValue(TroopCursor& troop, int layer, int terrain, int c,
-                                 int useTransform);          // [255]
+                                 int useTransform);  // [255]
 
 // Capabilities of the members: bits 0x0001, 0x0040, 0x0080, 0x0100 when any member has them,
 // every other bit when all have it; 0xFFFF without members.
@@ -110,8 +110,8 @@ int BuildClassMoveCostTable(TroopCursor& troop, std::uint8_t out[29], int untouc
 std::uint8_t GetBaseTerrainMoveCost(TroopCursor& troop, int mode);
 std::uint16_t GetFuelRangeSteps(TroopCursor& troop, std::uint16_t* largest);
 // `sites` is the site cursor of the tables the troop belongs to (live or shadow).
-int CanRearmAtSite(TroopCursor& troop, SiteCursor& sites, std::uint8_t country,
-                   std::uint16_t site, std::uint16_t unit, std::int32_t* price);
+int CanRearmAtSite(TroopCursor& troop, SiteCursor& sites, std::uint8_t country, std::uint16_t site,
+                   std::uint16_t unit, std::int32_t* price);
 int CanRearmMembersAtSite(TroopCursor& troop, SiteCursor& sites, std::uint16_t site);
 std::uint8_t GetActivityCode(TroopCursor& troop);
 std::uint16_t FindFreeLaunchSlot(TroopCursor& troop);

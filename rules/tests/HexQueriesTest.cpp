@@ -23,18 +23,32 @@ TEST(HexNeighbour, OffsetsDependOnTheRowParity) {
     };
     const Case cases[] = {
         // Even row 2: the row below and above lies half a hex to the right.
-        {5, 2, W, 1, 4, 2},   {5, 2, SW, 1, 4, 3},  {5, 2, SE, 1, 5, 3},
-        {5, 2, E, 1, 6, 2},   {5, 2, NE, 1, 5, 1},  {5, 2, NW, 1, 4, 1},
+        {5, 2, W, 1, 4, 2},
+        {5, 2, SW, 1, 4, 3},
+        {5, 2, SE, 1, 5, 3},
+        {5, 2, E, 1, 6, 2},
+        {5, 2, NE, 1, 5, 1},
+        {5, 2, NW, 1, 4, 1},
         // Odd row 3.
-        {5, 3, W, 1, 4, 3},   {5, 3, SW, 1, 5, 4},  {5, 3, SE, 1, 6, 4},
-        {5, 3, E, 1, 6, 3},   {5, 3, NE, 1, 6, 2},  {5, 3, NW, 1, 5, 2},
+        {5, 3, W, 1, 4, 3},
+        {5, 3, SW, 1, 5, 4},
+        {5, 3, SE, 1, 6, 4},
+        {5, 3, E, 1, 6, 3},
+        {5, 3, NE, 1, 6, 2},
+        {5, 3, NW, 1, 5, 2},
         // Edges.
-        {0, 1, SW, 1, 0, 2},  {0, 0, W, 0, 0xFFFF, 0xFFFF},
-        {0, 0, NE, 0, 0xFFFF, 0xFFFF}, {0, 2, SW, 0, 0xFFFF, 0xFFFF},
-        {63, 63, E, 0, 0xFFFF, 0xFFFF}, {63, 63, SW, 0, 0xFFFF, 0xFFFF},
-        {63, 61, SE, 0, 0xFFFF, 0xFFFF}, {63, 62, SE, 1, 63, 63}, {63, 63, NW, 1, 63, 62},
+        {0, 1, SW, 1, 0, 2},
+        {0, 0, W, 0, 0xFFFF, 0xFFFF},
+        {0, 0, NE, 0, 0xFFFF, 0xFFFF},
+        {0, 2, SW, 0, 0xFFFF, 0xFFFF},
+        {63, 63, E, 0, 0xFFFF, 0xFFFF},
+        {63, 63, SW, 0, 0xFFFF, 0xFFFF},
+        {63, 61, SE, 0, 0xFFFF, 0xFFFF},
+        {63, 62, SE, 1, 63, 63},
+        {63, 63, NW, 1, 63, 62},
         // Directions outside 0-5 lead nowhere.
-        {5, 5, 6, 0, 0xFFFF, 0xFFFF}, {5, 5, -1, 0, 0xFFFF, 0xFFFF},
+        {5, 5, 6, 0, 0xFFFF, 0xFFFF},
+        {5, 5, -1, 0, 0xFFFF, 0xFFFF},
     };
     TableDirectory tables;
     GameContext ctx(tables);

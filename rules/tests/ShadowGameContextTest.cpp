@@ -138,14 +138,10 @@ TEST_F(ShadowGameContextTest, ShadowSelectionsFailLikeTheLiveOnes) {
         int result;
     };
     const Case cases[] = {
-        {"troop 254", ctx.Troops().Select(254)},
-        {"troop 255", ctx.Troops().Select(255)},
-        {"troop 0xFFFF", ctx.Troops().Select(0xFFFF)},
-        {"site 199", ctx.Sites().Select(199)},
-        {"site 200", ctx.Sites().Select(200)},
-        {"country 3", ctx.Countries().Select(3)},
-        {"country 4", ctx.Countries().Select(4)},
-        {"hex 4095", ctx.SelectHexInfo(4095)},
+        {"troop 254", ctx.Troops().Select(254)},       {"troop 255", ctx.Troops().Select(255)},
+        {"troop 0xFFFF", ctx.Troops().Select(0xFFFF)}, {"site 199", ctx.Sites().Select(199)},
+        {"site 200", ctx.Sites().Select(200)},         {"country 3", ctx.Countries().Select(3)},
+        {"country 4", ctx.Countries().Select(4)},      {"hex 4095", ctx.SelectHexInfo(4095)},
         {"hex 4096", ctx.SelectHexInfo(4096)},
     };
     const int expected[] = {1, 0, 0, 1, 0, 1, 0, 1, 0};

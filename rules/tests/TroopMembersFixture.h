@@ -30,17 +30,17 @@ enum : int { kMoveGround = 0, kMoveNaval = 1, kMoveSlow = 2, kMoveAir = 3 };
 
 // Weapons by 1-based id (table 5). 1 and 2 come from the basic set.
 enum : int {
-    kRifle = 1,        // type 2
-    kCrates = 3,       // type 34: supplies
-    kShell = 4,        // type 12
-    kRocket = 5,       // type 20, class bit 0x0001, option unit kRocketBody
-    kBomb = 6,         // type 6
-    kGuided = 7,       // type 23
-    kSpecial35 = 8,    // type 35
-    kCannon = 9,       // type 2
-    kDecoy = 10,       // type 21, class bit 0x0002, option unit kNoKindUnit
-    kBigGun = 11,      // type 2, huge score
-    kMediumGun = 12,   // type 2
+    kRifle = 1,       // type 2
+    kCrates = 3,      // type 34: supplies
+    kShell = 4,       // type 12
+    kRocket = 5,      // type 20, class bit 0x0001, option unit kRocketBody
+    kBomb = 6,        // type 6
+    kGuided = 7,      // type 23
+    kSpecial35 = 8,   // type 35
+    kCannon = 9,      // type 2
+    kDecoy = 10,      // type 21, class bit 0x0002, option unit kNoKindUnit
+    kBigGun = 11,     // type 2, huge score
+    kMediumGun = 12,  // type 2
 };
 
 // Units (table 7). 0-2 come from the basic set.
@@ -67,14 +67,16 @@ inline void SetPack(UnitInfoRecord& u, int pack, std::initializer_list<int> ammo
                     std::uint16_t fuel, std::uint8_t speedChange = 0) {
     const std::size_t base = UnitInfoRecord::PackOffset(pack);
     int w = 0;
-    for (int a : ammo) u.SetU8(base + UnitInfoRecord::kPackAmmo + w++, static_cast<std::uint8_t>(a));
+    for (int a : ammo)
+        u.SetU8(base + UnitInfoRecord::kPackAmmo + w++, static_cast<std::uint8_t>(a));
     u.SetU16(base + UnitInfoRecord::kPackFuel, fuel);
     u.SetU8(base + UnitInfoRecord::kPackSpeedChange, speedChange);
 }
 
 inline void SetWeapons(UnitInfoRecord& u, std::initializer_list<int> ids) {
     int w = 0;
-    for (int id : ids) u.SetU16(UnitInfoRecord::kWeaponId + 2 * w++, static_cast<std::uint16_t>(id));
+    for (int id : ids)
+        u.SetU16(UnitInfoRecord::kWeaponId + 2 * w++, static_cast<std::uint16_t>(id));
 }
 
 inline testing::RuleTableWriter MemberRules() {

@@ -19,8 +19,8 @@ std::string DiffOffsets(const TroopRecord& actual, const std::uint8_t* expected)
     std::string out;
     for (std::size_t i = 0; i < kTroopRecordSize; ++i) {
         if (actual.bytes[i] != expected[i]) {
-            out += std::to_string(i) + ":" + std::to_string(actual.bytes[i]) + "!=" +
-                   std::to_string(expected[i]) + " ";
+            out += std::to_string(i) + ":" + std::to_string(actual.bytes[i]) +
+                   "!=" + std::to_string(expected[i]) + " ";
         }
     }
     return out;
@@ -175,20 +175,35 @@ TEST_F(TroopMembersTest, SetMemberUnitIdCases) {
     };
     const Case cases[] = {
         {"empty slot takes the first free member",
-         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 3, kTruck,
-         {0, 0xFF, 0xFF, 1, 0xFF, 0xFF}, {kTank, kTruck, -1, -1, -1, -1}},
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         3,
+         kTruck,
+         {0, 0xFF, 0xFF, 1, 0xFF, 0xFF},
+         {kTank, kTruck, -1, -1, -1, -1}},
         {"mapped slot replaces its unit",
-         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 0, kTruck,
-         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {kTruck, -1, -1, -1, -1, -1}},
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         0,
+         kTruck,
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         {kTruck, -1, -1, -1, -1, -1}},
         {"-1 empties the member and keeps the map",
-         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 0, -1,
-         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {-1, -1, -1, -1, -1, -1}},
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         0,
+         -1,
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         {-1, -1, -1, -1, -1, -1}},
         {"-1 on an empty slot does nothing",
-         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 4, -1,
-         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {kTank, -1, -1, -1, -1, -1}},
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         4,
+         -1,
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         {kTank, -1, -1, -1, -1, -1}},
         {"a damaged map entry counts as empty",
-         {0, 9, 0xFF, 0xFF, 0xFF, 0xFF}, 1, kHq,
-         {0, 1, 0xFF, 0xFF, 0xFF, 0xFF}, {kTank, kHq, -1, -1, -1, -1}},
+         {0, 9, 0xFF, 0xFF, 0xFF, 0xFF},
+         1,
+         kHq,
+         {0, 1, 0xFF, 0xFF, 0xFF, 0xFF},
+         {kTank, kHq, -1, -1, -1, -1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -366,7 +381,8 @@ TEST_F(TroopMembersTest, MemberAggregates) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::int16_t ids[6] = {-1, -1, -1, -1, -1, -1};
-        for (std::size_t j = 0; j < c.units.size(); ++j) ids[j] = static_cast<std::int16_t>(c.units[j]);
+        for (std::size_t j = 0; j < c.units.size(); ++j)
+            ids[j] = static_cast<std::int16_t>(c.units[j]);
         troop.Select(0);
         CreateTroopFromUnits(troop, ids, 0, 0, 0xFFFF, "");
         EXPECT_EQ(c.query(troop), c.expected);
@@ -389,13 +405,13 @@ TEST_F(TroopMembersTest, FindFreeTroopSlotSearchesTheCountrysForty) {
 }
 
 TEST_F(TroopMembersTest, TroopTableCounts) {
-    MakeTroop(0, {kTank}, 0);           // altitude 3
-    MakeTroop(1, {kGunship}, 0);        // altitude 2
-    MakeTroop(41, {kBoat}, 1);          // altitude 4
-    MakeTroop(42, {kHq, kTruck}, 1);    // altitude 3
-    MakeTroop(43, {kRocketBody}, 1);    // altitude 1
-    MakeTroop(170, {kGunship}, 1);      // a launched part
-    MakeTroop(44, {}, 1);               // used, without members: altitude 0
+    MakeTroop(0, {kTank}, 0);         // altitude 3
+    MakeTroop(1, {kGunship}, 0);      // altitude 2
+    MakeTroop(41, {kBoat}, 1);        // altitude 4
+    MakeTroop(42, {kHq, kTruck}, 1);  // altitude 3
+    MakeTroop(43, {kRocketBody}, 1);  // altitude 1
+    MakeTroop(170, {kGunship}, 1);    // a launched part
+    MakeTroop(44, {}, 1);             // used, without members: altitude 0
     troop.Select(1);
     troop.SetStateFlags(kTroopFlag8000);
     troop.Select(43);
