@@ -1,0 +1,631 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <queue>
+#include <random>
+
+#include "rules/RouteSearch.h"
+#include "rules/TroopCursor.h"
+#include "rules/tests/RouteSearchFixture.h"
+
+namespace zv::rules {
+namespace {
+
+using routetest::kCheap;
+using routetest::kDear;
+using routetest::kWall;
+using routetest::World;
+
+const std::array<std::uint8_t, 29> kCosts = routetest::MakeCostTable();
+
+// One instance with the context of the tables it reads (the shadow for Simulation).
+struct Search {
+    RouteSearch search;
+    std::unique_ptr<GameContext> ctx;
+
+    Search(World& world, RouteInstance instance)
+        : search(world.tables, instance),
+          ctx(instance == RouteInstance::Simulation
+                  ? std::unique_ptr<GameContext>(new ShadowGameContext(world.tables))
+                  : std::make_unique<GameContext>(world.tables)) {}
+
+    int Area(std::uint16_t troop, int x, int y, int skipTroops = 0,
+             const std::uint8_t* table = kCosts.data()) {
+        return search.ComputeArea(*ctx, troop, x, y, table, skipTroops);
+    }
+    std::vector<RouteStep> steps = std::vector<RouteStep>(kMaxRouteSteps + 1);
+    int Trace(int x, int y) { return search.TraceRoute(steps, x, y); }
+};
+
+constexpr RouteInstance kAllInstances[] = {RouteInstance::Map, RouteInstance::Context,
+                                           RouteInstance::Simulation};
+
+TEST(RouteSearchArea, StartOnAnImpassableHexStillSpreads) {
+    World w;
+    w.Draw({{9, 10}, {11, 10}}, kCheap);  // the start (10, 10) stays a wall
+    const std::uint16_t t = w.Troop(0, 10, 10);
+    w.Settle();
+    for (RouteInstance instance : kAllInstances) {
+        Search s(w, instance);
+        ASSERT_EQ(s.Area(t, 10, 10), 1);
+        EXPECT_EQ(s.search.GetCellCost(10, 10), 0);
+        EXPECT_EQ(s.search.GetCell(10, 10).cost, kCannotEnter);
+        EXPECT_EQ(s.search.GetCellCost(9, 10), 1);
+        EXPECT_EQ(s.search.GetCellCost(11, 10), 1);
+        EXPECT_EQ(s.search.GetCellCost(12, 10), kUnreachedCost);
+    }
+}
+
+TEST(RouteSearchArea, RefusesAnUnknownTroopOrAStartOffTheMap) {
+    World w(kCheap);
+    const std::uint16_t t = w.Troop(0, 10, 10);
+    w.Settle();
+    Search s(w, RouteInstance::Map);
+    ASSERT_EQ(s.Area(t, 10, 10), 1);
+    EXPECT_EQ(s.Area(kTroopTableLimit, 10, 10), 0);  // no such troop
+    EXPECT_EQ(s.search.GetCellCost(11, 10), kUnreachedCost);
+    ASSERT_EQ(s.Area(t, 10, 10), 1);
+    EXPECT_EQ(s.Area(t, 64, 3), 0);
+    EXPECT_EQ(s.Area(t, -1, 3), 0);
+    EXPECT_EQ(s.search.GetCellCost(11, 10), kUnreachedCost);
+    EXPECT_EQ(s.search.GetCellCost(64, 0), kUnreachedCost);
+    EXPECT_EQ(s.search.GetCellTerrain(-1, 0, 1), kNoTerrainClass);
+    EXPECT_EQ(s.search.IsCellEnterable(0, 64), 0);
+}
+
+// Corridor (5..12, 10); the searching troop on (5, 10), another troop on (8, 10).
+struct ZoneCase {
+    const char* name;
+    std::uint8_t country;
+    std::uint16_t mask;
+    std::uint8_t expectedMark;  // 0: the troop is not known and routes pass through it
+};
+
+class RouteSearchZones : public ::testing::TestWithParam<std::tuple<ZoneCase, RouteInstance>> {};
+
+TEST_P(RouteSearchZones, OccupiedHexesAreReachedButNotPassed) {
+    const auto& [c, instance] = GetParam();
+    World w;
+    w.DrawRow(10, 5, 12, kCheap);
+    w.map.Alliance(0, 0x01 | 0x04);  // country 0 counts country 2 as its ally
+    const std::uint16_t t = w.Troop(0, 5, 10);
+    w.Troop(c.country, 8, 10, c.mask);
+    w.Settle();
+    Search s(w, instance);
+
+    ASSERT_EQ(s.Area(t, 5, 10), 1);
+    EXPECT_EQ(s.search.GetCellCost(8, 10), 3);
+    if (c.expectedMark != 0) {
+        EXPECT_EQ(s.search.GetCellMark(8, 10), c.expectedMark);
+        EXPECT_EQ(s.search.GetCellCost(9, 10), kUnreachedCost);
+        // The occupied hex itself can be the end of a route.
+        ASSERT_EQ(s.Trace(8, 10), 3);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(s.steps[i].dx, 1);
+        EXPECT_EQ(s.Trace(9, 10), 0);
+    } else {
+        EXPECT_EQ(s.search.GetCellCost(9, 10), 4);
+    }
+
+    // Without troops every route passes.
+    ASSERT_EQ(s.Area(t, 5, 10, 1), 1);
+    EXPECT_EQ(s.search.GetCellCost(12, 10), 7);
+    EXPECT_EQ(s.Trace(12, 10), 7);
+}
+
+constexpr ZoneCase kZoneCases[] = {
+    {"UnseenEnemy", 1, 0x0000, 0},
+    {"DetectedOnlyEnemy", 1, 0x0100, 0},
+    {"SightedEnemy", 1, 0x0001, kCellMarkForeignTroop},
+    {"IdentifiedEnemy", 1, 0x0010, kCellMarkForeignTroop},
+    {"OwnTroop", 0, 0x0000, kCellMarkFriendlyTroop},
+    {"Ally", 2, 0x0000, kCellMarkFriendlyTroop},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RouteSearchZones,
+                         ::testing::Combine(::testing::ValuesIn(kZoneCases),
+                                            ::testing::ValuesIn(kAllInstances)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "Instance" +
+                                    std::to_string(static_cast<int>(std::get<1>(info.param)));
+                         });
+
+TEST(RouteSearchArea, SimulationIgnoresTroopsWithoutMembers) {
+    World w;
+    w.DrawRow(10, 5, 12, kCheap);
+    const std::uint16_t t = w.Troop(0, 5, 10);
+    const std::uint16_t empty = w.Troop(1, 8, 10, 0x0001);
+    TroopCursor cursor(w.tables);
+    ASSERT_TRUE(cursor.Select(empty));
+    cursor.SetFormationMember(0, 0, kEmptyMapEntry);
+    w.Settle();
+
+    Search map(w, RouteInstance::Map);
+    ASSERT_EQ(map.Area(t, 5, 10), 1);
+    EXPECT_EQ(map.search.GetCellCost(9, 10), kUnreachedCost);
+    Search sim(w, RouteInstance::Simulation);
+    ASSERT_EQ(sim.Area(t, 5, 10), 1);
+    EXPECT_EQ(sim.search.GetCellCost(9, 10), 4);
+}
+
+// S = (10, 10). The dear hex (11, 10) puts X = (12, 10) in the queue first at 51; the cheap way
+// round (10, 9), (11, 9) lowers X to 3 only after X was expanded.
+TEST(RouteSearchArea, ACheaperWayFoundLateIsPassedOnOnlyBySimulation) {
+    World w;
+    w.Draw({{11, 10}}, kDear);
+    w.Draw({{10, 9}, {11, 9}, {12, 10}, {13, 10}}, kCheap);
+    const std::uint16_t t = w.Troop(0, 10, 10);
+    w.Settle();
+
+    struct Expect {
+        RouteInstance instance;
+        std::uint16_t beyond;
+    };
+    for (const Expect& e : {Expect{RouteInstance::Map, 52}, Expect{RouteInstance::Context, 52},
+                            Expect{RouteInstance::Simulation, 4}}) {
+        SCOPED_TRACE(static_cast<int>(e.instance));
+        Search s(w, e.instance);
+        ASSERT_EQ(s.Area(t, 10, 10), 1);
+        EXPECT_EQ(s.search.GetCellCost(11, 10), 50);
+        EXPECT_EQ(s.search.GetCellCost(11, 9), 2);
+        EXPECT_EQ(s.search.GetCellCost(12, 10), 3);
+        EXPECT_EQ(s.search.GetCellCost(13, 10), e.beyond);
+        // Either way the trace takes the cheap way round.
+        ASSERT_EQ(s.Trace(13, 10), 4);
+        EXPECT_EQ(routetest::Walk(10, 10, s.steps, 1), std::make_pair(10, 9));
+        EXPECT_EQ(routetest::Walk(10, 10, s.steps, 4), std::make_pair(13, 10));
+    }
+}
+
+// Two neighbours of the target lie on equally cheap routes: the trace takes the one that comes
+// first in its order for the row's parity (west side on even rows, east side on odd rows).
+TEST(RouteSearchTrace, TiesFollowTheRowParity) {
+    struct Case {
+        int startX, startY, targetX, targetY;
+        RouteStep first, second;
+    };
+    const Case cases[] = {
+        {10, 10, 10, 12, {-1, +1}, {+1, +1}},  // target on an even row: via (9, 11)
+        {10, 11, 10, 13, {+1, +1}, {-1, +1}},  // target on an odd row: via (11, 12)
+        {10, 12, 10, 10, {-1, -1}, {+1, -1}},  // start below, even row: via (9, 11)
+        {10, 13, 10, 11, {+1, -1}, {-1, -1}},  // start below, odd row: via (11, 12)
+    };
+    for (const Case& c : cases) {
+        World w(kCheap);
+        const std::uint16_t t = w.Troop(0, c.startX, c.startY);
+        w.Settle();
+        for (RouteInstance instance : kAllInstances) {
+            Search s(w, instance);
+            ASSERT_EQ(s.Area(t, c.startX, c.startY), 1);
+            ASSERT_EQ(s.Trace(c.targetX, c.targetY), 2);
+            EXPECT_EQ(s.steps[0].dx, c.first.dx);
+            EXPECT_EQ(s.steps[0].dy, c.first.dy);
+            EXPECT_EQ(s.steps[1].dx, c.second.dx);
+            EXPECT_EQ(s.steps[1].dy, c.second.dy);
+            EXPECT_EQ(s.steps[2].dx, 0);
+            EXPECT_EQ(s.steps[2].dy, 0);
+        }
+    }
+}
+
+TEST(RouteSearchTrace, StartUnreachedAndOffMapTargets) {
+    World w;
+    w.DrawRow(10, 5, 8, kCheap);
+    w.Draw({{20, 20}}, kCheap);
+    const std::uint16_t t = w.Troop(0, 5, 10);
+    w.Settle();
+    Search s(w, RouteInstance::Map);
+    ASSERT_EQ(s.Area(t, 5, 10), 1);
+
+    s.steps[0] = RouteStep{7, 7};
+    s.steps[1] = RouteStep{7, 7};
+    EXPECT_EQ(s.Trace(5, 10), 0);
+    EXPECT_EQ(s.steps[0].dx, 0);  // only the terminator is written
+    EXPECT_EQ(s.steps[0].dy, 0);
+    EXPECT_EQ(s.steps[1].dx, 7);
+
+    EXPECT_EQ(s.Trace(20, 20), 0);  // unreached, no reached neighbour
+    EXPECT_EQ(s.Trace(64, 10), 0);
+
+    // An unreached wall next to the corridor: the trace steps onto its cheapest reached
+    // neighbour first.
+    ASSERT_EQ(s.search.GetCellCost(9, 10), kUnreachedCost);
+    ASSERT_EQ(s.Trace(9, 10), 4);
+    EXPECT_EQ(routetest::Walk(5, 10, s.steps, 4), std::make_pair(9, 10));
+
+    std::vector<RouteStep> none;
+    EXPECT_EQ(s.search.TraceRoute(none, 8, 10), 0);
+}
+
+// A corridor snaking over every even row: 2047 hexes, longer than instances 1 and 2 trace.
+TEST(RouteSearchTrace, LongRoutesAreCutAtTheStepLimit) {
+    World w;
+    const auto path = routetest::SerpentinePath(0, 62);
+    for (auto [x, y] : path) w.map.Terrain(x, y, kCheap);
+    const auto [sx, sy] = path.front();
+    const auto [tx, ty] = path.back();
+    const std::uint16_t t = w.Troop(0, sx, sy);
+    w.Settle();
+    const int length = static_cast<int>(path.size()) - 1;
+    ASSERT_GT(length, kMapRouteStepLimit);
+    ASSERT_LT(length, kSimRouteStepLimit);
+
+    for (RouteInstance instance : kAllInstances) {
+        Search s(w, instance);
+        ASSERT_EQ(s.Area(t, sx, sy), 1);
+        ASSERT_EQ(s.search.GetCellCost(tx, ty), length);
+        const int limit = s.search.GetStepLimit();
+        const int expected = std::min(limit, length);
+        ASSERT_EQ(s.Trace(tx, ty), expected);
+        // The list holds the last steps before the target; its first step leaves the hex that
+        // far from the target along the corridor.
+        const auto [fromX, fromY] = path[length - expected];
+        EXPECT_EQ(routetest::Walk(fromX, fromY, s.steps, expected), std::make_pair(tx, ty));
+        EXPECT_EQ(s.steps[expected].dx, 0);
+        EXPECT_EQ(s.steps[expected].dy, 0);
+    }
+
+    // A buffer shorter than the limit cuts the route where it ends.
+    Search s(w, RouteInstance::Simulation);
+    ASSERT_EQ(s.Area(t, sx, sy), 1);
+    std::vector<RouteStep> small(10);
+    ASSERT_EQ(s.search.TraceRoute(small, tx, ty), 9);
+    const auto [fromX, fromY] = path[length - 9];
+    EXPECT_EQ(routetest::Walk(fromX, fromY, small, 9), std::make_pair(tx, ty));
+}
+
+TEST(RouteSearchNearest, FindsTheReachedHexNearestToTheTarget) {
+    World w;
+    w.DrawRow(10, 5, 9, kCheap);
+    w.DrawRow(12, 5, 9, kCheap);
+    w.Draw({{5, 11}}, kCheap);
+    const std::uint16_t t = w.Troop(0, 5, 10);
+    const std::uint16_t enclosed = w.Troop(0, 30, 30);
+    w.Settle();
+    Search s(w, RouteInstance::Simulation);
+    ASSERT_EQ(s.Area(t, 5, 10), 1);
+
+    std::uint8_t out[2] = {0xEE, 0xEE};
+    // (9, 11) is a wall between two reached rows; (9, 10) comes first in row order.
+    ASSERT_EQ(s.search.FindNearestReachedCell(MakeHexPosition(9, 11), out), 1);
+    EXPECT_EQ(out[0], 9);
+    EXPECT_EQ(out[1], 10);
+    ASSERT_EQ(s.search.FindNearestReachedCell(MakeHexPosition(20, 12), out), 1);
+    EXPECT_EQ(out[0], 9);
+    EXPECT_EQ(out[1], 12);
+    // A reached target is its own nearest hex.
+    EXPECT_EQ(s.search.FindNearestReachedCell(MakeHexPosition(7, 12), out), 0);
+    // The start does not count.
+    ASSERT_EQ(s.search.FindNearestReachedCell(MakeHexPosition(4, 10), out), 1);
+    EXPECT_EQ(out[0], 6);
+
+    ASSERT_EQ(s.Area(enclosed, 30, 30), 1);
+    out[0] = out[1] = 0xEE;
+    EXPECT_EQ(s.search.FindNearestReachedCell(MakeHexPosition(31, 30), out), 0);
+    EXPECT_EQ(out[0], 0xEE);
+}
+
+TEST(RouteSearchPublish, MapInstancesMarkTheReachInTheHexInformation) {
+    World w;
+    w.DrawRow(10, 5, 8, kCheap);
+    const std::uint16_t t = w.Troop(0, 5, 10);
+    w.Troop(1, 7, 10, 0x0001);  // known enemy: ignored when publishing
+    w.Settle();
+
+    for (RouteInstance instance : kAllInstances) {
+        SCOPED_TRACE(static_cast<int>(instance));
+        Search s(w, instance);
+        GameContext& ctx = *s.ctx;
+        for (auto [x, y] : {std::pair{30, 30}, std::pair{6, 10}}) {
+            ASSERT_TRUE(ctx.SelectHexInfoXY(x, y));
+            ctx.ZeroHexMarks();
+            ctx.SetHexMarkBits(0x0003);
+        }
+        ASSERT_EQ(s.search.ComputeAreaFromHex(ctx, t, 5, 10, kCosts.data()), 1);
+        auto marks = [&](int x, int y) {
+            EXPECT_TRUE(ctx.SelectHexInfoXY(x, y));
+            return ctx.GetHexMarks();
+        };
+        if (instance == RouteInstance::Simulation) {
+            // Troops are marked, nothing is shown.
+            EXPECT_EQ(s.search.GetCellMark(7, 10), kCellMarkForeignTroop);
+            EXPECT_EQ(s.search.GetCellCost(8, 10), kUnreachedCost);
+            EXPECT_EQ(marks(30, 30), 0x0003);
+            EXPECT_EQ(marks(5, 10), 0);
+            continue;
+        }
+        EXPECT_EQ(s.search.GetCellCost(8, 10), 3);
+        EXPECT_EQ(marks(30, 30), 0x0002);  // unreached: bit 0 cleared
+        EXPECT_EQ(marks(6, 10), 0x0003);
+        EXPECT_EQ(marks(8, 10), 0x0001);
+        EXPECT_EQ(marks(5, 10), 0x0001);  // the start
+        EXPECT_EQ(s.search.GetCellMark(5, 10), kCellMarkQueued);
+        EXPECT_EQ(s.search.GetCell(6, 10).cost, 0);
+        EXPECT_EQ(s.search.GetCell(40, 40).cost, 0);
+        // The grid still traces.
+        EXPECT_EQ(s.Trace(8, 10), 3);
+    }
+}
+
+TEST(RouteSearchClasses, PassabilityOfTheStartAndItsNeighbours) {
+    World w;
+    w.map.Terrain(10, 10, 3).Road(10, 10, 0x3F);  // water with a road: road terrain 13
+    w.map.Terrain(11, 10, 3).Road(11, 10, 0x3F);
+    w.map.Terrain(12, 10, 3);
+    w.map.Terrain(13, 10, 9);
+    w.map.Terrain(14, 10, 5);
+    w.map.AddSite(5, 0, 15, 10);  // port: class 20
+    w.Settle();
+    RouteSearch s(w.tables, RouteInstance::Map);
+
+    struct Case {
+        int x, cls, expected;
+    };
+    const Case cases[] = {
+        {13, 1, 1}, {13, 2, 0}, {12, 2, 1}, {12, 3, 0}, {10, 3, 1}, {13, 3, 0},
+        {14, 4, 1}, {13, 4, 0}, {15, 5, 1}, {14, 5, 1}, {12, 5, 0}, {13, 9, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "x " << c.x << " class " << c.cls);
+        EXPECT_EQ(s.IsPassableForClass(c.x, 10, c.cls), c.expected);
+    }
+
+    ASSERT_EQ(s.IsPassableForClass(10, 10, 3), 1);
+    EXPECT_EQ(s.Request().troop, kNoSearchTroop);
+    EXPECT_EQ(s.Request().country, kNoCountry);
+    EXPECT_EQ(s.Request().costLimit, kClassSetupCostLimit);
+    // Ground neighbours are judged by their road terrain like the start.
+    EXPECT_EQ(s.IsCellEnterable(11, 10), 1);
+    EXPECT_EQ(s.IsCellEnterable(12, 10), 0);
+    ASSERT_EQ(s.IsPassableForClass(14, 10, 4), 1);
+    EXPECT_EQ(s.IsCellEnterable(11, 10), 0);
+    EXPECT_EQ(s.IsCellEnterable(15, 10), 1);
+    EXPECT_EQ(s.IsPassableForClass(64, 10, 1), 0);
+}
+
+TEST(RouteSearchCells, TerrainModes) {
+    World w;
+    w.map.Terrain(10, 10, 3).Road(10, 10, 0x09);
+    w.map.Terrain(11, 10, 7).River(11, 10, 0x09);
+    w.map.AddSite(2, 1, 12, 10);
+    const std::uint16_t ground = w.Troop(0, 20, 20);
+    const std::uint16_t boat = w.Troop(1, 22, 20, 0, 2);
+    w.Settle();
+    Search s(w, RouteInstance::Map);
+    // mode 0 follows the last troop: the ground troop enters by road terrain.
+    s.Area(ground, 20, 20);
+    EXPECT_EQ(s.search.GetCellTerrain(10, 10, 0), 13);
+    EXPECT_EQ(s.search.GetCellTerrain(10, 10, 1), 3);
+    EXPECT_EQ(s.search.GetCellTerrain(10, 10, 2), 13);
+    EXPECT_EQ(s.search.GetCellTerrain(11, 10, 1), 14);
+    EXPECT_EQ(s.search.GetCellTerrain(12, 10, 1), 17);
+    s.Area(boat, 22, 20);
+    EXPECT_EQ(s.search.GetCellTerrain(10, 10, 0), 3);
+}
+
+TEST(RouteSearchCells, StepHexMovesInEitherListAndStaysOnTheMap) {
+    struct Case {
+        int x, y, direction, flag;
+        int ok, outX, outY;
+    };
+    const Case cases[] = {
+        {10, 10, 0, 0, 1, 9, 11},   // SW on an even row
+        {10, 10, 0, 1, 1, 10, 11},  // SE
+        {10, 11, 0, 1, 1, 11, 12},  // SE on an odd row
+        {10, 11, 3, 0, 1, 11, 10},  // NE on an odd row
+        {10, 10, 4, 1, 1, 9, 10},   // W
+        {0, 10, 1, 0, 0, 0, 10},    // W off the left edge
+        {63, 63, 0, 1, 0, 63, 63},  // SE off the corner
+        {5, 5, 6, 0, 0, 5, 5},      // no such direction
+    };
+    for (const Case& c : cases) {
+        int x = c.x;
+        int y = c.y;
+        EXPECT_EQ(StepHex(x, y, c.direction, c.flag), c.ok);
+        EXPECT_EQ(x, c.outX);
+        EXPECT_EQ(y, c.outY);
+    }
+}
+
+TEST(RouteSearchCells, ReusedInstancesForgetEarlierSearches) {
+    World w;
+    w.DrawRow(10, 5, 8, kCheap);
+    w.DrawRow(20, 5, 8, kCheap);
+    const std::uint16_t a = w.Troop(0, 5, 10);
+    const std::uint16_t b = w.Troop(0, 5, 20);
+    w.Settle();
+    Search s(w, RouteInstance::Map);
+    // Enough searches to wrap the grid's generation stamp more than once.
+    for (int i = 0; i < 20000; ++i) {
+        const bool first = i % 2 == 0;
+        ASSERT_EQ(s.Area(first ? a : b, 5, first ? 10 : 20, 1), 1);
+        if (i % 997 == 0 || i >= 19998) {
+            EXPECT_EQ(s.search.GetCellCost(8, first ? 10 : 20), 3);
+            EXPECT_EQ(s.search.GetCellCost(8, first ? 20 : 10), kUnreachedCost);
+            EXPECT_EQ(s.search.GetCellMark(8, first ? 20 : 10), 0);
+        }
+    }
+    s.search.ResetGrid();
+    EXPECT_EQ(s.search.GetCellCost(8, 20), kUnreachedCost);
+}
+
+TEST(RouteSearchCells, MarkHelpers) {
+    World w(kCheap);
+    const std::uint16_t t = w.Troop(0, 10, 10);
+    w.Settle();
+    Search s(w, RouteInstance::Map);
+    s.Area(t, 10, 10);
+    s.search.MarkNeighbourZone(20, 20);
+    EXPECT_EQ(s.search.GetCellMark(19, 20), kCellMarkNeighbourZone);
+    EXPECT_EQ(s.search.GetCellMark(20, 20), kCellMarkQueued);
+    s.search.MarkNeighbourZone(0, 0);  // only the three neighbours that exist
+    EXPECT_EQ(s.search.GetCellMark(1, 0), kCellMarkNeighbourZone);
+    s.search.NormaliseMarks();
+    EXPECT_EQ(s.search.GetCellMark(19, 20), kCellMarkNeighbourZone);
+    EXPECT_EQ(s.search.GetCellMark(10, 10), kCellMarkQueued);
+
+    s.search.ResetGrid();
+    s.search.NormaliseMarks();
+    EXPECT_EQ(s.search.GetCellMark(19, 20), 0);
+    EXPECT_EQ(s.search.GetCell(19, 20).cost, kCannotEnter);
+}
+
+// ---- sets, threads and terrain refreshes
+
+TEST(RouteSearchSets, ContextsSearchWithTheirThreadsSet) {
+    World w;
+    RouteSearchSet set(w.tables);
+    GameContextEnv env;
+    env.routeSearches = &set;
+    GameContext ctx(w.tables, env);
+    ContextRouteSearch map(ctx, RouteInstance::Map);
+    ContextRouteSearch sim(ctx, RouteInstance::Simulation);
+    EXPECT_EQ(&*map, &set.Map());
+    EXPECT_EQ(&*sim, &set.Sim());
+    EXPECT_EQ(set.Get(RouteInstance::Context).Instance(), RouteInstance::Context);
+    EXPECT_EQ(set.Map().GetStepLimit(), kMapRouteStepLimit);
+    EXPECT_EQ(set.Sim().GetStepLimit(), kSimRouteStepLimit);
+
+    GameContext alone(w.tables);
+    ContextRouteSearch own(alone, RouteInstance::Map);
+    EXPECT_NE(&*own, &set.Map());
+    EXPECT_EQ(own->Instance(), RouteInstance::Map);
+}
+
+TEST(RouteSearchSets, AReloadReachesTheOtherThreadsSetsAtTheirNextSearch) {
+    World w;
+    w.Settle();
+    RouteTerrainEpoch epoch;
+    RouteSearchSet gui(w.tables, &epoch);
+    RouteSearchSet clock(w.tables, &epoch);
+    EXPECT_EQ(clock.Map().GetCellTerrain(5, 5, 1), kWall);
+    EXPECT_EQ(clock.Sim().GetCellTerrain(5, 5, 1), kWall);
+
+    // A site appears (live and shadow) and the clock thread's rule operation reloads.
+    w.map.AddSite(3, 0, 5, 5);
+    w.Settle();
+    clock.ReloadAllTerrain();
+    EXPECT_EQ(clock.Map().GetCellTerrain(5, 5, 1), 18);
+    EXPECT_EQ(gui.Map().GetCellTerrain(5, 5, 1), 18);
+    EXPECT_EQ(gui.Sim().GetCellTerrain(5, 5, 1), 18);
+
+    // Without a reload the cached terrain stays, as the searches expect.
+    w.map.Terrain(6, 5, 7);
+    EXPECT_EQ(gui.Map().GetCellTerrain(6, 5, 1), kWall);
+    gui.Map().LoadTerrain();
+    EXPECT_EQ(gui.Map().GetCellTerrain(6, 5, 1), 7);
+    EXPECT_EQ(clock.Ctx().GetCellTerrain(6, 5, 1), kWall);
+}
+
+// ---- property: the simulation's costs are the cheapest costs
+
+// Dijkstra over the same grid: occupied hexes are reached but never expanded.
+std::vector<int> ReferenceCosts(RouteSearch& search, const std::uint8_t* table, int start,
+                                const std::vector<bool>& zone) {
+    std::vector<int> cost(kHexCount, -1);
+    std::vector<int> best(kHexCount, 1 << 30);
+    using Item = std::pair<int, int>;
+    std::priority_queue<Item, std::vector<Item>, std::greater<>> open;
+    best[start] = 0;
+    open.push({0, start});
+    while (!open.empty()) {
+        const auto [c, u] = open.top();
+        open.pop();
+        if (c != best[u] || cost[u] >= 0) continue;
+        cost[u] = c;
+        if (zone[u] && u != start) continue;
+        const int x = u % kMapSize;
+        const int y = u / kMapSize;
+        for (int d = 0; d < 6; ++d) {
+            const int nx = x + kNeighbourDx[y & 1][d];
+            const int ny = y + kNeighbourDy[d];
+            if (nx < 0 || ny < 0 || nx >= kMapSize || ny >= kMapSize) continue;
+            const int v = nx + kMapSize * ny;
+            const std::uint8_t terrain = search.GetCellTerrain(nx, ny, 0);
+            const int step = terrain < 29 ? table[terrain] : 0;
+            if (step == 0 || step == 255 || v == start) continue;
+            if (c + step > kTroopSearchCostLimit || c + step >= best[v]) continue;
+            best[v] = c + step;
+            open.push({c + step, v});
+        }
+    }
+    return cost;
+}
+
+TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        World w;
+        std::uniform_int_distribution<int> land(0, 28);
+        for (int y = 0; y < kMapSize; ++y) {
+            for (int x = 0; x < kMapSize; ++x) {
+                w.map.Terrain(x, y, static_cast<std::uint8_t>(land(random)));
+            }
+        }
+        std::array<std::uint8_t, 29> table{};
+        for (auto& cost : table) {
+            const int r = static_cast<int>(random() % 100);
+            cost = r < 15 ? 0 : r < 20 ? 255 : static_cast<std::uint8_t>(1 + random() % 90);
+        }
+        std::uniform_int_distribution<int> coord(0, kMapSize - 1);
+        const int sx = coord(random);
+        const int sy = coord(random);
+        const std::uint16_t searcher = w.Troop(0, sx, sy);
+        for (int i = 0; i < 30; ++i) {
+            w.Troop(static_cast<std::uint8_t>(random() % 4), coord(random), coord(random),
+                    static_cast<std::uint16_t>(random() & 0x0111));
+        }
+        w.Settle();
+
+        Search sim(w, RouteInstance::Simulation);
+        ASSERT_EQ(sim.search.ComputeArea(*sim.ctx, searcher, sx, sy, table.data(), 0), 1);
+        std::vector<bool> zone(kHexCount);
+        for (int i = 0; i < kHexCount; ++i) {
+            zone[i] = IsZoneMark(sim.search.GetCellMark(i % kMapSize, i / kMapSize));
+        }
+        const int start = sx + kMapSize * sy;
+        const std::vector<int> expected = ReferenceCosts(sim.search, table.data(), start, zone);
+
+        Search map(w, RouteInstance::Map);
+        ASSERT_EQ(map.search.ComputeArea(*map.ctx, searcher, sx, sy, table.data(), 0), 1);
+        Search context(w, RouteInstance::Context);
+        ASSERT_EQ(context.search.ComputeArea(*context.ctx, searcher, sx, sy, table.data(), 0), 1);
+
+        int checkedRoutes = 0;
+        for (int i = 0; i < kHexCount; ++i) {
+            const int x = i % kMapSize;
+            const int y = i / kMapSize;
+            const std::uint16_t got = sim.search.GetCellCost(x, y);
+            ASSERT_EQ(got == kUnreachedCost ? -1 : got, expected[i]) << x << "," << y;
+            // Instances 1 and 2 agree with each other and never undercut the cheapest cost.
+            const std::uint16_t mapCost = map.search.GetCellCost(x, y);
+            ASSERT_EQ(mapCost, context.search.GetCellCost(x, y));
+            if (mapCost != kUnreachedCost) {
+                ASSERT_GE(mapCost, got);
+            }
+
+            // A traced route costs what the grid says and passes no occupied hex.
+            if (got == kUnreachedCost || got == 0 || i % 7 != 0) continue;
+            const int n = sim.Trace(x, y);
+            ASSERT_GT(n, 0);
+            int px = sx;
+            int py = sy;
+            int sum = 0;
+            for (int k = 0; k < n; ++k) {
+                if (k > 0) {
+                    ASSERT_FALSE(zone[px + kMapSize * py]);
+                }
+                px += sim.steps[k].dx;
+                py += sim.steps[k].dy;
+                sum += table[sim.search.GetCellTerrain(px, py, 0)];
+            }
+            ASSERT_EQ(std::make_pair(px, py), std::make_pair(x, y));
+            ASSERT_EQ(sum, got);
+            ++checkedRoutes;
+        }
+        EXPECT_GT(checkedRoutes, 0);
+    }
+}
+
+}  // namespace
+}  // namespace zv::rules
