@@ -168,23 +168,20 @@ bool ParseTroopSpec(std::string_view text, const UnitNames& units, TroopSpec& sp
         start = slash + 1;
         long count = 1;
         int pack = -1;
-        const std::size_t at = item.rfind('@');
-        if (at != std::string_view::npos) {
-            long p = 0;
-            if (!ParseInt(item.substr(at + 1), 1, 4, p)) {
-                error = "pack after '@' is 1-4";
+        // Suffixes "*count" and "@pack", in either order.
+        for (std::size_t mark = item.find_last_of("*@"); mark != std::string_view::npos;
+             mark = item.find_last_of("*@")) {
+            long value = 0;
+            const bool star = item[mark] == '*';
+            if (!ParseInt(item.substr(mark + 1), 1, star ? 6 : 4, value)) {
+                error = star ? "count after '*' is 1-6" : "pack after '@' is 1-4";
                 return false;
             }
-            pack = static_cast<int>(p - 1);
-            item = Trim(item.substr(0, at));
-        }
-        const std::size_t star = item.rfind('*');
-        if (star != std::string_view::npos) {
-            if (!ParseInt(item.substr(star + 1), 1, 6, count)) {
-                error = "count after '*' is 1-6";
-                return false;
-            }
-            item = Trim(item.substr(0, star));
+            if (star)
+                count = value;
+            else
+                pack = static_cast<int>(value - 1);
+            item = Trim(item.substr(0, mark));
         }
         const int unit = units.Find(std::string(item));
         if (unit < 0) {
