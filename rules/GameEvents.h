@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zv::rules {
 
@@ -27,6 +28,50 @@ class GameEvents {
     virtual void MapRedraw() {}
     // The country summary redraws (WM_REFRESH_CAMP_INFO).
     virtual void RefreshCampInfo() {}
+
+    // What executing the journal tells the windows. Each reaches the named window only when
+    // the shell's conditions hold (the window exists, is visible, ...).
+    // The panel manager shows which participants hold the game (WM_PANEL_WAIT_MASK).
+    virtual void PanelWaitMask(std::uint16_t mask) { (void)mask; }
+    // The panel manager shows the new clock (WM_PANEL_CLOCK).
+    virtual void PanelClock() {}
+    // The situation window rebuilds its lists (WM_GRASP_REBUILD).
+    virtual void GraspRebuild() {}
+    // The panel manager shows the troop (WM_PANEL_SHOW_TROOP).
+    virtual void PanelShowTroop(std::uint16_t troop) { (void)troop; }
+    // The helper window reloads its troop list (WM_REFRESH_TROOP_LIST).
+    virtual void RefreshTroopList() {}
+    // The news window comes up (WM_NEWS_SHOW).
+    virtual void NewsShow() {}
+    // The frame's delayed actions: game over (WM_DELAYED_GAME_OVER, wParam losers << 16 |
+    // winners, lParam the time-limit flag), a country's defeat (WM_DELAYED_DEFEAT_DIALOG),
+    // saving (IDM_SAVE_GAME), return to the title (WM_DELAYED_RETURN_TO_TITLE), quitting
+    // (WM_EXIT_GAME).
+    virtual void DelayedGameOver(std::uint16_t winners, std::uint16_t losers,
+                                 std::uint16_t timeLimit) {
+        (void)winners;
+        (void)losers;
+        (void)timeLimit;
+    }
+    virtual void DelayedDefeatDialog(std::uint8_t country) { (void)country; }
+    virtual void SaveGameCommand() {}
+    virtual void DelayedReturnToTitle() {}
+    virtual void ExitGame() {}
+    // Country `proposer` asks the local player (`addressee`) to conclude (kind 0) or break
+    // (kind 1) an alliance; `proposerName` is Shift-JIS. The question must not hold the
+    // thread that executes the journal: the shell asks on its own thread and answers with
+    // BuildOrder44 (addressee, proposer, kind, 1 approved / 0 declined) on the world's
+    // simulation.
+    virtual void AllianceProposal(std::uint8_t proposer, std::uint8_t addressee,
+                                  std::uint16_t kind, const std::string& proposerName) {
+        (void)proposer;
+        (void)addressee;
+        (void)kind;
+        (void)proposerName;
+    }
+    // The proposer learns the answer: 1 conclusion approved, 2 conclusion declined, 3 break
+    // approved, 4 break declined. Shown without holding the executing thread.
+    virtual void AllianceAnswerNotice(int index) { (void)index; }
 };
 
 // Shared do-nothing instance for callers that have no windows.

@@ -1,0 +1,270 @@
+#include "simulation/CommandInterpreter.h"
+
+#include <string>
+
+#include "rules/Bytes.h"
+#include "rules/CountryStatistics.h"
+#include "rules/ForceCursor.h"
+#include "rules/GameContext.h"
+#include "rules/RuleHelpers.h"
+#include "rules/TroopRecord.h"
+#include "simulation/CommandRecords.h"
+#include "simulation/Simulation.h"
+
+namespace zv::sim {
+
+using rules::ReadU16;
+using rules::ReadU8;
+
+void ChangeAlliance(rules::CountryCursor& countries, std::uint8_t a, std::uint8_t b,
+                    std::uint16_t kind) {
+    auto change = [&](std::uint8_t country, std::uint8_t other) {
+        if (!countries.Select(country)) return;
+        const auto bit = static_cast<std::uint8_t>(1u << other);
+        const std::uint8_t mask = countries.GetAllianceMask();
+        countries.SetAllianceMask(kind == kAllianceConclude
+                                      ? static_cast<std::uint8_t>(mask | bit)
+                                      : static_cast<std::uint8_t>(mask & ~bit));
+    };
+    change(a, b);
+    change(b, a);
+}
+
+namespace {
+
+// Country state of a fallen country.
+constexpr std::uint8_t kCountryFallen = 3;
+
+class Interpreter {
+  public:
+    explicit Interpreter(Simulation& sim)
+        : sim_(sim), live_(sim.Tables(), sim.ContextEnv()), force_(sim.Tables()) {}
+
+    void Execute(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset);
+
+  private:
+    void Drop(std::uint16_t opcode, std::uint32_t offset, const std::string& why) {
+        sim_.Log("command " + std::to_string(opcode) + " at offset " + std::to_string(offset) +
+                 " dropped: " + why);
+    }
+    rules::GameEvents& Events() { return sim_.Events(); }
+    std::uint8_t Player() { return sim_.GetPlayerCountry(); }
+
+    void ClearAction(const std::uint8_t* r);
+    void CountryFall(const std::uint8_t* r);
+    void Formation(const std::uint8_t* r);
+    void Withdraw(const std::uint8_t* r);
+    void Notice(const std::uint8_t* r);
+    void AllianceProposal(const std::uint8_t* r);
+    void AllianceChange(const std::uint8_t* r);
+    void Place(const std::uint8_t* r);
+
+    Simulation& sim_;
+    rules::GameContext live_;
+    rules::ForceCursor force_;
+};
+
+void Interpreter::Execute(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset) {
+    switch (opcode) {
+        case kCmdRefresh:
+            Events().MapRedraw();
+            Events().GraspRebuild();
+            return;
+        case kCmdNothing28:
+        case kCmdNothing29:
+            return;
+        case kCmdGameEnd:
+            Events().DelayedGameOver(ReadU16(r, GameEndRecord::kWinners),
+                                     ReadU16(r, GameEndRecord::kLosers),
+                                     ReadU16(r, GameEndRecord::kTimeLimit));
+            return;
+        case kCmdClearAction:
+            ClearAction(r);
+            return;
+        case kCmdSeed:
+            rules::SeedGameRandom(sim_.Random(), ReadU16(r, SeedRecord::kSeed));
+            return;
+        case kCmdCountryFall:
+            if (r[CountryFallRecord::kCountry] > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            CountryFall(r);
+            return;
+        case kCmdFormation:
+            if (ReadU8(r, FormationRecord::kFormation) > kLastFormation) {
+                Drop(opcode, offset, "no such formation");
+                return;
+            }
+            Formation(r);
+            return;
+        case kCmdWithdraw:
+            if (r[WithdrawRecord::kCountry] > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            Withdraw(r);
+            return;
+        case kCmdNotice:
+            Notice(r);
+            return;
+        case kCmdAllianceProposal: {
+            const std::uint16_t addressee = ReadU16(r, AllianceProposalRecord::kAddressee);
+            if (addressee == kNoAddressee || addressee != Player()) return;
+            if (ReadU16(r, AllianceProposalRecord::kProposer) > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            AllianceProposal(r);
+            return;
+        }
+        case kCmdAllianceChange: {
+            const std::uint16_t proposer = ReadU16(r, AllianceAnswerRecord::kProposer);
+            if (proposer == kNoAddressee) return;
+            if (proposer > kLastCountry ||
+                ReadU16(r, AllianceAnswerRecord::kAnswerer) > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            AllianceChange(r);
+            return;
+        }
+        case kOpPlace:
+            if (r[ForceTroopRecord::kCountry] > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            Place(r);
+            return;
+        default:
+            return;
+    }
+}
+
+void Interpreter::ClearAction(const std::uint8_t* r) {
+    rules::TroopCursor& troop = live_.Troops();
+    if (!troop.Select(ReadU16(r, ClearActionRecord::kTroop))) return;
+    if (r[ClearActionRecord::kClearCounter] != 0) troop.SetByte329(0);
+    if (r[ClearActionRecord::kClearFlags] != 0) troop.SetOrder(0);
+}
+
+void Interpreter::CountryFall(const std::uint8_t* r) {
+    const std::uint8_t country = r[CountryFallRecord::kCountry];
+    const bool falls = r[CountryFallRecord::kKeepState] == 0;
+    if (falls) {
+        Events().DelayedDefeatDialog(country);
+        Events().RefreshCampInfo();
+        if (country == Player()) Events().NewsShow();
+        rules::RecordCountryEndState(sim_.Tables(), country);
+    }
+    rules::GameContext first(sim_.Tables(), sim_.ContextEnv());
+    if (falls) {
+        if (!first.Countries().Select(country)) return;
+        first.Countries().SetState(kCountryFallen);
+    }
+}
+
+void Interpreter::Formation(const std::uint8_t* r) {
+    const std::uint16_t troop = ReadU16(r, FormationRecord::kTroop);
+    rules::TroopCursor& troops = live_.Troops();
+    if (!troops.Select(troop)) return;
+    troops.SetCurrentFormation(r[FormationRecord::kFormation]);
+    if (troops.GetCountry() == Player()) Events().PanelShowTroop(troop);
+}
+
+void Interpreter::Withdraw(const std::uint8_t* r) {
+    force_.SelectSlot(r[WithdrawRecord::kCountry]);
+    if (force_.SelectTroop(ReadU16(r, WithdrawRecord::kForceTroop))) {
+        force_.SetStateFlags(
+            static_cast<std::uint16_t>(force_.GetStateFlags() & ~rules::kTroopReinforcement));
+        force_.SetHex(0xFFFF);
+    }
+    Events().RefreshTroopList();
+}
+
+void Interpreter::Notice(const std::uint8_t* r) {
+    const std::uint16_t kind = ReadU16(r, NoticeRecord::kKind);
+    const bool own = ReadU16(r, NoticeRecord::kCountry) == Player();
+    switch (kind) {
+        case kNoticeSaveGame:
+            if (sim_.IsJournalHost()) Events().SaveGameCommand();
+            break;
+        case kNoticeReturnToTitle:
+            if (own) Events().DelayedReturnToTitle();
+            break;
+        case kNoticeQuit:
+            if (own) Events().ExitGame();
+            break;
+        default:
+            break;
+    }
+}
+
+void Interpreter::AllianceProposal(const std::uint8_t* r) {
+    const auto proposer = static_cast<std::uint8_t>(ReadU16(r, AllianceProposalRecord::kProposer));
+    const auto addressee =
+        static_cast<std::uint8_t>(ReadU16(r, AllianceProposalRecord::kAddressee));
+    // The proposer's name: the last participant slot that plays the proposing country.
+    std::string name;
+    if (SessionPort* session = sim_.Session()) {
+        for (int s = 0; s < kParticipantSlots; ++s) {
+            if (session->GetSlotValue(s) == proposer + 1u) name = session->GetLobbyPlayerName(s);
+        }
+    }
+    Events().AllianceProposal(proposer, addressee, ReadU16(r, AllianceProposalRecord::kKind), name);
+}
+
+void Interpreter::AllianceChange(const std::uint8_t* r) {
+    const auto a = static_cast<std::uint8_t>(ReadU16(r, AllianceAnswerRecord::kAnswerer));
+    const auto b = static_cast<std::uint8_t>(ReadU16(r, AllianceAnswerRecord::kProposer));
+    const std::uint16_t kind = ReadU16(r, AllianceAnswerRecord::kKind);
+    const bool accepted = ReadU16(r, AllianceAnswerRecord::kAccepted) != 0;
+    if (accepted) ChangeAlliance(live_.Countries(), a, b, kind);
+    if (b == Player()) {
+        const int index = (kind == kAllianceConclude ? 1 : 3) + (accepted ? 0 : 1);
+        Events().AllianceAnswerNotice(index);
+    }
+    Events().RefreshCampInfo();
+}
+
+void Interpreter::Place(const std::uint8_t* r) {
+    force_.PlaceTroopAt(ReadU16(r, ForceTroopRecord::kForceTroop),
+                        ReadU16(r, ForceTroopRecord::kHex), r[ForceTroopRecord::kCountry]);
+}
+
+}  // namespace
+
+void ExecuteCommandList(Simulation& sim, std::span<const std::uint8_t> buffer) {
+    if (buffer.size() < 4) return;
+    const std::uint8_t* p = buffer.data();
+    const std::uint32_t total = rules::ReadU32(p, 0);
+    if (total <= 4) return;
+    if (total > buffer.size()) {
+        sim.Log("journal dropped: its length " + std::to_string(total) + " exceeds its " +
+                std::to_string(buffer.size()) + " bytes");
+        return;
+    }
+    Interpreter interpreter(sim);
+    std::uint32_t pos = 4;
+    while (pos < total) {
+        if (total - pos < 2) {
+            sim.Log("journal ends inside an opcode at offset " + std::to_string(pos));
+            return;
+        }
+        const std::uint16_t opcode = ReadU16(p, pos);
+        const std::uint32_t size = CommandRecordSize(opcode);
+        if (size == 0) {
+            pos += 2;
+            continue;
+        }
+        if (size > total - pos) {
+            sim.Log("command " + std::to_string(opcode) + " at offset " + std::to_string(pos) +
+                    " dropped: the journal ends inside it");
+            return;
+        }
+        interpreter.Execute(opcode, p + pos, pos);
+        pos += size;
+    }
+}
+
+}  // namespace zv::sim

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "rules/MapCursors.h"
+
+namespace zv::sim {
+
+class Simulation;
+
+// Executes one journal on the live tables: `buffer` starts with the 32-bit total length
+// (counting its own four bytes), then the command records. An opcode without a command meaning
+// is stepped over as its two bytes. A journal whose length exceeds the buffer is dropped; a
+// final record cut short by the length is dropped; a command whose troop, country or formation
+// number names nothing a participant could have written is dropped. Each drop is logged.
+void ExecuteCommandList(Simulation& sim, std::span<const std::uint8_t> buffer);
+
+// The alliance change of command 45 and order 44 for countries a and b (0-3): kind 0 sets bit b
+// in a's alliance mask and bit a in b's, any other kind clears them. A country is changed only
+// when it selects.
+void ChangeAlliance(rules::CountryCursor& countries, std::uint8_t a, std::uint8_t b,
+                    std::uint16_t kind);
+
+// Highest country number a command or order may name.
+inline constexpr std::uint16_t kLastCountry = 3;
+// Highest formation number.
+inline constexpr std::uint16_t kLastFormation = 3;
+
+}  // namespace zv::sim

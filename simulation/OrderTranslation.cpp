@@ -1,0 +1,148 @@
+#include "simulation/OrderTranslation.h"
+
+#include <string>
+
+#include "rules/Bytes.h"
+#include "rules/ForceCursor.h"
+#include "rules/ShadowGameContext.h"
+#include "rules/TroopRecord.h"
+#include "simulation/CommandInterpreter.h"
+#include "simulation/CommandRecords.h"
+#include "simulation/Simulation.h"
+
+namespace zv::sim {
+
+using rules::ReadU16;
+
+namespace {
+
+class Translator {
+  public:
+    explicit Translator(Simulation& sim)
+        : sim_(sim), shadow_(sim.Tables(), sim.ContextEnv()), force_(sim.Tables()) {}
+
+    void Translate(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset);
+
+  private:
+    void Drop(std::uint16_t opcode, std::uint32_t offset, const char* why) {
+        sim_.Log("order " + std::to_string(opcode) + " at offset " + std::to_string(offset) +
+                 " dropped: " + why);
+    }
+
+    Simulation& sim_;
+    rules::ShadowGameContext shadow_;
+    rules::ShadowForceCursor force_;
+};
+
+void Translator::Translate(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset) {
+    switch (opcode) {
+        case kOrderFormation: {
+            const std::uint16_t troop = ReadU16(r, FormationRecord::kTroop);
+            const std::uint16_t formation = ReadU16(r, FormationRecord::kFormation);
+            if ((formation & 0xFF) > kLastFormation) {
+                Drop(opcode, offset, "no such formation");
+                return;
+            }
+            WriteCommand38(sim_, troop, formation);
+            if (shadow_.Troops().Select(troop)) {
+                shadow_.Troops().SetCurrentFormation(static_cast<std::uint8_t>(formation));
+            }
+            return;
+        }
+        case kOrderWithdraw: {
+            const std::uint16_t troop = ReadU16(r, WithdrawRecord::kForceTroop);
+            const std::uint8_t country = r[WithdrawRecord::kCountry];
+            if (country > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            force_.SelectSlot(country);
+            if (force_.SelectTroop(troop)) {
+                force_.SetStateFlags(static_cast<std::uint16_t>(force_.GetStateFlags() &
+                                                                ~rules::kTroopReinforcement));
+                force_.SetHex(0xFFFF);
+            }
+            WriteCommand40(sim_, troop, country);
+            return;
+        }
+        case kOrderAllianceProposal: {
+            const std::uint16_t proposer = ReadU16(r, AllianceProposalRecord::kProposer);
+            const std::uint16_t addressee = ReadU16(r, AllianceProposalRecord::kAddressee);
+            if (proposer > kLastCountry ||
+                (addressee > kLastCountry && addressee != kNoAddressee)) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            WriteCommand43(sim_, proposer, addressee, ReadU16(r, AllianceProposalRecord::kKind));
+            return;
+        }
+        case kOrderAllianceAnswer: {
+            const std::uint16_t a = ReadU16(r, AllianceAnswerRecord::kAnswerer);
+            const std::uint16_t b = ReadU16(r, AllianceAnswerRecord::kProposer);
+            const std::uint16_t kind = ReadU16(r, AllianceAnswerRecord::kKind);
+            const std::uint16_t accepted = ReadU16(r, AllianceAnswerRecord::kAccepted);
+            if (a > kLastCountry || b > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            WriteCommand45(sim_, a, b, kind, accepted);
+            if (accepted != 0) {
+                ChangeAlliance(shadow_.Countries(), static_cast<std::uint8_t>(a),
+                               static_cast<std::uint8_t>(b), kind);
+            }
+            return;
+        }
+        case kOpPlace: {
+            const std::uint16_t troop = ReadU16(r, ForceTroopRecord::kForceTroop);
+            const std::uint16_t hex = ReadU16(r, ForceTroopRecord::kHex);
+            const std::uint8_t country = r[ForceTroopRecord::kCountry];
+            if (country > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            force_.PlaceTroopAt(troop, hex, country);
+            WriteCommand46(sim_, troop, hex, country);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+}  // namespace
+
+int TranslateOrders(Simulation& sim, std::span<const std::uint8_t> buffer) {
+    if (buffer.size() < 4) return 1;
+    const std::uint8_t* p = buffer.data();
+    const std::uint32_t length = rules::ReadU32(p, 0);
+    if (length <= 4) return 1;
+    if (length > buffer.size()) {
+        sim.Log("orders dropped: their length " + std::to_string(length) + " exceeds their " +
+                std::to_string(buffer.size()) + " bytes");
+        return 1;
+    }
+    Translator translator(sim);
+    std::uint32_t pos = 4;
+    while (pos < length) {
+        if (length - pos < 2) {
+            sim.Log("orders end inside an opcode at offset " + std::to_string(pos));
+            break;
+        }
+        const std::uint16_t opcode = ReadU16(p, pos);
+        const std::uint32_t size = OrderRecordSize(opcode);
+        if (size == 0) {
+            pos += 2;
+            continue;
+        }
+        if (size > length - pos) {
+            sim.Log("order " + std::to_string(opcode) + " at offset " + std::to_string(pos) +
+                    " dropped: the orders end inside it");
+            break;
+        }
+        translator.Translate(opcode, p + pos, pos);
+        pos += size;
+    }
+    return 1;
+}
+
+}  // namespace zv::sim

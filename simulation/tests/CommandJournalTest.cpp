@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "simulation/CommandRecords.h"
+#include "simulation/Simulation.h"
+#include "simulation/tests/SimTestSupport.h"
+
+namespace zv::sim {
+namespace {
+
+using testing::Bytes;
+using testing::Record;
+using testing::RecordSink;
+using testing::Role;
+using testing::World;
+
+constexpr std::uint32_t kBit8 = 1u << kBusyAwaitingOrders;
+
+// Orders that need no troops: an alliance proposal (translated into command 43).
+Bytes Proposal(std::uint8_t proposer) {
+    return Record([&](RecordSink& s) { BuildOrder42(s, proposer, 1, kAllianceConclude); });
+}
+
+int CountOpcodes(std::span<const std::uint8_t> records, std::uint16_t opcode) {
+    int n = 0;
+    std::uint32_t pos = 0;
+    while (pos + 2 <= records.size()) {
+        const std::uint16_t op = rules::ReadU16(records.data(), pos);
+        const std::uint32_t size = CommandRecordSize(op);
+        if (op == opcode) ++n;
+        pos += size ? size : 2;
+    }
+    return n;
+}
+
+int Count(const std::vector<std::string>& events, const std::string& name) {
+    return static_cast<int>(std::count(events.begin(), events.end(), name));
+}
+
+TEST(CommandJournalTest, SinglePlayTranslatesTheLocalOrdersOfTheStepAndExecutesThem) {
+    World w(Role::Single, 1);
+    Simulation& sim = *w.sim;
+    sim.ResetBusyState();
+    sim.SetBusyBit(kBusyNotStarted, 0);
+
+    BuildOrder42(sim, 0, 1, kAllianceConclude);
+    sim.SendGatheredOrders();  // single play keeps the orders for the step
+    ASSERT_EQ(sim.LocalOrders().size(), 8u);
+
+    sim.ProcessIncomingOrders();
+    EXPECT_TRUE(sim.LocalOrders().empty());
+    EXPECT_EQ(sim.GetIncomingLength(), 0u);
+    EXPECT_EQ(sim.GetBusyMask(), kBit8);
+    const Bytes expected = Record([](RecordSink& s) { WriteCommand43(s, 0, 1, 0); });
+    ASSERT_EQ(sim.OutgoingCommands().size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), sim.OutgoingCommands().begin()));
+
+    WriteRefreshCommand(sim);
+    sim.FlushCommandJournal();
+    EXPECT_EQ(sim.GetBusyMask(), 0u);
+    EXPECT_TRUE(sim.OutgoingCommands().empty());
+    EXPECT_EQ(rules::ReadU32(sim.ExecutionBuffer().data(), 0), 0u);
+    // Player 1 is asked, then the refresh redraws.
+    EXPECT_EQ(w.events.events,
+              (std::vector<std::string>{"AllianceProposal(0,1,0)", "MapRedraw", "GraspRebuild"}));
+    EXPECT_TRUE(w.session.sent.empty());
+}
+
+TEST(CommandJournalTest, AppendsThatWouldOverflowABufferAreRefusedWhole) {
+    World w;
+    Simulation& sim = *w.sim;
+    const Bytes big(kJournalBytes - 6, 0);
+    ASSERT_EQ(sim.AppendOrder(big.data(), static_cast<std::uint32_t>(big.size())), 1);
+    EXPECT_EQ(BuildOrder26(sim, 1), 1);  // 4 bytes: 2 left
+    EXPECT_EQ(BuildOrder26(sim, 2), 0);
+    EXPECT_EQ(sim.LocalOrders().size(), kJournalBytes - 2);
+    EXPECT_EQ(sim.LocalOrders()[kJournalBytes - 3], 0);  // the last accepted order's troop
+
+    ASSERT_EQ(sim.AppendCommand(big.data(), static_cast<std::uint32_t>(big.size())), 1);
+    EXPECT_EQ(WriteCommand2(sim, 1, 2), 1);  // 6 bytes: exactly full
+    EXPECT_EQ(WriteCommand28(sim), 0);
+    EXPECT_EQ(sim.OutgoingCommands().size(), kJournalBytes);
+    EXPECT_EQ(w.log.size(), 2u);
+}
+
+TEST(CommandJournalTest, HostGathersOnePartPerOccupiedSlotBeforeTheNextStep) {
+    World w(Role::Host, 0);
+    Simulation& sim = *w.sim;
+    sim.SetBusyBit(kBusyAwaitingOrders, 1);
+    const Bytes a = Proposal(0);
+    Bytes b = Proposal(1);
+    const Bytes c = Proposal(2);
+    b.insert(b.end(), c.begin(), c.end());
+
+    sim.ReceiveOrderPart(1, b.data(), static_cast<std::uint32_t>(b.size()));
+    EXPECT_NE(sim.GetBusyMask() & kBit8, 0u);
+    EXPECT_EQ(sim.GetIncomingLength(), b.size());
+    EXPECT_TRUE(sim.IsOrderPartReceived(1));
+
+    sim.ReceiveOrderPart(0, a.data(), static_cast<std::uint32_t>(a.size()));
+    EXPECT_EQ(sim.GetBusyMask() & kBit8, 0u);
+    EXPECT_EQ(sim.GetIncomingLength(), a.size() + b.size() + 4);
+    const auto buffer = sim.IncomingOrderBuffer();
+    EXPECT_TRUE(std::equal(b.begin(), b.end(), buffer.begin() + 4));
+    EXPECT_TRUE(std::equal(a.begin(), a.end(), buffer.begin() + 4 + b.size()));
+
+    // The step translates both parts in arrival order.
+    sim.ProcessIncomingOrders();
+    const auto out = sim.OutgoingCommands();
+    ASSERT_EQ(out.size(), 24u);
+    EXPECT_EQ(rules::ReadU16(out.data(), 2), 1);  // slot 1's part first
+    EXPECT_EQ(rules::ReadU16(out.data(), 10), 2);
+    EXPECT_EQ(rules::ReadU16(out.data(), 18), 0);  // then the host's
+    EXPECT_EQ(sim.GetIncomingLength(), 0u);
+    EXPECT_FALSE(sim.IsOrderPartReceived(0));
+    EXPECT_NE(sim.GetBusyMask() & kBit8, 0u);
+}
+
+TEST(CommandJournalTest, BadOrderPartsAreDroppedAndChangeNothing) {
+    World w(Role::Host, 0);
+    Simulation& sim = *w.sim;
+    const Bytes part = Proposal(0);
+    const auto n = static_cast<std::uint32_t>(part.size());
+    sim.SetBusyBit(kBusyAwaitingOrders, 1);
+
+    struct Case {
+        const char* name;
+        std::uint32_t slot;
+        const std::uint8_t* data;
+        std::uint32_t size;
+    };
+    const Bytes huge(kJournalBytes + 1, 0);
+    const Case bad[] = {
+        {"slot 6", 6, part.data(), n},
+        {"slot 0xFFFE", 0xFFFE, part.data(), n},
+        {"slot 0x10000", 0x10000, part.data(), n},
+        {"larger than the buffer", 0, huge.data(), static_cast<std::uint32_t>(huge.size())},
+        {"no data", 0, nullptr, 8},
+    };
+    for (const Case& c : bad) {
+        SCOPED_TRACE(c.name);
+        const std::size_t logged = w.log.size();
+        sim.ReceiveOrderPart(c.slot, c.data, c.size);
+        EXPECT_EQ(sim.GetIncomingLength(), 0u);
+        for (int s = 0; s < kParticipantSlots; ++s) EXPECT_FALSE(sim.IsOrderPartReceived(s));
+        EXPECT_NE(sim.GetBusyMask() & kBit8, 0u);
+        EXPECT_EQ(w.log.size(), logged + 1);
+    }
+
+    // A second part of one slot in the same step, and a part after the last one.
+    sim.ReceiveOrderPart(0, part.data(), n);
+    sim.ReceiveOrderPart(0, part.data(), n);
+    EXPECT_EQ(sim.GetIncomingLength(), n);
+    sim.ReceiveOrderPart(1, part.data(), n);
+    EXPECT_EQ(sim.GetIncomingLength(), 2 * n + 4);
+    sim.ReceiveOrderPart(2, part.data(), n);
+    EXPECT_EQ(sim.GetIncomingLength(), 2 * n + 4);
+    EXPECT_EQ(w.log.size(), std::size(bad) + 2);
+
+    // A part that fills the buffer to the byte is kept.
+    sim.ReceiveOrderPart(kResetOrderPart, nullptr, 0);
+    EXPECT_EQ(sim.GetIncomingLength(), 0u);
+    const Bytes full(kJournalBytes - n, 0);
+    sim.ReceiveOrderPart(0, part.data(), n);
+    sim.ReceiveOrderPart(1, full.data(), static_cast<std::uint32_t>(full.size()));
+    EXPECT_EQ(sim.GetIncomingLength(), kJournalBytes + 4);
+}
+
+TEST(CommandJournalTest, AResetPartDiscardsTheGatheredPartsAndReleasesTheStep) {
+    World w(Role::Host, 0);
+    Simulation& sim = *w.sim;
+    sim.SetBusyBit(kBusyAwaitingOrders, 1);
+    const Bytes part = Proposal(0);
+    sim.ReceiveOrderPart(0, part.data(), static_cast<std::uint32_t>(part.size()));
+    sim.ReceiveOrderPart(kResetOrderPart, nullptr, 0);
+    EXPECT_EQ(sim.GetIncomingLength(), 0u);
+    EXPECT_FALSE(sim.IsOrderPartReceived(0));
+    EXPECT_EQ(sim.GetBusyMask() & kBit8, 0u);
+    EXPECT_EQ(sim.IncomingOrderBuffer()[4], 0);
+}
+
+TEST(CommandJournalTest, SendGatheredOrdersFilesTheHostsOwnPartAndSendsAClientsToTheHost) {
+    {
+        World w(Role::Host, 0);
+        BuildOrder26(*w.sim, 3);
+        w.sim->SendGatheredOrders();
+        EXPECT_TRUE(w.sim->LocalOrders().empty());
+        EXPECT_TRUE(w.sim->IsOrderPartReceived(0));
+        EXPECT_EQ(w.sim->GetIncomingLength(), 4u);
+        EXPECT_TRUE(w.session.sent.empty());
+    }
+    {
+        World w(Role::Client, 1);
+        BuildOrder26(*w.sim, 3);
+        w.sim->SendGatheredOrders();
+        EXPECT_TRUE(w.sim->LocalOrders().empty());
+        EXPECT_EQ(w.session.sent, (std::vector<std::string>{"GameFromClient(1,4)"}));
+        EXPECT_EQ(w.session.payloads.at(0), (Bytes{26, 0, 3, 0}));
+    }
+    {
+        World w(Role::Client, 1);
+        w.sim->SetSession(nullptr);  // network play without a session manager
+        BuildOrder26(*w.sim, 3);
+        w.sim->SendGatheredOrders();
+        EXPECT_TRUE(w.sim->LocalOrders().empty());
+    }
+}
+
+TEST(CommandJournalTest, HostFlushSendsTheJournalExecutesItAndReportsTheEnd) {
+    World w(Role::Host, 0);
+    Simulation& sim = *w.sim;
+    sim.SetBusyBit(kBusyNotStarted, 0);
+    sim.ProcessIncomingOrders();
+    WriteRefreshCommand(sim);
+    WriteCommand28(sim);
+    w.session.sent.clear();
+    w.events.events.clear();
+
+    sim.FlushCommandJournal();
+    ASSERT_GE(w.session.sent.size(), 2u);
+    EXPECT_EQ(w.session.sent.front(), "GameFromServer(100,8)");
+    EXPECT_EQ(w.session.payloads.front(), (Bytes{17, 0, 0, 0, 28, 0, 0, 0}));
+    EXPECT_EQ(w.session.sent.back(), "ExecuteThinkEnd");
+    EXPECT_EQ(Count(w.events.events, "MapRedraw"), 1);
+    // The host keeps waiting for the participants' orders.
+    EXPECT_NE(sim.GetBusyMask() & kBit8, 0u);
+    EXPECT_TRUE(sim.OutgoingCommands().empty());
+}
+
+TEST(CommandJournalTest, ClientExecutesAReceivedJournalAndAnswers) {
+    World w(Role::Client, 1);
+    Simulation& sim = *w.sim;
+    const Bytes journal = Record([](RecordSink& s) { WriteRefreshCommand(s); });
+    w.session.sendResult = 0;
+    EXPECT_EQ(sim.ExecuteReceivedCommands(journal.data(), 4), 0);
+    EXPECT_EQ(Count(w.events.events, "MapRedraw"), 1);
+    EXPECT_EQ(w.session.sent.back(), "ExecuteThinkEnd");
+    EXPECT_EQ(rules::ReadU32(sim.ExecutionBuffer().data(), 0), 0u);
+
+    w.session.sendResult = 5;
+    EXPECT_EQ(sim.ExecuteReceivedCommands(journal.data(), 4), 5);
+
+    // A journal larger than the execution buffer is dropped unexecuted and unanswered.
+    const Bytes huge(kJournalBytes + 2, 0);
+    w.session.sent.clear();
+    w.events.events.clear();
+    EXPECT_EQ(sim.ExecuteReceivedCommands(huge.data(), static_cast<std::uint32_t>(huge.size())),
+              -1);
+    EXPECT_TRUE(w.session.sent.empty());
+    EXPECT_TRUE(w.events.events.empty());
+    EXPECT_EQ(w.log.size(), 1u);
+}
+
+TEST(CommandJournalTest, NotifyExecuteThinkEndReportsWhetherItWasSent) {
+    World w(Role::Client, 1);
+    w.session.sendResult = 0;
+    EXPECT_EQ(w.sim->NotifyExecuteThinkEnd(), 1);
+    w.session.sendResult = -1;
+    EXPECT_EQ(w.sim->NotifyExecuteThinkEnd(), 0);
+    w.sim->SetSession(nullptr);
+    EXPECT_EQ(w.sim->NotifyExecuteThinkEnd(), 0);
+}
+
+TEST(CommandJournalTest, ResetCommandJournalEmptiesEveryBuffer) {
+    World w(Role::Host, 0);
+    Simulation& sim = *w.sim;
+    BuildOrder26(sim, 1);
+    WriteCommand28(sim);
+    const Bytes part = Proposal(0);
+    sim.ReceiveOrderPart(0, part.data(), static_cast<std::uint32_t>(part.size()));
+    sim.ResetCommandJournal();
+    EXPECT_TRUE(sim.LocalOrders().empty());
+    EXPECT_TRUE(sim.OutgoingCommands().empty());
+    EXPECT_EQ(sim.GetIncomingLength(), 0u);
+    EXPECT_FALSE(sim.IsOrderPartReceived(0));
+    EXPECT_EQ(sim.IncomingOrderBuffer()[4], 0);
+    EXPECT_EQ(sim.ResetIncomingOrders(), 0);
+}
+
+TEST(CommandJournalTest, ACommandFromAnotherThreadDuringAStepGoesOutWithTheNextStep) {
+    World w(Role::Single, 0);
+    Simulation& sim = *w.sim;
+    sim.SetBusyBit(kBusyNotStarted, 0);
+
+    sim.ProcessIncomingOrders();
+    WriteCommand28(sim);
+    std::thread gui([&] { WriteRefreshCommand(sim); });
+    gui.join();
+    EXPECT_EQ(sim.GetGatedCommandBytes(), 4u);
+    EXPECT_EQ(sim.OutgoingCommands().size(), 4u);  // the step's own command only
+
+    sim.FlushCommandJournal();
+    EXPECT_EQ(Count(w.events.events, "MapRedraw"), 0);
+    const Bytes refresh{17, 0, 0, 0};
+    ASSERT_EQ(sim.OutgoingCommands().size(), 4u);
+    EXPECT_TRUE(std::equal(refresh.begin(), refresh.end(), sim.OutgoingCommands().begin()));
+    EXPECT_EQ(sim.GetGatedCommandBytes(), 0u);
+
+    // Outside a step, another thread appends straight into the journal.
+    std::thread other([&] { WriteCommand29(sim); });
+    other.join();
+    EXPECT_EQ(sim.OutgoingCommands().size(), 8u);
+
+    sim.ProcessIncomingOrders();
+    sim.FlushCommandJournal();
+    EXPECT_EQ(Count(w.events.events, "MapRedraw"), 1);
+}
+
+TEST(CommandJournalTest, OrdersAppendedWhileStepsRunAreAllTranslatedOnce) {
+    World w(Role::Single, 3);
+    Simulation& sim = *w.sim;
+    sim.SetBusyBit(kBusyNotStarted, 0);
+    constexpr int kOrders = 3000;
+    std::atomic<bool> done{false};
+    std::thread gui([&] {
+        for (int i = 0; i < kOrders; ++i) BuildOrder42(sim, 0, 1, kAllianceConclude);
+        done = true;
+    });
+    int translated = 0;
+    auto step = [&] {
+        sim.ProcessIncomingOrders();
+        translated += CountOpcodes(sim.OutgoingCommands(), kCmdAllianceProposal);
+        sim.FlushCommandJournal();
+    };
+    while (!done) step();
+    gui.join();
+    step();
+    EXPECT_EQ(translated, kOrders);
+}
+
+}  // namespace
+}  // namespace zv::sim
