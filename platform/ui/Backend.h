@@ -1,0 +1,66 @@
+#pragma once
+
+// What the window layer needs of the machine: a screen to draw on, input, a clock, a way to
+// wake the GUI thread, and a place to show the result. SdlBackend and HeadlessBackend provide it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Surface.h"
+
+namespace zv::ui {
+
+struct CursorImage;
+
+enum class BackendEventKind {
+    MouseMove,
+    MouseDown,
+    MouseUp,
+    MouseWheel,
+    KeyDown,
+    KeyUp,
+    Text,          // committed text, UTF-8
+    CloseRequest,  // the user closed the screen window
+    ScreenResized, // the screen surface has a new size
+    Exposed,       // the screen must be presented again in full
+    Minimized,
+    Restored,
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+struct BackendEvent {
+    BackendEventKind kind = BackendEventKind::MouseMove;
+    int x = 0;  // screen coordinates of mouse events
+    int y = 0;
+    MouseButton button = MouseButton::Left;
+    int wheelDelta = 0;     // multiples of WHEEL_DELTA, positive away from the user
+    uint32_t virtualKey = 0;  // VK_ value of key events
+    bool repeat = false;
+    std::string text;       // Text events
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // The memory screen, 32-bit 0x00RRGGBB, valid until the next ScreenResized event.
+    virtual Surface32 Screen() = 0;
+    // The next pending event, if any. GUI thread only.
+    virtual bool PollEvent(BackendEvent& event) = 0;
+    // Blocks the GUI thread until an event may be pending, Wake is called or the timeout (ms,
+    // negative: none) has passed.
+    virtual void WaitForEvent(int timeoutMs) = 0;
+    // Any thread: makes a WaitForEvent in progress return.
+    virtual void Wake() = 0;
+    // Milliseconds on the layer's clock.
+    virtual uint32_t NowMs() = 0;
+    // Shows the given areas of the screen.
+    virtual void Present(const std::vector<Rect>& dirty) = 0;
+    // The mouse pointer's picture; null hides it.
+    virtual void SetCursorImage(const CursorImage* image) = 0;
+    virtual void SetTitle(const std::string& utf8) = 0;
+};
+
+}  // namespace zv::ui

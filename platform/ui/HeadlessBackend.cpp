@@ -1,0 +1,206 @@
+#include "platform/ui/HeadlessBackend.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "platform/ui/PngWriter.h"
+
+namespace zv::ui {
+
+HeadlessBackend::HeadlessBackend(int width, int height)
+    : screen_(std::max(1, width), std::max(1, height), 0) {}
+
+Surface32 HeadlessBackend::Screen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return screen_.View();
+}
+
+bool HeadlessBackend::PollEvent(BackendEvent& event) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (events_.empty()) return false;
+    event = std::move(events_.front());
+    events_.pop_front();
+    return true;
+}
+
+void HeadlessBackend::WaitForEvent(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (woken_ || !events_.empty()) {
+        woken_ = false;
+        return;
+    }
+    if (autoAdvance_ && timeoutMs >= 0) {
+        now_ += static_cast<uint32_t>(timeoutMs);
+        return;
+    }
+    // The manual clock does not move by itself: wait a little real time for other threads
+    // (a cross-thread send, a post), then let the caller look again.
+    wake_.wait_for(lock, std::chrono::milliseconds(5), [&] { return woken_ || !events_.empty(); });
+    woken_ = false;
+}
+
+void HeadlessBackend::Wake() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        woken_ = true;
+    }
+    wake_.notify_all();
+}
+
+uint32_t HeadlessBackend::NowMs() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return now_;
+}
+
+void HeadlessBackend::Present(const std::vector<Rect>& dirty) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++presentCount_;
+    lastPresented_ = dirty;
+}
+
+void HeadlessBackend::SetCursorImage(const CursorImage* image) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    cursorVisible_ = image != nullptr;
+    if (image) cursor_ = *image;
+}
+
+void HeadlessBackend::SetTitle(const std::string& utf8) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    title_ = utf8;
+}
+
+void HeadlessBackend::Inject(const BackendEvent& e) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(e);
+    }
+    wake_.notify_all();
+}
+
+void HeadlessBackend::MouseMove(int x, int y) {
+    BackendEvent e;
+    e.kind = BackendEventKind::MouseMove;
+    e.x = x;
+    e.y = y;
+    Inject(e);
+}
+
+void HeadlessBackend::MouseDown(int x, int y, MouseButton b) {
+    BackendEvent e;
+    e.kind = BackendEventKind::MouseDown;
+    e.x = x;
+    e.y = y;
+    e.button = b;
+    Inject(e);
+}
+
+void HeadlessBackend::MouseUp(int x, int y, MouseButton b) {
+    BackendEvent e;
+    e.kind = BackendEventKind::MouseUp;
+    e.x = x;
+    e.y = y;
+    e.button = b;
+    Inject(e);
+}
+
+void HeadlessBackend::Click(int x, int y, MouseButton b) {
+    MouseMove(x, y);
+    MouseDown(x, y, b);
+    MouseUp(x, y, b);
+}
+
+void HeadlessBackend::Wheel(int x, int y, int delta) {
+    BackendEvent e;
+    e.kind = BackendEventKind::MouseWheel;
+    e.x = x;
+    e.y = y;
+    e.wheelDelta = delta;
+    Inject(e);
+}
+
+void HeadlessBackend::KeyDown(uint32_t vk, bool repeat) {
+    BackendEvent e;
+    e.kind = BackendEventKind::KeyDown;
+    e.virtualKey = vk;
+    e.repeat = repeat;
+    Inject(e);
+}
+
+void HeadlessBackend::KeyUp(uint32_t vk) {
+    BackendEvent e;
+    e.kind = BackendEventKind::KeyUp;
+    e.virtualKey = vk;
+    Inject(e);
+}
+
+void HeadlessBackend::Text(const std::string& utf8) {
+    BackendEvent e;
+    e.kind = BackendEventKind::Text;
+    e.text = utf8;
+    Inject(e);
+}
+
+void HeadlessBackend::RequestClose() {
+    BackendEvent e;
+    e.kind = BackendEventKind::CloseRequest;
+    Inject(e);
+}
+
+void HeadlessBackend::Resize(int width, int height) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        screen_.Resize(std::max(1, width), std::max(1, height), 0);
+        BackendEvent e;
+        e.kind = BackendEventKind::ScreenResized;
+        events_.push_back(e);
+    }
+    wake_.notify_all();
+}
+
+void HeadlessBackend::AdvanceClock(uint32_t ms) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    now_ += ms;
+}
+
+void HeadlessBackend::SetAutoAdvance(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    autoAdvance_ = on;
+}
+
+uint32_t HeadlessBackend::PixelAt(int x, int y) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (x < 0 || y < 0 || x >= screen_.Width() || y >= screen_.Height()) return 0;
+    return screen_.At(x, y);
+}
+
+bool HeadlessBackend::WriteScreenshot(const std::string& path, std::string* error) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return WritePng(path, screen_.View(), error);
+}
+
+int HeadlessBackend::PresentCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return presentCount_;
+}
+
+std::vector<Rect> HeadlessBackend::LastPresented() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastPresented_;
+}
+
+bool HeadlessBackend::CursorVisible() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return cursorVisible_;
+}
+
+CursorImage HeadlessBackend::CurrentCursor() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return cursor_;
+}
+
+std::string HeadlessBackend::Title() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return title_;
+}
+
+}  // namespace zv::ui

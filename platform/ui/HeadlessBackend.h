@@ -1,0 +1,73 @@
+#pragma once
+
+// A backend without a display: a memory screen, input that tests inject, a clock that tests
+// advance by hand, and PNG screenshots. Injection and the clock may be driven from any thread.
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Backend.h"
+#include "platform/ui/Cursor.h"
+
+namespace zv::ui {
+
+class HeadlessBackend : public Backend {
+public:
+    explicit HeadlessBackend(int width = 1024, int height = 768);
+
+    // Backend.
+    Surface32 Screen() override;
+    bool PollEvent(BackendEvent& event) override;
+    void WaitForEvent(int timeoutMs) override;
+    void Wake() override;
+    uint32_t NowMs() override;
+    void Present(const std::vector<Rect>& dirty) override;
+    void SetCursorImage(const CursorImage* image) override;
+    void SetTitle(const std::string& utf8) override;
+
+    // Synthetic input, delivered in order.
+    void Inject(const BackendEvent& e);
+    void MouseMove(int x, int y);
+    void MouseDown(int x, int y, MouseButton b = MouseButton::Left);
+    void MouseUp(int x, int y, MouseButton b = MouseButton::Left);
+    void Click(int x, int y, MouseButton b = MouseButton::Left);  // move, down, up
+    void Wheel(int x, int y, int delta);
+    void KeyDown(uint32_t vk, bool repeat = false);
+    void KeyUp(uint32_t vk);
+    void Text(const std::string& utf8);
+    void RequestClose();
+    // A new screen size; the window layer learns of it from a ScreenResized event.
+    void Resize(int width, int height);
+
+    // The manual clock. With auto-advance on, a wait for a timer moves the clock to it at once,
+    // so a loop that waits for timers runs without real delay.
+    void AdvanceClock(uint32_t ms);
+    void SetAutoAdvance(bool on);
+
+    uint32_t PixelAt(int x, int y);  // 0x00RRGGBB
+    bool WriteScreenshot(const std::string& path, std::string* error);
+    int PresentCount() const;
+    std::vector<Rect> LastPresented() const;
+    bool CursorVisible() const;
+    CursorImage CurrentCursor() const;
+    std::string Title() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    Surface32Buffer screen_;
+    std::deque<BackendEvent> events_;
+    bool woken_ = false;
+    uint32_t now_ = 0;
+    bool autoAdvance_ = false;
+    int presentCount_ = 0;
+    std::vector<Rect> lastPresented_;
+    bool cursorVisible_ = true;
+    CursorImage cursor_;
+    std::string title_;
+};
+
+}  // namespace zv::ui

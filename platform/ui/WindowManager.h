@@ -1,0 +1,298 @@
+#pragma once
+
+// The window manager: one per process, run by the GUI thread (the thread that constructs it).
+// It keeps the retained window tree, the message queue, timers, painting and input routing,
+// and composites every window into the backend's screen. Window.h offers the same operations
+// as free functions over the current manager, in the shape the game's code calls them.
+//
+// Threads: SendMessage, PostMessage, PostThreadMessage-like posts, IsWindow and Wake may be
+// called from any thread. Everything else belongs to the GUI thread.
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/ui/Backend.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/Cursor.h"
+#include "platform/ui/Region.h"
+#include "platform/ui/WindowTypes.h"
+
+namespace zv::ui {
+
+// A stock brush that lives as long as the program: WM_CTLCOLOR* answers are pointers to
+// brushes (const Brush*) cast to LResult.
+const Brush& StockBrushRef(int id);
+
+class WindowManager {
+public:
+    explicit WindowManager(std::unique_ptr<Backend> backend);
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+    // The manager that Window.h's free functions use; null when none exists.
+    static WindowManager* Current();
+
+    Backend& GetBackend() { return *backend_; }
+    bool IsGuiThread() const { return std::this_thread::get_id() == guiThread_; }
+
+    // Classes.
+    bool RegisterClass(const WindowClass& wc);
+    bool UnregisterClass(const std::string& name);
+    bool GetClassInfo(const std::string& name, WindowClass* out) const;
+    std::string GetClassName(Hwnd h) const;
+
+    // Windows.
+    Hwnd CreateWindowEx(uint32_t exStyle, const std::string& className, const std::string& title,
+                        uint32_t style, int x, int y, int width, int height, Hwnd parent,
+                        intptr_t menuOrId, void* instance, void* param);
+    bool DestroyWindow(Hwnd h);
+    bool IsWindow(Hwnd h) const;
+    bool IsWindowVisible(Hwnd h) const;  // it and every ancestor visible
+    bool IsWindowEnabled(Hwnd h) const;
+    bool IsIconic(Hwnd h) const;
+    bool IsZoomed(Hwnd h) const;
+    bool IsChild(Hwnd parent, Hwnd h) const;
+    bool ShowWindow(Hwnd h, int cmd);
+    bool EnableWindow(Hwnd h, bool enable);
+    bool SetWindowPos(Hwnd h, Hwnd insertAfter, int x, int y, int cx, int cy, uint32_t flags);
+    bool MoveWindow(Hwnd h, int x, int y, int width, int height, bool repaint);
+    bool BringWindowToTop(Hwnd h);
+    bool GetWindowRect(Hwnd h, Rect* out) const;  // screen coordinates
+    bool GetClientRect(Hwnd h, Rect* out) const;  // (0, 0, width, height)
+    bool ClientToScreen(Hwnd h, Point* p) const;
+    bool ScreenToClient(Hwnd h, Point* p) const;
+    int MapWindowPoints(Hwnd from, Hwnd to, Point* points, int count) const;
+    Hwnd GetParent(Hwnd h) const;  // parent of a child, owner of a pop-up
+    Hwnd SetParent(Hwnd h, Hwnd newParent);
+    Hwnd GetAncestor(Hwnd h, uint32_t kind) const;
+    Hwnd GetWindow(Hwnd h, uint32_t relation) const;
+    Hwnd GetTopWindow(Hwnd parent) const;
+    Hwnd GetDesktopWindow() const { return desktop_; }
+    Hwnd GetDlgItem(Hwnd parent, int id) const;
+    int GetDlgCtrlID(Hwnd h) const;
+    std::vector<Hwnd> GetChildren(Hwnd parent) const;  // z-order, top first
+    int32_t GetWindowLong(Hwnd h, int index) const;
+    int32_t SetWindowLong(Hwnd h, int index, int32_t value);
+    intptr_t GetWindowLongPtr(Hwnd h, int index) const;
+    intptr_t SetWindowLongPtr(Hwnd h, int index, intptr_t value);
+    bool SetWindowText(Hwnd h, const std::string& text);
+    std::string GetWindowText(Hwnd h) const;
+
+    // Messages.
+    LResult SendMessage(Hwnd h, uint32_t msg, WParam w, LParam l);
+    bool PostMessage(Hwnd h, uint32_t msg, WParam w, LParam l);
+    void PostQuitMessage(int exitCode);
+    // Blocks until a message arrives; false on WM_QUIT (the message is filled in either way).
+    bool GetMessage(Msg* out, Hwnd filter = {}, uint32_t min = 0, uint32_t max = 0);
+    bool PeekMessage(Msg* out, Hwnd filter, uint32_t min, uint32_t max, uint32_t removeFlags);
+    bool TranslateMessage(const Msg& m);
+    LResult DispatchMessage(const Msg& m);
+    LResult DefWindowProc(Hwnd h, uint32_t msg, WParam w, LParam l);
+    LResult CallWindowProc(WndProc proc, Hwnd h, uint32_t msg, WParam w, LParam l);
+    // Runs the loop until keepRunning() turns false (checked before each message). Serves
+    // cross-thread sends, posted messages, input, paints and timers. Returns false when WM_QUIT
+    // arrived; the quit is posted again so that the outer loop ends too.
+    bool RunModalLoop(const std::function<bool()>& keepRunning);
+    // Handles every message that is due now, without waiting. Returns false after WM_QUIT.
+    bool PumpPending();
+    // Serves cross-thread sends only (no input, no posted messages) while stillWaiting() holds.
+    void ServeSendsWhile(const std::function<bool()>& stillWaiting);
+    // Runs a call that blocks (parking another thread, joining it) on a helper thread while the
+    // GUI thread goes on serving cross-thread sends, so a worker that sends meanwhile is not
+    // left waiting for an answer that would never come.
+    void RunBlockingServingSends(const std::function<void()>& call);
+    bool HasPendingSends() const;
+    // Serves the cross-thread sends waiting now; true when there were any. For waits of the GUI
+    // thread that take a "serve while waiting" callback (WorkGate::Suspend).
+    bool ServeSends() { return ServePendingSends(); }
+
+    // Timers. Returns the timer id, 0 on failure.
+    uintptr_t SetTimer(Hwnd h, uintptr_t id, uint32_t elapseMs, TimerProc proc = nullptr);
+    bool KillTimer(Hwnd h, uintptr_t id);
+    uint32_t GetTickCount() { return backend_->NowMs(); }
+
+    // Painting.
+    bool InvalidateRect(Hwnd h, const Rect* r, bool erase);
+    bool ValidateRect(Hwnd h, const Rect* r);
+    bool GetUpdateRect(Hwnd h, Rect* out, bool erase);
+    bool UpdateWindow(Hwnd h);
+    bool RedrawWindow(Hwnd h, const Rect* r, uint32_t flags);
+    Canvas* BeginPaint(Hwnd h, PaintStruct* ps);
+    bool EndPaint(Hwnd h, const PaintStruct* ps);
+    Canvas* GetDC(Hwnd h);        // client area, clipped to the visible part
+    Canvas* GetWindowDC(Hwnd h);  // the whole window including its frame
+    int ReleaseDC(Hwnd h, Canvas* dc);
+    // Paints everything that is invalid now and presents the changed screen areas.
+    void Flush();
+
+    // Input state.
+    Hwnd SetCapture(Hwnd h);
+    bool ReleaseCapture();
+    Hwnd GetCapture() const { return capture_; }
+    Hwnd SetFocus(Hwnd h);
+    Hwnd GetFocus() const { return focus_; }
+    Hwnd SetActiveWindow(Hwnd h);
+    Hwnd GetActiveWindow() const { return active_; }
+    bool GetCursorPos(Point* p) const;
+    Hwnd WindowFromPoint(Point screen);  // asks WM_NCHITTEST, skipping HTTRANSPARENT windows
+    Hwnd ChildWindowFromPoint(Hwnd parent, Point client) const;
+    int16_t GetKeyState(uint32_t vk) const;
+
+    // Scroll bars of a window with WS_HSCROLL or WS_VSCROLL.
+    int SetScrollInfo(Hwnd h, int bar, const ScrollInfo& info, bool redraw);
+    bool GetScrollInfo(Hwnd h, int bar, ScrollInfo* info) const;
+    int SetScrollPos(Hwnd h, int bar, int pos, bool redraw);
+    int GetScrollPos(Hwnd h, int bar) const;
+    bool SetScrollRange(Hwnd h, int bar, int min, int max, bool redraw);
+    bool GetScrollRange(Hwnd h, int bar, int* min, int* max) const;
+
+    // Cursors.
+    Hcursor LoadCursor(void* instance, int id);
+    Hcursor CreateCursor(const CursorImage& image);
+    bool DestroyCursor(Hcursor c);
+    Hcursor SetCursor(Hcursor c);
+    Hcursor GetCursor() const { return currentCursor_; }
+
+    int GetSystemMetrics(int index) const;
+    Rect ScreenRect() const;
+
+    // The window that receives WM_CLOSE when the user closes the screen window; by default the
+    // first top-level window created that still exists.
+    void SetMainWindow(Hwnd h) { mainWindow_ = h; }
+
+    // Areas of the screen written since the last present (for tests of the compositor).
+    const std::vector<Rect>& PendingDirty() const { return dirty_; }
+
+private:
+    struct Window;
+    struct Timer;
+    struct PendingSend;
+    struct LiveDc;
+
+    Window* Get(Hwnd h) const;
+    Window* GetOrDesktop(Hwnd h) const;
+    bool IsChildOrSame(Hwnd h, Hwnd ancestor) const;  // ancestor is h or on its parent chain
+    Hwnd AllocateSlot();
+    void FreeSlot(Hwnd h);
+    LResult CallProc(Window* w, Hwnd h, uint32_t msg, WParam wp, LParam lp);
+
+    // Geometry (screen coordinates unless stated).
+    Point ClientOriginScreen(const Window* w) const;
+    Rect WindowRectScreen(const Window* w) const;
+    Rect ClientRectScreen(const Window* w) const;
+    void RecalcClient(Hwnd h);
+    Rect NonClientInsets(const Window* w) const;  // left, top, right, bottom widths
+    Region VisibleRegion(const Window* w, bool clientOnly) const;
+    bool IsReallyVisible(const Window* w) const;
+    Rect MaximizedRect(const Window* w) const;
+
+    // Z-order.
+    void UnlinkFromParent(Hwnd h);
+    void LinkToParent(Hwnd h, Hwnd parent, Hwnd insertAfter);
+    void RaiseOwned(Hwnd owner);
+
+    // Invalidation and painting.
+    void ExposeScreen(const Region& area);
+    void InvalidateWholeWindow(Hwnd h);
+    void MarkDirty(const Rect& screenRect);
+    bool FindWindowToPaint(Hwnd* out) const;
+    void PaintDesktop();
+    void PaintNonClient(Hwnd h);
+    Canvas* MakeDc(Hwnd h, bool clientOnly, const Region* limitScreen);
+    void PaintNow(Hwnd h);
+    Rect ScrollBarRect(const Window* w, int bar) const;  // window coordinates
+    struct ScrollGeometry { int start = 0; int length = 0; int arrow = 0; int thumbStart = 0; int thumbLength = 0; int posMax = 0; };
+    ScrollGeometry ScrollLayout(const Window* w, int bar) const;
+
+    // Destruction.
+    void DestroyRecursive(Hwnd h, std::vector<Hwnd>& order);
+    void ActivateAnother(Hwnd leaving);
+
+    // Message retrieval.
+    bool FetchMessage(Msg* out, Hwnd filter, uint32_t min, uint32_t max, bool remove);
+    bool ServePendingSends();
+    bool TranslateInput(const BackendEvent& e, Msg* out);
+    bool RouteMouse(const BackendEvent& e, Msg* out);
+    bool NextTimer(Msg* out, bool remove);
+    int MsUntilNextTimer();
+    void DropWindowState(Hwnd h);
+    bool MatchesFilter(const Msg& m, Hwnd filter, uint32_t min, uint32_t max) const;
+
+    // Default behaviour pieces.
+    intptr_t DefaultHitTest(Hwnd h, Point screen) const;
+    Hwnd HitFrom(Hwnd parent, Point screen, intptr_t* hit);
+    void TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& onMouse);
+    void TrackCaptionButton(Hwnd h, intptr_t hit);
+    void ApplyMinMax(Hwnd h, int cmd);
+    bool ShowInternal(Hwnd h, bool activate);
+    void HandleBackendEvent(const BackendEvent& e);
+    void PresentDirty();
+    void WaitForWork();
+    Font& CaptionFont();
+    void TrackCaptionDrag(Hwnd h, Point start);
+    void TrackScrollBar(Hwnd h, int bar, Point start);
+    int ScrollPartAt(Hwnd h, int bar, Point screen, int* thumbOffset) const;
+
+    std::unique_ptr<Backend> backend_;
+    std::thread::id guiThread_;
+
+    std::map<std::string, WindowClass> classes_;  // key: lower-case name
+    std::vector<std::unique_ptr<Window>> slots_;
+    std::vector<uint16_t> freeSlots_;
+    // Generations readable from any thread (IsWindow, PostMessage).
+    std::unique_ptr<std::array<std::atomic<uint16_t>, 65536>> generations_;
+    Hwnd desktop_{};
+    Hwnd mainWindow_{};
+
+    // Cross-thread traffic.
+    mutable std::mutex queueMutex_;
+    std::condition_variable sendDone_;
+    std::deque<Msg> posted_;
+    std::deque<std::shared_ptr<PendingSend>> sends_;
+    bool quitPosted_ = false;
+    int quitCode_ = 0;
+    bool shuttingDown_ = false;
+
+    std::condition_variable sendArrived_;
+    std::deque<Msg> inputMsgs_;  // routed input, waiting to be fetched
+    std::vector<std::unique_ptr<Timer>> timers_;
+    uintptr_t nextThreadTimerId_ = 0x7FFF0000;
+    uint64_t timerSerial_ = 0;
+
+    Hwnd capture_{};
+    Hwnd focus_{};
+    Hwnd active_{};
+    Point cursorPos_{};
+    std::array<uint8_t, 256> keyDown_{};
+    // Double clicks.
+    Hwnd lastClickWindow_{};
+    uint32_t lastClickMsg_ = 0;
+    uint32_t lastClickTime_ = 0;
+    Point lastClickPos_{};
+    bool lastClickWasDouble_ = false;
+    int cascadeIndex_ = 0;
+
+    std::list<LiveDc> dcs_;
+    std::vector<Rect> dirty_;
+    Region desktopDirty_;
+    int paintDepth_ = 0;
+
+    std::vector<std::unique_ptr<CursorImage>> cursors_;  // index + 1 is the handle
+    Hcursor arrowCursor_ = 0;
+    Hcursor currentCursor_ = 0;
+    std::unique_ptr<Font> captionFont_;
+};
+
+}  // namespace zv::ui

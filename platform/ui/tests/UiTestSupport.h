@@ -1,0 +1,97 @@
+#pragma once
+
+// A headless window manager per test, and a window class that records what it receives.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/Window.h"
+
+namespace zv::ui::testing {
+
+struct Received {
+    Hwnd hwnd;
+    uint32_t msg;
+    WParam wParam;
+    LParam lParam;
+    std::thread::id thread;
+};
+
+// What the recording class saw, and optional per-message answers.
+struct Recorder {
+    std::vector<Received> log;
+    std::function<bool(Hwnd, uint32_t, WParam, LParam, LResult*)> handler;
+
+    std::vector<uint32_t> MessagesFor(Hwnd h) const {
+        std::vector<uint32_t> out;
+        for (const auto& r : log) {
+            if (r.hwnd == h) out.push_back(r.msg);
+        }
+        return out;
+    }
+    int Count(Hwnd h, uint32_t msg) const {
+        int n = 0;
+        for (const auto& r : log) n += (r.hwnd == h && r.msg == msg) ? 1 : 0;
+        return n;
+    }
+    const Received* Last(Hwnd h, uint32_t msg) const {
+        for (auto it = log.rbegin(); it != log.rend(); ++it) {
+            if (it->hwnd == h && it->msg == msg) return &*it;
+        }
+        return nullptr;
+    }
+};
+
+inline Recorder* gRecorder = nullptr;
+
+inline LResult RecordingProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
+    if (gRecorder) {
+        gRecorder->log.push_back({h, msg, w, l, std::this_thread::get_id()});
+        LResult r = 0;
+        if (gRecorder->handler && gRecorder->handler(h, msg, w, l, &r)) return r;
+    }
+    return DefWindowProc(h, msg, w, l);
+}
+
+class UiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto backend = std::make_unique<HeadlessBackend>(640, 480);
+        screen = backend.get();
+        wm = std::make_unique<WindowManager>(std::move(backend));
+        gRecorder = &rec;
+        WindowClass wc;
+        wc.name = "Recorder";
+        wc.proc = RecordingProc;
+        wc.windowExtraBytes = 8;
+        wc.hasBackground = true;
+        wc.background = Rgb(192, 192, 192);
+        ASSERT_TRUE(RegisterClass(wc));
+    }
+    void TearDown() override {
+        wm.reset();
+        gRecorder = nullptr;
+    }
+
+    // A plain pop-up without a frame: its client area is its window rectangle.
+    Hwnd Popup(int x, int y, int w, int h, uint32_t extra = WS_VISIBLE, Hwnd owner = {}) {
+        return CreateWindowEx(0, "Recorder", "popup", WS_POPUP | extra, x, y, w, h, owner, 0,
+                              nullptr, nullptr);
+    }
+    Hwnd Child(Hwnd parent, int id, int x, int y, int w, int h, uint32_t extra = WS_VISIBLE) {
+        return CreateWindowEx(0, "Recorder", "child", WS_CHILD | extra, x, y, w, h, parent, id,
+                              nullptr, nullptr);
+    }
+
+    HeadlessBackend* screen = nullptr;
+    std::unique_ptr<WindowManager> wm;
+    Recorder rec;
+};
+
+}  // namespace zv::ui::testing
