@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "rules/ForceRecord.h"
+#include "simulation/OrderTranslation.h"
+#include "simulation/tests/SimTestSupport.h"
+
+namespace zv::sim {
+namespace {
+
+using rules::CountryRecord;
+using rules::TableId;
+using testing::Bytes;
+using testing::Journal;
+using testing::Record;
+using testing::RecordSink;
+using testing::Role;
+using testing::World;
+
+Bytes Outgoing(Simulation& sim) {
+    const auto out = sim.OutgoingCommands();
+    return Bytes(out.begin(), out.end());
+}
+
+// Live and shadow copies of the tables the orders change.
+std::uint64_t LiveHash(const rules::TableDirectory& t) {
+    return t.HashTables(
+        {TableId::Site, TableId::Troop, TableId::Country, TableId::ScenarioHeader, TableId::Force});
+}
+std::uint64_t ShadowHash(const rules::TableDirectory& t) {
+    return t.HashTables({TableId::ShadowSite, TableId::ShadowTroop, TableId::ShadowCountry,
+                         TableId::ShadowScenarioHeader, TableId::ShadowForce});
+}
+
+struct OrderCase {
+    const char* name;
+    std::function<void(World&, RecordSink&)> build;
+    std::uint16_t command;  // opcode of the command it becomes
+};
+
+// For every order: one command with the order's bytes under the command's opcode, a changed
+// shadow, and the same change in the live tables once the command has been executed.
+TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValues) {
+    const OrderCase cases[] = {
+        {"37 formation", [](World& w, RecordSink& s) { BuildOrder37(s, w.troopA, 2); },
+         kCmdFormation},
+        {"39 withdraw",
+         [](World& w, RecordSink& s) {
+             // The troop is requested first, so that the withdrawal changes something.
+             auto* force = reinterpret_cast<rules::ForceRecord*>(
+                 w.tables.GetTableBase(TableId::Force) + 2 * rules::kForceRecordSize);
+             force->Troop(w.forceTroop).SetFlags(rules::kTroopReinforcement);
+             force->Troop(w.forceTroop).SetHex(0x0403);
+             rules::CopyLiveTablesToShadow(w.tables);
+             BuildOrder39(s, w.forceTroop, 1);
+         },
+         kCmdWithdraw},
+        {"42 proposal", [](World&, RecordSink& s) { BuildOrder42(s, 1, 0, 0); },
+         kCmdAllianceProposal},
+        {"44 accepted", [](World&, RecordSink& s) { BuildOrder44(s, 0, 1, 0, 1); },
+         kCmdAllianceChange},
+        {"46 place", [](World& w, RecordSink& s) { BuildOrder46(s, w.forceTroop, 0x0504, 1); },
+         kOpPlace},
+    };
+    for (const OrderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        World w(Role::Single, 3);
+        RecordSink sink;
+        c.build(w, sink);
+        const Bytes order = sink.records.at(0);
+        const std::uint64_t before = ShadowHash(w.tables);
+        ASSERT_EQ(before, LiveHash(w.tables));
+
+        EXPECT_EQ(TranslateOrders(*w.sim, Journal({order})), 1);
+        Bytes expected = order;
+        expected[0] = static_cast<std::uint8_t>(c.command);
+        EXPECT_EQ(Outgoing(*w.sim), expected);
+        if (c.command != kCmdAllianceProposal) {
+            EXPECT_NE(ShadowHash(w.tables), before);
+        }
+
+        w.sim->FlushCommandJournal();
+        EXPECT_EQ(LiveHash(w.tables), ShadowHash(w.tables));
+        EXPECT_TRUE(w.log.empty());
+    }
+}
+
+TEST(OrderTranslationTest, AnEmptyStepWritesNothing) {
+    World w;
+    EXPECT_EQ(TranslateOrders(*w.sim, Journal({})), 1);
+    EXPECT_EQ(TranslateOrders(*w.sim, Bytes{0, 0, 0, 0}), 1);
+    EXPECT_EQ(TranslateOrders(*w.sim, Bytes{}), 1);
+    EXPECT_TRUE(w.sim->OutgoingCommands().empty());
+}
+
+TEST(OrderTranslationTest, ADeclinedAnswerIsWrittenButChangesNoAlliance) {
+    World w;
+    const std::uint64_t before = ShadowHash(w.tables);
+    const Bytes order = Record([](RecordSink& s) { BuildOrder44(s, 2, 0, 0, 0); });
+    TranslateOrders(*w.sim, Journal({order}));
+    EXPECT_EQ(ShadowHash(w.tables), before);
+    Bytes expected = order;
+    expected[0] = kCmdAllianceChange;
+    EXPECT_EQ(Outgoing(*w.sim), expected);
+
+    // Accepted: both masks of the shadow change, the live ones wait for the command.
+    TranslateOrders(*w.sim, Journal({Record([](RecordSink& s) { BuildOrder44(s, 2, 0, 0, 1); })}));
+    EXPECT_EQ(w.Country(0, TableId::ShadowCountry)[CountryRecord::kAllianceMask], 0x05);
+    EXPECT_EQ(w.Country(2, TableId::ShadowCountry)[CountryRecord::kAllianceMask], 0x05);
+    EXPECT_EQ(w.Country(0)[CountryRecord::kAllianceMask], 0x01);
+}
+
+TEST(OrderTranslationTest, PartsAreTranslatedInBufferOrderSkippingStrayWords) {
+    World w;
+    const Bytes first = Record([](RecordSink& s) { BuildOrder42(s, 0, 1, 0); });
+    const Bytes second = Record([](RecordSink& s) { BuildOrder42(s, 2, 3, 1); });
+    // A stray word between the parts whose next bytes would be another order if misread.
+    TranslateOrders(*w.sim, Journal({first, Bytes{22, 0}, second, Bytes{0xFF, 0xFF}}));
+    Bytes expected = Record([](RecordSink& s) { WriteCommand43(s, 0, 1, 0); });
+    const Bytes then = Record([](RecordSink& s) { WriteCommand43(s, 2, 3, 1); });
+    expected.insert(expected.end(), then.begin(), then.end());
+    EXPECT_EQ(Outgoing(*w.sim), expected);
+}
+
+TEST(OrderTranslationTest, OrdersNamingNothingOrCutShortAreDroppedWithALogLine) {
+    World w;
+    const std::uint64_t before = ShadowHash(w.tables);
+    const Bytes bad[] = {
+        Record([&](RecordSink& s) { BuildOrder37(s, w.troopA, 4); }),
+        Record([&](RecordSink& s) { BuildOrder37(s, w.troopA, 0x00FF); }),
+        Record([&](RecordSink& s) { BuildOrder39(s, w.forceTroop, 4); }),
+        Record([&](RecordSink& s) { BuildOrder46(s, w.forceTroop, 0x0101, 0xFE); }),
+        Record([](RecordSink& s) { BuildOrder42(s, 7, 1, 0); }),
+        Record([](RecordSink& s) { BuildOrder42(s, 1, 9, 0); }),
+        Record([](RecordSink& s) { BuildOrder44(s, 0, 0xFF, 0, 1); }),
+        Record([](RecordSink& s) { BuildOrder44(s, 200, 1, 0, 1); }),
+    };
+    for (const Bytes& order : bad) TranslateOrders(*w.sim, Journal({order}));
+    EXPECT_EQ(w.log.size(), std::size(bad));
+
+    // An order whose fields run past the length, and a length beyond the buffer.
+    Bytes cut = Journal({Record([](RecordSink& s) { BuildOrder44(s, 0, 1, 0, 1); })});
+    rules::WriteU32(cut.data(), 0, 10);
+    TranslateOrders(*w.sim, cut);
+    rules::WriteU32(cut.data(), 0, 15);
+    TranslateOrders(*w.sim, cut);
+    EXPECT_EQ(w.log.size(), std::size(bad) + 2);
+
+    EXPECT_TRUE(w.sim->OutgoingCommands().empty());
+    EXPECT_EQ(ShadowHash(w.tables), before);
+}
+
+}  // namespace
+}  // namespace zv::sim
