@@ -34,8 +34,10 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// The name after the last separator; the game writes backslashes.
 std::string FileName(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    const std::size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 std::string Utf8Field(const std::uint8_t* record, std::size_t offset, std::size_t width) {
@@ -232,7 +234,7 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
             if (i != j && country(i)[C::kParticipation] && country(j)[C::kParticipation] &&
                 !(country(i)[C::kAllianceMask] >> j & 1))
                 hostile = true;
-    if (participants > 0 && !hostile) problems.push_back("countries: 敵対国がありません。");
+    if (!hostile) problems.push_back("countries: 敵対国がありません。");
     for (int c = 0; c < 4; ++c) {
         if (country(c)[C::kParticipation] == 0) continue;
         const std::string at = "country " + std::to_string(c) + ": ";
@@ -527,7 +529,9 @@ FileCheck CheckCorpsFile(const std::string& path, const std::string& name,
 
 }  // namespace
 
-FileCheck CheckGameFile(const std::string& path, const std::string& ruleDir) {
+FileCheck CheckGameFile(const std::string& gamePath, const std::string& ruleDir) {
+    // Backslashes and any case, as the game names its files.
+    const std::string path = core::ResolvePath(gamePath);
     const std::string name = FileName(path);
     const std::string extension = Lower(std::filesystem::path(name).extension().string());
     if (!core::FileExists(path)) {

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/Sjis.h"
+#include "rules/DatFile.h"
+#include "rules/ForceCursor.h"
+#include "rules/MapCursors.h"
+#include "rules/MapFiles.h"
+#include "rules/MapRecords.h"
+#include "rules/TroopRecord.h"
+#include "rules/testing/TempFolder.h"
+#include "tools/zvdata/ContentBuild.h"
+#include "tools/zvdata/GameFileCheck.h"
+
+namespace zv::zvdata {
+namespace {
+
+using rules::TableDirectory;
+using rules::TableId;
+using rules::testing::TempFolder;
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+const char* const kRuleFiles[] = {"landkind.dat", "mvcostkd.dat", "DefencDk.dat",
+                                  "ActionKd.dat", "unitkind.dat", "weaponkd.dat",
+                                  "sitekind.dat", "unitinfo.dat", "prokind.dat"};
+const char* const kMaps[] = {"MAP00001.ddm", "MAP00002.ddm", "MAP00003.ddm", "MAP00004.ddm"};
+
+// The default content, built once for the suite.
+class Content : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        folder_ = std::make_unique<TempFolder>();
+        report_ = BuildContent(std::string(ZV_SOURCE_DIR) + "/data", folder_->Path());
+    }
+    static void TearDownTestSuite() { folder_.reset(); }
+
+    static std::string Dir() { return folder_->Path(); }
+    static std::vector<std::string> Corps() {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Dir() + "USER"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static std::unique_ptr<TempFolder> folder_;
+    static BuildReport report_;
+};
+std::unique_ptr<TempFolder> Content::folder_;
+BuildReport Content::report_;
+
+TEST_F(Content, BuildWritesEveryFileAndEachPassesTheCheck) {
+    for (const std::string& p : report_.problems) ADD_FAILURE() << p;
+    ASSERT_TRUE(report_.ok);
+
+    std::vector<std::string> files;
+    for (const char* name : kRuleFiles) files.push_back(Dir() + name);
+    for (const std::string& name : Corps()) files.push_back(Dir() + "USER/" + name);
+    for (const char* name : kMaps) files.push_back(Dir() + "MAP/" + name);
+    EXPECT_GE(Corps().size(), 4u);
+    EXPECT_EQ(Corps().front(), "useFrc00.prm");
+    for (const std::string& file : files) {
+        const FileCheck check = CheckGameFile(file);
+        EXPECT_TRUE(check.ok) << file << ": " << (check.problems.empty() ? "" : check.problems[0]);
+        EXPECT_FALSE(check.summary.empty());
+    }
+}
+
+TEST_F(Content, MapsLoadThroughTheGamesReaderWithTheirCountriesAndCorps) {
+    struct Expect {
+        const char* map;
+        int countries;
+        bool sea;
+    };
+    const Expect expects[] = {{"MAP00001.ddm", 2, false},
+                              {"MAP00002.ddm", 3, true},
+                              {"MAP00003.ddm", 4, true},
+                              {"MAP00004.ddm", 4, false}};
+    for (const Expect& e : expects) {
+        SCOPED_TRACE(e.map);
+        TableDirectory tables;
+        ASSERT_EQ(tables.LoadAllTables(Dir()), 1);
+        const rules::FileStatus loaded =
+            rules::LoadMapFromMapFolder(tables, rules::NoGameEvents(), Dir(), e.map);
+        ASSERT_TRUE(loaded.ok) << loaded.error;
+        EXPECT_TRUE(CheckMapTables(tables).empty());
+
+        rules::CountryCursor country(tables);
+        rules::ForceCursor corps(tables, 5);
+        int playing = 0;
+        for (int c = 0; c < 4; ++c) {
+            country.Select(c);
+            if (!country.GetParticipation()) continue;
+            ++playing;
+            // The corps number names the corps file the slot holds, in the corps list's order.
+            const std::string file = Corps()[country.GetSetting82()];
+            TableDirectory probe;
+            ASSERT_EQ(probe.LoadAllTables(Dir()), 1);
+            rules::ForceCursor fromFile(probe, 5);
+            fromFile.SelectSlot(5);
+            ASSERT_TRUE(fromFile.LoadUserForceFile(Dir(), file.c_str()).ok);
+            corps.SelectSlot(static_cast<std::uint8_t>(c));
+            EXPECT_EQ(std::string(corps.GetName()), std::string(fromFile.GetName()));
+            EXPECT_EQ(corps.GetHeaderWord282(), 1);
+        }
+        EXPECT_EQ(playing, e.countries);
+        int seaHexes = 0;
+        rules::HexCursor hex(tables);
+        for (int h = 0; h < rules::kHexCount; ++h) {
+            hex.Select(h);
+            seaHexes += hex.GetLandKind() == 5;
+        }
+        EXPECT_EQ(seaHexes > 200, e.sea);
+    }
+}
+
+// Builds a damaged copy of one built file and checks it.
+FileCheck CheckDamaged(const std::string& dir, const std::string& relative,
+                       const std::function<void(std::vector<std::uint8_t>&)>& damage,
+                       TempFolder& scratch) {
+    std::filesystem::create_directories(scratch.Path() + "MAP");
+    std::filesystem::create_directories(scratch.Path() + "USER");
+    for (const char* name : kRuleFiles)
+        std::filesystem::copy_file(dir + name, scratch.File(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+    std::vector<std::uint8_t> bytes = ReadAll(dir + relative);
+    damage(bytes);
+    scratch.Put(relative, bytes);
+    return CheckGameFile(scratch.File(relative));
+}
+
+TEST_F(Content, DamagedFilesAreRefusedWithAClearMessage) {
+    using rules::ReadU16;
+    using rules::WriteU16;
+    using rules::WriteU32;
+    const std::size_t header = rules::kDatHeaderBytes;
+    // Offsets of the map images inside a map file.
+    const std::size_t hexes = header + 300 + 344;
+    const std::size_t sites = hexes + 32768;
+    const std::size_t troops = sites + 1600;
+    const std::size_t forces = troops + 66880;
+    struct Case {
+        const char* what;
+        const char* file;
+        std::function<void(std::vector<std::uint8_t>&)> damage;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"truncated rule table", "unitinfo.dat", [](auto& b) { b.resize(b.size() - 5); },
+         "unitinfo.dat"},
+        {"rule table of the wrong kind", "weaponkd.dat",
+         [](auto& b) { WriteU16(b.data(), 0, 101); },
+         "weaponkd.dat: file kind 101, a weaponkd.dat has kind 104"},
+        {"count not matching the size", "sitekind.dat", [](auto& b) { WriteU16(b.data(), 2, 5); },
+         "sitekind.dat"},
+        {"land kinds short of 29", "landkind.dat",
+         [](auto& b) {
+             WriteU16(b.data(), 2, 28);
+             WriteU32(b.data(), 4, 28 * 24);
+             b.resize(header + 28 * 24);
+         },
+         "landkind.dat: 28 records, the table takes 29 to 29"},
+        {"unit naming no weapon", "unitinfo.dat",
+         [](auto& b) { WriteU16(b.data(), header + 138 + 50, 900); }, "900 names no weapon"},
+        {"empty file", "prokind.dat", [](auto& b) { b.clear(); }, "prokind.dat"},
+        {"truncated map", "MAP/MAP00001.ddm", [](auto& b) { b.resize(b.size() / 2); },
+         "MAP00001.ddm: 218889 bytes, a map has 437778"},
+        {"map of the wrong kind", "MAP/MAP00001.ddm", [](auto& b) { WriteU16(b.data(), 0, 107); },
+         "MAP00001.ddm: file kind 107, a map has kind 106"},
+        {"map longer than a map", "MAP/MAP00002.ddm", [](auto& b) { b.push_back(0); },
+         "MAP00002.ddm"},
+        {"site kind out of range", "MAP/MAP00002.ddm", [&](auto& b) { b[sites] = 9; },
+         "site 0: kind 9 is not 0-5"},
+        {"site off the map", "MAP/MAP00002.ddm", [&](auto& b) { b[sites + 2] = 64; },
+         "site 0: off the map"},
+        {"land kind out of range", "MAP/MAP00003.ddm", [&](auto& b) { b[hexes + 8 * 100] = 40; },
+         "hex 36,1: no such land kind"},
+        {"road mask out of range", "MAP/MAP00003.ddm",
+         [&](auto& b) { b[hexes + 8 * 100 + 1] = 0x40; }, "hex 36,1: road mask 64"},
+        {"troop unit out of range", "MAP/MAP00004.ddm",
+         [&](auto& b) { WriteU16(b.data(), troops + 34, 5000); }, "unit 5000 does not exist"},
+        {"troop in another country's block", "MAP/MAP00004.ddm",
+         [&](auto& b) { b[troops + 25] = 2; }, "outside its block of forty"},
+        {"no headquarters left", "MAP/MAP00001.ddm",
+         [&](auto& b) {
+             for (int t = 0; t < 40; ++t) b[troops + 418 * t + 24] = 0xFF;
+         },
+         "青国の司令部が配置されていません。"},
+        {"corps troop with a bad member map", "MAP/MAP00001.ddm",
+         [&](auto& b) { b[forces + 67174 + 294 + 214 + 16] = 9; }, "maps a slot to member 9"},
+        {"corps of the wrong kind", "USER/useFrc00.prm",
+         [](auto& b) { WriteU16(b.data(), 0, 106); },
+         "useFrc00.prm: file kind 106, a corps file has kind 105"},
+        {"truncated corps", "USER/useFrc01.prm", [](auto& b) { b.resize(4000); },
+         "useFrc01.prm: 4000 bytes, a corps file has 67190"},
+        {"corps of an unknown production type", "USER/useFrc02.prm",
+         [&](auto& b) { WriteU16(b.data(), header + 288, 40); }, "40 is no production type"},
+        {"corps pack beyond the four", "USER/useFrc03.prm",
+         [&](auto& b) { b[header + 294 + 34 + 8] = 7; }, "pack 7 cannot be chosen"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder scratch;
+        const FileCheck check = CheckDamaged(Dir(), c.file, c.damage, scratch);
+        EXPECT_FALSE(check.ok);
+        bool found = false;
+        for (const std::string& p : check.problems)
+            found |= p.find(c.expected) != std::string::npos;
+        EXPECT_TRUE(found) << "expected: " << c.expected << "\nfirst: "
+                           << (check.problems.empty() ? "(none)" : check.problems[0]);
+    }
+}
+
+TEST_F(Content, FilesOtherThanGameFilesAreNamedAsSuch) {
+    TempFolder scratch;
+    scratch.Put("notes.txt", {'h', 'i'});
+    scratch.Put("mystery.dat", {1, 2, 3});
+    const std::pair<std::string, std::string> cases[] = {
+        {scratch.File("notes.txt"), "notes.txt: not a game file (.dat, .ddm, .ddg or .prm)"},
+        {scratch.File("mystery.dat"), "mystery.dat: not the name of one of the nine rule tables"},
+        {scratch.File("absent.ddm"), "absent.ddm: cannot be read (no such file)"},
+    };
+    for (const auto& [file, message] : cases) {
+        const FileCheck check = CheckGameFile(file);
+        EXPECT_FALSE(check.ok);
+        ASSERT_EQ(check.problems.size(), 1u);
+        EXPECT_EQ(check.problems[0], message);
+    }
+}
+
+TEST_F(Content, MapWithoutRuleTablesAsksForThem) {
+    TempFolder scratch;
+    scratch.Put("MAP00001.ddm", ReadAll(Dir() + "MAP/MAP00001.ddm"));
+    const FileCheck check = CheckGameFile(scratch.File("MAP00001.ddm"));
+    ASSERT_FALSE(check.ok);
+    EXPECT_NE(check.problems[0].find("no rule tables to check it against"), std::string::npos);
+    // Given the rule tables, the same file passes.
+    EXPECT_TRUE(CheckGameFile(scratch.File("MAP00001.ddm"), Dir()).ok);
+}
+
+}  // namespace
+}  // namespace zv::zvdata
