@@ -1,5 +1,6 @@
 #include "tools/zvdata/RuleSetCheck.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/core/Sjis.h"
@@ -184,15 +185,25 @@ void CheckWeapons(const TableDirectory& tables, Report& report) {
         if (!IsMissileLaunchType(type)) continue;
         // A missile flies over any terrain and must be able to hit what it is sent at.
         if (mv.Select(unit.GetMoveCostKind())) {
+            int slowest = 0;
             for (int t = 0; t < rules::kTerrainCount; ++t) {
                 const int cost = mv.GetCost(t);
                 if (cost == 0 || cost == 255) {
                     report.Add(
                         "weaponkd.dat", record, name, "オプション時の兵器番号",
                         "missile " + partName + " cannot cross terrain " + std::to_string(t));
+                    slowest = 0;
                     break;
                 }
+                slowest = std::max(slowest, cost);
             }
+            // Aloft a missile burns a unit of fuel a minute and waits its cost before each hex.
+            const int fuel = unit.GetPackFuel(unit.GetDefaultPack());
+            if (slowest > 0 && weapon.GetRange() * slowest > fuel)
+                report.Add("weaponkd.dat", record, name, "射程",
+                           "range " + std::to_string(weapon.GetRange()) +
+                               " is beyond the fuel of " + partName + " (" + std::to_string(fuel) +
+                               ")");
         }
         bool canHit = false;
         for (int w = 0; w < rules::kWeaponSlotCount; ++w) {

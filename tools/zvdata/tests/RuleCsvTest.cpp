@@ -294,6 +294,11 @@ TEST(RuleCsv, RuleSetCheckNamesWhatTheRulesCannotUse) {
              WriteU8(weapon(t, warhead), WeaponKdRecord::kWeaponType, 2);
          },
          "has no loaded bomb of range 1 that hits sites"},
+        {"missile range beyond its fuel",
+         [&](TableDirectory& t) {
+             WriteU8(weapon(t, weaponOfType(t, 20)), WeaponKdRecord::kRange, 60);
+         },
+         "range 60 is beyond the fuel of"},
         {"site that falls at once",
          [&](TableDirectory& t) {
              WriteU8(t.GetTableBase(TableId::SiteKind), SiteKindRecord::kCaptureDurability, 0);
