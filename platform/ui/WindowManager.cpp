@@ -2525,6 +2525,20 @@ void WindowManager::PaintNonClient(Hwnd h) {
                     w->client.bottom + kScrollBarSize},
               kFace);
     }
+    // The title last: its clip narrows the context for good.
+    if (!cl.caption.IsEmpty() && !w->text.empty()) {
+        const int textRight = !cl.minimize.IsEmpty() ? cl.minimize.left
+                              : !cl.close.IsEmpty()  ? cl.close.left
+                                                     : cl.caption.right;
+        Rect tr{cl.caption.left + 3, cl.caption.top, textRight - 2, cl.caption.bottom};
+        if (!tr.IsEmpty()) {
+            dc->SelectFont(CaptionFont());
+            dc->SetBkMode(TRANSPARENT);
+            dc->SetTextColor(kHighlight);
+            dc->IntersectClipRect(tr);
+            dc->DrawText(w->text, tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        }
+    }
     ReleaseDC(h, dc);
 }
 

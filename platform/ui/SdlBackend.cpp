@@ -1,0 +1,233 @@
+#include "platform/ui/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/ui/Cursor.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/SystemMetrics.h"
+
+namespace zv::ui {
+
+namespace {
+
+uint32_t VirtualKeyOf(SDL_Keycode k) {
+    if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<uint32_t>(k - SDLK_a);
+    if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<uint32_t>(k - SDLK_0);
+    if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<uint32_t>(k - SDLK_F1);
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VK_NUMPAD0 + 1 + static_cast<uint32_t>(k - SDLK_KP_1);
+    switch (k) {
+        case SDLK_BACKSPACE: return VK_BACK;
+        case SDLK_TAB: return VK_TAB;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: return VK_RETURN;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT: return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL: return VK_CONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT: return VK_MENU;
+        case SDLK_PAUSE: return VK_PAUSE;
+        case SDLK_CAPSLOCK: return VK_CAPITAL;
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_SPACE: return VK_SPACE;
+        case SDLK_PAGEUP: return VK_PRIOR;
+        case SDLK_PAGEDOWN: return VK_NEXT;
+        case SDLK_END: return VK_END;
+        case SDLK_HOME: return VK_HOME;
+        case SDLK_LEFT: return VK_LEFT;
+        case SDLK_UP: return VK_UP;
+        case SDLK_RIGHT: return VK_RIGHT;
+        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_INSERT: return VK_INSERT;
+        case SDLK_DELETE: return VK_DELETE;
+        case SDLK_KP_0: return VK_NUMPAD0;
+        case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
+        case SDLK_KP_PLUS: return VK_ADD;
+        case SDLK_KP_MINUS: return VK_SUBTRACT;
+        case SDLK_KP_PERIOD: return VK_DECIMAL;
+        case SDLK_KP_DIVIDE: return VK_DIVIDE;
+        default: return 0;
+    }
+}
+
+MouseButton ButtonOf(uint8_t b) {
+    if (b == SDL_BUTTON_RIGHT) return MouseButton::Right;
+    if (b == SDL_BUTTON_MIDDLE) return MouseButton::Middle;
+    return MouseButton::Left;
+}
+
+}  // namespace
+
+std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int width, int height,
+                                               std::string* error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        if (error) *error = std::string("SDL could not start: ") + SDL_GetError();
+        return nullptr;
+    }
+    std::unique_ptr<SdlBackend> b(new SdlBackend());
+    b->window_ = SDL_CreateWindow(titleUtf8.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  width, height, SDL_WINDOW_RESIZABLE);
+    if (!b->window_) {
+        if (error) *error = std::string("SDL could not open a window: ") + SDL_GetError();
+        return nullptr;
+    }
+    b->renderer_ = SDL_CreateRenderer(b->window_, -1, 0);
+    if (!b->renderer_) {
+        if (error) *error = std::string("SDL could not make a renderer: ") + SDL_GetError();
+        return nullptr;
+    }
+    int w = 0, h = 0;
+    SDL_GetWindowSize(b->window_, &w, &h);
+    b->screen_.Resize(w, h, 0);
+    if (!b->MakeTexture(error)) return nullptr;
+    b->wakeEvent_ = SDL_RegisterEvents(1);
+    SDL_StartTextInput();
+    return b;
+}
+
+SdlBackend::~SdlBackend() {
+    if (cursor_) SDL_FreeCursor(cursor_);
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+bool SdlBackend::MakeTexture(std::string* error) {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 screen_.Width(), screen_.Height());
+    if (!texture_) {
+        if (error) *error = std::string("SDL could not make the screen texture: ") + SDL_GetError();
+        return false;
+    }
+    SDL_UpdateTexture(texture_, nullptr, screen_.Pixels().data(), screen_.Width() * 4);
+    return true;
+}
+
+Surface32 SdlBackend::Screen() { return screen_.View(); }
+
+bool SdlBackend::PollEvent(BackendEvent& out) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        out = BackendEvent{};
+        switch (e.type) {
+            case SDL_QUIT:
+                out.kind = BackendEventKind::CloseRequest;
+                return true;
+            case SDL_MOUSEMOTION:
+                out.kind = BackendEventKind::MouseMove;
+                out.x = e.motion.x;
+                out.y = e.motion.y;
+                return true;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                out.kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::MouseDown
+                                                         : BackendEventKind::MouseUp;
+                out.x = e.button.x;
+                out.y = e.button.y;
+                out.button = ButtonOf(e.button.button);
+                return true;
+            case SDL_MOUSEWHEEL: {
+                if (e.wheel.y == 0) break;
+                out.kind = BackendEventKind::MouseWheel;
+                SDL_GetMouseState(&out.x, &out.y);
+                out.wheelDelta = e.wheel.y * WHEEL_DELTA;
+                return true;
+            }
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                const uint32_t vk = VirtualKeyOf(e.key.keysym.sym);
+                if (!vk) break;
+                out.kind = e.type == SDL_KEYDOWN ? BackendEventKind::KeyDown : BackendEventKind::KeyUp;
+                out.virtualKey = vk;
+                out.repeat = e.key.repeat != 0;
+                return true;
+            }
+            case SDL_TEXTINPUT:
+                out.kind = BackendEventKind::Text;
+                out.text = e.text.text;
+                return true;
+            case SDL_WINDOWEVENT:
+                switch (e.window.event) {
+                    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                        const int w = std::max(1, e.window.data1);
+                        const int h = std::max(1, e.window.data2);
+                        if (w == screen_.Width() && h == screen_.Height()) break;
+                        screen_.Resize(w, h, 0);
+                        if (!MakeTexture(nullptr)) break;
+                        out.kind = BackendEventKind::ScreenResized;
+                        return true;
+                    }
+                    case SDL_WINDOWEVENT_EXPOSED:
+                        out.kind = BackendEventKind::Exposed;
+                        return true;
+                    case SDL_WINDOWEVENT_MINIMIZED:
+                        out.kind = BackendEventKind::Minimized;
+                        return true;
+                    case SDL_WINDOWEVENT_RESTORED:
+                        out.kind = BackendEventKind::Restored;
+                        return true;
+                    default:
+                        break;
+                }
+                break;
+            default:
+                break;  // the wake event and everything else carry nothing
+        }
+    }
+    return false;
+}
+
+void SdlBackend::WaitForEvent(int timeoutMs) {
+    if (timeoutMs < 0) {
+        SDL_WaitEvent(nullptr);
+    } else {
+        SDL_WaitEventTimeout(nullptr, timeoutMs);
+    }
+}
+
+void SdlBackend::Wake() {
+    SDL_Event e{};
+    e.type = wakeEvent_;
+    SDL_PushEvent(&e);  // safe from any thread
+}
+
+uint32_t SdlBackend::NowMs() { return SDL_GetTicks(); }
+
+void SdlBackend::Present(const std::vector<Rect>& dirty) {
+    for (const Rect& r : dirty) {
+        const Rect c = r.Intersect({0, 0, screen_.Width(), screen_.Height()});
+        if (c.IsEmpty()) continue;
+        SDL_Rect sr{c.left, c.top, c.Width(), c.Height()};
+        const uint32_t* first = screen_.Pixels().data() + static_cast<size_t>(c.top) * screen_.Width() + c.left;
+        SDL_UpdateTexture(texture_, &sr, first, screen_.Width() * 4);
+    }
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlBackend::SetCursorImage(const CursorImage* image) {
+    if (!image) {
+        SDL_ShowCursor(SDL_DISABLE);
+        return;
+    }
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(image->argb.data()), image->width, image->height, 32,
+        image->width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) return;
+    SDL_Cursor* c = SDL_CreateColorCursor(s, image->hotX, image->hotY);
+    SDL_FreeSurface(s);
+    if (!c) return;
+    SDL_SetCursor(c);
+    SDL_ShowCursor(SDL_ENABLE);
+    if (cursor_) SDL_FreeCursor(cursor_);
+    cursor_ = c;
+}
+
+void SdlBackend::SetTitle(const std::string& utf8) { SDL_SetWindowTitle(window_, utf8.c_str()); }
+
+}  // namespace zv::ui

@@ -1,0 +1,47 @@
+#pragma once
+
+// The real screen: one resizable SDL2 window whose pixels are the layer's memory screen,
+// uploaded in dirty rectangles. Input comes from SDL's event queue; other threads wake the GUI
+// thread with an SDL user event.
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/Backend.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Cursor;
+
+namespace zv::ui {
+
+class SdlBackend : public Backend {
+public:
+    // Null with a message when SDL or its window cannot start (no display, for instance).
+    static std::unique_ptr<SdlBackend> Create(const std::string& titleUtf8, int width, int height,
+                                              std::string* error);
+    ~SdlBackend() override;
+
+    Surface32 Screen() override;
+    bool PollEvent(BackendEvent& event) override;
+    void WaitForEvent(int timeoutMs) override;
+    void Wake() override;
+    uint32_t NowMs() override;
+    void Present(const std::vector<Rect>& dirty) override;
+    void SetCursorImage(const CursorImage* image) override;
+    void SetTitle(const std::string& utf8) override;
+
+private:
+    SdlBackend() = default;
+    bool MakeTexture(std::string* error);
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    SDL_Cursor* cursor_ = nullptr;
+    Surface32Buffer screen_;
+    uint32_t wakeEvent_ = 0;
+};
+
+}  // namespace zv::ui
