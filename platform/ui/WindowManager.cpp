@@ -1220,9 +1220,9 @@ bool WindowManager::PostMessage(Hwnd h, uint32_t msg, WParam w, LParam l) {
     m.lParam = l;
     m.time = backend_->NowMs();
     {
+        // The cursor position is the GUI thread's; it is filled in when the message is fetched.
         std::lock_guard<std::mutex> lock(queueMutex_);
         if (shuttingDown_) return false;
-        m.pt = cursorPos_;
         posted_.push_back(m);
     }
     backend_->Wake();
@@ -1635,6 +1635,7 @@ bool WindowManager::FetchMessage(Msg* out, Hwnd filter, uint32_t min, uint32_t m
             }
             if (MatchesFilter(*it, filter, min, max)) {
                 *out = *it;
+                out->pt = cursorPos_;
                 if (remove) posted_.erase(it);
                 return true;
             }
