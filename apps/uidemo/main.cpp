@@ -61,7 +61,8 @@ void BuildPictures(Demo& demo) {
     Canvas pic(demo.picture->GetBitmapHandle());
     pic.FillSolid({0, 0, 280, 180}, Rgb(40, 40, 40));
     for (int x = 0; x < 280; x += 20) pic.FillSolid({x, 0, x + 10, 180}, Rgb(60, 60, 60));
-    pic.SelectFont(Font(FontSpec{-16, FW_BOLD, false, false, FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック"}));
+    pic.SelectFont(
+        Font(FontSpec{-16, FW_BOLD, false, false, FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック"}));
     pic.SetBkMode(TRANSPARENT);
     pic.SetTextColor(PaletteIndex(4));  // the palette's yellow
     pic.TextOut(12, 10, "Dib の文字と部品", TextEncoding::Utf8);
@@ -89,7 +90,8 @@ LResult PictureProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
         Demo* demo = DemoOf(h);
         if (dc && demo && demo->picture) {
             Canvas src(demo->picture->GetBitmapHandle());
-            dc->BitBlt(0, 0, demo->picture->GetWidth(), demo->picture->GetHeight(), src, 0, 0, SRCCOPY);
+            dc->BitBlt(0, 0, demo->picture->GetWidth(), demo->picture->GetHeight(), src, 0, 0,
+                       SRCCOPY);
         }
         EndPaint(h, &ps);
         return 0;
@@ -143,8 +145,8 @@ LResult FrameProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
         case WM_CREATE: {
             const auto* cs = reinterpret_cast<const CreateStruct*>(l);
             SetWindowLongPtr(h, GWL_USERDATA, reinterpret_cast<intptr_t>(cs->createParams));
-            CreateWindowEx(WS_EX_CLIENTEDGE, "DemoPicture", "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, h,
-                           kPictureId, nullptr, nullptr);
+            CreateWindowEx(WS_EX_CLIENTEDGE, "DemoPicture", "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                           h, kPictureId, nullptr, nullptr);
             CreateWindowEx(0, "DemoAnimation", zv::core::Utf8ToSjis("動き"),
                            WS_CHILD | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 0, h, kAnimationId, nullptr,
                            nullptr);
@@ -237,9 +239,10 @@ int main(int argc, char** argv) {
     Demo demo;
     demo.stopAfter = headless ? -1 : frames;
     BuildPictures(demo);
-    const Hwnd frame = CreateWindowEx(0, "DemoFrame", zv::core::Utf8ToSjis("UI デモ"),
-                                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_MAXIMIZE | WS_VISIBLE,
-                                      CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, {}, 0, nullptr, &demo);
+    const Hwnd frame =
+        CreateWindowEx(0, "DemoFrame", zv::core::Utf8ToSjis("UI デモ"),
+                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_MAXIMIZE | WS_VISIBLE,
+                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, {}, 0, nullptr, &demo);
     if (!frame) {
         std::fprintf(stderr, "uidemo: cannot create the frame window\n");
         return 1;

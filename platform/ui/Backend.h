@@ -20,10 +20,10 @@ enum class BackendEventKind {
     MouseWheel,
     KeyDown,
     KeyUp,
-    Text,          // committed text, UTF-8
-    CloseRequest,  // the user closed the screen window
-    ScreenResized, // the screen surface has a new size
-    Exposed,       // the screen must be presented again in full
+    Text,           // committed text, UTF-8
+    CloseRequest,   // the user closed the screen window
+    ScreenResized,  // the screen surface has a new size
+    Exposed,        // the screen must be presented again in full
     Minimized,
     Restored,
 };
@@ -35,14 +35,14 @@ struct BackendEvent {
     int x = 0;  // screen coordinates of mouse events
     int y = 0;
     MouseButton button = MouseButton::Left;
-    int wheelDelta = 0;     // multiples of WHEEL_DELTA, positive away from the user
+    int wheelDelta = 0;       // multiples of WHEEL_DELTA, positive away from the user
     uint32_t virtualKey = 0;  // VK_ value of key events
     bool repeat = false;
-    std::string text;       // Text events
+    std::string text;  // Text events
 };
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // The memory screen, 32-bit 0x00RRGGBB, valid until the next ScreenResized event.

@@ -6,25 +6,10 @@ namespace {
 
 // 'X' outline, '.' fill, ' ' transparent.
 constexpr const char* kArrow[] = {
-    "X           ",
-    "XX          ",
-    "X.X         ",
-    "X..X        ",
-    "X...X       ",
-    "X....X      ",
-    "X.....X     ",
-    "X......X    ",
-    "X.......X   ",
-    "X........X  ",
-    "X.....XXXXX ",
-    "X..X..X     ",
-    "X.X X..X    ",
-    "XX  X..X    ",
-    "X    X..X   ",
-    "     X..X   ",
-    "      X..X  ",
-    "      X..X  ",
-    "       XX   ",
+    "X           ", "XX          ", "X.X         ", "X..X        ", "X...X       ",
+    "X....X      ", "X.....X     ", "X......X    ", "X.......X   ", "X........X  ",
+    "X.....XXXXX ", "X..X..X     ", "X.X X..X    ", "XX  X..X    ", "X    X..X   ",
+    "     X..X   ", "      X..X  ", "      X..X  ", "       XX   ",
 };
 
 }  // namespace

@@ -15,7 +15,7 @@
 namespace zv::ui {
 
 class HeadlessBackend : public Backend {
-public:
+  public:
     explicit HeadlessBackend(int width = 1024, int height = 768);
 
     // Backend.
@@ -55,7 +55,7 @@ public:
     CursorImage CurrentCursor() const;
     std::string Title() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     Surface32Buffer screen_;

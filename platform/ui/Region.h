@@ -9,7 +9,7 @@
 namespace zv::ui {
 
 class Region {
-public:
+  public:
     Region() = default;
     explicit Region(const Rect& r) { Add(r); }
 
@@ -26,7 +26,7 @@ public:
     void Offset(int dx, int dy);
     long long Area() const;
 
-private:
+  private:
     std::vector<Rect> rects_;
 };
 

@@ -16,39 +16,67 @@ uint32_t VirtualKeyOf(SDL_Keycode k) {
     if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<uint32_t>(k - SDLK_a);
     if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<uint32_t>(k - SDLK_0);
     if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<uint32_t>(k - SDLK_F1);
-    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VK_NUMPAD0 + 1 + static_cast<uint32_t>(k - SDLK_KP_1);
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9)
+        return VK_NUMPAD0 + 1 + static_cast<uint32_t>(k - SDLK_KP_1);
     switch (k) {
-        case SDLK_BACKSPACE: return VK_BACK;
-        case SDLK_TAB: return VK_TAB;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_TAB:
+            return VK_TAB;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return VK_RETURN;
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
         case SDLK_LSHIFT:
-        case SDLK_RSHIFT: return VK_SHIFT;
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
         case SDLK_LCTRL:
-        case SDLK_RCTRL: return VK_CONTROL;
+        case SDLK_RCTRL:
+            return VK_CONTROL;
         case SDLK_LALT:
-        case SDLK_RALT: return VK_MENU;
-        case SDLK_PAUSE: return VK_PAUSE;
-        case SDLK_CAPSLOCK: return VK_CAPITAL;
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_SPACE: return VK_SPACE;
-        case SDLK_PAGEUP: return VK_PRIOR;
-        case SDLK_PAGEDOWN: return VK_NEXT;
-        case SDLK_END: return VK_END;
-        case SDLK_HOME: return VK_HOME;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_UP: return VK_UP;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_DOWN: return VK_DOWN;
-        case SDLK_INSERT: return VK_INSERT;
-        case SDLK_DELETE: return VK_DELETE;
-        case SDLK_KP_0: return VK_NUMPAD0;
-        case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
-        case SDLK_KP_PLUS: return VK_ADD;
-        case SDLK_KP_MINUS: return VK_SUBTRACT;
-        case SDLK_KP_PERIOD: return VK_DECIMAL;
-        case SDLK_KP_DIVIDE: return VK_DIVIDE;
-        default: return 0;
+        case SDLK_RALT:
+            return VK_MENU;
+        case SDLK_PAUSE:
+            return VK_PAUSE;
+        case SDLK_CAPSLOCK:
+            return VK_CAPITAL;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_INSERT:
+            return VK_INSERT;
+        case SDLK_DELETE:
+            return VK_DELETE;
+        case SDLK_KP_0:
+            return VK_NUMPAD0;
+        case SDLK_KP_MULTIPLY:
+            return VK_MULTIPLY;
+        case SDLK_KP_PLUS:
+            return VK_ADD;
+        case SDLK_KP_MINUS:
+            return VK_SUBTRACT;
+        case SDLK_KP_PERIOD:
+            return VK_DECIMAL;
+        case SDLK_KP_DIVIDE:
+            return VK_DIVIDE;
+        default:
+            return 0;
     }
 }
 
@@ -107,7 +135,9 @@ bool SdlBackend::MakeTexture(std::string* error) {
     return true;
 }
 
-Surface32 SdlBackend::Screen() { return screen_.View(); }
+Surface32 SdlBackend::Screen() {
+    return screen_.View();
+}
 
 bool SdlBackend::PollEvent(BackendEvent& out) {
     SDL_Event e;
@@ -141,7 +171,8 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
             case SDL_KEYUP: {
                 const uint32_t vk = VirtualKeyOf(e.key.keysym.sym);
                 if (!vk) break;
-                out.kind = e.type == SDL_KEYDOWN ? BackendEventKind::KeyDown : BackendEventKind::KeyUp;
+                out.kind =
+                    e.type == SDL_KEYDOWN ? BackendEventKind::KeyDown : BackendEventKind::KeyUp;
                 out.virtualKey = vk;
                 out.repeat = e.key.repeat != 0;
                 return true;
@@ -195,14 +226,17 @@ void SdlBackend::Wake() {
     SDL_PushEvent(&e);  // safe from any thread
 }
 
-uint32_t SdlBackend::NowMs() { return SDL_GetTicks(); }
+uint32_t SdlBackend::NowMs() {
+    return SDL_GetTicks();
+}
 
 void SdlBackend::Present(const std::vector<Rect>& dirty) {
     for (const Rect& r : dirty) {
         const Rect c = r.Intersect({0, 0, screen_.Width(), screen_.Height()});
         if (c.IsEmpty()) continue;
         SDL_Rect sr{c.left, c.top, c.Width(), c.Height()};
-        const uint32_t* first = screen_.Pixels().data() + static_cast<size_t>(c.top) * screen_.Width() + c.left;
+        const uint32_t* first =
+            screen_.Pixels().data() + static_cast<size_t>(c.top) * screen_.Width() + c.left;
         SDL_UpdateTexture(texture_, &sr, first, screen_.Width() * 4);
     }
     SDL_RenderClear(renderer_);
@@ -215,9 +249,9 @@ void SdlBackend::SetCursorImage(const CursorImage* image) {
         SDL_ShowCursor(SDL_DISABLE);
         return;
     }
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<uint32_t*>(image->argb.data()), image->width, image->height, 32,
-        image->width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(image->argb.data()),
+                                                        image->width, image->height, 32,
+                                                        image->width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!s) return;
     SDL_Cursor* c = SDL_CreateColorCursor(s, image->hotX, image->hotY);
     SDL_FreeSurface(s);
@@ -228,6 +262,8 @@ void SdlBackend::SetCursorImage(const CursorImage* image) {
     cursor_ = c;
 }
 
-void SdlBackend::SetTitle(const std::string& utf8) { SDL_SetWindowTitle(window_, utf8.c_str()); }
+void SdlBackend::SetTitle(const std::string& utf8) {
+    SDL_SetWindowTitle(window_, utf8.c_str());
+}
 
 }  // namespace zv::ui

@@ -17,7 +17,7 @@ struct SDL_Cursor;
 namespace zv::ui {
 
 class SdlBackend : public Backend {
-public:
+  public:
     // Null with a message when SDL or its window cannot start (no display, for instance).
     static std::unique_ptr<SdlBackend> Create(const std::string& titleUtf8, int width, int height,
                                               std::string* error);
@@ -32,7 +32,7 @@ public:
     void SetCursorImage(const CursorImage* image) override;
     void SetTitle(const std::string& utf8) override;
 
-private:
+  private:
     SdlBackend() = default;
     bool MakeTexture(std::string* error);
 

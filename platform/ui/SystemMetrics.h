@@ -49,16 +49,16 @@ constexpr int SM_CYMENUCHECK = 72;
 constexpr int SM_MOUSEWHEELPRESENT = 75;
 
 // Fixed values of the look.
-constexpr int kCaptionHeight = 19;      // caption bar, including its bottom line
-constexpr int kBorderWidth = 1;         // WS_BORDER
-constexpr int kDialogFrameWidth = 3;    // WS_DLGFRAME, WS_CAPTION, WS_EX_DLGMODALFRAME
-constexpr int kSizingFrameWidth = 4;    // WS_THICKFRAME
-constexpr int kEdgeWidth = 2;           // WS_EX_CLIENTEDGE
-constexpr int kStaticEdgeWidth = 1;     // WS_EX_STATICEDGE
-constexpr int kScrollBarSize = 16;      // width of a vertical bar, height of a horizontal one
+constexpr int kCaptionHeight = 19;    // caption bar, including its bottom line
+constexpr int kBorderWidth = 1;       // WS_BORDER
+constexpr int kDialogFrameWidth = 3;  // WS_DLGFRAME, WS_CAPTION, WS_EX_DLGMODALFRAME
+constexpr int kSizingFrameWidth = 4;  // WS_THICKFRAME
+constexpr int kEdgeWidth = 2;         // WS_EX_CLIENTEDGE
+constexpr int kStaticEdgeWidth = 1;   // WS_EX_STATICEDGE
+constexpr int kScrollBarSize = 16;    // width of a vertical bar, height of a horizontal one
 constexpr int kMenuBarHeight = 19;
 constexpr int kDoubleClickMs = 500;
-constexpr int kDoubleClickSize = 4;     // a second click within this square is a double click
+constexpr int kDoubleClickSize = 4;  // a second click within this square is a double click
 constexpr int kDragThreshold = 4;
 
 // The metric for an index; 0 for an index the layer does not know. Screen-dependent metrics

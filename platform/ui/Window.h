@@ -19,9 +19,10 @@ R WithManager(R fallback, F&& f) {
 }
 }  // namespace detail
 
-#define ZV_UI_FORWARD(ret, fallback, name, params, args)                                     \
-    inline ret name params {                                                                  \
-        return detail::WithManager<ret>(fallback, [&](WindowManager& wm) { return wm.name args; }); \
+#define ZV_UI_FORWARD(ret, fallback, name, params, args)                                  \
+    inline ret name params {                                                              \
+        return detail::WithManager<ret>(fallback,                                         \
+                                        [&](WindowManager& wm) { return wm.name args; }); \
     }
 
 ZV_UI_FORWARD(bool, false, RegisterClass, (const WindowClass& wc), (wc))
@@ -80,10 +81,10 @@ ZV_UI_FORWARD(bool, false, PostMessage, (Hwnd h, uint32_t msg, WParam w, LParam 
 inline void PostQuitMessage(int code) {
     if (WindowManager* wm = WindowManager::Current()) wm->PostQuitMessage(code);
 }
-ZV_UI_FORWARD(bool, false, GetMessage, (Msg* out, Hwnd filter, uint32_t min, uint32_t max),
+ZV_UI_FORWARD(bool, false, GetMessage, (Msg * out, Hwnd filter, uint32_t min, uint32_t max),
               (out, filter, min, max))
 ZV_UI_FORWARD(bool, false, PeekMessage,
-              (Msg* out, Hwnd filter, uint32_t min, uint32_t max, uint32_t remove),
+              (Msg * out, Hwnd filter, uint32_t min, uint32_t max, uint32_t remove),
               (out, filter, min, max, remove))
 ZV_UI_FORWARD(bool, false, TranslateMessage, (const Msg& m), (m))
 ZV_UI_FORWARD(LResult, 0, DispatchMessage, (const Msg& m), (m))
@@ -115,13 +116,19 @@ ZV_UI_FORWARD(Hwnd, Hwnd{}, SetFocus, (Hwnd h), (h))
 ZV_UI_FORWARD(Hwnd, Hwnd{}, GetFocus, (), ())
 ZV_UI_FORWARD(Hwnd, Hwnd{}, SetActiveWindow, (Hwnd h), (h))
 ZV_UI_FORWARD(Hwnd, Hwnd{}, GetActiveWindow, (), ())
-inline Hwnd SetForegroundWindow(Hwnd h) { return SetActiveWindow(h); }
-inline Hwnd GetForegroundWindow() { return GetActiveWindow(); }
-ZV_UI_FORWARD(bool, false, GetCursorPos, (Point* p), (p))
+inline Hwnd SetForegroundWindow(Hwnd h) {
+    return SetActiveWindow(h);
+}
+inline Hwnd GetForegroundWindow() {
+    return GetActiveWindow();
+}
+ZV_UI_FORWARD(bool, false, GetCursorPos, (Point * p), (p))
 ZV_UI_FORWARD(Hwnd, Hwnd{}, WindowFromPoint, (Point screen), (screen))
 ZV_UI_FORWARD(Hwnd, Hwnd{}, ChildWindowFromPoint, (Hwnd parent, Point client), (parent, client))
 ZV_UI_FORWARD(int16_t, 0, GetKeyState, (uint32_t vk), (vk))
-inline int16_t GetAsyncKeyState(uint32_t vk) { return GetKeyState(vk); }
+inline int16_t GetAsyncKeyState(uint32_t vk) {
+    return GetKeyState(vk);
+}
 
 ZV_UI_FORWARD(int, 0, SetScrollInfo, (Hwnd h, int bar, const ScrollInfo& si, bool redraw),
               (h, bar, si, redraw))
@@ -130,7 +137,8 @@ ZV_UI_FORWARD(int, 0, SetScrollPos, (Hwnd h, int bar, int pos, bool redraw), (h,
 ZV_UI_FORWARD(int, 0, GetScrollPos, (Hwnd h, int bar), (h, bar))
 ZV_UI_FORWARD(bool, false, SetScrollRange, (Hwnd h, int bar, int min, int max, bool redraw),
               (h, bar, min, max, redraw))
-ZV_UI_FORWARD(bool, false, GetScrollRange, (Hwnd h, int bar, int* min, int* max), (h, bar, min, max))
+ZV_UI_FORWARD(bool, false, GetScrollRange, (Hwnd h, int bar, int* min, int* max),
+              (h, bar, min, max))
 
 ZV_UI_FORWARD(Hcursor, 0, LoadCursor, (void* instance, int id), (instance, id))
 ZV_UI_FORWARD(Hcursor, 0, CreateCursor, (const CursorImage& image), (image))

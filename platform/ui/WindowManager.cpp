@@ -30,9 +30,13 @@ std::string Lower(std::string s) {
     return s;
 }
 
-bool TimeReached(uint32_t now, uint32_t due) { return static_cast<int32_t>(now - due) >= 0; }
+bool TimeReached(uint32_t now, uint32_t due) {
+    return static_cast<int32_t>(now - due) >= 0;
+}
 
-LResult DesktopProc(Hwnd, uint32_t, WParam, LParam) { return 0; }
+LResult DesktopProc(Hwnd, uint32_t, WParam, LParam) {
+    return 0;
+}
 
 }  // namespace
 
@@ -126,7 +130,9 @@ WindowManager::~WindowManager() {
     // that is already gone at this point.
 }
 
-WindowManager* WindowManager::Current() { return gCurrent; }
+WindowManager* WindowManager::Current() {
+    return gCurrent;
+}
 
 Hwnd WindowManager::AllocateSlot() {
     uint16_t index;
@@ -169,7 +175,8 @@ WindowManager::Window* WindowManager::GetOrDesktop(Hwnd h) const {
 
 bool WindowManager::IsWindow(Hwnd h) const {
     const uint32_t index = h.value & 0xFFFF;
-    if (index == 0 || h.value == HWND_TOPMOST.value || h.value == HWND_NOTOPMOST.value) return false;
+    if (index == 0 || h.value == HWND_TOPMOST.value || h.value == HWND_NOTOPMOST.value)
+        return false;
     return (*generations_)[index].load() == (h.value >> 16);
 }
 
@@ -652,18 +659,22 @@ Hwnd WindowManager::CreateWindowEx(uint32_t exStyle, const std::string& classNam
     SendMessage(h, WM_SIZE, SIZE_RESTORED, MakeLParam(w->client.Width(), w->client.Height()));
     w = Get(h);
     if (!w) return {};
-    SendMessage(h, WM_MOVE, 0, MakeLParam(w->rect.left + w->client.left, w->rect.top + w->client.top));
+    SendMessage(h, WM_MOVE, 0,
+                MakeLParam(w->rect.left + w->client.left, w->rect.top + w->client.top));
     w = Get(h);
     if (!w) return {};
 
     if ((style & WS_CHILD) && !(exStyle & WS_EX_NOPARENTNOTIFY)) {
         Hwnd p = w->parent;
-        SendMessage(p, WM_PARENTNOTIFY, MakeWParam(static_cast<int>(WM_CREATE), static_cast<int>(menuOrId)),
+        SendMessage(p, WM_PARENTNOTIFY,
+                    MakeWParam(static_cast<int>(WM_CREATE), static_cast<int>(menuOrId)),
                     HwndToParam(h));
         if (!Get(h)) return {};
     }
-    if (style & WS_MAXIMIZE) ApplyMinMax(h, SW_MAXIMIZE);
-    else if (style & WS_MINIMIZE) ApplyMinMax(h, SW_MINIMIZE);
+    if (style & WS_MAXIMIZE)
+        ApplyMinMax(h, SW_MAXIMIZE);
+    else if (style & WS_MINIMIZE)
+        ApplyMinMax(h, SW_MINIMIZE);
     if (!Get(h)) return {};
     if (style & WS_VISIBLE) ShowWindow(h, SW_SHOW);
     if (!Get(h)) return {};
@@ -722,17 +733,12 @@ bool WindowManager::DestroyWindow(Hwnd h) {
     }
     w->destroying = true;
 
-    const Hwnd rootOfFocus = focus_ ? GetAncestor(focus_, GA_ROOT) : Hwnd{};
-    const bool hadActive = active_ == h || (active_ && GetAncestor(h, GA_ROOT) == active_ &&
-                                             h == active_);
+    const bool wasActive = active_ == h;
     // Hide without WM_SHOWWINDOW.
     if (IsReallyVisible(w)) {
-        const Region old = VisibleRegion(w, false);
-        Region area;
-        area.Add(WindowRectScreen(w));
+        const Rect area = WindowRectScreen(w);
         w->style &= ~WS_VISIBLE;
-        ExposeScreen(area);
-        (void)old;
+        ExposeScreen(Region(area));
     } else {
         w->style &= ~WS_VISIBLE;
     }
@@ -743,7 +749,6 @@ bool WindowManager::DestroyWindow(Hwnd h) {
         SendMessage(f, WM_KILLFOCUS, 0, 0);
     }
     if (capture_ && (capture_ == h || IsChild(h, capture_))) ReleaseCapture();
-    (void)rootOfFocus;
 
     w = Get(h);
     if (!w) return true;
@@ -759,14 +764,13 @@ bool WindowManager::DestroyWindow(Hwnd h) {
     for (Hwnd d : order) {
         if (Get(d)) SendMessage(d, WM_NCDESTROY, 0, 0);
     }
-    const bool wasActive = hadActive || active_ == h;
     for (Hwnd d : order) {
         if (!Get(d)) continue;
         DropWindowState(d);
         UnlinkFromParent(d);
         FreeSlot(d);
     }
-    if (wasActive || !Get(active_)) {
+    if (wasActive || active_ == h || !Get(active_)) {
         active_ = {};
         ActivateAnother(h);
     }
@@ -925,10 +929,14 @@ bool WindowManager::SetWindowPos(Hwnd h, Hwnd insertAfter, int x, int y, int cx,
     }
 
     WindowPos changed = wp;
-    if (!moved) changed.flags |= SWP_NOMOVE;
-    else changed.flags &= ~SWP_NOMOVE;
-    if (!sized && !(flags & kSwpStateChanged)) changed.flags |= SWP_NOSIZE;
-    else changed.flags &= ~SWP_NOSIZE;
+    if (!moved)
+        changed.flags |= SWP_NOMOVE;
+    else
+        changed.flags &= ~SWP_NOMOVE;
+    if (!sized && !(flags & kSwpStateChanged))
+        changed.flags |= SWP_NOSIZE;
+    else
+        changed.flags &= ~SWP_NOSIZE;
     SendMessage(h, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LParam>(&changed));
     w = Get(h);
     if (!w) return true;
@@ -1107,7 +1115,8 @@ intptr_t WindowManager::SetWindowLongPtr(Hwnd h, int index, intptr_t value) {
         case GWL_STYLE:
         case GWL_EXSTYLE: {
             StyleStruct ss{static_cast<uint32_t>(old), static_cast<uint32_t>(value)};
-            SendMessage(h, WM_STYLECHANGING, static_cast<WParam>(index), reinterpret_cast<LParam>(&ss));
+            SendMessage(h, WM_STYLECHANGING, static_cast<WParam>(index),
+                        reinterpret_cast<LParam>(&ss));
             w = Get(h);
             if (!w) return old;
             const bool wasVisible = IsReallyVisible(w);
@@ -1118,7 +1127,8 @@ intptr_t WindowManager::SetWindowLongPtr(Hwnd h, int index, intptr_t value) {
                 // Topmost changes only through SetWindowPos.
                 w->exStyle = (ss.styleNew & ~WS_EX_TOPMOST) | (w->exStyle & WS_EX_TOPMOST);
             }
-            SendMessage(h, WM_STYLECHANGED, static_cast<WParam>(index), reinterpret_cast<LParam>(&ss));
+            SendMessage(h, WM_STYLECHANGED, static_cast<WParam>(index),
+                        reinterpret_cast<LParam>(&ss));
             // The frame follows the style at once (the game re-parents right after).
             RecalcClient(h);
             w = Get(h);
@@ -1148,7 +1158,8 @@ std::string WindowManager::GetWindowText(Hwnd h) const {
     const LResult len = self->SendMessage(h, WM_GETTEXTLENGTH, 0, 0);
     if (len <= 0) return {};
     std::string buf(static_cast<size_t>(len) + 1, '\0');
-    const LResult got = self->SendMessage(h, WM_GETTEXT, buf.size(), reinterpret_cast<LParam>(buf.data()));
+    const LResult got =
+        self->SendMessage(h, WM_GETTEXT, buf.size(), reinterpret_cast<LParam>(buf.data()));
     buf.resize(static_cast<size_t>(std::clamp<LResult>(got, 0, len)));
     return buf;
 }
@@ -1193,7 +1204,8 @@ bool WindowManager::ServePendingSends() {
             sends_.pop_front();
         }
         LResult r = 0;
-        if (Window* win = Get(ps->hwnd)) r = CallProc(win, ps->hwnd, ps->msg, ps->wParam, ps->lParam);
+        if (Window* win = Get(ps->hwnd))
+            r = CallProc(win, ps->hwnd, ps->msg, ps->wParam, ps->lParam);
         {
             std::lock_guard<std::mutex> lock(queueMutex_);
             ps->result = r;
@@ -1243,8 +1255,7 @@ void WindowManager::ServeSendsWhile(const std::function<bool()>& stillWaiting) {
         ServePendingSends();
         if (!stillWaiting()) return;
         std::unique_lock<std::mutex> lock(queueMutex_);
-        sendArrived_.wait_for(lock, std::chrono::milliseconds(2),
-                              [&] { return !sends_.empty(); });
+        sendArrived_.wait_for(lock, std::chrono::milliseconds(2), [&] { return !sends_.empty(); });
     }
 }
 
@@ -1285,8 +1296,10 @@ void WindowManager::HandleBackendEvent(const BackendEvent& e) {
                     if (Get(c)) target = c;
                 }
             }
-            if (target) PostMessage(target, WM_CLOSE, 0, 0);
-            else PostQuitMessage(0);
+            if (target)
+                PostMessage(target, WM_CLOSE, 0, 0);
+            else
+                PostQuitMessage(0);
             return;
         }
         case BackendEventKind::ScreenResized: {
@@ -1340,7 +1353,9 @@ Hwnd WindowManager::HitFrom(Hwnd parent, Point screen, intptr_t* hit) {
     return {};
 }
 
-Hwnd WindowManager::WindowFromPoint(Point screen) { return HitFrom(desktop_, screen, nullptr); }
+Hwnd WindowManager::WindowFromPoint(Point screen) {
+    return HitFrom(desktop_, screen, nullptr);
+}
 
 Hwnd WindowManager::ChildWindowFromPoint(Hwnd parent, Point client) const {
     const Window* p = Get(parent);
@@ -1416,7 +1431,8 @@ bool WindowManager::RouteMouse(const BackendEvent& e, Msg* out) {
             if (e.kind == BackendEventKind::MouseMove) SetCursor(arrowCursor_);
             return false;
         }
-        SendMessage(target, WM_SETCURSOR, HwndToParam(target), MakeLParam(static_cast<int>(hit), static_cast<int>(base)));
+        SendMessage(target, WM_SETCURSOR, HwndToParam(target),
+                    MakeLParam(static_cast<int>(hit), static_cast<int>(base)));
         if (!Get(target)) return false;
     }
     const bool isDown = base == WM_LBUTTONDOWN || base == WM_RBUTTONDOWN || base == WM_MBUTTONDOWN;
@@ -1968,8 +1984,12 @@ int WindowManager::ReleaseDC(Hwnd h, Canvas* dc) {
     return 0;
 }
 
-Canvas* WindowManager::GetDC(Hwnd h) { return MakeDc(h, true, nullptr); }
-Canvas* WindowManager::GetWindowDC(Hwnd h) { return MakeDc(h, false, nullptr); }
+Canvas* WindowManager::GetDC(Hwnd h) {
+    return MakeDc(h, true, nullptr);
+}
+Canvas* WindowManager::GetWindowDC(Hwnd h) {
+    return MakeDc(h, false, nullptr);
+}
 
 Canvas* WindowManager::BeginPaint(Hwnd h, PaintStruct* ps) {
     Window* w = Get(h);
@@ -2146,7 +2166,8 @@ Hwnd WindowManager::SetActiveWindow(Hwnd h) {
     if (root == old) return old;
     if (old) {
         SendMessage(old, WM_NCACTIVATE, 0, 0);
-        SendMessage(old, WM_ACTIVATE, MakeWParam(static_cast<int>(WA_INACTIVE), IsIconic(old) ? 1 : 0),
+        SendMessage(old, WM_ACTIVATE,
+                    MakeWParam(static_cast<int>(WA_INACTIVE), IsIconic(old) ? 1 : 0),
                     HwndToParam(root));
         if (focus_ && Get(focus_) && GetAncestor(focus_, GA_ROOT) == old) {
             const Hwnd f = focus_;
@@ -2169,7 +2190,8 @@ Hwnd WindowManager::SetActiveWindow(Hwnd h) {
     SendMessage(root, WM_NCACTIVATE, 1, 0);
     if (Get(root) && active_ == root) {
         SendMessage(root, WM_ACTIVATE,
-                    MakeWParam(static_cast<int>(click ? WA_CLICKACTIVE : WA_ACTIVE), IsIconic(root) ? 1 : 0),
+                    MakeWParam(static_cast<int>(click ? WA_CLICKACTIVE : WA_ACTIVE),
+                               IsIconic(root) ? 1 : 0),
                     HwndToParam(old));
     }
     return old;
@@ -2182,8 +2204,8 @@ int WindowManager::SetScrollInfo(Hwnd h, int bar, const ScrollInfo& in, bool red
     Window* w = Get(h);
     if (!w) return 0;
     if (bar == SB_CTL) {
-        return static_cast<int>(SendMessage(h, SBM_SETSCROLLINFO, redraw ? 1 : 0,
-                                            reinterpret_cast<LParam>(&in)));
+        return static_cast<int>(
+            SendMessage(h, SBM_SETSCROLLINFO, redraw ? 1 : 0, reinterpret_cast<LParam>(&in)));
     }
     if (bar != SB_HORZ && bar != SB_VERT) return 0;
     ScrollInfo& si = w->scroll[bar];
@@ -2195,7 +2217,8 @@ int WindowManager::SetScrollInfo(Hwnd h, int bar, const ScrollInfo& in, bool red
     if (in.mask & SIF_POS) si.pos = in.pos;
     const long long range = static_cast<long long>(si.max) - si.min + 1;
     if (si.page > range) si.page = static_cast<uint32_t>(std::max(0LL, range));
-    const int posMax = si.page ? static_cast<int>(si.max - static_cast<long long>(si.page) + 1) : si.max;
+    const int posMax =
+        si.page ? static_cast<int>(si.max - static_cast<long long>(si.page) + 1) : si.max;
     si.pos = std::clamp(si.pos, si.min, std::max(si.min, posMax));
     if (redraw) w->ncDirty = true;
     return si.pos;
@@ -2280,12 +2303,14 @@ WindowManager::ScrollGeometry WindowManager::ScrollLayout(const Window* w, int b
         g.thumbStart = g.start + g.arrow;
         return g;
     }
-    g.thumbLength = si.page ? static_cast<int>(std::max<long long>(8, track * static_cast<long long>(si.page) / range))
+    g.thumbLength = si.page ? static_cast<int>(std::max<long long>(
+                                  8, track * static_cast<long long>(si.page) / range))
                             : kScrollBarSize;
     g.thumbLength = std::min(g.thumbLength, track);
     const int span = std::max(1, g.posMax - si.min);
-    g.thumbStart = g.start + g.arrow +
-                   static_cast<int>(static_cast<long long>(track - g.thumbLength) * (si.pos - si.min) / span);
+    g.thumbStart =
+        g.start + g.arrow +
+        static_cast<int>(static_cast<long long>(track - g.thumbLength) * (si.pos - si.min) / span);
     return g;
 }
 
@@ -2409,7 +2434,8 @@ Font& WindowManager::CaptionFont() {
     return *captionFont_;
 }
 
-static CaptionLayout LayoutCaption(uint32_t style, uint32_t exStyle, const Rect& insets, int width) {
+static CaptionLayout LayoutCaption(uint32_t style, uint32_t exStyle, const Rect& insets,
+                                   int width) {
     CaptionLayout l{};
     if ((style & WS_CAPTION) != WS_CAPTION) return l;
     int b = insets.left;
@@ -2443,8 +2469,10 @@ void WindowManager::PaintNonClient(Hwnd h) {
     dc->ExcludeClipRect(w->client);
     Rect r{0, 0, W, H};
     int frame = 0;
-    if (w->style & WS_THICKFRAME) frame = kSizingFrameWidth;
-    else if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME)) frame = kDialogFrameWidth;
+    if (w->style & WS_THICKFRAME)
+        frame = kSizingFrameWidth;
+    else if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME))
+        frame = kDialogFrameWidth;
     if (frame) {
         FillR(*dc, r, kFace);
         Edge(*dc, r, kFace, kDark);
@@ -2458,7 +2486,8 @@ void WindowManager::PaintNonClient(Hwnd h) {
     if (!cl.caption.IsEmpty()) {
         const bool active = active_ == GetAncestor(h, GA_ROOT) && !(w->style & WS_CHILD);
         FillR(*dc, cl.caption, active || (w->style & WS_CHILD) ? kActiveCaption : kInactiveCaption);
-        FillR(*dc, {cl.caption.left, cl.caption.bottom, cl.caption.right, cl.caption.bottom + 1}, kFace);
+        FillR(*dc, {cl.caption.left, cl.caption.bottom, cl.caption.right, cl.caption.bottom + 1},
+              kFace);
         if (!cl.close.IsEmpty()) {
             RaisedBox(*dc, cl.close);
             const int cx = (cl.close.left + cl.close.right) / 2 - 1;
@@ -2477,8 +2506,9 @@ void WindowManager::PaintNonClient(Hwnd h) {
         }
         if (!cl.minimize.IsEmpty()) {
             RaisedBox(*dc, cl.minimize);
-            FillR(*dc, {cl.minimize.left + 4, cl.minimize.bottom - 5, cl.minimize.right - 6,
-                        cl.minimize.bottom - 3},
+            FillR(*dc,
+                  {cl.minimize.left + 4, cl.minimize.bottom - 5, cl.minimize.right - 6,
+                   cl.minimize.bottom - 3},
                   kDark);
         }
     }
@@ -2487,7 +2517,8 @@ void WindowManager::PaintNonClient(Hwnd h) {
         FillR(*dc, {r.left, top, r.right, top + kMenuBarHeight}, kFace);
     }
     // Edges around the client area and its scroll bars.
-    Rect inner{w->client.left, w->client.top, w->client.right + ((w->style & WS_VSCROLL) ? kScrollBarSize : 0),
+    Rect inner{w->client.left, w->client.top,
+               w->client.right + ((w->style & WS_VSCROLL) ? kScrollBarSize : 0),
                w->client.bottom + ((w->style & WS_HSCROLL) ? kScrollBarSize : 0)};
     if (w->exStyle & WS_EX_STATICEDGE) {
         inner = {inner.left - 1, inner.top - 1, inner.right + 1, inner.bottom + 1};
@@ -2510,7 +2541,8 @@ void WindowManager::PaintNonClient(Hwnd h) {
             Arrow(*dc, up, 0);
             RaisedBox(*dc, down);
             Arrow(*dc, down, 1);
-            if (g.thumbLength) RaisedBox(*dc, {br.left, g.thumbStart, br.right, g.thumbStart + g.thumbLength});
+            if (g.thumbLength)
+                RaisedBox(*dc, {br.left, g.thumbStart, br.right, g.thumbStart + g.thumbLength});
         } else {
             const Rect left{g.start, br.top, g.start + g.arrow, br.bottom};
             const Rect right{g.start + g.length - g.arrow, br.top, g.start + g.length, br.bottom};
@@ -2518,12 +2550,14 @@ void WindowManager::PaintNonClient(Hwnd h) {
             Arrow(*dc, left, 2);
             RaisedBox(*dc, right);
             Arrow(*dc, right, 3);
-            if (g.thumbLength) RaisedBox(*dc, {g.thumbStart, br.top, g.thumbStart + g.thumbLength, br.bottom});
+            if (g.thumbLength)
+                RaisedBox(*dc, {g.thumbStart, br.top, g.thumbStart + g.thumbLength, br.bottom});
         }
     }
     if ((w->style & WS_VSCROLL) && (w->style & WS_HSCROLL)) {
-        FillR(*dc, {w->client.right, w->client.bottom, w->client.right + kScrollBarSize,
-                    w->client.bottom + kScrollBarSize},
+        FillR(*dc,
+              {w->client.right, w->client.bottom, w->client.right + kScrollBarSize,
+               w->client.bottom + kScrollBarSize},
               kFace);
     }
     // The title last: its clip narrows the context for good.
@@ -2558,10 +2592,12 @@ intptr_t WindowManager::DefaultHitTest(Hwnd h, Point screen) const {
     if (cl.close.Contains(p.x, p.y)) return HTCLOSE;
     if (cl.maximize.Contains(p.x, p.y)) return HTMAXBUTTON;
     if (cl.minimize.Contains(p.x, p.y)) return HTMINBUTTON;
-    if (Rect{cl.caption.left, cl.caption.top, cl.caption.right, cl.caption.bottom + 1}.Contains(p.x, p.y)) {
+    if (Rect{cl.caption.left, cl.caption.top, cl.caption.right, cl.caption.bottom + 1}.Contains(
+            p.x, p.y)) {
         return HTCAPTION;
     }
-    if (w->hasMenuBar && p.y < w->client.top && p.y >= w->client.top - kMenuBarHeight) return HTMENU;
+    if (w->hasMenuBar && p.y < w->client.top && p.y >= w->client.top - kMenuBarHeight)
+        return HTMENU;
     return HTBORDER;
 }
 
@@ -2676,9 +2712,9 @@ void WindowManager::TrackScrollBar(Hwnd h, int bar, Point start) {
 
 const Brush& StockBrushRef(int id) {
     // Immutable: shared by every manager, never changed.
-    static const std::array<Brush, 6> kBrushes = {
-        StockBrush(WHITE_BRUSH), StockBrush(LTGRAY_BRUSH), StockBrush(GRAY_BRUSH),
-        StockBrush(DKGRAY_BRUSH), StockBrush(BLACK_BRUSH), StockBrush(NULL_BRUSH)};
+    static const std::array<Brush, 6> kBrushes = {StockBrush(WHITE_BRUSH), StockBrush(LTGRAY_BRUSH),
+                                                  StockBrush(GRAY_BRUSH),  StockBrush(DKGRAY_BRUSH),
+                                                  StockBrush(BLACK_BRUSH), StockBrush(NULL_BRUSH)};
     if (id < 0 || id >= static_cast<int>(kBrushes.size())) return kBrushes[NULL_BRUSH];
     return kBrushes[static_cast<size_t>(id)];
 }

@@ -35,7 +35,7 @@ namespace zv::ui {
 const Brush& StockBrushRef(int id);
 
 class WindowManager {
-public:
+  public:
     explicit WindowManager(std::unique_ptr<Backend> backend);
     ~WindowManager();
     WindowManager(const WindowManager&) = delete;
@@ -175,7 +175,7 @@ public:
     // Areas of the screen written since the last present (for tests of the compositor).
     const std::vector<Rect>& PendingDirty() const { return dirty_; }
 
-private:
+  private:
     struct Window;
     struct Timer;
     struct PendingSend;
@@ -213,7 +213,14 @@ private:
     Canvas* MakeDc(Hwnd h, bool clientOnly, const Region* limitScreen);
     void PaintNow(Hwnd h);
     Rect ScrollBarRect(const Window* w, int bar) const;  // window coordinates
-    struct ScrollGeometry { int start = 0; int length = 0; int arrow = 0; int thumbStart = 0; int thumbLength = 0; int posMax = 0; };
+    struct ScrollGeometry {
+        int start = 0;
+        int length = 0;
+        int arrow = 0;
+        int thumbStart = 0;
+        int thumbLength = 0;
+        int posMax = 0;
+    };
     ScrollGeometry ScrollLayout(const Window* w, int bar) const;
 
     // Destruction.

@@ -38,20 +38,36 @@ using WndProc = LResult (*)(Hwnd, uint32_t msg, WParam, LParam);
 using TimerProc = void (*)(Hwnd, uint32_t msg, uintptr_t id, uint32_t time);
 
 // Handles travel in message parameters (WM_COMMAND's control, WM_ACTIVATE's other window).
-constexpr LParam HwndToParam(Hwnd h) { return static_cast<LParam>(h.value); }
-constexpr Hwnd HwndFromParam(intptr_t p) { return Hwnd{static_cast<uint32_t>(p)}; }
+constexpr LParam HwndToParam(Hwnd h) {
+    return static_cast<LParam>(h.value);
+}
+constexpr Hwnd HwndFromParam(intptr_t p) {
+    return Hwnd{static_cast<uint32_t>(p)};
+}
 
-constexpr uint16_t LoWord(uintptr_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
-constexpr uint16_t HiWord(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0xFFFF); }
+constexpr uint16_t LoWord(uintptr_t v) {
+    return static_cast<uint16_t>(v & 0xFFFF);
+}
+constexpr uint16_t HiWord(uintptr_t v) {
+    return static_cast<uint16_t>((v >> 16) & 0xFFFF);
+}
 constexpr LParam MakeLParam(int lo, int hi) {
     return static_cast<LParam>(static_cast<uint32_t>(static_cast<uint16_t>(lo)) |
                                (static_cast<uint32_t>(static_cast<uint16_t>(hi)) << 16));
 }
-constexpr WParam MakeWParam(int lo, int hi) { return static_cast<WParam>(MakeLParam(lo, hi)) & 0xFFFFFFFFu; }
+constexpr WParam MakeWParam(int lo, int hi) {
+    return static_cast<WParam>(MakeLParam(lo, hi)) & 0xFFFFFFFFu;
+}
 // Signed coordinates packed by MakeLParam (mouse messages).
-constexpr int GetXLParam(LParam l) { return static_cast<int16_t>(LoWord(static_cast<uintptr_t>(l))); }
-constexpr int GetYLParam(LParam l) { return static_cast<int16_t>(HiWord(static_cast<uintptr_t>(l))); }
-constexpr int GetWheelDeltaWParam(WParam w) { return static_cast<int16_t>(HiWord(w)); }
+constexpr int GetXLParam(LParam l) {
+    return static_cast<int16_t>(LoWord(static_cast<uintptr_t>(l)));
+}
+constexpr int GetYLParam(LParam l) {
+    return static_cast<int16_t>(HiWord(static_cast<uintptr_t>(l)));
+}
+constexpr int GetWheelDeltaWParam(WParam w) {
+    return static_cast<int16_t>(HiWord(w));
+}
 
 // A message as the queue hands it out.
 struct Msg {
@@ -70,10 +86,10 @@ struct WindowClass {
     int classExtraBytes = 0;
     int windowExtraBytes = 0;  // multiple of 4; each 4-byte slot holds a pointer-sized value
     void* instance = nullptr;
-    uint32_t cursor = 0;       // an Hcursor value (Cursor.h); 0 keeps the cursor as it is
+    uint32_t cursor = 0;  // an Hcursor value (Cursor.h); 0 keeps the cursor as it is
     bool hasBackground = false;
-    ColorRef background = 0;   // erase colour when hasBackground
-    int menuId = 0;            // class menu resource, 0 for none
+    ColorRef background = 0;  // erase colour when hasBackground
+    int menuId = 0;           // class menu resource, 0 for none
     std::string name;
 };
 

@@ -11,7 +11,8 @@ struct Hit {
 
 Hit LastDown(const Recorder& rec) {
     for (auto it = rec.log.rbegin(); it != rec.log.rend(); ++it) {
-        if (it->msg == WM_LBUTTONDOWN) return {it->hwnd, {GetXLParam(it->lParam), GetYLParam(it->lParam)}};
+        if (it->msg == WM_LBUTTONDOWN)
+            return {it->hwnd, {GetXLParam(it->lParam), GetYLParam(it->lParam)}};
     }
     return {};
 }
@@ -32,11 +33,11 @@ TEST_F(UiTest, ClicksGoToTheTopmostWindowUnderThePointInClientCoordinates) {
         Point client;
     };
     const Case cases[] = {
-        {{150, 150}, above, {50, 50}},   // overlap of the two pop-ups
-        {{50, 50}, first, {40, 40}},     // overlap of the children
-        {{75, 75}, second, {45, 45}},    // only the second child
-        {{10, 160}, below, {10, 160}},   // a disabled child lets the click through
-        {{160, 10}, below, {160, 10}},   // so does a hidden one
+        {{150, 150}, above, {50, 50}},  // overlap of the two pop-ups
+        {{50, 50}, first, {40, 40}},    // overlap of the children
+        {{75, 75}, second, {45, 45}},   // only the second child
+        {{10, 160}, below, {10, 160}},  // a disabled child lets the click through
+        {{160, 10}, below, {160, 10}},  // so does a hidden one
     };
     for (const Case& c : cases) {
         rec.log.clear();
@@ -129,9 +130,9 @@ TEST_F(UiTest, DoubleClicksNeedTheClassStyleTimeAndPlace) {
     };
     const Case cases[] = {
         {dbl, {10, 10}, 100, true},
-        {dbl, {10, 10}, 600, false},   // too slow
-        {dbl, {20, 10}, 100, false},   // too far
-        {plain, {210, 10}, 100, false}, // the class does not ask for them
+        {dbl, {10, 10}, 600, false},     // too slow
+        {dbl, {20, 10}, 100, false},     // too far
+        {plain, {210, 10}, 100, false},  // the class does not ask for them
     };
     for (const Case& c : cases) {
         Point first{c.target == dbl ? 10 : 210, 10};
@@ -180,8 +181,9 @@ TEST_F(UiTest, KeysAndCharactersGoToTheFocusWindow) {
 }
 
 TEST_F(UiTest, CaptionDragMovesAndTheCloseBoxCloses) {
-    const Hwnd w = CreateWindowEx(0, "Recorder", "t", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                                  100, 100, 200, 150, {}, 0, nullptr, nullptr);
+    const Hwnd w =
+        CreateWindowEx(0, "Recorder", "t", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100,
+                       100, 200, 150, {}, 0, nullptr, nullptr);
     wm->PumpPending();
     // Press on the caption, drag by (30, 40), release.
     screen->MouseMove(150, 110);
@@ -220,7 +222,8 @@ TEST_F(UiTest, ScrollBarsClampAndReportTheirParts) {
         Point at;
         uint32_t code;
     };
-    const Case cases[] = {{{108, 5}, SB_LINEUP}, {{108, 110}, SB_LINEDOWN}, {{108, 80}, SB_PAGEDOWN}};
+    const Case cases[] = {
+        {{108, 5}, SB_LINEUP}, {{108, 110}, SB_LINEDOWN}, {{108, 80}, SB_PAGEDOWN}};
     for (const Case& c : cases) {
         rec.log.clear();
         screen->Click(c.at.x, c.at.y);

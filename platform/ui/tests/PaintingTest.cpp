@@ -11,7 +11,7 @@ constexpr uint32_t kGrey = 0xC0C0C0;  // the test class background
 constexpr uint32_t kDesktop = 0x008080;
 
 class PaintTest : public UiTest {
-protected:
+  protected:
     void SetUp() override {
         UiTest::SetUp();
         rec.handler = [this](Hwnd h, uint32_t msg, WParam, LParam, LResult* r) {
@@ -111,13 +111,14 @@ TEST_F(PaintTest, ChildrenAreClippedToTheirParentAndParentsDoNotPaintOverChildre
 }
 
 TEST_F(PaintTest, FramesAreDrawnAroundTheClientArea) {
-    const Hwnd w = CreateWindowEx(0, "Recorder", "Title", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                                  20, 20, 200, 100, {}, 0, nullptr, nullptr);
+    const Hwnd w =
+        CreateWindowEx(0, "Recorder", "Title", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 20,
+                       20, 200, 100, {}, 0, nullptr, nullptr);
     fill[w] = Rgb(255, 255, 0);
     wm->PumpPending();
-    EXPECT_EQ(screen->PixelAt(20, 20), kGrey);     // raised frame, outer light line
-    EXPECT_EQ(screen->PixelAt(219, 119), 0u);      // outer dark line
-    EXPECT_EQ(screen->PixelAt(150, 30), 0x000080u); // active caption, right of the title
+    EXPECT_EQ(screen->PixelAt(20, 20), kGrey);       // raised frame, outer light line
+    EXPECT_EQ(screen->PixelAt(219, 119), 0u);        // outer dark line
+    EXPECT_EQ(screen->PixelAt(150, 30), 0x000080u);  // active caption, right of the title
     int titlePixels = 0;
     for (int y = 23; y < 41; ++y) {
         for (int x = 23; x < 80; ++x) titlePixels += screen->PixelAt(x, y) == 0xFFFFFFu;

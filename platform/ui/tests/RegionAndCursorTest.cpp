@@ -26,12 +26,14 @@ TEST(RegionTest, AddAndSubtractKeepDisjointPiecesThatCoverTheRightPixels) {
     });
     r.Subtract({3, 3, 12, 12});  // a hole through both
     ExpectCovers(r, [](int x, int y) {
-        const bool in = (x >= 0 && x < 10 && y >= 0 && y < 10) || (x >= 5 && x < 15 && y >= 5 && y < 15);
+        const bool in =
+            (x >= 0 && x < 10 && y >= 0 && y < 10) || (x >= 5 && x < 15 && y >= 5 && y < 15);
         return in && !(x >= 3 && x < 12 && y >= 3 && y < 12);
     });
     EXPECT_EQ(r.Bounds(), (Rect{0, 0, 15, 15}));
     r.Intersect({0, 0, 4, 20});
-    ExpectCovers(r, [](int x, int y) { return x >= 0 && x < 4 && y >= 0 && y < 10 && !(x == 3 && y >= 3); });
+    ExpectCovers(
+        r, [](int x, int y) { return x >= 0 && x < 4 && y >= 0 && y < 10 && !(x == 3 && y >= 3); });
     r.Offset(1, 1);
     EXPECT_TRUE(r.Contains(1, 1));
     EXPECT_FALSE(r.Contains(0, 0));

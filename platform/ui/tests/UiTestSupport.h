@@ -60,7 +60,7 @@ inline LResult RecordingProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
 }
 
 class UiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto backend = std::make_unique<HeadlessBackend>(640, 480);
         screen = backend.get();

@@ -7,9 +7,9 @@ namespace {
 
 // The messages that show the life cycle, in the order they came.
 std::vector<std::pair<Hwnd, uint32_t>> Lifecycle(const Recorder& rec) {
-    static const uint32_t kShown[] = {WM_NCCREATE,  WM_CREATE,   WM_SIZE,       WM_MOVE,
+    static const uint32_t kShown[] = {WM_NCCREATE,     WM_CREATE,     WM_SIZE,     WM_MOVE,
                                       WM_PARENTNOTIFY, WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS,
-                                      WM_KILLFOCUS, WM_DESTROY,  WM_NCDESTROY};
+                                      WM_KILLFOCUS,    WM_DESTROY,    WM_NCDESTROY};
     std::vector<std::pair<Hwnd, uint32_t>> out;
     for (const auto& r : rec.log) {
         if (std::find(std::begin(kShown), std::end(kShown), r.msg) != std::end(kShown)) {
@@ -31,10 +31,9 @@ TEST_F(UiTest, CreationSendsItsMessagesInOrderAndChildrenNotifyTheParent) {
     ASSERT_TRUE(IsWindow(top));
     ASSERT_TRUE(IsWindow(child));
     const std::vector<std::pair<Hwnd, uint32_t>> expected = {
-        {top, WM_NCCREATE},     {top, WM_CREATE},       {child, WM_NCCREATE},
-        {child, WM_CREATE},     {child, WM_SIZE},       {child, WM_MOVE},
-        {top, WM_PARENTNOTIFY}, {child, WM_SHOWWINDOW}, {top, WM_SIZE},
-        {top, WM_MOVE},         {top, WM_SHOWWINDOW},   {top, WM_ACTIVATE},
+        {top, WM_NCCREATE}, {top, WM_CREATE}, {child, WM_NCCREATE},   {child, WM_CREATE},
+        {child, WM_SIZE},   {child, WM_MOVE}, {top, WM_PARENTNOTIFY}, {child, WM_SHOWWINDOW},
+        {top, WM_SIZE},     {top, WM_MOVE},   {top, WM_SHOWWINDOW},   {top, WM_ACTIVATE},
         {top, WM_SETFOCUS}};
     EXPECT_EQ(Lifecycle(rec), expected);
     const Received* pn = rec.Last(top, WM_PARENTNOTIFY);
@@ -59,9 +58,9 @@ TEST_F(UiTest, DestructionGoesOwnedFirstThenParentBeforeChildrenAndNcDestroyChil
 
     ASSERT_TRUE(DestroyWindow(top));
     const std::vector<std::pair<Hwnd, uint32_t>> expected = {
-        {owned, WM_DESTROY}, {owned, WM_NCDESTROY}, {b, WM_KILLFOCUS},  {top, WM_DESTROY},
-        {a, WM_DESTROY},     {b, WM_DESTROY},       {a, WM_NCDESTROY},  {b, WM_NCDESTROY},
-        {top, WM_NCDESTROY}};
+        {owned, WM_DESTROY}, {owned, WM_NCDESTROY}, {b, WM_KILLFOCUS},
+        {top, WM_DESTROY},   {a, WM_DESTROY},       {b, WM_DESTROY},
+        {a, WM_NCDESTROY},   {b, WM_NCDESTROY},     {top, WM_NCDESTROY}};
     EXPECT_EQ(Lifecycle(rec), expected);
     for (Hwnd h : {top, a, b, owned}) EXPECT_FALSE(IsWindow(h));
     EXPECT_EQ(GetFocus(), Hwnd{});
@@ -91,7 +90,8 @@ TEST_F(UiTest, CreationFailuresGiveNoWindow) {
     EXPECT_EQ(rec.log[rec.log.size() - 2].msg, WM_DESTROY);
     EXPECT_EQ(rec.log.back().msg, WM_NCDESTROY);
     rec.handler = nullptr;
-    EXPECT_FALSE(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, {}, 0, nullptr, nullptr));
+    EXPECT_FALSE(
+        CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, {}, 0, nullptr, nullptr));
     EXPECT_FALSE(CreateWindowEx(0, "Recorder", "", WS_CHILD, 0, 0, 1, 1, {}, 0, nullptr, nullptr));
     EXPECT_FALSE(CreateWindowEx(0, "Recorder", "", WS_CHILD, 0, 0, 1, 1, Hwnd{0x00050005}, 0,
                                 nullptr, nullptr));
@@ -173,7 +173,8 @@ TEST_F(UiTest, WindowDataStylesAndSubclassing) {
 
 TEST_F(UiTest, TextIsShiftJisAndIsNeverCutInsideACharacter) {
     const std::string sjis = "\x92\x6e\x90\x7d";  // 地図
-    const Hwnd h = CreateWindowEx(0, "Recorder", sjis, WS_POPUP, 0, 0, 10, 10, {}, 0, nullptr, nullptr);
+    const Hwnd h =
+        CreateWindowEx(0, "Recorder", sjis, WS_POPUP, 0, 0, 10, 10, {}, 0, nullptr, nullptr);
     EXPECT_EQ(GetWindowText(h), sjis);
     char buf[4];
     // Room for three bytes: only the first character fits whole.
@@ -202,13 +203,14 @@ TEST_F(UiTest, OwnedPopupsStayAboveTheirOwnerAndTopmostStaysOnTop) {
 }
 
 TEST_F(UiTest, DockingAPopupTurnsItIntoAChildOfTheFrame) {
-    const Hwnd frame = CreateWindowEx(0, "Recorder", "frame", WS_THICKFRAME | WS_MAXIMIZE | WS_VISIBLE,
-                                      CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, {}, 0, nullptr, nullptr);
+    const Hwnd frame =
+        CreateWindowEx(0, "Recorder", "frame", WS_THICKFRAME | WS_MAXIMIZE | WS_VISIBLE,
+                       CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, {}, 0, nullptr, nullptr);
     ASSERT_TRUE(IsZoomed(frame));
     const Hwnd client = Child(frame, 6000, 0, 0, 640, 400, WS_VISIBLE | WS_CLIPCHILDREN);
-    const Hwnd panel = CreateWindowEx(WS_EX_TOPMOST, "Recorder", "panel",
-                                      WS_POPUP | WS_CAPTION | WS_VISIBLE, 300, 200, 120, 80,
-                                      client, 30, nullptr, nullptr);
+    const Hwnd panel =
+        CreateWindowEx(WS_EX_TOPMOST, "Recorder", "panel", WS_POPUP | WS_CAPTION | WS_VISIBLE, 300,
+                       200, 120, 80, client, 30, nullptr, nullptr);
     ASSERT_EQ(GetWindow(panel, GW_OWNER), frame);
 
     // Replace WS_POPUP by WS_CHILD, drop the caption, then re-parent.
@@ -253,8 +255,8 @@ TEST_F(UiTest, SystemMetricsAreFixedAndFollowTheScreen) {
     EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 16);
     EXPECT_EQ(GetSystemMetrics(SM_CXFRAME), 4);
     EXPECT_EQ(GetSystemMetrics(9999), 0);
-    const Hwnd frame = CreateWindowEx(0, "Recorder", "", WS_THICKFRAME | WS_MAXIMIZE | WS_VISIBLE, 0,
-                                      0, 100, 100, {}, 0, nullptr, nullptr);
+    const Hwnd frame = CreateWindowEx(0, "Recorder", "", WS_THICKFRAME | WS_MAXIMIZE | WS_VISIBLE,
+                                      0, 0, 100, 100, {}, 0, nullptr, nullptr);
     screen->Resize(800, 600);
     wm->PumpPending();
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
