@@ -39,7 +39,8 @@ class HeadlessBackend : public Backend {
     void KeyUp(uint32_t vk);
     void Text(const std::string& utf8);
     void RequestClose();
-    // A new screen size; the window layer learns of it from a ScreenResized event.
+    // A new screen size; the window layer learns of it from a ScreenResized event. GUI thread
+    // only: the old screen goes away at once.
     void Resize(int width, int height);
 
     // The manual clock. With auto-advance on, a wait for a timer moves the clock to it at once,
