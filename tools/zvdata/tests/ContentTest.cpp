@@ -11,6 +11,7 @@
 #include "platform/core/Sjis.h"
 #include "rules/DatFile.h"
 #include "rules/ForceCursor.h"
+#include "rules/GameContext.h"
 #include "rules/MapCursors.h"
 #include "rules/MapFiles.h"
 #include "rules/MapRecords.h"
@@ -220,6 +221,34 @@ TEST_F(Content, DamagedFilesAreRefusedWithAClearMessage) {
         EXPECT_TRUE(found) << "expected: " << c.expected << "\nfirst: "
                            << (check.problems.empty() ? "(none)" : check.problems[0]);
     }
+}
+
+TEST_F(Content, SavedGameOfADefaultMapPassesAndAShortOneDoesNot) {
+    TableDirectory tables;
+    ASSERT_EQ(tables.LoadAllTables(Dir()), 1);
+    // A map keeps troops 160-254 as they were; a game starts them empty.
+    rules::GameContext(tables).ResetAllGameTables();
+    ASSERT_TRUE(
+        rules::LoadMapFromMapFolder(tables, rules::NoGameEvents(), Dir(), "MAP00003.ddm").ok);
+    TempFolder scratch;
+    std::filesystem::create_directories(scratch.Path() + "SAVE");
+    for (const char* name : kRuleFiles)
+        std::filesystem::copy_file(Dir() + name, scratch.File(name));
+    const std::string save = scratch.File("SAVE/game01.ddg");
+    ASSERT_TRUE(rules::WriteSaveGame(tables, rules::NoGameEvents(), save).ok);
+
+    const FileCheck check = CheckGameFile(save);
+    EXPECT_TRUE(check.ok) << (check.problems.empty() ? "" : check.problems[0]);
+    EXPECT_NE(check.summary.find("saved game 群島戦線, 4 countries"), std::string::npos)
+        << check.summary;
+
+    std::vector<std::uint8_t> bytes = ReadAll(save);
+    bytes.resize(rules::kSaveFileSize - 1);
+    scratch.Put("SAVE/game02.ddg", bytes);
+    const FileCheck shortSave = CheckGameFile(scratch.File("SAVE/game02.ddg"));
+    EXPECT_FALSE(shortSave.ok);
+    ASSERT_FALSE(shortSave.problems.empty());
+    EXPECT_EQ(shortSave.problems[0], "game02.ddg: 477663 bytes, a saved game has 477664 or 981664");
 }
 
 TEST_F(Content, FilesOtherThanGameFilesAreNamedAsSuch) {
