@@ -72,6 +72,19 @@ class GameEvents {
     // The proposer learns the answer: 1 conclusion approved, 2 conclusion declined, 3 break
     // approved, 4 break declined. Shown without holding the executing thread.
     virtual void AllianceAnswerNotice(int index) { (void)index; }
+
+    // What the rule operations on the live tables tell the windows.
+    // A news record for the local player, already stamped with the game time: the news window
+    // appends it (WM_NEWS_ADD) and the panel manager shows its line (WM_PANEL_MESSAGE).
+    virtual void NewsPosted(const std::uint8_t* record) { (void)record; }
+    // The troop has left the map (WM_MAP_TROOP_REMOVED to the map window).
+    virtual void MapTroopRemoved(std::uint16_t troop) { (void)troop; }
+    // The panels forget the removed troop (WM_PANEL_SHOW_TROOP with lParam 1).
+    virtual void PanelTroopRemoved(std::uint16_t troop) { (void)troop; }
+    // The troop list window reloads when it is visible (WM_REFRESH_TROOP_LIST to TroopListWnd).
+    virtual void RefreshTroopListWindow() {}
+    // A sound effect plays (1: a cruise missile leaves).
+    virtual void PlaySoundEffect(int effect) { (void)effect; }
 };
 
 // Shared do-nothing instance for callers that have no windows.

@@ -12,4 +12,9 @@ void GameEventsRecorder::NewsAdd(const std::uint8_t* record) {
     newsAdded.emplace_back(record, record + 1008);
 }
 
+void GameEventsRecorder::NewsPosted(const std::uint8_t* record) {
+    events.push_back("NewsPosted(" + std::to_string(record[0]) + ")");
+    newsPosted.emplace_back(record, record + 1008);
+}
+
 }  // namespace zv::rules::testing

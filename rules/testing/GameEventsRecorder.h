@@ -18,10 +18,23 @@ public:
     void TerrainReloaded() override { events.push_back("TerrainReloaded"); }
     void MapRedraw() override { events.push_back("MapRedraw"); }
     void RefreshCampInfo() override { events.push_back("RefreshCampInfo"); }
+    // Records "NewsPosted(kind)" and keeps a copy of the record.
+    void NewsPosted(const std::uint8_t* record) override;
+    void MapTroopRemoved(std::uint16_t troop) override {
+        events.push_back("MapTroopRemoved(" + std::to_string(troop) + ")");
+    }
+    void PanelTroopRemoved(std::uint16_t troop) override {
+        events.push_back("PanelTroopRemoved(" + std::to_string(troop) + ")");
+    }
+    void RefreshTroopListWindow() override { events.push_back("RefreshTroopListWindow"); }
+    void PlaySoundEffect(int effect) override {
+        events.push_back("PlaySoundEffect(" + std::to_string(effect) + ")");
+    }
 
     std::vector<std::string> events;
     std::uint8_t* lastNewsRecords = nullptr;
     std::vector<std::vector<std::uint8_t>> newsAdded;
+    std::vector<std::vector<std::uint8_t>> newsPosted;
 };
 
 }  // namespace zv::rules::testing
