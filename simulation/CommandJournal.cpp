@@ -6,6 +6,7 @@
 
 #include "rules/Bytes.h"
 #include "rules/GameContext.h"
+#include "rules/Visibility.h"
 #include "simulation/CommandInterpreter.h"
 #include "simulation/OrderTranslation.h"
 #include "simulation/Simulation.h"
@@ -215,6 +216,7 @@ int Simulation::RunPendingCommands() {
     rules::GameContext live(*tables_, ContextEnv());
     SetBusyBit(kBusyExecuting, 1);
     live.RebuildTroopOccupancy();
+    rules::RecomputeVisibility(live);
     ExecuteAndClearJournal();
     SetBusyBit(kBusyExecuting, 0);
     return 1;

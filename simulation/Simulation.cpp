@@ -23,6 +23,7 @@ Simulation::Simulation(rules::TableDirectory& tables, SimulationEnv env)
       log_(std::move(env.log)),
       recomputeAllSupplyNetworks_(env.recomputeAllSupplyNetworks),
       workGrid_(std::make_unique<rules::HexWorkGrid>()),
+      routeSearches_(std::make_unique<rules::RouteSearchSet>(tables, env.routeEpoch)),
       outgoing_(ZeroBuffer(kJournalBytes)),
       execution_(ZeroBuffer(4 + kJournalBytes)),
       localOrders_(ZeroBuffer(kJournalBytes)),
@@ -36,6 +37,7 @@ rules::GameContextEnv Simulation::ContextEnv() {
     env.playerCountry = GetPlayerCountry();
     env.workGrid = workGrid_.get();
     env.recomputeAllSupplyNetworks = recomputeAllSupplyNetworks_;
+    env.routeSearches = routeSearches_.get();
     return env;
 }
 

@@ -14,6 +14,8 @@
 #include "framework/RandomStreams.h"
 #include "rules/GameContext.h"
 #include "rules/GameEvents.h"
+#include "rules/RouteSearch.h"
+#include "rules/SupplyNetwork.h"
 #include "rules/TableDirectory.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/SessionPort.h"
@@ -45,12 +47,15 @@ struct SimulationEnv {
     // Receives one line per dropped order, part, journal or command; empty: standard error.
     std::function<void(std::string_view)> log;
     // Handed to every rules object the simulation builds (see GameContextEnv).
-    int (*recomputeAllSupplyNetworks)(rules::GameContext&) = nullptr;
+    int (*recomputeAllSupplyNetworks)(rules::GameContext&) = &rules::RecomputeAllSupplyNetworks;
+    // The world's terrain stamp, shared with the route searches of the other threads.
+    rules::RouteTerrainEpoch* routeEpoch = nullptr;
 };
 
 // The state of one world's lock-step game besides its tables: the command journal (local
 // orders, incoming order parts, outgoing commands, the execution buffer), the BusyMask and the
-// participant waits, the random streams and the route flood's work grid.
+// participant waits, the random streams, the route flood's work grid and the route searches
+// of whichever thread runs the step or executes a journal (never two at once).
 //
 // Threads: the clock step runs ProcessIncomingOrders ... FlushCommandJournal on one thread
 // while the GUI thread appends orders, receives parts and journals and sets busy bits. Orders
@@ -148,6 +153,7 @@ class Simulation : public OrderSink, public CommandSink {
     std::atomic<std::uint8_t> playerCountry_{rules::kNoCountry};
     fw::RandomStreams random_;
     std::unique_ptr<rules::HexWorkGrid> workGrid_;
+    std::unique_ptr<rules::RouteSearchSet> routeSearches_;
 
     // Outgoing commands and the gate.
     mutable std::mutex commandMutex_;

@@ -3,6 +3,8 @@
 #include <functional>
 
 #include "rules/ForceRecord.h"
+#include "rules/ShadowGameContext.h"
+#include "rules/Visibility.h"
 #include "simulation/OrderTranslation.h"
 #include "simulation/tests/SimTestSupport.h"
 
@@ -31,6 +33,12 @@ std::uint64_t LiveHash(const rules::TableDirectory& t) {
 std::uint64_t ShadowHash(const rules::TableDirectory& t) {
     return t.HashTables({TableId::ShadowSite, TableId::ShadowTroop, TableId::ShadowCountry,
                          TableId::ShadowScenarioHeader, TableId::ShadowForce});
+}
+
+void PrepareShadow(Simulation& sim) {
+    rules::ShadowGameContext shadow(sim.Tables(), sim.ContextEnv());
+    shadow.RebuildTroopOccupancy();
+    rules::RecomputeVisibility(shadow);
 }
 
 struct OrderCase {
@@ -69,8 +77,10 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
         RecordSink sink;
         c.build(w, sink);
         const Bytes order = sink.records.at(0);
+        // As the clock step does before it translates; the live tables get the same before the
+        // journal runs.
+        PrepareShadow(*w.sim);
         const std::uint64_t before = ShadowHash(w.tables);
-        ASSERT_EQ(before, LiveHash(w.tables));
 
         EXPECT_EQ(TranslateOrders(*w.sim, Journal({order})), 1);
         Bytes expected = order;
