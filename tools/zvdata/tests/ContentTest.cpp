@@ -15,6 +15,7 @@
 #include "rules/MapCursors.h"
 #include "rules/MapFiles.h"
 #include "rules/MapRecords.h"
+#include "rules/RuleHelpers.h"
 #include "rules/TroopRecord.h"
 #include "rules/testing/TempFolder.h"
 #include "tools/zvdata/ContentBuild.h"
@@ -123,6 +124,60 @@ TEST_F(Content, MapsLoadThroughTheGamesReaderWithTheirCountriesAndCorps) {
             seaHexes += hex.GetLandKind() == 5;
         }
         EXPECT_EQ(seaHexes > 200, e.sea);
+    }
+}
+
+TEST_F(Content, ComputerCountriesHaveWhereToProduceTheirTemplates) {
+    // Production puts aircraft on an own airport and ships in an own port, each within five
+    // hexes of the capital and on the roads that make up the supply network.
+    for (const char* map : kMaps) {
+        SCOPED_TRACE(map);
+        TableDirectory tables;
+        ASSERT_EQ(tables.LoadAllTables(Dir()), 1);
+        ASSERT_TRUE(rules::LoadMapFromMapFolder(tables, rules::NoGameEvents(), Dir(), map).ok);
+        rules::SiteCursor site(tables);
+        rules::HexCursor hex(tables);
+        rules::CountryCursor country(tables);
+        bool seaMap = false;  // ships of a land map's corps are never produced
+        for (int h = 0; h < rules::kHexCount; ++h) {
+            hex.Select(h);
+            seaMap |= hex.GetLandKind() == 5;
+        }
+        for (int c = 0; c < 4; ++c) {
+            country.Select(c);
+            if (!country.GetParticipation()) continue;
+            std::uint16_t capital = rules::kNoHex;
+            for (int s = 0; s < rules::kSiteCount; ++s)
+                if (site.Select(s) && site.GetKind() == 0 && site.GetOwner() == c)
+                    site.GetHex(capital);
+            ASSERT_NE(capital, rules::kNoHex);
+            auto nearSite = [&](int kind) {
+                for (int s = 0; s < rules::kSiteCount; ++s) {
+                    if (!site.Select(s) || site.GetKind() != kind || site.GetOwner() != c) continue;
+                    std::uint16_t at = 0;
+                    site.GetHex(at);
+                    hex.SelectXY(at);
+                    if (rules::HexDistance(capital & 0xFF, capital >> 8, at & 0xFF, at >> 8) <= 5 &&
+                        hex.GetRoad() != 0xFF)
+                        return true;
+                }
+                return false;
+            };
+            rules::ForceCursor corps(tables, static_cast<std::uint8_t>(c));
+            corps.SelectSlot(static_cast<std::uint8_t>(c));
+            for (int t = 0; t < rules::kForceTroopCount; ++t) {
+                corps.SelectForceTroop(static_cast<std::uint16_t>(t));
+                const rules::TroopRecord& troop = *corps.GetRecord();
+                if (!troop.IsUsed() || !(troop.Flags() & rules::kTroopFlag8000)) continue;
+                const int altitude = troop.AltitudeClass();
+                if (altitude == 1) {
+                    EXPECT_TRUE(nearSite(4)) << "country " << c << ": no airport";
+                }
+                if ((altitude == 4 || altitude == 5) && seaMap) {
+                    EXPECT_TRUE(nearSite(5)) << "country " << c << ": no port";
+                }
+            }
+        }
     }
 }
 
