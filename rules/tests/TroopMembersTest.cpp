@@ -407,6 +407,7 @@ TEST_F(TroopMembersTest, FindFreeTroopSlotSearchesTheCountrysForty) {
 TEST_F(TroopMembersTest, TroopTableCounts) {
     MakeTroop(0, {kTank}, 0);         // altitude 3
     MakeTroop(1, {kGunship}, 0);      // altitude 2
+    MakeTroop(2, {kGunship}, 0);      // altitude 2
     MakeTroop(41, {kBoat}, 1);        // altitude 4
     MakeTroop(42, {kHq, kTruck}, 1);  // altitude 3
     MakeTroop(43, {kRocketBody}, 1);  // altitude 1
@@ -421,14 +422,14 @@ TEST_F(TroopMembersTest, TroopTableCounts) {
         int category;
         int expected;
     };
-    const Case cases[] = {{5, 7, 7}, {0, 7, 2}, {1, 7, 5}, {5, 2, 1}, {5, 3, 2}, {5, 4, 2},
-                          {5, 5, 2}, {5, 6, 1}, {5, 1, 1}, {0, 3, 1}, {1, 5, 1}};
+    const Case cases[] = {{5, 7, 8}, {0, 7, 3}, {1, 7, 5}, {5, 2, 1}, {5, 3, 3}, {5, 4, 3},
+                          {5, 5, 2}, {5, 6, 1}, {5, 1, 1}, {0, 3, 2}, {1, 5, 1}};
     for (const Case& c : cases) {
         EXPECT_EQ(CountTroopsByCategory(troop, c.country, c.category), c.expected)
             << "country " << int(c.country) << " category " << c.category;
     }
     EXPECT_EQ(troop.GetIndex(), 43);
-    EXPECT_EQ(CountUsedTroops(troop), 7);
+    EXPECT_EQ(CountUsedTroops(troop), 8);
     EXPECT_EQ(troop.GetIndex(), 43);
 
     std::uint16_t flagged[6], plain[6], members[6];
@@ -436,8 +437,8 @@ TEST_F(TroopMembersTest, TroopTableCounts) {
     CountTroopsByAltitudeNoFlag8000(troop, plain);
     CountMembersByAltitude(troop, members);
     const std::uint16_t flaggedExpected[6] = {0, 1, 0, 0, 0, 0};
-    const std::uint16_t plainExpected[6] = {1, 1, 2, 1, 0, 0};
-    const std::uint16_t membersExpected[6] = {1, 2, 3, 1, 0, 0};
+    const std::uint16_t plainExpected[6] = {1, 2, 2, 1, 0, 0};
+    const std::uint16_t membersExpected[6] = {1, 3, 3, 1, 0, 0};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(flagged[i], flaggedExpected[i]) << i;
         EXPECT_EQ(plain[i], plainExpected[i]) << i;

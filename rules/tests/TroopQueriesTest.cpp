@@ -446,6 +446,12 @@ TEST_F(TroopQueriesTest, ConsumeSuppliesTakesMachinesAndSupplyAmmunition) {
             EXPECT_EQ(troop.GetMemberAmmo(0, static_cast<int>(w)), c.cratesAfter[w]) << w;
         }
     }
+    // The count starts again at a member that is not of the supply kind.
+    With({kTruck, kAmmoCarrier});
+    EXPECT_EQ(ConsumeSupplies(troop, 2), 1);
+    EXPECT_EQ(troop.GetMemberStrength(0), 4);
+    EXPECT_EQ(troop.GetMemberAmmo(1, 0), 2);
+    EXPECT_EQ(troop.GetMemberAmmo(1, 1), 2);
     // A fired crate weapon is not taken from.
     With({kAmmoCarrier});
     troop.SetMemberWeaponByte16(0, 0, 1);
