@@ -298,6 +298,9 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
                     std::uint16_t nx = 0, ny = 0;
                     const bool inside = rules::HexNeighbourOf(x, y, d, nx, ny);
                     const std::uint8_t other = inside ? hex(nx, ny)[field] : 0;
+                    // A river may run into water, where the map keeps no river.
+                    if (field == X::kRiver && inside && IsWater(hex(nx, ny)[X::kLandKind]))
+                        continue;
                     if (!inside || other == 0xFF || !(other >> ((d + 3) % 6) & 1))
                         problems.push_back(at + what + " leads toward direction " +
                                            std::to_string(d) + " where it does not continue");

@@ -109,6 +109,7 @@ TEST_F(Sources, SmallMapCompilesIntoTheLiveTables) {
     text.troops += "0 7,7 name=第001陸上隊 mode=0 units=鉄牙 主力戦車*2@2/剛狼 歩兵戦闘車\n";
     text.troops += "1 61,5 name=第001艦隊 mode=0 units=碧洋 航空母艦\n";
     text.troops += "1 61,5 name=第001航空隊 mode=0 on=第001艦隊 units=潮鷲 艦上戦闘機*2\n";
+    text.roads += "[rivers]\n40,30 63,30\n";  // into the sea, where the river ends
     std::string error;
     ASSERT_TRUE(CompileMap(tables_, folder_.Path(), "m.txt", text.Text(), error)) << error;
     EXPECT_TRUE(CheckMapTables(tables_).empty());
@@ -122,6 +123,10 @@ TEST_F(Sources, SmallMapCompilesIntoTheLiveTables) {
     hex.Select(5 + 64 * 5);
     EXPECT_EQ(hex.GetCountry(), 0);
     EXPECT_NE(hex.GetRoad(), 0xFF);  // the road starts at the capital
+    hex.Select(59 + 64 * 30);
+    EXPECT_EQ(hex.GetRiver(), 1u << 0 | 1u << 3);  // from the west on to the east
+    hex.Select(60 + 64 * 30);
+    EXPECT_EQ(hex.GetRiver(), 0xFF);  // no river on the sea
 
     rules::TroopCursor troop(tables_);
     ASSERT_EQ(troop.Select(1), 1);  // blue's second troop: the tanks
