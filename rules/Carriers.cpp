@@ -178,7 +178,7 @@ LaunchedPartKind GetLaunchedPartKind(std::uint16_t kinds) {
 int ExecBoard(GameContext& ctx, std::uint16_t carrier, std::uint16_t troop,
               std::uint16_t troopHex) {
     TroopCursor& troops = ctx.Troops();
-    if (!troops.Select(troop) || !troops.Select(carrier)) return 0;
+    if (troop == carrier || !troops.Select(troop) || !troops.Select(carrier)) return 0;
     const std::uint16_t carrierPicture = TroopPictureNumber(troops);
     LoadTroop(troops, carrier, troop);
     FreeHexEntry(ctx, troopHex, troop);
@@ -193,6 +193,8 @@ int ExecLaunch(GameContext& ctx, std::uint16_t carrier, std::uint16_t troop,
                std::uint16_t launchHex, std::uint8_t orderKind, std::uint16_t destination,
                std::uint16_t target) {
     TroopCursor& troops = ctx.Troops();
+    // Only a troop the carrier carries can leave it.
+    if (!troops.Select(troop) || troops.GetCarrier() != carrier) return 0;
     if (!troops.Select(carrier) || !SelectHex(ctx, launchHex)) return 0;
     const std::uint8_t homeBit = GetByte363(troops);
     const std::uint16_t actionFlags =

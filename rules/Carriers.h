@@ -43,12 +43,12 @@ struct LaunchedPartKind {
 LaunchedPartKind GetLaunchedPartKind(std::uint16_t kinds);
 
 // Command 6: the troop boards the carrier (its holds are assigned, both troops flagged) and its
-// hex entry is freed. 1; 0 when a troop does not select.
+// hex entry is freed. 1; 0 when a troop does not select or would board itself.
 int ExecBoard(GameContext& ctx, std::uint16_t carrier, std::uint16_t troop, std::uint16_t troopHex);
 
 // Command 7: the troop leaves the carrier onto the launch hex and starts its order (OrderKind 1
-// moves without pending actions; any other kind takes the carrier's home action bit). 1; 0 when
-// the carrier or the launch hex does not select.
+// moves without pending actions; any other kind takes the carrier's home action bit). 1; 0 and
+// nothing changed when the troop is not aboard that carrier or the launch hex does not select.
 int ExecLaunch(GameContext& ctx, std::uint16_t carrier, std::uint16_t troop,
                std::uint16_t launchHex, std::uint8_t orderKind, std::uint16_t destination,
                std::uint16_t target);

@@ -114,6 +114,7 @@ TEST_F(BoardingTest, BoardingOnTheShadowPostsNothingAndLeavesOtherEntries) {
     EXPECT_EQ(TroopAtIndex(staff, TableId::ShadowTroop).Carrier(), carrier);
     EXPECT_EQ(TroopAtIndex(staff).Carrier(), kNoTroop);
     EXPECT_EQ(ExecBoard(*Live(), carrier, 300, Hex(20, 10)), 0);
+    EXPECT_EQ(ExecBoard(*Live(), carrier, carrier, Hex(21, 10)), 0);
 }
 
 TEST_F(BoardingTest, ALaunchedTroopLeavesWithItsOrder) {
@@ -139,10 +140,13 @@ TEST_F(BoardingTest, ALaunchedTroopLeavesWithItsOrder) {
     EXPECT_EQ(Posted(0).Kind(), kNewsLaunched);
     EXPECT_EQ(Posted(0).SecondTroop(), carrier);
 
-    // A move order carries no pending action; a launch hex off the map changes nothing.
+    // A move order carries no pending action; a launch hex off the map or a troop that is not
+    // aboard changes nothing.
     ExecBoard(*ctx, carrier, gunship, Hex(20, 11));
     const std::uint64_t before = tables.HashLiveTables();
     EXPECT_EQ(ExecLaunch(*ctx, carrier, gunship, Hex(64, 9), kOrderMove, Hex(15, 9), 0), 0);
+    EXPECT_EQ(ExecLaunch(*ctx, carrier, boat, Hex(20, 11), kOrderMove, Hex(15, 9), 0), 0);
+    EXPECT_EQ(ExecLaunch(*ctx, boat, gunship, Hex(20, 11), kOrderMove, Hex(15, 9), 0), 0);
     EXPECT_EQ(tables.HashLiveTables(), before);
     ASSERT_EQ(ExecLaunch(*ctx, carrier, gunship, Hex(20, 11), kOrderMove, Hex(15, 9), 0), 1);
     EXPECT_EQ(TroopAtIndex(gunship).ActionFlags(), 0);
