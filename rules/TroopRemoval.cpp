@@ -89,9 +89,10 @@ int ReleaseCountrySites(GameContext& ctx, std::uint8_t c) {
             sites.GetKind() == kCapitalKind ? kLargeCityKind : sites.GetKind();
         sites.SetKind(kind);
         sites.SetOwner(kNeutralCountry);
-        sites.SiteKindCursor::Select(kind);
-        sites.SetCaptureDurability(sites.SiteKindCursor::GetCaptureDurability(1));
-        sites.SetDestroyDurability(sites.SiteKindCursor::GetDestroyDurability(1));
+        // A kind the table does not know has no neutral durabilities.
+        const bool known = sites.SiteKindCursor::Select(kind) != 0;
+        sites.SetCaptureDurability(known ? sites.SiteKindCursor::GetCaptureDurability(1) : 0);
+        sites.SetDestroyDurability(known ? sites.SiteKindCursor::GetDestroyDurability(1) : 0);
         sites.SetSupplied(0);
     }
     RecomputeAllSupplyNetworks(ctx);
