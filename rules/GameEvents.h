@@ -85,6 +85,45 @@ class GameEvents {
     virtual void RefreshTroopListWindow() {}
     // A sound effect plays (1: a cruise missile leaves).
     virtual void PlaySoundEffect(int effect) { (void)effect; }
+
+    // Fights. The map shows frame 0-8 of the firing (kind 0) or hit (kind 1) animation over
+    // troop1 and troop2 (0xFFFF none) and the hex (x | y << 8; 0xFFFF none). Each run sends the
+    // nine frames in order; the animation counts as running from frame 0 until frame 8 is shown.
+    // The rules never wait between frames: the shell paces them.
+    virtual void FightAnimationFrame(int kind, int frame, std::uint16_t troop1,
+                                     std::uint16_t troop2, std::uint16_t hex) {
+        (void)kind;
+        (void)frame;
+        (void)troop1;
+        (void)troop2;
+        (void)hex;
+    }
+    // The fight display settings: FightMine (a fight of the local player's troops) when
+    // `ownFight`, else FightOther.
+    virtual bool FightDisplayEnabled(bool ownFight) {
+        (void)ownFight;
+        return false;
+    }
+    // The fight windows play the 664-byte battle record (WM_FIGHT_DATA to RealManager); the call
+    // returns when they are done (WM_FIGHT_BEGIN answers 0, asked at most 60000 times).
+    virtual void PlayFight(const std::uint8_t* battleRecord) { (void)battleRecord; }
+
+    // Unit placement. A message box of the placement rules (UTF-8 text, captioned with the game's
+    // title, owned by the placement message owner or the active window): Yes and No buttons when
+    // `yesNo`, else OK. True for Yes.
+    virtual bool PlacementMessage(const char* utf8Text, bool yesNo) {
+        (void)utf8Text;
+        (void)yesNo;
+        return false;
+    }
+    // The user picks the carrier or one of the troops it carries ("搭載状況"); 0xFFFF when the
+    // dialog is cancelled.
+    virtual std::uint16_t ChooseTroopFromCarrier(std::uint16_t carrier) {
+        (void)carrier;
+        return 0xFFFF;
+    }
+    // The frame redraws everything (WM_COMMAND 40039 "再描画").
+    virtual void FrameRedraw() {}
 };
 
 // Shared do-nothing instance for callers that have no windows.
