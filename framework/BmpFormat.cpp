@@ -8,8 +8,8 @@ std::optional<ui::LogicalPalette> CreatePaletteFromDibInfo(std::span<const uint8
     const uint32_t size = ReadLe32(h);
     if (size != kBitmapInfoHeaderSize) return std::nullopt;
     const uint16_t bits = ReadLe16(h + 14);
-    const uint32_t n = (ReadLe32(h + 32) & 0xFFFF) != 0 ? (ReadLe32(h + 32) & 0xFFFF)
-                                                         : ColorCountByBits(bits);
+    const uint32_t n =
+        (ReadLe32(h + 32) & 0xFFFF) != 0 ? (ReadLe32(h + 32) & 0xFFFF) : ColorCountByBits(bits);
     ui::LogicalPalette pal;
     pal.version = 0x300;
     if (n == 0) {

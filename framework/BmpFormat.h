@@ -12,7 +12,9 @@
 
 namespace zv::fw {
 
-inline uint16_t ReadLe16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint16_t ReadLe16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t ReadLe32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
@@ -40,7 +42,7 @@ constexpr int DIB_PAL_COLORS = 1;
 
 // The 40-byte information header over bytes owned elsewhere.
 class BitmapInfoHeaderView {
-public:
+  public:
     explicit BitmapInfoHeaderView(uint8_t* p) : p_(p) {}
 
     uint32_t Size() const { return ReadLe32(p_ + 0); }
@@ -69,7 +71,7 @@ public:
 
     uint8_t* Bytes() const { return p_; }
 
-private:
+  private:
     uint8_t* p_;
 };
 
@@ -77,10 +79,14 @@ private:
 // else 0.
 inline uint32_t ColorCountByBits(uint32_t bitCount) {
     switch (bitCount) {
-        case 1: return 2;
-        case 4: return 16;
-        case 8: return 256;
-        default: return 0;
+        case 1:
+            return 2;
+        case 4:
+            return 16;
+        case 8:
+            return 256;
+        default:
+            return 0;
     }
 }
 inline uint32_t GetDibColorCount(uint32_t clrUsed, uint32_t bitCount) {

@@ -46,7 +46,7 @@ const ui::LogicalPalette& PaletteOrDefault(const ui::LogicalPalette* palette,
 
 // Index of the nearest of the first `limit` palette entries.
 class IndexMapper {
-public:
+  public:
     IndexMapper(const ui::LogicalPalette& pal, int limit) {
         const int n = std::min<int>({int(pal.entries.size()), 256, limit});
         for (int i = 0; i < n; ++i) shown_.push_back(ShownColor(pal.entries[i]));
@@ -55,7 +55,7 @@ public:
         return ui::NearestPaletteIndex(shown_.data(), int(shown_.size()), c & 0xFFFFFF);
     }
 
-private:
+  private:
     std::vector<ui::RgbQuad> shown_;
 };
 
@@ -131,8 +131,7 @@ std::optional<PackedDib> ToPaletteDib(const PixelReader& src, int bits,
         e[2] = pal.entries[i].red;
         e[3] = 0;
     }
-    PackIndices(src, IndexMapper(pal, 1 << bits), bits,
-                dib.data() + kBitmapInfoHeaderSize + n * 4);
+    PackIndices(src, IndexMapper(pal, 1 << bits), bits, dib.data() + kBitmapInfoHeaderSize + n * 4);
     return dib;
 }
 
@@ -173,7 +172,8 @@ std::optional<PackedDib> ToPackedDib(const PixelReader& src, uint32_t compressio
                     const ui::ColorRef c = src.ColorAt(x, y);
                     const uint8_t r = ui::ColorRed(c), g = ui::ColorGreen(c), b = ui::ColorBlue(c);
                     if (bits == 16) {
-                        WriteLe16(row + 2 * x, uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)));
+                        WriteLe16(row + 2 * x,
+                                  uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)));
                     } else {
                         uint8_t* p = row + std::size_t(x) * (bits / 8);
                         p[0] = b;

@@ -32,7 +32,9 @@ void Report(std::string_view caption, std::string_view text) {
     }
 }
 
-void DebugOutput(const char* text) { std::fputs(text, stderr); }
+void DebugOutput(const char* text) {
+    std::fputs(text, stderr);
+}
 
 constexpr std::size_t kHeaderEntries = kBitmapInfoHeaderSize / sizeof(ui::RgbQuad);
 
@@ -204,7 +206,9 @@ uint8_t* Dib::GetBitmapInfo() {
     return headerBlock_.empty() ? nullptr : reinterpret_cast<uint8_t*>(headerBlock_.data());
 }
 
-uint8_t* Dib::GetBits() { return bits_.empty() ? nullptr : bits_.data(); }
+uint8_t* Dib::GetBits() {
+    return bits_.empty() ? nullptr : bits_.data();
+}
 
 std::optional<ui::LogicalPalette> Dib::MakePalette() {
     if (headerBlock_.empty()) return std::nullopt;
@@ -220,12 +224,8 @@ int Dib::GetColorCount() const {
 
 ui::IndexedSurface Dib::GetBitmapHandle() {
     if (bits_.empty()) return {};
-    return {bits_.data(),
-            GetWidth(),
-            GetHeight(),
-            GetRowBytes(),
-            true,
-            headerBlock_.data() + kHeaderEntries,
+    return {bits_.data(),   GetWidth(), GetHeight(),
+            GetRowBytes(),  true,       headerBlock_.data() + kHeaderEntries,
             GetColorCount()};
 }
 
@@ -261,9 +261,13 @@ int Dib::GetHeight() {
     return BitmapInfoHeaderView(reinterpret_cast<uint8_t*>(headerBlock_.data())).Height();
 }
 
-int Dib::GetRowBytes() { return (GetWidth() + 3) & ~3; }
+int Dib::GetRowBytes() {
+    return (GetWidth() + 3) & ~3;
+}
 
-const char* Dib::GetFileName() { return fileName_ ? fileName_->c_str() : nullptr; }
+const char* Dib::GetFileName() {
+    return fileName_ ? fileName_->c_str() : nullptr;
+}
 
 // ---- blitters ----
 

@@ -29,7 +29,7 @@ void SetDibMessageSink(DibMessageSink sink);
 constexpr int kDibMaxDimension = 16384;
 
 class Dib {
-public:
+  public:
     // An empty Dib: no header, no bits, loaded flag 0.
     Dib();
     // Reads the .bmp file (current directory first, then the program directory). The loaded
@@ -66,7 +66,7 @@ public:
     // True when the Dib has pixels to draw on or copy from.
     bool HasBits() const { return !bits_.empty(); }
 
-private:
+  private:
     void OpenDIB();
 
     int loaded_ = 0;

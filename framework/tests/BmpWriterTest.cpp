@@ -1,10 +1,9 @@
-#include "framework/BmpWriter.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "framework/BmpWriter.h"
 #include "framework/Dib.h"
 #include "platform/core/tests/TempDir.h"
 
@@ -32,8 +31,8 @@ ui::Surface32Buffer Picture() {
     return b;
 }
 
-const ui::LogicalPalette kFive = PaletteOf(
-    {{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}});
+const ui::LogicalPalette kFive =
+    PaletteOf({{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}});
 
 TEST(BmpWriter, PaletteDibOfEightBits) {
     ui::Surface32Buffer pic = Picture();
@@ -96,21 +95,37 @@ TEST(BmpWriter, OtherLayouts) {
         uint32_t colors;
     };
     const Case cases[] = {
-        {"24 bits", BI_RGB, 24, DIB_PAL_COLORS,
-         {255, 255, 255, 0, 0, 0, 10, 10, 240, 0, 0, 0,  // bottom row, padded to 12
-          0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0},
+        {"24 bits",
+         BI_RGB,
+         24,
+         DIB_PAL_COLORS,
+         {255, 255, 255, 0, 0,   0, 10,  10, 240, 0, 0, 0,  // bottom row, padded to 12
+          0,   0,   255, 0, 255, 0, 255, 0,  0,   0, 0, 0},
          0},
-        {"32 bits by default", BI_RGB, 0, DIB_PAL_COLORS,
-         {255, 255, 255, 0, 0, 0, 0, 0, 10, 10, 240, 0,
-          0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0},
+        {"32 bits by default",
+         BI_RGB,
+         0,
+         DIB_PAL_COLORS,
+         {255, 255, 255, 0, 0, 0, 0, 0, 10, 10, 240, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0},
          0},
-        {"16 bits", BI_RGB, 16, DIB_PAL_COLORS,
+        {"16 bits",
+         BI_RGB,
+         16,
+         DIB_PAL_COLORS,
          {0xFF, 0x7F, 0x00, 0x00, 0x21, 0x78, 0, 0, 0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0},
          0},
-        {"run-length 8", BI_RLE8, 8, DIB_RGB_COLORS, {1, 4, 1, 0, 1, 1, 0, 0, 1, 1, 1, 2, 1, 3, 0, 1},
+        {"run-length 8",
+         BI_RLE8,
+         8,
+         DIB_RGB_COLORS,
+         {1, 4, 1, 0, 1, 1, 0, 0, 1, 1, 1, 2, 1, 3, 0, 1},
          256},
-        {"run-length 4", BI_RLE4, 4, DIB_RGB_COLORS,
-         {1, 0x44, 1, 0x00, 1, 0x11, 0, 0, 1, 0x11, 1, 0x22, 1, 0x33, 0, 1}, 16},
+        {"run-length 4",
+         BI_RLE4,
+         4,
+         DIB_RGB_COLORS,
+         {1, 0x44, 1, 0x00, 1, 0x11, 0, 0, 1, 0x11, 1, 0x22, 1, 0x33, 0, 1},
+         16},
     };
     for (const Case& c : cases) {
         const auto dib = BitmapToPackedDib(pic.View(), c.compression, c.bits, &kFive, c.usage);

@@ -1,5 +1,3 @@
-#include "framework/Dib.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Dib.h"
 #include "framework/ProcessState.h"
 #include "platform/core/tests/TempDir.h"
 
@@ -18,7 +17,7 @@ using zv::testing::TempDir;
 
 // Collects the reader's message boxes for the life of a test.
 class MessageLog {
-public:
+  public:
     MessageLog() {
         SetDibMessageSink([this](std::string_view caption, std::string_view text) {
             lines.push_back(std::string(caption) + ": " + std::string(text));
@@ -47,7 +46,7 @@ struct BmpSpec {
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
     uint32_t sizeImage = 0;
-    int tableEntries = 256;   // entries written to the file
+    int tableEntries = 256;        // entries written to the file
     uint32_t gapBeforePixels = 0;  // bytes between the table and the pixels (needs fileHeader)
     std::vector<std::vector<uint8_t>> rows{{1, 2, 3}, {4, 5, 6}};
     std::size_t cutPixelBytes = 0;  // leave this many bytes of pixel data out
@@ -72,9 +71,9 @@ struct BmpSpec {
         }
         std::string table;
         for (int i = 0; i < tableEntries; ++i) {
-            table.push_back(char(i));            // blue
-            table.push_back(char(255 - i));      // green
-            table.push_back(char((i * 3) & 0xFF));  // red
+            table.push_back(char(i));                         // blue
+            table.push_back(char(255 - i));                   // green
+            table.push_back(char((i * 3) & 0xFF));            // red
             if (entrySize == 4) table.push_back(char(0x55));  // reserved, kept as read
         }
         std::string pixels;
@@ -193,8 +192,9 @@ TEST(DibReader, RefusedFilesLeaveAnEmptyDib) {
         {"zero width", with([](BmpSpec& s) { s.width = 0; })},
         {"top-down rows", with([](BmpSpec& s) { s.height = -2; })},
         {"huge width", with([](BmpSpec& s) { s.width = 1 << 20; })},
-        {"truncated header", with([](BmpSpec& s) { s.headerSize = 12, s.tableEntries = 0,
-                                                   s.rows.clear(), s.fileHeader = false; })},
+        {"truncated header", with([](BmpSpec& s) {
+             s.headerSize = 12, s.tableEntries = 0, s.rows.clear(), s.fileHeader = false;
+         })},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -351,34 +351,76 @@ TEST(DibBlitters, ClippingTable) {
     };
     const std::vector<std::vector<uint8_t>> untouched(3, std::vector<uint8_t>(6, 0));
     const Case cases[] = {
-        {"inside", 1, 1, 2, 2, 0, 0, 1, {{0, 0, 0, 0, 0, 0}, {0, 1, 2, 0, 0, 0}, {0, 6, 7, 0, 0, 0}}},
-        {"negative x", -3, 0, 5, 1, 0, 0, 1,
+        {"inside",
+         1,
+         1,
+         2,
+         2,
+         0,
+         0,
+         1,
+         {{0, 0, 0, 0, 0, 0}, {0, 1, 2, 0, 0, 0}, {0, 6, 7, 0, 0, 0}}},
+        {"negative x",
+         -3,
+         0,
+         5,
+         1,
+         0,
+         0,
+         1,
          {{4, 5, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}},
-        {"negative y", 0, -1, 2, 2, 0, 0, 1,
+        {"negative y",
+         0,
+         -1,
+         2,
+         2,
+         0,
+         0,
+         1,
          {{6, 7, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}},
         {"x at the width", 6, 0, 2, 2, 0, 0, 0, untouched},
         {"y at the height", 0, 3, 2, 2, 0, 0, 0, untouched},
         {"negative source x", 0, 0, 2, 2, -1, 0, 0, untouched},
         {"source x at its width", 0, 0, 2, 2, 5, 0, 0, untouched},
         {"negative source y", 0, 0, 2, 2, 0, -1, 0, untouched},
-        {"runs past the destination", 4, 2, 9, 9, 0, 0, 1,
+        {"runs past the destination",
+         4,
+         2,
+         9,
+         9,
+         0,
+         0,
+         1,
          {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 2}}},
         // The source is clipped too: nothing is read beyond its right or bottom edge.
-        {"runs past the source", 0, 0, 6, 3, 3, 1, 1,
+        {"runs past the source",
+         0,
+         0,
+         6,
+         3,
+         3,
+         1,
+         1,
          {{9, 10, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}},
         {"negative x beyond the source", -5, 0, 8, 1, 0, 0, 0, untouched},
         {"zero width", 0, 0, 0, 2, 0, 0, 0, untouched},
-        {"huge width", 1, 0, 0x7FFFFFFF, 1, 0, 0, 1,
+        {"huge width",
+         1,
+         0,
+         0x7FFFFFFF,
+         1,
+         0,
+         0,
+         1,
          {{0, 1, 2, 3, 4, 5}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}},
     };
     for (const Case& c : cases) {
         for (bool keyed : {false, true}) {
             auto src = DibOf(source);
             auto dst = Dib::CreateBlank(6, 3, nullptr);
-            const int result = keyed ? HvDIBitBlt(dst.get(), c.x, c.y, c.w, c.h, src.get(), c.sx,
-                                                  c.sy, 0xFF)
-                                     : HvDIBitBltOpaque(dst.get(), c.x, c.y, c.w, c.h, src.get(),
-                                                        c.sx, c.sy);
+            const int result =
+                keyed ? HvDIBitBlt(dst.get(), c.x, c.y, c.w, c.h, src.get(), c.sx, c.sy, 0xFF)
+                      : HvDIBitBltOpaque(dst.get(), c.x, c.y, c.w, c.h, src.get(), c.sx, c.sy);
             EXPECT_EQ(result, c.result) << c.name << (keyed ? " keyed" : "");
             EXPECT_EQ(PixelsOf(*dst), c.expected) << c.name << (keyed ? " keyed" : "");
         }

@@ -40,13 +40,20 @@ bool HatchBit(int hatch, int px, int py) {
     const bool forward = px == py;       // top left to bottom right
     const bool backward = px + py == 7;  // bottom left to top right
     switch (hatch) {
-        case HS_HORIZONTAL: return horizontal;
-        case HS_VERTICAL: return vertical;
-        case HS_FDIAGONAL: return forward;
-        case HS_BDIAGONAL: return backward;
-        case HS_CROSS: return horizontal || vertical;
-        case HS_DIAGCROSS: return forward || backward;
-        default: return false;
+        case HS_HORIZONTAL:
+            return horizontal;
+        case HS_VERTICAL:
+            return vertical;
+        case HS_FDIAGONAL:
+            return forward;
+        case HS_BDIAGONAL:
+            return backward;
+        case HS_CROSS:
+            return horizontal || vertical;
+        case HS_DIAGCROSS:
+            return forward || backward;
+        default:
+            return false;
     }
 }
 
@@ -57,11 +64,16 @@ std::span<const int> DashPattern(int style) {
     static constexpr int kDashDot[] = {9, 6, 3, 6};
     static constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
     switch (style) {
-        case PS_DASH: return kDash;
-        case PS_DOT: return kDot;
-        case PS_DASHDOT: return kDashDot;
-        case PS_DASHDOTDOT: return kDashDotDot;
-        default: return {};
+        case PS_DASH:
+            return kDash;
+        case PS_DOT:
+            return kDot;
+        case PS_DASHDOT:
+            return kDashDot;
+        case PS_DASHDOTDOT:
+            return kDashDotDot;
+        default:
+            return {};
     }
 }
 
@@ -90,24 +102,35 @@ bool IsCjk(char32_t c) {
 
 Brush StockBrush(int id) {
     switch (id) {
-        case WHITE_BRUSH: return Brush::SolidColor(Rgb(255, 255, 255));
-        case LTGRAY_BRUSH: return Brush::SolidColor(Rgb(192, 192, 192));
-        case GRAY_BRUSH: return Brush::SolidColor(Rgb(128, 128, 128));
-        case DKGRAY_BRUSH: return Brush::SolidColor(Rgb(64, 64, 64));
-        case BLACK_BRUSH: return Brush::SolidColor(Rgb(0, 0, 0));
-        default: return Brush::Hollow();
+        case WHITE_BRUSH:
+            return Brush::SolidColor(Rgb(255, 255, 255));
+        case LTGRAY_BRUSH:
+            return Brush::SolidColor(Rgb(192, 192, 192));
+        case GRAY_BRUSH:
+            return Brush::SolidColor(Rgb(128, 128, 128));
+        case DKGRAY_BRUSH:
+            return Brush::SolidColor(Rgb(64, 64, 64));
+        case BLACK_BRUSH:
+            return Brush::SolidColor(Rgb(0, 0, 0));
+        default:
+            return Brush::Hollow();
     }
 }
 
 Pen StockPen(int id) {
     switch (id) {
-        case WHITE_PEN: return {PS_SOLID, 1, Rgb(255, 255, 255)};
-        case BLACK_PEN: return {PS_SOLID, 1, Rgb(0, 0, 0)};
-        default: return {PS_NULL, 1, 0};
+        case WHITE_PEN:
+            return {PS_SOLID, 1, Rgb(255, 255, 255)};
+        case BLACK_PEN:
+            return {PS_SOLID, 1, Rgb(0, 0, 0)};
+        default:
+            return {PS_NULL, 1, 0};
     }
 }
 
-Canvas::Canvas(Surface32 target) : rgb_(target) { InitClip(target.Bounds()); }
+Canvas::Canvas(Surface32 target) : rgb_(target) {
+    InitClip(target.Bounds());
+}
 
 Canvas::Canvas(IndexedSurface target) : index_(target), indexed_(true) {
     InitClip(target.Bounds());
@@ -147,7 +170,9 @@ void Canvas::SetClipRect(const Rect& r) {
     IntersectClipRect(r);
 }
 
-void Canvas::ResetClip() { clip_ = visible_; }
+void Canvas::ResetClip() {
+    clip_ = visible_;
+}
 
 void Canvas::IntersectClipRect(const Rect& r) {
     const Rect d = r.Offset(origin_.x, origin_.y);
@@ -194,15 +219,27 @@ bool Canvas::PtVisible(int x, int y) const {
 
 // ---- state ----
 
-Pen Canvas::SelectPen(const Pen& pen) { return std::exchange(pen_, pen); }
-Brush Canvas::SelectBrush(const Brush& brush) { return std::exchange(brush_, brush); }
-Font Canvas::SelectFont(const Font& font) { return std::exchange(font_, font); }
-ColorRef Canvas::SetTextColor(ColorRef c) { return std::exchange(textColor_, c); }
-ColorRef Canvas::SetBkColor(ColorRef c) { return std::exchange(bkColor_, c); }
+Pen Canvas::SelectPen(const Pen& pen) {
+    return std::exchange(pen_, pen);
+}
+Brush Canvas::SelectBrush(const Brush& brush) {
+    return std::exchange(brush_, brush);
+}
+Font Canvas::SelectFont(const Font& font) {
+    return std::exchange(font_, font);
+}
+ColorRef Canvas::SetTextColor(ColorRef c) {
+    return std::exchange(textColor_, c);
+}
+ColorRef Canvas::SetBkColor(ColorRef c) {
+    return std::exchange(bkColor_, c);
+}
 int Canvas::SetBkMode(int mode) {
     return (mode == TRANSPARENT || mode == OPAQUE) ? std::exchange(bkMode_, mode) : 0;
 }
-uint32_t Canvas::SetTextAlign(uint32_t align) { return std::exchange(textAlign_, align); }
+uint32_t Canvas::SetTextAlign(uint32_t align) {
+    return std::exchange(textAlign_, align);
+}
 int Canvas::SetRop2(int mode) {
     return (mode >= R2_BLACK && mode <= R2_WHITE) ? std::exchange(rop2_, mode) : 0;
 }
@@ -231,7 +268,9 @@ ColorRef Canvas::RawToColor(uint32_t raw) const {
     return indexed_ ? index_.ColorOf(uint8_t(raw)) : FromPixel32(raw);
 }
 
-uint32_t Canvas::RawMask() const { return indexed_ ? 0xFFu : 0xFFFFFFu; }
+uint32_t Canvas::RawMask() const {
+    return indexed_ ? 0xFFu : 0xFFFFFFu;
+}
 
 uint32_t Canvas::ReadRaw(int dx, int dy) const {
     return indexed_ ? index_.Row(dy)[dx] : (rgb_.Row(dy)[dx] & 0xFFFFFF);
@@ -248,15 +287,24 @@ void Canvas::WriteRaw(int dx, int dy, uint32_t raw) {
 uint32_t Canvas::Mix(int rop2, uint32_t dst, uint32_t pen) const {
     const uint32_t mask = RawMask();
     switch (rop2) {
-        case R2_BLACK: return 0;
-        case R2_WHITE: return mask;
-        case R2_NOT: return ~dst & mask;
-        case R2_XORPEN: return (dst ^ pen) & mask;
-        case R2_NOTXORPEN: return ~(dst ^ pen) & mask;
-        case R2_MASKPEN: return dst & pen;
-        case R2_MERGEPEN: return (dst | pen) & mask;
-        case R2_NOP: return dst;
-        default: return pen;
+        case R2_BLACK:
+            return 0;
+        case R2_WHITE:
+            return mask;
+        case R2_NOT:
+            return ~dst & mask;
+        case R2_XORPEN:
+            return (dst ^ pen) & mask;
+        case R2_NOTXORPEN:
+            return ~(dst ^ pen) & mask;
+        case R2_MASKPEN:
+            return dst & pen;
+        case R2_MERGEPEN:
+            return (dst | pen) & mask;
+        case R2_NOP:
+            return dst;
+        default:
+            return pen;
     }
 }
 
@@ -290,8 +338,11 @@ void Canvas::PlotDevice(int dx, int dy, uint32_t raw, int rop2) {
 void Canvas::FillSpanBrush(int y, int x0, int x1, const Brush& brush, int rop2) {
     if (x0 >= x1) return;
     switch (brush.kind) {
-        case BrushKind::Null: return;
-        case BrushKind::Solid: SpanDevice(y, x0, x1, MapColor(brush.color), rop2); return;
+        case BrushKind::Null:
+            return;
+        case BrushKind::Solid:
+            SpanDevice(y, x0, x1, MapColor(brush.color), rop2);
+            return;
         case BrushKind::Hatched: {
             const uint32_t fg = MapColor(brush.color);
             const uint32_t bg = MapColor(bkColor_);
@@ -330,7 +381,9 @@ std::optional<uint32_t> Canvas::GetRawPixel(int x, int y) const {
 
 // ---- lines ----
 
-Point Canvas::MoveTo(int x, int y) { return std::exchange(current_, Point{x, y}); }
+Point Canvas::MoveTo(int x, int y) {
+    return std::exchange(current_, Point{x, y});
+}
 
 void Canvas::LineTo(int x, int y) {
     const Point pts[2] = {current_, {x, y}};
@@ -468,7 +521,9 @@ void Canvas::StrokePath(std::span<const Point> points, bool closed) {
     if (closed) StrokeLine(points[n - 1], points[0], phase);
 }
 
-void Canvas::Polyline(std::span<const Point> points) { StrokePath(points, false); }
+void Canvas::Polyline(std::span<const Point> points) {
+    StrokePath(points, false);
+}
 
 // ---- filled shapes ----
 
@@ -681,11 +736,21 @@ bool Canvas::PatBlt(int x, int y, int w, int h, uint32_t rop) {
     const Rect r = Normalised(x, y, x + w, y + h);
     if (r.IsEmpty()) return true;
     switch (rop) {
-        case PATCOPY: FillRectRop(r, brush_, R2_COPYPEN); break;
-        case PATINVERT: FillRectRop(r, brush_, R2_XORPEN); break;
-        case DSTINVERT: InvertRect(r); break;
-        case BLACKNESS: FillRectRop(r, Brush::SolidColor(0), R2_BLACK); break;
-        case WHITENESS: FillRectRop(r, Brush::SolidColor(0), R2_WHITE); break;
+        case PATCOPY:
+            FillRectRop(r, brush_, R2_COPYPEN);
+            break;
+        case PATINVERT:
+            FillRectRop(r, brush_, R2_XORPEN);
+            break;
+        case DSTINVERT:
+            InvertRect(r);
+            break;
+        case BLACKNESS:
+            FillRectRop(r, Brush::SolidColor(0), R2_BLACK);
+            break;
+        case WHITENESS:
+            FillRectRop(r, Brush::SolidColor(0), R2_WHITE);
+            break;
     }
     return true;
 }
@@ -694,7 +759,7 @@ bool Canvas::PatBlt(int x, int y, int w, int h, uint32_t rop) {
 
 // Builds the conversion from the source's raw pixels to this canvas's raw pixels.
 class Canvas::SourceReader {
-public:
+  public:
     SourceReader(const Canvas& dst, const Canvas& src) : dst_(dst), src_(src) {
         if (src.indexed_) {
             const bool samePalette =
@@ -704,8 +769,8 @@ public:
                   std::memcmp(src.index_.palette, dst.index_.palette,
                               std::size_t(src.index_.paletteSize) * sizeof(RgbQuad)) == 0));
             for (int i = 0; i < 256; ++i) {
-                table_[i] = samePalette ? uint32_t(i)
-                                        : dst.MapColor(src.index_.ColorOf(uint8_t(i)));
+                table_[i] =
+                    samePalette ? uint32_t(i) : dst.MapColor(src.index_.ColorOf(uint8_t(i)));
             }
         }
     }
@@ -722,7 +787,7 @@ public:
         return v;
     }
 
-private:
+  private:
     const Canvas& dst_;
     const Canvas& src_;
     uint32_t table_[256] = {};
@@ -733,11 +798,16 @@ namespace {
 
 uint32_t ApplyRop(uint32_t rop, uint32_t d, uint32_t s, uint32_t mask) {
     switch (rop) {
-        case SRCPAINT: return (d | s) & mask;
-        case SRCAND: return d & s;
-        case SRCINVERT: return (d ^ s) & mask;
-        case NOTSRCCOPY: return ~s & mask;
-        default: return s;
+        case SRCPAINT:
+            return (d | s) & mask;
+        case SRCAND:
+            return d & s;
+        case SRCINVERT:
+            return (d ^ s) & mask;
+        case NOTSRCCOPY:
+            return ~s & mask;
+        default:
+            return s;
     }
 }
 
@@ -750,8 +820,8 @@ bool Canvas::SharesPixels(const Canvas& other) const {
 
 // The general copy: destination rectangle (device) and a mapping to source pixels (device).
 // A key, when given, leaves out source pixels of that colour.
-bool Canvas::CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int sy, int sw,
-                      int sh, uint32_t rop, std::optional<ColorRef> key) {
+bool Canvas::CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                      uint32_t rop, std::optional<ColorRef> key) {
     if (!IsValid() || !src.IsValid()) return false;
     if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
     const bool scaled = sw != w || sh != h;
@@ -900,7 +970,8 @@ void Canvas::DrawGlyphs(int x, int baseline, std::u32string_view text, const Rec
         }
         const bool underlineAll = font_.Spec().underline;
         bool underlineThis = underlineAll;
-        while (nextUnderline < underlined.size() && underlined[nextUnderline] < idx) ++nextUnderline;
+        while (nextUnderline < underlined.size() && underlined[nextUnderline] < idx)
+            ++nextUnderline;
         if (nextUnderline < underlined.size() && underlined[nextUnderline] == idx) {
             underlineThis = true;
         }
@@ -929,15 +1000,25 @@ void Canvas::TextOut(int x, int y, std::string_view text, TextEncoding encoding)
     const int width = font_.MeasureCodepoints(cps).cx;
     int left = x;
     switch (textAlign_ & TA_CENTER) {
-        case TA_CENTER: left = x - width / 2; break;
-        case TA_RIGHT: left = x - width; break;
-        default: break;
+        case TA_CENTER:
+            left = x - width / 2;
+            break;
+        case TA_RIGHT:
+            left = x - width;
+            break;
+        default:
+            break;
     }
     int baseline = y + m.ascent;
     switch (textAlign_ & TA_BASELINE) {
-        case TA_BASELINE: baseline = y; break;
-        case TA_BOTTOM: baseline = y - m.descent; break;
-        default: break;
+        case TA_BASELINE:
+            baseline = y;
+            break;
+        case TA_BOTTOM:
+            baseline = y - m.descent;
+            break;
+        default:
+            break;
     }
     if (bkMode_ == OPAQUE) {
         FillRect({left, baseline - m.ascent, left + width, baseline + m.descent},

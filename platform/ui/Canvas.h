@@ -46,7 +46,7 @@ Brush StockBrush(int id);
 Pen StockPen(int id);
 
 class Canvas {
-public:
+  public:
     Canvas() = default;  // draws nothing
     explicit Canvas(Surface32 target);
     explicit Canvas(IndexedSurface target);
@@ -133,10 +133,9 @@ public:
     // Returns the height of the drawn text; with DT_CALCRECT measures into r and draws nothing.
     int DrawText(std::string_view text, Rect& r, uint32_t format,
                  TextEncoding encoding = TextEncoding::ShiftJis);
-    Size GetTextExtent(std::string_view text,
-                       TextEncoding encoding = TextEncoding::ShiftJis) const;
+    Size GetTextExtent(std::string_view text, TextEncoding encoding = TextEncoding::ShiftJis) const;
 
-private:
+  private:
     struct Span;
     class SourceReader;
     void InitClip(Rect clip);
@@ -169,7 +168,7 @@ private:
     Point origin_{};
     std::vector<Rect> visible_;  // device coordinates, disjoint: what the owner allows
     std::vector<Rect> clip_;     // visible_ narrowed by the clip calls
-    Rect bounds_{};           // the surface, device coordinates
+    Rect bounds_{};              // the surface, device coordinates
 
     Pen pen_{};
     Brush brush_{Brush::SolidColor(0xFFFFFF)};

@@ -9,11 +9,11 @@ namespace zv::ui {
 
 // Raster operations of BitBlt, StretchBlt and PatBlt.
 constexpr uint32_t SRCCOPY = 0x00CC0020;
-constexpr uint32_t SRCPAINT = 0x00EE0086;   // dst | src
-constexpr uint32_t SRCAND = 0x008800C6;     // dst & src
-constexpr uint32_t SRCINVERT = 0x00660046;  // dst ^ src
-constexpr uint32_t NOTSRCCOPY = 0x00330008; // ~src
-constexpr uint32_t DSTINVERT = 0x00550009;  // ~dst
+constexpr uint32_t SRCPAINT = 0x00EE0086;    // dst | src
+constexpr uint32_t SRCAND = 0x008800C6;      // dst & src
+constexpr uint32_t SRCINVERT = 0x00660046;   // dst ^ src
+constexpr uint32_t NOTSRCCOPY = 0x00330008;  // ~src
+constexpr uint32_t DSTINVERT = 0x00550009;   // ~dst
 constexpr uint32_t BLACKNESS = 0x00000042;
 constexpr uint32_t WHITENESS = 0x00FF0062;
 constexpr uint32_t PATCOPY = 0x00F00021;

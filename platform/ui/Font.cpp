@@ -17,8 +17,12 @@
 // fontconfig 2.14 loses a few bytes while it parses the system configuration; that is not ours
 // to fix, and the leak checker of the sanitizer builds would fail every program that draws text.
 #if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+extern "C" const char* __lsan_default_options() {
+    return "print_suppressions=0";
+}
 #endif
 
 namespace zv::ui {
@@ -53,10 +57,10 @@ std::u32string DecodeFaceName(const std::string& name) {
 // family bits of the request: Roman is Mincho, everything else Gothic.
 Family FamilyFor(const FontSpec& spec) {
     const std::u32string n = NormaliseName(DecodeFaceName(spec.faceName));
-    const bool mincho = n.find(U"明朝") != std::u32string::npos ||
-                        n.find(U"mincho") != std::u32string::npos;
-    const bool gothic = n.find(U"ゴシック") != std::u32string::npos ||
-                        n.find(U"gothic") != std::u32string::npos;
+    const bool mincho =
+        n.find(U"明朝") != std::u32string::npos || n.find(U"mincho") != std::u32string::npos;
+    const bool gothic =
+        n.find(U"ゴシック") != std::u32string::npos || n.find(U"gothic") != std::u32string::npos;
     const bool proportional = n.starts_with(U"msp") || n.starts_with(U"ipap");
     if (mincho) return proportional ? Family::PMincho : Family::Mincho;
     if (gothic) return proportional ? Family::PGothic : Family::Gothic;
@@ -65,20 +69,28 @@ Family FamilyFor(const FontSpec& spec) {
 
 const char* FamilyName(Family f) {
     switch (f) {
-        case Family::Gothic: return "IPAGothic";
-        case Family::Mincho: return "IPAMincho";
-        case Family::PGothic: return "IPAPGothic";
-        case Family::PMincho: return "IPAPMincho";
+        case Family::Gothic:
+            return "IPAGothic";
+        case Family::Mincho:
+            return "IPAMincho";
+        case Family::PGothic:
+            return "IPAPGothic";
+        case Family::PMincho:
+            return "IPAPMincho";
     }
     return "IPAGothic";
 }
 
 Family FallbackOf(Family f) {
     switch (f) {
-        case Family::PGothic: return Family::Gothic;
-        case Family::PMincho: return Family::Mincho;
-        case Family::Mincho: return Family::Gothic;
-        case Family::Gothic: return Family::Mincho;
+        case Family::PGothic:
+            return Family::Gothic;
+        case Family::PMincho:
+            return Family::Mincho;
+        case Family::Mincho:
+            return Family::Gothic;
+        case Family::Gothic:
+            return Family::Mincho;
     }
     return Family::Gothic;
 }
@@ -107,7 +119,7 @@ struct Font::Face {
 namespace {
 
 class Library {
-public:
+  public:
     static Library& Get() {
         static Library* instance = new Library();  // lives as long as the process
         return *instance;
@@ -189,7 +201,7 @@ public:
         FT_Done_Face(ft);
     }
 
-private:
+  private:
     Library() {
         if (FT_Init_FreeType(&ft_) != 0) ft_ = nullptr;
         fontconfigReady_ = FcInit() == FcTrue;
@@ -198,7 +210,8 @@ private:
     std::string FileForLocked(Family family) {
         for (int attempt = 0; attempt < 2; ++attempt) {
             auto it = files_.find(family);
-            if (it == files_.end()) it = files_.emplace(family, MatchFamily(FamilyName(family))).first;
+            if (it == files_.end())
+                it = files_.emplace(family, MatchFamily(FamilyName(family))).first;
             if (!it->second.empty()) return it->second;
             family = FallbackOf(family);
         }
@@ -308,21 +321,29 @@ const GlyphImage& Font::Face::Render(char32_t cp, bool mono) {
     return *glyphs.emplace(key, std::move(g)).first->second;
 }
 
-std::string FontFileFor(const FontSpec& spec) { return Library::Get().FileFor(FamilyFor(spec)); }
+std::string FontFileFor(const FontSpec& spec) {
+    return Library::Get().FileFor(FamilyFor(spec));
+}
 
 Font::Font() : Font(FontSpec{}) {}
 
 Font::Font(const FontSpec& spec) : spec_(spec), face_(Library::Get().FaceFor(spec)) {}
 
-bool Font::IsValid() const { return face_ != nullptr; }
+bool Font::IsValid() const {
+    return face_ != nullptr;
+}
 
-const FontMetrics& Font::Metrics() const { return face_ ? face_->metrics : kEmptyMetrics; }
+const FontMetrics& Font::Metrics() const {
+    return face_ ? face_->metrics : kEmptyMetrics;
+}
 
 const GlyphImage& Font::Glyph(char32_t cp, bool monochrome) const {
     return face_ ? face_->Render(cp, monochrome) : kEmptyGlyph;
 }
 
-int Font::Advance(char32_t cp) const { return Glyph(cp, true).advance; }
+int Font::Advance(char32_t cp) const {
+    return Glyph(cp, true).advance;
+}
 
 Size Font::MeasureCodepoints(std::u32string_view text) const {
     int width = 0;

@@ -40,11 +40,11 @@ struct FontMetrics {
 // One rendered glyph. Coverage is 0..255; bitmaps rendered for 8-bit surfaces hold only 0 and
 // 255 (no antialiasing).
 struct GlyphImage {
-    int left = 0;     // from the pen position to the first column
-    int top = 0;      // from the baseline up to the first row
+    int left = 0;  // from the pen position to the first column
+    int top = 0;   // from the baseline up to the first row
     int width = 0;
     int rows = 0;
-    int advance = 0;  // whole pixels
+    int advance = 0;                // whole pixels
     std::vector<uint8_t> coverage;  // rows * width
 };
 
@@ -52,7 +52,7 @@ struct GlyphImage {
 std::string FontFileFor(const FontSpec& spec);
 
 class Font {
-public:
+  public:
     Font();  // the default UI font: Gothic, 12 pixels
     explicit Font(const FontSpec& spec);
 
@@ -71,7 +71,7 @@ public:
 
     struct Face;  // shared, cached per (file, size, weight, slant)
 
-private:
+  private:
     FontSpec spec_;
     std::shared_ptr<Face> face_;
 };

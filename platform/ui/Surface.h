@@ -58,12 +58,24 @@ constexpr ColorRef kColorInvalid = 0xFFFFFFFFu;
 constexpr ColorRef Rgb(uint8_t r, uint8_t g, uint8_t b) {
     return ColorRef(r) | (ColorRef(g) << 8) | (ColorRef(b) << 16);
 }
-constexpr ColorRef PaletteRgb(uint8_t r, uint8_t g, uint8_t b) { return 0x02000000u | Rgb(r, g, b); }
-constexpr ColorRef PaletteIndex(uint16_t i) { return 0x01000000u | i; }
-constexpr bool IsPaletteIndex(ColorRef c) { return (c >> 24) == 0x01; }
-constexpr uint8_t ColorRed(ColorRef c) { return uint8_t(c); }
-constexpr uint8_t ColorGreen(ColorRef c) { return uint8_t(c >> 8); }
-constexpr uint8_t ColorBlue(ColorRef c) { return uint8_t(c >> 16); }
+constexpr ColorRef PaletteRgb(uint8_t r, uint8_t g, uint8_t b) {
+    return 0x02000000u | Rgb(r, g, b);
+}
+constexpr ColorRef PaletteIndex(uint16_t i) {
+    return 0x01000000u | i;
+}
+constexpr bool IsPaletteIndex(ColorRef c) {
+    return (c >> 24) == 0x01;
+}
+constexpr uint8_t ColorRed(ColorRef c) {
+    return uint8_t(c);
+}
+constexpr uint8_t ColorGreen(ColorRef c) {
+    return uint8_t(c >> 8);
+}
+constexpr uint8_t ColorBlue(ColorRef c) {
+    return uint8_t(c >> 16);
+}
 
 // 32-bit surface pixels are 0x00RRGGBB (SDL's XRGB8888).
 constexpr uint32_t ToPixel32(ColorRef c) {
@@ -87,7 +99,7 @@ struct Surface32 {
 
 // An owned 32-bit pixel buffer (the screen, a window's back buffer, a test target).
 class Surface32Buffer {
-public:
+  public:
     Surface32Buffer() = default;
     Surface32Buffer(int width, int height, uint32_t fill = 0) { Resize(width, height, fill); }
 
@@ -102,7 +114,7 @@ public:
     uint32_t At(int x, int y) const { return pixels_[std::size_t(y) * width_ + x]; }
     const std::vector<uint32_t>& Pixels() const { return pixels_; }
 
-private:
+  private:
     std::vector<uint32_t> pixels_;
     int width_ = 0;
     int height_ = 0;

@@ -1,9 +1,9 @@
-#include "platform/ui/Canvas.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "platform/ui/Canvas.h"
 
 namespace zv::ui {
 namespace {
@@ -17,25 +17,32 @@ constexpr ColorRef kGrey = Rgb(128, 128, 128);
 
 // Index 0 black, 1 white, 2 red, 3 green, 4 blue, 5 grey.
 std::vector<RgbQuad> TestPalette() {
-    return {{0, 0, 0, 0},     {255, 255, 255, 0}, {0, 0, 255, 0},
-            {0, 255, 0, 0},   {255, 0, 0, 0},     {128, 128, 128, 0}};
+    return {{0, 0, 0, 0},   {255, 255, 255, 0}, {0, 0, 255, 0},
+            {0, 255, 0, 0}, {255, 0, 0, 0},     {128, 128, 128, 0}};
 }
 
 char CharOf(ColorRef c) {
     switch (c) {
-        case kBlack: return '.';
-        case kWhite: return '#';
-        case kRed: return 'R';
-        case kGreen: return 'G';
-        case kBlue: return 'B';
-        case kGrey: return 'g';
-        default: return '?';
+        case kBlack:
+            return '.';
+        case kWhite:
+            return '#';
+        case kRed:
+            return 'R';
+        case kGreen:
+            return 'G';
+        case kBlue:
+            return 'B';
+        case kGrey:
+            return 'g';
+        default:
+            return '?';
     }
 }
 
 // A small drawing target of either kind, cleared to black.
 class Target {
-public:
+  public:
     Target(bool indexed, int w, int h) : indexed_(indexed), w_(w), h_(h), palette_(TestPalette()) {
         if (indexed) {
             stride_ = (w + 3) & ~3;
@@ -63,7 +70,7 @@ public:
     }
     std::vector<RgbQuad>& Palette() { return palette_; }
 
-private:
+  private:
     bool indexed_;
     int w_, h_, stride_ = 0;
     std::vector<RgbQuad> palette_;
@@ -81,15 +88,15 @@ TEST(PaletteMapping, NearestEntryRule) {
         uint8_t expected;
     };
     const Case cases[] = {
-        {kRed, 6, 2},                      // exact
-        {Rgb(250, 10, 5), 6, 2},           // near red
-        {Rgb(100, 100, 100), 6, 5},        // grey is nearer than black
-        {Rgb(64, 64, 64), 6, 0},           // 3*64^2 to black == 3*64^2 to grey: lowest index wins
-        {PaletteRgb(0, 0, 250), 6, 4},     // the palette-relative flag maps alike
-        {PaletteIndex(3), 6, 3},           // an index names its entry
-        {PaletteIndex(200), 6, 200},       // even beyond the table
-        {kRed, 2, 0},                      // only the first entries count: black is nearer
-        {kRed, 0, 0},                      // empty table
+        {kRed, 6, 2},                   // exact
+        {Rgb(250, 10, 5), 6, 2},        // near red
+        {Rgb(100, 100, 100), 6, 5},     // grey is nearer than black
+        {Rgb(64, 64, 64), 6, 0},        // 3*64^2 to black == 3*64^2 to grey: lowest index wins
+        {PaletteRgb(0, 0, 250), 6, 4},  // the palette-relative flag maps alike
+        {PaletteIndex(3), 6, 3},        // an index names its entry
+        {PaletteIndex(200), 6, 200},    // even beyond the table
+        {kRed, 2, 0},                   // only the first entries count: black is nearer
+        {kRed, 0, 0},                   // empty table
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NearestPaletteIndex(pal.data(), c.count, c.color), c.expected)
@@ -108,12 +115,14 @@ TEST_P(CanvasShapes, RectangleOutlinesWithPenAndFillsWithBrush) {
     c.SelectPen({PS_SOLID, 1, kWhite});
     c.SelectBrush(Brush::SolidColor(kRed));
     c.Rectangle(1, 1, 6, 5);
-    EXPECT_EQ(t.Dump(), (Rows{"........",
-                              ".#####..",
-                              ".#RRR#..",
-                              ".#RRR#..",
-                              ".#####..",
-                              "........"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "........",
+                            ".#####..",
+                            ".#RRR#..",
+                            ".#RRR#..",
+                            ".#####..",
+                            "........",
+                        }));
 }
 
 TEST_P(CanvasShapes, RectangleWithoutPenIsOnePixelSmaller) {
@@ -122,7 +131,13 @@ TEST_P(CanvasShapes, RectangleWithoutPenIsOnePixelSmaller) {
     c.SelectPen(StockPen(NULL_PEN));
     c.SelectBrush(StockBrush(WHITE_BRUSH));
     c.Rectangle(1, 1, 5, 4);
-    EXPECT_EQ(t.Dump(), (Rows{"......", ".###..", ".###..", "......", "......"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "......",
+                            ".###..",
+                            ".###..",
+                            "......",
+                            "......",
+                        }));
 }
 
 TEST_P(CanvasShapes, LinesLeaveOutTheEndPoint) {
@@ -133,7 +148,13 @@ TEST_P(CanvasShapes, LinesLeaveOutTheEndPoint) {
     c.LineTo(5, 1);
     c.MoveTo(1, 2);
     c.LineTo(4, 4);  // a diagonal of slope 2/3
-    EXPECT_EQ(t.Dump(), (Rows{".......", ".####..", ".#.....", "..##...", "......."}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            ".......",
+                            ".####..",
+                            ".#.....",
+                            "..##...",
+                            ".......",
+                        }));
 }
 
 // Each vertex of a polyline is painted once: a mixing pen shows a double paint.
@@ -144,7 +165,14 @@ TEST_P(CanvasShapes, PolylineCornersArePaintedOnce) {
     c.SetRop2(R2_XORPEN);
     const Point pts[] = {{1, 1}, {4, 1}, {4, 4}, {1, 4}, {1, 1}};
     c.Polyline(pts);
-    EXPECT_EQ(t.Dump(), (Rows{"......", ".####.", ".#..#.", ".#..#.", ".####.", "......"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "......",
+                            ".####.",
+                            ".#..#.",
+                            ".#..#.",
+                            ".####.",
+                            "......",
+                        }));
     c.Polyline(pts);  // the same path again takes everything back
     EXPECT_EQ(t.Dump(), (Rows(6, "......")));
 }
@@ -155,14 +183,16 @@ TEST_P(CanvasShapes, EllipseIsSymmetricAndInscribed) {
     c.SelectPen({PS_SOLID, 1, kWhite});
     c.SelectBrush(Brush::SolidColor(kRed));
     c.Ellipse(0, 0, 7, 7);
-    EXPECT_EQ(t.Dump(), (Rows{"..###...",
-                              ".#RRR#..",
-                              "#RRRRR#.",
-                              "#RRRRR#.",
-                              "#RRRRR#.",
-                              ".#RRR#..",
-                              "..###...",
-                              "........"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "..###...",
+                            ".#RRR#..",
+                            "#RRRRR#.",
+                            "#RRRRR#.",
+                            "#RRRRR#.",
+                            ".#RRR#..",
+                            "..###...",
+                            "........",
+                        }));
 }
 
 TEST_P(CanvasShapes, FillAndFrameUseExclusiveCorners) {
@@ -171,7 +201,13 @@ TEST_P(CanvasShapes, FillAndFrameUseExclusiveCorners) {
     c.FillRect({0, 0, 1, 1}, Brush::SolidColor(kGreen));  // one pixel
     c.FrameRect({2, 1, 6, 5}, Brush::SolidColor(kWhite));
     c.FrameRect({0, 2, 1, 5}, Brush::SolidColor(kBlue));  // one column wide
-    EXPECT_EQ(t.Dump(), (Rows{"G.....", "..####", "B.#..#", "B.#..#", "B.####"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "G.....",
+                            "..####",
+                            "B.#..#",
+                            "B.#..#",
+                            "B.####",
+                        }));
 }
 
 TEST_P(CanvasShapes, PolygonFillRules) {
@@ -186,8 +222,8 @@ TEST_P(CanvasShapes, PolygonFillRules) {
         c.SetPolyFillMode(mode);
         c.Polygon(star);
         EXPECT_EQ(c.GetPixel(10, 10), mode == WINDING ? kWhite : kBlack) << mode;
-        EXPECT_EQ(c.GetPixel(10, 3), kWhite);   // a point of the star
-        EXPECT_EQ(c.GetPixel(1, 1), kBlack);    // outside
+        EXPECT_EQ(c.GetPixel(10, 3), kWhite);  // a point of the star
+        EXPECT_EQ(c.GetPixel(1, 1), kBlack);   // outside
     }
 }
 
@@ -198,7 +234,14 @@ TEST_P(CanvasShapes, PolygonOfASquareCoversItsPixels) {
     c.SelectBrush(Brush::SolidColor(kGreen));
     const Point square[] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
     c.Polygon(square);
-    EXPECT_EQ(t.Dump(), (Rows{"......", ".GGGG.", ".GGGG.", ".GGGG.", "......", "......"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "......",
+                            ".GGGG.",
+                            ".GGGG.",
+                            ".GGGG.",
+                            "......",
+                            "......",
+                        }));
 }
 
 TEST_P(CanvasShapes, HatchedBrushWithBothBackgroundModes) {
@@ -236,8 +279,15 @@ TEST_P(CanvasShapes, WidePenIsRoundAndCentred) {
     c.SelectPen({PS_SOLID, 3, kWhite});
     c.MoveTo(2, 3);
     c.LineTo(6, 3);
-    EXPECT_EQ(t.Dump(), (Rows{".........", ".........", ".#######.", ".#######.", ".#######.",
-                              ".........", "........."}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            ".........",
+                            ".........",
+                            ".#######.",
+                            ".#######.",
+                            ".#######.",
+                            ".........",
+                            ".........",
+                        }));
 }
 
 TEST_P(CanvasShapes, InvertingOperationsUndoThemselves) {
@@ -265,16 +315,28 @@ TEST_P(CanvasShapes, OriginAndClipping) {
     // A window whose client area starts at (2, 1) and whose visible part is 4 x 4.
     Canvas c = t.MakeCanvas({2, 1}, {2, 1, 6, 5});
     c.FillRect({-5, -5, 50, 50}, Brush::SolidColor(kWhite));
-    EXPECT_EQ(t.Dump(),
-              (Rows{"........", "..####..", "..####..", "..####..", "..####..", "........"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "........",
+                            "..####..",
+                            "..####..",
+                            "..####..",
+                            "..####..",
+                            "........",
+                        }));
     EXPECT_EQ(c.ClipBox(), (Rect{0, 0, 4, 4}));
     // The clip calls narrow the visible part but never widen it.
     c.SetClipRect({-10, -10, 100, 100});
     EXPECT_EQ(c.ClipBox(), (Rect{0, 0, 4, 4}));
     c.ExcludeClipRect({1, 1, 3, 3});
     c.FillRect({0, 0, 4, 4}, Brush::SolidColor(kRed));
-    EXPECT_EQ(t.Dump(),
-              (Rows{"........", "..RRRR..", "..R##R..", "..R##R..", "..RRRR..", "........"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "........",
+                            "..RRRR..",
+                            "..R##R..",
+                            "..R##R..",
+                            "..RRRR..",
+                            "........",
+                        }));
     EXPECT_EQ(c.GetPixel(1, 1), kColorInvalid);
     EXPECT_EQ(c.SetPixel(-1, 0, kRed), kColorInvalid);
     EXPECT_EQ(c.GetPixel(0, 0), kRed);
@@ -283,8 +345,14 @@ TEST_P(CanvasShapes, OriginAndClipping) {
     c.ExcludeFromVisibleRegion({4, 1, 8, 6});  // a window above covers the right half
     c.ResetClip();
     c.FillRect({0, 0, 4, 4}, Brush::SolidColor(kGreen));
-    EXPECT_EQ(t.Dump(),
-              (Rows{"........", "..GGRR..", "..GG#R..", "..GG#R..", "..GGRR..", "........"}));
+    EXPECT_EQ(t.Dump(), (Rows{
+                            "........",
+                            "..GGRR..",
+                            "..GG#R..",
+                            "..GG#R..",
+                            "..GGRR..",
+                            "........",
+                        }));
 }
 
 // ---- blits ----
@@ -335,13 +403,13 @@ TEST(CanvasBlit, SourceRectangleIsClippedToTheSource) {
 TEST(CanvasBlit, RasterOperationsOnIndicesAndOnColours) {
     struct Case {
         uint32_t rop;
-        uint8_t index;     // destination 0x5A, source 0x3C
-        uint32_t pixel;    // destination 0x00F0F0F0, source 0x000FF00F
+        uint8_t index;   // destination 0x5A, source 0x3C
+        uint32_t pixel;  // destination 0x00F0F0F0, source 0x000FF00F
     };
     const Case cases[] = {
-        {SRCCOPY, 0x3C, 0x0FF00F},    {SRCPAINT, 0x7E, 0xFFF0FF},  {SRCAND, 0x18, 0x00F000},
-        {SRCINVERT, 0x66, 0xFF00FF},  {NOTSRCCOPY, 0xC3, 0xF00FF0}, {DSTINVERT, 0xA5, 0x0F0F0F},
-        {BLACKNESS, 0x00, 0x000000},  {WHITENESS, 0xFF, 0xFFFFFF},
+        {SRCCOPY, 0x3C, 0x0FF00F},   {SRCPAINT, 0x7E, 0xFFF0FF},   {SRCAND, 0x18, 0x00F000},
+        {SRCINVERT, 0x66, 0xFF00FF}, {NOTSRCCOPY, 0xC3, 0xF00FF0}, {DSTINVERT, 0xA5, 0x0F0F0F},
+        {BLACKNESS, 0x00, 0x000000}, {WHITENESS, 0xFF, 0xFFFFFF},
     };
     std::vector<RgbQuad> pal(256);
     for (int i = 0; i < 256; ++i) pal[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
@@ -418,7 +486,12 @@ TEST_P(CanvasShapes, StretchAndKeyedCopies) {
     Canvas d = dst.MakeCanvas();
     d.FillRect({0, 0, 6, 4}, Brush::SolidColor(kBlue));
     d.StretchBlt(0, 0, 4, 4, s, 0, 0, 2, 2, SRCCOPY);
-    EXPECT_EQ(dst.Dump(), (Rows{"##RRBB", "##RRBB", "GG..BB", "GG..BB"}));
+    EXPECT_EQ(dst.Dump(), (Rows{
+                              "##RRBB",
+                              "##RRBB",
+                              "GG..BB",
+                              "GG..BB",
+                          }));
     d.FillRect({0, 0, 6, 4}, Brush::SolidColor(kBlue));
     d.TransparentBlt(4, 2, 2, 2, s, 0, 0, 2, 2, kBlack);  // black stays out
     d.TransparentBlt(0, 0, 4, 2, s, 0, 0, 2, 1, kRed);    // stretched, red stays out

@@ -42,12 +42,12 @@ Ink InkOf(const Canvas& c, int w, int h, ColorRef background) {
 }
 
 class Rgb32Target {
-public:
+  public:
     Rgb32Target(int w, int h) : buffer_(w, h, 0) {}
     Canvas MakeCanvas() { return Canvas(buffer_.View()); }
     Surface32Buffer& Buffer() { return buffer_; }
 
-private:
+  private:
     Surface32Buffer buffer_;
 };
 
@@ -59,10 +59,14 @@ TEST(TextDecoding, BothEncodings) {
     };
     const Case cases[] = {
         {"\x95\xe0\x95\xba", TextEncoding::ShiftJis, U"歩兵"},
-        {"A\x81\x40" "B", TextEncoding::ShiftJis, U"A\u3000B"},
+        {"A\x81\x40"
+         "B",
+         TextEncoding::ShiftJis, U"A\u3000B"},
         {"\xb1", TextEncoding::ShiftJis, U"\uFF71"},  // half-width katakana
         {"歩兵", TextEncoding::Utf8, U"歩兵"},
-        {"a\xff" "b", TextEncoding::Utf8, U"a\uFFFDb"},
+        {"a\xff"
+         "b",
+         TextEncoding::Utf8, U"a\uFFFDb"},
         {"\xe6\xad", TextEncoding::Utf8, U"\uFFFD\uFFFD"},  // cut short
         {"\xc0\xaf", TextEncoding::Utf8, U"\uFFFD\uFFFD"},  // overlong
     };
@@ -206,8 +210,7 @@ TEST(DrawTextLayout, MeasuresWrapsAndAligns) {
               2 * line);
     EXPECT_EQ(r.right, 7 * adv);
     r = {0, 0, 4 * adv, 0};
-    EXPECT_EQ(c.DrawText("aaaaaa b", r, DT_CALCRECT | DT_WORDBREAK, TextEncoding::Utf8),
-              2 * line);
+    EXPECT_EQ(c.DrawText("aaaaaa b", r, DT_CALCRECT | DT_WORDBREAK, TextEncoding::Utf8), 2 * line);
     EXPECT_EQ(r.right, 6 * adv);
     // Japanese text breaks between any two characters.
     r = {0, 0, 5 * adv, 0};
