@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "framework/ProcessState.h"
 #include "platform/core/Sjis.h"
@@ -164,7 +165,13 @@ Dib::Dib(int width, int height, const ui::RgbQuad* colorTable) {
     }
     // Like a DIB section that cannot be made, a size out of range leaves header without bits.
     if (width <= 0 || height <= 0 || width > kDibMaxDimension || height > kDibMaxDimension) return;
-    bits_.assign(std::size_t(GetRowBytes()) * std::size_t(height), 0);
+    try {
+        bits_.assign(std::size_t(GetRowBytes()) * std::size_t(height), 0);
+    } catch (const std::bad_alloc&) {
+        Report("malloc", "メモリー確保失敗");
+        bits_.clear();
+        return;
+    }
     loaded_ = 1;
 }
 
@@ -191,7 +198,13 @@ void Dib::OpenDIB() {
     }
     BitmapInfoHeaderView h(block->data());
     const std::size_t imageSize = h.SizeImage();
-    std::vector<uint8_t> bits(imageSize);
+    std::vector<uint8_t> bits;
+    try {
+        bits.resize(imageSize);
+    } catch (const std::bad_alloc&) {
+        Report("malloc", "メモリー確保失敗");
+        return;
+    }
     // The pixels must all be there; a short file is refused rather than shown half drawn.
     if (ReadFully(file, bits.data(), imageSize) != imageSize) {
         Report("OpenDIB", "リード失敗");

@@ -768,11 +768,38 @@ class Canvas::SourceReader {
                  (src.index_.palette && dst.index_.palette &&
                   std::memcmp(src.index_.palette, dst.index_.palette,
                               std::size_t(src.index_.paletteSize) * sizeof(RgbQuad)) == 0));
+            identity_ = samePalette;
             for (int i = 0; i < 256; ++i) {
                 table_[i] =
                     samePalette ? uint32_t(i) : dst.MapColor(src.index_.ColorOf(uint8_t(i)));
             }
         }
+    }
+    // A plain copy of n pixels of one row (device coordinates on both sides, all inside).
+    void CopyRow(Canvas& dst, int dx, int dy, int sx, int sy, int n) {
+        if (src_.indexed_) {
+            const uint8_t* s = src_.index_.Row(sy) + sx;
+            if (dst.indexed_) {
+                uint8_t* d = dst.index_.Row(dy) + dx;
+                if (identity_) {
+                    std::memmove(d, s, std::size_t(n));
+                } else {
+                    for (int i = 0; i < n; ++i) d[i] = uint8_t(table_[s[i]]);
+                }
+            } else {
+                uint32_t* d = dst.rgb_.Row(dy) + dx;
+                for (int i = 0; i < n; ++i) d[i] = table_[s[i]];
+            }
+            return;
+        }
+        const uint32_t* s = src_.rgb_.Row(sy) + sx;
+        if (!dst.indexed_) {
+            uint32_t* d = dst.rgb_.Row(dy) + dx;
+            for (int i = 0; i < n; ++i) d[i] = s[i] & 0xFFFFFF;
+            return;
+        }
+        uint8_t* d = dst.index_.Row(dy) + dx;
+        for (int i = 0; i < n; ++i) d[i] = uint8_t(Convert(s[i] & 0xFFFFFF));
     }
     // Raw source pixel, unconverted.
     uint32_t Raw(int dx, int dy) const { return src_.ReadRaw(dx, dy); }
@@ -791,6 +818,7 @@ class Canvas::SourceReader {
     const Canvas& dst_;
     const Canvas& src_;
     uint32_t table_[256] = {};
+    bool identity_ = false;
     std::unordered_map<uint32_t, uint32_t> cache_;
 };
 
@@ -883,10 +911,18 @@ bool Canvas::CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int
         if (w <= 0 || h <= 0) return false;
     }
     const Rect dstRect{dx0, dy0, dx0 + w, dy0 + h};
+    // The common case, a plain unscaled copy, goes a row at a time; the source rectangle is
+    // already clipped to the source there.
+    const bool plainCopy = !scaled && !key && rop == SRCCOPY;
     for (const Rect& c : clip_) {
         const Rect d = dstRect.Intersect(c);
         if (d.IsEmpty()) continue;
         for (int py = d.top; py < d.bottom; ++py) {
+            if (plainCopy) {
+                reader.CopyRow(*this, d.left, py, sx0 + (d.left - dx0), sy0 + (py - dy0),
+                               d.Width());
+                continue;
+            }
             const int j = py - dy0;
             const int srcY = scaled ? sy0 + int(int64_t(j) * sh / h) : sy0 + j;
             if (srcY < srcBounds.top || srcY >= srcBounds.bottom) continue;
