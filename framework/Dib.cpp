@@ -348,20 +348,26 @@ int HvDIBitBltOpaque(Dib* dst, int x, int y, int w, int h, Dib* src, int sx, int
 void CopyRowsKeyed(uint8_t* dst, const uint8_t* src, int w, int h, std::ptrdiff_t dstStep,
                    std::ptrdiff_t srcStep, uint8_t key) {
     if (w <= 0 || h <= 0 || dst == nullptr || src == nullptr) return;
-    const uint32_t keyWord = 0x01010101u * key;
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    const uint64_t keyWord = 0x0101010101010101ull * key;
     for (int row = 0; row < h; ++row) {
         int i = 0;
-        // Four source bytes at a time: a word without a key byte is copied whole.
-        for (; i + 4 <= w; i += 4) {
-            uint32_t word;
-            std::memcpy(&word, src + i, 4);
-            const uint32_t t = word ^ keyWord;
-            if (((t - 0x01010101u) & ~t & 0x80808080u) == 0) {
-                std::memcpy(dst + i, src + i, 4);
-                continue;
-            }
-            for (int k = i; k < i + 4; ++k) {
-                if (src[k] != key) dst[k] = src[k];
+        // Eight source bytes at a time: a mask of the bytes that are not the key merges them
+        // into the destination without a branch per byte.
+        for (; i + 8 <= w; i += 8) {
+            uint64_t s;
+            std::memcpy(&s, src + i, 8);
+            const uint64_t t = s ^ keyWord;
+            const uint64_t keep = ((((t & kLow7) + kLow7) | t) & kHigh) >> 7;  // 1 per byte
+            const uint64_t mask = keep * 0xFF;
+            if (mask == ~uint64_t(0)) {
+                std::memcpy(dst + i, &s, 8);
+            } else if (mask != 0) {
+                uint64_t d;
+                std::memcpy(&d, dst + i, 8);
+                d = (d & ~mask) | (s & mask);
+                std::memcpy(dst + i, &d, 8);
             }
         }
         for (; i < w; ++i) {

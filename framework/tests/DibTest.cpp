@@ -455,14 +455,16 @@ TEST(DibBlitters, KeyedPixelsAreSkipped) {
 // The word-at-a-time copier against a plain byte loop, over odd widths and many key positions.
 TEST(DibBlitters, RowCopiersAgreeWithAPlainLoop) {
     std::mt19937 rng(7);
-    for (int w = 1; w <= 13; ++w) {
+    for (int w = 1; w <= 19; ++w) {
         for (int trial = 0; trial < 40; ++trial) {
             const int h = 3;
-            const std::ptrdiff_t step = 16;
+            const std::ptrdiff_t step = 20;
             std::vector<uint8_t> src(step * h), dst(step * h), expect;
-            for (auto& b : src) b = uint8_t(rng() % 4);  // keys are frequent
-            for (auto& b : dst) b = uint8_t(0x80 + rng() % 4);
-            const uint8_t key = uint8_t(rng() % 4);
+            // Few distinct values, so keys are frequent; some with the high bit set.
+            static constexpr uint8_t kValues[] = {0x00, 0x01, 0x7F, 0x80, 0xF5, 0xFF};
+            for (auto& b : src) b = kValues[rng() % 6];
+            for (auto& b : dst) b = uint8_t(0x40 + rng() % 4);
+            const uint8_t key = kValues[rng() % 6];
             expect = dst;
             for (int r = 0; r < h; ++r) {
                 for (int i = 0; i < w; ++i) {
