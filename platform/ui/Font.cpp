@@ -142,7 +142,7 @@ class Library {
 
         int em = kDefaultEm;
         if (spec.height < 0) {
-            em = -spec.height;
+            em = int(std::min<int64_t>(-int64_t(spec.height), kMaxEm));
         } else if (spec.height > 0) {
             // A cell height: ascent plus descent of the font is to fill it.
             const int cell = design->ascender - design->descender;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -110,6 +111,12 @@ TEST(FontFaces, HeightsAsTheGameAsks) {
         EXPECT_EQ(byCell.Metrics().height, h) << h;
     }
     EXPECT_EQ(Font().Metrics().height, 12);
+    // Absurd requests are held to a size that can be drawn.
+    for (int h : {INT32_MIN, INT32_MAX, -100000}) {
+        const Font f(FontSpec{h, FW_NORMAL, false, false, 0, ""});
+        EXPECT_TRUE(f.IsValid());
+        EXPECT_LE(f.Metrics().height, 520) << h;
+    }
 }
 
 TEST(FontFaces, GothicIsFixedPitch) {
