@@ -1,6 +1,7 @@
 #include "platform/ui/Canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
@@ -91,6 +92,44 @@ bool NeedsSource(uint32_t rop) {
 bool IsPatternRop(uint32_t rop) {
     return rop == PATCOPY || rop == PATINVERT || rop == DSTINVERT || rop == BLACKNESS ||
            rop == WHITENESS;
+}
+
+// Segments longer than this are cut to the clip box before they are stepped along, so that a
+// line to a far-away point costs no more than its visible part.
+constexpr int64_t kLongSegment = 32768;
+
+// Cuts the segment to the box grown by the margin; false when nothing of it is inside. The
+// distance its start moved (in steps) goes to *skipped.
+bool CutLongSegment(int& x0, int& y0, int& x1, int& y1, const Rect& clip, int margin,
+                    int64_t* skipped) {
+    *skipped = 0;
+    const int64_t length = std::max(std::abs(int64_t(x1) - x0), std::abs(int64_t(y1) - y0));
+    if (length <= kLongSegment) return true;
+    const Rect box{clip.left - margin, clip.top - margin, clip.right + margin,
+                   clip.bottom + margin};
+    const double dx = double(x1) - x0, dy = double(y1) - y0;
+    double t0 = 0, t1 = 1;
+    auto limit = [&](double p, double q) {
+        if (p == 0) return q >= 0;
+        const double r = q / p;
+        if (p < 0) {
+            if (r > t1) return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0) return false;
+            t1 = std::min(t1, r);
+        }
+        return true;
+    };
+    if (!limit(-dx, double(x0) - box.left) || !limit(dx, double(box.right - 1) - x0) ||
+        !limit(-dy, double(y0) - box.top) || !limit(dy, double(box.bottom - 1) - y0)) {
+        return false;
+    }
+    const int nx0 = int(std::lround(x0 + t0 * dx)), ny0 = int(std::lround(y0 + t0 * dy));
+    const int nx1 = int(std::lround(x0 + t1 * dx)), ny1 = int(std::lround(y0 + t1 * dy));
+    *skipped = std::max(std::abs(int64_t(nx0) - x0), std::abs(int64_t(ny0) - y0));
+    x0 = nx0, y0 = ny0, x1 = nx1, y1 = ny1;
+    return true;
 }
 
 bool IsCjk(char32_t c) {
@@ -400,7 +439,13 @@ void Canvas::StrokeLine(Point a, Point b, int& dashPhase) {
     for (int d : dashes) period += d;
 
     int x = a.x + origin_.x, y = a.y + origin_.y;
-    const int x1 = b.x + origin_.x, y1 = b.y + origin_.y;
+    int x1 = b.x + origin_.x, y1 = b.y + origin_.y;
+    int64_t skipped = 0;
+    if (clip_.empty() ||
+        !CutLongSegment(x, y, x1, y1, ClipBox().Offset(origin_.x, origin_.y), 2, &skipped)) {
+        return;
+    }
+    if (period > 0) dashPhase = int((dashPhase + skipped) % period);
     const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
     const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
     int err = dx + dy;
@@ -476,7 +521,9 @@ void Canvas::StrokeWide(std::span<const Point> points, bool closed) {
     for (std::size_t s = 0; s < segments; ++s) {
         const Point a = points[s], b = points[(s + 1) % n];
         int x = a.x + origin_.x, y = a.y + origin_.y;
-        const int x1 = b.x + origin_.x, y1 = b.y + origin_.y;
+        int x1 = b.x + origin_.x, y1 = b.y + origin_.y;
+        int64_t skipped = 0;
+        if (!CutLongSegment(x, y, x1, y1, clipBox, w + 2, &skipped)) continue;
         const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
         const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
         int err = dx + dy;

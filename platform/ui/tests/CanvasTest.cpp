@@ -290,6 +290,25 @@ TEST_P(CanvasShapes, WidePenIsRoundAndCentred) {
                         }));
 }
 
+// Far-away end points cost no more than the visible part and draw what a short line would.
+TEST_P(CanvasShapes, LinesToFarPoints) {
+    Target t(GetParam(), 8, 8);
+    Canvas c = t.MakeCanvas();
+    c.SelectPen({PS_SOLID, 1, kWhite});
+    c.MoveTo(0, 1);
+    c.LineTo(2000000000, 1);
+    c.MoveTo(-1000000000, -1000000000);
+    c.LineTo(1000000000, 1000000000);
+    c.SelectPen({PS_SOLID, 3, kRed});
+    c.MoveTo(-2000000000, 6);
+    c.LineTo(2000000000, 6);
+    const Rows rows = t.Dump();
+    EXPECT_EQ(rows[1], "########");
+    for (int i = 2; i < 5; ++i) EXPECT_EQ(rows[i][i], '#') << i;
+    EXPECT_EQ(rows[3][0], '.');
+    for (int y = 5; y < 8; ++y) EXPECT_EQ(rows[y], "RRRRRRRR") << y;
+}
+
 TEST_P(CanvasShapes, InvertingOperationsUndoThemselves) {
     Target t(GetParam(), 10, 8);
     Canvas c = t.MakeCanvas();
