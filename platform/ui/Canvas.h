@@ -123,7 +123,8 @@ class Canvas {
     // Nearest-neighbour scaling.
     bool StretchBlt(int x, int y, int w, int h, const Canvas& src, int sx, int sy, int sw, int sh,
                     uint32_t rop);
-    // A copy that leaves out every source pixel of the key colour (compared as colours).
+    // A copy that leaves out every source pixel of the key colour (compared as colours; a
+    // palette-index key on an 8-bit source is compared with the index).
     bool TransparentBlt(int x, int y, int w, int h, const Canvas& src, int sx, int sy, int sw,
                         int sh, ColorRef key);
 
