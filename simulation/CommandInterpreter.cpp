@@ -2,12 +2,21 @@
 
 #include <string>
 
+#include "rules/Attack.h"
 #include "rules/Bytes.h"
+#include "rules/Carriers.h"
 #include "rules/CountryStatistics.h"
 #include "rules/ForceCursor.h"
 #include "rules/GameContext.h"
+#include "rules/Income.h"
+#include "rules/Movement.h"
+#include "rules/Occupation.h"
 #include "rules/RuleHelpers.h"
+#include "rules/Supply.h"
+#include "rules/TroopOrders.h"
+#include "rules/TroopQueries.h"
 #include "rules/TroopRecord.h"
+#include "rules/TroopRemoval.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"
 
@@ -28,6 +37,21 @@ void ChangeAlliance(rules::CountryCursor& countries, std::uint8_t a, std::uint8_
     };
     change(a, b);
     change(b, a);
+}
+
+int ApplyMemberSettingsAndSupply(rules::GameContext& ctx, std::uint16_t troop,
+                                 std::uint16_t supplyAfter, const std::uint8_t* block) {
+    rules::ApplyMemberSettings(ctx, troop, block);
+    rules::TroopCursor& troops = ctx.Troops();
+    // Only the named troop: a troop that does not select leaves the cursor on another one.
+    if (!troops.Select(troop)) return 0;
+    rules::ClampSuppliesToPack(troops, 0);
+    if (supplyAfter == 0) return 1;
+    const std::uint16_t hex = troops.GetHexValue();
+    std::uint16_t site = rules::kNoSiteIndex;
+    if (ctx.SelectHexInfoXY(hex & 0xFF, hex >> 8)) site = ctx.GetHexSiteIndex();
+    rules::ExecSupply(ctx, troop, 0xFFFF, site);
+    return 1;
 }
 
 namespace {
@@ -65,7 +89,102 @@ class Interpreter {
 };
 
 void Interpreter::Execute(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset) {
+    auto u16 = [r](std::size_t at) { return ReadU16(r, at); };
     switch (opcode) {
+        case kCmdMove:
+            rules::ExecMove(live_, u16(MoveRecord::kTroop), u16(MoveRecord::kHex),
+                            r[MoveRecord::kDirection], r[MoveRecord::kWaypointIndex]);
+            return;
+        case kCmdAttack:
+            rules::ExecAttack(live_, u16(AttackRecord::kTroop), u16(AttackRecord::kTarget),
+                              sim_.Random());
+            return;
+        case kCmdFire:
+            rules::ExecFire(live_, u16(FireRecord::kTroop), u16(FireRecord::kHex),
+                            u16(FireRecord::kActionFlags), u16(FireRecord::kTarget),
+                            u16(FireRecord::kDestination), u16(FireRecord::kWeapons));
+            return;
+        case kCmdOccupy:
+            rules::ExecOccupy(live_, u16(TroopOnlyRecord::kTroop));
+            return;
+        case kCmdSupply:
+            rules::ExecSupply(live_, u16(SupplyRecord::kTroop), u16(SupplyRecord::kSupplyingTroop),
+                              u16(SupplyRecord::kSupplyingSite));
+            return;
+        case kCmdBoard:
+            rules::ExecBoard(live_, u16(BoardRecord::kCarrier), u16(BoardRecord::kTroop),
+                             u16(BoardRecord::kHex));
+            return;
+        case kCmdLaunch:
+            rules::ExecLaunch(live_, u16(LaunchRecord::kCarrier), u16(LaunchRecord::kTroop),
+                              u16(LaunchRecord::kHex),
+                              static_cast<std::uint8_t>(u16(LaunchRecord::kOrderKind)),
+                              u16(LaunchRecord::kDestination), u16(LaunchRecord::kTarget));
+            return;
+        case kCmdBomb:
+            rules::ExecBomb(live_, u16(BombRecord::kTroop), u16(BombRecord::kTargetTroop),
+                            u16(BombRecord::kTargetSite), u16(BombRecord::kThreshold),
+                            sim_.Random());
+            return;
+        case kCmdTransform:
+            rules::ExecTransform(live_, u16(TroopOnlyRecord::kTroop));
+            return;
+        case kCmdDisperse:
+            rules::ExecDisperse(live_, u16(DisperseRecord::kTroop), u16(DisperseRecord::kHex),
+                                u16(DisperseRecord::kSeparationMask), u16(DisperseRecord::kTarget),
+                                u16(DisperseRecord::kAimHex), u16(DisperseRecord::kWeapons),
+                                r[DisperseRecord::kParameter]);
+            return;
+        case kCmdDisband:
+            rules::ExecDisband(live_, u16(TroopOnlyRecord::kTroop));
+            return;
+        case kCmdSupport:
+            rules::ExecSupport(live_, u16(SupportRecord::kTroop), u16(SupportRecord::kHex),
+                               u16(SupportRecord::kFlags), u16(SupportRecord::kTarget),
+                               u16(SupportRecord::kDestination), u16(SupportRecord::kWeapons),
+                               u16(SupportRecord::kValue));
+            return;
+        case kCmdReturn:
+            rules::ExecReturn(live_, u16(ReturnRecord::kCarrier), u16(ReturnRecord::kTroop));
+            return;
+        case kOpTarget:
+            rules::SetTroopTarget(live_, u16(TargetRecord::kTroop), u16(TargetRecord::kHex),
+                                  r[TargetRecord::kSlot]);
+            return;
+        case kCmdClock:
+            rules::SetClock(live_, r[ClockRecord::kDay], r[ClockRecord::kHour],
+                            r[ClockRecord::kMinute], r[ClockRecord::kDaytime]);
+            if (u16(ClockRecord::kNewDay) != 0) rules::AddSiteIncome(live_);
+            Events().PanelClock();
+            return;
+        case kCmdTroopOrder: {
+            const TroopOrderValues v = TroopOrderValues::Read(r);
+            rules::SetTroopOrder(live_, v.troop, v.destination, v.target,
+                                 static_cast<std::uint8_t>(v.orderKind), v.actionFlags, v.weapons,
+                                 v.parameterByte, v.orderHex, v.homeAction, v.homeTroop);
+            return;
+        }
+        case kCmdBurnFuel:
+            rules::BurnTroopFuel(live_, u16(BurnFuelRecord::kTroop),
+                                 r[BurnFuelRecord::kTerrainClass], r[BurnFuelRecord::kAmount]);
+            return;
+        case kOpClearOrders:
+            rules::ClearTroopOrders(live_, u16(TroopOnlyRecord::kTroop));
+            return;
+        case kCmdStatus:
+            rules::UpdateTroopStatusFromFlags(live_, u16(StatusRecord::kTroop),
+                                              r[StatusRecord::kValue]);
+            return;
+        case kCmdMemberSettings:
+            if (r[MemberSettingsRecord::kBlock + MemberSettingsBlock::kFormation] >
+                kLastFormation) {
+                Drop(opcode, offset, "no such formation");
+                return;
+            }
+            ApplyMemberSettingsAndSupply(live_, u16(MemberSettingsRecord::kTroop),
+                                         u16(MemberSettingsRecord::kSupplyAfter),
+                                         r + MemberSettingsRecord::kBlock);
+            return;
         case kCmdRefresh:
             Events().MapRedraw();
             Events().GraspRebuild();
@@ -162,6 +281,9 @@ void Interpreter::CountryFall(const std::uint8_t* r) {
         if (!first.Countries().Select(country)) return;
         first.Countries().SetState(kCountryFallen);
     }
+    rules::RemoveCountryTroops(first, country);
+    rules::GameContext second(sim_.Tables(), sim_.ContextEnv());
+    rules::ReleaseCountrySites(second, country);
 }
 
 void Interpreter::Formation(const std::uint8_t* r) {

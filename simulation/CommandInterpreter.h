@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 
+#include "rules/GameContext.h"
 #include "rules/MapCursors.h"
 
 namespace zv::sim {
@@ -21,6 +22,12 @@ void ExecuteCommandList(Simulation& sim, std::span<const std::uint8_t> buffer);
 // when it selects.
 void ChangeAlliance(rules::CountryCursor& countries, std::uint8_t a, std::uint8_t b,
                     std::uint16_t kind);
+
+// Command 36 and order 35 on the given tables: the member settings, supplies clamped to the new
+// packs and, when asked, a supply from the site under the troop (0xFFFF when there is none).
+// 0 when the troop does not select (nothing after the settings is done then).
+int ApplyMemberSettingsAndSupply(rules::GameContext& ctx, std::uint16_t troop,
+                                 std::uint16_t supplyAfter, const std::uint8_t* block);
 
 // Highest country number a command or order may name.
 inline constexpr std::uint16_t kLastCountry = 3;

@@ -339,19 +339,19 @@ int WriteCommand7(CommandSink& sink, std::uint16_t carrier, std::uint16_t troop,
     r.SetU16(LaunchRecord::kCarrier, carrier);
     r.SetU16(LaunchRecord::kTroop, troop);
     r.SetU16(LaunchRecord::kHex, hex);
-    r.SetU16(LaunchRecord::kHomeAction, homeAction);
+    r.SetU16(LaunchRecord::kOrderKind, homeAction);
     r.SetU16(LaunchRecord::kDestination, destination);
     r.SetU16(LaunchRecord::kTarget, target);
     return Command(sink, r);
 }
 
 int WriteCommand8(CommandSink& sink, std::uint16_t troop, std::uint16_t targetTroop,
-                  std::uint16_t targetSite, std::uint16_t destination) {
+                  std::uint16_t targetSite, std::uint16_t threshold) {
     auto r = Start<BombRecord>(kCmdBomb);
     r.SetU16(BombRecord::kTroop, troop);
     r.SetU16(BombRecord::kTargetTroop, targetTroop);
     r.SetU16(BombRecord::kTargetSite, targetSite);
-    r.SetU16(BombRecord::kDestination, destination);
+    r.SetU16(BombRecord::kThreshold, threshold);
     return Command(sink, r);
 }
 

@@ -92,12 +92,17 @@ struct SupplyRecord : rules::ByteRecord<8> {  // 5
 struct BoardRecord : rules::ByteRecord<8> {  // 6
     static constexpr std::size_t kCarrier = 2, kTroop = 4, kHex = 6;
 };
+// +8 is the carrier's home action bit where the launch step writes it, and the launched troop's
+// OrderKind where the launch reads it.
 struct LaunchRecord : rules::ByteRecord<14> {  // 7
-    static constexpr std::size_t kCarrier = 2, kTroop = 4, kHex = 6, kHomeAction = 8,
+    static constexpr std::size_t kCarrier = 2, kTroop = 4, kHex = 6, kOrderKind = 8,
                                  kDestination = 10, kTarget = 12;
 };
+// +8 is read as the bombing's threshold: the bomb step must write there the draw 0-99 that its
+// own bombing on the shadow tables used, or the live bombing knocks out other sites than the
+// simulated one.
 struct BombRecord : rules::ByteRecord<10> {  // 8
-    static constexpr std::size_t kTroop = 2, kTargetTroop = 4, kTargetSite = 6, kDestination = 8;
+    static constexpr std::size_t kTroop = 2, kTargetTroop = 4, kTargetSite = 6, kThreshold = 8;
 };
 struct DisperseRecord : rules::ByteRecord<16> {  // 11
     static constexpr std::size_t kTroop = 2, kHex = 4, kSeparationMask = 6, kTarget = 8,
@@ -241,7 +246,7 @@ int WriteCommand6(CommandSink& sink, std::uint16_t carrier, std::uint16_t troop,
 int WriteCommand7(CommandSink& sink, std::uint16_t carrier, std::uint16_t troop, std::uint16_t hex,
                   std::uint16_t homeAction, std::uint16_t destination, std::uint16_t target);
 int WriteCommand8(CommandSink& sink, std::uint16_t troop, std::uint16_t targetTroop,
-                  std::uint16_t targetSite, std::uint16_t destination);
+                  std::uint16_t targetSite, std::uint16_t threshold);
 int WriteCommand9(CommandSink& sink, std::uint16_t troop);
 int WriteCommand11(CommandSink& sink, std::uint16_t troop, std::uint16_t hex,
                    std::uint16_t separationMask, std::uint16_t target, std::uint16_t aimHex,

@@ -5,6 +5,7 @@
 #include "rules/Bytes.h"
 #include "rules/ForceCursor.h"
 #include "rules/ShadowGameContext.h"
+#include "rules/TroopOrders.h"
 #include "rules/TroopRecord.h"
 #include "simulation/CommandInterpreter.h"
 #include "simulation/CommandRecords.h"
@@ -36,6 +37,44 @@ class Translator {
 
 void Translator::Translate(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset) {
     switch (opcode) {
+        case kOpTarget: {
+            const std::uint16_t troop = ReadU16(r, TargetRecord::kTroop);
+            const std::uint16_t hex = ReadU16(r, TargetRecord::kHex);
+            const std::uint8_t slot = r[TargetRecord::kSlot];
+            rules::SetTroopTarget(shadow_, troop, hex, slot);
+            WriteCommand15(sim_, troop, hex, slot);
+            return;
+        }
+        case kOpClearOrders: {
+            const std::uint16_t troop = ReadU16(r, TroopOnlyRecord::kTroop);
+            rules::ClearTroopOrders(shadow_, troop);
+            WriteCommand26(sim_, troop);
+            return;
+        }
+        case kOrderTroopOrder: {
+            // The shadow takes the order exactly as command 22 gives it to the live tables,
+            // so both keep the same home troop and order time. Written whatever the shadow
+            // makes of it: the live tables then fail alike.
+            const TroopOrderValues v = TroopOrderValues::Read(r);
+            rules::SetTroopOrder(shadow_, v.troop, v.destination, v.target,
+                                 static_cast<std::uint8_t>(v.orderKind), v.actionFlags, v.weapons,
+                                 v.parameterByte, v.orderHex, v.homeAction, v.homeTroop);
+            WriteCommand22(sim_, v.troop, v.destination, v.target, v.orderKind, v.actionFlags,
+                           v.weapons, v.parameterByte, v.orderHex, v.homeAction, v.homeTroop);
+            return;
+        }
+        case kOrderMemberSettings: {
+            const std::uint16_t troop = ReadU16(r, MemberSettingsRecord::kTroop);
+            const std::uint16_t supplyAfter = ReadU16(r, MemberSettingsRecord::kSupplyAfter);
+            const std::uint8_t* block = r + MemberSettingsRecord::kBlock;
+            if (block[MemberSettingsBlock::kFormation] > kLastFormation) {
+                Drop(opcode, offset, "no such formation");
+                return;
+            }
+            WriteCommand36(sim_, troop, supplyAfter, block);
+            ApplyMemberSettingsAndSupply(shadow_, troop, supplyAfter, block);
+            return;
+        }
         case kOrderFormation: {
             const std::uint16_t troop = ReadU16(r, FormationRecord::kTroop);
             const std::uint16_t formation = ReadU16(r, FormationRecord::kFormation);

@@ -1,8 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "rules/Attack.h"
+#include "rules/Carriers.h"
 #include "rules/CountryStatistics.h"
 #include "rules/ForceRecord.h"
+#include "rules/Income.h"
+#include "rules/Movement.h"
 #include "rules/RuleHelpers.h"
+#include "rules/ShadowGameContext.h"
+#include "rules/Supply.h"
+#include "rules/TroopOrders.h"
+#include "rules/Visibility.h"
 #include "simulation/CommandInterpreter.h"
 #include "simulation/tests/SimTestSupport.h"
 
@@ -179,23 +189,51 @@ TEST_F(CommandInterpreterTest, NoticesActOnTheProgramTheyConcern) {
     }
 }
 
+// What the interpreter itself tells the windows about a country's fall, in order; the removal
+// of the troops reports on its own.
+Strings FallMessages(const Strings& events) {
+    Strings out;
+    for (const std::string& e : events) {
+        if (e.rfind("DelayedDefeatDialog", 0) == 0 || e == "RefreshCampInfo" || e == "NewsShow") {
+            out.push_back(e);
+        }
+    }
+    return out;
+}
+
 TEST_F(CommandInterpreterTest, CountryFallRetiresTheCountryAndTellsTheWindows) {
+    const std::uint8_t* capital =
+        w.tables.GetTableBase(TableId::Site) + rules::SiteRecord::kSize * w.capitalB;
     ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 0, 0); });
-    EXPECT_EQ(w.events.events, (Strings{"DelayedDefeatDialog(0)", "RefreshCampInfo", "NewsShow"}));
+    EXPECT_EQ(FallMessages(w.events.events),
+              (Strings{"DelayedDefeatDialog(0)", "RefreshCampInfo", "NewsShow"}));
     EXPECT_EQ(State(0), 3);
+    EXPECT_FALSE(w.Troop(w.troopA).IsUsed());
+    EXPECT_TRUE(w.Troop(w.troopB).IsUsed());
+    EXPECT_EQ(capital[rules::SiteRecord::kOwner], 1);
 
     w.events.events.clear();
     ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 1, 0); });
-    EXPECT_EQ(w.events.events, (Strings{"DelayedDefeatDialog(1)", "RefreshCampInfo"}));
+    EXPECT_EQ(FallMessages(w.events.events),
+              (Strings{"DelayedDefeatDialog(1)", "RefreshCampInfo"}));
     EXPECT_EQ(State(1), 3);
+    EXPECT_FALSE(w.Troop(w.troopB).IsUsed());
+    EXPECT_EQ(capital[rules::SiteRecord::kOwner], 4);  // neutral
+    EXPECT_EQ(capital[rules::SiteRecord::kKind], 1);   // and a large city
 }
 
 TEST_F(CommandInterpreterTest, CountryLeavingWithItsStateKeptSendsNoMessages) {
     const std::uint8_t state = State(1);
     ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 1, 1); });
     EXPECT_EQ(State(1), state);
-    EXPECT_TRUE(w.events.events.empty());
+    EXPECT_TRUE(FallMessages(w.events.events).empty());
+    EXPECT_FALSE(w.Troop(w.troopB).IsUsed());
+    EXPECT_TRUE(w.Troop(w.troopA).IsUsed());
+    EXPECT_EQ(w.tables.GetTableBase(
+                  TableId::Site)[rules::SiteRecord::kSize * w.capitalB + rules::SiteRecord::kOwner],
+              4);
 
+    w.events.events.clear();
     const std::uint64_t before = w.tables.HashLiveTables();
     ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 6, 0); });
     ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 0xFE, 1); });
@@ -275,6 +313,198 @@ TEST_F(CommandInterpreterTest, AllianceChangeNamingNoCountryIsDroppedWithoutShif
     EXPECT_EQ(w.tables.HashLiveTables(), before);
     EXPECT_TRUE(w.events.events.empty());
     EXPECT_EQ(w.log.size(), 12u);
+}
+
+}  // namespace
+}  // namespace zv::sim
+
+namespace zv::sim {
+namespace {
+
+using rules::MakeHexPosition;
+using rules::TableId;
+using testing::Bytes;
+using testing::Journal;
+using testing::Record;
+using testing::RecordSink;
+using testing::World;
+
+std::uint64_t LiveHash(const rules::TableDirectory& t) {
+    return t.HashTables(
+        {TableId::Site, TableId::Troop, TableId::Country, TableId::ScenarioHeader, TableId::Force});
+}
+std::uint64_t ShadowHash(const rules::TableDirectory& t) {
+    return t.HashTables({TableId::ShadowSite, TableId::ShadowTroop, TableId::ShadowCountry,
+                         TableId::ShadowScenarioHeader, TableId::ShadowForce});
+}
+
+struct RuleCase {
+    const char* name;
+    // The rule operation as the simulation applies it to the shadow tables...
+    std::function<void(World&, rules::GameContext&, fw::RandomStreams&)> apply;
+    // ...and the command it writes for everyone's live tables, with the same values.
+    std::function<void(World&, RecordSink&)> write;
+};
+
+// Every command that calls a rule operation must hand it its fields in the operation's order:
+// the same operation on the shadow with the same values then leaves the shadow equal to the
+// live tables.
+TEST(CommandInterpreterRulesTest, EachRuleCommandDoesToTheLiveTablesWhatItsOperationDoes) {
+    const std::uint16_t far = MakeHexPosition(7, 3);
+    const std::uint16_t home = MakeHexPosition(3, 5);
+    const RuleCase cases[] = {
+        {"1 move",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::ExecMove(c, w.troopA, MakeHexPosition(4, 3), 3, 2);
+         },
+         [](World& w, RecordSink& s) { WriteCommand1(s, w.troopA, MakeHexPosition(4, 3), 3, 2); }},
+        {"2 attack",
+         [](World& w, rules::GameContext& c, fw::RandomStreams& r) {
+             rules::ExecAttack(c, w.troopA, w.troopC, r);
+         },
+         [](World& w, RecordSink& s) { WriteCommand2(s, w.troopA, w.troopC); }},
+        {"5 supply",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::ExecSupply(c, w.troopA, 0xFFFF, 0xFFFF);
+         },
+         [](World& w, RecordSink& s) { WriteCommand5(s, w.troopA, 0xFFFF, 0xFFFF); }},
+        {"12 disband",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::ExecDisband(c, w.troopB);
+         },
+         [](World& w, RecordSink& s) { WriteCommand12(s, w.troopB); }},
+        {"15 waypoint",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::SetTroopTarget(c, w.troopA, MakeHexPosition(5, 2), 2);
+         },
+         [](World& w, RecordSink& s) { WriteCommand15(s, w.troopA, MakeHexPosition(5, 2), 2); }},
+        {"16 clock of a new day",
+         [](World&, rules::GameContext& c, fw::RandomStreams&) {
+             rules::SetClock(c, 2, 0, 0, 1);
+             rules::AddSiteIncome(c);
+         },
+         [](World&, RecordSink& s) {
+             const std::uint8_t clock[6] = {2, 0, 0, 1, 1, 0};
+             WriteClockCommand(s, clock);
+         }},
+        {"22 order",
+         [=](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::SetTroopOrder(c, w.troopA, far, 0xFFFF, 1, 0x0010, 0x0003, 0x44, home, 5, 9);
+         },
+         [=](World& w, RecordSink& s) {
+             WriteCommand22(s, w.troopA, far, 0xFFFF, 1, 0x0010, 0x0003, 0x44, home, 5, 9);
+         }},
+        {"25 fuel",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::BurnTroopFuel(c, w.troopA, 0, 7);
+         },
+         [](World& w, RecordSink& s) { WriteCommand25(s, w.troopA, 0, 7); }},
+        {"26 clear",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::ClearTroopOrders(c, w.troopA);
+         },
+         [](World& w, RecordSink& s) { WriteCommand26(s, w.troopA); }},
+        {"31 status",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             rules::UpdateTroopStatusFromFlags(c, w.troopA, 1);
+         },
+         [](World& w, RecordSink& s) { WriteCommand31(s, w.troopA, 1); }},
+        {"36 settings",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             std::uint8_t block[MemberSettingsBlock::kSize] = {2, 1, 2, 3, 4, 1, 5, 6, 7, 8};
+             block[MemberSettingsBlock::kFormation] = 0;
+             block[MemberSettingsBlock::kTroopMode] = 3;
+             ApplyMemberSettingsAndSupply(c, w.troopA, 1, block);
+         },
+         [](World& w, RecordSink& s) {
+             std::uint8_t block[MemberSettingsBlock::kSize] = {2, 1, 2, 3, 4, 1, 5, 6, 7, 8};
+             block[MemberSettingsBlock::kFormation] = 0;
+             block[MemberSettingsBlock::kTroopMode] = 3;
+             WriteCommand36(s, w.troopA, 1, block);
+         }},
+    };
+    for (const RuleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        World w;
+        // A running order, lowered fuel, and the clock step's preparation on the shadow, as the
+        // live tables get it before a journal.
+        {
+            rules::GameContext live(w.tables);
+            rules::SetTroopOrder(live, w.troopA, far, 0xFFFF, 1, 0x0040, 0, 0, 0xFFFF, 0, 0xFF);
+            w.Troop(w.troopA).Member(0).SetFuel(3);
+            rules::CopyLiveTablesToShadow(w.tables);
+            rules::ShadowGameContext shadow(w.tables, w.sim->ContextEnv());
+            shadow.RebuildTroopOccupancy();
+            rules::RecomputeVisibility(shadow);
+        }
+        const std::uint64_t before = ShadowHash(w.tables);
+        fw::RandomStreams shadowRandom;
+        rules::SeedGameRandom(shadowRandom, 77);
+        rules::SeedGameRandom(w.sim->Random(), 77);
+        {
+            rules::ShadowGameContext shadow(w.tables, w.sim->ContextEnv());
+            c.apply(w, shadow, shadowRandom);
+        }
+        EXPECT_NE(ShadowHash(w.tables), before);
+
+        RecordSink sink;
+        c.write(w, sink);
+        const Bytes journal = Journal({sink.records.at(0)});
+        w.sim->ExecuteReceivedCommands(journal.data() + 4,
+                                       static_cast<std::uint32_t>(journal.size() - 4));
+        EXPECT_EQ(LiveHash(w.tables), ShadowHash(w.tables));
+        EXPECT_TRUE(w.log.empty());
+    }
+}
+
+TEST(CommandInterpreterRulesTest, TroopOrderFieldsLandWhereTheRecordLayoutPutsThem) {
+    World w;
+    const std::uint16_t home = MakeHexPosition(2, 6);
+    ExecuteCommandList(*w.sim, Journal({Record([&](RecordSink& s) {
+        WriteCommand22(s, w.troopA, MakeHexPosition(9, 3), 0xFFFF, 2, 0x0004, 0x0102, 0x33, home, 6,
+                       0x27);
+    })}));
+    const rules::TroopRecord& t = w.Troop(w.troopA);
+    EXPECT_EQ(t.U8(rules::TroopRecord::kOrderParam381), 0x33);
+    EXPECT_EQ(t.U16(rules::TroopRecord::kOrderHex), home);
+    EXPECT_EQ(t.U8(rules::TroopRecord::kOrderParam363), 6);
+    EXPECT_EQ(t.U8(rules::TroopRecord::kRelatedTroop), 0x27);
+    EXPECT_EQ(t.U16(rules::TroopRecord::kOrderParam358), 0x0102);
+    EXPECT_EQ(t.U8(rules::TroopRecord::kOrderKind), 2);
+}
+
+TEST(CommandInterpreterRulesTest, RecordsAfterAnAllianceChangeAreReadWhereTheyStart) {
+    World w;
+    {
+        rules::GameContext live(w.tables);
+        rules::SetTroopOrder(live, w.troopA, MakeHexPosition(7, 3), 0xFFFF, 1, 0, 0, 0, 0xFFFF, 0,
+                             0xFF);
+    }
+    ASSERT_NE(w.Troop(w.troopA).Destination(), 0xFFFF);
+    ExecuteCommandList(*w.sim,
+                       Journal({Record([](RecordSink& s) { WriteCommand45(s, 2, 1, 0, 1); }),
+                                Record([&](RecordSink& s) { WriteCommand26(s, w.troopA); })}));
+    EXPECT_EQ(w.Troop(w.troopA).Destination(), 0xFFFF);
+    EXPECT_EQ(w.Country(1)[rules::CountryRecord::kAllianceMask], 0x06);
+}
+
+TEST(CommandInterpreterRulesTest, ClockCommandSetsTheClockAndPaysOnlyOnANewDay) {
+    for (std::uint8_t newDay : {0, 1}) {
+        SCOPED_TRACE(int(newDay));
+        World w;
+        const std::int32_t funds = rules::ReadS32(w.Country(1), rules::CountryRecord::kFunds);
+        const std::uint8_t clock[6] = {3, 12, 30, 0, newDay, 0};
+        ExecuteCommandList(*w.sim,
+                           Journal({Record([&](RecordSink& s) { WriteClockCommand(s, clock); })}));
+        rules::ScenarioHeaderCursor header(w.tables);
+        EXPECT_EQ(header.GetDay(), 3);
+        EXPECT_EQ(header.GetHour(), 12);
+        EXPECT_EQ(header.GetMinute(), 30);
+        EXPECT_EQ(header.GetDaytime(), 0);
+        const std::int32_t after = rules::ReadS32(w.Country(1), rules::CountryRecord::kFunds);
+        EXPECT_EQ(after > funds, newDay == 1);  // country 1 owns a capital
+        EXPECT_EQ(w.events.events.back(), "PanelClock");
+    }
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include "rules/ForceRecord.h"
 #include "rules/ShadowGameContext.h"
+#include "rules/Supply.h"
+#include "rules/TroopOrders.h"
+#include "rules/TroopQueries.h"
 #include "rules/Visibility.h"
 #include "simulation/OrderTranslation.h"
 #include "simulation/tests/SimTestSupport.h"
@@ -41,6 +44,31 @@ void PrepareShadow(Simulation& sim) {
     rules::RecomputeVisibility(shadow);
 }
 
+// The troop has a running order in both copies.
+void GiveOrder(World& w) {
+    rules::GameContext live(w.tables);
+    rules::SetTroopOrder(live, w.troopA, rules::MakeHexPosition(8, 3), 0xFFFF, 1, 0x0010, 0, 3,
+                         rules::MakeHexPosition(3, 4), 4, 9);
+    rules::CopyLiveTablesToShadow(w.tables);
+}
+
+// Packs 1 for both members, row settings, formation 1 with its settings, TroopMode 2.
+std::vector<std::uint8_t> SettingsBlock() {
+    std::vector<std::uint8_t> block(MemberSettingsBlock::kSize, 0);
+    for (int slot = 0; slot < 6; ++slot) {
+        std::uint8_t* e = block.data() + MemberSettingsBlock::kSlotEntrySize * slot;
+        e[0] = 1;
+        e[1] = static_cast<std::uint8_t>(10 + slot);
+        e[2] = static_cast<std::uint8_t>(20 + slot);
+        e[3] = static_cast<std::uint8_t>(30 + slot);
+        e[4] = static_cast<std::uint8_t>(40 + slot);
+    }
+    for (int i = 0; i < 5; ++i) block[MemberSettingsBlock::kFormationSettings + i] = 60 + i;
+    block[MemberSettingsBlock::kFormation] = 1;
+    block[MemberSettingsBlock::kTroopMode] = 2;
+    return block;
+}
+
 struct OrderCase {
     const char* name;
     std::function<void(World&, RecordSink&)> build;
@@ -51,6 +79,46 @@ struct OrderCase {
 // shadow, and the same change in the live tables once the command has been executed.
 TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValues) {
     const OrderCase cases[] = {
+        {"15 target",
+         [](World& w, RecordSink& s) {
+             BuildOrder15(s, w.troopA, rules::MakeHexPosition(6, 3), 5);
+         },
+         kOpTarget},
+        {"26 clear",
+         [](World& w, RecordSink& s) {
+             GiveOrder(w);
+             BuildOrder26(s, w.troopA);
+         },
+         kOpClearOrders},
+        {"27 order with a home hex",
+         [](World& w, RecordSink& s) {
+             BuildOrder27(s, w.troopA, rules::MakeHexPosition(7, 3), 0xFFFF, 1, 0x0010, 0, 0x12,
+                          rules::MakeHexPosition(3, 4), 2, 7);
+         },
+         kCmdTroopOrder},
+        {"27 order without a home hex after a clear",
+         [](World& w, RecordSink& s) {
+             GiveOrder(w);
+             rules::GameContext live(w.tables);
+             rules::ClearTroopOrders(live, w.troopA);
+             rules::CopyLiveTablesToShadow(w.tables);
+             BuildOrder27(s, w.troopA, rules::MakeHexPosition(3, 6), 0xFFFF, 1, 0, 0, 0xFF, 0xFFFF,
+                          0, 0xFF);
+         },
+         kCmdTroopOrder},
+        {"27 cancel",
+         [](World& w, RecordSink& s) {
+             GiveOrder(w);
+             BuildOrder27(s, w.troopA, 0xFFFF, 0xFFFF, 0, 0, 0, 0, 0xFFFF, 0, 0xFF);
+         },
+         kCmdTroopOrder},
+        {"35 settings and supply",
+         [](World& w, RecordSink& s) {
+             w.Troop(w.troopA).Member(0).SetFuel(1);
+             rules::CopyLiveTablesToShadow(w.tables);
+             BuildOrder35(s, w.troopA, 1, SettingsBlock().data());
+         },
+         kCmdMemberSettings},
         {"37 formation", [](World& w, RecordSink& s) { BuildOrder37(s, w.troopA, 2); },
          kCmdFormation},
         {"39 withdraw",
@@ -93,6 +161,66 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
         w.sim->FlushCommandJournal();
         EXPECT_EQ(LiveHash(w.tables), ShadowHash(w.tables));
         EXPECT_TRUE(w.log.empty());
+    }
+}
+
+TEST(OrderTranslationTest, AnOrderTheShadowCannotTakeStillBecomesItsCommand) {
+    World w;
+    for (std::uint16_t troop : {std::uint16_t{255}, std::uint16_t{0xFFFF}, std::uint16_t{39}}) {
+        SCOPED_TRACE(troop);
+        w.sim->ResetCommandJournal();
+        const std::uint64_t before = ShadowHash(w.tables);
+        const Bytes order = Record([&](RecordSink& s) {
+            BuildOrder27(s, troop, rules::MakeHexPosition(5, 5), 0xFFFF, 1, 0, 0, 0, 0xFFFF, 0,
+                         0xFF);
+        });
+        TranslateOrders(*w.sim, Journal({order}));
+        EXPECT_EQ(ShadowHash(w.tables), before);
+        Bytes expected = order;
+        expected[0] = kCmdTroopOrder;
+        EXPECT_EQ(Outgoing(*w.sim), expected);
+    }
+}
+
+TEST(OrderTranslationTest, SettingsWithSupplyUseTheSiteUnderTheTroopOrNone) {
+    // The same settings through the order and by hand, with the site the troop stands on.
+    struct Case {
+        const char* name;
+        bool onSite;
+    };
+    for (const Case& c : {Case{"on its capital", true}, Case{"in the open", false}}) {
+        SCOPED_TRACE(c.name);
+        World translated;
+        World byHand;
+        std::uint16_t site = rules::kNoSiteIndex;
+        for (World* w : {&translated, &byHand}) {
+            if (c.onSite) {
+                site = rules::SiteCursor(w->tables).AddSite(0, 0, rules::MakeHexPosition(3, 3));
+            }
+            // Capitals sell units to every class, so the site buys back the lost machines.
+            std::uint8_t* capitalClass =
+                w->tables.GetTableBase(TableId::LandKind) + rules::LandKindRecord::kSize * (15 + 0);
+            rules::WriteU16(capitalClass, rules::LandKindRecord::kSupplyFlag, 0x3FFF);
+            w->Troop(w->troopA).Member(0).SetFuel(1);
+            w->Troop(w->troopA).Member(1).SetStrength(2);
+            w->Troop(w->troopA).Member(1).SetDurability(2);
+            rules::GameContext(w->tables).RebuildHexOccupancy();
+            rules::CopyLiveTablesToShadow(w->tables);
+            PrepareShadow(*w->sim);
+        }
+        auto block = SettingsBlock();
+        block[MemberSettingsBlock::kFormation] = 0;  // the formation the members stand in
+        TranslateOrders(*translated.sim, Journal({Record([&](RecordSink& s) {
+            BuildOrder35(s, translated.troopA, 1, block.data());
+        })}));
+        rules::ShadowGameContext shadow(byHand.tables, byHand.sim->ContextEnv());
+        rules::ApplyMemberSettings(shadow, byHand.troopA, block.data());
+        ASSERT_TRUE(shadow.Troops().Select(byHand.troopA));
+        rules::ClampSuppliesToPack(shadow.Troops(), 0);
+        rules::ExecSupply(shadow, byHand.troopA, 0xFFFF, site);
+        EXPECT_EQ(ShadowHash(translated.tables), ShadowHash(byHand.tables));
+        const auto& member = translated.Troop(translated.troopA, TableId::ShadowTroop).Member(1);
+        EXPECT_EQ(member.Strength() > 2, c.onSite);
     }
 }
 

@@ -125,17 +125,36 @@ class FakeSession : public SessionPort {
 
 enum class Role { Single, Host, Client };
 
+// The basic rule tables, with infantry that carries fuel and a rifle that hits.
+inline rules::testing::RuleTableWriter RuleTables() {
+    auto w = rules::testing::RuleTableWriter::Basic();
+    rules::UnitInfoRecord& infantry = w.unitInfos.at(0);
+    infantry.SetU8(rules::UnitInfoRecord::kDurabilityPerUnit, 10);
+    for (int pack = 0; pack < 4; ++pack) {
+        const std::size_t at = rules::UnitInfoRecord::PackOffset(pack);
+        infantry.SetU16(at + rules::UnitInfoRecord::kPackFuel, 50);
+        infantry.SetU8(at + rules::UnitInfoRecord::kPackAmmo, 20);
+    }
+    rules::WeaponKdRecord& rifle = w.weapons.at(0);
+    for (int c = 0; c < 10; ++c) rifle.SetU8(rules::WeaponKdRecord::kHitRate + c, 90);
+    rifle.SetU8(rules::WeaponKdRecord::kPower, 60);
+    rifle.SetU8(rules::WeaponKdRecord::kSalvo, 3);
+    return w;
+}
+
 // One world: rule tables, a small map with two countries and a few troops, its simulation with
 // a recording events object and (for network roles) a fake session.
 class World {
   public:
     explicit World(Role role = Role::Single, std::uint8_t player = 0) {
-        rules::testing::RuleTableWriter::Basic().InstallInto(tables);
+        RuleTables().InstallInto(tables);
         rules::testing::MapBuilder map(tables, 0);
         map.Country(0, 5000).Country(1, 5000).Country(2, 5000);
         troopA = map.AddTroop(0, 3, 3, {0, 0});
         troopB = map.AddTroop(1, 8, 8, {0});
+        troopC = map.AddTroop(1, 2, 3, {0});
         forceTroop = map.AddForceTroop(1, {0});
+        capitalB = map.AddSite(0, 1, 9, 9);
         SetSinglePlay(role == Role::Single);
         session.host = role == Role::Host;
         session.slotValues[0] = 1;
@@ -169,7 +188,9 @@ class World {
     std::unique_ptr<Simulation> sim;
     std::uint16_t troopA = 0;
     std::uint16_t troopB = 0;
+    std::uint16_t troopC = 0;  // country 1's, beside troopA
     std::uint16_t forceTroop = 0;
+    std::uint16_t capitalB = 0;  // country 1's capital
 };
 
 // A walked buffer: the 32-bit length counting itself, then the records.
