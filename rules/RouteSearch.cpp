@@ -25,6 +25,8 @@ constexpr bool OnMap(int x, int y) {
 // and queueing sets the mark), so a ring of one place per cell can never overflow.
 constexpr int kQueueSize = kHexCount;
 constexpr int kQueueMask = kQueueSize - 1;
+constexpr int kMaxBucketEntries = 1 + kHexDirectionCount * kHexCount;
+static_assert(kMaxBucketEntries <= 32767);
 static_assert((kQueueSize & kQueueMask) == 0);
 
 // Cell state: generation << 19 | mark << 16 | reached cost. A cell whose generation is not the
@@ -101,6 +103,12 @@ struct RouteSearch::Buffers {
     std::uint8_t roadTerrain[kHexCount];
     std::uint32_t state[kHexCount];
     std::uint16_t queue[kQueueSize];
+    // Buckets of the simulation's cheapest-first order: by reached cost modulo 256, each a stack
+    // of entries (-1 ends it). A cell whose cost drops is pushed again; its old entry is passed
+    // over. Every push follows a strict drop of a cost, at most six per expanded cell.
+    std::int16_t bucketHead[256];
+    std::int16_t entryCell[kMaxBucketEntries];
+    std::int16_t entryNext[kMaxBucketEntries];
     // The supply flood's view of the map, filled per flood.
     std::uint8_t supplyCost[kHexCount];
     std::uint8_t road[kHexCount];
@@ -299,15 +307,84 @@ void RouteSearch::Relax(int startIndex, std::int16_t costLimit, Enter enter) {
     } while (read != write);
 }
 
+// The simulation's relaxation gives every cell its cheapest cost. The first-in-first-out order
+// with re-queueing reaches the same costs and marks as expanding cells cheapest first, which
+// expands each cell once: costs are unique, every queued cell ends expanded (mark 0) and
+// occupied hexes keep their marks either way. Step costs are 1-254, so buckets by cost modulo
+// 256 never hold two costs at once.
+void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
+                                     const std::uint8_t* classes, const std::uint8_t* lookup) {
+    Buffers& b = *buffers_;
+    std::uint32_t* state = b.state;
+    const std::uint32_t generationBits = generation_ << kGenerationShift;
+    auto load = [&](int index) {
+        const std::uint32_t s = state[index];
+        return (s & kGenerationMask) == generationBits ? s : (generationBits | kUnreachedCost);
+    };
+    std::fill(std::begin(b.bucketHead), std::end(b.bucketHead), -1);
+    int entries = 0;
+    auto push = [&](int cell, std::uint32_t cost) {
+        const int bucket = static_cast<int>(cost & 0xFF);
+        b.entryCell[entries] = static_cast<std::int16_t>(cell);
+        b.entryNext[entries] = b.bucketHead[bucket];
+        b.bucketHead[bucket] = static_cast<std::int16_t>(entries);
+        ++entries;
+    };
+
+    push(startIndex, 0);
+    bool startPending = true;  // the start waits whatever mark a troop gave it
+    int waiting = 1;
+    std::uint32_t cost = 0;
+    while (waiting > 0) {
+        int entry = b.bucketHead[cost & 0xFF];
+        if (entry < 0) {
+            // Nothing is ever queued above the limit.
+            if (static_cast<int>(++cost) > costLimit) break;
+            continue;
+        }
+        b.bucketHead[cost & 0xFF] = b.entryNext[entry];
+        const int current = b.entryCell[entry];
+        const std::uint32_t currentState = load(current);
+        if (current == startIndex) {
+            if (!startPending) continue;
+            startPending = false;
+        } else if ((currentState & 0xFFFF) != cost ||
+                   ((currentState >> 16) & 7) != kCellMarkQueued) {
+            continue;  // left behind by a cheaper cost, or expanded already
+        }
+        --waiting;
+        const std::uint32_t reached = cost;
+        const NeighbourList& neighbours = kNeighbours[current];
+        for (int d = 0; d < kHexDirectionCount; ++d) {
+            const int n = neighbours[d];
+            if (n < 0) continue;
+            const std::uint8_t step = lookup[classes[n]];
+            if (step == kCannotEnter) continue;
+            const auto c = static_cast<std::uint16_t>(reached + step);
+            if (static_cast<std::int16_t>(c) > costLimit) continue;
+            const std::uint32_t s = load(n);
+            if (c >= (s & 0xFFFF)) continue;  // an equal cost changes nothing: the cell waits
+            std::uint32_t mark = (s >> 16) & 7;
+            if (mark == kCellMarkNone) {
+                ++waiting;
+                mark = kCellMarkQueued;
+            }
+            if (mark == kCellMarkQueued) push(n, c);
+            state[n] = generationBits | (mark << 16) | c;
+        }
+        state[current] = generationBits | reached;
+    }
+}
+
 void RouteSearch::RelaxTroopSearch() {
     const std::uint8_t* classes = cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
     const std::uint8_t* lookup = cellCostLookup_;
-    auto enter = [classes, lookup](int, int, int n) { return lookup[classes[n]]; };
     if (Requeues()) {
-        Relax<true>(startIndex_, request_.costLimit, enter);
-    } else {
-        Relax<false>(startIndex_, request_.costLimit, enter);
+        RelaxCheapestFirst(startIndex_, request_.costLimit, classes, lookup);
+        return;
     }
+    Relax<false>(startIndex_, request_.costLimit,
+                 [classes, lookup](int, int, int n) { return lookup[classes[n]]; });
 }
 
 void RouteSearch::PublishArea(GameContext& ctx) {

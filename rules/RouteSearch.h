@@ -170,6 +170,8 @@ class RouteSearch {
     void MarkTroops(GameContext& ctx);
     template <bool kRequeue, typename Enter>
     void Relax(int startIndex, std::int16_t costLimit, Enter enter);
+    void RelaxCheapestFirst(int startIndex, std::int16_t costLimit, const std::uint8_t* classes,
+                            const std::uint8_t* lookup);
     void RelaxTroopSearch();
     void PublishArea(GameContext& ctx);
     std::uint32_t StateOf(int index) const;

@@ -51,9 +51,12 @@ struct World {
         for (std::uint8_t c = 0; c < 4; ++c) map.Country(c);
     }
 
-    // Enters sites and troops into the HexInfo records, then copies everything to the shadow.
+    // Enters sites and troops into the HexInfo records (no supply networks: the tests run them
+    // themselves), then copies everything to the shadow.
     void Settle() {
-        GameContext ctx(tables);
+        GameContextEnv env;
+        env.recomputeAllSupplyNetworks = nullptr;
+        GameContext ctx(tables, env);
         ctx.RebuildHexOccupancy();
         CopyLiveTablesToShadow(tables);
     }

@@ -551,6 +551,45 @@ std::vector<int> ReferenceCosts(RouteSearch& search, const std::uint8_t* table, 
     return cost;
 }
 
+// The relaxation as first written for the simulation: first in, first out, a cell's mark back to
+// 0 after its expansion so that a cheaper cost queues it again. Fills costs and marks.
+void ReferenceRequeueSearch(RouteSearch& search, const std::uint8_t* table, int start,
+                            const std::vector<bool>& zone, std::vector<int>& cost,
+                            std::vector<int>& mark) {
+    cost.assign(kHexCount, 0xFFFF);
+    mark.assign(kHexCount, 0);
+    for (int i = 0; i < kHexCount; ++i) {
+        if (zone[i] && i != start) mark[i] = search.GetCellMark(i % kMapSize, i / kMapSize);
+    }
+    std::vector<int> ring(1 << 16);  // far more than ever waits
+    std::size_t read = 0;
+    std::size_t write = 1;
+    ring[0] = start;
+    cost[start] = 0;
+    while (read != write) {
+        const int u = ring[read++];
+        const int x = u % kMapSize;
+        const int y = u / kMapSize;
+        for (int d = 0; d < 6; ++d) {
+            const int nx = x + kNeighbourDx[y & 1][d];
+            const int ny = y + kNeighbourDy[d];
+            if (nx < 0 || ny < 0 || nx >= kMapSize || ny >= kMapSize) continue;
+            const int v = nx + kMapSize * ny;
+            const std::uint8_t terrain = search.GetCellTerrain(nx, ny, 0);
+            const int step = terrain < 29 ? table[terrain] : 0;
+            if (step == 0 || step == 255 || v == start) continue;
+            const int c = cost[u] + step;
+            if (c > kTroopSearchCostLimit || c > cost[v]) continue;
+            cost[v] = c;
+            if (mark[v] == 0) {
+                ring[write++] = v;
+                mark[v] = 1;
+            }
+        }
+        mark[u] = 0;
+    }
+}
+
 TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
     std::mt19937 random(20240611);
     for (int round = 0; round < 40; ++round) {
@@ -571,6 +610,8 @@ TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
         const int sx = coord(random);
         const int sy = coord(random);
         const std::uint16_t searcher = w.Troop(0, sx, sy);
+        // Now and then a known enemy stands on the start hex itself.
+        if (round % 4 == 0) w.Troop(1, sx, sy, 0x0001);
         for (int i = 0; i < 30; ++i) {
             w.Troop(static_cast<std::uint8_t>(random() % 4), coord(random), coord(random),
                     static_cast<std::uint16_t>(random() & 0x0111));
@@ -585,6 +626,9 @@ TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
         }
         const int start = sx + kMapSize * sy;
         const std::vector<int> expected = ReferenceCosts(sim.search, table.data(), start, zone);
+        std::vector<int> literalCost;
+        std::vector<int> literalMark;
+        ReferenceRequeueSearch(sim.search, table.data(), start, zone, literalCost, literalMark);
 
         Search map(w, RouteInstance::Map);
         ASSERT_EQ(map.search.ComputeArea(*map.ctx, searcher, sx, sy, table.data(), 0), 1);
@@ -597,6 +641,9 @@ TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
             const int y = i / kMapSize;
             const std::uint16_t got = sim.search.GetCellCost(x, y);
             ASSERT_EQ(got == kUnreachedCost ? -1 : got, expected[i]) << x << "," << y;
+            // The whole grid is the one the first-in-first-out relaxation leaves.
+            ASSERT_EQ(got, literalCost[i]) << x << "," << y;
+            ASSERT_EQ(sim.search.GetCellMark(x, y), literalMark[i]) << x << "," << y;
             // Instances 1 and 2 agree with each other and never undercut the cheapest cost.
             const std::uint16_t mapCost = map.search.GetCellCost(x, y);
             ASSERT_EQ(mapCost, context.search.GetCellCost(x, y));
