@@ -1,6 +1,7 @@
 #include "rules/Visibility.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "rules/RuleHelpers.h"
 #include "rules/TroopMembers.h"
@@ -171,21 +172,40 @@ void MarkSeenFromSource(GameContext& ctx, std::uint8_t c, std::uint16_t sourceHe
     const std::uint16_t sightedBits = side;
     const bool night = IsNightLight(lightCode);
 
-    const int y0 = std::max(0, sourceY - reach);
-    const int y1 = std::min(kMapSize - 1, sourceY + reach);
-    const int x0 = std::max(0, sourceX - reach);
-    const int x1 = std::min(kMapSize - 1, sourceX + reach);
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            const int d = HexDistance(static_cast<std::uint16_t>(sourceX),
-                                      static_cast<std::uint16_t>(sourceY),
-                                      static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
-            if (d > reach || !ctx.SelectHexInfoXY(x, y)) continue;
-            ctx.SetHexFlagBits(static_cast<std::uint16_t>(allianceMask & 0xFF));
+    // Alliances of the source's country with the troops' countries, asked once.
+    int alliedWith[8];
+    for (int k = 0; k < 8; ++k) {
+        alliedWith[k] = AreCountriesAllied(tables, c, static_cast<std::uint8_t>(k), countryTable);
+    }
+    std::uint8_t* hexInfo = tables.GetTableBase(ctx.GetTableSet().hexInfo);
+    const int hexInfoCount = tables.GetTableRecordCount(ctx.GetTableSet().hexInfo);
+    const auto seenBits = static_cast<std::uint16_t>(allianceMask & 0xFF);
 
-            const std::uint16_t target = ctx.GetHexTroopIndex();
+    // Hexes within `reach` row by row, top to bottom: in axial terms (q = x - y / 2 rounded
+    // down) a row at dr rows from the source spans dq from max(-R, -R - dr) to min(R, R - dr).
+    const int sourceQ = sourceX - (sourceY >> 1);
+    for (int y = std::max(0, sourceY - reach); y <= std::min(kMapSize - 1, sourceY + reach); ++y) {
+        const int dr = y - sourceY;
+        const int shift = sourceQ + (y >> 1);
+        const int x0 = std::max(0, shift + std::max(-reach, -reach - dr));
+        const int x1 = std::min(kMapSize - 1, shift + std::min(reach, reach - dr));
+        for (int x = x0; x <= x1; ++x) {
+            const int d = std::max({std::abs(x - shift), std::abs(dr), std::abs(x - shift + dr)});
+            const int index = x + kMapSize * y;
+            if (index >= hexInfoCount) continue;
+            HexInfoRecord* info = HexInfoAt(hexInfo, static_cast<std::size_t>(index));
+            info->SetU16(HexInfoRecord::kFlags,
+                         static_cast<std::uint16_t>(info->U16(HexInfoRecord::kFlags) | seenBits));
+
+            const std::uint16_t target = info->U16(HexInfoRecord::kTroopIndex);
             if (target == kNoTroop || !troops.Select(target) || !IsPresent(troops)) continue;
-            if (AreCountriesAllied(tables, c, troops.GetCountry(), countryTable)) continue;
+            const std::uint8_t targetCountry = troops.GetCountry();
+            if (targetCountry < 8 ? alliedWith[targetCountry]
+                                  : AreCountriesAllied(tables, c, targetCountry, countryTable)) {
+                continue;
+            }
+            // The concealment reads the terrain class through the context's hex selection.
+            ctx.SelectHexInfoXY(x, y);
             const int targetLayer = troops.GetTroopAltitudeClass() - 1;
             // A target without a known layer has no range to be seen at.
             if (targetLayer < 0 || targetLayer >= kSightLayerCount) continue;

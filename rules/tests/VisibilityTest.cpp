@@ -132,6 +132,24 @@ TEST_F(VisibilityTest, WithoutTheFogEverythingIsOpen) {
     }
 }
 
+// A source sees exactly the hexes within its reach, also where the map ends.
+TEST_F(VisibilityTest, ASourceSeesTheHexesWithinItsReach) {
+    const std::uint16_t scout = w.Troop(0, 30, 30, 0, kScout);
+    for (auto [sx, sy] :
+         {std::pair{30, 30}, std::pair{31, 31}, std::pair{0, 0}, std::pair{63, 63},
+          std::pair{1, 40}, std::pair{62, 41}, std::pair{20, 2}, std::pair{21, 61}}) {
+        SCOPED_TRACE(::testing::Message() << sx << "," << sy);
+        Move(scout, sx, sy);
+        Recompute();
+        for (int y = 0; y < kMapSize; ++y) {
+            for (int x = 0; x < kMapSize; ++x) {
+                const bool inReach = HexDistance(sx, sy, x, y) <= 5;
+                ASSERT_EQ(Seen(x, y) & 0x0001, inReach ? 1 : 0) << x << "," << y;
+            }
+        }
+    }
+}
+
 // Observer (scout, range 5) of country 0 on (10, 10), enemy on the same row.
 TEST_F(VisibilityTest, IdentificationByDayAndNight) {
     struct Case {
