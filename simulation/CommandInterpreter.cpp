@@ -18,7 +18,9 @@
 #include "rules/TroopRecord.h"
 #include "rules/TroopRemoval.h"
 #include "simulation/CommandRecords.h"
+#include "simulation/Production.h"
 #include "simulation/Simulation.h"
+#include "simulation/SiteUpkeep.h"
 
 namespace zv::sim {
 
@@ -202,6 +204,15 @@ void Interpreter::Execute(std::uint16_t opcode, const std::uint8_t* r, std::uint
             return;
         case kCmdSeed:
             rules::SeedGameRandom(sim_.Random(), ReadU16(r, SeedRecord::kSeed));
+            RunSiteRound(live_);
+            return;
+        case kCmdProduction:
+            if (r[ForceTroopRecord::kCountry] > kLastCountry) {
+                Drop(opcode, offset, "no such country");
+                return;
+            }
+            ExecuteProduction(live_, ReadU16(r, ForceTroopRecord::kForceTroop),
+                              ReadU16(r, ForceTroopRecord::kHex), r[ForceTroopRecord::kCountry]);
             return;
         case kCmdCountryFall:
             if (r[CountryFallRecord::kCountry] > kLastCountry) {

@@ -1,0 +1,159 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "framework/RandomStreams.h"
+#include "rules/GameContext.h"
+#include "rules/RouteSearch.h"
+#include "rules/RuleHelpers.h"
+#include "rules/TargetChoice.h"
+#include "simulation/CommandRecords.h"
+#include "simulation/Simulation.h"
+
+// What the routines of one clock step share: the world's simulation (journal, random streams),
+// the route searches of the thread that runs the step, the corps targets and the step's current
+// troop. The clock step owns one per world; tests build their own.
+namespace zv::sim {
+
+// Settings of section "Environ" that the automatic behaviour reads.
+struct BehaviourSettings {
+    int attackRangeMagnifying = 20;  // "AttackRengeMagnifying"
+    int maxAttackRange = 15;         // "MaxAttackRenge"
+};
+
+// The per-country work table of the automatic behaviour, rebuilt at every step: five records of
+// 524 bytes (records 0-3 used), each with four lists of 65 hex entries (x, y; 0xFF in x empty)
+// and two hexes that the carrier search records.
+class CorpsTargetTable {
+  public:
+    static constexpr int kRecords = 5;
+    static constexpr int kRecordSize = 524;
+    static constexpr int kEntries = 65;
+    // The planner fills at most this many entries per list.
+    static constexpr int kFilledEntries = 63;
+    enum List : int { kHq = 0, kExpansion = 1, kFront = 2, kThreat = 3 };
+
+    CorpsTargetTable() { Clear(); }
+    // Every byte 0xFF; the built flag stays.
+    void Clear() { bytes_.fill(0xFF); }
+    bool IsBuilt() const { return built_; }
+    void SetBuilt() { built_ = true; }
+
+    // Entry i of a list as a hex (x | y << 8); 0xFFFF style empty entries have x 0xFF.
+    std::uint16_t Entry(int country, List list, int i) const {
+        const std::size_t at = EntryOffset(country, list, i);
+        return static_cast<std::uint16_t>(bytes_[at] | (bytes_[at + 1] << 8));
+    }
+    bool IsEmpty(int country, List list, int i) const {
+        return bytes_[EntryOffset(country, list, i)] == 0xFF;
+    }
+    void SetEntry(int country, List list, int i, std::uint16_t hex) {
+        const std::size_t at = EntryOffset(country, list, i);
+        bytes_[at] = static_cast<std::uint8_t>(hex & 0xFF);
+        bytes_[at + 1] = static_cast<std::uint8_t>(hex >> 8);
+    }
+    // Number of leading entries in use.
+    int Count(int country, List list) const {
+        int n = 0;
+        while (n < kEntries && !IsEmpty(country, list, n)) ++n;
+        return n;
+    }
+    // The hexes recorded by the carrier search: layer 2 at 520, the other layers at 522.
+    std::uint16_t CarrierSite(int country, bool layer2) const {
+        const std::size_t at =
+            static_cast<std::size_t>(country) * kRecordSize + (layer2 ? 520 : 522);
+        return static_cast<std::uint16_t>(bytes_[at] | (bytes_[at + 1] << 8));
+    }
+    void SetCarrierSite(int country, bool layer2, std::uint16_t hex) {
+        const std::size_t at =
+            static_cast<std::size_t>(country) * kRecordSize + (layer2 ? 520 : 522);
+        bytes_[at] = static_cast<std::uint8_t>(hex & 0xFF);
+        bytes_[at + 1] = static_cast<std::uint8_t>(hex >> 8);
+    }
+    const std::array<std::uint8_t, kRecords * kRecordSize>& Bytes() const { return bytes_; }
+
+  private:
+    static std::size_t EntryOffset(int country, List list, int i) {
+        return static_cast<std::size_t>(country) * kRecordSize +
+               static_cast<std::size_t>(list) * 130 + static_cast<std::size_t>(i) * 2;
+    }
+    std::array<std::uint8_t, kRecords * kRecordSize> bytes_{};
+    bool built_ = false;
+};
+
+// Step counters that the benchmark and the runner report.
+struct StepCounters {
+    std::uint64_t routeSearches = 0;  // reachable-area searches of the step's routines
+};
+
+class StepContext {
+  public:
+    StepContext(Simulation& sim, rules::RouteSearchSet& searches, CorpsTargetTable& corps)
+        : sim_(&sim),
+          searches_(&searches),
+          corps_(&corps),
+          routeBuffer_(static_cast<std::size_t>(rules::kSimRouteStepLimit) + 1) {}
+
+    Simulation& Sim() { return *sim_; }
+    CommandSink& Journal() { return *sim_; }
+    rules::TableDirectory& Tables() { return sim_->Tables(); }
+    // The env of every shadow context the step builds: the world's env with the step's route
+    // searches.
+    rules::GameContextEnv Env() {
+        rules::GameContextEnv env = sim_->ContextEnv();
+        env.routeSearches = searches_;
+        return env;
+    }
+    rules::RouteSearchSet& Searches() { return *searches_; }
+    // The simulation's route search (instance 3).
+    rules::RouteSearch& Route() { return searches_->Sim(); }
+    // ComputeArea on the simulation's instance, counted.
+    int ComputeArea(rules::GameContext& ctx, std::uint16_t troop, int x, int y,
+                    const std::uint8_t* table, int flag) {
+        ++counters.routeSearches;
+        return Route().ComputeArea(ctx, troop, x, y, table, flag);
+    }
+    // Traces the route from the last area's start to (x, y) into the step's route buffer (room
+    // for the instance's step limit and the terminator); the number of steps, 0 without route.
+    int TraceRoute(int x, int y) {
+        const int length = Route().TraceRoute(routeBuffer_, x, y);
+        // A failed trace may leave part of a walk behind; no route has no first step.
+        if (length <= 0) routeBuffer_[0] = {};
+        return length;
+    }
+    // The first step of the last trace; (0, 0) when it had none.
+    const rules::RouteStep& FirstStep() const { return routeBuffer_[0]; }
+    fw::RandomStreams& Random() { return sim_->Random(); }
+    // The host's draws (automatic behaviour, bombing, production): never in the journal.
+    int RandomBelow(int n) { return rules::RandomBelow(sim_->Random(), n); }
+    CorpsTargetTable& Corps() { return *corps_; }
+
+    // The troop the step's loop is at; 0xFFFF outside the loop.
+    std::uint16_t currentTroop = 0xFFFF;
+    BehaviourSettings settings;
+    StepCounters counters;
+
+  private:
+    Simulation* sim_;
+    rules::RouteSearchSet* searches_;
+    CorpsTargetTable* corps_;
+    std::vector<rules::RouteStep> routeBuffer_;
+};
+
+// Hands the orders that the target choice gives to the journal as command 22.
+class JournalOrderCommands : public rules::TroopOrderCommands {
+  public:
+    explicit JournalOrderCommands(CommandSink& journal) : journal_(&journal) {}
+    void AppendTroopOrder(const rules::TroopOrderArgs& o) override {
+        WriteCommand22(*journal_, o.troop, o.destination, o.target, o.orderKind, o.actionFlags,
+                       o.weaponSelection, o.parameter, o.homeHex, o.homeActionBit, o.homeTroop);
+    }
+
+  private:
+    CommandSink* journal_;
+};
+
+}  // namespace zv::sim

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The headless runner: loads a map or saved game, lets the computer play, steps the clock and
+// reports. Its results depend only on the data and the seed.
+namespace zv::zvsim {
+
+struct RunOptions {
+    std::string programDir;
+    std::string map;                 // MAP\name, or SAVE\name for a name ending in ".ddg"
+    std::int64_t minutes = 24 * 60;  // steps at most
+    std::uint32_t seed = 1;
+    bool computerAll = false;
+    bool replayCheck = false;
+};
+
+struct RunResult {
+    int exitCode = 0;  // 0 done, 1 replay check failed, 2 wrong command line, 3 unreadable data
+    std::vector<std::string> lines;   // standard output
+    std::vector<std::string> errors;  // standard error
+    std::int64_t minutes = 0;         // steps made
+    std::string outcome;
+    std::uint64_t hash = 0;
+};
+
+// Parses "run --map FILE [--minutes N] [--seed S] [--computer-all] [--replay-check]
+// [--program-dir DIR]"; false with a message for anything else.
+bool ParseRunArguments(const std::vector<std::string>& args, RunOptions& options,
+                       std::string& error);
+
+RunResult Run(const RunOptions& options);
+
+}  // namespace zv::zvsim

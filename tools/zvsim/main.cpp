@@ -1,0 +1,33 @@
+// zvsim: plays a map or saved game without windows, the computer playing every country.
+//
+//   zvsim run --map FILE [--minutes N] [--seed S] [--computer-all] [--replay-check]
+//             [--program-dir DIR]
+//
+// One line per game day, then "minutes=N outcome=TEXT hash=HEX step_mean_us=N step_p95_us=N
+// step_worst_us=N". Exit status: 0 done, 1 the replay check failed, 2 wrong command line,
+// 3 unreadable data.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/core/Paths.h"
+#include "tools/zvsim/SimRun.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    zv::zvsim::RunOptions options;
+    options.programDir = zv::core::ExecutableDirectory();
+    std::string error;
+    if (!zv::zvsim::ParseRunArguments(args, options, error)) {
+        std::fprintf(stderr,
+                     "zvsim: %s\n"
+                     "usage: zvsim run --map FILE [--minutes N] [--seed S] [--computer-all]\n"
+                     "                 [--replay-check] [--program-dir DIR]\n",
+                     error.c_str());
+        return 2;
+    }
+    const zv::zvsim::RunResult result = zv::zvsim::Run(options);
+    for (const std::string& line : result.lines) std::printf("%s\n", line.c_str());
+    for (const std::string& line : result.errors) std::fprintf(stderr, "%s\n", line.c_str());
+    return result.exitCode;
+}
