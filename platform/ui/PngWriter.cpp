@@ -41,7 +41,7 @@ bool WritePng(const std::string& path, const Surface32& surface, std::string* er
         }
     }
     const std::string temp = path + ".tmp";
-    bool ok = false;
+    volatile bool ok = false;  // read after a longjmp from libpng
     {
         PngState st;
         st.file = std::fopen(temp.c_str(), "wb");

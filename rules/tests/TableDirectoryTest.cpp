@@ -148,7 +148,7 @@ TEST(TableDirectoryLoad, RefusesBadFilesAndChangesNothing) {
         {"shorter than the header", "unitinfo.dat",
          [](std::vector<std::uint8_t>& f) { f.resize(10); }, "header"},
         {"body shorter than the header says", "landkind.dat",
-         [](std::vector<std::uint8_t>& f) { f.resize(f.size() - 5); }, "body holds"},
+         [](std::vector<std::uint8_t>& f) { f.erase(f.end() - 5, f.end()); }, "body holds"},
         {"body longer than the header says", "sitekind.dat",
          [](std::vector<std::uint8_t>& f) { f.push_back(0); }, "body holds"},
         {"count larger than the body", "mvcostkd.dat",
