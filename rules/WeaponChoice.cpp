@@ -78,7 +78,7 @@ bool TypeAccepted(const Request& r, std::uint8_t type) {
     }
 }
 
-// Steps through the target slots of one weapon; true when it improved the choice.
+// Steps through the target slots of one weapon; the first that beats the best so far is taken.
 void TryTargets(UnitInfoCursor& units, WeaponKdCursor& weapon, const Request& r,
                 BattleSide& attackers, int e, BattleSide& targets, int w, Choice& choice) {
     const std::uint8_t* order = TargetOrder(r.mode, e);
