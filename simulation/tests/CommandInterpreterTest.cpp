@@ -5,6 +5,7 @@
 #include "rules/Attack.h"
 #include "rules/Carriers.h"
 #include "rules/CountryStatistics.h"
+#include "rules/ForceCursor.h"
 #include "rules/ForceRecord.h"
 #include "rules/Income.h"
 #include "rules/Movement.h"
@@ -14,6 +15,8 @@
 #include "rules/TroopOrders.h"
 #include "rules/Visibility.h"
 #include "simulation/CommandInterpreter.h"
+#include "simulation/Production.h"
+#include "simulation/SiteUpkeep.h"
 #include "simulation/tests/SimTestSupport.h"
 
 namespace zv::sim {
@@ -387,6 +390,13 @@ TEST(CommandInterpreterRulesTest, EachRuleCommandDoesToTheLiveTablesWhatItsOpera
              const std::uint8_t clock[6] = {2, 0, 0, 1, 1, 0};
              WriteClockCommand(s, clock);
          }},
+        {"20 production",
+         [](World& w, rules::GameContext& c, fw::RandomStreams&) {
+             ExecuteProduction(c, w.forceTroop, MakeHexPosition(10, 9), 1);
+         },
+         [](World& w, RecordSink& s) {
+             WriteProductionCommand(s, w.forceTroop, MakeHexPosition(10, 9), 1);
+         }},
         {"22 order",
          [=](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::SetTroopOrder(c, w.troopA, far, 0xFFFF, 1, 0x0010, 0x0003, 0x44, home, 5, 9);
@@ -409,6 +419,12 @@ TEST(CommandInterpreterRulesTest, EachRuleCommandDoesToTheLiveTablesWhatItsOpera
              rules::UpdateTroopStatusFromFlags(c, w.troopA, 1);
          },
          [](World& w, RecordSink& s) { WriteCommand31(s, w.troopA, 1); }},
+        {"33 seed and site round",
+         [](World&, rules::GameContext& c, fw::RandomStreams& r) {
+             rules::SeedGameRandom(r, 0x4321);
+             RunSiteRound(c);
+         },
+         [](World&, RecordSink& s) { WriteSeedCommand(s, 0x4321); }},
         {"36 settings",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              std::uint8_t block[MemberSettingsBlock::kSize] = {2, 1, 2, 3, 4, 1, 5, 6, 7, 8};
@@ -432,6 +448,15 @@ TEST(CommandInterpreterRulesTest, EachRuleCommandDoesToTheLiveTablesWhatItsOpera
             rules::GameContext live(w.tables);
             rules::SetTroopOrder(live, w.troopA, far, 0xFFFF, 1, 0x0040, 0, 0, 0xFFFF, 0, 0xFF);
             w.Troop(w.troopA).Member(0).SetFuel(3);
+            // A damaged capital for the site round, and a requested corps troop.
+            rules::SiteCursor sites(w.tables);
+            sites.Select(w.capitalB);
+            sites.SetCaptureDurability(20);
+            rules::ForceCursor(w.tables).PlaceTroopAt(w.forceTroop, MakeHexPosition(10, 9), 1);
+            rules::CountryCursor countries(w.tables);
+            countries.Select(1);
+            countries.SetState(1);
+            countries.SetValue42(5);  // the production limit
             rules::CopyLiveTablesToShadow(w.tables);
             rules::ShadowGameContext shadow(w.tables, w.sim->ContextEnv());
             shadow.RebuildTroopOccupancy();
