@@ -164,13 +164,24 @@ int JudgeHeadquarters(rules::GameContext& shadow, const JudgeInputs& in, std::ui
     }
     if (losers == 0) return 0;
 
+    // The participants' camp decides; among computer countries alone (a game nobody plays) the
+    // survivors must all be allied, or two enemy camps would win together.
+    bool participantSurvives = false;
     for (int c = 0; c < kCountries; ++c) {
         if (!(active & hq & Bit(c))) continue;
         std::uint8_t state = 0, participation = 0, alliance = 0;
         if (!ReadCountry(shadow, c, state, participation, alliance)) continue;
-        if (participation != kPlayedByParticipant && participation != kPlayedByParticipantToo) {
-            continue;
+        if (participation == kPlayedByParticipant || participation == kPlayedByParticipantToo) {
+            participantSurvives = true;
         }
+    }
+    for (int c = 0; c < kCountries; ++c) {
+        if (!(active & hq & Bit(c))) continue;
+        std::uint8_t state = 0, participation = 0, alliance = 0;
+        if (!ReadCountry(shadow, c, state, participation, alliance)) continue;
+        const bool participant =
+            participation == kPlayedByParticipant || participation == kPlayedByParticipantToo;
+        if (participantSurvives && !participant) continue;
         if ((hq & alliance) != hq) return 0;
     }
     rules::CountryCursor& countries = shadow.Countries();

@@ -1,0 +1,244 @@
+// Whole games on the default maps of the program directory, the computer playing every country.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cinttypes>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rules/ForceCursor.h"
+#include "rules/MapCursors.h"
+#include "rules/RouteSearch.h"
+#include "rules/ShadowGameContext.h"
+#include "rules/TroopMembers.h"
+#include "rules/TroopOrders.h"
+#include "rules/TroopRecord.h"
+#include "simulation/ClockStepWorld.h"
+
+namespace zv::sim {
+namespace {
+
+const std::string kProgramDir = ZV_PROGRAM_DIR;
+
+std::unique_ptr<HeadlessGame> StartGame(const std::string& map, std::uint32_t seed) {
+    auto game = std::make_unique<HeadlessGame>();
+    std::string error;
+    if (!game->Load(kProgramDir, map, error)) {
+        ADD_FAILURE() << "the default data must be built into " << kProgramDir << ": " << error;
+        return nullptr;
+    }
+    HeadlessStartOptions options;
+    options.seed = seed;
+    game->BeginPlay(options);
+    return game;
+}
+
+std::string HexText(std::uint64_t v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%016" PRIx64, v);
+    return text;
+}
+
+// What the shadow and the live tables must agree on after every step: where the troops are and
+// what they are made of, who owns which site, money, the clock and the production requests.
+// Order bookkeeping (MoveDelay, ActionCounter, waypoints, give-way flags), the capture durability
+// of a site being taken, derived move-cost tables, sightings and the victor state are the
+// simulating side's own.
+std::string PhysicalDifference(rules::TableDirectory& tables) {
+    using rules::TableId;
+    const std::uint8_t* liveTroops = tables.GetTableBase(TableId::Troop);
+    const std::uint8_t* shadowTroops = tables.GetTableBase(TableId::ShadowTroop);
+    for (int t = 0; t < rules::kTroopTableLimit; ++t) {
+        const auto& a = *reinterpret_cast<const rules::TroopRecord*>(liveTroops + 418 * t);
+        const auto& b = *reinterpret_cast<const rules::TroopRecord*>(shadowTroops + 418 * t);
+        const std::uint16_t flagMask = rules::kTroopOnMap | rules::kTroopAboard |
+                                       rules::kTroopCarrying | rules::kTroopLaunchedPart |
+                                       rules::kTroopPartKindB;
+        if (a.SlotByte() != b.SlotByte() || a.Country() != b.Country() || a.Hex() != b.Hex() ||
+            a.Carrier() != b.Carrier() || (a.Flags() & flagMask) != (b.Flags() & flagMask)) {
+            return "troop " + std::to_string(t) + " (slot, country, hex, carrier or flags)";
+        }
+        for (std::size_t i = rules::TroopRecord::kMembers; i < rules::TroopRecord::kFormations;
+             ++i) {
+            if (a.bytes[i] != b.bytes[i]) {
+                return "troop " + std::to_string(t) + " member byte " + std::to_string(i);
+            }
+        }
+    }
+    const std::uint8_t* liveSites = tables.GetTableBase(TableId::Site);
+    const std::uint8_t* shadowSites = tables.GetTableBase(TableId::ShadowSite);
+    for (int s = 0; s < rules::kSiteCount; ++s) {
+        for (std::size_t i :
+             {rules::SiteRecord::kKind, rules::SiteRecord::kOwner, rules::SiteRecord::kX,
+              rules::SiteRecord::kY, rules::SiteRecord::kDestroyDurability,
+              rules::SiteRecord::kSupplied}) {
+            if (liveSites[8 * s + i] != shadowSites[8 * s + i]) {
+                return "site " + std::to_string(s) + " byte " + std::to_string(i);
+            }
+        }
+    }
+    rules::CountryCursor live(tables), shadow(tables, TableId::ShadowCountry);
+    for (int c = 0; c < rules::kCountryCount; ++c) {
+        live.Select(c);
+        shadow.Select(c);
+        const std::uint8_t shadowState = shadow.GetState() == 2 ? 1 : shadow.GetState();
+        if (live.GetFunds() != shadow.GetFunds() || live.GetState() != shadowState ||
+            live.GetAllianceMask() != shadow.GetAllianceMask() ||
+            live.GetCounter84() != shadow.GetCounter84()) {
+            return "country " + std::to_string(c);
+        }
+    }
+    rules::ScenarioHeaderCursor lh(tables), sh(tables, TableId::ShadowScenarioHeader);
+    if (lh.GetDay() != sh.GetDay() || lh.GetHour() != sh.GetHour() ||
+        lh.GetMinute() != sh.GetMinute() || lh.GetDaytime() != sh.GetDaytime()) {
+        return "clock";
+    }
+    rules::ForceCursor lf(tables);
+    rules::ShadowForceCursor sf(tables);
+    for (std::uint8_t c = 0; c < rules::kCountryCount; ++c) {
+        for (std::uint16_t t = 0; t < rules::kMapTroopCount; ++t) {
+            lf.SelectSlot(c);
+            sf.SelectSlot(c);
+            if (!lf.SelectTroop(t) || !sf.SelectTroop(t)) continue;
+            const bool la = lf.GetStateFlags() & rules::kTroopReinforcement;
+            const bool sa = sf.GetStateFlags() & rules::kTroopReinforcement;
+            if (la != sa || (la && lf.GetHexValue() != sf.GetHexValue()) ||
+                lf.GetRecord()->IsUsed() != sf.GetRecord()->IsUsed()) {
+                return "corps " + std::to_string(c) + " troop " + std::to_string(t);
+            }
+        }
+    }
+    return {};
+}
+
+TEST(GameRunTest, ClientsReplayingTheJournalsHoldTheHostsTables) {
+    auto host = StartGame("MAP00003.ddm", 7);
+    ASSERT_TRUE(host);
+    std::vector<std::uint8_t> journal;
+    host->SetJournalTap(
+        [&](std::span<const std::uint8_t> j) { journal.assign(j.begin(), j.end()); });
+    std::array<std::unique_ptr<HeadlessGame>, 2> clients;
+    const std::uint8_t locals[2] = {0, 2};
+    for (int k = 0; k < 2; ++k) {
+        clients[k] = std::make_unique<HeadlessGame>();
+        clients[k]->CopyTablesFrom(host->Tables());
+        clients[k]->BeginAsReplica(locals[k]);
+    }
+    int commands = 0;
+    for (int step = 1; step <= 300 && !host->Outcome().over; ++step) {
+        host->Step();
+        commands += journal.empty() ? 0 : 1;
+        for (int k = 0; k < 2; ++k) {
+            clients[k]->ExecuteJournal(journal);
+            const auto diff = FindLiveTableDifference(host->Tables(), clients[k]->Tables());
+            ASSERT_FALSE(diff) << "step " << step << ", local country " << int(locals[k]) << ": "
+                               << *diff;
+        }
+    }
+    EXPECT_GT(commands, 0);
+    // Something happened: troops moved away from where the map put them.
+    rules::ScenarioHeaderCursor header(host->Tables());
+    EXPECT_GT(header.GetHour() * 60 + header.GetMinute() + header.GetDay() * 1440, 300);
+}
+
+TEST(GameRunTest, ShadowAndLiveAgreeOnPhysicalFieldsAfterEveryStep) {
+    for (const char* map : {"MAP00002.ddm", "MAP00004.ddm"}) {
+        auto game = StartGame(map, 3);
+        ASSERT_TRUE(game);
+        for (int step = 1; step <= 240 && !game->Outcome().over; ++step) {
+            game->Step();
+            const std::string diff = PhysicalDifference(game->Tables());
+            ASSERT_TRUE(diff.empty()) << map << " step " << step << ": " << diff;
+        }
+    }
+}
+
+// The hash of a fixed-seed run. When a rule change alters play on purpose, run
+// `zvsim run --map MAP00001.ddm --minutes 150 --seed 11` and take its hash.
+constexpr std::uint64_t kGoldenHash = 0x1b2eab719659f0b5;
+
+TEST(GameRunTest, FixedSeedGivesTheSameGameEveryTime) {
+    std::uint64_t hashes[2] = {};
+    std::string outcomes[2];
+    for (int run = 0; run < 2; ++run) {
+        auto game = StartGame("MAP00001.ddm", 11);
+        ASSERT_TRUE(game);
+        for (int step = 0; step < 150 && !game->Outcome().over; ++step) game->Step();
+        hashes[run] = game->Tables().HashLiveTables();
+        outcomes[run] = game->Outcome().Text();
+    }
+    EXPECT_EQ(hashes[0], hashes[1]);
+    EXPECT_EQ(outcomes[0], outcomes[1]);
+    EXPECT_EQ(HexText(hashes[0]), HexText(kGoldenHash));
+    // Another seed plays another game.
+    auto other = StartGame("MAP00001.ddm", 12);
+    ASSERT_TRUE(other);
+    for (int step = 0; step < 150 && !other->Outcome().over; ++step) other->Step();
+    EXPECT_NE(other->Tables().HashLiveTables(), hashes[0]);
+}
+
+// A troop with a move order either gets on or is blocked: its next hex is taken, no route
+// leads on, or it cannot move from where it stands.
+bool IsBlocked(HeadlessGame& game, std::uint16_t troop) {
+    rules::ShadowGameContext shadow(game.Tables(), game.Clock().Context().Env());
+    rules::TroopCursor& troops = shadow.Troops();
+    if (!troops.Select(troop)) return true;
+    const std::uint16_t hex = troops.GetHexValue();
+    const std::uint8_t index = troops.GetByte380();
+    std::uint16_t heading = index < 4 ? troops.GetWaypoint(index) : troops.GetDestination();
+    if ((heading & 0xFF) == 0xFF) heading = troops.GetDestination();
+    if ((heading & 0xFF) == 0xFF || heading == hex) return true;
+    if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return true;
+    const std::uint8_t cost = rules::TroopMoveCostOnHex(shadow);
+    if (cost == 0 || cost == 255 || rules::GetMinMemberFuel(troops) < cost) return true;
+    rules::RouteSearch& route = game.Clock().Context().Route();
+    route.ComputeArea(shadow, troop, hex & 0xFF, hex >> 8, nullptr, 0);
+    std::vector<rules::RouteStep> steps(rules::kMaxRouteSteps + 1);
+    if (route.TraceRoute(steps, heading & 0xFF, heading >> 8) <= 0) return true;
+    const int nx = (hex & 0xFF) + steps[0].dx;
+    const int ny = (hex >> 8) + steps[0].dy;
+    if (!shadow.SelectHexInfoXY(nx, ny)) return true;
+    return shadow.GetHexTroopIndex() != rules::kNoTroopIndex;
+}
+
+TEST(GameRunTest, SoakNoMovingTroopStandsStillForADayUnlessBlocked) {
+    auto game = StartGame("MAP00002.ddm", 5);
+    ASSERT_TRUE(game);
+    constexpr int kDay = 1440;
+    std::array<std::uint16_t, rules::kTroopTableLimit> hexes{};
+    std::array<int, rules::kTroopTableLimit> since{};
+    hexes.fill(0xFFFF);
+    const rules::TroopRecord* shadow = reinterpret_cast<const rules::TroopRecord*>(
+        game->Tables().GetTableBase(rules::TableId::ShadowTroop));
+    int moves = 0;
+    for (int step = 1; step <= kDay + 240 && !game->Outcome().over; ++step) {
+        game->Step();
+        for (int t = 0; t < rules::kTroopTableLimit; ++t) {
+            const rules::TroopRecord& r = shadow[t];
+            const bool moving = r.IsUsed() && r.bytes[rules::TroopRecord::kOrderKind] == 1 &&
+                                (r.Flags() & rules::kTroopOnMap);
+            if (!moving) {
+                hexes[t] = 0xFFFF;
+                continue;
+            }
+            if (r.Hex() != hexes[t]) {
+                if (hexes[t] != 0xFFFF) ++moves;
+                hexes[t] = r.Hex();
+                since[t] = step;
+                continue;
+            }
+            if (step - since[t] > kDay) {
+                EXPECT_TRUE(IsBlocked(*game, static_cast<std::uint16_t>(t)))
+                    << "troop " << t << " has stood on hex " << (r.Hex() & 0xFF) << ","
+                    << (r.Hex() >> 8) << " with a move order since step " << since[t];
+                since[t] = step;  // report each stand once a day
+            }
+        }
+    }
+    EXPECT_GT(moves, 50) << "the computer's troops walk";
+}
+
+}  // namespace
+}  // namespace zv::sim
