@@ -135,38 +135,36 @@ std::uint8_t GetCountryAllianceMask(TableDirectory& tables, std::uint8_t country
     return countries.Select(country) ? countries.GetAllianceMask() : 0;
 }
 
+namespace {
+
+// The counts of the troop table, held to the map troops: launched parts are not counted.
+class MapTroopCursor : public TroopCursor {
+public:
+    explicit MapTroopCursor(TableDirectory& tables)
+        : UnitKindCursor(tables),
+          MvcostKdCursor(tables),
+          DefencDkCursor(tables),
+          ActionKdCursor(tables),
+          UnitInfoCursor(tables),
+          TroopCursor(tables) {}
+    std::uint16_t GetTableLimit() const override { return kMapTroopCount; }
+};
+
+}  // namespace
+
 int CountCountryTroopsByCategory(TableDirectory& tables, std::uint8_t country, int category) {
-    int wanted = 0;
-    switch (category) {
-        case 2:
-            wanted = 1;
-            break;
-        case 3:
-        case 4:
-            wanted = 2;
-            break;
-        case 5:
-            wanted = 3;
-            break;
-        case 6:
-            wanted = 4;
-            break;
-        default:
-            wanted = 0;
-            break;
-    }
-    TroopCursor troops(tables);
-    int n = 0;
+    MapTroopCursor troops(tables);
+    const int counted = CountTroopsByCategory(troops, country, category);
+    if (category != 3 && category != 4) return counted;
+    // Categories 3 and 4 share an altitude class; the headquarters troops tell them apart.
+    int headquarters = 0;
     for (std::uint16_t t = 0; t < kMapTroopCount; ++t) {
         if (!troops.Select(t) || !troops.GetRecord()->IsUsed()) continue;
         if (country != 5 && troops.GetCountry() != country) continue;
-        if (category != 7 && troops.RefreshAltitudeClass() != wanted) continue;
-        const bool headquarters = HasMemberOfKind(troops, kHeadquartersKind) != 0;
-        if (category == 3 && headquarters) continue;
-        if (category == 4 && !headquarters) continue;
-        ++n;
+        if (troops.RefreshAltitudeClass() != 2) continue;
+        if (HasMemberOfKind(troops, kHeadquartersKind) != 0) ++headquarters;
     }
-    return n;
+    return category == 3 ? counted - headquarters : headquarters;
 }
 
 }  // namespace zv::rules

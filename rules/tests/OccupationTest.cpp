@@ -216,5 +216,24 @@ TEST_F(IncomeTest, CountryStatistics) {
     EXPECT_EQ(CountCountryTroopsByCategory(tables, 1, 4), 0);
 }
 
+TEST_F(IncomeTest, TroopCategoriesCountTheMapTroopsAndSplitByHeadquarters) {
+    const std::uint16_t gunship = map.AddTroop(1, 9, 5, {kGunship});
+    map.AddTroop(1, 9, 6, {kGunship, kHeadquarters});  // flies low: the first member decides
+    map.AddTroop(1, 9, 7, {kHeadquarters});
+    // A launched part of country 1 among troops 160-254 is not a map troop.
+    TroopAtIndex(kMapTroopCount) = TroopAtIndex(gunship);
+
+    struct Case {
+        std::uint8_t country;
+        int category;
+        int expected;
+    };
+    for (const Case& c : {Case{1, 7, 3}, Case{1, 3, 1}, Case{1, 4, 1}, Case{1, 5, 1},
+                          Case{5, 3, 1}, Case{0, 3, 0}, Case{1, 2, 0}}) {
+        EXPECT_EQ(CountCountryTroopsByCategory(tables, c.country, c.category), c.expected)
+            << "country " << int(c.country) << " category " << c.category;
+    }
+}
+
 }  // namespace
 }  // namespace zv::rules::orderstest
