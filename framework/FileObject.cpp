@@ -7,6 +7,9 @@
 namespace zv::fw {
 
 int FileObject::Open(const std::string& name, unsigned mode, std::uint32_t* lastError) {
+    // A handle this object opened itself is closed, not forgotten: a forgotten handle would
+    // keep its file locked against every later opener until the program ends.
+    CloseIfOpen();
     handle_ = kNoHandle;
     opened_ = 0;
     mode &= ~FileOpenBinary;

@@ -50,7 +50,7 @@ class FileObject {
     }
 
     // Returns 1 on success, 0 on failure (error number in *lastError when given). A handle
-    // that is already open is forgotten, not closed.
+    // this object opened is closed first; an adopted one is forgotten, not closed.
     int Open(const std::string& name, unsigned mode, std::uint32_t* lastError = nullptr);
     // CloseHandle's result (1), 0 when the handle was not valid, or -1 when nothing was open.
     int Close();

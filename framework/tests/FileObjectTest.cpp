@@ -192,5 +192,31 @@ TEST(FileObject, AdoptedHandlesAreNotClosedByDestruction) {
     EXPECT_EQ(owner.Close(), -1);
 }
 
+TEST(FileObject, OpeningAgainReleasesTheFirstFile) {
+    TempDir dir;
+    const std::string first = dir.Put("useFrc00.prm", "a");
+    const std::string second = dir.Put("useFrc01.prm", "b");
+    FileObject probe;
+    ASSERT_EQ(probe.Open(first, 0x8000), 1);
+    ASSERT_EQ(probe.Open(second, 0x8000), 1);  // no Close between the opens
+    // The first file is free again: nothing keeps its no-sharing lock.
+    FileObject other;
+    EXPECT_EQ(other.Open(first, 0xB001), 1);
+    EXPECT_EQ(other.Close(), 1);
+    char c = 0;
+    EXPECT_EQ(probe.Read(&c, 1), 1);
+    EXPECT_EQ(c, 'b');
+    EXPECT_EQ(probe.Close(), 1);
+
+    // An adopted handle is only forgotten: its owner still reads through it.
+    FileObject owner(first, 0x8000);
+    {
+        FileObject adopted(owner.GetHandle());
+        EXPECT_EQ(adopted.Open(second, 0x0020), 1);
+    }
+    EXPECT_EQ(owner.Read(&c, 1), 1);
+    EXPECT_EQ(c, 'a');
+}
+
 }  // namespace
 }  // namespace zv::fw
