@@ -1,5 +1,6 @@
 #include "framework/gui/GdiHelpers.h"
 
+#include <climits>
 #include <string_view>
 
 namespace zv::fw {
@@ -40,6 +41,17 @@ class PenState {
     ui::Canvas& dc_;
     ui::Pen old_;
 };
+
+// The exclusive corner behind an inclusive one; the largest coordinate stays where it is
+// instead of overflowing.
+int PastCorner(int v) {
+    return v == INT_MAX ? v : v + 1;
+}
+
+// A coordinate moved by a shadow offset, held at the largest coordinate.
+int PlusOffset(int v, int d) {
+    return v > INT_MAX - d ? INT_MAX : v + d;
+}
 
 template <typename Draw>
 void OnDib(Dib* dib, Draw draw) {
@@ -97,8 +109,10 @@ void DrawTextShadowed(ui::Canvas* dc, ui::Rect rect, const char* text, int size,
                       ui::ColorRef color, uint32_t format, ui::TextEncoding encoding) {
     if (dc == nullptr || text == nullptr) return;
     for (const ui::Point& d : kShadowOffsets) {
-        DrawTextPlain(dc, rect.Offset(d.x, d.y), text, size, faceFlag, kShadowColor, format,
-                      encoding);
+        DrawTextPlain(dc,
+                      {PlusOffset(rect.left, d.x), PlusOffset(rect.top, d.y),
+                       PlusOffset(rect.right, d.x), PlusOffset(rect.bottom, d.y)},
+                      text, size, faceFlag, kShadowColor, format, encoding);
     }
     DrawTextPlain(dc, rect, text, size, faceFlag, color, format, encoding);
 }
@@ -129,7 +143,8 @@ void DrawPolyline(ui::Canvas* dc, int x1, int y1, int x2, int y2, int penStyle, 
 void DrawPolyline2(ui::Canvas* dc, int x1, int y1, int x2, int y2, int penStyle, int penWidth,
                    ui::ColorRef color) {
     for (const ui::Point& d : kShadowOffsets) {
-        DrawPolyline(dc, x1 + d.x, y1 + d.y, x2 + d.x, y2 + d.y, penStyle, penWidth, kShadowColor);
+        DrawPolyline(dc, PlusOffset(x1, d.x), PlusOffset(y1, d.y), PlusOffset(x2, d.x),
+                     PlusOffset(y2, d.y), penStyle, penWidth, kShadowColor);
     }
     DrawPolyline(dc, x1, y1, x2, y2, penStyle, penWidth, color);
 }
@@ -148,7 +163,7 @@ void DrawPolylineOnDib(ui::Hwnd, Dib* dib, int x1, int y1, int x2, int y2, int p
 
 void FrameRectColor(ui::Canvas* dc, int left, int top, int right, int bottom, ui::ColorRef color) {
     if (dc == nullptr) return;
-    dc->FrameRect({left, top, right + 1, bottom + 1}, ui::Brush::SolidColor(color));
+    dc->FrameRect({left, top, PastCorner(right), PastCorner(bottom)}, ui::Brush::SolidColor(color));
 }
 
 void FrameRectColorOnDib(ui::Hwnd, Dib* dib, int left, int top, int right, int bottom,
@@ -160,7 +175,8 @@ void DrawRaisedFrameOnDib(ui::Hwnd, Dib* dib, int left, int top, int right, int 
                           ui::ColorRef color) {
     OnDib(dib, [&](ui::Canvas* dc) {
         for (const ui::Point& d : kShadowOffsets) {
-            FrameRectColor(dc, left + d.x, top + d.y, right + d.x, bottom + d.y, kShadowColor);
+            FrameRectColor(dc, PlusOffset(left, d.x), PlusOffset(top, d.y), PlusOffset(right, d.x),
+                           PlusOffset(bottom, d.y), kShadowColor);
         }
         FrameRectColor(dc, left, top, right, bottom, color);
     });
@@ -168,7 +184,7 @@ void DrawRaisedFrameOnDib(ui::Hwnd, Dib* dib, int left, int top, int right, int 
 
 void FillRectColorDC(ui::Canvas* dc, int left, int top, int right, int bottom, ui::ColorRef color) {
     if (dc == nullptr) return;
-    dc->FillRect({left, top, right + 1, bottom + 1}, ui::Brush::SolidColor(color));
+    dc->FillRect({left, top, PastCorner(right), PastCorner(bottom)}, ui::Brush::SolidColor(color));
 }
 
 void FillRectColor(ui::Hwnd, Dib* dib, int left, int top, int right, int bottom,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,22 @@ TEST_F(DibHelpers, TextHelpersRestoreTheCanvasAndIgnoreNullTexts) {
     DrawTextOnDib({}, &empty, 0, 0, "x", 12, 1, 0);
     FillRectColor({}, nullptr, 0, 0, 3, 3, 0);
     EXPECT_EQ(Rows(clean), before);
+}
+
+TEST_F(DibHelpers, CornersAtTheLargestCoordinateReachTheEdge) {
+    // Inclusive corners become exclusive ones and shadows move by a pixel; neither may wrap.
+    FillRectColor({}, &dib, 6, 4, INT_MAX, INT_MAX, ui::Rgb(0, 255, 0));
+    DrawRaisedFrameOnDib({}, &dib, 0, 0, INT_MAX, INT_MAX, ui::Rgb(255, 0, 0));
+    DrawPolylineOnDib({}, &dib, 2, 2, INT_MAX, 2, ui::PS_SOLID, 1, ui::Rgb(0, 0, 0));
+    EXPECT_EQ(Rows(dib), (std::vector<std::string>{
+                             "RRRRRRRR",
+                             "Rsssssss",
+                             "Rs######",
+                             "Rsssssss",
+                             "Rs....GG",
+                             "Rs....GG",
+                         }));
+    DrawTextShadowedOnDib({}, &dib, {INT_MAX - 1, 0, INT_MAX, INT_MAX}, "x", 12, 1, 0, 0);
 }
 
 TEST(JapaneseFont, FaceAndWeightAsAsked) {
