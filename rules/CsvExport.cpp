@@ -311,6 +311,11 @@ void WriteDefenceKinds(std::string& out, const TableDirectory& tables) {
 
 }  // namespace
 
+const char* GetTerrainClassName(int terrainClass) {
+    if (terrainClass < 0 || terrainClass >= kTerrainCount) return nullptr;
+    return kTerrainNames[terrainClass];
+}
+
 const CsvExportInfo& GetCsvExportInfo(CsvExportTable table) {
     return kInfos[static_cast<int>(table)];
 }

@@ -64,6 +64,9 @@ void WriteCsvBits8(std::string& out, std::uint8_t value);
 void WriteCsvBits16(std::string& out, std::uint16_t value);
 void WriteCsvBits32(std::string& out, std::uint32_t value);
 
+// The fixed name of terrain class 0-28 (UTF-8) as the headers show it; null outside 0-28.
+const char* GetTerrainClassName(int terrainClass);
+
 // The column labels of a table's header line, in order (UTF-8).
 const std::vector<std::string>& GetCsvHeaderLabels(CsvExportTable table);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
+#include "rules/CsvExport.h"
 #include "rules/RuleCursors.h"
 #include "rules/RuleRecords.h"
 
@@ -71,7 +72,12 @@ void CheckLandKinds(const TableDirectory& tables, Report& report) {
     for (int i = 0; i < count; ++i) {
         land.Select(i);
         const std::string name = Utf8(land.GetName());
-        if (name.empty()) report.Add("landkind.dat", i, name, "地形名", "no name");
+        // The rules address the classes by index (13 road, 14 river, 15-20 sites, 21-28 snow),
+        // and the exports and windows name them in this order.
+        const char* fixedName = rules::GetTerrainClassName(i);
+        if (fixedName && name != fixedName)
+            report.Add("landkind.dat", i, name, "地形名",
+                       std::string("terrain class ") + std::to_string(i) + " is " + fixedName);
         const bool site = i >= 15 && i <= 20;
         const std::uint16_t supply = land.GetSupplyFlag();
         if (!site && supply != 0)
@@ -92,7 +98,12 @@ void CheckSiteKinds(const TableDirectory& tables, Report& report) {
     for (int k = 0; k < count; ++k) {
         site.Select(k);
         const std::string name = Utf8(site.GetName());
-        if (name.empty()) report.Add("sitekind.dat", k, name, "建物名", "no name");
+        // Site kind k is terrain class 15 + k, and a site without owner takes the fixed
+        // durabilities of its kind's index (250 for a capital down to 35 for a town).
+        const char* fixedName = rules::GetTerrainClassName(15 + k);
+        if (k < kSiteKinds && fixedName && name != fixedName)
+            report.Add("sitekind.dat", k, name, "建物名",
+                       std::string("site kind ") + std::to_string(k) + " is " + fixedName);
         if (site.GetCaptureDurability(0) == 0)
             report.Add("sitekind.dat", k, name, "耐久度(占領)", "0: the site would fall at once");
         if (site.GetDestroyDurability(0) == 0)

@@ -227,6 +227,17 @@ TEST_F(Content, DamagedFilesAreRefusedWithAClearMessage) {
              b.resize(header + 28 * 24);
          },
          "landkind.dat: 28 records, the table takes 29 to 29"},
+        {"road and river swapped", "landkind.dat",
+         [](auto& b) {
+             std::vector<std::uint8_t> road(b.begin() + header + 13 * 24,
+                                            b.begin() + header + 13 * 24 + 16);
+             std::copy_n(b.begin() + header + 14 * 24, 16, b.begin() + header + 13 * 24);
+             std::copy(road.begin(), road.end(), b.begin() + header + 14 * 24);
+         },
+         "landkind.dat record 13 (川), 地形名: terrain class 13 is 道路"},
+        {"a town where the capital belongs", "sitekind.dat",
+         [](auto& b) { std::copy_n(b.begin() + header + 3 * 30, 16, b.begin() + header); },
+         "sitekind.dat record 0 (町), 建物名: site kind 0 is 首都"},
         {"unit naming no weapon", "unitinfo.dat",
          [](auto& b) { WriteU16(b.data(), header + 138 + 50, 900); }, "900 names no weapon"},
         {"empty file", "prokind.dat", [](auto& b) { b.clear(); }, "prokind.dat"},
