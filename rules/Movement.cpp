@@ -31,6 +31,12 @@ int ExecMove(GameContext& ctx, std::uint16_t troop, std::uint16_t newHex, std::u
     const std::uint16_t capability = GetCapabilityFlags(troops);
     const std::uint16_t oldHex = troops.GetHexValue();
     if (newHex == oldHex) return 1;
+    // A hex off the map (a damaged or hostile command) would leave the troop and the hex
+    // entries disagreeing: refuse before anything is written.
+    if (!ctx.SelectHexInfoXY(oldHex & 0xFF, oldHex >> 8) ||
+        !ctx.SelectHexInfoXY(newHex & 0xFF, newHex >> 8)) {
+        return 0;
+    }
 
     if (troops.GetStateFlags() & kTroopFlag20) {
         troops.SetStateFlags(static_cast<std::uint16_t>(troops.GetStateFlags() & ~kTroopFlag20));

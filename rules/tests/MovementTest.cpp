@@ -42,6 +42,17 @@ TEST_F(MovementTest, AStepMovesTheTroopAndItsHexEntry) {
     EXPECT_EQ(ExecMove(*ctx, walker, Hex(6, 5), 0, 4), 1);
     EXPECT_EQ(tables.HashLiveTables(), before);
     EXPECT_EQ(ExecMove(*ctx, kNoTroop, Hex(6, 5), 0, 4), 0);
+
+    // A step to or from a hex off the map is refused whole: the troop and the hex entries keep
+    // agreeing.
+    for (std::uint16_t to : {Hex(64, 5), Hex(6, 0xFF), std::uint16_t{0xFFFF}}) {
+        EXPECT_EQ(ExecMove(*ctx, walker, to, 1, 1), 0) << to;
+        EXPECT_EQ(tables.HashLiveTables(), before) << to;
+    }
+    r.SetHex(Hex(70, 5));
+    const std::uint64_t offMap = tables.HashLiveTables();
+    EXPECT_EQ(ExecMove(*ctx, walker, Hex(5, 5), 1, 1), 0);
+    EXPECT_EQ(tables.HashLiveTables(), offMap);
 }
 
 TEST_F(MovementTest, LeavingTheGroundDropsTheSuppliedFlag) {
