@@ -16,6 +16,7 @@
 #include "framework/FileObject.h"
 #include "platform/ui/Palette.h"
 #include "platform/ui/Surface.h"
+#include "platform/ui/WindowTypes.h"
 
 namespace zv::fw {
 
@@ -40,6 +41,12 @@ class Dib {
     Dib(int width, int height, const ui::RgbQuad* colorTable);
     static std::unique_ptr<Dib> CreateBlank(int width, int height, const ui::RgbQuad* colorTable) {
         return std::make_unique<Dib>(width, height, colorTable);
+    }
+    // The form the windows call: the window only named the device the pixels were made for,
+    // and every Dib here is made in memory, so it changes nothing.
+    static std::unique_ptr<Dib> CreateBlank(ui::Hwnd /*window*/, int width, int height,
+                                            const ui::RgbQuad* colorTable) {
+        return CreateBlank(width, height, colorTable);
     }
 
     Dib(const Dib&) = delete;

@@ -417,7 +417,7 @@ TEST(DibBlitters, ClippingTable) {
     for (const Case& c : cases) {
         for (bool keyed : {false, true}) {
             auto src = DibOf(source);
-            auto dst = Dib::CreateBlank(6, 3, nullptr);
+            auto dst = Dib::CreateBlank(ui::Hwnd{}, 6, 3, nullptr);
             const int result =
                 keyed ? HvDIBitBlt(dst.get(), c.x, c.y, c.w, c.h, src.get(), c.sx, c.sy, 0xFF)
                       : HvDIBitBltOpaque(dst.get(), c.x, c.y, c.w, c.h, src.get(), c.sx, c.sy);
