@@ -60,15 +60,20 @@ using HexWorkGrid = std::array<HexWorkCell, kHexCount>;
 class GameContext;
 class RouteSearchSet;
 
+// The supply rules (rules/SupplyNetwork.h): every country's network and its sites' supplied
+// flags. Declared here so that a context runs them by default.
+int RecomputeAllSupplyNetworks(GameContext& ctx);
+
 // What a rules object needs besides the tables. The simulation keeps one work grid and hands it
 // to every context it builds, so building a context stays cheap.
 struct GameContextEnv {
     GameEvents* events = nullptr;             // null: nothing reaches any window
     std::uint8_t playerCountry = kNoCountry;  // the local player's country, 6 before a game
     HexWorkGrid* workGrid = nullptr;          // null: the context makes its own on first use
-    // The supply rules that close RebuildHexOccupancy (RecomputeAllSupplyNetworks); null when the
-    // world runs without them, and the rebuild then reports success after the occupancy.
-    int (*recomputeAllSupplyNetworks)(GameContext&) = nullptr;
+    // What closes RebuildHexOccupancy: the supply networks of all four countries, as the game
+    // always recomputes them there. Every world gets them without doing anything; set null only
+    // where the occupancy alone is wanted (the rebuild then reports success after it).
+    int (*recomputeAllSupplyNetworks)(GameContext&) = &RecomputeAllSupplyNetworks;
     // The route searches of the thread the context runs on (rules/RouteSearch.h); null: the
     // route and supply operations make their own for the call.
     RouteSearchSet* routeSearches = nullptr;

@@ -267,6 +267,30 @@ TEST_F(GameContextTest, RebuildHexOccupancyEntersSitesAndTroopsOnTheMap) {
     EXPECT_EQ(sites.GetCaptureDurability(), 250);
 }
 
+// A context built with no more than the tables closes the rebuild with the supply networks, as
+// every world needs; only an explicit null leaves them out.
+TEST_F(GameContextTest, RebuildHexOccupancyRecomputesTheSupplyNetworksByDefault) {
+    const std::uint16_t capital = map.AddSite(0, 0, 10, 10);
+    const std::uint16_t town = map.AddSite(3, 0, 40, 40);
+    SiteCursor sites(tables);
+    for (bool withSupply : {false, true}) {
+        SCOPED_TRACE(withSupply ? "default" : "null hook");
+        sites.Select(capital);
+        sites.SetSupplied(0);
+        sites.Select(town);
+        sites.SetSupplied(1);
+        GameContextEnv env;
+        if (!withSupply) env.recomputeAllSupplyNetworks = nullptr;
+        GameContext ctx(tables, env);
+        EXPECT_EQ(ctx.RebuildHexOccupancy(), 1);
+        sites.Select(capital);
+        EXPECT_EQ(sites.GetSupplied(), withSupply ? 1 : 0);
+        sites.Select(town);
+        EXPECT_EQ(sites.GetSupplied(), withSupply ? 0 : 1);
+        EXPECT_EQ(Info(10, 10).U8(HexInfoRecord::kCountryByte2 + 0), withSupply ? 1 : 0);
+    }
+}
+
 TEST_F(GameContextTest, RebuildTroopOccupancyDropsInFlightBitsOfLostParts) {
     struct Case {
         const char* what;
