@@ -111,6 +111,13 @@ FileStatus ReadChecked(const std::string& path, std::uint16_t kind,
                                SizeText(*sizes.begin()));
 }
 
+// A map holds no launched parts: troops 160-254 become empty records, so no part of an earlier
+// game (or the zero bytes of a fresh table, which read as used troops) outlives the load.
+void ResetLaunchedParts(TableDirectory& tables) {
+    std::uint8_t* base = tables.GetTableBase(TableId::Troop);
+    for (std::uint16_t t = kMapTroopCount; t < kTroopTableLimit; ++t) TroopAt(base, t)->Reset();
+}
+
 void ClearNewsTable(TableDirectory& tables) {
     std::memset(tables.GetTableBase(TableId::News), kNewsEmptySlot, kNewsBytes);
 }
@@ -154,6 +161,7 @@ FileStatus ReadUndoMapFile(TableDirectory& tables, const std::string& path) {
     FileStatus status = ReadChecked(path, kMapFileKind, {kSnapshotFileSize}, "map snapshot", file);
     if (!status) return status;
     RestoreImages(tables, kSnapshotImages, file);
+    ResetLaunchedParts(tables);
     return status;
 }
 
@@ -165,6 +173,7 @@ FileStatus LoadMapFromMapFolder(TableDirectory& tables, GameEvents& events,
         ReadChecked(GamePath(programDir, "MAP", name), kMapFileKind, {kMapFileSize}, "map", file);
     if (!status) return status;
     RestoreImages(tables, kMapImages, file);
+    ResetLaunchedParts(tables);
     events.TerrainReloaded();
     return status;
 }

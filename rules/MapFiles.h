@@ -27,9 +27,11 @@ FileStatus WriteUndoMapFile(const TableDirectory& tables, const std::string& pat
 // writes tables 13, 12, 10, 8, all 255 troops, 14 and 25, then in single play the news log.
 FileStatus WriteSaveGame(TableDirectory& tables, GameEvents& events, const std::string& path);
 
-// Restores a snapshot (full path) including table 11. The caller redraws.
+// Restores a snapshot (full path) including table 11; troops 160-254 (launched parts, which a
+// map never holds) become empty records. The caller redraws.
 FileStatus ReadUndoMapFile(TableDirectory& tables, const std::string& path);
-// Reads programDir\MAP\name; table 11 and troops 160-254 keep their contents.
+// Reads programDir\MAP\name. Table 11 keeps its contents (the caller rebuilds the occupancy);
+// troops 160-254 become empty records.
 FileStatus LoadMapFromMapFolder(TableDirectory& tables, GameEvents& events,
                                 const std::string& programDir, const std::string& name);
 // Reads programDir\SAVE\name, then rebuilds the news window from table 26. A save without the

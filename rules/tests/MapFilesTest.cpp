@@ -9,6 +9,8 @@
 #include "rules/MapFiles.h"
 #include "rules/MapRecords.h"
 #include "rules/NewsRecord.h"
+#include "rules/TroopMembers.h"
+#include "rules/TroopQueries.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
@@ -110,6 +112,21 @@ class MapFilesTest : public ::testing::Test {
                                   TableId::CountryStats, TableId::News});
     }
 
+    // Troops 160-254 hold the empty record of a reset, whatever they held before.
+    void ExpectNoLaunchedParts() {
+        for (std::uint16_t t = 160; t < 255; ++t) {
+            SCOPED_TRACE(t);
+            const TroopRecord& r = *TroopAt(tables.GetTableBase(TableId::Troop), t);
+            ASSERT_EQ(r.SlotByte(), 0xFF);
+            ASSERT_EQ(r.Country(), 0xFF);
+            ASSERT_EQ(r.Hex(), 0xFFFF);
+            ASSERT_EQ(r.Flags(), 0);
+            ASSERT_EQ(r.Carrier(), 0xFFFF);
+            for (int m = 0; m < 6; ++m) ASSERT_EQ(r.Member(m).Unit(), -1);
+            ASSERT_EQ(r.Formation(0).MemberMap(0), 0xFF);
+        }
+    }
+
     TempFolder dir;
     TableDirectory tables;
 };
@@ -201,10 +218,25 @@ TEST_F(MapFilesTest, MapRoundTripRestoresItsTablesAndLeavesTheRest) {
     EXPECT_EQ(Table(TableId::Site, 1600), sites);
     EXPECT_EQ(Table(TableId::Troop, 66880), mapTroops);
     EXPECT_EQ(Table(TableId::Force, 335870), forces);
-    // Troops 160-254 and the hex information keep what they held.
-    EXPECT_EQ(tables.GetTableBase(TableId::Troop)[160 * 418], 0xC7);
+    // The hex information keeps what it held; a map has no launched parts.
     EXPECT_EQ(tables.GetTableBase(TableId::HexInfo)[0], 0xC7);
+    ExpectNoLaunchedParts();
     EXPECT_EQ(events.events, std::vector<std::string>{"TerrainReloaded"});
+}
+
+TEST_F(MapFilesTest, AMapLoadedIntoAFreshDirectoryLeavesTheLaunchSlotsFree) {
+    ASSERT_TRUE(WriteMapFile(tables, Path("MAP/fresh.map")));
+    // Zero bytes read as used troops of country 0 with unit 0 as their member.
+    TableDirectory fresh;
+    RuleTableWriter::Basic().InstallInto(fresh);
+    ASSERT_TRUE(LoadMapFromMapFolder(fresh, NoGameEvents(), dir.Path(), "fresh.map"));
+    TroopCursor troop(fresh);
+    EXPECT_EQ(FindFreeLaunchSlot(troop), 160);
+    for (std::uint16_t t = 160; t < 255; ++t) {
+        ASSERT_TRUE(troop.Select(t));
+        EXPECT_EQ(troop.HasMembers(), 0) << t;
+    }
+    EXPECT_EQ(CountUsedTroops(troop), 2);
 }
 
 TEST_F(MapFilesTest, SnapshotRestoresTheHexInformationToo) {
@@ -215,7 +247,7 @@ TEST_F(MapFilesTest, SnapshotRestoresTheHexInformationToo) {
     ASSERT_TRUE(ReadUndoMapFile(tables, Path("undo1.dat")));
     EXPECT_EQ(Table(TableId::HexInfo, 147456), hexInfo);
     EXPECT_EQ(Table(TableId::Force, 335870), forces);
-    EXPECT_EQ(tables.GetTableBase(TableId::Troop)[200 * 418], 0x11);
+    ExpectNoLaunchedParts();
 }
 
 TEST_F(MapFilesTest, SinglePlaySaveCarriesTheNewsLogBackIntoTheNewsWindow) {
