@@ -69,10 +69,13 @@ struct TableDirectoryEntry {
     std::uint32_t totalBytes = 0;
 };
 
-// One per game world. Game-state tables exist zero-filled from construction; rule tables are
-// empty (count 0, one zero record behind the base) until LoadAllTables succeeds. Table 27 starts
-// with 32 zero records, as the game expects before loading. Buffers never move while the
-// directory lives, except a rule table replaced by a successful load.
+// One per game world. Game-state tables exist zero-filled from construction. Zero bytes are not
+// an empty game (a zero troop record reads as a used troop of country 0 whose member is unit 0,
+// a zero site as a capital on hex 0): a world starts from GameContext::ResetAllGameTables, as
+// the title does, or from a loaded map or saved game. Rule tables are empty (count 0, one zero
+// record behind the base) until LoadAllTables succeeds. Table 27 starts with 32 zero records, as
+// the game expects before loading. Buffers never move while the directory lives, except a rule
+// table replaced by a successful load.
 class TableDirectory {
   public:
     TableDirectory();
