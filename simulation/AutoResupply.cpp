@@ -237,7 +237,6 @@ bool SendToCarrier(StepContext& step, rules::GameContext& shadow, std::uint16_t 
     const std::uint16_t capability = rules::GetCapabilityFlags(troops);
     troops.Select(troop);
     const std::uint8_t altitude = troops.RefreshAltitudeClass();
-    const std::uint16_t fuel = rules::GetMinMemberFuel(troops);
 
     // One carrier per stranded troop: one already fetching it goes on.
     for (std::uint16_t c = 0; c < rules::kMapTroopCount; ++c) {
@@ -261,8 +260,10 @@ bool SendToCarrier(StepContext& step, rules::GameContext& shadow, std::uint16_t 
         if (!HasNoOrder(troops) || SupplyStock(troops) == 0) continue;
         troops.Select(c);
         const std::uint16_t at = troops.GetHexValue();
+        // The carrier makes the trip: its own fuel must last, a stranded troop has none left.
+        const std::uint16_t carrierFuel = rules::GetMinMemberFuel(troops);
         const std::uint16_t cost = step.Route().GetCellCost(at & 0xFF, at >> 8);
-        if (cost == rules::kUnreachedCost || cost >= best || cost >= fuel) continue;
+        if (cost == rules::kUnreachedCost || cost >= best || cost >= carrierFuel) continue;
         best = cost;
         carrier = c;
     }

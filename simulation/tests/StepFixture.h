@@ -89,7 +89,7 @@ class TestHost : public ClockHost {
 };
 
 class StepWorld : public ::testing::Test {
-  protected:
+  public:
     StepWorld();
 
     // Countries in play, hexes entered, the shadow a copy of the live tables, the clock free.

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "rules/RuleHelpers.h"
+#include "rules/TroopOrders.h"
+#include "simulation/OrderExecution.h"
+#include "simulation/tests/StepFixture.h"
+
+namespace zv::sim::steptest {
+namespace {
+
+class OrderExecutionTest : public StepWorld {
+  protected:
+    bool Tick(std::uint16_t troop) { return ExecuteTroopOrder(Step(), troop); }
+    std::vector<CommandView> Of(std::uint16_t opcode) {
+        std::vector<CommandView> out;
+        for (const CommandView& c : Journal()) {
+            if (c.opcode == opcode) out.push_back(c);
+        }
+        return out;
+    }
+    // Ticks until the troop's order has ended (at most `limit`); the ticks taken.
+    int RunUntilIdle(std::uint16_t troop, int limit = 60) {
+        for (int n = 1; n <= limit; ++n) {
+            Tick(troop);
+            if (Troop(troop).bytes[rules::TroopRecord::kOrderKind] == rules::kOrderNone) return n;
+        }
+        return -1;
+    }
+};
+
+TEST_F(OrderExecutionTest, MoveDelayOfThreeStepsOnTheThirdTick) {
+    const std::uint16_t troop = map.AddTroop(0, 3, 4, {kInfantry});
+    Ready();
+    Order(troop, Hex(8, 4), rules::kOrderMove, 0);
+    Troop(troop).bytes[rules::TroopRecord::kMoveDelay] = 3;
+    EXPECT_FALSE(Tick(troop));
+    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kMoveDelay], 2);
+    EXPECT_FALSE(Tick(troop));
+    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kMoveDelay], 1);
+    EXPECT_TRUE(Of(kCmdMove).empty());
+    EXPECT_TRUE(Tick(troop));
+    ASSERT_EQ(Of(kCmdMove).size(), 1u);
+    EXPECT_EQ(Of(kCmdMove)[0].U16(MoveRecord::kHex), Hex(4, 4));
+    EXPECT_EQ(Of(kCmdMove)[0].U8(MoveRecord::kDirection), 3) << "east";
+    // Land costs 2 for ground troops: the new hex sets the delay again.
+    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kMoveDelay], 2);
+    Flush();
+    EXPECT_EQ(Troop(troop, rules::TableId::Troop).Hex(), Hex(4, 4));
+}
+
+TEST_F(OrderExecutionTest, MoveOntoAnEnemyEndsOneHexShort) {
+    const std::uint16_t troop = map.AddTroop(0, 3, 4, {kInfantry});
+    map.AddTroop(1, 7, 4, {kInfantry});
+    Ready();
+    Order(troop, Hex(7, 4), rules::kOrderMove, 0);
+    ASSERT_GT(RunUntilIdle(troop), 0);
+    EXPECT_EQ(Troop(troop).Hex(), Hex(6, 4));
+    EXPECT_FALSE(Of(kCmdStatus).empty());
+    Flush();
+    EXPECT_EQ(Troop(troop, rules::TableId::Troop).Hex(), Hex(6, 4));
+}
+
+TEST_F(OrderExecutionTest, BomberStopsOneHexShortOfAnEmptyDestination) {
+    const std::uint16_t bomber = map.AddTroop(0, 3, 4, {kBomber});
+    map.AddSite(2, 1, 8, 4);
+    Ready();
+    Order(bomber, Hex(8, 4), rules::kOrderMove, rules::kActionBomb);
+    for (int n = 0;
+         n < 20 && Troop(bomber).bytes[rules::TroopRecord::kOrderKind] == rules::kOrderMove; ++n) {
+        Tick(bomber);
+    }
+    EXPECT_EQ(Troop(bomber).Hex(), Hex(7, 4));
+}
+
+TEST_F(OrderExecutionTest, IdleFriendInTheWayStepsAsideToTheFirstFreeNeighbour) {
+    const std::uint16_t troop = map.AddTroop(0, 4, 3, {kInfantry});
+    const std::uint16_t friendly = map.AddTroop(0, 5, 3, {kInfantry});
+    Ready();
+    Order(troop, Hex(5, 3), rules::kOrderMove, 0);
+    Troop(troop).bytes[rules::TroopRecord::kMoveDelay] = 1;
+    EXPECT_EQ(ExecuteMoveStep(Step(), *Shadow(), troop), 0) << "it waits while the friend moves";
+    EXPECT_TRUE(Of(kCmdMove).empty());
+    std::vector<CommandView> orders = Of(kCmdTroopOrder);
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_EQ(orders[0].U16(TroopOrderRecord::kTroop), friendly);
+    // Row 3 is odd: W (4, 3) is taken, SW is (5, 4).
+    EXPECT_EQ(orders[0].U16(TroopOrderRecord::kDestination), Hex(5, 4));
+    EXPECT_EQ(orders[0].U16(TroopOrderRecord::kOrderKind), rules::kOrderMove);
+    EXPECT_EQ(Opcodes(Journal()), (std::vector<std::uint16_t>{kOpClearOrders, kCmdTroopOrder}));
+}
+
+TEST_F(OrderExecutionTest, BusyFriendIsReroutedOnceThenWaitedFor) {
+    const std::uint16_t troop = map.AddTroop(0, 4, 3, {kInfantry});
+    const std::uint16_t friendly = map.AddTroop(0, 5, 3, {kInfantry});
+    Ready();
+    Order(friendly, Hex(12, 12), rules::kOrderMove, 0);
+    auto shadow = Shadow();
+    EXPECT_TRUE(AskTroopToGiveWay(Step(), *shadow, troop, friendly, Hex(5, 3)));
+    EXPECT_EQ(Of(kCmdTroopOrder).size(), 1u);
+    EXPECT_EQ(Of(kCmdTroopOrder)[0].U16(TroopOrderRecord::kDestination), Hex(12, 12));
+    EXPECT_EQ(Troop(friendly).bytes[rules::TroopRecord::kGiveWay], 1);
+    ClearJournal();
+    EXPECT_TRUE(AskTroopToGiveWay(Step(), *shadow, troop, friendly, Hex(5, 3)));
+    EXPECT_TRUE(Journal().empty()) << "rerouted once, then simply waited for";
+}
+
+struct CannotMoveCase {
+    const char* name;
+    int fuel;
+    bool onSea;
+};
+
+class CannotMoveTest : public OrderExecutionTest,
+                       public ::testing::WithParamInterface<CannotMoveCase> {};
+
+TEST_P(CannotMoveTest, FinishesInsteadOfMoving) {
+    const CannotMoveCase& c = GetParam();
+    const std::uint16_t troop = map.AddTroop(0, 3, 4, {kInfantry});
+    Ready();
+    Order(troop, Hex(8, 4), rules::kOrderMove, 0);
+    Troop(troop).Member(0).SetFuel(static_cast<std::uint16_t>(c.fuel));
+    if (c.onSea) {
+        // Standing where a ground troop cannot be: its cost there is 255.
+        rules::TroopCursor troops(tables, rules::TableId::ShadowTroop);
+        troops.Select(troop);
+        troops.SetHex(Hex(30, 4));
+    }
+    Troop(troop).bytes[rules::TroopRecord::kMoveDelay] = 1;
+    Tick(troop);
+    EXPECT_TRUE(Of(kCmdMove).empty());
+    EXPECT_EQ(Opcodes(Journal()), (std::vector<std::uint16_t>{kCmdStatus}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Reasons, CannotMoveTest,
+                         ::testing::Values(CannotMoveCase{"NoFuel", 0, false},
+                                           CannotMoveCase{"LessFuelThanTheCost", 1, false},
+                                           CannotMoveCase{"CellItCannotCross", 40, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OrderExecutionTest, UnreachableDestinationBecomesTheNearestReachedCell) {
+    const std::uint16_t troop = map.AddTroop(0, 16, 4, {kInfantry});
+    Ready();
+    Order(troop, Hex(28, 4), rules::kOrderMove, 0);
+    std::vector<CommandView> targets;
+    for (int n = 0; n < 12 && targets.empty(); ++n) {
+        Tick(troop);
+        targets = Of(kOpTarget);
+    }
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_EQ(targets[0].U8(TargetRecord::kSlot), 4);
+    const std::uint16_t cell = targets[0].U16(TargetRecord::kHex);
+    EXPECT_EQ(cell & 0xFF, 20) << "the coast nearest the target";
+    EXPECT_EQ(rules::HexDistance(28, 4, cell & 0xFF, cell >> 8), 8);
+    EXPECT_EQ(Troop(troop).Destination(), cell);
+    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kOrderPhase], 4);
+    Flush();
+    EXPECT_EQ(Troop(troop, rules::TableId::Troop).Destination(), cell);
+}
+
+TEST_F(OrderExecutionTest, NeighbourDirections) {
+    // Row 4 is even, row 3 odd: the same direction has different x steps.
+    EXPECT_EQ(GetNeighbourDirection(Hex(4, 4), Hex(3, 4)), 1);  // W
+    EXPECT_EQ(GetNeighbourDirection(Hex(4, 4), Hex(3, 5)), 2);  // SW
+    EXPECT_EQ(GetNeighbourDirection(Hex(4, 3), Hex(4, 4)), 2);  // SW
+    EXPECT_EQ(GetNeighbourDirection(Hex(4, 3), Hex(5, 2)), 5);  // NE
+    EXPECT_EQ(GetNeighbourDirection(Hex(4, 4), Hex(6, 4)), 0);
+    EXPECT_EQ(GetNeighbourDirection(Hex(4, 4), Hex(4, 4)), 0);
+}
+
+}  // namespace
+}  // namespace zv::sim::steptest
