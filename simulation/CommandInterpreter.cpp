@@ -29,6 +29,8 @@ using rules::ReadU8;
 
 void ChangeAlliance(rules::CountryCursor& countries, std::uint8_t a, std::uint8_t b,
                     std::uint16_t kind) {
+    // The numbers become shift counts of an 8-bit mask: anything but a country is refused.
+    if (a > kLastCountry || b > kLastCountry) return;
     auto change = [&](std::uint8_t country, std::uint8_t other) {
         if (!countries.Select(country)) return;
         const auto bit = static_cast<std::uint8_t>(1u << other);

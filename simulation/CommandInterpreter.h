@@ -19,7 +19,7 @@ void ExecuteCommandList(Simulation& sim, std::span<const std::uint8_t> buffer);
 
 // The alliance change of command 45 and order 44 for countries a and b (0-3): kind 0 sets bit b
 // in a's alliance mask and bit a in b's, any other kind clears them. A country is changed only
-// when it selects.
+// when it selects. Nothing changes when either number is not a country 0-3.
 void ChangeAlliance(rules::CountryCursor& countries, std::uint8_t a, std::uint8_t b,
                     std::uint16_t kind);
 

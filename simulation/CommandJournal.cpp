@@ -101,7 +101,15 @@ void Simulation::ProcessIncomingOrders() {
             std::memset(localOrders_.get(), 0, localOrderCount_);
             localOrderCount_ = 0;
         }
-        TranslateOrders(*this, {incoming_.get(), 4 + kJournalBytes});
+        translating_ = true;
+    }
+    // Translated without the lock: the log sink and the rules may wait for the GUI thread,
+    // which must then not wait here for the lock when a part arrives. Parts arriving now are
+    // dropped by ReceiveOrderPart, so nobody writes the buffer meanwhile.
+    TranslateOrders(*this, {incoming_.get(), 4 + kJournalBytes});
+    {
+        std::lock_guard lock(incomingMutex_);
+        translating_ = false;
         ClearIncomingLocked();
     }
     SetBusyBit(kBusyTranslating, 0);
@@ -142,9 +150,19 @@ int Simulation::ExecuteReceivedCommands(const std::uint8_t* data, std::uint32_t 
 void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
                                   std::uint32_t size) {
     if (slot == kResetOrderPart) {
+        bool cleared = false;
         {
             std::lock_guard lock(incomingMutex_);
-            ClearIncomingLocked();
+            // While the step translates, its parts are already taken: a reset has nothing
+            // left to discard, and the step sets bit 8 for the next parts anyway.
+            if (!translating_) {
+                ClearIncomingLocked();
+                cleared = true;
+            }
+        }
+        if (!cleared) {
+            Log("reset of the order parts dropped: the step's orders are being translated");
+            return;
         }
         SetBusyBit(kBusyAwaitingOrders, 0);
         return;
@@ -164,7 +182,9 @@ void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
     {
         std::lock_guard lock(incomingMutex_);
         const std::uint32_t length = rules::ReadU32(incoming_.get(), 0);
-        if (incomingComplete_) {
+        if (translating_) {
+            fault = "the step's orders are being translated";
+        } else if (incomingComplete_) {
             fault = "the step's parts are complete";
         } else if (received_[slot]) {
             fault = "the slot has sent its part of this step";

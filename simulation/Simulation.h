@@ -96,8 +96,9 @@ class Simulation : public OrderSink, public CommandSink {
     // journal is larger than the execution buffer (it is dropped and nothing is answered).
     int ExecuteReceivedCommands(const std::uint8_t* data, std::uint32_t size);
     // One participant's order part (slot 0-5), or kResetOrderPart. A part for a slot outside
-    // 0-5, a second part of a slot in one step, a part after the step's last one or a part
-    // that would overflow the buffer is dropped.
+    // 0-5, a second part of a slot in one step, a part after the step's last one, a part or
+    // reset arriving while the step translates, or a part that would overflow the buffer is
+    // dropped.
     void ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data, std::uint32_t size);
     int RunPendingCommands();
     void ExecuteAndClearJournal();
@@ -177,6 +178,7 @@ class Simulation : public OrderSink, public CommandSink {
     std::unique_ptr<std::uint8_t[]> incoming_;
     std::array<std::uint8_t, kParticipantSlots> received_{};
     bool incomingComplete_ = false;
+    bool translating_ = false;  // the step reads the buffer without the lock
 
     // Busy state. The masks are read without the lock by IsBusy and the clock.
     mutable std::mutex busyMutex_;

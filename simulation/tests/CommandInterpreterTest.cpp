@@ -316,6 +316,19 @@ TEST_F(CommandInterpreterTest, AllianceChangeNamingNoCountryIsDroppedWithoutShif
     EXPECT_EQ(w.tables.HashLiveTables(), before);
     EXPECT_TRUE(w.events.events.empty());
     EXPECT_EQ(w.log.size(), 12u);
+
+    // The shared alliance change refuses such numbers itself: 1 << 5 would fit the mask.
+    rules::CountryCursor countries(w.tables);
+    for (std::uint8_t bad : {4, 5, 7, 31, 200, 0xFE}) {
+        for (std::uint16_t kind : {kAllianceConclude, kAllianceBreak}) {
+            ChangeAlliance(countries, 0, bad, kind);
+            ChangeAlliance(countries, bad, 1, kind);
+        }
+    }
+    EXPECT_EQ(w.tables.HashLiveTables(), before);
+    ChangeAlliance(countries, 0, 1, kAllianceConclude);
+    EXPECT_EQ(w.Country(0)[CountryRecord::kAllianceMask] & 0x02, 0x02);
+    EXPECT_EQ(w.Country(1)[CountryRecord::kAllianceMask] & 0x01, 0x01);
 }
 
 }  // namespace

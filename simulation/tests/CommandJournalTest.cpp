@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
 #include <thread>
 
 #include "simulation/CommandRecords.h"
@@ -11,6 +14,7 @@
 namespace zv::sim {
 namespace {
 
+using rules::CountryRecord;
 using testing::Bytes;
 using testing::Record;
 using testing::RecordSink;
@@ -329,6 +333,101 @@ TEST(CommandJournalTest, OrdersAppendedWhileStepsRunAreAllTranslatedOnce) {
     gui.join();
     step();
     EXPECT_EQ(translated, kOrders);
+}
+
+TEST(CommandJournalTest, APartArrivingWhileTheStepTranslatesIsDroppedWithoutWaiting) {
+    World w(Role::Host, 0);
+    // A log sink that, like one writing to a window, waits for the GUI thread, which just then
+    // receives a late order part.
+    std::mutex linesMutex;
+    std::vector<std::string> lines;
+    std::promise<void> partDone;
+    std::future<void> partReturned = partDone.get_future();
+    std::thread gui;
+    bool answeredInTime = false;
+    const Bytes late = Proposal(1);
+    SimulationEnv env;
+    env.events = &w.events;
+    env.session = &w.session;
+    env.log = [&](std::string_view line) {
+        bool first = false;
+        {
+            std::lock_guard lock(linesMutex);
+            first = lines.empty();
+            lines.emplace_back(line);
+        }
+        if (!first) return;
+        gui = std::thread([&] {
+            w.sim->ReceiveOrderPart(1, late.data(), static_cast<std::uint32_t>(late.size()));
+            partDone.set_value();
+        });
+        answeredInTime =
+            partReturned.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    };
+    w.sim = std::make_unique<Simulation>(w.tables, std::move(env));
+    w.sim->SetPlayerCountry(0);
+
+    // Slot 0's part holds an order that the translation drops with a log line.
+    const Bytes bad = Record([](RecordSink& s) { BuildOrder39(s, 0, 9); });
+    w.sim->ReceiveOrderPart(0, bad.data(), static_cast<std::uint32_t>(bad.size()));
+    w.sim->ReceiveOrderPart(1, nullptr, 0);
+    ASSERT_EQ(w.sim->GetIncomingLength(), bad.size() + 4);
+
+    w.sim->ProcessIncomingOrders();
+    partReturned.wait();
+    gui.join();
+    EXPECT_TRUE(answeredInTime);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("being translated"), std::string::npos) << lines[1];
+    // The late part did not slip into the next step's buffer.
+    EXPECT_EQ(w.sim->GetIncomingLength(), 0u);
+    EXPECT_FALSE(w.sim->IsOrderPartReceived(1));
+    EXPECT_TRUE(w.sim->OutgoingCommands().empty());
+}
+
+// The whole way of an alliance: the host's player proposes, the client's player is asked on
+// its own program and answers with an order, and both programs end with the same alliance.
+TEST(CommandJournalTest, AnAllianceAnswerTravelsBackAsAnOrderAndReachesEveryProgram) {
+    World host(Role::Host, 0);
+    World client(Role::Client, 1);
+    auto hostStep = [&](const Bytes& clientPart) {
+        host.sim->SendGatheredOrders();  // the host's own part as slot 0
+        host.sim->ReceiveOrderPart(1, clientPart.data(),
+                                   static_cast<std::uint32_t>(clientPart.size()));
+        EXPECT_EQ(host.sim->GetBusyMask() & kBit8, 0u);
+        host.sim->ProcessIncomingOrders();
+        host.session.payloads.clear();
+        host.sim->FlushCommandJournal();
+        const Bytes journal = host.session.payloads.at(0);
+        client.sim->ExecuteReceivedCommands(journal.data(),
+                                            static_cast<std::uint32_t>(journal.size()));
+    };
+    for (World* w : {&host, &client}) w->sim->SetBusyBit(kBusyNotStarted, 0);
+
+    BuildOrder42(*host.sim, 0, 1, kAllianceConclude);
+    hostStep({});
+    EXPECT_EQ(Count(host.events.events, "AllianceProposal(0,1,0)"), 0);
+    ASSERT_EQ(Count(client.events.events, "AllianceProposal(0,1,0)"), 1);
+    EXPECT_EQ(client.Country(0)[CountryRecord::kAllianceMask] & 0x02, 0);
+
+    // The client's player approves; the answer goes out with the client's next part.
+    BuildOrder44(*client.sim, 1, 0, kAllianceConclude, 1);
+    client.session.payloads.clear();
+    client.sim->SendGatheredOrders();
+    ASSERT_EQ(client.session.payloads.size(), 1u);
+    host.events.events.clear();
+    client.events.events.clear();
+    hostStep(client.session.payloads.at(0));
+
+    for (World* w : {&host, &client}) {
+        EXPECT_EQ(w->Country(0)[CountryRecord::kAllianceMask] & 0x02, 0x02);
+        EXPECT_EQ(w->Country(1)[CountryRecord::kAllianceMask] & 0x01, 0x01);
+    }
+    EXPECT_EQ(host.Country(0, rules::TableId::ShadowCountry)[CountryRecord::kAllianceMask] & 0x02,
+              0x02);
+    EXPECT_EQ(Count(host.events.events, "AllianceAnswerNotice(1)"), 1);  // the proposer's
+    EXPECT_EQ(Count(client.events.events, "AllianceAnswerNotice(1)"), 0);
+    EXPECT_EQ(Count(client.events.events, "RefreshCampInfo"), 1);
 }
 
 }  // namespace
