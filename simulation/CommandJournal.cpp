@@ -1,5 +1,6 @@
 // The journal half of the simulation object: gathering orders, receiving order parts and
 // journals, and executing a step's commands.
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -177,6 +178,11 @@ void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
         Log(part + "no data");
         return;
     }
+    // Asked before the lock is taken: the session is never called with the lock held.
+    std::array<bool, kParticipantSlots> occupied{};
+    for (int s = 0; s < kParticipantSlots; ++s) {
+        occupied[s] = session_ && session_->GetSlotValue(s) != 0;
+    }
     bool complete = false;
     const char* fault = nullptr;
     {
@@ -196,7 +202,7 @@ void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
             received_[slot] = 1;
             complete = true;
             for (int s = 0; s < kParticipantSlots; ++s) {
-                if (session_ && session_->GetSlotValue(s) != 0 && !received_[s]) {
+                if (occupied[s] && !received_[s]) {
                     complete = false;
                     break;
                 }

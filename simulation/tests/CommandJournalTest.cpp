@@ -430,5 +430,43 @@ TEST(CommandJournalTest, AnAllianceAnswerTravelsBackAsAnOrderAndReachesEveryProg
     EXPECT_EQ(Count(client.events.events, "RefreshCampInfo"), 1);
 }
 
+// A session whose slot query, like one that takes its own lock and waits for the thread that
+// delivers messages, needs the simulation's buffers free while it answers.
+class QueryingSession : public testing::FakeSession {
+  public:
+    std::uint32_t GetSlotValue(int slot) override {
+        if (sim) {
+            // Kept past the call: a query stuck behind the lock finishes once it is released.
+            pending.push_back(std::async(std::launch::async, [this] { sim->GetIncomingLength(); }));
+            if (pending.back().wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+                ++blocked;
+            }
+        }
+        return FakeSession::GetSlotValue(slot);
+    }
+    Simulation* sim = nullptr;
+    int blocked = 0;
+    std::vector<std::future<void>> pending;
+};
+
+TEST(CommandJournalTest, TheSessionIsAskedForItsSlotsWithoutTheBuffersHeld) {
+    World w(Role::Host, 0);
+    QueryingSession session;
+    session.slotValues[0] = 1;
+    session.slotValues[1] = 2;
+    SimulationEnv env;
+    env.events = &w.events;
+    env.session = &session;
+    env.log = [&](std::string_view line) { w.log.emplace_back(line); };
+    w.sim = std::make_unique<Simulation>(w.tables, std::move(env));
+    session.sim = w.sim.get();
+
+    const Bytes part = Proposal(0);
+    w.sim->ReceiveOrderPart(0, part.data(), static_cast<std::uint32_t>(part.size()));
+    w.sim->ReceiveOrderPart(1, part.data(), static_cast<std::uint32_t>(part.size()));
+    EXPECT_EQ(session.blocked, 0);
+    EXPECT_EQ(w.sim->GetIncomingLength(), 2 * part.size() + 4);
+}
+
 }  // namespace
 }  // namespace zv::sim
