@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tools/zvsim/SimRun.h"
+
+namespace zv::zvsim {
+namespace {
+
+struct ArgumentCase {
+    std::vector<std::string> args;
+    bool ok;
+};
+
+class ArgumentTest : public ::testing::TestWithParam<ArgumentCase> {};
+
+TEST_P(ArgumentTest, CommandLine) {
+    RunOptions options;
+    std::string error;
+    EXPECT_EQ(ParseRunArguments(GetParam().args, options, error), GetParam().ok) << error;
+    EXPECT_EQ(error.empty(), GetParam().ok);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ArgumentTest,
+    ::testing::Values(ArgumentCase{{"run", "--map", "MAP00001.ddm"}, true},
+                      ArgumentCase{
+                          {"run", "--map", "A.ddg", "--minutes", "90", "--seed", "4294967295",
+                           "--computer-all", "--replay-check", "--program-dir", "/x"},
+                          true},
+                      ArgumentCase{{}, false}, ArgumentCase{{"walk", "--map", "M"}, false},
+                      ArgumentCase{{"run"}, false}, ArgumentCase{{"run", "--map"}, false},
+                      ArgumentCase{{"run", "--map", "M", "--minutes", "-5"}, false},
+                      ArgumentCase{{"run", "--map", "M", "--minutes", "12x"}, false},
+                      ArgumentCase{{"run", "--map", "M", "--seed", "4294967296"}, false},
+                      ArgumentCase{{"run", "--map", "M", "--fast"}, false}));
+
+TEST(ArgumentValueTest, ValuesReachTheOptions) {
+    RunOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseRunArguments({"run", "--map", "MAP00002.ddm", "--minutes", "90", "--seed",
+                                   "17", "--computer-all", "--replay-check"},
+                                  options, error));
+    EXPECT_EQ(options.map, "MAP00002.ddm");
+    EXPECT_EQ(options.minutes, 90);
+    EXPECT_EQ(options.seed, 17u);
+    EXPECT_TRUE(options.computerAll);
+    EXPECT_TRUE(options.replayCheck);
+}
+
+RunOptions Options(const std::string& map, int minutes) {
+    RunOptions options;
+    options.programDir = ZV_PROGRAM_DIR;
+    options.map = map;
+    options.minutes = minutes;
+    options.seed = 9;
+    return options;
+}
+
+TEST(SimRunTest, SameSeedSameGameAndTheFinalLine) {
+    const RunResult a = zvsim::Run(Options("MAP00001.ddm", 60));
+    const RunResult b = zvsim::Run(Options("MAP00001.ddm", 60));
+    ASSERT_EQ(a.exitCode, 0) << (a.errors.empty() ? "" : a.errors[0]);
+    EXPECT_EQ(a.minutes, 60);
+    EXPECT_EQ(a.hash, b.hash);
+    EXPECT_EQ(a.outcome, "running");
+    ASSERT_GE(a.lines.size(), 2u);
+    EXPECT_EQ(a.lines[0].rfind("day=1 c0=state:1,troops:", 0), 0u) << a.lines[0];
+    const std::regex last(
+        "minutes=60 outcome=running hash=[0-9a-f]{16} step_mean_us=[0-9]+ step_p95_us=[0-9]+ "
+        "step_worst_us=[0-9]+");
+    EXPECT_TRUE(std::regex_match(a.lines.back(), last)) << a.lines.back();
+}
+
+TEST(SimRunTest, ReplayCheckPassesForTheGame) {
+    RunOptions options = Options("MAP00003.ddm", 40);
+    options.replayCheck = true;
+    const RunResult result = zvsim::Run(options);
+    EXPECT_EQ(result.exitCode, 0) << (result.errors.empty() ? "" : result.errors[0]);
+    EXPECT_TRUE(result.errors.empty());
+}
+
+TEST(SimRunTest, MissingMapIsReportedAndNothingRuns) {
+    const RunResult result = zvsim::Run(Options("MAP09999.ddm", 10));
+    EXPECT_EQ(result.exitCode, 3);
+    ASSERT_EQ(result.errors.size(), 1u);
+    EXPECT_NE(result.errors[0].find("MAP09999.ddm"), std::string::npos);
+    EXPECT_TRUE(result.lines.empty());
+}
+
+}  // namespace
+}  // namespace zv::zvsim
