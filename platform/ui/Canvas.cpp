@@ -34,6 +34,12 @@ Rect Normalised(int l, int t, int r, int b) {
     return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
 }
 
+// The rectangle moved in by d on every side; sides at the ends of the int range stay there.
+Rect Inset(const Rect& r, int d) {
+    return {Rect::Saturate(int64_t(r.left) + d), Rect::Saturate(int64_t(r.top) + d),
+            Rect::Saturate(int64_t(r.right) - d), Rect::Saturate(int64_t(r.bottom) - d)};
+}
+
 // Hatch patterns on an 8 x 8 cell aligned to the canvas origin.
 bool HatchBit(int hatch, int px, int py) {
     const bool horizontal = py == 3;
@@ -82,6 +88,37 @@ int FloorDiv(int64_t a, int64_t b) {
     int64_t q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
     return int(q);
+}
+
+// Where the edge a-b crosses the scan line y2 / 2: the first pixel centre at or right of
+// x = a.x + (y2 - 2 a.y) (b.x - a.x) / (2 b.y - 2 a.y), that is ceil(x - 1/2). The products of
+// far-away points need more than 64 bits; the result is held to [lo, hi], which changes no
+// span within that range.
+int EdgeCrossing(Point a, Point b, int64_t y2, int lo, int hi) {
+    __extension__ using Wide = __int128;
+    Wide den = 2 * (Wide(b.y) - a.y);
+    Wide num = Wide(a.x) * den + (Wide(y2) - 2 * Wide(a.y)) * (Wide(b.x) - a.x);
+    if (den < 0) {
+        den = -den;
+        num = -num;
+    }
+    const Wide n = 2 * num - den, d = 2 * den;
+    Wide q = n / d;
+    if (n % d != 0 && n > 0) ++q;  // division truncates toward zero; round up
+    return q < lo ? lo : q > hi ? hi : int(q);
+}
+
+// A rectangle given in 64-bit coordinates, held to the range of int; surfaces lie well inside
+// it, so clipping against them gives the same result.
+Rect ClampedRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    auto clamp = [](int64_t v) { return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    return {clamp(left), clamp(top), clamp(right), clamp(bottom)};
+}
+
+// The source offset of destination offset i when `length` source pixels stretch over `over`.
+int64_t ScaledOffset(int64_t i, int length, int over) {
+    __extension__ using Wide = __int128;
+    return int64_t(Wide(i) * length / over);
 }
 
 bool NeedsSource(uint32_t rop) {
@@ -489,10 +526,11 @@ void Canvas::StrokeWide(std::span<const Point> points, bool closed) {
     if (clipBox.IsEmpty()) return;
     Rect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     for (const Point& p : points) {
-        box.left = std::min(box.left, p.x + origin_.x + lo);
-        box.top = std::min(box.top, p.y + origin_.y + lo);
-        box.right = std::max(box.right, p.x + origin_.x + hi + 1);
-        box.bottom = std::max(box.bottom, p.y + origin_.y + hi + 1);
+        const int64_t x = int64_t(p.x) + origin_.x, y = int64_t(p.y) + origin_.y;
+        box.left = std::min(box.left, Rect::Saturate(x + lo));
+        box.top = std::min(box.top, Rect::Saturate(y + lo));
+        box.right = std::max(box.right, Rect::Saturate(x + hi + 1));
+        box.bottom = std::max(box.bottom, Rect::Saturate(y + hi + 1));
     }
     box = box.Intersect(clipBox);
     if (box.IsEmpty()) return;
@@ -506,18 +544,18 @@ void Canvas::StrokeWide(std::span<const Point> points, bool closed) {
             if (u * u + v * v <= w * w) disc.push_back({i, j});
         }
     }
-    auto stamp = [&](int x, int y) {
+    auto stamp = [&](int64_t x, int64_t y) {
         if (x + lo >= box.right || x + hi < box.left || y + lo >= box.bottom || y + hi < box.top) {
             return;
         }
         for (const Point& d : disc) {
-            const int px = x + d.x - box.left, py = y + d.y - box.top;
-            if (px >= 0 && px < bw && py >= 0 && py < bh) mask[std::size_t(py) * bw + px] = 1;
+            const int64_t px = x + d.x - box.left, py = y + d.y - box.top;
+            if (px >= 0 && px < bw && py >= 0 && py < bh) mask[std::size_t(py * bw + px)] = 1;
         }
     };
     const std::size_t n = points.size();
     const std::size_t segments = closed ? n : n - 1;
-    if (n == 1) stamp(points[0].x + origin_.x, points[0].y + origin_.y);
+    if (n == 1) stamp(int64_t(points[0].x) + origin_.x, int64_t(points[0].y) + origin_.y);
     for (std::size_t s = 0; s < segments; ++s) {
         const Point a = points[s], b = points[(s + 1) % n];
         int x = a.x + origin_.x, y = a.y + origin_.y;
@@ -604,16 +642,8 @@ std::vector<Canvas::Span> Canvas::PolygonSpans(std::span<const Point> points) co
             if (a.y == b.y) continue;
             const int64_t ay2 = 2 * int64_t(a.y), by2 = 2 * int64_t(b.y);
             if (!((y2 > ay2 && y2 < by2) || (y2 > by2 && y2 < ay2))) continue;
-            // x = a.x + (y2 - ay2) * (b.x - a.x) / (by2 - ay2); first pixel centre at or
-            // right of x: ceil(x - 1/2).
-            int64_t den = by2 - ay2;
-            int64_t num = int64_t(a.x) * den + (y2 - ay2) * (int64_t(b.x) - a.x);
-            if (den < 0) {
-                den = -den;
-                num = -num;
-            }
-            const int start = -FloorDiv(-(2 * num - den), 2 * den);
-            crossings.push_back({start, b.y > a.y ? 1 : -1});
+            crossings.push_back(
+                {EdgeCrossing(a, b, y2, clipBox.left, clipBox.right), b.y > a.y ? 1 : -1});
         }
         std::sort(crossings.begin(), crossings.end(),
                   [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
@@ -653,7 +683,7 @@ void Canvas::Rectangle(int left, int top, int right, int bottom) {
         return;
     }
     const int w = std::max(1, pen_.width);
-    FillRectRop({r.left + w, r.top + w, r.right - w, r.bottom - w}, brush_, rop2_);
+    FillRectRop(Inset(r, w), brush_, rop2_);
     if (w == 1) {
         const Point pts[4] = {{r.left, r.top},
                               {r.right - 1, r.top},
@@ -668,7 +698,7 @@ void Canvas::Rectangle(int left, int top, int right, int bottom) {
     }
     // Wide pens stay inside the rectangle.
     const Brush penBrush = Brush::SolidColor(pen_.color);
-    const Rect inner{r.left + w, r.top + w, r.right - w, r.bottom - w};
+    const Rect inner = Inset(r, w);
     if (inner.IsEmpty()) {
         FillRectRop(r, penBrush, rop2_);
         return;
@@ -713,7 +743,7 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
         return;
     }
     const int w = std::max(1, pen_.width);
-    const Rect innerBox{r.left + w, r.top + w, r.right - w, r.bottom - w};
+    const Rect innerBox = Inset(r, w);
     const std::vector<Span> outer = EllipseSpans(r);
     const std::vector<Span> inner = EllipseSpans(innerBox);
     FillDeviceSpans(inner, brush_, rop2_);
@@ -900,9 +930,11 @@ bool Canvas::CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int
     if (!IsValid() || !src.IsValid()) return false;
     if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
     const bool scaled = sw != w || sh != h;
-    // Device coordinates of both rectangles.
-    int dx0 = x + origin_.x, dy0 = y + origin_.y;
-    int sx0 = sx + src.origin_.x, sy0 = sy + src.origin_.y;
+    // Device coordinates of both rectangles, in 64 bits: rectangles far outside the surfaces
+    // must be clipped, not wrapped around.
+    int64_t dx0 = int64_t(x) + origin_.x, dy0 = int64_t(y) + origin_.y;
+    int64_t sx0 = int64_t(sx) + src.origin_.x, sy0 = int64_t(sy) + src.origin_.y;
+    int64_t cw = w, ch = h;
 
     // Overlapping copies within one surface read from a snapshot of the source rectangle.
     Surface32Buffer snap32;
@@ -910,7 +942,7 @@ bool Canvas::CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int
     Canvas snapshot;
     const Canvas* from = &src;
     if (SharesPixels(src)) {
-        const Rect srcRect = Rect{sx0, sy0, sx0 + sw, sy0 + sh}.Intersect(src.bounds_);
+        const Rect srcRect = ClampedRect(sx0, sy0, sx0 + sw, sy0 + sh).Intersect(src.bounds_);
         if (srcRect.IsEmpty()) return false;
         if (src.indexed_) {
             snap8.resize(std::size_t(srcRect.Width()) * srcRect.Height());
@@ -948,16 +980,16 @@ bool Canvas::CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int
     if (!scaled) {
         // Clip the source rectangle against its surface, moving the destination with it.
         if (sx0 < srcBounds.left) {
-            w -= srcBounds.left - sx0, dx0 += srcBounds.left - sx0, sx0 = srcBounds.left;
+            cw -= srcBounds.left - sx0, dx0 += srcBounds.left - sx0, sx0 = srcBounds.left;
         }
         if (sy0 < srcBounds.top) {
-            h -= srcBounds.top - sy0, dy0 += srcBounds.top - sy0, sy0 = srcBounds.top;
+            ch -= srcBounds.top - sy0, dy0 += srcBounds.top - sy0, sy0 = srcBounds.top;
         }
-        w = std::min(w, srcBounds.right - sx0);
-        h = std::min(h, srcBounds.bottom - sy0);
-        if (w <= 0 || h <= 0) return false;
+        cw = std::min<int64_t>(cw, srcBounds.right - sx0);
+        ch = std::min<int64_t>(ch, srcBounds.bottom - sy0);
+        if (cw <= 0 || ch <= 0) return false;
     }
-    const Rect dstRect{dx0, dy0, dx0 + w, dy0 + h};
+    const Rect dstRect = ClampedRect(dx0, dy0, dx0 + cw, dy0 + ch);
     // The common case, a plain unscaled copy, goes a row at a time; the source rectangle is
     // already clipped to the source there.
     const bool plainCopy = !scaled && !key && rop == SRCCOPY;
@@ -966,18 +998,18 @@ bool Canvas::CopyFrom(const Canvas& src, int x, int y, int w, int h, int sx, int
         if (d.IsEmpty()) continue;
         for (int py = d.top; py < d.bottom; ++py) {
             if (plainCopy) {
-                reader.CopyRow(*this, d.left, py, sx0 + (d.left - dx0), sy0 + (py - dy0),
+                reader.CopyRow(*this, d.left, py, int(sx0 + (d.left - dx0)), int(sy0 + (py - dy0)),
                                d.Width());
                 continue;
             }
-            const int j = py - dy0;
-            const int srcY = scaled ? sy0 + int(int64_t(j) * sh / h) : sy0 + j;
+            const int64_t j = py - dy0;
+            const int64_t srcY = scaled ? sy0 + ScaledOffset(j, sh, h) : sy0 + j;
             if (srcY < srcBounds.top || srcY >= srcBounds.bottom) continue;
             for (int px = d.left; px < d.right; ++px) {
-                const int i = px - dx0;
-                const int srcX = scaled ? sx0 + int(int64_t(i) * sw / w) : sx0 + i;
+                const int64_t i = px - dx0;
+                const int64_t srcX = scaled ? sx0 + ScaledOffset(i, sw, w) : sx0 + i;
                 if (srcX < srcBounds.left || srcX >= srcBounds.right) continue;
-                const uint32_t raw = reader.Raw(srcX, srcY);
+                const uint32_t raw = reader.Raw(int(srcX), int(srcY));
                 if (key) {
                     if (keyIsIndex ? raw == (*key & 0xFF)
                                    : reader.ColorOf(raw) == (*key & 0xFFFFFF)) {

@@ -30,14 +30,16 @@ struct Rect {
     int right = 0;
     int bottom = 0;
 
-    constexpr int Width() const { return right - left; }
-    constexpr int Height() const { return bottom - top; }
+    // Sizes and moves that leave the range of int are held at its ends rather than wrapped.
+    constexpr int Width() const { return Saturate(int64_t(right) - left); }
+    constexpr int Height() const { return Saturate(int64_t(bottom) - top); }
     constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
     constexpr bool Contains(int x, int y) const {
         return x >= left && x < right && y >= top && y < bottom;
     }
     constexpr Rect Offset(int dx, int dy) const {
-        return {left + dx, top + dy, right + dx, bottom + dy};
+        return {Saturate(int64_t(left) + dx), Saturate(int64_t(top) + dy),
+                Saturate(int64_t(right) + dx), Saturate(int64_t(bottom) + dy)};
     }
     // Empty results are normalised to {0,0,0,0}.
     constexpr Rect Intersect(const Rect& o) const {
@@ -46,6 +48,10 @@ struct Rect {
         return r.IsEmpty() ? Rect{} : r;
     }
     friend bool operator==(const Rect&, const Rect&) = default;
+
+    static constexpr int Saturate(int64_t v) {
+        return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : int(v);
+    }
 };
 
 // Colours are the game's 32-bit colour values: 0x00BBGGRR, red in the low byte. The high byte

@@ -309,6 +309,37 @@ TEST_P(CanvasShapes, LinesToFarPoints) {
     for (int y = 5; y < 8; ++y) EXPECT_EQ(rows[y], "RRRRRRRR") << y;
 }
 
+TEST_P(CanvasShapes, ShapesAndCopiesReachingTheEndsOfTheCoordinateRange) {
+    // Far-away corners and sizes up to the largest int are clipped, never wrapped around:
+    // a wedge to the far corner covers what the same wedge to a nearer corner covers.
+    auto wedge = [&](int far) {
+        Target t(GetParam(), 6, 4);
+        Canvas c = t.MakeCanvas();
+        c.SelectPen({PS_NULL, 1, kWhite});
+        c.SelectBrush(Brush::SolidColor(kGreen));
+        const Point points[3] = {{0, 0}, {far, far}, {0, 3}};
+        c.Polygon(points);
+        c.SelectPen({PS_SOLID, 3, kRed});
+        const Point away[2] = {{far, 0}, {far - 1, 0}};
+        c.Polyline(away);
+        return t.Dump();
+    };
+    const Rows near = wedge(600);
+    EXPECT_EQ(near, (Rows{"......", "G.....", "GG....", ".GG..."}));
+    EXPECT_EQ(wedge(INT32_MAX), near);
+
+    Target t(GetParam(), 6, 2);
+    Canvas c = t.MakeCanvas();
+    Target src(GetParam(), 2, 1);
+    Canvas s = src.MakeCanvas();
+    s.SetPixel(0, 0, kWhite);
+    s.SetPixel(1, 0, kBlue);
+    // Two source columns stretched over the whole int range: every visible pixel is the first.
+    EXPECT_TRUE(c.StretchBlt(1, 1, INT32_MAX, 1, s, 0, 0, 2, 1, SRCCOPY));
+    c.StretchBlt(INT32_MIN, 0, INT32_MAX, 1, s, 0, 0, 2, 1, SRCCOPY);  // ends left of column 0
+    EXPECT_EQ(t.Dump(), (Rows{"......", ".#####"}));
+}
+
 TEST_P(CanvasShapes, InvertingOperationsUndoThemselves) {
     Target t(GetParam(), 10, 8);
     Canvas c = t.MakeCanvas();
