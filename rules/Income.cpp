@@ -139,7 +139,7 @@ namespace {
 
 // The counts of the troop table, held to the map troops: launched parts are not counted.
 class MapTroopCursor : public TroopCursor {
-public:
+  public:
     explicit MapTroopCursor(TableDirectory& tables)
         : UnitKindCursor(tables),
           MvcostKdCursor(tables),

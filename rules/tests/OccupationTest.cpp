@@ -228,8 +228,8 @@ TEST_F(IncomeTest, TroopCategoriesCountTheMapTroopsAndSplitByHeadquarters) {
         int category;
         int expected;
     };
-    for (const Case& c : {Case{1, 7, 3}, Case{1, 3, 1}, Case{1, 4, 1}, Case{1, 5, 1},
-                          Case{5, 3, 1}, Case{0, 3, 0}, Case{1, 2, 0}}) {
+    for (const Case& c : {Case{1, 7, 3}, Case{1, 3, 1}, Case{1, 4, 1}, Case{1, 5, 1}, Case{5, 3, 1},
+                          Case{0, 3, 0}, Case{1, 2, 0}}) {
         EXPECT_EQ(CountCountryTroopsByCategory(tables, c.country, c.category), c.expected)
             << "country " << int(c.country) << " category " << c.category;
     }
