@@ -30,6 +30,16 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// Window positions and sizes are held within a million pixels either way, far beyond any
+// screen, so that the sums that place a window (parents, frames, scrolling) stay within int.
+constexpr int kMaxWindowCoordinate = 1 << 20;
+int HoldCoordinate(int v) {
+    return std::clamp(v, -kMaxWindowCoordinate, kMaxWindowCoordinate);
+}
+int HoldExtent(int v) {
+    return std::min(v, kMaxWindowCoordinate);  // negative sizes count as 0 where used
+}
+
 bool TimeReached(uint32_t now, uint32_t due) {
     return static_cast<int32_t>(now - due) >= 0;
 }
@@ -603,6 +613,11 @@ Hwnd WindowManager::CreateWindowEx(uint32_t exStyle, const std::string& classNam
     if (y == CW_USEDEFAULT) y = 0;
     if (height == CW_USEDEFAULT) height = 0;
 
+    x = HoldCoordinate(x);
+    y = HoldCoordinate(y);
+    width = HoldExtent(width);
+    height = HoldExtent(height);
+
     const Hwnd h = AllocateSlot();
     if (!h) return {};
     auto win = std::make_unique<Window>();
@@ -898,6 +913,10 @@ bool WindowManager::SetWindowPos(Hwnd h, Hwnd insertAfter, int x, int y, int cx,
     }
     const bool wasVisible = IsReallyVisible(w);
     const Rect oldScreen = WindowRectScreen(w);
+    wp.x = HoldCoordinate(wp.x);
+    wp.y = HoldCoordinate(wp.y);
+    wp.cx = HoldExtent(wp.cx);
+    wp.cy = HoldExtent(wp.cy);
     const Rect newRect{wp.x, wp.y, wp.x + std::max(0, wp.cx), wp.y + std::max(0, wp.cy)};
     const bool moved = newRect.left != w->rect.left || newRect.top != w->rect.top;
     const bool sized = newRect.Width() != w->rect.Width() || newRect.Height() != w->rect.Height();

@@ -138,6 +138,35 @@ TEST_F(UiTest, FrameGeometryFollowsTheStyleBits) {
     }
 }
 
+TEST_F(UiTest, FarAwayAndHugeWindowsAreHeldWithinAMillionPixels) {
+    // Positions and sizes far beyond any screen are held, so that placing, painting and hit
+    // testing such windows never leaves the range of int.
+    constexpr int kFar = 1 << 20;
+    const Hwnd top =
+        CreateWindowEx(0, "Recorder", "", WS_POPUP | WS_CAPTION | WS_VISIBLE, INT32_MAX,
+                       INT32_MIN + 1, INT32_MAX, INT32_MAX, {}, 0, nullptr, nullptr);
+    ASSERT_TRUE(top);
+    Rect r;
+    GetWindowRect(top, &r);
+    EXPECT_EQ(r, (Rect{kFar, -kFar, 2 * kFar, 0}));
+    const Hwnd child = Child(top, 1, INT32_MAX - 5, 10, INT32_MAX, 20);
+    ASSERT_TRUE(child);
+    ASSERT_TRUE(SetWindowPos(top, HWND_TOP, -5, INT32_MIN + 1, INT32_MAX, INT32_MAX, 0));
+    GetWindowRect(top, &r);
+    EXPECT_EQ(r, (Rect{-5, -kFar, kFar - 5, 0}));
+    ASSERT_TRUE(MoveWindow(top, 0, 0, INT32_MAX, INT32_MAX, true));
+    GetWindowRect(child, &r);
+    EXPECT_EQ(r.left, 3 + kFar);  // the child's place, behind the frame
+    EXPECT_EQ(r.Width(), kFar);
+    EXPECT_EQ(r.Height(), 20);
+    UpdateWindow(top);
+    screen->Click(5, 40);
+    Msg m;
+    while (PeekMessage(&m, {}, 0, 0, PM_REMOVE)) DispatchMessage(m);
+    EXPECT_GT(rec.Count(top, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(WindowFromPoint({5, 40}), top);
+}
+
 TEST_F(UiTest, WindowDataStylesAndSubclassing) {
     const Hwnd h = Popup(0, 0, 50, 50);
     int state = 0;
