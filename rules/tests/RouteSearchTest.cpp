@@ -551,11 +551,12 @@ std::vector<int> ReferenceCosts(RouteSearch& search, const std::uint8_t* table, 
     return cost;
 }
 
-// The relaxation as first written for the simulation: first in, first out, a cell's mark back to
-// 0 after its expansion so that a cheaper cost queues it again. Fills costs and marks.
-void ReferenceRequeueSearch(RouteSearch& search, const std::uint8_t* table, int start,
-                            const std::vector<bool>& zone, std::vector<int>& cost,
-                            std::vector<int>& mark) {
+// The relaxation as written down: first in, first out. With `requeue` (the simulation) a cell's
+// mark goes back to 0 after its expansion so that a cheaper cost queues it again; without it (the
+// map and context instances) a cell is queued once. Fills costs and marks.
+void ReferenceFifoSearch(RouteSearch& search, const std::uint8_t* table, int start,
+                         const std::vector<bool>& zone, bool requeue, std::vector<int>& cost,
+                         std::vector<int>& mark) {
     cost.assign(kHexCount, 0xFFFF);
     mark.assign(kHexCount, 0);
     for (int i = 0; i < kHexCount; ++i) {
@@ -586,7 +587,7 @@ void ReferenceRequeueSearch(RouteSearch& search, const std::uint8_t* table, int 
                 mark[v] = 1;
             }
         }
-        mark[u] = 0;
+        if (requeue) mark[u] = 0;
     }
 }
 
@@ -628,10 +629,17 @@ TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
         const std::vector<int> expected = ReferenceCosts(sim.search, table.data(), start, zone);
         std::vector<int> literalCost;
         std::vector<int> literalMark;
-        ReferenceRequeueSearch(sim.search, table.data(), start, zone, literalCost, literalMark);
+        ReferenceFifoSearch(sim.search, table.data(), start, zone, true, literalCost, literalMark);
 
         Search map(w, RouteInstance::Map);
         ASSERT_EQ(map.search.ComputeArea(*map.ctx, searcher, sx, sy, table.data(), 0), 1);
+        std::vector<bool> mapZone(kHexCount);
+        for (int i = 0; i < kHexCount; ++i) {
+            mapZone[i] = IsZoneMark(map.search.GetCellMark(i % kMapSize, i / kMapSize));
+        }
+        std::vector<int> onceCost;
+        std::vector<int> onceMark;
+        ReferenceFifoSearch(map.search, table.data(), start, mapZone, false, onceCost, onceMark);
         Search context(w, RouteInstance::Context);
         ASSERT_EQ(context.search.ComputeArea(*context.ctx, searcher, sx, sy, table.data(), 0), 1);
 
@@ -647,6 +655,8 @@ TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
             // Instances 1 and 2 agree with each other and never undercut the cheapest cost.
             const std::uint16_t mapCost = map.search.GetCellCost(x, y);
             ASSERT_EQ(mapCost, context.search.GetCellCost(x, y));
+            // ... and are exactly what queueing every cell once leaves.
+            ASSERT_EQ(mapCost, onceCost[i]) << x << "," << y;
             if (mapCost != kUnreachedCost) {
                 ASSERT_GE(mapCost, got);
             }
