@@ -115,6 +115,12 @@ Rect ClampedRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
     return {clamp(left), clamp(top), clamp(right), clamp(bottom)};
 }
 
+// Text positions beyond this distance lie off every surface, whatever the text.
+int HoldTextCoordinate(int v) {
+    constexpr int kFar = 1 << 28;
+    return std::clamp(v, -kFar, kFar);
+}
+
 // The source offset of destination offset i when `length` source pixels stretch over `over`.
 int64_t ScaledOffset(int64_t i, int length, int over) {
     __extension__ using Wide = __int128;
@@ -408,7 +414,7 @@ void Canvas::SpanDevice(int y, int x0, int x1, uint32_t raw, int rop2) {
 }
 
 void Canvas::PlotDevice(int dx, int dy, uint32_t raw, int rop2) {
-    SpanDevice(dy, dx, dx + 1, raw, rop2);
+    SpanDevice(dy, dx, Rect::Saturate(int64_t(dx) + 1), raw, rop2);  // no surface reaches INT_MAX
 }
 
 void Canvas::FillSpanBrush(int y, int x0, int x1, const Brush& brush, int rop2) {
@@ -1110,6 +1116,8 @@ bool Canvas::IsVisibleDevice(int dx, int dy) const {
 }
 
 void Canvas::TextOut(int x, int y, std::string_view text, TextEncoding encoding) {
+    // No text reaches from that far into a surface.
+    if (x != HoldTextCoordinate(x) || y != HoldTextCoordinate(y)) return;
     const std::u32string cps = DecodeText(text, encoding);
     const FontMetrics& m = font_.Metrics();
     const int width = font_.MeasureCodepoints(cps).cx;
@@ -1274,12 +1282,18 @@ int Canvas::DrawText(std::string_view text, Rect& r, uint32_t format, TextEncodi
 
     if (format & DT_CALCRECT) {
         if ((format & DT_SINGLELINE) || !(format & DT_WORDBREAK) || maxWidth > width) {
-            r.right = r.left + maxWidth;
+            r.right = Rect::Saturate(int64_t(r.left) + maxWidth);
         }
-        r.bottom = r.top + total;
+        r.bottom = Rect::Saturate(int64_t(r.top) + total);
         return total;
     }
 
+    // Text is laid out within a rectangle held to a range no text reaches beyond, so that the
+    // placing sums stay within int; within that range nothing changes.
+    const Rect given = r;
+    const Rect layout{HoldTextCoordinate(r.left), HoldTextCoordinate(r.top),
+                      HoldTextCoordinate(r.right), HoldTextCoordinate(r.bottom)};
+    r = layout;
     int top = r.top;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER) {
@@ -1293,7 +1307,7 @@ int Canvas::DrawText(std::string_view text, Rect& r, uint32_t format, TextEncodi
         const int lw = LineWidth(font_, line.text);
         int left = r.left;
         if (format & DT_CENTER) {
-            left = r.left + (width - lw) / 2;
+            left = r.left + (r.Width() - lw) / 2;
         } else if (format & DT_RIGHT) {
             left = r.right - lw;
         }
@@ -1305,6 +1319,7 @@ int Canvas::DrawText(std::string_view text, Rect& r, uint32_t format, TextEncodi
         DrawGlyphs(left, top + m.ascent, line.text, limit, line.underlined);
         top += lineHeight;
     }
+    r = given;
     return total;
 }
 

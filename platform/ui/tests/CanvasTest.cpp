@@ -322,6 +322,13 @@ TEST_P(CanvasShapes, ShapesAndCopiesReachingTheEndsOfTheCoordinateRange) {
         c.SelectPen({PS_SOLID, 3, kRed});
         const Point away[2] = {{far, 0}, {far - 1, 0}};
         c.Polyline(away);
+        c.SelectPen({PS_SOLID, 1, kRed});
+        const Point thin[2] = {{far - 3, 0}, {far, 0}};
+        c.Polyline(thin);
+        c.SetTextColor(kRed);
+        c.TextOut(far, 0, "x");
+        Rect box{far - 1, 0, far, far};
+        c.DrawText("x", box, DT_LEFT);
         return t.Dump();
     };
     const Rows near = wedge(600);
@@ -338,6 +345,11 @@ TEST_P(CanvasShapes, ShapesAndCopiesReachingTheEndsOfTheCoordinateRange) {
     EXPECT_TRUE(c.StretchBlt(1, 1, INT32_MAX, 1, s, 0, 0, 2, 1, SRCCOPY));
     c.StretchBlt(INT32_MIN, 0, INT32_MAX, 1, s, 0, 0, 2, 1, SRCCOPY);  // ends left of column 0
     EXPECT_EQ(t.Dump(), (Rows{"......", ".#####"}));
+
+    // Measuring text at the far corner holds the measured corner there.
+    Rect box{INT32_MAX - 1, INT32_MAX - 1, INT32_MAX, INT32_MAX};
+    EXPECT_GT(c.DrawText("xyz", box, DT_CALCRECT | DT_SINGLELINE), 0);
+    EXPECT_EQ(box, (Rect{INT32_MAX - 1, INT32_MAX - 1, INT32_MAX, INT32_MAX}));
 }
 
 TEST_P(CanvasShapes, InvertingOperationsUndoThemselves) {
