@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "simulation/CommandInterpreter.h"
@@ -50,8 +51,8 @@ class Garbage {
     // A walked buffer whose length may lie, cut records or overrun the bytes.
     Bytes Walked(bool orders) {
         Bytes body = Records(orders, Below(40));
-        Bytes out(4, 0);
-        out.insert(out.end(), body.begin(), body.end());
+        Bytes out(4 + body.size(), 0);
+        std::copy(body.begin(), body.end(), out.begin() + 4);
         std::uint32_t length = static_cast<std::uint32_t>(out.size());
         switch (Below(6)) {
             case 0:
