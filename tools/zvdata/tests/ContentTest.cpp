@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,7 +16,11 @@
 #include "rules/MapCursors.h"
 #include "rules/MapFiles.h"
 #include "rules/MapRecords.h"
+#include "rules/RouteSearch.h"
+#include "rules/RuleCursors.h"
 #include "rules/RuleHelpers.h"
+#include "rules/TroopCursor.h"
+#include "rules/TroopMembers.h"
 #include "rules/TroopRecord.h"
 #include "rules/testing/TempFolder.h"
 #include "tools/zvdata/ContentBuild.h"
@@ -124,6 +129,70 @@ TEST_F(Content, MapsLoadThroughTheGamesReaderWithTheirCountriesAndCorps) {
             seaHexes += hex.GetLandKind() == 5;
         }
         EXPECT_EQ(seaHexes > 200, e.sea);
+    }
+}
+
+// The computer players take sites with ground troops and fall with their headquarters, so on
+// every default map the ground troops of each country must be able to walk from their capital to
+// the capital of every country they are at war with.
+TEST_F(Content, GroundTroopsReachEveryHostileCapital) {
+    const char* const walkers[] = {"鉄牙 主力戦車", "歩兵小隊"};
+    for (const char* map : kMaps) {
+        SCOPED_TRACE(map);
+        TableDirectory tables;
+        ASSERT_EQ(tables.LoadAllTables(Dir()), 1);
+        ASSERT_TRUE(rules::LoadMapFromMapFolder(tables, rules::NoGameEvents(), Dir(), map).ok);
+        rules::GameContext ctx(tables);
+        ASSERT_EQ(ctx.RebuildHexOccupancy(), 1);  // as the game does after loading a map
+        rules::RouteSearch search(tables, rules::RouteInstance::Map);
+        search.LoadTerrain();
+
+        std::array<int, 4> capital{};
+        capital.fill(-1);
+        rules::SiteCursor sites(tables);
+        for (int s = 0; s < 200; ++s) {
+            if (!sites.Select(s) || sites.GetKind() != 0 || sites.GetOwner() > 3) continue;
+            std::uint16_t hex = 0;
+            sites.GetHex(hex);
+            capital[sites.GetOwner()] = hex;
+        }
+        // A ground troop of each country lends the search its country and its road-following.
+        std::array<int, 4> groundTroop{};
+        groundTroop.fill(-1);
+        rules::TroopCursor troops(tables);
+        for (std::uint16_t t = 0; t < 160; ++t) {
+            if (!troops.Select(t) || !troops.GetRecord()->IsUsed() || !troops.IsOnMap()) continue;
+            if (rules::CountHqMembers(troops) > 0) groundTroop[troops.GetCountry()] = t;
+        }
+
+        for (const char* walker : walkers) {
+            SCOPED_TRACE(walker);
+            rules::UnitInfoCursor units(tables);
+            rules::MvcostKdCursor moves(tables);
+            bool found = false;
+            for (int u = 0; u < tables.GetTableRecordCount(TableId::UnitInfo) && !found; ++u) {
+                found = units.Select(u) && core::SjisToUtf8(units.GetName()) == walker;
+            }
+            ASSERT_TRUE(found);
+            ASSERT_TRUE(moves.Select(units.GetMoveCostKind()));
+            std::array<std::uint8_t, 29> costs{};
+            for (int k = 0; k < 29; ++k) costs[k] = moves.GetCost(k);
+
+            for (int c = 0; c < 4; ++c) {
+                if (capital[c] < 0) continue;
+                ASSERT_GE(groundTroop[c], 0) << "country " << c;
+                ASSERT_EQ(search.ComputeArea(ctx, static_cast<std::uint16_t>(groundTroop[c]),
+                                             capital[c] & 0xFF, capital[c] >> 8, costs.data(), 1),
+                          1);
+                for (int h = 0; h < 4; ++h) {
+                    if (h == c || capital[h] < 0 || rules::AreCountriesAllied(tables, c, h)) {
+                        continue;
+                    }
+                    EXPECT_TRUE(search.IsReached(capital[h] & 0xFF, capital[h] >> 8))
+                        << "country " << c << " cannot reach the capital of country " << h;
+                }
+            }
+        }
     }
 }
 
