@@ -296,16 +296,28 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
         return 1;
     }
 
-    const std::uint8_t index = troops.GetByte380();
-    const std::uint16_t waypoint =
-        index < kToDestination ? troops.GetWaypoint(index) : rules::kNoHex;
-    std::uint16_t heading = waypoint;
+    std::uint8_t index = 0;
+    std::uint16_t heading = rules::kNoHex;
     bool toDestination = false;
-    if (IsUnsetHex(waypoint) || index >= kToDestination) {
-        if (!FollowTargetTroop(step, shadow, troop)) return 1;
+    for (int attempt = 0;; ++attempt) {
         troops.Select(troop);
-        heading = troops.GetDestination();
-        toDestination = true;
+        index = troops.GetByte380();
+        const std::uint16_t waypoint =
+            index < kToDestination ? troops.GetWaypoint(index) : rules::kNoHex;
+        heading = waypoint;
+        toDestination = false;
+        if (!IsUnsetHex(waypoint) && index < kToDestination) break;
+        bool retargeted = false;
+        if (FollowTargetTroop(step, shadow, troop, &retargeted)) {
+            troops.Select(troop);
+            heading = troops.GetDestination();
+            toDestination = true;
+            break;
+        }
+        // A new order for a target that moved goes on in the same tick: the new order starts
+        // its MoveDelay again, and a target that keeps moving would never be followed.
+        if (!retargeted || attempt > 0) return 1;
+        step.ComputeArea(shadow, troop, x, y, nullptr, 0);
     }
     if (IsUnsetHex(heading)) return 1;
 
@@ -530,7 +542,9 @@ bool AskTroopToGiveWay(StepContext& step, rules::GameContext& shadow, std::uint1
     return true;
 }
 
-bool FollowTargetTroop(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {
+bool FollowTargetTroop(StepContext& step, rules::GameContext& shadow, std::uint16_t troop,
+                       bool* retargeted) {
+    if (retargeted) *retargeted = false;
     rules::TroopCursor& troops = shadow.Troops();
     if (!troops.Select(troop)) return true;
     const std::uint16_t target = troops.GetWord368();
@@ -553,7 +567,9 @@ bool FollowTargetTroop(StepContext& step, rules::GameContext& shadow, std::uint1
         return true;
     }
     if (Allied(shadow, country, troops.GetCountry()) || troops.TestCountryMask(country)) {
-        if (!RetargetToTroop(step, shadow, troop, target, targetHex)) {
+        if (RetargetToTroop(step, shadow, troop, target, targetHex)) {
+            if (retargeted) *retargeted = true;
+        } else {
             FinishAction(step, shadow, troop);
         }
         return false;

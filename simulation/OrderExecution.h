@@ -36,8 +36,10 @@ int CheckNextStep(StepContext& step, rules::GameContext& shadow, std::uint16_t t
 bool CheckMoveTarget(StepContext& step, rules::GameContext& shadow, std::uint16_t troop);
 bool AskTroopToGiveWay(StepContext& step, rules::GameContext& shadow, std::uint16_t troop,
                        std::uint16_t blocker, std::uint16_t hex);
-// True to go on toward the destination; false when the tick was spent on the target troop.
-bool FollowTargetTroop(StepContext& step, rules::GameContext& shadow, std::uint16_t troop);
+// True to go on toward the destination; false when the target troop made the order end or
+// change (then `retargeted` says whether the order now heads for the target's new hex).
+bool FollowTargetTroop(StepContext& step, rules::GameContext& shadow, std::uint16_t troop,
+                       bool* retargeted = nullptr);
 bool RetargetToTroop(StepContext& step, rules::GameContext& shadow, std::uint16_t troop,
                      std::uint16_t target, std::uint16_t hex);
 bool ApproachNearestReachable(StepContext& step, rules::GameContext& shadow, std::uint16_t troop,

@@ -157,7 +157,7 @@ TEST(GameRunTest, ShadowAndLiveAgreeOnPhysicalFieldsAfterEveryStep) {
 
 // The hash of a fixed-seed run. When a rule change alters play on purpose, run
 // `zvsim run --map MAP00001.ddm --minutes 150 --seed 11` and take its hash.
-constexpr std::uint64_t kGoldenHash = 0x1b2eab719659f0b5;
+constexpr std::uint64_t kGoldenHash = 0x4f8507d5295d8c11;
 
 TEST(GameRunTest, FixedSeedGivesTheSameGameEveryTime) {
     std::uint64_t hashes[2] = {};
@@ -179,8 +179,9 @@ TEST(GameRunTest, FixedSeedGivesTheSameGameEveryTime) {
     EXPECT_NE(other->Tables().HashLiveTables(), hashes[0]);
 }
 
-// A troop with a move order either gets on or is blocked: its next hex is taken, no route
-// leads on, or it cannot move from where it stands.
+// A troop with a move order either gets on or is blocked: where it really goes (its target
+// troop, or the hex it heads for) no route leads, the route's next hex is taken, or it cannot
+// move from where it stands.
 bool IsBlocked(HeadlessGame& game, std::uint16_t troop) {
     rules::ShadowGameContext shadow(game.Tables(), game.Clock().Context().Env());
     rules::TroopCursor& troops = shadow.Troops();
@@ -189,6 +190,9 @@ bool IsBlocked(HeadlessGame& game, std::uint16_t troop) {
     const std::uint8_t index = troops.GetByte380();
     std::uint16_t heading = index < 4 ? troops.GetWaypoint(index) : troops.GetDestination();
     if ((heading & 0xFF) == 0xFF) heading = troops.GetDestination();
+    const std::uint16_t target = troops.GetWord368();
+    if (troops.Select(target) && troops.IsOnMap()) heading = troops.GetHexValue();
+    troops.Select(troop);
     if ((heading & 0xFF) == 0xFF || heading == hex) return true;
     if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return true;
     const std::uint8_t cost = rules::TroopMoveCostOnHex(shadow);

@@ -157,6 +157,25 @@ TEST_F(OrderExecutionTest, UnreachableDestinationBecomesTheNearestReachedCell) {
     EXPECT_EQ(Troop(troop, rules::TableId::Troop).Destination(), cell);
 }
 
+TEST_F(OrderExecutionTest, FollowerKeepsUpWithATargetThatKeepsMoving) {
+    const std::uint16_t follower = map.AddTroop(0, 3, 8, {kInfantry});
+    const std::uint16_t leader = map.AddTroop(0, 6, 8, {kInfantry});
+    Ready();
+    Order(leader, Hex(18, 8), rules::kOrderMove, 0);
+    Order(follower, Hex(6, 8), rules::kOrderMove, 0, leader);
+    for (int tick = 0; tick < 16; ++tick) {
+        Tick(follower);
+        Tick(leader);
+    }
+    // Both move a hex every second tick; the follower's new orders do not hold it back.
+    EXPECT_GE(Troop(leader).Hex() & 0xFF, 12);
+    EXPECT_GE(Troop(follower).Hex() & 0xFF, 8);
+    const std::uint16_t d = Troop(follower).Destination(), l = Troop(leader).Hex();
+    EXPECT_LE(rules::HexDistance(d & 0xFF, d >> 8, l & 0xFF, l >> 8), 1);
+    Flush();
+    EXPECT_EQ(Troop(follower, rules::TableId::Troop).Hex(), Troop(follower).Hex());
+}
+
 TEST_F(OrderExecutionTest, NeighbourDirections) {
     // Row 4 is even, row 3 odd: the same direction has different x steps.
     EXPECT_EQ(GetNeighbourDirection(Hex(4, 4), Hex(3, 4)), 1);  // W
