@@ -1,5 +1,6 @@
 #include "simulation/CommandInterpreter.h"
 
+#include <optional>
 #include <string>
 
 #include "rules/Attack.h"
@@ -370,36 +371,15 @@ void Interpreter::Place(const std::uint8_t* r) {
 }  // namespace
 
 void ExecuteCommandList(Simulation& sim, std::span<const std::uint8_t> buffer) {
-    if (buffer.size() < 4) return;
-    const std::uint8_t* p = buffer.data();
-    const std::uint32_t total = rules::ReadU32(p, 0);
-    if (total <= 4) return;
-    if (total > buffer.size()) {
-        sim.Log("journal dropped: its length " + std::to_string(total) + " exceeds its " +
-                std::to_string(buffer.size()) + " bytes");
-        return;
-    }
-    Interpreter interpreter(sim);
-    std::uint32_t pos = 4;
-    while (pos < total) {
-        if (total - pos < 2) {
-            sim.Log("journal ends inside an opcode at offset " + std::to_string(pos));
-            return;
-        }
-        const std::uint16_t opcode = ReadU16(p, pos);
-        const std::uint32_t size = CommandRecordSize(opcode);
-        if (size == 0) {
-            pos += 2;
-            continue;
-        }
-        if (size > total - pos) {
-            sim.Log("command " + std::to_string(opcode) + " at offset " + std::to_string(pos) +
-                    " dropped: the journal ends inside it");
-            return;
-        }
-        interpreter.Execute(opcode, p + pos, pos);
-        pos += size;
-    }
+    // Built on the first whole record: an empty journal costs no context.
+    std::optional<Interpreter> interpreter;
+    WalkRecords(
+        buffer, CommandRecordSize, {"journal", "its", "ends", "command"},
+        [&](const std::string& line) { sim.Log(line); },
+        [&](std::uint16_t opcode, const std::uint8_t* r, std::uint32_t pos) {
+            if (!interpreter) interpreter.emplace(sim);
+            interpreter->Execute(opcode, r, pos);
+        });
 }
 
 }  // namespace zv::sim

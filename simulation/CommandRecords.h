@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 
 #include "rules/Bytes.h"
 
@@ -61,6 +63,55 @@ inline constexpr std::uint16_t kOpPlace = 46;  // order and command
 std::uint32_t CommandRecordSize(std::uint16_t opcode);
 // The same for order records.
 std::uint32_t OrderRecordSize(std::uint16_t opcode);
+
+// How a record walk names what it drops in its log lines, e.g. "journal", "its", "ends",
+// "command".
+struct RecordStreamWords {
+    const char* stream;
+    const char* its;
+    const char* ends;
+    const char* record;
+};
+
+// Walks a buffer that starts with its u32 total length (length included) and hands each whole
+// record to visit(opcode, record, offset). An opcode of size 0 is stepped over by its two bytes.
+// A length beyond the buffer, or a record cut off by the end, is logged and ends the walk there.
+template <typename SizeOf, typename Log, typename Visit>
+void WalkRecords(std::span<const std::uint8_t> buffer, SizeOf sizeOf,
+                 const RecordStreamWords& words, Log log, Visit visit) {
+    if (buffer.size() < 4) return;
+    const std::uint8_t* p = buffer.data();
+    const std::uint32_t total = rules::ReadU32(p, 0);
+    if (total <= 4) return;
+    if (total > buffer.size()) {
+        log(std::string(words.stream) + " dropped: " + words.its + " length " +
+            std::to_string(total) + " exceeds " + words.its + " " + std::to_string(buffer.size()) +
+            " bytes");
+        return;
+    }
+    std::uint32_t pos = 4;
+    while (pos < total) {
+        if (total - pos < 2) {
+            log(std::string(words.stream) + " " + words.ends + " inside an opcode at offset " +
+                std::to_string(pos));
+            return;
+        }
+        const std::uint16_t opcode = rules::ReadU16(p, pos);
+        const std::uint32_t size = sizeOf(opcode);
+        if (size == 0) {
+            pos += 2;
+            continue;
+        }
+        if (size > total - pos) {
+            log(std::string(words.record) + " " + std::to_string(opcode) + " at offset " +
+                std::to_string(pos) + " dropped: the " + words.stream + " " + words.ends +
+                " inside it");
+            return;
+        }
+        visit(opcode, p + pos, pos);
+        pos += size;
+    }
+}
 
 // Kinds of command 41.
 inline constexpr std::uint16_t kNoticeSaveGame = 1;

@@ -1,5 +1,6 @@
 #include "simulation/OrderTranslation.h"
 
+#include <optional>
 #include <string>
 
 #include "rules/Bytes.h"
@@ -151,36 +152,15 @@ void Translator::Translate(std::uint16_t opcode, const std::uint8_t* r, std::uin
 }  // namespace
 
 int TranslateOrders(Simulation& sim, std::span<const std::uint8_t> buffer) {
-    if (buffer.size() < 4) return 1;
-    const std::uint8_t* p = buffer.data();
-    const std::uint32_t length = rules::ReadU32(p, 0);
-    if (length <= 4) return 1;
-    if (length > buffer.size()) {
-        sim.Log("orders dropped: their length " + std::to_string(length) + " exceeds their " +
-                std::to_string(buffer.size()) + " bytes");
-        return 1;
-    }
-    Translator translator(sim);
-    std::uint32_t pos = 4;
-    while (pos < length) {
-        if (length - pos < 2) {
-            sim.Log("orders end inside an opcode at offset " + std::to_string(pos));
-            break;
-        }
-        const std::uint16_t opcode = ReadU16(p, pos);
-        const std::uint32_t size = OrderRecordSize(opcode);
-        if (size == 0) {
-            pos += 2;
-            continue;
-        }
-        if (size > length - pos) {
-            sim.Log("order " + std::to_string(opcode) + " at offset " + std::to_string(pos) +
-                    " dropped: the orders end inside it");
-            break;
-        }
-        translator.Translate(opcode, p + pos, pos);
-        pos += size;
-    }
+    // Built on the first whole record: an empty journal costs no context.
+    std::optional<Translator> translator;
+    WalkRecords(
+        buffer, OrderRecordSize, {"orders", "their", "end", "order"},
+        [&](const std::string& line) { sim.Log(line); },
+        [&](std::uint16_t opcode, const std::uint8_t* r, std::uint32_t pos) {
+            if (!translator) translator.emplace(sim);
+            translator->Translate(opcode, r, pos);
+        });
     return 1;
 }
 
