@@ -7,26 +7,35 @@ namespace zv::rules {
 
 namespace {
 
+// Unit i of a buffer of one- or two-byte units, the latter little-endian.
+template <typename Unit>
+Unit ReadUnit(const std::uint8_t* src, std::size_t i) {
+    if constexpr (sizeof(Unit) == 1) {
+        return src[i];
+    } else {
+        return static_cast<Unit>(src[2 * i] | (src[2 * i + 1] << 8));
+    }
+}
+
+template <typename Unit>
+void StoreUnit(std::uint8_t* dst, std::size_t i, Unit value) {
+    if constexpr (sizeof(Unit) == 1) {
+        dst[i] = value;
+    } else {
+        dst[2 * i] = static_cast<std::uint8_t>(value);
+        dst[2 * i + 1] = static_cast<std::uint8_t>(value >> 8);
+    }
+}
+
 // Network encoder over units of one or two bytes. `unitCount` input units, output bounded by
 // the same number of units. Returns the output units, or 0 when packing does not pay.
 template <typename Unit, int kMaxCount>
 std::size_t EncodeUnits(std::uint8_t* dst, const std::uint8_t* src, std::size_t unitCount) {
-    auto read = [&](std::size_t i) -> Unit {
-        if constexpr (sizeof(Unit) == 1) {
-            return src[i];
-        } else {
-            return static_cast<Unit>(src[2 * i] | (src[2 * i + 1] << 8));
-        }
-    };
+    auto read = [&](std::size_t i) { return ReadUnit<Unit>(src, i); };
     std::size_t out = 0;
     // False when the output has reached the input's length: packing does not pay.
     auto write = [&](Unit value) -> bool {
-        if constexpr (sizeof(Unit) == 1) {
-            dst[out] = value;
-        } else {
-            dst[2 * out] = static_cast<std::uint8_t>(value);
-            dst[2 * out + 1] = static_cast<std::uint8_t>(value >> 8);
-        }
+        StoreUnit<Unit>(dst, out, value);
         ++out;
         return out != unitCount;
     };
@@ -66,13 +75,7 @@ std::size_t EncodeUnits(std::uint8_t* dst, const std::uint8_t* src, std::size_t 
 template <typename Unit>
 int DecodeUnits(std::uint8_t* dst, std::size_t dstUnits, const std::uint8_t* src,
                 std::size_t srcUnits) {
-    auto read = [&](std::size_t i) -> Unit {
-        if constexpr (sizeof(Unit) == 1) {
-            return src[i];
-        } else {
-            return static_cast<Unit>(src[2 * i] | (src[2 * i + 1] << 8));
-        }
-    };
+    auto read = [&](std::size_t i) { return ReadUnit<Unit>(src, i); };
     std::size_t out = 0;
     auto write = [&](Unit value, std::size_t copies) -> bool {
         if (copies > dstUnits - out) return false;
@@ -80,10 +83,7 @@ int DecodeUnits(std::uint8_t* dst, std::size_t dstUnits, const std::uint8_t* src
             std::memset(dst + out, value, copies);
             out += copies;
         } else {
-            for (std::size_t k = 0; k < copies; ++k, ++out) {
-                dst[2 * out] = static_cast<std::uint8_t>(value);
-                dst[2 * out + 1] = static_cast<std::uint8_t>(value >> 8);
-            }
+            for (std::size_t k = 0; k < copies; ++k, ++out) StoreUnit<Unit>(dst, out, value);
         }
         return true;
     };
