@@ -313,6 +313,43 @@ std::uint16_t FindUsableWeapon(GameContext& ctx, std::uint16_t launcher, std::ui
     return PlanLaunch(ctx, launcher, kinds, distance, target, false).any ? 0 : kNoTroop;
 }
 
+namespace {
+
+// A sent part keeps formation 0 only, cleared but for its byte 237.
+void SetPartFormation(TroopCursor& troops, std::uint8_t byte237) {
+    troops.SetCurrentFormation(0);
+    troops.SetFormationByte236(0, 0);
+    troops.SetFormationByte237(0, byte237);
+    troops.SetFormationByte238(0, 0);
+    troops.SetFormationByte239(0, 0);
+    troops.SetFormationByte240(0, 0);
+}
+
+// The selected part sets off from the launch hex, paced by that hex's move cost.
+void StartPartMoving(GameContext& ctx, std::uint16_t launchHex) {
+    TroopCursor& troops = ctx.Troops();
+    troops.SetByte364(kOrderMove);
+    SelectHex(ctx, launchHex);
+    troops.SetByte327(TroopMoveCostOnHex(ctx));
+    troops.SetByte380(1);
+}
+
+// The launcher forgets the weapons it chose and is marked with `inFlightFlag` (0: no mark);
+// the part takes the launch hex's entry.
+void PlacePartOnHex(GameContext& ctx, std::uint16_t launcher, std::uint16_t part,
+                    std::uint16_t launchHex, std::uint16_t inFlightFlag) {
+    TroopCursor& troops = ctx.Troops();
+    troops.Select(launcher);
+    SetWord358(troops, 0);
+    if (inFlightFlag != 0) {
+        troops.SetStateFlags(static_cast<std::uint16_t>(troops.GetStateFlags() | inFlightFlag));
+    }
+    SelectHex(ctx, launchHex);
+    ctx.SetHexTroopIndex(part);
+}
+
+}  // namespace
+
 int ExecFire(GameContext& ctx, std::uint16_t launcher, std::uint16_t launchHex,
              std::uint16_t actionFlags, std::uint16_t target, std::uint16_t destination,
              std::uint16_t kinds) {
@@ -333,28 +370,16 @@ int ExecFire(GameContext& ctx, std::uint16_t launcher, std::uint16_t launchHex,
     troops.SetCountry(country);
     troops.SetByte32(FacingTowards(hex, launchHex));
     troops.SetStateFlags(kFiredPartFlags);
-    troops.SetCurrentFormation(0);
-    troops.SetFormationByte238(0, 0);
-    troops.SetFormationByte237(0, 100);
-    troops.SetFormationByte236(0, 0);
-    troops.SetFormationByte239(0, 0);
-    troops.SetFormationByte240(0, 0);
+    SetPartFormation(troops, 100);
     troops.SetOrder(cruise ? kActionBomb : kActionAttack);
     troops.SetWord368(target);
     troops.SetDestination(destination);
-    troops.SetByte364(kOrderMove);
-    SelectHex(ctx, launchHex);
-    troops.SetByte327(TroopMoveCostOnHex(ctx));
-    troops.SetByte380(1);
+    StartPartMoving(ctx, launchHex);
     SetByte363(troops, kDisbandActionBit);
     SetWord361(troops, kNoHex);
     SetByte360(troops, static_cast<std::uint8_t>(launcher));
 
-    troops.Select(launcher);
-    SetWord358(troops, 0);
-    troops.SetStateFlags(static_cast<std::uint16_t>(troops.GetStateFlags() | kTroopPartInFlightB));
-    SelectHex(ctx, launchHex);
-    ctx.SetHexTroopIndex(part);
+    PlacePartOnHex(ctx, launcher, part, launchHex, kTroopPartInFlightB);
     if (!ctx.IsShadow() && cruise) ctx.Events().PlaySoundEffect(kCruiseSoundEffect);
     return 1;
 }
@@ -377,31 +402,18 @@ int ExecDisperse(GameContext& ctx, std::uint16_t launcher, std::uint16_t launchH
     troops.SetHex(launchHex);
     troops.SetCountry(country);
     troops.SetStateFlags(kSentPartFlags);
-    troops.SetCurrentFormation(0);
-    troops.SetFormationByte237(0, (kinds & kLaunchAswHelicopter) ? 100 : 0);
-    troops.SetFormationByte238(0, 0);
-    troops.SetFormationByte236(0, 0);
-    troops.SetFormationByte239(0, 0);
-    troops.SetFormationByte240(0, 0);
+    SetPartFormation(troops, (kinds & kLaunchAswHelicopter) ? 100 : 0);
     SetByte360(troops, static_cast<std::uint8_t>(launcher));
     troops.SetOrder(partActionFlags);
     troops.SetWord368(target);
     troops.SetDestination(destination);
-    troops.SetByte364(kOrderMove);
-    SelectHex(ctx, launchHex);
-    troops.SetByte327(TroopMoveCostOnHex(ctx));
-    troops.SetByte380(1);
+    StartPartMoving(ctx, launchHex);
     SetByte363(troops, 0);
     SetWord361(troops, hex);
 
-    troops.Select(launcher);
-    SetWord358(troops, 0);
-    if (!(kinds & (kLaunchLandingCraft | kLaunchHovercraft))) {
-        troops.SetStateFlags(
-            static_cast<std::uint16_t>(troops.GetStateFlags() | kTroopPartInFlight1));
-    }
-    SelectHex(ctx, launchHex);
-    ctx.SetHexTroopIndex(part);
+    // Landing craft and hovercraft leave no flight mark on their carrier.
+    const bool landing = (kinds & (kLaunchLandingCraft | kLaunchHovercraft)) != 0;
+    PlacePartOnHex(ctx, launcher, part, launchHex, landing ? 0 : kTroopPartInFlight1);
     return 1;
 }
 
@@ -423,12 +435,7 @@ int ExecSupport(GameContext& ctx, std::uint16_t launcher, std::uint16_t launchHe
     troops.SetCountry(country);
     troops.SetHex(launchHex);
     troops.SetStateFlags(kSentPartFlags);
-    troops.SetCurrentFormation(0);
-    troops.SetFormationByte236(0, 0);
-    troops.SetFormationByte237(0, 0);
-    troops.SetFormationByte238(0, 0);
-    troops.SetFormationByte239(0, 0);
-    troops.SetFormationByte240(0, 0);
+    SetPartFormation(troops, 0);
     SetByte360(troops, static_cast<std::uint8_t>(launcher));
     troops.SetOrder(0);
     troops.SetWord368(kNoTroop);
@@ -438,11 +445,7 @@ int ExecSupport(GameContext& ctx, std::uint16_t launcher, std::uint16_t launchHe
     SetByte363(troops, 0);
     SetWord361(troops, kNoHex);
 
-    troops.Select(launcher);
-    SetWord358(troops, 0);
-    troops.SetStateFlags(static_cast<std::uint16_t>(troops.GetStateFlags() | kTroopPartInFlight1));
-    SelectHex(ctx, launchHex);
-    ctx.SetHexTroopIndex(part);
+    PlacePartOnHex(ctx, launcher, part, launchHex, kTroopPartInFlight1);
     return 1;
 }
 
