@@ -206,8 +206,8 @@ std::uint16_t WeaponKdCursor::GetOptionUnit() const {
 std::uint16_t WeaponKdCursor::GetAddedCommands() const {
     return ReadU16(record_, WeaponKdRecord::kAddedCommands);
 }
-const char* WeaponKdCursor::GetMegaMarker() const {
-    switch (GetWeaponType()) {
+int IsAreaWeaponType(int type) {
+    switch (type) {
         case 1:
         case 3:
         case 5:
@@ -215,10 +215,15 @@ const char* WeaponKdCursor::GetMegaMarker() const {
         case 22:
         case 24:
         case 26:
-            return "\x83\x81\x83\x4B ";  // "メガ " in Shift-JIS
+            return 1;
         default:
-            return "    ";
+            return 0;
     }
+}
+
+const char* WeaponKdCursor::GetMegaMarker() const {
+    return IsAreaWeaponType(GetWeaponType()) ? "\x83\x81\x83\x4B "  // "メガ " in Shift-JIS
+                                             : "    ";
 }
 
 // ---- SiteKindCursor

@@ -107,6 +107,10 @@ class UnitKindCursor {
     char name_[25] = {};
 };
 
+// Area types 1, 3, 5, 7, 22, 24, 26: the weapon hits every member of the other side; their
+// names carry the "メガ" marker.
+int IsAreaWeaponType(int type);
+
 class WeaponKdCursor {
   public:
     explicit WeaponKdCursor(const TableDirectory& tables);

@@ -226,21 +226,6 @@ int IsMissileWeaponType(int type) {
     return (type == 0 || type == 1 || (type >= 20 && type <= 27)) ? 1 : 0;
 }
 
-int IsAreaWeaponType(int type) {
-    switch (type) {
-        case 1:
-        case 3:
-        case 5:
-        case 7:
-        case 22:
-        case 24:
-        case 26:
-            return 1;
-        default:
-            return 0;
-    }
-}
-
 int ChooseWeaponAndTargetAlt(GameContext& ctx, BattleSide& attackers, int e, BattleSide& targets,
                              int mode, int distance, int ready, int purpose,
                              fw::RandomStreams* random) {

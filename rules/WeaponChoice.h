@@ -5,6 +5,7 @@
 #include "framework/RandomStreams.h"
 #include "rules/BattleRecord.h"
 #include "rules/GameContext.h"
+#include "rules/RuleCursors.h"
 
 // The weapon and the target one member of a fight chooses, on a filled BattleRecord. Both
 // choices read the rule tables through the context's unit cursors (which they move) and write
@@ -23,8 +24,7 @@ inline constexpr int kPurposeBombing = 8;   // range-1 bombs (types 6, 7, 23, 24
 
 // Missile types 0, 1 and 20-27: the target's ECM adds to its defence.
 int IsMissileWeaponType(int type);
-// Area types 1, 3, 5, 7, 22, 24, 26: the weapon hits every member of the other side.
-int IsAreaWeaponType(int type);
+// IsAreaWeaponType lives with the weapon table's cursor.
 
 // The choice of the attack and bombing rounds for member e of `attackers` against `targets`.
 // distance 0 accepts every range; with `ready` a weapon whose fire counter runs is skipped.
