@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <span>
 
 #include "simulation/CommandRecords.h"
 #include "simulation/tests/SimTestSupport.h"
@@ -48,6 +49,18 @@ struct WriterCase {
     Bytes expected;
 };
 
+// Each case writes exactly one record, of its opcode's size.
+void ExpectWrites(std::span<const WriterCase> cases, std::uint32_t (*recordSize)(std::uint16_t)) {
+    for (const WriterCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordSink sink;
+        EXPECT_EQ(c.write(sink), 1);
+        ASSERT_EQ(sink.records.size(), 1u);
+        EXPECT_EQ(sink.records[0], c.expected);
+        EXPECT_EQ(recordSize(c.expected[0]), c.expected.size());
+    }
+}
+
 Bytes WithBlock(Bytes head) {
     const auto block = SettingsBlock();
     head.insert(head.end(), block.begin(), block.end());
@@ -89,14 +102,7 @@ TEST(CommandRecordsTest, BuildersWriteTheExactOrderBytes) {
          [](RecordSink& s) { return BuildOrder46(s, 0x0102, 0x0304, 0x02); },
          {46, 0, 0x02, 0x01, 0x04, 0x03, 0x02, 0}},
     };
-    for (const WriterCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordSink sink;
-        EXPECT_EQ(c.write(sink), 1);
-        ASSERT_EQ(sink.records.size(), 1u);
-        EXPECT_EQ(sink.records[0], c.expected);
-        EXPECT_EQ(OrderRecordSize(c.expected[0]), c.expected.size());
-    }
+    ExpectWrites(cases, OrderRecordSize);
 }
 
 TEST(CommandRecordsTest, WritersWriteTheExactCommandBytes) {
@@ -189,14 +195,7 @@ TEST(CommandRecordsTest, WritersWriteTheExactCommandBytes) {
          [](RecordSink& s) { return WriteCommand46(s, 0x0102, 0x0304, 1); },
          {46, 0, 2, 1, 4, 3, 1, 0}},
     };
-    for (const WriterCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordSink sink;
-        EXPECT_EQ(c.write(sink), 1);
-        ASSERT_EQ(sink.records.size(), 1u);
-        EXPECT_EQ(sink.records[0], c.expected);
-        EXPECT_EQ(CommandRecordSize(c.expected[0]), c.expected.size());
-    }
+    ExpectWrites(cases, CommandRecordSize);
 }
 
 TEST(CommandRecordsTest, OrderAndCommandOfATroopOrderCarryTheSameValuesAtTheSameOffsets) {
