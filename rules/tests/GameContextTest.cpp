@@ -17,12 +17,6 @@ using membertest::kInfantry;
 using membertest::kTank;
 using testing::MapBuilder;
 
-struct InstallMemberRules {
-    explicit InstallMemberRules(TableDirectory& tables) {
-        membertest::MemberRules().InstallInto(tables);
-    }
-};
-
 class GameContextTest : public ::testing::Test {
   protected:
     HexInfoRecord& Info(int x, int y, TableId table = TableId::HexInfo) {
@@ -37,7 +31,7 @@ class GameContextTest : public ::testing::Test {
     }
 
     TableDirectory tables;
-    InstallMemberRules installed{tables};
+    membertest::InstallMemberRules installed{tables};
     MapBuilder map{tables, 0};
 };
 

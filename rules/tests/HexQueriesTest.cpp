@@ -83,12 +83,6 @@ TEST(HexNeighbour, EveryNeighbourIsOneStepAwayAndLeadsBack) {
     }
 }
 
-struct InstallMemberRules {
-    explicit InstallMemberRules(TableDirectory& tables) {
-        membertest::MemberRules().InstallInto(tables);
-    }
-};
-
 class HexDescriptionTest : public ::testing::Test {
   protected:
     HexDescriptionTest() {
@@ -101,7 +95,7 @@ class HexDescriptionTest : public ::testing::Test {
     }
 
     TableDirectory tables;
-    InstallMemberRules installed{tables};
+    membertest::InstallMemberRules installed{tables};
     MapBuilder map{tables, 0};
     std::uint16_t site = 0;
     std::uint16_t troop = 0;

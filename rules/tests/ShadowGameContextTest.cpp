@@ -15,12 +15,6 @@ using membertest::kArtillery;
 using membertest::kTank;
 using testing::MapBuilder;
 
-struct InstallMemberRules {
-    explicit InstallMemberRules(TableDirectory& tables) {
-        membertest::MemberRules().InstallInto(tables);
-    }
-};
-
 // A small map in the live tables, copied into the ShadowTables as play begins.
 class ShadowGameContextTest : public ::testing::Test {
   protected:
@@ -63,7 +57,7 @@ class ShadowGameContextTest : public ::testing::Test {
     }
 
     TableDirectory tables;
-    InstallMemberRules installed{tables};
+    membertest::InstallMemberRules installed{tables};
     MapBuilder map{tables, 0};
     std::uint16_t city = 0;
     std::uint16_t tank = 0;

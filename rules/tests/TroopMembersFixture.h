@@ -223,6 +223,11 @@ inline testing::RuleTableWriter MemberRules() {
     return w;
 }
 
+// Installs MemberRules as a fixture member, ahead of members built on the tables.
+struct InstallMemberRules {
+    explicit InstallMemberRules(TableDirectory& tables) { MemberRules().InstallInto(tables); }
+};
+
 // A directory with MemberRules installed and every troop reset.
 class MemberTablesTest : public ::testing::Test {
   protected:
