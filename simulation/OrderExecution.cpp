@@ -192,6 +192,9 @@ bool ExecuteTroopOrder(StepContext& step, rules::GameContext& shadow, std::uint1
             if (CheckTargetInReach(step, shadow, troop)) {
                 ExecuteFireStep(step, shadow, troop);
             } else {
+                // With its pending flag kept, the status rule would pick the same action again
+                // and the troop would never get past a target that is gone.
+                ClearActionState(step, shadow, troop);
                 FinishAction(step, shadow, troop);
             }
             return true;
@@ -251,6 +254,9 @@ bool ExecuteTroopOrder(StepContext& step, rules::GameContext& shadow, std::uint1
             if (CheckTargetInReach(step, shadow, troop)) {
                 ExecuteDisperseStep(step, shadow, troop);
             } else {
+                // With its pending flag kept, the status rule would pick the same action again
+                // and the troop would never get past a target that is gone.
+                ClearActionState(step, shadow, troop);
                 FinishAction(step, shadow, troop);
             }
             return true;

@@ -4,6 +4,7 @@
 #include "rules/RuleHelpers.h"
 #include "rules/TroopMembers.h"
 #include "rules/TroopOrders.h"
+#include "rules/TroopQueries.h"
 #include "simulation/ActionSteps.h"
 #include "simulation/OrderExecution.h"
 #include "simulation/SiteUpkeep.h"
@@ -216,6 +217,54 @@ TEST_F(ActionStepsTest, ReturningPartAwayFromItsCarrierIsDisbanded) {
     Flush();
     EXPECT_FALSE(Troop(part, rules::TableId::Troop).IsUsed());
 }
+
+struct FireCase {
+    const char* name;
+    int destinationX;  // the gunship stands at 4,10; its missile reaches 4 hexes
+    bool targetGone;   // the order names a troop that is no longer there
+    bool ends;         // the action ends instead of waiting
+};
+
+class FireTest : public ActionStepsTest, public ::testing::WithParamInterface<FireCase> {};
+
+TEST_P(FireTest, OutOfReachWaitsAndAVanishedTargetEnds) {
+    const FireCase& c = GetParam();
+    const std::uint16_t gunship = map.AddTroop(0, 4, 10, {kGunship});
+    const std::uint16_t gone = map.AddTroop(1, 30, 30, {kInfantry});
+    Ready();
+    Troop(gone).SetSlotByte(rules::kUnusedSlotByte);  // the slot is free again
+    // The gunship's missile becomes a launched missile (type 20) with a reach of 4.
+    std::uint8_t* missile = tables.GetTableBase(rules::TableId::WeaponKd) +
+                            (kAirMissile - 1) * tables.GetTableRecordSize(rules::TableId::WeaponKd);
+    missile[rules::WeaponKdRecord::kWeaponType] = 20;
+    ASSERT_EQ(missile[rules::WeaponKdRecord::kRange], 4);
+    Activity(gunship, rules::kOrderFire, rules::kActionFire, Hex(c.destinationX, 10),
+             c.targetGone ? gone : 0xFFFF);
+    Troop(gunship).SetU16(rules::TroopRecord::kOrderParam358, rules::WeaponClassBit(20));
+    for (int tick = 0; tick < 3; ++tick) {
+        ClearJournal();
+        Tick(gunship);
+        if (c.ends) {
+            // The action is cleared, so the status rule does not pick the same fire again.
+            EXPECT_EQ(Opcodes(Journal()),
+                      (std::vector<std::uint16_t>{kCmdClearAction, kCmdStatus}));
+            EXPECT_EQ(Troop(gunship).ActionFlags() & rules::kActionFire, 0);
+            EXPECT_NE(Troop(gunship).bytes[rules::TroopRecord::kOrderKind], rules::kOrderFire);
+            Flush();
+            EXPECT_EQ(Troop(gunship, rules::TableId::Troop).ActionFlags(),
+                      Troop(gunship).ActionFlags());
+            break;
+        }
+        EXPECT_TRUE(Journal().empty()) << "tick " << tick;
+        EXPECT_EQ(Troop(gunship).ActionFlags(), rules::kActionFire) << "tick " << tick;
+        EXPECT_EQ(Troop(gunship).bytes[rules::TroopRecord::kOrderKind], rules::kOrderFire);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FireTest,
+                         ::testing::Values(FireCase{"BeyondTheMissilesRange", 12, false, false},
+                                           FireCase{"TargetNoLongerThere", 6, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ActionStepsTest, ArmEndsAtTheFirstTick) {
     const std::uint16_t troop = map.AddTroop(0, 6, 6, {kInfantry});
