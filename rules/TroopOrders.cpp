@@ -65,6 +65,24 @@ int StartOrder(GameContext& ctx, std::uint16_t troop, std::uint16_t destination,
     return 1;
 }
 
+// Where the troop turns once its order is done. True when a home hex was given; with none, a
+// launch still takes action bit 1 and any other order clears its home hex.
+bool SetOrderHome(TroopCursor& troops, std::uint8_t orderKind, std::uint16_t homeHex,
+                  std::uint8_t homeActionBit) {
+    if ((homeHex & 0xFF) != 0xFF) {
+        SetWord361(troops, homeHex);
+        SetByte363(troops, homeActionBit);
+        return true;
+    }
+    if (orderKind == kOrderLaunch) {
+        SetByte363(troops, 1);
+    } else {
+        SetByte363(troops, 0);
+        SetWord361(troops, kNoHex);
+    }
+    return false;
+}
+
 }  // namespace
 
 std::int32_t GetOrderTime(GameContext& ctx) {
@@ -110,15 +128,7 @@ int SetTroopOrder(GameContext& ctx, std::uint16_t troop, std::uint16_t destinati
                     parameter, &PlanRouteWaypoints)) {
         return 0;
     }
-    if ((homeHex & 0xFF) != 0xFF) {
-        SetWord361(troops, homeHex);
-        SetByte363(troops, homeActionBit);
-    } else if (orderKind == kOrderLaunch) {
-        SetByte363(troops, 1);
-    } else {
-        SetByte363(troops, 0);
-        SetWord361(troops, kNoHex);
-    }
+    SetOrderHome(troops, orderKind, homeHex, homeActionBit);
     SetByte360(troops, homeTroop);
     troops.SetInt342(GetOrderTime(ctx));
     return 1;
@@ -139,16 +149,7 @@ int PrepareTroopOrder(GameContext& ctx, std::uint16_t troop, std::uint16_t desti
                     parameter, &PlanRouteWaypointsOnMap)) {
         return 0;
     }
-    if ((homeHex & 0xFF) != 0xFF) {
-        SetWord361(troops, homeHex);
-        SetByte363(troops, homeActionBit);
-        SetByte360(troops, homeTroop);
-    } else if (orderKind == kOrderLaunch) {
-        SetByte363(troops, 1);
-    } else {
-        SetByte363(troops, 0);
-        SetWord361(troops, kNoHex);
-    }
+    if (SetOrderHome(troops, orderKind, homeHex, homeActionBit)) SetByte360(troops, homeTroop);
     troops.SetInt342(GetOrderTime(ctx));
     return 1;
 }
