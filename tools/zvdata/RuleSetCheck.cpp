@@ -7,6 +7,7 @@
 #include "rules/CsvExport.h"
 #include "rules/RuleCursors.h"
 #include "rules/RuleRecords.h"
+#include "tools/zvdata/SourceText.h"
 
 namespace zv::zvdata {
 
@@ -44,24 +45,6 @@ bool IsMissileLaunchType(int type) {
 }
 bool IsCruiseType(int type) {
     return type == 23 || type == 24;
-}
-
-// Altitude code of the organisation dialog (0 when the unit fits no list).
-int AltitudeCode(int altitudeClass, int defenceType) {
-    switch (altitudeClass) {
-        case 1:
-            return defenceType == 0 ? 1 : 2;
-        case 2:
-            return 3;
-        case 3:
-            return 4;
-        case 4:
-            return 5;
-        case 5:
-            return 6;
-        default:
-            return 0;
-    }
 }
 
 void CheckLandKinds(const TableDirectory& tables, Report& report) {

@@ -255,12 +255,10 @@ std::string CheckTroopMembers(const rules::TableDirectory& tables, const TroopSp
     return {};
 }
 
-int UnitAltitudeCode(const rules::TableDirectory& tables, int unit) {
-    rules::UnitInfoCursor cursor(tables);
-    if (!cursor.Select(unit)) return 0;
-    switch (cursor.GetAltitudeClass()) {
+int AltitudeCode(int altitudeClass, int defenceType) {
+    switch (altitudeClass) {
         case 1:
-            return cursor.GetDefenceType() == 0 ? 1 : 2;
+            return defenceType == 0 ? 1 : 2;
         case 2:
             return 3;
         case 3:
@@ -272,6 +270,12 @@ int UnitAltitudeCode(const rules::TableDirectory& tables, int unit) {
         default:
             return 0;
     }
+}
+
+int UnitAltitudeCode(const rules::TableDirectory& tables, int unit) {
+    rules::UnitInfoCursor cursor(tables);
+    if (!cursor.Select(unit)) return 0;
+    return AltitudeCode(cursor.GetAltitudeClass(), cursor.GetDefenceType());
 }
 
 }  // namespace zv::zvdata

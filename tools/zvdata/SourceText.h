@@ -76,5 +76,7 @@ std::string CheckTroopMembers(const rules::TableDirectory& tables, const TroopSp
 // Altitude code of the organisation dialog: 1 high air, 2 medium air, 3 helicopter, 4 ground,
 // 5 sea, 6 sub-sea; 0 for none.
 int UnitAltitudeCode(const rules::TableDirectory& tables, int unit);
+// The same code from a unit's altitude class (1-5) and defence type.
+int AltitudeCode(int altitudeClass, int defenceType);
 
 }  // namespace zv::zvdata
