@@ -17,6 +17,7 @@
 #include "simulation/CommandInterpreter.h"
 #include "simulation/Production.h"
 #include "simulation/SiteUpkeep.h"
+#include "simulation/tests/PlayTableHashes.h"
 #include "simulation/tests/SimTestSupport.h"
 
 namespace zv::sim {
@@ -345,14 +346,8 @@ using testing::Record;
 using testing::RecordSink;
 using testing::World;
 
-std::uint64_t LiveHash(const rules::TableDirectory& t) {
-    return t.HashTables(
-        {TableId::Site, TableId::Troop, TableId::Country, TableId::ScenarioHeader, TableId::Force});
-}
-std::uint64_t ShadowHash(const rules::TableDirectory& t) {
-    return t.HashTables({TableId::ShadowSite, TableId::ShadowTroop, TableId::ShadowCountry,
-                         TableId::ShadowScenarioHeader, TableId::ShadowForce});
-}
+using testing::LiveHash;
+using testing::ShadowHash;
 
 struct RuleCase {
     const char* name;

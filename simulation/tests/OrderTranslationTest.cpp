@@ -9,6 +9,7 @@
 #include "rules/TroopQueries.h"
 #include "rules/Visibility.h"
 #include "simulation/OrderTranslation.h"
+#include "simulation/tests/PlayTableHashes.h"
 #include "simulation/tests/SimTestSupport.h"
 
 namespace zv::sim {
@@ -28,15 +29,8 @@ Bytes Outgoing(Simulation& sim) {
     return Bytes(out.begin(), out.end());
 }
 
-// Live and shadow copies of the tables the orders change.
-std::uint64_t LiveHash(const rules::TableDirectory& t) {
-    return t.HashTables(
-        {TableId::Site, TableId::Troop, TableId::Country, TableId::ScenarioHeader, TableId::Force});
-}
-std::uint64_t ShadowHash(const rules::TableDirectory& t) {
-    return t.HashTables({TableId::ShadowSite, TableId::ShadowTroop, TableId::ShadowCountry,
-                         TableId::ShadowScenarioHeader, TableId::ShadowForce});
-}
+using testing::LiveHash;
+using testing::ShadowHash;
 
 void PrepareShadow(Simulation& sim) {
     rules::ShadowGameContext shadow(sim.Tables(), sim.ContextEnv());
