@@ -62,8 +62,8 @@ class GameEvents {
     // thread that executes the journal: the shell asks on its own thread and answers with
     // BuildOrder44 (addressee, proposer, kind, 1 approved / 0 declined) on the world's
     // simulation.
-    virtual void AllianceProposal(std::uint8_t proposer, std::uint8_t addressee,
-                                  std::uint16_t kind, const std::string& proposerName) {
+    virtual void AllianceProposal(std::uint8_t proposer, std::uint8_t addressee, std::uint16_t kind,
+                                  const std::string& proposerName) {
         (void)proposer;
         (void)addressee;
         (void)kind;

@@ -18,7 +18,7 @@ namespace zv::rules {
 // formation slot of the current formation; on an empty slot getters give 0 (-1 for the unit)
 // and setters write nothing.
 class TroopCursor : public virtual UnitInfoCursor {
-public:
+  public:
     explicit TroopCursor(TableDirectory& tables, TableId troopTable = TableId::Troop);
     virtual ~TroopCursor() = default;
 
@@ -42,9 +42,7 @@ public:
     virtual int TryLoadOnto(std::uint16_t carrier, std::uint16_t passenger, int commit);
 
     int CallSlot6(std::uint16_t carrier) { return TryLoadOnto(carrier, GetIndex(), 0); }
-    int CallSlot6Current(std::uint16_t passenger) {
-        return TryLoadOnto(GetIndex(), passenger, 0);
-    }
+    int CallSlot6Current(std::uint16_t passenger) { return TryLoadOnto(GetIndex(), passenger, 0); }
     // The n-th used troop among 0-159 (with a member, of the country of the troop selected at
     // the call) whose carrier is `carrier`; 0xFFFF when none. Leaves the cursor on the carrier.
     std::uint16_t FindCarriedTroop(std::uint16_t carrier, std::uint16_t n);
@@ -53,7 +51,7 @@ public:
     void ResetAllTroops();
 
     // One-field accessors.
-    const char* GetName();  // the 24 name bytes, terminated, in the cursor's buffer
+    const char* GetName();           // the 24 name bytes, terminated, in the cursor's buffer
     void SetName(const char* name);  // 24 bytes, NUL-padded after the text
     std::uint8_t GetSlotByte() { return GetRecord()->SlotByte(); }
     void SetSlotByte(std::uint8_t v) { GetRecord()->SetSlotByte(v); }
@@ -130,9 +128,7 @@ public:
 
     // Formations f = 0-3.
     const char* GetFormationName(int f) { return GetRecord()->Formation(f).NameBytes(); }
-    void SetFormationName(int f, const char* name) {
-        GetRecord()->Formation(f).SetNameBytes(name);
-    }
+    void SetFormationName(int f, const char* name) { GetRecord()->Formation(f).SetNameBytes(name); }
     std::uint8_t GetFormationMember(int f, int slot) {
         return GetRecord()->Formation(f).MemberMap(slot);
     }
@@ -198,7 +194,7 @@ public:
     // whose refreshed altitude class equals it. The selection is restored.
     int CountTroopsByAltitude(std::uint8_t country, std::uint8_t altitudeClass);
 
-protected:
+  protected:
     TableDirectory& Tables() { return *tables_; }
     // Accessors reach the record through the virtual getter so derived cursors redirect them.
     std::uint8_t Byte(std::size_t offset) { return GetRecord()->bytes[offset]; }

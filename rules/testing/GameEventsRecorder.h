@@ -10,7 +10,7 @@ namespace zv::rules::testing {
 
 // Remembers every event in order, as "Name" or "Name(arg,...)", for tests to compare.
 class GameEventsRecorder : public GameEvents {
-public:
+  public:
     void NewsReload(std::uint32_t first, std::uint8_t* records) override;
     void NewsClear() override { events.push_back("NewsClear"); }
     // Records "NewsAdd(kind)" and keeps a copy of the record.

@@ -89,12 +89,14 @@ TEST(SimRunTest, SameSeedSameGameAndTheFinalLine) {
     ASSERT_GE(a.lines.size(), 2u);
     EXPECT_EQ(a.lines[0].rfind("day=1 c0=state:1,troops:", 0), 0u) << a.lines[0];
     EXPECT_TRUE(IsFinalLine(a.lines.back(), "minutes=60 outcome=running")) << a.lines.back();
-    EXPECT_FALSE(IsFinalLine("minutes=60 outcome=running hash=12 step_mean_us=1 step_p95_us=1 "
-                             "step_worst_us=1",
-                             "minutes=60 outcome=running"));
-    EXPECT_FALSE(IsFinalLine("minutes=60 outcome=running hash=0123456789abcdef step_mean_us=1 "
-                             "step_p95_us=1",
-                             "minutes=60 outcome=running"));
+    EXPECT_FALSE(
+        IsFinalLine("minutes=60 outcome=running hash=12 step_mean_us=1 step_p95_us=1 "
+                    "step_worst_us=1",
+                    "minutes=60 outcome=running"));
+    EXPECT_FALSE(
+        IsFinalLine("minutes=60 outcome=running hash=0123456789abcdef step_mean_us=1 "
+                    "step_p95_us=1",
+                    "minutes=60 outcome=running"));
 }
 
 TEST(SimRunTest, ReplayCheckPassesForTheGame) {
