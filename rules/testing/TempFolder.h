@@ -1,46 +1,25 @@
 #pragma once
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/core/tests/TempDir.h"
+
 namespace zv::rules::testing {
 
-// A fresh folder under the system's temporary directory, removed with its contents.
-class TempFolder {
+// A fresh temporary folder (removed with its contents) that reads and writes byte vectors.
+class TempFolder : public zv::testing::TempDir {
   public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zvrules.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    // The folder, ending in '/'.
-    std::string Path() const { return path_ + "/"; }
     std::string File(const std::string& name) const { return Path() + name; }
 
     void Put(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        TempDir::Put(name, std::string(bytes.begin(), bytes.end()));
     }
     std::vector<std::uint8_t> Get(const std::string& name) const {
-        std::ifstream in(File(name), std::ios::binary);
-        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+        const std::string bytes = Read(File(name));
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
     }
-
-  private:
-    std::string path_;
 };
 
 }  // namespace zv::rules::testing
