@@ -93,9 +93,14 @@ inline uint32_t GetDibColorCount(uint32_t clrUsed, uint32_t bitCount) {
     return clrUsed != 0 ? clrUsed : ColorCountByBits(bitCount);
 }
 
+// Bytes of one row, padded to four bytes.
+inline int64_t DibRowBytes(uint32_t bitCount, int64_t width) {
+    return ((int64_t(bitCount) * width + 31) / 32) * 4;
+}
+
 // Bytes of a bottom-up image with rows padded to four bytes.
 inline uint64_t DibImageSize(uint32_t bitCount, int64_t width, int64_t height) {
-    return uint64_t(((int64_t(bitCount) * width + 31) / 32) * 4 * height);
+    return uint64_t(DibRowBytes(bitCount, width) * height);
 }
 
 // The logical palette of a header followed by its colour table (what the game made with

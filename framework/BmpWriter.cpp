@@ -77,7 +77,7 @@ PackedDib NewDib(int width, int height, int bits, uint32_t compression, uint32_t
 // Packs indices row by row, bottom row first, into 1, 4 or 8 bits per pixel.
 void PackIndices(const PixelReader& src, const IndexMapper& map, int bits, uint8_t* out) {
     const int w = src.Width(), h = src.Height();
-    const std::size_t rowBytes = std::size_t(((bits * w + 31) / 32) * 4);
+    const std::size_t rowBytes = std::size_t(DibRowBytes(uint32_t(bits), w));
     for (int y = 0; y < h; ++y) {
         uint8_t* row = out + std::size_t(h - 1 - y) * rowBytes;
         for (int x = 0; x < w; ++x) {
@@ -165,7 +165,7 @@ std::optional<PackedDib> ToPackedDib(const PixelReader& src, uint32_t compressio
         if (indexedDepth) {
             PackIndices(src, IndexMapper(pal, 1 << bits), bits, image.data());
         } else {
-            const std::size_t rowBytes = std::size_t(((bits * w + 31) / 32) * 4);
+            const std::size_t rowBytes = std::size_t(DibRowBytes(uint32_t(bits), w));
             for (int y = 0; y < h; ++y) {
                 uint8_t* row = image.data() + std::size_t(h - 1 - y) * rowBytes;
                 for (int x = 0; x < w; ++x) {
