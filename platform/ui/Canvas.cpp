@@ -180,6 +180,29 @@ bool IsCjk(char32_t c) {
            (c >= 0xFF00 && c <= 0xFFEF);
 }
 
+// Bresenham from (x, y) to (x1, y1), the end point only when includeEnd.
+template <class Plot>
+void WalkLine(int x, int y, int x1, int y1, bool includeEnd, Plot plot) {
+    const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
+    const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        const bool atEnd = x == x1 && y == y1;
+        if (atEnd && !includeEnd) break;
+        plot(x, y);
+        if (atEnd) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
 }  // namespace
 
 Brush StockBrush(int id) {
@@ -489,10 +512,7 @@ void Canvas::StrokeLine(Point a, Point b, int& dashPhase) {
         return;
     }
     if (period > 0) dashPhase = int((dashPhase + skipped) % period);
-    const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
-    const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
-    int err = dx + dy;
-    while (x != x1 || y != y1) {
+    WalkLine(x, y, x1, y1, false, [&](int px, int py) {
         bool on = true;
         if (period > 0) {
             int pos = dashPhase % period;
@@ -506,20 +526,11 @@ void Canvas::StrokeLine(Point a, Point b, int& dashPhase) {
             ++dashPhase;
         }
         if (on) {
-            PlotDevice(x, y, fg, rop2_);
+            PlotDevice(px, py, fg, rop2_);
         } else if (bkMode_ == OPAQUE) {
-            PlotDevice(x, y, bg, rop2_);
+            PlotDevice(px, py, bg, rop2_);
         }
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
+    });
 }
 
 // Pens wider than one pixel: a round brush of the pen's width swept along every segment, end
@@ -568,22 +579,7 @@ void Canvas::StrokeWide(std::span<const Point> points, bool closed) {
         int x1 = b.x + origin_.x, y1 = b.y + origin_.y;
         int64_t skipped = 0;
         if (!CutLongSegment(x, y, x1, y1, clipBox, w + 2, &skipped)) continue;
-        const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
-        const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
-        int err = dx + dy;
-        for (;;) {
-            stamp(x, y);
-            if (x == x1 && y == y1) break;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
-        }
+        WalkLine(x, y, x1, y1, true, stamp);
     }
     const uint32_t fg = MapColor(pen_.color);
     for (int py = 0; py < bh; ++py) {
