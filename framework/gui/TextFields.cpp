@@ -50,11 +50,7 @@ const char* StripSpaces(const char* text) {
 
 int FindNthSpace(const char* text, int n) {
     if (text == nullptr) return -1;
-    thread_local char buffer[kBufferSize];
-    const std::string_view in = Bounded(text);
-    std::memcpy(buffer, in.data(), in.size());
-    buffer[in.size()] = '\0';
-    const std::string_view s(buffer, in.size());
+    const std::string_view s = Bounded(text);
     static constexpr std::string_view kSeparator = " \x81\x40 ";
     if (n < 1) n = 1;
     std::size_t from = 0;
