@@ -40,6 +40,13 @@ int HoldExtent(int v) {
     return std::min(v, kMaxWindowCoordinate);  // negative sizes count as 0 where used
 }
 
+// The highest position a scroll bar takes: the last one at which a whole page still fits.
+int HighestScrollPos(const ScrollInfo& si) {
+    const int top =
+        si.page ? static_cast<int>(si.max - static_cast<long long>(si.page) + 1) : si.max;
+    return std::max(top, si.min);
+}
+
 bool TimeReached(uint32_t now, uint32_t due) {
     return static_cast<int32_t>(now - due) >= 0;
 }
@@ -2236,9 +2243,7 @@ int WindowManager::SetScrollInfo(Hwnd h, int bar, const ScrollInfo& in, bool red
     if (in.mask & SIF_POS) si.pos = in.pos;
     const long long range = static_cast<long long>(si.max) - si.min + 1;
     if (si.page > range) si.page = static_cast<uint32_t>(std::max(0LL, range));
-    const int posMax =
-        si.page ? static_cast<int>(si.max - static_cast<long long>(si.page) + 1) : si.max;
-    si.pos = std::clamp(si.pos, si.min, std::max(si.min, posMax));
+    si.pos = std::clamp(si.pos, si.min, HighestScrollPos(si));
     if (redraw) w->ncDirty = true;
     return si.pos;
 }
@@ -2313,8 +2318,7 @@ WindowManager::ScrollGeometry WindowManager::ScrollLayout(const Window* w, int b
     g.length = bar == SB_VERT ? r.Height() : r.Width();
     g.arrow = std::min(kScrollBarSize, g.length / 2);
     const ScrollInfo& si = w->scroll[bar];
-    g.posMax = si.page ? static_cast<int>(si.max - static_cast<long long>(si.page) + 1) : si.max;
-    g.posMax = std::max(g.posMax, si.min);
+    g.posMax = HighestScrollPos(si);
     const int track = g.length - 2 * g.arrow;
     const long long range = static_cast<long long>(si.max) - si.min + 1;
     if (track < 8 || si.max <= si.min || (si.page && si.page >= range)) {
