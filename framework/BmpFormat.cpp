@@ -1,6 +1,18 @@
 #include "framework/BmpFormat.h"
 
+#include <algorithm>
+
 namespace zv::fw {
+
+void WidenCoreHeader(const uint8_t* core, uint8_t out[kBitmapInfoHeaderSize]) {
+    std::fill(out, out + kBitmapInfoHeaderSize, uint8_t(0));
+    BitmapInfoHeaderView h(out);
+    h.SetSize(kBitmapInfoHeaderSize);
+    h.SetWidth(ReadLe16(core + 4));
+    h.SetHeight(ReadLe16(core + 6));
+    h.SetPlanes(ReadLe16(core + 8));
+    h.SetBitCount(ReadLe16(core + 10));
+}
 
 std::optional<ui::LogicalPalette> CreatePaletteFromDibInfo(std::span<const uint8_t> block) {
     if (block.size() < kBitmapInfoHeaderSize) return std::nullopt;

@@ -103,6 +103,10 @@ inline uint64_t DibImageSize(uint32_t bitCount, int64_t width, int64_t height) {
     return uint64_t(DibRowBytes(bitCount, width) * height);
 }
 
+// Widens a 12-byte core header (16-bit width and height, planes, bit count) into a 40-byte
+// information header; the fields a core header lacks are 0.
+void WidenCoreHeader(const uint8_t* core, uint8_t out[kBitmapInfoHeaderSize]);
+
 // The logical palette of a header followed by its colour table (what the game made with
 // CreatePalette from a Dib); nothing for a missing header, a header of another size than 40,
 // or a depth without a table other than 24 bits. Table entries beyond the block read as zero.

@@ -231,12 +231,7 @@ int GetPackedDibHeader(const PackedDib* dib, uint8_t out[kBitmapInfoHeaderSize])
     BitmapInfoHeaderView h(out);
     if (size == kBitmapCoreHeaderSize) {
         if (dib->size() < kBitmapCoreHeaderSize) return 0;
-        std::memset(out, 0, kBitmapInfoHeaderSize);
-        h.SetSize(kBitmapInfoHeaderSize);
-        h.SetWidth(ReadLe16(dib->data() + 4));
-        h.SetHeight(ReadLe16(dib->data() + 6));
-        h.SetPlanes(ReadLe16(dib->data() + 8));
-        h.SetBitCount(ReadLe16(dib->data() + 10));
+        WidenCoreHeader(dib->data(), out);
         return 1;
     }
     if (dib->size() < kBitmapInfoHeaderSize) return 0;

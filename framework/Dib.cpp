@@ -84,14 +84,8 @@ std::optional<std::vector<uint8_t>> ReadDibInfoBlock(FileObject& file) {
     BitmapInfoHeaderView h(block.data());
     uint32_t colors = 0;
     if (headerSize == kBitmapCoreHeaderSize) {
-        // Widen the core header: 16-bit width and height, planes and bit count.
-        const uint16_t bits = ReadLe16(info + 10);
-        colors = ColorCountByBits(bits);
-        h.SetSize(kBitmapInfoHeaderSize);
-        h.SetWidth(int16_t(ReadLe16(info + 4)));
-        h.SetHeight(int16_t(ReadLe16(info + 6)));
-        h.SetPlanes(ReadLe16(info + 8));
-        h.SetBitCount(bits);
+        WidenCoreHeader(info, block.data());
+        colors = ColorCountByBits(h.BitCount());
         h.SetClrUsed(colors);
         h.SetClrImportant(colors);
         if (file.Seek(infoStart + int(kBitmapCoreHeaderSize), 0) < 0) return std::nullopt;
