@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/ui/Region.h"
+
 namespace zv::ui {
 
 struct Canvas::Span {
@@ -16,19 +18,6 @@ struct Canvas::Span {
 };
 
 namespace {
-
-// Disjoint pieces of a minus b.
-void SubtractRect(const Rect& a, const Rect& b, std::vector<Rect>& out) {
-    const Rect i = a.Intersect(b);
-    if (i.IsEmpty()) {
-        out.push_back(a);
-        return;
-    }
-    if (a.top < i.top) out.push_back({a.left, a.top, a.right, i.top});
-    if (i.bottom < a.bottom) out.push_back({a.left, i.bottom, a.right, a.bottom});
-    if (a.left < i.left) out.push_back({a.left, i.top, i.left, i.bottom});
-    if (i.right < a.right) out.push_back({i.right, i.top, a.right, i.bottom});
-}
 
 Rect Normalised(int l, int t, int r, int b) {
     return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};

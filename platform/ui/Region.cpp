@@ -4,10 +4,7 @@
 
 namespace zv::ui {
 
-namespace {
-
-// Pieces of a that lie outside b (at most four).
-void SubtractInto(const Rect& a, const Rect& b, std::vector<Rect>& out) {
+void SubtractRect(const Rect& a, const Rect& b, std::vector<Rect>& out) {
     const Rect cut = a.Intersect(b);
     if (cut.IsEmpty()) {
         out.push_back(a);
@@ -18,8 +15,6 @@ void SubtractInto(const Rect& a, const Rect& b, std::vector<Rect>& out) {
     if (a.left < cut.left) out.push_back({a.left, cut.top, cut.left, cut.bottom});
     if (cut.right < a.right) out.push_back({cut.right, cut.top, a.right, cut.bottom});
 }
-
-}  // namespace
 
 Rect Region::Bounds() const {
     if (rects_.empty()) return {};
@@ -44,7 +39,7 @@ void Region::Add(const Rect& r) {
     std::vector<Rect> pieces{r};
     for (const Rect& have : rects_) {
         std::vector<Rect> next;
-        for (const Rect& p : pieces) SubtractInto(p, have, next);
+        for (const Rect& p : pieces) SubtractRect(p, have, next);
         pieces.swap(next);
         if (pieces.empty()) return;
     }
@@ -64,7 +59,7 @@ void Region::Subtract(const Rect& r) {
     if (r.IsEmpty() || rects_.empty()) return;
     std::vector<Rect> out;
     out.reserve(rects_.size() + 4);
-    for (const Rect& have : rects_) SubtractInto(have, r, out);
+    for (const Rect& have : rects_) SubtractRect(have, r, out);
     rects_.swap(out);
 }
 

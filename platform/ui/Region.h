@@ -8,6 +8,9 @@
 
 namespace zv::ui {
 
+// Appends the pieces of a that lie outside b: at most four disjoint rectangles.
+void SubtractRect(const Rect& a, const Rect& b, std::vector<Rect>& out);
+
 class Region {
   public:
     Region() = default;
