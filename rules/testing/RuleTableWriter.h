@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,12 @@ class RuleTableWriter {
     // movement classes, one defence and action kind, two unit kinds, two weapons and three units.
     static RuleTableWriter Basic();
 };
+
+// One pack of a unit: ammunition per weapon slot from slot 0, fuel and speed change.
+void SetPack(UnitInfoRecord& u, int pack, std::initializer_list<int> ammo, std::uint16_t fuel,
+             std::uint8_t speedChange = 0);
+// The unit's weapon ids from slot 0.
+void SetWeapons(UnitInfoRecord& u, std::initializer_list<int> ids);
 
 // The nine rule tables in load order.
 inline constexpr TableId kRuleTables[] = {TableId::LandKind, TableId::MvcostKd, TableId::DefencDk,

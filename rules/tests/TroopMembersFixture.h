@@ -63,21 +63,8 @@ enum : int {
     kAmmoCarrier = 15,
 };
 
-inline void SetPack(UnitInfoRecord& u, int pack, std::initializer_list<int> ammo,
-                    std::uint16_t fuel, std::uint8_t speedChange = 0) {
-    const std::size_t base = UnitInfoRecord::PackOffset(pack);
-    int w = 0;
-    for (int a : ammo)
-        u.SetU8(base + UnitInfoRecord::kPackAmmo + w++, static_cast<std::uint8_t>(a));
-    u.SetU16(base + UnitInfoRecord::kPackFuel, fuel);
-    u.SetU8(base + UnitInfoRecord::kPackSpeedChange, speedChange);
-}
-
-inline void SetWeapons(UnitInfoRecord& u, std::initializer_list<int> ids) {
-    int w = 0;
-    for (int id : ids)
-        u.SetU16(UnitInfoRecord::kWeaponId + 2 * w++, static_cast<std::uint16_t>(id));
-}
+using testing::SetPack;
+using testing::SetWeapons;
 
 inline testing::RuleTableWriter MemberRules() {
     testing::RuleTableWriter w = testing::RuleTableWriter::Basic();

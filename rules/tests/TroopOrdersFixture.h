@@ -73,21 +73,8 @@ enum : int {
     kSubmarine = 15,     // kind 3, altitude 5, defence type 5
 };
 
-inline void SetPack(UnitInfoRecord& u, int pack, std::initializer_list<int> ammo,
-                    std::uint16_t fuel) {
-    const std::size_t base = UnitInfoRecord::PackOffset(pack);
-    int w = 0;
-    for (int a : ammo)
-        u.SetU8(base + UnitInfoRecord::kPackAmmo + w++, static_cast<std::uint8_t>(a));
-    u.SetU16(base + UnitInfoRecord::kPackFuel, fuel);
-}
-
-inline void SetWeapons(UnitInfoRecord& u, std::initializer_list<int> ids) {
-    int w = 0;
-    for (int id : ids) {
-        u.SetU16(UnitInfoRecord::kWeaponId + 2 * w++, static_cast<std::uint16_t>(id));
-    }
-}
+using testing::SetPack;
+using testing::SetWeapons;
 
 struct UnitSpec {
     const char* name;
