@@ -16,16 +16,20 @@ void SubtractRect(const Rect& a, const Rect& b, std::vector<Rect>& out) {
     if (cut.right < a.right) out.push_back({cut.right, cut.top, a.right, cut.bottom});
 }
 
-Rect Region::Bounds() const {
-    if (rects_.empty()) return {};
-    Rect b = rects_.front();
-    for (const Rect& r : rects_) {
+Rect BoundsOf(std::span<const Rect> rects) {
+    if (rects.empty()) return {};
+    Rect b = rects.front();
+    for (const Rect& r : rects) {
         b.left = std::min(b.left, r.left);
         b.top = std::min(b.top, r.top);
         b.right = std::max(b.right, r.right);
         b.bottom = std::max(b.bottom, r.bottom);
     }
     return b;
+}
+
+Rect Region::Bounds() const {
+    return BoundsOf(rects_);
 }
 
 bool Region::Contains(int x, int y) const {

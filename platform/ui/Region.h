@@ -2,11 +2,15 @@
 
 // A set of pixels kept as disjoint rectangles: update regions and visible regions of windows.
 
+#include <span>
 #include <vector>
 
 #include "platform/ui/Surface.h"
 
 namespace zv::ui {
+
+// The smallest rectangle holding all of rects; empty for none.
+Rect BoundsOf(std::span<const Rect> rects);
 
 // Appends the pieces of a that lie outside b: at most four disjoint rectangles.
 void SubtractRect(const Rect& a, const Rect& b, std::vector<Rect>& out);

@@ -1882,11 +1882,7 @@ void WindowManager::MarkDirty(const Rect& screenRect) {
     const Rect r = screenRect.Intersect(ScreenRect());
     if (r.IsEmpty()) return;
     dirty_.push_back(r);
-    if (dirty_.size() > 32) {
-        Region all;
-        for (const Rect& d : dirty_) all.Add(d);
-        dirty_.assign(1, all.Bounds());
-    }
+    if (dirty_.size() > 32) dirty_.assign(1, BoundsOf(dirty_));
 }
 
 void WindowManager::PresentDirty() {
