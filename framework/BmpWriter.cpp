@@ -98,12 +98,15 @@ void PackIndices(const PixelReader& src, const IndexMapper& map, int bits, uint8
 std::vector<uint8_t> EncodeRle(const PixelReader& src, const IndexMapper& map, int bits) {
     std::vector<uint8_t> out;
     const int w = src.Width(), h = src.Height();
+    // Each pixel is matched to the palette once, not again when a run ends on it.
+    std::vector<uint8_t> row(static_cast<std::size_t>(w));
     for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) row[std::size_t(x)] = map.Map(src.ColorAt(x, y));
         int x = 0;
         while (x < w) {
-            const uint8_t v = map.Map(src.ColorAt(x, y));
+            const uint8_t v = row[std::size_t(x)];
             int run = 1;
-            while (x + run < w && run < 255 && map.Map(src.ColorAt(x + run, y)) == v) ++run;
+            while (x + run < w && run < 255 && row[std::size_t(x + run)] == v) ++run;
             out.push_back(uint8_t(run));
             out.push_back(bits == 8 ? v : uint8_t(((v & 0x0F) << 4) | (v & 0x0F)));
             x += run;
