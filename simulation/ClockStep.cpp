@@ -128,9 +128,8 @@ void ClockStep::ReloadTerrainIfSitesChanged() {
 std::int16_t ClockStep::RealTimeTick(int paced) {
     if (paced != 0) {
         if (const std::optional<int> speed = host_->GetGameSpeed()) {
-            // A speed outside 0-5 would make the limit so large that no step ever came.
-            const int s = std::clamp(*speed, 0, kMaxGameSpeed);
-            const auto limit = static_cast<std::uint32_t>(50 - 10 * s);
+            // The counter runs 0..limit and one more call passes: limit + 2 calls per step.
+            const auto limit = static_cast<std::uint32_t>(PacedCallsPerStep(*speed) - 2);
             if (limit >= pacing_) {
                 ++pacing_;
                 return 0;
