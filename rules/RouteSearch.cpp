@@ -235,15 +235,25 @@ void RouteSearch::SetCosts(int startIndex) {
 
 // ---- requests
 
-int RouteSearch::PrepareRequest(GameContext& ctx, std::uint16_t troop, const std::uint8_t* table) {
+// Fills the request for the troop's search from (x, y) and sets the grid's costs; an unknown
+// troop or an off-map start leaves the grid reset.
+int RouteSearch::StartTroopSearch(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                  const std::uint8_t* table, int skipTroops) {
+    EnsureTerrain();
     TroopCursor& troops = ctx.Troops();
-    if (!troops.Select(troop)) return 0;
+    if (!OnMap(x, y) || !troops.Select(troop)) {
+        ResetGrid();
+        return 0;
+    }
     request_.troop = troop;
     request_.country = troops.GetCountry();
     request_.costLimit = kTroopSearchCostLimit;
-    request_.skipTroops = 1;
+    request_.skipTroops = skipTroops;
     request_.roadTerrain = IsAltitudeClass3(troops);
+    request_.startX = static_cast<std::int16_t>(x);
+    request_.startY = static_cast<std::int16_t>(y);
     SetTable(table ? table : GetMoveCostTable(troops));
+    SetCosts(CellIndex(x, y));
     return 1;
 }
 
@@ -405,15 +415,7 @@ void RouteSearch::PublishArea(GameContext& ctx) {
 
 int RouteSearch::ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y,
                              const std::uint8_t* table, int skipTroops) {
-    EnsureTerrain();
-    if (!OnMap(x, y) || !PrepareRequest(ctx, troop, table)) {
-        ResetGrid();
-        return 0;
-    }
-    request_.startX = static_cast<std::int16_t>(x);
-    request_.startY = static_cast<std::int16_t>(y);
-    request_.skipTroops = skipTroops;
-    SetCosts(CellIndex(x, y));
+    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
     if (!skipTroops) MarkTroops(ctx);
     RelaxTroopSearch();
     return 1;
@@ -424,16 +426,8 @@ int RouteSearch::ComputeAreaFromHex(GameContext& ctx, std::uint16_t troop, int x
     // The simulation's variant marks troops and shows nothing.
     if (instance_ == RouteInstance::Simulation) return ComputeArea(ctx, troop, x, y, table, 0);
 
-    EnsureTerrain();
-    if (!OnMap(x, y) || !PrepareRequest(ctx, troop, table)) {
-        ResetGrid();
-        return 0;
-    }
-    request_.startX = static_cast<std::int16_t>(x);
-    request_.startY = static_cast<std::int16_t>(y);
-    request_.skipTroops = 1;
+    if (!StartTroopSearch(ctx, troop, x, y, table, 1)) return 0;
     const int start = CellIndex(x, y);
-    SetCosts(start);
     RelaxTroopSearch();
     PublishArea(ctx);
     ClearCosts();

@@ -161,7 +161,8 @@ class RouteSearch {
     enum class CostMode : std::uint8_t { Blocked, Zero, Table };
 
     bool Requeues() const { return instance_ == RouteInstance::Simulation; }
-    int PrepareRequest(GameContext& ctx, std::uint16_t troop, const std::uint8_t* table);
+    int StartTroopSearch(GameContext& ctx, std::uint16_t troop, int x, int y,
+                         const std::uint8_t* table, int skipTroops);
     void SetTable(const std::uint8_t* table);
     void ReadTerrain();
     void EnsureTerrain();
