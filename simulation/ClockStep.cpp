@@ -188,7 +188,6 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
                 !(troops.GetStateFlags() & rules::kTroopLaunchedPart)) {
                 rules::ChooseTarget(shadow, i, 0, orderCommands);
             }
-            IsSecondFormationSettingSet(shadow, i);
         }
 
         if (i < rules::kMapTroopCount && troops.Select(i) && IsIdleForDecision(troops) &&
