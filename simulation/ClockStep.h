@@ -75,9 +75,6 @@ class ClockStep {
     // While the flag is non-zero no step runs; a step sets it when it writes the game end.
     void SetGameOverFlag(std::uint8_t value) { gameOver_.store(value); }
     std::uint8_t GetGameOverFlag() const { return gameOver_.load(); }
-    std::uint32_t GetPacingCounter() const { return pacing_; }
-    // The troop the step's loop is at (0xFFFF outside it).
-    std::uint16_t GetCurrentTroop() const { return context_.currentTroop; }
     StepContext& Context() { return context_; }
     CorpsTargetTable& CorpsTargets() { return corps_; }
     rules::RouteSearchSet& Searches() { return *searches_; }

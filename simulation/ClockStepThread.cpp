@@ -20,7 +20,6 @@ void ClockStepThread::Body() {
         const bool ran = gate_.RunUnit([this] {
             if (quit_.load()) return;
             step_();
-            steps_.fetch_add(1);
         });
         if (!ran) return;  // the gate was closed
         // The pause between steps; Stop cuts it short.

@@ -32,8 +32,6 @@ class ClockStepThread {
     void SuspendClock(const std::function<void()>& serveWhileWaiting = nullptr);
     bool IsRunning() const { return running_.load(); }
     bool IsStarted() const { return thread_.IsRunning(); }
-    // Steps made so far.
-    std::uint64_t StepCount() const { return steps_.load(); }
 
   private:
     void Body();
@@ -45,7 +43,6 @@ class ClockStepThread {
     core::Thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> quit_{false};
-    std::atomic<std::uint64_t> steps_{0};
 };
 
 }  // namespace zv::sim
