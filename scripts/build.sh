@@ -14,5 +14,11 @@ while (($#)); do
     shift
 done
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_SANITIZE="$sanitize"
-cmake --build "$builddir" -j "$(nproc)"
+launcher=()
+# A compiler cache, where the machine has one, makes rebuilds in several checkouts cheap.
+if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="$root"
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_SANITIZE="$sanitize" "${launcher[@]}"
+cmake --build "$builddir" -j "${ZV_BUILD_JOBS:-$(nproc)}"
