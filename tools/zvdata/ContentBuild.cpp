@@ -15,6 +15,7 @@
 #include "tools/zvdata/MapSource.h"
 #include "tools/zvdata/RuleCsv.h"
 #include "tools/zvdata/RuleSetCheck.h"
+#include "tools/zvdata/audio/AudioBuild.h"
 
 namespace zv::zvdata {
 
@@ -158,6 +159,7 @@ BuildReport BuildContent(const std::string& dataDir, const std::string& programD
         }
         RecordCheck(path, programDir, report);
     }
+    audio::BuildAudio(dataDir, programDir, report);
     report.ok = report.problems.empty();
     return report;
 }

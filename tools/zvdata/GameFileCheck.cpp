@@ -18,6 +18,8 @@
 #include "rules/RuleHelpers.h"
 #include "tools/zvdata/RuleCsv.h"
 #include "tools/zvdata/RuleSetCheck.h"
+#include "tools/zvdata/audio/MidiFile.h"
+#include "tools/zvdata/audio/WaveFile.h"
 
 namespace zv::zvdata {
 
@@ -546,8 +548,14 @@ FileCheck CheckGameFile(const std::string& gamePath, const std::string& ruleDir)
     if (extension == ".ddm") return CheckMapOrSave(path, name, false, ruleDir);
     if (extension == ".ddg") return CheckMapOrSave(path, name, true, ruleDir);
     if (extension == ".prm") return CheckCorpsFile(path, name, ruleDir);
+    if (extension == ".wav" || extension == ".mid") {
+        const auto bytes = core::ReadWholeFile(path);
+        if (!bytes) return FileCheck{false, {}, {name + ": cannot be read"}};
+        return extension == ".wav" ? audio::CheckWave(name, *bytes)
+                                   : audio::CheckMidi(name, *bytes);
+    }
     FileCheck check;
-    check.problems.push_back(name + ": not a game file (.dat, .ddm, .ddg or .prm)");
+    check.problems.push_back(name + ": not a game file (.dat, .ddm, .ddg, .prm, .wav or .mid)");
     return check;
 }
 

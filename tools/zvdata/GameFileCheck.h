@@ -6,8 +6,9 @@
 #include "rules/TableDirectory.h"
 #include "rules/TroopRecord.h"
 
-// Validation of the game's files: rule tables (*.dat), maps (*.ddm), saved games (*.ddg) and
-// corps (*.prm). Every problem names the file, the record and the field.
+// Validation of the game's files: rule tables (*.dat), maps (*.ddm), saved games (*.ddg), corps
+// (*.prm), sound effects (*.wav) and music (*.mid). Every problem names the file, the record and
+// the field (for sound and music: the chunk, track or event).
 namespace zv::zvdata {
 
 struct FileCheck {

@@ -1,7 +1,8 @@
 // zvdata: builds the game's default data and checks game files.
 //
-//   zvdata build DIR [--data DATA]       writes the rule tables, USER and MAP into DIR
-//   zvdata check [--rules DIR] FILE...   checks rule tables, maps, saved games and corps
+//   zvdata build DIR [--data DATA]       writes the rule tables, USER, MAP, sounds and music
+//   zvdata check [--rules DIR] FILE...   checks rule tables, maps, saved games, corps, WAVE and
+//                                        MIDI files
 //
 // Exit status: 0 when everything built or every file is sound, 1 when something is wrong,
 // 2 for a wrong command line.

@@ -391,7 +391,8 @@ TEST_F(Content, FilesOtherThanGameFilesAreNamedAsSuch) {
     scratch.Put("notes.txt", {'h', 'i'});
     scratch.Put("mystery.dat", {1, 2, 3});
     const std::pair<std::string, std::string> cases[] = {
-        {scratch.File("notes.txt"), "notes.txt: not a game file (.dat, .ddm, .ddg or .prm)"},
+        {scratch.File("notes.txt"),
+         "notes.txt: not a game file (.dat, .ddm, .ddg, .prm, .wav or .mid)"},
         {scratch.File("mystery.dat"), "mystery.dat: not the name of one of the nine rule tables"},
         {scratch.File("absent.ddm"), "absent.ddm: cannot be read (no such file)"},
     };
