@@ -140,7 +140,8 @@ struct Parser {
                 Fail(file, lineNo, "an include file holds only cell and include lines");
             } else if (k == "file" && w.size() == 2) {
                 if (w[1].find("..") != std::string::npos || w[1][0] == '/' ||
-                    w[1].size() < 5 || w[1].substr(w[1].size() - 4) != ".bmp")
+                    w[1].size() < 5 || (w[1].substr(w[1].size() - 4) != ".bmp" &&
+                                        w[1].substr(w[1].size() - 4) != ".BMP"))
                     Fail(file, lineNo, "file must be a .bmp name below the program directory");
                 else
                     m.output = w[1];
