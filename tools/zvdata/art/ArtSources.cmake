@@ -27,6 +27,16 @@ set(ZVDATA_ART_SOURCES
     art/manifests/RoadMidl.txt
     art/manifests/RootBig.txt
     art/manifests/RootMidl.txt
+    art/manifests/Unt_big.txt
+    art/manifests/Unt_grbg.txt
+    art/manifests/Unt_grmd.txt
+    art/manifests/Unt_lnbg.txt
+    art/manifests/Unt_lnmd.txt
+    art/manifests/Unt_midl.txt
+    art/manifests/Zanki.txt
+    art/manifests/bomb.txt
+    art/manifests/bombgr.txt
+    art/manifests/bombln.txt
     art/manifests/frames.inc
     art/manifests/hexBig.txt
     art/manifests/hexBigf.txt
@@ -36,14 +46,77 @@ set(ZVDATA_ART_SOURCES
     art/manifests/hexMidl.txt
     art/manifests/hexMidnf.txt
     art/manifests/hexMini.txt
+    art/manifests/mapcursor.txt
     art/manifests/marks.inc
     art/manifests/pal2.txt
     art/manifests/pal3.txt
     art/manifests/palette.txt
+    art/manifests/posdirb.txt
+    art/manifests/posdirs.txt
     art/manifests/sites-small.inc
     art/manifests/sites.inc
     art/manifests/terrain.inc
+    art/manifests/unt_mini.txt
     art/palettes/game.pal
+    art/px/zanki/count1.px
+    art/px/zanki/count2.px
+    art/px/zanki/count3.px
+    art/px/zanki/count4.px
+    art/px/zanki/count5.px
+    art/px/zanki/count6.px
+    art/px/zanki/load1.px
+    art/px/zanki/load2.px
+    art/px/zanki/load3.px
+    art/px/zanki/load4.px
+    art/px/zanki/load5.px
+    art/svg/bomb/green-blast-0.svg
+    art/svg/bomb/green-blast-1.svg
+    art/svg/bomb/green-blast-2.svg
+    art/svg/bomb/green-blast-3.svg
+    art/svg/bomb/green-blast-4.svg
+    art/svg/bomb/green-blast-5.svg
+    art/svg/bomb/green-blast-6.svg
+    art/svg/bomb/green-blast-7.svg
+    art/svg/bomb/green-splash-0.svg
+    art/svg/bomb/green-splash-1.svg
+    art/svg/bomb/green-splash-2.svg
+    art/svg/bomb/green-splash-3.svg
+    art/svg/bomb/green-splash-4.svg
+    art/svg/bomb/green-splash-5.svg
+    art/svg/bomb/green-splash-6.svg
+    art/svg/bomb/green-splash-7.svg
+    art/svg/bomb/line-blast-0.svg
+    art/svg/bomb/line-blast-1.svg
+    art/svg/bomb/line-blast-2.svg
+    art/svg/bomb/line-blast-3.svg
+    art/svg/bomb/line-blast-4.svg
+    art/svg/bomb/line-blast-5.svg
+    art/svg/bomb/line-blast-6.svg
+    art/svg/bomb/line-blast-7.svg
+    art/svg/bomb/line-splash-0.svg
+    art/svg/bomb/line-splash-1.svg
+    art/svg/bomb/line-splash-2.svg
+    art/svg/bomb/line-splash-3.svg
+    art/svg/bomb/line-splash-4.svg
+    art/svg/bomb/line-splash-5.svg
+    art/svg/bomb/line-splash-6.svg
+    art/svg/bomb/line-splash-7.svg
+    art/svg/bomb/map-blast-0.svg
+    art/svg/bomb/map-blast-1.svg
+    art/svg/bomb/map-blast-2.svg
+    art/svg/bomb/map-blast-3.svg
+    art/svg/bomb/map-blast-4.svg
+    art/svg/bomb/map-blast-5.svg
+    art/svg/bomb/map-blast-6.svg
+    art/svg/bomb/map-blast-7.svg
+    art/svg/bomb/map-splash-0.svg
+    art/svg/bomb/map-splash-1.svg
+    art/svg/bomb/map-splash-2.svg
+    art/svg/bomb/map-splash-3.svg
+    art/svg/bomb/map-splash-4.svg
+    art/svg/bomb/map-splash-5.svg
+    art/svg/bomb/map-splash-6.svg
+    art/svg/bomb/map-splash-7.svg
     art/svg/lines/beach.svg
     art/svg/lines/board-desert.svg
     art/svg/lines/board-hills.svg
@@ -74,12 +147,24 @@ set(ZVDATA_ART_SOURCES
     art/svg/lines/white-site-3.svg
     art/svg/lines/white-site-4.svg
     art/svg/lines/white-site-5.svg
+    art/svg/marks/cursor-0.svg
+    art/svg/marks/cursor-1.svg
+    art/svg/marks/cursor-2.svg
+    art/svg/marks/cursor-3.svg
     art/svg/marks/destination.svg
     art/svg/marks/fog-small.svg
     art/svg/marks/fog.svg
     art/svg/marks/frame.svg
     art/svg/marks/outline-green.svg
     art/svg/marks/outline-line.svg
+    art/svg/marks/posdir-0.svg
+    art/svg/marks/posdir-1.svg
+    art/svg/marks/posdir-2.svg
+    art/svg/marks/posdir-3.svg
+    art/svg/marks/posdir-4.svg
+    art/svg/marks/posdir-5.svg
+    art/svg/marks/posdir-6.svg
+    art/svg/marks/posdir-7.svg
     art/svg/marks/river-solid.svg
     art/svg/marks/road-solid.svg
     art/svg/marks/select-green.svg
@@ -101,6 +186,43 @@ set(ZVDATA_ART_SOURCES
     art/svg/sites/small-3-town.svg
     art/svg/sites/small-4-airport.svg
     art/svg/sites/small-5-port.svg
+    art/svg/symbols/counter.svg
+    art/svg/symbols/green-apc.svg
+    art/svg/symbols/green-artillery.svg
+    art/svg/symbols/green-attack.svg
+    art/svg/symbols/green-fighter.svg
+    art/svg/symbols/green-heli.svg
+    art/svg/symbols/green-hq.svg
+    art/svg/symbols/green-infantry.svg
+    art/svg/symbols/green-large.svg
+    art/svg/symbols/green-missile.svg
+    art/svg/symbols/green-ship.svg
+    art/svg/symbols/green-sub.svg
+    art/svg/symbols/green-tank.svg
+    art/svg/symbols/line-apc.svg
+    art/svg/symbols/line-artillery.svg
+    art/svg/symbols/line-attack.svg
+    art/svg/symbols/line-fighter.svg
+    art/svg/symbols/line-heli.svg
+    art/svg/symbols/line-hq.svg
+    art/svg/symbols/line-infantry.svg
+    art/svg/symbols/line-large.svg
+    art/svg/symbols/line-missile.svg
+    art/svg/symbols/line-ship.svg
+    art/svg/symbols/line-sub.svg
+    art/svg/symbols/line-tank.svg
+    art/svg/symbols/map-apc.svg
+    art/svg/symbols/map-artillery.svg
+    art/svg/symbols/map-attack.svg
+    art/svg/symbols/map-fighter.svg
+    art/svg/symbols/map-heli.svg
+    art/svg/symbols/map-hq.svg
+    art/svg/symbols/map-infantry.svg
+    art/svg/symbols/map-large.svg
+    art/svg/symbols/map-missile.svg
+    art/svg/symbols/map-ship.svg
+    art/svg/symbols/map-sub.svg
+    art/svg/symbols/map-tank.svg
     art/svg/terrain/00-plain.svg
     art/svg/terrain/01-rough.svg
     art/svg/terrain/02-swamp.svg
