@@ -27,6 +27,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/RoadMidl.txt
     art/manifests/RootBig.txt
     art/manifests/RootMidl.txt
+    art/manifests/Unit_gun.txt
     art/manifests/Unt_big.txt
     art/manifests/Unt_grbg.txt
     art/manifests/Unt_grmd.txt
@@ -37,6 +38,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/bomb.txt
     art/manifests/bombgr.txt
     art/manifests/bombln.txt
+    art/manifests/category.txt
     art/manifests/frames.inc
     art/manifests/hexBig.txt
     art/manifests/hexBigf.txt
@@ -46,6 +48,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/hexMidl.txt
     art/manifests/hexMidnf.txt
     art/manifests/hexMini.txt
+    art/manifests/mapcatey.txt
     art/manifests/mapcursor.txt
     art/manifests/marks.inc
     art/manifests/pal2.txt
@@ -55,6 +58,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/posdirs.txt
     art/manifests/sites-small.inc
     art/manifests/sites.inc
+    art/manifests/skill.txt
     art/manifests/terrain.inc
     art/manifests/unit/unit001.txt
     art/manifests/unit/unit001s.txt
@@ -218,6 +222,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/unit/unit080s.txt
     art/manifests/unit/unit081.txt
     art/manifests/unit/unit081s.txt
+    art/manifests/unt_guns.txt
     art/manifests/unt_mini.txt
     art/palettes/game.pal
     art/px/zanki/count1.px
@@ -279,6 +284,82 @@ set(ZVDATA_ART_SOURCES
     art/svg/bomb/map-splash-5.svg
     art/svg/bomb/map-splash-6.svg
     art/svg/bomb/map-splash-7.svg
+    art/svg/icons/category-00.svg
+    art/svg/icons/category-01.svg
+    art/svg/icons/category-02.svg
+    art/svg/icons/category-03.svg
+    art/svg/icons/category-04.svg
+    art/svg/icons/category-05.svg
+    art/svg/icons/category-06.svg
+    art/svg/icons/category-07.svg
+    art/svg/icons/category-08.svg
+    art/svg/icons/category-09.svg
+    art/svg/icons/category-10.svg
+    art/svg/icons/category-11.svg
+    art/svg/icons/category-12.svg
+    art/svg/icons/category-13.svg
+    art/svg/icons/category-14.svg
+    art/svg/icons/category-15.svg
+    art/svg/icons/category-16.svg
+    art/svg/icons/category-17.svg
+    art/svg/icons/category-18.svg
+    art/svg/icons/category-19.svg
+    art/svg/icons/category-20.svg
+    art/svg/icons/category-21.svg
+    art/svg/icons/category-22.svg
+    art/svg/icons/category-23.svg
+    art/svg/icons/category-24.svg
+    art/svg/icons/category-25.svg
+    art/svg/icons/category-26.svg
+    art/svg/icons/category-27.svg
+    art/svg/icons/category-28.svg
+    art/svg/icons/category-29.svg
+    art/svg/icons/category-30.svg
+    art/svg/icons/category-31.svg
+    art/svg/icons/category-32.svg
+    art/svg/icons/category-33.svg
+    art/svg/icons/category-34.svg
+    art/svg/icons/category-35.svg
+    art/svg/icons/category-36.svg
+    art/svg/icons/category-37.svg
+    art/svg/icons/category-38.svg
+    art/svg/icons/category-39.svg
+    art/svg/icons/category-40.svg
+    art/svg/icons/category-41.svg
+    art/svg/icons/category-42.svg
+    art/svg/icons/category-43.svg
+    art/svg/icons/category-44.svg
+    art/svg/icons/category-45.svg
+    art/svg/icons/category-46.svg
+    art/svg/icons/category-47.svg
+    art/svg/icons/category-48.svg
+    art/svg/icons/category-49.svg
+    art/svg/icons/category-50.svg
+    art/svg/icons/category-51.svg
+    art/svg/icons/category-52.svg
+    art/svg/icons/category-53.svg
+    art/svg/icons/category-54.svg
+    art/svg/icons/category-55.svg
+    art/svg/icons/category-56.svg
+    art/svg/icons/category-57.svg
+    art/svg/icons/category-58.svg
+    art/svg/icons/category-59.svg
+    art/svg/icons/category-60.svg
+    art/svg/icons/category-61.svg
+    art/svg/icons/category-62.svg
+    art/svg/icons/category-63.svg
+    art/svg/icons/category-64.svg
+    art/svg/icons/skill-00.svg
+    art/svg/icons/skill-01.svg
+    art/svg/icons/skill-02.svg
+    art/svg/icons/skill-03.svg
+    art/svg/icons/skill-04.svg
+    art/svg/icons/skill-05.svg
+    art/svg/icons/skill-06.svg
+    art/svg/icons/skill-07.svg
+    art/svg/icons/skill-08.svg
+    art/svg/icons/skill-09.svg
+    art/svg/icons/skill-10.svg
     art/svg/lines/beach.svg
     art/svg/lines/board-desert.svg
     art/svg/lines/board-hills.svg
