@@ -4,6 +4,8 @@ set(ZVDATA_ART_SOURCES
     art/manifests/BeachBgf.txt
     art/manifests/BeachMd.txt
     art/manifests/BeachMdf.txt
+    art/manifests/Btn_gun.txt
+    art/manifests/Btn_pnl.txt
     art/manifests/HEX4DT.txt
     art/manifests/HEX4DTN.txt
     art/manifests/HEX6DT.txt
@@ -489,6 +491,70 @@ set(ZVDATA_ART_SOURCES
     art/svg/terrain/26-snow-hills.svg
     art/svg/terrain/27-snow-mountain.svg
     art/svg/terrain/28-snow-high-mountains.svg
+    art/svg/ui/gauge-empty.svg
+    art/svg/ui/gauge-full.svg
+    art/svg/ui/link-0.svg
+    art/svg/ui/link-1.svg
+    art/svg/ui/link-2.svg
+    art/svg/ui/link-3.svg
+    art/svg/ui/plate-16x16-disabled.svg
+    art/svg/ui/plate-16x16-normal.svg
+    art/svg/ui/plate-16x16-pressed.svg
+    art/svg/ui/plate-20x20-disabled.svg
+    art/svg/ui/plate-20x20-normal.svg
+    art/svg/ui/plate-20x20-pressed.svg
+    art/svg/ui/plate-32x32-disabled.svg
+    art/svg/ui/plate-32x32-normal.svg
+    art/svg/ui/plate-32x32-pressed.svg
+    art/svg/ui/plate-36x16-disabled.svg
+    art/svg/ui/plate-36x16-normal.svg
+    art/svg/ui/plate-36x16-pressed.svg
+    art/svg/ui/plate-36x20-disabled.svg
+    art/svg/ui/plate-36x20-normal.svg
+    art/svg/ui/plate-36x20-pressed.svg
+    art/svg/ui/plate-40x16-disabled.svg
+    art/svg/ui/plate-40x16-normal.svg
+    art/svg/ui/plate-40x16-pressed.svg
+    art/svg/ui/plate-48x24-disabled.svg
+    art/svg/ui/plate-48x24-normal.svg
+    art/svg/ui/plate-48x24-pressed.svg
+    art/svg/ui/plate-56x16-disabled.svg
+    art/svg/ui/plate-56x16-normal.svg
+    art/svg/ui/plate-56x16-pressed.svg
+    art/svg/ui/slot-highlight.svg
+    art/svg/ui/slot.svg
+    art/svg/ui/toggle-left.svg
+    art/svg/ui/toggle-right.svg
+    art/svg/ui/tool-board-normal.svg
+    art/svg/ui/tool-board-pressed.svg
+    art/svg/ui/tool-frame-normal.svg
+    art/svg/ui/tool-frame-pressed.svg
+    art/svg/ui/tool-green-normal.svg
+    art/svg/ui/tool-green-pressed.svg
+    art/svg/ui/tool-help-normal.svg
+    art/svg/ui/tool-help-pressed.svg
+    art/svg/ui/tool-info-normal.svg
+    art/svg/ui/tool-info-pressed.svg
+    art/svg/ui/tool-label-normal.svg
+    art/svg/ui/tool-label-pressed.svg
+    art/svg/ui/tool-map-normal.svg
+    art/svg/ui/tool-map-pressed.svg
+    art/svg/ui/tool-menu-normal.svg
+    art/svg/ui/tool-menu-pressed.svg
+    art/svg/ui/tool-panel-normal.svg
+    art/svg/ui/tool-panel-pressed.svg
+    art/svg/ui/tool-radar-normal.svg
+    art/svg/ui/tool-radar-pressed.svg
+    art/svg/ui/tool-route-normal.svg
+    art/svg/ui/tool-route-pressed.svg
+    art/svg/ui/tool-supply-normal.svg
+    art/svg/ui/tool-supply-pressed.svg
+    art/svg/ui/tool-white-normal.svg
+    art/svg/ui/tool-white-pressed.svg
+    art/svg/ui/tool-zoom-normal.svg
+    art/svg/ui/tool-zoom-pressed.svg
+    art/svg/ui/waiting.svg
+    art/svg/ui/war.svg
     art/svg/units/unit001.svg
     art/svg/units/unit002.svg
     art/svg/units/unit003.svg
