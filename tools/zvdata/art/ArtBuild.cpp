@@ -157,7 +157,12 @@ ArtReport BuildArt(const std::string& dataDir, const std::string& programDir) {
             report.problems.push_back(outPath + ": does not read back as drawn " + error);
             continue;
         }
-        report.written.push_back(Describe(m.output, m.width, m.height, *layout));
+        const ArtCheck check = CheckArtFile(outPath, dataDir);
+        if (!check.ok) {
+            report.problems.insert(report.problems.end(), check.problems.begin(), check.problems.end());
+            continue;
+        }
+        report.written.push_back(check.summary);
     }
     report.ok = report.problems.empty();
     return report;
