@@ -161,7 +161,8 @@ BuildReport BuildContent(const std::string& dataDir, const std::string& programD
     }
     const art::ArtReport pictures = art::BuildArt(dataDir, programDir);
     report.written.insert(report.written.end(), pictures.written.begin(), pictures.written.end());
-    report.problems.insert(report.problems.end(), pictures.problems.begin(), pictures.problems.end());
+    report.problems.insert(report.problems.end(), pictures.problems.begin(),
+                           pictures.problems.end());
     report.ok = report.problems.empty();
     return report;
 }

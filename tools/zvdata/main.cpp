@@ -97,7 +97,8 @@ int Check(const std::vector<std::string>& args) {
                 zv::zvdata::art::CheckArtFile(file, ZVDATA_DEFAULT_DATA_DIR);
             ok = ok && check.ok;
             if (check.ok) std::printf("%s\n", check.summary.c_str());
-            for (const std::string& problem : check.problems) std::fprintf(stderr, "%s\n", problem.c_str());
+            for (const std::string& problem : check.problems)
+                std::fprintf(stderr, "%s\n", problem.c_str());
             continue;
         }
         const zv::zvdata::FileCheck check = zv::zvdata::CheckGameFile(file, ruleDir);

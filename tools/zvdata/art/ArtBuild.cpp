@@ -31,7 +31,8 @@ bool LoadPalette(const std::string& dataDir, const std::string& name, ArtPalette
 }
 
 std::string Describe(const std::string& name, int w, int h, const BitmapLayout& layout) {
-    std::string s = name + ": " + std::to_string(w) + "x" + std::to_string(h) + " 8-bit, game palette";
+    std::string s =
+        name + ": " + std::to_string(w) + "x" + std::to_string(h) + " 8-bit, game palette";
     if (layout.cellW)
         s += ", " + std::to_string(w / layout.cellW) + "x" + std::to_string(h / layout.cellH) +
              " cells of " + std::to_string(layout.cellW) + "x" + std::to_string(layout.cellH);
@@ -84,7 +85,8 @@ std::vector<std::string> ListArtManifests(const std::string& dataDir) {
     for (const char* folder : {"/art/manifests", "/art/manifests/unit"}) {
         const std::string dir = dataDir + folder;
         if (!core::DirectoryExists(dir)) continue;
-        for (const std::string& name : core::ListDirectory(dir, "*.txt")) out.push_back(dir + "/" + name);
+        for (const std::string& name : core::ListDirectory(dir, "*.txt"))
+            out.push_back(dir + "/" + name);
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -96,7 +98,8 @@ ArtReport BuildArt(const std::string& dataDir, const std::string& programDir) {
     std::map<std::string, std::string> outputs;  // output -> manifest
     ArtRenderer renderer(dataDir + "/art");
     const std::string includeDir = dataDir + "/art/manifests";
-    if (!core::DirectoryExists(programDir + "/unit") && !core::CreateDirectory(programDir + "/unit")) {
+    if (!core::DirectoryExists(programDir + "/unit") &&
+        !core::CreateDirectory(programDir + "/unit")) {
         report.problems.push_back(programDir + "/unit: cannot create the folder");
         report.ok = false;
         return report;
@@ -116,17 +119,20 @@ ArtReport BuildArt(const std::string& dataDir, const std::string& programDir) {
         }
         if (layout->width && (m.width != layout->width || m.height != layout->height ||
                               m.cellW != layout->cellW || m.cellH != layout->cellH)) {
-            report.problems.push_back(path + ": " + m.output + " must be " + std::to_string(layout->width) +
-                                      "x" + std::to_string(layout->height) + " in cells of " +
-                                      std::to_string(layout->cellW) + "x" + std::to_string(layout->cellH));
+            report.problems.push_back(
+                path + ": " + m.output + " must be " + std::to_string(layout->width) + "x" +
+                std::to_string(layout->height) + " in cells of " + std::to_string(layout->cellW) +
+                "x" + std::to_string(layout->cellH));
             continue;
         }
         if (!layout->width && (m.width % 2 != 0 || m.cellW * 2 != m.width || m.cellH != m.height)) {
-            report.problems.push_back(path + ": a unit picture is two cells side by side (grid W/2 H)");
+            report.problems.push_back(path +
+                                      ": a unit picture is two cells side by side (grid W/2 H)");
             continue;
         }
         if (m.palette != kGamePalette) {
-            report.problems.push_back(path + ": every picture uses the game palette ('palette game')");
+            report.problems.push_back(path +
+                                      ": every picture uses the game palette ('palette game')");
             continue;
         }
         const auto [it, fresh] = outputs.emplace(m.output, path);
@@ -159,7 +165,8 @@ ArtReport BuildArt(const std::string& dataDir, const std::string& programDir) {
         }
         const ArtCheck check = CheckArtFile(outPath, dataDir);
         if (!check.ok) {
-            report.problems.insert(report.problems.end(), check.problems.begin(), check.problems.end());
+            report.problems.insert(report.problems.end(), check.problems.begin(),
+                                   check.problems.end());
             continue;
         }
         report.written.push_back(check.summary);
@@ -185,7 +192,8 @@ ArtCheck CheckArtFile(const std::string& path, const std::string& dataDir) {
     if (layout->width && (image.width != layout->width || image.height != layout->height))
         check.problems.push_back(path + ": " + std::to_string(image.width) + "x" +
                                  std::to_string(image.height) + ", the game reads it as " +
-                                 std::to_string(layout->width) + "x" + std::to_string(layout->height));
+                                 std::to_string(layout->width) + "x" +
+                                 std::to_string(layout->height));
     if (!layout->width && image.width % 2 != 0)
         check.problems.push_back(path + ": a unit picture must have an even width (two facings)");
     ArtPalette palette;

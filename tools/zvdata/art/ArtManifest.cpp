@@ -58,8 +58,10 @@ struct Parser {
         CellLine c;
         c.line = lineNo;
         c.where = file;
-        if (w.size() < 4 || !ParseRange(w[1], c.col0, c.col1) || !ParseRange(w[2], c.row0, c.row1)) {
-            Fail(file, lineNo, "expected: cell COLS ROWS SOURCE [OPTIONS] (COLS and ROWS: N or A-B)");
+        if (w.size() < 4 || !ParseRange(w[1], c.col0, c.col1) ||
+            !ParseRange(w[2], c.row0, c.row1)) {
+            Fail(file, lineNo,
+                 "expected: cell COLS ROWS SOURCE [OPTIONS] (COLS and ROWS: N or A-B)");
             return;
         }
         c.source = w[3];
@@ -124,7 +126,9 @@ struct Parser {
                 ParseCell(file, lineNo, w);
             } else if (k == "include" && w.size() == 2) {
                 if (depth >= 4 || w[1].find('/') != std::string::npos) {
-                    Fail(file, lineNo, "include '" + w[1] + "': a file name of the manifest folder, at most 4 deep");
+                    Fail(file, lineNo,
+                         "include '" + w[1] +
+                             "': a file name of the manifest folder, at most 4 deep");
                     continue;
                 }
                 std::string sub;
@@ -139,9 +143,9 @@ struct Parser {
             } else if (depth > 0) {
                 Fail(file, lineNo, "an include file holds only cell and include lines");
             } else if (k == "file" && w.size() == 2) {
-                if (w[1].find("..") != std::string::npos || w[1][0] == '/' ||
-                    w[1].size() < 5 || (w[1].substr(w[1].size() - 4) != ".bmp" &&
-                                        w[1].substr(w[1].size() - 4) != ".BMP"))
+                if (w[1].find("..") != std::string::npos || w[1][0] == '/' || w[1].size() < 5 ||
+                    (w[1].substr(w[1].size() - 4) != ".bmp" &&
+                     w[1].substr(w[1].size() - 4) != ".BMP"))
                     Fail(file, lineNo, "file must be a .bmp name below the program directory");
                 else
                     m.output = w[1];
@@ -201,9 +205,10 @@ bool ParseArtManifest(const std::string& path, const std::string& text,
         const int cw = c.cellW ? c.cellW : manifest.cellW, ch = c.cellH ? c.cellH : manifest.cellH;
         const int right = c.originX + (c.col1 + 1) * cw, bottom = c.originY + (c.row1 + 1) * ch;
         if (right > manifest.width || bottom > manifest.height)
-            problems.push_back(Where(c.where, c.line, "cells reach past the file's " +
-                                                          std::to_string(manifest.width) + "x" +
-                                                          std::to_string(manifest.height) + " pixels"));
+            problems.push_back(Where(c.where, c.line,
+                                     "cells reach past the file's " +
+                                         std::to_string(manifest.width) + "x" +
+                                         std::to_string(manifest.height) + " pixels"));
         if (c.box && ((*c.box)[0] + (*c.box)[2] > cw || (*c.box)[1] + (*c.box)[3] > ch))
             problems.push_back(Where(c.where, c.line, "box reaches past the cell"));
     }

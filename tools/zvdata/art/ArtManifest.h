@@ -32,8 +32,8 @@
 namespace zv::zvdata::art {
 
 struct CellLine {
-    int line = 0;                 // in the manifest (or include) for messages
-    std::string where;            // file name of that line
+    int line = 0;       // in the manifest (or include) for messages
+    std::string where;  // file name of that line
     int col0 = 0, col1 = 0, row0 = 0, row1 = 0;
     std::string source;
     std::vector<int> team, rotate, bits;

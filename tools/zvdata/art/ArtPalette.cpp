@@ -15,7 +15,8 @@ bool ParseArtPalette(const std::string& fileName, const std::string& text, ArtPa
     auto define = [&](int index, Rgb colour) {
         if (definedAt[index] != 0) {
             problems.push_back(Where(fileName, lineNo,
-                                     "entry " + std::to_string(index) + " is given again (first on line " +
+                                     "entry " + std::to_string(index) +
+                                         " is given again (first on line " +
                                          std::to_string(definedAt[index]) + ")"));
             return;
         }
@@ -30,7 +31,8 @@ bool ParseArtPalette(const std::string& fileName, const std::string& text, ArtPa
             const auto index = ParseInt(w[1], 0, 255);
             const auto colour = ParseRgb(w[2]);
             if (!index || !colour) {
-                problems.push_back(Where(fileName, lineNo, "expected: colour INDEX(0-255) #rrggbb"));
+                problems.push_back(
+                    Where(fileName, lineNo, "expected: colour INDEX(0-255) #rrggbb"));
                 continue;
             }
             define(*index, *colour);
@@ -38,8 +40,8 @@ bool ParseArtPalette(const std::string& fileName, const std::string& text, ArtPa
             const auto first = ParseInt(w[1], 0, 255), last = ParseInt(w[2], 0, 255);
             const auto from = ParseRgb(w[3]), to = ParseRgb(w[4]);
             if (!first || !last || !from || !to || *last < *first) {
-                problems.push_back(
-                    Where(fileName, lineNo, "expected: ramp FIRST LAST #from #to with FIRST <= LAST"));
+                problems.push_back(Where(fileName, lineNo,
+                                         "expected: ramp FIRST LAST #from #to with FIRST <= LAST"));
                 continue;
             }
             const int n = *last - *first;
@@ -47,19 +49,21 @@ bool ParseArtPalette(const std::string& fileName, const std::string& text, ArtPa
                 auto mix = [&](int a, int b) {
                     return std::uint8_t(n == 0 ? a : (a * (n - i) + b * i + n / 2) / n);
                 };
-                define(*first + i, Rgb{mix(from->r, to->r), mix(from->g, to->g), mix(from->b, to->b)});
+                define(*first + i,
+                       Rgb{mix(from->r, to->r), mix(from->g, to->g), mix(from->b, to->b)});
             }
         } else if (w[0] == "team" && w.size() == 5) {
             const auto team = ParseInt(w[1], 0, kTeamCount - 1);
             const auto base = ParseRgb(w[2]), light = ParseRgb(w[3]), dark = ParseRgb(w[4]);
             if (!team || !base || !light || !dark) {
-                problems.push_back(Where(fileName, lineNo, "expected: team N(0-5) #base #light #dark"));
+                problems.push_back(
+                    Where(fileName, lineNo, "expected: team N(0-5) #base #light #dark"));
                 continue;
             }
             palette.teams[*team] = TeamColours{*base, *light, *dark};
         } else {
-            problems.push_back(Where(fileName, lineNo, "unknown line '" + w[0] +
-                                                           "' (expected colour, ramp or team)"));
+            problems.push_back(Where(
+                fileName, lineNo, "unknown line '" + w[0] + "' (expected colour, ramp or team)"));
         }
     }
     for (int i = 0; i < 256; ++i) {

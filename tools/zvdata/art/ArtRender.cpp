@@ -88,7 +88,8 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
         const bool isSvg = c.source.size() > 4 && c.source.substr(c.source.size() - 4) == ".svg";
         const bool isPx = c.source.size() > 3 && c.source.substr(c.source.size() - 3) == ".px";
         if (!isSvg && !isPx) {
-            problems.push_back(Where(c.where, c.line, "source '" + c.source + "' is neither .svg nor .px"));
+            problems.push_back(
+                Where(c.where, c.line, "source '" + c.source + "' is neither .svg nor .px"));
             continue;
         }
         const std::string path = artDir_ + "/" + c.source;
@@ -107,7 +108,8 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
             }
             art = &it->second;
             if (!c.rotate.empty() || c.bitsFrom != CellLine::BitsFrom::None) {
-                problems.push_back(Where(c.where, c.line, "rotate and bits apply to .svg sources only"));
+                problems.push_back(
+                    Where(c.where, c.line, "rotate and bits apply to .svg sources only"));
                 continue;
             }
         }
@@ -135,11 +137,13 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                         const std::string svgText = SubstituteTeam(text, teamIt->second);
                         GError* error = nullptr;
                         RsvgHandle* handle = rsvg_handle_new_from_data(
-                            reinterpret_cast<const guint8*>(svgText.data()), svgText.size(), &error);
+                            reinterpret_cast<const guint8*>(svgText.data()), svgText.size(),
+                            &error);
                         if (!handle) {
-                            problems.push_back(Where(c.where, c.line,
-                                                     "source '" + c.source + "' is not a valid drawing: " +
-                                                         (error ? error->message : "unknown fault")));
+                            problems.push_back(
+                                Where(c.where, c.line,
+                                      "source '" + c.source + "' is not a valid drawing: " +
+                                          (error ? error->message : "unknown fault")));
                             if (error) g_error_free(error);
                             failed = true;
                             cairo_destroy(cr);
@@ -171,17 +175,20 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                             if (!(bits & (1 << j))) continue;
                             const std::string id = "#bit" + std::to_string(j);
                             if (!rsvg_handle_has_sub(handle, id.c_str())) {
-                                problems.push_back(Where(c.where, c.line, "source '" + c.source +
-                                                                              "' has no group " + id));
+                                problems.push_back(
+                                    Where(c.where, c.line,
+                                          "source '" + c.source + "' has no group " + id));
                                 ok = false;
                                 break;
                             }
-                            ok = rsvg_handle_render_layer(handle, cr, id.c_str(), &viewport, &error);
+                            ok =
+                                rsvg_handle_render_layer(handle, cr, id.c_str(), &viewport, &error);
                         }
                     }
                     if (error) {
-                        problems.push_back(Where(c.where, c.line, "source '" + c.source +
-                                                                      "' cannot be drawn: " + error->message));
+                        problems.push_back(
+                            Where(c.where, c.line,
+                                  "source '" + c.source + "' cannot be drawn: " + error->message));
                         g_error_free(error);
                     }
                     if (!ok) failed = true;
@@ -189,28 +196,34 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                     // Pixel pictures are scaled by a whole factor and centred, never smoothed.
                     const int factor = std::max(1, std::min(bw / art->width, bh / art->height));
                     if (art->width > bw || art->height > bh) {
-                        problems.push_back(Where(c.where, c.line, "pixel picture '" + c.source +
-                                                                      "' is larger than its cell"));
+                        problems.push_back(
+                            Where(c.where, c.line,
+                                  "pixel picture '" + c.source + "' is larger than its cell"));
                         failed = true;
                     } else {
                         cairo_surface_flush(surface);
                         unsigned char* data = cairo_image_surface_get_data(surface);
                         const int stride = cairo_image_surface_get_stride(surface);
-                        const int ox = (bw - art->width * factor) / 2, oy = (bh - art->height * factor) / 2;
+                        const int ox = (bw - art->width * factor) / 2,
+                                  oy = (bh - art->height * factor) / 2;
                         for (int y = 0; y < art->height * factor; ++y) {
                             for (int x = 0; x < art->width * factor; ++x) {
-                                std::uint32_t v = art->pixels[std::size_t(y / factor) * art->width + x / factor];
+                                std::uint32_t v =
+                                    art->pixels[std::size_t(y / factor) * art->width + x / factor];
                                 if (v >> 24) {
-                                    const Rgb p{std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+                                    const Rgb p{std::uint8_t(v >> 16), std::uint8_t(v >> 8),
+                                                std::uint8_t(v)};
                                     const TeamColours& t = teamIt->second;
                                     const Rgb q = p == kTeamBasePlaceholder    ? t.base
                                                   : p == kTeamLightPlaceholder ? t.light
                                                   : p == kTeamDarkPlaceholder  ? t.dark
                                                                                : p;
-                                    v = 0xFF000000u | (std::uint32_t(q.r) << 16) | (std::uint32_t(q.g) << 8) | q.b;
+                                    v = 0xFF000000u | (std::uint32_t(q.r) << 16) |
+                                        (std::uint32_t(q.g) << 8) | q.b;
                                 }
                                 const int dx = c.flip ? bw - 1 - (ox + x) : ox + x;
-                                *reinterpret_cast<std::uint32_t*>(data + (oy + y) * stride + dx * 4) = v;
+                                *reinterpret_cast<std::uint32_t*>(data + (oy + y) * stride +
+                                                                  dx * 4) = v;
                             }
                         }
                         cairo_surface_mark_dirty(surface);
@@ -227,11 +240,13 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                         for (int x = 0; x < bw; ++x) {
                             const int tx = left + x;
                             if (tx < 0 || tx >= m.width) continue;
-                            const std::uint32_t v = *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4);
+                            const std::uint32_t v =
+                                *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4);
                             const unsigned a = v >> 24;
                             if (a < 128) continue;
                             auto channel = [&](int shift) {
-                                return std::uint8_t(std::min(255u, (((v >> shift) & 0xFF) * 255 + a / 2) / a));
+                                return std::uint8_t(
+                                    std::min(255u, (((v >> shift) & 0xFF) * 255 + a / 2) / a));
                             };
                             Rgb colour{channel(16), channel(8), channel(0)};
                             if (m.night || c.night) colour = Night(colour);

@@ -12,8 +12,8 @@ namespace zv::zvdata::art {
 
 struct BmpImage {
     int width = 0, height = 0, bitCount = 0;
-    std::vector<Rgb> colours;           // the colour table
-    std::vector<std::uint8_t> pixels;   // top row first, one index per pixel
+    std::vector<Rgb> colours;          // the colour table
+    std::vector<std::uint8_t> pixels;  // top row first, one index per pixel
 };
 
 // False with a message for anything but an uncompressed 8-bit bottom-up .bmp.

@@ -31,21 +31,23 @@ bool ParsePixelArt(const std::string& fileName, const std::string& text, PixelAr
         if (inPixels) {
             if (row >= art.height) {
                 if (!SplitWords(line).empty())
-                    problems.push_back(Where(fileName, lineNo, "more pixel rows than the size says"));
+                    problems.push_back(
+                        Where(fileName, lineNo, "more pixel rows than the size says"));
                 continue;
             }
             if (int(line.size()) != art.width) {
                 problems.push_back(Where(fileName, lineNo,
                                          "pixel row has " + std::to_string(line.size()) +
-                                             " characters, the size says " + std::to_string(art.width)));
+                                             " characters, the size says " +
+                                             std::to_string(art.width)));
                 ++row;
                 continue;
             }
             for (int x = 0; x < art.width; ++x) {
                 const auto it = keys.find(line[x]);
                 if (it == keys.end()) {
-                    problems.push_back(Where(fileName, lineNo,
-                                             std::string("character '") + line[x] + "' has no key"));
+                    problems.push_back(Where(
+                        fileName, lineNo, std::string("character '") + line[x] + "' has no key"));
                     break;
                 }
                 art.pixels[std::size_t(row) * art.width + x] = it->second;
@@ -76,8 +78,9 @@ bool ParsePixelArt(const std::string& fileName, const std::string& text, PixelAr
             else if (const auto c = ParseRgb(w[2]))
                 value = Opaque(*c);
             else {
-                problems.push_back(Where(fileName, lineNo,
-                                         "key colour must be #rrggbb, none, team, team-light or team-dark"));
+                problems.push_back(
+                    Where(fileName, lineNo,
+                          "key colour must be #rrggbb, none, team, team-light or team-dark"));
                 continue;
             }
             keys[w[1][0]] = value;
@@ -89,8 +92,8 @@ bool ParsePixelArt(const std::string& fileName, const std::string& text, PixelAr
             art.pixels.assign(std::size_t(art.width) * art.height, 0);
             inPixels = true;
         } else {
-            problems.push_back(Where(fileName, lineNo, "unknown line '" + w[0] +
-                                                           "' (expected size, key or pixels)"));
+            problems.push_back(Where(fileName, lineNo,
+                                     "unknown line '" + w[0] + "' (expected size, key or pixels)"));
         }
     }
     if (!inPixels)

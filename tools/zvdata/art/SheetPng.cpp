@@ -44,7 +44,8 @@ bool WriteSheetPng(const std::string& bmpPath, const std::string& pngPath,
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
         for (int x = 0; x < w; ++x) {
-            const std::uint8_t index = image.pixels[std::size_t(y / scale) * image.width + x / scale];
+            const std::uint8_t index =
+                image.pixels[std::size_t(y / scale) * image.width + x / scale];
             std::uint32_t v;
             if (index == 0) {
                 v = ((x / 4 + y / 4) % 2) ? 0x5a5a66u : 0x46464fu;

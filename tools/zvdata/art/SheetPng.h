@@ -7,7 +7,7 @@
 namespace zv::zvdata::art {
 
 struct SheetOptions {
-    int scale = 0;           // 0: chosen from the size
+    int scale = 0;             // 0: chosen from the size
     int cellW = 0, cellH = 0;  // 0: the grid the game reads the file in, if known
 };
 

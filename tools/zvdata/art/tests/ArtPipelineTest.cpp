@@ -60,10 +60,11 @@ TEST(ArtPaletteTest, BrokenPalettesAreRefusedWithTheirFault) {
         std::string text;
         const char* message;
     } cases[] = {
-        {"entry missing", "colour 0 #000000\nteam 0 #000001 #000002 #000003\n", "entry 1 is not given"},
+        {"entry missing", "colour 0 #000000\nteam 0 #000001 #000002 #000003\n",
+         "entry 1 is not given"},
         {"entry twice", SmallPalette("colour 7 #123456\n"), "entry 7 is given again"},
-        {"same colour twice",
-         "colour 0 #000000\ncolour 1 #010101\nramp 2 255 #010101 #fefefe\n", "the same colour"},
+        {"same colour twice", "colour 0 #000000\ncolour 1 #010101\nramp 2 255 #010101 #fefefe\n",
+         "the same colour"},
         {"key not black", "colour 0 #101010\nramp 1 255 #000000 #fefefe\n", "must be #000000"},
         {"bad colour", "colour 3 #12345\n", "expected: colour INDEX"},
         {"ramp backwards", "ramp 9 3 #000000 #ffffff\n", "FIRST <= LAST"},
@@ -74,7 +75,8 @@ TEST(ArtPaletteTest, BrokenPalettesAreRefusedWithTheirFault) {
         ArtPalette p;
         std::vector<std::string> problems;
         EXPECT_FALSE(ParseArtPalette("t.pal", c.text, p, problems)) << c.name;
-        EXPECT_NE(Joined(problems).find(c.message), std::string::npos) << c.name << ": " << Joined(problems);
+        EXPECT_NE(Joined(problems).find(c.message), std::string::npos)
+            << c.name << ": " << Joined(problems);
     }
 }
 
@@ -88,8 +90,10 @@ TEST(ArtManifestTest, BrokenManifestsAreRefusedWithFileLineAndFault) {
         {"no file line", "size 32 32\ngrid 32 32\npalette game\n", "no file line"},
         {"no grid", "file a.bmp\nsize 32 32\npalette game\n", "no grid line"},
         {"not a bmp", "file a.png\nsize 32 32\ngrid 32 32\npalette game\n", "must be a .bmp name"},
-        {"escapes the folder", "file ../a.bmp\nsize 32 32\ngrid 32 32\npalette game\n", "must be a .bmp name"},
-        {"size not whole cells", "file a.bmp\nsize 40 32\ngrid 32 32\npalette game\n", "not a whole number"},
+        {"escapes the folder", "file ../a.bmp\nsize 32 32\ngrid 32 32\npalette game\n",
+         "must be a .bmp name"},
+        {"size not whole cells", "file a.bmp\nsize 40 32\ngrid 32 32\npalette game\n",
+         "not a whole number"},
         {"cell past the size", head + "cell 0-2 0 svg/x.svg\n", "t.txt:5: cells reach past"},
         {"backwards range", head + "cell 1-0 0 svg/x.svg\n", "t.txt:5: expected: cell COLS ROWS"},
         {"unknown option", head + "cell 0 0 svg/x.svg shiny\n", "unknown option 'shiny'"},
@@ -103,7 +107,8 @@ TEST(ArtManifestTest, BrokenManifestsAreRefusedWithFileLineAndFault) {
         ArtManifest m;
         std::vector<std::string> problems;
         EXPECT_FALSE(ParseArtManifest("t.txt", c.text, "/nonexistent", m, problems)) << c.name;
-        EXPECT_NE(Joined(problems).find(c.message), std::string::npos) << c.name << ": " << Joined(problems);
+        EXPECT_NE(Joined(problems).find(c.message), std::string::npos)
+            << c.name << ": " << Joined(problems);
     }
 }
 
@@ -128,7 +133,8 @@ TEST(PixelArtTest, BrokenPixelPicturesAreRefused) {
         std::string text;
         const char* message;
     } cases[] = {
-        {"short row", "size 3 2\nkey . none\npixels\n...\n..\n", "t.px:5: pixel row has 2 characters"},
+        {"short row", "size 3 2\nkey . none\npixels\n...\n..\n",
+         "t.px:5: pixel row has 2 characters"},
         {"unknown character", "size 2 1\nkey . none\npixels\n.x\n", "character 'x' has no key"},
         {"rows missing", "size 2 3\nkey . none\npixels\n..\n", "2 pixel rows missing"},
         {"bad key", "size 2 1\nkey . blue\npixels\n..\n", "key colour must be"},
@@ -138,7 +144,8 @@ TEST(PixelArtTest, BrokenPixelPicturesAreRefused) {
         PixelArt art;
         std::vector<std::string> problems;
         EXPECT_FALSE(ParsePixelArt("t.px", c.text, art, problems)) << c.name;
-        EXPECT_NE(Joined(problems).find(c.message), std::string::npos) << c.name << ": " << Joined(problems);
+        EXPECT_NE(Joined(problems).find(c.message), std::string::npos)
+            << c.name << ": " << Joined(problems);
     }
 }
 
@@ -146,20 +153,22 @@ class ArtFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
-                ("zv-art-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ("zv-art-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
         WriteText(root_ / "data/art/palettes/game.pal", SmallPalette());
         // Left half team-coloured, a quarter-covered strip on the right, nothing elsewhere.
-        WriteText(root_ / "data/art/svg/half.svg",
-                  "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4' viewBox='0 0 4 4'>"
-                  "<rect x='0' y='0' width='2' height='4' fill='#ff00ff'/>"
-                  "<rect x='3' y='0' width='1' height='4' fill='#ffffff' fill-opacity='0.25'/></svg>");
+        WriteText(
+            root_ / "data/art/svg/half.svg",
+            "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4' viewBox='0 0 4 4'>"
+            "<rect x='0' y='0' width='2' height='4' fill='#ff00ff'/>"
+            "<rect x='3' y='0' width='1' height='4' fill='#ffffff' fill-opacity='0.25'/></svg>");
         WriteText(root_ / "data/art/svg/bits.svg",
                   "<svg xmlns='http://www.w3.org/2000/svg' width='2' height='1' viewBox='0 0 2 1'>"
                   "<g id='bit0'><rect x='0' y='0' width='1' height='1' fill='#fefefe'/></g>"
                   "<g id='bit1'><rect x='1' y='0' width='1' height='1' fill='#fefefe'/></g></svg>");
-        WriteText(root_ / "data/art/px/dot.px", "size 2 2\nkey . none\nkey t team\nkey w #fefefe\npixels\nt.\n.w\n");
+        WriteText(root_ / "data/art/px/dot.px",
+                  "size 2 2\nkey . none\nkey t team\nkey w #fefefe\npixels\nt.\n.w\n");
         dataDir_ = (root_ / "data").string();
         programDir_ = (root_ / "game").string();
         fs::create_directories(programDir_);
@@ -219,17 +228,25 @@ TEST_F(ArtFixture, BuildWritesCheckedFilesAndRefusesBrokenOnesWithoutLosingTheRe
     Manifest("unknown.txt", "file nothing.bmp\nsize 32 32\ngrid 32 32\npalette game\n");
     Manifest("missing.txt",
              "file Zanki.bmp\nsize 132 60\ngrid 12 12\npalette game\ncell 0 0 svg/none.svg\n");
-    Manifest("broken.txt", "file skill.bmp\nsize 528 16\ngrid 48 16\npalette game\ncell 0 0 px/dot.px rotate=90\n");
-    Manifest("unit/unit001.txt",
-             "file unit/unit001.bmp\nsize 8 4\ngrid 4 4\npalette game\ncell 0 0 svg/half.svg team=2\n"
-             "cell 1 0 svg/half.svg team=2 flip\n");
+    Manifest(
+        "broken.txt",
+        "file skill.bmp\nsize 528 16\ngrid 48 16\npalette game\ncell 0 0 px/dot.px rotate=90\n");
+    Manifest(
+        "unit/unit001.txt",
+        "file unit/unit001.bmp\nsize 8 4\ngrid 4 4\npalette game\ncell 0 0 svg/half.svg team=2\n"
+        "cell 1 0 svg/half.svg team=2 flip\n");
     const ArtReport report = BuildArt(dataDir_, programDir_);
     EXPECT_FALSE(report.ok);
     const std::string problems = Joined(report.problems);
-    EXPECT_NE(problems.find("hexBig.bmp must be 672x160 in cells of 32x32"), std::string::npos) << problems;
-    EXPECT_NE(problems.find("the game reads no file named nothing.bmp"), std::string::npos) << problems;
-    EXPECT_NE(problems.find("missing.txt:5: source 'svg/none.svg' cannot be read"), std::string::npos) << problems;
-    EXPECT_NE(problems.find("rotate and bits apply to .svg sources only"), std::string::npos) << problems;
+    EXPECT_NE(problems.find("hexBig.bmp must be 672x160 in cells of 32x32"), std::string::npos)
+        << problems;
+    EXPECT_NE(problems.find("the game reads no file named nothing.bmp"), std::string::npos)
+        << problems;
+    EXPECT_NE(problems.find("missing.txt:5: source 'svg/none.svg' cannot be read"),
+              std::string::npos)
+        << problems;
+    EXPECT_NE(problems.find("rotate and bits apply to .svg sources only"), std::string::npos)
+        << problems;
     EXPECT_FALSE(core::FileExists(programDir_ + "/Zanki.bmp"));
     // The sound ones were written and pass the check.
     ASSERT_EQ(report.written.size(), 2u) << Joined(report.written);
@@ -269,7 +286,8 @@ TEST_F(ArtFixture, CheckRefusesFilesThatBreakTheirLayoutOrPalette) {
         core::WriteFileAtomically(path, changed.data(), changed.size());
         const ArtCheck check = CheckArtFile(path, dataDir_);
         EXPECT_FALSE(check.ok) << c.name;
-        EXPECT_NE(Joined(check.problems).find(c.message), std::string::npos) << c.name << ": " << Joined(check.problems);
+        EXPECT_NE(Joined(check.problems).find(c.message), std::string::npos)
+            << c.name << ": " << Joined(check.problems);
     }
     std::string error;
     EXPECT_TRUE(WriteSheetPng(good, programDir_ + "/pal3.png", {}, error)) << error;
@@ -278,8 +296,9 @@ TEST_F(ArtFixture, CheckRefusesFilesThatBreakTheirLayoutOrPalette) {
 
 // The default art: every file builds, passes the check, and two builds give the same bytes.
 TEST(ArtDefaultContentTest, BuildsTwiceToIdenticalCheckedFiles) {
-    const fs::path root = fs::temp_directory_path() /
-                          ("zv-art-default-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const fs::path root =
+        fs::temp_directory_path() /
+        ("zv-art-default-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     fs::remove_all(root);
     const std::string a = (root / "a").string(), b = (root / "b").string();
     fs::create_directories(a);
@@ -294,7 +313,8 @@ TEST(ArtDefaultContentTest, BuildsTwiceToIdenticalCheckedFiles) {
         if (!entry.is_regular_file()) continue;
         ++files;
         const fs::path rel = fs::relative(entry.path(), a);
-        EXPECT_EQ(*core::ReadWholeFile(entry.path().string()), *core::ReadWholeFile((fs::path(b) / rel).string()))
+        EXPECT_EQ(*core::ReadWholeFile(entry.path().string()),
+                  *core::ReadWholeFile((fs::path(b) / rel).string()))
             << rel;
         const ArtCheck check = CheckArtFile(entry.path().string(), kDataDir);
         EXPECT_TRUE(check.ok) << rel << Joined(check.problems);
