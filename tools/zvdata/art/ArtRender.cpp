@@ -39,6 +39,7 @@ Rgb Night(Rgb c) {
 class ColourMapper {
   public:
     explicit ColourMapper(const ArtPalette& p) : p_(p) {}
+    bool Serves(const ArtPalette& p) const { return &p == &p_; }
     std::uint8_t Map(Rgb c) {
         const std::uint32_t k = (std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b;
         const auto it = cache_.find(k);
@@ -64,6 +65,8 @@ class ColourMapper {
 struct ArtRenderer::Sources {
     std::map<std::string, RsvgHandle*> svg;  // path + team -> handle
     std::map<std::string, PixelArt> px;
+    // Kept across manifests: drawings share most of their colours.
+    std::unique_ptr<ColourMapper> mapper;
     ~Sources() {
         for (auto& [k, h] : svg) g_object_unref(h);
     }
@@ -81,7 +84,9 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
     if (m.swatches) {
         for (std::size_t i = 0; i < out.pixels.size(); ++i) out.pixels[i] = std::uint8_t(i & 0xFF);
     }
-    ColourMapper mapper(palette);
+    if (!sources_->mapper || !sources_->mapper->Serves(palette))
+        sources_->mapper = std::make_unique<ColourMapper>(palette);
+    ColourMapper& mapper = *sources_->mapper;
 
     for (const CellLine& c : m.cells) {
         const int cw = c.cellW ? c.cellW : m.cellW, ch = c.cellH ? c.cellH : m.cellH;
