@@ -231,6 +231,13 @@ TEST_F(ArtFixture, BuildWritesCheckedFilesAndRefusesBrokenOnesWithoutLosingTheRe
     Manifest(
         "broken.txt",
         "file skill.bmp\nsize 528 16\ngrid 48 16\npalette game\ncell 0 0 px/dot.px rotate=90\n");
+    WriteText(root_ / "data/art/svg/broken.svg", "<svg xmlns='http://www.w3.org/2000/svg'><rect");
+    Manifest(
+        "brokensvg.txt",
+        "file mapcursor.bmp\nsize 128 32\ngrid 32 32\npalette game\ncell 1 0 svg/broken.svg\n");
+    Manifest(
+        "nolayer.txt",
+        "file posdirs.bmp\nsize 96 12\ngrid 12 12\npalette game\ncell 0 0 svg/bits.svg bits=4\n");
     Manifest(
         "unit/unit001.txt",
         "file unit/unit001.bmp\nsize 8 4\ngrid 4 4\npalette game\ncell 0 0 svg/half.svg team=2\n"
@@ -243,6 +250,12 @@ TEST_F(ArtFixture, BuildWritesCheckedFilesAndRefusesBrokenOnesWithoutLosingTheRe
     EXPECT_NE(problems.find("the game reads no file named nothing.bmp"), std::string::npos)
         << problems;
     EXPECT_NE(problems.find("missing.txt:5: source 'svg/none.svg' cannot be read"),
+              std::string::npos)
+        << problems;
+    EXPECT_NE(problems.find("brokensvg.txt:5: source 'svg/broken.svg' is not a valid drawing"),
+              std::string::npos)
+        << problems;
+    EXPECT_NE(problems.find("nolayer.txt:5: source 'svg/bits.svg' has no group #bit2"),
               std::string::npos)
         << problems;
     EXPECT_NE(problems.find("rotate and bits apply to .svg sources only"), std::string::npos)
