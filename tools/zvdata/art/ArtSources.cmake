@@ -36,6 +36,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/Unt_lnbg.txt
     art/manifests/Unt_lnmd.txt
     art/manifests/Unt_midl.txt
+    art/manifests/UntmdOrg.txt
     art/manifests/Zanki.txt
     art/manifests/bomb.txt
     art/manifests/bombgr.txt
