@@ -16,6 +16,7 @@
 #include "tools/zvdata/RuleCsv.h"
 #include "tools/zvdata/RuleSetCheck.h"
 #include "tools/zvdata/audio/AudioBuild.h"
+#include "tools/zvdata/art/ArtBuild.h"
 
 namespace zv::zvdata {
 
@@ -160,6 +161,10 @@ BuildReport BuildContent(const std::string& dataDir, const std::string& programD
         RecordCheck(path, programDir, report);
     }
     audio::BuildAudio(dataDir, programDir, report);
+    const art::ArtReport pictures = art::BuildArt(dataDir, programDir);
+    report.written.insert(report.written.end(), pictures.written.begin(), pictures.written.end());
+    report.problems.insert(report.problems.end(), pictures.problems.begin(),
+                           pictures.problems.end());
     report.ok = report.problems.empty();
     return report;
 }

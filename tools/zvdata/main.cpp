@@ -1,24 +1,31 @@
 // zvdata: builds the game's default data and checks game files.
 //
-//   zvdata build DIR [--data DATA]       writes the rule tables, USER, MAP, sounds and music
-//   zvdata check [--rules DIR] FILE...   checks rule tables, maps, saved games, corps, WAVE and
-//                                        MIDI files
+//   zvdata build DIR [--data DATA]       writes the rule tables, USER, MAP, pictures, sounds and
+//                                        music into DIR
+//   zvdata check [--rules DIR] FILE...   checks rule tables, maps, saved games, corps, pictures,
+//                                        WAVE and MIDI files
+//   zvdata sheet FILE.bmp --png OUT.png [--scale N] [--grid WxH]   shows a picture as a PNG
 //
 // Exit status: 0 when everything built or every file is sound, 1 when something is wrong,
 // 2 for a wrong command line.
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tools/zvdata/ContentBuild.h"
 #include "tools/zvdata/GameFileCheck.h"
+#include "tools/zvdata/art/ArtBuild.h"
+#include "tools/zvdata/art/SheetPng.h"
 
 namespace {
 
 int Usage() {
     std::fprintf(stderr,
                  "usage: zvdata build DIR [--data DATA_DIR]\n"
-                 "       zvdata check [--rules DIR] FILE...\n");
+                 "       zvdata check [--rules DIR] FILE...\n"
+                 "       zvdata sheet FILE.bmp --png OUT.png [--scale N] [--grid WxH]\n");
     return 2;
 }
 
@@ -40,6 +47,41 @@ int Build(const std::vector<std::string>& args) {
     return report.ok ? 0 : 1;
 }
 
+bool IsPicture(const std::string& file) {
+    if (file.size() < 4) return false;
+    std::string ext = file.substr(file.size() - 4);
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".bmp";
+}
+
+int Sheet(const std::vector<std::string>& args) {
+    std::string file, png;
+    zv::zvdata::art::SheetOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--png" && i + 1 < args.size()) {
+            png = args[++i];
+        } else if (args[i] == "--scale" && i + 1 < args.size()) {
+            options.scale = std::atoi(args[++i].c_str());
+            if (options.scale < 1 || options.scale > 16) return Usage();
+        } else if (args[i] == "--grid" && i + 1 < args.size()) {
+            if (std::sscanf(args[++i].c_str(), "%dx%d", &options.cellW, &options.cellH) != 2 ||
+                options.cellW < 1 || options.cellH < 1)
+                return Usage();
+        } else if (file.empty() && args[i].rfind("--", 0) != 0) {
+            file = args[i];
+        } else {
+            return Usage();
+        }
+    }
+    if (file.empty() || png.empty()) return Usage();
+    std::string error;
+    if (!zv::zvdata::art::WriteSheetPng(file, png, options, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int Check(const std::vector<std::string>& args) {
     std::string ruleDir;
     std::vector<std::string> files;
@@ -52,6 +94,15 @@ int Check(const std::vector<std::string>& args) {
     if (files.empty()) return Usage();
     bool ok = true;
     for (const std::string& file : files) {
+        if (IsPicture(file)) {
+            const zv::zvdata::art::ArtCheck check =
+                zv::zvdata::art::CheckArtFile(file, ZVDATA_DEFAULT_DATA_DIR);
+            ok = ok && check.ok;
+            if (check.ok) std::printf("%s\n", check.summary.c_str());
+            for (const std::string& problem : check.problems)
+                std::fprintf(stderr, "%s\n", problem.c_str());
+            continue;
+        }
         const zv::zvdata::FileCheck check = zv::zvdata::CheckGameFile(file, ruleDir);
         if (check.ok) {
             std::printf("%s\n", check.summary.c_str());
@@ -72,5 +123,6 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "build") return Build(args);
     if (command == "check") return Check(args);
+    if (command == "sheet") return Sheet(args);
     return Usage();
 }

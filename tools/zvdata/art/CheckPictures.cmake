@@ -1,0 +1,11 @@
+# Runs `zvdata check` over every picture file the build wrote (cmake -P, with ZVDATA and DIR set).
+file(GLOB pictures ${DIR}/*.bmp ${DIR}/*.BMP ${DIR}/unit/*.bmp)
+list(LENGTH pictures count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no pictures in ${DIR}")
+endif()
+execute_process(COMMAND ${ZVDATA} check ${pictures} RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "zvdata check failed on the pictures of ${DIR}")
+endif()
+message(STATUS "${count} pictures checked")

@@ -1,0 +1,67 @@
+#include "tools/zvdata/art/GameBitmapLayouts.h"
+
+#include <cstring>
+
+namespace zv::zvdata::art {
+
+namespace {
+
+struct Entry {
+    const char* name;
+    BitmapLayout layout;
+};
+
+// Columns x rows of cells follow from the sheets' tile tables: hex sheets reach column 20
+// (land kinds) in five rows; road, route, line and board sheets are indexed by six direction
+// bits (64 columns); unit sheets hold 5 colour countries x 6 facings by 12 troop pictures.
+constexpr Entry kLayouts[] = {
+    {"palette.bmp", {16, 16, 1, 1}},       {"pal2.bmp", {16, 16, 1, 1}},
+    {"pal3.bmp", {16, 16, 1, 1}},          {"hexMini.bmp", {128, 10, 2, 2}},
+    {"hexBig.bmp", {672, 160, 32, 32}},    {"hexBign.bmp", {672, 160, 32, 32}},
+    {"hexBigf.bmp", {672, 160, 32, 32}},   {"hexBignf.bmp", {672, 160, 32, 32}},
+    {"hexMidl.bmp", {336, 80, 16, 16}},    {"Hexmidn.bmp", {336, 80, 16, 16}},
+    {"hexMidf.bmp", {336, 80, 16, 16}},    {"hexMidnf.bmp", {336, 80, 16, 16}},
+    {"RoadBig.bmp", {2048, 64, 32, 32}},   {"RoadMidl.bmp", {1024, 32, 16, 16}},
+    {"RootBig.bmp", {2048, 256, 32, 32}},  {"RootMidl.bmp", {1024, 128, 16, 16}},
+    {"LineBig.bmp", {2048, 128, 32, 32}},  {"LineMidl.bmp", {1024, 64, 16, 16}},
+    {"LineGrBg.bmp", {2048, 128, 32, 32}}, {"LineGrMd.bmp", {1024, 64, 16, 16}},
+    {"LineFlBg.bmp", {2048, 160, 32, 32}}, {"LineFlMd.bmp", {1024, 80, 16, 16}},
+    {"BeachBg.bmp", {192, 64, 32, 32}},    {"BeachMd.bmp", {96, 32, 16, 16}},
+    {"BeachBgf.bmp", {192, 64, 32, 32}},   {"BeachMdf.bmp", {96, 32, 16, 16}},
+    {"Unt_big.bmp", {960, 384, 32, 32}},   {"Unt_midl.bmp", {480, 192, 16, 16}},
+    {"UntmdOrg.bmp", {480, 192, 16, 16}},  {"Unt_lnbg.bmp", {960, 384, 32, 32}},
+    {"Unt_lnmd.bmp", {480, 192, 16, 16}},  {"Unt_grbg.bmp", {960, 384, 32, 32}},
+    {"Unt_grmd.bmp", {480, 192, 16, 16}},  {"unt_mini.bmp", {40, 24, 4, 4}},
+    {"Zanki.bmp", {132, 60, 12, 12}},      {"bomb.bmp", {256, 80, 16, 16}},
+    {"bombln.bmp", {256, 80, 16, 16}},     {"bombgr.bmp", {256, 80, 16, 16}},
+    {"HEX8DT.BMP", {168, 40, 8, 8}},       {"HEX8DTN.BMP", {168, 40, 8, 8}},
+    {"HEX6DT.BMP", {126, 30, 6, 6}},       {"HEX6DTN.BMP", {126, 30, 6, 6}},
+    {"HEX4DT.BMP", {84, 20, 4, 4}},        {"HEX4DTN.BMP", {84, 20, 4, 4}},
+    {"ROAD8DT.BMP", {512, 16, 8, 8}},      {"ROAD8DTN.BMP", {512, 16, 8, 8}},
+    {"ROAD6DT.BMP", {384, 12, 6, 6}},      {"ROAD6DTN.BMP", {384, 12, 6, 6}},
+    {"ROAD4DT.BMP", {256, 8, 4, 4}},       {"ROAD4DTN.BMP", {256, 8, 4, 4}},
+    {"posdirs.bmp", {96, 12, 12, 12}},     {"posdirb.bmp", {320, 40, 40, 40}},
+    {"mapcursor.bmp", {128, 32, 32, 32}},  {"mapcatey.bmp", {1040, 80, 16, 16}},
+    {"category.bmp", {1040, 80, 16, 16}},  {"Unit_gun.bmp", {160, 384, 32, 32}},
+    {"unt_guns.bmp", {16, 192, 16, 16}},   {"skill.bmp", {528, 16, 48, 16}},
+    {"Btn_gun.bmp", {592, 340, 4, 4}},     {"Btn_pnl.bmp", {504, 220, 4, 4}},
+};
+
+}  // namespace
+
+std::optional<BitmapLayout> FindBitmapLayout(const std::string& name) {
+    for (const Entry& e : kLayouts)
+        if (name == e.name) return e.layout;
+    // unit/unitNNN.bmp and unit/unitNNNs.bmp: two facings side by side.
+    const char* n = name.c_str();
+    if (std::strncmp(n, "unit/unit", 9) == 0) {
+        const char* d = n + 9;
+        if (std::strlen(d) >= 7 && d[0] >= '0' && d[0] <= '9' && d[1] >= '0' && d[1] <= '9' &&
+            d[2] >= '0' && d[2] <= '9' &&
+            (std::strcmp(d + 3, ".bmp") == 0 || std::strcmp(d + 3, "s.bmp") == 0))
+            return BitmapLayout{0, 0, 0, 0};
+    }
+    return std::nullopt;
+}
+
+}  // namespace zv::zvdata::art
