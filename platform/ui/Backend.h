@@ -26,6 +26,7 @@ enum class BackendEventKind {
     Exposed,        // the screen must be presented again in full
     Minimized,
     Restored,
+    FocusLost,  // the screen window no longer gets keys: every key counts as released
 };
 
 enum class MouseButton { Left, Right, Middle };

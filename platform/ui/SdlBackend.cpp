@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Messages.h"
@@ -80,10 +81,18 @@ uint32_t VirtualKeyOf(SDL_Keycode k) {
     }
 }
 
-MouseButton ButtonOf(uint8_t b) {
-    if (b == SDL_BUTTON_RIGHT) return MouseButton::Right;
-    if (b == SDL_BUTTON_MIDDLE) return MouseButton::Middle;
-    return MouseButton::Left;
+// The three buttons the layer knows; the extra side buttons mean nothing to it.
+std::optional<MouseButton> ButtonOf(uint8_t b) {
+    switch (b) {
+        case SDL_BUTTON_LEFT:
+            return MouseButton::Left;
+        case SDL_BUTTON_RIGHT:
+            return MouseButton::Right;
+        case SDL_BUTTON_MIDDLE:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -153,13 +162,16 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                 out.y = e.motion.y;
                 return true;
             case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP:
+            case SDL_MOUSEBUTTONUP: {
+                const std::optional<MouseButton> button = ButtonOf(e.button.button);
+                if (!button) break;
                 out.kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::MouseDown
                                                          : BackendEventKind::MouseUp;
                 out.x = e.button.x;
                 out.y = e.button.y;
-                out.button = ButtonOf(e.button.button);
+                out.button = *button;
                 return true;
+            }
             case SDL_MOUSEWHEEL: {
                 if (e.wheel.y == 0) break;
                 out.kind = BackendEventKind::MouseWheel;
@@ -200,6 +212,9 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                         return true;
                     case SDL_WINDOWEVENT_RESTORED:
                         out.kind = BackendEventKind::Restored;
+                        return true;
+                    case SDL_WINDOWEVENT_FOCUS_LOST:
+                        out.kind = BackendEventKind::FocusLost;
                         return true;
                     default:
                         break;
