@@ -36,11 +36,14 @@ std::string FormatPos(Hwnd h, const UpDownState* s) {
         std::snprintf(buf, sizeof buf, "0x%04X", unsigned(s->pos) & 0xFFFF);
         return buf;
     }
-    std::string digits = std::to_string(std::abs(static_cast<long long>(s->pos)));
-    if (!(StyleOf(h) & UDS_NOTHOUSANDS)) {
-        for (int i = int(digits.size()) - 3; i > 0; i -= 3) digits.insert(std::size_t(i), ",");
+    const std::string digits = std::to_string(std::abs(static_cast<long long>(s->pos)));
+    const bool groups = !(StyleOf(h) & UDS_NOTHOUSANDS);
+    std::string out = s->pos < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (groups && i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
     }
-    return (s->pos < 0 ? "-" : "") + digits;
+    return out;
 }
 
 // The buddy's text as a number; false when it is not one.
