@@ -460,7 +460,8 @@ Hcursor WindowManager::SetCursor(Hcursor c) {
 // ---------------------------------------------------------------------------------------------
 // Mouse tracking loops (caption drags, caption buttons, scroll bars)
 
-void WindowManager::TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& onMouse) {
+void WindowManager::TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& onMouse,
+                               uintptr_t timerId) {
     SetCapture(h);
     bool keep = true;
     while (keep && Get(h) && capture_ == h) {
@@ -479,6 +480,8 @@ void WindowManager::TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& on
             Msg c = m;
             if (nc) c.message = m.message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
             keep = onMouse(c);
+        } else if (timerId && m.message == WM_TIMER && m.hwnd == h && m.wParam == timerId) {
+            keep = onMouse(m);
         } else if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
             keep = false;
         } else {

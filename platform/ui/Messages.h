@@ -85,6 +85,7 @@ constexpr uint32_t SBM_SETPOS = 0x00E0;
 constexpr uint32_t SBM_GETPOS = 0x00E1;
 constexpr uint32_t SBM_SETRANGE = 0x00E2;
 constexpr uint32_t SBM_GETRANGE = 0x00E4;
+constexpr uint32_t SBM_SETRANGEREDRAW = 0x00E6;
 constexpr uint32_t SBM_SETSCROLLINFO = 0x00E9;
 constexpr uint32_t SBM_GETSCROLLINFO = 0x00EA;
 constexpr uint32_t WM_INITDIALOG = 0x0110;

@@ -146,29 +146,9 @@ void WindowManager::PaintNonClient(Hwnd h) {
     for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
         const Rect br = ScrollBarRect(w, bar);
         if (br.IsEmpty()) continue;
-        const ScrollGeometry g = ScrollLayout(w, bar);
-        theme::Fill(*dc, br, GetSysColor(COLOR_SCROLLBAR));
-        if (bar == SB_VERT) {
-            const Rect up{br.left, g.start, br.right, g.start + g.arrow};
-            const Rect down{br.left, g.start + g.length - g.arrow, br.right, g.start + g.length};
-            theme::RaisedBox(*dc, up);
-            theme::ArrowGlyph(*dc, up, theme::ArrowDir::Up, false);
-            theme::RaisedBox(*dc, down);
-            theme::ArrowGlyph(*dc, down, theme::ArrowDir::Down, false);
-            if (g.thumbLength)
-                theme::RaisedBox(*dc,
-                                 {br.left, g.thumbStart, br.right, g.thumbStart + g.thumbLength});
-        } else {
-            const Rect left{g.start, br.top, g.start + g.arrow, br.bottom};
-            const Rect right{g.start + g.length - g.arrow, br.top, g.start + g.length, br.bottom};
-            theme::RaisedBox(*dc, left);
-            theme::ArrowGlyph(*dc, left, theme::ArrowDir::Left, false);
-            theme::RaisedBox(*dc, right);
-            theme::ArrowGlyph(*dc, right, theme::ArrowDir::Right, false);
-            if (g.thumbLength)
-                theme::RaisedBox(*dc,
-                                 {g.thumbStart, br.top, g.thumbStart + g.thumbLength, br.bottom});
-        }
+        const int pressed =
+            scrollPressedWindow_ == h && scrollPressedBar_ == bar ? scrollPressedPart_ : -1;
+        DrawScrollBar(*dc, br, bar == SB_VERT, ScrollLayout(w, bar), pressed, false);
     }
     if ((w->style & WS_VSCROLL) && (w->style & WS_HSCROLL)) {
         theme::Fill(*dc,

@@ -53,6 +53,13 @@ WindowManager::WindowManager(std::unique_ptr<Backend> backend)
     slots_[desktop_.value & 0xFFFF] = std::move(d);
     desktopDirty_.Add(ScreenRect());
     gCurrent = this;
+
+    // The layer's own control classes.
+    WindowClass scrollBar;
+    scrollBar.name = "ScrollBar";
+    scrollBar.proc = ScrollBarCtlProc;
+    scrollBar.cursor = arrowCursor_;
+    RegisterClass(scrollBar);
 }
 
 WindowManager::~WindowManager() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/ScrollBarModel.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/WindowManager.h"
 
@@ -31,13 +32,6 @@ inline int HoldCoordinate(int v) {
 }
 inline int HoldExtent(int v) {
     return std::min(v, kMaxWindowCoordinate);  // negative sizes count as 0 where used
-}
-
-// The highest position a scroll bar takes: the last one at which a whole page still fits.
-inline int HighestScrollPos(const ScrollInfo& si) {
-    const int top =
-        si.page ? static_cast<int>(si.max - static_cast<long long>(si.page) + 1) : si.max;
-    return std::max(top, si.min);
 }
 
 inline bool TimeReached(uint32_t now, uint32_t due) {
@@ -68,7 +62,7 @@ struct WindowManager::Window {
     bool erase = false;
     bool ncDirty = false;
     bool destroying = false;
-    ScrollInfo scroll[2]{};
+    ScrollInfo scroll[3]{};  // SB_HORZ, SB_VERT, and SB_CTL for a SCROLLBAR control
     bool hasMenuBar = false;
 };
 
