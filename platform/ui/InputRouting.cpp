@@ -27,7 +27,8 @@ void WindowManager::HandleBackendEvent(const BackendEvent& e) {
         case BackendEventKind::MouseWheel:
         case BackendEventKind::KeyDown:
         case BackendEventKind::KeyUp:
-        case BackendEventKind::Text: {
+        case BackendEventKind::Text:
+        case BackendEventKind::Composition: {
             Msg m;
             TranslateInput(e, &m);
             return;
@@ -124,6 +125,38 @@ bool WindowManager::GetCursorPos(Point* p) const {
     if (!p) return false;
     *p = cursorPos_;
     return true;
+}
+
+// Text being composed by an input method: kept here for the focus window to read, which
+// hears of each change through WM_IME_* messages queued with the other input.
+bool WindowManager::TranslateComposition(const BackendEvent& e, Msg* out) {
+    const Hwnd to = Get(focus_) ? focus_ : active_;
+    const bool was = !composition_.text.empty();
+    composition_.text = zv::core::Utf8ToSjis(e.text);
+    // The backend's cursor counts characters; windows count Shift-JIS bytes.
+    std::size_t cut = 0;
+    for (int n = 0; n < e.cursor && cut < e.text.size(); ++n) {
+        ++cut;
+        while (cut < e.text.size() && (static_cast<unsigned char>(e.text[cut]) & 0xC0) == 0x80) {
+            ++cut;
+        }
+    }
+    composition_.cursor = zv::core::Utf8ToSjis(e.text.substr(0, cut)).size();
+    if (!Get(to)) return false;
+    auto queue = [&](uint32_t msg) {
+        Msg m;
+        m.hwnd = to;
+        m.message = msg;
+        m.time = backend_->NowMs();
+        m.pt = cursorPos_;
+        inputMsgs_.push_back(m);
+        *out = m;
+    };
+    const bool composing = !composition_.text.empty();
+    if (!was && composing) queue(WM_IME_STARTCOMPOSITION);
+    if (composing) queue(WM_IME_COMPOSITION);
+    if (was && !composing) queue(WM_IME_ENDCOMPOSITION);
+    return was || composing;
 }
 
 bool WindowManager::RouteMouse(const BackendEvent& e, Msg* out) {
@@ -277,9 +310,17 @@ bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
             *out = m;
             return true;
         }
+        case BackendEventKind::Composition:
+            return TranslateComposition(e, out);
         case BackendEventKind::Text: {
             const Hwnd to = Get(focus_) ? focus_ : active_;
             if (!Get(to)) return false;
+            if (!composition_.text.empty()) {
+                // Committing ends the composition; its text arrives as characters.
+                BackendEvent end;
+                end.kind = BackendEventKind::Composition;
+                TranslateComposition(end, out);
+            }
             // Windows read characters as Shift-JIS bytes: a double-byte character arrives as
             // two WM_CHAR messages, lead byte first.
             const std::string sjis = zv::core::Utf8ToSjis(e.text);

@@ -193,6 +193,12 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                 out.kind = BackendEventKind::Text;
                 out.text = e.text.text;
                 return true;
+            case SDL_TEXTEDITING:
+                // The input method's text in progress; an empty one ends it.
+                out.kind = BackendEventKind::Composition;
+                out.text = e.edit.text;
+                out.cursor = e.edit.start;
+                return true;
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {
                     case SDL_WINDOWEVENT_SIZE_CHANGED: {
@@ -279,6 +285,22 @@ void SdlBackend::SetCursorImage(const CursorImage* image) {
 
 void SdlBackend::SetTitle(const std::string& utf8) {
     SDL_SetWindowTitle(window_, utf8.c_str());
+}
+
+void SdlBackend::SetClipboardText(const std::string& utf8) {
+    SDL_SetClipboardText(utf8.c_str());
+}
+
+std::string SdlBackend::GetClipboardText() {
+    char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+}
+
+void SdlBackend::SetTextInputRect(const Rect& screen) {
+    SDL_Rect r{screen.left, screen.top, screen.Width(), screen.Height()};
+    SDL_SetTextInputRect(&r);
 }
 
 }  // namespace zv::ui

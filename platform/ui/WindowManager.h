@@ -150,6 +150,14 @@ class WindowManager {
     Hwnd WindowFromPoint(Point screen);  // asks WM_NCHITTEST, skipping HTTRANSPARENT windows
     Hwnd ChildWindowFromPoint(Hwnd parent, Point client) const;
     int16_t GetKeyState(uint32_t vk) const;
+    // The text an input method is composing for the focus window (Shift-JIS, cursor in bytes);
+    // empty when none. WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION and WM_IME_ENDCOMPOSITION
+    // tell the focus window when it changes.
+    struct Composition {
+        std::string text;
+        std::size_t cursor = 0;
+    };
+    const Composition& GetComposition() const { return composition_; }
 
     // Scroll bars of a window with WS_HSCROLL or WS_VSCROLL.
     int SetScrollInfo(Hwnd h, int bar, const ScrollInfo& info, bool redraw);
@@ -230,6 +238,7 @@ class WindowManager {
     bool ServePendingSends();
     bool TranslateInput(const BackendEvent& e, Msg* out);
     bool RouteMouse(const BackendEvent& e, Msg* out);
+    bool TranslateComposition(const BackendEvent& e, Msg* out);
     bool NextTimer(Msg* out, bool remove);
     int MsUntilNextTimer();
     void DropWindowState(Hwnd h);
@@ -283,6 +292,7 @@ class WindowManager {
     Hwnd active_{};
     Point cursorPos_{};
     std::array<uint8_t, 256> keyDown_{};
+    Composition composition_;
     // Double clicks.
     Hwnd lastClickWindow_{};
     uint32_t lastClickMsg_ = 0;
