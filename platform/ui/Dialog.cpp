@@ -8,10 +8,11 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/ClassicTheme.h"
 #include "platform/ui/Cursor.h"
-#include "platform/ui/DialogControlCodes.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "platform/ui/controls/StandardControls.h"
 
 namespace zv::ui {
 
@@ -168,6 +169,7 @@ Hwnd BuildDialog(void* instance, const DialogTemplate& t, Hwnd owner, DlgProc pr
                  std::shared_ptr<Outcome> outcome) {
     if (!WindowManager::Current()) return {};
     EnsureDialogClass();
+    RegisterStandardControls();
     auto state = std::make_unique<DialogState>();
     state->proc = proc;
     state->font = DialogFontFor(t);
