@@ -21,11 +21,13 @@ enum class BackendEventKind {
     KeyDown,
     KeyUp,
     Text,           // committed text, UTF-8
+    Composition,    // text being composed by an input method, UTF-8; empty text ends it
     CloseRequest,   // the user closed the screen window
     ScreenResized,  // the screen surface has a new size
     Exposed,        // the screen must be presented again in full
     Minimized,
     Restored,
+    FocusLost,  // the screen window no longer gets keys: every key counts as released
 };
 
 enum class MouseButton { Left, Right, Middle };
@@ -38,7 +40,8 @@ struct BackendEvent {
     int wheelDelta = 0;       // multiples of WHEEL_DELTA, positive away from the user
     uint32_t virtualKey = 0;  // VK_ value of key events
     bool repeat = false;
-    std::string text;  // Text events
+    std::string text;  // Text and Composition events
+    int cursor = 0;    // Composition: the cursor, in characters from the start of text
 };
 
 class Backend {
@@ -61,6 +64,13 @@ class Backend {
     // The mouse pointer's picture; null hides it.
     virtual void SetCursorImage(const CursorImage* image) = 0;
     virtual void SetTitle(const std::string& utf8) = 0;
+
+    // The system clipboard's text, UTF-8 with '\n' line ends.
+    virtual void SetClipboardText(const std::string& /*utf8*/) {}
+    virtual std::string GetClipboardText() { return {}; }
+    // Where text is being entered (screen coordinates), so that an input method can place its
+    // candidate list beside it.
+    virtual void SetTextInputRect(const Rect& /*screen*/) {}
 };
 
 }  // namespace zv::ui

@@ -140,6 +140,14 @@ void HeadlessBackend::Text(const std::string& utf8) {
     Inject(e);
 }
 
+void HeadlessBackend::Compose(const std::string& utf8, int cursor) {
+    BackendEvent e;
+    e.kind = BackendEventKind::Composition;
+    e.text = utf8;
+    e.cursor = cursor;
+    Inject(e);
+}
+
 void HeadlessBackend::RequestClose() {
     BackendEvent e;
     e.kind = BackendEventKind::CloseRequest;
@@ -201,6 +209,26 @@ CursorImage HeadlessBackend::CurrentCursor() const {
 std::string HeadlessBackend::Title() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return title_;
+}
+
+void HeadlessBackend::SetClipboardText(const std::string& utf8) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    clipboard_ = utf8;
+}
+
+std::string HeadlessBackend::GetClipboardText() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return clipboard_;
+}
+
+void HeadlessBackend::SetTextInputRect(const Rect& screen) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    textInputRect_ = screen;
+}
+
+Rect HeadlessBackend::TextInputRect() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return textInputRect_;
 }
 
 }  // namespace zv::ui

@@ -27,6 +27,9 @@ class HeadlessBackend : public Backend {
     void Present(const std::vector<Rect>& dirty) override;
     void SetCursorImage(const CursorImage* image) override;
     void SetTitle(const std::string& utf8) override;
+    void SetClipboardText(const std::string& utf8) override;
+    std::string GetClipboardText() override;
+    void SetTextInputRect(const Rect& screen) override;
 
     // Synthetic input, delivered in order.
     void Inject(const BackendEvent& e);
@@ -38,6 +41,8 @@ class HeadlessBackend : public Backend {
     void KeyDown(uint32_t vk, bool repeat = false);
     void KeyUp(uint32_t vk);
     void Text(const std::string& utf8);
+    // Text being composed by an input method (empty ends the composition).
+    void Compose(const std::string& utf8, int cursor);
     void RequestClose();
     // A new screen size; the window layer learns of it from a ScreenResized event. GUI thread
     // only: the old screen goes away at once.
@@ -55,6 +60,7 @@ class HeadlessBackend : public Backend {
     bool CursorVisible() const;
     CursorImage CurrentCursor() const;
     std::string Title() const;
+    Rect TextInputRect() const;
 
   private:
     mutable std::mutex mutex_;
@@ -69,6 +75,8 @@ class HeadlessBackend : public Backend {
     bool cursorVisible_ = true;
     CursorImage cursor_;
     std::string title_;
+    std::string clipboard_;
+    Rect textInputRect_{};
 };
 
 }  // namespace zv::ui

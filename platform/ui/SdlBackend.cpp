@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Messages.h"
@@ -80,10 +81,18 @@ uint32_t VirtualKeyOf(SDL_Keycode k) {
     }
 }
 
-MouseButton ButtonOf(uint8_t b) {
-    if (b == SDL_BUTTON_RIGHT) return MouseButton::Right;
-    if (b == SDL_BUTTON_MIDDLE) return MouseButton::Middle;
-    return MouseButton::Left;
+// The three buttons the layer knows; the extra side buttons mean nothing to it.
+std::optional<MouseButton> ButtonOf(uint8_t b) {
+    switch (b) {
+        case SDL_BUTTON_LEFT:
+            return MouseButton::Left;
+        case SDL_BUTTON_RIGHT:
+            return MouseButton::Right;
+        case SDL_BUTTON_MIDDLE:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -153,13 +162,16 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                 out.y = e.motion.y;
                 return true;
             case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP:
+            case SDL_MOUSEBUTTONUP: {
+                const std::optional<MouseButton> button = ButtonOf(e.button.button);
+                if (!button) break;
                 out.kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::MouseDown
                                                          : BackendEventKind::MouseUp;
                 out.x = e.button.x;
                 out.y = e.button.y;
-                out.button = ButtonOf(e.button.button);
+                out.button = *button;
                 return true;
+            }
             case SDL_MOUSEWHEEL: {
                 if (e.wheel.y == 0) break;
                 out.kind = BackendEventKind::MouseWheel;
@@ -181,6 +193,12 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                 out.kind = BackendEventKind::Text;
                 out.text = e.text.text;
                 return true;
+            case SDL_TEXTEDITING:
+                // The input method's text in progress; an empty one ends it.
+                out.kind = BackendEventKind::Composition;
+                out.text = e.edit.text;
+                out.cursor = e.edit.start;
+                return true;
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {
                     case SDL_WINDOWEVENT_SIZE_CHANGED: {
@@ -200,6 +218,9 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                         return true;
                     case SDL_WINDOWEVENT_RESTORED:
                         out.kind = BackendEventKind::Restored;
+                        return true;
+                    case SDL_WINDOWEVENT_FOCUS_LOST:
+                        out.kind = BackendEventKind::FocusLost;
                         return true;
                     default:
                         break;
@@ -264,6 +285,22 @@ void SdlBackend::SetCursorImage(const CursorImage* image) {
 
 void SdlBackend::SetTitle(const std::string& utf8) {
     SDL_SetWindowTitle(window_, utf8.c_str());
+}
+
+void SdlBackend::SetClipboardText(const std::string& utf8) {
+    SDL_SetClipboardText(utf8.c_str());
+}
+
+std::string SdlBackend::GetClipboardText() {
+    char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+}
+
+void SdlBackend::SetTextInputRect(const Rect& screen) {
+    SDL_Rect r{screen.left, screen.top, screen.Width(), screen.Height()};
+    SDL_SetTextInputRect(&r);
 }
 
 }  // namespace zv::ui

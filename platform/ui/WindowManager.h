@@ -26,6 +26,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Region.h"
+#include "platform/ui/ScrollBarModel.h"
 #include "platform/ui/WindowTypes.h"
 
 namespace zv::ui {
@@ -149,6 +150,14 @@ class WindowManager {
     Hwnd WindowFromPoint(Point screen);  // asks WM_NCHITTEST, skipping HTTRANSPARENT windows
     Hwnd ChildWindowFromPoint(Hwnd parent, Point client) const;
     int16_t GetKeyState(uint32_t vk) const;
+    // The text an input method is composing for the focus window (Shift-JIS, cursor in bytes);
+    // empty when none. WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION and WM_IME_ENDCOMPOSITION
+    // tell the focus window when it changes.
+    struct Composition {
+        std::string text;
+        std::size_t cursor = 0;
+    };
+    const Composition& GetComposition() const { return composition_; }
 
     // Scroll bars of a window with WS_HSCROLL or WS_VSCROLL.
     int SetScrollInfo(Hwnd h, int bar, const ScrollInfo& info, bool redraw);
@@ -212,16 +221,13 @@ class WindowManager {
     void PaintNonClient(Hwnd h);
     Canvas* MakeDc(Hwnd h, bool clientOnly, const Region* limitScreen);
     void PaintNow(Hwnd h);
+    // Scroll bars: SB_HORZ and SB_VERT of a window, SB_CTL of a SCROLLBAR control.
     Rect ScrollBarRect(const Window* w, int bar) const;  // window coordinates
-    struct ScrollGeometry {
-        int start = 0;
-        int length = 0;
-        int arrow = 0;
-        int thumbStart = 0;
-        int thumbLength = 0;
-        int posMax = 0;
-    };
-    ScrollGeometry ScrollLayout(const Window* w, int bar) const;
+    bool ScrollBarVertical(const Window* w, int bar) const;
+    ScrollBarLayout ScrollLayout(const Window* w, int bar) const;
+    void InvalidateScrollBar(Hwnd h, int bar);
+    static LResult ScrollBarCtlProc(Hwnd h, uint32_t msg, WParam wp, LParam lp);
+    void TrackSizeBox(Hwnd h, Point start);
 
     // Destruction.
     void DestroyRecursive(Hwnd h, std::vector<Hwnd>& order);
@@ -232,6 +238,7 @@ class WindowManager {
     bool ServePendingSends();
     bool TranslateInput(const BackendEvent& e, Msg* out);
     bool RouteMouse(const BackendEvent& e, Msg* out);
+    bool TranslateComposition(const BackendEvent& e, Msg* out);
     bool NextTimer(Msg* out, bool remove);
     int MsUntilNextTimer();
     void DropWindowState(Hwnd h);
@@ -240,7 +247,7 @@ class WindowManager {
     // Default behaviour pieces.
     intptr_t DefaultHitTest(Hwnd h, Point screen) const;
     Hwnd HitFrom(Hwnd parent, Point screen, intptr_t* hit);
-    void TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& onMouse);
+    void TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& onMouse, uintptr_t timerId = 0);
     void TrackCaptionButton(Hwnd h, intptr_t hit);
     void ApplyMinMax(Hwnd h, int cmd);
     bool ShowInternal(Hwnd h, bool activate);
@@ -248,6 +255,8 @@ class WindowManager {
     void PresentDirty();
     void WaitForWork();
     Font& CaptionFont();
+    // Runs the mouse loop with capture on h. onMouse sees mouse messages (non-client ones as
+    // client ones) and, when timerId is set, that timer's WM_TIMER of h; false ends the loop.
     void TrackCaptionDrag(Hwnd h, Point start);
     void TrackScrollBar(Hwnd h, int bar, Point start);
     int ScrollPartAt(Hwnd h, int bar, Point screen, int* thumbOffset) const;
@@ -283,6 +292,7 @@ class WindowManager {
     Hwnd active_{};
     Point cursorPos_{};
     std::array<uint8_t, 256> keyDown_{};
+    Composition composition_;
     // Double clicks.
     Hwnd lastClickWindow_{};
     uint32_t lastClickMsg_ = 0;
@@ -299,6 +309,10 @@ class WindowManager {
     std::vector<std::unique_ptr<CursorImage>> cursors_;  // index + 1 is the handle
     Hcursor arrowCursor_ = 0;
     Hcursor currentCursor_ = 0;
+    // The scroll bar part held down, drawn pressed.
+    Hwnd scrollPressedWindow_{};
+    int scrollPressedBar_ = -1;
+    int scrollPressedPart_ = -1;
     std::unique_ptr<Font> captionFont_;
 };
 

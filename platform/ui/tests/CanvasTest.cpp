@@ -560,5 +560,39 @@ TEST_P(CanvasShapes, StretchAndKeyedCopies) {
     EXPECT_EQ(dst.Dump(), (Rows{"##BBBB", "##BBBB", "BBBB#R", "BBBBGB"}));
 }
 
+// Keyed copies between every pair of surface kinds, stretched and clipped, against the
+// pixel-by-pixel meaning: a destination pixel takes its source pixel unless that is the key.
+TEST(CanvasKeyedCopy, EverySurfacePairStretchedAndClipped) {
+    const ColorRef colours[] = {kWhite, kRed, kGreen, kBlue, kBlack};
+    for (const bool srcIndexed : {false, true}) {
+        for (const bool dstIndexed : {false, true}) {
+            SCOPED_TRACE(std::string(srcIndexed ? "indexed" : "rgb") + " to " +
+                         (dstIndexed ? "indexed" : "rgb"));
+            Target src(srcIndexed, 5, 3), dst(dstIndexed, 12, 8);
+            Canvas s = src.MakeCanvas();
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 5; ++x) s.SetPixel(x, y, colours[(x + 2 * y) % 5]);
+            Canvas d = dst.MakeCanvas();
+            d.FillRect({0, 0, 12, 8}, Brush::SolidColor(kGrey));
+            d.ExcludeClipRect({4, 2, 6, 4});
+            // Source (1, 0)-(5, 3) stretched to 8 x 6 at (2, 1), partly off the right edge.
+            ASSERT_TRUE(d.TransparentBlt(2, 1, 12, 6, s, 1, 0, 4, 3, kGreen));
+            Canvas check = dst.MakeCanvas();
+            for (int y = 0; y < 8; ++y) {
+                for (int x = 0; x < 12; ++x) {
+                    ColorRef want = kGrey;
+                    const bool inside = x >= 2 && y >= 1 && y < 7;
+                    const bool clipped = x >= 4 && x < 6 && y >= 2 && y < 4;
+                    if (inside && !clipped) {
+                        const ColorRef from = s.GetPixel(1 + (x - 2) * 4 / 12, (y - 1) * 3 / 6);
+                        if (from != kGreen) want = from;
+                    }
+                    EXPECT_EQ(check.GetPixel(x, y), want) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zv::ui

@@ -180,6 +180,28 @@ TEST_F(UiTest, KeysAndCharactersGoToTheFocusWindow) {
     EXPECT_EQ(GetFocus(), top);
 }
 
+TEST_F(UiTest, LosingTheScreenWindowsFocusReleasesEveryKey) {
+    const Hwnd top = Popup(0, 0, 100, 100);
+    SetFocus(top);
+    screen->KeyDown(VK_MENU);
+    screen->KeyDown(VK_SHIFT);
+    screen->MouseDown(10, 10);
+    Msg m;
+    while (PeekMessage(&m, {}, 0, 0, PM_REMOVE)) DispatchMessage(m);
+    ASSERT_NE(GetKeyState(VK_MENU), 0);
+    BackendEvent lost;
+    lost.kind = BackendEventKind::FocusLost;
+    screen->Inject(lost);
+    while (PeekMessage(&m, {}, 0, 0, PM_REMOVE)) DispatchMessage(m);
+    for (uint32_t vk : {VK_MENU, VK_SHIFT, VK_LBUTTON}) EXPECT_EQ(GetKeyState(vk), 0) << vk;
+    // The next key is a plain key again, not a system key with Alt held.
+    rec.log.clear();
+    screen->KeyDown('A');
+    while (PeekMessage(&m, {}, 0, 0, PM_REMOVE)) DispatchMessage(m);
+    EXPECT_EQ(rec.Count(top, WM_KEYDOWN), 1);
+    EXPECT_EQ(rec.Count(top, WM_SYSKEYDOWN), 0);
+}
+
 TEST_F(UiTest, CaptionDragMovesAndTheCloseBoxCloses) {
     const Hwnd w =
         CreateWindowEx(0, "Recorder", "t", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100,

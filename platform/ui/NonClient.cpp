@@ -1,0 +1,200 @@
+// Non-client drawing and hit testing: frames, captions, caption buttons and menu bar space,
+// drawn in the classic theme.
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+
+#include "platform/core/Sjis.h"
+#include "platform/ui/ClassicTheme.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/SysColors.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/WindowManager.h"
+#include "platform/ui/WindowManagerInternal.h"
+
+namespace zv::ui {
+
+using namespace wmdetail;
+
+// ---------------------------------------------------------------------------------------------
+// Frame drawing and hit testing
+
+namespace {
+
+struct CaptionLayout {
+    Rect caption;  // window coordinates, empty without a caption
+    Rect close, maximize, minimize;
+};
+
+}  // namespace
+
+Font& WindowManager::CaptionFont() {
+    if (!captionFont_) {
+        FontSpec spec;
+        spec.height = -12;
+        spec.weight = FW_BOLD;
+        spec.pitchAndFamily = FIXED_PITCH | FF_MODERN;
+        captionFont_ = std::make_unique<Font>(spec);
+    }
+    return *captionFont_;
+}
+
+static CaptionLayout LayoutCaption(uint32_t style, uint32_t exStyle, const Rect& insets,
+                                   int width) {
+    CaptionLayout l{};
+    if ((style & WS_CAPTION) != WS_CAPTION) return l;
+    int b = insets.left;
+    if (exStyle & WS_EX_CLIENTEDGE) b -= kEdgeWidth;
+    if (exStyle & WS_EX_STATICEDGE) b -= kStaticEdgeWidth;
+    const int h = (exStyle & WS_EX_TOOLWINDOW) ? 15 : kCaptionHeight;
+    l.caption = {b, b, width - b, b + h - 1};
+    const int bh = h - 5;
+    const int bw = bh + 2;
+    if (style & WS_SYSMENU) {
+        l.close = {l.caption.right - 2 - bw, l.caption.top + 2, l.caption.right - 2,
+                   l.caption.top + 2 + bh};
+        if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
+            l.maximize = {l.close.left - 2 - bw, l.close.top, l.close.left - 2, l.close.bottom};
+            l.minimize = {l.maximize.left - bw, l.close.top, l.maximize.left, l.close.bottom};
+        }
+    }
+    return l;
+}
+
+void WindowManager::PaintNonClient(Hwnd h) {
+    Window* w = Get(h);
+    if (!w || h == desktop_) return;
+    const Rect in = NonClientInsets(w);
+    if (in.left == 0 && in.top == 0 && in.right == 0 && in.bottom == 0) return;
+    Canvas* dc = GetWindowDC(h);
+    if (!dc) return;
+    w = Get(h);
+    const int W = w->rect.Width();
+    const int H = w->rect.Height();
+    dc->ExcludeClipRect(w->client);
+    Rect r{0, 0, W, H};
+    int frame = 0;
+    if (w->style & WS_THICKFRAME)
+        frame = kSizingFrameWidth;
+    else if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME))
+        frame = kDialogFrameWidth;
+    if (frame) {
+        theme::Fill(*dc, r, GetSysColor(COLOR_BTNFACE));
+        theme::Edge(*dc, r, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_3DDKSHADOW));
+        theme::Edge(*dc, {1, 1, W - 1, H - 1}, GetSysColor(COLOR_BTNHIGHLIGHT),
+                    GetSysColor(COLOR_BTNSHADOW));
+        r = {frame, frame, W - frame, H - frame};
+    } else if (w->style & WS_BORDER) {
+        theme::Edge(*dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+        r = {1, 1, W - 1, H - 1};
+    }
+    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, W);
+    if (!cl.caption.IsEmpty()) {
+        const bool active = active_ == GetAncestor(h, GA_ROOT) && !(w->style & WS_CHILD);
+        theme::Fill(*dc, cl.caption,
+                    active || (w->style & WS_CHILD) ? GetSysColor(COLOR_ACTIVECAPTION)
+                                                    : GetSysColor(COLOR_INACTIVECAPTION));
+        theme::Fill(*dc,
+                    {cl.caption.left, cl.caption.bottom, cl.caption.right, cl.caption.bottom + 1},
+                    GetSysColor(COLOR_BTNFACE));
+        if (!cl.close.IsEmpty()) {
+            theme::RaisedBox(*dc, cl.close);
+            const int cx = (cl.close.left + cl.close.right) / 2 - 1;
+            const int cy = (cl.close.top + cl.close.bottom) / 2 - 1;
+            for (int i = -3; i <= 3; ++i) {
+                theme::Fill(*dc, {cx + i, cy + i, cx + i + 2, cy + i + 1},
+                            GetSysColor(COLOR_3DDKSHADOW));
+                theme::Fill(*dc, {cx + i, cy - i, cx + i + 2, cy - i + 1},
+                            GetSysColor(COLOR_3DDKSHADOW));
+            }
+        }
+        if (!cl.maximize.IsEmpty()) {
+            theme::RaisedBox(*dc, cl.maximize);
+            const Rect m{cl.maximize.left + 4, cl.maximize.top + 2, cl.maximize.right - 5,
+                         cl.maximize.bottom - 3};
+            theme::Edge(*dc, m, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+            theme::Fill(*dc, {m.left, m.top + 1, m.right, m.top + 2},
+                        GetSysColor(COLOR_3DDKSHADOW));
+        }
+        if (!cl.minimize.IsEmpty()) {
+            theme::RaisedBox(*dc, cl.minimize);
+            theme::Fill(*dc,
+                        {cl.minimize.left + 4, cl.minimize.bottom - 5, cl.minimize.right - 6,
+                         cl.minimize.bottom - 3},
+                        GetSysColor(COLOR_3DDKSHADOW));
+        }
+    }
+    if (w->hasMenuBar) {
+        const int top = cl.caption.IsEmpty() ? r.top : cl.caption.bottom + 1;
+        theme::Fill(*dc, {r.left, top, r.right, top + kMenuBarHeight}, GetSysColor(COLOR_BTNFACE));
+    }
+    // Edges around the client area and its scroll bars.
+    Rect inner{w->client.left, w->client.top,
+               w->client.right + ((w->style & WS_VSCROLL) ? kScrollBarSize : 0),
+               w->client.bottom + ((w->style & WS_HSCROLL) ? kScrollBarSize : 0)};
+    if (w->exStyle & WS_EX_STATICEDGE) {
+        inner = {inner.left - 1, inner.top - 1, inner.right + 1, inner.bottom + 1};
+        theme::Edge(*dc, inner, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    }
+    if (w->exStyle & WS_EX_CLIENTEDGE) {
+        const Rect e1{inner.left - 2, inner.top - 2, inner.right + 2, inner.bottom + 2};
+        theme::Edge(*dc, e1, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        theme::Edge(*dc, {e1.left + 1, e1.top + 1, e1.right - 1, e1.bottom - 1},
+                    GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_BTNFACE));
+    }
+    for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
+        const Rect br = ScrollBarRect(w, bar);
+        if (br.IsEmpty()) continue;
+        const int pressed =
+            scrollPressedWindow_ == h && scrollPressedBar_ == bar ? scrollPressedPart_ : -1;
+        DrawScrollBar(*dc, br, bar == SB_VERT, ScrollLayout(w, bar), pressed, false);
+    }
+    if ((w->style & WS_VSCROLL) && (w->style & WS_HSCROLL)) {
+        theme::Fill(*dc,
+                    {w->client.right, w->client.bottom, w->client.right + kScrollBarSize,
+                     w->client.bottom + kScrollBarSize},
+                    GetSysColor(COLOR_BTNFACE));
+    }
+    // The title last: its clip narrows the context for good.
+    if (!cl.caption.IsEmpty() && !w->text.empty()) {
+        const int textRight = !cl.minimize.IsEmpty() ? cl.minimize.left
+                              : !cl.close.IsEmpty()  ? cl.close.left
+                                                     : cl.caption.right;
+        Rect tr{cl.caption.left + 3, cl.caption.top, textRight - 2, cl.caption.bottom};
+        if (!tr.IsEmpty()) {
+            dc->SelectFont(CaptionFont());
+            dc->SetBkMode(TRANSPARENT);
+            dc->SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
+            dc->IntersectClipRect(tr);
+            dc->DrawText(w->text, tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        }
+    }
+    ReleaseDC(h, dc);
+}
+
+intptr_t WindowManager::DefaultHitTest(Hwnd h, Point screen) const {
+    const Window* w = Get(h);
+    if (!w) return HTNOWHERE;
+    const Rect wr = WindowRectScreen(w);
+    const Point p{screen.x - wr.left, screen.y - wr.top};
+    if (!Rect{0, 0, wr.Width(), wr.Height()}.Contains(p.x, p.y)) return HTNOWHERE;
+    if (w->style & WS_MINIMIZE) return HTCAPTION;
+    if (w->client.Contains(p.x, p.y)) return HTCLIENT;
+    if (ScrollBarRect(w, SB_VERT).Contains(p.x, p.y)) return HTVSCROLL;
+    if (ScrollBarRect(w, SB_HORZ).Contains(p.x, p.y)) return HTHSCROLL;
+    const Rect in = NonClientInsets(w);
+    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, wr.Width());
+    if (cl.close.Contains(p.x, p.y)) return HTCLOSE;
+    if (cl.maximize.Contains(p.x, p.y)) return HTMAXBUTTON;
+    if (cl.minimize.Contains(p.x, p.y)) return HTMINBUTTON;
+    if (Rect{cl.caption.left, cl.caption.top, cl.caption.right, cl.caption.bottom + 1}.Contains(
+            p.x, p.y)) {
+        return HTCAPTION;
+    }
+    if (w->hasMenuBar && p.y < w->client.top && p.y >= w->client.top - kMenuBarHeight)
+        return HTMENU;
+    return HTBORDER;
+}
+
+}  // namespace zv::ui

@@ -1,0 +1,152 @@
+// msctls_progress32: a bar that fills from its range's low end to its position.
+
+#include <algorithm>
+
+#include "platform/ui/ClassicTheme.h"
+#include "platform/ui/controls/ControlSupport.h"
+#include "platform/ui/controls/StandardControls.h"
+
+namespace zv::ui::controls {
+
+namespace {
+
+constexpr ColorRef kDefaultColor = 0xFF000000u;  // CLR_DEFAULT
+constexpr int kBlockWidth = 8;
+constexpr int kBlockGap = 2;
+
+struct ProgressState {
+    int low = 0;
+    int high = 100;
+    int pos = 0;
+    int step = 10;
+    ColorRef barColor = kDefaultColor;
+    ColorRef backColor = kDefaultColor;
+};
+
+int Clamp(const ProgressState* s, int v) {
+    return std::clamp(v, std::min(s->low, s->high), std::max(s->low, s->high));
+}
+
+void Paint(Hwnd h, ProgressState* s) {
+    PaintStruct ps;
+    Canvas* dc = BeginPaint(h, &ps);
+    if (!dc) return;
+    Rect c;
+    GetClientRect(h, &c);
+    Rect inner = c;
+    theme::DrawEdge(*dc, &inner, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    theme::Fill(*dc, inner,
+                s->backColor == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : s->backColor);
+    inner = {inner.left + 1, inner.top + 1, inner.right - 1, inner.bottom - 1};
+    const ColorRef bar = s->barColor == kDefaultColor ? GetSysColor(COLOR_HIGHLIGHT) : s->barColor;
+    const int64_t range = int64_t(s->high) - s->low;
+    const bool vertical = (StyleOf(h) & PBS_VERTICAL) != 0;
+    const int length = vertical ? inner.Height() : inner.Width();
+    const int filled =
+        range <= 0
+            ? 0
+            : int(std::clamp<int64_t>((int64_t(s->pos) - s->low) * length / range, 0, length));
+    if (StyleOf(h) & PBS_SMOOTH) {
+        theme::Fill(*dc,
+                    vertical ? Rect{inner.left, inner.bottom - filled, inner.right, inner.bottom}
+                             : Rect{inner.left, inner.top, inner.left + filled, inner.bottom},
+                    bar);
+    } else {
+        // Whole blocks only, as far as the position reaches.
+        for (int at = 0; at + kBlockWidth <= filled + kBlockGap && at < length;
+             at += kBlockWidth + kBlockGap) {
+            const int end = std::min(at + kBlockWidth, length);
+            theme::Fill(*dc,
+                        vertical
+                            ? Rect{inner.left, inner.bottom - end, inner.right, inner.bottom - at}
+                            : Rect{inner.left + at, inner.top, inner.left + end, inner.bottom},
+                        bar);
+        }
+    }
+    EndPaint(h, &ps);
+}
+
+LResult ProgressProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    if (msg == WM_NCCREATE) {
+        AttachState(h, std::make_unique<ProgressState>());
+        return DefWindowProc(h, msg, wp, lp);
+    }
+    ProgressState* s = StateOf<ProgressState>(h);
+    if (!s) return DefWindowProc(h, msg, wp, lp);
+    auto setPos = [&](int v) {
+        const int old = s->pos;
+        s->pos = Clamp(s, v);
+        if (s->pos != old) InvalidateRect(h, nullptr, false);
+        return LResult(old);
+    };
+    switch (msg) {
+        case WM_NCDESTROY:
+            DetachState<ProgressState>(h);
+            return DefWindowProc(h, msg, wp, lp);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            Paint(h, s);
+            return 0;
+        case PBM_SETRANGE:
+        case PBM_SETRANGE32: {
+            const LResult old = MakeLParam(s->low, s->high);
+            if (msg == PBM_SETRANGE) {
+                s->low = LoWord(uintptr_t(lp));
+                s->high = HiWord(uintptr_t(lp));
+            } else {
+                s->low = int(int32_t(wp));
+                s->high = int(int32_t(lp));
+            }
+            s->pos = Clamp(s, s->pos);
+            InvalidateRect(h, nullptr, false);
+            return old;
+        }
+        case PBM_GETRANGE:
+            if (auto* r = reinterpret_cast<PbRange*>(lp)) *r = {s->low, s->high};
+            return wp ? s->low : s->high;
+        case PBM_SETPOS:
+            return setPos(int(int32_t(wp)));
+        case PBM_DELTAPOS:
+            return setPos(s->pos + int(int32_t(wp)));
+        case PBM_GETPOS:
+            return s->pos;
+        case PBM_SETSTEP: {
+            const int old = s->step;
+            s->step = int(int32_t(wp));
+            return old;
+        }
+        case PBM_STEPIT: {
+            const int old = s->pos;
+            int next = s->pos + s->step;
+            // Past the end it starts over from the beginning.
+            if (next > s->high && s->high > s->low) next = s->low + (next - s->high);
+            if (next < s->low && s->high > s->low) next = s->high - (s->low - next);
+            s->pos = Clamp(s, next);
+            InvalidateRect(h, nullptr, false);
+            return old;
+        }
+        case PBM_SETBARCOLOR: {
+            const ColorRef old = s->barColor;
+            s->barColor = ColorRef(lp);
+            InvalidateRect(h, nullptr, false);
+            return LResult(old);
+        }
+        case PBM_SETBKCOLOR: {
+            const ColorRef old = s->backColor;
+            s->backColor = ColorRef(lp);
+            InvalidateRect(h, nullptr, false);
+            return LResult(old);
+        }
+        default:
+            return DefWindowProc(h, msg, wp, lp);
+    }
+}
+
+}  // namespace
+
+bool RegisterProgressClass() {
+    return RegisterControlClass(kProgressClass, ProgressProc, CS_PARENTDC, 0);
+}
+
+}  // namespace zv::ui::controls

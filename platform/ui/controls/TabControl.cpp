@@ -1,0 +1,357 @@
+// SysTabControl32: a row of tabs over a display area; the pages themselves are the owner's
+// windows, placed with TCM_ADJUSTRECT.
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/ui/ClassicTheme.h"
+#include "platform/ui/controls/ControlSupport.h"
+#include "platform/ui/controls/ImageList.h"
+#include "platform/ui/controls/StandardControls.h"
+
+namespace zv::ui::controls {
+
+namespace {
+
+constexpr int kTabPadding = 6;
+constexpr int kSelectedLift = 2;
+
+struct Tab {
+    std::string text;
+    int image = -1;
+    intptr_t lParam = 0;
+};
+
+struct TabState {
+    std::vector<Tab> tabs;
+    ControlFont font;
+    ImageList* images = nullptr;
+    int current = -1;
+    int focus = 0;
+    bool focused = false;
+    Size fixedSize{0, 0};
+};
+
+bool AtBottom(Hwnd h) {
+    return (StyleOf(h) & TCS_BOTTOM) != 0;
+}
+
+int TabHeight(const TabState* s) {
+    if (s->fixedSize.cy > 0) return s->fixedSize.cy;
+    int hgt = s->font.font.Metrics().height + 8;
+    if (s->images) hgt = std::max(hgt, s->images->ImageSize().cy + 6);
+    return hgt;
+}
+
+int TabWidth(Hwnd h, const TabState* s, int i) {
+    if ((StyleOf(h) & TCS_FIXEDWIDTH) && s->fixedSize.cx > 0) return s->fixedSize.cx;
+    const Tab& t = s->tabs[std::size_t(i)];
+    int w = s->font.font.MeasureText(t.text).cx + 2 * kTabPadding;
+    if (s->images && t.image >= 0) w += s->images->ImageSize().cx + 3;
+    return std::max(w, 2 * kTabPadding);
+}
+
+Rect TabRect(Hwnd h, const TabState* s, int i) {
+    Rect c;
+    GetClientRect(h, &c);
+    int x = c.left + kSelectedLift;
+    for (int k = 0; k < i; ++k) x += TabWidth(h, s, k);
+    const int height = TabHeight(s);
+    if (AtBottom(h)) return {x, c.bottom - height, x + TabWidth(h, s, i), c.bottom - kSelectedLift};
+    return {x, c.top + kSelectedLift, x + TabWidth(h, s, i), c.top + height};
+}
+
+// The window rectangle to the display rectangle, or back when `larger`.
+void AdjustRect(Hwnd h, const TabState* s, bool larger, Rect* r) {
+    const int tabs = TabHeight(s);
+    const int border = 4;
+    if (!larger) {
+        r->left += border;
+        r->right -= border;
+        if (AtBottom(h)) {
+            r->top += border;
+            r->bottom -= tabs + border - 2;
+        } else {
+            r->top += tabs + border - 2;
+            r->bottom -= border;
+        }
+    } else {
+        r->left -= border;
+        r->right += border;
+        if (AtBottom(h)) {
+            r->top -= border;
+            r->bottom += tabs + border - 2;
+        } else {
+            r->top -= tabs + border - 2;
+            r->bottom += border;
+        }
+    }
+}
+
+int HitTest(Hwnd h, const TabState* s, Point p) {
+    for (int i = 0; i < int(s->tabs.size()); ++i) {
+        if (TabRect(h, s, i).Contains(p.x, p.y)) return i;
+    }
+    return -1;
+}
+
+// Selection by the user: TCN_SELCHANGING may refuse; TCN_SELCHANGE follows a change.
+void UserSelect(Hwnd h, TabState* s, int i) {
+    if (i < 0 || i >= int(s->tabs.size()) || i == s->current) return;
+    NmHdr nm;
+    if (NotifyParent(h, &nm, TCN_SELCHANGING)) return;
+    if (!IsWindow(h)) return;
+    s->current = i;
+    s->focus = i;
+    InvalidateRect(h, nullptr, true);
+    NmHdr done;
+    NotifyParent(h, &done, TCN_SELCHANGE);
+}
+
+void Paint(Hwnd h, TabState* s) {
+    PaintStruct ps;
+    Canvas* dc = BeginPaint(h, &ps);
+    if (!dc) return;
+    Rect c;
+    GetClientRect(h, &c);
+    const Brush* bg = ParentColors(h, dc, WM_CTLCOLORSTATIC);
+    if (bg) dc->FillRect(c, *bg);
+    Rect body = c;
+    if (AtBottom(h)) {
+        body.bottom -= TabHeight(s) - 1;
+    } else {
+        body.top += TabHeight(s) - 1;
+    }
+    dc->FillSolid(body, GetSysColor(COLOR_BTNFACE));
+    Edge3d(*dc, body, EDGE_RAISED);
+    dc->SelectFont(s->font.font);
+    dc->SetBkMode(TRANSPARENT);
+    for (int i = 0; i < int(s->tabs.size()); ++i) {
+        Rect r = TabRect(h, s, i);
+        const bool selected = i == s->current;
+        if (selected) {
+            r = {r.left - kSelectedLift, AtBottom(h) ? r.top - 1 : r.top - kSelectedLift,
+                 r.right + kSelectedLift, AtBottom(h) ? r.bottom + kSelectedLift : r.bottom + 1};
+        }
+        dc->FillSolid(r, GetSysColor(COLOR_BTNFACE));
+        const ColorRef light = Rgb(255, 255, 255);
+        const ColorRef dark = Rgb(0, 0, 0);
+        const ColorRef shadow = Rgb(128, 128, 128);
+        if (!AtBottom(h)) {
+            dc->FillSolid({r.left, r.top + 2, r.left + 1, r.bottom}, light);
+            dc->FillSolid({r.left + 2, r.top, r.right - 2, r.top + 1}, light);
+            dc->FillSolid({r.left + 1, r.top + 1, r.left + 2, r.top + 2}, light);
+            dc->FillSolid({r.right - 2, r.top + 2, r.right - 1, r.bottom}, shadow);
+            dc->FillSolid({r.right - 1, r.top + 2, r.right, r.bottom}, dark);
+            dc->FillSolid({r.right - 2, r.top + 1, r.right - 1, r.top + 2}, dark);
+        } else {
+            dc->FillSolid({r.left, r.top, r.left + 1, r.bottom - 2}, light);
+            dc->FillSolid({r.left + 2, r.bottom - 1, r.right - 2, r.bottom}, dark);
+            dc->FillSolid({r.right - 2, r.top, r.right - 1, r.bottom - 2}, shadow);
+            dc->FillSolid({r.right - 1, r.top, r.right, r.bottom - 2}, dark);
+        }
+        Rect tr{r.left + kTabPadding, r.top, r.right - kTabPadding, r.bottom};
+        const Tab& t = s->tabs[std::size_t(i)];
+        if (s->images && t.image >= 0) {
+            const Size is = s->images->ImageSize();
+            s->images->Draw(t.image, *dc, tr.left, r.top + (r.Height() - is.cy) / 2, ILD_NORMAL);
+            tr.left += is.cx + 3;
+        }
+        dc->SetTextColor(IsWindowEnabled(h) ? GetSysColor(COLOR_WINDOWTEXT)
+                                            : GetSysColor(COLOR_GRAYTEXT));
+        dc->DrawText(t.text, tr, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+        if (selected && s->focused) {
+            theme::FocusRect(*dc, {r.left + 3, r.top + 3, r.right - 3, r.bottom - 2});
+        }
+    }
+    EndPaint(h, &ps);
+}
+
+void FillItem(const Tab& t, TcItem* out) {
+    if ((out->mask & TCIF_TEXT) && out->pszText && out->cchTextMax > 0) {
+        CopyOut(t.text, out->pszText, std::size_t(out->cchTextMax));
+    }
+    if (out->mask & TCIF_IMAGE) out->iImage = t.image;
+    if (out->mask & TCIF_PARAM) out->lParam = t.lParam;
+}
+
+void ApplyItem(Tab& t, const TcItem& in) {
+    if (in.mask & TCIF_TEXT) t.text = in.pszText ? in.pszText : "";
+    if (in.mask & TCIF_IMAGE) t.image = in.iImage;
+    if (in.mask & TCIF_PARAM) t.lParam = in.lParam;
+}
+
+LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    if (msg == WM_NCCREATE) {
+        AttachState(h, std::make_unique<TabState>());
+        return DefWindowProc(h, msg, wp, lp);
+    }
+    TabState* s = StateOf<TabState>(h);
+    if (!s) return DefWindowProc(h, msg, wp, lp);
+    LResult fontResult = 0;
+    if (s->font.Handle(h, msg, wp, lp, &fontResult)) return fontResult;
+    const int count = int(s->tabs.size());
+
+    switch (msg) {
+        case WM_NCDESTROY:
+            DetachState<TabState>(h);
+            return DefWindowProc(h, msg, wp, lp);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            Paint(h, s);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            s->focused = msg == WM_SETFOCUS;
+            InvalidateRect(h, nullptr, false);
+            return 0;
+        case WM_NCHITTEST: {
+            // Only the tabs take the mouse; the display area belongs to the pages under it.
+            Point p{GetXLParam(lp), GetYLParam(lp)};
+            ScreenToClient(h, &p);
+            if (HitTest(h, s, p) < 0) {
+                Rect c;
+                GetClientRect(h, &c);
+                Rect body = c;
+                AdjustRect(h, s, false, &body);
+                if (body.Contains(p.x, p.y)) return HTTRANSPARENT;
+            }
+            return HTCLIENT;
+        }
+        case WM_LBUTTONDOWN: {
+            const int i = HitTest(h, s, {GetXLParam(lp), GetYLParam(lp)});
+            if (i < 0) return 0;
+            if (!(StyleOf(h) & TCS_FOCUSNEVER) && GetFocus() != h) SetFocus(h);
+            UserSelect(h, s, i);
+            return 0;
+        }
+        case WM_RBUTTONUP: {
+            NmHdr nm;
+            NotifyParent(h, &nm, NM_RCLICK);
+            return 0;
+        }
+        case WM_KEYDOWN: {
+            if (count == 0) return 0;
+            const int from = std::max(0, s->current);
+            if (wp == VK_LEFT) UserSelect(h, s, std::max(0, from - 1));
+            if (wp == VK_RIGHT) UserSelect(h, s, std::min(count - 1, from + 1));
+            if (wp == VK_HOME) UserSelect(h, s, 0);
+            if (wp == VK_END) UserSelect(h, s, count - 1);
+            return 0;
+        }
+        case TCM_GETIMAGELIST:
+            return reinterpret_cast<LResult>(s->images);
+        case TCM_SETIMAGELIST: {
+            ImageList* old = s->images;
+            s->images = reinterpret_cast<ImageList*>(lp);
+            InvalidateRect(h, nullptr, true);
+            return reinterpret_cast<LResult>(old);
+        }
+        case TCM_GETITEMCOUNT:
+            return count;
+        case TCM_INSERTITEMA: {
+            const auto* in = reinterpret_cast<const TcItem*>(lp);
+            if (!in) return -1;
+            const int at = std::clamp(int(wp), 0, count);
+            Tab t;
+            ApplyItem(t, *in);
+            s->tabs.insert(s->tabs.begin() + at, t);
+            // The first tab becomes the current one; later ones keep the current in place.
+            if (s->current < 0) {
+                s->current = 0;
+            } else if (at <= s->current) {
+                ++s->current;
+            }
+            InvalidateRect(h, nullptr, true);
+            return at;
+        }
+        case TCM_SETITEMA: {
+            const auto* in = reinterpret_cast<const TcItem*>(lp);
+            const int i = int(wp);
+            if (!in || i < 0 || i >= count) return 0;
+            ApplyItem(s->tabs[std::size_t(i)], *in);
+            InvalidateRect(h, nullptr, true);
+            return 1;
+        }
+        case TCM_GETITEMA: {
+            auto* out = reinterpret_cast<TcItem*>(lp);
+            const int i = int(wp);
+            if (!out || i < 0 || i >= count) return 0;
+            FillItem(s->tabs[std::size_t(i)], out);
+            return 1;
+        }
+        case TCM_DELETEITEM: {
+            const int i = int(wp);
+            if (i < 0 || i >= count) return 0;
+            s->tabs.erase(s->tabs.begin() + i);
+            if (s->current == i) {
+                s->current = -1;
+            } else if (s->current > i) {
+                --s->current;
+            }
+            InvalidateRect(h, nullptr, true);
+            return 1;
+        }
+        case TCM_DELETEALLITEMS:
+            s->tabs.clear();
+            s->current = -1;
+            InvalidateRect(h, nullptr, true);
+            return 1;
+        case TCM_GETITEMRECT: {
+            auto* r = reinterpret_cast<Rect*>(lp);
+            const int i = int(wp);
+            if (!r || i < 0 || i >= count) return 0;
+            *r = TabRect(h, s, i);
+            return 1;
+        }
+        case TCM_GETCURSEL:
+            return s->current;
+        case TCM_SETCURSEL: {
+            const int i = int(int32_t(wp));
+            if (i < 0 || i >= count) return -1;
+            const int old = s->current;
+            s->current = i;
+            s->focus = i;
+            InvalidateRect(h, nullptr, true);
+            return old;
+        }
+        case TCM_GETCURFOCUS:
+            return s->focus;
+        case TCM_SETCURFOCUS:
+            UserSelect(h, s, int(wp));
+            return 0;
+        case TCM_HITTEST: {
+            auto* info = reinterpret_cast<TcHitTestInfo*>(lp);
+            if (!info) return -1;
+            const int i = HitTest(h, s, info->pt);
+            info->flags = i < 0 ? TCHT_NOWHERE : TCHT_ONITEM;
+            return i;
+        }
+        case TCM_ADJUSTRECT: {
+            auto* r = reinterpret_cast<Rect*>(lp);
+            if (r) AdjustRect(h, s, wp != 0, r);
+            return 0;
+        }
+        case TCM_SETITEMSIZE: {
+            const Size old{s->fixedSize.cx, s->fixedSize.cy};
+            s->fixedSize = {LoWord(uintptr_t(lp)), HiWord(uintptr_t(lp))};
+            InvalidateRect(h, nullptr, true);
+            return MakeLParam(old.cx, old.cy);
+        }
+        case TCM_GETROWCOUNT:
+            return 1;
+        default:
+            return DefWindowProc(h, msg, wp, lp);
+    }
+}
+
+}  // namespace
+
+bool RegisterTabControlClass() {
+    return RegisterControlClass(kTabControlClass, TabProc, CS_DBLCLKS | CS_PARENTDC, 0);
+}
+
+}  // namespace zv::ui::controls
