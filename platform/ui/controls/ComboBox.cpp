@@ -245,6 +245,8 @@ LResult Forward(ComboState* s, uint32_t msg, WParam wp, LParam lp) {
 LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     if (msg == WM_NCCREATE) {
         AttachState(h, std::make_unique<ComboState>());
+        // Scroll bar styles belong to the drop-down list, not to the face.
+        SetWindowLong(h, GWL_STYLE, int32_t(StyleOf(h) & ~(WS_VSCROLL | WS_HSCROLL)));
         return DefWindowProc(h, msg, wp, lp);
     }
     ComboState* s = StateOf<ComboState>(h);

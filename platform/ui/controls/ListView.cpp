@@ -51,6 +51,7 @@ struct ListViewState {
     ColorRef textColor = Rgb(0, 0, 0);
     ColorRef textBkColor = Rgb(255, 255, 255);
     bool focused = false;
+    bool wantsBars = true;  // list views show scroll bars when their rows or columns overflow
     // A press on an item waits to become a click or a drag.
     bool pressing = false;
     bool rightPress = false;
@@ -131,21 +132,10 @@ void UpdateScrollBars(Hwnd h, ListViewState* s) {
     s->top = std::clamp(s->top, 0, maxTop);
     const int maxX = std::max(0, TotalWidth(s) - a.Width());
     s->scrollX = std::clamp(s->scrollX, 0, maxX);
-    if (Style(h) & WS_VSCROLL) {
-        ScrollInfo si;
-        si.mask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.max = std::max(0, Count(s) - 1);
-        si.page = uint32_t(PageRows(h, s));
-        si.pos = s->top;
-        SetScrollInfo(h, SB_VERT, si, true);
-    }
-    if (Style(h) & WS_HSCROLL) {
-        ScrollInfo si;
-        si.mask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.max = std::max(0, TotalWidth(s) - 1);
-        si.page = uint32_t(std::max(1, a.Width()));
-        si.pos = s->scrollX;
-        SetScrollInfo(h, SB_HORZ, si, true);
+    if (s->wantsBars) {
+        SetControlScrollBar(h, SB_VERT, Count(s) - 1, PageRows(h, s), s->top, false);
+        SetControlScrollBar(h, SB_HORZ, TotalWidth(s) - 1, std::max(1, a.Width()), s->scrollX,
+                            false);
     }
 }
 

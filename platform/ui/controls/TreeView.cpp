@@ -115,14 +115,7 @@ Rect ItemRect(Hwnd h, TreeState* s, const Node* n, bool labelOnly) {
 void UpdateScroll(Hwnd h, TreeState* s) {
     const int rows = int(Visible(s).size());
     s->top = std::clamp(s->top, 0, std::max(0, rows - PageRows(h, s)));
-    if (StyleOf(h) & WS_VSCROLL) {
-        ScrollInfo si;
-        si.mask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.max = std::max(0, rows - 1);
-        si.page = uint32_t(PageRows(h, s));
-        si.pos = s->top;
-        SetScrollInfo(h, SB_VERT, si, true);
-    }
+    SetControlScrollBar(h, SB_VERT, rows - 1, PageRows(h, s), s->top, false);
 }
 
 void Changed(Hwnd h, TreeState* s) {
