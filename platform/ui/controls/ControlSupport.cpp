@@ -97,6 +97,7 @@ void SetControlScrollBar(Hwnd h, int bar, int max, int page, int pos, bool keepD
         SetWindowLong(h, GWL_STYLE, int32_t(needed ? (style | bit) : (style & ~bit)));
         SetWindowPos(h, {}, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        RedrawWindow(h, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
     if (!(StyleOf(h) & bit)) return;
     ScrollInfo si;

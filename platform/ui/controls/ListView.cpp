@@ -126,6 +126,8 @@ const std::string& TextOf(const ListViewState* s, int i, int sub) {
     return sub >= 0 && sub < int(r.texts.size()) ? r.texts[std::size_t(sub)] : kEmpty;
 }
 
+void LayoutHeader(Hwnd h, ListViewState* s);
+
 void UpdateScrollBars(Hwnd h, ListViewState* s) {
     const Rect a = ListArea(h, s);
     const int maxTop = std::max(0, Count(s) - PageRows(h, s));
@@ -136,6 +138,8 @@ void UpdateScrollBars(Hwnd h, ListViewState* s) {
         SetControlScrollBar(h, SB_VERT, Count(s) - 1, PageRows(h, s), s->top, false);
         SetControlScrollBar(h, SB_HORZ, TotalWidth(s) - 1, std::max(1, a.Width()), s->scrollX,
                             false);
+        // A bar that came or went changed the client width under the header.
+        LayoutHeader(h, s);
     }
 }
 
@@ -145,8 +149,8 @@ void LayoutHeader(Hwnd h, ListViewState* s) {
     GetClientRect(h, &c);
     const int height = HeaderHeight(h, s);
     ShowWindow(s->header, height > 0 ? SW_SHOWNA : SW_HIDE);
-    MoveWindow(s->header, -s->scrollX, 0, std::max(c.Width() + s->scrollX, TotalWidth(s) + 2),
-               height, true);
+    // The header ends at the client's right edge: columns past it are scrolled into view.
+    MoveWindow(s->header, -s->scrollX, 0, c.Width() + s->scrollX, height, true);
 }
 
 void Redraw(Hwnd h) {

@@ -2,6 +2,7 @@
 // notifications.
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
@@ -590,7 +591,10 @@ LResult TreeProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         case TVM_GETITEMRECT: {
             auto* r = reinterpret_cast<Rect*>(lp);
             if (!r) return 0;
-            Node* n = Find(s, *reinterpret_cast<HTreeItem*>(r));
+            // The item's handle comes in the first bytes of the rectangle.
+            HTreeItem item = 0;
+            std::memcpy(&item, r, sizeof item);
+            Node* n = Find(s, item);
             if (!n || RowOf(s, n) < 0) return 0;
             *r = ItemRect(h, s, n, wp != 0);
             return 1;
