@@ -262,7 +262,13 @@ bool WindowManager::TranslateMessage(const Msg& m) {
             ch = 0x1B;
             break;
         default:
-            if (keyDown_[VK_CONTROL] && m.wParam >= 'A' && m.wParam <= 'Z') ch = m.wParam - 'A' + 1;
+            if (keyDown_[VK_CONTROL] && m.wParam >= 'A' && m.wParam <= 'Z') {
+                ch = m.wParam - 'A' + 1;
+            } else if (m.message == WM_SYSKEYDOWN && ((m.wParam >= 'A' && m.wParam <= 'Z') ||
+                                                      (m.wParam >= '0' && m.wParam <= '9'))) {
+                // Alt+letter: the menu and dialog mnemonics read it as WM_SYSCHAR.
+                ch = m.wParam >= 'A' ? m.wParam - 'A' + 'a' : m.wParam;
+            }
             break;
     }
     if (!ch) return false;

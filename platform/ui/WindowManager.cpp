@@ -344,11 +344,11 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
             auto* dc = reinterpret_cast<Canvas*>(wp);
             const bool white = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
             if (dc) {
-                dc->SetTextColor(GetSysColor(COLOR_3DDKSHADOW));
-                dc->SetBkColor(white ? GetSysColor(COLOR_BTNHIGHLIGHT)
-                                     : GetSysColor(COLOR_BTNFACE));
+                dc->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
+                dc->SetBkColor(GetSysColor(white ? COLOR_WINDOW : COLOR_BTNFACE));
             }
-            return reinterpret_cast<LResult>(&StockBrushRef(white ? WHITE_BRUSH : LTGRAY_BRUSH));
+            return reinterpret_cast<LResult>(
+                &GetSysColorBrush(white ? COLOR_WINDOW : COLOR_BTNFACE));
         }
         case WM_QUERYENDSESSION:
             return 1;
