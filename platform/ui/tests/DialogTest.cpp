@@ -10,6 +10,7 @@
 #include "platform/ui/DialogLayoutCheck.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SysColors.h"
+#include "platform/ui/controls/ControlConstants.h"
 #include "platform/ui/tests/DialogFixtureControls.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
@@ -132,11 +133,16 @@ TEST_F(DialogTest, KeysMoveTheFocusThroughTabStopsGroupsAndMnemonics) {
     // A focused push button shows as the default; elsewhere the default button does.
     EXPECT_TRUE(isDefault(IDCANCEL));
     EXPECT_FALSE(isDefault(IDOK));
+    const Hwnd edit = GetDlgItem(dlg, kEdit);
+    SetWindowText(edit, "abc");
+    SendMessage(edit, EM_SETSEL, 1, 1);
     Key(VK_TAB);
     PumpDialog(dlg);
     EXPECT_TRUE(isDefault(IDOK));
     EXPECT_FALSE(isDefault(IDCANCEL));
-    EXPECT_EQ(GetWindowLongPtr(GetDlgItem(dlg, kEdit), GWLP_USERDATA), 1);  // all selected
+    // Tabbing into an edit selects all its text.
+    EXPECT_EQ(SendMessage(edit, EM_GETSEL, 0, 0), MakeLParam(0, 3));
+    SetWindowText(edit, "");
     EXPECT_EQ(SendMessage(dlg, DM_GETDEFID, 0, 0), MakeLParam(IDOK, DC_HASDEFID));
 
     // Arrows walk the radio group round and check what they reach.
