@@ -310,6 +310,20 @@ TEST_F(Combos, DropDownWithEdit) {
     EXPECT_GE(log.Count(WM_COMMAND, 9, CBN_EDITUPDATE), 1);
     SendMessage(c, CB_SETCURSEL, 0, 0);
     EXPECT_EQ(GetWindowText(c), "CPU");
+    // Arrows in the edit step the selection and show it in the edit.
+    log.notes.clear();
+    Key(VK_DOWN);
+    EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Utf8(GetWindowText(c)), "ﾕｰｻﾞｰ");
+    EXPECT_EQ(log.Count(WM_COMMAND, 9, CBN_SELCHANGE), 1);
+    Key(VK_F4);
+    EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 1);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 0);
+    // Leaving the edit for another control is the combo losing the focus.
+    const Hwnd other = Make(kButtonClass, "x", BS_PUSHBUTTON, 31, 400, 300, 60, 24);
+    Click(Center(other));
+    EXPECT_EQ(log.Count(WM_COMMAND, 9, CBN_KILLFOCUS), 1);
 }
 
 TEST_F(Combos, Screenshot) {
