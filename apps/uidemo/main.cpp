@@ -11,10 +11,12 @@
 #include <memory>
 #include <string>
 
+#include "apps/uidemo/DemoDialog.h"
 #include "framework/Dib.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/SdlBackend.h"
 #include "platform/ui/Window.h"
 
@@ -160,6 +162,9 @@ LResult FrameProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
                        std::max(60, ch - 32), true);
             return 0;
         }
+        case WM_KEYDOWN:
+            if (w == VK_F2) DialogBoxParam(nullptr, uidemo::kDemoDialog, h, uidemo::DemoDialogProc);
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -190,7 +195,8 @@ bool RegisterDemoClasses() {
 }
 
 void Usage() {
-    std::fprintf(stderr, "usage: uidemo [--headless] [--screenshot FILE.png] [--frames N]\n");
+    std::fprintf(stderr,
+                 "usage: uidemo [--headless] [--screenshot FILE.png] [--frames N] [--dialog]\n");
 }
 
 }  // namespace
@@ -199,11 +205,14 @@ int main(int argc, char** argv) {
     bool headless = false;
     std::string shot;
     int frames = -1;
+    bool withDialog = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             headless = true;
         } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
             shot = argv[++i];
+        } else if (std::strcmp(argv[i], "--dialog") == 0) {
+            withDialog = true;
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
             frames = std::atoi(argv[++i]);
         } else {
@@ -247,6 +256,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "uidemo: cannot create the frame window\n");
         return 1;
     }
+    uidemo::RegisterDemoDialog();
+    // The dialog with every control, modeless beside the frame (F2 opens it modally too).
+    Hwnd dialog{};
+    if (withDialog) {
+        dialog = CreateDialogParam(nullptr, uidemo::kDemoDialog, frame, uidemo::DemoDialogProc);
+        if (!dialog) {
+            std::fprintf(stderr, "uidemo: cannot build the demo dialog\n");
+            return 1;
+        }
+        ShowWindow(dialog, SW_SHOW);
+    }
     if (memory) {
         // Timers run at once on the memory screen's clock, without real waiting.
         memory->SetAutoAdvance(true);
@@ -264,6 +284,7 @@ int main(int argc, char** argv) {
     }
     Msg m;
     while (GetMessage(&m, {}, 0, 0)) {
+        if (IsWindow(dialog) && IsDialogMessage(dialog, &m)) continue;
         TranslateMessage(m);
         DispatchMessage(m);
     }

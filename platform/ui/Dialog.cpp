@@ -1,5 +1,6 @@
 #include "platform/ui/Dialog.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <memory>
@@ -8,10 +9,11 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/ClassicTheme.h"
 #include "platform/ui/Cursor.h"
-#include "platform/ui/DialogControlCodes.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "platform/ui/controls/StandardControls.h"
 
 namespace zv::ui {
 
@@ -31,16 +33,30 @@ struct DialogState {
     int defId = IDOK;
     Hwnd lastFocus{};
     std::shared_ptr<Outcome> outcome;  // set for modal dialogs
+    std::vector<Hwnd> order;           // the template's controls, in template order
 };
-
-std::vector<Hwnd> Children(Hwnd dlg) {
-    WindowManager* wm = WindowManager::Current();
-    return wm ? wm->GetChildren(dlg) : std::vector<Hwnd>{};
-}
 
 DialogState* StateOf(Hwnd dlg) {
     if (!IsWindow(dlg) || GetClassName(dlg) != kDialogClass) return nullptr;
     return reinterpret_cast<DialogState*>(GetWindowLongPtr(dlg, kStateSlot));
+}
+
+// The controls in keyboard order: the template's order (group boxes sit at the bottom of the
+// z-order, but keep their place among the groups), then controls made later, in z-order.
+std::vector<Hwnd> Children(Hwnd dlg) {
+    WindowManager* wm = WindowManager::Current();
+    if (!wm) return {};
+    const std::vector<Hwnd> z = wm->GetChildren(dlg);
+    const DialogState* st = StateOf(dlg);
+    if (!st || st->order.empty()) return z;
+    std::vector<Hwnd> out;
+    for (Hwnd h : st->order) {
+        if (std::find(z.begin(), z.end(), h) != z.end()) out.push_back(h);
+    }
+    for (Hwnd h : z) {
+        if (std::find(out.begin(), out.end(), h) == out.end()) out.push_back(h);
+    }
+    return out;
 }
 
 bool ReturnsDirectly(uint32_t msg) {
@@ -168,6 +184,7 @@ Hwnd BuildDialog(void* instance, const DialogTemplate& t, Hwnd owner, DlgProc pr
                  std::shared_ptr<Outcome> outcome) {
     if (!WindowManager::Current()) return {};
     EnsureDialogClass();
+    RegisterStandardControls();
     auto state = std::make_unique<DialogState>();
     state->proc = proc;
     state->font = DialogFontFor(t);
@@ -215,6 +232,14 @@ Hwnd BuildDialog(void* instance, const DialogTemplate& t, Hwnd owner, DlgProc pr
             return {};
         }
         SendMessage(c, WM_SETFONT, reinterpret_cast<WParam>(&st->font), 0);
+        st->order.push_back(c);
+    }
+    // A group box (or a frame) surrounds the controls listed after it: it goes below them all
+    // so that it never covers them.
+    for (std::size_t i = 0; i < t.items.size() && i < st->order.size(); ++i) {
+        const Hwnd c = st->order[i];
+        if ((t.items[i].style & BS_TYPEMASK) == BS_GROUPBOX && (DialogCode(c) & DLGC_STATIC))
+            SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     // The first push button made default by its style is the default; else IDOK.
     for (Hwnd c : Children(dlg)) {
@@ -452,6 +477,10 @@ bool IsDialogMessage(Hwnd dlg, Msg* m) {
     TranslateMessage(*m);
     DispatchMessage(*m);
     return true;
+}
+
+std::vector<Hwnd> GetDialogControls(Hwnd dlg) {
+    return Children(dlg);
 }
 
 LResult SendDlgItemMessage(Hwnd dlg, int id, uint32_t msg, WParam w, LParam l) {

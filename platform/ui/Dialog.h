@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/ui/DialogConstants.h"
 #include "platform/ui/DialogTemplate.h"
@@ -61,6 +62,9 @@ bool CheckRadioButton(Hwnd dlg, int firstId, int lastId, int checkId);
 Hwnd GetNextDlgTabItem(Hwnd dlg, Hwnd from, bool previous);
 // The next (or previous) control of from's WS_GROUP, wrapping within the group.
 Hwnd GetNextDlgGroupItem(Hwnd dlg, Hwnd from, bool previous);
+
+// The dialog's controls in keyboard order: the template's order, then controls made later.
+std::vector<Hwnd> GetDialogControls(Hwnd dlg);
 
 // Dialog units: x counts quarters of the dialog font's average character width, y eighths of
 // its height.

@@ -4,9 +4,9 @@
 
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
-#include "platform/ui/DialogControlCodes.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
 
 namespace zv::ui {
 
@@ -83,9 +83,21 @@ std::vector<std::string> CheckDialogLayout(const DialogTemplate& t) {
                            std::to_string(screen.Height()) + " screen");
     }
     const int lineHeight = font.Metrics().height;
+    // Where the controls really are: a combo box's template height includes its drop-down
+    // list, which shows only when opened.
     std::vector<Rect> rects;
-    for (const DialogItem& item : t.items) {
-        rects.push_back(DialogUnitsToPixels(font, item.x, item.y, item.cx, item.cy));
+    const std::vector<Hwnd> kids = GetDialogControls(dlg);
+    for (std::size_t i = 0; i < t.items.size(); ++i) {
+        Rect r =
+            DialogUnitsToPixels(font, t.items[i].x, t.items[i].y, t.items[i].cx, t.items[i].cy);
+        if (i < kids.size()) {
+            Rect wr;
+            GetWindowRect(kids[i], &wr);
+            Point p{wr.left, wr.top};
+            ScreenToClient(dlg, &p);
+            r = {p.x, p.y, p.x + wr.Width(), p.y + wr.Height()};
+        }
+        rects.push_back(r);
     }
     for (std::size_t i = 0; i < t.items.size(); ++i) {
         const DialogItem& item = t.items[i];

@@ -6,9 +6,9 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/ClassicTheme.h"
 #include "platform/ui/Dialog.h"
-#include "platform/ui/DialogControlCodes.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
 
 namespace zv::ui {
 

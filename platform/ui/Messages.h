@@ -385,6 +385,7 @@ constexpr uint32_t VK_SUBTRACT = 0x6D;
 constexpr uint32_t VK_DECIMAL = 0x6E;
 constexpr uint32_t VK_DIVIDE = 0x6F;
 constexpr uint32_t VK_F1 = 0x70;
+constexpr uint32_t VK_F2 = 0x71;
 constexpr uint32_t VK_F4 = 0x73;
 constexpr uint32_t VK_F5 = 0x74;
 constexpr uint32_t VK_F10 = 0x79;

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-#include "platform/ui/DialogControlCodes.h"
 #include "platform/ui/WindowTypes.h"
 
 namespace zv::ui {
@@ -26,8 +25,18 @@ constexpr WParam MakeCommandWParam(int id, int code) {
     return MakeWParam(id, code);
 }
 
-// WM_GETDLGCODE answers and the button numbers the dialog manager uses come from
-// DialogControlCodes.h.
+// WM_GETDLGCODE answers.
+constexpr LResult DLGC_WANTARROWS = 0x0001;
+constexpr LResult DLGC_WANTTAB = 0x0002;
+constexpr LResult DLGC_WANTALLKEYS = 0x0004;
+constexpr LResult DLGC_WANTMESSAGE = 0x0004;
+constexpr LResult DLGC_HASSETSEL = 0x0008;
+constexpr LResult DLGC_DEFPUSHBUTTON = 0x0010;
+constexpr LResult DLGC_UNDEFPUSHBUTTON = 0x0020;
+constexpr LResult DLGC_RADIOBUTTON = 0x0040;
+constexpr LResult DLGC_WANTCHARS = 0x0080;
+constexpr LResult DLGC_STATIC = 0x0100;
+constexpr LResult DLGC_BUTTON = 0x2000;
 
 // Owner-draw records (WM_DRAWITEM, WM_MEASUREITEM).
 constexpr uint32_t ODT_MENU = 1;
@@ -69,6 +78,8 @@ struct MeasureItemStruct {
 };
 
 // Buttons.
+constexpr uint32_t BS_PUSHBUTTON = 0x0000;
+constexpr uint32_t BS_DEFPUSHBUTTON = 0x0001;
 constexpr uint32_t BS_CHECKBOX = 0x0002;
 constexpr uint32_t BS_AUTOCHECKBOX = 0x0003;
 constexpr uint32_t BS_RADIOBUTTON = 0x0004;
@@ -76,7 +87,9 @@ constexpr uint32_t BS_3STATE = 0x0005;
 constexpr uint32_t BS_AUTO3STATE = 0x0006;
 constexpr uint32_t BS_GROUPBOX = 0x0007;
 constexpr uint32_t BS_USERBUTTON = 0x0008;
+constexpr uint32_t BS_AUTORADIOBUTTON = 0x0009;
 constexpr uint32_t BS_OWNERDRAW = 0x000B;
+constexpr uint32_t BS_TYPEMASK = 0x000F;
 constexpr uint32_t BS_LEFTTEXT = 0x0020;
 constexpr uint32_t BS_LEFT = 0x0100;
 constexpr uint32_t BS_RIGHT = 0x0200;
@@ -89,13 +102,20 @@ constexpr uint32_t BS_MULTILINE = 0x2000;
 constexpr uint32_t BS_NOTIFY = 0x4000;
 constexpr uint32_t BS_FLAT = 0x8000;
 
+constexpr uint32_t BM_GETCHECK = 0x00F0;
+constexpr uint32_t BM_SETCHECK = 0x00F1;
 constexpr uint32_t BM_GETSTATE = 0x00F2;
 constexpr uint32_t BM_SETSTATE = 0x00F3;
+constexpr uint32_t BM_SETSTYLE = 0x00F4;
+constexpr uint32_t BM_CLICK = 0x00F5;
 
+constexpr uint32_t BST_UNCHECKED = 0x0000;
+constexpr uint32_t BST_CHECKED = 0x0001;
 constexpr uint32_t BST_INDETERMINATE = 0x0002;
 constexpr uint32_t BST_PUSHED = 0x0004;
 constexpr uint32_t BST_FOCUS = 0x0008;
 
+constexpr int BN_CLICKED = 0;
 constexpr int BN_HILITE = 2;
 constexpr int BN_UNHILITE = 3;
 constexpr int BN_DISABLE = 4;
@@ -122,6 +142,7 @@ constexpr uint32_t SS_ETCHEDHORZ = 0x0010;
 constexpr uint32_t SS_ETCHEDVERT = 0x0011;
 constexpr uint32_t SS_ETCHEDFRAME = 0x0012;
 constexpr uint32_t SS_TYPEMASK = 0x001F;
+constexpr uint32_t SS_NOPREFIX = 0x0080;
 constexpr uint32_t SS_NOTIFY = 0x0100;
 constexpr uint32_t SS_CENTERIMAGE = 0x0200;
 constexpr uint32_t SS_SUNKEN = 0x1000;
@@ -151,6 +172,7 @@ constexpr uint32_t ES_WANTRETURN = 0x1000;
 constexpr uint32_t ES_NUMBER = 0x2000;
 
 constexpr uint32_t EM_GETSEL = 0x00B0;
+constexpr uint32_t EM_SETSEL = 0x00B1;
 constexpr uint32_t EM_GETRECT = 0x00B2;
 constexpr uint32_t EM_SCROLLCARET = 0x00B7;
 constexpr uint32_t EM_GETMODIFY = 0x00B8;

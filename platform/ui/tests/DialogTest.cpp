@@ -11,7 +11,6 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/controls/ControlConstants.h"
-#include "platform/ui/tests/DialogFixtureControls.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 namespace zv::ui {
@@ -77,7 +76,6 @@ class DialogTest : public UiTest {
   protected:
     void SetUp() override {
         UiTest::SetUp();
-        testing::RegisterFixtureControls();
         DialogRegistry::Global().Add(KeysTemplate());
         gOutcome = {};
     }
@@ -133,16 +131,12 @@ TEST_F(DialogTest, KeysMoveTheFocusThroughTabStopsGroupsAndMnemonics) {
     // A focused push button shows as the default; elsewhere the default button does.
     EXPECT_TRUE(isDefault(IDCANCEL));
     EXPECT_FALSE(isDefault(IDOK));
-    const Hwnd edit = GetDlgItem(dlg, kEdit);
-    SetWindowText(edit, "abc");
-    SendMessage(edit, EM_SETSEL, 1, 1);
+    SetDlgItemText(dlg, kEdit, "abc");
     Key(VK_TAB);
     PumpDialog(dlg);
     EXPECT_TRUE(isDefault(IDOK));
     EXPECT_FALSE(isDefault(IDCANCEL));
-    // Tabbing into an edit selects all its text.
-    EXPECT_EQ(SendMessage(edit, EM_GETSEL, 0, 0), MakeLParam(0, 3));
-    SetWindowText(edit, "");
+    EXPECT_EQ(SendDlgItemMessage(dlg, kEdit, EM_GETSEL, 0, 0), MakeLParam(0, 3));  // all selected
     EXPECT_EQ(SendMessage(dlg, DM_GETDEFID, 0, 0), MakeLParam(IDOK, DC_HASDEFID));
 
     // Arrows walk the radio group round and check what they reach.
@@ -518,7 +512,6 @@ TEST(DialogTemplates, EveryRegisteredTemplateLaysOutAt800x600And1024x768) {
     DialogRegistry::Global().Add(KeysTemplate());
     for (const Size screen : {Size{800, 600}, Size{1024, 768}}) {
         WindowManager wm(std::make_unique<HeadlessBackend>(screen.cx, screen.cy));
-        testing::RegisterFixtureControls();
         for (int n : DialogRegistry::Global().Numbers()) {
             DialogTemplate t;
             ASSERT_TRUE(DialogRegistry::Global().Find(n, &t));
@@ -529,7 +522,6 @@ TEST(DialogTemplates, EveryRegisteredTemplateLaysOutAt800x600And1024x768) {
 
 TEST(DialogTemplates, TheLayoutCheckFindsMisplacedControls) {
     WindowManager wm(std::make_unique<HeadlessBackend>(800, 600));
-    testing::RegisterFixtureControls();
     DialogTemplate t = KeysTemplate();
     t.items = {
         {1, "BUTTON", "OK", 150, 70, 20, 14, 0},                    // past the right edge
