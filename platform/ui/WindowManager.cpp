@@ -13,6 +13,7 @@
 #include "platform/ui/SysColors.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/WindowManagerInternal.h"
+#include "platform/ui/controls/StandardControls.h"
 
 namespace zv::ui {
 
@@ -60,6 +61,7 @@ WindowManager::WindowManager(std::unique_ptr<Backend> backend)
     scrollBar.proc = ScrollBarCtlProc;
     scrollBar.cursor = arrowCursor_;
     RegisterClass(scrollBar);
+    RegisterStandardControls();
 }
 
 WindowManager::~WindowManager() {

@@ -238,6 +238,32 @@ void KeyDown(Hwnd h, ComboState* s, uint32_t vk) {
     UserSelect(h, s, to);
 }
 
+WndProc gEditProc = nullptr;
+
+// The edit of a drop-down combo hands the list keys to its combo: arrows step the selection,
+// F4 and Alt+arrows open the list, and Enter and Esc close an open one.
+LResult ComboEditProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    const Hwnd combo = GetParent(h);
+    if (msg == WM_KEYDOWN) {
+        ComboState* s = StateOf<ComboState>(combo);
+        const bool listKey = wp == VK_UP || wp == VK_DOWN || wp == VK_F4 || wp == VK_PRIOR ||
+                             wp == VK_NEXT ||
+                             (s && s->dropped && (wp == VK_RETURN || wp == VK_ESCAPE));
+        if (s && listKey) {
+            KeyDown(combo, s, static_cast<uint32_t>(wp));
+            return 0;
+        }
+    }
+    if (msg == WM_KILLFOCUS) {
+        // Focus leaving the edit leaves the combo unless it goes to the combo itself.
+        const LResult r = CallWindowProc(gEditProc, h, msg, wp, lp);
+        const Hwnd to = HwndFromParam(static_cast<LParam>(wp));
+        if (to != combo && IsWindow(combo)) SendMessage(combo, WM_KILLFOCUS, wp, 0);
+        return r;
+    }
+    return CallWindowProc(gEditProc, h, msg, wp, lp);
+}
+
 LResult Forward(ComboState* s, uint32_t msg, WParam wp, LParam lp) {
     return SendMessage(s->list, msg, wp, lp);
 }
@@ -245,6 +271,8 @@ LResult Forward(ComboState* s, uint32_t msg, WParam wp, LParam lp) {
 LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     if (msg == WM_NCCREATE) {
         AttachState(h, std::make_unique<ComboState>());
+        // Scroll bar styles belong to the drop-down list, not to the face.
+        SetWindowLong(h, GWL_STYLE, int32_t(StyleOf(h) & ~(WS_VSCROLL | WS_HSCROLL)));
         return DefWindowProc(h, msg, wp, lp);
     }
     ComboState* s = StateOf<ComboState>(h);
@@ -274,6 +302,11 @@ LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             if (HasEdit(h)) {
                 s->edit = CreateWindowEx(0, kEditClass, "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
                                          0, 0, 10, 10, h, kEditId, nullptr, nullptr);
+                if (s->edit) {
+                    gEditProc = reinterpret_cast<WndProc>(GetWindowLongPtr(s->edit, GWL_WNDPROC));
+                    SetWindowLongPtr(s->edit, GWL_WNDPROC,
+                                     reinterpret_cast<intptr_t>(&ComboEditProc));
+                }
             }
             // The window is the face; the list keeps the rest of the height for itself.
             SetWindowPos(h, {}, 0, 0, cs->cx, FaceHeight(s),

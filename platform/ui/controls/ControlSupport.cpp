@@ -88,6 +88,27 @@ const Brush* ParentColors(Hwnd h, Canvas* dc, uint32_t ctlColorMsg) {
     return brush;
 }
 
+void SetControlScrollBar(Hwnd h, int bar, int max, int page, int pos, bool keepDisabled) {
+    const uint32_t bit = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
+    const bool needed = max >= page && max > 0;
+    const uint32_t style = StyleOf(h);
+    const bool shown = (style & bit) != 0;
+    if (needed != shown && !keepDisabled) {
+        SetWindowLong(h, GWL_STYLE, int32_t(needed ? (style | bit) : (style & ~bit)));
+        SetWindowPos(h, {}, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        RedrawWindow(h, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    if (!(StyleOf(h) & bit)) return;
+    ScrollInfo si;
+    si.mask = SIF_RANGE | SIF_PAGE | SIF_POS | (keepDisabled ? SIF_DISABLENOSCROLL : 0);
+    si.min = 0;
+    si.max = std::max(0, max);
+    si.page = static_cast<uint32_t>(std::max(0, page));
+    si.pos = pos;
+    SetScrollInfo(h, bar, si, true);
+}
+
 void Edge3d(Canvas& dc, Rect r, uint32_t edge) {
     theme::DrawEdge(dc, &r, edge, BF_RECT);
 }

@@ -61,6 +61,11 @@ struct ControlFont {
 // gives the brush to fill the background with; null for a hollow brush.
 const Brush* ParentColors(Hwnd h, Canvas* dc, uint32_t ctlColorMsg);
 
+// Sets a window scroll bar of a control that was made with WS_VSCROLL / WS_HSCROLL: the bar
+// shows while the range exceeds the page and goes away otherwise, unless keepDisabled asks it
+// to stay (greyed) as LBS_DISABLENOSCROLL does.
+void SetControlScrollBar(Hwnd h, int bar, int max, int page, int pos, bool keepDisabled);
+
 // theme::DrawEdge around a whole rectangle.
 void Edge3d(Canvas& dc, Rect r, uint32_t edge);
 

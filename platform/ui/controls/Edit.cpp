@@ -36,6 +36,7 @@ struct EditState {
     std::vector<Line> lines;
     std::string composition;  // shown at the caret while an input method composes
     std::size_t compositionCursor = 0;
+    Hwnd balloon{};  // the notice under a number edit that refused a character
 };
 
 uint32_t Style(Hwnd h) {
@@ -238,12 +239,43 @@ void Changed(Hwnd h, EditState* s) {
     NotifyCommand(h, EN_CHANGE);
 }
 
+constexpr uintptr_t kBalloonTimer = 0x7E01;
+constexpr uint32_t kBalloonMs = 3000;
+
+void HideBalloon(Hwnd h, EditState* s) {
+    if (!s->balloon) return;
+    KillTimer(h, kBalloonTimer);
+    DestroyWindow(s->balloon);
+    s->balloon = {};
+}
+
+// A number edit says why it refused what was typed, under itself, for a few seconds.
+void ShowNumbersOnlyBalloon(Hwnd h, EditState* s) {
+    HideBalloon(h, s);
+    const std::string text = core::Utf8ToSjis("ここには数字しか入力できません。");
+    const Size ext = s->font.font.MeasureText(text);
+    Rect r;
+    GetWindowRect(h, &r);
+    s->balloon =
+        CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kStaticClass, text,
+                       WS_POPUP | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, r.left, r.bottom + 2,
+                       ext.cx + 12, ext.cy + 8, GetAncestor(h, GA_ROOT), 0, nullptr, nullptr);
+    if (!s->balloon) return;
+    SendMessage(s->balloon, WM_SETFONT, reinterpret_cast<WParam>(&s->font.font), 0);
+    ShowWindow(s->balloon, SW_SHOWNA);
+    SetTimer(h, kBalloonTimer, kBalloonMs);
+}
+
 // Insertion by the user: single-line edits without ES_AUTOHSCROLL take no more than fits.
 bool Insert(Hwnd h, EditState* s, std::string_view in, bool typing) {
     if (IsReadOnly(h)) return false;
     EditText trial = s->text;
     const EditText::Result r = trial.Replace(in, RulesOf(h), true, typing);
-    if (r == EditText::Result::Refused) return false;
+    if (r == EditText::Result::Refused) {
+        if (Style(h) & ES_NUMBER) ShowNumbersOnlyBalloon(h, s);
+        return false;
+    }
+    HideBalloon(h, s);
     if (!IsMulti(h) && !(Style(h) & ES_AUTOHSCROLL) &&
         Width(h, s, trial.Text()) > FormatRect(h).Width() && trial.Text() != s->text.Text()) {
         NotifyCommand(h, EN_MAXTEXT);
@@ -551,6 +583,12 @@ LResult EditProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             Layout(h, s);
             return 0;
         }
+        case WM_DESTROY:
+            HideBalloon(h, s);
+            return 0;
+        case WM_TIMER:
+            if (wp == kBalloonTimer) HideBalloon(h, s);
+            return 0;
         case WM_NCDESTROY:
             DetachState<EditState>(h);
             return DefWindowProc(h, msg, wp, lp);
@@ -593,6 +631,7 @@ LResult EditProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             NotifyCommand(h, EN_SETFOCUS);
             return 0;
         case WM_KILLFOCUS:
+            HideBalloon(h, s);
             s->focused = false;
             s->composition.clear();
             s->pendingLead = 0;

@@ -21,10 +21,11 @@ struct ListBoxState {
     int top = 0;
     int horizontalExtent = 0;
     bool focused = false;
-    bool tracking = false;     // left button held after a press in the list
-    bool trackToggle = false;  // extended mode: Ctrl+drag toggles
-    Hwnd combo{};              // set when this list is a combo box's drop-down
-    bool comboArmed = false;   // the drop-down saw a press inside it
+    bool tracking = false;        // left button held after a press in the list
+    bool trackToggle = false;     // extended mode: Ctrl+drag toggles
+    bool wantsScrollBar = false;  // made with WS_VSCROLL: the bar comes and goes as needed
+    Hwnd combo{};                 // set when this list is a combo box's drop-down
+    bool comboArmed = false;      // the drop-down saw a press inside it
 };
 
 uint32_t Style(Hwnd h) {
@@ -53,15 +54,9 @@ int MaxTop(Hwnd h, const ListBoxState* s) {
 }
 
 void UpdateScrollBar(Hwnd h, ListBoxState* s) {
-    if (!(Style(h) & WS_VSCROLL)) return;
-    ScrollInfo si;
-    si.mask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (Style(h) & LBS_DISABLENOSCROLL) si.mask |= SIF_DISABLENOSCROLL;
-    si.min = 0;
-    si.max = std::max(0, s->model.Count() - 1);
-    si.page = static_cast<uint32_t>(PageRows(h, s));
-    si.pos = s->top;
-    SetScrollInfo(h, SB_VERT, si, true);
+    if (!s->wantsScrollBar) return;
+    SetControlScrollBar(h, SB_VERT, s->model.Count() - 1, PageRows(h, s), s->top,
+                        (Style(h) & LBS_DISABLENOSCROLL) != 0);
 }
 
 void SetTop(Hwnd h, ListBoxState* s, int top) {
@@ -371,6 +366,7 @@ LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             state->model.mode = SelectionMode::Multiple;
         }
         state->model.sorted = (style & LBS_SORT) != 0;
+        state->wantsScrollBar = (style & WS_VSCROLL) != 0;
         AttachState(h, std::move(state));
         return DefWindowProc(h, msg, wp, lp);
     }

@@ -51,6 +51,7 @@ struct ListViewState {
     ColorRef textColor = Rgb(0, 0, 0);
     ColorRef textBkColor = Rgb(255, 255, 255);
     bool focused = false;
+    bool wantsBars = true;  // list views show scroll bars when their rows or columns overflow
     // A press on an item waits to become a click or a drag.
     bool pressing = false;
     bool rightPress = false;
@@ -125,27 +126,20 @@ const std::string& TextOf(const ListViewState* s, int i, int sub) {
     return sub >= 0 && sub < int(r.texts.size()) ? r.texts[std::size_t(sub)] : kEmpty;
 }
 
+void LayoutHeader(Hwnd h, ListViewState* s);
+
 void UpdateScrollBars(Hwnd h, ListViewState* s) {
     const Rect a = ListArea(h, s);
     const int maxTop = std::max(0, Count(s) - PageRows(h, s));
     s->top = std::clamp(s->top, 0, maxTop);
     const int maxX = std::max(0, TotalWidth(s) - a.Width());
     s->scrollX = std::clamp(s->scrollX, 0, maxX);
-    if (Style(h) & WS_VSCROLL) {
-        ScrollInfo si;
-        si.mask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.max = std::max(0, Count(s) - 1);
-        si.page = uint32_t(PageRows(h, s));
-        si.pos = s->top;
-        SetScrollInfo(h, SB_VERT, si, true);
-    }
-    if (Style(h) & WS_HSCROLL) {
-        ScrollInfo si;
-        si.mask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.max = std::max(0, TotalWidth(s) - 1);
-        si.page = uint32_t(std::max(1, a.Width()));
-        si.pos = s->scrollX;
-        SetScrollInfo(h, SB_HORZ, si, true);
+    if (s->wantsBars) {
+        SetControlScrollBar(h, SB_VERT, Count(s) - 1, PageRows(h, s), s->top, false);
+        SetControlScrollBar(h, SB_HORZ, TotalWidth(s) - 1, std::max(1, a.Width()), s->scrollX,
+                            false);
+        // A bar that came or went changed the client width under the header.
+        LayoutHeader(h, s);
     }
 }
 
@@ -155,8 +149,8 @@ void LayoutHeader(Hwnd h, ListViewState* s) {
     GetClientRect(h, &c);
     const int height = HeaderHeight(h, s);
     ShowWindow(s->header, height > 0 ? SW_SHOWNA : SW_HIDE);
-    MoveWindow(s->header, -s->scrollX, 0, std::max(c.Width() + s->scrollX, TotalWidth(s) + 2),
-               height, true);
+    // The header ends at the client's right edge: columns past it are scrolled into view.
+    MoveWindow(s->header, -s->scrollX, 0, c.Width() + s->scrollX, height, true);
 }
 
 void Redraw(Hwnd h) {

@@ -2,6 +2,7 @@
 // notifications.
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
@@ -115,14 +116,7 @@ Rect ItemRect(Hwnd h, TreeState* s, const Node* n, bool labelOnly) {
 void UpdateScroll(Hwnd h, TreeState* s) {
     const int rows = int(Visible(s).size());
     s->top = std::clamp(s->top, 0, std::max(0, rows - PageRows(h, s)));
-    if (StyleOf(h) & WS_VSCROLL) {
-        ScrollInfo si;
-        si.mask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.max = std::max(0, rows - 1);
-        si.page = uint32_t(PageRows(h, s));
-        si.pos = s->top;
-        SetScrollInfo(h, SB_VERT, si, true);
-    }
+    SetControlScrollBar(h, SB_VERT, rows - 1, PageRows(h, s), s->top, false);
 }
 
 void Changed(Hwnd h, TreeState* s) {
@@ -597,7 +591,10 @@ LResult TreeProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         case TVM_GETITEMRECT: {
             auto* r = reinterpret_cast<Rect*>(lp);
             if (!r) return 0;
-            Node* n = Find(s, *reinterpret_cast<HTreeItem*>(r));
+            // The item's handle comes in the first bytes of the rectangle.
+            HTreeItem item = 0;
+            std::memcpy(&item, r, sizeof item);
+            Node* n = Find(s, item);
             if (!n || RowOf(s, n) < 0) return 0;
             *r = ItemRect(h, s, n, wp != 0);
             return 1;

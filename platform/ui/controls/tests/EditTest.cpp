@@ -194,12 +194,30 @@ TEST_F(Edits, StylesRefuseWhatTheyDoNotTake) {
         EXPECT_EQ(Text(e), c.shown) << c.style;
         DestroyWindow(e);
     }
-    // A number edit refuses a paste that is not a number, and keeps what it had.
+    // A number edit refuses a paste that is not a number, keeps what it had and says why
+    // in a notice under itself that goes after a while.
     const Hwnd n = MakeEdit(ES_NUMBER | ES_AUTOHSCROLL);
     Type("42");
     screen->SetClipboardText("x1");
     SendMessage(n, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(n), "42");
+    auto notice = [&]() -> Hwnd {
+        for (Hwnd w = GetTopWindow({}); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (w != parent && IsWindowVisible(w)) return w;
+        }
+        return {};
+    };
+    ASSERT_TRUE(notice());
+    EXPECT_EQ(Utf8(GetWindowText(notice())), "ここには数字しか入力できません。");
+    Rect er;
+    Rect nr;
+    GetWindowRect(n, &er);
+    GetWindowRect(notice(), &nr);
+    EXPECT_GT(nr.top, er.bottom - 1);
+    Shot("edit_number_notice");
+    screen->AdvanceClock(3000);
+    Pump();
+    EXPECT_FALSE(notice());
     // A password is never copied out.
     const Hwnd p = MakeEdit(ES_PASSWORD | ES_AUTOHSCROLL);
     Type("secret");

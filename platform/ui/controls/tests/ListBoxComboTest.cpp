@@ -26,7 +26,8 @@ class ListBoxes : public ControlTest {
     }
     std::vector<int> Selected(Hwnd l) {
         std::vector<int> out(64);
-        const auto n = SendMessage(l, LB_GETSELITEMS, out.size(), reinterpret_cast<LParam>(out.data()));
+        const auto n =
+            SendMessage(l, LB_GETSELITEMS, out.size(), reinterpret_cast<LParam>(out.data()));
         out.resize(static_cast<std::size_t>(std::max<LResult>(n, 0)));
         return out;
     }
@@ -44,8 +45,11 @@ TEST_F(ListBoxes, StringsDataAndSearch) {
         order.emplace_back(buf);
     }
     EXPECT_EQ(order, (std::vector<std::string>{"Apple", "banana", "fig", "pear"}));
-    EXPECT_EQ(SendMessage(l, LB_FINDSTRING, static_cast<WParam>(-1), reinterpret_cast<LParam>("B")), 1);
-    EXPECT_EQ(SendMessage(l, LB_FINDSTRINGEXACT, static_cast<WParam>(-1), reinterpret_cast<LParam>("FIG")), 2);
+    EXPECT_EQ(SendMessage(l, LB_FINDSTRING, static_cast<WParam>(-1), reinterpret_cast<LParam>("B")),
+              1);
+    EXPECT_EQ(SendMessage(l, LB_FINDSTRINGEXACT, static_cast<WParam>(-1),
+                          reinterpret_cast<LParam>("FIG")),
+              2);
     EXPECT_EQ(SendMessage(l, LB_FINDSTRING, 3, reinterpret_cast<LParam>("ap")), 0);  // wraps
     EXPECT_EQ(SendMessage(l, LB_SETITEMDATA, 2, 77), 0);
     EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 2, 0), 77);
@@ -137,10 +141,10 @@ TEST_F(ListBoxes, WheelAndScrollBarMoveTheTop) {
 
 TEST_F(ListBoxes, OwnerDrawFixedRows) {
     log.measureHeight = 14;
-    const Hwnd l = Make(kListBoxClass, "",
-                        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
-                            LBS_DISABLENOSCROLL,
-                        10604, 20, 20, 120, 60);
+    const Hwnd l =
+        Make(kListBoxClass, "",
+             LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL,
+             10604, 20, 20, 120, 60);
     for (const char* t : {"one", "two", "three"}) {
         SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LParam>(t));
     }
@@ -209,9 +213,8 @@ TEST_F(Combos, DropDownListPicksWithTheMouse) {
     EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 2);
     EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 0);
     EXPECT_FALSE(IsWindowVisible(list));
-    EXPECT_EQ(log.Codes(WM_COMMAND, 9),
-              (std::vector<int>{CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP,
-                                CBN_SELCHANGE}));
+    EXPECT_EQ(log.Codes(WM_COMMAND, 9), (std::vector<int>{CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELENDOK,
+                                                          CBN_CLOSEUP, CBN_SELCHANGE}));
     EXPECT_EQ(Utf8(GetWindowText(c)), "観戦");
     char buf[16];
     EXPECT_EQ(SendMessage(c, CB_GETLBTEXT, 3, reinterpret_cast<LParam>(buf)), 6);
@@ -254,7 +257,8 @@ TEST_F(Combos, OutsideClickClosesWithoutPicking) {
 
 TEST_F(Combos, OpeningOneListClosesAnother) {
     const Hwnd a = MakeCombo(CBS_DROPDOWNLIST | CBS_HASSTRINGS, 9);
-    const Hwnd b = Make(kComboBoxClass, "", CBS_DROPDOWNLIST | CBS_HASSTRINGS, 10, 300, 40, 150, 200);
+    const Hwnd b =
+        Make(kComboBoxClass, "", CBS_DROPDOWNLIST | CBS_HASSTRINGS, 10, 300, 40, 150, 200);
     SendMessage(b, CB_ADDSTRING, 0, reinterpret_cast<LParam>("x"));
     Click(Center(a));
     Click(Center(b));  // closes a's list; a second click opens b's
@@ -288,7 +292,9 @@ TEST_F(Combos, KeysAndWheelOnAClosedCombo) {
     EXPECT_EQ(SendMessage(c, CB_SETCURSEL, 7, 0), CB_ERR);
     EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_TRUE(log.Codes(WM_COMMAND, 9).empty());
-    EXPECT_EQ(SendMessage(c, CB_SELECTSTRING, static_cast<WParam>(-1), reinterpret_cast<LParam>("CP")), 0);
+    EXPECT_EQ(
+        SendMessage(c, CB_SELECTSTRING, static_cast<WParam>(-1), reinterpret_cast<LParam>("CP")),
+        0);
     SendMessage(c, CB_RESETCONTENT, 0, 0);
     EXPECT_EQ(SendMessage(c, CB_GETCOUNT, 0, 0), 0);
 }
@@ -304,6 +310,20 @@ TEST_F(Combos, DropDownWithEdit) {
     EXPECT_GE(log.Count(WM_COMMAND, 9, CBN_EDITUPDATE), 1);
     SendMessage(c, CB_SETCURSEL, 0, 0);
     EXPECT_EQ(GetWindowText(c), "CPU");
+    // Arrows in the edit step the selection and show it in the edit.
+    log.notes.clear();
+    Key(VK_DOWN);
+    EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Utf8(GetWindowText(c)), "ﾕｰｻﾞｰ");
+    EXPECT_EQ(log.Count(WM_COMMAND, 9, CBN_SELCHANGE), 1);
+    Key(VK_F4);
+    EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 1);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 0);
+    // Leaving the edit for another control is the combo losing the focus.
+    const Hwnd other = Make(kButtonClass, "x", BS_PUSHBUTTON, 31, 400, 300, 60, 24);
+    Click(Center(other));
+    EXPECT_EQ(log.Count(WM_COMMAND, 9, CBN_KILLFOCUS), 1);
 }
 
 TEST_F(Combos, Screenshot) {
@@ -315,7 +335,8 @@ TEST_F(Combos, Screenshot) {
     MoveWindow(off, 400, 40, 150, 22, true);
     SendMessage(off, CB_SETCURSEL, 2, 0);
     EnableWindow(off, false);
-    const Hwnd l = Make(kListBoxClass, "", WS_VSCROLL | WS_BORDER | LBS_NOTIFY, 12, 40, 120, 160, 120);
+    const Hwnd l =
+        Make(kListBoxClass, "", WS_VSCROLL | WS_BORDER | LBS_NOTIFY, 12, 40, 120, 160, 120);
     for (int i = 0; i < 12; ++i) {
         const std::string t = Sjis("項目 ") + std::to_string(i);
         SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LParam>(t.c_str()));
