@@ -11,6 +11,7 @@ namespace {
 constexpr int kPreferredRate = 44100;
 std::mutex gSharedMutex;
 std::weak_ptr<AudioOutput> gShared;
+std::shared_ptr<AudioOutput> gOverride;
 }  // namespace
 
 AudioOutput::AudioOutput(int rate) : mixer_(rate) {}
@@ -29,8 +30,14 @@ std::shared_ptr<AudioOutput> AudioOutput::OpenNull(int rate) {
     return std::shared_ptr<AudioOutput>(new AudioOutput(rate));
 }
 
+void AudioOutput::OverrideShared(std::shared_ptr<AudioOutput> output) {
+    std::lock_guard lock(gSharedMutex);
+    gOverride = std::move(output);
+}
+
 std::shared_ptr<AudioOutput> AudioOutput::Shared() {
     std::lock_guard lock(gSharedMutex);
+    if (gOverride) return gOverride;
     if (auto existing = gShared.lock()) return existing;
 
     std::string error;

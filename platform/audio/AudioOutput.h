@@ -20,6 +20,9 @@ class AudioOutput {
     // The one output of the process, opened on first use and closed when the last holder lets
     // go. Never null: a device that cannot open gives the null output and one log line.
     static std::shared_ptr<AudioOutput> Shared();
+    // Makes Shared() answer with this output until called again with null (tests drive a null
+    // output's mixer by hand to render offline).
+    static void OverrideShared(std::shared_ptr<AudioOutput> output);
     // An output that plays nothing (tests, and the fallback above).
     static std::shared_ptr<AudioOutput> OpenNull(int rate = 44100);
 
