@@ -50,7 +50,6 @@ std::optional<BitmapImage> ParseBitmapFile(const std::vector<uint8_t>& b, std::s
             const uint8_t* q = &b[tableAt + 4 * i];
             img.colorTable.push_back({q[0], q[1], q[2], 0});
         }
-        img.colorTable.resize(std::size_t(1) << bits);
     }
     std::size_t offset = ReadLe32(b.data() + 10);
     std::size_t stride = ((std::size_t(width) * bits + 31) / 32) * 4;
@@ -66,8 +65,11 @@ std::optional<BitmapImage> ParseBitmapFile(const std::vector<uint8_t>& b, std::s
             if (bits <= 8) {
                 int perByte = 8 / bits;
                 int index = (row[x / perByte] >> ((perByte - 1 - x % perByte) * bits)) & ((1 << bits) - 1);
-                const ui::RgbQuad& q = img.colorTable[std::size_t(index)];
-                p = (uint32_t(q.red) << 16) | (uint32_t(q.green) << 8) | q.blue;
+                // An index past a short table reads black.
+                if (std::size_t(index) < img.colorTable.size()) {
+                    const ui::RgbQuad& q = img.colorTable[std::size_t(index)];
+                    p = (uint32_t(q.red) << 16) | (uint32_t(q.green) << 8) | q.blue;
+                }
             } else if (bits == 16) {
                 uint16_t v = ReadLe16(row + 2 * x);
                 auto expand = [](uint32_t c) { return (c << 3) | (c >> 2); };

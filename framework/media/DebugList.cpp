@@ -101,6 +101,7 @@ ui::LResult ListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             if (at == -1) at = count;
             if (at < 0 || at > count) return kLbErr;
             s->lines.insert(s->lines.begin() + at, l ? reinterpret_cast<const char*>(l) : "");
+            if (s->caret >= at) ++s->caret;  // the caret stays on its line
             UpdateScrollBars(h, *s);
             return at;
         }
@@ -108,7 +109,7 @@ ui::LResult ListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             int at = int(intptr_t(w));
             if (at < 0 || at >= count) return kLbErr;
             s->lines.erase(s->lines.begin() + at);
-            if (s->caret >= int(s->lines.size())) s->caret = int(s->lines.size()) - 1;
+            if (s->caret > at || s->caret >= int(s->lines.size())) --s->caret;
             UpdateScrollBars(h, *s);
             return int(s->lines.size());
         }

@@ -176,6 +176,12 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
     return 1;
 }
 
+std::string TimedMessageDialogText(ui::Hwnd notice) {
+    if (!ui::IsWindow(notice) || ui::GetClassName(notice) != kClassName) return {};
+    Notice* n = NoticeOf(notice);
+    return n ? n->text : std::string();
+}
+
 ui::Hwnd LastTimedMessageDialog() {
     return ui::IsWindow(gLast) ? gLast : ui::Hwnd{};
 }

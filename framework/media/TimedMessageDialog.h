@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/ui/WindowTypes.h"
 
@@ -28,5 +29,7 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
 // The notice window made by the last call (null when none was made), for tests and callers
 // that close it themselves.
 ui::Hwnd LastTimedMessageDialog();
+// The text a notice window shows ("" for any other window).
+std::string TimedMessageDialogText(ui::Hwnd notice);
 
 }  // namespace zv::fw
