@@ -16,8 +16,8 @@ namespace zv::fw {
 // Stands in for the outside resource library: what the framework's dialogs take from it
 // (texts by id; the templates themselves are built in code) and the file its version belongs to.
 struct ResourceLibrary {
-    std::string fileName;               // reported by VersionInfo like a program file
-    std::map<int, std::string> texts;   // Shift-JIS, by string id
+    std::string fileName;              // reported by VersionInfo like a program file
+    std::map<int, std::string> texts;  // Shift-JIS, by string id
 };
 using ResourceLibraryHandle = const ResourceLibrary*;
 

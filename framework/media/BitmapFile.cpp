@@ -15,7 +15,8 @@ std::optional<BitmapImage> Fail(std::string* error, const char* why) {
 }  // namespace
 
 std::optional<BitmapImage> ParseBitmapFile(const std::vector<uint8_t>& b, std::string* error) {
-    if (b.size() < kBmpFileHeaderSize + kBitmapInfoHeaderSize || ReadLe16(b.data()) != kBmpFileType) {
+    if (b.size() < kBmpFileHeaderSize + kBitmapInfoHeaderSize ||
+        ReadLe16(b.data()) != kBmpFileType) {
         return Fail(error, "not a .bmp file");
     }
     const uint8_t* info = b.data() + kBmpFileHeaderSize;
@@ -45,7 +46,8 @@ std::optional<BitmapImage> ParseBitmapFile(const std::vector<uint8_t>& b, std::s
     if (bits <= 8) {
         uint32_t colours = used ? used : (1u << bits);
         if (colours > (1u << bits)) return Fail(error, "too many colours");
-        if (tableAt + std::size_t(colours) * 4 > b.size()) return Fail(error, "colour table cut short");
+        if (tableAt + std::size_t(colours) * 4 > b.size())
+            return Fail(error, "colour table cut short");
         for (uint32_t i = 0; i < colours; ++i) {
             const uint8_t* q = &b[tableAt + 4 * i];
             img.colorTable.push_back({q[0], q[1], q[2], 0});
@@ -64,7 +66,8 @@ std::optional<BitmapImage> ParseBitmapFile(const std::vector<uint8_t>& b, std::s
             uint32_t p = 0;
             if (bits <= 8) {
                 int perByte = 8 / bits;
-                int index = (row[x / perByte] >> ((perByte - 1 - x % perByte) * bits)) & ((1 << bits) - 1);
+                int index =
+                    (row[x / perByte] >> ((perByte - 1 - x % perByte) * bits)) & ((1 << bits) - 1);
                 // An index past a short table reads black.
                 if (std::size_t(index) < img.colorTable.size()) {
                     const ui::RgbQuad& q = img.colorTable[std::size_t(index)];

@@ -16,7 +16,7 @@ namespace zv::fw {
 struct BitmapImage {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels;        // 0x00RRGGBB, top row first
+    std::vector<uint32_t> pixels;         // 0x00RRGGBB, top row first
     std::vector<ui::RgbQuad> colorTable;  // 8 bits or fewer: the colours the file lists
     int bitCount = 0;
 };

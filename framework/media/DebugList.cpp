@@ -42,10 +42,11 @@ void UpdateScrollBars(ui::Hwnd h, ListState& s) {
     int visible = VisibleLines(h, s);
     s.top = std::clamp(s.top, 0, std::max(0, int(s.lines.size()) - visible));
     s.xOffset = std::clamp(s.xOffset, 0, std::max(0, s.extent - c.Width()));
-    ui::ScrollInfo v{ui::SIF_ALL, 0, std::max(0, int(s.lines.size()) - 1), uint32_t(visible), s.top, 0};
+    ui::ScrollInfo v{ui::SIF_ALL,       0,     std::max(0, int(s.lines.size()) - 1),
+                     uint32_t(visible), s.top, 0};
     ui::SetScrollInfo(h, ui::SB_VERT, v, true);
     ui::ScrollInfo hz{ui::SIF_ALL, 0, std::max(0, s.extent - 1), uint32_t(std::max(1, c.Width())),
-                      s.xOffset, 0};
+                      s.xOffset,   0};
     ui::SetScrollInfo(h, ui::SB_HORZ, hz, true);
     ui::InvalidateRect(h, nullptr, true);
 }
@@ -58,15 +59,23 @@ void ShowCaret(ui::Hwnd h, ListState& s) {
 
 int ScrollTo(uint32_t code, int pos, int track, int line, int page, int max) {
     switch (code) {
-        case ui::SB_LINEUP: return pos - line;
-        case ui::SB_LINEDOWN: return pos + line;
-        case ui::SB_PAGEUP: return pos - page;
-        case ui::SB_PAGEDOWN: return pos + page;
+        case ui::SB_LINEUP:
+            return pos - line;
+        case ui::SB_LINEDOWN:
+            return pos + line;
+        case ui::SB_PAGEUP:
+            return pos - page;
+        case ui::SB_PAGEDOWN:
+            return pos + page;
         case ui::SB_THUMBPOSITION:
-        case ui::SB_THUMBTRACK: return track;
-        case ui::SB_TOP: return 0;
-        case ui::SB_BOTTOM: return max;
-        default: return pos;
+        case ui::SB_THUMBTRACK:
+            return track;
+        case ui::SB_TOP:
+            return 0;
+        case ui::SB_BOTTOM:
+            return max;
+        default:
+            return pos;
     }
 }
 
@@ -156,7 +165,8 @@ ui::LResult ListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             ui::ScrollInfo si;
             si.mask = ui::SIF_ALL;
             ui::GetScrollInfo(h, ui::SB_VERT, &si);
-            s->top = ScrollTo(uint32_t(w & 0xFFFF), s->top, si.trackPos, 1, VisibleLines(h, *s), count);
+            s->top =
+                ScrollTo(uint32_t(w & 0xFFFF), s->top, si.trackPos, 1, VisibleLines(h, *s), count);
             UpdateScrollBars(h, *s);
             return 0;
         }
@@ -164,7 +174,8 @@ ui::LResult ListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             ui::ScrollInfo si;
             si.mask = ui::SIF_ALL;
             ui::GetScrollInfo(h, ui::SB_HORZ, &si);
-            s->xOffset = ScrollTo(uint32_t(w & 0xFFFF), s->xOffset, si.trackPos, 8, int(si.page), s->extent);
+            s->xOffset =
+                ScrollTo(uint32_t(w & 0xFFFF), s->xOffset, si.trackPos, 8, int(si.page), s->extent);
             UpdateScrollBars(h, *s);
             return 0;
         }

@@ -122,9 +122,9 @@ int DebugWindow::Open(const AppInstance* instance, const char* title, ui::Hwnd p
         ui::RegisterClass(wc);
     }
     title_ = title ? title : Stamped();
-    ui::Hwnd w = ui::CreateWindowEx(topmost ? ui::WS_EX_TOPMOST : 0, className_, title_,
-                                    ui::WS_OVERLAPPEDWINDOW, x, y, width, height, parent, 0, nullptr,
-                                    this);
+    ui::Hwnd w =
+        ui::CreateWindowEx(topmost ? ui::WS_EX_TOPMOST : 0, className_, title_,
+                           ui::WS_OVERLAPPEDWINDOW, x, y, width, height, parent, 0, nullptr, this);
     if (!w) return 0;
     window_ = w;
     ui::ShowWindow(w, showCommand);
@@ -143,7 +143,8 @@ ui::LResult DebugWindow::Proc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam
             self = static_cast<DebugWindow*>(reinterpret_cast<ui::CreateStruct*>(l)->createParams);
             ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, intptr_t(self));
             ui::WindowClass info;
-            const char* listClass = ui::GetClassInfo("LISTBOX", &info) ? "LISTBOX" : kDebugListClass;
+            const char* listClass =
+                ui::GetClassInfo("LISTBOX", &info) ? "LISTBOX" : kDebugListClass;
             if (listClass == kDebugListClass) RegisterDebugListClass();
             self->list_ = ui::CreateWindowEx(0, listClass, "", kListStyle, 0, 0, 0, 0, h, 0,
                                              nullptr, nullptr);
@@ -279,10 +280,9 @@ const char* DebugWindow::AskDebugInput() {
     InputBox box;
     ui::Rect owner{};
     ui::GetWindowRect(window_, &owner);
-    ui::Hwnd dlg = ui::CreateWindowEx(0, kInputClass, "Input",
-                                      ui::WS_POPUP | ui::WS_CAPTION | ui::WS_DLGFRAME | ui::WS_VISIBLE,
-                                      owner.left + 20, owner.top + 20, 280, 80, window_, kInputEditId,
-                                      nullptr, &box);
+    ui::Hwnd dlg = ui::CreateWindowEx(
+        0, kInputClass, "Input", ui::WS_POPUP | ui::WS_CAPTION | ui::WS_DLGFRAME | ui::WS_VISIBLE,
+        owner.left + 20, owner.top + 20, 280, 80, window_, kInputEditId, nullptr, &box);
     if (!dlg) return nullptr;
     bool ownerEnabled = ui::IsWindow(window_) && ui::IsWindowEnabled(window_);
     if (ownerEnabled) ui::EnableWindow(window_, false);

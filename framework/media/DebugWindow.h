@@ -34,8 +34,8 @@ class DebugWindow {
     virtual int OnCommand3() { return 0; }
 
     // Null title: "DEBUGWIN" and the day, hour, minute and second. 1 when the window exists.
-    int Open(const char* title, ui::Hwnd parent, int showCommand, int topmost, uint32_t closeAfterMs,
-             int x, int y, int width, int height);
+    int Open(const char* title, ui::Hwnd parent, int showCommand, int topmost,
+             uint32_t closeAfterMs, int x, int y, int width, int height);
     int Open(const AppInstance* instance, const char* title, ui::Hwnd parent, int showCommand,
              int topmost, uint32_t closeAfterMs, int x, int y, int width, int height);
 

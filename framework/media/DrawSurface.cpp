@@ -254,8 +254,8 @@ void DrawSurface::DrawPolygon(const ui::Point* points, int count, ui::ColorRef c
     if (!points || count < 2) return;
     WithDc([&](ui::Canvas& dc) {
         ui::Pen oldPen = dc.SelectPen({ui::PS_SOLID, width, colour});
-        ui::Brush oldBrush = dc.SelectBrush(mode == 0 ? ui::Brush::Hollow()
-                                                      : ui::Brush::Hatched(ui::HS_DIAGCROSS, colour));
+        ui::Brush oldBrush = dc.SelectBrush(
+            mode == 0 ? ui::Brush::Hollow() : ui::Brush::Hatched(ui::HS_DIAGCROSS, colour));
         int oldMode = dc.SetBkMode(mode == 2 ? ui::TRANSPARENT : ui::OPAQUE);
         ui::ColorRef oldBk = dc.SetBkColor(background);
         dc.Polygon(std::span<const ui::Point>(points, std::size_t(count)));
@@ -292,8 +292,8 @@ DdResult DrawSurface::ColourFill(int left, int top, int right, int bottom, uint3
 
 // ---- free functions ----
 
-DdResult CopyBitmapToSurface(Surface16* surface, const BitmapImage* bitmap, int x, int y,
-                             int width, int height) {
+DdResult CopyBitmapToSurface(Surface16* surface, const BitmapImage* bitmap, int x, int y, int width,
+                             int height) {
     if (!surface || !bitmap) return kEFail;
     if (width == 0 || height == 0) {
         width = bitmap->width;

@@ -77,11 +77,11 @@ class DrawSurface {
     int CreateFromBitmap(DrawDisplay* owner, const char* bitmapName);
 
     // The copies, in slot order. ToBack draws onto the owner's back surface.
-    virtual DdResult BltToBack();                              // source rect to dest rect
-    virtual DdResult BltTo(DrawSurface* target);               // the same onto target
-    virtual DdResult BltFastToBack(int x, int y);              // source rect to (x, y)
+    virtual DdResult BltToBack();                  // source rect to dest rect
+    virtual DdResult BltTo(DrawSurface* target);   // the same onto target
+    virtual DdResult BltFastToBack(int x, int y);  // source rect to (x, y)
     virtual DdResult BltFastTo(DrawSurface* target, int x, int y);
-    virtual DdResult BltFastKeyedToBack(int x, int y);         // leaving out the key colour
+    virtual DdResult BltFastKeyedToBack(int x, int y);  // leaving out the key colour
     virtual DdResult BltFastKeyedTo(DrawSurface* target, int x, int y);
 
     void SetDestRect(int top, int left, int bottom, int right);
@@ -156,8 +156,8 @@ struct DrawPalette {
 
 // A .bmp file as a new surface of its size (null when it cannot be read); width and height
 // of the picture to the outputs.
-std::unique_ptr<Surface16> LoadBitmapToSurface(DrawDisplay* display, const char* name,
-                                               int* width, int* height);
+std::unique_ptr<Surface16> LoadBitmapToSurface(DrawDisplay* display, const char* name, int* width,
+                                               int* height);
 // The same, scaled to the size while loading.
 std::unique_ptr<Surface16> LoadBitmapToSurfaceSized(DrawDisplay* display, const char* name,
                                                     int width, int height);
@@ -165,8 +165,8 @@ std::unique_ptr<Surface16> LoadBitmapToSurfaceSized(DrawDisplay* display, const 
 DdResult ReloadBitmap(Surface16* surface, const char* name);
 // Scales the picture's area (x, y, width, height; 0 width or height: the whole picture) onto
 // the whole surface.
-DdResult CopyBitmapToSurface(Surface16* surface, const BitmapImage* bitmap, int x, int y,
-                             int width, int height);
+DdResult CopyBitmapToSurface(Surface16* surface, const BitmapImage* bitmap, int x, int y, int width,
+                             int height);
 // The fixed 3-3-2 palette, or the colour table of a .bmp file of 8 bits or fewer.
 std::unique_ptr<DrawPalette> LoadPalette(DrawDisplay* display, const char* name);
 // The surface's pixel value for the colour (found by writing it into pixel (0, 0) and reading

@@ -152,9 +152,10 @@ bool PlaySystemSound(const char* name) {
     mix.Play(voice, false, true);
     if (!gManager->output->IsNull()) {
         // Synchronous, as the caller expects, but never longer than the sample plus a margin.
-        auto limit = std::chrono::steady_clock::now() +
-                     std::chrono::milliseconds(200 + 1000LL * wave.samples.size() /
-                                                         std::max<uint32_t>(1, wave.format.avgBytesPerSec));
+        auto limit =
+            std::chrono::steady_clock::now() +
+            std::chrono::milliseconds(200 + 1000LL * wave.samples.size() /
+                                                std::max<uint32_t>(1, wave.format.avgBytesPerSec));
         while (mix.IsPlaying(voice) && std::chrono::steady_clock::now() < limit) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -199,11 +200,13 @@ void SoundEffect::Stop() {
 }
 
 void SoundEffect::AdjustFrequency(int delta) {
-    if (SlotData* s = SlotOf(slot_)) ApplyFrequency(s, int64_t(s->frequency) + int64_t(delta) * 100);
+    if (SlotData* s = SlotOf(slot_))
+        ApplyFrequency(s, int64_t(s->frequency) + int64_t(delta) * 100);
 }
 
 void SoundEffect::SetFrequencyOffset(int offset) {
-    if (SlotData* s = SlotOf(slot_)) ApplyFrequency(s, int64_t(s->baseFrequency) + int64_t(offset) * 100);
+    if (SlotData* s = SlotOf(slot_))
+        ApplyFrequency(s, int64_t(s->baseFrequency) + int64_t(offset) * 100);
 }
 
 void SoundEffect::ResetFrequency() {

@@ -66,7 +66,7 @@ class SoundEffect {
     void Play(int loop);
     void Stop();
 
-    void AdjustFrequency(int delta);     // += delta x 100 Hz
+    void AdjustFrequency(int delta);      // += delta x 100 Hz
     void SetFrequencyOffset(int offset);  // base + offset x 100 Hz
     void ResetFrequency();
     void AdjustPan(int delta);  // += delta x 100

@@ -5,7 +5,8 @@
 namespace zv::fw {
 
 Surface16::Surface16(int width, int height)
-    : width_(std::max(0, width)), height_(std::max(0, height)),
+    : width_(std::max(0, width)),
+      height_(std::max(0, height)),
       pixels_(std::size_t(width_) * std::size_t(height_), 0) {}
 
 namespace {
@@ -42,7 +43,8 @@ bool Surface16::CopyFrom(const Surface16& src, const ui::Rect& s, int x, int y,
 bool Surface16::StretchFrom(const Surface16& src, const ui::Rect& s, const ui::Rect& d,
                             const uint16_t* key) {
     if (!Inside(s, src.Bounds()) || !Inside(d, Bounds())) return false;
-    if (s.Width() == d.Width() && s.Height() == d.Height()) return CopyFrom(src, s, d.left, d.top, key);
+    if (s.Width() == d.Width() && s.Height() == d.Height())
+        return CopyFrom(src, s, d.left, d.top, key);
     std::vector<uint16_t> copy(src.pixels_);  // the source may be this surface
     for (int y = 0; y < d.Height(); ++y) {
         int sy = s.top + int(int64_t(y) * s.Height() / d.Height());

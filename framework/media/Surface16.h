@@ -48,8 +48,7 @@ class Surface16 {
     // Copies src's rectangle to (x, y); with a key, source words equal to it are left out.
     // Both rectangles must lie inside their surfaces (false and nothing drawn otherwise).
     // Overlapping copies within one surface work.
-    bool CopyFrom(const Surface16& src, const ui::Rect& srcRect, int x, int y,
-                  const uint16_t* key);
+    bool CopyFrom(const Surface16& src, const ui::Rect& srcRect, int x, int y, const uint16_t* key);
     // Scales src's rectangle onto dstRect (nearest pixel), with the same rules.
     bool StretchFrom(const Surface16& src, const ui::Rect& srcRect, const ui::Rect& dstRect,
                      const uint16_t* key);

@@ -22,9 +22,8 @@ TextFont::TextFont(int faceKind, int height, int escapement, int weightCode, int
     Make(face, height, escapement, weightCode, italic, underline);
 }
 
-std::unique_ptr<TextFont> TextFont::TextFontByFace(const char* faceName, int height,
-                                                   int escapement, int weightCode, int italic,
-                                                   int underline) {
+std::unique_ptr<TextFont> TextFont::TextFontByFace(const char* faceName, int height, int escapement,
+                                                   int weightCode, int italic, int underline) {
     auto f = std::make_unique<TextFont>();
     f->Make(faceName ? faceName : "", height, escapement, weightCode, italic, underline);
     return f;

@@ -15,8 +15,8 @@ class DrawDisplay;
 class DrawSurface;
 
 // Face kinds of the first constructor.
-constexpr int kFaceMincho = 1;      // "ＭＳ 明朝"
-constexpr int kFaceGothic = 2;      // "ＭＳ ゴシック"
+constexpr int kFaceMincho = 1;        // "ＭＳ 明朝"
+constexpr int kFaceGothic = 2;        // "ＭＳ ゴシック"
 constexpr int kFaceHeiseiMincho = 3;  // "ＤＦ平成明朝体W7", drawn with the mincho face
 
 class TextFont {

@@ -155,7 +155,8 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
     int frame = ui::kDialogFrameWidth;
     int w = kTimedNoticeWidth + 2 * frame;
     int h = kTimedNoticeHeight + 2 * frame + ui::GetSystemMetrics(ui::SM_CYCAPTION);
-    ui::Rect area{0, 0, ui::GetSystemMetrics(ui::SM_CXSCREEN), ui::GetSystemMetrics(ui::SM_CYSCREEN)};
+    ui::Rect area{0, 0, ui::GetSystemMetrics(ui::SM_CXSCREEN),
+                  ui::GetSystemMetrics(ui::SM_CYSCREEN)};
     if (parent) ui::GetWindowRect(parent, &area);
     int x = area.left + (area.Width() - w) / 2;
     int y = area.top + (area.Height() - h) / 2;

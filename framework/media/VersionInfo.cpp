@@ -14,17 +14,28 @@ namespace zv::fw {
 namespace {
 
 constexpr const char* kKeyNames[13] = {
-    "",          "Comments",         "CompanyName",     "FileDescription", "FileVersion",
-    "InternalName", "LegalCopyright", "LegalTrademarks", "OriginalFilename", "PrivateBuild",
-    "ProductName", "ProductVersion",  "SpecialBuild",
+    "",
+    "Comments",
+    "CompanyName",
+    "FileDescription",
+    "FileVersion",
+    "InternalName",
+    "LegalCopyright",
+    "LegalTrademarks",
+    "OriginalFilename",
+    "PrivateBuild",
+    "ProductName",
+    "ProductVersion",
+    "SpecialBuild",
 };
 
 // The files this build makes, which all carry the build's block.
-constexpr const char* kOwnFiles[] = {"zv6", "zv6open.ovl", "zvsaver", "zvdemosaver", "zvdata",
-                                     "zvsim", "HVLibR.dll"};
+constexpr const char* kOwnFiles[] = {"zv6",    "zv6open.ovl", "zvsaver",   "zvdemosaver",
+                                     "zvdata", "zvsim",       "HVLibR.dll"};
 
 std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
 

@@ -6,10 +6,8 @@ namespace zv::audio {
 
 const std::vector<std::string>& SoundFontCandidates() {
     static const std::vector<std::string> kCandidates = {
-        "/usr/share/sounds/sf2/TimGM6mb.sf2",
-        "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-        "/usr/share/sounds/sf2/default-GM.sf2",
-        "/usr/share/soundfonts/FluidR3_GM.sf2",
+        "/usr/share/sounds/sf2/TimGM6mb.sf2",   "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+        "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/soundfonts/FluidR3_GM.sf2",
         "/usr/share/soundfonts/default.sf2",
     };
     return kCandidates;

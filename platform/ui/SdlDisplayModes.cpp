@@ -18,7 +18,8 @@ DisplayModeDesc Describe(const SDL_DisplayMode& m) {
 DisplayModeDesc SdlBackend::CurrentDisplayMode() {
     SDL_DisplayMode m{};
     int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
-    if (SDL_GetDesktopDisplayMode(std::max(display, 0), &m) != 0) return Backend::CurrentDisplayMode();
+    if (SDL_GetDesktopDisplayMode(std::max(display, 0), &m) != 0)
+        return Backend::CurrentDisplayMode();
     return Describe(m);
 }
 

@@ -83,10 +83,11 @@ struct Movie::Impl {
         AVStream* s = format->streams[videoStream];
         int64_t pts = frame->best_effort_timestamp;
         out->index = nextIndex++;
-        out->timeMs = pts == AV_NOPTS_VALUE
-                          ? out->index * frameMs
-                          : av_rescale_q(pts - (s->start_time == AV_NOPTS_VALUE ? 0 : s->start_time),
-                                         s->time_base, AVRational{1, 1000});
+        out->timeMs =
+            pts == AV_NOPTS_VALUE
+                ? out->index * frameMs
+                : av_rescale_q(pts - (s->start_time == AV_NOPTS_VALUE ? 0 : s->start_time),
+                               s->time_base, AVRational{1, 1000});
         return true;
     }
 
@@ -106,8 +107,8 @@ struct Movie::Impl {
         std::size_t at = sound.size();
         sound.resize(at + std::size_t(room) * 2);
         uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(sound.data() + at)};
-        int got = swr_convert(resampler, dst, room, const_cast<const uint8_t**>(frame->extended_data),
-                              frame->nb_samples);
+        int got = swr_convert(resampler, dst, room,
+                              const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
         sound.resize(at + std::size_t(std::max(got, 0)) * 2);
     }
 
@@ -196,7 +197,8 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path, int audioRate, std::
         impl->audioStream = -1;  // a movie whose sound does not decode plays silent
     }
     AVRational rate = impl->format->streams[impl->videoStream]->avg_frame_rate;
-    if (rate.num > 0 && rate.den > 0) impl->frameMs = std::max<int64_t>(1, av_rescale(1000, rate.den, rate.num));
+    if (rate.num > 0 && rate.den > 0)
+        impl->frameMs = std::max<int64_t>(1, av_rescale(1000, rate.den, rate.num));
     impl->packet = av_packet_alloc();
     impl->frame = av_frame_alloc();
     if (!impl->packet || !impl->frame) return fail("out of memory");

@@ -118,8 +118,9 @@ ui::Hwnd CreateMovieWindow(ui::Hwnd parent, int x, int y, bool visible, const st
     int w = movie->Width(), h = movie->Height();
     state->playback = std::make_unique<MoviePlayback>(std::move(movie), std::move(output));
     state->notify = notify;
-    ui::Hwnd win = ui::CreateWindowEx(0, kClassName, "", ui::WS_CHILD | (visible ? ui::WS_VISIBLE : 0),
-                                      x, y, w, h, parent, 0, nullptr, state);
+    ui::Hwnd win =
+        ui::CreateWindowEx(0, kClassName, "", ui::WS_CHILD | (visible ? ui::WS_VISIBLE : 0), x, y,
+                           w, h, parent, 0, nullptr, state);
     if (!win) {
         delete state;
         if (error) *error = path + ": the movie window could not be created";

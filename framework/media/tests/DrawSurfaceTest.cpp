@@ -123,9 +123,8 @@ TEST_F(DrawSurfaceTest, ScrollMovesEveryRemainingRowOrColumn) {
         ui::Rect moved;    // the part that was written
     };
     const Case cases[] = {
-        {0, 2, 0, -2, {0, 2, 6, 5}},  {0, -2, 0, 2, {0, 0, 6, 3}},
-        {3, 0, -3, 0, {3, 0, 6, 5}},  {-3, 0, 3, 0, {0, 0, 3, 5}},
-        {0, -1, 0, 1, {0, 0, 6, 4}},
+        {0, 2, 0, -2, {0, 2, 6, 5}}, {0, -2, 0, 2, {0, 0, 6, 3}}, {3, 0, -3, 0, {3, 0, 6, 5}},
+        {-3, 0, 3, 0, {0, 0, 3, 5}}, {0, -1, 0, 1, {0, 0, 6, 4}},
     };
     for (const Case& c : cases) {
         DrawSurface s(nullptr, 6, 5, 0);
@@ -135,9 +134,11 @@ TEST_F(DrawSurfaceTest, ScrollMovesEveryRemainingRowOrColumn) {
         EXPECT_EQ(s.Scroll(c.dx, c.dy), kDdOk);
         for (int y = 0; y < 5; ++y) {
             for (int x = 0; x < 6; ++x) {
-                uint16_t want = c.moved.Contains(x, y) ? before.Pixels()->At(x + c.fromX, y + c.fromY)
-                                                       : before.Pixels()->At(x, y);
-                ASSERT_EQ(s.Pixels()->At(x, y), want) << c.dx << "," << c.dy << " at " << x << "," << y;
+                uint16_t want = c.moved.Contains(x, y)
+                                    ? before.Pixels()->At(x + c.fromX, y + c.fromY)
+                                    : before.Pixels()->At(x, y);
+                ASSERT_EQ(s.Pixels()->At(x, y), want)
+                    << c.dx << "," << c.dy << " at " << x << "," << y;
             }
         }
     }

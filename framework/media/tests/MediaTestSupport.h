@@ -3,7 +3,6 @@
 // A headless window manager, a temporary folder and file helpers for the media tests.
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>

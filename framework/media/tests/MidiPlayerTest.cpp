@@ -117,8 +117,8 @@ TEST_F(MidiPlayerTest, StopCloseAndStaleNotices) {
     EXPECT_LT(Render(0.3), 50) << "and stays paused";
     player->Play();
     EXPECT_GT(Render(0.1), 300);
-    MidiPlayer::OnNotify(kMciNotifySuccessful, firstId, 1);  // stale: ignored
-    MidiPlayer::OnNotify(2, player->DeviceId(), 1);          // not a success: ignored
+    MidiPlayer::OnNotify(kMciNotifySuccessful, firstId, 1);             // stale: ignored
+    MidiPlayer::OnNotify(2, player->DeviceId(), 1);                     // not a success: ignored
     MidiPlayer::OnNotify(kMciNotifySuccessful, player->DeviceId(), 0);  // not enabled
     std::vector<ui::Msg> notices;
     double end = RenderUntilNotice(nullptr, 3.0, &notices);

@@ -17,7 +17,9 @@ class TimedMessageDialogTest : public testing::MediaTest {
 
 TEST_F(TimedMessageDialogTest, ClosesAfterItsTimeAndThenCallsTheFunction) {
     ui::Hwnd frame = Host(0, 0, 640, 480);
-    EXPECT_EQ(ShowTimedMessageDialog(frame, "Player left", "Notice", [this] { ++calls; }, 500), 1);
+    EXPECT_EQ(ShowTimedMessageDialog(
+                  frame, "Player left", "Notice", [this] { ++calls; }, 500),
+              1);
     ui::Hwnd notice = LastTimedMessageDialog();
     ASSERT_TRUE(notice);
     EXPECT_TRUE(ui::IsWindowVisible(notice));
@@ -39,7 +41,8 @@ TEST_F(TimedMessageDialogTest, ClosesAfterItsTimeAndThenCallsTheFunction) {
 
 TEST_F(TimedMessageDialogTest, WithoutATimeItWaitsForOkAndNeverCallsTheFunction) {
     ui::Hwnd frame = Host(0, 0, 640, 480);
-    ShowTimedMessageDialog(frame, "Wait", nullptr, [this] { ++calls; }, 0);
+    ShowTimedMessageDialog(
+        frame, "Wait", nullptr, [this] { ++calls; }, 0);
     ui::Hwnd notice = LastTimedMessageDialog();
     ASSERT_TRUE(notice);
     EXPECT_EQ(ui::GetWindowText(notice), "");
@@ -64,7 +67,8 @@ TEST_F(TimedMessageDialogTest, WithoutATimeItWaitsForOkAndNeverCallsTheFunction)
 
 TEST_F(TimedMessageDialogTest, KeepsSixtyThreeBytesAndCentresTheText) {
     // 31 double-byte characters and one more: the 64th byte would split it.
-    std::string sjis = core::Utf8ToSjis(std::string("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみ") );
+    std::string sjis = core::Utf8ToSjis(
+        std::string("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみ"));
     ASSERT_EQ(sjis.size(), 64u);
     ShowTimedMessageDialog({}, ("A" + sjis).c_str(), nullptr, nullptr, 0);
     ui::Hwnd notice = LastTimedMessageDialog();
@@ -92,7 +96,8 @@ TEST_F(TimedMessageDialogTest, KeepsSixtyThreeBytesAndCentresTheText) {
     EXPECT_NEAR((left + right) / 2.0, kTimedNoticeWidth / 2.0, 2.5);
     EXPECT_NEAR((top + bottom) / 2.0, (kTimedNoticeHeight - 16) / 2.0, 4);
     std::string error;
-    screen->WriteScreenshot((std::filesystem::temp_directory_path() / "zv_timed_notice.png").string(), &error);
+    screen->WriteScreenshot(
+        (std::filesystem::temp_directory_path() / "zv_timed_notice.png").string(), &error);
     ui::DestroyWindow(notice);
 }
 

@@ -3,8 +3,8 @@
 // Small standard MIDI files made in code for tests: format 0, one track, 480 ticks per quarter
 // at 120 beats a minute (so 960 ticks a second).
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace zv::audio::testing {
@@ -44,8 +44,8 @@ inline std::vector<uint8_t> BuildMidiFile(const std::vector<TestNote>& notes) {
         track.insert(track.end(), {e.status, e.key, e.velocity});
     }
     track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});  // end of track
-    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0,
-                                 'M', 'T', 'r', 'k'};
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd',  0,    0,   0,   6,   0,
+                                 0,   0,   1,   0x01, 0xE0, 'M', 'T', 'r', 'k'};
     uint32_t size = uint32_t(track.size());
     for (int i = 3; i >= 0; --i) file.push_back(uint8_t(size >> (8 * i)));
     file.insert(file.end(), track.begin(), track.end());

@@ -81,7 +81,7 @@ TEST(WaveFile, PlayableFormats) {
         bool playable;
     };
     const Case cases[] = {
-        {1, 1, 8, 11025, true},   {1, 2, 16, 44100, true}, {1, 2, 8, 22050, true},
+        {1, 1, 8, 11025, true},   {1, 2, 16, 44100, true},  {1, 2, 8, 22050, true},
         {1, 1, 16, 100000, true}, {2, 1, 16, 22050, false}, {1, 3, 16, 22050, false},
         {1, 1, 24, 22050, false}, {1, 1, 16, 99, false},    {1, 1, 16, 100001, false},
     };

@@ -3,9 +3,8 @@
 // Writes small movies for tests with FFmpeg's own encoders: lossless FFV1 pictures in
 // Matroska (so decoded pixels compare exactly) and, optionally, a 16-bit stereo tone.
 
-#include <string>
-
 #include <cstdint>
+#include <string>
 
 namespace zv::video::testing {
 

@@ -136,8 +136,8 @@ TEST_F(MovieTest, WindowShowsTheMovieAndTellsItsEnd) {
         return ui::DefWindowProc(h, m, w, l);
     };
     ASSERT_TRUE(ui::RegisterClass(wc));
-    ui::Hwnd host = ui::CreateWindowEx(0, "Host", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 320,
-                                       240, {}, 0, nullptr, nullptr);
+    ui::Hwnd host = ui::CreateWindowEx(0, "Host", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 320, 240,
+                                       {}, 0, nullptr, nullptr);
     auto pump = [&](std::vector<ui::Msg>* notices) {
         ui::Msg m;
         while (ui::PeekMessage(&m, {}, 0, 0, ui::PM_REMOVE)) {
@@ -147,8 +147,8 @@ TEST_F(MovieTest, WindowShowsTheMovieAndTellsItsEnd) {
     };
 
     std::string error;
-    EXPECT_FALSE(CreateMovieWindow(host, 0, 0, true, (dir / "none.mkv").string(), host, false,
-                                   &error));
+    EXPECT_FALSE(
+        CreateMovieWindow(host, 0, 0, true, (dir / "none.mkv").string(), host, false, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(ui::GetWindow(host, ui::GW_CHILD)) << "a failed movie leaves no window";
 
