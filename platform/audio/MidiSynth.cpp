@@ -36,7 +36,7 @@ std::unique_ptr<MidiSynth> MidiSynth::Create(int rate, const std::string& soundF
     s->settings_ = new_fluid_settings();
     if (!s->settings_) return fail("FluidSynth settings could not be made");
     fluid_settings_setnum(s->settings_, "synth.sample-rate", double(rate));
-    fluid_settings_setnum(s->settings_, "synth.gain", 0.5);
+    fluid_settings_setnum(s->settings_, "synth.gain", 0.8);
     fluid_settings_setint(s->settings_, "synth.lock-memory", 0);
     fluid_settings_setint(s->settings_, "synth.cpu-cores", 1);
     fluid_settings_setstr(s->settings_, "player.timing-source", "sample");
