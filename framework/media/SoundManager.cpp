@@ -34,6 +34,8 @@ struct Manager {
 };
 
 std::unique_ptr<Manager> gManager;
+// Counts manager starts, so a handle kept across a restart never reaches another's slot.
+uint32_t gGeneration = 0;
 
 SlotData* SlotOf(uint16_t slot) {
     if (!gManager || slot >= kSoundSlotCount || !gManager->slots[slot].inUse) return nullptr;
@@ -86,6 +88,7 @@ int StartSoundManager() {
     m->output = audio::AudioOutput::Shared();
     if (!m->output) return 0;
     gManager = std::move(m);
+    ++gGeneration;
     return 1;
 }
 
@@ -166,7 +169,12 @@ bool PlaySystemSound(const char* name) {
 
 }  // namespace SoundManager
 
-SoundEffect::SoundEffect(const char* name) : slot_(LoadIntoFreeSlot(name)) {}
+SoundEffect::SoundEffect(const char* name)
+    : slot_(LoadIntoFreeSlot(name)), generation_(gGeneration) {}
+
+uint16_t SoundEffect::Own() const {
+    return generation_ == gGeneration ? slot_ : kNoSoundSlot;
+}
 
 SoundEffect::~SoundEffect() {
     Release();
@@ -175,17 +183,18 @@ SoundEffect::~SoundEffect() {
 int SoundEffect::Reload(const char* name) {
     Release();
     slot_ = LoadIntoFreeSlot(name);
+    generation_ = gGeneration;
     return slot_ != kNoSoundSlot ? 1 : 0;
 }
 
 int SoundEffect::Release() {
-    ReleaseSlot(slot_);
+    ReleaseSlot(Own());
     slot_ = kNoSoundSlot;
     return 1;
 }
 
 void SoundEffect::Play(int loop) {
-    SlotData* s = SlotOf(slot_);
+    SlotData* s = SlotOf(Own());
     if (!s) return;
     if (loop == 0) {
         gManager->Mix().Stop(s->voice);
@@ -196,45 +205,45 @@ void SoundEffect::Play(int loop) {
 }
 
 void SoundEffect::Stop() {
-    if (SlotData* s = SlotOf(slot_)) gManager->Mix().Stop(s->voice);
+    if (SlotData* s = SlotOf(Own())) gManager->Mix().Stop(s->voice);
 }
 
 void SoundEffect::AdjustFrequency(int delta) {
-    if (SlotData* s = SlotOf(slot_))
+    if (SlotData* s = SlotOf(Own()))
         ApplyFrequency(s, int64_t(s->frequency) + int64_t(delta) * 100);
 }
 
 void SoundEffect::SetFrequencyOffset(int offset) {
-    if (SlotData* s = SlotOf(slot_))
+    if (SlotData* s = SlotOf(Own()))
         ApplyFrequency(s, int64_t(s->baseFrequency) + int64_t(offset) * 100);
 }
 
 void SoundEffect::ResetFrequency() {
-    if (SlotData* s = SlotOf(slot_)) ApplyFrequency(s, s->baseFrequency);
+    if (SlotData* s = SlotOf(Own())) ApplyFrequency(s, s->baseFrequency);
 }
 
 void SoundEffect::AdjustPan(int delta) {
-    if (SlotData* s = SlotOf(slot_)) ApplyPan(s, int64_t(s->pan) + int64_t(delta) * 100);
+    if (SlotData* s = SlotOf(Own())) ApplyPan(s, int64_t(s->pan) + int64_t(delta) * 100);
 }
 
 void SoundEffect::SetPan(int value) {
-    if (SlotData* s = SlotOf(slot_)) ApplyPan(s, int64_t(value) * 100);
+    if (SlotData* s = SlotOf(Own())) ApplyPan(s, int64_t(value) * 100);
 }
 
 void SoundEffect::CenterPan() {
-    if (SlotData* s = SlotOf(slot_)) ApplyPan(s, 0);
+    if (SlotData* s = SlotOf(Own())) ApplyPan(s, 0);
 }
 
 void SoundEffect::AdjustVolume(int delta) {
-    if (SlotData* s = SlotOf(slot_)) ApplyVolume(s, int64_t(s->volume) + int64_t(delta) * 100);
+    if (SlotData* s = SlotOf(Own())) ApplyVolume(s, int64_t(s->volume) + int64_t(delta) * 100);
 }
 
 void SoundEffect::SetVolume(int value) {
-    if (SlotData* s = SlotOf(slot_)) ApplyVolume(s, int64_t(value) * 100);
+    if (SlotData* s = SlotOf(Own())) ApplyVolume(s, int64_t(value) * 100);
 }
 
 void SoundEffect::ResetVolume() {
-    if (SlotData* s = SlotOf(slot_)) ApplyVolume(s, 0);
+    if (SlotData* s = SlotOf(Own())) ApplyVolume(s, 0);
 }
 
 }  // namespace zv::fw

@@ -57,7 +57,7 @@ class SoundEffect {
     SoundEffect(const SoundEffect&) = delete;
     SoundEffect& operator=(const SoundEffect&) = delete;
 
-    uint16_t Slot() const { return slot_; }
+    uint16_t Slot() const { return Own(); }
     int Reload(const char* name);
     int Release();
 
@@ -77,7 +77,10 @@ class SoundEffect {
     void ResetVolume();
 
   private:
+    uint16_t Own() const;  // the slot, or none when the manager has restarted since
+
     uint16_t slot_ = kNoSoundSlot;
+    uint32_t generation_ = 0;
 };
 
 }  // namespace zv::fw

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/media/DrawSurface.h"
+#include "platform/core/Sjis.h"
 
 namespace zv::fw {
 
@@ -31,8 +32,10 @@ std::unique_ptr<TextFont> TextFont::TextFontByFace(const char* faceName, int hei
 
 void TextFont::Make(std::string face, int height, int escapement, int weightCode, int italic,
                     int underline) {
-    // The heavy mincho face is not on this system; its nearest is the bold mincho.
-    if (face == "ＤＦ平成明朝体W7") face = "ＭＳ 明朝";
+    // The heavy mincho face is not on this system; its nearest is the bold mincho. Callers
+    // name it in Shift-JIS or UTF-8.
+    if (face == "ＤＦ平成明朝体W7" || core::SjisToUtf8(face) == "ＤＦ平成明朝体W7")
+        face = "ＭＳ 明朝";
     ui::FontSpec spec;
     spec.faceName = face;
     spec.height = height;

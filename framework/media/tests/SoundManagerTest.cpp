@@ -159,7 +159,15 @@ TEST_F(SoundManagerTest, WithoutTheManagerEveryCallDoesNothing) {
     SoundManager::SetSlotPanFullLeft(0);
     EXPECT_FALSE(SoundManager::PlaySystemSound(wave.c_str()));
     EXPECT_FALSE(GetSoundSlotState(0).inUse);
+    // After a restart an old handle reaches no slot, not even one a new effect took.
+    ASSERT_EQ(StartSoundManager(), 1);
+    SoundEffect fresh(wave.c_str());
+    EXPECT_EQ(fresh.Slot(), 0);
+    EXPECT_EQ(kept.Slot(), kNoSoundSlot);
+    kept.SetVolume(-50);
     EXPECT_EQ(kept.Release(), 1);
+    EXPECT_TRUE(GetSoundSlotState(0).inUse);
+    EXPECT_EQ(GetSoundSlotState(0).volume, 0);
     SoundEffect defaulted;
     EXPECT_EQ(defaulted.Slot(), kNoSoundSlot);
 }

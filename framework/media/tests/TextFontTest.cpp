@@ -1,6 +1,7 @@
 #include "framework/media/DrawSurface.h"
 #include "framework/media/TextFont.h"
 #include "framework/media/tests/MediaTestSupport.h"
+#include "platform/core/Sjis.h"
 
 namespace zv::fw {
 namespace {
@@ -45,6 +46,9 @@ TEST(TextFont, FacesAndWeights) {
     EXPECT_EQ(byFace->Spec()->faceName, "ＭＳ ゴシック");
     EXPECT_TRUE(byFace->Spec()->underline);
     EXPECT_EQ(byFace->Escapement(), 90);
+    auto heisei =
+        TextFont::TextFontByFace(core::Utf8ToSjis("ＤＦ平成明朝体W7").c_str(), 18, 0, 1, 0, 0);
+    EXPECT_EQ(heisei->Spec()->faceName, "ＭＳ 明朝");
     TextFont none;
     EXPECT_FALSE(none.HasFont());
 }
