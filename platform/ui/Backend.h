@@ -30,6 +30,14 @@ enum class BackendEventKind {
     FocusLost,  // the screen window no longer gets keys: every key counts as released
 };
 
+// A screen mode: size and colour depth.
+struct DisplayModeDesc {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 32;
+    friend bool operator==(const DisplayModeDesc&, const DisplayModeDesc&) = default;
+};
+
 enum class MouseButton { Left, Right, Middle };
 
 struct BackendEvent {
@@ -71,6 +79,20 @@ class Backend {
     // Where text is being entered (screen coordinates), so that an input method can place its
     // candidate list beside it.
     virtual void SetTextInputRect(const Rect& /*screen*/) {}
+    // Display modes. The defaults serve a backend that cannot switch: one mode, the screen as
+    // it is.
+    virtual DisplayModeDesc CurrentDisplayMode() {
+        Surface32 s = Screen();
+        return {s.width, s.height, 32};
+    }
+    virtual std::vector<DisplayModeDesc> ListDisplayModes() { return {CurrentDisplayMode()}; }
+    // Full screen at one of the listed modes; false (and nothing changed) when refused.
+    virtual bool EnterFullscreenMode(const DisplayModeDesc& mode) {
+        (void)mode;
+        return false;
+    }
+    // Back to the window as it was before EnterFullscreenMode.
+    virtual void LeaveFullscreenMode() {}
 };
 
 }  // namespace zv::ui

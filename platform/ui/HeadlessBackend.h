@@ -30,6 +30,14 @@ class HeadlessBackend : public Backend {
     void SetClipboardText(const std::string& utf8) override;
     std::string GetClipboardText() override;
     void SetTextInputRect(const Rect& screen) override;
+    DisplayModeDesc CurrentDisplayMode() override;
+    std::vector<DisplayModeDesc> ListDisplayModes() override;
+    bool EnterFullscreenMode(const DisplayModeDesc& mode) override;
+    void LeaveFullscreenMode() override;
+
+    // The modes a test's screen offers (by default only its own size at 32 bits).
+    void SetDisplayModes(std::vector<DisplayModeDesc> modes);
+    bool IsFullscreen() const;
 
     // Synthetic input, delivered in order.
     void Inject(const BackendEvent& e);
@@ -77,6 +85,10 @@ class HeadlessBackend : public Backend {
     std::string title_;
     std::string clipboard_;
     Rect textInputRect_{};
+    std::vector<DisplayModeDesc> modes_;
+    bool fullscreen_ = false;
+    int windowedWidth_ = 0;
+    int windowedHeight_ = 0;
 };
 
 }  // namespace zv::ui

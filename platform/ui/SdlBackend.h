@@ -34,6 +34,11 @@ class SdlBackend : public Backend {
     void SetClipboardText(const std::string& utf8) override;
     std::string GetClipboardText() override;
     void SetTextInputRect(const Rect& screen) override;
+    // SdlDisplayModes.cpp.
+    DisplayModeDesc CurrentDisplayMode() override;
+    std::vector<DisplayModeDesc> ListDisplayModes() override;
+    bool EnterFullscreenMode(const DisplayModeDesc& mode) override;
+    void LeaveFullscreenMode() override;
 
   private:
     SdlBackend() = default;
