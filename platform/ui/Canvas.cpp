@@ -11,6 +11,7 @@
 
 #include "platform/ui/CanvasInternal.h"
 #include "platform/ui/Region.h"
+#include "platform/ui/SysColors.h"
 
 namespace zv::ui {
 
@@ -90,6 +91,9 @@ Canvas::Canvas(IndexedSurface target, Point origin, Rect clip)
 }
 
 void Canvas::InitClip(Rect clip) {
+    // A new context draws in the window colours of the system table.
+    textColor_ = GetSysColor(COLOR_WINDOWTEXT);
+    bkColor_ = GetSysColor(COLOR_WINDOW);
     bounds_ = IsValid() ? (indexed_ ? index_.Bounds() : rgb_.Bounds()) : Rect{};
     visible_.clear();
     const Rect c = clip.Intersect(bounds_);

@@ -474,8 +474,14 @@ bool IsDialogMessage(Hwnd dlg, Msg* m) {
     } else if (m->message == WM_SYSCHAR) {
         if (HandleMnemonic(dlg, m->wParam)) return true;
     }
+    const Hwnd before = GetFocus();
     TranslateMessage(*m);
     DispatchMessage(*m);
+    // A click that moved the focus moves the default-button look with it.
+    if (const Hwnd after = FocusIn(dlg); after && after != before) {
+        if (DialogState* st = StateOf(dlg)) st->lastFocus = after;
+        UpdateDefaultLook(dlg, after);
+    }
     return true;
 }
 

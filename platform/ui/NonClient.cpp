@@ -86,7 +86,7 @@ void WindowManager::PaintNonClient(Hwnd h) {
                     GetSysColor(COLOR_BTNSHADOW));
         r = {frame, frame, W - frame, H - frame};
     } else if (w->style & WS_BORDER) {
-        theme::Edge(*dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+        theme::Edge(*dc, r, GetSysColor(COLOR_WINDOWFRAME), GetSysColor(COLOR_WINDOWFRAME));
         r = {1, 1, W - 1, H - 1};
     }
     const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, W);
@@ -165,7 +165,7 @@ void WindowManager::PaintNonClient(Hwnd h) {
         if (!tr.IsEmpty()) {
             dc->SelectFont(CaptionFont());
             dc->SetBkMode(TRANSPARENT);
-            dc->SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
+            dc->SetTextColor(GetSysColor(COLOR_CAPTIONTEXT));
             dc->IntersectClipRect(tr);
             dc->DrawText(w->text, tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
         }

@@ -170,6 +170,19 @@ TEST_F(DialogTest, KeysMoveTheFocusThroughTabStopsGroupsAndMnemonics) {
     PumpDialog(dlg);
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), kBeta);
     EXPECT_EQ(IsDlgButtonChecked(dlg, kBeta), 1u);
+    // A click focuses the button it lands on, which then shows as the default.
+    Rect cancel;
+    GetWindowRect(GetDlgItem(dlg, IDCANCEL), &cancel);
+    screen->MouseMove(cancel.left + 5, cancel.top + 5);
+    screen->MouseDown(cancel.left + 5, cancel.top + 5);
+    PumpDialog(dlg);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDCANCEL);
+    EXPECT_TRUE(isDefault(IDCANCEL));
+    EXPECT_FALSE(isDefault(IDOK));
+    screen->MouseMove(cancel.left - 30, cancel.top + 5);  // let go elsewhere: no click
+    screen->MouseUp(cancel.left - 30, cancel.top + 5);
+    PumpDialog(dlg);
+    EXPECT_TRUE(IsWindowVisible(dlg));
     DestroyWindow(dlg);
 }
 
