@@ -182,6 +182,14 @@ void SessionManager::AfterOpen() {
 }
 
 void SessionManager::Close() {
+    if (eventDepth_ > 0) {
+        // Called from a hand-over the receive thread waits on: it cannot be joined here. It is
+        // told to stop and ends once the hand-over returns; the rest is done by the next Close.
+        stop_ = true;
+        if (quitEvent_) quitEvent_->Set();
+        state_ = kStateIdle;
+        return;
+    }
     StopReceiveThread();
     connection_.reset();
     receiveEvent_.reset();
@@ -878,6 +886,11 @@ int SessionManager::SendEchoReply(std::int32_t a, std::int32_t b) {
 // ---- GUI thread -----------------------------------------------------------------------------
 
 std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* lParam) {
+    ++eventDepth_;
+    struct Depth {
+        int& d;
+        ~Depth() { --d; }
+    } depth{eventDepth_};
     const int type = static_cast<int>(wParam & 0xFFFF);
     const int parameter = static_cast<int>(wParam >> 16);
     const auto* bytes = static_cast<const std::uint8_t*>(lParam);

@@ -308,6 +308,7 @@ class SessionManager : public sim::SessionPort {
     std::unique_ptr<core::Thread> thread_;
     std::atomic<bool> stop_{false};
     std::mutex logMutex_;
+    int eventDepth_ = 0;  // GUI thread: inside OnNetworkEvent
 
     // The receive side's rate meter.
     std::uint32_t rateCounter_ = 0;

@@ -47,9 +47,9 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
     Participant(const NetOptions& options) : options_(options) {
         net::SessionManagerOptions o;
         o.application = RunnerApplication();
-        o.transport.bindAddress = "0.0.0.0";
+        o.transport.bindAddress = "127.0.0.1";
         o.transport.discoveryBase = options.discoveryBase;
-        o.transport.searchAddresses = {"127.0.0.1", "255.255.255.255"};
+        o.transport.searchAddresses = {"127.0.0.1"};
         o.transport.deadPeerMs = 5000;
         o.blockPauseMs = 1;
         o.nextGameSettingWaitMs = 0;
