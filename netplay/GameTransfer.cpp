@@ -311,15 +311,15 @@ void SessionManager::OnReceiveOk(PlayerId from, const std::uint8_t* data, std::s
     if (!FromSlot(from, slot, ZVCMSG_RECEIVE_OK)) return;
     const std::int32_t missing = rules::ReadS32(data, ReceiveOkMsg::kMissing);
     const std::int32_t kind = rules::ReadS32(data, ReceiveOkMsg::kKind);
+    if (missing == kTransferComplete && (kind < kTransferMap || kind > kTransferSaveGame)) {
+        Log("acknowledgement of slot " + std::to_string(slot) + " dropped: no transfer kind " + std::to_string(kind));
+        return;
+    }
     if (missing != -1) {
         lastAcks_[slot] = missing;
         Notify(W(ZVCMSG_RECEIVE_OK, slot), lastAcks_.data());
     }
     if (missing != kTransferComplete) return;
-    if (kind < kTransferMap || kind > kTransferSaveGame) {
-        Log("acknowledgement of slot " + std::to_string(slot) + " dropped: no transfer kind " + std::to_string(kind));
-        return;
-    }
     // Each client counts once per transfer.
     if (ackCounters_[slot] != 0) {
         Log("acknowledgement of slot " + std::to_string(slot) + " ignored: it acknowledged already");

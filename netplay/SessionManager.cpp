@@ -1121,6 +1121,7 @@ void SessionManager::SetIdsForTest(bool host, int ownSlot, PlayerId serverId) {
     ownSlot_ = ownSlot;
     serverId_ = serverId;
     sessionOpen_ = 1;
+    state_ = kStateConnected;
 }
 
 void SessionManager::SetSlotForTest(int slot, PlayerId id, const std::string& name) {
