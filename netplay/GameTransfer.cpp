@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "netplay/SessionManager.h"
-#include "rules/GameContext.h"
-#include "rules/MapCursors.h"
-#include "rules/MapFiles.h"
-#include "rules/Rle.h"
-#include "rules/TableDirectory.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/GameContext.h"
+#include "rules/records/MapCursors.h"
+#include "rules/files/MapFiles.h"
+#include "rules/files/Rle.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/TroopRecord.h"
 #include "simulation/Simulation.h"
 
 namespace zv::net {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "rules/Bytes.h"
-#include "rules/MapRecords.h"
-#include "rules/TableDirectory.h"
-#include "rules/TroopRecord.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/MapRecords.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/TroopRecord.h"
 #include "simulation/CommandRecords.h"
 
 namespace zv::net {

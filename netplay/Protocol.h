@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/Bytes.h"
+#include "rules/records/Bytes.h"
 
 // The ZVCMSG messages: every message starts with an int32 type; the layouts below are the wire
 // format, little-endian, written field by field.

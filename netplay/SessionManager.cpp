@@ -5,8 +5,8 @@
 
 #include "netplay/OrderBinding.h"
 #include "platform/core/Sjis.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/context/TableDirectory.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Judgement.h"
 #include "simulation/Simulation.h"

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "netplay/SessionManager.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 #include "simulation/Simulation.h"
 
 namespace zv::net {

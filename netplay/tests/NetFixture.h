@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "netplay/SessionManager.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 #include "simulation/Simulation.h"
 
 namespace zv::net::testing {

@@ -6,8 +6,8 @@
 #include "netplay/OrderBinding.h"
 #include "netplay/tests/NetFixture.h"
 #include "platform/core/Sjis.h"
-#include "rules/MapCursors.h"
-#include "rules/TroopRecord.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/TroopRecord.h"
 #include "simulation/CommandRecords.h"
 
 namespace zv::net::testing {

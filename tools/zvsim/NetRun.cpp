@@ -16,8 +16,8 @@
 #include <sstream>
 
 #include "netplay/SessionManager.h"
-#include "rules/MapCursors.h"
-#include "rules/MapRecords.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
 #include "simulation/ClockStepWorld.h"
 
 extern char** environ;
