@@ -4,10 +4,10 @@
 
 #include "netplay/SessionManager.h"
 #include "rules/context/GameContext.h"
-#include "rules/records/MapCursors.h"
+#include "rules/context/TableDirectory.h"
 #include "rules/files/MapFiles.h"
 #include "rules/files/Rle.h"
-#include "rules/context/TableDirectory.h"
+#include "rules/records/MapCursors.h"
 #include "rules/records/TroopRecord.h"
 #include "simulation/Simulation.h"
 
@@ -29,7 +29,8 @@ constexpr std::uint16_t kPacked = 0;
 constexpr std::uint16_t kStored = 2;
 
 std::uint32_t W(int type, int parameter) {
-    return (static_cast<std::uint32_t>(parameter) << 16) | static_cast<std::uint32_t>(type & 0xFFFF);
+    return (static_cast<std::uint32_t>(parameter) << 16) |
+           static_cast<std::uint32_t>(type & 0xFFFF);
 }
 
 struct Part {
@@ -56,9 +57,10 @@ std::vector<Part> ImageParts(int kind, int country) {
         case kTransferAllTroops:
             return {{TableId::Troop, 0, 255 * troop}, {TableId::Force, 0, 5 * force}};
         case kTransferOwnTroops:
-            return {{TableId::Troop, kTroopsPerCountry * troop * static_cast<std::uint32_t>(country),
-                     kTroopsPerCountry * troop},
-                    {TableId::Force, force * static_cast<std::uint32_t>(country + 1), force}};
+            return {
+                {TableId::Troop, kTroopsPerCountry * troop * static_cast<std::uint32_t>(country),
+                 kTroopsPerCountry * troop},
+                {TableId::Force, force * static_cast<std::uint32_t>(country + 1), force}};
         default:
             return {};
     }
@@ -95,14 +97,15 @@ int SessionManager::SendFile(PlayerId to, const std::uint8_t* data, std::uint32_
     if (blockLength == 128) blockLength = kBlockLength;
     if (blockLength == 0 || size == 0) return transport::kErrFail;
     const std::uint32_t blocks = size / blockLength + (size % blockLength ? 1 : 0);
-    const int r = Send(to, MessageBuilder(ZVCMSG_FILETRANSFER_HEADER, TransferHeaderMsg::kSize)
-                               .S32(TransferHeaderMsg::kSender, ownSlot_)
-                               .U16(TransferHeaderMsg::kArgument, stored ? kStored : kPacked)
-                               .U16(TransferHeaderMsg::kKind, kind)
-                               .S32(TransferHeaderMsg::kTotalSize, static_cast<std::int32_t>(size))
-                               .S32(TransferHeaderMsg::kBlockLength, static_cast<std::int32_t>(blockLength))
-                               .S32(TransferHeaderMsg::kBlockCount, static_cast<std::int32_t>(blocks))
-                               .Get());
+    const int r =
+        Send(to, MessageBuilder(ZVCMSG_FILETRANSFER_HEADER, TransferHeaderMsg::kSize)
+                     .S32(TransferHeaderMsg::kSender, ownSlot_)
+                     .U16(TransferHeaderMsg::kArgument, stored ? kStored : kPacked)
+                     .U16(TransferHeaderMsg::kKind, kind)
+                     .S32(TransferHeaderMsg::kTotalSize, static_cast<std::int32_t>(size))
+                     .S32(TransferHeaderMsg::kBlockLength, static_cast<std::int32_t>(blockLength))
+                     .S32(TransferHeaderMsg::kBlockCount, static_cast<std::int32_t>(blocks))
+                     .Get());
     if (r != 0) return r;
     sending_ = 1;
     gui_->TransferProgress(false, NetworkGui::Progress::Show, static_cast<int>(blocks));
@@ -112,7 +115,8 @@ int SessionManager::SendFile(PlayerId to, const std::uint8_t* data, std::uint32_
         std::fill(block.begin(), block.end(), 0);
         rules::WriteS32(block.data(), 0, ZVCMSG_FILETRANSFER_DATA);
         rules::WriteS32(block.data(), TransferDataMsg::kIndex, static_cast<std::int32_t>(i));
-        rules::WriteS32(block.data(), TransferDataMsg::kBlockLength, static_cast<std::int32_t>(blockLength));
+        rules::WriteS32(block.data(), TransferDataMsg::kBlockLength,
+                        static_cast<std::int32_t>(blockLength));
         const std::uint32_t at = i * blockLength;
         const std::uint32_t n = std::min(blockLength, size - at);
         std::memcpy(block.data() + TransferDataMsg::kHeader, data + at, n);
@@ -154,9 +158,13 @@ int SessionManager::SendImageFromTables(std::uint16_t kind) {
     // An image that does not pack smaller travels stored, as its header says.
     const bool stored = n == 0;
     const std::uint32_t length = stored ? size : static_cast<std::uint32_t>(n);
-    const PlayerId to = kind == kTransferOwnTroops ? transport::kServerPlayer : transport::kAllPlayers;
+    const PlayerId to =
+        kind == kTransferOwnTroops ? transport::kServerPlayer : transport::kAllPlayers;
     const std::uint32_t blockLength = kind == kTransferOwnTroops ? length : kBlockLength;
-    return SendFile(to, stored ? image.data() : packed.data(), length, kind, blockLength, stored) == 0 ? 1 : 0;
+    return SendFile(to, stored ? image.data() : packed.data(), length, kind, blockLength, stored) ==
+                   0
+               ? 1
+               : 0;
 }
 
 namespace {
@@ -227,8 +235,9 @@ void SessionManager::OnTransferHeader(PlayerId from, const std::uint8_t* data, s
     } else if (kind == kTransferMap || kind == kTransferSaveGame || kind == kTransferAllTroops) {
         if (!FromServer(from, ZVCMSG_FILETRANSFER_HEADER)) return;
         const int st = state_.load();
-        const bool expected = kind == kTransferAllTroops ? st == kStateSettingsDone
-                                                         : (st == kStateChoosingMap || st == kStateConnected);
+        const bool expected = kind == kTransferAllTroops
+                                  ? st == kStateSettingsDone
+                                  : (st == kStateChoosingMap || st == kStateConnected);
         if (!expected) {
             Log(drop + "not expected in session state " + std::to_string(st));
             return;
@@ -239,7 +248,8 @@ void SessionManager::OnTransferHeader(PlayerId from, const std::uint8_t* data, s
     }
     const std::uint32_t image = TransferImageSize(kind);
     const bool sizesOk = total > 0 && static_cast<std::uint32_t>(total) <= image &&
-                         (argument == kPacked || (argument == kStored && static_cast<std::uint32_t>(total) == image));
+                         (argument == kPacked ||
+                          (argument == kStored && static_cast<std::uint32_t>(total) == image));
     if (!sizesOk || blockLength <= 0 || static_cast<std::uint32_t>(blockLength) > kMaxBlockLength ||
         (ackEach != 0 && ackEach != 1)) {
         Log(drop + "its sizes or packing are out of range");
@@ -257,7 +267,8 @@ void SessionManager::OnTransferHeader(PlayerId from, const std::uint8_t* data, s
     record->totalSize = static_cast<std::uint32_t>(total);
     record->blockLength = static_cast<std::uint32_t>(blockLength);
     record->blockCount = static_cast<std::uint32_t>(blocks);
-    record->buffer.assign(static_cast<std::size_t>(blocks) * static_cast<std::size_t>(blockLength), 0);
+    record->buffer.assign(static_cast<std::size_t>(blocks) * static_cast<std::size_t>(blockLength),
+                          0);
     acknowledgeEach_ = ackEach;
     transfer_ = std::move(record);
     Notify(W15(1), transfer_.get());
@@ -273,25 +284,28 @@ void SessionManager::OnTransferData(PlayerId from, const std::uint8_t* data, std
         Log("transfer block dropped: no transfer is open");
         return;
     }
-    const bool fromSender = t->kind == kTransferOwnTroops ? SlotOfPlayer(from) == t->senderSlot && hostFlag_
-                                                          : !hostFlag_ && from == serverId_;
+    const bool fromSender = t->kind == kTransferOwnTroops
+                                ? SlotOfPlayer(from) == t->senderSlot && hostFlag_
+                                : !hostFlag_ && from == serverId_;
     const std::int32_t index = rules::ReadS32(data, TransferDataMsg::kIndex);
     const std::int32_t length = rules::ReadS32(data, TransferDataMsg::kBlockLength);
     if (!fromSender || index < 0 || static_cast<std::uint32_t>(index) != t->nextBlock ||
         length < 0 || static_cast<std::uint32_t>(length) != t->blockLength ||
         size != TransferDataMsg::kHeader + t->blockLength) {
-        Log("transfer block " + std::to_string(index) + " dropped: not the next block of the open transfer");
+        Log("transfer block " + std::to_string(index) +
+            " dropped: not the next block of the open transfer");
         return;
     }
-    std::memcpy(t->buffer.data() + std::size_t{t->nextBlock} * t->blockLength, data + TransferDataMsg::kHeader,
-                t->blockLength);
+    std::memcpy(t->buffer.data() + std::size_t{t->nextBlock} * t->blockLength,
+                data + TransferDataMsg::kHeader, t->blockLength);
     ++t->nextBlock;
     Notify(W15(2), t);
     if (acknowledgeEach_ && !hostFlag_) {
-        Send(transport::kServerPlayer, MessageBuilder(ZVCMSG_RECEIVE_OK, 16)
-                                           .S32(4, ownSlot_)
-                                           .S32(8, static_cast<std::int32_t>(t->blockCount - t->nextBlock))
-                                           .Get());
+        Send(transport::kServerPlayer,
+             MessageBuilder(ZVCMSG_RECEIVE_OK, 16)
+                 .S32(4, ownSlot_)
+                 .S32(8, static_cast<std::int32_t>(t->blockCount - t->nextBlock))
+                 .Get());
     }
     if (t->nextBlock == t->blockCount) {
         const std::uint16_t kind = t->kind;
@@ -312,7 +326,8 @@ void SessionManager::OnReceiveOk(PlayerId from, const std::uint8_t* data, std::s
     const std::int32_t missing = rules::ReadS32(data, ReceiveOkMsg::kMissing);
     const std::int32_t kind = rules::ReadS32(data, ReceiveOkMsg::kKind);
     if (missing == kTransferComplete && (kind < kTransferMap || kind > kTransferSaveGame)) {
-        Log("acknowledgement of slot " + std::to_string(slot) + " dropped: no transfer kind " + std::to_string(kind));
+        Log("acknowledgement of slot " + std::to_string(slot) + " dropped: no transfer kind " +
+            std::to_string(kind));
         return;
     }
     if (missing != -1) {
@@ -322,14 +337,16 @@ void SessionManager::OnReceiveOk(PlayerId from, const std::uint8_t* data, std::s
     if (missing != kTransferComplete) return;
     // Each client counts once per transfer.
     if (ackCounters_[slot] != 0) {
-        Log("acknowledgement of slot " + std::to_string(slot) + " ignored: it acknowledged already");
+        Log("acknowledgement of slot " + std::to_string(slot) +
+            " ignored: it acknowledged already");
         return;
     }
     ackCounters_[slot] = 1;
     for (int s = 1; s < kSlotCount; ++s) {
         if (slotStates_[s] == 1 && ackCounters_[s] == 0) return;
     }
-    Notify(W(ZVCMSG_RECEIVE_OK, 0xFFFF), reinterpret_cast<const void*>(static_cast<std::intptr_t>(kind)));
+    Notify(W(ZVCMSG_RECEIVE_OK, 0xFFFF),
+           reinterpret_cast<const void*>(static_cast<std::intptr_t>(kind)));
 }
 
 // ---- GUI thread -----------------------------------------------------------------------------
@@ -343,7 +360,8 @@ void SessionManager::OnTransferEvent(int phase, const TransferRecord* record) {
             const std::uint32_t word = GetSlotValue(record->senderSlot);
             receivingCountry_ = word >= 1 && word <= 4 ? static_cast<int>(word) - 1 : 6;
         }
-        gui_->TransferProgress(true, NetworkGui::Progress::Show, static_cast<int>(record->blockCount));
+        gui_->TransferProgress(true, NetworkGui::Progress::Show,
+                               static_cast<int>(record->blockCount));
     } else if (phase == 2) {
         gui_->TransferProgress(true, NetworkGui::Progress::Step, 0);
     } else if (phase == 3) {
@@ -357,7 +375,8 @@ bool SessionManager::UnpackImage(const TransferRecord& record, std::vector<std::
     const std::uint32_t size = TransferImageSize(record.kind);
     if (size == 0 || record.totalSize > record.buffer.size()) return false;
     image.assign(size, 0);
-    const std::uint16_t argument = rules::ReadU16(record.header.data(), TransferHeaderMsg::kArgument);
+    const std::uint16_t argument =
+        rules::ReadU16(record.header.data(), TransferHeaderMsg::kArgument);
     const std::span<const std::uint8_t> src(record.buffer.data(), record.totalSize);
     const int n = rules::RleDecode(image, src, argument == kStored ? 2 : 0);
     return n == static_cast<int>(size);
@@ -378,7 +397,8 @@ void SessionManager::ReceiveImage(const TransferRecord& record) {
             if (r.IsUsed() && r.Country() != country) own = false;
         }
         if (!own) {
-            Log("troops of slot " + std::to_string(sendingSlot_) + " refused: the image is damaged or not its own");
+            Log("troops of slot " + std::to_string(sendingSlot_) +
+                " refused: the image is damaged or not its own");
         }
         if (sendingSlot_ >= 0 && sendingSlot_ < kSlotCount) delivered_[sendingSlot_] = own ? 1 : 0;
         if (own) {
@@ -404,7 +424,8 @@ void SessionManager::ReceiveImage(const TransferRecord& record) {
         }
         gui_->TablesReceived(record.kind);
     } else {
-        Log("image of kind " + std::to_string(record.kind) + " changed nothing: it does not unpack to its size");
+        Log("image of kind " + std::to_string(record.kind) +
+            " changed nothing: it does not unpack to its size");
     }
     if (record.kind == kTransferMap) SetNetFromSave(0);
     if (record.kind == kTransferSaveGame) SetNetFromSave(1);

@@ -191,10 +191,18 @@ int NetConnection::InitializeChosenConnection(int row, int& kind, AddressPrompt*
     return 1;
 }
 
+int NetConnection::PreferredConnectionRow() {
+    const std::vector<ConnectionRow> rows = EnumConnections();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].text == lastConnectionName_) return static_cast<int>(i);
+    }
+    return 0;
+}
+
 void NetConnection::ResetSessionList() {
     nodes_.clear();
-    rows_.assign(1, searching_ ? Text("ゲームを検索中...")
-                               : Text("検索を押すとゲーム一覧が表示されます。"));
+    rows_.assign(
+        1, searching_ ? Text("ゲームを検索中...") : Text("検索を押すとゲーム一覧が表示されます。"));
     selected_ = 0;
     if (searching_) {
         OnStatus(3, Text("検索中..."));
@@ -230,7 +238,21 @@ int NetConnection::RefreshSessions() {
         ResetSessionList();
         return 0;
     }
-    const std::vector<transport::SessionInfo> found = transport_->Sessions(true);
+    std::vector<transport::SessionInfo> found = transport_->Sessions(true);
+    // A host given by address and port is offered even when its discovery answer cannot reach
+    // us (a network between that lets only its TCP port through).
+    if (!address_.empty() && port_ != 0) {
+        bool listed = false;
+        for (const transport::SessionInfo& s : found) listed |= s.port == port_;
+        if (!listed) {
+            transport::SessionInfo direct;
+            direct.name = address_ + ":" + std::to_string(port_);
+            direct.address = address_;
+            direct.port = port_;
+            direct.maxPlayers = -1;
+            found.push_back(direct);
+        }
+    }
     if (found.empty()) {
         ResetSessionList();
         return 1;
@@ -239,8 +261,10 @@ int NetConnection::RefreshSessions() {
     rows_.clear();
     selected_ = 0;
     for (const transport::SessionInfo& s : found) {
-        SessionNode node{s.instance, FormatSessionRow(s.name, s.players, s.maxPlayers), s.address,
-                         s.port};
+        SessionNode node{
+            s.instance,
+            s.maxPlayers < 0 ? s.name : FormatSessionRow(s.name, s.players, s.maxPlayers),
+            s.address, s.port};
         if (hadPrevious && s.instance == previous) selected_ = static_cast<int>(nodes_.size());
         rows_.push_back(node.text);
         nodes_.push_back(std::move(node));

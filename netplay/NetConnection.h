@@ -112,6 +112,8 @@ class NetConnection {
     virtual void OnStatus(int code, const std::string& text);
 
     std::vector<ConnectionRow> EnumConnections();
+    // The row to preselect: the one chosen last, else 0.
+    int PreferredConnectionRow();
     // Chosen row of EnumConnections. kind := the row's kind; 0 when it cannot be initialised.
     int InitializeChosenConnection(int row, int& kind, AddressPrompt* prompt = nullptr);
     void SetApplication(const transport::Guid& app) { application_ = app; }

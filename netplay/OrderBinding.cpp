@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "rules/context/TableDirectory.h"
 #include "rules/records/Bytes.h"
 #include "rules/records/MapRecords.h"
-#include "rules/context/TableDirectory.h"
 #include "rules/records/TroopRecord.h"
 #include "simulation/CommandRecords.h"
 
@@ -18,8 +18,8 @@ int OrderCountry(rules::TableDirectory& tables, std::uint16_t opcode, const std:
     auto troopCountry = [&](std::size_t at) -> int {
         const std::uint16_t troop = rules::ReadU16(r, at);
         if (troop >= rules::kTroopTableLimit) return -1;
-        const std::uint8_t* record =
-            tables.GetTableBase(rules::TableId::Troop) + std::size_t{troop} * rules::kTroopRecordSize;
+        const std::uint8_t* record = tables.GetTableBase(rules::TableId::Troop) +
+                                     std::size_t{troop} * rules::kTroopRecordSize;
         return record[rules::TroopRecord::kCountry];
     };
     switch (opcode) {
@@ -54,8 +54,9 @@ std::vector<std::uint8_t> FilterOrderPart(rules::TableDirectory& tables, std::ui
     std::vector<std::uint8_t> kept;
     std::uint32_t pos = 0;
     while (pos < size) {
-        const std::string where = "order at offset " + std::to_string(pos) + " of the part of country " +
-                                  std::to_string(country) + " dropped: ";
+        const std::string where = "order at offset " + std::to_string(pos) +
+                                  " of the part of country " + std::to_string(country) +
+                                  " dropped: ";
         if (size - pos < 2) {
             log(where + "cut off inside its opcode");
             break;

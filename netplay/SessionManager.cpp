@@ -22,7 +22,8 @@ const void* AsLParam(std::int64_t v) {
     return reinterpret_cast<const void*>(AsParam(v));
 }
 std::uint32_t W(int type, int parameter) {
-    return (static_cast<std::uint32_t>(parameter) << 16) | static_cast<std::uint32_t>(type & 0xFFFF);
+    return (static_cast<std::uint32_t>(parameter) << 16) |
+           static_cast<std::uint32_t>(type & 0xFFFF);
 }
 
 bool ValidPlayerSetting(const std::uint8_t* p) {
@@ -201,8 +202,8 @@ std::int32_t SessionManager::Leave() {
     if (!connection_) return 0;
     if (connection_->Player()) {
         std::vector<std::uint8_t> m = MessageBuilder(ZVCMSG_DISCCONECT, 8).S32(4, ownSlot_).Get();
-        const PlayerId to =
-            (!hostFlag_ && state_ == kStateConnected) ? transport::kServerPlayer : transport::kAllPlayers;
+        const PlayerId to = (!hostFlag_ && state_ == kStateConnected) ? transport::kServerPlayer
+                                                                      : transport::kAllPlayers;
         if (!connection_->Player()->Send(to, m.data(), m.size())) {
             return connection_->Player()->LastResult();
         }
@@ -273,7 +274,8 @@ void SessionManager::DrainMessages() {
         } else if (rateCounter_ < 999) {
             ++rateCounter_;
         }
-        if (NetworkEventTarget* target = target_.load()) target->SendLinkQuality(LinkQualityOf(lastRate_));
+        if (NetworkEventTarget* target = target_.load())
+            target->SendLinkQuality(LinkQualityOf(lastRate_));
         if (r != transport::kOk) break;
         if (size < 4) continue;
         HandleMessage(from, buffer.data(), size);
@@ -292,7 +294,8 @@ void SessionManager::HandleMessage(PlayerId from, const std::uint8_t* data, std:
 void SessionManager::OnSystemMessage(const std::uint8_t* data, std::size_t size) {
     const std::uint32_t type = rules::ReadU32(data, 0);
     if (type == transport::kSysCreatePlayer) {
-        if (size < 13 || size != 13u + data[12] || data[12] > transport::kMaxPlayerNameBytes) return;
+        if (size < 13 || size != 13u + data[12] || data[12] > transport::kMaxPlayerNameBytes)
+            return;
         if (hostFlag_) {
             AssignSlot(rules::ReadU32(data, 4),
                        std::string(reinterpret_cast<const char*>(data + 13), data[12]));
@@ -342,7 +345,8 @@ bool SessionManager::FromServer(PlayerId from, std::int32_t type) {
         Log("message " + std::to_string(type) + " dropped: only the host sends it");
         return false;
     }
-    if (serverId_ == 0 && connection_ && connection_->Play()) serverId_ = connection_->Play()->ServerPlayer();
+    if (serverId_ == 0 && connection_ && connection_->Play())
+        serverId_ = connection_->Play()->ServerPlayer();
     if (from != serverId_ || serverId_ == 0) {
         Log("message " + std::to_string(type) + " of player " + std::to_string(from) +
             " dropped: only the host sends it");
@@ -444,7 +448,8 @@ void SessionManager::OnAppMessage(PlayerId from, const std::uint8_t* data, std::
             const std::uint16_t turn = rules::ReadU16(block, GameSettingBlock::kTurn);
             if (type == ZVCMSG_GAMESETTING_GAME) {
                 // The players and the conditions; the turn field stays.
-                std::memcpy(settings_.data() + GameSettingBlock::kPlayers, block + GameSettingBlock::kPlayers,
+                std::memcpy(settings_.data() + GameSettingBlock::kPlayers,
+                            block + GameSettingBlock::kPlayers,
                             GameSettingBlock::kSize - GameSettingBlock::kPlayers);
             } else {
                 state_ = kStateSettingsDone;
@@ -465,9 +470,11 @@ void SessionManager::OnAppMessage(PlayerId from, const std::uint8_t* data, std::
                 Log("player setting of slot " + std::to_string(slot) + " dropped: not its turn");
                 return;
             }
-            std::memcpy(settings_.data() + GameSettingBlock::Player(slot), setting, PlayerSetting::kSize);
+            std::memcpy(settings_.data() + GameSettingBlock::Player(slot), setting,
+                        PlayerSetting::kSize);
             const int turn = NextTurn(slot);
-            rules::WriteU16(settings_.data(), GameSettingBlock::kTurn, static_cast<std::uint16_t>(turn));
+            rules::WriteU16(settings_.data(), GameSettingBlock::kTurn,
+                            static_cast<std::uint16_t>(turn));
             std::vector<std::uint8_t> m =
                 MessageBuilder(ZVCMSG_GAMESETTING_GAME, MessageSize(ZVCMSG_GAMESETTING_GAME))
                     .Bytes(4, settings_.data(), GameSettingBlock::kSize)
@@ -666,7 +673,8 @@ int SessionManager::SendSlotData() {
     MessageBuilder b(ZVCMSG_SETSLOTDATA, SlotDataMsg::kSize);
     for (int s = 0; s < kSlotCount; ++s) {
         b.S32(SlotDataMsg::kStates + 4 * s, slotStates_[s]);
-        b.Text(SlotDataMsg::kNames + SlotDataMsg::kNameWidth * s, SlotDataMsg::kNameWidth, names_[s]);
+        b.Text(SlotDataMsg::kNames + SlotDataMsg::kNameWidth * s, SlotDataMsg::kNameWidth,
+               names_[s]);
         b.Text(SlotDataMsg::kLabels + SlotDataMsg::kLabelWidth * s, SlotDataMsg::kLabelWidth,
                slotStates_[s] == 1 ? labels_[s] : std::string());
     }
@@ -753,9 +761,12 @@ int SessionManager::SendNextGameSetting() {
     return r;
 }
 
-int SessionManager::SendGameSettingGame(const std::uint8_t* conditions, const std::uint8_t* ownSetting) {
+int SessionManager::SendGameSettingGame(const std::uint8_t* conditions,
+                                        const std::uint8_t* ownSetting) {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
-    if (ownSetting) std::memcpy(settings_.data() + GameSettingBlock::Player(0), ownSetting, PlayerSetting::kSize);
+    if (ownSetting)
+        std::memcpy(settings_.data() + GameSettingBlock::Player(0), ownSetting,
+                    PlayerSetting::kSize);
     if (conditions) {
         std::memcpy(settings_.data() + GameSettingBlock::kConditions, conditions,
                     GameSettingBlock::kConditionsSize);
@@ -780,8 +791,9 @@ int SessionManager::SendGameSettingNext(const std::uint8_t* block) {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
     if (block) std::memcpy(settings_.data(), block, GameSettingBlock::kSize);
     state_ = kStateSettingsDone;
-    return Send(transport::kAllPlayers,
-                MessageBuilder(ZVCMSG_GAMESETTING_NEXT, 184).Bytes(8, settings_.data(), GameSettingBlock::kSize).Get());
+    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_GAMESETTING_NEXT, 184)
+                                            .Bytes(8, settings_.data(), GameSettingBlock::kSize)
+                                            .Get());
 }
 
 int SessionManager::SendGameStart() {
@@ -798,17 +810,19 @@ int SessionManager::SendGameEnd() {
 
 int SessionManager::SendArrangeEnd() {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
-    return Send(transport::kServerPlayer, MessageBuilder(ZVCMSG_ARRANGE_END, 8).S32(4, ownSlot_).Get());
+    return Send(transport::kServerPlayer,
+                MessageBuilder(ZVCMSG_ARRANGE_END, 8).S32(4, ownSlot_).Get());
 }
 
 int SessionManager::SendChat(std::uint16_t recipients, const std::string& text, bool withName) {
     if (!connection_ || !connection_->Player()) return transport::kErrFail;
     const std::string line = withName ? connection_->PlayerName() + ">" + text : text;
-    std::vector<std::uint8_t> m = MessageBuilder(ZVCMSG_CHATDATA, ChatMsg::kSize)
-                                      .U16(ChatMsg::kRecipients, recipients)
-                                      .U16(ChatMsg::kSender, static_cast<std::uint16_t>(ownSlot_ < 0 ? 0 : ownSlot_))
-                                      .Text(ChatMsg::kText, ChatMsg::kTextWidth, line)
-                                      .Get();
+    std::vector<std::uint8_t> m =
+        MessageBuilder(ZVCMSG_CHATDATA, ChatMsg::kSize)
+            .U16(ChatMsg::kRecipients, recipients)
+            .U16(ChatMsg::kSender, static_cast<std::uint16_t>(ownSlot_ < 0 ? 0 : ownSlot_))
+            .Text(ChatMsg::kText, ChatMsg::kTextWidth, line)
+            .Get();
     const int r = Send(transport::kAllPlayers, m);
     Notify(ZVCMSG_CHATDATA, m.data());
     return r;
@@ -816,30 +830,35 @@ int SessionManager::SendChat(std::uint16_t recipients, const std::string& text, 
 
 int SessionManager::SendYourTurn(int slot, std::int32_t a, std::int32_t b) {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_YOUR_TURN, 16).S32(4, slot).S32(8, a).S32(12, b).Get());
+    return Send(transport::kAllPlayers,
+                MessageBuilder(ZVCMSG_YOUR_TURN, 16).S32(4, slot).S32(8, a).S32(12, b).Get());
 }
 
-int SessionManager::SendGameFromServer(std::int32_t code, std::uint32_t n, const std::uint8_t* data) {
+int SessionManager::SendGameFromServer(std::int32_t code, std::uint32_t n,
+                                       const std::uint8_t* data) {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
     if (n > transport::kMaxMessageBytes - FromServerMsg::kHeader) return transport::kErrSendTooBig;
     // Each participant owes one think-end for this journal.
     for (int s = 0; s < kSlotCount; ++s) thinkEnd_[s] = slotStates_[s] == 1 ? -1 : 0;
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_GAME_FROM_SERVER, FromServerMsg::kHeader + n)
-                                            .S32(FromServerMsg::kLength, static_cast<std::int32_t>(n))
-                                            .S32(FromServerMsg::kCode, code)
-                                            .Bytes(FromServerMsg::kHeader, data, n)
-                                            .Get());
+    return Send(transport::kAllPlayers,
+                MessageBuilder(ZVCMSG_GAME_FROM_SERVER, FromServerMsg::kHeader + n)
+                    .S32(FromServerMsg::kLength, static_cast<std::int32_t>(n))
+                    .S32(FromServerMsg::kCode, code)
+                    .Bytes(FromServerMsg::kHeader, data, n)
+                    .Get());
 }
 
-int SessionManager::SendGameFromClient(std::int32_t code, std::uint32_t n, const std::uint8_t* data) {
+int SessionManager::SendGameFromClient(std::int32_t code, std::uint32_t n,
+                                       const std::uint8_t* data) {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
     if (n > transport::kMaxMessageBytes - FromClientMsg::kHeader) return transport::kErrSendTooBig;
-    return Send(transport::kServerPlayer, MessageBuilder(ZVCMSG_GAME_FROM_CLIENT, FromClientMsg::kHeader + n)
-                                              .S32(FromClientMsg::kSender, ownSlot_)
-                                              .S32(FromClientMsg::kLength, static_cast<std::int32_t>(n))
-                                              .S32(FromClientMsg::kCode, code)
-                                              .Bytes(FromClientMsg::kHeader, data, n)
-                                              .Get());
+    return Send(transport::kServerPlayer,
+                MessageBuilder(ZVCMSG_GAME_FROM_CLIENT, FromClientMsg::kHeader + n)
+                    .S32(FromClientMsg::kSender, ownSlot_)
+                    .S32(FromClientMsg::kLength, static_cast<std::int32_t>(n))
+                    .S32(FromClientMsg::kCode, code)
+                    .Bytes(FromClientMsg::kHeader, data, n)
+                    .Get());
 }
 
 int SessionManager::SendExecuteThinkEnd() {
@@ -848,7 +867,8 @@ int SessionManager::SendExecuteThinkEnd() {
         Notify(W(ZVCMSG_EXECUTE_THINK_END, ownSlot_), nullptr);
         return 0;
     }
-    return Send(transport::kServerPlayer, MessageBuilder(ZVCMSG_EXECUTE_THINK_END, 8).S32(4, ownSlot_).Get());
+    return Send(transport::kServerPlayer,
+                MessageBuilder(ZVCMSG_EXECUTE_THINK_END, 8).S32(4, ownSlot_).Get());
 }
 
 int SessionManager::SendRoleRequest(int choice) {
@@ -857,13 +877,15 @@ int SessionManager::SendRoleRequest(int choice) {
         Notify(W(ZVCMSG_ROLE_REQUEST, ownSlot_), AsLParam(choice != 0 ? 1 : 0));
         return 0;
     }
-    return Send(transport::kServerPlayer, MessageBuilder(ZVCMSG_ROLE_REQUEST, 12).S32(4, ownSlot_).S32(8, choice).Get());
+    return Send(transport::kServerPlayer,
+                MessageBuilder(ZVCMSG_ROLE_REQUEST, 12).S32(4, ownSlot_).S32(8, choice).Get());
 }
 
 int SessionManager::SendWaitState(int bit, int on) {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
-    return Send(transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_WAIT_STATE, 16).S32(4, ownSlot_).S32(8, bit).S32(12, on).Get());
+    return Send(
+        transport::kServerPlayer,
+        MessageBuilder(ZVCMSG_WAIT_STATE, 16).S32(4, ownSlot_).S32(8, bit).S32(12, on).Get());
 }
 
 int SessionManager::SendWaitMask(std::uint16_t mask) {
@@ -873,8 +895,9 @@ int SessionManager::SendWaitMask(std::uint16_t mask) {
 
 int SessionManager::SendEchoRequest(std::int32_t a, std::int32_t b) {
     if (!connection_ || !connection_->Player()) return transport::kErrFail;
-    return Send(hostFlag_ ? transport::kAllPlayers : transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_ECHO_REQUEST, 16).S32(4, ownSlot_).S32(8, a).S32(12, b).Get());
+    return Send(
+        hostFlag_ ? transport::kAllPlayers : transport::kServerPlayer,
+        MessageBuilder(ZVCMSG_ECHO_REQUEST, 16).S32(4, ownSlot_).S32(8, a).S32(12, b).Get());
 }
 
 int SessionManager::SendEchoReply(std::int32_t a, std::int32_t b) {
@@ -946,7 +969,8 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
             }
             break;
         case ZVCMSG_DISCCONECT:
-            OnSessionDisconnected(parameter, static_cast<int>(reinterpret_cast<std::intptr_t>(lParam)));
+            OnSessionDisconnected(parameter,
+                                  static_cast<int>(reinterpret_cast<std::intptr_t>(lParam)));
             break;
         case ZVCMSG_GAME_FROM_SERVER:
             if (bytes && sim_ && !hostFlag_ &&
@@ -974,11 +998,13 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
             OnRoleRequest(parameter, static_cast<int>(reinterpret_cast<std::intptr_t>(lParam)));
             break;
         case ZVCMSG_ROLE_RESULT:
-            if (parameter == 1 && bytes) std::memcpy(roleResult_.data(), bytes, sizeof(std::int32_t) * kSlotCount);
+            if (parameter == 1 && bytes)
+                std::memcpy(roleResult_.data(), bytes, sizeof(std::int32_t) * kSlotCount);
             gui_->OnRoleResult(parameter, static_cast<const std::int32_t*>(lParam));
             break;
         case ZVCMSG_WAIT_STATE:
-            if (bytes && sim_) sim_->SetPlayerWait(parameter, rules::ReadS32(bytes, 8), rules::ReadS32(bytes, 12));
+            if (bytes && sim_)
+                sim_->SetPlayerWait(parameter, rules::ReadS32(bytes, 8), rules::ReadS32(bytes, 12));
             break;
         default:
             break;
@@ -990,9 +1016,10 @@ void SessionManager::OnOrderPart(int slot, const std::uint8_t* data, std::uint32
     if (!sim_ || !tables_ || !hostFlag_ || slot < 1 || slot >= kSlotCount) return;
     // Every order is bound to the slot that sent it: nobody acts for a country it does not lead.
     const std::uint32_t word = GetSlotValue(slot);
-    const std::uint8_t country = word >= 1 && word <= 4 ? static_cast<std::uint8_t>(word - 1) : 0xFF;
-    const std::vector<std::uint8_t> kept = FilterOrderPart(
-        *tables_, country, data, n, [this, slot](std::string_view line) {
+    const std::uint8_t country =
+        word >= 1 && word <= 4 ? static_cast<std::uint8_t>(word - 1) : 0xFF;
+    const std::vector<std::uint8_t> kept =
+        FilterOrderPart(*tables_, country, data, n, [this, slot](std::string_view line) {
             Log("slot " + std::to_string(slot) + ": " + std::string(line));
         });
     sim_->ReceiveOrderPart(static_cast<std::uint32_t>(slot), kept.data(),
@@ -1061,7 +1088,8 @@ void SessionManager::OnSessionDisconnected(int slot, int serverLeft) {
     std::string text = gone;
     if (serverLeft != 1 && !unknown) {
         char buffer[128];
-        std::snprintf(buffer, sizeof buffer, core::Utf8ToSjis("%sさんが終了または切断しました。").c_str(),
+        std::snprintf(buffer, sizeof buffer,
+                      core::Utf8ToSjis("%sさんが終了または切断しました。").c_str(),
                       SlotName(slot).c_str());
         text = buffer;
     }
@@ -1087,8 +1115,12 @@ void SessionManager::OnSessionDisconnected(int slot, int serverLeft) {
                 gui_->ReturnToTitle(NetworkGui::Return::Delayed);
             } else if (slot != 0 && hostFlag_) {
                 gui_->ShowNotice(text, nullptr);
-                if (sim_ && tables_) {
-                    const std::uint8_t country = sim_->GetPlayerSlotCountry(slot);
+                if (sim_ && tables_ && slot > 0 && slot < kSlotCount) {
+                    // Read from the settings block: the slot itself is already free.
+                    const std::int32_t word = rules::ReadS32(
+                        settings_.data() + GameSettingBlock::Player(slot), PlayerSetting::kCountry);
+                    const auto country =
+                        static_cast<std::uint8_t>(word >= 1 && word <= 4 ? word - 1 : 0xFF);
                     if (country < 4) {
                         rules::ShadowGameContext shadow(*tables_, sim_->ContextEnv());
                         sim::RetireCountry(shadow, country, 1);

@@ -1,9 +1,11 @@
 #include "netplay/fuzz/ProtocolFuzz.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "netplay/SessionManager.h"
 #include "rules/context/TableDirectory.h"
+#include "rules/records/Bytes.h"
 #include "simulation/Simulation.h"
 
 namespace zv::net {
@@ -57,17 +59,18 @@ int FuzzProtocolMessage(const std::uint8_t* data, std::size_t size) {
     m.SetSlotForTest(1, 0x101, "one");
     m.SetSlotForTest(2, 0x102, "two");
     const transport::PlayerId from = 0x100 + ((data[0] >> 1) & 3);
-    // Every message of the input, one after another: the first byte of each says its length.
-    std::size_t at = 1;
-    int messages = 0;
-    while (at < size && messages < 16) {
-        const std::size_t length = std::min<std::size_t>(data[at] * 8u, size - at - 1);
-        m.HandleMessage((data[0] & 0x80) ? transport::kSystemPlayer : from, data + at + 1, length);
-        at += 1 + length;
-        ++messages;
-        if (length == 0) break;
+    const transport::PlayerId sender = (data[0] & 0x80) ? transport::kSystemPlayer : from;
+    if (!(data[0] & 0x40)) {
+        m.HandleMessage(sender, data + 1, size - 1);
+        return 0;
     }
-    if (at < size) m.HandleMessage(from, data + at, size - at);
+    // A sequence: each message preceded by its u16 length.
+    std::size_t at = 1;
+    for (int n = 0; n < 32 && size - at >= 2; ++n) {
+        const std::size_t length = std::min<std::size_t>(rules::ReadU16(data, at), size - at - 2);
+        m.HandleMessage(sender, data + at + 2, length);
+        at += 2 + length;
+    }
     return 0;
 }
 

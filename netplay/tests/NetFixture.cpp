@@ -50,7 +50,8 @@ Session::Session(int clients) {
     }
     EXPECT_TRUE(Until([&] {
         std::string text;
-        return host.manager->CountOccupiedSlots() == clients + 1 && host.manager->CheckAllConnected(text) == 0;
+        return host.manager->CountOccupiedSlots() == clients + 1 &&
+               host.manager->CheckAllConnected(text) == 0;
     }));
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "netplay/fuzz/ProtocolFuzz.h"
@@ -29,7 +31,8 @@ struct RawPeer {
         t = std::make_unique<transport::Transport>(o);
     }
     // Waits (bounded) for the next message of this type.
-    std::optional<Captured> Next(std::int32_t type, const std::function<void()>& serve, std::uint32_t ms = 3000) {
+    std::optional<Captured> Next(std::int32_t type, const std::function<void()>& serve,
+                                 std::uint32_t ms = 3000) {
         const std::uint32_t start = core::GetTickMs();
         for (;;) {
             for (auto it = got.begin(); it != got.end(); ++it) {
@@ -213,8 +216,9 @@ struct Fed : NetworkEventTarget {
     }
     void SendNetworkEvent(std::uint32_t w, const void* l) override {
         events.push_back(w);
-        if ((w & 0xFFFF) == ZVCMSG_SETSLOTDATA) lastSlots.assign(static_cast<const std::uint8_t*>(l),
-                                                                 static_cast<const std::uint8_t*>(l) + 232);
+        if ((w & 0xFFFF) == ZVCMSG_SETSLOTDATA)
+            lastSlots.assign(static_cast<const std::uint8_t*>(l),
+                             static_cast<const std::uint8_t*>(l) + 232);
     }
     void SendLinkQuality(int) override {}
     void SendWaitMask(std::uint16_t) override {}
@@ -231,7 +235,8 @@ struct Fed : NetworkEventTarget {
     std::vector<std::uint8_t> lastSlots;
 };
 
-std::vector<std::uint8_t> Msg(std::int32_t type, std::size_t size, std::vector<std::pair<std::size_t, std::int32_t>> f = {}) {
+std::vector<std::uint8_t> Msg(std::int32_t type, std::size_t size,
+                              std::vector<std::pair<std::size_t, std::int32_t>> f = {}) {
     MessageBuilder b(type, size);
     for (auto [at, v] : f) b.S32(at, v);
     return b.Get();
@@ -248,37 +253,57 @@ TEST(ProtocolTest, HostileMessagesAreDroppedWithALogLineAndNothingDelivered) {
     const std::vector<Case> cases = {
         {"unknown type", false, 0x100, Msg(99, 8), "unknown type"},
         {"short chat", true, 0x101, Msg(ZVCMSG_CHATDATA, 20), "needs 94"},
-        {"slot id out of range", false, 0x100, Msg(ZVCMSG_SETSLOTID, 8, {{4, 9}}), "no such client slot"},
-        {"slot id from a client", false, 0x101, Msg(ZVCMSG_SETSLOTID, 8, {{4, 2}}), "only the host"},
-        {"turn out of range", false, 0x100, Msg(ZVCMSG_GAMESETTING_GAME, 180, {{4, 9}}), "out of range"},
-        {"country out of range", false, 0x100, Msg(ZVCMSG_GAMESETTING_NEXT, 184, {{8 + 4 + 4, 7}}), "out of range"},
-        {"setting for another slot", true, 0x101, Msg(ZVCMSG_GAMESETTING_DONE, 24, {{4, 2}}), "not its own"},
-        {"setting out of turn", true, 0x101, Msg(ZVCMSG_GAMESETTING_DONE, 24, {{4, 1}}), "not its turn"},
-        {"goodbye of a slot out of range", true, 0x101, Msg(ZVCMSG_DISCCONECT, 8, {{4, 7}}), "claims slot"},
-        {"orders claiming another slot", true, 0x101, Msg(ZVCMSG_GAME_FROM_CLIENT, 16, {{4, 2}}), "not its own"},
+        {"slot id out of range", false, 0x100, Msg(ZVCMSG_SETSLOTID, 8, {{4, 9}}),
+         "no such client slot"},
+        {"slot id from a client", false, 0x101, Msg(ZVCMSG_SETSLOTID, 8, {{4, 2}}),
+         "only the host"},
+        {"turn out of range", false, 0x100, Msg(ZVCMSG_GAMESETTING_GAME, 180, {{4, 9}}),
+         "out of range"},
+        {"country out of range", false, 0x100, Msg(ZVCMSG_GAMESETTING_NEXT, 184, {{8 + 4 + 4, 7}}),
+         "out of range"},
+        {"setting for another slot", true, 0x101, Msg(ZVCMSG_GAMESETTING_DONE, 24, {{4, 2}}),
+         "not its own"},
+        {"setting out of turn", true, 0x101, Msg(ZVCMSG_GAMESETTING_DONE, 24, {{4, 1}}),
+         "not its turn"},
+        {"goodbye of a slot out of range", true, 0x101, Msg(ZVCMSG_DISCCONECT, 8, {{4, 7}}),
+         "claims slot"},
+        {"orders claiming another slot", true, 0x101, Msg(ZVCMSG_GAME_FROM_CLIENT, 16, {{4, 2}}),
+         "not its own"},
         {"orders longer than the message", true, 0x101,
          Msg(ZVCMSG_GAME_FROM_CLIENT, 20, {{4, 1}, {8, 100000}, {12, 1}}), "exceeds the message"},
         {"negative order length", true, 0x101, Msg(ZVCMSG_GAME_FROM_CLIENT, 20, {{4, 1}, {8, -4}}),
          "exceeds the message"},
-        {"journal at the host", true, 0x101, Msg(ZVCMSG_GAME_FROM_SERVER, 12), "only the host sends"},
-        {"journal from a client", false, 0x101, Msg(ZVCMSG_GAME_FROM_SERVER, 12), "only the host sends"},
-        {"role result out of range", false, 0x100, Msg(ZVCMSG_ROLE_RESULT, 32, {{4, 1}, {8, 9}}), "out of range"},
-        {"wait bit out of range", true, 0x102, Msg(ZVCMSG_WAIT_STATE, 16, {{4, 2}, {8, 40}}), "no bit"},
-        {"think-end of slot 0 from a client", true, 0x101, Msg(ZVCMSG_EXECUTE_THINK_END, 8, {{4, 0}}), "not its own"},
-        {"transfer kind 5", false, 0x100, Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 5 << 16}}), "no such kind"},
+        {"journal at the host", true, 0x101, Msg(ZVCMSG_GAME_FROM_SERVER, 12),
+         "only the host sends"},
+        {"journal from a client", false, 0x101, Msg(ZVCMSG_GAME_FROM_SERVER, 12),
+         "only the host sends"},
+        {"role result out of range", false, 0x100, Msg(ZVCMSG_ROLE_RESULT, 32, {{4, 1}, {8, 9}}),
+         "out of range"},
+        {"wait bit out of range", true, 0x102, Msg(ZVCMSG_WAIT_STATE, 16, {{4, 2}, {8, 40}}),
+         "no bit"},
+        {"think-end of slot 0 from a client", true, 0x101,
+         Msg(ZVCMSG_EXECUTE_THINK_END, 8, {{4, 0}}), "not its own"},
+        {"transfer kind 5", false, 0x100, Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 5 << 16}}),
+         "no such kind"},
         {"block length 0", false, 0x100,
-         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 1 << 16}, {12, 100}, {16, 0}, {20, 1}}), "out of range"},
+         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 1 << 16}, {12, 100}, {16, 0}, {20, 1}}),
+         "out of range"},
         {"size beyond the image", false, 0x100,
-         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 1 << 16}, {12, 182469}, {16, 10240}, {20, 18}}), "out of range"},
+         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 1 << 16}, {12, 182469}, {16, 10240}, {20, 18}}),
+         "out of range"},
         {"block count that does not fit", false, 0x100,
-         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 1 << 16}, {12, 20481}, {16, 10240}, {20, 2}}), "block count"},
+         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 1 << 16}, {12, 20481}, {16, 10240}, {20, 2}}),
+         "block count"},
         {"own troops unasked", true, 0x101,
-         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{4, 1}, {8, 3 << 16}, {12, 100}, {16, 100}, {20, 1}}), "not asked"},
+         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{4, 1}, {8, 3 << 16}, {12, 100}, {16, 100}, {20, 1}}),
+         "not asked"},
         {"all troops before the settings", false, 0x100,
-         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 2 << 16}, {12, 100}, {16, 100}, {20, 1}}), "not expected"},
-        {"a block with no transfer", false, 0x100, Msg(ZVCMSG_FILETRANSFER_DATA, 16 + 8, {{12, 8}}), "no transfer"},
-        {"acknowledgement of kind 9", true, 0x101, Msg(ZVCMSG_RECEIVE_OK, 16, {{4, 1}, {8, 65535}, {12, 9}}),
-         "no transfer kind"},
+         Msg(ZVCMSG_FILETRANSFER_HEADER, 62, {{8, 2 << 16}, {12, 100}, {16, 100}, {20, 1}}),
+         "not expected"},
+        {"a block with no transfer", false, 0x100, Msg(ZVCMSG_FILETRANSFER_DATA, 16 + 8, {{12, 8}}),
+         "no transfer"},
+        {"acknowledgement of kind 9", true, 0x101,
+         Msg(ZVCMSG_RECEIVE_OK, 16, {{4, 1}, {8, 65535}, {12, 9}}), "no transfer kind"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -298,7 +323,8 @@ TEST(ProtocolTest, AShortSlotTableIsTakenAsFarAsItGoesWithUnknownLabels) {
     fed.manager->HandleMessage(0x100, m.data(), m.size());
     ASSERT_EQ(fed.events.size(), 1u);
     ASSERT_EQ(fed.lastSlots.size(), 232u);
-    for (int s = 0; s < 6; ++s) EXPECT_EQ(ReadFieldText(fed.lastSlots.data(), 136 + 16 * s, 16), "----");
+    for (int s = 0; s < 6; ++s)
+        EXPECT_EQ(ReadFieldText(fed.lastSlots.data(), 136 + 16 * s, 16), "----");
     EXPECT_EQ(fed.lastSlots[46 + 17], 0);  // terminated
     EXPECT_EQ(fed.manager->SlotName(1), std::string(17, 'n'));
 }
@@ -315,7 +341,7 @@ TEST(ProtocolTest, YourTurnReachesOnlyTheAddressedSlotAndVersionLabelsAreCut) {
     Fed host(true);
     std::vector<std::uint8_t> version = Msg(ZVCMSG_VERSION, 24, {{4, 1}});
     std::fill(version.begin() + 8, version.end(), '9');  // no terminator
-    version[8 + 9] = static_cast<char>(0x82);               // a lead byte where the label ends
+    version[8 + 9] = static_cast<char>(0x82);            // a lead byte where the label ends
     host.manager->HandleMessage(0x101, version.data(), version.size());
     EXPECT_EQ(host.manager->SlotLabel(1), "ZV6-V999999999");
 }
@@ -324,17 +350,36 @@ TEST(ProtocolTest, YourTurnReachesOnlyTheAddressedSlotAndVersionLabelsAreCut) {
 TEST(ProtocolFuzzCorpus, HostileInputsNeverCrash) {
     std::mt19937 random(7);
     for (int type = 0; type <= 40; ++type) {
-        for (std::size_t size : {0u, 3u, 4u, 7u, 8u, 15u, 16u, 23u, 61u, 62u, 93u, 179u, 183u, 231u, 232u, 300u}) {
+        for (std::size_t size :
+             {0u, 3u, 4u, 7u, 8u, 15u, 16u, 23u, 61u, 62u, 93u, 179u, 183u, 231u, 232u, 300u}) {
             for (std::uint8_t head : {0x00, 0x01, 0x03, 0x05, 0x81}) {
                 std::vector<std::uint8_t> input(1 + size);
                 input[0] = head;
-                for (std::size_t i = 1; i < input.size(); ++i) input[i] = static_cast<std::uint8_t>(random());
+                for (std::size_t i = 1; i < input.size(); ++i)
+                    input[i] = static_cast<std::uint8_t>(random());
                 if (size >= 4) rules::WriteS32(input.data(), 1 + 0, type);
                 FuzzProtocolMessage(input.data(), input.size());
             }
         }
     }
-    SUCCEED();
+    // The fuzzer's seeds, and every cut of them, the sequences also with their blocks in any
+    // of the sender bits.
+    for (const std::string name :
+         {"destroy", "orders", "settings", "slotdata", "think-end", "transfer"}) {
+        std::ifstream in(std::string(ZV_SOURCE_DIR) + "/netplay/fuzz/seeds/" + name,
+                         std::ios::binary);
+        const std::vector<std::uint8_t> seed((std::istreambuf_iterator<char>(in)),
+                                             std::istreambuf_iterator<char>());
+        ASSERT_FALSE(seed.empty()) << name;
+        for (std::size_t cut = 1; cut <= seed.size(); ++cut) {
+            for (std::uint8_t bits : {0x00, 0x01, 0x02, 0x06, 0x80}) {
+                std::vector<std::uint8_t> input(seed.begin(),
+                                                seed.begin() + static_cast<std::ptrdiff_t>(cut));
+                input[0] ^= bits;
+                FuzzProtocolMessage(input.data(), input.size());
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -15,15 +15,16 @@ namespace {
 
 using rules::TableId;
 
-constexpr TableId kMapTables[] = {TableId::ScenarioHeader, TableId::Country, TableId::Hex, TableId::Site,
-                                  TableId::HexInfo};
+constexpr TableId kMapTables[] = {TableId::ScenarioHeader, TableId::Country, TableId::Hex,
+                                  TableId::Site, TableId::HexInfo};
 
 // Fills a table with a pattern that packs well (runs) or one that does not (noise).
 void Fill(rules::TableDirectory& t, TableId id, bool noise, std::uint32_t seed) {
     std::mt19937 random(seed);
     std::uint8_t* p = t.GetTableBase(id);
     for (std::uint32_t i = 0; i < t.GetTableTotalBytes(id); ++i) {
-        p[i] = noise ? static_cast<std::uint8_t>(random()) : static_cast<std::uint8_t>((i / 97) & 0x0F);
+        p[i] = noise ? static_cast<std::uint8_t>(random())
+                     : static_cast<std::uint8_t>((i / 97) & 0x0F);
     }
 }
 
@@ -62,7 +63,8 @@ TEST(TransferTest, TheTroopExchangeAsksEachPlayerInTurnThenSendsEveryTroopToAll)
     const std::int32_t words[4] = {1, 2, 3, 5};
     for (int slot = 0; slot < 4; ++slot) {
         rules::WriteS32(block + GameSettingBlock::Player(slot), PlayerSetting::kSlot, slot);
-        rules::WriteS32(block + GameSettingBlock::Player(slot), PlayerSetting::kCountry, words[slot]);
+        rules::WriteS32(block + GameSettingBlock::Player(slot), PlayerSetting::kCountry,
+                        words[slot]);
     }
     rules::WriteU16(block, 0, kTurnDone);
     std::vector<std::uint8_t> copy(block, block + GameSettingBlock::kSize);
@@ -73,7 +75,8 @@ TEST(TransferTest, TheTroopExchangeAsksEachPlayerInTurnThenSendsEveryTroopToAll)
         const int country = c + 1;
         rules::TableDirectory& t = s.Client(c).tables;
         for (int i = 0; i < 40; ++i) {
-            std::uint8_t* r = t.GetTableBase(TableId::Troop) + (40 * country + i) * rules::kTroopRecordSize;
+            std::uint8_t* r =
+                t.GetTableBase(TableId::Troop) + (40 * country + i) * rules::kTroopRecordSize;
             std::memset(r, 0, rules::kTroopRecordSize);
             r[rules::TroopRecord::kCountry] = static_cast<std::uint8_t>(country);
             r[1] = static_cast<std::uint8_t>(10 * c + i);
@@ -91,13 +94,15 @@ TEST(TransferTest, TheTroopExchangeAsksEachPlayerInTurnThenSendsEveryTroopToAll)
         const int country = c + 1;
         const std::size_t at = 40 * country * rules::kTroopRecordSize;
         EXPECT_EQ(std::memcmp(host.tables.GetTableBase(TableId::Troop) + at,
-                              s.Client(c).tables.GetTableBase(TableId::Troop) + at, 40 * rules::kTroopRecordSize),
+                              s.Client(c).tables.GetTableBase(TableId::Troop) + at,
+                              40 * rules::kTroopRecordSize),
                   0);
         ASSERT_TRUE(hostCountries.Select(country));
         EXPECT_EQ(hostCountries.GetFunds(), 1000 * country);
     }
     // Everybody, the spectator too, ends with the host's troops and starts.
-    ASSERT_TRUE(s.Until([&] { return s.Client(2).gui.begin && s.Client(0).gui.begin && s.Client(1).gui.begin; }));
+    ASSERT_TRUE(s.Until(
+        [&] { return s.Client(2).gui.begin && s.Client(0).gui.begin && s.Client(1).gui.begin; }));
     for (int c = 0; c < 3; ++c) {
         EXPECT_TRUE(Same(host.tables, s.Client(c).tables, TableId::Troop));
         EXPECT_TRUE(Same(host.tables, s.Client(c).tables, TableId::Force));
@@ -117,14 +122,16 @@ TEST(TransferTest, TroopsOfAnotherCountryAreRefusedAndThePlayerIsAskedAgain) {
     host.manager->SendGameSettingNext(copy.data());
     ASSERT_TRUE(s.Until([&] { return s.Client(0).manager->State() == kStateSettingsDone; }));
     // The client's records 40-79 claim country 0.
-    std::uint8_t* r = s.Client(0).tables.GetTableBase(TableId::Troop) + 40 * rules::kTroopRecordSize;
+    std::uint8_t* r =
+        s.Client(0).tables.GetTableBase(TableId::Troop) + 40 * rules::kTroopRecordSize;
     r[0] = 'x';
     r[rules::TroopRecord::kCountry] = 0;
     rules::TroopRecord probe;
     std::memcpy(probe.data(), r, rules::kTroopRecordSize);
     ASSERT_TRUE(probe.IsUsed());
-    const std::vector<std::uint8_t> before(host.tables.GetTableBase(TableId::Troop),
-                                           host.tables.GetTableBase(TableId::Troop) + 80 * rules::kTroopRecordSize);
+    const std::vector<std::uint8_t> before(
+        host.tables.GetTableBase(TableId::Troop),
+        host.tables.GetTableBase(TableId::Troop) + 80 * rules::kTroopRecordSize);
     host.manager->SendYourTurnToNextPlayer();
     auto asked = [&] {
         int n = 0;
@@ -133,7 +140,8 @@ TEST(TransferTest, TroopsOfAnotherCountryAreRefusedAndThePlayerIsAskedAgain) {
     };
     ASSERT_TRUE(s.Until([&] { return asked() >= 2; }));
     EXPECT_FALSE(host.manager->IsDelivered(1));
-    EXPECT_EQ(std::memcmp(before.data(), host.tables.GetTableBase(TableId::Troop), before.size()), 0);
+    EXPECT_EQ(std::memcmp(before.data(), host.tables.GetTableBase(TableId::Troop), before.size()),
+              0);
     bool logged = false;
     for (const auto& l : s.log) logged |= l.find("not its own") != std::string::npos;
     EXPECT_TRUE(logged);
@@ -142,9 +150,12 @@ TEST(TransferTest, TroopsOfAnotherCountryAreRefusedAndThePlayerIsAskedAgain) {
 TEST(OrderBindingTest, OnlyOrdersForTheSendersOwnCountryAreKept) {
     rules::TableDirectory tables;
     // Troop 5 belongs to country 0, troop 45 to country 1.
-    tables.GetTableBase(TableId::Troop)[5 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 0;
-    tables.GetTableBase(TableId::Troop)[45 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 1;
-    auto record = [](std::uint16_t opcode, std::vector<std::pair<std::size_t, std::uint16_t>> fields) {
+    tables.GetTableBase(
+        TableId::Troop)[5 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 0;
+    tables.GetTableBase(
+        TableId::Troop)[45 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 1;
+    auto record = [](std::uint16_t opcode,
+                     std::vector<std::pair<std::size_t, std::uint16_t>> fields) {
         std::vector<std::uint8_t> r(sim::OrderRecordSize(opcode));
         rules::WriteU16(r.data(), 0, opcode);
         for (auto [at, v] : fields) {
@@ -171,7 +182,8 @@ TEST(OrderBindingTest, OnlyOrdersForTheSendersOwnCountryAreKept) {
         {"troop out of the table", record(sim::kOpClearOrders, {{2, 300}}), false},
         {"alliance answer for another", record(sim::kOrderAllianceAnswer, {{2, 0}, {4, 1}}), false},
         {"own alliance answer", record(sim::kOrderAllianceAnswer, {{2, 1}, {4, 0}}), true},
-        {"reinforcement paid by another", record(sim::kOpPlace, {{2, 3}, {4, 0x0101}, {6, 2}}), false},
+        {"reinforcement paid by another", record(sim::kOpPlace, {{2, 3}, {4, 0x0101}, {6, 2}}),
+         false},
         {"own reinforcement", record(sim::kOpPlace, {{2, 3}, {4, 0x0101}, {6, 1}}), true},
         {"withdrawal for another", record(sim::kOrderWithdraw, {{2, 3}, {4, 3}}), false},
     };
@@ -181,17 +193,21 @@ TEST(OrderBindingTest, OnlyOrdersForTheSendersOwnCountryAreKept) {
     std::vector<std::uint8_t> expect;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto kept = FilterOrderPart(tables, 1, c.order.data(), static_cast<std::uint32_t>(c.order.size()), sink);
+        const auto kept = FilterOrderPart(tables, 1, c.order.data(),
+                                          static_cast<std::uint32_t>(c.order.size()), sink);
         EXPECT_EQ(!kept.empty(), c.kept);
         all.insert(all.end(), c.order.begin(), c.order.end());
         if (c.kept) expect.insert(expect.end(), c.order.begin(), c.order.end());
     }
-    EXPECT_EQ(FilterOrderPart(tables, 1, all.data(), static_cast<std::uint32_t>(all.size()), sink), expect);
+    EXPECT_EQ(FilterOrderPart(tables, 1, all.data(), static_cast<std::uint32_t>(all.size()), sink),
+              expect);
     // A spectator leads nothing; a cut record and a non-order end the part.
-    EXPECT_TRUE(FilterOrderPart(tables, 6, all.data(), static_cast<std::uint32_t>(all.size()), sink).empty());
+    EXPECT_TRUE(FilterOrderPart(tables, 6, all.data(), static_cast<std::uint32_t>(all.size()), sink)
+                    .empty());
     std::vector<std::uint8_t> cut = cases[0].order;
     cut.pop_back();
-    EXPECT_TRUE(FilterOrderPart(tables, 1, cut.data(), static_cast<std::uint32_t>(cut.size()), sink).empty());
+    EXPECT_TRUE(FilterOrderPart(tables, 1, cut.data(), static_cast<std::uint32_t>(cut.size()), sink)
+                    .empty());
     const std::uint8_t junk[4] = {0x99, 0x00, 0, 0};
     EXPECT_TRUE(FilterOrderPart(tables, 1, junk, 4, sink).empty());
     EXPECT_FALSE(log.empty());
@@ -200,17 +216,21 @@ TEST(OrderBindingTest, OnlyOrdersForTheSendersOwnCountryAreKept) {
 TEST(OrderBindingTest, TheHostDropsOrdersAClientGivesForAnotherCountry) {
     Session s(1);
     Endpoint& host = s.Host();
-    rules::WriteS32(host.manager->MutableSettingBlock() + GameSettingBlock::Player(1), PlayerSetting::kCountry, 2);
-    host.tables.GetTableBase(TableId::Troop)[45 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 1;
-    host.tables.GetTableBase(TableId::Troop)[5 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 0;
-    rules::WriteS32(host.tables.GetTableBase(TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
+    rules::WriteS32(host.manager->MutableSettingBlock() + GameSettingBlock::Player(1),
+                    PlayerSetting::kCountry, 2);
+    host.tables.GetTableBase(
+        TableId::Troop)[45 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 1;
+    host.tables.GetTableBase(
+        TableId::Troop)[5 * rules::kTroopRecordSize + rules::TroopRecord::kCountry] = 0;
+    rules::WriteS32(host.tables.GetTableBase(TableId::GameSettings),
+                    rules::GameSettingsRecord::kSinglePlay, 0);
     std::vector<std::uint8_t> orders(2 * sim::OrderRecordSize(sim::kOrderFormation));
     rules::WriteU16(orders.data(), 0, sim::kOrderFormation);
     rules::WriteU16(orders.data(), 2, 45);
     rules::WriteU16(orders.data(), 6, sim::kOrderFormation);
     rules::WriteU16(orders.data(), 8, 5);
-    ASSERT_EQ(s.Client(0).manager->SendGameFromClient(sim::kOrderPartValue, static_cast<std::uint32_t>(orders.size()),
-                                                      orders.data()),
+    ASSERT_EQ(s.Client(0).manager->SendGameFromClient(
+                  sim::kOrderPartValue, static_cast<std::uint32_t>(orders.size()), orders.data()),
               0);
     ASSERT_TRUE(s.Until([&] { return host.sim->IsOrderPartReceived(1) != 0; }));
     // The one kept order (6 bytes) and, every part being in, the length word.

@@ -30,8 +30,8 @@ std::chrono::milliseconds Ms(std::uint32_t ms) {
 
 Buffer MakeFrame(FrameKind kind, std::initializer_list<std::uint32_t> words,
                  const std::uint8_t* data = nullptr, std::size_t size = 0) {
-    auto frame = std::make_shared<std::vector<std::uint8_t>>(kFrameHeaderBytes + 4 * words.size() +
-                                                             size);
+    auto frame =
+        std::make_shared<std::vector<std::uint8_t>>(kFrameHeaderBytes + 4 * words.size() + size);
     std::uint8_t* p = frame->data();
     PutU32(p, static_cast<std::uint32_t>(frame->size() - kFrameHeaderBytes));
     p[4] = static_cast<std::uint8_t>(kind);
@@ -168,44 +168,43 @@ struct Transport::Impl {
     }
 
     void ReadHeader(const std::shared_ptr<Peer>& peer) {
-        asio::async_read(peer->socket, asio::buffer(peer->header),
-                         [this, peer](std::error_code ec, std::size_t) {
-                             if (peer->closed) return;
-                             if (ec) {
-                                 Drop(peer, ec == asio::error::eof ? "it closed the connection"
-                                                                   : "the connection failed");
-                                 return;
-                             }
-                             const std::uint32_t length = GetU32(peer->header.data());
-                             const std::uint8_t kind = peer->header[4];
-                             // Checked before anything is allocated.
-                             if (kind < 1 || kind > 7 || peer->header[5] != 0 ||
-                                 peer->header[6] != 0 || peer->header[7] != 0) {
-                                 Drop(peer, "it sent a frame of unknown kind " +
-                                                std::to_string(kind));
-                                 return;
-                             }
-                             if (length > MaxFramePayload(kind)) {
-                                 Drop(peer, "it sent a frame of " + std::to_string(length) +
-                                                " bytes, more than kind " + std::to_string(kind) +
-                                                " may hold");
-                                 return;
-                             }
-                             peer->body.resize(length);
-                             if (length == 0) {
-                                 OnFrame(peer);
-                                 return;
-                             }
-                             asio::async_read(peer->socket, asio::buffer(peer->body),
-                                              [this, peer](std::error_code ec2, std::size_t) {
-                                                  if (peer->closed) return;
-                                                  if (ec2) {
-                                                      Drop(peer, "the connection failed");
-                                                      return;
-                                                  }
-                                                  OnFrame(peer);
-                                              });
-                         });
+        asio::async_read(
+            peer->socket, asio::buffer(peer->header),
+            [this, peer](std::error_code ec, std::size_t) {
+                if (peer->closed) return;
+                if (ec) {
+                    Drop(peer, ec == asio::error::eof ? "it closed the connection"
+                                                      : "the connection failed");
+                    return;
+                }
+                const std::uint32_t length = GetU32(peer->header.data());
+                const std::uint8_t kind = peer->header[4];
+                // Checked before anything is allocated.
+                if (kind < 1 || kind > 7 || peer->header[5] != 0 || peer->header[6] != 0 ||
+                    peer->header[7] != 0) {
+                    Drop(peer, "it sent a frame of unknown kind " + std::to_string(kind));
+                    return;
+                }
+                if (length > MaxFramePayload(kind)) {
+                    Drop(peer, "it sent a frame of " + std::to_string(length) +
+                                   " bytes, more than kind " + std::to_string(kind) + " may hold");
+                    return;
+                }
+                peer->body.resize(length);
+                if (length == 0) {
+                    OnFrame(peer);
+                    return;
+                }
+                asio::async_read(peer->socket, asio::buffer(peer->body),
+                                 [this, peer](std::error_code ec2, std::size_t) {
+                                     if (peer->closed) return;
+                                     if (ec2) {
+                                         Drop(peer, "the connection failed");
+                                         return;
+                                     }
+                                     OnFrame(peer);
+                                 });
+            });
     }
 
     void OnFrame(const std::shared_ptr<Peer>& peer) {
@@ -333,9 +332,9 @@ struct Transport::Impl {
             return false;
         }
         peer->id = nextId++;
-        peer->name = CutSjis(
-            std::string_view(reinterpret_cast<const char*>(body.data() + 25), nameLength),
-            kMaxPlayerNameBytes);
+        peer->name =
+            CutSjis(std::string_view(reinterpret_cast<const char*>(body.data() + 25), nameLength),
+                    kMaxPlayerNameBytes);
         peer->welcomed = true;
         peer->label += " (player " + std::to_string(peer->id) + ")";
         {
@@ -450,8 +449,8 @@ struct Transport::Impl {
     bool OnClientFrame(const std::shared_ptr<Peer>& peer, FrameKind kind,
                        const std::vector<std::uint8_t>& body) {
         if (!peer->welcomed) {
-            if (kind == FrameKind::Welcome && body.size() >= 13 &&
-                body.size() == 13u + body[12] && body[12] <= kMaxSessionNameBytes) {
+            if (kind == FrameKind::Welcome && body.size() >= 13 && body.size() == 13u + body[12] &&
+                body[12] <= kMaxSessionNameBytes) {
                 peer->welcomed = true;
                 peer->id = GetU32(body.data() + 4);
                 {
@@ -507,7 +506,8 @@ struct Transport::Impl {
                     std::lock_guard lock(mutex);
                     known = players.erase(id) != 0;
                 }
-                if (known) DeliverSystem(BuildDestroyPlayerMessage(id, GetU32(body.data() + 4), {}));
+                if (known)
+                    DeliverSystem(BuildDestroyPlayerMessage(id, GetU32(body.data() + 4), {}));
                 return true;
             }
             default:
@@ -538,7 +538,8 @@ struct Transport::Impl {
             open = false;
         }
         if (localId == 0) return;
-        for (const PlayerInfo& p : gone) DeliverSystem(BuildDestroyPlayerMessage(p.id, p.flags, {}));
+        for (const PlayerInfo& p : gone)
+            DeliverSystem(BuildDestroyPlayerMessage(p.id, p.flags, {}));
         DeliverSystem(BuildSessionLostMessage());
     }
 
@@ -561,8 +562,8 @@ struct Transport::Impl {
                 if (!p->welcomed && now - p->opened > Ms(options.handshakeMs)) {
                     Drop(p, "it did not finish the handshake in time");
                 } else if (now - p->lastFrame > Ms(options.deadPeerMs)) {
-                    Drop(p, "nothing whole arrived for " + std::to_string(options.deadPeerMs) +
-                                " ms");
+                    Drop(p,
+                         "nothing whole arrived for " + std::to_string(options.deadPeerMs) + " ms");
                 } else if (p->welcomed && now - p->lastSend >= Ms(options.keepAliveMs)) {
                     Enqueue(p, MakeFrame(FrameKind::KeepAlive, {}));
                 }
@@ -600,7 +601,8 @@ struct Transport::Impl {
             const auto address = asio::ip::make_address_v4(text, ec);
             if (ec) continue;
             for (int i = 0; i < options.discoveryPorts; ++i) {
-                const udp::endpoint to(address, static_cast<std::uint16_t>(options.discoveryBase + i));
+                const udp::endpoint to(address,
+                                       static_cast<std::uint16_t>(options.discoveryBase + i));
                 searchSocket->async_send_to(asio::buffer(*query), to,
                                             [query](std::error_code, std::size_t) {});
             }
@@ -621,10 +623,10 @@ struct Transport::Impl {
                     std::lock_guard lock(mutex);
                     Heard& h = heard[answer.instance.bytes];
                     if (heard.size() <= kMaxSessionsHeard) {
-                        h.info = SessionInfo{answer.instance,     answer.name,
-                                             answerFrom.address().to_string(),
-                                             answer.port,         answer.players,
-                                             answer.maxPlayers,   answer.joinsDisabled};
+                        h.info = SessionInfo{
+                            answer.instance,     answer.name,    answerFrom.address().to_string(),
+                            answer.port,         answer.players, answer.maxPlayers,
+                            answer.joinsDisabled};
                         h.when = Clock::now();
                     } else {
                         heard.erase(answer.instance.bytes);
@@ -740,7 +742,8 @@ struct Transport::Impl {
     std::map<std::array<std::uint8_t, 16>, Heard> heard;
 };
 
-Transport::Transport(TransportOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+Transport::Transport(TransportOptions options)
+    : impl_(std::make_unique<Impl>(std::move(options))) {}
 
 Transport::~Transport() = default;
 
@@ -768,7 +771,8 @@ std::vector<SessionInfo> Transport::Sessions(bool availableOnly) const {
     const auto now = Clock::now();
     for (auto& [key, h] : impl_->heard) {
         if (now - h.when > Ms(kSessionForgetMs)) continue;
-        if (availableOnly && (h.info.joinsDisabled || h.info.players >= h.info.maxPlayers)) continue;
+        if (availableOnly && (h.info.joinsDisabled || h.info.players >= h.info.maxPlayers))
+            continue;
         out.push_back(h.info);
     }
     return out;
@@ -818,8 +822,12 @@ std::int32_t Transport::Host(const Guid& application, std::string_view sessionNa
         {
             std::lock_guard lock(m.mutex);
             m.tcpPort = m.acceptor->local_endpoint().port();
-            m.desc = SessionDesc{application, MakeRandomGuid(), std::string(sessionName),
-                                 std::clamp(maxPlayers, 1, kMaxSessionPlayers), 1, false};
+            m.desc = SessionDesc{application,
+                                 MakeRandomGuid(),
+                                 std::string(sessionName),
+                                 std::clamp(maxPlayers, 1, kMaxSessionPlayers),
+                                 1,
+                                 false};
             m.localId = m.nextId++;
             m.serverId = m.localId;
             m.localName = CutSjis(playerName, kMaxPlayerNameBytes);
@@ -857,28 +865,28 @@ std::int32_t Transport::Join(const std::string& address, std::uint16_t port,
         auto peer = std::make_shared<Peer>(m.io);
         peer->label = address + ":" + std::to_string(port) + " (host)";
         m.hostPeer = peer;
-        peer->socket.async_connect(tcp::endpoint(ip, port), [this, peer, application,
-                                                              name](std::error_code ec2) {
-            Impl& mm = *impl_;
-            if (peer->closed) return;
-            if (ec2) {
-                mm.Log("join: cannot reach " + peer->label + " (" + ec2.message() + ")");
-                mm.FinishJoin(kErrNoConnection);
-                peer->closed = true;
-                return;
-            }
-            std::error_code ignored;
-            peer->socket.set_option(tcp::no_delay(true), ignored);
-            std::vector<std::uint8_t> hello(25 + name.size());
-            std::memcpy(hello.data(), kHelloMagic.data(), 4);
-            PutU16(hello.data() + 4, kProtocolVersion);
-            std::memcpy(hello.data() + 8, application.bytes.data(), 16);
-            hello[24] = static_cast<std::uint8_t>(name.size());
-            std::memcpy(hello.data() + 25, name.data(), name.size());
-            peer->opened = peer->lastFrame = Clock::now();
-            mm.Enqueue(peer, MakeFrame(FrameKind::Hello, {}, hello.data(), hello.size()));
-            mm.ReadHeader(peer);
-        });
+        peer->socket.async_connect(
+            tcp::endpoint(ip, port), [this, peer, application, name](std::error_code ec2) {
+                Impl& mm = *impl_;
+                if (peer->closed) return;
+                if (ec2) {
+                    mm.Log("join: cannot reach " + peer->label + " (" + ec2.message() + ")");
+                    mm.FinishJoin(kErrNoConnection);
+                    peer->closed = true;
+                    return;
+                }
+                std::error_code ignored;
+                peer->socket.set_option(tcp::no_delay(true), ignored);
+                std::vector<std::uint8_t> hello(25 + name.size());
+                std::memcpy(hello.data(), kHelloMagic.data(), 4);
+                PutU16(hello.data() + 4, kProtocolVersion);
+                std::memcpy(hello.data() + 8, application.bytes.data(), 16);
+                hello[24] = static_cast<std::uint8_t>(name.size());
+                std::memcpy(hello.data() + 25, name.data(), name.size());
+                peer->opened = peer->lastFrame = Clock::now();
+                mm.Enqueue(peer, MakeFrame(FrameKind::Hello, {}, hello.data(), hello.size()));
+                mm.ReadHeader(peer);
+            });
         m.ArmTick();
         return 0;
     });

@@ -58,7 +58,8 @@ std::string BuildCreatePlayerMessage(PlayerId id, std::uint32_t flags, std::stri
     return out;
 }
 
-std::string BuildDestroyPlayerMessage(PlayerId id, std::uint32_t flags, std::string_view localData) {
+std::string BuildDestroyPlayerMessage(PlayerId id, std::uint32_t flags,
+                                      std::string_view localData) {
     std::string out;
     AppendU32(out, kSysDestroyPlayer);
     AppendU32(out, id);

@@ -8,8 +8,8 @@
 
 #include <chrono>
 #include <cinttypes>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -53,7 +53,9 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
         o.transport.deadPeerMs = 5000;
         o.blockPauseMs = 1;
         o.nextGameSettingWaitMs = 0;
-        o.log = [](std::string_view line) { std::fprintf(stderr, "zvsim: %.*s\n", static_cast<int>(line.size()), line.data()); };
+        o.log = [](std::string_view line) {
+            std::fprintf(stderr, "zvsim: %.*s\n", static_cast<int>(line.size()), line.data());
+        };
         manager_ = std::make_unique<net::SessionManager>(o);
         manager_->SetNotifyTarget(this);
         manager_->SetGui(this);
@@ -70,7 +72,8 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
             manager_->OnNetworkEvent(w, l);
             if ((w & 0xFFFF) == net::ZVCMSG_GAME_FROM_SERVER) AfterJournal();
             if ((w & 0xFFFF) == net::ZVCMSG_GAME_END) ended_ = true;
-            if ((w & 0xFFFF) == net::ZVCMSG_SESSION_LOST || (w & 0xFFFF) == net::ZVCMSG_DISCCONECT) lost_ = true;
+            if ((w & 0xFFFF) == net::ZVCMSG_SESSION_LOST || (w & 0xFFFF) == net::ZVCMSG_DISCCONECT)
+                lost_ = true;
         });
     }
     void SendLinkQuality(int) override {}
@@ -172,7 +175,8 @@ int Participant::Host() {
     }
     rules::WriteU16(block, net::GameSettingBlock::kTurn, net::kTurnDone);
     manager_->SendNextMapSelect();
-    if (!manager_->SendMapData(options_.programDir, options_.map) || !ServeUntil([&] { return mapDelivered_; })) {
+    if (!manager_->SendMapData(options_.programDir, options_.map) ||
+        !ServeUntil([&] { return mapDelivered_; })) {
         std::fprintf(stderr, "zvsim: the map did not reach every client\n");
         return 4;
     }
@@ -185,8 +189,11 @@ int Participant::Host() {
     StartPlay();
     std::int64_t steps = 0;
     while (steps < options_.minutes && !game_.Outcome().over) {
-        if (!ServeUntil([&] { return game_.Sim().GetBusyMask() == 0 && game_.Sim().GetCombinedWaitWord() == 0; })) {
-            std::fprintf(stderr, "zvsim: the participants stopped answering at minute %" PRId64 "\n", steps);
+        if (!ServeUntil([&] {
+                return game_.Sim().GetBusyMask() == 0 && game_.Sim().GetCombinedWaitWord() == 0;
+            })) {
+            std::fprintf(
+                stderr, "zvsim: the participants stopped answering at minute %" PRId64 "\n", steps);
             return 4;
         }
         game_.Step();
@@ -195,7 +202,8 @@ int Participant::Host() {
     }
     // The last journal is executed everywhere once every order part of the next step is in.
     if (!ServeUntil([&] { return game_.Sim().GetBusyMask() == 0; })) return 4;
-    Print("final minutes=" + std::to_string(steps) + " hash=" + Hex64(game_.Tables().HashLiveTables()));
+    Print("final minutes=" + std::to_string(steps) +
+          " hash=" + Hex64(game_.Tables().HashLiveTables()));
     manager_->SendGameEnd();
     // Clients leave first; then the host closes.
     ServeUntil([&] { return manager_->CountOccupiedSlots() == 1; });
@@ -209,9 +217,9 @@ int Participant::Join() {
         return 3;
     }
     // The map tables come from the host.
-    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
-                              rules::TableId::HexInfo, rules::TableId::Country,
-                              rules::TableId::ScenarioHeader, rules::TableId::Force}) {
+    for (rules::TableId id :
+         {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex, rules::TableId::HexInfo,
+          rules::TableId::Country, rules::TableId::ScenarioHeader, rules::TableId::Force}) {
         std::memset(game_.Tables().GetTableBase(id), 0, game_.Tables().GetTableTotalBytes(id));
     }
     manager_->OpenTransport();
@@ -223,7 +231,8 @@ int Participant::Join() {
         connection->RefreshSessions();
         for (std::size_t i = 0; i < connection->Rows().size(); ++i) {
             const net::SessionNode* node = connection->RowNode(static_cast<int>(i));
-            if (node && node->text.rfind(options_.session + " (", 0) == 0) row = static_cast<int>(i);
+            if (node && node->text.rfind(options_.session + " (", 0) == 0)
+                row = static_cast<int>(i);
         }
         if (row < 0) core::SleepMs(50);
     }
@@ -238,7 +247,8 @@ int Participant::Join() {
     // The list may have changed order between the two reads; join the session by its name.
     for (std::size_t i = 0; i < connection->Rows().size(); ++i) {
         const net::SessionNode* node = connection->RowNode(static_cast<int>(i));
-        if (node && node->text.rfind(options_.session + " (", 0) == 0) connection->SelectRow(static_cast<int>(i));
+        if (node && node->text.rfind(options_.session + " (", 0) == 0)
+            connection->SelectRow(static_cast<int>(i));
     }
     if (!manager_->Join(joined) || !joined) {
         std::fprintf(stderr, "zvsim: joining the session failed\n");
@@ -253,7 +263,8 @@ int Participant::Join() {
         std::fprintf(stderr, "zvsim: the game did not end in time\n");
         return 4;
     }
-    Print("final minutes=" + std::to_string(journals_) + " hash=" + Hex64(game_.Tables().HashLiveTables()));
+    Print("final minutes=" + std::to_string(journals_) +
+          " hash=" + Hex64(game_.Tables().HashLiveTables()));
     manager_->Leave();
     return 0;
 }
@@ -276,11 +287,24 @@ struct Child {
 };
 
 Child Spawn(const NetOptions& o, const std::string& command, const std::string& out) {
-    std::vector<std::string> args = {o.self, command, "--map", o.map, "--session", o.session,
-                                     "--minutes", std::to_string(o.minutes), "--clients", std::to_string(o.clients),
-                                     "--discovery-base", std::to_string(o.discoveryBase),
-                                     "--program-dir", o.programDir, "--seed", std::to_string(o.seed),
-                                     "--timeout", std::to_string(o.timeoutMs)};
+    std::vector<std::string> args = {o.self,
+                                     command,
+                                     "--map",
+                                     o.map,
+                                     "--session",
+                                     o.session,
+                                     "--minutes",
+                                     std::to_string(o.minutes),
+                                     "--clients",
+                                     std::to_string(o.clients),
+                                     "--discovery-base",
+                                     std::to_string(o.discoveryBase),
+                                     "--program-dir",
+                                     o.programDir,
+                                     "--seed",
+                                     std::to_string(o.seed),
+                                     "--timeout",
+                                     std::to_string(o.timeoutMs)};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -289,7 +313,8 @@ Child Spawn(const NetOptions& o, const std::string& command, const std::string& 
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     Child child;
     child.out = out;
-    if (posix_spawn(&child.pid, o.self.c_str(), &actions, nullptr, argv.data(), environ) != 0) child.pid = -1;
+    if (posix_spawn(&child.pid, o.self.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        child.pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return child;
 }
@@ -302,17 +327,20 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 int RunGame(NetOptions o) {
-    if (o.discoveryBase == 0) o.discoveryBase = static_cast<std::uint16_t>(30000 + (getpid() % 1000) * 16);
+    if (o.discoveryBase == 0)
+        o.discoveryBase = static_cast<std::uint16_t>(30000 + (getpid() % 1000) * 16);
     o.session += "-" + std::to_string(getpid());
     const std::string dir = "/tmp/zvsim-net-" + std::to_string(getpid());
     mkdir(dir.c_str(), 0700);
     std::vector<Child> children;
     children.push_back(Spawn(o, "net-host", dir + "/host.out"));
-    for (int c = 0; c < o.clients; ++c) children.push_back(Spawn(o, "net-join", dir + "/client" + std::to_string(c) + ".out"));
+    for (int c = 0; c < o.clients; ++c)
+        children.push_back(Spawn(o, "net-join", dir + "/client" + std::to_string(c) + ".out"));
     int failed = 0;
     for (Child& child : children) {
         int status = 0;
-        if (child.pid < 0 || waitpid(child.pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (child.pid < 0 || waitpid(child.pid, &status, 0) < 0 || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
             std::fprintf(stderr, "zvsim: participant %s failed\n", child.out.c_str());
             ++failed;
         }
@@ -323,16 +351,16 @@ int RunGame(NetOptions o) {
     int result = failed ? 1 : 0;
     for (std::size_t k = 1; k < outputs.size() && !failed; ++k) {
         if (outputs[k].size() != outputs[0].size()) {
-            std::fprintf(stderr, "zvsim: client %zu printed %zu lines, the host %zu\n", k - 1, outputs[k].size(),
-                         outputs[0].size());
+            std::fprintf(stderr, "zvsim: client %zu printed %zu lines, the host %zu\n", k - 1,
+                         outputs[k].size(), outputs[0].size());
             result = 1;
             continue;
         }
         for (std::size_t i = 0; i < outputs[0].size(); ++i) {
             // The step counts differ in meaning (steps made, journals executed) but must agree too.
             if (outputs[k][i] != outputs[0][i]) {
-                std::fprintf(stderr, "zvsim: client %zu differs: '%s' against the host's '%s'\n", k - 1,
-                             outputs[k][i].c_str(), outputs[0][i].c_str());
+                std::fprintf(stderr, "zvsim: client %zu differs: '%s' against the host's '%s'\n",
+                             k - 1, outputs[k][i].c_str(), outputs[0][i].c_str());
                 result = 1;
             }
         }
@@ -348,7 +376,8 @@ int RunGame(NetOptions o) {
 
 }  // namespace
 
-bool ParseNetArguments(const std::vector<std::string>& args, NetOptions& options, std::string& error) {
+bool ParseNetArguments(const std::vector<std::string>& args, NetOptions& options,
+                       std::string& error) {
     if (args.empty() || (args[0] != "net-host" && args[0] != "net-join" && args[0] != "net-game")) {
         error = "not a network command";
         return false;

@@ -25,7 +25,8 @@ struct NetOptions {
     std::uint32_t timeoutMs = 240000;
 };
 
-bool ParseNetArguments(const std::vector<std::string>& args, NetOptions& options, std::string& error);
+bool ParseNetArguments(const std::vector<std::string>& args, NetOptions& options,
+                       std::string& error);
 // Exit status: 0 done (net-game: all hashes agree), 1 hashes differ or a participant failed,
 // 3 unreadable data, 4 the session could not be made or timed out.
 int RunNet(const NetOptions& options);

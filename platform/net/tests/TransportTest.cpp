@@ -1,5 +1,3 @@
-#include "platform/net/Transport.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +7,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/net/Transport.h"
 
 namespace zv::transport {
 namespace {

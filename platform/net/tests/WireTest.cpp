@@ -1,6 +1,6 @@
-#include "platform/net/Wire.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/net/Wire.h"
 
 namespace zv::transport {
 namespace {
@@ -16,7 +16,8 @@ TEST(WireTest, CutSjisNeverSplitsADoubleByteCharacter) {
         {"abcdef", 3, "abc"},
         {"\x82\xA0\x82\xA2", 3, "\x82\xA0"},
         {"a\x82\xA0", 2, "a"},
-        {"\x82", 1, ""},  // a lead byte alone at the end is no whole character
+        {"\x82", 1, ""},  // a lead byte alone at the end is no whole
+                          // character
         {"", 5, ""},
     };
     for (const Case& c : cases) EXPECT_EQ(CutSjis(c.text, c.max), c.expect) << c.text;
@@ -61,8 +62,8 @@ TEST(WireTest, DiscoveryAnswersRoundTripAndRefuseNonsense) {
     EXPECT_FALSE(ParseDiscoveryAnswer(p, wire.size() - 1, b));
     std::string bad = wire;
     bad[29] = 9;  // more than six players
-    EXPECT_FALSE(ParseDiscoveryAnswer(reinterpret_cast<const std::uint8_t*>(bad.data()),
-                                      bad.size(), b));
+    EXPECT_FALSE(
+        ParseDiscoveryAnswer(reinterpret_cast<const std::uint8_t*>(bad.data()), bad.size(), b));
     Guid app;
     app.bytes[0] = 1;
     const auto q = BuildDiscoveryQuery(app, 5);
