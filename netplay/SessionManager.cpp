@@ -108,6 +108,7 @@ void SessionManager::Reset() {
     serverId_ = 0;
     state_ = kStateIdle;
     expectedOwnTroopsSlot_ = kNoSlot;
+    ready_ = false;
 }
 
 // ---- lifecycle ------------------------------------------------------------------------------
@@ -180,6 +181,9 @@ void SessionManager::AfterOpen() {
         role_ = 2;
         ownSlot_ = kNoSlot;
     }
+    // Messages that arrived meanwhile wait in the transport until the session is set up here.
+    ready_ = true;
+    if (receiveEvent_) receiveEvent_->Set();
 }
 
 void SessionManager::Close() {
@@ -254,7 +258,7 @@ int SessionManager::LinkQualityOf(float rate) {
 }
 
 void SessionManager::DrainMessages() {
-    if (!connection_ || !connection_->Play()) return;
+    if (!ready_ || !connection_ || !connection_->Play()) return;
     NetPlay* play = connection_->Play();
     std::vector<std::uint8_t> buffer(1024);
     for (int guard = 0; guard < 100000 && !stop_; ++guard) {

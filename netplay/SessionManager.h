@@ -307,6 +307,8 @@ class SessionManager : public sim::SessionPort {
     std::unique_ptr<core::AutoResetEvent> quitEvent_;
     std::unique_ptr<core::Thread> thread_;
     std::atomic<bool> stop_{false};
+    // Set once a hosted or joined session is set up; the receive thread drains only then.
+    std::atomic<bool> ready_{false};
     std::mutex logMutex_;
     int eventDepth_ = 0;  // GUI thread: inside OnNetworkEvent
 

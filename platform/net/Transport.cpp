@@ -460,6 +460,8 @@ struct Transport::Impl {
                     desc.maxPlayers = static_cast<int>(GetU32(body.data() + 8));
                     desc.name.assign(reinterpret_cast<const char*>(body.data() + 13), body[12]);
                     players[localId] = PlayerInfo{localId, 0, localName};
+                    // Known as the server player at once; its name follows with the others.
+                    players[serverId] = PlayerInfo{serverId, kServerPlayerFlag, {}};
                 }
                 FinishJoin(kOk);
                 return true;

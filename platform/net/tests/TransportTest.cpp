@@ -192,11 +192,18 @@ TEST_F(TransportTest, PlayersJoinWithNamesAndTheServerFlag) {
     auto heard = c1->WaitSystem(kSysCreatePlayer);
     ASSERT_TRUE(heard);
     EXPECT_EQ(GetU32(heard->data.data() + 4), c2->id);
-    bool sawServer = false;
-    for (const PlayerInfo& p : c2->transport.Players()) {
-        if (p.id == host->id) sawServer = p.flags == kServerPlayerFlag && p.name == "host";
+    // The server player is known as soon as the join returns; its name follows.
+    bool flagged = false;
+    for (const PlayerInfo& p : c2->transport.Players())
+        flagged |= p.id == host->id && p.flags == kServerPlayerFlag;
+    EXPECT_TRUE(flagged);
+    bool named = false;
+    for (int i = 0; i < 200 && !named; ++i) {
+        for (const PlayerInfo& p : c2->transport.Players())
+            named |= p.id == host->id && p.name == "host";
+        core::SleepMs(10);
     }
-    EXPECT_TRUE(sawServer);
+    EXPECT_TRUE(named);
     EXPECT_TRUE(host->transport.IsHost());
     EXPECT_FALSE(c2->transport.IsHost());
     SessionDesc desc;
