@@ -13,15 +13,15 @@
 #include <utility>
 #include <vector>
 
-#include "rules/GameContext.h"
-#include "rules/HexQueries.h"
-#include "rules/MapFiles.h"
-#include "rules/RouteSearch.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/ShadowTables.h"
-#include "rules/SupplyNetwork.h"
-#include "rules/TroopCursor.h"
-#include "rules/Visibility.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/files/MapFiles.h"
+#include "rules/records/TroopCursor.h"
+#include "rules/search/HexQueries.h"
+#include "rules/search/RouteSearch.h"
+#include "rules/search/SupplyNetwork.h"
+#include "rules/search/Visibility.h"
 
 namespace {
 

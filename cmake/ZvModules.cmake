@@ -26,3 +26,30 @@ function(zv_add_library target)
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_LIBS})
 endfunction()
+
+# zv_add_fuzzer(<target> SOURCES <files...> LIBS <libs...> [SEEDS <files or folders...>]
+#               [DEPENDS <targets that make the seeds...>])
+# A libFuzzer target (its sources define LLVMFuzzerTestOneInput), built only when the project is
+# configured with ZV_BUILD_FUZZERS (clang). Each one is also a CTest test labelled `fuzz` that
+# starts from the seeds and stops after ZV_FUZZ_RUNS inputs; `zv_fuzzers` builds them all.
+function(zv_add_fuzzer target)
+    if(NOT ZV_BUILD_FUZZERS)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;SEEDS;DEPENDS" ${ARGN})
+    add_executable(${target} ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS})
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    target_compile_definitions(${target} PRIVATE ZV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                                 ZV_PROGRAM_DIR="${ZV_PROGRAM_DIR}")
+    if(NOT TARGET zv_fuzzers)
+        add_custom_target(zv_fuzzers)
+    endif()
+    add_dependencies(zv_fuzzers ${target} ${ARG_DEPENDS})
+    add_test(NAME fuzz.${target}
+        COMMAND ${CMAKE_COMMAND} -DFUZZER=$<TARGET_FILE:${target}> "-DSEEDS=${ARG_SEEDS}"
+                -DWORK=${CMAKE_BINARY_DIR}/fuzz/${target}.work -DRUNS=${ZV_FUZZ_RUNS}
+                -P ${PROJECT_SOURCE_DIR}/cmake/RunFuzzer.cmake)
+    set_tests_properties(fuzz.${target} PROPERTIES LABELS fuzz)
+endfunction()

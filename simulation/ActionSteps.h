@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rules/GameContext.h"
+#include "rules/context/GameContext.h"
 #include "simulation/ClockStepContext.h"
 
 // The action steps of a troop's order: occupy, supply, fire, disperse, support, board, launch,

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "rules/Carriers.h"
-#include "rules/HexQueries.h"
-#include "rules/RuleHelpers.h"
-#include "rules/TargetChoice.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
-#include "rules/TroopRecord.h"
+#include "rules/combat/TargetChoice.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/search/HexQueries.h"
+#include "rules/troops/Carriers.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
 #include "simulation/OrderExecution.h"
 
 namespace zv::sim {

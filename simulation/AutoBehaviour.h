@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rules/GameContext.h"
+#include "rules/context/GameContext.h"
 #include "simulation/ClockStepContext.h"
 
 // The orders that computer-led troops (and troops whose formation asks for it) give themselves.

@@ -1,11 +1,11 @@
 #include "simulation/AutoResupply.h"
 
-#include "rules/RuleHelpers.h"
-#include "rules/Supply.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/troops/Supply.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
 #include "simulation/OrderExecution.h"
 
 namespace zv::sim {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rules/GameContext.h"
+#include "rules/context/GameContext.h"
 #include "simulation/ClockStepContext.h"
 
 // Before its order runs each step, a troop short of fuel, supplies or strength is sent to the

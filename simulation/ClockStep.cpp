@@ -4,14 +4,14 @@
 #include <chrono>
 #include <ctime>
 
-#include "rules/Income.h"
-#include "rules/MapRecords.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/TargetChoice.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
-#include "rules/TroopRecord.h"
-#include "rules/Visibility.h"
+#include "rules/combat/TargetChoice.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/countries/Income.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/search/Visibility.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
 #include "simulation/AutoBehaviour.h"
 #include "simulation/AutoResupply.h"
 #include "simulation/Judgement.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-#include "rules/RouteSearch.h"
+#include "rules/search/RouteSearch.h"
 #include "simulation/ClockStepContext.h"
 #include "simulation/Simulation.h"
 

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "framework/RandomStreams.h"
-#include "rules/GameContext.h"
-#include "rules/RouteSearch.h"
-#include "rules/RuleHelpers.h"
-#include "rules/TargetChoice.h"
+#include "rules/combat/TargetChoice.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/search/RouteSearch.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"
 

@@ -3,16 +3,16 @@
 #include <cstring>
 
 #include "platform/core/Paths.h"
-#include "rules/CountryStatistics.h"
-#include "rules/CountryTable25Record.h"
-#include "rules/GameContext.h"
-#include "rules/MapFiles.h"
-#include "rules/MapRecords.h"
-#include "rules/ShadowTables.h"
-#include "rules/SupplyNetwork.h"
-#include "rules/TroopRecord.h"
-#include "rules/TroopRemoval.h"
-#include "rules/Visibility.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/countries/CountryStatistics.h"
+#include "rules/files/MapFiles.h"
+#include "rules/records/CountryTable25Record.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/search/SupplyNetwork.h"
+#include "rules/search/Visibility.h"
+#include "rules/troops/TroopRemoval.h"
 #include "simulation/Judgement.h"
 
 namespace zv::sim {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "rules/GameEvents.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/GameEvents.h"
+#include "rules/context/TableDirectory.h"
 #include "simulation/ClockStep.h"
 #include "simulation/Simulation.h"
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "rules/GameContext.h"
-#include "rules/MapCursors.h"
+#include "rules/context/GameContext.h"
+#include "rules/records/MapCursors.h"
 
 namespace zv::sim {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "rules/Bytes.h"
-#include "rules/GameContext.h"
-#include "rules/Visibility.h"
+#include "rules/context/GameContext.h"
+#include "rules/records/Bytes.h"
+#include "rules/search/Visibility.h"
 #include "simulation/CommandInterpreter.h"
 #include "simulation/OrderTranslation.h"
 #include "simulation/Simulation.h"

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "rules/Bytes.h"
+#include "rules/records/Bytes.h"
 
 // Order and command records: the journal's wire format. A record is a 16-bit opcode followed by
 // fixed fields; its size follows from the opcode alone (there is no length field). All 16-bit

@@ -1,9 +1,9 @@
 #include "simulation/Judgement.h"
 
-#include "rules/CountryTable25Record.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopRecord.h"
-#include "rules/TroopRemoval.h"
+#include "rules/records/CountryTable25Record.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopRemoval.h"
 
 namespace zv::sim {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rules/GameContext.h"
+#include "rules/context/GameContext.h"
 #include "simulation/CommandRecords.h"
 
 // The end of the game: at the end of every clock step the judgement decides on the shadow state

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "rules/GameContext.h"
-#include "rules/RouteSearch.h"
+#include "rules/context/GameContext.h"
+#include "rules/search/RouteSearch.h"
 #include "simulation/ClockStepContext.h"
 #include "simulation/CommandRecords.h"
 

@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 
-#include "rules/Bytes.h"
-#include "rules/ForceCursor.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/troops/TroopOrders.h"
 #include "simulation/CommandInterpreter.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"

@@ -1,12 +1,12 @@
 #include "simulation/Production.h"
 
-#include "rules/CountryStatistics.h"
-#include "rules/ForceCursor.h"
-#include "rules/HexQueries.h"
-#include "rules/RuleHelpers.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopQueries.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/countries/CountryStatistics.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/search/HexQueries.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopQueries.h"
 
 namespace zv::sim {
 

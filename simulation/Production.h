@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "rules/GameContext.h"
+#include "rules/context/GameContext.h"
 #include "simulation/ClockStepContext.h"
 
 // Production during play: a requested corps troop (flag 0x2000, its placement hex in the corps

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "rules/Bytes.h"
+#include "rules/records/Bytes.h"
 
 namespace zv::sim {
 

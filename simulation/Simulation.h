@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "framework/RandomStreams.h"
-#include "rules/GameContext.h"
-#include "rules/GameEvents.h"
-#include "rules/RouteSearch.h"
-#include "rules/SupplyNetwork.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/GameEvents.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/search/RouteSearch.h"
+#include "rules/search/SupplyNetwork.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/SessionPort.h"
 

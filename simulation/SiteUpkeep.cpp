@@ -1,10 +1,10 @@
 #include "simulation/SiteUpkeep.h"
 
-#include "rules/Movement.h"
-#include "rules/Supply.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
-#include "rules/TroopRecord.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/troops/Movement.h"
+#include "rules/troops/Supply.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
 
 namespace zv::sim {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rules/GameContext.h"
+#include "rules/context/GameContext.h"
 #include "simulation/ClockStepContext.h"
 
 // What keeps the world running besides the troops' orders, every clock step: sites recover their

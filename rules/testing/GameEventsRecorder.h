@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/GameEvents.h"
+#include "rules/context/GameEvents.h"
 
 namespace zv::rules::testing {
 

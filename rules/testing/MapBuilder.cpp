@@ -3,9 +3,9 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
-#include "rules/ForceCursor.h"
-#include "rules/MapCursors.h"
-#include "rules/TroopCursor.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules::testing {
 

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 
 namespace zv::rules::testing {
 

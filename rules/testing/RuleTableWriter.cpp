@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/core/Sjis.h"
-#include "rules/DatFile.h"
+#include "rules/files/DatFile.h"
 
 namespace zv::rules::testing {
 

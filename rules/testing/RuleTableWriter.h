@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/RuleRecords.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/RuleRecords.h"
 
 namespace zv::rules::testing {
 

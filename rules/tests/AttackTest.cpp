@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "rules/Attack.h"
-#include "rules/MapCursors.h"
-#include "rules/NewsRecord.h"
-#include "rules/RuleHelpers.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/ShadowTables.h"
-#include "rules/TroopMembers.h"
+#include "rules/combat/Attack.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/NewsRecord.h"
 #include "rules/tests/BattleFixture.h"
+#include "rules/troops/TroopMembers.h"
 
 namespace zv::rules::battletest {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "rules/MapCursors.h"
-#include "rules/RuleHelpers.h"
-#include "rules/TroopMembers.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/MapCursors.h"
+#include "rules/troops/TroopMembers.h"
 
 namespace zv::rules::battletest {
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "framework/RandomStreams.h"
-#include "rules/BattleRecord.h"
-#include "rules/GameContext.h"
-#include "rules/RuleRecords.h"
-#include "rules/TableDirectory.h"
-#include "rules/TroopCursor.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/BattleRecord.h"
+#include "rules/records/RuleRecords.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"

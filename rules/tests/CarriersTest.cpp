@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "platform/core/Sjis.h"
-#include "rules/Carriers.h"
-#include "rules/NewsRecord.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
+#include "rules/records/NewsRecord.h"
 #include "rules/tests/TroopOrdersFixture.h"
+#include "rules/troops/Carriers.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
 
 namespace zv::rules::orderstest {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "rules/CountryStatistics.h"
-#include "rules/MapCursors.h"
-#include "rules/TroopCursor.h"
+#include "rules/countries/CountryStatistics.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/core/Sjis.h"
-#include "rules/CsvExport.h"
+#include "rules/files/CsvExport.h"
 #include "rules/testing/RuleTableWriter.h"
 #include "rules/testing/TempFolder.h"
 

@@ -4,9 +4,9 @@
 #include <array>
 #include <vector>
 
-#include "rules/FireResolution.h"
-#include "rules/MapCursors.h"
-#include "rules/RuleHelpers.h"
+#include "rules/combat/FireResolution.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/MapCursors.h"
 #include "rules/tests/BattleFixture.h"
 
 namespace zv::rules::battletest {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "rules/ForceCursor.h"
-#include "rules/MapRecords.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapRecords.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
 #include "rules/testing/TempFolder.h"

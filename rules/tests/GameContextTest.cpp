@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "rules/ForceCursor.h"
-#include "rules/GameContext.h"
-#include "rules/MapCursors.h"
+#include "rules/context/GameContext.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapCursors.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/tests/TroopMembersFixture.h"
 

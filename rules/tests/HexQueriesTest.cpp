@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "rules/GameContext.h"
-#include "rules/HexQueries.h"
-#include "rules/MapCursors.h"
-#include "rules/RuleHelpers.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/MapCursors.h"
+#include "rules/search/HexQueries.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/tests/TroopMembersFixture.h"
 

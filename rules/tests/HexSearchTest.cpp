@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "rules/HexSearch.h"
-#include "rules/RuleHelpers.h"
-#include "rules/TroopMembers.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/search/HexSearch.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/tests/RouteSearchFixture.h"
 #include "rules/tests/TroopMembersFixture.h"
+#include "rules/troops/TroopMembers.h"
 
 namespace zv::rules {
 namespace {

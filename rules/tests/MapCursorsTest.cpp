@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
-#include "rules/MapCursors.h"
+#include "rules/records/MapCursors.h"
 #include "rules/testing/RuleTableWriter.h"
 
 namespace zv::rules {

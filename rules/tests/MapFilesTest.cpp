@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "rules/MapFiles.h"
-#include "rules/MapRecords.h"
-#include "rules/NewsRecord.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopQueries.h"
+#include "rules/files/MapFiles.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/NewsRecord.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
 #include "rules/testing/TempFolder.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopQueries.h"
 
 namespace zv::rules {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "rules/GameContext.h"
-#include "rules/MapImport.h"
-#include "rules/Rle.h"
+#include "rules/context/GameContext.h"
+#include "rules/files/MapImport.h"
+#include "rules/files/Rle.h"
 #include "rules/testing/RuleTableWriter.h"
 #include "rules/testing/TempFolder.h"
 

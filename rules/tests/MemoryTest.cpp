@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "rules/Memory.h"
+#include "rules/context/Memory.h"
 
 namespace zv::rules {
 namespace {

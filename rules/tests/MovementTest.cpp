@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "rules/Movement.h"
-#include "rules/NewsRecord.h"
+#include "rules/records/NewsRecord.h"
 #include "rules/tests/TroopOrdersFixture.h"
+#include "rules/troops/Movement.h"
 
 namespace zv::rules::orderstest {
 namespace {

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "rules/Income.h"
-#include "rules/NewsRecord.h"
-#include "rules/Occupation.h"
+#include "rules/countries/Income.h"
+#include "rules/records/NewsRecord.h"
 #include "rules/tests/TroopOrdersFixture.h"
+#include "rules/troops/Occupation.h"
 
 namespace zv::rules::orderstest {
 namespace {

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "rules/CountryStatistics.h"
-#include "rules/ForceCursor.h"
-#include "rules/MapCursors.h"
-#include "rules/Placement.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopQueries.h"
+#include "rules/countries/CountryStatistics.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapCursors.h"
 #include "rules/tests/BattleFixture.h"
+#include "rules/troops/Placement.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopQueries.h"
 
 namespace zv::rules::battletest {
 namespace {

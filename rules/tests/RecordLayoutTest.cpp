@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "rules/CountryTable25Record.h"
-#include "rules/ForceRecord.h"
-#include "rules/GameFileHeader.h"
-#include "rules/NewsRecord.h"
-#include "rules/TroopRecord.h"
+#include "rules/files/GameFileHeader.h"
+#include "rules/records/CountryTable25Record.h"
+#include "rules/records/ForceRecord.h"
+#include "rules/records/NewsRecord.h"
+#include "rules/records/TroopRecord.h"
 
 namespace zv::rules {
 namespace {

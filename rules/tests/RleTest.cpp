@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/RandomStreams.h"
-#include "rules/Rle.h"
+#include "rules/files/Rle.h"
 
 namespace zv::rules {
 namespace {

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "rules/GameContext.h"
-#include "rules/RouteSearch.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/ShadowTables.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/search/RouteSearch.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
 

@@ -4,8 +4,8 @@
 #include <queue>
 #include <random>
 
-#include "rules/RouteSearch.h"
-#include "rules/TroopCursor.h"
+#include "rules/records/TroopCursor.h"
+#include "rules/search/RouteSearch.h"
 #include "rules/tests/RouteSearchFixture.h"
 
 namespace zv::rules {

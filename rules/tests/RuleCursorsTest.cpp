@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
-#include "rules/RuleCursors.h"
+#include "rules/records/RuleCursors.h"
 #include "rules/testing/RuleTableWriter.h"
 
 namespace zv::rules {

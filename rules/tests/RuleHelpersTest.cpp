@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/core/Sjis.h"
-#include "rules/MapCursors.h"
-#include "rules/RuleHelpers.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/MapCursors.h"
 
 namespace zv::rules {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "rules/GameContext.h"
-#include "rules/MapCursors.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/ShadowTables.h"
-#include "rules/TroopMembers.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/records/MapCursors.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/tests/TroopMembersFixture.h"
+#include "rules/troops/TroopMembers.h"
 
 namespace zv::rules {
 namespace {

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "rules/HexQueries.h"
-#include "rules/MapCursors.h"
-#include "rules/RouteSearch.h"
-#include "rules/SupplyNetwork.h"
+#include "rules/records/MapCursors.h"
+#include "rules/search/HexQueries.h"
+#include "rules/search/RouteSearch.h"
+#include "rules/search/SupplyNetwork.h"
 #include "rules/tests/RouteSearchFixture.h"
 
 namespace zv::rules {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "rules/CountryStatistics.h"
-#include "rules/Supply.h"
+#include "rules/countries/CountryStatistics.h"
 #include "rules/tests/TroopOrdersFixture.h"
+#include "rules/troops/Supply.h"
 
 namespace zv::rules::orderstest {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <functional>
 
-#include "rules/DatFile.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/files/DatFile.h"
 #include "rules/testing/RuleTableWriter.h"
 #include "rules/testing/TempFolder.h"
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "rules/Carriers.h"
-#include "rules/TargetChoice.h"
-#include "rules/TroopOrders.h"
+#include "rules/combat/TargetChoice.h"
 #include "rules/tests/BattleFixture.h"
+#include "rules/troops/Carriers.h"
+#include "rules/troops/TroopOrders.h"
 
 namespace zv::rules::battletest {
 namespace {

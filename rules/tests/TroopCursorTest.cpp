@@ -4,10 +4,10 @@
 #include <functional>
 #include <memory>
 
-#include "rules/CachedTroopCursor.h"
-#include "rules/ForceCursor.h"
-#include "rules/MapCursors.h"
-#include "rules/TroopCursor.h"
+#include "rules/records/CachedTroopCursor.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"
 

@@ -6,11 +6,11 @@
 #include <initializer_list>
 #include <string>
 
-#include "rules/RuleRecords.h"
-#include "rules/TableDirectory.h"
-#include "rules/TroopCursor.h"
-#include "rules/TroopMembers.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/RuleRecords.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/testing/RuleTableWriter.h"
+#include "rules/troops/TroopMembers.h"
 
 // Rule tables with units whose every value the troop tests compute by hand.
 namespace zv::rules::membertest {

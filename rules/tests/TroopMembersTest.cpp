@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "rules/MapRecords.h"
-#include "rules/TroopMembers.h"
+#include "rules/records/MapRecords.h"
 #include "rules/tests/TroopMembersFixture.h"
+#include "rules/troops/TroopMembers.h"
 
 namespace zv::rules {
 namespace {

@@ -8,15 +8,15 @@
 #include <sstream>
 #include <string>
 
-#include "rules/Carriers.h"
-#include "rules/Income.h"
-#include "rules/Movement.h"
-#include "rules/Occupation.h"
-#include "rules/Supply.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
-#include "rules/TroopRemoval.h"
+#include "rules/countries/Income.h"
 #include "rules/tests/TroopOrdersFixture.h"
+#include "rules/troops/Carriers.h"
+#include "rules/troops/Movement.h"
+#include "rules/troops/Occupation.h"
+#include "rules/troops/Supply.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
+#include "rules/troops/TroopRemoval.h"
 
 namespace zv::rules::orderstest {
 namespace {

@@ -7,14 +7,14 @@
 #include <memory>
 #include <string>
 
-#include "rules/GameContext.h"
-#include "rules/MapCursors.h"
-#include "rules/RuleRecords.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/ShadowTables.h"
-#include "rules/SupplyNetwork.h"
-#include "rules/TableDirectory.h"
-#include "rules/TroopCursor.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/RuleRecords.h"
+#include "rules/records/TroopCursor.h"
+#include "rules/search/SupplyNetwork.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "rules/Carriers.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
 #include "rules/tests/TroopOrdersFixture.h"
+#include "rules/troops/Carriers.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
 
 namespace zv::rules::orderstest {
 namespace {

@@ -4,12 +4,12 @@
 #include <functional>
 #include <vector>
 
-#include "rules/ForceCursor.h"
-#include "rules/MapCursors.h"
-#include "rules/MapRecords.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopQueries.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
 #include "rules/tests/TroopMembersFixture.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopQueries.h"
 
 namespace zv::rules {
 namespace {

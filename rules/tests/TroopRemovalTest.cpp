@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "rules/CountryStatistics.h"
-#include "rules/TroopQueries.h"
-#include "rules/TroopRemoval.h"
+#include "rules/countries/CountryStatistics.h"
 #include "rules/tests/TroopOrdersFixture.h"
+#include "rules/troops/TroopQueries.h"
+#include "rules/troops/TroopRemoval.h"
 
 namespace zv::rules::orderstest {
 namespace {

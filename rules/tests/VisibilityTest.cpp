@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "rules/MapCursors.h"
-#include "rules/RuleHelpers.h"
-#include "rules/Visibility.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/MapCursors.h"
+#include "rules/search/Visibility.h"
 #include "rules/tests/RouteSearchFixture.h"
 
 namespace zv::rules {

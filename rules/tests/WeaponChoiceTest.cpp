@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "rules/RuleHelpers.h"
-#include "rules/WeaponChoice.h"
+#include "rules/combat/WeaponChoice.h"
+#include "rules/context/RuleHelpers.h"
 #include "rules/tests/BattleFixture.h"
 
 namespace zv::rules::battletest {

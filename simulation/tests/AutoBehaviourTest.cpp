@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "rules/TroopOrders.h"
+#include "rules/troops/TroopOrders.h"
 #include "simulation/AutoBehaviour.h"
 #include "simulation/Judgement.h"
 #include "simulation/tests/StepFixture.h"

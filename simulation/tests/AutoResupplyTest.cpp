@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "rules/MapRecords.h"
-#include "rules/TroopOrders.h"
+#include "rules/records/MapRecords.h"
+#include "rules/troops/TroopOrders.h"
 #include "simulation/AutoResupply.h"
 #include "simulation/OrderExecution.h"
 #include "simulation/tests/StepFixture.h"

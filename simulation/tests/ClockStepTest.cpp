@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "rules/ForceCursor.h"
-#include "rules/MapRecords.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapRecords.h"
 #include "simulation/ClockStep.h"
 #include "simulation/ClockStepThread.h"
 #include "simulation/Judgement.h"

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "rules/ForceCursor.h"
-#include "rules/MapCursors.h"
-#include "rules/RouteSearch.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/TroopRecord.h"
+#include "rules/search/RouteSearch.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopOrders.h"
 #include "simulation/ClockStepWorld.h"
 
 namespace zv::sim {

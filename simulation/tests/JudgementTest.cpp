@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/CountryTable25Record.h"
+#include "rules/records/CountryTable25Record.h"
 #include "simulation/Judgement.h"
 #include "simulation/tests/StepFixture.h"
 

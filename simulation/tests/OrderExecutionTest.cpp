@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "rules/RuleHelpers.h"
-#include "rules/TroopOrders.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/troops/TroopOrders.h"
 #include "simulation/OrderExecution.h"
 #include "simulation/tests/StepFixture.h"
 

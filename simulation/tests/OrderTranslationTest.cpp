@@ -2,12 +2,12 @@
 
 #include <functional>
 
-#include "rules/ForceRecord.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/Supply.h"
-#include "rules/TroopOrders.h"
-#include "rules/TroopQueries.h"
-#include "rules/Visibility.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/records/ForceRecord.h"
+#include "rules/search/Visibility.h"
+#include "rules/troops/Supply.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
 #include "simulation/OrderTranslation.h"
 #include "simulation/tests/PlayTableHashes.h"
 #include "simulation/tests/SimTestSupport.h"

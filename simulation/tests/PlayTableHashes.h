@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 
 namespace zv::sim::testing {
 

@@ -4,10 +4,10 @@
 #include <memory>
 #include <tuple>
 
-#include "rules/Carriers.h"
-#include "rules/CountryTable25Record.h"
-#include "rules/ForceCursor.h"
-#include "rules/MapRecords.h"
+#include "rules/records/CountryTable25Record.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapRecords.h"
+#include "rules/troops/Carriers.h"
 #include "simulation/Production.h"
 #include "simulation/SiteUpkeep.h"
 #include "simulation/tests/StepFixture.h"

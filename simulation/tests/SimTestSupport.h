@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "rules/Bytes.h"
-#include "rules/MapRecords.h"
-#include "rules/ShadowTables.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/MapRecords.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"

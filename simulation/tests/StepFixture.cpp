@@ -1,7 +1,7 @@
 #include "simulation/tests/StepFixture.h"
 
-#include "rules/SupplyNetwork.h"
-#include "rules/TroopOrders.h"
+#include "rules/search/SupplyNetwork.h"
+#include "rules/troops/TroopOrders.h"
 
 namespace zv::sim::steptest {
 

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "rules/Bytes.h"
-#include "rules/GameContext.h"
-#include "rules/MapCursors.h"
-#include "rules/RuleRecords.h"
-#include "rules/ShadowGameContext.h"
-#include "rules/ShadowTables.h"
-#include "rules/TableDirectory.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/context/ShadowTables.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/RuleRecords.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"

@@ -5,11 +5,11 @@
 #include <sstream>
 
 #include "platform/core/Files.h"
-#include "rules/DatFile.h"
-#include "rules/ForceCursor.h"
-#include "rules/GameFileIo.h"
-#include "rules/MapFiles.h"
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/files/DatFile.h"
+#include "rules/files/GameFileIo.h"
+#include "rules/files/MapFiles.h"
+#include "rules/records/ForceCursor.h"
 #include "tools/zvdata/CorpsSource.h"
 #include "tools/zvdata/GameFileCheck.h"
 #include "tools/zvdata/MapSource.h"

@@ -1,8 +1,8 @@
 #include "tools/zvdata/CorpsSource.h"
 
 #include "platform/core/Sjis.h"
-#include "rules/ForceCursor.h"
-#include "rules/RuleCursors.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/RuleCursors.h"
 #include "tools/zvdata/RuleSetCheck.h"
 #include "tools/zvdata/SourceText.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 
 // A corps written as text (data/corps/useFrcNN.txt):
 //

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "rules/TableDirectory.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/TroopRecord.h"
 
 // Validation of the game's files: rule tables (*.dat), maps (*.ddm), saved games (*.ddg), corps
 // (*.prm), sound effects (*.wav) and music (*.mid). Every problem names the file, the record and

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 
 // A map written as text (data/maps/MAPnnnnn.txt), in sections:
 //

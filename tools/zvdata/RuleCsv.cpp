@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "platform/core/Sjis.h"
-#include "rules/Bytes.h"
-#include "rules/CsvExport.h"
-#include "rules/RuleRecords.h"
+#include "rules/files/CsvExport.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/RuleRecords.h"
 
 namespace zv::zvdata {
 

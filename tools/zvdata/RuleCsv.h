@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 
 // The nine rule tables as CSV text in the form of the game's CSV export, and their compilation
 // into the records of the *.dat files. The sources are kept as UTF-8; the export writes

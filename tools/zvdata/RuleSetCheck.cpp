@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
-#include "rules/CsvExport.h"
-#include "rules/RuleCursors.h"
-#include "rules/RuleRecords.h"
+#include "rules/files/CsvExport.h"
+#include "rules/records/RuleCursors.h"
+#include "rules/records/RuleRecords.h"
 #include "tools/zvdata/SourceText.h"
 
 namespace zv::zvdata {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/TableDirectory.h"
+#include "rules/context/TableDirectory.h"
 
 // What the rules and the windows rely on in the nine rule tables, checked on a loaded set.
 namespace zv::zvdata {

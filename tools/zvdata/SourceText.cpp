@@ -3,9 +3,9 @@
 #include <charconv>
 
 #include "platform/core/Sjis.h"
-#include "rules/RuleCursors.h"
-#include "rules/TroopMembers.h"
-#include "rules/TroopQueries.h"
+#include "rules/records/RuleCursors.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopQueries.h"
 #include "tools/zvdata/RuleSetCheck.h"
 
 namespace zv::zvdata {

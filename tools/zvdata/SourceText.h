@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/TableDirectory.h"
-#include "rules/TroopCursor.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/TroopCursor.h"
+#include "rules/records/TroopRecord.h"
 
 // Shared pieces of the map and corps sources in data/: UTF-8 text, one statement per line,
 // "#" starts a comment, "key = value" settings, and troop lines.

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "rules/MapCursors.h"
-#include "rules/MapRecords.h"
-#include "rules/TroopRecord.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
 #include "simulation/ClockStepWorld.h"
 #include "simulation/Judgement.h"
 

@@ -11,10 +11,26 @@
 #include <vector>
 
 #include "platform/core/Paths.h"
+#include "tools/zvsim/NetRun.h"
 #include "tools/zvsim/SimRun.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0].rfind("net-", 0) == 0) {
+        zv::zvsim::NetOptions net;
+        net.programDir = zv::core::ExecutableDirectory();
+        net.self = "/proc/self/exe";
+        std::string error;
+        if (!zv::zvsim::ParseNetArguments(args, net, error)) {
+            std::fprintf(stderr,
+                         "zvsim: %s\n"
+                         "usage: zvsim net-game|net-host|net-join [--map FILE] [--minutes N]\n"
+                         "             [--clients N] [--session NAME] [--discovery-base PORT]\n",
+                         error.c_str());
+            return 2;
+        }
+        return zv::zvsim::RunNet(net);
+    }
     zv::zvsim::RunOptions options;
     options.programDir = zv::core::ExecutableDirectory();
     std::string error;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
-#include "rules/DatFile.h"
-#include "rules/RuleRecords.h"
+#include "rules/files/DatFile.h"
+#include "rules/records/RuleRecords.h"
 #include "rules/testing/TempFolder.h"
 #include "tools/zvdata/RuleCsv.h"
 #include "tools/zvdata/RuleSetCheck.h"

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "platform/core/Sjis.h"
-#include "rules/ForceCursor.h"
-#include "rules/GameContext.h"
-#include "rules/MapCursors.h"
-#include "rules/MapRecords.h"
-#include "rules/TroopCursor.h"
-#include "rules/TroopRecord.h"
+#include "rules/context/GameContext.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopCursor.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/testing/TempFolder.h"
 #include "tools/zvdata/CorpsSource.h"
 #include "tools/zvdata/GameFileCheck.h"

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "netplay/SessionManager.h"
+#include "rules/context/TableDirectory.h"
+#include "simulation/Simulation.h"
+
+namespace zv::net::testing {
+
+// Records what the GUI side is told.
+struct RecordingGui : NetworkGui {
+    std::vector<int> slotLists;
+    std::vector<std::string> chat;
+    std::vector<int> kindsReceived;
+    bool begin = false, mapDelivered = false, rejected = false;
+    void ShowSlotList(const std::uint8_t*) override { slotLists.push_back(1); }
+    void AddChatLine(const std::string& t, std::uint16_t) override { chat.push_back(t); }
+    void TablesReceived(int kind) override { kindsReceived.push_back(kind); }
+    void BeginPlay() override { begin = true; }
+    void MapDelivered() override { mapDelivered = true; }
+    void ShowRejected() override { rejected = true; }
+};
+
+// One participant: a world, a manager and the hand-over to the test thread.
+struct Endpoint : NetworkEventTarget {
+    explicit Endpoint(std::uint16_t base, std::vector<std::string>* log);
+    ~Endpoint() override;
+    void SendNetworkEvent(std::uint32_t w, const void* l) override {
+        handOff.Call([&] {
+            events.push_back(w);
+            manager->OnNetworkEvent(w, l);
+        });
+    }
+    void SendLinkQuality(int) override {}
+    void SendWaitMask(std::uint16_t m) override { waitMasks.push_back(m); }
+    void ServePendingSends() override { handOff.Serve(); }
+
+    SyncHandOff handOff;
+    rules::TableDirectory tables;
+    std::unique_ptr<sim::Simulation> sim;
+    RecordingGui gui;
+    std::unique_ptr<SessionManager> manager;
+    std::vector<std::uint32_t> events;
+    std::vector<std::uint16_t> waitMasks;
+};
+
+// A host and clients on loopback, all served by the test thread.
+class Session {
+  public:
+    explicit Session(int clients);
+    Endpoint& Host() { return *endpoints_[0]; }
+    Endpoint& Client(int i) { return *endpoints_[static_cast<std::size_t>(i) + 1]; }
+    // Serves every endpoint until pred holds (false after ms).
+    template <typename Pred>
+    bool Until(Pred pred, std::uint32_t ms = 5000) {
+        const std::uint32_t start = core::GetTickMs();
+        while (!pred()) {
+            if (core::GetTickMs() - start > ms) return false;
+            for (auto& e : endpoints_) e->handOff.Serve();
+            core::SleepMs(2);
+        }
+        return true;
+    }
+    std::vector<std::string> log;
+    // Finds the session and joins it.
+    void JoinEndpoint(Endpoint& e, const std::string& name);
+    std::uint16_t Base() const { return base_; }
+
+  private:
+    std::uint16_t base_ = 0;
+    std::vector<std::unique_ptr<Endpoint>> endpoints_;
+};
+
+std::uint16_t TestDiscoveryBase();
+
+}  // namespace zv::net::testing

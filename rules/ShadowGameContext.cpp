@@ -1,8 +1,0 @@
-#include "rules/ShadowGameContext.h"
-
-namespace zv::rules {
-
-ShadowGameContext::ShadowGameContext(TableDirectory& tables, const GameContextEnv& env)
-    : GameContext(tables, env, kShadowGameTables, true) {}
-
-}  // namespace zv::rules

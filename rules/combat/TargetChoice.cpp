@@ -1,0 +1,186 @@
+#include "rules/combat/TargetChoice.h"
+
+#include <vector>
+
+#include "rules/combat/Attack.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/BattleRecord.h"
+#include "rules/search/HexQueries.h"
+#include "rules/troops/Carriers.h"
+#include "rules/troops/TroopOrders.h"
+#include "rules/troops/TroopQueries.h"
+
+namespace zv::rules {
+
+namespace {
+
+constexpr int kTargetClasses = 10;
+// Launch kinds a fire order prefers, best first.
+constexpr std::uint16_t kFireKindPreference[] = {0x0004, 0x0040, 0x0020, 0x0001, 0x0080, 0x0002};
+
+struct Candidate {
+    std::uint16_t troop;
+    std::uint16_t hex;
+    std::uint16_t distance;
+    std::uint16_t classMask;
+};
+
+struct Best {
+    bool found = false;
+    std::uint16_t worth = 0;
+    const Candidate* candidate = nullptr;
+};
+
+std::uint16_t Distance(std::uint16_t from, std::uint16_t to) {
+    return HexDistance(from & 0xFF, from >> 8, to & 0xFF, to >> 8);
+}
+
+// Only a strictly greater worth replaces the best, so the lowest index and class keep ties.
+void Consider(TroopCursor& troops, const Candidate& c, int distance, int special, Best& best) {
+    for (int k = 0; k < kTargetClasses; ++k) {
+        if (!(c.classMask & (1u << k))) continue;
+        const std::uint16_t worth = ScoreTroopAgainstTarget(troops, k, distance, special);
+        if (worth > best.worth) {
+            best.worth = worth;
+            best.candidate = &c;
+            best.found = true;
+        }
+    }
+}
+
+bool HasFreeNeighbour(GameContext& ctx, std::uint16_t hex) {
+    HexDescription around[kHexDirectionCount];
+    ctx.GetNeighbourInfos(hex, around);
+    for (const HexDescription& d : around) {
+        if (d.IsOnMap() && d.troopIndex == kNoTroop) return true;
+    }
+    return false;
+}
+
+int GiveOrder(GameContext& ctx, TroopOrderCommands& commands, const TroopOrderArgs& o) {
+    const int result =
+        SetTroopOrder(ctx, o.troop, o.destination, o.target, o.orderKind, o.actionFlags,
+                      o.weaponSelection, o.parameter, o.homeHex, o.homeActionBit, o.homeTroop);
+    if (result != 0) commands.AppendTroopOrder(o);
+    return result;
+}
+
+bool OnMapWithHex(TroopCursor& troops, std::uint16_t t) {
+    if (!troops.Select(t) || !troops.HasMembers() || !troops.IsOnMap()) return false;
+    const std::uint16_t hex = troops.GetHexValue();
+    return (hex & 0xFF) != 0xFF && (hex >> 8) != 0xFF;
+}
+
+}  // namespace
+
+int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
+                 TroopOrderCommands& commands) {
+    TroopCursor& troops = ctx.Troops();
+    if (!troops.Select(a)) return 0;
+    const std::uint8_t country = troops.GetCountry();
+    const std::uint16_t hex = troops.GetHexValue();
+    const std::uint16_t flags = troops.GetStateFlags();
+    if (country >= kCountryCount) return 0;
+
+    std::vector<Candidate> candidates;
+    for (std::uint16_t i = 0; i < kTroopTableLimit; ++i) {
+        if (i == a || !troops.Select(i) || !troops.HasMembers() || !troops.IsOnMap()) continue;
+        if (!(troops.GetMask28() & (1u << country))) continue;
+        if (AreCountriesAllied(ctx.Tables(), country, troops.GetCountry(),
+                               ctx.GetTableSet().country)) {
+            continue;
+        }
+        const std::uint16_t at = troops.GetHexValue();
+        candidates.push_back({i, at, Distance(hex, at), GetMemberClassMask(troops)});
+    }
+
+    TroopOrderArgs order;
+    order.troop = a;
+
+    // Attack.
+    Best attack;
+    troops.Select(a);
+    for (const Candidate& c : candidates) Consider(troops, c, c.distance, 0, attack);
+    if (attack.found && attack.candidate->distance >= 1) {
+        order.destination = attack.candidate->hex;
+        order.target = attack.candidate->troop;
+        order.orderKind = kOrderAttack;
+        return GiveOrder(ctx, commands, order);
+    }
+
+    // Fire, unless a fired part of the troop is still in flight.
+    if (!(flags & kTroopPartInFlightB)) {
+        Best fire;
+        for (const Candidate& c : candidates) {
+            if (!HasFreeNeighbour(ctx, c.hex)) continue;
+            troops.Select(a);
+            Consider(troops, c, c.distance, 1, fire);
+        }
+        if (fire.found) {
+            const std::uint16_t kinds = GetAvailableLaunchKinds(
+                ctx, a, fire.candidate->troop, fire.candidate->hex, 3, &EvaluateLaunchAttack);
+            std::uint16_t selection = 0;
+            for (std::uint16_t kind : kFireKindPreference) {
+                if (kinds & kind) {
+                    selection = kind;
+                    break;
+                }
+            }
+            if (selection != 0) {
+                order.destination = fire.candidate->hex;
+                order.target = fire.candidate->troop;
+                order.orderKind = kOrderFire;
+                order.weaponSelection = selection;
+                return GiveOrder(ctx, commands, order);
+            }
+        }
+    }
+
+    // Approach.
+    if (approachRange != 0) {
+        Best approach;
+        troops.Select(a);
+        for (const Candidate& c : candidates) {
+            if (c.distance <= approachRange) Consider(troops, c, 1, 0, approach);
+        }
+        if (approach.found) {
+            order.destination = approach.candidate->hex;
+            order.target = approach.candidate->troop;
+            order.orderKind = kOrderMove;
+            order.actionFlags = kActionAttack;
+            return GiveOrder(ctx, commands, order);
+        }
+    }
+    return 0;
+}
+
+std::uint16_t RateEnemyInRange(GameContext& ctx, std::uint16_t a, std::uint16_t b) {
+    TroopCursor& troops = ctx.Troops();
+    if (!OnMapWithHex(troops, a)) return kAttackImpossible;
+    const std::uint8_t country = troops.GetCountry();
+    const std::uint16_t hexA = troops.GetHexValue();
+    if (!OnMapWithHex(troops, b)) return kAttackImpossible;
+    const std::uint8_t targetCountry = troops.GetCountry();
+    const std::uint16_t hexB = troops.GetHexValue();
+    if (country >= kCountryCount || targetCountry >= kCountryCount) return kAttackImpossible;
+    if (AreCountriesAllied(ctx.Tables(), country, targetCountry, ctx.GetTableSet().country)) {
+        return kAttackImpossible;
+    }
+    const std::uint16_t seen = static_cast<std::uint16_t>((1u << country) | (1u << (country + 4)));
+    if (!(troops.GetMask28() & seen)) return kAttackImpossible;
+    return RateAttackFromHex(ctx, a, hexA, b, hexB);
+}
+
+std::uint16_t RateAttackFromHex(GameContext& ctx, std::uint16_t a, std::uint16_t hexA,
+                                std::uint16_t b, std::uint16_t hexB) {
+    BattleRecord record;
+    if (!SetBattleSideTroop(ctx, record.A(), a) || !SetBattleSideTroop(ctx, record.B(), b)) {
+        return kAttackImpossible;
+    }
+    if (!ComputeAttackRound(ctx, record, 0, 0, 2)) return kAttackImpossible;
+    const int distance = Distance(hexA, hexB);
+    if (!ComputeAttackRound(ctx, record, distance, 0, 2)) return kAttackOutOfRange;
+    return ComputeAttackRound(ctx, record, distance, 1, 2) ? kAttackReady : kAttackNotReady;
+}
+
+}  // namespace zv::rules

@@ -1,0 +1,217 @@
+#include "rules/files/MapFiles.h"
+
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "rules/files/GameFileHeader.h"
+#include "rules/records/ForceRecord.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/NewsRecord.h"
+#include "rules/records/TroopRecord.h"
+
+namespace zv::rules {
+
+namespace {
+
+// One table image: the first `bytes` bytes of the table's buffer.
+struct Image {
+    TableId table;
+    std::size_t bytes;
+};
+
+constexpr std::size_t kMapTroopBytes = kMapTroopCount * kTroopRecordSize;
+constexpr std::size_t kAllTroopBytes = kTroopTableLimit * kTroopRecordSize;
+constexpr std::size_t kForceBytes = kForceSlotCount * kForceRecordSize;
+constexpr std::size_t kNewsBytes = kNewsTableCount * kNewsRecordSize;
+
+constexpr Image kMapImages[] = {
+    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
+    {TableId::Site, 1600},          {TableId::Troop, kMapTroopBytes}, {TableId::Force, kForceBytes},
+};
+constexpr Image kSnapshotImages[] = {
+    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
+    {TableId::Site, 1600},          {TableId::Troop, kMapTroopBytes}, {TableId::HexInfo, 147456},
+    {TableId::Force, kForceBytes},
+};
+constexpr Image kSaveImages[] = {
+    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
+    {TableId::Site, 1600},          {TableId::Troop, kAllTroopBytes}, {TableId::Force, kForceBytes},
+    {TableId::CountryStats, 176},
+};
+// What the opening demonstration takes of a saved game.
+constexpr std::span<const Image> kOpeningImages(kSaveImages, 6);
+
+constexpr std::size_t ImageBytes(std::span<const Image> images) {
+    std::size_t total = kGameFileHeaderSize;
+    for (const Image& image : images) total += image.bytes;
+    return total;
+}
+static_assert(ImageBytes(kMapImages) == kMapFileSize);
+static_assert(ImageBytes(kSnapshotImages) == kSnapshotFileSize);
+static_assert(ImageBytes(kSaveImages) == kSaveFileSize);
+static_assert(kSaveFileSize + kNewsBytes == kSaveFileWithNewsSize);
+
+// Appends the images to a file image that already holds the header.
+void AppendImages(const TableDirectory& tables, std::span<const Image> images,
+                  std::vector<std::uint8_t>& out) {
+    for (const Image& image : images) {
+        const std::uint8_t* base = tables.GetTableBase(image.table);
+        out.insert(out.end(), base, base + image.bytes);
+    }
+}
+
+std::vector<std::uint8_t> StartImage(std::uint16_t kind, std::size_t capacity) {
+    std::vector<std::uint8_t> out;
+    out.reserve(capacity);
+    const GameFileHeader header = GameFileHeader::Make(kind, 1);
+    out.insert(out.end(), header.data(), header.data() + kGameFileHeaderSize);
+    return out;
+}
+
+// Copies the images of a checked file into the tables; returns the offset after them.
+std::size_t RestoreImages(TableDirectory& tables, std::span<const Image> images,
+                          const std::vector<std::uint8_t>& file) {
+    std::size_t offset = kGameFileHeaderSize;
+    for (const Image& image : images) {
+        std::memcpy(tables.GetTableBase(image.table), file.data() + offset, image.bytes);
+        offset += image.bytes;
+    }
+    return offset;
+}
+
+FileStatus WriteImages(const TableDirectory& tables, const std::string& path,
+                       std::span<const Image> images) {
+    if (path.empty()) return FileStatus::Failure("no file name");
+    std::vector<std::uint8_t> out = StartImage(kMapFileKind, ImageBytes(images));
+    AppendImages(tables, images, out);
+    return WriteGameFile(path, out);
+}
+
+std::string SizeText(std::size_t size) {
+    return std::to_string(size) + " bytes";
+}
+
+// Reads a file of the given kind whose size is one of `sizes`.
+FileStatus ReadChecked(const std::string& path, std::uint16_t kind,
+                       std::initializer_list<std::size_t> sizes, const char* what,
+                       std::vector<std::uint8_t>& file) {
+    if (path.empty()) return FileStatus::Failure("no file name");
+    std::size_t largest = 0;
+    for (std::size_t size : sizes) largest = size > largest ? size : largest;
+    if (FileStatus read = ReadGameFile(path, largest, file); !read) return read;
+    if (PeekFileKind(file) != kind) {
+        return FileStatus::Failure(path + " is not a " + what + " (kind " +
+                                   std::to_string(PeekFileKind(file)) + ")");
+    }
+    for (std::size_t size : sizes) {
+        if (file.size() == size) return FileStatus::Success();
+    }
+    return FileStatus::Failure(path + " is " + SizeText(file.size()) + ", a " + what + " has " +
+                               SizeText(*sizes.begin()));
+}
+
+// A map holds no launched parts: troops 160-254 become empty records, so no part of an earlier
+// game (or the zero bytes of a fresh table, which read as used troops) outlives the load.
+void ResetLaunchedParts(TableDirectory& tables) {
+    std::uint8_t* base = tables.GetTableBase(TableId::Troop);
+    for (std::uint16_t t = kMapTroopCount; t < kTroopTableLimit; ++t) TroopAt(base, t)->Reset();
+}
+
+void ClearNewsTable(TableDirectory& tables) {
+    std::memset(tables.GetTableBase(TableId::News), kNewsEmptySlot, kNewsBytes);
+}
+
+bool IsSinglePlay(const TableDirectory& tables) {
+    return ReadS32(tables.GetTableBase(TableId::GameSettings), GameSettingsRecord::kSinglePlay) !=
+           0;
+}
+
+}  // namespace
+
+FileStatus WriteMapFile(const TableDirectory& tables, const std::string& path) {
+    return WriteImages(tables, path, kMapImages);
+}
+
+FileStatus WriteUndoMapFile(const TableDirectory& tables, const std::string& path) {
+    return WriteImages(tables, path, kSnapshotImages);
+}
+
+FileStatus WriteSaveGame(TableDirectory& tables, GameEvents& events, const std::string& path) {
+    if (path.empty()) return FileStatus::Failure("no file name");
+    const bool singlePlay = IsSinglePlay(tables);
+    WriteU16(tables.GetTableBase(TableId::ScenarioHeader), ScenarioHeaderRecord::kSaveKind,
+             singlePlay ? 1 : 2);
+    // The news window owns the log; it writes what it holds into the emptied table.
+    ClearNewsTable(tables);
+    events.NewsReload(0, tables.GetTableBase(TableId::News));
+
+    std::vector<std::uint8_t> out =
+        StartImage(kSaveFileKind, singlePlay ? kSaveFileWithNewsSize : kSaveFileSize);
+    AppendImages(tables, kSaveImages, out);
+    if (singlePlay) {
+        const std::uint8_t* news = tables.GetTableBase(TableId::News);
+        out.insert(out.end(), news, news + kNewsBytes);
+    }
+    return WriteGameFile(path, out);
+}
+
+FileStatus ReadUndoMapFile(TableDirectory& tables, const std::string& path) {
+    std::vector<std::uint8_t> file;
+    FileStatus status = ReadChecked(path, kMapFileKind, {kSnapshotFileSize}, "map snapshot", file);
+    if (!status) return status;
+    RestoreImages(tables, kSnapshotImages, file);
+    ResetLaunchedParts(tables);
+    return status;
+}
+
+FileStatus LoadMapFromMapFolder(TableDirectory& tables, GameEvents& events,
+                                const std::string& programDir, const std::string& name) {
+    if (name.empty()) return FileStatus::Failure("no map name");
+    std::vector<std::uint8_t> file;
+    FileStatus status =
+        ReadChecked(GamePath(programDir, "MAP", name), kMapFileKind, {kMapFileSize}, "map", file);
+    if (!status) return status;
+    RestoreImages(tables, kMapImages, file);
+    ResetLaunchedParts(tables);
+    events.TerrainReloaded();
+    return status;
+}
+
+FileStatus LoadSaveGame(TableDirectory& tables, GameEvents& events, const std::string& programDir,
+                        const std::string& name) {
+    if (name.empty()) return FileStatus::Failure("no saved game name");
+    std::vector<std::uint8_t> file;
+    FileStatus status = ReadChecked(GamePath(programDir, "SAVE", name), kSaveFileKind,
+                                    {kSaveFileSize, kSaveFileWithNewsSize}, "saved game", file);
+    if (!status) return status;
+    const std::size_t end = RestoreImages(tables, kSaveImages, file);
+    if (file.size() == kSaveFileWithNewsSize) {
+        std::memcpy(tables.GetTableBase(TableId::News), file.data() + end, kNewsBytes);
+    } else {
+        // A save from a network game has no log: the previous game's news must not show.
+        ClearNewsTable(tables);
+    }
+    events.NewsClear();
+    std::uint8_t* news = tables.GetTableBase(TableId::News);
+    for (std::size_t i = 0; i < kNewsTableCount; ++i) {
+        const NewsRecord* record = NewsAt(news, i);
+        if (!record->IsEmptySlot()) events.NewsAdd(record->data());
+    }
+    events.TerrainReloaded();
+    return status;
+}
+
+FileStatus LoadOpeningData(TableDirectory& tables, GameEvents& events,
+                           const std::string& programDir, const std::string& name) {
+    if (name.empty()) return FileStatus::Failure("no saved game name");
+    std::vector<std::uint8_t> file;
+    FileStatus status = ReadChecked(GamePath(programDir, "Zv6open", name), kSaveFileKind,
+                                    {kSaveFileSize, kSaveFileWithNewsSize}, "saved game", file);
+    if (!status) return status;
+    RestoreImages(tables, kOpeningImages, file);
+    events.TerrainReloaded();
+    return status;
+}
+
+}  // namespace zv::rules

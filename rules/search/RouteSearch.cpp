@@ -1,0 +1,733 @@
+#include "rules/search/RouteSearch.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "rules/context/GameContext.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/context/ShadowGameContext.h"
+#include "rules/search/HexQueries.h"
+#include "rules/troops/TroopMembers.h"
+
+namespace zv::rules {
+
+namespace {
+
+constexpr int CellIndex(int x, int y) {
+    return x + kMapSize * y;
+}
+constexpr bool OnMap(int x, int y) {
+    return x >= 0 && y >= 0 && x < kMapSize && y < kMapSize;
+}
+
+// Every cell waits in the queue at most once at a time (it is queued only while its mark is 0,
+// and queueing sets the mark), so a ring of one place per cell can never overflow.
+constexpr int kQueueSize = kHexCount;
+constexpr int kQueueMask = kQueueSize - 1;
+constexpr int kMaxBucketEntries = 1 + kHexDirectionCount * kHexCount;
+static_assert(kMaxBucketEntries <= 32767);
+static_assert((kQueueSize & kQueueMask) == 0);
+
+// Cell state: generation << 19 | mark << 16 | reached cost. A cell whose generation is not the
+// current one reads as unreached and unmarked, so a new search needs no clearing pass.
+constexpr int kGenerationShift = 19;
+constexpr std::uint32_t kMaxGeneration = (1u << (32 - kGenerationShift)) - 1;
+constexpr std::uint32_t kGenerationMask = ~((1u << kGenerationShift) - 1);
+
+// Neighbour cell indexes (-1 off the map) in relaxation order: directions 0-5 (W, SW, SE, E,
+// NE, NW) with the half-hex shift of odd rows.
+using NeighbourList = std::array<std::int16_t, kHexDirectionCount>;
+constexpr std::array<NeighbourList, kHexCount> BuildNeighbours() {
+    std::array<NeighbourList, kHexCount> table{};
+    for (int y = 0; y < kMapSize; ++y) {
+        for (int x = 0; x < kMapSize; ++x) {
+            for (int d = 0; d < kHexDirectionCount; ++d) {
+                const int nx = x + kNeighbourDx[y & 1][d];
+                const int ny = y + kNeighbourDy[d];
+                table[CellIndex(x, y)][d] =
+                    OnMap(nx, ny) ? static_cast<std::int16_t>(CellIndex(nx, ny)) : -1;
+            }
+        }
+    }
+    return table;
+}
+constexpr std::array<NeighbourList, kHexCount> kNeighbours = BuildNeighbours();
+
+// The trace's order: SW, W, NW, NE, E, SE on even rows; SE, E, NE, NW, W, SW on odd rows.
+constexpr int kTraceDx[2][kHexDirectionCount] = {{-1, -1, -1, 0, +1, 0}, {+1, +1, +1, 0, -1, 0}};
+constexpr int kTraceDy[2][kHexDirectionCount] = {{+1, 0, -1, -1, 0, +1}, {+1, 0, -1, -1, 0, +1}};
+
+// StepHex's two lists as relaxation directions.
+constexpr int kStepDirections[2][kHexDirectionCount] = {
+    {1, 0, 5, 4, 3, 2},  // flag 0: SW, W, NW, NE, E, SE
+    {2, 3, 4, 5, 0, 1},  // flag 1: SE, E, NE, NW, W, SW
+};
+
+// Bit of the neighbour's road that continues a road leaving in direction d.
+constexpr std::uint8_t OppositeRoadBit(int d) {
+    return static_cast<std::uint8_t>(1u << ((d + 3) % kHexDirectionCount));
+}
+
+// Passability of the movement classes 1-5 by terrain class.
+bool ClassPasses(int movementClass, int terrain) {
+    switch (movementClass) {
+        case 1:
+            return true;
+        case 2:
+            return terrain != 9 && terrain != 10 && terrain != 27 && terrain != 28;
+        case 3:
+            return terrain != 3 && terrain != 4 && terrain != 5 && terrain != 8 && terrain != 9 &&
+                   terrain != 26 && terrain != 27 && terrain != 28;
+        default:  // 4 and 5
+            return terrain == 5 || terrain == 20;
+    }
+}
+
+// Country c knows of the selected troop: the troop is its own or an ally's, or c has sighted or
+// identified it. Read in the context's own country table so the shadow sees shadow alliances;
+// only countries 0-3 have bits in the visibility mask.
+bool KnownTo(GameContext& ctx, TroopCursor& troop, std::uint8_t c) {
+    if (AreCountriesAllied(ctx.Tables(), c, troop.GetCountry(), ctx.GetTableSet().country)) {
+        return true;
+    }
+    if (c >= kCountryCount) return false;
+    const std::uint16_t mask = troop.GetMask28();
+    return ((mask >> c) & 1) != 0 || ((mask >> (c + 4)) & 1) != 0;
+}
+
+}  // namespace
+
+struct RouteSearch::Buffers {
+    std::uint8_t terrain[kHexCount];
+    std::uint8_t roadTerrain[kHexCount];
+    std::uint32_t state[kHexCount];
+    std::uint16_t queue[kQueueSize];
+    // Buckets of the simulation's cheapest-first order: by reached cost modulo 256, each a stack
+    // of entries (-1 ends it). A cell whose cost drops is pushed again; its old entry is passed
+    // over. Every push follows a strict drop of a cost, at most six per expanded cell.
+    std::int16_t bucketHead[256];
+    std::int16_t entryCell[kMaxBucketEntries];
+    std::int16_t entryNext[kMaxBucketEntries];
+    // The supply flood's view of the map, filled per flood.
+    std::uint8_t supplyCost[kHexCount];
+    std::uint8_t road[kHexCount];
+    std::uint8_t leavesAnyWay[kHexCount];
+    RouteStep steps[kMaxRouteSteps + 1];
+};
+
+RouteSearch::RouteSearch(TableDirectory& tables, RouteInstance instance,
+                         const RouteTerrainEpoch* epoch)
+    : tables_(&tables), instance_(instance), epoch_(epoch), buffers_(std::make_unique<Buffers>()) {
+    std::memset(buffers_->terrain, 0, sizeof buffers_->terrain);
+    std::memset(buffers_->roadTerrain, 0, sizeof buffers_->roadTerrain);
+    std::memset(buffers_->state, 0, sizeof buffers_->state);
+    std::memset(costLookup_, kCannotEnter, sizeof costLookup_);
+    std::memset(cellCostLookup_, kCannotEnter, sizeof cellCostLookup_);
+    NewGeneration();
+}
+
+RouteSearch::~RouteSearch() = default;
+
+int RouteSearch::GetStepLimit() const {
+    return instance_ == RouteInstance::Simulation ? kSimRouteStepLimit : kMapRouteStepLimit;
+}
+
+// ---- terrain and grid state
+
+void RouteSearch::LoadTerrain() {
+    ReadTerrain();
+    ResetGrid();
+}
+
+void RouteSearch::ReadTerrain() {
+    // Take the stamp first: a change made while reading is then read again next time.
+    loadedEpoch_ = epoch_ ? epoch_->Current() : 0;
+    std::unique_ptr<GameContext> ctx;
+    if (instance_ == RouteInstance::Simulation) {
+        ctx = std::make_unique<ShadowGameContext>(*tables_);
+    } else {
+        ctx = std::make_unique<GameContext>(*tables_);
+    }
+    for (int y = 0; y < kMapSize; ++y) {
+        for (int x = 0; x < kMapSize; ++x) {
+            if (!ctx->SelectHexInfoXY(x, y)) continue;
+            buffers_->terrain[CellIndex(x, y)] = ctx->GetHexTerrainClass(0);
+            buffers_->roadTerrain[CellIndex(x, y)] = ctx->GetHexTerrainClass(1);
+        }
+    }
+    terrainLoaded_ = true;
+}
+
+void RouteSearch::EnsureTerrain() {
+    if (!terrainLoaded_ || (epoch_ && epoch_->Current() != loadedEpoch_)) ReadTerrain();
+}
+
+void RouteSearch::NewGeneration() {
+    if (++generation_ > kMaxGeneration) {
+        std::memset(buffers_->state, 0, sizeof buffers_->state);
+        generation_ = 1;
+    }
+}
+
+std::uint32_t RouteSearch::StateOf(int index) const {
+    const std::uint32_t s = buffers_->state[index];
+    if ((s & kGenerationMask) == (generation_ << kGenerationShift)) return s;
+    return (generation_ << kGenerationShift) | kUnreachedCost;
+}
+
+void RouteSearch::Put(int index, std::uint16_t reached, std::uint8_t mark) {
+    buffers_->state[index] =
+        (generation_ << kGenerationShift) | (static_cast<std::uint32_t>(mark & 7) << 16) | reached;
+}
+
+std::uint16_t RouteSearch::ReachedOf(int index) const {
+    return static_cast<std::uint16_t>(StateOf(index) & 0xFFFF);
+}
+
+std::uint8_t RouteSearch::MarkOf(int index) const {
+    return static_cast<std::uint8_t>((StateOf(index) >> 16) & 7);
+}
+
+std::uint8_t RouteSearch::CostOf(int index) const {
+    switch (costMode_) {
+        case CostMode::Zero:
+            return 0;
+        case CostMode::Table: {
+            if (index == startIndex_) return kCannotEnter;
+            const std::uint8_t* classes =
+                cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
+            return cellCostLookup_[classes[index]];
+        }
+        case CostMode::Blocked:
+            break;
+    }
+    return kCannotEnter;
+}
+
+void RouteSearch::ResetGrid() {
+    NewGeneration();
+    costMode_ = CostMode::Blocked;
+    startIndex_ = -1;
+}
+
+void RouteSearch::ClearCosts() {
+    costMode_ = CostMode::Zero;
+}
+
+void RouteSearch::SetTable(const std::uint8_t* table) {
+    std::memcpy(table_, table, kRouteCostTableSize);
+    std::memset(costLookup_, kCannotEnter, sizeof costLookup_);
+    for (int k = 0; k < kRouteCostTableSize; ++k) {
+        costLookup_[k] = table_[k] == 0 ? kCannotEnter : table_[k];
+    }
+}
+
+// Every cell's cost from the table (the start's 255), marks 0, nothing reached but the start.
+void RouteSearch::SetCosts(int startIndex) {
+    std::memcpy(cellCostLookup_, costLookup_, sizeof cellCostLookup_);
+    cellRoadTerrain_ = request_.roadTerrain != 0;
+    costMode_ = CostMode::Table;
+    startIndex_ = startIndex;
+    NewGeneration();
+    Put(startIndex, 0, kCellMarkNone);
+}
+
+// ---- requests
+
+// Fills the request for the troop's search from (x, y) and sets the grid's costs; an unknown
+// troop or an off-map start leaves the grid reset.
+int RouteSearch::StartTroopSearch(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                  const std::uint8_t* table, int skipTroops) {
+    EnsureTerrain();
+    TroopCursor& troops = ctx.Troops();
+    if (!OnMap(x, y) || !troops.Select(troop)) {
+        ResetGrid();
+        return 0;
+    }
+    request_.troop = troop;
+    request_.country = troops.GetCountry();
+    request_.costLimit = kTroopSearchCostLimit;
+    request_.skipTroops = skipTroops;
+    request_.roadTerrain = IsAltitudeClass3(troops);
+    request_.startX = static_cast<std::int16_t>(x);
+    request_.startY = static_cast<std::int16_t>(y);
+    SetTable(table ? table : GetMoveCostTable(troops));
+    SetCosts(CellIndex(x, y));
+    return 1;
+}
+
+void RouteSearch::MarkTroops(GameContext& ctx) {
+    TroopCursor& troops = ctx.Troops();
+    const std::uint16_t selected = troops.GetIndex();
+    const auto country = static_cast<std::uint8_t>(request_.country & 0xFF);
+    for (std::uint16_t t = 0; t < kTroopTableLimit; ++t) {
+        if (!troops.Select(t) || !troops.IsOnMap() || t == request_.troop) continue;
+        if (!KnownTo(ctx, troops, country)) continue;
+        if (instance_ == RouteInstance::Simulation && !troops.HasMembers()) continue;
+        const std::uint16_t hex = troops.GetHexValue();
+        const int index = CellIndex(hex & 0xFF, hex >> 8);
+        const bool allied = AreCountriesAllied(ctx.Tables(), country, troops.GetCountry(),
+                                               ctx.GetTableSet().country) != 0;
+        Put(index, ReachedOf(index), allied ? kCellMarkFriendlyTroop : kCellMarkForeignTroop);
+    }
+    troops.Select(selected);
+}
+
+// Breadth-first relaxation from the start, first in first out. `enter(current, d, neighbour)`
+// gives the cost of the move or 255 when it is not allowed. With `requeue`, a cell's mark goes
+// back to 0 after its expansion, so a cheaper cost found later is passed on again.
+template <bool kRequeue, typename Enter>
+void RouteSearch::Relax(int startIndex, std::int16_t costLimit, Enter enter) {
+    std::uint32_t* state = buffers_->state;
+    std::uint16_t* queue = buffers_->queue;
+    const std::uint32_t generationBits = generation_ << kGenerationShift;
+    auto load = [&](int index) {
+        const std::uint32_t s = state[index];
+        return (s & kGenerationMask) == generationBits ? s : (generationBits | kUnreachedCost);
+    };
+
+    queue[0] = static_cast<std::uint16_t>(startIndex);
+    int read = 0;
+    int write = 1;
+    do {
+        const int current = queue[read];
+        const std::uint32_t currentState = load(current);
+        const std::uint32_t reached = currentState & 0xFFFF;
+        const NeighbourList& neighbours = kNeighbours[current];
+        for (int d = 0; d < kHexDirectionCount; ++d) {
+            const int n = neighbours[d];
+            if (n < 0) continue;
+            const std::uint8_t cost = enter(current, d, n);
+            if (cost == kCannotEnter) continue;
+            const auto c = static_cast<std::uint16_t>(reached + cost);
+            if (static_cast<std::int16_t>(c) > costLimit) continue;
+            const std::uint32_t s = load(n);
+            if (c > (s & 0xFFFF)) continue;
+            std::uint32_t mark = (s >> 16) & 7;
+            if (mark == kCellMarkNone) {
+                queue[write] = static_cast<std::uint16_t>(n);
+                write = (write + 1) & kQueueMask;
+                mark = kCellMarkQueued;
+            }
+            state[n] = generationBits | (mark << 16) | c;
+        }
+        if constexpr (kRequeue) state[current] = generationBits | reached;
+        read = (read + 1) & kQueueMask;
+    } while (read != write);
+}
+
+// The simulation's relaxation gives every cell its cheapest cost. The first-in-first-out order
+// with re-queueing reaches the same costs and marks as expanding cells cheapest first, which
+// expands each cell once: costs are unique, every queued cell ends expanded (mark 0) and
+// occupied hexes keep their marks either way. Step costs are 1-254, so buckets by cost modulo
+// 256 never hold two costs at once.
+void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
+                                     const std::uint8_t* classes, const std::uint8_t* lookup) {
+    Buffers& b = *buffers_;
+    std::uint32_t* state = b.state;
+    const std::uint32_t generationBits = generation_ << kGenerationShift;
+    auto load = [&](int index) {
+        const std::uint32_t s = state[index];
+        return (s & kGenerationMask) == generationBits ? s : (generationBits | kUnreachedCost);
+    };
+    std::fill(std::begin(b.bucketHead), std::end(b.bucketHead), -1);
+    int entries = 0;
+    auto push = [&](int cell, std::uint32_t cost) {
+        const int bucket = static_cast<int>(cost & 0xFF);
+        b.entryCell[entries] = static_cast<std::int16_t>(cell);
+        b.entryNext[entries] = b.bucketHead[bucket];
+        b.bucketHead[bucket] = static_cast<std::int16_t>(entries);
+        ++entries;
+    };
+
+    push(startIndex, 0);
+    bool startPending = true;  // the start waits whatever mark a troop gave it
+    int waiting = 1;
+    std::uint32_t cost = 0;
+    while (waiting > 0) {
+        int entry = b.bucketHead[cost & 0xFF];
+        if (entry < 0) {
+            // Nothing is ever queued above the limit.
+            if (static_cast<int>(++cost) > costLimit) break;
+            continue;
+        }
+        b.bucketHead[cost & 0xFF] = b.entryNext[entry];
+        const int current = b.entryCell[entry];
+        const std::uint32_t currentState = load(current);
+        if (current == startIndex) {
+            if (!startPending) continue;
+            startPending = false;
+        } else if ((currentState & 0xFFFF) != cost ||
+                   ((currentState >> 16) & 7) != kCellMarkQueued) {
+            continue;  // left behind by a cheaper cost, or expanded already
+        }
+        --waiting;
+        const std::uint32_t reached = cost;
+        const NeighbourList& neighbours = kNeighbours[current];
+        for (int d = 0; d < kHexDirectionCount; ++d) {
+            const int n = neighbours[d];
+            if (n < 0) continue;
+            const std::uint8_t step = lookup[classes[n]];
+            if (step == kCannotEnter) continue;
+            const auto c = static_cast<std::uint16_t>(reached + step);
+            if (static_cast<std::int16_t>(c) > costLimit) continue;
+            const std::uint32_t s = load(n);
+            if (c >= (s & 0xFFFF)) continue;  // an equal cost changes nothing: the cell waits
+            std::uint32_t mark = (s >> 16) & 7;
+            if (mark == kCellMarkNone) {
+                ++waiting;
+                mark = kCellMarkQueued;
+            }
+            if (mark == kCellMarkQueued) push(n, c);
+            state[n] = generationBits | (mark << 16) | c;
+        }
+        state[current] = generationBits | reached;
+    }
+}
+
+void RouteSearch::RelaxTroopSearch() {
+    const std::uint8_t* classes = cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
+    const std::uint8_t* lookup = cellCostLookup_;
+    if (Requeues()) {
+        RelaxCheapestFirst(startIndex_, request_.costLimit, classes, lookup);
+        return;
+    }
+    Relax<false>(startIndex_, request_.costLimit,
+                 [classes, lookup](int, int, int n) { return lookup[classes[n]]; });
+}
+
+void RouteSearch::PublishArea(GameContext& ctx) {
+    for (int y = 0; y < kMapSize; ++y) {
+        for (int x = 0; x < kMapSize; ++x) {
+            if (!ctx.SelectHexInfoXY(x, y)) continue;
+            const std::uint32_t s = StateOf(CellIndex(x, y));
+            if ((s & 0xFFFF) != kUnreachedCost) {
+                ctx.SetHexMarkBits(0x0001);
+            } else if (!IsZoneMark(static_cast<std::uint8_t>((s >> 16) & 7))) {
+                ctx.ClearHexMarkBits(0x0001);
+            }
+        }
+    }
+}
+
+// ---- troop searches
+
+int RouteSearch::ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y,
+                             const std::uint8_t* table, int skipTroops) {
+    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
+    if (!skipTroops) MarkTroops(ctx);
+    RelaxTroopSearch();
+    return 1;
+}
+
+int RouteSearch::ComputeAreaFromHex(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                    const std::uint8_t* table) {
+    // The simulation's variant marks troops and shows nothing.
+    if (instance_ == RouteInstance::Simulation) return ComputeArea(ctx, troop, x, y, table, 0);
+
+    if (!StartTroopSearch(ctx, troop, x, y, table, 1)) return 0;
+    const int start = CellIndex(x, y);
+    RelaxTroopSearch();
+    PublishArea(ctx);
+    ClearCosts();
+    Put(start, ReachedOf(start), kCellMarkQueued);
+    if (ctx.SelectHexInfoXY(x, y)) ctx.SetHexMarkBits(0x0001);
+    return 1;
+}
+
+void RouteSearch::RunSearch(GameContext& ctx) {
+    EnsureTerrain();
+    if (!OnMap(request_.startX, request_.startY)) {
+        ResetGrid();
+        return;
+    }
+    SetCosts(CellIndex(request_.startX, request_.startY));
+    if (!request_.skipTroops) MarkTroops(ctx);
+    RelaxTroopSearch();
+    if (instance_ != RouteInstance::Simulation) {
+        PublishArea(ctx);
+        ClearCosts();
+    }
+}
+
+int RouteSearch::TraceRoute(std::span<RouteStep> out, int x, int y) {
+    if (out.empty()) return 0;
+    if (!OnMap(x, y)) {
+        out[0] = RouteStep{};
+        return 0;
+    }
+    // A caller's buffer shorter than the step limit cuts the route where the buffer ends.
+    const int limit = std::min<int>(GetStepLimit(), static_cast<int>(out.size()) - 1);
+    int n = 0;
+    while (n < limit && ReachedOf(CellIndex(x, y)) != 0) {
+        std::uint16_t best = 32767;
+        bool found = false;
+        int stepX = 0;
+        int stepY = 0;
+        const int parity = y & 1;
+        for (int k = 0; k < kHexDirectionCount; ++k) {
+            const int nx = x + kTraceDx[parity][k];
+            const int ny = y + kTraceDy[parity][k];
+            if (!OnMap(nx, ny)) continue;
+            const std::uint32_t s = StateOf(CellIndex(nx, ny));
+            const auto reached = static_cast<std::uint16_t>(s & 0xFFFF);
+            if (reached == kUnreachedCost) continue;
+            // A troop's hex ends a route but is never passed through; only the start counts.
+            if (IsZoneMark(static_cast<std::uint8_t>((s >> 16) & 7)) && reached != 0) continue;
+            if (reached < best) {
+                best = reached;
+                found = true;
+                stepX = kTraceDx[parity][k];
+                stepY = kTraceDy[parity][k];
+            }
+        }
+        if (!found) return 0;
+        x += stepX;
+        y += stepY;
+        out[n] = RouteStep{-stepX, -stepY};
+        ++n;
+    }
+    out[n] = RouteStep{};
+    std::reverse(out.begin(), out.begin() + n);
+    return n;
+}
+
+int RouteSearch::FindNearestReachedCell(std::uint16_t target, std::uint8_t out[2]) const {
+    const int targetX = target & 0xFF;
+    const int targetY = target >> 8;
+    int best = 32000;
+    for (int y = 0; y < kMapSize; ++y) {
+        for (int x = 0; x < kMapSize; ++x) {
+            const std::uint16_t reached = ReachedOf(CellIndex(x, y));
+            if (reached == 0 || reached == kUnreachedCost) continue;
+            const int d = HexDistance(static_cast<std::uint16_t>(targetX),
+                                      static_cast<std::uint16_t>(targetY),
+                                      static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
+            if (d < best) {
+                best = d;
+                out[0] = static_cast<std::uint8_t>(x);
+                out[1] = static_cast<std::uint8_t>(y);
+            }
+        }
+    }
+    if (best == 32000) return 0;
+    return (out[0] == targetX && out[1] == targetY) ? 0 : 1;
+}
+
+// ---- cell queries
+
+std::uint16_t RouteSearch::GetCellCost(int x, int y) const {
+    return OnMap(x, y) ? ReachedOf(CellIndex(x, y)) : kUnreachedCost;
+}
+
+std::uint8_t RouteSearch::GetCellTerrain(int x, int y, int mode) {
+    if (!OnMap(x, y)) return kNoTerrainClass;
+    EnsureTerrain();
+    const int index = CellIndex(x, y);
+    const bool road = mode == 0 ? request_.roadTerrain != 0 : mode != 1;
+    return road ? buffers_->roadTerrain[index] : buffers_->terrain[index];
+}
+
+int RouteSearch::IsCellEnterable(int x, int y) {
+    if (!OnMap(x, y)) return 0;
+    EnsureTerrain();
+    const int index = CellIndex(x, y);
+    const std::uint8_t terrain =
+        request_.roadTerrain ? buffers_->roadTerrain[index] : buffers_->terrain[index];
+    return costLookup_[terrain] != kCannotEnter ? 1 : 0;
+}
+
+std::uint8_t RouteSearch::GetCellMark(int x, int y) const {
+    return OnMap(x, y) ? MarkOf(CellIndex(x, y)) : static_cast<std::uint8_t>(kCellMarkNone);
+}
+
+RouteCell RouteSearch::GetCell(int x, int y) const {
+    RouteCell cell;
+    if (!OnMap(x, y)) {
+        cell.terrain = kNoTerrainClass;
+        cell.roadTerrain = kNoTerrainClass;
+        return cell;
+    }
+    const int index = CellIndex(x, y);
+    const std::uint32_t s = StateOf(index);
+    cell.terrain = buffers_->terrain[index];
+    cell.roadTerrain = buffers_->roadTerrain[index];
+    cell.cost = CostOf(index);
+    cell.mark = static_cast<std::uint8_t>((s >> 16) & 7);
+    cell.reachedCost = static_cast<std::uint16_t>(s & 0xFFFF);
+    return cell;
+}
+
+void RouteSearch::GetGrid(std::span<RouteCell, kHexCount> out) const {
+    for (int y = 0; y < kMapSize; ++y) {
+        for (int x = 0; x < kMapSize; ++x) out[CellIndex(x, y)] = GetCell(x, y);
+    }
+}
+
+void RouteSearch::MarkNeighbourZone(int x, int y) {
+    if (!OnMap(x, y)) return;
+    for (const std::int16_t n : kNeighbours[CellIndex(x, y)]) {
+        if (n >= 0) Put(n, ReachedOf(n), kCellMarkNeighbourZone);
+    }
+}
+
+void RouteSearch::NormaliseMarks() {
+    for (int index = 0; index < kHexCount; ++index) {
+        const std::uint32_t s = StateOf(index);
+        const auto reached = static_cast<std::uint16_t>(s & 0xFFFF);
+        const auto mark = static_cast<std::uint8_t>((s >> 16) & 7);
+        if (reached == kUnreachedCost) {
+            Put(index, reached, kCellMarkNone);
+        } else if (!IsZoneMark(mark)) {
+            Put(index, reached, kCellMarkQueued);
+        }
+    }
+}
+
+// ---- supply network and movement classes
+
+void RouteSearch::ComputeSupplyNetwork(GameContext& ctx, int x, int y, std::uint8_t country) {
+    request_.startX = static_cast<std::int16_t>(x);
+    request_.startY = static_cast<std::int16_t>(y);
+    request_.troop = kNoSearchTroop;
+    request_.costLimit = kSupplySearchCostLimit;
+    request_.country = country;
+    request_.skipTroops = 0;
+    if (!OnMap(x, y) || country >= kCountryCount) {
+        ResetGrid();
+        return;
+    }
+
+    // A hex can be entered when it holds a site of the country or an ally, or a road and no
+    // site; a road hex is left only along its own directions unless it holds an allied site.
+    Buffers& b = *buffers_;
+    TableDirectory& tables = ctx.Tables();
+    const TableId countryTable = ctx.GetTableSet().country;
+    for (int hy = 0; hy < kMapSize; ++hy) {
+        for (int hx = 0; hx < kMapSize; ++hx) {
+            const int index = CellIndex(hx, hy);
+            b.supplyCost[index] = kCannotEnter;
+            b.road[index] = kNoRoad;
+            b.leavesAnyWay[index] = 0;
+            if (!ctx.SelectHexInfoXY(hx, hy)) continue;
+            b.road[index] = ctx.Hexes().GetRoad();
+            const std::uint16_t site = ctx.GetHexSiteIndex();
+            if (site != kNoSiteIndex && ctx.Sites().Select(site)) {
+                const std::uint8_t owner = ctx.Sites().GetOwner();
+                if (AreCountriesAllied(tables, country, owner, countryTable)) {
+                    b.supplyCost[index] = 1;
+                }
+                b.leavesAnyWay[index] =
+                    AreCountriesAllied(tables, owner, country, countryTable) ? 1 : 0;
+            } else if (b.road[index] != kNoRoad) {
+                b.supplyCost[index] = 1;
+            }
+        }
+    }
+
+    const int start = CellIndex(x, y);
+    costMode_ = CostMode::Blocked;
+    startIndex_ = start;
+    NewGeneration();
+    Put(start, 0, kCellMarkNone);
+    auto enter = [&b](int current, int d, int n) -> std::uint8_t {
+        if (b.supplyCost[n] == kCannotEnter) return kCannotEnter;
+        const std::uint8_t road = b.road[current];
+        const bool allowed =
+            b.leavesAnyWay[current] || road == kNoRoad ||
+            (((road >> d) & 1) && (b.road[n] == kNoRoad || (b.road[n] & OppositeRoadBit(d))));
+        return allowed ? b.supplyCost[n] : kCannotEnter;
+    };
+    Relax<true>(start, kSupplySearchCostLimit, enter);
+
+    for (int hy = 0; hy < kMapSize; ++hy) {
+        for (int hx = 0; hx < kMapSize; ++hx) {
+            if (ReachedOf(CellIndex(hx, hy)) == kUnreachedCost) continue;
+            if (ctx.SelectHexInfoXY(hx, hy)) ctx.SetHexCountryByte2(country, 1);
+        }
+    }
+    ResetGrid();
+}
+
+int RouteSearch::IsPassableForClass(int x, int y, int movementClass) {
+    if (!OnMap(x, y)) return 0;
+    EnsureTerrain();
+    const int index = CellIndex(x, y);
+    int roadTerrain = request_.roadTerrain;
+    if (movementClass >= 1 && movementClass <= 5) {
+        std::uint8_t table[kRouteCostTableSize];
+        for (int k = 0; k < kRouteCostTableSize; ++k) {
+            table[k] = ClassPasses(movementClass, k) ? 1 : 0;
+        }
+        SetTable(table);
+        // Ground troops (class 3) follow roads; the neighbours are tested the same way.
+        roadTerrain = movementClass == 3 ? 1 : 0;
+        const std::uint8_t terrain =
+            roadTerrain ? buffers_->roadTerrain[index] : buffers_->terrain[index];
+        if (costLookup_[terrain] == kCannotEnter) return 0;
+    }
+    request_.troop = kNoSearchTroop;
+    request_.country = kNoCountry;
+    request_.costLimit = kClassSetupCostLimit;
+    request_.skipTroops = 0;
+    request_.startX = static_cast<std::int16_t>(x);
+    request_.startY = static_cast<std::int16_t>(y);
+    request_.roadTerrain = roadTerrain;
+    return 1;
+}
+
+int StepHex(int& x, int& y, int direction, int orderFlag) {
+    if (direction < 0 || direction >= kHexDirectionCount) return 0;
+    const int d = kStepDirections[orderFlag ? 1 : 0][direction];
+    const int nx = x + kNeighbourDx[y & 1][d];
+    const int ny = y + kNeighbourDy[d];
+    if (!OnMap(nx, ny)) return 0;
+    x = nx;
+    y = ny;
+    return 1;
+}
+
+std::span<RouteStep> RouteSearch::StepBuffer() {
+    return std::span<RouteStep>(buffers_->steps);
+}
+
+ContextRouteSearch::ContextRouteSearch(GameContext& ctx, RouteInstance instance) {
+    if (RouteSearchSet* set = ctx.GetRouteSearches()) {
+        search_ = &set->Get(instance);
+    } else {
+        own_ = std::make_unique<RouteSearch>(ctx.Tables(), instance);
+        search_ = own_.get();
+    }
+}
+
+ContextRouteSearch::~ContextRouteSearch() = default;
+
+// ---- the set of one thread
+
+RouteSearchSet::RouteSearchSet(TableDirectory& tables, RouteTerrainEpoch* epoch)
+    : epoch_(epoch),
+      map_(tables, RouteInstance::Map, epoch),
+      ctx_(tables, RouteInstance::Context, epoch),
+      sim_(tables, RouteInstance::Simulation, epoch) {}
+
+RouteSearch& RouteSearchSet::Get(RouteInstance instance) {
+    switch (instance) {
+        case RouteInstance::Context:
+            return ctx_;
+        case RouteInstance::Simulation:
+            return sim_;
+        case RouteInstance::Map:
+            break;
+    }
+    return map_;
+}
+
+void RouteSearchSet::ReloadAllTerrain() {
+    if (epoch_) epoch_->Advance();
+    map_.LoadTerrain();
+    sim_.LoadTerrain();
+    ctx_.LoadTerrain();
+}
+
+}  // namespace zv::rules
