@@ -447,6 +447,9 @@ int CheckNextStep(StepContext& step, rules::GameContext& shadow, std::uint16_t t
         }
         return kStepBlocked;
     }
+    // A waypoint is only a place to pass: when a friend stands on it, the troop heads for the
+    // next leg instead of waiting for a friend that may never move.
+    if (!toDestination && next == targetHex) return kStepBlocked;
     if (AskTroopToGiveWay(step, shadow, troop, other, next)) return kStepAskedToGiveWay;
     if (toDestination && next == targetHex) {
         FinishAction(step, shadow, troop);

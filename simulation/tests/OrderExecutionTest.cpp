@@ -179,6 +179,24 @@ TEST_F(OrderExecutionTest, DetourEndsOnAFreeCellNearTheGoal) {
     EXPECT_LE(Of(kCmdTroopOrder).size(), 1u) << "re-issued orders restart the move delay";
 }
 
+TEST_F(OrderExecutionTest, FriendOnAWaypointIsPassedByInsteadOfWaitedFor) {
+    const std::uint16_t troop = map.AddTroop(0, 4, 4, {kInfantry});
+    const std::uint16_t busy = map.AddTroop(0, 5, 4, {kInfantry});
+    Ready();
+    Order(troop, Hex(10, 4), rules::kOrderMove, 0);
+    // The friend is taking a site (it never gives way) and stands on the troop's waypoint.
+    Troop(busy).bytes[rules::TroopRecord::kOrderKind] = rules::kOrderOccupy;
+    for (int k = 0; k < 4; ++k) {
+        Troop(troop).SetU16(rules::TroopRecord::kWaypoints + 2 * k, k == 0 ? Hex(5, 4) : 0xFFFF);
+    }
+    Troop(troop).bytes[rules::TroopRecord::kOrderPhase] = 0;
+    Troop(troop).bytes[rules::TroopRecord::kMoveDelay] = 1;
+    Tick(troop);
+    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kOrderPhase], 1) << "on to the next leg";
+    for (int n = 0; n < 30 && Troop(troop).Hex() == Hex(4, 4); ++n) Tick(troop);
+    EXPECT_NE(Troop(troop).Hex(), Hex(4, 4)) << "it walks around the friend";
+}
+
 TEST_F(OrderExecutionTest, FollowerKeepsUpWithATargetThatKeepsMoving) {
     const std::uint16_t follower = map.AddTroop(0, 3, 8, {kInfantry});
     const std::uint16_t leader = map.AddTroop(0, 6, 8, {kInfantry});
