@@ -421,10 +421,14 @@ int AutoAttackRange(StepContext& step, rules::GameContext& shadow, std::uint16_t
         if (value < 255) best = std::max<int>(best, value);
     }
     if (best < 0) best = 1;
-    const auto scaled = static_cast<std::uint16_t>(best * step.settings.attackRangeMagnifying);
-    int range = scaled / 10;
-    if (range < step.settings.maxAttackRange) range = step.settings.maxAttackRange;
-    return range;
+    return ScaleAttackRange(best, step.settings.attackRangeMagnifying,
+                            step.settings.maxAttackRange);
+}
+
+int ScaleAttackRange(int best, int magnifying, int maximum) {
+    const auto scaled = static_cast<std::uint16_t>(best * magnifying);
+    const int range = scaled / 10;
+    return range < maximum ? maximum : range;
 }
 
 bool AutoAttack(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {

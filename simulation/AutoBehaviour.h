@@ -30,6 +30,8 @@ bool AutoSupport(StepContext& step, rules::GameContext& shadow, std::uint16_t tr
 // The range within which AutoAttack looks for targets: the best member value at sight flag 4,
 // scaled by AttackRengeMagnifying / 10 and raised to MaxAttackRenge.
 int AutoAttackRange(StepContext& step, rules::GameContext& shadow, std::uint16_t troop);
+// The scaling itself: (best x magnifying, kept to 16 bits) / 10, raised to the maximum.
+int ScaleAttackRange(int best, int magnifying, int maximum);
 
 // Target pickers: 0 when an order was given, -1 when not.
 int GoToThreat(StepContext& step, rules::GameContext& shadow, std::uint8_t country,

@@ -6,6 +6,7 @@
 #include "rules/context/GameContext.h"
 #include "rules/context/ShadowTables.h"
 #include "rules/countries/CountryStatistics.h"
+#include "rules/files/GameFileIo.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/CountryTable25Record.h"
 #include "rules/records/MapRecords.h"
@@ -74,7 +75,16 @@ bool HeadlessGame::Load(const std::string& programDir, const std::string& name,
         loadedSave_ ? rules::LoadSaveGame(*tables_, *events_, programDir, name)
                     : rules::LoadMapFromMapFolder(*tables_, *events_, programDir, name);
     if (!status.ok) {
-        error = name + ": " + status.error;
+        // The loaders speak of the game's own path ("DIR\MAP\name"); a user needs the file that
+        // was really looked for.
+        const std::string gamePath =
+            rules::GamePath(programDir, loadedSave_ ? "SAVE" : "MAP", name);
+        error = status.error;
+        if (const std::size_t at = error.find(gamePath); at != std::string::npos) {
+            error.replace(at, gamePath.size(), core::ResolvePath(gamePath));
+        } else {
+            error += " (" + core::ResolvePath(gamePath) + ")";
+        }
         return false;
     }
     return true;

@@ -17,7 +17,8 @@ namespace zv::sim {
 
 namespace {
 
-constexpr std::uint8_t kToDestination = 4;  // waypoint index while heading for the destination
+constexpr std::uint8_t kToDestination = 4;   // waypoint index while heading for the destination
+constexpr std::uint8_t kDetourWaypoint = 3;  // where a blocked troop waits nearer its goal
 constexpr std::uint16_t kActionsStoppingAtTarget =
     rules::kActionAttack | rules::kActionBoard | rules::kActionReturn | rules::kActionSupply;
 
@@ -446,6 +447,9 @@ int CheckNextStep(StepContext& step, rules::GameContext& shadow, std::uint16_t t
         }
         return kStepBlocked;
     }
+    // A waypoint is only a place to pass: when a friend stands on it, the troop heads for the
+    // next leg instead of waiting for a friend that may never move.
+    if (!toDestination && next == targetHex) return kStepBlocked;
     if (AskTroopToGiveWay(step, shadow, troop, other, next)) return kStepAskedToGiveWay;
     if (toDestination && next == targetHex) {
         FinishAction(step, shadow, troop);
@@ -606,16 +610,39 @@ bool ApproachNearestReachable(StepContext& step, rules::GameContext& shadow, std
     rules::TroopCursor& troops = shadow.Troops();
     if (!troops.Select(troop)) return false;
     const std::uint16_t at = troops.GetHexValue();
+    const std::uint16_t fuel = MinMemberFuel(troops);
     step.ComputeArea(shadow, troop, at & 0xFF, at >> 8, nullptr, 0);
-    std::uint8_t cell[2] = {0xFF, 0xFF};
-    if (!step.Route().FindNearestReachedCell(hex, cell)) return false;
-    const auto cellHex = static_cast<std::uint16_t>(cell[0] | (cell[1] << 8));
-    if (cellHex == at || !shadow.SelectHexInfoXY(cell[0], cell[1])) return false;
+    // The reached cell nearest to the hex that the troop can stand on: a cell another troop
+    // holds is the end of a route, never a place to wait, and a cell no nearer than where the
+    // troop stands gains nothing (the troop would walk back and forth between two such cells).
+    const int tx = hex & 0xFF;
+    const int ty = hex >> 8;
+    int best = rules::HexDistance(static_cast<std::uint16_t>(tx), static_cast<std::uint16_t>(ty),
+                                  at & 0xFF, at >> 8);
+    std::uint16_t cellHex = rules::kNoHex;
+    for (int y = 0; y < rules::kMapSize; ++y) {
+        for (int x = 0; x < rules::kMapSize; ++x) {
+            const std::uint16_t cost = step.Route().GetCellCost(x, y);
+            if (cost == 0 || cost == rules::kUnreachedCost) continue;
+            const int d =
+                rules::HexDistance(static_cast<std::uint16_t>(tx), static_cast<std::uint16_t>(ty),
+                                   static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
+            if (d >= best || !shadow.SelectHexInfoXY(x, y)) continue;
+            if (shadow.GetHexTroopIndex() != rules::kNoTroopIndex) continue;
+            troops.Select(troop);
+            const std::uint8_t enter = rules::TroopMoveCostOnHex(shadow);
+            if (!IsCostPassable(enter) || enter > fuel) continue;
+            best = d;
+            cellHex = static_cast<std::uint16_t>(x | (y << 8));
+        }
+    }
+    if (cellHex == rules::kNoHex) return false;
     troops.Select(troop);
-    const std::uint8_t cost = rules::TroopMoveCostOnHex(shadow);
-    if (!IsCostPassable(cost) || cost > MinMemberFuel(troops)) return false;
+    // A projectile aims at the cell; any other troop makes it the last waypoint and keeps its
+    // destination and target, so following a target or heading for supply does not undo the
+    // detour on the next tick.
     const std::uint8_t slot =
-        (troops.GetStateFlags() & rules::kTroopPartKindB) ? 0 : kToDestination;
+        (troops.GetStateFlags() & rules::kTroopPartKindB) ? 0 : kDetourWaypoint;
     rules::SetTroopTarget(shadow, troop, cellHex, slot);
     WriteCommand15(step.Journal(), troop, cellHex, slot);
     return true;

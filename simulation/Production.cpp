@@ -6,7 +6,9 @@
 #include "rules/records/TroopRecord.h"
 #include "rules/search/HexQueries.h"
 #include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopOrders.h"
 #include "rules/troops/TroopQueries.h"
+#include "simulation/OrderExecution.h"
 
 namespace zv::sim {
 
@@ -96,6 +98,41 @@ int ProduceTroop(rules::GameContext& ctx, rules::ForceCursor& force, std::uint8_
     return 1;
 }
 
+// An own troop standing idle on the hex steps aside (to its first free passable neighbour) so
+// that the troop due there can appear; true when it was told to.
+bool MakeIdleTroopGiveWay(StepContext& step, rules::GameContext& shadow, std::uint8_t country,
+                          std::uint16_t hex) {
+    if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return false;
+    const std::uint16_t holder = shadow.GetHexTroopIndex();
+    if (holder == rules::kNoTroopIndex) return false;
+    rules::TroopCursor& troops = shadow.Troops();
+    if (!troops.Select(holder) || troops.GetCountry() != country || !troops.IsOnMap()) {
+        return false;
+    }
+    if (troops.GetByte364() != rules::kOrderNone || !HasNoOrder(troops)) return false;
+    return AskTroopToGiveWay(step, shadow, rules::kNoTroop, holder, hex);
+}
+
+// The capital and the hexes beside it where ground troops appear; none without a capital.
+int CapitalCells(rules::GameContext& shadow, std::uint8_t country, std::uint16_t out[7]) {
+    const int capital = FindCapital(shadow, country);
+    if (capital < 0) return 0;
+    rules::SiteCursor& sites = shadow.Sites();
+    sites.Select(capital);
+    std::uint16_t capitalHex = 0;
+    sites.GetHex(capitalHex);
+    int n = 0;
+    out[n++] = capitalHex;
+    rules::HexDescription around[rules::kHexDirectionCount];
+    shadow.GetNeighbourInfos(capitalHex, around);
+    for (const rules::HexDescription& d : around) {
+        if (!d.IsOnMap()) continue;
+        if (d.siteIndex != rules::kNoSiteIndex && d.siteOwner != country) continue;
+        out[n++] = rules::MakeHexPosition(d.x, d.y);
+    }
+    return n;
+}
+
 bool SiteCellKindMatches(std::uint16_t kind, std::initializer_list<std::uint16_t> kinds) {
     for (std::uint16_t k : kinds) {
         if (kind == k) return true;
@@ -159,7 +196,11 @@ int ProcessSitesTick(StepContext& step, rules::GameContext& shadow) {
             const int y = hex >> 8;
             if (x == 0xFF || y == 0xFF) continue;
             if (!shadow.SelectHexInfoXY(x, y)) continue;
-            if (shadow.GetHexTroopIndex() != rules::kNoTroopIndex) continue;
+            if (shadow.GetHexTroopIndex() != rules::kNoTroopIndex) {
+                // The request waits for its hex; an own troop idling there makes room.
+                MakeIdleTroopGiveWay(step, shadow, country, hex);
+                continue;
+            }
             const std::uint32_t cell =
                 static_cast<std::uint32_t>(x) | (static_cast<std::uint32_t>(y) << 16);
             if (!ProduceTroop(shadow, force, country, i, cell, false)) continue;
@@ -236,8 +277,6 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
         if (count > kTroopsPerCountry) continue;
         cells->fill(ProductionCell{});
         const int cellCount = CollectProductionCells(shadow, country, *cells);
-        if (cellCount == 0) continue;
-        if (count + n > kTroopsPerCountry) n = kTroopsPerCountry - count;
 
         std::uint16_t candidates[kMaxCandidates];
         int candidateCount = 0;
@@ -249,6 +288,23 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
             if ((flags & rules::kTroopReinforcement) || !(flags & rules::kTroopFlag8000)) continue;
             candidates[candidateCount++] = i;
         }
+
+        // Ground troops appear only at the capital and beside it. When the country's own idle
+        // troops hold all of those hexes, nothing could ever be produced there: they step aside
+        // for the next round.
+        bool groundCellFree = false;
+        for (int k = 0; k < cellCount; ++k) {
+            const std::uint16_t kind = (*cells)[static_cast<std::size_t>(k)].kind;
+            if (kind == kCapitalKind || kind == kCellBesideCapital) groundCellFree = true;
+        }
+        if (!groundCellFree && candidateCount > 0) {
+            std::uint16_t ring[1 + rules::kHexDirectionCount];
+            const int ringCount = CapitalCells(shadow, country, ring);
+            for (int k = 0; k < ringCount; ++k)
+                MakeIdleTroopGiveWay(step, shadow, country, ring[k]);
+        }
+        if (cellCount == 0) continue;
+        if (count + n > kTroopsPerCountry) n = kTroopsPerCountry - count;
 
         for (int pick = 0; pick < n; ++pick) {
             if (candidateCount == 0) continue;

@@ -71,6 +71,21 @@ bool OnMapWithHex(TroopCursor& troops, std::uint16_t t) {
     return (hex & 0xFF) != 0xFF && (hex >> 8) != 0xFF;
 }
 
+// A troop goes for a target on a hex it can enter, or one it can already reach with its
+// weapons; anything else (a ship out at sea for a ground troop) it would chase forever.
+bool CanGoFor(GameContext& ctx, std::uint16_t a, std::uint16_t hexA, const Candidate& c) {
+    TroopCursor& troops = ctx.Troops();
+    bool enters = false;
+    if (troops.Select(a) && ctx.SelectHexInfoXY(c.hex & 0xFF, c.hex >> 8)) {
+        const std::uint8_t cost = TroopMoveCostOnHex(ctx);
+        enters = cost != 0 && cost != 255;
+    }
+    if (enters) return true;
+    const std::uint16_t rating = RateAttackFromHex(ctx, a, hexA, c.troop, c.hex);
+    troops.Select(a);
+    return rating != kAttackImpossible && rating != kAttackOutOfRange;
+}
+
 }  // namespace
 
 int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
@@ -100,7 +115,10 @@ int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
     // Attack.
     Best attack;
     troops.Select(a);
-    for (const Candidate& c : candidates) Consider(troops, c, c.distance, 0, attack);
+    for (const Candidate& c : candidates) {
+        if (!CanGoFor(ctx, a, hex, c)) continue;
+        Consider(troops, c, c.distance, 0, attack);
+    }
     if (attack.found && attack.candidate->distance >= 1) {
         order.destination = attack.candidate->hex;
         order.target = attack.candidate->troop;
@@ -141,7 +159,9 @@ int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
         Best approach;
         troops.Select(a);
         for (const Candidate& c : candidates) {
-            if (c.distance <= approachRange) Consider(troops, c, 1, 0, approach);
+            if (c.distance <= approachRange && CanGoFor(ctx, a, hex, c)) {
+                Consider(troops, c, 1, 0, approach);
+            }
         }
         if (approach.found) {
             order.destination = approach.candidate->hex;

@@ -33,7 +33,9 @@ class TroopOrderCommands {
 // win ties): an attack on the best troop at distance 1 or more; else, unless a fired part of it
 // is in flight, a fire order with the first usable launch kind of 0x0004, 0x0040, 0x0020,
 // 0x0001, 0x0080, 0x0002; else, with an approach range r other than 0, an approach (move with
-// pending attack) on the best troop within r. Each order given is also handed to `commands`.
+// pending attack) on the best troop within r. Attacks and approaches only consider troops on a
+// hex a can enter or already within reach of its weapons. Each order given is also handed to
+// `commands`.
 // The result of SetTroopOrder for the order given, 0 when none was.
 int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
                  TroopOrderCommands& commands);

@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Reasons, CannotMoveTest,
                                            CannotMoveCase{"CellItCannotCross", 40, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(OrderExecutionTest, UnreachableDestinationBecomesTheNearestReachedCell) {
+TEST_F(OrderExecutionTest, UnreachableDestinationIsApproachedByWayOfTheNearestReachedCell) {
     const std::uint16_t troop = map.AddTroop(0, 16, 4, {kInfantry});
     Ready();
     Order(troop, Hex(28, 4), rules::kOrderMove, 0);
@@ -147,14 +147,54 @@ TEST_F(OrderExecutionTest, UnreachableDestinationBecomesTheNearestReachedCell) {
         targets = Of(kOpTarget);
     }
     ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0].U8(TargetRecord::kSlot), 4);
+    // The cell becomes the last waypoint: destination and target stay, so whatever re-checks
+    // the order (following a target, heading for supply) does not undo the detour.
+    EXPECT_EQ(targets[0].U8(TargetRecord::kSlot), 3);
     const std::uint16_t cell = targets[0].U16(TargetRecord::kHex);
     EXPECT_EQ(cell & 0xFF, 20) << "the coast nearest the target";
     EXPECT_EQ(rules::HexDistance(28, 4, cell & 0xFF, cell >> 8), 8);
-    EXPECT_EQ(Troop(troop).Destination(), cell);
-    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kOrderPhase], 4);
+    EXPECT_EQ(Troop(troop).Destination(), Hex(28, 4));
+    EXPECT_EQ(Troop(troop).U16(rules::TroopRecord::kWaypoints + 6), cell);
+    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kOrderPhase], 3);
     Flush();
-    EXPECT_EQ(Troop(troop, rules::TableId::Troop).Destination(), cell);
+    EXPECT_EQ(Troop(troop, rules::TableId::Troop).U16(rules::TroopRecord::kWaypoints + 6), cell);
+}
+
+// A troop that cannot reach its goal walks to the nearest free cell it can stand on and its
+// order ends there: it is never sent onto a hex another troop holds.
+TEST_F(OrderExecutionTest, DetourEndsOnAFreeCellNearTheGoal) {
+    const std::uint16_t troop = map.AddTroop(0, 16, 4, {kInfantry});
+    const std::uint16_t friendOnTheCoast = map.AddTroop(0, 20, 4, {kInfantry});
+    Ready();
+    Order(troop, Hex(28, 4), rules::kOrderMove, 0);
+    const int ticks = RunUntilIdle(troop, 200);
+    ASSERT_GT(ticks, 0) << "the order never ended";
+    const std::uint16_t at = Troop(troop).Hex();
+    EXPECT_NE(at, Troop(friendOnTheCoast).Hex());
+    EXPECT_EQ(at & 0xFF, 20) << "on the coast, " << (at & 0xFF) << "," << (at >> 8);
+    for (const CommandView& c : Of(kOpTarget)) {
+        EXPECT_NE(c.U16(TargetRecord::kHex), Hex(20, 4)) << "sent onto the friend's hex";
+    }
+    EXPECT_LE(Of(kOpTarget).size(), 2u);
+    EXPECT_LE(Of(kCmdTroopOrder).size(), 1u) << "re-issued orders restart the move delay";
+}
+
+TEST_F(OrderExecutionTest, FriendOnAWaypointIsPassedByInsteadOfWaitedFor) {
+    const std::uint16_t troop = map.AddTroop(0, 4, 4, {kInfantry});
+    const std::uint16_t busy = map.AddTroop(0, 5, 4, {kInfantry});
+    Ready();
+    Order(troop, Hex(10, 4), rules::kOrderMove, 0);
+    // The friend is taking a site (it never gives way) and stands on the troop's waypoint.
+    Troop(busy).bytes[rules::TroopRecord::kOrderKind] = rules::kOrderOccupy;
+    for (int k = 0; k < 4; ++k) {
+        Troop(troop).SetU16(rules::TroopRecord::kWaypoints + 2 * k, k == 0 ? Hex(5, 4) : 0xFFFF);
+    }
+    Troop(troop).bytes[rules::TroopRecord::kOrderPhase] = 0;
+    Troop(troop).bytes[rules::TroopRecord::kMoveDelay] = 1;
+    Tick(troop);
+    EXPECT_EQ(Troop(troop).bytes[rules::TroopRecord::kOrderPhase], 1) << "on to the next leg";
+    for (int n = 0; n < 30 && Troop(troop).Hex() == Hex(4, 4); ++n) Tick(troop);
+    EXPECT_NE(Troop(troop).Hex(), Hex(4, 4)) << "it walks around the friend";
 }
 
 TEST_F(OrderExecutionTest, FollowerKeepsUpWithATargetThatKeepsMoving) {

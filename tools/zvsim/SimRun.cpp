@@ -158,7 +158,8 @@ RunResult Run(const RunOptions& options) {
 
     std::vector<std::uint32_t> stepMicros;
     int lastDay = -1;
-    for (std::int64_t step = 1; step <= options.minutes; ++step) {
+    const std::int64_t limit = options.minutes == kToTheEnd ? kLongestGameMinutes : options.minutes;
+    for (std::int64_t step = 1; step <= limit; ++step) {
         rules::ScenarioHeaderCursor header(host->Tables());
         if (header.GetDay() != lastDay) {
             lastDay = header.GetDay();

@@ -8,10 +8,15 @@
 // reports. Its results depend only on the data and the seed.
 namespace zv::zvsim {
 
+// Without --minutes a game runs until it is decided or its day limit passes. A map without a
+// limit still stops once the day counter would wrap.
+inline constexpr std::int64_t kToTheEnd = -1;
+inline constexpr std::int64_t kLongestGameMinutes = 256LL * 24 * 60;
+
 struct RunOptions {
     std::string programDir;
-    std::string map;                 // MAP\name, or SAVE\name for a name ending in ".ddg"
-    std::int64_t minutes = 24 * 60;  // steps at most
+    std::string map;                   // MAP\name, or SAVE\name for a name ending in ".ddg"
+    std::int64_t minutes = kToTheEnd;  // steps at most; kToTheEnd plays until the game ends
     std::uint32_t seed = 1;
     bool computerAll = false;
     bool replayCheck = false;

@@ -3,6 +3,9 @@
 //   zvsim run --map FILE [--minutes N] [--seed S] [--computer-all] [--replay-check]
 //             [--program-dir DIR]
 //
+// FILE is a name in the program directory's MAP folder (SAVE for a name ending in ".ddg").
+// Without --minutes the game runs until it is decided or its day limit passes.
+//
 // One line per game day, then "minutes=N outcome=TEXT hash=HEX step_mean_us=N step_p95_us=N
 // step_worst_us=N". Exit status: 0 done, 1 the replay check failed, 2 wrong command line,
 // 3 unreadable data.
@@ -38,7 +41,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "zvsim: %s\n"
                      "usage: zvsim run --map FILE [--minutes N] [--seed S] [--computer-all]\n"
-                     "                 [--replay-check] [--program-dir DIR]\n",
+                     "                 [--replay-check] [--program-dir DIR]\n"
+                     "FILE names a map in DIR/MAP (a .ddg name: a saved game in DIR/SAVE);\n"
+                     "without --minutes the game is played to its end or its day limit.\n",
                      error.c_str());
         return 2;
     }

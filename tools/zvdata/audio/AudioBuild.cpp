@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "platform/core/Files.h"
-#include "rules/DatFile.h"
+#include "rules/files/DatFile.h"
 #include "tools/zvdata/GameFileCheck.h"
 #include "tools/zvdata/audio/ScoreSource.h"
 #include "tools/zvdata/audio/SoundSource.h"

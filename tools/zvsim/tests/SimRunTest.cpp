@@ -48,6 +48,11 @@ TEST(ArgumentValueTest, ValuesReachTheOptions) {
     EXPECT_EQ(options.seed, 17u);
     EXPECT_TRUE(options.computerAll);
     EXPECT_TRUE(options.replayCheck);
+
+    // Without --minutes the game is played to its end.
+    RunOptions plain;
+    ASSERT_TRUE(ParseRunArguments({"run", "--map", "MAP00002.ddm"}, plain, error));
+    EXPECT_EQ(plain.minutes, kToTheEnd);
 }
 
 RunOptions Options(const std::string& map, int minutes) {
@@ -111,7 +116,10 @@ TEST(SimRunTest, MissingMapIsReportedAndNothingRuns) {
     const RunResult result = zvsim::Run(Options("MAP09999.ddm", 10));
     EXPECT_EQ(result.exitCode, 3);
     ASSERT_EQ(result.errors.size(), 1u);
-    EXPECT_NE(result.errors[0].find("MAP09999.ddm"), std::string::npos);
+    // The message names the file really looked for, not the game's backslashed path.
+    const std::string tried = std::string(ZV_PROGRAM_DIR) + "/MAP/MAP09999.ddm";
+    EXPECT_NE(result.errors[0].find(tried), std::string::npos) << result.errors[0];
+    EXPECT_EQ(result.errors[0].find('\\'), std::string::npos) << result.errors[0];
     EXPECT_TRUE(result.lines.empty());
 }
 
