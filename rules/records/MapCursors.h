@@ -63,8 +63,6 @@ class ScenarioHeaderCursor {
     int IsDayLimitPassed();
 
   private:
-    TableDirectory* tables_;
-    TableId table_;
     std::uint8_t* record_;
     char text_[257] = {};
 };
