@@ -52,13 +52,17 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& gamePath, const void* data, std::size_t size) {
-    if (size > 0 && data == nullptr) return false;
+    auto fail = [](int error) {
+        errno = error;
+        return false;
+    };
+    if (size > 0 && data == nullptr) return fail(EINVAL);
     const std::string target = StripTrailingSlash(ResolvePath(gamePath));
-    if (target.empty() || gamePath.back() == '/' || gamePath.back() == '\\') return false;
+    if (target.empty() || gamePath.back() == '/' || gamePath.back() == '\\') return fail(EISDIR);
     struct stat old;
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) return false;
-    if (exists && IsFileHeldOpen(target)) return false;
+    if (exists && !S_ISREG(old.st_mode)) return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+    if (exists && IsFileHeldOpen(target)) return fail(EBUSY);
 
     const size_t slash = target.rfind('/');
     const std::string dir =
@@ -74,16 +78,23 @@ bool WriteFileAtomically(const std::string& gamePath, const void* data, std::siz
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return false;
     }
-    if (fd < 0) return false;
+    if (fd < 0) return fail(EEXIST);
 
     bool ok = WriteAll(fd, data, size);
     if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     if (ok) ok = ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    int error = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         ::unlink(temp.c_str());
-        return false;
+        return fail(error);
     }
     // Make the rename itself durable; the data is already in place either way.
     int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -15,7 +15,7 @@ namespace zv::core {
 // Replaces the whole file with `size` bytes: writes a temporary file in the same folder,
 // flushes it to disk and renames it over the target. Returns false and leaves the target
 // as it was when anything fails, including when this process holds the target open.
-// An existing target keeps its permission bits.
+// An existing target keeps its permission bits. On failure errno says why.
 bool WriteFileAtomically(const std::string& gamePath, const void* data, std::size_t size);
 
 // Reads a whole regular file; nothing when it is missing, unreadable or held open by this

@@ -11,10 +11,6 @@ namespace zv::rules {
 
 namespace {
 
-constexpr int kFacilityClass = 9;
-constexpr std::uint8_t kCapitalKind = 0;
-constexpr std::uint8_t kLargeCityKind = 1;
-
 // Machines of a member in the record: never more than the eight bytes it holds.
 int MachineCount(const BattleMember& m) {
     return m.Strength() < kBattleMachineCount ? m.Strength() : kBattleMachineCount;

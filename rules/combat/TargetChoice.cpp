@@ -14,7 +14,6 @@ namespace zv::rules {
 
 namespace {
 
-constexpr int kTargetClasses = 10;
 // Launch kinds a fire order prefers, best first.
 constexpr std::uint16_t kFireKindPreference[] = {0x0004, 0x0040, 0x0020, 0x0001, 0x0080, 0x0002};
 
@@ -37,7 +36,7 @@ std::uint16_t Distance(std::uint16_t from, std::uint16_t to) {
 
 // Only a strictly greater worth replaces the best, so the lowest index and class keep ties.
 void Consider(TroopCursor& troops, const Candidate& c, int distance, int special, Best& best) {
-    for (int k = 0; k < kTargetClasses; ++k) {
+    for (int k = 0; k < kTargetClassCount; ++k) {
         if (!(c.classMask & (1u << k))) continue;
         const std::uint16_t worth = ScoreTroopAgainstTarget(troops, k, distance, special);
         if (worth > best.worth) {

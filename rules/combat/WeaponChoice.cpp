@@ -17,9 +17,6 @@ constexpr std::uint8_t kNormalOrder[3][kBattleMemberCount] = {
 };
 constexpr std::uint8_t kFirstTargetOrder[kBattleMemberCount] = {1, 0, 2, 4, 3, 5};
 
-constexpr int kFacilityClass = 9;
-constexpr int kTargetClasses = 10;
-
 const std::uint8_t* TargetOrder(int mode, int e) {
     return mode == kChooseFirstTarget ? kFirstTargetOrder : kNormalOrder[e % 3];
 }
@@ -96,7 +93,7 @@ void TryTargets(UnitInfoCursor& units, WeaponKdCursor& weapon, const Request& r,
             seenFirst = true;
         }
         const int k = units.GetDefenceType();
-        if (k >= kTargetClasses) continue;
+        if (k >= kTargetClassCount) continue;
         const int rate = weapon.GetHitRate(k);
         if (rate == 0) continue;
         int hit = rate;
@@ -143,7 +140,7 @@ void TryBombTargets(UnitInfoCursor& units, WeaponKdCursor& weapon, const Request
         if (target.Fights()) {
             if (!units.Select(target.Unit())) continue;
             const int k = units.GetDefenceType();
-            const int rate = k < kTargetClasses ? weapon.GetHitRate(k) : 0;
+            const int rate = k < kTargetClassCount ? weapon.GetHitRate(k) : 0;
             if (rate == 0) continue;
             defence = DefenceValue(units, target, k, weapon.GetWeaponType());
             chosen = static_cast<std::uint8_t>(slot);
@@ -213,7 +210,7 @@ int Choose(GameContext& ctx, BattleSide& attackers, int e, BattleSide& targets, 
             BattleMember& target = targets.Member(order[i]);
             if (!target.Fights() || !units.Select(target.Unit())) continue;
             const int k = units.GetDefenceType();
-            if (k >= kTargetClasses || weapon.GetHitRate(k) == 0) continue;
+            if (k >= kTargetClassCount || weapon.GetHitRate(k) == 0) continue;
             markTarget(target, DefenceValue(units, target, k, choice.type));
         }
     }

@@ -6,11 +6,9 @@ namespace zv::rules {
 
 namespace {
 
-constexpr std::uint8_t kFirstSiteClass = 15;  // terrain class of site kind 0
 constexpr std::uint8_t kRoadClass = 13;
 constexpr std::uint8_t kRiverClass = 14;
 constexpr std::uint8_t kSeaLandKind = 5;
-constexpr int kSiteKindCount = 6;
 
 }  // namespace
 

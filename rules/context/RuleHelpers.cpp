@@ -3,15 +3,9 @@
 #include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
 
 namespace zv::rules {
-
-namespace {
-// Fields of the troop record that the count reads.
-constexpr std::size_t kTroopSlotByte = 24;
-constexpr std::size_t kTroopCountry = 25;
-constexpr int kMapTroopCount = 160;
-}  // namespace
 
 int AreCountriesAllied(TableDirectory& tables, std::uint8_t a, std::uint8_t b,
                        TableId countryTable) {
@@ -59,8 +53,8 @@ int CountPlacedTroops(const TableDirectory& tables, int country, TableId troopTa
     int placed = 0;
     for (int t = 0; t < count; ++t) {
         const std::uint8_t* troop = base + static_cast<std::size_t>(t) * size;
-        if (ReadU8(troop, kTroopSlotByte) == 0xFF) continue;
-        if (country == 5 || ReadU8(troop, kTroopCountry) == country) ++placed;
+        if (ReadU8(troop, TroopRecord::kSlotByte) == 0xFF) continue;
+        if (country == 5 || ReadU8(troop, TroopRecord::kCountry) == country) ++placed;
     }
     return placed;
 }

@@ -12,9 +12,6 @@ namespace zv::rules {
 
 namespace {
 
-constexpr int kSiteKindCount = 6;
-constexpr int kHeadquartersKind = 101;
-
 const SiteRecord* SiteAt(const TableDirectory& tables, const GameTableSet& set, int s) {
     return reinterpret_cast<const SiteRecord*>(tables.GetTableBase(set.site) +
                                                s * sizeof(SiteRecord));
@@ -104,7 +101,7 @@ int CountCountryHqTroops(TableDirectory& tables, std::uint8_t country) {
     int n = 0;
     for (std::uint16_t t = 0; t < kMapTroopCount; ++t) {
         if (!troops.Select(t) || troops.GetCountry() != country || !troops.HasMembers()) continue;
-        if (HasMemberOfKind(troops, kHeadquartersKind)) ++n;
+        if (HasMemberOfKind(troops, kHeadquartersUnitKind)) ++n;
     }
     return n;
 }
@@ -162,7 +159,7 @@ int CountCountryTroopsByCategory(TableDirectory& tables, std::uint8_t country, i
         if (!troops.Select(t) || !troops.GetRecord()->IsUsed()) continue;
         if (country != 5 && troops.GetCountry() != country) continue;
         if (troops.RefreshAltitudeClass() != 2) continue;
-        if (HasMemberOfKind(troops, kHeadquartersKind) != 0) ++headquarters;
+        if (HasMemberOfKind(troops, kHeadquartersUnitKind) != 0) ++headquarters;
     }
     return category == 3 ? counted - headquarters : headquarters;
 }

@@ -1,5 +1,6 @@
 #include "rules/files/DatFile.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "framework/FileObject.h"
@@ -130,7 +131,7 @@ bool WriteDatFile(const std::string& path, std::uint16_t kind, std::uint16_t cou
                   const std::vector<std::uint8_t>& body, const char id[8], std::string& error) {
     const std::vector<std::uint8_t> image = BuildDatImage(kind, count, body, id);
     if (!core::WriteFileAtomically(path, image.data(), image.size())) {
-        error = path + ": cannot write the file";
+        error = path + ": cannot write the file: " + std::strerror(errno);
         return false;
     }
     return true;

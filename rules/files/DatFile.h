@@ -17,9 +17,7 @@ inline constexpr std::uint16_t kKindUnitKind = 101;
 inline constexpr std::uint16_t kKindUnitInfo = 102;
 inline constexpr std::uint16_t kKindMvcostKd = 103;
 inline constexpr std::uint16_t kKindWeaponKd = 104;
-inline constexpr std::uint16_t kKindCorps = 105;
-inline constexpr std::uint16_t kKindMap = 106;
-inline constexpr std::uint16_t kKindSave = 107;
+// 105-107 are the corps, map and save files (GameFileKind).
 inline constexpr std::uint16_t kKindSiteKind = 108;
 
 // Kind written into a rule table's header: 100-104 and 108 for the six tables that have one,

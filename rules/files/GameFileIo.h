@@ -25,6 +25,10 @@ struct FileStatus {
 FileStatus ReadGameFile(const std::string& path, std::size_t maxSize,
                         std::vector<std::uint8_t>& out);
 
+// Reads the first `maxSize` bytes of the file at a game path (fewer when it is shorter).
+FileStatus ReadFileHead(const std::string& path, std::size_t maxSize,
+                        std::vector<std::uint8_t>& out);
+
 // Replaces the file at a game path with `image`.
 FileStatus WriteGameFile(const std::string& path, const std::vector<std::uint8_t>& image);
 

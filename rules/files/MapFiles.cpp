@@ -1,10 +1,12 @@
 #include "rules/files/MapFiles.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <span>
 #include <vector>
 
 #include "rules/files/GameFileHeader.h"
+#include "rules/files/GameFileLayout.h"
 #include "rules/records/ForceRecord.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/NewsRecord.h"
@@ -14,38 +16,17 @@ namespace zv::rules {
 
 namespace {
 
-// One table image: the first `bytes` bytes of the table's buffer.
-struct Image {
-    TableId table;
-    std::size_t bytes;
-};
+using Image = TableImage;
+constexpr std::size_t kNewsBytes = kNewsLogBytes;
+constexpr std::span<const Image> kMapImages(kMapFileImages);
+constexpr std::span<const Image> kSnapshotImages(kSnapshotFileImages);
+constexpr std::span<const Image> kSaveImages(kSaveFileImages);
 
-constexpr std::size_t kMapTroopBytes = kMapTroopCount * kTroopRecordSize;
-constexpr std::size_t kAllTroopBytes = kTroopTableLimit * kTroopRecordSize;
-constexpr std::size_t kForceBytes = kForceSlotCount * kForceRecordSize;
-constexpr std::size_t kNewsBytes = kNewsTableCount * kNewsRecordSize;
-
-constexpr Image kMapImages[] = {
-    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
-    {TableId::Site, 1600},          {TableId::Troop, kMapTroopBytes}, {TableId::Force, kForceBytes},
-};
-constexpr Image kSnapshotImages[] = {
-    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
-    {TableId::Site, 1600},          {TableId::Troop, kMapTroopBytes}, {TableId::HexInfo, 147456},
-    {TableId::Force, kForceBytes},
-};
-constexpr Image kSaveImages[] = {
-    {TableId::ScenarioHeader, 300}, {TableId::Country, 344},          {TableId::Hex, 32768},
-    {TableId::Site, 1600},          {TableId::Troop, kAllTroopBytes}, {TableId::Force, kForceBytes},
-    {TableId::CountryStats, 176},
-};
 // What the opening demonstration takes of a saved game.
-constexpr std::span<const Image> kOpeningImages(kSaveImages, 6);
+constexpr std::span<const Image> kOpeningImages = kSaveImages.first(6);
 
 constexpr std::size_t ImageBytes(std::span<const Image> images) {
-    std::size_t total = kGameFileHeaderSize;
-    for (const Image& image : images) total += image.bytes;
-    return total;
+    return GameFileBytes(images);
 }
 static_assert(ImageBytes(kMapImages) == kMapFileSize);
 static_assert(ImageBytes(kSnapshotImages) == kSnapshotFileSize);
@@ -69,15 +50,14 @@ std::vector<std::uint8_t> StartImage(std::uint16_t kind, std::size_t capacity) {
     return out;
 }
 
-// Copies the images of a checked file into the tables; returns the offset after them.
-std::size_t RestoreImages(TableDirectory& tables, std::span<const Image> images,
-                          const std::vector<std::uint8_t>& file) {
-    std::size_t offset = kGameFileHeaderSize;
-    for (const Image& image : images) {
-        std::memcpy(tables.GetTableBase(image.table), file.data() + offset, image.bytes);
-        offset += image.bytes;
-    }
-    return offset;
+// Copies the images of a checked file into the tables; the reader is left after them.
+core::ByteReader RestoreImages(TableDirectory& tables, std::span<const Image> images,
+                               const std::vector<std::uint8_t>& file) {
+    core::ByteReader reader(file);
+    const bool restored =
+        reader.Skip(kGameFileHeaderSize) && RestoreTableImages(tables, images, reader);
+    if (!restored) std::abort();  // ReadChecked has checked the size
+    return reader;
 }
 
 FileStatus WriteImages(const TableDirectory& tables, const std::string& path,
@@ -185,9 +165,9 @@ FileStatus LoadSaveGame(TableDirectory& tables, GameEvents& events, const std::s
     FileStatus status = ReadChecked(GamePath(programDir, "SAVE", name), kSaveFileKind,
                                     {kSaveFileSize, kSaveFileWithNewsSize}, "saved game", file);
     if (!status) return status;
-    const std::size_t end = RestoreImages(tables, kSaveImages, file);
+    core::ByteReader rest = RestoreImages(tables, kSaveImages, file);
     if (file.size() == kSaveFileWithNewsSize) {
-        std::memcpy(tables.GetTableBase(TableId::News), file.data() + end, kNewsBytes);
+        rest.ReadBytes(tables.GetTableBase(TableId::News), kNewsBytes);
     } else {
         // A save from a network game has no log: the previous game's news must not show.
         ClearNewsTable(tables);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/core/Files.h"
+#include "platform/core/ByteReader.h"
 #include "rules/context/GameContext.h"
 #include "rules/files/Rle.h"
 #include "rules/records/MapRecords.h"
@@ -28,30 +28,29 @@ constexpr std::uint8_t kSiteKindByOffset[8] = {1, 2, 3, 0xFF, 0xFF, 4, 5, 0xFF};
 constexpr std::uint8_t kSiteOwnerByRow[5] = {kNeutralCountry, 0, 1, 2, 3};
 constexpr std::uint8_t kFirstSiteCode = 24;
 
-FileStatus Unpack(std::span<const std::uint8_t> file, std::size_t& offset, std::size_t length,
+FileStatus Unpack(core::ByteReader& file, std::size_t length,
                   std::array<std::uint8_t, OtherMapImage::kBlockSize>& out, const char* name) {
     out.fill(0);
-    const std::size_t take = length == 0 ? OtherMapImage::kBlockSize : length;
     if (length > OtherMapImage::kBlockSize) {
         return FileStatus::Failure(std::string(name) + ": packed length " + std::to_string(length) +
                                    " exceeds 4096 bytes");
     }
-    if (file.size() - offset < take) {
+    std::span<const std::uint8_t> block;
+    if (!file.Take(length == 0 ? OtherMapImage::kBlockSize : length, block)) {
         return FileStatus::Failure(std::string(name) + ": file ends inside the block");
     }
     if (length == 0) {
-        std::memcpy(out.data(), file.data() + offset, take);
+        std::memcpy(out.data(), block.data(), block.size());
     } else {
         // The packed bytes sit in a 4096-byte buffer whose rest is zero, as the format's
         // reader expects: the decoder may look a little past the declared length.
         std::array<std::uint8_t, OtherMapImage::kBlockSize> packed{};
-        std::memcpy(packed.data(), file.data() + offset, take);
+        std::memcpy(packed.data(), block.data(), block.size());
         if (RleDecodeBytes(packed, length, out) == kRleError) {
             out.fill(0);
             return FileStatus::Failure(std::string(name) + ": packed data has no end mark");
         }
     }
-    offset += take;
     return FileStatus::Success();
 }
 
@@ -79,21 +78,19 @@ OtherTerrainEntry LookupOtherTerrainCode(std::uint8_t code) {
 
 FileStatus ParseOtherMapFile(std::span<const std::uint8_t> file, OtherMapImage& out) {
     OtherMapImage image;
-    if (file.size() < 2 * OtherMapImage::kHeaderSize) {
+    core::ByteReader reader(file);
+    if (!reader.ReadBytes(image.headerA.data(), OtherMapImage::kHeaderSize) ||
+        !reader.ReadBytes(image.headerB.data(), OtherMapImage::kHeaderSize)) {
         return FileStatus::Failure("file is shorter than its two 256-byte headers");
     }
-    std::memcpy(image.headerA.data(), file.data(), OtherMapImage::kHeaderSize);
-    std::memcpy(image.headerB.data(), file.data() + OtherMapImage::kHeaderSize,
-                OtherMapImage::kHeaderSize);
     const std::size_t terrainLength =
         ReadU16(image.headerA.data(), OtherMapImage::kTerrainLength) & kTerrainLengthMask;
     const std::size_t countryLength = ReadU16(image.headerA.data(), OtherMapImage::kCountryLength);
 
-    std::size_t offset = 2 * OtherMapImage::kHeaderSize;
-    if (FileStatus s = Unpack(file, offset, terrainLength, image.terrain, "terrain block"); !s) {
+    if (FileStatus s = Unpack(reader, terrainLength, image.terrain, "terrain block"); !s) {
         return s;
     }
-    if (FileStatus s = Unpack(file, offset, countryLength, image.countries, "country block"); !s) {
+    if (FileStatus s = Unpack(reader, countryLength, image.countries, "country block"); !s) {
         return s;
     }
     out = image;
@@ -101,9 +98,10 @@ FileStatus ParseOtherMapFile(std::span<const std::uint8_t> file, OtherMapImage& 
 }
 
 FileStatus ReadOtherMapFile(const std::string& path, OtherMapImage& out) {
-    const auto file = core::ReadWholeFile(path);
-    if (!file) return FileStatus::Failure("cannot read " + path);
-    FileStatus status = ParseOtherMapFile(*file, out);
+    // Nothing past the largest valid file is read: a huge file costs no memory.
+    std::vector<std::uint8_t> file;
+    FileStatus status = ReadFileHead(path, OtherMapImage::kLargestFileSize, file);
+    if (status) status = ParseOtherMapFile(file, out);
     if (!status) status.error = path + ": " + status.error;
     return status;
 }

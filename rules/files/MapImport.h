@@ -18,6 +18,8 @@ namespace zv::rules {
 struct OtherMapImage {
     static constexpr std::size_t kHeaderSize = 256;
     static constexpr std::size_t kBlockSize = 4096;  // one byte per hex, x + 64 * y
+    // Two headers and two stored blocks; bytes after the blocks are never read.
+    static constexpr std::size_t kLargestFileSize = 2 * kHeaderSize + 2 * kBlockSize;
     // Header A.
     static constexpr std::size_t kTitle = 8, kTitleWidth = 16;
     static constexpr std::size_t kDescription = 24, kDescriptionWidth = 32;

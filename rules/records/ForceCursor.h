@@ -100,16 +100,22 @@ class ForceCursor : public TroopCursor {
     int HasName();
     const char* GetComment();  // 256 bytes, terminated
     void SetComment(const char* comment);
-    std::uint16_t GetHeaderWord280() { return GetForceRecord()->U16(ForceRecord::kWord280); }
-    void SetHeaderWord280(std::uint16_t v) { GetForceRecord()->SetU16(ForceRecord::kWord280, v); }
-    std::uint16_t GetHeaderWord282() { return GetForceRecord()->U16(ForceRecord::kWord282); }
-    void SetHeaderWord282(std::uint16_t v) { GetForceRecord()->SetU16(ForceRecord::kWord282, v); }
+    // Header fields by offset: 280, 284 and 290 have no meaning in the rules; 282 is the
+    // corps-assigned flag; 288 the production type.
+    std::uint16_t GetHeaderWord280() { return GetForceRecord()->U16(ForceRecord::kSpare280); }
+    void SetHeaderWord280(std::uint16_t v) { GetForceRecord()->SetU16(ForceRecord::kSpare280, v); }
+    std::uint16_t GetHeaderWord282() { return GetForceRecord()->U16(ForceRecord::kAssignedFlag); }
+    void SetHeaderWord282(std::uint16_t v) {
+        GetForceRecord()->SetU16(ForceRecord::kAssignedFlag, v);
+    }
     std::int32_t GetHeaderInt284() { return GetForceRecord()->S32(ForceRecord::kInt284); }
     void SetHeaderInt284(std::int32_t v) { GetForceRecord()->SetS32(ForceRecord::kInt284, v); }
-    std::uint16_t GetHeaderWord288() { return GetForceRecord()->U16(ForceRecord::kWord288); }
-    void SetHeaderWord288(std::uint16_t v) { GetForceRecord()->SetU16(ForceRecord::kWord288, v); }
-    std::uint16_t GetHeaderWord290() { return GetForceRecord()->U16(ForceRecord::kWord290); }
-    void SetHeaderWord290(std::uint16_t v) { GetForceRecord()->SetU16(ForceRecord::kWord290, v); }
+    std::uint16_t GetHeaderWord288() { return GetForceRecord()->U16(ForceRecord::kProductionType); }
+    void SetHeaderWord288(std::uint16_t v) {
+        GetForceRecord()->SetU16(ForceRecord::kProductionType, v);
+    }
+    std::uint16_t GetHeaderWord290() { return GetForceRecord()->U16(ForceRecord::kSpare290); }
+    void SetHeaderWord290(std::uint16_t v) { GetForceRecord()->SetU16(ForceRecord::kSpare290, v); }
 
     // Empties the selected corps: texts and header words zero, int 284 = 10000, troops reset.
     void ClearForce();

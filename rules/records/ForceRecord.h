@@ -18,16 +18,16 @@ inline constexpr std::int32_t kForceInt284Default = 10000;
 
 struct ForceRecord : ByteRecord<kForceRecordSize> {
     static constexpr std::size_t kName = 0, kNameSize = 24, kComment = 24, kCommentSize = 256,
-                                 kWord280 = 280, kWord282 = 282, kInt284 = 284, kWord288 = 288,
-                                 kWord290 = 290, kTroops = 294;
+                                 kSpare280 = 280, kAssignedFlag = 282, kInt284 = 284,
+                                 kProductionType = 288, kSpare290 = 290, kTroops = 294;
 
     const char* NameBytes() const { return reinterpret_cast<const char*>(data() + kName); }
     const char* CommentBytes() const { return reinterpret_cast<const char*>(data() + kComment); }
-    std::uint16_t Word280() const { return U16(kWord280); }
-    std::uint16_t AssignedFlag() const { return U16(kWord282); }
+    std::uint16_t Spare280() const { return U16(kSpare280); }
+    std::uint16_t AssignedFlag() const { return U16(kAssignedFlag); }
     std::int32_t Int284() const { return S32(kInt284); }
-    std::uint16_t ProductionType() const { return U16(kWord288); }
-    std::uint16_t Word290() const { return U16(kWord290); }
+    std::uint16_t ProductionType() const { return U16(kProductionType); }
+    std::uint16_t Spare290() const { return U16(kSpare290); }
 
     TroopRecord& Troop(std::size_t t) {
         return *reinterpret_cast<TroopRecord*>(data() + kTroops + kTroopRecordSize * t);

@@ -30,7 +30,7 @@ const char* CopyText(char* buffer, const std::uint8_t* record, std::size_t offse
 // ---- ScenarioHeaderCursor
 
 ScenarioHeaderCursor::ScenarioHeaderCursor(TableDirectory& tables, TableId id)
-    : tables_(&tables), table_(id), record_(tables.GetTableBase(id)) {}
+    : record_(tables.GetTableBase(id)) {}
 
 std::uint8_t* ScenarioHeaderCursor::GetRecord() {
     return record_;

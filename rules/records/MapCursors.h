@@ -34,10 +34,13 @@ class ScenarioHeaderCursor {
     void SetHour(std::uint8_t v);
     std::uint8_t GetMinute();
     void SetMinute(std::uint8_t v);
+    // Accessors named by offset keep the names other modules call them by; each says its byte.
+    // 286, 288 and 293: no meaning in the rules, kept in files.
     std::uint16_t GetWord286();
     void SetWord286(std::uint16_t v);
     std::int32_t GetInt288();
     void SetInt288(std::int32_t v);
+    // 292: 索敵あり, fog of war in force.
     std::uint8_t GetOptionByte1();
     void SetOptionByte1(std::uint8_t v);
     std::uint8_t GetByte293();
@@ -60,8 +63,6 @@ class ScenarioHeaderCursor {
     int IsDayLimitPassed();
 
   private:
-    TableDirectory* tables_;
-    TableId table_;
     std::uint8_t* record_;
     char text_[257] = {};
 };
@@ -82,6 +83,7 @@ class CountryCursor {
     void SetState(std::uint8_t v);
     std::uint8_t GetAllianceMask();
     void SetAllianceMask(std::uint8_t v);
+    // 27, 28, 30, 32: no meaning in the rules, kept in files.
     std::uint8_t GetByte27();
     void SetByte27(std::uint8_t v);
     std::uint16_t GetWord28();
@@ -93,6 +95,8 @@ class CountryCursor {
     std::int32_t GetFunds();
     // Caps at 999999999; negative values are stored as they are.
     void SetFunds(std::int32_t v);
+    // 38: funds while the computer plays the country; 42: production limit; 46: supplies gained
+    // from captured sites; 50, 54, 58, 60, 62: no meaning in the rules; 64: music number.
     std::int32_t GetValue38();
     void SetValue38(std::int32_t v);
     std::int32_t GetValue42();
@@ -196,6 +200,7 @@ class HexCursor : public virtual LandKindCursor {
     std::uint8_t GetCountry();
     void SetCountry(std::uint8_t v);
     void ClearCountry();
+    // 4: display byte of the map view.
     std::uint8_t GetByte4();
     void SetByte4(std::uint8_t v);
     std::uint8_t GetMarkBits();

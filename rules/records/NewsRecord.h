@@ -31,6 +31,7 @@ enum NewsKind : std::uint8_t {
     kNewsTransformed = 9,
     kNewsDisbanded = 10,
 };
+inline constexpr int kNewsKindCount = 11;
 
 struct NewsRecord : ByteRecord<kNewsRecordSize> {
     static constexpr std::size_t kKind = 0, kSubIndex = 1, kTimeHours = 2, kMinute = 4, kHexX = 5,

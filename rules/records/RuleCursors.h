@@ -167,6 +167,9 @@ class SiteKindCursor {
 // Unit cursor. Its four member cursors are virtual bases so that larger objects built from
 // several cursors (troop cursor, game context) share one instance of each; the most derived
 // class constructs them.
+// Capability bit of a unit that moves like a helicopter or ground troop.
+inline constexpr std::uint16_t kLowFlyingCapability = 0x0008;
+
 class UnitInfoCursor : public virtual UnitKindCursor,
                        public virtual MvcostKdCursor,
                        public virtual DefencDkCursor,
@@ -222,6 +225,7 @@ class UnitInfoCursor : public virtual UnitKindCursor,
     int GetPackPrimaryTarget(int pack) const;
     std::uint8_t GetConcealment(int layer, int terrain);
     std::uint8_t GetMoveCost(int pack, int terrain);
+    // Capability bits of a unit with a pack (kLowFlyingCapability and others).
     std::uint16_t GetCapabilityFlags(int pack);
     int HasCapabilityBit0(int pack) { return (GetCapabilityFlags(pack) & 0x001) != 0; }
     int HasCapabilityBits1to4(int pack) { return (GetCapabilityFlags(pack) & 0x01E) != 0; }

@@ -12,6 +12,8 @@ namespace zv::rules {
 inline constexpr int kTerrainCount = 29;
 inline constexpr int kAltitudeLayerCount = 5;
 inline constexpr int kTargetClassCount = 10;
+// The target class of sites (facilities), the last one.
+inline constexpr int kFacilityClass = kTargetClassCount - 1;
 inline constexpr int kWeaponSlotCount = 6;
 inline constexpr int kPackCount = 4;
 inline constexpr int kProductionTypeCount = 32;
@@ -51,6 +53,11 @@ struct ActionKdRecord : ByteRecord<12> {
 };
 static_assert(sizeof(ActionKdRecord) == 12);
 
+// UnitKind index of the headquarters.
+inline constexpr std::uint8_t kHeadquartersUnitKind = 101;
+// UnitInfo unit-kind byte of a unit that has no kind.
+inline constexpr std::uint8_t kNoUnitKind = 0xFF;
+
 struct UnitKindRecord : ByteRecord<40> {
     static constexpr std::size_t kName = 0, kNameWidth = 24;
     static constexpr std::size_t kKindType = 24;
@@ -79,6 +86,13 @@ struct WeaponKdRecord : ByteRecord<36> {
     static constexpr std::size_t kAddedCommands = 34;  // u16
 };
 static_assert(sizeof(WeaponKdRecord) == 36);
+
+// Site kinds: the records of sitekind.dat, of which kinds 0 (capital) and 1 (large city) have
+// rules of their own. Site kind k is drawn on terrain class kFirstSiteClass + k.
+inline constexpr int kSiteKindCount = 6;
+inline constexpr std::uint8_t kCapitalKind = 0;
+inline constexpr std::uint8_t kLargeCityKind = 1;
+inline constexpr std::uint8_t kFirstSiteClass = 15;
 
 struct SiteKindRecord : ByteRecord<30> {
     static constexpr std::size_t kName = 0, kNameWidth = 16;

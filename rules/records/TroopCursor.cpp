@@ -79,7 +79,7 @@ std::int16_t TroopCursor::GetMemberUnit(int slot) {
 ZV_MEMBER_FIELD(GetMemberStrength, SetMemberStrength, std::uint8_t, Strength, SetStrength)
 ZV_MEMBER_FIELD(GetMemberDurability, SetMemberDurability, std::uint8_t, Durability, SetDurability)
 ZV_MEMBER_FIELD(GetMemberFuel, SetMemberFuel, std::uint16_t, Fuel, SetFuel)
-ZV_MEMBER_FIELD(GetMemberWord6, SetMemberWord6, std::uint16_t, Word6, SetWord6)
+ZV_MEMBER_FIELD(GetMemberSpare6, SetMemberSpare6, std::uint16_t, Spare6, SetSpare6)
 ZV_MEMBER_FIELD(GetMemberPack, SetMemberPack, std::uint8_t, Pack, SetPack)
 #undef ZV_MEMBER_FIELD
 

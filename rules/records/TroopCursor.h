@@ -41,6 +41,8 @@ class TroopCursor : public virtual UnitInfoCursor {
     // with commit, the passenger is marked as carried. The selection is restored.
     virtual int TryLoadOnto(std::uint16_t carrier, std::uint16_t passenger, int commit);
 
+    // Slot-6 questions without commit: does the selected troop fit onto `carrier`; does
+    // `passenger` fit onto the selected troop.
     int CallSlot6(std::uint16_t carrier) { return TryLoadOnto(carrier, GetIndex(), 0); }
     int CallSlot6Current(std::uint16_t passenger) { return TryLoadOnto(GetIndex(), passenger, 0); }
     // The n-th used troop among 0-159 (with a member, of the country of the troop selected at
@@ -63,46 +65,59 @@ class TroopCursor : public virtual UnitInfoCursor {
     }
     std::uint16_t GetHexValue() { return GetRecord()->Hex(); }
     void SetHex(std::uint16_t v) { GetRecord()->SetHex(v); }
+    // Accessors named by offset keep the names other modules call them by; each says its byte.
+    // 28: visibility mask (per country c bits c, c + 4, c + 8).
     std::uint16_t GetMask28() { return GetRecord()->Visibility(); }
     void SetMask28(std::uint16_t v) { GetRecord()->SetVisibility(v); }
     std::uint16_t GetStateFlags() { return GetRecord()->Flags(); }
     void SetStateFlags(std::uint16_t v) { GetRecord()->SetFlags(v); }
+    // 32: command byte given by the move, fire and disperse commands.
     std::uint8_t GetByte32() { return Byte(TroopRecord::kCommandByte); }
     void SetByte32(std::uint8_t v) { SetByte(TroopRecord::kCommandByte, v); }
     std::uint8_t GetTroopAltitudeClass() { return GetRecord()->AltitudeClass(); }
     void SetTroopAltitudeClass(std::uint8_t v) { GetRecord()->SetAltitudeClass(v); }
     std::uint8_t GetCurrentFormation() { return Byte(TroopRecord::kCurrentFormation); }
     void SetCurrentFormation(std::uint8_t v) { SetByte(TroopRecord::kCurrentFormation, v); }
+    // 327: MoveDelay, ticks to wait before the next hex step.
     std::uint8_t GetByte327() { return Byte(TroopRecord::kMoveDelay); }
     void SetByte327(std::uint8_t v) { SetByte(TroopRecord::kMoveDelay, v); }
-    std::uint8_t GetByte328() { return Byte(TroopRecord::kByte328); }
-    void SetByte328(std::uint8_t v) { SetByte(TroopRecord::kByte328, v); }
+    // 328: spare.
+    std::uint8_t GetSpare328() { return Byte(TroopRecord::kSpare328); }
+    void SetSpare328(std::uint8_t v) { SetByte(TroopRecord::kSpare328, v); }
+    // 329: ActionCounter, ticks spent on the current timed action.
     std::uint8_t GetByte329() { return Byte(TroopRecord::kActionCounter); }
     void SetByte329(std::uint8_t v) { SetByte(TroopRecord::kActionCounter, v); }
     std::uint16_t GetCarrier() { return GetRecord()->Carrier(); }
     void SetCarrier(std::uint16_t v) { GetRecord()->SetCarrier(v); }
     std::uint16_t GetCarryCapacity() { return Word(TroopRecord::kCarryCapacity); }
     void SetCarryCapacity(std::uint16_t v) { SetWord(TroopRecord::kCarryCapacity, v); }
+    // 334-341: spare list, reset to 0xFF.
     std::uint8_t GetByte334(int i) { return Byte(TroopRecord::kSpareList + i); }
     void SetByte334(int i, std::uint8_t v) { SetByte(TroopRecord::kSpareList + i, v); }
+    // 342: game minute at which the current order was given.
     std::int32_t GetInt342() { return GetRecord()->S32(TroopRecord::kOrderTime); }
     void SetInt342(std::int32_t v) { GetRecord()->SetS32(TroopRecord::kOrderTime, v); }
+    // 364: OrderKind of the current order (0 none).
     std::uint8_t GetByte364() { return Byte(TroopRecord::kOrderKind); }
     void SetByte364(std::uint8_t v) { SetByte(TroopRecord::kOrderKind, v); }
     // ActionFlags.
     std::uint16_t GetOrder() { return Word(TroopRecord::kActionFlags); }
     void SetOrder(std::uint16_t v) { SetWord(TroopRecord::kActionFlags, v); }
+    // 368: target troop or value of the current order.
     std::uint16_t GetWord368() { return Word(TroopRecord::kTarget); }
     void SetWord368(std::uint16_t v) { SetWord(TroopRecord::kTarget, v); }
     std::uint16_t GetDestination() { return Word(TroopRecord::kDestination); }
     void SetDestination(std::uint16_t v) { SetWord(TroopRecord::kDestination, v); }
     std::uint16_t GetWaypoint(int i) { return Word(TroopRecord::kWaypoints + 2 * i); }
     void SetWaypoint(int i, std::uint16_t v) { SetWord(TroopRecord::kWaypoints + 2 * i, v); }
+    // 380: order phase (1 when given, 0 when cleared; the move command's own values).
     std::uint8_t GetByte380() { return Byte(TroopRecord::kOrderPhase); }
     void SetByte380(std::uint8_t v) { SetByte(TroopRecord::kOrderPhase, v); }
+    // 382: picture number (icon) of the troop.
     std::uint16_t GetWord382() { return Word(TroopRecord::kIcon); }
     // Icons are small numbers: only the low byte of the argument is stored.
     void SetWord382(std::uint16_t v) { SetWord(TroopRecord::kIcon, v & 0xFF); }
+    // 414: order value shown in the map view's caption.
     std::uint16_t GetWord414() { return Word(TroopRecord::kOrderValue); }
     void SetWord414(std::uint16_t v) { SetWord(TroopRecord::kOrderValue, v); }
     // Byte 26 of member m (by member index).
@@ -122,7 +137,7 @@ class TroopCursor : public virtual UnitInfoCursor {
     int TestFlag8() { return TestFlag(kTroopFlag8); }
     void SetFlag8() { SetFlag(kTroopFlag8); }
     void ClearFlag8() { ClearFlag(kTroopFlag8); }
-    void SetFlag40() { SetFlag(kTroopFlag40); }
+    void SetFlag40() { SetFlag(kTroopSetupMark); }
     int TestFlag4000() { return TestFlag(kTroopSelectionMark); }
     void ClearFlag4000() { ClearFlag(kTroopSelectionMark); }
 
@@ -154,8 +169,8 @@ class TroopCursor : public virtual UnitInfoCursor {
     void SetMemberDurability(int slot, std::uint8_t v);
     std::uint16_t GetMemberFuel(int slot);
     void SetMemberFuel(int slot, std::uint16_t v);
-    std::uint16_t GetMemberWord6(int slot);
-    void SetMemberWord6(int slot, std::uint16_t v);
+    std::uint16_t GetMemberSpare6(int slot);
+    void SetMemberSpare6(int slot, std::uint16_t v);
     std::uint8_t GetMemberPack(int slot);
     void SetMemberPack(int slot, std::uint8_t v);
     std::uint8_t GetMemberAmmo(int slot, int w);

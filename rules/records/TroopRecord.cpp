@@ -7,7 +7,7 @@ void TroopMember::Reset() {
     SetStrength(0);
     SetDurability(0);
     SetFuel(0);
-    SetWord6(0);
+    SetSpare6(0);
     SetPack(0);
     for (int w = 0; w < 6; ++w) {
         SetAmmo(w, 0);
@@ -60,7 +60,7 @@ void TroopRecord::Reset() {
     for (int f = 0; f < kTroopFormationCount; ++f) Formation(f).Reset(f);
     bytes[kCurrentFormation] = 0;
     bytes[kMoveDelay] = 0;
-    bytes[kByte328] = 0;
+    bytes[kSpare328] = 0;
     bytes[kActionCounter] = 0;
     SetCarrier(kNoTroop);
     SetU16(kCarryCapacity, 0);
@@ -74,7 +74,7 @@ void TroopRecord::Reset() {
     bytes[kOrderPhase] = 0;
     SetU16(kIcon, 0);
     SetU16(kOrderValue, 0);
-    bytes[kByte416] = 0;
+    bytes[kSpare416] = 0;
     bytes[kGiveWay] = 0;
 }
 

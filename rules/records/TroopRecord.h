@@ -32,10 +32,11 @@ enum TroopFlag : std::uint16_t {
     kTroopOnMap = 0x0001,
     kTroopAboard = 0x0002,
     kTroopCarrying = 0x0004,
-    kTroopFlag8 = 0x0008,
-    kTroopFlag10 = 0x0010,
-    kTroopFlag20 = 0x0020,
-    kTroopFlag40 = 0x0040,
+    kTroopFlag8 = 0x0008,   // mark of the map clicks, shown by the map view
+    kTroopFlag10 = 0x0010,  // the troop was supplied; cleared by a low move (Supply, Movement)
+    // A radar that detects the troop reveals it as a sighting would; cleared when it moves.
+    kTroopRadarVisible = 0x0020,
+    kTroopSetupMark = 0x0040,  // set by the map clicks and the set-up pages (SetFlag40)
     kTroopPartInFlight1 = 0x0100,
     kTroopPartInFlight2 = 0x0200,
     kTroopPartInFlightB = 0x0400,
@@ -43,7 +44,7 @@ enum TroopFlag : std::uint16_t {
     kTroopLaunchedPart = 0x1000,
     kTroopReinforcement = 0x2000,
     kTroopSelectionMark = 0x4000,
-    kTroopFlag8000 = 0x8000,
+    kTroopFlag8000 = 0x8000,  // counted apart by the altitude statistics
 };
 
 // ActionFlags at offset 366: the pending actions of the current order.
@@ -67,10 +68,11 @@ enum TroopAction : std::uint16_t {
 };
 
 // One member unit of a troop (30 bytes at 34 + 30 * m).
+// Spare bytes (kSpare...) have no meaning in the rules; files keep them as stored.
 struct TroopMember : ByteRecord<kTroopMemberSize> {
-    static constexpr std::size_t kUnit = 0, kStrength = 2, kDurability = 3, kFuel = 4, kWord6 = 6,
-                                 kPack = 8, kByte9 = 9, kAmmo = 10, kFireCounter = 16, kAttack = 22,
-                                 kDefence = 24, kCarrierMember = 26;
+    static constexpr std::size_t kUnit = 0, kStrength = 2, kDurability = 3, kFuel = 4, kSpare6 = 6,
+                                 kPack = 8, kSpare9 = 9, kAmmo = 10, kFireCounter = 16,
+                                 kAttack = 22, kDefence = 24, kCarrierMember = 26;
 
     std::int16_t Unit() const { return static_cast<std::int16_t>(U16(kUnit)); }
     void SetUnit(std::int16_t v) { SetU16(kUnit, static_cast<std::uint16_t>(v)); }
@@ -81,8 +83,8 @@ struct TroopMember : ByteRecord<kTroopMemberSize> {
     void SetDurability(std::uint8_t v) { bytes[kDurability] = v; }
     std::uint16_t Fuel() const { return U16(kFuel); }
     void SetFuel(std::uint16_t v) { SetU16(kFuel, v); }
-    std::uint16_t Word6() const { return U16(kWord6); }
-    void SetWord6(std::uint16_t v) { SetU16(kWord6, v); }
+    std::uint16_t Spare6() const { return U16(kSpare6); }
+    void SetSpare6(std::uint16_t v) { SetU16(kSpare6, v); }
     std::uint8_t Pack() const { return bytes[kPack]; }
     void SetPack(std::uint8_t v) { bytes[kPack] = v; }
     std::uint8_t Ammo(int w) const { return bytes[kAmmo + w]; }
@@ -124,15 +126,15 @@ struct TroopRecord : ByteRecord<kTroopRecordSize> {
     static constexpr std::size_t kName = 0, kNameSize = 24, kSlotByte = 24, kCountry = 25,
                                  kHex = 26, kVisibility = 28, kFlags = 30, kCommandByte = 32,
                                  kAltitudeClass = 33, kMembers = 34, kFormations = 214,
-                                 kCurrentFormation = 326, kMoveDelay = 327, kByte328 = 328,
+                                 kCurrentFormation = 326, kMoveDelay = 327, kSpare328 = 328,
                                  kActionCounter = 329, kCarrier = 330, kCarryCapacity = 332,
                                  kSpareList = 334, kOrderTime = 342, kSpare346 = 346,
                                  kOrderParam358 = 358, kRelatedTroop = 360, kOrderHex = 361,
-                                 kOrderParam363 = 363, kOrderKind = 364, kByte365 = 365,
+                                 kOrderParam363 = 363, kOrderKind = 364, kSpare365 = 365,
                                  kActionFlags = 366, kTarget = 368, kDestination = 370,
                                  kWaypoints = 372, kOrderPhase = 380, kOrderParam381 = 381,
-                                 kIcon = 382, kMoveCosts = 384, kByte413 = 413, kOrderValue = 414,
-                                 kByte416 = 416, kGiveWay = 417;
+                                 kIcon = 382, kMoveCosts = 384, kSpare413 = 413, kOrderValue = 414,
+                                 kSpare416 = 416, kGiveWay = 417;
 
     const char* NameBytes() const { return reinterpret_cast<const char*>(data() + kName); }
     std::uint8_t SlotByte() const { return bytes[kSlotByte]; }

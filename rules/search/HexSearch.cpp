@@ -13,10 +13,6 @@ namespace zv::rules {
 namespace {
 
 constexpr std::uint16_t kMarkBit0 = 0x0001;
-// Supply-role bit of a troop that supplies others (GetSupplyCapabilityBits).
-constexpr std::uint16_t kSuppliesOthers = 0x0004;
-// Capability bit of a troop that moves like a helicopter or ground troop.
-constexpr std::uint16_t kLowFlyingCapability = 0x0008;
 
 constexpr bool OnMap(int x, int y) {
     return x >= 0 && y >= 0 && x < kMapSize && y < kMapSize;

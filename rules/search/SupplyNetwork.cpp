@@ -9,8 +9,6 @@ namespace zv::rules {
 namespace {
 
 constexpr std::uint8_t kAllCountries = 0x0F;
-constexpr std::uint8_t kCapitalKind = 0;
-constexpr std::uint8_t kLargeCityKind = 1;
 
 struct Hex {
     int x;

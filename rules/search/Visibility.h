@@ -18,8 +18,6 @@ inline constexpr int kTroopDayLight = 5;
 inline constexpr int kTroopNightLight = 6;
 // A member of this unit kind carries radar.
 inline constexpr int kRadarUnitKind = 110;
-// Flag-word bit of a troop that radar identifies.
-inline constexpr std::uint16_t kTroopRadarVisible = 0x0020;
 
 // 1 when the fog applies to the local player: reconnaissance on, and the player's country 0-3
 // is in play. Spectators and fallen countries see everything.

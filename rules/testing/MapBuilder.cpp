@@ -23,7 +23,7 @@ void FillMembers(TroopCursor& cursor, std::initializer_list<int> units) {
         const std::uint8_t strength = cursor.GetMaxStrength();
         member.SetStrength(strength);
         member.SetDurability(static_cast<std::uint8_t>(strength * cursor.GetDurabilityPerUnit()));
-        member.SetWord6(0);
+        member.SetSpare6(0);
         const std::uint8_t pack = cursor.GetDefaultPack();
         member.SetPack(pack);
         member.SetFuel(cursor.GetPackFuel(pack));

@@ -228,6 +228,23 @@ TEST_F(BombingFireTest, AStrikeAtLeastTheThresholdKnocksTheSiteOut) {
     }
 }
 
+// 17 times the strike over the capture durability, or 17 times the strike when that is 0.
+TEST_F(BombingFireTest, TheStrikeCountsSeventeenfoldAgainstTheCaptureDurability) {
+    struct Case {
+        std::uint8_t durability;
+        int threshold;
+        int knocked;
+    };
+    for (const Case c : {Case{100, 13, 1}, Case{100, 14, 0}, Case{0, 1360, 1}, Case{0, 1361, 0}}) {
+        SCOPED_TRACE(::testing::Message() << int{c.durability} << " " << c.threshold);
+        SiteCursor(tables).ChangeSite(site, kSiteKind, 1);
+        Site().SetU8(SiteRecord::kCaptureDurability, c.durability);
+        BattleRecord r = record;
+        GameContext ctx(tables);
+        EXPECT_EQ(ResolveBombingFire(ctx, r, site, c.threshold, random), c.knocked);
+    }
+}
+
 TEST_F(BombingFireTest, AKnockedOutCapitalBecomesANeutralLargeCity) {
     SiteCursor sites(tables);
     sites.ChangeSite(site, 0, 1);

@@ -415,7 +415,12 @@ TEST_F(MapFilesTest, WriteFailuresAreReportedAndKeepTheOldFile) {
     EXPECT_FALSE(WriteMapFile(tables, Path("MAP/dir.map")));
     EXPECT_FALSE(WriteUndoMapFile(tables, Path("MAP/dir.map")));
     EXPECT_FALSE(WriteSaveGame(tables, events, Path("MAP/dir.map")));
-    EXPECT_FALSE(WriteMapFile(tables, Path("NOFOLDER/x.map")));
+    const FileStatus noFolder = WriteMapFile(tables, Path("NOFOLDER/x.map"));
+    EXPECT_FALSE(noFolder);
+    EXPECT_NE(noFolder.error.find("No such file or directory"), std::string::npos)
+        << "the system's reason: " << noFolder.error;
+    EXPECT_NE(WriteMapFile(tables, Path("MAP/dir.map")).error.find("Is a directory"),
+              std::string::npos);
     EXPECT_FALSE(WriteMapFile(tables, ""));
     EXPECT_EQ(Read("MAP/keep.map"), (Bytes{1, 2, 3}));
     ASSERT_TRUE(WriteMapFile(tables, Path("MAP/keep.map")));

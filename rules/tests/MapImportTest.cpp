@@ -260,6 +260,18 @@ TEST_F(MapImportTest, OnlyTheLowTwelveBitsOfTheTerrainLengthCount) {
     EXPECT_EQ(HexAt(63, 63).U8(HexRecord::kLandKind), 7);
 }
 
+TEST_F(MapImportTest, BytesPastTheLargestValidFileAreNeverRead) {
+    QzMap stored;
+    Bytes file = stored.Build();
+    ASSERT_EQ(file.size(), OtherMapImage::kLargestFileSize);
+    file.resize(4 * OtherMapImage::kLargestFileSize, 0xEE);
+    folder.Put("long.qz4", file);
+    std::vector<std::uint8_t> head;
+    ASSERT_TRUE(ReadFileHead(folder.File("long.qz4"), OtherMapImage::kLargestFileSize, head));
+    EXPECT_EQ(head.size(), OtherMapImage::kLargestFileSize);
+    EXPECT_TRUE(Import(file)) << "trailing bytes are ignored as before";
+}
+
 TEST_F(MapImportTest, BadFilesFailAndChangeNothing) {
     QzMap good;
     good.packTerrain = true;

@@ -72,11 +72,11 @@ TEST_F(MovementTest, ARadarSightedTroopIsUnseenAfterAStepInTheFog) {
     for (bool fog : {true, false}) {
         SCOPED_TRACE(fog);
         ScenarioHeaderCursor(tables).SetOptionByte1(fog ? 1 : 0);
-        r.SetFlags(kTroopOnMap | kTroopFlag20);
+        r.SetFlags(kTroopOnMap | kTroopRadarVisible);
         r.SetVisibility(0x0033);
         auto ctx = Live();
         ExecMove(*ctx, walker, r.Hex() == Hex(5, 5) ? Hex(6, 5) : Hex(5, 5), 0, 1);
-        EXPECT_FALSE(r.Flags() & kTroopFlag20);
+        EXPECT_FALSE(r.Flags() & kTroopRadarVisible);
         EXPECT_EQ(r.Visibility(), fog ? 0 : 0x0033);
     }
 }

@@ -64,6 +64,25 @@ TEST_F(SupplyTest, LaunchWeaponsAreBoughtAsFarAsTheFundsGo) {
     EXPECT_EQ(Funds(0), 5000 - 7 * 300);
 }
 
+TEST_F(SupplyTest, FundsEqualToThePriceBuyExactlyThat) {
+    const std::uint16_t fighter = map.AddTroop(0, 8, 8, {kFighter});
+    Ready();
+    struct Case {
+        std::int32_t funds;
+        int ammo;  // after the purchase; 10 shots of 300 is full
+        std::int32_t left;
+    };
+    for (const Case& c :
+         {Case{299, 0, 299}, Case{300, 1, 0}, Case{2999, 9, 299}, Case{3000, 10, 0}}) {
+        SCOPED_TRACE(c.funds);
+        SetFunds(0, c.funds);
+        Member(fighter, 0).SetAmmo(0, 0);
+        ExecSupply(*Live(), fighter, kNoTroop, airport);
+        EXPECT_EQ(Member(fighter, 0).Ammo(0), c.ammo);
+        EXPECT_EQ(Funds(0), c.left);
+    }
+}
+
 TEST_F(SupplyTest, MachinesComeBackAsFarAsTheFundsGo) {
     const std::uint16_t squad = map.AddTroop(0, 5, 5, {kInfantry, kHeadquarters});
     Ready();

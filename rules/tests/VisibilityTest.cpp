@@ -18,6 +18,7 @@ enum : int {
     kPlain = 6,         // sees nothing, hides nothing
     kHidden = 7,        // concealment 60 and day sight 40: 100 in daylight
     kHalf = 8,          // concealment 50 on terrain 1 only
+    kAlmostHidden = 9,  // concealment 60 and day sight 39: 99 in daylight
 };
 constexpr std::uint8_t kOpenGround = 0;
 constexpr std::uint8_t kCover = 1;
@@ -60,6 +61,7 @@ testing::RuleTableWriter SightRules() {
     unit("歩兵", 0, 2, 0, 0, 0, 0);
     unit("偽装兵", 0, 3, 0, 40, 0, 0);
     unit("半偽装兵", 0, 4, 0, 0, 0, 0);
+    unit("準偽装兵", 0, 3, 0, 39, 0, 0);
 
     // The airport sees 1 hex by day.
     w.siteKinds[4].SetU8(SiteKindRecord::kDaySearchRange, 1);
@@ -201,6 +203,16 @@ TEST_F(VisibilityTest, ConcealmentOfAHundredIsDetectedButNeverSighted) {
     cursor.SetOrder(0x0002);
     Recompute();
     EXPECT_EQ(Mask(hidden) & 0x0111, 0x0110);
+}
+
+// Concealment 99 leaves 5 x 1% = 0 of the range, but a range above 0 never shrinks below 1.
+TEST_F(VisibilityTest, AConcealedTargetIsStillSightedAtOneHex) {
+    w.Troop(0, 10, 10, 0, kScout);
+    const std::uint16_t adjacent = w.Troop(1, 11, 10, 0, kAlmostHidden);
+    const std::uint16_t farther = w.Troop(1, 12, 12, 0, kAlmostHidden);
+    Recompute();
+    EXPECT_EQ(Mask(adjacent) & 0x0111, 0x0110) << "identified at one hex";
+    EXPECT_EQ(Mask(farther) & 0x0111, 0x0100) << "only detected beyond it";
 }
 
 TEST_F(VisibilityTest, SightingsLastWhileDetectedAndEndWhenNothingReaches) {

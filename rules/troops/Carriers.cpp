@@ -19,8 +19,6 @@ namespace {
 
 constexpr std::uint16_t kFiredPartFlags = kTroopLaunchedPart | kTroopPartKindB | kTroopOnMap;
 constexpr std::uint16_t kSentPartFlags = kTroopLaunchedPart | kTroopOnMap;
-constexpr std::uint8_t kFacilityClass = 9;
-constexpr std::uint8_t kNoUnitKind = 0xFF;
 constexpr std::uint8_t kDisbandActionBit = 12;
 constexpr int kCruiseSoundEffect = 1;
 constexpr int kFarthestLaunch = 64;

@@ -11,9 +11,6 @@ namespace zv::rules {
 
 namespace {
 
-// Capability bit of a troop that moves like a helicopter or ground troop.
-constexpr std::uint16_t kLowFlyingCapability = 0x0008;
-
 // Kind types of flying units, which fall out when their tanks run dry.
 bool FallsWithoutFuel(TroopCursor& troops, std::int16_t unit) {
     if (!troops.UnitInfoCursor::Select(unit)) return false;
@@ -38,8 +35,9 @@ int ExecMove(GameContext& ctx, std::uint16_t troop, std::uint16_t newHex, std::u
         return 0;
     }
 
-    if (troops.GetStateFlags() & kTroopFlag20) {
-        troops.SetStateFlags(static_cast<std::uint16_t>(troops.GetStateFlags() & ~kTroopFlag20));
+    if (troops.GetStateFlags() & kTroopRadarVisible) {
+        troops.SetStateFlags(
+            static_cast<std::uint16_t>(troops.GetStateFlags() & ~kTroopRadarVisible));
         // Until the next visibility computation nobody has seen it on its new hex.
         if (UsesFogOfWar(ctx)) {
             troops.Select(troop);

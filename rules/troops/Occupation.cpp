@@ -13,9 +13,6 @@ namespace zv::rules {
 
 namespace {
 
-constexpr std::uint8_t kCapitalKind = 0;
-constexpr std::uint8_t kLargeCityKind = 1;
-constexpr int kSiteKindCount = 6;
 // SiteKind 性能フラグ: bit 0 pays the capture bonus, bits 0 and 1 credit the supplies.
 constexpr std::uint8_t kPaysCaptureBonus = 0x01;
 constexpr std::uint8_t kCreditsSupplies = 0x03;

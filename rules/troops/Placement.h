@@ -15,8 +15,6 @@
 // scratch copy. Callers end the scratch mode first, as the map windows do.
 namespace zv::rules {
 
-inline constexpr std::uint8_t kHeadquartersUnitKind = 101;
-
 // The terrain classes a troop with a member of unit-kind class 6 may be placed on: every class
 // but 3, 4, 5, 9, 10, 14, 27 and 28.
 void FillDefaultTerrainMask(std::uint8_t mask[kMoveCostClasses]);

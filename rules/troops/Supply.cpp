@@ -14,9 +14,6 @@ namespace zv::rules {
 
 namespace {
 
-constexpr std::uint8_t kFirstSiteClass = 15;
-constexpr int kSiteKindCount = 6;
-constexpr std::uint16_t kLowFlyingCapability = 0x0008;
 constexpr std::uint16_t kTroopSupplied = kTroopFlag10;
 
 bool IsLaunchWeapon(std::uint8_t type) {

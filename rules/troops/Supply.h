@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "rules/context/GameContext.h"
+#include "rules/troops/TroopQueries.h"
 
 // Resupply of a troop at a site or from a supplying troop (journal command 5, also after command
 // 36 and in the site upkeep), the price of what a site sells, and the questions the automatic
@@ -10,15 +11,9 @@
 // shots, so funds never fall below 0 through them.
 namespace zv::rules {
 
-// Supply-role bits of a troop (GetSupplyCapabilityBits).
-inline constexpr std::uint16_t kSuppliedAtSite = 0x0001;
-inline constexpr std::uint16_t kSuppliedByTroop = 0x0002;
-inline constexpr std::uint16_t kSuppliesOthers = 0x0004;
 // Supply flags of a site's terrain class (LandKind 補給フラグ).
 inline constexpr std::uint16_t kSiteSellsUnits = 0x2000;
 inline constexpr std::uint16_t kSiteSupplies = 0x3000;
-// The headquarters unit kind, which gets no machines back at a site.
-inline constexpr std::uint8_t kHeadquartersUnitKind = 101;
 
 // Price of one full platoon of the unit (price + 30 %). With a site: the unit must select, the
 // site must belong to the country and sell units (supply flag 0x2000) to the supply classes of

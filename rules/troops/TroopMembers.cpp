@@ -35,7 +35,7 @@ void FillFromUnit(TroopCursor& troop, TroopMember& member, std::int16_t unit) {
     member.SetUnit(unit);
     member.SetStrength(maxStrength);
     member.SetDurability(static_cast<std::uint8_t>(troop.GetDurabilityPerUnit() * maxStrength));
-    member.SetWord6(0);
+    member.SetSpare6(0);
     const std::uint8_t pack = troop.GetDefaultPack();
     member.SetPack(pack);
     member.SetFuel(troop.GetPackFuel(pack));
@@ -57,7 +57,7 @@ void RefillToPack(TroopCursor& troop, TroopMember& member, std::uint8_t pack) {
 // Fixed order fields of a new troop, as the creators write them.
 void ResetOrderFields(TroopRecord* r) {
     r->SetU8(TroopRecord::kMoveDelay, 0);
-    r->SetU8(TroopRecord::kByte328, 0);
+    r->SetU8(TroopRecord::kSpare328, 0);
     r->SetU8(TroopRecord::kActionCounter, 0);
     r->SetCarrier(kNoTroop);
     for (int i = 0; i < 8; ++i) r->SetU8(TroopRecord::kSpareList + i, 0xFF);
@@ -158,7 +158,7 @@ int RemoveMember(TroopCursor& troop, int slot) {
     member->SetStrength(0);
     member->SetDurability(0);
     member->SetFuel(0);
-    member->SetWord6(0);
+    member->SetSpare6(0);
     member->SetPack(0);
     for (int w = 0; w < kWeaponSlotCount; ++w) {
         member->SetAmmo(w, 0);
@@ -254,7 +254,7 @@ int CreateTroopFromUnits(TroopCursor& troop, const std::int16_t units[kTroopMemb
     RefreshCarryCapacity(troop);
     r->SetU16(TroopRecord::kOrderValue, 0);
     r->SetU8(TroopRecord::kGiveWay, 0);
-    r->SetU8(TroopRecord::kByte416, 0);
+    r->SetU8(TroopRecord::kSpare416, 0);
     return 1;
 }
 

@@ -10,9 +10,6 @@ namespace zv::rules {
 namespace {
 
 constexpr std::uint16_t kNoTransform = 0xFFFF;
-constexpr std::uint8_t kNoUnitKind = 255;
-constexpr int kFirstSiteClass = 15;
-constexpr int kSiteKindCount = 6;
 
 // The record's formation f, or null outside 0-3.
 TroopFormation* FormationAt(TroopCursor& troop, int f) {
@@ -112,10 +109,10 @@ void SetByte381(TroopCursor& troop, std::uint8_t v) {
     troop.GetRecord()->SetU8(TroopRecord::kOrderParam381, v);
 }
 std::uint8_t GetByte416(TroopCursor& troop) {
-    return troop.GetRecord()->U8(TroopRecord::kByte416);
+    return troop.GetRecord()->U8(TroopRecord::kSpare416);
 }
 void SetByte416(TroopCursor& troop, std::uint8_t v) {
-    troop.GetRecord()->SetU8(TroopRecord::kByte416, v);
+    troop.GetRecord()->SetU8(TroopRecord::kSpare416, v);
 }
 std::uint8_t GetByte417(TroopCursor& troop) {
     return troop.GetRecord()->U8(TroopRecord::kGiveWay);

@@ -51,6 +51,10 @@ std::uint8_t GetBestMemberValue(TroopCursor& troop, int layer, int sightFlags,
 std::uint8_t GetMinMemberConcealment(TroopCursor& troop, int layer, int terrain, int c);  // [255]
 std::uint16_t GetUnitKindClassBits(TroopCursor& troop);                                   // [2]
 std::uint16_t GetSupplyCapabilityBits(TroopCursor& troop);                                // [2]
+// Supply-role bits of GetSupplyCapabilityBits.
+inline constexpr std::uint16_t kSuppliedAtSite = 0x0001;
+inline constexpr std::uint16_t kSuppliedByTroop = 0x0002;
+inline constexpr std::uint16_t kSuppliesOthers = 0x0004;
 // The troop's defence on a terrain class: the smallest DefencDk rate of its members' defence
 // kinds; 254 when no member's defence kind selects or the class is outside 0-28.
 std::uint8_t GetTerrainDefence(TroopCursor& troop, int terrainClass);

@@ -9,9 +9,6 @@ namespace zv::rules {
 
 namespace {
 
-constexpr std::uint8_t kCapitalKind = 0;
-constexpr std::uint8_t kLargeCityKind = 1;
-
 bool IsHexSet(std::uint16_t hex) {
     return (hex & 0xFF) != 0xFF && (hex >> 8) != 0xFF;
 }

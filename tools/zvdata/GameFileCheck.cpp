@@ -4,12 +4,14 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/core/ByteReader.h"
 #include "platform/core/Files.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Sjis.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/files/DatFile.h"
 #include "rules/files/GameFileIo.h"
+#include "rules/files/GameFileLayout.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/ForceCursor.h"
 #include "rules/records/ForceRecord.h"
@@ -118,6 +120,9 @@ bool IsWater(int landKind) {
     return landKind >= 3 && landKind <= 5;
 }
 
+// The soundness of every record of a map (troops 0-159) or a saved game (all 255 troops).
+void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& problems);
+
 }  // namespace
 
 void CheckTroopRecord(TableDirectory& tables, const rules::TroopRecord& troop,
@@ -205,15 +210,11 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
     const std::uint8_t* countries = tables.GetTableBase(TableId::Country);
     const std::uint8_t* hexes = tables.GetTableBase(TableId::Hex);
     const std::uint8_t* sites = tables.GetTableBase(TableId::Site);
-    const int landKinds = tables.GetTableRecordCount(TableId::LandKind);
     using H = rules::ScenarioHeaderRecord;
     using C = rules::CountryRecord;
     using S = rules::SiteRecord;
     using X = rules::HexRecord;
     auto country = [&](int c) { return countries + static_cast<std::size_t>(c) * C::kSize; };
-    auto hex = [&](int x, int y) {
-        return hexes + static_cast<std::size_t>(x + rules::kMapSize * y) * X::kSize;
-    };
 
     // The editor's map check.
     if (rules::ReadText(header, H::kTitle, H::kTitleWidth).empty())
@@ -265,7 +266,44 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
             problems.push_back(at + kCountryNames[c] + "の司令部配置エリアが設定されていません。");
     }
 
-    // The records themselves.
+    CheckRecords(tables, false, problems);
+    return problems;
+}
+
+std::vector<std::string> CheckSaveTables(TableDirectory& tables) {
+    std::vector<std::string> problems;
+    CheckRecords(tables, true, problems);
+    return problems;
+}
+
+namespace {
+
+void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& problems) {
+    const std::uint8_t* header = tables.GetTableBase(TableId::ScenarioHeader);
+    const std::uint8_t* countries = tables.GetTableBase(TableId::Country);
+    const std::uint8_t* hexes = tables.GetTableBase(TableId::Hex);
+    const std::uint8_t* sites = tables.GetTableBase(TableId::Site);
+    const int landKinds = tables.GetTableRecordCount(TableId::LandKind);
+    using H = rules::ScenarioHeaderRecord;
+    using C = rules::CountryRecord;
+    using S = rules::SiteRecord;
+    using X = rules::HexRecord;
+    auto country = [&](int c) { return countries + static_cast<std::size_t>(c) * C::kSize; };
+    auto hex = [&](int x, int y) {
+        return hexes + static_cast<std::size_t>(x + rules::kMapSize * y) * X::kSize;
+    };
+    // A map says 1 for a country that takes part; from the game start on, 2 is the one that
+    // does not.
+    auto takesPart = [&](int c) {
+        const std::uint8_t p = country(c)[C::kParticipation];
+        return save ? p != 2 : p != 0;
+    };
+    const int troopCount = save ? rules::kTroopTableLimit : rules::kMapTroopCount;
+
+    if (save && rules::ReadU16(header, H::kSaveKind) != 1 &&
+        rules::ReadU16(header, H::kSaveKind) != 2)
+        problems.push_back("header: the save kind is not 1 or 2");
+
     if (header[H::kHour] > 23 || header[H::kMinute] > 59)
         problems.push_back("header: the clock is no time of day");
     if (header[H::kDaytime] != (header[H::kHour] >= 6 && header[H::kHour] <= 17 ? 1 : 0))
@@ -275,6 +313,7 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
     for (int c = 0; c < 4; ++c) {
         const std::string at = "country " + std::to_string(c) + ": ";
         if (country(c)[C::kParticipation] > 3) problems.push_back(at + "participation is not 0-3");
+        if (save && country(c)[C::kState] > 3) problems.push_back(at + "state is not 0-3");
         if (!(country(c)[C::kAllianceMask] >> c & 1) || country(c)[C::kAllianceMask] > 0x0F)
             problems.push_back(
                 at + "the alliance mask must hold the country itself and no more than four");
@@ -330,11 +369,11 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
         siteAt[cell] = s;
         if (IsWater(hex(site[S::kX], site[S::kY])[X::kLandKind]))
             problems.push_back(at + "stands on water");
-        if (site[S::kOwner] < 4 && country(site[S::kOwner])[C::kParticipation] == 0)
+        if (site[S::kOwner] < 4 && !takesPart(site[S::kOwner]))
             problems.push_back(at + "owned by a country that does not take part");
     }
     std::vector<int> troopAt(rules::kHexCount, -1);
-    for (int t = 0; t < rules::kMapTroopCount; ++t) {
+    for (int t = 0; t < troopCount; ++t) {
         const auto& troop = *reinterpret_cast<const rules::TroopRecord*>(
             tables.GetTableBase(TableId::Troop) +
             static_cast<std::size_t>(t) * rules::kTroopRecordSize);
@@ -342,6 +381,8 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
         CheckTroopRecord(tables, troop, "map", false, t, problems);
         const std::string at = "map troop " + std::to_string(t) + ": ";
         const int x = troop.Hex() & 0xFF, y = troop.Hex() >> 8;
+        // During a game a troop may wait off the map, but never with the on-map flag.
+        if (save && troop.Hex() == rules::kNoHex && !(troop.Flags() & rules::kTroopOnMap)) continue;
         if (x >= rules::kMapSize || y >= rules::kMapSize) {
             problems.push_back(at + "not on the map");
             continue;
@@ -349,7 +390,7 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
         if (troop.Carrier() != rules::kNoTroop) {
             const std::uint16_t carrier = troop.Carrier();
             const auto* host =
-                carrier < rules::kMapTroopCount
+                carrier < troopCount
                     ? reinterpret_cast<const rules::TroopRecord*>(
                           tables.GetTableBase(TableId::Troop) +
                           static_cast<std::size_t>(carrier) * rules::kTroopRecordSize)
@@ -360,11 +401,15 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
             continue;
         }
         if (!(troop.Flags() & rules::kTroopOnMap)) problems.push_back(at + "lacks the on-map flag");
-        const int cell = x + rules::kMapSize * y;
-        if (troopAt[cell] >= 0)
-            problems.push_back(at + "shares its hex with troop " + std::to_string(troopAt[cell]));
-        troopAt[cell] = t;
-        if (country(troop.Country() & 3)[C::kParticipation] == 0)
+        // Launched parts fly over other troops.
+        if (t < rules::kMapTroopCount) {
+            const int cell = x + rules::kMapSize * y;
+            if (troopAt[cell] >= 0)
+                problems.push_back(at + "shares its hex with troop " +
+                                   std::to_string(troopAt[cell]));
+            troopAt[cell] = t;
+        }
+        if (!takesPart(troop.Country() & 3))
             problems.push_back(at + "its country does not take part");
     }
     for (int slot = 0; slot < rules::kForceSlotCount; ++slot) {
@@ -375,26 +420,6 @@ std::vector<std::string> CheckMapTables(TableDirectory& tables) {
             CheckTroopRecord(tables, force.Troop(static_cast<std::size_t>(t)),
                              "corps slot " + std::to_string(slot), true, t, problems);
     }
-    return problems;
-}
-
-namespace {
-
-// Table images of the map and save files, in file order.
-struct Image {
-    TableId table;
-    std::size_t bytes;
-};
-
-bool LoadImages(TableDirectory& tables, const std::vector<std::uint8_t>& file,
-                const std::vector<Image>& images) {
-    std::size_t offset = rules::kDatHeaderBytes;
-    for (const Image& image : images) {
-        if (offset + image.bytes > file.size()) return false;
-        std::memcpy(tables.GetTableBase(image.table), file.data() + offset, image.bytes);
-        offset += image.bytes;
-    }
-    return true;
 }
 
 FileCheck CheckMapOrSave(const std::string& path, const std::string& name, bool save,
@@ -402,25 +427,29 @@ FileCheck CheckMapOrSave(const std::string& path, const std::string& name, bool 
     FileCheck check;
     std::vector<std::uint8_t> file;
     const std::size_t maxSize = save ? rules::kSaveFileWithNewsSize : rules::kMapFileSize;
-    const rules::FileStatus read = rules::ReadGameFile(path, maxSize + 1, file);
+    const rules::FileStatus read = rules::ReadGameFile(path, maxSize, file);
     if (!read) {
         check.problems.push_back(name + ": " + read.error);
         return check;
     }
     const std::uint16_t kind = file.size() >= 2 ? rules::ReadU16(file.data(), 0) : 0;
-    const std::uint16_t expectedKind = save ? rules::kKindSave : rules::kKindMap;
-    if (file.size() < rules::kDatHeaderBytes || kind != expectedKind) {
+    const std::uint16_t expectedKind = save ? rules::kSaveFileKind : rules::kMapFileKind;
+    if (file.size() < rules::kGameFileHeaderSize || kind != expectedKind) {
         check.problems.push_back(name + ": file kind " + std::to_string(kind) + ", " +
                                  (save ? "a saved game" : "a map") + " has kind " +
                                  std::to_string(expectedKind));
         return check;
     }
-    const bool sizeOk =
-        save ? file.size() == rules::kSaveFileSize || file.size() == rules::kSaveFileWithNewsSize
-             : file.size() == rules::kMapFileSize;
-    if (!sizeOk) {
+    const std::span<const rules::TableImage> images =
+        save ? std::span<const rules::TableImage>(rules::kSaveFileImages)
+             : std::span<const rules::TableImage>(rules::kMapFileImages);
+    const std::size_t size = rules::GameFileBytes(images);
+    const bool withNews = save && file.size() == size + rules::kNewsLogBytes;
+    if (file.size() != size && !withNews) {
         check.problems.push_back(name + ": " + std::to_string(file.size()) + " bytes, " +
-                                 (save ? "a saved game has 477664 or 981664" : "a map has 437778"));
+                                 (save ? "a saved game has " + std::to_string(size) + " or " +
+                                             std::to_string(size + rules::kNewsLogBytes)
+                                       : "a map has " + std::to_string(size)));
         return check;
     }
     TableDirectory tables;
@@ -429,23 +458,22 @@ FileCheck CheckMapOrSave(const std::string& path, const std::string& name, bool 
         check.problems.push_back(name + ": " + error);
         return check;
     }
-    std::vector<Image> images = {{TableId::ScenarioHeader, 300},
-                                 {TableId::Country, 344},
-                                 {TableId::Hex, 32768},
-                                 {TableId::Site, 1600}};
-    images.push_back({TableId::Troop, save ? 106590u : 66880u});
-    images.push_back({TableId::Force, 335870});
-    if (save) images.push_back({TableId::CountryStats, 176});
-    LoadImages(tables, file, images);
-    for (const std::string& p : save ? std::vector<std::string>{} : CheckMapTables(tables))
+    core::ByteReader reader(file);
+    reader.Skip(rules::kGameFileHeaderSize);
+    rules::RestoreTableImages(tables, images, reader);
+    for (const std::string& p : save ? CheckSaveTables(tables) : CheckMapTables(tables))
         check.problems.push_back(name + " " + p);
-    if (save) {
-        for (int t = 0; t < rules::kTroopTableLimit; ++t)
-            CheckTroopRecord(tables,
-                             *reinterpret_cast<const rules::TroopRecord*>(
-                                 tables.GetTableBase(TableId::Troop) +
-                                 static_cast<std::size_t>(t) * rules::kTroopRecordSize),
-                             name, false, t, check.problems);
+    if (withNews) {
+        std::span<const std::uint8_t> news;
+        reader.Take(rules::kNewsLogBytes, news);
+        for (std::size_t i = 0; i < rules::kNewsTableCount; ++i) {
+            const std::uint8_t* record = news.data() + i * rules::kNewsRecordSize;
+            if (record[rules::NewsRecord::kKind] != rules::kNewsEmptySlot &&
+                record[rules::NewsRecord::kKind] >= rules::kNewsKindCount)
+                check.problems.push_back(name + " news " + std::to_string(i) + ": kind " +
+                                         std::to_string(record[rules::NewsRecord::kKind]) +
+                                         " is no news kind");
+        }
     }
     const std::uint8_t* header = tables.GetTableBase(TableId::ScenarioHeader);
     int participants = 0, sites = 0, troops = 0;
@@ -474,13 +502,13 @@ FileCheck CheckCorpsFile(const std::string& path, const std::string& name,
                          const std::string& ruleDir) {
     FileCheck check;
     std::vector<std::uint8_t> file;
-    const rules::FileStatus read = rules::ReadGameFile(path, rules::kCorpsFileSize + 1, file);
+    const rules::FileStatus read = rules::ReadGameFile(path, rules::kCorpsFileSize, file);
     if (!read) {
         check.problems.push_back(name + ": " + read.error);
         return check;
     }
     const std::uint16_t kind = file.size() >= 2 ? rules::ReadU16(file.data(), 0) : 0;
-    if (file.size() < rules::kDatHeaderBytes || kind != rules::kKindCorps) {
+    if (file.size() < rules::kDatHeaderBytes || kind != rules::kCorpsFileKind) {
         check.problems.push_back(name + ": file kind " + std::to_string(kind) +
                                  ", a corps file has kind 105");
         return check;

@@ -28,6 +28,11 @@ FileCheck CheckGameFile(const std::string& path, const std::string& ruleDir = {}
 // and a deployment area) and the soundness of every record.
 std::vector<std::string> CheckMapTables(rules::TableDirectory& tables);
 
+// What a saved game holds, checked on the live tables it restores: the soundness of every
+// record as for a map, with all 255 troops (launched parts may share hexes, a troop may wait
+// off the map) and the countries' game states.
+std::vector<std::string> CheckSaveTables(rules::TableDirectory& tables);
+
 // The soundness of one troop record. `where` prefixes each problem; `inCorps` says whether it
 // lies in a corps (country 5, no hex) or on the map (troop index `index` of table 9).
 void CheckTroopRecord(rules::TableDirectory& tables, const rules::TroopRecord& troop,

@@ -26,7 +26,7 @@ namespace {
 
 using rules::TableDirectory;
 
-constexpr int kMapSize = 64;
+using rules::kMapSize;
 // Land kinds 0-12, then 21-28.
 constexpr char kLetters[] = ".,wls~tThmMdD_;WyYHnN";
 constexpr int kLetterKinds[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10,

@@ -16,8 +16,6 @@ using rules::TableId;
 
 namespace {
 
-constexpr int kSiteKinds = 6;
-
 class Report {
   public:
     explicit Report(std::vector<std::string>& out) : out_(out) {}
@@ -75,7 +73,7 @@ void CheckLandKinds(const TableDirectory& tables, Report& report) {
 void CheckSiteKinds(const TableDirectory& tables, Report& report) {
     rules::SiteKindCursor site(tables);
     const int count = tables.GetTableRecordCount(TableId::SiteKind);
-    if (count != kSiteKinds)
+    if (count != rules::kSiteKindCount)
         report.AddFile("sitekind.dat",
                        std::to_string(count) + " records, the game has 6 site kinds");
     for (int k = 0; k < count; ++k) {
@@ -84,7 +82,7 @@ void CheckSiteKinds(const TableDirectory& tables, Report& report) {
         // Site kind k is terrain class 15 + k, and a site without owner takes the fixed
         // durabilities of its kind's index (250 for a capital down to 35 for a town).
         const char* fixedName = rules::GetTerrainClassName(15 + k);
-        if (k < kSiteKinds && fixedName && name != fixedName)
+        if (k < rules::kSiteKindCount && fixedName && name != fixedName)
             report.Add("sitekind.dat", k, name, "建物名",
                        std::string("site kind ") + std::to_string(k) + " is " + fixedName);
         if (site.GetCaptureDurability(0) == 0)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/core/Sjis.h"
@@ -316,6 +317,8 @@ TEST_F(Content, DamagedFilesAreRefusedWithAClearMessage) {
          "MAP00001.ddm: file kind 107, a map has kind 106"},
         {"map longer than a map", "MAP/MAP00002.ddm", [](auto& b) { b.push_back(0); },
          "MAP00002.ddm"},
+        {"corps file one byte too long", "USER/useFrc00.prm", [](auto& b) { b.push_back(0); },
+         "is longer than 67190 bytes"},
         {"site kind out of range", "MAP/MAP00002.ddm", [&](auto& b) { b[sites] = 9; },
          "site 0: kind 9 is not 0-5"},
         {"site off the map", "MAP/MAP00002.ddm", [&](auto& b) { b[sites + 2] = 64; },
@@ -377,7 +380,24 @@ TEST_F(Content, SavedGameOfADefaultMapPassesAndAShortOneDoesNot) {
     EXPECT_NE(check.summary.find("saved game 群島戦線, 4 countries"), std::string::npos)
         << check.summary;
 
+    // A save is checked record by record as a map is, not only its troops.
     std::vector<std::uint8_t> bytes = ReadAll(save);
+    const std::size_t sites = 16 + 300 + 344 + 32768;
+    for (const auto& [offset, value, expected] :
+         {std::tuple{sites, std::uint8_t{9}, "site 0: kind 9 is not 0-5"},
+          std::tuple{std::size_t{16 + 300 + 25}, std::uint8_t{7}, "country 0: state is not 0-3"},
+          std::tuple{std::size_t{16 + 280}, std::uint8_t{0}, "the save kind is not 1 or 2"}}) {
+        std::vector<std::uint8_t> bad = bytes;
+        bad[offset] = value;
+        scratch.Put("SAVE/bad.ddg", bad);
+        const FileCheck badSave = CheckGameFile(scratch.File("SAVE/bad.ddg"));
+        EXPECT_FALSE(badSave.ok) << expected;
+        bool found = false;
+        for (const std::string& p : badSave.problems)
+            found |= p.find(expected) != std::string::npos;
+        EXPECT_TRUE(found) << expected;
+    }
+
     bytes.resize(rules::kSaveFileSize - 1);
     scratch.Put("SAVE/game02.ddg", bytes);
     const FileCheck shortSave = CheckGameFile(scratch.File("SAVE/game02.ddg"));
