@@ -20,12 +20,14 @@ struct ListBoxState {
     int itemHeight = 0;
     int top = 0;
     int horizontalExtent = 0;
+    int left = 0;  // pixels scrolled to the right (LB_SETHORIZONTALEXTENT)
     bool focused = false;
-    bool tracking = false;        // left button held after a press in the list
-    bool trackToggle = false;     // extended mode: Ctrl+drag toggles
-    bool wantsScrollBar = false;  // made with WS_VSCROLL: the bar comes and goes as needed
-    Hwnd combo{};                 // set when this list is a combo box's drop-down
-    bool comboArmed = false;      // the drop-down saw a press inside it
+    bool tracking = false;         // left button held after a press in the list
+    bool trackToggle = false;      // extended mode: Ctrl+drag toggles
+    bool wantsScrollBar = false;   // made with WS_VSCROLL: the bar comes and goes as needed
+    bool wantsHScrollBar = false;  // made with WS_HSCROLL: scrolls over the horizontal extent
+    Hwnd combo{};                  // set when this list is a combo box's drop-down
+    bool comboArmed = false;       // the drop-down saw a press inside it
 };
 
 uint32_t Style(Hwnd h) {
@@ -57,6 +59,59 @@ void UpdateScrollBar(Hwnd h, ListBoxState* s) {
     if (!s->wantsScrollBar) return;
     SetControlScrollBar(h, SB_VERT, s->model.Count() - 1, PageRows(h, s), s->top,
                         (Style(h) & LBS_DISABLENOSCROLL) != 0);
+}
+
+int ClientWidth(Hwnd h) {
+    Rect c;
+    GetClientRect(h, &c);
+    return c.Width();
+}
+int MaxLeft(Hwnd h, const ListBoxState* s) {
+    return std::max(0, s->horizontalExtent - ClientWidth(h));
+}
+
+void UpdateHScrollBar(Hwnd h, ListBoxState* s) {
+    if (!s->wantsHScrollBar) return;
+    SetControlScrollBar(h, SB_HORZ, s->horizontalExtent - 1, ClientWidth(h), s->left,
+                        (Style(h) & LBS_DISABLENOSCROLL) != 0);
+}
+
+void SetLeft(Hwnd h, ListBoxState* s, int left) {
+    left = std::clamp(left, 0, MaxLeft(h, s));
+    if (left == s->left) return;
+    s->left = left;
+    UpdateHScrollBar(h, s);
+    InvalidateRect(h, nullptr, true);
+}
+
+void ScrollHorizontally(Hwnd h, ListBoxState* s, uint32_t code, int thumb) {
+    const int line = std::max(1, s->font.font.Metrics().height / 2);
+    switch (code) {
+        case SB_LINELEFT:
+            SetLeft(h, s, s->left - line);
+            break;
+        case SB_LINERIGHT:
+            SetLeft(h, s, s->left + line);
+            break;
+        case SB_PAGELEFT:
+            SetLeft(h, s, s->left - ClientWidth(h));
+            break;
+        case SB_PAGERIGHT:
+            SetLeft(h, s, s->left + ClientWidth(h));
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            SetLeft(h, s, thumb);
+            break;
+        case SB_LEFT:
+            SetLeft(h, s, 0);
+            break;
+        case SB_RIGHT:
+            SetLeft(h, s, MaxLeft(h, s));
+            break;
+        default:
+            break;
+    }
 }
 
 void SetTop(Hwnd h, ListBoxState* s, int top) {
@@ -159,7 +214,7 @@ void Paint(Hwnd h, ListBoxState* s) {
         if (selected) dc->FillSolid(r, GetSysColor(COLOR_HIGHLIGHT));
         dc->SetBkMode(TRANSPARENT);
         dc->SetTextColor(selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : textColor);
-        Rect tr{r.left + 2, r.top, r.right - 2, r.bottom};
+        Rect tr{r.left + 2 - s->left, r.top, r.right - 2, r.bottom};
         dc->DrawText(s->model.At(i).text, tr,
                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
                          ((Style(h) & LBS_USETABSTOPS) ? DT_EXPANDTABS : 0));
@@ -367,6 +422,7 @@ LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         }
         state->model.sorted = (style & LBS_SORT) != 0;
         state->wantsScrollBar = (style & WS_VSCROLL) != 0;
+        state->wantsHScrollBar = (style & WS_HSCROLL) != 0;
         AttachState(h, std::move(state));
         return DefWindowProc(h, msg, wp, lp);
     }
@@ -392,6 +448,8 @@ LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             return DefWindowProc(h, msg, wp, lp);
         case WM_SIZE:
             AfterItemsChanged(h, s);
+            s->left = std::clamp(s->left, 0, MaxLeft(h, s));
+            UpdateHScrollBar(h, s);
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
@@ -468,6 +526,9 @@ LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         }
         case WM_VSCROLL:
             Scroll(h, s, LoWord(wp), static_cast<int16_t>(HiWord(wp)));
+            return 0;
+        case WM_HSCROLL:
+            ScrollHorizontally(h, s, LoWord(wp), static_cast<int16_t>(HiWord(wp)));
             return 0;
         case WM_SETTEXT:
             return LB_ERR;
@@ -634,7 +695,10 @@ LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         case LB_GETANCHORINDEX:
             return m.anchor;
         case LB_SETHORIZONTALEXTENT:
-            s->horizontalExtent = static_cast<int>(wp);
+            s->horizontalExtent = std::max(0, static_cast<int>(wp));
+            s->left = std::clamp(s->left, 0, MaxLeft(h, s));
+            UpdateHScrollBar(h, s);
+            Redraw(h);
             return 0;
         case LB_GETHORIZONTALEXTENT:
             return s->horizontalExtent;

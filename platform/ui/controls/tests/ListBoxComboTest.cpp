@@ -139,6 +139,26 @@ TEST_F(ListBoxes, WheelAndScrollBarMoveTheTop) {
     EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 0);
 }
 
+TEST_F(ListBoxes, HorizontalExtentScrollsTheRows) {
+    const Hwnd l = MakeList(WS_HSCROLL);
+    ScrollInfo si;
+    si.mask = SIF_ALL;
+    EXPECT_EQ(GetWindowLong(l, GWL_STYLE) & WS_HSCROLL, 0) << "no bar while the rows fit";
+    SendMessage(l, LB_SETHORIZONTALEXTENT, 600, 0);
+    ASSERT_NE(GetWindowLong(l, GWL_STYLE) & WS_HSCROLL, 0);
+    Rect c;
+    GetClientRect(l, &c);
+    SendMessage(l, WM_HSCROLL, SB_RIGHT, 0);
+    GetScrollInfo(l, SB_HORZ, &si);
+    EXPECT_EQ(si.max, 599);
+    EXPECT_EQ(si.pos, 600 - c.Width()) << "the last pixel of the extent reaches the right edge";
+    SendMessage(l, WM_HSCROLL, SB_LINELEFT, 0);
+    GetScrollInfo(l, SB_HORZ, &si);
+    EXPECT_LT(si.pos, 600 - c.Width());
+    SendMessage(l, LB_SETHORIZONTALEXTENT, 50, 0);
+    EXPECT_EQ(GetWindowLong(l, GWL_STYLE) & WS_HSCROLL, 0) << "a narrow extent takes the bar away";
+}
+
 TEST_F(ListBoxes, OwnerDrawFixedRows) {
     log.measureHeight = 14;
     const Hwnd l =
