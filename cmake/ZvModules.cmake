@@ -14,7 +14,8 @@ function(zv_add_test target)
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-        PROPERTIES LABELS ${ARG_LABEL})
+        # Tests that open sound get SDL's silent dummy device, as on CI.
+        PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "SDL_AUDIODRIVER=dummy")
 endfunction()
 
 # zv_add_library(<target> SOURCES <files...> LIBS <public libs...>)

@@ -28,6 +28,14 @@ enum class BackendEventKind {
     Restored,
 };
 
+// A screen mode: size and colour depth.
+struct DisplayModeDesc {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 32;
+    friend bool operator==(const DisplayModeDesc&, const DisplayModeDesc&) = default;
+};
+
 enum class MouseButton { Left, Right, Middle };
 
 struct BackendEvent {
@@ -61,6 +69,21 @@ class Backend {
     // The mouse pointer's picture; null hides it.
     virtual void SetCursorImage(const CursorImage* image) = 0;
     virtual void SetTitle(const std::string& utf8) = 0;
+
+    // Display modes. The defaults serve a backend that cannot switch: one mode, the screen as
+    // it is.
+    virtual DisplayModeDesc CurrentDisplayMode() {
+        Surface32 s = Screen();
+        return {s.width, s.height, 32};
+    }
+    virtual std::vector<DisplayModeDesc> ListDisplayModes() { return {CurrentDisplayMode()}; }
+    // Full screen at one of the listed modes; false (and nothing changed) when refused.
+    virtual bool EnterFullscreenMode(const DisplayModeDesc& mode) {
+        (void)mode;
+        return false;
+    }
+    // Back to the window as it was before EnterFullscreenMode.
+    virtual void LeaveFullscreenMode() {}
 };
 
 }  // namespace zv::ui

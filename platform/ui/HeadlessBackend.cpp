@@ -204,3 +204,57 @@ std::string HeadlessBackend::Title() const {
 }
 
 }  // namespace zv::ui
+
+namespace zv::ui {
+
+DisplayModeDesc HeadlessBackend::CurrentDisplayMode() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {screen_.Width(), screen_.Height(), 32};
+}
+
+std::vector<DisplayModeDesc> HeadlessBackend::ListDisplayModes() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!modes_.empty()) return modes_;
+    }
+    return {CurrentDisplayMode()};
+}
+
+void HeadlessBackend::SetDisplayModes(std::vector<DisplayModeDesc> modes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    modes_ = std::move(modes);
+}
+
+bool HeadlessBackend::IsFullscreen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fullscreen_;
+}
+
+bool HeadlessBackend::EnterFullscreenMode(const DisplayModeDesc& mode) {
+    std::vector<DisplayModeDesc> modes = ListDisplayModes();
+    if (std::find(modes.begin(), modes.end(), mode) == modes.end()) return false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!fullscreen_) {
+            windowedWidth_ = screen_.Width();
+            windowedHeight_ = screen_.Height();
+        }
+        fullscreen_ = true;
+    }
+    Resize(mode.width, mode.height);
+    return true;
+}
+
+void HeadlessBackend::LeaveFullscreenMode() {
+    int w = 0, h = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!fullscreen_) return;
+        fullscreen_ = false;
+        w = windowedWidth_;
+        h = windowedHeight_;
+    }
+    Resize(w, h);
+}
+
+}  // namespace zv::ui

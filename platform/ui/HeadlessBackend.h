@@ -27,6 +27,14 @@ class HeadlessBackend : public Backend {
     void Present(const std::vector<Rect>& dirty) override;
     void SetCursorImage(const CursorImage* image) override;
     void SetTitle(const std::string& utf8) override;
+    DisplayModeDesc CurrentDisplayMode() override;
+    std::vector<DisplayModeDesc> ListDisplayModes() override;
+    bool EnterFullscreenMode(const DisplayModeDesc& mode) override;
+    void LeaveFullscreenMode() override;
+
+    // The modes a test's screen offers (by default only its own size at 32 bits).
+    void SetDisplayModes(std::vector<DisplayModeDesc> modes);
+    bool IsFullscreen() const;
 
     // Synthetic input, delivered in order.
     void Inject(const BackendEvent& e);
@@ -69,6 +77,10 @@ class HeadlessBackend : public Backend {
     bool cursorVisible_ = true;
     CursorImage cursor_;
     std::string title_;
+    std::vector<DisplayModeDesc> modes_;
+    bool fullscreen_ = false;
+    int windowedWidth_ = 0;
+    int windowedHeight_ = 0;
 };
 
 }  // namespace zv::ui

@@ -31,6 +31,11 @@ class SdlBackend : public Backend {
     void Present(const std::vector<Rect>& dirty) override;
     void SetCursorImage(const CursorImage* image) override;
     void SetTitle(const std::string& utf8) override;
+    // SdlDisplayModes.cpp.
+    DisplayModeDesc CurrentDisplayMode() override;
+    std::vector<DisplayModeDesc> ListDisplayModes() override;
+    bool EnterFullscreenMode(const DisplayModeDesc& mode) override;
+    void LeaveFullscreenMode() override;
 
   private:
     SdlBackend() = default;
