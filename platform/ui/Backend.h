@@ -93,6 +93,9 @@ class Backend {
     }
     // Back to the window as it was before EnterFullscreenMode.
     virtual void LeaveFullscreenMode() {}
+
+    // Keeps the mouse pointer inside the screen area; null lets it go anywhere again.
+    virtual void ConfineCursor(const Rect* area) { (void)area; }
 };
 
 }  // namespace zv::ui

@@ -73,6 +73,13 @@ void HeadlessBackend::Inject(const BackendEvent& e) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         events_.push_back(e);
+        if (confinement_ && (e.kind == BackendEventKind::MouseMove ||
+                             e.kind == BackendEventKind::MouseDown ||
+                             e.kind == BackendEventKind::MouseUp)) {
+            // As a confined system pointer: it stops at the area's last pixel.
+            events_.back().x = std::clamp(e.x, confinement_->left, confinement_->right - 1);
+            events_.back().y = std::clamp(e.y, confinement_->top, confinement_->bottom - 1);
+        }
     }
     wake_.notify_all();
 }
@@ -199,6 +206,19 @@ std::vector<Rect> HeadlessBackend::LastPresented() const {
 bool HeadlessBackend::CursorVisible() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return cursorVisible_;
+}
+
+void HeadlessBackend::ConfineCursor(const Rect* area) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (area)
+        confinement_ = *area;
+    else
+        confinement_.reset();
+}
+
+std::optional<Rect> HeadlessBackend::CursorConfinement() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return confinement_;
 }
 
 CursorImage HeadlessBackend::CurrentCursor() const {

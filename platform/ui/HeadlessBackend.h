@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ class HeadlessBackend : public Backend {
     // The modes a test's screen offers (by default only its own size at 32 bits).
     void SetDisplayModes(std::vector<DisplayModeDesc> modes);
     bool IsFullscreen() const;
+    void ConfineCursor(const Rect* area) override;
+    // The area the pointer is kept in; nothing when it is free. Mouse events are held to it.
+    std::optional<Rect> CursorConfinement() const;
 
     // Synthetic input, delivered in order.
     void Inject(const BackendEvent& e);
@@ -81,6 +85,7 @@ class HeadlessBackend : public Backend {
     int presentCount_ = 0;
     std::vector<Rect> lastPresented_;
     bool cursorVisible_ = true;
+    std::optional<Rect> confinement_;
     CursorImage cursor_;
     std::string title_;
     std::string clipboard_;

@@ -39,6 +39,7 @@ class SdlBackend : public Backend {
     std::vector<DisplayModeDesc> ListDisplayModes() override;
     bool EnterFullscreenMode(const DisplayModeDesc& mode) override;
     void LeaveFullscreenMode() override;
+    void ConfineCursor(const Rect* area) override;
 
   private:
     SdlBackend() = default;

@@ -50,6 +50,16 @@ bool SdlBackend::EnterFullscreenMode(const DisplayModeDesc& mode) {
     return false;
 }
 
+void SdlBackend::ConfineCursor(const Rect* area) {
+    if (!window_) return;
+    if (area) {
+        const SDL_Rect r{area->left, area->top, area->right - area->left, area->bottom - area->top};
+        SDL_SetWindowMouseRect(window_, &r);
+    } else {
+        SDL_SetWindowMouseRect(window_, nullptr);
+    }
+}
+
 void SdlBackend::LeaveFullscreenMode() {
     if (window_) SDL_SetWindowFullscreen(window_, 0);
 }

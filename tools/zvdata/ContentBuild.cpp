@@ -17,6 +17,7 @@
 #include "tools/zvdata/RuleSetCheck.h"
 #include "tools/zvdata/audio/AudioBuild.h"
 #include "tools/zvdata/art/ArtBuild.h"
+#include "tools/zvdata/movie/MovieSource.h"
 
 namespace zv::zvdata {
 
@@ -165,6 +166,7 @@ BuildReport BuildContent(const std::string& dataDir, const std::string& programD
     report.written.insert(report.written.end(), pictures.written.begin(), pictures.written.end());
     report.problems.insert(report.problems.end(), pictures.problems.begin(),
                            pictures.problems.end());
+    movie::BuildMovies(dataDir, programDir, report.written, report.problems);
     report.ok = report.problems.empty();
     return report;
 }

@@ -41,11 +41,13 @@ std::string Describe(const std::string& name, int w, int h, const BitmapLayout& 
     return s;
 }
 
-// The name below the program directory of a file path: unit pictures keep their folder.
+// The name below the program directory of a file path: unit and opening pictures keep their
+// folder.
 std::string ProgramName(const std::string& path) {
     const std::filesystem::path p(path);
     const std::string file = p.filename().string();
-    if (p.parent_path().filename() == "unit") return "unit/" + file;
+    const std::string folder = p.parent_path().filename().string();
+    if (folder == "unit" || folder == "Zv6open") return folder + "/" + file;
     return file;
 }
 
@@ -98,11 +100,13 @@ ArtReport BuildArt(const std::string& dataDir, const std::string& programDir) {
     std::map<std::string, std::string> outputs;  // output -> manifest
     ArtRenderer renderer(dataDir + "/art");
     const std::string includeDir = dataDir + "/art/manifests";
-    if (!core::DirectoryExists(programDir + "/unit") &&
-        !core::CreateDirectory(programDir + "/unit")) {
-        report.problems.push_back(programDir + "/unit: cannot create the folder");
-        report.ok = false;
-        return report;
+    for (const char* folder : {"/unit", "/Zv6open"}) {
+        if (!core::DirectoryExists(programDir + folder) &&
+            !core::CreateDirectory(programDir + folder)) {
+            report.problems.push_back(programDir + folder + ": cannot create the folder");
+            report.ok = false;
+            return report;
+        }
     }
     for (const std::string& path : ListArtManifests(dataDir)) {
         std::string text;

@@ -37,6 +37,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/Unt_lnmd.txt
     art/manifests/Unt_midl.txt
     art/manifests/UntmdOrg.txt
+    art/manifests/ZV6_LOGO.txt
     art/manifests/Zanki.txt
     art/manifests/bomb.txt
     art/manifests/bombgr.txt
@@ -54,6 +55,12 @@ set(ZVDATA_ART_SOURCES
     art/manifests/mapcatey.txt
     art/manifests/mapcursor.txt
     art/manifests/marks.inc
+    art/manifests/open01.txt
+    art/manifests/open02.txt
+    art/manifests/open03.txt
+    art/manifests/open04.txt
+    art/manifests/open05.txt
+    art/manifests/open06.txt
     art/manifests/pal2.txt
     art/manifests/pal3.txt
     art/manifests/palette.txt
@@ -420,6 +427,15 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/supply.svg
     art/svg/marks/tint.svg
     art/svg/marks/waypoint.svg
+    art/svg/opening/flare.svg
+    art/svg/opening/logo-gold.svg
+    art/svg/opening/logo.svg
+    art/svg/opening/open01.svg
+    art/svg/opening/open02.svg
+    art/svg/opening/open03.svg
+    art/svg/opening/open04.svg
+    art/svg/opening/open05.svg
+    art/svg/opening/open06.svg
     art/svg/sites/0-capital.svg
     art/svg/sites/1-big-city.svg
     art/svg/sites/2-city.svg

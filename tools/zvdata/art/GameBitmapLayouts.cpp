@@ -45,6 +45,11 @@ constexpr Entry kLayouts[] = {
     {"category.bmp", {1040, 80, 16, 16}},  {"Unit_gun.bmp", {160, 384, 32, 32}},
     {"unt_guns.bmp", {16, 192, 16, 16}},   {"skill.bmp", {528, 16, 48, 16}},
     {"Btn_gun.bmp", {592, 340, 4, 4}},     {"Btn_pnl.bmp", {504, 220, 4, 4}},
+    // The opening player's backdrops and its logo sheet (rows 112 pixels apart).
+    {"Zv6open/open01.bmp", {800, 600, 800, 600}}, {"Zv6open/open02.bmp", {800, 600, 800, 600}},
+    {"Zv6open/open03.bmp", {800, 600, 800, 600}}, {"Zv6open/open04.bmp", {800, 600, 800, 600}},
+    {"Zv6open/open05.bmp", {800, 600, 800, 600}}, {"Zv6open/open06.bmp", {800, 600, 800, 600}},
+    {"Zv6open/ZV6_LOGO.bmp", {448, 560, 448, 112}},
 };
 
 }  // namespace
