@@ -39,6 +39,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/UntmdOrg.txt
     art/manifests/ZV6_LOGO.txt
     art/manifests/Zanki.txt
+    art/manifests/bar_gun.txt
     art/manifests/bomb.txt
     art/manifests/bombgr.txt
     art/manifests/bombln.txt
@@ -508,8 +509,24 @@ set(ZVDATA_ART_SOURCES
     art/svg/terrain/26-snow-hills.svg
     art/svg/terrain/27-snow-mountain.svg
     art/svg/terrain/28-snow-high-mountains.svg
+    art/svg/ui/bar-fill.svg
+    art/svg/ui/drop-panel.svg
     art/svg/ui/gauge-empty.svg
     art/svg/ui/gauge-full.svg
+    art/svg/ui/glyph-arrow-disabled.svg
+    art/svg/ui/glyph-arrow.svg
+    art/svg/ui/glyph-drop-disabled.svg
+    art/svg/ui/glyph-drop.svg
+    art/svg/ui/glyph-pack-1-disabled.svg
+    art/svg/ui/glyph-pack-1.svg
+    art/svg/ui/glyph-pack-2-disabled.svg
+    art/svg/ui/glyph-pack-2.svg
+    art/svg/ui/glyph-pack-3-disabled.svg
+    art/svg/ui/glyph-pack-3.svg
+    art/svg/ui/glyph-pack-4-disabled.svg
+    art/svg/ui/glyph-pack-4.svg
+    art/svg/ui/glyph-page-disabled.svg
+    art/svg/ui/glyph-page.svg
     art/svg/ui/link-0.svg
     art/svg/ui/link-1.svg
     art/svg/ui/link-2.svg
@@ -538,8 +555,12 @@ set(ZVDATA_ART_SOURCES
     art/svg/ui/plate-56x16-disabled.svg
     art/svg/ui/plate-56x16-normal.svg
     art/svg/ui/plate-56x16-pressed.svg
+    art/svg/ui/row-highlight-104.svg
+    art/svg/ui/row-highlight-51.svg
+    art/svg/ui/row-highlight-92.svg
     art/svg/ui/slot-highlight.svg
     art/svg/ui/slot.svg
+    art/svg/ui/thumb.svg
     art/svg/ui/toggle-left.svg
     art/svg/ui/toggle-right.svg
     art/svg/ui/tool-board-normal.svg

@@ -44,7 +44,7 @@ constexpr Entry kLayouts[] = {
     {"mapcursor.bmp", {128, 32, 32, 32}},  {"mapcatey.bmp", {1040, 80, 16, 16}},
     {"category.bmp", {1040, 80, 16, 16}},  {"Unit_gun.bmp", {160, 384, 32, 32}},
     {"unt_guns.bmp", {16, 192, 16, 16}},   {"skill.bmp", {528, 16, 48, 16}},
-    {"Btn_gun.bmp", {592, 340, 4, 4}},     {"Btn_pnl.bmp", {504, 220, 4, 4}},
+    {"Btn_gun.bmp", {592, 340, 4, 4}},     {"bar_gun.bmp", {128, 56, 4, 4}},     {"Btn_pnl.bmp", {504, 220, 4, 4}},
     // The opening player's backdrops and its logo sheet (rows 112 pixels apart).
     {"Zv6open/open01.bmp", {800, 600, 800, 600}}, {"Zv6open/open02.bmp", {800, 600, 800, 600}},
     {"Zv6open/open03.bmp", {800, 600, 800, 600}}, {"Zv6open/open04.bmp", {800, 600, 800, 600}},
