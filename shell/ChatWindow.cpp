@@ -1,0 +1,270 @@
+#include "shell/ChatWindow.h"
+
+#include <cstring>
+#include <optional>
+
+#include "framework/ProcessState.h"
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/WindowUtilities.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/SysColors.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "shell/ShellDialogs.h"
+#include "shell/WindowRegistry.h"
+
+namespace zv::shell {
+
+namespace {
+
+constexpr const char* kChatClass = "ChatWindow";
+ChatSession* gSession = nullptr;
+std::optional<ui::Font> gChatFont;
+ui::Hwnd gWaitWindow{};
+
+std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
+
+ui::LResult ChatEditProc(ui::Hwnd edit, uint32_t msg, ui::WParam w, ui::LParam l) {
+    const auto previous = reinterpret_cast<ui::WndProc>(ui::GetWindowLongPtr(edit, ui::GWLP_USERDATA));
+    const ui::Hwnd chat = ui::GetParent(edit);
+    switch (msg) {
+        case ui::WM_KEYDOWN:
+            if (w == ui::VK_RETURN) {
+                ui::SendMessage(chat, ui::WM_COMMAND, ui::IDOK, 0);
+                return 0;
+            }
+            if (w == ui::VK_ESCAPE) {
+                ui::SendMessage(chat, ui::WM_COMMAND, ui::IDCANCEL, 0);
+                return 0;
+            }
+            break;
+        case ui::WM_CHAR:
+            // Enter and Escape were handled as keys; they are no text.
+            if (w == '\r' || w == '\n' || w == 0x1B) return 0;
+            break;
+        case ui::WM_COMMAND:
+            return 0;
+        default:
+            break;
+    }
+    return previous ? ui::CallWindowProc(previous, edit, msg, w, l)
+                    : ui::DefWindowProc(edit, msg, w, l);
+}
+
+void MakeControls(ui::Hwnd chat) {
+    gChatFont = fw::CreateJapaneseFont(12, 1, 1);
+    const auto font = reinterpret_cast<ui::WParam>(&*gChatFont);
+    auto make = [&](const char* cls, const std::string& text, uint32_t style, int id, int x, int y,
+                    int w, int h) {
+        const ui::Hwnd c = ui::CreateWindowEx(0, cls, text, ui::WS_CHILD | ui::WS_VISIBLE | style,
+                                              x, y, w, h, chat, id, nullptr, nullptr);
+        if (c) ui::SendMessage(c, ui::WM_SETFONT, font, 0);
+        return c;
+    };
+    make("LISTBOX", "", ui::WS_VSCROLL | ui::WS_BORDER | ui::LBS_DISABLENOSCROLL, kIdChatList, 0, 0,
+         455, 60);
+    make("STATIC", Sjis("送信先"), 0, kIdChatRecipientsLabel, 4, 64, 50, 16);
+    const char* names[kChatRecipientCount] = {"BLUE", "RED", "GREEN", "YELLOW", "観戦1", "観戦2"};
+    for (int k = 0; k < kChatRecipientCount; ++k) {
+        make("BUTTON", Sjis(names[k]), ui::BS_AUTOCHECKBOX | ui::WS_DISABLED | ui::WS_TABSTOP,
+             kIdChatFirstRecipient + k, 60 + 60 * k, 62, 60, 16);
+    }
+    const ui::Hwnd edit = make("EDIT", "", ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP,
+                               kIdChatEdit, 60, 80, 395, 20);
+    if (edit) {
+        ui::SendMessage(edit, ui::EM_LIMITTEXT, kChatEditLimit, 0);
+        const auto old = ui::SetWindowLongPtr(edit, ui::GWLP_WNDPROC,
+                                              reinterpret_cast<intptr_t>(&ChatEditProc));
+        ui::SetWindowLongPtr(edit, ui::GWLP_USERDATA, old);
+    }
+    make("STATIC", Sjis("伝言"), 0, kIdChatMessageLabel, 4, 82, 50, 16);
+}
+
+bool SlotHoldsValue(uint32_t value) {
+    if (!gSession) return false;
+    for (int slot = 0; slot < 6; ++slot) {
+        if (gSession->SlotValue(slot) == value) return true;
+    }
+    return false;
+}
+
+void SetMode(ui::Hwnd chat, int enable, int mode) {
+    for (int id : {kIdChatList, kIdChatRecipientsLabel, kIdChatEdit, kIdChatMessageLabel}) {
+        ui::EnableWindow(ui::GetDlgItem(chat, id), enable != 0);
+    }
+    const int own = fw::GetPlayerCountry();
+    for (int k = 0; k < kChatRecipientCount; ++k) {
+        const ui::Hwnd box = ui::GetDlgItem(chat, kIdChatFirstRecipient + k);
+        ui::SendMessage(box, ui::BM_SETCHECK, ui::BST_CHECKED, 0);
+        if (mode >= 2) continue;
+        bool on = false;
+        if (mode == 0 && enable) {
+            if (k >= 4) {
+                on = SlotHoldsValue(uint32_t(k + 1));  // 観戦1: 5, 観戦2: 6
+            } else {
+                const int participation = gSession ? gSession->CountryParticipation(k) : 2;
+                on = (participation == 0 || participation == 3) && k != own;
+            }
+        }
+        ui::EnableWindow(box, on);
+    }
+}
+
+}  // namespace
+
+void SetChatSession(ChatSession* session) { gSession = session; }
+ChatSession* GetChatSession() { return gSession; }
+
+uint16_t CheckedRecipients(ui::Hwnd window) {
+    uint16_t mask = 0;
+    for (int k = 0; k < kChatRecipientCount; ++k) {
+        if (ui::IsDlgButtonChecked(window, kIdChatFirstRecipient + k) == ui::BST_CHECKED) {
+            mask |= uint16_t(1u << k);
+        }
+    }
+    return mask;
+}
+
+ui::LResult ChatWindowProc(ui::Hwnd chat, uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_CREATE:
+            MakeControls(chat);
+            return 0;
+        case ui::WM_DESTROY:
+            for (int id = kIdChatList; id <= kIdChatMessageLabel; ++id) {
+                if (ui::Hwnd c = ui::GetDlgItem(chat, id)) ui::SendMessage(c, ui::WM_SETFONT, 0, 0);
+            }
+            gChatFont.reset();
+            return 0;
+        case ui::WM_COMMAND:
+            switch (w & 0xFFFF) {
+                case ui::IDOK: {
+                    const ui::Hwnd edit = ui::GetDlgItem(chat, kIdChatEdit);
+                    std::string text = ui::GetWindowText(edit);
+                    text.resize(core::SjisCutLength(text, kChatEditLimit));
+                    const uint16_t mask = CheckedRecipients(chat);
+                    if (gSession) gSession->SendChat(mask, text, true);
+                    ui::SetWindowText(edit, "");
+                    return 1;
+                }
+                case ui::IDCANCEL:
+                    ui::SetWindowText(ui::GetDlgItem(chat, kIdChatEdit), "");
+                    return 1;
+                default:
+                    return 0;
+            }
+        case WM_CHAT_SET_MODE:
+            SetMode(chat, int(w), int(l));
+            return 0;
+        default:
+            return ui::DefWindowProc(chat, msg, w, l);
+    }
+}
+
+ui::Hwnd CreateChatWindow(ui::Hwnd parent, int id) {
+    ui::WindowClass existing;
+    if (!ui::GetClassInfo(kChatClass, &existing)) {
+        ui::WindowClass wc;
+        wc.name = kChatClass;
+        wc.proc = ChatWindowProc;
+        wc.hasBackground = true;
+        wc.background = ui::GetSysColor(ui::COLOR_BTNFACE);
+        wc.cursor = ui::LoadCursor(nullptr, 32512);
+        if (!ui::RegisterClass(wc)) return {};
+    }
+    const ui::Hwnd chat = ui::CreateWindowEx(0, kChatClass, "", ui::WS_CHILD | ui::WS_CLIPCHILDREN,
+                                             0, 0, 456, 102, parent, id, nullptr, nullptr);
+    SetWindowOfKind(WindowKind::ChatWindow, chat);
+    return chat;
+}
+
+ui::Hwnd GetChatWindow() { return GetWindowOfKind(WindowKind::ChatWindow); }
+
+ui::Hwnd AttachChatWindow(ui::Hwnd newParent) {
+    const ui::Hwnd chat = GetChatWindow();
+    if (chat && newParent) ui::SetParent(chat, newParent);
+    return chat;
+}
+
+void DetachChatWindow() {
+    const ui::Hwnd chat = GetChatWindow();
+    if (!chat) return;
+    if (const ui::Hwnd frame = GetWindowOfKind(WindowKind::FrameWnd)) ui::SetParent(chat, frame);
+    ui::ShowWindow(chat, ui::SW_HIDE);
+}
+
+void ClearChatLog() {
+    ui::SendMessage(ui::GetDlgItem(GetChatWindow(), kIdChatList), ui::LB_RESETCONTENT, 0, 0);
+}
+
+int AddChatLine(const std::string& text, uint16_t recipients) {
+    const ui::Hwnd list = ui::GetDlgItem(GetChatWindow(), kIdChatList);
+    if (!list) return 0;
+    const int state = gSession ? gSession->SessionState() : 0;
+    if (state == 3 || state == 4) {
+        const int own = fw::GetPlayerCountry();
+        if (own > 15 || !(recipients & (1u << own))) return 0;
+    }
+    std::string line = text.substr(0, text.find('\0'));
+    line.resize(core::SjisCutLength(line, kChatLineTextWidth - 1));
+    const auto index = ui::SendMessage(list, ui::LB_ADDSTRING, 0,
+                                       reinterpret_cast<ui::LParam>(line.c_str()));
+    if (index < 0) return 0;
+    ui::SendMessage(list, ui::LB_SETCURSEL, ui::WParam(index), 0);
+    return 1;
+}
+
+int AddChatLine(const uint8_t* line) {
+    if (line == nullptr) return 0;
+    const uint16_t mask = uint16_t(line[kChatLineMask] | line[kChatLineMask + 1] << 8);
+    const char* text = reinterpret_cast<const char*>(line + kChatLineText);
+    const size_t length = strnlen(text, kChatLineTextWidth);
+    return AddChatLine(std::string(text, length), mask);
+}
+
+int SendChatFromDialog(ui::Hwnd dialog, const char* text) {
+    if (gSession && text) gSession->SendChat(CheckedRecipients(dialog), text, true);
+    return 1;
+}
+
+// ---- network wait window ----------------------------------------------------------------------
+
+intptr_t NetworkWaitWindowProc(ui::Hwnd dlg, uint32_t msg, ui::WParam, ui::LParam) {
+    switch (msg) {
+        case ui::WM_INITDIALOG: {
+            fw::CenterWindowOnScreen(dlg, 462, 128, 0);
+            const ui::Hwnd chat = AttachChatWindow(dlg);
+            if (chat) {
+                ui::SendMessage(chat, WM_CHAT_SET_MODE, 1, fw::GetPlayerCountry() > 3 ? 1 : 0);
+                ui::MoveWindow(chat, 0, 0, 456, 102, true);
+                ui::ShowWindow(chat, ui::SW_SHOW);
+            }
+            return 1;
+        }
+        case ui::WM_DESTROY:
+            DetachChatWindow();
+            if (gWaitWindow == dlg) gWaitWindow = {};
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+ui::Hwnd CreateNetworkWaitWindow(ui::Hwnd owner) {
+    RegisterShellDialogs();
+    gWaitWindow = ui::CreateDialogParam(nullptr, kNetworkWaitDialog, owner, NetworkWaitWindowProc, 0);
+    if (gWaitWindow) ui::ShowWindow(gWaitWindow, ui::SW_SHOW);
+    return gWaitWindow;
+}
+
+ui::Hwnd GetNetworkWaitWindow() { return ui::IsWindow(gWaitWindow) ? gWaitWindow : ui::Hwnd{}; }
+
+void CloseNetworkWaitWindow() {
+    if (fw::GetPlayerCountry() < 4) return;
+    if (const ui::Hwnd w = GetNetworkWaitWindow()) ui::DestroyWindow(w);
+    gWaitWindow = {};
+}
+
+}  // namespace zv::shell
