@@ -74,13 +74,13 @@ const char* const kNameListText =
 
 void RegisterShellDialogs() {
     auto& reg = ui::DialogRegistry::Global();
-    reg.Add(Template(kVersionDialog, "バージョン情報", kDialogStyle, 250, 172,
-                     {{kIdVersionTitle, "STATIC", kGameTitle, 8, 6, 234, 12, ui::SS_CENTER},
-                      {kIdVersionNotice, "STATIC", kVersionNotice, 8, 20, 234, 10, ui::SS_CENTER},
-                      {kIdVersionList, "SysListView32", "", 8, 34, 234, 112,
+    reg.Add(Template(kVersionDialog, "バージョン情報", kDialogStyle, 250, 190,
+                     {{kIdVersionTitle, "STATIC", kGameTitle, 8, 4, 234, 16, ui::SS_CENTER},
+                      {kIdVersionNotice, "STATIC", kVersionNotice, 8, 22, 234, 10, ui::SS_CENTER},
+                      {kIdVersionList, "SysListView32", "", 8, 36, 234, 130,
                        ui::LVS_REPORT | ui::LVS_NOSORTHEADER | ui::LVS_SINGLESEL | ui::WS_BORDER},
-                      {kIdStaffButton, "BUTTON", "スタッフ", 8, 152, 56, 14, kButton},
-                      {ui::IDOK, "BUTTON", "OK", 186, 152, 56, 14,
+                      {kIdStaffButton, "BUTTON", "スタッフ", 8, 172, 56, 14, kButton},
+                      {ui::IDOK, "BUTTON", "OK", 186, 172, 56, 14,
                        kButton | ui::BS_DEFPUSHBUTTON}}));
     reg.Add(Template(kStaffDialog, "スタッフ", kDialogStyle, 200, 80,
                      {{1400, "STATIC", kStaffText, 10, 8, 180, 44, 0},
@@ -195,10 +195,15 @@ int ShowStaffDialog(ui::Hwnd owner) {
 
 intptr_t VersionDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam) {
     switch (msg) {
-        case ui::WM_INITDIALOG:
+        case ui::WM_INITDIALOG: {
+            // The title in the game's heavy type.
+            static const ui::Font kTitleFont = fw::CreateJapaneseFont(20, 0, 1);
+            ui::SendMessage(ui::GetDlgItem(dlg, kIdVersionTitle), ui::WM_SETFONT,
+                            reinterpret_cast<ui::WParam>(&kTitleFont), 0);
             FillVersionList(dlg);
             CenterAtOwnSize(dlg);
             return 1;
+        }
         case ui::WM_COMMAND:
             switch (w & 0xFFFF) {
                 case ui::IDOK:
