@@ -103,7 +103,7 @@ void RegisterShellDialogs() {
     reg.Add(Template(kSmallInfoDialog, "ZV6 の仲間たち", kDialogStyle, 220, 80,
                      {{kIdNameList, "STATIC", kNameListText, 10, 8, 200, 44, 0},
                       {ui::IDOK, "BUTTON", "OK", 82, 58, 56, 14, kButton | ui::BS_DEFPUSHBUTTON}}));
-    reg.Add(Template(kPictureDialog, "", ui::WS_POPUP | ui::WS_BORDER, 160, 120, {}));
+    reg.Add(Template(kPictureDialog, "", ui::WS_POPUP, 160, 120, {}));
     reg.Add(Template(kNetworkWaitDialog, "チャット", ui::WS_POPUP | ui::WS_CAPTION, 300, 70, {}));
 }
 

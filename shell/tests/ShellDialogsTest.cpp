@@ -17,6 +17,8 @@
 #include "rules/context/TableDirectory.h"
 #include "shell/ChatWindow.h"
 #include "shell/ShellDialogs.h"
+#include "shell/Palettes.h"
+#include "shell/PictureHelpers.h"
 #include "shell/ShellTables.h"
 #include "shell/WindowRegistry.h"
 
@@ -295,6 +297,49 @@ TEST_F(Dialogs, DebugCheckRunsTheInstalledDialogs) {
     EXPECT_EQ(asked, "TEST");
     SetDebugCheckServices({});
     RunDebugCheck();  // nothing installed: nothing happens
+}
+
+}  // namespace
+}  // namespace zv::shell
+
+namespace zv::shell {
+namespace {
+
+TEST_F(Dialogs, PictureDialogStepsThroughItsPagesAndEndsOnARightClick) {
+    fw::SetProgramDirectory(ZV_PROGRAM_DIR);
+    LoadPalettes({});
+    fw::Dib pages[3] = {fw::Dib(ZV_PROGRAM_DIR "/tyo/pro01.bmp"), fw::Dib(ZV_PROGRAM_DIR "/tyo/pro02.bmp"),
+                        fw::Dib(ZV_PROGRAM_DIR "/tyo/pro03.bmp")};
+    ASSERT_TRUE(pages[0].HasBits());
+    std::vector<int> matched;  // the page the screen shows after each click (-1 none)
+    const intptr_t r = RunModal([&] { return intptr_t(ShowPictureDialog(frame)); }, [&](ui::Hwnd dlg) {
+        ui::Point origin{0, 0};
+        ui::ClientToScreen(dlg, &origin);
+        ui::Rect client{};
+        ui::GetClientRect(dlg, &client);
+        EXPECT_EQ(client.right, 480);
+        EXPECT_EQ(client.bottom, 360);
+        for (int click = 0; click < 4; ++click) {
+            gScreen->Click(origin.x + 240, origin.y + 180);
+            ui::WindowManager::Current()->PumpPending();
+            ui::WindowManager::Current()->Flush();
+            int shown = -1;
+            for (int p = 0; p < 3; ++p) {
+                bool all = true;
+                for (const ui::Point at : {ui::Point{20, 20}, ui::Point{240, 300}, ui::Point{400, 100}}) {
+                    const ui::RgbQuad q = GetPaletteTableC()[*pages[p].GetPixelAddress(at.x, at.y)];
+                    const uint32_t want = uint32_t(q.red) << 16 | uint32_t(q.green) << 8 | q.blue;
+                    all &= gScreen->PixelAt(origin.x + at.x, origin.y + at.y) == want;
+                }
+                if (all) shown = p;
+            }
+            matched.push_back(shown);
+            gScreen->AdvanceClock(1000);
+        }
+        gScreen->Click(origin.x + 10, origin.y + 10, ui::MouseButton::Right);
+    });
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(matched, (std::vector<int>{-1, 0, 1, 2}));
 }
 
 }  // namespace

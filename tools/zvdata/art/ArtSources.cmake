@@ -71,6 +71,9 @@ set(ZVDATA_ART_SOURCES
     art/manifests/sites.inc
     art/manifests/skill.txt
     art/manifests/terrain.inc
+    art/manifests/tyo-pro01.txt
+    art/manifests/tyo-pro02.txt
+    art/manifests/tyo-pro03.txt
     art/manifests/unit/unit001.txt
     art/manifests/unit/unit001s.txt
     art/manifests/unit/unit002.txt

@@ -1,5 +1,5 @@
 # Runs `zvdata check` over every picture file the build wrote (cmake -P, with ZVDATA and DIR set).
-file(GLOB pictures ${DIR}/*.bmp ${DIR}/*.BMP ${DIR}/unit/*.bmp ${DIR}/Zv6open/*.bmp)
+file(GLOB pictures ${DIR}/*.bmp ${DIR}/*.BMP ${DIR}/unit/*.bmp ${DIR}/Zv6open/*.bmp ${DIR}/tyo/*.bmp)
 list(LENGTH pictures count)
 if(count EQUAL 0)
     message(FATAL_ERROR "no pictures in ${DIR}")

@@ -50,6 +50,8 @@ constexpr Entry kLayouts[] = {
     {"Zv6open/open03.bmp", {800, 600, 800, 600}}, {"Zv6open/open04.bmp", {800, 600, 800, 600}},
     {"Zv6open/open05.bmp", {800, 600, 800, 600}}, {"Zv6open/open06.bmp", {800, 600, 800, 600}},
     {"Zv6open/ZV6_LOGO.bmp", {448, 560, 448, 112}},
+    {"tyo/pro01.bmp", {480, 360, 480, 360}},      {"tyo/pro02.bmp", {480, 360, 480, 360}},
+    {"tyo/pro03.bmp", {480, 360, 480, 360}},
 };
 
 }  // namespace
