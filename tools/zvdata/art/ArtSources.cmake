@@ -513,6 +513,45 @@ set(ZVDATA_ART_SOURCES
     art/svg/terrain/27-snow-mountain.svg
     art/svg/terrain/28-snow-high-mountains.svg
     art/svg/ui/bar-fill.svg
+    art/svg/ui/cmd-arm-disabled.svg
+    art/svg/ui/cmd-arm-pressed.svg
+    art/svg/ui/cmd-arm.svg
+    art/svg/ui/cmd-attack-disabled.svg
+    art/svg/ui/cmd-attack-pressed.svg
+    art/svg/ui/cmd-attack.svg
+    art/svg/ui/cmd-board-disabled.svg
+    art/svg/ui/cmd-board-pressed.svg
+    art/svg/ui/cmd-board.svg
+    art/svg/ui/cmd-bomb-disabled.svg
+    art/svg/ui/cmd-bomb-pressed.svg
+    art/svg/ui/cmd-bomb.svg
+    art/svg/ui/cmd-change-disabled.svg
+    art/svg/ui/cmd-change-pressed.svg
+    art/svg/ui/cmd-change.svg
+    art/svg/ui/cmd-disband-disabled.svg
+    art/svg/ui/cmd-disband-pressed.svg
+    art/svg/ui/cmd-disband.svg
+    art/svg/ui/cmd-fire-disabled.svg
+    art/svg/ui/cmd-fire-pressed.svg
+    art/svg/ui/cmd-fire.svg
+    art/svg/ui/cmd-launch-disabled.svg
+    art/svg/ui/cmd-launch-pressed.svg
+    art/svg/ui/cmd-launch.svg
+    art/svg/ui/cmd-move-disabled.svg
+    art/svg/ui/cmd-move-pressed.svg
+    art/svg/ui/cmd-move.svg
+    art/svg/ui/cmd-occupy-disabled.svg
+    art/svg/ui/cmd-occupy-pressed.svg
+    art/svg/ui/cmd-occupy.svg
+    art/svg/ui/cmd-split-disabled.svg
+    art/svg/ui/cmd-split-pressed.svg
+    art/svg/ui/cmd-split.svg
+    art/svg/ui/cmd-supply-disabled.svg
+    art/svg/ui/cmd-supply-pressed.svg
+    art/svg/ui/cmd-supply.svg
+    art/svg/ui/cmd-wait-disabled.svg
+    art/svg/ui/cmd-wait-pressed.svg
+    art/svg/ui/cmd-wait.svg
     art/svg/ui/drop-panel.svg
     art/svg/ui/gauge-empty.svg
     art/svg/ui/gauge-full.svg
@@ -534,6 +573,8 @@ set(ZVDATA_ART_SOURCES
     art/svg/ui/link-1.svg
     art/svg/ui/link-2.svg
     art/svg/ui/link-3.svg
+    art/svg/ui/panel-dialog-disabled.svg
+    art/svg/ui/panel-dialog.svg
     art/svg/ui/plate-16x16-disabled.svg
     art/svg/ui/plate-16x16-normal.svg
     art/svg/ui/plate-16x16-pressed.svg
@@ -563,6 +604,8 @@ set(ZVDATA_ART_SOURCES
     art/svg/ui/row-highlight-92.svg
     art/svg/ui/slot-highlight.svg
     art/svg/ui/slot.svg
+    art/svg/ui/speed-down.svg
+    art/svg/ui/speed-up.svg
     art/svg/ui/thumb.svg
     art/svg/ui/toggle-left.svg
     art/svg/ui/toggle-right.svg
