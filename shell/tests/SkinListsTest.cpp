@@ -367,3 +367,53 @@ TEST_F(SkinCombo, ScreenshotOfEveryControlInItsStates) {
 
 }  // namespace
 }  // namespace zv::shell::testing
+
+namespace zv::shell::testing {
+namespace {
+
+using namespace skin;
+
+// The scroll bar that the list classes keep for a list of their own: arrows forwarded to the
+// list, a thumb that drags the list's top item.
+TEST_F(SkinTest, VScrollBarArrowsAndThumbScrollItsList) {
+    const ui::Hwnd list = CreateSkinListBox(host, 14110, 20, 20, 120, 17 + 14 * 4);
+    ASSERT_TRUE(list);
+    const ui::Hwnd bar = CreateVScrollBarCtl(list, 14111, 104, 16, 16, 4 * 14 + 1);
+    ASSERT_TRUE(bar);
+    ui::BringWindowToTop(bar);  // over the inner list, which was made first
+    ui::SendMessage(list, WM_SKIN_SET_BACKGROUND, 0, reinterpret_cast<ui::LParam>(picture.get()));
+    ui::SendMessage(bar, WM_SKIN_SET_BACKGROUND, 0, reinterpret_cast<ui::LParam>(picture.get()));
+    for (int i = 0; i < 12; ++i) {
+        const std::string text = Sjis("部隊") + std::to_string(i);
+        ui::SendMessage(list, WM_SKIN_ADD_ITEM, ui::WParam(i), reinterpret_cast<ui::LParam>(text.c_str()));
+        ui::SendMessage(bar, WM_SKIN_ADD_ITEM, 4, 0);
+    }
+    Pump();
+    auto top = [&] { return int(ui::SendMessage(list, WM_SKIN_GET_TOP, 0, 0)); };
+    EXPECT_EQ(top(), 0);
+    Click(At(bar, 8, 4 * 14 + 1 - 8));  // down arrow
+    EXPECT_EQ(top(), 1);
+    Click(At(bar, 8, 8));  // up arrow
+    EXPECT_EQ(top(), 0);
+    // The thumb: track 25 pixels (57 - 32) for 12 items, 4 visible: rows 16 .. 16 + 8.
+    Down(At(bar, 8, 18));
+    EXPECT_EQ(ui::GetCapture(), bar);
+    Move(At(bar, 8, 18 + 20));
+    EXPECT_EQ(top(), 5);  // 20 pixels over 4 visible rows
+    Move(At(bar, 8, 18 + 60));
+    EXPECT_EQ(top(), 8);  // limited to count - rows
+    Move(At(bar, 8, 16 + 25 + 50));  // beyond 46 below the track: back to the start
+    EXPECT_EQ(top(), 0);
+    Move(At(bar, 60, 18 + 20));  // too far sideways: back to where the drag began
+    EXPECT_EQ(top(), 0);
+    Up(At(bar, 60, 18 + 20));
+    EXPECT_EQ(ui::GetCapture(), ui::Hwnd{});
+    // Disabled or emptied, the bar starts no drag.
+    ui::SendMessage(bar, WM_SKIN_CLEAR, 0, 0);
+    Down(At(bar, 8, 18));
+    EXPECT_NE(ui::GetCapture(), bar);
+    Up(At(bar, 8, 18));
+}
+
+}  // namespace
+}  // namespace zv::shell::testing
