@@ -6,6 +6,7 @@
 
 #include "framework/Dib.h"
 #include "framework/ProcessState.h"
+#include "framework/gui/GdiHelpers.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"
@@ -124,6 +125,23 @@ TEST_F(Pictures, CategoryIconsTakeTheGraphicColumnAndTheCountryRow) {
     EXPECT_TRUE(Untouched(*dst));
     SetShellTables(nullptr);
     EXPECT_EQ(DrawCategoryIconOnDib(dst.get(), 1, 8, 4, 0), 0);
+}
+
+TEST_F(Pictures, CategoryIconOnADeviceContextCopiesTheWholeCell) {
+    rules::UnitKindCursor kinds(tables);
+    ASSERT_TRUE(kinds.Select(3));
+    ui::Canvas dc = fw::CanvasOnDib(dst.get());
+    EXPECT_EQ(DrawCategoryIconDC(&dc, 3, 4, 6, 2), 1);
+    fw::Dib sheet("category.bmp");
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            // No key: the cell's transparent pixels are copied too.
+            ASSERT_EQ(*dst->GetPixelAddress(4 + x, 6 + y),
+                      *sheet.GetPixelAddress(kinds.GetGraphicIndex() * 16 + x, 48 + y))
+                << x << "," << y;
+        }
+    }
+    EXPECT_EQ(DrawCategoryIconDC(&dc, 60000, 4, 6, 2), 0);
 }
 
 TEST_F(Pictures, SmallSheetsTable) {
