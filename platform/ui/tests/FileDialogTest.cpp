@@ -592,6 +592,48 @@ TEST_F(FileDialogTest, TheHookSeesEverySelectionAndFolderChangeAndGetsAnswers) {
     EXPECT_EQ(ofn.filterIndex, 2u);
 }
 
+// Tab runs on from the standard controls into the child's, and arrows move round the child's
+// radio group, which the hook hears as commands.
+TEST_F(FileDialogTest, KeysReachTheChildTemplatesControls) {
+    DialogRegistry::Global().Add(PaneTemplate());
+    HookLog log;
+    gHook = &log;
+    OpenFileName ofn = Ofn(root + "/MAP", OFN_ENABLEHOOK | OFN_ENABLETEMPLATE);
+    ofn.hook = RecordingHook;
+    ofn.templateId = kPaneTemplate;
+    auto focusId = [] { return GetDlgCtrlID(GetFocus()); };
+    const int r = Run(ofn, false,
+                      {
+                          [&] {
+                              EXPECT_EQ(focusId(), edt1);
+                              SetFocus(Item(IDCANCEL));
+                              Key(VK_TAB);
+                          },
+                          [&] {
+                              EXPECT_EQ(focusId(), kNormal);  // into the child
+                              Key(VK_DOWN);
+                          },
+                          [&] {
+                              EXPECT_EQ(focusId(), kBuildings);
+                              EXPECT_EQ(SendMessage(GetFocus(), BM_GETCHECK, 0, 0), BST_CHECKED);
+                              EXPECT_GT(log.commands, 0);
+                              Key(VK_TAB);
+                          },
+                          [&] {
+                              EXPECT_EQ(focusId(), cmb2);  // round to the first
+                              screen->KeyDown(VK_SHIFT);
+                              Key(VK_TAB);
+                              screen->KeyUp(VK_SHIFT);
+                          },
+                          [&] {
+                              EXPECT_EQ(focusId(), kBuildings);  // the group's checked button
+                              Key(VK_ESCAPE);
+                          },
+                      });
+    EXPECT_EQ(r, 0);
+    EXPECT_FALSE(overran);
+}
+
 TEST_F(FileDialogTest, CdmAnswersGiveTheLengthNeededAndCopyOnlyWhatFits) {
     DialogRegistry::Global().Add(PaneTemplate());
     HookLog log;
