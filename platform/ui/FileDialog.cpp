@@ -647,19 +647,23 @@ intptr_t FileDlgProc(Hwnd dlg, uint32_t msg, WParam wp, LParam lp) {
                     }
                     return 1;
                 case cmb1:
-                    if (code == CBN_SELCHANGE) {
+                    if (code == CBN_SELCHANGE || code == CBN_SELENDOK) {
                         const auto i = static_cast<int>(SendDlgItemMessage(dlg, cmb1, CB_GETCURSEL, 0, 0));
-                        if (i >= 0 && i < static_cast<int>(st->filters.size())) {
+                        const bool changed = i != st->type;
+                        // Picking a type again also drops a pattern typed meanwhile.
+                        if (i >= 0 && i < static_cast<int>(st->filters.size()) &&
+                            (changed || !st->customPattern.empty())) {
                             st->type = i;
                             st->customPattern.clear();
                             st->ofn->filterIndex = static_cast<uint32_t>(i + 1);
                             Refresh(*st);
-                            Notify(*st, CDN_TYPECHANGE);
+                            if (changed) Notify(*st, CDN_TYPECHANGE);
                         }
                     }
                     return 1;
                 case cmb2:
-                    if (code == CBN_SELCHANGE) {
+                    // A pick by keys in the open list ends with CBN_SELENDOK alone.
+                    if (code == CBN_SELCHANGE || code == CBN_SELENDOK) {
                         const auto i = static_cast<int>(SendDlgItemMessage(dlg, cmb2, CB_GETCURSEL, 0, 0));
                         if (i >= 0 && i < static_cast<int>(st->lookIn.size()) &&
                             st->lookIn[static_cast<std::size_t>(i)].path != st->folder) {

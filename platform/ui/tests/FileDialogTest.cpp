@@ -357,6 +357,7 @@ TEST_F(FileDialogTest, OpenNavigatesBySelectionKeysAndClicks) {
 
 TEST_F(FileDialogTest, TypedNamesPatternsAndTheLookInCombo) {
     OpenFileName ofn = Ofn(root + "/MAP", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    const std::string above = root.substr(0, root.rfind('/'));
     const int r = Run(
         ofn, false,
         {
@@ -394,8 +395,16 @@ TEST_F(FileDialogTest, TypedNamesPatternsAndTheLookInCombo) {
             },
             [&] {
                 EXPECT_EQ(Folder(), root);
+                // By keys: F4 opens the list, Enter picks (and does not choose a file).
+                SetFocus(Item(cmb2));
+                Key(VK_F4);
+                Key(VK_UP);
+                Key(VK_RETURN);
+            },
+            [&] {
+                EXPECT_EQ(Folder(), above);
                 // A name typed in another case, without its extension, from another folder.
-                TypeEnter("map/map00001");
+                TypeEnter(root + "/map/map00001");
             },
         });
     EXPECT_EQ(r, 1);
