@@ -125,6 +125,9 @@ struct State {
     int result = 0;
     uint32_t error = 0;
     std::string okPath;  // what CDN_FILEOK shows the hook
+    // A folder was picked in the list after the name was last typed: Open goes into it.
+    bool folderPicked = false;
+    bool settingName = false;  // the dialog itself is writing the name edit
 };
 
 State* StateOf(Hwnd dlg) {
@@ -205,11 +208,16 @@ int FindEntry(const State& st, const std::string& disk) {
     return -1;
 }
 
+void SetName(State& st, const std::string& sjis) {
+    st.settingName = true;
+    SetDlgItemText(st.dlg, edt1, sjis);
+    st.settingName = false;
+}
+
 void SelectionChanged(State& st) {
     const int i = Selected(st);
-    if (i >= 0 && !st.entries[static_cast<std::size_t>(i)].folder) {
-        SetDlgItemText(st.dlg, edt1, st.entries[static_cast<std::size_t>(i)].display);
-    }
+    st.folderPicked = i >= 0 && st.entries[static_cast<std::size_t>(i)].folder;
+    if (i >= 0 && !st.folderPicked) SetName(st, st.entries[static_cast<std::size_t>(i)].display);
     Notify(st, CDN_SELCHANGE);
 }
 
@@ -348,7 +356,7 @@ void OnOk(State& st) {
     const bool folderSelected = sel >= 0 && st.entries[static_cast<std::size_t>(sel)].folder;
     const Hwnd list = GetDlgItem(st.dlg, lst1);
     const std::string text = EditText(st);
-    if (folderSelected && (GetFocus() == list || text.empty())) {
+    if (folderSelected && (GetFocus() == list || text.empty() || st.folderPicked)) {
         Navigate(st, filedlg::JoinPath(st.folder, st.entries[static_cast<std::size_t>(sel)].disk));
         return;
     }
@@ -372,14 +380,14 @@ void OnOk(State& st) {
             st.customPattern = pattern;
             Refresh(st);
         }
-        SetDlgItemText(st.dlg, edt1, pattern);
+        SetName(st, pattern);
         SendDlgItemMessage(st.dlg, edt1, EM_SETSEL, 0, -1);
         return;
     }
 
     std::string path = filedlg::MapTypedPath(st.folder, text);
     if (IsFolder(path)) {
-        if (Navigate(st, path)) SetDlgItemText(st.dlg, edt1, "");
+        if (Navigate(st, path)) SetName(st, "");
         return;
     }
     if (!filedlg::HasExtension(text) && st.ofn->defExt && !IsFile(path)) {
@@ -630,6 +638,9 @@ intptr_t FileDlgProc(Hwnd dlg, uint32_t msg, WParam wp, LParam lp) {
                     return 1;
                 case IDCANCEL:
                     End(*st, 0);
+                    return 1;
+                case edt1:
+                    if (code == EN_CHANGE && !st->settingName) st->folderPicked = false;
                     return 1;
                 case kFileDialogUpButton:
                     if (code == BN_CLICKED) GoUp(*st);

@@ -331,6 +331,20 @@ TEST_F(FileDialogTest, OpenNavigatesBySelectionKeysAndClicks) {
             [&] {
                 EXPECT_EQ(Folder(), map);
                 EXPECT_EQ(SelectedText(), "sub");
+                // A file, then a folder picked: the Open button goes into the folder even
+                // though the file's name is still in the edit.
+                ClickRow(1);
+                ClickRow(0);
+                ClickWindow(Item(IDOK));
+            },
+            [&] {
+                EXPECT_EQ(Folder(), map + "/sub");
+                EXPECT_EQ(EditUtf8(), "MAP00001.ddm");
+                SetFocus(Item(lst1));
+                Key(VK_BACK);
+            },
+            [&] {
+                EXPECT_EQ(Folder(), map);
                 ClickWindow(Item(kFileDialogUpButton));
             },
             [&] {
