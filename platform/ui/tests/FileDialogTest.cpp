@@ -320,6 +320,7 @@ TEST_F(FileDialogTest, OpenNavigatesBySelectionKeysAndClicks) {
             [&] {
                 EXPECT_EQ(SelectedText(), "MAP00001.ddm");
                 EXPECT_EQ(EditUtf8(), "MAP00001.ddm");  // a file's name goes into the edit
+                Shot("filedialog_open_selected");
                 Key(VK_UP);
                 Key(VK_RETURN);  // Enter on a folder in the list opens it
             },
