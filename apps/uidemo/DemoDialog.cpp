@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/core/Sjis.h"
+#include "platform/ui/FileDialog.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/ScrollBarModel.h"
 #include "platform/ui/Window.h"
@@ -222,6 +223,23 @@ intptr_t DemoDialogProc(Hwnd dlg, uint32_t msg, WParam w, LParam l) {
         default:
             return 0;
     }
+}
+
+std::string ShowDemoFileDialog(zv::ui::Hwnd owner) {
+    using namespace zv::ui;
+    static const char kFilter[] = "マップファイル (*.ddm)\0*.ddm\0すべてのファイル (*.*)\0*.*\0";
+    const std::string filter = zv::core::Utf8ToSjis(std::string(kFilter, sizeof(kFilter)));
+    char file[260] = {};
+    OpenFileName ofn;
+    ofn.owner = owner;
+    ofn.filter = filter.c_str();
+    ofn.filterIndex = 1;
+    ofn.file = file;
+    ofn.maxFile = sizeof(file);
+    ofn.defExt = "*.ddm";
+    ofn.flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                OFN_NOCHANGEDIR;
+    return GetOpenFileName(&ofn) ? std::string(file) : std::string();
 }
 
 }  // namespace uidemo

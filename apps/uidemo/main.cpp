@@ -164,6 +164,7 @@ LResult FrameProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
         }
         case WM_KEYDOWN:
             if (w == VK_F2) DialogBoxParam(nullptr, uidemo::kDemoDialog, h, uidemo::DemoDialogProc);
+            if (w == VK_F4) uidemo::ShowDemoFileDialog(h);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "apps/uidemo/DemoDialog.h"
 #include "platform/ui/DialogLayoutCheck.h"
 #include "platform/ui/HeadlessBackend.h"
@@ -68,6 +71,23 @@ TEST(DemoDialog, KeysReachEveryTabStopAndTheScrollBarsMove) {
     pump();
     EXPECT_FALSE(IsWindowVisible(dlg));
     DestroyWindow(dlg);
+}
+
+// F4's open dialog: a typed name without its extension finds the map; Esc gives nothing.
+TEST(DemoDialog, TheOpenDialogChoosesAMapByItsName) {
+    auto backend = std::make_unique<HeadlessBackend>(800, 600);
+    HeadlessBackend* screen = backend.get();
+    WindowManager wm(std::move(backend));
+    { std::ofstream("uidemo_test.ddm") << "map"; }
+    screen->Text("uidemo_test");
+    screen->KeyDown(VK_RETURN);
+    screen->KeyUp(VK_RETURN);
+    const std::string chosen = ShowDemoFileDialog({});
+    EXPECT_EQ(chosen, std::filesystem::current_path().string() + "/uidemo_test.ddm");
+    screen->KeyDown(VK_ESCAPE);
+    screen->KeyUp(VK_ESCAPE);
+    EXPECT_EQ(ShowDemoFileDialog({}), "");
+    std::filesystem::remove("uidemo_test.ddm");
 }
 
 }  // namespace

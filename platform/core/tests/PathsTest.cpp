@@ -83,6 +83,21 @@ TEST(EqualsIgnoringCase, FoldsAsciiLettersOnly) {
     EXPECT_FALSE(EqualsIgnoringCase("map", "maps"));
     EXPECT_FALSE(EqualsIgnoringCase("[", "{"));                // differ by 0x20 but are not letters
     EXPECT_FALSE(EqualsIgnoringCase("\xC3\xA9", "\xC3\x89"));  // é and É stay distinct
+    // The trail byte of a Shift-JIS character is no letter: "ア" (83 41) is not 83 61.
+    EXPECT_FALSE(EqualsIgnoringCase("\x83\x41.ddm", "\x83\x61.ddm"));
+    EXPECT_TRUE(EqualsIgnoringCase("\x83\x41.DDM", "\x83\x41.ddm"));
+}
+
+// Shift-JIS names as the game writes them: a trail byte 0x5C ("ソ" is 83 5C) is part of its
+// character, not a separator. UTF-8 names keep working beside them.
+TEST_F(ResolvePathTest, ShiftJisTrailBytesAreNoSeparators) {
+    const std::string so = "\x83\x5C\x81\x5B\x83\x58.ddm";  // ソース.ddm
+    dir.Put("MAP/" + so, "s");
+    dir.Put("日本/Map.ddm", "u");
+    EXPECT_EQ(ResolvePath(dir.Path() + "\\map\\" + so), dir.Path() + "MAP/" + so);
+    EXPECT_EQ(ResolvePath(dir.Path() + "\\MAP\\" + "\x95\x5C.ddm"),  // 表.ddm, new
+              dir.Path() + "MAP/\x95\x5C.ddm");
+    EXPECT_EQ(ResolvePath(dir.Path() + "日本\\map.DDM"), dir.Path() + "日本/Map.ddm");
 }
 
 }  // namespace

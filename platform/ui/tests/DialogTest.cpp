@@ -8,6 +8,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogLayoutCheck.h"
+#include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/controls/ControlConstants.h"
@@ -523,6 +524,7 @@ TEST_F(DialogTest, DialogsAskTheirProcedureForColours) {
 // Every registered template, at both screen sizes the game runs at.
 TEST(DialogTemplates, EveryRegisteredTemplateLaysOutAt800x600And1024x768) {
     DialogRegistry::Global().Add(KeysTemplate());
+    RegisterFileDialogTemplate();
     for (const Size screen : {Size{800, 600}, Size{1024, 768}}) {
         WindowManager wm(std::make_unique<HeadlessBackend>(screen.cx, screen.cy));
         for (int n : DialogRegistry::Global().Numbers()) {
