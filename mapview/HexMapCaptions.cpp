@@ -91,9 +91,10 @@ void HexMapView::DrawCaption(std::uint16_t troop) {
         t.ClearFlag4000();
         return;
     }
-    const int top = 100 * troop;
-    FillBox(captions_.get(), 0, top, 179, top + 99, ui::PaletteIndex(0));
-    ui::Canvas dc(captions_->GetBitmapHandle(), ui::Point{0, top}, ui::Rect{0, top, 180, top + 100});
+    const int left = CaptionStripX(troop);
+    const int top = CaptionStripY(troop);
+    FillBox(captions_.get(), left, top, left + 179, top + 99, ui::PaletteIndex(0));
+    ui::Canvas dc(captions_->GetBitmapHandle(), ui::Point{left, top}, ui::Rect{left, top, left + 180, top + 100});
     if (!dc.IsValid()) return;
     const ui::Font font = fw::CreateJapaneseFont(12, 1, 1);
     const ui::Font oldFont = dc.SelectFont(font);
@@ -128,9 +129,9 @@ void HexMapView::DrawCaption(std::uint16_t troop) {
                 dc.SelectFont(font);
                 CaptionText(dc, 40, 12, "なし", c);
             } else {
-                FillBox(captions_.get(), 40, top + 16, 90, top + 19, kBarRemaining);
+                FillBox(captions_.get(), left + 40, top + 16, left + 90, top + 19, kBarRemaining);
                 if (fuel != fullFuel) {
-                    FillBox(captions_.get(), CaptionBarEnd(fuel, fullFuel), top + 16, 90, top + 19, kBarSpent);
+                    FillBox(captions_.get(), left + CaptionBarEnd(fuel, fullFuel), top + 16, left + 90, top + 19, kBarSpent);
                 }
                 dc.SelectFont(font);
             }
@@ -139,10 +140,10 @@ void HexMapView::DrawCaption(std::uint16_t troop) {
             const std::int64_t fullDurability = rules::GetTotalDurability(t);
             SelectTroop(troop);
             const std::int64_t durability = rules::GetTotalMemberDurability(t);
-            FillBox(captions_.get(), 40, top + 28, 90, top + 31, kBarRemaining);
+            FillBox(captions_.get(), left + 40, top + 28, left + 90, top + 31, kBarRemaining);
             if (fullDurability != durability && fullDurability != 0 && durability != 0) {
-                FillBox(captions_.get(), CaptionBarEnd(durability, fullDurability), top + 28, 90, top + 31,
-                        kBarSpent);
+                FillBox(captions_.get(), left + CaptionBarEnd(durability, fullDurability), top + 28,
+                        left + 90, top + 31, kBarSpent);
             }
             break;
         }
@@ -162,7 +163,7 @@ void HexMapView::DrawCaption(std::uint16_t troop) {
                 const int kind = g.Units().GetUnitKind();
                 const std::string first = g.Units().GetNameFirstWord();
                 dc.SelectFont(oldFont);
-                DrawCategoryIcon(t, captions_.get(), kind, 0, top + y, colour);
+                DrawCategoryIcon(t, captions_.get(), kind, left, top + y, colour);
                 dc.SelectFont(font);
                 CaptionText(dc, 20, y, first, c, ui::TextEncoding::ShiftJis);
                 char line[64];
@@ -283,7 +284,7 @@ void HexMapView::DrawCaptionOverlay() {
             sx = (code & 1) ? bx - w + 8 : bx + 8;
             sy = by - h;
         }
-        fw::HvDIBitBlt(back_.get(), sx, sy, 180, 100, captions_.get(), 0, 100 * troop, 0);
+        fw::HvDIBitBlt(back_.get(), sx, sy, 180, 100, captions_.get(), CaptionStripX(troop), CaptionStripY(troop), 0);
     }
 }
 

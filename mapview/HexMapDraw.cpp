@@ -182,7 +182,7 @@ int HexMapView::Setup(ui::Hwnd window, std::uint32_t origin, int clientW, int cl
     hexH_ = kHexZoomTable[zoom_].height;
     overlap_ = kHexZoomTable[zoom_].overlap;
     greyIndex_ = ui::NearestPaletteIndex(MapPalette(), MapPalette() ? 256 : 0, ui::Rgb(128, 128, 128));
-    captions_ = fw::Dib::CreateBlank(180, 25500, MapPalette());
+    captions_ = fw::Dib::CreateBlank(kCaptionCacheWidth, kCaptionCacheHeight, MapPalette());
     if (!bombSheet_) bombSheet_ = LoadSheet("bomb.bmp");
     if (!bombGreenSheet_) bombGreenSheet_ = LoadSheet("bombgr.bmp");
     if (!bombLineSheet_) bombLineSheet_ = LoadSheet("bombln.bmp");

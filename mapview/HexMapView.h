@@ -169,6 +169,13 @@ class HexMapView {
     int TraceTroopRoute(std::uint16_t troop, const std::uint8_t (*points)[2], int count, int mode,
                         int firstLeg);
 
+    // The caption cache holds one 180 x 100 strip per troop, two strips a row (a picture may be
+    // at most 16384 pixels high).
+    static int CaptionStripX(std::uint16_t troop) { return 180 * (troop & 1); }
+    static int CaptionStripY(std::uint16_t troop) { return 100 * (troop >> 1); }
+    static constexpr int kCaptionCacheWidth = 360;
+    static constexpr int kCaptionCacheHeight = 100 * 128;
+
     // The fuel and damage bar ends (40 + spent length) of a caption: the bar is 50 pixels for
     // the full value, computed in 64-bit arithmetic.
     static int CaptionBarEnd(std::int64_t current, std::int64_t full);

@@ -61,6 +61,8 @@ class MapViewHost {
     virtual void NotifySiteListWindow() {}
     // The frame re-lays its docked windows after the overview changed size.
     virtual void RememberDockedWindows() {}
+    // The map cursor hex of the information windows (x low 16 bits, y high).
+    virtual void SetCursorHex(std::uint32_t hex) { (void)hex; }
 };
 
 struct MapWorld {
