@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "framework/gui/GdiHelpers.h"
@@ -41,11 +42,12 @@ void FillBox(fw::Dib* dib, int left, int top, int right, int bottom, ui::ColorRe
 // The 16 x 16 category icon of a unit kind from "mapcatey.bmp" (row 0 for the unknown colour,
 // 1-4 for countries 0-3).
 void DrawCategoryIcon(rules::TroopCursor& t, fw::Dib* dib, int kind, int x, int y, int colour) {
-    static fw::Dib sheet("mapcatey.bmp");
-    if (!sheet.HasBits() || !t.UnitKindCursor::Select(kind)) return;
+    static std::unique_ptr<fw::Dib> sheet;
+    if (!sheet || !sheet->HasBits()) sheet = std::make_unique<fw::Dib>("mapcatey.bmp");
+    if (!sheet->HasBits() || !t.UnitKindCursor::Select(kind)) return;
     const int graphic = t.GetGraphicIndex();
     const int row = colour < 4 ? colour + 1 : 0;
-    fw::HvDIBitBlt(dib, x, y, 16, 16, &sheet, 16 * graphic, 16 * row, 0);
+    fw::HvDIBitBlt(dib, x, y, 16, 16, sheet.get(), 16 * graphic, 16 * row, 0);
 }
 
 bool TroopIsShown(rules::TroopCursor& t) {

@@ -96,13 +96,15 @@ bool IsWater(int kind) { return kind == 3 || kind == 4 || kind == 5; }
 }  // namespace
 
 const ui::RgbQuad* MapPalette() {
+    // Read until it is found: the program directory may be set after the first view.
     static std::array<ui::RgbQuad, 256> table{};
-    static std::once_flag once;
+    static std::mutex mutex;
     static bool loaded = false;
-    std::call_once(once, [] {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!loaded) {
         fw::Dib pal("pal3.bmp");
         if (pal.HasBits() && pal.GetColorEntries(0, 256, table.data()) > 0) loaded = true;
-    });
+    }
     return loaded ? table.data() : nullptr;
 }
 

@@ -7,6 +7,7 @@
 
 #include "mapview/HexMapView.h"
 #include "platform/ui/Messages.h"
+#include "framework/ProcessState.h"
 #include "rules/context/TableDirectory.h"
 
 namespace zv::mapview {
@@ -16,7 +17,10 @@ class Geometry : public ::testing::TestWithParam<int> {
   protected:
     rules::TableDirectory tables;
     HexMapView view{tables, {}};
-    void SetUp() override { view.Setup(ui::Hwnd{}, 0, 640, 480, GetParam(), 0); }
+    void SetUp() override {
+        fw::SetProgramDirectory(ZV_PROGRAM_DIR);
+        view.Setup(ui::Hwnd{}, 0, 640, 480, GetParam(), 0);
+    }
 };
 
 TEST_P(Geometry, EveryHexCentreMapsBackToItsHex) {
