@@ -23,6 +23,7 @@
 #include "rules/search/RouteSearch.h"
 #include "rules/search/Visibility.h"
 #include "rules/testing/MapBuilder.h"
+#include "rules/troops/TroopMembers.h"
 #include "simulation/Simulation.h"
 
 namespace zv::mapview::testing {
@@ -67,7 +68,8 @@ inline std::uint64_t PixelHash(fw::Dib& dib) {
 }
 
 inline std::string ScreenshotPath(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::current_path() / "screenshots";
+    // Beside the other tests' screenshots: build/tests/screenshots.
+    const std::filesystem::path dir = std::filesystem::path(kProgramDir).parent_path() / "tests" / "screenshots";
     std::filesystem::create_directories(dir);
     return (dir / (name + ".png")).string();
 }
@@ -127,6 +129,8 @@ inline FixtureTroops BuildFixtureMap(rules::TableDirectory& tables) {
     for (std::uint16_t troop : {t.tank0, t.infantry0, t.hq0, t.tank1, t.heli1, t.hq1}) {
         cursor.Select(troop);
         if (units.Select(cursor.GetMemberUnit(0))) cursor.SetWord382(units.GetKindByte29());
+        cursor.Select(troop);
+        rules::RefreshMoveCostTable(cursor);
     }
     rules::ScenarioHeaderCursor header(tables);
     header.SetDaytime(1);
