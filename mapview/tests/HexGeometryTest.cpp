@@ -61,6 +61,7 @@ TEST_P(Geometry, EveryPixelLiesInsideTheCellOfItsHex) {
 INSTANTIATE_TEST_SUITE_P(Zooms, Geometry, ::testing::Values(0, 1, 2));
 
 TEST(HexGeometry, CornerCasesAtZoomTwo) {
+    fw::SetProgramDirectory(ZV_PROGRAM_DIR);
     rules::TableDirectory tables;
     HexMapView view(tables, {});
     view.Setup(ui::Hwnd{}, 0, 640, 480, 2, 0);
@@ -124,6 +125,7 @@ TEST(HexGeometry, NeighbourDirections) {
 }
 
 TEST(HexGeometry, ScrollingKeepsRowsEvenAndTheViewOnTheMap) {
+    fw::SetProgramDirectory(ZV_PROGRAM_DIR);
     rules::TableDirectory tables;
     HexMapView view(tables, {});
     view.Setup(ui::Hwnd{}, 0, 640, 480, 2, 0);
@@ -158,6 +160,7 @@ TEST(HexGeometry, ScrollingKeepsRowsEvenAndTheViewOnTheMap) {
 }
 
 TEST(HexGeometry, CenterOnKeepsTheOriginAtZeroNearTheCornerAndEvenRows) {
+    fw::SetProgramDirectory(ZV_PROGRAM_DIR);
     rules::TableDirectory tables;
     HexMapView view(tables, {});
     view.Setup(ui::Hwnd{}, 0, 640, 480, 2, 0);

@@ -23,6 +23,7 @@
 #include "rules/search/RouteSearch.h"
 #include "rules/search/Visibility.h"
 #include "rules/testing/MapBuilder.h"
+#include "rules/testing/TempFolder.h"
 #include "rules/troops/TroopMembers.h"
 #include "simulation/Simulation.h"
 
@@ -138,10 +139,14 @@ inline FixtureTroops BuildFixtureMap(rules::TableDirectory& tables) {
 }
 
 // The tables, the simulation that takes the map's orders and the world the map windows see.
+// The settings file the windows write goes to a temporary program folder; the pictures are
+// read from the real one, which is made the current folder.
 class MapWorldFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        fw::SetProgramDirectory(kProgramDir);
+        oldDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(kProgramDir);
+        fw::SetProgramDirectory(settingsFolder.Path());
         fw::SetPlayerCountry(0);
         ASSERT_TRUE(tables.LoadAllTables(kProgramDir)) << tables.LastError();
         troops = BuildFixtureMap(tables);
@@ -158,6 +163,8 @@ class MapWorldFixture : public ::testing::Test {
     void TearDown() override {
         InstallMapWorld(nullptr);
         fw::SetPlayerCountry(6);
+        fw::SetProgramDirectory(kProgramDir);
+        std::filesystem::current_path(oldDirectory);
     }
     // Fog of war on, seen as the local player sees it.
     void TurnOnFog() {
@@ -172,6 +179,8 @@ class MapWorldFixture : public ::testing::Test {
         rules::RecomputeVisibility(ctx);
     }
 
+    rules::testing::TempFolder settingsFolder;
+    std::filesystem::path oldDirectory;
     rules::TableDirectory tables;
     FixtureTroops troops{};
     std::unique_ptr<sim::Simulation> simulation;
