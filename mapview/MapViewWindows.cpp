@@ -271,7 +271,7 @@ ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
     }
     if (ctx == nullptr) return ui::DefWindowProc(h, msg, w, l);
     ui::LResult result = 0;
-    if (CommonMessage(h, ctx, msg, w, l, &result)) return result;
+    if (msg != ui::WM_SIZING && CommonMessage(h, ctx, msg, w, l, &result)) return result;
     const std::uint8_t player = fw::GetPlayerCountry();
     switch (msg) {
         case ui::WM_DESTROY: {

@@ -183,6 +183,36 @@ TEST_F(MapClicks, CommandsFromTheCommandWindow) {
     }
 }
 
+// Dragging the destination of a selected troop to another hex gives order 15 for it.
+TEST_F(MapClicks, DraggingTheDestinationMovesIt) {
+    rules::TroopCursor t(tables);
+    t.Select(troops.tank0);
+    t.SetDestination(rules::MakeHexPosition(15, 10));
+    t.SetWaypoint(0, rules::MakeHexPosition(13, 10));
+    for (int i = 1; i < 4; ++i) t.SetWaypoint(i, 0xFFFF);
+    Click(HexCentre(10, 10));
+    ASSERT_EQ(GetTroopSelection().count, 1);
+    rules::GameContext& g = ctx->Context();
+    ASSERT_TRUE(g.SelectHexInfoXY(15, 10));
+    EXPECT_TRUE(g.GetHexMarks() & 2);  // the destination is marked for dragging
+    Drag(HexCentre(15, 10), HexCentre(16, 12));
+    const std::uint16_t hex = rules::MakeHexPosition(16, 12);
+    const Bytes expected = {15, 0, std::uint8_t(troops.tank0), 0, std::uint8_t(hex), std::uint8_t(hex >> 8), 4, 0};
+    EXPECT_EQ(Orders(), expected);
+    EXPECT_EQ(GetTroopSelection().count, 0);
+}
+
+TEST_F(MapClicks, ClicksNearTheCapitalAskForReinforcements) {
+    Click(HexCentre(7, 4));  // empty hex beside the capital at (8, 4)
+    Click(HexCentre(8, 4));  // the capital itself
+    Click(HexCentre(30, 30));  // anywhere else: nothing
+    ASSERT_EQ(host.reinforcements.size(), 2u);
+    EXPECT_EQ(host.reinforcements[0], std::make_pair(rules::MakeHexPosition(7, 4), 0));
+    EXPECT_EQ(host.reinforcements[1], std::make_pair(rules::MakeHexPosition(8, 4), 1));
+    EXPECT_EQ(GetTroopSelection().count, 0);
+    EXPECT_TRUE(Orders().empty());
+}
+
 TEST_F(MapClicks, RightClickCancelsThenDragScrolls) {
     Click(HexCentre(10, 10));
     ASSERT_EQ(GetTroopSelection().count, 1);
@@ -264,7 +294,12 @@ TEST_F(MapClicks, DisplayCommandsAndViewMessages) {
     EXPECT_EQ(view[1] % 2, 0);
     ui::SendMessage(map, WM_MAP_DISPLAY_SETTING, 0, 0);
     ui::SendMessage(map, ui::WM_COMMAND, 40072, 0);
+    // Night falls between two steps: the step redraw takes the night sheets first.
+    EXPECT_EQ(ctx->GetCachedDaytime(), 1);
+    rules::ScenarioHeaderCursor header(tables);
+    header.SetDaytime(0);
     ui::SendMessage(map, WM_MAP_TICK_REDRAW, 0, 0);
+    EXPECT_EQ(ctx->GetCachedDaytime(), 0);
     wm->PumpPending();
     std::string error;
     EXPECT_TRUE(screen->WriteScreenshot(testing::ScreenshotPath("mapview_window"), &error)) << error;
