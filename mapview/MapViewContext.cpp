@@ -231,10 +231,23 @@ void MapViewContext::DragWaypoint(std::uint32_t point) {
         points[n][0] = dest & 0xFF;
         points[n][1] = dest >> 8;
         const int w = std::min<int>(e.waypointIndex, 4);
-        points[w][0] = static_cast<std::uint8_t>(x);
-        points[w][1] = static_cast<std::uint8_t>(y);
-        const int count = w == 4 ? 4 : w + 1;
-        if (w >= 1 && w <= 4) TraceTroopRoute(e.troop, points, std::min(count, 5), 2, w - 1);
+        if (w == 4) {
+            // The destination stands after the troop's own waypoints, however many it has: the
+            // preview leg runs from the last waypoint, or from the troop itself when it has none.
+            if (n == 0) {
+                const std::uint16_t cur = t.GetHexValue();
+                points[0][0] = cur & 0xFF;
+                points[0][1] = cur >> 8;
+                n = 1;
+            }
+            points[n][0] = static_cast<std::uint8_t>(x);
+            points[n][1] = static_cast<std::uint8_t>(y);
+            TraceTroopRoute(e.troop, points, n, 2, n - 1);
+        } else if (w >= 1 && w < n) {
+            points[w][0] = static_cast<std::uint8_t>(x);
+            points[w][1] = static_cast<std::uint8_t>(y);
+            TraceTroopRoute(e.troop, points, w + 1, 2, w - 1);
+        }
     }
     lastDragHex[0] = static_cast<std::int16_t>(x);
     lastDragHex[1] = static_cast<std::int16_t>(y);

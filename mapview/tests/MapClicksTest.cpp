@@ -195,7 +195,19 @@ TEST_F(MapClicks, DraggingTheDestinationMovesIt) {
     rules::GameContext& g = ctx->Context();
     ASSERT_TRUE(g.SelectHexInfoXY(15, 10));
     EXPECT_TRUE(g.GetHexMarks() & 2);  // the destination is marked for dragging
-    Drag(HexCentre(15, 10), HexCentre(16, 12));
+    // While the button is held the new leg is previewed: a marker on the new destination and
+    // the travel time to it.
+    const ui::Point from = HexCentre(15, 10), to = HexCentre(16, 12);
+    screen->MouseMove(from.x, from.y);
+    screen->MouseDown(from.x, from.y);
+    screen->MouseMove(to.x, to.y);
+    wm->PumpPending();
+    ASSERT_TRUE(g.SelectHexInfoXY(16, 12));
+    EXPECT_EQ(g.GetHexValue3(), 1);
+    t.Select(troops.tank0);
+    EXPECT_GT(t.GetWord414(), 0);
+    screen->MouseUp(to.x, to.y);
+    wm->PumpPending();
     const std::uint16_t hex = rules::MakeHexPosition(16, 12);
     const Bytes expected = {15, 0, std::uint8_t(troops.tank0), 0, std::uint8_t(hex), std::uint8_t(hex >> 8), 4, 0};
     EXPECT_EQ(Orders(), expected);
