@@ -147,7 +147,7 @@ TEST_F(HexDrawing, CaptionBarsMeasureTheFullValueExactly) {
 
 TEST_F(HexDrawing, CaptionsForThePlayerAndNoneForASpectator) {
     rules::TroopCursor t(tables);
-    for (std::uint16_t troop : {troops.tank0, troops.infantry0, troops.tank1}) {
+    for (std::uint16_t troop : {troops.tank0, troops.tank1}) {
         t.Select(troop);
         t.SetStateFlags(t.GetStateFlags() | rules::kTroopSelectionMark);
     }
@@ -161,6 +161,8 @@ TEST_F(HexDrawing, CaptionsForThePlayerAndNoneForASpectator) {
         view->DrawCaptionOverlay();
         EXPECT_NE(testing::PixelHash(*view->BackBuffer()), before) << mode;
         testing::WriteDibPng(*view->BackBuffer(), "mapview_captions_mode" + std::to_string(mode));
+        testing::WriteDibPng(*view->BackBuffer(), "mapview_captions_mode" + std::to_string(mode) + "_close", 220, 140,
+                             300, 230, 3);
     }
     // The enemy tank has not been seen under fog of war: it loses its mark.
     TurnOnFog();

@@ -75,18 +75,19 @@ inline std::string ScreenshotPath(const std::string& name) {
     return (dir / (name + ".png")).string();
 }
 
-// Writes the Dib (w x h from the top-left) as a PNG for a person to look at.
-inline void WriteDibPng(fw::Dib& dib, const std::string& name, int w = -1, int h = -1) {
+// Writes the Dib (w x h from (x0, y0), enlarged `scale` times) as a PNG for a person to look at.
+inline void WriteDibPng(fw::Dib& dib, const std::string& name, int w = -1, int h = -1, int x0 = 0,
+                        int y0 = 0, int scale = 1) {
     if (w < 0) w = dib.GetWidth();
     if (h < 0) h = dib.GetHeight();
     ui::RgbQuad table[256] = {};
     dib.GetColorEntries(0, 256, table);
-    ui::Surface32Buffer out(w, h);
+    ui::Surface32Buffer out(w * scale, h * scale);
     ui::Surface32 s = out.View();
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* row = dib.GetPixelAddress(0, y);
-        for (int x = 0; x < w; ++x) {
-            const ui::RgbQuad& q = table[row[x]];
+    for (int y = 0; y < h * scale; ++y) {
+        const std::uint8_t* row = dib.GetPixelAddress(x0, y0 + y / scale);
+        for (int x = 0; x < w * scale; ++x) {
+            const ui::RgbQuad& q = table[row[x / scale]];
             s.pixels[std::size_t(y) * s.stride + x] = (std::uint32_t(q.red) << 16) | (std::uint32_t(q.green) << 8) | q.blue;
         }
     }
