@@ -1,0 +1,76 @@
+#pragma once
+
+// The map-view object of the map windows and the clicks on it: the one selection of troops,
+// rectangle and click selection, waypoint drags, and the orders a release gives (written to the
+// local order buffer as order records 15, 26 and 27, the same path in a single and a network
+// game).
+
+#include <array>
+#include <cstdint>
+
+#include "mapview/HexMapView.h"
+#include "platform/ui/WindowTypes.h"
+
+namespace zv::rules {
+class ForceWorkspace;
+}
+
+namespace zv::mapview {
+
+inline constexpr int kSelectionCapacity = 40;
+
+struct TroopSelectionEntry {
+    std::uint16_t troop = 0xFFFF;
+    std::uint16_t hex = 0xFFFF;
+    std::uint16_t reserved[2] = {0xFFFF, 0xFFFF};
+    std::uint16_t waypointIndex = 0xFFFF;
+};
+
+// The one selection of the program, shared by every map window.
+struct TroopSelection {
+    std::array<TroopSelectionEntry, kSelectionCapacity> entries{};
+    std::int16_t state = 0;  // 0 none, 1 selected, 2 button pressed on the map
+    std::uint16_t count = 0;
+    std::int16_t clickMode = 0;
+    std::uint16_t commandMask = 0;
+};
+TroopSelection& GetTroopSelection();
+
+// The troop when exactly one is selected, else 0xFFFF.
+std::uint16_t GetSingleSelectedTroop();
+
+// The order codes of the command window's buttons and their command-mask bits.
+inline constexpr int kCodeWait = 26;
+
+class MapViewContext : public HexMapView {
+  public:
+    explicit MapViewContext(rules::TableDirectory& tables);
+
+    int PressOnMap(ui::Hwnd window, std::uint32_t point);
+    void ToggleTroopMark(ui::Hwnd window, std::uint32_t point);
+    int BeginRubberBand(std::uint32_t point);
+    int PressWithSelection(std::uint32_t point);
+    void DragWaypoint(std::uint32_t point);
+    int HandleMapButtonUp(std::uint32_t point, std::uint8_t country);
+    int SelectTroops(const std::uint16_t* troops, const std::uint16_t* hexes, int count);
+    void ClearSelection();
+    int CancelSelection(std::uint16_t troop);
+    int IssueOrdersForSelection(std::uint16_t targetTroop, std::uint16_t targetHex);
+    std::uint16_t GetTroopCommandMask(std::uint16_t troop);
+    bool HasSeparationTarget(std::uint16_t troop, std::uint16_t classes);
+    bool IsHexInMarkedRange(std::uint16_t hex);
+    int PlaceForceTroop(std::uint32_t point, std::uint8_t country, std::uint16_t troop);
+    int RecoverForceTroop(std::uint32_t point, std::uint8_t country);
+
+    std::int16_t lastDragHex[2] = {-1, -1};
+
+  private:
+    void SetBusy(int on);
+    std::uint16_t MapHexUnder(std::uint32_t point, int& x, int& y);
+    void ClearMarksAndRedraw();
+};
+
+// Asks whether the selection should follow the troop ("この部隊に追従しますか").
+int ConfirmFollow(rules::TableDirectory& tables, std::uint16_t troop);
+
+}  // namespace zv::mapview

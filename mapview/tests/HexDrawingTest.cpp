@@ -1,0 +1,190 @@
+// The drawing engine on the fixture map: golden pictures per zoom and display option (hashes of
+// the 8-bit pixels, PNGs written for a person to look at), the derived layers and the faults
+// the drawing must not have.
+
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "mapview/HexMapView.h"
+#include "mapview/tests/MapViewFixture.h"
+#include "rules/records/TroopRecord.h"
+
+namespace zv::mapview {
+namespace {
+
+using testing::MapWorldFixture;
+
+class HexDrawing : public MapWorldFixture {
+  protected:
+    std::unique_ptr<HexMapView> MakeView(int zoom, int kind, int clientW = 640, int clientH = 480) {
+        auto view = std::make_unique<HexMapView>(tables, MapContextEnv());
+        view->Setup(ui::Hwnd{}, 0, clientW, clientH, zoom, 0);
+        view->SetCachedDaytime(1);
+        view->SetDisplayKind(kind, 1);
+        return view;
+    }
+    // The pixels of hex (x, y) at view origin 0,0.
+    std::uint64_t HexHash(HexMapView& view, int x, int y) {
+        std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
+        view.HexToPixel(p);
+        fw::Dib cell(view.HexWidth(), view.HexHeight(), MapPalette());
+        fw::HvDIBitBltOpaque(&cell, 0, 0, view.HexWidth(), view.HexHeight(), view.BackBuffer(), p[0], p[1]);
+        return testing::PixelHash(cell);
+    }
+};
+
+struct GoldenCase {
+    const char* name;
+    int zoom;
+    int kind;
+    int hexFrame;
+    int supply;
+    int player;  // local player country; 6 a spectator
+    bool fog;
+    std::uint64_t hash;
+};
+
+// The expected pictures. A change of the drawing or of the content changes them: look at the
+// PNGs in build/tests/screenshots before taking new values.
+const GoldenCase kGolden[] = {
+    {"map_z2", 2, 0, 0, 0, 0, false, 0x85aef7d9ef7d1384ull},
+    {"map_z1", 1, 0, 0, 0, 0, false, 0xaa692e000139bb2dull},
+    {"map_z0", 0, 0, 0, 0, 0, false, 0xe4b2707809f60134ull},
+    {"white_z2", 2, 1, 0, 0, 0, false, 0x74cc94f13500c98full},
+    {"board_z2", 2, 2, 0, 0, 0, false, 0x67727faa0c9f1411ull},
+    {"green_z2", 2, 3, 0, 0, 0, false, 0x68844215f9cd457cull},
+    {"white_z1_frame", 1, 1, 1, 0, 0, false, 0x7fb2e298a4cac1f5ull},
+    {"map_z2_frame_supply", 2, 0, 1, 1, 0, false, 0xcf1a79ec74970283ull},
+    {"map_z2_fog_player0", 2, 0, 0, 0, 0, true, 0x17d2c1d3fe53cf1full},
+    {"map_z2_fog_spectator", 2, 0, 0, 0, 6, true, 0xada7d397c28f8755ull},
+};
+
+TEST_F(HexDrawing, GoldenPictures) {
+    for (const GoldenCase& c : kGolden) {
+        fw::SetPlayerCountry(c.player);
+        if (c.fog) TurnOnFog();
+        auto view = MakeView(c.zoom, c.kind);
+        view->SetHexFrame(c.hexFrame);
+        view->SetSupplyRoute(c.supply);
+        view->SetCountryFilter(c.fog ? 5 : 6);
+        view->SetDisplayKind(c.kind, 1);
+        view->RedrawView(0);
+        testing::WriteDibPng(*view->BackBuffer(), std::string("mapview_") + c.name);
+        const std::uint64_t hash = testing::PixelHash(*view->BackBuffer());
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%016" PRIx64, hash);
+        EXPECT_EQ(hash, c.hash) << c.name << " " << text;
+    }
+}
+
+// The 2 x 2 sheet has no road or shore tiles: at zoom level 0 a road is the sheet's road mark
+// and no shore is drawn, where reading road and shore columns from it would paint land kinds.
+TEST_F(HexDrawing, SmallestZoomDrawsRoadMarksAndNoShore) {
+    auto view = MakeView(0, 0);
+    view->RedrawView(0);
+    fw::Dib sheet("hexMini.bmp");
+    ASSERT_TRUE(sheet.HasBits());
+    auto expect = [&](int landCol, int landRow, bool road) {
+        fw::Dib cell(2, 2, MapPalette());
+        fw::HvDIBitBlt(&cell, 0, 0, 2, 2, &sheet, 2 * landCol, 2 * landRow, 0);
+        if (road) fw::HvDIBitBlt(&cell, 0, 0, 2, 2, &sheet, 2 * 8, 2 * 3, 0);
+        return testing::PixelHash(cell);
+    };
+    EXPECT_EQ(HexHash(*view, 7, 10), expect(0, 0, true));   // plain with a road (mask 9)
+    EXPECT_EQ(HexHash(*view, 6, 20), expect(0, 0, false));  // coast: plain, no shore tiles
+    // The coast does carry shore bits for the larger zooms.
+    rules::HexCursor hexes(tables);
+    hexes.SelectXY(rules::MakeHexPosition(6, 20));
+    EXPECT_NE(hexes.GetMarkBits(), 0);
+}
+
+TEST_F(HexDrawing, DerivedLayers) {
+    // A river across the sea is dropped; the coast marks its water side, and the sea marks the
+    // land side only where a site stands.
+    rules::HexCursor hexes(tables);
+    hexes.SelectXY(rules::MakeHexPosition(2, 30));
+    hexes.SetRiver(0x09);
+    auto view = MakeView(2, 0);
+    hexes.SelectXY(rules::MakeHexPosition(2, 30));
+    EXPECT_EQ(hexes.GetRiver(), rules::kNoRiver);
+    hexes.SelectXY(rules::MakeHexPosition(6, 20));  // even row: west neighbour (5,20) shallows
+    EXPECT_EQ(hexes.GetMarkBits() & 0x01, 0x01);
+    hexes.SelectXY(rules::MakeHexPosition(5, 8));  // shallows east of the port at (6, 8)
+    EXPECT_EQ(hexes.GetMarkBits(), 0x08);
+
+    // Board style: a hex of land kind 13 (in no layer) is outside layers 0 and 2-5 (255) and
+    // inside layer 1, which marks its water neighbours.
+    hexes.SelectXY(rules::MakeHexPosition(6, 30));
+    hexes.SetLandKind(13);
+    view->SetDisplayKind(kDisplayBoard, 0);
+    rules::GameContext& g = view->Context();
+    ASSERT_TRUE(g.SelectHexInfoXY(6, 30));
+    EXPECT_EQ(g.GetHexCountryByte1(0), 255);
+    EXPECT_EQ(g.GetHexCountryByte1(1), 0x01 | 0x02 | 0x20);  // W, SW, NW are shallows
+    for (int n = 2; n < 6; ++n) EXPECT_EQ(g.GetHexCountryByte1(n), 255) << n;
+    // White map: a plain hex among plains has no edges.
+    view->SetDisplayKind(kDisplayWhite, 0);
+    ASSERT_TRUE(g.SelectHexInfoXY(30, 30));
+    for (int n = 0; n < 6; ++n) EXPECT_EQ(g.GetHexCountryByte1(n), 0) << n;
+}
+
+TEST_F(HexDrawing, CaptionBarsMeasureTheFullValueExactly) {
+    struct Case {
+        std::int64_t current, full;
+        int end;
+    };
+    const Case cases[] = {
+        {99, 99, 90}, {50, 99, 65}, {74, 75, 89}, {0, 75, 40}, {48, 49, 88},
+        {200, 255, 79}, {65535, 65535, 90}, {1, 65535, 40}, {70000, 60000, 90},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HexMapView::CaptionBarEnd(c.current, c.full), c.end) << c.current << "/" << c.full;
+    }
+}
+
+TEST_F(HexDrawing, CaptionsForThePlayerAndNoneForASpectator) {
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {troops.tank0, troops.tank1}) {
+        t.Select(troop);
+        t.SetStateFlags(t.GetStateFlags() | rules::kTroopSelectionMark);
+    }
+    t.Select(troops.tank0);
+    t.SetMemberFuel(0, 10);
+    for (int mode = 1; mode <= 4; ++mode) {
+        auto view = MakeView(2, 0);
+        view->SetCaptionMode(mode);
+        view->RedrawView(0);
+        const std::uint64_t before = testing::PixelHash(*view->BackBuffer());
+        view->DrawCaptionOverlay();
+        EXPECT_NE(testing::PixelHash(*view->BackBuffer()), before) << mode;
+        testing::WriteDibPng(*view->BackBuffer(), "mapview_captions_mode" + std::to_string(mode));
+        testing::WriteDibPng(*view->BackBuffer(), "mapview_captions_mode" + std::to_string(mode) + "_close", 220, 140,
+                             300, 230, 3);
+    }
+    // The enemy tank has not been seen under fog of war: it loses its mark.
+    TurnOnFog();
+    auto fogView = MakeView(2, 0);
+    fogView->SetCaptionMode(1);
+    t.Select(troops.tank1);
+    EXPECT_FALSE(t.TestFlag4000());
+    t.SetStateFlags(t.GetStateFlags() | rules::kTroopSelectionMark);
+
+    for (int spectator : {4, 6, 255}) {
+        fw::SetPlayerCountry(spectator);
+        auto view = MakeView(2, 0);
+        view->SetCaptionMode(2);
+        view->SetAirRoute(1);
+        view->SetGroundRoute(1);
+        view->Refresh();
+        view->RedrawView(0);
+        const std::uint64_t before = testing::PixelHash(*view->BackBuffer());
+        view->DrawCaptionOverlay();
+        EXPECT_EQ(testing::PixelHash(*view->BackBuffer()), before) << spectator;
+    }
+}
+
+}  // namespace
+}  // namespace zv::mapview
