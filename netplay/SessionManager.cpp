@@ -1128,7 +1128,8 @@ void SessionManager::OnSessionDisconnected(int slot, int serverLeft) {
                     if (country < 4) {
                         rules::ShadowGameContext shadow(*tables_, sim_->ContextEnv());
                         sim::RetireCountry(shadow, country, 1);
-                        sim::WriteCountryFallCommand(*sim_, country, 1);
+                        sim::WriteCommand(
+                            *sim_, sim::CountryFallCommand{.country = country, .keepState = 1});
                     }
                     sim_->SetPlayerWait(slot, 0, 0);
                 }

@@ -19,7 +19,6 @@ namespace {
 constexpr std::uint16_t kSupportKinds = rules::kLaunchSupplies;  // 0x4000
 constexpr int kLaunchPreparationTicks = 2;
 constexpr int kLaunchQueue = 8;
-constexpr std::uint16_t kWholeCarrierMaskCapability = 0x0020;
 constexpr std::uint16_t kNoDistance = 4096;
 
 bool SelectHex(rules::GameContext& ctx, std::uint16_t hex) {
@@ -110,8 +109,7 @@ void ExecuteOccupyStep(StepContext& step, rules::GameContext& shadow, std::uint1
             static_cast<std::uint8_t>(durability > wear ? durability - wear : 0));
         return;
     }
-    WriteCommand4(step.Journal(), troop);
-    rules::ExecOccupy(shadow, troop);
+    WriteAndRun(step.Journal(), shadow, OccupyCommand{.troop = troop});
     FinishAction(step, shadow, troop);
 }
 
@@ -156,14 +154,14 @@ bool CheckSupplyPossible(StepContext& step, rules::GameContext& shadow, std::uin
 void ExecuteSupplyStep(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {
     std::uint16_t supplier = rules::kNoTroop, site = rules::kNoSiteIndex;
     if (!FindOrderedSupply(shadow, troop, supplier, site, false)) return;
-    WriteCommand5(step.Journal(), troop, supplier, site);
-    const int complete = rules::ExecSupply(shadow, troop, supplier, site);
+    const int complete = WriteAndRun(
+        step.Journal(), shadow,
+        SupplyCommand{.troop = troop, .supplyingTroop = supplier, .supplyingSite = site});
     ClearActionCounter(step, shadow, troop);
     if (complete != 1) return;
     ClearActionState(step, shadow, troop);
     FinishAction(step, shadow, troop);
-    WriteCommand26(step.Journal(), troop);
-    rules::ClearTroopOrders(shadow, troop);
+    WriteAndRun(step.Journal(), shadow, ClearOrdersCommand{.troop = troop});
 }
 
 // ---- fire, disperse and support
@@ -224,12 +222,8 @@ void ExecuteFireStep(StepContext& step, rules::GameContext& shadow, std::uint16_
     const std::uint8_t country = troops.GetCountry();
     if (target != rules::kNoTroop &&
         (!IsPresentOnMap(troops, target) || !troops.TestCountryMask(country))) {
-        troops.Select(troop);
-        troops.SetByte329(0);
-        troops.SetOrder(0);
-        rules::UpdateTroopStatusFromFlags(shadow, troop, 1);
-        WriteCommand32(step.Journal(), troop, 1, 1);
-        WriteCommand31(step.Journal(), troop, 1);
+        ClearActionState(step, shadow, troop);
+        FinishAction(step, shadow, troop);
         return;
     }
     const int distance = Distance(at, destination);
@@ -237,15 +231,15 @@ void ExecuteFireStep(StepContext& step, rules::GameContext& shadow, std::uint16_
     if (rules::FindUsableWeapon(shadow, troop, weapons, distance, target) == 0xFFFF) return;
     std::uint16_t hex = rules::kNoHex;
     if (!ChooseAdjacentFreeHex(step, shadow, troop, hex)) return;
-    rules::ExecFire(shadow, troop, hex, actions, target, destination, weapons);
-    if (troops.Select(troop)) {
-        troops.SetByte329(0);
-        troops.SetOrder(0);
-    }
-    rules::UpdateTroopStatusFromFlags(shadow, troop, 1);
-    WriteCommand3(step.Journal(), troop, hex, actions, target, destination, weapons);
-    WriteCommand32(step.Journal(), troop, 1, 1);
-    WriteCommand31(step.Journal(), troop, 1);
+    WriteAndRun(step.Journal(), shadow,
+                FireCommand{.troop = troop,
+                            .hex = hex,
+                            .actionFlags = actions,
+                            .target = target,
+                            .destination = destination,
+                            .weapons = weapons});
+    ClearActionState(step, shadow, troop);
+    FinishAction(step, shadow, troop);
 }
 
 void ExecuteDisperseStep(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {
@@ -259,8 +253,14 @@ void ExecuteDisperseStep(StepContext& step, rules::GameContext& shadow, std::uin
     const std::uint8_t parameter = rules::GetByte381(troops);
     std::uint16_t aim = troops.GetDestination();
     if (target != rules::kNoTroop && IsPresentOnMap(troops, target)) aim = troops.GetHexValue();
-    WriteCommand11(step.Journal(), troop, hex, mask, target, aim, weapons, parameter);
-    rules::ExecDisperse(shadow, troop, hex, mask, target, aim, weapons, parameter);
+    WriteAndRun(step.Journal(), shadow,
+                DisperseCommand{.troop = troop,
+                                .hex = hex,
+                                .separationMask = mask,
+                                .target = target,
+                                .aimHex = aim,
+                                .weapons = weapons,
+                                .parameter = parameter});
     ClearActionState(step, shadow, troop);
     FinishAction(step, shadow, troop);
 }
@@ -277,10 +277,14 @@ void ExecuteSupportStep(StepContext& step, rules::GameContext& shadow, std::uint
     troops.Select(troop);
     const std::uint16_t target = troops.GetWord368();
     const std::uint16_t destination = troops.GetDestination();
-    WriteCommand13(step.Journal(), troop, hex, flags, target, destination, kSupportKinds,
-                   kSupportKinds);
-    rules::ExecSupport(shadow, troop, hex, flags, target, destination, kSupportKinds,
-                       kSupportKinds);
+    WriteAndRun(step.Journal(), shadow,
+                SupportCommand{.troop = troop,
+                               .hex = hex,
+                               .flags = flags,
+                               .target = target,
+                               .destination = destination,
+                               .weapons = kSupportKinds,
+                               .value = kSupportKinds});
     if (!troops.Select(troop)) return;
     troops.SetByte329(0);
     troops.SetOrder(0);
@@ -340,8 +344,8 @@ void ExecuteBoardStep(StepContext& step, rules::GameContext& shadow, std::uint16
     if (!troops.Select(carrier) || !CarrierHexSelects(shadow, troops.GetHexValue())) return;
     ClearActionState(step, shadow, troop);
     FinishAction(step, shadow, troop);
-    WriteCommand6(step.Journal(), carrier, troop, at);
-    rules::ExecBoard(shadow, carrier, troop, at);
+    WriteAndRun(step.Journal(), shadow,
+                BoardCommand{.carrier = carrier, .troop = troop, .hex = at});
 }
 
 // ---- launch
@@ -364,8 +368,9 @@ int CheckLaunchPossible(StepContext& step, rules::GameContext& shadow, std::uint
     if (!SelectHex(shadow, carrierHex)) return 0;
     std::uint8_t terrain = 0;
     if (!SelectHexTerrain(shadow, terrain)) return 0;
-    const std::uint8_t flag =
-        (capability & kWholeCarrierMaskCapability) ? mask : shadow.LandKinds().GetLaunchFlag();
+    const std::uint8_t flag = (capability & rules::kWholeCarrierMaskCapability)
+                                  ? mask
+                                  : shadow.LandKinds().GetLaunchFlag();
     if (!(mask & flag)) return 0;
     int result = 0;
     ForEachFreeNeighbour(shadow, carrierHex, [&](std::uint16_t) {
@@ -423,8 +428,13 @@ bool ExecuteLaunchStep(StepContext& step, rules::GameContext& shadow, std::uint1
         }
     }
     if (launchHex == rules::kNoHex) return false;
-    WriteCommand7(step.Journal(), carrier, troop, launchHex, homeBit, destination, target);
-    rules::ExecLaunch(shadow, carrier, troop, launchHex, homeBit, destination, target);
+    WriteAndRun(step.Journal(), shadow,
+                LaunchCommand{.carrier = carrier,
+                              .troop = troop,
+                              .hex = launchHex,
+                              .orderKind = homeBit,
+                              .destination = destination,
+                              .target = target});
     // The preparation is over; the carrier's counter lives on the shadow alone.
     if (troops.Select(carrier)) troops.SetByte329(0);
     return true;
@@ -447,7 +457,11 @@ void ExecuteBombStep(StepContext& step, rules::GameContext& shadow, std::uint16_
         if (rules::ExecBomb(shadow, troop, onHex, site, draw, step.Random())) {
             // The draw travels in the command so that every participant knocks the site out
             // against the same value as the shadow did.
-            WriteCommand8(step.Journal(), troop, onHex, site, static_cast<std::uint16_t>(draw));
+            WriteCommand(step.Journal(),
+                         BombCommand{.troop = troop,
+                                     .targetTroop = onHex,
+                                     .targetSite = site,
+                                     .threshold = static_cast<std::uint16_t>(draw)});
         }
     }
     ClearActionState(step, shadow, troop);
@@ -461,8 +475,7 @@ void ExecuteTransformStep(StepContext& step, rules::GameContext& shadow, std::ui
     const std::uint8_t slowest = rules::GetMaxTransformTime(troops);
     if (slowest < counter) {
         FinishAction(step, shadow, troop);
-        WriteCommand9(step.Journal(), troop);
-        rules::ExecTransform(shadow, troop);
+        WriteAndRun(step.Journal(), shadow, TransformCommand{.troop = troop});
         ClearActionState(step, shadow, troop);
         FinishAction(step, shadow, troop);
         return;
@@ -475,8 +488,7 @@ void ExecuteDisbandStep(StepContext& step, rules::GameContext& shadow, std::uint
     rules::TroopCursor& troops = shadow.Troops();
     if (!troops.Select(troop) || !SelectHex(shadow, troops.GetHexValue())) return;
     FinishAction(step, shadow, troop);
-    WriteCommand12(step.Journal(), troop);
-    rules::ExecDisband(shadow, troop);
+    WriteAndRun(step.Journal(), shadow, DisbandCommand{.troop = troop});
 }
 
 bool IsAtTargetCarrierHex(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {
@@ -498,8 +510,7 @@ void ExecuteReturnStep(StepContext& step, rules::GameContext& shadow, std::uint1
     if (site != rules::kNoSiteIndex && !shadow.Sites().Select(site)) return;
     ClearActionState(step, shadow, troop);
     FinishAction(step, shadow, troop);
-    WriteCommand14(step.Journal(), target, troop);
-    rules::ExecReturn(shadow, target, troop);
+    WriteAndRun(step.Journal(), shadow, ReturnCommand{.carrier = target, .troop = troop});
 }
 
 }  // namespace zv::sim

@@ -19,9 +19,6 @@ namespace {
 using List = CorpsTargetTable::List;
 
 constexpr int kListEntries = 64;  // the pickers look at entries 0-63
-constexpr std::uint16_t kNoLength = 30000;
-constexpr std::uint8_t kSiteTerrainBase = 15;
-constexpr std::uint8_t kAnyAltitude = 0xFF;
 constexpr int kAllyCount = 999;
 constexpr std::uint8_t kNoTroopMode = 0xFF;
 
@@ -176,7 +173,7 @@ std::uint16_t PickSite(StepContext& step, rules::GameContext& shadow, std::uint1
 }
 
 bool LoadFlagMatches(rules::GameContext& shadow, std::uint8_t kind, std::uint8_t bits) {
-    if (!shadow.LandKinds().Select(kSiteTerrainBase + kind)) return false;
+    if (!shadow.LandKinds().Select(rules::kFirstSiteClass + kind)) return false;
     return (shadow.LandKinds().GetLoadFlag() & bits) != 0;
 }
 
@@ -262,7 +259,7 @@ void PlanCorpsTargets(StepContext& step, rules::GameContext& shadow) {
     // A much weaker enemy: its headquarters becomes the first expansion target.
     int counts[kCountries];
     for (int m = 0; m < kCountries; ++m) {
-        counts[m] = troops.CountTroopsByAltitude(static_cast<std::uint8_t>(m), kAnyAltitude);
+        counts[m] = troops.CountTroopsByAltitude(static_cast<std::uint8_t>(m), rules::kAnyAltitude);
     }
     for (int k = 0; k < kCountries; ++k) {
         for (int n = 0; n < kCountries; ++n) {

@@ -12,11 +12,6 @@ namespace zv::sim {
 
 namespace {
 
-constexpr std::uint16_t kNoLength = 30000;
-constexpr std::uint16_t kLowFlyingCapability = 0x0008;
-constexpr std::uint16_t kSiteSuppliesFuel = 0x1000;
-constexpr std::uint16_t kSiteSellsUnits = 0x2000;
-constexpr std::uint8_t kSiteTerrainBase = 15;
 constexpr std::uint8_t kCarrierFetchLimit = 10;
 
 bool IsCostPassable(std::uint8_t cost) {
@@ -37,7 +32,7 @@ std::uint8_t FormationSetting(rules::TroopCursor& troops, int setting) {
 // Whether a carrier of altitude class `carrierClass` can serve a troop of `troopClass`.
 bool AltitudeFits(std::uint8_t troopClass, std::uint16_t capability, std::uint8_t carrierClass,
                   bool sameClassAllowed) {
-    if (troopClass == 2 || troopClass == 3 || (capability & kLowFlyingCapability)) {
+    if (troopClass == 2 || troopClass == 3 || (capability & rules::kLowFlyingCapability)) {
         return carrierClass == 2 || carrierClass == 3;
     }
     if (troopClass == 4 || troopClass == 5) return carrierClass == 4 || carrierClass == 5;
@@ -133,8 +128,9 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
     }
 
     // Sites.
-    const std::uint16_t wanted =
-        (request & (kResupplyFuel | kResupplySupplies)) ? kSiteSuppliesFuel : kSiteSellsUnits;
+    const std::uint16_t wanted = (request & (kResupplyFuel | kResupplySupplies))
+                                     ? rules::kSiteSuppliesFuel
+                                     : rules::kSiteSellsUnits;
     std::uint16_t bestSiteLength = kNoLength;
     std::uint16_t bestSite = rules::kNoHex;
     rules::SiteCursor& sites = shadow.Sites();
@@ -146,7 +142,7 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
         }
         std::uint16_t siteHex = 0;
         sites.GetHex(siteHex);
-        if (!shadow.LandKinds().Select(kSiteTerrainBase + kind)) continue;
+        if (!shadow.LandKinds().Select(rules::kFirstSiteClass + kind)) continue;
         const std::uint16_t flag = shadow.LandKinds().GetSupplyFlag();
         if (!(flag & wanted) || (flag & kindBits) != kindBits) continue;
         if (!shadow.SelectHexInfoXY(siteHex & 0xFF, siteHex >> 8)) continue;

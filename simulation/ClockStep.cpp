@@ -60,13 +60,11 @@ bool DecidesForItself(rules::GameContext& shadow, rules::TroopCursor& troops) {
 }
 
 void WriteClock(CommandSink& journal, rules::ScenarioHeaderCursor& header, std::uint16_t newDay) {
-    std::uint8_t clock[6] = {header.GetDay(),
-                             header.GetHour(),
-                             header.GetMinute(),
-                             header.GetDaytime(),
-                             static_cast<std::uint8_t>(newDay & 0xFF),
-                             static_cast<std::uint8_t>(newDay >> 8)};
-    WriteClockCommand(journal, clock);
+    WriteCommand(journal, ClockCommand{.day = header.GetDay(),
+                                       .hour = header.GetHour(),
+                                       .minute = header.GetMinute(),
+                                       .daytime = header.GetDaytime(),
+                                       .newDay = newDay});
 }
 
 }  // namespace
@@ -156,7 +154,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
     if (header.GetDay() == 0) {
         header.SetDay(1);
         WriteClock(journal, header, 0);
-        WriteRefreshCommand(journal);
+        WriteCommand(journal, RefreshCommand{});
     }
     timer.End(StepPhase::Prepare);
 
@@ -171,7 +169,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
     const std::uint16_t seed = MakeStepSeed(t1, t2);
     RunStepUpkeep(context_, shadow);
     rules::SeedGameRandom(sim_->Random(), seed);
-    WriteSeedCommand(journal, seed);
+    WriteCommand(journal, SeedCommand{.seed = seed});
     timer.End(StepPhase::Upkeep);
 
     rules::TroopCursor& troops = shadow.Troops();
@@ -214,13 +212,17 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
     std::uint8_t winners = 0;
     std::uint8_t losers = 0;
     if (JudgeCamps(shadow, judge, winners, losers) && (winners != 0 || losers != 0)) {
-        WriteGameEndCommand(journal, winners, losers,
-                            static_cast<std::uint16_t>(header.IsDayLimitPassed()));
+        WriteCommand(
+            journal,
+            GameEndCommand{.winners = winners,
+                           .losers = losers,
+                           .timeLimit = static_cast<std::uint16_t>(header.IsDayLimitPassed())});
         gameOver_.store(1);
     }
-    WriteRefreshCommand(journal);
+    WriteCommand(journal, RefreshCommand{});
     if (const int action = host_->GetPendingNetAction(); action != 0) {
-        WriteNoticeCommand(journal, static_cast<std::uint16_t>(action), sim_->GetPlayerCountry());
+        WriteCommand(journal, NoticeCommand{.kind = static_cast<std::uint16_t>(action),
+                                            .country = sim_->GetPlayerCountry()});
     }
     timer.End(StepPhase::Judgement);
     if ((header.GetHour() == 0 || header.GetHour() == 12) && header.GetMinute() == 0 &&

@@ -18,6 +18,10 @@
 // troop. The clock step owns one per world; tests build their own.
 namespace zv::sim {
 
+// A route length beyond any the step traces: the bound of a pick that has none, and the best
+// length before a pick has found a route.
+inline constexpr std::uint16_t kNoLength = 30000;
+
 // Settings of section "Environ" that the automatic behaviour reads.
 struct BehaviourSettings {
     int attackRangeMagnifying = 20;  // "AttackRengeMagnifying"
@@ -148,8 +152,16 @@ class JournalOrderCommands : public rules::TroopOrderCommands {
   public:
     explicit JournalOrderCommands(CommandSink& journal) : journal_(&journal) {}
     void AppendTroopOrder(const rules::TroopOrderArgs& o) override {
-        WriteCommand22(*journal_, o.troop, o.destination, o.target, o.orderKind, o.actionFlags,
-                       o.weaponSelection, o.parameter, o.homeHex, o.homeActionBit, o.homeTroop);
+        WriteCommand(*journal_, TroopOrderCommand{{.troop = o.troop,
+                                                   .destination = o.destination,
+                                                   .target = o.target,
+                                                   .orderKind = o.orderKind,
+                                                   .actionFlags = o.actionFlags,
+                                                   .weapons = o.weaponSelection,
+                                                   .parameterByte = o.parameter,
+                                                   .orderHex = o.homeHex,
+                                                   .homeAction = o.homeActionBit,
+                                                   .homeTroop = o.homeTroop}});
     }
 
   private:

@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
+#include "framework/RandomStreams.h"
 #include "rules/context/GameContext.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
 
 namespace zv::sim {
@@ -28,6 +31,34 @@ void ChangeAlliance(rules::CountryCursor& countries, std::uint8_t a, std::uint8_
 // 0 when the troop does not select (nothing after the settings is done then).
 int ApplyMemberSettingsAndSupply(rules::GameContext& ctx, std::uint16_t troop,
                                  std::uint16_t supplyAfter, const std::uint8_t* block);
+
+// What a command's Execute works on: the live tables and the simulation that owns them. One is
+// built for each journal, on its first whole record.
+class LiveTables {
+  public:
+    explicit LiveTables(Simulation& sim);
+
+    Simulation& Sim() { return sim_; }
+    rules::GameContext& Game() { return game_; }
+    rules::ForceCursor& Force() { return force_; }
+    rules::GameEvents& Events();
+    fw::RandomStreams& Random();
+    std::uint8_t Player();
+    // Logs that the command being executed is dropped, and why.
+    void Drop(const std::string& why);
+    // The command being executed, for Drop.
+    void SetCurrent(std::uint16_t opcode, std::uint32_t offset) {
+        opcode_ = opcode;
+        offset_ = offset;
+    }
+
+  private:
+    Simulation& sim_;
+    rules::GameContext game_;
+    rules::ForceCursor force_;
+    std::uint16_t opcode_ = 0;
+    std::uint32_t offset_ = 0;
+};
 
 // Highest country number a command or order may name.
 inline constexpr std::uint16_t kLastCountry = 3;

@@ -10,7 +10,6 @@ namespace zv::sim {
 namespace {
 
 constexpr int kCountries = rules::kCountryCount;
-constexpr std::uint8_t kCapitalKind = 0;
 
 std::uint8_t Bit(int c) {
     return static_cast<std::uint8_t>(1u << c);
@@ -44,7 +43,7 @@ std::uint8_t CapitalHolders(rules::GameContext& shadow) {
     rules::SiteCursor& sites = shadow.Sites();
     std::uint8_t holders = 0;
     for (int s = 0; s < rules::kSiteCount; ++s) {
-        if (!sites.Select(s) || sites.GetKind() != kCapitalKind) continue;
+        if (!sites.Select(s) || sites.GetKind() != rules::kCapitalKind) continue;
         const std::uint8_t owner = sites.GetOwner();
         if (owner < kCountries) holders |= Bit(owner);
     }
@@ -157,7 +156,11 @@ int JudgeHeadquarters(rules::GameContext& shadow, const JudgeInputs& in, std::ui
     for (int c = 0; c < kCountries; ++c) {
         if (!(active & Bit(c)) || (hq & Bit(c))) continue;
         if (StateOf(shadow, c) != kCountryFallen) {
-            if (in.journal) WriteCountryFallCommand(*in.journal, static_cast<std::uint8_t>(c), 0);
+            if (in.journal) {
+                WriteCommand(
+                    *in.journal,
+                    CountryFallCommand{.country = static_cast<std::uint8_t>(c), .keepState = 0});
+            }
             RetireCountry(shadow, static_cast<std::uint8_t>(c), 0);
         }
         losers |= Bit(c);

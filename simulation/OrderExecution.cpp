@@ -17,7 +17,6 @@ namespace zv::sim {
 
 namespace {
 
-constexpr std::uint8_t kToDestination = 4;   // waypoint index while heading for the destination
 constexpr std::uint8_t kDetourWaypoint = 3;  // where a blocked troop waits nearer its goal
 constexpr std::uint16_t kActionsStoppingAtTarget =
     rules::kActionAttack | rules::kActionBoard | rules::kActionReturn | rules::kActionSupply;
@@ -95,35 +94,43 @@ TroopOrderValues CurrentOrder(rules::TroopCursor& troops) {
 }
 
 void FinishAction(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {
-    WriteCommand31(step.Journal(), troop, 1);
-    rules::UpdateTroopStatusFromFlags(shadow, troop, 1);
+    WriteAndRun(step.Journal(), shadow, StatusCommand{.troop = troop, .value = 1});
 }
 
 void ClearActionState(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {
-    WriteCommand32(step.Journal(), troop, 1, 1);
-    rules::TroopCursor& troops = shadow.Troops();
-    if (!troops.Select(troop)) return;
-    troops.SetByte329(0);
-    troops.SetOrder(0);
+    WriteAndRun(step.Journal(), shadow,
+                ClearActionCommand{.troop = troop, .clearCounter = 1, .clearFlags = 1});
 }
 
 void ClearActionCounter(StepContext& step, rules::GameContext& shadow, std::uint16_t troop) {
-    WriteCommand32(step.Journal(), troop, 1, 0);
-    if (shadow.Troops().Select(troop)) shadow.Troops().SetByte329(0);
+    WriteAndRun(step.Journal(), shadow,
+                ClearActionCommand{.troop = troop, .clearCounter = 1, .clearFlags = 0});
 }
 
 void GiveTroopOrder(StepContext& step, rules::GameContext& shadow, const TroopOrderValues& o,
                     bool clearFirst) {
-    if (clearFirst) {
-        WriteCommand26(step.Journal(), o.troop);
-        rules::ClearTroopOrders(shadow, o.troop);
-    }
-    WriteCommand22(step.Journal(), o.troop, o.destination, o.target, o.orderKind, o.actionFlags,
-                   o.weapons, o.parameterByte, o.orderHex, o.homeAction, o.homeTroop);
-    rules::SetTroopOrder(shadow, o.troop, o.destination, o.target,
-                         static_cast<std::uint8_t>(o.orderKind), o.actionFlags, o.weapons,
-                         o.parameterByte, o.orderHex, o.homeAction, o.homeTroop);
+    if (clearFirst) WriteAndRun(step.Journal(), shadow, ClearOrdersCommand{.troop = o.troop});
+    WriteAndRun(step.Journal(), shadow, TroopOrderCommand{o});
 }
+
+namespace {
+
+// Attacks the target when it is in reach (the command is written only when the attack took
+// place) and ends the action when it can never be reached; the rating.
+std::uint16_t AttackIfReady(StepContext& step, rules::GameContext& shadow, std::uint16_t troop,
+                            std::uint16_t target) {
+    const std::uint16_t rating = rules::RateEnemyInRange(shadow, troop, target);
+    if (rating == rules::kAttackReady) {
+        if (rules::ExecAttack(shadow, troop, target, step.Random())) {
+            WriteCommand(step.Journal(), AttackCommand{.troop = troop, .target = target});
+        }
+    } else if (rating == rules::kAttackImpossible) {
+        FinishAction(step, shadow, troop);
+    }
+    return rating;
+}
+
+}  // namespace
 
 // ---- the dispatcher
 
@@ -156,28 +163,13 @@ bool ExecuteTroopOrder(StepContext& step, rules::GameContext& shadow, std::uint1
                 (troops.GetStateFlags() & rules::kTroopLaunchedPart)) {
                 return true;
             }
-            const std::uint16_t target = troops.GetWord368();
-            const std::uint16_t rating = rules::RateEnemyInRange(shadow, troop, target);
-            if (rating == rules::kAttackReady) {
-                if (rules::ExecAttack(shadow, troop, target, step.Random())) {
-                    WriteCommand2(step.Journal(), troop, target);
-                }
-            } else if (rating == rules::kAttackImpossible) {
-                FinishAction(step, shadow, troop);
-            }
+            AttackIfReady(step, shadow, troop, troops.GetWord368());
             return true;
         }
         case rules::kOrderAttack: {
             const std::uint16_t target = troops.GetWord368();
             const std::uint16_t flags = troops.GetStateFlags();
-            const std::uint16_t rating = rules::RateEnemyInRange(shadow, troop, target);
-            if (rating == rules::kAttackReady) {
-                if (rules::ExecAttack(shadow, troop, target, step.Random())) {
-                    WriteCommand2(step.Journal(), troop, target);
-                }
-            } else if (rating == rules::kAttackImpossible) {
-                FinishAction(step, shadow, troop);
-            } else if (rating == rules::kAttackOutOfRange) {
+            if (AttackIfReady(step, shadow, troop, target) == rules::kAttackOutOfRange) {
                 if (flags & rules::kTroopPartKindB) {
                     ClearActionState(step, shadow, troop);
                     FinishAction(step, shadow, troop);
@@ -190,8 +182,13 @@ bool ExecuteTroopOrder(StepContext& step, rules::GameContext& shadow, std::uint1
             return true;
         }
         case rules::kOrderFire:
+        case rules::kOrderDisperse:
             if (CheckTargetInReach(step, shadow, troop)) {
-                ExecuteFireStep(step, shadow, troop);
+                if (kind == rules::kOrderFire) {
+                    ExecuteFireStep(step, shadow, troop);
+                } else {
+                    ExecuteDisperseStep(step, shadow, troop);
+                }
             } else {
                 // With its pending flag kept, the status rule would pick the same action again
                 // and the troop would never get past a target that is gone.
@@ -251,16 +248,6 @@ bool ExecuteTroopOrder(StepContext& step, rules::GameContext& shadow, std::uint1
         case rules::kOrderArm:
             FinishAction(step, shadow, troop);
             return true;
-        case rules::kOrderDisperse:
-            if (CheckTargetInReach(step, shadow, troop)) {
-                ExecuteDisperseStep(step, shadow, troop);
-            } else {
-                // With its pending flag kept, the status rule would pick the same action again
-                // and the troop would never get past a target that is gone.
-                ClearActionState(step, shadow, troop);
-                FinishAction(step, shadow, troop);
-            }
-            return true;
         case rules::kOrderDisband:
             if (troops.HasMembers() && troops.IsOnMap()) {
                 ExecuteDisbandStep(step, shadow, troop);
@@ -275,8 +262,7 @@ bool ExecuteTroopOrder(StepContext& step, rules::GameContext& shadow, std::uint1
             if (IsAtTargetCarrierHex(step, shadow, troop)) {
                 ExecuteReturnStep(step, shadow, troop);
             } else {
-                WriteCommand12(step.Journal(), troop);
-                rules::ExecDisband(shadow, troop);
+                WriteAndRun(step.Journal(), shadow, DisbandCommand{.troop = troop});
             }
             return true;
         default:
@@ -310,10 +296,10 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
         troops.Select(troop);
         index = troops.GetByte380();
         const std::uint16_t waypoint =
-            index < kToDestination ? troops.GetWaypoint(index) : rules::kNoHex;
+            index < rules::kToDestination ? troops.GetWaypoint(index) : rules::kNoHex;
         heading = waypoint;
         toDestination = false;
-        if (!IsUnsetHex(waypoint) && index < kToDestination) break;
+        if (!IsUnsetHex(waypoint) && index < rules::kToDestination) break;
         bool retargeted = false;
         if (FollowTargetTroop(step, shadow, troop, &retargeted)) {
             troops.Select(troop);
@@ -343,8 +329,7 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
         const std::uint16_t state = troops.GetStateFlags();
         if (IsSeparatedPart(state) && rules::GetByte360(troops) == (troops.GetWord368() & 0xFF)) {
             FinishAction(step, shadow, troop);
-            WriteCommand12(step.Journal(), troop);
-            rules::ExecDisband(shadow, troop);
+            WriteAndRun(step.Journal(), shadow, DisbandCommand{.troop = troop});
             return 1;
         }
         check = kStepBlocked;
@@ -353,7 +338,7 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
     if (check == kStepBlocked) {
         troops.Select(troop);
         const std::uint8_t current = troops.GetByte380();
-        if (current < kToDestination) {
+        if (current < rules::kToDestination) {
             troops.SetByte380(static_cast<std::uint8_t>(current + 1));
             return 0;
         }
@@ -367,8 +352,8 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
     troops.Select(troop);
     const std::uint8_t altitude = troops.GetTroopAltitudeClass();
     if (altitude > 2) {
-        WriteCommand25(step.Journal(), troop, terrain, 0);
-        if (!rules::BurnTroopFuel(shadow, troop, terrain, 0)) return 1;
+        const BurnFuelCommand burn{.troop = troop, .terrainClass = terrain, .amount = 0};
+        if (!WriteAndRun(step.Journal(), shadow, burn)) return 1;
         troops.Select(troop);
     }
     rules::SetByte417(troops, 0);
@@ -377,8 +362,10 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
     const auto facing = static_cast<std::uint8_t>(direction > 0 ? direction - 1 : 0);
     std::uint8_t waypointIndex = troops.GetByte380();
     if (!toDestination && newHex == heading) waypointIndex = static_cast<std::uint8_t>(index + 1);
-    WriteCommand1(step.Journal(), troop, newHex, facing, waypointIndex);
-    rules::ExecMove(shadow, troop, newHex, facing, waypointIndex);
+    WriteAndRun(
+        step.Journal(), shadow,
+        MoveCommand{
+            .troop = troop, .hex = newHex, .direction = facing, .waypointIndex = waypointIndex});
     if (toDestination && newHex == heading) FinishAction(step, shadow, troop);
     return 1;
 }
@@ -643,8 +630,8 @@ bool ApproachNearestReachable(StepContext& step, rules::GameContext& shadow, std
     // detour on the next tick.
     const std::uint8_t slot =
         (troops.GetStateFlags() & rules::kTroopPartKindB) ? 0 : kDetourWaypoint;
-    rules::SetTroopTarget(shadow, troop, cellHex, slot);
-    WriteCommand15(step.Journal(), troop, cellHex, slot);
+    WriteAndRun(step.Journal(), shadow,
+                TargetCommand{.troop = troop, .hex = cellHex, .slot = slot});
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "simulation/OrderTranslation.h"
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,31 @@
 
 namespace zv::sim {
 
-using rules::ReadU16;
+const char* MemberSettingsOrder::Refusal(const MemberSettingsCommand& c) {
+    return c.block[MemberSettingsBlock::kFormation] > kLastFormation ? "no such formation"
+                                                                     : nullptr;
+}
+
+const char* FormationOrder::Refusal(const FormationCommand& c) {
+    return (c.formation & 0xFF) > kLastFormation ? "no such formation" : nullptr;
+}
+
+const char* WithdrawOrder::Refusal(const WithdrawCommand& c) {
+    return c.country > kLastCountry ? "no such country" : nullptr;
+}
+
+const char* AllianceProposalOrder::Refusal(const AllianceProposalCommand& c) {
+    const bool addressee = c.addressee <= kLastCountry || c.addressee == kNoAddressee;
+    return c.proposer > kLastCountry || !addressee ? "no such country" : nullptr;
+}
+
+const char* AllianceAnswerOrder::Refusal(const AllianceChangeCommand& c) {
+    return c.answerer > kLastCountry || c.proposer > kLastCountry ? "no such country" : nullptr;
+}
+
+const char* PlaceOrder::Refusal(const PlaceCommand& c) {
+    return c.country > kLastCountry ? "no such country" : nullptr;
+}
 
 namespace {
 
@@ -23,7 +48,27 @@ class Translator {
     explicit Translator(Simulation& sim)
         : sim_(sim), shadow_(sim.Tables(), sim.ContextEnv()), force_(sim.Tables()) {}
 
-    void Translate(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset);
+    // The order's command, written and applied to the shadow tables unless the order is
+    // refused. A troop order is applied exactly as command 22 gives it to the live tables, so
+    // both keep the same home troop and order time, and written whatever the shadow makes of
+    // it: the live tables then fail alike.
+    template <typename Order>
+    void Translate(const std::uint8_t* r, std::uint32_t offset) {
+        const auto command = ReadRecord<Order>(r);
+        if constexpr (requires { Order::Refusal(command); }) {
+            if (const char* why = Order::Refusal(command)) {
+                Drop(Order::kOpcode, offset, why);
+                return;
+            }
+        }
+        if constexpr (requires { command.Apply(shadow_); }) {
+            WriteAndRun(sim_, shadow_, command);
+        } else if constexpr (requires { command.Apply(force_); }) {
+            WriteAndRun(sim_, force_, command);
+        } else {
+            WriteCommand(sim_, command);
+        }
+    }
 
   private:
     void Drop(std::uint16_t opcode, std::uint32_t offset, const char* why) {
@@ -36,118 +81,18 @@ class Translator {
     rules::ShadowForceCursor force_;
 };
 
-void Translator::Translate(std::uint16_t opcode, const std::uint8_t* r, std::uint32_t offset) {
-    switch (opcode) {
-        case kOpTarget: {
-            const std::uint16_t troop = ReadU16(r, TargetRecord::kTroop);
-            const std::uint16_t hex = ReadU16(r, TargetRecord::kHex);
-            const std::uint8_t slot = r[TargetRecord::kSlot];
-            rules::SetTroopTarget(shadow_, troop, hex, slot);
-            WriteCommand15(sim_, troop, hex, slot);
-            return;
-        }
-        case kOpClearOrders: {
-            const std::uint16_t troop = ReadU16(r, TroopOnlyRecord::kTroop);
-            rules::ClearTroopOrders(shadow_, troop);
-            WriteCommand26(sim_, troop);
-            return;
-        }
-        case kOrderTroopOrder: {
-            // The shadow takes the order exactly as command 22 gives it to the live tables,
-            // so both keep the same home troop and order time. Written whatever the shadow
-            // makes of it: the live tables then fail alike.
-            const TroopOrderValues v = TroopOrderValues::Read(r);
-            rules::SetTroopOrder(shadow_, v.troop, v.destination, v.target,
-                                 static_cast<std::uint8_t>(v.orderKind), v.actionFlags, v.weapons,
-                                 v.parameterByte, v.orderHex, v.homeAction, v.homeTroop);
-            WriteCommand22(sim_, v.troop, v.destination, v.target, v.orderKind, v.actionFlags,
-                           v.weapons, v.parameterByte, v.orderHex, v.homeAction, v.homeTroop);
-            return;
-        }
-        case kOrderMemberSettings: {
-            const std::uint16_t troop = ReadU16(r, MemberSettingsRecord::kTroop);
-            const std::uint16_t supplyAfter = ReadU16(r, MemberSettingsRecord::kSupplyAfter);
-            const std::uint8_t* block = r + MemberSettingsRecord::kBlock;
-            if (block[MemberSettingsBlock::kFormation] > kLastFormation) {
-                Drop(opcode, offset, "no such formation");
-                return;
-            }
-            WriteCommand36(sim_, troop, supplyAfter, block);
-            ApplyMemberSettingsAndSupply(shadow_, troop, supplyAfter, block);
-            return;
-        }
-        case kOrderFormation: {
-            const std::uint16_t troop = ReadU16(r, FormationRecord::kTroop);
-            const std::uint16_t formation = ReadU16(r, FormationRecord::kFormation);
-            if ((formation & 0xFF) > kLastFormation) {
-                Drop(opcode, offset, "no such formation");
-                return;
-            }
-            WriteCommand38(sim_, troop, formation);
-            if (shadow_.Troops().Select(troop)) {
-                shadow_.Troops().SetCurrentFormation(static_cast<std::uint8_t>(formation));
-            }
-            return;
-        }
-        case kOrderWithdraw: {
-            const std::uint16_t troop = ReadU16(r, WithdrawRecord::kForceTroop);
-            const std::uint8_t country = r[WithdrawRecord::kCountry];
-            if (country > kLastCountry) {
-                Drop(opcode, offset, "no such country");
-                return;
-            }
-            force_.SelectSlot(country);
-            if (force_.SelectTroop(troop)) {
-                force_.SetStateFlags(static_cast<std::uint16_t>(force_.GetStateFlags() &
-                                                                ~rules::kTroopReinforcement));
-                force_.SetHex(0xFFFF);
-            }
-            WriteCommand40(sim_, troop, country);
-            return;
-        }
-        case kOrderAllianceProposal: {
-            const std::uint16_t proposer = ReadU16(r, AllianceProposalRecord::kProposer);
-            const std::uint16_t addressee = ReadU16(r, AllianceProposalRecord::kAddressee);
-            if (proposer > kLastCountry ||
-                (addressee > kLastCountry && addressee != kNoAddressee)) {
-                Drop(opcode, offset, "no such country");
-                return;
-            }
-            WriteCommand43(sim_, proposer, addressee, ReadU16(r, AllianceProposalRecord::kKind));
-            return;
-        }
-        case kOrderAllianceAnswer: {
-            const std::uint16_t a = ReadU16(r, AllianceAnswerRecord::kAnswerer);
-            const std::uint16_t b = ReadU16(r, AllianceAnswerRecord::kProposer);
-            const std::uint16_t kind = ReadU16(r, AllianceAnswerRecord::kKind);
-            const std::uint16_t accepted = ReadU16(r, AllianceAnswerRecord::kAccepted);
-            if (a > kLastCountry || b > kLastCountry) {
-                Drop(opcode, offset, "no such country");
-                return;
-            }
-            WriteCommand45(sim_, a, b, kind, accepted);
-            if (accepted != 0) {
-                ChangeAlliance(shadow_.Countries(), static_cast<std::uint8_t>(a),
-                               static_cast<std::uint8_t>(b), kind);
-            }
-            return;
-        }
-        case kOpPlace: {
-            const std::uint16_t troop = ReadU16(r, ForceTroopRecord::kForceTroop);
-            const std::uint16_t hex = ReadU16(r, ForceTroopRecord::kHex);
-            const std::uint8_t country = r[ForceTroopRecord::kCountry];
-            if (country > kLastCountry) {
-                Drop(opcode, offset, "no such country");
-                return;
-            }
-            force_.PlaceTroopAt(troop, hex, country);
-            WriteCommand46(sim_, troop, hex, country);
-            return;
-        }
-        default:
-            return;
-    }
+using Handler = void (*)(Translator&, const std::uint8_t*, std::uint32_t);
+
+template <typename... Orders>
+constexpr std::array<Handler, kOpcodeLimit> HandlersOf(RowList<Orders...>) {
+    std::array<Handler, kOpcodeLimit> handlers{};
+    ((handlers[Orders::kOpcode] = [](Translator& t, const std::uint8_t* r,
+                                     std::uint32_t offset) { t.Translate<Orders>(r, offset); }),
+     ...);
+    return handlers;
 }
+
+constexpr auto kHandlers = HandlersOf(OrderRows{});
 
 }  // namespace
 
@@ -159,7 +104,7 @@ int TranslateOrders(Simulation& sim, std::span<const std::uint8_t> buffer) {
         [&](const std::string& line) { sim.Log(line); },
         [&](std::uint16_t opcode, const std::uint8_t* r, std::uint32_t pos) {
             if (!translator) translator.emplace(sim);
-            translator->Translate(opcode, r, pos);
+            kHandlers[opcode](*translator, r, pos);
         });
     return 1;
 }

@@ -14,11 +14,6 @@ namespace zv::sim {
 
 namespace {
 
-constexpr std::uint8_t kCapitalKind = 0;
-constexpr std::uint8_t kTownKind = 3;
-constexpr std::uint8_t kAirportKind = 4;
-constexpr std::uint8_t kPortKind = 5;
-constexpr std::uint8_t kAnyAltitude = 0xFF;
 constexpr int kTroopsPerCountry = rules::kTroopsPerCountry;
 // The production round looks at no more candidates than a country has troop records.
 constexpr int kMaxCandidates = 40;
@@ -38,7 +33,8 @@ auto WithForce(rules::GameContext& ctx, Fn fn) {
 int FindCapital(rules::GameContext& ctx, std::uint8_t country) {
     rules::SiteCursor& sites = ctx.Sites();
     for (int s = 0; s < rules::kSiteCount; ++s) {
-        if (sites.Select(s) && sites.GetKind() == kCapitalKind && sites.GetOwner() == country) {
+        if (sites.Select(s) && sites.GetKind() == rules::kCapitalKind &&
+            sites.GetOwner() == country) {
             return s;
         }
     }
@@ -53,7 +49,7 @@ void ClearFlags(rules::TroopCursor& troop, std::uint16_t bits) {
 void EndRequest(rules::ForceCursor& force, std::uint16_t forceTroop) {
     if (!force.SelectTroop(forceTroop)) return;
     ClearFlags(force, rules::kTroopReinforcement);
-    if (!(force.GetStateFlags() & rules::kTroopFlag8000)) force.ResetCurrentTroop();
+    if (!(force.GetStateFlags() & rules::kTroopTemplate)) force.ResetCurrentTroop();
 }
 
 int ProduceTroop(rules::GameContext& ctx, rules::ForceCursor& force, std::uint8_t country,
@@ -61,7 +57,7 @@ int ProduceTroop(rules::GameContext& ctx, rules::ForceCursor& force, std::uint8_
     const int x = static_cast<int>(cell & 0xFFFF);
     const int y = static_cast<int>(cell >> 16);
     rules::TroopCursor& troops = ctx.Troops();
-    const int used = troops.CountTroopsByAltitude(country, kAnyAltitude);
+    const int used = troops.CountTroopsByAltitude(country, rules::kAnyAltitude);
     if (ctx.Header().GetDeployLimit() <= used) return 0;
 
     rules::CountryCursor& countries = ctx.Countries();
@@ -84,7 +80,7 @@ int ProduceTroop(rules::GameContext& ctx, rules::ForceCursor& force, std::uint8_
     troops.SetHex(rules::MakeHexPosition(x, y));
     troops.SetStateFlags(static_cast<std::uint16_t>(
         (troops.GetStateFlags() | rules::kTroopOnMap) &
-        ~(rules::kTroopReinforcement | rules::kTroopSelectionMark | rules::kTroopFlag8)));
+        ~(rules::kTroopReinforcement | rules::kTroopSelectionMark | rules::kTroopMapMark)));
 
     countries.Select(country);
     countries.SetFunds(countries.GetFunds() - cost);
@@ -206,7 +202,8 @@ int ProcessSitesTick(StepContext& step, rules::GameContext& shadow) {
             if (!ProduceTroop(shadow, force, country, i, cell, false)) continue;
             force.SelectSlot(country);
             EndRequest(force, i);
-            WriteProductionCommand(step.Journal(), i, hex, country);
+            WriteCommand(step.Journal(),
+                         ProductionCommand{.forceTroop = i, .hex = hex, .country = country});
             result = 1;
         }
     }
@@ -231,7 +228,7 @@ int CollectProductionCells(rules::GameContext& shadow, std::uint8_t country,
         cells[static_cast<std::size_t>(count++)] = {kind, 0, static_cast<std::uint8_t>(x),
                                                     static_cast<std::uint8_t>(y)};
     };
-    if (shadow.GetHexTroopIndex() == rules::kNoTroopIndex) add(kCapitalKind, cx, cy);
+    if (shadow.GetHexTroopIndex() == rules::kNoTroopIndex) add(rules::kCapitalKind, cx, cy);
 
     rules::HexDescription around[rules::kHexDirectionCount];
     shadow.GetNeighbourInfos(capitalHex, around);
@@ -244,7 +241,8 @@ int CollectProductionCells(rules::GameContext& shadow, std::uint8_t country,
     for (int s = 0; s < rules::kSiteCount; ++s) {
         if (!sites.Select(s) || sites.GetOwner() != country) continue;
         const std::uint8_t kind = sites.GetKind();
-        if (kind == rules::kFreeSite || kind == kCapitalKind || kind == kTownKind) continue;
+        if (kind == rules::kFreeSite || kind == rules::kCapitalKind || kind == rules::kTownKind)
+            continue;
         if (sites.GetSupplied() == 0) continue;
         std::uint16_t hex = 0;
         sites.GetHex(hex);
@@ -273,7 +271,7 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
             continue;
         }
         int n = 1 + step.RandomBelow(5);
-        const int count = shadow.Troops().CountTroopsByAltitude(country, kAnyAltitude);
+        const int count = shadow.Troops().CountTroopsByAltitude(country, rules::kAnyAltitude);
         if (count > kTroopsPerCountry) continue;
         cells->fill(ProductionCell{});
         const int cellCount = CollectProductionCells(shadow, country, *cells);
@@ -285,7 +283,7 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
              ++i) {
             if (!force.SelectTroop(i) || !force.HasMembers()) continue;
             const std::uint16_t flags = force.GetStateFlags();
-            if ((flags & rules::kTroopReinforcement) || !(flags & rules::kTroopFlag8000)) continue;
+            if ((flags & rules::kTroopReinforcement) || !(flags & rules::kTroopTemplate)) continue;
             candidates[candidateCount++] = i;
         }
 
@@ -295,7 +293,7 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
         bool groundCellFree = false;
         for (int k = 0; k < cellCount; ++k) {
             const std::uint16_t kind = (*cells)[static_cast<std::size_t>(k)].kind;
-            if (kind == kCapitalKind || kind == kCellBesideCapital) groundCellFree = true;
+            if (kind == rules::kCapitalKind || kind == kCellBesideCapital) groundCellFree = true;
         }
         if (!groundCellFree && candidateCount > 0) {
             std::uint16_t ring[1 + rules::kHexDirectionCount];
@@ -322,17 +320,20 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
                 return nullptr;
             };
             if (altitude == 1 || altitude == 2) {
-                found = first([](const ProductionCell& cell) { return cell.kind == kAirportKind; });
+                found = first(
+                    [](const ProductionCell& cell) { return cell.kind == rules::kAirportKind; });
                 if (!found && altitude == 2) {
                     found = first([](const ProductionCell& cell) {
                         return SiteCellKindMatches(cell.kind, {0, 1, 2});
                     });
                 }
             } else if (altitude == 4 || altitude == 5) {
-                found = first([](const ProductionCell& cell) { return cell.kind == kPortKind; });
+                found =
+                    first([](const ProductionCell& cell) { return cell.kind == rules::kPortKind; });
             } else {
                 found = first([&](const ProductionCell& cell) {
-                    if (cell.kind != kCapitalKind && cell.kind != kCellBesideCapital) return false;
+                    if (cell.kind != rules::kCapitalKind && cell.kind != kCellBesideCapital)
+                        return false;
                     if (!shadow.SelectHexInfoXY(cell.x, cell.y)) return false;
                     const std::uint8_t terrain = shadow.GetHexTerrainClass(1);
                     if (terrain >= rules::kMoveCostClasses) return false;
@@ -346,7 +347,8 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
             force.SetStateFlags(
                 static_cast<std::uint16_t>(force.GetStateFlags() | rules::kTroopReinforcement));
             force.SetHex(hex);
-            WriteCommand46(step.Journal(), troop, hex, country);
+            WriteCommand(step.Journal(),
+                         PlaceCommand{.forceTroop = troop, .hex = hex, .country = country});
             found->used = 1;
         }
     }

@@ -8,12 +8,6 @@
 
 namespace zv::sim {
 
-namespace {
-
-constexpr std::uint16_t kLowFlyingCapability = 0x0008;
-
-}  // namespace
-
 void RecoverSiteDurability(rules::GameContext& ctx, std::uint8_t holdingOrderKind) {
     rules::SiteCursor& sites = ctx.Sites();
     rules::TroopCursor& troops = ctx.Troops();
@@ -61,17 +55,19 @@ int RunStepUpkeep(StepContext& step, rules::GameContext& shadow) {
     for (std::uint16_t t = 0; t < rules::kTroopTableLimit; ++t) {
         if (!troops.Select(t) || !troops.HasMembers()) continue;
         if (troops.GetCarrier() != rules::kNoTroop) {
-            WriteCommand5(step.Journal(), t, rules::kNoTroop, rules::kNoSiteIndex);
-            rules::ExecSupply(shadow, t, rules::kNoTroop, rules::kNoSiteIndex);
+            WriteAndRun(step.Journal(), shadow,
+                        SupplyCommand{.troop = t,
+                                      .supplyingTroop = rules::kNoTroop,
+                                      .supplyingSite = rules::kNoSiteIndex});
             continue;
         }
         if (!troops.IsOnMap()) continue;
         const std::uint8_t altitude = troops.RefreshAltitudeClass();
         const bool flies =
-            altitude <= 2 || (rules::GetCapabilityFlags(troops) & kLowFlyingCapability);
-        if (!flies || (troops.GetStateFlags() & rules::kTroopFlag10)) continue;
-        WriteCommand25(step.Journal(), t, 0, 1);
-        rules::BurnTroopFuel(shadow, t, 0, 1);
+            altitude <= 2 || (rules::GetCapabilityFlags(troops) & rules::kLowFlyingCapability);
+        if (!flies || (troops.GetStateFlags() & rules::kTroopGroundSupplied)) continue;
+        WriteAndRun(step.Journal(), shadow,
+                    BurnFuelCommand{.troop = t, .terrainClass = 0, .amount = 1});
     }
     RecoverSiteDurability(shadow, rules::kOrderOccupy);
     CountDownWeaponTimers(shadow);

@@ -60,8 +60,8 @@ class GameEvents {
     // Country `proposer` asks the local player (`addressee`) to conclude (kind 0) or break
     // (kind 1) an alliance; `proposerName` is Shift-JIS. The question must not hold the
     // thread that executes the journal: the shell asks on its own thread and answers with
-    // BuildOrder44 (addressee, proposer, kind, 1 approved / 0 declined) on the world's
-    // simulation.
+    // BuildAllianceAnswerOrder (addressee, proposer, kind, 1 approved / 0 declined) on the
+    // world's simulation.
     virtual void AllianceProposal(std::uint8_t proposer, std::uint8_t addressee, std::uint16_t kind,
                                   const std::string& proposerName) {
         (void)proposer;

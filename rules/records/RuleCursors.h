@@ -169,6 +169,9 @@ class SiteKindCursor {
 // class constructs them.
 // Capability bit of a unit that moves like a helicopter or ground troop.
 inline constexpr std::uint16_t kLowFlyingCapability = 0x0008;
+// Capability bit of a unit that launches from its carrier whatever the terrain under it: the
+// carrier's kind mask stands in for the launch flag of that terrain.
+inline constexpr std::uint16_t kWholeCarrierMaskCapability = 0x0020;
 
 class UnitInfoCursor : public virtual UnitKindCursor,
                        public virtual MvcostKdCursor,

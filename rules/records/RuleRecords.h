@@ -90,8 +90,12 @@ static_assert(sizeof(WeaponKdRecord) == 36);
 // Site kinds: the records of sitekind.dat, of which kinds 0 (capital) and 1 (large city) have
 // rules of their own. Site kind k is drawn on terrain class kFirstSiteClass + k.
 inline constexpr int kSiteKindCount = 6;
-inline constexpr std::uint8_t kCapitalKind = 0;
-inline constexpr std::uint8_t kLargeCityKind = 1;
+inline constexpr std::uint8_t kCapitalKind = 0;    // 首都
+inline constexpr std::uint8_t kLargeCityKind = 1;  // 大都市
+inline constexpr std::uint8_t kCityKind = 2;       // 都市
+inline constexpr std::uint8_t kTownKind = 3;       // 町
+inline constexpr std::uint8_t kAirportKind = 4;    // 空港
+inline constexpr std::uint8_t kPortKind = 5;       // 港
 inline constexpr std::uint8_t kFirstSiteClass = 15;
 
 struct SiteKindRecord : ByteRecord<30> {

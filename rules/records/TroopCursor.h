@@ -9,6 +9,9 @@
 
 namespace zv::rules {
 
+// The altitude class that CountTroopsByAltitude reads as "every class".
+inline constexpr std::uint8_t kAnyAltitude = 0xFF;
+
 // The cursor through which everything reads and writes a troop. It works on table 9 (or the
 // shadow table 19); the force cursor points the same code at the troops of a corps. Its unit
 // cursors are virtual bases shared with the other cursors of a larger object, so inside this
@@ -128,16 +131,19 @@ class TroopCursor : public virtual UnitInfoCursor {
     int TestOnMap() { return TestFlag(kTroopOnMap); }
     void SetOnMap() { SetFlag(kTroopOnMap); }
     void ClearOnMap() { ClearFlag(kTroopOnMap); }
-    int TestFlag2() { return TestFlag(kTroopAboard); }
-    void SetFlag2() { SetFlag(kTroopAboard); }
-    void ClearFlag2() { ClearFlag(kTroopAboard); }
-    int TestFlag4() { return TestFlag(kTroopCarrying); }
-    void SetFlag4() { SetFlag(kTroopCarrying); }
-    void ClearFlag4() { ClearFlag(kTroopCarrying); }
-    int TestFlag8() { return TestFlag(kTroopFlag8); }
-    void SetFlag8() { SetFlag(kTroopFlag8); }
-    void ClearFlag8() { ClearFlag(kTroopFlag8); }
+    int TestAboard() { return TestFlag(kTroopAboard); }
+    void SetAboard() { SetFlag(kTroopAboard); }
+    void ClearAboard() { ClearFlag(kTroopAboard); }
+    int TestCarrying() { return TestFlag(kTroopCarrying); }
+    void SetCarrying() { SetFlag(kTroopCarrying); }
+    void ClearCarrying() { ClearFlag(kTroopCarrying); }
+    // The map click mark, flag 0x0008.
+    int TestFlag8() { return TestFlag(kTroopMapMark); }
+    void SetFlag8() { SetFlag(kTroopMapMark); }
+    void ClearFlag8() { ClearFlag(kTroopMapMark); }
+    // The set-up mark, flag 0x0040.
     void SetFlag40() { SetFlag(kTroopSetupMark); }
+    // The selection mark of the map windows, flag 0x4000.
     int TestFlag4000() { return TestFlag(kTroopSelectionMark); }
     void ClearFlag4000() { ClearFlag(kTroopSelectionMark); }
 
@@ -205,8 +211,8 @@ class TroopCursor : public virtual UnitInfoCursor {
     // Altitude class := 高度識別 of the first present member whose unit selects; returns the
     // class (unchanged when there is none).
     std::uint8_t RefreshAltitudeClass();
-    // Used troops among 0-159 of the country (5 = all); with a class other than 0xFF only those
-    // whose refreshed altitude class equals it. The selection is restored.
+    // Used troops among 0-159 of the country (5 = all); with a class other than kAnyAltitude only
+    // those whose refreshed altitude class equals it. The selection is restored.
     int CountTroopsByAltitude(std::uint8_t country, std::uint8_t altitudeClass);
 
   protected:

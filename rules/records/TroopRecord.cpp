@@ -65,7 +65,7 @@ void TroopRecord::Reset() {
     SetCarrier(kNoTroop);
     SetU16(kCarryCapacity, 0);
     std::memset(data() + kSpareList, 0xFF, 8);
-    SetU16(kOrderParam358, 0);
+    SetU16(kWeaponSelection, 0);
     bytes[kOrderKind] = 0;
     SetU16(kActionFlags, 0);
     SetU16(kTarget, 0xFFFF);

@@ -26,25 +26,37 @@ inline constexpr std::uint16_t kNoHex = 0xFFFF;
 inline constexpr std::uint8_t kUnusedSlotByte = 0xFF;
 inline constexpr std::uint8_t kEmptyMapEntry = 0xFF;
 inline constexpr std::int16_t kNoUnit = -1;
+// A troop heads for its four waypoints (kWaypoints) in turn; its order phase (byte 380) is the
+// index of the one it heads for, and kToDestination once it heads for its destination.
+inline constexpr int kTroopWaypointCount = 4;
+inline constexpr std::uint8_t kToDestination = kTroopWaypointCount;
 
-// Flag word at offset 30.
+// Flag word at offset 30 (TroopCursor::GetStateFlags). Where the cursor's accessors carry the bit
+// in their names (TestFlag8, SetFlag40, TestFlag4000, CountTroopsByAltitudeFlag8000), the bit is
+// the one named here.
 enum TroopFlag : std::uint16_t {
-    kTroopOnMap = 0x0001,
-    kTroopAboard = 0x0002,
-    kTroopCarrying = 0x0004,
-    kTroopFlag8 = 0x0008,   // mark of the map clicks, shown by the map view
-    kTroopFlag10 = 0x0010,  // the troop was supplied; cleared by a low move (Supply, Movement)
+    kTroopOnMap = 0x0001,     // placed on the map
+    kTroopAboard = 0x0002,    // aboard a carrier
+    kTroopCarrying = 0x0004,  // carrying troops
+    // Set and cleared by the map clicks and shown by the map view; cleared by the site and
+    // production rounds (TestFlag8, SetFlag8, ClearFlag8).
+    kTroopMapMark = 0x0008,
+    // On the ground where it was supplied: set by a supply to a troop of altitude class 1 or 2
+    // (or a low flyer), cleared when such a troop moves; a troop with it burns no idle fuel.
+    kTroopGroundSupplied = 0x0010,
     // A radar that detects the troop reveals it as a sighting would; cleared when it moves.
     kTroopRadarVisible = 0x0020,
-    kTroopSetupMark = 0x0040,  // set by the map clicks and the set-up pages (SetFlag40)
-    kTroopPartInFlight1 = 0x0100,
+    kTroopSetupMark = 0x0040,      // set by the map clicks and the set-up pages (SetFlag40)
+    kTroopPartInFlight1 = 0x0100,  // a launched part (troops 160-254) of this troop is in flight
     kTroopPartInFlight2 = 0x0200,
-    kTroopPartInFlightB = 0x0400,
-    kTroopPartKindB = 0x0800,
-    kTroopLaunchedPart = 0x1000,
-    kTroopReinforcement = 0x2000,
-    kTroopSelectionMark = 0x4000,
-    kTroopFlag8000 = 0x8000,  // counted apart by the altitude statistics
+    kTroopPartInFlightB = 0x0400,  // a launched part of the second kind is in flight
+    kTroopPartKindB = 0x0800,      // on a launched part: it is of the second kind
+    kTroopLaunchedPart = 0x1000,   // the troop is a launched part
+    kTroopReinforcement = 0x2000,  // reinforcement requested ("援軍要請")
+    kTroopSelectionMark = 0x4000,  // selection mark of the map windows (TestFlag4000)
+    // A template of a corps force rather than a troop: the altitude statistics count the two
+    // apart (CountTroopsByAltitudeFlag8000 / NoFlag8000), as the corps pages show them.
+    kTroopTemplate = 0x8000,
 };
 
 // ActionFlags at offset 366: the pending actions of the current order.
@@ -129,10 +141,10 @@ struct TroopRecord : ByteRecord<kTroopRecordSize> {
                                  kCurrentFormation = 326, kMoveDelay = 327, kSpare328 = 328,
                                  kActionCounter = 329, kCarrier = 330, kCarryCapacity = 332,
                                  kSpareList = 334, kOrderTime = 342, kSpare346 = 346,
-                                 kOrderParam358 = 358, kRelatedTroop = 360, kOrderHex = 361,
-                                 kOrderParam363 = 363, kOrderKind = 364, kSpare365 = 365,
+                                 kWeaponSelection = 358, kRelatedTroop = 360, kOrderHex = 361,
+                                 kHomeAction = 363, kOrderKind = 364, kSpare365 = 365,
                                  kActionFlags = 366, kTarget = 368, kDestination = 370,
-                                 kWaypoints = 372, kOrderPhase = 380, kOrderParam381 = 381,
+                                 kWaypoints = 372, kOrderPhase = 380, kOrderParameter = 381,
                                  kIcon = 382, kMoveCosts = 384, kSpare413 = 413, kOrderValue = 414,
                                  kSpare416 = 416, kGiveWay = 417;
 

@@ -121,7 +121,7 @@ TEST_F(BoardingTest, ALaunchedTroopLeavesWithItsOrder) {
     auto ctx = Live();
     ExecBoard(*ctx, carrier, staff, Hex(20, 10));
     events.newsPosted.clear();
-    TroopAtIndex(carrier).SetU8(TroopRecord::kOrderParam363, 4);
+    TroopAtIndex(carrier).SetU8(TroopRecord::kHomeAction, 4);
 
     ASSERT_EQ(ExecLaunch(*ctx, carrier, staff, Hex(20, 9), kOrderAttack, Hex(15, 9), 99), 1);
     TroopRecord& s = TroopAtIndex(staff);
@@ -212,7 +212,7 @@ TEST_F(LaunchTest, EachMemberFiresOneSalvoOfItsFirstUsableWeapon) {
     EXPECT_EQ(NameOf(p), "分離ﾐｻｲﾙ");
     EXPECT_EQ(p.SlotByte(), 0);
     EXPECT_EQ(p.AltitudeClass(), 1) << "the launcher's altitude class";
-    EXPECT_EQ(p.U16(TroopRecord::kOrderParam358), kLaunchMissile);
+    EXPECT_EQ(p.U16(TroopRecord::kWeaponSelection), kLaunchMissile);
     EXPECT_EQ(p.Icon(), 12);
 
     // A full salvo; a weapon whose counter runs is never used.
@@ -261,12 +261,12 @@ TEST_F(LaunchTest, FireSendsAMissileTowardsItsTarget) {
     EXPECT_EQ(p.U8(TroopRecord::kOrderKind), kOrderMove);
     EXPECT_EQ(p.U8(TroopRecord::kMoveDelay), 1);
     EXPECT_EQ(p.U8(TroopRecord::kOrderPhase), 1);
-    EXPECT_EQ(p.U8(TroopRecord::kOrderParam363), 12);
+    EXPECT_EQ(p.U8(TroopRecord::kHomeAction), 12);
     EXPECT_EQ(p.U16(TroopRecord::kOrderHex), kNoHex);
     EXPECT_EQ(p.U8(TroopRecord::kRelatedTroop), carrier);
     TroopRecord& c = TroopAtIndex(carrier);
     EXPECT_EQ(c.ActionFlags(), 0x0020);
-    EXPECT_EQ(c.U16(TroopRecord::kOrderParam358), 0);
+    EXPECT_EQ(c.U16(TroopRecord::kWeaponSelection), 0);
     EXPECT_TRUE(c.Flags() & kTroopPartInFlightB);
     EXPECT_EQ(HexTroop(23, 10), 160);
     EXPECT_TRUE(events.events.empty()) << "only a cruise launch sounds";
@@ -312,7 +312,7 @@ TEST_F(LaunchTest, DispersedPartsActOnTheirOwnAndComeBack) {
     EXPECT_EQ(p.ActionFlags(), kActionOccupy);
     EXPECT_EQ(p.U16(TroopRecord::kTarget), 77);
     EXPECT_EQ(p.U16(TroopRecord::kOrderHex), Hex(22, 20)) << "home is the launcher's hex";
-    EXPECT_EQ(p.U8(TroopRecord::kOrderParam363), 0);
+    EXPECT_EQ(p.U8(TroopRecord::kHomeAction), 0);
     EXPECT_EQ(p.U8(TroopRecord::kMoveDelay), 2);
     EXPECT_EQ(p.U8(TroopRecord::kRelatedTroop), assault);
     EXPECT_FALSE(TroopAtIndex(assault).Flags() & kTroopPartInFlight1)
@@ -341,7 +341,7 @@ TEST_F(LaunchTest, SupportPutsAPartBesideTheLauncher) {
     EXPECT_EQ(p.Destination(), kNoHex);
     EXPECT_EQ(p.U8(TroopRecord::kOrderKind), 0);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(p.Formation(0).Setting(i), 0);
-    EXPECT_EQ(TroopAtIndex(assault).U16(TroopRecord::kOrderParam358), 0);
+    EXPECT_EQ(TroopAtIndex(assault).U16(TroopRecord::kWeaponSelection), 0);
     EXPECT_TRUE(TroopAtIndex(assault).Flags() & kTroopPartInFlight1);
     EXPECT_EQ(HexTroop(22, 19), 160);
 }
@@ -354,12 +354,12 @@ TEST_F(LaunchTest, AReturningPartRefillsTheCarrierAndIsDisbanded) {
     TroopRecord& p = TroopAtIndex(160);
     p.SlotMember(0)->SetStrength(3);
     Member(carrier, 0).SetAmmo(1, 1);
-    TroopAtIndex(carrier).SetU8(TroopRecord::kOrderParam381, 6);
+    TroopAtIndex(carrier).SetU8(TroopRecord::kOrderParameter, 6);
 
     EXPECT_EQ(ExecReturn(*ctx, carrier, 160), 1);
     EXPECT_EQ(Member(carrier, 0).Ammo(1), 2) << "1 + 3, no more than the pack's 2";
     EXPECT_EQ(Member(carrier, 0).Ammo(0), 4) << "other kinds are not refilled";
-    EXPECT_EQ(TroopAtIndex(carrier).U8(TroopRecord::kOrderParam381), 0);
+    EXPECT_EQ(TroopAtIndex(carrier).U8(TroopRecord::kOrderParameter), 0);
     EXPECT_FALSE(p.IsUsed());
     EXPECT_EQ(HexTroop(23, 10), kNoTroop);
     EXPECT_FALSE(TroopAtIndex(carrier).Flags() & kTroopPartInFlight1);

@@ -312,7 +312,7 @@ TEST_F(GameContextTest, RebuildHexOccupancyEntersSitesAndTroopsOnTheMap) {
     const std::uint16_t empty = map.AddTroop(1, 7, 7, {kTank});
     TroopCursor cursor(tables);
     cursor.Select(aboard);
-    cursor.SetFlag2();
+    cursor.SetAboard();
     cursor.Select(empty);
     RemoveMember(cursor, 0);
     // A launched part stands on the map too.

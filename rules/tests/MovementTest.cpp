@@ -58,13 +58,13 @@ TEST_F(MovementTest, AStepMovesTheTroopAndItsHexEntry) {
 TEST_F(MovementTest, LeavingTheGroundDropsTheSuppliedFlag) {
     TroopRecord& walking = TroopAtIndex(walker);
     TroopRecord& flying = TroopAtIndex(gunship);
-    walking.SetFlags(kTroopOnMap | kTroopFlag10);
-    flying.SetFlags(kTroopOnMap | kTroopFlag10);
+    walking.SetFlags(kTroopOnMap | kTroopGroundSupplied);
+    flying.SetFlags(kTroopOnMap | kTroopGroundSupplied);
     auto ctx = Live();
     ExecMove(*ctx, walker, Hex(6, 5), 3, 1);
     ExecMove(*ctx, gunship, Hex(9, 8), 3, 1);
-    EXPECT_TRUE(walking.Flags() & kTroopFlag10);
-    EXPECT_FALSE(flying.Flags() & kTroopFlag10);
+    EXPECT_TRUE(walking.Flags() & kTroopGroundSupplied);
+    EXPECT_FALSE(flying.Flags() & kTroopGroundSupplied);
 }
 
 TEST_F(MovementTest, ARadarSightedTroopIsUnseenAfterAStepInTheFog) {

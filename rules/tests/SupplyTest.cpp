@@ -160,11 +160,11 @@ TEST_F(SupplyTest, SupplyMarksTroopsThatLandedToBeSupplied) {
     ExecSupply(*ctx, gunship, kNoTroop, airport);
     ExecSupply(*ctx, fighter, kNoTroop, kNoSiteIndex);
     ExecSupply(*ctx, squad, kNoTroop, city);
-    EXPECT_TRUE(TroopAtIndex(gunship).Flags() & kTroopFlag10);
-    EXPECT_FALSE(TroopAtIndex(fighter).Flags() & kTroopFlag10) << "class 1 needs a site";
-    EXPECT_FALSE(TroopAtIndex(squad).Flags() & kTroopFlag10);
+    EXPECT_TRUE(TroopAtIndex(gunship).Flags() & kTroopGroundSupplied);
+    EXPECT_FALSE(TroopAtIndex(fighter).Flags() & kTroopGroundSupplied) << "class 1 needs a site";
+    EXPECT_FALSE(TroopAtIndex(squad).Flags() & kTroopGroundSupplied);
     ExecSupply(*ctx, fighter, kNoTroop, airport);
-    EXPECT_TRUE(TroopAtIndex(fighter).Flags() & kTroopFlag10);
+    EXPECT_TRUE(TroopAtIndex(fighter).Flags() & kTroopGroundSupplied);
 }
 
 TEST_F(SupplyTest, PricesComeFromSitesThatSellToTheTroop) {

@@ -288,7 +288,7 @@ TEST_F(TroopCursorTest, IsOnMapCases) {
     const Case cases[] = {
         {kTroopOnMap, MakeHexPosition(0, 0), 1},
         {kTroopOnMap, MakeHexPosition(63, 63), 1},
-        {kTroopOnMap | kTroopFlag8, MakeHexPosition(5, 5), 1},
+        {kTroopOnMap | kTroopMapMark, MakeHexPosition(5, 5), 1},
         {kTroopOnMap | kTroopAboard, MakeHexPosition(5, 5), 0},
         {0, MakeHexPosition(5, 5), 0},
         {kTroopOnMap, MakeHexPosition(64, 0), 0},

@@ -414,7 +414,7 @@ TEST_F(TroopMembersTest, TroopTableCounts) {
     MakeTroop(170, {kGunship}, 1);    // a launched part
     MakeTroop(44, {}, 1);             // used, without members: altitude 0
     troop.Select(1);
-    troop.SetStateFlags(kTroopFlag8000);
+    troop.SetStateFlags(kTroopTemplate);
     troop.Select(43);
 
     struct Case {

@@ -46,11 +46,11 @@ TEST_F(TroopOrdersTest, ClearingLeavesAnIdleTroopWithHomeTroopZero) {
     EXPECT_EQ(r.U16(TroopRecord::kOrderValue), 0);
     EXPECT_EQ(r.U8(TroopRecord::kActionCounter), 0);
     EXPECT_EQ(r.U8(TroopRecord::kMoveDelay), 0);
-    EXPECT_EQ(r.U8(TroopRecord::kOrderParam363), 0);
+    EXPECT_EQ(r.U8(TroopRecord::kHomeAction), 0);
     EXPECT_EQ(r.U16(TroopRecord::kOrderHex), kNoHex);
     EXPECT_EQ(r.U8(TroopRecord::kRelatedTroop), 0);
     // The weapon selection and the order parameter byte are not part of a clear.
-    EXPECT_EQ(r.U16(TroopRecord::kOrderParam358), 0x0008);
+    EXPECT_EQ(r.U16(TroopRecord::kWeaponSelection), 0x0008);
     EXPECT_EQ(ClearTroopOrders(*ctx, 255), 0);
 }
 
@@ -64,8 +64,8 @@ TEST_F(TroopOrdersTest, AnOrderPlansItsRouteAndStampsTheTime) {
     EXPECT_EQ(r.ActionFlags(), kActionOccupy);
     EXPECT_EQ(r.Destination(), Hex(15, 5));
     EXPECT_EQ(r.U8(TroopRecord::kOrderPhase), 1);
-    EXPECT_EQ(r.U8(TroopRecord::kOrderParam381), 9);
-    EXPECT_EQ(r.U16(TroopRecord::kOrderParam358), 0x0100);
+    EXPECT_EQ(r.U8(TroopRecord::kOrderParameter), 9);
+    EXPECT_EQ(r.U16(TroopRecord::kWeaponSelection), 0x0100);
     EXPECT_EQ(r.U8(TroopRecord::kRelatedTroop), 12);
     EXPECT_EQ(r.S32(TroopRecord::kOrderTime), 2 * 1440 + 3 * 60 + 4);
     // Land kind 0 costs the infantry 2 (the troop moves on the ground: terrain mode 1).
@@ -92,13 +92,13 @@ class HomeFieldsTest : public TroopOrdersTest, public ::testing::WithParamInterf
 TEST_P(HomeFieldsTest, SetTroopOrderStoresTheWayHome) {
     const HomeCase& c = GetParam();
     Record().SetU16(TroopRecord::kOrderHex, Hex(1, 1));
-    Record().SetU8(TroopRecord::kOrderParam363, 9);
+    Record().SetU8(TroopRecord::kHomeAction, 9);
     auto ctx = Live();
     ASSERT_EQ(SetTroopOrder(*ctx, troop, Hex(8, 5), kNoTroop, c.orderKind, 0, 0, 0, c.homeHex,
                             c.homeActionBit, 33),
               1);
     EXPECT_EQ(Record().U16(TroopRecord::kOrderHex), c.storedHomeHex);
-    EXPECT_EQ(Record().U8(TroopRecord::kOrderParam363), c.storedActionBit);
+    EXPECT_EQ(Record().U8(TroopRecord::kHomeAction), c.storedActionBit);
     EXPECT_EQ(Record().U8(TroopRecord::kRelatedTroop), 33);
 }
 
@@ -119,7 +119,7 @@ TEST_F(TroopOrdersTest, CancelAndRefusal) {
     EXPECT_EQ(r.U8(TroopRecord::kOrderKind), 0);
     EXPECT_EQ(r.ActionFlags(), 0);
     EXPECT_EQ(r.Destination(), kNoHex);
-    EXPECT_EQ(r.U16(TroopRecord::kOrderParam358), 0);
+    EXPECT_EQ(r.U16(TroopRecord::kWeaponSelection), 0);
     EXPECT_EQ(r.U16(TroopRecord::kOrderHex), kNoHex);
     EXPECT_EQ(r.U8(TroopRecord::kRelatedTroop), 0xFF);
 

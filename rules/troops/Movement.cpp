@@ -47,7 +47,8 @@ int ExecMove(GameContext& ctx, std::uint16_t troop, std::uint16_t newHex, std::u
     const std::uint8_t altitude = troops.RefreshAltitudeClass();
     if (altitude == 1 || altitude == 2 || (capability & kLowFlyingCapability)) {
         // It has left the ground where it was supplied.
-        troops.SetStateFlags(static_cast<std::uint16_t>(troops.GetStateFlags() & ~kTroopFlag10));
+        troops.SetStateFlags(
+            static_cast<std::uint16_t>(troops.GetStateFlags() & ~kTroopGroundSupplied));
     }
     troops.SetByte32(facing);
     troops.SetHex(newHex);

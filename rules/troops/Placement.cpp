@@ -205,7 +205,7 @@ int RecoverTroopAtHex(GameContext& ctx, ForceWorkspace* workspace, std::uint16_t
 
     std::uint16_t r = t;
     std::vector<std::uint16_t> passengers;
-    if (troops.TestFlag4()) {
+    if (troops.TestCarrying()) {
         const std::uint16_t k = ctx.Events().ChooseTroopFromCarrier(t);
         if (k == kNoTroop) return 0;
         if (k == t) {
@@ -222,7 +222,7 @@ int RecoverTroopAtHex(GameContext& ctx, ForceWorkspace* workspace, std::uint16_t
     for (std::uint16_t p : passengers) RecoverTroop(ctx, workspace, p);
     if (r == t) {
         troops.Select(t);
-        troops.ClearFlag4();
+        troops.ClearCarrying();
         ClearHexEntry(ctx, t, troops.GetHexValue());
     } else {
         troops.Select(r);

@@ -14,8 +14,6 @@ namespace zv::rules {
 
 namespace {
 
-constexpr std::uint16_t kTroopSupplied = kTroopFlag10;
-
 bool IsLaunchWeapon(std::uint8_t type) {
     return type >= 20 && type <= 33;
 }
@@ -222,7 +220,7 @@ int ExecSupply(GameContext& ctx, std::uint16_t troop, std::uint16_t supplier, st
     const bool lowFlying = (capability & kLowFlyingCapability) != 0;
     const bool onGround = site != kNoSiteIndex ? (altitude == 1 || altitude == 2 || lowFlying)
                                                : (altitude == 2 || lowFlying);
-    if (onGround) troops.SetStateFlags(troops.GetStateFlags() | kTroopSupplied);
+    if (onGround) troops.SetStateFlags(troops.GetStateFlags() | kTroopGroundSupplied);
     return 1;
 }
 

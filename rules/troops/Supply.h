@@ -11,7 +11,9 @@
 // shots, so funds never fall below 0 through them.
 namespace zv::rules {
 
-// Supply flags of a site's terrain class (LandKind 補給フラグ).
+// Supply flags of a site's terrain class (LandKind 補給フラグ): a site that supplies fuel and
+// ammunition, one that sells units (strength and launch weapons), and either.
+inline constexpr std::uint16_t kSiteSuppliesFuel = 0x1000;
 inline constexpr std::uint16_t kSiteSellsUnits = 0x2000;
 inline constexpr std::uint16_t kSiteSupplies = 0x3000;
 

@@ -68,7 +68,7 @@ void ResetOrderFields(TroopRecord* r) {
     r->SetU8(TroopRecord::kOrderPhase, 0);
     for (int i = 0; i < 4; ++i) r->SetU16(TroopRecord::kWaypoints + 2 * i, kNoHex);
     r->SetFlags(static_cast<std::uint16_t>(r->Flags() & ~kTroopSelectionMark));
-    r->SetU16(TroopRecord::kOrderParam358, 0);
+    r->SetU16(TroopRecord::kWeaponSelection, 0);
 }
 
 // Restores the selection a count found when it ends.
@@ -96,7 +96,7 @@ void CountByAltitude(TroopCursor& troop, std::uint16_t out[6], bool withFlag8000
     const std::uint16_t limit = troop.GetTableLimit();
     for (std::uint16_t t = 0; t < limit; ++t) {
         if (!troop.Select(t) || !troop.GetRecord()->IsUsed()) continue;
-        const bool flagged = (troop.GetStateFlags() & kTroopFlag8000) != 0;
+        const bool flagged = (troop.GetStateFlags() & kTroopTemplate) != 0;
         if (flagged != withFlag8000) continue;
         const std::uint8_t altitude = troop.RefreshAltitudeClass();
         // A class outside 1-6 has no counter.

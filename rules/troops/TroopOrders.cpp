@@ -9,19 +9,14 @@ namespace zv::rules {
 
 namespace {
 
-constexpr int kWaypointCount = 4;
-constexpr std::uint8_t kToDestination = 4;  // waypoint index while heading for the destination
-constexpr int kMemberSettingBytes = 5;
-constexpr std::size_t kFormationSettingsAt = 30;
-constexpr std::size_t kFormationAt = 35;
-constexpr std::size_t kTroopModeAt = 36;
+using Block = MemberSettingsBlock;
 
 bool IsHexSet(std::uint16_t hex) {
     return (hex & 0xFF) != 0xFF && (hex >> 8) != 0xFF;
 }
 
 void ClearRoute(TroopCursor& troops) {
-    for (int i = 0; i < kWaypointCount; ++i) troops.SetWaypoint(i, kNoHex);
+    for (int i = 0; i < kTroopWaypointCount; ++i) troops.SetWaypoint(i, kNoHex);
     troops.SetDestination(kNoHex);
 }
 
@@ -157,7 +152,7 @@ int PrepareTroopOrder(GameContext& ctx, std::uint16_t troop, std::uint16_t desti
 int SetTroopTarget(GameContext& ctx, std::uint16_t troop, std::uint16_t hex, std::uint8_t slot) {
     TroopCursor& troops = ctx.Troops();
     if (!troops.Select(troop)) return 0;
-    if (slot >= kWaypointCount) {
+    if (slot >= kTroopWaypointCount) {
         troops.SetDestination(hex);
         troops.SetByte380(kToDestination);
     } else {
@@ -249,30 +244,31 @@ int ApplyMemberSettings(GameContext& ctx, std::uint16_t troop,
                         const std::uint8_t block[kMemberSettingsBlockSize]) {
     TroopCursor& troops = ctx.Troops();
     if (troop == kNoTroop || !troops.Select(troop)) return 0;
-    const std::uint8_t formation = block[kFormationAt];
+    const std::uint8_t formation = block[Block::kFormation];
     if (formation >= kTroopFormationCount) return 0;
     for (int slot = 0; slot < kFormationSlotCount; ++slot) {
-        if (troops.GetMemberRecord(slot) && block[kMemberSettingBytes * slot] >= kPackCount) {
+        if (troops.GetMemberRecord(slot) &&
+            block[Block::kSlotEntries + Block::kSlotEntrySize * slot] >= kPackCount) {
             return 0;
         }
     }
 
     for (int slot = 0; slot < kFormationSlotCount; ++slot) {
-        const std::uint8_t* entry = block + kMemberSettingBytes * slot;
+        const std::uint8_t* entry = block + Block::kSlotEntries + Block::kSlotEntrySize * slot;
         troops.SetMemberPack(slot, entry[0]);
         troops.SetMemberByte22(slot, 0, entry[1]);
         troops.SetMemberByte22(slot, 1, entry[2]);
         troops.SetMemberByte24(slot, 0, entry[3]);
         troops.SetMemberByte24(slot, 1, entry[4]);
     }
-    const std::uint8_t* settings = block + kFormationSettingsAt;
+    const std::uint8_t* settings = block + Block::kFormationSettings;
     troops.SetFormationByte236(formation, settings[0]);
     troops.SetFormationByte237(formation, settings[1]);
     troops.SetFormationByte240(formation, settings[4]);
     troops.SetFormationByte238(formation, settings[2]);
     troops.SetFormationByte239(formation, settings[3]);
     troops.SetCurrentFormation(formation);
-    troops.SetSlotByte(block[kTroopModeAt]);
+    troops.SetSlotByte(block[Block::kTroopMode]);
     return 1;
 }
 
@@ -284,11 +280,11 @@ int CanAddWaypoint(GameContext& ctx, std::uint16_t troop, std::uint16_t hex, std
     if (cost == 0 || cost == 255) return 0;
     const std::uint16_t destination = troops.GetDestination();
     if (!IsHexSet(destination) || destination == hex) return 0;
-    for (int i = 0; i < kWaypointCount; ++i) {
+    for (int i = 0; i < kTroopWaypointCount; ++i) {
         if (troops.GetWaypoint(i) == hex) return 0;
     }
     const std::uint8_t index = troops.GetByte380();
-    if (index >= kWaypointCount) return 0;
+    if (index >= kTroopWaypointCount) return 0;
     if (limit != 0xFFFF && index > limit) return 0;
     return 1;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "rules/context/GameContext.h"
+#include "rules/records/Bytes.h"
 
 // Giving, advancing and clearing a troop's order: the rule operations behind journal commands
 // 15, 22, 26, 31 and 36. Each selects the troop it is given in the context's troop cursor and
@@ -29,8 +30,15 @@ enum OrderKind : std::uint8_t {
     kOrderReturn = 14,
 };
 
-// Size of the member settings block of command 36.
-inline constexpr int kMemberSettingsBlockSize = 38;
+// The 38-byte member settings block of order 35 and command 36.
+struct MemberSettingsBlock : ByteRecord<38> {
+    // Five bytes per formation slot 0-5: pack, attack settings (member bytes 22, 23), defence
+    // settings (member bytes 24, 25).
+    static constexpr std::size_t kSlotEntries = 0, kSlotEntrySize = 5;
+    // Settings 22-26 of the formation at kFormation.
+    static constexpr std::size_t kFormationSettings = 30, kFormation = 35, kTroopMode = 36;
+};
+inline constexpr int kMemberSettingsBlockSize = MemberSettingsBlock::kSize;
 
 // Game time of the context's scenario header in minutes: day x 1440 + hour x 60 + minute.
 std::int32_t GetOrderTime(GameContext& ctx);

@@ -91,22 +91,22 @@ void SetWord361(TroopCursor& troop, std::uint16_t v) {
     troop.GetRecord()->SetU16(TroopRecord::kOrderHex, v);
 }
 std::uint8_t GetByte363(TroopCursor& troop) {
-    return troop.GetRecord()->U8(TroopRecord::kOrderParam363);
+    return troop.GetRecord()->U8(TroopRecord::kHomeAction);
 }
 void SetByte363(TroopCursor& troop, std::uint8_t v) {
-    troop.GetRecord()->SetU8(TroopRecord::kOrderParam363, v);
+    troop.GetRecord()->SetU8(TroopRecord::kHomeAction, v);
 }
 std::uint16_t GetWord358(TroopCursor& troop) {
-    return troop.GetRecord()->U16(TroopRecord::kOrderParam358);
+    return troop.GetRecord()->U16(TroopRecord::kWeaponSelection);
 }
 void SetWord358(TroopCursor& troop, std::uint16_t v) {
-    troop.GetRecord()->SetU16(TroopRecord::kOrderParam358, v);
+    troop.GetRecord()->SetU16(TroopRecord::kWeaponSelection, v);
 }
 std::uint8_t GetByte381(TroopCursor& troop) {
-    return troop.GetRecord()->U8(TroopRecord::kOrderParam381);
+    return troop.GetRecord()->U8(TroopRecord::kOrderParameter);
 }
 void SetByte381(TroopCursor& troop, std::uint8_t v) {
-    troop.GetRecord()->SetU8(TroopRecord::kOrderParam381, v);
+    troop.GetRecord()->SetU8(TroopRecord::kOrderParameter, v);
 }
 std::uint8_t GetByte416(TroopCursor& troop) {
     return troop.GetRecord()->U8(TroopRecord::kSpare416);
@@ -474,12 +474,12 @@ int LoadTroop(TroopCursor& troop, std::uint16_t carrier, std::uint16_t passenger
     const std::uint16_t saved = troop.GetIndex();
     troop.TryLoadOnto(carrier, passenger, 1);
     if (troop.Select(carrier)) {
-        troop.SetFlag4();
+        troop.SetCarrying();
         const std::uint16_t carrierHex = troop.GetHexValue();
         if (troop.Select(passenger)) {
             troop.SetCarrier(carrier);
             troop.SetHex(carrierHex);
-            troop.SetFlag2();
+            troop.SetAboard();
         }
     }
     troop.Select(saved);
@@ -505,9 +505,9 @@ int UnloadTroop(TroopCursor& troop, std::uint16_t carrier, std::uint16_t passeng
         if (t == passenger) passengerAboard = true;
     }
     if (!passengerAboard) return 0;
-    if (carried <= 1 && troop.Select(carrier)) troop.ClearFlag4();
+    if (carried <= 1 && troop.Select(carrier)) troop.ClearCarrying();
     if (troop.Select(passenger)) {
-        troop.ClearFlag2();
+        troop.ClearAboard();
         troop.SetCarrier(kNoTroop);
         troop.SetHex(hex);
         for (int m = 0; m < kTroopMemberCount; ++m) troop.SetMemberByte26(m, 0xFF);

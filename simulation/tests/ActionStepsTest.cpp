@@ -138,7 +138,7 @@ TEST_F(LaunchTest, CarrierPreparesThreeTicksAndLaunchesOnTheFourth) {
     const std::uint16_t troop = passengers[0];
     ASSERT_EQ(Troop(troop).Carrier(), carrier);
     Activity(troop, rules::kOrderLaunch, 0, Hex(16, 6));
-    Troop(troop).bytes[rules::TroopRecord::kOrderParam363] = 1;  // move on once out
+    Troop(troop).bytes[rules::TroopRecord::kHomeAction] = 1;  // move on once out
     for (int tick = 1; tick <= 3; ++tick) {
         Tick(troop);
         EXPECT_EQ(Count(kCmdLaunch), 0) << tick;
@@ -181,7 +181,7 @@ TEST_F(ActionStepsTest, BombingKnocksOutAgainstTheSameDrawOnEveryParticipant) {
         const int draw = rules::RandomBelow(expected, 100);
         // The step's seed command comes before the troops' commands.
         rules::SeedGameRandom(sim->Random(), seed);
-        WriteSeedCommand(*sim, seed);
+        WriteCommand(*sim, SeedCommand{seed});
         Activity(bombers[k], rules::kOrderBomb, rules::kActionBomb, Hex(5, 4 + 6 * k));
         Tick(bombers[k]);
         CommandView bomb;
@@ -240,7 +240,7 @@ TEST_P(FireTest, OutOfReachWaitsAndAVanishedTargetEnds) {
     ASSERT_EQ(missile[rules::WeaponKdRecord::kRange], 4);
     Activity(gunship, rules::kOrderFire, rules::kActionFire, Hex(c.destinationX, 10),
              c.targetGone ? gone : 0xFFFF);
-    Troop(gunship).SetU16(rules::TroopRecord::kOrderParam358, rules::WeaponClassBit(20));
+    Troop(gunship).SetU16(rules::TroopRecord::kWeaponSelection, rules::WeaponClassBit(20));
     for (int tick = 0; tick < 3; ++tick) {
         ClearJournal();
         Tick(gunship);

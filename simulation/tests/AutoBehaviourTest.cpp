@@ -204,7 +204,7 @@ class BehaviourTest : public AutoBehaviourTest {
         return Troop(troop).bytes[rules::TroopRecord::kOrderKind];
     }
     std::uint16_t WeaponsOf(std::uint16_t troop) {
-        return Troop(troop).U16(rules::TroopRecord::kOrderParam358);
+        return Troop(troop).U16(rules::TroopRecord::kWeaponSelection);
     }
     // Turns the gunship's missile into a launch weapon of the given type and range.
     void MakeGunshipLaunch(int weaponType, int range) {

@@ -57,8 +57,8 @@ TEST_F(CommandInterpreterTest, EmptyJournalsAndCommandsWithoutEffectChangeNothin
     Execute(Journal({}));
     Execute(Bytes{0, 0, 0, 0});
     Execute(Bytes{3, 0, 0, 0, 17, 0});
-    Execute(Journal({Record([](RecordSink& s) { WriteCommand28(s); }),
-                     Record([](RecordSink& s) { WriteCommand29(s); })}));
+    Execute(Journal({Record([](RecordSink& s) { WriteCommand(s, Nothing28Command{}); }),
+                     Record([](RecordSink& s) { WriteCommand(s, Nothing29Command{}); })}));
     EXPECT_EQ(w.tables.HashLiveTables(), before);
     EXPECT_TRUE(w.events.events.empty());
     EXPECT_TRUE(w.log.empty());
@@ -78,8 +78,9 @@ TEST_F(CommandInterpreterTest, OpcodesWithoutMeaningAreSteppedOverAsTwoBytes) {
 TEST_F(CommandInterpreterTest, ARecordCutShortByTheLengthIsNeverRead) {
     // A game-end command whose last field lies beyond the length; the bytes behind the length
     // are there and would complete it.
-    Bytes journal = Journal(
-        {Bytes{17, 0, 0, 0}, Record([](RecordSink& s) { WriteGameEndCommand(s, 1, 2, 0); })});
+    Bytes journal = Journal({Bytes{17, 0, 0, 0}, Record([](RecordSink& s) {
+                                 WriteCommand(s, GameEndCommand{1, 2, 0});
+                             })});
     rules::WriteU32(journal.data(), 0, static_cast<std::uint32_t>(journal.size() - 2));
     Execute(journal);
     EXPECT_EQ(w.events.events, (Strings{"MapRedraw", "GraspRebuild"}));
@@ -101,7 +102,7 @@ TEST_F(CommandInterpreterTest, ARecordCutShortByTheLengthIsNeverRead) {
 }
 
 TEST_F(CommandInterpreterTest, GameEndGoesToTheFrameWithBothMasks) {
-    ExecuteOne([](RecordSink& s) { WriteGameEndCommand(s, 0x05, 0x0A, 1); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, GameEndCommand{0x05, 0x0A, 1}); });
     EXPECT_EQ(w.events.events, Strings{"DelayedGameOver(5,10,1)"});
 }
 
@@ -116,51 +117,55 @@ TEST_F(CommandInterpreterTest, ClearActionClearsOnlyTheNamedFields) {
         rules::TroopRecord& t = w.Troop(w.troopA);
         t.SetU8(rules::TroopRecord::kActionCounter, 7);
         t.SetU16(rules::TroopRecord::kActionFlags, 0x0104);
-        ExecuteOne([&](RecordSink& s) { WriteCommand32(s, w.troopA, c.counter, c.flags); });
+        ExecuteOne([&](RecordSink& s) {
+            WriteCommand(s, ClearActionCommand{w.troopA, c.counter, c.flags});
+        });
         EXPECT_EQ(t.U8(rules::TroopRecord::kActionCounter), c.expectCounter);
         EXPECT_EQ(t.U16(rules::TroopRecord::kActionFlags), c.expectFlags);
     }
     const std::uint64_t before = w.tables.HashLiveTables();
-    ExecuteOne([](RecordSink& s) { WriteCommand32(s, 255, 1, 1); });
-    ExecuteOne([](RecordSink& s) { WriteCommand32(s, 0xFFFF, 1, 1); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, ClearActionCommand{255, 1, 1}); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, ClearActionCommand{0xFFFF, 1, 1}); });
     EXPECT_EQ(w.tables.HashLiveTables(), before);
 }
 
 TEST_F(CommandInterpreterTest, SeedCommandReseedsTheGameStream) {
     w.sim->Random().NextRandom1();
-    ExecuteOne([](RecordSink& s) { WriteSeedCommand(s, 0x1234); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, SeedCommand{0x1234}); });
     fw::RandomStreams expected;
     rules::SeedGameRandom(expected, 0x1234);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(w.sim->Random().NextRandom1(), expected.NextRandom1());
 }
 
 TEST_F(CommandInterpreterTest, FormationChangeShowsOnlyTheLocalPlayersTroop) {
-    ExecuteOne([&](RecordSink& s) { WriteCommand38(s, w.troopA, 2); });
+    ExecuteOne([&](RecordSink& s) { WriteCommand(s, FormationCommand{w.troopA, 2}); });
     EXPECT_EQ(w.Troop(w.troopA).CurrentFormation(), 2);
-    ExecuteOne([&](RecordSink& s) { WriteCommand38(s, w.troopB, 0x0103); });  // low byte read
+    ExecuteOne([&](RecordSink& s) {
+        WriteCommand(s, FormationCommand{w.troopB, 0x0103});
+    });  // low byte read
     EXPECT_EQ(w.Troop(w.troopB).CurrentFormation(), 3);
     EXPECT_EQ(w.events.events, Strings{"PanelShowTroop(" + std::to_string(w.troopA) + ")"});
 
-    ExecuteOne([&](RecordSink& s) { WriteCommand38(s, w.troopA, 4); });
+    ExecuteOne([&](RecordSink& s) { WriteCommand(s, FormationCommand{w.troopA, 4}); });
     EXPECT_EQ(w.Troop(w.troopA).CurrentFormation(), 2);
     EXPECT_EQ(w.log.size(), 1u);
 }
 
 TEST_F(CommandInterpreterTest, ReinforcementRequestsArePlacedAndWithdrawn) {
     const std::uint16_t t = w.forceTroop;
-    ExecuteOne([&](RecordSink& s) { WriteCommand46(s, t, 0x0605, 1); });
+    ExecuteOne([&](RecordSink& s) { WriteCommand(s, PlaceCommand{t, 0x0605, 1}); });
     EXPECT_NE(ForceTroop(1, t).Flags() & rules::kTroopReinforcement, 0);
     EXPECT_EQ(ForceTroop(1, t).Hex(), 0x0605);
 
-    ExecuteOne([&](RecordSink& s) { WriteCommand40(s, t, 1); });
+    ExecuteOne([&](RecordSink& s) { WriteCommand(s, WithdrawCommand{t, 1}); });
     EXPECT_EQ(ForceTroop(1, t).Flags() & rules::kTroopReinforcement, 0);
     EXPECT_EQ(ForceTroop(1, t).Hex(), 0xFFFF);
     EXPECT_EQ(w.events.events, Strings{"RefreshTroopList"});
 
     // A country outside 0-3 would name the organisation screens' working corps.
     const std::uint64_t before = w.tables.HashLiveTables();
-    ExecuteOne([&](RecordSink& s) { WriteCommand46(s, t, 0x0605, 4); });
-    ExecuteOne([&](RecordSink& s) { WriteCommand40(s, t, 0xFE); });
+    ExecuteOne([&](RecordSink& s) { WriteCommand(s, PlaceCommand{t, 0x0605, 4}); });
+    ExecuteOne([&](RecordSink& s) { WriteCommand(s, WithdrawCommand{t, 0xFE}); });
     EXPECT_EQ(w.tables.HashLiveTables(), before);
     EXPECT_EQ(w.log.size(), 2u);
 }
@@ -186,9 +191,9 @@ TEST_F(CommandInterpreterTest, NoticesActOnTheProgramTheyConcern) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         World world(c.role, 0);
-        ExecuteCommandList(
-            *world.sim,
-            Journal({Record([&](RecordSink& s) { WriteNoticeCommand(s, c.kind, c.writer); })}));
+        ExecuteCommandList(*world.sim, Journal({Record([&](RecordSink& s) {
+            WriteCommand(s, NoticeCommand{c.kind, c.writer});
+        })}));
         EXPECT_EQ(world.events.events, c.expected);
     }
 }
@@ -208,7 +213,7 @@ Strings FallMessages(const Strings& events) {
 TEST_F(CommandInterpreterTest, CountryFallRetiresTheCountryAndTellsTheWindows) {
     const std::uint8_t* capital =
         w.tables.GetTableBase(TableId::Site) + rules::SiteRecord::kSize * w.capitalB;
-    ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 0, 0); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, CountryFallCommand{0, 0}); });
     EXPECT_EQ(FallMessages(w.events.events),
               (Strings{"DelayedDefeatDialog(0)", "RefreshCampInfo", "NewsShow"}));
     EXPECT_EQ(State(0), 3);
@@ -217,7 +222,7 @@ TEST_F(CommandInterpreterTest, CountryFallRetiresTheCountryAndTellsTheWindows) {
     EXPECT_EQ(capital[rules::SiteRecord::kOwner], 1);
 
     w.events.events.clear();
-    ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 1, 0); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, CountryFallCommand{1, 0}); });
     EXPECT_EQ(FallMessages(w.events.events),
               (Strings{"DelayedDefeatDialog(1)", "RefreshCampInfo"}));
     EXPECT_EQ(State(1), 3);
@@ -228,7 +233,7 @@ TEST_F(CommandInterpreterTest, CountryFallRetiresTheCountryAndTellsTheWindows) {
 
 TEST_F(CommandInterpreterTest, CountryLeavingWithItsStateKeptSendsNoMessages) {
     const std::uint8_t state = State(1);
-    ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 1, 1); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, CountryFallCommand{1, 1}); });
     EXPECT_EQ(State(1), state);
     EXPECT_TRUE(FallMessages(w.events.events).empty());
     EXPECT_FALSE(w.Troop(w.troopB).IsUsed());
@@ -239,8 +244,8 @@ TEST_F(CommandInterpreterTest, CountryLeavingWithItsStateKeptSendsNoMessages) {
 
     w.events.events.clear();
     const std::uint64_t before = w.tables.HashLiveTables();
-    ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 6, 0); });
-    ExecuteOne([](RecordSink& s) { WriteCountryFallCommand(s, 0xFE, 1); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, CountryFallCommand{6, 0}); });
+    ExecuteOne([](RecordSink& s) { WriteCommand(s, CountryFallCommand{0xFE, 1}); });
     EXPECT_EQ(w.tables.HashLiveTables(), before);
     EXPECT_TRUE(w.events.events.empty());
     EXPECT_EQ(w.log.size(), 2u);
@@ -255,7 +260,7 @@ TEST_F(CommandInterpreterTest, AllianceProposalAsksOnlyTheAddressedPlayer) {
     host.session.names[5] = "last";
     auto run = [&](std::uint16_t proposer, std::uint16_t addressee, std::uint16_t kind) {
         ExecuteCommandList(*host.sim, Journal({Record([&](RecordSink& s) {
-            WriteCommand43(s, proposer, addressee, kind);
+            WriteCommand(s, AllianceProposalCommand{proposer, addressee, kind});
         })}));
     };
     run(2, 1, 1);
@@ -290,7 +295,9 @@ TEST_F(CommandInterpreterTest, AllianceChangeAndItsNoticeForTheProposer) {
         // Country 2 answers country 0's proposal, followed by a refresh read 10 bytes later.
         ExecuteCommandList(
             *world.sim,
-            Journal({Record([&](RecordSink& s) { WriteCommand45(s, 2, 0, c.kind, c.accepted); }),
+            Journal({Record([&](RecordSink& s) {
+                         WriteCommand(s, AllianceChangeCommand{2, 0, c.kind, c.accepted});
+                     }),
                      Bytes{17, 0, 0, 0}}));
         EXPECT_EQ(world.Country(0)[CountryRecord::kAllianceMask], c.mask0);
         EXPECT_EQ(world.Country(2)[CountryRecord::kAllianceMask], c.mask2);
@@ -301,18 +308,21 @@ TEST_F(CommandInterpreterTest, AllianceChangeAndItsNoticeForTheProposer) {
 
     // The answering player's program shows no notice.
     World answerer(Role::Single, 2);
-    ExecuteCommandList(*answerer.sim,
-                       Journal({Record([](RecordSink& s) { WriteCommand45(s, 2, 0, 0, 1); })}));
+    ExecuteCommandList(*answerer.sim, Journal({Record([](RecordSink& s) {
+        WriteCommand(s, AllianceChangeCommand{2, 0, 0, 1});
+    })}));
     EXPECT_EQ(answerer.events.events, Strings{"RefreshCampInfo"});
 }
 
 TEST_F(CommandInterpreterTest, AllianceChangeNamingNoCountryIsDroppedWithoutShifting) {
     const std::uint64_t before = w.tables.HashLiveTables();
-    ExecuteOne([](RecordSink& s) { WriteCommand45(s, 0, 0xFF, 0, 1); });  // nobody: silent
+    ExecuteOne([](RecordSink& s) {
+        WriteCommand(s, AllianceChangeCommand{0, 0xFF, 0, 1});
+    });  // nobody: silent
     EXPECT_TRUE(w.log.empty());
     for (std::uint16_t bad : {4, 8, 31, 200, 0xFE, 0x100}) {
-        ExecuteOne([&](RecordSink& s) { WriteCommand45(s, bad, 0, 0, 1); });
-        ExecuteOne([&](RecordSink& s) { WriteCommand45(s, 0, bad, 0, 1); });
+        ExecuteOne([&](RecordSink& s) { WriteCommand(s, AllianceChangeCommand{bad, 0, 0, 1}); });
+        ExecuteOne([&](RecordSink& s) { WriteCommand(s, AllianceChangeCommand{0, bad, 0, 1}); });
     }
     EXPECT_EQ(w.tables.HashLiveTables(), before);
     EXPECT_TRUE(w.events.events.empty());
@@ -368,71 +378,83 @@ TEST(CommandInterpreterRulesTest, EachRuleCommandDoesToTheLiveTablesWhatItsOpera
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::ExecMove(c, w.troopA, MakeHexPosition(4, 3), 3, 2);
          },
-         [](World& w, RecordSink& s) { WriteCommand1(s, w.troopA, MakeHexPosition(4, 3), 3, 2); }},
+         [](World& w, RecordSink& s) {
+             WriteCommand(s, MoveCommand{w.troopA, MakeHexPosition(4, 3), 3, 2});
+         }},
         {"2 attack",
          [](World& w, rules::GameContext& c, fw::RandomStreams& r) {
              rules::ExecAttack(c, w.troopA, w.troopC, r);
          },
-         [](World& w, RecordSink& s) { WriteCommand2(s, w.troopA, w.troopC); }},
+         [](World& w, RecordSink& s) {
+             WriteCommand(s, AttackCommand{w.troopA, w.troopC});
+         }},
         {"5 supply",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::ExecSupply(c, w.troopA, 0xFFFF, 0xFFFF);
          },
-         [](World& w, RecordSink& s) { WriteCommand5(s, w.troopA, 0xFFFF, 0xFFFF); }},
+         [](World& w, RecordSink& s) {
+             WriteCommand(s, SupplyCommand{w.troopA, 0xFFFF, 0xFFFF});
+         }},
         {"12 disband",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::ExecDisband(c, w.troopB);
          },
-         [](World& w, RecordSink& s) { WriteCommand12(s, w.troopB); }},
+         [](World& w, RecordSink& s) { WriteCommand(s, DisbandCommand{w.troopB}); }},
         {"15 waypoint",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::SetTroopTarget(c, w.troopA, MakeHexPosition(5, 2), 2);
          },
-         [](World& w, RecordSink& s) { WriteCommand15(s, w.troopA, MakeHexPosition(5, 2), 2); }},
+         [](World& w, RecordSink& s) {
+             WriteCommand(s, TargetCommand{w.troopA, MakeHexPosition(5, 2), 2});
+         }},
         {"16 clock of a new day",
          [](World&, rules::GameContext& c, fw::RandomStreams&) {
              rules::SetClock(c, 2, 0, 0, 1);
              rules::AddSiteIncome(c);
          },
          [](World&, RecordSink& s) {
-             const std::uint8_t clock[6] = {2, 0, 0, 1, 1, 0};
-             WriteClockCommand(s, clock);
+             WriteCommand(s, ClockCommand{2, 0, 0, 1, 1});
          }},
         {"20 production",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              ExecuteProduction(c, w.forceTroop, MakeHexPosition(10, 9), 1);
          },
          [](World& w, RecordSink& s) {
-             WriteProductionCommand(s, w.forceTroop, MakeHexPosition(10, 9), 1);
+             WriteCommand(s, ProductionCommand{w.forceTroop, MakeHexPosition(10, 9), 1});
          }},
         {"22 order",
          [=](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::SetTroopOrder(c, w.troopA, far, 0xFFFF, 1, 0x0010, 0x0003, 0x44, home, 5, 9);
          },
          [=](World& w, RecordSink& s) {
-             WriteCommand22(s, w.troopA, far, 0xFFFF, 1, 0x0010, 0x0003, 0x44, home, 5, 9);
+             WriteCommand(s, TroopOrderCommand{
+                                 {w.troopA, far, 0xFFFF, 1, 0x0010, 0x0003, 0x44, home, 5, 9}});
          }},
         {"25 fuel",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::BurnTroopFuel(c, w.troopA, 0, 7);
          },
-         [](World& w, RecordSink& s) { WriteCommand25(s, w.troopA, 0, 7); }},
+         [](World& w, RecordSink& s) {
+             WriteCommand(s, BurnFuelCommand{w.troopA, 0, 7});
+         }},
         {"26 clear",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::ClearTroopOrders(c, w.troopA);
          },
-         [](World& w, RecordSink& s) { WriteCommand26(s, w.troopA); }},
+         [](World& w, RecordSink& s) { WriteCommand(s, ClearOrdersCommand{w.troopA}); }},
         {"31 status",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              rules::UpdateTroopStatusFromFlags(c, w.troopA, 1);
          },
-         [](World& w, RecordSink& s) { WriteCommand31(s, w.troopA, 1); }},
+         [](World& w, RecordSink& s) {
+             WriteCommand(s, StatusCommand{w.troopA, 1});
+         }},
         {"33 seed and site round",
          [](World&, rules::GameContext& c, fw::RandomStreams& r) {
              rules::SeedGameRandom(r, 0x4321);
              RunSiteRound(c);
          },
-         [](World&, RecordSink& s) { WriteSeedCommand(s, 0x4321); }},
+         [](World&, RecordSink& s) { WriteCommand(s, SeedCommand{0x4321}); }},
         {"36 settings",
          [](World& w, rules::GameContext& c, fw::RandomStreams&) {
              std::uint8_t block[MemberSettingsBlock::kSize] = {2, 1, 2, 3, 4, 1, 5, 6, 7, 8};
@@ -444,7 +466,7 @@ TEST(CommandInterpreterRulesTest, EachRuleCommandDoesToTheLiveTablesWhatItsOpera
              std::uint8_t block[MemberSettingsBlock::kSize] = {2, 1, 2, 3, 4, 1, 5, 6, 7, 8};
              block[MemberSettingsBlock::kFormation] = 0;
              block[MemberSettingsBlock::kTroopMode] = 3;
-             WriteCommand36(s, w.troopA, 1, block);
+             WriteCommand(s, MemberSettingsCommand{w.troopA, 1, block});
          }},
     };
     for (const RuleCase& c : cases) {
@@ -494,15 +516,15 @@ TEST(CommandInterpreterRulesTest, TroopOrderFieldsLandWhereTheRecordLayoutPutsTh
     World w;
     const std::uint16_t home = MakeHexPosition(2, 6);
     ExecuteCommandList(*w.sim, Journal({Record([&](RecordSink& s) {
-        WriteCommand22(s, w.troopA, MakeHexPosition(9, 3), 0xFFFF, 2, 0x0004, 0x0102, 0x33, home, 6,
-                       0x27);
+        WriteCommand(s, TroopOrderCommand{{w.troopA, MakeHexPosition(9, 3), 0xFFFF, 2, 0x0004,
+                                           0x0102, 0x33, home, 6, 0x27}});
     })}));
     const rules::TroopRecord& t = w.Troop(w.troopA);
-    EXPECT_EQ(t.U8(rules::TroopRecord::kOrderParam381), 0x33);
+    EXPECT_EQ(t.U8(rules::TroopRecord::kOrderParameter), 0x33);
     EXPECT_EQ(t.U16(rules::TroopRecord::kOrderHex), home);
-    EXPECT_EQ(t.U8(rules::TroopRecord::kOrderParam363), 6);
+    EXPECT_EQ(t.U8(rules::TroopRecord::kHomeAction), 6);
     EXPECT_EQ(t.U8(rules::TroopRecord::kRelatedTroop), 0x27);
-    EXPECT_EQ(t.U16(rules::TroopRecord::kOrderParam358), 0x0102);
+    EXPECT_EQ(t.U16(rules::TroopRecord::kWeaponSelection), 0x0102);
     EXPECT_EQ(t.U8(rules::TroopRecord::kOrderKind), 2);
 }
 
@@ -514,9 +536,12 @@ TEST(CommandInterpreterRulesTest, RecordsAfterAnAllianceChangeAreReadWhereTheySt
                              0xFF);
     }
     ASSERT_NE(w.Troop(w.troopA).Destination(), 0xFFFF);
-    ExecuteCommandList(*w.sim,
-                       Journal({Record([](RecordSink& s) { WriteCommand45(s, 2, 1, 0, 1); }),
-                                Record([&](RecordSink& s) { WriteCommand26(s, w.troopA); })}));
+    ExecuteCommandList(
+        *w.sim,
+        Journal({Record([](RecordSink& s) {
+                     WriteCommand(s, AllianceChangeCommand{2, 1, 0, 1});
+                 }),
+                 Record([&](RecordSink& s) { WriteCommand(s, ClearOrdersCommand{w.troopA}); })}));
     EXPECT_EQ(w.Troop(w.troopA).Destination(), 0xFFFF);
     EXPECT_EQ(w.Country(1)[rules::CountryRecord::kAllianceMask], 0x06);
 }
@@ -526,9 +551,9 @@ TEST(CommandInterpreterRulesTest, ClockCommandSetsTheClockAndPaysOnlyOnANewDay) 
         SCOPED_TRACE(int(newDay));
         World w;
         const std::int32_t funds = rules::ReadS32(w.Country(1), rules::CountryRecord::kFunds);
-        const std::uint8_t clock[6] = {3, 12, 30, 0, newDay, 0};
+        const ClockCommand clock{3, 12, 30, 0, newDay};
         ExecuteCommandList(*w.sim,
-                           Journal({Record([&](RecordSink& s) { WriteClockCommand(s, clock); })}));
+                           Journal({Record([&](RecordSink& s) { WriteCommand(s, clock); })}));
         rules::ScenarioHeaderCursor header(w.tables);
         EXPECT_EQ(header.GetDay(), 3);
         EXPECT_EQ(header.GetHour(), 12);

@@ -25,7 +25,9 @@ constexpr std::uint32_t kBit8 = 1u << kBusyAwaitingOrders;
 
 // Orders that need no troops: an alliance proposal (translated into command 43).
 Bytes Proposal(std::uint8_t proposer) {
-    return Record([&](RecordSink& s) { BuildOrder42(s, proposer, 1, kAllianceConclude); });
+    return Record([&](RecordSink& s) {
+        BuildOrder<AllianceProposalOrder>(s, {proposer, 1, kAllianceConclude});
+    });
 }
 
 int CountOpcodes(std::span<const std::uint8_t> records, std::uint16_t opcode) {
@@ -50,7 +52,7 @@ TEST(CommandJournalTest, SinglePlayTranslatesTheLocalOrdersOfTheStepAndExecutesT
     sim.ResetBusyState();
     sim.SetBusyBit(kBusyNotStarted, 0);
 
-    BuildOrder42(sim, 0, 1, kAllianceConclude);
+    BuildOrder<AllianceProposalOrder>(sim, {0, 1, kAllianceConclude});
     sim.SendGatheredOrders();  // single play keeps the orders for the step
     ASSERT_EQ(sim.LocalOrders().size(), 8u);
 
@@ -58,11 +60,13 @@ TEST(CommandJournalTest, SinglePlayTranslatesTheLocalOrdersOfTheStepAndExecutesT
     EXPECT_TRUE(sim.LocalOrders().empty());
     EXPECT_EQ(sim.GetIncomingLength(), 0u);
     EXPECT_EQ(sim.GetBusyMask(), kBit8);
-    const Bytes expected = Record([](RecordSink& s) { WriteCommand43(s, 0, 1, 0); });
+    const Bytes expected = Record([](RecordSink& s) {
+        WriteCommand(s, AllianceProposalCommand{0, 1, 0});
+    });
     ASSERT_EQ(sim.OutgoingCommands().size(), expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), sim.OutgoingCommands().begin()));
 
-    WriteRefreshCommand(sim);
+    WriteCommand(sim, RefreshCommand{});
     sim.FlushCommandJournal();
     EXPECT_EQ(sim.GetBusyMask(), 0u);
     EXPECT_TRUE(sim.OutgoingCommands().empty());
@@ -78,14 +82,14 @@ TEST(CommandJournalTest, AppendsThatWouldOverflowABufferAreRefusedWhole) {
     Simulation& sim = *w.sim;
     const Bytes big(kJournalBytes - 6, 0);
     ASSERT_EQ(sim.AppendOrder(big.data(), static_cast<std::uint32_t>(big.size())), 1);
-    EXPECT_EQ(BuildOrder26(sim, 1), 1);  // 4 bytes: 2 left
-    EXPECT_EQ(BuildOrder26(sim, 2), 0);
+    EXPECT_EQ(BuildOrder<ClearOrdersOrder>(sim, {1}), 1);  // 4 bytes: 2 left
+    EXPECT_EQ(BuildOrder<ClearOrdersOrder>(sim, {2}), 0);
     EXPECT_EQ(sim.LocalOrders().size(), kJournalBytes - 2);
     EXPECT_EQ(sim.LocalOrders()[kJournalBytes - 3], 0);  // the last accepted order's troop
 
     ASSERT_EQ(sim.AppendCommand(big.data(), static_cast<std::uint32_t>(big.size())), 1);
-    EXPECT_EQ(WriteCommand2(sim, 1, 2), 1);  // 6 bytes: exactly full
-    EXPECT_EQ(WriteCommand28(sim), 0);
+    EXPECT_EQ(WriteCommand(sim, AttackCommand{1, 2}), 1);  // 6 bytes: exactly full
+    EXPECT_EQ(WriteCommand(sim, Nothing28Command{}), 0);
     EXPECT_EQ(sim.OutgoingCommands().size(), kJournalBytes);
     EXPECT_EQ(w.log.size(), 2u);
 }
@@ -189,7 +193,7 @@ TEST(CommandJournalTest, AResetPartDiscardsTheGatheredPartsAndReleasesTheStep) {
 TEST(CommandJournalTest, SendGatheredOrdersFilesTheHostsOwnPartAndSendsAClientsToTheHost) {
     {
         World w(Role::Host, 0);
-        BuildOrder26(*w.sim, 3);
+        BuildOrder<ClearOrdersOrder>(*w.sim, {3});
         w.sim->SendGatheredOrders();
         EXPECT_TRUE(w.sim->LocalOrders().empty());
         EXPECT_TRUE(w.sim->IsOrderPartReceived(0));
@@ -198,7 +202,7 @@ TEST(CommandJournalTest, SendGatheredOrdersFilesTheHostsOwnPartAndSendsAClientsT
     }
     {
         World w(Role::Client, 1);
-        BuildOrder26(*w.sim, 3);
+        BuildOrder<ClearOrdersOrder>(*w.sim, {3});
         w.sim->SendGatheredOrders();
         EXPECT_TRUE(w.sim->LocalOrders().empty());
         EXPECT_EQ(w.session.sent, (std::vector<std::string>{"GameFromClient(1,4)"}));
@@ -207,7 +211,7 @@ TEST(CommandJournalTest, SendGatheredOrdersFilesTheHostsOwnPartAndSendsAClientsT
     {
         World w(Role::Client, 1);
         w.sim->SetSession(nullptr);  // network play without a session manager
-        BuildOrder26(*w.sim, 3);
+        BuildOrder<ClearOrdersOrder>(*w.sim, {3});
         w.sim->SendGatheredOrders();
         EXPECT_TRUE(w.sim->LocalOrders().empty());
     }
@@ -218,8 +222,8 @@ TEST(CommandJournalTest, HostFlushSendsTheJournalExecutesItAndReportsTheEnd) {
     Simulation& sim = *w.sim;
     sim.SetBusyBit(kBusyNotStarted, 0);
     sim.ProcessIncomingOrders();
-    WriteRefreshCommand(sim);
-    WriteCommand28(sim);
+    WriteCommand(sim, RefreshCommand{});
+    WriteCommand(sim, Nothing28Command{});
     w.session.sent.clear();
     w.events.events.clear();
 
@@ -237,7 +241,7 @@ TEST(CommandJournalTest, HostFlushSendsTheJournalExecutesItAndReportsTheEnd) {
 TEST(CommandJournalTest, ClientExecutesAReceivedJournalAndAnswers) {
     World w(Role::Client, 1);
     Simulation& sim = *w.sim;
-    const Bytes journal = Record([](RecordSink& s) { WriteRefreshCommand(s); });
+    const Bytes journal = Record([](RecordSink& s) { WriteCommand(s, RefreshCommand{}); });
     w.session.sendResult = 0;
     EXPECT_EQ(sim.ExecuteReceivedCommands(journal.data(), 4), 0);
     EXPECT_EQ(Count(w.events.events, "MapRedraw"), 1);
@@ -271,8 +275,8 @@ TEST(CommandJournalTest, NotifyExecuteThinkEndReportsWhetherItWasSent) {
 TEST(CommandJournalTest, ResetCommandJournalEmptiesEveryBuffer) {
     World w(Role::Host, 0);
     Simulation& sim = *w.sim;
-    BuildOrder26(sim, 1);
-    WriteCommand28(sim);
+    BuildOrder<ClearOrdersOrder>(sim, {1});
+    WriteCommand(sim, Nothing28Command{});
     const Bytes part = Proposal(0);
     sim.ReceiveOrderPart(0, part.data(), static_cast<std::uint32_t>(part.size()));
     sim.ResetCommandJournal();
@@ -290,8 +294,8 @@ TEST(CommandJournalTest, ACommandFromAnotherThreadDuringAStepGoesOutWithTheNextS
     sim.SetBusyBit(kBusyNotStarted, 0);
 
     sim.ProcessIncomingOrders();
-    WriteCommand28(sim);
-    std::thread gui([&] { WriteRefreshCommand(sim); });
+    WriteCommand(sim, Nothing28Command{});
+    std::thread gui([&] { WriteCommand(sim, RefreshCommand{}); });
     gui.join();
     EXPECT_EQ(sim.GetGatedCommandBytes(), 4u);
     EXPECT_EQ(sim.OutgoingCommands().size(), 4u);  // the step's own command only
@@ -304,7 +308,7 @@ TEST(CommandJournalTest, ACommandFromAnotherThreadDuringAStepGoesOutWithTheNextS
     EXPECT_EQ(sim.GetGatedCommandBytes(), 0u);
 
     // Outside a step, another thread appends straight into the journal.
-    std::thread other([&] { WriteCommand29(sim); });
+    std::thread other([&] { WriteCommand(sim, Nothing29Command{}); });
     other.join();
     EXPECT_EQ(sim.OutgoingCommands().size(), 8u);
 
@@ -320,7 +324,8 @@ TEST(CommandJournalTest, OrdersAppendedWhileStepsRunAreAllTranslatedOnce) {
     constexpr int kOrders = 3000;
     std::atomic<bool> done{false};
     std::thread gui([&] {
-        for (int i = 0; i < kOrders; ++i) BuildOrder42(sim, 0, 1, kAllianceConclude);
+        for (int i = 0; i < kOrders; ++i)
+            BuildOrder<AllianceProposalOrder>(sim, {0, 1, kAllianceConclude});
         done = true;
     });
     int translated = 0;
@@ -368,7 +373,7 @@ TEST(CommandJournalTest, APartArrivingWhileTheStepTranslatesIsDroppedWithoutWait
     w.sim->SetPlayerCountry(0);
 
     // Slot 0's part holds an order that the translation drops with a log line.
-    const Bytes bad = Record([](RecordSink& s) { BuildOrder39(s, 0, 9); });
+    const Bytes bad = Record([](RecordSink& s) { BuildOrder<WithdrawOrder>(s, {0, 9}); });
     w.sim->ReceiveOrderPart(0, bad.data(), static_cast<std::uint32_t>(bad.size()));
     w.sim->ReceiveOrderPart(1, nullptr, 0);
     ASSERT_EQ(w.sim->GetIncomingLength(), bad.size() + 4);
@@ -404,14 +409,14 @@ TEST(CommandJournalTest, AnAllianceAnswerTravelsBackAsAnOrderAndReachesEveryProg
     };
     for (World* w : {&host, &client}) w->sim->SetBusyBit(kBusyNotStarted, 0);
 
-    BuildOrder42(*host.sim, 0, 1, kAllianceConclude);
+    BuildOrder<AllianceProposalOrder>(*host.sim, {0, 1, kAllianceConclude});
     hostStep({});
     EXPECT_EQ(Count(host.events.events, "AllianceProposal(0,1,0)"), 0);
     ASSERT_EQ(Count(client.events.events, "AllianceProposal(0,1,0)"), 1);
     EXPECT_EQ(client.Country(0)[CountryRecord::kAllianceMask] & 0x02, 0);
 
     // The client's player approves; the answer goes out with the client's next part.
-    BuildOrder44(*client.sim, 1, 0, kAllianceConclude, 1);
+    BuildAllianceAnswerOrder(*client.sim, 1, 0, kAllianceConclude, 1);
     client.session.payloads.clear();
     client.sim->SendGatheredOrders();
     ASSERT_EQ(client.session.payloads.size(), 1u);

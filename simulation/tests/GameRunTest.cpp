@@ -204,7 +204,7 @@ bool CouldProduce(rules::GameContext& ctx, std::uint8_t country) {
     for (std::uint16_t i = 0; i < rules::kMapTroopCount && !affordable; ++i) {
         if (!force.SelectTroop(i) || !force.HasMembers()) continue;
         const std::uint16_t flags = force.GetStateFlags();
-        if ((flags & rules::kTroopReinforcement) || !(flags & rules::kTroopFlag8000)) continue;
+        if ((flags & rules::kTroopReinforcement) || !(flags & rules::kTroopTemplate)) continue;
         // Ground troops appear at the capital: only they are sure to find a cell there.
         if (force.RefreshAltitudeClass() != 3) continue;
         affordable = rules::SumMemberValueB(force) <= funds;

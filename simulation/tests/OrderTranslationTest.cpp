@@ -75,19 +75,20 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
     const OrderCase cases[] = {
         {"15 target",
          [](World& w, RecordSink& s) {
-             BuildOrder15(s, w.troopA, rules::MakeHexPosition(6, 3), 5);
+             BuildOrder<TargetOrder>(s, {w.troopA, rules::MakeHexPosition(6, 3), 5});
          },
          kOpTarget},
         {"26 clear",
          [](World& w, RecordSink& s) {
              GiveOrder(w);
-             BuildOrder26(s, w.troopA);
+             BuildOrder<ClearOrdersOrder>(s, {w.troopA});
          },
          kOpClearOrders},
         {"27 order with a home hex",
          [](World& w, RecordSink& s) {
-             BuildOrder27(s, w.troopA, rules::MakeHexPosition(7, 3), 0xFFFF, 1, 0x0010, 0, 0x12,
-                          rules::MakeHexPosition(3, 4), 2, 7);
+             BuildOrder<TroopOrderOrder>(
+                 s, {{w.troopA, rules::MakeHexPosition(7, 3), 0xFFFF, 1, 0x0010, 0, 0x12,
+                      rules::MakeHexPosition(3, 4), 2, 7}});
          },
          kCmdTroopOrder},
         {"27 order without a home hex after a clear",
@@ -96,24 +97,28 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
              rules::GameContext live(w.tables);
              rules::ClearTroopOrders(live, w.troopA);
              rules::CopyLiveTablesToShadow(w.tables);
-             BuildOrder27(s, w.troopA, rules::MakeHexPosition(3, 6), 0xFFFF, 1, 0, 0, 0xFF, 0xFFFF,
-                          0, 0xFF);
+             BuildOrder<TroopOrderOrder>(s, {{w.troopA, rules::MakeHexPosition(3, 6), 0xFFFF, 1, 0,
+                                              0, 0xFF, 0xFFFF, 0, 0xFF}});
          },
          kCmdTroopOrder},
         {"27 cancel",
          [](World& w, RecordSink& s) {
              GiveOrder(w);
-             BuildOrder27(s, w.troopA, 0xFFFF, 0xFFFF, 0, 0, 0, 0, 0xFFFF, 0, 0xFF);
+             BuildOrder<TroopOrderOrder>(s,
+                                         {{w.troopA, 0xFFFF, 0xFFFF, 0, 0, 0, 0, 0xFFFF, 0, 0xFF}});
          },
          kCmdTroopOrder},
         {"35 settings and supply",
          [](World& w, RecordSink& s) {
              w.Troop(w.troopA).Member(0).SetFuel(1);
              rules::CopyLiveTablesToShadow(w.tables);
-             BuildOrder35(s, w.troopA, 1, SettingsBlock().data());
+             BuildOrder<MemberSettingsOrder>(s, {w.troopA, 1, SettingsBlock().data()});
          },
          kCmdMemberSettings},
-        {"37 formation", [](World& w, RecordSink& s) { BuildOrder37(s, w.troopA, 2); },
+        {"37 formation",
+         [](World& w, RecordSink& s) {
+             BuildOrder<FormationOrder>(s, {w.troopA, 2});
+         },
          kCmdFormation},
         {"39 withdraw",
          [](World& w, RecordSink& s) {
@@ -123,14 +128,20 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
              force->Troop(w.forceTroop).SetFlags(rules::kTroopReinforcement);
              force->Troop(w.forceTroop).SetHex(0x0403);
              rules::CopyLiveTablesToShadow(w.tables);
-             BuildOrder39(s, w.forceTroop, 1);
+             BuildOrder<WithdrawOrder>(s, {w.forceTroop, 1});
          },
          kCmdWithdraw},
-        {"42 proposal", [](World&, RecordSink& s) { BuildOrder42(s, 1, 0, 0); },
+        {"42 proposal",
+         [](World&, RecordSink& s) {
+             BuildOrder<AllianceProposalOrder>(s, {1, 0, 0});
+         },
          kCmdAllianceProposal},
-        {"44 accepted", [](World&, RecordSink& s) { BuildOrder44(s, 0, 1, 0, 1); },
+        {"44 accepted", [](World&, RecordSink& s) { BuildAllianceAnswerOrder(s, 0, 1, 0, 1); },
          kCmdAllianceChange},
-        {"46 place", [](World& w, RecordSink& s) { BuildOrder46(s, w.forceTroop, 0x0504, 1); },
+        {"46 place",
+         [](World& w, RecordSink& s) {
+             BuildOrder<PlaceOrder>(s, {w.forceTroop, 0x0504, 1});
+         },
          kOpPlace},
     };
     for (const OrderCase& c : cases) {
@@ -165,8 +176,8 @@ TEST(OrderTranslationTest, AnOrderTheShadowCannotTakeStillBecomesItsCommand) {
         w.sim->ResetCommandJournal();
         const std::uint64_t before = ShadowHash(w.tables);
         const Bytes order = Record([&](RecordSink& s) {
-            BuildOrder27(s, troop, rules::MakeHexPosition(5, 5), 0xFFFF, 1, 0, 0, 0, 0xFFFF, 0,
-                         0xFF);
+            BuildOrder<TroopOrderOrder>(
+                s, {{troop, rules::MakeHexPosition(5, 5), 0xFFFF, 1, 0, 0, 0, 0xFFFF, 0, 0xFF}});
         });
         TranslateOrders(*w.sim, Journal({order}));
         EXPECT_EQ(ShadowHash(w.tables), before);
@@ -205,7 +216,7 @@ TEST(OrderTranslationTest, SettingsWithSupplyUseTheSiteUnderTheTroopOrNone) {
         auto block = SettingsBlock();
         block[MemberSettingsBlock::kFormation] = 0;  // the formation the members stand in
         TranslateOrders(*translated.sim, Journal({Record([&](RecordSink& s) {
-            BuildOrder35(s, translated.troopA, 1, block.data());
+            BuildOrder<MemberSettingsOrder>(s, {translated.troopA, 1, block.data()});
         })}));
         rules::ShadowGameContext shadow(byHand.tables, byHand.sim->ContextEnv());
         rules::ApplyMemberSettings(shadow, byHand.troopA, block.data());
@@ -229,7 +240,7 @@ TEST(OrderTranslationTest, AnEmptyStepWritesNothing) {
 TEST(OrderTranslationTest, ADeclinedAnswerIsWrittenButChangesNoAlliance) {
     World w;
     const std::uint64_t before = ShadowHash(w.tables);
-    const Bytes order = Record([](RecordSink& s) { BuildOrder44(s, 2, 0, 0, 0); });
+    const Bytes order = Record([](RecordSink& s) { BuildAllianceAnswerOrder(s, 2, 0, 0, 0); });
     TranslateOrders(*w.sim, Journal({order}));
     EXPECT_EQ(ShadowHash(w.tables), before);
     Bytes expected = order;
@@ -237,7 +248,8 @@ TEST(OrderTranslationTest, ADeclinedAnswerIsWrittenButChangesNoAlliance) {
     EXPECT_EQ(Outgoing(*w.sim), expected);
 
     // Accepted: both masks of the shadow change, the live ones wait for the command.
-    TranslateOrders(*w.sim, Journal({Record([](RecordSink& s) { BuildOrder44(s, 2, 0, 0, 1); })}));
+    TranslateOrders(
+        *w.sim, Journal({Record([](RecordSink& s) { BuildAllianceAnswerOrder(s, 2, 0, 0, 1); })}));
     EXPECT_EQ(w.Country(0, TableId::ShadowCountry)[CountryRecord::kAllianceMask], 0x05);
     EXPECT_EQ(w.Country(2, TableId::ShadowCountry)[CountryRecord::kAllianceMask], 0x05);
     EXPECT_EQ(w.Country(0)[CountryRecord::kAllianceMask], 0x01);
@@ -245,12 +257,20 @@ TEST(OrderTranslationTest, ADeclinedAnswerIsWrittenButChangesNoAlliance) {
 
 TEST(OrderTranslationTest, PartsAreTranslatedInBufferOrderSkippingStrayWords) {
     World w;
-    const Bytes first = Record([](RecordSink& s) { BuildOrder42(s, 0, 1, 0); });
-    const Bytes second = Record([](RecordSink& s) { BuildOrder42(s, 2, 3, 1); });
+    const Bytes first = Record([](RecordSink& s) {
+        BuildOrder<AllianceProposalOrder>(s, {0, 1, 0});
+    });
+    const Bytes second = Record([](RecordSink& s) {
+        BuildOrder<AllianceProposalOrder>(s, {2, 3, 1});
+    });
     // A stray word between the parts whose next bytes would be another order if misread.
     TranslateOrders(*w.sim, Journal({first, Bytes{22, 0}, second, Bytes{0xFF, 0xFF}}));
-    Bytes expected = Record([](RecordSink& s) { WriteCommand43(s, 0, 1, 0); });
-    const Bytes then = Record([](RecordSink& s) { WriteCommand43(s, 2, 3, 1); });
+    Bytes expected = Record([](RecordSink& s) {
+        WriteCommand(s, AllianceProposalCommand{0, 1, 0});
+    });
+    const Bytes then = Record([](RecordSink& s) {
+        WriteCommand(s, AllianceProposalCommand{2, 3, 1});
+    });
     expected.insert(expected.end(), then.begin(), then.end());
     EXPECT_EQ(Outgoing(*w.sim), expected);
 }
@@ -259,20 +279,32 @@ TEST(OrderTranslationTest, OrdersNamingNothingOrCutShortAreDroppedWithALogLine) 
     World w;
     const std::uint64_t before = ShadowHash(w.tables);
     const Bytes bad[] = {
-        Record([&](RecordSink& s) { BuildOrder37(s, w.troopA, 4); }),
-        Record([&](RecordSink& s) { BuildOrder37(s, w.troopA, 0x00FF); }),
-        Record([&](RecordSink& s) { BuildOrder39(s, w.forceTroop, 4); }),
-        Record([&](RecordSink& s) { BuildOrder46(s, w.forceTroop, 0x0101, 0xFE); }),
-        Record([](RecordSink& s) { BuildOrder42(s, 7, 1, 0); }),
-        Record([](RecordSink& s) { BuildOrder42(s, 1, 9, 0); }),
-        Record([](RecordSink& s) { BuildOrder44(s, 0, 0xFF, 0, 1); }),
-        Record([](RecordSink& s) { BuildOrder44(s, 200, 1, 0, 1); }),
+        Record([&](RecordSink& s) {
+            BuildOrder<FormationOrder>(s, {w.troopA, 4});
+        }),
+        Record([&](RecordSink& s) {
+            BuildOrder<FormationOrder>(s, {w.troopA, 0x00FF});
+        }),
+        Record([&](RecordSink& s) {
+            BuildOrder<WithdrawOrder>(s, {w.forceTroop, 4});
+        }),
+        Record([&](RecordSink& s) {
+            BuildOrder<PlaceOrder>(s, {w.forceTroop, 0x0101, 0xFE});
+        }),
+        Record([](RecordSink& s) {
+            BuildOrder<AllianceProposalOrder>(s, {7, 1, 0});
+        }),
+        Record([](RecordSink& s) {
+            BuildOrder<AllianceProposalOrder>(s, {1, 9, 0});
+        }),
+        Record([](RecordSink& s) { BuildAllianceAnswerOrder(s, 0, 0xFF, 0, 1); }),
+        Record([](RecordSink& s) { BuildAllianceAnswerOrder(s, 200, 1, 0, 1); }),
     };
     for (const Bytes& order : bad) TranslateOrders(*w.sim, Journal({order}));
     EXPECT_EQ(w.log.size(), std::size(bad));
 
     // An order whose fields run past the length, and a length beyond the buffer.
-    Bytes cut = Journal({Record([](RecordSink& s) { BuildOrder44(s, 0, 1, 0, 1); })});
+    Bytes cut = Journal({Record([](RecordSink& s) { BuildAllianceAnswerOrder(s, 0, 1, 0, 1); })});
     rules::WriteU32(cut.data(), 0, 10);
     TranslateOrders(*w.sim, cut);
     rules::WriteU32(cut.data(), 0, 15);

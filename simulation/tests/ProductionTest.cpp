@@ -225,7 +225,7 @@ TEST_F(ProductionTest, ReloadTimersAgreeAfterTheCarriedSupply) {
     }
     auto shadow = Shadow();
     RunStepUpkeep(Step(), *shadow);
-    WriteSeedCommand(*sim, 1);
+    WriteCommand(*sim, SeedCommand{1});
     Flush();
     EXPECT_EQ(Troop(passenger).Member(0).FireCounter(0),
               Troop(passenger, rules::TableId::Troop).Member(0).FireCounter(0));

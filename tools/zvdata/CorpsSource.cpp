@@ -90,7 +90,7 @@ bool CompileCorps(rules::TableDirectory& tables, const std::string& sourceName,
             }
             if (isTemplate)
                 corps.SetStateFlags(
-                    static_cast<std::uint16_t>(corps.GetStateFlags() | rules::kTroopFlag8000));
+                    static_cast<std::uint16_t>(corps.GetStateFlags() | rules::kTroopTemplate));
             else
                 deployableHq += hq;
             continue;

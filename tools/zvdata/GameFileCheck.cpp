@@ -540,11 +540,11 @@ FileCheck CheckCorpsFile(const std::string& path, const std::string& name,
         const rules::TroopRecord& troop = force.Troop(static_cast<std::size_t>(t));
         CheckTroopRecord(tables, troop, name, true, t, check.problems);
         if (!troop.IsUsed()) continue;
-        (troop.Flags() & rules::kTroopFlag8000 ? templates : troops) += 1;
+        (troop.Flags() & rules::kTroopTemplate ? templates : troops) += 1;
         for (int m = 0; m < rules::kTroopMemberCount; ++m)
             if (troop.Member(m).IsPresent() && unit.Select(troop.Member(m).Unit()) &&
                 unit.GetUnitKind() == kKindHeadquarters &&
-                !(troop.Flags() & rules::kTroopFlag8000)) {
+                !(troop.Flags() & rules::kTroopTemplate)) {
                 ++hq;
                 break;
             }

@@ -582,7 +582,7 @@ bool CompileMap(TableDirectory& tables, const std::string& programDir,
                 for (const auto& s : map.sites)
                     own |= s.x == t.x && s.y == t.y && s.owner == t.country;
                 if (own && (supply & 0x1000) && (supply & (altitude == 1 ? 0x01 : 0x02)))
-                    flags = static_cast<std::uint16_t>(flags | rules::kTroopFlag10);
+                    flags = static_cast<std::uint16_t>(flags | rules::kTroopGroundSupplied);
             }
             troops.SetStateFlags(flags);
         }

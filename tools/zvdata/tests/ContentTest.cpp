@@ -238,7 +238,7 @@ TEST_F(Content, ComputerCountriesHaveWhereToProduceTheirTemplates) {
             for (int t = 0; t < rules::kForceTroopCount; ++t) {
                 corps.SelectForceTroop(static_cast<std::uint16_t>(t));
                 const rules::TroopRecord& troop = *corps.GetRecord();
-                if (!troop.IsUsed() || !(troop.Flags() & rules::kTroopFlag8000)) continue;
+                if (!troop.IsUsed() || !(troop.Flags() & rules::kTroopTemplate)) continue;
                 const int altitude = troop.AltitudeClass();
                 if (altitude == 1) {
                     EXPECT_TRUE(nearSite(4)) << "country " << c << ": no airport";

@@ -318,7 +318,7 @@ TEST_F(Sources, CorpsTroopsAreBuiltAsTheOrganisationKeepsThem) {
     EXPECT_EQ(t.Country(), 5);
     EXPECT_EQ(t.Hex(), rules::kNoHex);
     EXPECT_EQ(t.SlotByte(), 0);
-    EXPECT_EQ(t.Flags() & rules::kTroopFlag8000, rules::kTroopFlag8000);
+    EXPECT_EQ(t.Flags() & rules::kTroopTemplate, rules::kTroopTemplate);
     EXPECT_EQ(t.AltitudeClass(), 3);
     for (int f = 0; f < rules::kTroopFormationCount; ++f) {
         EXPECT_EQ(t.Formation(f).MemberMap(2), 2);  // every formation holds the three members
