@@ -296,7 +296,7 @@ void HexMapView::BuildRoutes(std::uint8_t countryFilter, int classMask) {
         if (!SelectTroop(troop) || !t.GetRecord()->IsUsed()) continue;
         if (countryFilter != 6 && t.GetCountry() != countryFilter) continue;
         const std::uint16_t flags = t.GetStateFlags();
-        if (!(flags & (rules::kTroopSelectionMark | rules::kTroopFlag8))) continue;
+        if (!(flags & (rules::kTroopSelectionMark | rules::kTroopMapMark))) continue;
         const int altitude = t.GetTroopAltitudeClass();
         const int bit = (altitude >= 1 && altitude <= 5) ? 1 << (altitude - 1) : 0;
         BuildTroopRoute(troop, 2);

@@ -320,7 +320,7 @@ void HexMapView::DrawTroopLayer(int bx, int by, std::uint16_t troop, bool fogTil
                            12 * colour, 0);
         }
         int load = 0;
-        if (t.TestFlag4()) {
+        if (t.TestCarrying()) {
             // Carried troops: 1-5 as the count of passengers.
             for (int n = 0; n < 5; ++n) {
                 if (t.FindCarriedTroop(t.GetIndex(), static_cast<std::uint16_t>(n)) == rules::kNoTroop) break;

@@ -944,4 +944,54 @@ int WriteAndRun(CommandSink& journal, Tables& tables, const Command& command) {
 int BuildAllianceAnswerOrder(OrderSink& sink, std::uint16_t answerer, std::uint16_t proposer,
                              std::uint16_t kind, int answer);
 
+// The windows' order builders, by the names their callers use: each fills its row's values and
+// appends the order (AppendOrder's result).
+inline int BuildOrder15(OrderSink& sink, std::uint16_t troop, std::uint16_t hex, std::uint8_t slot) {
+    return BuildOrder<TargetOrder>(sink, {.troop = troop, .hex = hex, .slot = slot});
+}
+inline int BuildOrder26(OrderSink& sink, std::uint16_t troop) {
+    return BuildOrder<ClearOrdersOrder>(sink, {.troop = troop});
+}
+inline int BuildOrder27(OrderSink& sink, std::uint16_t troop, std::uint16_t destination,
+                        std::uint16_t target, std::uint16_t orderKind, std::uint16_t actionFlags,
+                        std::uint16_t weapons, std::uint8_t parameterByte, std::uint16_t orderHex,
+                        std::uint8_t homeAction, std::uint8_t homeTroop) {
+    TroopOrderCommand c;
+    c.troop = troop;
+    c.destination = destination;
+    c.target = target;
+    c.orderKind = orderKind;
+    c.actionFlags = actionFlags;
+    c.weapons = weapons;
+    c.parameterByte = parameterByte;
+    c.orderHex = orderHex;
+    c.homeAction = homeAction;
+    c.homeTroop = homeTroop;
+    return BuildOrder<TroopOrderOrder>(sink, c);
+}
+inline int BuildOrder35(OrderSink& sink, std::uint16_t troop, std::uint16_t supplyAfter,
+                        const std::uint8_t* block) {
+    return BuildOrder<MemberSettingsOrder>(
+        sink, {.troop = troop, .supplyAfter = supplyAfter, .block = block});
+}
+inline int BuildOrder37(OrderSink& sink, std::uint16_t troop, std::uint16_t formation) {
+    return BuildOrder<FormationOrder>(sink, {.troop = troop, .formation = formation});
+}
+inline int BuildOrder39(OrderSink& sink, std::uint16_t forceTroop, std::uint8_t country) {
+    return BuildOrder<WithdrawOrder>(sink, {.forceTroop = forceTroop, .country = country});
+}
+inline int BuildOrder42(OrderSink& sink, std::uint8_t proposer, std::uint8_t addressee,
+                        std::uint16_t kind) {
+    return BuildOrder<AllianceProposalOrder>(
+        sink, {.proposer = proposer, .addressee = addressee, .kind = kind});
+}
+inline int BuildOrder44(OrderSink& sink, std::uint16_t answerer, std::uint16_t proposer,
+                        std::uint16_t kind, int answer) {
+    return BuildAllianceAnswerOrder(sink, answerer, proposer, kind, answer);
+}
+inline int BuildOrder46(OrderSink& sink, std::uint16_t forceTroop, std::uint16_t hex,
+                        std::uint8_t country) {
+    return BuildOrder<PlaceOrder>(sink, {.forceTroop = forceTroop, .hex = hex, .country = country});
+}
+
 }  // namespace zv::sim

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/core/tests/TempDir.h"
 #include "platform/video/Movie.h"
 #include "tools/zvdata/art/ArtText.h"
 #include "tools/zvdata/movie/MovieSource.h"
@@ -50,7 +51,9 @@ TEST(MovieSource, FaultsNameTheLine) {
 TEST(MovieSource, LogoMovieRoundTripsThroughTheDecoder) {
     const std::string data = ZVDATA_TEST_DATA_DIR;
     std::vector<std::string> written, problems;
-    const std::string dir = ::testing::TempDir() + "/movie-build";
+    // A folder of its own, so test runs side by side never write into each other's.
+    const zv::testing::TempDir tmp;
+    const std::string dir = tmp.Path() + "movie-build";
     BuildMovies(data, dir, written, problems);
     ASSERT_TRUE(problems.empty()) << problems[0];
     ASSERT_EQ(written.size(), 1u);
