@@ -50,6 +50,29 @@ constexpr Entry kLayouts[] = {
     {"Zv6open/open03.bmp", {800, 600, 800, 600}}, {"Zv6open/open04.bmp", {800, 600, 800, 600}},
     {"Zv6open/open05.bmp", {800, 600, 800, 600}}, {"Zv6open/open06.bmp", {800, 600, 800, 600}},
     {"Zv6open/ZV6_LOGO.bmp", {448, 560, 448, 112}},
+    // The screensavers: each program's own pictures, and the scenes' pictures that no program
+    // holds (looked for by their bare names in the scenes' folder).
+    {"Zvscenes/BRKTITLE.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/BR_TITLE.bmp", {640, 400, 640, 400}},
+    {"Zvdemosaver/Q1TITLE.bmp", {640, 400, 640, 400}},
+    {"Zvdemosaver/Q1TITLE2.bmp", {640, 400, 640, 400}},
+    {"Zvdemosaver/Q1TITLE2B.bmp", {640, 232, 640, 232}},
+    {"Zvdemosaver/Q1TITLE2G.bmp", {640, 232, 640, 232}},
+    {"Zvdemosaver/Q1TITLE2R.bmp", {640, 232, 640, 232}},
+    {"Zvdemosaver/Q1TITLE2Y.bmp", {640, 232, 640, 232}},
+    {"Zvdemosaver/Q1UNIT.bmp", {640, 400, 64, 8}},
+    {"Zvdemosaver/Q1WEP.bmp", {640, 400, 8, 8}},
+    {"Zvsaver/Q2BOMB.bmp", {320, 50, 8, 2}},
+    {"Zvsaver/Q2END.bmp", {640, 400, 640, 400}},
+    {"Zvsaver/Q2HEX.bmp", {640, 400, 640, 400}},
+    {"Zvsaver/Q2TITLE.bmp", {640, 400, 640, 400}},
+    {"Zvsaver/Q2UNIT.bmp", {512, 400, 64, 8}},
+    {"Zvscenes/Q3TITLE.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/Q3XTITLE.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/Q4TITLE.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/Q5DXTITLE.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/Q5TITLE.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/RTQTITLE.bmp", {640, 400, 640, 400}},
 };
 
 }  // namespace
