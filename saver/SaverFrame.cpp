@@ -328,10 +328,14 @@ intptr_t ScreenSaverConfigureDialog(ui::Hwnd dlg, uint32_t msg, ui::WParam wp, u
     }
 }
 
-int RunSettingsDialog(SaverBuild build, const std::string& settingsFile, ui::Hwnd owner) {
+void PrepareSettingsDialog(SaverBuild build, const std::string& settingsFile) {
     g_dialogBuild = build;
     g_dialogFile = settingsFile;
     RegisterSaverDialog(build);
+}
+
+int RunSettingsDialog(SaverBuild build, const std::string& settingsFile, ui::Hwnd owner) {
+    PrepareSettingsDialog(build, settingsFile);
     ui::DialogBoxParam(nullptr, kSettingsDialog, owner, ScreenSaverConfigureDialog, 0);
     return 0;
 }

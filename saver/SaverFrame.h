@@ -39,6 +39,9 @@ void SaverTick();
 ui::DialogTemplate SettingsDialogTemplate(SaverBuild build);
 void RegisterSaverDialog(SaverBuild build);
 intptr_t ScreenSaverConfigureDialog(ui::Hwnd dlg, uint32_t msg, ui::WParam wp, ui::LParam lp);
+// Sets the build and settings file the dialog works on and registers its template (before
+// creating the dialog with ScreenSaverConfigureDialog).
+void PrepareSettingsDialog(SaverBuild build, const std::string& settingsFile);
 // Runs the dialog modally for the build with the settings file; 0.
 int RunSettingsDialog(SaverBuild build, const std::string& settingsFile, ui::Hwnd owner);
 
