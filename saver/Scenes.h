@@ -3,6 +3,7 @@
 // The scenes of the scheduler, one per title (slot n plays title n + 1), and the helpers the
 // frame shares with them.
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,8 @@ std::unique_ptr<Scene> MakeTitleOnlyScene(SaverState& s, int slot);
 // Title picture, then a movie of the current directory (slot 5 "zv5.avi", 6 "zv5dx.avi").
 std::unique_ptr<Scene> MakeMovieScene(SaverState& s, int slot, const std::string& file);
 std::unique_ptr<Scene> MakeTitle1Scene(SaverState& s);
+// n when flags[n] is set, else the first set flag, else -1 (the title-1 battle's target).
+int FirstSetFlag(int n, const std::array<bool, 10>& flags);
 std::unique_ptr<Scene> MakeTitle2Scene(SaverState& s);
 
 // The movie window of the movie scenes: 1 when the movie is over (or could not start, or was

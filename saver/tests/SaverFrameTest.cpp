@@ -375,6 +375,7 @@ TEST_F(SaverWindowTest, ZvdemosaversDialogShowsOnlyTitleOnesBoxes) {
     LoadSaverSettings(SaverBuild::DemoSaver, file, s);
     EXPECT_EQ(s.title[0], 0);
     EXPECT_EQ(s.enabled[0], 1) << "the hidden enabled box keeps its value";
+    ui::DestroyWindow(dlg);
 }
 
 TEST(SaverDialogTemplates, BothLayOutAt800x600And1024x768) {
