@@ -222,9 +222,13 @@ void WaitMilliseconds(SaverState& s, int ms) {
 }
 
 bool LoadRcDataBlock(SaverState& s, int id, std::vector<uint8_t>* out) {
-    const std::string file = "/RCDATA" + std::to_string(id) + ".bin";
-    if (!s.env.resourceDir.empty() && ReadWhole(s.env.resourceDir + file, out)) return true;
-    return !s.env.sharedDir.empty() && ReadWhole(s.env.sharedDir + file, out);
+    // A block is stored as RCDATAn.bin, or with the extension of what it holds (.mid).
+    for (const char* ext : {".bin", ".mid"}) {
+        const std::string file = "/RCDATA" + std::to_string(id) + ext;
+        if (!s.env.resourceDir.empty() && ReadWhole(s.env.resourceDir + file, out)) return true;
+        if (!s.env.sharedDir.empty() && ReadWhole(s.env.sharedDir + file, out)) return true;
+    }
+    return false;
 }
 
 std::string FindSceneFile(SaverState& s, const std::string& name) {

@@ -22,7 +22,7 @@ std::unique_ptr<Scene> MakeScene(SaverState& s, int slot) {
         case 5: return MakeMovieScene(s, 5, "zv5.avi");
         case 6: return MakeMovieScene(s, 6, "zv5dx.avi");
         case 7: return MakeTitleOnlyScene(s, 7);
-        case 8: return nullptr;
+        case 8: return saver ? MakeTitle9Scene(s) : nullptr;
         default: return nullptr;
     }
 }

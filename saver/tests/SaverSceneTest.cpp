@@ -401,6 +401,50 @@ TEST(SaverTitle1Scene, FirstSetFlagPrefersTheSameIndex) {
     EXPECT_EQ(FirstSetFlag(12, f), 5);
 }
 
+// ---- title 9 ----
+
+TEST(SaverTitle9Scene, PlaysTitleOpeningWithItsMusicAndAirBattles) {
+    const std::string tmp = testing::TempDir("title9");
+    auto s = MakeState(SaverBuild::Saver, 1024, 768, 909);
+    s->env.tempDir = tmp;
+    s->settings.title[8] = s->settings.opening[8] = s->settings.bgm[8] = 1;
+    s->settings.realFightLoopNum = 2;
+    auto scene = MakeTitle9Scene(*s);
+    std::vector<std::string> sums;
+    const std::vector<int> shots = {1, 40, 200, 300, 330};
+    bool musicDuringOpening = false;
+    int result = 0;
+    const int ticks = RunToEnd(*scene, 3000, &result, [&](int tick) {
+        if (tick == 40) musicDuringOpening = !CurrentMidiFile().empty();
+        if (std::find(shots.begin(), shots.end(), tick) != shots.end()) {
+            sums.push_back(Hex(ScreenChecksum(*s->screen)));
+            Shot(*s->screen, "title9-tick" + std::to_string(tick));
+        }
+    });
+    ASSERT_EQ(result, 1);
+    EXPECT_TRUE(musicDuringOpening) << "the opening plays its music from a file of our own";
+    EXPECT_EQ(CurrentMidiFile(), "") << "and deletes it when the opening ends";
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    EXPECT_EQ(ticks, 494);
+    EXPECT_EQ(sums, (std::vector<std::string>{"3f2f030b96b14c22", "966796128dca29fe",
+                                              "03ec78062f7e49a9", "6b39fcb4b4b8cf52",
+                                              "c42cd66a71e32afc"}));
+    std::filesystem::remove_all(tmp);
+}
+
+TEST(SaverTitle9Scene, MissingBattleDataSaysSoAndEndsTheScene) {
+    auto s = MakeState(SaverBuild::Saver, 800, 600, 9);
+    s->env.sharedDir = "/nonexistent";
+    s->settings.realFightLoopNum = 3;
+    auto scene = MakeTitle9Scene(*s);
+    EXPECT_EQ(scene->Step(false), 0);
+    EXPECT_GT(CountNonBlack(*s->screen), 0) << "Data Read Error";
+    int lit = 0;
+    for (int x = 0; x < 800; ++x) lit += s->screen->At(x, 8) != 0;
+    EXPECT_GT(lit, 0);
+    EXPECT_EQ(scene->Step(false), 1);
+}
+
 // ---- the title-9 music file ----
 
 TEST(SaverMusicFile, WrittenToATemporaryFileOfOurOwnAndDeleted) {

@@ -79,7 +79,9 @@ struct Parser {
                 c.flip = true;
             else if (name == "night" && eq == std::string::npos)
                 c.night = true;
-            else if (name == "silhouette") {
+            else if (name == "silhouette" && value == "key") {
+                c.silhouetteKey = true;
+            } else if (name == "silhouette") {
                 const auto rgb = ParseRgb(value);
                 ok = rgb.has_value();
                 if (ok) c.silhouette = *rgb;

@@ -27,7 +27,8 @@
 //   box=X,Y,W,H     draw into this part of the cell only
 //   grid=CW,CH origin=X,Y   another cell size and a pixel origin for this line's cells
 //   night           this line darkened as at night
-//   silhouette=#RRGGBB   every pixel the source covers takes this colour (masks, shapes)
+//   silhouette=#RRGGBB   every pixel the source covers takes this colour (masks, shapes);
+//                   silhouette=key gives them the key index (black holes in a white mask)
 #include <optional>
 
 #include "tools/zvdata/art/ArtText.h"
@@ -45,6 +46,7 @@ struct CellLine {
     enum class BitsFrom { None, List, Column, ColumnComplement } bitsFrom = BitsFrom::None;
     bool flip = false, night = false;
     std::optional<Rgb> silhouette;
+    bool silhouetteKey = false;
     std::optional<std::vector<int>> box;  // x, y, w, h
     int cellW = 0, cellH = 0, originX = 0, originY = 0;
 };

@@ -297,7 +297,10 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                             if (c.silhouette) colour = *c.silhouette;
                             if (m.night || c.night) colour = Night(colour);
                             const std::size_t at = std::size_t(ty) * m.width + tx;
-                            if (m.dither) {
+                            if (c.silhouetteKey) {
+                                out.pixels[at] = std::uint8_t(m.key);
+                                if (m.dither) covered[at] = 0;
+                            } else if (m.dither) {
                                 truth[at] = colour;
                                 covered[at] = 1;
                             } else {

@@ -67,7 +67,20 @@ set(ZVDATA_ART_SOURCES
     art/manifests/posdirb.txt
     art/manifests/posdirs.txt
     art/manifests/saver/BRKTITLE.txt
+    art/manifests/saver/BR_1.txt
+    art/manifests/saver/BR_2.txt
+    art/manifests/saver/BR_3.txt
+    art/manifests/saver/BR_4.txt
+    art/manifests/saver/BR_DAY.txt
+    art/manifests/saver/BR_DEF.txt
+    art/manifests/saver/BR_NIGHT.txt
+    art/manifests/saver/BR_ROLL.txt
     art/manifests/saver/BR_TITLE.txt
+    art/manifests/saver/PLANE_A.txt
+    art/manifests/saver/PLANE_D.txt
+    art/manifests/saver/PLANE_ES.txt
+    art/manifests/saver/PLANE_J.txt
+    art/manifests/saver/PLANE_M.txt
     art/manifests/saver/Q1TITLE.txt
     art/manifests/saver/Q1TITLE2.txt
     art/manifests/saver/Q1TITLE2B.txt
@@ -466,6 +479,12 @@ set(ZVDATA_ART_SOURCES
     art/svg/saver/boom-smoke-1.svg
     art/svg/saver/boom-smoke-2.svg
     art/svg/saver/boom-smoke-3.svg
+    art/svg/saver/br-1.svg
+    art/svg/saver/br-2.svg
+    art/svg/saver/br-3.svg
+    art/svg/saver/br-4.svg
+    art/svg/saver/br-def.svg
+    art/svg/saver/br-roll.svg
     art/svg/saver/burst-air-0.svg
     art/svg/saver/burst-air-1.svg
     art/svg/saver/burst-air-2.svg
@@ -489,6 +508,8 @@ set(ZVDATA_ART_SOURCES
     art/svg/saver/q1title2y.svg
     art/svg/saver/rocket.svg
     art/svg/saver/shell.svg
+    art/svg/saver/sky-day.svg
+    art/svg/saver/sky-night.svg
     art/svg/saver/title1.svg
     art/svg/saver/title2.svg
     art/svg/saver/title3.svg

@@ -73,6 +73,19 @@ constexpr Entry kLayouts[] = {
     {"Zvscenes/Q5DXTITLE.bmp", {640, 400, 640, 400}},
     {"Zvscenes/Q5TITLE.bmp", {640, 400, 640, 400}},
     {"Zvscenes/RTQTITLE.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/BR_1.bmp", {400, 480, 400, 480}},
+    {"Zvscenes/BR_2.bmp", {400, 480, 400, 480}},
+    {"Zvscenes/BR_3.bmp", {400, 480, 400, 480}},
+    {"Zvscenes/BR_4.bmp", {400, 480, 400, 480}},
+    {"Zvscenes/BR_DAY.bmp", {160, 400, 160, 400}},
+    {"Zvscenes/BR_DEF.bmp", {640, 400, 640, 400}},
+    {"Zvscenes/BR_NIGHT.bmp", {160, 400, 160, 400}},
+    {"Zvscenes/BR_ROLL.bmp", {240, 1168, 240, 1168}},
+    {"Zvscenes/PLANE_A.bmp", {320, 800, 64, 40}},
+    {"Zvscenes/PLANE_D.bmp", {320, 800, 64, 40}},
+    {"Zvscenes/PLANE_ES.bmp", {320, 800, 64, 40}},
+    {"Zvscenes/PLANE_J.bmp", {320, 800, 64, 40}},
+    {"Zvscenes/PLANE_M.bmp", {320, 800, 64, 40}},
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "tools/zvdata/saver/SaverData.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +59,12 @@ bool CompileSaverData(const std::string& name, const std::string& text, std::str
         std::string name;
     };
     std::vector<Unit> units;
+    struct Plane {
+        std::string name;
+        std::array<int, 9> v{};  // sheet type role speed weapons nation size trail
+    };
+    std::vector<Plane> planes;
+    int skySeed = -1;
     auto fail = [&](const std::string& what) {
         problems.push_back(name + ":" + std::to_string(n) + ": " + what);
     };
@@ -69,7 +77,29 @@ bool CompileSaverData(const std::string& name, const std::string& text, std::str
             *output = w[1];
         } else if (w[0] == "kind" && w.size() == 2) {
             kind = w[1];
-            if (kind != "units2") fail("unknown kind '" + kind + "'");
+            if (kind != "units2" && kind != "aircraft" && kind != "sky")
+                fail("unknown kind '" + kind + "'");
+        } else if (w[0] == "seed" && w.size() == 2 && kind == "sky") {
+            const auto v = Int(w[1], 0, 1 << 30);
+            if (!v) fail("expected: seed N");
+            else skySeed = *v;
+        } else if (w[0] == "aircraft" && w.size() == 10 && kind == "aircraft") {
+            Plane a{};
+            const std::pair<int, int> limits[8] = {{0, 4}, {0, 3}, {0, 255}, {1, 8}, {1, 60},
+                                                   {1, 9},  {1, 47}, {0, 255}};
+            bool ok = w[1].size() <= 20;
+            for (int k = 0; k < 8 && ok; ++k) {
+                const auto v = Int(w[2 + k], limits[k].first, limits[k].second);
+                ok = v.has_value();
+                if (ok) a.v[k] = *v;
+            }
+            if (!ok) {
+                fail("expected: aircraft NAME SHEET(0-4) TYPE(0-3) ROLE SPEED(1-8) WEAPONS(1-60) "
+                     "NATION(1-9) SIZE(1-47) TRAIL");
+                continue;
+            }
+            a.name = w[1];
+            planes.push_back(a);
         } else if (w[0] == "weapon" && w.size() == 8) {
             const auto id = Int(w[1], 0, 19);
             Weapon wp;
@@ -118,6 +148,53 @@ bool CompileSaverData(const std::string& name, const std::string& text, std::str
     }
     if (output->empty()) problems.push_back(name + ": no file line");
     if (kind.empty()) problems.push_back(name + ": no kind line");
+    if (kind == "aircraft") {
+        if (planes.size() > 240) problems.push_back(name + ": more than 240 aircraft");
+        if (planes.empty()) problems.push_back(name + ": no aircraft");
+        bytes->assign(240 * 176, 0);
+        for (std::size_t i = 0; i < planes.size() && i < 240; ++i) {
+            uint8_t* p = bytes->data() + i * 176;
+            const auto& v = planes[i].v;
+            p[0] = uint8_t(v[6]);
+            p[2] = uint8_t(v[0]);
+            p[3] = uint8_t(v[1]);
+            p[4] = uint8_t(v[2]);
+            p[17] = uint8_t(v[3]);
+            p[20] = uint8_t(v[4]);
+            p[28] = uint8_t(v[5]);
+            p[56] = p[57] = uint8_t(v[7]);
+            for (std::size_t k = 0; k < planes[i].name.size(); ++k) p[32 + k] = uint8_t(planes[i].name[k]);
+        }
+        return problems.size() == before;
+    }
+    if (kind == "sky") {
+        if (skySeed < 0) problems.push_back(name + ": no seed line");
+        bytes->assign(36 * 160, 0);
+        uint32_t x = uint32_t(skySeed);
+        auto next = [&] {
+            x = x * 214013u + 2531011u;
+            return int((x >> 16) & 0x7FFF);
+        };
+        for (int layout = 0; layout < 36; ++layout) {
+            // Clouds come in banks: a few centres per layout, each spreading over its
+            // neighbours in the same band of rows.
+            int centres[4][2];
+            for (auto& c : centres) c[0] = next() % 16, c[1] = 2 + next() % 7;
+            const int haze = next() % 10;
+            for (int cy = 0; cy < 10; ++cy)
+                for (int cx = 0; cx < 16; ++cx) {
+                    int variant = 0;
+                    for (const auto& c : centres) {
+                        const int d = std::abs(cx - c[0]) + 2 * std::abs(cy - c[1]);
+                        if (d == 0) variant = std::max(variant, 2);
+                        else if (d <= 2 && next() % 3) variant = std::max(variant, 1);
+                    }
+                    if (variant == 0 && cy == haze && next() % 2) variant = 3;
+                    (*bytes)[std::size_t(layout) * 160 + cy * 16 + cx] = uint8_t(variant * 10 + cy + 1);
+                }
+        }
+        return problems.size() == before;
+    }
     std::array<bool, kUnitRows> seen{};
     bytes->assign(kUnits2Size, 0);
     for (const auto& [id, wp] : weapons) {

@@ -10,6 +10,14 @@
 //   weapon ID NAME AIR GROUND INFANTRY SHIP RANGE
 //   unit ROW KEY FIGURES DEFENCE W1,W2,W3,W4 NAME
 // Each unit's four weapon blocks take their attack values and range from its weapons' lines.
+//
+// kind aircraft (the title-9 aircraft data, 240 records of 176 bytes, 42,240 bytes):
+//   aircraft NAME SHEET(0-4) TYPE(0-3) ROLE SPEED WEAPONS NATION(1-9) SIZE TRAIL
+// Records follow in order; the rest stay empty (nation 0: never chosen).
+//
+// kind sky (the title-9 sky layouts, 36 layouts of 16 x 10 tile numbers, 5,760 bytes):
+//   seed N        the layouts are drawn from this seed: each tile row keeps its own band of
+//                 the sky (tiles 1-10 clear, 11-20, 21-30 and 31-40 with clouds or haze)
 
 #include <string>
 #include <vector>
