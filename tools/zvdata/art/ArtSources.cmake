@@ -461,6 +461,10 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/supply.svg
     art/svg/marks/tint.svg
     art/svg/marks/waypoint.svg
+    art/svg/movies/unit001-team0.svg
+    art/svg/movies/unit005-team1.svg
+    art/svg/movies/unit023-team0.svg
+    art/svg/movies/unit026-team0.svg
     art/svg/opening/flare.svg
     art/svg/opening/logo-gold.svg
     art/svg/opening/logo.svg
