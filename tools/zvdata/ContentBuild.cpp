@@ -18,6 +18,7 @@
 #include "tools/zvdata/audio/AudioBuild.h"
 #include "tools/zvdata/art/ArtBuild.h"
 #include "tools/zvdata/movie/MovieSource.h"
+#include "tools/zvdata/saver/SaverData.h"
 
 namespace zv::zvdata {
 
@@ -167,6 +168,7 @@ BuildReport BuildContent(const std::string& dataDir, const std::string& programD
     report.problems.insert(report.problems.end(), pictures.problems.begin(),
                            pictures.problems.end());
     movie::BuildMovies(dataDir, programDir, report.written, report.problems);
+    saver::BuildSaverData(dataDir, programDir, report.written, report.problems);
     report.ok = report.problems.empty();
     return report;
 }

@@ -47,7 +47,9 @@ std::string ProgramName(const std::string& path) {
     const std::filesystem::path p(path);
     const std::string file = p.filename().string();
     const std::string folder = p.parent_path().filename().string();
-    if (folder == "unit" || folder == "Zv6open" || folder == "tyo") return folder + "/" + file;
+    if (folder == "unit" || folder == "Zv6open" || folder == "tyo" || folder == "Zvsaver" ||
+        folder == "Zvdemosaver" || folder == "Zvscenes")
+        return folder + "/" + file;
     return file;
 }
 
@@ -84,7 +86,7 @@ bool WriteIndexed(const std::string& path, const IndexedPicture& pic, const ArtP
 
 std::vector<std::string> ListArtManifests(const std::string& dataDir) {
     std::vector<std::string> out;
-    for (const char* folder : {"/art/manifests", "/art/manifests/unit"}) {
+    for (const char* folder : {"/art/manifests", "/art/manifests/unit", "/art/manifests/saver"}) {
         const std::string dir = dataDir + folder;
         if (!core::DirectoryExists(dir)) continue;
         for (const std::string& name : core::ListDirectory(dir, "*.txt"))
@@ -100,7 +102,7 @@ ArtReport BuildArt(const std::string& dataDir, const std::string& programDir) {
     std::map<std::string, std::string> outputs;  // output -> manifest
     ArtRenderer renderer(dataDir + "/art");
     const std::string includeDir = dataDir + "/art/manifests";
-    for (const char* folder : {"/unit", "/Zv6open", "/tyo"}) {
+    for (const char* folder : {"/unit", "/Zv6open", "/tyo", "/Zvsaver", "/Zvdemosaver", "/Zvscenes"}) {
         if (!core::DirectoryExists(programDir + folder) &&
             !core::CreateDirectory(programDir + folder)) {
             report.problems.push_back(programDir + folder + ": cannot create the folder");

@@ -79,7 +79,13 @@ struct Parser {
                 c.flip = true;
             else if (name == "night" && eq == std::string::npos)
                 c.night = true;
-            else if (name == "team")
+            else if (name == "silhouette" && value == "key") {
+                c.silhouetteKey = true;
+            } else if (name == "silhouette") {
+                const auto rgb = ParseRgb(value);
+                ok = rgb.has_value();
+                if (ok) c.silhouette = *rgb;
+            } else if (name == "team")
                 ok = ParseList(value, 0, 5, c.team);
             else if (name == "rotate")
                 ok = ParseList(value, -360, 360, c.rotate);
@@ -169,6 +175,8 @@ struct Parser {
                 m.night = true;
             } else if (k == "swatches" && w.size() == 1) {
                 m.swatches = true;
+            } else if (k == "dither" && w.size() == 1) {
+                m.dither = true;
             } else {
                 Fail(file, lineNo, "unknown or malformed line '" + k + "'");
             }
@@ -201,6 +209,10 @@ bool ParseArtManifest(const std::string& path, const std::string& text,
                            std::to_string(manifest.height) + " is not a whole number of " +
                            std::to_string(manifest.cellW) + "x" + std::to_string(manifest.cellH) +
                            " cells");
+    if (manifest.dither && (manifest.cellW != manifest.width || manifest.cellH != manifest.height))
+        problems.push_back(path +
+                           ": dither is for full-screen pictures (one cell the size of the "
+                           "file), not for sheets of keyed sprites");
     for (const CellLine& c : manifest.cells) {
         const int cw = c.cellW ? c.cellW : manifest.cellW, ch = c.cellH ? c.cellH : manifest.cellH;
         const int right = c.originX + (c.col1 + 1) * cw, bottom = c.originY + (c.row1 + 1) * ch;

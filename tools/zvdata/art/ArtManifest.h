@@ -10,6 +10,8 @@
 //   background INDEX          index the file starts filled with (default: the key)
 //   filter night              every cell darkened as at night
 //   swatches                  pixel i (row-major) shows palette entry i (the palette files)
+//   dither                    error diffusion to the palette (full-screen pictures only: one
+//                             cell covering the whole file)
 //   include NAME.inc          the lines of data/art/manifests/NAME.inc, as if written here
 //   cell COLS ROWS SOURCE [OPTIONS]
 //
@@ -25,7 +27,11 @@
 //   box=X,Y,W,H     draw into this part of the cell only
 //   grid=CW,CH origin=X,Y   another cell size and a pixel origin for this line's cells
 //   night           this line darkened as at night
+//   silhouette=#RRGGBB   every pixel the source covers takes this colour (masks, shapes);
+//                   silhouette=key gives them the key index (black holes in a white mask)
 #include <optional>
+
+#include "tools/zvdata/art/ArtText.h"
 #include <string>
 #include <vector>
 
@@ -39,6 +45,8 @@ struct CellLine {
     std::vector<int> team, rotate, bits;
     enum class BitsFrom { None, List, Column, ColumnComplement } bitsFrom = BitsFrom::None;
     bool flip = false, night = false;
+    std::optional<Rgb> silhouette;
+    bool silhouetteKey = false;
     std::optional<std::vector<int>> box;  // x, y, w, h
     int cellW = 0, cellH = 0, originX = 0, originY = 0;
 };
@@ -50,7 +58,7 @@ struct ArtManifest {
     std::string palette;
     int key = 0;
     int background = -1;
-    bool night = false, swatches = false;
+    bool night = false, swatches = false, dither = false;
     std::vector<CellLine> cells;
 };
 

@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <librsvg/rsvg.h>
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -60,6 +61,38 @@ class ColourMapper {
     std::unordered_map<std::uint32_t, std::uint8_t> cache_;
 };
 
+// Floyd-Steinberg error diffusion over the covered pixels, row by row from the top left, in
+// whole numbers (sixteenths), so every build writes the same bytes. Pixels no source covered
+// keep the background and pass no error on.
+void DiffuseToPalette(int w, int h, const std::vector<Rgb>& truth,
+                      const std::vector<std::uint8_t>& covered, ColourMapper& mapper,
+                      const ArtPalette& palette, IndexedPicture& out) {
+    std::vector<int> cur(std::size_t(w + 2) * 3, 0), next(std::size_t(w + 2) * 3, 0);
+    for (int y = 0; y < h; ++y) {
+        std::fill(next.begin(), next.end(), 0);
+        for (int x = 0; x < w; ++x) {
+            const std::size_t at = std::size_t(y) * w + x;
+            if (!covered[at]) continue;
+            const Rgb t = truth[at];
+            int want[3] = {t.r, t.g, t.b};
+            for (int k = 0; k < 3; ++k)
+                want[k] = std::clamp(want[k] + cur[std::size_t(x + 1) * 3 + k] / 16, 0, 255);
+            const std::uint8_t idx = mapper.Map(
+                Rgb{std::uint8_t(want[0]), std::uint8_t(want[1]), std::uint8_t(want[2])});
+            out.pixels[at] = idx;
+            const Rgb got = palette.colours[idx];
+            const int err[3] = {want[0] - got.r, want[1] - got.g, want[2] - got.b};
+            for (int k = 0; k < 3; ++k) {
+                cur[std::size_t(x + 2) * 3 + k] += err[k] * 7;
+                next[std::size_t(x) * 3 + k] += err[k] * 3;
+                next[std::size_t(x + 1) * 3 + k] += err[k] * 5;
+                next[std::size_t(x + 2) * 3 + k] += err[k] * 1;
+            }
+        }
+        std::swap(cur, next);
+    }
+}
+
 }  // namespace
 
 struct ArtRenderer::Sources {
@@ -87,6 +120,13 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
     if (!sources_->mapper || !sources_->mapper->Serves(palette))
         sources_->mapper = std::make_unique<ColourMapper>(palette);
     ColourMapper& mapper = *sources_->mapper;
+    // Dithered pictures keep their colours until every cell is drawn, then diffuse the error.
+    std::vector<Rgb> truth;
+    std::vector<std::uint8_t> covered;
+    if (m.dither) {
+        truth.assign(out.pixels.size(), Rgb{});
+        covered.assign(out.pixels.size(), 0);
+    }
 
     for (const CellLine& c : m.cells) {
         const int cw = c.cellW ? c.cellW : m.cellW, ch = c.cellH ? c.cellH : m.cellH;
@@ -254,8 +294,18 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                                     std::min(255u, (((v >> shift) & 0xFF) * 255 + a / 2) / a));
                             };
                             Rgb colour{channel(16), channel(8), channel(0)};
+                            if (c.silhouette) colour = *c.silhouette;
                             if (m.night || c.night) colour = Night(colour);
-                            out.pixels[std::size_t(ty) * m.width + tx] = mapper.Map(colour);
+                            const std::size_t at = std::size_t(ty) * m.width + tx;
+                            if (c.silhouetteKey) {
+                                out.pixels[at] = std::uint8_t(m.key);
+                                if (m.dither) covered[at] = 0;
+                            } else if (m.dither) {
+                                truth[at] = colour;
+                                covered[at] = 1;
+                            } else {
+                                out.pixels[at] = mapper.Map(colour);
+                            }
                         }
                     }
                 }
@@ -263,6 +313,7 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
             }
         }
     }
+    if (m.dither) DiffuseToPalette(m.width, m.height, truth, covered, mapper, palette, out);
     return problems.size() == before;
 }
 

@@ -67,6 +67,40 @@ set(ZVDATA_ART_SOURCES
     art/manifests/palette.txt
     art/manifests/posdirb.txt
     art/manifests/posdirs.txt
+    art/manifests/saver/BRKTITLE.txt
+    art/manifests/saver/BR_1.txt
+    art/manifests/saver/BR_2.txt
+    art/manifests/saver/BR_3.txt
+    art/manifests/saver/BR_4.txt
+    art/manifests/saver/BR_DAY.txt
+    art/manifests/saver/BR_DEF.txt
+    art/manifests/saver/BR_NIGHT.txt
+    art/manifests/saver/BR_ROLL.txt
+    art/manifests/saver/BR_TITLE.txt
+    art/manifests/saver/PLANE_A.txt
+    art/manifests/saver/PLANE_D.txt
+    art/manifests/saver/PLANE_ES.txt
+    art/manifests/saver/PLANE_J.txt
+    art/manifests/saver/PLANE_M.txt
+    art/manifests/saver/Q1TITLE.txt
+    art/manifests/saver/Q1TITLE2.txt
+    art/manifests/saver/Q1TITLE2B.txt
+    art/manifests/saver/Q1TITLE2G.txt
+    art/manifests/saver/Q1TITLE2R.txt
+    art/manifests/saver/Q1TITLE2Y.txt
+    art/manifests/saver/Q1UNIT.txt
+    art/manifests/saver/Q1WEP.txt
+    art/manifests/saver/Q2BOMB.txt
+    art/manifests/saver/Q2END.txt
+    art/manifests/saver/Q2HEX.txt
+    art/manifests/saver/Q2TITLE.txt
+    art/manifests/saver/Q2UNIT.txt
+    art/manifests/saver/Q3TITLE.txt
+    art/manifests/saver/Q3XTITLE.txt
+    art/manifests/saver/Q4TITLE.txt
+    art/manifests/saver/Q5DXTITLE.txt
+    art/manifests/saver/Q5TITLE.txt
+    art/manifests/saver/RTQTITLE.txt
     art/manifests/sites-small.inc
     art/manifests/sites.inc
     art/manifests/skill.txt
@@ -431,6 +465,10 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/supply.svg
     art/svg/marks/tint.svg
     art/svg/marks/waypoint.svg
+    art/svg/movies/unit001-team0.svg
+    art/svg/movies/unit005-team1.svg
+    art/svg/movies/unit023-team0.svg
+    art/svg/movies/unit026-team0.svg
     art/svg/opening/flare.svg
     art/svg/opening/logo-gold.svg
     art/svg/opening/logo.svg
@@ -440,6 +478,63 @@ set(ZVDATA_ART_SOURCES
     art/svg/opening/open04.svg
     art/svg/opening/open05.svg
     art/svg/opening/open06.svg
+    art/svg/saver/block.svg
+    art/svg/saver/boom-fire-0.svg
+    art/svg/saver/boom-fire-1.svg
+    art/svg/saver/boom-fire-2.svg
+    art/svg/saver/boom-fire-3.svg
+    art/svg/saver/boom-smoke-0.svg
+    art/svg/saver/boom-smoke-1.svg
+    art/svg/saver/boom-smoke-2.svg
+    art/svg/saver/boom-smoke-3.svg
+    art/svg/saver/br-1.svg
+    art/svg/saver/br-2.svg
+    art/svg/saver/br-3.svg
+    art/svg/saver/br-4.svg
+    art/svg/saver/br-def.svg
+    art/svg/saver/br-roll.svg
+    art/svg/saver/burst-air-0.svg
+    art/svg/saver/burst-air-1.svg
+    art/svg/saver/burst-air-2.svg
+    art/svg/saver/burst-air-3.svg
+    art/svg/saver/burst-dust-0.svg
+    art/svg/saver/burst-dust-1.svg
+    art/svg/saver/burst-dust-2.svg
+    art/svg/saver/burst-dust-3.svg
+    art/svg/saver/burst-hit-0.svg
+    art/svg/saver/burst-hit-1.svg
+    art/svg/saver/burst-hit-2.svg
+    art/svg/saver/burst-hit-3.svg
+    art/svg/saver/end.svg
+    art/svg/saver/hexmap.svg
+    art/svg/saver/missile.svg
+    art/svg/saver/puff.svg
+    art/svg/saver/q1title2.svg
+    art/svg/saver/q1title2b.svg
+    art/svg/saver/q1title2g.svg
+    art/svg/saver/q1title2r.svg
+    art/svg/saver/q1title2y.svg
+    art/svg/saver/rocket.svg
+    art/svg/saver/shell.svg
+    art/svg/saver/sky-day.svg
+    art/svg/saver/sky-night.svg
+    art/svg/saver/title1.svg
+    art/svg/saver/title2.svg
+    art/svg/saver/title3.svg
+    art/svg/saver/title4.svg
+    art/svg/saver/title5.svg
+    art/svg/saver/title6.svg
+    art/svg/saver/title7.svg
+    art/svg/saver/title8.svg
+    art/svg/saver/title9.svg
+    art/svg/saver/w1-aaburst.svg
+    art/svg/saver/w1-bullet.svg
+    art/svg/saver/w1-burst.svg
+    art/svg/saver/w1-exhaust.svg
+    art/svg/saver/w1-missile.svg
+    art/svg/saver/w1-rburst.svg
+    art/svg/saver/w1-rocket.svg
+    art/svg/saver/w1-shell.svg
     art/svg/sites/0-capital.svg
     art/svg/sites/1-big-city.svg
     art/svg/sites/2-city.svg

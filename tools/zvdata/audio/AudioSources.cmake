@@ -7,6 +7,7 @@ set(ZVDATA_AUDIO_SOURCES
     sound/message1.txt
     sound/zenmetsu.txt
     music/BGM01.txt
+    music/Brelk_op.txt
     music/BGM02.txt
     music/BGM03.txt
     music/BGM04.txt
@@ -27,4 +28,5 @@ set(ZVDATA_AUDIO_FILES
     BGM01.MID BGM02.MID BGM03.MID BGM04.MID BGM05.MID
     BGM06.MID BGM07.MID BGM08.MID BGM09.MID BGM10.MID
     Hensei.mid Op.mid lose.mid win.mid Zv6open/title.mid
+    Zvscenes/RCDATA154.mid
 )

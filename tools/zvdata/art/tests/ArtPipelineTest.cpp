@@ -335,3 +335,76 @@ TEST(ArtDefaultContentTest, BuildsToTheSameCheckedBytesAsTheContentBuild) {
 
 }  // namespace
 }  // namespace zv::zvdata::art
+
+namespace zv::zvdata::art {
+namespace {
+
+// Full-screen pictures are dithered: a gentle gradient between palette colours comes out as a
+// mix whose column averages follow the gradient, where the nearest-colour rule gives bands.
+TEST_F(ArtFixture, DitheredPicturesFollowGradientsInsteadOfBanding) {
+    WriteText(root_ / "data/art/svg/ramp.svg",
+              "<svg xmlns='http://www.w3.org/2000/svg' width='128' height='16' viewBox='0 0 128 16'>"
+              "<defs><linearGradient id='g'><stop offset='0' stop-color='#203040'/>"
+              "<stop offset='1' stop-color='#405878'/></linearGradient></defs>"
+              "<rect width='128' height='16' fill='url(#g)'/></svg>");
+    const ArtPalette palette = GamePalette();
+    auto render = [&](bool dither) {
+        ArtManifest m;
+        std::vector<std::string> problems;
+        EXPECT_TRUE(ParseArtManifest("t.txt",
+                                     std::string("file a.bmp\nsize 128 16\ngrid 128 16\npalette game\n") +
+                                         (dither ? "dither\n" : "") + "cell 0 0 svg/ramp.svg\n",
+                                     "", m, problems))
+            << Joined(problems);
+        ArtRenderer renderer(dataDir_ + "/art");
+        IndexedPicture pic;
+        EXPECT_TRUE(renderer.Render(m, palette, pic, problems)) << Joined(problems);
+        return pic;
+    };
+    auto error = [&](const IndexedPicture& pic) {
+        double sum = 0;
+        for (int x = 0; x < 128; ++x) {
+            double r = 0, g = 0, b = 0;
+            for (int y = 0; y < 16; ++y) {
+                const Rgb c = palette.colours[pic.pixels[std::size_t(y) * 128 + x]];
+                r += c.r, g += c.g, b += c.b;
+            }
+            const double t = (x + 0.5) / 128.0;
+            sum += std::abs(r / 16 - (0x20 + t * 0x20)) + std::abs(g / 16 - (0x30 + t * 0x28)) +
+                   std::abs(b / 16 - (0x40 + t * 0x38));
+        }
+        return sum / 128;
+    };
+    const IndexedPicture plain = render(false), dithered = render(true);
+    EXPECT_LT(error(dithered), error(plain) / 2) << error(dithered) << " vs " << error(plain);
+    EXPECT_EQ(render(true).pixels, dithered.pixels) << "the same bytes on every run";
+}
+
+TEST(ArtManifestTest, DitherIsForWholePicturesAndSilhouettesMayTakeTheKey) {
+    ArtManifest m;
+    std::vector<std::string> problems;
+    EXPECT_FALSE(ParseArtManifest("t.txt",
+                                  "file a.bmp\nsize 64 32\ngrid 32 32\npalette game\ndither\n"
+                                  "cell 0 0 svg/x.svg\n",
+                                  "", m, problems));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("full-screen"), std::string::npos);
+    problems.clear();
+    ArtManifest s;
+    ASSERT_TRUE(ParseArtManifest("t.txt",
+                                 "file a.bmp\nsize 32 32\ngrid 32 32\npalette game\n"
+                                 "cell 0 0 svg/x.svg silhouette=key\n"
+                                 "cell 0 0 svg/x.svg silhouette=#ffffff\n",
+                                 "", s, problems))
+        << Joined(problems);
+    EXPECT_TRUE(s.cells[0].silhouetteKey);
+    EXPECT_EQ(s.cells[1].silhouette, (Rgb{255, 255, 255}));
+    problems.clear();
+    EXPECT_FALSE(ParseArtManifest("t.txt",
+                                  "file a.bmp\nsize 32 32\ngrid 32 32\npalette game\n"
+                                  "cell 0 0 svg/x.svg silhouette=white\n",
+                                  "", s, problems));
+}
+
+}  // namespace
+}  // namespace zv::zvdata::art

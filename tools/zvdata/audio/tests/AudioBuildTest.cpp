@@ -15,7 +15,8 @@ const char* const kBuilt[] = {"chakudan.wav", "alart.wav", "zenmetsu.wav", "mess
                               "message1.wav", "BGM01.MID", "BGM02.MID",    "BGM03.MID",
                               "BGM04.MID",    "BGM05.MID", "BGM06.MID",    "BGM07.MID",
                               "BGM08.MID",    "BGM09.MID", "BGM10.MID",    "Op.mid",
-                              "Hensei.mid",   "win.mid",   "lose.mid",     "Zv6open/title.mid"};
+                              "Hensei.mid",   "win.mid",   "lose.mid",     "Zv6open/title.mid",
+                              "Zvscenes/RCDATA154.mid"};
 
 TEST(AudioBuild, WritesEveryFileWhereTheGameReadsItTheSameEachTime) {
     TempFolder first, second;

@@ -1,0 +1,11 @@
+// zvdemosaver: the screensaver program (switches /s, /c, /p, /a, /l; see saver/SaverMain.cpp).
+
+#include <string>
+#include <vector>
+
+#include "saver/SaverFrame.h"
+
+int main(int argc, char** argv) {
+    return zv::saver::SaverMain(zv::saver::SaverBuild::DemoSaver,
+                                std::vector<std::string>(argv + 1, argv + argc));
+}
