@@ -31,7 +31,7 @@ std::string ProgramDir() {
 SaverEnvironment DefaultEnvironment(SaverBuild build) {
     SaverEnvironment env;
     env.resourceDir =
-        ProgramDir() + (build == SaverBuild::Saver ? "/Zvsaver" : "/Zvdemosaver");
+        ProgramDir() + (build == SaverBuild::Saver ? "/ZvsaverData" : "/ZvdemosaverData");
     env.sharedDir = ProgramDir() + "/Zvscenes";
     env.currentDir = ".";
     env.settingsFile = SaverSettingsFile(build);

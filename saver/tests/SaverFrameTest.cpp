@@ -84,7 +84,7 @@ TEST(SaverScenePlacement, KindsAndScreensTooSmallForTheRange) {
     }
 }
 
-TEST(SaverText, TwoByteCharactersAdvanceSixteenInZvsaverAndBytesEightInZvdemosaver) {
+TEST(SaverText, TwoByteCharactersAdvanceSixteenInZvsaverDataAndBytesEightInZvdemosaverData) {
     const std::string text = "\x83\x5e\x83\x43\x83\x67\x83\x8b\x89\xe6";  // タイトル画 (Shift-JIS)
     for (SaverBuild build : {SaverBuild::Saver, SaverBuild::DemoSaver}) {
         auto s = testing::MakeState(build, 200, 40, 1);
@@ -193,7 +193,7 @@ class SaverWindowTest : public ::testing::Test {
         o.seedFromClock = false;
         o.seed = 11;
         o.env.resourceDir = testing::ProgramDir() +
-                            (build == SaverBuild::Saver ? "/Zvsaver" : "/Zvdemosaver");
+                            (build == SaverBuild::Saver ? "/ZvsaverData" : "/ZvdemosaverData");
         o.env.sharedDir = testing::ProgramDir() + "/Zvscenes";
         o.env.settingsFile = dir + "/settings.conf";
         o.env.wait = [](int) {};
@@ -351,7 +351,7 @@ TEST_F(SaverWindowTest, TheSettingsDialogRoundTripAndRemembersTheRadio) {
     EXPECT_EQ(after.realFightLoopSwitch, 1);
 }
 
-TEST_F(SaverWindowTest, ZvdemosaversDialogShowsOnlyTitleOnesBoxes) {
+TEST_F(SaverWindowTest, ZvdemosaverDatasDialogShowsOnlyTitleOnesBoxes) {
     const std::string file = dir + "/demo.conf";
     PrepareSettingsDialog(SaverBuild::DemoSaver, file);
     const ui::Hwnd dlg =

@@ -168,7 +168,7 @@ class Title2EngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         s = MakeState(SaverBuild::Saver, 800, 600, 5);
-        std::ifstream in(testing::ProgramDir() + "/Zvsaver/RCDATA201.bin", std::ios::binary);
+        std::ifstream in(testing::ProgramDir() + "/ZvsaverData/RCDATA201.bin", std::ios::binary);
         data.assign(std::istreambuf_iterator<char>(in), {});
         ASSERT_EQ(data.size(), std::size_t(kDemoBlockSize));
         PictureSlot unit;

@@ -39,7 +39,7 @@ inline std::unique_ptr<SaverState> MakeState(SaverBuild build, int w, int h, uin
     s->random.Seed(seed);
     s->env.wait = [](int) {};
     s->env.resourceDir =
-        ProgramDir() + (build == SaverBuild::Saver ? "/Zvsaver" : "/Zvdemosaver");
+        ProgramDir() + (build == SaverBuild::Saver ? "/ZvsaverData" : "/ZvdemosaverData");
     s->env.sharedDir = ProgramDir() + "/Zvscenes";
     s->env.currentDir = "/nonexistent";
     CreateSaverFont(*s);

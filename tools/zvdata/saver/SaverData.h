@@ -2,7 +2,7 @@
 
 // The screensavers' data blocks, compiled from text sources in data/saver/*.txt.
 //
-//   file Zvsaver/RCDATA201.bin       the block below the program directory
+//   file ZvsaverData/RCDATA201.bin       the block below the program directory
 //   kind units2                      the layout (below)
 //
 // kind units2 (the title-2 battle data, 8,189 bytes): twenty 8-byte weapon names from byte 0,

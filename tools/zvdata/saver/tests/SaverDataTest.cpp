@@ -10,14 +10,14 @@ namespace {
 
 TEST(SaverDataTest, UnitRowsTakeTheirWeaponBlocksFromTheWeaponLines) {
     const std::string text =
-        "file Zvsaver/RCDATA201.bin\nkind units2\n"
+        "file ZvsaverData/RCDATA201.bin\nkind units2\n"
         "weapon 1 AAM 70 0 0 -5 1\nweapon 4 SAM 75 0 0 10 3\n"
         "unit 0 F 10 20 1 Falcon\nunit 62 R 6 -3 4,1 Shield\n";
     std::string out;
     std::vector<uint8_t> b;
     std::vector<std::string> problems;
     ASSERT_TRUE(CompileSaverData("t.txt", text, &out, &b, problems));
-    EXPECT_EQ(out, "Zvsaver/RCDATA201.bin");
+    EXPECT_EQ(out, "ZvsaverData/RCDATA201.bin");
     ASSERT_EQ(b.size(), 8189u);
     EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "AAM     ");
     const uint8_t* r0 = b.data() + 640;
