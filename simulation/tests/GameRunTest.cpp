@@ -22,6 +22,7 @@
 #include "simulation/ClockStepWorld.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Production.h"
+#include "simulation/tests/GoldenGames.h"
 #include "simulation/tests/StepFixture.h"
 
 namespace zv::sim {
@@ -186,6 +187,23 @@ TEST(GameRunTest, FixedSeedGivesTheSameGameEveryTime) {
     EXPECT_NE(other->Tables().HashLiveTables(), hashes[0]);
 }
 
+// Whole computer-only games on every default map end with the hashes taken before the step was
+// made faster: route searches skipped, reused or cut short must leave every choice as it was.
+TEST(GameRunTest, ComputerGamesKeepTheirGoldenHashes) {
+    for (const golden::GoldenGame& g : golden::kGoldenGames) {
+        auto game = std::make_unique<HeadlessGame>();
+        std::string error;
+        ASSERT_TRUE(game->Load(kProgramDir, g.map, error)) << error;
+        HeadlessStartOptions options;
+        options.seed = g.seed;
+        options.computerAll = true;
+        game->BeginPlay(options);
+        for (int step = 0; step < g.steps && !game->Outcome().over; ++step) game->Step();
+        EXPECT_EQ(HexText(game->Tables().HashLiveTables()), HexText(g.hash))
+            << g.map << " seed " << g.seed << " after " << g.steps << " steps";
+    }
+}
+
 // Whether a computer country could produce now: in play, room for troops, a reusable corps
 // troop that is not already requested and that it can pay for, and a free production cell.
 bool CouldProduce(rules::GameContext& ctx, std::uint8_t country) {
@@ -256,8 +274,9 @@ std::string DescribeProduction(rules::GameContext& ctx, std::uint8_t country) {
 
 // A troop with a move order is truly blocked when it cannot move from where it stands, when no
 // route leads to where it heads even through the troops in the way, or when the next hex of that
-// route holds an enemy or a friend busy taking a site or supplies (those never give way).
-bool IsBlocked(HeadlessGame& game, std::uint16_t troop) {
+// route holds an enemy, a friend busy taking a site, taking supplies or fighting (those never
+// give way) or a friend that is truly blocked itself.
+bool IsBlocked(HeadlessGame& game, std::uint16_t troop, int depth = 0) {
     rules::ShadowGameContext shadow(game.Tables(), game.Clock().Context().Env());
     rules::TroopCursor& troops = shadow.Troops();
     if (!troops.Select(troop)) return true;
@@ -269,7 +288,8 @@ bool IsBlocked(HeadlessGame& game, std::uint16_t troop) {
     const std::uint16_t target = troops.GetWord368();
     if (index >= 4 && troops.Select(target) && troops.IsOnMap()) heading = troops.GetHexValue();
     troops.Select(troop);
-    if ((heading & 0xFF) == 0xFF || heading == hex) return false;
+    // A friend in the way that heads nowhere else (fighting where it stands) holds its hex.
+    if ((heading & 0xFF) == 0xFF || heading == hex) return depth > 0;
     if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return true;
     const std::uint8_t cost = rules::TroopMoveCostOnHex(shadow);
     if (cost == 0 || cost == 255 || rules::GetMinMemberFuel(troops) < cost) return true;
@@ -287,7 +307,11 @@ bool IsBlocked(HeadlessGame& game, std::uint16_t troop) {
         return true;
     }
     const std::uint8_t kind = troops.GetByte364();
-    return kind == rules::kOrderOccupy || kind == rules::kOrderSupply;
+    if (kind == rules::kOrderOccupy || kind == rules::kOrderSupply) return true;
+    // A friend fighting where it stands holds up the queue behind it (a bridge one hex wide),
+    // and so does a friend that is itself truly blocked.
+    if (kind == rules::kOrderAttack || kind == rules::kOrderFire) return true;
+    return kind == rules::kOrderMove && depth < 8 && IsBlocked(game, other, depth + 1);
 }
 
 // What a standing troop is at, for the soak's report: its order, where it heads, the first
