@@ -20,7 +20,7 @@ inline constexpr GoldenGame kGoldenGames[] = {
     {"MAP00001.ddm", 21, 900, 0xcea8ff2a9aa18b44},
     {"MAP00002.ddm", 22, 900, 0x084ef85e429dddb2},
     {"MAP00003.ddm", 23, 900, 0xaa6c0b0c933d10e7},
-    {"MAP00004.ddm", 24, 900, 0x9361c903d53e6109},
+    {"MAP00004.ddm", 24, 900, 0xb835b31bc315f576},
 };
 
 }  // namespace zv::sim::golden
