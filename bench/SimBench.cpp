@@ -1,8 +1,13 @@
-// A whole computer-only game on the default map with the most troops (MAP00004.ddm, four
-// countries): time per clock step by phase and route searches per step. Beside it, as the
-// reference, a network client executing the same game's journals: what every participant pays
-// for a step, against what the host pays to simulate it.
+// Computer-only games on every default map (the golden games' maps and seeds, played to their
+// end or for ten game days): the step's processor time (mean, p95, worst), wall time by phase,
+// route searches per step (and those given back from a memo) and the peak memory of the
+// process. Each game runs twice in the same binary: with the step's fast searches and, as the
+// reference, with every route search run as written. Beside them, a network client executing
+// the same game's journals: what every participant pays for a step, against what the host pays
+// to simulate it.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +18,7 @@
 
 #include "simulation/ClockStep.h"
 #include "simulation/ClockStepWorld.h"
+#include "simulation/tests/GoldenGames.h"
 
 namespace {
 
@@ -21,8 +27,11 @@ using zv::sim::kStepPhaseCount;
 using zv::sim::StepPhase;
 using zv::sim::StepProfile;
 
-constexpr const char* kMap = "MAP00004.ddm";
-constexpr int kMaxMinutes = 3 * 24 * 60;  // a game that does not end stops after three days
+using zv::sim::golden::kGoldenGames;
+
+constexpr const char* kMap = "MAP00004.ddm";           // the client reference's game
+constexpr int kMaxMinutes = 3 * 24 * 60;               // the client reference plays three days
+constexpr int kMaxGameMinutes = 10 * 24 * 60;  // a game still running after ten days stops
 
 const char* const kPhaseNames[kStepPhaseCount] = {"orders", "prepare", "plan",      "production",
                                                   "upkeep", "troops",  "judgement", "journal"};
@@ -45,36 +54,55 @@ Percentiles Summarise(std::vector<double> values) {
     return p;
 }
 
-std::unique_ptr<HeadlessGame> Start(benchmark::State& state) {
+std::unique_ptr<HeadlessGame> Start(benchmark::State& state, const char* map = kMap,
+                                    std::uint32_t seed = 1, bool computerAll = false) {
     auto game = std::make_unique<HeadlessGame>();
     std::string error;
-    if (!game->Load(ZV_PROGRAM_DIR, kMap, error)) {
+    if (!game->Load(ZV_PROGRAM_DIR, map, error)) {
         state.SkipWithError((error + " (build the zvdata_content target)").c_str());
         return nullptr;
     }
     zv::sim::HeadlessStartOptions options;
-    options.seed = 1;
+    options.seed = seed;
+    options.computerAll = computerAll;
     game->BeginPlay(options);
     return game;
 }
 
+// The calling thread's processor time: the step's own work, whatever else the machine runs.
+double ThreadMicroseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// Argument 0: the golden game; argument 1: 1 with the fast searches, 0 for the reference.
 void BM_ComputerGameStep(benchmark::State& state) {
+    const auto& golden = kGoldenGames[static_cast<std::size_t>(state.range(0))];
+    const bool fast = state.range(1) != 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto game = Start(state);
+        auto game = Start(state, golden.map, golden.seed, true);
         if (!game) return;
+        game->Clock().Context().fastSearches = fast;
         StepProfile profile;
         game->Clock().SetProfile(&profile);
         std::vector<double> total;
         std::vector<std::vector<double>> phases(kStepPhaseCount);
         std::vector<double> searches;
+        const std::uint64_t reusedBefore = game->Clock().Context().counters.reusedSearches;
         state.ResumeTiming();
-        for (int minute = 0; minute < kMaxMinutes && !game->Outcome().over; ++minute) {
+        for (int minute = 0; minute < kMaxGameMinutes && !game->Outcome().over; ++minute) {
             profile = StepProfile{};
-            const auto begin = std::chrono::steady_clock::now();
+            const double begin = ThreadMicroseconds();
             game->Step();
-            const auto took = std::chrono::steady_clock::now() - begin;
-            total.push_back(std::chrono::duration<double, std::micro>(took).count());
+            total.push_back(ThreadMicroseconds() - begin);
             for (int p = 0; p < kStepPhaseCount; ++p) {
                 phases[p].push_back(static_cast<double>(profile.nanoseconds[p]) / 1000.0);
             }
@@ -97,11 +125,19 @@ void BM_ComputerGameStep(benchmark::State& state) {
         state.counters["route_searches_mean"] = search.mean;
         state.counters["route_searches_p95"] = search.p95;
         state.counters["route_searches_worst"] = search.worst;
-        state.SetLabel(std::string(kMap) + " " + game->Outcome().Text());
+        state.counters["peak_mb"] = PeakMegabytes();
+        state.counters["reused_per_step"] =
+            static_cast<double>(game->Clock().Context().counters.reusedSearches - reusedBefore) /
+            static_cast<double>(std::max<std::size_t>(1, total.size()));
+        state.SetLabel(std::string(golden.map) + (fast ? " fast " : " reference ") +
+                       game->Outcome().Text());
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_ComputerGameStep)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComputerGameStep)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The reference: a client executing the journals of the same game.
 void BM_ClientJournalExecution(benchmark::State& state) {

@@ -2,16 +2,19 @@
 # Plays every default map to its end for many seeds, the computer leading every country, and
 # prints who wins: one row per map with each country's share of the decided games (those won
 # before the day limit), the games that ran to the day limit and the mean length in days.
-# Usage: scripts/balance.sh [--seeds N] [--jobs J] [--build-dir DIR]   (defaults 20, 3, build)
+# Usage: scripts/balance.sh [--seeds N] [--jobs J] [--map MAP0000N]... [--build-dir DIR]
+#        (defaults 20, 3, every default map, build)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seeds=20
 jobs=3
 builddir="$root/build"
+chosen=()
 while (($#)); do
     case "$1" in
         --seeds) seeds="$2"; shift ;;
         --jobs) jobs="$2"; shift ;;
+        --map) chosen+=("$2"); shift ;;
         --build-dir) builddir="$2"; shift ;;
         *) echo "unknown option $1" >&2; exit 2 ;;
     esac
@@ -22,6 +25,7 @@ game="$builddir/game"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
 maps=(MAP00001 MAP00002 MAP00003 MAP00004)
+((${#chosen[@]})) && maps=("${chosen[@]}")
 export ZVSIM="$game/zvsim" ZVOUT="$out"
 for map in "${maps[@]}"; do
     for ((s = 1; s <= seeds; ++s)); do echo "$map $s"; done

@@ -120,8 +120,24 @@ int GoToListEntry(StepContext& step, rules::GameContext& shadow, std::uint8_t co
     std::uint16_t own = 0;
     std::uint8_t troopCountry = 0;
     if (!ReadTroop(shadow, troop, own, troopCountry)) return -1;
-    step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
     CorpsTargetTable& table = step.Corps();
+    if (step.fastSearches) {
+        // No entry the measure could accept whatever the area (an empty front list, most of the
+        // time): the area search is skipped, the draws are made all the same.
+        bool usable = false;
+        for (int i = 0; i < kListEntries; ++i) {
+            const std::uint16_t hex = table.Entry(country, list, i);
+            if (IsUnsetHex(hex) || hex == own) continue;
+            if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) continue;
+            if (freeHexOnly && shadow.GetHexTroopIndex() != rules::kNoTroopIndex) continue;
+            usable = true;
+        }
+        if (!usable) {
+            if (step.RandomBelow(100) < randomPercent) step.RandomBelow(kListEntries);
+            return -1;
+        }
+    }
+    step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
 
     std::uint16_t chosen = rules::kNoHex;
     if (step.RandomBelow(100) < randomPercent) {

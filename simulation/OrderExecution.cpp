@@ -530,9 +530,11 @@ bool AskTroopToGiveWay(StepContext& step, rules::GameContext& shadow, std::uint1
         return false;
     }
     const std::uint8_t kind = troops.GetByte364();
-    if (kind == rules::kOrderOccupy || kind == rules::kOrderSupply || rules::GetByte417(troops)) {
-        return true;
-    }
+    if (kind == rules::kOrderOccupy || kind == rules::kOrderSupply) return true;
+    // Asked before: wait while its move delay runs. Once it is due and still stands here it is
+    // held up itself, often by the asker (two friends heading for each other's hex, or a ring
+    // of them round a site): waiting for each other would hold them all for good.
+    if (rules::GetByte417(troops)) return troops.GetByte327() > 1;
     if (MinMemberFuel(troops) == 0) return false;
     rules::SetByte417(troops, 1);
     GiveTroopOrder(step, shadow, CurrentOrder(troops), true);
@@ -583,6 +585,12 @@ bool RetargetToTroop(StepContext& step, rules::GameContext& shadow, std::uint16_
         IsSeparatedPart(troops.GetStateFlags()) && rules::GetByte360(troops) == (target & 0xFF);
     if (!homeIsTarget && troops.Select(target) && HasNoOrder(troops) &&
         IsNeighbour(at, troops.GetHexValue())) {
+        return false;
+    }
+    // A target gone where the troop cannot follow (a ship out to sea for a ground troop) ends
+    // the chase: a new order toward it every time it moves would hold the troop where it stands.
+    if (!homeIsTarget && SelectHex(shadow, hex) && troops.Select(troop) &&
+        !IsCostPassable(rules::TroopMoveCostOnHex(shadow))) {
         return false;
     }
     troops.Select(troop);

@@ -304,11 +304,10 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
         if (cellCount == 0) continue;
         if (count + n > kTroopsPerCountry) n = kTroopsPerCountry - count;
 
-        for (int pick = 0; pick < n; ++pick) {
-            if (candidateCount == 0) continue;
-            const std::uint16_t troop = candidates[step.RandomBelow(candidateCount)];
+        // The free cell where the corps troop could appear; none when it does not select.
+        auto cellFor = [&](std::uint16_t troop) -> ProductionCell* {
             force.SelectSlot(country);
-            if (!force.SelectTroop(troop)) continue;
+            if (!force.SelectTroop(troop)) return nullptr;
             const std::uint8_t altitude = force.RefreshAltitudeClass();
             const std::uint8_t* costs = rules::GetMoveCostTable(force);
             ProductionCell* found = nullptr;
@@ -339,6 +338,27 @@ void RunProductionRound(StepContext& step, rules::GameContext& shadow) {
                     if (terrain >= rules::kMoveCostClasses) return false;
                     return costs[terrain] != 0 && costs[terrain] != 0xFF;
                 });
+            }
+            return found;
+        };
+
+        for (int pick = 0; pick < n; ++pick) {
+            if (candidateCount == 0) continue;
+            const int drawn = step.RandomBelow(candidateCount);
+            std::uint16_t troop = candidates[drawn];
+            ProductionCell* found = cellFor(troop);
+            // A drawn troop with no free cell of its kind (a ship without a port, an aircraft
+            // whose airport is held) hands its pick on to the next candidate not yet requested
+            // that has one: otherwise a corps rich in such troops could go days without
+            // producing while a troop it can place waits in the list. The draws stay the same.
+            for (int k = 1; !found && k < candidateCount; ++k) {
+                troop = candidates[(drawn + k) % candidateCount];
+                force.SelectSlot(country);
+                if (!force.SelectTroop(troop) ||
+                    (force.GetStateFlags() & rules::kTroopReinforcement)) {
+                    continue;
+                }
+                found = cellFor(troop);
             }
             if (!found) continue;
             const std::uint16_t hex = rules::MakeHexPosition(found->x, found->y);

@@ -143,6 +143,7 @@ void RouteSearch::LoadTerrain() {
 void RouteSearch::ReadTerrain() {
     // Take the stamp first: a change made while reading is then read again next time.
     loadedEpoch_ = epoch_ ? epoch_->Current() : 0;
+    ++terrainReads_;
     std::unique_ptr<GameContext> ctx;
     if (instance_ == RouteInstance::Simulation) {
         ctx = std::make_unique<ShadowGameContext>(*tables_);
@@ -269,7 +270,9 @@ void RouteSearch::MarkTroops(GameContext& ctx) {
         const int index = CellIndex(hex & 0xFF, hex >> 8);
         const bool allied = AreCountriesAllied(ctx.Tables(), country, troops.GetCountry(),
                                                ctx.GetTableSet().country) != 0;
-        Put(index, ReachedOf(index), allied ? kCellMarkFriendlyTroop : kCellMarkForeignTroop);
+        const std::uint8_t mark = allied ? kCellMarkFriendlyTroop : kCellMarkForeignTroop;
+        Put(index, ReachedOf(index), mark);
+        if (markLog_) markLog_->push_back(static_cast<std::uint32_t>(index) << 8 | mark);
     }
     troops.Select(selected);
 }
@@ -418,6 +421,47 @@ int RouteSearch::ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y
     if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
     if (!skipTroops) MarkTroops(ctx);
     RelaxTroopSearch();
+    return 1;
+}
+
+int RouteSearch::ComputeAreaReusing(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                    const std::uint8_t* table, int skipTroops,
+                                    RouteAreaMemo& memo, bool& reused) {
+    reused = false;
+    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
+    marks_.clear();
+    if (!skipTroops) {
+        markLog_ = &marks_;
+        MarkTroops(ctx);
+        markLog_ = nullptr;
+    }
+    if (memo.valid && memo.terrainReads == terrainReads_ &&
+        memo.roadTerrain == request_.roadTerrain && memo.start == startIndex_ &&
+        memo.costLimit == request_.costLimit &&
+        std::memcmp(memo.table, table_, kRouteCostTableSize) == 0 && memo.marks == marks_) {
+        // After a search every cell holds its reached cost with mark 0, but for the troops'
+        // hexes, which keep their marks (the start excepted: it is expanded like any cell).
+        std::uint32_t* state = buffers_->state;
+        const std::uint32_t generationBits = generation_ << kGenerationShift;
+        for (int i = 0; i < kHexCount; ++i) state[i] = generationBits | memo.costs[i];
+        for (const std::uint32_t m : marks_) {
+            const int index = static_cast<int>(m >> 8);
+            if (index == startIndex_) continue;
+            state[index] = generationBits | ((m & 7) << 16) | memo.costs[index];
+        }
+        reused = true;
+        return 1;
+    }
+    RelaxTroopSearch();
+    memo.valid = true;
+    memo.terrainReads = terrainReads_;
+    memo.roadTerrain = request_.roadTerrain;
+    memo.start = startIndex_;
+    memo.costLimit = request_.costLimit;
+    std::memcpy(memo.table, table_, kRouteCostTableSize);
+    memo.marks = marks_;
+    memo.costs.resize(kHexCount);
+    for (int i = 0; i < kHexCount; ++i) memo.costs[i] = ReachedOf(i);
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "rules/context/TableDirectory.h"
 #include "rules/records/MapRecords.h"
@@ -48,6 +49,20 @@ inline constexpr int kRouteCostTableSize = 29;
 struct RouteStep {
     std::int32_t dx = 0;
     std::int32_t dy = 0;
+};
+
+// A troop search's result kept for reuse by ComputeAreaReusing: what the result depends on (the
+// terrain read, the cost table, the road flag, the start, the cost limit and the troop marks in
+// the order they were set) and the reached cost of every cell.
+struct RouteAreaMemo {
+    bool valid = false;
+    std::uint32_t terrainReads = 0;
+    std::uint8_t table[29] = {};
+    int roadTerrain = 0;
+    int start = -1;
+    std::int16_t costLimit = 0;
+    std::vector<std::uint32_t> marks;  // cell index << 8 | mark
+    std::vector<std::uint16_t> costs;
 };
 
 // Step limits of a trace. A step buffer of kMaxRouteSteps + 1 entries fits every instance.
@@ -115,6 +130,12 @@ class RouteSearch {
     // nothing reached when the troop does not select in the context or the start is off the map.
     int ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y, const std::uint8_t* table,
                     int skipTroops);
+    // ComputeArea that gives back the memo's result when nothing it depends on has changed
+    // since the memo's search (the grid then reads exactly as after a new search) and keeps
+    // the new result in the memo otherwise. `reused` tells which happened.
+    int ComputeAreaReusing(GameContext& ctx, std::uint16_t troop, int x, int y,
+                           const std::uint8_t* table, int skipTroops, RouteAreaMemo& memo,
+                           bool& reused);
     // The same without troops; Map and Context then mark the reach in the hex information
     // (mark bit 0) for the map view. Simulation marks troops and publishes nothing.
     int ComputeAreaFromHex(GameContext& ctx, std::uint16_t troop, int x, int y,
@@ -195,6 +216,9 @@ class RouteSearch {
     CostMode costMode_ = CostMode::Blocked;
     int startIndex_ = -1;
     std::uint32_t generation_ = 0;
+    std::uint32_t terrainReads_ = 0;             // counts ReadTerrain calls
+    std::vector<std::uint32_t>* markLog_ = nullptr;  // MarkTroops records its marks here
+    std::vector<std::uint32_t> marks_;
 };
 
 // The instance a context's rule operation searches with: the context's own set when its env

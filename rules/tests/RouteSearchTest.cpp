@@ -178,6 +178,59 @@ TEST(RouteSearchArea, ACheaperWayFoundLateIsPassedOnOnlyBySimulation) {
 
 // Two neighbours of the target lie on equally cheap routes: the trace takes the one that comes
 // first in its order for the row's parity (west side on even rows, east side on odd rows).
+// A search given back from a memo reads exactly as a new search would, grid and routes alike;
+// whatever it depends on changes (a troop's mark, the start, the costs), it searches again.
+TEST(RouteSearchArea, ReusedAreaReadsAsANewSearch) {
+    World w(kCheap);
+    w.DrawRow(12, 4, 30, kWall);
+    w.Draw({{20, 8}, {21, 8}, {22, 9}, {14, 15}}, kDear);
+    const std::uint16_t t = w.Troop(0, 10, 10);
+    w.Troop(0, 11, 10);            // a friend beside the start
+    w.Troop(0, 10, 10);            // one more on the start hex itself
+    const std::uint16_t enemy = w.Troop(1, 16, 9, 0x0001);
+    w.Troop(1, 30, 20, 0x0000);    // unseen: no mark
+    w.Settle();
+    Search s(w, RouteInstance::Simulation);
+    Search fresh(w, RouteInstance::Simulation);
+    RouteAreaMemo memo;
+    auto expectSameAsFresh = [&](int x, int y, const std::uint8_t* table, bool reusedWanted) {
+        bool reused = !reusedWanted;
+        ASSERT_EQ(s.search.ComputeAreaReusing(*s.ctx, t, x, y, table, 0, memo, reused), 1);
+        EXPECT_EQ(reused, reusedWanted);
+        ASSERT_EQ(fresh.Area(t, x, y, 0, table), 1);
+        std::vector<RouteCell> a(kHexCount), b(kHexCount);
+        s.search.GetGrid(std::span<RouteCell, kHexCount>(a.data(), kHexCount));
+        fresh.search.GetGrid(std::span<RouteCell, kHexCount>(b.data(), kHexCount));
+        for (int i = 0; i < kHexCount; ++i) {
+            ASSERT_EQ(a[i].reachedCost, b[i].reachedCost) << "cell " << i;
+            ASSERT_EQ(a[i].mark, b[i].mark) << "cell " << i;
+            ASSERT_EQ(a[i].cost, b[i].cost) << "cell " << i;
+        }
+        for (auto [tx, ty] : {std::pair{40, 30}, std::pair{16, 9}, std::pair{10, 10}}) {
+            EXPECT_EQ(s.Trace(tx, ty), fresh.Trace(tx, ty));
+            EXPECT_EQ(routetest::Walk(x, y, s.steps, 3), routetest::Walk(x, y, fresh.steps, 3));
+        }
+    };
+    expectSameAsFresh(10, 10, kCosts.data(), false);
+    expectSameAsFresh(10, 10, kCosts.data(), true);
+    fresh.Area(t, 40, 40);  // other searches in between change nothing
+    expectSameAsFresh(10, 10, kCosts.data(), true);
+    expectSameAsFresh(10, 11, kCosts.data(), false);  // another start
+    expectSameAsFresh(10, 11, kCosts.data(), true);
+    std::array<std::uint8_t, 29> dearer = kCosts;
+    dearer[kDear] = 60;
+    expectSameAsFresh(10, 11, dearer.data(), false);  // other costs
+    // The enemy is no longer seen: its mark goes, and the area is searched again.
+    ShadowGameContext shadow(w.tables);
+    ASSERT_TRUE(shadow.Troops().Select(enemy));
+    shadow.Troops().SetMask28(0);
+    expectSameAsFresh(10, 11, dearer.data(), false);
+    expectSameAsFresh(10, 11, dearer.data(), true);
+    // Reloaded terrain is a new world for the memo.
+    s.search.LoadTerrain();
+    expectSameAsFresh(10, 11, dearer.data(), false);
+}
+
 TEST(RouteSearchTrace, TiesFollowTheRowParity) {
     struct Case {
         int startX, startY, targetX, targetY;

@@ -102,6 +102,37 @@ TEST_F(OrderExecutionTest, BusyFriendIsReroutedOnceThenWaitedFor) {
     ClearJournal();
     EXPECT_TRUE(AskTroopToGiveWay(Step(), *shadow, troop, friendly, Hex(5, 3)));
     EXPECT_TRUE(Journal().empty()) << "rerouted once, then simply waited for";
+    // Its move delay has run out and it still stands there: it is held up itself.
+    Troop(friendly).bytes[rules::TroopRecord::kMoveDelay] = 1;
+    EXPECT_FALSE(AskTroopToGiveWay(Step(), *shadow, troop, friendly, Hex(5, 3)));
+}
+
+// Two friends each heading for the other's hex: asking each other to give way and waiting would
+// hold both for good. Their orders end instead, and asked again the idle one steps aside.
+TEST_F(OrderExecutionTest, FriendsHeadingForEachOthersHexGetPast) {
+    const std::uint16_t a = map.AddTroop(0, 4, 3, {kInfantry});
+    const std::uint16_t b = map.AddTroop(0, 5, 3, {kInfantry});
+    Ready();
+    Order(a, Hex(5, 3), rules::kOrderMove, 0);
+    Order(b, Hex(4, 3), rules::kOrderMove, 0);
+    auto busy = [&](std::uint16_t t) {
+        return Troop(t).bytes[rules::TroopRecord::kOrderKind] != rules::kOrderNone;
+    };
+    for (int n = 0; n < 80 && (busy(a) || busy(b)); ++n) {
+        Tick(a);
+        Tick(b);
+    }
+    EXPECT_FALSE(busy(a));
+    EXPECT_FALSE(busy(b));
+    // Asked again, as the computer's next decision would: the idle friend now steps aside.
+    if (Troop(b).Hex() == Hex(5, 3)) {
+        Order(b, Hex(4, 3), rules::kOrderMove, 0);
+        for (int n = 0; n < 40 && busy(b); ++n) {
+            Tick(a);
+            Tick(b);
+        }
+        EXPECT_EQ(Troop(b).Hex(), Hex(4, 3));
+    }
 }
 
 struct CannotMoveCase {
@@ -214,6 +245,28 @@ TEST_F(OrderExecutionTest, FollowerKeepsUpWithATargetThatKeepsMoving) {
     EXPECT_LE(rules::HexDistance(d & 0xFF, d >> 8, l & 0xFF, l >> 8), 1);
     Flush();
     EXPECT_EQ(Troop(follower, rules::TableId::Troop).Hex(), Troop(follower).Hex());
+}
+
+// A ground troop chasing an enemy that puts out to sea gives up the chase instead of taking a
+// new order toward it every time it moves (each new order would start its move delay again).
+TEST_F(OrderExecutionTest, ChaseEndsWhenTheTargetGoesWhereTheTroopCannotFollow) {
+    map.TerrainRect(12, 0, 63, 63, kSea);
+    const std::uint16_t chaser = map.AddTroop(0, 3, 8, {kInfantry});
+    const std::uint16_t boat = map.AddTroop(1, 12, 8, {kBoat});
+    Ready();
+    Troop(boat).bytes[rules::TroopRecord::kVisibility] |= 0x11;  // seen by country 0
+    Order(boat, Hex(62, 8), rules::kOrderMove, 0);
+    Order(chaser, Hex(12, 8), rules::kOrderMove, 0, boat);
+    int ticks = 0;
+    while (ticks < 30 && Troop(chaser).bytes[rules::TroopRecord::kOrderKind] != 0) {
+        Tick(boat);
+        Tick(chaser);
+        ++ticks;
+    }
+    EXPECT_EQ(Troop(chaser).bytes[rules::TroopRecord::kOrderKind], rules::kOrderNone);
+    EXPECT_LT(Troop(chaser).Hex() & 0xFF, 12);
+    EXPECT_NE(Troop(boat).bytes[rules::TroopRecord::kOrderKind], rules::kOrderNone)
+        << "the boat is still on its way";
 }
 
 TEST_F(OrderExecutionTest, NeighbourDirections) {

@@ -283,5 +283,41 @@ TEST_F(ProductionTest, RoundRequestsReusableTroopsForComputerCountries) {
     EXPECT_EQ(live.GetHexValue(), journal.back().U16(ForceTroopRecord::kHex));
 }
 
+// A corps of boats without a port and one infantry platoon: whatever the draw, the round's pick
+// falls to the platoon, the only troop with a free cell, and it is requested once.
+TEST_F(ProductionTest, PickWithoutACellPassesToATroopThatHasOne) {
+    rules::ScenarioHeaderCursor header(tables);
+    header.SetOptionWord(rules::kOptionProductionInGame);
+    header.SetDeployLimit(40);
+    map.AddSite(0, 1, 12, 12);
+    std::uint16_t boats[5];
+    for (std::uint16_t& b : boats) b = map.AddForceTroop(1, {kBoat});
+    const std::uint16_t platoon = map.AddForceTroop(1, {kInfantry});
+    rules::ForceCursor force(tables);
+    force.SelectSlot(1);
+    for (std::uint16_t t : {boats[0], boats[1], boats[2], boats[3], boats[4], platoon}) {
+        force.SelectTroop(t);
+        force.SetStateFlags(static_cast<std::uint16_t>(force.GetStateFlags() | 0x8000));
+    }
+    Country(1, rules::TableId::Country)[rules::CountryRecord::kParticipation] = 1;
+    Ready();
+    for (int round = 0; round < 8; ++round) {
+        auto shadow = Shadow();
+        RunProductionRound(Step(), *shadow);
+        const std::vector<CommandView> journal = Journal();
+        ASSERT_EQ(journal.size(), 1u) << "round " << round;
+        EXPECT_EQ(journal[0].U16(ForceTroopRecord::kForceTroop), platoon);
+        Flush();
+        // The request ends as if the platoon had appeared, and the next round draws anew.
+        rules::ForceCursor live(tables);
+        rules::ShadowForceCursor shadowForce(tables);
+        for (rules::ForceCursor* f : {&live, static_cast<rules::ForceCursor*>(&shadowForce)}) {
+            f->SelectSlot(1);
+            f->SelectTroop(platoon);
+            f->SetStateFlags(static_cast<std::uint16_t>(f->GetStateFlags() & ~0x2000));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zv::sim::steptest
