@@ -261,7 +261,7 @@ std::string DescribeProduction(rules::GameContext& ctx, std::uint8_t country) {
     for (std::uint16_t i = 0; i < rules::kMapTroopCount; ++i) {
         if (!force.SelectTroop(i) || !force.HasMembers()) continue;
         const std::uint16_t flags = force.GetStateFlags();
-        if (!(flags & rules::kTroopFlag8000)) continue;
+        if (!(flags & rules::kTroopTemplate)) continue;
         text += " " + std::to_string(i) + ":a" + std::to_string(force.RefreshAltitudeClass()) +
                 "/" + std::to_string(rules::SumMemberValueB(force));
         if (flags & rules::kTroopReinforcement) {
