@@ -181,6 +181,12 @@ class WindowManager {
     // first top-level window created that still exists.
     void SetMainWindow(Hwnd h) { mainWindow_ = h; }
 
+    // The menu bar's space in a top-level window's frame (Menu.h keeps the menus themselves),
+    // its rectangle, and the caption's system-menu icon (screen coordinates).
+    void SetMenuBarSpace(Hwnd h, bool on);
+    bool GetMenuBarRect(Hwnd h, Rect* screen) const;
+    bool GetCaptionIconRect(Hwnd h, Rect* screen) const;
+
     // Areas of the screen written since the last present (for tests of the compositor).
     const std::vector<Rect>& PendingDirty() const { return dirty_; }
 
