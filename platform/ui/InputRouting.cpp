@@ -293,6 +293,7 @@ bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
                                     : e.button == MouseButton::Right ? VK_RBUTTON
                                                                      : VK_MBUTTON;
                 keyDown_[vk] = e.kind == BackendEventKind::MouseDown;
+                if (e.kind == BackendEventKind::MouseDown) lastKeyPressed_ = 0;
             }
             Msg m;
             if (!RouteMouse(e, &m)) return false;
@@ -308,6 +309,7 @@ bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
             const bool down = e.kind == BackendEventKind::KeyDown;
             const bool wasDown = keyDown_[vk] != 0;
             keyDown_[vk] = down;
+            if (down && !(wasDown || e.repeat)) lastKeyPressed_ = vk;
             const Hwnd to = Get(focus_) ? focus_ : active_;
             if (!Get(to)) return false;
             const bool alt = keyDown_[VK_MENU] != 0;

@@ -706,6 +706,28 @@ LResult DefMDIChildProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             }
             return DefWindowProc(h, msg, wp, lp);
         }
+        case WM_WINDOWPOSCHANGED: {
+            const LResult r = DefWindowProc(h, msg, wp, lp);
+            const auto* pos = reinterpret_cast<const WindowPos*>(lp);
+            if (!pos || !(s = StateOf(client)) || !Listed(s, h)) return r;
+            if (pos->flags & SWP_SHOWWINDOW) {
+                // Shown: it joins the list and becomes the active child.
+                Activate(s, h);
+                RefreshList(s);
+            } else if (pos->flags & SWP_HIDEWINDOW) {
+                if (h == s->maximized) {
+                    s->maximized = {};
+                    UpdateFrameTitle(s);
+                }
+                if (h == s->active) {
+                    s->active = {};
+                    if (const Hwnd next = NextAfterLeaving(s, h)) Activate(s, next);
+                }
+                RefreshList(s);
+                if (IsWindow(s->frame)) DrawMenuBar(s->frame);
+            }
+            return r;
+        }
         case WM_DESTROY:
             Forget(s, h);
             return DefWindowProc(h, msg, wp, lp);

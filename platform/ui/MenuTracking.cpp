@@ -977,7 +977,10 @@ bool MenuDefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp, LResult* resu
             }
             return false;
         case WM_SYSKEYUP: {
-            const bool enter = wp == VK_MENU && gAltAlone;
+            // Only a release that follows Alt's own press enters (a key handled elsewhere,
+            // such as an accelerator, in between does not).
+            WindowManager* wm = WindowManager::Current();
+            const bool enter = wp == VK_MENU && gAltAlone && wm && wm->LastKeyPressed() == VK_MENU;
             if (wp == VK_MENU) gAltAlone = false;
             if (!enter) return false;
             const Hwnd root = GetAncestor(h, GA_ROOT);

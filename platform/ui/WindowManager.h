@@ -150,6 +150,9 @@ class WindowManager {
     Hwnd WindowFromPoint(Point screen);  // asks WM_NCHITTEST, skipping HTTRANSPARENT windows
     Hwnd ChildWindowFromPoint(Hwnd parent, Point client) const;
     int16_t GetKeyState(uint32_t vk) const;
+    // The key pressed last (0 after a mouse press): Alt released right after its own press
+    // enters the menu bar.
+    uint32_t LastKeyPressed() const { return lastKeyPressed_; }
     // The text an input method is composing for the focus window (Shift-JIS, cursor in bytes);
     // empty when none. WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION and WM_IME_ENDCOMPOSITION
     // tell the focus window when it changes.
@@ -298,6 +301,7 @@ class WindowManager {
     Hwnd active_{};
     Point cursorPos_{};
     std::array<uint8_t, 256> keyDown_{};
+    uint32_t lastKeyPressed_ = 0;
     Composition composition_;
     // Double clicks.
     Hwnd lastClickWindow_{};
