@@ -491,6 +491,10 @@ bool RemoveMenu(Hmenu menu, uint32_t item, uint32_t flags) {
 // Window hooks
 
 bool AttachCreationMenu(Hwnd h, intptr_t menuParam, int classMenuId) {
+    // A handle value may come back in a later window manager: nothing of an earlier window
+    // that had it stays attached.
+    Table().bars.erase(h.value);
+    Table().systemMenus.erase(h.value);
     Hmenu m{};
     if (menuParam != 0) {
         m = MenuFromParam(static_cast<uintptr_t>(menuParam));

@@ -91,7 +91,8 @@ void RegisterMdiClientClass();
 bool MenuDefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp, LResult* result);
 // Draws h's bar into its window DC; bar in window coordinates.
 void PaintMenuBar(Hwnd h, Canvas& dc, const Rect& bar);
-// A new top-level window: its menu from CreateWindowEx or the class menu. True when it has one.
+// A new window: its menu from CreateWindowEx or the class menu (0 and 0 for a child). True
+// when it has one.
 bool AttachCreationMenu(Hwnd h, intptr_t menuParam, int classMenuId);
 // A window is gone: its menu and system menu go with it.
 void MenuWindowDestroyed(Hwnd h);

@@ -604,6 +604,12 @@ void HandleMouse(Tracker& t, uint32_t msg, Point p) {
         t.ended = true;  // a press outside every menu dismisses it
         return;
     }
+    const bool anyDown = msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK ||
+                         msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK;
+    if (anyDown && h.depth < 0 && h.entry < 0) {
+        t.ended = true;  // so does any other button
+        return;
+    }
     if (up) {
         t.buttonDown = false;
         if (h.depth >= 0 && h.item >= 0) {
@@ -970,7 +976,7 @@ bool MenuDefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp, LResult* resu
             }
             gAltAlone = false;
             if (wp == VK_F10 && !(static_cast<uintptr_t>(lp) & (1u << 30)) &&
-                GetMenu(GetAncestor(h, GA_ROOT))) {
+                GetKeyState(VK_SHIFT) >= 0 && GetMenu(GetAncestor(h, GA_ROOT))) {
                 // F10 enters on its press, so that its release is spent inside the menu.
                 SendMessage(GetAncestor(h, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
                 return true;

@@ -417,7 +417,8 @@ Hwnd WindowManager::CreateWindowEx(uint32_t exStyle, const std::string& classNam
     win->text = title;
     slots_[h.value & 0xFFFF] = std::move(win);
     // A top-level window's menu argument is its menu bar (else the class menu).
-    if (!(style & WS_CHILD)) Get(h)->hasMenuBar = AttachCreationMenu(h, menuOrId, cit->second.menuId);
+    Get(h)->hasMenuBar = AttachCreationMenu(h, (style & WS_CHILD) ? 0 : menuOrId,
+                                            (style & WS_CHILD) ? 0 : cit->second.menuId);
     // New children go below their siblings, so the first one created is on top (dialog order);
     // new top-level windows go on top.
     LinkToParent(h, realParent, (style & WS_CHILD) ? HWND_BOTTOM : HWND_TOP);
