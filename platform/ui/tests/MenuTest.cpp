@@ -101,6 +101,23 @@ TEST_F(MenuTest, TheBarTakesItsRowInTheFrameAndWindowsDestroyTheirMenus) {
     EXPECT_FALSE(IsMenu(sys));
 }
 
+TEST_F(MenuTest, AWindowManagerThatEndsLeavesNoMenuOnTheNextOnesWindows) {
+    // Windows dropped with their manager (no destruction messages) keep nothing attached
+    // for a window of a later manager that gets the same handle value.
+    const Hwnd h = MakeFrame(LoadMenu(nullptr, kTestMenu));
+    wm.reset();
+    auto backend = std::make_unique<HeadlessBackend>(640, 480);
+    screen = backend.get();
+    wm = std::make_unique<WindowManager>(std::move(backend));
+    WindowClass wc;
+    wc.name = "Recorder";
+    wc.proc = RecordingProc;
+    ASSERT_TRUE(RegisterClass(wc));
+    const Hwnd again = MakeFrame({});
+    ASSERT_EQ(again, h);
+    EXPECT_EQ(GetMenu(again), Hmenu{});
+}
+
 // A key sequence and what it gives: the command posted to the frame, or none (0).
 struct KeyCase {
     const char* name;
@@ -315,6 +332,13 @@ TEST_F(MenuTest, MouseClicksThatChooseNothing) {
     EXPECT_TRUE(Commands(h).empty());
     EXPECT_EQ(rec.Count(below, WM_LBUTTONDOWN), 0);
     EXPECT_FALSE(IsMenuActive());
+    // A right-button press outside closes as well.
+    rec.log.clear();
+    screen->Click(Centre(editItem).x, Centre(editItem).y);
+    screen->Click(560, 420, MouseButton::Right);
+    Pump();
+    EXPECT_EQ(rec.Count(h, WM_EXITMENULOOP), 1);
+    EXPECT_EQ(rec.Count(below, WM_RBUTTONDOWN), 0);
     // A second press on the open bar item closes the menu.
     rec.log.clear();
     screen->Click(Centre(editItem).x, Centre(editItem).y);
