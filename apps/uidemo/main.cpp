@@ -1,9 +1,10 @@
-// uidemo: a frame with two child windows, a Dib with text and a colour-keyed sprite, and a
-// timer-driven animation.
+// uidemo: an MDI frame with a menu bar and accelerators, holding two documents: a Dib with text
+// and a colour-keyed sprite, and a timer-driven animation.
 //
 //   uidemo                                   opens an SDL2 window
 //   uidemo --headless --screenshot out.png   draws a few frames in memory and writes the screen
 //   --frames N                               stop after N animation frames (either backend)
+//   --open-menu                              (headless) the screenshot shows the File menu open
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,9 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/Mdi.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SdlBackend.h"
 #include "platform/ui/Window.h"
@@ -24,10 +28,26 @@ using namespace zv::ui;
 
 namespace {
 
-constexpr int kPictureId = 101;
-constexpr int kAnimationId = 102;
 constexpr uintptr_t kFrameTimer = 1;
+constexpr uintptr_t kShotTimer = 2;
 constexpr uint32_t kFrameMs = 50;
+constexpr int kDemoMenu = 1;
+constexpr int kDemoAccelerators = 1;
+constexpr int kClientId = 6000;
+constexpr uint32_t kFirstDocumentId = 6100;
+enum : int {
+    kCmdNewWindow = 40001,
+    kCmdSave,
+    kCmdClose,
+    kCmdExit,
+    kCmdPause,
+    kCmdDialog,
+    kCmdCascade,
+    kCmdTileVertical,
+    kCmdTileHorizontal,
+    kCmdArrangeIcons,
+    kCmdAbout,
+};
 
 // Everything the demo's windows share; one per run, reached through the frame's user data.
 struct Demo {
@@ -35,6 +55,9 @@ struct Demo {
     std::unique_ptr<zv::fw::Dib> sprite;
     int frame = 0;
     int stopAfter = -1;
+    bool paused = false;
+    int animations = 0;
+    Hwnd client{};
 };
 
 Demo* DemoOf(Hwnd h) {
@@ -92,13 +115,13 @@ LResult PictureProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
         Demo* demo = DemoOf(h);
         if (dc && demo && demo->picture) {
             Canvas src(demo->picture->GetBitmapHandle());
-            dc->BitBlt(0, 0, demo->picture->GetWidth(), demo->picture->GetHeight(), src, 0, 0,
+            dc->BitBlt(8, 8, demo->picture->GetWidth(), demo->picture->GetHeight(), src, 0, 0,
                        SRCCOPY);
         }
         EndPaint(h, &ps);
         return 0;
     }
-    return DefWindowProc(h, msg, w, l);
+    return DefMDIChildProc(h, msg, w, l);
 }
 
 LResult AnimationProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
@@ -108,7 +131,8 @@ LResult AnimationProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
             return 0;
         case WM_TIMER: {
             Demo* demo = DemoOf(h);
-            if (!demo) return 0;
+            if (!demo || w != kFrameTimer) return 0;
+            if (demo->paused) return 0;
             ++demo->frame;
             InvalidateRect(h, nullptr, true);
             if (demo->stopAfter >= 0 && demo->frame >= demo->stopAfter) {
@@ -138,40 +162,110 @@ LResult AnimationProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
             return 0;
         }
         default:
-            return DefWindowProc(h, msg, w, l);
+            return DefMDIChildProc(h, msg, w, l);
     }
 }
 
+Hwnd NewAnimationWindow(Demo& demo) {
+    ++demo.animations;
+    const std::string title = demo.animations == 1
+                                  ? zv::core::Utf8ToSjis("動き")
+                                  : zv::core::Utf8ToSjis("動き ") + std::to_string(demo.animations);
+    return CreateMDIWindow("DemoAnimation", title.c_str(), 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, demo.client, nullptr, 0);
+}
+
 LResult FrameProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
+    Demo* demo = reinterpret_cast<Demo*>(GetWindowLongPtr(h, GWL_USERDATA));
     switch (msg) {
         case WM_CREATE: {
             const auto* cs = reinterpret_cast<const CreateStruct*>(l);
-            SetWindowLongPtr(h, GWL_USERDATA, reinterpret_cast<intptr_t>(cs->createParams));
-            CreateWindowEx(WS_EX_CLIENTEDGE, "DemoPicture", "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                           h, kPictureId, nullptr, nullptr);
-            CreateWindowEx(0, "DemoAnimation", zv::core::Utf8ToSjis("動き"),
-                           WS_CHILD | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 0, h, kAnimationId, nullptr,
-                           nullptr);
+            demo = static_cast<Demo*>(cs->createParams);
+            SetWindowLongPtr(h, GWL_USERDATA, reinterpret_cast<intptr_t>(demo));
+            // The window menu (the third) lists the documents.
+            ClientCreateStruct ccs{GetSubMenu(GetMenu(h), 2), kFirstDocumentId};
+            demo->client = CreateWindowEx(WS_EX_CLIENTEDGE, kMdiClientClass, "",
+                                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, h,
+                                          kClientId, nullptr, &ccs);
+            if (!demo->client) return -1;
+            CreateMDIWindow("DemoPicture", zv::core::Utf8ToSjis("画像").c_str(), 0, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 300, 220, demo->client, nullptr, 0);
+            NewAnimationWindow(*demo);
             return 0;
         }
-        case WM_SIZE: {
-            const int cw = LoWord(static_cast<uintptr_t>(l));
-            const int ch = HiWord(static_cast<uintptr_t>(l));
-            MoveWindow(GetDlgItem(h, kPictureId), 16, 16, 284, 184, true);
-            MoveWindow(GetDlgItem(h, kAnimationId), 316, 16, std::max(60, cw - 332),
-                       std::max(60, ch - 32), true);
-            return 0;
-        }
-        case WM_KEYDOWN:
-            if (w == VK_F2) DialogBoxParam(nullptr, uidemo::kDemoDialog, h, uidemo::DemoDialogProc);
-            if (w == VK_F4) uidemo::ShowDemoFileDialog(h);
-            return 0;
+        case WM_COMMAND:
+            if (!demo) break;
+            switch (LoWord(w)) {
+                case kCmdNewWindow:
+                    NewAnimationWindow(*demo);
+                    return 0;
+                case kCmdClose: {
+                    const Hwnd active = HwndFromParam(SendMessage(demo->client, WM_MDIGETACTIVE, 0, 0));
+                    if (active) SendMessage(demo->client, WM_MDIDESTROY, HwndToParam(active), 0);
+                    return 0;
+                }
+                case kCmdExit:
+                    PostMessage(h, WM_CLOSE, 0, 0);
+                    return 0;
+                case kCmdPause:
+                    demo->paused = !demo->paused;
+                    CheckMenuItem(GetMenu(h), kCmdPause, demo->paused ? MF_CHECKED : MF_UNCHECKED);
+                    return 0;
+                case kCmdDialog:
+                    DialogBoxParam(nullptr, uidemo::kDemoDialog, h, uidemo::DemoDialogProc);
+                    return 0;
+                case kCmdCascade:
+                    SendMessage(demo->client, WM_MDICASCADE, 0, 0);
+                    return 0;
+                case kCmdTileVertical:
+                    SendMessage(demo->client, WM_MDITILE, MDITILE_VERTICAL, 0);
+                    return 0;
+                case kCmdTileHorizontal:
+                    SendMessage(demo->client, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+                    return 0;
+                case kCmdArrangeIcons:
+                    SendMessage(demo->client, WM_MDIICONARRANGE, 0, 0);
+                    return 0;
+                case kCmdAbout:
+                    MessageBox(h, zv::core::Utf8ToSjis("窓の層の見本です。"),
+                               zv::core::Utf8ToSjis("バージョン情報"), MB_OK | MB_ICONINFORMATION);
+                    return 0;
+                default:
+                    break;
+            }
+            break;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProc(h, msg, w, l);
+            break;
     }
+    return DefFrameProc(h, demo ? demo->client : Hwnd{}, msg, w, l);
+}
+
+// The frame's menu and its accelerators (texts UTF-8 here, Shift-JIS in the menu).
+void RegisterDemoMenus() {
+    MenuRegistry::Global().Add(
+        {kDemoMenu,
+         {MenuPopup("ファイル(&F)",
+                    {MenuCommand(kCmdNewWindow, "新しいウィンドウ(&N)\tCtrl+N"),
+                     MenuCommand(kCmdSave, "保存(&S)\tCtrl+S", MF_GRAYED),
+                     MenuCommand(kCmdClose, "閉じる(&C)\tCtrl+F4"), MenuSeparator(),
+                     MenuCommand(kCmdExit, "終了(&X)")}),
+          MenuPopup("表示(&V)", {MenuCommand(kCmdPause, "一時停止(&P)\tCtrl+P"),
+                                 MenuCommand(kCmdDialog, "部品の見本(&D)...\tF2")}),
+          MenuPopup("ウィンドウ(&W)",
+                    {MenuCommand(kCmdCascade, "重ねて表示(&C)"),
+                     MenuCommand(kCmdTileVertical, "並べて表示(&T)\tShift+F4"),
+                     MenuCommand(kCmdTileHorizontal, "上下に並べて表示(&H)"),
+                     MenuCommand(kCmdArrangeIcons, "アイコンの整列(&A)")}),
+          MenuPopup("ヘルプ(&H)", {MenuCommand(kCmdAbout, "バージョン情報(&A)...")})}});
+    AcceleratorRegistry::Global().Add({kDemoAccelerators,
+                                       {{FVIRTKEY | FCONTROL, 'N', kCmdNewWindow},
+                                        {FVIRTKEY | FCONTROL, 'S', kCmdSave},
+                                        {FVIRTKEY | FCONTROL, 'P', kCmdPause},
+                                        {FVIRTKEY, VK_F2, kCmdDialog},
+                                        {FVIRTKEY | FSHIFT, VK_F4, kCmdTileVertical}}});
 }
 
 bool RegisterDemoClasses() {
@@ -179,25 +273,47 @@ bool RegisterDemoClasses() {
     frame.name = "DemoFrame";
     frame.proc = FrameProc;
     frame.style = CS_HREDRAW | CS_VREDRAW;
-    frame.hasBackground = true;
-    frame.background = Rgb(128, 128, 128);
     frame.cursor = LoadCursor(nullptr, IDC_ARROW);
+    frame.menuId = kDemoMenu;
     WindowClass picture;
     picture.name = "DemoPicture";
     picture.proc = PictureProc;
     picture.hasBackground = true;
     picture.background = Rgb(0, 0, 0);
+    picture.style = CS_DBLCLKS;
     WindowClass anim;
     anim.name = "DemoAnimation";
     anim.proc = AnimationProc;
     anim.hasBackground = true;
     anim.background = Rgb(255, 255, 255);
+    anim.style = CS_DBLCLKS;
     return RegisterClass(frame) && RegisterClass(picture) && RegisterClass(anim);
+}
+
+// For the screenshot with an open menu: the timer that takes it while the menu's loop runs.
+struct MenuShot {
+    HeadlessBackend* memory = nullptr;
+    std::string path;
+    bool written = false;
+    std::string error;
+};
+MenuShot* gMenuShot = nullptr;
+
+void TakeMenuShot(Hwnd h, uint32_t, uintptr_t id, uint32_t) {
+    KillTimer(h, id);
+    if (!gMenuShot) return;
+    WindowManager::Current()->Flush();
+    gMenuShot->written = gMenuShot->memory->WriteScreenshot(gMenuShot->path, &gMenuShot->error);
+    gMenuShot->memory->KeyDown(VK_ESCAPE);
+    gMenuShot->memory->KeyUp(VK_ESCAPE);
+    gMenuShot->memory->KeyDown(VK_ESCAPE);
+    gMenuShot->memory->KeyUp(VK_ESCAPE);
 }
 
 void Usage() {
     std::fprintf(stderr,
-                 "usage: uidemo [--headless] [--screenshot FILE.png] [--frames N] [--dialog]\n");
+                 "usage: uidemo [--headless] [--screenshot FILE.png] [--frames N] [--dialog] "
+                 "[--open-menu]\n");
 }
 
 }  // namespace
@@ -207,6 +323,7 @@ int main(int argc, char** argv) {
     std::string shot;
     int frames = -1;
     bool withDialog = false;
+    bool openMenu = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             headless = true;
@@ -214,12 +331,18 @@ int main(int argc, char** argv) {
             shot = argv[++i];
         } else if (std::strcmp(argv[i], "--dialog") == 0) {
             withDialog = true;
+        } else if (std::strcmp(argv[i], "--open-menu") == 0) {
+            openMenu = true;
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
             frames = std::atoi(argv[++i]);
         } else {
             Usage();
             return 2;
         }
+    }
+    if (openMenu && shot.empty()) {
+        std::fprintf(stderr, "uidemo: --open-menu needs --headless --screenshot\n");
+        return 2;
     }
     if (!shot.empty() && !headless) {
         std::fprintf(stderr, "uidemo: --screenshot needs --headless\n");
@@ -242,6 +365,7 @@ int main(int argc, char** argv) {
         }
     }
     WindowManager wm(std::move(backend));
+    RegisterDemoMenus();
     if (!RegisterDemoClasses()) {
         std::fprintf(stderr, "uidemo: cannot register the window classes\n");
         return 1;
@@ -268,12 +392,34 @@ int main(int argc, char** argv) {
         }
         ShowWindow(dialog, SW_SHOW);
     }
+    // The two documents side by side.
+    SendMessage(demo.client, WM_MDITILE, MDITILE_VERTICAL, 0);
     if (memory) {
         // Timers run at once on the memory screen's clock, without real waiting.
         memory->SetAutoAdvance(true);
         wm.RunModalLoop([&] { return demo.frame < frames; });
         wm.Flush();
-        if (!shot.empty()) {
+        if (openMenu) {
+            // Alt+F opens the File menu; a timer takes the picture inside the menu's loop and
+            // closes the menu again.
+            MenuShot ms;
+            ms.memory = memory;
+            ms.path = shot;
+            gMenuShot = &ms;
+            SetTimer(frame, kShotTimer, 20, TakeMenuShot);
+            memory->KeyDown(VK_MENU);
+            memory->KeyDown('F');
+            memory->KeyUp('F');
+            memory->KeyUp(VK_MENU);
+            wm.RunModalLoop([&] { return !ms.written && ms.error.empty(); });
+            wm.PumpPending();
+            gMenuShot = nullptr;
+            if (!ms.written) {
+                std::fprintf(stderr, "uidemo: %s\n", ms.error.c_str());
+                return 1;
+            }
+            std::printf("uidemo: screen with the open menu written to %s\n", shot.c_str());
+        } else if (!shot.empty()) {
             std::string error;
             if (!memory->WriteScreenshot(shot, &error)) {
                 std::fprintf(stderr, "uidemo: %s\n", error.c_str());
@@ -283,11 +429,15 @@ int main(int argc, char** argv) {
         }
         DestroyWindow(frame);
     }
+    const Haccel accelerators = LoadAccelerators(nullptr, kDemoAccelerators);
     Msg m;
     while (GetMessage(&m, {}, 0, 0)) {
         if (IsWindow(dialog) && IsDialogMessage(dialog, &m)) continue;
+        if (TranslateMDISysAccel(demo.client, &m)) continue;
+        if (IsWindow(frame) && TranslateAccelerator(frame, accelerators, &m)) continue;
         TranslateMessage(m);
         DispatchMessage(m);
     }
+    DestroyAcceleratorTable(accelerators);
     return static_cast<int>(m.wParam);
 }

@@ -85,7 +85,7 @@ Hwnd WindowManager::HitFrom(Hwnd parent, Point screen, intptr_t* hit) {
     const std::vector<Hwnd> kids = p->children;
     for (Hwnd c : kids) {
         const Window* cw = Get(c);
-        if (!cw || !(cw->style & WS_VISIBLE) || (cw->style & WS_MINIMIZE)) continue;
+        if (!cw || !(cw->style & WS_VISIBLE) || HiddenWhenMinimized(cw)) continue;
         // Disabled children let the point through to their parent; disabled top-level windows
         // still catch it (and drop it), as an owner under a modal dialog does.
         if (parent != desktop_ && (cw->style & WS_DISABLED)) continue;
@@ -230,6 +230,23 @@ bool WindowManager::RouteMouse(const BackendEvent& e, Msg* out) {
     } else if (isDown && !captured && Get(root)) {
         BringWindowToTop(root);
     }
+    if (isDown && !captured) {
+        // The ancestors of a clicked child hear of the press (the MDI client activates the
+        // child that holds it), unless a window on the way asked not to tell.
+        Hwnd c = target;
+        for (const Window* cw = Get(c); cw && (cw->style & WS_CHILD) &&
+                                        !(cw->exStyle & WS_EX_NOPARENTNOTIFY) &&
+                                        Get(cw->parent) && cw->parent != desktop_;
+             cw = Get(c)) {
+            const Hwnd parent = cw->parent;
+            Point p = pt;
+            ScreenToClient(parent, &p);
+            SendMessage(parent, WM_PARENTNOTIFY, MakeWParam(static_cast<int>(base), 0),
+                        MakeLParam(p.x, p.y));
+            c = parent;
+        }
+        if (!Get(target)) return false;
+    }
 
     uint32_t msg = base;
     const uint32_t now = backend_->NowMs();
@@ -276,6 +293,7 @@ bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
                                     : e.button == MouseButton::Right ? VK_RBUTTON
                                                                      : VK_MBUTTON;
                 keyDown_[vk] = e.kind == BackendEventKind::MouseDown;
+                if (e.kind == BackendEventKind::MouseDown) lastKeyPressed_ = 0;
             }
             Msg m;
             if (!RouteMouse(e, &m)) return false;
@@ -291,6 +309,7 @@ bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
             const bool down = e.kind == BackendEventKind::KeyDown;
             const bool wasDown = keyDown_[vk] != 0;
             keyDown_[vk] = down;
+            if (down && !(wasDown || e.repeat)) lastKeyPressed_ = vk;
             const Hwnd to = Get(focus_) ? focus_ : active_;
             if (!Get(to)) return false;
             const bool alt = keyDown_[VK_MENU] != 0;

@@ -268,6 +268,8 @@ bool WindowManager::TranslateMessage(const Msg& m) {
                                                       (m.wParam >= '0' && m.wParam <= '9'))) {
                 // Alt+letter: the menu and dialog mnemonics read it as WM_SYSCHAR.
                 ch = m.wParam >= 'A' ? m.wParam - 'A' + 'a' : m.wParam;
+            } else if (m.message == WM_SYSKEYDOWN && m.wParam == VK_SPACE) {
+                ch = ' ';  // Alt+Space: the system menu
             }
             break;
     }

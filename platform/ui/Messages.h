@@ -392,6 +392,8 @@ constexpr uint32_t VK_F4 = 0x73;
 constexpr uint32_t VK_F5 = 0x74;
 constexpr uint32_t VK_F10 = 0x79;
 constexpr uint32_t VK_F12 = 0x7B;
+constexpr uint32_t VK_F6 = 0x75;
+constexpr uint32_t VK_OEM_MINUS = 0xBD;
 // Letters and digits are their upper-case ASCII codes ('A' = 0x41, '0' = 0x30).
 
 }  // namespace zv::ui

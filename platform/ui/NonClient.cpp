@@ -7,6 +7,7 @@
 
 #include "platform/core/Sjis.h"
 #include "platform/ui/ClassicTheme.h"
+#include "platform/ui/MenuInternal.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/SystemMetrics.h"
@@ -25,6 +26,7 @@ namespace {
 struct CaptionLayout {
     Rect caption;  // window coordinates, empty without a caption
     Rect close, maximize, minimize;
+    Rect icon;  // the system menu's icon at the left end
 };
 
 }  // namespace
@@ -40,6 +42,16 @@ Font& WindowManager::CaptionFont() {
     return *captionFont_;
 }
 
+// The small picture of the system menu: a window with its title bar.
+void DrawWindowIcon(Canvas& dc, const Rect& r) {
+    const Rect w{r.left + 1, r.top + 2, r.right - 1, r.bottom - 2};
+    theme::Fill(dc, w, GetSysColor(COLOR_WINDOW));
+    theme::Edge(dc, w, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+    theme::Fill(dc, {w.left + 1, w.top + 1, w.right - 1, w.top + 4}, Rgb(0, 0, 128));
+    theme::Fill(dc, {w.left + 3, w.top + 6, w.right - 3, w.top + 7}, GetSysColor(COLOR_BTNSHADOW));
+    theme::Fill(dc, {w.left + 3, w.top + 8, w.right - 5, w.top + 9}, GetSysColor(COLOR_BTNSHADOW));
+}
+
 static CaptionLayout LayoutCaption(uint32_t style, uint32_t exStyle, const Rect& insets,
                                    int width) {
     CaptionLayout l{};
@@ -51,6 +63,9 @@ static CaptionLayout LayoutCaption(uint32_t style, uint32_t exStyle, const Rect&
     l.caption = {b, b, width - b, b + h - 1};
     const int bh = h - 5;
     const int bw = bh + 2;
+    if ((style & WS_SYSMENU) && !(exStyle & (WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME))) {
+        l.icon = {l.caption.left + 1, l.caption.top + 1, l.caption.left + 17, l.caption.top + 17};
+    }
     if (style & WS_SYSMENU) {
         l.close = {l.caption.right - 2 - bw, l.caption.top + 2, l.caption.right - 2,
                    l.caption.top + 2 + bh};
@@ -91,10 +106,11 @@ void WindowManager::PaintNonClient(Hwnd h) {
     }
     const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, W);
     if (!cl.caption.IsEmpty()) {
-        const bool active = active_ == GetAncestor(h, GA_ROOT) && !(w->style & WS_CHILD);
+        const bool active = (w->style & WS_CHILD) ? menudetail::ChildCaptionActive(h)
+                                                  : active_ == GetAncestor(h, GA_ROOT);
         theme::Fill(*dc, cl.caption,
-                    active || (w->style & WS_CHILD) ? GetSysColor(COLOR_ACTIVECAPTION)
-                                                    : GetSysColor(COLOR_INACTIVECAPTION));
+                    active ? GetSysColor(COLOR_ACTIVECAPTION) : GetSysColor(COLOR_INACTIVECAPTION));
+        if (!cl.icon.IsEmpty()) DrawWindowIcon(*dc, cl.icon);
         theme::Fill(*dc,
                     {cl.caption.left, cl.caption.bottom, cl.caption.right, cl.caption.bottom + 1},
                     GetSysColor(COLOR_BTNFACE));
@@ -127,7 +143,11 @@ void WindowManager::PaintNonClient(Hwnd h) {
     }
     if (w->hasMenuBar) {
         const int top = cl.caption.IsEmpty() ? r.top : cl.caption.bottom + 1;
-        theme::Fill(*dc, {r.left, top, r.right, top + kMenuBarHeight}, GetSysColor(COLOR_BTNFACE));
+        const Rect bar{r.left, top, r.right, top + kMenuBarHeight};
+        theme::Fill(*dc, bar, GetSysColor(COLOR_BTNFACE));
+        PaintMenuBar(h, *dc, bar);
+        w = Get(h);
+        if (!w) return;
     }
     // Edges around the client area and its scroll bars.
     Rect inner{w->client.left, w->client.top,
@@ -161,7 +181,8 @@ void WindowManager::PaintNonClient(Hwnd h) {
         const int textRight = !cl.minimize.IsEmpty() ? cl.minimize.left
                               : !cl.close.IsEmpty()  ? cl.close.left
                                                      : cl.caption.right;
-        Rect tr{cl.caption.left + 3, cl.caption.top, textRight - 2, cl.caption.bottom};
+        const int textLeft = cl.icon.IsEmpty() ? cl.caption.left + 3 : cl.icon.right + 3;
+        Rect tr{textLeft, cl.caption.top, textRight - 2, cl.caption.bottom};
         if (!tr.IsEmpty()) {
             dc->SelectFont(CaptionFont());
             dc->SetBkMode(TRANSPARENT);
@@ -186,6 +207,7 @@ intptr_t WindowManager::DefaultHitTest(Hwnd h, Point screen) const {
     const Rect in = NonClientInsets(w);
     const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, wr.Width());
     if (cl.close.Contains(p.x, p.y)) return HTCLOSE;
+    if (cl.icon.Contains(p.x, p.y)) return HTSYSMENU;
     if (cl.maximize.Contains(p.x, p.y)) return HTMAXBUTTON;
     if (cl.minimize.Contains(p.x, p.y)) return HTMINBUTTON;
     if (Rect{cl.caption.left, cl.caption.top, cl.caption.right, cl.caption.bottom + 1}.Contains(
@@ -195,6 +217,41 @@ intptr_t WindowManager::DefaultHitTest(Hwnd h, Point screen) const {
     if (w->hasMenuBar && p.y < w->client.top && p.y >= w->client.top - kMenuBarHeight)
         return HTMENU;
     return HTBORDER;
+}
+
+void WindowManager::SetMenuBarSpace(Hwnd h, bool on) {
+    Window* w = Get(h);
+    if (!w || w->hasMenuBar == on) return;
+    w->hasMenuBar = on;
+    SetWindowPos(h, {}, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool WindowManager::GetMenuBarRect(Hwnd h, Rect* screen) const {
+    const Window* w = Get(h);
+    if (!w || !w->hasMenuBar || !screen) return false;
+    const Rect wr = WindowRectScreen(w);
+    int frame = 0;
+    if (w->style & WS_THICKFRAME)
+        frame = kSizingFrameWidth;
+    else if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME))
+        frame = kDialogFrameWidth;
+    else if (w->style & WS_BORDER)
+        frame = kBorderWidth;
+    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, NonClientInsets(w), wr.Width());
+    const int top = cl.caption.IsEmpty() ? frame : cl.caption.bottom + 1;
+    *screen = {wr.left + frame, wr.top + top, wr.right - frame, wr.top + top + kMenuBarHeight};
+    return true;
+}
+
+bool WindowManager::GetCaptionIconRect(Hwnd h, Rect* screen) const {
+    const Window* w = Get(h);
+    if (!w || !screen) return false;
+    const Rect wr = WindowRectScreen(w);
+    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, NonClientInsets(w), wr.Width());
+    if (cl.icon.IsEmpty()) return false;
+    *screen = cl.icon.Offset(wr.left, wr.top);
+    return true;
 }
 
 }  // namespace zv::ui

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/core/Sjis.h"
+#include "platform/ui/MenuInternal.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/SystemMetrics.h"
@@ -62,6 +63,7 @@ WindowManager::WindowManager(std::unique_ptr<Backend> backend)
     scrollBar.cursor = arrowCursor_;
     RegisterClass(scrollBar);
     RegisterStandardControls();
+    RegisterMenuClasses();
 }
 
 WindowManager::~WindowManager() {
@@ -185,6 +187,9 @@ const Brush& StockBrushRef(int id) {
 
 LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     Window* w = Get(h);
+    if (!w) return 0;
+    if (LResult r = 0; MenuDefWindowProc(h, msg, wp, lp, &r)) return r;
+    w = Get(h);
     if (!w) return 0;
     switch (msg) {
         case WM_NCCREATE:

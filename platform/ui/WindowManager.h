@@ -150,6 +150,9 @@ class WindowManager {
     Hwnd WindowFromPoint(Point screen);  // asks WM_NCHITTEST, skipping HTTRANSPARENT windows
     Hwnd ChildWindowFromPoint(Hwnd parent, Point client) const;
     int16_t GetKeyState(uint32_t vk) const;
+    // The key pressed last (0 after a mouse press): Alt released right after its own press
+    // enters the menu bar.
+    uint32_t LastKeyPressed() const { return lastKeyPressed_; }
     // The text an input method is composing for the focus window (Shift-JIS, cursor in bytes);
     // empty when none. WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION and WM_IME_ENDCOMPOSITION
     // tell the focus window when it changes.
@@ -180,6 +183,12 @@ class WindowManager {
     // The window that receives WM_CLOSE when the user closes the screen window; by default the
     // first top-level window created that still exists.
     void SetMainWindow(Hwnd h) { mainWindow_ = h; }
+
+    // The menu bar's space in a top-level window's frame (Menu.h keeps the menus themselves),
+    // its rectangle, and the caption's system-menu icon (screen coordinates).
+    void SetMenuBarSpace(Hwnd h, bool on);
+    bool GetMenuBarRect(Hwnd h, Rect* screen) const;
+    bool GetCaptionIconRect(Hwnd h, Rect* screen) const;
 
     // Areas of the screen written since the last present (for tests of the compositor).
     const std::vector<Rect>& PendingDirty() const { return dirty_; }
@@ -292,6 +301,7 @@ class WindowManager {
     Hwnd active_{};
     Point cursorPos_{};
     std::array<uint8_t, 256> keyDown_{};
+    uint32_t lastKeyPressed_ = 0;
     Composition composition_;
     // Double clicks.
     Hwnd lastClickWindow_{};

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/Messages.h"
 #include "platform/ui/ScrollBarModel.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/WindowManager.h"
@@ -36,6 +37,12 @@ inline int HoldExtent(int v) {
 
 inline bool TimeReached(uint32_t now, uint32_t due) {
     return static_cast<int32_t>(now - due) >= 0;
+}
+
+// A minimised window is out of sight, except an MDI child, which shows as its caption.
+template <typename W>
+inline bool HiddenWhenMinimized(const W* w) {
+    return (w->style & WS_MINIMIZE) && !(w->exStyle & WS_EX_MDICHILD);
 }
 
 }  // namespace wmdetail

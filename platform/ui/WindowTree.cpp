@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/core/Sjis.h"
+#include "platform/ui/MenuInternal.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/SystemMetrics.h"
@@ -80,7 +81,7 @@ void WindowManager::RecalcClient(Hwnd h) {
 
 bool WindowManager::IsReallyVisible(const Window* w) const {
     while (w && w->self != desktop_) {
-        if (!(w->style & WS_VISIBLE) || (w->style & WS_MINIMIZE)) return false;
+        if (!(w->style & WS_VISIBLE) || HiddenWhenMinimized(w)) return false;
         w = Get(w->parent);
     }
     return w != nullptr;
@@ -100,7 +101,7 @@ Region WindowManager::VisibleRegion(const Window* w, bool clientOnly) const {
         for (Hwnd s : p->children) {
             if (s == c->self) break;
             const Window* sw = Get(s);
-            if (sw && (sw->style & WS_VISIBLE) && !(sw->style & WS_MINIMIZE)) {
+            if (sw && (sw->style & WS_VISIBLE) && !HiddenWhenMinimized(sw)) {
                 reg.Subtract(WindowRectScreen(sw));
             }
         }
@@ -110,7 +111,7 @@ Region WindowManager::VisibleRegion(const Window* w, bool clientOnly) const {
     // A window's own paint never covers its children.
     for (Hwnd ch : w->children) {
         const Window* cw = Get(ch);
-        if (cw && (cw->style & WS_VISIBLE) && !(cw->style & WS_MINIMIZE)) {
+        if (cw && (cw->style & WS_VISIBLE) && !HiddenWhenMinimized(cw)) {
             reg.Subtract(WindowRectScreen(cw));
         }
     }
@@ -415,6 +416,9 @@ Hwnd WindowManager::CreateWindowEx(uint32_t exStyle, const std::string& classNam
     win->extra.assign(static_cast<size_t>((cit->second.windowExtraBytes + 3) / 4), 0);
     win->text = title;
     slots_[h.value & 0xFFFF] = std::move(win);
+    // A top-level window's menu argument is its menu bar (else the class menu).
+    Get(h)->hasMenuBar = AttachCreationMenu(h, (style & WS_CHILD) ? 0 : menuOrId,
+                                            (style & WS_CHILD) ? 0 : cit->second.menuId);
     // New children go below their siblings, so the first one created is on top (dialog order);
     // new top-level windows go on top.
     LinkToParent(h, realParent, (style & WS_CHILD) ? HWND_BOTTOM : HWND_TOP);
@@ -562,6 +566,7 @@ bool WindowManager::DestroyWindow(Hwnd h) {
     }
     for (Hwnd d : order) {
         if (!Get(d)) continue;
+        MenuWindowDestroyed(d);
         DropWindowState(d);
         UnlinkFromParent(d);
         FreeSlot(d);
