@@ -48,7 +48,7 @@ std::string ProgramName(const std::string& path) {
     const std::string file = p.filename().string();
     const std::string folder = p.parent_path().filename().string();
     if (folder == "unit" || folder == "Zv6open" || folder == "tyo" || folder == "ZvsaverData" ||
-        folder == "ZvdemosaverData" || folder == "Zvscenes")
+        folder == "ZvdemosaverData" || folder == "Zvscenes" || folder == "fight")
         return folder + "/" + file;
     return file;
 }
@@ -102,7 +102,7 @@ ArtReport BuildArt(const std::string& dataDir, const std::string& programDir) {
     std::map<std::string, std::string> outputs;  // output -> manifest
     ArtRenderer renderer(dataDir + "/art");
     const std::string includeDir = dataDir + "/art/manifests";
-    for (const char* folder : {"/unit", "/Zv6open", "/tyo", "/ZvsaverData", "/ZvdemosaverData", "/Zvscenes"}) {
+    for (const char* folder : {"/unit", "/Zv6open", "/tyo", "/ZvsaverData", "/ZvdemosaverData", "/Zvscenes", "/fight"}) {
         if (!core::DirectoryExists(programDir + folder) &&
             !core::CreateDirectory(programDir + folder)) {
             report.problems.push_back(programDir + folder + ": cannot create the folder");

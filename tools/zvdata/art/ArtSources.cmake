@@ -44,6 +44,35 @@ set(ZVDATA_ART_SOURCES
     art/manifests/bombgr.txt
     art/manifests/bombln.txt
     art/manifests/category.txt
+    art/manifests/command.txt
+    art/manifests/fback01a.txt
+    art/manifests/fback01l.txt
+    art/manifests/fback01s.txt
+    art/manifests/fback02a.txt
+    art/manifests/fback02l.txt
+    art/manifests/fback02s.txt
+    art/manifests/fback03a.txt
+    art/manifests/fback03l.txt
+    art/manifests/fback03s.txt
+    art/manifests/fback04a.txt
+    art/manifests/fback04l.txt
+    art/manifests/fback04s.txt
+    art/manifests/fback05a.txt
+    art/manifests/fback05l.txt
+    art/manifests/fback05s.txt
+    art/manifests/fback06a.txt
+    art/manifests/fback06l.txt
+    art/manifests/fback06s.txt
+    art/manifests/fback07a.txt
+    art/manifests/fback07l.txt
+    art/manifests/fback07s.txt
+    art/manifests/fback_uk.txt
+    art/manifests/fig_anni.txt
+    art/manifests/fig_cate.txt
+    art/manifests/fig_expl.txt
+    art/manifests/fig_hp.txt
+    art/manifests/fig_mark.txt
+    art/manifests/force.txt
     art/manifests/frames.inc
     art/manifests/hexBig.txt
     art/manifests/hexBigf.txt
@@ -56,6 +85,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/mapcatey.txt
     art/manifests/mapcursor.txt
     art/manifests/marks.inc
+    art/manifests/message.txt
     art/manifests/open01.txt
     art/manifests/open02.txt
     art/manifests/open03.txt
@@ -65,6 +95,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/pal2.txt
     art/manifests/pal3.txt
     art/manifests/palette.txt
+    art/manifests/pause.txt
     art/manifests/posdirb.txt
     art/manifests/posdirs.txt
     art/manifests/saver/BRKTITLE.txt
@@ -101,10 +132,14 @@ set(ZVDATA_ART_SOURCES
     art/manifests/saver/Q5DXTITLE.txt
     art/manifests/saver/Q5TITLE.txt
     art/manifests/saver/RTQTITLE.txt
+    art/manifests/selform.txt
     art/manifests/sites-small.inc
     art/manifests/sites.inc
     art/manifests/skill.txt
+    art/manifests/speed.txt
+    art/manifests/target.txt
     art/manifests/terrain.inc
+    art/manifests/terrain.txt
     art/manifests/tyo-pro01.txt
     art/manifests/tyo-pro02.txt
     art/manifests/tyo-pro03.txt
@@ -272,6 +307,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/unit/unit081s.txt
     art/manifests/unt_guns.txt
     art/manifests/unt_mini.txt
+    art/manifests/weapon.txt
     art/palettes/game.pal
     art/px/zanki/count1.px
     art/px/zanki/count2.px
@@ -332,6 +368,40 @@ set(ZVDATA_ART_SOURCES
     art/svg/bomb/map-splash-5.svg
     art/svg/bomb/map-splash-6.svg
     art/svg/bomb/map-splash-7.svg
+    art/svg/fight/action-0.svg
+    art/svg/fight/action-1.svg
+    art/svg/fight/action-2.svg
+    art/svg/fight/action-3.svg
+    art/svg/fight/action-4.svg
+    art/svg/fight/action-5.svg
+    art/svg/fight/action-6.svg
+    art/svg/fight/action-7.svg
+    art/svg/fight/annihilation.svg
+    art/svg/fight/blast-debris.svg
+    art/svg/fight/blast-fire.svg
+    art/svg/fight/blast-flash.svg
+    art/svg/fight/blast-sink.svg
+    art/svg/fight/blast-smoke.svg
+    art/svg/fight/blast-splash.svg
+    art/svg/fight/ground-01.svg
+    art/svg/fight/ground-02.svg
+    art/svg/fight/ground-03.svg
+    art/svg/fight/ground-04.svg
+    art/svg/fight/ground-05.svg
+    art/svg/fight/ground-06.svg
+    art/svg/fight/ground-07.svg
+    art/svg/fight/hp-fill.svg
+    art/svg/fight/hp-frames.svg
+    art/svg/fight/result-0.svg
+    art/svg/fight/result-1.svg
+    art/svg/fight/result-2.svg
+    art/svg/fight/result-3.svg
+    art/svg/fight/reticle-lit.svg
+    art/svg/fight/reticle.svg
+    art/svg/fight/sky-a.svg
+    art/svg/fight/sky-l.svg
+    art/svg/fight/sky-s.svg
+    art/svg/fight/unknown.svg
     art/svg/icons/category-00.svg
     art/svg/icons/category-01.svg
     art/svg/icons/category-02.svg
@@ -478,6 +548,14 @@ set(ZVDATA_ART_SOURCES
     art/svg/opening/open04.svg
     art/svg/opening/open05.svg
     art/svg/opening/open06.svg
+    art/svg/panels/command.svg
+    art/svg/panels/force.svg
+    art/svg/panels/message.svg
+    art/svg/panels/pause.svg
+    art/svg/panels/selform.svg
+    art/svg/panels/speed.svg
+    art/svg/panels/terrain.svg
+    art/svg/panels/weapon.svg
     art/svg/saver/block.svg
     art/svg/saver/boom-fire-0.svg
     art/svg/saver/boom-fire-1.svg

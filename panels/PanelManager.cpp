@@ -1,0 +1,328 @@
+#include "panels/PanelManager.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "framework/Dib.h"
+#include "framework/gui/ControlCreators.h"
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/WindowUtilities.h"
+#include "panels/CommandWindow.h"
+#include "panels/FightWindows.h"
+#include "panels/PanelCommon.h"
+#include "panels/PanelMessages.h"
+#include "panels/PanelWindows.h"
+#include "panels/PanelWorld.h"
+#include "panels/UnitPanel.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "shell/Palettes.h"
+#include "shell/Settings.h"
+#include "shell/WindowRegistry.h"
+
+namespace zv::panels {
+
+namespace {
+
+constexpr const char* kManagerClass = "PanelManagerWindow";
+constexpr int kSpeedKind = int(shell::WindowKind::SpeedWnd);
+constexpr int kHqKind = int(shell::WindowKind::HqWnd);
+constexpr int kDialogWidth = 150;
+constexpr int kDialogHeight = 140;
+
+PanelEntry Row(const char* utf8Name, shell::WindowKind kind, int id, int bit) {
+    PanelEntry e{};
+    const std::string sjis = core::Utf8ToSjis(utf8Name);
+    std::memcpy(e.name, sjis.data(), std::min(sjis.size(), sizeof e.name - 1));
+    e.kind = int(kind);
+    e.controlId = id;
+    e.maskBit = uint8_t(bit);
+    return e;
+}
+
+// The manager's one picture: a plain dark column the height of the screen.
+std::unique_ptr<fw::Dib> gBackground;
+
+int PaneMask() { return shell::GetPaneConf() & 0xFFFF; }
+
+uint32_t StyleOf(ui::Hwnd h) { return uint32_t(ui::GetWindowLong(h, ui::GWL_STYLE)); }
+
+// Panels lose their frames and captions and become plain children of the manager.
+void AdoptPanels(ui::Hwnd manager) {
+    for (const PanelEntry& row : PanelTable()) {
+        const ui::Hwnd panel = shell::GetWindowOfKind(row.kind);
+        if (!panel) continue;
+        uint32_t style = StyleOf(panel);
+        if (style & ui::WS_POPUP) style = (style & ~(ui::WS_POPUP | ui::WS_CHILD)) | ui::WS_CHILD;
+        if (style & ui::WS_CAPTION) style &= ~ui::WS_CAPTION;
+        ui::SetWindowLong(panel, ui::GWL_STYLE, int32_t(style));
+        ui::SetParent(panel, manager);
+    }
+}
+
+void Relay(shell::WindowKind kind, uint32_t msg, ui::WParam w, ui::LParam l) {
+    const ui::Hwnd panel = shell::GetWindowOfKind(kind);
+    if (panel) ui::SendMessage(panel, msg, w, l);
+}
+
+ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_CREATE:
+            gBackground = fw::Dib::CreateBlank(h, kPanelColumnWidth,
+                                               ui::GetSystemMetrics(ui::SM_CYSCREEN),
+                                               shell::GetPaletteTableB());
+            fw::FillRectColor(h, gBackground.get(), 0, 0, kPanelColumnWidth - 1,
+                              gBackground->GetHeight() - 1, ui::PaletteRgb(66, 66, 66));
+            AdoptPanels(h);
+            ui::ShowWindow(h, ui::SW_HIDE);
+            return 0;
+        case ui::WM_DESTROY:
+            gBackground.reset();
+            return 0;
+        case ui::WM_PAINT:
+            fw::PaintWindowFromBitmap(h, gBackground.get());
+            return 0;
+        case ui::WM_ERASEBKGND:
+            return 1;
+        case ui::WM_CLOSE:
+            SendCloseCommandToFrame(IDM_PANEL_MANAGER);
+            return 0;
+        case WM_LAYOUT_PANELS:
+            LayoutPanels(h);
+            return 0;
+        case WM_PANEL_SHOW_TROOP:
+            Relay(shell::WindowKind::UnitSinpleInfo, WM_PANEL_RELAY, w, l);
+            return 0;
+        case WM_PANEL_SHOW_CELL:
+            Relay(shell::WindowKind::TerrainInfo, WM_PANEL_RELAY, w, l);
+            return 0;
+        case WM_PANEL_WAIT_MASK:
+            Relay(shell::WindowKind::PauseWnd, WM_PANEL_RELAY, w, 0);
+            return 0;
+        case WM_PANEL_MESSAGE:
+            Relay(shell::WindowKind::MessageWnd, WM_PANEL_RELAY, 0, l);
+            return 0;
+        case WM_PANEL_CLOCK:
+            Relay(shell::WindowKind::SpeedWnd, WM_LAYOUT_PANELS, 0, 0);
+            return 0;
+        case WM_PANEL_LINK_QUALITY:
+            Relay(shell::WindowKind::SpeedWnd, WM_SET_LINK_QUALITY, w, 0);
+            return 0;
+        default:
+            return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+// ---- dialog 606 ------------------------------------------------------------------------
+
+struct ConfigDialogState {
+    std::unique_ptr<fw::Dib> background;
+    ui::Font font;
+    int openingMask = 0;
+};
+ConfigDialogState* gDialog = nullptr;
+
+void RelayoutManager() {
+    const ui::Hwnd manager = shell::GetWindowOfKind(shell::WindowKind::PanelManeger);
+    if (manager) ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
+}
+
+void SizeConfigDialog(ui::Hwnd dlg) {
+    const int sw = ui::GetSystemMetrics(ui::SM_CXSCREEN);
+    const int sh = ui::GetSystemMetrics(ui::SM_CYSCREEN);
+    const uint32_t style = StyleOf(dlg);
+    int w = kDialogWidth, hgt = kDialogHeight;
+    if (style & ui::WS_CAPTION) {
+        w = kDialogWidth + 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
+        hgt = kDialogHeight + 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME) +
+              ui::GetSystemMetrics(ui::SM_CYCAPTION);
+    }
+    if (style & ui::DS_MODALFRAME) {
+        w = kDialogWidth + 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
+        hgt = kDialogHeight + 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME);
+    }
+    ui::SetWindowPos(dlg, ui::Hwnd{}, (sw - kDialogWidth) / 2, (sh - kDialogHeight) / 2, w, hgt,
+                     ui::SWP_NOZORDER);
+}
+
+intptr_t PanelConfigDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    (void)l;
+    switch (msg) {
+        case ui::WM_INITDIALOG: {
+            delete gDialog;
+            gDialog = new ConfigDialogState;
+            gDialog->background =
+                fw::Dib::CreateBlank(dlg, kDialogWidth, kDialogHeight, shell::GetPaletteTableA());
+            fw::FillRectColor(dlg, gDialog->background.get(), 0, 0, kDialogWidth - 1,
+                              kDialogHeight - 1, ui::Rgb(0, 0, 128));
+            gDialog->font = fw::CreateJapaneseFont(12, 1, 1);
+            gDialog->openingMask = PaneMask();
+            int i = 0;
+            for (const PanelEntry& row : PanelTable()) {
+                if (row.kind == kSpeedKind) continue;
+                const ui::Hwnd box =
+                    fw::CreateButtonCtl(dlg, row.controlId, 10, 10 + 15 * i, 130, 13, ui::BS_AUTOCHECKBOX);
+                ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&gDialog->font), 0);
+                ui::SetWindowText(box, row.name);
+                if (gDialog->openingMask & row.maskBit) ui::CheckDlgButton(dlg, row.controlId, 1);
+                ++i;
+            }
+            ui::MoveWindow(ui::GetDlgItem(dlg, 1), 10, 114, 50, 16, true);
+            ui::MoveWindow(ui::GetDlgItem(dlg, 2), 90, 114, 50, 16, true);
+            SizeConfigDialog(dlg);
+            return 1;
+        }
+        case ui::WM_COMMAND: {
+            const int id = int(w & 0xFFFF);
+            if (id == 1) {
+                ui::EndDialog(dlg, 1);
+                return 1;
+            }
+            if (id == 2) {
+                if (gDialog) shell::PutPaneConf(gDialog->openingMask);
+                RelayoutManager();
+                ui::EndDialog(dlg, 0);
+                return 1;
+            }
+            for (const PanelEntry& row : PanelTable()) {
+                if (row.controlId != id || row.kind == kSpeedKind) continue;
+                shell::PutPaneConf(shell::GetPaneConf() ^ row.maskBit);
+                RelayoutManager();
+                return 1;
+            }
+            return 0;
+        }
+        case ui::WM_CTLCOLORSTATIC:
+        case ui::WM_CTLCOLORBTN: {
+            if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
+                dc->SetTextColor(0xFFFFFF);
+                dc->SetBkMode(ui::TRANSPARENT);
+            }
+            return intptr_t(NullBrushResult());
+        }
+        case ui::WM_PAINT:
+            fw::PaintWindowFromBitmap(dlg, gDialog ? gDialog->background.get() : nullptr);
+            return 1;
+        case ui::WM_ERASEBKGND:
+            return 1;
+        case ui::WM_DESTROY:
+            delete gDialog;
+            gDialog = nullptr;
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+const std::array<PanelEntry, kPanelCount>& PanelTable() {
+    static const std::array<PanelEntry, kPanelCount> table = {
+        Row("ＨＱ画面        ", shell::WindowKind::HqWnd, 10654, 1),
+        Row("部隊情報パネル  ", shell::WindowKind::UnitSinpleInfo, 10655, 2),
+        Row("コマンドパネル  ", shell::WindowKind::CommandWnd, 10656, 4),
+        Row("地形情報パネル  ", shell::WindowKind::TerrainInfo, 10657, 8),
+        Row("ポーズ状況パネル", shell::WindowKind::PauseWnd, 10658, 16),
+        Row("メッセージパネル", shell::WindowKind::MessageWnd, 10659, 32),
+        Row("スピードパネル  ", shell::WindowKind::SpeedWnd, 10660, 64),
+    };
+    return table;
+}
+
+bool RegisterPanelManagerClass() { return RegisterPanelClass(kManagerClass, ManagerProc); }
+
+ui::Hwnd CreatePanelManagerWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
+    (void)instance;
+    if (!RegisterPanelManagerClass()) return {};
+    return CreatePanelWindow(kManagerClass, "パネル管理ウィンドウ", parent, menu,
+                             style | ui::WS_CLIPCHILDREN);
+}
+
+ui::Hwnd CreatePanelWindows(ui::Hwnd parent, uint32_t managerStyle) {
+    const uint32_t style = ui::WS_CHILD;
+    using K = shell::WindowKind;
+    shell::SetWindowOfKind(K::UnitSinpleInfo, CreateUnitSimpleInfoWindow(nullptr, parent, 0, style));
+    shell::SetWindowOfKind(K::CommandWnd, CreateCommandWindow(nullptr, parent, 0, style));
+    shell::SetWindowOfKind(K::TerrainInfo, CreateLandSimpleInfoWindow(nullptr, parent, 0, style));
+    shell::SetWindowOfKind(K::PauseWnd, CreatePauseWindow(nullptr, parent, 0, style));
+    shell::SetWindowOfKind(K::MessageWnd, CreateMessageWindow(nullptr, parent, 0, style));
+    shell::SetWindowOfKind(K::SpeedWnd, CreateSpeedWindow(nullptr, parent, 0, style));
+    const ui::Hwnd manager = CreatePanelManagerWindow(nullptr, parent, 0, managerStyle);
+    shell::SetWindowOfKind(K::PanelManeger, manager);
+    return manager;
+}
+
+void LayoutPanels(ui::Hwnd manager) {
+    const int mask = PaneMask();
+    int y = 0;
+    int width = kPanelColumnWidth;
+    for (int i = 0; i < kPanelCount; ++i) {
+        const PanelEntry& row = PanelTable()[size_t(i)];
+        const ui::Hwnd panel = shell::GetWindowOfKind(row.kind);
+        if (!panel) continue;
+        if ((mask & (1 << i)) || row.kind == kSpeedKind) {
+            ui::Rect rc{};
+            ui::GetClientRect(panel, &rc);
+            const int pw = rc.right - rc.left, ph = rc.bottom - rc.top;
+            ui::SetWindowPos(panel, ui::Hwnd{}, 0, y, pw, ph, ui::SWP_SHOWWINDOW | ui::SWP_NOZORDER);
+            ui::ShowWindow(panel, ui::SW_SHOW);
+            if (row.kind == kHqKind) {
+                ui::SendMessage(panel, ui::WM_SHOWWINDOW, 0, 0);
+            } else {
+                ui::SendMessage(panel, WM_LAYOUT_PANELS, 0, 0);
+            }
+            y += ph;
+            width = pw;
+        } else {
+            ui::ShowWindow(panel, ui::SW_HIDE);
+        }
+    }
+    // The column keeps its x; it runs from below the top strip down the parent's client area.
+    const ui::Hwnd parent = ui::GetParent(manager);
+    ui::Rect wr{};
+    ui::GetWindowRect(manager, &wr);
+    ui::Point corner{wr.left, wr.top};
+    if (parent) ui::ScreenToClient(parent, &corner);
+    ui::Rect pc{};
+    if (parent) ui::GetClientRect(parent, &pc);
+    const int height = pc.bottom - pc.top;
+    int w = width, h = height;
+    if (StyleOf(manager) & ui::WS_CAPTION) {
+        w = width + 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
+        h = height + 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME) + ui::GetSystemMetrics(ui::SM_CYCAPTION);
+    }
+    ui::SetWindowPos(manager, ui::Hwnd{}, corner.x, kPanelColumnTop, w, h,
+                     ui::SWP_SHOWWINDOW | ui::SWP_NOZORDER);
+}
+
+void RegisterPanelDialogs() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    ui::DialogTemplate t;
+    t.number = kPanelConfigDialog;
+    t.style = ui::WS_POPUP | ui::DS_MODALFRAME;
+    t.cx = 100;
+    t.cy = 92;
+    t.items.push_back({1, "BUTTON", "OK", 6, 74, 34, 12, ui::BS_DEFPUSHBUTTON | ui::WS_TABSTOP});
+    t.items.push_back({2, "BUTTON", "ｷｬﾝｾﾙ", 60, 74, 34, 12, ui::WS_TABSTOP});
+    ui::DialogRegistry::Global().Add(std::move(t));
+}
+
+intptr_t ShowPanelConfigDialog(ui::Hwnd owner) {
+    RegisterPanelDialogs();
+    SetPanelBusyBit(0, 1);
+    const intptr_t result =
+        ui::DialogBoxParam(nullptr, kPanelConfigDialog, owner, PanelConfigDialogProc, 0);
+    SetPanelBusyBit(0, 0);
+    return result == 1 ? 1 : 0;
+}
+
+}  // namespace zv::panels

@@ -1,0 +1,110 @@
+#include <memory>
+
+#include "framework/Dib.h"
+#include "framework/gui/WindowUtilities.h"
+#include "panels/PanelCommon.h"
+#include "panels/PanelMessages.h"
+#include "panels/PanelWindows.h"
+#include "panels/PanelWorld.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "rules/records/MapCursors.h"
+
+namespace zv::panels {
+
+namespace {
+
+constexpr const char* kClass = "PauseWindow";
+constexpr int kTileWidth = 44, kTileHeight = 16;
+constexpr int kWarTileY = 60, kWaitTileY = 76;
+
+struct PausePanelState {
+    std::unique_ptr<fw::Dib> dib;
+    uint8_t waitMask = 0xFF;  // 0xFF until the first wait mask: no waiting tiles
+} gPause;
+
+// Bit c for each country at war; -1 when a country not at war still has a player, in which
+// case the panel shows no war tiles at all.
+int WarMask() {
+    rules::TableDirectory* tables = PanelTables();
+    if (tables == nullptr) return 0;
+    rules::CountryCursor country(*tables);
+    int mask = 0;
+    for (int c = 0; c < 4; ++c) {
+        if (!country.Select(c)) continue;
+        const int state = country.GetState();
+        if (state == 1) {
+            mask |= 1 << c;
+        } else if (state == 0 && country.GetParticipation() != 2) {
+            return -1;
+        }
+    }
+    return mask;
+}
+
+void DrawPausePanel(ui::Hwnd h) {
+    fw::Dib* dib = gPause.dib.get();
+    RestorePicture(dib, "Pause.bmp");
+    fw::Dib sheet("btn_pnl.bmp");
+    const int war = WarMask();
+    for (int i = 0; i < 4; ++i) {
+        if (war >= 0 && (war & (1 << i))) {
+            fw::HvDIBitBlt(dib, 4 + 48 * i, 2, kTileWidth, kTileHeight, &sheet, kTileWidth * i,
+                           kWarTileY, 0);
+        }
+    }
+    if (gPause.waitMask != 0xFF) {
+        for (int i = 0; i < 4; ++i) {
+            if (gPause.waitMask & (1 << i)) {
+                fw::HvDIBitBlt(dib, 4 + 48 * i, 2, kTileWidth, kTileHeight, &sheet,
+                               kTileWidth * i, kWaitTileY, 0);
+            }
+        }
+    }
+    InvalidateAndUpdate(h);
+}
+
+ui::LResult PauseProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_CREATE:
+            gPause.dib = LoadPicture("pause.bmp");
+            gPause.waitMask = 0xFF;
+            SizePanelToClient(h, gPause.dib->GetWidth(), gPause.dib->GetHeight());
+            DrawPausePanel(h);
+            return 0;
+        case ui::WM_DESTROY:
+            gPause.dib.reset();
+            return 0;
+        case ui::WM_PAINT:
+            fw::PaintWindowFromBitmap(h, gPause.dib.get());
+            return 0;
+        case ui::WM_ERASEBKGND:
+            return 1;
+        case ui::WM_CLOSE:
+            SendCloseCommandToFrame(IDM_PAUSE_PANEL);
+            return 0;
+        case WM_LAYOUT_PANELS:
+            DrawPausePanel(h);
+            return 0;
+        case WM_PANEL_RELAY:
+            gPause.waitMask = uint8_t(w & 0xFF);
+            DrawPausePanel(h);
+            return 0;
+        default:
+            return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+}  // namespace
+
+ui::Hwnd CreatePauseWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
+    (void)instance;
+    if (!RegisterPanelClass(kClass, PauseProc)) return {};
+    return CreatePanelWindow(kClass, "ポーズ状況", parent, menu, style);
+}
+
+}  // namespace zv::panels
+
+namespace zv::panels {
+uint8_t GetPauseWaitMask() { return gPause.waitMask; }
+}  // namespace zv::panels

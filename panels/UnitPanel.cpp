@@ -1,0 +1,375 @@
+#include "panels/UnitPanel.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "framework/ProcessState.h"
+#include "framework/gui/WindowUtilities.h"
+#include "panels/PanelCommon.h"
+#include "panels/PanelMessages.h"
+#include "panels/PanelWorld.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/RuleCursors.h"
+#include "rules/records/TroopCursor.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopQueries.h"
+#include "shell/PictureHelpers.h"
+#include "simulation/CommandRecords.h"
+#include "simulation/Simulation.h"
+
+namespace zv::panels {
+
+namespace {
+
+constexpr const char* kClass = "UnitSimpleInfoWindow";
+constexpr int kSlots = 6;
+// A troop whose state flags hold this bit does not open the information dialog.
+constexpr uint16_t kNoInfoDialogFlag = 0x1000;
+
+constexpr HitRect kHitRects[12] = {
+    {8, 8, 39, 39},
+    {4, 54, 19, 69},      {4, 74, 19, 89},      {4, 94, 19, 109},
+    {4, 114, 19, 129},    {4, 134, 19, 149},    {4, 154, 19, 169},
+    {27, 179, 90, 187},
+    {114, 177, 192, 188}, {114, 190, 192, 201}, {114, 203, 192, 214}, {114, 216, 192, 227},
+};
+
+UnitPanelState gState;
+std::unique_ptr<fw::Dib> gDib;
+ui::Hwnd gWindow{};
+
+bool SelectTroop(rules::TroopCursor& t) { return gState.troop != 0xFFFF && t.Select(uint16_t(gState.troop)); }
+
+// The formation slots of the troop's present members (unit selects), in slot order.
+int PresentSlots(rules::TableDirectory& tables, rules::TroopCursor& t, int* slots) {
+    rules::UnitInfoCursor unit(tables);
+    int n = 0;
+    for (int s = 0; s < kSlots; ++s) {
+        const int16_t id = t.GetMemberUnit(s);
+        if (id != -1 && unit.Select(id)) slots[n++] = s;
+    }
+    return n;
+}
+
+int ComputeUnitPanelAccess(int troop) {
+    gState.access = 0;
+    rules::TableDirectory* tables = PanelTables();
+    if (tables == nullptr) return -1;
+    rules::TroopCursor t(*tables);
+    if (troop == 0xFFFF || !t.Select(uint16_t(troop))) return -1;
+    const uint8_t player = fw::GetPlayerCountry();
+    const uint8_t country = t.GetCountry();
+    rules::CountryCursor countries(*tables);
+    if (player >= 4) {
+        gState.access = 1;
+    } else if (countries.Select(player) && countries.GetState() == 3) {
+        gState.access = 1;
+    } else if (country == player || rules::AreCountriesAllied(*tables, country, player)) {
+        gState.access = 0;
+    } else {
+        const uint16_t seen = t.GetMask28();
+        if (seen & (1u << player)) gState.access = 2;
+        if (seen & (1u << (player + 4))) gState.access = 1;
+    }
+    gState.mode = 0;
+    gState.own = country == player ? 1 : 0;
+    gState.alternatives = rules::HasAlternativeFormations(t) ? 1 : 0;
+    return gState.access;
+}
+
+void DrawMemberRow(ui::Hwnd h, rules::TroopCursor& t, rules::UnitInfoCursor& unit, int slot, int r,
+                   int country) {
+    const int y = 58 + 20 * (r - 1);
+    DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), 4, y - 4, country);
+    PanelText(h, gDib.get(), 24, y, Format("%d.", r), 12, kWhite);
+    PanelTextSjis(h, gDib.get(), 40, y, unit.GetName(), 12, kWhite);
+    PanelText(h, gDib.get(), 164, y, Format("%d", t.GetMemberStrength(slot)), 12, kWhite);
+    PanelText(h, gDib.get(), 180, y, Format("%d", unit.GetMaxStrength()), 12, kWhite);
+}
+
+void DrawWeapons(ui::Hwnd h, rules::TableDirectory& tables, rules::TroopCursor& t,
+                 rules::UnitInfoCursor& unit, int slot) {
+    auto scratch = LoadPicture("weapon.bmp");
+    rules::WeaponKdCursor weapon(tables);
+    for (int w = 0; w < 6; ++w) {
+        const int y = 15 + 17 * w;
+        const uint16_t id = unit.GetWeaponId(w);
+        const bool missing = id == 0 || !weapon.Select(id);
+        if (missing) {
+            PanelText(h, scratch.get(), 20, y, "Nothing", 12, kWhite);
+            PanelText(h, scratch.get(), 130, y, " --", 12, kWhite);
+            PanelText(h, scratch.get(), 156, y, "--", 12, kWhite);
+        } else {
+            PanelTextSjis(h, scratch.get(), 20, y, weapon.GetName(), 12, kWhite);
+            PanelText(h, scratch.get(), 130, y, Format("%3d", t.GetMemberAmmo(slot, w)), 12, kWhite);
+            PanelText(h, scratch.get(), 156, y,
+                      Format("%d", unit.GetPackAmmo(t.GetMemberPack(slot), w)), 12, kWhite);
+        }
+    }
+    fw::HvDIBitBlt(gDib.get(), 0, 72, scratch->GetWidth(), scratch->GetHeight(), scratch.get(), 0, 0, 0);
+}
+
+std::string FormationName(rules::TroopCursor& t, int f) {
+    char name[17] = {};
+    std::memcpy(name, t.GetFormationName(f), 16);
+    return name;
+}
+
+void DrawUnitPanel(ui::Hwnd h) {
+    RestorePicture(gDib.get(), "force.bmp");
+    rules::TableDirectory* tables = PanelTables();
+    if (tables == nullptr) return InvalidateAndUpdate(h);
+    rules::TroopCursor t(*tables);
+    if (!SelectTroop(t) || rules::CountMembers(t) == 0) return InvalidateAndUpdate(h);
+    const bool hidden = gState.access == 2;
+    const int country = hidden ? 4 : t.GetCountry();
+    const int picture = t.GetWord382() & 0xFF;
+    if (country != 0xFF && picture != 0xFF) shell::DrawUnitBigPicture(8, 8, gDib.get(), country, picture);
+    if (hidden) {
+        PanelText(h, gDib.get(), 48, 6, "UNKNOWN", 12, kWhite);
+    } else {
+        PanelTextSjis(h, gDib.get(), 48, 6, t.GetName(), 12, kWhite);
+    }
+    char fuel[32];
+    FormatFuelText(fuel, gState.access, rules::GetMinMemberFuel(t), rules::GetMinMemberPackFuel(t));
+    PanelText(h, gDib.get(), 104, 24, fuel, 12, kWhite);
+
+    rules::UnitInfoCursor unit(*tables);
+    int slots[kSlots];
+    const int present = PresentSlots(*tables, t, slots);
+    if (gState.mode != 1 && !hidden) {
+        for (int r = 0; r < present; ++r) {
+            unit.Select(t.GetMemberUnit(slots[r]));
+            DrawMemberRow(h, t, unit, slots[r], r + 1, country);
+        }
+    }
+    if (gState.mode == 1 && gState.chosenMember >= 0 && gState.chosenMember < present) {
+        const int slot = slots[gState.chosenMember];
+        unit.Select(t.GetMemberUnit(slot));
+        DrawMemberRow(h, t, unit, slot, gState.chosenMember + 1, country);
+        DrawWeapons(h, *tables, t, unit, slot);
+    }
+    if (!hidden) {
+        for (int r = 0; r < present; ++r) {
+            const int s = slots[r];
+            unit.Select(t.GetMemberUnit(s));
+            DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), (s % 3 + 1) * 28, (s / 3) * 18 + 193, country);
+            PanelText(h, gDib.get(), (s % 3) * 28 + 45, (s / 3) * 18 + 194, Format("%d", r + 1), 16, kGreen);
+        }
+    }
+    if (gState.mode == 2) {
+        auto menu = LoadPicture("selform.bmp");
+        for (int k = 0; k < 4; ++k) {
+            PanelTextSjis(h, menu.get(), 3, 2 + 13 * k, FormationName(t, k).c_str(), 10, kWhite);
+        }
+        fw::HvDIBitBlt(gDib.get(), 110, 176, 85, 56, menu.get(), 0, 0, 0);
+        return InvalidateAndUpdate(h);
+    }
+    const uint16_t destination = t.GetDestination();
+    const int dx = destination & 0xFF, dy = destination >> 8;
+    if (hidden) {
+        PanelText(h, gDib.get(), 136, 192, "  不  明   ", 12, kWhite);
+        PanelText(h, gDib.get(), 148, 214, "不  明", 12, kWhite);
+    } else {
+        PanelText(h, gDib.get(), 136, 192,
+                  (dx == 0xFF || dy == 0xFF) ? std::string("  な  し   ") : Format("X=%2d,Y=%2d", dx, dy),
+                  12, kWhite);
+        PanelText(h, gDib.get(), 148, 214, t.GetStatusText(1, fw::GetPlayerCountry()), 12, kWhite);
+    }
+    InvalidateAndUpdate(h);
+}
+
+void ShowTroop(ui::Hwnd h, ui::WParam w, ui::LParam l) {
+    if (l == 1) {
+        if (int(w & 0xFFFF) == gState.troop) {
+            gState.troop = 0xFFFF;
+            ComputeUnitPanelAccess(0xFFFF);
+            DrawUnitPanel(h);
+        }
+        return;
+    }
+    gState.troop = int(w & 0xFFFF);
+    rules::TableDirectory* tables = PanelTables();
+    rules::TroopCursor* t = nullptr;
+    std::unique_ptr<rules::TroopCursor> cursor;
+    if (tables) {
+        cursor = std::make_unique<rules::TroopCursor>(*tables);
+        t = cursor.get();
+    }
+    if (t && gState.troop != 0xFFFF && t->Select(uint16_t(gState.troop))) {
+        int slots[kSlots];
+        gState.memberCount = PresentSlots(*tables, *t, slots);
+        if (gState.memberCount == 0) gState.troop = 0xFFFF;
+        ComputeUnitPanelAccess(gState.troop);
+    }
+    DrawUnitPanel(h);
+}
+
+void Click(ui::Hwnd h, int x, int y) {
+    rules::TableDirectory* tables = PanelTables();
+    std::unique_ptr<rules::TroopCursor> t;
+    if (tables) t = std::make_unique<rules::TroopCursor>(*tables);
+    if (!t || !SelectTroop(*t)) {
+        ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
+        return;
+    }
+    if (gState.mode == 0 && gState.access == 0) {
+        if (kHitRects[0].Contains(x, y)) {
+            if (gState.own == 1 && !(t->GetStateFlags() & kNoInfoDialogFlag)) {
+                CurrentPanelHost().ShowTroopInfo(h, t->GetCountry(), uint16_t(gState.troop), 0);
+            }
+            return;
+        }
+        bool member = false;
+        for (int k = 0; k < gState.memberCount && k < kSlots; ++k) {
+            if (kHitRects[1 + k].Contains(x, y)) {
+                gState.mode = 1;
+                gState.chosenMember = k;
+                member = true;
+                break;
+            }
+        }
+        if (!member && kHitRects[7].Contains(x, y) && gState.own == 1 && gState.alternatives == 1) {
+            gState.mode = 2;
+        }
+    } else if (gState.mode == 2 && gState.access == 0) {
+        for (int k = 0; k < 4; ++k) {
+            if (!kHitRects[8 + k].Contains(x, y)) continue;
+            PanelWorld* world = CurrentPanelWorld();
+            if (world && world->simulation) {
+                sim::BuildOrder37(*world->simulation, uint16_t(gState.troop), uint16_t(k));
+            }
+            gState.mode = 0;
+            break;
+        }
+    }
+    ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
+}
+
+void Hover(ui::Hwnd h, int x, int y) {
+    if (gState.access != 0) return;
+    if (gState.mode == 0 && gState.own == 1 && gState.alternatives == 1) {
+        const HitRect& r = kHitRects[7];
+        const bool inside = r.Contains(x, y);
+        if (inside != (gState.hover == 0)) {
+            fw::Dib menu("selform.bmp");
+            fw::HvDIBitBlt(gDib.get(), r.left, r.top, 63, 8, &menu, 85, inside ? 11 : 0, 0);
+            const ui::Rect rc{r.left, r.top, r.right + 1, r.bottom + 1};
+            ui::InvalidateRect(h, &rc, false);
+            gState.hover = inside ? 0 : -1;
+        }
+        ui::UpdateWindow(h);
+        return;
+    }
+    rules::TableDirectory* tables = PanelTables();
+    if (gState.mode == 2 && tables) {
+        rules::TroopCursor t(*tables);
+        if (SelectTroop(t)) {
+            if (gState.hover >= 1 && gState.hover <= 4) {
+                PanelTextSjis(h, gDib.get(), 113, 165 + 13 * gState.hover,
+                              FormationName(t, gState.hover - 1).c_str(), 10, kWhite);
+                gState.hover = -1;
+            }
+            for (int k = 0; k < 4; ++k) {
+                if (kHitRects[8 + k].Contains(x, y)) {
+                    PanelTextSjis(h, gDib.get(), 113, 178 + 13 * k, FormationName(t, k).c_str(), 10, kYellow);
+                    gState.hover = k + 1;
+                    break;
+                }
+            }
+        }
+        InvalidateAndUpdate(h);
+        return;
+    }
+    ui::UpdateWindow(h);
+}
+
+ui::LResult UnitProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    const int x = int16_t(l & 0xFFFF), y = int16_t((l >> 16) & 0xFFFF);
+    switch (msg) {
+        case ui::WM_CREATE:
+            gWindow = h;
+            gDib = LoadPicture("force.bmp");
+            SizePanelToClient(h, gDib->GetWidth(), gDib->GetHeight());
+            gState = UnitPanelState{};
+            ui::SendMessage(h, WM_PANEL_RELAY, 0xFFFF, 0);
+            gState.mode = 0;
+            gState.chosenMember = -1;
+            DrawUnitPanel(h);
+            return 0;
+        case ui::WM_DESTROY:
+            gDib.reset();
+            if (gWindow == h) gWindow = {};
+            return 0;
+        case ui::WM_PAINT:
+            fw::PaintWindowFromBitmap(h, gDib.get());
+            return 0;
+        case ui::WM_ERASEBKGND:
+            return 1;
+        case ui::WM_CLOSE:
+            SendCloseCommandToFrame(IDM_UNIT_PANEL);
+            return 0;
+        case ui::WM_MOUSEMOVE:
+            Hover(h, x, y);
+            return 0;
+        case ui::WM_LBUTTONDOWN:
+            Click(h, x, y);
+            return 0;
+        case ui::WM_RBUTTONDOWN:
+            gState.mode = 0;
+            ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
+            return 0;
+        case WM_LAYOUT_PANELS:
+            DrawUnitPanel(h);
+            return 0;
+        case WM_PANEL_RELAY:
+            ShowTroop(h, w, l);
+            return 0;
+        default:
+            return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+int DrawIconFrom(const char* sheet, fw::Dib* dib, int unitKind, int x, int y, int country) {
+    rules::TableDirectory* tables = PanelTables();
+    if (tables == nullptr) return 0;
+    rules::UnitKindCursor kind(*tables);
+    if (!kind.Select(unitKind)) return 0;
+    fw::Dib picture(sheet);
+    const int row = (country >= 0 && country <= 3) ? (country + 1) * 16 : 0;
+    return fw::HvDIBitBlt(dib, x, y, 16, 16, &picture, kind.GetGraphicIndex() * 16, row, 0);
+}
+
+}  // namespace
+
+const UnitPanelState& GetUnitPanelState() { return gState; }
+const HitRect* UnitPanelHitRects() { return kHitRects; }
+
+void FormatFuelText(char* out, int access, uint16_t fuel, uint16_t packFuel) {
+    if (access == 2) {
+        std::snprintf(out, 32, "    ?( ? %%)");
+    } else if (packFuel == 0) {
+        std::snprintf(out, 32, "%5d(---%%)", fuel);
+    } else {
+        std::snprintf(out, 32, "%5d(%3u%%)", fuel, unsigned(fuel) * 100u / unsigned(packFuel));
+    }
+}
+
+int DrawCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country) {
+    return DrawIconFrom("category.bmp", dib, unitKind, x, y, country);
+}
+int DrawFightCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country) {
+    return DrawIconFrom("fig_cate.bmp", dib, unitKind, x, y, country);
+}
+
+ui::Hwnd CreateUnitSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
+    (void)instance;
+    if (!RegisterPanelClass(kClass, UnitProc)) return {};
+    return CreatePanelWindow(kClass, "部隊簡易情報", parent, menu, style);
+}
+
+}  // namespace zv::panels

@@ -1,0 +1,216 @@
+// The unit summary panel: what each viewer may see of a troop, the member detail and the
+// formation menu driven with the mouse, and the formation order it puts into the journal.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "panels/PanelManager.h"
+#include "panels/PanelMessages.h"
+#include "panels/UnitPanel.h"
+#include "panels/tests/PanelsFixture.h"
+#include "rules/records/MapCursors.h"
+#include "rules/troops/TroopQueries.h"
+
+namespace zv::panels {
+namespace {
+
+using K = shell::WindowKind;
+
+TEST(UnitPanelFuel, TextByAccessAndPackFuel) {
+    struct Case {
+        int access;
+        uint16_t fuel, pack;
+        const char* text;
+    };
+    const Case cases[] = {
+        {2, 100, 200, "    ?( ? %)"},
+        {0, 120, 0, "  120(---%)"},
+        {0, 50, 200, "   50( 25%)"},
+        // Not capped at 100, and the product does not overflow 16 bits.
+        {1, 60000, 1000, "60000(6000%)"},
+        {0, 150, 100, "  150(150%)"},
+    };
+    for (const Case& c : cases) {
+        char out[32];
+        FormatFuelText(out, c.access, c.fuel, c.pack);
+        EXPECT_STREQ(out, c.text) << c.fuel << "/" << c.pack;
+    }
+}
+
+class UnitPanelTest : public testing::PanelsTest {
+  protected:
+    void SetUp() override {
+        PanelsTest::SetUp();
+        manager = CreatePanelWindows(frame, ui::WS_CHILD);
+        ui::SetWindowPos(manager, ui::Hwnd{}, 828, 0, 10, 10, ui::SWP_NOZORDER);
+        shell::PutPaneConf(62);
+        ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
+        panel = shell::GetWindowOfKind(K::UnitSinpleInfo);
+        ASSERT_TRUE(panel);
+    }
+    void Show(uint16_t troop) { ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, troop, 0); }
+    uint64_t AreaHash(int x, int y, int w, int h) {
+        wm->Flush();
+        const ui::Point o = Origin(panel);
+        uint64_t hash = 1469598103934665603ull;
+        for (int dy = 0; dy < h; ++dy)
+            for (int dx = 0; dx < w; ++dx) hash = (hash ^ screen->PixelAt(o.x + x + dx, o.y + y + dy)) * 1099511628211ull;
+        return hash;
+    }
+    // An own troop with at least `members` present members.
+    uint16_t OwnTroopWith(int members, bool alternatives) {
+        rules::TroopCursor t(game.Tables());
+        for (uint16_t i = 0; i < 40; ++i) {
+            if (t.Select(i) && t.HasMembers() && t.IsOnMap() && rules::CountMembers(t) >= members &&
+                (!alternatives || rules::HasAlternativeFormations(t))) {
+                return i;
+            }
+        }
+        return 0xFFFF;
+    }
+    ui::Hwnd manager{}, panel{};
+};
+
+TEST_F(UnitPanelTest, AccessFollowsWhoLooksAndWhatTheyHaveSeen) {
+    const uint16_t own = FindTroop(0);
+    const uint16_t enemy = FindTroop(1);
+    ASSERT_NE(own, 0xFFFF);
+    ASSERT_NE(enemy, 0xFFFF);
+    rules::TroopCursor t(game.Tables());
+    rules::CountryCursor countries(game.Tables());
+    struct Case {
+        const char* what;
+        uint8_t player;
+        uint16_t troop;
+        uint16_t seen;    // the enemy troop's visibility mask
+        uint8_t state0;   // country 0's state
+        int access;
+        int own;
+    };
+    const Case cases[] = {
+        {"own troop", 0, own, 0, 1, 0, 1},
+        {"enemy seen, not identified", 0, enemy, 0x0001, 1, 2, 0},
+        {"enemy identified", 0, enemy, 0x0011, 1, 1, 0},
+        {"enemy identified only", 0, enemy, 0x0010, 1, 1, 0},
+        {"enemy never seen", 0, enemy, 0x0000, 1, 0, 0},
+        {"spectator", 4, enemy, 0x0001, 1, 1, 0},
+        {"destroyed player", 0, enemy, 0x0001, 3, 1, 0},
+        {"destroyed player, own troop", 0, own, 0, 3, 1, 1},
+    };
+    for (const Case& c : cases) {
+        fw::SetPlayerCountry(c.player);
+        countries.Select(0);
+        countries.SetState(c.state0);
+        t.Select(enemy);
+        t.SetMask28(c.seen);
+        Show(0xFFFF);
+        Show(c.troop);
+        EXPECT_EQ(GetUnitPanelState().access, c.access) << c.what;
+        EXPECT_EQ(GetUnitPanelState().own, c.own) << c.what;
+        EXPECT_EQ(GetUnitPanelState().mode, 0) << c.what;
+    }
+}
+
+TEST_F(UnitPanelTest, AHiddenEnemyShowsNoDetailsAndIgnoresClicks) {
+    const uint16_t enemy = FindTroop(1);
+    rules::TroopCursor t(game.Tables());
+    t.Select(enemy);
+    t.SetMask28(0x0001);
+    const uint64_t rowsBlank = [&] {
+        Show(0xFFFF);
+        return AreaHash(20, 54, 170, 100);
+    }();
+    Show(enemy);
+    ASSERT_EQ(GetUnitPanelState().access, 2);
+    EXPECT_EQ(AreaHash(20, 54, 170, 100), rowsBlank) << "member rows of a hidden troop";
+    ClickAt(panel, 10, 60);
+    EXPECT_EQ(GetUnitPanelState().mode, 0);
+    Shot("panels_unit_hidden_enemy");
+}
+
+TEST_F(UnitPanelTest, MemberClickShowsItsWeaponsAndRightClickGoesBack) {
+    const uint16_t own = OwnTroopWith(2, false);
+    ASSERT_NE(own, 0xFFFF);
+    Show(own);
+    Shot("panels_unit_overview");
+    const uint64_t overview = AreaHash(0, 72, 196, 100);
+    ClickAt(panel, 10, 78);  // the second member's icon
+    EXPECT_EQ(GetUnitPanelState().mode, 1);
+    EXPECT_EQ(GetUnitPanelState().chosenMember, 1);
+    EXPECT_NE(AreaHash(0, 72, 196, 100), overview);
+    Shot("panels_unit_member_weapons");
+    ClickAt(panel, 100, 100, ui::MouseButton::Right);
+    EXPECT_EQ(GetUnitPanelState().mode, 0);
+    EXPECT_EQ(AreaHash(0, 72, 196, 100), overview);
+    // The picture opens the troop information dialog of an own troop.
+    ClickAt(panel, 20, 20);
+    EXPECT_EQ(host.calls, std::vector<std::string>{"ShowTroopInfo(0," + std::to_string(own) + ",0)"});
+}
+
+TEST_F(UnitPanelTest, FormationMenuPutsTheFormationOrderIntoTheJournal) {
+    const uint16_t own = OwnTroopWith(1, true);
+    if (own == 0xFFFF) GTEST_SKIP() << "no own troop of the default map has a second formation";
+    Show(own);
+    ASSERT_EQ(GetUnitPanelState().alternatives, 1);
+    const ui::Point o = Origin(panel);
+    screen->MouseMove(o.x + 40, o.y + 183);
+    Pump();
+    EXPECT_EQ(GetUnitPanelState().hover, 0);
+    ClickAt(panel, 40, 183);  // the formation label
+    ASSERT_EQ(GetUnitPanelState().mode, 2);
+    screen->MouseMove(o.x + 150, o.y + 195);
+    Pump();
+    EXPECT_EQ(GetUnitPanelState().hover, 2);
+    Shot("panels_unit_formation_menu");
+    const size_t before = game.Sim().LocalOrders().size();
+    ClickAt(panel, 150, 208);  // formation row 2
+    const auto span = game.Sim().LocalOrders();
+    ASSERT_EQ(span.size(), before + 6);
+    const std::vector<uint8_t> order(span.begin() + long(before), span.end());
+    EXPECT_EQ(order, (std::vector<uint8_t>{37, 0, uint8_t(own & 0xFF), uint8_t(own >> 8), 2, 0}));
+    EXPECT_EQ(GetUnitPanelState().mode, 0);
+}
+
+TEST_F(UnitPanelTest, MemberGridKeepsTheSlotPositions) {
+    const uint16_t own = OwnTroopWith(3, false);
+    if (own == 0xFFFF) GTEST_SKIP() << "no own troop of the default map has three members";
+    rules::TroopCursor t(game.Tables());
+    t.Select(own);
+    // Members in formation slots 0, 2 and 5 only.
+    std::vector<rules::TroopMember> kept;
+    for (int s = 0; s < 6; ++s)
+        if (t.GetRecord()->SlotMember(s) && t.GetRecord()->SlotMember(s)->IsPresent()) kept.push_back(*t.GetRecord()->SlotMember(s));
+    for (int s = 0; s < 6; ++s)
+        if (auto* m = t.GetRecord()->SlotMember(s)) m->SetUnit(-1);
+    const int slots[3] = {0, 2, 5};
+    for (int i = 0; i < 3; ++i)
+        if (auto* m = t.GetRecord()->SlotMember(slots[i])) *m = kept[size_t(i)];
+    Show(0xFFFF);
+    std::vector<uint64_t> empty;
+    for (int s = 0; s < 6; ++s) empty.push_back(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16));
+    Show(own);
+    for (int s = 0; s < 6; ++s) {
+        const bool filled = s == 0 || s == 2 || s == 5;
+        EXPECT_EQ(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16) != empty[size_t(s)], filled) << "slot " << s;
+    }
+    EXPECT_EQ(GetUnitPanelState().memberCount, 3);
+    Shot("panels_unit_grid_gaps");
+}
+
+TEST_F(UnitPanelTest, ATroopLeavingTheMapClearsThePanel) {
+    const uint16_t own = FindTroop(0);
+    const uint16_t other = FindTroop(1);
+    Show(own);
+    ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, other, 1);  // another troop left
+    EXPECT_EQ(GetUnitPanelState().troop, own);
+    ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, own, 1);
+    EXPECT_EQ(GetUnitPanelState().troop, 0xFFFF);
+    ClickAt(panel, 10, 60);
+    EXPECT_EQ(GetUnitPanelState().mode, 0);
+}
+
+}  // namespace
+}  // namespace zv::panels
