@@ -46,7 +46,7 @@ class CommandWindowTest : public testing::PanelsTest {
         mapWorld.host = &mapHost;
         mapview::InstallMapWorld(&mapWorld);
         mapview::GetTroopSelection() = mapview::TroopSelection{};
-        map = mapview::CreateRealViewWindow(frame, 0, 22, 820, 746);
+        map = mapview::CreateRealViewWindow(mdiClient, 0, 0, 820, 746);
         ASSERT_TRUE(map);
         ui::SendMessage(map, mapview::WM_MAP_REBUILD, 0, 0);
         manager = CreatePanelWindows(frame, ui::WS_CHILD);
@@ -168,8 +168,11 @@ TEST_F(CommandWindowTest, WaitAndMoveButtonsPutTheirOrdersIntoTheJournal) {
     const size_t before = Orders().size();
     ClickButton(0);  // 待機: at once, for the selected troop
     std::vector<uint8_t> orders = Orders();
-    ASSERT_EQ(orders.size(), before + 20);
-    const uint8_t* wait = orders.data() + before;
+    // The map clears the troop's orders (order 26), then gives the wait order.
+    const std::vector<uint8_t> clear = {26, 0, uint8_t(troop & 0xFF), uint8_t(troop >> 8)};
+    ASSERT_EQ(orders.size(), before + 24);
+    EXPECT_EQ(std::vector<uint8_t>(orders.begin() + long(before), orders.begin() + long(before) + 4), clear);
+    const uint8_t* wait = orders.data() + before + 4;
     EXPECT_EQ(wait[0] | (wait[1] << 8), sim::TroopOrderOrder::kOpcode);
     const auto waitValues = sim::ReadRecord<sim::TroopOrderOrder>(wait);
     EXPECT_EQ(waitValues.troop, troop);
@@ -198,8 +201,9 @@ TEST_F(CommandWindowTest, WaitAndMoveButtonsPutTheirOrdersIntoTheJournal) {
     const size_t beforeMove = Orders().size();
     ClickHex(target);
     orders = Orders();
-    ASSERT_EQ(orders.size(), beforeMove + 20);
-    const uint8_t* move = orders.data() + beforeMove;
+    ASSERT_EQ(orders.size(), beforeMove + 24);
+    EXPECT_EQ(std::vector<uint8_t>(orders.begin() + long(beforeMove), orders.begin() + long(beforeMove) + 4), clear);
+    const uint8_t* move = orders.data() + beforeMove + 4;
     const auto values = sim::ReadRecord<sim::TroopOrderOrder>(move);
     EXPECT_EQ(move[0] | (move[1] << 8), sim::TroopOrderOrder::kOpcode);
     EXPECT_EQ(values.troop, troop);

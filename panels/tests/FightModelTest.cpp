@@ -231,11 +231,13 @@ TEST_F(FightModelTest, HostileCountsStayWithinTheEightMachines) {
 }
 
 TEST_F(FightModelTest, RecordedBattlesOfTheDefaultMapPlayTheirStages) {
-    const uint16_t a = FindTroop(0, 3);
-    const uint16_t b = FindTroop(1, 3);
+    const uint16_t a = FindFighter(0);
+    const uint16_t b = FindFighter(1);
     ASSERT_NE(a, 0xFFFF);
     ASSERT_NE(b, 0xFFFF);
-    const auto battles = RecordBattles(a, b, 40);
+    auto battles = RecordBattles(a, b, 3);
+    const auto wipeOut = RecordBattles(a, FindFighter(1), 20, true);
+    battles.insert(battles.end(), wipeOut.begin(), wipeOut.end());
     ASSERT_FALSE(battles.empty());
     bool sawExchange = false, sawAnnihilation = false;
     for (const auto& record : battles) {
@@ -248,7 +250,9 @@ TEST_F(FightModelTest, RecordedBattlesOfTheDefaultMapPlayTheirStages) {
         // Each present member of the shown side names a unit of the tables.
         rules::UnitInfoCursor unit(game.Tables());
         for (int k = 0; k < kMembers; ++k) {
-            if (own.Member(k).valid) EXPECT_TRUE(unit.Select(own.Member(k).unit));
+            if (own.Member(k).valid) {
+                EXPECT_TRUE(unit.Select(own.Member(k).unit));
+            }
         }
         // The reticles mark the targeted machines of the attacked side.
         int targeted = 0;
@@ -271,7 +275,9 @@ TEST_F(FightModelTest, RecordedBattlesOfTheDefaultMapPlayTheirStages) {
             EXPECT_EQ(endFrame, -1);
             EXPECT_EQ(hideFrame, 45) << "the survivor's pane goes at frame 45";
             for (int k = 0; k < kMembers; ++k) {
-                if (enemy.Member(k).valid) EXPECT_EQ(enemy.ResultRow(k), 2);
+                if (enemy.Member(k).valid) {
+                    EXPECT_EQ(enemy.ResultRow(k), 2);
+                }
             }
         }
         (void)targeted;

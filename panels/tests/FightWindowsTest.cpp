@@ -52,7 +52,7 @@ class FightWindowsTest : public testing::PanelsTest {
     }
     // The last battle of a troop of country 1 attacked until it was wiped out.
     std::vector<uint8_t> Annihilation() {
-        const auto battles = RecordBattles(FindTroop(0, 3), FindTroop(1, 3), 40);
+        const auto battles = RecordBattles(FindFighter(0), FindFighter(1), 20, true);
         EXPECT_FALSE(battles.empty());
         return battles.empty() ? std::vector<uint8_t>(664, 0) : battles.back();
     }

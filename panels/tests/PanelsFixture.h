@@ -25,6 +25,7 @@
 #include "rules/context/GameContext.h"
 #include "rules/context/GameEvents.h"
 #include "rules/records/BattleRecord.h"
+#include "rules/records/RuleCursors.h"
 #include "rules/records/TroopCursor.h"
 #include "rules/testing/TempFolder.h"
 #include "rules/troops/TroopMembers.h"
@@ -39,6 +40,8 @@
 namespace zv::panels::testing {
 
 inline const std::string kProgramDir = ZV_PROGRAM_DIR;
+// The unit kind of headquarters, which carry no weapons.
+constexpr int kHeadquartersKind = 101;
 
 // What the panels asked of the neighbouring dialogs.
 class RecordingPanelHost : public PanelHost {
@@ -167,9 +170,29 @@ class PanelsTest : public ::testing::Test {
         return 0xFFFF;
     }
 
+    // A ground troop of the country that fights: on the map, without a headquarters member.
+    uint16_t FindFighter(uint8_t country) {
+        rules::TroopCursor t(game.Tables());
+        rules::UnitInfoCursor unit(game.Tables());
+        for (uint16_t i = uint16_t(country * 40); i < uint16_t(country * 40 + 40); ++i) {
+            if (!t.Select(i) || !t.GetRecord()->IsUsed() || !t.HasMembers() || !t.IsOnMap() ||
+                t.GetTroopAltitudeClass() != 3) {
+                continue;
+            }
+            bool fighter = true;
+            for (int s = 0; s < 6; ++s) {
+                const int16_t id = t.GetMemberUnit(s);
+                if (id != -1 && unit.Select(id) && unit.GetUnitKind() == kHeadquartersKind) fighter = false;
+            }
+            if (fighter) return i;
+        }
+        return 0xFFFF;
+    }
+
     // Troop b stands beside troop a and is attacked until it is wiped out (or `rounds` fights);
-    // every fight record the rules hand to the windows.
-    std::vector<std::vector<uint8_t>> RecordBattles(uint16_t a, uint16_t b, int rounds) {
+    // every fight record the rules hand to the windows. `weaken` leaves b one worn machine per
+    // member first.
+    std::vector<std::vector<uint8_t>> RecordBattles(uint16_t a, uint16_t b, int rounds, bool weaken = false) {
         FightRecorder recorder;
         rules::GameContextEnv env;
         env.events = &recorder;
@@ -180,8 +203,22 @@ class PanelsTest : public ::testing::Test {
         const uint16_t hex = t.GetHexValue();
         t.Select(b);
         t.SetHex(uint16_t(((hex & 0xFF) + 1) | (hex & 0xFF00)));
+        t.SetMask28(uint16_t(t.GetMask28() | 0x11));  // seen and identified by the player
+        if (weaken) {
+            // One worn machine per member, so that a round can wipe the troop out.
+            for (int s = 0; s < 6; ++s) {
+                if (rules::TroopMember* m = t.GetRecord()->SlotMember(s)) {
+                    m->SetStrength(1);
+                    m->SetDurability(1);
+                }
+            }
+        }
         for (int i = 0; i < rounds; ++i) {
             if (!t.Select(b) || !t.HasMembers()) break;
+            // The attacker has reloaded between the fights.
+            t.Select(a);
+            for (int s = 0; s < 6; ++s)
+                for (int w = 0; w < 6; ++w) t.SetMemberWeaponByte16(s, w, 0);
             rules::ExecAttack(ctx, a, b, game.Sim().Random());
         }
         return recorder.fights;

@@ -180,14 +180,13 @@ TEST_F(UnitPanelTest, MemberGridKeepsTheSlotPositions) {
     rules::TroopCursor t(game.Tables());
     t.Select(own);
     // Members in formation slots 0, 2 and 5 only.
-    std::vector<rules::TroopMember> kept;
-    for (int s = 0; s < 6; ++s)
-        if (t.GetRecord()->SlotMember(s) && t.GetRecord()->SlotMember(s)->IsPresent()) kept.push_back(*t.GetRecord()->SlotMember(s));
-    for (int s = 0; s < 6; ++s)
-        if (auto* m = t.GetRecord()->SlotMember(s)) m->SetUnit(-1);
-    const int slots[3] = {0, 2, 5};
-    for (int i = 0; i < 3; ++i)
-        if (auto* m = t.GetRecord()->SlotMember(slots[i])) *m = kept[size_t(i)];
+    auto& formation = t.GetRecord()->Formation(t.GetCurrentFormation());
+    uint8_t members[3];
+    for (int i = 0, n = 0; i < 6 && n < 3; ++i) {
+        if (t.GetRecord()->SlotMember(i)) members[n++] = formation.MemberMap(i);
+    }
+    const uint8_t map[6] = {members[0], 0xFF, members[1], 0xFF, 0xFF, members[2]};
+    for (int s = 0; s < 6; ++s) formation.SetMemberMap(s, map[s]);
     Show(0xFFFF);
     std::vector<uint64_t> empty;
     for (int s = 0; s < 6; ++s) empty.push_back(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16));
