@@ -81,9 +81,9 @@ int ComputeUnitPanelAccess(int troop) {
     return gState.access;
 }
 
-void DrawMemberRow(ui::Hwnd h, rules::TroopCursor& t, rules::UnitInfoCursor& unit, int slot, int r,
+// One member row at y: its icon, its number r, the unit's name, machines and platoon maximum.
+void DrawMemberRow(ui::Hwnd h, rules::TroopCursor& t, rules::UnitInfoCursor& unit, int slot, int r, int y,
                    int country) {
-    const int y = 58 + 20 * (r - 1);
     DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), 4, y - 4, country);
     PanelText(h, gDib.get(), 24, y, Format("%d.", r), 12, kWhite);
     PanelTextSjis(h, gDib.get(), 40, y, unit.GetName(), 12, kWhite);
@@ -144,13 +144,13 @@ void DrawUnitPanel(ui::Hwnd h) {
     if (gState.mode != 1 && !hidden) {
         for (int r = 0; r < present; ++r) {
             unit.Select(t.GetMemberUnit(slots[r]));
-            DrawMemberRow(h, t, unit, slots[r], r + 1, country);
+            DrawMemberRow(h, t, unit, slots[r], r + 1, 58 + 20 * r, country);
         }
     }
     if (gState.mode == 1 && gState.chosenMember >= 0 && gState.chosenMember < present) {
         const int slot = slots[gState.chosenMember];
         unit.Select(t.GetMemberUnit(slot));
-        DrawMemberRow(h, t, unit, slot, gState.chosenMember + 1, country);
+        DrawMemberRow(h, t, unit, slot, gState.chosenMember + 1, 58, country);
         DrawWeapons(h, *tables, t, unit, slot);
     }
     if (!hidden) {

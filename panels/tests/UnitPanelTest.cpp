@@ -134,13 +134,19 @@ TEST_F(UnitPanelTest, AHiddenEnemyShowsNoDetailsAndIgnoresClicks) {
 TEST_F(UnitPanelTest, MemberClickShowsItsWeaponsAndRightClickGoesBack) {
     const uint16_t own = OwnTroopWith(2, false);
     ASSERT_NE(own, 0xFFFF);
+    Show(0xFFFF);
+    const uint64_t blankRow = AreaHash(0, 54, 196, 16);
     Show(own);
     Shot("panels_unit_overview");
     const uint64_t overview = AreaHash(0, 72, 196, 100);
+    const uint64_t firstRow = AreaHash(0, 54, 196, 16);
     ClickAt(panel, 10, 78);  // the second member's icon
     EXPECT_EQ(GetUnitPanelState().mode, 1);
     EXPECT_EQ(GetUnitPanelState().chosenMember, 1);
     EXPECT_NE(AreaHash(0, 72, 196, 100), overview);
+    // The chosen member's row moves to the top, numbered as the second.
+    EXPECT_NE(AreaHash(0, 54, 196, 16), blankRow);
+    EXPECT_NE(AreaHash(0, 54, 196, 16), firstRow);
     Shot("panels_unit_member_weapons");
     ClickAt(panel, 100, 100, ui::MouseButton::Right);
     EXPECT_EQ(GetUnitPanelState().mode, 0);
