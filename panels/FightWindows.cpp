@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "framework/ProcessState.h"
 #include "framework/gui/GdiHelpers.h"
@@ -32,6 +34,7 @@ constexpr const char* kManagerClass = "RealManagerWindow";
 constexpr const char* kOwnPaneClass = "RealFightWindow";
 constexpr const char* kEnemyPaneClass = "RealFight2Window";
 constexpr int kLayers = 6;
+constexpr int kFightWaitAsks = 60000;
 enum Layer { kDisplay = 0, kBackground, kUnits, kReticleLayer, kExplosions, kOverlays };
 
 // Light and dark colour of each country (4: unidentified).
@@ -466,6 +469,20 @@ ui::Hwnd CreateRealManagerWindow(void* instance, ui::Hwnd parent, intptr_t menu)
     }
     return CreatePanelWindow(kManagerClass, "リアルファイト管理用ウィンドウ", parent, menu,
                              ui::WS_CHILD | ui::WS_DISABLED | ui::WS_CLIPCHILDREN);
+}
+
+bool FightDisplayEnabled(bool ownFight) {
+    return (ownFight ? shell::GetFightMine() : shell::GetFightOther()) != 0;
+}
+
+void PlayFightAndWait(const uint8_t* record) {
+    const ui::Hwnd manager = shell::GetWindowOfKind(shell::WindowKind::RealManager);
+    if (!manager || record == nullptr) return;
+    ui::SendMessage(manager, WM_FIGHT_DATA, 0, reinterpret_cast<ui::LParam>(record));
+    for (int ask = 0; ask < kFightWaitAsks; ++ask) {
+        if (ui::SendMessage(manager, WM_FIGHT_BEGIN, 0, 0) == 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 ui::Hwnd GetFightPane(ui::Hwnd manager, int index) {

@@ -24,6 +24,14 @@ const fight::FightPaneModel* GetFightPaneModel(ui::Hwnd pane);
 // Layer 0 of a pane, as the window shows it.
 fw::Dib* GetFightPaneDisplay(ui::Hwnd pane);
 
+// What the game's events do for a fight (GameEvents::FightDisplayEnabled and PlayFight):
+// FightMine decides for a fight of the local player's troops, FightOther for the others.
+bool FightDisplayEnabled(bool ownFight);
+// Hands the battle record to the fight manager (kind RealManager) and asks it, at most 60000
+// times a millisecond apart, until the fight has played. Called from the simulation's thread;
+// returns at once when there is no fight manager.
+void PlayFightAndWait(const uint8_t* record);
+
 // Reveals a picture at a level 0-5: 0 blank, 1-3 dotted, 4 and 5 whole.
 void RevealFightPicture(fw::Dib* picture, int level);
 

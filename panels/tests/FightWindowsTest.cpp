@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "panels/FightWindows.h"
@@ -199,6 +202,44 @@ TEST(FightReveal, LevelsGiveBlankDottedAndWholePictures) {
     EXPECT_LT(one, 128);
     EXPECT_EQ(count(4), 128);
     EXPECT_EQ(count(5), 128);
+}
+
+}  // namespace
+}  // namespace zv::panels
+
+namespace zv::panels {
+namespace {
+
+TEST_F(FightWindowsTest, TheSimulationThreadWaitsUntilTheFightHasPlayed) {
+    shell::PutFightSimple(1);
+    const std::vector<uint8_t> record = Annihilation();
+    std::atomic<bool> done{false};
+    std::thread clock([&] {
+        PlayFightAndWait(record.data());
+        done = true;
+    });
+    int ticks = 0;
+    while (!done && ticks < 2000) {
+        screen->AdvanceClock(kFightTickMs);
+        Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ++ticks;
+    }
+    clock.join();
+    EXPECT_TRUE(done);
+    EXPECT_GE(GetFightPaneModel(own)->Frame(), 31) << "the wait ended before the fight had played";
+    EXPECT_FALSE(Busy());
+}
+
+TEST_F(FightWindowsTest, DisplaySwitchesChooseWhichFightsShow) {
+    for (int mine : {0, 1}) {
+        for (int other : {0, 1}) {
+            shell::PutFightMine(mine);
+            shell::PutFightOther(other);
+            EXPECT_EQ(FightDisplayEnabled(true), mine == 1);
+            EXPECT_EQ(FightDisplayEnabled(false), other == 1);
+        }
+    }
 }
 
 }  // namespace
