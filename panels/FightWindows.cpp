@@ -35,6 +35,8 @@ constexpr const char* kOwnPaneClass = "RealFightWindow";
 constexpr const char* kEnemyPaneClass = "RealFight2Window";
 constexpr int kLayers = 6;
 constexpr int kFightWaitAsks = 60000;
+// WM_SHOWWINDOW's lParam when the owner is being restored.
+constexpr ui::LParam kParentOpening = 3;
 enum Layer { kDisplay = 0, kBackground, kUnits, kReticleLayer, kExplosions, kOverlays };
 
 // Light and dark colour of each country (4: unidentified).
@@ -342,6 +344,13 @@ ui::LResult PaneProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             return 0;
         case ui::WM_ERASEBKGND:
             return 1;
+        case ui::WM_SHOWWINDOW:
+            // Shown again with its restored owner: without taking the focus from the game.
+            if (w != 0 && l == kParentOpening) {
+                ui::ShowWindow(h, ui::SW_SHOWNOACTIVATE);
+                return 0;
+            }
+            return ui::DefWindowProc(h, msg, w, l);
         case ui::WM_RBUTTONDOWN:
             if (s && s->manager) ui::SendMessage(s->manager, ui::WM_RBUTTONDOWN, w, l);
             return 0;

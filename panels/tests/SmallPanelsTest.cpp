@@ -11,7 +11,10 @@
 #include "panels/PanelWindows.h"
 #include "panels/tests/PanelsFixture.h"
 #include "platform/core/Sjis.h"
+#include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "shell/ButtonBitmaps.h"
 
 namespace zv::panels {
 namespace {
@@ -217,6 +220,36 @@ TEST_F(SmallPanelsTest, MessagePanelKeepsALongTextWhole) {
     const std::string news = core::Utf8ToSjis("敵部隊を発見しました。第002機甲中隊が迎撃に向かいます");
     ui::SendMessage(manager, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(news.c_str()));
     Shot("panels_message");
+}
+
+}  // namespace
+}  // namespace zv::panels
+
+namespace zv::panels {
+namespace {
+
+TEST_F(SmallPanelsTest, ANetworkClientCannotChangeTheSpeedAndSeesTheButtonsPressed) {
+    const ui::Hwnd speed = shell::GetWindowOfKind(K::SpeedWnd);
+    ui::SendMessage(speed, WM_SET_GAME_SPEED, 3, 0);
+    const auto face = [](int index, int look) {
+        const shell::ButtonFace f = shell::ButtonFaceTable()[size_t(index)];
+        return ui::Point{f.left, f.top + look * (f.bottom - f.top + 1)};
+    };
+    EXPECT_TRUE(ShowsCell(K::SpeedWnd, 172, 40, 20, 20, face(32, 0).x, face(32, 0).y));
+    // A network game without the host's role: no session connection.
+    rules::WriteS32(game.Tables().GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
+    ASSERT_FALSE(MayChangeGameSpeed());
+    ui::InvalidateRect(ui::GetDlgItem(speed, IDC_SPEED_UP), nullptr, false);
+    ui::InvalidateRect(ui::GetDlgItem(speed, IDC_SPEED_DOWN), nullptr, false);
+    Pump();
+    EXPECT_TRUE(ShowsCell(K::SpeedWnd, 172, 40, 20, 20, face(32, 1).x, face(32, 1).y));
+    EXPECT_TRUE(ShowsCell(K::SpeedWnd, 92, 40, 20, 20, face(31, 1).x, face(31, 1).y));
+    ClickAt(speed, 182, 50);
+    ClickAt(speed, 102, 50);
+    EXPECT_EQ(ui::SendMessage(speed, WM_GET_GAME_SPEED, 0, 0), 3);
+    // The host's start of play still sets it.
+    ui::SendMessage(speed, WM_SET_GAME_SPEED, 1, 0);
+    EXPECT_EQ(ui::SendMessage(speed, WM_GET_GAME_SPEED, 0, 0), 1);
 }
 
 }  // namespace
