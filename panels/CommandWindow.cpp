@@ -142,6 +142,9 @@ void Press(int row) {
 }
 
 ui::LResult CommandProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (ui::LResult r = 0; msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gCommand.picture, 0, &r)) {
+        return r;
+    }
     switch (msg) {
         case ui::WM_CREATE: {
             gCommand.window = h;
@@ -161,11 +164,6 @@ ui::LResult CommandProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             gCommand.picture.reset();
             if (gCommand.window == h) gCommand.window = {};
             return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gCommand.picture.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
         case ui::WM_CTLCOLORBTN:
             return NullBrushResult();
         case ui::WM_DRAWITEM: {

@@ -32,23 +32,13 @@ void DrawMessagePanel(ui::Hwnd h) {
 }
 
 ui::LResult MessageProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gMessage.dib, IDM_MESSAGE_PANEL, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE:
             gMessage.dib = LoadPicture("message.bmp");
             gMessage.text[0] = 0;
             SizePanelToClient(h, gMessage.dib->GetWidth(), gMessage.dib->GetHeight());
             DrawMessagePanel(h);
-            return 0;
-        case ui::WM_DESTROY:
-            gMessage.dib.reset();
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gMessage.dib.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_MESSAGE_PANEL);
             return 0;
         case WM_LAYOUT_PANELS:
             DrawMessagePanel(h);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "framework/gui/GdiHelpers.h"
+#include "framework/gui/WindowUtilities.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Cursor.h"
@@ -79,6 +80,28 @@ void SendCloseCommandToFrame(int command) {
 ui::LResult NullBrushResult() {
     static const ui::Brush kNull = ui::StockBrush(ui::NULL_BRUSH);
     return reinterpret_cast<ui::LResult>(&kNull);
+}
+
+bool HandlePictureWindowMessage(ui::Hwnd window, uint32_t msg, std::unique_ptr<fw::Dib>& picture,
+                                int closeCommand, ui::LResult* result) {
+    *result = 0;
+    switch (msg) {
+        case ui::WM_DESTROY:
+            picture.reset();
+            return true;
+        case ui::WM_PAINT:
+            fw::PaintWindowFromBitmap(window, picture.get());
+            return true;
+        case ui::WM_ERASEBKGND:
+            *result = 1;
+            return true;
+        case ui::WM_CLOSE:
+            if (closeCommand == 0) return false;
+            SendCloseCommandToFrame(closeCommand);
+            return true;
+        default:
+            return false;
+    }
 }
 
 std::string Format(const char* format, ...) {

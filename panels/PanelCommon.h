@@ -51,6 +51,13 @@ void SendCloseCommandToFrame(int command);
 // The stock NULL_BRUSH as a message answer (WM_CTLCOLORBTN, WM_CTLCOLORSTATIC).
 ui::LResult NullBrushResult();
 
+// The messages every picture window answers alike: WM_DESTROY drops the picture, WM_PAINT
+// paints from it, WM_ERASEBKGND erases nothing and WM_CLOSE asks the frame with
+// `closeCommand` (0: closing is left to DefWindowProc). True when the message was one of them,
+// with its answer in *result.
+bool HandlePictureWindowMessage(ui::Hwnd window, uint32_t msg, std::unique_ptr<fw::Dib>& picture,
+                                int closeCommand, ui::LResult* result);
+
 // printf into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

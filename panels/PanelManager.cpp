@@ -73,6 +73,7 @@ void Relay(shell::WindowKind kind, uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gBackground, IDM_PANEL_MANAGER, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE:
             gBackground = fw::Dib::CreateBlank(h, kPanelColumnWidth,
@@ -82,17 +83,6 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
                               gBackground->GetHeight() - 1, ui::PaletteRgb(66, 66, 66));
             AdoptPanels(h);
             ui::ShowWindow(h, ui::SW_HIDE);
-            return 0;
-        case ui::WM_DESTROY:
-            gBackground.reset();
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gBackground.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_PANEL_MANAGER);
             return 0;
         case WM_LAYOUT_PANELS:
             LayoutPanels(h);

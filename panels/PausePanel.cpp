@@ -65,23 +65,13 @@ void DrawPausePanel(ui::Hwnd h) {
 }
 
 ui::LResult PauseProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gPause.dib, IDM_PAUSE_PANEL, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE:
             gPause.dib = LoadPicture("pause.bmp");
             gPause.waitMask = 0xFF;
             SizePanelToClient(h, gPause.dib->GetWidth(), gPause.dib->GetHeight());
             DrawPausePanel(h);
-            return 0;
-        case ui::WM_DESTROY:
-            gPause.dib.reset();
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gPause.dib.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_PAUSE_PANEL);
             return 0;
         case WM_LAYOUT_PANELS:
             DrawPausePanel(h);

@@ -81,6 +81,7 @@ void DrawSpeedGauge(ui::Hwnd h) {
 }
 
 ui::LResult SpeedProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gSpeed.dib, IDM_SPEED_PANEL, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE:
             gSpeed.dib = LoadPicture("speed.bmp");
@@ -91,17 +92,6 @@ ui::LResult SpeedProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             fw::CreateButtonCtl2(h, IDC_SPEED_UP, 172, 40, 20, 20);
             SizePanelToClient(h, gSpeed.dib->GetWidth(), gSpeed.dib->GetHeight());
             DrawSpeedPanel(h);
-            return 0;
-        case ui::WM_DESTROY:
-            gSpeed.dib.reset();
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gSpeed.dib.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_SPEED_PANEL);
             return 0;
         case ui::WM_COMMAND:
             switch (int(w & 0xFFFF)) {

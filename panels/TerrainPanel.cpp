@@ -46,22 +46,12 @@ void DrawLandPanel(ui::Hwnd h) {
 }
 
 ui::LResult TerrainProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gTerrain.dib, IDM_TERRAIN_PANEL, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE:
             gTerrain.dib = LoadPicture(kPicture);
             SizePanelToClient(h, gTerrain.dib->GetWidth(), gTerrain.dib->GetHeight());
             ui::SendMessage(h, WM_PANEL_RELAY, 0, ui::LParam(0xFFFF001D));
-            return 0;
-        case ui::WM_DESTROY:
-            gTerrain.dib.reset();
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gTerrain.dib.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_TERRAIN_PANEL);
             return 0;
         case WM_PANEL_RELAY:
             gTerrain.troop = uint16_t(w);

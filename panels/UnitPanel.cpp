@@ -290,6 +290,9 @@ void Hover(ui::Hwnd h, int x, int y) {
 
 ui::LResult UnitProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     const int x = int16_t(l & 0xFFFF), y = int16_t((l >> 16) & 0xFFFF);
+    if (ui::LResult r = 0; msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gDib, IDM_UNIT_PANEL, &r)) {
+        return r;
+    }
     switch (msg) {
         case ui::WM_CREATE:
             gWindow = h;
@@ -304,14 +307,6 @@ ui::LResult UnitProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
         case ui::WM_DESTROY:
             gDib.reset();
             if (gWindow == h) gWindow = {};
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gDib.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_UNIT_PANEL);
             return 0;
         case ui::WM_MOUSEMOVE:
             Hover(h, x, y);

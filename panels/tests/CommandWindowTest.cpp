@@ -49,10 +49,7 @@ class CommandWindowTest : public testing::PanelsTest {
         map = mapview::CreateRealViewWindow(mdiClient, 0, 0, 820, 746);
         ASSERT_TRUE(map);
         ui::SendMessage(map, mapview::WM_MAP_REBUILD, 0, 0);
-        manager = CreatePanelWindows(frame, ui::WS_CHILD);
-        ui::SetWindowPos(manager, ui::Hwnd{}, 828, 0, 10, 10, ui::SWP_NOZORDER);
-        shell::PutPaneConf(62);
-        ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
+        manager = CreateColumn();
         command = shell::GetWindowOfKind(K::CommandWnd);
         ASSERT_TRUE(command);
         UpdateCommandButtons(0, 0);
@@ -141,19 +138,10 @@ TEST_F(CommandWindowTest, TheClickedCommandIsRememberedUntilTheSelectionChanges)
     }
     ClickButton(1);
     Shot("panels_command_move_pressed");
-    const uint64_t pressed = [&] {
-        wm->Flush();
-        uint64_t h = 0;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 36; ++x) h = h * 31 + screen->PixelAt(Origin(Button(1)).x + x, Origin(Button(1)).y + y);
-        return h;
-    }();
+    const uint64_t pressed = AreaHash(Button(1), 0, 0, 36, 20);
     UpdateCommandButtons(0xFFFF, 0);
     EXPECT_EQ(GetSelectedCommandCode(), 0);
-    wm->Flush();
-    uint64_t released = 0;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 36; ++x) released = released * 31 + screen->PixelAt(Origin(Button(1)).x + x, Origin(Button(1)).y + y);
+    const uint64_t released = AreaHash(Button(1), 0, 0, 36, 20);
     EXPECT_NE(pressed, released) << "the pressed look stays after a new selection";
 }
 

@@ -14,6 +14,8 @@
 
 #include "framework/Dib.h"
 #include "framework/ProcessState.h"
+#include "panels/PanelManager.h"
+#include "panels/PanelMessages.h"
 #include "panels/PanelWorld.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Mdi.h"
@@ -156,6 +158,25 @@ class PanelsTest : public ::testing::Test {
         const ui::Point o = Origin(h);
         screen->Click(o.x + x, o.y + y, b);
         Pump();
+    }
+
+    // The panel column in the frame at x 828, laid out for the mask; returns the manager.
+    ui::Hwnd CreateColumn(int paneConf = 62) {
+        const ui::Hwnd manager = CreatePanelWindows(frame, ui::WS_CHILD);
+        ui::SetWindowPos(manager, ui::Hwnd{}, 828, 0, 10, 10, ui::SWP_NOZORDER);
+        shell::PutPaneConf(paneConf);
+        ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
+        return manager;
+    }
+
+    // FNV-1a over the screen pixels of a w x h area of the window's client area.
+    uint64_t AreaHash(ui::Hwnd window, int x, int y, int w, int h) {
+        wm->Flush();
+        const ui::Point o = Origin(window);
+        uint64_t hash = 1469598103934665603ull;
+        for (int dy = 0; dy < h; ++dy)
+            for (int dx = 0; dx < w; ++dx) hash = (hash ^ screen->PixelAt(o.x + x + dx, o.y + y + dy)) * 1099511628211ull;
+        return hash;
     }
 
     // A used troop of the country on the map with members (altitude class 0: any).

@@ -58,10 +58,7 @@ class SmallPanelsTest : public testing::PanelsTest {
   protected:
     void SetUp() override {
         PanelsTest::SetUp();
-        manager = CreatePanelWindows(frame, ui::WS_CHILD);
-        ui::SetWindowPos(manager, ui::Hwnd{}, 828, 0, 10, 10, ui::SWP_NOZORDER);
-        shell::PutPaneConf(62);
-        ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
+        manager = CreateColumn();
         sheet = std::make_unique<fw::Dib>("btn_pnl.bmp");
         ASSERT_TRUE(sheet->HasBits());
     }
@@ -189,15 +186,7 @@ TEST_F(SmallPanelsTest, SpectatorSeesNoFundsAndNoMapShowsCursorZero) {
     const ui::Hwnd speed = shell::GetWindowOfKind(K::SpeedWnd);
     ui::SendMessage(speed, WM_LAYOUT_PANELS, 0, 0);
     Shot("panels_speed_player");
-    wm->Flush();
-    const ui::Point o = Origin(speed);
-    auto fundsHash = [&] {
-        wm->Flush();
-        uint64_t h = 1469598103934665603ull;
-        for (int y = 45; y < 59; ++y)
-            for (int x = 16; x < 86; ++x) h = (h ^ screen->PixelAt(o.x + x, o.y + y)) * 1099511628211ull;
-        return h;
-    };
+    auto fundsHash = [&] { return AreaHash(speed, 16, 45, 70, 14); };
     const uint64_t playerFunds = fundsHash();
     fw::SetPlayerCountry(4);
     ui::SendMessage(speed, WM_LAYOUT_PANELS, 0, 0);

@@ -44,22 +44,12 @@ class UnitPanelTest : public testing::PanelsTest {
   protected:
     void SetUp() override {
         PanelsTest::SetUp();
-        manager = CreatePanelWindows(frame, ui::WS_CHILD);
-        ui::SetWindowPos(manager, ui::Hwnd{}, 828, 0, 10, 10, ui::SWP_NOZORDER);
-        shell::PutPaneConf(62);
-        ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
+        manager = CreateColumn();
         panel = shell::GetWindowOfKind(K::UnitSinpleInfo);
         ASSERT_TRUE(panel);
     }
     void Show(uint16_t troop) { ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, troop, 0); }
-    uint64_t AreaHash(int x, int y, int w, int h) {
-        wm->Flush();
-        const ui::Point o = Origin(panel);
-        uint64_t hash = 1469598103934665603ull;
-        for (int dy = 0; dy < h; ++dy)
-            for (int dx = 0; dx < w; ++dx) hash = (hash ^ screen->PixelAt(o.x + x + dx, o.y + y + dy)) * 1099511628211ull;
-        return hash;
-    }
+    uint64_t AreaHash(int x, int y, int w, int h) { return PanelsTest::AreaHash(panel, x, y, w, h); }
     // An own troop with at least `members` present members.
     uint16_t OwnTroopWith(int members, bool alternatives) {
         rules::TroopCursor t(game.Tables());
