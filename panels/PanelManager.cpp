@@ -36,6 +36,7 @@ constexpr int kSpeedKind = int(shell::WindowKind::SpeedWnd);
 constexpr int kHqKind = int(shell::WindowKind::HqWnd);
 constexpr int kDialogWidth = 150;
 constexpr int kDialogHeight = 140;
+constexpr ui::ColorRef kDialogNavy = ui::Rgb(0, 0, 128);
 
 PanelEntry Row(const char* utf8Name, shell::WindowKind kind, int id, int bit) {
     PanelEntry e{};
@@ -116,6 +117,7 @@ struct ConfigDialogState {
     std::unique_ptr<fw::Dib> background;
     ui::Font font;
     int openingMask = 0;
+    ui::Brush labelBrush;  // the background's colour as the palette shows it
 };
 ConfigDialogState* gDialog = nullptr;
 
@@ -151,7 +153,11 @@ intptr_t PanelConfigDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LPa
             gDialog->background =
                 fw::Dib::CreateBlank(dlg, kDialogWidth, kDialogHeight, shell::GetPaletteTableA());
             fw::FillRectColor(dlg, gDialog->background.get(), 0, 0, kDialogWidth - 1,
-                              kDialogHeight - 1, ui::Rgb(0, 0, 128));
+                              kDialogHeight - 1, kDialogNavy);
+            {
+                const uint32_t c = gDialog->background->GetPixelColor(0, 0);  // 0x02BBGGRR
+                gDialog->labelBrush = ui::Brush::SolidColor(ui::Rgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+            }
             gDialog->font = fw::CreateJapaneseFont(12, 1, 1);
             gDialog->openingMask = PaneMask();
             int i = 0;
@@ -195,7 +201,9 @@ intptr_t PanelConfigDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LPa
                 dc->SetTextColor(0xFFFFFF);
                 dc->SetBkMode(ui::TRANSPARENT);
             }
-            return intptr_t(NullBrushResult());
+            // The layer's controls paint their own background: the dialog's navy stands in for
+            // the transparent brush, so the labels stand on the navy background.
+            return gDialog ? reinterpret_cast<intptr_t>(&gDialog->labelBrush) : intptr_t(NullBrushResult());
         }
         case ui::WM_PAINT:
             fw::PaintWindowFromBitmap(dlg, gDialog ? gDialog->background.get() : nullptr);
