@@ -239,7 +239,7 @@ TEST_F(FightModelTest, RecordedBattlesOfTheDefaultMapPlayTheirStages) {
     const auto wipeOut = RecordBattles(a, FindFighter(1), 20, true);
     battles.insert(battles.end(), wipeOut.begin(), wipeOut.end());
     ASSERT_FALSE(battles.empty());
-    bool sawExchange = false, sawAnnihilation = false;
+    bool sawExchange = false, sawAnnihilation = false, sawTargets = false;
     for (const auto& record : battles) {
         FightPaneModel own(0), enemy(1);
         own.Start(record.data(), false, &game.Tables(), 0);
@@ -280,10 +280,22 @@ TEST_F(FightModelTest, RecordedBattlesOfTheDefaultMapPlayTheirStages) {
                 }
             }
         }
-        (void)targeted;
+        // Targeted machines lie within the members' platoons, and every member that fired
+        // names an action plate.
+        for (int k = 0; k < kMembers; ++k) {
+            const MemberView& v = enemy.Member(k);
+            if (v.targeted != 0) {
+                EXPECT_LT(v.targeted, 1 << v.platoon) << "member " << k;
+            }
+            if (own.Member(k).valid && own.Member(k).weaponSlot != 0xFF) {
+                EXPECT_GE(own.ActionCode(k), 0);
+            }
+        }
+        sawTargets = sawTargets || targeted > 0;
     }
     EXPECT_TRUE(sawExchange || sawAnnihilation);
     EXPECT_TRUE(sawAnnihilation) << "the attacks never wiped the defender out";
+    EXPECT_TRUE(sawTargets);
 }
 
 }  // namespace

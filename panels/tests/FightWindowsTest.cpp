@@ -88,6 +88,26 @@ TEST_F(FightWindowsTest, ARecordedBattlePlaysToTheAnnihilationAndReleasesTheCloc
         for (int s : shots) {
             if (s == shown) Shot("panels_fight_frame_" + std::to_string(s));
         }
+        if (shown == 17) {
+            // Targeting, tick 3: each targeted machine's reticle stands at its start point
+            // (it moves after being drawn) in the attacker's steady row.
+            fw::Dib target("target.bmp");
+            fw::Dib* display = GetFightPaneDisplay(enemy);
+            int reticles = 0;
+            for (int k = 0; k < fight::kMembers; ++k) {
+                const fight::MemberView& v = enemyModel->Member(k);
+                for (int j = 0; j < fight::kReticles; ++j) {
+                    if (!(v.targeted & (1 << j))) continue;
+                    ++reticles;
+                    const int x = v.reticle[j].x - v.motion[j].x + 20, y = v.reticle[j].y - v.motion[j].y + 20;
+                    const uint8_t expected = *target.GetPixelAddress(j * 40 + 20, 2 * enemyModel->OtherCountry() * 40 + 20);
+                    if (x >= 0 && y >= 0 && x < fight::kPaneWidth && y < fight::kPaneHeight) {
+                        EXPECT_EQ(*display->GetPixelAddress(x, y), expected) << "member " << k << " machine " << j;
+                    }
+                }
+            }
+            EXPECT_GT(reticles, 0) << "the recorded attack targeted no machine";
+        }
         if (shown == 49) {
             // The survivor's pane is gone; the wiped-out side shows its annihilation band.
             EXPECT_FALSE(ui::IsWindowVisible(own));
