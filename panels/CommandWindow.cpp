@@ -6,8 +6,8 @@
 
 #include "framework/Dib.h"
 #include "framework/gui/WindowUtilities.h"
-#include "mapview/MapWorld.h"
 #include "mapview/MapViewContext.h"
+#include "mapview/MapWorld.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWorld.h"
@@ -31,8 +31,19 @@ constexpr const char* kClass = "CommandWindow";
 constexpr int kButtonWidth = 36, kButtonHeight = 20;
 
 enum Code : uint8_t {
-    kWait = 0, kMove = 1, kAttack = 2, kFire = 3, kOccupy = 4, kSupply = 5, kBoard = 6,
-    kLaunch = 7, kBomb = 8, kTransform = 9, kArm = 10, kSeparate = 11, kDisband = 12,
+    kWait = 0,
+    kMove = 1,
+    kAttack = 2,
+    kFire = 3,
+    kOccupy = 4,
+    kSupply = 5,
+    kBoard = 6,
+    kLaunch = 7,
+    kBomb = 8,
+    kTransform = 9,
+    kArm = 10,
+    kSeparate = 11,
+    kDisband = 12,
 };
 
 CommandButtonRow Row(const char* utf8, uint8_t code, uint8_t picture) {
@@ -142,7 +153,8 @@ void Press(int row) {
 }
 
 ui::LResult CommandProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gCommand.picture, 0, &r)) {
+    if (ui::LResult r = 0;
+        msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gCommand.picture, 0, &r)) {
         return r;
     }
     switch (msg) {
@@ -154,8 +166,8 @@ ui::LResult CommandProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
                                    ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_CLIPCHILDREN |
                                        ui::BS_PUSHLIKE | ui::BS_OWNERDRAW,
                                    (i % 5) * kButtonWidth + 8, (i / 5) * kButtonHeight + 12,
-                                   kButtonWidth, kButtonHeight, h, kFirstCommandButton + i,
-                                   nullptr, nullptr);
+                                   kButtonWidth, kButtonHeight, h, kFirstCommandButton + i, nullptr,
+                                   nullptr);
             }
             SizePanelToClient(h, gCommand.picture->GetWidth(), gCommand.picture->GetHeight());
             return 0;
@@ -191,10 +203,10 @@ ui::LResult CommandProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 const std::array<CommandButtonRow, kCommandButtonCount>& CommandButtonTable() {
     static const std::array<CommandButtonRow, kCommandButtonCount> table = {
-        Row("待機", kWait, 33),      Row("移動", kMove, 34),     Row("攻撃", kAttack, 35),
-        Row("射撃", kFire, 36),      Row("爆撃", kBomb, 37),     Row("変形", kTransform, 38),
-        Row("占領", kOccupy, 40),    Row("補給", kSupply, 41),   Row("武装", kArm, 42),
-        Row("分散", kSeparate, 43),  Row("搭乗", kBoard, 44),    Row("発進", kLaunch, 45),
+        Row("待機", kWait, 33),     Row("移動", kMove, 34),   Row("攻撃", kAttack, 35),
+        Row("射撃", kFire, 36),     Row("爆撃", kBomb, 37),   Row("変形", kTransform, 38),
+        Row("占領", kOccupy, 40),   Row("補給", kSupply, 41), Row("武装", kArm, 42),
+        Row("分散", kSeparate, 43), Row("搭乗", kBoard, 44),  Row("発進", kLaunch, 45),
         Row("解散", kDisband, 46),
     };
     return table;
@@ -228,9 +240,17 @@ int GetSelectedCommandCode() {
     return code == kWait ? kWaitCommandCode : code;
 }
 
-uint16_t GetLaunchTroop() { return gCommand.launchTroop; }
-uint16_t GetSeparationChoice() { return gCommand.separationChoice; }
-uint8_t GetSeparationRange() { return gCommand.separationRange; }
-uint16_t GetSeparationCargoBit() { return gCommand.cargoBit; }
+uint16_t GetLaunchTroop() {
+    return gCommand.launchTroop;
+}
+uint16_t GetSeparationChoice() {
+    return gCommand.separationChoice;
+}
+uint8_t GetSeparationRange() {
+    return gCommand.separationRange;
+}
+uint16_t GetSeparationCargoBit() {
+    return gCommand.cargoBit;
+}
 
 }  // namespace zv::panels

@@ -16,17 +16,23 @@ namespace {
 constexpr int kUnit = 0, kMachinesBefore = 2, kBefore = 4, kAction = 24, kWeaponSlot = 32,
               kTargeted = 38, kPlatoonOverride = 39, kMachinesAfter = 40, kAfter = 42;
 // Side bytes.
-constexpr int kCountry = 2, kName = 4, kNameBytes = 24, kCategory = 29, kLandKind = 30, kMembersAt = 32;
+constexpr int kCountry = 2, kName = 4, kNameBytes = 24, kCategory = 29, kLandKind = 30,
+              kMembersAt = 32;
 // A targeted-machine mask of 0xFF means no machine is targeted.
 constexpr uint8_t kNoTargets = 0xFF;
 
-constexpr StageTiming kFull[kStageCount] = {{0, 10}, {5, 10}, {10, 10}, {30, 10}, {35, 10}, {45, 10}};
-constexpr StageTiming kSimple[kStageCount] = {{0, 10}, {5, 10}, {kNeverStage, 0},
+constexpr StageTiming kFull[kStageCount] = {{0, 10},  {5, 10},  {10, 10},
+                                            {30, 10}, {35, 10}, {45, 10}};
+constexpr StageTiming kSimple[kStageCount] = {{0, 10},          {5, 10},  {kNeverStage, 0},
                                               {kNeverStage, 0}, {20, 10}, {kNeverStage, 0}};
 
-int16_t S16(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
+int16_t S16(const uint8_t* p) {
+    return int16_t(uint16_t(p[0] | (p[1] << 8)));
+}
 
-bool IsSea(int category) { return category == 4 || category == 5; }
+bool IsSea(int category) {
+    return category == 4 || category == 5;
+}
 
 }  // namespace
 
@@ -126,8 +132,10 @@ void FightPaneModel::Start(const uint8_t* record, bool simple, rules::TableDirec
             std::memcpy(v.after, p + kAfter, kMachines);
         }
         for (int i = 0; i < kMachines; ++i) {
-            if (v.before[i] != 0 && v.after[i] != 0 && v.before[i] != v.after[i]) v.shot[i] = 1;
-            else if (v.before[i] != 0 && v.after[i] == 0) v.shot[i] = 2;
+            if (v.before[i] != 0 && v.after[i] != 0 && v.before[i] != v.after[i])
+                v.shot[i] = 1;
+            else if (v.before[i] != 0 && v.after[i] == 0)
+                v.shot[i] = 2;
         }
         const uint8_t targets = p[kTargeted];
         v.targeted = targets == kNoTargets ? 0 : uint8_t(targets & 0x3F);
@@ -145,12 +153,15 @@ StepResult FightPaneModel::Step(bool soundOn) {
     if (phase_ >= 4) return r;
     // The annihilation stage decides whether the fight goes on.
     if (FightStageTime(kAnnihilationStage, frame_, simple_) >= 0) {
-        if (ShownSideSurvives() && OtherSideSurvives()) r.endFight = true;
-        else if (ShownSideSurvives()) r.hidePane = true;
+        if (ShownSideSurvives() && OtherSideSurvives())
+            r.endFight = true;
+        else if (ShownSideSurvives())
+            r.hidePane = true;
     }
     if (phase_ == 2 && counters_[2] == 0 && soundOn && ShownCountry() != 4) {
         for (const MemberView& v : members_) {
-            for (int i = 0; i < kMachines; ++i) r.impactSounds += (v.shot[i] == 1 || v.shot[i] == 2);
+            for (int i = 0; i < kMachines; ++i)
+                r.impactSounds += (v.shot[i] == 1 || v.shot[i] == 2);
         }
     }
     // The reticles travel on the targeting phase's ticks 3, 4 and 5, after being drawn.
@@ -176,8 +187,12 @@ StepResult FightPaneModel::Step(bool soundOn) {
     return r;
 }
 
-int FightPaneModel::ShownCountry() const { return std::min<int>(Side(shownSide_)[kCountry], 4); }
-int FightPaneModel::OtherCountry() const { return std::min<int>(Side(1 - shownSide_)[kCountry], 4); }
+int FightPaneModel::ShownCountry() const {
+    return std::min<int>(Side(shownSide_)[kCountry], 4);
+}
+int FightPaneModel::OtherCountry() const {
+    return std::min<int>(Side(1 - shownSide_)[kCountry], 4);
+}
 
 bool FightPaneModel::SideSurvives(int side) const {
     const uint8_t* s = Side(side);
@@ -186,8 +201,12 @@ bool FightPaneModel::SideSurvives(int side) const {
     }
     return false;
 }
-bool FightPaneModel::ShownSideSurvives() const { return SideSurvives(shownSide_); }
-bool FightPaneModel::OtherSideSurvives() const { return SideSurvives(1 - shownSide_); }
+bool FightPaneModel::ShownSideSurvives() const {
+    return SideSurvives(shownSide_);
+}
+bool FightPaneModel::OtherSideSurvives() const {
+    return SideSurvives(1 - shownSide_);
+}
 
 int FightPaneModel::ActionCode(int m) const {
     const MemberView& v = members_[size_t(m)];
@@ -211,24 +230,37 @@ std::string FightPaneModel::BackgroundName() const {
     if (side[kCountry] == 4) return "fback_uk.bmp";
     const int k = side[kLandKind];
     const char* base = nullptr;
-    if (k == 3 || k == 5) base = "fback01";
-    else if (k == 4 || k == 14) base = "fback02";
-    else if (k == 20) base = (mode_ == 1 || mode_ == 2) ? "fback02" : "fback07";
-    else if (k == 0 || k == 2 || (k >= 6 && k <= 9)) base = "fback03";
-    else if (k == 1 || k == 10) base = "fback04";
-    else if (k == 11 || k == 12) base = "fback05";
-    else if (k >= 21 && k <= 28) base = "fback06";
-    else if (k == 13 || (k >= 15 && k <= 19)) base = "fback07";
+    if (k == 3 || k == 5)
+        base = "fback01";
+    else if (k == 4 || k == 14)
+        base = "fback02";
+    else if (k == 20)
+        base = (mode_ == 1 || mode_ == 2) ? "fback02" : "fback07";
+    else if (k == 0 || k == 2 || (k >= 6 && k <= 9))
+        base = "fback03";
+    else if (k == 1 || k == 10)
+        base = "fback04";
+    else if (k == 11 || k == 12)
+        base = "fback05";
+    else if (k >= 21 && k <= 28)
+        base = "fback06";
+    else if (k == 13 || (k >= 15 && k <= 19))
+        base = "fback07";
     if (base == nullptr) return "";
     const char* variant = nullptr;
-    if (category_ == 1 || category_ == 2) variant = "a";
-    else if (category_ == 3) variant = "l";
-    else if (category_ == 4 || category_ == 5) variant = "s";
+    if (category_ == 1 || category_ == 2)
+        variant = "a";
+    else if (category_ == 3)
+        variant = "l";
+    else if (category_ == 4 || category_ == 5)
+        variant = "s";
     if (variant == nullptr) return "";
     return std::string(base) + variant + ".bmp";
 }
 
-bool FightPaneModel::ReticlesShowing() const { return phase_ == 1 && counters_[1] < 10; }
+bool FightPaneModel::ReticlesShowing() const {
+    return phase_ == 1 && counters_[1] < 10;
+}
 
 int FightPaneModel::ReticleRow() const {
     const int c = OtherCountry();
@@ -236,7 +268,9 @@ int FightPaneModel::ReticleRow() const {
     return 2 * c;
 }
 
-int FightPaneModel::ExplosionColumn() const { return std::min(counters_[2], 4); }
+int FightPaneModel::ExplosionColumn() const {
+    return std::min(counters_[2], 4);
+}
 
 int FightPaneModel::ExplosionRow(int shot) const {
     const bool destroyed = shot == 2;

@@ -28,7 +28,14 @@ constexpr int kStageCount = 6;
 // mistaken for it.
 constexpr int kNeverStage = -1;
 
-enum Stage { kBannerStage = 0, kUnitPlateStage, kActionStage, kResultStage, kBarStage, kAnnihilationStage };
+enum Stage {
+    kBannerStage = 0,
+    kUnitPlateStage,
+    kActionStage,
+    kResultStage,
+    kBarStage,
+    kAnnihilationStage
+};
 
 struct StageTiming {
     int start;  // kNeverStage: never shows
@@ -63,10 +70,10 @@ struct MemberView {
 
 // What a step asks of the window.
 struct StepResult {
-    int impactSounds = 0;        // impact effects to play this tick
-    bool endFight = false;       // both sides kept machines: the fight ends now
-    bool hidePane = false;       // the shown side survived the annihilation stage
-    bool finished = false;       // phase 4 reached this tick
+    int impactSounds = 0;   // impact effects to play this tick
+    bool endFight = false;  // both sides kept machines: the fight ends now
+    bool hidePane = false;  // the shown side survived the annihilation stage
+    bool finished = false;  // phase 4 reached this tick
 };
 
 class FightPaneModel {

@@ -73,10 +73,13 @@ PaneState* StateOf(ui::Hwnd pane) {
 }
 
 void Clear(fw::Dib* dib) {
-    if (dib && dib->HasBits()) std::fill_n(dib->GetBits(), size_t(dib->GetRowBytes()) * size_t(dib->GetHeight()), 0);
+    if (dib && dib->HasBits())
+        std::fill_n(dib->GetBits(), size_t(dib->GetRowBytes()) * size_t(dib->GetHeight()), 0);
 }
 
-std::unique_ptr<fw::Dib> Blank(int w, int h) { return fw::Dib::CreateBlank(w, h, shell::GetPaletteTableA()); }
+std::unique_ptr<fw::Dib> Blank(int w, int h) {
+    return fw::Dib::CreateBlank(w, h, shell::GetPaletteTableA());
+}
 
 // A plate shown at the stage level and sinking over the stage's last ticks.
 void PutPlate(fw::Dib* layer, fw::Dib* plate, int x, int y, int level, int t, bool sinks) {
@@ -90,7 +93,9 @@ void ShadowText(ui::Hwnd h, fw::Dib* dib, ui::Rect box, const std::string& sjis,
     fw::DrawTextShadowedOnDib(h, dib, box, sjis.c_str(), size, 1, color, format);
 }
 
-const char* UnitName(rules::UnitInfoCursor& unit, int16_t id) { return unit.Select(id) ? unit.GetName() : ""; }
+const char* UnitName(rules::UnitInfoCursor& unit, int16_t id) {
+    return unit.Select(id) ? unit.GetName() : "";
+}
 
 void DrawBars(ui::Hwnd h, PaneState& s, fw::Dib* layer, int t, int level) {
     const FightPaneModel& m = s.model;
@@ -103,11 +108,13 @@ void DrawBars(ui::Hwnd h, PaneState& s, fw::Dib* layer, int t, int level) {
             if (v.before[i] == 0) continue;
             const Point p = FightLabelPoint(m.Pane(), k, v.platoon, i, m.LayoutMode());
             const int shown = t <= 2 ? v.before[i] : v.after[i];
-            ShadowText(h, scratch.get(), {p.x, p.y, p.x + 12, p.y + 12}, Format("%2d", shown), 12, kWhite, 0);
+            ShadowText(h, scratch.get(), {p.x, p.y, p.x + 12, p.y + 12}, Format("%2d", shown), 12,
+                       kWhite, 0);
             int frameX = 0, frameW = 27, divisor = 4;
             if (v.platoon == 2) frameX = 29, frameW = 52, divisor = 2;
             if (v.platoon == 1) frameX = 84, frameW = 102, divisor = 1;
-            fw::HvDIBitBlt(scratch.get(), p.x + 15, p.y + 2, frameW, 6, gPictures->hp.get(), frameX, 0, 0);
+            fw::HvDIBitBlt(scratch.get(), p.x + 15, p.y + 2, frameW, 6, gPictures->hp.get(), frameX,
+                           0, 0);
             int pct = DurabilityPercent(v.before[i], v.perMachine);
             if (t >= 3) {
                 pct = std::max(pct - 20 * (t - 2), DurabilityPercent(v.after[i], v.perMachine));
@@ -139,7 +146,8 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
     if (int t = FightStageTime(kBannerStage, frame, simple); t >= 0) {
         auto plate = Blank(kBannerWidth, kBannerHeight);
         ShadowText(h, plate.get(), {0, 0, 289, 25}, m.Banner(), 24, kCountryLight[c], 1);
-        PutPlate(layer, plate.get(), 88, 104, FightStageLevel(kBannerStage, frame, simple), t, true);
+        PutPlate(layer, plate.get(), 88, 104, FightStageLevel(kBannerStage, frame, simple), t,
+                 true);
     }
     if (int t = FightStageTime(kUnitPlateStage, frame, simple); t >= 0 && unit) {
         const int level = FightStageLevel(kUnitPlateStage, frame, simple);
@@ -163,16 +171,18 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
             const Point mark = FightPlatePoint(m.Pane(), k, Plate::Mark, m.LayoutMode());
             if (const int a = m.ActionCode(k); a >= 0) {
                 auto plate = Blank(kMarkPlateWidth, kMarkPlateHeight);
-                fw::HvDIBitBltOpaque(plate.get(), 0, 0, kMarkPlateWidth, kMarkPlateHeight, gPictures->mark.get(),
-                                     (a % 5) * 112, (c + (a / 5) * 4) * 36);
+                fw::HvDIBitBltOpaque(plate.get(), 0, 0, kMarkPlateWidth, kMarkPlateHeight,
+                                     gPictures->mark.get(), (a % 5) * 112, (c + (a / 5) * 4) * 36);
                 if (a < 8) {
-                    fw::DrawTextShadowedOnDib(h, plate.get(), {32, 10, 100, 27}, kActionWords[a], 12, 1, kWhite, 1,
-                                              ui::TextEncoding::Utf8);
+                    fw::DrawTextShadowedOnDib(h, plate.get(), {32, 10, 100, 27}, kActionWords[a],
+                                              12, 1, kWhite, 1, ui::TextEncoding::Utf8);
                 }
                 PutPlate(layer, plate.get(), mark.x, mark.y, level, t, true);
             }
             if (m.LayoutMode() == 3 || !unit->Select(v.unit) || v.weaponSlot > 5) continue;
-            if (!weapon.Select(unit->GetWeaponId(v.weaponSlot)) || unit->GetWeaponId(v.weaponSlot) == 0) continue;
+            if (!weapon.Select(unit->GetWeaponId(v.weaponSlot)) ||
+                unit->GetWeaponId(v.weaponSlot) == 0)
+                continue;
             auto plate = Blank(kWeaponPlateWidth, kWeaponPlateHeight);
             ShadowText(h, plate.get(), {0, 0, 115, 14}, weapon.GetName(), 12, kWhite, 0);
             fw::DrawLineOnDib(h, plate.get(), 0, 13, 112, 13, 0, 1, kWhite);
@@ -186,10 +196,10 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
             if (!m.Member(k).valid) continue;
             auto plate = Blank(kMarkPlateWidth, kMarkPlateHeight);
             const int row = m.ResultRow(k);
-            fw::HvDIBitBltOpaque(plate.get(), 0, 0, kMarkPlateWidth, kMarkPlateHeight, gPictures->mark.get(), 336,
-                                 144 + 36 * row);
-            fw::DrawTextShadowedOnDib(h, plate.get(), {30, 7, 106, 29}, kResultWords[row], 14, 1, kWhite, 1,
-                                      ui::TextEncoding::Utf8);
+            fw::HvDIBitBltOpaque(plate.get(), 0, 0, kMarkPlateWidth, kMarkPlateHeight,
+                                 gPictures->mark.get(), 336, 144 + 36 * row);
+            fw::DrawTextShadowedOnDib(h, plate.get(), {30, 7, 106, 29}, kResultWords[row], 14, 1,
+                                      kWhite, 1, ui::TextEncoding::Utf8);
             const Point p = FightPlatePoint(m.Pane(), k, Plate::Mark, m.LayoutMode());
             PutPlate(layer, plate.get(), p.x, p.y, level, t, true);
         }
@@ -200,9 +210,10 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
             const int band = sheet->GetHeight() / 4;
             auto plate = Blank(sheet->GetWidth(), band);
             fw::HvDIBitBltOpaque(plate.get(), 0, 0, sheet->GetWidth(), band, sheet, 0, c * band);
-            fw::DrawTextShadowedOnDib(h, plate.get(), {0, 0, plate->GetWidth(), band}, "全  滅", 48, 1,
-                                      kCountryLight[c], 1, ui::TextEncoding::Utf8);
-            PutPlate(layer, plate.get(), 56, 56, FightStageLevel(kAnnihilationStage, frame, simple), t, true);
+            fw::DrawTextShadowedOnDib(h, plate.get(), {0, 0, plate->GetWidth(), band}, "全  滅", 48,
+                                      1, kCountryLight[c], 1, ui::TextEncoding::Utf8);
+            PutPlate(layer, plate.get(), 56, 56, FightStageLevel(kAnnihilationStage, frame, simple),
+                     t, true);
         }
     }
 }
@@ -217,8 +228,8 @@ void DrawFightReticles(PaneState& s) {
         const MemberView& v = m.Member(k);
         for (int j = 0; j < kReticles; ++j) {
             if (!(v.targeted & (1 << j))) continue;
-            fw::HvDIBitBlt(layer, v.reticle[j].x, v.reticle[j].y, 40, 40, gPictures->target.get(), j * 40,
-                           row * 40, 0);
+            fw::HvDIBitBlt(layer, v.reticle[j].x, v.reticle[j].y, 40, 40, gPictures->target.get(),
+                           j * 40, row * 40, 0);
         }
     }
 }
@@ -234,8 +245,8 @@ void DrawFightExplosions(PaneState& s) {
         for (int i = 0; i < std::min(v.platoon, kMachines); ++i) {
             if (v.shot[i] == 0) continue;
             const Point p = FightExplosionPoint(m.Pane(), k, v.platoon, i, m.LayoutMode());
-            fw::HvDIBitBlt(layer, p.x, p.y, 48, 48, gPictures->explosion.get(), m.ExplosionColumn() * 48,
-                           m.ExplosionRow(v.shot[i]), 0);
+            fw::HvDIBitBlt(layer, p.x, p.y, 48, 48, gPictures->explosion.get(),
+                           m.ExplosionColumn() * 48, m.ExplosionRow(v.shot[i]), 0);
         }
     }
 }
@@ -256,7 +267,8 @@ void LoadFightBackground(PaneState& s) {
     const std::string path = std::string(fw::GetProgramDirectory()) + "fight/" + name;
     fw::Dib picture(path.c_str());
     if (picture.HasBits()) {
-        fw::HvDIBitBlt(s.layers[kBackground].get(), 0, 0, kPaneWidth, kPaneHeight, &picture, 0, 0, 0);
+        fw::HvDIBitBlt(s.layers[kBackground].get(), 0, 0, kPaneWidth, kPaneHeight, &picture, 0, 0,
+                       0);
     }
 }
 
@@ -274,12 +286,14 @@ void DrawFightUnits(PaneState& s) {
         const MemberView& v = m.Member(k);
         if (!v.valid || !unit.Select(v.unit)) continue;
         const bool small = mode == 1 && (own ? k <= 2 : k >= 3);
-        const int facing = own ? ((mode == 0 || mode == 3) ? 2 : 1) : ((mode == 0 || mode == 3) ? 1 : 2);
+        const int facing =
+            own ? ((mode == 0 || mode == 3) ? 2 : 1) : ((mode == 0 || mode == 3) ? 1 : 2);
         for (int q = 0; q < v.machinesBefore; ++q) {
             const int i = own ? q : v.machinesBefore - 1 - q;
             const Box b = FightMachineRect(m.Pane(), k, v.platoon, i, mode);
             if (b.w == 0) continue;
-            shell::LoadUnitPicture(layer, unit.GetSilhouette(), v.platoon, b.x, b.y, small ? 2 : 1, facing, b.w);
+            shell::LoadUnitPicture(layer, unit.GetSilhouette(), v.platoon, b.x, b.y, small ? 2 : 1,
+                                   facing, b.w);
         }
     }
 }
@@ -288,7 +302,8 @@ void PlaceFightPane(ui::Hwnd h, PaneState& s) {
     ui::Rect wr{};
     ui::GetWindowRect(h, &wr);
     const int w = wr.right - wr.left, hgt = wr.bottom - wr.top;
-    const int sw = ui::GetSystemMetrics(ui::SM_CXSCREEN), sh = ui::GetSystemMetrics(ui::SM_CYSCREEN);
+    const int sw = ui::GetSystemMetrics(ui::SM_CXSCREEN),
+              sh = ui::GetSystemMetrics(ui::SM_CYSCREEN);
     int x = (sw - w) / 2;
     const bool own = s.model.Pane() == 0;
     if (s.model.LayoutMode() == 2) x += own ? w / 3 : -w / 3;
@@ -384,10 +399,13 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
         case ui::WM_CREATE: {
             gManager = ManagerState{};
             const char* classes[2] = {kOwnPaneClass, kEnemyPaneClass};
-            const char* titles[2] = {"リアルファイト(自国側)ウィンドウ", "リアルファイト(敵国側)ウィンドウ"};
+            const char* titles[2] = {"リアルファイト(自国側)ウィンドウ",
+                                     "リアルファイト(敵国側)ウィンドウ"};
             for (int i = 0; i < 2; ++i) {
-                gManager.pane[i] = CreatePanelWindow(classes[i], titles[i], h, 0, ui::WS_POPUP | ui::WS_CLIPCHILDREN);
-                if (gManager.pane[i]) ui::SendMessage(gManager.pane[i], WM_PANEL_RELAY, 0, ui::LParam(h.value));
+                gManager.pane[i] = CreatePanelWindow(classes[i], titles[i], h, 0,
+                                                     ui::WS_POPUP | ui::WS_CLIPCHILDREN);
+                if (gManager.pane[i])
+                    ui::SendMessage(gManager.pane[i], WM_PANEL_RELAY, 0, ui::LParam(h.value));
             }
             if (!gPictures) {
                 gPictures = std::make_unique<SharedPictures>();
@@ -441,7 +459,8 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
         case ui::WM_TIMER: {
             if (w != kFightTimer || !gManager.pane[0] || !gManager.pane[1]) return 0;
             if (ui::GetAsyncKeyState(ui::VK_SHIFT) != 0) return 0;  // Shift holds the picture
-            if (!WindowShown(shell::WindowKind::MapWnd) && !WindowShown(shell::WindowKind::ResultWnd)) {
+            if (!WindowShown(shell::WindowKind::MapWnd) &&
+                !WindowShown(shell::WindowKind::ResultWnd)) {
                 EndFight(h);
                 return 0;
             }
@@ -459,8 +478,8 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
         case WM_FIGHT_LOWER:
             for (ui::Hwnd p : gManager.pane) {
                 if (!p) continue;
-                ui::SetWindowPos(p, msg == WM_FIGHT_RAISE ? ui::HWND_TOP : ui::HWND_NOTOPMOST, 0, 0, 0, 0,
-                                 ui::SWP_NOMOVE | ui::SWP_NOSIZE | ui::SWP_NOACTIVATE);
+                ui::SetWindowPos(p, msg == WM_FIGHT_RAISE ? ui::HWND_TOP : ui::HWND_NOTOPMOST, 0, 0,
+                                 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE | ui::SWP_NOACTIVATE);
             }
             return 0;
         default:
@@ -472,7 +491,8 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 ui::Hwnd CreateRealManagerWindow(void* instance, ui::Hwnd parent, intptr_t menu) {
     (void)instance;
-    if (!RegisterPanelClass(kManagerClass, ManagerProc) || !RegisterPanelClass(kOwnPaneClass, PaneProc, true) ||
+    if (!RegisterPanelClass(kManagerClass, ManagerProc) ||
+        !RegisterPanelClass(kOwnPaneClass, PaneProc, true) ||
         !RegisterPanelClass(kEnemyPaneClass, PaneProc, true)) {
         return {};
     }

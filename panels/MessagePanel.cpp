@@ -27,12 +27,14 @@ void DrawMessagePanel(ui::Hwnd h) {
     fw::Dib* dib = gMessage.dib.get();
     RestorePicture(dib, "message.bmp");
     const auto lines = BreakMessageLines(gMessage.text);
-    for (int i = 0; i < 3; ++i) PanelTextSjis(h, dib, 8, 6 + 18 * i, lines[size_t(i)].c_str(), 12, kWhite);
+    for (int i = 0; i < 3; ++i)
+        PanelTextSjis(h, dib, 8, 6 + 18 * i, lines[size_t(i)].c_str(), 12, kWhite);
     InvalidateAndUpdate(h);
 }
 
 ui::LResult MessageProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gMessage.dib, IDM_MESSAGE_PANEL, &r)) return r;
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gMessage.dib, IDM_MESSAGE_PANEL, &r))
+        return r;
     switch (msg) {
         case ui::WM_CREATE:
             gMessage.dib = LoadPicture("message.bmp");
@@ -105,5 +107,7 @@ ui::Hwnd CreateMessageWindow(void* instance, ui::Hwnd parent, intptr_t menu, uin
 }  // namespace zv::panels
 
 namespace zv::panels {
-const char* GetMessagePanelText() { return gMessage.text; }
+const char* GetMessagePanelText() {
+    return gMessage.text;
+}
 }  // namespace zv::panels

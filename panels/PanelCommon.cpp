@@ -55,7 +55,9 @@ void RestorePicture(fw::Dib* dib, const char* file) {
     fw::HvDIBitBlt(dib, 0, 0, dib->GetWidth(), dib->GetHeight(), &picture, 0, 0, 0);
 }
 
-std::unique_ptr<fw::Dib> LoadPicture(const char* file) { return std::make_unique<fw::Dib>(file); }
+std::unique_ptr<fw::Dib> LoadPicture(const char* file) {
+    return std::make_unique<fw::Dib>(file);
+}
 
 void PanelText(ui::Hwnd window, fw::Dib* dib, int x, int y, const std::string& utf8, int size,
                ui::ColorRef color) {

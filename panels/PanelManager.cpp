@@ -51,9 +51,13 @@ PanelEntry Row(const char* utf8Name, shell::WindowKind kind, int id, int bit) {
 // The manager's one picture: a plain dark column the height of the screen.
 std::unique_ptr<fw::Dib> gBackground;
 
-int PaneMask() { return shell::GetPaneConf() & 0xFFFF; }
+int PaneMask() {
+    return shell::GetPaneConf() & 0xFFFF;
+}
 
-uint32_t StyleOf(ui::Hwnd h) { return uint32_t(ui::GetWindowLong(h, ui::GWL_STYLE)); }
+uint32_t StyleOf(ui::Hwnd h) {
+    return uint32_t(ui::GetWindowLong(h, ui::GWL_STYLE));
+}
 
 // Panels lose their frames and captions and become plain children of the manager.
 void AdoptPanels(ui::Hwnd manager) {
@@ -74,12 +78,13 @@ void Relay(shell::WindowKind kind, uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gBackground, IDM_PANEL_MANAGER, &r)) return r;
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gBackground, IDM_PANEL_MANAGER, &r))
+        return r;
     switch (msg) {
         case ui::WM_CREATE:
-            gBackground = fw::Dib::CreateBlank(h, kPanelColumnWidth,
-                                               ui::GetSystemMetrics(ui::SM_CYSCREEN),
-                                               shell::GetPaletteTableB());
+            gBackground =
+                fw::Dib::CreateBlank(h, kPanelColumnWidth, ui::GetSystemMetrics(ui::SM_CYSCREEN),
+                                     shell::GetPaletteTableB());
             fw::FillRectColor(h, gBackground.get(), 0, 0, kPanelColumnWidth - 1,
                               gBackground->GetHeight() - 1, ui::PaletteRgb(66, 66, 66));
             AdoptPanels(h);
@@ -156,16 +161,18 @@ intptr_t PanelConfigDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LPa
                               kDialogHeight - 1, kDialogNavy);
             {
                 const uint32_t c = gDialog->background->GetPixelColor(0, 0);  // 0x02BBGGRR
-                gDialog->labelBrush = ui::Brush::SolidColor(ui::Rgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+                gDialog->labelBrush =
+                    ui::Brush::SolidColor(ui::Rgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
             }
             gDialog->font = fw::CreateJapaneseFont(12, 1, 1);
             gDialog->openingMask = PaneMask();
             int i = 0;
             for (const PanelEntry& row : PanelTable()) {
                 if (row.kind == kSpeedKind) continue;
-                const ui::Hwnd box =
-                    fw::CreateButtonCtl(dlg, row.controlId, 10, 10 + 15 * i, 130, 13, ui::BS_AUTOCHECKBOX);
-                ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&gDialog->font), 0);
+                const ui::Hwnd box = fw::CreateButtonCtl(dlg, row.controlId, 10, 10 + 15 * i, 130,
+                                                         13, ui::BS_AUTOCHECKBOX);
+                ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&gDialog->font),
+                                0);
                 ui::SetWindowText(box, row.name);
                 if (gDialog->openingMask & row.maskBit) ui::CheckDlgButton(dlg, row.controlId, 1);
                 ++i;
@@ -203,7 +210,8 @@ intptr_t PanelConfigDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LPa
             }
             // The layer's controls paint their own background: the dialog's navy stands in for
             // the transparent brush, so the labels stand on the navy background.
-            return gDialog ? reinterpret_cast<intptr_t>(&gDialog->labelBrush) : intptr_t(NullBrushResult());
+            return gDialog ? reinterpret_cast<intptr_t>(&gDialog->labelBrush)
+                           : intptr_t(NullBrushResult());
         }
         case ui::WM_PAINT:
             fw::PaintWindowFromBitmap(dlg, gDialog ? gDialog->background.get() : nullptr);
@@ -234,7 +242,9 @@ const std::array<PanelEntry, kPanelCount>& PanelTable() {
     return table;
 }
 
-bool RegisterPanelManagerClass() { return RegisterPanelClass(kManagerClass, ManagerProc); }
+bool RegisterPanelManagerClass() {
+    return RegisterPanelClass(kManagerClass, ManagerProc);
+}
 
 ui::Hwnd CreatePanelManagerWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
@@ -246,7 +256,8 @@ ui::Hwnd CreatePanelManagerWindow(void* instance, ui::Hwnd parent, intptr_t menu
 ui::Hwnd CreatePanelWindows(ui::Hwnd parent, uint32_t managerStyle) {
     const uint32_t style = ui::WS_CHILD;
     using K = shell::WindowKind;
-    shell::SetWindowOfKind(K::UnitSinpleInfo, CreateUnitSimpleInfoWindow(nullptr, parent, 0, style));
+    shell::SetWindowOfKind(K::UnitSinpleInfo,
+                           CreateUnitSimpleInfoWindow(nullptr, parent, 0, style));
     shell::SetWindowOfKind(K::CommandWnd, CreateCommandWindow(nullptr, parent, 0, style));
     shell::SetWindowOfKind(K::TerrainInfo, CreateLandSimpleInfoWindow(nullptr, parent, 0, style));
     shell::SetWindowOfKind(K::PauseWnd, CreatePauseWindow(nullptr, parent, 0, style));
@@ -269,7 +280,8 @@ void LayoutPanels(ui::Hwnd manager) {
             ui::Rect rc{};
             ui::GetClientRect(panel, &rc);
             const int pw = rc.right - rc.left, ph = rc.bottom - rc.top;
-            ui::SetWindowPos(panel, ui::Hwnd{}, 0, y, pw, ph, ui::SWP_SHOWWINDOW | ui::SWP_NOZORDER);
+            ui::SetWindowPos(panel, ui::Hwnd{}, 0, y, pw, ph,
+                             ui::SWP_SHOWWINDOW | ui::SWP_NOZORDER);
             ui::ShowWindow(panel, ui::SW_SHOW);
             if (row.kind == kHqKind) {
                 ui::SendMessage(panel, ui::WM_SHOWWINDOW, 0, 0);
@@ -294,7 +306,8 @@ void LayoutPanels(ui::Hwnd manager) {
     int w = width, h = height;
     if (StyleOf(manager) & ui::WS_CAPTION) {
         w = width + 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
-        h = height + 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME) + ui::GetSystemMetrics(ui::SM_CYCAPTION);
+        h = height + 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME) +
+            ui::GetSystemMetrics(ui::SM_CYCAPTION);
     }
     ui::SetWindowPos(manager, ui::Hwnd{}, corner.x, kPanelColumnTop, w, h,
                      ui::SWP_SHOWWINDOW | ui::SWP_NOZORDER);

@@ -9,9 +9,15 @@ PanelWorld* gWorld = nullptr;
 PanelHost gDefaultHost;
 }  // namespace
 
-void InstallPanelWorld(PanelWorld* world) { gWorld = world; }
-PanelWorld* CurrentPanelWorld() { return gWorld; }
-rules::TableDirectory* PanelTables() { return gWorld ? gWorld->tables : nullptr; }
+void InstallPanelWorld(PanelWorld* world) {
+    gWorld = world;
+}
+PanelWorld* CurrentPanelWorld() {
+    return gWorld;
+}
+rules::TableDirectory* PanelTables() {
+    return gWorld ? gWorld->tables : nullptr;
+}
 
 PanelHost& CurrentPanelHost() {
     return gWorld && gWorld->host ? *gWorld->host : gDefaultHost;

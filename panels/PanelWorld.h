@@ -23,7 +23,8 @@ class PanelHost {
   public:
     virtual ~PanelHost() = default;
     // The troop information dialog for one of the player's troops.
-    virtual void ShowTroopInfo(ui::Hwnd owner, std::uint8_t country, std::uint16_t troop, int mode) {
+    virtual void ShowTroopInfo(ui::Hwnd owner, std::uint8_t country, std::uint16_t troop,
+                               int mode) {
         (void)owner;
         (void)country;
         (void)troop;

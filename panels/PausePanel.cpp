@@ -56,8 +56,8 @@ void DrawPausePanel(ui::Hwnd h) {
     if (gPause.waitMask != 0xFF) {
         for (int i = 0; i < 4; ++i) {
             if (gPause.waitMask & (1 << i)) {
-                fw::HvDIBitBlt(dib, 4 + 48 * i, 2, kTileWidth, kTileHeight, &sheet,
-                               kTileWidth * i, kWaitTileY, 0);
+                fw::HvDIBitBlt(dib, 4 + 48 * i, 2, kTileWidth, kTileHeight, &sheet, kTileWidth * i,
+                               kWaitTileY, 0);
             }
         }
     }
@@ -65,7 +65,8 @@ void DrawPausePanel(ui::Hwnd h) {
 }
 
 ui::LResult PauseProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gPause.dib, IDM_PAUSE_PANEL, &r)) return r;
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gPause.dib, IDM_PAUSE_PANEL, &r))
+        return r;
     switch (msg) {
         case ui::WM_CREATE:
             gPause.dib = LoadPicture("pause.bmp");
@@ -96,5 +97,7 @@ ui::Hwnd CreatePauseWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint3
 }  // namespace zv::panels
 
 namespace zv::panels {
-uint8_t GetPauseWaitMask() { return gPause.waitMask; }
+uint8_t GetPauseWaitMask() {
+    return gPause.waitMask;
+}
 }  // namespace zv::panels

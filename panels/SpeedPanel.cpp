@@ -30,7 +30,9 @@ struct SpeedPanelState {
     int linkQuality = 0;
 } gSpeed;
 
-int HoldSpeed(int speed) { return std::clamp(speed, 0, kMaxGameSpeed); }
+int HoldSpeed(int speed) {
+    return std::clamp(speed, 0, kMaxGameSpeed);
+}
 
 void DrawGauge(fw::Dib* dib, fw::Dib* sheet) {
     for (int i = 0; i < kSegments; ++i) {
@@ -81,7 +83,8 @@ void DrawSpeedGauge(ui::Hwnd h) {
 }
 
 ui::LResult SpeedProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gSpeed.dib, IDM_SPEED_PANEL, &r)) return r;
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gSpeed.dib, IDM_SPEED_PANEL, &r))
+        return r;
     switch (msg) {
         case ui::WM_CREATE:
             gSpeed.dib = LoadPicture("speed.bmp");
@@ -148,13 +151,18 @@ ui::LResult SpeedProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 }  // namespace
 
-int GetStoredGameSpeed() { return gSpeed.speed; }
-int GetStoredLinkQuality() { return gSpeed.linkQuality; }
+int GetStoredGameSpeed() {
+    return gSpeed.speed;
+}
+int GetStoredLinkQuality() {
+    return gSpeed.linkQuality;
+}
 
 ui::Hwnd CreateSpeedWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
     if (!RegisterPanelClass(kClass, SpeedProc)) return {};
-    return CreatePanelWindow(kClass, "スピードウィンドウ", parent, menu, style | ui::WS_CLIPCHILDREN);
+    return CreatePanelWindow(kClass, "スピードウィンドウ", parent, menu,
+                             style | ui::WS_CLIPCHILDREN);
 }
 
 }  // namespace zv::panels

@@ -46,7 +46,8 @@ void DrawLandPanel(ui::Hwnd h) {
 }
 
 ui::LResult TerrainProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gTerrain.dib, IDM_TERRAIN_PANEL, &r)) return r;
+    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gTerrain.dib, IDM_TERRAIN_PANEL, &r))
+        return r;
     switch (msg) {
         case ui::WM_CREATE:
             gTerrain.dib = LoadPicture(kPicture);
@@ -81,7 +82,8 @@ int TroopTerrainDefence(rules::TableDirectory& tables, std::uint16_t troop, int 
     return best < 0 ? -1 : best;
 }
 
-ui::Hwnd CreateLandSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
+ui::Hwnd CreateLandSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu,
+                                    uint32_t style) {
     (void)instance;
     if (!RegisterPanelClass(kClass, TerrainProc)) return {};
     return CreatePanelWindow(kClass, "地形簡易情報", parent, menu, style);

@@ -31,10 +31,8 @@ constexpr int kSlots = 6;
 constexpr uint16_t kNoInfoDialogFlag = 0x1000;
 
 constexpr HitRect kHitRects[12] = {
-    {8, 8, 39, 39},
-    {4, 54, 19, 69},      {4, 74, 19, 89},      {4, 94, 19, 109},
-    {4, 114, 19, 129},    {4, 134, 19, 149},    {4, 154, 19, 169},
-    {27, 179, 90, 187},
+    {8, 8, 39, 39},       {4, 54, 19, 69},      {4, 74, 19, 89},      {4, 94, 19, 109},
+    {4, 114, 19, 129},    {4, 134, 19, 149},    {4, 154, 19, 169},    {27, 179, 90, 187},
     {114, 177, 192, 188}, {114, 190, 192, 201}, {114, 203, 192, 214}, {114, 216, 192, 227},
 };
 
@@ -42,7 +40,9 @@ UnitPanelState gState;
 std::unique_ptr<fw::Dib> gDib;
 ui::Hwnd gWindow{};
 
-bool SelectTroop(rules::TroopCursor& t) { return gState.troop != 0xFFFF && t.Select(uint16_t(gState.troop)); }
+bool SelectTroop(rules::TroopCursor& t) {
+    return gState.troop != 0xFFFF && t.Select(uint16_t(gState.troop));
+}
 
 // The formation slots of the troop's present members (unit selects), in slot order.
 int PresentSlots(rules::TableDirectory& tables, rules::TroopCursor& t, int* slots) {
@@ -82,8 +82,8 @@ int ComputeUnitPanelAccess(int troop) {
 }
 
 // One member row at y: its icon, its number r, the unit's name, machines and platoon maximum.
-void DrawMemberRow(ui::Hwnd h, rules::TroopCursor& t, rules::UnitInfoCursor& unit, int slot, int r, int y,
-                   int country) {
+void DrawMemberRow(ui::Hwnd h, rules::TroopCursor& t, rules::UnitInfoCursor& unit, int slot, int r,
+                   int y, int country) {
     DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), 4, y - 4, country);
     PanelText(h, gDib.get(), 24, y, Format("%d.", r), 12, kWhite);
     PanelTextSjis(h, gDib.get(), 40, y, unit.GetName(), 12, kWhite);
@@ -105,12 +105,14 @@ void DrawWeapons(ui::Hwnd h, rules::TableDirectory& tables, rules::TroopCursor& 
             PanelText(h, scratch.get(), 156, y, "--", 12, kWhite);
         } else {
             PanelTextSjis(h, scratch.get(), 20, y, weapon.GetName(), 12, kWhite);
-            PanelText(h, scratch.get(), 130, y, Format("%3d", t.GetMemberAmmo(slot, w)), 12, kWhite);
+            PanelText(h, scratch.get(), 130, y, Format("%3d", t.GetMemberAmmo(slot, w)), 12,
+                      kWhite);
             PanelText(h, scratch.get(), 156, y,
                       Format("%d", unit.GetPackAmmo(t.GetMemberPack(slot), w)), 12, kWhite);
         }
     }
-    fw::HvDIBitBlt(gDib.get(), 0, 72, scratch->GetWidth(), scratch->GetHeight(), scratch.get(), 0, 0, 0);
+    fw::HvDIBitBlt(gDib.get(), 0, 72, scratch->GetWidth(), scratch->GetHeight(), scratch.get(), 0,
+                   0, 0);
 }
 
 std::string FormationName(rules::TroopCursor& t, int f) {
@@ -128,7 +130,8 @@ void DrawUnitPanel(ui::Hwnd h) {
     const bool hidden = gState.access == 2;
     const int country = hidden ? 4 : t.GetCountry();
     const int picture = t.GetWord382() & 0xFF;
-    if (country != 0xFF && picture != 0xFF) shell::DrawUnitBigPicture(8, 8, gDib.get(), country, picture);
+    if (country != 0xFF && picture != 0xFF)
+        shell::DrawUnitBigPicture(8, 8, gDib.get(), country, picture);
     if (hidden) {
         PanelText(h, gDib.get(), 48, 6, "UNKNOWN", 12, kWhite);
     } else {
@@ -157,8 +160,10 @@ void DrawUnitPanel(ui::Hwnd h) {
         for (int r = 0; r < present; ++r) {
             const int s = slots[r];
             unit.Select(t.GetMemberUnit(s));
-            DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), (s % 3 + 1) * 28, (s / 3) * 18 + 193, country);
-            PanelText(h, gDib.get(), (s % 3) * 28 + 45, (s / 3) * 18 + 194, Format("%d", r + 1), 16, kGreen);
+            DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), (s % 3 + 1) * 28, (s / 3) * 18 + 193,
+                             country);
+            PanelText(h, gDib.get(), (s % 3) * 28 + 45, (s / 3) * 18 + 194, Format("%d", r + 1), 16,
+                      kGreen);
         }
     }
     if (gState.mode == 2) {
@@ -175,9 +180,10 @@ void DrawUnitPanel(ui::Hwnd h) {
         PanelText(h, gDib.get(), 136, 192, "  不  明   ", 12, kWhite);
         PanelText(h, gDib.get(), 148, 214, "不  明", 12, kWhite);
     } else {
-        PanelText(h, gDib.get(), 136, 192,
-                  (dx == 0xFF || dy == 0xFF) ? std::string("  な  し   ") : Format("X=%2d,Y=%2d", dx, dy),
-                  12, kWhite);
+        PanelText(
+            h, gDib.get(), 136, 192,
+            (dx == 0xFF || dy == 0xFF) ? std::string("  な  し   ") : Format("X=%2d,Y=%2d", dx, dy),
+            12, kWhite);
         PanelText(h, gDib.get(), 148, 214, t.GetStatusText(1, fw::GetPlayerCountry()), 12, kWhite);
     }
     InvalidateAndUpdate(h);
@@ -276,7 +282,8 @@ void Hover(ui::Hwnd h, int x, int y) {
             }
             for (int k = 0; k < 4; ++k) {
                 if (kHitRects[8 + k].Contains(x, y)) {
-                    PanelTextSjis(h, gDib.get(), 113, 178 + 13 * k, FormationName(t, k).c_str(), 10, kYellow);
+                    PanelTextSjis(h, gDib.get(), 113, 178 + 13 * k, FormationName(t, k).c_str(), 10,
+                                  kYellow);
                     gState.hover = k + 1;
                     break;
                 }
@@ -290,7 +297,8 @@ void Hover(ui::Hwnd h, int x, int y) {
 
 ui::LResult UnitProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     const int x = int16_t(l & 0xFFFF), y = int16_t((l >> 16) & 0xFFFF);
-    if (ui::LResult r = 0; msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gDib, IDM_UNIT_PANEL, &r)) {
+    if (ui::LResult r = 0;
+        msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gDib, IDM_UNIT_PANEL, &r)) {
         return r;
     }
     switch (msg) {
@@ -341,8 +349,12 @@ int DrawIconFrom(const char* sheet, fw::Dib* dib, int unitKind, int x, int y, in
 
 }  // namespace
 
-const UnitPanelState& GetUnitPanelState() { return gState; }
-const HitRect* UnitPanelHitRects() { return kHitRects; }
+const UnitPanelState& GetUnitPanelState() {
+    return gState;
+}
+const HitRect* UnitPanelHitRects() {
+    return kHitRects;
+}
 
 void FormatFuelText(char* out, int access, uint16_t fuel, uint16_t packFuel) {
     if (access == 2) {
@@ -361,7 +373,8 @@ int DrawFightCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country)
     return DrawIconFrom("fig_cate.bmp", dib, unitKind, x, y, country);
 }
 
-ui::Hwnd CreateUnitSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
+ui::Hwnd CreateUnitSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu,
+                                    uint32_t style) {
     (void)instance;
     if (!RegisterPanelClass(kClass, UnitProc)) return {};
     return CreatePanelWindow(kClass, "部隊簡易情報", parent, menu, style);

@@ -29,7 +29,9 @@ using K = shell::WindowKind;
 class CommandWindowHost : public mapview::MapViewHost {
   public:
     int GetSelectedCommandCode() override { return panels::GetSelectedCommandCode(); }
-    void UpdateCommandButtons(std::uint16_t mask, int code) override { panels::UpdateCommandButtons(mask, code); }
+    void UpdateCommandButtons(std::uint16_t mask, int code) override {
+        panels::UpdateCommandButtons(mask, code);
+    }
     std::uint16_t GetLaunchTroop() override { return panels::GetLaunchTroop(); }
     std::uint16_t GetSeparationChoice() override { return panels::GetSeparationChoice(); }
     bool Ask(ui::Hwnd, const std::string&, bool) override { return true; }
@@ -60,13 +62,16 @@ class CommandWindowTest : public testing::PanelsTest {
         mapview::InstallMapWorld(nullptr);
     }
     ui::Hwnd Button(int row) { return ui::GetDlgItem(command, kFirstCommandButton + row); }
-    void ClickButton(int row) { ClickAt(command, (row % 5) * 36 + 8 + 18, (row / 5) * 20 + 12 + 10); }
+    void ClickButton(int row) {
+        ClickAt(command, (row % 5) * 36 + 8 + 18, (row / 5) * 20 + 12 + 10);
+    }
 
     // The centre of a hex on the screen.
     ui::Point HexCentre(int x, int y) {
         mapview::MapViewContext* ctx = mapview::GetMapViewContext(map);
         std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
-        std::int16_t o[2] = {std::int16_t(ctx->GetOrigin() & 0xFFFF), std::int16_t(ctx->GetOrigin() >> 16)};
+        std::int16_t o[2] = {std::int16_t(ctx->GetOrigin() & 0xFFFF),
+                             std::int16_t(ctx->GetOrigin() >> 16)};
         ctx->HexToPixel(p);
         ctx->HexToPixel(o);
         const ui::Point origin = Origin(map);
@@ -132,7 +137,8 @@ TEST_F(CommandWindowTest, TheClickedCommandIsRememberedUntilTheSelectionChanges)
         int code;
     };
     // 待機 reports 26: 0 means no command.
-    for (const Case c : {Case{0, 26}, Case{1, 1}, Case{2, 2}, Case{4, 8}, Case{6, 4}, Case{12, 12}}) {
+    for (const Case c :
+         {Case{0, 26}, Case{1, 1}, Case{2, 2}, Case{4, 8}, Case{6, 4}, Case{12, 12}}) {
         ClickButton(c.row);
         EXPECT_EQ(GetSelectedCommandCode(), c.code) << c.row;
     }
@@ -159,7 +165,9 @@ TEST_F(CommandWindowTest, WaitAndMoveButtonsPutTheirOrdersIntoTheJournal) {
     // The map clears the troop's orders (order 26), then gives the wait order.
     const std::vector<uint8_t> clear = {26, 0, uint8_t(troop & 0xFF), uint8_t(troop >> 8)};
     ASSERT_EQ(orders.size(), before + 24);
-    EXPECT_EQ(std::vector<uint8_t>(orders.begin() + long(before), orders.begin() + long(before) + 4), clear);
+    EXPECT_EQ(
+        std::vector<uint8_t>(orders.begin() + long(before), orders.begin() + long(before) + 4),
+        clear);
     const uint8_t* wait = orders.data() + before + 4;
     EXPECT_EQ(wait[0] | (wait[1] << 8), sim::TroopOrderOrder::kOpcode);
     const auto waitValues = sim::ReadRecord<sim::TroopOrderOrder>(wait);
@@ -179,7 +187,8 @@ TEST_F(CommandWindowTest, WaitAndMoveButtonsPutTheirOrdersIntoTheJournal) {
         for (int dx = -3; dx <= 3 && target == 0xFFFF; ++dx) {
             const int x = (start & 0xFF) + dx, y = (start >> 8) + dy;
             if (rules::HexDistance(start & 0xFF, start >> 8, x, y) < 2) continue;
-            if (g.SelectHexInfoXY(x, y) && (g.GetHexMarks() & 1) && g.GetHexTroopIndex() == 0xFFFF) {
+            if (g.SelectHexInfoXY(x, y) && (g.GetHexMarks() & 1) &&
+                g.GetHexTroopIndex() == 0xFFFF) {
                 target = uint16_t(x | (y << 8));
             }
         }
@@ -190,7 +199,9 @@ TEST_F(CommandWindowTest, WaitAndMoveButtonsPutTheirOrdersIntoTheJournal) {
     ClickHex(target);
     orders = Orders();
     ASSERT_EQ(orders.size(), beforeMove + 24);
-    EXPECT_EQ(std::vector<uint8_t>(orders.begin() + long(beforeMove), orders.begin() + long(beforeMove) + 4), clear);
+    EXPECT_EQ(std::vector<uint8_t>(orders.begin() + long(beforeMove),
+                                   orders.begin() + long(beforeMove) + 4),
+              clear);
     const uint8_t* move = orders.data() + beforeMove + 4;
     const auto values = sim::ReadRecord<sim::TroopOrderOrder>(move);
     EXPECT_EQ(move[0] | (move[1] << 8), sim::TroopOrderOrder::kOpcode);
@@ -205,7 +216,8 @@ TEST_F(CommandWindowTest, LaunchWithoutACarriedTroopChangesNothing) {
     UpdateCommandButtons(0xFFFF, 0);
     host.cargoAnswer = 0xFFFF;
     ClickButton(11);  // 発進
-    EXPECT_EQ(host.calls, std::vector<std::string>{"ChooseCargoTroop(" + std::to_string(troop) + ")"});
+    EXPECT_EQ(host.calls,
+              std::vector<std::string>{"ChooseCargoTroop(" + std::to_string(troop) + ")"});
     EXPECT_EQ(GetLaunchTroop(), 0xFFFF);
     EXPECT_EQ(GetSelectedCommandCode(), 7);
     // With nobody selected the choosers are not asked.

@@ -22,10 +22,12 @@ TEST(FightStages, StartAndEndTicksInBothDisplays) {
         int first, last;  // -1: never
     };
     const Case cases[] = {
-        {kBannerStage, false, 0, 10},     {kUnitPlateStage, false, 5, 15}, {kActionStage, false, 10, 20},
-        {kResultStage, false, 30, 40},    {kBarStage, false, 35, 45},      {kAnnihilationStage, false, 45, 55},
-        {kBannerStage, true, 0, 10},      {kUnitPlateStage, true, 5, 15},  {kActionStage, true, -1, -1},
-        {kResultStage, true, -1, -1},     {kBarStage, true, 20, 30},       {kAnnihilationStage, true, -1, -1},
+        {kBannerStage, false, 0, 10},  {kUnitPlateStage, false, 5, 15},
+        {kActionStage, false, 10, 20}, {kResultStage, false, 30, 40},
+        {kBarStage, false, 35, 45},    {kAnnihilationStage, false, 45, 55},
+        {kBannerStage, true, 0, 10},   {kUnitPlateStage, true, 5, 15},
+        {kActionStage, true, -1, -1},  {kResultStage, true, -1, -1},
+        {kBarStage, true, 20, 30},     {kAnnihilationStage, true, -1, -1},
     };
     for (const Case& c : cases) {
         int first = -1, last = -1;
@@ -60,14 +62,16 @@ struct RecordBuilder {
     }
     uint8_t* Side(int s) { return bytes.data() + kSideSize * s; }
     uint8_t* Member(int s, int m) { return Side(s) + 32 + kMemberSize * m; }
-    RecordBuilder& SideInfo(int s, uint8_t country, uint8_t category, uint8_t land, const char* name) {
+    RecordBuilder& SideInfo(int s, uint8_t country, uint8_t category, uint8_t land,
+                            const char* name) {
         Side(s)[2] = country;
         Side(s)[29] = category;
         Side(s)[30] = land;
         std::strncpy(reinterpret_cast<char*>(Side(s) + 4), name, 24);
         return *this;
     }
-    RecordBuilder& Unit(int s, int m, int16_t unit, int before, int after, uint8_t targeted = 0xFF) {
+    RecordBuilder& Unit(int s, int m, int16_t unit, int before, int after,
+                        uint8_t targeted = 0xFF) {
         uint8_t* p = Member(s, m);
         p[0] = uint8_t(unit & 0xFF);
         p[1] = uint8_t(uint16_t(unit) >> 8);
@@ -90,7 +94,8 @@ class FightModelTest : public testing::PanelsTest {
         for (int i = 1; i < 400; ++i) {
             if (!u.Select(i)) break;
             const int kind = u.GetUnitKind();
-            if ((kind >= 120 && kind <= 126) == missile && (maxStrength == 0 || u.GetMaxStrength() == maxStrength))
+            if ((kind >= 120 && kind <= 126) == missile &&
+                (maxStrength == 0 || u.GetMaxStrength() == maxStrength))
                 return int16_t(i);
         }
         return -1;
@@ -100,7 +105,10 @@ class FightModelTest : public testing::PanelsTest {
 TEST_F(FightModelTest, PhasesRunSixtyOneTicksOrThirtyTwoInTheSimpleDisplay) {
     const int16_t unit = UnitOfKind(false);
     RecordBuilder r;
-    r.SideInfo(0, 0, 3, 0, "A").SideInfo(1, 1, 3, 0, "B").Unit(0, 0, unit, 2, 2).Unit(1, 0, unit, 2, 1);
+    r.SideInfo(0, 0, 3, 0, "A")
+        .SideInfo(1, 1, 3, 0, "B")
+        .Unit(0, 0, unit, 2, 2)
+        .Unit(1, 0, unit, 2, 1);
     for (bool simple : {false, true}) {
         FightPaneModel m(0);
         m.Start(r.bytes.data(), simple, &game.Tables(), 0);
@@ -120,7 +128,8 @@ TEST_F(FightModelTest, PhasesRunSixtyOneTicksOrThirtyTwoInTheSimpleDisplay) {
         EXPECT_EQ(ticks, simple ? 32 : 61);
         EXPECT_EQ(m.Phase(), 4);
         // Full: intro 0-13, targeting 14-27, impact 28-31, results 32-60; simple skips targeting.
-        EXPECT_EQ(phaseStarts, simple ? (std::vector<int>{0, 14, 18, 32}) : (std::vector<int>{0, 14, 28, 32, 61}));
+        EXPECT_EQ(phaseStarts, simple ? (std::vector<int>{0, 14, 18, 32})
+                                      : (std::vector<int>{0, 14, 28, 32, 61}));
         EXPECT_FALSE(m.Step(false).finished) << "an idle pane stays idle";
     }
 }
@@ -156,7 +165,7 @@ TEST_F(FightModelTest, TargetMaskOfFFMeansNoReticles) {
 TEST_F(FightModelTest, EachPaneShowsTheSideThatFitsItsPlace) {
     const int16_t unit = UnitOfKind(false);
     struct Case {
-        uint8_t a, b;  // countries of sides A and B
+        uint8_t a, b;              // countries of sides A and B
         int ownShows, enemyShows;  // 1 side A, 0 side B
     };
     // The default map: countries 0 and 1 at war, not allied; the player is country 0.
@@ -168,7 +177,10 @@ TEST_F(FightModelTest, EachPaneShowsTheSideThatFitsItsPlace) {
     };
     for (const Case& c : cases) {
         RecordBuilder r;
-        r.SideInfo(0, c.a, 3, 0, "A").SideInfo(1, c.b, 3, 0, "B").Unit(0, 0, unit, 1, 1).Unit(1, 0, unit, 1, 1);
+        r.SideInfo(0, c.a, 3, 0, "A")
+            .SideInfo(1, c.b, 3, 0, "B")
+            .Unit(0, 0, unit, 1, 1)
+            .Unit(1, 0, unit, 1, 1);
         FightPaneModel own(0), enemy(1);
         own.Start(r.bytes.data(), false, &game.Tables(), 0);
         enemy.Start(r.bytes.data(), false, &game.Tables(), 0);
@@ -188,12 +200,18 @@ TEST_F(FightModelTest, LayoutModeAndBackgroundFollowTheSides) {
         const char* background;
     };
     const Case cases[] = {
-        {3, 3, 0, false, 0, "fback03l.bmp"},  {3, 1, 1, false, 0, "fback04l.bmp"},
-        {1, 3, 5, false, 0, "fback01a.bmp"},  {4, 3, 5, false, 1, "fback01s.bmp"},
-        {4, 5, 20, false, 2, "fback02s.bmp"}, {3, 3, 20, false, 0, "fback07l.bmp"},
-        {5, 1, 14, false, 1, "fback02s.bmp"}, {3, 3, 11, false, 0, "fback05l.bmp"},
-        {2, 3, 25, false, 0, "fback06a.bmp"}, {3, 3, 17, false, 0, "fback07l.bmp"},
-        {3, 3, 29, false, 0, ""},             {7, 3, 0, false, 0, ""},
+        {3, 3, 0, false, 0, "fback03l.bmp"},
+        {3, 1, 1, false, 0, "fback04l.bmp"},
+        {1, 3, 5, false, 0, "fback01a.bmp"},
+        {4, 3, 5, false, 1, "fback01s.bmp"},
+        {4, 5, 20, false, 2, "fback02s.bmp"},
+        {3, 3, 20, false, 0, "fback07l.bmp"},
+        {5, 1, 14, false, 1, "fback02s.bmp"},
+        {3, 3, 11, false, 0, "fback05l.bmp"},
+        {2, 3, 25, false, 0, "fback06a.bmp"},
+        {3, 3, 17, false, 0, "fback07l.bmp"},
+        {3, 3, 29, false, 0, ""},
+        {7, 3, 0, false, 0, ""},
         // A missile member makes the layout 3 and the category air.
         {4, 4, 5, true, 3, "fback01a.bmp"},
     };
@@ -207,7 +225,10 @@ TEST_F(FightModelTest, LayoutModeAndBackgroundFollowTheSides) {
         EXPECT_EQ(own.BackgroundName(), c.background) << int(c.shownCategory) << "/" << int(c.land);
     }
     RecordBuilder unknown;
-    unknown.SideInfo(0, 1, 3, 0, "A").SideInfo(1, 4, 3, 0, "B").Unit(0, 0, ground, 1, 1).Unit(1, 0, ground, 1, 1);
+    unknown.SideInfo(0, 1, 3, 0, "A")
+        .SideInfo(1, 4, 3, 0, "B")
+        .Unit(0, 0, ground, 1, 1)
+        .Unit(1, 0, ground, 1, 1);
     FightPaneModel enemy(1);
     enemy.Start(unknown.bytes.data(), false, &game.Tables(), 0);
     EXPECT_EQ(enemy.BackgroundName(), "fback_uk.bmp");
@@ -216,7 +237,10 @@ TEST_F(FightModelTest, LayoutModeAndBackgroundFollowTheSides) {
 TEST_F(FightModelTest, HostileCountsStayWithinTheEightMachines) {
     const int16_t unit = UnitOfKind(false);
     RecordBuilder r;
-    r.SideInfo(0, 0, 3, 0, "A").SideInfo(1, 1, 3, 0, "B").Unit(0, 0, unit, 1, 1).Unit(1, 0, unit, 1, 1);
+    r.SideInfo(0, 0, 3, 0, "A")
+        .SideInfo(1, 1, 3, 0, "B")
+        .Unit(0, 0, unit, 1, 1)
+        .Unit(1, 0, unit, 1, 1);
     r.Member(0, 0)[2] = 200;  // machines before
     r.Member(0, 0)[40] = 255;
     r.Member(0, 1)[0] = 0x34;  // a unit id past the table

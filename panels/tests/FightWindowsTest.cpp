@@ -25,12 +25,14 @@ class FightWindowsTest : public testing::PanelsTest {
         PanelsTest::SetUp();
         ui::WindowClass wc;
         wc.name = "MapStandIn";
-        wc.proc = [](ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) { return ui::DefWindowProc(h, msg, w, l); };
+        wc.proc = [](ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+            return ui::DefWindowProc(h, msg, w, l);
+        };
         wc.hasBackground = true;
         wc.background = ui::Rgb(52, 96, 60);
         ui::RegisterClass(wc);
-        mapStandIn = ui::CreateWindowEx(0, "MapStandIn", "", ui::WS_CHILD | ui::WS_VISIBLE, 0, 22, 820, 746, frame, 0,
-                                        nullptr, nullptr);
+        mapStandIn = ui::CreateWindowEx(0, "MapStandIn", "", ui::WS_CHILD | ui::WS_VISIBLE, 0, 22,
+                                        820, 746, frame, 0, nullptr, nullptr);
         shell::SetWindowOfKind(K::MapWnd, mapStandIn);
         manager = CreateRealManagerWindow(nullptr, frame, 0);
         ASSERT_TRUE(manager);
@@ -99,10 +101,13 @@ TEST_F(FightWindowsTest, ARecordedBattlePlaysToTheAnnihilationAndReleasesTheCloc
                 for (int j = 0; j < fight::kReticles; ++j) {
                     if (!(v.targeted & (1 << j))) continue;
                     ++reticles;
-                    const int x = v.reticle[j].x - v.motion[j].x + 20, y = v.reticle[j].y - v.motion[j].y + 20;
-                    const uint8_t expected = *target.GetPixelAddress(j * 40 + 20, 2 * enemyModel->OtherCountry() * 40 + 20);
+                    const int x = v.reticle[j].x - v.motion[j].x + 20,
+                              y = v.reticle[j].y - v.motion[j].y + 20;
+                    const uint8_t expected = *target.GetPixelAddress(
+                        j * 40 + 20, 2 * enemyModel->OtherCountry() * 40 + 20);
                     if (x >= 0 && y >= 0 && x < fight::kPaneWidth && y < fight::kPaneHeight) {
-                        EXPECT_EQ(*display->GetPixelAddress(x, y), expected) << "member " << k << " machine " << j;
+                        EXPECT_EQ(*display->GetPixelAddress(x, y), expected)
+                            << "member " << k << " machine " << j;
                     }
                 }
             }

@@ -44,8 +44,8 @@ class PanelManagerTest : public testing::PanelsTest {
         ui::RegisterClass(wc);
         gHqMessages.clear();
         // The HQ panel comes with its caption, as the frame creates it; the manager strips it.
-        hq = ui::CreateWindowEx(0, "HqStandIn", "HQ", ui::WS_POPUP | ui::WS_CAPTION, 0, 0, 196, 150, frame, 0,
-                                nullptr, nullptr);
+        hq = ui::CreateWindowEx(0, "HqStandIn", "HQ", ui::WS_POPUP | ui::WS_CAPTION, 0, 0, 196, 150,
+                                frame, 0, nullptr, nullptr);
         shell::SetWindowOfKind(K::HqWnd, hq);
         manager = CreatePanelWindows(frame, ui::WS_CHILD);
         ASSERT_TRUE(manager);
@@ -84,9 +84,13 @@ TEST_F(PanelManagerTest, PaneConfDecidesWhichPanelsStackFromTheTop) {
         std::vector<K> shown;  // top down
     };
     const Case cases[] = {
-        {62, {K::UnitSinpleInfo, K::CommandWnd, K::TerrainInfo, K::PauseWnd, K::MessageWnd, K::SpeedWnd}},
+        {62,
+         {K::UnitSinpleInfo, K::CommandWnd, K::TerrainInfo, K::PauseWnd, K::MessageWnd,
+          K::SpeedWnd}},
         {0, {K::SpeedWnd}},
-        {127, {K::HqWnd, K::UnitSinpleInfo, K::CommandWnd, K::TerrainInfo, K::PauseWnd, K::MessageWnd, K::SpeedWnd}},
+        {127,
+         {K::HqWnd, K::UnitSinpleInfo, K::CommandWnd, K::TerrainInfo, K::PauseWnd, K::MessageWnd,
+          K::SpeedWnd}},
         {64, {K::SpeedWnd}},
         {1 | 32, {K::HqWnd, K::MessageWnd, K::SpeedWnd}},
         // Bits above the seven rows change nothing.
@@ -107,7 +111,8 @@ TEST_F(PanelManagerTest, PaneConfDecidesWhichPanelsStackFromTheTop) {
             y = r.bottom;
         }
         for (const PanelEntry& row : PanelTable()) {
-            const bool listed = std::find(c.shown.begin(), c.shown.end(), K(row.kind)) != c.shown.end();
+            const bool listed =
+                std::find(c.shown.begin(), c.shown.end(), K(row.kind)) != c.shown.end();
             if (!listed) {
                 EXPECT_FALSE(ui::IsWindowVisible(shell::GetWindowOfKind(row.kind))) << row.kind;
             }
@@ -131,11 +136,14 @@ TEST_F(PanelManagerTest, PaneConfDecidesWhichPanelsStackFromTheTop) {
 }
 
 TEST_F(PanelManagerTest, ACaptionedManagerGetsAFrameSizedWindowAroundTheSameClientWidth) {
-    ui::SetWindowLong(manager, ui::GWL_STYLE, int32_t(uint32_t(ui::GetWindowLong(manager, ui::GWL_STYLE)) | ui::WS_CAPTION));
+    ui::SetWindowLong(
+        manager, ui::GWL_STYLE,
+        int32_t(uint32_t(ui::GetWindowLong(manager, ui::GWL_STYLE)) | ui::WS_CAPTION));
     ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
     const ui::Rect m = RectIn(manager, frame);
     EXPECT_EQ(m.right - m.left, kPanelColumnWidth + 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME));
-    EXPECT_EQ(m.bottom - m.top, 768 + 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME) + ui::GetSystemMetrics(ui::SM_CYCAPTION));
+    EXPECT_EQ(m.bottom - m.top, 768 + 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME) +
+                                    ui::GetSystemMetrics(ui::SM_CYCAPTION));
 }
 
 TEST_F(PanelManagerTest, PanelMessagesReachThePanelThatShowsThem) {
@@ -178,7 +186,9 @@ TEST_F(PanelManagerTest, PanelMessagesReachThePanelThatShowsThem) {
 TEST_F(PanelManagerTest, ARelayToAnEmptySlotGoesNowhere) {
     ui::DestroyWindow(shell::GetWindowOfKind(K::MessageWnd));
     const std::string text = "x";
-    EXPECT_EQ(ui::SendMessage(manager, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(text.c_str())), 0);
+    EXPECT_EQ(
+        ui::SendMessage(manager, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(text.c_str())),
+        0);
     ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
     EXPECT_TRUE(ui::IsWindowVisible(shell::GetWindowOfKind(K::SpeedWnd)));
 }

@@ -52,8 +52,8 @@ class RecordingPanelHost : public PanelHost {
     uint16_t cargoAnswer = 0xFFFF;
     uint32_t separationAnswer = 0;
     void ShowTroopInfo(ui::Hwnd, std::uint8_t country, std::uint16_t troop, int mode) override {
-        calls.push_back("ShowTroopInfo(" + std::to_string(country) + "," + std::to_string(troop) + "," +
-                        std::to_string(mode) + ")");
+        calls.push_back("ShowTroopInfo(" + std::to_string(country) + "," + std::to_string(troop) +
+                        "," + std::to_string(mode) + ")");
     }
     std::uint16_t ChooseCargoTroop(ui::Hwnd, std::uint16_t carrier) override {
         calls.push_back("ChooseCargoTroop(" + std::to_string(carrier) + ")");
@@ -80,7 +80,8 @@ inline ui::LResult FrameProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam 
 }
 
 inline std::string ScreenshotPath(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(kProgramDir).parent_path() / "tests" / "screenshots";
+    const std::filesystem::path dir =
+        std::filesystem::path(kProgramDir).parent_path() / "tests" / "screenshots";
     std::filesystem::create_directories(dir);
     return (dir / (name + ".png")).string();
 }
@@ -93,8 +94,9 @@ class PanelsTest : public ::testing::Test {
         // Settings go to a folder of their own; the pictures read through the program
         // directory come from the content build.
         for (const char* folder : {"unit", "fight"}) {
-            std::filesystem::create_directory_symlink(std::filesystem::path(kProgramDir) / folder,
-                                                      std::filesystem::path(settings_.Path()) / folder);
+            std::filesystem::create_directory_symlink(
+                std::filesystem::path(kProgramDir) / folder,
+                std::filesystem::path(settings_.Path()) / folder);
         }
         fw::SetProgramDirectory(settings_.Path());
         fw::SetPlayerCountry(0);
@@ -120,17 +122,18 @@ class PanelsTest : public ::testing::Test {
         wc.hasBackground = true;
         wc.background = ui::Rgb(40, 44, 52);
         ui::RegisterClass(wc);
-        frame = ui::CreateWindowEx(0, "PanelsTestFrame", "ZV6", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 1024, 768,
-                                   ui::Hwnd{}, 0, nullptr, nullptr);
+        frame = ui::CreateWindowEx(0, "PanelsTestFrame", "ZV6", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0,
+                                   1024, 768, ui::Hwnd{}, 0, nullptr, nullptr);
         ui::ClientCreateStruct ccs;
-        mdiClient = ui::CreateWindowEx(0, ui::kMdiClientClass, "", ui::WS_CHILD | ui::WS_VISIBLE, 0, 22, 820, 746,
-                                       frame, 1, nullptr, &ccs);
+        mdiClient = ui::CreateWindowEx(0, ui::kMdiClientClass, "", ui::WS_CHILD | ui::WS_VISIBLE, 0,
+                                       22, 820, 746, frame, 1, nullptr, &ccs);
         shell::SetWindowOfKind(shell::WindowKind::FrameWnd, frame);
         shell::SetWindowOfKind(shell::WindowKind::MdiWnd, mdiClient);
     }
 
     void TearDown() override {
-        for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) ui::DestroyWindow(top);
+        for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({}))
+            ui::DestroyWindow(top);
         for (int k = 0; k < shell::kWindowKindCount; ++k) shell::SetWindowOfKind(k, {});
         wm.reset();
         InstallPanelWorld(nullptr);
@@ -175,7 +178,8 @@ class PanelsTest : public ::testing::Test {
         const ui::Point o = Origin(window);
         uint64_t hash = 1469598103934665603ull;
         for (int dy = 0; dy < h; ++dy)
-            for (int dx = 0; dx < w; ++dx) hash = (hash ^ screen->PixelAt(o.x + x + dx, o.y + y + dy)) * 1099511628211ull;
+            for (int dx = 0; dx < w; ++dx)
+                hash = (hash ^ screen->PixelAt(o.x + x + dx, o.y + y + dy)) * 1099511628211ull;
         return hash;
     }
 
@@ -203,7 +207,8 @@ class PanelsTest : public ::testing::Test {
             bool fighter = true;
             for (int s = 0; s < 6; ++s) {
                 const int16_t id = t.GetMemberUnit(s);
-                if (id != -1 && unit.Select(id) && unit.GetUnitKind() == kHeadquartersKind) fighter = false;
+                if (id != -1 && unit.Select(id) && unit.GetUnitKind() == kHeadquartersKind)
+                    fighter = false;
             }
             if (fighter) return i;
         }
@@ -213,7 +218,8 @@ class PanelsTest : public ::testing::Test {
     // Troop b stands beside troop a and is attacked until it is wiped out (or `rounds` fights);
     // every fight record the rules hand to the windows. `weaken` leaves b one worn machine per
     // member first.
-    std::vector<std::vector<uint8_t>> RecordBattles(uint16_t a, uint16_t b, int rounds, bool weaken = false) {
+    std::vector<std::vector<uint8_t>> RecordBattles(uint16_t a, uint16_t b, int rounds,
+                                                    bool weaken = false) {
         FightRecorder recorder;
         rules::GameContextEnv env;
         env.events = &recorder;

@@ -81,7 +81,8 @@ class SmallPanelsTest : public testing::PanelsTest {
             for (int dx = 0; dx < w; ++dx) {
                 if (*sheet->GetPixelAddress(sx + dx, sy + dy) == 0) continue;
                 ++compared;
-                if (screen->PixelAt(o.x + x + dx, o.y + y + dy) != AsScreen(sheet->GetPixelColor(sx + dx, sy + dy))) {
+                if (screen->PixelAt(o.x + x + dx, o.y + y + dy) !=
+                    AsScreen(sheet->GetPixelColor(sx + dx, sy + dy))) {
                     return false;
                 }
             }
@@ -206,7 +207,8 @@ TEST_F(SmallPanelsTest, MessagePanelKeepsALongTextWhole) {
     const std::string kept = GetMessagePanelText();
     EXPECT_EQ(kept.size(), 254u);
     EXPECT_EQ(kept, longText.substr(0, 254));
-    const std::string news = core::Utf8ToSjis("敵部隊を発見しました。第002機甲中隊が迎撃に向かいます");
+    const std::string news =
+        core::Utf8ToSjis("敵部隊を発見しました。第002機甲中隊が迎撃に向かいます");
     ui::SendMessage(manager, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(news.c_str()));
     Shot("panels_message");
 }
@@ -226,7 +228,8 @@ TEST_F(SmallPanelsTest, ANetworkClientCannotChangeTheSpeedAndSeesTheButtonsPress
     };
     EXPECT_TRUE(ShowsCell(K::SpeedWnd, 172, 40, 20, 20, face(32, 0).x, face(32, 0).y));
     // A network game without the host's role: no session connection.
-    rules::WriteS32(game.Tables().GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
+    rules::WriteS32(game.Tables().GetTableBase(rules::TableId::GameSettings),
+                    rules::GameSettingsRecord::kSinglePlay, 0);
     ASSERT_FALSE(MayChangeGameSpeed());
     ui::InvalidateRect(ui::GetDlgItem(speed, IDC_SPEED_UP), nullptr, false);
     ui::InvalidateRect(ui::GetDlgItem(speed, IDC_SPEED_DOWN), nullptr, false);

@@ -49,7 +49,9 @@ class UnitPanelTest : public testing::PanelsTest {
         ASSERT_TRUE(panel);
     }
     void Show(uint16_t troop) { ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, troop, 0); }
-    uint64_t AreaHash(int x, int y, int w, int h) { return PanelsTest::AreaHash(panel, x, y, w, h); }
+    uint64_t AreaHash(int x, int y, int w, int h) {
+        return PanelsTest::AreaHash(panel, x, y, w, h);
+    }
     // An own troop with at least `members` present members.
     uint16_t OwnTroopWith(int members, bool alternatives) {
         rules::TroopCursor t(game.Tables());
@@ -75,8 +77,8 @@ TEST_F(UnitPanelTest, AccessFollowsWhoLooksAndWhatTheyHaveSeen) {
         const char* what;
         uint8_t player;
         uint16_t troop;
-        uint16_t seen;    // the enemy troop's visibility mask
-        uint8_t state0;   // country 0's state
+        uint16_t seen;   // the enemy troop's visibility mask
+        uint8_t state0;  // country 0's state
         int access;
         int own;
     };
@@ -143,7 +145,8 @@ TEST_F(UnitPanelTest, MemberClickShowsItsWeaponsAndRightClickGoesBack) {
     EXPECT_EQ(AreaHash(0, 72, 196, 100), overview);
     // The picture opens the troop information dialog of an own troop.
     ClickAt(panel, 20, 20);
-    EXPECT_EQ(host.calls, std::vector<std::string>{"ShowTroopInfo(0," + std::to_string(own) + ",0)"});
+    EXPECT_EQ(host.calls,
+              std::vector<std::string>{"ShowTroopInfo(0," + std::to_string(own) + ",0)"});
 }
 
 TEST_F(UnitPanelTest, FormationMenuPutsTheFormationOrderIntoTheJournal) {
@@ -185,11 +188,14 @@ TEST_F(UnitPanelTest, MemberGridKeepsTheSlotPositions) {
     for (int s = 0; s < 6; ++s) formation.SetMemberMap(s, map[s]);
     Show(0xFFFF);
     std::vector<uint64_t> empty;
-    for (int s = 0; s < 6; ++s) empty.push_back(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16));
+    for (int s = 0; s < 6; ++s)
+        empty.push_back(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16));
     Show(own);
     for (int s = 0; s < 6; ++s) {
         const bool filled = s == 0 || s == 2 || s == 5;
-        EXPECT_EQ(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16) != empty[size_t(s)], filled) << "slot " << s;
+        EXPECT_EQ(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16) != empty[size_t(s)],
+                  filled)
+            << "slot " << s;
     }
     EXPECT_EQ(GetUnitPanelState().memberCount, 3);
     Shot("panels_unit_grid_gaps");
