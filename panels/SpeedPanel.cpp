@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include "framework/Dib.h"
@@ -26,7 +27,8 @@ constexpr int kSegments = 5;
 
 struct SpeedPanelState {
     std::unique_ptr<fw::Dib> dib;
-    int speed = 0;
+    // Read by the simulation's clock thread (WM_GET_GAME_SPEED) while the GUI thread draws.
+    std::atomic<int> speed{0};
     int linkQuality = 0;
 } gSpeed;
 
