@@ -183,6 +183,23 @@ TEST_F(PanelManagerTest, PanelMessagesReachThePanelThatShowsThem) {
     EXPECT_EQ(before.left, after.left);
 }
 
+TEST_F(PanelManagerTest, ClosingAPanelAsksTheFrameAndKeepsThePanel) {
+    struct Case {
+        K kind;
+        int command;
+    };
+    const Case cases[] = {{K::UnitSinpleInfo, 40090}, {K::TerrainInfo, 40091},
+                          {K::PauseWnd, 40092},       {K::MessageWnd, 40093},
+                          {K::SpeedWnd, 40094},       {K::PanelManeger, 40095}};
+    for (const Case& c : cases) {
+        testing::gFrameCommands.clear();
+        const ui::Hwnd panel = shell::GetWindowOfKind(c.kind);
+        ui::SendMessage(panel, ui::WM_CLOSE, 0, 0);
+        EXPECT_EQ(testing::gFrameCommands, std::vector<int>{c.command}) << int(c.kind);
+        EXPECT_TRUE(ui::IsWindow(panel)) << int(c.kind);
+    }
+}
+
 TEST_F(PanelManagerTest, ARelayToAnEmptySlotGoesNowhere) {
     ui::DestroyWindow(shell::GetWindowOfKind(K::MessageWnd));
     const std::string text = "x";

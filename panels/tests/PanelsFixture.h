@@ -75,7 +75,11 @@ class FightRecorder : public rules::GameEvents {
     std::vector<std::vector<std::uint8_t>> fights;
 };
 
+// The frame's WM_COMMAND ids, in order.
+inline std::vector<int> gFrameCommands;
+
 inline ui::LResult FrameProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == ui::WM_COMMAND) gFrameCommands.push_back(int(w & 0xFFFF));
     return ui::DefFrameProc(h, ui::Hwnd{}, msg, w, l);
 }
 
@@ -122,6 +126,7 @@ class PanelsTest : public ::testing::Test {
         wc.hasBackground = true;
         wc.background = ui::Rgb(40, 44, 52);
         ui::RegisterClass(wc);
+        gFrameCommands.clear();
         frame = ui::CreateWindowEx(0, "PanelsTestFrame", "ZV6", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0,
                                    1024, 768, ui::Hwnd{}, 0, nullptr, nullptr);
         ui::ClientCreateStruct ccs;
