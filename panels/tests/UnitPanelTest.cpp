@@ -155,9 +155,17 @@ TEST_F(UnitPanelTest, FormationMenuPutsTheFormationOrderIntoTheJournal) {
     Show(own);
     ASSERT_EQ(GetUnitPanelState().alternatives, 1);
     const ui::Point o = Origin(panel);
+    const uint64_t plainLabel = AreaHash(27, 179, 63, 8);
     screen->MouseMove(o.x + 40, o.y + 183);
     Pump();
     EXPECT_EQ(GetUnitPanelState().hover, 0);
+    EXPECT_NE(AreaHash(27, 179, 63, 8), plainLabel) << "the label does not light up";
+    screen->MouseMove(o.x + 150, o.y + 100);
+    Pump();
+    EXPECT_EQ(GetUnitPanelState().hover, -1);
+    EXPECT_EQ(AreaHash(27, 179, 63, 8), plainLabel);
+    screen->MouseMove(o.x + 40, o.y + 183);
+    Pump();
     ClickAt(panel, 40, 183);  // the formation label
     ASSERT_EQ(GetUnitPanelState().mode, 2);
     screen->MouseMove(o.x + 150, o.y + 195);

@@ -550,6 +550,8 @@ set(ZVDATA_ART_SOURCES
     art/svg/opening/open06.svg
     art/svg/panels/command.svg
     art/svg/panels/force.svg
+    art/svg/panels/formation-label-lit.svg
+    art/svg/panels/formation-label.svg
     art/svg/panels/message.svg
     art/svg/panels/pause.svg
     art/svg/panels/selform.svg
