@@ -47,6 +47,18 @@ struct Weapon {
 
 bool CompileSaverData(const std::string& name, const std::string& text, std::string* output,
                       std::vector<uint8_t>* bytes, std::vector<std::string>& problems) {
+    // The generic kinds have their own compilers.
+    {
+        std::istringstream scan(text);
+        for (std::string l; std::getline(scan, l);) {
+            const std::vector<std::string> w = Words(l);
+            if (w.size() == 2 && w[0] == "kind") {
+                if (w[1] == "records") return CompileRecordBlock(name, text, output, bytes, problems);
+                if (w[1] == "hexmap") return CompileHexMap(name, text, output, bytes, problems);
+                break;
+            }
+        }
+    }
     const std::size_t before = problems.size();
     std::istringstream in(text);
     std::string line, kind;
