@@ -25,7 +25,7 @@ constexpr const char* kSheetNames[27] = {
     "t4_ship3",    "t4_ship3mm",    "t4_ship4", "t4_ship4mm", "t4_tank",   "t4_tankmm",
     "t4_tank2",    "t4_tank2mm",    "t4_weapon"};
 constexpr int kPairs = 13;
-constexpr int kMapPair = 5, kMap2Pair = 6;
+constexpr int kMapPair = 5, kMap2Pair = 6, kShipPair = 7;
 constexpr int kWeaponSheet = 26;
 constexpr int kSheetW = 640, kSheetH = 400;
 constexpr int kStepMs = 20;
@@ -131,10 +131,21 @@ void Title4Scene::DrawTerrain(fw::Surface16& dst) {
     const bool sea = battle_.terrainKind[1] == 2 || battle_.terrainKind[0] == 2;
     const bool second = battle_.terrain == 2;
     const uint32_t base = sea ? 0x2A5C94 : second ? 0xB49C68 : 0x5A8A3E;
-    const uint32_t detail = sea ? 0x9CC8EE : second ? 0xE2CC94 : 0x97BE5C;
+    const uint32_t detail = sea ? 0x7EAEDC : second ? 0xE2CC94 : 0x97BE5C;
     const uint32_t line = sea ? 0x1C3E6A : second ? 0x6E5634 : 0x2E5A22;
     const ui::Rect all = dst.Bounds();
     FillRect(dst, all, fw::Pixel32To565(base), all);
+    if (sea) {
+        // The sea lies in rows 2-9 of the first ship sheet (320 rows), laid twice.
+        constexpr int kSeaTop = 80, kSeaRows = 320;
+        for (int y = 0; y < kSheetH; y += kSeaRows) {
+            BltMono(dst, 0, y, kSheetW, kSeaRows, mono_[2 * kShipPair + 1], 0, kSeaTop, 0xFFFF,
+                    fw::Pixel32To565(line), Rop::And, all);
+            BltMono(dst, 0, y, kSheetW, kSeaRows, mono_[2 * kShipPair], 0, kSeaTop,
+                    fw::Pixel32To565(detail), 0, Rop::Paint, all);
+        }
+        return;
+    }
     const int pair = second ? kMap2Pair : kMapPair;
     const MonoBitmap& fig = mono_[2 * pair];
     const MonoBitmap& mask = mono_[2 * pair + 1];

@@ -49,7 +49,7 @@ constexpr OpeningEntry kOpening[] = {
 };
 
 // Where the figures of a side stand around their hex.
-constexpr int kCluster[6][2] = {{0, 0}, {-20, -9}, {20, -9}, {-20, 9}, {20, 9}, {0, 17}};
+constexpr int kCluster[6][2] = {{0, 0}, {-26, -11}, {26, -11}, {-26, 11}, {26, 11}, {0, 22}};
 
 // A running frame sequence of one figure.
 struct Sequence {

@@ -557,6 +557,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/saver/t4-rock.svg
     art/svg/saver/t4-tree.svg
     art/svg/saver/t4-tuft.svg
+    art/svg/saver/t4-wave.svg
     art/svg/saver/title1.svg
     art/svg/saver/title2.svg
     art/svg/saver/title3.svg
