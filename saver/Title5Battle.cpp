@@ -113,10 +113,13 @@ int Data::LossChance(int power, int armour) const {
     return at < losses.size() ? std::min<int>(losses[at], 100) : 50;
 }
 
-bool FindSilhouette(const std::vector<uint8_t>& index, int number, int sheetHeight, Silhouette* out) {
+namespace {
+
+bool FindStored(const std::vector<uint8_t>& index, int stored, int number, int sheetHeight,
+                Silhouette* out) {
     for (std::size_t at = 0; at + kSilhouetteSize <= index.size(); at += kSilhouetteSize) {
         const uint8_t* p = index.data() + at;
-        if ((p[0] | p[1] << 8) != number) continue;
+        if ((p[0] | p[1] << 8) != stored) continue;
         Silhouette s;
         s.number = number;
         s.w = p[2] | p[3] << 8;
@@ -130,6 +133,16 @@ bool FindSilhouette(const std::vector<uint8_t>& index, int number, int sheetHeig
         return true;
     }
     return false;
+}
+
+}  // namespace
+
+bool FindSilhouette(const std::vector<uint8_t>& index, int number, int sheetHeight, Silhouette* out) {
+    return FindStored(index, number, number, sheetHeight, out);
+}
+
+bool ReadSpriteIndex(const std::vector<uint8_t>& file, int number, int sheetHeight, Silhouette* out) {
+    return FindStored(file, number - 1, number, sheetHeight, out);
 }
 
 int HexDistance(int x1, int y1, int x2, int y2) {
@@ -190,10 +203,10 @@ void Fire(SaverRandom& r, const Data& d, Side& a, Side& t, int distance) {
 
 }  // namespace
 
-bool SetUpBattle(SaverRandom& r, const Data& d, Battle& b) {
+bool SetUpBattle(SaverRandom& r, const Data& d, Battle& b, bool demo) {
     if (!d.Valid()) return false;
     b = Battle{};
-    b.scenario = r.Mod(25);
+    b.scenario = r.Mod(demo ? 16 : 25);
     const int* row = kScenarios[b.scenario];
     b.attacker.kind = row[0];
     b.defender.kind = row[2];
@@ -202,7 +215,9 @@ bool SetUpBattle(SaverRandom& r, const Data& d, Battle& b) {
     if (b.attacker.unit < 0 || b.defender.unit < 0) return false;
     const uint8_t* ak = d.Kind(row[0]);
     const int start = r.Mod(7);
-    if (ak && (ak[kKindFlags] & 7) == 0) {
+    if (demo) {
+        b.attacker.x = 32, b.attacker.y = 32;
+    } else if (ak && (ak[kKindFlags] & 7) == 0) {
         b.attacker.x = 2, b.attacker.y = 2;
     } else {
         b.attacker.x = kStartPoints[start][0], b.attacker.y = kStartPoints[start][1];

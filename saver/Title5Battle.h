@@ -96,8 +96,13 @@ struct Battle {
 extern const int kScenarios[25][7];
 extern const int kStartPoints[7][2];
 
-// Sets up and resolves a battle; false when the data hold no unit of a drawn kind.
-bool SetUpBattle(SaverRandom& r, const Data& d, Battle& b);
+// zvdemosaver's index files: records of the same form with the number - 1 stored, read from
+// the start until the wanted one.
+bool ReadSpriteIndex(const std::vector<uint8_t>& file, int number, int sheetHeight, Silhouette* out);
+
+// Sets up and resolves a battle; false when the data hold no unit of a drawn kind. zvdemosaver
+// (demo) draws from the first 16 rows and puts the attacker at column 32, row 32.
+bool SetUpBattle(SaverRandom& r, const Data& d, Battle& b, bool demo = false);
 // Hexes between two map positions.
 int HexDistance(int x1, int y1, int x2, int y2);
 // Direction 0-5 of (x2, y2) seen from (x1, y1): 0 same column above or the hex itself.

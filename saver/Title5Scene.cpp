@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "saver/Scenes.h"
 #include "saver/Sprites.h"
@@ -64,11 +67,14 @@ struct Sequence {
 
 class Title5Scene : public Scene {
   public:
-    explicit Title5Scene(SaverState& s) : s_(s) {}
+    explicit Title5Scene(SaverState& s) : s_(s), demo_(s.build == SaverBuild::DemoSaver) {}
     int Step(bool closing) override;
 
   private:
     int RunTitle5Opening();
+    int RunDemoOpening();
+    bool LoadDemoData();
+    bool FindFigure(int number, int sheetHeight, Silhouette* out) const;
     bool AllocTitle5Buffers();
     bool LoadTitle5Data();
     bool LoadTitle5Map();
@@ -86,6 +92,9 @@ class Title5Scene : public Scene {
     }
 
     SaverState& s_;
+    const bool demo_;  // zvdemosaver: its title, opening and files
+    // zvdemosaver's index files: babes, shilet.idx, shiletf.idx, shiletb.idx
+    std::array<std::vector<uint8_t>, 4> demoIndex_;
     // 0 q4mghex, 1 q4shilet, 2 q4shiletb, 3 q4shiletf, 4 q4open, 5 q4title
     std::array<PictureSlot, 6> pics_;
     Data data_;
@@ -195,6 +204,79 @@ int Title5Scene::RunTitle5Opening() {
     return 1;
 }
 
+int Title5Scene::RunDemoOpening() {
+    const ui::Rect area = s_.screen->Bounds();
+    if (!openingLoaded_) {
+        openingLoaded_ = true;
+        staffLine_ = 0, openingHold_ = 0;
+        PlaceSceneRandomly(s_, 9);
+        if (!LoadBitmapResourceOrFile(s_, pics_[4], "q4open") ||
+            !LoadBitmapResourceOrFile(s_, pics_[5], "q4title"))
+            return 0;
+        BltRop(*s_.screen, s_.sceneX, s_.sceneY, kSceneWidth, kSceneHeight, *pics_[4], 0, 0,
+               Rop::Copy, area);
+        WaitMilliseconds(s_, 1500);
+        BltRop(*s_.screen, s_.sceneX, s_.sceneY, kSceneWidth, kSceneHeight, *pics_[5], 0, 0,
+               Rop::Copy, area);
+        return 1;
+    }
+    if (openingHold_ > 0) {
+        --openingHold_;
+        return 1;
+    }
+    // Each line on the title for five ticks; the list ends at its first empty line.
+    if (staffLine_ >= kStaffLines || kStaff[staffLine_][0] == '\0') return 0;
+    const std::string text = kStaff[staffLine_++];
+    BltRop(*s_.screen, s_.sceneX, s_.sceneY, kSceneWidth, kSceneHeight, *pics_[5], 0, 0,
+           Rop::Copy, area);
+    DrawSaverText(s_, text, s_.sceneX + (40 - int(text.size()) / 2) * 8, s_.sceneY + 336,
+                  ui::Rgb(255, 255, 255), 0, 0);
+    openingHold_ = 4;
+    return 1;
+}
+
+namespace {
+
+bool ReadPath(const std::string& path, std::vector<uint8_t>* out) {
+    if (path.empty()) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !out->empty();
+}
+
+}  // namespace
+
+bool Title5Scene::LoadDemoData() {
+    // zvdemosaver's files: the map (a second plane of length 0 is stored plain), the kinds,
+    // the units in records of 266 bytes and the silhouette index files.
+    std::vector<uint8_t> block, units;
+    if (!ReadPath(FindSceneFile(s_, "zv4.map"), &block) || !ReadHexMap(block, true, &data_.map))
+        return false;
+    if (!ReadPath(FindSceneFile(s_, "ZV4MARK.DAT"), &data_.kinds) ||
+        data_.kinds.size() != std::size_t(kKinds) * kKindSize)
+        return false;
+    constexpr std::size_t kFileUnit = 266;
+    if (!ReadPath(FindSceneFile(s_, "ZV4UNIT.DAT"), &units) || units.size() != kUnits * kFileUnit)
+        return false;
+    data_.units.assign(std::size_t(kUnits) * kUnitSize, 0);
+    for (std::size_t i = 0; i < std::size_t(kUnits); ++i)
+        std::copy(units.begin() + long(i * kFileUnit), units.begin() + long(i * kFileUnit + kUnitSize),
+                  data_.units.begin() + long(i * kUnitSize));
+    static constexpr const char* kIndex[4] = {"babes", "shilet.idx", "shiletf.idx", "shiletb.idx"};
+    for (int i = 0; i < 4; ++i)
+        if (!ReadPath(FindSceneFile(s_, kIndex[i]), &demoIndex_[i])) return false;
+    // The scene's own index stays empty: the files stand in for it.
+    data_.silhouettes.assign(kSilhouetteSize, 0);
+    return true;
+}
+
+bool Title5Scene::FindFigure(int number, int sheetHeight, Silhouette* out) const {
+    if (!demo_) return FindSilhouette(data_.silhouettes, number, sheetHeight, out);
+    const int file = number <= 30 ? 0 : number <= 300 ? 1 : number <= 600 ? 2 : 3;
+    return ReadSpriteIndex(demoIndex_[std::size_t(file)], number, sheetHeight, out);
+}
+
 // ---- battle ----
 
 bool Title5Scene::AllocTitle5Buffers() {
@@ -214,12 +296,14 @@ bool Title5Scene::LoadTitle5Map() {
 
 bool Title5Scene::LoadTitle5Data() {
     static constexpr const char* kNames[4] = {"q4mghex", "q4shilet", "q4shiletb", "q4shiletf"};
-    bool ok = LoadTitle5Map();
+    bool ok = demo_ ? LoadDemoData() : LoadTitle5Map();
     for (int i = 0; i < 4 && ok; ++i) ok = LoadBitmapResourceOrFile(s_, pics_[i], kNames[i]) == 1;
-    ok = ok && LoadRcDataBlock(s_, 117, &data_.kinds) && LoadRcDataBlock(s_, 118, &data_.units) &&
-         LoadRcDataBlock(s_, 160, &data_.weapons) && LoadRcDataBlock(s_, 161, &data_.terrain) &&
-         LoadRcDataBlock(s_, 162, &data_.range) && LoadRcDataBlock(s_, 163, &data_.silhouettes) &&
-         LoadRcDataBlock(s_, 203, &data_.losses);
+    // The combat tables are the same blocks in both programs.
+    if (!demo_)
+        ok = ok && LoadRcDataBlock(s_, 117, &data_.kinds) && LoadRcDataBlock(s_, 118, &data_.units) &&
+             LoadRcDataBlock(s_, 163, &data_.silhouettes);
+    ok = ok && LoadRcDataBlock(s_, 160, &data_.weapons) && LoadRcDataBlock(s_, 161, &data_.terrain) &&
+         LoadRcDataBlock(s_, 162, &data_.range) && LoadRcDataBlock(s_, 203, &data_.losses);
     return ok && data_.Valid();
 }
 
@@ -274,13 +358,13 @@ bool Title5Scene::DrawTitle5Silhouette(fw::Surface16& dst, int number, int x, in
     const fw::Surface16* pic = pics_[sheet].get();
     if (!pic) return false;
     Silhouette sil;
-    if (!FindSilhouette(data_.silhouettes, number, pic->Height(), &sil)) return false;
+    if (!FindFigure(number, pic->Height(), &sil)) return false;
     const int sx = sil.x + (mirrored && sil.mirrored ? sil.w : 0);
     const ui::Rect all = dst.Bounds();
     const int left = x - sil.w / 2, top = y - sil.h / 2;
     if (sheet == 1) {
         Silhouette mask;
-        if (pics_[2] && FindSilhouette(data_.silhouettes, number + 600, pics_[2]->Height(), &mask))
+        if (pics_[2] && FindFigure(number + 600, pics_[2]->Height(), &mask))
             BltRop(dst, left, top, mask.w, mask.h, *pics_[2],
                    mask.x + (mirrored && mask.mirrored ? mask.w : 0), mask.y, Rop::And, all);
     }
@@ -298,7 +382,10 @@ int Title5Scene::RunTitle5Battle() {
         roundTicks_ = 0;
         FillClientBlack(s_);
         PlaceSceneRandomly(s_, 4);
-        if (!SetUpBattle(s_.random, data_, battle_)) return -1;
+        if (!SetUpBattle(s_.random, data_, battle_, demo_)) return -1;
+        if (demo_)  // the line the older program leaves for a debugger
+            std::fprintf(stderr, "%d, %d, %d, %d\n", battle_.attacker.kind, battle_.defender.kind,
+                         battle_.attacker.unit + 1, battle_.defender.unit + 1);
         // The section is centred on the defender, on an even row so rows keep their offset.
         originCol_ = battle_.defender.x - kSectionCols / 2;
         originRow_ = (battle_.defender.y - kSectionRows / 2 + 1) & ~1;
@@ -396,21 +483,32 @@ int Title5Scene::Step(bool closing) {
     }
     const SaverSettings& st = s_.settings;
     if (state_ == 0) {
-        if (st.title[4] != 1) {
+        if (st.title[4] != 1 && !demo_) {
             Enter(1);
         } else {
             if (first_) {
                 first_ = false;
                 FillClientBlack(s_);
-                PaintTitleBitmap(s_, 4);
-                counter_ = 25;
+                if (demo_) {
+                    // zvdemosaver shows its title whatever the flag says, for ten ticks.
+                    if (LoadBitmapResourceOrFile(s_, s_.titlePicture, TitlePictureName(s_.build, 4))) {
+                        const fw::Surface16& p = *s_.titlePicture;
+                        BltRop(*s_.screen, (s_.clientWidth - p.Width()) / 2,
+                               (s_.clientHeight - p.Height()) / 2, p.Width(), p.Height(), p, 0, 0,
+                               Rop::Copy, s_.screen->Bounds());
+                    }
+                    s_.titlePicture.reset();
+                } else {
+                    PaintTitleBitmap(s_, 4);
+                }
+                counter_ = demo_ ? 10 : 25;
             }
             if (--counter_ < 1) Enter(1);
             return 0;
         }
     }
     if (state_ == 1) {
-        if (st.opening[4] != 1) {
+        if (st.opening[4] != 1 && !demo_) {
             Enter(2);
         } else {
             if (first_) {
@@ -419,7 +517,7 @@ int Title5Scene::Step(bool closing) {
                 openingLoaded_ = false;
                 return 0;
             }
-            if (RunTitle5Opening() == 0) {
+            if ((demo_ ? RunDemoOpening() : RunTitle5Opening()) == 0) {
                 pics_[4].reset();
                 pics_[5].reset();
                 Enter(2);

@@ -488,5 +488,52 @@ TEST(SaverTitle5Scene, AMissingOpeningPictureEndsTheOpeningAndMissingDataTheSave
     EXPECT_EQ(scene->Step(false), -1);  // and the battle finds no data
 }
 
+// ---- title 5 in zvdemosaver ----
+
+TEST(SaverTitle5Engine, ZvdemosaversIndexFilesStoreTheNumberLessOne) {
+    const int p = (400 - 1 - 0) * 320 + 64 / 2;
+    const std::vector<uint8_t> file = {
+        4, 0, 32, 0, 32, 0, 0, 0, uint8_t(p & 255), uint8_t(p >> 8), uint8_t(p >> 16), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    t5::Silhouette s;
+    ASSERT_TRUE(t5::ReadSpriteIndex(file, 5, 400, &s));
+    EXPECT_EQ(s.number, 5);
+    EXPECT_EQ(s.x, 64);
+    EXPECT_EQ(s.y, 0);
+    EXPECT_FALSE(t5::ReadSpriteIndex(file, 4, 400, &s));
+}
+
+TEST(SaverTitle5Scene, ZvdemosaverShowsItsTitleAndStaffAndReadsItsFiles) {
+    auto s = MakeState(SaverBuild::DemoSaver, 800, 600, 5050);
+    s->settings.realFightLoopNum = 1;  // no title or opening flag: zvdemosaver ignores them
+    auto scene = MakeTitle5Scene(*s);
+    std::vector<std::string> sums;
+    const std::vector<int> shots = {1, 14, 30, 60};
+    int result = 0;
+    const int ticks = RunToEnd(*scene, 1000, &result, [&](int tick) {
+        if (tick == 11) EXPECT_EQ(s->waitedMs, 0u);
+        if (tick == 12) EXPECT_EQ(s->waitedMs, 1500u) << "the opening picture holds 1,500 ms";
+        if (std::find(shots.begin(), shots.end(), tick) != shots.end()) {
+            sums.push_back(Hex(ScreenChecksum(*s->screen)));
+            Shot(*s->screen, "title5demo-tick" + std::to_string(tick));
+        }
+    });
+    ASSERT_EQ(result, 1);
+    // 10 title ticks; the opening: a black tick, the pictures, 8 lines of 5 ticks, the end;
+    // then one round.
+    EXPECT_EQ(ticks, 78);
+    EXPECT_EQ(sums, (std::vector<std::string>{"be257d84b334b104", "e26038382a4f7796",
+                                              "46b4a9307b0f29ab", "7463a07a44a89af6"}));
+}
+
+TEST(SaverTitle5Scene, ZvdemosaverWithoutItsFilesEndsTheSaver) {
+    auto s = MakeState(SaverBuild::DemoSaver, 800, 600, 5);
+    s->env.sharedDir = "/nonexistent";
+    s->settings.realFightLoopNum = 1;
+    auto scene = MakeTitle5Scene(*s);
+    int result = 0;
+    RunToEnd(*scene, 100, &result);
+    EXPECT_EQ(result, -1);
+}
+
 }  // namespace
 }  // namespace zv::saver

@@ -19,11 +19,13 @@
 //   size BYTES / record BYTES / first OFFSET      the block, a record, where record 0 starts
 //   field NAME OFFSET TYPE[*COUNT]                 TYPE u8 i8 u16 i16 u32 i32 or textN
 //   rec INDEX|+ NAME=V[,V...] ...                  values little-endian; in text '_' is a space
+//   also FILE [record BYTES]                       a copy in another file (longer records)
 // Bytes no record sets stay 0.
 //
 // kind hexmap (a 64 x 64 hex map: a 256-byte letter table, a 256-byte header of the packed
 // lengths of the two planes and of the title, the planes packed by runs, then the title):
 //   letter CHAR VALUE / title TEXT / terrain (64 rows of 64 letters) / units (64 rows; '.' 0)
+//   also FILE (a copy in another file)
 // Runs: a byte unlike the next is itself; a pair of equal bytes is followed by the number of
 // copies (1-255); a pair followed by 0 ends the plane.
 //
@@ -33,6 +35,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zv::zvdata::saver {
@@ -51,5 +54,10 @@ bool CompileRecordBlock(const std::string& name, const std::string& text, std::s
 bool CompileHexMap(const std::string& name, const std::string& text, std::string* output,
                    std::vector<uint8_t>* bytes, std::vector<std::string>& problems);
 std::vector<uint8_t> PackRuns(const std::vector<uint8_t>& plane);
+// The copies a records or hexmap source asks for with `also FILE` (the same bytes) or
+// `also FILE record BYTES` (each record at the start of a longer one).
+std::vector<std::pair<std::string, std::vector<uint8_t>>> AlsoOutputs(
+    const std::string& name, const std::string& text, const std::vector<uint8_t>& bytes,
+    std::vector<std::string>& problems);
 
 }  // namespace zv::zvdata::saver

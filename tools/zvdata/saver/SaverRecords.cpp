@@ -121,7 +121,7 @@ bool CompileRecordBlock(const std::string& name, const std::string& text, std::s
             if (w[1].find("..") != std::string::npos || w[1][0] == '/')
                 fail("file must lie below the program directory");
             *output = w[1];
-        } else if (w[0] == "kind") {
+        } else if (w[0] == "kind" || w[0] == "also") {
             continue;
         } else if ((w[0] == "size" || w[0] == "record" || w[0] == "first") && w.size() == 2) {
             if (!bytes->empty()) {
@@ -192,6 +192,54 @@ bool CompileRecordBlock(const std::string& name, const std::string& text, std::s
     return problems.size() == before;
 }
 
+std::vector<std::pair<std::string, std::vector<uint8_t>>> AlsoOutputs(
+    const std::string& name, const std::string& text, const std::vector<uint8_t>& bytes,
+    std::vector<std::string>& problems) {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> out;
+    long long recordSize = 0, first = 0;
+    {
+        std::istringstream scan(text);
+        for (std::string l; std::getline(scan, l);) {
+            const std::vector<std::string> w = Words(l);
+            if (w.size() == 2 && w[0] == "record") recordSize = Number(w[1], 1, 1 << 24).value_or(0);
+            if (w.size() == 2 && w[0] == "first") first = Number(w[1], 0, 1 << 24).value_or(0);
+        }
+    }
+    std::istringstream in(text);
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) {
+        ++n;
+        const std::vector<std::string> w = Words(line);
+        if (w.empty() || w[0] != "also") continue;
+        const bool relaid = w.size() == 4 && w[2] == "record";
+        if ((w.size() != 2 && !relaid) || w[1].find("..") != std::string::npos || w[1][0] == '/') {
+            problems.push_back(name + ":" + std::to_string(n) +
+                               ": expected: also FILE [record BYTES] (below the program directory)");
+            continue;
+        }
+        if (!relaid) {
+            out.emplace_back(w[1], bytes);
+            continue;
+        }
+        const auto size = Number(w[3], 1, 1 << 24);
+        if (!size || recordSize <= 0 || *size < recordSize) {
+            problems.push_back(name + ":" + std::to_string(n) +
+                               ": a copy's records must be at least as long as the block's");
+            continue;
+        }
+        // The same records, each at the start of a longer one.
+        const long long count = ((long long)bytes.size() - first) / recordSize;
+        std::vector<uint8_t> copy(std::size_t(count * *size), 0);
+        for (long long i = 0; i < count; ++i)
+            std::copy(bytes.begin() + long(first + i * recordSize),
+                      bytes.begin() + long(first + (i + 1) * recordSize),
+                      copy.begin() + long(i * *size));
+        out.emplace_back(w[1], std::move(copy));
+    }
+    return out;
+}
+
 std::vector<uint8_t> PackRuns(const std::vector<uint8_t>& plane) {
     std::vector<uint8_t> out;
     std::size_t i = 0;
@@ -254,7 +302,7 @@ bool CompileHexMap(const std::string& name, const std::string& text, std::string
             if (w[1].find("..") != std::string::npos || w[1][0] == '/')
                 fail("file must lie below the program directory");
             *output = w[1];
-        } else if (w[0] == "kind") {
+        } else if (w[0] == "kind" || w[0] == "also") {
             continue;
         } else if (w[0] == "title" && w.size() >= 2) {
             title = line.substr(line.find(w[1]));

@@ -213,5 +213,26 @@ TEST(SaverDataTest, HexMapsPackTheirPlanesBehindAHeader) {
     EXPECT_NE(problems.front().find("letter 'q' has no letter line"), std::string::npos);
 }
 
+TEST(SaverDataTest, CopiesInOtherFilesMayLengthenTheRecords) {
+    const std::string text = "file A.bin\nalso B.bin\nalso C.bin record 6  # before the record line\n"
+                             "kind records\nsize 8\n"
+                             "record 4\nfield v 0 u8*4\nrec 0 v=1,2,3,4\nrec 1 v=5,6,7,8\n";
+    std::string out;
+    std::vector<uint8_t> b;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(CompileSaverData("t.txt", text, &out, &b, problems));
+    const auto copies = AlsoOutputs("t.txt", text, b, problems);
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[0].first, "B.bin");
+    EXPECT_EQ(copies[0].second, b);
+    EXPECT_EQ(copies[1].first, "C.bin");
+    EXPECT_EQ(copies[1].second, (std::vector<uint8_t>{1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 0, 0}));
+    // Shorter records, or a file outside the program directory, are refused.
+    AlsoOutputs("t.txt", "record 4\nalso D.bin record 2\nalso ../E.bin\n", b, problems);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("t.txt:2: a copy's records must be at least as long"), std::string::npos);
+    EXPECT_NE(problems[1].find("t.txt:3: expected: also FILE"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zv::zvdata::saver
