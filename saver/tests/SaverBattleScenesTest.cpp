@@ -267,7 +267,15 @@ TEST(SaverTitle4Scene, PlaysTheTitleThenBattlesEachWithinOneTick) {
     s->settings.title[3] = 1;
     s->settings.realFightLoopNum = 3;
     int waits = 0;
-    s->env.wait = [&](int ms) { waits += ms == 20; };
+    std::string midAnimation;
+    SaverState* state = s.get();
+    s->env.wait = [&](int ms) {
+        waits += ms == 20;
+        if (waits == 30 && midAnimation.empty()) {  // shots in flight in the first battle
+            midAnimation = Hex(ScreenChecksum(*state->screen));
+            Shot(*state->screen, "title4-animation");
+        }
+    };
     auto scene = MakeTitle4Scene(*s);
     std::vector<std::string> sums;
     std::vector<int> waitsAt;
@@ -286,8 +294,9 @@ TEST(SaverTitle4Scene, PlaysTheTitleThenBattlesEachWithinOneTick) {
     EXPECT_EQ(waitsAt[35], 0);
     EXPECT_GT(waitsAt[36], 20) << "the whole animation runs inside the first battle tick";
     EXPECT_EQ(waitsAt[37], waitsAt[36]) << "and the pause draws nothing";
-    EXPECT_EQ(sums, (std::vector<std::string>{"34dd291943f40c80", "d9cad2779c5ca346",
-                                              "36217f3ab4980b0b", "821b2eaa7115009a"}));
+    EXPECT_EQ(sums, (std::vector<std::string>{"34dd291943f40c80", "e2d6df3bb5e3089e",
+                                              "36217f3ab4980b0b", "1cb8921a6e4ad27f"}));
+    EXPECT_EQ(midAnimation, "1e54d22880a47353");
     // It starts over.
     EXPECT_EQ(scene->Step(false), 0);
 }
