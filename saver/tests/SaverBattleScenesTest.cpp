@@ -544,5 +544,23 @@ TEST(SaverTitle5Scene, ZvdemosaverWithoutItsFilesEndsTheSaver) {
     EXPECT_EQ(result, -1);
 }
 
+// A screen smaller than the scenes' 640 x 400 area: nothing to place them in, every drawing
+// clipped, and both scenes still play their rounds to the end.
+TEST(SaverBattleScenes, RunOnAScreenSmallerThanTheirArea) {
+    for (SaverBuild build : {SaverBuild::Saver, SaverBuild::DemoSaver})
+        for (int which : {4, 5}) {
+            if (which == 4 && build == SaverBuild::DemoSaver) continue;
+            auto s = MakeState(build, 320, 240, 77);
+            s->settings.title[which - 1] = s->settings.opening[which - 1] = 1;
+            s->settings.realFightLoopNum = 2;
+            auto scene = which == 4 ? MakeTitle4Scene(*s) : MakeTitle5Scene(*s);
+            int result = 0;
+            RunToEnd(*scene, 3000, &result);
+            EXPECT_EQ(result, 1) << "title " << which;
+            EXPECT_GT(CountNonBlack(*s->screen), 0);
+            EXPECT_EQ(scene->Step(true), -1);
+        }
+}
+
 }  // namespace
 }  // namespace zv::saver
