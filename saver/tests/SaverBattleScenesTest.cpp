@@ -237,7 +237,7 @@ TEST(SaverTitle4Engine, EveryScriptEndsAndItsShotsLandOnTheTarget) {
                 for (const t4::Animation::Line& line : a.Tracers())
                     if (line.x1 == l.tx && line.y1 == l.ty) arrived = true;
             }
-            EXPECT_TRUE(arrived || type == 2) << "type " << type << " reaches its target";
+            EXPECT_TRUE(arrived) << "type " << type << " reaches its target";
             EXPECT_GT(a.EffectsStarted(), 0) << "type " << type;
             EXPECT_EQ(a.Running(), 0);
             for (const t4::Object& o : a.Objects()) EXPECT_FALSE(o.used) << "all freed at the end";
