@@ -17,8 +17,8 @@ std::unique_ptr<Scene> MakeScene(SaverState& s, int slot) {
         case 0: return MakeTitle1Scene(s);
         case 1: return saver ? MakeTitle2Scene(s) : MakeTitleOnlyScene(s, 1);
         case 2: return MakeTitleOnlyScene(s, 2);
-        case 3: return saver ? nullptr : MakeTitleOnlyScene(s, 3);
-        case 4: return nullptr;
+        case 3: return saver ? MakeTitle4Scene(s) : MakeTitleOnlyScene(s, 3);
+        case 4: return MakeTitle5Scene(s);
         case 5: return MakeMovieScene(s, 5, "zv5.avi");
         case 6: return MakeMovieScene(s, 6, "zv5dx.avi");
         case 7: return MakeTitleOnlyScene(s, 7);

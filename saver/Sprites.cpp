@@ -71,6 +71,20 @@ int BltRop(fw::Surface16& dst, int x, int y, int w, int h, const fw::Surface16& 
     return w * h;
 }
 
+int BltKeyed(fw::Surface16& dst, int x, int y, int w, int h, const fw::Surface16& src, int sx,
+             int sy, const ui::Rect& clip) {
+    if (!ClipCopy(dst, x, y, w, h, sx, sy, src.Width(), src.Height(), clip)) return 0;
+    int n = 0;
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            const uint16_t v = src.At(sx + i, sy + j);
+            if (v == 0) continue;
+            dst.Set(x + i, y + j, v);
+            ++n;
+        }
+    return n;
+}
+
 int BltRopMirrored(fw::Surface16& dst, int x, int y, int w, int h, const fw::Surface16& src,
                    int sx, int sy, Rop rop, const ui::Rect& clip) {
     // Destination column i shows source column sx + w - 1 - i.

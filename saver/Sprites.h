@@ -45,6 +45,10 @@ int BltRopMirrored(fw::Surface16& dst, int x, int y, int w, int h, const fw::Sur
 int StretchRop(fw::Surface16& dst, int x, int y, int w, int h, const fw::Surface16& src, int sx,
                int sy, int sw, int sh, Rop rop, const ui::Rect& clip);
 
+// Copies the words of src that are not 0 (the key): sprites of a colour sheet on black.
+int BltKeyed(fw::Surface16& dst, int x, int y, int w, int h, const fw::Surface16& src, int sx,
+             int sy, const ui::Rect& clip);
+
 void FillRect(fw::Surface16& dst, const ui::Rect& r, uint16_t value, const ui::Rect& clip);
 // A line from a to b, end point left out (as the pen draws it); dotted: every other pixel
 // (starting with the first), combined with rop.

@@ -243,6 +243,28 @@ TEST_F(SaverWindowTest, TheTimerDrivesTheOnlyEnabledSceneOverAndOver) {
     EXPECT_EQ(CurrentSaver(), nullptr);
 }
 
+// Slots enabled by editing the settings: the scheduler goes from the title-2 scene to the
+// scripted battle (slot 3) and the hex-map battle (slot 4) and back, each scene running until
+// it reports its end.
+TEST_F(SaverWindowTest, TheSchedulerPlaysTheBattleScenesOfTheEnabledSlots) {
+    std::ofstream(dir + "/settings.conf")
+        << "Opening2=0\nTitle2=0\nRealFightLoopNum=1\nRealFightLoopSwitch=0\n";
+    const ui::Hwnd w = CreateSaverWindow(Options(SaverBuild::Saver, false), 0, 0, 800, 600);
+    ASSERT_TRUE(w);
+    ui::ShowWindow(w, ui::SW_SHOW);
+    SaverState* s = CurrentSaver();
+    ASSERT_TRUE(s);
+    s->settings.enabled[3] = s->settings.enabled[4] = 1;
+    std::vector<int> order;
+    for (int i = 0; i < 3000 && order.size() < 7; ++i) {
+        if (order.empty() || order.back() != s->slot) order.push_back(s->slot);
+        backend->AdvanceClock(kTimerMs);
+        ASSERT_TRUE(Pump()) << "no scene ends the saver";
+    }
+    EXPECT_EQ(order, (std::vector<int>{1, 3, 4, 1, 3, 4, 1}));
+    ui::DestroyWindow(w);
+}
+
 TEST_F(SaverWindowTest, ThePreviewStaysBlackAndIgnoresInput) {
     const ui::Hwnd w = CreateSaverWindow(Options(SaverBuild::Saver, true), 0, 0, 800, 600);
     ui::ShowWindow(w, ui::SW_SHOW);

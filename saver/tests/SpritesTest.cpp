@@ -101,5 +101,49 @@ TEST(SaverSprites, DottedXorLinesAndMergedRings) {
     EXPECT_GT(n, 20);
 }
 
+// A keyed copy leaves the screen's word wherever the sprite's word is 0 and takes the sprite's
+// word exactly elsewhere, clipped like any copy.
+TEST(SaverSprites, KeyedCopiesSkipTheKeyWordForWord) {
+    fw::Surface16 screen = Pattern(20, 10, 3);
+    const fw::Surface16 before = Pattern(20, 10, 3);
+    fw::Surface16 sprite = Pattern(8, 6, 4);
+    for (int y = 0; y < 6; ++y) sprite.Set(y, y, 0);  // a diagonal of key
+    sprite.Set(7, 0, 0x0001);                          // the darkest blue is no key
+    const ui::Rect clip{0, 0, 18, 10};
+    const int drawn = BltKeyed(screen, 12, 2, 8, 6, sprite, 0, 0, clip);
+    int want = 0;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool in = x >= 12 && x < 18 && y >= 2 && y < 8;
+            const uint16_t v = in ? sprite.At(x - 12, y - 2) : 0;
+            want += in && v != 0;
+            ASSERT_EQ(screen.At(x, y), in && v != 0 ? v : before.At(x, y)) << x << "," << y;
+        }
+    EXPECT_EQ(drawn, want);
+    EXPECT_EQ(screen.At(12, 2), before.At(12, 2));
+}
+
+// The figures of the battle scenes: a monochrome mask ANDed as white and black, then the
+// figure ORed in the side's colour: the figure's pixels take exactly the colour, the mask's
+// border black, and everything else keeps its word.
+TEST(SaverSprites, MaskThenFigureGivesTheColourInsideAndKeepsTheRest) {
+    fw::Surface16 screen = Pattern(6, 3, 5);
+    const fw::Surface16 before = Pattern(6, 3, 5);
+    MonoBitmap mask{6, 3, {1, 0, 0, 0, 0, 1,  //
+                           1, 0, 0, 0, 0, 1,  //
+                           1, 1, 1, 1, 1, 1}};
+    MonoBitmap figure{6, 3, {0, 0, 1, 1, 0, 0,  //
+                             0, 1, 1, 1, 0, 0,  //
+                             0, 0, 0, 0, 0, 0}};
+    const uint16_t colour = 0xFBC0;
+    BltMono(screen, 0, 0, 6, 3, mask, 0, 0, 0xFFFF, 0, Rop::And, screen.Bounds());
+    BltMono(screen, 0, 0, 6, 3, figure, 0, 0, colour, 0, Rop::Paint, screen.Bounds());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const uint16_t want = figure.At(x, y) ? colour : mask.At(x, y) ? before.At(x, y) : 0;
+            EXPECT_EQ(screen.At(x, y), want) << x << "," << y;
+        }
+}
+
 }  // namespace
 }  // namespace zv::saver

@@ -128,10 +128,42 @@ set(ZVDATA_ART_SOURCES
     art/manifests/saver/Q2UNIT.txt
     art/manifests/saver/Q3TITLE.txt
     art/manifests/saver/Q3XTITLE.txt
+    art/manifests/saver/Q4MGHEX.txt
+    art/manifests/saver/Q4OPEN.txt
+    art/manifests/saver/Q4SHILET.txt
+    art/manifests/saver/Q4SHILETB.txt
+    art/manifests/saver/Q4SHILETF.txt
     art/manifests/saver/Q4TITLE.txt
     art/manifests/saver/Q5DXTITLE.txt
     art/manifests/saver/Q5TITLE.txt
     art/manifests/saver/RTQTITLE.txt
+    art/manifests/saver/T4_AIRCRAFT.txt
+    art/manifests/saver/T4_AIRCRAFTMM.txt
+    art/manifests/saver/T4_ARMY.txt
+    art/manifests/saver/T4_ARMYMM.txt
+    art/manifests/saver/T4_BOMBER.txt
+    art/manifests/saver/T4_BOMBER2.txt
+    art/manifests/saver/T4_BOMBER2MM.txt
+    art/manifests/saver/T4_BOMBERMM.txt
+    art/manifests/saver/T4_HELI.txt
+    art/manifests/saver/T4_HELIMM.txt
+    art/manifests/saver/T4_MAP.txt
+    art/manifests/saver/T4_MAP2.txt
+    art/manifests/saver/T4_MAP2MM.txt
+    art/manifests/saver/T4_MAPMM.txt
+    art/manifests/saver/T4_SHIP.txt
+    art/manifests/saver/T4_SHIP2.txt
+    art/manifests/saver/T4_SHIP2MM.txt
+    art/manifests/saver/T4_SHIP3.txt
+    art/manifests/saver/T4_SHIP3MM.txt
+    art/manifests/saver/T4_SHIP4.txt
+    art/manifests/saver/T4_SHIP4MM.txt
+    art/manifests/saver/T4_SHIPMM.txt
+    art/manifests/saver/T4_TANK.txt
+    art/manifests/saver/T4_TANK2.txt
+    art/manifests/saver/T4_TANK2MM.txt
+    art/manifests/saver/T4_TANKMM.txt
+    art/manifests/saver/T4_WEAPON.txt
     art/manifests/selform.txt
     art/manifests/sites-small.inc
     art/manifests/sites.inc
@@ -588,6 +620,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/saver/end.svg
     art/svg/saver/hexmap.svg
     art/svg/saver/missile.svg
+    art/svg/saver/open5.svg
     art/svg/saver/puff.svg
     art/svg/saver/q1title2.svg
     art/svg/saver/q1title2b.svg
@@ -598,6 +631,13 @@ set(ZVDATA_ART_SOURCES
     art/svg/saver/shell.svg
     art/svg/saver/sky-day.svg
     art/svg/saver/sky-night.svg
+    art/svg/saver/t4-bush.svg
+    art/svg/saver/t4-crater.svg
+    art/svg/saver/t4-dune.svg
+    art/svg/saver/t4-rock.svg
+    art/svg/saver/t4-tree.svg
+    art/svg/saver/t4-tuft.svg
+    art/svg/saver/t4-wave.svg
     art/svg/saver/title1.svg
     art/svg/saver/title2.svg
     art/svg/saver/title3.svg

@@ -47,6 +47,18 @@ struct Weapon {
 
 bool CompileSaverData(const std::string& name, const std::string& text, std::string* output,
                       std::vector<uint8_t>* bytes, std::vector<std::string>& problems) {
+    // The generic kinds have their own compilers.
+    {
+        std::istringstream scan(text);
+        for (std::string l; std::getline(scan, l);) {
+            const std::vector<std::string> w = Words(l);
+            if (w.size() == 2 && w[0] == "kind") {
+                if (w[1] == "records") return CompileRecordBlock(name, text, output, bytes, problems);
+                if (w[1] == "hexmap") return CompileHexMap(name, text, output, bytes, problems);
+                break;
+            }
+        }
+    }
     const std::size_t before = problems.size();
     std::istringstream in(text);
     std::string line, kind;
@@ -240,18 +252,26 @@ bool BuildSaverData(const std::string& dataDir, const std::string& programDir,
             ok = false;
             continue;
         }
-        const std::filesystem::path path = std::filesystem::path(programDir) / output;
-        std::error_code ec;
-        std::filesystem::create_directories(path.parent_path(), ec);
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        if (!out) {
-            problems.push_back(path.string() + ": cannot be written");
+        const std::size_t before = problems.size();
+        auto outputs = AlsoOutputs("data/saver/" + file, text.str(), bytes, problems);
+        if (problems.size() != before) {
             ok = false;
             continue;
         }
-        written.push_back(output + ": saver data block, " + std::to_string(bytes.size()) +
-                          " bytes");
+        outputs.insert(outputs.begin(), {output, std::move(bytes)});
+        for (const auto& [name, data] : outputs) {
+            const std::filesystem::path path = std::filesystem::path(programDir) / name;
+            std::error_code ec;
+            std::filesystem::create_directories(path.parent_path(), ec);
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+            if (!out) {
+                problems.push_back(path.string() + ": cannot be written");
+                ok = false;
+                continue;
+            }
+            written.push_back(name + ": saver data block, " + std::to_string(data.size()) + " bytes");
+        }
     }
     return ok;
 }

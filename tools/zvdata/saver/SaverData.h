@@ -15,11 +15,27 @@
 //   aircraft NAME SHEET(0-4) TYPE(0-3) ROLE SPEED WEAPONS NATION(1-9) SIZE TRAIL
 // Records follow in order; the rest stay empty (nation 0: never chosen).
 //
+// kind records (any block of fixed-size records, described field by field):
+//   size BYTES / record BYTES / first OFFSET      the block, a record, where record 0 starts
+//   field NAME OFFSET TYPE[*COUNT]                 TYPE u8 i8 u16 i16 u32 i32 or textN
+//   rec INDEX|+ NAME=V[,V...] ...                  values little-endian; in text '_' is a space
+//   also FILE [record BYTES]                       a copy in another file (longer records)
+// Bytes no record sets stay 0.
+//
+// kind hexmap (a 64 x 64 hex map: a 256-byte letter table, a 256-byte header of the packed
+// lengths of the two planes and of the title, the planes packed by runs, then the title):
+//   letter CHAR VALUE / title TEXT / terrain (64 rows of 64 letters) / units (64 rows; '.' 0)
+//   also FILE (a copy in another file)
+// Runs: a byte unlike the next is itself; a pair of equal bytes is followed by the number of
+// copies (1-255); a pair followed by 0 ends the plane.
+//
 // kind sky (the title-9 sky layouts, 36 layouts of 16 x 10 tile numbers, 5,760 bytes):
 //   seed N        the layouts are drawn from this seed: each tile row keeps its own band of
 //                 the sky (tiles 1-10 clear, 11-20, 21-30 and 31-40 with clouds or haze)
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zv::zvdata::saver {
@@ -31,5 +47,17 @@ bool BuildSaverData(const std::string& dataDir, const std::string& programDir,
 // One source to its bytes (tests); problems name the file and line.
 bool CompileSaverData(const std::string& name, const std::string& text, std::string* output,
                       std::vector<uint8_t>* bytes, std::vector<std::string>& problems);
+
+// The two generic kinds (CompileSaverData hands them on), and the run packing of a plane.
+bool CompileRecordBlock(const std::string& name, const std::string& text, std::string* output,
+                        std::vector<uint8_t>* bytes, std::vector<std::string>& problems);
+bool CompileHexMap(const std::string& name, const std::string& text, std::string* output,
+                   std::vector<uint8_t>* bytes, std::vector<std::string>& problems);
+std::vector<uint8_t> PackRuns(const std::vector<uint8_t>& plane);
+// The copies a records or hexmap source asks for with `also FILE` (the same bytes) or
+// `also FILE record BYTES` (each record at the start of a longer one).
+std::vector<std::pair<std::string, std::vector<uint8_t>>> AlsoOutputs(
+    const std::string& name, const std::string& text, const std::vector<uint8_t>& bytes,
+    std::vector<std::string>& problems);
 
 }  // namespace zv::zvdata::saver
