@@ -208,6 +208,7 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
             PaintNonClient(h);
             return 0;
         case WM_NCACTIVATE:
+            w->ncActive = wp != 0;
             w->ncDirty = true;
             return 1;
         case WM_ERASEBKGND: {
@@ -258,8 +259,21 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
                     ShowWindow(h, SW_RESTORE);
                     return 0;
                 case SC_MOVE:
-                    TrackCaptionDrag(h, {GetXLParam(lp), GetYLParam(lp)});
+                case SC_SIZE: {
+                    // The low bits say where the mouse took hold (HTCAPTION for a move, the
+                    // WMSZ_ edge for a size); without them the command came from the system
+                    // menu and the keyboard drives the loop.
+                    const uint32_t how = static_cast<uint32_t>(wp) & 0xF;
+                    const bool move = (wp & 0xFFF0) == SC_MOVE;
+                    const bool byKeyboard = how == 0;
+                    const intptr_t hit = move      ? HTCAPTION
+                                         : how == 0 ? HTNOWHERE
+                                                    : static_cast<intptr_t>(how) - 1 + HTLEFT;
+                    Point start{GetXLParam(lp), GetYLParam(lp)};
+                    if (byKeyboard) GetCursorPos(&start);
+                    TrackMoveSize(h, hit, start, byKeyboard);
                     return 0;
+                }
                 default:
                     return 0;
             }
@@ -312,7 +326,18 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
             const Point at{GetXLParam(lp), GetYLParam(lp)};
             switch (static_cast<intptr_t>(wp)) {
                 case HTCAPTION:
-                    SendMessage(h, WM_SYSCOMMAND, SC_MOVE, lp);
+                    SendMessage(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+                    return 0;
+                case HTLEFT:
+                case HTRIGHT:
+                case HTTOP:
+                case HTTOPLEFT:
+                case HTTOPRIGHT:
+                case HTBOTTOM:
+                case HTBOTTOMLEFT:
+                case HTBOTTOMRIGHT:
+                    SendMessage(h, WM_SYSCOMMAND,
+                                SC_SIZE + static_cast<uint32_t>(wp - HTLEFT + WMSZ_LEFT), lp);
                     return 0;
                 case HTCLOSE:
                 case HTMINBUTTON:
