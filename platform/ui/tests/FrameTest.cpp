@@ -197,6 +197,49 @@ TEST_F(FrameTest, KeyboardMoveAndSizeFromTheSystemMenuEndWithEnterAndEscRestores
     }
 }
 
+TEST_F(FrameTest, SystemMenuOffersWhatTheWindowsStateAllows) {
+    const uint32_t all[] = {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE};
+    struct Case {
+        const char* name;
+        uint32_t style;
+        int show;
+        std::vector<uint32_t> enabled;
+    } cases[] = {
+        {"normal", WS_OVERLAPPEDWINDOW, SW_SHOW,
+         {SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE}},
+        {"maximised", WS_OVERLAPPEDWINDOW, SW_SHOWMAXIMIZED, {SC_RESTORE, SC_MINIMIZE, SC_CLOSE}},
+        {"minimised", WS_OVERLAPPEDWINDOW, SW_MINIMIZE,
+         {SC_RESTORE, SC_MOVE, SC_MAXIMIZE, SC_CLOSE}},
+        {"fixed", WS_POPUP | WS_CAPTION | WS_SYSMENU, SW_SHOW, {SC_MOVE, SC_CLOSE}},
+    };
+    for (const Case& c : cases) {
+        const Hwnd h = CreateWindowEx(0, "Recorder", c.name, c.style, 100, 80, 300, 200, {}, 0,
+                                      nullptr, nullptr);
+        ShowWindow(h, c.show);
+        Pump();
+        // A press on the caption's icon opens the menu; the states are read while it is open.
+        Rect icon;
+        ASSERT_TRUE(wm->GetCaptionIconRect(h, &icon)) << c.name;
+        std::vector<uint32_t> enabled;
+        {
+            Script script(h);
+            script.Then([&] {
+                const Hmenu sys = GetSystemMenu(h, false);
+                for (uint32_t id : all) {
+                    if (!(GetMenuState(sys, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)))
+                        enabled.push_back(id);
+                }
+                Key(VK_ESCAPE);
+                Key(VK_ESCAPE);
+            });
+            screen->Click(Centre(icon).x, Centre(icon).y);
+            Pump();
+        }
+        EXPECT_EQ(enabled, c.enabled) << c.name;
+        DestroyWindow(h);
+    }
+}
+
 TEST_F(FrameTest, CaptionButtonsActOnReleaseOverThemselvesAndShowPressed) {
     const Hwnd h = Sizable();
     const Rect r = WindowRect(h);
