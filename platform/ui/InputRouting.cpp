@@ -54,7 +54,7 @@ void WindowManager::HandleBackendEvent(const BackendEvent& e) {
             for (Hwnd t : tops) {
                 Window* tw = Get(t);
                 if (tw && (tw->style & WS_MAXIMIZE) && !(tw->style & WS_MINIMIZE)) {
-                    const Rect r = MaximizedRect(tw);
+                    const Rect r = MaximizedPlacement(t);
                     SetWindowPos(t, {}, r.left, r.top, r.Width(), r.Height(),
                                  SWP_NOZORDER | SWP_NOACTIVATE);
                 }

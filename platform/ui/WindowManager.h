@@ -298,6 +298,7 @@ class WindowManager {
     // the first arrow to choose the edge), Enter ends and Esc puts the window back.
     void TrackMoveSize(Hwnd h, intptr_t hit, Point start, bool byKeyboard);
     MinMaxInfo QueryMinMaxInfo(Hwnd h);
+    Rect MaximizedPlacement(Hwnd h);
     void TrackScrollBar(Hwnd h, int bar, Point start);
     int ScrollPartAt(Hwnd h, int bar, Point screen, int* thumbOffset) const;
 

@@ -666,6 +666,15 @@ bool WindowManager::ShowInternal(Hwnd h, bool activate) {
     return SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, flags);
 }
 
+// Where a window goes when maximised: filling its parent's client area (the screen) with its
+// frame outside, unless its procedure's WM_GETMINMAXINFO answer places it elsewhere.
+Rect WindowManager::MaximizedPlacement(Hwnd h) {
+    const MinMaxInfo mm = QueryMinMaxInfo(h);
+    const Point pos{HoldCoordinate(mm.maxPosition.x), HoldCoordinate(mm.maxPosition.y)};
+    return {pos.x, pos.y, pos.x + std::clamp(mm.maxSize.x, 0, kMaxWindowCoordinate),
+            pos.y + std::clamp(mm.maxSize.y, 0, kMaxWindowCoordinate)};
+}
+
 void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
     Window* w = Get(h);
     if (!w) return;
@@ -676,7 +685,8 @@ void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
         if (!(style & (WS_MAXIMIZE | WS_MINIMIZE))) w->restoreRect = w->rect;
         style = (style | WS_MAXIMIZE) & ~WS_MINIMIZE;
         w->style = style;
-        target = MaximizedRect(w);
+        target = MaximizedPlacement(h);
+        if (!Get(h)) return;
     } else if (cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE) {
         if (style & WS_MINIMIZE) return;
         w->maximizedBeforeMinimize = (style & WS_MAXIMIZE) != 0;
@@ -687,7 +697,9 @@ void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
         if (!(style & (WS_MINIMIZE | WS_MAXIMIZE))) return;
         if ((style & WS_MINIMIZE) && w->maximizedBeforeMinimize) {
             w->style = (style & ~WS_MINIMIZE) | WS_MAXIMIZE;
-            target = MaximizedRect(w);
+            target = MaximizedPlacement(h);
+            if (!Get(h)) return;
+            w = Get(h);
         } else {
             w->style = style & ~(WS_MINIMIZE | WS_MAXIMIZE);
             target = w->restoreRect;

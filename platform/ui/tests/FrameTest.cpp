@@ -160,6 +160,32 @@ TEST_F(FrameTest, DraggingEachEdgeAndCornerResizesWithinTheTrackingLimits) {
     EXPECT_EQ(WindowRect(fixed), (Rect{420, 300, 620, 400}));
 }
 
+TEST_F(FrameTest, MaximisingFillsTheScreenUnlessMinMaxInfoSaysOtherwiseAndRestoreReturns) {
+    const Hwnd h = Sizable();
+    const Rect normal = WindowRect(h);
+    ShowWindow(h, SW_SHOWMAXIMIZED);
+    // The frame lies outside the screen, so caption and client fill it.
+    EXPECT_EQ(WindowRect(h), (Rect{-4, -4, 644, 484}));
+    ShowWindow(h, SW_MINIMIZE);
+    ShowWindow(h, SW_RESTORE);  // back to maximised, as it was before minimising
+    EXPECT_TRUE(IsZoomed(h));
+    ShowWindow(h, SW_RESTORE);
+    EXPECT_EQ(WindowRect(h), normal);
+    rec.handler = [&](Hwnd w, uint32_t msg, WParam, LParam l, LResult* r) {
+        if (w != h || msg != WM_GETMINMAXINFO) return false;
+        auto* mm = reinterpret_cast<MinMaxInfo*>(l);
+        EXPECT_EQ(mm->maxSize.x, 648);  // the defaults come filled in
+        mm->maxPosition = {10, 20};
+        mm->maxSize = {400, 300};
+        *r = 0;
+        return true;
+    };
+    ShowWindow(h, SW_SHOWMAXIMIZED);
+    EXPECT_EQ(WindowRect(h), (Rect{10, 20, 410, 320}));
+    ShowWindow(h, SW_RESTORE);
+    EXPECT_EQ(WindowRect(h), normal);
+}
+
 TEST_F(FrameTest, KeyboardMoveAndSizeFromTheSystemMenuEndWithEnterAndEscRestores) {
     const Hwnd h = Sizable();
     SetForegroundWindow(h);
