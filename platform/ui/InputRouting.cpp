@@ -544,13 +544,16 @@ Hcursor WindowManager::CreateCursor(const CursorImage& image) {
 
 Hcursor WindowManager::LoadCursor(void* instance, int id) {
     (void)instance;
-    (void)id;
-    // Every stock cursor shows as the arrow.
+    if (id >= IDC_SIZENWSE && id <= IDC_SIZENS) return sizeCursors_[id - IDC_SIZENWSE];
+    // The other stock cursors show as the arrow.
     return arrowCursor_;
 }
 
 bool WindowManager::DestroyCursor(Hcursor c) {
     if (c == 0 || c == arrowCursor_ || c > cursors_.size() || !cursors_[c - 1]) return false;
+    for (Hcursor stock : sizeCursors_) {
+        if (c == stock) return false;
+    }
     if (currentCursor_ == c) SetCursor(arrowCursor_);
     cursors_[c - 1].reset();
     return true;

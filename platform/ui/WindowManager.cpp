@@ -40,6 +40,7 @@ WindowManager::WindowManager(std::unique_ptr<Backend> backend)
     slots_.resize(1);  // slot 0 is never used: a zero handle is no window
 
     arrowCursor_ = CreateCursor(MakeArrowCursorImage());
+    for (int i = 0; i < 4; ++i) sizeCursors_[i] = CreateCursor(MakeSizingCursorImage(IDC_SIZENWSE + i));
     currentCursor_ = arrowCursor_;
     backend_->SetCursorImage(cursors_.front().get());
 
@@ -295,7 +296,13 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
                 }
                 return 0;
             }
-            SetCursor(arrowCursor_);
+            // The edges of a sizable frame show which way they pull.
+            Hcursor c = arrowCursor_;
+            if (hit == HTLEFT || hit == HTRIGHT) c = sizeCursors_[IDC_SIZEWE - IDC_SIZENWSE];
+            if (hit == HTTOP || hit == HTBOTTOM) c = sizeCursors_[IDC_SIZENS - IDC_SIZENWSE];
+            if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT) c = sizeCursors_[0];
+            if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT) c = sizeCursors_[1];
+            SetCursor(c);
             return hit == HTERROR ? 0 : 1;
         }
         case WM_ACTIVATE:

@@ -350,6 +350,7 @@ class WindowManager {
 
     std::vector<std::unique_ptr<CursorImage>> cursors_;  // index + 1 is the handle
     Hcursor arrowCursor_ = 0;
+    Hcursor sizeCursors_[4] = {};  // IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE, IDC_SIZENS
     Hcursor currentCursor_ = 0;
     // The scroll bar part held down, drawn pressed.
     Hwnd scrollPressedWindow_{};

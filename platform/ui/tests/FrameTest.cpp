@@ -66,6 +66,19 @@ TEST_F(FrameTest, HitTestAnswersEveryPartOfASizableCaptionedFrame) {
     for (const Case& c : cases) {
         EXPECT_EQ(HitAt(h, 100 + c.x, 80 + c.y), c.hit) << c.x << "," << c.y;
     }
+    // The pointer over an edge or corner shows which way it pulls.
+    struct Pointer {
+        int x, y, cursor;
+    } pointers[] = {{1, 100, IDC_SIZEWE},   {298, 100, IDC_SIZEWE},   {150, 198, IDC_SIZENS},
+                    {1, 1, IDC_SIZENWSE},   {298, 198, IDC_SIZENWSE}, {298, 1, IDC_SIZENESW},
+                    {1, 198, IDC_SIZENESW}, {150, 12, IDC_ARROW}};
+    EXPECT_NE(LoadCursor(nullptr, IDC_SIZEWE), LoadCursor(nullptr, IDC_ARROW));
+    for (const Pointer& p : pointers) {
+        screen->MouseMove(100 + p.x, 80 + p.y);
+        Pump();
+        EXPECT_EQ(GetCursor(), LoadCursor(nullptr, p.cursor)) << p.x << "," << p.y;
+    }
+    EXPECT_FALSE(DestroyCursor(LoadCursor(nullptr, IDC_SIZENS)));  // stock cursors stay
     // The menu bar, when there is one, lies between the caption and the client area.
     const Hwnd m = MakeFrame(LoadMenu(nullptr, kTestMenu));
     const Rect mr = WindowRect(m);
