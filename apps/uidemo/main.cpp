@@ -7,6 +7,7 @@
 //   --open-menu                              (headless) the screenshot shows the File menu open
 //   --scale N                                (SDL) show the desktop N times enlarged (0: as
 //                                            large as the window allows at 800 x 600 or more)
+//   --size WxH                               (SDL) the window's size (default 800x600)
 
 #include <cstdio>
 #include <cstdlib>
@@ -326,7 +327,7 @@ void TakeMenuShot(Hwnd h, uint32_t, uintptr_t id, uint32_t) {
 void Usage() {
     std::fprintf(stderr,
                  "usage: uidemo [--headless] [--screenshot FILE.png] [--frames N] [--dialog] "
-                 "[--open-menu] [--scale N]\n");
+                 "[--open-menu] [--scale N] [--size WxH]\n");
 }
 
 }  // namespace
@@ -338,6 +339,7 @@ int main(int argc, char** argv) {
     bool withDialog = false;
     bool openMenu = false;
     int scale = 0;
+    int windowW = 800, windowH = 600;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             headless = true;
@@ -347,6 +349,12 @@ int main(int argc, char** argv) {
             withDialog = true;
         } else if (std::strcmp(argv[i], "--open-menu") == 0) {
             openMenu = true;
+        } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%dx%d", &windowW, &windowH) != 2 || windowW < 1 ||
+                windowH < 1) {
+                Usage();
+                return 2;
+            }
         } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
             scale = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
@@ -374,7 +382,7 @@ int main(int argc, char** argv) {
         backend = std::move(h);
     } else {
         std::string error;
-        backend = SdlBackend::Create("uidemo", 800, 600, &error);
+        backend = SdlBackend::Create("uidemo", windowW, windowH, &error);
         if (!backend) {
             std::fprintf(stderr, "uidemo: %s\n", error.c_str());
             return 1;
