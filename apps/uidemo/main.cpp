@@ -5,6 +5,9 @@
 //   uidemo --headless --screenshot out.png   draws a few frames in memory and writes the screen
 //   --frames N                               stop after N animation frames (either backend)
 //   --open-menu                              (headless) the screenshot shows the File menu open
+//   --scale N                                (SDL) show the desktop N times enlarged (0: as
+//                                            large as the window allows at 800 x 600 or more)
+//   --size WxH                               (SDL) the window's size (default 800x600)
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +50,7 @@ enum : int {
     kCmdTileHorizontal,
     kCmdArrangeIcons,
     kCmdAbout,
+    kCmdOpen,
 };
 
 // Everything the demo's windows share; one per run, reached through the frame's user data.
@@ -199,6 +203,14 @@ LResult FrameProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
                 case kCmdNewWindow:
                     NewAnimationWindow(*demo);
                     return 0;
+                case kCmdOpen: {
+                    const std::string path = uidemo::ShowDemoFileDialog(h);
+                    if (!path.empty()) {
+                        MessageBox(h, zv::core::Utf8ToSjis("選んだファイル:\n") + path,
+                                   zv::core::Utf8ToSjis("開く"), MB_OK | MB_ICONINFORMATION);
+                    }
+                    return 0;
+                }
                 case kCmdClose: {
                     const Hwnd active = HwndFromParam(SendMessage(demo->client, WM_MDIGETACTIVE, 0, 0));
                     if (active) SendMessage(demo->client, WM_MDIDESTROY, HwndToParam(active), 0);
@@ -249,6 +261,7 @@ void RegisterDemoMenus() {
         {kDemoMenu,
          {MenuPopup("ファイル(&F)",
                     {MenuCommand(kCmdNewWindow, "新しいウィンドウ(&N)\tCtrl+N"),
+                     MenuCommand(kCmdOpen, "開く(&O)...\tCtrl+O"),
                      MenuCommand(kCmdSave, "保存(&S)\tCtrl+S", MF_GRAYED),
                      MenuCommand(kCmdClose, "閉じる(&C)\tCtrl+F4"), MenuSeparator(),
                      MenuCommand(kCmdExit, "終了(&X)")}),
@@ -262,6 +275,7 @@ void RegisterDemoMenus() {
           MenuPopup("ヘルプ(&H)", {MenuCommand(kCmdAbout, "バージョン情報(&A)...")})}});
     AcceleratorRegistry::Global().Add({kDemoAccelerators,
                                        {{FVIRTKEY | FCONTROL, 'N', kCmdNewWindow},
+                                        {FVIRTKEY | FCONTROL, 'O', kCmdOpen},
                                         {FVIRTKEY | FCONTROL, 'S', kCmdSave},
                                         {FVIRTKEY | FCONTROL, 'P', kCmdPause},
                                         {FVIRTKEY, VK_F2, kCmdDialog},
@@ -313,7 +327,7 @@ void TakeMenuShot(Hwnd h, uint32_t, uintptr_t id, uint32_t) {
 void Usage() {
     std::fprintf(stderr,
                  "usage: uidemo [--headless] [--screenshot FILE.png] [--frames N] [--dialog] "
-                 "[--open-menu]\n");
+                 "[--open-menu] [--scale N] [--size WxH]\n");
 }
 
 }  // namespace
@@ -324,6 +338,8 @@ int main(int argc, char** argv) {
     int frames = -1;
     bool withDialog = false;
     bool openMenu = false;
+    int scale = 0;
+    int windowW = 800, windowH = 600;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             headless = true;
@@ -333,6 +349,14 @@ int main(int argc, char** argv) {
             withDialog = true;
         } else if (std::strcmp(argv[i], "--open-menu") == 0) {
             openMenu = true;
+        } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%dx%d", &windowW, &windowH) != 2 || windowW < 1 ||
+                windowH < 1) {
+                Usage();
+                return 2;
+            }
+        } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            scale = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
             frames = std::atoi(argv[++i]);
         } else {
@@ -358,11 +382,12 @@ int main(int argc, char** argv) {
         backend = std::move(h);
     } else {
         std::string error;
-        backend = SdlBackend::Create("uidemo", 800, 600, &error);
+        backend = SdlBackend::Create("uidemo", windowW, windowH, &error);
         if (!backend) {
             std::fprintf(stderr, "uidemo: %s\n", error.c_str());
             return 1;
         }
+        backend->SetScreenScale(scale);
     }
     WindowManager wm(std::move(backend));
     RegisterDemoMenus();

@@ -28,6 +28,8 @@ enum class BackendEventKind {
     Minimized,
     Restored,
     FocusLost,  // the screen window no longer gets keys: every key counts as released
+    FocusGained,  // the screen window gets the keys again
+    MouseLeft,    // the pointer left the screen window
 };
 
 // A screen mode: size and colour depth.
@@ -96,6 +98,26 @@ class Backend {
 
     // Keeps the mouse pointer inside the screen area; null lets it go anywhere again.
     virtual void ConfineCursor(const Rect* area) { (void)area; }
+
+    // The screen window itself, as the desktop's window manager shows it. A backend without
+    // one (headless) ignores these or keeps them for tests to read.
+    virtual void MinimizeWindow() {}
+    virtual void RestoreWindow() {}
+    virtual void MaximizeWindow() {}
+    // The window's size in screen pixels (before scaling to the desktop's pixels).
+    virtual void ResizeWindow(int width, int height) {
+        (void)width;
+        (void)height;
+    }
+    // Full screen at the desktop's own mode (no mode switch); false when refused.
+    virtual bool SetDesktopFullscreen(bool on) {
+        (void)on;
+        return false;
+    }
+    // How many desktop pixels each screen pixel is shown as (integer, at least 1); 0 chooses
+    // it from the window size.
+    virtual int ScreenScale() { return 1; }
+    virtual void SetScreenScale(int scale) { (void)scale; }
 };
 
 }  // namespace zv::ui

@@ -75,7 +75,7 @@ bool WindowManager::FindWindowToPaint(Hwnd* out) const {
     // Back to front, each window before its children.
     std::function<bool(Hwnd)> visit = [&](Hwnd h) -> bool {
         const Window* w = Get(h);
-        if (!w || !(w->style & WS_VISIBLE) || HiddenWhenMinimized(w)) return false;
+        if (!w || !(w->style & WS_VISIBLE)) return false;
         if (!w->update.IsEmpty() || w->ncDirty) {
             *out = h;
             return true;

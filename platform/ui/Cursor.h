@@ -12,11 +12,16 @@ namespace zv::ui {
 // A cursor handle; 0 is none.
 using Hcursor = uint32_t;
 
-// Stock cursor ids of LoadCursor. The layer draws only the arrow; the others show it too.
+// Stock cursor ids of LoadCursor. The layer draws the arrow and the four sizing arrows; the
+// others show the arrow.
 constexpr int IDC_ARROW = 32512;
 constexpr int IDC_IBEAM = 32513;
 constexpr int IDC_WAIT = 32514;
 constexpr int IDC_CROSS = 32515;
+constexpr int IDC_SIZENWSE = 32642;
+constexpr int IDC_SIZENESW = 32643;
+constexpr int IDC_SIZEWE = 32644;
+constexpr int IDC_SIZENS = 32645;
 constexpr int IDC_SIZEALL = 32646;
 constexpr int IDC_NO = 32648;
 constexpr int IDC_HAND = 32649;
@@ -32,6 +37,11 @@ struct CursorImage {
 
 // The classic black-outlined white arrow, hot spot at its tip.
 CursorImage MakeArrowCursorImage();
+
+// The double-headed arrows shown over a sizable window's edges and corners (IDC_SIZEWE,
+// IDC_SIZENS, IDC_SIZENWSE, IDC_SIZENESW): black with a white outline, hot spot in the middle.
+// An empty picture for any other id.
+CursorImage MakeSizingCursorImage(int id);
 
 // A cursor picture from 8-bit pixels: pixels of the transparent index are left out, the others
 // take their palette colour. Null when the surface is not valid or is larger than 64 x 64, or

@@ -161,6 +161,42 @@ void HeadlessBackend::RequestClose() {
     Inject(e);
 }
 
+void HeadlessBackend::SetAppFocus(bool focused) {
+    BackendEvent e;
+    e.kind = focused ? BackendEventKind::FocusGained : BackendEventKind::FocusLost;
+    Inject(e);
+}
+
+void HeadlessBackend::MouseLeaveScreen() {
+    BackendEvent e;
+    e.kind = BackendEventKind::MouseLeft;
+    Inject(e);
+}
+
+void HeadlessBackend::MinimizeWindow() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    windowState_ = "minimized";
+}
+
+void HeadlessBackend::RestoreWindow() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    windowState_ = "normal";
+}
+
+void HeadlessBackend::MaximizeWindow() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    windowState_ = "maximized";
+}
+
+std::string HeadlessBackend::WindowStateRequested() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return windowState_;
+}
+
+void HeadlessBackend::ResizeWindow(int width, int height) {
+    Resize(width, height);
+}
+
 void HeadlessBackend::Resize(int width, int height) {
     {
         std::lock_guard<std::mutex> lock(mutex_);

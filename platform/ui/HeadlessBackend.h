@@ -35,6 +35,12 @@ class HeadlessBackend : public Backend {
     std::vector<DisplayModeDesc> ListDisplayModes() override;
     bool EnterFullscreenMode(const DisplayModeDesc& mode) override;
     void LeaveFullscreenMode() override;
+    void MinimizeWindow() override;
+    void RestoreWindow() override;
+    void MaximizeWindow() override;
+    void ResizeWindow(int width, int height) override;  // as Resize
+    // What the layer last asked of the screen window: "normal", "minimized" or "maximized".
+    std::string WindowStateRequested() const;
 
     // The modes a test's screen offers (by default only its own size at 32 bits).
     void SetDisplayModes(std::vector<DisplayModeDesc> modes);
@@ -56,6 +62,10 @@ class HeadlessBackend : public Backend {
     // Text being composed by an input method (empty ends the composition).
     void Compose(const std::string& utf8, int cursor);
     void RequestClose();
+    // The screen window gains or loses the keyboard focus (another program was switched to).
+    void SetAppFocus(bool focused);
+    // The pointer leaves the screen window.
+    void MouseLeaveScreen();
     // A new screen size; the window layer learns of it from a ScreenResized event. GUI thread
     // only: the old screen goes away at once.
     void Resize(int width, int height);
@@ -94,6 +104,7 @@ class HeadlessBackend : public Backend {
     bool fullscreen_ = false;
     int windowedWidth_ = 0;
     int windowedHeight_ = 0;
+    std::string windowState_ = "normal";
 };
 
 }  // namespace zv::ui

@@ -54,7 +54,7 @@ void WindowManager::HandleBackendEvent(const BackendEvent& e) {
             for (Hwnd t : tops) {
                 Window* tw = Get(t);
                 if (tw && (tw->style & WS_MAXIMIZE) && !(tw->style & WS_MINIMIZE)) {
-                    const Rect r = MaximizedRect(tw);
+                    const Rect r = MaximizedPlacement(t);
                     SetWindowPos(t, {}, r.left, r.top, r.Width(), r.Height(),
                                  SWP_NOZORDER | SWP_NOACTIVATE);
                 }
@@ -75,6 +75,14 @@ void WindowManager::HandleBackendEvent(const BackendEvent& e) {
             // The releases happen where we cannot see them; a key held while switching away
             // (Alt of Alt+Tab) must not stay down.
             keyDown_.fill(0);
+            EndMouseTracking(true);
+            SetAppActive(false);
+            return;
+        case BackendEventKind::FocusGained:
+            SetAppActive(true);
+            return;
+        case BackendEventKind::MouseLeft:
+            EndMouseTracking(true);
             return;
     }
 }
@@ -85,7 +93,7 @@ Hwnd WindowManager::HitFrom(Hwnd parent, Point screen, intptr_t* hit) {
     const std::vector<Hwnd> kids = p->children;
     for (Hwnd c : kids) {
         const Window* cw = Get(c);
-        if (!cw || !(cw->style & WS_VISIBLE) || HiddenWhenMinimized(cw)) continue;
+        if (!cw || !(cw->style & WS_VISIBLE)) continue;
         // Disabled children let the point through to their parent; disabled top-level windows
         // still catch it (and drop it), as an owner under a modal dialog does.
         if (parent != desktop_ && (cw->style & WS_DISABLED)) continue;
@@ -168,6 +176,14 @@ bool WindowManager::RouteMouse(const BackendEvent& e, Msg* out) {
         target = capture_;
     } else {
         target = HitFrom(desktop_, pt, &hit);
+    }
+    if (mouseTrackFlags_ && e.kind == BackendEventKind::MouseMove) {
+        // Under capture every move goes to the capturing window; the tracked window still
+        // hears when the pointer is no longer over it.
+        intptr_t underHit = hit;
+        const Hwnd under = captured ? HitFrom(desktop_, pt, &underHit) : target;
+        TrackMouseLeave(under, underHit, pt);
+        if (captured && !Get(capture_)) return false;
     }
     uint32_t keys = 0;
     if (keyDown_[VK_LBUTTON]) keys |= MK_LBUTTON;
@@ -362,6 +378,79 @@ bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Mouse leave and hover, program activation
+
+bool WindowManager::TrackMouseEvent(TrackMouseEventInfo* info) {
+    if (!info) return false;
+    if (info->flags & TME_QUERY) {
+        info->flags = Get(mouseTrack_) ? mouseTrackFlags_ : 0;
+        info->hwndTrack = info->flags ? mouseTrack_ : Hwnd{};
+        info->hoverTime = hoverMs_;
+        return true;
+    }
+    if (!Get(info->hwndTrack)) return false;
+    const uint32_t wanted = info->flags & (TME_LEAVE | TME_HOVER);
+    if (info->flags & TME_CANCEL) {
+        if (mouseTrack_ == info->hwndTrack) mouseTrackFlags_ &= ~wanted;
+        return true;
+    }
+    // Asked while the pointer is already elsewhere, the leave comes at once.
+    intptr_t hit = HTNOWHERE;
+    const Hwnd under = HitFrom(desktop_, cursorPos_, &hit);
+    if (mouseTrack_ != info->hwndTrack) mouseTrackFlags_ = 0;
+    mouseTrack_ = info->hwndTrack;
+    mouseTrackFlags_ |= wanted;
+    if (wanted & TME_HOVER) {
+        hoverMs_ = info->hoverTime == HOVER_DEFAULT ? kDefaultHoverMs : info->hoverTime;
+        hoverStart_ = cursorPos_;
+        hoverDue_ = backend_->NowMs() + hoverMs_;
+    }
+    TrackMouseLeave(under, hit, cursorPos_);
+    return true;
+}
+
+void WindowManager::TrackMouseLeave(Hwnd under, intptr_t hit, Point screen) {
+    if (!mouseTrackFlags_) return;
+    if (!Get(mouseTrack_) || under != mouseTrack_ || hit != HTCLIENT) {
+        EndMouseTracking(true);
+        return;
+    }
+    if (mouseTrackFlags_ & TME_HOVER) {
+        // The rest starts again when the pointer goes further than the hover square.
+        if (std::abs(screen.x - hoverStart_.x) > kDoubleClickSize / 2 ||
+            std::abs(screen.y - hoverStart_.y) > kDoubleClickSize / 2) {
+            hoverStart_ = screen;
+            hoverDue_ = backend_->NowMs() + hoverMs_;
+        }
+    }
+}
+
+void WindowManager::EndMouseTracking(bool leave) {
+    const Hwnd h = mouseTrack_;
+    const bool wantedLeave = (mouseTrackFlags_ & TME_LEAVE) != 0;
+    mouseTrack_ = {};
+    mouseTrackFlags_ = 0;
+    if (leave && wantedLeave && Get(h)) {
+        // Queued with the input it comes from, so it arrives in order with the moves.
+        Msg m;
+        m.hwnd = h;
+        m.message = WM_MOUSELEAVE;
+        m.time = backend_->NowMs();
+        m.pt = cursorPos_;
+        inputMsgs_.push_back(m);
+    }
+}
+
+void WindowManager::SetAppActive(bool active) {
+    if (appActive_ == active) return;
+    appActive_ = active;
+    const std::vector<Hwnd> tops = Get(desktop_)->children;
+    for (Hwnd t : tops) {
+        if (Get(t)) SendMessage(t, WM_ACTIVATEAPP, active ? 1 : 0, 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Capture, focus, activation
 
 Hwnd WindowManager::SetCapture(Hwnd h) {
@@ -455,13 +544,16 @@ Hcursor WindowManager::CreateCursor(const CursorImage& image) {
 
 Hcursor WindowManager::LoadCursor(void* instance, int id) {
     (void)instance;
-    (void)id;
-    // Every stock cursor shows as the arrow.
+    if (id >= IDC_SIZENWSE && id <= IDC_SIZENS) return sizeCursors_[id - IDC_SIZENWSE];
+    // The other stock cursors show as the arrow.
     return arrowCursor_;
 }
 
 bool WindowManager::DestroyCursor(Hcursor c) {
     if (c == 0 || c == arrowCursor_ || c > cursors_.size() || !cursors_[c - 1]) return false;
+    for (Hcursor stock : sizeCursors_) {
+        if (c == stock) return false;
+    }
     if (currentCursor_ == c) SetCursor(arrowCursor_);
     cursors_[c - 1].reset();
     return true;
@@ -477,7 +569,8 @@ Hcursor WindowManager::SetCursor(Hcursor c) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Mouse tracking loops (caption drags, caption buttons, scroll bars)
+// Mouse tracking loops (caption buttons and scroll bars; the move and size loop is in
+// FrameTracking.cpp)
 
 void WindowManager::TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& onMouse,
                                uintptr_t timerId) {
@@ -509,39 +602,6 @@ void WindowManager::TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& on
         }
     }
     if (capture_ == h) ReleaseCapture();
-}
-
-void WindowManager::TrackCaptionDrag(Hwnd h, Point start) {
-    const Window* w = Get(h);
-    if (!w || (w->style & WS_MAXIMIZE)) return;
-    const Rect orig = w->rect;
-    SendMessage(h, WM_ENTERSIZEMOVE, 0, 0);
-    TrackMouse(h, [&](const Msg& m) {
-        if (m.message == WM_MOUSEMOVE) {
-            SetWindowPos(h, {}, orig.left + m.pt.x - start.x, orig.top + m.pt.y - start.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-        return m.message != WM_LBUTTONUP;
-    });
-    if (Get(h)) SendMessage(h, WM_EXITSIZEMOVE, 0, 0);
-}
-
-void WindowManager::TrackCaptionButton(Hwnd h, intptr_t hit) {
-    bool released = false;
-    Point at{};
-    TrackMouse(h, [&](const Msg& m) {
-        if (m.message == WM_LBUTTONUP) {
-            released = true;
-            at = m.pt;
-            return false;
-        }
-        return true;
-    });
-    if (!released || !Get(h) || DefaultHitTest(h, at) != hit) return;
-    WParam cmd = SC_CLOSE;
-    if (hit == HTMINBUTTON) cmd = SC_MINIMIZE;
-    if (hit == HTMAXBUTTON) cmd = IsZoomed(h) ? SC_RESTORE : SC_MAXIMIZE;
-    SendMessage(h, WM_SYSCOMMAND, cmd, MakeLParam(at.x, at.y));
 }
 
 }  // namespace zv::ui

@@ -233,7 +233,9 @@ void Activate(ClientState* s, Hwnd c) {
     if (c && IsWindow(c) && s->active == c) {
         SetWindowPos(c, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (carryMax) MaximizeChild(s, c);
-        SendMessage(c, WM_NCACTIVATE, 1, 0);
+        // The active child's caption shows active while its frame is active (DefFrameProc
+        // passes the frame's WM_NCACTIVATE on).
+        SendMessage(c, WM_NCACTIVATE, GetActiveWindow() == GetAncestor(s->self, GA_ROOT), 0);
         SendMessage(c, WM_MDIACTIVATE, HwndToParam(old), HwndToParam(c));
         RedrawWindow(c, nullptr, RDW_FRAME);
         SendMessage(c, WM_CHILDACTIVATE, 0, 0);
@@ -574,12 +576,6 @@ Hwnd MdiMaximizedChildOfFrame(Hwnd frame) {
     return {};
 }
 
-bool ChildCaptionActive(Hwnd h) {
-    const ClientState* s = StateOf(GetParent(h));
-    if (!Listed(s, h)) return true;
-    return h == s->active && GetActiveWindow() == GetAncestor(h, GA_ROOT);
-}
-
 }  // namespace menudetail
 
 void RegisterMdiClientClass() {
@@ -627,7 +623,10 @@ LResult DefFrameProc(Hwnd frame, Hwnd client, uint32_t msg, WParam wp, LParam lp
             return 0;
         case WM_NCACTIVATE: {
             const LResult r = DefWindowProc(frame, msg, wp, lp);
-            if (IsWindow(s->active)) RedrawWindow(s->active, nullptr, RDW_FRAME);
+            if (IsWindow(s->active)) {
+                SendMessage(s->active, WM_NCACTIVATE, wp, 0);
+                RedrawWindow(s->active, nullptr, RDW_FRAME);
+            }
             return r;
         }
         case WM_SYSCOMMAND:

@@ -75,8 +75,6 @@ void TrackBarByMouse(Hwnd h, Point start);
 
 // The MDI child shown maximised in the frame's bar, or null.
 Hwnd MdiMaximizedChildOfFrame(Hwnd frame);
-// Whether the caption of a child window draws as active (MDI children: the active one).
-bool ChildCaptionActive(Hwnd h);
 
 }  // namespace menudetail
 

@@ -314,6 +314,33 @@ constexpr uint32_t SC_CLOSE = 0xF060;
 constexpr uint32_t SC_RESTORE = 0xF120;
 constexpr uint32_t SC_SCREENSAVE = 0xF140;
 
+// WM_SIZING: the edge being pulled.
+constexpr uint32_t WMSZ_LEFT = 1;
+constexpr uint32_t WMSZ_RIGHT = 2;
+constexpr uint32_t WMSZ_TOP = 3;
+constexpr uint32_t WMSZ_TOPLEFT = 4;
+constexpr uint32_t WMSZ_TOPRIGHT = 5;
+constexpr uint32_t WMSZ_BOTTOM = 6;
+constexpr uint32_t WMSZ_BOTTOMLEFT = 7;
+constexpr uint32_t WMSZ_BOTTOMRIGHT = 8;
+
+// ScrollWindowEx flags and region kinds.
+constexpr uint32_t SW_SCROLLCHILDREN = 0x0001;
+constexpr uint32_t SW_INVALIDATE = 0x0002;
+constexpr uint32_t SW_ERASE = 0x0004;
+constexpr int RGN_ERROR = 0;
+constexpr int NULLREGION = 1;
+constexpr int SIMPLEREGION = 2;
+constexpr int COMPLEXREGION = 3;
+
+// TrackMouseEvent.
+constexpr uint32_t TME_HOVER = 0x00000001;
+constexpr uint32_t TME_LEAVE = 0x00000002;
+constexpr uint32_t TME_QUERY = 0x40000000;
+constexpr uint32_t TME_CANCEL = 0x80000000;
+constexpr uint32_t HOVER_DEFAULT = 0xFFFFFFFF;
+constexpr uint32_t kDefaultHoverMs = 400;
+
 // Scroll bars.
 constexpr int SB_HORZ = 0;
 constexpr int SB_VERT = 1;

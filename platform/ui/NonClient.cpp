@@ -52,6 +52,64 @@ void DrawWindowIcon(Canvas& dc, const Rect& r) {
     theme::Fill(dc, {w.left + 3, w.top + 8, w.right - 5, w.top + 9}, GetSysColor(COLOR_BTNSHADOW));
 }
 
+enum class CaptionGlyph { Close, Minimize, Maximize, Restore };
+
+// A caption button: raised, or pushed in (glyph one pixel down and right) while held; a button
+// whose box the style leaves out shows its glyph embossed and does nothing.
+static void DrawCaptionButton(Canvas& dc, const Rect& box, CaptionGlyph glyph, bool pressed,
+                              bool enabled) {
+    if (pressed)
+        theme::PressedBox(dc, box);
+    else
+        theme::RaisedBox(dc, box);
+    const int o = pressed ? 1 : 0;
+    auto draw = [&](int dx, ColorRef c) {
+        auto fill = [&](const Rect& r) { theme::Fill(dc, r.Offset(o + dx, o + dx), c); };
+        const Rect b = box;
+        switch (glyph) {
+            case CaptionGlyph::Close: {
+                const int cx = (b.left + b.right) / 2 - 1;
+                const int cy = (b.top + b.bottom) / 2 - 1;
+                for (int i = -3; i <= 3; ++i) {
+                    fill({cx + i, cy + i, cx + i + 2, cy + i + 1});
+                    fill({cx + i, cy - i, cx + i + 2, cy - i + 1});
+                }
+                break;
+            }
+            case CaptionGlyph::Minimize:
+                fill({b.left + 4, b.bottom - 5, b.right - 6, b.bottom - 3});
+                break;
+            case CaptionGlyph::Maximize: {
+                const Rect m{b.left + 4, b.top + 2, b.right - 5, b.bottom - 3};
+                fill({m.left, m.top, m.right, m.top + 2});
+                fill({m.left, m.top, m.left + 1, m.bottom});
+                fill({m.right - 1, m.top, m.right, m.bottom});
+                fill({m.left, m.bottom - 1, m.right, m.bottom});
+                break;
+            }
+            case CaptionGlyph::Restore: {
+                // Two small windows, the back one up and to the right.
+                const Rect back{b.left + 6, b.top + 2, b.right - 4, b.bottom - 6};
+                const Rect front{b.left + 3, b.top + 5, b.right - 7, b.bottom - 3};
+                fill({back.left, back.top, back.right, back.top + 2});
+                fill({back.right - 1, back.top, back.right, back.bottom});
+                fill({front.right, back.bottom - 1, back.right, back.bottom});
+                fill({front.left, front.top, front.right, front.top + 2});
+                fill({front.left, front.top, front.left + 1, front.bottom});
+                fill({front.right - 1, front.top, front.right, front.bottom});
+                fill({front.left, front.bottom - 1, front.right, front.bottom});
+                break;
+            }
+        }
+    };
+    if (enabled) {
+        draw(0, GetSysColor(COLOR_3DDKSHADOW));
+    } else {
+        draw(1, GetSysColor(COLOR_BTNHIGHLIGHT));
+        draw(0, GetSysColor(COLOR_BTNSHADOW));
+    }
+}
+
 static CaptionLayout LayoutCaption(uint32_t style, uint32_t exStyle, const Rect& insets,
                                    int width) {
     CaptionLayout l{};
@@ -106,40 +164,25 @@ void WindowManager::PaintNonClient(Hwnd h) {
     }
     const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, W);
     if (!cl.caption.IsEmpty()) {
-        const bool active = (w->style & WS_CHILD) ? menudetail::ChildCaptionActive(h)
-                                                  : active_ == GetAncestor(h, GA_ROOT);
+        const bool active = w->ncActive;
         theme::Fill(*dc, cl.caption,
                     active ? GetSysColor(COLOR_ACTIVECAPTION) : GetSysColor(COLOR_INACTIVECAPTION));
         if (!cl.icon.IsEmpty()) DrawWindowIcon(*dc, cl.icon);
         theme::Fill(*dc,
                     {cl.caption.left, cl.caption.bottom, cl.caption.right, cl.caption.bottom + 1},
                     GetSysColor(COLOR_BTNFACE));
-        if (!cl.close.IsEmpty()) {
-            theme::RaisedBox(*dc, cl.close);
-            const int cx = (cl.close.left + cl.close.right) / 2 - 1;
-            const int cy = (cl.close.top + cl.close.bottom) / 2 - 1;
-            for (int i = -3; i <= 3; ++i) {
-                theme::Fill(*dc, {cx + i, cy + i, cx + i + 2, cy + i + 1},
-                            GetSysColor(COLOR_3DDKSHADOW));
-                theme::Fill(*dc, {cx + i, cy - i, cx + i + 2, cy - i + 1},
-                            GetSysColor(COLOR_3DDKSHADOW));
-            }
-        }
-        if (!cl.maximize.IsEmpty()) {
-            theme::RaisedBox(*dc, cl.maximize);
-            const Rect m{cl.maximize.left + 4, cl.maximize.top + 2, cl.maximize.right - 5,
-                         cl.maximize.bottom - 3};
-            theme::Edge(*dc, m, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
-            theme::Fill(*dc, {m.left, m.top + 1, m.right, m.top + 2},
-                        GetSysColor(COLOR_3DDKSHADOW));
-        }
-        if (!cl.minimize.IsEmpty()) {
-            theme::RaisedBox(*dc, cl.minimize);
-            theme::Fill(*dc,
-                        {cl.minimize.left + 4, cl.minimize.bottom - 5, cl.minimize.right - 6,
-                         cl.minimize.bottom - 3},
-                        GetSysColor(COLOR_3DDKSHADOW));
-        }
+        const bool iconic = (w->style & WS_MINIMIZE) != 0;
+        auto button = [&](const Rect& r, intptr_t hit, CaptionGlyph glyph, bool enabled) {
+            if (r.IsEmpty()) return;
+            const bool pressed = captionPressedWindow_ == h && captionPressedHit_ == hit;
+            DrawCaptionButton(*dc, r, glyph, pressed, enabled);
+        };
+        button(cl.close, HTCLOSE, CaptionGlyph::Close, true);
+        button(cl.maximize, HTMAXBUTTON,
+               (w->style & WS_MAXIMIZE) ? CaptionGlyph::Restore : CaptionGlyph::Maximize,
+               (w->style & WS_MAXIMIZEBOX) != 0);
+        button(cl.minimize, HTMINBUTTON, iconic ? CaptionGlyph::Restore : CaptionGlyph::Minimize,
+               iconic || (w->style & WS_MINIMIZEBOX));
     }
     if (w->hasMenuBar) {
         const int top = cl.caption.IsEmpty() ? r.top : cl.caption.bottom + 1;
@@ -200,22 +243,46 @@ intptr_t WindowManager::DefaultHitTest(Hwnd h, Point screen) const {
     const Rect wr = WindowRectScreen(w);
     const Point p{screen.x - wr.left, screen.y - wr.top};
     if (!Rect{0, 0, wr.Width(), wr.Height()}.Contains(p.x, p.y)) return HTNOWHERE;
-    if (w->style & WS_MINIMIZE) return HTCAPTION;
-    if (w->client.Contains(p.x, p.y)) return HTCLIENT;
-    if (ScrollBarRect(w, SB_VERT).Contains(p.x, p.y)) return HTVSCROLL;
-    if (ScrollBarRect(w, SB_HORZ).Contains(p.x, p.y)) return HTHSCROLL;
+    const bool iconic = (w->style & WS_MINIMIZE) != 0;
+    if (!iconic) {
+        if (w->client.Contains(p.x, p.y)) return HTCLIENT;
+        if (ScrollBarRect(w, SB_VERT).Contains(p.x, p.y)) return HTVSCROLL;
+        if (ScrollBarRect(w, SB_HORZ).Contains(p.x, p.y)) return HTHSCROLL;
+    }
     const Rect in = NonClientInsets(w);
     const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, wr.Width());
     if (cl.close.Contains(p.x, p.y)) return HTCLOSE;
     if (cl.icon.Contains(p.x, p.y)) return HTSYSMENU;
     if (cl.maximize.Contains(p.x, p.y)) return HTMAXBUTTON;
     if (cl.minimize.Contains(p.x, p.y)) return HTMINBUTTON;
+    // An iconic window is a caption to drag, whatever part of it the point is on.
+    if (iconic) return HTCAPTION;
     if (Rect{cl.caption.left, cl.caption.top, cl.caption.right, cl.caption.bottom + 1}.Contains(
             p.x, p.y)) {
         return HTCAPTION;
     }
     if (w->hasMenuBar && p.y < w->client.top && p.y >= w->client.top - kMenuBarHeight)
         return HTMENU;
+    return SizingEdgeAt(w->style, wr.Width(), wr.Height(), p);
+}
+
+intptr_t wmdetail::SizingEdgeAt(uint32_t style, int width, int height, Point p) {
+    // Only a sizable window that fills neither the screen nor a caption has edges to pull.
+    if (!(style & WS_THICKFRAME) || (style & (WS_MAXIMIZE | WS_MINIMIZE))) return HTBORDER;
+    const int f = kSizingFrameWidth;
+    // The corners reach along each edge as far as a caption is high, so they are easy to catch.
+    const int corner = kCaptionHeight + f;
+    const bool left = p.x < f, right = p.x >= width - f, top = p.y < f, bottom = p.y >= height - f;
+    const bool nearLeft = p.x < corner, nearRight = p.x >= width - corner;
+    const bool nearTop = p.y < corner, nearBottom = p.y >= height - corner;
+    if ((top && nearLeft) || (left && nearTop)) return HTTOPLEFT;
+    if ((top && nearRight) || (right && nearTop)) return HTTOPRIGHT;
+    if ((bottom && nearLeft) || (left && nearBottom)) return HTBOTTOMLEFT;
+    if ((bottom && nearRight) || (right && nearBottom)) return HTBOTTOMRIGHT;
+    if (left) return HTLEFT;
+    if (right) return HTRIGHT;
+    if (top) return HTTOP;
+    if (bottom) return HTBOTTOM;
     return HTBORDER;
 }
 

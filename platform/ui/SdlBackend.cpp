@@ -105,7 +105,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int
     }
     std::unique_ptr<SdlBackend> b(new SdlBackend());
     b->window_ = SDL_CreateWindow(titleUtf8.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  width, height, SDL_WINDOW_RESIZABLE);
+                                  width, height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!b->window_) {
         if (error) *error = std::string("SDL could not open a window: ") + SDL_GetError();
         return nullptr;
@@ -115,9 +115,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int
         if (error) *error = std::string("SDL could not make a renderer: ") + SDL_GetError();
         return nullptr;
     }
-    int w = 0, h = 0;
-    SDL_GetWindowSize(b->window_, &w, &h);
-    b->screen_.Resize(w, h, 0);
+    b->Rescale();
     if (!b->MakeTexture(error)) return nullptr;
     b->wakeEvent_ = SDL_RegisterEvents(1);
     SDL_StartTextInput();
@@ -132,6 +130,54 @@ SdlBackend::~SdlBackend() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
+bool SdlBackend::Rescale() {
+    int ww = 0, wh = 0, ow = 0, oh = 0;
+    SDL_GetWindowSize(window_, &ww, &wh);
+    if (renderer_) SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+    const ScreenScaling next = ChooseScreenScaling(ww, wh, ow, oh, requestedScale_);
+    const bool changed = next.desktopWidth != screen_.Width() ||
+                         next.desktopHeight != screen_.Height();
+    scaling_ = next;
+    if (changed) screen_.Resize(next.desktopWidth, next.desktopHeight, 0);
+    return changed;
+}
+
+Point SdlBackend::ToDesktop(int x, int y) const {
+    return WindowToDesktop(scaling_, {x, y});
+}
+
+int SdlBackend::ScreenScale() {
+    return scaling_.scale;
+}
+
+void SdlBackend::SetScreenScale(int scale) {
+    requestedScale_ = std::max(0, scale);
+    if (Rescale() && MakeTexture(nullptr)) resizePending_ = true;
+    Present({});
+}
+
+void SdlBackend::MinimizeWindow() {
+    if (window_) SDL_MinimizeWindow(window_);
+}
+
+void SdlBackend::RestoreWindow() {
+    if (window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) SDL_RestoreWindow(window_);
+}
+
+void SdlBackend::MaximizeWindow() {
+    if (window_) SDL_MaximizeWindow(window_);
+}
+
+void SdlBackend::ResizeWindow(int width, int height) {
+    if (!window_ || width <= 0 || height <= 0) return;
+    SDL_SetWindowSize(window_, width, height);
+}
+
+bool SdlBackend::SetDesktopFullscreen(bool on) {
+    if (!window_) return false;
+    return SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
 bool SdlBackend::MakeTexture(std::string* error) {
     if (texture_) SDL_DestroyTexture(texture_);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
@@ -140,6 +186,8 @@ bool SdlBackend::MakeTexture(std::string* error) {
         if (error) *error = std::string("SDL could not make the screen texture: ") + SDL_GetError();
         return false;
     }
+    // Whole-number scaling with the nearest pixel keeps every line one sharp block.
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
     SDL_UpdateTexture(texture_, nullptr, screen_.Pixels().data(), screen_.Width() * 4);
     return true;
 }
@@ -149,6 +197,12 @@ Surface32 SdlBackend::Screen() {
 }
 
 bool SdlBackend::PollEvent(BackendEvent& out) {
+    if (resizePending_) {
+        resizePending_ = false;
+        out = BackendEvent{};
+        out.kind = BackendEventKind::ScreenResized;
+        return true;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         out = BackendEvent{};
@@ -158,8 +212,8 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                 return true;
             case SDL_MOUSEMOTION:
                 out.kind = BackendEventKind::MouseMove;
-                out.x = e.motion.x;
-                out.y = e.motion.y;
+                out.x = ToDesktop(e.motion.x, e.motion.y).x;
+                out.y = ToDesktop(e.motion.x, e.motion.y).y;
                 return true;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
@@ -167,15 +221,18 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                 if (!button) break;
                 out.kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::MouseDown
                                                          : BackendEventKind::MouseUp;
-                out.x = e.button.x;
-                out.y = e.button.y;
+                out.x = ToDesktop(e.button.x, e.button.y).x;
+                out.y = ToDesktop(e.button.x, e.button.y).y;
                 out.button = *button;
                 return true;
             }
             case SDL_MOUSEWHEEL: {
                 if (e.wheel.y == 0) break;
                 out.kind = BackendEventKind::MouseWheel;
-                SDL_GetMouseState(&out.x, &out.y);
+                int mx = 0, my = 0;
+                SDL_GetMouseState(&mx, &my);
+                out.x = ToDesktop(mx, my).x;
+                out.y = ToDesktop(mx, my).y;
                 out.wheelDelta = e.wheel.y * WHEEL_DELTA;
                 return true;
             }
@@ -202,10 +259,12 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {
                     case SDL_WINDOWEVENT_SIZE_CHANGED: {
-                        const int w = std::max(1, e.window.data1);
-                        const int h = std::max(1, e.window.data2);
-                        if (w == screen_.Width() && h == screen_.Height()) break;
-                        screen_.Resize(w, h, 0);
+                        // A new window size may keep the desktop's size (only the border or
+                        // the scale changes): then it is only shown again.
+                        if (!Rescale()) {
+                            out.kind = BackendEventKind::Exposed;
+                            return true;
+                        }
                         if (!MakeTexture(nullptr)) break;
                         out.kind = BackendEventKind::ScreenResized;
                         return true;
@@ -221,6 +280,12 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                         return true;
                     case SDL_WINDOWEVENT_FOCUS_LOST:
                         out.kind = BackendEventKind::FocusLost;
+                        return true;
+                    case SDL_WINDOWEVENT_FOCUS_GAINED:
+                        out.kind = BackendEventKind::FocusGained;
+                        return true;
+                    case SDL_WINDOWEVENT_LEAVE:
+                        out.kind = BackendEventKind::MouseLeft;
                         return true;
                     default:
                         break;
@@ -260,8 +325,11 @@ void SdlBackend::Present(const std::vector<Rect>& dirty) {
             screen_.Pixels().data() + static_cast<size_t>(c.top) * screen_.Width() + c.left;
         SDL_UpdateTexture(texture_, &sr, first, screen_.Width() * 4);
     }
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    const Rect o = DesktopOutputRect(scaling_);
+    const SDL_Rect dst{o.left, o.top, o.Width(), o.Height()};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
     SDL_RenderPresent(renderer_);
 }
 
@@ -299,7 +367,8 @@ std::string SdlBackend::GetClipboardText() {
 }
 
 void SdlBackend::SetTextInputRect(const Rect& screen) {
-    SDL_Rect r{screen.left, screen.top, screen.Width(), screen.Height()};
+    const Rect w = DesktopToWindow(scaling_, screen);
+    SDL_Rect r{w.left, w.top, w.Width(), w.Height()};
     SDL_SetTextInputRect(&r);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ui/Backend.h"
+#include "platform/ui/ScreenScale.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -40,10 +41,23 @@ class SdlBackend : public Backend {
     bool EnterFullscreenMode(const DisplayModeDesc& mode) override;
     void LeaveFullscreenMode() override;
     void ConfineCursor(const Rect* area) override;
+    void MinimizeWindow() override;
+    void RestoreWindow() override;
+    void MaximizeWindow() override;
+    void ResizeWindow(int width, int height) override;
+    bool SetDesktopFullscreen(bool on) override;
+    // The desktop is drawn at its own size and shown at a whole-number scale: chosen from the
+    // window's size (0, the default) or fixed by the player's setting.
+    int ScreenScale() override;
+    void SetScreenScale(int scale) override;
 
   private:
     SdlBackend() = default;
     bool MakeTexture(std::string* error);
+    // Works out the scaling for the window's size now; true when the desktop's size changed
+    // (the screen buffer and texture are then made anew).
+    bool Rescale();
+    Point ToDesktop(int x, int y) const;
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -51,6 +65,9 @@ class SdlBackend : public Backend {
     SDL_Cursor* cursor_ = nullptr;
     Surface32Buffer screen_;
     uint32_t wakeEvent_ = 0;
+    int requestedScale_ = 0;
+    ScreenScaling scaling_;
+    bool resizePending_ = false;  // a ScreenResized event to hand out
 };
 
 }  // namespace zv::ui

@@ -53,7 +53,8 @@ bool SdlBackend::EnterFullscreenMode(const DisplayModeDesc& mode) {
 void SdlBackend::ConfineCursor(const Rect* area) {
     if (!window_) return;
     if (area) {
-        const SDL_Rect r{area->left, area->top, area->right - area->left, area->bottom - area->top};
+        const Rect w = DesktopToWindow(scaling_, *area);
+        const SDL_Rect r{w.left, w.top, w.Width(), w.Height()};
         SDL_SetWindowMouseRect(window_, &r);
     } else {
         SDL_SetWindowMouseRect(window_, nullptr);

@@ -52,9 +52,11 @@ int SystemMetricFor(int index, int screenWidth, int screenHeight) {
         case SM_CYSMCAPTION:
             return 15;
         case SM_CXMIN:
-            return 112;
+        case SM_CXMINTRACK:
+            return kMinTrackWidth;
         case SM_CYMIN:
-            return 27;
+        case SM_CYMINTRACK:
+            return kMinTrackHeight;
         case SM_CXDOUBLECLK:
         case SM_CYDOUBLECLK:
             return kDoubleClickSize;

@@ -32,6 +32,8 @@ constexpr int SM_CXSIZE = 30;
 constexpr int SM_CYSIZE = 31;
 constexpr int SM_CXFRAME = 32;
 constexpr int SM_CYFRAME = 33;
+constexpr int SM_CXMINTRACK = 34;
+constexpr int SM_CYMINTRACK = 35;
 constexpr int SM_CXDOUBLECLK = 36;
 constexpr int SM_CYDOUBLECLK = 37;
 constexpr int SM_CMOUSEBUTTONS = 43;
@@ -60,6 +62,9 @@ constexpr int kMenuBarHeight = 19;
 constexpr int kDoubleClickMs = 500;
 constexpr int kDoubleClickSize = 4;  // a second click within this square is a double click
 constexpr int kDragThreshold = 4;
+constexpr int kMinTrackWidth = 112;  // the smallest a sizable window can be pulled to
+constexpr int kMinTrackHeight = 27;
+constexpr int kKeyboardMoveStep = 8;  // pixels per arrow key in the move and size loop
 
 // The metric for an index; 0 for an index the layer does not know. Screen-dependent metrics
 // use the given screen size.

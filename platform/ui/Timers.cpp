@@ -62,6 +62,26 @@ bool WindowManager::KillTimer(Hwnd h, uintptr_t id) {
 
 bool WindowManager::NextTimer(Msg* out, bool remove) {
     const uint32_t now = backend_->NowMs();
+    // The pointer rested long enough in a window that asked to hear of it: WM_MOUSEHOVER
+    // comes like a timer's message.
+    if ((mouseTrackFlags_ & TME_HOVER) && Get(mouseTrack_) && TimeReached(now, hoverDue_)) {
+        Point c = cursorPos_;
+        ScreenToClient(mouseTrack_, &c);
+        uint32_t keys = 0;
+        if (keyDown_[VK_LBUTTON]) keys |= MK_LBUTTON;
+        if (keyDown_[VK_RBUTTON]) keys |= MK_RBUTTON;
+        if (keyDown_[VK_MBUTTON]) keys |= MK_MBUTTON;
+        if (keyDown_[VK_SHIFT]) keys |= MK_SHIFT;
+        if (keyDown_[VK_CONTROL]) keys |= MK_CONTROL;
+        out->hwnd = mouseTrack_;
+        out->message = WM_MOUSEHOVER;
+        out->wParam = keys;
+        out->lParam = MakeLParam(c.x, c.y);
+        out->time = now;
+        out->pt = cursorPos_;
+        if (remove) mouseTrackFlags_ &= ~TME_HOVER;
+        return true;
+    }
     Timer* best = nullptr;
     for (auto& t : timers_) {
         if (!TimeReached(now, t->due)) continue;
@@ -83,9 +103,10 @@ bool WindowManager::NextTimer(Msg* out, bool remove) {
 }
 
 int WindowManager::MsUntilNextTimer() {
-    if (timers_.empty()) return -1;
+    const bool hover = (mouseTrackFlags_ & TME_HOVER) && Get(mouseTrack_);
+    if (timers_.empty() && !hover) return -1;
     const uint32_t now = backend_->NowMs();
-    int32_t best = 0x7FFFFFFF;
+    int32_t best = hover ? static_cast<int32_t>(hoverDue_ - now) : 0x7FFFFFFF;
     for (auto& t : timers_) best = std::min(best, static_cast<int32_t>(t->due - now));
     return std::max(0, static_cast<int>(best));
 }

@@ -4,6 +4,8 @@
 // WindowManager (WindowManager::Current()). Each does nothing and returns 0, false or a null
 // handle when no manager exists.
 
+#include <algorithm>
+
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/WindowManager.h"
@@ -123,6 +125,21 @@ inline Hwnd GetForegroundWindow() {
     return GetActiveWindow();
 }
 ZV_UI_FORWARD(bool, false, GetCursorPos, (Point * p), (p))
+ZV_UI_FORWARD(bool, false, TrackMouseEvent, (TrackMouseEventInfo * info), (info))
+ZV_UI_FORWARD(int, RGN_ERROR, ScrollWindowEx,
+              (Hwnd h, int dx, int dy, const Rect* scroll, const Rect* clip, Region* updateRgn,
+               Rect* updateRect, uint32_t flags),
+              (h, dx, dy, scroll, clip, updateRgn, updateRect, flags))
+ZV_UI_FORWARD(bool, false, ScrollWindow,
+              (Hwnd h, int dx, int dy, const Rect* scroll, const Rect* clip),
+              (h, dx, dy, scroll, clip))
+// How many screen pixels show one pixel of the desktop (1 headless; the SDL backend scales a
+// small desktop up to fill a large or high-density screen).
+inline int GetScreenScale() {
+    return detail::WithManager<int>(1, [](WindowManager& wm) {
+        return std::max(1, wm.GetBackend().ScreenScale());
+    });
+}
 ZV_UI_FORWARD(Hwnd, Hwnd{}, WindowFromPoint, (Point screen), (screen))
 ZV_UI_FORWARD(Hwnd, Hwnd{}, ChildWindowFromPoint, (Hwnd parent, Point client), (parent, client))
 ZV_UI_FORWARD(int16_t, 0, GetKeyState, (uint32_t vk), (vk))

@@ -40,6 +40,7 @@ WindowManager::WindowManager(std::unique_ptr<Backend> backend)
     slots_.resize(1);  // slot 0 is never used: a zero handle is no window
 
     arrowCursor_ = CreateCursor(MakeArrowCursorImage());
+    for (int i = 0; i < 4; ++i) sizeCursors_[i] = CreateCursor(MakeSizingCursorImage(IDC_SIZENWSE + i));
     currentCursor_ = arrowCursor_;
     backend_->SetCursorImage(cursors_.front().get());
 
@@ -208,6 +209,7 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
             PaintNonClient(h);
             return 0;
         case WM_NCACTIVATE:
+            w->ncActive = wp != 0;
             w->ncDirty = true;
             return 1;
         case WM_ERASEBKGND: {
@@ -258,8 +260,21 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
                     ShowWindow(h, SW_RESTORE);
                     return 0;
                 case SC_MOVE:
-                    TrackCaptionDrag(h, {GetXLParam(lp), GetYLParam(lp)});
+                case SC_SIZE: {
+                    // The low bits say where the mouse took hold (HTCAPTION for a move, the
+                    // WMSZ_ edge for a size); without them the command came from the system
+                    // menu and the keyboard drives the loop.
+                    const uint32_t how = static_cast<uint32_t>(wp) & 0xF;
+                    const bool move = (wp & 0xFFF0) == SC_MOVE;
+                    const bool byKeyboard = how == 0;
+                    const intptr_t hit = move      ? HTCAPTION
+                                         : how == 0 ? HTNOWHERE
+                                                    : static_cast<intptr_t>(how) - 1 + HTLEFT;
+                    Point start{GetXLParam(lp), GetYLParam(lp)};
+                    if (byKeyboard) GetCursorPos(&start);
+                    TrackMoveSize(h, hit, start, byKeyboard);
                     return 0;
+                }
                 default:
                     return 0;
             }
@@ -281,7 +296,13 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
                 }
                 return 0;
             }
-            SetCursor(arrowCursor_);
+            // The edges of a sizable frame show which way they pull.
+            Hcursor c = arrowCursor_;
+            if (hit == HTLEFT || hit == HTRIGHT) c = sizeCursors_[IDC_SIZEWE - IDC_SIZENWSE];
+            if (hit == HTTOP || hit == HTBOTTOM) c = sizeCursors_[IDC_SIZENS - IDC_SIZENWSE];
+            if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT) c = sizeCursors_[0];
+            if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT) c = sizeCursors_[1];
+            SetCursor(c);
             return hit == HTERROR ? 0 : 1;
         }
         case WM_ACTIVATE:
@@ -312,7 +333,18 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
             const Point at{GetXLParam(lp), GetYLParam(lp)};
             switch (static_cast<intptr_t>(wp)) {
                 case HTCAPTION:
-                    SendMessage(h, WM_SYSCOMMAND, SC_MOVE, lp);
+                    SendMessage(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+                    return 0;
+                case HTLEFT:
+                case HTRIGHT:
+                case HTTOP:
+                case HTTOPLEFT:
+                case HTTOPRIGHT:
+                case HTBOTTOM:
+                case HTBOTTOMLEFT:
+                case HTBOTTOMRIGHT:
+                    SendMessage(h, WM_SYSCOMMAND,
+                                SC_SIZE + static_cast<uint32_t>(wp - HTLEFT + WMSZ_LEFT), lp);
                     return 0;
                 case HTCLOSE:
                 case HTMINBUTTON:

@@ -147,6 +147,14 @@ class WindowManager {
     Hwnd SetActiveWindow(Hwnd h);
     Hwnd GetActiveWindow() const { return active_; }
     bool GetCursorPos(Point* p) const;
+    // Asks for WM_MOUSELEAVE when the pointer leaves the window's client area (or the screen
+    // window, or the program loses the focus) and/or WM_MOUSEHOVER when it rests there for the
+    // hover time. Each is sent once per request; TME_CANCEL ends a request, TME_QUERY fills
+    // the record with the one in force. False when the window does not exist.
+    bool TrackMouseEvent(TrackMouseEventInfo* info);
+    // Whether the program's screen window has the keyboard focus; the backend's focus events
+    // change it and send WM_ACTIVATEAPP to every top-level window.
+    bool IsAppActive() const { return appActive_; }
     Hwnd WindowFromPoint(Point screen);  // asks WM_NCHITTEST, skipping HTTRANSPARENT windows
     Hwnd ChildWindowFromPoint(Hwnd parent, Point client) const;
     int16_t GetKeyState(uint32_t vk) const;
@@ -161,6 +169,19 @@ class WindowManager {
         std::size_t cursor = 0;
     };
     const Composition& GetComposition() const { return composition_; }
+
+    // Moves the pixels of a client area (all of it, or `scroll`, client coordinates) by dx, dy,
+    // limited to `clip`; what is uncovered, and what came from a part that was not on view, is
+    // the update region (client coordinates; in *updateRgn / *updateRect when given).
+    // SW_INVALIDATE adds it to the window's update region, SW_ERASE marks it for erasing and
+    // SW_SCROLLCHILDREN moves the children that lie in the scrolled area (every child when
+    // `scroll` is null). Returns NULLREGION, SIMPLEREGION or COMPLEXREGION, RGN_ERROR for a bad
+    // window.
+    int ScrollWindowEx(Hwnd h, int dx, int dy, const Rect* scroll, const Rect* clip,
+                       Region* updateRgn, Rect* updateRect, uint32_t flags);
+    // The older form: invalidates (with erasing) what it uncovers; with no `scroll` rectangle
+    // the children move too.
+    bool ScrollWindow(Hwnd h, int dx, int dy, const Rect* scroll, const Rect* clip);
 
     // Scroll bars of a window with WS_HSCROLL or WS_VSCROLL.
     int SetScrollInfo(Hwnd h, int bar, const ScrollInfo& info, bool redraw);
@@ -215,6 +236,7 @@ class WindowManager {
     Region VisibleRegion(const Window* w, bool clientOnly) const;
     bool IsReallyVisible(const Window* w) const;
     Rect MaximizedRect(const Window* w) const;
+    Rect IconicRect(const Window* w) const;  // parent client coordinates
 
     // Z-order.
     void UnlinkFromParent(Hwnd h);
@@ -240,7 +262,9 @@ class WindowManager {
 
     // Destruction.
     void DestroyRecursive(Hwnd h, std::vector<Hwnd>& order);
-    void ActivateAnother(Hwnd leaving);
+    // Activates the leaving window's owner (given, or read from the window while it lives) when
+    // it can be, else the topmost window that can.
+    void ActivateAnother(Hwnd leaving, Hwnd owner = {});
 
     // Message retrieval.
     bool FetchMessage(Msg* out, Hwnd filter, uint32_t min, uint32_t max, bool remove);
@@ -249,6 +273,9 @@ class WindowManager {
     bool RouteMouse(const BackendEvent& e, Msg* out);
     bool TranslateComposition(const BackendEvent& e, Msg* out);
     bool NextTimer(Msg* out, bool remove);
+    void TrackMouseLeave(Hwnd under, intptr_t hit, Point screen);
+    void EndMouseTracking(bool leave);
+    void SetAppActive(bool active);
     int MsUntilNextTimer();
     void DropWindowState(Hwnd h);
     bool MatchesFilter(const Msg& m, Hwnd filter, uint32_t min, uint32_t max) const;
@@ -266,7 +293,12 @@ class WindowManager {
     Font& CaptionFont();
     // Runs the mouse loop with capture on h. onMouse sees mouse messages (non-client ones as
     // client ones) and, when timerId is set, that timer's WM_TIMER of h; false ends the loop.
-    void TrackCaptionDrag(Hwnd h, Point start);
+    // The modal move and size loop. hit: HTCAPTION moves, an edge (HTLEFT .. HTBOTTOMRIGHT)
+    // sizes; by keyboard the arrows move or size (a size loop started with HTNOWHERE waits for
+    // the first arrow to choose the edge), Enter ends and Esc puts the window back.
+    void TrackMoveSize(Hwnd h, intptr_t hit, Point start, bool byKeyboard);
+    MinMaxInfo QueryMinMaxInfo(Hwnd h);
+    Rect MaximizedPlacement(Hwnd h);
     void TrackScrollBar(Hwnd h, int bar, Point start);
     int ScrollPartAt(Hwnd h, int bar, Point screen, int* thumbOffset) const;
 
@@ -318,12 +350,23 @@ class WindowManager {
 
     std::vector<std::unique_ptr<CursorImage>> cursors_;  // index + 1 is the handle
     Hcursor arrowCursor_ = 0;
+    Hcursor sizeCursors_[4] = {};  // IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE, IDC_SIZENS
     Hcursor currentCursor_ = 0;
     // The scroll bar part held down, drawn pressed.
     Hwnd scrollPressedWindow_{};
     int scrollPressedBar_ = -1;
     int scrollPressedPart_ = -1;
     std::unique_ptr<Font> captionFont_;
+    // TrackMouseEvent's request.
+    Hwnd mouseTrack_{};
+    uint32_t mouseTrackFlags_ = 0;  // TME_LEAVE | TME_HOVER still to come
+    uint32_t hoverMs_ = 0;
+    uint32_t hoverDue_ = 0;
+    Point hoverStart_{};
+    bool appActive_ = true;
+    // The caption button held down, drawn pushed in.
+    Hwnd captionPressedWindow_{};
+    intptr_t captionPressedHit_ = 0;
 };
 
 }  // namespace zv::ui

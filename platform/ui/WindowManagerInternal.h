@@ -39,11 +39,13 @@ inline bool TimeReached(uint32_t now, uint32_t due) {
     return static_cast<int32_t>(now - due) >= 0;
 }
 
-// A minimised window is out of sight, except an MDI child, which shows as its caption.
-template <typename W>
-inline bool HiddenWhenMinimized(const W* w) {
-    return (w->style & WS_MINIMIZE) && !(w->exStyle & WS_EX_MDICHILD);
-}
+// A minimised (iconic) window stays on view as a short caption of this width along the bottom
+// of its parent's client area (the screen for a top-level window).
+constexpr int kIconicWidth = 160;
+
+// The sizing edge or corner of a window's frame at p (window coordinates), or HTBORDER where
+// the window cannot be sized there.
+intptr_t SizingEdgeAt(uint32_t style, int width, int height, Point p);
 
 }  // namespace wmdetail
 
@@ -71,6 +73,10 @@ struct WindowManager::Window {
     bool destroying = false;
     ScrollInfo scroll[3]{};  // SB_HORZ, SB_VERT, and SB_CTL for a SCROLLBAR control
     bool hasMenuBar = false;
+    // The caption draws active. Set by WM_NCACTIVATE (DefWindowProc), which activation sends
+    // to top-level windows and the MDI client to its children; a plain child with a caption
+    // starts active, as nothing else would ever tell it.
+    bool ncActive = false;
 };
 
 struct WindowManager::Timer {

@@ -35,6 +35,8 @@ Rect WindowManager::NonClientInsets(const Window* w) const {
     if ((w->style & WS_CAPTION) == WS_CAPTION) {
         top += (w->exStyle & WS_EX_TOOLWINDOW) ? 15 : kCaptionHeight;
     }
+    // An iconic window is its caption alone: no menu bar, no scroll bars.
+    if (w->style & WS_MINIMIZE) return {b, top, b, b};
     if (w->hasMenuBar) top += kMenuBarHeight;
     int right = b + ((w->style & WS_VSCROLL) ? kScrollBarSize : 0);
     int bottom = b + ((w->style & WS_HSCROLL) ? kScrollBarSize : 0);
@@ -81,7 +83,7 @@ void WindowManager::RecalcClient(Hwnd h) {
 
 bool WindowManager::IsReallyVisible(const Window* w) const {
     while (w && w->self != desktop_) {
-        if (!(w->style & WS_VISIBLE) || HiddenWhenMinimized(w)) return false;
+        if (!(w->style & WS_VISIBLE)) return false;
         w = Get(w->parent);
     }
     return w != nullptr;
@@ -101,7 +103,7 @@ Region WindowManager::VisibleRegion(const Window* w, bool clientOnly) const {
         for (Hwnd s : p->children) {
             if (s == c->self) break;
             const Window* sw = Get(s);
-            if (sw && (sw->style & WS_VISIBLE) && !HiddenWhenMinimized(sw)) {
+            if (sw && (sw->style & WS_VISIBLE)) {
                 reg.Subtract(WindowRectScreen(sw));
             }
         }
@@ -111,7 +113,7 @@ Region WindowManager::VisibleRegion(const Window* w, bool clientOnly) const {
     // A window's own paint never covers its children.
     for (Hwnd ch : w->children) {
         const Window* cw = Get(ch);
-        if (cw && (cw->style & WS_VISIBLE) && !HiddenWhenMinimized(cw)) {
+        if (cw && (cw->style & WS_VISIBLE)) {
             reg.Subtract(WindowRectScreen(cw));
         }
     }
@@ -135,6 +137,37 @@ Rect WindowManager::MaximizedRect(const Window* w) const {
     const Rect in = NonClientInsets(&probe);
     const int b = in.left;
     return {area.left - b, area.top - b, area.right + b, area.bottom + b};
+}
+
+Rect WindowManager::IconicRect(const Window* w) const {
+    const Window* p = Get(w->parent);
+    Rect area = ScreenRect();
+    if (p && p->self != desktop_) area = {0, 0, p->client.Width(), p->client.Height()};
+    Window probe = Window();
+    probe.self = Hwnd{0xFFFFFFFDu};
+    probe.style = w->style | WS_MINIMIZE;
+    probe.exStyle = w->exStyle;
+    const Rect in = NonClientInsets(&probe);
+    const int height = std::max(in.top + in.bottom, kCaptionHeight);
+    const int perRow = std::max(1, area.Width() / kIconicWidth);
+    // The first place along the bottom edge that no other iconic sibling holds.
+    for (int n = 0;; ++n) {
+        const int x = area.left + (n % perRow) * kIconicWidth;
+        const int y = area.bottom - (n / perRow + 1) * height;
+        const Rect slot{x, y, x + kIconicWidth, y + height};
+        bool taken = false;
+        if (p) {
+            for (Hwnd s : p->children) {
+                const Window* sw = Get(s);
+                if (sw && sw != w && (sw->style & WS_MINIMIZE) && (sw->style & WS_VISIBLE) &&
+                    !sw->rect.Intersect(slot).IsEmpty()) {
+                    taken = true;
+                    break;
+                }
+            }
+        }
+        if (!taken || n > 4096) return slot;
+    }
 }
 
 bool WindowManager::GetWindowRect(Hwnd h, Rect* out) const {
@@ -408,6 +441,7 @@ Hwnd WindowManager::CreateWindowEx(uint32_t exStyle, const std::string& classNam
     win->proc = cit->second.proc;
     win->style = style & ~(WS_VISIBLE | WS_MAXIMIZE | WS_MINIMIZE);
     win->exStyle = exStyle;
+    win->ncActive = (style & WS_CHILD) && !(exStyle & WS_EX_MDICHILD);
     win->owner = owner;
     win->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
     win->restoreRect = win->rect;
@@ -497,6 +531,11 @@ void WindowManager::DropWindowState(Hwnd h) {
     if (active_ == h) active_ = {};
     if (lastClickWindow_ == h) lastClickWindow_ = {};
     if (mainWindow_ == h) mainWindow_ = {};
+    if (mouseTrack_ == h) {
+        mouseTrack_ = {};
+        mouseTrackFlags_ = 0;
+    }
+    if (captionPressedWindow_ == h) captionPressedWindow_ = {};
 }
 
 void WindowManager::DestroyRecursive(Hwnd h, std::vector<Hwnd>& order) {
@@ -534,6 +573,7 @@ bool WindowManager::DestroyWindow(Hwnd h) {
     w->destroying = true;
 
     const bool wasActive = active_ == h;
+    const Hwnd owner = w->owner;
     // Hide without WM_SHOWWINDOW.
     if (IsReallyVisible(w)) {
         const Rect area = WindowRectScreen(w);
@@ -573,23 +613,45 @@ bool WindowManager::DestroyWindow(Hwnd h) {
     }
     if (wasActive || active_ == h || !Get(active_)) {
         active_ = {};
-        ActivateAnother(h);
+        ActivateAnother(h, owner);
     }
     return true;
 }
 
-void WindowManager::ActivateAnother(Hwnd leaving) {
-    (void)leaving;
+void WindowManager::ActivateAnother(Hwnd leaving, Hwnd owner) {
+    if (!owner) {
+        if (const Window* lw = Get(leaving)) owner = lw->owner;
+    }
+    auto eligible = [&](Hwnd c) {
+        const Window* cw = Get(c);
+        return cw && c != leaving && cw->parent == desktop_ && (cw->style & WS_VISIBLE) &&
+               !(cw->style & WS_DISABLED) && !(cw->style & WS_MINIMIZE) && !cw->destroying;
+    };
+    // A pop-up that goes hands the activation back to its owner; otherwise the topmost
+    // window that can take it.
+    if (eligible(owner)) {
+        SetActiveWindow(owner);
+        return;
+    }
     const Window* d = Get(desktop_);
     for (Hwnd c : d->children) {
-        const Window* cw = Get(c);
-        if (cw && c != leaving && (cw->style & WS_VISIBLE) && !(cw->style & WS_DISABLED) &&
-            !(cw->style & WS_MINIMIZE) && !cw->destroying) {
+        if (eligible(c)) {
             SetActiveWindow(c);
             return;
         }
     }
+    // Nothing can take it: the window leaving (minimised, hidden) is told it is no longer
+    // active, so that its caption does not stay lit.
+    const Hwnd old = active_;
     active_ = {};
+    if (old && old == leaving && Get(old) && !Get(old)->destroying) {
+        SendMessage(old, WM_NCACTIVATE, 0, 0);
+        if (Get(old)) {
+            SendMessage(old, WM_ACTIVATE,
+                        MakeWParam(static_cast<int>(WA_INACTIVE), IsIconic(old) ? 1 : 0), 0);
+        }
+        if (Get(focus_) && Get(old) && (focus_ == old || IsChild(old, focus_))) SetFocus({});
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -604,6 +666,15 @@ bool WindowManager::ShowInternal(Hwnd h, bool activate) {
     return SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, flags);
 }
 
+// Where a window goes when maximised: filling its parent's client area (the screen) with its
+// frame outside, unless its procedure's WM_GETMINMAXINFO answer places it elsewhere.
+Rect WindowManager::MaximizedPlacement(Hwnd h) {
+    const MinMaxInfo mm = QueryMinMaxInfo(h);
+    const Point pos{HoldCoordinate(mm.maxPosition.x), HoldCoordinate(mm.maxPosition.y)};
+    return {pos.x, pos.y, pos.x + std::clamp(mm.maxSize.x, 0, kMaxWindowCoordinate),
+            pos.y + std::clamp(mm.maxSize.y, 0, kMaxWindowCoordinate)};
+}
+
 void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
     Window* w = Get(h);
     if (!w) return;
@@ -614,17 +685,21 @@ void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
         if (!(style & (WS_MAXIMIZE | WS_MINIMIZE))) w->restoreRect = w->rect;
         style = (style | WS_MAXIMIZE) & ~WS_MINIMIZE;
         w->style = style;
-        target = MaximizedRect(w);
+        target = MaximizedPlacement(h);
+        if (!Get(h)) return;
     } else if (cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE) {
         if (style & WS_MINIMIZE) return;
         w->maximizedBeforeMinimize = (style & WS_MAXIMIZE) != 0;
         if (!(style & WS_MAXIMIZE)) w->restoreRect = w->rect;
         w->style = (style | WS_MINIMIZE) & ~WS_MAXIMIZE;
+        target = IconicRect(w);
     } else {  // restore
         if (!(style & (WS_MINIMIZE | WS_MAXIMIZE))) return;
         if ((style & WS_MINIMIZE) && w->maximizedBeforeMinimize) {
             w->style = (style & ~WS_MINIMIZE) | WS_MAXIMIZE;
-            target = MaximizedRect(w);
+            target = MaximizedPlacement(h);
+            if (!Get(h)) return;
+            w = Get(h);
         } else {
             w->style = style & ~(WS_MINIMIZE | WS_MAXIMIZE);
             target = w->restoreRect;
@@ -636,6 +711,14 @@ void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
     if (Get(h) && (Get(h)->style & WS_MINIMIZE)) {
         // An iconic window is out of the way: pass activation on.
         if (active_ == h) ActivateAnother(h);
+    }
+    // The main window stands for the program: minimising it minimises the screen window too,
+    // and restoring it brings that back.
+    if (h == mainWindow_ && Get(h)) {
+        if (Get(h)->style & WS_MINIMIZE)
+            backend_->MinimizeWindow();
+        else
+            backend_->RestoreWindow();
     }
 }
 

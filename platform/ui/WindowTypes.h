@@ -120,6 +120,23 @@ struct WindowPos {
     uint32_t flags = 0;
 };
 
+// WM_GETMINMAXINFO points lParam at this, filled with the defaults; the procedure may change
+// them. Sizes include the frame.
+struct MinMaxInfo {
+    Point reserved{};
+    Point maxSize{};      // maximised size
+    Point maxPosition{};  // maximised position
+    Point minTrackSize{};  // smallest size the move/size loop allows
+    Point maxTrackSize{};  // largest
+};
+
+// TrackMouseEvent's record.
+struct TrackMouseEventInfo {
+    uint32_t flags = 0;  // TME_*
+    Hwnd hwndTrack{};
+    uint32_t hoverTime = 0xFFFFFFFF;  // HOVER_DEFAULT
+};
+
 // WM_STYLECHANGING and WM_STYLECHANGED point lParam at this (wParam is GWL_STYLE or GWL_EXSTYLE).
 struct StyleStruct {
     uint32_t styleOld = 0;

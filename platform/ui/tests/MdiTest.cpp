@@ -281,6 +281,71 @@ TEST_F(MdiTest, MaximiseMergesIntoTheFrameAndTheBarButtonsRestoreMinimiseAndClos
     EXPECT_EQ(GetWindowText(frame), "Frame - [A2]");
 }
 
+TEST_F(MdiTest, CaptionsFollowActivationAndAnIconicChildsButtonsWork) {
+    const Hwnd a = Doc("A");
+    const Hwnd b = Doc("B");
+    SendMessage(client, WM_MDITILE, MDITILE_VERTICAL, 0);
+    Loop();
+    auto captionOf = [&](Hwnd h) {
+        Rect r;
+        GetWindowRect(h, &r);
+        return screen->PixelAt(r.right - 80, r.top + 8);
+    };
+    const uint32_t active = ToPixel32(GetSysColor(COLOR_ACTIVECAPTION));
+    const uint32_t inactive = ToPixel32(GetSysColor(COLOR_INACTIVECAPTION));
+    EXPECT_EQ(captionOf(b), active);
+    EXPECT_EQ(captionOf(a), inactive);
+    // Another program window becoming active greys the frame and its active child alike;
+    // coming back lights both again.
+    const Hwnd other = CreateWindowEx(0, "Recorder", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                      400, 300, 200, 150, {}, 0, nullptr, nullptr);
+    Loop();
+    EXPECT_EQ(rec.Last(b, WM_NCACTIVATE)->wParam, 0u);
+    EXPECT_EQ(captionOf(b), inactive);
+    DestroyWindow(other);
+    Loop();
+    EXPECT_EQ(GetActiveWindow(), frame);
+    EXPECT_EQ(rec.Last(b, WM_NCACTIVATE)->wParam, 1u);
+    EXPECT_EQ(captionOf(b), active);
+
+    // Minimised, a shows as a caption whose first button restores it and whose second
+    // maximises it; the close button closes it. (b moves up and right, off the icons' row.)
+    MoveWindow(b, 300, 0, 280, 300, true);
+    SendMessage(a, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Loop();
+    ASSERT_TRUE(IsIconic(a));
+    Rect ir;
+    GetWindowRect(a, &ir);
+    EXPECT_EQ(ir.Width(), 160);
+    Shot("mdi_iconic_child");
+    const Point restoreButton{ir.right - 4 - 2 - 16 - 2 - 16 - 8, ir.top + 12};
+    const Point maximizeButton{ir.right - 4 - 2 - 16 - 2 - 8, ir.top + 12};
+    screen->Click(restoreButton.x, restoreButton.y);
+    Loop();
+    EXPECT_FALSE(IsIconic(a));
+    SendMessage(a, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Loop();
+    GetWindowRect(a, &ir);
+    screen->Click(maximizeButton.x, maximizeButton.y);
+    Loop();
+    EXPECT_TRUE(IsZoomed(a));
+    EXPECT_EQ(Active(), a);
+    // With b minimised under a maximised a, the frame shows the merged title.
+    SendMessage(b, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Loop();
+    EXPECT_TRUE(IsIconic(b));
+    EXPECT_EQ(GetWindowText(frame), "Frame - [A]");
+    Shot("mdi_maximised_with_icon");
+    SendMessage(client, WM_MDIRESTORE, HwndToParam(a), 0);
+    SendMessage(client, WM_MDIDESTROY, HwndToParam(a), 0);
+    Loop();
+    ASSERT_TRUE(IsIconic(b));
+    GetWindowRect(b, &ir);
+    screen->Click(ir.right - 4 - 2 - 8, ir.top + 12);  // the icon's close button
+    Loop();
+    EXPECT_FALSE(IsWindow(b));
+}
+
 TEST_F(MdiTest, TheMaximisedChildsSystemMenuIsInTheBar) {
     const Hwnd a = Doc("A");
     SendMessage(client, WM_MDIMAXIMIZE, HwndToParam(a), 0);

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -118,6 +119,48 @@ TEST(SdlBackend, PushedEventsBecomeMessagesThroughTheOffscreenDriver) {
         {WM_CLOSE, 0},
     };
     EXPECT_EQ(got, expected);
+}
+
+TEST(SdlBackend, ALargeWindowShowsTheDesktopScaledAndMapsTheMouseBack) {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan::ScopedDisabler sdlKeepsItsOwn;
+#endif
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    std::string error;
+    auto backend = SdlBackend::Create("test", 1600, 1200, &error);
+    ASSERT_TRUE(backend) << error;
+    // 1600 x 1200 holds the 800 x 600 desktop twice over.
+    EXPECT_EQ(backend->ScreenScale(), 2);
+    EXPECT_EQ(backend->Screen().width, 800);
+    EXPECT_EQ(backend->Screen().height, 600);
+    BackendEvent e;
+    while (backend->PollEvent(e)) {
+    }
+    PushButton(SDL_BUTTON_LEFT, 301, 201);
+    ASSERT_TRUE(backend->PollEvent(e));
+    EXPECT_EQ(e.kind, BackendEventKind::MouseDown);
+    EXPECT_EQ(e.x, 150);
+    EXPECT_EQ(e.y, 100);
+    while (backend->PollEvent(e)) {
+    }
+    // The player's setting: one to one; the desktop grows and the layer hears of it.
+    backend->SetScreenScale(1);
+    EXPECT_EQ(backend->ScreenScale(), 1);
+    ASSERT_TRUE(backend->PollEvent(e));
+    EXPECT_EQ(e.kind, BackendEventKind::ScreenResized);
+    EXPECT_EQ(backend->Screen().width, 1600);
+    backend->Present({{0, 0, 10, 10}});
+    // Focus and the pointer leaving the window come through as their own events.
+    SDL_Event we{};
+    we.type = SDL_WINDOWEVENT;
+    we.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&we);
+    we.window.event = SDL_WINDOWEVENT_LEAVE;
+    SDL_PushEvent(&we);
+    std::vector<BackendEventKind> kinds;
+    while (backend->PollEvent(e)) kinds.push_back(e.kind);
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), BackendEventKind::FocusGained), kinds.end());
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), BackendEventKind::MouseLeft), kinds.end());
 }
 
 }  // namespace
