@@ -228,8 +228,12 @@ ui::LResult SelMapEditWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPa
             ui::Rect desk{};
             ui::GetClientRect(ui::GetDesktopWindow(), &desk);
             doc->SetupView(h, 0, std::max(0, desk.Width() - 200), desk.Height(), 2);
-            int flags = 0, visible = 0;
-            shell::PlacementRect place{};
+            // Without a stored place the window fills the MDI client.
+            int flags = 0, visible = 1;
+            ui::Rect client{};
+            ui::GetClientRect(ui::GetParent(h), &client);
+            shell::PlacementRect place{0, 0, client.Width(), client.Height()};
+            ui::MoveWindow(h, place.left, place.top, place.width, place.height, false);
             shell::LoadWindowPlacement(static_cast<int>(WindowKind::MapWnd), &flags, &place, &visible);
             SyncEditorMapMenus(h, doc);
             return 0;
@@ -290,8 +294,13 @@ ui::LResult SelMapEditWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPa
         case ui::WM_LBUTTONUP:
             if (w & ui::MK_CONTROL) {
                 doc->HandleMapButtonUp(point, 0);
-                Redraw(h);
+            } else {
+                // The shore marks around the painted hexes are part of the map: bring them up
+                // to date at the end of the stroke.
+                doc->ComputeShoreMarks();
+                doc->RedrawView(0);
             }
+            Redraw(h);
             return 1;
         case ui::WM_RBUTTONDOWN:
             if (doc->CancelSelection(0xFFFF)) {

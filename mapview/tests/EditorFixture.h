@@ -24,7 +24,7 @@
 namespace zv::mapview::testing {
 
 class EditorFixture : public MapWorldFixture {
-  protected:
+  public:
     void SetUp() override {
         MapWorldFixture::SetUp();
         auto backend = std::make_unique<ui::HeadlessBackend>(1024, 768);
