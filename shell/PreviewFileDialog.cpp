@@ -194,13 +194,13 @@ int RunMapFileDialog(ui::Hwnd owner, const char* labelUtf8, const char* pattern,
 
 int OpenMapFileDialog(ui::Hwnd owner) {
     SetFileDialogHook(FilePreviewHook, kPreviewPaneTemplate);
-    const std::string dir = std::string(fw::GetProgramDirectory()) + "MAP/";
+    const std::string dir = std::string(fw::GetProgramDirectory()) + "/MAP/";
     return RunMapFileDialog(owner, "マップファイル", "MAP?????.ddm", dir.c_str(), 0);
 }
 
 int SaveMapFileDialog(ui::Hwnd owner) {
     SetFileDialogHook(FilePreviewHook, kPreviewPaneTemplate);
-    const std::string dir = std::string(fw::GetProgramDirectory()) + "MAP/";
+    const std::string dir = std::string(fw::GetProgramDirectory()) + "/MAP/";
     return RunMapFileDialog(owner, "マップファイル", "MAP?????.ddm", dir.c_str(), 1);
 }
 
@@ -213,7 +213,7 @@ int OpenSaveGameDialog(ui::Hwnd owner) {
         countries.SetValue38(countries.GetFunds());
     }
     SetFileDialogHook(FilePreviewHook, kPreviewPaneTemplate);
-    const std::string dir = std::string(fw::GetProgramDirectory()) + "SAVE/";
+    const std::string dir = std::string(fw::GetProgramDirectory()) + "/SAVE/";
     if (ShowFileDialog(owner, "ゲームファイル", "*.ddg", dir.c_str(), 1) != 1) return 0;
     const rules::FileStatus status = rules::WriteSaveGame(*world->tables, EventsOf(world), gSelection.path);
     if (!status) {
@@ -334,7 +334,7 @@ void RegisterPreviewPaneTemplate() {
     ui::DialogTemplate t;
     t.number = kPreviewPaneTemplate;
     t.style = ui::WS_CHILD | ui::DS_CONTROL;
-    t.cx = 290;
+    t.cx = 320;
     t.cy = 104;
     t.items = {
         {kIdPreviewNormal, "BUTTON", "通常", 96, 16, 48, 10, ui::BS_AUTORADIOBUTTON | ui::WS_GROUP | ui::WS_TABSTOP},
