@@ -285,38 +285,37 @@ void DeleteUndoFiles(ui::Hwnd frame) {
     EnableRedo(frame, false);
 }
 
+namespace {
+
+// Writes the document to a snapshot file; the step it stands for becomes possible.
+int WriteSnapshot(ui::Hwnd frame, const std::string& name, void (*enable)(ui::Hwnd, bool)) {
+    mapview::MapWorld* world = World();
+    if (world == nullptr || !rules::WriteUndoMapFile(*world->tables, name)) return 0;
+    enable(frame, true);
+    return 1;
+}
+
+// Reads a snapshot file back and deletes it; its step is gone.
+int ReadSnapshot(ui::Hwnd frame, const std::string& name, void (*enable)(ui::Hwnd, bool)) {
+    mapview::MapWorld* world = World();
+    if (world == nullptr || !FileExists(name)) return 0;
+    const rules::FileStatus status = rules::ReadUndoMapFile(*world->tables, name);
+    RemoveFile(name);
+    enable(frame, false);
+    return status ? 1 : 0;
+}
+
+}  // namespace
+
 int SaveUndoState(ui::Hwnd frame) {
-    mapview::MapWorld* world = World();
-    if (world == nullptr || !rules::WriteUndoMapFile(*world->tables, UndoFileName())) return 0;
-    EnableUndo(frame, true);
-    gModified = true;
-    return 1;
+    const int written = WriteSnapshot(frame, UndoFileName(), EnableUndo);
+    if (written) gModified = true;
+    return written;
 }
 
-int RestoreUndoState(ui::Hwnd frame) {
-    mapview::MapWorld* world = World();
-    if (world == nullptr || !FileExists(UndoFileName())) return 0;
-    const rules::FileStatus status = rules::ReadUndoMapFile(*world->tables, UndoFileName());
-    RemoveFile(UndoFileName());
-    EnableUndo(frame, false);
-    return status ? 1 : 0;
-}
-
-int SaveRedoState(ui::Hwnd frame) {
-    mapview::MapWorld* world = World();
-    if (world == nullptr || !rules::WriteUndoMapFile(*world->tables, RedoFileName())) return 0;
-    EnableRedo(frame, true);
-    return 1;
-}
-
-int RestoreRedoState(ui::Hwnd frame) {
-    mapview::MapWorld* world = World();
-    if (world == nullptr || !FileExists(RedoFileName())) return 0;
-    const rules::FileStatus status = rules::ReadUndoMapFile(*world->tables, RedoFileName());
-    RemoveFile(RedoFileName());
-    EnableRedo(frame, false);
-    return status ? 1 : 0;
-}
+int RestoreUndoState(ui::Hwnd frame) { return ReadSnapshot(frame, UndoFileName(), EnableUndo); }
+int SaveRedoState(ui::Hwnd frame) { return WriteSnapshot(frame, RedoFileName(), EnableRedo); }
+int RestoreRedoState(ui::Hwnd frame) { return ReadSnapshot(frame, RedoFileName(), EnableRedo); }
 
 bool IsUndoEnabled() { return gUndoEnabled; }
 bool IsRedoEnabled() { return gRedoEnabled; }

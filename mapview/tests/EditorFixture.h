@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,20 @@ class EditorFixture : public MapWorldFixture {
         screen->Text(utf8);
         Pump();
     }
+    // Runs `body`, which shows a modal dialog; `act` runs once the dialog is up (from a timer
+    // on the screen's clock) and should close it.
+    void RunModal(const std::function<void()>& body, std::function<void(ui::Hwnd)> act) {
+        gModalAct = std::move(act);
+        screen->SetAutoAdvance(true);
+        ui::SetTimer({}, 77, 30, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+            ui::KillTimer({}, id);
+            if (gModalAct) gModalAct(ui::GetActiveWindow());
+        });
+        body();
+        screen->SetAutoAdvance(false);
+        gModalAct = nullptr;
+    }
+    static inline std::function<void(ui::Hwnd)> gModalAct;
     std::string TextOf(ui::Hwnd dlg, int id) { return core::SjisToUtf8(ui::GetDlgItemText(dlg, id)); }
     void Shot(const std::string& name) {
         wm->Flush();

@@ -92,18 +92,9 @@ class EditorDocument : public EditorFixture {
         return !(ui::GetMenuState(ui::GetMenu(frame), static_cast<uint32_t>(id), ui::MF_BYCOMMAND) & ui::MF_GRAYED);
     }
     ui::Hwnd Map() { return GetWindowOfKind(WindowKind::MapWnd); }
-    // Runs a command that opens a modal dialog; `act` runs once the dialog is up.
+    // Runs a frame command that opens a modal dialog; `act` runs once the dialog is up.
     void Modal(int command, std::function<void(ui::Hwnd)> act) {
-        gAct = std::move(act);
-        screen->SetAutoAdvance(true);
-        ui::SetTimer({}, 78, 30, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
-            ui::KillTimer({}, id);
-            if (gAct) gAct(ui::GetActiveWindow());
-        });
-        if (command > 0) ui::SendMessage(frame, ui::WM_COMMAND, static_cast<ui::WParam>(command), 0);
-        else modalBody();
-        screen->SetAutoAdvance(false);
-        gAct = nullptr;
+        RunModal([&] { ui::SendMessage(frame, ui::WM_COMMAND, static_cast<ui::WParam>(command), 0); }, std::move(act));
     }
     // Types a path into an open file dialog and presses Enter.
     void ChooseFile(ui::Hwnd dlg, const std::string& path) {
@@ -129,8 +120,6 @@ class EditorDocument : public EditorFixture {
         PaintAt(p[0] + 4, p[1] + 4);
     }
 
-    static inline std::function<void(ui::Hwnd)> gAct;
-    std::function<void()> modalBody;
     std::filesystem::path oldCwd;
     ui::Hwnd frame{};
 };
@@ -163,8 +152,7 @@ TEST_F(EditorDocument, NewEditSaveReopenGivesTheSameFile) {
     EXPECT_STREQ(GetSelectedFilePath(), "");
     EXPECT_NE(MapImage(tables), image);
 
-    modalBody = [&] { EXPECT_EQ(OpenMapDocumentFromFile(frame), 1); };
-    Modal(0, [&](ui::Hwnd dlg) { ChooseFile(dlg, path); });
+    RunModal([&] { EXPECT_EQ(OpenMapDocumentFromFile(frame), 1); }, [&](ui::Hwnd dlg) { ChooseFile(dlg, path); });
     ASSERT_TRUE(Map());
     EXPECT_EQ(MapImage(tables), image);
     // Overwrite asks, then writes the same bytes again.

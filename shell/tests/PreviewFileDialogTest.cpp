@@ -26,17 +26,14 @@ class PreviewDialog : public EditorFixture {
     }
     // Shows the open dialog with the preview; `act` runs once it is up and should close it.
     int Run(std::function<void(ui::Hwnd)> act) {
-        gAct = std::move(act);
-        screen->SetAutoAdvance(true);
-        ui::SetTimer({}, 79, 30, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
-            ui::KillTimer({}, id);
-            if (gAct) gAct(ui::GetActiveWindow());
-        });
-        SetFileDialogHook(FilePreviewHook, kPreviewPaneTemplate);
-        const std::string dir = mapview::testing::kProgramDir + "/MAP/";
-        const int r = ShowFileDialog({}, "マップファイル", "MAP?????.ddm", dir.c_str(), 0);
-        screen->SetAutoAdvance(false);
-        gAct = nullptr;
+        int r = -1;
+        RunModal(
+            [&] {
+                SetFileDialogHook(FilePreviewHook, kPreviewPaneTemplate);
+                const std::string dir = mapview::testing::kProgramDir + "/MAP/";
+                r = ShowFileDialog({}, "マップファイル", "MAP?????.ddm", dir.c_str(), 0);
+            },
+            std::move(act));
         return r;
     }
     void ClickRow(ui::Hwnd dlg, const std::string& name) {
@@ -62,7 +59,6 @@ class PreviewDialog : public EditorFixture {
             if (ui::GetDlgItem(c, kIdPreviewNormal)) return c;
         return {};
     }
-    static inline std::function<void(ui::Hwnd)> gAct;
 };
 
 TEST_F(PreviewDialog, EachDefaultMapInItsThreeModes) {
