@@ -136,8 +136,8 @@ ui::DialogTemplate ComputerTemplate() {
     }
     AddLabel(it, "思考パターン", 146, 4, 60);
     for (int n = 0; n < 10; ++n) {
-        AddLabel(it, kNumbers[n], 146, 18 + 14 * n, 18);
-        it.push_back({kIdOrder + n, "COMBOBOX", "", 166, 18 + 14 * n, 78, 90, kCombo});
+        AddLabel(it, kNumbers[n], 144, 18 + 14 * n, 22);
+        it.push_back({kIdOrder + n, "COMBOBOX", "", 168, 18 + 14 * n, 76, 90, kCombo});
     }
     it.push_back({ui::IDOK, "BUTTON", "OK", 24, 158, 54, 14, kTab | ui::BS_DEFPUSHBUTTON});
     it.push_back({ui::IDCANCEL, "BUTTON", "ｷｬﾝｾﾙ", 84, 158, 54, 14, kTab});

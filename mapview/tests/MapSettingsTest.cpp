@@ -4,7 +4,9 @@
 
 #include <functional>
 
+#include "mapview/MapCheckDialog.h"
 #include "mapview/MapSettingsDialog.h"
+#include "platform/ui/DialogLayoutCheck.h"
 #include "mapview/tests/EditorFixture.h"
 #include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
@@ -33,6 +35,15 @@ class MapSettings : public testing::EditorFixture {
     bool Checked(ui::Hwnd dlg, int id) { return ui::IsDlgButtonChecked(dlg, id) != 0; }
     bool Enabled(ui::Hwnd dlg, int id) { return ui::IsWindowEnabled(ui::GetDlgItem(dlg, id)); }
 };
+
+TEST_F(MapSettings, TemplatesLayOutCleanly) {
+    RegisterMapCheckDialog();
+    for (int n : {kMapSettingsDialog, kComputerPlayerDialog, kMapCheckDialog}) {
+        ui::DialogTemplate t;
+        ASSERT_TRUE(ui::DialogRegistry::Global().Find(n, &t)) << n;
+        for (const std::string& p : ui::CheckDialogLayout(t)) ADD_FAILURE() << n << ": " << p;
+    }
+}
 
 TEST_F(MapSettings, EveryFieldTypedRoundTrips) {
     const ui::Hwnd dlg = Open();
