@@ -148,9 +148,12 @@ FileStatus ReadUndoMapFile(TableDirectory& tables, const std::string& path) {
 FileStatus LoadMapFromMapFolder(TableDirectory& tables, GameEvents& events,
                                 const std::string& programDir, const std::string& name) {
     if (name.empty()) return FileStatus::Failure("no map name");
+    return LoadMapFile(tables, events, GamePath(programDir, "MAP", name));
+}
+
+FileStatus LoadMapFile(TableDirectory& tables, GameEvents& events, const std::string& path) {
     std::vector<std::uint8_t> file;
-    FileStatus status =
-        ReadChecked(GamePath(programDir, "MAP", name), kMapFileKind, {kMapFileSize}, "map", file);
+    FileStatus status = ReadChecked(path, kMapFileKind, {kMapFileSize}, "map", file);
     if (!status) return status;
     RestoreImages(tables, kMapImages, file);
     ResetLaunchedParts(tables);

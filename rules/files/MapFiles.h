@@ -34,6 +34,8 @@ FileStatus ReadUndoMapFile(TableDirectory& tables, const std::string& path);
 // troops 160-254 become empty records.
 FileStatus LoadMapFromMapFolder(TableDirectory& tables, GameEvents& events,
                                 const std::string& programDir, const std::string& name);
+// The same for a map file anywhere (a full game path), as the editor's open dialog chooses it.
+FileStatus LoadMapFile(TableDirectory& tables, GameEvents& events, const std::string& path);
 // Reads programDir\SAVE\name, then rebuilds the news window from table 26. A save without the
 // news log leaves table 26 empty (every slot 0xFF).
 FileStatus LoadSaveGame(TableDirectory& tables, GameEvents& events, const std::string& programDir,

@@ -12,6 +12,7 @@
 #include "rules/files/DatFile.h"
 #include "rules/files/GameFileIo.h"
 #include "rules/files/GameFileLayout.h"
+#include "rules/files/MapCheck.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/ForceCursor.h"
 #include "rules/records/ForceRecord.h"
@@ -29,8 +30,6 @@ using rules::TableDirectory;
 using rules::TableId;
 
 namespace {
-
-constexpr const char* kCountryNames[] = {"青国", "赤国", "緑国", "黄国"};
 
 std::string Lower(std::string s) {
     for (char& ch : s)
@@ -206,64 +205,14 @@ void CheckTroopRecord(TableDirectory& tables, const rules::TroopRecord& troop,
 
 std::vector<std::string> CheckMapTables(TableDirectory& tables) {
     std::vector<std::string> problems;
-    const std::uint8_t* header = tables.GetTableBase(TableId::ScenarioHeader);
-    const std::uint8_t* countries = tables.GetTableBase(TableId::Country);
-    const std::uint8_t* hexes = tables.GetTableBase(TableId::Hex);
-    const std::uint8_t* sites = tables.GetTableBase(TableId::Site);
-    using H = rules::ScenarioHeaderRecord;
-    using C = rules::CountryRecord;
-    using S = rules::SiteRecord;
-    using X = rules::HexRecord;
-    auto country = [&](int c) { return countries + static_cast<std::size_t>(c) * C::kSize; };
-
-    // The editor's map check.
-    if (rules::ReadText(header, H::kTitle, H::kTitleWidth).empty())
-        problems.push_back("header: マップ名称が認知できません。 (no title)");
-    int participants = 0;
-    for (int c = 0; c < 4; ++c) {
-        if (country(c)[C::kParticipation] == 0) continue;
-        ++participants;
-        if (rules::ReadText(country(c), C::kName, C::kNameWidth).empty())
-            problems.push_back(std::string("country ") + std::to_string(c) + ": " +
-                               kCountryNames[c] + "の国名称が認知できません。");
-        if (rules::ReadU16(country(c), C::kSetting82) == 0xFFFF)
-            problems.push_back(std::string("country ") + std::to_string(c) + ": " +
-                               kCountryNames[c] + "の軍団が登録されていません");
-    }
-    if (participants == 0) problems.push_back("countries: 参戦国がいません。");
-    bool hostile = false;
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            if (i != j && country(i)[C::kParticipation] && country(j)[C::kParticipation] &&
-                !(country(i)[C::kAllianceMask] >> j & 1))
-                hostile = true;
-    if (!hostile) problems.push_back("countries: 敵対国がありません。");
-    for (int c = 0; c < 4; ++c) {
-        if (country(c)[C::kParticipation] == 0) continue;
-        const std::string at = "country " + std::to_string(c) + ": ";
-        int capitals = 0, areaHexes = 0, hq = 0;
-        for (int s = 0; s < rules::kSiteCount; ++s)
-            capitals += sites[s * S::kSize + S::kKind] == 0 && sites[s * S::kSize + S::kOwner] == c;
-        for (int h = 0; h < rules::kHexCount; ++h)
-            areaHexes += hexes[h * X::kSize + X::kCountry] == c;
-        rules::UnitInfoCursor unit(tables);
-        for (int t = 0; t < rules::kMapTroopCount; ++t) {
-            const auto& troop = *reinterpret_cast<const rules::TroopRecord*>(
-                tables.GetTableBase(TableId::Troop) +
-                static_cast<std::size_t>(t) * rules::kTroopRecordSize);
-            if (!troop.IsUsed() || troop.Country() != c) continue;
-            for (int m = 0; m < rules::kTroopMemberCount; ++m)
-                if (troop.Member(m).IsPresent() && unit.Select(troop.Member(m).Unit()) &&
-                    unit.GetUnitKind() == kKindHeadquarters) {
-                    ++hq;
-                    break;
-                }
-        }
-        if (capitals == 0)
-            problems.push_back(at + kCountryNames[c] + "の首都が配置されていません。");
-        if (hq == 0) problems.push_back(at + kCountryNames[c] + "の司令部が配置されていません。");
-        if (areaHexes == 0)
-            problems.push_back(at + kCountryNames[c] + "の司令部配置エリアが設定されていません。");
+    // The editor's map check, with the part of the map each finding is about.
+    for (const rules::MapCheckFinding& f : rules::CheckMapPlayable(tables)) {
+        if (f.country >= 0)
+            problems.push_back("country " + std::to_string(f.country) + ": " + f.message);
+        else if (f.message == "マップ名称が認知できません。")
+            problems.push_back("header: " + f.message + " (no title)");
+        else
+            problems.push_back("countries: " + f.message);
     }
 
     CheckRecords(tables, false, problems);

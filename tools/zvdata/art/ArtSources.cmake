@@ -43,6 +43,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/bomb.txt
     art/manifests/bombgr.txt
     art/manifests/bombln.txt
+    art/manifests/campMark.txt
     art/manifests/category.txt
     art/manifests/command.txt
     art/manifests/fback01a.txt
@@ -550,6 +551,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/frame.svg
     art/svg/marks/outline-green.svg
     art/svg/marks/outline-line.svg
+    art/svg/marks/camp-flag.svg
     art/svg/marks/posdir-0.svg
     art/svg/marks/posdir-1.svg
     art/svg/marks/posdir-2.svg
