@@ -215,9 +215,10 @@ void OnDiscard(ui::Hwnd dialog, ui::LParam l) {
 
 void OnListNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l) {
     const int id = int(hdr->idFrom);
-    const auto* nm = reinterpret_cast<const ui::NmListView*>(l);
-    const int row = nm->iItem;
     const bool click = hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK;
+    // Only these notifications carry a row.
+    if (!click && hdr->code != ui::LVN_BEGINDRAG && hdr->code != ui::NM_DBLCLK) return;
+    const int row = reinterpret_cast<const ui::NmListView*>(l)->iItem;
     if (id == kIdUnitList) {
         if (hdr->code == ui::LVN_BEGINDRAG && gState.editingFlag && row >= 0 &&
             row < kUnitRowCapacity && gState.unitRows[std::size_t(row)] != kNoUnitRow) {

@@ -456,6 +456,7 @@ void LoadTroopInfoPageBitmap(DisplayState& s) {
     if (page.HasBits()) {
         fw::HvDIBitBlt(s.cache.get(), 0, 0, page.GetWidth(), page.GetHeight(), &page, 0, 0, 0);
     }
+    DrawPageLabels(s, CurrentPage(s));
     if (CurrentPage(s) == 0) {
         fw::Dib buttons("btn_gun.bmp");
         for (int i = 0; i < 6; ++i) {

@@ -64,6 +64,8 @@ void Text(DisplayState& s, int x, int y, const std::string& sjis, std::uint32_t 
 void TextF(DisplayState& s, int x, int y, std::uint32_t color, const char* format, long value);
 void Bar(DisplayState& s, int x, int y, int length, int height, int sourceRow, int limit);
 void RestoreFromCache(DisplayState& s, int x, int y, int w, int h);
+// The page's labels onto the page cache.
+void DrawPageLabels(DisplayState& s, int page);
 
 }  // namespace zv::organize::detail
 

@@ -440,6 +440,10 @@ void PaintArmamentPage(DisplayState& s, rules::TroopCursor& t) {
         const PanelOrigin o = kPanelOrigins[slot];
         if (slot == s.selectedSlot) {
             fw::HvDIBitBlt(s.picture.get(), o.x, o.y, kPanelWidth, kPanelHeight, &back, 152, 124 * slot, 0);
+            for (const auto& [x, label] : {std::pair{6, "ECM"}, std::pair{46, "増槽"}, std::pair{90, "燃料"}}) {
+                fw::DrawTextOnDib(s.window, s.picture.get(), o.x + x, o.y + 87, Sjis(label).c_str(), 9, 1,
+                                  ui::Rgb(0xE8, 0xC0, 0x48));
+            }
         } else {
             RestorePanel(s, slot);
         }
