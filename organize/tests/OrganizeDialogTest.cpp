@@ -21,12 +21,12 @@ class OrganizeDialog : public OrganizeTest {
     }
 
     // Opens the editor on a corps file as the corps manager's 編集 does, but modeless.
-    ui::Hwnd Open(const std::string& file) {
+    ui::Hwnd Open(const std::string& file, bool load = true, int initialTroop = 0xFFFF) {
         rules::ForceCursor fc(tables, 5, &workspace);
         fc.SelectSlot(5);
-        EXPECT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, file.c_str()).ok);
+        if (load) EXPECT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, file.c_str()).ok);
         SetOrganizeTitle(core::Utf8ToSjis("試験軍団 統合軍").c_str());
-        SetOrganizeParams(0xFFFF, 1, 0, 5, 0);
+        SetOrganizeParams(initialTroop, 1, 0, 5, 0);
         SetOrganizeSaveFile(file);
         GetOrganizeState().editingFlag = 1;
         GetOrganizeState().packChoiceFlag = 1;
@@ -339,27 +339,24 @@ TEST_F(OrganizeDialog, DefaultNamesCountTroopsAndTemplatesOfTheClass) {
 TEST_F(OrganizeDialog, ANewSessionNeverShowsAnOldTroopsEdits) {
     CopyDefaultCorps("useFrc00.prm");
     CopyDefaultCorps("useFrc01.prm");
-    Open("useFrc00.prm");
-    ShowListTab(2);
-    Click(RowPoint(kIdTroopList, 3));
-    const int troop = GetOrganizeState().selectedTroop;
+    // The map settings open the editor on troop 0 of a country's corps.
+    Open("useFrc00.prm", true, 0);
+    ASSERT_EQ(GetOrganizeState().selectedTroop, 0);
     {
         rules::ForceCursor s = Scratch();
         ASSERT_EQ(rules::RemoveMember(s, 0), 1);
     }
     Close();  // not registered
 
-    Open("useFrc01.prm");
-    int row = -1;
-    for (int r = 1; r < Rows(kIdTroopList); ++r) {
-        if (GetOrganizeState().troopRows[std::size_t(r)] == troop) row = r;
-    }
-    ASSERT_GT(row, 0);
-    ShowListTab(2);
-    Click(RowPoint(kIdTroopList, row));
+    // Another corps replaces the working force the way a map or saved game fills the tables:
+    // nothing tells the workspace.
+    const auto other = ReadFile("useFrc01.prm");
+    std::memcpy(tables.GetTableBase(rules::TableId::Force), other.data() + 16, rules::kForceRecordSize);
+    Open("useFrc01.prm", false, 0);
+    ASSERT_EQ(GetOrganizeState().selectedTroop, 0);
     rules::ForceCursor shown = Scratch();
-    rules::ForceCursor stored = ForceTroop(troop);
-    // Page 0 fills each member's fuel to its pack; the members themselves are the stored ones.
+    rules::ForceCursor stored = ForceTroop(0);
+    // Page 0 fills each member's fuel to its pack; the rest is the stored troop.
     EXPECT_EQ(std::memcmp(shown.GetRecord()->data(), stored.GetRecord()->data(), 34), 0);
     for (int s = 0; s < 6; ++s) EXPECT_EQ(shown.GetMemberUnit(s), stored.GetMemberUnit(s)) << s;
     EXPECT_EQ(rules::CountMembers(shown), rules::CountMembers(stored));
