@@ -275,7 +275,8 @@ void GiveDefaultOrders(DisplayState& s, int slot, int unit) {
 void OnButtonUp(DisplayState& s, int x, int y) {
     if (!GetOrganizeState().editingFlag) return;
     const int j = HitTestMemberPanel(x, y);
-    if (j != -1 && CurrentPage(s) == 8) s.selectedSlot = j;
+    // An empty panel is never the selected member (the press refused it already).
+    if (j != -1 && CurrentPage(s) == 8 && !IsDisplaySlotEmpty(s, j)) s.selectedSlot = j;
     if (!IsDragging()) return;
     int value = 0;
     const int type = EndDrag(&value);
