@@ -19,6 +19,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
@@ -507,7 +508,10 @@ int ShowCorpsFileManager(ui::Hwnd owner) {
 
 ui::Hwnd CreateCorpsListDialog(ui::Hwnd parentPage) {
     RegisterOrganizeWindows();
-    return ui::CreateDialogParam(nullptr, kCorpsListDialog, parentPage, CorpsListDlgProc, 0);
+    ui::DialogTemplate t;
+    if (!ui::DialogRegistry::Global().Find(kCorpsListDialog, &t)) return {};
+    t.style = (t.style & ~ui::WS_POPUP) | ui::WS_CHILD;
+    return ui::CreateDialogIndirectParam(nullptr, t, parentPage, CorpsListDlgProc, 0);
 }
 
 intptr_t CorpsFileManagerDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {

@@ -133,6 +133,8 @@ ui::Hwnd GetDragSource() { return gDrag.source; }
 void ResetDragState() {
     if (gDrag.dragging && ui::GetCapture() == gDrag.owner) ui::ReleaseCapture();
     gDrag = DragState{};
+    // The cursor belongs to the window manager it was made with.
+    gDragCursor = {};
 }
 
 int RegisterTrashBoxWindow() {

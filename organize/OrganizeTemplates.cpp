@@ -84,8 +84,10 @@ void RegisterOrganizeTemplates() {
                    {kIdCorpsDelete, "BUTTON", "削除", 292, 62, 58, 14, kButton},
                    {kIdCorpsClose, "BUTTON", "終了", 292, 162, 58, 14, kButton},
                    hiddenFiles}))));
-    // The list of the corps pages: placed again in pixels at its start.
-    reg.Add(Template(kCorpsListDialog, "", ui::WS_CHILD | ui::DS_CONTROL, 400, 200,
+    // The list of the corps pages: placed again in pixels at its start. It is made a child of
+    // its page when created (CreateCorpsListDialog); the registry holds it as a plain popup so
+    // it can be built on its own.
+    reg.Add(Template(kCorpsListDialog, "", ui::WS_POPUP | ui::DS_CONTROL, 400, 200,
                      Join({{kIdCorpsList, "SysListView32", "", 4, 4, 150, 190, kCorpsListStyle}},
                           Join(CorpsDetails(160, true),
                                {{kIdCorpsNew, "BUTTON", "新規", 322, 20, 70, 14, kButton},

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/ProcessState.h"
 #include "organize/DragDrop.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Messages.h"
@@ -30,6 +31,7 @@ ui::LResult SourceProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l
 class Drag : public ::testing::Test {
   protected:
     void SetUp() override {
+        fw::SetProgramDirectory(ZV_PROGRAM_DIR);
         wm = std::make_unique<ui::WindowManager>(std::make_unique<ui::HeadlessBackend>(800, 600));
         ResetDragState();
         gDiscards.clear();
