@@ -702,6 +702,7 @@ void SetTroopInfoTarget(int troop, int page, int playerCountry) {
 }
 
 int GetTroopInfoViewerCountry() { return detail::gTargetCountry; }
+int GetTroopInfoTargetTroop() { return detail::gTargetTroop; }
 
 void SetOrganizeTransformFlag(int value) { StateOf(true).transform = value; }
 

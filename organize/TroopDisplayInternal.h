@@ -72,5 +72,7 @@ void DrawPageLabels(DisplayState& s, int page);
 namespace zv::organize {
 // The viewer's country of the troop information window (above 3: a spectator).
 int GetTroopInfoViewerCountry();
+// The troop of table 9 the troop information window shows.
+int GetTroopInfoTargetTroop();
 
 }  // namespace zv::organize

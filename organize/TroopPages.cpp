@@ -396,7 +396,7 @@ void PaintLoadingPage(DisplayState& s, rules::TroopCursor& t) {
     if (s.organize) return;
     RestoreFromCache(s, kPageX, kPageY, kPageWidth, kPageHeight);
     if (GetTroopInfoViewerCountry() > 3) return;
-    const std::uint16_t self = t.GetIndex();
+    const std::uint16_t self = std::uint16_t(GetTroopInfoTargetTroop());
     rules::TroopCursor troops(Tables());
     std::vector<std::uint16_t> carried;
     if (troops.Select(self)) {
