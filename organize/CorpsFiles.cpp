@@ -476,6 +476,16 @@ void PlaceListControls(ui::Hwnd dialog) {
     }
 }
 
+// What both list procedures do alike: the owner-drawn rows and the end of a dialog.
+intptr_t CommonMessage(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == ui::WM_DRAWITEM) {
+        fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
+        return 1;
+    }
+    if (msg == ui::WM_DESTROY) gDialogs.erase(dialog.value);
+    return 0;
+}
+
 const ui::Brush kBlackBrush = ui::Brush::SolidColor(ui::Rgb(0, 0, 0));
 
 }  // namespace
@@ -546,14 +556,8 @@ intptr_t CorpsFileManagerDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam 
             // Closing the window is a cancel: in the choice it must not read as "entry 0 chosen".
             ui::EndDialog(dialog, Data(dialog).isChoice ? -1 : 0);
             return 1;
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
-            return 1;
-        case ui::WM_DESTROY:
-            gDialogs.erase(dialog.value);
-            return 0;
         default:
-            return 0;
+            return CommonMessage(dialog, msg, w, l);
     }
 }
 
@@ -580,14 +584,8 @@ intptr_t CorpsListDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::
             return reinterpret_cast<intptr_t>(&kBlackBrush);
         case ui::WM_ERASEBKGND:
             return 1;
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
-            return 1;
-        case ui::WM_DESTROY:
-            gDialogs.erase(dialog.value);
-            return 0;
         default:
-            return 0;
+            return CommonMessage(dialog, msg, w, l);
     }
 }
 

@@ -57,6 +57,17 @@ void RestorePanel(DisplayState& s, int slot) {
     RestoreFromCache(s, o.x, o.y, kPanelWidth, kPanelHeight);
 }
 
+// Restores a member panel from the page cache; when its slot shows a unit (the troop's unit
+// cursor is then on it), draws the member's picture (when asked) and name and gives the origin.
+bool BeginPanel(DisplayState& s, rules::TroopCursor& t, int slot, bool picture, PanelOrigin* o) {
+    RestorePanel(s, slot);
+    if (!rules::SelectSlotUnit(t, slot)) return false;
+    *o = kPanelOrigins[slot];
+    if (picture) MemberPicture(s, t, slot);
+    MemberName(s, t, slot);
+    return true;
+}
+
 // Capability icons of skill.bmp with their values; bit 0 shows the carrying capacity, bits 1-4
 // the weight.
 void Capabilities(DisplayState& s, std::uint32_t flags, int maxIcons, int columns, int x0, int dx,
@@ -81,11 +92,8 @@ void Capabilities(DisplayState& s, std::uint32_t flags, int maxIcons, int column
 // ---- page 0 -------------------------------------------------------------------------------
 
 void PaintInformationPanel(DisplayState& s, rules::TroopCursor& t, int slot) {
-    RestorePanel(s, slot);
-    if (!rules::SelectSlotUnit(t, slot)) return;
-    const PanelOrigin o = kPanelOrigins[slot];
-    MemberPicture(s, t, slot);
-    MemberName(s, t, slot);
+    PanelOrigin o;
+    if (!BeginPanel(s, t, slot, true, &o)) return;
     RowLabel(s, slot);
     TextF(s, o.x + 28, o.y + 60, kWhite, "%d", t.GetMemberStrength(slot));
     TextF(s, o.x + 40, o.y + 60, kWhite, "%d", t.GetMaxStrength());
@@ -152,11 +160,8 @@ void PaintInformationPage(DisplayState& s, rules::TroopCursor& t) {
 // ---- page 1 -------------------------------------------------------------------------------
 
 void PaintCharacteristicsPanel(DisplayState& s, rules::TroopCursor& t, int slot) {
-    RestorePanel(s, slot);
-    if (!rules::SelectSlotUnit(t, slot)) return;
-    const PanelOrigin o = kPanelOrigins[slot];
-    MemberPicture(s, t, slot);
-    MemberName(s, t, slot);
+    PanelOrigin o;
+    if (!BeginPanel(s, t, slot, true, &o)) return;
     rules::UnitKindCursor kinds(Tables());
     if (kinds.Select(t.GetUnitKind())) {
         const char* name = kinds.GetName();
@@ -180,11 +185,8 @@ void PaintCharacteristicsPage(DisplayState& s, rules::TroopCursor& t) {
 void PaintAttackPage(DisplayState& s, rules::TroopCursor& t) {
     rules::WeaponKdCursor weapons(Tables());
     for (int slot = 0; slot < 6; ++slot) {
-        RestorePanel(s, slot);
-        if (!rules::SelectSlotUnit(t, slot)) continue;
-        const PanelOrigin o = kPanelOrigins[slot];
-        MemberPicture(s, t, slot);
-        MemberName(s, t, slot);
+        PanelOrigin o;
+        if (!BeginPanel(s, t, slot, true, &o)) continue;
         const int pack = PackSelection(s, slot);
         rules::SelectSlotUnit(t, slot);
         for (int n = 0; n < 10; ++n) {
@@ -212,11 +214,8 @@ void PaintAttackPage(DisplayState& s, rules::TroopCursor& t) {
 
 void PaintDefencePage(DisplayState& s, rules::TroopCursor& t) {
     for (int slot = 0; slot < 6; ++slot) {
-        RestorePanel(s, slot);
-        if (!rules::SelectSlotUnit(t, slot)) continue;
-        const PanelOrigin o = kPanelOrigins[slot];
-        MemberPicture(s, t, slot);
-        MemberName(s, t, slot);
+        PanelOrigin o;
+        if (!BeginPanel(s, t, slot, true, &o)) continue;
         for (int i = 0; i < 10; ++i) {
             const int m = t.GetDefenceRate(i);
             Bar(s, o.x + 16 + 76 * (i / 5), o.y + 54 + 14 * (i % 5), m * 40 / 100, 8, 0, 40);
@@ -247,10 +246,8 @@ void Cost(DisplayState& s, int x, int y, int v) {
 
 void PaintMovementPage(DisplayState& s, rules::TroopCursor& t) {
     for (int slot = 0; slot < 6; ++slot) {
-        RestorePanel(s, slot);
-        if (!rules::SelectSlotUnit(t, slot)) continue;
-        const PanelOrigin o = kPanelOrigins[slot];
-        MemberName(s, t, slot);
+        PanelOrigin o;
+        if (!BeginPanel(s, t, slot, false, &o)) continue;
         const int pack = PackSelection(s, slot);
         rules::SelectSlotUnit(t, slot);
         const long fuel = t.GetPackFuel(pack);
@@ -303,10 +300,8 @@ void RightBar(DisplayState& s, int right, int y, int length, int height, int row
 
 void PaintSearchPage(DisplayState& s, rules::TroopCursor& t) {
     for (int slot = 0; slot < 6; ++slot) {
-        RestorePanel(s, slot);
-        if (!rules::SelectSlotUnit(t, slot)) continue;
-        const PanelOrigin o = kPanelOrigins[slot];
-        MemberName(s, t, slot);
+        PanelOrigin o;
+        if (!BeginPanel(s, t, slot, false, &o)) continue;
         for (int i = 0; i < 5; ++i) {
             const int y = 44 + 14 * i;
             const int v = t.GetRadarRange(i);
@@ -334,10 +329,8 @@ void PaintConcealmentPage(DisplayState& s, rules::TroopCursor& t) {
     const auto sel = ui::SendMessage(ui::GetDlgItem(s.window, kIdLandButtons), shell::skin::WM_SKIN_GET_SELECTION, 0, 0);
     const int k = sel < 0 || sel > 20 ? 0 : int(sel);
     for (int slot = 0; slot < 6; ++slot) {
-        RestorePanel(s, slot);
-        if (!rules::SelectSlotUnit(t, slot)) continue;
-        const PanelOrigin o = kPanelOrigins[slot];
-        MemberName(s, t, slot);
+        PanelOrigin o;
+        if (!BeginPanel(s, t, slot, false, &o)) continue;
         for (int i = 0; i < 5; ++i) {
             rules::SelectSlotUnit(t, slot);
             const int conceal = t.UnitInfoCursor::GetConcealment(i, k);
@@ -375,10 +368,8 @@ void LoadIcons(DisplayState& s, int x, int y, const std::uint8_t codes[8]) {
 
 void PaintLoadingPage(DisplayState& s, rules::TroopCursor& t) {
     for (int slot = 0; slot < 6; ++slot) {
-        RestorePanel(s, slot);
-        if (!rules::SelectSlotUnit(t, slot)) continue;
-        const PanelOrigin o = kPanelOrigins[slot];
-        MemberName(s, t, slot);
+        PanelOrigin o;
+        if (!BeginPanel(s, t, slot, false, &o)) continue;
         const int carry = t.GetCarryWeightTotal();
         const int weight = t.GetWeight();
         if (carry == 0) Text(s, o.x + 52, o.y + 32, "   --", kRed);
@@ -498,10 +489,8 @@ void PaintArmamentPage(DisplayState& s, rules::TroopCursor& t) {
 
 void PaintBehaviourPage(DisplayState& s, rules::TroopCursor& t) {
     for (int slot = 0; slot < 6; ++slot) {
-        RestorePanel(s, slot);
-        if (!rules::SelectSlotUnit(t, slot)) continue;
-        MemberPicture(s, t, slot);
-        MemberName(s, t, slot);
+        PanelOrigin o;
+        if (!BeginPanel(s, t, slot, true, &o)) continue;
         RowLabel(s, slot);
     }
     for (int k = 0; k < 4; ++k) {
