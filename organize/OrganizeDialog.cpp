@@ -27,6 +27,7 @@ namespace zv::organize {
 namespace {
 
 OrganizeState gState;
+UnitKindInfoDialog gUnitInfoDialog = nullptr;
 std::string gSaveFile;
 std::string gSaveError;
 
@@ -223,6 +224,9 @@ void OnListNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l) {
         if (hdr->code == ui::LVN_BEGINDRAG && gState.editingFlag && row >= 0 &&
             row < kUnitRowCapacity && gState.unitRows[std::size_t(row)] != kNoUnitRow) {
             BeginDrag(dialog, kDragUnit, gState.unitRows[std::size_t(row)]);
+        } else if (hdr->code == ui::NM_DBLCLK && row >= 0 && row < kUnitRowCapacity &&
+                   gState.unitRows[std::size_t(row)] != kNoUnitRow) {
+            if (gUnitInfoDialog) gUnitInfoDialog(dialog, gState.unitRows[std::size_t(row)]);
         } else if (click && row == 0 && gState.deployFlag == 0) {
             gState.selectedTroop = -1;
             SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
@@ -334,6 +338,8 @@ void SetOrganizeParams(int initialTroop, int corpsFlag, int firstPage, int scope
 void SetOrganizeSaveFile(const std::string& fileName) { gSaveFile = fileName; }
 const std::string& GetOrganizeSaveFile() { return gSaveFile; }
 const std::string& GetOrganizeSaveError() { return gSaveError; }
+
+void SetUnitKindInfoDialog(UnitKindInfoDialog show) { gUnitInfoDialog = show; }
 
 int GetTroopInfoExtraFlag() { return gState.packChoiceFlag; }
 void SetTroopInfoExtraFlag(int value) { gState.packChoiceFlag = value; }

@@ -38,6 +38,11 @@ const std::string& GetOrganizeSaveError();
 // "<corps folder>/USER/", exactly as the corps manager's 編集 opens it. 1 when saved.
 int RunCorpsEditor(ui::Hwnd owner, const std::string& fileName);
 
+// The unit information dialog of the in-game windows, which a double click on a unit of the
+// unit list opens; the frame installs it (null: the double click does nothing).
+using UnitKindInfoDialog = void (*)(ui::Hwnd owner, int unit);
+void SetUnitKindInfoDialog(UnitKindInfoDialog show);
+
 // Pack-choice flag (the pack buttons of the troop display obey it).
 int GetTroopInfoExtraFlag();
 void SetTroopInfoExtraFlag(int value);

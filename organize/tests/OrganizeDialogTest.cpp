@@ -310,6 +310,31 @@ TEST_F(OrganizeDialog, UnitListFollowsAltitudeCodeAndProductionType) {
     Close();
 }
 
+int gShownUnit = -1;
+
+TEST_F(OrganizeDialog, ADoubleClickOnAUnitOpensItsInformation) {
+    MakeCorps("useFrc10.prm");
+    Open("useFrc10.prm");
+    SetUnitKindInfoDialog([](ui::Hwnd, int unit) { gShownUnit = unit; });
+    ChooseAltitude(4);
+    const int tank = Unit("鉄牙 主力戦車");
+    const ui::Point p = RowPoint(kIdUnitList, UnitRow(tank));
+    screen->AdvanceClock(600);
+    Click(p);
+    screen->Click(p.x, p.y);
+    Pump();
+    EXPECT_EQ(gShownUnit, tank);
+    gShownUnit = -1;
+    const ui::Point first = RowPoint(kIdUnitList, 0);  // the 新規登録 row has no unit
+    screen->AdvanceClock(600);
+    Click(first);
+    screen->Click(first.x, first.y);
+    Pump();
+    EXPECT_EQ(gShownUnit, -1);
+    SetUnitKindInfoDialog(nullptr);
+    Close();
+}
+
 TEST_F(OrganizeDialog, DefaultNamesCountTroopsAndTemplatesOfTheClass) {
     MakeCorps("useFrc10.prm", [&](rules::ForceCursor& fc) {
         const int classes[6] = {1, 1, 1, 2, 3, 3};
