@@ -12,6 +12,13 @@ ForceWorkspace::ForceWorkspace() = default;
 
 void BeginForceScratchMode(ForceWorkspace& workspace) {
     workspace.scratchOn_ = true;
+    workspace.scratchSlot_ = -1;
+    workspace.scratchIndex_ = kNoTroop;
+}
+
+void ForgetForceScratchCopy(ForceWorkspace& workspace) {
+    workspace.scratchSlot_ = -1;
+    workspace.scratchIndex_ = kNoTroop;
 }
 void EndForceScratchMode(ForceWorkspace& workspace) {
     workspace.scratchOn_ = false;

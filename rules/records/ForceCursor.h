@@ -29,6 +29,7 @@ class ForceWorkspace {
     friend class ForceCursor;
     friend void BeginForceScratchMode(ForceWorkspace&);
     friend void EndForceScratchMode(ForceWorkspace&);
+    friend void ForgetForceScratchCopy(ForceWorkspace&);
 
     // The scratch copy is of troop `scratchIndex_` of force slot `scratchSlot_`; a copy of
     // another slot's troop is never handed out for this one.
@@ -43,8 +44,12 @@ class ForceWorkspace {
     std::string lastFileName_;
 };
 
+// Beginning scratch mode forgets the copy of an earlier session, so the first selection copies
+// the troop afresh from the corps.
 void BeginForceScratchMode(ForceWorkspace& workspace);
 void EndForceScratchMode(ForceWorkspace& workspace);
+// The next selection in scratch mode copies its troop afresh (after the corps changed under it).
+void ForgetForceScratchCopy(ForceWorkspace& workspace);
 inline TroopRecord& GetScratchTroopRecord(ForceWorkspace& workspace) {
     return workspace.ScratchRecord();
 }

@@ -39,6 +39,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/UntmdOrg.txt
     art/manifests/ZV6_LOGO.txt
     art/manifests/Zanki.txt
+    art/manifests/back_gun.txt
     art/manifests/bar_gun.txt
     art/manifests/bomb.txt
     art/manifests/bombgr.txt
@@ -93,6 +94,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/open04.txt
     art/manifests/open05.txt
     art/manifests/open06.txt
+    art/manifests/orgparts.txt
     art/manifests/pal2.txt
     art/manifests/pal3.txt
     art/manifests/palette.txt
@@ -173,6 +175,17 @@ set(ZVDATA_ART_SOURCES
     art/manifests/target.txt
     art/manifests/terrain.inc
     art/manifests/terrain.txt
+    art/manifests/trpinf00.txt
+    art/manifests/trpinf01.txt
+    art/manifests/trpinf02.txt
+    art/manifests/trpinf03.txt
+    art/manifests/trpinf04.txt
+    art/manifests/trpinf05.txt
+    art/manifests/trpinf06.txt
+    art/manifests/trpinf07.txt
+    art/manifests/trpinf08.txt
+    art/manifests/trpinf09.txt
+    art/manifests/trpinf10.txt
     art/manifests/tyo-pro01.txt
     art/manifests/tyo-pro02.txt
     art/manifests/tyo-pro03.txt
@@ -541,6 +554,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/lines/white-site-3.svg
     art/svg/lines/white-site-4.svg
     art/svg/lines/white-site-5.svg
+    art/svg/marks/camp-flag.svg
     art/svg/marks/cursor-0.svg
     art/svg/marks/cursor-1.svg
     art/svg/marks/cursor-2.svg
@@ -551,7 +565,6 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/frame.svg
     art/svg/marks/outline-green.svg
     art/svg/marks/outline-line.svg
-    art/svg/marks/camp-flag.svg
     art/svg/marks/posdir-0.svg
     art/svg/marks/posdir-1.svg
     art/svg/marks/posdir-2.svg
@@ -582,6 +595,22 @@ set(ZVDATA_ART_SOURCES
     art/svg/opening/open04.svg
     art/svg/opening/open05.svg
     art/svg/opening/open06.svg
+    art/svg/organize/drag-cursor.svg
+    art/svg/organize/member-selected.svg
+    art/svg/organize/new-troop.svg
+    art/svg/organize/new-unit.svg
+    art/svg/organize/trash.svg
+    art/svg/organize/trpinf00.svg
+    art/svg/organize/trpinf01.svg
+    art/svg/organize/trpinf02.svg
+    art/svg/organize/trpinf03.svg
+    art/svg/organize/trpinf04.svg
+    art/svg/organize/trpinf05.svg
+    art/svg/organize/trpinf06.svg
+    art/svg/organize/trpinf07.svg
+    art/svg/organize/trpinf08.svg
+    art/svg/organize/trpinf09.svg
+    art/svg/organize/trpinf10.svg
     art/svg/panels/command.svg
     art/svg/panels/force.svg
     art/svg/panels/formation-label-lit.svg
@@ -730,6 +759,12 @@ set(ZVDATA_ART_SOURCES
     art/svg/terrain/27-snow-mountain.svg
     art/svg/terrain/28-snow-high-mountains.svg
     art/svg/ui/bar-fill.svg
+    art/svg/ui/bar-full.svg
+    art/svg/ui/bar-low.svg
+    art/svg/ui/bar-marker.svg
+    art/svg/ui/bar-member.svg
+    art/svg/ui/bar-overlay.svg
+    art/svg/ui/bar-sight.svg
     art/svg/ui/cmd-arm-disabled.svg
     art/svg/ui/cmd-arm-pressed.svg
     art/svg/ui/cmd-arm.svg

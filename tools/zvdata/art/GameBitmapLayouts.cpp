@@ -45,7 +45,6 @@ constexpr Entry kLayouts[] = {
     {"mapcursor.bmp", {128, 32, 32, 32}},  {"mapcatey.bmp", {1040, 80, 16, 16}},
     {"category.bmp", {1040, 80, 16, 16}},  {"Unit_gun.bmp", {160, 384, 32, 32}},
     {"unt_guns.bmp", {16, 192, 16, 16}},   {"skill.bmp", {528, 16, 48, 16}},
-    {"Btn_gun.bmp", {592, 340, 4, 4}},     {"bar_gun.bmp", {128, 56, 4, 4}},     {"Btn_pnl.bmp", {504, 220, 4, 4}},
     // The panels of the game's panel column and the fight windows' sheets and backgrounds.
     {"terrain.bmp", {196, 36, 196, 36}},   {"pause.bmp", {196, 20, 196, 20}},
     {"message.bmp", {196, 62, 196, 62}},   {"speed.bmp", {196, 64, 196, 64}},
@@ -76,11 +75,19 @@ constexpr Entry kLayouts[] = {
     {"fight/fback07a.bmp", {464, 224, 464, 224}},
     {"fight/fback07l.bmp", {464, 224, 464, 224}},
     {"fight/fback07s.bmp", {464, 224, 464, 224}},
+    {"Btn_gun.bmp", {592, 340, 4, 4}},     {"bar_gun.bmp", {128, 100, 4, 4}},     {"Btn_pnl.bmp", {504, 220, 4, 4}},
     // The opening player's backdrops and its logo sheet (rows 112 pixels apart).
     {"Zv6open/open01.bmp", {800, 600, 800, 600}}, {"Zv6open/open02.bmp", {800, 600, 800, 600}},
     {"Zv6open/open03.bmp", {800, 600, 800, 600}}, {"Zv6open/open04.bmp", {800, 600, 800, 600}},
     {"Zv6open/open05.bmp", {800, 600, 800, 600}}, {"Zv6open/open06.bmp", {800, 600, 800, 600}},
     {"Zv6open/ZV6_LOGO.bmp", {448, 560, 448, 112}},
+    {"trpinf00.bmp", {466, 366, 466, 366}}, {"trpinf01.bmp", {466, 366, 466, 366}},
+    {"trpinf02.bmp", {466, 366, 466, 366}}, {"trpinf03.bmp", {466, 366, 466, 366}},
+    {"trpinf04.bmp", {466, 366, 466, 366}}, {"trpinf05.bmp", {466, 366, 466, 366}},
+    {"trpinf06.bmp", {466, 366, 466, 366}}, {"trpinf07.bmp", {466, 366, 466, 366}},
+    {"trpinf08.bmp", {466, 366, 466, 366}}, {"trpinf09.bmp", {466, 366, 466, 366}},
+    {"trpinf10.bmp", {466, 366, 466, 366}}, {"back_gun.bmp", {304, 744, 152, 124}},
+    {"orgparts.bmp", {128, 80, 4, 4}},
     {"tyo/pro01.bmp", {480, 360, 480, 360}},      {"tyo/pro02.bmp", {480, 360, 480, 360}},
     {"tyo/pro03.bmp", {480, 360, 480, 360}},
     // The screensavers: each program's own pictures, and the scenes' pictures that no program

@@ -1,0 +1,665 @@
+#include "organize/OrganizeDialog.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/TextFields.h"
+#include "framework/gui/WindowUtilities.h"
+#include "organize/CorpsFiles.h"
+#include "organize/DragDrop.h"
+#include "organize/OrganizeWorld.h"
+#include "organize/TroopDisplay.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "platform/ui/controls/ImageList.h"
+#include "rules/troops/TroopMembers.h"
+#include "rules/troops/TroopQueries.h"
+#include "shell/WindowRegistry.h"
+#include "shell/skin/SkinControls.h"
+
+namespace zv::organize {
+
+namespace {
+
+OrganizeState gState;
+UnitKindInfoDialog gUnitInfoDialog = nullptr;
+std::string gSaveFile;
+std::string gSaveError;
+
+OrganizeWorld& World() { return *CurrentOrganizeWorld(); }
+
+// The child control `id` of the dialog, also when it lies inside one of the two tab controls.
+ui::Hwnd Item(ui::Hwnd dialog, int id) {
+    if (ui::Hwnd h = ui::GetDlgItem(dialog, id)) return h;
+    for (int tab : {kIdListTabs, kIdInfoTabs}) {
+        if (ui::Hwnd t = ui::GetDlgItem(dialog, tab)) {
+            if (ui::Hwnd h = ui::GetDlgItem(t, id)) return h;
+        }
+    }
+    return {};
+}
+
+ui::Hwnd ListTabs(ui::Hwnd dialog) { return ui::GetDlgItem(dialog, kIdListTabs); }
+
+ui::Hwnd Display(ui::Hwnd dialog) { return Item(dialog, kIdTroopDisplay); }
+
+void RefreshDisplay(ui::Hwnd dialog, ui::WParam w = 0) {
+    if (ui::Hwnd d = Display(dialog)) {
+        ui::SendMessage(d, WM_TROOP_INFO_REFRESH, w,
+                        ui::LParam((gState.corpsFlag << 16) | std::uint16_t(gState.selectedTroop)));
+    }
+}
+
+// Text of an edit cut to `limit` bytes, never inside a double-byte character.
+std::string EditText(ui::Hwnd dialog, int id, std::size_t limit) {
+    std::string text = ui::GetDlgItemText(dialog, id);
+    std::size_t n = 0;
+    while (n < text.size() && n < limit) {
+        const std::size_t step =
+            (static_cast<unsigned char>(text[n]) >= 0x81 &&
+             (static_cast<unsigned char>(text[n]) <= 0x9F ||
+              (static_cast<unsigned char>(text[n]) >= 0xE0 &&
+               static_cast<unsigned char>(text[n]) <= 0xFC)))
+                ? 2
+                : 1;
+        if (n + step > limit) break;
+        n += step;
+    }
+    text.resize(std::min(n, text.size()));
+    return text;
+}
+
+int Ask(ui::Hwnd dialog, const std::string& text, const std::string& caption) {
+    return OrganizeMessageBox(dialog, text, caption, ui::MB_YESNO);
+}
+
+void Tell(ui::Hwnd dialog, const std::string& text) {
+    OrganizeMessageBox(dialog, text, kOrganizeCaption, ui::MB_OK);
+}
+
+int ComboCode(ui::Hwnd dialog) {
+    const auto sel = ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_GETCURSEL, 0, 0);
+    return sel < 0 ? 0 : int(sel) + 1;
+}
+
+void StopTimer(ui::Hwnd dialog) {
+    if (gState.deployFlag == 0) ui::KillTimer(dialog, kButtonTimer);
+}
+void StartTimer(ui::Hwnd dialog) {
+    if (gState.deployFlag == 0) ui::SetTimer(dialog, kButtonTimer, 100, nullptr);
+}
+
+void EnableRegistrationButtons(ui::Hwnd dialog, bool on) {
+    for (int id : {kIdChangeEntry, kIdRegisterTemplate, kIdRegisterTroop}) {
+        if (ui::Hwnd b = ui::GetDlgItem(dialog, id)) ui::EnableWindow(b, on);
+    }
+}
+
+// The tab control of the lists passes its lists' notifications on to the dialog.
+ui::WndProc gTabProc = nullptr;
+ui::LResult ListTabProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == ui::WM_NOTIFY) {
+        const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+        if (hdr && hdr->hwndFrom != h) return ui::SendMessage(ui::GetParent(h), msg, w, l);
+    }
+    if (msg == ui::WM_DRAWITEM) return ui::SendMessage(ui::GetParent(h), msg, w, l);
+    return ui::CallWindowProc(gTabProc, h, msg, w, l);
+}
+
+void ForgetScratch() {
+    if (World().workspace) rules::ForgetForceScratchCopy(*World().workspace);
+}
+
+// The dialog's commands.
+void OnRegister(ui::Hwnd dialog, int id) {
+    StopTimer(dialog);
+    EnableRegistrationButtons(dialog, false);
+    const int kind = id == kIdRegisterTroop ? 0 : id == kIdRegisterTemplate ? 1 : 2;
+    auto done = [&] { StartTimer(dialog); };
+    if (kind != 2) {
+        const int listId = kind == 0 ? kIdTroopList : kIdTemplateList;
+        const auto rows = ui::SendMessage(Item(dialog, listId), ui::LVM_GETITEMCOUNT, 0, 0);
+        if (rows > kRegisterLimit) {
+            Tell(dialog, kind == 0 ? "部隊の登録は８０部隊までしかできません。"
+                                   : "ひな型の登録は８０部隊までしかできません。");
+            return done();
+        }
+    }
+    const std::string name = fw::StripSpaces(EditText(dialog, kIdTroopName, 25).c_str());
+    if (name.empty()) {
+        Tell(dialog, "部隊名称が設定されていません。");
+        return done();
+    }
+    const std::string shown = ToUtf8(name);
+    const std::string question =
+        kind == 0   ? "名称：" + shown + "で部隊登録します。よろしいですか"
+        : kind == 1 ? "名称：" + shown + "でひな型登録します。よろしいですか"
+                    : std::string("内容を変更します。よろしいですか");
+    const char* caption = kind == 0 ? "部隊登録" : kind == 1 ? "ひな型登録" : "内容変更";
+    if (Ask(dialog, question, caption) != ui::IDYES) return done();
+    // Nowhere to store: every one of the corps' 160 troops is in use.
+    if (gState.selectedTroop < 0) {
+        Tell(dialog, kind == 1 ? "ひな型の登録は８０部隊までしかできません。"
+                               : "部隊の登録は８０部隊までしかできません。");
+        return done();
+    }
+    RefreshDisplay(dialog);
+    gState.altitudeClass = AltitudeClassOfCode(ComboCode(dialog));
+    const int storedClass = gState.altitudeClass;
+    StoreOrganizeTroop(dialog, gState.selectedTroop, storedClass, kind);
+    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    gState.selectedTroop = -1;
+    ShowOrganizeCounters(dialog);
+    SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
+    SetDefaultTroopName(dialog, storedClass);
+    RefreshDisplay(dialog);
+    done();
+}
+
+void OnAltitudeChange(ui::Hwnd dialog) {
+    const int n = int(ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_GETCURSEL, 0, 0));
+    auto applyNew = [&] {
+        if (n < 0 || n > 5) return;
+        gState.altitudeCode = std::uint8_t(n + 1);
+        gState.altitudeClass = AltitudeClassOfCode(n + 1);
+        SetDefaultTroopName(dialog, gState.altitudeClass);
+        FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, n + 1, 255);
+    };
+    if (gState.selectedTroop < 0) return applyNew();
+    const int c = GetScratchAltitudeCode();
+    StopTimer(dialog);
+    EnableRegistrationButtons(dialog, false);
+    if (c == 0) {
+        applyNew();
+    } else if (n != c - 1) {
+        if (Ask(dialog, "高度を変更すると小隊エリアがクリアされます。よろしいですか？", "部隊構成") !=
+            ui::IDYES) {
+            FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, c, 255);
+            ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_SETCURSEL, ui::WParam(c - 1), 0);
+        } else {
+            applyNew();
+            rules::ForceCursor fc(*World().tables, 5, World().workspace);
+            if (fc.SelectTroop(std::uint16_t(gState.selectedTroop))) {
+                for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+            }
+            RefreshDisplay(dialog);
+            gState.selectedTroop = -1;
+            SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
+            RefreshDisplay(dialog);
+        }
+    }
+    StartTimer(dialog);
+}
+
+void OnDiscard(ui::Hwnd dialog, ui::LParam l) {
+    if (!l) return;
+    std::uint16_t index = 0;
+    std::memcpy(&index, reinterpret_cast<const void*>(l), 2);
+    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    if (!fc.SelectForceTroop(index)) return;
+    fc.ResetCurrentTroop();
+    // A scratch copy of the discarded troop must not come back as the new troop.
+    ForgetScratch();
+    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    const std::uint16_t free = fc.FindFreeTroopSlot();
+    gState.selectedTroop = gState.newTroopSlot = free == rules::kNoTroop ? -1 : std::int16_t(free);
+    gState.selectedTroop = -1;
+    ShowOrganizeCounters(dialog);
+    SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
+    RefreshDisplay(dialog);
+}
+
+void OnListNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l) {
+    const int id = int(hdr->idFrom);
+    const bool click = hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK;
+    // Only these notifications carry a row.
+    if (!click && hdr->code != ui::LVN_BEGINDRAG && hdr->code != ui::NM_DBLCLK) return;
+    const int row = reinterpret_cast<const ui::NmListView*>(l)->iItem;
+    if (id == kIdUnitList) {
+        if (hdr->code == ui::LVN_BEGINDRAG && gState.editingFlag && row >= 0 &&
+            row < kUnitRowCapacity && gState.unitRows[std::size_t(row)] != kNoUnitRow) {
+            BeginDrag(dialog, kDragUnit, gState.unitRows[std::size_t(row)]);
+        } else if (hdr->code == ui::NM_DBLCLK && row >= 0 && row < kUnitRowCapacity &&
+                   gState.unitRows[std::size_t(row)] != kNoUnitRow) {
+            if (gUnitInfoDialog) gUnitInfoDialog(dialog, gState.unitRows[std::size_t(row)]);
+        } else if (click && row == 0 && gState.deployFlag == 0) {
+            gState.selectedTroop = -1;
+            SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
+            RefreshDisplay(dialog);
+        }
+        return;
+    }
+    if (id != kIdTroopList && id != kIdTemplateList) return;
+    const auto& rows = id == kIdTroopList ? gState.troopRows : gState.templateRows;
+    const bool onRow = row >= 0 && row < kTroopRowCapacity;
+    if (hdr->code == ui::LVN_BEGINDRAG && gState.deployFlag == 0) {
+        if (gState.editingFlag && onRow && rows[std::size_t(row)] >= 0) {
+            const std::uint16_t index = std::uint16_t(rows[std::size_t(row)]);
+            SetDragPayload(&index, sizeof index);
+            BeginDrag(dialog, kDragTroop, row);
+        }
+        return;
+    }
+    if (!(click || hdr->code == ui::LVN_BEGINDRAG) || gState.deployFlag != 0) return;
+    if (onRow && row < int(ui::SendMessage(hdr->hwndFrom, ui::LVM_GETITEMCOUNT, 0, 0))) {
+        gState.selectedTroop = row == 0 ? -1 : rows[std::size_t(row)];
+        SelectOrganizeTroop(dialog, gState.selectedTroop, gState.corpsFlag, gState.listTab);
+        RefreshDisplay(dialog);
+    }
+    UpdateOrganizeButtons(dialog);
+}
+
+void OnDestroy(ui::Hwnd dialog) {
+    ui::KillTimer(dialog, kButtonTimer);
+    for (ui::ImageList** list : {&gState.unitImages, &gState.troopImages, &gState.templateImages}) {
+        if (*list) ui::ImageList_Destroy(*list);
+        *list = nullptr;
+    }
+    gState.smallFont = ui::Font();
+    gState.largeFont = ui::Font();
+    gState.dialog = {};
+    for (int id : {kIdTroopList, kIdTemplateList, kIdUnitList}) {
+        if (ui::Hwnd h = Item(dialog, id)) ui::DestroyWindow(h);
+    }
+}
+
+// Dialog 368.
+intptr_t AltitudeMixDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam) {
+    switch (msg) {
+        case ui::WM_INITDIALOG: {
+            const std::string text = BuildAltitudeMixText();
+            if (text.empty()) {
+                ui::EndDialog(dialog, 0);
+                return 1;
+            }
+            ui::SetDlgItemText(dialog, kIdMixText, text);
+            ui::SetWindowText(dialog, gState.title);
+            ui::Rect r{};
+            ui::GetWindowRect(dialog, &r);
+            fw::CenterWindowOnScreen(dialog, r.right - r.left, r.bottom - r.top, 0);
+            return 1;
+        }
+        case ui::WM_CLOSE:
+            ui::EndDialog(dialog, 0);
+            return 1;
+        case ui::WM_COMMAND:
+            if (ui::LoWord(w) == ui::IDCANCEL) ui::EndDialog(dialog, 0);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+OrganizeState& GetOrganizeState() { return gState; }
+
+std::uint8_t AltitudeCodeOfUnit(std::uint8_t altitudeClass, std::uint8_t defenceType) {
+    switch (altitudeClass) {
+        case 1:
+            return defenceType == 0 ? 1 : 2;
+        case 2:
+            return 3;
+        case 3:
+            return 4;
+        case 4:
+            return 5;
+        case 5:
+            return 6;
+        default:
+            return 0;
+    }
+}
+
+std::uint8_t AltitudeClassOfCode(int code) {
+    static constexpr std::uint8_t kClass[7] = {0, 1, 1, 2, 3, 4, 5};
+    return code >= 0 && code <= 6 ? kClass[code] : 0;
+}
+
+int SetOrganizeTitle(const char* text) {
+    const std::string t = text ? text : "";
+    gState.title = t.substr(0, 83);
+    return int(t.size()) + 1;
+}
+
+void SetOrganizeParams(int initialTroop, int corpsFlag, int firstPage, int scope, int deployFlag) {
+    gState.selectedTroop = std::int16_t(initialTroop);
+    gState.corpsFlag = std::uint16_t(corpsFlag);
+    gState.infoPage = std::uint16_t(std::clamp(firstPage, 0, kPageCount - 1));
+    gState.scope = std::int16_t(scope);
+    gState.deployFlag = std::uint16_t(deployFlag);
+}
+
+void SetOrganizeSaveFile(const std::string& fileName) { gSaveFile = fileName; }
+const std::string& GetOrganizeSaveFile() { return gSaveFile; }
+const std::string& GetOrganizeSaveError() { return gSaveError; }
+
+void SetUnitKindInfoDialog(UnitKindInfoDialog show) { gUnitInfoDialog = show; }
+
+int GetTroopInfoExtraFlag() { return gState.packChoiceFlag; }
+void SetTroopInfoExtraFlag(int value) { gState.packChoiceFlag = value; }
+
+void RegisterOrganizeWindows() {
+    RegisterOrganizeTemplates();
+    shell::skin::RegisterSkinControls(nullptr);
+    shell::skin::SetTroopInfoExtraFlagQuery(&GetTroopInfoExtraFlag);
+    RegisterTroopDisplayClasses();
+    RegisterTrashBoxWindow();
+}
+
+int RunOrganizeDialog(ui::Hwnd owner) {
+    RegisterOrganizeWindows();
+    const int flag = gState.deployFlag == 1 ? 0 : 1;
+    gState.editingFlag = flag;
+    gState.packChoiceFlag = flag;
+    gSaveError.clear();
+    if (gState.deployFlag == 0 && gState.scope == 5) {
+        ui::DialogBoxParam(nullptr, kAltitudeMixDialog, owner, AltitudeMixDlgProc, 0);
+    }
+    const intptr_t result = ui::DialogBoxParam(nullptr, kOrganizeDialog, owner, OrganizeDlgProc, 0);
+    if (result == 1 && gState.deployFlag == 0) {
+        rules::ForceCursor fc(*World().tables, 5, World().workspace);
+        fc.SelectSlot(5);
+        // Only the file this corps was read from is written; without one the corps goes back
+        // to the caller alone.
+        if (fc.HasName() && !gSaveFile.empty()) {
+            const rules::FileStatus st = fc.SaveUserForceFile(World().corpsDirectory, gSaveFile.c_str());
+            if (!st.ok) {
+                gSaveError = "軍団ファイル " + gSaveFile + " を保存できませんでした。";
+                OrganizeMessageBox(owner, gSaveError, kOrganizeCaption, ui::MB_OK);
+            }
+        }
+    }
+    if (World().workspace) rules::EndForceScratchMode(*World().workspace);
+    gState.editingFlag = 1;
+    gState.packChoiceFlag = 1;
+    return result == 1 ? 1 : 0;
+}
+
+int RunCorpsEditor(ui::Hwnd owner, const std::string& fileName) {
+    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    fc.SelectSlot(5);
+    if (!fc.LoadUserForceFile(World().corpsDirectory, fileName.c_str()).ok) {
+        OrganizeMessageBox(owner, "軍団ファイル " + fileName + " を読み込めませんでした。",
+                           kOrganizeCaption, ui::MB_OK);
+        return 0;
+    }
+    const std::string title = std::string(fc.GetName()) + " " +
+                              std::string(rules::GetProductionTypeName(*World().tables,
+                                                                       fc.GetHeaderWord288()));
+    SetOrganizeTitle(title.c_str());
+    SetOrganizeParams(0xFFFF, 1, 0, 5, 0);
+    SetOrganizeSaveFile(fileName);
+    return RunOrganizeDialog(owner);
+}
+
+intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_INITDIALOG: {
+            gState.dialog = dialog;
+            gState.smallFont = fw::CreateJapaneseFont(10, 1, 0);
+            gState.largeFont = fw::CreateJapaneseFont(12, 1, 0);
+            LayoutOrganizeDialog(dialog, &gState.smallFont, &gState.largeFont);
+            if (ui::Hwnd tabs = ListTabs(dialog)) {
+                gTabProc = reinterpret_cast<ui::WndProc>(ui::SetWindowLongPtr(
+                    tabs, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&ListTabProc)));
+            }
+            gState.unitImages = AttachListImagesB(ListTabs(dialog), kIdUnitList, nullptr);
+            gState.troopImages = AttachListImagesA(ListTabs(dialog), kIdTroopList, nullptr);
+            gState.templateImages = AttachListImagesA(ListTabs(dialog), kIdTemplateList, nullptr);
+            ShowOrganizeListTab(dialog, 0);
+            gState.altitudeClass = 1;
+            gState.altitudeCode = 1;
+            gState.listTab = 0;
+            if (World().workspace) rules::BeginForceScratchMode(*World().workspace);
+            {
+                rules::ForceCursor fc(*World().tables, 5, World().workspace);
+                fc.SelectSlot(5);
+                FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, 1, fc.GetHeaderWord288());
+            }
+            FillOrganizeTroopLists(ListTabs(dialog), 5);
+            SelectOrganizeTroop(dialog, gState.selectedTroop, gState.corpsFlag, gState.listTab);
+            RefreshDisplay(dialog);
+            ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_SETCURSEL, gState.infoPage, 0);
+            gState.playerCountry = World().playerCountry;
+            if (gState.deployFlag == 1) {
+                ui::SendDlgItemMessage(dialog, kIdListTabs, ui::TCM_SETCURSEL, 1, 0);
+                gState.listTab = 1;
+                ShowOrganizeListTab(dialog, 1);
+                if (ui::Hwnd map = Item(Display(dialog), kIdMapView)) {
+                    ui::SendMessage(map, WM_MAP_REBUILD, gState.playerCountry, 0);
+                }
+            }
+            SetOrganizeButtonState(dialog, 0);
+            SetDragOwner(dialog);
+            StartTimer(dialog);
+            return 0;
+        }
+        case ui::WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+            if (!hdr) return 0;
+            if (int(hdr->idFrom) == kIdInfoTabs && hdr->code == ui::TCN_SELCHANGE) {
+                gState.infoPage = std::uint16_t(
+                    ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0));
+                RefreshDisplay(dialog, gState.infoPage);
+            } else if (int(hdr->idFrom) == kIdListTabs && hdr->code == ui::TCN_SELCHANGE) {
+                gState.listTab =
+                    int(ui::SendDlgItemMessage(dialog, kIdListTabs, ui::TCM_GETCURSEL, 0, 0));
+                ShowOrganizeListTab(dialog, gState.listTab);
+            } else {
+                OnListNotify(dialog, hdr, l);
+            }
+            return 0;
+        }
+        case ui::WM_COMMAND: {
+            const int id = ui::LoWord(w);
+            const int code = ui::HiWord(w);
+            switch (id) {
+                case kIdRegisterTroop:
+                case kIdRegisterTemplate:
+                case kIdChangeEntry:
+                    if (gState.deployFlag == 0) OnRegister(dialog, id);
+                    return 1;
+                case kIdAltitudeCombo:
+                    if (code == ui::CBN_SELCHANGE) OnAltitudeChange(dialog);
+                    return 1;
+                case kIdCancel:
+                    if (Ask(dialog, "変更した内容が失われます。よろしいですか？", kOrganizeCaption) ==
+                        ui::IDYES) {
+                        ui::EndDialog(dialog, 0);
+                    }
+                    return 1;
+                case kIdSaveAndClose:
+                    ui::EndDialog(dialog, 1);
+                    return 1;
+                case kIdTransform:
+                    SetOrganizeTransformFlag(0);
+                    RefreshDisplay(dialog);
+                    return 1;
+                case ui::IDOK:
+                case ui::IDCANCEL:
+                    // Enter and Esc belong to the chat window; the dialog stays open.
+                    if (ui::Hwnd chat = shell::GetWindowOfKind(shell::WindowKind::ChatWindow)) {
+                        ui::SendMessage(chat, ui::WM_COMMAND, ui::WParam(id), 0);
+                    }
+                    return 1;
+                default:
+                    return 0;
+            }
+        }
+        case ui::WM_TIMER:
+            UpdateOrganizeButtons(dialog);
+            return 1;
+        case WM_ORGANIZE_DISCARD:
+            OnDiscard(dialog, l);
+            return 1;
+        case ui::WM_LBUTTONUP:
+            if (gState.editingFlag && IsDragging()) {
+                ui::Point p{ui::GetXLParam(l), ui::GetYLParam(l)};
+                ui::ClientToScreen(dialog, &p);
+                if (ui::Hwnd target = FindDropTarget(p.x, p.y)) {
+                    ui::ScreenToClient(target, &p);
+                    ui::SendMessage(target, ui::WM_LBUTTONUP, w, ui::MakeLParam(p.x, p.y));
+                }
+            }
+            EndDrag(nullptr);
+            return 1;
+        case ui::WM_CLOSE:
+            ui::EndDialog(dialog, 0);
+            return 1;
+        case ui::WM_DESTROY:
+            OnDestroy(dialog);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/) {
+    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    fc.SelectSlot(5);
+    if (index >= 0) {
+        if (!fc.SelectTroop(std::uint16_t(index)) || fc.GetSlotByte() == rules::kUnusedSlotByte) {
+            gState.selectedTroop = -1;
+            index = -1;
+        }
+    }
+    if (index < 0) {
+        const int code = ComboCode(dialog);
+        SetDefaultTroopName(dialog, AltitudeClassOfCode(code));
+        const std::uint16_t free = fc.FindFreeTroopSlot();
+        gState.selectedTroop = gState.newTroopSlot = free == rules::kNoTroop ? -1 : std::int16_t(free);
+        if (gState.selectedTroop >= 0 && fc.SelectTroop(free)) {
+            ui::SetDlgItemText(dialog, kIdFormationName,
+                               std::string(fc.GetFormationName(fc.GetCurrentFormation() & 3), 0,
+                                           strnlen(fc.GetFormationName(fc.GetCurrentFormation() & 3), 16)));
+        }
+        return;
+    }
+    ui::SetDlgItemText(dialog, kIdTroopName, fc.TroopCursor::GetName());
+    const std::string formation(fc.GetFormationName(fc.GetCurrentFormation() & 3), 0,
+                                strnlen(fc.GetFormationName(fc.GetCurrentFormation() & 3), 16));
+    ui::Hwnd combo = ui::GetDlgItem(dialog, kIdAltitudeCombo);
+    if (corpsFlag == 1) {
+        const std::uint8_t c = fc.RefreshAltitudeClass();
+        const std::uint8_t code = AltitudeCodeOfUnit(c, fc.GetDefenceType());
+        ui::SendMessage(combo, ui::CB_SETCURSEL, ui::WParam(int(code) - 1), 0);
+        if (code != 0) {
+            gState.altitudeCode = code;
+            FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, code, 255);
+        }
+        ui::EnableWindow(combo, gState.deployFlag == 0);
+    } else {
+        ui::EnableWindow(combo, false);
+    }
+    ui::SetDlgItemText(dialog, kIdFormationName, formation);
+}
+
+void StoreOrganizeTroop(ui::Hwnd dialog, int index, int altitudeClass, int kind) {
+    const std::string name = EditText(dialog, kIdTroopName, 24);
+    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    fc.SelectSlot(5);
+    if (index < 0 || !fc.SelectTroop(std::uint16_t(index))) return;
+    std::uint8_t slotByte = fc.GetSlotByte();
+    if (slotByte == rules::kUnusedSlotByte) slotByte = 0;
+    const bool wasTemplate = (fc.GetStateFlags() & rules::kTroopTemplate) != 0;
+    // The class is stored as troop creation stores it everywhere else: the class itself.
+    rules::CreateTroop(fc, name.c_str(), std::uint8_t(altitudeClass), slotByte);
+    std::uint16_t destination = std::uint16_t(index);
+    if (kind == 1) {
+        fc.SetStateFlags(std::uint16_t(fc.GetStateFlags() | rules::kTroopTemplate));
+    } else if (kind == 0) {
+        if (wasTemplate) destination = fc.FindFreeTroopSlot();
+        fc.SetStateFlags(std::uint16_t(fc.GetStateFlags() & ~rules::kTroopTemplate));
+    }
+    const std::string formation = EditText(dialog, kIdFormationName, 16);
+    fc.SetFormationName(fc.GetCurrentFormation() & 3, formation.c_str());
+    rules::RebuildAllFormations(fc);
+    if (destination != rules::kNoTroop) fc.StoreScratchTroop(destination);
+    ForgetScratch();
+    gState.selectedTroop = -1;
+    gState.newTroopSlot = -1;
+}
+
+void UpdateOrganizeButtons(ui::Hwnd dialog) {
+    int state = 1;
+    if (gState.selectedTroop >= 0) {
+        rules::ForceCursor fc(*World().tables, 5, World().workspace);
+        fc.SelectSlot(5);
+        if (!fc.SelectTroop(std::uint16_t(gState.selectedTroop)) || rules::CountMembers(fc) == 0) {
+            state = 0;
+        } else if (gState.selectedTroop == gState.newTroopSlot) {
+            state = 1;
+        } else {
+            state = (fc.GetStateFlags() & rules::kTroopTemplate) ? 2 : 3;
+        }
+    }
+    SetOrganizeButtonState(dialog, state);
+}
+
+void SetOrganizeButtonState(ui::Hwnd dialog, int state) {
+    static constexpr bool kEnabled[4][3] = {
+        {false, false, false}, {false, true, true}, {true, false, true}, {true, false, false}};
+    const int ids[3] = {kIdChangeEntry, kIdRegisterTemplate, kIdRegisterTroop};
+    if (state < 0 || state > 3) return;
+    for (int i = 0; i < 3; ++i) {
+        ui::Hwnd b = ui::GetDlgItem(dialog, ids[i]);
+        if (!b) continue;
+        ui::SendMessage(b, ui::BM_SETSTYLE, ui::BS_PUSHBUTTON, 1);
+        if (ui::IsWindowEnabled(b) != kEnabled[state][i]) ui::EnableWindow(b, kEnabled[state][i]);
+    }
+}
+
+int ViolatesHQPlatoonRule(int slot, int unit) {
+    rules::UnitInfoCursor units(*World().tables);
+    if (!units.Select(unit) || units.GetUnitKind() != 101) return 0;
+    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    fc.SelectSlot(5);
+    if (gState.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(gState.selectedTroop))) return 0;
+    for (int s = 0; s < 6; ++s) {
+        if (!rules::SelectSlotUnit(fc, s)) continue;
+        if (fc.GetUnitKind() == 101) return s != slot ? 1 : 0;
+    }
+    return 0;
+}
+
+std::uint8_t GetScratchAltitudeCode() {
+    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    fc.SelectSlot(5);
+    if (gState.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(gState.selectedTroop))) return 0;
+    for (int s = 0; s < 6; ++s) {
+        if (!rules::SelectSlotUnit(fc, s) || fc.GetAltitudeClass() == 0) continue;
+        return AltitudeCodeOfUnit(fc.GetAltitudeClass(), fc.GetDefenceType());
+    }
+    return 0;
+}
+
+std::string BuildAltitudeMixText() {
+    std::string text;
+    rules::ForceCursor fc(*World().tables, 5, nullptr);
+    fc.SelectSlot(5);
+    for (std::uint16_t t = 0; t < rules::kForceTroopCount; ++t) {
+        if (!fc.SelectForceTroop(t) || fc.GetSlotByte() == rules::kUnusedSlotByte) continue;
+        int first = 0;
+        bool mixed = false;
+        for (int m = 0; m < rules::kTroopMemberCount; ++m) {
+            const std::int16_t unit = fc.GetRecord()->Member(m).Unit();
+            if (unit < 0 || !fc.UnitInfoCursor::Select(unit) || fc.GetAltitudeClass() == 0) continue;
+            const int code = AltitudeCodeOfUnit(fc.GetAltitudeClass(), fc.GetDefenceType());
+            if (first == 0) first = code;
+            else if (code != first) mixed = true;
+        }
+        if (!mixed) continue;
+        text += ToSjis((fc.GetStateFlags() & rules::kTroopTemplate) ? "ひな型の" : "部　隊の");
+        text += fc.TroopCursor::GetName();
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace zv::organize

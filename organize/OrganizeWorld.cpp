@@ -1,0 +1,27 @@
+#include "organize/OrganizeWorld.h"
+
+#include "platform/core/Sjis.h"
+#include "platform/ui/MessageBox.h"
+
+namespace zv::organize {
+
+namespace {
+OrganizeWorld* gWorld = nullptr;
+OrganizeMessageBoxHook gHook;
+}  // namespace
+
+void InstallOrganizeWorld(OrganizeWorld* world) { gWorld = world; }
+OrganizeWorld* CurrentOrganizeWorld() { return gWorld; }
+
+void SetOrganizeMessageBoxHook(OrganizeMessageBoxHook hook) { gHook = std::move(hook); }
+
+int OrganizeMessageBox(ui::Hwnd owner, const std::string& text, const std::string& caption,
+                       std::uint32_t type) {
+    if (gHook) return gHook(owner, text, caption, type);
+    return ui::MessageBox(owner, ToSjis(text), ToSjis(caption), type);
+}
+
+std::string ToSjis(const std::string& utf8) { return core::Utf8ToSjis(utf8); }
+std::string ToUtf8(const std::string& sjis) { return core::SjisToUtf8(sjis); }
+
+}  // namespace zv::organize

@@ -1,0 +1,49 @@
+#pragma once
+
+// What the organisation windows work on: the tables, the corps workspace (scratch troop and the
+// name of the corps file read last), the folder that holds "USER/", the troop cache of the troop
+// information window and the few process-wide answers they ask for (player country, single
+// play). One world is installed at a time; the game's frame installs its own, tests theirs.
+//
+// Message boxes go through OrganizeMessageBox, which tests may answer through a hook.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/ui/WindowTypes.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/CachedTroopCursor.h"
+#include "rules/records/ForceCursor.h"
+
+namespace zv::organize {
+
+struct OrganizeWorld {
+    rules::TableDirectory* tables = nullptr;
+    rules::ForceWorkspace* workspace = nullptr;
+    // The program folder the corps files live under ("<corpsDirectory>/USER/useFrcNN.prm").
+    std::string corpsDirectory;
+    rules::TroopCache* troopCache = nullptr;
+    std::uint8_t playerCountry = 0;
+    int singlePlay = 1;
+};
+
+void InstallOrganizeWorld(OrganizeWorld* world);
+OrganizeWorld* CurrentOrganizeWorld();
+
+// The game's title, the caption of the windows' refusals and questions.
+inline constexpr const char* kOrganizeCaption = "ZV6";
+
+// Texts are UTF-8 here; the box shows them in the game's encoding. Returns IDOK, IDYES, IDNO ...
+using OrganizeMessageBoxHook =
+    std::function<int(ui::Hwnd owner, const std::string& text, const std::string& caption,
+                      std::uint32_t type)>;
+void SetOrganizeMessageBoxHook(OrganizeMessageBoxHook hook);
+int OrganizeMessageBox(ui::Hwnd owner, const std::string& text, const std::string& caption,
+                       std::uint32_t type);
+
+// Shift-JIS <-> UTF-8 at the windows' edges.
+std::string ToSjis(const std::string& utf8);
+std::string ToUtf8(const std::string& sjis);
+
+}  // namespace zv::organize
