@@ -16,6 +16,7 @@
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/records/MapCursors.h"
+#include "rules/troops/TroopRemoval.h"
 #include "simulation/CommandRecords.h"
 
 namespace zv::panels {
@@ -204,6 +205,48 @@ TEST_F(AllianceDialogsTest, ProposalAndAnswerGoIntoTheJournal) {
                });
     EXPECT_EQ(question, "YELLOW国から同盟破棄の申し入れがありました。");
     EXPECT_EQ(rules::ReadU16(log.orders.back().data(), sim::AllianceAnswerRecord::kAccepted), 1);
+}
+
+TEST_F(AllianceDialogsTest, VictoryAndFallPicturesAtTheEndOfAScriptedGame) {
+    // Every other country loses its troops: the next judgement ends the game.
+    rules::GameContext live(game.Tables(), game.Sim().ContextEnv());
+    for (uint8_t c = 1; c < 4; ++c) rules::RemoveCountryTroops(live, c);
+    for (int id = int(rules::TableId::Site); id <= int(rules::TableId::Force); ++id) {
+        const auto table = rules::TableId(id);
+        game.Tables().CopyTable(table, rules::ShadowOf(table));
+    }
+    for (int i = 0; i < 2000 && !game.Outcome().over; ++i) game.Step();
+    ASSERT_TRUE(game.Outcome().over);
+    ASSERT_TRUE(game.Outcome().winners & 1) << game.Outcome().Text();
+    const uint16_t losers = game.Outcome().losers;
+    ASSERT_NE(losers, 0);
+
+    auto pictureDialog = [&](std::function<int()> open, const std::string& shot, bool click) {
+        ui::Rect box{};
+        bool busy = false;
+        const int r = WithDialog(open, [&](ui::Hwnd dlg) {
+            ui::GetClientRect(dlg, &box);
+            busy = (game.Sim().GetBusyMask() & 1) != 0;
+            EXPECT_FALSE(ui::IsWindowVisible(ui::GetDlgItem(dlg, ui::IDOK)));
+            Shot(shot);
+            if (click) {
+                ui::Rect wr{};
+                ui::GetWindowRect(dlg, &wr);
+                screen->Click(wr.left + 100, wr.top + 100);
+            }
+            // Without a click the dialog closes itself after five seconds.
+        });
+        EXPECT_EQ(r, 0);
+        EXPECT_EQ(box.right - box.left, 320);
+        EXPECT_EQ(box.bottom - box.top, 288);
+        EXPECT_TRUE(busy) << "the clock waits while the picture shows";
+        EXPECT_EQ(game.Sim().GetBusyMask() & 1, 0u);
+    };
+    pictureDialog([&] { return ShowVictoryDialog(frame); }, "panels_victory_dialog", false);
+    int fallen = 0;
+    while (!((losers >> fallen) & 1)) ++fallen;
+    pictureDialog([&] { return ShowDefeatDialog(frame, fallen); }, "panels_defeat_other_dialog", true);
+    pictureDialog([&] { return ShowDefeatDialog(frame, 0); }, "panels_defeat_own_dialog", true);
 }
 
 TEST_F(AllianceDialogsTest, AnswerTextsAndFallLines) {
