@@ -125,6 +125,32 @@ TEST_F(NewsWindowsTest, KeepsTheLastFiveHundredAndStoresThemOldestFirst) {
     EXPECT_TRUE(GetNewsWindowRecords().empty());
 }
 
+TEST_F(NewsWindowsTest, IconsNeedRoomInTheirColumn) {
+    // Two disbandments alike but for the mark: a real one and one outside the list.
+    const uint16_t troop = FindTroop(0);
+    for (uint16_t icon : {uint16_t(7), uint16_t(0xFFFF)}) {
+        NewsRecord r = NewsRecord::Zeroed();
+        r.SetKind(rules::kNewsDisbanded);
+        r.SetFirstTroop(troop);
+        r.SetFirstIcon(icon);
+        ui::SendMessage(news, WM_NEWS_ADD, 0, reinterpret_cast<ui::LParam>(&r));
+    }
+    ui::ShowWindow(news, ui::SW_SHOW);
+    const ui::Hwnd list = ui::GetDlgItem(news, IDC_NEWS_LIST);
+    auto cellHash = [&](int row) {
+        ui::Rect r{ui::LVIR_BOUNDS, 2, 0, 0};
+        ui::SendMessage(list, ui::LVM_GETSUBITEMRECT, ui::WParam(row), reinterpret_cast<ui::LParam>(&r));
+        return AreaHash(list, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    };
+    Pump();
+    EXPECT_NE(cellHash(0), cellHash(1)) << "the mark is drawn in its gap";
+    ui::SendMessage(list, ui::LVM_SETCOLUMNWIDTH, 2, 21);
+    ui::InvalidateRect(list, nullptr, true);
+    Pump();
+    EXPECT_EQ(cellHash(0), cellHash(1)) << "no room: the mark is skipped";
+    EXPECT_NE(cellHash(0), cellHash(2)) << "the text is still drawn";
+}
+
 TEST_F(NewsWindowsTest, RecordedGameFillsTheNewsAndTheResult) {
     PlayRecordedGame(20000, 6);
     const std::vector<NewsRecord> kept = GetNewsWindowRecords();
