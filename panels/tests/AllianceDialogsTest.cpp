@@ -255,6 +255,14 @@ TEST_F(AllianceDialogsTest, AnswerTextsAndFallLines) {
     EXPECT_EQ(AllianceAnswerText(3), "同盟破棄の申し入れは承認されました。");
     EXPECT_EQ(AllianceAnswerText(4), "同盟破棄の申し入れは拒否されました。");
     EXPECT_EQ(AllianceAnswerText(5), "");
+    std::string caption;
+    const int shown = WithDialog([&] { return ShowStringMessageBox(frame, 2); }, [&](ui::Hwnd box) {
+        caption = ui::GetWindowText(box);
+        ui::SendMessage(box, ui::WM_COMMAND, ui::IDOK, 0);
+    });
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(caption, "ZV6");
+    EXPECT_EQ(ShowStringMessageBox(frame, 0), 0) << "no text, no box";
     EXPECT_EQ(DefeatLine(0, 0), "自国司令部が全滅しました");
     EXPECT_EQ(DefeatLine(3, 0), "ＹＥＬＬＯＷ国が全滅しました");
     EXPECT_EQ(DefeatLine(1, 2), "ＲＥＤ国が全滅しました");
