@@ -70,6 +70,9 @@ class HeadlessGame {
     // One unpaced step; the step's journal goes to the tap first, when there is one.
     std::int16_t Step();
     void SetJournalTap(std::function<void(std::span<const std::uint8_t>)> tap);
+    // Every news record posted for the local player (already stamped), as the news window
+    // would receive it.
+    void SetNewsTap(std::function<void(const std::uint8_t*)> tap) { events_->newsTap = std::move(tap); }
     // Executes a journal received from a host.
     void ExecuteJournal(std::span<const std::uint8_t> journal);
 
@@ -84,7 +87,11 @@ class HeadlessGame {
     struct Events : rules::GameEvents {
         void DelayedGameOver(std::uint16_t winners, std::uint16_t losers,
                              std::uint16_t timeLimit) override;
+        void NewsPosted(const std::uint8_t* record) override {
+            if (newsTap) newsTap(record);
+        }
         GameOutcome outcome;
+        std::function<void(const std::uint8_t*)> newsTap;
     };
 
     std::unique_ptr<rules::TableDirectory> tables_;

@@ -972,4 +972,16 @@ set(ZVDATA_ART_SOURCES
     art/svg/units/unit079.svg
     art/svg/units/unit080.svg
     art/svg/units/unit081.svg
+    art/manifests/victory.txt
+    art/manifests/defeat.txt
+    art/manifests/end_btn.txt
+    art/manifests/win.txt
+    art/manifests/lose_you.txt
+    art/manifests/lose_oth.txt
+    art/svg/result/victory.svg
+    art/svg/result/defeat.svg
+    art/svg/result/end-button.svg
+    art/svg/result/win.svg
+    art/svg/result/lose_you.svg
+    art/svg/result/lose_oth.svg
 )

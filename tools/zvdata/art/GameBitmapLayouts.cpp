@@ -158,6 +158,13 @@ constexpr Entry kLayouts[] = {
     {"Zvscenes/Q4SHILETB.bmp", {640, 400, 64, 40}},
     {"Zvscenes/Q4SHILETF.bmp", {640, 400, 64, 40}},
     {"Zvscenes/Q4OPEN.bmp", {640, 400, 640, 400}},
+    // The result window and the end-of-game picture dialogs.
+    {"victory.bmp", {800, 600, 800, 600}},
+    {"defeat.bmp", {800, 600, 800, 600}},
+    {"end_btn.bmp", {128, 80, 128, 80}},
+    {"win.bmp", {320, 288, 320, 288}},
+    {"lose_you.bmp", {320, 288, 320, 288}},
+    {"lose_oth.bmp", {320, 288, 320, 288}},
 };
 
 }  // namespace

@@ -1,0 +1,655 @@
+#include "panels/NewsWindows.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/ListViewRows.h"
+#include "framework/gui/TextFields.h"
+#include "framework/gui/WindowUtilities.h"
+#include "panels/NewsText.h"
+#include "rules/files/GameFileLayout.h"
+#include "panels/PanelCommon.h"
+#include "panels/PanelMessages.h"
+#include "panels/PanelWorld.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Mdi.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ImageList.h"
+#include "shell/Palettes.h"
+#include "shell/Settings.h"
+#include "shell/WindowRegistry.h"
+
+namespace zv::panels {
+
+namespace {
+
+using rules::NewsRecord;
+using K = shell::WindowKind;
+
+constexpr uint32_t kListStyle = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_BORDER | ui::WS_TABSTOP |
+                                ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS |
+                                ui::LVS_OWNERDRAWFIXED | ui::LVS_NOSORTHEADER;
+constexpr int kCharWidth = 10;
+constexpr int kIcon = 16;
+constexpr int kNewsColumn = 2;
+constexpr int kResultColumn = 3;
+constexpr int kTroopMarks = 48;
+constexpr int kSiteIcons = 30;
+
+constexpr int kResultWidth = 800;
+constexpr int kResultHeight = 599;
+constexpr ui::Rect kEndButton{656, 512, 656 + 128, 512 + 40};
+
+// The image lists of one window and the records of its rows.
+struct ReportState {
+    std::vector<NewsRecord> kept;
+    ui::ImageList* marks = nullptr;
+    ui::ImageList* sites = nullptr;
+    void DropImages() {
+        ui::ImageList_Destroy(marks);
+        ui::ImageList_Destroy(sites);
+        marks = sites = nullptr;
+    }
+};
+
+ReportState gNews;
+ReportState gResult;
+
+struct ResultState {
+    std::unique_ptr<fw::Dib> background;
+    std::unique_ptr<rules::CountryTable25Record> block;
+    int showFlag = 0;
+    bool pressed = false;
+    bool tracking = false;
+} gResultWnd;
+
+ResultWindowHooks gHooks;
+
+ui::Hwnd Frame() {
+    return shell::GetWindowOfKind(K::FrameWnd);
+}
+
+ui::Hwnd Item(ui::Hwnd parent, int id) {
+    return ui::GetDlgItem(parent, id);
+}
+
+// ---- row icons ------------------------------------------------------------------------------
+
+void DrawIcon(ui::Canvas* dc, const ui::ImageList* list, int index, int x, int y, int right,
+              uint32_t style) {
+    if (list == nullptr || index < 0 || index >= ui::ImageList_GetImageCount(list)) return;
+    if (x + kIcon >= right) return;
+    ui::ImageList_Draw(list, index, dc, x, y, style);
+}
+
+// The x of icon gap n of a cell text (1: the first gap), -1 when the text has no such gap.
+int GapX(const char* text, int n, int left, int extra) {
+    const int at = fw::FindNthSpace(text, n);
+    if (at < 0) return -1;
+    return left + at * kCharWidth / 2 + extra;
+}
+
+void DrawReportRowIcons(ui::Hwnd window, int listId, const fw::DrawItemStruct* item,
+                        const ReportState& state) {
+    if (item == nullptr || item->ctlType != fw::ODT_LISTVIEW) return;
+    const int row = int(item->itemId);
+    if (row < 0 || row >= int(state.kept.size())) return;
+    const ui::Hwnd list = Item(window, listId);
+    ui::Canvas* dc = ui::GetDC(list);
+    if (dc == nullptr) return;
+    const uint32_t selected = uint32_t(ui::SendMessage(list, ui::LVM_GETITEMSTATE, item->itemId,
+                                                       ui::LVIS_SELECTED));
+    const ui::Hwnd focus = ui::GetFocus();
+    const uint32_t style = (selected & ui::LVIS_SELECTED) && focus && (focus == window || focus == list)
+                               ? ui::ILD_SELECTED
+                               : ui::ILD_NORMAL;
+    const NewsRecord& r = state.kept[size_t(row)];
+    const int kind = r.Kind();
+    for (int column = 0;; ++column) {
+        char heading[64] = {};
+        ui::LvColumn col;
+        col.mask = ui::LVCF_TEXT;
+        col.pszText = heading;
+        col.cchTextMax = sizeof heading;
+        if (!ui::SendMessage(list, ui::LVM_GETCOLUMNA, ui::WParam(column),
+                             reinterpret_cast<ui::LParam>(&col))) {
+            break;
+        }
+        if (column != kNewsColumn && column != kResultColumn) continue;
+        char text[256] = {};
+        ui::LvItem query;
+        query.iSubItem = column;
+        query.pszText = text;
+        query.cchTextMax = sizeof text;
+        ui::SendMessage(list, ui::LVM_GETITEMTEXTA, item->itemId,
+                        reinterpret_cast<ui::LParam>(&query));
+        ui::Rect rect{ui::LVIR_BOUNDS, column, 0, 0};
+        ui::SendMessage(list, ui::LVM_GETSUBITEMRECT, item->itemId,
+                        reinterpret_cast<ui::LParam>(&rect));
+        const int left = rect.left + 6, right = rect.right - 6, y = rect.top + 1;
+        const ui::ImageList* marks = state.marks;
+        const ui::ImageList* sites = state.sites;
+        const int low18 = r.FirstIcon() & 0xFF, low22 = r.SecondIcon() & 0xFF;
+        if (column == kNewsColumn) {
+            const int first = left;  // slot 1 of the NEWS text sits at the cell's left
+            auto second = [&](int extra) { return GapX(text, 2, left, extra); };
+            auto at2 = [&](const ui::ImageList* l, int index, int extra) {
+                const int x = second(extra);
+                if (x >= 0) DrawIcon(dc, l, index, x, y, right, style);
+            };
+            switch (kind) {
+                case 0: case 5: case 10:
+                    DrawIcon(dc, marks, r.FirstIcon(), first, y, right, style);
+                    break;
+                case 1:
+                    DrawIcon(dc, marks, r.FirstIcon(), first, y, right, style);
+                    at2(sites, r.SubIndex(), 0);
+                    break;
+                case 2:
+                    DrawIcon(dc, sites, r.SubIndex(), first, y, right, style);
+                    at2(marks, r.FirstIcon(), 2);
+                    break;
+                case 3:
+                    DrawIcon(dc, marks, low18, first, y, right, style);
+                    if (r.SecondIcon() != 0xFFFF) at2(marks, low22, 0);
+                    break;
+                case 4:
+                    DrawIcon(dc, marks, low22, first, y, right, style);
+                    if (r.FirstIcon() != 0xFFFF) at2(marks, low18, 0);
+                    break;
+                case 6:
+                    DrawIcon(dc, marks, r.SecondIcon(), first, y, right, style);
+                    at2(marks, r.FirstIcon(), 2);
+                    break;
+                case 7:
+                    DrawIcon(dc, marks, r.SecondIcon(), first, y, right, style);
+                    at2(marks, r.FirstIcon(), 0);
+                    break;
+                case 8:
+                    DrawIcon(dc, marks, r.FirstIcon(), first, y, right, style);
+                    at2(sites, r.SecondIcon(), 0);
+                    break;
+                case 9:
+                    DrawIcon(dc, marks, r.FirstIcon(), first, y, right, style);
+                    at2(marks, r.SecondIcon(), 0);
+                    break;
+                default:
+                    break;
+            }
+        } else if (kind == 3 || kind == 4) {
+            // The player's side first: the attacker of kind 3, the target of kind 4.
+            const int own = kind == 3 ? low18 : low22, other = kind == 3 ? low22 : low18;
+            const bool otherKnown = (kind == 3 ? r.SecondIcon() : r.FirstIcon()) != 0xFFFF;
+            for (int slot = 1; slot <= 2; ++slot) {
+                if (slot == 2 && !otherKnown) break;
+                const int x = GapX(text, slot, left, 2);
+                if (x >= 0) DrawIcon(dc, marks, slot == 1 ? own : other, x, y, right, style);
+            }
+        }
+    }
+    ui::ReleaseDC(list, dc);
+}
+
+// ---- list rows ------------------------------------------------------------------------------
+
+void SetCell(ui::Hwnd list, int row, int column, std::string text) {
+    ui::LvItem sub;
+    sub.iSubItem = column;
+    sub.pszText = text.data();
+    ui::SendMessage(list, ui::LVM_SETITEMTEXTA, ui::WParam(row), reinterpret_cast<ui::LParam>(&sub));
+}
+
+// WM_NEWS_ADD of both windows: a copy of the record listed, kept with its names, and the
+// oldest row and record dropped together past 500.
+void AddKeptRecord(ui::Hwnd window, int listId, ReportState& state, const NewsRecord* record) {
+    if (record == nullptr) return;
+    NewsRecord copy = *record;
+    const ui::Hwnd list = Item(window, listId);
+    const auto before = ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0);
+    AddNewsListRow(window, listId, &copy);
+    state.kept.push_back(copy);
+    if (before >= kNewsKeptMax) state.kept.erase(state.kept.begin());
+}
+
+void ClearKept(ui::Hwnd window, int listId, ReportState& state) {
+    ui::SendMessage(Item(window, listId), ui::LVM_DELETEALLITEMS, 0, 0);
+    state.kept.clear();
+}
+
+void MakeImageLists(ui::Hwnd window, int listId, ReportState& state) {
+    if (state.marks == nullptr) state.marks = CreateTroopMarkImageList(window, listId);
+    if (state.sites == nullptr) state.sites = CreateSiteIconImageList(window, listId);
+}
+
+// Cuts `count` 16 x 16 cells of a sheet (cell i at the point `cellOf` gives) into a new list.
+template <typename CellOf>
+ui::ImageList* CutIcons(const char* sheetFile, int count, CellOf cellOf) {
+    fw::Dib sheet(sheetFile);
+    if (!sheet.HasBits()) return nullptr;
+    auto strip = fw::Dib::CreateBlank(count * kIcon, kIcon, shell::GetPaletteTableC());
+    for (int i = 0; i < count; ++i) {
+        const ui::Point cell = cellOf(i);
+        fw::HvDIBitBlt(strip.get(), i * kIcon, 0, kIcon, kIcon, &sheet, cell.x, cell.y, 0);
+    }
+    ui::ImageList* list = ui::ImageList_Create(kIcon, kIcon, ui::ILC_COLOR8 | ui::ILC_MASK, count, 0);
+    if (list == nullptr) return nullptr;
+    const ui::IndexedSurface surface = strip->GetBitmapHandle();
+    // Index 0 is the sheets' transparent colour: the row's own background shows through it.
+    ui::ImageList_AddMasked(list, &surface, strip->GetPixelColor(0, 0) & 0xFFFFFF);
+    return list;
+}
+
+void SetListImages(ui::Hwnd parent, int id, ui::ImageList* list) {
+    const ui::Hwnd control = Item(parent, id);
+    ui::SendMessage(control, ui::LVM_SETIMAGELIST, ui::LVSIL_NORMAL, reinterpret_cast<ui::LParam>(list));
+    ui::SendMessage(control, ui::LVM_SETIMAGELIST, ui::LVSIL_SMALL, reinterpret_cast<ui::LParam>(list));
+}
+
+// ---- the news window ------------------------------------------------------------------------
+
+void ShowNewsList(ui::Hwnd h, bool empty) {
+    ui::ShowWindow(Item(h, IDC_NEWS_LIST), empty ? ui::SW_HIDE : ui::SW_SHOW);
+    ui::ShowWindow(Item(h, IDC_NEWS_LIST_EMPTY), empty ? ui::SW_SHOW : ui::SW_HIDE);
+}
+
+ui::LResult NewsProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_CREATE: {
+            for (int id : {IDC_NEWS_LIST, IDC_NEWS_LIST_EMPTY}) {
+                CreateReportListView(h, id);
+                AddReportListColumns(h, id);
+            }
+            MakeImageLists(h, IDC_NEWS_LIST, gNews);
+            SetListImages(h, IDC_NEWS_LIST, gNews.marks);
+            ClearKept(h, IDC_NEWS_LIST, gNews);
+            SizePanelToClient(h, 640, 300);
+            ShowNewsList(h, false);
+            shell::SetWindowOfKind(K::NewsWnd, h);
+            return 0;
+        }
+        case ui::WM_SIZE: {
+            const int cw = int(l & 0xFFFF), ch = int((l >> 16) & 0xFFFF);
+            for (int id : {IDC_NEWS_LIST, IDC_NEWS_LIST_EMPTY})
+                ui::MoveWindow(Item(h, id), 0, 0, cw, ch, true);
+            return ui::DefMDIChildProc(h, msg, w, l);
+        }
+        case ui::WM_KILLFOCUS: {
+            const ui::Hwnd list = Item(h, IDC_NEWS_LIST);
+            if (ui::HwndFromParam(intptr_t(w)) != list) {
+                ui::InvalidateRect(list, nullptr, true);
+                ui::UpdateWindow(list);
+            }
+            return 0;
+        }
+        case ui::WM_CLOSE:
+            SendCloseCommandToFrame(IDM_NEWS_WINDOW);
+            return 0;
+        case ui::WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const fw::DrawItemStruct*>(l);
+            fw::DrawOwnerDrawItem(h, int(w), item, kCharWidth);
+            if (int(w) == IDC_NEWS_LIST) DrawReportRowIcons(h, IDC_NEWS_LIST, item, gNews);
+            return 1;
+        }
+        case ui::WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+            if (hdr && hdr->idFrom == uintptr_t(IDC_NEWS_LIST)) {
+                if (hdr->code == ui::NM_KILLFOCUS) {
+                    ui::SendMessage(h, ui::WM_KILLFOCUS, 0, 0);
+                    return 1;
+                }
+                if (hdr->code == ui::NM_DBLCLK) return 1;
+            }
+            return ui::DefMDIChildProc(h, msg, w, l);
+        }
+        case ui::WM_DESTROY:
+            gNews.DropImages();
+            if (shell::GetWindowOfKind(K::NewsWnd) == h) shell::SetWindowOfKind(K::NewsWnd, {});
+            return 0;
+        case WM_NEWS_CLEAR:
+            ClearKept(h, IDC_NEWS_LIST, gNews);
+            return 0;
+        case WM_NEWS_ADD:
+            AddKeptRecord(h, IDC_NEWS_LIST, gNews, reinterpret_cast<const NewsRecord*>(l));
+            return 0;
+        case WM_NEWS_STORE: {
+            auto* table = reinterpret_cast<uint8_t*>(l);
+            if (table == nullptr) return 0;
+            for (size_t i = 0; i < gNews.kept.size() && w + i < rules::kNewsTableCount; ++i)
+                std::memcpy(rules::NewsAt(table, w + i), gNews.kept[i].data(), rules::kNewsRecordSize);
+            return 0;
+        }
+        case WM_NEWS_SHOW:
+            ShowNewsList(h, w != 0);
+            return 0;
+        default:
+            return ui::DefMDIChildProc(h, msg, w, l);
+    }
+}
+
+// ---- the result window ----------------------------------------------------------------------
+
+bool InEndButton(ui::LParam l) {
+    const int x = int(int16_t(l & 0xFFFF)), y = int(int16_t((l >> 16) & 0xFFFF));
+    return x >= kEndButton.left && x <= kEndButton.right && y >= kEndButton.top &&
+           y <= kEndButton.bottom;
+}
+
+// The end button's face (normal at y 0, pressed at y 40) with its word, on the background.
+void PaintEndButton(ui::Hwnd h, fw::Dib* background, bool pressed) {
+    fw::Dib button("end_btn.bmp");
+    if (background == nullptr || !button.HasBits()) return;
+    fw::HvDIBitBltOpaque(background, kEndButton.left, kEndButton.top,
+                         kEndButton.right - kEndButton.left, kEndButton.bottom - kEndButton.top,
+                         &button, 0, pressed ? 40 : 0);
+    const int shift = pressed ? 1 : 0;
+    fw::DrawTextShadowedOnDib(h, background,
+                              {kEndButton.left + shift, kEndButton.top + shift,
+                               kEndButton.right + shift, kEndButton.bottom + shift},
+                              "終了", 16, 1, kWhite, ui::DT_CENTER, ui::TextEncoding::Utf8);
+}
+
+void DrawEndButton(ui::Hwnd h, bool pressed) {
+    PaintEndButton(h, gResultWnd.background.get(), pressed);
+    ui::InvalidateRect(h, nullptr, false);
+    ui::UpdateWindow(h);
+}
+
+void LeaveResult(ui::Hwnd h) {
+    gResultWnd.showFlag = 0;
+    if (gHooks.playMusic) gHooks.playMusic(nullptr);
+    if (ui::Hwnd fights = shell::GetWindowOfKind(K::RealManager))
+        ui::SendMessage(fights, WM_FIGHT_LOWER, 0, 0);
+    ui::SendMessage(h, ui::WM_CLOSE, 0, 0);
+    if (gHooks.isJournalHost && gHooks.isJournalHost() && gHooks.leaveSession) gHooks.leaveSession();
+    if (ui::Hwnd frame = Frame()) ui::SendMessage(frame, ui::WM_COMMAND, IDM_BACK_TO_TITLE, 2);
+}
+
+ui::LResult ResultProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_CREATE: {
+            gResultWnd.background = LoadPicture("victory.bmp");
+            PaintEndButton(h, gResultWnd.background.get(), false);
+            gResultWnd.block = std::make_unique<rules::CountryTable25Record>();
+            gResultWnd.block->bytes.fill(0);
+            gResultWnd.pressed = gResultWnd.tracking = false;
+            CreateReportListView(h, IDC_RESULT_LIST);
+            AddReportListColumns(h, IDC_RESULT_LIST);
+            MakeImageLists(h, IDC_RESULT_LIST, gResult);
+            SetListImages(h, IDC_RESULT_LIST, gResult.marks);
+            ClearKept(h, IDC_RESULT_LIST, gResult);
+            ui::MoveWindow(Item(h, IDC_RESULT_LIST), 304, 48, 480, 440, false);
+            const int sw = ui::GetSystemMetrics(ui::SM_CXSCREEN);
+            const int sh = ui::GetSystemMetrics(ui::SM_CYSCREEN);
+            ui::SetWindowPos(h, ui::Hwnd{}, (sw - kResultWidth) / 2, (sh - 600) / 2, kResultWidth,
+                             kResultHeight, ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+            shell::SetWindowOfKind(K::ResultWnd, h);
+            // Show flag 2: stays hidden until the end of a game activates it with 1.
+            ui::SendMessage(h, WM_RESULT_ACTIVATE, 0, 2);
+            return 0;
+        }
+        case ui::WM_PAINT:
+            fw::PaintWindowFromBitmap(h, gResultWnd.background.get());
+            return 0;
+        case ui::WM_ERASEBKGND:
+            return 1;
+        case ui::WM_LBUTTONDOWN:
+            if (InEndButton(l)) {
+                ui::SetCapture(h);
+                gResultWnd.pressed = gResultWnd.tracking = true;
+                DrawEndButton(h, true);
+            }
+            return 0;
+        case ui::WM_MOUSEMOVE:
+            if (gResultWnd.tracking) {
+                const bool inside = InEndButton(l);
+                if (inside != gResultWnd.pressed) {
+                    gResultWnd.pressed = inside;
+                    DrawEndButton(h, inside);
+                }
+            }
+            return 0;
+        case ui::WM_LBUTTONUP: {
+            const bool wasTracking = gResultWnd.tracking;
+            if (ui::GetCapture() == h) ui::ReleaseCapture();
+            gResultWnd.pressed = gResultWnd.tracking = false;
+            DrawEndButton(h, false);
+            if (wasTracking && InEndButton(l)) LeaveResult(h);
+            return 0;
+        }
+        case ui::WM_CLOSE:
+            SendCloseCommandToFrame(IDM_RESULT_WINDOW);
+            return 0;
+        case ui::WM_COMMAND:
+            if (int(w & 0xFFFF) == IDC_RESULT_END) ui::SendMessage(h, ui::WM_CLOSE, 0, 0);
+            return 0;
+        case ui::WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const fw::DrawItemStruct*>(l);
+            fw::DrawOwnerDrawItem(h, int(w), item, kCharWidth);
+            DrawReportRowIcons(h, IDC_RESULT_LIST, item, gResult);
+            return 1;
+        }
+        case ui::WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+            if (hdr && hdr->idFrom == uintptr_t(IDC_RESULT_LIST) && hdr->code == ui::NM_DBLCLK) {
+                const int row = reinterpret_cast<const ui::NmItemActivate*>(l)->iItem;
+                if (row >= 0 && row < int(gResult.kept.size())) {
+                    NewsRecord& r = gResult.kept[size_t(row)];
+                    if (r.Kind() == rules::kNewsAttacked || r.Kind() == rules::kNewsWasAttacked) {
+                        if (ui::Hwnd fights = shell::GetWindowOfKind(K::RealManager)) {
+                            ui::SendMessage(fights, WM_FIGHT_RAISE, 0, 0);
+                            ui::SendMessage(fights, WM_FIGHT_DATA, 0,
+                                            reinterpret_cast<ui::LParam>(r.FightRecord()));
+                        }
+                    }
+                }
+                return 1;
+            }
+            return ui::DefWindowProc(h, msg, w, l);
+        }
+        case ui::WM_DESTROY:
+            gResult.DropImages();
+            gResultWnd.background.reset();
+            gResultWnd.block.reset();
+            if (shell::GetWindowOfKind(K::ResultWnd) == h) shell::SetWindowOfKind(K::ResultWnd, {});
+            return 0;
+        case WM_NEWS_CLEAR:
+            ClearKept(h, IDC_RESULT_LIST, gResult);
+            return 0;
+        case WM_NEWS_ADD:
+            AddKeptRecord(h, IDC_RESULT_LIST, gResult, reinterpret_cast<const NewsRecord*>(l));
+            return 0;
+        case WM_RESULT_SET_DATA:
+            if (l != 0 && gResultWnd.block) {
+                std::memcpy(gResultWnd.block->data(), reinterpret_cast<const void*>(l),
+                            rules::kCountryTable25RecordSize);
+                DrawResultPanel(h, gResultWnd.background.get(), *gResultWnd.block);
+            }
+            return 0;
+        case WM_RESULT_SHOW:
+            ui::ShowWindow(h, l == 1 && gResultWnd.showFlag == 1 ? ui::SW_SHOW : ui::SW_HIDE);
+            return 0;
+        case WM_RESULT_ACTIVATE:
+            if (ui::Hwnd frame = Frame()) {
+                gResultWnd.showFlag = int(l);
+                ui::SendMessage(h, WM_RESULT_SHOW, 0, ui::IsIconic(frame) ? 0 : 1);
+            }
+            return 0;
+        default:
+            return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+void Text(ui::Hwnd h, fw::Dib* dib, int x, int y, const std::string& utf8, int size = 16) {
+    fw::DrawTextOnDib(h, dib, x, y, utf8.c_str(), size, 1, kWhite, ui::TextEncoding::Utf8);
+}
+
+}  // namespace
+
+// ---- the report list --------------------------------------------------------------------------
+
+ui::Hwnd CreateReportListView(ui::Hwnd parent, int id) {
+    return ui::CreateWindowEx(0, ui::kListViewClass, "", kListStyle, 0, 0, 100, 100, parent,
+                              intptr_t(id), nullptr, nullptr);
+}
+
+void AddReportListColumns(ui::Hwnd parent, int id) {
+    struct Column {
+        const char* utf8;
+        int width;
+    };
+    static constexpr Column kColumns[] = {{"時間", 60}, {"座標", 60}, {"NEWS", 200}, {"結果", 160}};
+    const ui::Hwnd list = Item(parent, id);
+    int index = 0;
+    for (const Column& c : kColumns) {
+        std::string text = core::Utf8ToSjis(c.utf8);
+        ui::LvColumn col;
+        col.mask = ui::LVCF_FMT | ui::LVCF_TEXT | ui::LVCF_WIDTH | ui::LVCF_SUBITEM;
+        col.fmt = ui::LVCFMT_LEFT;
+        col.cx = c.width;
+        col.pszText = text.data();
+        col.iSubItem = index;
+        ui::SendMessage(list, ui::LVM_INSERTCOLUMNA, ui::WParam(index), reinterpret_cast<ui::LParam>(&col));
+        ++index;
+    }
+}
+
+ui::ImageList* CreateSiteIconImageList(ui::Hwnd parent, int id) {
+    // Countries 0-2 in row 1, country 3 in row 2, the neutral owner in row 0 from column 13.
+    ui::ImageList* list = CutIcons("hexMidl.bmp", kSiteIcons, [](int i) {
+        if (i < 18) return ui::Point{i * kIcon, 16};
+        if (i < 24) return ui::Point{(i - 18) * kIcon, 32};
+        return ui::Point{208 + (i - 24) * kIcon, 0};
+    });
+    if (list) SetListImages(parent, id, list);
+    return list;
+}
+
+ui::ImageList* CreateTroopMarkImageList(ui::Hwnd parent, int id) {
+    // Mark 12 x country + picture: the upright facing of the country's column group.
+    ui::ImageList* list = CutIcons("Unt_midl.bmp", kTroopMarks, [](int i) {
+        return ui::Point{((i / 12) * 6 + 3) * kIcon, (i % 12) * kIcon};
+    });
+    if (list) SetListImages(parent, id, list);
+    return list;
+}
+
+void AddNewsListRow(ui::Hwnd parent, int id, NewsRecord* record) {
+    const ui::Hwnd list = Item(parent, id);
+    if (!list || record == nullptr) return;
+    ui::SendMessage(list, ui::WM_SETREDRAW, 0, 0);
+    const int n = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
+    std::string time = NewsTimeText(*record);
+    ui::LvItem item;
+    item.mask = ui::LVIF_TEXT;
+    item.iItem = n;
+    item.pszText = time.data();
+    const int row = int(ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item)));
+    SetCell(list, row, 1, NewsPlaceText(*record));
+    rules::TableDirectory* tables = PanelTables();
+    const char* news = tables ? FormatNewsListText(*tables, record) : nullptr;
+    SetCell(list, row, 2, news ? news : "");
+    SetCell(list, row, 3, FormatNewsResultText(record));
+    if (n >= kNewsKeptMax) ui::SendMessage(list, ui::LVM_DELETEITEM, 0, 0);
+    ui::SendMessage(list, ui::WM_SETREDRAW, 1, 0);
+    ui::InvalidateRect(list, nullptr, true);
+}
+
+ui::Hwnd CreateNewsWindow(ui::Hwnd mdiClient) {
+    ui::WindowClass existing;
+    if (!ui::GetClassInfo("NewsWindow", &existing)) {
+        ui::WindowClass wc;
+        wc.name = "NewsWindow";
+        wc.proc = NewsProc;
+        wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
+        wc.hasBackground = true;
+        wc.background = ui::Rgb(255, 255, 255);
+        wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
+        if (!ui::RegisterClass(wc)) return {};
+    }
+    const ui::Hwnd h = ui::CreateMDIWindow("NewsWindow", core::Utf8ToSjis("ニュース").c_str(), 0,
+                                           ui::MdiCreateStruct::CW_USEDEFAULT_MDI,
+                                           ui::MdiCreateStruct::CW_USEDEFAULT_MDI, 640, 300,
+                                           mdiClient, nullptr, 0);
+    if (h) ui::ShowWindow(h, ui::SW_HIDE);
+    return h;
+}
+
+const std::vector<NewsRecord>& GetNewsWindowRecords() {
+    return gNews.kept;
+}
+
+void SetResultWindowHooks(ResultWindowHooks hooks) {
+    gHooks = std::move(hooks);
+}
+
+ui::Hwnd CreateResultWindow(ui::Hwnd owner) {
+    if (!RegisterPanelClass("ResultWindow", ResultProc)) return {};
+    return ui::CreateWindowEx(0, "ResultWindow", core::Utf8ToSjis("最終結果").c_str(),
+                              ui::WS_POPUP | ui::WS_CLIPCHILDREN, 0, 0, kResultWidth, kResultHeight,
+                              owner, 0, nullptr, nullptr);
+}
+
+const std::vector<NewsRecord>& GetResultWindowRecords() {
+    return gResult.kept;
+}
+
+void DrawResultPanel(ui::Hwnd window, fw::Dib* background, const rules::CountryTable25Record& r) {
+    if (background == nullptr) return;
+    const bool won = r.Outcome() == 0;
+    RestorePicture(background, won ? "victory.bmp" : "defeat.bmp");
+    if (shell::GetBgm() && gHooks.playMusic) gHooks.playMusic(won ? "win.mid" : "lose.mid");
+    // The captions of the figures (the pictures carry only their frames).
+    Text(window, background, 40, 96, "終了時刻", 12);
+    Text(window, background, 40, 152, "資金", 12);
+    Text(window, background, 40, 226, "部隊", 12);
+    static constexpr const char* kClasses[] = {"高空", "中空", "ヘリ", "陸上", "海上"};
+    for (int i = 0; i < 5; ++i) Text(window, background, 100 + 40 * i, 232, kClasses[i], 10);
+    static constexpr const char* kRows[] = {"開始", "生産", "終了", "喪失"};
+    for (int i = 0; i < 4; ++i) Text(window, background, 48, 256 + 22 * i, kRows[i], 12);
+    Text(window, background, 40, 346, "拠点", 12);
+    static constexpr const char* kSites[] = {"首都", "大都", "都市", "町", "空港", "港"};
+    for (int i = 0; i < 6; ++i) Text(window, background, 102 + 32 * i, 370, kSites[i], 10);
+    Text(window, background, 48, 392, "保有", 12);
+    Text(window, background, 48, 414, "補給", 12);
+    PaintEndButton(window, background, false);
+
+    const int hours = r.EndHours();
+    Text(window, background, 88, 126,
+         Format("第%2d日目%2d時%2d分", hours / 24, hours % 24, int(r.EndMinute())));
+    const std::string funds = Format("%8d", int(r.FundsAtEnd()));
+    fw::DrawTextShadowedOnDib(window, background, {88, 174, 216, 190}, funds.c_str(), 16, 1, kWhite,
+                              ui::DT_RIGHT, ui::TextEncoding::Utf8);
+    static constexpr int kRowY[] = {254, 276, 298, 320};
+    for (int row = 0; row < 4; ++row)
+        for (int k = 0; k < 5; ++k)
+            Text(window, background, 104 + 40 * k, kRowY[row],
+                 Format("%2d", int(r.bytes[size_t(24 + 5 * row + k)])));
+    for (int row = 0; row < 2; ++row)
+        for (int k = 0; k < 6; ++k)
+            Text(window, background, 104 + 32 * k, 390 + 22 * row,
+                 Format("%2d", int(r.bytes[size_t(4 + 6 * row + k)])));
+}
+
+void ShowGameResult(uint8_t* newsTable, const rules::CountryTable25Record& result) {
+    if (newsTable == nullptr) return;
+    std::memset(newsTable, 0xFF, rules::kNewsLogBytes);
+    if (ui::Hwnd news = shell::GetWindowOfKind(K::NewsWnd))
+        ui::SendMessage(news, WM_NEWS_STORE, 0, reinterpret_cast<ui::LParam>(newsTable));
+    const ui::Hwnd window = shell::GetWindowOfKind(K::ResultWnd);
+    if (!window) return;
+    ui::SendMessage(window, WM_RESULT_SET_DATA, 0, reinterpret_cast<ui::LParam>(result.data()));
+    ui::SendMessage(window, WM_NEWS_CLEAR, 0, 0);
+    for (size_t i = 0; i < rules::kNewsTableCount; ++i) {
+        const NewsRecord* r = rules::NewsAt(newsTable, i);
+        if (!r->IsEmptySlot())
+            ui::SendMessage(window, WM_NEWS_ADD, 0, reinterpret_cast<ui::LParam>(r));
+    }
+    ui::SendMessage(window, WM_RESULT_ACTIVATE, 0, 1);
+}
+
+}  // namespace zv::panels
