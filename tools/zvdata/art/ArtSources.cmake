@@ -47,6 +47,8 @@ set(ZVDATA_ART_SOURCES
     art/manifests/campMark.txt
     art/manifests/category.txt
     art/manifests/command.txt
+    art/manifests/defeat.txt
+    art/manifests/end_btn.txt
     art/manifests/fback01a.txt
     art/manifests/fback01l.txt
     art/manifests/fback01s.txt
@@ -84,6 +86,8 @@ set(ZVDATA_ART_SOURCES
     art/manifests/hexMidl.txt
     art/manifests/hexMidnf.txt
     art/manifests/hexMini.txt
+    art/manifests/lose_oth.txt
+    art/manifests/lose_you.txt
     art/manifests/mapcatey.txt
     art/manifests/mapcursor.txt
     art/manifests/marks.inc
@@ -353,7 +357,9 @@ set(ZVDATA_ART_SOURCES
     art/manifests/unit/unit081s.txt
     art/manifests/unt_guns.txt
     art/manifests/unt_mini.txt
+    art/manifests/victory.txt
     art/manifests/weapon.txt
+    art/manifests/win.txt
     art/palettes/game.pal
     art/px/zanki/count1.px
     art/px/zanki/count2.px
@@ -621,6 +627,12 @@ set(ZVDATA_ART_SOURCES
     art/svg/panels/speed.svg
     art/svg/panels/terrain.svg
     art/svg/panels/weapon.svg
+    art/svg/result/defeat.svg
+    art/svg/result/end-button.svg
+    art/svg/result/lose_oth.svg
+    art/svg/result/lose_you.svg
+    art/svg/result/victory.svg
+    art/svg/result/win.svg
     art/svg/saver/block.svg
     art/svg/saver/boom-fire-0.svg
     art/svg/saver/boom-fire-1.svg
@@ -972,16 +984,4 @@ set(ZVDATA_ART_SOURCES
     art/svg/units/unit079.svg
     art/svg/units/unit080.svg
     art/svg/units/unit081.svg
-    art/manifests/victory.txt
-    art/manifests/defeat.txt
-    art/manifests/end_btn.txt
-    art/manifests/win.txt
-    art/manifests/lose_you.txt
-    art/manifests/lose_oth.txt
-    art/svg/result/victory.svg
-    art/svg/result/defeat.svg
-    art/svg/result/end-button.svg
-    art/svg/result/win.svg
-    art/svg/result/lose_you.svg
-    art/svg/result/lose_oth.svg
 )
