@@ -147,6 +147,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
     timer.End(StepPhase::Orders);
 
     rules::ShadowGameContext shadow(sim_->Tables(), context_.Env());
+    searches_->Sim().SetRoutesCutShort(context_.fastSearches);
     ReloadTerrainIfSitesChanged();
     shadow.RebuildTroopOccupancy();
     rules::RecomputeVisibility(shadow);
@@ -174,6 +175,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
 
     rules::TroopCursor& troops = shadow.Troops();
     JournalOrderCommands orderCommands(journal);
+    context_.NewTroopLoop();
     for (std::uint16_t i = 0; i < rules::kTroopTableLimit; ++i) {
         context_.currentTroop = i;
         if (!troops.Select(i) || !troops.HasMembers()) continue;
@@ -184,7 +186,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
         if (troops.Select(i) && IsIdleForDecision(troops)) {
             if (DecidesForItself(shadow, troops) && troops.Select(i) &&
                 !(troops.GetStateFlags() & rules::kTroopLaunchedPart)) {
-                rules::ChooseTarget(shadow, i, 0, orderCommands);
+                rules::ChooseTarget(shadow, i, 0, orderCommands, context_.TargetChoice());
             }
         }
 
