@@ -261,9 +261,9 @@ bool SendToCarrier(StepContext& step, rules::GameContext& shadow, std::uint16_t 
         }
     }
 
-    step.ComputeArea(shadow, troop, hex & 0xFF, hex >> 8, nullptr, 0);
-    std::uint16_t best = kNoLength;
-    std::uint16_t carrier = rules::kNoTroop;
+    // The carriers that could make the trip, then the routes to them.
+    std::vector<std::uint16_t> candidates;
+    std::vector<std::uint16_t> targets;
     for (std::uint16_t c = 0; c < rules::kMapTroopCount; ++c) {
         if (c == troop || !troops.Select(c) || troops.GetCountry() != country) continue;
         if (!troops.HasMembers() || !troops.IsOnMap()) continue;
@@ -273,13 +273,27 @@ bool SendToCarrier(StepContext& step, rules::GameContext& shadow, std::uint16_t 
         if (!AltitudeFits(altitude, capability, troops.RefreshAltitudeClass(), true)) continue;
         if (!HasNoOrder(troops) || SupplyStock(troops) == 0) continue;
         troops.Select(c);
-        const std::uint16_t at = troops.GetHexValue();
+        candidates.push_back(c);
+        targets.push_back(troops.GetHexValue());
+    }
+    if (!step.fastSearches) {
+        step.ComputeArea(shadow, troop, hex & 0xFF, hex >> 8, nullptr, 0);
+    } else if (candidates.empty()) {
+        return false;
+    } else {
+        step.ComputeRoutesTo(shadow, troop, hex & 0xFF, hex >> 8, 0, targets);
+    }
+    std::uint16_t best = kNoLength;
+    std::uint16_t carrier = rules::kNoTroop;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        troops.Select(candidates[k]);
+        const std::uint16_t at = targets[k];
         // The carrier makes the trip: its own fuel must last, a stranded troop has none left.
         const std::uint16_t carrierFuel = rules::GetMinMemberFuel(troops);
         const std::uint16_t cost = step.Route().GetCellCost(at & 0xFF, at >> 8);
         if (cost == rules::kUnreachedCost || cost >= best || cost >= carrierFuel) continue;
         best = cost;
-        carrier = c;
+        carrier = candidates[k];
     }
     if (carrier == rules::kNoTroop) return false;
     TroopOrderValues order;

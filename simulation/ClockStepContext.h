@@ -134,8 +134,8 @@ class StepContext {
         ++(reused ? counters.reusedSearches : counters.routeSearches);
         return result;
     }
-    // The search for the routes from (x, y) to a few target hexes; only TraceRoute to them may
-    // read its grid. With the fast searches a troop that moved since its last search of this
+    // The search for the routes from (x, y) to a few target hexes; only TraceRoute to them and
+    // the targets' costs may be read from its grid. With the fast searches a troop that moved since its last search of this
     // kind is given its routes alone (cut short where the targets' costs are final); one that
     // still stands there has its area searched in full and kept, and reused from then on.
     int ComputeRoutesTo(rules::GameContext& ctx, std::uint16_t troop, int x, int y, int flag,

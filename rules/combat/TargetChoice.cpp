@@ -1,5 +1,6 @@
 #include "rules/combat/TargetChoice.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "rules/combat/Attack.h"
@@ -7,6 +8,7 @@
 #include "rules/records/BattleRecord.h"
 #include "rules/search/HexQueries.h"
 #include "rules/troops/Carriers.h"
+#include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopOrders.h"
 #include "rules/troops/TroopQueries.h"
 
@@ -72,11 +74,19 @@ bool OnMapWithHex(TroopCursor& troops, std::uint16_t t) {
 
 // A troop goes for a target on a hex it can enter, or one it can already reach with its
 // weapons; anything else (a ship out at sea for a ground troop) it would chase forever.
-bool CanGoFor(GameContext& ctx, std::uint16_t a, std::uint16_t hexA, const Candidate& c) {
+// `moveCosts` (may be null) is a's move-cost table, read once for a whole choice.
+bool CanGoFor(GameContext& ctx, std::uint16_t a, std::uint16_t hexA, const Candidate& c,
+              const std::uint8_t* moveCosts) {
     TroopCursor& troops = ctx.Troops();
     bool enters = false;
     if (troops.Select(a) && ctx.SelectHexInfoXY(c.hex & 0xFF, c.hex >> 8)) {
-        const std::uint8_t cost = TroopMoveCostOnHex(ctx);
+        std::uint8_t cost = 0;
+        if (moveCosts) {
+            const int terrain = ctx.GetHexTerrainClass(troops.GetTroopAltitudeClass() == 3 ? 1 : 0);
+            cost = terrain < kMoveCostClasses ? moveCosts[terrain] : 0;
+        } else {
+            cost = TroopMoveCostOnHex(ctx);
+        }
         enters = cost != 0 && cost != 255;
     }
     if (enters) return true;
@@ -155,11 +165,15 @@ int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
         }
     }
     if (!weighedBefore) {
-        // Attack.
+        // Attack. With a memo a's move costs are made once: its members do not change here.
+        std::uint8_t moveCosts[kMoveCostClasses];
+        if (memo && troops.Select(a)) {
+            std::copy_n(GetMoveCostTable(troops), kMoveCostClasses, moveCosts);
+        }
         Best attack;
         troops.Select(a);
         for (std::size_t k = 0; k < candidates.size(); ++k) {
-            canGoFor[k] = CanGoFor(ctx, a, hex, candidates[k]);
+            canGoFor[k] = CanGoFor(ctx, a, hex, candidates[k], memo ? moveCosts : nullptr);
             if (!canGoFor[k]) continue;
             Consider(troops, candidates[k], candidates[k].distance, 0, attack);
         }

@@ -131,8 +131,8 @@ class RouteSearch {
     int ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y, const std::uint8_t* table,
                     int skipTroops);
     // ComputeArea for the routes to a few hexes (x low byte, y high byte): the simulation's
-    // search stops once the cost of every target is final. TraceRoute to a target then gives
-    // the very route of a full search, while other cells may read dearer or unreached. The
+    // search stops once the cost of every target is final. A target's cost and TraceRoute to it
+    // then read as after a full search, while other cells may read dearer or unreached. The
     // other instances, and the simulation's with cutting short turned off, search in full.
     int ComputeRouteTo(GameContext& ctx, std::uint16_t troop, int x, int y,
                        const std::uint8_t* table, int skipTroops,

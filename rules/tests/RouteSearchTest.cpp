@@ -779,6 +779,7 @@ TEST(RouteSearchProperty, ARouteSearchCutShortTracesTheFullSearchsRoute) {
             ASSERT_EQ(cut.search.ComputeRouteTo(*cut.ctx, searcher, sx, sy, table.data(), 0,
                                                 target),
                       1);
+            ASSERT_EQ(cut.search.GetCellCost(tx, ty), full.search.GetCellCost(tx, ty));
             const int n = full.Trace(tx, ty);
             ASSERT_EQ(cut.Trace(tx, ty), n) << tx << "," << ty;
             for (int k = 0; k <= n; ++k) {
@@ -803,6 +804,8 @@ TEST(RouteSearchProperty, ARouteSearchCutShortTracesTheFullSearchsRoute) {
         }
         ASSERT_EQ(cut.search.ComputeRouteTo(*cut.ctx, searcher, sx, sy, table.data(), 0, onMap), 1);
         for (const std::uint16_t hex : onMap) {
+            ASSERT_EQ(cut.search.GetCellCost(hex & 0xFF, hex >> 8),
+                      full.search.GetCellCost(hex & 0xFF, hex >> 8));
             const int n = full.Trace(hex & 0xFF, hex >> 8);
             ASSERT_EQ(cut.Trace(hex & 0xFF, hex >> 8), n);
             for (int k = 0; k < n; ++k) {
