@@ -644,17 +644,22 @@ void ReferenceFifoSearch(RouteSearch& search, const std::uint8_t* table, int sta
     }
 }
 
+// Every hex of the map a land kind drawn at random.
+void DrawRandomLand(World& w, std::mt19937& random) {
+    std::uniform_int_distribution<int> land(0, 28);
+    for (int y = 0; y < kMapSize; ++y) {
+        for (int x = 0; x < kMapSize; ++x) {
+            w.map.Terrain(x, y, static_cast<std::uint8_t>(land(random)));
+        }
+    }
+}
+
 TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
     std::mt19937 random(20240611);
     for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE(round);
         World w;
-        std::uniform_int_distribution<int> land(0, 28);
-        for (int y = 0; y < kMapSize; ++y) {
-            for (int x = 0; x < kMapSize; ++x) {
-                w.map.Terrain(x, y, static_cast<std::uint8_t>(land(random)));
-            }
-        }
+        DrawRandomLand(w, random);
         std::array<std::uint8_t, 29> table{};
         for (auto& cost : table) {
             const int r = static_cast<int>(random() % 100);
@@ -745,12 +750,7 @@ TEST(RouteSearchProperty, ARouteSearchCutShortTracesTheFullSearchsRoute) {
     for (int round = 0; round < 30; ++round) {
         SCOPED_TRACE(round);
         World w;
-        std::uniform_int_distribution<int> land(0, 28);
-        for (int y = 0; y < kMapSize; ++y) {
-            for (int x = 0; x < kMapSize; ++x) {
-                w.map.Terrain(x, y, static_cast<std::uint8_t>(land(random)));
-            }
-        }
+        DrawRandomLand(w, random);
         std::array<std::uint8_t, 29> table{};
         for (auto& cost : table) {
             const int r = static_cast<int>(random() % 100);
