@@ -457,7 +457,9 @@ bool AutoAttack(StepContext& step, rules::GameContext& shadow, std::uint16_t tro
     JournalOrderCommands commands(step.Journal());
     // The target choice takes its range as a byte; farther than that is the whole map anyway.
     const auto approach = static_cast<std::uint8_t>(std::min(range, 255));
-    if (rules::ChooseTarget(shadow, troop, approach, commands) != 0) return true;
+    if (rules::ChooseTarget(shadow, troop, approach, commands, step.TargetChoice()) != 0) {
+        return true;
+    }
     return GoToExpansionTarget(step, shadow, country, troop, 0) == 0;
 }
 
@@ -481,6 +483,8 @@ bool AutoBoardCarrier(StepContext& step, rules::GameContext& shadow, std::uint16
     for (std::uint16_t c = 0; c < rules::kMapTroopCount; ++c) {
         if (c == troop || !troops.Select(c) || troops.GetCountry() != country) continue;
         if (!troops.HasMembers() || !troops.IsOnMap()) continue;
+        // Most troops carry nothing: the quick look at their holds spares weighing the load.
+        if (step.fastSearches && !troops.HasEmptyHoldsFor(c, troop)) continue;
         if (!troops.TryLoadOnto(c, troop, 0)) continue;
         troops.Select(c);
         const int layer = (rules::GetMembersCarryMask(troops) & 0x84) ? 2 : 1;

@@ -1,5 +1,7 @@
 #include "simulation/AutoResupply.h"
 
+#include <vector>
+
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/troops/Supply.h"
@@ -118,7 +120,6 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
     const std::uint16_t supplyRoles = rules::GetSupplyCapabilityBits(troops);
     troops.Select(troop);
     const std::uint16_t fuel = rules::GetMinMemberFuel(troops);
-    step.ComputeArea(shadow, troop, hex & 0xFF, hex >> 8, nullptr, 1);
 
     bool stuck = true;
     if (shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) {
@@ -127,12 +128,12 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
         stuck = !IsCostPassable(cost) || cost > fuel;
     }
 
-    // Sites.
+    // The own sites that serve the request and the friendly carriers that supply others, in
+    // the order they are weighed; then the routes to them (this area passes through troops).
     const std::uint16_t wanted = (request & (kResupplyFuel | kResupplySupplies))
                                      ? rules::kSiteSuppliesFuel
                                      : rules::kSiteSellsUnits;
-    std::uint16_t bestSiteLength = kNoLength;
-    std::uint16_t bestSite = rules::kNoHex;
+    std::vector<std::uint16_t> targets;
     rules::SiteCursor& sites = shadow.Sites();
     for (int s = 0; s < rules::kSiteCount; ++s) {
         if (!sites.Select(s)) continue;
@@ -156,20 +157,10 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
             shadow.SelectHexInfoXY(siteHex & 0xFF, siteHex >> 8);
             if (!IsCostPassable(rules::TroopMoveCostOnHex(shadow))) continue;
         }
-        const int length = step.TraceRoute(siteHex & 0xFF, siteHex >> 8);
-        if (length <= 0 && siteHex != hex) continue;
-        const int counted = siteHex == hex ? 0 : length;
-        if (stuck && counted != 0) continue;
-        if (counted < bestSiteLength) {
-            bestSiteLength = static_cast<std::uint16_t>(counted);
-            bestSite = siteHex;
-        }
+        targets.push_back(siteHex);
     }
-
-    // Friendly carriers that supply others.
-    std::uint16_t bestCarrierLength = kNoLength;
-    std::uint16_t bestCarrier = rules::kNoTroop;
-    std::uint16_t bestCarrierHex = rules::kNoHex;
+    const std::size_t siteCount = targets.size();
+    std::vector<std::uint16_t> carriers;
     if ((request & (kResupplyFuel | kResupplySupplies)) && !(request & kResupplySuppliesB) &&
         (supplyRoles & rules::kSuppliedByTroop)) {
         for (std::uint16_t c = 0; c < rules::kTroopTableLimit; ++c) {
@@ -186,14 +177,41 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
             if (carrierCountry != country && !Allied(shadow, country, carrierCountry)) continue;
             if (SupplyStock(troops) == 0) continue;
             troops.Select(c);
-            const std::uint16_t carrierHex = troops.GetHexValue();
-            const int length = step.TraceRoute(carrierHex & 0xFF, carrierHex >> 8);
-            if (length <= 0 || (stuck && length > 1)) continue;
-            if (length < bestCarrierLength && length < fuel) {
-                bestCarrierLength = static_cast<std::uint16_t>(length);
-                bestCarrier = c;
-                bestCarrierHex = carrierHex;
-            }
+            targets.push_back(troops.GetHexValue());
+            carriers.push_back(c);
+        }
+    }
+    if (!step.fastSearches) {
+        step.ComputeArea(shadow, troop, hex & 0xFF, hex >> 8, nullptr, 1);
+    } else if (!targets.empty()) {
+        step.ComputeRoutesTo(shadow, troop, hex & 0xFF, hex >> 8, 1, targets);
+    }
+
+    std::uint16_t bestSiteLength = kNoLength;
+    std::uint16_t bestSite = rules::kNoHex;
+    for (std::size_t k = 0; k < siteCount; ++k) {
+        const std::uint16_t siteHex = targets[k];
+        const int length = step.TraceRoute(siteHex & 0xFF, siteHex >> 8);
+        if (length <= 0 && siteHex != hex) continue;
+        const int counted = siteHex == hex ? 0 : length;
+        if (stuck && counted != 0) continue;
+        if (counted < bestSiteLength) {
+            bestSiteLength = static_cast<std::uint16_t>(counted);
+            bestSite = siteHex;
+        }
+    }
+
+    std::uint16_t bestCarrierLength = kNoLength;
+    std::uint16_t bestCarrier = rules::kNoTroop;
+    std::uint16_t bestCarrierHex = rules::kNoHex;
+    for (std::size_t k = 0; k < carriers.size(); ++k) {
+        const std::uint16_t carrierHex = targets[siteCount + k];
+        const int length = step.TraceRoute(carrierHex & 0xFF, carrierHex >> 8);
+        if (length <= 0 || (stuck && length > 1)) continue;
+        if (length < bestCarrierLength && length < fuel) {
+            bestCarrierLength = static_cast<std::uint16_t>(length);
+            bestCarrier = carriers[k];
+            bestCarrierHex = carrierHex;
         }
     }
 
@@ -243,9 +261,9 @@ bool SendToCarrier(StepContext& step, rules::GameContext& shadow, std::uint16_t 
         }
     }
 
-    step.ComputeArea(shadow, troop, hex & 0xFF, hex >> 8, nullptr, 0);
-    std::uint16_t best = kNoLength;
-    std::uint16_t carrier = rules::kNoTroop;
+    // The carriers that could make the trip, then the routes to them.
+    std::vector<std::uint16_t> candidates;
+    std::vector<std::uint16_t> targets;
     for (std::uint16_t c = 0; c < rules::kMapTroopCount; ++c) {
         if (c == troop || !troops.Select(c) || troops.GetCountry() != country) continue;
         if (!troops.HasMembers() || !troops.IsOnMap()) continue;
@@ -255,13 +273,27 @@ bool SendToCarrier(StepContext& step, rules::GameContext& shadow, std::uint16_t 
         if (!AltitudeFits(altitude, capability, troops.RefreshAltitudeClass(), true)) continue;
         if (!HasNoOrder(troops) || SupplyStock(troops) == 0) continue;
         troops.Select(c);
-        const std::uint16_t at = troops.GetHexValue();
+        candidates.push_back(c);
+        targets.push_back(troops.GetHexValue());
+    }
+    if (!step.fastSearches) {
+        step.ComputeArea(shadow, troop, hex & 0xFF, hex >> 8, nullptr, 0);
+    } else if (candidates.empty()) {
+        return false;
+    } else {
+        step.ComputeRoutesTo(shadow, troop, hex & 0xFF, hex >> 8, 0, targets);
+    }
+    std::uint16_t best = kNoLength;
+    std::uint16_t carrier = rules::kNoTroop;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        troops.Select(candidates[k]);
+        const std::uint16_t at = targets[k];
         // The carrier makes the trip: its own fuel must last, a stranded troop has none left.
         const std::uint16_t carrierFuel = rules::GetMinMemberFuel(troops);
         const std::uint16_t cost = step.Route().GetCellCost(at & 0xFF, at >> 8);
         if (cost == rules::kUnreachedCost || cost >= best || cost >= carrierFuel) continue;
         best = cost;
-        carrier = c;
+        carrier = candidates[k];
     }
     if (carrier == rules::kNoTroop) return false;
     TroopOrderValues order;

@@ -1,6 +1,7 @@
 #include "simulation/ClockStep.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <ctime>
 
@@ -57,6 +58,26 @@ bool DecidesForItself(rules::GameContext& shadow, rules::TroopCursor& troops) {
     if (!countries.Select(troops.GetCountry())) return false;
     const std::uint8_t participation = countries.GetParticipation();
     return countries.GetState() == 1 && (participation == 1 || participation == 3);
+}
+
+// The order the troop loop takes the troops in. Troops 0-159 are the countries' blocks of 40:
+// the countries take turns troop by troop, and their order turns round every other minute, so
+// that no country's troops always move, fire and take sites before the others' do (taken in
+// index order, country 0 would win most games on a map that favours nobody). The troops past
+// the blocks follow in index order.
+using TroopOrder = std::array<std::uint16_t, rules::kTroopTableLimit>;
+void BuildTroopOrder(bool reversed, TroopOrder& order) {
+    std::size_t n = 0;
+    for (std::uint16_t k = 0; k < rules::kTroopsPerCountry; ++k) {
+        for (int j = 0; j < rules::kCountryCount; ++j) {
+            const int c = reversed ? rules::kCountryCount - 1 - j : j;
+            order[n++] = static_cast<std::uint16_t>(c * rules::kTroopsPerCountry + k);
+        }
+    }
+    for (std::uint16_t i = rules::kCountryCount * rules::kTroopsPerCountry;
+         i < rules::kTroopTableLimit; ++i) {
+        order[n++] = i;
+    }
 }
 
 void WriteClock(CommandSink& journal, rules::ScenarioHeaderCursor& header, std::uint16_t newDay) {
@@ -147,6 +168,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
     timer.End(StepPhase::Orders);
 
     rules::ShadowGameContext shadow(sim_->Tables(), context_.Env());
+    searches_->Sim().SetRoutesCutShort(context_.fastSearches);
     ReloadTerrainIfSitesChanged();
     shadow.RebuildTroopOccupancy();
     rules::RecomputeVisibility(shadow);
@@ -174,7 +196,10 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
 
     rules::TroopCursor& troops = shadow.Troops();
     JournalOrderCommands orderCommands(journal);
-    for (std::uint16_t i = 0; i < rules::kTroopTableLimit; ++i) {
+    context_.NewTroopLoop();
+    TroopOrder order{};
+    BuildTroopOrder((header.GetMinute() & 1) != 0, order);
+    for (const std::uint16_t i : order) {
         context_.currentTroop = i;
         if (!troops.Select(i) || !troops.HasMembers()) continue;
         if (troops.GetByte364() != rules::kOrderLaunch && !troops.IsOnMap()) continue;
@@ -184,7 +209,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
         if (troops.Select(i) && IsIdleForDecision(troops)) {
             if (DecidesForItself(shadow, troops) && troops.Select(i) &&
                 !(troops.GetStateFlags() & rules::kTroopLaunchedPart)) {
-                rules::ChooseTarget(shadow, i, 0, orderCommands);
+                rules::ChooseTarget(shadow, i, 0, orderCommands, context_.TargetChoice());
             }
         }
 

@@ -134,6 +134,26 @@ class StepContext {
         ++(reused ? counters.reusedSearches : counters.routeSearches);
         return result;
     }
+    // The search for the routes from (x, y) to a few target hexes; only TraceRoute to them and
+    // the targets' costs may be read from its grid. With the fast searches a troop that moved since its last search of this
+    // kind is given its routes alone (cut short where the targets' costs are final); one that
+    // still stands there has its area searched in full and kept, and reused from then on.
+    int ComputeRoutesTo(rules::GameContext& ctx, std::uint16_t troop, int x, int y, int flag,
+                        std::span<const std::uint16_t> targets) {
+        if (!fastSearches || troop >= rules::kTroopTableLimit || (flag != 0 && flag != 1) ||
+            x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) {
+            return ComputeArea(ctx, troop, x, y, nullptr, flag);
+        }
+        std::unique_ptr<rules::RouteAreaMemo>& memo =
+            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
+        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
+        const int start = x + rules::kMapSize * y;
+        if (memo->start == start) return ComputeArea(ctx, troop, x, y, nullptr, flag);
+        memo->valid = false;
+        memo->start = start;
+        ++counters.routeSearches;
+        return Route().ComputeRouteTo(ctx, troop, x, y, nullptr, flag, targets);
+    }
     // Traces the route from the last area's start to (x, y) into the step's route buffer (room
     // for the instance's step limit and the terminator); the number of steps, 0 without route.
     int TraceRoute(int x, int y) {
@@ -148,6 +168,16 @@ class StepContext {
     // The host's draws (automatic behaviour, bombing, production): never in the journal.
     int RandomBelow(int n) { return rules::RandomBelow(sim_->Random(), n); }
     CorpsTargetTable& Corps() { return *corps_; }
+    // The step's shared target-choice lists with the journal's length as their stamp (every
+    // order and move goes through the journal); null with the reference searches and outside
+    // the troop loop.
+    rules::TargetChoiceMemo* TargetChoice() {
+        if (!fastSearches || currentTroop == 0xFFFF) return nullptr;
+        targetChoice_.SetStamp(sim_->OutgoingCommands().size());
+        return &targetChoice_;
+    }
+    // Called at the start of the step's troop loop.
+    void NewTroopLoop() { targetChoice_.NewStep(); }
 
     // The troop the step's loop is at; 0xFFFF outside the loop.
     std::uint16_t currentTroop = 0xFFFF;
@@ -162,6 +192,7 @@ class StepContext {
     rules::RouteSearchSet* searches_;
     CorpsTargetTable* corps_;
     std::vector<rules::RouteStep> routeBuffer_;
+    rules::TargetChoiceMemo targetChoice_;
     // The last search of each troop, by kind (flag 0 and 1).
     std::vector<std::unique_ptr<rules::RouteAreaMemo>> memos_ =
         std::vector<std::unique_ptr<rules::RouteAreaMemo>>(2 * rules::kTroopTableLimit);

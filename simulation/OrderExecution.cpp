@@ -278,7 +278,8 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
     const std::uint16_t hex = troops.GetHexValue();
     const int x = hex & 0xFF;
     const int y = hex >> 8;
-    step.ComputeArea(shadow, troop, x, y, nullptr, 0);
+    // The fast searches look for the one route traced below, once its end is known.
+    if (!step.fastSearches) step.ComputeArea(shadow, troop, x, y, nullptr, 0);
 
     troops.Select(troop);
     const std::uint8_t terrain = step.Route().GetCellTerrain(x, y, CellLayer(troops));
@@ -310,9 +311,13 @@ int ExecuteMoveStep(StepContext& step, rules::GameContext& shadow, std::uint16_t
         // A new order for a target that moved goes on in the same tick: the new order starts
         // its MoveDelay again, and a target that keeps moving would never be followed.
         if (!retargeted || attempt > 0) return 1;
-        step.ComputeArea(shadow, troop, x, y, nullptr, 0);
+        if (!step.fastSearches) step.ComputeArea(shadow, troop, x, y, nullptr, 0);
     }
     if (IsUnsetHex(heading)) return 1;
+    if (step.fastSearches) {
+        const std::uint16_t targets[] = {heading};
+        step.ComputeRoutesTo(shadow, troop, x, y, 0, targets);
+    }
 
     // The route's first step; the search's area is that of this troop from its hex.
     const int length = step.TraceRoute(heading & 0xFF, heading >> 8);

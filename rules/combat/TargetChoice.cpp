@@ -1,5 +1,6 @@
 #include "rules/combat/TargetChoice.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "rules/combat/Attack.h"
@@ -7,6 +8,7 @@
 #include "rules/records/BattleRecord.h"
 #include "rules/search/HexQueries.h"
 #include "rules/troops/Carriers.h"
+#include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopOrders.h"
 #include "rules/troops/TroopQueries.h"
 
@@ -72,11 +74,19 @@ bool OnMapWithHex(TroopCursor& troops, std::uint16_t t) {
 
 // A troop goes for a target on a hex it can enter, or one it can already reach with its
 // weapons; anything else (a ship out at sea for a ground troop) it would chase forever.
-bool CanGoFor(GameContext& ctx, std::uint16_t a, std::uint16_t hexA, const Candidate& c) {
+// `moveCosts` (may be null) is a's move-cost table, read once for a whole choice.
+bool CanGoFor(GameContext& ctx, std::uint16_t a, std::uint16_t hexA, const Candidate& c,
+              const std::uint8_t* moveCosts) {
     TroopCursor& troops = ctx.Troops();
     bool enters = false;
     if (troops.Select(a) && ctx.SelectHexInfoXY(c.hex & 0xFF, c.hex >> 8)) {
-        const std::uint8_t cost = TroopMoveCostOnHex(ctx);
+        std::uint8_t cost = 0;
+        if (moveCosts) {
+            const int terrain = ctx.GetHexTerrainClass(troops.GetTroopAltitudeClass() == 3 ? 1 : 0);
+            cost = terrain < kMoveCostClasses ? moveCosts[terrain] : 0;
+        } else {
+            cost = TroopMoveCostOnHex(ctx);
+        }
         enters = cost != 0 && cost != 255;
     }
     if (enters) return true;
@@ -87,8 +97,34 @@ bool CanGoFor(GameContext& ctx, std::uint16_t a, std::uint16_t hexA, const Candi
 
 }  // namespace
 
+void TargetChoiceMemo::NewStep() {
+    for (bool& built : built_) built = false;
+    lastTroop_ = kNoTroop;
+    lastWeighed_.clear();
+}
+
+const std::vector<std::uint16_t>& TargetChoiceMemo::Sighted(GameContext& ctx,
+                                                            std::uint8_t country) {
+    std::vector<std::uint16_t>& list = sighted_[country];
+    if (built_[country]) return list;
+    built_[country] = true;
+    list.clear();
+    // Members and the map are asked at each choice: a troop may come ashore later in the step
+    // with the sightings it had before it boarded.
+    TroopCursor& troops = ctx.Troops();
+    for (std::uint16_t i = 0; i < kTroopTableLimit; ++i) {
+        if (!troops.Select(i) || !(troops.GetMask28() & (1u << country))) continue;
+        if (AreCountriesAllied(ctx.Tables(), country, troops.GetCountry(),
+                               ctx.GetTableSet().country)) {
+            continue;
+        }
+        list.push_back(i);
+    }
+    return list;
+}
+
 int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
-                 TroopOrderCommands& commands) {
+                 TroopOrderCommands& commands, TargetChoiceMemo* memo) {
     TroopCursor& troops = ctx.Troops();
     if (!troops.Select(a)) return 0;
     const std::uint8_t country = troops.GetCountry();
@@ -97,58 +133,90 @@ int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
     if (country >= kCountryCount) return 0;
 
     std::vector<Candidate> candidates;
-    for (std::uint16_t i = 0; i < kTroopTableLimit; ++i) {
-        if (i == a || !troops.Select(i) || !troops.HasMembers() || !troops.IsOnMap()) continue;
-        if (!(troops.GetMask28() & (1u << country))) continue;
+    auto consider = [&](std::uint16_t i) {
+        if (i == a || !troops.Select(i) || !troops.HasMembers() || !troops.IsOnMap()) return;
+        if (!(troops.GetMask28() & (1u << country))) return;
         if (AreCountriesAllied(ctx.Tables(), country, troops.GetCountry(),
                                ctx.GetTableSet().country)) {
-            continue;
+            return;
         }
         const std::uint16_t at = troops.GetHexValue();
         candidates.push_back({i, at, Distance(hex, at), GetMemberClassMask(troops)});
+    };
+    if (memo) {
+        for (const std::uint16_t i : memo->Sighted(ctx, country)) consider(i);
+    } else {
+        for (std::uint16_t i = 0; i < kTroopTableLimit; ++i) consider(i);
     }
 
     TroopOrderArgs order;
     order.troop = a;
 
-    // Attack.
-    Best attack;
-    troops.Select(a);
-    for (const Candidate& c : candidates) {
-        if (!CanGoFor(ctx, a, hex, c)) continue;
-        Consider(troops, c, c.distance, 0, attack);
-    }
-    if (attack.found && attack.candidate->distance >= 1) {
-        order.destination = attack.candidate->hex;
-        order.target = attack.candidate->troop;
-        order.orderKind = kOrderAttack;
-        return GiveOrder(ctx, commands, order);
-    }
-
-    // Fire, unless a fired part of the troop is still in flight.
-    if (!(flags & kTroopPartInFlightB)) {
-        Best fire;
-        for (const Candidate& c : candidates) {
-            if (!HasFreeNeighbour(ctx, c.hex)) continue;
-            troops.Select(a);
-            Consider(troops, c, c.distance, 1, fire);
+    // Whether a may go for each candidate; a troop weighed before in an unchanged world gave
+    // neither an attack nor a fire order and gives none now.
+    std::vector<bool> canGoFor(candidates.size());
+    bool weighedBefore = false;
+    if (memo && memo->lastTroop_ == a && memo->lastStamp_ == memo->stamp_ &&
+        memo->lastWeighed_.size() == candidates.size()) {
+        weighedBefore = true;
+        for (std::size_t k = 0; k < candidates.size() && weighedBefore; ++k) {
+            weighedBefore = memo->lastWeighed_[k].troop == candidates[k].troop;
+            canGoFor[k] = memo->lastWeighed_[k].canGoFor;
         }
-        if (fire.found) {
-            const std::uint16_t kinds = GetAvailableLaunchKinds(
-                ctx, a, fire.candidate->troop, fire.candidate->hex, 3, &EvaluateLaunchAttack);
-            std::uint16_t selection = 0;
-            for (std::uint16_t kind : kFireKindPreference) {
-                if (kinds & kind) {
-                    selection = kind;
-                    break;
+    }
+    if (!weighedBefore) {
+        // Attack. With a memo a's move costs are made once: its members do not change here.
+        std::uint8_t moveCosts[kMoveCostClasses];
+        if (memo && troops.Select(a)) {
+            std::copy_n(GetMoveCostTable(troops), kMoveCostClasses, moveCosts);
+        }
+        Best attack;
+        troops.Select(a);
+        for (std::size_t k = 0; k < candidates.size(); ++k) {
+            canGoFor[k] = CanGoFor(ctx, a, hex, candidates[k], memo ? moveCosts : nullptr);
+            if (!canGoFor[k]) continue;
+            Consider(troops, candidates[k], candidates[k].distance, 0, attack);
+        }
+        if (attack.found && attack.candidate->distance >= 1) {
+            order.destination = attack.candidate->hex;
+            order.target = attack.candidate->troop;
+            order.orderKind = kOrderAttack;
+            return GiveOrder(ctx, commands, order);
+        }
+        // Fire, unless a fired part of the troop is still in flight.
+        if (!(flags & kTroopPartInFlightB)) {
+            Best fire;
+            for (const Candidate& c : candidates) {
+                if (!HasFreeNeighbour(ctx, c.hex)) continue;
+                troops.Select(a);
+                Consider(troops, c, c.distance, 1, fire);
+            }
+            if (fire.found) {
+                const std::uint16_t kinds =
+                    GetAvailableLaunchKinds(ctx, a, fire.candidate->troop, fire.candidate->hex, 3,
+                                            &EvaluateLaunchAttack);
+                std::uint16_t selection = 0;
+                for (std::uint16_t kind : kFireKindPreference) {
+                    if (kinds & kind) {
+                        selection = kind;
+                        break;
+                    }
+                }
+                if (selection != 0) {
+                    order.destination = fire.candidate->hex;
+                    order.target = fire.candidate->troop;
+                    order.orderKind = kOrderFire;
+                    order.weaponSelection = selection;
+                    return GiveOrder(ctx, commands, order);
                 }
             }
-            if (selection != 0) {
-                order.destination = fire.candidate->hex;
-                order.target = fire.candidate->troop;
-                order.orderKind = kOrderFire;
-                order.weaponSelection = selection;
-                return GiveOrder(ctx, commands, order);
+        }
+        if (memo) {
+            memo->lastTroop_ = a;
+            memo->lastStamp_ = memo->stamp_;
+            memo->lastWeighed_.clear();
+            for (std::size_t k = 0; k < candidates.size(); ++k) {
+                memo->lastWeighed_.push_back({candidates[k].troop, canGoFor[k]});
             }
         }
     }
@@ -157,9 +225,9 @@ int ChooseTarget(GameContext& ctx, std::uint16_t a, std::uint8_t approachRange,
     if (approachRange != 0) {
         Best approach;
         troops.Select(a);
-        for (const Candidate& c : candidates) {
-            if (c.distance <= approachRange && CanGoFor(ctx, a, hex, c)) {
-                Consider(troops, c, 1, 0, approach);
+        for (std::size_t k = 0; k < candidates.size(); ++k) {
+            if (candidates[k].distance <= approachRange && canGoFor[k]) {
+                Consider(troops, candidates[k], 1, 0, approach);
             }
         }
         if (approach.found) {

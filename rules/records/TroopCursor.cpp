@@ -325,4 +325,38 @@ int TroopCursor::TryLoadOnto(std::uint16_t carrier, std::uint16_t passenger, int
     return result;
 }
 
+bool TroopCursor::HasEmptyHoldsFor(std::uint16_t carrier, std::uint16_t passenger) {
+    const std::uint16_t saved = GetIndex();
+    struct EmptyHold {
+        std::uint16_t capacity;
+        std::uint8_t classMask;
+    };
+    EmptyHold holds[kFormationSlotCount];
+    int holdCount = 0;
+    bool fits = Select(carrier);
+    if (fits) {
+        for (int slot = 0; slot < kFormationSlotCount; ++slot) {
+            const TroopMember* m = GetRecord()->SlotMember(slot);
+            if (!m || !UnitInfoCursor::Select(m->Unit())) continue;
+            holds[holdCount++] = {UnitInfoCursor::GetCarryWeightTotal(),
+                                  UnitInfoCursor::GetPackLoadFlags(m->Pack())};
+        }
+    }
+    if (fits && Select(passenger)) {
+        for (int slot = 0; slot < kFormationSlotCount && fits; ++slot) {
+            const TroopMember* m = GetRecord()->SlotMember(slot);
+            if (!m || !UnitInfoCursor::Select(m->Unit())) continue;
+            const std::uint16_t weight = UnitInfoCursor::GetWeight();
+            const std::uint8_t classMask = UnitInfoCursor::GetLoadableFlags();
+            bool found = false;
+            for (int h = 0; h < holdCount && !found; ++h) {
+                found = (holds[h].classMask & classMask) && holds[h].capacity >= weight;
+            }
+            fits = found;
+        }
+    }
+    Select(saved);
+    return fits;
+}
+
 }  // namespace zv::rules

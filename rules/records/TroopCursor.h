@@ -44,6 +44,11 @@ class TroopCursor : public virtual UnitInfoCursor {
     // with commit, the passenger is marked as carried. The selection is restored.
     virtual int TryLoadOnto(std::uint16_t carrier, std::uint16_t passenger, int commit);
 
+    // Whether each member of the passenger finds a hold of the carrier that takes its class and,
+    // empty, its weight: what TryLoadOnto needs at the least, without looking at what is aboard
+    // already. The selection is restored.
+    bool HasEmptyHoldsFor(std::uint16_t carrier, std::uint16_t passenger);
+
     // Slot-6 questions without commit: does the selected troop fit onto `carrier`; does
     // `passenger` fit onto the selected troop.
     int CallSlot6(std::uint16_t carrier) { return TryLoadOnto(carrier, GetIndex(), 0); }

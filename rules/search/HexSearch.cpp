@@ -43,7 +43,9 @@ int PlanWaypoints(GameContext& ctx, RouteSearch& search, std::uint16_t troop, st
 
     const int x = hex & 0xFF;
     const int y = hex >> 8;
-    search.ComputeArea(ctx, troop, x, y, nullptr, skipTroops);
+    // Only the route to the target is read.
+    const std::uint16_t targets[] = {target};
+    search.ComputeRouteTo(ctx, troop, x, y, nullptr, skipTroops, targets);
     const std::span<RouteStep> steps = search.StepBuffer();
     const int n = search.TraceRoute(steps, target & 0xFF, target >> 8);
     troops.Select(troop);

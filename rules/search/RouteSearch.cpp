@@ -326,7 +326,8 @@ void RouteSearch::Relax(int startIndex, std::int16_t costLimit, Enter enter) {
 // occupied hexes keep their marks either way. Step costs are 1-254, so buckets by cost modulo
 // 256 never hold two costs at once.
 void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
-                                     const std::uint8_t* classes, const std::uint8_t* lookup) {
+                                     const std::uint8_t* classes, const std::uint8_t* lookup,
+                                     std::span<const int> stops) {
     Buffers& b = *buffers_;
     std::uint32_t* state = b.state;
     const std::uint32_t generationBits = generation_ << kGenerationShift;
@@ -348,12 +349,22 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
     bool startPending = true;  // the start waits whatever mark a troop gave it
     int waiting = 1;
     std::uint32_t cost = 0;
+    int checkedLevel = -1;
     while (waiting > 0) {
         int entry = b.bucketHead[cost & 0xFF];
         if (entry < 0) {
             // Nothing is ever queued above the limit.
             if (static_cast<int>(++cost) > costLimit) break;
             continue;
+        }
+        // Every cell cheaper than this level has been expanded: a stop cell reached at this cost
+        // or less cannot get cheaper, nor can any cell its route passes. A level's own
+        // expansions only reach dearer costs, so a level is looked at once.
+        if (!stops.empty() && static_cast<int>(cost) != checkedLevel) {
+            checkedLevel = static_cast<int>(cost);
+            bool allFinal = true;
+            for (const int stop : stops) allFinal = allFinal && (load(stop) & 0xFFFF) <= cost;
+            if (allFinal) break;
         }
         b.bucketHead[cost & 0xFF] = b.entryNext[entry];
         const int current = b.entryCell[entry];
@@ -389,11 +400,11 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
     }
 }
 
-void RouteSearch::RelaxTroopSearch() {
+void RouteSearch::RelaxTroopSearch(std::span<const int> stops) {
     const std::uint8_t* classes = cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
     const std::uint8_t* lookup = cellCostLookup_;
     if (Requeues()) {
-        RelaxCheapestFirst(startIndex_, request_.costLimit, classes, lookup);
+        RelaxCheapestFirst(startIndex_, request_.costLimit, classes, lookup, stops);
         return;
     }
     Relax<false>(startIndex_, request_.costLimit,
@@ -421,6 +432,25 @@ int RouteSearch::ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y
     if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
     if (!skipTroops) MarkTroops(ctx);
     RelaxTroopSearch();
+    return 1;
+}
+
+int RouteSearch::ComputeRouteTo(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                const std::uint8_t* table, int skipTroops,
+                                std::span<const std::uint16_t> targets) {
+    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
+    if (!skipTroops) MarkTroops(ctx);
+    stops_.clear();
+    bool allOnMap = cutRoutesShort_ && !targets.empty();
+    for (const std::uint16_t hex : targets) {
+        const int tx = hex & 0xFF;
+        const int ty = hex >> 8;
+        allOnMap = allOnMap && OnMap(tx, ty);
+        if (allOnMap) stops_.push_back(CellIndex(tx, ty));
+    }
+    // A target off the map is never reached: the search runs to its end anyway.
+    if (!allOnMap) stops_.clear();
+    RelaxTroopSearch(stops_);
     return 1;
 }
 

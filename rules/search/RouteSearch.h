@@ -130,6 +130,15 @@ class RouteSearch {
     // nothing reached when the troop does not select in the context or the start is off the map.
     int ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y, const std::uint8_t* table,
                     int skipTroops);
+    // ComputeArea for the routes to a few hexes (x low byte, y high byte): the simulation's
+    // search stops once the cost of every target is final. A target's cost and TraceRoute to it
+    // then read as after a full search, while other cells may read dearer or unreached. The
+    // other instances, and the simulation's with cutting short turned off, search in full.
+    int ComputeRouteTo(GameContext& ctx, std::uint16_t troop, int x, int y,
+                       const std::uint8_t* table, int skipTroops,
+                       std::span<const std::uint16_t> targets);
+    // On (the default) ComputeRouteTo may stop early; off, it is ComputeArea.
+    void SetRoutesCutShort(bool on) { cutRoutesShort_ = on; }
     // ComputeArea that gives back the memo's result when nothing it depends on has changed
     // since the memo's search (the grid then reads exactly as after a new search) and keeps
     // the new result in the memo otherwise. `reused` tells which happened.
@@ -192,9 +201,10 @@ class RouteSearch {
     void MarkTroops(GameContext& ctx);
     template <bool kRequeue, typename Enter>
     void Relax(int startIndex, std::int16_t costLimit, Enter enter);
+    // With stop cells the search ends once the cost of each of them is final.
     void RelaxCheapestFirst(int startIndex, std::int16_t costLimit, const std::uint8_t* classes,
-                            const std::uint8_t* lookup);
-    void RelaxTroopSearch();
+                            const std::uint8_t* lookup, std::span<const int> stops);
+    void RelaxTroopSearch(std::span<const int> stops = {});
     void PublishArea(GameContext& ctx);
     std::uint32_t StateOf(int index) const;
     void Put(int index, std::uint16_t reached, std::uint8_t mark);
@@ -219,6 +229,8 @@ class RouteSearch {
     std::uint32_t terrainReads_ = 0;             // counts ReadTerrain calls
     std::vector<std::uint32_t>* markLog_ = nullptr;  // MarkTroops records its marks here
     std::vector<std::uint32_t> marks_;
+    std::vector<int> stops_;
+    bool cutRoutesShort_ = true;
 };
 
 // The instance a context's rule operation searches with: the context's own set when its env

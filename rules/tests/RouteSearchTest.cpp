@@ -644,17 +644,22 @@ void ReferenceFifoSearch(RouteSearch& search, const std::uint8_t* table, int sta
     }
 }
 
+// Every hex of the map a land kind drawn at random.
+void DrawRandomLand(World& w, std::mt19937& random) {
+    std::uniform_int_distribution<int> land(0, 28);
+    for (int y = 0; y < kMapSize; ++y) {
+        for (int x = 0; x < kMapSize; ++x) {
+            w.map.Terrain(x, y, static_cast<std::uint8_t>(land(random)));
+        }
+    }
+}
+
 TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
     std::mt19937 random(20240611);
     for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE(round);
         World w;
-        std::uniform_int_distribution<int> land(0, 28);
-        for (int y = 0; y < kMapSize; ++y) {
-            for (int x = 0; x < kMapSize; ++x) {
-                w.map.Terrain(x, y, static_cast<std::uint8_t>(land(random)));
-            }
-        }
+        DrawRandomLand(w, random);
         std::array<std::uint8_t, 29> table{};
         for (auto& cost : table) {
             const int r = static_cast<int>(random() % 100);
@@ -735,6 +740,81 @@ TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
         }
         EXPECT_GT(checkedRoutes, 0);
     }
+}
+
+// A search cut short at its target traces the very route of a full search, to any target: far,
+// near, the start itself, a troop's hex, a hex beyond reach; and the search does stop short.
+TEST(RouteSearchProperty, ARouteSearchCutShortTracesTheFullSearchsRoute) {
+    std::mt19937 random(20261211);
+    int cutShort = 0;
+    for (int round = 0; round < 30; ++round) {
+        SCOPED_TRACE(round);
+        World w;
+        DrawRandomLand(w, random);
+        std::array<std::uint8_t, 29> table{};
+        for (auto& cost : table) {
+            const int r = static_cast<int>(random() % 100);
+            // Many equal costs, so that ties between routes are common.
+            cost = r < 15 ? 0 : static_cast<std::uint8_t>(1 + random() % 3);
+        }
+        std::uniform_int_distribution<int> coord(0, kMapSize - 1);
+        const int sx = coord(random);
+        const int sy = coord(random);
+        const std::uint16_t searcher = w.Troop(0, sx, sy);
+        std::vector<std::pair<int, int>> targets = {{sx, sy}, {sx + 1, sy}, {-1, 3}};
+        for (int i = 0; i < 20; ++i) {
+            const int x = coord(random);
+            const int y = coord(random);
+            w.Troop(static_cast<std::uint8_t>(random() % 4), x, y, 0x0001);
+            if (i < 5) targets.emplace_back(x, y);  // a troop's hex ends a route
+        }
+        for (int i = 0; i < 25; ++i) targets.emplace_back(coord(random), coord(random));
+        w.Settle();
+
+        Search full(w, RouteInstance::Simulation);
+        Search cut(w, RouteInstance::Simulation);
+        ASSERT_EQ(full.search.ComputeArea(*full.ctx, searcher, sx, sy, table.data(), 0), 1);
+        for (const auto& [tx, ty] : targets) {
+            const std::uint16_t target[] = {static_cast<std::uint16_t>((tx & 0xFF) | ty << 8)};
+            ASSERT_EQ(cut.search.ComputeRouteTo(*cut.ctx, searcher, sx, sy, table.data(), 0,
+                                                target),
+                      1);
+            ASSERT_EQ(cut.search.GetCellCost(tx, ty), full.search.GetCellCost(tx, ty));
+            const int n = full.Trace(tx, ty);
+            ASSERT_EQ(cut.Trace(tx, ty), n) << tx << "," << ty;
+            for (int k = 0; k <= n; ++k) {
+                ASSERT_EQ(cut.steps[k].dx, full.steps[k].dx) << tx << "," << ty << " step " << k;
+                ASSERT_EQ(cut.steps[k].dy, full.steps[k].dy) << tx << "," << ty << " step " << k;
+            }
+            if (n > 0 && n < 10) {
+                int unreached = 0;
+                for (int i = 0; i < kHexCount; ++i) {
+                    unreached += cut.search.GetCellCost(i % kMapSize, i / kMapSize) !=
+                                 full.search.GetCellCost(i % kMapSize, i / kMapSize);
+                }
+                if (unreached > 0) ++cutShort;
+            }
+        }
+        // All the targets on the map at once: each traces its full search's route.
+        std::vector<std::uint16_t> onMap;
+        for (const auto& [tx, ty] : targets) {
+            if (tx >= 0 && ty >= 0 && tx < kMapSize && ty < kMapSize) {
+                onMap.push_back(static_cast<std::uint16_t>(tx | ty << 8));
+            }
+        }
+        ASSERT_EQ(cut.search.ComputeRouteTo(*cut.ctx, searcher, sx, sy, table.data(), 0, onMap), 1);
+        for (const std::uint16_t hex : onMap) {
+            ASSERT_EQ(cut.search.GetCellCost(hex & 0xFF, hex >> 8),
+                      full.search.GetCellCost(hex & 0xFF, hex >> 8));
+            const int n = full.Trace(hex & 0xFF, hex >> 8);
+            ASSERT_EQ(cut.Trace(hex & 0xFF, hex >> 8), n);
+            for (int k = 0; k < n; ++k) {
+                ASSERT_EQ(cut.steps[k].dx, full.steps[k].dx);
+                ASSERT_EQ(cut.steps[k].dy, full.steps[k].dy);
+            }
+        }
+    }
+    EXPECT_GT(cutShort, 0);
 }
 
 }  // namespace

@@ -136,6 +136,58 @@ TEST_F(TargetChoiceTest, FireOrdersUnlessAPartIsInFlightThenApproach) {
     EXPECT_TRUE(orders.given.empty());
 }
 
+// The memo of a clock step: a troop asked again in an unchanged world skips straight to its
+// approach, one asked after a change weighs its enemies anew, and a troop that was sighted while
+// aboard is a candidate once it comes ashore, though the list was made while it was aboard.
+TEST_F(TargetChoiceTest, AStepsMemoGivesTheChoicesOfAFreshLook) {
+    const std::uint16_t a = AddTroop(0, 10, 10, {kTank});
+    const std::uint16_t far = AddTroop(1, 15, 10, {kRifles});
+    Sees(0, far);
+    const std::uint16_t aboard = AddTroop(1, 20, 20, {kRifles});
+    Sees(0, aboard);
+    Troop(aboard).SetFlags(kTroopOnMap | kTroopAboard);
+    TargetChoiceMemo memo;
+    memo.NewStep();
+    auto ClearOrdersOf = [&](std::uint16_t t) {
+        GameContext ctx(tables, Env());
+        ClearTroopOrders(ctx, t);
+    };
+    auto choose = [&](std::uint8_t range, std::uint64_t stamp) {
+        GameContext ctx(tables, Env());
+        memo.SetStamp(stamp);
+        orders.given.clear();
+        return ChooseTarget(ctx, a, range, orders, &memo);
+    };
+
+    // Out of reach: nothing without a range, then the approach, weighed from the memo.
+    EXPECT_EQ(choose(0, 1), 0);
+    EXPECT_TRUE(orders.given.empty());
+    ASSERT_EQ(choose(6, 1), 1);
+    ASSERT_EQ(orders.given.size(), 1u);
+    EXPECT_EQ(orders.given[0].orderKind, kOrderMove);
+    EXPECT_EQ(orders.given[0].target, far);
+    ClearOrdersOf(a);
+
+    // The enemy came close and the stamp moved on: an attack, not an approach.
+    EXPECT_EQ(choose(0, 2), 0);
+    Troop(far).SetHex(MakeHexPosition(11, 10));
+    GameContext(tables).RebuildHexOccupancy();
+    ASSERT_EQ(choose(6, 3), 1);
+    ASSERT_EQ(orders.given.size(), 1u);
+    EXPECT_EQ(orders.given[0].orderKind, kOrderAttack);
+    EXPECT_EQ(orders.given[0].target, far);
+    ClearOrdersOf(a);
+
+    // The troop aboard comes ashore beside a and the other one leaves the map.
+    Troop(far).SetFlags(0);
+    Troop(aboard).SetFlags(kTroopOnMap);
+    Troop(aboard).SetHex(MakeHexPosition(9, 10));
+    GameContext(tables).RebuildHexOccupancy();
+    ASSERT_EQ(choose(0, 4), 1);
+    ASSERT_EQ(orders.given.size(), 1u);
+    EXPECT_EQ(orders.given[0].target, aboard);
+}
+
 TEST_F(TargetChoiceTest, RateEnemyInRangeAnswers) {
     struct Case {
         const char* name;

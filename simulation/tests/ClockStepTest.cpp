@@ -149,6 +149,31 @@ TEST_F(ClockStepTest, MidnightBringsTheNewDayIncomeAndTheProductionRound) {
     EXPECT_TRUE(produced);
 }
 
+// Two troops of different countries, each one hex from the same free hex and due to step into
+// it in the same minute: the countries take turns at moving first, minute by minute, so neither
+// always wins such a race.
+class ClockStepOrderTest : public StepWorld, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ClockStepOrderTest, CountriesTakeTurnsAtMovingFirst) {
+    map.AddTroop(0, 3, 3, {kHeadquarters});
+    map.AddTroop(1, 12, 12, {kHeadquarters});
+    const std::uint16_t west = map.AddTroop(0, 5, 6, {kInfantry});
+    const std::uint16_t east = map.AddTroop(1, 7, 6, {kInfantry});
+    map.Clock(1, 8, static_cast<std::uint8_t>(GetParam()));
+    Ready();
+    Order(west, Hex(6, 6), rules::kOrderMove, 0);
+    Order(east, Hex(6, 6), rules::kOrderMove, 0);
+    int minute = -1;
+    for (int step = 0; step < 10 && HexTroop(6, 6) == rules::kNoTroopIndex; ++step) {
+        minute = rules::ScenarioHeaderCursor(tables).GetMinute();
+        clock->RealTimeTick(0);
+    }
+    ASSERT_GE(minute, 0);
+    EXPECT_EQ(HexTroop(6, 6), minute % 2 == 0 ? west : east) << "minute " << minute;
+}
+
+INSTANTIATE_TEST_SUITE_P(Minutes, ClockStepOrderTest, ::testing::Values(0, 1, 2, 3));
+
 TEST_F(ClockStepTest, AfterTheGameEndNoStepRuns) {
     // Country 1 loses its headquarters: the judgement ends the game in this step.
     rules::TroopCursor troops(tables, rules::TableId::ShadowTroop);

@@ -17,10 +17,10 @@ struct GoldenGame {
 };
 
 inline constexpr GoldenGame kGoldenGames[] = {
-    {"MAP00001.ddm", 21, 900, 0xcea8ff2a9aa18b44},
-    {"MAP00002.ddm", 22, 900, 0x084ef85e429dddb2},
-    {"MAP00003.ddm", 23, 900, 0xaa6c0b0c933d10e7},
-    {"MAP00004.ddm", 24, 900, 0xb835b31bc315f576},
+    {"MAP00001.ddm", 21, 900, 0x7ba828af096bfeb3},
+    {"MAP00002.ddm", 22, 900, 0x3422a7c0242be306},
+    {"MAP00003.ddm", 23, 900, 0x296fc9e4d4c1e542},
+    {"MAP00004.ddm", 24, 900, 0xc1a2aadc57c6d275},
 };
 
 }  // namespace zv::sim::golden

@@ -112,6 +112,8 @@ bool ParseRunArguments(const std::vector<std::string>& args, RunOptions& options
             options.computerAll = true;
         } else if (a == "--replay-check") {
             options.replayCheck = true;
+        } else if (a == "--reference-searches") {
+            options.referenceSearches = true;
         } else {
             error = "unknown or incomplete argument: " + a;
             return false;
@@ -144,6 +146,7 @@ RunResult Run(const RunOptions& options) {
     host->SetJournalTap(
         [&journal](std::span<const std::uint8_t> j) { journal.assign(j.begin(), j.end()); });
     host->BeginPlay(start);
+    host->Clock().Context().fastSearches = !options.referenceSearches;
     if (options.replayCheck) {
         std::vector<std::uint8_t> inPlay = CountriesInPlay(host->Tables());
         while (inPlay.size() < 2) inPlay.push_back(rules::kNoCountry);

@@ -20,6 +20,9 @@ struct RunOptions {
     std::uint32_t seed = 1;
     bool computerAll = false;
     bool replayCheck = false;
+    // Every route search of the step run in full as written: the same game, slower; a check
+    // that the fast searches change no choice.
+    bool referenceSearches = false;
 };
 
 struct RunResult {
@@ -32,7 +35,7 @@ struct RunResult {
 };
 
 // Parses "run --map FILE [--minutes N] [--seed S] [--computer-all] [--replay-check]
-// [--program-dir DIR]"; false with a message for anything else.
+// [--reference-searches] [--program-dir DIR]"; false with a message for anything else.
 bool ParseRunArguments(const std::vector<std::string>& args, RunOptions& options,
                        std::string& error);
 

@@ -1,7 +1,7 @@
 // zvsim: plays a map or saved game without windows, the computer playing every country.
 //
 //   zvsim run --map FILE [--minutes N] [--seed S] [--computer-all] [--replay-check]
-//             [--program-dir DIR]
+//             [--reference-searches] [--program-dir DIR]
 //
 // FILE is a name in the program directory's MAP folder (SAVE for a name ending in ".ddg").
 // Without --minutes the game runs until it is decided or its day limit passes.
@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "zvsim: %s\n"
                      "usage: zvsim run --map FILE [--minutes N] [--seed S] [--computer-all]\n"
-                     "                 [--replay-check] [--program-dir DIR]\n"
+                     "                 [--replay-check] [--reference-searches]\n"
+                     "                 [--program-dir DIR]\n"
                      "FILE names a map in DIR/MAP (a .ddg name: a saved game in DIR/SAVE);\n"
                      "without --minutes the game is played to its end or its day limit.\n",
                      error.c_str());
