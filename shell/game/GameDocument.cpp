@@ -326,7 +326,11 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     // map's own troops.
     const ui::Hwnd map = CreateMapWindows(frame);
     if (!map) return;
+    // The game's map is a caption-less child of the frame under the tool strip, with the
+    // overview map in its corner.
     RememberDockedWindows(frame);
+    DockWindow(frame, WindowKind::MapWnd);
+    DockWindow(frame, WindowKind::NowGraspWnd);
     if (IsSinglePlayFlag(*gWorld->tables) != 0) BeginPlay(frame);
 }
 

@@ -49,11 +49,19 @@ void PrepareSinglePlay(rules::TableDirectory& tables, int player) {
     std::uint8_t* s = tables.GetTableBase(rules::TableId::GameSettings);
     std::memset(s, 0, sizeof(G));
     rules::WriteS32(s, G::kSinglePlay, 1);
+    // The map's own conditions, as the set-up pages offer them.
+    using H = rules::ScenarioHeaderRecord;
+    const std::uint8_t* header = tables.GetTableBase(rules::TableId::ScenarioHeader);
+    s[G::kFogOfWar] = header[H::kOptionByte1];
+    s[G::kDayLimit] = header[H::kDayLimit];
+    s[G::kHourLimit] = header[H::kHourLimit];
+    s[G::kDeployLimit] = header[H::kDeployLimit];
+    rules::WriteU16(s, G::kRuleOptions, rules::ReadU16(header, H::kOptionWord));
     rules::CountryCursor countries(tables);
     for (int c = 0; c < rules::kCountryCount; ++c) {
         std::uint8_t* e = s + G::CountryEntry(c);
         countries.Select(c);
-        const bool inMap = countries.GetParticipation() != 2;
+        const bool inMap = countries.GetParticipation() == 1;  // the map's playing countries
         e[G::kEntryParticipation] = c == player ? 0 : (inMap ? 1 : 2);
         e[G::kEntryState] = c == player || inMap ? 1 : 0;
         e[G::kEntryAllianceMask] = static_cast<std::uint8_t>(1u << c);
@@ -152,7 +160,7 @@ TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
         EXPECT_TRUE(run.PumpUntil([&] {
             t.Select(troop);
             return t.GetHexValue() != start;
-        }, 60)) << "the troop never moved";
+        }, 60)) << "the troop never moved; busy mask " << world->simulation->GetBusyMask() << " game over " << int(world->clock->GetGameOverFlag());
         const std::uint8_t* h = world->tables->GetTableBase(rules::TableId::ScenarioHeader);
         const std::int32_t minutesAfter = h[rules::ScenarioHeaderRecord::kDay] * 1440 +
                                           h[rules::ScenarioHeaderRecord::kHour] * 60 +
@@ -177,7 +185,7 @@ TEST(GameProgram, ClosingWithoutAGameEndsAtOnce) {
     ProgramRun run;
     const int code = run.Run([&](ui::Hwnd frame) {
         // No: the frame stays.
-        run.Key('N');
+        run.screen->Text("n");
         ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
         run.Pump();
         EXPECT_TRUE(ui::IsWindow(frame));

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -49,9 +51,27 @@ class ProgramRun {
         options.trace = [this](std::string_view step) { steps.emplace_back(step); };
     }
 
-    int Run(std::function<void(ui::Hwnd)> drive) {
+    // A run that hangs (a box waiting for a key that never comes) fails instead of blocking
+    // the suite.
+    int Run(std::function<void(ui::Hwnd)> drive, int limitSeconds = 120) {
         options.onFrameShown = std::move(drive);
-        return RunGameProgram(options);
+        std::atomic<bool> finished{false};
+        std::thread watchdog([&] {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+            while (!finished.load()) {
+                if (std::chrono::steady_clock::now() > end) {
+                    std::fprintf(stderr, "the program did not end within %d s; steps:", limitSeconds);
+                    for (const std::string& s : steps) std::fprintf(stderr, " %s", s.c_str());
+                    std::fprintf(stderr, "\n");
+                    std::abort();
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        });
+        const int code = RunGameProgram(options);
+        finished.store(true);
+        watchdog.join();
+        return code;
     }
 
     // Pumps until `done` holds or the time is up (real time: the clock thread runs on it).
