@@ -13,6 +13,7 @@
 #include "rules/context/RuleHelpers.h"
 #include "rules/search/SupplyNetwork.h"
 #include "rules/search/Visibility.h"
+#include "shell/Palettes.h"
 
 namespace zv::mapview {
 
@@ -96,7 +97,13 @@ bool IsWater(int kind) { return kind == 3 || kind == 4 || kind == 5; }
 }  // namespace
 
 const ui::RgbQuad* MapPalette() {
-    // Read until it is found: the program directory may be set after the first view.
+    // The frame loads the game's palettes when it is created; every map sheet uses table C.
+    const ui::RgbQuad* shared = shell::GetPaletteTableC();
+    for (int i = 0; shared != nullptr && i < 256; ++i) {
+        if (shared[i].red | shared[i].green | shared[i].blue) return shared;
+    }
+    // Without a frame (tools, tests) the map reads the palette itself, until it is found: the
+    // program directory may be set after the first view.
     static std::array<ui::RgbQuad, 256> table{};
     static std::mutex mutex;
     static bool loaded = false;

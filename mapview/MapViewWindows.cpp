@@ -4,6 +4,7 @@
 #include "mapview/MapMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapWorld.h"
+#include "platform/ui/Mdi.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "rules/records/MapCursors.h"
@@ -38,6 +39,15 @@ MapViewContext* CreateContext(ui::Hwnd h) {
 void DestroyContext(ui::Hwnd h) {
     delete ContextOf(h);
     ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
+}
+
+// The game map lives in the frame's MDI client in the editor and as a plain child once a game
+// docks it: as an MDI child it passes on what it does not handle to the MDI child procedure, so
+// that activation, maximising and the window menu work.
+ui::LResult MapWindowDefault(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    const ui::Hwnd parent = ui::GetParent(h);
+    if (parent && ui::GetClassName(parent) == "MDICLIENT") return ui::DefMDIChildProc(h, msg, w, l);
+    return ui::DefWindowProc(h, msg, w, l);
 }
 
 void Redraw(ui::Hwnd h) {
@@ -184,7 +194,7 @@ ui::LResult OnMenuCommand(ui::Hwnd h, MapViewContext* ctx, int id, ui::WParam w,
             grasp(-2);
             return 1;
         default:
-            return ui::DefWindowProc(h, ui::WM_COMMAND, w, l);
+            return MapWindowDefault(h, ui::WM_COMMAND, w, l);
     }
 }
 
@@ -269,7 +279,7 @@ ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
         ctx->SetCachedDaytime(DaytimeNow(ctx));
         return 0;
     }
-    if (ctx == nullptr) return ui::DefWindowProc(h, msg, w, l);
+    if (ctx == nullptr) return MapWindowDefault(h, msg, w, l);
     ui::LResult result = 0;
     if (msg != ui::WM_SIZING && CommonMessage(h, ctx, msg, w, l, &result)) return result;
     const std::uint8_t player = fw::GetPlayerCountry();
@@ -285,7 +295,7 @@ ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
         case ui::WM_SIZE:
             ctx->Resize(h, ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
             TellHqWindow(ctx);
-            return ui::DefWindowProc(h, msg, w, l);
+            return MapWindowDefault(h, msg, w, l);
         case ui::WM_CLOSE: {
             const ui::Hwnd frame = shell::GetWindowOfKind(WindowKind::FrameWnd);
             if (frame) ui::PostMessage(frame, ui::WM_COMMAND, 40009, 0);
@@ -414,7 +424,7 @@ ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
             }
             return 1;
         default:
-            return ui::DefWindowProc(h, msg, w, l);
+            return MapWindowDefault(h, msg, w, l);
     }
 }
 

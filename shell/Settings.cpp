@@ -300,11 +300,12 @@ int ApplyDisplaySettings() {
     for (const auto& o : options) {
         ui::SendMessage(map, WM_MAP_SET_OPTION, ui::WParam(o.option), ui::LParam(o.value));
     }
-    // The troop display is a byte option; a hand-edited file cannot make this loop run long.
-    const int steps = std::clamp(GetTroop(), 0, 255);
-    for (int i = 0; i < steps; ++i) {
-        ui::SendMessage(map, ui::WM_COMMAND, ui::WParam(kCmdCycleTroopDisplay), 0);
-    }
+    // The troop captions are set to the stored mode outright. Stepping them on (command 40116)
+    // as many times as the stored number moved a map that already showed a mode somewhere
+    // else on every re-application.
+    const int troop = GetTroop();
+    ui::SendMessage(map, WM_MAP_SET_OPTION, ui::WParam(kMapOptionTroopCaptions),
+                    ui::LParam(troop >= 0 && troop <= 4 ? troop : 0));
     return 1;
 }
 

@@ -15,6 +15,7 @@ namespace zv::shell {
 // Messages that applying the display settings sends (numbered by their receivers).
 constexpr uint32_t WM_LAYOUT_PANELS = 2056;   // to the panel manager
 constexpr uint32_t WM_MAP_SET_OPTION = 2126;  // to the map: wParam option, lParam value
+constexpr int kMapOptionTroopCaptions = 7;    // the troop caption mode 0-4
 
 // Menu commands whose check marks follow the options.
 constexpr int kCmdFightSimple = 40124;

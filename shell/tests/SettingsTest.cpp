@@ -302,17 +302,19 @@ TEST_F(SettingsFile, ApplyingDisplaySettingsWithFightsOff) {
     EXPECT_FALSE(ui::IsWindowVisible(panels));
     EXPECT_TRUE(MessagesTo(panels).empty());
     const std::vector<Seen> toMap = MessagesTo(map);
-    ASSERT_EQ(toMap.size(), 9u);
+    ASSERT_EQ(toMap.size(), 7u);
     const int expected[6][2] = {{1, 2}, {2, 1}, {3, 3}, {4, 4}, {6, 5}, {0, 6}};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(toMap[i].msg, WM_MAP_SET_OPTION);
         EXPECT_EQ(int(toMap[i].w), expected[i][0]);
         EXPECT_EQ(int(toMap[i].l), expected[i][1]);
     }
-    for (int i = 6; i < 9; ++i) {
-        EXPECT_EQ(toMap[i].msg, ui::WM_COMMAND);
-        EXPECT_EQ(int(toMap[i].w), kCmdCycleTroopDisplay);
-    }
+    // The captions are set to the stored mode, not stepped on from the one shown, so applying
+    // the settings again leaves them where they are.
+    EXPECT_EQ(toMap[6].msg, WM_MAP_SET_OPTION);
+    EXPECT_EQ(int(toMap[6].w), kMapOptionTroopCaptions);
+    EXPECT_EQ(int(toMap[6].l), 3);
+    for (const Seen& m : toMap) EXPECT_NE(m.msg, ui::WM_COMMAND);
 }
 
 TEST_F(SettingsFile, ApplyingTheDefaults) {
@@ -329,12 +331,13 @@ TEST_F(SettingsFile, ApplyingTheDefaults) {
     EXPECT_EQ(checks.back(), (std::pair<int, int>{40124, 1}));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() + "ZV6WIN.INI"));
 
-    // A hand-edited troop display value does not make the map busy for long.
+    // A hand-edited troop display value outside the five modes shows no captions.
     WriteIni("[Environ]\nTroop=100000\n");
     const ui::Hwnd map = Window(ui::WS_POPUP, 0, 0, 10, 10);
     SetWindowOfKind(WindowKind::MapWnd, map);
     ApplyDisplaySettings();
-    EXPECT_EQ(MessagesTo(map).size(), 6u + 255u);
+    ASSERT_EQ(MessagesTo(map).size(), 7u);
+    EXPECT_EQ(int(MessagesTo(map).back().l), 0);
 }
 
 }  // namespace

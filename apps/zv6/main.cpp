@@ -1,0 +1,36 @@
+// zv6: the game. It reads no command line; its data lie beside the program file.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/ui/SdlBackend.h"
+#include "shell/game/GameProgram.h"
+
+int main() {
+    zv::shell::GameProgramOptions options;
+    options.makeBackend = [](std::string* error) -> std::unique_ptr<zv::ui::Backend> {
+        const auto set = [](const char* name) {
+            const char* v = std::getenv(name);
+            return v != nullptr && *v != '\0';
+        };
+        // Without a display SDL may fall back to a driver that shows nothing, and the game
+        // would run where nobody can see it.
+        if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER")) {
+            if (error != nullptr) {
+                *error = "no display (DISPLAY and WAYLAND_DISPLAY are not set). Run zv6 on a desktop, "
+                         "or under a virtual screen: xvfb-run -s '-screen 0 1024x768x24' build/game/zv6";
+            }
+            return nullptr;
+        }
+        std::string why;
+        auto backend = zv::ui::SdlBackend::Create("ZV6", 1024, 768, &why);
+        if (!backend && error != nullptr) {
+            *error = "cannot open a window (" + why +
+                     "). Run zv6 on a desktop, or without one under a virtual screen: "
+                     "xvfb-run -s '-screen 0 1024x768x24' build/game/zv6";
+        }
+        return backend;
+    };
+    return zv::shell::RunGameProgram(options);
+}

@@ -1,0 +1,283 @@
+// The whole program headless: start-up in its order, the frame maximised with its menus, a map
+// opened through the menu with the keyboard, a single game started, a move order given with the
+// mouse while the clock runs, and the shut-down in its order with the clock thread joined.
+
+#include <cstring>
+
+#include "framework/ProcessState.h"
+#include "mapview/MapMessages.h"
+#include "mapview/MapViewContext.h"
+#include "mapview/MapViewWindows.h"
+#include "platform/core/Process.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Menu.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopCursor.h"
+#include "shell/WindowRegistry.h"
+#include "shell/game/FrameWindow.h"
+#include "shell/game/GameDocument.h"
+#include "shell/game/GameMessages.h"
+#include "shell/game/SimulationClock.h"
+#include "shell/game/tests/ProgramFixture.h"
+#include "simulation/ClockStepWorld.h"
+#include "simulation/Simulation.h"
+
+namespace zv::shell {
+namespace {
+
+using testing::ProgramRun;
+
+const std::vector<std::string> kStartUp = {"mutex", "screen", "tables", "classes", "session",
+                                           "frame", "lobby",  "sound",  "shown",   "clock"};
+const std::vector<std::string> kShutDown = {"loop ended",   "sound stopped",   "application deleted",
+                                            "clock stopped", "buttons freed", "session deleted",
+                                            "tables freed"};
+
+std::vector<std::string> StartAndStop() {
+    std::vector<std::string> all = kStartUp;
+    all.insert(all.end(), kShutDown.begin(), kShutDown.end());
+    return all;
+}
+
+// Fills the game settings as the set-up pages do: one player for `player`, the computer for
+// the map's other countries.
+void PrepareSinglePlay(rules::TableDirectory& tables, int player) {
+    using G = rules::GameSettingsRecord;
+    std::uint8_t* s = tables.GetTableBase(rules::TableId::GameSettings);
+    std::memset(s, 0, sizeof(G));
+    rules::WriteS32(s, G::kSinglePlay, 1);
+    // The map's own conditions, as the set-up pages offer them.
+    using H = rules::ScenarioHeaderRecord;
+    const std::uint8_t* header = tables.GetTableBase(rules::TableId::ScenarioHeader);
+    s[G::kFogOfWar] = header[H::kOptionByte1];
+    s[G::kDayLimit] = header[H::kDayLimit];
+    s[G::kHourLimit] = header[H::kHourLimit];
+    s[G::kDeployLimit] = header[H::kDeployLimit];
+    rules::WriteU16(s, G::kRuleOptions, rules::ReadU16(header, H::kOptionWord));
+    rules::CountryCursor countries(tables);
+    for (int c = 0; c < rules::kCountryCount; ++c) {
+        std::uint8_t* e = s + G::CountryEntry(c);
+        countries.Select(c);
+        const bool inMap = countries.GetParticipation() == 1;  // the map's playing countries
+        e[G::kEntryParticipation] = c == player ? 0 : (inMap ? 1 : 2);
+        e[G::kEntryState] = c == player || inMap ? 1 : 0;
+        e[G::kEntryAllianceMask] = static_cast<std::uint8_t>(1u << c);
+        rules::WriteS32(e, G::kEntryFunds, countries.GetValue38());
+        rules::WriteS32(e, G::kEntryProductionLimit, 100);
+    }
+}
+
+ui::Point ScreenPointOfHex(ui::Hwnd map, mapview::MapViewContext* ctx, int x, int y) {
+    std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
+    const std::uint32_t origin = ctx->GetOrigin();
+    std::int16_t o[2] = {std::int16_t(origin & 0xFFFF), std::int16_t(origin >> 16)};
+    ctx->HexToPixel(p);
+    ctx->HexToPixel(o);
+    ui::Point pt{p[0] - o[0] + 16, p[1] - o[1] + 16};
+    ui::ClientToScreen(map, &pt);
+    return pt;
+}
+
+TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
+    ProgramRun run;
+    bool drove = false;
+    const int code = run.Run([&](ui::Hwnd frame) {
+        EXPECT_TRUE(ui::IsZoomed(frame));
+        EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 5) << "the editor's bar";
+        EXPECT_TRUE(IsSimulationThreadStarted());
+        EXPECT_FALSE(IsClockRunning());
+
+        // ﾌｧｲﾙ(&F) / 開く(&O), then the map's name in the file dialog.
+        run.MenuKeys('F', 'O');
+        run.screen->Text("MAP00001.ddm");
+        run.Key(ui::VK_RETURN);
+        ASSERT_TRUE(run.PumpUntil([] { return bool(GetWindowOfKind(WindowKind::MapWnd)); }, 20));
+        const ui::Hwnd editorMap = GetWindowOfKind(WindowKind::MapWnd);
+        EXPECT_EQ(ui::GetClassName(ui::GetParent(editorMap)), "MDICLIENT");
+        EXPECT_NE(core::SjisToUtf8(ui::GetWindowText(editorMap)).find("MAP00001"), std::string::npos);
+        EXPECT_TRUE(IsDocumentMode());
+        run.Pump();
+        std::string error;
+        EXPECT_TRUE(run.screen->WriteScreenshot(testing::ScreenshotPath("zv6_frame_map"), &error)) << error;
+
+        // The set-up pages' part: a single game for country 0, then the start.
+        GameWorld* world = CurrentGameWorld();
+        PrepareSinglePlay(*world->tables, 0);
+        ui::PostMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(run.PumpUntil([] { return IsClockRunning() != 0; }, 10));
+        EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 4) << "the game's bar";
+        EXPECT_EQ(fw::GetPlayerCountry(), 0);
+        const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
+        ASSERT_TRUE(map);
+        mapview::MapViewContext* ctx = mapview::GetMapViewContext(map);
+        ASSERT_NE(ctx, nullptr);
+
+        // A ground troop of country 0 that can move, selected and sent with the mouse.
+        rules::TroopCursor t(*world->tables);
+        std::uint16_t troop = 0xFFFF;
+        for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && troop == 0xFFFF; ++i) {
+            if (t.Select(i) && t.GetRecord()->IsUsed() && t.HasMembers() && t.IsOnMap() &&
+                t.GetTroopAltitudeClass() == 3 && (ctx->GetTroopCommandMask(i) & 0x0002)) {
+                troop = i;
+            }
+        }
+        ASSERT_NE(troop, 0xFFFF);
+        t.Select(troop);
+        const std::uint16_t start = t.GetHexValue();
+        ui::SendMessage(map, mapview::WM_MAP_CENTER, (start & 0xFF) | ((start >> 8) << 16), 0);
+        run.Pump();
+        const ui::Point from = ScreenPointOfHex(map, ctx, start & 0xFF, start >> 8);
+        run.screen->Click(from.x, from.y);
+        run.Pump();
+        ASSERT_EQ(mapview::GetTroopSelection().count, 1);
+        rules::GameContext& g = ctx->Context();
+        int tx = -1, ty = -1;
+        for (int dy = -5; dy <= 5 && tx < 0; ++dy) {
+            for (int dx = -5; dx <= 5 && tx < 0; ++dx) {
+                const int x = (start & 0xFF) + dx, y = (start >> 8) + dy;
+                const int d = rules::HexDistance(start & 0xFF, start >> 8, x, y);
+                if (d >= 3 && d <= 4 && g.SelectHexInfoXY(x, y) && (g.GetHexMarks() & 1) &&
+                    g.GetHexTroopIndex() == rules::kNoTroopIndex) {
+                    tx = x;
+                    ty = y;
+                }
+            }
+        }
+        ASSERT_GE(tx, 0);
+        const ui::Point to = ScreenPointOfHex(map, ctx, tx, ty);
+        run.screen->Click(to.x, to.y);
+        run.Pump();
+
+        // The clock carries the order out: the troop leaves its hex within a few game minutes.
+        const std::int32_t minutesBefore = [&] {
+            const std::uint8_t* h = world->tables->GetTableBase(rules::TableId::ScenarioHeader);
+            return h[rules::ScenarioHeaderRecord::kDay] * 1440 + h[rules::ScenarioHeaderRecord::kHour] * 60 +
+                   h[rules::ScenarioHeaderRecord::kMinute];
+        }();
+        EXPECT_TRUE(run.PumpUntil([&] {
+            t.Select(troop);
+            return t.GetHexValue() != start;
+        }, 60)) << "the troop never moved; busy mask " << world->simulation->GetBusyMask() << " game over " << int(world->clock->GetGameOverFlag());
+        const std::uint8_t* h = world->tables->GetTableBase(rules::TableId::ScenarioHeader);
+        const std::int32_t minutesAfter = h[rules::ScenarioHeaderRecord::kDay] * 1440 +
+                                          h[rules::ScenarioHeaderRecord::kHour] * 60 +
+                                          h[rules::ScenarioHeaderRecord::kMinute];
+        EXPECT_GT(minutesAfter, minutesBefore);
+        run.Pump();
+        EXPECT_TRUE(run.screen->WriteScreenshot(testing::ScreenshotPath("zv6_game_running"), &error)) << error;
+
+        // ﾌｧｲﾙ / ゲーム終了(&Q), Yes: the quit goes through the next clock step.
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+        drove = true;
+    });
+    EXPECT_TRUE(drove);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(run.steps, StartAndStop());
+    EXPECT_FALSE(IsSimulationThreadStarted());
+    EXPECT_EQ(CurrentGameWorld(), nullptr);
+}
+
+TEST(GameProgram, ClosingWithoutAGameEndsAtOnce) {
+    ProgramRun run;
+    const int code = run.Run([&](ui::Hwnd frame) {
+        // No: the frame stays.
+        run.screen->Text("n");
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+        run.Pump();
+        EXPECT_TRUE(ui::IsWindow(frame));
+        EXPECT_EQ(GetPendingNetAction(), 0);
+        // Yes: no clock runs, so nothing would ever carry a pending quit out.
+        run.Key(ui::VK_RETURN);
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(run.steps, StartAndStop());
+}
+
+TEST(GameProgram, EndingTheSessionParksTheClockBeforeTheWorldIsEmptied) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        std::string error;
+        sim::HeadlessGame loader;
+        ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
+        for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
+                                  rules::TableId::Country, rules::TableId::ScenarioHeader}) {
+            std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
+                        world->tables->GetTableTotalBytes(id));
+        }
+        PrepareSinglePlay(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(IsClockRunning());
+        run.Key(ui::VK_RETURN);
+        EXPECT_EQ(ui::SendMessage(frame, ui::WM_QUERYENDSESSION, 0, 0), 1);
+        EXPECT_FALSE(IsClockRunning());
+        EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
+        ui::PostMessage(frame, WM_EXIT_GAME, 0, 0);
+    });
+    EXPECT_EQ(run.steps, StartAndStop());
+}
+
+TEST(GameProgram, ASecondCopyEndsAtOnce) {
+    ProgramRun run;
+    core::InstanceLock first;
+    ASSERT_TRUE(first.TryAcquire(run.options.instanceName));
+    bool screenOpened = false;
+    run.options.makeBackend = [&](std::string*) -> std::unique_ptr<ui::Backend> {
+        screenOpened = true;
+        return nullptr;
+    };
+    EXPECT_EQ(run.Run([](ui::Hwnd) { ADD_FAILURE() << "a frame was shown"; }), 0);
+    EXPECT_FALSE(screenOpened);
+    EXPECT_EQ(run.steps, std::vector<std::string>{"already running"});
+}
+
+TEST(GameProgram, NoScreenIsReportedNotCrashed) {
+    ProgramRun run;
+    std::string told;
+    run.options.report = [&](const std::string& text) { told = text; };
+    run.options.makeBackend = [](std::string* error) -> std::unique_ptr<ui::Backend> {
+        *error = "no display; try xvfb-run";
+        return nullptr;
+    };
+    EXPECT_EQ(run.Run(nullptr), 1);
+    EXPECT_EQ(told, "no display; try xvfb-run");
+}
+
+TEST(GameProgram, ScreenWarnings) {
+    const struct {
+        int w, h, bits;
+        const char* text;
+    } cases[] = {
+        {1024, 768, 8, "256色環境では動作しません。16bit High Color以上の環境で起動してください。"},
+        {640, 480, 16, "640x480環境では動作しません。800x600以上の環境で起動してください。"},
+        {640, 480, 8, "640x480,256色環境では動作しません。800x600, 16bit High Color以上の環境で起動してください。"},
+        {800, 599, 32, "640x480環境では動作しません。800x600以上の環境で起動してください。"},
+        {800, 600, 16, ""},
+        {1920, 1080, 32, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DisplayModeWarning(c.w, c.h, c.bits), c.text) << c.w << "x" << c.h << "x" << c.bits;
+    }
+}
+
+TEST(GameProgram, ASmallScreenShowsTheWarningAndEnds) {
+    ProgramRun run;
+    run.options.makeBackend = [&](std::string*) -> std::unique_ptr<ui::Backend> {
+        auto b = std::make_unique<ui::HeadlessBackend>(640, 480);
+        run.screen = b.get();
+        // Esc would not close a lone OK box; Enter does.
+        b->KeyDown(ui::VK_RETURN);
+        b->KeyUp(ui::VK_RETURN);
+        return b;
+    };
+    EXPECT_EQ(run.Run([](ui::Hwnd) { ADD_FAILURE() << "a frame was shown"; }), 0);
+    EXPECT_EQ(run.steps, (std::vector<std::string>{"mutex", "screen"}));
+}
+
+}  // namespace
+}  // namespace zv::shell
