@@ -935,4 +935,6 @@ set(ZVDATA_ART_SOURCES
     art/svg/units/unit079.svg
     art/svg/units/unit080.svg
     art/svg/units/unit081.svg
+    art/manifests/Hq_back.txt
+    art/svg/panels/hq-back.svg
 )

@@ -150,6 +150,8 @@ constexpr Entry kLayouts[] = {
     {"Zvscenes/Q4SHILETB.bmp", {640, 400, 64, 40}},
     {"Zvscenes/Q4SHILETF.bmp", {640, 400, 64, 40}},
     {"Zvscenes/Q4OPEN.bmp", {640, 400, 640, 400}},
+    // The HQ window's face round the map miniature.
+    {"Hq_back.bmp", {196, 160, 196, 160}},
 };
 
 }  // namespace
