@@ -10,6 +10,7 @@
 #include "platform/core/Sjis.h"
 #include "panels/ListRows.h"
 #include "panels/ToolBar.h"
+#include "panels/tests/ModalSteps.h"
 #include "panels/tests/PanelsFixture.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/controls/CommonControls.h"
@@ -20,31 +21,6 @@
 
 namespace zv::panels::testing {
 namespace {
-
-// Steps run one after another from a timer, each inside whatever modal loop is running then.
-std::deque<std::function<void()>> gSteps;
-
-void RunNextStep(ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
-    ui::KillTimer({}, id);
-    if (gSteps.empty()) return;
-    auto step = std::move(gSteps.front());
-    gSteps.pop_front();
-    step();
-    if (!gSteps.empty()) ui::SetTimer({}, 77, 20, RunNextStep);
-}
-
-void CloseWhatIsLeft(int tries) {
-    const ui::Hwnd active = ui::GetActiveWindow();
-    const bool dialog = ui::GetDlgItem(active, IDC_REINFORCE_LIST) != ui::Hwnd{};
-    if (dialog) {
-        ADD_FAILURE() << "the dialog was still open";
-        ui::EndDialog(active, 0xFFFF);
-        return;
-    }
-    if (tries == 0) return;
-    ui::SendMessage(active, ui::WM_COMMAND, ui::IDOK, 0);  // a message box in the way
-    gSteps.push_back([tries] { CloseWhatIsLeft(tries - 1); });
-}
 
 class HelperWindowTest : public PanelsTest {
   protected:
@@ -110,15 +86,11 @@ class HelperWindowTest : public PanelsTest {
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
     void ClickPoint(ui::Point p) { screen->Click(p.x, p.y); }
-    uint16_t Request(std::deque<std::function<void()>> steps, int siteFlag = 1) {
-        gSteps = std::move(steps);
-        // Whatever went wrong, the dialog and any box over it end.
-        gSteps.push_back([] { CloseWhatIsLeft(8); });
-        screen->SetAutoAdvance(true);
-        ui::SetTimer({}, 77, 20, RunNextStep);
-        const uint16_t t = RequestReinforcements(frame, 0, siteHex, siteFlag);
-        screen->SetAutoAdvance(false);
-        return t;
+    uint16_t Request(std::deque<std::function<void()>> steps) {
+        return RunWithSteps(
+            screen, std::move(steps),
+            [](ui::Hwnd a) { return ui::GetDlgItem(a, IDC_REINFORCE_LIST) != ui::Hwnd{}; },
+            [&] { return RequestReinforcements(frame, 0, siteHex, 1); });
     }
 
     uint16_t siteHex = 0xFFFF;

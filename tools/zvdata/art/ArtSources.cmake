@@ -937,4 +937,8 @@ set(ZVDATA_ART_SOURCES
     art/svg/units/unit081.svg
     art/manifests/Hq_back.txt
     art/svg/panels/hq-back.svg
+    art/manifests/uinfo_a.txt
+    art/manifests/uinfo_b.txt
+    art/svg/panels/uinfo-a.svg
+    art/svg/panels/uinfo-b.svg
 )

@@ -152,6 +152,9 @@ constexpr Entry kLayouts[] = {
     {"Zvscenes/Q4OPEN.bmp", {640, 400, 640, 400}},
     // The HQ window's face round the map miniature.
     {"Hq_back.bmp", {196, 160, 196, 160}},
+    // The weapon detail sheet and its load plate.
+    {"uinfo_a.bmp", {600, 380, 600, 380}},
+    {"uinfo_b.bmp", {196, 134, 196, 134}},
 };
 
 }  // namespace
