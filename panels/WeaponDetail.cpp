@@ -137,8 +137,17 @@ void PaintLoad(ui::Hwnd h, rules::UnitInfoCursor& unit, std::uint16_t capabiliti
     }
 }
 
+// The words of the name row; the picture holds only the wells.
+void PaintLabels(ui::Hwnd h) {
+    const ui::ColorRef gray = ui::Rgb(140, 154, 172);
+    const std::pair<int, const char*> labels[] = {
+        {16, "兵器名"}, {378, "防御"}, {470, "機数"}, {530, "耐久"}};
+    for (const auto& [x, text] : labels) PanelText(h, gDetail.canvas.get(), x, 15, text, 10, gray);
+}
+
 void PaintSheet(ui::Hwnd h) {
     RestorePicture(gDetail.canvas.get(), "uinfo_a.bmp");
+    PaintLabels(h);
     rules::TableDirectory* tables = PanelTables();
     if (tables == nullptr) return;
     rules::UnitInfoCursor unit(*tables);

@@ -10,6 +10,8 @@
 #include "panels/tests/ModalSteps.h"
 #include "panels/tests/PanelsFixture.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/DialogLayoutCheck.h"
+#include "platform/ui/DialogTemplate.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/MapCursors.h"
@@ -264,6 +266,30 @@ TEST_F(WeaponDetailTest, ClicksOutsideTheButtonsWalkTheTransformationChain) {
         },
     });
     EXPECT_EQ(shown, (std::vector<uint16_t>{u, second}));
+}
+
+}  // namespace
+}  // namespace zv::panels::testing
+
+namespace zv::panels::testing {
+namespace {
+
+TEST(PanelDialogTemplates, ReinforcementAndWeaponSheetsLayOutAndBuild) {
+    RegisterHelperDialogs();
+    RegisterListWindowDialogs();
+    for (const ui::Size screenSize : {ui::Size{800, 600}, ui::Size{1024, 768}}) {
+        ui::WindowManager wm(std::make_unique<ui::HeadlessBackend>(screenSize.cx, screenSize.cy));
+        for (int n : {kReinforcementDialog, kWeaponDetailDialog}) {
+            ui::DialogTemplate t;
+            ASSERT_TRUE(ui::DialogRegistry::Global().Find(n, &t)) << n;
+            for (const std::string& p : ui::CheckDialogLayout(t)) ADD_FAILURE() << n << ": " << p;
+            const ui::Hwnd dlg = ui::CreateDialogParam(
+                nullptr, n, {}, [](ui::Hwnd, uint32_t, ui::WParam, ui::LParam) -> intptr_t { return 0; },
+                0);
+            EXPECT_TRUE(dlg) << n;
+            ui::DestroyWindow(dlg);
+        }
+    }
 }
 
 }  // namespace
