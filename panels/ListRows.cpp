@@ -17,12 +17,13 @@ void AddListColumn(ui::Hwnd list, int index, const char* utf8Title, int width, i
     ui::SendMessage(list, ui::LVM_INSERTCOLUMNA, ui::WParam(index), reinterpret_cast<ui::LParam>(&c));
 }
 
-int AddListRow(ui::Hwnd list, const std::vector<std::string>& utf8Texts) {
+int AddListRow(ui::Hwnd list, const std::vector<std::string>& utf8Texts, int image) {
     const int row = ListRowCount(list);
     for (size_t k = 0; k < utf8Texts.size(); ++k) {
         std::string text = core::Utf8ToSjis(utf8Texts[k]);
         ui::LvItem item;
-        item.mask = ui::LVIF_TEXT;
+        item.mask = ui::LVIF_TEXT | (k == 0 ? ui::LVIF_IMAGE : 0u);
+        item.iImage = image;
         item.iItem = row;
         item.iSubItem = int(k);
         item.pszText = text.data();

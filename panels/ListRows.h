@@ -12,8 +12,9 @@ namespace zv::panels {
 
 // Column `index` titled `utf8Title`, `width` pixels; fmt is LVCFMT_LEFT or LVCFMT_CENTER.
 void AddListColumn(ui::Hwnd list, int index, const char* utf8Title, int width, int fmt = 0);
-// Appends a row; texts[0] is the item, the rest its sub-items. Returns the row number.
-int AddListRow(ui::Hwnd list, const std::vector<std::string>& utf8Texts);
+// Appends a row; texts[0] is the item, the rest its sub-items; `image` the item's icon in the
+// list's image list (-1 none). Returns the row number.
+int AddListRow(ui::Hwnd list, const std::vector<std::string>& utf8Texts, int image = -1);
 void ClearListRows(ui::Hwnd list);
 int ListRowCount(ui::Hwnd list);
 // The text of a cell as UTF-8.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/Dib.h"
 #include "framework/ProcessState.h"
 #include "framework/gui/ControlCreators.h"
 #include "framework/gui/ListViewRows.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
+#include "platform/ui/controls/ImageList.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/RuleCursors.h"
 #include "rules/records/TroopCursor.h"
@@ -40,6 +42,25 @@ struct TroopListState {
 } gTroops;
 
 std::vector<std::uint16_t> gWeapons;
+ui::ImageList* gWeaponIcons = nullptr;
+
+// The category icons in their neutral colours, one 16 x 16 image per picture index.
+ui::ImageList* MakeWeaponIcons() {
+    fw::Dib sheet("category.bmp");
+    if (!sheet.HasBits()) return nullptr;
+    const int width = sheet.GetWidth();
+    const std::vector<ui::RgbQuad> colors = [&] {
+        std::vector<ui::RgbQuad> c(256);
+        sheet.GetColorEntries(0, 256, c.data());
+        return c;
+    }();
+    fw::Dib strip(width, 16, colors.data());
+    fw::HvDIBitBltOpaque(&strip, 0, 0, width, 16, &sheet, 0, 0);
+    ui::ImageList* list = ui::ImageList_Create(16, 16, ui::ILC_COLOR8, width / 16, 0);
+    const ui::IndexedSurface surface = strip.GetBitmapHandle();
+    ui::ImageList_Add(list, &surface, nullptr);
+    return list;
+}
 
 // ---- The troop list.
 
@@ -156,9 +177,12 @@ void FillWeaponList(ui::Hwnd h) {
         if (!unit.Select(i) || unit.GetUnitKind() == kReservedUnitKind) continue;
         const std::string name = core::SjisToUtf8(unit.GetName());
         std::string kindName;
-        if (unit.UnitKindCursor::Select(unit.GetUnitKind()))
+        int icon = -1;
+        if (unit.UnitKindCursor::Select(unit.GetUnitKind())) {
             kindName = core::SjisToUtf8(unit.UnitKindCursor::GetName());
-        AddListRow(list, {name, kindName});
+            icon = unit.UnitKindCursor::GetGraphicIndex();
+        }
+        AddListRow(list, {name, kindName}, icon);
         gWeapons.push_back(std::uint16_t(i));
     }
 }
@@ -169,6 +193,9 @@ ui::LResult WeaponListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l)
             const ui::Hwnd list =
                 fw::CreateListViewCtl(h, IDC_WEAPON_LIST, 0, 0, 640, 480, kListStyle);
             AddListColumn(list, 0, "兵器名", 100, ui::LVCFMT_LEFT);
+            if (gWeaponIcons == nullptr) gWeaponIcons = MakeWeaponIcons();
+            ui::SendMessage(list, ui::LVM_SETIMAGELIST, ui::LVSIL_NORMAL,
+                            reinterpret_cast<ui::LParam>(gWeaponIcons));
             AddListColumn(list, 1, "種類", 70, ui::LVCFMT_CENTER);
             FillWeaponList(h);
             ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 580, 330, ui::SWP_NOMOVE | ui::SWP_NOZORDER);
@@ -208,6 +235,10 @@ ui::LResult WeaponListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l)
         }
         case ui::WM_DESTROY:
             gWeapons.clear();
+            ui::SendMessage(ui::GetDlgItem(h, IDC_WEAPON_LIST), ui::LVM_SETIMAGELIST,
+                            ui::LVSIL_NORMAL, 0);
+            ui::ImageList_Destroy(gWeaponIcons);
+            gWeaponIcons = nullptr;
             if (shell::GetWindowOfKind(shell::WindowKind::UnitListWnd) == h)
                 shell::SetWindowOfKind(shell::WindowKind::UnitListWnd, {});
             break;

@@ -150,7 +150,15 @@ TEST_F(ListWindowsTest, WeaponListHoldsEveryWeaponOfTheTables) {
         kind.Select(unit.GetUnitKind());
         EXPECT_EQ(ListCellText(list, int(r), 0), core::SjisToUtf8(unit.GetName())) << r;
         EXPECT_EQ(ListCellText(list, int(r), 1), core::SjisToUtf8(kind.GetName())) << r;
+        ui::LvItem item;
+        item.mask = ui::LVIF_IMAGE;
+        item.iItem = int(r);
+        ui::SendMessage(list, ui::LVM_GETITEMA, 0, reinterpret_cast<ui::LParam>(&item));
+        EXPECT_EQ(item.iImage, kind.GetGraphicIndex()) << r;
     }
+    ui::ShowWindow(h, ui::SW_SHOW);
+    Pump();
+    Shot("panels_weapon_list");
     gFrameCommands.clear();
     ui::SendMessage(h, ui::WM_CLOSE, 0, 0);
     EXPECT_EQ(gFrameCommands, std::vector<int>{IDM_WEAPON_LIST});
