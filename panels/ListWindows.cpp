@@ -248,20 +248,16 @@ ui::LResult WeaponListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l)
     return ui::DefMDIChildProc(h, msg, w, l);
 }
 
-bool RegisterListClass(const char* name, ui::WndProc proc, bool gray) {
-    return RegisterPanelClass(name, proc, gray);
-}
-
 }  // namespace
 
 ui::Hwnd CreateTroopListWindow(void* instance, ui::Hwnd client) {
-    if (!RegisterListClass(kTroopListClass, TroopListProc, false)) return {};
+    if (!RegisterPanelClass(kTroopListClass, TroopListProc)) return {};
     return ui::CreateMDIWindow(kTroopListClass, core::Utf8ToSjis("部隊一覧").c_str(),
                                ui::WS_OVERLAPPEDWINDOW, 0, 0, 460, 300, client, instance, 0);
 }
 
 ui::Hwnd CreateWeaponListWindow(void* instance, ui::Hwnd client) {
-    if (!RegisterListClass(kWeaponListClass, WeaponListProc, true)) return {};
+    if (!RegisterPanelClass(kWeaponListClass, WeaponListProc, true)) return {};
     return ui::CreateMDIWindow(kWeaponListClass, core::Utf8ToSjis("兵器一覧").c_str(),
                                ui::WS_OVERLAPPEDWINDOW, 0, 0, 580, 330, client, instance, 0);
 }

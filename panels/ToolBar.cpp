@@ -251,8 +251,6 @@ ui::LResult ToolBarProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             gBar.bar.reset();
             gBar.faces.reset();
             FreeGameMenu();
-            if (shell::GetWindowOfKind(shell::WindowKind::SelToolWnd) == h)
-                shell::SetWindowOfKind(shell::WindowKind::SelToolWnd, {});
             return 0;
         case ui::WM_PAINT:
             fw::PaintWindowFromBitmap(h, gBar.bar.get());

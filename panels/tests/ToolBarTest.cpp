@@ -20,7 +20,6 @@ class ToolBarTest : public PanelsTest {
         SetToolPanelEnabled(1);
         bar = CreateToolBarWindow(nullptr, frame, 0, 0);
         ASSERT_TRUE(bar);
-        shell::SetWindowOfKind(shell::WindowKind::SelToolWnd, bar);
         Pump();
     }
     void TearDown() override {
