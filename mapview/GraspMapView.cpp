@@ -212,8 +212,11 @@ void HqMapView::Paint(ui::Hwnd window, fw::Dib* background) {
             dc->BitBlt(r.left, r.top, r.Width(), r.Height(), fw::CanvasOnDib(background), r.left, r.top,
                        ui::SRCCOPY);
         }
-        dc->BitBlt(33, 16, 127, 128, fw::CanvasOnDib(BackBuffer()), 1, 0, ui::SRCCOPY);
-        fw::FrameRectColor(dc, p0[0] + 32, p0[1] + 16, p1[0] + 33, p1[1] + 17, ui::Rgb(255, 255, 255));
+        dc->BitBlt(kHqMiniatureLeft + 1, kHqMiniatureTop, 127, 128, fw::CanvasOnDib(BackBuffer()), 1,
+                   0, ui::SRCCOPY);
+        fw::FrameRectColor(dc, p0[0] + kHqMiniatureLeft, p0[1] + kHqMiniatureTop,
+                           p1[0] + kHqMiniatureLeft + 1, p1[1] + kHqMiniatureTop + 1,
+                           ui::Rgb(255, 255, 255));
     }
     ui::EndPaint(window, &ps);
 }

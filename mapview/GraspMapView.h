@@ -40,6 +40,11 @@ class GraspMapView : public HexMapView {
     int width_ = 0, height_ = 0;
 };
 
+// Where the miniature's back buffer lies in the HQ window: its pixel (0, 0) is the window's
+// (kHqMiniatureLeft, kHqMiniatureTop). Painting, the frame and the clicks all measure from here.
+inline constexpr int kHqMiniatureLeft = 32;
+inline constexpr int kHqMiniatureTop = 16;
+
 class HqMapView : public HexMapView {
   public:
     explicit HqMapView(rules::TableDirectory& tables);

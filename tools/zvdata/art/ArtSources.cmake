@@ -13,6 +13,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/HEX8DT.txt
     art/manifests/HEX8DTN.txt
     art/manifests/Hexmidn.txt
+    art/manifests/Hq_back.txt
     art/manifests/LineBig.txt
     art/manifests/LineFlBg.txt
     art/manifests/LineFlMd.txt
@@ -193,6 +194,8 @@ set(ZVDATA_ART_SOURCES
     art/manifests/tyo-pro01.txt
     art/manifests/tyo-pro02.txt
     art/manifests/tyo-pro03.txt
+    art/manifests/uinfo_a.txt
+    art/manifests/uinfo_b.txt
     art/manifests/unit/unit001.txt
     art/manifests/unit/unit001s.txt
     art/manifests/unit/unit002.txt
@@ -621,11 +624,14 @@ set(ZVDATA_ART_SOURCES
     art/svg/panels/force.svg
     art/svg/panels/formation-label-lit.svg
     art/svg/panels/formation-label.svg
+    art/svg/panels/hq-back.svg
     art/svg/panels/message.svg
     art/svg/panels/pause.svg
     art/svg/panels/selform.svg
     art/svg/panels/speed.svg
     art/svg/panels/terrain.svg
+    art/svg/panels/uinfo-a.svg
+    art/svg/panels/uinfo-b.svg
     art/svg/panels/weapon.svg
     art/svg/result/defeat.svg
     art/svg/result/end-button.svg

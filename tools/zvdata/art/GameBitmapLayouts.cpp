@@ -165,6 +165,11 @@ constexpr Entry kLayouts[] = {
     {"win.bmp", {320, 288, 320, 288}},
     {"lose_you.bmp", {320, 288, 320, 288}},
     {"lose_oth.bmp", {320, 288, 320, 288}},
+    // The HQ window's face round the map miniature.
+    {"Hq_back.bmp", {196, 160, 196, 160}},
+    // The weapon detail sheet and its load plate.
+    {"uinfo_a.bmp", {600, 380, 600, 380}},
+    {"uinfo_b.bmp", {196, 134, 196, 134}},
 };
 
 }  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+// The troop list (部隊一覧: one country's troops that the local player may see, with position,
+// status and the display switch) and the weapon list (兵器一覧: every weapon of the rule
+// tables), two MDI children the frame creates hidden and shows from its menu. Double-clicking a
+// weapon opens its detail sheet, dialog 319.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/ui/WindowTypes.h"
+
+namespace zv::panels {
+
+constexpr int IDC_TROOP_LIST = 10003;
+constexpr int IDC_WEAPON_LIST = 10001;
+constexpr int IDM_WEAPON_LIST = 40018;
+constexpr int kWeaponDetailDialog = 319;
+// The troop's display switch (shown as ON in the list).
+constexpr std::uint16_t kTroopDisplayFlag = 0x4000;
+
+// Children of the MDI client `client`, hidden.
+ui::Hwnd CreateTroopListWindow(void* instance, ui::Hwnd client);
+ui::Hwnd CreateWeaponListWindow(void* instance, ui::Hwnd client);
+
+// The troop (table index) of each troop-list row, and the shown country.
+const std::vector<std::uint16_t>& TroopListRows();
+int TroopListCountry();
+// The unit-information index of each weapon-list row.
+const std::vector<std::uint16_t>& WeaponListRows();
+
+// The weapon detail sheet of a unit, modal, with the clock held; 1.
+int ShowUnitKindInfoDialog(ui::Hwnd owner, std::uint16_t unit);
+void RegisterListWindowDialogs();
+
+}  // namespace zv::panels
+
+namespace zv::panels {
+// The pack and the unit the open weapon detail sheet shows.
+int GetWeaponDetailPack();
+std::uint16_t GetWeaponDetailUnit();
+}  // namespace zv::panels
