@@ -11,6 +11,8 @@
 #include "mapview/MapMessages.h"
 #include "mapview/MapWorld.h"
 #include "netplay/SessionManager.h"
+#include "organize/CorpsFiles.h"
+#include "organize/OrganizeWorld.h"
 #include "platform/core/Process.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Backend.h"
@@ -21,6 +23,10 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/CachedTroopCursor.h"
+#include "rules/records/ForceCursor.h"
+#include "rules/records/MapRecords.h"
 #include "rules/search/RouteSearch.h"
 #include "shell/ButtonBitmaps.h"
 #include "shell/PictureHelpers.h"
@@ -42,6 +48,9 @@
 namespace zv::shell {
 
 namespace {
+
+// "部隊編成作成(&T)...": the corps file manager.
+constexpr int kCorpsEditorCommand = 40002;
 
 bool gMusic = true;
 
@@ -236,6 +245,26 @@ int RunGameProgram(const GameProgramOptions& options) {
     mapview::InstallMapWorld(&mapWorld);
     SetSimulationStep([c = clock.get()] { c->RealTimeTick(1); });
 
+    // The corps editor works on the same tables, with the corps files of the program folder's
+    // "USER" folder; "部隊編成作成" opens its file manager as single play.
+    rules::ForceWorkspace forceWorkspace;
+    rules::TroopCache troopCache;
+    organize::OrganizeWorld organizeWorld;
+    organizeWorld.tables = tables.get();
+    organizeWorld.workspace = &forceWorkspace;
+    organizeWorld.corpsDirectory = fw::GetProgramDirectory();
+    organizeWorld.troopCache = &troopCache;
+    organize::InstallOrganizeWorld(&organizeWorld);
+    SetFrameCommandHandler(kCorpsEditorCommand, [t = tables.get()](ui::Hwnd frame, ui::WParam, ui::LParam) {
+        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings),
+                        rules::GameSettingsRecord::kSinglePlay, 1);
+        return ui::LResult(organize::ShowCorpsFileManager(frame));
+    });
+    const auto uninstallCorpsEditor = [] {
+        SetFrameCommandHandler(kCorpsEditorCommand, nullptr);
+        organize::InstallOrganizeWorld(nullptr);
+    };
+
     // 6. Registry and session manager.
     registry.Clear();
     auto session = std::make_unique<net::SessionManager>();
@@ -245,6 +274,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     trace("session");
 
     const auto tearDownEarly = [&] {
+        uninstallCorpsEditor();
         InstallGameWorld(nullptr);
         mapview::InstallMapWorld(nullptr);
         SetShellTables(nullptr);
@@ -332,6 +362,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     session.reset();
     trace("session deleted");
     ui::DestroyAcceleratorTable(accelerators);
+    uninstallCorpsEditor();
     InstallGameWorld(nullptr);
     mapview::InstallMapWorld(nullptr);
     SetShellTables(nullptr);

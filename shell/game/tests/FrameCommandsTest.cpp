@@ -40,8 +40,10 @@ TEST(FrameCommands, EnabledStateFollowsTheModeAndTheWindowsThatExist) {
             // File: the document items need a map.
             {40007, true, true}, {40008, true, true}, {40009, false, true}, {40010, false, true},
             {40011, false, true}, {40012, true, true},
+            // The corps editor is there from start-up.
+            {40002, true, true},
             // Handed to later windows: greyed until they plug in.
-            {40002, false, false}, {40013, false, false}, {40062, false, false}, {40014, false, false},
+            {40013, false, false}, {40062, false, false}, {40014, false, false},
             {40015, false, false}, {40097, false, false}, {40099, false, false}, {40118, false, false},
             {40119, false, false}, {40122, false, false},
             // Toggles of windows that do not exist yet.
