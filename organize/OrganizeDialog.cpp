@@ -17,6 +17,7 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "platform/ui/controls/ImageList.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 #include "shell/WindowRegistry.h"
@@ -300,20 +301,7 @@ intptr_t AltitudeMixDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui
 OrganizeState& GetOrganizeState() { return gState; }
 
 std::uint8_t AltitudeCodeOfUnit(std::uint8_t altitudeClass, std::uint8_t defenceType) {
-    switch (altitudeClass) {
-        case 1:
-            return defenceType == 0 ? 1 : 2;
-        case 2:
-            return 3;
-        case 3:
-            return 4;
-        case 4:
-            return 5;
-        case 5:
-            return 6;
-        default:
-            return 0;
-    }
+    return rules::TroopAltitudeCodeOf(altitudeClass, defenceType);
 }
 
 std::uint8_t AltitudeClassOfCode(int code) {

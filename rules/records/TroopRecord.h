@@ -198,4 +198,19 @@ inline TroopRecord* TroopAt(std::uint8_t* base, std::size_t index) {
     return reinterpret_cast<TroopRecord*>(base + index * kTroopRecordSize);
 }
 
+// The troop altitude code a unit gives the troop it joins (1 ground, 2 sea, 3 low flying,
+// 4 medium, 5 high, 6 space): the altitude class, with class 1 split by the defence type
+// (0 ground, otherwise sea). 0 for a unit with no altitude class. The corps editor's unit filter
+// and the corps check of the content tool read it the same way.
+inline std::uint8_t TroopAltitudeCodeOf(std::uint8_t altitudeClass, std::uint8_t defenceType) {
+    switch (altitudeClass) {
+        case 1: return defenceType == 0 ? 1 : 2;
+        case 2: return 3;
+        case 3: return 4;
+        case 4: return 5;
+        case 5: return 6;
+        default: return 0;
+    }
+}
+
 }  // namespace zv::rules

@@ -4,6 +4,7 @@
 
 #include "platform/core/Sjis.h"
 #include "rules/records/RuleCursors.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 #include "tools/zvdata/RuleSetCheck.h"
@@ -256,20 +257,8 @@ std::string CheckTroopMembers(const rules::TableDirectory& tables, const TroopSp
 }
 
 int AltitudeCode(int altitudeClass, int defenceType) {
-    switch (altitudeClass) {
-        case 1:
-            return defenceType == 0 ? 1 : 2;
-        case 2:
-            return 3;
-        case 3:
-            return 4;
-        case 4:
-            return 5;
-        case 5:
-            return 6;
-        default:
-            return 0;
-    }
+    if (altitudeClass < 0 || altitudeClass > 255) return 0;
+    return rules::TroopAltitudeCodeOf(std::uint8_t(altitudeClass), std::uint8_t(defenceType != 0));
 }
 
 int UnitAltitudeCode(const rules::TableDirectory& tables, int unit) {
