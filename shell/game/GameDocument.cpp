@@ -196,24 +196,36 @@ void ResetGameState() {
     std::memset(t.GetTableBase(rules::TableId::CountryStats), 0, t.GetTableTotalBytes(rules::TableId::CountryStats));
 }
 
+namespace {
+
+// The map file dialogs' common fields: *.ddm files of the program directory's MAP folder.
+struct MapFileDialogFields {
+    std::string filter = Sjis("マップファイル (*.ddm)") + std::string(1, '\0') + "*.ddm" +
+                         std::string(2, '\0');
+    std::string initial = std::string(fw::GetProgramDirectory()) + "MAP";
+    ui::OpenFileName ofn;
+
+    MapFileDialogFields(ui::Hwnd frame, char* file, std::size_t size, std::uint32_t flags) {
+        ofn.owner = frame;
+        ofn.filter = filter.c_str();
+        ofn.file = file;
+        ofn.maxFile = static_cast<std::uint32_t>(size);
+        ofn.initialDir = initial.c_str();
+        ofn.flags = flags | ui::OFN_PATHMUSTEXIST | ui::OFN_HIDEREADONLY | ui::OFN_NOCHANGEDIR;
+        ofn.defExt = "ddm";
+    }
+};
+
+}  // namespace
+
 int OpenMapFileDialog(ui::Hwnd frame) {
     if (!gWorld || !gWorld->tables) return 0;
     char file[260] = {0};
     char title[260] = {0};
-    const std::string filter = Sjis("マップファイル (*.ddm)") + std::string(1, '\0') + "*.ddm" +
-                               std::string(2, '\0');
-    const std::string initial = std::string(fw::GetProgramDirectory()) + "MAP";
-    ui::OpenFileName ofn;
-    ofn.owner = frame;
-    ofn.filter = filter.c_str();
-    ofn.file = file;
-    ofn.maxFile = sizeof(file);
-    ofn.fileTitle = title;
-    ofn.maxFileTitle = sizeof(title);
-    ofn.initialDir = initial.c_str();
-    ofn.flags = ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST | ui::OFN_HIDEREADONLY | ui::OFN_NOCHANGEDIR;
-    ofn.defExt = "ddm";
-    if (!ui::GetOpenFileName(&ofn)) return 0;
+    MapFileDialogFields fields(frame, file, sizeof(file), ui::OFN_FILEMUSTEXIST);
+    fields.ofn.fileTitle = title;
+    fields.ofn.maxFileTitle = sizeof(title);
+    if (!ui::GetOpenFileName(&fields.ofn)) return 0;
 
     // Maps are read from a MAP folder; its parent stands for the program directory.
     const std::filesystem::path chosen(file);
@@ -235,18 +247,8 @@ int OpenMapFileDialog(ui::Hwnd frame) {
 int SaveMapFileDialog(ui::Hwnd frame) {
     if (!gWorld || !gWorld->tables) return 0;
     char file[260] = {0};
-    const std::string filter = Sjis("マップファイル (*.ddm)") + std::string(1, '\0') + "*.ddm" +
-                               std::string(2, '\0');
-    const std::string initial = std::string(fw::GetProgramDirectory()) + "MAP";
-    ui::OpenFileName ofn;
-    ofn.owner = frame;
-    ofn.filter = filter.c_str();
-    ofn.file = file;
-    ofn.maxFile = sizeof(file);
-    ofn.initialDir = initial.c_str();
-    ofn.flags = ui::OFN_OVERWRITEPROMPT | ui::OFN_PATHMUSTEXIST | ui::OFN_HIDEREADONLY | ui::OFN_NOCHANGEDIR;
-    ofn.defExt = "ddm";
-    if (!ui::GetSaveFileName(&ofn)) return 0;
+    MapFileDialogFields fields(frame, file, sizeof(file), ui::OFN_OVERWRITEPROMPT);
+    if (!ui::GetSaveFileName(&fields.ofn)) return 0;
     const rules::FileStatus status = rules::WriteMapFile(*gWorld->tables, file);
     if (!status.ok) {
         Tell(frame, "マップを保存できませんでした。\n" + core::SjisToUtf8(status.error), "名前を付けて保存");
