@@ -1,4 +1,5 @@
 #include "panels/FightWindows.h"
+#include "panels/PanelClasses.h"
 
 #include <algorithm>
 #include <array>
@@ -488,6 +489,10 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 }  // namespace
+
+bool RegisterRealFightClass() { return RegisterPanelClass(kOwnPaneClass, PaneProc, true); }
+bool RegisterRealFight2Class() { return RegisterPanelClass(kEnemyPaneClass, PaneProc, true); }
+bool RegisterRealManagerClass() { return RegisterPanelClass(kManagerClass, ManagerProc); }
 
 ui::Hwnd CreateRealManagerWindow(void* instance, ui::Hwnd parent, intptr_t menu) {
     (void)instance;

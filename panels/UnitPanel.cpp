@@ -1,4 +1,5 @@
 #include "panels/UnitPanel.h"
+#include "panels/PanelClasses.h"
 
 #include <cstdio>
 #include <cstring>
@@ -372,6 +373,8 @@ int DrawCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country) {
 int DrawFightCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country) {
     return DrawIconFrom("fig_cate.bmp", dib, unitKind, x, y, country);
 }
+
+bool RegisterUnitSimpleInfoClass() { return RegisterPanelClass(kClass, UnitProc); }
 
 ui::Hwnd CreateUnitSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu,
                                     uint32_t style) {

@@ -165,6 +165,10 @@ constexpr Entry kLayouts[] = {
     {"win.bmp", {320, 288, 320, 288}},
     {"lose_you.bmp", {320, 288, 320, 288}},
     {"lose_oth.bmp", {320, 288, 320, 288}},
+    // The information tables' templates.
+    {"cmp_inf.bmp", {200, 532, 200, 532}},
+    {"siteNum.bmp", {412, 96, 412, 96}},
+    {"frcNum.bmp", {378, 62, 378, 62}},
 };
 
 }  // namespace
