@@ -6,6 +6,7 @@
 #include "panels/InfoWindows.h"
 #include "panels/TableGroup.h"
 #include "panels/tests/PanelsFixture.h"
+#include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuConstants.h"
 #include "platform/ui/controls/CommonControls.h"
@@ -74,8 +75,8 @@ class TableGroupTest : public PanelsTest {
         if (!bar) {
             bar = ui::CreateMenu();
             const ui::Hmenu view = ui::CreatePopupMenu();
-            ui::AppendMenu(view, ui::MF_STRING, IDM_UNIT_CONTENTS, "部隊内容表示");
-            ui::AppendMenu(bar, ui::MF_POPUP, ui::MenuToParam(view), "表示");
+            ui::AppendMenu(view, ui::MF_STRING, IDM_UNIT_CONTENTS, core::Utf8ToSjis("部隊内容表示"));
+            ui::AppendMenu(bar, ui::MF_POPUP, ui::MenuToParam(view), core::Utf8ToSjis("表示"));
             ui::SetMenu(frame, bar);
         }
         ui::CheckMenuItem(bar, IDM_UNIT_CONTENTS, on ? ui::MF_CHECKED : ui::MF_UNCHECKED);
@@ -97,7 +98,13 @@ TEST_F(TableGroupTest, TakesOverExistingPagesAndShowsOneAtATimeSizedToTheDisplay
                         K::CampInfoWnd, K::LandListWnd};
     for (int t = 0; t < kTableGroupTabCount; ++t) {
         EXPECT_EQ(TableGroupTabs()[t].kind, int(kinds[t]));
-        if (t != 3) MakePage(kinds[t]);
+        if (t == 4) {
+            CreateCampInfoWindow(mdiClient, true);  // the real camp and terrain pages
+        } else if (t == 5) {
+            CreateLandListWindow(mdiClient, true);
+        } else if (t != 3) {
+            MakePage(kinds[t]);
+        }
     }
     const ui::Hwnd group = CreateTableGroupWindow(nullptr, frame);
     ASSERT_TRUE(group);
