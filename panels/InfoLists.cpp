@@ -225,7 +225,7 @@ constexpr ui::WndProc kListProcs[2] = {ListProc<0>, ListProc<1>};
 }  // namespace
 
 bool RegisterInfoListClass(int which) {
-    return RegisterPanelClass(kLists[which].className, kListProcs[which], true);
+    return RegisterLightGrayClass(kLists[which].className, kListProcs[which]);
 }
 
 ui::Hwnd CreateInfoListWindow(int which, ui::Hwnd mdiClient, bool show) {

@@ -387,9 +387,23 @@ CampRow CampTroopCountText(int c) {
     return {"---", RowColor(state)};
 }
 
+bool RegisterLightGrayClass(const char* name, ui::WndProc proc) {
+    ui::WindowClass existing;
+    if (ui::GetClassInfo(name, &existing)) return true;
+    ui::WindowClass wc;
+    wc.name = name;
+    wc.proc = proc;
+    wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
+    wc.windowExtraBytes = 4;
+    wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
+    wc.hasBackground = true;
+    wc.background = ui::Rgb(192, 192, 192);  // the stock light grey brush
+    return ui::RegisterClass(wc);
+}
+
 bool RegisterInfoWindowClass(InfoWindowClass which) {
     const int n = int(which);
-    if (n >= 0 && n < 3) return RegisterPanelClass(kTableWindows[n].className, kTableProcs[n], true);
+    if (n >= 0 && n < 3) return RegisterLightGrayClass(kTableWindows[n].className, kTableProcs[n]);
     return RegisterInfoListClass(n - 3);
 }
 

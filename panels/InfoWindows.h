@@ -20,6 +20,8 @@ enum class InfoWindowClass { Camp, Site, TroopNum, UnitKind, LandList };
 
 // Registers the class (light grey background); true when it exists afterwards.
 bool RegisterInfoWindowClass(InfoWindowClass which);
+// A class of CS_HREDRAW | CS_VREDRAW, 4 window bytes, the arrow and the light grey brush.
+bool RegisterLightGrayClass(const char* name, ui::WndProc proc);
 
 // Create the window in the MDI client (registering its class), record it in its registry
 // slot and paint it once. Hidden unless `show`.

@@ -8,6 +8,7 @@
 #include "mapview/MapAreaInfoWindow.h"
 #include "panels/InfoWindows.h"
 #include "panels/PanelClasses.h"
+#include "panels/PanelCommon.h"
 #include "panels/PanelManager.h"
 #include "panels/PanelWorld.h"
 #include "platform/ui/Menu.h"
@@ -258,22 +259,6 @@ ui::LResult ContentsProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     return ui::DefWindowProc(h, msg, w, l);
 }
 
-bool RegisterClassWith(const char* name, ui::WndProc proc, bool grayBackground) {
-    ui::WindowClass existing;
-    if (ui::GetClassInfo(name, &existing)) return true;
-    ui::WindowClass wc;
-    wc.name = name;
-    wc.proc = proc;
-    wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
-    wc.windowExtraBytes = 4;
-    wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
-    if (grayBackground) {
-        wc.hasBackground = true;
-        wc.background = ui::Rgb(192, 192, 192);  // the stock light grey brush
-    }
-    return ui::RegisterClass(wc);
-}
-
 }  // namespace
 
 const TableGroupTab* TableGroupTabs() {
@@ -294,7 +279,7 @@ ui::Hwnd CreateTableGroupWindow(void* instance, ui::Hwnd parent) {
 
 ui::Hwnd CreateUnitContensWindow(void* instance, ui::Hwnd parent) {
     (void)instance;
-    if (!RegisterClassWith(kContentsClass, ContentsProc, false)) return {};
+    if (!RegisterPanelClass(kContentsClass, ContentsProc)) return {};
     return ui::CreateWindowEx(0, kContentsClass, core::Utf8ToSjis("部隊内容").c_str(), 0x82000001,
                               ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
                               ui::CW_USEDEFAULT, parent, 0, nullptr, nullptr);
@@ -327,8 +312,8 @@ int RegisterTableGroupClasses(void* instance) {
         [](void*) { return RegisterInfoWindowClass(InfoWindowClass::TroopNum); },
         [](void*) { return RegisterInfoWindowClass(InfoWindowClass::UnitKind); },
         [](void*) { return RegisterInfoWindowClass(InfoWindowClass::LandList); },
-        [](void*) { return RegisterClassWith(kGroupClass, GroupProc, true); },
-        [](void*) { return RegisterClassWith(kContentsClass, ContentsProc, false); },
+        [](void*) { return RegisterLightGrayClass(kGroupClass, GroupProc); },
+        [](void*) { return RegisterPanelClass(kContentsClass, ContentsProc); },
         [](void* i) { return mapview::RegisterMapAreaInfoWindow(i) != 0; },
         [](void*) { return RegisterNewsWindowClass(); },
         [](void*) { return RegisterResultWindowClass(); },

@@ -156,6 +156,46 @@ TEST_F(InfoWindowsTest, TableWindowsRefreshAndLeaveTheirSlotsWhenDestroyed) {
     }
 }
 
+TEST_F(InfoWindowsTest, AllianceMarksStand15PixelsApartCentredInTheirBox) {
+    // Country 0's alliance row: y 44 + 36; the box runs from x 72 to 195; marks are 16 wide.
+    struct Case {
+        uint8_t allies;
+        std::vector<int> xs;  // left edges of the marks
+    };
+    const Case cases[] = {
+        {0x02, {126}},            // one ally: (123 - 16) / 2 + 73
+        {0x0A, {119, 134}},       // two: 7 to the left
+        {0x0E, {111, 126, 141}},  // three: 15 to the left
+    };
+    for (const Case& c : cases) {
+        SetCountry(0, 1, 0, c.allies);
+        for (int k = 1; k < 4; ++k) SetCountry(k, 1, 1);
+        const ui::Hwnd h = CreateCampInfoWindow(mdiClient, true);
+        Pump();
+        wm->Flush();
+        const ui::Point o = Origin(h);
+        // A column holds a mark when it has a pixel unlike the box's own (a vertical gradient)
+        // at the row's left end.
+        auto marked = [&](int x) {
+            for (int y = 0; y < 16; ++y)
+                if (screen->PixelAt(o.x + x, o.y + 80 + y) != screen->PixelAt(o.x + 74, o.y + 80 + y))
+                    return true;
+            return false;
+        };
+        std::vector<int> lefts;
+        for (int x = 74; x < 194; ++x)
+            if (marked(x) && !marked(x - 1)) lefts.push_back(x);
+        // Every mark's picture begins the same few pixels inside its cell (the flag's pole).
+        ASSERT_EQ(lefts.size(), c.xs.size()) << int(c.allies);
+        const int inset = lefts[0] - c.xs[0];
+        EXPECT_GE(inset, 0);
+        EXPECT_LT(inset, 8);
+        for (size_t i = 0; i < lefts.size(); ++i)
+            EXPECT_EQ(lefts[i] - c.xs[i], inset) << int(c.allies) << " mark " << i;
+        ui::SendMessage(mdiClient, ui::WM_MDIDESTROY, ui::WParam(ui::HwndToParam(h)), 0);
+    }
+}
+
 TEST_F(InfoWindowsTest, TerrainListPicturesRoadAndRiverByName) {
     const ui::Hwnd h = CreateLandListWindow(mdiClient, true);
     ASSERT_TRUE(h);
