@@ -1,5 +1,4 @@
 #include "panels/FightWindows.h"
-#include "panels/PanelClasses.h"
 
 #include <algorithm>
 #include <array>
@@ -11,6 +10,7 @@
 #include "framework/ProcessState.h"
 #include "framework/gui/GdiHelpers.h"
 #include "framework/gui/WindowUtilities.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWorld.h"

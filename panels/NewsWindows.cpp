@@ -1,5 +1,4 @@
 #include "panels/NewsWindows.h"
-#include "panels/PanelClasses.h"
 
 #include <cstring>
 #include <memory>
@@ -10,6 +9,7 @@
 #include "framework/gui/TextFields.h"
 #include "framework/gui/WindowUtilities.h"
 #include "panels/NewsText.h"
+#include "panels/PanelClasses.h"
 #include "rules/files/GameFileLayout.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"

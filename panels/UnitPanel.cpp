@@ -1,5 +1,4 @@
 #include "panels/UnitPanel.h"
-#include "panels/PanelClasses.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,6 +6,7 @@
 
 #include "framework/ProcessState.h"
 #include "framework/gui/WindowUtilities.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWorld.h"
