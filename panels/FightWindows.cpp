@@ -10,6 +10,7 @@
 #include "framework/ProcessState.h"
 #include "framework/gui/GdiHelpers.h"
 #include "framework/gui/WindowUtilities.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWorld.h"
@@ -488,6 +489,10 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 }  // namespace
+
+bool RegisterRealFightClass() { return RegisterPanelClass(kOwnPaneClass, PaneProc, true); }
+bool RegisterRealFight2Class() { return RegisterPanelClass(kEnemyPaneClass, PaneProc, true); }
+bool RegisterRealManagerClass() { return RegisterPanelClass(kManagerClass, ManagerProc); }
 
 ui::Hwnd CreateRealManagerWindow(void* instance, ui::Hwnd parent, intptr_t menu) {
     (void)instance;

@@ -4,6 +4,7 @@
 #include "framework/Dib.h"
 #include "framework/gui/WindowUtilities.h"
 #include "panels/PanelCommon.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWindows.h"
 #include "platform/core/Sjis.h"
@@ -97,6 +98,8 @@ std::array<std::string, 3> BreakMessageLines(const char* sjis) {
     }
     return lines;
 }
+
+bool RegisterMessageClass() { return RegisterPanelClass(kClass, MessageProc); }
 
 ui::Hwnd CreateMessageWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;

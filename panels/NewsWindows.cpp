@@ -9,6 +9,7 @@
 #include "framework/gui/TextFields.h"
 #include "framework/gui/WindowUtilities.h"
 #include "panels/NewsText.h"
+#include "panels/PanelClasses.h"
 #include "rules/files/GameFileLayout.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
@@ -559,18 +560,24 @@ void AddNewsListRow(ui::Hwnd parent, int id, NewsRecord* record) {
     ui::InvalidateRect(list, nullptr, true);
 }
 
-ui::Hwnd CreateNewsWindow(ui::Hwnd mdiClient) {
+bool RegisterNewsWindowClass() {
     ui::WindowClass existing;
-    if (!ui::GetClassInfo("NewsWindow", &existing)) {
-        ui::WindowClass wc;
-        wc.name = "NewsWindow";
-        wc.proc = NewsProc;
-        wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
-        wc.hasBackground = true;
-        wc.background = ui::Rgb(255, 255, 255);
-        wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
-        if (!ui::RegisterClass(wc)) return {};
-    }
+    if (ui::GetClassInfo("NewsWindow", &existing)) return true;
+    ui::WindowClass wc;
+    wc.name = "NewsWindow";
+    wc.proc = NewsProc;
+    wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
+    wc.windowExtraBytes = 4;
+    wc.hasBackground = true;
+    wc.background = ui::Rgb(255, 255, 255);
+    wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
+    return ui::RegisterClass(wc);
+}
+
+bool RegisterResultWindowClass() { return RegisterPanelClass("ResultWindow", ResultProc); }
+
+ui::Hwnd CreateNewsWindow(ui::Hwnd mdiClient) {
+    if (!RegisterNewsWindowClass()) return {};
     const ui::Hwnd h = ui::CreateMDIWindow("NewsWindow", core::Utf8ToSjis("ニュース").c_str(), 0,
                                            ui::MdiCreateStruct::CW_USEDEFAULT_MDI,
                                            ui::MdiCreateStruct::CW_USEDEFAULT_MDI, 640, 300,

@@ -3,6 +3,7 @@
 #include "framework/Dib.h"
 #include "framework/gui/WindowUtilities.h"
 #include "panels/PanelCommon.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWindows.h"
 #include "panels/PanelWorld.h"
@@ -87,6 +88,8 @@ ui::LResult PauseProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 }  // namespace
+
+bool RegisterPauseClass() { return RegisterPanelClass(kClass, PauseProc); }
 
 ui::Hwnd CreatePauseWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;

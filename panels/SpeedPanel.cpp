@@ -7,6 +7,7 @@
 #include "framework/gui/ControlCreators.h"
 #include "framework/gui/WindowUtilities.h"
 #include "panels/PanelCommon.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelManager.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWindows.h"
@@ -159,6 +160,8 @@ int GetStoredGameSpeed() {
 int GetStoredLinkQuality() {
     return gSpeed.linkQuality;
 }
+
+bool RegisterSpeedClass() { return RegisterPanelClass(kClass, SpeedProc); }
 
 ui::Hwnd CreateSpeedWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;

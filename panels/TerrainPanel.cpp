@@ -3,6 +3,7 @@
 #include "framework/Dib.h"
 #include "framework/gui/WindowUtilities.h"
 #include "panels/PanelCommon.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWindows.h"
 #include "panels/PanelWorld.h"
@@ -81,6 +82,8 @@ int TroopTerrainDefence(rules::TableDirectory& tables, std::uint16_t troop, int 
     }
     return best < 0 ? -1 : best;
 }
+
+bool RegisterLandSimpleInfoClass() { return RegisterPanelClass(kClass, TerrainProc); }
 
 ui::Hwnd CreateLandSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu,
                                     uint32_t style) {

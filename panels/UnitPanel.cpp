@@ -6,6 +6,7 @@
 
 #include "framework/ProcessState.h"
 #include "framework/gui/WindowUtilities.h"
+#include "panels/PanelClasses.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWorld.h"
@@ -372,6 +373,8 @@ int DrawCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country) {
 int DrawFightCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country) {
     return DrawIconFrom("fig_cate.bmp", dib, unitKind, x, y, country);
 }
+
+bool RegisterUnitSimpleInfoClass() { return RegisterPanelClass(kClass, UnitProc); }
 
 ui::Hwnd CreateUnitSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu,
                                     uint32_t style) {

@@ -47,6 +47,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/bombln.txt
     art/manifests/campMark.txt
     art/manifests/category.txt
+    art/manifests/cmp_inf.txt
     art/manifests/command.txt
     art/manifests/defeat.txt
     art/manifests/end_btn.txt
@@ -79,6 +80,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/fig_mark.txt
     art/manifests/force.txt
     art/manifests/frames.inc
+    art/manifests/frcNum.txt
     art/manifests/hexBig.txt
     art/manifests/hexBigf.txt
     art/manifests/hexBign.txt
@@ -173,6 +175,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/saver/T4_TANKMM.txt
     art/manifests/saver/T4_WEAPON.txt
     art/manifests/selform.txt
+    art/manifests/siteNum.txt
     art/manifests/sites-small.inc
     art/manifests/sites.inc
     art/manifests/skill.txt
@@ -533,6 +536,9 @@ set(ZVDATA_ART_SOURCES
     art/svg/icons/skill-08.svg
     art/svg/icons/skill-09.svg
     art/svg/icons/skill-10.svg
+    art/svg/info/cmp_inf.svg
+    art/svg/info/frcNum.svg
+    art/svg/info/siteNum.svg
     art/svg/lines/beach.svg
     art/svg/lines/board-desert.svg
     art/svg/lines/board-hills.svg

@@ -170,6 +170,10 @@ constexpr Entry kLayouts[] = {
     // The weapon detail sheet and its load plate.
     {"uinfo_a.bmp", {600, 380, 600, 380}},
     {"uinfo_b.bmp", {196, 134, 196, 134}},
+    // The information tables' templates.
+    {"cmp_inf.bmp", {200, 532, 200, 532}},
+    {"siteNum.bmp", {412, 96, 412, 96}},
+    {"frcNum.bmp", {378, 62, 378, 62}},
 };
 
 }  // namespace
