@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/ui/SdlBackend.h"
+#include "shell/OpeningLauncher.h"
 #include "shell/game/GameProgram.h"
 
 int main() {
@@ -32,5 +33,6 @@ int main() {
         }
         return backend;
     };
+    options.runOpening = zv::shell::RunOpeningPlayer;
     return zv::shell::RunGameProgram(options);
 }

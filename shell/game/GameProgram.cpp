@@ -313,8 +313,12 @@ int RunGameProgram(const GameProgramOptions& options) {
     }
     trace("lobby");
 
-    // 11. Sound. (The title window and the opening program join here once they exist; until
-    // then the program goes straight to the frame.)
+    // 11. The opening program, waited for (the title window joins here once it exists; until
+    // then the program goes on to the frame), then the sound.
+    if (options.runOpening && !session->IsLobbyLaunched()) {
+        options.runOpening(fw::GetProgramDirectory());
+        trace("opening");
+    }
     if (fw::StartSoundManager()) {
         LoadSoundEffects();
     } else {

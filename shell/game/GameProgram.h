@@ -34,6 +34,9 @@ struct GameProgramOptions {
     std::function<void(std::string_view step)> trace;
     // Receives the messages a player would need to see when the program cannot start.
     std::function<void(const std::string&)> report;
+    // Runs the opening program from the program directory and waits for it (zv6 passes
+    // RunOpeningPlayer); null leaves the opening out. Not run when a lobby started the game.
+    std::function<int(const std::string& programDirectory)> runOpening;
 };
 
 // The screen check: 1 when the screen is at least 800 x 600 at 16 bits per pixel, else 0

@@ -2,7 +2,10 @@
 // opened through the menu with the keyboard, a single game started, a move order given with the
 // mouse while the clock runs, and the shut-down in its order with the clock thread joined.
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "framework/ProcessState.h"
 #include "mapview/MapMessages.h"
@@ -16,6 +19,7 @@
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/TroopCursor.h"
+#include "shell/OpeningLauncher.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameDocument.h"
@@ -196,6 +200,38 @@ TEST(GameProgram, ClosingWithoutAGameEndsAtOnce) {
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(run.steps, StartAndStop());
+}
+
+// The opening program runs from the program directory and is waited for before the frame is
+// shown; one that cannot be started leaves the start-up going on.
+TEST(GameProgram, WaitsForTheOpeningProgramBeforeShowingTheFrame) {
+    for (const bool startable : {true, false}) {
+        ProgramRun run;
+        const std::filesystem::path dir(run.options.programDirectory);
+        const std::filesystem::path opening = dir / kOpeningProgram;
+        std::filesystem::remove(opening);
+        if (startable) {
+            std::ofstream(opening) << "#!/bin/sh\nsleep 0.3\necho ended > opening-ended\n";
+            std::filesystem::permissions(opening, std::filesystem::perms::owner_all);
+        }
+        int openings = 0;
+        run.options.runOpening = [&](const std::string& programDirectory) {
+            ++openings;
+            return RunOpeningPlayer(programDirectory);
+        };
+        bool endedBeforeFrame = false;
+        const int code = run.Run([&](ui::Hwnd frame) {
+            endedBeforeFrame = std::filesystem::exists(dir / "opening-ended");
+            run.Key(ui::VK_RETURN);
+            ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+        });
+        EXPECT_EQ(code, 0);
+        EXPECT_EQ(openings, 1);
+        EXPECT_EQ(endedBeforeFrame, startable);
+        std::vector<std::string> expected = StartAndStop();
+        expected.insert(std::find(expected.begin(), expected.end(), "sound"), "opening");
+        EXPECT_EQ(run.steps, expected) << (startable ? "opening ran" : "opening missing");
+    }
 }
 
 TEST(GameProgram, EndingTheSessionParksTheClockBeforeTheWorldIsEmptied) {
