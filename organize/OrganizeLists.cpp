@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "framework/Dib.h"
@@ -88,9 +89,12 @@ std::string Trimmed(const char* bytes, std::size_t limit) {
 // The 16 x 16 pictures of an image list, cut from cells of a sheet: cell i of `cells` goes to
 // image `first + i`; images without a cell stay blank.
 ui::ImageList* BuildImageList(int count, const std::vector<std::pair<int, OrgPartRect>>& cells,
-                              const char* sheetName) {
+                              const char* sheetName,
+                              const std::vector<std::pair<int, OrgPartRect>>& unitCells = {}) {
     fw::Dib sheet(sheetName);
     fw::Dib parts("orgparts.bmp");
+    std::unique_ptr<fw::Dib> units;
+    if (!unitCells.empty()) units = std::make_unique<fw::Dib>("Unt_lnmd.bmp");
     std::vector<ui::RgbQuad> table(256);
     if (sheet.HasBits()) sheet.GetColorEntries(0, 256, table.data());
     fw::Dib strip(16 * count, 16, table.data());
@@ -100,6 +104,9 @@ ui::ImageList* BuildImageList(int count, const std::vector<std::pair<int, OrgPar
         if (source->HasBits()) {
             fw::HvDIBitBltOpaque(&strip, 16 * image, 0, w, rect.height, source, rect.x, rect.y);
         }
+    }
+    for (const auto& [image, rect] : unitCells) {
+        if (units->HasBits()) fw::HvDIBitBltOpaque(&strip, 16 * image, 0, rect.width, rect.height, units.get(), rect.x, rect.y);
     }
     ui::ImageList* list = ui::ImageList_Create(16, 16, ui::ILC_MASK | ui::ILC_COLOR8, count, 0);
     if (list) list->AddIndexed(strip.GetBitmapHandle(), 0);
@@ -125,12 +132,20 @@ void CountByAltitude(std::uint16_t templates[6], std::uint16_t troops[6]) {
 }  // namespace
 
 // Troop and template lists: image 48 + the troop's picture (0-11), image 60 the 新規登録 row.
+// Images 12 x country + picture are the troop pictures in the country's colours (the loading
+// and weapon choosers), from the upright column of the unit sheet.
 ui::ImageList* AttachListImagesA(ui::Hwnd window, int listId, ui::ImageList* old) {
     if (old) ui::ImageList_Destroy(old);
     std::vector<std::pair<int, OrgPartRect>> cells;
     for (int row = 0; row < 12; ++row) cells.push_back({48 + row, OrgPartRect{0, 16 * row, 16, 16}});
     cells.push_back({60, OrgPartRect{kNewEntryIcon.x, kNewEntryIcon.y, -16, 16}});
-    return Attach(window, listId, BuildImageList(80, cells, "unt_guns.bmp"));
+    std::vector<std::pair<int, OrgPartRect>> unitCells;
+    constexpr int kUprightFacing = 3;
+    for (int country = 0; country < 4; ++country) {
+        for (int row = 0; row < 12; ++row)
+            unitCells.push_back({12 * country + row, OrgPartRect{16 * (6 * country + kUprightFacing), 16 * row, 16, 16}});
+    }
+    return Attach(window, listId, BuildImageList(80, cells, "unt_guns.bmp", unitCells));
 }
 
 // Unit list: the category icon of the unit kind's graphic number, image 74 the 新規登録 row.
