@@ -45,19 +45,21 @@ class Choosers : public OrganizeTest {
             Pump();
             act(d);
             // A dialog the step left open would hold the test in its loop for ever.
-            ui::SetTimer({}, 96, 2000, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+            gWatchdog = ui::SetTimer({}, 96, 2000, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
                 ui::KillTimer({}, id);
                 ADD_FAILURE() << "the dialog is still open";
                 ui::SendMessage(ui::GetActiveWindow(), ui::WM_COMMAND, ui::IDCANCEL, 0);
             });
         };
         screen->SetAutoAdvance(true);
-        ui::SetTimer({}, 95, 40, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+        // A call that opens no dialog leaves its timer behind: it goes with the call.
+        const uintptr_t timer = ui::SetTimer({}, 95, 40, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
             ui::KillTimer({}, id);
             if (gAct) gAct(ui::GetActiveWindow());
         });
         const intptr_t r = run();
-        ui::KillTimer({}, 96);
+        ui::KillTimer({}, timer);
+        ui::KillTimer({}, gWatchdog);
         screen->SetAutoAdvance(false);
         gAct = nullptr;
         return r;
@@ -102,6 +104,7 @@ class Choosers : public OrganizeTest {
     std::uint16_t carrier = 0;
     bool opened = false;
     static inline std::function<void(ui::Hwnd)> gAct;
+    static inline uintptr_t gWatchdog = 0;
 };
 
 TEST_F(Choosers, TheCarrierComesFirstThenItsCargoInIndexOrder) {
