@@ -241,10 +241,11 @@ TEST_F(AutoDeployTest, PassSettingsChooseWhichTroopsGoAndInWhatOrder) {
         SetPasses(w.tables, 0, k.passes);
         const std::vector<bool> before = UsedTroops(w.tables);
         const int usable = CountUsable(w.tables, 0).troops;
+        const std::int32_t funds = Funds(w.tables, 0);
         ASSERT_EQ(CountHqOnMap(w.tables, 0), 0);
 
         AutoDeployCorps(*w.ctx, &w.workspace, 0);
-        const int placed = CheckPlaced(w, 0, before, Funds(w.tables, 0) + 0, k.name);
+        const int placed = CheckPlaced(w, 0, before, funds, k.name);
 
         TroopCursor troops(w.tables);
         std::vector<std::uint8_t> altitudes;
