@@ -76,6 +76,16 @@ ui::Hwnd List(ui::Hwnd dialog) {
     return ui::GetDlgItem(dialog, kIdChooserList);
 }
 
+// The owner-drawn rows paint the pictures of the list's normal image list.
+ui::ImageList* AttachImages(ui::Hwnd dialog) {
+    ui::ImageList* images = AttachListImagesA(dialog, kIdChooserList, nullptr);
+    if (images) {
+        ui::SendMessage(List(dialog), ui::LVM_SETIMAGELIST, ui::LVSIL_NORMAL,
+                        reinterpret_cast<ui::LParam>(images));
+    }
+    return images;
+}
+
 int SelectedRow(ui::Hwnd dialog) {
     return int(ui::SendMessage(List(dialog), ui::LVM_GETNEXTITEM, ui::WParam(-1), ui::LVNI_SELECTED));
 }
@@ -240,7 +250,7 @@ intptr_t LoadingStatusDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, 
             const int width = ListClientWidth(list);
             AddColumn(list, 0, "部隊名", width - 80);
             AddColumn(list, 1, "状　態", 80);
-            gLoading.images = AttachListImagesA(dialog, kIdChooserList, nullptr);
+            gLoading.images = AttachImages(dialog);
             FillLoadingList(dialog);
             ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), false);
             CentreOnScreen(dialog);
@@ -316,7 +326,7 @@ intptr_t SeparableWeaponDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w
             ui::SetWindowText(dialog, ToSjis(gWeapon.mode == 1 ? "射撃武器選択" : "分離兵器選択"));
             ui::Hwnd list = List(dialog);
             AddColumn(list, 0, gWeapon.mode == 1 ? "ミサイル種類" : "分離兵器種類", ListClientWidth(list));
-            gWeapon.images = AttachListImagesA(dialog, kIdChooserList, nullptr);
+            gWeapon.images = AttachImages(dialog);
             FillWeaponList(dialog);
             CentreOnScreen(dialog);
             gWeapon.selected = -1;
