@@ -193,6 +193,64 @@ void FillWeaponList(ui::Hwnd dialog) {
     }
 }
 
+// What the two choosers do alike besides their start: a click on the list decides OK anew,
+// OK ends with the choice, cancel and the close box with nothing, and the rows are owner-drawn.
+struct ChooserRules {
+    bool (*allowed)(ui::Hwnd dialog);   // OK may end the dialog now
+    intptr_t (*choice)(ui::Hwnd dialog);
+    intptr_t nothing;
+};
+
+bool WeaponChoiceAllowed(ui::Hwnd dialog) {
+    const int row = SelectedRow(dialog);
+    gWeapon.selected = row >= 0 && row < int(gWeapon.rows.size()) ? row : -1;
+    return gWeapon.selected >= 0;
+}
+
+constexpr ChooserRules kLoadingChooser{
+    LoadingChoiceAllowed, [](ui::Hwnd dialog) -> intptr_t { return SelectedRow(dialog); }, -1};
+constexpr ChooserRules kWeaponChooser{
+    WeaponChoiceAllowed, [](ui::Hwnd) -> intptr_t { return gWeapon.rows[gWeapon.selected]; }, 0};
+
+intptr_t ChooserMessage(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l, ui::ImageList*& images,
+                        const ChooserRules& chooser) {
+    switch (msg) {
+        case ui::WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+            if (hdr->idFrom != kIdChooserList) return 0;
+            if (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)
+                ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), chooser.allowed(dialog));
+            return 0;
+        }
+        case ui::WM_DRAWITEM:
+            fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
+            return 1;
+        case ui::WM_COMMAND: {
+            const int id = ui::LoWord(w);
+            if (id == ui::IDOK) {
+                // Checked again: a troop that can no longer leave (the carrier moved on) or an OK
+                // sent without a row is no choice.
+                ui::EndDialog(dialog, chooser.allowed(dialog) ? chooser.choice(dialog) : chooser.nothing);
+                return 1;
+            }
+            if (id == ui::IDCANCEL) {
+                ui::EndDialog(dialog, chooser.nothing);
+                return 1;
+            }
+            return 0;
+        }
+        case ui::WM_CLOSE:
+            ui::EndDialog(dialog, chooser.nothing);
+            return 1;
+        case ui::WM_DESTROY:
+            if (images) ui::ImageList_Destroy(images);
+            images = nullptr;
+            return 0;
+        default:
+            return 0;
+    }
+}
+
 constexpr std::uint32_t kDialogStyle = ui::WS_POPUP | ui::WS_CAPTION | ui::WS_SYSMENU | ui::DS_MODALFRAME;
 constexpr std::uint32_t kListStyle = ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS |
                                      ui::LVS_OWNERDRAWFIXED | ui::LVS_NOSORTHEADER | ui::WS_BORDER |
@@ -256,38 +314,8 @@ intptr_t LoadingStatusDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, 
             CentreOnScreen(dialog);
             return 1;
         }
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr->idFrom != kIdChooserList) return 0;
-            if (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)
-                ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), LoadingChoiceAllowed(dialog));
-            return 0;
-        }
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
-            return 1;
-        case ui::WM_COMMAND: {
-            const int id = ui::LoWord(w);
-            if (id == ui::IDOK) {
-                // A troop that can no longer leave (the carrier moved on) is not handed out.
-                ui::EndDialog(dialog, LoadingChoiceAllowed(dialog) ? SelectedRow(dialog) : -1);
-                return 1;
-            }
-            if (id == ui::IDCANCEL) {
-                ui::EndDialog(dialog, -1);
-                return 1;
-            }
-            return 0;
-        }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dialog, -1);
-            return 1;
-        case ui::WM_DESTROY:
-            if (gLoading.images) ui::ImageList_Destroy(gLoading.images);
-            gLoading.images = nullptr;
-            return 0;
         default:
-            return 0;
+            return ChooserMessage(dialog, msg, w, l, gLoading.images, kLoadingChooser);
     }
 }
 
@@ -333,41 +361,11 @@ intptr_t SeparableWeaponDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w
             ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), false);
             return 1;
         }
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr->idFrom != kIdChooserList) return 0;
-            if (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG) {
-                const int row = SelectedRow(dialog);
-                gWeapon.selected = row >= 0 && row < int(gWeapon.rows.size()) ? row : -1;
-                ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), gWeapon.selected >= 0);
-            }
-            return 0;
-        }
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
-            return 1;
-        case ui::WM_COMMAND: {
-            const int id = ui::LoWord(w);
-            if (id == ui::IDOK) {
-                ui::EndDialog(dialog, gWeapon.selected >= 0 ? gWeapon.rows[gWeapon.selected] : 0);
-                return 1;
-            }
-            if (id == ui::IDCANCEL) {
-                ui::EndDialog(dialog, 0);
-                return 1;
-            }
-            return 0;
-        }
         case ui::WM_RBUTTONDOWN:
-        case ui::WM_CLOSE:
             ui::EndDialog(dialog, 0);
             return 1;
-        case ui::WM_DESTROY:
-            if (gWeapon.images) ui::ImageList_Destroy(gWeapon.images);
-            gWeapon.images = nullptr;
-            return 0;
         default:
-            return 0;
+            return ChooserMessage(dialog, msg, w, l, gWeapon.images, kWeaponChooser);
     }
 }
 
