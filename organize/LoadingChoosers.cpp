@@ -101,16 +101,6 @@ void AddColumn(ui::Hwnd list, int index, const char* utf8, int width) {
     ui::SendMessage(list, ui::LVM_INSERTCOLUMNA, ui::WParam(index), reinterpret_cast<ui::LParam>(&c));
 }
 
-int AddRow(ui::Hwnd list, const std::string& sjis, int image) {
-    std::string text = sjis;
-    ui::LvItem item;
-    item.mask = ui::LVIF_TEXT | ui::LVIF_IMAGE;
-    item.iItem = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = text.data();
-    item.iImage = image;
-    return int(ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item)));
-}
-
 void SetCell(ui::Hwnd list, int row, int column, const std::string& sjis) {
     std::string text = sjis;
     ui::LvItem sub;
@@ -143,7 +133,7 @@ void FillLoadingList(ui::Hwnd dialog) {
     for (int r = 0; r < kRowCount && gLoading.rows[r] >= 0; ++r) {
         if (!troops.Select(std::uint16_t(gLoading.rows[r]))) continue;
         const std::string name(troops.GetName());
-        const int row = AddRow(list, name, troops.GetWord382() + CountryImageBase());
+        const int row = AppendRow(list, name, troops.GetWord382() + CountryImageBase());
         SetCell(list, row, 1, ToSjis(troops.GetStatusText(0, player)));
     }
 }
@@ -188,7 +178,7 @@ void FillWeaponList(ui::Hwnd dialog) {
     gWeapon.rows.clear();
     for (int bit = 0; bit < 16; ++bit) {
         if (!(gWeapon.candidates & (1u << bit))) continue;
-        AddRow(list, ToSjis(kKinds[bit].name), kKinds[bit].image + CountryImageBase());
+        AppendRow(list, ToSjis(kKinds[bit].name), kKinds[bit].image + CountryImageBase());
         gWeapon.rows.push_back(std::uint16_t(1u << bit));
     }
 }

@@ -72,15 +72,6 @@ void AddTab(ui::Hwnd tabs, int index, const char* utf8) {
     ui::SendMessage(tabs, ui::TCM_INSERTITEMA, ui::WParam(index), reinterpret_cast<ui::LParam>(&item));
 }
 
-void AppendRow(ui::Hwnd list, const std::string& sjis, int image) {
-    std::string text = sjis;
-    ui::LvItem item;
-    item.mask = ui::LVIF_TEXT | ui::LVIF_IMAGE;
-    item.iItem = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = text.data();
-    item.iImage = image;
-    ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item));
-}
 
 std::string Trimmed(const char* bytes, std::size_t limit) {
     return std::string(bytes, strnlen(bytes, limit));
@@ -134,6 +125,17 @@ void CountByAltitude(std::uint16_t templates[6], std::uint16_t troops[6]) {
 // Troop and template lists: image 48 + the troop's picture (0-11), image 60 the 新規登録 row.
 // Images 12 x country + picture are the troop pictures in the country's colours (the loading
 // and weapon choosers), from the upright column of the unit sheet.
+// A row at the end of a list (Shift-JIS text and its picture); its row number.
+int AppendRow(ui::Hwnd list, const std::string& sjis, int image) {
+    std::string text = sjis;
+    ui::LvItem item;
+    item.mask = ui::LVIF_TEXT | ui::LVIF_IMAGE;
+    item.iItem = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = text.data();
+    item.iImage = image;
+    return int(ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item)));
+}
+
 ui::ImageList* AttachListImagesA(ui::Hwnd window, int listId, ui::ImageList* old) {
     if (old) ui::ImageList_Destroy(old);
     std::vector<std::pair<int, OrgPartRect>> cells;
