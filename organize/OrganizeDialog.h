@@ -69,6 +69,8 @@ void SetDefaultTroopName(ui::Hwnd dialog, int altitudeClass);
 // The image lists of the unit list and of the troop and template lists.
 ui::ImageList* AttachListImagesA(ui::Hwnd window, int listId, ui::ImageList* old);
 ui::ImageList* AttachListImagesB(ui::Hwnd window, int listId, ui::ImageList* old);
+// Appends a row (Shift-JIS text, image index) to a list view; the new row's number.
+int AppendRow(ui::Hwnd list, const std::string& sjis, int image);
 
 
 }  // namespace zv::organize

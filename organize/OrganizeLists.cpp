@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "framework/Dib.h"
@@ -71,15 +72,6 @@ void AddTab(ui::Hwnd tabs, int index, const char* utf8) {
     ui::SendMessage(tabs, ui::TCM_INSERTITEMA, ui::WParam(index), reinterpret_cast<ui::LParam>(&item));
 }
 
-void AppendRow(ui::Hwnd list, const std::string& sjis, int image) {
-    std::string text = sjis;
-    ui::LvItem item;
-    item.mask = ui::LVIF_TEXT | ui::LVIF_IMAGE;
-    item.iItem = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = text.data();
-    item.iImage = image;
-    ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item));
-}
 
 std::string Trimmed(const char* bytes, std::size_t limit) {
     return std::string(bytes, strnlen(bytes, limit));
@@ -88,9 +80,12 @@ std::string Trimmed(const char* bytes, std::size_t limit) {
 // The 16 x 16 pictures of an image list, cut from cells of a sheet: cell i of `cells` goes to
 // image `first + i`; images without a cell stay blank.
 ui::ImageList* BuildImageList(int count, const std::vector<std::pair<int, OrgPartRect>>& cells,
-                              const char* sheetName) {
+                              const char* sheetName,
+                              const std::vector<std::pair<int, OrgPartRect>>& unitCells = {}) {
     fw::Dib sheet(sheetName);
     fw::Dib parts("orgparts.bmp");
+    std::unique_ptr<fw::Dib> units;
+    if (!unitCells.empty()) units = std::make_unique<fw::Dib>("Unt_lnmd.bmp");
     std::vector<ui::RgbQuad> table(256);
     if (sheet.HasBits()) sheet.GetColorEntries(0, 256, table.data());
     fw::Dib strip(16 * count, 16, table.data());
@@ -100,6 +95,9 @@ ui::ImageList* BuildImageList(int count, const std::vector<std::pair<int, OrgPar
         if (source->HasBits()) {
             fw::HvDIBitBltOpaque(&strip, 16 * image, 0, w, rect.height, source, rect.x, rect.y);
         }
+    }
+    for (const auto& [image, rect] : unitCells) {
+        if (units->HasBits()) fw::HvDIBitBltOpaque(&strip, 16 * image, 0, rect.width, rect.height, units.get(), rect.x, rect.y);
     }
     ui::ImageList* list = ui::ImageList_Create(16, 16, ui::ILC_MASK | ui::ILC_COLOR8, count, 0);
     if (list) list->AddIndexed(strip.GetBitmapHandle(), 0);
@@ -125,12 +123,31 @@ void CountByAltitude(std::uint16_t templates[6], std::uint16_t troops[6]) {
 }  // namespace
 
 // Troop and template lists: image 48 + the troop's picture (0-11), image 60 the 新規登録 row.
+// Images 12 x country + picture are the troop pictures in the country's colours (the loading
+// and weapon choosers), from the upright column of the unit sheet.
+// A row at the end of a list (Shift-JIS text and its picture); its row number.
+int AppendRow(ui::Hwnd list, const std::string& sjis, int image) {
+    std::string text = sjis;
+    ui::LvItem item;
+    item.mask = ui::LVIF_TEXT | ui::LVIF_IMAGE;
+    item.iItem = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = text.data();
+    item.iImage = image;
+    return int(ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item)));
+}
+
 ui::ImageList* AttachListImagesA(ui::Hwnd window, int listId, ui::ImageList* old) {
     if (old) ui::ImageList_Destroy(old);
     std::vector<std::pair<int, OrgPartRect>> cells;
     for (int row = 0; row < 12; ++row) cells.push_back({48 + row, OrgPartRect{0, 16 * row, 16, 16}});
     cells.push_back({60, OrgPartRect{kNewEntryIcon.x, kNewEntryIcon.y, -16, 16}});
-    return Attach(window, listId, BuildImageList(80, cells, "unt_guns.bmp"));
+    std::vector<std::pair<int, OrgPartRect>> unitCells;
+    constexpr int kUprightFacing = 3;
+    for (int country = 0; country < 4; ++country) {
+        for (int row = 0; row < 12; ++row)
+            unitCells.push_back({12 * country + row, OrgPartRect{16 * (6 * country + kUprightFacing), 16 * row, 16, 16}});
+    }
+    return Attach(window, listId, BuildImageList(80, cells, "unt_guns.bmp", unitCells));
 }
 
 // Unit list: the category icon of the unit kind's graphic number, image 74 the 新規登録 row.

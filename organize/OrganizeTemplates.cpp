@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "organize/CorpsFiles.h"
+#include "organize/LoadingChoosers.h"
 #include "organize/OrganizeDialog.h"
 #include "platform/ui/DialogConstants.h"
 #include "platform/ui/DialogTemplate.h"
@@ -123,6 +124,7 @@ void RegisterOrganizeTemplates() {
                        ui::WS_BORDER | ui::ES_MULTILINE | ui::ES_READONLY | ui::WS_VSCROLL},
                       {ui::IDCANCEL, "BUTTON", "閉じる", 82, 130, 56, 14, kButton}}));
     reg.Add(Template(kOrganizeDialog, "", kDialogStyle, 420, 280, {}));
+    RegisterChooserTemplates();
 }
 
 }  // namespace zv::organize

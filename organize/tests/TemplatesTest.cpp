@@ -1,4 +1,5 @@
 #include "organize/CorpsFiles.h"
+#include "organize/LoadingChoosers.h"
 #include "organize/tests/OrganizeFixture.h"
 #include "platform/ui/DialogLayoutCheck.h"
 #include "platform/ui/DialogTemplate.h"
@@ -11,7 +12,7 @@ TEST(OrganizeTemplates, EveryTemplateLaysOutAt800x600And1024x768) {
     for (const ui::Size screen : {ui::Size{800, 600}, ui::Size{1024, 768}}) {
         ui::WindowManager wm(std::make_unique<ui::HeadlessBackend>(screen.cx, screen.cy));
         for (int n : {kCorpsManagerDialog, kCorpsChoiceDialog, kCorpsConfirmDialog, kCorpsListDialog,
-                      kAltitudeMixDialog, kOrganizeDialog}) {
+                      kAltitudeMixDialog, kOrganizeDialog, kLoadingStatusDialog, kSeparableWeaponDialog}) {
             ui::DialogTemplate t;
             ASSERT_TRUE(ui::DialogRegistry::Global().Find(n, &t)) << n;
             for (const std::string& p : ui::CheckDialogLayout(t)) ADD_FAILURE() << n << ": " << p;
