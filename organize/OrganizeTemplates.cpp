@@ -26,17 +26,7 @@ constexpr std::uint32_t kCorpsListStyle = ui::LVS_REPORT | ui::LVS_SINGLESEL | u
                                           ui::LVS_OWNERDRAWFIXED | ui::LVS_NOSORTHEADER | ui::WS_BORDER |
                                           ui::WS_TABSTOP;
 
-DialogTemplate Template(int number, const char* title, std::uint32_t style, int cx, int cy,
-                        std::vector<DialogItem> items) {
-    DialogTemplate t;
-    t.number = number;
-    t.title = title;
-    t.style = style;
-    t.cx = cx;
-    t.cy = cy;
-    t.items = std::move(items);
-    return t;
-}
+constexpr auto* Template = &ui::MakeDialogTemplate;
 
 // The detail area shared by dialogs 309 and 325, right of the list at x.
 std::vector<DialogItem> CorpsDetails(int x, bool withFrame) {

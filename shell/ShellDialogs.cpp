@@ -39,17 +39,7 @@ constexpr uint32_t kButton = ui::WS_TABSTOP;
 
 std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
 
-DialogTemplate Template(int number, const char* title, uint32_t style, int cx, int cy,
-                        std::vector<DialogItem> items) {
-    DialogTemplate t;
-    t.number = number;
-    t.title = title;
-    t.style = style;
-    t.cx = cx;
-    t.cy = cy;
-    t.items = std::move(items);
-    return t;
-}
+constexpr auto* Template = &ui::MakeDialogTemplate;
 
 // Centres the dialog on the screen at its own size.
 void CenterAtOwnSize(ui::Hwnd dlg) {

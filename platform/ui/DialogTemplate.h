@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/Surface.h"
@@ -35,6 +36,20 @@ struct DialogTemplate {
     std::string faceName;              // empty: the layer's Gothic
     std::vector<DialogItem> items;
 };
+
+// A template of the given number, caption, style, client size (dialog units) and items, in the
+// layer's default font: the shape most of the program's templates take.
+inline DialogTemplate MakeDialogTemplate(int number, std::string title, uint32_t style, int cx, int cy,
+                                         std::vector<DialogItem> items) {
+    DialogTemplate t;
+    t.number = number;
+    t.title = std::move(title);
+    t.style = style;
+    t.cx = cx;
+    t.cy = cy;
+    t.items = std::move(items);
+    return t;
+}
 
 // Every template of the program, by number. Modules register theirs at start-up (or through a
 // static DialogTemplateRegistration); later registrations of a number replace earlier ones.
