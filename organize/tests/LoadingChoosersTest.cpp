@@ -141,6 +141,7 @@ TEST_F(Choosers, CancelAndCloseChooseNothing) {
     const Case cases[] = {
         {"cancel button", [this](ui::Hwnd d) { ClickButton(d, ui::IDCANCEL); }},
         {"close box", [](ui::Hwnd d) { ui::SendMessage(d, ui::WM_CLOSE, 0, 0); }},
+        {"escape key", [this](ui::Hwnd) { screen->KeyDown(ui::VK_ESCAPE); }},
     };
     for (const Case& k : cases) {
         auto end = [&](ui::Hwnd d) {
@@ -260,6 +261,7 @@ TEST_F(Choosers, ACancelledWeaponChoiceIsNothingAtAll) {
     const Case cases[] = {
         {"cancel button", [this](ui::Hwnd d) { ClickButton(d, ui::IDCANCEL); }},
         {"close box", [](ui::Hwnd d) { ui::SendMessage(d, ui::WM_CLOSE, 0, 0); }},
+        {"escape key", [this](ui::Hwnd) { screen->KeyDown(ui::VK_ESCAPE); }},
         {"right click", [this](ui::Hwnd d) {
              ui::Rect r{};
              ui::GetWindowRect(d, &r);
