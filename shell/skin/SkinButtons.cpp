@@ -45,6 +45,7 @@ void NotifyParent(ui::Hwnd window, uint32_t msg) {
 
 ui::LResult PackButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
     PackButtonState* s = StateOf<PackButtonState>(window);
+    if (ui::LResult r = 0; AnswerCommonSkinMessage<PackButtonState>(window, msg, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE: {
             s = CreateState<PackButtonState>(window);
@@ -52,14 +53,6 @@ ui::LResult PackButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::
             s->work = MakeSurface(window);
             return 0;
         }
-        case ui::WM_DESTROY:
-            DestroyState<PackButtonState>(window);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            return 0;
-        case ui::WM_CTLCOLORBTN:
-            return NullBrushAnswer();
         case WM_SKIN_SET_BACKGROUND:
             if (!s) return 0;
             CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
@@ -129,6 +122,7 @@ ui::LResult PackButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::
 
 ui::LResult LandButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
     LandButtonState* s = StateOf<LandButtonState>(window);
+    if (ui::LResult r = 0; AnswerCommonSkinMessage<LandButtonState>(window, msg, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE: {
             s = CreateState<LandButtonState>(window);
@@ -143,14 +137,6 @@ ui::LResult LandButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::
             }
             return 0;
         }
-        case ui::WM_DESTROY:
-            DestroyState<LandButtonState>(window);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            return 0;
-        case ui::WM_CTLCOLORBTN:
-            return NullBrushAnswer();
         case WM_SKIN_SET_BACKGROUND:
             if (!s) return 0;
             CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
@@ -231,6 +217,7 @@ bool InsideArrow(ui::LParam lp) {
 ui::LResult ArrowButtonProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp,
                             int faceX) {
     ArrowButtonState* s = StateOf<ArrowButtonState>(window);
+    if (ui::LResult r = 0; AnswerCommonSkinMessage<ArrowButtonState>(window, msg, &r)) return r;
     auto repaint = [&] {
         PaintArrowButton(s, faceX);
         ui::SendMessage(window, WM_SKIN_REDRAW, 0, 0);
@@ -243,14 +230,6 @@ ui::LResult ArrowButtonProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LP
             s->background = MakeSurface(window);
             PaintArrowButton(s, faceX);
             return 0;
-        case ui::WM_DESTROY:
-            DestroyState<ArrowButtonState>(window);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            return 0;
-        case ui::WM_CTLCOLORBTN:
-            return NullBrushAnswer();
         case ui::WM_SHOWWINDOW:
             if (s && wp == 1) repaint();
             return ui::DefWindowProc(window, msg, wp, lp);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/Dib.h"
+#include "framework/gui/WindowUtilities.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Window.h"
 #include "shell/skin/SkinControls.h"
@@ -42,6 +43,33 @@ void DestroyState(ui::Hwnd window) {
     ui::SetWindowLongPtr(window, ui::GWLP_USERDATA, 0);
 }
 
+// The stock null brush, the answer to WM_CTLCOLORBTN and WM_CTLCOLORLISTBOX.
+ui::LResult NullBrushAnswer();
+
+// What every skinned control answers alike: its state goes with the window, it paints from its
+// work picture and asks for no brush. True, with the answer in *result, when `msg` was one of
+// those.
+template <class S>
+bool AnswerCommonSkinMessage(ui::Hwnd window, uint32_t msg, ui::LResult* result) {
+    switch (msg) {
+        case ui::WM_DESTROY:
+            DestroyState<S>(window);
+            *result = 0;
+            return true;
+        case ui::WM_PAINT: {
+            S* s = StateOf<S>(window);
+            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
+            *result = 0;
+            return true;
+        }
+        case ui::WM_CTLCOLORBTN:
+            *result = NullBrushAnswer();
+            return true;
+        default:
+            return false;
+    }
+}
+
 ui::Size ClientSize(ui::Hwnd window);
 // A blank Dib of the window's client size with colour table A.
 std::unique_ptr<fw::Dib> MakeSurface(ui::Hwnd window);
@@ -49,8 +77,6 @@ std::unique_ptr<fw::Dib> MakeSurface(ui::Hwnd window, int width, int height);
 // Copies the window's client rectangle from `ancestor`'s background picture (whose client
 // origin is the picture's origin) into `into`, opaque.
 void CopyBackgroundFrom(ui::Hwnd window, ui::Hwnd ancestor, fw::Dib* picture, fw::Dib* into);
-// The stock null brush, the answer to WM_CTLCOLORBTN and WM_CTLCOLORLISTBOX.
-ui::LResult NullBrushAnswer();
 void InvalidateAndUpdate(ui::Hwnd window);
 // The control's own id.
 int ControlId(ui::Hwnd window);

@@ -79,6 +79,7 @@ void PaintSkinListBox(ui::Hwnd control, SkinListState* s, ui::Hwnd list) {
 
 ui::LResult SkinListBoxProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
     SkinListState* s = StateOf<SkinListState>(window);
+    if (ui::LResult r = 0; AnswerCommonSkinMessage<SkinListState>(window, msg, &r)) return r;
     const ui::Hwnd list = ui::GetDlgItem(window, kIdInnerList);
     switch (msg) {
         case ui::WM_CREATE: {
@@ -91,13 +92,6 @@ ui::LResult SkinListBoxProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LP
                                           std::max(1, size.cy - 17));
             return 0;
         }
-        case ui::WM_DESTROY:
-            DestroyState<SkinListState>(window);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            return 0;
-        case ui::WM_CTLCOLORBTN:
         case ui::WM_CTLCOLORLISTBOX:
             return NullBrushAnswer();
         case ui::WM_MEASUREITEM: {
@@ -326,6 +320,7 @@ ui::LResult ComboDropListProc(ui::Hwnd list, uint32_t msg, ui::WParam wp, ui::LP
 
 ui::LResult SkinComboBoxProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
     SkinComboState* s = StateOf<SkinComboState>(window);
+    if (ui::LResult r = 0; AnswerCommonSkinMessage<SkinComboState>(window, msg, &r)) return r;
     const ui::Hwnd list = ui::GetDlgItem(window, kIdComboList);
     switch (msg) {
         case ui::WM_CREATE: {
@@ -339,13 +334,6 @@ ui::LResult SkinComboBoxProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::L
             CreateComboDropList(window, kIdComboList, 0, 16, size.cx - 15, 60);
             return 0;
         }
-        case ui::WM_DESTROY:
-            DestroyState<SkinComboState>(window);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            return 0;
-        case ui::WM_CTLCOLORBTN:
         case ui::WM_CTLCOLORLISTBOX:
             return NullBrushAnswer();
         case ui::WM_MEASUREITEM: {

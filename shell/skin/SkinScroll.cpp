@@ -67,6 +67,7 @@ void RestoreScrollCtlBackground(ui::Hwnd window) {
 
 ui::LResult ScrollCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
     ScrollCtlState* s = StateOf<ScrollCtlState>(window);
+    if (ui::LResult r = 0; AnswerCommonSkinMessage<ScrollCtlState>(window, msg, &r)) return r;
     auto repaint = [&] {
         PaintScrollCtl(window, s);
         ui::SendMessage(window, WM_SKIN_REDRAW, 0, 0);
@@ -83,14 +84,6 @@ ui::LResult ScrollCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LPar
             fw::CreateButtonCtl2(window, kIdBarRight, size.cx - 16, 0, 16, 16);
             return 0;
         }
-        case ui::WM_DESTROY:
-            DestroyState<ScrollCtlState>(window);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            return 0;
-        case ui::WM_CTLCOLORBTN:
-            return NullBrushAnswer();
         case ui::WM_DRAWITEM:
             if (!s) return 1;
             return DrawChildButton(window, reinterpret_cast<const ui::DrawItemStruct*>(lp),
@@ -224,6 +217,7 @@ ui::Rect ThumbRect(const VScrollBarState* s) {
 
 ui::LResult VScrollBarProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
     VScrollBarState* s = StateOf<VScrollBarState>(window);
+    if (ui::LResult r = 0; AnswerCommonSkinMessage<VScrollBarState>(window, msg, &r)) return r;
     switch (msg) {
         case ui::WM_CREATE: {
             s = CreateState<VScrollBarState>(window);
@@ -237,14 +231,6 @@ ui::LResult VScrollBarProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LPa
             fw::CreateButtonCtl2(window, kIdScrollDown, 0, size.cy - 16, 16, 16);
             return 0;
         }
-        case ui::WM_DESTROY:
-            DestroyState<VScrollBarState>(window);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            return 0;
-        case ui::WM_CTLCOLORBTN:
-            return NullBrushAnswer();
         case ui::WM_DRAWITEM:
             if (!s) return 1;
             return DrawChildButton(window, reinterpret_cast<const ui::DrawItemStruct*>(lp),
