@@ -83,11 +83,30 @@ class TableGroupTest : public PanelsTest {
     }
 
     // Clicks the tab's middle.
+    // Clicks a tab, first scrolling the narrow row with its arrows (at the row's right end,
+    // squares as high as a tab) until the tab shows whole.
     void ClickTab(ui::Hwnd tabs, int tab) {
-        ui::Rect r{};
-        ASSERT_EQ(ui::SendMessage(tabs, ui::TCM_GETITEMRECT, ui::WParam(tab),
-                                  reinterpret_cast<ui::LParam>(&r)),
-                  1);
+        ui::Rect c{};
+        ui::GetClientRect(tabs, &c);
+        auto rect = [&] {
+            ui::Rect r{};
+            EXPECT_EQ(ui::SendMessage(tabs, ui::TCM_GETITEMRECT, ui::WParam(tab),
+                                      reinterpret_cast<ui::LParam>(&r)),
+                      1);
+            return r;
+        };
+        for (int clicks = 0; clicks < 8; ++clicks) {
+            const ui::Rect r = rect();
+            const int arrow = r.bottom - r.top;
+            if (r.left < c.left) {
+                ClickAt(tabs, c.right - arrow - arrow / 2, (r.top + r.bottom) / 2);
+            } else if (r.right > c.right - 2 * arrow) {
+                ClickAt(tabs, c.right - arrow / 2, (r.top + r.bottom) / 2);
+            } else {
+                break;
+            }
+        }
+        const ui::Rect r = rect();
         ClickAt(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
 };
@@ -150,14 +169,8 @@ TEST_F(TableGroupTest, TakesOverExistingPagesAndShowsOneAtATimeSizedToTheDisplay
     };
     const Case cases[] = {{1, {1}}, {3, {}}, {4, {4}}, {5, {5}}, {0, {0}}};
     for (const Case& c : cases) {
-        if (c.tab == 5) {
-            // The last tab lies past the narrow column: the arrow key reaches it.
-            screen->KeyDown(ui::VK_RIGHT);
-            screen->KeyUp(ui::VK_RIGHT);
-            Pump();
-        } else {
-            ClickTab(tabs, c.tab);
-        }
+        // The last tab lies past the narrow column: the row's arrows scroll to it and back.
+        ClickTab(tabs, c.tab);
         EXPECT_EQ(GetTableGroupTab(), c.tab);
         EXPECT_EQ(visiblePages(), c.shown) << "tab " << c.tab;
         if (c.shown.empty()) continue;

@@ -30,6 +30,9 @@ struct TabState {
     int focus = 0;
     bool focused = false;
     Size fixedSize{0, 0};
+    // The first tab shown when the row is wider than the control; the tabs before it are
+    // scrolled out to the left.
+    int first = 0;
 };
 
 bool AtBottom(Hwnd h) {
@@ -51,14 +54,72 @@ int TabWidth(Hwnd h, const TabState* s, int i) {
     return std::max(w, 2 * kTabPadding);
 }
 
+int RowWidth(Hwnd h, const TabState* s) {
+    int w = kSelectedLift;
+    for (int k = 0; k < int(s->tabs.size()); ++k) w += TabWidth(h, s, k);
+    return w;
+}
+
+// A row wider than the control gets two arrow buttons at its right end that scroll the tabs.
+bool Overflows(Hwnd h, const TabState* s) {
+    Rect c;
+    GetClientRect(h, &c);
+    return RowWidth(h, s) > c.Width();
+}
+
+// The arrows are square, as high as an unselected tab.
+int ArrowSize(const TabState* s) {
+    return TabHeight(s) - kSelectedLift;
+}
+
+// The left (0) or right (1) scroll arrow.
+Rect ArrowRect(Hwnd h, const TabState* s, int which) {
+    Rect c;
+    GetClientRect(h, &c);
+    const int size = ArrowSize(s);
+    const int left = c.right - (2 - which) * size;
+    const int top = AtBottom(h) ? c.bottom - TabHeight(s) : c.top + kSelectedLift;
+    return {left, top, left + size, top + size};
+}
+
+// Where the shown tabs end: the left edge of the arrows, or the control's right edge.
+int RowLimit(Hwnd h, const TabState* s) {
+    if (Overflows(h, s)) return ArrowRect(h, s, 0).left;
+    Rect c;
+    GetClientRect(h, &c);
+    return c.right;
+}
+
 Rect TabRect(Hwnd h, const TabState* s, int i) {
     Rect c;
     GetClientRect(h, &c);
     int x = c.left + kSelectedLift;
+    const int first = Overflows(h, s) ? s->first : 0;
+    for (int k = 0; k < first; ++k) x -= TabWidth(h, s, k);
     for (int k = 0; k < i; ++k) x += TabWidth(h, s, k);
     const int height = TabHeight(s);
     if (AtBottom(h)) return {x, c.bottom - height, x + TabWidth(h, s, i), c.bottom - kSelectedLift};
     return {x, c.top + kSelectedLift, x + TabWidth(h, s, i), c.top + height};
+}
+
+// The largest first tab that still fills the row: scrolling further would only show blank.
+int LastFirst(Hwnd h, const TabState* s) {
+    const int room = RowLimit(h, s) - kSelectedLift;
+    int width = 0;
+    int k = int(s->tabs.size());
+    while (k > 0 && width + TabWidth(h, s, k - 1) <= room) width += TabWidth(h, s, --k);
+    return std::min(k, std::max(0, int(s->tabs.size()) - 1));
+}
+
+// Scrolls the row so that tab i is shown whole (as far as the room allows).
+void EnsureVisible(Hwnd h, TabState* s, int i) {
+    if (!Overflows(h, s) || i < 0) {
+        s->first = 0;
+        return;
+    }
+    if (i < s->first) s->first = i;
+    while (s->first < i && TabRect(h, s, i).right > RowLimit(h, s)) ++s->first;
+    s->first = std::clamp(s->first, 0, LastFirst(h, s));
 }
 
 // The window rectangle to the display rectangle, or back when `larger`.
@@ -89,20 +150,39 @@ void AdjustRect(Hwnd h, const TabState* s, bool larger, Rect* r) {
 }
 
 int HitTest(Hwnd h, const TabState* s, Point p) {
-    for (int i = 0; i < int(s->tabs.size()); ++i) {
+    // Tabs scrolled out to the left and the parts under the arrows take no clicks.
+    if (p.x >= RowLimit(h, s)) return -1;
+    const int first = Overflows(h, s) ? s->first : 0;
+    for (int i = first; i < int(s->tabs.size()); ++i) {
         if (TabRect(h, s, i).Contains(p.x, p.y)) return i;
     }
     return -1;
 }
 
+// -1 on the left arrow, 1 on the right one, 0 elsewhere.
+int ArrowAt(Hwnd h, const TabState* s, Point p) {
+    if (!Overflows(h, s)) return 0;
+    if (ArrowRect(h, s, 0).Contains(p.x, p.y)) return -1;
+    if (ArrowRect(h, s, 1).Contains(p.x, p.y)) return 1;
+    return 0;
+}
+
 // Selection by the user: TCN_SELCHANGING may refuse; TCN_SELCHANGE follows a change.
 void UserSelect(Hwnd h, TabState* s, int i) {
-    if (i < 0 || i >= int(s->tabs.size()) || i == s->current) return;
+    if (i < 0 || i >= int(s->tabs.size())) return;
+    if (i == s->current) {
+        // Choosing the current tab again still brings it into view.
+        const int first = s->first;
+        EnsureVisible(h, s, i);
+        if (first != s->first) InvalidateRect(h, nullptr, true);
+        return;
+    }
     NmHdr nm;
     if (NotifyParent(h, &nm, TCN_SELCHANGING)) return;
     if (!IsWindow(h)) return;
     s->current = i;
     s->focus = i;
+    EnsureVisible(h, s, i);
     InvalidateRect(h, nullptr, true);
     NmHdr done;
     NotifyParent(h, &done, TCN_SELCHANGE);
@@ -126,7 +206,8 @@ void Paint(Hwnd h, TabState* s) {
     Edge3d(*dc, body, EDGE_RAISED);
     dc->SelectFont(s->font.font);
     dc->SetBkMode(TRANSPARENT);
-    for (int i = 0; i < int(s->tabs.size()); ++i) {
+    const bool overflow = Overflows(h, s);
+    for (int i = overflow ? s->first : 0; i < int(s->tabs.size()); ++i) {
         Rect r = TabRect(h, s, i);
         const bool selected = i == s->current;
         if (selected) {
@@ -164,6 +245,15 @@ void Paint(Hwnd h, TabState* s) {
             theme::FocusRect(*dc, {r.left + 3, r.top + 3, r.right - 3, r.bottom - 2});
         }
     }
+    if (overflow) {
+        // The arrows sit over the row's end on the parent's background.
+        const Rect left = ArrowRect(h, s, 0);
+        const Rect right = ArrowRect(h, s, 1);
+        Rect strip{left.left, AtBottom(h) ? body.bottom : c.top, c.right, AtBottom(h) ? c.bottom : body.top};
+        if (bg) dc->FillRect(strip, *bg);
+        theme::ArrowButton(*dc, left, theme::ArrowDir::Left, false, s->first <= 0);
+        theme::ArrowButton(*dc, right, theme::ArrowDir::Right, false, s->first >= LastFirst(h, s));
+    }
     EndPaint(h, &ps);
 }
 
@@ -198,6 +288,9 @@ LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             return DefWindowProc(h, msg, wp, lp);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SIZE:
+            EnsureVisible(h, s, s->current);
+            return DefWindowProc(h, msg, wp, lp);
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
@@ -222,7 +315,16 @@ LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             return HTCLIENT;
         }
         case WM_LBUTTONDOWN: {
-            const int i = HitTest(h, s, {GetXLParam(lp), GetYLParam(lp)});
+            const Point p{GetXLParam(lp), GetYLParam(lp)};
+            if (const int arrow = ArrowAt(h, s, p); arrow != 0) {
+                const int first = std::clamp(s->first + arrow, 0, LastFirst(h, s));
+                if (first != s->first) {
+                    s->first = first;
+                    InvalidateRect(h, nullptr, true);
+                }
+                return 0;
+            }
+            const int i = HitTest(h, s, p);
             if (i < 0) return 0;
             if (!(StyleOf(h) & TCS_FOCUSNEVER) && GetFocus() != h) SetFocus(h);
             UserSelect(h, s, i);
@@ -287,6 +389,7 @@ LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             const int i = int(wp);
             if (i < 0 || i >= count) return 0;
             s->tabs.erase(s->tabs.begin() + i);
+            s->first = std::clamp(s->first, 0, LastFirst(h, s));
             if (s->current == i) {
                 s->current = -1;
             } else if (s->current > i) {
@@ -298,6 +401,7 @@ LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         case TCM_DELETEALLITEMS:
             s->tabs.clear();
             s->current = -1;
+            s->first = 0;
             InvalidateRect(h, nullptr, true);
             return 1;
         case TCM_GETITEMRECT: {
@@ -315,6 +419,7 @@ LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             const int old = s->current;
             s->current = i;
             s->focus = i;
+            EnsureVisible(h, s, i);
             InvalidateRect(h, nullptr, true);
             return old;
         }

@@ -381,6 +381,60 @@ TEST_F(Tabs, SelectionByClickAndKeys) {
     EXPECT_EQ(log.Count(WM_COMMAND, 5, BN_CLICKED), 1);
 }
 
+// Six tabs in a narrow control: the row scrolls with two arrows at its end, as the table group's
+// column shows its pages.
+TEST_F(Tabs, ARowWiderThanTheControlScrollsWithItsArrows) {
+    const Hwnd t = Make(kTabControlClass, "", WS_TABSTOP, 14005, 20, 20, 202, 200);
+    for (const char* name : {"部隊表", "NEWS", "兵器表", "増援", "陣営", "地形"}) {
+        std::string s = Sjis(name);
+        TcItem it;
+        it.mask = TCIF_TEXT;
+        it.pszText = s.data();
+        SendMessage(t, TCM_INSERTITEMA, SendMessage(t, TCM_GETITEMCOUNT, 0, 0),
+                    reinterpret_cast<LParam>(&it));
+    }
+    Rect c;
+    GetClientRect(t, &c);
+    auto itemRect = [&](int i) {
+        Rect r;
+        SendMessage(t, TCM_GETITEMRECT, WParam(i), reinterpret_cast<LParam>(&r));
+        return r;
+    };
+    auto hit = [&](Point p) {
+        TcHitTestInfo info;
+        info.pt = p;
+        return int(SendMessage(t, TCM_HITTEST, 0, reinterpret_cast<LParam>(&info)));
+    };
+    // The last tab does not fit: the arrows take the row's end and clicks there choose no tab.
+    ASSERT_GT(itemRect(5).right, c.right);
+    const int rowY = (itemRect(0).top + itemRect(0).bottom) / 2;
+    EXPECT_EQ(hit({c.right - 3, rowY}), -1);
+    // The right arrow scrolls the row one tab at a time until the last tab shows whole.
+    for (int clicks = 0; clicks < 10; ++clicks) Click(At(t, c.right - 4, rowY));
+    EXPECT_LT(itemRect(0).right, c.left + 1);
+    EXPECT_LE(itemRect(5).right, c.right);
+    Click(At(t, (itemRect(5).left + itemRect(5).right) / 2, rowY));
+    EXPECT_EQ(SendMessage(t, TCM_GETCURSEL, 0, 0), 5);
+    // A tab scrolled out to the left takes no click; the left arrow brings it back.
+    EXPECT_EQ(hit({itemRect(0).right - 2, rowY}), -1);
+    // The arrows are squares as high as a tab.
+    const int arrow = itemRect(5).bottom - itemRect(5).top;
+    EXPECT_GE(c.right - itemRect(5).right, 2 * arrow);
+    for (int clicks = 0; clicks < 10; ++clicks) Click(At(t, c.right - arrow - arrow / 2, rowY));
+    EXPECT_EQ(itemRect(0).left, c.left + 2);
+    // Choosing a hidden tab by key or message scrolls it into view.
+    Key(VK_END);
+    EXPECT_EQ(SendMessage(t, TCM_GETCURSEL, 0, 0), 5);
+    EXPECT_LE(itemRect(5).right, c.right);
+    SendMessage(t, TCM_SETCURSEL, 0, 0);
+    EXPECT_EQ(itemRect(0).left, c.left + 2);
+    // Wide enough again: no arrows, every tab in place.
+    SetWindowPos(t, Hwnd{}, 0, 0, 600, 200, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(t, &c);
+    EXPECT_LE(itemRect(5).right, c.right);
+    EXPECT_EQ(hit({(itemRect(5).left + itemRect(5).right) / 2, rowY}), 5);
+}
+
 using Progress = ControlTest;
 
 TEST_F(Progress, RangeStepAndPosition) {
