@@ -242,7 +242,7 @@ std::vector<CorpsEntry> ListCorpsFiles() {
         if (head.size() < 16 + rules::ForceRecord::kNameSize) continue;
         std::string title(reinterpret_cast<const char*>(head.data() + 16), rules::ForceRecord::kNameSize);
         title = title.c_str();
-        char prefix[8];
+        char prefix[16];
         std::snprintf(prefix, sizeof prefix, "%02d: ", n);
         out.push_back({static_cast<std::uint16_t>(n), prefix + title});
     }

@@ -36,6 +36,11 @@ namespace zv::shell {
 
 namespace {
 
+// What the document tells the frame's other windows (their own headers lie above this layer).
+constexpr uint32_t kNewsClear = 2084;
+constexpr uint32_t kPanelMessage = 2079;
+constexpr uint32_t kRefreshTroopList = 2101;
+
 EditorFrameHooks gHooks;
 bool gUndoEnabled = false;
 bool gRedoEnabled = false;
@@ -113,7 +118,7 @@ void ShowDocumentWindows(ui::Hwnd frame, ui::Hwnd map, bool overview) {
         const ui::Hwnd grasp = gHooks.createOverview ? gHooks.createOverview(client) : ui::Hwnd{};
         if (grasp) SetWindowOfKind(WindowKind::NowGraspWnd, grasp);
     }
-    SendToKind(WindowKind::TroopListWnd, WM_REFRESH_TROOP_LIST, 0, 0);
+    SendToKind(WindowKind::TroopListWnd, kRefreshTroopList, 0, 0);
     SyncToolChecks(frame);
     NotifyHqWindow(1, 0, 0);
     gModified = false;
@@ -138,9 +143,9 @@ void DestroyDocumentWindows(ui::Hwnd frame) {
     const ui::Hwnd grasp = GetWindowOfKind(WindowKind::NowGraspWnd);
     if (grasp && ui::IsWindow(grasp)) ui::DestroyWindow(grasp);
     SetWindowOfKind(WindowKind::NowGraspWnd, ui::Hwnd{});
-    SendToKind(WindowKind::NewsWnd, WM_NEWS_CLEAR, 0, 0);
+    SendToKind(WindowKind::NewsWnd, kNewsClear, 0, 0);
     static const char empty[1] = {};
-    SendToKind(WindowKind::PanelManeger, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(empty));
+    SendToKind(WindowKind::PanelManeger, kPanelMessage, 0, reinterpret_cast<ui::LParam>(empty));
 }
 
 void RefreshAfterRestore(ui::Hwnd frame, ui::WParam w, ui::LParam l) {

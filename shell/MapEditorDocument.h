@@ -36,10 +36,6 @@ constexpr int kCmdDeleteMapTroops = 40099;
 constexpr int kIdUndoButton = 1214;
 constexpr int kIdRedoButton = 1217;
 
-constexpr uint32_t WM_NEWS_CLEAR = 2084;
-constexpr uint32_t WM_PANEL_MESSAGE = 2079;
-constexpr uint32_t WM_REFRESH_TROOP_LIST = 2101;
-
 struct EditorFrameHooks {
     // The menus of the editing mode on or off.
     std::function<void(ui::Hwnd frame, bool on)> enableMenusForMode;
