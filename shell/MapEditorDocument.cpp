@@ -45,6 +45,14 @@ EditorFrameHooks gHooks;
 bool gUndoEnabled = false;
 bool gRedoEnabled = false;
 bool gModified = false;
+// Where the open document's snapshots lie: the current directory when it was opened (a later
+// change of the current directory must not lose them or leave them behind).
+std::string gSnapshotDir;
+
+std::string SnapshotPath(const char* stem) {
+    std::string path = gSnapshotDir.empty() ? std::string() : gSnapshotDir + "/";
+    return path + stem + "-" + std::to_string(::getpid()) + ".tmp";
+}
 
 mapview::MapWorld* World() {
     mapview::MapWorld* world = mapview::CurrentMapWorld();
@@ -103,6 +111,9 @@ void SendToKind(WindowKind kind, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 void PrepareMode(ui::Hwnd frame) {
     DeleteUndoFiles(frame);
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    gSnapshotDir = ec ? std::string() : here.string();
     ReapplyDisplaySettings();
     if (gHooks.enableMenusForMode) gHooks.enableMenusForMode(frame, true);
 }
@@ -203,8 +214,10 @@ int Step(ui::Hwnd frame, bool undo, ui::WParam w, ui::LParam l) {
     mapview::MapWorld* world = World();
     const std::string restore = undo ? UndoFileName() : RedoFileName();
     const std::string keep = undo ? RedoFileName() : UndoFileName();
-    // Without its snapshot the step cannot be taken; the controls say so again.
-    if (world == nullptr || !FileExists(restore)) {
+    // Without its snapshot the step cannot be taken; the controls say so again. A file this
+    // document did not write (left by a crashed copy) is never read.
+    const bool enabled = undo ? gUndoEnabled : gRedoEnabled;
+    if (world == nullptr || !enabled || !FileExists(restore)) {
         if (undo) EnableUndo(frame, false);
         else EnableRedo(frame, false);
         return 0;
@@ -275,8 +288,8 @@ int ToggleAreaInfo(ui::Hwnd frame) {
 
 void SetEditorFrameHooks(EditorFrameHooks hooks) { gHooks = std::move(hooks); }
 
-std::string UndoFileName() { return "zvundo-" + std::to_string(::getpid()) + ".tmp"; }
-std::string RedoFileName() { return "zvredo-" + std::to_string(::getpid()) + ".tmp"; }
+std::string UndoFileName() { return SnapshotPath("zvundo"); }
+std::string RedoFileName() { return SnapshotPath("zvredo"); }
 
 int FileExists(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -398,7 +411,9 @@ void SetMapWindowCaption(ui::Hwnd window) {
 }
 
 bool ConfirmCloseMapDocument(ui::Hwnd frame) {
-    if (!GetWindowOfKind(WindowKind::MapWnd) || !gModified) return true;
+    // Only the editor's own map window holds edits: a game's map is never offered for saving.
+    const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
+    if (!map || ui::GetClassName(map) != mapview::kSelMapEditWindowClass || !gModified) return true;
     const int answer = Ask(frame, "編集中のマップを保存しますか？", "ﾏｯﾌﾟｴﾃﾞｨｯﾄ", ui::MB_YESNOCANCEL);
     if (answer == ui::IDCANCEL) return false;
     if (answer == ui::IDYES) return Overwrite(frame) == 1;

@@ -52,7 +52,8 @@ struct EditorFrameHooks {
 };
 void SetEditorFrameHooks(EditorFrameHooks hooks);
 
-// The snapshot files of this process (bare names: they live in the current directory).
+// The snapshot files of this process, in the directory that was current when the document
+// opened (it stays their place whatever changes the current directory later).
 std::string UndoFileName();
 std::string RedoFileName();
 
