@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "mapview/GraspMapView.h"
 #include "mapview/MapAreaInfoWindow.h"
@@ -233,23 +235,34 @@ int Step(ui::Hwnd frame, bool undo, ui::WParam w, ui::LParam l) {
     return status ? 1 : 0;
 }
 
+bool SameFileBytes(const std::string& a, const std::string& b) {
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    if (!fa || !fb) return false;
+    return std::equal(std::istreambuf_iterator<char>(fa), std::istreambuf_iterator<char>(),
+                      std::istreambuf_iterator<char>(fb), std::istreambuf_iterator<char>());
+}
+
 int MapSettings(ui::Hwnd frame) {
     mapview::MapWorld* world = World();
     if (world == nullptr) return 0;
     // The snapshot is of the map before the dialog changes it; it becomes the undo step only
-    // when the dialog changed something.
+    // when the dialog changed something (OK on an unchanged dialog is no edit).
     const std::string pending = UndoFileName() + ".new";
+    const std::string after = UndoFileName() + ".now";
     const bool saved = static_cast<bool>(rules::WriteUndoMapFile(*world->tables, pending));
     const intptr_t result = mapview::ShowMapSettingsDialog(frame);
-    if (result != 0 && saved) {
+    const bool changed = result != 0 && !(saved && rules::WriteUndoMapFile(*world->tables, after) &&
+                                          SameFileBytes(pending, after));
+    if (changed) {
         std::error_code ec;
-        std::filesystem::rename(pending, UndoFileName(), ec);
-        if (!ec) EnableUndo(frame, true);
+        if (saved) std::filesystem::rename(pending, UndoFileName(), ec);
+        if (saved && !ec) EnableUndo(frame, true);
         gModified = true;
     }
     RemoveFile(pending);
+    RemoveFile(after);
     if (result != 0) SetMapWindowCaption(GetWindowOfKind(WindowKind::MapWnd));
-    return result != 0 ? 1 : 0;
+    return changed ? 1 : 0;
 }
 
 int DeleteMapTroops(ui::Hwnd frame) {

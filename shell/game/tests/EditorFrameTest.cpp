@@ -256,10 +256,45 @@ TEST(EditorFrame, NewEditUndoSaveCloseReopenThroughTheMenus) {
         EXPECT_EQ(run.LandKindAt(13, 10), 0);
         EXPECT_FALSE(run.ItemEnabled(frame, kCmdUndo));
 
+        // The settings dialog round trip: OK on the dialog as it comes changes nothing and
+        // makes no undo step.
+        const std::vector<std::uint8_t> opened = FileBytes(saved);
+        run.Modal('E', 'S', [&](ui::Hwnd dlg) {
+            EXPECT_EQ(run.Text(dlg, mapview::kIdMapTitle), "試験の島");
+            run.ClickItem(dlg, ui::IDOK);
+        });
+        EXPECT_FALSE(run.ItemEnabled(frame, kCmdUndo)) << "nothing changed";
+        EXPECT_FALSE(IsMapDocumentModified());
+
+        // Funds typed as negative are refused with a message; the dialog stays open with the
+        // old value kept, and Cancel leaves the map as it was.
+        std::string refusal, fundsBefore, fundsAfter;
+        run.Modal('E', 'S', [&](ui::Hwnd dlg) {
+            const std::string funds = run.Text(dlg, mapview::kIdFunds);
+            fundsBefore = funds;
+            run.Type(dlg, mapview::kIdFunds, "-5");
+            EditorRun::Then([&, dlg, funds](ui::Hwnd box) {
+                refusal = core::SjisToUtf8(ui::GetWindowText(box));
+                EditorRun::Then([&, dlg, funds](ui::Hwnd again) {
+                    EXPECT_EQ(again, dlg) << "the dialog stays open";
+                    rules::CountryCursor country(run.Tables());
+                    country.Select(0);
+                    fundsAfter = std::to_string(country.GetFunds());
+                    run.ClickItem(dlg, ui::IDCANCEL);
+                });
+                run.ClickItem(box, ui::IDOK);
+            });
+            run.ClickItem(dlg, ui::IDOK);
+        });
+        EXPECT_EQ(refusal, "マップ設定") << "a box said why";
+        EXPECT_EQ(fundsAfter, fundsBefore) << "the refused value was not stored";
+        EXPECT_FALSE(run.ItemEnabled(frame, kCmdUndo));
+
         // ﾌｧｲﾙ / 上書き保存 (answered Yes) writes the same bytes.
         std::filesystem::remove(saved);
         run.Modal('F', 'S', [&](ui::Hwnd box) { run.ClickItem(box, ui::IDYES); });
         EXPECT_EQ(FileBytes(saved), first) << "saved, opened and saved again: the same file";
+        EXPECT_EQ(opened, first);
 
         ui::PostMessage(frame, WM_EXIT_GAME, 0, 0);
     });
