@@ -286,7 +286,7 @@ TEST(EditorFrame, NewEditUndoSaveCloseReopenThroughTheMenus) {
             });
             run.ClickItem(dlg, ui::IDOK);
         });
-        EXPECT_EQ(refusal, "マップ設定") << "a box said why";
+        EXPECT_EQ(refusal, "ﾏｯﾌﾟｴﾃﾞｨｯﾄ") << "the editor's box said why";
         EXPECT_EQ(fundsAfter, fundsBefore) << "the refused value was not stored";
         EXPECT_FALSE(run.ItemEnabled(frame, kCmdUndo));
 
