@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <algorithm>
 #include <vector>
 
 #include "framework/ProcessState.h"
@@ -242,7 +243,7 @@ std::vector<CorpsEntry> ListCorpsFiles() {
         if (head.size() < 16 + rules::ForceRecord::kNameSize) continue;
         std::string title(reinterpret_cast<const char*>(head.data() + 16), rules::ForceRecord::kNameSize);
         title = title.c_str();
-        char prefix[8];
+        char prefix[16];
         std::snprintf(prefix, sizeof prefix, "%02d: ", n);
         out.push_back({static_cast<std::uint16_t>(n), prefix + title});
     }
@@ -409,9 +410,11 @@ void LoadMapSettingsControls(ui::Hwnd dlg) {
     }
 }
 
-int ApplyMapSettings(ui::Hwnd dlg) {
-    rules::TableDirectory* tables = Tables();
-    if (tables == nullptr) return 0;
+namespace {
+
+// Stores every value of the dialog that passes its check; 0 when one was refused.
+int StoreMapSettings(ui::Hwnd dlg, rules::TableDirectory& tableRef) {
+    rules::TableDirectory* tables = &tableRef;
     int ok = 1;
     rules::ScenarioHeaderCursor header(*tables);
     header.SetTitle(TextOf(dlg, kIdMapTitle, 24));
@@ -467,6 +470,28 @@ int ApplyMapSettings(ui::Hwnd dlg) {
         for (int n = 0; n < 6; ++n) countries.SetSetting66(n, gWork.placement[i][n]);
         for (int n = 0; n < 10; ++n) countries.SetOrder72(n, gWork.orders[i][n]);
     }
+    return ok;
+}
+
+}  // namespace
+
+int ApplyMapSettings(ui::Hwnd dlg) {
+    rules::TableDirectory* tables = Tables();
+    if (tables == nullptr) return 0;
+    // A refused value leaves the whole map as it was: the dialog stays open, and a Cancel
+    // after it must not find half of the settings stored.
+    struct Kept {
+        std::uint8_t* at;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Kept> kept;
+    for (rules::TableId id : {rules::TableId::ScenarioHeader, rules::TableId::Country}) {
+        std::uint8_t* at = tables->GetTableBase(id);
+        kept.push_back({at, std::vector<std::uint8_t>(at, at + tables->GetTableTotalBytes(id))});
+    }
+    const int ok = StoreMapSettings(dlg, *tables);
+    if (!ok)
+        for (const Kept& k : kept) std::copy(k.bytes.begin(), k.bytes.end(), k.at);
     return ok;
 }
 

@@ -352,7 +352,10 @@ void RegisterSelMapEditWindow() {
 ui::Hwnd CreateSelMapEditWindow(void* instance, ui::Hwnd mdiClient) {
     RegisterSelMapEditWindow();
     if (CurrentMapWorld() == nullptr) return ui::Hwnd{};
-    return ui::CreateMDIWindow(kSelMapEditWindowClass, "", ui::WS_HSCROLL | ui::WS_VSCROLL | ui::WS_CLIPCHILDREN,
+    // A document window of the MDI client: its caption carries the map's and the file's names.
+    constexpr uint32_t style = ui::WS_HSCROLL | ui::WS_VSCROLL | ui::WS_CLIPCHILDREN | ui::WS_CAPTION | ui::WS_SYSMENU |
+                               ui::WS_THICKFRAME | ui::WS_MINIMIZEBOX | ui::WS_MAXIMIZEBOX;
+    return ui::CreateMDIWindow(kSelMapEditWindowClass, "", style,
                                ui::MdiCreateStruct::CW_USEDEFAULT_MDI, ui::MdiCreateStruct::CW_USEDEFAULT_MDI,
                                ui::MdiCreateStruct::CW_USEDEFAULT_MDI, ui::MdiCreateStruct::CW_USEDEFAULT_MDI, mdiClient,
                                instance, 0);

@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "mapview/GraspMapView.h"
 #include "mapview/MapAreaInfoWindow.h"
@@ -36,10 +38,23 @@ namespace zv::shell {
 
 namespace {
 
+// What the document tells the frame's other windows (their own headers lie above this layer).
+constexpr uint32_t kNewsClear = 2084;
+constexpr uint32_t kPanelMessage = 2079;
+constexpr uint32_t kRefreshTroopList = 2101;
+
 EditorFrameHooks gHooks;
 bool gUndoEnabled = false;
 bool gRedoEnabled = false;
 bool gModified = false;
+// Where the open document's snapshots lie: the current directory when it was opened (a later
+// change of the current directory must not lose them or leave them behind).
+std::string gSnapshotDir;
+
+std::string SnapshotPath(const char* stem) {
+    std::string path = gSnapshotDir.empty() ? std::string() : gSnapshotDir + "/";
+    return path + stem + "-" + std::to_string(::getpid()) + ".tmp";
+}
 
 mapview::MapWorld* World() {
     mapview::MapWorld* world = mapview::CurrentMapWorld();
@@ -98,6 +113,9 @@ void SendToKind(WindowKind kind, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 void PrepareMode(ui::Hwnd frame) {
     DeleteUndoFiles(frame);
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    gSnapshotDir = ec ? std::string() : here.string();
     ReapplyDisplaySettings();
     if (gHooks.enableMenusForMode) gHooks.enableMenusForMode(frame, true);
 }
@@ -113,7 +131,7 @@ void ShowDocumentWindows(ui::Hwnd frame, ui::Hwnd map, bool overview) {
         const ui::Hwnd grasp = gHooks.createOverview ? gHooks.createOverview(client) : ui::Hwnd{};
         if (grasp) SetWindowOfKind(WindowKind::NowGraspWnd, grasp);
     }
-    SendToKind(WindowKind::TroopListWnd, WM_REFRESH_TROOP_LIST, 0, 0);
+    SendToKind(WindowKind::TroopListWnd, kRefreshTroopList, 0, 0);
     SyncToolChecks(frame);
     NotifyHqWindow(1, 0, 0);
     gModified = false;
@@ -138,9 +156,9 @@ void DestroyDocumentWindows(ui::Hwnd frame) {
     const ui::Hwnd grasp = GetWindowOfKind(WindowKind::NowGraspWnd);
     if (grasp && ui::IsWindow(grasp)) ui::DestroyWindow(grasp);
     SetWindowOfKind(WindowKind::NowGraspWnd, ui::Hwnd{});
-    SendToKind(WindowKind::NewsWnd, WM_NEWS_CLEAR, 0, 0);
+    SendToKind(WindowKind::NewsWnd, kNewsClear, 0, 0);
     static const char empty[1] = {};
-    SendToKind(WindowKind::PanelManeger, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(empty));
+    SendToKind(WindowKind::PanelManeger, kPanelMessage, 0, reinterpret_cast<ui::LParam>(empty));
 }
 
 void RefreshAfterRestore(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
@@ -198,8 +216,10 @@ int Step(ui::Hwnd frame, bool undo, ui::WParam w, ui::LParam l) {
     mapview::MapWorld* world = World();
     const std::string restore = undo ? UndoFileName() : RedoFileName();
     const std::string keep = undo ? RedoFileName() : UndoFileName();
-    // Without its snapshot the step cannot be taken; the controls say so again.
-    if (world == nullptr || !FileExists(restore)) {
+    // Without its snapshot the step cannot be taken; the controls say so again. A file this
+    // document did not write (left by a crashed copy) is never read.
+    const bool enabled = undo ? gUndoEnabled : gRedoEnabled;
+    if (world == nullptr || !enabled || !FileExists(restore)) {
         if (undo) EnableUndo(frame, false);
         else EnableRedo(frame, false);
         return 0;
@@ -215,23 +235,34 @@ int Step(ui::Hwnd frame, bool undo, ui::WParam w, ui::LParam l) {
     return status ? 1 : 0;
 }
 
+bool SameFileBytes(const std::string& a, const std::string& b) {
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    if (!fa || !fb) return false;
+    return std::equal(std::istreambuf_iterator<char>(fa), std::istreambuf_iterator<char>(),
+                      std::istreambuf_iterator<char>(fb), std::istreambuf_iterator<char>());
+}
+
 int MapSettings(ui::Hwnd frame) {
     mapview::MapWorld* world = World();
     if (world == nullptr) return 0;
     // The snapshot is of the map before the dialog changes it; it becomes the undo step only
-    // when the dialog changed something.
+    // when the dialog changed something (OK on an unchanged dialog is no edit).
     const std::string pending = UndoFileName() + ".new";
+    const std::string after = UndoFileName() + ".now";
     const bool saved = static_cast<bool>(rules::WriteUndoMapFile(*world->tables, pending));
     const intptr_t result = mapview::ShowMapSettingsDialog(frame);
-    if (result != 0 && saved) {
+    const bool changed = result != 0 && !(saved && rules::WriteUndoMapFile(*world->tables, after) &&
+                                          SameFileBytes(pending, after));
+    if (changed) {
         std::error_code ec;
-        std::filesystem::rename(pending, UndoFileName(), ec);
-        if (!ec) EnableUndo(frame, true);
+        if (saved) std::filesystem::rename(pending, UndoFileName(), ec);
+        if (saved && !ec) EnableUndo(frame, true);
         gModified = true;
     }
     RemoveFile(pending);
+    RemoveFile(after);
     if (result != 0) SetMapWindowCaption(GetWindowOfKind(WindowKind::MapWnd));
-    return result != 0 ? 1 : 0;
+    return changed ? 1 : 0;
 }
 
 int DeleteMapTroops(ui::Hwnd frame) {
@@ -270,8 +301,8 @@ int ToggleAreaInfo(ui::Hwnd frame) {
 
 void SetEditorFrameHooks(EditorFrameHooks hooks) { gHooks = std::move(hooks); }
 
-std::string UndoFileName() { return "zvundo-" + std::to_string(::getpid()) + ".tmp"; }
-std::string RedoFileName() { return "zvredo-" + std::to_string(::getpid()) + ".tmp"; }
+std::string UndoFileName() { return SnapshotPath("zvundo"); }
+std::string RedoFileName() { return SnapshotPath("zvredo"); }
 
 int FileExists(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -393,7 +424,9 @@ void SetMapWindowCaption(ui::Hwnd window) {
 }
 
 bool ConfirmCloseMapDocument(ui::Hwnd frame) {
-    if (!GetWindowOfKind(WindowKind::MapWnd) || !gModified) return true;
+    // Only the editor's own map window holds edits: a game's map is never offered for saving.
+    const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
+    if (!map || ui::GetClassName(map) != mapview::kSelMapEditWindowClass || !gModified) return true;
     const int answer = Ask(frame, "編集中のマップを保存しますか？", "ﾏｯﾌﾟｴﾃﾞｨｯﾄ", ui::MB_YESNOCANCEL);
     if (answer == ui::IDCANCEL) return false;
     if (answer == ui::IDYES) return Overwrite(frame) == 1;

@@ -36,10 +36,6 @@ constexpr int kCmdDeleteMapTroops = 40099;
 constexpr int kIdUndoButton = 1214;
 constexpr int kIdRedoButton = 1217;
 
-constexpr uint32_t WM_NEWS_CLEAR = 2084;
-constexpr uint32_t WM_PANEL_MESSAGE = 2079;
-constexpr uint32_t WM_REFRESH_TROOP_LIST = 2101;
-
 struct EditorFrameHooks {
     // The menus of the editing mode on or off.
     std::function<void(ui::Hwnd frame, bool on)> enableMenusForMode;
@@ -56,7 +52,8 @@ struct EditorFrameHooks {
 };
 void SetEditorFrameHooks(EditorFrameHooks hooks);
 
-// The snapshot files of this process (bare names: they live in the current directory).
+// The snapshot files of this process, in the directory that was current when the document
+// opened (it stays their place whatever changes the current directory later).
 std::string UndoFileName();
 std::string RedoFileName();
 

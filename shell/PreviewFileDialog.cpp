@@ -145,8 +145,10 @@ int ShowFileDialog(ui::Hwnd owner, const char* labelUtf8, const char* pattern, c
         ofn.initialDir = initial;
     }
     ofn.defExt = pattern;
+    // The process's current directory stays where it is: the undo snapshots and every other
+    // relative name of the program keep meaning the same file.
     ofn.flags = ui::OFN_EXPLORER | ui::OFN_NOTESTFILECREATE | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
-                ui::OFN_HIDEREADONLY | ui::OFN_OVERWRITEPROMPT;
+                ui::OFN_HIDEREADONLY | ui::OFN_OVERWRITEPROMPT | ui::OFN_NOCHANGEDIR;
     gActiveHook = gNextHook;
     gActiveTemplate = gNextTemplate;
     gNextHook = nullptr;

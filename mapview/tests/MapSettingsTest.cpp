@@ -124,7 +124,11 @@ TEST_F(MapSettings, OutOfRangeValuesAreRefusedAndKept) {
         rules::CountryCursor countries(tables);
         countries.Select(1);
         const std::int32_t redFunds = countries.GetFunds();
+        const std::string title = rules::ScenarioHeaderCursor(tables).GetTitle();
         const ui::Hwnd dlg = Open();
+        // A good value typed beside the bad one is not stored either: a Cancel after the
+        // refusal must find the map as it was.
+        Type(dlg, kIdMapTitle, c.typed);
         Type(dlg, c.id, c.typed);
         ClickItem(dlg, ui::IDOK);
         if (*c.message) {
@@ -133,6 +137,7 @@ TEST_F(MapSettings, OutOfRangeValuesAreRefusedAndKept) {
             EXPECT_EQ(captions[0], "ﾏｯﾌﾟｴﾃﾞｨｯﾄ");
             EXPECT_TRUE(ui::IsWindowVisible(dlg)) << "the dialog stays open";
             EXPECT_EQ(TextOf(dlg, c.id), c.typed) << "with what was typed";
+            EXPECT_EQ(rules::ScenarioHeaderCursor(tables).GetTitle(), title) << "nothing stored";
         } else {
             EXPECT_TRUE(messages.empty());
             EXPECT_FALSE(ui::IsWindowVisible(dlg));

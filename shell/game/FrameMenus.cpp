@@ -32,14 +32,21 @@ using ui::MenuCommand;
 using ui::MenuPopup;
 using ui::MenuSeparator;
 
-std::map<int, FrameCommandHandler>& Handlers() {
-    static std::map<int, FrameCommandHandler> handlers;
+struct InstalledCommand {
+    FrameCommandHandler run;
+    FrameCommandAvailable available;  // empty: available while installed
+};
+
+std::map<int, InstalledCommand>& Handlers() {
+    static std::map<int, InstalledCommand> handlers;
     return handlers;
 }
 
-// The commands whose work belongs to another part of the program.
-constexpr int kHandedOver[] = {40002, 40013, 40014, 40015, 40030, 40062, 40086, 40088, 40097,
-                               40098, 40099, 40118, 40119, 40122, 40132, 40133};
+// The commands whose work belongs to another part of the program (the map document's file
+// commands belong to the editor's document).
+constexpr int kHandedOver[] = {40002, 40007, 40008, 40009, 40010, 40011, 40013, 40014, 40015,
+                               40030, 40040, 40041, 40062, 40086, 40088, 40097, 40098, 40099,
+                               40118, 40119, 40122, 40132, 40133};
 // The items that need an open document.
 constexpr int kDocumentItems[] = {40009, 40010, 40011, 40055, 40057, 40043, 40056, 40080, 40047};
 
@@ -229,29 +236,6 @@ bool RunBuiltin(ui::Hwnd frame, int id, ui::WParam w, ui::LParam l) {
     (void)l;
     const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
     switch (id) {
-        case 40007:
-            if (CloseMapDocument(frame, 0)) OpenMapDocument(frame, 0);
-            return true;
-        case 40008:
-            if (CloseMapDocument(frame, 0)) {
-                if (Busy([&] { return OpenMapFileDialog(frame); })) {
-                    OpenMapDocument(frame, 0);
-                } else {
-                    ReapplyDisplaySettings();
-                }
-            }
-            return true;
-        case 40009:
-            Busy([&] { return CloseMapDocument(frame, 0); });
-            ResetGameState();
-            return true;
-        case 40010:
-            Busy([&] { return OverwriteMapFile(frame); });
-            return true;
-        case 40011:
-        case 40041:
-            Busy([&] { return SaveMapFileDialog(frame); });
-            return true;
         case 40012:
             ui::SendMessage(frame, ui::WM_CLOSE, 0, 0);
             return true;
@@ -266,9 +250,6 @@ bool RunBuiltin(ui::Hwnd frame, int id, ui::WParam w, ui::LParam l) {
             return true;
         case 40029:
             ui::SendMessage(client, ui::WM_MDITILE, ui::MDITILE_HORIZONTAL, 0);
-            return true;
-        case 40040:
-            if (Busy([&] { return OpenMapFileDialog(frame); })) OpenMapDocument(frame, 0);
             return true;
         case 40048: ExportCsv(frame, rules::CsvExportTable::LandKind); return true;
         case 40049: ExportCsv(frame, rules::CsvExportTable::SiteKind); return true;
@@ -309,16 +290,8 @@ bool IsBuiltinAvailable(int id) {
         case 40028:
         case 40029:
             return static_cast<bool>(GetWindowOfKind(WindowKind::MdiWnd));
-        case 40010:
-        case 40011:
-        case 40041:
-            return static_cast<bool>(GetWindowOfKind(WindowKind::MapWnd));
         case 40134:
             return Sim() != nullptr;
-        case 40007:
-        case 40008:
-        case 40009:
-        case 40040:
         case 40048: case 40049: case 40050: case 40051: case 40052: case 40053: case 40054:
         case 40089:
             return w != nullptr && w->tables != nullptr;
@@ -470,9 +443,9 @@ void RegisterFrameMenus() {
     (void)once;
 }
 
-void SetFrameCommandHandler(int command, FrameCommandHandler handler) {
+void SetFrameCommandHandler(int command, FrameCommandHandler handler, FrameCommandAvailable available) {
     if (handler) {
-        Handlers()[command] = std::move(handler);
+        Handlers()[command] = {std::move(handler), std::move(available)};
     } else {
         Handlers().erase(command);
     }
@@ -484,7 +457,10 @@ void ClearFrameCommandHandlers() {
 
 bool IsFrameCommandAvailable(int id) {
     if (Contains(std::begin(kDocumentItems), std::end(kDocumentItems), id) && !IsDocumentMode()) return false;
-    if (Contains(std::begin(kHandedOver), std::end(kHandedOver), id)) return Handlers().count(id) != 0;
+    if (const auto it = Handlers().find(id); it != Handlers().end()) {
+        return it->second.available ? it->second.available() : true;
+    }
+    if (Contains(std::begin(kHandedOver), std::end(kHandedOver), id)) return false;
     if (const Toggle* t = FindToggle(id)) {
         if (!GetWindowOfKind(t->kind)) return false;
         if (id == 40056 || id == 40095 || id == 40100) return MapVisible();
@@ -506,11 +482,9 @@ void UpdateFrameMenuItems(ui::Hwnd frame) {
 ui::LResult HandleFrameCommand(ui::Hwnd frame, ui::WParam w, ui::LParam l, bool* handled) {
     const int id = static_cast<int>(ui::LoWord(static_cast<uintptr_t>(w)));
     *handled = true;
-    if (Contains(std::begin(kHandedOver), std::end(kHandedOver), id)) {
-        const auto it = Handlers().find(id);
-        if (it == Handlers().end()) return 1;  // its item is greyed; a stray command does nothing
-        return it->second(frame, w, l);
-    }
+    if (const auto it = Handlers().find(id); it != Handlers().end()) return it->second.run(frame, w, l);
+    // Its item is greyed; a stray command does nothing.
+    if (Contains(std::begin(kHandedOver), std::end(kHandedOver), id)) return 1;
     if (const Toggle* t = FindToggle(id)) return RunToggle(frame, *t, w, l);
     if (IsForwarded(id)) return RunForward(frame, id, w, l);
     if (RunBuiltin(frame, id, w, l)) return 1;

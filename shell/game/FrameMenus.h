@@ -20,10 +20,14 @@ namespace zv::shell {
 void RegisterFrameMenus();
 
 using FrameCommandHandler = std::function<ui::LResult(ui::Hwnd frame, ui::WParam w, ui::LParam l)>;
+using FrameCommandAvailable = std::function<bool()>;
 // Installs (or, with an empty handler, removes) the handler of a command that the frame leaves
-// to another part of the program: 40002, 40013, 40014, 40015, 40030, 40062, 40086, 40088,
-// 40097, 40098, 40099, 40118, 40119, 40122, 40132, 40133.
-void SetFrameCommandHandler(int command, FrameCommandHandler handler);
+// to another part of the program: 40002, 40007-40011, 40013, 40014, 40015, 40030, 40040,
+// 40041, 40062, 40086, 40088, 40097, 40098, 40099, 40118, 40119, 40122, 40132, 40133. A handler
+// installed for one of the frame's own commands replaces what the frame does. `available`
+// says when the command can run (its item greyed otherwise); without it the command is
+// available while installed. The document items still need an open document either way.
+void SetFrameCommandHandler(int command, FrameCommandHandler handler, FrameCommandAvailable available = {});
 void ClearFrameCommandHandlers();
 
 // The frame's WM_COMMAND. *handled is false for commands the frame does not know.

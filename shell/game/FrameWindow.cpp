@@ -21,6 +21,7 @@
 #include "shell/ChatWindow.h"
 #include "shell/Palettes.h"
 #include "shell/Settings.h"
+#include "shell/game/EditorCommands.h"
 #include "shell/game/FrameMenus.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
@@ -211,6 +212,8 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
             return Default(h, msg, w, l);
         case ui::WM_CLOSE: {
             if (!AskQuit(h)) return 0;
+            // A changed map of the editor is saved, dropped or kept open first.
+            if (IsEditorMapOpen() && !ConfirmCloseMapDocument(h)) return 0;
             sim::Simulation* sim = Sim();
             // A running game ends at a clock step, so every participant quits at the same
             // step; without a running clock no step would ever come, so the frame closes now.

@@ -43,18 +43,6 @@ namespace zv::shell {
 namespace {
 
 GameWorld* gWorld = nullptr;
-std::string gDocumentPath;
-std::string gDocumentName;
-
-std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
-
-void Tell(ui::Hwnd owner, const std::string& utf8Text, const char* utf8Caption = kGameTitleUtf8) {
-    ui::MessageBox(owner, Sjis(utf8Text.c_str()), Sjis(utf8Caption), ui::MB_OK | ui::MB_ICONWARNING);
-}
-
-rules::GameEvents& Events() {
-    return gWorld && gWorld->events ? *gWorld->events : rules::NoGameEvents();
-}
 
 int IsSinglePlayFlag(const rules::TableDirectory& tables) {
     return rules::ReadS32(tables.GetTableBase(rules::TableId::GameSettings),
@@ -69,11 +57,6 @@ void ReloadRouteTerrain() {
 rules::GameContext MakeLiveContext() {
     return rules::GameContext(*gWorld->tables, gWorld->simulation ? gWorld->simulation->ContextEnv()
                                                                   : rules::GameContextEnv{});
-}
-
-void CheckToolItems() {
-    CheckMenuByWindowVisible(GetWindowOfKind(WindowKind::SelToolWnd), 40055);
-    CheckMenuByWindowVisible(GetWindowOfKind(WindowKind::TerToolWnd), 40057);
 }
 
 void NotifyHq() {
@@ -106,86 +89,6 @@ ui::Hwnd CreateMapWindows(ui::Hwnd frame) {
 void InstallGameWorld(GameWorld* world) { gWorld = world; }
 GameWorld* CurrentGameWorld() { return gWorld; }
 
-const std::string& CurrentDocumentPath() { return gDocumentPath; }
-const std::string& CurrentDocumentName() { return gDocumentName; }
-
-void SetCurrentDocument(const std::string& path) {
-    gDocumentPath = path;
-    gDocumentName = std::filesystem::path(path).stem().string();
-}
-
-void ClearCurrentDocument() {
-    gDocumentPath.clear();
-    gDocumentName.clear();
-}
-
-void SetMapWindowCaption(ui::Hwnd window) {
-    if (!window || !gWorld || !gWorld->tables) return;
-    const std::uint8_t* header = gWorld->tables->GetTableBase(rules::TableId::ScenarioHeader);
-    const char* title = reinterpret_cast<const char*>(header + rules::ScenarioHeaderRecord::kTitle);
-    const std::string name(title, strnlen(title, rules::ScenarioHeaderRecord::kTitleWidth));
-    ui::SetWindowText(window, Sjis("ﾏｯﾌﾟ名：") + name + Sjis("  ﾌｧｲﾙ名：") + gDocumentName);
-}
-
-int OpenMapDocument(ui::Hwnd frame, int reset) {
-    if (!gWorld || !gWorld->tables) return 0;
-    ReapplyDisplaySettings();
-    EnableMenusForMode(frame, 1);
-    if (reset) {
-        mapview::MapEditorContext editor(*gWorld->tables);
-        editor.ResetToNewMap();
-    } else {
-        MakeLiveContext().RebuildHexOccupancy();
-        ReloadRouteTerrain();
-    }
-    const ui::Hwnd map = CreateMapWindows(frame);
-    if (!map) return 0;
-    ui::ShowWindow(map, ui::SW_SHOWNORMAL);
-    ui::SendMessage(map, mapview::WM_MAP_REBUILD, 0, 0);
-    // The display options apply to the new map window too.
-    ReapplyDisplaySettings();
-    ui::SendMessage(GetWindowOfKind(WindowKind::TroopListWnd), WM_REFRESH_TROOP_LIST, 0, 0);
-    CheckToolItems();
-    NotifyHq();
-    return 1;
-}
-
-int CloseMapDocument(ui::Hwnd frame, int reason) {
-    (void)reason;
-    const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
-    if (map) {
-        if (gWorld && gWorld->tables && IsSinglePlayFlag(*gWorld->tables) == 0) {
-            if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) session->Leave();
-            CloseNetworkWaitWindow();
-        }
-        // Parked in either case: the map is emptied below.
-        SuspendClock();
-        ui::ShowWindow(map, ui::SW_HIDE);
-        const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
-        if (client && ui::GetParent(map) == client) {
-            ui::SendMessage(client, ui::WM_MDIDESTROY, ui::WParam(map.value), 0);
-        } else {
-            ui::DestroyWindow(map);
-        }
-        SetWindowOfKind(WindowKind::MapWnd, ui::Hwnd{});
-        MapDocumentHook();
-        HideGameWindows();
-        if (const ui::Hwnd unit = GetWindowOfKind(WindowKind::UnitContent); unit) ui::DestroyWindow(unit);
-        SetWindowOfKind(WindowKind::UnitContent, ui::Hwnd{});
-        ui::SendMessage(GetWindowOfKind(WindowKind::NewsWnd), WM_NEWS_CLEAR, 0, 0);
-        static const char kEmpty[1] = {0};
-        ui::SendMessage(GetWindowOfKind(WindowKind::PanelManeger), WM_PANEL_MESSAGE, 0,
-                        reinterpret_cast<ui::LParam>(kEmpty));
-    }
-    ClearCurrentDocument();
-    EnableMenusForMode(frame, 0);
-    if (gWorld && gWorld->tables) {
-        mapview::MapEditorContext editor(*gWorld->tables);
-        editor.ResetToNewMap();
-    }
-    return 1;
-}
-
 void ResetGameState() {
     if (!gWorld || !gWorld->tables) return;
     mapview::MapEditorContext editor(*gWorld->tables);
@@ -194,81 +97,6 @@ void ResetGameState() {
     rules::TableDirectory& t = *gWorld->tables;
     std::memset(t.GetTableBase(rules::TableId::News), 0xFF, t.GetTableTotalBytes(rules::TableId::News));
     std::memset(t.GetTableBase(rules::TableId::CountryStats), 0, t.GetTableTotalBytes(rules::TableId::CountryStats));
-}
-
-namespace {
-
-// The map file dialogs' common fields: *.ddm files of the program directory's MAP folder.
-struct MapFileDialogFields {
-    std::string filter = Sjis("マップファイル (*.ddm)") + std::string(1, '\0') + "*.ddm" +
-                         std::string(2, '\0');
-    std::string initial = std::string(fw::GetProgramDirectory()) + "MAP";
-    ui::OpenFileName ofn;
-
-    MapFileDialogFields(ui::Hwnd frame, char* file, std::size_t size, std::uint32_t flags) {
-        ofn.owner = frame;
-        ofn.filter = filter.c_str();
-        ofn.file = file;
-        ofn.maxFile = static_cast<std::uint32_t>(size);
-        ofn.initialDir = initial.c_str();
-        ofn.flags = flags | ui::OFN_PATHMUSTEXIST | ui::OFN_HIDEREADONLY | ui::OFN_NOCHANGEDIR;
-        ofn.defExt = "ddm";
-    }
-};
-
-}  // namespace
-
-int OpenMapFileDialog(ui::Hwnd frame) {
-    if (!gWorld || !gWorld->tables) return 0;
-    char file[260] = {0};
-    char title[260] = {0};
-    MapFileDialogFields fields(frame, file, sizeof(file), ui::OFN_FILEMUSTEXIST);
-    fields.ofn.fileTitle = title;
-    fields.ofn.maxFileTitle = sizeof(title);
-    if (!ui::GetOpenFileName(&fields.ofn)) return 0;
-
-    // Maps are read from a MAP folder; its parent stands for the program directory.
-    const std::filesystem::path chosen(file);
-    const std::filesystem::path folder = chosen.parent_path();
-    if (!core::EqualsIgnoringCase(folder.filename().string(), "MAP")) {
-        Tell(frame, "マップは MAP フォルダから選んでください。\n" + core::SjisToUtf8(file));
-        return 0;
-    }
-    const rules::FileStatus status = rules::LoadMapFromMapFolder(
-        *gWorld->tables, Events(), folder.parent_path().string() + "/", chosen.filename().string());
-    if (!status.ok) {
-        Tell(frame, "マップを読めませんでした。\n" + core::SjisToUtf8(status.error));
-        return 0;
-    }
-    SetCurrentDocument(file);
-    return 1;
-}
-
-int SaveMapFileDialog(ui::Hwnd frame) {
-    if (!gWorld || !gWorld->tables) return 0;
-    char file[260] = {0};
-    MapFileDialogFields fields(frame, file, sizeof(file), ui::OFN_OVERWRITEPROMPT);
-    if (!ui::GetSaveFileName(&fields.ofn)) return 0;
-    const rules::FileStatus status = rules::WriteMapFile(*gWorld->tables, file);
-    if (!status.ok) {
-        Tell(frame, "マップを保存できませんでした。\n" + core::SjisToUtf8(status.error), "名前を付けて保存");
-        return 0;
-    }
-    SetCurrentDocument(file);
-    SetMapWindowCaption(GetWindowOfKind(WindowKind::MapWnd));
-    return 1;
-}
-
-int OverwriteMapFile(ui::Hwnd frame) {
-    if (!gWorld || !gWorld->tables) return 0;
-    if (gDocumentPath.empty()) return SaveMapFileDialog(frame);
-    const std::string question = core::SjisToUtf8(gDocumentName) + "に上書きします。よろしいですか？";
-    if (ui::MessageBox(frame, Sjis(question.c_str()), Sjis("上書き保存"), ui::MB_YESNO) != ui::IDYES) return 0;
-    if (!rules::WriteMapFile(*gWorld->tables, gDocumentPath).ok) {
-        ui::MessageBox(frame, Sjis("ファイルの上書きに失敗しました"), Sjis("上書き保存"), ui::MB_OK);
-        return 0;
-    }
-    return 1;
 }
 
 int ApplyGameStartSettings(ui::Hwnd frame) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/MapEditorDocument.h"
 
 namespace zv::rules {
 class TableDirectory;
@@ -31,31 +32,11 @@ struct GameWorld {
 void InstallGameWorld(GameWorld* world);
 GameWorld* CurrentGameWorld();
 
-// The file of the open document: full path (empty when it was never saved or loaded) and the
-// name without folder and extension.
-const std::string& CurrentDocumentPath();
-const std::string& CurrentDocumentName();
-void SetCurrentDocument(const std::string& path);
-void ClearCurrentDocument();
+// The map document (open, close, save, undo, the map window's caption): shell/MapEditorDocument.h.
 
-// Shows the map in the tables in a new game map window (reset != 0 empties the map first). 1.
-int OpenMapDocument(ui::Hwnd frame, int reset);
-// Closes the map window and empties the map; the clock is parked first in single play. 1.
-int CloseMapDocument(ui::Hwnd frame, int reason);
 // A new empty world: the map emptied, the journal reset, the news and the results cleared.
 // The clock must be parked (callers park it first).
 void ResetGameState();
-// "ﾏｯﾌﾟ名：%s  ﾌｧｲﾙ名：%s" with the map's name and the document's file name.
-void SetMapWindowCaption(ui::Hwnd window);
-
-// The open dialog over the MAP folder; loads the chosen map into the tables. 1 when a map was
-// loaded; 0 when cancelled or the file is not a map (the player is told why).
-int OpenMapFileDialog(ui::Hwnd frame);
-// The save dialog; writes the document. 1 when written.
-int SaveMapFileDialog(ui::Hwnd frame);
-// Overwrites the document's file after asking; without a file acts as SaveMapFileDialog.
-int OverwriteMapFile(ui::Hwnd frame);
-
 // The game start of a single game prepared in the game settings record (the set-up pages fill
 // it): settings applied, map windows made, play begun.
 void StartGame(ui::Hwnd frame, ui::WParam fromSave);

@@ -35,6 +35,7 @@
 #include "shell/ShellTables.h"
 #include "shell/SoundEffects.h"
 #include "shell/WindowRegistry.h"
+#include "shell/game/EditorCommands.h"
 #include "shell/game/FrameMenus.h"
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameDocument.h"
@@ -260,9 +261,12 @@ int RunGameProgram(const GameProgramOptions& options) {
                         rules::GameSettingsRecord::kSinglePlay, 1);
         return ui::LResult(organize::ShowCorpsFileManager(frame));
     });
+    // The map editor's document, its dialogs and its windows.
+    InstallEditorCommands();
     const auto uninstallCorpsEditor = [] {
         SetFrameCommandHandler(kCorpsEditorCommand, nullptr);
         organize::InstallOrganizeWorld(nullptr);
+        UninstallEditorCommands();
     };
 
     // 6. Registry and session manager.

@@ -16,6 +16,7 @@
 #include "platform/ui/Mdi.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuConstants.h"
+#include "rules/files/MapFiles.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/TroopCursor.h"
 #include "shell/MapEditorDocument.h"
@@ -233,6 +234,40 @@ TEST_F(EditorDocument, SnapshotsArePerProcessAndGoWithTheDocument) {
     const auto image = MapImage(tables);
     ui::SendMessage(frame, ui::WM_COMMAND, kCmdUndo, 0);
     EXPECT_EQ(MapImage(tables), image);
+
+    // A snapshot under this process's name that this document never wrote (a crashed copy
+    // that had the same process number) is never restored, and the next opening removes it.
+    {
+        mapview::MapEditorContext other(tables, 1);
+        other.ResetToNewMap();
+        ASSERT_TRUE(rules::WriteUndoMapFile(tables, UndoFileName()));
+    }
+    CloseMapDocument(frame, 0);
+    {
+        mapview::MapEditorContext other(tables, 1);
+        other.ResetToNewMap();
+        ASSERT_TRUE(rules::WriteUndoMapFile(tables, UndoFileName()));
+    }
+    ASSERT_EQ(OpenMapDocument(frame, 0), 1);
+    EXPECT_FALSE(FileExists(UndoFileName()));
+    ASSERT_TRUE(rules::WriteUndoMapFile(tables, UndoFileName()));
+    const auto shown = MapImage(tables);
+    ui::SendMessage(frame, ui::WM_COMMAND, kCmdUndo, 0);
+    EXPECT_EQ(MapImage(tables), shown) << "a stray snapshot was restored";
+
+    // A change of the current directory after an edit does not lose the step.
+    CloseMapDocument(frame, 0);
+    ASSERT_EQ(OpenMapDocument(frame, 0), 1);
+    const auto beforeEdit = MapImage(tables);
+    PaintHex(20, 20);
+    ASSERT_NE(MapImage(tables), beforeEdit);
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(settingsFolder.Path() + "/MAP");
+    ui::SendMessage(frame, ui::WM_COMMAND, kCmdUndo, 0);
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(MapImage(tables), beforeEdit);
+    CloseMapDocument(frame, 0);
+    EXPECT_FALSE(FileExists(RedoFileName())) << "closing removes the snapshots where they lie";
 }
 
 TEST_F(EditorDocument, FailedOverwriteSaysSoAndKeepsTheFile) {
@@ -252,6 +287,21 @@ TEST_F(EditorDocument, FailedOverwriteSaysSoAndKeepsTheFile) {
         EXPECT_EQ(FileBytes(path), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     }
     EXPECT_TRUE(Map()) << "the document stays open";
+    // A failure that no rights get round: the name is taken by a folder with a file in it.
+    const std::string taken = dir + "/MAP00002.ddm";
+    std::filesystem::create_directories(taken);
+    std::ofstream(taken + "/keep") << "kept";
+    SetFileSelection(taken);
+    messages.clear();
+    ui::SendMessage(frame, ui::WM_COMMAND, kCmdOverwriteMap, 0);
+    ASSERT_EQ(messages.size(), 2u) << "the question, then the failure";
+    EXPECT_EQ(messages.back().rfind("ファイルの上書きに失敗しました", 0), 0u) << messages.back();
+    EXPECT_EQ(FileBytes(taken + "/keep"), (std::vector<std::uint8_t>{'k', 'e', 'p', 't'}));
+    EXPECT_STREQ(GetSelectedFilePath(), taken.c_str()) << "the current file stays";
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) entries += e.path().filename() != "";
+    EXPECT_EQ(entries, 2) << "no temporary file is left beside the target";
+    EXPECT_TRUE(Map());
     // Overwrite without a current file is save-as; a cancelled dialog keeps the selection empty.
     ClearFileSelection();
     Modal(kCmdOverwriteMap, [](ui::Hwnd dlg) {

@@ -42,12 +42,16 @@ TEST(FrameCommands, EnabledStateFollowsTheModeAndTheWindowsThatExist) {
             {40011, false, true}, {40012, true, true},
             // The corps editor is there from start-up.
             {40002, true, true},
+            // The editor's: undo and redo wait for an edit; the rest need the editor's map,
+            // except the import, which opens a map of its own.
+            {40013, false, false}, {40062, false, false}, {40014, false, true},
+            {40015, false, true}, {40080, false, true}, {40099, false, true}, {40097, true, true},
             // Handed to later windows: greyed until they plug in.
-            {40013, false, false}, {40062, false, false}, {40014, false, false},
-            {40015, false, false}, {40097, false, false}, {40099, false, false}, {40118, false, false},
-            {40119, false, false}, {40122, false, false},
+            {40118, false, false}, {40119, false, false}, {40122, false, false},
             // Toggles of windows that do not exist yet.
-            {40055, false, false}, {40043, false, false}, {40019, false, false}, {40084, false, false},
+            {40055, false, false}, {40019, false, false}, {40084, false, false},
+            // The HQ miniature comes with the editor: it needs a document.
+            {40043, false, true},
             // Forwarded to the map.
             {40116, false, true}, {40058, false, true}, {40072, false, true}, {40039, false, true},
             // Always there.
@@ -64,17 +68,25 @@ TEST(FrameCommands, EnabledStateFollowsTheModeAndTheWindowsThatExist) {
         const ui::Hmenu menu = ui::GetMenu(frame);
         ui::SendMessage(frame, ui::WM_INITMENU, 0, 0);
         EXPECT_TRUE(ui::GetMenuState(menu, 40013, ui::MF_BYCOMMAND) & ui::MF_GRAYED);
-        EXPECT_TRUE(ui::GetMenuState(menu, 40014, ui::MF_BYCOMMAND) & ui::MF_GRAYED);
+        EXPECT_TRUE(ui::GetMenuState(menu, 40062, ui::MF_BYCOMMAND) & ui::MF_GRAYED);
+        EXPECT_FALSE(ui::GetMenuState(menu, 40014, ui::MF_BYCOMMAND) & ui::MF_GRAYED);
         EXPECT_FALSE(ui::GetMenuState(menu, 40072, ui::MF_BYCOMMAND) & ui::MF_GRAYED);
         EXPECT_FALSE(ui::GetMenuState(menu, 40009, ui::MF_BYCOMMAND) & ui::MF_GRAYED);
 
         // A later window plugs its command in and the item comes alive.
         int ran = 0;
-        SetFrameCommandHandler(40014, [&](ui::Hwnd, ui::WParam, ui::LParam) { return ++ran; });
-        EXPECT_TRUE(IsFrameCommandAvailable(40014));
-        ui::SendMessage(frame, ui::WM_COMMAND, 40014, 0);
+        SetFrameCommandHandler(40122, [&](ui::Hwnd, ui::WParam, ui::LParam) { return ++ran; });
+        EXPECT_TRUE(IsFrameCommandAvailable(40122));
+        ui::SendMessage(frame, ui::WM_COMMAND, 40122, 0);
         EXPECT_EQ(ran, 1);
-        SetFrameCommandHandler(40014, nullptr);
+        // ... and says when it can run.
+        bool can = false;
+        SetFrameCommandHandler(40122, [&](ui::Hwnd, ui::WParam, ui::LParam) { return ++ran; }, [&] { return can; });
+        EXPECT_FALSE(IsFrameCommandAvailable(40122));
+        can = true;
+        EXPECT_TRUE(IsFrameCommandAvailable(40122));
+        SetFrameCommandHandler(40122, nullptr);
+        EXPECT_FALSE(IsFrameCommandAvailable(40122));
 
         // A window of a kind makes its toggle live, and the toggle shows and hides it.
         ui::WindowClass wc;

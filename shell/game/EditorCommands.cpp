@@ -1,0 +1,187 @@
+#include "shell/game/EditorCommands.h"
+
+#include "framework/ProcessState.h"
+#include "mapview/GraspMapView.h"
+#include "mapview/SelMapEditWindow.h"
+#include "netplay/SessionManager.h"
+#include "panels/HqWindow.h"
+#include "panels/TableGroup.h"
+#include "platform/ui/Window.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/MapRecords.h"
+#include "shell/ChatWindow.h"
+#include "shell/MapEditorDocument.h"
+#include "shell/PreviewFileDialog.h"
+#include "shell/Settings.h"
+#include "shell/WindowRegistry.h"
+#include "shell/game/FrameMenus.h"
+#include "shell/game/FrameWindow.h"
+#include "shell/game/GameDocument.h"
+#include "shell/game/SimulationClock.h"
+#include "shell/game/WindowClasses.h"
+#include "simulation/Simulation.h"
+
+namespace zv::shell {
+
+namespace {
+
+constexpr const char* kModuleName = "map editor";
+
+// The commands this file installs: a command id, what it does and when it can run.
+struct EditorCommand {
+    int id;
+    ui::LResult (*run)(ui::Hwnd frame, ui::WParam w, ui::LParam l);
+    bool (*available)();
+};
+
+bool HaveTables() {
+    const GameWorld* w = CurrentGameWorld();
+    return w != nullptr && w->tables != nullptr;
+}
+
+bool HaveMap() { return static_cast<bool>(GetWindowOfKind(WindowKind::MapWnd)); }
+
+// Busy bit 0 keeps the clock from stepping while the player answers a box or a dialog.
+template <typename Fn>
+auto Busy(Fn&& fn) {
+    GameWorld* w = CurrentGameWorld();
+    sim::Simulation* s = w != nullptr ? w->simulation : nullptr;
+    if (s != nullptr) s->SetBusyBit(sim::kBusyDialog, 1);
+    struct Clear {
+        sim::Simulation* s;
+        ~Clear() {
+            if (s != nullptr) s->SetBusyBit(sim::kBusyDialog, 0);
+        }
+    } clear{s};
+    return fn();
+}
+
+// A command the editor's document carries out as it stands.
+template <int Id>
+ui::LResult DocumentCommand(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
+    Busy([&] { return HandleMapEditorCommand(frame, Id, w, l); });
+    return 1;
+}
+
+ui::LResult NewMap(ui::Hwnd frame, ui::WParam, ui::LParam) {
+    Busy([&] { return NewMapDocument(frame); });
+    return 1;
+}
+
+ui::LResult OpenMap(ui::Hwnd frame, ui::WParam, ui::LParam) {
+    // A cancelled or refused file leaves the open document (and its display) as it was.
+    if (!Busy([&] { return OpenMapDocumentFromFile(frame); })) ReapplyDisplaySettings();
+    return 1;
+}
+
+ui::LResult CloseMap(ui::Hwnd frame, ui::WParam, ui::LParam) {
+    if (!Busy([&] { return ConfirmCloseMapDocument(frame); })) return 1;
+    CloseMapDocument(frame, 0);
+    ResetGameState();
+    return 1;
+}
+
+ui::LResult SaveMapAs(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
+    Busy([&] { return HandleMapEditorCommand(frame, kCmdSaveMapAs, w, l); });
+    return 1;
+}
+
+bool UndoAvailable() { return IsEditorMapOpen() && IsUndoEnabled(); }
+bool RedoAvailable() { return IsEditorMapOpen() && IsRedoEnabled(); }
+
+constexpr EditorCommand kCommands[] = {
+    {40007, NewMap, HaveTables},
+    {40008, OpenMap, HaveTables},
+    {40040, OpenMap, HaveTables},
+    {kCmdCloseMapDocument, CloseMap, HaveMap},
+    {kCmdOverwriteMap, DocumentCommand<kCmdOverwriteMap>, HaveMap},
+    {kCmdSaveMapAs, SaveMapAs, HaveMap},
+    {40041, SaveMapAs, HaveMap},
+    {kCmdUndo, DocumentCommand<kCmdUndo>, UndoAvailable},
+    {kCmdRedo, DocumentCommand<kCmdRedo>, RedoAvailable},
+    {kCmdMapSettings, DocumentCommand<kCmdMapSettings>, IsEditorMapOpen},
+    {kCmdMapCheck, DocumentCommand<kCmdMapCheck>, IsEditorMapOpen},
+    {kCmdAreaInfo, DocumentCommand<kCmdAreaInfo>, IsEditorMapOpen},
+    {kCmdImportMap, DocumentCommand<kCmdImportMap>, HaveTables},
+    {kCmdDeleteMapTroops, DocumentCommand<kCmdDeleteMapTroops>, IsEditorMapOpen},
+};
+
+bool IsNetworkPlay() {
+    const GameWorld* w = CurrentGameWorld();
+    if (w == nullptr || w->tables == nullptr) return false;
+    return rules::ReadS32(w->tables->GetTableBase(rules::TableId::GameSettings),
+                          rules::GameSettingsRecord::kSinglePlay) == 0;
+}
+
+// The map window goes: a network game is left, the clock parks (the map is emptied next).
+void StopGame(ui::Hwnd) {
+    if (IsNetworkPlay()) {
+        if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) session->Leave();
+        CloseNetworkWaitWindow();
+    }
+    SuspendClock();
+}
+
+ui::Hwnd CreateOverview(ui::Hwnd client) {
+    const ui::Hwnd old = GetWindowOfKind(WindowKind::NowGraspWnd);
+    if (old && ui::IsWindow(old)) return old;
+    const ui::Hwnd grasp = mapview::CreateNowGraspWindow(client, 0, 0);
+    if (grasp) ui::ShowWindow(grasp, ui::SW_HIDE);
+    return grasp;
+}
+
+// The HQ miniature beside the map: a hidden window of the MDI client that 40043 shows.
+void CreateEditorWindows(ui::Hwnd frame, ui::Hwnd client) {
+    (void)frame;
+    if (GetWindowOfKind(WindowKind::HqWnd) || !client) return;
+    constexpr uint32_t style = ui::WS_CHILD | ui::WS_CAPTION | ui::WS_SYSMENU | ui::WS_CLIPSIBLINGS;
+    const ui::Hwnd hq = panels::CreateHqWindow(nullptr, client, 0, style);
+    if (!hq) return;
+    ui::Rect r{};
+    ui::GetClientRect(client, &r);
+    ui::Rect own{};
+    ui::GetWindowRect(hq, &own);
+    ui::SetWindowPos(hq, ui::Hwnd{}, std::max(0, r.right - own.Width()), 0, 0, 0,
+                     ui::SWP_NOSIZE | ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+    ui::ShowWindow(hq, ui::SW_HIDE);
+    SetWindowOfKind(WindowKind::HqWnd, hq);
+}
+
+void DestroyEditorWindows() {
+    // The snapshots belong to this run of the program only.
+    DeleteUndoFiles(GetWindowOfKind(WindowKind::FrameWnd));
+}
+
+}  // namespace
+
+bool IsEditorMapOpen() {
+    const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
+    return map && ui::GetClassName(map) == mapview::kSelMapEditWindowClass;
+}
+
+void InstallEditorCommands() {
+    mapview::RegisterSelMapEditWindow();
+    EditorFrameHooks hooks;
+    hooks.enableMenusForMode = [](ui::Hwnd frame, bool on) { EnableMenusForMode(frame, on ? 1 : 0); };
+    hooks.createMapWindow = [](ui::Hwnd client) { return mapview::CreateSelMapEditWindow(nullptr, client); };
+    hooks.createUnitContents = [](ui::Hwnd map) { return panels::CreateUnitContensWindow(nullptr, map); };
+    hooks.createOverview = CreateOverview;
+    hooks.stopGame = StopGame;
+    hooks.hideGameWindows = [] {
+        MapDocumentHook();
+        HideGameWindows();
+    };
+    SetEditorFrameHooks(std::move(hooks));
+    for (const EditorCommand& c : kCommands) SetFrameCommandHandler(c.id, c.run, c.available);
+
+    bool added = false;
+    for (const GameWindowModule& m : GameWindowModules()) added = added || m.name == kModuleName;
+    if (!added) AddGameWindowModule({kModuleName, nullptr, CreateEditorWindows, DestroyEditorWindows});
+}
+
+void UninstallEditorCommands() {
+    for (const EditorCommand& c : kCommands) SetFrameCommandHandler(c.id, nullptr);
+    SetEditorFrameHooks({});
+}
+
+}  // namespace zv::shell
