@@ -28,6 +28,8 @@
 #include "rules/troops/TroopRemoval.h"
 #include "rules/records/RuleRecords.h"
 #include "netplay/SessionManager.h"
+#include "organize/DeploymentSession.h"
+#include "organize/OrganizeDialog.h"
 #include "shell/ChatWindow.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
@@ -310,6 +312,44 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
     return 1;
 }
 
+int RunPlacementDialog(ui::Hwnd owner, std::uint8_t country) {
+    organize::OrganizeWorld* world = organize::CurrentOrganizeWorld();
+    if (!gWorld || !gWorld->tables || !world) return 0;
+    const int single = IsSinglePlayFlag(*gWorld->tables) != 0 ? 1 : 0;
+    world->singlePlay = single;
+    world->simulation = gWorld->simulation;
+    organize::ConnectDeploymentToSession(*world, single ? nullptr : fw::GetSessionManager());
+    return organize::RunDeploymentDialog(owner, country);
+}
+
+namespace {
+
+// The local player deploys its corps before the map windows come. False when the player went
+// back to the title instead (and, in network play, left the session).
+bool DeployPlayerCorps(ui::Hwnd frame) {
+    const rules::TableDirectory& tables = *gWorld->tables;
+    if (rules::ReadS32(tables.GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment) ==
+        0) {
+        return true;
+    }
+    const bool single = IsSinglePlayFlag(tables) != 0;
+    const std::uint8_t player = fw::GetPlayerCountry();
+    // No country of this machine's: a spectator waits for the players; a single game that the
+    // computer plays alone has nobody to deploy.
+    if (player > 3) {
+        if (!single) CreateNetworkWaitWindow(frame);
+        return true;
+    }
+    if (RunPlacementDialog(frame, player) != 0) return true;
+    ui::SendMessage(frame, ui::WM_COMMAND, kReturnToTitleCommand, 2);
+    if (!single) {
+        if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) session->Leave();
+    }
+    return false;
+}
+
+}  // namespace
+
 void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     (void)fromSave;
     if (!gWorld || !gWorld->tables) return;
@@ -324,8 +364,7 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     ReloadRouteTerrain();
     ApplyGameStartSettings(frame);
     rules::ResetVisibility(live);
-    // Deploying corps needs the organisation dialog; until it exists a game starts with the
-    // map's own troops.
+    if (!DeployPlayerCorps(frame)) return;
     const ui::Hwnd map = CreateMapWindows(frame);
     if (!map) return;
     // The game's map is a caption-less child of the frame under the tool strip, with the
