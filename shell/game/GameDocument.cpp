@@ -19,6 +19,7 @@
 #include "rules/context/ShadowTables.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/Bytes.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/TroopCursor.h"
@@ -273,6 +274,27 @@ int OverwriteMapFile(ui::Hwnd frame) {
     return 1;
 }
 
+namespace {
+
+// A new game with deployment: the corps file chosen for a country of this machine goes into
+// its force slot. A file that is missing or unreadable leaves the slot as it was.
+void LoadCountryCorps(const std::uint8_t* settings, int country) {
+    using G = rules::GameSettingsRecord;
+    if (rules::ReadS32(settings, G::kDeployment) == 0) return;
+    const char* text = reinterpret_cast<const char*>(settings + G::CountryEntry(country) + G::kEntryCorpsFile);
+    const std::string name(text, strnlen(text, G::kEntryCorpsFileWidth));
+    if (name.empty()) return;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(fw::GetProgramDirectory()) / "USER" / name, error)) {
+        return;
+    }
+    rules::ForceCursor force(*gWorld->tables, static_cast<std::uint8_t>(country));
+    force.SelectSlot(static_cast<std::uint8_t>(country));
+    force.LoadUserForceFile(fw::GetProgramDirectory(), name.c_str());
+}
+
+}  // namespace
+
 int ApplyGameStartSettings(ui::Hwnd frame) {
     (void)frame;
     rules::TableDirectory& t = *gWorld->tables;
@@ -306,6 +328,7 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
             rules::RemoveCountryTroops(live, static_cast<std::uint8_t>(c));
         } else if (participation == 0 || participation == 3) {
             fw::SetPlayerCountry(c);
+            LoadCountryCorps(s, c);
         }
     }
     if (gWorld->simulation) gWorld->simulation->SetPlayerCountry(fw::GetPlayerCountry());
