@@ -1,11 +1,13 @@
 #include "organize/OrganizeDialog.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "framework/gui/GdiHelpers.h"
 #include "framework/gui/TextFields.h"
 #include "framework/gui/WindowUtilities.h"
+#include "organize/AutoDeploy.h"
 #include "organize/CorpsFiles.h"
 #include "organize/DragDrop.h"
 #include "organize/OrganizeWorld.h"
@@ -17,11 +19,17 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "platform/ui/controls/ImageList.h"
+#include "rules/context/GameContext.h"
+#include "rules/records/CachedTroopCursor.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/RuleRecords.h"
 #include "rules/records/TroopRecord.h"
+#include "rules/troops/Placement.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 #include "shell/WindowRegistry.h"
 #include "shell/skin/SkinControls.h"
+#include "simulation/Simulation.h"
 
 namespace zv::organize {
 
@@ -215,6 +223,94 @@ void OnDiscard(ui::Hwnd dialog, ui::LParam l) {
     RefreshDisplay(dialog);
 }
 
+// ---- Deployment mode
+
+ui::Hwnd DeploymentMap(ui::Hwnd dialog) { return Item(Display(dialog), kIdMapView); }
+
+rules::GameContext MakeContext() {
+    OrganizeWorld& w = World();
+    return rules::GameContext(*w.tables, w.simulation ? w.simulation->ContextEnv()
+                                                      : rules::GameContextEnv{nullptr, w.playerCountry});
+}
+
+void SetPlacementTroop(ui::Hwnd dialog, std::uint16_t troop) {
+    if (ui::Hwnd map = DeploymentMap(dialog)) {
+        ui::SendMessage(map, WM_MAP_SET_PLACEMENT_TROOP, troop, gState.playerCountry);
+    }
+}
+
+// After troops went onto the map or came back: the lists and the budget show the corps as it
+// is now, and no troop of the old corps stays selected or waits to be placed.
+void AfterPlacementChange(ui::Hwnd dialog, bool rebuildMap) {
+    ForgetScratch();
+    if (rebuildMap) {
+        if (ui::Hwnd map = DeploymentMap(dialog)) ui::SendMessage(map, WM_MAP_REBUILD, gState.playerCountry, 0);
+        SetPlacementTroop(dialog, 0xFFFF);
+    }
+    gState.selectedTroop = -1;
+    ui::SetDlgItemText(dialog, kIdTroopName, "");
+    ui::SetDlgItemText(dialog, kIdFormationName, "");
+    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    ShowDeploymentBudget(dialog);
+    RefreshDisplay(dialog);
+}
+
+void OnDeployListClick(ui::Hwnd dialog, const ui::NmHdr* hdr, int row) {
+    const bool onRow = row >= 0 && row < kTroopRowCapacity &&
+                       row < int(ui::SendMessage(hdr->hwndFrom, ui::LVM_GETITEMCOUNT, 0, 0)) &&
+                       gState.troopRows[std::size_t(row)] >= 0;
+    if (!onRow) {
+        SetPlacementTroop(dialog, 0xFFFF);
+        return;
+    }
+    gState.selectedTroop = gState.troopRows[std::size_t(row)];
+    SelectOrganizeTroop(dialog, gState.selectedTroop, gState.corpsFlag, gState.listTab);
+    RefreshDisplay(dialog);
+    SetPlacementTroop(dialog, std::uint16_t(gState.selectedTroop));
+}
+
+void OnReturnToTitle(ui::Hwnd dialog, ui::LParam l) {
+    // The button's own click carries its handle; PressOrganizeReturnToTitle sends 1 instead,
+    // for a session that is gone: nothing to ask then.
+    const ui::Hwnd button = ui::GetDlgItem(dialog, kIdReturnToTitle);
+    if (l != 0 && l != ui::LParam(button.value)) {
+        ui::EndDialog(dialog, 0);
+        return;
+    }
+    if (Ask(dialog, "タイトル画面に戻ります", kOrganizeCaption) != ui::IDYES) return;
+    if (World().singlePlay == 0 && World().leaveSession) World().leaveSession();
+    ui::EndDialog(dialog, 0);
+}
+
+int OnDeployCommand(ui::Hwnd dialog, int id, ui::LParam l) {
+    switch (id) {
+        case kIdAutoDeploy: {
+            rules::GameContext ctx = MakeContext();
+            AutoDeployCorps(ctx, World().workspace, std::uint8_t(gState.playerCountry));
+            AfterPlacementChange(dialog, true);
+            return 1;
+        }
+        case kIdRecoverAll: {
+            rules::GameContext ctx = MakeContext();
+            rules::RecoverAllTroops(ctx, World().workspace, std::uint8_t(gState.playerCountry));
+            AfterPlacementChange(dialog, true);
+            return 1;
+        }
+        case kIdGameStart:
+            if (PlayerHasHQOnMap()) {
+                ui::EndDialog(dialog, 1);
+            } else {
+                Tell(dialog, "司令部が配置されていません");
+            }
+            return 1;
+        case kIdReturnToTitle:
+            OnReturnToTitle(dialog, l);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
 void OnListNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l) {
     const int id = int(hdr->idFrom);
     const bool click = hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK;
@@ -236,6 +332,10 @@ void OnListNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l) {
         return;
     }
     if (id != kIdTroopList && id != kIdTemplateList) return;
+    if (gState.deployFlag == 1) {
+        if (id == kIdTroopList && (click || hdr->code == ui::LVN_BEGINDRAG)) OnDeployListClick(dialog, hdr, row);
+        return;
+    }
     const auto& rows = id == kIdTroopList ? gState.troopRows : gState.templateRows;
     const bool onRow = row >= 0 && row < kTroopRowCapacity;
     if (hdr->code == ui::LVN_BEGINDRAG && gState.deployFlag == 0) {
@@ -299,6 +399,60 @@ intptr_t AltitudeMixDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui
 }  // namespace
 
 OrganizeState& GetOrganizeState() { return gState; }
+
+void EnableOrganizeGameStart(int enable) {
+    if (!gState.dialog) return;
+    if (ui::Hwnd b = ui::GetDlgItem(gState.dialog, kIdGameStart)) ui::EnableWindow(b, enable != 0);
+}
+
+int PressOrganizeReturnToTitle() {
+    if (!gState.dialog || gState.deployFlag != 1) return 0;
+    ui::SendMessage(gState.dialog, ui::WM_COMMAND, kIdReturnToTitle, 1);
+    return 1;
+}
+
+int PlayerHasHQOnMap() {
+    OrganizeWorld* world = CurrentOrganizeWorld();
+    if (!world || !world->tables) return 0;
+    rules::TroopCursor troops(*world->tables);
+    for (std::uint16_t t = 0; t < 255; ++t) {
+        if (!troops.Select(t) || !troops.GetRecord()->IsUsed()) continue;
+        if (troops.GetCountry() != world->playerCountry || !troops.IsOnMap()) continue;
+        if (rules::HasMemberOfKind(troops, rules::kHeadquartersUnitKind) != 0) return 1;
+    }
+    return 0;
+}
+
+void ShowDeploymentBudget(ui::Hwnd dialog) {
+    OrganizeWorld& w = World();
+    const std::uint8_t country = std::uint8_t(gState.playerCountry);
+    rules::CountryCursor countries(*w.tables);
+    const long funds = countries.Select(country) ? long(countries.GetFunds()) : 0L;
+    rules::TroopCursor troops(*w.tables);
+    const int deployed = troops.CountTroopsByAltitude(country, 0xFF);
+    rules::ScenarioHeaderCursor header(*w.tables);
+    const int limit = header.GetDeployLimit();
+    char text[64];
+    std::snprintf(text, sizeof text, "%9ld", funds);
+    ui::SetDlgItemText(dialog, kIdFunds, text);
+    std::snprintf(text, sizeof text, "%3d／%3d", deployed, limit);
+    ui::SetDlgItemText(dialog, kIdDeployed, ToSjis(text));
+}
+
+int RunDeploymentDialog(ui::Hwnd owner, std::uint8_t country) {
+    OrganizeWorld& w = World();
+    rules::ForceCursor fc(*w.tables, 5, w.workspace);
+    fc.LoadSlotToWork(country);
+    // The working force now holds this country's corps: a scratch copy of another troop is stale.
+    ForgetScratch();
+    w.playerCountry = country;
+    SetOrganizeTitle(" ");
+    SetOrganizeParams(0, 1, 10, 5, 1);
+    const int result = RunOrganizeDialog(owner);
+    fc.StoreWorkToSlot(country);
+    SetOrganizeParams(0xFFFF, 1, 0, 5, 0);
+    return result;
+}
 
 std::uint8_t AltitudeCodeOfUnit(std::uint8_t altitudeClass, std::uint8_t defenceType) {
     return rules::TroopAltitudeCodeOf(altitudeClass, defenceType);
@@ -422,6 +576,11 @@ intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::L
                 if (ui::Hwnd map = Item(Display(dialog), kIdMapView)) {
                     ui::SendMessage(map, WM_MAP_REBUILD, gState.playerCountry, 0);
                 }
+                // The host starts once every player has arranged its troops.
+                if (World().singlePlay == 0 && World().isSessionHost && World().isSessionHost()) {
+                    ui::EnableWindow(ui::GetDlgItem(dialog, kIdGameStart), false);
+                }
+                ShowDeploymentBudget(dialog);
             }
             SetOrganizeButtonState(dialog, 0);
             SetDragOwner(dialog);
@@ -447,6 +606,7 @@ intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::L
         case ui::WM_COMMAND: {
             const int id = ui::LoWord(w);
             const int code = ui::HiWord(w);
+            if (gState.deployFlag == 1 && OnDeployCommand(dialog, id, l)) return 1;
             switch (id) {
                 case kIdRegisterTroop:
                 case kIdRegisterTemplate:
@@ -486,6 +646,9 @@ intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::L
         case WM_ORGANIZE_DISCARD:
             OnDiscard(dialog, l);
             return 1;
+        case WM_ORGANIZE_PLACEMENT_CHANGED:
+            if (gState.deployFlag == 1) AfterPlacementChange(dialog, false);
+            return 1;
         case ui::WM_LBUTTONUP:
             if (gState.editingFlag && IsDragging()) {
                 ui::Point p{ui::GetXLParam(l), ui::GetYLParam(l)};
@@ -498,7 +661,13 @@ intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::L
             EndDrag(nullptr);
             return 1;
         case ui::WM_CLOSE:
-            ui::EndDialog(dialog, 0);
+            // Closing the deployment screen is タイトルに戻る: in network play the session is
+            // left too, so the others do not wait for this player for ever.
+            if (gState.deployFlag == 1) {
+                OnReturnToTitle(dialog, 0);
+            } else {
+                ui::EndDialog(dialog, 0);
+            }
             return 1;
         case ui::WM_DESTROY:
             OnDestroy(dialog);
@@ -508,7 +677,23 @@ intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::L
     }
 }
 
+// A troop of the game (table 9), as the troop information dialog shows it: through the cached
+// copy its window edits. The altitude is shown, never changed.
+void SelectGameTroop(ui::Hwnd dialog, int index) {
+    if (!World().troopCache || index < 0) return;
+    rules::CachedTroopCursor troop(*World().tables, *World().troopCache);
+    if (!troop.Select(std::uint16_t(index))) return;
+    ui::SetDlgItemText(dialog, kIdTroopName, std::string(troop.GetName(), strnlen(troop.GetName(), 24)));
+    const char* formation = troop.GetFormationName(troop.GetCurrentFormation() & 3);
+    ui::SetDlgItemText(dialog, kIdFormationName, std::string(formation, strnlen(formation, 16)));
+    const std::uint8_t code = AltitudeCodeOfUnit(troop.RefreshAltitudeClass(), troop.GetDefenceType());
+    ui::Hwnd combo = ui::GetDlgItem(dialog, kIdAltitudeCombo);
+    ui::SendMessage(combo, ui::CB_SETCURSEL, ui::WParam(int(code) - 1), 0);
+    ui::EnableWindow(combo, false);
+}
+
 void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/) {
+    if (corpsFlag == 0) return SelectGameTroop(dialog, index);
     rules::ForceCursor fc(*World().tables, 5, World().workspace);
     fc.SelectSlot(5);
     if (index >= 0) {

@@ -43,6 +43,21 @@ int RunCorpsEditor(ui::Hwnd owner, const std::string& fileName);
 using UnitKindInfoDialog = void (*)(ui::Hwnd owner, int unit);
 void SetUnitKindInfoDialog(UnitKindInfoDialog show);
 
+// Deployment mode. RunDeploymentDialog loads the country's corps into the working force, runs
+// the dialog on the deployment page (troops placed by clicks on its map, 自動配置, すべて回収)
+// and stores the working force back into the country's slot, also when cancelled: 1 for
+// ゲーム開始, 0 for タイトルに戻る or the close box.
+int RunDeploymentDialog(ui::Hwnd owner, std::uint8_t country);
+// ゲーム開始 of the open deployment dialog on or off (nothing when none is open).
+void EnableOrganizeGameStart(int enable);
+// Ends an open deployment dialog with 0 without asking (the session was lost): 1; 0 when none
+// is open.
+int PressOrganizeReturnToTitle();
+// 1 when a troop of the player country stands on the map with a headquarters member.
+int PlayerHasHQOnMap();
+// The player country's funds and its deployed troops against the scenario's limit.
+void ShowDeploymentBudget(ui::Hwnd dialog);
+
 // Pack-choice flag (the pack buttons of the troop display obey it).
 int GetTroopInfoExtraFlag();
 void SetTroopInfoExtraFlag(int value);

@@ -10,6 +10,7 @@
 #include "framework/gui/ControlCreators.h"
 #include "framework/gui/WindowUtilities.h"
 #include "organize/DragDrop.h"
+#include "organize/OrganizeControls.h"
 #include "organize/OrganizeDialog.h"
 #include "organize/OrganizeWorld.h"
 #include "organize/TroopDisplay.h"
@@ -25,9 +26,7 @@
 
 namespace zv::organize {
 
-namespace {
-
-OrganizeWorld& World() { return *CurrentOrganizeWorld(); }
+namespace controls {
 
 void SetFont(ui::Hwnd h, const ui::Font* font) {
     if (h && font) ui::SendMessage(h, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
@@ -71,6 +70,14 @@ void AddTab(ui::Hwnd tabs, int index, const char* utf8) {
     item.pszText = text.data();
     ui::SendMessage(tabs, ui::TCM_INSERTITEMA, ui::WParam(index), reinterpret_cast<ui::LParam>(&item));
 }
+
+}  // namespace controls
+
+namespace {
+
+using namespace controls;
+
+OrganizeWorld& World() { return *CurrentOrganizeWorld(); }
 
 
 std::string Trimmed(const char* bytes, std::size_t limit) {
@@ -162,7 +169,7 @@ ui::ImageList* AttachListImagesB(ui::Hwnd window, int listId, ui::ImageList* old
     return Attach(window, listId, BuildImageList(80, cells, "mapcatey.bmp"));
 }
 
-void LayoutOrganizeDialog(ui::Hwnd dialog, const ui::Font* small, const ui::Font* /*large*/) {
+void LayoutOrganizeDialog(ui::Hwnd dialog, const ui::Font* small, const ui::Font* largeFont) {
     OrganizeState& st = GetOrganizeState();
     const bool deploy = st.deployFlag == 1;
     ui::SetWindowText(dialog, st.title);
@@ -240,6 +247,16 @@ void LayoutOrganizeDialog(ui::Hwnd dialog, const ui::Font* small, const ui::Font
         Static(dialog, kIdTemplateCounter, "", 480, 336, 74, 14, small);
         CreateTrashBoxWindow(dialog, kIdTrashBox, 480, 350, 68, 80);
         ShowOrganizeCounters(dialog);
+    } else {
+        const ui::Font* large = largeFont;
+        Button(dialog, kIdReturnToTitle, "タイトルに戻る", 556, 330, 80, 20, small);
+        Button(dialog, kIdAutoDeploy, "自動配置", 556, 360, 80, 20, small);
+        Button(dialog, kIdRecoverAll, "すべて回収", 556, 380, 80, 20, small);
+        Button(dialog, kIdGameStart, "ゲーム開始", 556, 400, 80, 20, small);
+        Static(dialog, kIdFundsLabel, "軍事費:", 480, 280, 50, 14, large);
+        Static(dialog, kIdFunds, "  9999999", 530, 280, 80, 14, large);
+        Static(dialog, kIdDeployedLabel, "部隊数:", 480, 300, 50, 14, large);
+        Static(dialog, kIdDeployed, "  0／  0", 530, 300, 50, 14, large);
     }
 }
 

@@ -21,6 +21,7 @@ namespace zv::organize {
 constexpr std::uint32_t WM_TROOP_INFO_REFRESH = 2043;
 constexpr std::uint32_t WM_ORGANIZE_PLACEMENT_CHANGED = 2108;
 constexpr std::uint32_t WM_MAP_REBUILD = 2097;
+constexpr std::uint32_t WM_MAP_SET_PLACEMENT_TROOP = 2039;
 
 // Dialog templates.
 constexpr int kOrganizeDialog = 323;
@@ -47,6 +48,16 @@ constexpr int kIdTroopCounter = 14145;
 constexpr int kIdTemplateCounter = 14146;
 constexpr int kIdTransform = 14147;
 constexpr int kIdCancel = 1214;
+// Deployment mode: the commands, the funds and the deployed count (14145 and 14146 take the
+// place of the counters of corps editing).
+constexpr int kIdAutoDeploy = 14139;
+constexpr int kIdRecoverAll = 14140;
+constexpr int kIdGameStart = 14141;
+constexpr int kIdReturnToTitle = 14142;
+constexpr int kIdFundsLabel = 14143;
+constexpr int kIdFunds = 14144;
+constexpr int kIdDeployedLabel = 14145;
+constexpr int kIdDeployed = 14146;
 constexpr int kIdTrashBox = 1151;
 constexpr int kIdMixText = 1235;
 

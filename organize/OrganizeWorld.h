@@ -16,6 +16,10 @@
 #include "rules/records/CachedTroopCursor.h"
 #include "rules/records/ForceCursor.h"
 
+namespace zv::sim {
+class Simulation;
+}
+
 namespace zv::organize {
 
 struct OrganizeWorld {
@@ -26,6 +30,14 @@ struct OrganizeWorld {
     rules::TroopCache* troopCache = nullptr;
     std::uint8_t playerCountry = 0;
     int singlePlay = 1;
+    // The game's simulation: the troop information dialog's order goes into its journal and
+    // holds its dialog busy bit; the deployment screen's rules run on its context. Null outside
+    // a game (the corps editor).
+    sim::Simulation* simulation = nullptr;
+    // Network play: leaves the session (タイトルに戻る, the close box), and whether this
+    // participant hosts it (its ゲーム開始 waits for everybody's arrangement). Unset: no session.
+    std::function<void()> leaveSession;
+    std::function<bool()> isSessionHost;
 };
 
 void InstallOrganizeWorld(OrganizeWorld* world);

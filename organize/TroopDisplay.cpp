@@ -701,6 +701,8 @@ void SetTroopInfoTarget(int troop, int page, int playerCountry) {
     }
 }
 
+void SetTroopInfoPage(int page) { detail::gTargetPage = page; }
+
 int GetTroopInfoViewerCountry() { return detail::gTargetCountry; }
 int GetTroopInfoTargetTroop() { return detail::gTargetTroop; }
 

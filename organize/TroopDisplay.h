@@ -56,6 +56,8 @@ ui::LResult DispTroopInfoWindowProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w,
 // The troop the troop information window shows (a troop of table 9), its page and the viewer's
 // country (above 3: a spectator). The troop information dialog sets them before its refresh.
 void SetTroopInfoTarget(int troop, int page, int playerCountry);
+// Another page of the same troop: the cached copy and its edits stay.
+void SetTroopInfoPage(int page);
 
 // The organisation window's transform flag (the 変形 command sets it to 0).
 void SetOrganizeTransformFlag(int value);

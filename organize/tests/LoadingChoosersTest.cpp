@@ -37,34 +37,6 @@ class Choosers : public OrganizeTest {
         }
     }
 
-    // Runs `run`, whose modal dialog `act` drives once it is up; `opened` tells whether one came.
-    intptr_t Drive(const std::function<intptr_t()>& run, std::function<void(ui::Hwnd)> act) {
-        opened = false;
-        gAct = [this, act](ui::Hwnd d) {
-            opened = true;
-            Pump();
-            act(d);
-            // A dialog the step left open would hold the test in its loop for ever.
-            gWatchdog = ui::SetTimer({}, 96, 2000, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
-                ui::KillTimer({}, id);
-                ADD_FAILURE() << "the dialog is still open";
-                ui::SendMessage(ui::GetActiveWindow(), ui::WM_COMMAND, ui::IDCANCEL, 0);
-            });
-        };
-        screen->SetAutoAdvance(true);
-        // A call that opens no dialog leaves its timer behind: it goes with the call.
-        const uintptr_t timer = ui::SetTimer({}, 95, 40, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
-            ui::KillTimer({}, id);
-            if (gAct) gAct(ui::GetActiveWindow());
-        });
-        const intptr_t r = run();
-        ui::KillTimer({}, timer);
-        ui::KillTimer({}, gWatchdog);
-        screen->SetAutoAdvance(false);
-        gAct = nullptr;
-        return r;
-    }
-
     ui::Hwnd List(ui::Hwnd d) { return ui::GetDlgItem(d, kIdChooserList); }
     std::vector<std::string> Rows(ui::Hwnd d) {
         std::vector<std::string> rows;
@@ -102,9 +74,6 @@ class Choosers : public OrganizeTest {
 
     std::vector<std::uint16_t> onMap;
     std::uint16_t carrier = 0;
-    bool opened = false;
-    static inline std::function<void(ui::Hwnd)> gAct;
-    static inline uintptr_t gWatchdog = 0;
 };
 
 TEST_F(Choosers, TheCarrierComesFirstThenItsCargoInIndexOrder) {

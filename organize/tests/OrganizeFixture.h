@@ -158,6 +158,36 @@ class OrganizeTest : public ::testing::Test {
         EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + name + ".png", &error)) << error;
     }
 
+    // Runs `run`, whose modal dialog `act` drives once it is up; `opened` tells whether one came.
+    intptr_t Drive(const std::function<intptr_t()>& run, std::function<void(ui::Hwnd)> act) {
+        opened = false;
+        gAct = [this, act](ui::Hwnd d) {
+            opened = true;
+            Pump();
+            act(d);
+            // A dialog the step left open would hold the test in its loop for ever.
+            gWatchdog = ui::SetTimer({}, 96, 2000, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+                ui::KillTimer({}, id);
+                ADD_FAILURE() << "the dialog is still open";
+                const ui::Hwnd stuck = ui::GetActiveWindow();
+                ui::SendMessage(stuck, ui::WM_COMMAND, ui::IDCANCEL, 0);
+                ui::SendMessage(stuck, ui::WM_CLOSE, 0, 0);
+            });
+        };
+        screen->SetAutoAdvance(true);
+        // A call that opens no dialog leaves its timer behind: it goes with the call.
+        const uintptr_t timer = ui::SetTimer({}, 95, 40, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+            ui::KillTimer({}, id);
+            if (gAct) gAct(ui::GetActiveWindow());
+        });
+        const intptr_t r = run();
+        ui::KillTimer({}, timer);
+        ui::KillTimer({}, gWatchdog);
+        screen->SetAutoAdvance(false);
+        gAct = nullptr;
+        return r;
+    }
+
     rules::TableDirectory tables;
     rules::ForceWorkspace workspace;
     rules::TroopCache cache;
@@ -168,6 +198,9 @@ class OrganizeTest : public ::testing::Test {
     ui::Hwnd owner{};
     std::vector<Box> boxes;
     std::deque<int> answers;
+    bool opened = false;
+    static inline std::function<void(ui::Hwnd)> gAct;
+    static inline uintptr_t gWatchdog = 0;
 };
 
 }  // namespace zv::organize::testing

@@ -19,6 +19,7 @@
 #include "rules/context/ShadowTables.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/Bytes.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/TroopCursor.h"
@@ -28,6 +29,8 @@
 #include "rules/troops/TroopRemoval.h"
 #include "rules/records/RuleRecords.h"
 #include "netplay/SessionManager.h"
+#include "organize/DeploymentSession.h"
+#include "organize/OrganizeDialog.h"
 #include "shell/ChatWindow.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
@@ -99,6 +102,27 @@ void ResetGameState() {
     std::memset(t.GetTableBase(rules::TableId::CountryStats), 0, t.GetTableTotalBytes(rules::TableId::CountryStats));
 }
 
+namespace {
+
+// A new game with deployment: the corps file chosen for a country of this machine goes into
+// its force slot. A file that is missing or unreadable leaves the slot as it was.
+void LoadCountryCorps(const std::uint8_t* settings, int country) {
+    using G = rules::GameSettingsRecord;
+    if (rules::ReadS32(settings, G::kDeployment) == 0) return;
+    const char* text = reinterpret_cast<const char*>(settings + G::CountryEntry(country) + G::kEntryCorpsFile);
+    const std::string name(text, strnlen(text, G::kEntryCorpsFileWidth));
+    if (name.empty()) return;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(fw::GetProgramDirectory()) / "USER" / name, error)) {
+        return;
+    }
+    rules::ForceCursor force(*gWorld->tables, static_cast<std::uint8_t>(country));
+    force.SelectSlot(static_cast<std::uint8_t>(country));
+    force.LoadUserForceFile(fw::GetProgramDirectory(), name.c_str());
+}
+
+}  // namespace
+
 int ApplyGameStartSettings(ui::Hwnd frame) {
     (void)frame;
     rules::TableDirectory& t = *gWorld->tables;
@@ -132,11 +156,50 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
             rules::RemoveCountryTroops(live, static_cast<std::uint8_t>(c));
         } else if (participation == 0 || participation == 3) {
             fw::SetPlayerCountry(c);
+            LoadCountryCorps(s, c);
         }
     }
     if (gWorld->simulation) gWorld->simulation->SetPlayerCountry(fw::GetPlayerCountry());
     return 1;
 }
+
+int RunPlacementDialog(ui::Hwnd owner, std::uint8_t country) {
+    organize::OrganizeWorld* world = organize::CurrentOrganizeWorld();
+    if (!gWorld || !gWorld->tables || !world) return 0;
+    const int single = IsSinglePlayFlag(*gWorld->tables) != 0 ? 1 : 0;
+    world->singlePlay = single;
+    world->simulation = gWorld->simulation;
+    organize::ConnectDeploymentToSession(*world, single ? nullptr : fw::GetSessionManager());
+    return organize::RunDeploymentDialog(owner, country);
+}
+
+namespace {
+
+// The local player deploys its corps before the map windows come. False when the player went
+// back to the title instead (and, in network play, left the session).
+bool DeployPlayerCorps(ui::Hwnd frame) {
+    const rules::TableDirectory& tables = *gWorld->tables;
+    if (rules::ReadS32(tables.GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment) ==
+        0) {
+        return true;
+    }
+    const bool single = IsSinglePlayFlag(tables) != 0;
+    const std::uint8_t player = fw::GetPlayerCountry();
+    // No country of this machine's: a spectator waits for the players; a single game that the
+    // computer plays alone has nobody to deploy.
+    if (player > 3) {
+        if (!single) CreateNetworkWaitWindow(frame);
+        return true;
+    }
+    if (RunPlacementDialog(frame, player) != 0) return true;
+    ui::SendMessage(frame, ui::WM_COMMAND, kReturnToTitleCommand, 2);
+    if (!single) {
+        if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) session->Leave();
+    }
+    return false;
+}
+
+}  // namespace
 
 void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     (void)fromSave;
@@ -152,8 +215,7 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     ReloadRouteTerrain();
     ApplyGameStartSettings(frame);
     rules::ResetVisibility(live);
-    // Deploying corps needs the organisation dialog; until it exists a game starts with the
-    // map's own troops.
+    if (!DeployPlayerCorps(frame)) return;
     const ui::Hwnd map = CreateMapWindows(frame);
     if (!map) return;
     // The game's map is a caption-less child of the frame under the tool strip, with the

@@ -42,5 +42,10 @@ void ResetGameState();
 void StartGame(ui::Hwnd frame, ui::WParam fromSave);
 int ApplyGameStartSettings(ui::Hwnd frame);
 void BeginPlay(ui::Hwnd frame);
+// The local player's deployment of the country's corps (the organisation dialog in deployment
+// mode, over the country's force slot): 1 to start the game, 0 when the player went back.
+int RunPlacementDialog(ui::Hwnd owner, std::uint8_t country);
+// The frame command that returns to the title (lParam 2: from the game start).
+constexpr int kReturnToTitleCommand = 40118;
 
 }  // namespace zv::shell

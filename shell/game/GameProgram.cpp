@@ -12,6 +12,7 @@
 #include "mapview/MapWorld.h"
 #include "netplay/SessionManager.h"
 #include "organize/CorpsFiles.h"
+#include "organize/DeploymentSession.h"
 #include "organize/OrganizeWorld.h"
 #include "platform/core/Process.h"
 #include "platform/core/Sjis.h"
@@ -255,6 +256,10 @@ int RunGameProgram(const GameProgramOptions& options) {
     organizeWorld.workspace = &forceWorkspace;
     organizeWorld.corpsDirectory = fw::GetProgramDirectory();
     organizeWorld.troopCache = &troopCache;
+    organizeWorld.simulation = simulation.get();
+    // The session reaches the deployment dialog through this (the other GUI answers go on to
+    // what it wraps).
+    organize::DeploymentNetworkGui deploymentGui;
     organize::InstallOrganizeWorld(&organizeWorld);
     SetFrameCommandHandler(kCorpsEditorCommand, [t = tables.get()](ui::Hwnd frame, ui::WParam, ui::LParam) {
         rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings),
@@ -273,6 +278,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     registry.Clear();
     auto session = std::make_unique<net::SessionManager>();
     session->AttachGame(simulation.get(), tables.get());
+    session->SetGui(&deploymentGui);
     fw::SetSessionManager(session.get(), ConnectionOf);
     simulation->SetSession(session.get());
     trace("session");

@@ -11,9 +11,12 @@
 #include "mapview/MapMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
+#include "organize/OrganizeDialog.h"
+#include "organize/OrganizeState.h"
 #include "platform/core/Process.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/controls/CommonControls.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
@@ -21,6 +24,7 @@
 #include "rules/records/TroopCursor.h"
 #include "shell/OpeningLauncher.h"
 #include "shell/WindowRegistry.h"
+#include "shell/game/FrameMenus.h"
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
@@ -313,6 +317,100 @@ TEST(GameProgram, ASmallScreenShowsTheWarningAndEnds) {
     };
     EXPECT_EQ(run.Run([](ui::Hwnd) { ADD_FAILURE() << "a frame was shown"; }), 0);
     EXPECT_EQ(run.steps, (std::vector<std::string>{"mutex", "screen"}));
+}
+
+namespace deployment {
+
+// The deployment dialog is modal inside the game start: a timer acts in its loop.
+std::function<void()> gAct;
+void ActInDeploymentDialog(ProgramRun& run, std::function<void()> act) {
+    run.screen->SetAutoAdvance(true);
+    gAct = std::move(act);
+    ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+        if (!organize::GetOrganizeState().dialog) return;
+        ui::KillTimer({}, id);
+        if (auto act = std::exchange(gAct, nullptr)) act();
+    });
+}
+
+// A click on a button of the dialog; `answer` (a key) is queued behind it for the box it opens.
+void ClickButton(ProgramRun& run, int id, std::uint32_t answer = 0) {
+    ui::Rect r{};
+    ui::GetWindowRect(ui::GetDlgItem(organize::GetOrganizeState().dialog, id), &r);
+    run.screen->Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    if (answer) run.Key(answer);
+    run.Pump();
+}
+
+// A single game of the default map with deployment: country 0 deploys the default corps.
+void PrepareDeployment(ProgramRun& run, GameWorld* world) {
+    std::string error;
+    sim::HeadlessGame loader;
+    ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
+    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
+                              rules::TableId::Country, rules::TableId::ScenarioHeader}) {
+        std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
+                    world->tables->GetTableTotalBytes(id));
+    }
+    PrepareSinglePlay(*world->tables, 0);
+    using G = rules::GameSettingsRecord;
+    std::uint8_t* s = world->tables->GetTableBase(rules::TableId::GameSettings);
+    rules::WriteS32(s, G::kDeployment, 1);
+    std::strcpy(reinterpret_cast<char*>(s + G::CountryEntry(0) + G::kEntryCorpsFile), "useFrc00.prm");
+    (void)run;
+}
+
+}  // namespace deployment
+
+TEST(GameProgram, ASingleGameWithDeploymentStartsFromTheDeploymentDialog) {
+    ProgramRun run;
+    int troopsInDialog = 0;
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        deployment::PrepareDeployment(run, world);
+        deployment::ActInDeploymentDialog(run, [&] {
+            troopsInDialog = int(ui::SendMessage(
+                ui::GetDlgItem(ui::GetDlgItem(organize::GetOrganizeState().dialog, organize::kIdListTabs),
+                               organize::kIdTroopList),
+                ui::LVM_GETITEMCOUNT, 0, 0));
+            deployment::ClickButton(run, organize::kIdAutoDeploy);
+            std::string error;
+            EXPECT_TRUE(run.screen->WriteScreenshot(testing::ScreenshotPath("zv6_deployment"), &error)) << error;
+            deployment::ClickButton(run, organize::kIdGameStart);
+        });
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        EXPECT_GT(troopsInDialog, 0) << "the corps file was not loaded for the deployment";
+        EXPECT_TRUE(IsClockRunning());
+        EXPECT_TRUE(GetWindowOfKind(WindowKind::MapWnd));
+        EXPECT_EQ(organize::PlayerHasHQOnMap(), 1);
+        run.Key(ui::VK_RETURN);
+        ui::PostMessage(frame, WM_EXIT_GAME, 0, 0);
+    });
+    EXPECT_EQ(run.steps, StartAndStop());
+}
+
+TEST(GameProgram, LeavingTheDeploymentDialogReturnsToTheTitle) {
+    ProgramRun run;
+    std::vector<ui::LParam> returns;
+    run.Run([&](ui::Hwnd frame) {
+        SetFrameCommandHandler(kReturnToTitleCommand, [&](ui::Hwnd, ui::WParam, ui::LParam l) {
+            returns.push_back(l);
+            return ui::LResult(0);
+        });
+        deployment::PrepareDeployment(run, CurrentGameWorld());
+        deployment::ActInDeploymentDialog(run, [&] {
+            // タイトルに戻る, answered Yes.
+            deployment::ClickButton(run, organize::kIdReturnToTitle, ui::VK_RETURN);
+        });
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        SetFrameCommandHandler(kReturnToTitleCommand, nullptr);
+        EXPECT_EQ(returns, std::vector<ui::LParam>{2});
+        EXPECT_FALSE(IsClockRunning());
+        EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
+        run.Key(ui::VK_RETURN);
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(run.steps, StartAndStop());
 }
 
 }  // namespace

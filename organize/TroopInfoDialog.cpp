@@ -1,0 +1,261 @@
+#include "organize/TroopInfoDialog.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/ProcessState.h"
+#include "framework/gui/ControlCreators.h"
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/WindowUtilities.h"
+#include "organize/OrganizeControls.h"
+#include "organize/OrganizeDialog.h"
+#include "organize/OrganizeWorld.h"
+#include "organize/TroopDisplay.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "rules/context/GameContext.h"
+#include "rules/records/CachedTroopCursor.h"
+#include "rules/troops/TroopOrders.h"
+#include "simulation/CommandInterpreter.h"
+#include "simulation/CommandRecords.h"
+#include "simulation/Simulation.h"
+
+namespace zv::organize {
+
+namespace {
+
+using namespace controls;
+
+TroopInfoState gInfo;
+ui::Font gSmallFont;
+ui::Font gLargeFont;
+
+constexpr int kExchangeFlag = 8;
+constexpr int kWeaponPage = 8;
+
+OrganizeWorld* World() { return CurrentOrganizeWorld(); }
+
+// The troop's cached copy, selected (copied from the table unless it is cached already).
+bool SelectCached(rules::CachedTroopCursor& troop) {
+    return gInfo.troop >= 0 && troop.Select(std::uint16_t(gInfo.troop)) != 0;
+}
+
+void RefreshDisplay(ui::Hwnd dialog) {
+    ui::Hwnd tabs = ui::GetDlgItem(dialog, kIdInfoTabs);
+    if (ui::Hwnd d = tabs ? ui::GetDlgItem(tabs, kIdTroopDisplay) : ui::Hwnd{}) {
+        ui::SendMessage(d, WM_TROOP_INFO_REFRESH, gInfo.page,
+                        ui::LParam((std::uint32_t(gInfo.infoFlag) << 16) | std::uint16_t(gInfo.troop)));
+    }
+}
+
+void Layout(ui::Hwnd dialog) {
+    const int frameX = ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
+    const int frameY = ui::GetSystemMetrics(ui::SM_CYDLGFRAME);
+    fw::CenterWindowOnScreen(dialog, 480 + 2 * frameX, 460 + 2 * frameY + ui::GetSystemMetrics(ui::SM_CYCAPTION),
+                             0);
+    ui::SetWindowText(dialog, gInfo.title);
+    const ui::Font* small = &gSmallFont;
+    Static(dialog, kIdNameLabel, "部隊名称", 14, 6, 50, 14, small);
+    ui::Hwnd name = fw::CreateEditCtl(dialog, kIdTroopName, 66, 4, 154, 14, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
+    SetFont(name, small);
+    ui::SendMessage(name, ui::EM_LIMITTEXT, 24, 0);
+    ui::EnableWindow(name, false);
+    Static(dialog, kIdFormationLabel, "ﾌｫｰﾒｰｼｮﾝ:", 14, 20, 50, 14, small);
+    ui::Hwnd formation =
+        fw::CreateEditCtl(dialog, kIdFormationName, 66, 20, 100, 14, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
+    SetFont(formation, small);
+    ui::SendMessage(formation, ui::EM_LIMITTEXT, 16, 0);
+    ui::EnableWindow(formation, false);
+    Static(dialog, kIdAltitudeLabel, "部隊高度", 242, 4, 50, 16, small);
+    ui::Hwnd combo =
+        fw::CreateComboBoxCtl(dialog, kIdAltitudeCombo, 296, 2, 68, 120, ui::CBS_DROPDOWNLIST | ui::WS_VSCROLL);
+    SetFont(combo, small);
+    for (const char* item : {"航空(高)", "航空(中)", "ヘリ", "陸上", "海上", "海中"}) {
+        const std::string text = ToSjis(item);
+        ui::SendMessage(combo, ui::CB_ADDSTRING, 0, reinterpret_cast<ui::LParam>(text.c_str()));
+    }
+    ui::Hwnd tabs = fw::CreateTabCtl(dialog, kIdInfoTabs, 4, 34, 470, 388);
+    SetFont(tabs, small);
+    if (gInfo.exchangeFlag != 0) {
+        AddTab(tabs, 0, "武装");
+    } else {
+        static constexpr const char* kPages[10] = {"情報", "特性", "攻撃力", "防御力", "移動力",
+                                                   "索敵", "隠蔽", "搭載", "武装", "行動"};
+        for (int p = 0; p < 10; ++p) AddTab(tabs, p, kPages[p]);
+    }
+    // The troop window fills the tab's display area as in the organisation dialog.
+    ui::Rect area{};
+    ui::GetClientRect(tabs, &area);
+    ui::SendMessage(tabs, ui::TCM_ADJUSTRECT, 0, reinterpret_cast<ui::LParam>(&area));
+    const int left = area.left - 2;
+    const int top = area.top + 1;
+    CreateDispTroopInfoWindow(tabs, kIdTroopDisplay, left, top, area.right - left, area.bottom - top);
+    Button(dialog, kIdSaveAndClose, "決定", 305, 430, 80, 20, small);
+    Button(dialog, kIdCancel, "キャンセル", 395, 430, 80, 20, small);
+}
+
+void OnInit(ui::Hwnd dialog) {
+    gInfo.dialog = dialog;
+    gSmallFont = fw::CreateJapaneseFont(10, 1, 0);
+    gLargeFont = fw::CreateJapaneseFont(12, 1, 0);
+    gInfo.playerCountry = fw::GetPlayerCountry();
+    Layout(dialog);
+    // The window shows the cached copy; a fresh copy is taken as the dialog opens.
+    SetTroopInfoTarget(gInfo.troop, gInfo.page, gInfo.playerCountry);
+    if (OrganizeWorld* world = World(); world && world->troopCache) {
+        rules::CachedTroopCursor troop(*world->tables, *world->troopCache);
+        SelectCached(troop);
+    }
+    SelectOrganizeTroop(dialog, gInfo.troop, 0, 0);
+    RefreshDisplay(dialog);
+    const int tab = gInfo.exchangeFlag != 0 ? 0 : gInfo.page;
+    ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_SETCURSEL, ui::WParam(tab), 0);
+}
+
+}  // namespace
+
+TroopInfoState& GetTroopInfoState() { return gInfo; }
+
+int SetTroopInfoTitle(const char* text) {
+    const std::string t = text ? text : "";
+    gInfo.title = t.substr(0, 79);
+    return int(t.size()) + 1;
+}
+
+void SetTroopInfoParams(int troop, int infoFlag, int page, int country, int exchangeFlag) {
+    gInfo.troop = std::int16_t(troop);
+    gInfo.infoFlag = std::uint16_t(infoFlag);
+    gInfo.page = std::uint16_t(std::clamp(page, 0, 9));
+    gInfo.country = std::int16_t(country);
+    gInfo.exchangeFlag = std::uint16_t(exchangeFlag);
+}
+
+std::array<std::uint8_t, 38> BuildMemberSettingsPayload(rules::TroopCursor& troop) {
+    std::array<std::uint8_t, 38> block{};
+    for (int i = 0; i < 6; ++i) {
+        std::uint8_t* slot = block.data() + 5 * i;
+        slot[0] = troop.GetMemberPack(i);
+        slot[1] = troop.GetMemberByte22(i, 0);
+        slot[2] = troop.GetMemberByte22(i, 1);
+        slot[3] = troop.GetMemberByte24(i, 0);
+        slot[4] = troop.GetMemberByte24(i, 1);
+    }
+    const int f = troop.GetCurrentFormation();
+    block[30] = troop.GetFormationByte236(f);
+    block[31] = troop.GetFormationByte237(f);
+    block[32] = troop.GetFormationByte238(f);
+    block[33] = troop.GetFormationByte239(f);
+    block[34] = troop.GetFormationByte240(f);
+    block[35] = std::uint8_t(f);
+    block[36] = troop.GetSlotByte();
+    block[37] = 0;
+    return block;
+}
+
+int RunTroopInfoDialog(ui::Hwnd owner) {
+    OrganizeWorld* world = World();
+    if (!world || !world->tables || !world->troopCache || gInfo.troop < 0) return 0;
+    rules::TroopCursor table(*world->tables);
+    if (!table.Select(std::uint16_t(gInfo.troop)) || !table.GetRecord()->IsUsed()) return 0;
+    RegisterOrganizeWindows();
+    SetTroopInfoExtraFlag(gInfo.exchangeFlag != 0 || table.GetCarrier() != rules::kNoTroop ? 1 : 0);
+    rules::CachedTroopCursor troop(*world->tables, *world->troopCache);
+    SelectCached(troop);
+    const intptr_t result = ui::DialogBoxParam(nullptr, kOrganizeDialog, owner, TroopInfoDlgProc, 0);
+    if (result == 1 && SelectCached(troop)) {
+        const std::array<std::uint8_t, 38> block = BuildMemberSettingsPayload(troop);
+        const std::uint16_t supplyAfter = gInfo.exchangeFlag != 0 ? 1 : 0;
+        if (world->simulation) {
+            sim::BuildOrder35(*world->simulation, std::uint16_t(gInfo.troop), supplyAfter, block.data());
+        } else {
+            // Outside a game there is no journal: the settings apply at once.
+            rules::GameContext ctx(*world->tables, rules::GameContextEnv{nullptr, world->playerCountry});
+            sim::ApplyMemberSettingsAndSupply(ctx, std::uint16_t(gInfo.troop), supplyAfter, block.data());
+        }
+    }
+    // The copy held the dialog's edits (kept or cancelled): the next look at the troop reads the
+    // table again, where the order puts the settings.
+    troop.ResetCache();
+    SetTroopInfoExtraFlag(0);
+    return result == 1 ? 1 : 0;
+}
+
+intptr_t TroopInfoDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_INITDIALOG:
+            OnInit(dialog);
+            return 0;
+        case ui::WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+            if (hdr && int(hdr->idFrom) == kIdInfoTabs && hdr->code == ui::TCN_SELCHANGE) {
+                const int tab = int(ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0));
+                // The weapon exchange's one tab is the 武装 page.
+                gInfo.page = std::uint16_t(gInfo.exchangeFlag != 0 ? kWeaponPage : std::clamp(tab, 0, 9));
+                SetTroopInfoPage(gInfo.page);
+                RefreshDisplay(dialog);
+            }
+            return 0;
+        }
+        case ui::WM_COMMAND:
+            switch (ui::LoWord(w)) {
+                case kIdSaveAndClose:
+                    ui::EndDialog(dialog, 1);
+                    return 1;
+                case kIdCancel:
+                    ui::EndDialog(dialog, 0);
+                    return 1;
+                default:
+                    return 0;
+            }
+        case ui::WM_CLOSE:
+            ui::EndDialog(dialog, 0);
+            return 1;
+        case ui::WM_DESTROY:
+            gSmallFont = ui::Font();
+            gLargeFont = ui::Font();
+            gInfo.dialog = {};
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+namespace {
+
+// Runs the dialog with the simulation's dialog bit held, so no clock step runs meanwhile.
+int RunHoldingBusyBit(ui::Hwnd owner) {
+    OrganizeWorld* world = World();
+    sim::Simulation* simulation = world ? world->simulation : nullptr;
+    if (simulation) simulation->SetBusyBit(sim::kBusyDialog, 1);
+    const int result = RunTroopInfoDialog(owner);
+    if (simulation) simulation->SetBusyBit(sim::kBusyDialog, 0);
+    return result;
+}
+
+}  // namespace
+
+int ShowTroopInfo(ui::Hwnd owner, std::uint8_t country, std::uint16_t troop, int mode) {
+    SetTroopInfoTitle(ToSjis("部隊情報").c_str());
+    int index = troop;
+    if (index < rules::kTroopsPerCountry && mode == 0) index = country * rules::kTroopsPerCountry + index;
+    SetTroopInfoParams(index, mode, 0, country, 0);
+    return RunHoldingBusyBit(owner);
+}
+
+int ShowWeaponExchange(ui::Hwnd owner, std::uint16_t troop) {
+    SetTroopInfoTitle(ToSjis("武装交換").c_str());
+    int country = 0;
+    if (OrganizeWorld* world = World(); world && world->tables) {
+        rules::TroopCursor troops(*world->tables);
+        if (troops.Select(troop)) country = troops.GetCountry();
+    }
+    SetTroopInfoParams(troop, 0, kWeaponPage, country, kExchangeFlag);
+    return RunHoldingBusyBit(owner);
+}
+
+}  // namespace zv::organize
