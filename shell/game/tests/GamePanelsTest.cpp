@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "framework/ProcessState.h"
 #include "panels/NewsWindows.h"
@@ -268,7 +269,10 @@ TEST(GamePanels, AGameOverShowsTheOutcomeAndTheResultWithTheGamesNewsThenTheTitl
             gDialogShot = std::string("zv6_game_over_") + c.name;
             gDialogSeen = false;
             if (c.dialog) ui::SetTimer({}, 4711, 300, LookAtEndDialog);
+            // The screen's clock moves to each timer at once: the dialog's and the look at it.
+            run.screen->SetAutoAdvance(true);
             ui::SendMessage(frame, WM_GAME_OVER, c.outcome, 0);
+            run.screen->SetAutoAdvance(false);
             EXPECT_EQ(gDialogSeen, c.dialog);
             EXPECT_FALSE(IsClockRunning());
             EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
@@ -296,6 +300,35 @@ TEST(GamePanels, AGameOverShowsTheOutcomeAndTheResultWithTheGamesNewsThenTheTitl
         SetTitleWindowFactory(nullptr);
         gRun = nullptr;
     }
+}
+
+// A proposal heard on another thread is asked on the GUI thread; the approval becomes an order.
+TEST(GamePanels, AnAllianceProposalIsAnsweredOnTheGuiThreadWithAnOrder) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        SuspendClock();  // the orders stay in the local buffer
+        const std::size_t before = world->simulation->LocalOrders().size();
+
+        std::thread clock([&] { world->events->AllianceProposal(1, 0, 0, std::string()); });
+        clock.join();
+        EXPECT_EQ(world->simulation->LocalOrders().size(), before) << "nothing is answered off the GUI thread";
+        run.Key(ui::VK_RETURN);  // 承認
+        run.Pump();
+        EXPECT_GT(world->simulation->LocalOrders().size(), before);
+
+        // The alliance command with nothing changed in the dialog sends nothing.
+        const std::size_t afterAnswer = world->simulation->LocalOrders().size();
+        run.Key(ui::VK_ESCAPE);
+        ui::SendMessage(frame, ui::WM_COMMAND, 40122, 0);
+        EXPECT_EQ(world->simulation->LocalOrders().size(), afterAnswer);
+
+        ResumeClock();
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
 }
 
 TEST(GamePanels, TheSpectatorsLineNamesTheWinnersInCountryOrder) {
