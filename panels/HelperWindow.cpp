@@ -1,5 +1,7 @@
 #include "panels/HelperWindow.h"
 
+#include "platform/ui/controls/ImageList.h"
+
 #include <string>
 #include <vector>
 
@@ -42,6 +44,7 @@ constexpr int kHelperWidth = 194;
 struct HelperState {
     std::vector<std::uint16_t> rows;
     int selected = -1;
+    ui::ImageList* marks = nullptr;
 } gHelper;
 
 // The request the dialog is choosing for.
@@ -51,7 +54,13 @@ struct RequestState {
     int siteFlag = 0;
     std::vector<std::uint16_t> rows;
     int selected = -1;
+    ui::ImageList* marks = nullptr;
 } gRequest;
+
+void FreeMarks(ui::ImageList*& marks) {
+    if (marks != nullptr) ui::ImageList_Destroy(marks);
+    marks = nullptr;
+}
 
 rules::GameContextEnv PanelContextEnv() {
     rules::GameContextEnv env;
@@ -119,7 +128,8 @@ void FillHelperList(ui::Hwnd h) {
         if (!force.SelectForceTroop(i) || !force.GetRecord()->IsUsed()) continue;
         const std::uint16_t flags = force.GetStateFlags();
         if (!(flags & kRequestPending) || (flags & kRequestExcluded)) continue;
-        AddListRow(list, {TroopName(force), HexText(force.GetHexValue()), force.GetStatusText(0, c)});
+        AddListRow(list, {TroopName(force), HexText(force.GetHexValue()), force.GetStatusText(0, c)},
+                   TroopMarkImage(c, force.GetWord382()));
         gHelper.rows.push_back(i);
     }
 }
@@ -180,6 +190,8 @@ ui::LResult HelperProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
                                                  nullptr);
             ui::EnableWindow(button, false);
             AddTroopColumns(list);
+            FreeMarks(gHelper.marks);
+            gHelper.marks = AttachTroopMarks(list);
             ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 196, 480, ui::SWP_NOMOVE | ui::SWP_NOZORDER);
             gHelper.selected = -1;
             gHelper.rows.clear();
@@ -196,6 +208,7 @@ ui::LResult HelperProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             }
             return 0;
         case ui::WM_DESTROY:
+            FreeMarks(gHelper.marks);
             gHelper.rows.clear();
             gHelper.selected = -1;
             if (shell::GetWindowOfKind(shell::WindowKind::HelperWindow) == h)
@@ -259,6 +272,8 @@ intptr_t ReinforcementDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::L
         case ui::WM_INITDIALOG: {
             const ui::Hwnd list = ui::GetDlgItem(dlg, IDC_REINFORCE_LIST);
             AddTroopColumns(list);
+            FreeMarks(gRequest.marks);
+            gRequest.marks = AttachTroopMarks(list);
             gRequest.rows.clear();
             if (rules::TableDirectory* tables = PanelTables()) {
                 gRequest.rows = EligibleReinforcements(*tables, gRequest.country, gRequest.hex,
@@ -268,7 +283,8 @@ intptr_t ReinforcementDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::L
                 for (std::uint16_t t : gRequest.rows) {
                     force.SelectForceTroop(t);
                     AddListRow(list, {TroopName(force), "(--,--)",
-                                      force.GetStatusText(0, gRequest.country)});
+                                      force.GetStatusText(0, gRequest.country)},
+                               TroopMarkImage(gRequest.country, force.GetWord382()));
                 }
             }
             ui::SetDlgItemText(dlg, IDC_REINFORCE_COUNT, Format("%3d", int(gRequest.rows.size())));
@@ -316,6 +332,9 @@ intptr_t ReinforcementDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::L
         case ui::WM_CLOSE:
             ui::EndDialog(dlg, 0xFFFF);
             return 1;
+        case ui::WM_DESTROY:
+            FreeMarks(gRequest.marks);
+            return 0;
         case ui::WM_DRAWITEM:
             fw::DrawOwnerDrawItem(dlg, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
             return 1;

@@ -1,10 +1,45 @@
 #include "panels/ListRows.h"
 
+#include "framework/Dib.h"
+#include "framework/gui/GdiHelpers.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/controls/ImageList.h"
+#include "shell/Palettes.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/CommonControls.h"
 
 namespace zv::panels {
+
+namespace {
+constexpr int kMarkSize = 16;
+constexpr int kMarkPictures = 12;
+constexpr int kMarkCountries = 4;
+}  // namespace
+
+ui::ImageList* AttachTroopMarks(ui::Hwnd list) {
+    fw::Dib sheet("trpMark.bmp");
+    if (!sheet.HasBits()) return nullptr;
+    // The sheet holds a row per country; the list wants one strip, country after country.
+    constexpr int count = kMarkPictures * kMarkCountries;
+    auto strip = fw::Dib::CreateBlank(count * kMarkSize, kMarkSize, shell::GetPaletteTableC());
+    for (int i = 0; i < count; ++i) {
+        fw::HvDIBitBlt(strip.get(), i * kMarkSize, 0, kMarkSize, kMarkSize, &sheet,
+                       (i % kMarkPictures) * kMarkSize, (i / kMarkPictures) * kMarkSize, 0);
+    }
+    ui::ImageList* images = ui::ImageList_Create(kMarkSize, kMarkSize, ui::ILC_COLOR8 | ui::ILC_MASK, count, 0);
+    if (images == nullptr) return nullptr;
+    const ui::IndexedSurface surface = strip->GetBitmapHandle();
+    // Index 0 is the sheet's transparent key: the row's colour shows around the shield.
+    ui::ImageList_AddMasked(images, &surface, strip->GetPixelColor(0, 0) & 0xFFFFFF);
+    ui::SendMessage(list, ui::LVM_SETIMAGELIST, ui::LVSIL_NORMAL, reinterpret_cast<ui::LParam>(images));
+    ui::SendMessage(list, ui::LVM_SETIMAGELIST, ui::LVSIL_SMALL, reinterpret_cast<ui::LParam>(images));
+    return images;
+}
+
+int TroopMarkImage(int country, int picture) {
+    if (country < 0 || country >= kMarkCountries || picture < 0 || picture >= kMarkPictures) return -1;
+    return kMarkPictures * country + picture;
+}
 
 void AddListColumn(ui::Hwnd list, int index, const char* utf8Title, int width, int fmt) {
     std::string title = core::Utf8ToSjis(utf8Title);

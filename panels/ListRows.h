@@ -8,7 +8,19 @@
 
 #include "platform/ui/WindowTypes.h"
 
+namespace zv::ui {
+class ImageList;
+}
+
 namespace zv::panels {
+
+// The troop marks of "trpMark.bmp" (a shield per troop picture 0-11 in each country's colours),
+// image 12 x country + picture, set as the list's normal and small images. Null when the sheet
+// is missing (the rows then go without marks). The caller destroys it (ImageList_Destroy).
+ui::ImageList* AttachTroopMarks(ui::Hwnd list);
+// The image of a troop picture of a country; -1 (none) for a country outside 0-3 or a picture
+// outside 0-11, which a damaged table may hold.
+int TroopMarkImage(int country, int picture);
 
 // Column `index` titled `utf8Title`, `width` pixels; fmt is LVCFMT_LEFT or LVCFMT_CENTER.
 void AddListColumn(ui::Hwnd list, int index, const char* utf8Title, int width, int fmt = 0);

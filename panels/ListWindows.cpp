@@ -39,6 +39,7 @@ constexpr uint32_t kListStyle = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_CLIPSIBLI
 struct TroopListState {
     int country = 0;
     std::vector<std::uint16_t> rows;
+    ui::ImageList* marks = nullptr;
 } gTroops;
 
 std::vector<std::uint16_t> gWeapons;
@@ -83,7 +84,8 @@ void FillTroopList(ui::Hwnd h) {
             AddListRow(list, {Format("%03d", int(i) - 40 * a + 1), core::SjisToUtf8(troop.GetName()),
                               Format("(%2d,%2d)", hex & 0xFF, hex >> 8),
                               troop.GetStatusText(0, p),
-                              (troop.GetStateFlags() & kTroopDisplayFlag) ? "ON" : "OFF"});
+                              (troop.GetStateFlags() & kTroopDisplayFlag) ? "ON" : "OFF"},
+                       TroopMarkImage(a, troop.GetWord382()));
             gTroops.rows.push_back(i);
         }
     }
@@ -114,6 +116,8 @@ ui::LResult TroopListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) 
             AddListColumn(list, 2, "座  標", 60);
             AddListColumn(list, 3, "状  態", 60);
             AddListColumn(list, 4, "表示", 40);
+            if (gTroops.marks != nullptr) ui::ImageList_Destroy(gTroops.marks);
+            gTroops.marks = AttachTroopMarks(list);
             FillTroopList(h);
             ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 460, 300, ui::SWP_NOMOVE | ui::SWP_NOZORDER);
             break;
@@ -154,6 +158,8 @@ ui::LResult TroopListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) 
             FillTroopList(h);
             return 1;
         case ui::WM_DESTROY:
+            if (gTroops.marks != nullptr) ui::ImageList_Destroy(gTroops.marks);
+            gTroops.marks = nullptr;
             gTroops.rows.clear();
             if (shell::GetWindowOfKind(shell::WindowKind::TroopListWnd) == h)
                 shell::SetWindowOfKind(shell::WindowKind::TroopListWnd, {});

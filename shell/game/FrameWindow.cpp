@@ -10,6 +10,7 @@
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "netplay/SessionManager.h"
+#include "panels/AllianceDialogs.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/controls/ControlConstants.h"
@@ -23,6 +24,8 @@
 #include "shell/Settings.h"
 #include "shell/game/EditorCommands.h"
 #include "shell/game/FrameMenus.h"
+#include "shell/game/GameEnd.h"
+#include "shell/game/GamePanels.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
 #include "shell/game/GameProgram.h"
@@ -94,34 +97,6 @@ void RecordDockedBits() {
             s.dockedBits &= static_cast<std::uint8_t>(~(1u << k));
         }
     }
-}
-
-void OnGameOver(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
-    sim::Simulation* s = Sim();
-    if (s && s->IsJournalHost()) {
-        SuspendClock();
-        if (net::SessionManager* session = fw::GetSessionManager(); session && s->IsSinglePlay() == 0) {
-            session->SendGameEnd();
-        }
-    }
-    if (s) s->ResetCommandJournal();
-    const bool minimised = ui::IsIconic(frame);
-    if (!minimised && l != 0) {
-        ui::MessageBox(frame, Sjis("終了時間です。ゲームを終了します。"), GetFrameTitle(), ui::MB_OK);
-    }
-    const std::uint8_t winners = static_cast<std::uint8_t>(w & 0xFF);
-    if (!minimised) {
-        static const char* const kNames[4] = {" 青国", " 赤国", " 緑国", " 黄国"};
-        std::string text;
-        for (int c = 0; c < 4; ++c) {
-            if (winners & (1u << c)) text += kNames[c];
-        }
-        text = text.empty() ? "勝利国不明です" : text + "が勝利しました";
-        ui::MessageBox(frame, Sjis(text.c_str()), GetFrameTitle(), ui::MB_OK);
-    }
-    CloseMapDocument(frame, 1);
-    SetGamePlaying(frame, false);
-    ResetGameState();
 }
 
 // One frame of a fight animation, drawn on the GUI thread for the clock thread.
@@ -248,10 +223,8 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
                 ui::SendMessage(h, WM_GAME_OVER, s.keptGameOverW, s.keptGameOverL);
             } else if (w == kTimerDefeatDialog) {
                 ui::KillTimer(h, kTimerDefeatDialog);
-                static const char* const kNames[4] = {"青国", "赤国", "緑国", "黄国"};
                 if (s.keptDefeatCountry >= 0 && s.keptDefeatCountry < 4) {
-                    const std::string text = std::string(kNames[s.keptDefeatCountry]) + "が敗北しました";
-                    ui::MessageBox(h, Sjis(text.c_str()), GetFrameTitle(), ui::MB_OK);
+                    panels::ShowDefeatDialog(h, s.keptDefeatCountry);
                 }
                 s.keptDefeatCountry = -1;
             }
@@ -293,8 +266,10 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
             }
             return 1;
         case WM_GAME_OVER:
-            OnGameOver(h, w, l);
-            return 1;
+            return HandleGameOver(h, w, l);
+        case WM_ALLIANCE_PROPOSAL:
+        case WM_ALLIANCE_ANSWER:
+            return HandleAllianceMessage(h, msg, w, l);
         case WM_NETWORK_EVENT:
             if (net::SessionManager* session = fw::GetSessionManager()) {
                 session->OnNetworkEvent(static_cast<std::uint32_t>(w), reinterpret_cast<const void*>(l));
@@ -396,7 +371,6 @@ void DockWindow(ui::Hwnd frame, WindowKind kind) {
 }
 
 void ToggleWindowOfKind(ui::Hwnd frame, WindowKind kind) {
-    (void)frame;
     const ui::Hwnd h = GetWindowOfKind(kind);
     if (!h) return;
     if (ui::IsWindowVisible(h)) {
@@ -407,6 +381,7 @@ void ToggleWindowOfKind(ui::Hwnd frame, WindowKind kind) {
     }
     ui::ShowWindow(h, ui::SW_SHOWNORMAL);
     ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
+    RevealTableGroupPage(frame, kind);
     if (kind == WindowKind::PanelManeger) {
         ui::ShowWindow(h, ui::SW_HIDE);
         ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);

@@ -31,6 +31,7 @@
 #include "netplay/SessionManager.h"
 #include "organize/DeploymentSession.h"
 #include "organize/OrganizeDialog.h"
+#include "panels/GameStartSettings.h"
 #include "shell/ChatWindow.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
@@ -212,6 +213,12 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     }
     rules::GameContext live = MakeLiveContext();
     live.RebuildHexOccupancy();
+    // A new game deploys corps: the set-up's settings reach the header and the countries, and
+    // the map's troops of every country the computer does not play leave the map.
+    if (rules::ReadS32(gWorld->tables->GetTableBase(rules::TableId::GameSettings),
+                       rules::GameSettingsRecord::kDeployment) != 0) {
+        panels::CopyGameStartBlockToScenario(live);
+    }
     ReloadRouteTerrain();
     ApplyGameStartSettings(frame);
     rules::ResetVisibility(live);

@@ -22,6 +22,9 @@ constexpr std::uint32_t WM_DELAYED_DEFEAT_DIALOG = 2133;
 // The clock thread asks the GUI thread to draw one frame of a fight animation on the map:
 // wParam kind | frame << 8 | hex << 16, lParam troop1 | troop2 << 16 (0xFFFF: none).
 constexpr std::uint32_t WM_FRAME_FIGHT_FRAME = 2134;
+// An alliance proposal waits for the player (GamePanels.h); an answer notice (wParam 1-4).
+constexpr std::uint32_t WM_ALLIANCE_PROPOSAL = 2135;
+constexpr std::uint32_t WM_ALLIANCE_ANSWER = 2136;
 
 // To other windows.
 constexpr std::uint32_t WM_SET_GAME_SPEED = 2072;    // SpeedWnd

@@ -41,6 +41,7 @@
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
+#include "shell/game/GamePanels.h"
 #include "shell/game/ShellGameEvents.h"
 #include "shell/game/SimulationClock.h"
 #include "shell/game/WindowClasses.h"
@@ -73,8 +74,8 @@ class FrameClockHost : public sim::ClockHost {
     }
 };
 
-// The map windows' neighbours that exist in the shell.
-class FrameMapHost : public mapview::MapViewHost {
+// The map windows' neighbours that exist in the shell and the panels.
+class FrameMapHost : public PanelMapHost {
   public:
     void RememberDockedWindows() override {
         shell::RememberDockedWindows(GetWindowOfKind(WindowKind::FrameWnd));
@@ -216,6 +217,7 @@ int RunGameProgram(const GameProgramOptions& options) {
         return 0;
     }
     trace("tables");
+    AddGamePanelsModule();
     if (!RegisterWindowClasses(nullptr) || !InitButtonBitmaps()) {
         report("cannot register the window classes or read the button pictures");
         wm.reset();
@@ -237,6 +239,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     auto clock = std::make_unique<sim::ClockStep>(*simulation, &clockHost);
     GameWorld world{tables.get(), simulation.get(), clock.get(), &events, &guiSearches};
     InstallGameWorld(&world);
+    InstallGamePanels(world);
     FrameMapHost mapHost;
     mapview::MapWorld mapWorld;
     mapWorld.tables = tables.get();
@@ -284,6 +287,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     trace("session");
 
     const auto tearDownEarly = [&] {
+        UninstallGamePanels();
         uninstallCorpsEditor();
         InstallGameWorld(nullptr);
         mapview::InstallMapWorld(nullptr);
@@ -376,6 +380,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     session.reset();
     trace("session deleted");
     ui::DestroyAcceleratorTable(accelerators);
+    UninstallGamePanels();
     uninstallCorpsEditor();
     InstallGameWorld(nullptr);
     mapview::InstallMapWorld(nullptr);

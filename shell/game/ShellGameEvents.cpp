@@ -1,9 +1,11 @@
 #include "shell/game/ShellGameEvents.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "mapview/MapMessages.h"
+#include "panels/NewsText.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
@@ -15,6 +17,7 @@
 #include "shell/WindowRegistry.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
+#include "shell/game/GamePanels.h"
 #include "shell/game/WindowClasses.h"
 
 namespace zv::shell {
@@ -68,9 +71,22 @@ void ShellGameEvents::DelayedDefeatDialog(std::uint8_t country) {
 void ShellGameEvents::SaveGameCommand() { Post(WindowKind::FrameWnd, ui::WM_COMMAND, 40119); }
 void ShellGameEvents::DelayedReturnToTitle() { Send(WindowKind::FrameWnd, WM_DELAYED_RETURN_TO_TITLE); }
 void ShellGameEvents::ExitGame() { Post(WindowKind::FrameWnd, WM_EXIT_GAME); }
+void ShellGameEvents::AllianceProposal(std::uint8_t proposer, std::uint8_t addressee, std::uint16_t kind,
+                                       const std::string& proposerName) {
+    // Asked on the GUI thread: the clock thread goes on meanwhile.
+    QueueAllianceProposal(proposer, addressee, kind, proposerName);
+}
+void ShellGameEvents::AllianceAnswerNotice(int index) { Post(WindowKind::FrameWnd, WM_ALLIANCE_ANSWER, ui::WParam(index)); }
 void ShellGameEvents::NewsPosted(const std::uint8_t* record) {
-    // The panel's sentence is made by the news window's formatter, which comes with the panels.
     NewsAdd(record);
+    GameWorld* w = CurrentGameWorld();
+    if (record == nullptr || w == nullptr || w->tables == nullptr) return;
+    rules::NewsRecord news;
+    std::memcpy(news.data(), record, rules::kNewsRecordSize);
+    // Some records give no sentence (a troop already gone): the panel keeps its line then.
+    if (const char* text = panels::FormatNewsSentence(*w->tables, news); text != nullptr) {
+        Send(WindowKind::PanelManeger, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(text));
+    }
 }
 void ShellGameEvents::MapTroopRemoved(std::uint16_t troop) {
     Send(WindowKind::MapWnd, mapview::WM_MAP_TROOP_REMOVED, troop);

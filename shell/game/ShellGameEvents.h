@@ -29,6 +29,9 @@ class ShellGameEvents : public rules::GameEvents {
     void SaveGameCommand() override;
     void DelayedReturnToTitle() override;
     void ExitGame() override;
+    void AllianceProposal(std::uint8_t proposer, std::uint8_t addressee, std::uint16_t kind,
+                          const std::string& proposerName) override;
+    void AllianceAnswerNotice(int index) override;
     void NewsPosted(const std::uint8_t* record) override;
     void MapTroopRemoved(std::uint16_t troop) override;
     void PanelTroopRemoved(std::uint16_t troop) override;

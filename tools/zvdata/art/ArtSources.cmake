@@ -183,6 +183,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/target.txt
     art/manifests/terrain.inc
     art/manifests/terrain.txt
+    art/manifests/trpMark.txt
     art/manifests/trpinf00.txt
     art/manifests/trpinf01.txt
     art/manifests/trpinf02.txt
@@ -596,6 +597,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/solid.svg
     art/svg/marks/supply.svg
     art/svg/marks/tint.svg
+    art/svg/marks/troop-badge.svg
     art/svg/marks/waypoint.svg
     art/svg/movies/unit001-team0.svg
     art/svg/movies/unit005-team1.svg

@@ -1,0 +1,398 @@
+// The in-game windows joined to the whole program: created with the frame and recorded under
+// their kinds, shown when a game begins, toggled by the tool bar's buttons clicked with the mouse,
+// fed by the game's news, and the game's end: victory or defeat, the result window with the
+// game's news, the return to the title, the save of a running game.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "framework/ProcessState.h"
+#include "panels/NewsWindows.h"
+#include "panels/PanelWindows.h"
+#include "panels/ToolBar.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "rules/countries/NewsPosting.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/CountryTable25Record.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/NewsRecord.h"
+#include "rules/records/TroopCursor.h"
+#include "shell/Settings.h"
+#include "shell/WindowRegistry.h"
+#include "shell/game/FrameWindow.h"
+#include "shell/game/GameDocument.h"
+#include "shell/game/GameEnd.h"
+#include "shell/game/GameMessages.h"
+#include "shell/game/GamePanels.h"
+#include "shell/game/SimulationClock.h"
+#include "shell/game/TitleWindow.h"
+#include "shell/game/tests/ProgramFixture.h"
+#include "simulation/ClockStepWorld.h"
+#include "simulation/Simulation.h"
+
+namespace zv::shell {
+namespace {
+
+using testing::ProgramRun;
+using testing::ScreenshotPath;
+using G = rules::GameSettingsRecord;
+
+// The default map's tables in the program's world and the set-up pages' choices: `player`
+// against the computer.
+void LoadDefaultMap(rules::TableDirectory& tables, int player, bool deployment = false) {
+    std::string error;
+    sim::HeadlessGame loader;
+    ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
+    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
+                              rules::TableId::Country, rules::TableId::ScenarioHeader}) {
+        std::memcpy(tables.GetTableBase(id), loader.Tables().GetTableBase(id), tables.GetTableTotalBytes(id));
+    }
+    std::uint8_t* s = tables.GetTableBase(rules::TableId::GameSettings);
+    std::memset(s, 0, sizeof(G));
+    rules::WriteS32(s, G::kSinglePlay, 1);
+    rules::WriteS32(s, G::kDeployment, deployment ? 1 : 0);
+    rules::ScenarioHeaderCursor header(tables);
+    s[G::kFogOfWar] = header.GetOptionByte1();
+    s[G::kDayLimit] = header.GetDayLimit();
+    s[G::kHourLimit] = header.GetHourLimit();
+    s[G::kDeployLimit] = header.GetDeployLimit();
+    rules::WriteU16(s, G::kRuleOptions, header.GetOptionWord());
+    rules::CountryCursor countries(tables);
+    for (int c = 0; c < rules::kCountryCount; ++c) {
+        std::uint8_t* e = s + G::CountryEntry(c);
+        countries.Select(c);
+        const bool inMap = countries.GetParticipation() == 1;
+        e[G::kEntryParticipation] = c == player ? 0 : (inMap ? 1 : 2);
+        e[G::kEntryState] = c == player || inMap ? 1 : 0;
+        e[G::kEntryAllianceMask] = static_cast<std::uint8_t>(1u << c);
+        rules::WriteS32(e, G::kEntryFunds, countries.GetValue38());
+        rules::WriteS32(e, G::kEntryProductionLimit, 100);
+    }
+}
+
+bool Shown(WindowKind kind) {
+    const ui::Hwnd h = GetWindowOfKind(kind);
+    return h && ui::IsWindowVisible(h);
+}
+
+void Shot(ProgramRun& run, const std::string& name) {
+    run.Pump();
+    std::string error;
+    EXPECT_TRUE(run.screen->WriteScreenshot(ScreenshotPath(name), &error)) << error;
+}
+
+// The tool bar button that sends `command`, clicked in its middle.
+void ClickToolButton(ProgramRun& run, int command) {
+    const ui::Hwnd bar = GetToolBarWindow();
+    ASSERT_TRUE(bar);
+    for (const panels::ToolButton& b : panels::ToolButtons()) {
+        if (b.command != command) continue;
+        ui::Point p{b.x + b.width / 2, b.y + b.height / 2};
+        ui::ClientToScreen(bar, &p);
+        EXPECT_EQ(ui::WindowFromPoint(p), bar) << "the bar lies on top";
+        run.screen->Click(p.x, p.y);
+        run.Pump();
+        return;
+    }
+    FAIL() << "no button sends " << command;
+}
+
+// A "goal reached" news of the player's first troop, posted as the rules post it.
+std::uint16_t PostGoalNews(GameWorld& world, std::uint8_t player) {
+    rules::GameContext ctx(*world.tables, world.simulation->ContextEnv());
+    rules::TroopCursor& t = ctx.Troops();
+    for (std::uint16_t i = std::uint16_t(player * 40); i < std::uint16_t(player * 40 + 40); ++i) {
+        if (!t.Select(i) || !t.GetRecord()->IsUsed() || !t.HasMembers() || !t.IsOnMap()) continue;
+        rules::NewsRecord news = rules::NewsRecord::Zeroed();
+        news.SetKind(rules::kNewsGoalReached);
+        news.SetCountry(player);
+        news.SetFirstTroop(i);
+        news.SetFirstIcon(rules::TroopPictureNumber(t));
+        const std::uint16_t hex = t.GetHexValue();
+        news.SetHexXY(static_cast<std::uint8_t>(hex & 0xFF), static_cast<std::uint8_t>(hex >> 8));
+        rules::PostNewsEvent(ctx, news);
+        return i;
+    }
+    return 0xFFFF;
+}
+
+TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        // Made hidden with the frame, recorded under their kinds; the tool bar keeps no slot.
+        for (WindowKind k : {WindowKind::HqWnd, WindowKind::PanelManeger, WindowKind::UnitSinpleInfo,
+                             WindowKind::CommandWnd, WindowKind::TerrainInfo, WindowKind::PauseWnd,
+                             WindowKind::MessageWnd, WindowKind::SpeedWnd, WindowKind::RealManager,
+                             WindowKind::NewsWnd, WindowKind::ResultWnd, WindowKind::HelperWindow,
+                             WindowKind::TroopListWnd, WindowKind::UnitListWnd, WindowKind::CampInfoWnd,
+                             WindowKind::SiteListWnd, WindowKind::TroopNumListWnd,
+                             WindowKind::UnitKindListWnd, WindowKind::LandListWnd, WindowKind::TableGroopWnd}) {
+            EXPECT_TRUE(GetWindowOfKind(k)) << WindowKindName(k);
+            EXPECT_FALSE(Shown(k)) << WindowKindName(k);
+        }
+        EXPECT_FALSE(GetWindowOfKind(WindowKind::SelToolWnd));
+        ASSERT_TRUE(GetToolBarWindow());
+        EXPECT_TRUE(ui::IsWindowVisible(GetToolBarWindow()));
+
+        // The HQ window is one of the column's panels when the settings say so.
+        PutPaneConf(127);
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(IsClockRunning());
+        for (WindowKind k : {WindowKind::PanelManeger, WindowKind::HqWnd, WindowKind::CommandWnd,
+                             WindowKind::SpeedWnd, WindowKind::MessageWnd}) {
+            EXPECT_TRUE(Shown(k)) << WindowKindName(k);
+        }
+        // The column stands beside the map, below the tool bar, and the map starts after it.
+        ui::Rect column, map, bar;
+        ui::GetWindowRect(GetWindowOfKind(WindowKind::PanelManeger), &column);
+        ui::GetWindowRect(GetWindowOfKind(WindowKind::MapWnd), &map);
+        ui::GetWindowRect(GetToolBarWindow(), &bar);
+        EXPECT_GE(column.top, bar.bottom);
+        EXPECT_GE(map.top, bar.bottom);
+        EXPECT_GE(map.left, column.right);
+        Shot(run, "zv6_panels_play");
+
+        // The tool bar's buttons, clicked: the panel column off and on, the table group on.
+        ClickToolButton(run, 40095);
+        EXPECT_FALSE(Shown(WindowKind::PanelManeger));
+        ClickToolButton(run, 40095);
+        EXPECT_TRUE(Shown(WindowKind::PanelManeger));
+        ClickToolButton(run, 40056);
+        EXPECT_TRUE(Shown(WindowKind::TableGroopWnd));
+        Shot(run, "zv6_panels_table_group");
+        ClickToolButton(run, 40056);
+        EXPECT_FALSE(Shown(WindowKind::TableGroopWnd));
+
+        // The menu toggles of the table group's pages bring the group up on that page; the
+        // HQ window's leaves the column.
+        for (const auto& [command, kind] : {std::pair{40084, WindowKind::NewsWnd},
+                                            std::pair{40017, WindowKind::TroopListWnd},
+                                            std::pair{40018, WindowKind::UnitListWnd}}) {
+            ui::SendMessage(frame, ui::WM_COMMAND, ui::WParam(command), 0);
+            EXPECT_TRUE(Shown(kind)) << command;
+            EXPECT_TRUE(Shown(WindowKind::TableGroopWnd)) << command;
+            ui::SendMessage(frame, ui::WM_COMMAND, ui::WParam(command), 0);
+            EXPECT_FALSE(Shown(kind)) << command;
+        }
+        ui::SendMessage(frame, ui::WM_COMMAND, 40043, 0);
+        EXPECT_FALSE(Shown(WindowKind::HqWnd));
+        ui::SendMessage(frame, ui::WM_COMMAND, 40043, 0);
+        EXPECT_TRUE(Shown(WindowKind::HqWnd));
+
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+    EXPECT_EQ(CurrentGameWorld(), nullptr);
+}
+
+TEST(GamePanels, NewsOfARunningGameReachTheNewsWindowAndTheMessagePanel) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(IsClockRunning());
+        SuspendClock();
+        const std::size_t before = panels::GetNewsWindowRecords().size();
+        const std::uint16_t troop = PostGoalNews(*world, 0);
+        ASSERT_NE(troop, 0xFFFF);
+        ASSERT_EQ(panels::GetNewsWindowRecords().size(), before + 1);
+        EXPECT_EQ(panels::GetNewsWindowRecords().back().FirstTroop(), troop);
+        rules::TroopCursor t(*world->tables);
+        t.Select(troop);
+        const std::string sentence = "BLUE国の" + core::SjisToUtf8(t.GetName()) + "は、移動目標に到着。";
+        ASSERT_NE(panels::GetMessagePanelText(), nullptr);
+        EXPECT_EQ(core::SjisToUtf8(panels::GetMessagePanelText()), sentence);
+        ui::SendMessage(frame, ui::WM_COMMAND, 40084, 0);
+        Shot(run, "zv6_panels_news");
+        ResumeClock();
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+// The victory or fall dialog is up inside the game over; the timer looks at it and clicks it.
+ProgramRun* gRun = nullptr;
+std::string gDialogShot;
+bool gDialogSeen = false;
+
+void LookAtEndDialog(ui::Hwnd, std::uint32_t, std::uintptr_t id, std::uint32_t) {
+    ui::KillTimer({}, id);
+    const ui::Hwnd active = ui::GetActiveWindow();
+    gDialogSeen = active && active != GetWindowOfKind(WindowKind::FrameWnd);
+    Shot(*gRun, gDialogShot);
+    ui::Rect r;
+    ui::GetWindowRect(active, &r);
+    gRun->screen->Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+TEST(GamePanels, AGameOverShowsTheOutcomeAndTheResultWithTheGamesNewsThenTheTitle) {
+    const struct {
+        const char* name;
+        ui::WParam outcome;  // winners | losers << 16
+        std::uint8_t stored;
+        bool dialog;
+    } cases[] = {
+        {"victory", 0x0001, 0, true},
+        {"defeat", 0x0001u << 16 | 0x02, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramRun run;
+        gRun = &run;
+        int titles = 0;
+        SetTitleWindowFactory([&](ui::Hwnd) {
+            ++titles;
+            return ui::Hwnd{};
+        });
+        run.Run([&](ui::Hwnd frame) {
+            GameWorld* world = CurrentGameWorld();
+            LoadDefaultMap(*world->tables, 0);
+            ui::SendMessage(frame, WM_START_GAME, 0, 0);
+            ASSERT_TRUE(IsClockRunning());
+            SuspendClock();
+            PostGoalNews(*world, 0);
+            PostGoalNews(*world, 0);
+            const std::size_t news = panels::GetNewsWindowRecords().size();
+            ASSERT_GE(news, 2u);
+
+            gDialogShot = std::string("zv6_game_over_") + c.name;
+            gDialogSeen = false;
+            if (c.dialog) ui::SetTimer({}, 4711, 300, LookAtEndDialog);
+            // The screen's clock moves to each timer at once: the dialog's and the look at it.
+            run.screen->SetAutoAdvance(true);
+            ui::SendMessage(frame, WM_GAME_OVER, c.outcome, 0);
+            run.screen->SetAutoAdvance(false);
+            EXPECT_EQ(gDialogSeen, c.dialog);
+            EXPECT_FALSE(IsClockRunning());
+            EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
+            EXPECT_FALSE(IsGamePlaying());
+
+            // The result window holds the game's news, the news window none.
+            EXPECT_TRUE(Shown(WindowKind::ResultWnd));
+            EXPECT_EQ(panels::GetResultWindowRecords().size(), news);
+            EXPECT_TRUE(panels::GetNewsWindowRecords().empty());
+            Shot(run, std::string("zv6_result_") + c.name);
+            // The game state is empty again.
+            const std::uint8_t* table26 = world->tables->GetTableBase(rules::TableId::News);
+            EXPECT_EQ(table26[0], rules::kNewsEmptySlot);
+
+            // The end button leaves for the title.
+            ui::SendMessage(frame, ui::WM_COMMAND, 40118, 2);
+            EXPECT_FALSE(Shown(WindowKind::ResultWnd));
+            EXPECT_EQ(titles, 1);
+            EXPECT_EQ(rules::ReadS32(world->tables->GetTableBase(rules::TableId::GameSettings), G::kSinglePlay), 1);
+            EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 5) << "the editor's bar";
+            Shot(run, std::string("zv6_back_to_title_") + c.name);
+            run.Key(ui::VK_RETURN);
+            ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+        });
+        SetTitleWindowFactory(nullptr);
+        gRun = nullptr;
+    }
+}
+
+// A proposal heard on another thread is asked on the GUI thread; the approval becomes an order.
+TEST(GamePanels, AnAllianceProposalIsAnsweredOnTheGuiThreadWithAnOrder) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        SuspendClock();  // the orders stay in the local buffer
+        const std::size_t before = world->simulation->LocalOrders().size();
+
+        std::thread clock([&] { world->events->AllianceProposal(1, 0, 0, std::string()); });
+        clock.join();
+        EXPECT_EQ(world->simulation->LocalOrders().size(), before) << "nothing is answered off the GUI thread";
+        run.Key(ui::VK_RETURN);  // 承認
+        run.Pump();
+        EXPECT_GT(world->simulation->LocalOrders().size(), before);
+
+        // The alliance command with nothing changed in the dialog sends nothing.
+        const std::size_t afterAnswer = world->simulation->LocalOrders().size();
+        run.Key(ui::VK_ESCAPE);
+        ui::SendMessage(frame, ui::WM_COMMAND, 40122, 0);
+        EXPECT_EQ(world->simulation->LocalOrders().size(), afterAnswer);
+
+        ResumeClock();
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+TEST(GamePanels, TheSpectatorsLineNamesTheWinnersInCountryOrder) {
+    const struct {
+        std::uint8_t winners;
+        const char* text;
+    } cases[] = {
+        {0x00, "勝利国不明です"},
+        {0x01, " 青国が勝利しました"},
+        {0x05, " 青国 緑国が勝利しました"},
+        {0x0A, " 赤国 黄国が勝利しました"},
+        {0x0F, " 青国 赤国 緑国 黄国が勝利しました"},
+        {0xF0, "勝利国不明です"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WinnersText(c.winners), c.text) << int(c.winners);
+}
+
+TEST(GamePanels, ADeploymentStartClearsTheUsersTroopsAndWritesNoProducedCount) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0, true);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        SuspendClock();
+        rules::TroopCursor t(*world->tables);
+        int own = 0, computer = 0;
+        for (std::uint16_t i = 0; i < 160; ++i) {
+            if (!t.Select(i) || !t.GetRecord()->IsUsed() || !t.HasMembers()) continue;
+            own += t.GetCountry() == 0;
+            computer += t.GetCountry() == 1;
+        }
+        EXPECT_EQ(own, 0) << "the user's corps come from the corps file";
+        EXPECT_GT(computer, 0);
+        rules::CountryCursor country(*world->tables);
+        for (int c = 0; c < 4; ++c) {
+            ASSERT_TRUE(country.Select(c));
+            EXPECT_EQ(country.GetRecord()[84], 0) << "produced count of country " << c;
+        }
+        run.Key(ui::VK_RETURN);
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+    });
+}
+
+TEST(GamePanels, SavingARunningGameWritesTheFileAndSaysSo) {
+    ProgramRun run;
+    const std::filesystem::path save = std::filesystem::path(run.options.programDirectory) / "SAVE";
+    std::filesystem::remove(save);
+    std::filesystem::create_directory(save);
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(IsClockRunning());
+        // The file dialog takes the name, then the box says the save ended.
+        run.screen->Text("joined");
+        run.Key(ui::VK_RETURN);
+        run.Key(ui::VK_RETURN);
+        ui::SendMessage(frame, ui::WM_COMMAND, 40119, 0);
+        EXPECT_TRUE(std::filesystem::exists(save / "joined.ddg"));
+        EXPECT_TRUE(IsClockRunning()) << "the game goes on";
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+}  // namespace
+}  // namespace zv::shell
