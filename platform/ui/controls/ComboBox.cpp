@@ -194,10 +194,12 @@ void KeyDown(Hwnd h, ComboState* s, uint32_t vk) {
     }
     if (s->dropped) {
         if (vk == VK_RETURN) {
+            // Enter picks the highlighted row as a click would, with the same notifications.
             const int i = static_cast<int>(SendMessage(s->list, LB_GETCURSEL, 0, 0));
             SetSelection(h, s, i);
             NotifyCommand(h, CBN_SELENDOK);
             CloseUp(h, s, true);
+            if (s->selection != s->openedWith) NotifyCommand(h, CBN_SELCHANGE);
             return;
         }
         if (vk == VK_ESCAPE) {

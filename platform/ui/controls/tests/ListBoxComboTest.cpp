@@ -300,12 +300,20 @@ TEST_F(Combos, KeysAndWheelOnAClosedCombo) {
     screen->Wheel(p.x, p.y, -WHEEL_DELTA);
     Pump();
     EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 2);
-    // F4 opens, arrows move, Enter picks.
+    // F4 opens, arrows move, Enter picks with the notifications of a mouse pick.
+    log.notes.clear();
     Key(VK_F4);
     Key(VK_DOWN);
     Key(VK_RETURN);
     EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 3);
     EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 0);
+    EXPECT_EQ(log.Codes(WM_COMMAND, 9),
+              (std::vector<int>{CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+    // Enter on the row it opened with changes nothing.
+    log.notes.clear();
+    Key(VK_F4);
+    Key(VK_RETURN);
+    EXPECT_EQ(log.Count(WM_COMMAND, 9, CBN_SELCHANGE), 0);
     // Messages: no notification.
     log.notes.clear();
     EXPECT_EQ(SendMessage(c, CB_SETCURSEL, 0, 0), 0);
