@@ -78,6 +78,18 @@ void PrepareSinglePlay(rules::TableDirectory& tables, int player) {
     }
 }
 
+// The default map's tables in the program's world, as opening it would leave them.
+void LoadDefaultMap(GameWorld* world) {
+    std::string error;
+    sim::HeadlessGame loader;
+    ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
+    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
+                              rules::TableId::Country, rules::TableId::ScenarioHeader}) {
+        std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
+                    world->tables->GetTableTotalBytes(id));
+    }
+}
+
 ui::Point ScreenPointOfHex(ui::Hwnd map, mapview::MapViewContext* ctx, int x, int y) {
     std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
     const std::uint32_t origin = ctx->GetOrigin();
@@ -242,14 +254,7 @@ TEST(GameProgram, EndingTheSessionParksTheClockBeforeTheWorldIsEmptied) {
     ProgramRun run;
     run.Run([&](ui::Hwnd frame) {
         GameWorld* world = CurrentGameWorld();
-        std::string error;
-        sim::HeadlessGame loader;
-        ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
-        for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
-                                  rules::TableId::Country, rules::TableId::ScenarioHeader}) {
-            std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
-                        world->tables->GetTableTotalBytes(id));
-        }
+        LoadDefaultMap(world);
         PrepareSinglePlay(*world->tables, 0);
         ui::SendMessage(frame, WM_START_GAME, 0, 0);
         ASSERT_TRUE(IsClockRunning());
@@ -343,21 +348,13 @@ void ClickButton(ProgramRun& run, int id, std::uint32_t answer = 0) {
 }
 
 // A single game of the default map with deployment: country 0 deploys the default corps.
-void PrepareDeployment(ProgramRun& run, GameWorld* world) {
-    std::string error;
-    sim::HeadlessGame loader;
-    ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
-    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
-                              rules::TableId::Country, rules::TableId::ScenarioHeader}) {
-        std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
-                    world->tables->GetTableTotalBytes(id));
-    }
+void PrepareDeployment(GameWorld* world) {
+    LoadDefaultMap(world);
     PrepareSinglePlay(*world->tables, 0);
     using G = rules::GameSettingsRecord;
     std::uint8_t* s = world->tables->GetTableBase(rules::TableId::GameSettings);
     rules::WriteS32(s, G::kDeployment, 1);
     std::strcpy(reinterpret_cast<char*>(s + G::CountryEntry(0) + G::kEntryCorpsFile), "useFrc00.prm");
-    (void)run;
 }
 
 }  // namespace deployment
@@ -367,7 +364,7 @@ TEST(GameProgram, ASingleGameWithDeploymentStartsFromTheDeploymentDialog) {
     int troopsInDialog = 0;
     run.Run([&](ui::Hwnd frame) {
         GameWorld* world = CurrentGameWorld();
-        deployment::PrepareDeployment(run, world);
+        deployment::PrepareDeployment(world);
         deployment::ActInDeploymentDialog(run, [&] {
             troopsInDialog = int(ui::SendMessage(
                 ui::GetDlgItem(ui::GetDlgItem(organize::GetOrganizeState().dialog, organize::kIdListTabs),
@@ -397,7 +394,7 @@ TEST(GameProgram, LeavingTheDeploymentDialogReturnsToTheTitle) {
             returns.push_back(l);
             return ui::LResult(0);
         });
-        deployment::PrepareDeployment(run, CurrentGameWorld());
+        deployment::PrepareDeployment(CurrentGameWorld());
         deployment::ActInDeploymentDialog(run, [&] {
             // タイトルに戻る, answered Yes.
             deployment::ClickButton(run, organize::kIdReturnToTitle, ui::VK_RETURN);
