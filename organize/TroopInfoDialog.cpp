@@ -60,17 +60,17 @@ void Layout(ui::Hwnd dialog) {
                              0);
     ui::SetWindowText(dialog, gInfo.title);
     const ui::Font* small = &gSmallFont;
+    // The troop's name and formation are shown, never edited here.
+    auto lockedEdit = [&](int id, int x, int y, int w, int limit) {
+        ui::Hwnd edit = fw::CreateEditCtl(dialog, id, x, y, w, 14, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
+        SetFont(edit, small);
+        ui::SendMessage(edit, ui::EM_LIMITTEXT, ui::WParam(limit), 0);
+        ui::EnableWindow(edit, false);
+    };
     Static(dialog, kIdNameLabel, "部隊名称", 14, 6, 50, 14, small);
-    ui::Hwnd name = fw::CreateEditCtl(dialog, kIdTroopName, 66, 4, 154, 14, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
-    SetFont(name, small);
-    ui::SendMessage(name, ui::EM_LIMITTEXT, 24, 0);
-    ui::EnableWindow(name, false);
+    lockedEdit(kIdTroopName, 66, 4, 154, 24);
     Static(dialog, kIdFormationLabel, "ﾌｫｰﾒｰｼｮﾝ:", 14, 20, 50, 14, small);
-    ui::Hwnd formation =
-        fw::CreateEditCtl(dialog, kIdFormationName, 66, 20, 100, 14, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
-    SetFont(formation, small);
-    ui::SendMessage(formation, ui::EM_LIMITTEXT, 16, 0);
-    ui::EnableWindow(formation, false);
+    lockedEdit(kIdFormationName, 66, 20, 100, 16);
     Static(dialog, kIdAltitudeLabel, "部隊高度", 242, 4, 50, 16, small);
     ui::Hwnd combo =
         fw::CreateComboBoxCtl(dialog, kIdAltitudeCombo, 296, 2, 68, 120, ui::CBS_DROPDOWNLIST | ui::WS_VSCROLL);

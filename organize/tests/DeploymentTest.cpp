@@ -76,6 +76,15 @@ class DeploymentTest : public OrganizeTest {
     }
     std::string ShownBudget(ui::Hwnd d) { return Text(d, kIdFunds) + "|" + Text(d, kIdDeployed); }
 
+    // The country's funds and deployed troops, the rows left in the list and what the budget
+    // shows agree.
+    void ExpectBooks(ui::Hwnd d, int funds, int deployed, int rows) {
+        EXPECT_EQ(Deployed(), deployed);
+        EXPECT_EQ(Funds(), funds);
+        EXPECT_EQ(Rows(d), rows);
+        EXPECT_EQ(ShownBudget(d), Budget(funds, deployed, Limit()));
+    }
+
     ui::Hwnd TroopList(ui::Hwnd d) { return ui::GetDlgItem(ui::GetDlgItem(d, kIdListTabs), kIdTroopList); }
     ui::Hwnd Map(ui::Hwnd d) {
         ui::Hwnd display = ui::GetDlgItem(ui::GetDlgItem(d, kIdInfoTabs), kIdTroopDisplay);
@@ -236,10 +245,7 @@ TEST_F(DeploymentTest, TroopsArePlacedByClicksAndTakenBackWithTheirPrice) {
 
         // The right button takes it back and refunds it.
         TakeBack(d, otherHex);
-        EXPECT_EQ(Deployed(), 0);
-        EXPECT_EQ(Funds(), startFunds);
-        EXPECT_EQ(Rows(d), rows);
-        EXPECT_EQ(ShownBudget(d), Budget(startFunds, 0, Limit()));
+        ExpectBooks(d, startFunds, 0, rows);
 
         // A click beside the rows forgets the troop to place: the map then places nothing.
         ClickRow(d, other);
@@ -294,10 +300,7 @@ TEST_F(DeploymentTest, AutomaticPlacementAndRecoveryKeepTheBooks) {
         firstTroops.assign(base, base + rules::kMapTroopCount * rules::kTroopRecordSize);
 
         ClickButton(d, kIdRecoverAll);
-        EXPECT_EQ(Deployed(), 0);
-        EXPECT_EQ(Funds(), startFunds);
-        EXPECT_EQ(Rows(d), rows);
-        EXPECT_EQ(ShownBudget(d), Budget(startFunds, 0, Limit()));
+        ExpectBooks(d, startFunds, 0, rows);
 
         // The same corps on the same map goes to the same hexes again.
         ClickButton(d, kIdAutoDeploy);

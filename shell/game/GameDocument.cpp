@@ -106,8 +106,9 @@ void ResetGameState() {
 namespace {
 
 // A new game with deployment: the corps file chosen for a country of this machine goes into
-// its force slot. A file that is missing or unreadable leaves the slot as it was.
-void LoadCountryCorps(const std::uint8_t* settings, int country) {
+// its force slot. A missing file is skipped; one that cannot be read is told and leaves the slot
+// as it was.
+void LoadCountryCorps(ui::Hwnd frame, const std::uint8_t* settings, int country) {
     using G = rules::GameSettingsRecord;
     if (rules::ReadS32(settings, G::kDeployment) == 0) return;
     const char* text = reinterpret_cast<const char*>(settings + G::CountryEntry(country) + G::kEntryCorpsFile);
@@ -119,7 +120,9 @@ void LoadCountryCorps(const std::uint8_t* settings, int country) {
     }
     rules::ForceCursor force(*gWorld->tables, static_cast<std::uint8_t>(country));
     force.SelectSlot(static_cast<std::uint8_t>(country));
-    force.LoadUserForceFile(fw::GetProgramDirectory(), name.c_str());
+    if (!force.LoadUserForceFile(fw::GetProgramDirectory(), name.c_str()).ok) {
+        Tell(frame, "軍団ファイル " + core::SjisToUtf8(name) + " を読み込めませんでした。");
+    }
 }
 
 }  // namespace
@@ -157,7 +160,7 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
             rules::RemoveCountryTroops(live, static_cast<std::uint8_t>(c));
         } else if (participation == 0 || participation == 3) {
             fw::SetPlayerCountry(c);
-            LoadCountryCorps(s, c);
+            LoadCountryCorps(frame, s, c);
         }
     }
     if (gWorld->simulation) gWorld->simulation->SetPlayerCountry(fw::GetPlayerCountry());

@@ -15,10 +15,12 @@
 #include "organize/OrganizeState.h"
 #include "platform/core/Process.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/DialogConstants.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/Bytes.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/TroopCursor.h"
@@ -75,6 +77,18 @@ void PrepareSinglePlay(rules::TableDirectory& tables, int player) {
         e[G::kEntryAllianceMask] = static_cast<std::uint8_t>(1u << c);
         rules::WriteS32(e, G::kEntryFunds, countries.GetValue38());
         rules::WriteS32(e, G::kEntryProductionLimit, 100);
+    }
+}
+
+// The default map's tables in the program's world, as opening it would leave them.
+void LoadDefaultMap(GameWorld* world) {
+    std::string error;
+    sim::HeadlessGame loader;
+    ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
+    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
+                              rules::TableId::Country, rules::TableId::ScenarioHeader}) {
+        std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
+                    world->tables->GetTableTotalBytes(id));
     }
 }
 
@@ -242,14 +256,7 @@ TEST(GameProgram, EndingTheSessionParksTheClockBeforeTheWorldIsEmptied) {
     ProgramRun run;
     run.Run([&](ui::Hwnd frame) {
         GameWorld* world = CurrentGameWorld();
-        std::string error;
-        sim::HeadlessGame loader;
-        ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
-        for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
-                                  rules::TableId::Country, rules::TableId::ScenarioHeader}) {
-            std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
-                        world->tables->GetTableTotalBytes(id));
-        }
+        LoadDefaultMap(world);
         PrepareSinglePlay(*world->tables, 0);
         ui::SendMessage(frame, WM_START_GAME, 0, 0);
         ASSERT_TRUE(IsClockRunning());
@@ -343,21 +350,13 @@ void ClickButton(ProgramRun& run, int id, std::uint32_t answer = 0) {
 }
 
 // A single game of the default map with deployment: country 0 deploys the default corps.
-void PrepareDeployment(ProgramRun& run, GameWorld* world) {
-    std::string error;
-    sim::HeadlessGame loader;
-    ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
-    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
-                              rules::TableId::Country, rules::TableId::ScenarioHeader}) {
-        std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
-                    world->tables->GetTableTotalBytes(id));
-    }
+void PrepareDeployment(GameWorld* world) {
+    LoadDefaultMap(world);
     PrepareSinglePlay(*world->tables, 0);
     using G = rules::GameSettingsRecord;
     std::uint8_t* s = world->tables->GetTableBase(rules::TableId::GameSettings);
     rules::WriteS32(s, G::kDeployment, 1);
     std::strcpy(reinterpret_cast<char*>(s + G::CountryEntry(0) + G::kEntryCorpsFile), "useFrc00.prm");
-    (void)run;
 }
 
 }  // namespace deployment
@@ -367,7 +366,7 @@ TEST(GameProgram, ASingleGameWithDeploymentStartsFromTheDeploymentDialog) {
     int troopsInDialog = 0;
     run.Run([&](ui::Hwnd frame) {
         GameWorld* world = CurrentGameWorld();
-        deployment::PrepareDeployment(run, world);
+        deployment::PrepareDeployment(world);
         deployment::ActInDeploymentDialog(run, [&] {
             troopsInDialog = int(ui::SendMessage(
                 ui::GetDlgItem(ui::GetDlgItem(organize::GetOrganizeState().dialog, organize::kIdListTabs),
@@ -397,7 +396,7 @@ TEST(GameProgram, LeavingTheDeploymentDialogReturnsToTheTitle) {
             returns.push_back(l);
             return ui::LResult(0);
         });
-        deployment::PrepareDeployment(run, CurrentGameWorld());
+        deployment::PrepareDeployment(CurrentGameWorld());
         deployment::ActInDeploymentDialog(run, [&] {
             // タイトルに戻る, answered Yes.
             deployment::ClickButton(run, organize::kIdReturnToTitle, ui::VK_RETURN);
@@ -410,6 +409,59 @@ TEST(GameProgram, LeavingTheDeploymentDialogReturnsToTheTitle) {
         run.Key(ui::VK_RETURN);
         ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
     });
+    EXPECT_EQ(run.steps, StartAndStop());
+}
+
+// A corps file that cannot be read is told; the slot keeps what it had and the deployment
+// still opens on it.
+TEST(GameProgram, AnUnreadableCorpsFileIsToldAndLeavesTheSlot) {
+    ProgramRun run;
+    // A corps folder of the run's own, with a damaged file beside the default corps.
+    const std::filesystem::path user = std::filesystem::path(run.dir.Path()) / "USER";
+    std::filesystem::remove(user);
+    std::filesystem::create_directory(user);
+    std::filesystem::copy_file(std::filesystem::path(ZV_PROGRAM_DIR) / "USER" / "useFrc00.prm", user / "useFrc00.prm");
+    std::ofstream(user / "broken.prm", std::ios::binary) << "not a corps";
+    std::string boxCaption;
+    std::vector<std::uint8_t> slotBefore, slotAfter;
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        deployment::PrepareDeployment(world);
+        using G = rules::GameSettingsRecord;
+        std::uint8_t* settings = world->tables->GetTableBase(rules::TableId::GameSettings);
+        std::strcpy(reinterpret_cast<char*>(settings + G::CountryEntry(0) + G::kEntryCorpsFile), "broken.prm");
+        rules::ForceCursor slot(*world->tables, 0);
+        slot.SelectSlot(0);
+        slotBefore.assign(slot.GetForceRecord()->data(), slot.GetForceRecord()->data() + rules::kForceRecordSize);
+        // The box comes first, inside the start: read its caption, answer it.
+        static std::string* caption = nullptr;
+        static ui::Hwnd frameWindow{};
+        caption = &boxCaption;
+        frameWindow = frame;
+        ui::SetTimer({}, 98, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+            // Only a box before the deployment dialog counts.
+            if (organize::GetOrganizeState().dialog) {
+                ui::KillTimer({}, id);
+                return;
+            }
+            const ui::Hwnd active = ui::GetActiveWindow();
+            if (!active || active == frameWindow) return;
+            ui::KillTimer({}, id);
+            *caption = core::SjisToUtf8(ui::GetWindowText(active));
+            ui::SendMessage(active, ui::WM_COMMAND, ui::IDOK, 0);
+        });
+        run.screen->SetAutoAdvance(true);
+        deployment::ActInDeploymentDialog(run, [&] {
+            slot.SelectSlot(0);
+            slotAfter.assign(slot.GetForceRecord()->data(), slot.GetForceRecord()->data() + rules::kForceRecordSize);
+            deployment::ClickButton(run, organize::kIdReturnToTitle, ui::VK_RETURN);
+        });
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+        run.Key(ui::VK_RETURN);
+    });
+    EXPECT_EQ(boxCaption, kGameTitleUtf8) << "no box told of the damaged corps file";
+    EXPECT_EQ(slotAfter, slotBefore);
     EXPECT_EQ(run.steps, StartAndStop());
 }
 
