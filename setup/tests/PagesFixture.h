@@ -19,6 +19,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
+#include "rules/testing/TempFolder.h"
 #include "setup/SetupContainer.h"
 #include "setup/SetupInternal.h"
 #include "setup/tests/SetupDriver.h"
@@ -31,6 +32,15 @@ namespace zv::setup::testing {
 class SetupPages : public ::testing::Test {
   protected:
     void SetUp() override {
+        // A program directory of its own: the content build's files linked in, so that the
+        // settings file and saved games the tests write stay apart.
+        for (const auto& entry : std::filesystem::directory_iterator(ZV_PROGRAM_DIR)) {
+            const std::string name = entry.path().filename().string();
+            if (name == "ZV6WIN.INI" || name == "SAVE") continue;
+            std::filesystem::create_symlink(entry.path(), std::filesystem::path(dir.Path()) / name);
+        }
+        std::filesystem::create_directories(std::filesystem::path(dir.Path()) / "SAVE");
+        programDir = (std::filesystem::path(dir.Path()) / "").string();
         fw::SetProgramDirectory(programDir);
         auto backend = std::make_unique<ui::HeadlessBackend>(1024, 768);
         screen = backend.get();
@@ -93,7 +103,8 @@ class SetupPages : public ::testing::Test {
         EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + name + ".png", &error)) << error;
     }
 
-    std::string programDir = ZV_PROGRAM_DIR "/";
+    rules::testing::TempFolder dir;
+    std::string programDir;
     ui::HeadlessBackend* screen = nullptr;
     std::unique_ptr<ui::WindowManager> wm;
     rules::TableDirectory tables;
