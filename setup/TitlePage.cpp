@@ -64,14 +64,21 @@ void OnIdleTick(ui::Hwnd h) {
     t.idleCounter = 1;
 }
 
-// The title gives way to the first page of a road; the road's pages are made anew (an absent
-// page is simply not shown).
-void EnterRoad(ui::Hwnd h, int (*createPages)(ui::Hwnd), std::uint8_t firstPage, std::int32_t singlePlay) {
+// The title gives way to the first page of a road; the road's pages are made anew.
+//
+// A road whose pages cannot all be made would leave the player before an empty screen with no
+// way back: the title stays instead and says so.
+bool EnterRoad(ui::Hwnd h, int (*createPages)(ui::Hwnd), std::uint8_t firstPage, std::int32_t singlePlay) {
     const ui::Hwnd container = ui::GetParent(h);
     ui::ShowWindow(h, ui::SW_HIDE);
-    createPages(container);
+    if (!createPages(container)) {
+        ui::SendMessage(container, WM_SETUP_PREV_PAGE, kPageTitle, kNoPage);
+        SetupMessageBox(h, "設定画面を開けませんでした。", ui::MB_OK);
+        return false;
+    }
     ui::SendMessage(container, WM_SETUP_NEXT_PAGE, firstPage, kPageTitle);
     WriteSettingsSinglePlay(singlePlay);
+    return true;
 }
 
 // The words of the picture, drawn in the program's own font: the subtitle in its band, the
