@@ -323,12 +323,23 @@ TEST(EditorFrame, AChangedMapAsksBeforeItGoes) {
         EXPECT_EQ(run.LandKindAt(12, 12), 5);
         EXPECT_FALSE(IsMapDocumentModified());
 
-        // The area information window comes and goes with its command.
+        // A default map opened in place of the unchanged one: nothing is asked.
+        run.Modal('F', 'O', [&](ui::Hwnd dlg) {
+            run.ClickRow(dlg, "MAP00001.ddm");
+            run.ClickItem(dlg, ui::IDOK);
+        });
+        ASSERT_TRUE(run.Map());
+        EXPECT_NE(core::SjisToUtf8(ui::GetWindowText(run.Map())).find("MAP00001"), std::string::npos);
+
+        // The area information window comes and goes with its command; its menu computes
+        // the areas of the map shown.
         ui::SendMessage(frame, ui::WM_COMMAND, kCmdAreaInfo, 0);
         const ui::Hwnd area = GetWindowOfKind(WindowKind::AriaInfo);
         ASSERT_TRUE(area);
         EXPECT_TRUE(ui::IsWindowVisible(area));
         EXPECT_EQ(ui::GetClassName(area), mapview::kMapAreaInfoWindowClass);
+        ui::SendMessage(area, ui::WM_COMMAND, mapview::kCmdAreaCompute, 0);
+        ui::SendMessage(area, ui::WM_COMMAND, mapview::kCmdAreaBuildings, 0);
         run.Shot("zv6_editor_area_info");
         ui::SendMessage(frame, ui::WM_COMMAND, kCmdAreaInfo, 0);
         EXPECT_FALSE(ui::IsWindowVisible(area));
