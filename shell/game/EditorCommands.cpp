@@ -1,5 +1,7 @@
 #include "shell/game/EditorCommands.h"
 
+#include <algorithm>
+
 #include "framework/ProcessState.h"
 #include "mapview/GraspMapView.h"
 #include "mapview/SelMapEditWindow.h"
@@ -130,6 +132,20 @@ ui::Hwnd CreateOverview(ui::Hwnd client) {
     return grasp;
 }
 
+// A hidden HQ window waits in the top right corner of the MDI client, where it covers the
+// least of the map when it is shown.
+void PlaceHqWindow() {
+    const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
+    const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
+    if (!hq || !client || ui::IsWindowVisible(hq) || ui::GetParent(hq) != client) return;
+    ui::Rect r{};
+    ui::GetClientRect(client, &r);
+    ui::Rect own{};
+    ui::GetWindowRect(hq, &own);
+    ui::SetWindowPos(hq, ui::Hwnd{}, std::max(0, r.right - own.Width()), 0, 0, 0,
+                     ui::SWP_NOSIZE | ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+}
+
 // The HQ miniature beside the map: a hidden window of the MDI client that 40043 shows.
 void CreateEditorWindows(ui::Hwnd frame, ui::Hwnd client) {
     (void)frame;
@@ -137,12 +153,6 @@ void CreateEditorWindows(ui::Hwnd frame, ui::Hwnd client) {
     constexpr uint32_t style = ui::WS_CHILD | ui::WS_CAPTION | ui::WS_SYSMENU | ui::WS_CLIPSIBLINGS;
     const ui::Hwnd hq = panels::CreateHqWindow(nullptr, client, 0, style);
     if (!hq) return;
-    ui::Rect r{};
-    ui::GetClientRect(client, &r);
-    ui::Rect own{};
-    ui::GetWindowRect(hq, &own);
-    ui::SetWindowPos(hq, ui::Hwnd{}, std::max(0, r.right - own.Width()), 0, 0, 0,
-                     ui::SWP_NOSIZE | ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
     ui::ShowWindow(hq, ui::SW_HIDE);
     SetWindowOfKind(WindowKind::HqWnd, hq);
 }
@@ -162,7 +172,10 @@ bool IsEditorMapOpen() {
 void InstallEditorCommands() {
     mapview::RegisterSelMapEditWindow();
     EditorFrameHooks hooks;
-    hooks.enableMenusForMode = [](ui::Hwnd frame, bool on) { EnableMenusForMode(frame, on ? 1 : 0); };
+    hooks.enableMenusForMode = [](ui::Hwnd frame, bool on) {
+        EnableMenusForMode(frame, on ? 1 : 0);
+        if (on) PlaceHqWindow();
+    };
     hooks.createMapWindow = [](ui::Hwnd client) { return mapview::CreateSelMapEditWindow(nullptr, client); };
     hooks.createUnitContents = [](ui::Hwnd map) { return panels::CreateUnitContensWindow(nullptr, map); };
     hooks.createOverview = CreateOverview;

@@ -3,6 +3,7 @@
 // again and saved byte for byte the same; the map check with its findings, the map settings
 // round trip, the area information window, the question before a changed map goes.
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -102,13 +103,20 @@ class EditorRun : public ProgramRun {
     // Presses the menu keys; `act` runs on the dialog or box they bring up (from a timer inside
     // its loop) and must close it. Returns when the command is over.
     void Modal(char popup, char item, std::function<void(ui::Hwnd)> act) {
+        ModalAfter([&] { MenuKeys(popup, item); }, std::move(act));
+    }
+    // The same for an item without a key of its own: its command as the menu sends it.
+    void ModalCommand(ui::Hwnd frame, int id, std::function<void(ui::Hwnd)> act) {
+        ModalAfter([&] { ui::PostMessage(frame, ui::WM_COMMAND, static_cast<ui::WParam>(id), 0); }, std::move(act));
+    }
+    void ModalAfter(const std::function<void()>& start, std::function<void(ui::Hwnd)> act) {
         gAct = std::move(act);
         screen->SetAutoAdvance(true);
         ui::SetTimer({}, 91, 40, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
             ui::KillTimer({}, id);
             if (auto act = std::exchange(gAct, nullptr)) act(ui::GetActiveWindow());
         });
-        MenuKeys(popup, item);
+        start();
         ASSERT_TRUE(PumpUntil([] { return gAct == nullptr; }, 20)) << "no dialog came up";
         Pump();
         screen->SetAutoAdvance(false);
@@ -323,12 +331,23 @@ TEST(EditorFrame, AChangedMapAsksBeforeItGoes) {
         EXPECT_EQ(run.LandKindAt(12, 12), 5);
         EXPECT_FALSE(IsMapDocumentModified());
 
-        // The area information window comes and goes with its command.
+        // A default map opened in place of the unchanged one: nothing is asked.
+        run.Modal('F', 'O', [&](ui::Hwnd dlg) {
+            run.ClickRow(dlg, "MAP00001.ddm");
+            run.ClickItem(dlg, ui::IDOK);
+        });
+        ASSERT_TRUE(run.Map());
+        EXPECT_NE(core::SjisToUtf8(ui::GetWindowText(run.Map())).find("MAP00001"), std::string::npos);
+
+        // The area information window comes and goes with its command; its menu computes
+        // the areas of the map shown.
         ui::SendMessage(frame, ui::WM_COMMAND, kCmdAreaInfo, 0);
         const ui::Hwnd area = GetWindowOfKind(WindowKind::AriaInfo);
         ASSERT_TRUE(area);
         EXPECT_TRUE(ui::IsWindowVisible(area));
         EXPECT_EQ(ui::GetClassName(area), mapview::kMapAreaInfoWindowClass);
+        ui::SendMessage(area, ui::WM_COMMAND, mapview::kCmdAreaCompute, 0);
+        ui::SendMessage(area, ui::WM_COMMAND, mapview::kCmdAreaBuildings, 0);
         run.Shot("zv6_editor_area_info");
         ui::SendMessage(frame, ui::WM_COMMAND, kCmdAreaInfo, 0);
         EXPECT_FALSE(ui::IsWindowVisible(area));
@@ -339,6 +358,23 @@ TEST(EditorFrame, AChangedMapAsksBeforeItGoes) {
         ASSERT_TRUE(hq);
         EXPECT_TRUE(ui::IsWindowVisible(hq));
         run.Shot("zv6_editor_hq");
+
+        // ｲﾝﾀｰﾈｯﾄ版のﾏｯﾌﾟを開く: a map of the other edition becomes the editor's document.
+        std::vector<std::uint8_t> other(512 + 8192, 0);
+        std::memcpy(other.data() + 8, core::Utf8ToSjis("輸入").c_str(), 4);
+        other[256 + 18] = 1;
+        for (int i = 0; i < 4096; ++i) other[512 + i] = 1;
+        const std::string qz4 = run.dir.Path() + "map0001.qz4";
+        std::ofstream(qz4, std::ios::binary).write(reinterpret_cast<const char*>(other.data()),
+                                                   static_cast<std::streamsize>(other.size()));
+        run.ModalCommand(frame, kCmdImportMap, [&](ui::Hwnd dlg) { run.ChooseFile(dlg, qz4); });
+        ASSERT_TRUE(IsEditorMapOpen());
+        EXPECT_EQ(run.MapTitle(), "輸入");
+        int notPlain = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) notPlain += run.LandKindAt(x, y) != 0;
+        EXPECT_EQ(notPlain, 0) << "the imported map is all plain land, nothing of the map before";
+        EXPECT_FALSE(run.ItemEnabled(frame, kCmdUndo));
 
         // Leaving the program with a changed map asks too (and Cancel stays).
         run.PaintHex(13, 13);
