@@ -44,10 +44,12 @@ TEST(FrameCommands, EnabledStateFollowsTheModeAndTheWindowsThatExist) {
             {40002, true, true},
             // Handed to later windows: greyed until they plug in.
             {40013, false, false}, {40062, false, false}, {40014, false, false},
-            {40015, false, false}, {40097, false, false}, {40099, false, false}, {40118, false, false},
-            {40119, false, false}, {40122, false, false},
-            // Toggles of windows that do not exist yet.
-            {40055, false, false}, {40043, false, false}, {40019, false, false}, {40084, false, false},
+            {40015, false, false}, {40097, false, false}, {40099, false, false},
+            // The game's end and the alliances come with the in-game windows.
+            {40118, true, true}, {40119, true, true}, {40122, true, true},
+            // Toggles: the tool palette never holds a window; the HQ window is a document item;
+            // the lists and the news exist from start-up.
+            {40055, false, false}, {40043, false, true}, {40019, true, true}, {40084, true, true},
             // Forwarded to the map.
             {40116, false, true}, {40058, false, true}, {40072, false, true}, {40039, false, true},
             // Always there.
