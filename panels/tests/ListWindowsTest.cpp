@@ -13,6 +13,7 @@
 #include "platform/ui/DialogLayoutCheck.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ImageList.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/RuleCursors.h"
@@ -63,6 +64,35 @@ class ListWindowsTest : public PanelsTest {
         return h;
     }
 };
+
+// Every row carries its troop's mark: 12 x country + the troop's picture, from the 48 marks of
+// the troop-mark sheet; a damaged picture or country gets no mark rather than another one.
+TEST_F(ListWindowsTest, TroopRowsCarryTheirTroopsMarks) {
+    const ui::Hwnd h = ShowTroopList();
+    ui::SendMessage(h, WM_REFRESH_TROOP_LIST, 0, 0);
+    const ui::Hwnd list = ui::GetDlgItem(h, IDC_TROOP_LIST);
+    const auto* images = reinterpret_cast<const ui::ImageList*>(
+        ui::SendMessage(list, ui::LVM_GETIMAGELIST, ui::LVSIL_SMALL, 0));
+    ASSERT_NE(images, nullptr) << "trpMark.bmp was not read";
+    EXPECT_EQ(ui::ImageList_GetImageCount(images), 48);
+    rules::TroopCursor t(game.Tables());
+    const std::vector<uint16_t> rows = TroopListRows();
+    ASSERT_FALSE(rows.empty());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        ui::LvItem item;
+        item.mask = ui::LVIF_IMAGE;
+        item.iItem = int(r);
+        ui::SendMessage(list, ui::LVM_GETITEMA, 0, reinterpret_cast<ui::LParam>(&item));
+        t.Select(rows[r]);
+        EXPECT_EQ(item.iImage, 12 * t.GetCountry() + t.GetWord382()) << "troop " << rows[r];
+    }
+    const struct {
+        int country, picture, image;
+    } cases[] = {{0, 0, 0}, {3, 11, 47}, {1, 8, 20}, {4, 0, -1}, {0xFF, 3, -1}, {2, 12, -1}, {0, -1, -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(TroopMarkImage(c.country, c.picture), c.image) << c.country << "/" << c.picture;
+    }
+}
 
 TEST_F(ListWindowsTest, TroopListShowsWhatThePlayerMaySee) {
     const ui::Hwnd h = ShowTroopList();

@@ -47,11 +47,11 @@ TEST(FrameCommands, EnabledStateFollowsTheModeAndTheWindowsThatExist) {
             {40013, false, false}, {40062, false, false}, {40014, false, true},
             {40015, false, true}, {40080, false, true}, {40099, false, true}, {40097, true, true},
             // Handed to later windows: greyed until they plug in.
-            {40118, false, false}, {40119, false, false}, {40122, false, false},
-            // Toggles of windows that do not exist yet.
-            {40055, false, false}, {40019, false, false}, {40084, false, false},
-            // The HQ miniature comes with the editor: it needs a document.
-            {40043, false, true},
+            // The game's end and the alliances come with the in-game windows.
+            {40118, true, true}, {40119, true, true}, {40122, true, true},
+            // Toggles: the tool palette never holds a window; the HQ window is a document item;
+            // the lists and the news exist from start-up.
+            {40055, false, false}, {40043, false, true}, {40019, true, true}, {40084, true, true},
             // Forwarded to the map.
             {40116, false, true}, {40058, false, true}, {40072, false, true}, {40039, false, true},
             // Always there.

@@ -331,6 +331,39 @@ TEST(GamePanels, AnAllianceProposalIsAnsweredOnTheGuiThreadWithAnOrder) {
     });
 }
 
+TEST(GamePanels, ReturningToTheTitleFromTheMenuAsksFirstThenEmptiesTheFrame) {
+    ProgramRun run;
+    int titles = 0;
+    SetTitleWindowFactory([&](ui::Hwnd) {
+        ++titles;
+        return ui::Hwnd{};
+    });
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(IsClockRunning());
+        // No: the game goes on.
+        run.screen->Text("n");
+        ui::SendMessage(frame, ui::WM_COMMAND, 40118, 0);
+        EXPECT_TRUE(IsClockRunning());
+        EXPECT_TRUE(GetWindowOfKind(WindowKind::MapWnd));
+        EXPECT_EQ(titles, 0);
+        EXPECT_EQ(world->simulation->GetBusyMask() & 1u, 0u) << "the busy bit is cleared again";
+        // Yes: the clock parks, the map and the column go, the title comes.
+        run.Key(ui::VK_RETURN);
+        ui::SendMessage(frame, ui::WM_COMMAND, 40118, 0);
+        EXPECT_FALSE(IsClockRunning());
+        EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
+        EXPECT_FALSE(Shown(WindowKind::PanelManeger));
+        EXPECT_FALSE(IsGamePlaying());
+        EXPECT_EQ(titles, 1);
+        run.Key(ui::VK_RETURN);
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+    });
+    SetTitleWindowFactory(nullptr);
+}
+
 TEST(GamePanels, TheSpectatorsLineNamesTheWinnersInCountryOrder) {
     const struct {
         std::uint8_t winners;
