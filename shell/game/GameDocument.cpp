@@ -105,6 +105,10 @@ void ResetGameState() {
 
 namespace {
 
+void Tell(ui::Hwnd owner, const std::string& utf8Text) {
+    ui::MessageBox(owner, core::Utf8ToSjis(utf8Text), core::Utf8ToSjis(kGameTitleUtf8), ui::MB_OK | ui::MB_ICONWARNING);
+}
+
 // A new game with deployment: the corps file chosen for a country of this machine goes into
 // its force slot. A missing file is skipped; one that cannot be read is told and leaves the slot
 // as it was.
