@@ -8,9 +8,11 @@
 
 #include "framework/ProcessState.h"
 #include "organize/CorpsFiles.h"
+#include "organize/OrganizeDialog.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/ForceCursor.h"
 #include "setup/Conditions.h"
@@ -187,11 +189,32 @@ TEST_F(SetupProgram, TitleSinglePlayMapCorpsConditionsAndTheGameStarts) {
         EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(conditions, FundsEditId(0))));
         Shot(run, "setup_conditions_player");
 
-        // Decided: the set-up windows go and the frame starts the game.
+        // Decided: the set-up windows go and the frame starts the game. A new game from a map
+        // deploys the chosen corps first: 自動配置, then ゲーム開始, clicked in the modal
+        // deployment dialog from a timer of its loop.
         const std::size_t boxesBefore = boxes.size();
+        static ui::HeadlessBackend* gScreen = nullptr;
+        static bool gDeployed = false;
+        gScreen = run.screen;
+        gDeployed = false;
+        run.screen->SetAutoAdvance(true);
+        ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+            const ui::Hwnd dialog = organize::GetOrganizeState().dialog;
+            if (!dialog) return;
+            ui::KillTimer({}, id);
+            ClickControl(gScreen, dialog, organize::kIdAutoDeploy);
+            for (int i = 0; i < 3; ++i) ui::WindowManager::Current()->PumpPending();
+            std::string error;
+            EXPECT_TRUE(gScreen->WriteScreenshot(shell::testing::ScreenshotPath("setup_deployment"), &error)) << error;
+            gDeployed = true;
+            ClickControl(gScreen, dialog, organize::kIdGameStart);
+        });
         ClickControl(run.screen, conditions, kIdSetupNext);
         ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 20))
             << (boxes.size() > boxesBefore ? boxes.back() : std::string("no box"));
+        run.screen->SetAutoAdvance(false);
+        EXPECT_TRUE(gDeployed);
+        EXPECT_EQ(organize::PlayerHasHQOnMap(), 1);
         EXPECT_FALSE(IsMainMenuOpen());
         EXPECT_FALSE(GetMainMenuWindow());
         EXPECT_EQ(fw::GetPlayerCountry(), 0);
