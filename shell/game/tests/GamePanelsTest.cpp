@@ -364,6 +364,33 @@ TEST(GamePanels, ReturningToTheTitleFromTheMenuAsksFirstThenEmptiesTheFrame) {
     SetTitleWindowFactory(nullptr);
 }
 
+// A spectator is told who won and goes back to the title; no result window.
+TEST(GamePanels, ASpectatorsGameOverTellsTheWinnersAndOpensTheTitle) {
+    ProgramRun run;
+    int titles = 0;
+    SetTitleWindowFactory([&](ui::Hwnd) {
+        ++titles;
+        return ui::Hwnd{};
+    });
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        SuspendClock();
+        fw::SetPlayerCountry(6);
+        run.Key(ui::VK_RETURN);  // the winners' box
+        ui::SendMessage(frame, WM_GAME_OVER, 0x05, 0);
+        EXPECT_FALSE(Shown(WindowKind::ResultWnd));
+        EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
+        EXPECT_EQ(titles, 1);
+        EXPECT_EQ(GetPendingNetAction(), kNetActionNone);
+        EXPECT_EQ(rules::ReadS32(world->tables->GetTableBase(rules::TableId::GameSettings), G::kSinglePlay), 1);
+        run.Key(ui::VK_RETURN);
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+    });
+    SetTitleWindowFactory(nullptr);
+}
+
 TEST(GamePanels, TheSpectatorsLineNamesTheWinnersInCountryOrder) {
     const struct {
         std::uint8_t winners;
