@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "framework/ProcessState.h"
+#include "mapview/MapMessages.h"
 #include "panels/NewsWindows.h"
 #include "panels/PanelWindows.h"
 #include "panels/ToolBar.h"
@@ -146,8 +147,13 @@ TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
         PutPaneConf(127);
         GameWorld* world = CurrentGameWorld();
         LoadDefaultMap(*world->tables, 0);
+        // A map shown before the game gives way to the game's map; the stored speed (the
+        // fastest, 5, in a new settings file) survives it.
+        ASSERT_EQ(OpenMapDocument(frame, 0), 1);
         ui::SendMessage(frame, WM_START_GAME, 0, 0);
         ASSERT_TRUE(IsClockRunning());
+        EXPECT_EQ(GetGameSpeed(), 5);
+        EXPECT_EQ(ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), mapview::WM_GET_GAME_SPEED, 0, 0), 5);
         for (WindowKind k : {WindowKind::PanelManeger, WindowKind::HqWnd, WindowKind::CommandWnd,
                              WindowKind::SpeedWnd, WindowKind::MessageWnd}) {
             EXPECT_TRUE(Shown(k)) << WindowKindName(k);
