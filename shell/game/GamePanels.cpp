@@ -96,6 +96,11 @@ void CreateWindows(ui::Hwnd frame, ui::Hwnd client) {
     // panels and their manager, all hidden until a game lays them out.
     SetWindowOfKind(WindowKind::HqWnd, panels::CreateHqWindow(nullptr, frame, 0, ui::WS_CHILD));
     panels::CreatePanelWindows(frame, ui::WS_CHILD);
+    // The speed panel holds the stored speed from the start: a map window closing before any
+    // game began stores the panel's speed back, which would otherwise be its initial 0 (the
+    // slowest) and stay so in the settings.
+    ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), panels::WM_SET_GAME_SPEED,
+                    ui::WParam(GetGameSpeed()), 0);
     SetWindowOfKind(WindowKind::RealManager, panels::CreateRealManagerWindow(nullptr, frame, 0));
 
     panels::CreateNewsWindow(client);

@@ -14,6 +14,7 @@
 
 #include "organize/OrganizeDialog.h"
 #include "framework/ProcessState.h"
+#include "mapview/MapMessages.h"
 #include "panels/NewsWindows.h"
 #include "panels/PanelWindows.h"
 #include "panels/ToolBar.h"
@@ -149,8 +150,13 @@ TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
         PutPaneConf(127);
         GameWorld* world = CurrentGameWorld();
         LoadDefaultMap(*world->tables, 0);
+        // A map shown before the game gives way to the game's map; the stored speed (the
+        // fastest, 5, in a new settings file) survives it.
+        ASSERT_EQ(OpenMapDocument(frame, 0), 1);
         ui::SendMessage(frame, WM_START_GAME, 0, 0);
         ASSERT_TRUE(IsClockRunning());
+        EXPECT_EQ(GetGameSpeed(), 5);
+        EXPECT_EQ(ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), mapview::WM_GET_GAME_SPEED, 0, 0), 5);
         for (WindowKind k : {WindowKind::PanelManeger, WindowKind::HqWnd, WindowKind::CommandWnd,
                              WindowKind::SpeedWnd, WindowKind::MessageWnd}) {
             EXPECT_TRUE(Shown(k)) << WindowKindName(k);
@@ -365,6 +371,33 @@ TEST(GamePanels, ReturningToTheTitleFromTheMenuAsksFirstThenEmptiesTheFrame) {
         EXPECT_FALSE(Shown(WindowKind::PanelManeger));
         EXPECT_FALSE(IsGamePlaying());
         EXPECT_EQ(titles, 1);
+        run.Key(ui::VK_RETURN);
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+    });
+    SetTitleWindowFactory(nullptr);
+}
+
+// A spectator is told who won and goes back to the title; no result window.
+TEST(GamePanels, ASpectatorsGameOverTellsTheWinnersAndOpensTheTitle) {
+    ProgramRun run;
+    int titles = 0;
+    SetTitleWindowFactory([&](ui::Hwnd) {
+        ++titles;
+        return ui::Hwnd{};
+    });
+    run.Run([&](ui::Hwnd frame) {
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(*world->tables, 0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        SuspendClock();
+        fw::SetPlayerCountry(6);
+        run.Key(ui::VK_RETURN);  // the winners' box
+        ui::SendMessage(frame, WM_GAME_OVER, 0x05, 0);
+        EXPECT_FALSE(Shown(WindowKind::ResultWnd));
+        EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
+        EXPECT_EQ(titles, 1);
+        EXPECT_EQ(GetPendingNetAction(), kNetActionNone);
+        EXPECT_EQ(rules::ReadS32(world->tables->GetTableBase(rules::TableId::GameSettings), G::kSinglePlay), 1);
         run.Key(ui::VK_RETURN);
         ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
     });
