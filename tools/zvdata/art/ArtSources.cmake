@@ -46,6 +46,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/bombgr.txt
     art/manifests/bombln.txt
     art/manifests/campMark.txt
+    art/manifests/pMark.txt
     art/manifests/category.txt
     art/manifests/cmp_inf.txt
     art/manifests/command.txt
@@ -594,6 +595,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/select-map.svg
     art/svg/marks/select-white.svg
     art/svg/marks/solid.svg
+    art/svg/marks/spectator.svg
     art/svg/marks/supply.svg
     art/svg/marks/tint.svg
     art/svg/marks/waypoint.svg

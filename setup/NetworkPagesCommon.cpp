@@ -1,0 +1,410 @@
+#include <arpa/inet.h>
+
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "framework/ProcessState.h"
+#include "framework/gui/ControlCreators.h"
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/WindowUtilities.h"
+#include "netplay/SessionManager.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/CanvasConstants.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "setup/NetworkPagesInternal.h"
+#include "setup/SetupContainer.h"
+#include "shell/WindowRegistry.h"
+#include "shell/game/GameDocument.h"
+#include "shell/game/WindowClasses.h"
+
+namespace zv::setup {
+
+namespace netpages {
+
+std::string S(const char* utf8) { return core::Utf8ToSjis(utf8); }
+
+namespace {
+
+NetworkPagesBoxHook& BoxHook() {
+    static NetworkPagesBoxHook hook;
+    return hook;
+}
+
+std::map<std::uint64_t, NetworkSetupBinding>& Bindings() {
+    static std::map<std::uint64_t, NetworkSetupBinding> bindings;
+    return bindings;
+}
+
+std::array<std::string, 6>& ParticipantNames() {
+    static std::array<std::string, 6> names;
+    return names;
+}
+
+}  // namespace
+
+int Box(ui::Hwnd owner, const std::string& sjisText, std::uint32_t type) {
+    if (BoxHook()) return BoxHook()(owner, sjisText, type);
+    return ui::MessageBox(owner, sjisText, shell::GetFrameTitle(), type);
+}
+
+PageState* StateOf(ui::Hwnd page) {
+    return reinterpret_cast<PageState*>(ui::GetWindowLongPtr(page, ui::GWLP_USERDATA));
+}
+
+PageState* CreateState(ui::Hwnd page) {
+    auto* s = new PageState();
+    ui::SetWindowLongPtr(page, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(s));
+    return s;
+}
+
+void DestroyState(ui::Hwnd page) {
+    delete StateOf(page);
+    ui::SetWindowLongPtr(page, ui::GWLP_USERDATA, 0);
+}
+
+ui::Hwnd ContainerOf(ui::Hwnd page) { return ui::GetParent(page); }
+
+net::SessionManager* SessionOf(ui::Hwnd page) { return NetworkSetupOf(page).session; }
+
+rules::TableDirectory* TablesOf(ui::Hwnd page) {
+    if (rules::TableDirectory* t = NetworkSetupOf(page).tables) return t;
+    shell::GameWorld* w = shell::CurrentGameWorld();
+    return w ? w->tables : nullptr;
+}
+
+void NextPage(ui::Hwnd page, int newIndex, int oldIndex) {
+    ui::SendMessage(ContainerOf(page), WM_SETUP_NEXT_PAGE, ui::WParam(newIndex), ui::LParam(oldIndex));
+}
+
+void PrevPage(ui::Hwnd page, int newIndex, int oldIndex) {
+    ui::SendMessage(ContainerOf(page), WM_SETUP_PREV_PAGE, ui::WParam(newIndex), ui::LParam(oldIndex));
+}
+
+void CreatePageBasics(ui::Hwnd page, PageState& s) {
+    s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+    s.background = std::make_unique<fw::Dib>("mainTl01.bmp");
+    if (!s.background->HasBits()) s.background = fw::Dib::CreateBlank(kSetupPageWidth, kSetupPageHeight, nullptr);
+    (void)page;
+}
+
+ui::LResult PaintPage(ui::Hwnd page) {
+    PageState* s = StateOf(page);
+    fw::PaintWindowFromBitmap(page, s ? s->background.get() : nullptr);
+    return 0;
+}
+
+void SetFont(ui::Hwnd control, const ui::Font* font) {
+    if (control && font) ui::SendMessage(control, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
+}
+
+ui::Hwnd CreateListBox(ui::Hwnd page, int id, int x, int y, int w, int h, const ui::Font* font) {
+    const ui::Hwnd list = fw::CreateListBoxCtl(page, id, x, y, w, h, ui::LBS_NOTIFY | ui::WS_VSCROLL | ui::WS_BORDER);
+    SetFont(list, font);
+    return list;
+}
+
+ui::Hwnd CreateStatus(ui::Hwnd page, int id, int x, int y, int w, int h, const ui::Font* font) {
+    const ui::Hwnd status = ui::CreateWindowEx(0, "STATIC", "", ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT, x, y, w,
+                                               h, page, id, nullptr, nullptr);
+    SetFont(status, font);
+    return status;
+}
+
+ui::LResult WhiteOnBlack(ui::WParam dc) {
+    static const ui::Brush black = ui::StockBrush(ui::BLACK_BRUSH);
+    if (auto* canvas = reinterpret_cast<ui::Canvas*>(dc)) {
+        canvas->SetTextColor(ui::Rgb(255, 255, 255));
+        canvas->SetBkMode(ui::TRANSPARENT);
+    }
+    return reinterpret_cast<ui::LResult>(&black);
+}
+
+std::string ListBoxText(ui::Hwnd list, int row) {
+    const auto n = ui::SendMessage(list, ui::LB_GETTEXTLEN, ui::WParam(row), 0);
+    if (n < 0) return {};
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    ui::SendMessage(list, ui::LB_GETTEXT, ui::WParam(row), reinterpret_cast<ui::LParam>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+void StoreParticipantName(int slot, const std::string& name) {
+    if (slot < 0 || slot >= 6) return;
+    ParticipantNames()[static_cast<std::size_t>(slot)] =
+        name.substr(0, core::SjisCutLength(name, kParticipantNameRow - 1));
+}
+
+}  // namespace netpages
+
+using namespace netpages;
+
+void SetNetworkPagesBoxHook(NetworkPagesBoxHook hook) { BoxHook() = std::move(hook); }
+
+void BindNetworkSetup(ui::Hwnd container, const NetworkSetupBinding& binding) {
+    Bindings()[container.value] = binding;
+}
+
+void UnbindNetworkSetup(ui::Hwnd container) { Bindings().erase(container.value); }
+
+NetworkSetupBinding NetworkSetupOf(ui::Hwnd pageOrContainer) {
+    for (ui::Hwnd h = pageOrContainer; h; h = ui::GetParent(h)) {
+        auto it = Bindings().find(h.value);
+        if (it != Bindings().end()) return it->second;
+    }
+    NetworkSetupBinding program;
+    program.session = fw::GetSessionManager();
+    program.frame = shell::GetWindowOfKind(shell::WindowKind::FrameWnd);
+    return program;
+}
+
+std::string GetLobbyPlayerName(int slot) {
+    if (slot < 0 || slot >= 6) return {};
+    return ParticipantNames()[static_cast<std::size_t>(slot)];
+}
+
+void LeaveSession() {
+    if (net::SessionManager* m = NetworkSetupOf(GetMainMenuWindow()).session) m->Leave();
+}
+
+// ---- the address checks ----------------------------------------------------------------------
+
+std::string CheckPortText(const std::string& text, std::uint16_t& port) {
+    const char* bad = "ポート番号は１～６５５３５の数字で入力してください。";
+    if (text.empty() || text.size() > 5) return bad;
+    unsigned value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return bad;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value < 1 || value > 65535) return bad;
+    port = static_cast<std::uint16_t>(value);
+    return {};
+}
+
+std::string CheckAddressText(const std::string& text, std::string& address) {
+    std::string t = text;
+    while (!t.empty() && t.front() == ' ') t.erase(t.begin());
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    if (t.empty()) {
+        address.clear();
+        return {};
+    }
+    if (t == "localhost") {
+        address = "127.0.0.1";
+        return {};
+    }
+    unsigned char buffer[16];
+    if (inet_pton(AF_INET, t.c_str(), buffer) == 1 || inet_pton(AF_INET6, t.c_str(), buffer) == 1) {
+        address = t;
+        return {};
+    }
+    return "アドレスが正しくありません。数字のアドレス（例：192.168.0.2）を入力してください。";
+}
+
+// ---- dialogs ---------------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::uint32_t kDialogStyle = ui::WS_POPUP | ui::WS_CAPTION | ui::WS_SYSMENU | ui::DS_MODALFRAME;
+constexpr std::uint32_t kEditStyle = ui::WS_BORDER | ui::WS_TABSTOP | ui::ES_AUTOHSCROLL;
+
+std::array<char, 18>& UserNameField() {
+    static std::array<char, 18> field = [] {
+        std::array<char, 18> f{};
+        f.fill(' ');
+        f[17] = '\0';
+        return f;
+    }();
+    return field;
+}
+
+std::string& SessionNameField() {
+    static std::string name;
+    return name;
+}
+
+std::string Trimmed(const char* text, std::size_t limit) {
+    std::string t(text, strnlen(text, limit));
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    return t;
+}
+
+struct TextDialogParam {
+    std::string initial;
+    std::size_t limit = 0;
+    std::string result;
+};
+
+void CentreOnParent(ui::Hwnd dlg) {
+    ui::Rect r{};
+    ui::GetWindowRect(dlg, &r);
+    fw::CenterWindowOnScreen(dlg, r.right - r.left, r.bottom - r.top, 0);
+}
+
+intptr_t TextDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_INITDIALOG: {
+            auto* p = reinterpret_cast<TextDialogParam*>(l);
+            ui::SetWindowLongPtr(dlg, ui::GWLP_USERDATA, l);
+            ui::SetDlgItemText(dlg, kIdDialogEdit, p->initial);
+            ui::SendDlgItemMessage(dlg, kIdDialogEdit, ui::EM_LIMITTEXT, p->limit, 0);
+            CentreOnParent(dlg);
+            return 1;
+        }
+        case ui::WM_COMMAND: {
+            auto* p = reinterpret_cast<TextDialogParam*>(ui::GetWindowLongPtr(dlg, ui::GWLP_USERDATA));
+            if ((w & 0xFFFF) == ui::IDOK && p) {
+                const std::string text = ui::GetDlgItemText(dlg, kIdDialogEdit);
+                // Never half a double-byte character: a lead byte at the limit ends the text
+                // before it.
+                p->result = text.substr(0, core::SjisCutLength(text, p->limit));
+                if (Trimmed(p->result.c_str(), p->result.size()).empty()) {
+                    Box(dlg, S("名前を入力してください。"));
+                    return 1;
+                }
+                ui::EndDialog(dlg, 1);
+                return 1;
+            }
+            if ((w & 0xFFFF) == ui::IDCANCEL) {
+                ui::EndDialog(dlg, 0);
+                return 1;
+            }
+            return 0;
+        }
+        case ui::WM_CLOSE:
+            ui::EndDialog(dlg, 0);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+struct AddressParam {
+    std::string address;
+    std::uint16_t port = 0;
+};
+
+intptr_t AddressDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_INITDIALOG: {
+            auto* p = reinterpret_cast<AddressParam*>(l);
+            ui::SetWindowLongPtr(dlg, ui::GWLP_USERDATA, l);
+            ui::SetDlgItemText(dlg, kIdAddressEdit, p->address);
+            ui::SetDlgItemText(dlg, kIdPortEdit, p->port ? std::to_string(p->port) : std::string());
+            CentreOnParent(dlg);
+            return 1;
+        }
+        case ui::WM_COMMAND: {
+            auto* p = reinterpret_cast<AddressParam*>(ui::GetWindowLongPtr(dlg, ui::GWLP_USERDATA));
+            if ((w & 0xFFFF) == ui::IDOK && p) {
+                std::string address;
+                std::uint16_t port = 0;
+                std::string error = CheckAddressText(ui::GetDlgItemText(dlg, kIdAddressEdit), address);
+                if (error.empty()) error = CheckPortText(ui::GetDlgItemText(dlg, kIdPortEdit), port);
+                if (!error.empty()) {
+                    Box(dlg, S(error.c_str()));
+                    return 1;
+                }
+                p->address = address;
+                p->port = port;
+                ui::EndDialog(dlg, 1);
+                return 1;
+            }
+            if ((w & 0xFFFF) == ui::IDCANCEL) {
+                ui::EndDialog(dlg, 0);
+                return 1;
+            }
+            return 0;
+        }
+        case ui::WM_CLOSE:
+            ui::EndDialog(dlg, 0);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void RegisterNetworkPageDialogs() {
+    auto& reg = ui::DialogRegistry::Global();
+    const std::uint32_t button = ui::WS_TABSTOP;
+    reg.Add(ui::MakeDialogTemplate(kUserNameDialog, "ユーザー名称", kDialogStyle, 180, 62,
+                                   {{1300, "STATIC", "ユーザー名（全角８文字まで）", 8, 6, 164, 10, 0},
+                                    {kIdDialogEdit, "EDIT", "", 8, 18, 164, 13, kEditStyle},
+                                    {ui::IDOK, "BUTTON", "OK", 60, 40, 52, 14, button | ui::BS_DEFPUSHBUTTON},
+                                    {ui::IDCANCEL, "BUTTON", "キャンセル", 118, 40, 54, 14, button}}));
+    reg.Add(ui::MakeDialogTemplate(kCreateSessionDialog, "セッションの作成", kDialogStyle, 220, 62,
+                                   {{1300, "STATIC", "セッション名", 8, 6, 204, 10, 0},
+                                    {kIdDialogEdit, "EDIT", "", 8, 18, 204, 13, kEditStyle},
+                                    {ui::IDOK, "BUTTON", "OK", 100, 40, 52, 14, button | ui::BS_DEFPUSHBUTTON},
+                                    {ui::IDCANCEL, "BUTTON", "キャンセル", 158, 40, 54, 14, button}}));
+    reg.Add(ui::MakeDialogTemplate(
+        kAddressDialog, "接続先の指定", kDialogStyle, 220, 104,
+        {{1300, "STATIC", "ホストのアドレス（ゲームを作るときは空欄）", 8, 6, 204, 10, 0},
+         {kIdAddressEdit, "EDIT", "", 8, 18, 204, 13, kEditStyle},
+         {1301, "STATIC", "ポート番号（１～６５５３５）", 8, 38, 204, 10, 0},
+         {kIdPortEdit, "EDIT", "", 8, 50, 60, 13, kEditStyle},
+         {ui::IDOK, "BUTTON", "OK", 100, 82, 52, 14, button | ui::BS_DEFPUSHBUTTON},
+         {ui::IDCANCEL, "BUTTON", "キャンセル", 158, 82, 54, 14, button}}));
+}
+
+int ShowUserNameDialog(ui::Hwnd parent, char* name) {
+    RegisterNetworkPageDialogs();
+    TextDialogParam p;
+    p.limit = kDialogUserNameBytes;
+    if (name) {
+        const std::string start = Trimmed(name, 18);
+        // The name may come from the log-on name, which has no such bound.
+        p.initial = start.substr(0, core::SjisCutLength(start, kDialogUserNameBytes));
+    }
+    const intptr_t r = ui::DialogBoxParam(nullptr, kUserNameDialog, parent, TextDialogProc,
+                                          reinterpret_cast<ui::LParam>(&p));
+    std::array<char, 18>& field = UserNameField();
+    if (r == 1) {
+        field.fill(' ');
+        std::memcpy(field.data(), p.result.data(), p.result.size());
+        field[p.result.size()] = '\0';
+        field[17] = '\0';
+    }
+    if (name) std::memcpy(name, field.data(), field.size());
+    return r == 1 ? 1 : 0;
+}
+
+std::string GetDialogUserName() { return Trimmed(UserNameField().data(), 18); }
+
+int ShowCreateSessionDialog(ui::Hwnd parent, const char* initialText) {
+    RegisterNetworkPageDialogs();
+    TextDialogParam p;
+    p.limit = kSessionNameBytes;
+    if (initialText) {
+        const std::string start = initialText;
+        p.initial = start.substr(0, core::SjisCutLength(start, kSessionNameBytes));
+    }
+    const intptr_t r = ui::DialogBoxParam(nullptr, kCreateSessionDialog, parent, TextDialogProc,
+                                          reinterpret_cast<ui::LParam>(&p));
+    if (r != 1) return 0;
+    SessionNameField() = p.result;
+    return 1;
+}
+
+std::string GetSessionName() { return SessionNameField(); }
+
+int ShowAddressDialog(ui::Hwnd parent, std::string& address, std::uint16_t& port) {
+    RegisterNetworkPageDialogs();
+    AddressParam p{address, port};
+    const intptr_t r = ui::DialogBoxParam(nullptr, kAddressDialog, parent, AddressDialogProc,
+                                          reinterpret_cast<ui::LParam>(&p));
+    if (r != 1) return 0;
+    address = p.address;
+    port = p.port;
+    return 1;
+}
+
+}  // namespace zv::setup
