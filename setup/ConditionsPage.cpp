@@ -1,0 +1,138 @@
+// The single-play conditions page: the chosen map or saved game loaded, its conditions and
+// countries shown for the player to set, and the game settings written when confirmed.
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "framework/Dib.h"
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/WindowUtilities.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/MapCursors.h"
+#include "setup/Conditions.h"
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "setup/SinglePlayPages.h"
+#include "shell/WindowRegistry.h"
+#include "shell/game/GameMessages.h"
+
+namespace zv::setup {
+
+namespace {
+
+struct ConditionsPageState {
+    std::unique_ptr<ui::Font> font;
+    std::unique_ptr<fw::Dib> background;
+};
+
+ConditionsPageState& Page() {
+    static ConditionsPageState state;
+    return state;
+}
+
+const ui::Brush kBlackBrush = ui::Brush::SolidColor(ui::Rgb(0, 0, 0));
+
+bool IsWhiteLabel(int id) {
+    if (id == kIdMapName || (id >= kIdSearch && id <= kIdReinforcement)) return true;
+    for (int c = 0; c < 4; ++c) {
+        if (id >= AllianceBoxId(c, 0) && id <= AllianceBoxId(c, 2)) return true;
+    }
+    return false;
+}
+
+void ShowPage(ui::Hwnd h) {
+    ConditionsPageState& s = Page();
+    ui::SendMessage(shell::GetWindowOfKind(shell::WindowKind::NewsWnd), shell::WM_NEWS_CLEAR, 0, 0);
+    LoadChosenGameFile(h, 0, s.background.get());
+    if (rules::TableDirectory* tables = LiveTables()) {
+        rules::ScenarioHeaderCursor header(*tables);
+        ui::SetWindowText(ui::GetDlgItem(h, kIdMapName), header.GetTitle());
+    }
+    ShowConditionsFromGame(h, 0);
+    for (int c = 0; c < 4; ++c) ShowCountryRowFromGame(h, c, false);
+    UpdateAllianceBoxes(h);
+    RestrictAllianceBoxes(h);
+    DisableAlliancesWhenFew(h);
+    ui::ShowWindow(h, ui::SW_SHOWNORMAL);
+    ui::InvalidateRect(h, nullptr, false);
+}
+
+void OnCommand(ui::Hwnd h, int id, int code) {
+    if (id == kIdSetupNext) {
+        if (ApplyConditionsToSettings(h)) {
+            ui::SendMessage(ui::GetParent(h), WM_SETUP_NEXT_PAGE, kNoPage, kPageSingleConditions);
+        }
+        return;
+    }
+    if (id == kIdSetupBack) {
+        ui::SendMessage(ui::GetParent(h), WM_SETUP_PREV_PAGE,
+                        GetSavedGameChosen() ? kPageSingleFile : kPageSingleCorps, kPageSingleConditions);
+        return;
+    }
+    for (int c = 0; c < 4; ++c) {
+        if (id == RoleComboId(c) && code == ui::CBN_SELCHANGE) {
+            OnRoleChanged(h, c);
+            return;
+        }
+        if (id == AnthemComboId(c) && code == ui::CBN_SELCHANGE) {
+            PlayAnthemOfCombo(h, id);
+            return;
+        }
+        if (id >= AllianceBoxId(c, 0) && id <= AllianceBoxId(c, 2) && code == ui::BN_CLICKED) {
+            ToggleAlliance(h, c, id);
+            RestrictAllianceBoxes(h);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+ui::LResult SinglePlay3Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    ConditionsPageState& s = Page();
+    switch (msg) {
+    case ui::WM_CREATE:
+        s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        CreateSetupButtons(h, s.font.get(), kButtonsDecideCancel);
+        CreateConditionsControls(h, s.font.get());
+        s.background = LoadPagePicture(kPagePicture);
+        DrawConditionsLabels(h, s.background.get());
+        return 0;
+    case WM_SHOW_PAGE:
+        if (w) {
+            ShowPage(h);
+        } else {
+            ui::ShowWindow(h, ui::SW_HIDE);
+        }
+        return 0;
+    case ui::WM_COMMAND:
+        OnCommand(h, ui::LoWord(w), ui::HiWord(w));
+        return 0;
+    case ui::WM_CTLCOLORSTATIC:
+        if (IsWhiteLabel(ui::GetDlgCtrlID(ui::HwndFromParam(l)))) {
+            if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
+                dc->SetTextColor(ui::Rgb(255, 255, 255));
+                dc->SetBkMode(ui::TRANSPARENT);
+            }
+            return reinterpret_cast<ui::LResult>(&kBlackBrush);
+        }
+        return ui::DefWindowProc(h, msg, w, l);
+    case ui::WM_PAINT:
+        fw::PaintWindowFromBitmap(h, s.background.get());
+        return 0;
+    case ui::WM_ERASEBKGND:
+        return 1;
+    case ui::WM_DESTROY:
+        s = ConditionsPageState{};
+        return 0;
+    default:
+        return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+}  // namespace zv::setup

@@ -1,0 +1,434 @@
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "setup/Conditions.h"
+#include "setup/SinglePlayPages.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/Dib.h"
+#include "framework/ProcessState.h"
+#include "framework/gui/ControlCreators.h"
+#include "framework/gui/WindowUtilities.h"
+#include "mapview/MapWorld.h"
+#include "netplay/SessionManager.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/MapRecords.h"
+#include "shell/game/GameDocument.h"
+#include "shell/game/GameMessages.h"
+#include "shell/game/TitleWindow.h"
+#include "shell/game/WindowClasses.h"
+#include "simulation/Simulation.h"
+
+namespace zv::setup {
+
+namespace {
+
+struct SetupState {
+    std::array<ui::Hwnd, kSetupPageCount> pages{};
+    ui::Hwnd container{};
+    std::uint8_t currentPage = kNoPage;
+    ChosenSetupFile chosen[2]{};  // 0 single play, 1 network
+    std::uint8_t savedGameChosen = 0;
+    std::int32_t startFromSave = 0;
+    int mainMenuOpen = 0;
+};
+
+SetupState& State() {
+    static SetupState state;
+    return state;
+}
+
+struct Hooks {
+    OpeningDemoRunner openingDemo;
+    UserNameDialog userNameDialog;
+    LobbyParticipantsFiller lobbyFiller;
+    std::vector<std::pair<std::string, ui::WndProc>> extraClasses;
+};
+
+Hooks& TheHooks() {
+    static Hooks hooks;
+    return hooks;
+}
+
+void ForgetChoice(ChosenSetupFile& file) {
+    std::memset(file.name, ' ', sizeof file.name - 1);
+    file.name[sizeof file.name - 1] = '\0';
+}
+
+void ResetBusy() {
+    shell::GameWorld* world = shell::CurrentGameWorld();
+    if (world && world->simulation) world->simulation->ResetBusyState();
+}
+
+// Creates a hidden page of the class into its slot; false when the class is unknown or the
+// page refuses to be created.
+bool CreatePage(ui::Hwnd container, int slot, const char* className, std::uint32_t extraStyle) {
+    const ui::Hwnd page = ui::CreateWindowEx(
+        0, className, "", ui::WS_CHILD | extraStyle, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
+        ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, container, 0, nullptr, nullptr);
+    State().pages[static_cast<std::size_t>(slot)] = page;
+    return static_cast<bool>(page);
+}
+
+void DestroyPages(int first) {
+    for (int i = kSetupPageCount - 1; i >= first; --i) {
+        ui::Hwnd& page = State().pages[static_cast<std::size_t>(i)];
+        if (page) ui::DestroyWindow(page);
+        page = {};
+    }
+}
+
+// The set-up is done: every set-up window goes and the frame starts the prepared game.
+void FinishSetup(ui::Hwnd container) {
+    const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
+    ui::ShowWindow(container, ui::SW_HIDE);
+    DestroyPages(0);
+    ui::DestroyWindow(container);
+    if (net::SessionManager* session = fw::GetSessionManager()) session->ClearReadyFlags();
+    ui::PostMessage(frame, shell::WM_START_GAME, static_cast<ui::WParam>(GetStartFromSave()), 0);
+}
+
+// The player quits from the title: the pages, the container and then the frame go.
+void QuitProgram(ui::Hwnd container) {
+    const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
+    DestroyPages(0);
+    ui::DestroyWindow(container);
+    if (frame) ui::DestroyWindow(frame);
+}
+
+void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
+    if (lobby == 0) {
+        ShowSetupPage(container, kPageTitle, kNoPage);
+        ResetBusy();
+        return;
+    }
+    const ui::Hwnd title = State().pages[kPageTitle];
+    if (!title || !ui::GetParent(title)) return;
+    ResetBusy();
+    if (rules::TableDirectory* tables = LiveTables()) {
+        std::uint8_t* settings = tables->GetTableBase(rules::TableId::GameSettings);
+        rules::WriteS32(settings, rules::GameSettingsRecord::kDeployment, 1);
+        rules::WriteS32(settings, rules::GameSettingsRecord::kSinglePlay, 0);
+    }
+    CreateMultiPlayPages(container);
+    if (TheHooks().lobbyFiller && State().pages[kPageNetParticipants]) {
+        TheHooks().lobbyFiller(State().pages[kPageNetParticipants], block);
+    }
+    ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageNetParticipants, kNoPage);
+}
+
+ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    SetupState& s = State();
+    switch (msg) {
+    case ui::WM_CREATE: {
+        if (rules::TableDirectory* tables = LiveTables()) {
+            rules::GameContext ctx(*tables, mapview::MapContextEnv());
+            ctx.ResetAllGameTables();
+        }
+        s.pages = {};
+        s.container = h;
+        if (!CreatePage(h, kPageTitle, kTitlePageClass, 0)) {
+            s.container = {};
+            return -1;
+        }
+        s.chosen[0].fromSave = 0;
+        s.chosen[1].fromSave = 0;
+        s.mainMenuOpen = 1;
+        ForgetChoice(s.chosen[0]);
+        ForgetChoice(s.chosen[1]);
+        shell::ResetGameState();
+        WriteSettingsSinglePlay(1);
+        s.savedGameChosen = 0;
+        ui::SetWindowPos(h, ui::HWND_TOP, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
+        return 0;
+    }
+    case shell::WM_TITLE_START:
+        OnTitleStart(h, w, l);
+        return 0;
+    case WM_SETUP_NEXT_PAGE: {
+        const auto target = static_cast<std::uint8_t>(w);
+        ShowSetupPage(h, target, static_cast<std::uint8_t>(l));
+        if (target == kNoPage) FinishSetup(h);
+        return 0;
+    }
+    case WM_SETUP_PREV_PAGE: {
+        const auto target = static_cast<std::uint8_t>(w);
+        ShowSetupPage(h, target, static_cast<std::uint8_t>(l));
+        if (target == kPageTitle) DestroyPages(1);
+        if (target == kNoPage) QuitProgram(h);
+        return 0;
+    }
+    case ui::WM_SIZE:
+        // The frame may grow after the title opened (it is maximised last): the page keeps
+        // its place in the middle.
+        if (s.currentPage < kSetupPageCount && s.pages[s.currentPage]) {
+            fw::CenterWindowInParent(h, s.pages[s.currentPage], kSetupPageWidth, kSetupPageHeight,
+                                     ui::SWP_NOZORDER);
+        }
+        return ui::DefWindowProc(h, msg, w, l);
+    case ui::WM_DESTROY:
+        s.mainMenuOpen = 0;
+        if (s.container == h) {
+            // Pages are children and go with the container; forget their handles.
+            s.pages = {};
+            s.container = {};
+        }
+        return 0;
+    default:
+        return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+bool RegisterPageClass(const std::string& name, ui::WndProc proc) {
+    ui::WindowClass existing;
+    if (ui::GetClassInfo(name, &existing)) return true;
+    ui::WindowClass wc;
+    wc.name = name;
+    wc.proc = proc;
+    wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
+    wc.windowExtraBytes = 4;
+    wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
+    return ui::RegisterClass(wc);
+}
+
+}  // namespace
+
+rules::TableDirectory* LiveTables() {
+    shell::GameWorld* world = shell::CurrentGameWorld();
+    return world ? world->tables : nullptr;
+}
+
+void WriteSettingsSinglePlay(std::int32_t singlePlay) {
+    if (rules::TableDirectory* tables = LiveTables()) {
+        rules::WriteS32(tables->GetTableBase(rules::TableId::GameSettings),
+                        rules::GameSettingsRecord::kSinglePlay, singlePlay);
+    }
+}
+
+std::string CutSjisName(std::string_view text, std::size_t maxBytes) {
+    // Stored names are terminated or blank-filled: the name ends at the terminator and loses
+    // its trailing blanks.
+    text = text.substr(0, std::min(text.find('\0'), text.size()));
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return std::string(text.substr(0, core::SjisCutLength(text, maxBytes)));
+}
+
+std::unique_ptr<fw::Dib> LoadPagePicture(const char* fileName) {
+    auto picture = std::make_unique<fw::Dib>(fileName);
+    if (!picture->HasBits()) picture = fw::Dib::CreateBlank(kSetupPageWidth, kSetupPageHeight, nullptr);
+    return picture;
+}
+
+namespace {
+SetupMessageBoxHook& BoxHook() {
+    static SetupMessageBoxHook hook;
+    return hook;
+}
+}  // namespace
+
+void SetSetupMessageBoxHook(SetupMessageBoxHook hook) { BoxHook() = std::move(hook); }
+
+int SetupMessageBox(ui::Hwnd owner, const char* utf8Text, std::uint32_t type) {
+    if (BoxHook()) return BoxHook()(owner, utf8Text, type);
+    return ui::MessageBox(owner, core::Utf8ToSjis(utf8Text), shell::GetFrameTitle(), type);
+}
+
+// Page procedures of this module (their own files).
+ui::LResult MainMenu1Proc(ui::Hwnd, std::uint32_t, ui::WParam, ui::LParam);
+
+int RegisterSetupWindowClasses() {
+    ui::WindowClass existing;
+    if (!ui::GetClassInfo(kMainMenuClass, &existing)) {
+        ui::WindowClass wc;
+        wc.name = kMainMenuClass;
+        wc.proc = &MainMenuClassProc;
+        wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
+        wc.windowExtraBytes = 4;
+        wc.hasBackground = true;
+        wc.background = ui::Rgb(0, 0, 0);
+        if (!ui::RegisterClass(wc)) return 0;
+    }
+    if (!RegisterPageClass(kTitlePageClass, &MainMenu1Proc)) return 0;
+    if (!RegisterPageClass(kSingleFilePageClass, &SinglePlay2Proc)) return 0;
+    if (!RegisterPageClass(kSingleCorpsPageClass, &SinglePlay1Proc)) return 0;
+    if (!RegisterPageClass(kSingleConditionsPageClass, &SinglePlay3Proc)) return 0;
+    for (const auto& [name, proc] : TheHooks().extraClasses) {
+        if (!RegisterPageClass(name, proc)) return 0;
+    }
+    return 1;
+}
+
+ui::Hwnd CreateMainMenuWindow(ui::Hwnd parent) {
+    ui::Rect r{};
+    ui::GetWindowRect(parent, &r);
+    return ui::CreateWindowEx(0, kMainMenuClass, shell::GetFrameTitle(),
+                              ui::WS_POPUP | ui::WS_VISIBLE | ui::WS_CLIPCHILDREN, r.left, r.top,
+                              r.right - r.left, r.bottom - r.top, parent, 0, nullptr, nullptr);
+}
+
+int IsMainMenuOpen() { return State().mainMenuOpen; }
+
+ui::Hwnd GetMainMenuWindow() { return State().container; }
+
+void ShowSetupPage(ui::Hwnd container, std::uint8_t newIndex, std::uint8_t oldIndex) {
+    SetupState& s = State();
+    s.currentPage = newIndex;
+    if (newIndex == kPageNetConnection) {
+        if (net::SessionManager* session = fw::GetSessionManager()) {
+            session->Close();
+            session->OpenTransport();
+            const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
+            if (frame) ui::SendMessage(frame, shell::WM_SET_NETWORK_TARGET, 0, 0);
+        }
+    }
+    if (oldIndex < kSetupPageCount && s.pages[oldIndex]) {
+        ui::SendMessage(s.pages[oldIndex], WM_SHOW_PAGE, 0, 0);
+    }
+    if (newIndex < kSetupPageCount && s.pages[newIndex]) {
+        fw::CenterWindowInParent(container, s.pages[newIndex], kSetupPageWidth, kSetupPageHeight,
+                                 ui::SWP_NOZORDER);
+        ui::SendMessage(s.pages[newIndex], WM_SHOW_PAGE, 1, 0);
+    }
+}
+
+ui::Hwnd GetSetupPage(int index) {
+    if (index < 0 || index >= kSetupPageCount) return {};
+    return State().pages[static_cast<std::size_t>(index)];
+}
+
+std::uint8_t GetCurrentSetupPage() { return State().currentPage; }
+
+int CreateSinglePlayPages(ui::Hwnd container) {
+    constexpr std::uint32_t style = ui::WS_CLIPSIBLINGS | ui::WS_CLIPCHILDREN;
+    if (!CreatePage(container, kPageSingleFile, kSingleFilePageClass, style)) return 0;
+    if (!CreatePage(container, kPageSingleCorps, kSingleCorpsPageClass, style)) return 0;
+    if (!CreatePage(container, kPageSingleConditions, kSingleConditionsPageClass, style)) return 0;
+    return 1;
+}
+
+int CreateMultiPlayPages(ui::Hwnd container) {
+    constexpr std::uint32_t style = ui::WS_CLIPSIBLINGS | ui::WS_CLIPCHILDREN;
+    for (int i = 0; i < 6; ++i) {
+        if (!CreatePage(container, kPageNetConnection + i, kMultiPlayPageClasses[i], style)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+const char* GetChosenSetupFile(bool network, std::int32_t* fromSave) {
+    const ChosenSetupFile& file = State().chosen[network ? 1 : 0];
+    if (fromSave) *fromSave = file.fromSave;
+    return file.name;
+}
+
+void SetChosenSetupFile(bool network, const char* name, std::int32_t fromSave) {
+    ChosenSetupFile& file = State().chosen[network ? 1 : 0];
+    ForgetChoice(file);
+    if (name && *name) {
+        const std::size_t n = std::min(std::strlen(name), sizeof file.name - 1);
+        std::memcpy(file.name, name, n);
+        file.name[n] = '\0';
+    }
+    file.fromSave = fromSave;
+}
+
+void SetChosenFromSave(bool network, std::int32_t fromSave) {
+    State().chosen[network ? 1 : 0].fromSave = fromSave;
+}
+
+std::uint8_t GetSavedGameChosen() { return State().savedGameChosen; }
+void SetSavedGameChosen(std::uint8_t chosen) { State().savedGameChosen = chosen; }
+std::int32_t GetStartFromSave() { return State().startFromSave; }
+void SetStartFromSave(std::int32_t fromSave) { State().startFromSave = fromSave; }
+
+void CreateSetupButtons(ui::Hwnd page, const ui::Font* font, int style) {
+    static constexpr const char* kCaptions[4][2] = {
+        {"次へ", "戻る"}, {"決定", "キャンセル"}, {"次へ", "切断"}, {"決定", "切断"}};
+    const int row = (style >= 0 && style < 4) ? style : 0;
+    CreateTextButton(page, kIdSetupNext, 511, 371, 80, 20, 0,
+                     core::Utf8ToSjis(kCaptions[row][0]).c_str(), font);
+    CreateTextButton(page, kIdSetupBack, 411, 371, 80, 20, 0,
+                     core::Utf8ToSjis(kCaptions[row][1]).c_str(), font);
+}
+
+void EnableSetupNextButton(ui::Hwnd page, bool enable) {
+    ui::EnableWindow(ui::GetDlgItem(page, kIdSetupNext), enable);
+}
+
+ui::Hwnd CreateTextButton(ui::Hwnd page, int id, int x, int y, int w, int h, std::uint32_t style,
+                          const char* caption, const ui::Font* font) {
+    const ui::Hwnd button = fw::CreateButtonCtl(page, id, x, y, w, h, style);
+    if (!button) return {};
+    if (font) ui::SendMessage(button, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
+    ui::SetWindowText(button, caption ? caption : "");
+    return button;
+}
+
+ui::Hwnd CreateFileListView(ui::Hwnd page, int id, int x, int y, int w, int h,
+                            const char* caption, const ui::Font* font) {
+    const ui::Hwnd list =
+        fw::CreateListViewCtl(page, id, x, y, w, h, ui::WS_BORDER | ui::LVS_OWNERDRAWFIXED);
+    if (!list) return {};
+    if (font) ui::SendMessage(list, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
+    ui::Rect client{};
+    ui::GetClientRect(list, &client);
+    std::string text = caption ? caption : "";
+    ui::LvColumn column;
+    column.mask = ui::LVCF_TEXT | ui::LVCF_WIDTH;
+    column.cx = client.right - client.left;
+    column.pszText = text.data();
+    ui::SendMessage(list, ui::LVM_INSERTCOLUMNA, 0, reinterpret_cast<ui::LParam>(&column));
+    return list;
+}
+
+void SetFileListColumnTitle(ui::Hwnd page, int id, const char* caption) {
+    std::string text = caption ? caption : "";
+    ui::LvColumn column;
+    column.mask = ui::LVCF_TEXT;
+    column.pszText = text.data();
+    ui::SendMessage(ui::GetDlgItem(page, id), ui::LVM_SETCOLUMNA, 0,
+                    reinterpret_cast<ui::LParam>(&column));
+}
+
+void SetOpeningDemoRunner(OpeningDemoRunner runner) { TheHooks().openingDemo = std::move(runner); }
+
+void SetUserNameDialog(UserNameDialog dialog) { TheHooks().userNameDialog = std::move(dialog); }
+
+void SetLobbyParticipantsFiller(LobbyParticipantsFiller filler) {
+    TheHooks().lobbyFiller = std::move(filler);
+}
+
+void AddSetupPageClass(const char* className, ui::WndProc procedure) {
+    auto& classes = TheHooks().extraClasses;
+    for (auto& entry : classes) {
+        if (entry.first == className) {
+            entry.second = procedure;
+            return;
+        }
+    }
+    classes.emplace_back(className, procedure);
+}
+
+// The title page's access to the hooks (TitlePage.cpp).
+const OpeningDemoRunner& CurrentOpeningDemoRunner() { return TheHooks().openingDemo; }
+const UserNameDialog& CurrentUserNameDialog() { return TheHooks().userNameDialog; }
+
+void InstallSetupModule() {
+    shell::AddGameWindowModule({"setup", [] { return RegisterSetupWindowClasses() != 0; },
+                                [](ui::Hwnd, ui::Hwnd) {}, [] {}});
+    shell::SetTitleWindowFactory([](ui::Hwnd frame) { return CreateMainMenuWindow(frame); });
+}
+
+}  // namespace zv::setup

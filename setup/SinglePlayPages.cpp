@@ -1,0 +1,525 @@
+// Single-play pages 1 (map or saved game) and 2 (corps), the file lists and information panel
+// of the map pages, and the loading of the chosen file.
+
+#include "setup/SinglePlayPages.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/Dib.h"
+#include "framework/ProcessState.h"
+#include "framework/gui/ControlCreators.h"
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/ListViewRows.h"
+#include "framework/gui/WindowUtilities.h"
+#include "mapview/MapPreview.h"
+#include "mapview/MapWorld.h"
+#include "organize/CorpsFiles.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "rules/context/GameContext.h"
+#include "rules/context/GameEvents.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/files/MapFiles.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "shell/game/GameDocument.h"
+
+namespace zv::setup {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr ui::ColorRef kWhite = ui::Rgb(255, 255, 255);
+const ui::Brush kBlackBrush = ui::Brush::SolidColor(ui::Rgb(0, 0, 0));
+
+std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
+
+int gSelectedCorps = -1;
+
+// Page 1's state (the page exists once at a time).
+struct FilePageState {
+    int listKind = 0;  // 0 maps, 1 saved games
+    int chosenRow = -1;
+    int previewMode = 0;
+    std::optional<mapview::MapPreviewRecord> summary;
+    std::string folder;
+    std::unique_ptr<ui::Font> font;
+    std::unique_ptr<fw::Dib> background;
+};
+
+FilePageState& FilePage() {
+    static FilePageState state;
+    return state;
+}
+
+struct CorpsPageState {
+    std::unique_ptr<ui::Font> font;
+    std::unique_ptr<fw::Dib> background;
+    ui::Hwnd dialog{};
+};
+
+CorpsPageState& CorpsPage() {
+    static CorpsPageState state;
+    return state;
+}
+
+// Wildcard match of a DOS pattern ('?' one character, '*' any run), letters without case.
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
+    if (pattern.empty()) return name.empty();
+    if (pattern[0] == '*') {
+        for (std::size_t i = 0; i <= name.size(); ++i) {
+            if (MatchesPattern(name.substr(i), pattern.substr(1))) return true;
+        }
+        return false;
+    }
+    if (name.empty()) return false;
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    if (pattern[0] != '?' && lower(pattern[0]) != lower(name[0])) return false;
+    return MatchesPattern(name.substr(1), pattern.substr(1));
+}
+
+std::vector<std::string> ListFolder(const std::string& folder, const char* pattern) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (!entry.is_regular_file(ec)) continue;
+        const std::string name = entry.path().filename().string();
+        if (MatchesPattern(name, pattern)) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ListBoxText(ui::Hwnd page, int row) {
+    const ui::Hwnd box = ui::GetDlgItem(page, kIdFileNames);
+    const auto n = ui::SendMessage(box, ui::LB_GETTEXTLEN, static_cast<ui::WParam>(row), 0);
+    if (n <= 0) return {};
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    ui::SendMessage(box, ui::LB_GETTEXT, static_cast<ui::WParam>(row), reinterpret_cast<ui::LParam>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+void AddListViewRow(ui::Hwnd list, int row, const std::string& text) {
+    std::string copy = text;
+    ui::LvItem item;
+    item.mask = ui::LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = copy.data();
+    ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item));
+}
+
+void SetControlFont(ui::Hwnd control, const ui::Font* font) {
+    if (control && font) ui::SendMessage(control, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
+}
+
+void TextOnPanel(ui::Hwnd page, fw::Dib* dib, int x, int y, const std::string& sjis, int size) {
+    fw::DrawTextOnDib(page, dib, x, y, sjis.c_str(), size, 1, kWhite);
+}
+
+// Page 1 forgets the chosen file and its preview.
+void ForgetFileChoice(ui::Hwnd page) {
+    FilePageState& s = FilePage();
+    s.chosenRow = -1;
+    s.summary.reset();
+    EnableSetupNextButton(page, false);
+    ui::EnableWindow(ui::GetDlgItem(page, kIdDeleteSave), false);
+    DrawMapInfoPanel(page, s.background.get(), nullptr, s.previewMode);
+}
+
+void FillList(ui::Hwnd page, int kind) {
+    FilePageState& s = FilePage();
+    s.listKind = kind;
+    const char* pattern = kind == 0 ? kMapPattern : kSavePattern;
+    s.folder = SetupFileFolder(pattern);
+    ListSetupFiles(page, pattern, false);
+    SetFileListColumnTitle(page, kIdFileList, Sjis(kind == 0 ? "マップ名称" : "保存データファイル名称").c_str());
+}
+
+void SwitchList(ui::Hwnd page, int kind) {
+    FilePageState& s = FilePage();
+    if (s.listKind == kind) return;
+    // The mode buttons keep the chosen mode checked.
+    for (int i = 0; i < 3; ++i) {
+        ui::SendMessage(ui::GetDlgItem(page, kIdPreviewNormal + i), ui::BM_SETCHECK,
+                        i == s.previewMode ? ui::BST_CHECKED : 0, 0);
+    }
+    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
+    ui::ShowWindow(remove, kind == 1 ? ui::SW_SHOW : ui::SW_HIDE);
+    ui::EnableWindow(remove, false);
+    SetChosenFromSave(false, kind);
+    FillList(page, kind);
+    mapview::FreeMapPreview();
+    ForgetFileChoice(page);
+}
+
+void ChooseRow(ui::Hwnd page, int row) {
+    FilePageState& s = FilePage();
+    if (row < 0) {
+        ForgetFileChoice(page);
+        return;
+    }
+    const std::string name = ListBoxText(page, row);
+    if (!mapview::RenderMapFilePreview(page, (s.folder + name).c_str(), 0)) {
+        // The file changed since the list was made: it cannot be chosen.
+        ForgetFileChoice(page);
+        ui::SetWindowText(ui::GetDlgItem(page, kIdStatusLine), Sjis("ファイルを読み込めません。"));
+        return;
+    }
+    ui::SetWindowText(ui::GetDlgItem(page, kIdStatusLine), "");
+    s.chosenRow = row;
+    SetChosenSetupFile(false, name.c_str(), s.listKind);
+    s.summary = *mapview::GetMapPreview();
+    EnableSetupNextButton(page, true);
+    DrawMapInfoPanel(page, s.background.get(), &*s.summary, s.previewMode);
+    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
+    if (ui::IsWindowVisible(remove)) ui::EnableWindow(remove, true);
+}
+
+void DeleteChosenSaveFile(ui::Hwnd page) {
+    FilePageState& s = FilePage();
+    if (s.chosenRow < 0) {
+        SetupMessageBox(page, "ファイルが指定されていません。", ui::MB_OK);
+        return;
+    }
+    const std::string name = ListBoxText(page, s.chosenRow);
+    const std::string question = core::SjisToUtf8(name) + "を削除しますか？";
+    if (SetupMessageBox(page, question.c_str(), ui::MB_YESNO) != ui::IDYES) return;
+    std::error_code ec;
+    if (!fs::remove(fs::path(s.folder) / name, ec) || ec) {
+        SetupMessageBox(page, "ファイルの削除に失敗しました。", ui::MB_OK);
+        return;
+    }
+    ui::SendMessage(ui::GetDlgItem(page, kIdFileList), ui::LVM_DELETEITEM, static_cast<ui::WParam>(s.chosenRow), 0);
+    ui::SendMessage(ui::GetDlgItem(page, kIdFileNames), ui::LB_DELETESTRING, static_cast<ui::WParam>(s.chosenRow), 0);
+    SetChosenSetupFile(false, nullptr, s.listKind);
+    mapview::FreeMapPreview();
+    ForgetFileChoice(page);
+}
+
+void CreateFilePageControls(ui::Hwnd page) {
+    FilePageState& s = FilePage();
+    const ui::Font* font = s.font.get();
+    CreateSetupButtons(page, font, kButtonsNextBack);
+    EnableSetupNextButton(page, false);
+    const ui::Hwnd box = fw::CreateListBoxCtl(page, kIdFileNames, 240, 20, 200, 238,
+                                              ui::LBS_SORT | ui::LBS_HASSTRINGS | ui::LBS_NOINTEGRALHEIGHT);
+    ui::ShowWindow(box, ui::SW_HIDE);
+    CreateFileListView(page, kIdFileList, 20, 20, 200, 238, Sjis("マップ名称").c_str(), font);
+    const ui::Hwnd text = fw::CreateEditCtl(page, kIdMapDescription, 230, 190, 168, 66,
+                                            ui::WS_BORDER | ui::WS_VSCROLL | ui::ES_MULTILINE | ui::ES_READONLY |
+                                                ui::ES_AUTOVSCROLL);
+    SetControlFont(text, font);
+    CreateTextButton(page, kIdPreviewNormal, 230, 168, 60, 20, ui::BS_AUTORADIOBUTTON | ui::WS_GROUP,
+                     Sjis("通常").c_str(), font);
+    CreateTextButton(page, kIdPreviewBuildings, 290, 168, 60, 20, ui::BS_AUTORADIOBUTTON, Sjis("建物").c_str(), font);
+    CreateTextButton(page, kIdPreviewPlacement, 350, 168, 68, 20, ui::BS_AUTORADIOBUTTON, Sjis("配置範囲").c_str(),
+                     font);
+    CreateTextButton(page, kIdNewGame, 19, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE | ui::WS_GROUP,
+                     Sjis("新規ｹﾞｰﾑ").c_str(), font);
+    CreateTextButton(page, kIdSavedGames, 94, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE,
+                     Sjis("保存ﾃﾞｰﾀ").c_str(), font);
+    const ui::Hwnd remove = CreateTextButton(page, kIdDeleteSave, 174, 371, 80, 20, ui::BS_PUSHBUTTON,
+                                             Sjis("保存ﾃﾞｰﾀ消去").c_str(), font);
+    ui::ShowWindow(remove, ui::SW_HIDE);
+    const ui::Hwnd status = fw::CreateStaticCtl(page, kIdStatusLine, 20, 260, 200, 20);
+    SetControlFont(status, font);
+    ui::SendMessage(ui::GetDlgItem(page, kIdPreviewNormal), ui::BM_SETCHECK, ui::BST_CHECKED, 0);
+    ui::SendMessage(ui::GetDlgItem(page, kIdNewGame), ui::BM_SETCHECK, ui::BST_CHECKED, 0);
+}
+
+bool WhiteOnBlack(ui::WParam w, ui::LParam l, std::initializer_list<int> ids, ui::LResult* result) {
+    const int id = ui::GetDlgCtrlID(ui::HwndFromParam(l));
+    if (std::find(ids.begin(), ids.end(), id) == ids.end()) return false;
+    if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
+        dc->SetTextColor(kWhite);
+        dc->SetBkMode(ui::TRANSPARENT);
+    }
+    *result = reinterpret_cast<ui::LResult>(&kBlackBrush);
+    return true;
+}
+
+}  // namespace
+
+int GetSelectedCorpsFile() { return gSelectedCorps; }
+void SetSelectedCorpsFile(int entry) { gSelectedCorps = entry; }
+
+std::string SetupFileFolder(const char* pattern) {
+    const bool maps = std::strcmp(pattern, kMapPattern) == 0;
+    return std::string(fw::GetProgramDirectory()) + (maps ? "MAP/" : "SAVE/");
+}
+
+int ListSetupFiles(ui::Hwnd page, const char* pattern, bool network) {
+    const bool maps = std::strcmp(pattern, kMapPattern) == 0;
+    const std::string folder = SetupFileFolder(pattern);
+    const ui::Hwnd box = ui::GetDlgItem(page, kIdFileNames);
+    const ui::Hwnd list = ui::GetDlgItem(page, kIdFileList);
+    ui::SendMessage(box, ui::LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : ListFolder(folder, pattern)) {
+        ui::SendMessage(box, ui::LB_ADDSTRING, 0, reinterpret_cast<ui::LParam>(name.c_str()));
+    }
+    ui::SendMessage(list, ui::WM_SETREDRAW, 0, 0);
+    ui::SendMessage(list, ui::LVM_DELETEALLITEMS, 0, 0);
+    const ui::Hwnd status = ui::GetDlgItem(page, kIdStatusLine);
+    ui::SetWindowText(status, Sjis("ファイル検索中..."));
+    const int rows = static_cast<int>(ui::SendMessage(box, ui::LB_GETCOUNT, 0, 0));
+    std::vector<int> removed;
+    const std::uint8_t playKind = network ? 2 : 1;
+    int listed = 0;
+    for (int row = 0; row < rows; ++row) {
+        const std::string name = ListBoxText(page, row);
+        // A file that cannot be read, or a saved game of the other kind of play, gets no row;
+        // its list box row goes too, so that both lists stay row for row.
+        if (!mapview::RenderMapFilePreview(page, (folder + name).c_str(), 1) ||
+            (!maps && mapview::GetMapPreview()->playKind != playKind)) {
+            removed.push_back(row);
+            continue;
+        }
+        const std::string text = maps ? std::string(mapview::GetMapPreview()->title)
+                                      : name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+        AddListViewRow(list, listed++, text);
+    }
+    mapview::FreeMapPreview();
+    ui::SendMessage(list, ui::WM_SETREDRAW, 1, 0);
+    ui::InvalidateRect(list, nullptr, true);
+    ui::SetWindowText(status, "");
+    for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
+        ui::SendMessage(box, ui::LB_DELETESTRING, static_cast<ui::WParam>(*it), 0);
+    }
+    return listed;
+}
+
+void DrawMapInfoPanel(ui::Hwnd page, fw::Dib* background, const mapview::MapPreviewRecord* summary, int mode) {
+    if (!background) return;
+    // A fresh copy of the page's picture under everything the panel draws.
+    const std::unique_ptr<fw::Dib> fresh = LoadPagePicture(kPagePicture);
+    fw::HvDIBitBltOpaque(background, 0, 0, background->GetWidth(), background->GetHeight(), fresh.get(), 0, 0);
+    fw::FrameRectColorOnDib(page, background, 229, 29, 358, 159, kWhite);
+    if (summary && mode >= 0 && mode < 3 && summary->pictures[mode]) {
+        fw::Dib* picture = summary->pictures[mode].get();
+        fw::HvDIBitBltOpaque(background, 230, 30, picture->GetWidth(), picture->GetHeight(), picture, 0, 0);
+    }
+    TextOnPanel(page, background, 370, 30, Sjis("参加国："), 14);
+    fw::Dib marks(kCountryMarksPicture);
+    if (marks.HasBits()) {
+        const int w = marks.GetWidth() / 4;
+        for (int c = 0; c < 4; ++c) {
+            if (summary && ((summary->countryMask >> c) & 1)) {
+                fw::HvDIBitBlt(background, 426 + 20 * c, 28, w, marks.GetHeight(), &marks, w * c, 0, 0);
+            }
+            fw::HvDIBitBlt(background, 426 + 20 * c, 56, w, marks.GetHeight(), &marks, w * c, 0, 0);
+        }
+    }
+    static constexpr const char* kRowTitles[6] = {"首  都", "大都市", "都  市", "  町  ", "空  港", "  港  "};
+    for (int r = 0; r < 6; ++r) {
+        const int y = 76 + 14 * r;
+        fw::DrawTextShadowedOnDib(page, background, ui::Rect{370, y, 418, y + 14}, Sjis(kRowTitles[r]).c_str(), 14,
+                                  1, kWhite, ui::DT_CENTER);
+        for (int c = 0; c < 4; ++c) {
+            char count[8];
+            std::snprintf(count, sizeof count, "%3d", summary ? summary->siteCounts[c][r] : 0);
+            TextOnPanel(page, background, 419 + 20 * c, y + 1, count, 12);
+        }
+    }
+    const ui::Hwnd text = ui::GetDlgItem(page, kIdMapDescription);
+    ui::SetWindowText(text, summary ? std::string(summary->description) : std::string(" "));
+    ui::MoveWindow(text, 230, 190, 168, 66, true);
+    ui::MoveWindow(ui::GetDlgItem(page, kIdPreviewNormal), 230, 168, 60, 20, true);
+    ui::MoveWindow(ui::GetDlgItem(page, kIdPreviewBuildings), 290, 168, 60, 20, true);
+    ui::MoveWindow(ui::GetDlgItem(page, kIdPreviewPlacement), 350, 168, 68, 20, true);
+    for (int i = 0; i < 3; ++i) ui::EnableWindow(ui::GetDlgItem(page, kIdPreviewNormal + i), summary != nullptr);
+    if (summary) {
+        char line[64];
+        TextOnPanel(page, background, 430, 170, Sjis(summary->searchOption ? "索敵あり" : "索敵なし"), 12);
+        std::snprintf(line, sizeof line, "%d日目の %d時まで", summary->dayLimit, summary->hourLimit);
+        TextOnPanel(page, background, 430, 186, Sjis(line), 12);
+        std::snprintf(line, sizeof line, "%d部隊まで配置可能", summary->deployLimit);
+        TextOnPanel(page, background, 430, 202, Sjis(line), 12);
+        int y = 202;
+        if (summary->ruleWord & 4) TextOnPanel(page, background, 430, y += 16, Sjis("初期設定での同盟変更可能"), 12);
+        if (summary->ruleWord & 2) TextOnPanel(page, background, 430, y += 16, Sjis("ゲーム中の増援可能"), 12);
+    }
+    ui::InvalidateRect(page, nullptr, false);
+}
+
+int LoadChosenGameFile(ui::Hwnd page, int network, fw::Dib* miniatureTarget) {
+    rules::TableDirectory* tables = LiveTables();
+    if (network == 0) {
+        std::int32_t fromSave = 0;
+        const std::string name = CutSjisName(GetChosenSetupFile(false, &fromSave), 259);
+        SetStartFromSave(fromSave);
+        if (name.empty() || !tables) return 0;
+        using G = rules::GameSettingsRecord;
+        std::uint8_t* settings = tables->GetTableBase(rules::TableId::GameSettings);
+        shell::GameWorld* world = shell::CurrentGameWorld();
+        rules::GameEvents quiet;
+        rules::GameEvents& events = (world && world->events) ? *world->events : quiet;
+        const std::string programDir = fw::GetProgramDirectory();
+        if (fromSave) {
+            rules::WriteS32(settings, G::kDeployment, 0);
+            if (!rules::LoadSaveGame(*tables, events, programDir, name)) return 0;
+        } else {
+            rules::WriteS32(settings, G::kDeployment, 1);
+            if (!rules::LoadMapFromMapFolder(*tables, events, programDir, name)) return 0;
+            rules::CountryCursor countries(*tables);
+            for (int c = 0; c < rules::kCountryCount; ++c) {
+                if (!countries.Select(c)) continue;
+                const bool computer = countries.GetParticipation() == 1;
+                countries.SetState(computer ? 1 : 0);
+                countries.SetParticipation(computer ? 1 : 2);
+            }
+        }
+        rules::GameContext ctx(*tables, mapview::MapContextEnv());
+        ctx.RebuildHexOccupancy();
+    }
+    if (miniatureTarget && tables) mapview::RenderMapMiniature(*tables, *miniatureTarget, 12, 30);
+    (void)page;
+    return 1;
+}
+
+ui::LResult SinglePlay2Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    FilePageState& s = FilePage();
+    switch (msg) {
+    case ui::WM_CREATE:
+        s = FilePageState{};
+        s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        CreateFilePageControls(h);
+        FillList(h, 0);
+        s.background = LoadPagePicture(kPagePicture);
+        DrawMapInfoPanel(h, s.background.get(), nullptr, 0);
+        return 0;
+    case ui::WM_NOTIFY: {
+        const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+        if (hdr && hdr->idFrom == kIdFileList &&
+            (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)) {
+            ChooseRow(h, reinterpret_cast<const ui::NmItemActivate*>(l)->iItem);
+        }
+        return 0;
+    }
+    case ui::WM_COMMAND:
+        switch (ui::LoWord(w)) {
+        case kIdPreviewNormal:
+        case kIdPreviewBuildings:
+        case kIdPreviewPlacement:
+            s.previewMode = ui::LoWord(w) - kIdPreviewNormal;
+            if (s.summary) DrawMapInfoPanel(h, s.background.get(), &*s.summary, s.previewMode);
+            break;
+        case kIdNewGame: SwitchList(h, 0); break;
+        case kIdSavedGames: SwitchList(h, 1); break;
+        case kIdDeleteSave: DeleteChosenSaveFile(h); break;
+        case kIdSetupNext:
+            if (s.chosenRow < 0) break;
+            SetSavedGameChosen(s.listKind == 1 ? 1 : 0);
+            ui::SendMessage(ui::GetParent(h), WM_SETUP_NEXT_PAGE, s.listKind == 1 ? kPageSingleConditions : kPageSingleCorps,
+                            kPageSingleFile);
+            break;
+        case kIdSetupBack:
+            mapview::FreeMapPreview();
+            s.summary.reset();
+            s.chosenRow = -1;
+            DrawMapInfoPanel(h, s.background.get(), nullptr, s.previewMode);
+            ui::SendMessage(ui::GetParent(h), WM_SETUP_PREV_PAGE, kPageTitle, kPageSingleFile);
+            break;
+        default: break;
+        }
+        return 0;
+    case ui::WM_CTLCOLORSTATIC: {
+        ui::LResult result = 0;
+        if (WhiteOnBlack(w, l, {kIdPreviewNormal, kIdPreviewBuildings, kIdPreviewPlacement, kIdStatusLine}, &result)) {
+            return result;
+        }
+        return ui::DefWindowProc(h, msg, w, l);
+    }
+    case ui::WM_DRAWITEM:
+        fw::DrawOwnerDrawItem(h, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
+        return 1;
+    case ui::WM_PAINT:
+        fw::PaintWindowFromBitmap(h, s.background.get());
+        return 0;
+    case ui::WM_ERASEBKGND:
+        return 1;
+    case WM_SHOW_PAGE:
+        ui::ShowWindow(h, w ? ui::SW_SHOWNORMAL : ui::SW_HIDE);
+        return 0;
+    case ui::WM_DESTROY:
+        mapview::FreeMapPreview();
+        s = FilePageState{};
+        return 0;
+    default:
+        return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+ui::LResult SinglePlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    CorpsPageState& s = CorpsPage();
+    switch (msg) {
+    case ui::WM_CREATE:
+        s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        CreateSetupButtons(h, s.font.get(), kButtonsNextBack);
+        EnableSetupNextButton(h, false);
+        gSelectedCorps = -1;
+        organize::SetCorpsListEditMode(0);
+        s.dialog = organize::CreateCorpsListDialog(h);
+        if (s.dialog) ui::ShowWindow(s.dialog, ui::SW_HIDE);
+        s.background = LoadPagePicture(kPagePicture);
+        return 0;
+    case organize::WM_CORPS_CHOSEN:
+        SetSelectedCorpsFile(static_cast<int>(static_cast<std::intptr_t>(w)));
+        EnableSetupNextButton(h, static_cast<int>(static_cast<std::intptr_t>(w)) != -1);
+        return 1;
+    case ui::WM_COMMAND:
+        if (ui::LoWord(w) == kIdSetupNext) {
+            if (organize::CorpsFileHasHQ(GetSelectedCorpsFile())) {
+                ui::SendMessage(ui::GetParent(h), WM_SETUP_NEXT_PAGE, kPageSingleConditions, kPageSingleCorps);
+            } else {
+                SetupMessageBox(h, "その軍団は司令部が作成されていません。", ui::MB_OK);
+            }
+        } else if (ui::LoWord(w) == kIdSetupBack) {
+            ui::SendMessage(ui::GetParent(h), WM_SETUP_PREV_PAGE, kPageSingleFile, kPageSingleCorps);
+        }
+        return 0;
+    case WM_SHOW_PAGE:
+        if (w) {
+            if (s.dialog) {
+                fw::CenterWindowInParent(h, s.dialog, 480, 338, ui::SWP_NOZORDER);
+                ui::ShowWindow(s.dialog, ui::SW_SHOW);
+            }
+            ui::ShowWindow(h, ui::SW_SHOWNORMAL);
+        } else {
+            if (s.dialog) ui::ShowWindow(s.dialog, ui::SW_HIDE);
+            ui::ShowWindow(h, ui::SW_HIDE);
+        }
+        return 0;
+    case ui::WM_DRAWITEM:
+        fw::DrawOwnerDrawItem(h, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
+        return 1;
+    case ui::WM_PAINT:
+        fw::PaintWindowFromBitmap(h, s.background.get());
+        return 0;
+    case ui::WM_ERASEBKGND:
+        return 1;
+    case ui::WM_DESTROY:
+        if (s.dialog && ui::IsWindow(s.dialog)) ui::DestroyWindow(s.dialog);
+        s = CorpsPageState{};
+        return 0;
+    default:
+        return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+}  // namespace zv::setup

@@ -1,0 +1,178 @@
+// The title page: the three roads (single play, network play, the corps editor), the quit
+// rectangle drawn into the picture, and the idle count that starts the opening demonstration
+// after a minute without a choice.
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "framework/Dib.h"
+#include "framework/gui/GdiHelpers.h"
+#include "framework/gui/WindowUtilities.h"
+#include "framework/media/SystemQueries.h"
+#include "organize/CorpsFiles.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Window.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/MapRecords.h"
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "shell/Settings.h"
+#include "shell/game/FrameMenus.h"
+
+namespace zv::setup {
+
+namespace {
+
+struct TitlePageState {
+    std::unique_ptr<ui::Font> font;
+    std::unique_ptr<fw::Dib> background;
+    int idleCounter = 0;
+};
+
+TitlePageState& Title() {
+    static TitlePageState state;
+    return state;
+}
+
+void StartIdle(ui::Hwnd h) {
+    TitlePageState& t = Title();
+    if (t.idleCounter != 0) return;
+    ui::SetTimer(h, kTimerTitleIdle, 1000);
+    t.idleCounter = 1;
+}
+
+void StopIdle(ui::Hwnd h) {
+    TitlePageState& t = Title();
+    if (t.idleCounter == 0) return;
+    ui::KillTimer(h, kTimerTitleIdle);
+    t.idleCounter = 0;
+}
+
+void OnIdleTick(ui::Hwnd h) {
+    TitlePageState& t = Title();
+    if (t.idleCounter <= kTitleIdleLimit) {
+        ++t.idleCounter;
+        return;
+    }
+    ui::KillTimer(h, kTimerTitleIdle);
+    if (const OpeningDemoRunner& demo = CurrentOpeningDemoRunner()) demo(h);
+    // The demonstration may have ended the page (the program closed meanwhile).
+    if (!ui::IsWindow(h)) return;
+    ui::SetTimer(h, kTimerTitleIdle, 1000);
+    t.idleCounter = 1;
+}
+
+void ChooseSinglePlay(ui::Hwnd h) {
+    const ui::Hwnd container = ui::GetParent(h);
+    ui::ShowWindow(h, ui::SW_HIDE);
+    CreateSinglePlayPages(container);
+    ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageSingleFile, kPageTitle);
+    WriteSettingsSinglePlay(1);
+}
+
+void ChooseNetworkPlay(ui::Hwnd h) {
+    ui::SendMessage(h, WM_TITLE_IDLE_STOP, 0, 0);
+    char buffer[shell::kUserNameBufferSize];
+    std::memset(buffer, ' ', sizeof buffer);
+    buffer[sizeof buffer - 1] = '\0';
+    shell::GetUserNameSetting("environ", "UserName", "NONE", buffer);
+    std::string name = buffer;
+    if (name == "NONE") name = fw::GetLogonUserName();
+    name = CutSjisName(name, kUserNameBytes);
+    if (const UserNameDialog& dialog = CurrentUserNameDialog()) {
+        if (!dialog(h, name)) {
+            ui::SendMessage(h, WM_TITLE_IDLE_START, 0, 0);
+            return;
+        }
+        name = CutSjisName(name, kUserNameBytes);
+    }
+    shell::PutUserNameSetting("environ", "UserName", name.c_str());
+    const ui::Hwnd container = ui::GetParent(h);
+    ui::ShowWindow(h, ui::SW_HIDE);
+    CreateMultiPlayPages(container);
+    ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageNetConnection, kPageTitle);
+    WriteSettingsSinglePlay(0);
+}
+
+void OpenCorpsEditor(ui::Hwnd h) {
+    ui::SendMessage(h, WM_TITLE_IDLE_STOP, 0, 0);
+    shell::PlayMusicFile("Hensei.mid");
+    organize::ShowCorpsFileManager(ui::GetParent(h));
+    if (!ui::IsWindow(h)) return;
+    shell::PlayMusicFile("Op.mid");
+    ui::SendMessage(h, WM_TITLE_IDLE_START, 0, 0);
+}
+
+}  // namespace
+
+bool IsInQuitRectangle(int x, int y) {
+    return x >= kQuitLeft && x <= kQuitRight && y >= kQuitTop && y <= kQuitBottom;
+}
+
+ui::LResult MainMenu1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    TitlePageState& t = Title();
+    switch (msg) {
+    case ui::WM_CREATE:
+        if (!t.font) t.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        CreateTextButton(h, kIdSinglePlay, 120, 210, 110, 20, 0,
+                         core::Utf8ToSjis("シングルプレイ").c_str(), t.font.get());
+        CreateTextButton(h, kIdMultiPlay, 240, 210, 110, 20, 0,
+                         core::Utf8ToSjis("マルチプレイ").c_str(), t.font.get());
+        CreateTextButton(h, kIdCorpsEditor, 360, 210, 110, 20, 0,
+                         core::Utf8ToSjis("軍団編成").c_str(), t.font.get());
+        if (!t.background) t.background = LoadPagePicture(kTitlePicture);
+        t.idleCounter = 0;
+        return 0;
+    case ui::WM_PAINT:
+        fw::PaintWindowFromBitmap(h, t.background.get());
+        return 0;
+    case ui::WM_ERASEBKGND:
+        return 1;
+    case ui::WM_COMMAND:
+        switch (ui::LoWord(w)) {
+        case kIdSinglePlay: ChooseSinglePlay(h); break;
+        case kIdMultiPlay: ChooseNetworkPlay(h); break;
+        case kIdCorpsEditor: OpenCorpsEditor(h); break;
+        default: break;
+        }
+        return 0;
+    case ui::WM_LBUTTONDOWN:
+        if (IsInQuitRectangle(ui::GetXLParam(l), ui::GetYLParam(l))) {
+            ui::SendMessage(ui::GetParent(h), WM_SETUP_PREV_PAGE, kNoPage, kPageTitle);
+        }
+        return 0;
+    case WM_TITLE_IDLE_START:
+        StartIdle(h);
+        return 0;
+    case WM_TITLE_IDLE_STOP:
+        StopIdle(h);
+        return 0;
+    case ui::WM_TIMER:
+        if (w == kTimerTitleIdle) OnIdleTick(h);
+        return 0;
+    case WM_SHOW_PAGE:
+        if (w) {
+            ui::ShowWindow(h, ui::SW_SHOWNORMAL);
+            ui::SendMessage(h, WM_TITLE_IDLE_START, 0, 0);
+            shell::PlayMusicFile("Op.mid");
+        } else {
+            ui::ShowWindow(h, ui::SW_HIDE);
+            ui::SendMessage(h, WM_TITLE_IDLE_STOP, 0, 0);
+        }
+        return 0;
+    case ui::WM_DESTROY:
+        ui::KillTimer(h, kTimerTitleIdle);
+        t.idleCounter = 0;
+        t.font.reset();
+        t.background.reset();
+        return 0;
+    default:
+        return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+int GetTitleIdleCounter() { return Title().idleCounter; }
+
+}  // namespace zv::setup
