@@ -125,9 +125,4 @@ std::string GetLobbyPlayerName(int slot);
 // SessionManager::Leave on the session of the open set-up.
 void LeaveSession();
 
-// A message box hook for tests (null: the layer's boxes). Texts are Shift-JIS.
-using NetworkPagesBoxHook =
-    std::function<int(ui::Hwnd owner, const std::string& text, std::uint32_t type)>;
-void SetNetworkPagesBoxHook(NetworkPagesBoxHook hook);
-
 }  // namespace zv::setup

@@ -19,6 +19,7 @@
 #include "platform/ui/controls/ControlConstants.h"
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/WindowClasses.h"
@@ -30,11 +31,6 @@ namespace netpages {
 std::string S(const char* utf8) { return core::Utf8ToSjis(utf8); }
 
 namespace {
-
-NetworkPagesBoxHook& BoxHook() {
-    static NetworkPagesBoxHook hook;
-    return hook;
-}
 
 std::map<std::uint64_t, NetworkSetupBinding>& Bindings() {
     static std::map<std::uint64_t, NetworkSetupBinding> bindings;
@@ -49,8 +45,7 @@ std::array<std::string, 6>& ParticipantNames() {
 }  // namespace
 
 int Box(ui::Hwnd owner, const std::string& sjisText, std::uint32_t type) {
-    if (BoxHook()) return BoxHook()(owner, sjisText, type);
-    return ui::MessageBox(owner, sjisText, shell::GetFrameTitle(), type);
+    return SetupMessageBox(owner, core::SjisToUtf8(sjisText).c_str(), type);
 }
 
 PageState* StateOf(ui::Hwnd page) {
@@ -74,8 +69,7 @@ net::SessionManager* SessionOf(ui::Hwnd page) { return NetworkSetupOf(page).sess
 
 rules::TableDirectory* TablesOf(ui::Hwnd page) {
     if (rules::TableDirectory* t = NetworkSetupOf(page).tables) return t;
-    shell::GameWorld* w = shell::CurrentGameWorld();
-    return w ? w->tables : nullptr;
+    return LiveTables();
 }
 
 void NextPage(ui::Hwnd page, int newIndex, int oldIndex) {
@@ -88,8 +82,7 @@ void PrevPage(ui::Hwnd page, int newIndex, int oldIndex) {
 
 void CreatePageBasics(ui::Hwnd page, PageState& s) {
     s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
-    s.background = std::make_unique<fw::Dib>("mainTl01.bmp");
-    if (!s.background->HasBits()) s.background = fw::Dib::CreateBlank(kSetupPageWidth, kSetupPageHeight, nullptr);
+    s.background = LoadPagePicture(kPagePicture);
     (void)page;
 }
 
@@ -143,8 +136,6 @@ void StoreParticipantName(int slot, const std::string& name) {
 }  // namespace netpages
 
 using namespace netpages;
-
-void SetNetworkPagesBoxHook(NetworkPagesBoxHook hook) { BoxHook() = std::move(hook); }
 
 void BindNetworkSetup(ui::Hwnd container, const NetworkSetupBinding& binding) {
     Bindings()[container.value] = binding;
@@ -235,6 +226,22 @@ std::string Trimmed(const char* text, std::size_t limit) {
     return t;
 }
 
+// At most `limit` bytes, never half a double-byte character: a lead byte whose trail byte is
+// missing (a name cut elsewhere) goes too.
+std::string CutName(const std::string& text, std::size_t limit) {
+    std::string cut = text.substr(0, core::SjisCutLength(text, limit));
+    std::size_t i = 0;
+    while (i < cut.size()) {
+        const bool lead = core::IsSjisLeadByte(static_cast<unsigned char>(cut[i]));
+        if (lead && i + 1 >= cut.size()) {
+            cut.resize(i);
+            break;
+        }
+        i += lead ? 2 : 1;
+    }
+    return cut;
+}
+
 struct TextDialogParam {
     std::string initial;
     std::size_t limit = 0;
@@ -263,7 +270,7 @@ intptr_t TextDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) 
                 const std::string text = ui::GetDlgItemText(dlg, kIdDialogEdit);
                 // Never half a double-byte character: a lead byte at the limit ends the text
                 // before it.
-                p->result = text.substr(0, core::SjisCutLength(text, p->limit));
+                p->result = CutName(text, p->limit);
                 if (Trimmed(p->result.c_str(), p->result.size()).empty()) {
                     Box(dlg, S("名前を入力してください。"));
                     return 1;
@@ -362,7 +369,7 @@ int ShowUserNameDialog(ui::Hwnd parent, char* name) {
     if (name) {
         const std::string start = Trimmed(name, 18);
         // The name may come from the log-on name, which has no such bound.
-        p.initial = start.substr(0, core::SjisCutLength(start, kDialogUserNameBytes));
+        p.initial = CutName(start, kDialogUserNameBytes);
     }
     const intptr_t r = ui::DialogBoxParam(nullptr, kUserNameDialog, parent, TextDialogProc,
                                           reinterpret_cast<ui::LParam>(&p));
@@ -385,7 +392,7 @@ int ShowCreateSessionDialog(ui::Hwnd parent, const char* initialText) {
     p.limit = kSessionNameBytes;
     if (initialText) {
         const std::string start = initialText;
-        p.initial = start.substr(0, core::SjisCutLength(start, kSessionNameBytes));
+        p.initial = CutName(start, kSessionNameBytes);
     }
     const intptr_t r = ui::DialogBoxParam(nullptr, kCreateSessionDialog, parent, TextDialogProc,
                                           reinterpret_cast<ui::LParam>(&p));

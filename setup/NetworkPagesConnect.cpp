@@ -9,6 +9,8 @@
 #include "netplay/SessionManager.h"
 #include "platform/core/Sjis.h"
 #include "platform/net/Wire.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/records/Bytes.h"
@@ -229,15 +231,14 @@ void OnJoin(ui::Hwnd page) {
     const int row = static_cast<int>(ui::SendDlgItemMessage(page, kIdSessionList, ui::LB_GETCURSEL, 0, 0));
     c->SelectRow(row);
     const bool chosen = c->RowNode(row) != nullptr;
-    // The node may go when the search refreshes: joining uses the row chosen now.
-    StopSearch(page);
-    c->SelectRow(row);
+    // The search stops only after the join: stopping it forgets the sessions found.
     bool joined = false;
     if (chosen && m->Join(joined) && joined) {
+        StopSearch(page);
         NextPage(page, kPageNetParticipants, kPageNetSession);
         return;
     }
-    ui::MessageBox(page, JoinFailureText(c, chosen), shell::GetFrameTitle(), ui::MB_OK | ui::MB_ICONERROR | ui::MB_SYSTEMMODAL);
+    Box(page, JoinFailureText(c, chosen), ui::MB_OK | ui::MB_ICONERROR | ui::MB_SYSTEMMODAL);
 }
 
 }  // namespace

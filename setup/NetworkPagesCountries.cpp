@@ -13,6 +13,7 @@
 #include "organize/CorpsFiles.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
@@ -21,6 +22,7 @@
 #include "setup/Conditions.h"
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
+#include "setup/SinglePlayPages.h"
 #include "shell/ChatWindow.h"
 
 namespace zv::setup {
@@ -388,6 +390,7 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
     g[G::kHourLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 4), 0, 24));
     g[G::kDeployLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 8), 1, kMaxDeployable));
     rules::WriteS32(g, G::kSinglePlay, 0);
+    rules::WriteS32(g, G::kDeployment, FromSave(page) ? 0 : 1);
     rules::WriteU16(g, G::kRuleOptions, static_cast<std::uint16_t>(switches & 6));
     const std::int32_t total = std::clamp(rules::ReadS32(k, 12), 0, kMaxTotalTroops);
     net::SessionManager* m = SessionOf(page);

@@ -12,6 +12,8 @@
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "rules/records/Bytes.h"
@@ -184,9 +186,6 @@ int RegisterNetworkPageClasses() {
 }
 
 void InstallNetworkPages() {
-    static const ui::WndProc procs[6] = {MultiPlay2Proc, MultiPlay4Proc, MultiPlay6Proc,
-                                         MultiPlay5Proc, MultiPlay1Proc, MultiPlay7Proc};
-    for (int i = 0; i < 6; ++i) AddSetupPageClass(kMultiPlayPageClasses[i], procs[i]);
     SetUserNameDialog([](ui::Hwnd owner, std::string& name) {
         char field[18];
         std::memset(field, ' ', sizeof field);

@@ -22,7 +22,7 @@ namespace zv::setup::netpages {
 // UTF-8 source text as the Shift-JIS the windows and the wire hold.
 std::string S(const char* utf8);
 
-// An OK box (refusals) captioned with the game's title; through the test hook when set.
+// An OK box (refusals) captioned with the game's title: the set-up's boxes (and their test hook).
 int Box(ui::Hwnd owner, const std::string& sjisText, std::uint32_t type = 0);
 
 // The state every network page keeps with its window (GWLP_USERDATA), made at WM_CREATE and

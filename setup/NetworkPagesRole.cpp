@@ -6,10 +6,12 @@
 #include "netplay/SessionManager.h"
 #include "organize/CorpsFiles.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
+#include "setup/SinglePlayPages.h"
 
 namespace zv::setup {
 

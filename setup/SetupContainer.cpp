@@ -1,4 +1,5 @@
 #include "setup/SetupContainer.h"
+#include "setup/NetworkPages.h"
 #include "setup/SetupInternal.h"
 #include "setup/Conditions.h"
 #include "setup/SinglePlayPages.h"
@@ -266,6 +267,7 @@ int RegisterSetupWindowClasses() {
     for (const auto& [name, proc] : TheHooks().extraClasses) {
         if (!RegisterPageClass(name, proc)) return 0;
     }
+    if (!RegisterNetworkPageClasses()) return 0;
     return 1;
 }
 
@@ -426,6 +428,7 @@ const OpeningDemoRunner& CurrentOpeningDemoRunner() { return TheHooks().openingD
 const UserNameDialog& CurrentUserNameDialog() { return TheHooks().userNameDialog; }
 
 void InstallSetupModule() {
+    InstallNetworkPages();
     shell::AddGameWindowModule({"setup", [] { return RegisterSetupWindowClasses() != 0; },
                                 [](ui::Hwnd, ui::Hwnd) {}, [] {}});
     shell::SetTitleWindowFactory([](ui::Hwnd frame) { return CreateMainMenuWindow(frame); });

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "framework/ProcessState.h"
+#include "organize/OrganizeWorld.h"
 #include "platform/core/Sjis.h"
 #include "platform/core/Threads.h"
 #include "platform/ui/Dialog.h"
@@ -15,6 +16,7 @@
 #include "setup/NetworkPages.h"
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
 #include "shell/game/GameMessages.h"
 
 namespace zv::setup::testing {
@@ -177,21 +179,26 @@ void NetPagesTest::SetUp() {
     ui::RegisterClass(containerClass);
     ASSERT_EQ(RegisterNetworkPageClasses(), 1);
     base = DiscoveryBase();
-    SetNetworkPagesBoxHook([this](ui::Hwnd, const std::string& text, std::uint32_t) {
-        boxes.push_back(core::SjisToUtf8(text));
+    organizeWorld.corpsDirectory = ZV_PROGRAM_DIR "/";
+    organize::InstallOrganizeWorld(&organizeWorld);
+    SetSetupMessageBoxHook([this](ui::Hwnd, const std::string& text, std::uint32_t) {
+        boxes.push_back(text);
         return ui::IDOK;
     });
 }
 
 void NetPagesTest::TearDown() {
-    SetNetworkPagesBoxHook(nullptr);
+    SetSetupMessageBoxHook(nullptr);
     people.clear();
+    organize::InstallOrganizeWorld(nullptr);
     for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) ui::DestroyWindow(top);
     wm.reset();
 }
 
 Participant& NetPagesTest::Add(const std::string& version) {
     people.push_back(std::make_unique<Participant>(static_cast<int>(people.size()), base, version));
+    // The corps lists read the first participant's tables.
+    if (people.size() == 1) organizeWorld.tables = &people.back()->tables;
     return *people.back();
 }
 

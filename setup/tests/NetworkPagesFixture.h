@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "netplay/SessionManager.h"
+#include "organize/OrganizeWorld.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
@@ -75,6 +76,7 @@ class NetPagesTest : public ::testing::Test {
     std::uint16_t base = 0;
     // Refusals shown through the pages' boxes (UTF-8).
     std::vector<std::string> boxes;
+    organize::OrganizeWorld organizeWorld;
 };
 
 }  // namespace zv::setup::testing
