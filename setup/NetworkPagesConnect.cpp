@@ -437,8 +437,19 @@ ui::LResult MultiPlay6Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
                     ui::SendMessage(chat, shell::WM_CHAT_SET_MODE, 1, 1);
                 }
                 EnableSetupNextButton(h, false);
-                net::SessionManager* m = SessionOf(h);
-                if (m && m->IsHost()) EnableSetupNextButton(h, m->CountOccupiedSlots() > 1);
+                // The slots known so far (a host alone has had no slot table yet).
+                if (net::SessionManager* m = SessionOf(h); m && m->IsHost()) {
+                    net::MessageBuilder table(net::ZVCMSG_SETSLOTDATA, net::SlotDataMsg::kSize);
+                    for (int slot = 0; slot < net::kSlotCount; ++slot) {
+                        if (!m->IsSlotOccupied(slot)) continue;
+                        table.S32(net::SlotDataMsg::kStates + 4 * slot, 1);
+                        table.Text(net::SlotDataMsg::kNames + net::SlotDataMsg::kNameWidth * slot,
+                                   net::SlotDataMsg::kNameWidth, m->SlotName(slot));
+                        table.Text(net::SlotDataMsg::kLabels + net::SlotDataMsg::kLabelWidth * slot,
+                                   net::SlotDataMsg::kLabelWidth, m->SlotLabel(slot));
+                    }
+                    ShowSlotListOnPage(h, table.Get().data());
+                }
                 Show(h, true);
             } else {
                 Show(h, false);

@@ -88,8 +88,6 @@ ui::LResult ContainerProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPara
                 p->backAtTitle = true;
             }
             return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
         default:
             return ui::DefWindowProc(h, msg, w, l);
     }
@@ -171,11 +169,13 @@ void NetPagesTest::SetUp() {
     frameClass.proc = FrameProc;
     frameClass.name = kFrameClass;
     frameClass.hasBackground = true;
+    frameClass.background = ui::Rgb(0, 0, 0);
     ui::RegisterClass(frameClass);
     ui::WindowClass containerClass;
     containerClass.proc = ContainerProc;
     containerClass.name = kContainerClass;
     containerClass.hasBackground = true;
+    containerClass.background = ui::Rgb(0, 0, 0);
     ui::RegisterClass(containerClass);
     ASSERT_EQ(RegisterNetworkPageClasses(), 1);
     base = DiscoveryBase();

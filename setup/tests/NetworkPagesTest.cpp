@@ -20,6 +20,8 @@
 #include "setup/SetupInternal.h"
 #include "setup/SinglePlayPages.h"
 #include "setup/tests/NetworkPagesFixture.h"
+#include "shell/ChatWindow.h"
+#include "shell/WindowRegistry.h"
 #include "shell/game/GameDocument.h"
 
 namespace zv::setup::testing {
@@ -284,9 +286,14 @@ class NetPagesGame : public NetPagesTest {
         world.tables = &host->tables;
         world.simulation = host->sim.get();
         shell::InstallGameWorld(&world);
+        // The chat panel the pages borrow.
+        shell::SetWindowOfKind(shell::WindowKind::ChatWindow, shell::CreateChatWindow(host->frame, shell::kChatWindowId));
     }
     void TearDown() override {
         shell::InstallGameWorld(nullptr);
+        shell::DetachChatWindow();
+        if (ui::IsWindow(shell::GetChatWindow())) ui::DestroyWindow(shell::GetChatWindow());
+        shell::SetWindowOfKind(shell::WindowKind::ChatWindow, ui::Hwnd{});
         NetPagesTest::TearDown();
     }
     // Clicks row `row` of a list view.
