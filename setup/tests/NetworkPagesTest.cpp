@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/media/TimedMessageDialog.h"
 #include "netplay/Protocol.h"
 #include "organize/CorpsFiles.h"
 #include "organize/OrganizeWorld.h"
@@ -279,10 +280,14 @@ TEST_F(NetPagesTest, AHostThatDoesNotAnswerIsToldAsSuch) {
 
 class NetPagesGame : public NetPagesTest {
   protected:
+    // The text of the last timed notice.
+    static std::string TimedNoticeText() {
+        return core::SjisToUtf8(fw::TimedMessageDialogText(fw::LastTimedMessageDialog()));
+    }
     void SetUp() override {
         NetPagesTest::SetUp();
         host = &Add();
-        client = &Add();
+        client = &Add(ClientVersion());
         world.tables = &host->tables;
         world.simulation = host->sim.get();
         shell::InstallGameWorld(&world);
@@ -304,7 +309,7 @@ class NetPagesGame : public NetPagesTest {
         ClickAt(list, r.left + 8, (r.top + r.bottom) / 2);
     }
     // Both participants through pages 4-6: the host makes a session, the client finds it and joins.
-    void MeetOnParticipantsPage() {
+    void MeetOnParticipantsPage(const std::string& clientLabel = "ZV6-V1.0.0.0") {
         host->EnterNetworkPages();
         host->manager->Connection()->SetPlayerName(Sjis("ホスト"));
         Shot("netpages_connection");
@@ -333,10 +338,28 @@ class NetPagesGame : public NetPagesTest {
         ClickControl(sessions, kIdJoinButton);
         ASSERT_EQ(client->current, kPageNetParticipants);
         const ui::Hwnd next = ui::GetDlgItem(host->Page(kPageNetParticipants), kIdSetupNext);
-        ASSERT_TRUE(Until([&] { return ui::IsWindowEnabled(next) && host->manager->SlotLabel(1) == "ZV6-V1.0.0.0"; }));
+        ASSERT_TRUE(Until([&] { return ui::IsWindowEnabled(next) && host->manager->SlotLabel(1) == clientLabel; }));
         ASSERT_TRUE(Until([&] { return ListRows(ui::GetDlgItem(client->Page(kPageNetParticipants), kIdParticipantList)).size() == 6; }));
         EXPECT_EQ(ItemText(client->Page(kPageNetParticipants), kIdParticipantStatus), "ようこそ！接続確認できました。");
         EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(client->Page(kPageNetParticipants), kIdSetupNext)));
+    }
+
+    virtual std::string ClientVersion() const { return "1.0.0.0"; }
+    // Both on page 8: the host chose the first map and it reached the client.
+    void ToRolePage() {
+        MeetOnParticipantsPage();
+        if (HasFatalFailure()) return;
+        ClickControl(host->Page(kPageNetParticipants), kIdSetupNext);
+        ASSERT_EQ(host->current, kPageNetFile);
+        ClickRow(ui::GetDlgItem(host->Page(kPageNetFile), kIdFileList), 0);
+        ClickControl(host->Page(kPageNetFile), kIdSetupNext);
+        ASSERT_TRUE(Until([&] { return host->current == kPageNetRole && client->current == kPageNetRole; }, 20000));
+    }
+    ui::Hwnd CorpsList(Participant* p) {
+        for (ui::Hwnd c = ui::GetWindow(p->Page(kPageNetRole), ui::GW_CHILD); c; c = ui::GetWindow(c, ui::GW_HWNDNEXT)) {
+            if (ui::Hwnd list = ui::GetDlgItem(c, organize::kIdCorpsList)) return list;
+        }
+        return {};
     }
 
     Participant* host = nullptr;
@@ -467,6 +490,86 @@ TEST_F(NetPagesGame, HostAndClientSetUpAGameByMouseAndBothFramesStartIt) {
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(std::memcmp(a + G::CountryEntry(c), b + G::CountryEntry(c), G::kEntryCorpsFile), 0) << c;
     }
+}
+
+TEST_F(NetPagesGame, RolesThatCannotMakeAGameAreRefusedAndChosenAgain) {
+    ToRolePage();
+    if (HasFatalFailure()) return;
+    const ui::Hwnd hostRole = host->Page(kPageNetRole);
+    const ui::Hwnd clientRole = client->Page(kPageNetRole);
+    // The host plays; the client only watches: one player makes no game.
+    ClickRow(CorpsList(host), 0);
+    ClickControl(hostRole, kIdSetupNext);
+    EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(hostRole, kIdSetupNext)));
+    ClickControl(clientRole, kIdWatchCheck);
+    ASSERT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(clientRole, kIdSetupNext)));
+    ClickControl(clientRole, kIdSetupNext);
+    ASSERT_TRUE(Until([&] {
+        return ui::IsWindowEnabled(ui::GetDlgItem(clientRole, kIdWatchCheck)) &&
+               ui::IsWindowEnabled(ui::GetDlgItem(hostRole, kIdPlayerRadio));
+    }));
+    Shot("netpages_role_refused");
+    EXPECT_EQ(host->current, kPageNetRole);
+    EXPECT_EQ(client->current, kPageNetRole);
+    // The host still cannot watch; the client's box was cleared.
+    EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(hostRole, kIdWatchCheck)));
+    EXPECT_EQ(ui::SendDlgItemMessage(clientRole, kIdWatchCheck, ui::BM_GETCHECK, 0, 0), ui::BST_UNCHECKED);
+
+    // Both play now.
+    ClickControl(hostRole, kIdSetupNext);
+    ClickRow(CorpsList(client), 1);
+    ClickControl(clientRole, kIdSetupNext);
+    ASSERT_TRUE(Until([&] { return host->current == kPageNetCountries && client->current == kPageNetCountries; }));
+
+    // What the network says on page 9 is checked before use: a slot, a country, an anthem or
+    // alliances out of range change nothing they should not.
+    const ui::Hwnd page = client->Page(kPageNetCountries);
+    std::vector<std::uint8_t> block(net::GameSettingBlock::kSize, 0);
+    auto setting = [&](int entry, std::int32_t slot, std::int32_t word, std::int32_t codes, std::uint8_t mask,
+                       std::int32_t funds) {
+        std::uint8_t* p = block.data() + net::GameSettingBlock::Player(entry);
+        rules::WriteS32(p, net::PlayerSetting::kSlot, slot);
+        rules::WriteS32(p, net::PlayerSetting::kCountry, word);
+        rules::WriteS32(p, net::PlayerSetting::kCodes, codes);
+        rules::WriteS32(p, net::PlayerSetting::kFunds, funds);
+        p[net::PlayerSetting::kAlliance] = mask;
+    };
+    const int before0 = static_cast<int>(ui::SendDlgItemMessage(page, RoleComboId(0), ui::CB_GETCURSEL, 0, 0));
+    setting(0, 200, 1, 0, 0, 100);         // no such slot
+    setting(1, 1, 9, 0, 0, 100);           // no such country
+    setting(2, 0, 2, 250, 0xFF, -5);       // anthem and funds out of range, stray alliance bits
+    rules::WriteS32(block.data() + net::GameSettingBlock::kConditions, 0, 5000);  // days
+    block[net::GameSettingBlock::kConditions + 36 + 4 * 1] = 0xFF;               // country 1's alliances
+    netpages::OnGameSettingGame(page, 9, block.data());
+    EXPECT_EQ(ui::SendDlgItemMessage(page, RoleComboId(0), ui::CB_GETCURSEL, 0, 0), before0);
+    EXPECT_EQ(ui::SendDlgItemMessage(page, RoleComboId(1), ui::CB_GETCURSEL, 0, 0), 4);
+    EXPECT_EQ(ui::SendDlgItemMessage(page, AnthemComboId(1), ui::CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(ui::GetDlgItemText(page, FundsEditId(1)), "0");
+    EXPECT_EQ(GetAllianceMask(1), 0x0F);
+    EXPECT_EQ(ui::GetDlgItemText(page, kIdLastDay), "99");
+}
+
+TEST_F(NetPagesGame, TheHostLeavingSendsTheClientBackToTheTitle) {
+    MeetOnParticipantsPage();
+    if (HasFatalFailure()) return;
+    ClickControl(host->Page(kPageNetParticipants), kIdSetupBack);
+    EXPECT_TRUE(host->backAtTitle);
+    ASSERT_TRUE(Until([&] { return client->backAtTitle; }));
+    EXPECT_EQ(TimedNoticeText(), "ホストさんが終了または切断しました。");
+}
+
+class NetPagesOtherVersion : public NetPagesGame {
+  protected:
+    std::string ClientVersion() const override { return "0.9.0.0"; }
+};
+
+TEST_F(NetPagesOtherVersion, AParticipantOfAnotherVersionKeepsTheHostOnTheParticipantsPage) {
+    MeetOnParticipantsPage("ZV6-V0.9.0.0");
+    if (HasFatalFailure()) return;
+    ClickControl(host->Page(kPageNetParticipants), kIdSetupNext);
+    EXPECT_EQ(host->current, kPageNetParticipants);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "接続途中もしくは未接続、異なるバージョンで接続中のプレーヤーがいます。");
 }
 
 }  // namespace
