@@ -2,6 +2,7 @@
 // countries shown for the player to set, and the game settings written when confirmed.
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 

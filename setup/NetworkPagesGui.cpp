@@ -204,6 +204,9 @@ void InstallNetworkPages() {
         ShowSlotListOnPage(page, reinterpret_cast<const std::uint8_t*>(block));
     });
     static SessionChat chat;
+    for (const shell::GameWindowModule& m : shell::GameWindowModules()) {
+        if (m.name == "netpages") return;
+    }
     shell::AddGameWindowModule({"netpages",
                                 [] {
                                     RegisterNetworkPageDialogs();

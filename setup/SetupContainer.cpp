@@ -429,7 +429,10 @@ const UserNameDialog& CurrentUserNameDialog() { return TheHooks().userNameDialog
 
 void InstallSetupModule() {
     InstallNetworkPages();
-    shell::AddGameWindowModule({"setup", [] { return RegisterSetupWindowClasses() != 0; },
+    const auto& modules = shell::GameWindowModules();
+    const bool added = std::any_of(modules.begin(), modules.end(),
+                                   [](const shell::GameWindowModule& m) { return m.name == "setup"; });
+    if (!added) shell::AddGameWindowModule({"setup", [] { return RegisterSetupWindowClasses() != 0; },
                                 [](ui::Hwnd, ui::Hwnd) {}, [] {}});
     shell::SetTitleWindowFactory([](ui::Hwnd frame) { return CreateMainMenuWindow(frame); });
 }

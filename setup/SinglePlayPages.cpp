@@ -78,6 +78,22 @@ CorpsPageState& CorpsPage() {
     return state;
 }
 
+// The embedded corps list leaves its background alone (it stands on the page's picture): the
+// page gives it the page's black, so nothing of an earlier page shows through it.
+ui::WndProc gCorpsDialogProc = nullptr;
+
+ui::LResult CorpsDialogBackgroundProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == ui::WM_ERASEBKGND) {
+        if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
+            ui::Rect r{};
+            ui::GetClientRect(h, &r);
+            dc->FillRect(r, kBlackBrush);
+        }
+        return 1;
+    }
+    return ui::CallWindowProc(gCorpsDialogProc, h, msg, w, l);
+}
+
 // Wildcard match of a DOS pattern ('?' one character, '*' any run), letters without case.
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
     if (pattern.empty()) return name.empty();
@@ -475,7 +491,12 @@ ui::LResult SinglePlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPa
         gSelectedCorps = -1;
         organize::SetCorpsListEditMode(0);
         s.dialog = organize::CreateCorpsListDialog(h);
-        if (s.dialog) ui::ShowWindow(s.dialog, ui::SW_HIDE);
+        if (s.dialog) {
+            ui::ShowWindow(s.dialog, ui::SW_HIDE);
+            const auto old = reinterpret_cast<ui::WndProc>(ui::SetWindowLongPtr(
+                s.dialog, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&CorpsDialogBackgroundProc)));
+            if (old != &CorpsDialogBackgroundProc) gCorpsDialogProc = old;
+        }
         s.background = LoadPagePicture(kPagePicture);
         return 0;
     case organize::WM_CORPS_CHOSEN:

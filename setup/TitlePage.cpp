@@ -64,6 +64,20 @@ void OnIdleTick(ui::Hwnd h) {
     t.idleCounter = 1;
 }
 
+// The words of the picture, drawn in the program's own font: the subtitle in its band, the
+// quit plate's caption and the credit line.
+void DrawTitleWords(ui::Hwnd h, fw::Dib* picture) {
+    const ui::ColorRef white = ui::Rgb(255, 255, 255);
+    fw::DrawTextShadowedOnDib(h, picture, ui::Rect{100, 150, 500, 176},
+                              core::Utf8ToSjis("四か国リアルタイム戦略シミュレーション").c_str(), 16, 1, white,
+                              ui::DT_CENTER);
+    fw::DrawTextShadowedOnDib(h, picture, ui::Rect{kQuitLeft, kQuitTop, kQuitRight + 1, kQuitBottom + 1},
+                              core::Utf8ToSjis("終了").c_str(), 12, 1, white, ui::DT_CENTER);
+    fw::DrawTextShadowedOnDib(h, picture, ui::Rect{300, 376, 590, 394},
+                              core::Utf8ToSjis("(C) ZV6 開発チーム").c_str(), 12, 1, ui::Rgb(200, 200, 210),
+                              ui::DT_RIGHT);
+}
+
 void ChooseSinglePlay(ui::Hwnd h) {
     const ui::Hwnd container = ui::GetParent(h);
     ui::ShowWindow(h, ui::SW_HIDE);
@@ -122,7 +136,10 @@ ui::LResult MainMenu1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPara
                          core::Utf8ToSjis("マルチプレイ").c_str(), t.font.get());
         CreateTextButton(h, kIdCorpsEditor, 360, 210, 110, 20, 0,
                          core::Utf8ToSjis("軍団編成").c_str(), t.font.get());
-        if (!t.background) t.background = LoadPagePicture(kTitlePicture);
+        if (!t.background) {
+            t.background = LoadPagePicture(kTitlePicture);
+            DrawTitleWords(h, t.background.get());
+        }
         t.idleCounter = 0;
         return 0;
     case ui::WM_PAINT:

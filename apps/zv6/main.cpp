@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/ui/SdlBackend.h"
+#include "setup/SetupContainer.h"
 #include "shell/OpeningLauncher.h"
 #include "shell/game/GameProgram.h"
 
@@ -34,5 +35,6 @@ int main() {
         return backend;
     };
     options.runOpening = zv::shell::RunOpeningPlayer;
+    zv::setup::InstallSetupModule();
     return zv::shell::RunGameProgram(options);
 }

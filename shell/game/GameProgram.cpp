@@ -1,4 +1,5 @@
 #include "shell/game/GameProgram.h"
+#include "shell/game/TitleWindow.h"
 
 #include <cstdio>
 #include <memory>
@@ -326,9 +327,24 @@ int RunGameProgram(const GameProgramOptions& options) {
     }
     trace("sound");
 
+    // 12. The title window over the frame, told whether a lobby started us. Without the set-up
+    // module (tests of the frame alone) the program goes on to the frame.
+    ui::Hwnd title{};
+    if (HasTitleWindowFactory()) {
+        title = OpenTitleWindow(frame, session->IsLobbyLaunched() ? 1 : 0, 0);
+        trace("title");
+    }
+
     // 13. The frame maximised, the accelerators.
     ui::ShowWindow(frame, ui::SW_SHOWMAXIMIZED);
     ui::UpdateWindow(frame);
+    // The frame has just been maximised: the title keeps covering all of it.
+    if (title && ui::IsWindow(title)) {
+        ui::Rect r{};
+        ui::GetWindowRect(frame, &r);
+        ui::SetWindowPos(title, ui::HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
+        ui::UpdateWindow(title);
+    }
     const ui::Haccel accelerators = ui::LoadAccelerators(nullptr, kFrameAccelerators);
     trace("shown");
 

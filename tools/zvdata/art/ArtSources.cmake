@@ -92,6 +92,8 @@ set(ZVDATA_ART_SOURCES
     art/manifests/hexMini.txt
     art/manifests/lose_oth.txt
     art/manifests/lose_you.txt
+    art/manifests/mainTl00.txt
+    art/manifests/mainTl01.txt
     art/manifests/mapcatey.txt
     art/manifests/mapcursor.txt
     art/manifests/marks.inc
@@ -784,6 +786,8 @@ set(ZVDATA_ART_SOURCES
     art/svg/terrain/26-snow-hills.svg
     art/svg/terrain/27-snow-mountain.svg
     art/svg/terrain/28-snow-high-mountains.svg
+    art/svg/title/page.svg
+    art/svg/title/title.svg
     art/svg/ui/bar-fill.svg
     art/svg/ui/bar-full.svg
     art/svg/ui/bar-low.svg

@@ -159,6 +159,9 @@ constexpr Entry kLayouts[] = {
     {"Zvscenes/Q4SHILETB.bmp", {640, 400, 64, 40}},
     {"Zvscenes/Q4SHILETF.bmp", {640, 400, 64, 40}},
     {"Zvscenes/Q4OPEN.bmp", {640, 400, 640, 400}},
+    // The title page and the background of the set-up pages.
+    {"mainTl00.bmp", {600, 400, 600, 400}},
+    {"mainTl01.bmp", {600, 400, 600, 400}},
     // The result window and the end-of-game picture dialogs.
     {"victory.bmp", {800, 600, 800, 600}},
     {"defeat.bmp", {800, 600, 800, 600}},

@@ -1,0 +1,53 @@
+#pragma once
+
+// Mouse and key helpers for driving the set-up pages through the memory screen.
+
+#include <string>
+
+#include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/WindowManager.h"
+#include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ControlConstants.h"
+
+namespace zv::setup::testing {
+
+inline ui::Point ScreenPoint(ui::Hwnd window, int x, int y) {
+    ui::Point p{x, y};
+    ui::ClientToScreen(window, &p);
+    return p;
+}
+
+inline void ClickAt(ui::HeadlessBackend* screen, ui::Hwnd window, int x, int y) {
+    const ui::Point p = ScreenPoint(window, x, y);
+    screen->Click(p.x, p.y);
+}
+
+// The middle of a control of the page.
+inline void ClickControl(ui::HeadlessBackend* screen, ui::Hwnd page, int id) {
+    ui::Rect r{};
+    ui::GetWindowRect(ui::GetDlgItem(page, id), &r);
+    screen->Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// The left part of row `row` of a list view.
+inline void ClickListRow(ui::HeadlessBackend* screen, ui::Hwnd list, int row) {
+    ui::Rect r{};
+    r.left = ui::LVIR_BOUNDS;
+    ui::SendMessage(list, ui::LVM_GETITEMRECT, static_cast<ui::WParam>(row), reinterpret_cast<ui::LParam>(&r));
+    ClickAt(screen, list, r.left + 20, (r.top + r.bottom) / 2);
+}
+
+// A checksum of the screen pixels of a window's client rectangle part.
+inline unsigned long long AreaSum(ui::HeadlessBackend* screen, ui::Hwnd window, int x, int y, int w, int h) {
+    unsigned long long sum = 1469598103934665603ull;
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+            const ui::Point p = ScreenPoint(window, x + i, y + j);
+            sum = (sum ^ screen->PixelAt(p.x, p.y)) * 1099511628211ull;
+        }
+    }
+    return sum;
+}
+
+}  // namespace zv::setup::testing

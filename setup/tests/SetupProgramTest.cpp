@@ -1,0 +1,247 @@
+// The whole program from its title to a started game, driven by the mouse and keys only.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "framework/ProcessState.h"
+#include "organize/CorpsFiles.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MessageBox.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/ForceCursor.h"
+#include "setup/Conditions.h"
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "setup/SinglePlayPages.h"
+#include "setup/tests/SetupDriver.h"
+#include "shell/game/SimulationClock.h"
+#include "shell/game/WindowClasses.h"
+#include "shell/game/tests/ProgramFixture.h"
+
+namespace zv::setup {
+namespace {
+
+namespace fs = std::filesystem;
+using shell::testing::ProgramRun;
+using shell::testing::ScreenshotPath;
+using testing::AreaSum;
+using testing::ClickAt;
+using testing::ClickControl;
+using testing::ClickListRow;
+
+constexpr const char* kEmptyCorps = "useFrc09.prm";
+
+// The run's corps folder holds the default corps and one corps without any troop (so without
+// a headquarters), which the corps page must refuse.
+void MakeCorpsFolder(ProgramRun& run) {
+    const fs::path user = fs::path(run.dir.Path()) / "USER";
+    fs::remove(user);
+    fs::create_directories(user);
+    for (const auto& entry : fs::directory_iterator(fs::path(ZV_PROGRAM_DIR) / "USER")) {
+        fs::copy_file(entry.path(), user / entry.path().filename());
+    }
+    rules::TableDirectory tables;
+    ASSERT_TRUE(tables.LoadAllTables(ZV_PROGRAM_DIR "/")) << tables.LastError();
+    rules::ForceCursor corps(tables, 3, nullptr);
+    corps.SelectSlot(3);
+    ASSERT_TRUE(corps.LoadUserForceFile(run.dir.Path(), "useFrc00.prm").ok);
+    corps.ClearForce();
+    corps.SetName(core::Utf8ToSjis("空の軍団").c_str());
+    ASSERT_TRUE(corps.SaveUserForceFile(run.dir.Path(), kEmptyCorps).ok);
+}
+
+void Shot(ProgramRun& run, const char* name) {
+    run.Pump();
+    std::string error;
+    EXPECT_TRUE(run.screen->WriteScreenshot(ScreenshotPath(name), &error)) << error;
+}
+
+bool Visible(int page) { return GetSetupPage(page) && ui::IsWindowVisible(GetSetupPage(page)); }
+
+ui::Hwnd CorpsList(ui::Hwnd page) {
+    for (ui::Hwnd child = ui::GetWindow(page, ui::GW_CHILD); child; child = ui::GetWindow(child, ui::GW_HWNDNEXT)) {
+        if (const ui::Hwnd list = ui::GetDlgItem(child, organize::kIdCorpsList)) return list;
+    }
+    return {};
+}
+
+int CorpsRowOfFile(const char* file) {
+    for (int entry = 0; entry < organize::GetCorpsFileCount(); ++entry) {
+        const organize::CorpsFileEntry* e = organize::GetCorpsFileEntry(entry);
+        if (e && std::string(e->fileName) == file) return organize::CorpsRowOfEntry(entry);
+    }
+    return -1;
+}
+
+// Opens a drop-down list by a click on its face and clicks the item.
+void ClickComboItem(ProgramRun& run, ui::Hwnd combo, int item) {
+    ui::Rect face{};
+    ui::GetWindowRect(combo, &face);
+    run.screen->Click((face.left + face.right) / 2, (face.top + face.bottom) / 2);
+    run.Pump();
+    // The list opens under the face, one border pixel above its first row.
+    const int height = static_cast<int>(ui::SendMessage(combo, ui::CB_GETITEMHEIGHT, 0, 0));
+    run.screen->Click(face.left + 10, face.bottom + 1 + height * item + height / 2);
+    run.Pump();
+}
+
+class SetupProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InstallSetupModule();
+        SetSetupMessageBoxHook([this](ui::Hwnd owner, const std::string& text, std::uint32_t type) {
+            boxes.push_back(text);
+            return ui::MessageBox(owner, core::Utf8ToSjis(text), shell::GetFrameTitle(), type);
+        });
+    }
+    void TearDown() override { SetSetupMessageBoxHook(nullptr); }
+
+    std::vector<std::string> boxes;
+};
+
+TEST_F(SetupProgram, TitleSinglePlayMapCorpsConditionsAndTheGameStarts) {
+    ProgramRun run;
+    MakeCorpsFolder(run);
+    bool drove = false;
+    const int code = run.Run([&](ui::Hwnd frame) {
+        // The title covers the frame from the start.
+        ASSERT_TRUE(GetMainMenuWindow());
+        EXPECT_TRUE(IsMainMenuOpen());
+        EXPECT_EQ(GetCurrentSetupPage(), kPageTitle);
+        ASSERT_TRUE(Visible(kPageTitle));
+        ui::Rect frameRect{}, titleRect{};
+        ui::GetWindowRect(frame, &frameRect);
+        ui::GetWindowRect(GetMainMenuWindow(), &titleRect);
+        EXPECT_EQ(titleRect.right - titleRect.left, frameRect.right - frameRect.left);
+        EXPECT_EQ(titleRect.bottom - titleRect.top, frameRect.bottom - frameRect.top);
+        Shot(run, "setup_title");
+
+        const ui::Hwnd title = GetSetupPage(kPageTitle);
+        ClickControl(run.screen, title, kIdSinglePlay);
+        run.Pump();
+        ASSERT_TRUE(Visible(kPageSingleFile));
+        EXPECT_FALSE(Visible(kPageTitle));
+        ui::Hwnd files = GetSetupPage(kPageSingleFile);
+        EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(files, kIdSetupNext)));
+        const ui::Hwnd list = ui::GetDlgItem(files, kIdFileList);
+        EXPECT_EQ(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0), 4) << "the four default maps";
+        Shot(run, "setup_map_list");
+
+        // A map chosen: its preview in the three modes.
+        ClickListRow(run.screen, list, 0);
+        run.Pump();
+        EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(files, kIdSetupNext)));
+        EXPECT_STREQ(GetChosenSetupFile(false, nullptr), "MAP00001.ddm");
+        const auto preview = [&] { return AreaSum(run.screen, files, 230, 30, 128, 128); };
+        const auto normal = preview();
+        Shot(run, "setup_map_normal");
+        ClickControl(run.screen, files, kIdPreviewBuildings);
+        run.Pump();
+        const auto buildings = preview();
+        Shot(run, "setup_map_buildings");
+        ClickControl(run.screen, files, kIdPreviewPlacement);
+        run.Pump();
+        const auto placement = preview();
+        Shot(run, "setup_map_placement");
+        EXPECT_NE(normal, buildings);
+        EXPECT_NE(normal, placement);
+        EXPECT_NE(buildings, placement);
+
+        // Back to the title: the pages of the road are gone; single play again makes them anew.
+        ClickControl(run.screen, files, kIdSetupBack);
+        run.Pump();
+        EXPECT_TRUE(Visible(kPageTitle));
+        EXPECT_FALSE(GetSetupPage(kPageSingleFile));
+        EXPECT_FALSE(GetSetupPage(kPageSingleConditions));
+        ClickControl(run.screen, title, kIdSinglePlay);
+        run.Pump();
+        files = GetSetupPage(kPageSingleFile);
+        ASSERT_TRUE(files);
+        ClickListRow(run.screen, ui::GetDlgItem(files, kIdFileList), 0);
+        ClickControl(run.screen, files, kIdSetupNext);
+        run.Pump();
+        ASSERT_TRUE(Visible(kPageSingleCorps));
+
+        // A corps without a headquarters is refused and the page stays.
+        const ui::Hwnd corpsPage = GetSetupPage(kPageSingleCorps);
+        const ui::Hwnd corpsList = CorpsList(corpsPage);
+        ASSERT_TRUE(corpsList);
+        const int emptyRow = CorpsRowOfFile(kEmptyCorps);
+        ASSERT_GE(emptyRow, 0);
+        ClickListRow(run.screen, corpsList, emptyRow);
+        run.Pump();
+        ASSERT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(corpsPage, kIdSetupNext)));
+        Shot(run, "setup_corps");
+        ClickControl(run.screen, corpsPage, kIdSetupNext);
+        run.Key(ui::VK_RETURN);  // closes the box
+        run.Pump();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back(), "その軍団は司令部が作成されていません。");
+        EXPECT_EQ(GetCurrentSetupPage(), kPageSingleCorps);
+        EXPECT_TRUE(Visible(kPageSingleCorps));
+
+        // The default corps has one: on to the conditions.
+        ClickListRow(run.screen, corpsList, CorpsRowOfFile("useFrc00.prm"));
+        ClickControl(run.screen, corpsPage, kIdSetupNext);
+        run.Pump();
+        ASSERT_TRUE(Visible(kPageSingleConditions));
+        const ui::Hwnd conditions = GetSetupPage(kPageSingleConditions);
+        Shot(run, "setup_conditions");
+
+        // Country 0 becomes the player's: its role list opened and "ﾕｰｻﾞｰ" clicked.
+        ClickComboItem(run, ui::GetDlgItem(conditions, RoleComboId(0)), kRoleUser);
+        EXPECT_EQ(ui::SendMessage(ui::GetDlgItem(conditions, RoleComboId(0)), ui::CB_GETCURSEL, 0, 0), kRoleUser);
+        EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(conditions, FundsEditId(0))));
+        Shot(run, "setup_conditions_player");
+
+        // Decided: the set-up windows go and the frame starts the game.
+        const std::size_t boxesBefore = boxes.size();
+        ClickControl(run.screen, conditions, kIdSetupNext);
+        ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 20))
+            << (boxes.size() > boxesBefore ? boxes.back() : std::string("no box"));
+        EXPECT_FALSE(IsMainMenuOpen());
+        EXPECT_FALSE(GetMainMenuWindow());
+        EXPECT_EQ(fw::GetPlayerCountry(), 0);
+        EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 4) << "the game's bar";
+        Shot(run, "setup_game_started");
+
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+        drove = true;
+    });
+    EXPECT_TRUE(drove);
+    EXPECT_EQ(code, 0);
+    // The title comes after the sound and before the frame is shown.
+    const auto at = [&](const char* step) { return std::find(run.steps.begin(), run.steps.end(), step); };
+    ASSERT_NE(at("title"), run.steps.end());
+    EXPECT_LT(at("sound"), at("title"));
+    EXPECT_LT(at("title"), at("shown"));
+}
+
+TEST_F(SetupProgram, TheTitlesQuitPlateEndsTheProgram) {
+    ProgramRun run;
+    bool drove = false;
+    const int code = run.Run([&](ui::Hwnd frame) {
+        const ui::Hwnd title = GetSetupPage(kPageTitle);
+        ASSERT_TRUE(title);
+        // Just outside the plate: nothing happens.
+        ClickAt(run.screen, title, kQuitRight + 1, kQuitBottom);
+        ClickAt(run.screen, title, kQuitLeft - 1, kQuitTop);
+        run.Pump();
+        EXPECT_TRUE(ui::IsWindow(frame));
+        EXPECT_TRUE(IsMainMenuOpen());
+        // Its corner: the pages, the title and the frame go, and the loop ends.
+        ClickAt(run.screen, title, kQuitRight, kQuitBottom);
+        drove = true;
+    });
+    EXPECT_TRUE(drove);
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(IsMainMenuOpen());
+}
+
+}  // namespace
+}  // namespace zv::setup
