@@ -274,6 +274,8 @@ void NetPagesTest::WithModal(const std::function<void()>& click, const std::func
 }
 
 void NetPagesTest::Shot(const std::string& name) {
+    // Two participants share one screen and one chat panel: repaint both sides whole.
+    for (const auto& p : people) ui::RedrawWindow(p->container, nullptr, ui::RDW_INVALIDATE | ui::RDW_ERASE | ui::RDW_ALLCHILDREN);
     Pump();
     std::filesystem::create_directories("screenshots");
     std::string error;

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "framework/ProcessState.h"
 #include "framework/media/TimedMessageDialog.h"
 #include "netplay/Protocol.h"
 #include "organize/CorpsFiles.h"
@@ -24,6 +28,8 @@
 #include "shell/ChatWindow.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/GameDocument.h"
+#include "shell/game/GameMessages.h"
+#include "shell/game/WindowClasses.h"
 
 namespace zv::setup::testing {
 namespace {
@@ -275,6 +281,52 @@ TEST_F(NetPagesTest, AHostThatDoesNotAnswerIsToldAsSuch) {
     EXPECT_EQ(client.current, kPageNetSession);
 }
 
+
+// ---- the set-up container ------------------------------------------------------------------------
+
+TEST_F(NetPagesTest, TheTitlesNetworkButtonAsksForTheNameAndOpensTheConnectionPage) {
+    Participant& p = Add();
+    // The title page keeps the name in the settings file of the program directory: a folder of
+    // the test's own.
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("netpages-title-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    fw::SetProgramDirectory(dir.string() + "/");
+    fw::SetSessionManager(p.manager.get(), [](net::SessionManager* m) { return m ? m->Connection() : nullptr; });
+    InstallNetworkPages();
+    ASSERT_EQ(RegisterSetupWindowClasses(), 1);
+    const ui::Hwnd container = CreateMainMenuWindow(p.frame);
+    ASSERT_TRUE(container);
+    ui::SendMessage(container, shell::WM_TITLE_START, 0, 0);
+    Pump();
+
+    WithModal([&] { ClickControl(GetSetupPage(kPageTitle), kIdMultiPlay); },
+              [&](ui::Hwnd dlg) {
+                  ui::SetDlgItemText(dlg, kIdDialogEdit, Sjis("たろう"));
+                  ClickControl(dlg, ui::IDOK);
+              });
+    EXPECT_EQ(GetCurrentSetupPage(), kPageNetConnection);
+    const ui::Hwnd page = GetSetupPage(kPageNetConnection);
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(ui::IsWindowVisible(page));
+    EXPECT_EQ(ListRows(ui::GetDlgItem(page, kIdConnectionList)), (std::vector<std::string>{"ＴＣＰ／ＩＰ接続", "ＬＡＮ接続"}));
+    ASSERT_NE(p.manager->Connection(), nullptr);
+    EXPECT_EQ(p.manager->Connection()->PlayerName(), Sjis("たろう"));
+    // Every network page of the road exists.
+    for (int i = kPageNetConnection; i <= kPageNetCountries; ++i) EXPECT_TRUE(GetSetupPage(i)) << i;
+
+    // Back to the title: the transport is closed, the network pages are gone.
+    ClickControl(page, kIdSetupBack);
+    EXPECT_EQ(GetCurrentSetupPage(), kPageTitle);
+    EXPECT_EQ(p.manager->Connection(), nullptr);
+    EXPECT_FALSE(GetSetupPage(kPageNetConnection));
+
+    ui::DestroyWindow(container);
+    fw::SetSessionManager(nullptr, nullptr);
+    shell::ClearGameWindowModules();
+    fw::SetProgramDirectory(ZV_PROGRAM_DIR "/");
+    std::filesystem::remove_all(dir);
+}
 
 // ---- a whole set-up by mouse -----------------------------------------------------------------------
 
