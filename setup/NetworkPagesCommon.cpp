@@ -67,6 +67,21 @@ ui::Hwnd ContainerOf(ui::Hwnd page) { return ui::GetParent(page); }
 
 net::SessionManager* SessionOf(ui::Hwnd page) { return NetworkSetupOf(page).session; }
 
+bool IsHostPage(ui::Hwnd page) {
+    net::SessionManager* m = SessionOf(page);
+    return m && m->IsHost();
+}
+
+bool NetworkFromSave(ui::Hwnd page) {
+    net::SessionManager* m = SessionOf(page);
+    if (m && m->IsHost()) {
+        std::int32_t fromSave = 0;
+        GetChosenSetupFile(true, &fromSave);
+        return fromSave != 0;
+    }
+    return m && m->GetNetFromSave() != 0;
+}
+
 rules::TableDirectory* TablesOf(ui::Hwnd page) {
     if (rules::TableDirectory* t = NetworkSetupOf(page).tables) return t;
     return LiveTables();

@@ -52,21 +52,6 @@ CountriesPage* PageOf(ui::Hwnd page) {
     return s ? static_cast<CountriesPage*>(s->extra.get()) : nullptr;
 }
 
-bool IsHostPage(ui::Hwnd page) {
-    net::SessionManager* m = SessionOf(page);
-    return m && m->IsHost();
-}
-
-bool FromSave(ui::Hwnd page) {
-    net::SessionManager* m = SessionOf(page);
-    if (m && m->IsHost()) {
-        std::int32_t fromSave = 0;
-        GetChosenSetupFile(true, &fromSave);
-        return fromSave != 0;
-    }
-    return m && m->GetNetFromSave() != 0;
-}
-
 const std::uint8_t* CountryRecordOf(ui::Hwnd page, int c) {
     rules::TableDirectory* t = TablesOf(page);
     if (!t || c < 0 || c >= rules::kCountryCount) return nullptr;
@@ -264,7 +249,7 @@ int ReadOwnPlayerSetting(ui::Hwnd page, std::uint8_t* setting) {
         if (entry != kRoleUser && entry != kRoleSpectator) continue;
         long long funds = 0;
         const bool number = ReadNumber(page, FundsEditId(c), funds);
-        if (!FromSave(page)) {
+        if (!NetworkFromSave(page)) {
             if (ui::GetDlgItemText(page, FundsEditId(c)).empty()) {
                 Box(page, S("軍事費が設定されていません"));
                 return 0;
@@ -390,7 +375,7 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
     g[G::kHourLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 4), 0, 24));
     g[G::kDeployLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 8), 1, kMaxDeployable));
     rules::WriteS32(g, G::kSinglePlay, 0);
-    rules::WriteS32(g, G::kDeployment, FromSave(page) ? 0 : 1);
+    rules::WriteS32(g, G::kDeployment, NetworkFromSave(page) ? 0 : 1);
     rules::WriteU16(g, G::kRuleOptions, static_cast<std::uint16_t>(switches & 6));
     const std::int32_t total = std::clamp(rules::ReadS32(k, 12), 0, kMaxTotalTroops);
     net::SessionManager* m = SessionOf(page);
@@ -411,7 +396,7 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
             funds = ClampFunds(rules::ReadS32(p, PlayerSetting::kFunds));
             anthem = rules::ReadS32(p, PlayerSetting::kCodes) & 0xFF;
             if (anthem >= kAnthemEntries) anthem = 0;
-            if (slot == ownSlot && !FromSave(page)) {
+            if (slot == ownSlot && !NetworkFromSave(page)) {
                 if (const organize::CorpsFileEntry* corps = organize::GetCorpsFileEntry(GetSelectedCorpsFile())) {
                     std::strncpy(reinterpret_cast<char*>(e + G::kEntryCorpsFile), corps->fileName,
                                  G::kEntryCorpsFileWidth - 1);
@@ -584,7 +569,7 @@ void OnGameSettingGame(ui::Hwnd page, int turn, const std::uint8_t* block) {
     for (int c = 0; c < rules::kCountryCount; ++c) {
         if (!CountryTakesPart(page, c) || RoleEntryOf(page, c) >= kFirstSlotEntry) continue;
         ui::EnableWindow(ui::GetDlgItem(page, RoleComboId(c)), true);
-        ui::EnableWindow(ui::GetDlgItem(page, FundsEditId(c)), !FromSave(page));
+        ui::EnableWindow(ui::GetDlgItem(page, FundsEditId(c)), !NetworkFromSave(page));
         ui::EnableWindow(ui::GetDlgItem(page, AnthemComboId(c)), true);
     }
     ui::SendMessage(page, WM_SETTING_TURN, 0, 0);

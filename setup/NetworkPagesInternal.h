@@ -53,6 +53,10 @@ void DestroyState(ui::Hwnd page);
 // The session of the page's container (null when none).
 net::SessionManager* SessionOf(ui::Hwnd page);
 ui::Hwnd ContainerOf(ui::Hwnd page);
+bool IsHostPage(ui::Hwnd page);
+// Whether the network game starts from a saved game: the host's own choice on page 7, the
+// transfer's kind on a client.
+bool NetworkFromSave(ui::Hwnd page);
 // Sends the container its navigation message.
 void NextPage(ui::Hwnd page, int newIndex, int oldIndex);
 void PrevPage(ui::Hwnd page, int newIndex, int oldIndex);

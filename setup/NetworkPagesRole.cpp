@@ -28,21 +28,6 @@ RolePage* RoleOf(ui::Hwnd page) {
     return s ? static_cast<RolePage*>(s->extra.get()) : nullptr;
 }
 
-bool IsHostPage(ui::Hwnd page) {
-    net::SessionManager* m = SessionOf(page);
-    return m && m->IsHost();
-}
-
-bool PageFromSave(ui::Hwnd page) {
-    net::SessionManager* m = SessionOf(page);
-    if (m && m->IsHost()) {
-        std::int32_t fromSave = 0;
-        GetChosenSetupFile(true, &fromSave);
-        return fromSave != 0;
-    }
-    return m && m->GetNetFromSave() != 0;
-}
-
 void ShowRoleStatusLine(ui::Hwnd page, const char* utf8) {
     PageState* s = StateOf(page);
     if (!s || !s->background) return;
@@ -63,7 +48,7 @@ void OnRoleShow(ui::Hwnd page) {
     PageState* s = StateOf(page);
     RolePage* r = RoleOf(page);
     const bool host = IsHostPage(page);
-    s->fromSave = PageFromSave(page);
+    s->fromSave = NetworkFromSave(page);
     const ui::Hwnd watch = ui::GetDlgItem(page, kIdWatchCheck);
     const ui::Hwnd player = ui::GetDlgItem(page, kIdPlayerRadio);
     const ui::Hwnd spectator = ui::GetDlgItem(page, kIdSpectatorRadio);
