@@ -152,7 +152,7 @@ ui::LResult FundsEditProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPara
     if (msg == ui::WM_KEYDOWN && w == ui::VK_RETURN) {
         const ui::Hwnd page = ui::GetParent(h);
         const int id = ui::GetDlgCtrlID(h);
-        if (EditNumber(page, id) == 0) SetNumber(page, id, CountryValue38((id - FundsEditId(0)) / kRowIdStep));
+        if (EditNumber(page, id) == 0) SetNumber(page, id, CountryFunds((id - FundsEditId(0)) / kRowIdStep));
         return 0;
     }
     if (msg == ui::WM_CHAR && w == '\r') return 0;
@@ -167,7 +167,8 @@ void Subclass(ui::Hwnd edit, ui::WndProc proc) {
 }
 
 ui::Hwnd MakeEdit(ui::Hwnd page, int id, int x, int y, int w, int h, int limit, const ui::Font* font) {
-    const ui::Hwnd edit = fw::CreateEditCtl(page, id, x, y, w, h, ui::WS_BORDER);
+    // Scrolling sideways lets an entry reach its character limit in a narrow box.
+    const ui::Hwnd edit = fw::CreateEditCtl(page, id, x, y, w, h, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
     if (!edit) return {};
     if (font) ui::SendMessage(edit, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
     ui::SendMessage(edit, ui::EM_LIMITTEXT, static_cast<ui::WParam>(limit), 0);

@@ -38,6 +38,19 @@ inline void ClickListRow(ui::HeadlessBackend* screen, ui::Hwnd list, int row) {
     ClickAt(screen, list, r.left + 20, (r.top + r.bottom) / 2);
 }
 
+// Opens a drop-down list by a click on its face and clicks the item; the list opens under the
+// face, one border pixel above its first row. `pump` lets the program take each click.
+template <typename Pump>
+void ClickComboItem(ui::HeadlessBackend* screen, ui::Hwnd combo, int item, Pump pump) {
+    ui::Rect face{};
+    ui::GetWindowRect(combo, &face);
+    screen->Click((face.left + face.right) / 2, (face.top + face.bottom) / 2);
+    pump();
+    const int height = static_cast<int>(ui::SendMessage(combo, ui::CB_GETITEMHEIGHT, 0, 0));
+    screen->Click(face.left + 10, face.bottom + 1 + height * item + height / 2);
+    pump();
+}
+
 // A checksum of the screen pixels of a window's client rectangle part.
 inline unsigned long long AreaSum(ui::HeadlessBackend* screen, ui::Hwnd window, int x, int y, int w, int h) {
     unsigned long long sum = 1469598103934665603ull;

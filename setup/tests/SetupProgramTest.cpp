@@ -31,6 +31,7 @@ using shell::testing::ScreenshotPath;
 using testing::AreaSum;
 using testing::ClickAt;
 using testing::ClickControl;
+using testing::ClickComboItem;
 using testing::ClickListRow;
 
 constexpr const char* kEmptyCorps = "useFrc09.prm";
@@ -75,18 +76,6 @@ int CorpsRowOfFile(const char* file) {
         if (e && std::string(e->fileName) == file) return organize::CorpsRowOfEntry(entry);
     }
     return -1;
-}
-
-// Opens a drop-down list by a click on its face and clicks the item.
-void ClickComboItem(ProgramRun& run, ui::Hwnd combo, int item) {
-    ui::Rect face{};
-    ui::GetWindowRect(combo, &face);
-    run.screen->Click((face.left + face.right) / 2, (face.top + face.bottom) / 2);
-    run.Pump();
-    // The list opens under the face, one border pixel above its first row.
-    const int height = static_cast<int>(ui::SendMessage(combo, ui::CB_GETITEMHEIGHT, 0, 0));
-    run.screen->Click(face.left + 10, face.bottom + 1 + height * item + height / 2);
-    run.Pump();
 }
 
 class SetupProgram : public ::testing::Test {
@@ -193,7 +182,7 @@ TEST_F(SetupProgram, TitleSinglePlayMapCorpsConditionsAndTheGameStarts) {
         Shot(run, "setup_conditions");
 
         // Country 0 becomes the player's: its role list opened and "ﾕｰｻﾞｰ" clicked.
-        ClickComboItem(run, ui::GetDlgItem(conditions, RoleComboId(0)), kRoleUser);
+        ClickComboItem(run.screen, ui::GetDlgItem(conditions, RoleComboId(0)), kRoleUser, [&] { run.Pump(); });
         EXPECT_EQ(ui::SendMessage(ui::GetDlgItem(conditions, RoleComboId(0)), ui::CB_GETCURSEL, 0, 0), kRoleUser);
         EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(conditions, FundsEditId(0))));
         Shot(run, "setup_conditions_player");
