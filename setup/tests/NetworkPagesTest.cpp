@@ -535,6 +535,20 @@ TEST_F(NetPagesGame, HostAndClientSetUpAGameByMouseAndBothFramesStartIt) {
         EXPECT_EQ(rules::ReadS32(g, G::CountryEntry(open[1]) + G::kEntryFunds), 7000);
         EXPECT_EQ(rules::ReadS32(g, G::CountryEntry(open[0]) + G::kEntryProductionLimit), 40);
     }
+    // The frame's game start gives each participant its own country, though both records count
+    // both countries as persons'.
+    for (Participant* p : {host, client}) {
+        shell::GameWorld own;
+        own.tables = &p->tables;
+        own.simulation = p->sim.get();
+        shell::InstallGameWorld(&own);
+        fw::SetSessionManager(p->manager.get(), nullptr);
+        shell::ApplyGameStartSettings(p->frame);
+        EXPECT_EQ(fw::GetPlayerCountry(), p == host ? open[0] : open[1]);
+    }
+    fw::SetSessionManager(nullptr, nullptr);
+    shell::InstallGameWorld(&world);
+
     // Every field that reaches the tables agrees; only the corps file is each one's own.
     const std::uint8_t* a = host->tables.GetTableBase(rules::TableId::GameSettings);
     const std::uint8_t* b = client->tables.GetTableBase(rules::TableId::GameSettings);
