@@ -186,6 +186,10 @@ int RegisterNetworkPageClasses() {
 }
 
 void InstallNetworkPages() {
+    static const ui::WndProc procs[6] = {MultiPlay2Proc, MultiPlay4Proc, MultiPlay6Proc,
+                                         MultiPlay5Proc, MultiPlay1Proc, MultiPlay7Proc};
+    for (int i = 0; i < 6; ++i) AddSetupPageClass(kMultiPlayPageClasses[i], procs[i]);
+    RegisterNetworkPageDialogs();
     SetUserNameDialog([](ui::Hwnd owner, std::string& name) {
         char field[18];
         std::memset(field, ' ', sizeof field);

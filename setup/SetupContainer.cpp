@@ -267,7 +267,6 @@ int RegisterSetupWindowClasses() {
     for (const auto& [name, proc] : TheHooks().extraClasses) {
         if (!RegisterPageClass(name, proc)) return 0;
     }
-    if (!RegisterNetworkPageClasses()) return 0;
     return 1;
 }
 
