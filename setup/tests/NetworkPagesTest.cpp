@@ -615,6 +615,53 @@ TEST_F(NetPagesGame, RolesThatCannotMakeAGameAreRefusedAndChosenAgain) {
     EXPECT_EQ(ui::GetDlgItemText(page, kIdLastDay), "99");
 }
 
+TEST_F(NetPagesGame, FiveParticipantsAreTooManyForAMapOfTwoCountries) {
+    MeetOnParticipantsPage();
+    if (HasFatalFailure()) return;
+    // Three more join without pages: five participants.
+    std::vector<Participant*> more;
+    for (int i = 0; i < 3; ++i) {
+        Participant& p = Add();
+        more.push_back(&p);
+        p.manager->OpenTransport();
+        net::SessionConnection* c = p.manager->Connection();
+        c->SetPlayerName("p" + std::to_string(i));
+        bool searching = false;
+        c->ToggleSearch(searching);
+        ASSERT_TRUE(Until([&] {
+            c->RefreshSessions();
+            return c->RowNode(0) != nullptr;
+        }));
+        c->SelectRow(0);
+        bool joined = false;
+        ASSERT_EQ(p.manager->Join(joined), 1);
+        c->StopBrowsing();
+    }
+    std::string text;
+    ASSERT_TRUE(Until([&] {
+        return host->manager->CountOccupiedSlots() == 5 && host->manager->CheckAllConnected(text) == 0;
+    }));
+    ClickControl(host->Page(kPageNetParticipants), kIdSetupNext);
+    ASSERT_EQ(host->current, kPageNetFile);
+    const ui::Hwnd mapPage = host->Page(kPageNetFile);
+    // The first map: two countries take part.
+    ClickRow(ui::GetDlgItem(mapPage, kIdFileList), 0);
+    ClickControl(mapPage, kIdSetupNext);
+    EXPECT_EQ(host->current, kPageNetFile);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "参加人数が多すぎます。マップを選びなおしてください。");
+    // (A participant leaving now would end the session: the host chooses a larger map.)
+    int accepted = -1;
+    for (int row = 1; row < 4 && accepted < 0; ++row) {
+        boxes.clear();
+        ClickRow(ui::GetDlgItem(mapPage, kIdFileList), row);
+        ClickControl(mapPage, kIdSetupNext);
+        if (boxes.empty()) accepted = row;
+    }
+    ASSERT_GT(accepted, 0) << "a map for three or four countries takes five participants";
+    ASSERT_TRUE(Until([&] { return host->current == kPageNetRole && client->current == kPageNetRole; }, 20000));
+}
+
 TEST_F(NetPagesGame, TheHostLeavingSendsTheClientBackToTheTitle) {
     MeetOnParticipantsPage();
     if (HasFatalFailure()) return;
