@@ -5,6 +5,8 @@
 #include "mapview/MapPreview.h"
 #include "netplay/SessionManager.h"
 #include "organize/CorpsFiles.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/CanvasConstants.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
@@ -23,6 +25,26 @@ struct RolePage {
     ui::Hwnd corpsDialog;
 };
 
+// The embedded corps list leaves its background alone: it shows the page's own picture under
+// it, so nothing of an earlier page shows through and the page's status line stays readable.
+ui::WndProc gCorpsListProc = nullptr;
+
+ui::LResult CorpsListBackgroundProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == ui::WM_ERASEBKGND) {
+        auto* dc = reinterpret_cast<ui::Canvas*>(w);
+        PageState* s = StateOf(ui::GetParent(h));
+        if (dc && s && s->background) {
+            ui::Rect r{};
+            ui::GetClientRect(h, &r);
+            ui::Point at{0, 0};
+            ui::MapWindowPoints(h, ui::GetParent(h), &at, 1);
+            dc->BitBlt(0, 0, r.Width(), r.Height(), fw::CanvasOnDib(s->background.get()), at.x, at.y, ui::SRCCOPY);
+        }
+        return 1;
+    }
+    return ui::CallWindowProc(gCorpsListProc, h, msg, w, l);
+}
+
 RolePage* RoleOf(ui::Hwnd page) {
     PageState* s = StateOf(page);
     return s ? static_cast<RolePage*>(s->extra.get()) : nullptr;
@@ -34,6 +56,7 @@ void ShowRoleStatusLine(ui::Hwnd page, const char* utf8) {
     fw::FillRectColor(page, s->background.get(), 0, 340, 599, 359, ui::Rgb(0, 0, 0));
     fw::DrawTextOnDib(page, s->background.get(), 70, 340, S(utf8).c_str(), 16, 1, ui::Rgb(255, 255, 255));
     ui::InvalidateRect(page, nullptr, false);
+    if (RolePage* r = RoleOf(page)) ui::RedrawWindow(r->corpsDialog, nullptr, ui::RDW_INVALIDATE | ui::RDW_ERASE);
 }
 
 void EnableRoleControls(ui::Hwnd page, bool enable) {
@@ -120,6 +143,11 @@ ui::LResult MultiPlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
             EnableSetupNextButton(h, false);
             organize::SetCorpsListEditMode(0);
             role->corpsDialog = organize::CreateCorpsListDialog(h);
+            if (role->corpsDialog) {
+                const auto old = reinterpret_cast<ui::WndProc>(ui::SetWindowLongPtr(
+                    role->corpsDialog, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&CorpsListBackgroundProc)));
+                if (old != &CorpsListBackgroundProc) gCorpsListProc = old;
+            }
             ui::Hwnd watch = CreateTextButton(h, kIdWatchCheck, 70, 371, 50, 20, ui::BS_AUTOCHECKBOX,
                                               S("観戦").c_str(), s->font.get());
             (void)watch;
