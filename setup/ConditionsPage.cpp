@@ -36,8 +36,6 @@ ConditionsPageState& Page() {
     return state;
 }
 
-const ui::Brush kBlackBrush = ui::Brush::SolidColor(ui::Rgb(0, 0, 0));
-
 bool IsWhiteLabel(int id) {
     if (id == kIdMapName || (id >= kIdSearch && id <= kIdReinforcement)) return true;
     for (int c = 0; c < 4; ++c) {
@@ -96,6 +94,7 @@ void OnCommand(ui::Hwnd h, int id, int code) {
 
 ui::LResult SinglePlay3Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     ConditionsPageState& s = Page();
+    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, s.background.get(), &r)) return r;
     switch (msg) {
     case ui::WM_CREATE:
         s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
@@ -115,19 +114,8 @@ ui::LResult SinglePlay3Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPa
         OnCommand(h, ui::LoWord(w), ui::HiWord(w));
         return 0;
     case ui::WM_CTLCOLORSTATIC:
-        if (IsWhiteLabel(ui::GetDlgCtrlID(ui::HwndFromParam(l)))) {
-            if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
-                dc->SetTextColor(ui::Rgb(255, 255, 255));
-                dc->SetBkMode(ui::TRANSPARENT);
-            }
-            return reinterpret_cast<ui::LResult>(&kBlackBrush);
-        }
+        if (ui::LResult r = 0; AnswerWhiteLabel(w, IsWhiteLabel(ui::GetDlgCtrlID(ui::HwndFromParam(l))), &r)) return r;
         return ui::DefWindowProc(h, msg, w, l);
-    case ui::WM_PAINT:
-        fw::PaintWindowFromBitmap(h, s.background.get());
-        return 0;
-    case ui::WM_ERASEBKGND:
-        return 1;
     case ui::WM_DESTROY:
         s = ConditionsPageState{};
         return 0;

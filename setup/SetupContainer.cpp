@@ -14,6 +14,9 @@
 #include "framework/Dib.h"
 #include "framework/ProcessState.h"
 #include "framework/gui/ControlCreators.h"
+#include "framework/gui/ListViewRows.h"
+#include "panels/PanelCommon.h"
+#include "platform/ui/Canvas.h"
 #include "framework/gui/WindowUtilities.h"
 #include "mapview/MapWorld.h"
 #include "netplay/SessionManager.h"
@@ -192,15 +195,7 @@ ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::L
 }
 
 bool RegisterPageClass(const std::string& name, ui::WndProc proc) {
-    ui::WindowClass existing;
-    if (ui::GetClassInfo(name, &existing)) return true;
-    ui::WindowClass wc;
-    wc.name = name;
-    wc.proc = proc;
-    wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
-    wc.windowExtraBytes = 4;
-    wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
-    return ui::RegisterClass(wc);
+    return panels::RegisterPanelClass(name.c_str(), proc, false);
 }
 
 }  // namespace
@@ -229,6 +224,36 @@ std::unique_ptr<fw::Dib> LoadPagePicture(const char* fileName) {
     auto picture = std::make_unique<fw::Dib>(fileName);
     if (!picture->HasBits()) picture = fw::Dib::CreateBlank(kSetupPageWidth, kSetupPageHeight, nullptr);
     return picture;
+}
+
+bool HandlePagePicture(ui::Hwnd page, std::uint32_t msg, ui::WParam w, ui::LParam l, fw::Dib* picture,
+                       ui::LResult* result) {
+    switch (msg) {
+    case ui::WM_PAINT:
+        fw::PaintWindowFromBitmap(page, picture);
+        *result = 0;
+        return true;
+    case ui::WM_ERASEBKGND:
+        *result = 1;
+        return true;
+    case ui::WM_DRAWITEM:
+        fw::DrawOwnerDrawItem(page, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
+        *result = 1;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool AnswerWhiteLabel(ui::WParam w, bool isLabel, ui::LResult* result) {
+    static const ui::Brush kBlack = ui::Brush::SolidColor(ui::Rgb(0, 0, 0));
+    if (!isLabel) return false;
+    if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
+        dc->SetTextColor(ui::Rgb(255, 255, 255));
+        dc->SetBkMode(ui::TRANSPARENT);
+    }
+    *result = reinterpret_cast<ui::LResult>(&kBlack);
+    return true;
 }
 
 namespace {

@@ -50,6 +50,14 @@ using SetupMessageBoxHook =
 void SetSetupMessageBoxHook(SetupMessageBoxHook hook);
 int SetupMessageBox(ui::Hwnd owner, const char* utf8Text, std::uint32_t type);
 
+// What every page does with its picture: WM_PAINT copies it, WM_ERASEBKGND leaves the
+// background to it, WM_DRAWITEM paints the owner-drawn list rows. True when msg was one of them.
+bool HandlePagePicture(ui::Hwnd page, std::uint32_t msg, ui::WParam w, ui::LParam l, fw::Dib* picture,
+                       ui::LResult* result);
+// WM_CTLCOLORSTATIC of a page for the labels that stand on its picture: white text, no
+// background of its own, the black brush. False (nothing set) for other controls.
+bool AnswerWhiteLabel(ui::WParam w, bool isLabel, ui::LResult* result);
+
 // The title page.
 bool IsInQuitRectangle(int x, int y);
 int GetTitleIdleCounter();

@@ -259,17 +259,6 @@ void CreateFilePageControls(ui::Hwnd page) {
     ui::SendMessage(ui::GetDlgItem(page, kIdNewGame), ui::BM_SETCHECK, ui::BST_CHECKED, 0);
 }
 
-bool WhiteOnBlack(ui::WParam w, ui::LParam l, std::initializer_list<int> ids, ui::LResult* result) {
-    const int id = ui::GetDlgCtrlID(ui::HwndFromParam(l));
-    if (std::find(ids.begin(), ids.end(), id) == ids.end()) return false;
-    if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
-        dc->SetTextColor(kWhite);
-        dc->SetBkMode(ui::TRANSPARENT);
-    }
-    *result = reinterpret_cast<ui::LResult>(&kBlackBrush);
-    return true;
-}
-
 }  // namespace
 
 int GetSelectedCorpsFile() { return gSelectedCorps; }
@@ -410,6 +399,7 @@ int LoadChosenGameFile(ui::Hwnd page, int network, fw::Dib* miniatureTarget) {
 
 ui::LResult SinglePlay2Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     FilePageState& s = FilePage();
+    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, s.background.get(), &r)) return r;
     switch (msg) {
     case ui::WM_CREATE:
         s = FilePageState{};
@@ -455,20 +445,11 @@ ui::LResult SinglePlay2Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPa
         }
         return 0;
     case ui::WM_CTLCOLORSTATIC: {
-        ui::LResult result = 0;
-        if (WhiteOnBlack(w, l, {kIdPreviewNormal, kIdPreviewBuildings, kIdPreviewPlacement, kIdStatusLine}, &result)) {
-            return result;
-        }
+        const int id = ui::GetDlgCtrlID(ui::HwndFromParam(l));
+        const bool label = (id >= kIdPreviewNormal && id <= kIdPreviewPlacement) || id == kIdStatusLine;
+        if (ui::LResult result = 0; AnswerWhiteLabel(w, label, &result)) return result;
         return ui::DefWindowProc(h, msg, w, l);
     }
-    case ui::WM_DRAWITEM:
-        fw::DrawOwnerDrawItem(h, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
-        return 1;
-    case ui::WM_PAINT:
-        fw::PaintWindowFromBitmap(h, s.background.get());
-        return 0;
-    case ui::WM_ERASEBKGND:
-        return 1;
     case WM_SHOW_PAGE:
         ui::ShowWindow(h, w ? ui::SW_SHOWNORMAL : ui::SW_HIDE);
         return 0;
@@ -483,6 +464,7 @@ ui::LResult SinglePlay2Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPa
 
 ui::LResult SinglePlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     CorpsPageState& s = CorpsPage();
+    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, s.background.get(), &r)) return r;
     switch (msg) {
     case ui::WM_CREATE:
         s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
@@ -526,14 +508,6 @@ ui::LResult SinglePlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPa
             ui::ShowWindow(h, ui::SW_HIDE);
         }
         return 0;
-    case ui::WM_DRAWITEM:
-        fw::DrawOwnerDrawItem(h, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
-        return 1;
-    case ui::WM_PAINT:
-        fw::PaintWindowFromBitmap(h, s.background.get());
-        return 0;
-    case ui::WM_ERASEBKGND:
-        return 1;
     case ui::WM_DESTROY:
         if (s.dialog && ui::IsWindow(s.dialog)) ui::DestroyWindow(s.dialog);
         s = CorpsPageState{};

@@ -64,6 +64,23 @@ void OnIdleTick(ui::Hwnd h) {
     t.idleCounter = 1;
 }
 
+// The title gives way to the first page of a road; the road's pages are made anew.
+//
+// A road whose pages cannot all be made would leave the player before an empty screen with no
+// way back: the title stays instead and says so.
+bool EnterRoad(ui::Hwnd h, int (*createPages)(ui::Hwnd), std::uint8_t firstPage, std::int32_t singlePlay) {
+    const ui::Hwnd container = ui::GetParent(h);
+    ui::ShowWindow(h, ui::SW_HIDE);
+    if (!createPages(container)) {
+        ui::SendMessage(container, WM_SETUP_PREV_PAGE, kPageTitle, kNoPage);
+        SetupMessageBox(h, "設定画面を開けませんでした。", ui::MB_OK);
+        return false;
+    }
+    ui::SendMessage(container, WM_SETUP_NEXT_PAGE, firstPage, kPageTitle);
+    WriteSettingsSinglePlay(singlePlay);
+    return true;
+}
+
 // The words of the picture, drawn in the program's own font: the subtitle in its band, the
 // quit plate's caption and the credit line.
 void DrawTitleWords(ui::Hwnd h, fw::Dib* picture) {
@@ -79,11 +96,7 @@ void DrawTitleWords(ui::Hwnd h, fw::Dib* picture) {
 }
 
 void ChooseSinglePlay(ui::Hwnd h) {
-    const ui::Hwnd container = ui::GetParent(h);
-    ui::ShowWindow(h, ui::SW_HIDE);
-    CreateSinglePlayPages(container);
-    ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageSingleFile, kPageTitle);
-    WriteSettingsSinglePlay(1);
+    EnterRoad(h, &CreateSinglePlayPages, kPageSingleFile, 1);
 }
 
 void ChooseNetworkPlay(ui::Hwnd h) {
@@ -103,11 +116,7 @@ void ChooseNetworkPlay(ui::Hwnd h) {
         name = CutSjisName(name, kUserNameBytes);
     }
     shell::PutUserNameSetting("environ", "UserName", name.c_str());
-    const ui::Hwnd container = ui::GetParent(h);
-    ui::ShowWindow(h, ui::SW_HIDE);
-    CreateMultiPlayPages(container);
-    ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageNetConnection, kPageTitle);
-    WriteSettingsSinglePlay(0);
+    EnterRoad(h, &CreateMultiPlayPages, kPageNetConnection, 0);
 }
 
 void OpenCorpsEditor(ui::Hwnd h) {
@@ -127,6 +136,7 @@ bool IsInQuitRectangle(int x, int y) {
 
 ui::LResult MainMenu1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     TitlePageState& t = Title();
+    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, t.background.get(), &r)) return r;
     switch (msg) {
     case ui::WM_CREATE:
         if (!t.font) t.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
@@ -142,11 +152,6 @@ ui::LResult MainMenu1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPara
         }
         t.idleCounter = 0;
         return 0;
-    case ui::WM_PAINT:
-        fw::PaintWindowFromBitmap(h, t.background.get());
-        return 0;
-    case ui::WM_ERASEBKGND:
-        return 1;
     case ui::WM_COMMAND:
         switch (ui::LoWord(w)) {
         case kIdSinglePlay: ChooseSinglePlay(h); break;

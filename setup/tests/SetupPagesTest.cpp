@@ -67,18 +67,25 @@ TEST_F(TitleAndPages, TheOpeningDemonstrationStartsAfterAMinuteOnTheTitle) {
 }
 
 TEST_F(TitleAndPages, TheNetworkRoadAsksForTheNameAndKeepsItCut) {
-    // Without the network pages the road leads nowhere but the title stays usable.
-    EXPECT_EQ(CreateMultiPlayPages(container), 0);
-    for (const char* name : kMultiPlayPageClasses) AddSetupPageClass(name, &FakeNetworkPage);
-    ASSERT_EQ(RegisterSetupWindowClasses(), 1);
-
     std::string offered;
-    bool accept = false;
+    bool accept = true;
     SetUserNameDialog([&](ui::Hwnd, std::string& name) {
         offered = name;
         name = core::Utf8ToSjis("あいうえおかきくけこ");  // 20 bytes
         return accept;
     });
+    // Without the network pages the road cannot open: the title stays, usable, and says so.
+    Click(Title(), kIdMultiPlay);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "設定画面を開けませんでした。");
+    EXPECT_TRUE(ui::IsWindowVisible(Title()));
+    EXPECT_EQ(GetCurrentSetupPage(), kPageTitle);
+    EXPECT_GT(GetTitleIdleCounter(), 0);
+    for (int page = 1; page < kSetupPageCount; ++page) EXPECT_FALSE(GetSetupPage(page)) << page;
+
+    for (const char* name : kMultiPlayPageClasses) AddSetupPageClass(name, &FakeNetworkPage);
+    ASSERT_EQ(RegisterSetupWindowClasses(), 1);
+    accept = false;
     Tick(5);
     // Cancelled: the title keeps counting towards the demonstration.
     Click(Title(), kIdMultiPlay);
