@@ -125,12 +125,9 @@ ui::Hwnd CreateStatus(ui::Hwnd page, int id, int x, int y, int w, int h, const u
 }
 
 ui::LResult WhiteOnBlack(ui::WParam dc) {
-    static const ui::Brush black = ui::StockBrush(ui::BLACK_BRUSH);
-    if (auto* canvas = reinterpret_cast<ui::Canvas*>(dc)) {
-        canvas->SetTextColor(ui::Rgb(255, 255, 255));
-        canvas->SetBkMode(ui::TRANSPARENT);
-    }
-    return reinterpret_cast<ui::LResult>(&black);
+    ui::LResult result = 0;
+    AnswerWhiteLabel(dc, true, &result);
+    return result;
 }
 
 std::string ListBoxText(ui::Hwnd list, int row) {
