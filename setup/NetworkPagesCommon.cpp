@@ -1,6 +1,7 @@
 #include <arpa/inet.h>
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -254,40 +255,30 @@ std::string CutName(const std::string& text, std::size_t limit) {
     return cut;
 }
 
-struct TextDialogParam {
-    std::string initial;
-    std::size_t limit = 0;
-    std::string result;
-};
-
 void CentreOnParent(ui::Hwnd dlg) {
     ui::Rect r{};
     ui::GetWindowRect(dlg, &r);
     fw::CenterWindowOnScreen(dlg, r.right - r.left, r.bottom - r.top, 0);
 }
 
-intptr_t TextDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+// An entry dialog: `fill` puts the entries in place, `accept` checks and takes them (false
+// keeps the dialog up after its message). OK ends it with 1, Cancel and closing with 0.
+struct EntryDialog {
+    std::function<void(ui::Hwnd)> fill;
+    std::function<bool(ui::Hwnd)> accept;
+};
+
+intptr_t EntryDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    auto* d = reinterpret_cast<EntryDialog*>(ui::GetWindowLongPtr(dlg, ui::GWLP_USERDATA));
     switch (msg) {
-        case ui::WM_INITDIALOG: {
-            auto* p = reinterpret_cast<TextDialogParam*>(l);
+        case ui::WM_INITDIALOG:
             ui::SetWindowLongPtr(dlg, ui::GWLP_USERDATA, l);
-            ui::SetDlgItemText(dlg, kIdDialogEdit, p->initial);
-            ui::SendDlgItemMessage(dlg, kIdDialogEdit, ui::EM_LIMITTEXT, p->limit, 0);
+            reinterpret_cast<EntryDialog*>(l)->fill(dlg);
             CentreOnParent(dlg);
             return 1;
-        }
-        case ui::WM_COMMAND: {
-            auto* p = reinterpret_cast<TextDialogParam*>(ui::GetWindowLongPtr(dlg, ui::GWLP_USERDATA));
-            if ((w & 0xFFFF) == ui::IDOK && p) {
-                const std::string text = ui::GetDlgItemText(dlg, kIdDialogEdit);
-                // Never half a double-byte character: a lead byte at the limit ends the text
-                // before it.
-                p->result = CutName(text, p->limit);
-                if (Trimmed(p->result.c_str(), p->result.size()).empty()) {
-                    Box(dlg, S("名前を入力してください。"));
-                    return 1;
-                }
-                ui::EndDialog(dlg, 1);
+        case ui::WM_COMMAND:
+            if ((w & 0xFFFF) == ui::IDOK && d) {
+                if (d->accept(dlg)) ui::EndDialog(dlg, 1);
                 return 1;
             }
             if ((w & 0xFFFF) == ui::IDCANCEL) {
@@ -295,7 +286,6 @@ intptr_t TextDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) 
                 return 1;
             }
             return 0;
-        }
         case ui::WM_CLOSE:
             ui::EndDialog(dlg, 0);
             return 1;
@@ -304,49 +294,24 @@ intptr_t TextDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) 
     }
 }
 
-struct AddressParam {
-    std::string address;
-    std::uint16_t port = 0;
-};
-
-intptr_t AddressDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            auto* p = reinterpret_cast<AddressParam*>(l);
-            ui::SetWindowLongPtr(dlg, ui::GWLP_USERDATA, l);
-            ui::SetDlgItemText(dlg, kIdAddressEdit, p->address);
-            ui::SetDlgItemText(dlg, kIdPortEdit, p->port ? std::to_string(p->port) : std::string());
-            CentreOnParent(dlg);
-            return 1;
+// Dialogs 1104 and 1102: one name, cut to `limit` bytes on a character boundary.
+int RunNameDialog(ui::Hwnd parent, int number, const std::string& initial, std::size_t limit, std::string& result) {
+    RegisterNetworkPageDialogs();
+    EntryDialog d;
+    d.fill = [&](ui::Hwnd dlg) {
+        ui::SetDlgItemText(dlg, kIdDialogEdit, CutName(initial, limit));
+        ui::SendDlgItemMessage(dlg, kIdDialogEdit, ui::EM_LIMITTEXT, limit, 0);
+    };
+    d.accept = [&](ui::Hwnd dlg) {
+        // Never half a double-byte character: a lead byte at the limit ends the text before it.
+        result = CutName(ui::GetDlgItemText(dlg, kIdDialogEdit), limit);
+        if (Trimmed(result.c_str(), result.size()).empty()) {
+            Box(dlg, S("名前を入力してください。"));
+            return false;
         }
-        case ui::WM_COMMAND: {
-            auto* p = reinterpret_cast<AddressParam*>(ui::GetWindowLongPtr(dlg, ui::GWLP_USERDATA));
-            if ((w & 0xFFFF) == ui::IDOK && p) {
-                std::string address;
-                std::uint16_t port = 0;
-                std::string error = CheckAddressText(ui::GetDlgItemText(dlg, kIdAddressEdit), address);
-                if (error.empty()) error = CheckPortText(ui::GetDlgItemText(dlg, kIdPortEdit), port);
-                if (!error.empty()) {
-                    Box(dlg, S(error.c_str()));
-                    return 1;
-                }
-                p->address = address;
-                p->port = port;
-                ui::EndDialog(dlg, 1);
-                return 1;
-            }
-            if ((w & 0xFFFF) == ui::IDCANCEL) {
-                ui::EndDialog(dlg, 0);
-                return 1;
-            }
-            return 0;
-        }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 0);
-            return 1;
-        default:
-            return 0;
-    }
+        return true;
+    };
+    return ui::DialogBoxParam(nullptr, number, parent, EntryDialogProc, reinterpret_cast<ui::LParam>(&d)) == 1 ? 1 : 0;
 }
 
 }  // namespace
@@ -375,41 +340,27 @@ void RegisterNetworkPageDialogs() {
 }
 
 int ShowUserNameDialog(ui::Hwnd parent, char* name) {
-    RegisterNetworkPageDialogs();
-    TextDialogParam p;
-    p.limit = kDialogUserNameBytes;
-    if (name) {
-        const std::string start = Trimmed(name, 18);
-        // The name may come from the log-on name, which has no such bound.
-        p.initial = CutName(start, kDialogUserNameBytes);
-    }
-    const intptr_t r = ui::DialogBoxParam(nullptr, kUserNameDialog, parent, TextDialogProc,
-                                          reinterpret_cast<ui::LParam>(&p));
+    // The name may come from the log-on name, which has no such bound.
+    const std::string start = name ? Trimmed(name, 18) : std::string();
+    std::string result;
+    const int ok = RunNameDialog(parent, kUserNameDialog, start, kDialogUserNameBytes, result);
     std::array<char, 18>& field = UserNameField();
-    if (r == 1) {
+    if (ok) {
         field.fill(' ');
-        std::memcpy(field.data(), p.result.data(), p.result.size());
-        field[p.result.size()] = '\0';
+        std::memcpy(field.data(), result.data(), result.size());
+        field[result.size()] = '\0';
         field[17] = '\0';
     }
     if (name) std::memcpy(name, field.data(), field.size());
-    return r == 1 ? 1 : 0;
+    return ok;
 }
 
 std::string GetDialogUserName() { return Trimmed(UserNameField().data(), 18); }
 
 int ShowCreateSessionDialog(ui::Hwnd parent, const char* initialText) {
-    RegisterNetworkPageDialogs();
-    TextDialogParam p;
-    p.limit = kSessionNameBytes;
-    if (initialText) {
-        const std::string start = initialText;
-        p.initial = CutName(start, kSessionNameBytes);
-    }
-    const intptr_t r = ui::DialogBoxParam(nullptr, kCreateSessionDialog, parent, TextDialogProc,
-                                          reinterpret_cast<ui::LParam>(&p));
-    if (r != 1) return 0;
-    SessionNameField() = p.result;
+    std::string result;
+    if (!RunNameDialog(parent, kCreateSessionDialog, initialText ? initialText : "", kSessionNameBytes, result)) return 0;
+    SessionNameField() = result;
     return 1;
 }
 
@@ -417,13 +368,25 @@ std::string GetSessionName() { return SessionNameField(); }
 
 int ShowAddressDialog(ui::Hwnd parent, std::string& address, std::uint16_t& port) {
     RegisterNetworkPageDialogs();
-    AddressParam p{address, port};
-    const intptr_t r = ui::DialogBoxParam(nullptr, kAddressDialog, parent, AddressDialogProc,
-                                          reinterpret_cast<ui::LParam>(&p));
-    if (r != 1) return 0;
-    address = p.address;
-    port = p.port;
-    return 1;
+    EntryDialog d;
+    d.fill = [&](ui::Hwnd dlg) {
+        ui::SetDlgItemText(dlg, kIdAddressEdit, address);
+        ui::SetDlgItemText(dlg, kIdPortEdit, port ? std::to_string(port) : std::string());
+    };
+    d.accept = [&](ui::Hwnd dlg) {
+        std::string typedAddress;
+        std::uint16_t typedPort = 0;
+        std::string error = CheckAddressText(ui::GetDlgItemText(dlg, kIdAddressEdit), typedAddress);
+        if (error.empty()) error = CheckPortText(ui::GetDlgItemText(dlg, kIdPortEdit), typedPort);
+        if (!error.empty()) {
+            Box(dlg, S(error.c_str()));
+            return false;
+        }
+        address = typedAddress;
+        port = typedPort;
+        return true;
+    };
+    return ui::DialogBoxParam(nullptr, kAddressDialog, parent, EntryDialogProc, reinterpret_cast<ui::LParam>(&d)) == 1 ? 1 : 0;
 }
 
 }  // namespace zv::setup

@@ -282,6 +282,22 @@ void NetPagesTest::Shot(const std::string& name) {
     EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + name + ".png", &error)) << error;
 }
 
+void NetPagesTest::JoinWithoutPages(Participant& p, const std::string& name) {
+    p.manager->OpenTransport();
+    net::SessionConnection* c = p.manager->Connection();
+    c->SetPlayerName(name);
+    bool searching = false;
+    c->ToggleSearch(searching);
+    ASSERT_TRUE(Until([&] {
+        c->RefreshSessions();
+        return c->RowNode(0) != nullptr;
+    }));
+    c->SelectRow(0);
+    bool joined = false;
+    ASSERT_EQ(p.manager->Join(joined), 1);
+    c->StopBrowsing();
+}
+
 std::string NetPagesTest::Text(ui::Hwnd window) const { return core::SjisToUtf8(ui::GetWindowText(window)); }
 
 std::string NetPagesTest::ItemText(ui::Hwnd parent, int id) const { return Text(ui::GetDlgItem(parent, id)); }

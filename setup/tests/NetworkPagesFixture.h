@@ -66,6 +66,8 @@ class NetPagesTest : public ::testing::Test {
     // Runs `click` (which opens a modal dialog or box) and `act` on the dialog once it is up.
     void WithModal(const std::function<void()>& click, const std::function<void(ui::Hwnd)>& act);
     void Shot(const std::string& name);
+    // A participant without pages finds the first session and joins it.
+    void JoinWithoutPages(Participant& p, const std::string& name);
     std::string Text(ui::Hwnd window) const;
     std::string ItemText(ui::Hwnd parent, int id) const;
     std::vector<std::string> ListRows(ui::Hwnd list) const;

@@ -218,20 +218,7 @@ TEST_F(NetPagesTest, JoinRefusalsTable) {
         {"full session", 2,
          [&](Participant& host) {
              (void)host;
-             Participant& filler = Add();
-             filler.manager->OpenTransport();
-             net::SessionConnection* c = filler.manager->Connection();
-             c->SetPlayerName("filler");
-             bool searching = false;
-             c->ToggleSearch(searching);
-             ASSERT_TRUE(Until([&] {
-                 c->RefreshSessions();
-                 return c->RowNode(0) != nullptr;
-             }));
-             c->SelectRow(0);
-             bool joined = false;
-             ASSERT_EQ(filler.manager->Join(joined), 1);
-             c->StopBrowsing();
+             JoinWithoutPages(Add(), "filler");
          }},
         {"joins closed", 6, [&](Participant& host) { host.manager->SendNextMapSelect(); }},
     };
@@ -364,7 +351,7 @@ class NetPagesGame : public NetPagesTest {
     void MeetOnParticipantsPage(const std::string& clientLabel = "ZV6-V1.0.0.0") {
         host->EnterNetworkPages();
         host->manager->Connection()->SetPlayerName(Sjis("ホスト"));
-        Shot("netpages_connection");
+        if (takeShots) Shot("netpages_connection");
         ClickListRow(ui::GetDlgItem(host->Page(kPageNetConnection), kIdConnectionList), 1);
         ClickControl(host->Page(kPageNetConnection), kIdSetupNext);
         ASSERT_EQ(host->current, kPageNetSession);
@@ -385,7 +372,7 @@ class NetPagesGame : public NetPagesTest {
         ASSERT_TRUE(Until([&] { return client->manager->Connection()->RowNode(0) != nullptr &&
                                        !ListRows(ui::GetDlgItem(sessions, kIdSessionList)).empty(); }));
         EXPECT_EQ(ListRows(ui::GetDlgItem(sessions, kIdSessionList))[0], "週末の対戦 (1人/6人中)");
-        Shot("netpages_sessions");
+        if (takeShots) Shot("netpages_sessions");
         ClickListRow(ui::GetDlgItem(sessions, kIdSessionList), 0);
         ClickControl(sessions, kIdJoinButton);
         ASSERT_EQ(client->current, kPageNetParticipants);
@@ -416,10 +403,13 @@ class NetPagesGame : public NetPagesTest {
 
     Participant* host = nullptr;
     Participant* client = nullptr;
+    // Only one test writes the shared steps' pictures (tests run side by side).
+    bool takeShots = false;
     shell::GameWorld world;
 };
 
 TEST_F(NetPagesGame, HostAndClientSetUpAGameByMouseAndBothFramesStartIt) {
+    takeShots = true;
     MeetOnParticipantsPage();
     if (HasFatalFailure()) return;
     const std::vector<std::string> rows = ListRows(ui::GetDlgItem(host->Page(kPageNetParticipants), kIdParticipantList));
@@ -621,21 +611,9 @@ TEST_F(NetPagesGame, FiveParticipantsAreTooManyForAMapOfTwoCountries) {
     // Three more join without pages: five participants.
     std::vector<Participant*> more;
     for (int i = 0; i < 3; ++i) {
-        Participant& p = Add();
-        more.push_back(&p);
-        p.manager->OpenTransport();
-        net::SessionConnection* c = p.manager->Connection();
-        c->SetPlayerName("p" + std::to_string(i));
-        bool searching = false;
-        c->ToggleSearch(searching);
-        ASSERT_TRUE(Until([&] {
-            c->RefreshSessions();
-            return c->RowNode(0) != nullptr;
-        }));
-        c->SelectRow(0);
-        bool joined = false;
-        ASSERT_EQ(p.manager->Join(joined), 1);
-        c->StopBrowsing();
+        more.push_back(&Add());
+        JoinWithoutPages(*more.back(), "p" + std::to_string(i));
+        if (HasFatalFailure()) return;
     }
     std::string text;
     ASSERT_TRUE(Until([&] {
