@@ -255,7 +255,7 @@ std::string CutName(const std::string& text, std::size_t limit) {
     return cut;
 }
 
-void CentreOnParent(ui::Hwnd dlg) {
+void CentreOnScreen(ui::Hwnd dlg) {
     ui::Rect r{};
     ui::GetWindowRect(dlg, &r);
     fw::CenterWindowOnScreen(dlg, r.right - r.left, r.bottom - r.top, 0);
@@ -274,7 +274,7 @@ intptr_t EntryDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l)
         case ui::WM_INITDIALOG:
             ui::SetWindowLongPtr(dlg, ui::GWLP_USERDATA, l);
             reinterpret_cast<EntryDialog*>(l)->fill(dlg);
-            CentreOnParent(dlg);
+            CentreOnScreen(dlg);
             return 1;
         case ui::WM_COMMAND:
             if ((w & 0xFFFF) == ui::IDOK && d) {

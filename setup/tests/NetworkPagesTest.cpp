@@ -254,6 +254,7 @@ TEST_F(NetPagesTest, AHostThatDoesNotAnswerIsToldAsSuch) {
               [&](ui::Hwnd dlg) {
                   ui::SetDlgItemText(dlg, kIdAddressEdit, "127.0.0.1");
                   ui::SetDlgItemText(dlg, kIdPortEdit, "9");
+                  Shot("netpages_address_dialog");
                   ClickControl(dlg, ui::IDOK);
               });
     ASSERT_EQ(client.current, kPageNetSession);
