@@ -316,6 +316,26 @@ TEST_F(NetPagesTest, TheTitlesNetworkButtonAsksForTheNameAndOpensTheConnectionPa
     std::filesystem::remove_all(dir);
 }
 
+TEST_F(NetPagesTest, ALobbyStartShowsItsParticipantsOnPageSix) {
+    Participant& p = Add();
+    fw::SetSessionManager(p.manager.get(), [](net::SessionManager* m) { return m ? m->Connection() : nullptr; });
+    InstallNetworkPages();
+    ASSERT_EQ(RegisterSetupWindowClasses(), 1);
+    const ui::Hwnd container = CreateMainMenuWindow(p.frame);
+    ASSERT_TRUE(container);
+    const auto table = SlotTable({{0, "lobbyhost"}, {2, "guest"}});
+    ui::SendMessage(container, shell::WM_TITLE_START, 1, reinterpret_cast<ui::LParam>(table.data()));
+    Pump();
+    EXPECT_EQ(GetCurrentSetupPage(), kPageNetParticipants);
+    const std::vector<std::string> rows = ListRows(ui::GetDlgItem(GetSetupPage(kPageNetParticipants), kIdParticipantList));
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0], "ホ－ＮＯ．0：lobbyhost(ZV6-V1.0.0.0)");
+    EXPECT_EQ(rows[2], "｜－ＮＯ．2：guest(ZV6-V1.0.0.0)");
+    ui::DestroyWindow(container);
+    fw::SetSessionManager(nullptr, nullptr);
+    shell::ClearGameWindowModules();
+}
+
 // ---- a whole set-up by mouse -----------------------------------------------------------------------
 
 class NetPagesGame : public NetPagesTest {
