@@ -305,15 +305,15 @@ int NetConnection::HostSession(int maxPlayers, const char* name) {
 
 int NetConnection::JoinSession(bool& joined) {
     joined = false;
+    lastJoinResult_ = transport::kOk;
     const SessionNode* node = RowNode(selected_);
     if (!node) return 1;  // the placeholder row joins nothing
     if (!transport_) MakeTransport();
     PlayerId id = 0;
     const SessionNode target = *node;
-    if (transport_->Join(target.address, target.port, application_, playerName_, receiveEvent_,
-                         id) != transport::kOk) {
-        return 0;
-    }
+    lastJoinResult_ = transport_->Join(target.address, target.port, application_, playerName_,
+                                       receiveEvent_, id);
+    if (lastJoinResult_ != transport::kOk) return 0;
     host_ = false;
     joined = MakePlayer(0) != 0;
     return 1;

@@ -132,6 +132,9 @@ class NetConnection {
 
     int HostSession(int maxPlayers, const char* name);
     int JoinSession(bool& joined);
+    // The transport's answer to the last join (kErrJoinRefused, kErrTimeout, ...; kOk after a
+    // join that went through), so the page can say why a join failed.
+    std::int32_t LastJoinResult() const { return lastJoinResult_; }
     int SetSessionJoinable(bool joinable, int maxPlayers);
     void SetPlayerName(const std::string& name);
     const std::string& PlayerName() const { return playerName_; }
@@ -168,6 +171,7 @@ class NetConnection {
     std::vector<std::string> rows_;
     int selected_ = -1;
     bool host_ = false;
+    std::int32_t lastJoinResult_ = 0;
 };
 
 }  // namespace zv::net

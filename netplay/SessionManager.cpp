@@ -730,7 +730,10 @@ std::string SessionManager::SlotLabel(int slot) const {
 
 std::int32_t SessionManager::CheckAllConnected(std::string& text) const {
     for (int s = 0; s < kSlotCount; ++s) {
-        if (slotStates_[s] == 1 && labels_[s] == kLabelConnecting) {
+        // A participant still connecting, or one whose program is of another version than the
+        // host's (its label differs from the host's own), cannot play this game.
+        const bool otherVersion = s != 0 && slotStates_[0] == 1 && labels_[s] != labels_[0];
+        if (slotStates_[s] == 1 && (labels_[s] == kLabelConnecting || otherVersion)) {
             text = core::Utf8ToSjis(
                 "接続途中もしくは未接続、異なるバージョンで接続中のプレーヤーがいます。");
             return transport::kErrFail;

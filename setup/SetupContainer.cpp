@@ -1,4 +1,5 @@
 #include "setup/SetupContainer.h"
+#include "setup/NetworkPages.h"
 #include "setup/SetupInternal.h"
 #include "setup/Conditions.h"
 #include "setup/SinglePlayPages.h"
@@ -451,6 +452,7 @@ const OpeningDemoRunner& CurrentOpeningDemoRunner() { return TheHooks().openingD
 const UserNameDialog& CurrentUserNameDialog() { return TheHooks().userNameDialog; }
 
 void InstallSetupModule() {
+    InstallNetworkPages();
     const auto& modules = shell::GameWindowModules();
     const bool added = std::any_of(modules.begin(), modules.end(),
                                    [](const shell::GameWindowModule& m) { return m.name == "setup"; });

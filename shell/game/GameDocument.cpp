@@ -167,6 +167,15 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
             LoadCountryCorps(frame, s, c);
         }
     }
+    // In a network game every participant holds the same record, in which each person's country
+    // counts as a user's: the local player's is the one its own slot chose (5 and 6 are the
+    // spectators, countries 4 and 5).
+    if (rules::ReadS32(s, G::kSinglePlay) == 0) {
+        if (net::SessionManager* session = fw::GetSessionManager(); session && session->OwnSlot() >= 0) {
+            const std::uint32_t word = session->GetSlotValue(session->OwnSlot());
+            if (word >= 1 && word <= 6) fw::SetPlayerCountry(static_cast<int>(word - 1));
+        }
+    }
     if (gWorld->simulation) gWorld->simulation->SetPlayerCountry(fw::GetPlayerCountry());
     return 1;
 }

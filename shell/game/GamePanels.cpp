@@ -7,6 +7,7 @@
 #include "framework/ProcessState.h"
 #include "netplay/SessionManager.h"
 #include "organize/LoadingChoosers.h"
+#include "organize/TroopInfoDialog.h"
 #include "panels/AllianceDialogs.h"
 #include "panels/CommandWindow.h"
 #include "panels/FightWindows.h"
@@ -40,10 +41,15 @@ namespace {
 
 constexpr const char* kModuleName = "panels";
 
-// The dialogs of other parts that the panels open. The troop information dialog and the weapon
-// exchange keep the host's defaults until their module is joined.
+// The dialogs of the organisation windows that the panels open.
 class GamePanelHost : public panels::PanelHost {
   public:
+    void ShowTroopInfo(ui::Hwnd owner, std::uint8_t country, std::uint16_t troop, int mode) override {
+        organize::ShowTroopInfo(owner, country, troop, mode);
+    }
+    int ShowWeaponExchange(ui::Hwnd owner, std::uint16_t troop) override {
+        return organize::ShowWeaponExchange(owner, troop);
+    }
     std::uint16_t ChooseCargoTroop(ui::Hwnd owner, std::uint16_t carrier) override {
         (void)owner;
         return organize::ChooseCargoTroop(carrier);

@@ -104,6 +104,7 @@ set(ZVDATA_ART_SOURCES
     art/manifests/open05.txt
     art/manifests/open06.txt
     art/manifests/orgparts.txt
+    art/manifests/pMark.txt
     art/manifests/pal2.txt
     art/manifests/pal3.txt
     art/manifests/palette.txt
@@ -597,6 +598,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/select-map.svg
     art/svg/marks/select-white.svg
     art/svg/marks/solid.svg
+    art/svg/marks/spectator.svg
     art/svg/marks/supply.svg
     art/svg/marks/tint.svg
     art/svg/marks/troop-badge.svg

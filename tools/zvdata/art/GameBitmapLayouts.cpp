@@ -42,6 +42,7 @@ constexpr Entry kLayouts[] = {
     {"ROAD4DT.BMP", {256, 8, 4, 4}},       {"ROAD4DTN.BMP", {256, 8, 4, 4}},
     {"posdirs.bmp", {96, 12, 12, 12}},     {"posdirb.bmp", {320, 40, 40, 40}},
     {"campMark.bmp", {64, 16, 16, 16}},    {"trpMark.bmp", {192, 64, 16, 16}},
+    {"pMark.bmp", {32, 16, 16, 16}},
     {"mapcursor.bmp", {128, 32, 32, 32}},  {"mapcatey.bmp", {1040, 80, 16, 16}},
     {"category.bmp", {1040, 80, 16, 16}},  {"Unit_gun.bmp", {160, 384, 32, 32}},
     {"unt_guns.bmp", {16, 192, 16, 16}},   {"skill.bmp", {528, 16, 48, 16}},

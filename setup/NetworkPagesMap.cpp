@@ -1,0 +1,306 @@
+// Page 7 of the network set-up, "MultiPlay5": the host chooses the map or the saved game of a
+// network game and sends it to everybody. Its lists and information panel are those of the
+// single-play map page.
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include "framework/ProcessState.h"
+#include "framework/gui/ControlCreators.h"
+#include "framework/gui/ListViewRows.h"
+#include "framework/gui/WindowUtilities.h"
+#include "mapview/MapPreview.h"
+#include "netplay/SessionManager.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/controls/CommonControls.h"
+#include "platform/ui/controls/ControlConstants.h"
+#include "rules/context/TableDirectory.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/MapRecords.h"
+#include "setup/NetworkPagesInternal.h"
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "setup/SinglePlayPages.h"
+#include "shell/ChatWindow.h"
+
+namespace zv::setup {
+
+using namespace netpages;
+
+namespace {
+
+constexpr std::uint32_t kMapTimerMs = 1000;
+
+struct MapPage {
+    int listKind = 0;  // 0 maps, 1 saved games
+    int chosenRow = -1;
+    int previewMode = 0;
+    std::optional<mapview::MapPreviewRecord> summary;
+    std::string folder;
+};
+
+MapPage* MapOf(ui::Hwnd page) {
+    PageState* s = StateOf(page);
+    return s ? static_cast<MapPage*>(s->extra.get()) : nullptr;
+}
+
+std::string NameRow(ui::Hwnd page, int row) { return ListBoxText(ui::GetDlgItem(page, kIdFileNames), row); }
+
+void Redraw(ui::Hwnd page) {
+    PageState* s = StateOf(page);
+    MapPage* m = MapOf(page);
+    DrawMapInfoPanel(page, s->background.get(), m->summary ? &*m->summary : nullptr, m->previewMode);
+}
+
+void Forget(ui::Hwnd page) {
+    MapPage* m = MapOf(page);
+    m->chosenRow = -1;
+    m->summary.reset();
+    EnableSetupNextButton(page, false);
+    ui::EnableWindow(ui::GetDlgItem(page, kIdDeleteSave), false);
+    Redraw(page);
+}
+
+void FillList(ui::Hwnd page, int kind) {
+    MapPage* m = MapOf(page);
+    m->listKind = kind;
+    const char* pattern = kind == 0 ? kMapPattern : kSavePattern;
+    m->folder = SetupFileFolder(pattern);
+    // Only saved games of network play are listed here.
+    ListSetupFiles(page, pattern, true);
+    SetFileListColumnTitle(page, kIdFileList, S(kind == 0 ? "マップ名称" : "保存データファイル名称").c_str());
+}
+
+void SwitchList(ui::Hwnd page, int kind) {
+    MapPage* m = MapOf(page);
+    if (m->listKind == kind) return;
+    for (int i = 0; i < 3; ++i) {
+        ui::SendMessage(ui::GetDlgItem(page, kIdPreviewNormal + i), ui::BM_SETCHECK,
+                        i == m->previewMode ? ui::BST_CHECKED : 0, 0);
+    }
+    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
+    ui::ShowWindow(remove, kind == 1 ? ui::SW_SHOW : ui::SW_HIDE);
+    ui::EnableWindow(remove, false);
+    SetChosenFromSave(true, kind);
+    FillList(page, kind);
+    mapview::FreeMapPreview();
+    Forget(page);
+}
+
+void ChooseRow(ui::Hwnd page, int row) {
+    MapPage* m = MapOf(page);
+    if (row < 0) {
+        Forget(page);
+        return;
+    }
+    const std::string name = NameRow(page, row);
+    if (name.empty() || !mapview::RenderMapFilePreview(page, (m->folder + name).c_str(), 0)) {
+        Forget(page);
+        ui::SetDlgItemText(page, kIdStatusLine, S("ファイルを読み込めません。"));
+        return;
+    }
+    ui::SetDlgItemText(page, kIdStatusLine, "");
+    m->chosenRow = row;
+    SetChosenSetupFile(true, name.c_str(), m->listKind);
+    m->summary = *mapview::GetMapPreview();
+    EnableSetupNextButton(page, true);
+    Redraw(page);
+    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
+    if (ui::IsWindowVisible(remove)) ui::EnableWindow(remove, true);
+}
+
+void DeleteChosenSave(ui::Hwnd page) {
+    MapPage* m = MapOf(page);
+    if (m->chosenRow < 0) {
+        Box(page, S("ファイルが指定されていません。"));
+        return;
+    }
+    const std::string name = NameRow(page, m->chosenRow);
+    const std::string question = core::SjisToUtf8(name) + "を削除しますか？";
+    if (SetupMessageBox(page, question.c_str(), ui::MB_YESNO) != ui::IDYES) return;
+    std::error_code ec;
+    if (!std::filesystem::remove(std::filesystem::path(m->folder) / name, ec) || ec) {
+        Box(page, S("ファイルの削除に失敗しました。"));
+        return;
+    }
+    ui::SendDlgItemMessage(page, kIdFileList, ui::LVM_DELETEITEM, ui::WParam(m->chosenRow), 0);
+    ui::SendDlgItemMessage(page, kIdFileNames, ui::LB_DELETESTRING, ui::WParam(m->chosenRow), 0);
+    SetChosenSetupFile(true, nullptr, m->listKind);
+    mapview::FreeMapPreview();
+    Forget(page);
+}
+
+void CreateMapPageControls(ui::Hwnd page, const ui::Font* font) {
+    CreateSetupButtons(page, font, kButtonsNextCut);
+    EnableSetupNextButton(page, false);
+    const ui::Hwnd box = fw::CreateListBoxCtl(page, kIdFileNames, 240, 20, 200, 238,
+                                              ui::LBS_SORT | ui::LBS_HASSTRINGS | ui::LBS_NOINTEGRALHEIGHT);
+    ui::ShowWindow(box, ui::SW_HIDE);
+    CreateFileListView(page, kIdFileList, 20, 20, 200, 238, S("マップ名称").c_str(), font);
+    SetFont(fw::CreateEditCtl(page, kIdMapDescription, 230, 190, 168, 66,
+                              ui::WS_BORDER | ui::WS_VSCROLL | ui::ES_MULTILINE | ui::ES_READONLY | ui::ES_AUTOVSCROLL),
+            font);
+    CreateTextButton(page, kIdPreviewNormal, 230, 168, 60, 20, ui::BS_AUTORADIOBUTTON | ui::WS_GROUP, S("通常").c_str(),
+                     font);
+    CreateTextButton(page, kIdPreviewBuildings, 290, 168, 60, 20, ui::BS_AUTORADIOBUTTON, S("建物").c_str(), font);
+    CreateTextButton(page, kIdPreviewPlacement, 350, 168, 68, 20, ui::BS_AUTORADIOBUTTON, S("配置範囲").c_str(), font);
+    CreateTextButton(page, kIdNewGame, 19, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE | ui::WS_GROUP,
+                     S("新規ｹﾞｰﾑ").c_str(), font);
+    CreateTextButton(page, kIdSavedGames, 94, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE,
+                     S("保存ﾃﾞｰﾀ").c_str(), font);
+    ui::ShowWindow(CreateTextButton(page, kIdDeleteSave, 174, 371, 80, 20, ui::BS_PUSHBUTTON,
+                                    S("保存ﾃﾞｰﾀ消去").c_str(), font),
+                   ui::SW_HIDE);
+    SetFont(fw::CreateStaticCtl(page, kIdStatusLine, 20, 260, 200, 20), font);
+    ui::SendDlgItemMessage(page, kIdPreviewNormal, ui::BM_SETCHECK, ui::BST_CHECKED, 0);
+    ui::SendDlgItemMessage(page, kIdNewGame, ui::BM_SETCHECK, ui::BST_CHECKED, 0);
+}
+
+// The countries taking part in the chosen file.
+int CountriesOfSummary(const mapview::MapPreviewRecord& summary) {
+    int n = 0;
+    for (int c = 0; c < rules::kCountryCount; ++c) n += (summary.countryMask >> c) & 1;
+    return n;
+}
+
+void LeaveToTitle(ui::Hwnd page) {
+    ui::KillTimer(page, kTimerMapSent);
+    net::SessionManager* m = SessionOf(page);
+    if (m) m->Leave();
+    PrevPage(page, kPageTitle, kPageNetFile);
+}
+
+void OnMapNext(ui::Hwnd page) {
+    MapPage* mp = MapOf(page);
+    net::SessionManager* m = SessionOf(page);
+    if (!m || mp->chosenRow < 0 || !mp->summary) return;
+    if (m->CountOccupiedSlots() > CountriesOfSummary(*mp->summary) + 2) {
+        Box(page, S("参加人数が多すぎます。マップを選びなおしてください。"));
+        return;
+    }
+    EnableSetupNextButton(page, false);
+    std::int32_t fromSave = 0;
+    const std::string name = GetChosenSetupFile(true, &fromSave);
+    const std::string programDir = fw::GetProgramDirectory();
+    const int sent = fromSave ? m->SendSaveGameData(programDir, name) : m->SendMapData(programDir, name);
+    if (sent) {
+        StateOf(page)->mapTicks = 0;
+        ui::SetTimer(page, kTimerMapSent, kMapTimerMs);
+        return;
+    }
+    Box(page, S("マップを送ることができませんでした。タイトルに戻ります。"));
+    mapview::FreeMapPreview();
+    LeaveToTitle(page);
+}
+
+void OnMapTimer(ui::Hwnd page) {
+    PageState* s = StateOf(page);
+    net::SessionManager* m = SessionOf(page);
+    if (!m) return;
+    if (m->MapDeliveredFlag()) {
+        ui::KillTimer(page, kTimerMapSent);
+        m->SendNextGameSetting();
+        std::int32_t fromSave = 0;
+        GetChosenSetupFile(true, &fromSave);
+        if (rules::TableDirectory* t = TablesOf(page)) {
+            rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment,
+                            fromSave ? 0 : 1);
+        }
+        NextPage(page, kPageNetRole, kPageNetFile);
+        return;
+    }
+    if (++s->mapTicks > kMapDeliveryTicks) {
+        ui::KillTimer(page, kTimerMapSent);
+        ui::SetDlgItemText(page, kIdStatusLine, S("マップが届いたことを確かめられませんでした。"));
+    }
+}
+
+}  // namespace
+
+ui::LResult MultiPlay5Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    switch (msg) {
+        case ui::WM_CREATE: {
+            PageState* s = CreateState(h);
+            CreatePageBasics(h, *s);
+            s->extra = std::make_shared<MapPage>();
+            CreateMapPageControls(h, s->font.get());
+            SetChosenSetupFile(true, nullptr, 0);
+            FillList(h, 0);
+            Redraw(h);
+            return 0;
+        }
+        case ui::WM_DESTROY:
+            ui::KillTimer(h, kTimerMapSent);
+            if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == h) shell::DetachChatWindow();
+            mapview::FreeMapPreview();
+            DestroyState(h);
+            return 0;
+        case WM_SHOW_PAGE:
+            if (w == 1) {
+                if (const ui::Hwnd chat = shell::AttachChatWindow(h)) {
+                    ui::MoveWindow(chat, 20, 260, 456, 102, true);
+                    ui::ShowWindow(chat, ui::SW_SHOW);
+                }
+                ui::ShowWindow(h, ui::SW_SHOWNORMAL);
+            } else {
+                ui::ShowWindow(h, ui::SW_HIDE);
+            }
+            return 1;
+        case ui::WM_TIMER:
+            if (w == kTimerMapSent) OnMapTimer(h);
+            return 0;
+        case ui::WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+            if (hdr && hdr->idFrom == kIdFileList &&
+                (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)) {
+                ChooseRow(h, reinterpret_cast<const ui::NmItemActivate*>(l)->iItem);
+            }
+            return 0;
+        }
+        case ui::WM_COMMAND: {
+            MapPage* mp = MapOf(h);
+            switch (ui::LoWord(w)) {
+                case kIdPreviewNormal:
+                case kIdPreviewBuildings:
+                case kIdPreviewPlacement:
+                    mp->previewMode = ui::LoWord(w) - kIdPreviewNormal;
+                    if (mp->summary) Redraw(h);
+                    return 0;
+                case kIdNewGame:
+                    SwitchList(h, 0);
+                    return 0;
+                case kIdSavedGames:
+                    SwitchList(h, 1);
+                    return 0;
+                case kIdDeleteSave:
+                    DeleteChosenSave(h);
+                    return 0;
+                case kIdSetupNext:
+                    OnMapNext(h);
+                    return 0;
+                case kIdSetupBack:
+                    LeaveToTitle(h);
+                    return 0;
+                default:
+                    return 0;
+            }
+        }
+        case ui::WM_CTLCOLORSTATIC:
+            return WhiteOnBlack(w);
+        case ui::WM_DRAWITEM:
+            fw::DrawOwnerDrawItem(h, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
+            return 1;
+        case ui::WM_PAINT:
+            return PaintPage(h);
+        case ui::WM_ERASEBKGND:
+            return 1;
+        default:
+            return ui::DefWindowProc(h, msg, w, l);
+    }
+}
+
+}  // namespace zv::setup
