@@ -8,6 +8,7 @@
 #include "framework/ProcessState.h"
 #include "framework/media/TimedMessageDialog.h"
 #include "netplay/SessionManager.h"
+#include "organize/DeploymentSession.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Messages.h"
@@ -219,7 +220,11 @@ void InstallNetworkPages() {
                                 [](ui::Hwnd frame, ui::Hwnd) {
                                     static std::unique_ptr<net::NetworkGui> gui;
                                     gui.reset(MakeSetupNetworkGui(frame, [] { return GetMainMenuWindow(); }));
-                                    if (net::SessionManager* m = fw::GetSessionManager()) m->SetGui(gui.get());
+                                    // The deployment dialog answers its two calls first; the
+                                    // pages take everything else.
+                                    static organize::DeploymentNetworkGui deployment;
+                                    deployment.SetNext(gui.get());
+                                    if (net::SessionManager* m = fw::GetSessionManager()) m->SetGui(&deployment);
                                     shell::SetChatSession(&chat);
                                 },
                                 [] { shell::SetChatSession(nullptr); }});
