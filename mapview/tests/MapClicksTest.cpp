@@ -16,6 +16,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/records/TroopRecord.h"
+#include "rules/troops/TroopQueries.h"
 #include "shell/WindowRegistry.h"
 
 namespace zv::mapview {
@@ -180,6 +181,117 @@ TEST_F(MapClicks, CommandsFromTheCommandWindow) {
         ui::SendMessage(map, ui::WM_RBUTTONDOWN, 0, 0);  // whatever is left is cancelled
         ui::SendMessage(map, ui::WM_RBUTTONUP, 0, 0);
         EXPECT_EQ(GetTroopSelection().count, 0);
+    }
+}
+
+// 射撃: the chooser is offered only the launch kinds that reach the hex (and hit the seen enemy
+// on it); its answer becomes the order's parameter, and a cruise kind aims at the hex alone.
+TEST_F(MapClicks, FireOrderOffersTheLaunchKindsThatReach) {
+    enum : int { kBomber = 5, kRocketLauncher = 31 };
+    enum : std::uint16_t { kMissile = 0x0004, kCruise = 0x0008 };
+    rules::testing::MapBuilder builder(tables, 0);
+    builder.Country(0).Country(1);
+    const std::uint16_t bomber = builder.AddTroop(0, 13, 7, {kBomber});
+    const std::uint16_t rockets = builder.AddTroop(0, 12, 9, {kRocketLauncher});
+    const std::uint16_t enemy = builder.AddTroop(1, 17, 12, {testing::kTank});
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {bomber, rockets, enemy}) {
+        t.Select(troop);
+        rules::RefreshMoveCostTable(t);
+    }
+    t.Select(enemy);
+    t.SetMask28(0x11);  // seen and identified by country 0
+    // Their missile load is the units' second pack.
+    for (auto [troop, unit] : {std::pair{bomber, int(kBomber)}, std::pair{rockets, int(kRocketLauncher)}}) {
+        t.Select(troop);
+        t.UnitInfoCursor::Select(unit);
+        rules::TroopMember& member = t.GetRecord()->Member(0);
+        member.SetPack(1);
+        for (int w = 0; w < 6; ++w) member.SetAmmo(w, t.GetPackAmmo(1, w));
+        ASSERT_NE(rules::GetWeaponClassMask(t) & (kMissile | kCruise), 0);
+    }
+    rules::GameContext g(tables, MapContextEnv());
+    g.RebuildHexOccupancy();
+    ctx->Refresh();
+    struct Case {
+        const char* name;
+        std::uint16_t shooter;
+        int sx, sy, tx, ty;
+        std::uint16_t answer;
+        std::vector<std::uint16_t> offered;
+        std::uint16_t target;  // of the order 27; 0 for no orders
+    };
+    const Case cases[] = {
+        {"cruise missile at an empty hex", bomber, 13, 7, 16, 4, kCruise, {kCruise}, 0xFFFF},
+        {"cruise missile at the enemy's hex aims at the hex", bomber, 13, 7, 17, 12, kCruise, {kCruise}, 0xFFFF},
+        {"the chooser cancelled", bomber, 13, 7, 16, 4, 0, {kCruise}, 0},
+        {"rockets at a seen enemy", rockets, 12, 9, 17, 12, kMissile, {kMissile}, enemy},
+        {"rockets at an empty hex: nothing to offer", rockets, 12, 9, 15, 9, kMissile, {}, 0},
+        {"at its own hex: nothing asked", bomber, 13, 7, 13, 7, kCruise, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        simulation->ResetCommandJournal();
+        host.weaponOptions.clear();
+        host.weaponAnswer = c.answer;
+        host.commandCode = 0;
+        Click(HexCentre(c.sx, c.sy));
+        ASSERT_EQ(GetTroopSelection().count, 1);
+        ASSERT_EQ(GetTroopSelection().entries[0].troop, c.shooter);
+        host.commandCode = 3;
+        Click(HexCentre(c.tx, c.ty));
+        EXPECT_EQ(host.weaponOptions, c.offered);
+        Bytes expected;
+        if (c.target != 0) {
+            const std::uint16_t hex = rules::MakeHexPosition(c.tx, c.ty);
+            expected = Order26(c.shooter);
+            const Bytes b = Order27(c.shooter, hex, c.target, 3, 1u << 3, c.answer);
+            expected.insert(expected.end(), b.begin(), b.end());
+        }
+        EXPECT_EQ(Orders(), expected);
+        ui::SendMessage(map, ui::WM_RBUTTONDOWN, 0, 0);
+        ui::SendMessage(map, ui::WM_RBUTTONUP, 0, 0);
+    }
+}
+
+// 分散 is open where the separated unit can stand beside the troop: on the terrain its own move
+// costs allow, water included for boats.
+TEST_F(MapClicks, SeparationNeedsAFreeNeighbourTheSeparatedUnitCanEnter) {
+    enum : int { kInfantryCarrier = 26, kAssaultShip = 61 };
+    rules::testing::MapBuilder builder(tables, 0);
+    builder.Country(0);
+    builder.TerrainRect(0, 20, 8, 40, 5);
+    // Open land all round.
+    const std::uint16_t carrierInField = builder.AddTroop(0, 30, 30, {kInfantryCarrier});
+    // On the coast with the only land neighbours taken: the infantry could only get out into
+    // the water.
+    builder.TerrainRect(40, 30, 44, 34, 5);
+    builder.TerrainRect(42, 32, 42, 32, 0);
+    builder.TerrainRect(43, 32, 43, 32, 0);
+    const std::uint16_t carrierOnCoast = builder.AddTroop(0, 42, 32, {kInfantryCarrier});
+    builder.AddTroop(0, 43, 32, {testing::kInfantry});
+    // A landing ship out at sea: its boats take to the water.
+    const std::uint16_t shipAtSea = builder.AddTroop(0, 2, 30, {kAssaultShip});
+    rules::GameContext g(tables, MapContextEnv());
+    g.RebuildHexOccupancy();
+    rules::TroopCursor t(tables);
+    struct Case {
+        const char* name;
+        std::uint16_t troop;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"in the open", carrierInField, true},
+        {"on the coast hemmed in", carrierOnCoast, false},
+        {"landing ship at sea", shipAtSea, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        t.Select(c.troop);
+        const std::uint16_t classes = rules::GetWeaponClassMask(t) & 0x7F00;
+        ASSERT_NE(classes, 0);
+        EXPECT_EQ(ctx->HasSeparationTarget(c.troop, classes), c.expected);
+        EXPECT_EQ((ctx->GetTroopCommandMask(c.troop) & 0x0800) != 0, c.expected);
     }
 }
 
