@@ -295,6 +295,44 @@ TEST_F(MapClicks, SeparationNeedsAFreeNeighbourTheSeparatedUnitCanEnter) {
     }
 }
 
+// What the map draws for one player (selection, reach, routes, previews, caption marks) stays
+// out of the hash the lock-step players compare; an order carried out does not.
+TEST_F(MapClicks, DrawingForOnePlayerLeavesTheLockStepHashAlone) {
+    rules::TroopCursor t(tables);
+    t.Select(troops.tank0);
+    t.SetDestination(rules::MakeHexPosition(15, 10));
+    t.SetWaypoint(0, rules::MakeHexPosition(13, 10));
+    for (int i = 1; i < 4; ++i) t.SetWaypoint(i, 0xFFFF);
+    ctx->Refresh();
+    const std::uint64_t before = tables.HashLiveTables();
+    auto rawBytes = [&] { return tables.HashTables({rules::TableId::Troop, rules::TableId::HexInfo}); };
+    const std::uint64_t rawBefore = rawBytes();
+    Drag(HexCentre(9, 9), HexCentre(12, 12));  // selects both troops: reach, routes, lead flag
+    ASSERT_EQ(GetTroopSelection().count, 2);
+    const ui::Point from = HexCentre(15, 10), to = HexCentre(16, 12);
+    screen->MouseMove(from.x, from.y);
+    screen->MouseDown(from.x, from.y);
+    screen->MouseMove(to.x, to.y);  // the dragged destination's preview and travel time
+    wm->PumpPending();
+    EXPECT_NE(rawBytes(), rawBefore) << "the map drew nothing into the tables";
+    EXPECT_EQ(tables.HashLiveTables(), before);
+    screen->MouseUp(from.x, from.y);
+    wm->PumpPending();
+    Click(HexCentre(10, 10), ui::MouseButton::Right);
+    ASSERT_EQ(GetTroopSelection().count, 0);
+    const ui::Point tank = HexCentre(11, 11);
+    ui::SendMessage(map, ui::WM_LBUTTONDOWN, ui::MK_CONTROL, Pack32(tank.x, tank.y));  // caption mark
+    ui::SendMessage(map, ui::WM_LBUTTONUP, ui::MK_CONTROL, Pack32(tank.x, tank.y));
+    t.Select(troops.infantry0);
+    ASSERT_TRUE(t.GetStateFlags() & rules::kTroopSelectionMark);
+    ui::SendMessage(map, WM_MAP_TICK_REDRAW, 0, 0);
+    EXPECT_EQ(tables.HashLiveTables(), before);
+    // A troop that really moved changes it.
+    t.Select(troops.tank0);
+    t.SetHex(rules::MakeHexPosition(10, 11));
+    EXPECT_NE(tables.HashLiveTables(), before);
+}
+
 // Dragging the destination of a selected troop to another hex gives order 15 for it.
 TEST_F(MapClicks, DraggingTheDestinationMovesIt) {
     rules::TroopCursor t(tables);
