@@ -295,6 +295,55 @@ TEST_F(MapClicks, SeparationNeedsAFreeNeighbourTheSeparatedUnitCanEnter) {
     }
 }
 
+// 分散 by the separation chosen in the command window: dismounted infantry goes for a hostile
+// site, supplies are dropped beside the troop, anything else follows the clicked troop.
+TEST_F(MapClicks, SeparationOrdersByTheChosenWeapon) {
+    enum : int { kInfantryCarrier = 26 };
+    rules::testing::MapBuilder builder(tables, 0);
+    builder.Country(0).Country(1);
+    const std::uint16_t carrier = builder.AddTroop(0, 10, 8, {kInfantryCarrier});
+    builder.AddSite(3, 1, 12, 8);
+    rules::TroopCursor t(tables);
+    t.Select(carrier);
+    rules::RefreshMoveCostTable(t);
+    rules::GameContext g(tables, MapContextEnv());
+    g.RebuildHexOccupancy();
+    ctx->Refresh();
+    const std::uint16_t own = rules::MakeHexPosition(10, 8);
+    struct Case {
+        const char* name;
+        std::uint16_t choice;
+        int tx, ty;
+        Bytes order27;  // empty: no orders
+    };
+    const std::uint16_t site = rules::MakeHexPosition(12, 8), empty = rules::MakeHexPosition(11, 10);
+    const Case cases[] = {
+        {"infantry at a hostile site", 0x0800, 12, 8, Order27(carrier, site, 0xFFFF, 11, 0x0800, 0x0800)},
+        {"infantry at a hex without a site", 0x0800, 11, 10, {}},
+        {"nothing chosen", 0, 12, 8, {}},
+        {"supplies dropped from where it stands", 0x4000, 11, 10, Order27(carrier, empty, 0xFFFF, 13, 0, 0x4000, own, 0, 0xFF)},
+        {"another kind follows the clicked hex", 0x1000, 11, 10, Order27(carrier, empty, 0xFFFF, 11, 0x0800, 0x1000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        simulation->ResetCommandJournal();
+        host.commandCode = 0;
+        Click(HexCentre(10, 8));
+        ASSERT_EQ(GetTroopSelection().count, 1);
+        host.commandCode = 11;
+        host.separationChoice = c.choice;
+        Click(HexCentre(c.tx, c.ty));
+        Bytes expected;
+        if (!c.order27.empty()) {
+            expected = Order26(carrier);
+            expected.insert(expected.end(), c.order27.begin(), c.order27.end());
+        }
+        EXPECT_EQ(Orders(), expected);
+        ui::SendMessage(map, ui::WM_RBUTTONDOWN, 0, 0);
+        ui::SendMessage(map, ui::WM_RBUTTONUP, 0, 0);
+    }
+}
+
 // What the map draws for one player (selection, reach, routes, previews, caption marks) stays
 // out of the hash the lock-step players compare; an order carried out does not.
 TEST_F(MapClicks, DrawingForOnePlayerLeavesTheLockStepHashAlone) {
