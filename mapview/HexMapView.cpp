@@ -21,6 +21,10 @@ constexpr int kDy[6] = {0, 1, 1, 0, -1, -1};
 // The edge-scroll cursors: the current type, and the cursors made from "mapcursor.bmp".
 std::uint16_t gCursorType = 0;
 std::array<ui::Hcursor, 5> gCursors{};
+// The cursor the window showed (its class cursor) before an edge cursor replaced it; it comes
+// back when the pointer leaves the band.
+bool gHasSavedCursor = false;
+ui::Hcursor gSavedCursor = 0;
 
 ui::Hcursor CursorForType(int type) {
     if (type < 1 || type > 4) {
@@ -65,9 +69,20 @@ int SetMapCursor(ui::Hwnd window, int type, int onlyIfChanged) {
     if (onlyIfChanged && type == gCursorType) return 0;
     if (!ui::IsWindow(window)) return 0;
     if (window == shell::GetWindowOfKind(shell::WindowKind::HqWnd)) return 0;
+    if (!gHasSavedCursor) {
+        gSavedCursor = ui::GetCursor();
+        gHasSavedCursor = true;
+    }
     ui::SetCursor(CursorForType(type));
     gCursorType = static_cast<std::uint16_t>(type);
     return 1;
+}
+
+void RestoreMapClassCursor() {
+    if (gHasSavedCursor) ui::SetCursor(gSavedCursor);
+    gHasSavedCursor = false;
+    gSavedCursor = 0;
+    gCursorType = 0;
 }
 
 HexMapView::HexMapView(rules::TableDirectory& tables, const rules::GameContextEnv& env)
@@ -370,11 +385,10 @@ int HexMapView::GetEdgeZone(std::uint32_t point) const {
 }
 
 int HexMapView::UpdateEdgeCursor(std::uint32_t point) {
+    // Inside the map the window shows its own cursor again, whichever band the pointer came from.
+    RestoreMapClassCursor();
     const int zone = GetEdgeZone(point);
-    if (zone == 4) {
-        SetMapCursor(owner_, 0, 0);
-        return 0;
-    }
+    if (zone == 4) return 0;
     SetMapCursor(owner_, zone + 1, 0);
     return 1;
 }

@@ -39,6 +39,9 @@ const ui::RgbQuad* MapPalette();
 // Edge-scroll cursor of the editor's map window (types 1-4: top, bottom, left, right bands;
 // other types the arrow). 1 when the cursor was set.
 int SetMapCursor(ui::Hwnd window, int type, int onlyIfChanged);
+// Puts back the cursor an edge cursor replaced (when one did) and forgets it: the pointer left
+// the edge band or the window.
+void RestoreMapClassCursor();
 
 enum DisplayKind : std::uint16_t { kDisplayMap = 0, kDisplayWhite = 1, kDisplayBoard = 2, kDisplayGreen = 3 };
 

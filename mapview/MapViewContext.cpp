@@ -5,6 +5,7 @@
 #include "mapview/MapMessages.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Window.h"
+#include "rules/combat/Attack.h"
 #include "rules/combat/TargetChoice.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/ForceCursor.h"
@@ -474,9 +475,13 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         } else if (code == 3 && single) {
             orderCode = 3;
             if (sHex == H || T == S) return 0;
-            // The weapon choice belongs to the weapon chooser; it is asked with every fire
-            // choice open.
-            parameter = CurrentMapHost().SelectSeparableWeapon(ui::Hwnd{}, S, 1, 0xFFFF);
+            // The launch kinds that reach H (and, against a seen enemy on it, hit that troop);
+            // the chooser offers only those.
+            const std::uint16_t options =
+                rules::GetAvailableLaunchKinds(g, S, T, H, 3, &rules::EvaluateLaunchAttack);
+            if (options == 0) return 0;
+            parameter = CurrentMapHost().SelectSeparableWeapon(
+                shell::GetWindowOfKind(shell::WindowKind::MapWnd), S, 1, options);
             if (parameter == 0) return 0;
             t = (parameter & (0x08 | 0x10)) ? 0xFFFF : T;
         } else if (code == 6 && single) {
@@ -610,9 +615,9 @@ bool MapViewContext::HasSeparationTarget(std::uint16_t troop, std::uint16_t clas
         std::fill(std::begin(table), std::end(table), 1);
         for (int k : {3, 4, 5, 9, 10, 12}) table[k] = 0;
     } else {
-        // Usable where a member's weapon of those classes may be put down: every land class
-        // but water.
-        for (int k = 0; k < rules::kMoveCostClasses; ++k) table[k] = (k == 3 || k == 4 || k == 5) ? 0 : 1;
+        // Where the separated unit of such a weapon can stand: its move costs by terrain class.
+        rules::BuildClassMoveCostTable(t, table, 0, classes);
+        t.Select(troop);
     }
     const std::uint16_t hex = t.GetHexValue();
     const int x = hex & 0xFF, y = hex >> 8;

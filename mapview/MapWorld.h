@@ -33,7 +33,8 @@ class MapViewHost {
     virtual std::uint16_t GetLaunchTroop() { return 0xFFFF; }
     // The weapon classes chosen for a separation (分散); 0 none.
     virtual std::uint16_t GetSeparationChoice() { return 0; }
-    // The separable-weapon chooser of a fire order; 0 cancelled.
+    // The weapon chooser of a fire order (mode 1), offered the launch kinds in `options` that
+    // reach the target; the chosen kinds (the low word of the chooser's answer), 0 cancelled.
     virtual std::uint16_t SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mode,
                                                 std::uint16_t options) {
         (void)owner;

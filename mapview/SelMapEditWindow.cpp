@@ -142,7 +142,14 @@ ui::LResult OnMouseMove(ui::Hwnd h, MapEditorContext* doc, ui::WParam w, ui::LPa
         if (changed) Redraw(h);
         return 1;
     }
-    if (doc->UpdateEdgeCursor(point)) return 1;
+    if (doc->UpdateEdgeCursor(point)) {
+        // Told when the pointer leaves the window from the band, so the edge cursor goes too.
+        ui::TrackMouseEventInfo track;
+        track.flags = ui::TME_LEAVE;
+        track.hwndTrack = h;
+        ui::TrackMouseEvent(&track);
+        return 1;
+    }
     const std::uint32_t hex = doc->PixelToMapHex(point);
     CurrentMapHost().SetCursorHex(hex);
     if (const ui::Hwnd contents = shell::GetWindowOfKind(WindowKind::UnitContent)) {
@@ -289,6 +296,9 @@ ui::LResult SelMapEditWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPa
             return OnDisplayCommand(h, doc, ui::LoWord(w), w, l);
         case ui::WM_MOUSEMOVE:
             return OnMouseMove(h, doc, w, l);
+        case ui::WM_MOUSELEAVE:
+            RestoreMapClassCursor();
+            return 0;
         case ui::WM_LBUTTONDOWN:
             return OnLeftDown(h, doc, w, point, true);
         case ui::WM_LBUTTONUP:

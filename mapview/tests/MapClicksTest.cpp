@@ -16,6 +16,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/records/TroopRecord.h"
+#include "rules/troops/TroopQueries.h"
 #include "shell/WindowRegistry.h"
 
 namespace zv::mapview {
@@ -181,6 +182,204 @@ TEST_F(MapClicks, CommandsFromTheCommandWindow) {
         ui::SendMessage(map, ui::WM_RBUTTONUP, 0, 0);
         EXPECT_EQ(GetTroopSelection().count, 0);
     }
+}
+
+// 射撃: the chooser is offered only the launch kinds that reach the hex (and hit the seen enemy
+// on it); its answer becomes the order's parameter, and a cruise kind aims at the hex alone.
+TEST_F(MapClicks, FireOrderOffersTheLaunchKindsThatReach) {
+    enum : int { kBomber = 5, kRocketLauncher = 31 };
+    enum : std::uint16_t { kMissile = 0x0004, kCruise = 0x0008 };
+    rules::testing::MapBuilder builder(tables, 0);
+    builder.Country(0).Country(1);
+    const std::uint16_t bomber = builder.AddTroop(0, 13, 7, {kBomber});
+    const std::uint16_t rockets = builder.AddTroop(0, 12, 9, {kRocketLauncher});
+    const std::uint16_t enemy = builder.AddTroop(1, 17, 12, {testing::kTank});
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {bomber, rockets, enemy}) {
+        t.Select(troop);
+        rules::RefreshMoveCostTable(t);
+    }
+    t.Select(enemy);
+    t.SetMask28(0x11);  // seen and identified by country 0
+    // Their missile load is the units' second pack.
+    for (auto [troop, unit] : {std::pair{bomber, int(kBomber)}, std::pair{rockets, int(kRocketLauncher)}}) {
+        t.Select(troop);
+        t.UnitInfoCursor::Select(unit);
+        rules::TroopMember& member = t.GetRecord()->Member(0);
+        member.SetPack(1);
+        for (int w = 0; w < 6; ++w) member.SetAmmo(w, t.GetPackAmmo(1, w));
+        ASSERT_NE(rules::GetWeaponClassMask(t) & (kMissile | kCruise), 0);
+    }
+    rules::GameContext g(tables, MapContextEnv());
+    g.RebuildHexOccupancy();
+    ctx->Refresh();
+    struct Case {
+        const char* name;
+        std::uint16_t shooter;
+        int sx, sy, tx, ty;
+        std::uint16_t answer;
+        std::vector<std::uint16_t> offered;
+        std::uint16_t target;  // of the order 27; 0 for no orders
+    };
+    const Case cases[] = {
+        {"cruise missile at an empty hex", bomber, 13, 7, 16, 4, kCruise, {kCruise}, 0xFFFF},
+        {"cruise missile at the enemy's hex aims at the hex", bomber, 13, 7, 17, 12, kCruise, {kCruise}, 0xFFFF},
+        {"the chooser cancelled", bomber, 13, 7, 16, 4, 0, {kCruise}, 0},
+        {"rockets at a seen enemy", rockets, 12, 9, 17, 12, kMissile, {kMissile}, enemy},
+        {"rockets at an empty hex: nothing to offer", rockets, 12, 9, 15, 9, kMissile, {}, 0},
+        {"at its own hex: nothing asked", bomber, 13, 7, 13, 7, kCruise, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        simulation->ResetCommandJournal();
+        host.weaponOptions.clear();
+        host.weaponAnswer = c.answer;
+        host.commandCode = 0;
+        Click(HexCentre(c.sx, c.sy));
+        ASSERT_EQ(GetTroopSelection().count, 1);
+        ASSERT_EQ(GetTroopSelection().entries[0].troop, c.shooter);
+        host.commandCode = 3;
+        Click(HexCentre(c.tx, c.ty));
+        EXPECT_EQ(host.weaponOptions, c.offered);
+        Bytes expected;
+        if (c.target != 0) {
+            const std::uint16_t hex = rules::MakeHexPosition(c.tx, c.ty);
+            expected = Order26(c.shooter);
+            const Bytes b = Order27(c.shooter, hex, c.target, 3, 1u << 3, c.answer);
+            expected.insert(expected.end(), b.begin(), b.end());
+        }
+        EXPECT_EQ(Orders(), expected);
+        ui::SendMessage(map, ui::WM_RBUTTONDOWN, 0, 0);
+        ui::SendMessage(map, ui::WM_RBUTTONUP, 0, 0);
+    }
+}
+
+// 分散 is open where the separated unit can stand beside the troop: on the terrain its own move
+// costs allow, water included for boats.
+TEST_F(MapClicks, SeparationNeedsAFreeNeighbourTheSeparatedUnitCanEnter) {
+    enum : int { kInfantryCarrier = 26, kAssaultShip = 61 };
+    rules::testing::MapBuilder builder(tables, 0);
+    builder.Country(0);
+    builder.TerrainRect(0, 20, 8, 40, 5);
+    // Open land all round.
+    const std::uint16_t carrierInField = builder.AddTroop(0, 30, 30, {kInfantryCarrier});
+    // On the coast with the only land neighbours taken: the infantry could only get out into
+    // the water.
+    builder.TerrainRect(40, 30, 44, 34, 5);
+    builder.TerrainRect(42, 32, 42, 32, 0);
+    builder.TerrainRect(43, 32, 43, 32, 0);
+    const std::uint16_t carrierOnCoast = builder.AddTroop(0, 42, 32, {kInfantryCarrier});
+    builder.AddTroop(0, 43, 32, {testing::kInfantry});
+    // A landing ship out at sea: its boats take to the water.
+    const std::uint16_t shipAtSea = builder.AddTroop(0, 2, 30, {kAssaultShip});
+    rules::GameContext g(tables, MapContextEnv());
+    g.RebuildHexOccupancy();
+    rules::TroopCursor t(tables);
+    struct Case {
+        const char* name;
+        std::uint16_t troop;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"in the open", carrierInField, true},
+        {"on the coast hemmed in", carrierOnCoast, false},
+        {"landing ship at sea", shipAtSea, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        t.Select(c.troop);
+        const std::uint16_t classes = rules::GetWeaponClassMask(t) & 0x7F00;
+        ASSERT_NE(classes, 0);
+        EXPECT_EQ(ctx->HasSeparationTarget(c.troop, classes), c.expected);
+        EXPECT_EQ((ctx->GetTroopCommandMask(c.troop) & 0x0800) != 0, c.expected);
+    }
+}
+
+// 分散 by the separation chosen in the command window: dismounted infantry goes for a hostile
+// site, supplies are dropped beside the troop, anything else follows the clicked troop.
+TEST_F(MapClicks, SeparationOrdersByTheChosenWeapon) {
+    enum : int { kInfantryCarrier = 26 };
+    rules::testing::MapBuilder builder(tables, 0);
+    builder.Country(0).Country(1);
+    const std::uint16_t carrier = builder.AddTroop(0, 10, 8, {kInfantryCarrier});
+    builder.AddSite(3, 1, 12, 8);
+    rules::TroopCursor t(tables);
+    t.Select(carrier);
+    rules::RefreshMoveCostTable(t);
+    rules::GameContext g(tables, MapContextEnv());
+    g.RebuildHexOccupancy();
+    ctx->Refresh();
+    const std::uint16_t own = rules::MakeHexPosition(10, 8);
+    struct Case {
+        const char* name;
+        std::uint16_t choice;
+        int tx, ty;
+        Bytes order27;  // empty: no orders
+    };
+    const std::uint16_t site = rules::MakeHexPosition(12, 8), empty = rules::MakeHexPosition(11, 10);
+    const Case cases[] = {
+        {"infantry at a hostile site", 0x0800, 12, 8, Order27(carrier, site, 0xFFFF, 11, 0x0800, 0x0800)},
+        {"infantry at a hex without a site", 0x0800, 11, 10, {}},
+        {"nothing chosen", 0, 12, 8, {}},
+        {"supplies dropped from where it stands", 0x4000, 11, 10, Order27(carrier, empty, 0xFFFF, 13, 0, 0x4000, own, 0, 0xFF)},
+        {"another kind follows the clicked hex", 0x1000, 11, 10, Order27(carrier, empty, 0xFFFF, 11, 0x0800, 0x1000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        simulation->ResetCommandJournal();
+        host.commandCode = 0;
+        Click(HexCentre(10, 8));
+        ASSERT_EQ(GetTroopSelection().count, 1);
+        host.commandCode = 11;
+        host.separationChoice = c.choice;
+        Click(HexCentre(c.tx, c.ty));
+        Bytes expected;
+        if (!c.order27.empty()) {
+            expected = Order26(carrier);
+            expected.insert(expected.end(), c.order27.begin(), c.order27.end());
+        }
+        EXPECT_EQ(Orders(), expected);
+        ui::SendMessage(map, ui::WM_RBUTTONDOWN, 0, 0);
+        ui::SendMessage(map, ui::WM_RBUTTONUP, 0, 0);
+    }
+}
+
+// What the map draws for one player (selection, reach, routes, previews, caption marks) stays
+// out of the hash the lock-step players compare; an order carried out does not.
+TEST_F(MapClicks, DrawingForOnePlayerLeavesTheLockStepHashAlone) {
+    rules::TroopCursor t(tables);
+    t.Select(troops.tank0);
+    t.SetDestination(rules::MakeHexPosition(15, 10));
+    t.SetWaypoint(0, rules::MakeHexPosition(13, 10));
+    for (int i = 1; i < 4; ++i) t.SetWaypoint(i, 0xFFFF);
+    ctx->Refresh();
+    const std::uint64_t before = tables.HashLiveTables();
+    auto rawBytes = [&] { return tables.HashTables({rules::TableId::Troop, rules::TableId::HexInfo}); };
+    const std::uint64_t rawBefore = rawBytes();
+    Drag(HexCentre(9, 9), HexCentre(12, 12));  // selects both troops: reach, routes, lead flag
+    ASSERT_EQ(GetTroopSelection().count, 2);
+    const ui::Point from = HexCentre(15, 10), to = HexCentre(16, 12);
+    screen->MouseMove(from.x, from.y);
+    screen->MouseDown(from.x, from.y);
+    screen->MouseMove(to.x, to.y);  // the dragged destination's preview and travel time
+    wm->PumpPending();
+    EXPECT_NE(rawBytes(), rawBefore) << "the map drew nothing into the tables";
+    EXPECT_EQ(tables.HashLiveTables(), before);
+    screen->MouseUp(from.x, from.y);
+    wm->PumpPending();
+    Click(HexCentre(10, 10), ui::MouseButton::Right);
+    ASSERT_EQ(GetTroopSelection().count, 0);
+    const ui::Point tank = HexCentre(11, 11);
+    ui::SendMessage(map, ui::WM_LBUTTONDOWN, ui::MK_CONTROL, Pack32(tank.x, tank.y));  // caption mark
+    ui::SendMessage(map, ui::WM_LBUTTONUP, ui::MK_CONTROL, Pack32(tank.x, tank.y));
+    t.Select(troops.infantry0);
+    ASSERT_TRUE(t.GetStateFlags() & rules::kTroopSelectionMark);
+    ui::SendMessage(map, WM_MAP_TICK_REDRAW, 0, 0);
+    EXPECT_EQ(tables.HashLiveTables(), before);
+    // A troop that really moved changes it.
+    t.Select(troops.tank0);
+    t.SetHex(rules::MakeHexPosition(10, 11));
+    EXPECT_NE(tables.HashLiveTables(), before);
 }
 
 // Dragging the destination of a selected troop to another hex gives order 15 for it.

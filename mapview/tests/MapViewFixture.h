@@ -53,6 +53,16 @@ class RecordingHost : public MapViewHost {
         reinforcements.emplace_back(hex, mode);
     }
     void SetCursorHex(std::uint32_t hex) override { cursorHex = hex; }
+    // The separation choice of the command window (分散); 0 none.
+    std::uint16_t separationChoice = 0;
+    std::uint16_t GetSeparationChoice() override { return separationChoice; }
+    // The weapon chooser: the choices it was offered, and what it answers (0: cancelled).
+    std::uint16_t weaponAnswer = 0;
+    std::vector<std::uint16_t> weaponOptions;
+    std::uint16_t SelectSeparableWeapon(ui::Hwnd, std::uint16_t, int mode, std::uint16_t options) override {
+        weaponOptions.push_back(options);
+        return mode == 1 ? weaponAnswer : 0;
+    }
 };
 
 // 64-bit FNV-1a over the 8-bit pixels (row by row, top down).

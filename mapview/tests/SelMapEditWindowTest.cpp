@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "mapview/MapEditorContext.h"
 #include "mapview/MapMessages.h"
 #include "mapview/SelMapEditWindow.h"
@@ -139,6 +142,54 @@ TEST_F(EditorWindow, DragPaintsEveryHexPassedAndEdgesScroll) {
     EXPECT_NE(doc->GetOrigin(), before);
     EXPECT_EQ(changes, 1);
     SetEditorChangeHook({});
+}
+
+// The edge bands show their arrow cursors; inside the map, and outside the window, the cursor
+// the window had before comes back.
+TEST_F(EditorWindow, EdgeCursorsGiveWayToTheWindowsOwnCursor) {
+    const ui::Hwnd h = CreateSelMapEditWindow(nullptr, gClient);
+    ASSERT_TRUE(h);
+    ui::ShowWindow(h, ui::SW_SHOWNORMAL);
+    Pump();
+    ui::Rect r{};
+    ui::GetClientRect(h, &r);
+    auto at = [&](int x, int y) {
+        ui::Point p{x, y};
+        ui::ClientToScreen(h, &p);
+        return p;
+    };
+    const ui::Point inside = at(r.right / 2, r.bottom / 2);
+    screen->MouseMove(inside.x, inside.y);
+    Pump();
+    const ui::Hcursor own = ui::GetCursor();
+    struct Band {
+        const char* name;
+        ui::Point where;
+    };
+    const Band bands[] = {{"top", at(r.right / 2, 2)},
+                          {"bottom", at(r.right / 2, r.bottom - 2)},
+                          {"left", at(2, r.bottom / 2)},
+                          {"right", at(r.right - 2, r.bottom / 2)}};
+    std::vector<ui::Hcursor> seen;
+    for (const Band& b : bands) {
+        SCOPED_TRACE(b.name);
+        screen->MouseMove(b.where.x, b.where.y);
+        Pump();
+        EXPECT_NE(ui::GetCursor(), own);
+        seen.push_back(ui::GetCursor());
+        screen->MouseMove(inside.x, inside.y);
+        Pump();
+        EXPECT_EQ(ui::GetCursor(), own);
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end()) << "one arrow per band";
+    // Straight from a band out of the window: the edge cursor does not stay behind.
+    screen->MouseMove(bands[3].where.x, bands[3].where.y);
+    Pump();
+    ASSERT_NE(ui::GetCursor(), own);
+    screen->MouseLeaveScreen();
+    Pump();
+    EXPECT_EQ(ui::GetCursor(), own);
 }
 
 TEST_F(EditorWindow, CloseBoxAsksTheFrameAndTheClockStepIsOptional) {

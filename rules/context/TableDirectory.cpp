@@ -1,9 +1,13 @@
 #include "rules/context/TableDirectory.h"
 
 #include <cstring>
+#include <span>
 #include <vector>
 
+#include "rules/context/GameContext.h"
 #include "rules/files/DatFile.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
 
 namespace zv::rules {
 
@@ -164,10 +168,90 @@ std::uint64_t TableDirectory::HashTables(std::initializer_list<TableId> ids) con
     return hash;
 }
 
+namespace {
+
+// A byte of a record of which some bits are hashed as zero.
+struct DisplayByte {
+    std::size_t offset;
+    std::uint8_t cleared;  // bits that do not count
+};
+
+// What the map windows keep in the live tables for their own drawing: each program showing a
+// game writes them as its windows, selection and display options make it, so they are no part
+// of the game state two programs must agree on.
+constexpr DisplayByte kTroopDisplayBytes[] = {
+    // Flags: 0x0008 the lead troop of the map selection, 0x4000 the caption mark.
+    {TroopRecord::kFlags, 0x08},
+    {TroopRecord::kFlags + 1, 0x40},
+    // The travel time the caption shows.
+    {TroopRecord::kOrderValue, 0xFF},
+    {TroopRecord::kOrderValue + 1, 0xFF},
+};
+constexpr DisplayByte kHexDisplayBytes[] = {
+    {HexRecord::kMarkBits, 0xFF},  // shore marks
+};
+constexpr DisplayByte kHexInfoDisplayBytes[] = {
+    // Mark bits 0 (reach of the selection, command targets) and 1 (waypoint markers).
+    {HexInfoRecord::kMarks, 0x03},
+    // The redraw request.
+    {HexInfoRecord::kValue3, 0xFF},
+    {HexInfoRecord::kValue3 + 1, 0xFF},
+    // The terrain edge masks of the six layers.
+    {HexInfoRecord::kCountryByte1 + 0, 0xFF},
+    {HexInfoRecord::kCountryByte1 + 1, 0xFF},
+    {HexInfoRecord::kCountryByte1 + 2, 0xFF},
+    {HexInfoRecord::kCountryByte1 + 3, 0xFF},
+    {HexInfoRecord::kCountryByte1 + 4, 0xFF},
+    {HexInfoRecord::kCountryByte1 + 5, 0xFF},
+    // The route words of the four countries.
+    {HexInfoRecord::kCountryWord + 0, 0xFF},
+    {HexInfoRecord::kCountryWord + 1, 0xFF},
+    {HexInfoRecord::kCountryWord + 2, 0xFF},
+    {HexInfoRecord::kCountryWord + 3, 0xFF},
+    {HexInfoRecord::kCountryWord + 4, 0xFF},
+    {HexInfoRecord::kCountryWord + 5, 0xFF},
+    {HexInfoRecord::kCountryWord + 6, 0xFF},
+    {HexInfoRecord::kCountryWord + 7, 0xFF},
+};
+
+std::span<const DisplayByte> DisplayBytesOf(TableId id) {
+    switch (id) {
+        case TableId::Troop:
+            return kTroopDisplayBytes;
+        case TableId::Hex:
+            return kHexDisplayBytes;
+        case TableId::HexInfo:
+            return kHexInfoDisplayBytes;
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
 std::uint64_t TableDirectory::HashLiveTables() const {
-    return HashTables({TableId::Site, TableId::Troop, TableId::Hex, TableId::HexInfo,
+    std::uint64_t hash = kFnvOffset;
+    for (TableId id : {TableId::Site, TableId::Troop, TableId::Hex, TableId::HexInfo,
                        TableId::Country, TableId::ScenarioHeader, TableId::Force,
-                       TableId::GameSettings, TableId::CountryStats});
+                       TableId::GameSettings, TableId::CountryStats}) {
+        const TableDirectoryEntry& entry = entries_[ToIndex(id)];
+        const std::span<const DisplayByte> display = DisplayBytesOf(id);
+        if (display.empty()) {
+            hash = FnvAdd(hash, entry.base, entry.totalBytes);
+            continue;
+        }
+        // Record by record with the display bits as zero: a table whose display bits are all
+        // clear hashes as the whole buffer does.
+        std::vector<std::uint8_t> record(entry.recordSize);
+        for (std::uint32_t at = 0; at + entry.recordSize <= entry.totalBytes; at += entry.recordSize) {
+            std::memcpy(record.data(), entry.base + at, entry.recordSize);
+            for (const DisplayByte& b : display) {
+                if (b.offset < record.size()) record[b.offset] &= static_cast<std::uint8_t>(~b.cleared);
+            }
+            hash = FnvAdd(hash, record.data(), record.size());
+        }
+    }
+    return hash;
 }
 
 }  // namespace zv::rules

@@ -114,7 +114,9 @@ class TableDirectory {
 
     // FNV-1a (64-bit) over the bytes of the given tables in the order given.
     std::uint64_t HashTables(std::initializer_list<TableId> ids) const;
-    // Hash of the live tables every lock-step participant must agree on.
+    // Hash of the live tables every lock-step participant must agree on. What the map windows
+    // keep there for their own drawing (selection and caption marks, drawn routes and reach,
+    // redraw requests, edge and shore masks, the caption's travel time) counts as zero.
     std::uint64_t HashLiveTables() const;
 
   private:

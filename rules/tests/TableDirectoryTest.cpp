@@ -4,8 +4,11 @@
 #include <cstring>
 #include <functional>
 
+#include "rules/context/GameContext.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/files/DatFile.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/testing/RuleTableWriter.h"
 #include "rules/testing/TempFolder.h"
 
@@ -252,6 +255,47 @@ TEST(TableDirectory, HashFollowsEveryByteOfTheLiveTablesOnly) {
     }
     // The same bytes in another table give another hash.
     EXPECT_NE(tables.HashTables({TableId::Site}), tables.HashTables({TableId::Site, TableId::Hex}));
+}
+
+// Two programs showing one game write different drawing bytes into their live tables (their own
+// selection, captions, routes and redraw requests): the lock-step hash must not see them, but
+// must see every byte of game state beside them.
+TEST(TableDirectory, HashLeavesOutWhatTheMapWindowsDraw) {
+    TableDirectory tables;
+    const std::uint64_t empty = tables.HashLiveTables();
+    struct Case {
+        const char* name;
+        TableId table;
+        std::size_t offset;  // within record 7
+        std::uint8_t bits;
+        bool counts;
+    };
+    const Case cases[] = {
+        {"selection lead flag", TableId::Troop, TroopRecord::kFlags, 0x08, false},
+        {"caption mark flag", TableId::Troop, TroopRecord::kFlags + 1, 0x40, false},
+        {"caption travel time", TableId::Troop, TroopRecord::kOrderValue + 1, 0xFF, false},
+        {"carrying flag", TableId::Troop, TroopRecord::kFlags, 0x04, true},
+        {"reinforcement flag", TableId::Troop, TroopRecord::kFlags + 1, 0x20, true},
+        {"byte after the travel time", TableId::Troop, TroopRecord::kOrderValue + 2, 0x01, true},
+        {"shore marks", TableId::Hex, HexRecord::kMarkBits, 0xFF, false},
+        {"river", TableId::Hex, HexRecord::kRiver, 0x01, true},
+        {"reach and waypoint marks", TableId::HexInfo, HexInfoRecord::kMarks, 0x03, false},
+        {"other mark bits", TableId::HexInfo, HexInfoRecord::kMarks, 0x04, true},
+        {"seen bits", TableId::HexInfo, HexInfoRecord::kFlags, 0x01, true},
+        {"redraw request", TableId::HexInfo, HexInfoRecord::kValue3 + 1, 0x80, false},
+        {"edge mask of layer 5", TableId::HexInfo, HexInfoRecord::kCountryByte1 + 5, 0xFF, false},
+        {"supply network byte", TableId::HexInfo, HexInfoRecord::kCountryByte2, 0x01, true},
+        {"route word of country 3", TableId::HexInfo, HexInfoRecord::kCountryWord + 7, 0xFF, false},
+        {"troop on the hex", TableId::HexInfo, HexInfoRecord::kTroopIndex, 0x01, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::uint8_t& byte = tables.GetTableBase(c.table)[7 * tables.GetTableRecordSize(c.table) + c.offset];
+        byte ^= c.bits;
+        EXPECT_EQ(tables.HashLiveTables() != empty, c.counts);
+        byte ^= c.bits;
+    }
+    EXPECT_EQ(tables.HashLiveTables(), empty);
 }
 
 TEST(TableDirectory, CopyAndClearWorkOnWholeTables) {

@@ -18,9 +18,9 @@ struct GoldenGame {
 
 inline constexpr GoldenGame kGoldenGames[] = {
     {"MAP00001.ddm", 21, 900, 0x7ba828af096bfeb3},
-    {"MAP00002.ddm", 22, 900, 0x3422a7c0242be306},
-    {"MAP00003.ddm", 23, 900, 0x296fc9e4d4c1e542},
-    {"MAP00004.ddm", 24, 900, 0xc1a2aadc57c6d275},
+    {"MAP00002.ddm", 22, 900, 0x34f4eb4081a52bb5},
+    {"MAP00003.ddm", 23, 900, 0x883a59fc54f50d02},
+    {"MAP00004.ddm", 24, 900, 0x61a871a678ad10ce},
 };
 
 }  // namespace zv::sim::golden

@@ -13,6 +13,7 @@
 #include "tools/zvdata/CorpsSource.h"
 #include "tools/zvdata/GameFileCheck.h"
 #include "tools/zvdata/MapSource.h"
+#include "tools/zvdata/OpeningSource.h"
 #include "tools/zvdata/RuleCsv.h"
 #include "tools/zvdata/RuleSetCheck.h"
 #include "tools/zvdata/audio/AudioBuild.h"
@@ -162,6 +163,7 @@ BuildReport BuildContent(const std::string& dataDir, const std::string& programD
         }
         RecordCheck(path, programDir, report);
     }
+    if (report.problems.empty()) BuildOpeningGames(dataDir, programDir, report);
     audio::BuildAudio(dataDir, programDir, report);
     const art::ArtReport pictures = art::BuildArt(dataDir, programDir);
     report.written.insert(report.written.end(), pictures.written.begin(), pictures.written.end());

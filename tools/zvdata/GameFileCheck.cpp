@@ -138,7 +138,10 @@ void CheckTroopRecord(TableDirectory& tables, const rules::TroopRecord& troop,
     if (troop.SlotByte() > 5) add("mode", std::to_string(troop.SlotByte()) + " is not 0-5");
     if (inCorps) {
         if (troop.Country() != 5) add("country", "a corps troop has country 5");
-        if (troop.Hex() != rules::kNoHex && !(troop.Flags() & rules::kTroopReinforcement))
+        // A requested troop names the hex it will appear on; a template keeps the hex of its
+        // last request once the troop was produced from it, as every saved game shows.
+        if (troop.Hex() != rules::kNoHex &&
+            !(troop.Flags() & (rules::kTroopReinforcement | rules::kTroopTemplate)))
             add("hex", "a corps troop stands on no hex");
     } else if (index < rules::kMapTroopCount) {
         if (troop.Country() != index / rules::kTroopsPerCountry)
@@ -523,7 +526,8 @@ FileCheck CheckGameFile(const std::string& gamePath, const std::string& ruleDir)
     }
     if (extension == ".dat") return CheckDatFile(path, name);
     if (extension == ".ddm") return CheckMapOrSave(path, name, false, ruleDir);
-    if (extension == ".ddg") return CheckMapOrSave(path, name, true, ruleDir);
+    // The title page's recorded game is a saved game under another name.
+    if (extension == ".ddg" || extension == ".opn") return CheckMapOrSave(path, name, true, ruleDir);
     if (extension == ".prm") return CheckCorpsFile(path, name, ruleDir);
     if (extension == ".wav" || extension == ".mid") {
         const auto bytes = core::ReadWholeFile(path);

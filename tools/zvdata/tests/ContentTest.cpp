@@ -26,6 +26,7 @@
 #include "rules/troops/TroopMembers.h"
 #include "tools/zvdata/ContentBuild.h"
 #include "tools/zvdata/GameFileCheck.h"
+#include "tools/zvdata/OpeningSource.h"
 
 namespace zv::zvdata {
 namespace {
@@ -405,6 +406,68 @@ TEST_F(Content, SavedGameOfADefaultMapPassesAndAShortOneDoesNot) {
     EXPECT_FALSE(shortSave.ok);
     ASSERT_FALSE(shortSave.problems.empty());
     EXPECT_EQ(shortSave.problems[0], "game02.ddg: 477663 bytes, a saved game has 477664 or 981664");
+}
+
+// The title page's recorded game: a saved game the demonstration's reader takes, with a country
+// a person plays (the computer helping) still in play, and the same bytes on every build.
+TEST_F(Content, RecordedGameOfTheTitleIsASoundSaveAndTheSameEveryBuild) {
+    OpeningSource source;
+    std::string error;
+    std::ifstream in(std::string(ZV_SOURCE_DIR) + "/data/opening/opn0001.txt", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_TRUE(ParseOpeningSource("opn0001.txt", text, source, error)) << error;
+
+    const std::string file = Dir() + "Zv6open/opn0001.opn";
+    const FileCheck check = CheckGameFile(file, Dir());
+    EXPECT_TRUE(check.ok) << (check.problems.empty() ? "" : check.problems[0]);
+
+    TableDirectory tables;
+    ASSERT_EQ(tables.LoadAllTables(Dir()), 1);
+    ASSERT_TRUE(rules::LoadOpeningData(tables, rules::NoGameEvents(), Dir(), "opn0001.opn").ok);
+    rules::CountryCursor countries(tables);
+    for (int c = 0; c < rules::kCountryCount; ++c) {
+        ASSERT_TRUE(countries.Select(c));
+        // Only the shown country is a person's: the demonstration picks the first such one.
+        EXPECT_EQ(countries.GetParticipation(), c == source.player ? 3 : 1) << c;
+    }
+    countries.Select(static_cast<int>(source.player));
+    EXPECT_EQ(countries.GetState(), 1);
+
+    source.file = "Zv6open/again.opn";
+    ASSERT_TRUE(BuildOpeningGame(source, Dir(), error)) << error;
+    EXPECT_TRUE(ReadAll(Dir() + "Zv6open/again.opn") == ReadAll(file));
+}
+
+TEST_F(Content, RecordedGameSourcesAreRefusedWithTheReason) {
+    const std::string good = "file = Zv6open/x.opn\nmap = MAP00001.ddm\nseed = 1\nminutes = 2\nplayer = 0\n";
+    struct Case {
+        std::string text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"map = MAP00001.ddm\nseed = 1\nminutes = 2\nplayer = 0\n", "x.txt: \"file\" is missing"},
+        {good + "player = 4\n", "x.txt:6: unknown setting or bad value: player = 4"},
+        {good + "minutes = 0\n", "x.txt:6: unknown setting or bad value: minutes = 0"},
+        {good + "speed = 3\n", "x.txt:6: unknown setting or bad value: speed = 3"},
+        {good + "just words\n", "x.txt:6: expected \"key = value\""},
+    };
+    for (const Case& c : cases) {
+        OpeningSource source;
+        std::string error;
+        EXPECT_FALSE(ParseOpeningSource("x.txt", c.text, source, error)) << c.message;
+        EXPECT_EQ(error, c.message);
+    }
+    // Runs that cannot give a demonstration: a country the map leaves out, a map not built.
+    OpeningSource source;
+    std::string error;
+    ASSERT_TRUE(ParseOpeningSource("x.txt", good, source, error)) << error;
+    source.player = 3;
+    EXPECT_FALSE(BuildOpeningGame(source, Dir(), error));
+    EXPECT_NE(error.find("country 3 is no longer in play"), std::string::npos) << error;
+    source.player = 0;
+    source.map = "MAP09999.ddm";
+    EXPECT_FALSE(BuildOpeningGame(source, Dir(), error));
+    EXPECT_FALSE(std::filesystem::exists(Dir() + "Zv6open/x.opn"));
 }
 
 TEST_F(Content, FilesOtherThanGameFilesAreNamedAsSuch) {
