@@ -19,6 +19,7 @@
 #include "platform/ui/Canvas.h"
 #include "framework/gui/WindowUtilities.h"
 #include "mapview/MapWorld.h"
+#include "mapview/OpeningDemo.h"
 #include "netplay/SessionManager.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/MessageBox.h"
@@ -459,6 +460,8 @@ void InstallSetupModule() {
     if (!added) shell::AddGameWindowModule({"setup", [] { return RegisterSetupWindowClasses() != 0; },
                                 [](ui::Hwnd, ui::Hwnd) {}, [] {}});
     shell::SetTitleWindowFactory([](ui::Hwnd frame) { return CreateMainMenuWindow(frame); });
+    // A minute idle on the title plays the recorded battle.
+    SetOpeningDemoRunner([](ui::Hwnd owner) { return mapview::RunOpeningDemo(owner); });
 }
 
 }  // namespace zv::setup

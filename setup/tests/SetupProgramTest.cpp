@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/ProcessState.h"
+#include "mapview/OpeningDemo.h"
 #include "organize/CorpsFiles.h"
 #include "organize/OrganizeDialog.h"
 #include "platform/core/Sjis.h"
@@ -15,11 +16,13 @@
 #include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/ForceCursor.h"
+#include "rules/records/TroopCursor.h"
 #include "setup/Conditions.h"
 #include "setup/SetupContainer.h"
 #include "setup/SetupInternal.h"
 #include "setup/SinglePlayPages.h"
 #include "setup/tests/SetupDriver.h"
+#include "shell/game/GameDocument.h"
 #include "shell/game/SimulationClock.h"
 #include "shell/game/WindowClasses.h"
 #include "shell/game/tests/ProgramFixture.h"
@@ -232,6 +235,53 @@ TEST_F(SetupProgram, TitleSinglePlayMapCorpsConditionsAndTheGameStarts) {
     ASSERT_NE(at("title"), run.steps.end());
     EXPECT_LT(at("sound"), at("title"));
     EXPECT_LT(at("title"), at("shown"));
+}
+
+// A minute idle on the title plays the recorded battle over it, which ends by itself after
+// thirty seconds and leaves the title as it was.
+TEST_F(SetupProgram, AMinuteIdleOnTheTitlePlaysTheRecordedBattle) {
+    static int gDemo = -1;
+    static ui::HeadlessBackend* gScreen = nullptr;
+    gDemo = -1;
+    SetOpeningDemoRunner([](ui::Hwnd owner) {
+        // Halfway through, the battle is on the screen.
+        ui::SetTimer({}, 98, 15000, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+            ui::KillTimer({}, id);
+            std::string error;
+            EXPECT_TRUE(gScreen->WriteScreenshot(ScreenshotPath("setup_title_demo"), &error)) << error;
+        });
+        gDemo = mapview::RunOpeningDemo(owner);
+        return gDemo;
+    });
+    ProgramRun run;
+    gScreen = run.screen;
+    bool drove = false;
+    run.Run([&](ui::Hwnd) {
+        gScreen = run.screen;
+        ASSERT_TRUE(Visible(kPageTitle));
+        // The screen's clock is the test's: a second at a time until the title's minute is up;
+        // inside the demonstration's own loop, auto-advance moves it from timer to timer.
+        run.screen->SetAutoAdvance(true);
+        for (int second = 0; second < 75 && gDemo == -1; ++second) {
+            run.screen->AdvanceClock(1000);
+            run.Pump();
+        }
+        run.screen->SetAutoAdvance(false);
+        EXPECT_EQ(gDemo, 1) << "the recorded game names no country to show";
+        EXPECT_TRUE(Visible(kPageTitle));
+        EXPECT_TRUE(IsMainMenuOpen());
+        // The demonstration's tables are gone: an empty map again.
+        rules::TableDirectory* tables = shell::CurrentGameWorld()->tables;
+        rules::TroopCursor troops(*tables);
+        int used = 0;
+        for (std::uint16_t t = 0; t < 160; ++t) used += troops.Select(t) && troops.GetRecord()->IsUsed();
+        EXPECT_EQ(used, 0);
+        Shot(run, "setup_title_after_demo");
+        ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
+        drove = true;
+    });
+    SetOpeningDemoRunner(nullptr);
+    EXPECT_TRUE(drove);
 }
 
 TEST_F(SetupProgram, TheTitlesQuitPlateEndsTheProgram) {

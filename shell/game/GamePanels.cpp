@@ -231,6 +231,12 @@ void PanelMapHost::RequestReinforcements(ui::Hwnd owner, std::uint8_t country, s
     panels::RequestReinforcements(owner, country, hex, mode);
 }
 
+std::uint16_t PanelMapHost::SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mode,
+                                                  std::uint16_t options) {
+    // The chooser answers the range in its high word; the order takes the weapon classes.
+    return static_cast<std::uint16_t>(organize::SelectSeparableWeapon(owner, troop, mode, options) & 0xFFFF);
+}
+
 void PanelMapHost::NotifyHqWindow(int what, std::uint16_t hex) {
     const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
     if (!hq || !ui::IsWindowVisible(hq)) return;

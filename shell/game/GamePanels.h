@@ -39,6 +39,8 @@ class PanelMapHost : public mapview::MapViewHost {
     void UpdateCommandButtons(std::uint16_t mask, int redraw) override;
     std::uint16_t GetLaunchTroop() override;
     std::uint16_t GetSeparationChoice() override;
+    std::uint16_t SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mode,
+                                        std::uint16_t options) override;
     void RequestReinforcements(ui::Hwnd owner, std::uint8_t country, std::uint16_t hex, int mode) override;
     void NotifyHqWindow(int what, std::uint16_t hex) override;
 };

@@ -10,6 +10,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowManager.h"
 #include "rules/search/RouteSearch.h"
 #include "shell/Settings.h"
 #include "shell/ShellDialogs.h"
@@ -23,6 +24,11 @@
 namespace zv::shell {
 
 namespace {
+
+bool OnGuiThread() {
+    const ui::WindowManager* wm = ui::WindowManager::Current();
+    return wm != nullptr && wm->IsGuiThread();
+}
 
 ui::LResult Send(WindowKind kind, uint32_t msg, ui::WParam w = 0, ui::LParam l = 0) {
     const ui::Hwnd h = GetWindowOfKind(kind);
@@ -102,6 +108,9 @@ void ShellGameEvents::PlaySoundEffect(int effect) { shell::PlaySoundEffect(effec
 void ShellGameEvents::FightAnimationFrame(int kind, int frame, std::uint16_t troop1, std::uint16_t troop2,
                                           std::uint16_t hex) {
     if (!GetWindowOfKind(WindowKind::MapWnd)) return;
+    // Frames are paced in real time, which a step run by the GUI thread itself (the title's
+    // recorded battle) would spend frozen: there the fire is not animated.
+    if (OnGuiThread()) return;
     const ui::WParam w = static_cast<ui::WParam>(kind & 0xFF) | (static_cast<ui::WParam>(frame & 0xFF) << 8) |
                          (static_cast<ui::WParam>(hex) << 16);
     Send(WindowKind::FrameWnd, WM_FRAME_FIGHT_FRAME, w, troop1 | (static_cast<ui::LParam>(troop2) << 16));
@@ -115,6 +124,9 @@ bool ShellGameEvents::FightDisplayEnabled(bool ownFight) {
 
 void ShellGameEvents::PlayFight(const std::uint8_t* battleRecord) {
     if (!GetWindowOfKind(WindowKind::RealManager)) return;
+    // A step run by the GUI thread itself (the title's recorded battle) cannot wait for an
+    // animation that only this thread's timers would play: the fight is not shown.
+    if (OnGuiThread()) return;
     Send(WindowKind::RealManager, WM_FIGHT_DATA, 0, reinterpret_cast<ui::LParam>(battleRecord));
     for (int i = 0; i < 60000 && Send(WindowKind::RealManager, WM_FIGHT_BEGIN) != 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
