@@ -126,33 +126,27 @@ class StepContext {
             ++counters.routeSearches;
             return Route().ComputeArea(ctx, troop, x, y, table, flag);
         }
-        std::unique_ptr<rules::RouteAreaMemo>& memo =
-            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
-        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
         bool reused = false;
-        const int result = Route().ComputeAreaReusing(ctx, troop, x, y, nullptr, flag, *memo, reused);
+        const int result =
+            Route().ComputeAreaReusing(ctx, troop, x, y, nullptr, flag, Memo(troop, flag), reused);
         ++(reused ? counters.reusedSearches : counters.routeSearches);
         return result;
     }
     // The search for the routes from (x, y) to a few target hexes; only TraceRoute to them and
-    // the targets' costs may be read from its grid. With the fast searches a troop that moved since its last search of this
-    // kind is given its routes alone (cut short where the targets' costs are final); one that
-    // still stands there has its area searched in full and kept, and reused from then on.
+    // the targets' costs may be read from its grid. With the fast searches the search stops
+    // once the targets' costs are final, and the troop's last search of this kind is given
+    // back when nothing it depends on has changed and it already holds those costs.
     int ComputeRoutesTo(rules::GameContext& ctx, std::uint16_t troop, int x, int y, int flag,
                         std::span<const std::uint16_t> targets) {
         if (!fastSearches || troop >= rules::kTroopTableLimit || (flag != 0 && flag != 1) ||
             x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) {
             return ComputeArea(ctx, troop, x, y, nullptr, flag);
         }
-        std::unique_ptr<rules::RouteAreaMemo>& memo =
-            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
-        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
-        const int start = x + rules::kMapSize * y;
-        if (memo->start == start) return ComputeArea(ctx, troop, x, y, nullptr, flag);
-        memo->valid = false;
-        memo->start = start;
-        ++counters.routeSearches;
-        return Route().ComputeRouteTo(ctx, troop, x, y, nullptr, flag, targets);
+        bool reused = false;
+        const int result = Route().ComputeRouteToReusing(ctx, troop, x, y, nullptr, flag, targets,
+                                                         Memo(troop, flag), reused);
+        ++(reused ? counters.reusedSearches : counters.routeSearches);
+        return result;
     }
     // Traces the route from the last area's start to (x, y) into the step's route buffer (room
     // for the instance's step limit and the terminator); the number of steps, 0 without route.
@@ -188,6 +182,13 @@ class StepContext {
     bool fastSearches = true;
 
   private:
+    rules::RouteAreaMemo& Memo(std::uint16_t troop, int flag) {
+        std::unique_ptr<rules::RouteAreaMemo>& memo =
+            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
+        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
+        return *memo;
+    }
+
     Simulation* sim_;
     rules::RouteSearchSet* searches_;
     CorpsTargetTable* corps_;
