@@ -17,8 +17,8 @@ struct GoldenGame {
 };
 
 inline constexpr GoldenGame kGoldenGames[] = {
-    {"MAP00001.ddm", 21, 900, 0x7ba828af096bfeb3},
-    {"MAP00002.ddm", 22, 900, 0x3422a7c0242be306},
+    {"MAP00001.ddm", 21, 900, 0x71f83fb1a702f83d},
+    {"MAP00002.ddm", 22, 900, 0x08848dff23e43fba},
     {"MAP00003.ddm", 23, 900, 0x296fc9e4d4c1e542},
     {"MAP00004.ddm", 24, 900, 0xc1a2aadc57c6d275},
 };
