@@ -96,7 +96,7 @@ bool MeasureByRoute(StepContext& step, rules::GameContext& shadow, std::uint16_t
     if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return false;
     if (freeHexOnly && shadow.GetHexTroopIndex() != rules::kNoTroopIndex) return false;
     // A hex that no route reaches is not a place to go.
-    value = step.TraceRoute(hex & 0xFF, hex >> 8);
+    value = step.RouteLength(hex & 0xFF, hex >> 8);
     return value > 0;
 }
 
@@ -183,7 +183,7 @@ std::uint16_t PickSite(StepContext& step, rules::GameContext& shadow, std::uint1
         sites.GetHex(hex);
         if (kind == rules::kFreeSite || !IsValidSiteHex(hex) || hex == own) continue;
         if (!accept(kind, owner)) continue;
-        const int length = step.TraceRoute(hex & 0xFF, hex >> 8);
+        const int length = step.RouteLength(hex & 0xFF, hex >> 8);
         if (length == 0) continue;
         if (lastOfEqual ? length <= best : length < best) {
             best = length;

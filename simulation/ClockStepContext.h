@@ -124,12 +124,14 @@ class StepContext {
         if (!fastSearches || table != nullptr || troop >= rules::kTroopTableLimit ||
             (flag != 0 && flag != 1)) {
             ++counters.routeSearches;
+            lengthsMemo_ = nullptr;
             return Route().ComputeArea(ctx, troop, x, y, table, flag);
         }
         bool reused = false;
-        const int result =
-            Route().ComputeAreaReusing(ctx, troop, x, y, nullptr, flag, Memo(troop, flag), reused);
+        rules::RouteAreaMemo& memo = Memo(troop, flag);
+        const int result = Route().ComputeAreaReusing(ctx, troop, x, y, nullptr, flag, memo, reused);
         ++(reused ? counters.reusedSearches : counters.routeSearches);
+        KeepLengthsIn(result ? &memo : nullptr);
         return result;
     }
     // The search for the routes from (x, y) to a few target hexes; only TraceRoute to them and
@@ -143,9 +145,11 @@ class StepContext {
             return ComputeArea(ctx, troop, x, y, nullptr, flag);
         }
         bool reused = false;
-        const int result = Route().ComputeRouteToReusing(ctx, troop, x, y, nullptr, flag, targets,
-                                                         Memo(troop, flag), reused);
+        rules::RouteAreaMemo& memo = Memo(troop, flag);
+        const int result =
+            Route().ComputeRouteToReusing(ctx, troop, x, y, nullptr, flag, targets, memo, reused);
         ++(reused ? counters.reusedSearches : counters.routeSearches);
+        KeepLengthsIn(result ? &memo : nullptr);
         return result;
     }
     // Traces the route from the last area's start to (x, y) into the step's route buffer (room
@@ -154,6 +158,22 @@ class StepContext {
         const int length = Route().TraceRoute(routeBuffer_, x, y);
         // A failed trace may leave part of a walk behind; no route has no first step.
         if (length <= 0) routeBuffer_[0] = {};
+        return length;
+    }
+    // The number of steps of the route to (x, y) (TraceRoute's answer) without the steps: a
+    // troop's kept search answers from the lengths traced on it before. Only for a target of
+    // the last search, or any hex after a full one; FirstStep is left as it was.
+    int RouteLength(int x, int y) {
+        if (!lengthsMemo_ || Route().SearchSerial() != lengthsSerial_ || x < 0 || y < 0 ||
+            x >= rules::kMapSize || y >= rules::kMapSize) {
+            return TraceRoute(x, y);
+        }
+        const auto cell = static_cast<std::uint32_t>(x + rules::kMapSize * y);
+        for (const std::uint32_t entry : lengthsMemo_->lengths) {
+            if (entry >> 16 == cell) return static_cast<int>(entry & 0xFFFF);
+        }
+        const int length = TraceRoute(x, y);
+        lengthsMemo_->lengths.push_back(cell << 16 | static_cast<std::uint32_t>(length & 0xFFFF));
         return length;
     }
     // The first step of the last trace; (0, 0) when it had none.
@@ -182,6 +202,11 @@ class StepContext {
     bool fastSearches = true;
 
   private:
+    // The grid now holds the memo's result: RouteLength may answer from and add to its lengths.
+    void KeepLengthsIn(rules::RouteAreaMemo* memo) {
+        lengthsMemo_ = memo;
+        lengthsSerial_ = Route().SearchSerial();
+    }
     rules::RouteAreaMemo& Memo(std::uint16_t troop, int flag) {
         std::unique_ptr<rules::RouteAreaMemo>& memo =
             memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
@@ -194,6 +219,8 @@ class StepContext {
     CorpsTargetTable* corps_;
     std::vector<rules::RouteStep> routeBuffer_;
     rules::TargetChoiceMemo targetChoice_;
+    rules::RouteAreaMemo* lengthsMemo_ = nullptr;
+    std::uint64_t lengthsSerial_ = 0;
     // The last search of each troop, by kind (flag 0 and 1).
     std::vector<std::unique_ptr<rules::RouteAreaMemo>> memos_ =
         std::vector<std::unique_ptr<rules::RouteAreaMemo>>(2 * rules::kTroopTableLimit);

@@ -165,6 +165,7 @@ void RouteSearch::EnsureTerrain() {
 }
 
 void RouteSearch::NewGeneration() {
+    ++serial_;
     if (++generation_ > kMaxGeneration) {
         std::memset(buffers_->state, 0, sizeof buffers_->state);
         generation_ = 1;
@@ -503,6 +504,7 @@ void RouteSearch::StoreMemo(RouteAreaMemo& memo) {
     memo.marks = marks_;
     memo.costs.resize(kHexCount);
     for (int i = 0; i < kHexCount; ++i) memo.costs[i] = ReachedOf(i);
+    memo.lengths.clear();
     memo.complete = stopLevel_ < 0;
     memo.finalLevel = static_cast<std::uint16_t>(stopLevel_ < 0 ? 0 : stopLevel_);
 }

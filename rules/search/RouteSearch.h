@@ -67,6 +67,8 @@ struct RouteAreaMemo {
     // their final cost (and the routes to them); the others may read dearer or unreached.
     bool complete = true;
     std::uint16_t finalLevel = 0;
+    // Lengths of routes traced on this result (cell << 16 | steps), for its users to keep.
+    std::vector<std::uint32_t> lengths;
 };
 
 // Step limits of a trace. A step buffer of kMaxRouteSteps + 1 entries fits every instance.
@@ -121,6 +123,9 @@ class RouteSearch {
     RouteSearch& operator=(const RouteSearch&) = delete;
 
     RouteInstance Instance() const { return instance_; }
+    // Changes whenever the grid is set up anew (every search): a result read at one value is
+    // the grid's as long as the value stays.
+    std::uint64_t SearchSerial() const { return serial_; }
     int GetStepLimit() const;
     const RouteRequest& Request() const { return request_; }
     // The search object's 29 costs, one per terrain class.
@@ -253,6 +258,7 @@ class RouteSearch {
     bool cutRoutesShort_ = true;
     // The cost level at which the last search stopped at its targets; -1 when it ran to its end.
     int stopLevel_ = -1;
+    std::uint64_t serial_ = 0;
 };
 
 // The instance a context's rule operation searches with: the context's own set when its env
