@@ -96,7 +96,7 @@ bool MeasureByRoute(StepContext& step, rules::GameContext& shadow, std::uint16_t
     if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return false;
     if (freeHexOnly && shadow.GetHexTroopIndex() != rules::kNoTroopIndex) return false;
     // A hex that no route reaches is not a place to go.
-    value = step.TraceRoute(hex & 0xFF, hex >> 8);
+    value = step.RouteLength(hex & 0xFF, hex >> 8);
     return value > 0;
 }
 
@@ -122,22 +122,27 @@ int GoToListEntry(StepContext& step, rules::GameContext& shadow, std::uint8_t co
     if (!ReadTroop(shadow, troop, own, troopCountry)) return -1;
     CorpsTargetTable& table = step.Corps();
     if (step.fastSearches) {
-        // No entry the measure could accept whatever the area (an empty front list, most of the
-        // time): the area search is skipped, the draws are made all the same.
-        bool usable = false;
+        // The measures read the area at the entries they accept and nowhere else: the search
+        // looks for the routes to those. With none (an empty front list, most of the time) it
+        // is skipped, the draws are made all the same.
+        std::uint16_t usable[kListEntries];
+        int count = 0;
         for (int i = 0; i < kListEntries; ++i) {
             const std::uint16_t hex = table.Entry(country, list, i);
             if (IsUnsetHex(hex) || hex == own) continue;
             if (!shadow.SelectHexInfoXY(hex & 0xFF, hex >> 8)) continue;
             if (freeHexOnly && shadow.GetHexTroopIndex() != rules::kNoTroopIndex) continue;
-            usable = true;
+            usable[count++] = hex;
         }
-        if (!usable) {
+        if (count == 0) {
             if (step.RandomBelow(100) < randomPercent) step.RandomBelow(kListEntries);
             return -1;
         }
+        step.ComputeRoutesTo(shadow, troop, own & 0xFF, own >> 8, 0,
+                             std::span<const std::uint16_t>(usable, static_cast<std::size_t>(count)));
+    } else {
+        step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
     }
-    step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
 
     std::uint16_t chosen = rules::kNoHex;
     if (step.RandomBelow(100) < randomPercent) {
@@ -178,7 +183,7 @@ std::uint16_t PickSite(StepContext& step, rules::GameContext& shadow, std::uint1
         sites.GetHex(hex);
         if (kind == rules::kFreeSite || !IsValidSiteHex(hex) || hex == own) continue;
         if (!accept(kind, owner)) continue;
-        const int length = step.TraceRoute(hex & 0xFF, hex >> 8);
+        const int length = step.RouteLength(hex & 0xFF, hex >> 8);
         if (length == 0) continue;
         if (lastOfEqual ? length <= best : length < best) {
             best = length;
@@ -186,6 +191,34 @@ std::uint16_t PickSite(StepContext& step, rules::GameContext& shadow, std::uint1
         }
     }
     return chosen;
+}
+
+// The area search for PickSite from the troop's hex (troops marked): the fast searches look for
+// the routes to the sites it would weigh, and none at all when there are none.
+template <typename Accept>
+void SearchForPickSite(StepContext& step, rules::GameContext& shadow, std::uint16_t troop,
+                       std::uint16_t own, Accept accept) {
+    if (!step.fastSearches) {
+        step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
+        return;
+    }
+    std::uint16_t targets[rules::kSiteCount];
+    std::size_t count = 0;
+    rules::SiteCursor& sites = shadow.Sites();
+    for (int s = 0; s < rules::kSiteCount; ++s) {
+        if (!sites.Select(s)) continue;
+        const std::uint8_t kind = sites.GetKind();
+        const std::uint8_t owner = sites.GetOwner();
+        std::uint16_t hex = 0;
+        sites.GetHex(hex);
+        if (kind == rules::kFreeSite || !IsValidSiteHex(hex) || hex == own) continue;
+        if (!accept(kind, owner)) continue;
+        targets[count++] = hex;
+    }
+    if (count > 0) {
+        step.ComputeRoutesTo(shadow, troop, own & 0xFF, own >> 8, 0,
+                             std::span<const std::uint16_t>(targets, count));
+    }
 }
 
 bool LoadFlagMatches(rules::GameContext& shadow, std::uint8_t kind, std::uint8_t bits) {
@@ -539,11 +572,11 @@ int GoToSiteInRange(StepContext& step, rules::GameContext& shadow, std::uint16_t
     std::uint16_t own = 0;
     std::uint8_t country = 0;
     if (!ReadTroop(shadow, troop, own, country)) return -1;
-    step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
-    const std::uint16_t hex =
-        PickSite(step, shadow, own, range, true, [&](std::uint8_t, std::uint8_t owner) {
-            return owner != country && !Allied(shadow, owner, country);
-        });
+    auto accept = [&](std::uint8_t, std::uint8_t owner) {
+        return owner != country && !Allied(shadow, owner, country);
+    };
+    SearchForPickSite(step, shadow, troop, own, accept);
+    const std::uint16_t hex = PickSite(step, shadow, own, range, true, accept);
     if (hex == rules::kNoHex) return -1;
     GiveMoveOrder(step, shadow, troop, hex, rules::kNoTroop, rules::kOrderDisperse,
                   rules::kActionSeparate, weaponSelection);
@@ -555,12 +588,12 @@ int GoToOccupiableSite(StepContext& step, rules::GameContext& shadow, std::uint1
     std::uint16_t own = 0;
     std::uint8_t country = 0;
     if (!ReadTroop(shadow, troop, own, country)) return -1;
-    step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
-    const std::uint16_t hex =
-        PickSite(step, shadow, own, kNoLength, false, [&](std::uint8_t, std::uint8_t owner) {
-            if (owner == country || Allied(shadow, owner, country)) return false;
-            return actionFlags != 0 || owner != rules::kNeutralCountry;
-        });
+    auto accept = [&](std::uint8_t, std::uint8_t owner) {
+        if (owner == country || Allied(shadow, owner, country)) return false;
+        return actionFlags != 0 || owner != rules::kNeutralCountry;
+    };
+    SearchForPickSite(step, shadow, troop, own, accept);
+    const std::uint16_t hex = PickSite(step, shadow, own, kNoLength, false, accept);
     if (hex == rules::kNoHex) return -1;
     GiveMoveOrder(step, shadow, troop, hex, rules::kNoTroop, rules::kOrderMove, actionFlags, 0);
     return 0;
@@ -571,14 +604,14 @@ int GoToForeignLoadSite(StepContext& step, rules::GameContext& shadow, std::uint
     std::uint16_t own = 0;
     std::uint8_t country = 0;
     if (!ReadTroop(shadow, troop, own, country)) return -1;
-    step.ComputeArea(shadow, troop, own & 0xFF, own >> 8, nullptr, 0);
-    const std::uint16_t hex =
-        PickSite(step, shadow, own, kNoLength, false, [&](std::uint8_t kind, std::uint8_t owner) {
-            if (owner == country || Allied(shadow, owner, country)) return false;
-            if (layer == 1) return LoadFlagMatches(shadow, kind, 0x84);
-            if (layer == 2) return LoadFlagMatches(shadow, kind, 0x7B);
-            return true;
-        });
+    auto accept = [&](std::uint8_t kind, std::uint8_t owner) {
+        if (owner == country || Allied(shadow, owner, country)) return false;
+        if (layer == 1) return LoadFlagMatches(shadow, kind, 0x84);
+        if (layer == 2) return LoadFlagMatches(shadow, kind, 0x7B);
+        return true;
+    };
+    SearchForPickSite(step, shadow, troop, own, accept);
+    const std::uint16_t hex = PickSite(step, shadow, own, kNoLength, false, accept);
     if (hex == rules::kNoHex) return -1;
     GiveMoveOrder(step, shadow, troop, hex, rules::kNoTroop, rules::kOrderMove, 0, 0);
     return 0;

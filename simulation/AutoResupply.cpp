@@ -191,7 +191,7 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
     std::uint16_t bestSite = rules::kNoHex;
     for (std::size_t k = 0; k < siteCount; ++k) {
         const std::uint16_t siteHex = targets[k];
-        const int length = step.TraceRoute(siteHex & 0xFF, siteHex >> 8);
+        const int length = step.RouteLength(siteHex & 0xFF, siteHex >> 8);
         if (length <= 0 && siteHex != hex) continue;
         const int counted = siteHex == hex ? 0 : length;
         if (stuck && counted != 0) continue;
@@ -206,7 +206,7 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
     std::uint16_t bestCarrierHex = rules::kNoHex;
     for (std::size_t k = 0; k < carriers.size(); ++k) {
         const std::uint16_t carrierHex = targets[siteCount + k];
-        const int length = step.TraceRoute(carrierHex & 0xFF, carrierHex >> 8);
+        const int length = step.RouteLength(carrierHex & 0xFF, carrierHex >> 8);
         if (length <= 0 || (stuck && length > 1)) continue;
         if (length < bestCarrierLength && length < fuel) {
             bestCarrierLength = static_cast<std::uint16_t>(length);

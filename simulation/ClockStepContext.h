@@ -124,35 +124,33 @@ class StepContext {
         if (!fastSearches || table != nullptr || troop >= rules::kTroopTableLimit ||
             (flag != 0 && flag != 1)) {
             ++counters.routeSearches;
+            lengthsMemo_ = nullptr;
             return Route().ComputeArea(ctx, troop, x, y, table, flag);
         }
-        std::unique_ptr<rules::RouteAreaMemo>& memo =
-            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
-        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
         bool reused = false;
-        const int result = Route().ComputeAreaReusing(ctx, troop, x, y, nullptr, flag, *memo, reused);
+        rules::RouteAreaMemo& memo = Memo(troop, flag);
+        const int result = Route().ComputeAreaReusing(ctx, troop, x, y, nullptr, flag, memo, reused);
         ++(reused ? counters.reusedSearches : counters.routeSearches);
+        KeepLengthsIn(result ? &memo : nullptr);
         return result;
     }
     // The search for the routes from (x, y) to a few target hexes; only TraceRoute to them and
-    // the targets' costs may be read from its grid. With the fast searches a troop that moved since its last search of this
-    // kind is given its routes alone (cut short where the targets' costs are final); one that
-    // still stands there has its area searched in full and kept, and reused from then on.
+    // the targets' costs may be read from its grid. With the fast searches the search stops
+    // once the targets' costs are final, and the troop's last search of this kind is given
+    // back when nothing it depends on has changed and it already holds those costs.
     int ComputeRoutesTo(rules::GameContext& ctx, std::uint16_t troop, int x, int y, int flag,
                         std::span<const std::uint16_t> targets) {
         if (!fastSearches || troop >= rules::kTroopTableLimit || (flag != 0 && flag != 1) ||
             x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) {
             return ComputeArea(ctx, troop, x, y, nullptr, flag);
         }
-        std::unique_ptr<rules::RouteAreaMemo>& memo =
-            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
-        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
-        const int start = x + rules::kMapSize * y;
-        if (memo->start == start) return ComputeArea(ctx, troop, x, y, nullptr, flag);
-        memo->valid = false;
-        memo->start = start;
-        ++counters.routeSearches;
-        return Route().ComputeRouteTo(ctx, troop, x, y, nullptr, flag, targets);
+        bool reused = false;
+        rules::RouteAreaMemo& memo = Memo(troop, flag);
+        const int result =
+            Route().ComputeRouteToReusing(ctx, troop, x, y, nullptr, flag, targets, memo, reused);
+        ++(reused ? counters.reusedSearches : counters.routeSearches);
+        KeepLengthsIn(result ? &memo : nullptr);
+        return result;
     }
     // Traces the route from the last area's start to (x, y) into the step's route buffer (room
     // for the instance's step limit and the terminator); the number of steps, 0 without route.
@@ -160,6 +158,22 @@ class StepContext {
         const int length = Route().TraceRoute(routeBuffer_, x, y);
         // A failed trace may leave part of a walk behind; no route has no first step.
         if (length <= 0) routeBuffer_[0] = {};
+        return length;
+    }
+    // The number of steps of the route to (x, y) (TraceRoute's answer) without the steps: a
+    // troop's kept search answers from the lengths traced on it before. Only for a target of
+    // the last search, or any hex after a full one; FirstStep is left as it was.
+    int RouteLength(int x, int y) {
+        if (!lengthsMemo_ || Route().SearchSerial() != lengthsSerial_ || x < 0 || y < 0 ||
+            x >= rules::kMapSize || y >= rules::kMapSize) {
+            return TraceRoute(x, y);
+        }
+        const auto cell = static_cast<std::uint32_t>(x + rules::kMapSize * y);
+        for (const std::uint32_t entry : lengthsMemo_->lengths) {
+            if (entry >> 16 == cell) return static_cast<int>(entry & 0xFFFF);
+        }
+        const int length = TraceRoute(x, y);
+        lengthsMemo_->lengths.push_back(cell << 16 | static_cast<std::uint32_t>(length & 0xFFFF));
         return length;
     }
     // The first step of the last trace; (0, 0) when it had none.
@@ -188,11 +202,25 @@ class StepContext {
     bool fastSearches = true;
 
   private:
+    // The grid now holds the memo's result: RouteLength may answer from and add to its lengths.
+    void KeepLengthsIn(rules::RouteAreaMemo* memo) {
+        lengthsMemo_ = memo;
+        lengthsSerial_ = Route().SearchSerial();
+    }
+    rules::RouteAreaMemo& Memo(std::uint16_t troop, int flag) {
+        std::unique_ptr<rules::RouteAreaMemo>& memo =
+            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
+        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
+        return *memo;
+    }
+
     Simulation* sim_;
     rules::RouteSearchSet* searches_;
     CorpsTargetTable* corps_;
     std::vector<rules::RouteStep> routeBuffer_;
     rules::TargetChoiceMemo targetChoice_;
+    rules::RouteAreaMemo* lengthsMemo_ = nullptr;
+    std::uint64_t lengthsSerial_ = 0;
     // The last search of each troop, by kind (flag 0 and 1).
     std::vector<std::unique_ptr<rules::RouteAreaMemo>> memos_ =
         std::vector<std::unique_ptr<rules::RouteAreaMemo>>(2 * rules::kTroopTableLimit);

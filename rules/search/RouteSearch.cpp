@@ -165,6 +165,7 @@ void RouteSearch::EnsureTerrain() {
 }
 
 void RouteSearch::NewGeneration() {
+    ++serial_;
     if (++generation_ > kMaxGeneration) {
         std::memset(buffers_->state, 0, sizeof buffers_->state);
         generation_ = 1;
@@ -350,6 +351,7 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
     int waiting = 1;
     std::uint32_t cost = 0;
     int checkedLevel = -1;
+    stopLevel_ = -1;
     while (waiting > 0) {
         int entry = b.bucketHead[cost & 0xFF];
         if (entry < 0) {
@@ -364,7 +366,10 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
             checkedLevel = static_cast<int>(cost);
             bool allFinal = true;
             for (const int stop : stops) allFinal = allFinal && (load(stop) & 0xFFFF) <= cost;
-            if (allFinal) break;
+            if (allFinal) {
+                stopLevel_ = static_cast<int>(cost);
+                break;
+            }
         }
         b.bucketHead[cost & 0xFF] = b.entryNext[entry];
         const int current = b.entryCell[entry];
@@ -403,6 +408,7 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
 void RouteSearch::RelaxTroopSearch(std::span<const int> stops) {
     const std::uint8_t* classes = cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
     const std::uint8_t* lookup = cellCostLookup_;
+    stopLevel_ = -1;
     if (Requeues()) {
         RelaxCheapestFirst(startIndex_, request_.costLimit, classes, lookup, stops);
         return;
@@ -435,11 +441,7 @@ int RouteSearch::ComputeArea(GameContext& ctx, std::uint16_t troop, int x, int y
     return 1;
 }
 
-int RouteSearch::ComputeRouteTo(GameContext& ctx, std::uint16_t troop, int x, int y,
-                                const std::uint8_t* table, int skipTroops,
-                                std::span<const std::uint16_t> targets) {
-    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
-    if (!skipTroops) MarkTroops(ctx);
+void RouteSearch::SetStops(std::span<const std::uint16_t> targets) {
     stops_.clear();
     bool allOnMap = cutRoutesShort_ && !targets.empty();
     for (const std::uint16_t hex : targets) {
@@ -450,39 +452,49 @@ int RouteSearch::ComputeRouteTo(GameContext& ctx, std::uint16_t troop, int x, in
     }
     // A target off the map is never reached: the search runs to its end anyway.
     if (!allOnMap) stops_.clear();
+}
+
+int RouteSearch::ComputeRouteTo(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                const std::uint8_t* table, int skipTroops,
+                                std::span<const std::uint16_t> targets) {
+    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
+    if (!skipTroops) MarkTroops(ctx);
+    SetStops(targets);
     RelaxTroopSearch(stops_);
     return 1;
 }
 
-int RouteSearch::ComputeAreaReusing(GameContext& ctx, std::uint16_t troop, int x, int y,
-                                    const std::uint8_t* table, int skipTroops,
-                                    RouteAreaMemo& memo, bool& reused) {
-    reused = false;
-    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
+void RouteSearch::MarkTroopsLogged(GameContext& ctx, int skipTroops) {
     marks_.clear();
     if (!skipTroops) {
         markLog_ = &marks_;
         MarkTroops(ctx);
         markLog_ = nullptr;
     }
-    if (memo.valid && memo.terrainReads == terrainReads_ &&
-        memo.roadTerrain == request_.roadTerrain && memo.start == startIndex_ &&
-        memo.costLimit == request_.costLimit &&
-        std::memcmp(memo.table, table_, kRouteCostTableSize) == 0 && memo.marks == marks_) {
-        // After a search every cell holds its reached cost with mark 0, but for the troops'
-        // hexes, which keep their marks (the start excepted: it is expanded like any cell).
-        std::uint32_t* state = buffers_->state;
-        const std::uint32_t generationBits = generation_ << kGenerationShift;
-        for (int i = 0; i < kHexCount; ++i) state[i] = generationBits | memo.costs[i];
-        for (const std::uint32_t m : marks_) {
-            const int index = static_cast<int>(m >> 8);
-            if (index == startIndex_) continue;
-            state[index] = generationBits | ((m & 7) << 16) | memo.costs[index];
-        }
-        reused = true;
-        return 1;
+}
+
+bool RouteSearch::MemoMatches(const RouteAreaMemo& memo) const {
+    return memo.valid && memo.terrainReads == terrainReads_ &&
+           memo.roadTerrain == request_.roadTerrain && memo.start == startIndex_ &&
+           memo.costLimit == request_.costLimit &&
+           std::memcmp(memo.table, table_, kRouteCostTableSize) == 0 && memo.marks == marks_;
+}
+
+void RouteSearch::RestoreMemo(const RouteAreaMemo& memo) {
+    // After a search every cell holds its reached cost with mark 0, but for the troops' hexes,
+    // which keep their marks (the start excepted: it is expanded like any cell). A search cut
+    // short may also leave cells queued beyond its last level; nothing reads their marks.
+    std::uint32_t* state = buffers_->state;
+    const std::uint32_t generationBits = generation_ << kGenerationShift;
+    for (int i = 0; i < kHexCount; ++i) state[i] = generationBits | memo.costs[i];
+    for (const std::uint32_t m : marks_) {
+        const int index = static_cast<int>(m >> 8);
+        if (index == startIndex_) continue;
+        state[index] = generationBits | ((m & 7) << 16) | memo.costs[index];
     }
-    RelaxTroopSearch();
+}
+
+void RouteSearch::StoreMemo(RouteAreaMemo& memo) {
     memo.valid = true;
     memo.terrainReads = terrainReads_;
     memo.roadTerrain = request_.roadTerrain;
@@ -492,6 +504,50 @@ int RouteSearch::ComputeAreaReusing(GameContext& ctx, std::uint16_t troop, int x
     memo.marks = marks_;
     memo.costs.resize(kHexCount);
     for (int i = 0; i < kHexCount; ++i) memo.costs[i] = ReachedOf(i);
+    memo.lengths.clear();
+    memo.complete = stopLevel_ < 0;
+    memo.finalLevel = static_cast<std::uint16_t>(stopLevel_ < 0 ? 0 : stopLevel_);
+}
+
+int RouteSearch::ComputeAreaReusing(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                    const std::uint8_t* table, int skipTroops,
+                                    RouteAreaMemo& memo, bool& reused) {
+    reused = false;
+    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
+    MarkTroopsLogged(ctx, skipTroops);
+    if (memo.complete && MemoMatches(memo)) {
+        RestoreMemo(memo);
+        reused = true;
+        return 1;
+    }
+    RelaxTroopSearch();
+    StoreMemo(memo);
+    return 1;
+}
+
+int RouteSearch::ComputeRouteToReusing(GameContext& ctx, std::uint16_t troop, int x, int y,
+                                       const std::uint8_t* table, int skipTroops,
+                                       std::span<const std::uint16_t> targets,
+                                       RouteAreaMemo& memo, bool& reused) {
+    reused = false;
+    if (!StartTroopSearch(ctx, troop, x, y, table, skipTroops)) return 0;
+    MarkTroopsLogged(ctx, skipTroops);
+    SetStops(targets);
+    if (MemoMatches(memo)) {
+        // A cell no dearer than the level a search stopped at holds its final cost, and so
+        // does every cell of the cheapest route to it.
+        bool final = memo.complete || !stops_.empty();
+        if (!memo.complete) {
+            for (const int stop : stops_) final = final && memo.costs[stop] <= memo.finalLevel;
+        }
+        if (final) {
+            RestoreMemo(memo);
+            reused = true;
+            return 1;
+        }
+    }
+    RelaxTroopSearch(stops_);
+    StoreMemo(memo);
     return 1;
 }
 

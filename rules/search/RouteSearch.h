@@ -63,6 +63,12 @@ struct RouteAreaMemo {
     std::int16_t costLimit = 0;
     std::vector<std::uint32_t> marks;  // cell index << 8 | mark
     std::vector<std::uint16_t> costs;
+    // A search cut short at its targets: only cells whose cost is at most `finalLevel` hold
+    // their final cost (and the routes to them); the others may read dearer or unreached.
+    bool complete = true;
+    std::uint16_t finalLevel = 0;
+    // Lengths of routes traced on this result (cell << 16 | steps), for its users to keep.
+    std::vector<std::uint32_t> lengths;
 };
 
 // Step limits of a trace. A step buffer of kMaxRouteSteps + 1 entries fits every instance.
@@ -117,6 +123,9 @@ class RouteSearch {
     RouteSearch& operator=(const RouteSearch&) = delete;
 
     RouteInstance Instance() const { return instance_; }
+    // Changes whenever the grid is set up anew (every search): a result read at one value is
+    // the grid's as long as the value stays.
+    std::uint64_t SearchSerial() const { return serial_; }
     int GetStepLimit() const;
     const RouteRequest& Request() const { return request_; }
     // The search object's 29 costs, one per terrain class.
@@ -145,6 +154,14 @@ class RouteSearch {
     int ComputeAreaReusing(GameContext& ctx, std::uint16_t troop, int x, int y,
                            const std::uint8_t* table, int skipTroops, RouteAreaMemo& memo,
                            bool& reused);
+    // ComputeRouteTo that gives back the memo's result when nothing it depends on has changed
+    // and it holds every target's final cost (a complete search, or one cut short at targets
+    // at least as far); otherwise searches (cut short) and keeps the result in the memo. The
+    // targets' costs and the routes to them read as after a new search.
+    int ComputeRouteToReusing(GameContext& ctx, std::uint16_t troop, int x, int y,
+                              const std::uint8_t* table, int skipTroops,
+                              std::span<const std::uint16_t> targets, RouteAreaMemo& memo,
+                              bool& reused);
     // The same without troops; Map and Context then mark the reach in the hex information
     // (mark bit 0) for the map view. Simulation marks troops and publishes nothing.
     int ComputeAreaFromHex(GameContext& ctx, std::uint16_t troop, int x, int y,
@@ -191,6 +208,14 @@ class RouteSearch {
     enum class CostMode : std::uint8_t { Blocked, Zero, Table };
 
     bool Requeues() const { return instance_ == RouteInstance::Simulation; }
+    // The memo's key equals the prepared search's (marks_ filled by MarkTroopsLogged).
+    bool MemoMatches(const RouteAreaMemo& memo) const;
+    void MarkTroopsLogged(GameContext& ctx, int skipTroops);
+    void RestoreMemo(const RouteAreaMemo& memo);
+    void StoreMemo(RouteAreaMemo& memo);
+    // Fills stops_ with the targets' cells; empty (a full search) when cutting short is off or
+    // a target lies off the map.
+    void SetStops(std::span<const std::uint16_t> targets);
     int StartTroopSearch(GameContext& ctx, std::uint16_t troop, int x, int y,
                          const std::uint8_t* table, int skipTroops);
     void SetTable(const std::uint8_t* table);
@@ -231,6 +256,9 @@ class RouteSearch {
     std::vector<std::uint32_t> marks_;
     std::vector<int> stops_;
     bool cutRoutesShort_ = true;
+    // The cost level at which the last search stopped at its targets; -1 when it ran to its end.
+    int stopLevel_ = -1;
+    std::uint64_t serial_ = 0;
 };
 
 // The instance a context's rule operation searches with: the context's own set when its env

@@ -46,13 +46,30 @@ std::uint8_t AllianceMaskOf(GameContext& ctx, std::uint8_t c) {
 void Recompute(GameContext& ctx, bool resetMasks) {
     TroopCursor& troops = ctx.Troops();
     const bool fog = UsesFogOfWar(ctx) != 0;
-    for (int y = 0; y < kMapSize; ++y) {
-        for (int x = 0; x < kMapSize; ++x) {
-            if (!ctx.SelectHexInfoXY(x, y)) continue;
-            if (fog) {
-                ctx.ZeroHexFlags();
-            } else {
-                ctx.SetHexFlagBits(kAllSeenBits);
+    TableDirectory& tables = ctx.Tables();
+    const GameTableSet& set = ctx.GetTableSet();
+    if (tables.GetTableRecordCount(set.hexInfo) >= kHexCount &&
+        tables.GetTableRecordCount(set.hex) >= kHexCount) {
+        // Every hex at once on the table; the context's hex selection ends on the last hex, as
+        // when each hex is selected in turn.
+        std::uint8_t* hexInfo = tables.GetTableBase(set.hexInfo);
+        for (std::size_t n = 0; n < static_cast<std::size_t>(kHexCount); ++n) {
+            HexInfoRecord* info = HexInfoAt(hexInfo, n);
+            const std::uint16_t flags = info->U16(HexInfoRecord::kFlags);
+            info->SetU16(HexInfoRecord::kFlags,
+                         fog ? std::uint16_t{0} : static_cast<std::uint16_t>(flags | kAllSeenBits));
+        }
+        ctx.SelectHexInfoXY(kMapSize - 1, kMapSize - 1);
+        ctx.Hexes().Select(kHexCount - 1);
+    } else {
+        for (int y = 0; y < kMapSize; ++y) {
+            for (int x = 0; x < kMapSize; ++x) {
+                if (!ctx.SelectHexInfoXY(x, y)) continue;
+                if (fog) {
+                    ctx.ZeroHexFlags();
+                } else {
+                    ctx.SetHexFlagBits(kAllSeenBits);
+                }
             }
         }
     }

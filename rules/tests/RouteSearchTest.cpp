@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <queue>
 #include <random>
@@ -815,6 +817,108 @@ TEST(RouteSearchProperty, ARouteSearchCutShortTracesTheFullSearchsRoute) {
         }
     }
     EXPECT_GT(cutShort, 0);
+}
+
+// A troop's search cut short and kept is given back for targets whose costs it holds as final,
+// tracing the full search's routes; a target beyond it, another start or a full area request
+// searches again.
+TEST(RouteSearchProperty, AKeptSearchCutShortIsGivenBackOnlyForItsFinalCells) {
+    std::mt19937 random(20261212);
+    int reusedCount = 0;
+    int searchedAgain = 0;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        World w;
+        DrawRandomLand(w, random);
+        std::array<std::uint8_t, 29> table{};
+        for (auto& cost : table) {
+            const int r = static_cast<int>(random() % 100);
+            cost = r < 10 ? 0 : static_cast<std::uint8_t>(1 + random() % 3);
+        }
+        std::uniform_int_distribution<int> coord(0, kMapSize - 1);
+        const int sx = coord(random);
+        const int sy = coord(random);
+        const std::uint16_t searcher = w.Troop(0, sx, sy);
+        for (int i = 0; i < 15; ++i) {
+            w.Troop(static_cast<std::uint8_t>(random() % 4), coord(random), coord(random), 0x0001);
+        }
+        w.Settle();
+        Search full(w, RouteInstance::Simulation);
+        Search kept(w, RouteInstance::Simulation);
+        ASSERT_EQ(full.search.ComputeArea(*full.ctx, searcher, sx, sy, table.data(), 0), 1);
+        auto hexOf = [](int x, int y) { return static_cast<std::uint16_t>(x | y << 8); };
+        auto sameAsFull = [&](std::uint16_t hex) {
+            const int x = hex & 0xFF;
+            const int y = hex >> 8;
+            ASSERT_EQ(kept.search.GetCellCost(x, y), full.search.GetCellCost(x, y));
+            const int n = full.Trace(x, y);
+            ASSERT_EQ(kept.Trace(x, y), n);
+            for (int k = 0; k < n; ++k) {
+                ASSERT_EQ(kept.steps[k].dx, full.steps[k].dx);
+                ASSERT_EQ(kept.steps[k].dy, full.steps[k].dy);
+            }
+        };
+        // Reached targets sorted by their cost: the search for the dearest holds the others.
+        std::vector<std::uint16_t> reached;
+        for (int i = 0; i < 12; ++i) {
+            const int x = coord(random);
+            const int y = coord(random);
+            if (full.search.GetCellCost(x, y) != kUnreachedCost && (x != sx || y != sy)) {
+                reached.push_back(hexOf(x, y));
+            }
+        }
+        if (reached.size() < 3) continue;
+        std::sort(reached.begin(), reached.end(), [&](std::uint16_t a, std::uint16_t b) {
+            return full.search.GetCellCost(a & 0xFF, a >> 8) <
+                   full.search.GetCellCost(b & 0xFF, b >> 8);
+        });
+        RouteAreaMemo memo;
+        bool reused = true;
+        const std::uint16_t middle[] = {reached[reached.size() / 2]};
+        ASSERT_EQ(kept.search.ComputeRouteToReusing(*kept.ctx, searcher, sx, sy, table.data(), 0,
+                                                    middle, memo, reused),
+                  1);
+        EXPECT_FALSE(reused);
+        sameAsFull(middle[0]);
+        // Nearer targets: given back.
+        for (std::size_t k = 0; k <= reached.size() / 2; ++k) {
+            const std::uint16_t nearer[] = {reached[k]};
+            ASSERT_EQ(kept.search.ComputeRouteToReusing(*kept.ctx, searcher, sx, sy, table.data(),
+                                                        0, nearer, memo, reused),
+                      1);
+            EXPECT_TRUE(reused);
+            reusedCount += reused;
+            sameAsFull(nearer[0]);
+        }
+        // The dearest target, when dearer than the kept level, is searched for again.
+        const std::uint16_t dearest[] = {reached.back()};
+        const bool dearer = full.search.GetCellCost(dearest[0] & 0xFF, dearest[0] >> 8) >
+                            full.search.GetCellCost(middle[0] & 0xFF, middle[0] >> 8);
+        ASSERT_EQ(kept.search.ComputeRouteToReusing(*kept.ctx, searcher, sx, sy, table.data(), 0,
+                                                    dearest, memo, reused),
+                  1);
+        if (dearer) {
+            EXPECT_FALSE(reused);
+            searchedAgain += !reused;
+        }
+        sameAsFull(dearest[0]);
+        // A full area is never taken from a search cut short.
+        ASSERT_EQ(kept.search.ComputeAreaReusing(*kept.ctx, searcher, sx, sy, table.data(), 0,
+                                                 memo, reused),
+                  1);
+        for (int i = 0; i < kHexCount; ++i) {
+            ASSERT_EQ(kept.search.GetCellCost(i % kMapSize, i / kMapSize),
+                      full.search.GetCellCost(i % kMapSize, i / kMapSize));
+        }
+        // Another start is another search.
+        const int ox = sx == 0 ? 1 : sx - 1;
+        ASSERT_EQ(kept.search.ComputeRouteToReusing(*kept.ctx, searcher, ox, sy, table.data(), 0,
+                                                    middle, memo, reused),
+                  1);
+        EXPECT_FALSE(reused);
+    }
+    EXPECT_GT(reusedCount, 0);
+    EXPECT_GT(searchedAgain, 0);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ struct GoldenGame {
 };
 
 inline constexpr GoldenGame kGoldenGames[] = {
-    {"MAP00001.ddm", 21, 900, 0x7ba828af096bfeb3},
-    {"MAP00002.ddm", 22, 900, 0x34f4eb4081a52bb5},
+    {"MAP00001.ddm", 21, 900, 0x71f83fb1a702f83d},
+    {"MAP00002.ddm", 22, 900, 0x26c86e6796e0db31},
     {"MAP00003.ddm", 23, 900, 0x883a59fc54f50d02},
     {"MAP00004.ddm", 24, 900, 0x61a871a678ad10ce},
 };
