@@ -68,26 +68,15 @@ void Forget(ui::Hwnd page) {
 void FillList(ui::Hwnd page, int kind) {
     MapPage* m = MapOf(page);
     m->listKind = kind;
-    const char* pattern = kind == 0 ? kMapPattern : kSavePattern;
-    m->folder = SetupFileFolder(pattern);
     // Only saved games of network play are listed here.
-    ListSetupFiles(page, pattern, true);
-    SetFileListColumnTitle(page, kIdFileList, S(kind == 0 ? "マップ名称" : "保存データファイル名称").c_str());
+    m->folder = FillSetupFileList(page, kind, true);
 }
 
 void SwitchList(ui::Hwnd page, int kind) {
     MapPage* m = MapOf(page);
     if (m->listKind == kind) return;
-    for (int i = 0; i < 3; ++i) {
-        ui::SendMessage(ui::GetDlgItem(page, kIdPreviewNormal + i), ui::BM_SETCHECK,
-                        i == m->previewMode ? ui::BST_CHECKED : 0, 0);
-    }
-    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
-    ui::ShowWindow(remove, kind == 1 ? ui::SW_SHOW : ui::SW_HIDE);
-    ui::EnableWindow(remove, false);
-    SetChosenFromSave(true, kind);
-    FillList(page, kind);
-    mapview::FreeMapPreview();
+    m->listKind = kind;
+    m->folder = SwitchSetupFileList(page, kind, m->previewMode, true);
     Forget(page);
 }
 
@@ -135,29 +124,7 @@ void DeleteChosenSave(ui::Hwnd page) {
 }
 
 void CreateMapPageControls(ui::Hwnd page, const ui::Font* font) {
-    CreateSetupButtons(page, font, kButtonsNextCut);
-    EnableSetupNextButton(page, false);
-    const ui::Hwnd box = fw::CreateListBoxCtl(page, kIdFileNames, 240, 20, 200, 238,
-                                              ui::LBS_SORT | ui::LBS_HASSTRINGS | ui::LBS_NOINTEGRALHEIGHT);
-    ui::ShowWindow(box, ui::SW_HIDE);
-    CreateFileListView(page, kIdFileList, 20, 20, 200, 238, S("マップ名称").c_str(), font);
-    SetFont(fw::CreateEditCtl(page, kIdMapDescription, 230, 190, 168, 66,
-                              ui::WS_BORDER | ui::WS_VSCROLL | ui::ES_MULTILINE | ui::ES_READONLY | ui::ES_AUTOVSCROLL),
-            font);
-    CreateTextButton(page, kIdPreviewNormal, 230, 168, 60, 20, ui::BS_AUTORADIOBUTTON | ui::WS_GROUP, S("通常").c_str(),
-                     font);
-    CreateTextButton(page, kIdPreviewBuildings, 290, 168, 60, 20, ui::BS_AUTORADIOBUTTON, S("建物").c_str(), font);
-    CreateTextButton(page, kIdPreviewPlacement, 350, 168, 68, 20, ui::BS_AUTORADIOBUTTON, S("配置範囲").c_str(), font);
-    CreateTextButton(page, kIdNewGame, 19, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE | ui::WS_GROUP,
-                     S("新規ｹﾞｰﾑ").c_str(), font);
-    CreateTextButton(page, kIdSavedGames, 94, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE,
-                     S("保存ﾃﾞｰﾀ").c_str(), font);
-    ui::ShowWindow(CreateTextButton(page, kIdDeleteSave, 174, 371, 80, 20, ui::BS_PUSHBUTTON,
-                                    S("保存ﾃﾞｰﾀ消去").c_str(), font),
-                   ui::SW_HIDE);
-    SetFont(fw::CreateStaticCtl(page, kIdStatusLine, 20, 260, 200, 20), font);
-    ui::SendDlgItemMessage(page, kIdPreviewNormal, ui::BM_SETCHECK, ui::BST_CHECKED, 0);
-    ui::SendDlgItemMessage(page, kIdNewGame, ui::BM_SETCHECK, ui::BST_CHECKED, 0);
+    CreateFilePageLayout(page, font, kButtonsNextCut);
 }
 
 // The countries taking part in the chosen file.

@@ -161,26 +161,14 @@ void ForgetFileChoice(ui::Hwnd page) {
 void FillList(ui::Hwnd page, int kind) {
     FilePageState& s = FilePage();
     s.listKind = kind;
-    const char* pattern = kind == 0 ? kMapPattern : kSavePattern;
-    s.folder = SetupFileFolder(pattern);
-    ListSetupFiles(page, pattern, false);
-    SetFileListColumnTitle(page, kIdFileList, Sjis(kind == 0 ? "マップ名称" : "保存データファイル名称").c_str());
+    s.folder = FillSetupFileList(page, kind, false);
 }
 
 void SwitchList(ui::Hwnd page, int kind) {
     FilePageState& s = FilePage();
     if (s.listKind == kind) return;
-    // The mode buttons keep the chosen mode checked.
-    for (int i = 0; i < 3; ++i) {
-        ui::SendMessage(ui::GetDlgItem(page, kIdPreviewNormal + i), ui::BM_SETCHECK,
-                        i == s.previewMode ? ui::BST_CHECKED : 0, 0);
-    }
-    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
-    ui::ShowWindow(remove, kind == 1 ? ui::SW_SHOW : ui::SW_HIDE);
-    ui::EnableWindow(remove, false);
-    SetChosenFromSave(false, kind);
-    FillList(page, kind);
-    mapview::FreeMapPreview();
+    s.listKind = kind;
+    s.folder = SwitchSetupFileList(page, kind, s.previewMode, false);
     ForgetFileChoice(page);
 }
 
@@ -229,9 +217,13 @@ void DeleteChosenSaveFile(ui::Hwnd page) {
 }
 
 void CreateFilePageControls(ui::Hwnd page) {
-    FilePageState& s = FilePage();
-    const ui::Font* font = s.font.get();
-    CreateSetupButtons(page, font, kButtonsNextBack);
+    CreateFilePageLayout(page, FilePage().font.get(), kButtonsNextBack);
+}
+
+}  // namespace
+
+void CreateFilePageLayout(ui::Hwnd page, const ui::Font* font, int buttonStyle) {
+    CreateSetupButtons(page, font, buttonStyle);
     EnableSetupNextButton(page, false);
     const ui::Hwnd box = fw::CreateListBoxCtl(page, kIdFileNames, 240, 20, 200, 238,
                                               ui::LBS_SORT | ui::LBS_HASSTRINGS | ui::LBS_NOINTEGRALHEIGHT);
@@ -259,7 +251,28 @@ void CreateFilePageControls(ui::Hwnd page) {
     ui::SendMessage(ui::GetDlgItem(page, kIdNewGame), ui::BM_SETCHECK, ui::BST_CHECKED, 0);
 }
 
-}  // namespace
+std::string FillSetupFileList(ui::Hwnd page, int kind, bool network) {
+    const char* pattern = kind == 0 ? kMapPattern : kSavePattern;
+    std::string folder = SetupFileFolder(pattern);
+    ListSetupFiles(page, pattern, network);
+    SetFileListColumnTitle(page, kIdFileList, Sjis(kind == 0 ? "マップ名称" : "保存データファイル名称").c_str());
+    return folder;
+}
+
+std::string SwitchSetupFileList(ui::Hwnd page, int kind, int previewMode, bool network) {
+    // The mode buttons keep the chosen mode checked.
+    for (int i = 0; i < 3; ++i) {
+        ui::SendMessage(ui::GetDlgItem(page, kIdPreviewNormal + i), ui::BM_SETCHECK,
+                        i == previewMode ? ui::BST_CHECKED : 0, 0);
+    }
+    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
+    ui::ShowWindow(remove, kind == 1 ? ui::SW_SHOW : ui::SW_HIDE);
+    ui::EnableWindow(remove, false);
+    SetChosenFromSave(network, kind);
+    std::string folder = FillSetupFileList(page, kind, network);
+    mapview::FreeMapPreview();
+    return folder;
+}
 
 int GetSelectedCorpsFile() { return gSelectedCorps; }
 void SetSelectedCorpsFile(int entry) { gSelectedCorps = entry; }

@@ -9,6 +9,10 @@
 
 #include "platform/ui/WindowTypes.h"
 
+namespace zv::ui {
+class Font;
+}
+
 namespace zv::fw {
 class Dib;
 }
@@ -51,6 +55,18 @@ void SetSelectedCorpsFile(int entry);
 int ListSetupFiles(ui::Hwnd page, const char* pattern, bool network);
 // The folder of a list (program directory + "MAP/" or "SAVE/").
 std::string SetupFileFolder(const char* pattern);
+
+// The controls of a map page (page 1 and the host's network map page): the hidden file-name box,
+// the list view, the description, the preview mode buttons, the new game / saved data buttons,
+// the delete button (hidden) and the status line, with the page's button pair of `buttonStyle`.
+void CreateFilePageLayout(ui::Hwnd page, const ui::Font* font, int buttonStyle);
+// Fills a map page's lists with the maps (kind 0) or the saved games (1) of single or network
+// play and titles the column; the folder of the list.
+std::string FillSetupFileList(ui::Hwnd page, int kind, bool network);
+// Switches a map page to the other list: the preview mode's button stays checked, the delete
+// button shows (disabled) only with saved games, the choice's from-save flag follows, the list
+// is filled again and the preview forgotten. The folder of the list.
+std::string SwitchSetupFileList(ui::Hwnd page, int kind, int previewMode, bool network);
 
 // The information panel of a map page drawn into its background: the preview picture of the
 // mode, the countries taking part, the sites per country and the map's conditions. A null
