@@ -1,14 +1,20 @@
 // A whole game through the program, driven by the mouse and keys only: the title, a single game
 // set up and deployed by hand and automatically, the speed panel, an hour of play with an order
 // given on the map, saved through the menu, loaded again from the title, the title again and the
-// quit.
+// quit. Then the road from the title to a running game once more on the real SDL backend.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 #include <filesystem>
 #include <functional>
+#include <chrono>
 #include <set>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +30,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/SdlBackend.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/MapCursors.h"
@@ -419,6 +426,146 @@ TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
     EXPECT_TRUE(finished);
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(IsMainMenuOpen());
+    EXPECT_EQ(shell::CurrentGameWorld(), nullptr);
+}
+
+// The real backend: SDL's offscreen video driver, the input pushed into SDL's queue as a player's
+// mouse and keys would come.
+void PushClick(const ui::Point& p) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = p.x;
+    e.motion.y = p.y;
+    SDL_PushEvent(&e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    e.button.x = p.x;
+    e.button.y = p.y;
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.state = SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+void PushKey(SDL_Keycode key, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.sym = key;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+ui::Point CentreOf(ui::Hwnd window) {
+    ui::Rect r{};
+    ui::GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+void PumpFor(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        ui::WindowManager::Current()->PumpPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+bool PumpUntilTrue(const std::function<bool()>& done, int seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        ui::WindowManager::Current()->PumpPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+TEST_F(GameEndToEnd, OnTheRealBackendTheTitleLeadsToARunningGameAndTheMenuQuits) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The video driver's own libraries keep allocations past their unloading.
+    __lsan::ScopedDisabler sdlKeepsItsOwn;
+#endif
+    ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ProgramRun run;
+    std::string why;
+    run.options.makeBackend = [&](std::string* error) -> std::unique_ptr<ui::Backend> {
+        auto b = ui::SdlBackend::Create("ZV6", 1024, 768, error);
+        if (!b) why = *error;
+        return b;
+    };
+    bool shown = false;
+    bool started = false;
+    bool deployed = false;
+    const int code = run.Run(
+        [&](ui::Hwnd) {
+            shown = true;
+            shell::PutFightMine(0);
+            shell::PutFightOther(0);
+            ASSERT_TRUE(Visible(kPageTitle));
+            PushClick(CentreOf(ui::GetDlgItem(GetSetupPage(kPageTitle), kIdSinglePlay)));
+            ASSERT_TRUE(PumpUntilTrue([] { return Visible(kPageSingleFile); }, 10));
+            const ui::Hwnd files = GetSetupPage(kPageSingleFile);
+            const ui::Hwnd list = ui::GetDlgItem(files, kIdFileList);
+            ui::Rect row{};
+            row.left = ui::LVIR_BOUNDS;
+            ui::SendMessage(list, ui::LVM_GETITEMRECT, 0, reinterpret_cast<ui::LParam>(&row));
+            PushClick(testing::ScreenPoint(list, row.left + 20, (row.top + row.bottom) / 2));
+            ASSERT_TRUE(PumpUntilTrue([&] { return ui::IsWindowEnabled(ui::GetDlgItem(files, kIdSetupNext)); }, 10));
+            PushClick(CentreOf(ui::GetDlgItem(files, kIdSetupNext)));
+            ASSERT_TRUE(PumpUntilTrue([] { return Visible(kPageSingleCorps); }, 10));
+            const ui::Hwnd corpsPage = GetSetupPage(kPageSingleCorps);
+            const ui::Hwnd corpsList = CorpsList(corpsPage);
+            ASSERT_TRUE(corpsList);
+            ui::SendMessage(corpsList, ui::LVM_GETITEMRECT, ui::WParam(CorpsRowOfFile("useFrc00.prm")),
+                            reinterpret_cast<ui::LParam>(&row));
+            PushClick(testing::ScreenPoint(corpsList, row.left + 20, (row.top + row.bottom) / 2));
+            PumpFor(200);
+            PushClick(CentreOf(ui::GetDlgItem(corpsPage, kIdSetupNext)));
+            ASSERT_TRUE(PumpUntilTrue([] { return Visible(kPageSingleConditions); }, 10));
+            const ui::Hwnd conditions = GetSetupPage(kPageSingleConditions);
+            const ui::Hwnd role = ui::GetDlgItem(conditions, RoleComboId(0));
+            ui::Rect face{};
+            ui::GetWindowRect(role, &face);
+            PushClick(CentreOf(role));
+            PumpFor(200);
+            const int height = int(ui::SendMessage(role, ui::CB_GETITEMHEIGHT, 0, 0));
+            PushClick({face.left + 10, face.bottom + 1 + height * kRoleUser + height / 2});
+            ASSERT_TRUE(PumpUntilTrue([&] { return ui::SendMessage(role, ui::CB_GETCURSEL, 0, 0) == kRoleUser; }, 10));
+
+            // The deployment dialog's loop: 自動配置, then ゲーム開始, pushed from a timer in it.
+            static bool* gDeployed = nullptr;
+            gDeployed = &deployed;
+            ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+                const ui::Hwnd dialog = organize::GetOrganizeState().dialog;
+                if (!dialog) return;
+                if (!*gDeployed) {
+                    PushClick(CentreOf(ui::GetDlgItem(dialog, organize::kIdAutoDeploy)));
+                    *gDeployed = true;
+                    return;
+                }
+                if (organize::PlayerHasHQOnMap() != 1) return;
+                ui::KillTimer({}, id);
+                PushClick(CentreOf(ui::GetDlgItem(dialog, organize::kIdGameStart)));
+            });
+            PushClick(CentreOf(ui::GetDlgItem(conditions, kIdSetupNext)));
+            ASSERT_TRUE(PumpUntilTrue([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
+            started = true;
+            EXPECT_TRUE(shell::GetWindowOfKind(WindowKind::MapWnd));
+            PumpFor(300);
+
+            // ﾌｧｲﾙ(&F) / ゲーム終了(&Q), Yes.
+            PushKey(SDLK_LALT, true);
+            PushKey(SDLK_f, true);
+            PushKey(SDLK_f, false);
+            PushKey(SDLK_LALT, false);
+            PushKey(SDLK_q, true);
+            PushKey(SDLK_q, false);
+            PushKey(SDLK_RETURN, true);
+            PushKey(SDLK_RETURN, false);
+        },
+        60);
+    ::unsetenv("SDL_VIDEODRIVER");
+    ASSERT_TRUE(shown) << "no screen: " << why;
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(deployed);
+    EXPECT_EQ(code, 0);
     EXPECT_EQ(shell::CurrentGameWorld(), nullptr);
 }
 
