@@ -467,16 +467,6 @@ void PumpFor(int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
-bool PumpUntilTrue(const std::function<bool()>& done, int seconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        ui::WindowManager::Current()->PumpPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 TEST_F(GameEndToEnd, OnTheRealBackendTheTitleLeadsToARunningGameAndTheMenuQuits) {
 #if defined(__SANITIZE_ADDRESS__)
     // The video driver's own libraries keep allocations past their unloading.
@@ -500,16 +490,16 @@ TEST_F(GameEndToEnd, OnTheRealBackendTheTitleLeadsToARunningGameAndTheMenuQuits)
             shell::PutFightOther(0);
             ASSERT_TRUE(Visible(kPageTitle));
             PushClick(CentreOf(ui::GetDlgItem(GetSetupPage(kPageTitle), kIdSinglePlay)));
-            ASSERT_TRUE(PumpUntilTrue([] { return Visible(kPageSingleFile); }, 10));
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageSingleFile); }, 10));
             const ui::Hwnd files = GetSetupPage(kPageSingleFile);
             const ui::Hwnd list = ui::GetDlgItem(files, kIdFileList);
             ui::Rect row{};
             row.left = ui::LVIR_BOUNDS;
             ui::SendMessage(list, ui::LVM_GETITEMRECT, 0, reinterpret_cast<ui::LParam>(&row));
             PushClick(testing::ScreenPoint(list, row.left + 20, (row.top + row.bottom) / 2));
-            ASSERT_TRUE(PumpUntilTrue([&] { return ui::IsWindowEnabled(ui::GetDlgItem(files, kIdSetupNext)); }, 10));
+            ASSERT_TRUE(run.PumpUntil([&] { return ui::IsWindowEnabled(ui::GetDlgItem(files, kIdSetupNext)); }, 10));
             PushClick(CentreOf(ui::GetDlgItem(files, kIdSetupNext)));
-            ASSERT_TRUE(PumpUntilTrue([] { return Visible(kPageSingleCorps); }, 10));
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageSingleCorps); }, 10));
             const ui::Hwnd corpsPage = GetSetupPage(kPageSingleCorps);
             const ui::Hwnd corpsList = CorpsList(corpsPage);
             ASSERT_TRUE(corpsList);
@@ -518,7 +508,7 @@ TEST_F(GameEndToEnd, OnTheRealBackendTheTitleLeadsToARunningGameAndTheMenuQuits)
             PushClick(testing::ScreenPoint(corpsList, row.left + 20, (row.top + row.bottom) / 2));
             PumpFor(200);
             PushClick(CentreOf(ui::GetDlgItem(corpsPage, kIdSetupNext)));
-            ASSERT_TRUE(PumpUntilTrue([] { return Visible(kPageSingleConditions); }, 10));
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageSingleConditions); }, 10));
             const ui::Hwnd conditions = GetSetupPage(kPageSingleConditions);
             const ui::Hwnd role = ui::GetDlgItem(conditions, RoleComboId(0));
             ui::Rect face{};
@@ -527,7 +517,7 @@ TEST_F(GameEndToEnd, OnTheRealBackendTheTitleLeadsToARunningGameAndTheMenuQuits)
             PumpFor(200);
             const int height = int(ui::SendMessage(role, ui::CB_GETITEMHEIGHT, 0, 0));
             PushClick({face.left + 10, face.bottom + 1 + height * kRoleUser + height / 2});
-            ASSERT_TRUE(PumpUntilTrue([&] { return ui::SendMessage(role, ui::CB_GETCURSEL, 0, 0) == kRoleUser; }, 10));
+            ASSERT_TRUE(run.PumpUntil([&] { return ui::SendMessage(role, ui::CB_GETCURSEL, 0, 0) == kRoleUser; }, 10));
 
             // The deployment dialog's loop: 自動配置, then ゲーム開始, pushed from a timer in it.
             static bool* gDeployed = nullptr;
@@ -545,7 +535,7 @@ TEST_F(GameEndToEnd, OnTheRealBackendTheTitleLeadsToARunningGameAndTheMenuQuits)
                 PushClick(CentreOf(ui::GetDlgItem(dialog, organize::kIdGameStart)));
             });
             PushClick(CentreOf(ui::GetDlgItem(conditions, kIdSetupNext)));
-            ASSERT_TRUE(PumpUntilTrue([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
+            ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
             started = true;
             EXPECT_TRUE(shell::GetWindowOfKind(WindowKind::MapWnd));
             PumpFor(300);
