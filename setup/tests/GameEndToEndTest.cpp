@@ -1,0 +1,563 @@
+// A whole game through the program, driven by the mouse and keys only: the title, a single game
+// set up and deployed by hand and automatically, the speed panel, an hour of play with an order
+// given on the map, saved through the menu, loaded again from the title, the title again and the
+// quit. Then the road from the title to a running game once more on the real SDL backend.
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+#include <filesystem>
+#include <functional>
+#include <chrono>
+#include <set>
+#include <thread>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/ProcessState.h"
+#include "mapview/MapMessages.h"
+#include "mapview/MapViewContext.h"
+#include "mapview/MapViewWindows.h"
+#include "organize/CorpsFiles.h"
+#include "organize/OrganizeDialog.h"
+#include "organize/OrganizeState.h"
+#include "organize/TroopDisplay.h"
+#include "platform/core/Sjis.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/SdlBackend.h"
+#include "platform/ui/WindowManager.h"
+#include "rules/context/RuleHelpers.h"
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopCursor.h"
+#include "setup/Conditions.h"
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "setup/SinglePlayPages.h"
+#include "setup/tests/SetupDriver.h"
+#include "shell/Settings.h"
+#include "shell/WindowRegistry.h"
+#include "shell/game/FrameWindow.h"
+#include "shell/game/GameDocument.h"
+#include "shell/game/SimulationClock.h"
+#include "shell/game/WindowClasses.h"
+#include "shell/game/tests/ProgramFixture.h"
+#include "simulation/Simulation.h"
+
+namespace zv::setup {
+namespace {
+
+namespace fs = std::filesystem;
+using shell::WindowKind;
+using shell::testing::ProgramRun;
+using shell::testing::ScreenshotPath;
+using testing::ClickAt;
+using testing::ClickComboItem;
+using testing::ClickControl;
+using testing::ClickListRow;
+
+constexpr const char* kDefaultMap = "MAP00001.ddm";
+constexpr const char* kSaveName = "campaign";
+
+// The run's SAVE folder is its own and starts empty.
+void MakeSaveFolder(ProgramRun& run) {
+    const fs::path dir(run.dir.Path());
+    fs::remove(dir / "SAVE");
+    fs::create_directories(dir / "SAVE");
+}
+
+void Shot(ProgramRun& run, const std::string& name) {
+    run.Pump();
+    std::string error;
+    EXPECT_TRUE(run.screen->WriteScreenshot(ScreenshotPath(name), &error)) << error;
+}
+
+bool Visible(int page) { return GetSetupPage(page) && ui::IsWindowVisible(GetSetupPage(page)); }
+
+std::int32_t GameMinutes() {
+    const std::uint8_t* h = shell::CurrentGameWorld()->tables->GetTableBase(rules::TableId::ScenarioHeader);
+    return h[rules::ScenarioHeaderRecord::kDay] * 1440 + h[rules::ScenarioHeaderRecord::kHour] * 60 +
+           h[rules::ScenarioHeaderRecord::kMinute];
+}
+
+int OwnTroopsOnMap() {
+    rules::TroopCursor troops(*shell::CurrentGameWorld()->tables);
+    return troops.CountTroopsByAltitude(0, 0xFF);
+}
+
+// Clicks the rows of the file list until `file` is the chosen one.
+bool ChooseFile(ProgramRun& run, ui::Hwnd page, const char* file) {
+    const ui::Hwnd list = ui::GetDlgItem(page, kIdFileList);
+    const int rows = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        ClickListRow(run.screen, list, row);
+        run.Pump();
+        const char* chosen = GetChosenSetupFile(false, nullptr);
+        if (chosen && std::string(chosen) == file) return true;
+    }
+    return false;
+}
+
+ui::Hwnd CorpsList(ui::Hwnd page) {
+    for (ui::Hwnd child = ui::GetWindow(page, ui::GW_CHILD); child; child = ui::GetWindow(child, ui::GW_HWNDNEXT)) {
+        if (const ui::Hwnd list = ui::GetDlgItem(child, organize::kIdCorpsList)) return list;
+    }
+    return {};
+}
+
+int CorpsRowOfFile(const char* file) {
+    for (int entry = 0; entry < organize::GetCorpsFileCount(); ++entry) {
+        const organize::CorpsFileEntry* e = organize::GetCorpsFileEntry(entry);
+        if (e && std::string(e->fileName) == file) return organize::CorpsRowOfEntry(entry);
+    }
+    return -1;
+}
+
+// The map page, the corps page and the conditions page of a new single game on `map`, with
+// country 0 the player's; leaves the conditions page up.
+void SetUpNewGame(ProgramRun& run, const char* map, const std::string& shots) {
+    ClickControl(run.screen, GetSetupPage(kPageTitle), kIdSinglePlay);
+    run.Pump();
+    ASSERT_TRUE(Visible(kPageSingleFile));
+    const ui::Hwnd files = GetSetupPage(kPageSingleFile);
+    ASSERT_TRUE(ChooseFile(run, files, map)) << map;
+    if (!shots.empty()) {
+        Shot(run, shots + "_map_preview");
+        ClickControl(run.screen, files, kIdPreviewPlacement);
+        Shot(run, shots + "_map_placement");
+    }
+    ClickControl(run.screen, files, kIdSetupNext);
+    run.Pump();
+    ASSERT_TRUE(Visible(kPageSingleCorps));
+    const ui::Hwnd corpsPage = GetSetupPage(kPageSingleCorps);
+    const ui::Hwnd corpsList = CorpsList(corpsPage);
+    ASSERT_TRUE(corpsList);
+    const int row = CorpsRowOfFile("useFrc00.prm");
+    ASSERT_GE(row, 0);
+    ClickListRow(run.screen, corpsList, row);
+    run.Pump();
+    if (!shots.empty()) Shot(run, shots + "_corps");
+    ClickControl(run.screen, corpsPage, kIdSetupNext);
+    run.Pump();
+    ASSERT_TRUE(Visible(kPageSingleConditions));
+    const ui::Hwnd conditions = GetSetupPage(kPageSingleConditions);
+    ClickComboItem(run.screen, ui::GetDlgItem(conditions, RoleComboId(0)), kRoleUser, [&] { run.Pump(); });
+    ASSERT_EQ(ui::SendMessage(ui::GetDlgItem(conditions, RoleComboId(0)), ui::CB_GETCURSEL, 0, 0), kRoleUser);
+    if (!shots.empty()) Shot(run, shots + "_conditions");
+}
+
+// What runs inside the modal deployment dialog, from a timer of its loop.
+std::function<void()> gInDeployment;
+
+void ActInDeployment(ProgramRun& run, std::function<void()> act) {
+    gInDeployment = std::move(act);
+    run.screen->SetAutoAdvance(true);
+    ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+        if (!organize::GetOrganizeState().dialog) return;
+        ui::KillTimer({}, id);
+        if (auto act = std::exchange(gInDeployment, nullptr)) act();
+    });
+}
+
+void ClickDialogButton(ProgramRun& run, ui::Hwnd dialog, int id) {
+    ClickControl(run.screen, dialog, id);
+    run.Pump();
+}
+
+ui::Hwnd DeploymentMap(ui::Hwnd dialog) {
+    const ui::Hwnd display = ui::GetDlgItem(ui::GetDlgItem(dialog, organize::kIdInfoTabs), organize::kIdTroopDisplay);
+    return ui::GetDlgItem(display, organize::kIdMapView);
+}
+
+// The first troop of the list placed by hand: its row, then free hexes of the country on the
+// deployment map clicked until it stands on one. The hex, or 0xFFFF.
+std::uint16_t PlaceFirstRowByHand(ProgramRun& run, ui::Hwnd dialog) {
+    const ui::Hwnd list = ui::GetDlgItem(ui::GetDlgItem(dialog, organize::kIdListTabs), organize::kIdTroopList);
+    const ui::Hwnd map = DeploymentMap(dialog);
+    mapview::MapViewContext* view = map ? mapview::GetMapViewContext(map) : nullptr;
+    if (!view) return 0xFFFF;
+    rules::GameContext ctx(*shell::CurrentGameWorld()->tables, rules::GameContextEnv{nullptr, 0});
+    ui::Rect client{};
+    ui::GetClientRect(map, &client);
+    std::set<std::uint16_t> tried;
+    const int before = OwnTroopsOnMap();
+    for (int y = 4; y < client.bottom - 4; y += 6) {
+        for (int x = 4; x < client.right - 4; x += 6) {
+            std::int16_t pt[2] = {std::int16_t(x), std::int16_t(y)};
+            view->PixelToMapHex(pt);
+            if (pt[0] < 0 || pt[1] < 0 || pt[0] > 63 || pt[1] > 63) continue;
+            const std::uint16_t hex = std::uint16_t(pt[0] | (pt[1] << 8));
+            if (!tried.insert(hex).second || !ctx.SelectHexInfoXY(pt[0], pt[1])) continue;
+            if (ctx.Hexes().GetCountry() != 0 || ctx.GetHexTroopIndex() != rules::kNoTroopIndex) continue;
+            ClickListRow(run.screen, list, 0);
+            run.Pump();
+            run.screen->AdvanceClock(600);
+            ClickAt(run.screen, map, x, y);
+            run.Pump();
+            if (OwnTroopsOnMap() > before) return hex;
+        }
+    }
+    return 0xFFFF;
+}
+
+ui::Point ScreenPointOfHex(ui::Hwnd map, mapview::MapViewContext* ctx, int x, int y) {
+    std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
+    const std::uint32_t origin = ctx->GetOrigin();
+    std::int16_t o[2] = {std::int16_t(origin & 0xFFFF), std::int16_t(origin >> 16)};
+    ctx->HexToPixel(p);
+    ctx->HexToPixel(o);
+    ui::Point pt{p[0] - o[0] + 16, p[1] - o[1] + 16};
+    ui::ClientToScreen(map, &pt);
+    return pt;
+}
+
+// A ground troop of the player's that may move, clicked on the map and sent three or four hexes
+// away with a second click. The troop, or 0xFFFF.
+std::uint16_t OrderAMoveByMouse(ProgramRun& run) {
+    const ui::Hwnd map = shell::GetWindowOfKind(WindowKind::MapWnd);
+    mapview::MapViewContext* ctx = map ? mapview::GetMapViewContext(map) : nullptr;
+    if (!ctx) return 0xFFFF;
+    shell::SuspendClock();
+    rules::TroopCursor t(*shell::CurrentGameWorld()->tables);
+    std::uint16_t troop = 0xFFFF;
+    for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && troop == 0xFFFF; ++i) {
+        if (t.Select(i) && t.GetRecord()->IsUsed() && t.HasMembers() && t.IsOnMap() &&
+            t.GetTroopAltitudeClass() == 3 && (ctx->GetTroopCommandMask(i) & 0x0002)) {
+            troop = i;
+        }
+    }
+    if (troop == 0xFFFF) {
+        shell::ResumeClock();
+        return troop;
+    }
+    t.Select(troop);
+    const std::uint16_t start = t.GetHexValue();
+    ui::SendMessage(map, mapview::WM_MAP_CENTER, (start & 0xFF) | ((start >> 8) << 16), 0);
+    run.Pump();
+    const ui::Point from = ScreenPointOfHex(map, ctx, start & 0xFF, start >> 8);
+    run.screen->Click(from.x, from.y);
+    run.Pump();
+    rules::GameContext& g = ctx->Context();
+    int tx = -1, ty = -1;
+    for (int dy = -5; dy <= 5 && tx < 0; ++dy) {
+        for (int dx = -5; dx <= 5 && tx < 0; ++dx) {
+            const int x = (start & 0xFF) + dx, y = (start >> 8) + dy;
+            const int d = rules::HexDistance(start & 0xFF, start >> 8, x, y);
+            if (d >= 3 && d <= 4 && g.SelectHexInfoXY(x, y) && (g.GetHexMarks() & 1) &&
+                g.GetHexTroopIndex() == rules::kNoTroopIndex) {
+                tx = x;
+                ty = y;
+            }
+        }
+    }
+    if (tx >= 0) {
+        const ui::Point to = ScreenPointOfHex(map, ctx, tx, ty);
+        run.screen->Click(to.x, to.y);
+        run.Pump();
+    }
+    shell::ResumeClock();
+    return tx >= 0 ? troop : 0xFFFF;
+}
+
+// The speed panel's two arrow buttons, clicked in their middles.
+void ClickSpeedButton(ProgramRun& run, bool up) {
+    const ui::Hwnd speed = shell::GetWindowOfKind(WindowKind::SpeedWnd);
+    ASSERT_TRUE(speed);
+    ClickAt(run.screen, speed, up ? 182 : 102, 50);
+    run.Pump();
+}
+
+int ShownSpeed() {
+    return int(ui::SendMessage(shell::GetWindowOfKind(WindowKind::SpeedWnd), mapview::WM_GET_GAME_SPEED, 0, 0));
+}
+
+// ﾌｧｲﾙ(&F) opened with Alt+F, then `ups` steps up from the bottom (the popup may open with its
+// first item chosen or none: the first step up lands on the last item either way), then Enter.
+void FileMenuFromBottom(ProgramRun& run, int ups) {
+    run.screen->KeyDown(ui::VK_MENU);
+    run.screen->KeyDown('F');
+    run.screen->KeyUp('F');
+    run.screen->KeyUp(ui::VK_MENU);
+    for (int i = 0; i < ups; ++i) run.Key(ui::VK_UP);
+    run.Key(ui::VK_RETURN);
+}
+// From the bottom of the game's ﾌｧｲﾙ menu: ゲーム終了, 部隊編成作成, セーブ, 名前を付けて保存, 上書き保存,
+// 閉じる, 開く, 新規作成, タイトルに戻る.
+constexpr int kUpsToSave = 3;
+constexpr int kUpsToTitle = 9;
+
+class GameEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InstallSetupModule();
+        SetSetupMessageBoxHook([this](ui::Hwnd owner, const std::string& text, std::uint32_t type) {
+            boxes.push_back(text);
+            return ui::MessageBox(owner, core::Utf8ToSjis(text), shell::GetFrameTitle(), type);
+        });
+    }
+    void TearDown() override { SetSetupMessageBoxHook(nullptr); }
+    std::string LastBox() const { return boxes.empty() ? std::string("no box") : boxes.back(); }
+
+    std::vector<std::string> boxes;
+};
+
+TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
+    ProgramRun run;
+    MakeSaveFolder(run);
+    const fs::path saveFile = fs::path(run.dir.Path()) / "SAVE" / (std::string(kSaveName) + ".ddg");
+    bool finished = false;
+    const int code = run.Run(
+        [&](ui::Hwnd frame) {
+            // Fights would play on the screen's timers, which only move inside modal loops here.
+            shell::PutFightMine(0);
+            shell::PutFightOther(0);
+            ASSERT_TRUE(Visible(kPageTitle));
+            Shot(run, "e2e_title");
+
+            // --- A new game on the default map, deployed by hand and automatically.
+            SetUpNewGame(run, kDefaultMap, "e2e");
+            std::uint16_t byHand = 0xFFFF;
+            int afterHand = 0;
+            bool deployed = false;
+            ActInDeployment(run, [&] {
+                const ui::Hwnd dialog = organize::GetOrganizeState().dialog;
+                byHand = PlaceFirstRowByHand(run, dialog);
+                afterHand = OwnTroopsOnMap();
+                Shot(run, "e2e_deployment_by_hand");
+                ClickDialogButton(run, dialog, organize::kIdAutoDeploy);
+                Shot(run, "e2e_deployment_auto");
+                deployed = OwnTroopsOnMap() > afterHand;
+                ClickDialogButton(run, dialog, organize::kIdGameStart);
+            });
+            ClickControl(run.screen, GetSetupPage(kPageSingleConditions), kIdSetupNext);
+            ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
+            run.screen->SetAutoAdvance(false);
+            EXPECT_NE(byHand, 0xFFFF) << "no hex of the deployment map took the troop";
+            EXPECT_EQ(afterHand, 1);
+            EXPECT_TRUE(deployed) << "自動配置 placed nothing more";
+            EXPECT_EQ(organize::PlayerHasHQOnMap(), 1);
+            EXPECT_FALSE(IsMainMenuOpen());
+            EXPECT_EQ(fw::GetPlayerCountry(), 0);
+            if (byHand != 0xFFFF) {
+                rules::GameContext ctx(*shell::CurrentGameWorld()->tables);
+                ASSERT_TRUE(ctx.SelectHexInfoXY(byHand & 0xFF, byHand >> 8));
+                EXPECT_NE(ctx.GetHexTroopIndex(), rules::kNoTroopIndex) << "the troop placed by hand stays";
+            }
+            Shot(run, "e2e_game_started");
+
+            // --- The speed panel by mouse: one slower, then the fastest again.
+            EXPECT_EQ(ShownSpeed(), 5);
+            ClickSpeedButton(run, false);
+            EXPECT_EQ(ShownSpeed(), 4);
+            ClickSpeedButton(run, true);
+            ClickSpeedButton(run, true);
+            EXPECT_EQ(ShownSpeed(), 5) << "the fastest is the top";
+
+            // --- An order by mouse, then an hour of play.
+            // An hour of game time takes about half a minute at the fastest speed here.
+            constexpr std::int32_t kPlayedMinutes = 60;
+            const std::int32_t startMinutes = GameMinutes();
+            const std::uint16_t mover = OrderAMoveByMouse(run);
+            ASSERT_NE(mover, 0xFFFF) << "no troop of the player could be sent";
+            rules::TroopCursor moverCursor(*shell::CurrentGameWorld()->tables);
+            moverCursor.Select(mover);
+            const std::uint16_t moverStart = moverCursor.GetHexValue();
+            EXPECT_TRUE(run.PumpUntil([&] { return GameMinutes() >= startMinutes + kPlayedMinutes; }, 50))
+                << "game minutes " << GameMinutes() - startMinutes;
+            moverCursor.Select(mover);
+            EXPECT_NE(moverCursor.GetHexValue(), moverStart) << "the ordered troop never moved";
+            Shot(run, "e2e_game_hours_later");
+
+            // --- セーブ through the menu and the file dialog; the box says it is done.
+            FileMenuFromBottom(run, kUpsToSave);
+            run.screen->Text(kSaveName);
+            run.Key(ui::VK_RETURN);
+            run.Key(ui::VK_RETURN);
+            ASSERT_TRUE(run.PumpUntil([&] { return fs::exists(saveFile); }, 10)) << "no save written";
+            run.Pump();
+            EXPECT_TRUE(shell::IsClockRunning()) << "the game goes on after the save";
+            const std::int32_t savedMinutes = GameMinutes();
+
+            // --- Back to the title by the menu, answered Yes.
+            FileMenuFromBottom(run, kUpsToTitle);
+            run.Key(ui::VK_RETURN);
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageTitle); }, 20));
+            EXPECT_FALSE(shell::IsClockRunning());
+            Shot(run, "e2e_title_again");
+
+            // --- The save loaded: single play, 保存ﾃﾞｰﾀ, the save, its conditions, start.
+            ClickControl(run.screen, GetSetupPage(kPageTitle), kIdSinglePlay);
+            run.Pump();
+            ASSERT_TRUE(Visible(kPageSingleFile));
+            const ui::Hwnd files = GetSetupPage(kPageSingleFile);
+            ClickControl(run.screen, files, kIdSavedGames);
+            run.Pump();
+            EXPECT_EQ(ui::SendMessage(ui::GetDlgItem(files, kIdFileList), ui::LVM_GETITEMCOUNT, 0, 0), 1);
+            ASSERT_TRUE(ChooseFile(run, files, (std::string(kSaveName) + ".ddg").c_str()));
+            Shot(run, "e2e_saved_games");
+            ClickControl(run.screen, files, kIdSetupNext);
+            run.Pump();
+            ASSERT_TRUE(Visible(kPageSingleConditions)) << "a saved game goes straight to its conditions";
+            Shot(run, "e2e_saved_conditions");
+            ClickControl(run.screen, GetSetupPage(kPageSingleConditions), kIdSetupNext);
+            ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
+            EXPECT_GE(GameMinutes(), savedMinutes - 60) << "the saved clock came back";
+            EXPECT_GE(GameMinutes(), startMinutes + kPlayedMinutes);
+            EXPECT_EQ(organize::PlayerHasHQOnMap(), 1);
+            Shot(run, "e2e_loaded_game");
+
+            // --- Back to the title once more; its 終了 plate ends the program.
+            FileMenuFromBottom(run, kUpsToTitle);
+            run.Key(ui::VK_RETURN);
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageTitle); }, 20));
+            EXPECT_FALSE(shell::GetWindowOfKind(WindowKind::MapWnd));
+            EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 5) << "the editor's bar";
+            Shot(run, "e2e_title_at_the_end");
+            finished = true;
+            ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
+        },
+        120);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(IsMainMenuOpen());
+    EXPECT_EQ(shell::CurrentGameWorld(), nullptr);
+}
+
+// The real backend: SDL's offscreen video driver, the input pushed into SDL's queue as a player's
+// mouse and keys would come.
+void PushClick(const ui::Point& p) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = p.x;
+    e.motion.y = p.y;
+    SDL_PushEvent(&e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    e.button.x = p.x;
+    e.button.y = p.y;
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.state = SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+void PushKey(SDL_Keycode key, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.sym = key;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+ui::Point CentreOf(ui::Hwnd window) {
+    ui::Rect r{};
+    ui::GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+void PumpFor(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        ui::WindowManager::Current()->PumpPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+TEST_F(GameEndToEnd, OnTheRealBackendTheTitleLeadsToARunningGameAndTheMenuQuits) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The video driver's own libraries keep allocations past their unloading.
+    __lsan::ScopedDisabler sdlKeepsItsOwn;
+#endif
+    ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ProgramRun run;
+    std::string why;
+    run.options.makeBackend = [&](std::string* error) -> std::unique_ptr<ui::Backend> {
+        auto b = ui::SdlBackend::Create("ZV6", 1024, 768, error);
+        if (!b) why = *error;
+        return b;
+    };
+    bool shown = false;
+    bool started = false;
+    bool deployed = false;
+    const int code = run.Run(
+        [&](ui::Hwnd) {
+            shown = true;
+            shell::PutFightMine(0);
+            shell::PutFightOther(0);
+            ASSERT_TRUE(Visible(kPageTitle));
+            PushClick(CentreOf(ui::GetDlgItem(GetSetupPage(kPageTitle), kIdSinglePlay)));
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageSingleFile); }, 10));
+            const ui::Hwnd files = GetSetupPage(kPageSingleFile);
+            const ui::Hwnd list = ui::GetDlgItem(files, kIdFileList);
+            ui::Rect row{};
+            row.left = ui::LVIR_BOUNDS;
+            ui::SendMessage(list, ui::LVM_GETITEMRECT, 0, reinterpret_cast<ui::LParam>(&row));
+            PushClick(testing::ScreenPoint(list, row.left + 20, (row.top + row.bottom) / 2));
+            ASSERT_TRUE(run.PumpUntil([&] { return ui::IsWindowEnabled(ui::GetDlgItem(files, kIdSetupNext)); }, 10));
+            PushClick(CentreOf(ui::GetDlgItem(files, kIdSetupNext)));
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageSingleCorps); }, 10));
+            const ui::Hwnd corpsPage = GetSetupPage(kPageSingleCorps);
+            const ui::Hwnd corpsList = CorpsList(corpsPage);
+            ASSERT_TRUE(corpsList);
+            ui::SendMessage(corpsList, ui::LVM_GETITEMRECT, ui::WParam(CorpsRowOfFile("useFrc00.prm")),
+                            reinterpret_cast<ui::LParam>(&row));
+            PushClick(testing::ScreenPoint(corpsList, row.left + 20, (row.top + row.bottom) / 2));
+            PumpFor(200);
+            PushClick(CentreOf(ui::GetDlgItem(corpsPage, kIdSetupNext)));
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageSingleConditions); }, 10));
+            const ui::Hwnd conditions = GetSetupPage(kPageSingleConditions);
+            const ui::Hwnd role = ui::GetDlgItem(conditions, RoleComboId(0));
+            ui::Rect face{};
+            ui::GetWindowRect(role, &face);
+            PushClick(CentreOf(role));
+            PumpFor(200);
+            const int height = int(ui::SendMessage(role, ui::CB_GETITEMHEIGHT, 0, 0));
+            PushClick({face.left + 10, face.bottom + 1 + height * kRoleUser + height / 2});
+            ASSERT_TRUE(run.PumpUntil([&] { return ui::SendMessage(role, ui::CB_GETCURSEL, 0, 0) == kRoleUser; }, 10));
+
+            // The deployment dialog's loop: 自動配置, then ゲーム開始, pushed from a timer in it.
+            static bool* gDeployed = nullptr;
+            gDeployed = &deployed;
+            ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+                const ui::Hwnd dialog = organize::GetOrganizeState().dialog;
+                if (!dialog) return;
+                if (!*gDeployed) {
+                    PushClick(CentreOf(ui::GetDlgItem(dialog, organize::kIdAutoDeploy)));
+                    *gDeployed = true;
+                    return;
+                }
+                if (organize::PlayerHasHQOnMap() != 1) return;
+                ui::KillTimer({}, id);
+                PushClick(CentreOf(ui::GetDlgItem(dialog, organize::kIdGameStart)));
+            });
+            PushClick(CentreOf(ui::GetDlgItem(conditions, kIdSetupNext)));
+            ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
+            started = true;
+            EXPECT_TRUE(shell::GetWindowOfKind(WindowKind::MapWnd));
+            PumpFor(300);
+
+            // ﾌｧｲﾙ(&F) / ゲーム終了(&Q), Yes.
+            PushKey(SDLK_LALT, true);
+            PushKey(SDLK_f, true);
+            PushKey(SDLK_f, false);
+            PushKey(SDLK_LALT, false);
+            PushKey(SDLK_q, true);
+            PushKey(SDLK_q, false);
+            PushKey(SDLK_RETURN, true);
+            PushKey(SDLK_RETURN, false);
+        },
+        60);
+    ::unsetenv("SDL_VIDEODRIVER");
+    ASSERT_TRUE(shown) << "no screen: " << why;
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(deployed);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(shell::CurrentGameWorld(), nullptr);
+}
+
+}  // namespace
+}  // namespace zv::setup
