@@ -582,6 +582,7 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/fog-small.svg
     art/svg/marks/fog.svg
     art/svg/marks/frame.svg
+    art/svg/marks/onlooker.svg
     art/svg/marks/outline-green.svg
     art/svg/marks/outline-line.svg
     art/svg/marks/posdir-0.svg
@@ -598,7 +599,6 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/select-map.svg
     art/svg/marks/select-white.svg
     art/svg/marks/solid.svg
-    art/svg/marks/spectator.svg
     art/svg/marks/supply.svg
     art/svg/marks/tint.svg
     art/svg/marks/troop-badge.svg
