@@ -47,6 +47,7 @@
 #include "shell/game/GameDocument.h"
 #include "shell/game/SimulationClock.h"
 #include "shell/game/WindowClasses.h"
+#include "shell/game/tests/MapMouse.h"
 #include "shell/game/tests/ProgramFixture.h"
 #include "simulation/Simulation.h"
 
@@ -55,9 +56,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using shell::WindowKind;
+using shell::testing::FindFreeSeenHexNear;
 using shell::testing::ProgramRun;
+using shell::testing::ScreenPointOfHex;
 using shell::testing::ScreenshotPath;
 using testing::ClickAt;
+using testing::CorpsList;
+using testing::CorpsRowOfFile;
 using testing::ClickComboItem;
 using testing::ClickControl;
 using testing::ClickListRow;
@@ -102,21 +107,6 @@ bool ChooseFile(ProgramRun& run, ui::Hwnd page, const char* file) {
         if (chosen && std::string(chosen) == file) return true;
     }
     return false;
-}
-
-ui::Hwnd CorpsList(ui::Hwnd page) {
-    for (ui::Hwnd child = ui::GetWindow(page, ui::GW_CHILD); child; child = ui::GetWindow(child, ui::GW_HWNDNEXT)) {
-        if (const ui::Hwnd list = ui::GetDlgItem(child, organize::kIdCorpsList)) return list;
-    }
-    return {};
-}
-
-int CorpsRowOfFile(const char* file) {
-    for (int entry = 0; entry < organize::GetCorpsFileCount(); ++entry) {
-        const organize::CorpsFileEntry* e = organize::GetCorpsFileEntry(entry);
-        if (e && std::string(e->fileName) == file) return organize::CorpsRowOfEntry(entry);
-    }
-    return -1;
 }
 
 // The map page, the corps page and the conditions page of a new single game on `map`, with
@@ -206,17 +196,6 @@ std::uint16_t PlaceFirstRowByHand(ProgramRun& run, ui::Hwnd dialog) {
     return 0xFFFF;
 }
 
-ui::Point ScreenPointOfHex(ui::Hwnd map, mapview::MapViewContext* ctx, int x, int y) {
-    std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
-    const std::uint32_t origin = ctx->GetOrigin();
-    std::int16_t o[2] = {std::int16_t(origin & 0xFFFF), std::int16_t(origin >> 16)};
-    ctx->HexToPixel(p);
-    ctx->HexToPixel(o);
-    ui::Point pt{p[0] - o[0] + 16, p[1] - o[1] + 16};
-    ui::ClientToScreen(map, &pt);
-    return pt;
-}
-
 // A ground troop of the player's that may move, clicked on the map and sent three or four hexes
 // away with a second click. The troop, or 0xFFFF.
 std::uint16_t OrderAMoveByMouse(ProgramRun& run) {
@@ -243,19 +222,8 @@ std::uint16_t OrderAMoveByMouse(ProgramRun& run) {
     const ui::Point from = ScreenPointOfHex(map, ctx, start & 0xFF, start >> 8);
     run.screen->Click(from.x, from.y);
     run.Pump();
-    rules::GameContext& g = ctx->Context();
     int tx = -1, ty = -1;
-    for (int dy = -5; dy <= 5 && tx < 0; ++dy) {
-        for (int dx = -5; dx <= 5 && tx < 0; ++dx) {
-            const int x = (start & 0xFF) + dx, y = (start >> 8) + dy;
-            const int d = rules::HexDistance(start & 0xFF, start >> 8, x, y);
-            if (d >= 3 && d <= 4 && g.SelectHexInfoXY(x, y) && (g.GetHexMarks() & 1) &&
-                g.GetHexTroopIndex() == rules::kNoTroopIndex) {
-                tx = x;
-                ty = y;
-            }
-        }
-    }
+    FindFreeSeenHexNear(ctx->Context(), start, &tx, &ty);
     if (tx >= 0) {
         const ui::Point to = ScreenPointOfHex(map, ctx, tx, ty);
         run.screen->Click(to.x, to.y);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "organize/CorpsFiles.h"
+#include "organize/OrganizeState.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
@@ -61,6 +63,23 @@ inline unsigned long long AreaSum(ui::HeadlessBackend* screen, ui::Hwnd window, 
         }
     }
     return sum;
+}
+
+// The corps list of the corps page (inside its embedded corps dialog).
+inline ui::Hwnd CorpsList(ui::Hwnd page) {
+    for (ui::Hwnd child = ui::GetWindow(page, ui::GW_CHILD); child; child = ui::GetWindow(child, ui::GW_HWNDNEXT)) {
+        if (const ui::Hwnd list = ui::GetDlgItem(child, organize::kIdCorpsList)) return list;
+    }
+    return {};
+}
+
+// The list row of a corps file, -1 when it is not listed.
+inline int CorpsRowOfFile(const char* file) {
+    for (int entry = 0; entry < organize::GetCorpsFileCount(); ++entry) {
+        const organize::CorpsFileEntry* e = organize::GetCorpsFileEntry(entry);
+        if (e && std::string(e->fileName) == file) return organize::CorpsRowOfEntry(entry);
+    }
+    return -1;
 }
 
 }  // namespace zv::setup::testing

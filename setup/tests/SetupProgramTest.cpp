@@ -35,6 +35,8 @@ using shell::testing::ProgramRun;
 using shell::testing::ScreenshotPath;
 using testing::AreaSum;
 using testing::ClickAt;
+using testing::CorpsList;
+using testing::CorpsRowOfFile;
 using testing::ClickControl;
 using testing::ClickComboItem;
 using testing::ClickListRow;
@@ -67,21 +69,6 @@ void Shot(ProgramRun& run, const char* name) {
 }
 
 bool Visible(int page) { return GetSetupPage(page) && ui::IsWindowVisible(GetSetupPage(page)); }
-
-ui::Hwnd CorpsList(ui::Hwnd page) {
-    for (ui::Hwnd child = ui::GetWindow(page, ui::GW_CHILD); child; child = ui::GetWindow(child, ui::GW_HWNDNEXT)) {
-        if (const ui::Hwnd list = ui::GetDlgItem(child, organize::kIdCorpsList)) return list;
-    }
-    return {};
-}
-
-int CorpsRowOfFile(const char* file) {
-    for (int entry = 0; entry < organize::GetCorpsFileCount(); ++entry) {
-        const organize::CorpsFileEntry* e = organize::GetCorpsFileEntry(entry);
-        if (e && std::string(e->fileName) == file) return organize::CorpsRowOfEntry(entry);
-    }
-    return -1;
-}
 
 class SetupProgram : public ::testing::Test {
   protected:

@@ -32,6 +32,7 @@
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
 #include "shell/game/SimulationClock.h"
+#include "shell/game/tests/MapMouse.h"
 #include "shell/game/tests/ProgramFixture.h"
 #include "simulation/ClockStepWorld.h"
 #include "simulation/Simulation.h"
@@ -39,7 +40,9 @@
 namespace zv::shell {
 namespace {
 
+using testing::FindFreeSeenHexNear;
 using testing::ProgramRun;
+using testing::ScreenPointOfHex;
 
 const std::vector<std::string> kStartUp = {"mutex", "screen", "tables", "classes", "session",
                                            "frame", "lobby",  "sound",  "shown",   "clock"};
@@ -91,17 +94,6 @@ void LoadDefaultMap(GameWorld* world) {
         std::memcpy(world->tables->GetTableBase(id), loader.Tables().GetTableBase(id),
                     world->tables->GetTableTotalBytes(id));
     }
-}
-
-ui::Point ScreenPointOfHex(ui::Hwnd map, mapview::MapViewContext* ctx, int x, int y) {
-    std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
-    const std::uint32_t origin = ctx->GetOrigin();
-    std::int16_t o[2] = {std::int16_t(origin & 0xFFFF), std::int16_t(origin >> 16)};
-    ctx->HexToPixel(p);
-    ctx->HexToPixel(o);
-    ui::Point pt{p[0] - o[0] + 16, p[1] - o[1] + 16};
-    ui::ClientToScreen(map, &pt);
-    return pt;
 }
 
 TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
@@ -160,19 +152,8 @@ TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
         run.screen->Click(from.x, from.y);
         run.Pump();
         ASSERT_EQ(mapview::GetTroopSelection().count, 1);
-        rules::GameContext& g = ctx->Context();
         int tx = -1, ty = -1;
-        for (int dy = -5; dy <= 5 && tx < 0; ++dy) {
-            for (int dx = -5; dx <= 5 && tx < 0; ++dx) {
-                const int x = (start & 0xFF) + dx, y = (start >> 8) + dy;
-                const int d = rules::HexDistance(start & 0xFF, start >> 8, x, y);
-                if (d >= 3 && d <= 4 && g.SelectHexInfoXY(x, y) && (g.GetHexMarks() & 1) &&
-                    g.GetHexTroopIndex() == rules::kNoTroopIndex) {
-                    tx = x;
-                    ty = y;
-                }
-            }
-        }
+        FindFreeSeenHexNear(ctx->Context(), start, &tx, &ty);
         ASSERT_GE(tx, 0);
         const ui::Point to = ScreenPointOfHex(map, ctx, tx, ty);
         run.screen->Click(to.x, to.y);
