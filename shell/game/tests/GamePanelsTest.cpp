@@ -128,6 +128,20 @@ std::uint16_t PostGoalNews(GameWorld& world, std::uint8_t player) {
     return 0xFFFF;
 }
 
+// Counts the title windows the frame asks for (the start-up asks once) while it lives.
+struct TitleCount {
+    int count = 0;
+    TitleCount() {
+        SetTitleWindowFactory([this](ui::Hwnd) {
+            ++count;
+            return ui::Hwnd{};
+        });
+    }
+    ~TitleCount() { SetTitleWindowFactory(nullptr); }
+    TitleCount(const TitleCount&) = delete;
+    TitleCount& operator=(const TitleCount&) = delete;
+};
+
 TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
     ProgramRun run;
     run.Run([&](ui::Hwnd frame) {
@@ -259,14 +273,10 @@ TEST(GamePanels, AGameOverShowsTheOutcomeAndTheResultWithTheGamesNewsThenTheTitl
         SCOPED_TRACE(c.name);
         ProgramRun run;
         gRun = &run;
-        int titles = 0;
-        SetTitleWindowFactory([&](ui::Hwnd) {
-            ++titles;
-            return ui::Hwnd{};
-        });
+        TitleCount titles;
         run.Run([&](ui::Hwnd frame) {
             // The start-up opened the title once already; count the return alone.
-            titles = 0;
+            titles.count = 0;
             GameWorld* world = CurrentGameWorld();
             LoadDefaultMap(*world->tables, 0);
             ui::SendMessage(frame, WM_START_GAME, 0, 0);
@@ -301,14 +311,13 @@ TEST(GamePanels, AGameOverShowsTheOutcomeAndTheResultWithTheGamesNewsThenTheTitl
             // The end button leaves for the title.
             ui::SendMessage(frame, ui::WM_COMMAND, 40118, 2);
             EXPECT_FALSE(Shown(WindowKind::ResultWnd));
-            EXPECT_EQ(titles, 1);
+            EXPECT_EQ(titles.count, 1);
             EXPECT_EQ(rules::ReadS32(world->tables->GetTableBase(rules::TableId::GameSettings), G::kSinglePlay), 1);
             EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 5) << "the editor's bar";
             Shot(run, std::string("zv6_back_to_title_") + c.name);
             run.Key(ui::VK_RETURN);
             ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
         });
-        SetTitleWindowFactory(nullptr);
         gRun = nullptr;
     }
 }
@@ -344,14 +353,10 @@ TEST(GamePanels, AnAllianceProposalIsAnsweredOnTheGuiThreadWithAnOrder) {
 
 TEST(GamePanels, ReturningToTheTitleFromTheMenuAsksFirstThenEmptiesTheFrame) {
     ProgramRun run;
-    int titles = 0;
-    SetTitleWindowFactory([&](ui::Hwnd) {
-        ++titles;
-        return ui::Hwnd{};
-    });
+    TitleCount titles;
     run.Run([&](ui::Hwnd frame) {
         // The start-up opened the title once already; count the return alone.
-        titles = 0;
+        titles.count = 0;
         GameWorld* world = CurrentGameWorld();
         LoadDefaultMap(*world->tables, 0);
         ui::SendMessage(frame, WM_START_GAME, 0, 0);
@@ -361,7 +366,7 @@ TEST(GamePanels, ReturningToTheTitleFromTheMenuAsksFirstThenEmptiesTheFrame) {
         ui::SendMessage(frame, ui::WM_COMMAND, 40118, 0);
         EXPECT_TRUE(IsClockRunning());
         EXPECT_TRUE(GetWindowOfKind(WindowKind::MapWnd));
-        EXPECT_EQ(titles, 0);
+        EXPECT_EQ(titles.count, 0);
         EXPECT_EQ(world->simulation->GetBusyMask() & 1u, 0u) << "the busy bit is cleared again";
         // Yes: the clock parks, the map and the column go, the title comes.
         run.Key(ui::VK_RETURN);
@@ -370,24 +375,19 @@ TEST(GamePanels, ReturningToTheTitleFromTheMenuAsksFirstThenEmptiesTheFrame) {
         EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
         EXPECT_FALSE(Shown(WindowKind::PanelManeger));
         EXPECT_FALSE(IsGamePlaying());
-        EXPECT_EQ(titles, 1);
+        EXPECT_EQ(titles.count, 1);
         run.Key(ui::VK_RETURN);
         ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
     });
-    SetTitleWindowFactory(nullptr);
 }
 
 // A spectator is told who won and goes back to the title; no result window.
 TEST(GamePanels, ASpectatorsGameOverTellsTheWinnersAndOpensTheTitle) {
     ProgramRun run;
-    int titles = 0;
-    SetTitleWindowFactory([&](ui::Hwnd) {
-        ++titles;
-        return ui::Hwnd{};
-    });
+    TitleCount titles;
     run.Run([&](ui::Hwnd frame) {
         // The start-up opened the title once already; count the one after the game alone.
-        titles = 0;
+        titles.count = 0;
         GameWorld* world = CurrentGameWorld();
         LoadDefaultMap(*world->tables, 0);
         ui::SendMessage(frame, WM_START_GAME, 0, 0);
@@ -397,13 +397,12 @@ TEST(GamePanels, ASpectatorsGameOverTellsTheWinnersAndOpensTheTitle) {
         ui::SendMessage(frame, WM_GAME_OVER, 0x05, 0);
         EXPECT_FALSE(Shown(WindowKind::ResultWnd));
         EXPECT_FALSE(GetWindowOfKind(WindowKind::MapWnd));
-        EXPECT_EQ(titles, 1);
+        EXPECT_EQ(titles.count, 1);
         EXPECT_EQ(GetPendingNetAction(), kNetActionNone);
         EXPECT_EQ(rules::ReadS32(world->tables->GetTableBase(rules::TableId::GameSettings), G::kSinglePlay), 1);
         run.Key(ui::VK_RETURN);
         ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
     });
-    SetTitleWindowFactory(nullptr);
 }
 
 TEST(GamePanels, TheSpectatorsLineNamesTheWinnersInCountryOrder) {
