@@ -7,7 +7,6 @@
 #include "panels/AllianceDialogs.h"
 #include "panels/NewsWindows.h"
 #include "platform/core/Sjis.h"
-#include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -20,6 +19,7 @@
 #include "rules/records/MapRecords.h"
 #include "rules/records/NewsRecord.h"
 #include "shell/ChatWindow.h"
+#include "shell/PreviewFileDialog.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/FrameMenus.h"
 #include "shell/game/FrameWindow.h"
@@ -105,37 +105,6 @@ ui::LResult NetworkRequest(ui::Hwnd frame, ui::WParam w, ui::LParam l, bool save
     return 1;
 }
 
-// The save dialog over the SAVE folder; the running game written as a .ddg file. Every
-// country's funds become its computer funds first, which a loaded game starts from. 1 when
-// written; a failure says why in its own box.
-int SaveGameFileDialog(ui::Hwnd frame) {
-    GameWorld* world = CurrentGameWorld();
-    if (world == nullptr || world->tables == nullptr) return 0;
-    rules::CountryCursor countries(*world->tables);
-    for (int c = 0; c < rules::kCountryCount; ++c) {
-        if (countries.Select(c)) countries.SetValue38(countries.GetFunds());
-    }
-    char file[260] = {0};
-    const std::string filter = Sjis("ゲームファイル (*.ddg)") + std::string(1, '\0') + "*.ddg" + std::string(2, '\0');
-    const std::string initial = std::string(fw::GetProgramDirectory()) + "SAVE";
-    ui::OpenFileName ofn;
-    ofn.owner = frame;
-    ofn.filter = filter.c_str();
-    ofn.file = file;
-    ofn.maxFile = sizeof(file);
-    ofn.initialDir = initial.c_str();
-    ofn.flags = ui::OFN_OVERWRITEPROMPT | ui::OFN_PATHMUSTEXIST | ui::OFN_HIDEREADONLY | ui::OFN_NOCHANGEDIR;
-    ofn.defExt = "ddg";
-    if (!ui::GetSaveFileName(&ofn)) return 0;
-    const rules::FileStatus status =
-        rules::WriteSaveGame(*world->tables, world->events ? *world->events : rules::NoGameEvents(), file);
-    if (!status.ok) {
-        ui::MessageBox(frame, Sjis(("ゲームの保存に失敗しました。\n" + core::SjisToUtf8(status.error)).c_str()),
-                       Sjis("セーブ"), ui::MB_OK | ui::MB_ICONWARNING);
-        return 0;
-    }
-    return 1;
-}
 
 }  // namespace
 
@@ -226,7 +195,7 @@ ui::LResult SaveRunningGame(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
     int saved = 0;
     {
         BusyDialog busy;
-        saved = SaveGameFileDialog(frame);
+        saved = OpenSaveGameDialog(frame);
     }
     ui::MessageBox(frame, Sjis(saved ? "セーブを終了しました" : "セーブに失敗しました"), Sjis("セーブ"), ui::MB_OK);
     if (running) ResumeClock();
