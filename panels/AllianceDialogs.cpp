@@ -201,6 +201,8 @@ intptr_t PictureProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
             gPicture = LoadPicture(p->picture);
             BoldText(dlg, 50, 236, ClockLine());
             BoldText(dlg, 50, 254, p->line);
+            // The line painted into the picture is also the window's text, for whatever reads it.
+            ui::SetWindowText(dlg, core::Utf8ToSjis(p->line));
             ui::ShowWindow(ui::GetDlgItem(dlg, ui::IDOK), ui::SW_HIDE);
             ui::ShowWindow(ui::GetDlgItem(dlg, ui::IDCANCEL), ui::SW_HIDE);
             int width = gPicture->GetWidth(), height = gPicture->GetHeight();

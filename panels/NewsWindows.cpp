@@ -614,7 +614,7 @@ void DrawResultPanel(ui::Hwnd window, fw::Dib* background, const rules::CountryT
     Text(window, background, 40, 96, "終了時刻", 12);
     Text(window, background, 40, 152, "資金", 12);
     Text(window, background, 40, 226, "部隊", 12);
-    static constexpr const char* kClasses[] = {"高空", "中空", "ヘリ", "陸上", "海上"};
+    static constexpr const char* kClasses[] = {"高空", "低空", "地上", "海上", "海中"};
     for (int i = 0; i < 5; ++i) Text(window, background, 100 + 40 * i, 232, kClasses[i], 10);
     static constexpr const char* kRows[] = {"開始", "生産", "終了", "喪失"};
     for (int i = 0; i < 4; ++i) Text(window, background, 48, 256 + 22 * i, kRows[i], 12);

@@ -143,7 +143,9 @@ TEST_F(MapSettings, OutOfRangeValuesAreRefusedAndKept) {
             EXPECT_FALSE(ui::IsWindowVisible(dlg));
         }
         countries.Select(1);
-        if (c.id == kIdFunds + 1) EXPECT_EQ(countries.GetFunds(), redFunds);
+        if (c.id == kIdFunds + 1) {
+            EXPECT_EQ(countries.GetFunds(), redFunds);
+        }
         ui::DestroyWindow(dlg);
     }
     rules::ScenarioHeaderCursor header(tables);
@@ -163,7 +165,9 @@ TEST_F(MapSettings, TimeLimitsTogether) {
         Type(dlg, kIdHourLimit, c.hour);
         ClickItem(dlg, ui::IDOK);
         ASSERT_EQ(messages.empty(), c.accepted);
-        if (!c.accepted) EXPECT_EQ(messages[0], "制限時間0日間の0時までになっています。");
+        if (!c.accepted) {
+            EXPECT_EQ(messages[0], "制限時間0日間の0時までになっています。");
+        }
         ui::DestroyWindow(dlg);
     }
 }

@@ -27,12 +27,16 @@
 #include "organize/OrganizeDialog.h"
 #include "organize/OrganizeState.h"
 #include "organize/TroopDisplay.h"
+#include "panels/CommandWindow.h"
+#include "panels/NewsWindows.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SdlBackend.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/countries/CountryStatistics.h"
+#include "rules/files/MapFiles.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/TroopCursor.h"
@@ -50,6 +54,8 @@
 #include "shell/game/tests/MapMouse.h"
 #include "shell/game/tests/ProgramFixture.h"
 #include "simulation/Simulation.h"
+#include "tools/zvdata/GameFileCheck.h"
+#include "tools/zvdata/MapSource.h"
 
 namespace zv::setup {
 namespace {
@@ -395,6 +401,214 @@ TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(IsMainMenuOpen());
     EXPECT_EQ(shell::CurrentGameWorld(), nullptr);
+}
+
+// A small map made for the end of a game: the enemy's headquarters stands alone in the middle of
+// the player's deployment area, so the player's corps, placed round it, wins in the first hours.
+constexpr const char* kEndMap = "MAP00090.ddm";
+constexpr int kEnemyHqX = 20, kEnemyHqY = 32;
+
+std::string EndMapSource() {
+    std::string t =
+        "[map]\ntitle = 決着平原\ndescription = 敵の司令部が味方の展開地域に取り残された平原。\n"
+        "clock = 1 6 0\nfog = 0\nlimit = 30 24\ndeploy = 40\n"
+        "[country 0]\nname = アズール連邦\nplay = 1\nfunds = 20000\ncorps = useFrc00.prm\n"
+        "[country 1]\nname = カーマイン王国\nplay = 1\nfunds = 0\ncorps = useFrc01.prm\n[terrain]\n";
+    for (int y = 0; y < 64; ++y) t += std::string(64, '.') + "\n";
+    t += "[areas]\n";
+    for (int y = 0; y < 64; ++y) {
+        std::string row(64, '.');
+        // Country 0's area: a block round the enemy's headquarters; country 1's: the far east.
+        if (y >= kEnemyHqY - 2 && y <= kEnemyHqY + 2) {
+            for (int x = kEnemyHqX - 3; x <= kEnemyHqX + 3; ++x) row[x] = '0';
+        }
+        for (int x = 58; x < 64; ++x) row[x] = '1';
+        t += row + "\n";
+    }
+    t += "[roads]\n[sites]\n首都 0 8,32\n首都 1 60,32\n[troops]\n";
+    t += "0 8,33 name=第001司令部 mode=3 units=統帥 機動司令部\n";
+    t += "1 " + std::to_string(kEnemyHqX) + "," + std::to_string(kEnemyHqY) +
+         " name=第001司令部 mode=3 units=統帥 機動司令部\n";
+    return t;
+}
+
+// The run's MAP folder becomes a folder of its own: the default maps linked, the end map beside.
+void AddEndMap(ProgramRun& run) {
+    const fs::path built = fs::path(ZV_PROGRAM_DIR) / "MAP";
+    const fs::path dir = fs::path(run.dir.Path()) / "MAP";
+    fs::remove(dir);
+    fs::create_directories(dir);
+    for (const auto& entry : fs::directory_iterator(built)) {
+        fs::create_symlink(entry.path(), dir / entry.path().filename());
+    }
+    const std::string program = std::string(ZV_PROGRAM_DIR) + "/";
+    rules::TableDirectory tables;
+    ASSERT_TRUE(tables.LoadAllTables(program)) << tables.LastError();
+    std::string error;
+    ASSERT_TRUE(zvdata::CompileMap(tables, program, "end map", EndMapSource(), error)) << error;
+    const std::vector<std::string> problems = zvdata::CheckMapTables(tables);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    const rules::FileStatus written = rules::WriteMapFile(tables, (dir / kEndMap).string());
+    ASSERT_TRUE(written) << written.error;
+}
+
+// The troop of the enemy's headquarters, or 0xFFFF once it is gone.
+std::uint16_t EnemyHeadquarters() {
+    rules::TroopCursor t(*shell::CurrentGameWorld()->tables);
+    for (std::uint16_t i = 0; i < rules::kMapTroopCount; ++i) {
+        if (t.Select(i) && t.GetRecord()->IsUsed() && t.HasMembers() && t.GetCountry() == 1) return i;
+    }
+    return 0xFFFF;
+}
+
+// Three of the player's ground troops, each ordered by mouse to attack the enemy: a click on the
+// troop, on the command window's attack button and on the enemy's hex. The number of troops sent.
+int SendTroopsAtTheEnemy(ProgramRun& run, std::uint16_t enemy) {
+    const ui::Hwnd map = shell::GetWindowOfKind(WindowKind::MapWnd);
+    mapview::MapViewContext* ctx = map ? mapview::GetMapViewContext(map) : nullptr;
+    if (!ctx) return 0;
+    shell::SuspendClock();
+    rules::TroopCursor t(*shell::CurrentGameWorld()->tables);
+    t.Select(enemy);
+    const std::uint16_t target = t.GetHexValue();
+    ui::SendMessage(map, mapview::WM_MAP_CENTER, (target & 0xFF) | ((target >> 8) << 16), 0);
+    run.Pump();
+    const ui::Point to = ScreenPointOfHex(map, ctx, target & 0xFF, target >> 8);
+    const ui::Hwnd commands = shell::GetWindowOfKind(WindowKind::CommandWnd);
+    int attackRow = 0;
+    while (attackRow < panels::kCommandButtonCount && panels::CommandButtonTable()[attackRow].code != 2) ++attackRow;
+    int sent = 0;
+    for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && sent < 3; ++i) {
+        if (!t.Select(i) || !t.GetRecord()->IsUsed() || !t.HasMembers() || !t.IsOnMap() ||
+            t.GetTroopAltitudeClass() != 3 || !(ctx->GetTroopCommandMask(i) & 0x0004)) {
+            continue;
+        }
+        const std::uint16_t from = t.GetHexValue();
+        const ui::Point at = ScreenPointOfHex(map, ctx, from & 0xFF, from >> 8);
+        run.screen->Click(at.x, at.y);
+        run.Pump();
+        ClickControl(run.screen, commands, panels::kFirstCommandButton + attackRow);
+        run.Pump();
+        run.screen->Click(to.x, to.y);
+        run.Pump();
+        ++sent;
+    }
+    shell::ResumeClock();
+    return sent;
+}
+
+std::string DescribeTroops() {
+    std::string text;
+    const ui::Hwnd active = ui::GetActiveWindow();
+    text += "\n active " + std::to_string(active.value) + " frame " +
+            std::to_string(shell::GetWindowOfKind(WindowKind::FrameWnd).value) + " panels " +
+            std::to_string(shell::GetWindowOfKind(WindowKind::PanelManeger).value) + " commands " +
+            std::to_string(shell::GetWindowOfKind(WindowKind::CommandWnd).value);
+    rules::CountryCursor countries(*shell::CurrentGameWorld()->tables);
+    for (int c = 0; c < 4; ++c) {
+        if (!countries.Select(c)) continue;
+        text += "\n country " + std::to_string(c) + " state " + std::to_string(countries.GetState()) +
+                " participation " + std::to_string(countries.GetParticipation()) + " alliance " +
+                std::to_string(countries.GetAllianceMask());
+    }
+    rules::TroopCursor t(*shell::CurrentGameWorld()->tables);
+    for (std::uint16_t i = 0; i < rules::kMapTroopCount; ++i) {
+        if (!t.Select(i) || !t.GetRecord()->IsUsed() || !t.HasMembers() || !t.IsOnMap()) continue;
+        const std::uint16_t hex = t.GetHexValue();
+        text += "\n troop " + std::to_string(i) + " country " + std::to_string(t.GetCountry()) + " at " +
+                std::to_string(hex & 0xFF) + "," + std::to_string(hex >> 8) + " class " +
+                std::to_string(t.GetTroopAltitudeClass());
+    }
+    return text;
+}
+
+ProgramRun* gEndRun = nullptr;
+// The pictures shown at the end: window and the texts of its lines.
+std::vector<std::pair<std::uint64_t, std::string>> gEndPictures;
+
+TEST_F(GameEndToEnd, AGameWonByTheJudgementShowsItsResultAndLeadsBackToTheTitle) {
+    ProgramRun run;
+    AddEndMap(run);
+    bool finished = false;
+    const int code = run.Run(
+        [&](ui::Hwnd) {
+            shell::PutFightMine(0);
+            shell::PutFightOther(0);
+            SetUpNewGame(run, kEndMap, "");
+            ActInDeployment(run, [&] {
+                const ui::Hwnd dialog = organize::GetOrganizeState().dialog;
+                ClickDialogButton(run, dialog, organize::kIdAutoDeploy);
+                ClickDialogButton(run, dialog, organize::kIdGameStart);
+            });
+            ClickControl(run.screen, GetSetupPage(kPageSingleConditions), kIdSetupNext);
+            ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
+            run.screen->SetAutoAdvance(false);
+            // The deployed corps is what the game starts from: the result's starting counts and
+            // the produced count hold every troop placed.
+            {
+                rules::TableDirectory& tables = *shell::CurrentGameWorld()->tables;
+                const rules::CountryTable25Record* stats = rules::GetCountryStats(tables, 0);
+                int atStart = 0;
+                for (int k = 1; k <= 5; ++k) atStart += stats->TroopsAtStart(k);
+                EXPECT_GT(atStart, 0);
+                EXPECT_EQ(atStart, OwnTroopsOnMap());
+                rules::CountryCursor countries(tables);
+                ASSERT_TRUE(countries.Select(0));
+                EXPECT_EQ(countries.GetCounter84(), OwnTroopsOnMap());
+            }
+            const std::uint16_t enemy = EnemyHeadquarters();
+            ASSERT_NE(enemy, 0xFFFF) << "the enemy's headquarters is on the map";
+            EXPECT_GT(SendTroopsAtTheEnemy(run, enemy), 0);
+            Shot(run, "e2e_end_attack");
+
+            // The judgement ends the game: the enemy's fall and the victory come up as pictures
+            // (a timer of their loops reads and shoots them; their own timers close them), then
+            // the result window. The screen's clock moves on with the waiting.
+            gEndRun = &run;
+            gEndPictures.clear();
+            ui::SetTimer({}, 98, 100, [](ui::Hwnd, uint32_t, uintptr_t, uint32_t) {
+                const ui::Hwnd active = ui::GetActiveWindow();
+                if (!active || active == shell::GetWindowOfKind(WindowKind::FrameWnd) ||
+                    active == shell::GetWindowOfKind(WindowKind::ResultWnd) ||
+                    (!gEndPictures.empty() && gEndPictures.back().first == active.value)) {
+                    return;
+                }
+                std::string lines = core::SjisToUtf8(ui::GetWindowText(active)) + "|";
+                for (ui::Hwnd c : ui::WindowManager::Current()->GetChildren(active)) {
+                    lines += core::SjisToUtf8(ui::GetWindowText(c)) + "|";
+                }
+                gEndPictures.emplace_back(active.value, lines);
+                Shot(*gEndRun, "e2e_end_picture" + std::to_string(gEndPictures.size()));
+            });
+            run.screen->SetAutoAdvance(true);
+            ASSERT_TRUE(run.PumpUntil([&] {
+                run.screen->AdvanceClock(50);
+                const ui::Hwnd result = shell::GetWindowOfKind(WindowKind::ResultWnd);
+                return result && ui::IsWindowVisible(result);
+            }, 90)) << "the game did not end; game minutes " << GameMinutes() << DescribeTroops();
+            ui::KillTimer({}, 98);
+            run.screen->SetAutoAdvance(false);
+            run.Pump();
+            EXPECT_FALSE(shell::IsClockRunning());
+            EXPECT_FALSE(shell::GetWindowOfKind(WindowKind::MapWnd));
+            EXPECT_FALSE(panels::GetResultWindowRecords().empty()) << "the game's news are in the result";
+            Shot(run, "e2e_end_result");
+
+            // The result window's end button leads back to the title.
+            ClickAt(run.screen, shell::GetWindowOfKind(WindowKind::ResultWnd), 720, 532);
+            ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageTitle); }, 20));
+            EXPECT_FALSE(ui::IsWindowVisible(shell::GetWindowOfKind(WindowKind::ResultWnd)));
+            Shot(run, "e2e_end_title");
+            finished = true;
+            ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
+        },
+        150);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(code, 0);
+    // The enemy's fall first, then the player's victory.
+    ASSERT_EQ(gEndPictures.size(), 2u);
+    EXPECT_NE(gEndPictures[0].second.find("ＲＥＤ国が全滅しました"), std::string::npos) << gEndPictures[0].second;
+    EXPECT_NE(gEndPictures[1].second.find("勝利しました"), std::string::npos) << gEndPictures[1].second;
 }
 
 // The real backend: SDL's offscreen video driver, the input pushed into SDL's queue as a player's

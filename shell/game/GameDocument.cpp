@@ -17,6 +17,7 @@
 #include "platform/ui/Window.h"
 #include "rules/context/GameContext.h"
 #include "rules/context/ShadowTables.h"
+#include "rules/countries/CountryStatistics.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/Bytes.h"
 #include "rules/records/ForceCursor.h"
@@ -258,6 +259,25 @@ void BeginPlay(ui::Hwnd frame) {
 
     rules::GameContext live = MakeLiveContext();
     rules::TroopCursor troops(*gWorld->tables);
+    if (rules::ReadS32(gWorld->tables->GetTableBase(rules::TableId::GameSettings),
+                       rules::GameSettingsRecord::kDeployment) != 0) {
+        // A deployed game starts from what stands on the map now: the result's starting
+        // counts, full troops, and each troop counted as produced for its country.
+        for (std::uint8_t c = 0; c < rules::kCountryCount; ++c) {
+            rules::CountryTable25Record* stats = rules::GetCountryStats(*gWorld->tables, c);
+            for (int k = 1; k <= 5; ++k) {
+                stats->SetTroopsAtStart(
+                    k, static_cast<std::uint8_t>(troops.CountTroopsByAltitude(c, static_cast<std::uint8_t>(k))));
+            }
+        }
+        rules::CountryCursor countries(*gWorld->tables);
+        for (std::uint16_t i = 0; i < rules::kMapTroopCount; ++i) {
+            if (!troops.Select(i) || !troops.GetRecord()->IsUsed() || !troops.HasMembers()) continue;
+            troops.RefreshAltitudeClass();
+            rules::RestoreFull(troops, 1);
+            if (countries.Select(troops.GetCountry())) countries.IncrementCounter84();
+        }
+    }
     std::uint16_t centre = 0;
     const std::uint8_t player = fw::GetPlayerCountry();
     for (std::uint16_t i = 0; i < 160; ++i) {

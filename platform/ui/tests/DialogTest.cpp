@@ -17,6 +17,7 @@
 namespace zv::ui {
 namespace {
 
+using testing::ShotPath;
 using testing::UiTest;
 
 constexpr int kKeysDialog = 9001;
@@ -424,7 +425,7 @@ TEST_F(MessageBoxTest, Screenshot) {
         UpdateWindow(GetActiveWindow());
         wm->Flush();
         std::string err;
-        EXPECT_TRUE(screen->WriteScreenshot("/tmp/shots/messagebox.png", &err)) << err;
+        EXPECT_TRUE(screen->WriteScreenshot(ShotPath("messagebox"), &err)) << err;
         return true;
     };
     PostMessage(owner, WM_USER + 9, 0, 0);

@@ -10,6 +10,7 @@
 namespace zv::ui {
 namespace {
 
+using testing::ShotPath;
 using testing::UiTest;
 
 struct Note {
@@ -328,7 +329,7 @@ TEST_F(ScrollBarTest, BarsDrawArrowsThumbAndPressedParts) {
     const int thumbRow = 10 + 16 + (120 - 32 - 22) * 50 / 75 + 22 / 2;
     EXPECT_EQ(screen->PixelAt(18, thumbRow), face);
     std::string err;
-    ASSERT_TRUE(screen->WriteScreenshot("/tmp/shots/scrollbars.png", &err)) << err;
+    ASSERT_TRUE(screen->WriteScreenshot(ShotPath("scrollbars"), &err)) << err;
     // Holding the page area below the thumb darkens it until the release.
     screen->SetAutoAdvance(false);
     screen->MouseMove(18, 105);

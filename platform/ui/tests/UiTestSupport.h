@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -47,6 +48,13 @@ struct Recorder {
         return nullptr;
     }
 };
+
+// Where a test's screenshot goes: screenshots/ under the tests' working folder, made on demand.
+inline std::string ShotPath(const std::string& name) {
+    const std::filesystem::path dir = std::filesystem::current_path() / "screenshots";
+    std::filesystem::create_directories(dir);
+    return (dir / (name + ".png")).string();
+}
 
 inline Recorder* gRecorder = nullptr;
 
