@@ -266,6 +266,13 @@ void FileMenuFromBottom(ProgramRun& run, int ups) {
 constexpr int kUpsToSave = 3;
 constexpr int kUpsToTitle = 9;
 
+// The title's 終了 plate, clicked once the title has been looked at.
+void QuitFromTheTitle(ProgramRun& run, const std::string& shot, bool& finished) {
+    Shot(run, shot);
+    finished = true;
+    ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
+}
+
 class GameEndToEnd : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -392,9 +399,7 @@ TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
             ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageTitle); }, 20));
             EXPECT_FALSE(shell::GetWindowOfKind(WindowKind::MapWnd));
             EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 5) << "the editor's bar";
-            Shot(run, "e2e_title_at_the_end");
-            finished = true;
-            ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
+            QuitFromTheTitle(run, "e2e_title_at_the_end", finished);
         },
         120);
     EXPECT_TRUE(finished);
@@ -598,9 +603,7 @@ TEST_F(GameEndToEnd, AGameWonByTheJudgementShowsItsResultAndLeadsBackToTheTitle)
             ClickAt(run.screen, shell::GetWindowOfKind(WindowKind::ResultWnd), 720, 532);
             ASSERT_TRUE(run.PumpUntil([] { return Visible(kPageTitle); }, 20));
             EXPECT_FALSE(ui::IsWindowVisible(shell::GetWindowOfKind(WindowKind::ResultWnd)));
-            Shot(run, "e2e_end_title");
-            finished = true;
-            ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
+            QuitFromTheTitle(run, "e2e_end_title", finished);
         },
         150);
     EXPECT_TRUE(finished);
