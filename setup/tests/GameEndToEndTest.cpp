@@ -1,5 +1,5 @@
 // A whole game through the program, driven by the mouse and keys only: the title, a single game
-// set up and deployed by hand and automatically, the speed panel, an hour of play with an order
+// set up and deployed by hand and automatically, the speed panel, three hours of play with an order
 // given on the map, saved through the menu, loaded again from the title, the title again and the
 // quit. Then the road from the title to a running game once more on the real SDL backend.
 
@@ -340,16 +340,16 @@ TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
             ClickSpeedButton(run, true);
             EXPECT_EQ(ShownSpeed(), 5) << "the fastest is the top";
 
-            // --- An order by mouse, then an hour of play.
-            // An hour of game time takes about half a minute at the fastest speed here.
-            constexpr std::int32_t kPlayedMinutes = 60;
+            // --- An order by mouse, then three hours of play.
+            // Three hours of game time; an hour takes some ten seconds at the fastest speed here.
+            constexpr std::int32_t kPlayedMinutes = 180;
             const std::int32_t startMinutes = GameMinutes();
             const std::uint16_t mover = OrderAMoveByMouse(run);
             ASSERT_NE(mover, 0xFFFF) << "no troop of the player could be sent";
             rules::TroopCursor moverCursor(*shell::CurrentGameWorld()->tables);
             moverCursor.Select(mover);
             const std::uint16_t moverStart = moverCursor.GetHexValue();
-            EXPECT_TRUE(run.PumpUntil([&] { return GameMinutes() >= startMinutes + kPlayedMinutes; }, 50))
+            EXPECT_TRUE(run.PumpUntil([&] { return GameMinutes() >= startMinutes + kPlayedMinutes; }, 150))
                 << "game minutes " << GameMinutes() - startMinutes;
             moverCursor.Select(mover);
             EXPECT_NE(moverCursor.GetHexValue(), moverStart) << "the ordered troop never moved";
@@ -401,7 +401,7 @@ TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
             EXPECT_EQ(ui::GetMenuItemCount(ui::GetMenu(frame)), 5) << "the editor's bar";
             QuitFromTheTitle(run, "e2e_title_at_the_end", finished);
         },
-        120);
+        300);
     EXPECT_TRUE(finished);
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(IsMainMenuOpen());
