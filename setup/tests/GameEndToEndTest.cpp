@@ -172,7 +172,8 @@ ui::Hwnd DeploymentMap(ui::Hwnd dialog) {
 }
 
 // The first troop of the list placed by hand: its row, then free hexes of the country on the
-// deployment map clicked until it stands on one. The hex, or 0xFFFF.
+// deployment map clicked until it stands on one; taken back with a right click and placed again.
+// The hex, 0xFFFE when the right click left it standing, or 0xFFFF.
 std::uint16_t PlaceFirstRowByHand(ProgramRun& run, ui::Hwnd dialog) {
     const ui::Hwnd list = ui::GetDlgItem(ui::GetDlgItem(dialog, organize::kIdListTabs), organize::kIdTroopList);
     const ui::Hwnd map = DeploymentMap(dialog);
@@ -196,7 +197,19 @@ std::uint16_t PlaceFirstRowByHand(ProgramRun& run, ui::Hwnd dialog) {
             run.screen->AdvanceClock(600);
             ClickAt(run.screen, map, x, y);
             run.Pump();
-            if (OwnTroopsOnMap() > before) return hex;
+            if (OwnTroopsOnMap() == before) continue;
+            // One right click takes it back; the row and the same click place it again.
+            run.screen->AdvanceClock(600);
+            const ui::Point p = testing::ScreenPoint(map, x, y);
+            run.screen->Click(p.x, p.y, ui::MouseButton::Right);
+            run.Pump();
+            if (OwnTroopsOnMap() != before) return 0xFFFE;
+            ClickListRow(run.screen, list, 0);
+            run.Pump();
+            run.screen->AdvanceClock(600);
+            ClickAt(run.screen, map, x, y);
+            run.Pump();
+            return OwnTroopsOnMap() > before ? hex : 0xFFFF;
         }
     }
     return 0xFFFF;
@@ -320,12 +333,13 @@ TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
             ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
             run.screen->SetAutoAdvance(false);
             EXPECT_NE(byHand, 0xFFFF) << "no hex of the deployment map took the troop";
+            EXPECT_NE(byHand, 0xFFFE) << "one right click did not take the placed troop back";
             EXPECT_EQ(afterHand, 1);
             EXPECT_TRUE(deployed) << "自動配置 placed nothing more";
             EXPECT_EQ(organize::PlayerHasHQOnMap(), 1);
             EXPECT_FALSE(IsMainMenuOpen());
             EXPECT_EQ(fw::GetPlayerCountry(), 0);
-            if (byHand != 0xFFFF) {
+            if (byHand < 0xFFFE) {
                 rules::GameContext ctx(*shell::CurrentGameWorld()->tables);
                 ASSERT_TRUE(ctx.SelectHexInfoXY(byHand & 0xFF, byHand >> 8));
                 EXPECT_NE(ctx.GetHexTroopIndex(), rules::kNoTroopIndex) << "the troop placed by hand stays";
