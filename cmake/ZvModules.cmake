@@ -8,6 +8,11 @@ function(zv_add_test target)
     cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBS" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    if(ZV_SANITIZE)
+        # The tests' own code is mostly assertion macros that cost much to optimise and run once;
+        # the code they test keeps its level. Half the compile time of a test file.
+        target_compile_options(${target} PRIVATE -O0)
+    endif()
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_compile_definitions(${target} PRIVATE ZV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                  ZV_PROGRAM_DIR="${ZV_PROGRAM_DIR}")
