@@ -245,6 +245,7 @@ int Simulation::RunPendingCommands() {
     rules::RecomputeVisibility(live);
     ExecuteAndClearJournal();
     SetBusyBit(kBusyExecuting, 0);
+    if (journalObserver_) journalObserver_();
     return 1;
 }
 
