@@ -386,16 +386,25 @@ void ToRolePage() {
     Until([] { return Visible(kPageNetCountries); }, 60, "the countries page");
 }
 
-// The deployment dialog of the game start: 自動配置, then ゲーム開始, from a timer in its loop.
+// The deployment dialog of the game start: 自動配置, then ゲーム開始 once it is enabled (the
+// host's waits for every client's troops), from a timer in its loop.
+bool gAutoDeployed = false;
 void DeployWhenAsked() {
     gScreen->SetAutoAdvance(true);
+    gAutoDeployed = false;
     ui::SetTimer({}, 97, 50, [](ui::Hwnd, std::uint32_t, std::uintptr_t id, std::uint32_t) {
         const ui::Hwnd dialog = organize::GetOrganizeState().dialog;
         if (!dialog) return;
+        if (!gAutoDeployed) {
+            gAutoDeployed = true;
+            Stage("deployment");
+            ClickControl(dialog, organize::kIdAutoDeploy);
+            Shot("deployment_auto");
+            return;
+        }
+        if (!ui::IsWindowEnabled(ui::GetDlgItem(dialog, organize::kIdGameStart))) return;
         ui::KillTimer({}, id);
-        Stage("deployment");
-        ClickControl(dialog, organize::kIdAutoDeploy);
-        Shot("deployment_auto");
+        Line("stage game_start");
         ClickControl(dialog, organize::kIdGameStart);
     });
 }

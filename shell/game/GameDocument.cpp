@@ -208,7 +208,21 @@ bool DeployPlayerCorps(ui::Hwnd frame) {
         if (!single) CreateNetworkWaitWindow(frame);
         return true;
     }
-    if (RunPlacementDialog(frame, player) != 0) return true;
+    if (RunPlacementDialog(frame, player) != 0) {
+        // A client tells the host it has arranged its troops (the host's ゲーム開始 waits for
+        // every client's); the host, once it starts, asks each client in turn for its troops and
+        // then sends everybody all of them, after which the game begins everywhere.
+        if (!single) {
+            if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) {
+                if (session->IsHost()) {
+                    session->SendYourTurnToNextPlayer();
+                } else {
+                    session->SendArrangeEnd();
+                }
+            }
+        }
+        return true;
+    }
     ui::SendMessage(frame, ui::WM_COMMAND, kReturnToTitleCommand, 2);
     if (!single) {
         if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) session->Leave();
