@@ -242,18 +242,35 @@ std::int32_t GameMinutes() {
 // written with the hash of the tables at that step, the same step on every participant.
 std::atomic<int> gLastDay{-1};
 std::atomic<std::int32_t> gMinutes{0};
+std::mutex gLastMutex;
+std::string gLastJournal;  // "minutes=M hash=H" of the last executed journal
+std::atomic<bool> gGameEnded{false};
 void ObserveJournal() {
-    gMinutes.store(GameMinutes());
+    // The journal that passes the day limit ends the game: nothing after it counts.
+    if (gGameEnded.load()) return;
+    rules::ScenarioHeaderCursor header(Tables());
+    if (header.IsDayLimitPassed()) gGameEnded.store(true);
+    const std::int32_t minutes = GameMinutes();
+    gMinutes.store(minutes);
+    const std::string hash = Hex64(Tables().HashLiveTables());
+    {
+        std::lock_guard lock(gLastMutex);
+        gLastJournal = "minutes=" + std::to_string(minutes) + " hash=" + hash;
+    }
     const int day = Day();
-    if (day != gLastDay.exchange(day)) Line("day=" + std::to_string(day) + " hash=" + Hex64(Tables().HashLiveTables()));
+    if (day != gLastDay.exchange(day)) Line("day=" + std::to_string(day) + " hash=" + hash);
 }
 
-// A ground troop of the player's that may move, clicked on the map and sent a few hexes away by
-// a second click. The troop and its hex, or 0xFFFF.
-std::pair<std::uint16_t, std::uint16_t> OrderAMoveByMouse() {
+// The player's ground troops that may move, each with the free hexes 3 hexes away.
+struct MoveChoice {
+    std::uint16_t troop, start;
+    int x, y;
+};
+std::vector<MoveChoice> MoveChoices() {
+    std::vector<MoveChoice> out;
     const ui::Hwnd map = shell::GetWindowOfKind(shell::WindowKind::MapWnd);
     mapview::MapViewContext* ctx = map ? mapview::GetMapViewContext(map) : nullptr;
-    if (!ctx) return {0xFFFF, 0};
+    if (!ctx) return out;
     const std::uint8_t own = fw::GetPlayerCountry();
     rules::TroopCursor t(Tables());
     for (std::uint16_t i = 0; i < 160; ++i) {
@@ -262,19 +279,33 @@ std::pair<std::uint16_t, std::uint16_t> OrderAMoveByMouse() {
             continue;
         }
         const std::uint16_t start = t.GetHexValue();
-        int tx = -1, ty = -1;
-        if (!shell::testing::FindFreeSeenHexNear(ctx->Context(), start, &tx, &ty)) continue;
-        ui::SendMessage(map, mapview::WM_MAP_CENTER, (start & 0xFF) | ((start >> 8) << 16), 0);
-        Pump();
-        const ui::Point from = shell::testing::ScreenPointOfHex(map, ctx, start & 0xFF, start >> 8);
-        gScreen->Click(from.x, from.y);
-        Pump();
-        const ui::Point to = shell::testing::ScreenPointOfHex(map, ctx, tx, ty);
-        gScreen->Click(to.x, to.y);
-        Pump();
-        return {i, start};
+        rules::GameContext& g = ctx->Context();
+        for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                const int x = (start & 0xFF) + dx, y = (start >> 8) + dy;
+                if (rules::HexDistance(start & 0xFF, start >> 8, x, y) != 3 || !g.SelectHexInfoXY(x, y) ||
+                    g.GetHexTroopIndex() != rules::kNoTroopIndex) {
+                    continue;
+                }
+                out.push_back({i, start, x, y});
+            }
+        }
     }
-    return {0xFFFF, 0};
+    return out;
+}
+
+// The troop clicked on the map, then the hex it is sent to.
+void OrderByMouse(const MoveChoice& m) {
+    const ui::Hwnd map = shell::GetWindowOfKind(shell::WindowKind::MapWnd);
+    mapview::MapViewContext* ctx = mapview::GetMapViewContext(map);
+    ui::SendMessage(map, mapview::WM_MAP_CENTER, (m.start & 0xFF) | ((m.start >> 8) << 16), 0);
+    Pump();
+    const ui::Point from = shell::testing::ScreenPointOfHex(map, ctx, m.start & 0xFF, m.start >> 8);
+    gScreen->Click(from.x, from.y);
+    Pump();
+    const ui::Point to = shell::testing::ScreenPointOfHex(map, ctx, m.x, m.y);
+    gScreen->Click(to.x, to.y);
+    Pump();
 }
 
 // ---- the script --------------------------------------------------------------------------------
@@ -453,39 +484,59 @@ void Play() {
     gScreen->SetAutoAdvance(false);
     Line("stage playing country=" + std::to_string(fw::GetPlayerCountry()));
     Shot("playing");
-    // An order by mouse on the map; the troop must leave its hex.
-    const auto [troop, start] = OrderAMoveByMouse();
-    if (troop == 0xFFFF) throw Stop{"no troop could be sent"};
-    Line("order troop=" + std::to_string(troop));
-    const std::int32_t from = gMinutes.load();
-    Until(
-        [&] {
+    // An order by mouse on the map; the troop must leave its hex. A hex it cannot go to (water,
+    // a cliff) gives no move: the next choice is tried.
+    const std::vector<MoveChoice> choices = MoveChoices();
+    bool moved = false;
+    for (std::size_t k = 0; k < choices.size() && k < 12 && !moved; ++k) {
+        const MoveChoice& m = choices[(k * 7) % choices.size()];
+        OrderByMouse(m);
+        Line("order troop=" + std::to_string(m.troop) + " to=" + std::to_string(m.x) + "," + std::to_string(m.y));
+        const std::int32_t from = gMinutes.load();
+        const auto end = Clock::now() + std::chrono::seconds(20);
+        while (!moved && gMinutes.load() < from + 60 && Clock::now() < end) {
             rules::TroopCursor t(Tables());
-            return t.Select(troop) && t.GetHexValue() != start;
-        },
-        120, "the ordered troop's move");
+            moved = t.Select(m.troop) && t.GetHexValue() != m.start;
+            ui::WindowManager::Current()->PumpPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    }
+    if (!moved) throw Stop{"no ordered troop moved"};
+    const std::int32_t from = gMinutes.load();
     Line("stage moved");
     Until([&] { return gMinutes.load() >= from + 180; }, 180, "three game hours");
     Stage("hours_later");
 }
 
-// The end of the game: the time limit's box, the result, back to the title.
+// The end of the game: the boxes and pictures of the end answered (Enter, a click on a picture),
+// the result window's end button clicked; the program goes back to the title.
+std::string gLastBox;
 void ToTheEnd() {
-    // Boxes of the end come in modal loops: Enter answers each.
     gScreen->SetAutoAdvance(true);
     ui::SetTimer({}, 98, 200, [](ui::Hwnd, std::uint32_t, std::uintptr_t, std::uint32_t) {
+        const ui::Hwnd result = shell::GetWindowOfKind(shell::WindowKind::ResultWnd);
+        if (result && ui::IsWindowVisible(result)) {
+            Stage("result");
+            ClickPoint(result, 720, 532);
+            return;
+        }
         const ui::Hwnd active = ui::GetActiveWindow();
-        if (!active || active == shell::GetWindowOfKind(shell::WindowKind::FrameWnd)) return;
-        if (organize::GetOrganizeState().dialog) return;
-        Line("box " + core::SjisToUtf8(ui::GetWindowText(active)));
+        if (!active || active == shell::GetWindowOfKind(shell::WindowKind::FrameWnd) || Visible(kPageTitle)) return;
+        const std::string title = core::SjisToUtf8(ui::GetWindowText(active));
+        if (title != gLastBox) Line("box " + title);
+        gLastBox = title;
         Key(ui::VK_RETURN);
+        if (ui::IsWindow(active) && ui::GetActiveWindow() == active) {
+            ui::Rect r{};
+            ui::GetWindowRect(active, &r);
+            gScreen->Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        }
     });
-    Until([] { return shell::IsGamePlaying() == 0 || Visible(kPageTitle); }, 240, "the end of the game");
-    Line("final day=" + std::to_string(Day()) + " minutes=" + std::to_string(GameMinutes()) +
-         " hash=" + Hex64(Tables().HashLiveTables()));
-    Stage("game_over");
+    Until([] { return Visible(kPageTitle); }, 240, "the title after the game");
     ui::KillTimer({}, 98);
     gScreen->SetAutoAdvance(false);
+    std::lock_guard lock(gLastMutex);
+    Line("final " + gLastJournal);
 }
 
 void Script(ui::Hwnd frame) {
@@ -504,7 +555,6 @@ void Script(ui::Hwnd frame) {
         Until([] { return false; }, 600, "the kill");
     }
     ToTheEnd();
-    Until([] { return Visible(kPageTitle); }, 60, "the title after the game");
     Stage("title_again");
     ClickPoint(GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
 }

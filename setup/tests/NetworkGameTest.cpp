@@ -181,7 +181,7 @@ TEST_F(NetworkGame, ThreeProcessesPlayAGameOneClientIsKilledAndTheOthersPlayToTh
             EXPECT_TRUE(Has(*lines, line)) << line << "\n" << Report();
         }
         // Each gave an order by mouse and its troop moved.
-        EXPECT_EQ(LinesStarting(*lines, "order ").size(), 1u);
+        EXPECT_FALSE(LinesStarting(*lines, "order ").empty());
         EXPECT_TRUE(Has(*lines, "stage moved"));
     }
     // Three different countries.

@@ -301,7 +301,9 @@ void BeginPlay(ui::Hwnd frame) {
     ReloadRouteTerrain();
     if (gWorld->simulation) {
         gWorld->simulation->ResetCommandJournal();
-        ResumeClock();
+        // Only the journal's host steps the game; a network client executes the host's
+        // journals and would otherwise run steps of its own on its own tables.
+        if (gWorld->simulation->IsJournalHost() != 0) ResumeClock();
         gWorld->simulation->SetBusyBit(sim::kBusyNotStarted, 0);
     } else {
         ResumeClock();
