@@ -12,7 +12,7 @@
 // Test-only: built with the tests, never shipped.
 //
 //   zv_net_participant --role host|client --name NAME --session NAME --port P --out FILE
-//                      [--shots PREFIX] [--country N] [--wait-end]
+//                      [--shots PREFIX] [--players N] [--wait-kill 1]
 
 #include <unistd.h>
 
@@ -74,8 +74,9 @@ using Clock = std::chrono::steady_clock;
 struct Args {
     std::string role, name, session, out, shots;
     int port = 0;
-    int country = 0;      // which of the open countries of page 9 this participant takes
-    bool waitEnd = false;  // a client that stays until the host goes away
+    int country = 0;        // which of the open countries of page 9 the host takes
+    int players = 3;        // participants the host waits for on page 6
+    bool waitKill = false;  // after a few hours of play it waits to be killed
 };
 
 // ---- output -----------------------------------------------------------------------------------
@@ -447,7 +448,7 @@ void Countries() {
         if (ui::IsWindowEnabled(ui::GetDlgItem(page, RoleComboId(c)))) open.push_back(c);
     }
     if (gArgs.role == "host") {
-        if (open.size() < 3u) throw Stop{"fewer than three countries open"};
+        if (open.size() < std::size_t(gArgs.players)) throw Stop{"fewer countries open than participants"};
         const int mine = open[std::size_t(gArgs.country)];
         ChooseComboEntry(page, RoleComboId(mine), kRoleUser);
         TypeInto(page, FundsEditId(mine), "5000");
@@ -545,12 +546,12 @@ void Script(ui::Hwnd frame) {
     shell::PutFightOther(0);
     shell::CurrentGameWorld()->simulation->SetJournalObserver(ObserveJournal);
     ToParticipantsPage(frame);
-    ChatOnParticipantsPage(3);
+    ChatOnParticipantsPage(gArgs.players);
     ToRolePage();
     Countries();
     Play();
-    if (gArgs.role == "client" && !gArgs.waitEnd) {
-        // This one is killed by the test while it plays on.
+    if (gArgs.waitKill) {
+        // This one is killed by the test while the others play on.
         Line("stage waiting");
         Until([] { return false; }, 600, "the kill");
     }
@@ -569,7 +570,8 @@ int Main(int argc, char** argv) {
         else if (k == "--out") gArgs.out = v;
         else if (k == "--shots") gArgs.shots = v;
         else if (k == "--country") gArgs.country = std::atoi(v.c_str());
-        else if (k == "--wait-end") gArgs.waitEnd = v == "1";
+        else if (k == "--players") gArgs.players = std::atoi(v.c_str());
+        else if (k == "--wait-kill") gArgs.waitKill = v == "1";
     }
     if ((gArgs.role != "host" && gArgs.role != "client") || gArgs.out.empty() || gArgs.port <= 0) {
         std::fprintf(stderr, "usage: zv_net_participant --role host|client --name N --session S --port P --out FILE\n");

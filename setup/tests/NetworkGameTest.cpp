@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -106,13 +107,15 @@ class NetworkGame : public ::testing::Test {
         if (!HasFailure()) fs::remove_all(dir);
     }
 
-    Process& Start(const std::string& role, const std::string& name, const std::string& shots, bool waitEnd) {
+    Process& Start(const std::string& role, const std::string& name, const std::string& shots, bool waitKill,
+                   int players = 3) {
         Process p;
         p.role = role;
         p.out = dir / (shots + ".out");
         std::vector<std::string> args = {ZV_NET_PARTICIPANT, "--role", role, "--name", name, "--session", session,
                                          "--port", std::to_string(port), "--out", p.out.string(), "--shots",
-                                         "screenshots/" + shots, "--wait-end", waitEnd ? "1" : "0"};
+                                         "screenshots/" + shots, "--wait-kill", waitKill ? "1" : "0",
+                                         "--players", std::to_string(players)};
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -149,8 +152,8 @@ class NetworkGame : public ::testing::Test {
 TEST_F(NetworkGame, ThreeProcessesPlayAGameOneClientIsKilledAndTheOthersPlayToTheEnd) {
     people.reserve(3);
     Process& host = Start("host", "ホスト", "netgame_host", false);
-    Process& stays = Start("client", "あかね", "netgame_client1", true);
-    Process& killed = Start("client", "ぼく", "netgame_client2", false);
+    Process& stays = Start("client", "あかね", "netgame_client1", false);
+    Process& killed = Start("client", "ぼく", "netgame_client2", true);
 
     // Everybody plays; the one to be killed has given its order and played on.
     ASSERT_TRUE(Until(
@@ -207,6 +210,38 @@ TEST_F(NetworkGame, ThreeProcessesPlayAGameOneClientIsKilledAndTheOthersPlayToTh
         EXPECT_TRUE(Has(*lines, "stage title_again")) << Report();
         EXPECT_TRUE(Has(*lines, "stage exit code=0")) << Report();
     }
+    for (const std::string& l : hostDays) std::printf("host %s\n", l.c_str());
+    std::printf("host %s\n", LinesStarting(h, "final ")[0].c_str());
+}
+
+// The host goes away in the middle of the game: the client is told, returns to the title and
+// quits; it never hangs.
+TEST_F(NetworkGame, AHostThatDisappearsEndsTheGameForTheClientWithAMessage) {
+    people.reserve(2);
+    Process& host = Start("host", "ホスト", "netgame_lost_host", true, 2);
+    Process& client = Start("client", "あかね", "netgame_lost_client", false, 2);
+    ASSERT_TRUE(Until(
+        [&] {
+            for (Process& p : people) {
+                if (p.Poll()) return true;
+            }
+            return host.Says("stage waiting") && client.Says("stage hours_later");
+        },
+        300))
+        << Report();
+    ASSERT_FALSE(host.ended || client.ended) << Report();
+    ::kill(host.pid, SIGKILL);
+    ::waitpid(host.pid, &host.status, 0);
+    host.ended = true;
+    EXPECT_TRUE(Until([&] { return client.Poll(); }, 120)) << Report();
+    EXPECT_TRUE(client.ExitedCleanly()) << Report();
+    const std::vector<std::string> c = client.Lines();
+    EXPECT_TRUE(LinesStarting(c, "fail ").empty()) << Report();
+    // A message came up before the title.
+    EXPECT_FALSE(LinesStarting(c, "box ").empty()) << Report();
+    EXPECT_TRUE(Has(c, "stage title_again")) << Report();
+    EXPECT_TRUE(Has(c, "stage exit code=0")) << Report();
+    EXPECT_EQ(LinesStarting(c, "day="), LinesStarting(host.Lines(), "day=")) << Report();
 }
 
 }  // namespace
