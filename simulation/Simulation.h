@@ -100,6 +100,9 @@ class Simulation : public OrderSink, public CommandSink {
     // reset arriving while the step translates, or a part that would overflow the buffer is
     // dropped.
     void ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data, std::uint32_t size);
+    // A participant left: when every remaining participant's part of this step is in, the step's
+    // parts are complete (the one that left never sends its part).
+    void RecheckOrderParts();
     int RunPendingCommands();
     void ExecuteAndClearJournal();
     // Called after every executed journal, on the thread that executed it (the host's clock

@@ -455,7 +455,13 @@ void Countries() {
         TypeInto(page, kIdLastDay, "1");
         ClickControl(page, kIdSetupNext);
         // Every client chooses in turn; then 配置へ.
-        Until([&] { return ui::IsWindowEnabled(ui::GetDlgItem(page, kIdSetupNext)); }, 90, "the clients' choices");
+        Until(
+            [&] {
+                return ui::IsWindowEnabled(ui::GetDlgItem(page, kIdSetupNext)) &&
+                       core::SjisToUtf8(ui::GetWindowText(ui::GetDlgItem(page, kIdCountriesStatus))) ==
+                           "全員の設定が終了しました";
+            },
+            90, "the clients' choices");
         Stage("countries_done");
         DeployWhenAsked();
         ClickControl(page, kIdSetupNext);
@@ -517,7 +523,8 @@ void ToTheEnd() {
     ui::SetTimer({}, 98, 200, [](ui::Hwnd, std::uint32_t, std::uintptr_t, std::uint32_t) {
         const ui::Hwnd result = shell::GetWindowOfKind(shell::WindowKind::ResultWnd);
         if (result && ui::IsWindowVisible(result)) {
-            Stage("result");
+            static bool shown = false;
+            if (!std::exchange(shown, true)) Stage("result");
             ClickPoint(result, 720, 532);
             return;
         }
