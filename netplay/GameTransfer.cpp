@@ -4,6 +4,7 @@
 
 #include "netplay/SessionManager.h"
 #include "rules/context/GameContext.h"
+#include "rules/countries/CountryStatistics.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/files/MapFiles.h"
 #include "rules/files/Rle.h"
@@ -19,8 +20,13 @@ using rules::TableId;
 
 constexpr std::uint32_t kMapImage = 182468;
 constexpr std::uint32_t kSaveImage = 585218;
-constexpr std::uint32_t kAllTroopsImage = 442460;
-constexpr std::uint32_t kOwnTroopsImage = 83898;
+// A client's own troops and corps, then its country's funds (s32) and statistics record; all
+// troops and corps, then the four countries' funds and statistics records. Each participant's
+// deployment spends its own country's funds and counts them in its statistics, and only the
+// host hears of all of them: the all-troops image gives everybody the same.
+constexpr std::uint32_t kStatsRecord = static_cast<std::uint32_t>(rules::kCountryTable25RecordSize);
+constexpr std::uint32_t kAllTroopsImage = 442460 + 4 * (4 + kStatsRecord);
+constexpr std::uint32_t kOwnTroopsImage = 83898 + kStatsRecord;
 constexpr std::uint32_t kBlockLength = 10240;
 constexpr std::uint32_t kMaxBlockLength = 1 << 20;
 constexpr std::uint32_t kTroopsPerCountry = 40;
@@ -151,6 +157,19 @@ int SessionManager::SendImageFromTables(std::uint16_t kind) {
         rules::CountryCursor countries(*tables_);
         const std::int32_t funds = countries.Select(country) ? countries.GetFunds() : 0;
         rules::WriteS32(image.data(), at, funds);
+        if (const rules::CountryTable25Record* stats = rules::GetCountryStats(*tables_, static_cast<std::uint8_t>(country))) {
+            std::memcpy(image.data() + at + 4, stats->data(), kStatsRecord);
+        }
+    }
+    if (kind == kTransferAllTroops) {
+        rules::CountryCursor countries(*tables_);
+        for (std::uint8_t c = 0; c < 4; ++c) {
+            const std::uint32_t entry = at + c * (4 + kStatsRecord);
+            rules::WriteS32(image.data(), entry, countries.Select(c) ? countries.GetFunds() : 0);
+            if (const rules::CountryTable25Record* stats = rules::GetCountryStats(*tables_, c)) {
+                std::memcpy(image.data() + entry + 4, stats->data(), kStatsRecord);
+            }
+        }
     }
     std::vector<std::uint8_t> packed(size);
     const int n = rules::RleEncode(packed, image, 0);
@@ -409,6 +428,9 @@ void SessionManager::ReceiveImage(const TransferRecord& record) {
             }
             rules::CountryCursor countries(*tables_);
             if (countries.Select(country)) countries.SetFunds(rules::ReadS32(image.data(), at));
+            if (rules::CountryTable25Record* stats = rules::GetCountryStats(*tables_, static_cast<std::uint8_t>(country))) {
+                std::memcpy(stats->data(), image.data() + at + 4, kStatsRecord);
+            }
             gui_->TablesReceived(record.kind);
         }
         receivingCountry_ = 6;
@@ -421,6 +443,16 @@ void SessionManager::ReceiveImage(const TransferRecord& record) {
         for (const Part& p : ImageParts(record.kind, 0)) {
             std::memcpy(tables_->GetTableBase(p.table) + p.offset, image.data() + at, p.size);
             at += p.size;
+        }
+        if (record.kind == kTransferAllTroops) {
+            rules::CountryCursor countries(*tables_);
+            for (std::uint8_t c = 0; c < 4; ++c) {
+                const std::uint32_t entry = at + c * (4 + kStatsRecord);
+                if (countries.Select(c)) countries.SetFunds(rules::ReadS32(image.data(), entry));
+                if (rules::CountryTable25Record* stats = rules::GetCountryStats(*tables_, c)) {
+                    std::memcpy(stats->data(), image.data() + entry + 4, kStatsRecord);
+                }
+            }
         }
         gui_->TablesReceived(record.kind);
     } else {

@@ -1137,6 +1137,7 @@ void SessionManager::OnSessionDisconnected(int slot, int serverLeft) {
                     sim_->SetPlayerWait(slot, 0, 0);
                 }
                 ClearSlotCountry(slot);
+                if (sim_) sim_->RecheckOrderParts();
                 SendRequestSendOrder(0xFFFE);
                 participantLeft_ = 0;
             } else if (slot != 0) {

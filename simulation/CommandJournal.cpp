@@ -220,6 +220,31 @@ void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
     if (complete) SetBusyBit(kBusyAwaitingOrders, 0);
 }
 
+void Simulation::RecheckOrderParts() {
+    std::array<bool, kParticipantSlots> occupied{};
+    for (int s = 0; s < kParticipantSlots; ++s) {
+        occupied[s] = session_ && session_->GetSlotValue(s) != 0;
+    }
+    bool complete = false;
+    {
+        std::lock_guard lock(incomingMutex_);
+        if (translating_ || incomingComplete_) return;
+        bool any = false;
+        complete = true;
+        for (int s = 0; s < kParticipantSlots; ++s) {
+            any |= received_[s] != 0;
+            if (occupied[s] && !received_[s]) complete = false;
+        }
+        // Nothing received yet: the parts still to come complete the step as usual.
+        if (!any) complete = false;
+        if (complete) {
+            SetIncomingLength(rules::ReadU32(incoming_.get(), 0) + 4);
+            incomingComplete_ = true;
+        }
+    }
+    if (complete) SetBusyBit(kBusyAwaitingOrders, 0);
+}
+
 void Simulation::SendGatheredOrders() {
     if (IsSinglePlay()) return;
     std::vector<std::uint8_t> orders;
@@ -245,6 +270,7 @@ int Simulation::RunPendingCommands() {
     rules::RecomputeVisibility(live);
     ExecuteAndClearJournal();
     SetBusyBit(kBusyExecuting, 0);
+    if (journalObserver_) journalObserver_();
     return 1;
 }
 

@@ -100,8 +100,15 @@ class Simulation : public OrderSink, public CommandSink {
     // reset arriving while the step translates, or a part that would overflow the buffer is
     // dropped.
     void ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data, std::uint32_t size);
+    // A participant left: when every remaining participant's part of this step is in, the step's
+    // parts are complete (the one that left never sends its part).
+    void RecheckOrderParts();
     int RunPendingCommands();
     void ExecuteAndClearJournal();
+    // Called after every executed journal, on the thread that executed it (the host's clock
+    // step or a client's receive hand-over): every participant's tables are then at the same
+    // step. Null: nothing. Set it while no game plays.
+    void SetJournalObserver(std::function<void()> observer) { journalObserver_ = std::move(observer); }
     int NotifyExecuteThinkEnd();
 
     // The session.
@@ -152,6 +159,7 @@ class Simulation : public OrderSink, public CommandSink {
     std::function<void(std::string_view)> log_;
     int (*recomputeAllSupplyNetworks_)(rules::GameContext&);
     std::atomic<std::uint8_t> playerCountry_{rules::kNoCountry};
+    std::function<void()> journalObserver_;
     fw::RandomStreams random_;
     std::unique_ptr<rules::HexWorkGrid> workGrid_;
     std::unique_ptr<rules::RouteSearchSet> routeSearches_;

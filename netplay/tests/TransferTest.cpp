@@ -6,6 +6,7 @@
 #include "netplay/OrderBinding.h"
 #include "netplay/tests/NetFixture.h"
 #include "platform/core/Sjis.h"
+#include "rules/countries/CountryStatistics.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/TroopRecord.h"
 #include "simulation/CommandRecords.h"
@@ -84,7 +85,14 @@ TEST(TransferTest, TheTroopExchangeAsksEachPlayerInTurnThenSendsEveryTroopToAll)
         rules::CountryCursor countries(t);
         ASSERT_TRUE(countries.Select(country));
         countries.SetFunds(1000 * country);
+        // What the deployment spent and lost, in the country's statistics.
+        rules::GetCountryStats(t, static_cast<std::uint8_t>(country))->SetTotal(300 + country);
     }
+    // The host's own country, deployed on the host only.
+    rules::CountryCursor own(host.tables);
+    ASSERT_TRUE(own.Select(0));
+    own.SetFunds(777);
+    rules::GetCountryStats(host.tables, 0)->SetTotal(4321);
     EXPECT_EQ(host.manager->SendYourTurnToNextPlayer(), 0);
     ASSERT_TRUE(s.Until([&] { return host.gui.begin; }, 10000));
     EXPECT_TRUE(host.manager->IsDelivered(1) && host.manager->IsDelivered(2));
@@ -106,6 +114,15 @@ TEST(TransferTest, TheTroopExchangeAsksEachPlayerInTurnThenSendsEveryTroopToAll)
     for (int c = 0; c < 3; ++c) {
         EXPECT_TRUE(Same(host.tables, s.Client(c).tables, TableId::Troop));
         EXPECT_TRUE(Same(host.tables, s.Client(c).tables, TableId::Force));
+        // Every country's funds and statistics too: each knew only its own before.
+        EXPECT_TRUE(Same(host.tables, s.Client(c).tables, TableId::CountryStats)) << c;
+        rules::CountryCursor countries(s.Client(c).tables);
+        for (int country = 0; country < 3; ++country) {
+            ASSERT_TRUE(countries.Select(country));
+            EXPECT_EQ(countries.GetFunds(), country == 0 ? 777 : 1000 * country) << c << " " << country;
+        }
+        EXPECT_EQ(rules::GetCountryStats(s.Client(c).tables, 0)->Total(), 4321);
+        EXPECT_EQ(rules::GetCountryStats(s.Client(c).tables, 2)->Total(), 302);
     }
     EXPECT_EQ(s.Client(2).manager->State(), kStateStarted);
 }

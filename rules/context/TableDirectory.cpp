@@ -236,6 +236,17 @@ std::uint64_t TableDirectory::HashLiveTables() const {
                        TableId::GameSettings, TableId::CountryStats}) {
         const TableDirectoryEntry& entry = entries_[ToIndex(id)];
         const std::span<const DisplayByte> display = DisplayBytesOf(id);
+        if (id == TableId::GameSettings && entry.base && entry.totalBytes >= sizeof(GameSettingsRecord) &&
+            ReadS32(entry.base, GameSettingsRecord::kSinglePlay) == 0) {
+            // In a network game each participant keeps only its own corps file's name.
+            std::vector<std::uint8_t> settings(entry.base, entry.base + entry.totalBytes);
+            for (int c = 0; c < kCountryCount; ++c) {
+                std::memset(settings.data() + GameSettingsRecord::CountryEntry(c) + GameSettingsRecord::kEntryCorpsFile, 0,
+                            GameSettingsRecord::kEntryCorpsFileWidth);
+            }
+            hash = FnvAdd(hash, settings.data(), settings.size());
+            continue;
+        }
         if (display.empty()) {
             hash = FnvAdd(hash, entry.base, entry.totalBytes);
             continue;

@@ -116,7 +116,8 @@ class TableDirectory {
     std::uint64_t HashTables(std::initializer_list<TableId> ids) const;
     // Hash of the live tables every lock-step participant must agree on. What the map windows
     // keep there for their own drawing (selection and caption marks, drawn routes and reach,
-    // redraw requests, edge and shore masks, the caption's travel time) counts as zero.
+    // redraw requests, edge and shore masks, the caption's travel time) counts as zero, and so
+    // do the corps-file names of a network game's settings (each participant holds its own).
     std::uint64_t HashLiveTables() const;
 
   private:

@@ -209,7 +209,21 @@ bool DeployPlayerCorps(ui::Hwnd frame) {
         if (!single) CreateNetworkWaitWindow(frame);
         return true;
     }
-    if (RunPlacementDialog(frame, player) != 0) return true;
+    if (RunPlacementDialog(frame, player) != 0) {
+        // A client tells the host it has arranged its troops (the host's ゲーム開始 waits for
+        // every client's); the host, once it starts, asks each client in turn for its troops and
+        // then sends everybody all of them, after which the game begins everywhere.
+        if (!single) {
+            if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) {
+                if (session->IsHost()) {
+                    session->SendYourTurnToNextPlayer();
+                } else {
+                    session->SendArrangeEnd();
+                }
+            }
+        }
+        return true;
+    }
     ui::SendMessage(frame, ui::WM_COMMAND, kReturnToTitleCommand, 2);
     if (!single) {
         if (net::SessionManager* session = fw::GetSessionManager(); session != nullptr) session->Leave();
@@ -307,7 +321,9 @@ void BeginPlay(ui::Hwnd frame) {
     ReloadRouteTerrain();
     if (gWorld->simulation) {
         gWorld->simulation->ResetCommandJournal();
-        ResumeClock();
+        // Only the journal's host steps the game; a network client executes the host's
+        // journals and would otherwise run steps of its own on its own tables.
+        if (gWorld->simulation->IsJournalHost() != 0) ResumeClock();
         gWorld->simulation->SetBusyBit(sim::kBusyNotStarted, 0);
     } else {
         ResumeClock();

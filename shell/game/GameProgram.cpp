@@ -249,7 +249,8 @@ int RunGameProgram(const GameProgramOptions& options) {
     mapWorld.routeSearches = &guiSearches;
     mapWorld.host = &mapHost;
     mapview::InstallMapWorld(&mapWorld);
-    SetSimulationStep([c = clock.get()] { c->RealTimeTick(1); });
+    SetSimulationStep([c = clock.get()] { c->RealTimeTick(1); },
+                      options.clockPeriodMs != 0 ? options.clockPeriodMs : 200);
 
     // The corps editor works on the same tables, with the corps files of the program folder's
     // "USER" folder; "部隊編成作成" opens its file manager as single play.

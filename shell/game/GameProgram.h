@@ -5,6 +5,7 @@
 // and the tear-down in reverse. apps/zv6 calls RunGameProgram with the real screen; tests call
 // it with the memory screen and drive the program from `onFrameShown`.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +28,9 @@ struct GameProgramOptions {
     std::string instanceName;
     // Music through the system's soundfont (tests keep it off).
     bool music = true;
+    // The clock thread's period in ms (0: the game's own 200). At the fastest speed a game
+    // minute takes two periods; tests that play whole days shorten it.
+    std::uint32_t clockPeriodMs = 0;
     // Called once the frame is shown and the clock thread exists, on the GUI thread, before the
     // message loop starts. Tests drive the program from here.
     std::function<void(ui::Hwnd frame)> onFrameShown;

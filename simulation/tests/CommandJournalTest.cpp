@@ -127,6 +127,33 @@ TEST(CommandJournalTest, HostGathersOnePartPerOccupiedSlotBeforeTheNextStep) {
     EXPECT_NE(sim.GetBusyMask() & kBit8, 0u);
 }
 
+// A participant that leaves before sending its part: the step's parts are complete with the
+// others', so the host's clock does not wait for ever; with nothing received yet, nothing is.
+TEST(CommandJournalTest, AParticipantLeavingCompletesTheStepsOrderParts) {
+    World w(Role::Host, 0);
+    Simulation& sim = *w.sim;
+    const Bytes part = Proposal(0);
+    const auto n = static_cast<std::uint32_t>(part.size());
+    sim.SetBusyBit(kBusyAwaitingOrders, 1);
+    w.session.slotValues[1] = 0;  // slot 1 has left
+    sim.RecheckOrderParts();
+    EXPECT_EQ(sim.GetIncomingLength(), 0u);
+    EXPECT_NE(sim.GetBusyMask() & kBit8, 0u);
+
+    w.session.slotValues[1] = 2;
+    sim.ReceiveOrderPart(0, part.data(), n);
+    sim.RecheckOrderParts();  // slot 1 is still there
+    EXPECT_EQ(sim.GetIncomingLength(), n);
+    EXPECT_NE(sim.GetBusyMask() & kBit8, 0u);
+    w.session.slotValues[1] = 0;
+    sim.RecheckOrderParts();
+    EXPECT_EQ(sim.GetIncomingLength(), n + 4);
+    EXPECT_EQ(sim.GetBusyMask() & kBit8, 0u);
+    // A late part changes nothing more.
+    sim.ReceiveOrderPart(1, part.data(), n);
+    EXPECT_EQ(sim.GetIncomingLength(), n + 4);
+}
+
 TEST(CommandJournalTest, BadOrderPartsAreDroppedAndChangeNothing) {
     World w(Role::Host, 0);
     Simulation& sim = *w.sim;

@@ -359,7 +359,8 @@ LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         }
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
-            if (GetFocus() != h && GetFocus() != s->edit) SetFocus(h);
+            // Nothing focused and no edit: both handles are null, yet the combo must take the focus.
+            if (GetFocus() != h && (!s->edit || GetFocus() != s->edit)) SetFocus(h);
             const Point p{GetXLParam(lp), GetYLParam(lp)};
             if (s->edit && !ButtonRect(h).Contains(p.x, p.y)) return 0;
             if (s->dropped) {

@@ -241,6 +241,22 @@ TEST_F(Combos, DropDownListPicksWithTheMouse) {
     EXPECT_EQ(Utf8(buf), "不参加");
 }
 
+// A click takes the focus also when no window had it, so the keys reach the open list.
+TEST_F(Combos, AClickWithNothingFocusedFocusesTheComboAndItsListTakesKeys) {
+    const Hwnd c = MakeCombo(CBS_DROPDOWNLIST | CBS_HASSTRINGS);
+    SendMessage(c, CB_SETCURSEL, 3, 0);
+    SetFocus({});
+    ASSERT_FALSE(GetFocus());
+    Click(Center(c));
+    ASSERT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 1);
+    EXPECT_EQ(GetFocus(), c);
+    Key(VK_UP);
+    Key(VK_UP);
+    Key(VK_RETURN);
+    EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), 0);
+}
+
 TEST_F(Combos, OutsideClickClosesWithoutPicking) {
     const Hwnd c = MakeCombo(CBS_DROPDOWNLIST | CBS_HASSTRINGS);
     const Hwnd other = Make(kButtonClass, "other", BS_PUSHBUTTON, 30, 400, 300, 80, 24);
