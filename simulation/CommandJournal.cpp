@@ -148,7 +148,7 @@ int Simulation::ExecuteReceivedCommands(const std::uint8_t* data, std::uint32_t 
     return session_ ? session_->SendExecuteThinkEnd() : 1;
 }
 
-void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
+bool Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
                                   std::uint32_t size) {
     if (slot == kResetOrderPart) {
         bool cleared = false;
@@ -163,20 +163,20 @@ void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
         }
         if (!cleared) {
             Log("reset of the order parts dropped: the step's orders are being translated");
-            return;
+            return false;
         }
         SetBusyBit(kBusyAwaitingOrders, 0);
-        return;
+        return true;
     }
     const std::string part = "order part of slot " + std::to_string(slot) + " (" +
                              std::to_string(size) + " bytes) dropped: ";
     if (slot >= kParticipantSlots) {
         Log(part + "no such slot");
-        return;
+        return false;
     }
     if (!data && size != 0) {
         Log(part + "no data");
-        return;
+        return false;
     }
     // Asked before the lock is taken: the session is never called with the lock held.
     std::array<bool, kParticipantSlots> occupied{};
@@ -215,9 +215,10 @@ void Simulation::ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data,
     }
     if (fault) {
         Log(part + fault);
-        return;
+        return false;
     }
     if (complete) SetBusyBit(kBusyAwaitingOrders, 0);
+    return true;
 }
 
 void Simulation::RecheckOrderParts() {
@@ -257,7 +258,18 @@ void Simulation::SendGatheredOrders() {
     if (!session_) return;
     const auto count = static_cast<std::uint32_t>(orders.size());
     if (IsJournalHost()) {
-        ReceiveOrderPart(0, orders.data(), count);
+        // A part this step cannot take (its parts are complete, or translating) is not lost:
+        // the orders go back before any given since and travel with the next step's part.
+        if (!ReceiveOrderPart(0, orders.data(), count) && count != 0) {
+            std::lock_guard lock(orderMutex_);
+            if (count <= kJournalBytes - localOrderCount_) {
+                std::memmove(localOrders_.get() + count, localOrders_.get(), localOrderCount_);
+                std::memcpy(localOrders_.get(), orders.data(), count);
+                localOrderCount_ += count;
+            } else {
+                Log("orders of " + std::to_string(count) + " bytes dropped: the order buffer is full");
+            }
+        }
     } else {
         session_->SendGameFromClient(kOrderPartValue, count, orders.data());
     }

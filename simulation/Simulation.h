@@ -98,8 +98,8 @@ class Simulation : public OrderSink, public CommandSink {
     // One participant's order part (slot 0-5), or kResetOrderPart. A part for a slot outside
     // 0-5, a second part of a slot in one step, a part after the step's last one, a part or
     // reset arriving while the step translates, or a part that would overflow the buffer is
-    // dropped.
-    void ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data, std::uint32_t size);
+    // dropped. True when the part (or the reset) was taken.
+    bool ReceiveOrderPart(std::uint32_t slot, const std::uint8_t* data, std::uint32_t size);
     // A participant left: when every remaining participant's part of this step is in, the step's
     // parts are complete (the one that left never sends its part).
     void RecheckOrderParts();

@@ -154,6 +154,32 @@ TEST(CommandJournalTest, AParticipantLeavingCompletesTheStepsOrderParts) {
     EXPECT_EQ(sim.GetIncomingLength(), n + 4);
 }
 
+// The host's orders of a step whose parts are already complete (a participant left) stay in its
+// order buffer and go with the next step's part.
+TEST(CommandJournalTest, TheHostsOrdersForACompleteStepWaitForTheNext) {
+    World w(Role::Host, 0);
+    Simulation& sim = *w.sim;
+    const Bytes first = Proposal(0);
+    const Bytes late = Proposal(1);
+    sim.SetBusyBit(kBusyAwaitingOrders, 1);
+    w.session.slotValues[1] = 0;
+    ASSERT_TRUE(sim.ReceiveOrderPart(0, first.data(), static_cast<std::uint32_t>(first.size())));
+    ASSERT_EQ(sim.GetBusyMask() & kBit8, 0u) << "the step's parts are complete";
+
+    sim.AppendOrder(late.data(), static_cast<std::uint32_t>(late.size()));
+    sim.SendGatheredOrders();
+    EXPECT_EQ(sim.GetIncomingLength(), first.size() + 4) << "the complete step takes nothing more";
+    const auto kept = sim.LocalOrders();
+    ASSERT_EQ(kept.size(), late.size());
+    EXPECT_TRUE(std::equal(late.begin(), late.end(), kept.begin()));
+
+    // The next step's part carries them.
+    sim.ProcessIncomingOrders();
+    sim.SendGatheredOrders();
+    EXPECT_EQ(sim.GetIncomingLength(), late.size() + 4);
+    EXPECT_TRUE(sim.LocalOrders().empty());
+}
+
 TEST(CommandJournalTest, BadOrderPartsAreDroppedAndChangeNothing) {
     World w(Role::Host, 0);
     Simulation& sim = *w.sim;
