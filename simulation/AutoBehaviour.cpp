@@ -169,12 +169,11 @@ int GoToListEntry(StepContext& step, rules::GameContext& shadow, std::uint8_t co
 
 // The site pickers walk the 200 sites; `accept` filters by owner and kind, and the strictly
 // shortest route wins unless `lastOfEqual` (then ties go to the last and the bound is inclusive).
-template <typename Accept>
-std::uint16_t PickSite(StepContext& step, rules::GameContext& shadow, std::uint16_t own, int start,
-                       bool lastOfEqual, Accept accept) {
+// Calls `use` (hex) for each site in use, on the map and not the troop's own hex, whose kind and
+// owner `accept` takes, in site order.
+template <typename Accept, typename Use>
+void ForEachCandidateSite(rules::GameContext& shadow, std::uint16_t own, Accept accept, Use use) {
     rules::SiteCursor& sites = shadow.Sites();
-    int best = start;
-    std::uint16_t chosen = rules::kNoHex;
     for (int s = 0; s < rules::kSiteCount; ++s) {
         if (!sites.Select(s)) continue;
         const std::uint8_t kind = sites.GetKind();
@@ -182,14 +181,23 @@ std::uint16_t PickSite(StepContext& step, rules::GameContext& shadow, std::uint1
         std::uint16_t hex = 0;
         sites.GetHex(hex);
         if (kind == rules::kFreeSite || !IsValidSiteHex(hex) || hex == own) continue;
-        if (!accept(kind, owner)) continue;
+        if (accept(kind, owner)) use(hex);
+    }
+}
+
+template <typename Accept>
+std::uint16_t PickSite(StepContext& step, rules::GameContext& shadow, std::uint16_t own, int start,
+                       bool lastOfEqual, Accept accept) {
+    int best = start;
+    std::uint16_t chosen = rules::kNoHex;
+    ForEachCandidateSite(shadow, own, accept, [&](std::uint16_t hex) {
         const int length = step.RouteLength(hex & 0xFF, hex >> 8);
-        if (length == 0) continue;
+        if (length == 0) return;
         if (lastOfEqual ? length <= best : length < best) {
             best = length;
             chosen = hex;
         }
-    }
+    });
     return chosen;
 }
 
@@ -204,17 +212,7 @@ void SearchForPickSite(StepContext& step, rules::GameContext& shadow, std::uint1
     }
     std::uint16_t targets[rules::kSiteCount];
     std::size_t count = 0;
-    rules::SiteCursor& sites = shadow.Sites();
-    for (int s = 0; s < rules::kSiteCount; ++s) {
-        if (!sites.Select(s)) continue;
-        const std::uint8_t kind = sites.GetKind();
-        const std::uint8_t owner = sites.GetOwner();
-        std::uint16_t hex = 0;
-        sites.GetHex(hex);
-        if (kind == rules::kFreeSite || !IsValidSiteHex(hex) || hex == own) continue;
-        if (!accept(kind, owner)) continue;
-        targets[count++] = hex;
-    }
+    ForEachCandidateSite(shadow, own, accept, [&](std::uint16_t hex) { targets[count++] = hex; });
     if (count > 0) {
         step.ComputeRoutesTo(shadow, troop, own & 0xFF, own >> 8, 0,
                              std::span<const std::uint16_t>(targets, count));

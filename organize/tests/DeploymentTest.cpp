@@ -3,11 +3,11 @@
 // refunds, the budget, ゲーム開始 and タイトルに戻る, single play and a network game of two
 // worlds joined through the session layer.
 
-#include <set>
 
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "mapview/MapWorld.h"
+#include "mapview/tests/ViewHexes.h"
 #include "netplay/tests/NetFixture.h"
 #include "organize/AutoDeploy.h"
 #include "organize/DeploymentSession.h"
@@ -134,22 +134,8 @@ class DeploymentTest : public OrganizeTest {
     // Points of the deployment map over free hexes of the country, each hex once, in scan order.
     std::vector<std::pair<ui::Point, std::uint16_t>> FreeOwnHexes(ui::Hwnd d) {
         std::vector<std::pair<ui::Point, std::uint16_t>> points;
-        mapview::MapViewContext* view = mapview::GetMapViewContext(Map(d));
-        if (!view) return points;
-        rules::GameContext ctx(*world.tables, rules::GameContextEnv{nullptr, country});
-        ui::Rect client{};
-        ui::GetClientRect(Map(d), &client);
-        std::set<std::uint16_t> seen;
-        for (int y = 4; y < client.bottom - 4; y += 6) {
-            for (int x = 4; x < client.right - 4; x += 6) {
-                std::int16_t pt[2] = {std::int16_t(x), std::int16_t(y)};
-                view->PixelToMapHex(pt);
-                if (pt[0] < 0 || pt[1] < 0 || pt[0] > 63 || pt[1] > 63) continue;
-                const std::uint16_t hex = std::uint16_t(pt[0] | (pt[1] << 8));
-                if (!seen.insert(hex).second || !ctx.SelectHexInfoXY(pt[0], pt[1])) continue;
-                if (ctx.Hexes().GetCountry() != country || ctx.GetHexTroopIndex() != rules::kNoTroopIndex) continue;
-                points.push_back({At(Map(d), x, y), hex});
-            }
+        for (const auto& [x, y, hex] : mapview::testing::FreeAreaHexesInView(Map(d), *world.tables, country)) {
+            points.push_back({At(Map(d), x, y), hex});
         }
         return points;
     }

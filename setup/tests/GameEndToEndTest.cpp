@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <functional>
 #include <chrono>
-#include <set>
 #include <thread>
 #include <string>
 #include <utility>
@@ -34,6 +33,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SdlBackend.h"
 #include "platform/ui/WindowManager.h"
+#include "platform/ui/tests/SdlEvents.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/countries/CountryStatistics.h"
 #include "rules/files/MapFiles.h"
@@ -52,6 +52,7 @@
 #include "shell/game/SimulationClock.h"
 #include "shell/game/WindowClasses.h"
 #include "shell/game/tests/MapMouse.h"
+#include "mapview/tests/ViewHexes.h"
 #include "shell/game/tests/ProgramFixture.h"
 #include "simulation/Simulation.h"
 #include "tools/zvdata/GameFileCheck.h"
@@ -62,7 +63,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using shell::WindowKind;
+using shell::testing::CentreOnHex;
 using shell::testing::FindFreeSeenHexNear;
+using shell::testing::IsGroundTroopFor;
 using shell::testing::ProgramRun;
 using shell::testing::ScreenPointOfHex;
 using shell::testing::ScreenshotPath;
@@ -177,40 +180,27 @@ ui::Hwnd DeploymentMap(ui::Hwnd dialog) {
 std::uint16_t PlaceFirstRowByHand(ProgramRun& run, ui::Hwnd dialog) {
     const ui::Hwnd list = ui::GetDlgItem(ui::GetDlgItem(dialog, organize::kIdListTabs), organize::kIdTroopList);
     const ui::Hwnd map = DeploymentMap(dialog);
-    mapview::MapViewContext* view = map ? mapview::GetMapViewContext(map) : nullptr;
-    if (!view) return 0xFFFF;
-    rules::GameContext ctx(*shell::CurrentGameWorld()->tables, rules::GameContextEnv{nullptr, 0});
-    ui::Rect client{};
-    ui::GetClientRect(map, &client);
-    std::set<std::uint16_t> tried;
     const int before = OwnTroopsOnMap();
-    for (int y = 4; y < client.bottom - 4; y += 6) {
-        for (int x = 4; x < client.right - 4; x += 6) {
-            std::int16_t pt[2] = {std::int16_t(x), std::int16_t(y)};
-            view->PixelToMapHex(pt);
-            if (pt[0] < 0 || pt[1] < 0 || pt[0] > 63 || pt[1] > 63) continue;
-            const std::uint16_t hex = std::uint16_t(pt[0] | (pt[1] << 8));
-            if (!tried.insert(hex).second || !ctx.SelectHexInfoXY(pt[0], pt[1])) continue;
-            if (ctx.Hexes().GetCountry() != 0 || ctx.GetHexTroopIndex() != rules::kNoTroopIndex) continue;
-            ClickListRow(run.screen, list, 0);
-            run.Pump();
-            run.screen->AdvanceClock(600);
-            ClickAt(run.screen, map, x, y);
-            run.Pump();
-            if (OwnTroopsOnMap() == before) continue;
-            // One right click takes it back; the row and the same click place it again.
-            run.screen->AdvanceClock(600);
-            const ui::Point p = testing::ScreenPoint(map, x, y);
-            run.screen->Click(p.x, p.y, ui::MouseButton::Right);
-            run.Pump();
-            if (OwnTroopsOnMap() != before) return 0xFFFE;
-            ClickListRow(run.screen, list, 0);
-            run.Pump();
-            run.screen->AdvanceClock(600);
-            ClickAt(run.screen, map, x, y);
-            run.Pump();
-            return OwnTroopsOnMap() > before ? hex : 0xFFFF;
-        }
+    // The row, then a click on the hex.
+    const auto place = [&](int x, int y) {
+        ClickListRow(run.screen, list, 0);
+        run.Pump();
+        run.screen->AdvanceClock(600);
+        ClickAt(run.screen, map, x, y);
+        run.Pump();
+    };
+    for (const auto& [x, y, hex] :
+         mapview::testing::FreeAreaHexesInView(map, *shell::CurrentGameWorld()->tables, 0)) {
+        place(x, y);
+        if (OwnTroopsOnMap() == before) continue;
+        // One right click takes it back; the row and the same click place it again.
+        run.screen->AdvanceClock(600);
+        const ui::Point p = testing::ScreenPoint(map, x, y);
+        run.screen->Click(p.x, p.y, ui::MouseButton::Right);
+        run.Pump();
+        if (OwnTroopsOnMap() != before) return 0xFFFE;
+        place(x, y);
+        return OwnTroopsOnMap() > before ? hex : 0xFFFF;
     }
     return 0xFFFF;
 }
@@ -225,10 +215,7 @@ std::uint16_t OrderAMoveByMouse(ProgramRun& run) {
     rules::TroopCursor t(*shell::CurrentGameWorld()->tables);
     std::uint16_t troop = 0xFFFF;
     for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && troop == 0xFFFF; ++i) {
-        if (t.Select(i) && t.GetRecord()->IsUsed() && t.HasMembers() && t.IsOnMap() &&
-            t.GetTroopAltitudeClass() == 3 && (ctx->GetTroopCommandMask(i) & 0x0002)) {
-            troop = i;
-        }
+        if (IsGroundTroopFor(t, ctx, i, 0x0002)) troop = i;
     }
     if (troop == 0xFFFF) {
         shell::ResumeClock();
@@ -236,9 +223,7 @@ std::uint16_t OrderAMoveByMouse(ProgramRun& run) {
     }
     t.Select(troop);
     const std::uint16_t start = t.GetHexValue();
-    ui::SendMessage(map, mapview::WM_MAP_CENTER, (start & 0xFF) | ((start >> 8) << 16), 0);
-    run.Pump();
-    const ui::Point from = ScreenPointOfHex(map, ctx, start & 0xFF, start >> 8);
+    const ui::Point from = CentreOnHex(map, ctx, start);
     run.screen->Click(from.x, from.y);
     run.Pump();
     int tx = -1, ty = -1;
@@ -286,20 +271,7 @@ void QuitFromTheTitle(ProgramRun& run, const std::string& shot, bool& finished) 
     ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
 }
 
-class GameEndToEnd : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        InstallSetupModule();
-        SetSetupMessageBoxHook([this](ui::Hwnd owner, const std::string& text, std::uint32_t type) {
-            boxes.push_back(text);
-            return ui::MessageBox(owner, core::Utf8ToSjis(text), shell::GetFrameTitle(), type);
-        });
-    }
-    void TearDown() override { SetSetupMessageBoxHook(nullptr); }
-    std::string LastBox() const { return boxes.empty() ? std::string("no box") : boxes.back(); }
-
-    std::vector<std::string> boxes;
-};
+using GameEndToEnd = testing::SetupProgramTest;
 
 TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
     ProgramRun run;
@@ -493,18 +465,13 @@ int SendTroopsAtTheEnemy(ProgramRun& run, std::uint16_t enemy) {
     rules::TroopCursor t(*shell::CurrentGameWorld()->tables);
     t.Select(enemy);
     const std::uint16_t target = t.GetHexValue();
-    ui::SendMessage(map, mapview::WM_MAP_CENTER, (target & 0xFF) | ((target >> 8) << 16), 0);
-    run.Pump();
-    const ui::Point to = ScreenPointOfHex(map, ctx, target & 0xFF, target >> 8);
+    const ui::Point to = CentreOnHex(map, ctx, target);
     const ui::Hwnd commands = shell::GetWindowOfKind(WindowKind::CommandWnd);
     int attackRow = 0;
     while (attackRow < panels::kCommandButtonCount && panels::CommandButtonTable()[attackRow].code != 2) ++attackRow;
     int sent = 0;
     for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && sent < 3; ++i) {
-        if (!t.Select(i) || !t.GetRecord()->IsUsed() || !t.HasMembers() || !t.IsOnMap() ||
-            t.GetTroopAltitudeClass() != 3 || !(ctx->GetTroopCommandMask(i) & 0x0004)) {
-            continue;
-        }
+        if (!IsGroundTroopFor(t, ctx, i, 0x0004)) continue;
         const std::uint16_t from = t.GetHexValue();
         const ui::Point at = ScreenPointOfHex(map, ctx, from & 0xFF, from >> 8);
         run.screen->Click(at.x, at.y);
@@ -635,29 +602,10 @@ TEST_F(GameEndToEnd, AGameWonByTheJudgementShowsItsResultAndLeadsBackToTheTitle)
 // The real backend: SDL's offscreen video driver, the input pushed into SDL's queue as a player's
 // mouse and keys would come.
 void PushClick(const ui::Point& p) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = p.x;
-    e.motion.y = p.y;
-    SDL_PushEvent(&e);
-    e = SDL_Event{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = SDL_PRESSED;
-    e.button.x = p.x;
-    e.button.y = p.y;
-    SDL_PushEvent(&e);
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.state = SDL_RELEASED;
-    SDL_PushEvent(&e);
+    ui::testing::PushMotion(p.x, p.y);
+    ui::testing::PushButton(SDL_BUTTON_LEFT, p.x, p.y);
 }
-void PushKey(SDL_Keycode key, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.keysym.sym = key;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    SDL_PushEvent(&e);
-}
+using ui::testing::PushKey;
 ui::Point CentreOf(ui::Hwnd window) {
     ui::Rect r{};
     ui::GetWindowRect(window, &r);

@@ -275,10 +275,7 @@ std::vector<MoveChoice> MoveChoices() {
     const std::uint8_t own = fw::GetPlayerCountry();
     rules::TroopCursor t(Tables());
     for (std::uint16_t i = 0; i < 160; ++i) {
-        if (!t.Select(i) || !t.GetRecord()->IsUsed() || !t.HasMembers() || !t.IsOnMap() || t.GetCountry() != own ||
-            t.GetTroopAltitudeClass() != 3 || !(ctx->GetTroopCommandMask(i) & 0x0002)) {
-            continue;
-        }
+        if (!shell::testing::IsGroundTroopFor(t, ctx, i, 0x0002) || t.GetCountry() != own) continue;
         const std::uint16_t start = t.GetHexValue();
         rules::GameContext& g = ctx->Context();
         for (int dy = -3; dy <= 3; ++dy) {
@@ -299,9 +296,7 @@ std::vector<MoveChoice> MoveChoices() {
 void OrderByMouse(const MoveChoice& m) {
     const ui::Hwnd map = shell::GetWindowOfKind(shell::WindowKind::MapWnd);
     mapview::MapViewContext* ctx = mapview::GetMapViewContext(map);
-    ui::SendMessage(map, mapview::WM_MAP_CENTER, (m.start & 0xFF) | ((m.start >> 8) << 16), 0);
-    Pump();
-    const ui::Point from = shell::testing::ScreenPointOfHex(map, ctx, m.start & 0xFF, m.start >> 8);
+    const ui::Point from = shell::testing::CentreOnHex(map, ctx, m.start);
     gScreen->Click(from.x, from.y);
     Pump();
     const ui::Point to = shell::testing::ScreenPointOfHex(map, ctx, m.x, m.y);

@@ -2,17 +2,42 @@
 
 // Mouse and key helpers for driving the set-up pages through the memory screen.
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <vector>
 
 #include "organize/CorpsFiles.h"
 #include "organize/OrganizeState.h"
+#include "platform/core/Sjis.h"
 #include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
+#include "setup/SetupContainer.h"
+#include "setup/SetupInternal.h"
+#include "shell/game/WindowClasses.h"
 
 namespace zv::setup::testing {
+
+// A test of the whole program with the set-up module: the set-up's boxes are kept (UTF-8) and
+// still shown on the screen, where the keys answer them.
+class SetupProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InstallSetupModule();
+        SetSetupMessageBoxHook([this](ui::Hwnd owner, const std::string& text, std::uint32_t type) {
+            boxes.push_back(text);
+            return ui::MessageBox(owner, core::Utf8ToSjis(text), shell::GetFrameTitle(), type);
+        });
+    }
+    void TearDown() override { SetSetupMessageBoxHook(nullptr); }
+    std::string LastBox() const { return boxes.empty() ? std::string("no box") : boxes.back(); }
+
+    std::vector<std::string> boxes;
+};
 
 inline ui::Point ScreenPoint(ui::Hwnd window, int x, int y) {
     ui::Point p{x, y};

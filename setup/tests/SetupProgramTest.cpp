@@ -70,19 +70,7 @@ void Shot(ProgramRun& run, const char* name) {
 
 bool Visible(int page) { return GetSetupPage(page) && ui::IsWindowVisible(GetSetupPage(page)); }
 
-class SetupProgram : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        InstallSetupModule();
-        SetSetupMessageBoxHook([this](ui::Hwnd owner, const std::string& text, std::uint32_t type) {
-            boxes.push_back(text);
-            return ui::MessageBox(owner, core::Utf8ToSjis(text), shell::GetFrameTitle(), type);
-        });
-    }
-    void TearDown() override { SetSetupMessageBoxHook(nullptr); }
-
-    std::vector<std::string> boxes;
-};
+using SetupProgram = testing::SetupProgramTest;
 
 TEST_F(SetupProgram, TitleSinglePlayMapCorpsConditionsAndTheGameStarts) {
     ProgramRun run;

@@ -14,6 +14,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/SdlBackend.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/tests/SdlEvents.h"
 
 namespace zv::ui {
 namespace {
@@ -37,26 +38,8 @@ void Pump() {
     }
 }
 
-void PushButton(uint8_t button, int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = button;
-    e.button.state = SDL_PRESSED;
-    e.button.x = x;
-    e.button.y = y;
-    SDL_PushEvent(&e);
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.state = SDL_RELEASED;
-    SDL_PushEvent(&e);
-}
-
-void PushKey(SDL_Keycode key, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.keysym.sym = key;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    SDL_PushEvent(&e);
-}
+using testing::PushButton;
+using testing::PushKey;
 
 TEST(SdlBackend, PushedEventsBecomeMessagesThroughTheOffscreenDriver) {
 #if defined(__SANITIZE_ADDRESS__)

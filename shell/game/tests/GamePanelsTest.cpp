@@ -82,6 +82,14 @@ void LoadDefaultMap(rules::TableDirectory& tables, int player, bool deployment =
     }
 }
 
+// A single game on the default map with country 0 the player's, started on the frame.
+GameWorld* StartDefaultGame(ui::Hwnd frame) {
+    GameWorld* world = CurrentGameWorld();
+    LoadDefaultMap(*world->tables, 0);
+    ui::SendMessage(frame, WM_START_GAME, 0, 0);
+    return world;
+}
+
 bool Shown(WindowKind kind) {
     const ui::Hwnd h = GetWindowOfKind(kind);
     return h && ui::IsWindowVisible(h);
@@ -221,9 +229,7 @@ TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
 TEST(GamePanels, NewsOfARunningGameReachTheNewsWindowAndTheMessagePanel) {
     ProgramRun run;
     run.Run([&](ui::Hwnd frame) {
-        GameWorld* world = CurrentGameWorld();
-        LoadDefaultMap(*world->tables, 0);
-        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        GameWorld* world = StartDefaultGame(frame);
         ASSERT_TRUE(IsClockRunning());
         SuspendClock();
         const std::size_t before = panels::GetNewsWindowRecords().size();
@@ -277,9 +283,7 @@ TEST(GamePanels, AGameOverShowsTheOutcomeAndTheResultWithTheGamesNewsThenTheTitl
         run.Run([&](ui::Hwnd frame) {
             // The start-up opened the title once already; count the return alone.
             titles.count = 0;
-            GameWorld* world = CurrentGameWorld();
-            LoadDefaultMap(*world->tables, 0);
-            ui::SendMessage(frame, WM_START_GAME, 0, 0);
+            GameWorld* world = StartDefaultGame(frame);
             ASSERT_TRUE(IsClockRunning());
             SuspendClock();
             PostGoalNews(*world, 0);
@@ -326,9 +330,7 @@ TEST(GamePanels, AGameOverShowsTheOutcomeAndTheResultWithTheGamesNewsThenTheTitl
 TEST(GamePanels, AnAllianceProposalIsAnsweredOnTheGuiThreadWithAnOrder) {
     ProgramRun run;
     run.Run([&](ui::Hwnd frame) {
-        GameWorld* world = CurrentGameWorld();
-        LoadDefaultMap(*world->tables, 0);
-        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        GameWorld* world = StartDefaultGame(frame);
         SuspendClock();  // the orders stay in the local buffer
         const std::size_t before = world->simulation->LocalOrders().size();
 
@@ -357,9 +359,7 @@ TEST(GamePanels, ReturningToTheTitleFromTheMenuAsksFirstThenEmptiesTheFrame) {
     run.Run([&](ui::Hwnd frame) {
         // The start-up opened the title once already; count the return alone.
         titles.count = 0;
-        GameWorld* world = CurrentGameWorld();
-        LoadDefaultMap(*world->tables, 0);
-        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        GameWorld* world = StartDefaultGame(frame);
         ASSERT_TRUE(IsClockRunning());
         // No: the game goes on.
         run.screen->Text("n");
@@ -388,9 +388,7 @@ TEST(GamePanels, ASpectatorsGameOverTellsTheWinnersAndOpensTheTitle) {
     run.Run([&](ui::Hwnd frame) {
         // The start-up opened the title once already; count the one after the game alone.
         titles.count = 0;
-        GameWorld* world = CurrentGameWorld();
-        LoadDefaultMap(*world->tables, 0);
-        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        GameWorld* world = StartDefaultGame(frame);
         SuspendClock();
         fw::SetPlayerCountry(6);
         run.Key(ui::VK_RETURN);  // the winners' box
@@ -468,9 +466,7 @@ TEST(GamePanels, SavingARunningGameWritesTheFileAndSaysSo) {
     std::filesystem::remove(save);
     std::filesystem::create_directory(save);
     run.Run([&](ui::Hwnd frame) {
-        GameWorld* world = CurrentGameWorld();
-        LoadDefaultMap(*world->tables, 0);
-        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        StartDefaultGame(frame);
         ASSERT_TRUE(IsClockRunning());
         // The file dialog takes the name, then the box says the save ended.
         run.screen->Text("joined");

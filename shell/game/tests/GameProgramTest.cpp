@@ -40,7 +40,9 @@
 namespace zv::shell {
 namespace {
 
+using testing::CentreOnHex;
 using testing::FindFreeSeenHexNear;
+using testing::IsGroundTroopFor;
 using testing::ProgramRun;
 using testing::ScreenPointOfHex;
 
@@ -138,17 +140,12 @@ TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
         rules::TroopCursor t(*world->tables);
         std::uint16_t troop = 0xFFFF;
         for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && troop == 0xFFFF; ++i) {
-            if (t.Select(i) && t.GetRecord()->IsUsed() && t.HasMembers() && t.IsOnMap() &&
-                t.GetTroopAltitudeClass() == 3 && (ctx->GetTroopCommandMask(i) & 0x0002)) {
-                troop = i;
-            }
+            if (IsGroundTroopFor(t, ctx, i, 0x0002)) troop = i;
         }
         ASSERT_NE(troop, 0xFFFF);
         t.Select(troop);
         const std::uint16_t start = t.GetHexValue();
-        ui::SendMessage(map, mapview::WM_MAP_CENTER, (start & 0xFF) | ((start >> 8) << 16), 0);
-        run.Pump();
-        const ui::Point from = ScreenPointOfHex(map, ctx, start & 0xFF, start >> 8);
+        const ui::Point from = CentreOnHex(map, ctx, start);
         run.screen->Click(from.x, from.y);
         run.Pump();
         ASSERT_EQ(mapview::GetTroopSelection().count, 1);
