@@ -646,6 +646,17 @@ void ReferenceFifoSearch(RouteSearch& search, const std::uint8_t* table, int sta
     }
 }
 
+// A move-cost table of the 29 land kinds: of each hundred, `zero` kinds cost 0 (no move), up to
+// `blocked` cost 255, the rest 1 to `spread`.
+std::array<std::uint8_t, 29> RandomCosts(std::mt19937& random, int zero, int blocked, int spread) {
+    std::array<std::uint8_t, 29> table{};
+    for (auto& cost : table) {
+        const int r = static_cast<int>(random() % 100);
+        cost = r < zero ? 0 : r < blocked ? 255 : static_cast<std::uint8_t>(1 + random() % spread);
+    }
+    return table;
+}
+
 // Every hex of the map a land kind drawn at random.
 void DrawRandomLand(World& w, std::mt19937& random) {
     std::uniform_int_distribution<int> land(0, 28);
@@ -662,11 +673,7 @@ TEST(RouteSearchProperty, SimulationCostsAreTheCheapestCostsOnRandomMaps) {
         SCOPED_TRACE(round);
         World w;
         DrawRandomLand(w, random);
-        std::array<std::uint8_t, 29> table{};
-        for (auto& cost : table) {
-            const int r = static_cast<int>(random() % 100);
-            cost = r < 15 ? 0 : r < 20 ? 255 : static_cast<std::uint8_t>(1 + random() % 90);
-        }
+        const std::array<std::uint8_t, 29> table = RandomCosts(random, 15, 20, 90);
         std::uniform_int_distribution<int> coord(0, kMapSize - 1);
         const int sx = coord(random);
         const int sy = coord(random);
@@ -753,12 +760,8 @@ TEST(RouteSearchProperty, ARouteSearchCutShortTracesTheFullSearchsRoute) {
         SCOPED_TRACE(round);
         World w;
         DrawRandomLand(w, random);
-        std::array<std::uint8_t, 29> table{};
-        for (auto& cost : table) {
-            const int r = static_cast<int>(random() % 100);
-            // Many equal costs, so that ties between routes are common.
-            cost = r < 15 ? 0 : static_cast<std::uint8_t>(1 + random() % 3);
-        }
+        // Many equal costs, so that ties between routes are common.
+        const std::array<std::uint8_t, 29> table = RandomCosts(random, 15, 15, 3);
         std::uniform_int_distribution<int> coord(0, kMapSize - 1);
         const int sx = coord(random);
         const int sy = coord(random);
@@ -830,11 +833,7 @@ TEST(RouteSearchProperty, AKeptSearchCutShortIsGivenBackOnlyForItsFinalCells) {
         SCOPED_TRACE(round);
         World w;
         DrawRandomLand(w, random);
-        std::array<std::uint8_t, 29> table{};
-        for (auto& cost : table) {
-            const int r = static_cast<int>(random() % 100);
-            cost = r < 10 ? 0 : static_cast<std::uint8_t>(1 + random() % 3);
-        }
+        const std::array<std::uint8_t, 29> table = RandomCosts(random, 10, 10, 3);
         std::uniform_int_distribution<int> coord(0, kMapSize - 1);
         const int sx = coord(random);
         const int sy = coord(random);

@@ -13,6 +13,7 @@
 
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlConstants.h"
 
 namespace zv::ui::testing {
 
@@ -48,6 +49,23 @@ struct Recorder {
         return nullptr;
     }
 };
+
+// Clicks the row of list box `list` whose text is `text`; false when no row has it.
+inline bool ClickListBoxRowNamed(HeadlessBackend& screen, Hwnd list, const std::string& text) {
+    const auto n = static_cast<int>(SendMessage(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char row[512] = {};
+        SendMessage(list, LB_GETTEXT, static_cast<WParam>(i), reinterpret_cast<LParam>(row));
+        if (text != row) continue;
+        Rect r{};
+        SendMessage(list, LB_GETITEMRECT, static_cast<WParam>(i), reinterpret_cast<LParam>(&r));
+        Point p{r.left + 30, r.top + r.Height() / 2};
+        ClientToScreen(list, &p);
+        screen.Click(p.x, p.y);
+        return true;
+    }
+    return false;
+}
 
 // Where a test's screenshot goes: screenshots/ under the tests' working folder, made on demand.
 inline std::string ShotPath(const std::string& name) {

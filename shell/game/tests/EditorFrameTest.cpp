@@ -23,6 +23,7 @@
 #include "platform/ui/controls/ControlConstants.h"
 #include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/tests/UiTestSupport.h"
 #include "rules/records/MapCursors.h"
 #include "shell/MapEditorDocument.h"
 #include "shell/PreviewFileDialog.h"
@@ -138,21 +139,11 @@ class EditorRun : public ProgramRun {
         Key(ui::VK_RETURN);
     }
     void ClickRow(ui::Hwnd dlg, const std::string& name) {
-        const ui::Hwnd list = ui::GetDlgItem(dlg, ui::lst1);
-        const auto n = static_cast<int>(ui::SendMessage(list, ui::LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < n; ++i) {
-            char text[512] = {};
-            ui::SendMessage(list, ui::LB_GETTEXT, static_cast<ui::WParam>(i), reinterpret_cast<ui::LParam>(text));
-            if (name != text) continue;
-            ui::Rect r{};
-            ui::SendMessage(list, ui::LB_GETITEMRECT, static_cast<ui::WParam>(i), reinterpret_cast<ui::LParam>(&r));
-            ui::Point p{r.left + 30, r.top + r.Height() / 2};
-            ui::ClientToScreen(list, &p);
-            screen->Click(p.x, p.y);
-            Pump();
+        if (!ui::testing::ClickListBoxRowNamed(*screen, ui::GetDlgItem(dlg, ui::lst1), name)) {
+            ADD_FAILURE() << name << " not listed";
             return;
         }
-        ADD_FAILURE() << name << " not listed";
+        Pump();
     }
     void Shot(const std::string& name) {
         Pump();
