@@ -534,12 +534,16 @@ TEST_F(GameEndToEnd, AGameWonByTheJudgementShowsItsResultAndLeadsBackToTheTitle)
             ASSERT_TRUE(run.PumpUntil([] { return shell::IsClockRunning() != 0; }, 30)) << LastBox();
             run.screen->SetAutoAdvance(false);
             // The deployed corps is what the game starts from: the result's starting counts and
-            // the produced count hold every troop placed.
+            // the produced count hold every troop placed, and nothing is lost yet.
             {
                 rules::TableDirectory& tables = *shell::CurrentGameWorld()->tables;
                 const rules::CountryTable25Record* stats = rules::GetCountryStats(tables, 0);
                 int atStart = 0;
-                for (int k = 1; k <= 5; ++k) atStart += stats->TroopsAtStart(k);
+                for (int k = 1; k <= 5; ++k) {
+                    atStart += stats->TroopsAtStart(k);
+                    // The map's own troop of the player's, taken off for the corps, is no loss.
+                    EXPECT_EQ(stats->TroopsLost(k), 0) << "class " << k;
+                }
                 EXPECT_GT(atStart, 0);
                 EXPECT_EQ(atStart, OwnTroopsOnMap());
                 rules::CountryCursor countries(tables);

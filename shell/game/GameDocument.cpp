@@ -276,12 +276,15 @@ void BeginPlay(ui::Hwnd frame) {
     if (rules::ReadS32(gWorld->tables->GetTableBase(rules::TableId::GameSettings),
                        rules::GameSettingsRecord::kDeployment) != 0) {
         // A deployed game starts from what stands on the map now: the result's starting
-        // counts, full troops, and each troop counted as produced for its country.
+        // counts, full troops, and each troop counted as produced for its country. The map's
+        // own troops the set-up took off for the corps were no losses: the losses count from
+        // here.
         for (std::uint8_t c = 0; c < rules::kCountryCount; ++c) {
             rules::CountryTable25Record* stats = rules::GetCountryStats(*gWorld->tables, c);
-            for (int k = 1; k <= 5; ++k) {
+            for (int k = 1; k <= rules::kStatAltitudeClasses; ++k) {
                 stats->SetTroopsAtStart(
                     k, static_cast<std::uint8_t>(troops.CountTroopsByAltitude(c, static_cast<std::uint8_t>(k))));
+                stats->SetTroopsLost(k, 0);
             }
         }
         rules::CountryCursor countries(*gWorld->tables);
