@@ -79,6 +79,8 @@ struct Parser {
                 c.flip = true;
             else if (name == "night" && eq == std::string::npos)
                 c.night = true;
+            else if (name == "trim" && eq == std::string::npos)
+                c.trim = true;
             else if (name == "silhouette" && value == "key") {
                 c.silhouetteKey = true;
             } else if (name == "silhouette") {

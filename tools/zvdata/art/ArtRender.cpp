@@ -204,7 +204,23 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                         cairo_rotate(cr, angle);
                         cairo_translate(cr, -bw / 2.0, -bh / 2.0);
                     }
-                    const RsvgRectangle viewport{0, 0, double(bw), double(bh)};
+                    RsvgRectangle viewport{0, 0, double(bw), double(bh)};
+                    if (c.trim) {
+                        // The page at its own size, its inked rectangle scaled into the box.
+                        double pw = 0, ph = 0;
+                        if (!rsvg_handle_get_intrinsic_size_in_pixels(handle, &pw, &ph) ||
+                            pw <= 0 || ph <= 0)
+                            pw = bw, ph = bh;
+                        const RsvgRectangle page{0, 0, pw, ph};
+                        RsvgRectangle ink{}, logical{};
+                        if (rsvg_handle_get_geometry_for_layer(handle, nullptr, &page, &ink,
+                                                               &logical, nullptr) &&
+                            ink.width > 0 && ink.height > 0) {
+                            const double k = std::min(bw / ink.width, bh / ink.height);
+                            viewport = {(bw - ink.width * k) / 2 - ink.x * k,
+                                        (bh - ink.height * k) / 2 - ink.y * k, pw * k, ph * k};
+                        }
+                    }
                     GError* error = nullptr;
                     bool ok = true;
                     if (c.bitsFrom == CellLine::BitsFrom::None) {
