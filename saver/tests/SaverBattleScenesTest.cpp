@@ -294,9 +294,9 @@ TEST(SaverTitle4Scene, PlaysTheTitleThenBattlesEachWithinOneTick) {
     EXPECT_EQ(waitsAt[35], 0);
     EXPECT_GT(waitsAt[36], 20) << "the whole animation runs inside the first battle tick";
     EXPECT_EQ(waitsAt[37], waitsAt[36]) << "and the pause draws nothing";
-    EXPECT_EQ(sums, (std::vector<std::string>{"34dd291943f40c80", "e2d6df3bb5e3089e",
-                                              "36217f3ab4980b0b", "1cb8921a6e4ad27f"}));
-    EXPECT_EQ(midAnimation, "1e54d22880a47353");
+    EXPECT_EQ(sums, (std::vector<std::string>{"34dd291943f40c80", "42baeca06f681277",
+                                              "1ea69bba43723801", "65ae1e30b4e6ee6c"}));
+    EXPECT_EQ(midAnimation, "32f0074c4ffc9b97");
     // It starts over.
     EXPECT_EQ(scene->Step(false), 0);
 }
