@@ -294,9 +294,9 @@ TEST(SaverTitle4Scene, PlaysTheTitleThenBattlesEachWithinOneTick) {
     EXPECT_EQ(waitsAt[35], 0);
     EXPECT_GT(waitsAt[36], 20) << "the whole animation runs inside the first battle tick";
     EXPECT_EQ(waitsAt[37], waitsAt[36]) << "and the pause draws nothing";
-    EXPECT_EQ(sums, (std::vector<std::string>{"34dd291943f40c80", "42baeca06f681277",
-                                              "1ea69bba43723801", "65ae1e30b4e6ee6c"}));
-    EXPECT_EQ(midAnimation, "32f0074c4ffc9b97");
+    EXPECT_EQ(sums, (std::vector<std::string>{"34dd291943f40c80", "bba8f197ad6dff54",
+                                              "bfd17f68edb55b45", "9d3da5e8c2dd9587"}));
+    EXPECT_EQ(midAnimation, "e6094cbb86522f90");
     // It starts over.
     EXPECT_EQ(scene->Step(false), 0);
 }

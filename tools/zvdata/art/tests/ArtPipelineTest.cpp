@@ -382,6 +382,7 @@ TEST_F(ArtFixture, DitheredPicturesFollowGradientsInsteadOfBanding) {
 
 // trim: a small figure on a wide page fills the box with its own inked part, its shape kept
 // and centred, also mirrored; without it the whole page is fitted and the figure stays small.
+// grow: its mask a pixel larger.
 TEST_F(ArtFixture, TrimFitsTheInkedPartOfTheDrawingIntoTheBox) {
     WriteText(root_ / "data/art/svg/speck.svg",
               "<svg xmlns='http://www.w3.org/2000/svg' width='120' height='48' viewBox='0 0 120 48'>"
@@ -419,6 +420,19 @@ TEST_F(ArtFixture, TrimFitsTheInkedPartOfTheDrawingIntoTheBox) {
         EXPECT_EQ(r.bottom - r.top, 20) << options;
         EXPECT_EQ(r.top, 2) << options;
     }
+    // A mask drawn with the same box and grow=1 is the figure one pixel larger all round.
+    const Ink grown = inked("trim grow=1");
+    EXPECT_EQ(grown.left, 1);
+    EXPECT_EQ(grown.right, 63);
+    EXPECT_EQ(grown.top, 1);
+    EXPECT_EQ(grown.bottom, 23);
+    ArtManifest m;
+    std::vector<std::string> problems;
+    EXPECT_FALSE(ParseArtManifest("t.txt",
+                                  "file a.bmp\nsize 64 24\ngrid 64 24\npalette game\n"
+                                  "cell 0 0 svg/speck.svg grow=1\n",
+                                  "", m, problems));
+    EXPECT_NE(Joined(problems).find("grow is for silhouettes only"), std::string::npos);
 }
 
 TEST(ArtManifestTest, DitherIsForWholePicturesAndSilhouettesMayTakeTheKey) {
