@@ -439,7 +439,9 @@ TEST(SaverTitle5Engine, BattlesFollowTheirScenario) {
         EXPECT_LE(b.defender.losses, b.defender.figures);
         EXPECT_LE(b.attacker.losses, b.attacker.figures);
         EXPECT_LE(b.attacker.hits, b.attacker.shots);
-        if (row[4]) EXPECT_EQ(b.defender.weapon, -1) << "a disarmed defender never fires";
+        if (row[4]) {
+            EXPECT_EQ(b.defender.weapon, -1) << "a disarmed defender never fires";
+        }
         fought += b.attacker.weapon >= 0;
         defenderFired += b.defender.weapon >= 0;
     }
@@ -519,8 +521,12 @@ TEST(SaverTitle5Scene, ZvdemosaverShowsItsTitleAndStaffAndReadsItsFiles) {
     const std::vector<int> shots = {1, 14, 30, 60};
     int result = 0;
     const int ticks = RunToEnd(*scene, 1000, &result, [&](int tick) {
-        if (tick == 11) EXPECT_EQ(s->waitedMs, 0u);
-        if (tick == 12) EXPECT_EQ(s->waitedMs, 1500u) << "the opening picture holds 1,500 ms";
+        if (tick == 11) {
+            EXPECT_EQ(s->waitedMs, 0u);
+        }
+        if (tick == 12) {
+            EXPECT_EQ(s->waitedMs, 1500u) << "the opening picture holds 1,500 ms";
+        }
         if (std::find(shots.begin(), shots.end(), tick) != shots.end()) {
             sums.push_back(Hex(ScreenChecksum(*s->screen)));
             Shot(*s->screen, "title5demo-tick" + std::to_string(tick));

@@ -89,8 +89,8 @@ TEST(SaverSceneLife, TitleOneShowsPicturesThatArriveLate) {
     EXPECT_EQ(s->reportedMissing.count("q1unit"), 1u);
     EXPECT_EQ(s->reportedMissing.count("q1title2"), 1u);
 
-    for (const auto& e : std::filesystem::directory_iterator(testing::ProgramDir() +
-                                                             "/ZvdemosaverData"))
+    for (const auto& e :
+         std::filesystem::directory_iterator(testing::ProgramDir() + "/ZvdemosaverData"))
         std::filesystem::copy_file(e.path(), dir + "/" + e.path().filename().string());
     int brightest = 0, litRounds = 0, result = 0;
     for (int tick = 4; tick <= 400 && result == 0; ++tick) {
@@ -118,10 +118,11 @@ TEST(SaverSceneLife, FigureSheetsFillTheirCells) {
     for (const auto& sh : sheets) {
         auto s = MakeState(SaverBuild::Saver, 64, 64, 1);
         s->env.resourceDir.clear();
-        s->env.currentDir = testing::ProgramDir() + std::filesystem::path(sh.file).parent_path().string();
+        s->env.currentDir =
+            testing::ProgramDir() + std::filesystem::path(sh.file).parent_path().string();
         PictureSlot sheet;
-        ASSERT_TRUE(LoadBitmapResourceOrFile(*s, sheet,
-                                             std::filesystem::path(sh.file).filename().string()))
+        ASSERT_TRUE(
+            LoadBitmapResourceOrFile(*s, sheet, std::filesystem::path(sh.file).filename().string()))
             << sh.file;
         int figures = 0, full = 0;
         for (int c = 0; c < sh.columns; ++c) {
@@ -129,7 +130,8 @@ TEST(SaverSceneLife, FigureSheetsFillTheirCells) {
                 int x0 = 1 << 20, y0 = 1 << 20, x1 = -1, y1 = -1;
                 for (int y = 0; y < sh.cellH; ++y)
                     for (int x = 0; x < sh.cellW; ++x) {
-                        const int px = sh.originX + c * sh.cellW + x, py = sh.originY + r * sh.cellH + y;
+                        const int px = sh.originX + c * sh.cellW + x,
+                                  py = sh.originY + r * sh.cellH + y;
                         if (px >= sheet->Width() || py >= sheet->Height() || !sheet->At(px, py))
                             continue;
                         x0 = std::min(x0, x), x1 = std::max(x1, x);
@@ -161,10 +163,10 @@ TEST(SaverCredits, NameTheProjectAndNoPeople) {
         EXPECT_FALSE(text.empty());
     }
     for (const char* line : Title5StaffLines()) lines.push_back(line);
-    const char* const kNames[] = {"Arima", "Sezaki", "Ogino",  "Hatta", "Kuwana", "Tendo",
-                                  "Ishiwara", "Okada", "Reyne", "Brandt", "Sato",  "Irsk",
-                                  "Kovac",  "Solveig", "Yuna",  "Pavel", "Elena", "Mira",
-                                  "Tomas", "Ken ",     "night shift", "Halvane"};
+    const char* const kNames[] = {"Arima",    "Sezaki",  "Ogino",       "Hatta",  "Kuwana", "Tendo",
+                                  "Ishiwara", "Okada",   "Reyne",       "Brandt", "Sato",   "Irsk",
+                                  "Kovac",    "Solveig", "Yuna",        "Pavel",  "Elena",  "Mira",
+                                  "Tomas",    "Ken ",    "night shift", "Halvane"};
     const std::regex initialAndName("[A-Z]\\. ?[A-Z][a-z]+");
     int project = 0;
     for (const std::string& line : lines) {
@@ -182,7 +184,8 @@ TEST(SaverCredits, NameTheProjectAndNoPeople) {
     EXPECT_GE(project, 8) << "the roles are credited to the ZV6 project";
     // The first two pages stand at the right edge of the scene: 20 characters fit there.
     for (int page = 0; page < 2; ++page)
-        for (const char* line : Title2CreditPages()[page]) EXPECT_LE(std::string(line).size(), 20u) << line;
+        for (const char* line : Title2CreditPages()[page])
+            EXPECT_LE(std::string(line).size(), 20u) << line;
 }
 
 }  // namespace

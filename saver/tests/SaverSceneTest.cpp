@@ -50,9 +50,15 @@ TEST(SaverTitleOnlyScene, TwelveTicksPictureBlackReport) {
         EXPECT_EQ(r, tick == 12 ? 1 : 0) << tick;
         if (tick == 1) Shot(*s->screen, "title3");
         const int lit = CountNonBlack(*s->screen);
-        if (tick <= 10) EXPECT_GT(lit, 640 * 400 / 2) << tick;
-        if (tick == 1) EXPECT_EQ(Hex(ScreenChecksum(*s->screen)), "72fcea0c25ff544a");
-        if (tick == 11) EXPECT_EQ(lit, 0);
+        if (tick <= 10) {
+            EXPECT_GT(lit, 640 * 400 / 2) << tick;
+        }
+        if (tick == 1) {
+            EXPECT_EQ(Hex(ScreenChecksum(*s->screen)), "72fcea0c25ff544a");
+        }
+        if (tick == 11) {
+            EXPECT_EQ(lit, 0);
+        }
     }
     // Again from the start; with the flag off the screen stays black, timing unchanged.
     s->settings.title[2] = 0;
