@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -87,7 +88,10 @@ int LoadBitmapResourceOrFile(SaverState& s, PictureSlot& slot, const std::string
 
 int PaintTitleBitmap(SaverState& s, int slot) {
     if (slot < 0 || slot > 9 || s.settings.title[slot] != 1) return 0;
-    if (!LoadBitmapResourceOrFile(s, s.titlePicture, TitlePictureName(s.build, slot))) return 0;
+    if (!LoadBitmapResourceOrFile(s, s.titlePicture, TitlePictureName(s.build, slot))) {
+        ReportMissing(s, TitlePictureName(s.build, slot));
+        return 0;
+    }
     const fw::Surface16& p = *s.titlePicture;
     BltRop(*s.screen, (s.clientWidth - p.Width()) / 2, (s.clientHeight - p.Height()) / 2,
            p.Width(), p.Height(), p, 0, 0, Rop::Copy, s.screen->Bounds());
@@ -244,6 +248,15 @@ std::string FindSceneFile(SaverState& s, const std::string& name) {
 
 bool LoadDataFile(SaverState& s, const std::string& name, std::vector<uint8_t>* out) {
     return ReadWhole((s.env.currentDir.empty() ? "." : s.env.currentDir) + "/" + name, out);
+}
+
+void ReportMissing(SaverState& s, const std::string& name) {
+    if (name.empty() || !s.reportedMissing.insert(name).second) return;
+    std::fprintf(stderr, "%s: '%s' was not found in %s, %s or %s; the scene goes on without it\n",
+                 s.build == SaverBuild::Saver ? "zvsaver" : "zvdemosaver", name.c_str(),
+                 s.env.resourceDir.empty() ? "(no folder)" : s.env.resourceDir.c_str(),
+                 s.env.sharedDir.empty() ? "(no folder)" : s.env.sharedDir.c_str(),
+                 s.env.currentDir.empty() ? "." : s.env.currentDir.c_str());
 }
 
 void DeleteSharedBitmaps(SaverState& s) {

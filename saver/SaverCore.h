@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,7 @@ struct SaverState {
     std::unique_ptr<ui::Font> font;
     ui::Hwnd movieWindow{};
     std::array<std::unique_ptr<Scene>, kSlotCount> scenes;
+    std::set<std::string> reportedMissing;  // pictures and blocks already said to be missing
     uint64_t waitedMs = 0;  // every busy wait so far (tests read it)
     int ticks = 0;          // timer ticks handled
 };
@@ -132,6 +134,9 @@ bool LoadDataFile(SaverState& s, const std::string& name, std::vector<uint8_t>* 
 // A file of the scenes (a movie): the shared folder, else the current directory; "" if none.
 std::string FindSceneFile(SaverState& s, const std::string& name);
 void DeleteSharedBitmaps(SaverState& s);
+// Says on stderr, once a run for each name, that a picture or data block was not found: a
+// scene without its content shows black, and this is where the reason is told.
+void ReportMissing(SaverState& s, const std::string& name);
 // Shows the screen picture in the window (after a tick and while waiting).
 void PresentScreen(SaverState& s);
 // A checksum of the screen's 16-bit words (FNV-1a), for golden frames.

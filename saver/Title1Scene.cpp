@@ -95,7 +95,7 @@ class Title1Scene : public Scene {
     int Step(bool closing) override;
 
   private:
-    void Load();
+    bool LoadMissing();  // true when every picture is there
     void Free();
     int RunOpening();
     int DrawShowcase();
@@ -117,6 +117,7 @@ class Title1Scene : public Scene {
     SaverState& s_;
     std::array<PictureSlot, 7> pics_;  // q1unit, q1wep, q1title2, variants b r y g
     bool load_ = true;
+    bool missing_ = false;  // a picture was not there: looked for again on every tick
     int state_ = 0;
     bool first_ = true;
     int counter_ = 0;
@@ -139,10 +140,18 @@ class Title1Scene : public Scene {
     Shot shot_;
 };
 
-void Title1Scene::Load() {
+bool Title1Scene::LoadMissing() {
     static constexpr const char* kNames[7] = {"q1unit",    "q1wep",     "q1title2", "q1title2b",
                                               "q1title2r", "q1title2y", "q1title2g"};
-    for (int i = 0; i < 7; ++i) LoadBitmapResourceOrFile(s_, pics_[i], kNames[i]);
+    bool all = true;
+    for (int i = 0; i < 7; ++i) {
+        if (pics_[i]) continue;
+        if (!LoadBitmapResourceOrFile(s_, pics_[i], kNames[i])) {
+            ReportMissing(s_, kNames[i]);
+            all = false;
+        }
+    }
+    return all;
 }
 
 void Title1Scene::Free() {
@@ -462,9 +471,13 @@ int Title1Scene::Step(bool closing) {
     }
     if (load_) {
         Free();
-        Load();  // missing pictures just do not draw
         load_ = false;
+        missing_ = true;
     }
+    // Missing pictures do not draw, and the scene keeps its timing; they are looked for again
+    // on every tick, so pictures that arrive late (a program started before its content was
+    // built) show from then on instead of after a whole black turn of the scene.
+    if (missing_) missing_ = !LoadMissing();
     const SaverSettings& st = s_.settings;
     if (state_ == 0) {
         if (st.title[0] != 1) {

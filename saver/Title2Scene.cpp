@@ -2,7 +2,9 @@
 // formation flies or drives in and fires, the hex-map and end pictures, and battle rounds.
 
 #include <array>
+#include <utility>
 
+#include "saver/Credits.h"
 #include "saver/Scenes.h"
 #include "saver/Sprites.h"
 #include "saver/Title2Battle.h"
@@ -24,16 +26,6 @@ constexpr OpeningPage kPages[6] = {
     {5, 1, 2, 8, 0, 13, 13, 'F', 'x'},       {4, 32, 37, 0, 0x4001, 13, 17, 'R', 'x'},
     {4, 21, 19, -4, 9, 17, 17, 'F', 'p'},    {4, 25, 29, -1, 4, 17, 17, 'P', 'p'},
     {4, 45, 47, 0, 7, 17, 17, 'U', 'u'},     {5, 13, 15, 7, 2, 17, 17, 'A', 't'},
-};
-
-// The staff of our own game, a few lines a page.
-const char* const kCredits[6][5] = {
-    {"ZORVATH II", "Screen saver", "", "", ""},
-    {"Game design", "  K. Arima", "Programming", "  T. Sezaki", ""},
-    {"Unit graphics", "  M. Ogino", "  R. Hatta", "", ""},
-    {"Map graphics", "  S. Kuwana", "Sound", "  Y. Tendo", ""},
-    {"Data and balance", "  N. Ishiwara", "Testing", "  The ZV6 team", ""},
-    {"Produced by", "  Halvane", "Thank you for playing", "", ""},
 };
 
 class Title2Scene : public Scene {
@@ -85,15 +77,20 @@ class Title2Scene : public Scene {
 
 bool Title2Scene::SetUp() {
     Free();
-    if (!LoadBitmapResourceOrFile(s_, unit_, "Q2UNIT") ||
-        !LoadBitmapResourceOrFile(s_, bomb_, "Q2BOMB") ||
-        !LoadBitmapResourceOrFile(s_, hex_, "Q2HEX") ||
-        !LoadBitmapResourceOrFile(s_, end_, "Q2END"))
-        return false;
+    const std::pair<PictureSlot*, const char*> pictures[] = {
+        {&unit_, "Q2UNIT"}, {&bomb_, "Q2BOMB"}, {&hex_, "Q2HEX"}, {&end_, "Q2END"}};
+    for (const auto& [slot, name] : pictures) {
+        if (!LoadBitmapResourceOrFile(s_, *slot, name)) {
+            ReportMissing(s_, name);
+            return false;
+        }
+    }
     black_ = std::make_unique<fw::Surface16>(kSceneWidth, kSceneHeight);
     mask_ = MakeMonoFromWhite(*unit_);
-    if (!LoadRcDataBlock(s_, 201, &data_) || data_.size() < std::size_t(kDemoUnitOffset))
+    if (!LoadRcDataBlock(s_, 201, &data_) || data_.size() < std::size_t(kDemoUnitOffset)) {
+        ReportMissing(s_, "RCDATA201");
         return false;
+    }
     const int rows = int((data_.size() - kDemoUnitOffset) / kDemoUnitSize);
     if (rows <= 0) return false;
     battle_.SetUnits(data_.data() + kDemoUnitOffset, rows);
@@ -124,8 +121,9 @@ void Title2Scene::DrawScenePicture(const fw::Surface16* p) {
 
 void Title2Scene::DrawCredits(int page) {
     const int x = page < 2 ? 480 : 384, y = page < 2 ? 48 : 240;
-    for (int i = 0; i < 5 && kCredits[page][i][0]; ++i)
-        DrawSaverText(s_, kCredits[page][i], s_.sceneX + x, s_.sceneY + y + 20 * i,
+    const CreditPage& lines = Title2CreditPages()[page];
+    for (int i = 0; i < 5 && lines[i][0]; ++i)
+        DrawSaverText(s_, lines[i], s_.sceneX + x, s_.sceneY + y + 20 * i,
                       ui::Rgb(255, 255, 255), ui::Rgb(0, 0, 0), 0);
 }
 

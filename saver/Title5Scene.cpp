@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "saver/Credits.h"
 #include "saver/Scenes.h"
 #include "saver/Sprites.h"
 #include "saver/Title5Battle.h"
@@ -25,17 +26,8 @@ constexpr int kEndWait = 10;
 constexpr int kSequenceLimit = 60;  // no frame sequence runs longer than this many ticks
 
 // The staff list of the opening: shown on the title picture, then on black.
-constexpr const char* kStaff[] = {
-    "PRODUCED BY  HALVANE SOFT",
-    "DIRECTOR  MIRA OKADA",
-    "GAME DESIGN  TOMAS REYNE",
-    "PROGRAM  KEN ARIMA / SOLVEIG BRANDT",
-    "GRAPHICS  YUNA SATO / PAVEL IRSK",
-    "MUSIC  ELENA KOVAC",
-    "TEST PLAY  THE NIGHT SHIFT",
-    "THANK YOU FOR PLAYING",
-};
-constexpr int kStaffLines = int(sizeof(kStaff) / sizeof(kStaff[0]));
+const auto& kStaff = Title5StaffLines();
+constexpr int kStaffLines = kTitle5StaffLines;
 
 // The opening script: one entry a tick.
 enum OpeningOp { kDissolve = 0, kRevealTitle = 1, kStaffOnTitle = 2, kHold = 3,

@@ -243,6 +243,37 @@ TEST_F(SaverWindowTest, TheTimerDrivesTheOnlyEnabledSceneOverAndOver) {
     EXPECT_EQ(CurrentSaver(), nullptr);
 }
 
+// Each program as a first run starts it (settings written with their defaults), for seeds
+// the clock might give: a minute of timer ticks in which the screen never stays dark for more
+// than a second, and no picture or data block is missing.
+TEST_F(SaverWindowTest, AMinuteOfEitherProgramNeverStaysDark) {
+    for (SaverBuild build : {SaverBuild::Saver, SaverBuild::DemoSaver}) {
+        for (uint32_t seed : {1u, 0xDEADBEEFu, 86400000u}) {
+            std::filesystem::remove(dir + "/settings.conf");
+            SaverOptions o = Options(build, false);
+            o.seed = seed;
+            const ui::Hwnd w = CreateSaverWindow(o, 0, 0, 800, 600);
+            ASSERT_TRUE(w);
+            ui::ShowWindow(w, ui::SW_SHOW);
+            SaverState* s = CurrentSaver();
+            ASSERT_TRUE(s);
+            int dark = 0, longest = 0;
+            for (int tick = 0; tick < 300; ++tick) {
+                backend->AdvanceClock(kTimerMs);
+                ASSERT_TRUE(Pump());
+                dark = testing::CountNonBlack(*s->screen) < 200 ? dark + 1 : 0;
+                longest = std::max(longest, dark);
+            }
+            EXPECT_EQ(s->ticks, 300);
+            EXPECT_LE(longest, 5) << int(build) << " seed " << seed;
+            EXPECT_TRUE(s->reportedMissing.empty()) << *s->reportedMissing.begin();
+            ui::DestroyWindow(w);
+            EXPECT_EQ(CurrentSaver(), nullptr);
+            EXPECT_FALSE(Pump()) << "the window's end posts the quit";
+        }
+    }
+}
+
 // Slots enabled by editing the settings: the scheduler goes from the title-2 scene to the
 // scripted battle (slot 3) and the hex-map battle (slot 4) and back, each scene running until
 // it reports its end.

@@ -79,6 +79,13 @@ struct Parser {
                 c.flip = true;
             else if (name == "night" && eq == std::string::npos)
                 c.night = true;
+            else if (name == "trim" && eq == std::string::npos)
+                c.trim = true;
+            else if (name == "grow") {
+                std::vector<int> g;
+                ok = ParseList(value, 1, 8, g) && g.size() == 1;
+                if (ok) c.grow = g[0];
+            }
             else if (name == "silhouette" && value == "key") {
                 c.silhouetteKey = true;
             } else if (name == "silhouette") {
@@ -223,6 +230,8 @@ bool ParseArtManifest(const std::string& path, const std::string& text,
                                          std::to_string(manifest.height) + " pixels"));
         if (c.box && ((*c.box)[0] + (*c.box)[2] > cw || (*c.box)[1] + (*c.box)[3] > ch))
             problems.push_back(Where(c.where, c.line, "box reaches past the cell"));
+        if (c.grow && !c.silhouette && !c.silhouetteKey)
+            problems.push_back(Where(c.where, c.line, "grow is for silhouettes only"));
     }
     return problems.size() == before;
 }

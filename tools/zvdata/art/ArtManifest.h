@@ -25,6 +25,10 @@
 //                   (col: the column number; ~col: 63 - column)
 //   flip            mirrored left to right
 //   box=X,Y,W,H     draw into this part of the cell only
+//   trim            an .svg drawing's inked part, not its whole page, fills the box (its
+//                   shape kept, centred): small figures on a wide page come out full size
+//   grow=N          a silhouette grown by N pixels all round past what the drawing covers
+//                   (a mask N pixels larger than its figure drawn with the same box)
 //   grid=CW,CH origin=X,Y   another cell size and a pixel origin for this line's cells
 //   night           this line darkened as at night
 //   silhouette=#RRGGBB   every pixel the source covers takes this colour (masks, shapes);
@@ -44,7 +48,8 @@ struct CellLine {
     std::string source;
     std::vector<int> team, rotate, bits;
     enum class BitsFrom { None, List, Column, ColumnComplement } bitsFrom = BitsFrom::None;
-    bool flip = false, night = false;
+    bool flip = false, night = false, trim = false;
+    int grow = 0;
     std::optional<Rgb> silhouette;
     bool silhouetteKey = false;
     std::optional<std::vector<int>> box;  // x, y, w, h

@@ -165,12 +165,16 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                 const int ordinal = (row - c.row0) * cols + (col - c.col0);
                 int bx = 0, by = 0, bw = cw, bh = ch;
                 if (c.box) bx = (*c.box)[0], by = (*c.box)[1], bw = (*c.box)[2], bh = (*c.box)[3];
-                const int left = c.originX + col * cw + bx, top = c.originY + row * ch + by;
+                // A grown silhouette is drawn into a surface g pixels larger all round.
+                const int g = isSvg ? c.grow : 0;
+                const int left = c.originX + col * cw + bx - g, top = c.originY + row * ch + by - g;
                 const int team = ListValue(c.team, ordinal, 5);
                 const auto teamIt = palette.teams.find(team);
                 // Drawn straight-alpha into this buffer: 0xAARRGGBB premultiplied (cairo).
-                cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, bw, bh);
+                cairo_surface_t* surface =
+                    cairo_image_surface_create(CAIRO_FORMAT_ARGB32, bw + 2 * g, bh + 2 * g);
                 cairo_t* cr = cairo_create(surface);
+                cairo_translate(cr, g, g);
                 if (c.flip) {
                     cairo_translate(cr, bw, 0);
                     cairo_scale(cr, -1, 1);
@@ -204,7 +208,23 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                         cairo_rotate(cr, angle);
                         cairo_translate(cr, -bw / 2.0, -bh / 2.0);
                     }
-                    const RsvgRectangle viewport{0, 0, double(bw), double(bh)};
+                    RsvgRectangle viewport{0, 0, double(bw), double(bh)};
+                    if (c.trim) {
+                        // The page at its own size, its inked rectangle scaled into the box.
+                        double pw = 0, ph = 0;
+                        if (!rsvg_handle_get_intrinsic_size_in_pixels(handle, &pw, &ph) ||
+                            pw <= 0 || ph <= 0)
+                            pw = bw, ph = bh;
+                        const RsvgRectangle page{0, 0, pw, ph};
+                        RsvgRectangle ink{}, logical{};
+                        if (rsvg_handle_get_geometry_for_layer(handle, nullptr, &page, &ink,
+                                                               &logical, nullptr) &&
+                            ink.width > 0 && ink.height > 0) {
+                            const double k = std::min(bw / ink.width, bh / ink.height);
+                            viewport = {(bw - ink.width * k) / 2 - ink.x * k,
+                                        (bh - ink.height * k) / 2 - ink.y * k, pw * k, ph * k};
+                        }
+                    }
                     GError* error = nullptr;
                     bool ok = true;
                     if (c.bitsFrom == CellLine::BitsFrom::None) {
@@ -279,16 +299,30 @@ bool ArtRenderer::Render(const ArtManifest& m, const ArtPalette& palette, Indexe
                 if (!failed) {
                     const unsigned char* data = cairo_image_surface_get_data(surface);
                     const int stride = cairo_image_surface_get_stride(surface);
-                    for (int y = 0; y < bh; ++y) {
+                    const int sw = bw + 2 * g, sh = bh + 2 * g;
+                    auto pixel = [&](int x, int y) {
+                        return *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4);
+                    };
+                    // Covered: half opaque or more, or (grow) that near a covered pixel.
+                    std::vector<std::uint8_t> cover(std::size_t(sw) * sh);
+                    for (int y = 0; y < sh; ++y)
+                        for (int x = 0; x < sw; ++x) {
+                            if ((pixel(x, y) >> 24) < 128) continue;
+                            for (int yy = std::max(0, y - g); yy <= std::min(sh - 1, y + g); ++yy)
+                                for (int xx = std::max(0, x - g); xx <= std::min(sw - 1, x + g);
+                                     ++xx)
+                                    cover[std::size_t(yy) * sw + xx] = 1;
+                        }
+                    for (int y = 0; y < sh; ++y) {
                         const int ty = top + y;
                         if (ty < 0 || ty >= m.height) continue;
-                        for (int x = 0; x < bw; ++x) {
+                        for (int x = 0; x < sw; ++x) {
                             const int tx = left + x;
                             if (tx < 0 || tx >= m.width) continue;
-                            const std::uint32_t v =
-                                *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4);
-                            const unsigned a = v >> 24;
-                            if (a < 128) continue;
+                            if (!cover[std::size_t(y) * sw + x]) continue;
+                            const std::uint32_t v = pixel(x, y);
+                            // Grown pixels take the silhouette's colour: their own may be clear.
+                            const unsigned a = std::max(1u, v >> 24);
                             auto channel = [&](int shift) {
                                 return std::uint8_t(
                                     std::min(255u, (((v >> shift) & 0xFF) * 255 + a / 2) / a));

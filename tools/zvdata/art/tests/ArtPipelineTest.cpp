@@ -380,6 +380,61 @@ TEST_F(ArtFixture, DitheredPicturesFollowGradientsInsteadOfBanding) {
     EXPECT_EQ(render(true).pixels, dithered.pixels) << "the same bytes on every run";
 }
 
+// trim: a small figure on a wide page fills the box with its own inked part, its shape kept
+// and centred, also mirrored; without it the whole page is fitted and the figure stays small.
+// grow: its mask a pixel larger.
+TEST_F(ArtFixture, TrimFitsTheInkedPartOfTheDrawingIntoTheBox) {
+    WriteText(root_ / "data/art/svg/speck.svg",
+              "<svg xmlns='http://www.w3.org/2000/svg' width='120' height='48' viewBox='0 0 120 48'>"
+              "<rect x='20' y='30' width='30' height='10' fill='#ffffff'/></svg>");
+    struct Ink {
+        int left, top, right, bottom;
+    };
+    auto inked = [&](const std::string& options) {
+        ArtManifest m;
+        std::vector<std::string> problems;
+        EXPECT_TRUE(ParseArtManifest("t.txt",
+                                     "file a.bmp\nsize 64 24\ngrid 64 24\npalette game\n"
+                                     "cell 0 0 svg/speck.svg box=2,2,60,20 silhouette=#ffffff " +
+                                         options + "\n",
+                                     "", m, problems))
+            << Joined(problems);
+        ArtRenderer renderer(dataDir_ + "/art");
+        IndexedPicture pic;
+        EXPECT_TRUE(renderer.Render(m, Palette(), pic, problems)) << Joined(problems);
+        Ink r{64, 24, -1, -1};
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 64; ++x)
+                if (pic.pixels[std::size_t(y) * 64 + x]) {
+                    r.left = std::min(r.left, x), r.right = std::max(r.right, x + 1);
+                    r.top = std::min(r.top, y), r.bottom = std::max(r.bottom, y + 1);
+                }
+        return r;
+    };
+    const Ink whole = inked("");
+    EXPECT_LE(whole.right - whole.left, 13) << "the page, 2.5 times as wide, fitted whole";
+    for (const char* options : {"trim", "trim flip"}) {
+        const Ink r = inked(options);
+        EXPECT_EQ(r.left, 2) << options;
+        EXPECT_EQ(r.right, 62) << options;
+        EXPECT_EQ(r.bottom - r.top, 20) << options;
+        EXPECT_EQ(r.top, 2) << options;
+    }
+    // A mask drawn with the same box and grow=1 is the figure one pixel larger all round.
+    const Ink grown = inked("trim grow=1");
+    EXPECT_EQ(grown.left, 1);
+    EXPECT_EQ(grown.right, 63);
+    EXPECT_EQ(grown.top, 1);
+    EXPECT_EQ(grown.bottom, 23);
+    ArtManifest m;
+    std::vector<std::string> problems;
+    EXPECT_FALSE(ParseArtManifest("t.txt",
+                                  "file a.bmp\nsize 64 24\ngrid 64 24\npalette game\n"
+                                  "cell 0 0 svg/speck.svg grow=1\n",
+                                  "", m, problems));
+    EXPECT_NE(Joined(problems).find("grow is for silhouettes only"), std::string::npos);
+}
+
 TEST(ArtManifestTest, DitherIsForWholePicturesAndSilhouettesMayTakeTheKey) {
     ArtManifest m;
     std::vector<std::string> problems;
