@@ -87,10 +87,11 @@ TEST(ProtocolTest, HostMessagesHaveTheirByteLayouts) {
                           &raw.event, raw.id),
               transport::kOk);
     // A slot only for a participant that says which version it runs.
-    std::vector<std::uint8_t> hello = MessageBuilder(ZVCMSG_VERSION, VersionMsg::kSize)
-                                          .S32(VersionMsg::kSender, kNoSlot)
-                                          .Text(VersionMsg::kText, VersionMsg::kTextWidth, "1.0.0.0")
-                                          .Get();
+    std::vector<std::uint8_t> hello =
+        MessageBuilder(ZVCMSG_VERSION, VersionMsg::kSize)
+            .S32(VersionMsg::kSender, kNoSlot)
+            .Text(VersionMsg::kText, VersionMsg::kTextWidth, "1.0.0.0")
+            .Get();
     ASSERT_EQ(raw.t->Send(transport::kServerPlayer, hello.data(), hello.size()), transport::kOk);
     auto id = raw.Next(ZVCMSG_SETSLOTID, serveAll);
     ASSERT_TRUE(id);
@@ -238,9 +239,9 @@ TEST(ProtocolTest, HalfOpenJoinsTakeNoSlotAndAnHonestJoinGetsInAtOnce) {
     for (int i = 0; i < 5; ++i) {
         squatters.push_back(std::make_unique<RawPeer>(base));
         RawPeer& raw = *squatters.back();
-        ASSERT_EQ(raw.t->Join("127.0.0.1", port, app, "squat" + std::to_string(i), &raw.event,
-                              raw.id),
-                  transport::kOk);
+        ASSERT_EQ(
+            raw.t->Join("127.0.0.1", port, app, "squat" + std::to_string(i), &raw.event, raw.id),
+            transport::kOk);
     }
     for (int i = 0; i < 20; ++i) {
         serve();

@@ -147,8 +147,9 @@ struct Transport::Impl {
         : options(std::move(o)), tick(io), searchTimer(io), faultRandom(options.faults.seed) {
         // Each seed shifts the stall windows, so participants do not all stall at once.
         const std::uint32_t every = std::max<std::uint32_t>(1, options.faults.stallEveryMs);
-        faultEpoch = Clock::now() - Ms(static_cast<std::uint32_t>(
-                                        (options.faults.seed - 1) * 2654435761ull % every));
+        faultEpoch =
+            Clock::now() -
+            Ms(static_cast<std::uint32_t>((options.faults.seed - 1) * 2654435761ull % every));
         worker = std::thread([this] { io.run(); });
     }
 
@@ -621,7 +622,7 @@ struct Transport::Impl {
                     auto datagram = std::make_shared<std::string>(BuildDiscoveryAnswer(answer));
                     if (!DropDatagram())
                         responder->async_send_to(asio::buffer(*datagram), queryFrom,
-                                             [datagram](std::error_code, std::size_t) {});
+                                                 [datagram](std::error_code, std::size_t) {});
                 }
                 ReceiveQuery();
             });

@@ -234,9 +234,9 @@ int Participant::Host() {
             return 4;
         }
         longestWaitMs = std::max<std::int64_t>(
-            longestWaitMs, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
-                                                                                 waitStart)
-                               .count());
+            longestWaitMs,
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - waitStart)
+                .count());
         DieAt(steps);
         game_.Step();
         AfterJournal();
@@ -411,8 +411,8 @@ int RunGame(NetOptions o) {
     std::vector<Child> children;
     children.push_back(Spawn(o, "net-host", dir + "/host.out", 0, victim == 0));
     for (int c = 0; c < o.clients; ++c) {
-        children.push_back(Spawn(o, "net-join", dir + "/client" + std::to_string(c) + ".out",
-                                 c + 1, victim == c + 1));
+        children.push_back(Spawn(o, "net-join", dir + "/client" + std::to_string(c) + ".out", c + 1,
+                                 victim == c + 1));
     }
     int failed = 0;
     std::vector<std::string> statuses;
@@ -447,9 +447,7 @@ int RunGame(NetOptions o) {
     }
     int result = failed ? 1 : 0;
     // Every two participants agree as far as both got; those that finished, on everything.
-    auto finished = [&](std::size_t k) {
-        return static_cast<int>(k) != victim && victim != 0;
-    };
+    auto finished = [&](std::size_t k) { return static_cast<int>(k) != victim && victim != 0; };
     for (std::size_t a = 0; a < hashes.size(); ++a) {
         for (std::size_t b = a + 1; b < hashes.size(); ++b) {
             const std::size_t common = std::min(hashes[a].size(), hashes[b].size());

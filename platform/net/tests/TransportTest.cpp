@@ -601,8 +601,9 @@ TEST_F(TransportTest, InjectedStallsSilenceKeepAlivesAndLostDatagramsHideSession
     Node host(o);
     ASSERT_EQ(host.transport.Host(TestApp(), "s", 6, "host", &host.event, host.id), kOk);
     Node c(LoopbackOptions(base, &log, 600));
-    ASSERT_EQ(c.transport.Join("127.0.0.1", host.transport.Port(), TestApp(), "one", &c.event, c.id),
-              kOk);
+    ASSERT_EQ(
+        c.transport.Join("127.0.0.1", host.transport.Port(), TestApp(), "one", &c.event, c.id),
+        kOk);
     EXPECT_TRUE(c.WaitSystem(kSysSessionLost, 4000));
     EXPECT_TRUE(log.Contains("nothing whole arrived"));
 
