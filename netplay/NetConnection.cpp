@@ -96,6 +96,11 @@ std::int32_t NetPlay::SetPlayerData(PlayerId id, const std::uint8_t* data, std::
     return transport_->SetPlayerData(id, data, size);
 }
 
+std::int32_t NetPlay::AdmitPlayer(PlayerId id) {
+    if (!transport_) return transport::kErrFail;
+    return transport_->AdmitPlayer(id);
+}
+
 PlayerId NetPlay::ServerPlayer() {
     if (!transport_) return 0;
     for (const transport::PlayerInfo& p : transport_->Players()) {

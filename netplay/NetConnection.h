@@ -56,6 +56,8 @@ class NetPlay {
     std::int32_t GetSessionDesc(transport::SessionDesc& desc);
     std::int32_t SetSessionDesc(int maxPlayers, bool joinsDisabled);
     std::int32_t SetPlayerData(PlayerId id, const std::uint8_t* data, std::size_t size);
+    // Host: lets a joined client in (see TransportOptions::admissionMs).
+    std::int32_t AdmitPlayer(PlayerId id);
     // The id of the host's player (flag 0x100), 0 when unknown.
     PlayerId ServerPlayer();
     transport::Transport* Transport() { return transport_; }

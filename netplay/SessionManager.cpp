@@ -1,5 +1,6 @@
 #include "netplay/SessionManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -53,6 +54,7 @@ void SessionConnection::OnStatus(int code, const std::string& text) {
 }
 
 SessionManager::SessionManager(SessionManagerOptions options) : options_(std::move(options)) {
+    options_.transport.admissionMs = std::max<std::uint32_t>(1, options_.versionWaitMs);
     rateDeadline_ = core::GetTickMs();
     Reset();
 }
@@ -101,6 +103,8 @@ void SessionManager::Reset() {
     roleChoices_.fill(0);
     for (auto& l : labels_) l.clear();
     roleResult_.fill(0);
+    waitingNames_.clear();
+    for (auto& n : departedNames_) n.clear();
     echo_.fill(0);
     settings_.fill(0);
     maxPlayers_ = 0;
@@ -180,6 +184,8 @@ void SessionManager::AfterOpen() {
     } else {
         role_ = 2;
         ownSlot_ = kNoSlot;
+        // The host gives a slot only to a participant that said which version it runs.
+        SendVersion();
     }
     // Messages that arrived meanwhile wait in the transport until the session is set up here.
     ready_ = true;
@@ -301,14 +307,15 @@ void SessionManager::OnSystemMessage(const std::uint8_t* data, std::size_t size)
         if (size < 13 || size != 13u + data[12] || data[12] > transport::kMaxPlayerNameBytes)
             return;
         if (hostFlag_) {
-            AssignSlot(rules::ReadU32(data, 4),
-                       std::string(reinterpret_cast<const char*>(data + 13), data[12]));
+            waitingNames_[rules::ReadU32(data, 4)] =
+                std::string(reinterpret_cast<const char*>(data + 13), data[12]);
         }
     } else if (type == transport::kSysDestroyPlayer) {
         if (size < 16) return;
         const PlayerId id = rules::ReadU32(data, 4);
         const std::uint32_t flags = rules::ReadU32(data, 8);
         const std::uint32_t dataSize = rules::ReadU32(data, 12);
+        if (hostFlag_) waitingNames_.erase(id);
         if (hostFlag_) {
             if (dataSize == 4 && size >= 20) {
                 const std::int32_t slot = rules::ReadS32(data, 16);
@@ -605,16 +612,9 @@ void SessionManager::OnAppMessage(PlayerId from, const std::uint8_t* data, std::
             }
             return;
         }
-        case ZVCMSG_VERSION: {
-            const std::int32_t slot = s32(VersionMsg::kSender);
-            if (!FromSlot(from, slot, type)) return;
-            labels_[slot] = std::string(kLabelPrefix) +
-                            ReadFieldText(data, VersionMsg::kText, VersionMsg::kTextWidth);
-            labels_[slot] = labels_[slot].substr(
-                0, core::SjisCutLength(labels_[slot], SlotDataMsg::kLabelWidth - 1));
-            SendSlotData();
+        case ZVCMSG_VERSION:
+            OnVersion(from, data);
             return;
-        }
         case ZVCMSG_ECHO_REQUEST: {
             if (hostFlag_ ? !FromSlot(from, s32(4), type) : !FromServer(from, type)) return;
             SendEchoReply(s32(8), s32(12));
@@ -632,6 +632,36 @@ void SessionManager::OnAppMessage(PlayerId from, const std::uint8_t* data, std::
     }
 }
 
+void SessionManager::OnVersion(PlayerId from, const std::uint8_t* data) {
+    if (!hostFlag_) {
+        Log("message 32 dropped: it is for the host");
+        return;
+    }
+    std::string label =
+        std::string(kLabelPrefix) + ReadFieldText(data, VersionMsg::kText, VersionMsg::kTextWidth);
+    label = label.substr(0, core::SjisCutLength(label, SlotDataMsg::kLabelWidth - 1));
+    const auto waiting = waitingNames_.find(from);
+    if (waiting != waitingNames_.end()) {
+        // A newcomer's first word: now it may take a slot.
+        const std::string name = waiting->second;
+        waitingNames_.erase(waiting);
+        bool freeSlot = false;
+        for (int s = 0; s < kSlotCount; ++s) freeSlot = freeSlot || slotStates_[s] != 1;
+        NetPlay* play = connection_ ? connection_->Play() : nullptr;
+        if (!play || !acceptingJoins_ || !freeSlot || play->AdmitPlayer(from) != transport::kOk) {
+            Log("player " + std::to_string(from) + " refused: no slot for it");
+            Send(from, MessageBuilder(ZVCMSG_REJECTPLAYER, 8).Get());
+            return;
+        }
+        AssignSlot(from, name, label);
+        return;
+    }
+    const std::int32_t slot = rules::ReadS32(data, VersionMsg::kSender);
+    if (!FromSlot(from, slot, ZVCMSG_VERSION)) return;
+    labels_[slot] = label;
+    SendSlotData();
+}
+
 int SessionManager::NextTurn(int current) const {
     for (int s = current + 1; s < kSlotCount; ++s) {
         if (slotStates_[s] == 1) return s;
@@ -641,14 +671,14 @@ int SessionManager::NextTurn(int current) const {
 
 // ---- slots ----------------------------------------------------------------------------------
 
-void SessionManager::AssignSlot(PlayerId id, const std::string& name) {
+void SessionManager::AssignSlot(PlayerId id, const std::string& name, const std::string& label) {
     if (!connection_ || !connection_->Play() || !hostFlag_) return;
     if (!acceptingJoins_) return;
     for (int s = 0; s < kSlotCount; ++s) {
         if (slotStates_[s] == 1) continue;
         slotStates_[s] = 1;
         names_[s] = name.substr(0, core::SjisCutLength(name, transport::kMaxPlayerNameBytes));
-        labels_[s] = kLabelConnecting;
+        labels_[s] = label;
         playerIds_[s] = id;
         // A reused slot starts without the goodbye of its last holder.
         slotLeft_[s] = 0;
@@ -669,6 +699,7 @@ void SessionManager::FreeSlot(int slot) {
     if (slot < 0 || slot >= kSlotCount || slotStates_[slot] != 1) return;
     slotStates_[slot] = 0;
     playerIds_[slot] = -1;
+    departedNames_[slot] = names_[slot];
     names_[slot].clear();
     SendSlotData();
 }
@@ -1094,10 +1125,12 @@ void SessionManager::OnSessionDisconnected(int slot, int serverLeft) {
     const std::string gone = core::Utf8ToSjis("ネットワークから切断されました。終了します。");
     std::string text = gone;
     if (serverLeft != 1 && !unknown) {
+        // The slot is usually freed by now: the name it had tells who left.
+        std::string name = SlotName(slot);
+        if (name.empty() && slot >= 0 && slot < kSlotCount) name = departedNames_[slot];
         char buffer[128];
         std::snprintf(buffer, sizeof buffer,
-                      core::Utf8ToSjis("%sさんが終了または切断しました。").c_str(),
-                      SlotName(slot).c_str());
+                      core::Utf8ToSjis("%sさんが終了または切断しました。").c_str(), name.c_str());
         text = buffer;
     }
     auto closeAfter = [this] { Close(); };

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -131,6 +132,9 @@ struct SessionManagerOptions {
     std::uint32_t nextGameSettingWaitMs = 3000;
     // The receive thread's stop: how long to wait, serving hand-overs meanwhile.
     std::uint32_t stopWaitMs = 5000;
+    // How long a joined client has to send its version before the host drops it (the
+    // transport's admissionMs); only a client that did takes a slot.
+    std::uint32_t versionWaitMs = 5000;
 };
 
 // The one multiplayer session object: the connection, the six participant slots, the game
@@ -180,7 +184,8 @@ class SessionManager : public sim::SessionPort {
     bool MapDeliveredFlag() const { return mapDelivered_; }
 
     // Slots (host).
-    void AssignSlot(PlayerId id, const std::string& name);
+    void AssignSlot(PlayerId id, const std::string& name,
+                    const std::string& label = kLabelConnecting);
     void FreeSlot(int slot);
     int SendSlotData();
     int SendVersion();
@@ -253,6 +258,7 @@ class SessionManager : public sim::SessionPort {
     void ReceiveThreadProc();
     void OnSystemMessage(const std::uint8_t* data, std::size_t size);
     void OnAppMessage(PlayerId from, const std::uint8_t* data, std::size_t size);
+    void OnVersion(PlayerId from, const std::uint8_t* data);
     void Notify(std::uint32_t w, const void* l);
     int Send(PlayerId to, const std::vector<std::uint8_t>& message);
     int SlotOfPlayer(PlayerId id) const;
@@ -297,6 +303,11 @@ class SessionManager : public sim::SessionPort {
     std::array<std::int32_t, kSlotCount> roleChoices_{};
     std::array<std::string, kSlotCount> labels_;
     std::array<std::int32_t, kSlotCount> roleResult_{};
+    // Host: clients that joined and have not sent their version yet; they take a slot only with
+    // it (the transport drops those that never do).
+    std::map<PlayerId, std::string> waitingNames_;
+    // The name a freed slot had: a participant's departure is told with it.
+    std::array<std::string, kSlotCount> departedNames_;
     std::array<std::int32_t, kSlotCount> echo_{};
     std::array<std::uint8_t, GameSettingBlock::kSize> settings_{};
     int maxPlayers_ = 0;

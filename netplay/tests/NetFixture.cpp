@@ -11,7 +11,7 @@ std::uint16_t TestDiscoveryBase() {
     return static_cast<std::uint16_t>(40000 + (getpid() % 1000) * 20 + 4 * (next++ % 5));
 }
 
-Endpoint::Endpoint(std::uint16_t base, std::vector<std::string>* log) {
+Endpoint::Endpoint(std::uint16_t base, std::vector<std::string>* log, std::uint32_t versionWaitMs) {
     sim::SimulationEnv env;
     env.log = [](std::string_view) {};
     sim = std::make_unique<sim::Simulation>(tables, env);
@@ -20,7 +20,11 @@ Endpoint::Endpoint(std::uint16_t base, std::vector<std::string>* log) {
     o.transport.discoveryBase = base;
     o.transport.discoveryPorts = 4;
     o.transport.searchAddresses = {"127.0.0.1"};
-    o.transport.log = [](std::string_view) {};
+    o.transport.log = [this](std::string_view line) {
+        std::lock_guard lock(transportLogMutex);
+        transportLog.emplace_back(line);
+    };
+    o.versionWaitMs = versionWaitMs;
     o.application.bytes[0] = 0x5A;
     o.blockPauseMs = 0;
     o.nextGameSettingWaitMs = 0;
@@ -30,6 +34,14 @@ Endpoint::Endpoint(std::uint16_t base, std::vector<std::string>* log) {
     manager->SetGui(&gui);
     manager->AttachGame(sim.get(), &tables);
     sim->SetSession(manager.get());
+}
+
+bool Endpoint::TransportLogged(const std::string& part) {
+    std::lock_guard lock(transportLogMutex);
+    for (const std::string& line : transportLog) {
+        if (line.find(part) != std::string::npos) return true;
+    }
+    return false;
 }
 
 Endpoint::~Endpoint() {

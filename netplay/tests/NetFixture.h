@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,12 @@ struct RecordingGui : NetworkGui {
     std::vector<int> slotLists;
     std::vector<std::string> chat;
     std::vector<int> kindsReceived;
+    std::vector<std::string> notices;
     bool begin = false, mapDelivered = false, rejected = false;
+    void ShowNotice(const std::string& text, std::function<void()> ended) override {
+        notices.push_back(text);
+        if (ended) ended();
+    }
     void ShowSlotList(const std::uint8_t*) override { slotLists.push_back(1); }
     void AddChatLine(const std::string& t, std::uint16_t) override { chat.push_back(t); }
     void TablesReceived(int kind) override { kindsReceived.push_back(kind); }
@@ -28,7 +34,7 @@ struct RecordingGui : NetworkGui {
 
 // One participant: a world, a manager and the hand-over to the test thread.
 struct Endpoint : NetworkEventTarget {
-    explicit Endpoint(std::uint16_t base, std::vector<std::string>* log);
+    Endpoint(std::uint16_t base, std::vector<std::string>* log, std::uint32_t versionWaitMs = 5000);
     ~Endpoint() override;
     void SendNetworkEvent(std::uint32_t w, const void* l) override {
         handOff.Call([&] {
@@ -39,6 +45,8 @@ struct Endpoint : NetworkEventTarget {
     void SendLinkQuality(int) override {}
     void SendWaitMask(std::uint16_t m) override { waitMasks.push_back(m); }
     void ServePendingSends() override { handOff.Serve(); }
+    // Whether the transport logged a line containing part.
+    bool TransportLogged(const std::string& part);
 
     SyncHandOff handOff;
     rules::TableDirectory tables;
@@ -47,6 +55,8 @@ struct Endpoint : NetworkEventTarget {
     std::unique_ptr<SessionManager> manager;
     std::vector<std::uint32_t> events;
     std::vector<std::uint16_t> waitMasks;
+    std::mutex transportLogMutex;
+    std::vector<std::string> transportLog;
 };
 
 // A host and clients on loopback, all served by the test thread.

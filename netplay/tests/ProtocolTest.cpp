@@ -86,6 +86,13 @@ TEST(ProtocolTest, HostMessagesHaveTheirByteLayouts) {
     ASSERT_EQ(raw.t->Join("127.0.0.1", host.manager->Connection()->Transport()->Port(), app, "raw",
                           &raw.event, raw.id),
               transport::kOk);
+    // A slot only for a participant that says which version it runs.
+    std::vector<std::uint8_t> hello =
+        MessageBuilder(ZVCMSG_VERSION, VersionMsg::kSize)
+            .S32(VersionMsg::kSender, kNoSlot)
+            .Text(VersionMsg::kText, VersionMsg::kTextWidth, "1.0.0.0")
+            .Get();
+    ASSERT_EQ(raw.t->Send(transport::kServerPlayer, hello.data(), hello.size()), transport::kOk);
     auto id = raw.Next(ZVCMSG_SETSLOTID, serveAll);
     ASSERT_TRUE(id);
     ExpectFields(*id, 8, {{4, 1}});
@@ -95,7 +102,7 @@ TEST(ProtocolTest, HostMessagesHaveTheirByteLayouts) {
     EXPECT_EQ(ReadFieldText(slots->data.data(), 28, 18), "host");
     EXPECT_EQ(ReadFieldText(slots->data.data(), 46, 18), "raw");
     EXPECT_EQ(ReadFieldText(slots->data.data(), 136, 16), "ZV6-V1.0.0.0");
-    EXPECT_EQ(ReadFieldText(slots->data.data(), 152, 16), kLabelConnecting);
+    EXPECT_EQ(ReadFieldText(slots->data.data(), 152, 16), "ZV6-V1.0.0.0");
 
     std::uint8_t block[GameSettingBlock::kSize] = {};
     rules::WriteU16(block, 0, kTurnDone);
@@ -129,7 +136,9 @@ TEST(ProtocolTest, HostMessagesHaveTheirByteLayouts) {
         auto m = raw.Next(c.type, serveAll);
         ASSERT_TRUE(m) << "type " << c.type;
         ExpectFields(*m, c.size, c.fields);
-        if (c.type == ZVCMSG_CHATDATA) EXPECT_EQ(ReadFieldText(m->data.data(), 8, 86), "host>hi");
+        if (c.type == ZVCMSG_CHATDATA) {
+            EXPECT_EQ(ReadFieldText(m->data.data(), 8, 86), "host>hi");
+        }
     }
     EXPECT_EQ(host.manager->State(), kStateEnded);
 }
@@ -156,12 +165,19 @@ TEST(ProtocolTest, ClientMessagesHaveTheirByteLayouts) {
     bool joined = false;
     ASSERT_EQ(client.manager->Join(joined), 1);
     const transport::PlayerId clientId = client.manager->Connection()->Player()->Id();
-    std::vector<std::uint8_t> slot = MessageBuilder(ZVCMSG_SETSLOTID, 8).S32(4, 3).Get();
-    ASSERT_EQ(raw.t->Send(clientId, slot.data(), slot.size()), transport::kOk);
+    // The version goes at once, before there is a slot; the slot does not bring a second one.
     auto version = raw.Next(ZVCMSG_VERSION, serve);
     ASSERT_TRUE(version);
-    ExpectFields(*version, 24, {{4, 3}});
+    ExpectFields(*version, 24, {{4, kNoSlot}});
     EXPECT_EQ(ReadFieldText(version->data.data(), 8, 16), "1.0.0.0");
+    std::vector<std::uint8_t> slot = MessageBuilder(ZVCMSG_SETSLOTID, 8).S32(4, 3).Get();
+    ASSERT_EQ(raw.t->Send(clientId, slot.data(), slot.size()), transport::kOk);
+    for (int i = 0; i < 600 && client.manager->OwnSlot() != 3; ++i) {
+        serve();
+        core::SleepMs(5);
+    }
+    ASSERT_EQ(client.manager->OwnSlot(), 3);
+    EXPECT_FALSE(raw.Next(ZVCMSG_VERSION, serve, 200));
 
     std::uint8_t setting[PlayerSetting::kSize] = {};
     rules::WriteS32(setting, PlayerSetting::kCountry, 2);
@@ -200,6 +216,75 @@ TEST(ProtocolTest, ClientMessagesHaveTheirByteLayouts) {
     ASSERT_TRUE(bye);
     ExpectFields(*bye, 8, {{4, 3}});
     EXPECT_EQ(bye->from, clientId);
+}
+
+TEST(ProtocolTest, HalfOpenJoinsTakeNoSlotAndAnHonestJoinGetsInAtOnce) {
+    std::vector<std::string> log;
+    const std::uint16_t base = TestDiscoveryBase();
+    Endpoint host(base, &log, 2000);
+    Endpoint guest(base, &log);
+    auto serve = [&] {
+        host.handOff.Serve();
+        guest.handOff.Serve();
+    };
+    host.manager->OpenTransport();
+    host.manager->Connection()->SetPlayerName("host");
+    ASSERT_EQ(host.manager->Host(6, "test"), 1);
+    const std::uint16_t port = host.manager->Connection()->Transport()->Port();
+    // Five squatters join the transport, never say their version and keep their connections
+    // alive.
+    std::vector<std::unique_ptr<RawPeer>> squatters;
+    transport::Guid app;
+    app.bytes[0] = 0x5A;
+    for (int i = 0; i < 5; ++i) {
+        squatters.push_back(std::make_unique<RawPeer>(base));
+        RawPeer& raw = *squatters.back();
+        ASSERT_EQ(
+            raw.t->Join("127.0.0.1", port, app, "squat" + std::to_string(i), &raw.event, raw.id),
+            transport::kOk);
+    }
+    for (int i = 0; i < 20; ++i) {
+        serve();
+        core::SleepMs(5);
+    }
+    EXPECT_EQ(host.manager->CountOccupiedSlots(), 1);
+    // The honest participant is in long before the squatters' deadline.
+    const std::uint32_t start = core::GetTickMs();
+    guest.manager->OpenTransport();
+    SessionConnection* connection = guest.manager->Connection();
+    connection->SetPlayerName("guest");
+    bool searching = false;
+    connection->ToggleSearch(searching);
+    for (int i = 0; i < 300 && !connection->RowNode(0); ++i) {
+        serve();
+        core::SleepMs(5);
+        connection->RefreshSessions();
+    }
+    ASSERT_NE(connection->RowNode(0), nullptr);
+    EXPECT_EQ(connection->Rows()[0], FormatSessionRow("test", 1, 6));
+    connection->StopBrowsing();
+    connection->RefreshSessions();
+    bool joined = false;
+    ASSERT_EQ(guest.manager->Join(joined), 1);
+    while (guest.manager->OwnSlot() != 1 && core::GetTickMs() - start < 1500) {
+        serve();
+        core::SleepMs(2);
+    }
+    EXPECT_EQ(guest.manager->OwnSlot(), 1);
+    EXPECT_EQ(host.manager->SlotName(1), "guest");
+    EXPECT_EQ(host.manager->CountOccupiedSlots(), 2);
+    std::string text;
+    EXPECT_EQ(host.manager->CheckAllConnected(text), 0);
+    // The squatters are dropped at their deadline, with a line each.
+    for (auto& raw : squatters) {
+        for (int i = 0; i < 400 && raw->t->IsOpen(); ++i) {
+            serve();
+            core::SleepMs(10);
+        }
+        EXPECT_FALSE(raw->t->IsOpen());
+    }
+    EXPECT_TRUE(host.TransportLogged("did not introduce itself within 2000 ms"));
+    EXPECT_EQ(host.manager->CountOccupiedSlots(), 2);
 }
 
 // A manager fed messages directly, with a recorder for what reaches the GUI thread.

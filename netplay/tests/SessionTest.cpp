@@ -15,7 +15,7 @@ TEST(SessionTest, ClientsJoinGetSlotsNamesAndVersionLabels) {
     EXPECT_EQ(host.manager->SlotLabel(2), "ZV6-V1.0.0.0");
     ASSERT_TRUE(s.Until([&] { return s.Client(1).manager->SlotLabel(1) == "ZV6-V1.0.0.0"; }));
     EXPECT_EQ(s.Client(1).manager->SlotName(0), "host");
-    EXPECT_FALSE(s.Client(0).gui.slotLists.empty());
+    EXPECT_TRUE(s.Until([&] { return !s.Client(0).gui.slotLists.empty(); }));
 }
 
 TEST(SessionTest, ALeavingClientFreesItsSlotAndAReusedSlotForgetsTheGoodbye) {
@@ -141,6 +141,9 @@ TEST(SessionTest, AClientVanishingDuringPlayRetiresItsCountryAndTheExchangeGoesO
     ASSERT_TRUE(s.Until(requested, 8000));
     EXPECT_FALSE(host.manager->IsSlotOccupied(2));
     EXPECT_EQ(host.manager->GetSlotValue(2), 0u);
+    // The host says who left, though the slot is free by then.
+    ASSERT_EQ(host.gui.notices.size(), 1u);
+    EXPECT_EQ(host.gui.notices[0], core::Utf8ToSjis("c1さんが終了または切断しました。"));
     // The fall of country 2 goes out with the next journal.
     const auto commands = host.sim->OutgoingCommands();
     ASSERT_GE(commands.size(), 4u);

@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <set>
 #include <thread>
 
 namespace zv::transport {
@@ -46,6 +47,56 @@ Buffer MakeFrame(FrameKind kind, std::initializer_list<std::uint32_t> words,
 
 }  // namespace
 
+bool ParseNetFaults(std::string_view text, NetFaults& faults, std::string& error) {
+    NetFaults out;
+    auto number = [](std::string_view v, std::uint32_t high, std::uint32_t& n) {
+        if (v.empty() || v.size() > 9) return false;
+        n = 0;
+        for (char c : v) {
+            if (c < '0' || c > '9') return false;
+            n = n * 10 + static_cast<std::uint32_t>(c - '0');
+        }
+        return n <= high;
+    };
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+        const std::size_t eq = item.find('=');
+        const std::string_view key = item.substr(0, eq);
+        const std::string_view value =
+            eq == std::string_view::npos ? std::string_view{} : item.substr(eq + 1);
+        std::uint32_t n = 0, m = 0;
+        bool ok = false;
+        if (key == "delay") {
+            ok = number(value, 10000, n);
+            out.delayMs = n;
+        } else if (key == "jitter") {
+            ok = number(value, 10000, n);
+            out.jitterMs = n;
+        } else if (key == "drop") {
+            ok = number(value, 100, n);
+            out.discoveryDropPercent = static_cast<int>(n);
+        } else if (key == "seed") {
+            ok = number(value, 999999999, n);
+            out.seed = n;
+        } else if (key == "stall") {
+            const std::size_t slash = value.find('/');
+            ok = slash != std::string_view::npos && number(value.substr(0, slash), 600000, n) &&
+                 number(value.substr(slash + 1), 600000, m) && m < n;
+            out.stallEveryMs = n;
+            out.stallMs = m;
+        }
+        if (!ok) {
+            error = "bad fault '" + std::string(item) +
+                    "' (delay=MS, jitter=MS, drop=PERCENT, stall=EVERY/FOR, seed=N)";
+            return false;
+        }
+    }
+    faults = out;
+    return true;
+}
+
 Guid MakeRandomGuid() {
     std::random_device device;
     Guid g;
@@ -63,14 +114,22 @@ struct Message {
 };
 
 struct Peer : std::enable_shared_from_this<Peer> {
-    explicit Peer(asio::io_context& io) : socket(io) {}
+    explicit Peer(asio::io_context& io) : socket(io), holdTimer(io) {}
     tcp::socket socket;
     PlayerId id = 0;
     std::uint32_t flags = 0;
     std::string name;
     std::string localData;
     bool welcomed = false;
+    // Host side: a welcomed client counts as a player only once admitted.
+    bool admitted = false;
     bool closed = false;
+    std::string address;
+    Clock::time_point welcomedAt;
+    // Frames held back by the fault injector, in order, each with the time it may go.
+    std::deque<std::pair<Clock::time_point, Buffer>> held;
+    Clock::time_point lastDue;
+    asio::steady_timer holdTimer;
     std::array<std::uint8_t, kFrameHeaderBytes> header{};
     std::vector<std::uint8_t> body;
     std::deque<Buffer> queue;
@@ -84,7 +143,13 @@ struct Peer : std::enable_shared_from_this<Peer> {
 };
 
 struct Transport::Impl {
-    explicit Impl(TransportOptions o) : options(std::move(o)), tick(io), searchTimer(io) {
+    explicit Impl(TransportOptions o)
+        : options(std::move(o)), tick(io), searchTimer(io), faultRandom(options.faults.seed) {
+        // Each seed shifts the stall windows, so participants do not all stall at once.
+        const std::uint32_t every = std::max<std::uint32_t>(1, options.faults.stallEveryMs);
+        faultEpoch =
+            Clock::now() -
+            Ms(static_cast<std::uint32_t>((options.faults.seed - 1) * 2654435761ull % every));
         worker = std::thread([this] { io.run(); });
     }
 
@@ -141,15 +206,65 @@ struct Transport::Impl {
             return;
         }
         peer->queued += frame->size();
-        peer->queue.push_back(std::move(frame));
         peer->lastSend = Clock::now();
+        if (faulty) {
+            Hold(peer, std::move(frame));
+            return;
+        }
+        peer->queue.push_back(std::move(frame));
         if (!peer->writing) WriteNext(peer);
+    }
+
+    // ---- the fault injector (tests only) -----------------------------------------------------
+
+    // The time a frame enqueued now may go: after the delay and its jitter, after the stall
+    // window it falls in, and never before the frame ahead of it.
+    Clock::time_point DueTime(const std::shared_ptr<Peer>& peer) {
+        const NetFaults& f = options.faults;
+        const auto now = Clock::now();
+        std::uint32_t wait = f.delayMs;
+        if (f.jitterMs != 0) wait += static_cast<std::uint32_t>(faultRandom() % (f.jitterMs + 1));
+        auto due = now + Ms(wait);
+        if (f.stallEveryMs != 0 && f.stallMs != 0) {
+            const auto every = Ms(f.stallEveryMs);
+            // The last stallMs of every period.
+            const auto phase = (now - faultEpoch) % every;
+            const auto quiet = Ms(f.stallEveryMs - f.stallMs);
+            if (phase >= quiet) due = std::max(due, now - phase + every);
+        }
+        return std::max(due, peer->lastDue);
+    }
+
+    void Hold(const std::shared_ptr<Peer>& peer, Buffer frame) {
+        const auto due = DueTime(peer);
+        peer->lastDue = due;
+        peer->held.emplace_back(due, std::move(frame));
+        if (peer->held.size() == 1) ArmHold(peer);
+    }
+
+    void ArmHold(const std::shared_ptr<Peer>& peer) {
+        peer->holdTimer.expires_at(peer->held.front().first);
+        peer->holdTimer.async_wait([this, peer](std::error_code ec) {
+            if (ec || peer->closed) return;
+            const auto now = Clock::now();
+            while (!peer->held.empty() && peer->held.front().first <= now) {
+                peer->queue.push_back(std::move(peer->held.front().second));
+                peer->held.pop_front();
+            }
+            if (!peer->held.empty()) ArmHold(peer);
+            if (!peer->writing) WriteNext(peer);
+        });
+    }
+
+    bool DropDatagram() {
+        const int percent = options.faults.discoveryDropPercent;
+        return percent > 0 && static_cast<int>(faultRandom() % 100) < percent;
     }
 
     void WriteNext(const std::shared_ptr<Peer>& peer) {
         if (peer->queue.empty() || peer->closed) {
             peer->writing = false;
-            if (peer->closeAfterWrite && !peer->closed) Drop(peer, {});
+            if (peer->closeAfterWrite && !peer->closed && peer->held.empty()) Drop(peer, {});
             return;
         }
         peer->writing = true;
@@ -180,9 +295,17 @@ struct Transport::Impl {
                 const std::uint32_t length = GetU32(peer->header.data());
                 const std::uint8_t kind = peer->header[4];
                 // Checked before anything is allocated.
-                if (kind < 1 || kind > 7 || peer->header[5] != 0 || peer->header[6] != 0 ||
-                    peer->header[7] != 0) {
+                if (kind < 1 || kind > 7) {
                     Drop(peer, "it sent a frame of unknown kind " + std::to_string(kind));
+                    return;
+                }
+                if (peer->header[5] != 0 || peer->header[6] != 0 || peer->header[7] != 0) {
+                    char reserved[16];
+                    std::snprintf(reserved, sizeof reserved, "%02x %02x %02x", peer->header[5],
+                                  peer->header[6], peer->header[7]);
+                    Drop(peer, "its frame header of kind " + std::to_string(kind) +
+                                   " has reserved bytes " + reserved +
+                                   " where zeros belong (another protocol or a corrupt stream)");
                     return;
                 }
                 if (length > MaxFramePayload(kind)) {
@@ -232,6 +355,8 @@ struct Transport::Impl {
         peer->socket.shutdown(tcp::socket::shutdown_both, ignored);
         peer->socket.close(ignored);
         peer->queue.clear();
+        peer->held.clear();
+        peer->holdTimer.cancel();
         peer->queued = 0;
         if (!why.empty()) Log("peer " + peer->label + " dropped: " + why);
         if (hosting) {
@@ -240,8 +365,11 @@ struct Transport::Impl {
             {
                 std::lock_guard lock(mutex);
                 players.erase(peer->id);
+                pending.erase(peer->id);
             }
             DeliverSystem(BuildDestroyPlayerMessage(peer->id, peer->flags, peer->localData));
+            // Nobody else ever heard of a client that was not admitted.
+            if (!peer->admitted) return;
             for (auto& other : PeerList()) {
                 if (other->welcomed) {
                     Enqueue(other, MakeFrame(FrameKind::PlayerDestroyed, {peer->id, peer->flags}));
@@ -261,18 +389,45 @@ struct Transport::Impl {
             if (!ec) {
                 std::error_code ignored;
                 const auto remote = peer->socket.remote_endpoint(ignored);
-                peer->label = remote.address().to_string() + ":" + std::to_string(remote.port());
+                peer->address = remote.address().to_string();
+                peer->label = peer->address + ":" + std::to_string(remote.port());
                 peer->socket.set_option(tcp::no_delay(true), ignored);
                 peers[peer.get()] = peer;
                 ReadHeader(peer);
+                LimitUnadmitted();
             }
             Accept();
         });
     }
 
+    // Too many connections that are not players yet: the oldest of the address that holds the
+    // most of them goes. A newcomer from another address is never the one dropped, and even
+    // from the same address it has the time the flood needs to open maxUnadmitted more.
+    void LimitUnadmitted() {
+        for (;;) {
+            std::map<std::string, std::vector<std::shared_ptr<Peer>>> byAddress;
+            int count = 0;
+            for (auto& [key, p] : peers) {
+                if (p->admitted || p->closed) continue;
+                byAddress[p->address].push_back(p);
+                ++count;
+            }
+            if (count <= std::max(1, options.maxUnadmitted)) return;
+            const std::vector<std::shared_ptr<Peer>>* most = nullptr;
+            for (auto& [address, list] : byAddress) {
+                if (!most || list.size() > most->size()) most = &list;
+            }
+            std::shared_ptr<Peer> oldest = most->front();
+            for (auto& p : *most) {
+                if (p->opened < oldest->opened) oldest = p;
+            }
+            Drop(oldest, "too many joins from " + oldest->address + " wait to be let in");
+        }
+    }
+
     int WelcomedCount() const {
         int n = 1;  // the host's own player
-        for (const auto& [key, p] : peers) n += p->welcomed ? 1 : 0;
+        for (const auto& [key, p] : peers) n += p->welcomed && p->admitted ? 1 : 0;
         return n;
     }
 
@@ -294,6 +449,11 @@ struct Transport::Impl {
                     return false;
                 }
                 const PlayerId to = GetU32(body.data());
+                if (!peer->admitted && to != kServerPlayer && to != localId) {
+                    Log("message of player " + std::to_string(peer->id) +
+                        " dropped: it is not let in yet and may speak to the host only");
+                    return true;
+                }
                 RouteFromClient(peer, to, body.data() + 4, body.size() - 4);
                 return true;
             }
@@ -336,10 +496,13 @@ struct Transport::Impl {
             CutSjis(std::string_view(reinterpret_cast<const char*>(body.data() + 25), nameLength),
                     kMaxPlayerNameBytes);
         peer->welcomed = true;
+        peer->welcomedAt = Clock::now();
+        peer->admitted = options.admissionMs == 0;
         peer->label += " (player " + std::to_string(peer->id) + ")";
         {
             std::lock_guard lock(mutex);
             players[peer->id] = PlayerInfo{peer->id, 0, peer->name};
+            if (!peer->admitted) pending.insert(peer->id);
         }
         const std::string sessionName = CutSjis(now.name, kMaxSessionNameBytes);
         std::vector<std::uint8_t> tail;
@@ -354,12 +517,32 @@ struct Transport::Impl {
             if (p.id == peer->id) continue;
             Enqueue(peer, PlayerFrame(p, false));
         }
+        if (peer->admitted) Announce(peer);
+        DeliverSystem(BuildCreatePlayerMessage(peer->id, 0, peer->name));
+        return true;
+    }
+
+    void Announce(const std::shared_ptr<Peer>& peer) {
         const PlayerInfo created{peer->id, 0, peer->name};
         for (auto& other : PeerList()) {
             if (other != peer && other->welcomed) Enqueue(other, PlayerFrame(created, true));
         }
-        DeliverSystem(BuildCreatePlayerMessage(peer->id, 0, peer->name));
-        return true;
+    }
+
+    std::int32_t Admit(PlayerId id) {
+        if (!hosting) return kErrFail;
+        std::shared_ptr<Peer> peer = PeerOf(id);
+        if (!peer) return kErrInvalidPlayer;
+        if (peer->admitted) return kOk;
+        const SessionDesc now = CurrentDesc();
+        if (now.joinsDisabled || WelcomedCount() >= now.maxPlayers) return kErrJoinRefused;
+        peer->admitted = true;
+        {
+            std::lock_guard lock(mutex);
+            pending.erase(id);
+        }
+        Announce(peer);
+        return kOk;
     }
 
     Buffer PlayerFrame(const PlayerInfo& p, bool announce) {
@@ -384,7 +567,7 @@ struct Transport::Impl {
             Deliver(sender->id, kAllPlayers, std::vector<std::uint8_t>(data, data + size));
             Buffer frame = MakeFrame(FrameKind::Data, {sender->id, kAllPlayers}, data, size);
             for (auto& p : PeerList()) {
-                if (p != sender && p->welcomed) Enqueue(p, frame);
+                if (p != sender && p->welcomed && p->admitted) Enqueue(p, frame);
             }
             return;
         }
@@ -437,8 +620,9 @@ struct Transport::Impl {
                     answer.joinsDisabled = desc.joinsDisabled;
                     answer.name = desc.name;
                     auto datagram = std::make_shared<std::string>(BuildDiscoveryAnswer(answer));
-                    responder->async_send_to(asio::buffer(*datagram), queryFrom,
-                                             [datagram](std::error_code, std::size_t) {});
+                    if (!DropDatagram())
+                        responder->async_send_to(asio::buffer(*datagram), queryFrom,
+                                                 [datagram](std::error_code, std::size_t) {});
                 }
                 ReceiveQuery();
             });
@@ -563,6 +747,10 @@ struct Transport::Impl {
                 if (p->closed) continue;
                 if (!p->welcomed && now - p->opened > Ms(options.handshakeMs)) {
                     Drop(p, "it did not finish the handshake in time");
+                } else if (hosting && p->welcomed && !p->admitted &&
+                           now - p->welcomedAt > Ms(options.admissionMs)) {
+                    Drop(p, "it did not introduce itself within " +
+                                std::to_string(options.admissionMs) + " ms of joining");
                 } else if (now - p->lastFrame > Ms(options.deadPeerMs)) {
                     Drop(p,
                          "nothing whole arrived for " + std::to_string(options.deadPeerMs) + " ms");
@@ -605,6 +793,7 @@ struct Transport::Impl {
             for (int i = 0; i < options.discoveryPorts; ++i) {
                 const udp::endpoint to(address,
                                        static_cast<std::uint16_t>(options.discoveryBase + i));
+                if (DropDatagram()) continue;
                 searchSocket->async_send_to(asio::buffer(*query), to,
                                             [query](std::error_code, std::size_t) {});
             }
@@ -667,11 +856,13 @@ struct Transport::Impl {
             hosting = false;
             for (auto& [key, p] : peers) {
                 p->closed = true;
+                p->holdTimer.cancel();
                 p->socket.close(ignored);
             }
             peers.clear();
             if (hostPeer) {
                 hostPeer->closed = true;
+                hostPeer->holdTimer.cancel();
                 hostPeer->socket.close(ignored);
                 hostPeer.reset();
             }
@@ -681,6 +872,7 @@ struct Transport::Impl {
             localId = 0;
             serverId = 0;
             players.clear();
+            pending.clear();
             inbox.clear();
             receiveEvent = nullptr;
             tcpPort = 0;
@@ -698,7 +890,9 @@ struct Transport::Impl {
     std::vector<PlayerInfo> SnapshotPlayers() {
         std::lock_guard lock(mutex);
         std::vector<PlayerInfo> out;
-        for (auto& [id, p] : players) out.push_back(p);
+        for (auto& [id, p] : players) {
+            if (!pending.count(id)) out.push_back(p);
+        }
         return out;
     }
 
@@ -724,6 +918,9 @@ struct Transport::Impl {
     udp::endpoint answerFrom;
     PlayerId nextId = kFirstPlayerId;
     bool hosting = false;
+    const bool faulty = options.faults.Any();
+    std::mt19937 faultRandom;
+    Clock::time_point faultEpoch;
 
     // Shared with the callers' threads.
     mutable std::mutex mutex;
@@ -732,6 +929,8 @@ struct Transport::Impl {
     PlayerId serverId = 0;
     std::string localName;
     std::map<PlayerId, PlayerInfo> players;
+    // Host: joined clients not admitted yet (in players, but not counted or listed).
+    std::set<PlayerId> pending;
     std::deque<Message> inbox;
     core::AutoResetEvent* receiveEvent = nullptr;
     SessionDesc desc;
@@ -929,7 +1128,8 @@ std::int32_t Transport::Send(PlayerId to, const std::uint8_t* data, std::size_t 
             if (to == kServerPlayer) return;  // that is us
             Buffer frame = MakeFrame(FrameKind::Data, {self, to}, copy->data(), copy->size());
             for (auto& p : m.PeerList()) {
-                if (p->welcomed && (to == kAllPlayers || p->id == to)) m.Enqueue(p, frame);
+                if (p->welcomed && ((to == kAllPlayers && p->admitted) || p->id == to))
+                    m.Enqueue(p, frame);
             }
         } else if (m.hostPeer && !m.hostPeer->closed && m.hostPeer->welcomed) {
             m.Enqueue(m.hostPeer, MakeFrame(FrameKind::Data, {to}, copy->data(), copy->size()));
@@ -959,8 +1159,12 @@ std::int32_t Transport::GetSessionDesc(SessionDesc& desc) const {
     std::lock_guard lock(impl_->mutex);
     if (!impl_->open) return kErrNoConnection;
     desc = impl_->desc;
-    desc.players = static_cast<int>(impl_->players.size());
+    desc.players = static_cast<int>(impl_->players.size() - impl_->pending.size());
     return kOk;
+}
+
+std::int32_t Transport::AdmitPlayer(PlayerId id) {
+    return impl_->RunOnIo([&] { return impl_->Admit(id); });
 }
 
 std::int32_t Transport::SetSessionDesc(int maxPlayers, bool joinsDisabled) {

@@ -22,6 +22,27 @@ namespace zv::transport {
 
 inline constexpr std::uint16_t kDefaultDiscoveryPort = 47630;
 
+// What a slow, lossy or stalling network would do, for tests and the soak runner only (the game
+// never sets it). Every frame this end sends waits delayMs plus up to jitterMs; frames to one peer
+// keep their order, as the stream guarantees, while frames to different peers overtake each
+// other. Discovery datagrams this end sends are lost at the given rate. The last stallMs of every
+// stallEveryMs the end sends nothing at all (keep-alives included); the seed shifts the periods.
+struct NetFaults {
+    std::uint32_t delayMs = 0;
+    std::uint32_t jitterMs = 0;
+    int discoveryDropPercent = 0;
+    std::uint32_t stallEveryMs = 0;
+    std::uint32_t stallMs = 0;
+    std::uint32_t seed = 1;
+    bool Any() const {
+        return delayMs != 0 || jitterMs != 0 || discoveryDropPercent != 0 ||
+               (stallEveryMs != 0 && stallMs != 0);
+    }
+};
+// Reads "delay=MS,jitter=MS,drop=PERCENT,stall=EVERY/FOR,seed=N" (any subset, any order);
+// false with a reason for anything else.
+bool ParseNetFaults(std::string_view text, NetFaults& faults, std::string& error);
+
 struct TransportOptions {
     // Address the host's TCP and discovery sockets bind to.
     std::string bindAddress = "0.0.0.0";
@@ -33,10 +54,19 @@ struct TransportOptions {
     std::uint32_t keepAliveMs = 500;
     std::uint32_t deadPeerMs = 3000;
     std::uint32_t handshakeMs = 3000;
+    // 0: a client is a player of the session as soon as its hello is accepted. Otherwise it is
+    // only admitted when the host's application calls AdmitPlayer within this time, and is
+    // dropped when it is not: until then it holds no place in the session, is announced to
+    // nobody but the host's application and may send to the host only.
+    std::uint32_t admissionMs = 0;
+    // Connections not (yet) admitted that the host keeps at once; beyond it the oldest of the
+    // address holding the most goes, so a flood from one address cannot keep others out.
+    int maxUnadmitted = 12;
     // Bytes waiting to go to one peer before it counts as not reading.
     std::size_t maxQueuedBytes = 32u << 20;
     // One line per dropped peer or frame; empty: standard error.
     std::function<void(std::string_view)> log;
+    NetFaults faults;
 };
 
 struct SessionInfo {
@@ -106,6 +136,10 @@ class Transport {
     std::int32_t GetSessionDesc(SessionDesc& desc) const;
     // Host only: the maximum number of players (1-6) and whether joins are refused.
     std::int32_t SetSessionDesc(int maxPlayers, bool joinsDisabled);
+    // Host only, with admissionMs set: lets a joined client in. kErrJoinRefused when the session
+    // is full or refuses joins (the client stays out and is dropped at its deadline),
+    // kErrInvalidPlayer when no such client waits.
+    std::int32_t AdmitPlayer(PlayerId id);
     // Host only: bytes kept with a player and handed back in its destroy message.
     std::int32_t SetPlayerData(PlayerId id, const std::uint8_t* data, std::size_t size);
 

@@ -1,11 +1,14 @@
 #include "tools/zvsim/NetRun.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -51,6 +54,7 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
         o.transport.discoveryBase = options.discoveryBase;
         o.transport.searchAddresses = {"127.0.0.1"};
         o.transport.deadPeerMs = 5000;
+        o.transport.faults = options.faults;
         o.blockPauseMs = 1;
         o.nextGameSettingWaitMs = 0;
         o.log = [](std::string_view line) {
@@ -69,11 +73,23 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
     // NetworkEventTarget.
     void SendNetworkEvent(std::uint32_t w, const void* l) override {
         handOff_.Call([&] {
+            const int type = static_cast<int>(w & 0xFFFF);
+            const int parameter = static_cast<int>(w >> 16);
+            const bool host = manager_->IsHost();
+            const bool playing = manager_->State() == net::kStateStarted;
             manager_->OnNetworkEvent(w, l);
-            if ((w & 0xFFFF) == net::ZVCMSG_GAME_FROM_SERVER) AfterJournal();
-            if ((w & 0xFFFF) == net::ZVCMSG_GAME_END) ended_ = true;
-            if ((w & 0xFFFF) == net::ZVCMSG_SESSION_LOST || (w & 0xFFFF) == net::ZVCMSG_DISCCONECT)
-                lost_ = true;
+            if (type == net::ZVCMSG_GAME_FROM_SERVER) AfterJournal();
+            if (type == net::ZVCMSG_GAME_END) ended_ = true;
+            if (type == net::ZVCMSG_DISCCONECT && host && playing && parameter > 0 &&
+                parameter < net::kSlotCount) {
+                // The manager retired the leaver's country; the game goes on without it.
+                Print("left slot=" + std::to_string(parameter) + " name=" + names_[parameter] +
+                      " minute=" + std::to_string(steps_));
+            }
+            if (!host && !ended_ &&
+                (type == net::ZVCMSG_SESSION_LOST ||
+                 (type == net::ZVCMSG_DISCCONECT && (parameter == 0 || parameter == 0xFFFF))))
+                hostLost_ = true;
         });
     }
     void SendLinkQuality(int) override {}
@@ -95,10 +111,18 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
     template <typename Pred>
     bool ServeUntil(Pred pred) {
         while (!pred()) {
-            if (Clock::now() > deadline_ || lost_) return false;
+            if (Clock::now() > deadline_ || hostLost_) return false;
             handOff_.ServeFor(5);
         }
         return true;
+    }
+
+    // A participant killed on purpose: no goodbye, the sockets closed by the system.
+    void DieAt(std::int64_t minute) {
+        if (options_.dieAtMinute > 0 && minute == options_.dieAtMinute) {
+            std::fflush(stdout);
+            raise(SIGKILL);
+        }
     }
 
     void StartPlay() {
@@ -111,6 +135,7 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
                         rules::GameSettingsRecord::kSinglePlay, 0);
         Print("begin hash=" + Hex64(game_.Tables().HashLiveTables()));
         lastDay_ = Day();
+        for (int s = 0; s < net::kSlotCount; ++s) names_[s] = manager_->SlotName(s);
     }
 
     int Day() {
@@ -119,10 +144,17 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
     }
     void AfterJournal() {
         ++journals_;
+        if (!manager_->IsHost()) DieAt(journals_);
         const int day = Day();
         if (day != lastDay_) {
             lastDay_ = day;
             Print("day=" + std::to_string(day) + " hash=" + Hex64(game_.Tables().HashLiveTables()));
+        }
+        // Every game hour too, so that a participant that stops early is compared as far as it
+        // got.
+        if (journals_ % 60 == 0) {
+            Print("minute=" + std::to_string(journals_) +
+                  " hash=" + Hex64(game_.Tables().HashLiveTables()));
         }
     }
     void Print(const std::string& line) {
@@ -142,9 +174,11 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
     bool begin_ = false;
     bool mapDelivered_ = false;
     bool ended_ = false;
-    bool lost_ = false;
+    bool hostLost_ = false;
     int lastDay_ = -1;
     std::int64_t journals_ = 0;
+    std::int64_t steps_ = 0;
+    std::array<std::string, net::kSlotCount> names_;
 };
 
 int Participant::Host() {
@@ -154,6 +188,7 @@ int Participant::Host() {
         return 3;
     }
     manager_->OpenTransport();
+    if (!options_.name.empty()) manager_->Connection()->SetPlayerName(options_.name);
     if (!manager_->Host(6, options_.session.c_str())) {
         std::fprintf(stderr, "zvsim: cannot host the session\n");
         return 4;
@@ -187,8 +222,10 @@ int Participant::Host() {
         return 4;
     }
     StartPlay();
-    std::int64_t steps = 0;
+    std::int64_t& steps = steps_;
+    std::int64_t longestWaitMs = 0;
     while (steps < options_.minutes && !game_.Outcome().over) {
+        const auto waitStart = Clock::now();
         if (!ServeUntil([&] {
                 return game_.Sim().GetBusyMask() == 0 && game_.Sim().GetCombinedWaitWord() == 0;
             })) {
@@ -196,6 +233,11 @@ int Participant::Host() {
                 stderr, "zvsim: the participants stopped answering at minute %" PRId64 "\n", steps);
             return 4;
         }
+        longestWaitMs = std::max<std::int64_t>(
+            longestWaitMs,
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - waitStart)
+                .count());
+        DieAt(steps);
         game_.Step();
         AfterJournal();
         ++steps;
@@ -204,6 +246,7 @@ int Participant::Host() {
     if (!ServeUntil([&] { return game_.Sim().GetBusyMask() == 0; })) return 4;
     Print("final minutes=" + std::to_string(steps) +
           " hash=" + Hex64(game_.Tables().HashLiveTables()));
+    Print("wait longest_ms=" + std::to_string(longestWaitMs));
     manager_->SendGameEnd();
     // Clients leave first; then the host closes.
     ServeUntil([&] { return manager_->CountOccupiedSlots() == 1; });
@@ -224,6 +267,7 @@ int Participant::Join() {
     }
     manager_->OpenTransport();
     net::SessionConnection* connection = manager_->Connection();
+    if (!options_.name.empty()) connection->SetPlayerName(options_.name);
     bool searching = false;
     connection->ToggleSearch(searching);
     int row = -1;
@@ -255,11 +299,18 @@ int Participant::Join() {
         return 4;
     }
     if (!ServeUntil([&] { return begin_; })) {
-        std::fprintf(stderr, "zvsim: the game did not start\n");
-        return 4;
+        std::fprintf(stderr, hostLost_ ? "zvsim: the host left before the game started\n"
+                                       : "zvsim: the game did not start\n");
+        return hostLost_ ? 5 : 4;
     }
     StartPlay();
     if (!ServeUntil([&] { return ended_; })) {
+        if (hostLost_) {
+            std::fprintf(stderr, "zvsim: the host left the game after %" PRId64 " minutes\n",
+                         journals_);
+            Print("host-left minutes=" + std::to_string(journals_));
+            return 5;
+        }
         std::fprintf(stderr, "zvsim: the game did not end in time\n");
         return 4;
     }
@@ -286,7 +337,8 @@ struct Child {
     std::string out;
 };
 
-Child Spawn(const NetOptions& o, const std::string& command, const std::string& out) {
+Child Spawn(const NetOptions& o, const std::string& command, const std::string& out, int index,
+            bool victim) {
     std::vector<std::string> args = {o.self,
                                      command,
                                      "--map",
@@ -305,6 +357,17 @@ Child Spawn(const NetOptions& o, const std::string& command, const std::string& 
                                      std::to_string(o.seed),
                                      "--timeout",
                                      std::to_string(o.timeoutMs)};
+    if (!o.faultsText.empty()) {
+        // Each participant draws its own delays.
+        args.push_back("--faults");
+        args.push_back(o.faultsText + ",seed=" + std::to_string(o.faults.seed * 7 + index));
+    }
+    args.push_back("--name");
+    args.push_back(index == 0 ? std::string("host") : "client" + std::to_string(index - 1));
+    if (victim) {
+        args.push_back("--die-at-minute");
+        args.push_back(std::to_string(o.killMinute));
+    }
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -326,48 +389,96 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
+bool IsHashLine(const std::string& line) {
+    return line.rfind("begin ", 0) == 0 || line.rfind("day=", 0) == 0 ||
+           line.rfind("minute=", 0) == 0 || line.rfind("final ", 0) == 0;
+}
+
+std::string StatusText(int status) {
+    if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return WTERMSIG(status) == SIGKILL ? "killed" : "signal";
+    return "?";
+}
+
 int RunGame(NetOptions o) {
     if (o.discoveryBase == 0)
         o.discoveryBase = static_cast<std::uint16_t>(30000 + (getpid() % 1000) * 16);
     o.session += "-" + std::to_string(getpid());
     const std::string dir = "/tmp/zvsim-net-" + std::to_string(getpid());
     mkdir(dir.c_str(), 0700);
+    // Participant 0 is the host; the victim, when there is one, the host or the last client.
+    const int victim = o.kill == "host" ? 0 : o.kill == "client" ? o.clients : -1;
     std::vector<Child> children;
-    children.push_back(Spawn(o, "net-host", dir + "/host.out"));
-    for (int c = 0; c < o.clients; ++c)
-        children.push_back(Spawn(o, "net-join", dir + "/client" + std::to_string(c) + ".out"));
+    children.push_back(Spawn(o, "net-host", dir + "/host.out", 0, victim == 0));
+    for (int c = 0; c < o.clients; ++c) {
+        children.push_back(Spawn(o, "net-join", dir + "/client" + std::to_string(c) + ".out", c + 1,
+                                 victim == c + 1));
+    }
     int failed = 0;
-    for (Child& child : children) {
+    std::vector<std::string> statuses;
+    for (std::size_t k = 0; k < children.size(); ++k) {
         int status = 0;
-        if (child.pid < 0 || waitpid(child.pid, &status, 0) < 0 || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
-            std::fprintf(stderr, "zvsim: participant %s failed\n", child.out.c_str());
+        const bool waited = children[k].pid >= 0 && waitpid(children[k].pid, &status, 0) >= 0;
+        statuses.push_back(waited ? StatusText(status) : "not started");
+        // What each participant must end with: the victim is killed (or the game ended before
+        // its minute); the clients of a killed host say so; everybody else finishes.
+        bool ok = waited && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (static_cast<int>(k) == victim)
+            ok = waited && ((WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) || ok);
+        else if (victim == 0)
+            ok = waited && WIFEXITED(status) && WEXITSTATUS(status) == 5;
+        if (!ok) {
+            std::fprintf(stderr, "zvsim: participant %s failed (%s)\n", children[k].out.c_str(),
+                         statuses.back().c_str());
             ++failed;
         }
     }
-    std::vector<std::vector<std::string>> outputs;
-    for (Child& child : children) outputs.push_back(ReadLines(child.out));
-    for (const std::string& line : outputs[0]) std::printf("host: %s\n", line.c_str());
+    std::vector<std::vector<std::string>> outputs, hashes;
+    for (Child& child : children) {
+        outputs.push_back(ReadLines(child.out));
+        hashes.emplace_back();
+        for (const std::string& line : outputs.back())
+            if (IsHashLine(line)) hashes.back().push_back(line);
+    }
+    for (std::size_t k = 0; k < outputs.size(); ++k) {
+        for (const std::string& line : outputs[k])
+            std::printf("%s: %s\n", k == 0 ? "host" : ("client" + std::to_string(k - 1)).c_str(),
+                        line.c_str());
+    }
     int result = failed ? 1 : 0;
-    for (std::size_t k = 1; k < outputs.size() && !failed; ++k) {
-        if (outputs[k].size() != outputs[0].size()) {
-            std::fprintf(stderr, "zvsim: client %zu printed %zu lines, the host %zu\n", k - 1,
-                         outputs[k].size(), outputs[0].size());
-            result = 1;
-            continue;
-        }
-        for (std::size_t i = 0; i < outputs[0].size(); ++i) {
-            // The step counts differ in meaning (steps made, journals executed) but must agree too.
-            if (outputs[k][i] != outputs[0][i]) {
-                std::fprintf(stderr, "zvsim: client %zu differs: '%s' against the host's '%s'\n",
-                             k - 1, outputs[k][i].c_str(), outputs[0][i].c_str());
+    // Every two participants agree as far as both got; those that finished, on everything.
+    auto finished = [&](std::size_t k) { return static_cast<int>(k) != victim && victim != 0; };
+    for (std::size_t a = 0; a < hashes.size(); ++a) {
+        for (std::size_t b = a + 1; b < hashes.size(); ++b) {
+            const std::size_t common = std::min(hashes[a].size(), hashes[b].size());
+            if (finished(a) && finished(b) && hashes[a].size() != hashes[b].size()) {
+                std::fprintf(stderr, "zvsim: participants %zu and %zu printed %zu and %zu lines\n",
+                             a, b, hashes[a].size(), hashes[b].size());
                 result = 1;
+            }
+            for (std::size_t i = 0; i < common; ++i) {
+                if (hashes[a][i] != hashes[b][i]) {
+                    std::fprintf(stderr, "zvsim: participants %zu and %zu differ: '%s', '%s'\n", a,
+                                 b, hashes[a][i].c_str(), hashes[b][i].c_str());
+                    result = 1;
+                    break;
+                }
             }
         }
     }
     bool sawFinal = false;
-    for (const std::string& line : outputs[0]) sawFinal |= line.rfind("final ", 0) == 0;
-    if (!sawFinal) result = 1;
+    for (std::size_t k = 0; k < hashes.size(); ++k) {
+        if (!finished(k)) continue;
+        bool final = false;
+        for (const std::string& line : hashes[k]) final |= line.rfind("final ", 0) == 0;
+        if (!final) result = 1;
+        sawFinal |= final;
+    }
+    // A killed host leaves nobody to finish; its clients must have said so.
+    if (victim != 0 && !sawFinal) result = 1;
+    std::string statusList;
+    for (const std::string& text : statuses) statusList += (statusList.empty() ? "" : ",") + text;
+    std::printf("net-game: statuses=%s\n", statusList.c_str());
     for (Child& child : children) std::remove(child.out.c_str());
     rmdir(dir.c_str());
     std::printf("%s\n", result == 0 ? "net-game: every participant agrees" : "net-game: FAILED");
@@ -395,6 +506,8 @@ bool ParseNetArguments(const std::vector<std::string>& args, NetOptions& options
             options.map = v;
         } else if (a == "--session" && !v.empty() && v.size() < 40) {
             options.session = v;
+        } else if (a == "--name" && !v.empty() && v.size() <= transport::kMaxPlayerNameBytes) {
+            options.name = v;
         } else if (a == "--program-dir") {
             options.programDir = v;
         } else if (a == "--minutes" && ParseNumber(v, 1, 1000000, n)) {
@@ -407,10 +520,27 @@ bool ParseNetArguments(const std::vector<std::string>& args, NetOptions& options
             options.discoveryBase = static_cast<std::uint16_t>(n);
         } else if (a == "--timeout" && ParseNumber(v, 1000, 3600000, n)) {
             options.timeoutMs = static_cast<std::uint32_t>(n);
+        } else if (a == "--faults") {
+            std::string why;
+            if (!transport::ParseNetFaults(v, options.faults, why)) {
+                error = why;
+                return false;
+            }
+            options.faultsText = v;
+        } else if (a == "--kill" && (v == "host" || v == "client")) {
+            options.kill = v;
+        } else if (a == "--kill-minute" && ParseNumber(v, 1, 1000000, n)) {
+            options.killMinute = n;
+        } else if (a == "--die-at-minute" && ParseNumber(v, 1, 1000000, n)) {
+            options.dieAtMinute = n;
         } else {
             error = "unknown or bad argument: " + a + " " + v;
             return false;
         }
+    }
+    if (!options.kill.empty() && options.killMinute == 0) {
+        error = "--kill needs --kill-minute";
+        return false;
     }
     return true;
 }

@@ -28,7 +28,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr,
                          "zvsim: %s\n"
                          "usage: zvsim net-game|net-host|net-join [--map FILE] [--minutes N]\n"
-                         "             [--clients N] [--session NAME] [--discovery-base PORT]\n",
+                         "             [--clients N] [--session NAME] [--discovery-base PORT]\n"
+                         "             [--faults delay=MS,jitter=MS,drop=PCT,stall=EVERY/FOR]\n"
+                         "             [--kill host|client --kill-minute M]\n",
                          error.c_str());
             return 2;
         }

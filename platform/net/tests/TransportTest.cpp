@@ -383,6 +383,7 @@ TEST_F(HostilePeerTest, GarbageOversizeAndSilentPeersAreDroppedAndLoggedWhileOth
         {"data before hello", Frame(4, 4, {0, 0, 0, 0}), "before saying hello"},
         {"bad name length", Frame(25, 1, std::vector<std::uint8_t>(25, 0)), "malformed"},
         {"keep-alive with a body", Frame(3, 7, {1, 2, 3}), "more than kind"},
+        {"reserved byte set", {0, 0, 0, 0, 7, 1, 0, 0}, "kind 7 has reserved bytes 01 00 00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -439,6 +440,179 @@ TEST_F(HostilePeerTest, APeerThatStopsReadingIsDroppedWithoutStallingTheOthers) 
     }
     EXPECT_TRUE(host.WaitSystem(kSysDestroyPlayer, 2000));
     EXPECT_TRUE(log.Contains("does not read"));
+}
+
+// A host that lets clients in only when its application says so.
+class AdmissionTest : public HostilePeerTest {
+  protected:
+    std::unique_ptr<Node> MakeAdmittingHost(std::uint32_t admissionMs, int maxPlayers = 6) {
+        TransportOptions o = LoopbackOptions(base, &log, 60000);
+        o.admissionMs = admissionMs;
+        o.handshakeMs = 60000;
+        o.maxUnadmitted = 6;
+        auto host = std::make_unique<Node>(o);
+        EXPECT_EQ(host->transport.Host(TestApp(), "s", maxPlayers, "host", &host->event, host->id),
+                  kOk);
+        return host;
+    }
+    // A raw peer from a given loopback address that says hello.
+    asio::ip::tcp::socket HelloFrom(Node& host, const std::string& from, const std::string& name) {
+        asio::ip::tcp::socket s(io);
+        s.open(asio::ip::tcp::v4());
+        s.bind({asio::ip::make_address(from), 0});
+        s.connect({asio::ip::make_address("127.0.0.1"), host.transport.Port()});
+        asio::write(s, asio::buffer(Hello(TestApp(), name)));
+        return s;
+    }
+};
+
+TEST_F(AdmissionTest, AJoinedClientIsNoPlayerUntilAdmittedAndIsDroppedWhenNeverAdmitted) {
+    auto host = MakeAdmittingHost(800, 3);
+    auto member = MakeClient(*host, "member");
+    auto joined = host->WaitSystem(kSysCreatePlayer);
+    ASSERT_TRUE(joined);
+    ASSERT_EQ(host->transport.AdmitPlayer(member->id), kOk);
+    // Two waiting clients: neither counts, so the session of three still has room for both.
+    auto waiting = MakeClient(*host, "waiting");
+    auto idle = MakeClient(*host, "idle");
+    ASSERT_TRUE(host->WaitSystem(kSysCreatePlayer));
+    ASSERT_TRUE(host->WaitSystem(kSysCreatePlayer));
+    SessionDesc desc;
+    ASSERT_EQ(host->transport.GetSessionDesc(desc), kOk);
+    EXPECT_EQ(desc.players, 2);
+    EXPECT_EQ(host->transport.Players().size(), 2u);
+    // The member hears of nobody; a waiting client reaches the host only.
+    EXPECT_FALSE(member->WaitSystem(kSysCreatePlayer, 200));
+    ASSERT_EQ(waiting->transport.Send(kAllPlayers, Bytes(80, 1).data(), 8), kOk);
+    ASSERT_EQ(waiting->transport.Send(kServerPlayer, Bytes(81, 1).data(), 8), kOk);
+    auto atHost = host->WaitApp();
+    ASSERT_TRUE(atHost);
+    EXPECT_EQ(atHost->Type(), 81u);
+    EXPECT_FALSE(member->WaitApp(200));
+    EXPECT_TRUE(log.Contains("not let in yet"));
+    // Admitted, it is announced and counted; the third place is then taken.
+    ASSERT_EQ(host->transport.AdmitPlayer(waiting->id), kOk);
+    auto heard = member->WaitSystem(kSysCreatePlayer);
+    ASSERT_TRUE(heard);
+    EXPECT_EQ(GetU32(heard->data.data() + 4), waiting->id);
+    EXPECT_EQ(host->transport.AdmitPlayer(idle->id), kErrJoinRefused);
+    // The one never admitted goes at its deadline; only the host's application hears of it.
+    auto gone = host->WaitSystem(kSysDestroyPlayer, 3000);
+    ASSERT_TRUE(gone);
+    EXPECT_EQ(GetU32(gone->data.data() + 4), idle->id);
+    EXPECT_TRUE(log.Contains("did not introduce itself within 800 ms"));
+    EXPECT_FALSE(member->WaitSystem(kSysDestroyPlayer, 200));
+    EXPECT_TRUE(idle->WaitSystem(kSysSessionLost));
+}
+
+TEST_F(AdmissionTest, AFloodOfJoinsFromOneAddressCannotKeepAnotherOut) {
+    auto host = MakeAdmittingHost(60000);
+    // Twenty connections from 127.0.0.1, some silent, some with a hello; the host keeps six.
+    std::vector<asio::ip::tcp::socket> flood;
+    for (int i = 0; i < 20; ++i) {
+        if (i % 2 == 0) {
+            flood.push_back(Connect(*host));
+        } else {
+            flood.push_back(HelloFrom(*host, "127.0.0.1", "f" + std::to_string(i)));
+        }
+    }
+    auto honest = HelloFrom(*host, "127.0.0.2", "honest");
+    std::optional<Received> created;
+    PlayerId honestId = 0;
+    for (int i = 0; i < 30 && honestId == 0; ++i) {
+        created = host->WaitSystem(kSysCreatePlayer, 1000);
+        if (created && created->data.size() == 19 &&
+            std::string(created->data.begin() + 13, created->data.end()) == "honest")
+            honestId = GetU32(created->data.data() + 4);
+    }
+    ASSERT_NE(honestId, 0u);
+    // Flood connections went, oldest first; the newcomer from the other address stays.
+    for (int i = 0; i < 30 && !log.Contains("too many joins from 127.0.0.1"); ++i)
+        core::SleepMs(20);
+    EXPECT_TRUE(log.Contains("too many joins from 127.0.0.1"));
+    EXPECT_FALSE(log.Contains("too many joins from 127.0.0.2"));
+    EXPECT_TRUE(ClosedWithin(flood.front(), 1000));
+    EXPECT_EQ(host->transport.AdmitPlayer(honestId), kOk);
+    EXPECT_FALSE(ClosedWithin(honest, 300));
+}
+
+TEST(NetFaultsTest, TheFaultSpecificationIsReadOrRefused) {
+    struct Case {
+        const char* text;
+        bool ok;
+        NetFaults expect;
+    };
+    const std::vector<Case> cases = {
+        {"", true, {}},
+        {"delay=40,jitter=25", true, {40, 25, 0, 0, 0, 1}},
+        {"drop=30,stall=3000/800,seed=9", true, {0, 0, 30, 3000, 800, 9}},
+        {"drop=101", false, {}},
+        {"stall=800/3000", false, {}},
+        {"delay=-1", false, {}},
+        {"lag=5", false, {}},
+        {"delay", false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        NetFaults f;
+        std::string error;
+        ASSERT_EQ(ParseNetFaults(c.text, f, error), c.ok) << error;
+        if (!c.ok) {
+            EXPECT_NE(error.find("bad fault"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(f.delayMs, c.expect.delayMs);
+        EXPECT_EQ(f.jitterMs, c.expect.jitterMs);
+        EXPECT_EQ(f.discoveryDropPercent, c.expect.discoveryDropPercent);
+        EXPECT_EQ(f.stallEveryMs, c.expect.stallEveryMs);
+        EXPECT_EQ(f.stallMs, c.expect.stallMs);
+        EXPECT_EQ(f.seed, c.expect.seed);
+    }
+}
+
+TEST_F(TransportTest, InjectedDelayAndJitterKeepEachStreamInOrder) {
+    TransportOptions o = LoopbackOptions(base, &log);
+    o.faults.delayMs = 120;
+    o.faults.jitterMs = 80;
+    Node host(o);
+    ASSERT_EQ(host.transport.Host(TestApp(), "s", 6, "host", &host.event, host.id), kOk);
+    auto c1 = MakeClient(host, "one");
+    auto c2 = MakeClient(host, "two");
+    const auto sent = Clock::now();
+    for (std::uint32_t i = 0; i < 40; ++i)
+        ASSERT_EQ(host.transport.Send(kAllPlayers, Bytes(90, i).data(), 8), kOk);
+    for (Node* c : {c1.get(), c2.get()}) {
+        for (std::uint32_t i = 0; i < 40; ++i) {
+            auto m = c->WaitApp(3000);
+            ASSERT_TRUE(m);
+            ASSERT_EQ(GetU32(m->data.data() + 4), i);
+            if (i == 0) {
+                EXPECT_GE(Clock::now() - sent, std::chrono::milliseconds(120));
+            }
+        }
+    }
+}
+
+TEST_F(TransportTest, InjectedStallsSilenceKeepAlivesAndLostDatagramsHideSessions) {
+    // A host that stalls longer than its clients wait is dropped by them.
+    TransportOptions o = LoopbackOptions(base, &log);
+    o.faults.stallEveryMs = 2000;
+    o.faults.stallMs = 1500;
+    Node host(o);
+    ASSERT_EQ(host.transport.Host(TestApp(), "s", 6, "host", &host.event, host.id), kOk);
+    Node c(LoopbackOptions(base, &log, 600));
+    ASSERT_EQ(
+        c.transport.Join("127.0.0.1", host.transport.Port(), TestApp(), "one", &c.event, c.id),
+        kOk);
+    EXPECT_TRUE(c.WaitSystem(kSysSessionLost, 4000));
+    EXPECT_TRUE(log.Contains("nothing whole arrived"));
+
+    TransportOptions lossy = LoopbackOptions(base, &log);
+    lossy.faults.discoveryDropPercent = 100;
+    Node searcher(lossy);
+    EXPECT_TRUE(searcher.transport.FindSessions(TestApp(), 800).empty());
+    Node clear(LoopbackOptions(base, &log));
+    EXPECT_FALSE(clear.transport.FindSessions(TestApp(), 2000).empty());
 }
 
 TEST(DiscoveryTest, AnswersAreNoLargerThanQueriesAndMalformedQueriesGetNone) {
