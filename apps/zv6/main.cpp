@@ -4,12 +4,33 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/core/OutOfMemory.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/SdlBackend.h"
+#include "platform/ui/WindowManager.h"
+#include "rules/context/Memory.h"
 #include "setup/SetupContainer.h"
 #include "shell/OpeningLauncher.h"
 #include "shell/game/GameProgram.h"
 
+namespace {
+
+// The game's out-of-memory message: on standard error, and in a box when the window thread is
+// the one that ran out (another thread cannot run the box's modal loop).
+void ReportOutOfMemory(const char* text) {
+    std::fprintf(stderr, "zv6: %s\n", text);
+    zv::ui::WindowManager* manager = zv::ui::WindowManager::Current();
+    if (manager != nullptr && manager->IsGuiThread())
+        zv::ui::MessageBox(manager->GetFocus(), text, "ZV6", zv::ui::MB_OK);
+}
+
+}  // namespace
+
 int main() {
+    // Out of memory ends the game after its message with status 0, like its other failures.
+    zv::rules::SetOutOfMemoryReporter(&ReportOutOfMemory);
+    zv::core::InstallOutOfMemoryExit("zv6", 0, [] { zv::rules::ExitOutOfMemory(); });
     zv::shell::GameProgramOptions options;
     options.makeBackend = [](std::string* error) -> std::unique_ptr<zv::ui::Backend> {
         const auto set = [](const char* name) {

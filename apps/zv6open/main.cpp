@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "opening/OpeningPlayer.h"
+#include "platform/core/OutOfMemory.h"
 #include "platform/ui/SdlBackend.h"
 #include "platform/ui/WindowManager.h"
 
 int main() {
+    zv::core::InstallOutOfMemoryExit("zv6open.ovl");
     auto backend = zv::ui::SdlBackend::Create("ZV6", 800, 600, nullptr);
     if (!backend) return 0;
     zv::ui::WindowManager manager(std::move(backend));

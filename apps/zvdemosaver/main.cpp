@@ -3,9 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/OutOfMemory.h"
 #include "saver/SaverFrame.h"
 
 int main(int argc, char** argv) {
+    zv::core::InstallOutOfMemoryExit("zvdemosaver");
     return zv::saver::SaverMain(zv::saver::SaverBuild::DemoSaver,
                                 std::vector<std::string>(argv + 1, argv + argc));
 }

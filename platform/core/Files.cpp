@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,7 +103,59 @@ bool WriteFileAtomically(const std::string& gamePath, const void* data, std::siz
         ::fsync(dfd);
         ::close(dfd);
     }
+    RemoveStaleTemporaries(dir.empty() ? std::string(".") : dir);
     return true;
+}
+
+bool IsAtomicWriteTemporary(std::string_view name, long* pid) {
+    // "." NAME "." PID "." COUNTER ".tmp", NAME itself not empty.
+    constexpr std::string_view kSuffix = ".tmp";
+    if (name.size() < 1 + 1 + 2 + 2 + kSuffix.size() || name[0] != '.' ||
+        name.substr(name.size() - kSuffix.size()) != kSuffix)
+        return false;
+    std::string_view rest = name.substr(1, name.size() - 1 - kSuffix.size());
+    auto takeNumber = [&rest](long& value) {
+        const std::size_t dot = rest.rfind('.');
+        if (dot == std::string_view::npos || dot + 1 == rest.size() || rest.size() - dot > 11)
+            return false;
+        value = 0;
+        for (char c : rest.substr(dot + 1)) {
+            if (c < '0' || c > '9') return false;
+            value = value * 10 + (c - '0');
+        }
+        rest = rest.substr(0, dot);
+        return true;
+    };
+    long counter = 0, writer = 0;
+    if (!takeNumber(counter) || !takeNumber(writer) || rest.empty() || writer <= 0) return false;
+    if (pid != nullptr) *pid = writer;
+    return true;
+}
+
+int RemoveStaleTemporaries(const std::string& gameDir) {
+    std::string dir = ResolvePath(gameDir);
+    if (dir.empty()) dir = ".";
+    if (dir.back() != '/') dir += '/';
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr) return 0;
+    std::vector<std::string> stale;
+    const long self = static_cast<long>(::getpid());
+    while (dirent* e = ::readdir(d)) {
+        long pid = 0;
+        if (!IsAtomicWriteTemporary(e->d_name, &pid) || pid == self) continue;
+        // Only a writer that is gone for certain: EPERM means it lives under another user.
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        stale.emplace_back(e->d_name);
+    }
+    ::closedir(d);
+    int removed = 0;
+    for (const std::string& name : stale) {
+        struct stat st;
+        const std::string full = dir + name;
+        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(full.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& gamePath) {
@@ -188,7 +241,7 @@ std::vector<std::string> ListDirectory(const std::string& gameDir, std::string_v
     while (dirent* e = ::readdir(d)) {
         std::string_view name(e->d_name);
         if (name == "." || name == "..") continue;
-        if (!MatchesWildcard(pattern, name)) continue;
+        if (!MatchesWildcard(pattern, name) || IsAtomicWriteTemporary(name)) continue;
         struct stat st;
         std::string full = dir + std::string(name);
         if (::stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;

@@ -18,6 +18,15 @@ namespace zv::core {
 // An existing target keeps its permission bits. On failure errno says why.
 bool WriteFileAtomically(const std::string& gamePath, const void* data, std::size_t size);
 
+// True for the name of a temporary file that WriteFileAtomically makes beside its target
+// (".NAME.PID.N.tmp"); `pid` gets the writer's process id.
+bool IsAtomicWriteTemporary(std::string_view name, long* pid = nullptr);
+
+// Removes the temporary files that writers which no longer run left in `gameDir` (a writer
+// killed between creating its temporary and the rename). A live process's files are kept.
+// Returns how many were removed. WriteFileAtomically calls it after each successful write.
+int RemoveStaleTemporaries(const std::string& gameDir);
+
 // Reads a whole regular file; nothing when it is missing, unreadable or held open by this
 // process without read sharing.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& gamePath);
@@ -43,7 +52,8 @@ std::optional<std::chrono::system_clock::time_point> GetLastWriteTime(const std:
 bool MatchesWildcard(std::string_view pattern, std::string_view name);
 
 // Names (without folder) of the regular files in `gameDir` that match `pattern`, sorted
-// without regard to case (ties by bytes). A missing folder gives an empty list.
+// without regard to case (ties by bytes). A missing folder gives an empty list. The
+// temporaries of atomic writes are never listed.
 std::vector<std::string> ListDirectory(const std::string& gameDir, std::string_view pattern);
 
 }  // namespace zv::core

@@ -521,7 +521,9 @@ FileCheck CheckGameFile(const std::string& gamePath, const std::string& ruleDir)
     const std::string extension = Lower(std::filesystem::path(name).extension().string());
     if (!core::FileExists(path)) {
         FileCheck check;
-        check.problems.push_back(name + ": cannot be read (no such file)");
+        check.problems.push_back(name + (core::DirectoryExists(path)
+                                             ? ": is a folder, not a file"
+                                             : ": cannot be read (no such file)"));
         return check;
     }
     if (extension == ".dat") return CheckDatFile(path, name);

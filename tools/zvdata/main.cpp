@@ -7,13 +7,14 @@
 //   zvdata sheet FILE.bmp --png OUT.png [--scale N] [--grid WxH]   shows a picture as a PNG
 //
 // Exit status: 0 when everything built or every file is sound, 1 when something is wrong,
-// 2 for a wrong command line.
+// 2 for a wrong command line, 12 when memory ran out.
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/core/OutOfMemory.h"
 #include "tools/zvdata/ContentBuild.h"
 #include "tools/zvdata/GameFileCheck.h"
 #include "tools/zvdata/art/ArtBuild.h"
@@ -118,6 +119,7 @@ int Check(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    zv::core::InstallOutOfMemoryExit("zvdata");
     if (argc < 2) return Usage();
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);

@@ -8,16 +8,18 @@
 //
 // One line per game day, then "minutes=N outcome=TEXT hash=HEX step_mean_us=N step_p95_us=N
 // step_worst_us=N". Exit status: 0 done, 1 the replay check failed, 2 wrong command line,
-// 3 unreadable data.
+// 3 unreadable data, 12 out of memory.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/core/OutOfMemory.h"
 #include "platform/core/Paths.h"
 #include "tools/zvsim/NetRun.h"
 #include "tools/zvsim/SimRun.h"
 
 int main(int argc, char** argv) {
+    zv::core::InstallOutOfMemoryExit("zvsim");
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && args[0].rfind("net-", 0) == 0) {
         zv::zvsim::NetOptions net;

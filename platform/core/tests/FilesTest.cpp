@@ -1,8 +1,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "platform/core/Files.h"
 #include "platform/core/SharedFile.h"
@@ -65,6 +69,88 @@ TEST(WriteFileAtomically, FailureChangesNothing) {
 
     EXPECT_EQ(TempDir::Read(target), "old");
     EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"folder.dat", "held.dat"}));
+}
+
+// A process id that belonged to a child which has been reaped, so nothing runs under it.
+pid_t DeadPid() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+std::string TemporaryName(const std::string& target, long pid, int counter) {
+    return "." + target + "." + std::to_string(pid) + "." + std::to_string(counter) + ".tmp";
+}
+
+TEST(WriteFileAtomically, TemporaryNamesAreRecognised) {
+    long pid = 0;
+    EXPECT_TRUE(IsAtomicWriteTemporary(".SAVE01.ddg.4242.7.tmp", &pid));
+    EXPECT_EQ(pid, 4242);
+    for (const char* name : {"SAVE01.ddg", ".SAVE01.ddg", ".SAVE01.ddg.tmp", "..1.2.tmp",
+                             ".x.ddg.12a.3.tmp", ".x.ddg.12.3.TMP", ".x.ddg.0.3.tmp",
+                             ".x.ddg.12..tmp", "x.ddg.12.3.tmp"})
+        EXPECT_FALSE(IsAtomicWriteTemporary(name)) << name;
+}
+
+TEST(WriteFileAtomically, TheNextWriteRemovesTemporariesOfDeadWritersOnly) {
+    TempDir dir;
+    const pid_t dead = DeadPid();
+    const std::string leftover = TemporaryName("GAME01.ddg", dead, 3);
+    dir.Put(leftover, "half a save");
+    // A writer that still runs keeps its temporary.
+    const pid_t live = ::fork();
+    if (live == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    const std::string working = TemporaryName("GAME02.ddg", live, 0);
+    dir.Put(working, "being written");
+    dir.Put("GAME03.ddg", "a save");
+
+    // The lists never show a temporary, even to a pattern that would match it.
+    EXPECT_EQ(ListDirectory(dir.Path(), "*"), std::vector<std::string>{"GAME03.ddg"});
+
+    ASSERT_TRUE(WriteFileAtomically(dir.Path() + "GAME04.ddg", "new", 3));
+    EXPECT_EQ(Entries(dir.Path()),
+              (std::vector<std::string>{working, "GAME03.ddg", "GAME04.ddg"}));
+    ::kill(live, SIGKILL);
+    ::waitpid(live, nullptr, 0);
+}
+
+TEST(WriteFileAtomically, AWriterKilledMidWriteLosesNothing) {
+    TempDir dir;
+    const std::string target = dir.Path() + "GAME01.ddg";
+    const std::string oldBytes(1 << 20, 'o');
+    ASSERT_TRUE(WriteFileAtomically(target, oldBytes.data(), oldBytes.size()));
+
+    // Kill writers until one dies between making its temporary and the rename.
+    bool leftTemporary = false;
+    for (int attempt = 0; attempt < 50 && !leftTemporary; ++attempt) {
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            const std::string newBytes(8 << 20, 'n');
+            for (;;) WriteFileAtomically(target, newBytes.data(), newBytes.size());
+        }
+        for (int poll = 0; poll < 2000 && !leftTemporary; ++poll) {
+            for (const std::string& name : Entries(dir.Path()))
+                if (IsAtomicWriteTemporary(name)) leftTemporary = true;
+            if (!leftTemporary) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        leftTemporary = false;
+        for (const std::string& name : Entries(dir.Path()))
+            if (IsAtomicWriteTemporary(name)) leftTemporary = true;
+    }
+    ASSERT_TRUE(leftTemporary) << "no writer was caught mid-write";
+
+    // The save is whole, old or new, and the next save clears what the dead writer left.
+    const std::string now = TempDir::Read(target);
+    EXPECT_TRUE(now == oldBytes || now == std::string(8 << 20, 'n'));
+    ASSERT_TRUE(WriteFileAtomically(dir.Path() + "GAME02.ddg", "x", 1));
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"GAME01.ddg", "GAME02.ddg"}));
 }
 
 TEST(ReadWholeFile, ReadsExactBytesOrNothing) {

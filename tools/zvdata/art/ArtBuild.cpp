@@ -200,6 +200,11 @@ ArtCheck CheckArtFile(const std::string& path, const std::string& dataDir) {
                                  std::to_string(image.height) + ", the game reads it as " +
                                  std::to_string(layout->width) + "x" +
                                  std::to_string(layout->height));
+    // Bytes after the last pixel row belong to no picture; the header's size field may hide them.
+    if (image.fileBytes > image.pictureBytes)
+        check.problems.push_back(path + ": the file is longer than its header promises (" +
+                                 std::to_string(image.fileBytes) + " bytes, the picture ends at " +
+                                 std::to_string(image.pictureBytes) + ")");
     if (!layout->width && image.width % 2 != 0)
         check.problems.push_back(path + ": a unit picture must have an even width (two facings)");
     ArtPalette palette;

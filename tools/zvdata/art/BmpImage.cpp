@@ -30,8 +30,10 @@ bool ReadBmpImage(const std::string& path, BmpImage& image, std::string& error) 
     if (count > 256 || 54 + std::size_t(count) * 4 > offset)
         return error = "colour table does not fit", false;
     const std::size_t rowBytes = std::size_t((w + 3) / 4 * 4);
-    if (offset + rowBytes * std::size_t(h) > b.size())
-        return error = "pixel data is cut short", false;
+    const std::size_t expected = std::size_t(offset) + rowBytes * std::size_t(h);
+    if (expected > b.size()) return error = "pixel data is cut short", false;
+    image.fileBytes = b.size();
+    image.pictureBytes = expected;
     image.width = w;
     image.height = h;
     image.colours.clear();

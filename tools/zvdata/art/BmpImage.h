@@ -14,6 +14,8 @@ struct BmpImage {
     int width = 0, height = 0, bitCount = 0;
     std::vector<Rgb> colours;          // the colour table
     std::vector<std::uint8_t> pixels;  // top row first, one index per pixel
+    std::size_t fileBytes = 0;         // the whole file
+    std::size_t pictureBytes = 0;      // where the last pixel row ends
 };
 
 // False with a message for anything but an uncompressed 8-bit bottom-up .bmp.

@@ -479,6 +479,7 @@ TEST_F(Content, FilesOtherThanGameFilesAreNamedAsSuch) {
          "notes.txt: not a game file (.dat, .ddm, .ddg, .prm, .wav or .mid)"},
         {scratch.File("mystery.dat"), "mystery.dat: not the name of one of the nine rule tables"},
         {scratch.File("absent.ddm"), "absent.ddm: cannot be read (no such file)"},
+        {scratch.MakeDir("MAP01.ddm"), "MAP01.ddm: is a folder, not a file"},
     };
     for (const auto& [file, message] : cases) {
         const FileCheck check = CheckGameFile(file);

@@ -302,6 +302,15 @@ TEST_F(ArtFixture, CheckRefusesFilesThatBreakTheirLayoutOrPalette) {
         EXPECT_NE(Joined(check.problems).find(c.message), std::string::npos)
             << c.name << ": " << Joined(check.problems);
     }
+    // Bytes after the last pixel row, which the header's size field may hide.
+    auto longer = bytes;
+    longer.resize(bytes.size() + 4096, 0);
+    const std::string appended = programDir_ + "/bad/pal3.bmp";
+    core::WriteFileAtomically(appended, longer.data(), longer.size());
+    const ArtCheck tail = CheckArtFile(appended, dataDir_);
+    EXPECT_FALSE(tail.ok);
+    EXPECT_NE(Joined(tail.problems).find("is longer than its header promises"), std::string::npos)
+        << Joined(tail.problems);
     std::string error;
     EXPECT_TRUE(WriteSheetPng(good, programDir_ + "/pal3.png", {}, error)) << error;
     EXPECT_FALSE(WriteSheetPng(programDir_ + "/none.bmp", programDir_ + "/x.png", {}, error));
