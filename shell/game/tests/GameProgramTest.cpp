@@ -288,12 +288,25 @@ TEST(GameProgram, TheFrameAndItsToolBarFollowTheScreensSize) {
         ui::Rect r{};
         ui::GetWindowRect(bar, &r);
         EXPECT_EQ(r.Width(), 1024);
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(world);
+        PrepareSinglePlay(*world->tables, 0);
+        PutFightMine(0);
+        PutFightOther(0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(IsClockRunning());
         run.screen->Resize(1600, 900);
         run.Pump();
         ui::GetWindowRect(frame, &r);
         EXPECT_EQ(r, (ui::Rect{-4, -4, 1604, 904}));
         ui::GetWindowRect(bar, &r);
         EXPECT_EQ(r.Width(), 1600);
+        // The panel column reaches the bottom, its background drawn there as higher up.
+        const ui::Hwnd column = GetWindowOfKind(WindowKind::PanelManeger);
+        ASSERT_TRUE(column && ui::IsWindowVisible(column));
+        ui::GetWindowRect(column, &r);
+        EXPECT_GE(r.bottom, 900);
+        EXPECT_EQ(run.screen->PixelAt(r.left + 20, 890), run.screen->PixelAt(r.left + 20, 700));
         std::string error;
         EXPECT_TRUE(run.screen->WriteScreenshot(testing::ScreenshotPath("zv6_frame_1600x900"), &error)) << error;
         ui::ShowWindow(frame, ui::SW_RESTORE);
