@@ -252,7 +252,7 @@ int OpenSaveGameDialog(ui::Hwnd owner) {
         if (IsSaveGamePath(gSelection.path)) break;
         gSelection = before;
         mapview::EditorMessageBox(owner,
-                                  "保存データの一覧に出るのは、次のフォルダにある拡張子 .ddg のゲームファイルだけです。"
+                                  "保存データの一覧に出るのは、次のフォルダにある拡張子 .ddg のゲームファイルだけです。\n"
                                   "このフォルダに保存してください。\n" + dir,
                                   "セーブ", ui::MB_OK);
     }

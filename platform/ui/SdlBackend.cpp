@@ -97,6 +97,9 @@ std::optional<MouseButton> ButtonOf(uint8_t b) {
     }
 }
 
+// How long a new window waits for the window manager to maximise it.
+constexpr Uint32 kMaximizeWaitMs = 500;
+
 // Whether something on the desktop maximises a window that asks for it. Under X11 that is an
 // EWMH window manager, which announces itself on the root window; a bare X server (a virtual
 // screen, a kiosk) has none, and a window there keeps the size it opens at. The display-less
@@ -135,6 +138,18 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int
     if (!b->window_) {
         if (error) *error = std::string("SDL could not open a window: ") + SDL_GetError();
         return nullptr;
+    }
+    if (flags & SDL_WINDOW_MAXIMIZED) {
+        // The window manager maximises the window a moment after it appears: wait for that
+        // (briefly), so that the windows the program makes first are made for the final size.
+        const Uint32 start = SDL_GetTicks();
+        while (SDL_GetTicks() - start < kMaximizeWaitMs) {
+            SDL_PumpEvents();
+            int w = 0, h = 0;
+            SDL_GetWindowSize(b->window_, &w, &h);
+            if (w != width || h != height) break;
+            SDL_Delay(10);
+        }
     }
     b->renderer_ = SDL_CreateRenderer(b->window_, -1, 0);
     if (!b->renderer_) {
