@@ -29,7 +29,7 @@ class BenchProgramDir {
         fs::remove_all(path_);
         fs::create_directories(path_);
         for (const auto& entry : fs::directory_iterator(ZV_PROGRAM_DIR)) {
-            if (entry.path().filename() == "ZV6WIN.INI") continue;
+            if (entry.path().filename() == "ZV6WIN.INI" || entry.path().filename() == "SAVE") continue;
             fs::create_symlink(entry.path(), path_ / entry.path().filename());
         }
     }

@@ -157,6 +157,7 @@ NetConnection::NetConnection(transport::TransportOptions options)
 }
 
 NetConnection::~NetConnection() {
+    CancelLobbyJoin();
     if (player_) player_->Destroy();
     player_.reset();
     play_.reset();
@@ -333,7 +334,7 @@ void NetConnection::SetPlayerName(const std::string& name) {
     playerName_ = name.substr(0, core::SjisCutLength(name, transport::kMaxPlayerNameBytes));
 }
 
-std::int32_t NetConnection::CheckLobbyLaunch(const std::function<bool()>& cancelled,
+std::int32_t NetConnection::CheckLobbyLaunch(const LobbyWait& wait, const std::function<bool()>& cancelled,
                                              std::uint32_t pollMs) {
     lobby_ = std::make_unique<NetLobby>();
     bool valid = false;
@@ -357,19 +358,58 @@ std::int32_t NetConnection::CheckLobbyLaunch(const std::function<bool()>& cancel
         host_ = true;
         return 0;
     }
+    (void)id;
     // The wait: the session may not be open yet.
-    for (int poll = 0; poll < 120; ++poll) {
-        if (cancelled && cancelled()) return transport::kErrFail;
-        const std::int32_t r = transport_->Join(lobby_->Address(), lobby_->Port(), application_,
-                                                playerName_, receiveEvent_, id);
-        if (r == transport::kOk) {
-            host_ = false;
-            return 0;
+    std::int32_t r = transport::kErrConnecting;
+    if (wait) {
+        r = wait([this] { return PollLobbyJoin(); });
+    } else {
+        for (int poll = 0; poll < 120 && r == transport::kErrConnecting; ++poll) {
+            if (cancelled && cancelled()) break;
+            core::SleepMs(pollMs);
+            r = PollLobbyJoin();
         }
-        if (r == transport::kErrJoinRefused) return transport::kErrFail;
-        core::SleepMs(pollMs);
     }
+    if (r == transport::kOk) {
+        host_ = false;
+        return 0;
+    }
+    CancelLobbyJoin();
     return transport::kErrFail;
+}
+
+std::int32_t NetConnection::PollLobbyJoin() {
+    if (!lobby_ || !transport_) return transport::kErrFail;
+    if (joinAttempt_) {
+        if (!joinAttempt_->done.load()) return transport::kErrConnecting;
+        joinAttempt_->thread.join();
+        const std::int32_t r = joinAttempt_->result;
+        joinAttempt_.reset();
+        if (r == transport::kOk) return transport::kOk;
+        if (r == transport::kErrJoinRefused) return r;
+    }
+    // No session yet (or none asked): the next attempt.
+    joinAttempt_ = std::make_unique<JoinAttempt>();
+    JoinAttempt* attempt = joinAttempt_.get();
+    attempt->thread = std::thread([this, attempt, address = lobby_->Address(), port = lobby_->Port()] {
+        PlayerId id = 0;
+        attempt->result = transport_->Join(address, port, application_, playerName_, receiveEvent_, id);
+        attempt->done.store(true);
+    });
+    return transport::kErrConnecting;
+}
+
+void NetConnection::CancelLobbyJoin() {
+    if (!joinAttempt_) return;
+    // Closing the transport ends a join that waits for its answer; it is closed again until the
+    // attempt is over, in case the attempt had not begun waiting yet.
+    while (!joinAttempt_->done.load()) {
+        if (transport_) transport_->Close();
+        core::SleepMs(10);
+    }
+    joinAttempt_->thread.join();
+    joinAttempt_.reset();
+    if (transport_) transport_->Close();
 }
 
 std::int32_t NetConnection::StartLobbySession() {

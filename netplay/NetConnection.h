@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/core/Threads.h"
@@ -101,6 +103,10 @@ class NetLobby {
     std::string playerName_;
 };
 
+// What waits for a joining lobby start's session: calls the poll it is handed until that answers
+// other than kErrConnecting (see NetConnection::CheckLobbyLaunch).
+using LobbyWait = std::function<std::int32_t(const std::function<std::int32_t()>& poll)>;
+
 class NetConnection {
   public:
     // `options` are the transport's base options (addresses and ports); the chosen connection
@@ -142,10 +148,18 @@ class NetConnection {
     const std::string& PlayerName() const { return playerName_; }
     // 0 on success, E_FAIL otherwise.
     std::int32_t StartLobbySession();
-    // 1 not started by a lobby, 0 lobby connection made, E_FAIL failure. `cancelled` is polled
-    // while a joining lobby start waits for its session (up to 120 polls of pollMs).
-    std::int32_t CheckLobbyLaunch(const std::function<bool()>& cancelled = nullptr,
+    // 1 not started by a lobby, 0 lobby connection made, E_FAIL failure. A joining lobby start
+    // waits for its session: through `wait` when given (it calls the poll it is handed until the
+    // poll answers other than kErrConnecting, and returns that answer, or another code when it
+    // gave up or the user cancelled), else up to 120 polls pollMs apart while `cancelled` says no.
+    std::int32_t CheckLobbyLaunch(const LobbyWait& wait, const std::function<bool()>& cancelled = nullptr,
                                   std::uint32_t pollMs = 250);
+    // One poll of the lobby's join, never blocking: a join attempt runs on a thread of its own;
+    // kErrConnecting while it runs or after one that found no session yet (the next poll tries
+    // again), 0 once joined, kErrJoinRefused when the session refused us.
+    std::int32_t PollLobbyJoin();
+    // Ends an attempt in progress (it is waited for) and forgets it.
+    void CancelLobbyJoin();
 
     bool IsHost() const { return host_; }
     NetPlay* Play() { return play_.get(); }
@@ -174,6 +188,13 @@ class NetConnection {
     int selected_ = -1;
     bool host_ = false;
     std::int32_t lastJoinResult_ = 0;
+    // The lobby's join attempt in progress.
+    struct JoinAttempt {
+        std::thread thread;
+        std::atomic<bool> done{false};
+        std::int32_t result = transport::kErrConnecting;
+    };
+    std::unique_ptr<JoinAttempt> joinAttempt_;
 };
 
 }  // namespace zv::net

@@ -126,12 +126,13 @@ int SessionManager::OpenTransport() {
     return 1;
 }
 
-int SessionManager::ConnectFromLobby(const std::function<bool()>& cancelled, std::uint32_t pollMs) {
+int SessionManager::ConnectFromLobby(const LobbyWait& wait, const std::function<bool()>& cancelled,
+                                     std::uint32_t pollMs) {
     if (!connection_) connection_ = std::make_unique<SessionConnection>(options_.transport);
     connection_->SetApplication(options_.application);
     if (!receiveEvent_) receiveEvent_ = std::make_unique<core::AutoResetEvent>();
     connection_->SetReceiveEvent(receiveEvent_.get());
-    const std::int32_t r = connection_->CheckLobbyLaunch(cancelled, pollMs);
+    const std::int32_t r = connection_->CheckLobbyLaunch(wait, cancelled, pollMs);
     if (r == 1) return 1;
     if (r != 0) return 0;
     launchedByLobby_ = 1;

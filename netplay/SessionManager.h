@@ -156,7 +156,9 @@ class SessionManager : public sim::SessionPort {
     // Lifecycle.
     void Reset();
     int OpenTransport();
-    int ConnectFromLobby(const std::function<bool()>& cancelled = nullptr,
+    // A joining lobby start waits through `wait` when given (the shell's wait dialog), see
+    // NetConnection::CheckLobbyLaunch.
+    int ConnectFromLobby(const LobbyWait& wait = nullptr, const std::function<bool()>& cancelled = nullptr,
                          std::uint32_t pollMs = 250);
     int IsLobbyLaunched() const { return launchedByLobby_; }
     int Host(int maxPlayers, const char* sessionName);

@@ -90,6 +90,18 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             AdoptPanels(h);
             ui::ShowWindow(h, ui::SW_HIDE);
             return 0;
+        case ui::WM_SIZE: {
+            // The column grows with the screen (a window maximised after the panels were
+            // made): so does its background.
+            const int height = int(ui::HiWord(static_cast<uintptr_t>(l)));
+            if (gBackground && height > gBackground->GetHeight()) {
+                gBackground = fw::Dib::CreateBlank(h, kPanelColumnWidth, height, shell::GetPaletteTableB());
+                fw::FillRectColor(h, gBackground.get(), 0, 0, kPanelColumnWidth - 1, height - 1,
+                                  ui::PaletteRgb(66, 66, 66));
+                ui::InvalidateRect(h, nullptr, false);
+            }
+            return ui::DefWindowProc(h, msg, w, l);
+        }
         case WM_LAYOUT_PANELS:
             LayoutPanels(h);
             return 0;

@@ -255,6 +255,18 @@ ui::LResult ToolBarProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
         case ui::WM_PAINT:
             fw::PaintWindowFromBitmap(h, gBar.bar.get());
             return 0;
+        case ui::WM_SIZE: {
+            // The frame widens the bar with the screen (a window maximised after the game's
+            // windows were made): the picture grows with it, the buttons stay where they are.
+            const int width = int(ui::LoWord(static_cast<uintptr_t>(l)));
+            if (gBar.bar && width > gBar.bar->GetWidth()) {
+                gBar.bar = fw::Dib::CreateBlank(h, width, kToolBarHeight, shell::GetPaletteTableC());
+                fw::FillRectColor(h, gBar.bar.get(), 0, 0, width + 1, kToolBarHeight + 1, kBarColor);
+                DrawButtons();
+                ui::InvalidateRect(h, nullptr, false);
+            }
+            return 0;
+        }
         case ui::WM_ERASEBKGND:
             return 1;
         case ui::WM_MOUSEMOVE:

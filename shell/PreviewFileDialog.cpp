@@ -1,6 +1,9 @@
 #include "shell/PreviewFileDialog.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <string_view>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -49,6 +52,15 @@ void CopyField(char* out, std::size_t size, const std::string& value) {
 rules::GameEvents& EventsOf(mapview::MapWorld* world) {
     static rules::GameEvents quiet;
     return world != nullptr && world->events != nullptr ? *world->events : quiet;
+}
+
+bool EndsWithNoCase(const std::string& text, std::string_view end) {
+    if (text.size() < end.size()) return false;
+    for (std::size_t i = 0; i < end.size(); ++i) {
+        const char a = text[text.size() - end.size() + i];
+        if (std::tolower(static_cast<unsigned char>(a)) != end[i]) return false;
+    }
+    return true;
 }
 
 void Fail(ui::Hwnd owner, const char* what, const std::string& error) {
@@ -206,6 +218,16 @@ int SaveMapFileDialog(ui::Hwnd owner) {
     return RunMapFileDialog(owner, "マップファイル", "MAP?????.ddm", dir.c_str(), 1);
 }
 
+std::string SaveGameFolder() { return std::string(fw::GetProgramDirectory()) + "SAVE/"; }
+
+bool IsSaveGamePath(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path file(path);
+    if (!EndsWithNoCase(file.filename().string(), ".ddg")) return false;
+    return fs::equivalent(file.parent_path(), fs::path(SaveGameFolder()), ec) && !ec;
+}
+
 int OpenSaveGameDialog(ui::Hwnd owner) {
     mapview::MapWorld* world = mapview::CurrentMapWorld();
     if (world == nullptr || world->tables == nullptr) return 0;
@@ -214,9 +236,26 @@ int OpenSaveGameDialog(ui::Hwnd owner) {
         countries.Select(c);
         countries.SetValue38(countries.GetFunds());
     }
-    SetFileDialogHook(FilePreviewHook, kPreviewPaneTemplate);
-    const std::string dir = std::string(fw::GetProgramDirectory()) + "/SAVE/";
-    if (ShowFileDialog(owner, "ゲームファイル", "*.ddg", dir.c_str(), 1) != 1) return 0;
+    // The list of saved games reads this folder only: a folder removed since the start is made
+    // again, and a save is never written anywhere else.
+    const std::string dir = SaveGameFolder();
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec || !std::filesystem::is_directory(dir)) {
+        Fail(owner, "セーブデータのフォルダを作れませんでした", dir + "\n" + (ec ? ec.message() : std::string()));
+        return 0;
+    }
+    for (;;) {
+        SetFileDialogHook(FilePreviewHook, kPreviewPaneTemplate);
+        const FileSelection before = gSelection;
+        if (ShowFileDialog(owner, "ゲームファイル", "*.ddg", dir.c_str(), 1) != 1) return 0;
+        if (IsSaveGamePath(gSelection.path)) break;
+        gSelection = before;
+        mapview::EditorMessageBox(owner,
+                                  "保存データの一覧に出るのは、次のフォルダにある拡張子 .ddg のゲームファイルだけです。\n"
+                                  "このフォルダに保存してください。\n" + dir,
+                                  "セーブ", ui::MB_OK);
+    }
     const rules::FileStatus status = rules::WriteSaveGame(*world->tables, EventsOf(world), gSelection.path);
     if (!status) {
         Fail(owner, "ゲームの保存に失敗しました", status.error);

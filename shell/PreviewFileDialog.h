@@ -52,8 +52,14 @@ int ShowFileDialog(ui::Hwnd owner, const char* labelUtf8, const char* pattern, c
 int RunMapFileDialog(ui::Hwnd owner, const char* labelUtf8, const char* pattern, const char* initialDir, int save);
 int OpenMapFileDialog(ui::Hwnd owner);
 int SaveMapFileDialog(ui::Hwnd owner);
-// Copies every country's funds into its computer-player funds, then saves the game.
+// Copies every country's funds into its computer-player funds, then saves the game into the
+// program folder's SAVE (made when missing; a file chosen elsewhere is refused with a box that
+// names the folder, and the dialog comes again).
 int OpenSaveGameDialog(ui::Hwnd owner);
+// The folder of saved games ("SAVE/" in the program folder), and whether a path is a saved
+// game there (".ddg" in any case of letters), where the list of saved games finds it.
+std::string SaveGameFolder();
+bool IsSaveGamePath(const std::string& path);
 
 intptr_t FileDialogHookProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l);
 intptr_t FilePreviewHook(ui::Hwnd pane, uint32_t msg, ui::WParam w, ui::LParam l);

@@ -47,7 +47,9 @@ int main() {
             return nullptr;
         }
         std::string why;
-        auto backend = zv::ui::SdlBackend::Create("ZV6", 1024, 768, &why);
+        // The frame is always shown maximised: the screen window opens over the display's
+        // usable area (1024 x 768 is its size when restored).
+        auto backend = zv::ui::SdlBackend::Create("ZV6", 1024, 768, &why, true);
         if (!backend && error != nullptr) {
             *error = "cannot open a window (" + why +
                      "). Run zv6 on a desktop, or without one under a virtual screen: "

@@ -282,7 +282,7 @@ TEST(LobbyTest, AHostAndAJoinerStartFromTheEnvironment) {
     EXPECT_EQ(host.manager->IsLobbyLaunched(), 1);
     EXPECT_TRUE(host.manager->IsHost());
     setenv("ZV6_LOBBY", ("join;127.0.0.1;" + std::to_string(port) + ";guest").c_str(), 1);
-    ASSERT_EQ(joiner.manager->ConnectFromLobby(nullptr, 20), 1);
+    ASSERT_EQ(joiner.manager->ConnectFromLobby(nullptr, nullptr, 20), 1);
     unsetenv("ZV6_LOBBY");
     EXPECT_FALSE(joiner.manager->IsHost());
     for (int i = 0; i < 300 && joiner.manager->OwnSlot() != 1; ++i) {
@@ -292,6 +292,60 @@ TEST(LobbyTest, AHostAndAJoinerStartFromTheEnvironment) {
     }
     EXPECT_EQ(joiner.manager->OwnSlot(), 1);
     EXPECT_EQ(host.manager->SlotName(1), "guest");
+}
+
+// A joining lobby start that finds no session yet waits through its wait, which polls without
+// blocking until the host opens; a wait that gives up leaves the program unconnected.
+TEST(LobbyTest, AJoinerWaitsForItsSessionThroughItsWaitOrGivesUp) {
+    const std::uint16_t base = TestDiscoveryBase();
+    std::vector<std::string> log;
+    Endpoint host(base, &log);
+    Endpoint joiner(base, &log);
+    const std::uint16_t port = static_cast<std::uint16_t>(base + 9);
+    setenv("ZV6_LOBBY", ("join;127.0.0.1;" + std::to_string(port) + ";guest").c_str(), 1);
+    int polls = 0;
+    int pollsBeforeHost = 0;
+    const LobbyWait wait = [&](const std::function<std::int32_t()>& poll) {
+        for (int i = 0; i < 1000; ++i) {
+            const std::int32_t r = poll();
+            ++polls;
+            if (r != transport::kErrConnecting) return r;
+            if (polls == 5) {
+                // The host's session opens while the joiner waits.
+                pollsBeforeHost = polls;
+                setenv("ZV6_LOBBY", ("host;" + std::to_string(port) + ";boss").c_str(), 1);
+                EXPECT_EQ(host.manager->ConnectFromLobby(), 1);
+            }
+            core::SleepMs(10);
+        }
+        return transport::kErrConnecting;
+    };
+    ASSERT_EQ(joiner.manager->ConnectFromLobby(wait), 1);
+    EXPECT_EQ(pollsBeforeHost, 5) << "the first polls found no session and did not end the wait";
+    EXPECT_GT(polls, 5);
+    EXPECT_EQ(joiner.manager->IsLobbyLaunched(), 1);
+    EXPECT_FALSE(joiner.manager->IsHost());
+    for (int i = 0; i < 300 && joiner.manager->OwnSlot() != 1; ++i) {
+        host.handOff.Serve();
+        joiner.handOff.Serve();
+        core::SleepMs(5);
+    }
+    EXPECT_EQ(host.manager->SlotName(1), "guest");
+
+    // Nobody listens on the next port: the wait gives up (as its Cancel does) after three polls.
+    Endpoint alone(base, &log);
+    setenv("ZV6_LOBBY", ("join;127.0.0.1;" + std::to_string(port + 1) + ";guest").c_str(), 1);
+    int tries = 0;
+    EXPECT_EQ(alone.manager->ConnectFromLobby([&](const std::function<std::int32_t()>& poll) {
+        for (; tries < 3; ++tries) {
+            if (poll() != transport::kErrConnecting) return std::int32_t(transport::kOk);
+            core::SleepMs(20);
+        }
+        return transport::kErrUserCancel;
+    }), 0);
+    unsetenv("ZV6_LOBBY");
+    EXPECT_EQ(tries, 3);
+    EXPECT_EQ(alone.manager->IsLobbyLaunched(), 0);
 }
 
 }  // namespace

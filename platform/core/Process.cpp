@@ -1,6 +1,7 @@
 #include "platform/core/Process.h"
 
 #include <errno.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -8,11 +9,23 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
+
 #include "platform/core/Paths.h"
 
 extern char** environ;
 
 namespace zv::core {
+
+namespace {
+std::atomic<pid_t> gWaitedChild{0};
+}  // namespace
+
+void SignalWaitedChild(int signal) {
+    const pid_t pid = gWaitedChild.load();
+    if (pid > 0) ::kill(pid, signal);
+}
 
 std::string InstanceLock::LockPath(std::string_view name) {
     std::string safe;
@@ -39,7 +52,24 @@ bool InstanceLock::TryAcquire(std::string_view name) {
         return false;
     }
     fd_ = fd;
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) == 0) {
+        [[maybe_unused]] const ssize_t n = ::pwrite(fd, pid.data(), pid.size(), 0);
+    }
     return true;
+}
+
+long InstanceLock::HolderPid(std::string_view name) {
+    const std::string path = LockPath(name);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return 0;
+    char text[24] = {};
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (n <= 0) return 0;
+    char* end = nullptr;
+    const long pid = std::strtol(text, &end, 10);
+    return end != text && pid > 0 ? pid : 0;
 }
 
 void InstanceLock::Release() {
@@ -69,10 +99,13 @@ int SpawnAndWait(const std::string& path, const std::string& workingDir) {
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return -1;
 
+    gWaitedChild.store(pid);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
+    int waited = 0;
+    while ((waited = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
     }
+    gWaitedChild.store(0);
+    if (waited < 0) return -1;
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return -1;

@@ -44,6 +44,7 @@ inline constexpr std::int32_t kErrCantCreatePlayer = static_cast<std::int32_t>(0
 inline constexpr std::int32_t kErrJoinRefused = static_cast<std::int32_t>(0x8877012Cu);
 inline constexpr std::int32_t kErrTimeout = static_cast<std::int32_t>(0x887700BBu);
 inline constexpr std::int32_t kErrUserCancel = static_cast<std::int32_t>(0x88770118u);
+inline constexpr std::int32_t kErrConnecting = static_cast<std::int32_t>(0x8877015Eu);
 
 // System message types (first u32 of a message from kSystemPlayer).
 inline constexpr std::uint32_t kSysCreatePlayer = 3;

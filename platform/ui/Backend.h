@@ -26,7 +26,8 @@ enum class BackendEventKind {
     ScreenResized,  // the screen surface has a new size
     Exposed,        // the screen must be presented again in full
     Minimized,
-    Restored,
+    Restored,   // neither minimised nor maximised any more
+    Maximized,  // the desktop's window manager maximised the screen window
     FocusLost,  // the screen window no longer gets keys: every key counts as released
     FocusGained,  // the screen window gets the keys again
     MouseLeft,    // the pointer left the screen window
@@ -104,6 +105,9 @@ class Backend {
     virtual void MinimizeWindow() {}
     virtual void RestoreWindow() {}
     virtual void MaximizeWindow() {}
+    // Back from maximised to the window's normal size.
+    virtual void UnmaximizeWindow() {}
+    virtual bool IsWindowMaximized() { return false; }
     // The window's size in screen pixels (before scaling to the desktop's pixels).
     virtual void ResizeWindow(int width, int height) {
         (void)width;

@@ -188,6 +188,16 @@ void HeadlessBackend::MaximizeWindow() {
     windowState_ = "maximized";
 }
 
+void HeadlessBackend::UnmaximizeWindow() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (windowState_ == "maximized") windowState_ = "normal";
+}
+
+bool HeadlessBackend::IsWindowMaximized() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return windowState_ == "maximized";
+}
+
 std::string HeadlessBackend::WindowStateRequested() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return windowState_;

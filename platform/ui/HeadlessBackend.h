@@ -38,6 +38,8 @@ class HeadlessBackend : public Backend {
     void MinimizeWindow() override;
     void RestoreWindow() override;
     void MaximizeWindow() override;
+    void UnmaximizeWindow() override;     // "normal"
+    bool IsWindowMaximized() override;    // the state requested is "maximized"
     void ResizeWindow(int width, int height) override;  // as Resize
     // What the layer last asked of the screen window: "normal", "minimized" or "maximized".
     std::string WindowStateRequested() const;

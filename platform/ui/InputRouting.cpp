@@ -48,14 +48,20 @@ void WindowManager::HandleBackendEvent(const BackendEvent& e) {
         }
         case BackendEventKind::ScreenResized: {
             Window* d = Get(desktop_);
+            const Rect before = d->rect;
             d->rect = ScreenRect();
             d->client = {0, 0, d->rect.Width(), d->rect.Height()};
             const std::vector<Hwnd> tops = d->children;
             for (Hwnd t : tops) {
                 Window* tw = Get(t);
-                if (tw && (tw->style & WS_MAXIMIZE) && !(tw->style & WS_MINIMIZE)) {
+                if (!tw || (tw->style & WS_MINIMIZE)) continue;
+                if (tw->style & WS_MAXIMIZE) {
                     const Rect r = MaximizedPlacement(t);
                     SetWindowPos(t, {}, r.left, r.top, r.Width(), r.Height(),
+                                 SWP_NOZORDER | SWP_NOACTIVATE);
+                } else if (t == mainWindow_ && mainFillsScreen_ && tw->rect == before) {
+                    // A restored main window that filled the screen keeps filling it.
+                    SetWindowPos(t, {}, 0, 0, d->rect.Width(), d->rect.Height(),
                                  SWP_NOZORDER | SWP_NOACTIVATE);
                 }
             }
@@ -69,8 +75,22 @@ void WindowManager::HandleBackendEvent(const BackendEvent& e) {
             if (Get(mainWindow_)) ShowWindow(mainWindow_, SW_MINIMIZE);
             return;
         case BackendEventKind::Restored:
-            if (Get(mainWindow_) && IsIconic(mainWindow_)) ShowWindow(mainWindow_, SW_RESTORE);
+        case BackendEventKind::Maximized: {
+            // The desktop's window manager changed the screen window: the main window follows.
+            if (!Get(mainWindow_)) return;
+            followingScreen_ = true;
+            if (IsIconic(mainWindow_)) ShowWindow(mainWindow_, SW_RESTORE);
+            if (Get(mainWindow_)) {
+                const bool zoomed = IsZoomed(mainWindow_);
+                if (e.kind == BackendEventKind::Maximized && !zoomed) {
+                    ShowWindow(mainWindow_, SW_SHOWMAXIMIZED);
+                } else if (e.kind == BackendEventKind::Restored && zoomed && !backend_->IsWindowMaximized()) {
+                    ShowWindow(mainWindow_, SW_RESTORE);
+                }
+            }
+            followingScreen_ = false;
             return;
+        }
         case BackendEventKind::FocusLost:
             // The releases happen where we cannot see them; a key held while switching away
             // (Alt of Alt+Tab) must not stay down.

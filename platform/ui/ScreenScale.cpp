@@ -22,6 +22,21 @@ ScreenScaling ChooseScreenScaling(int windowW, int windowH, int outputW, int out
     return s;
 }
 
+StartPlacement ChooseStartPlacement(const Rect& usable, int normalW, int normalH, bool windowManager) {
+    StartPlacement p;
+    if (!windowManager || usable.IsEmpty()) {
+        p.rect = usable.IsEmpty() ? Rect{0, 0, std::max(1, normalW), std::max(1, normalH)} : usable;
+        return p;
+    }
+    const int w = std::clamp(normalW, 1, usable.Width());
+    const int h = std::clamp(normalH, 1, usable.Height());
+    const int x = usable.left + (usable.Width() - w) / 2;
+    const int y = usable.top + (usable.Height() - h) / 2;
+    p.rect = {x, y, x + w, y + h};
+    p.maximize = true;
+    return p;
+}
+
 Point WindowToDesktop(const ScreenScaling& s, Point window) {
     // Points to output pixels first (exact in 64 bits), then take off the border and divide;
     // positions left of or above the desktop must round down, not towards zero.

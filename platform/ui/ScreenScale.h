@@ -34,6 +34,17 @@ ScreenScaling ChooseScreenScaling(int windowW, int windowH, int outputW, int out
                                   int requested, int minW = kMinDesktopWidth,
                                   int minH = kMinDesktopHeight);
 
+// Where the screen window of a program that is shown maximised opens, on a display whose usable
+// area (without panels and docks) is `usable`. Where a window manager maximises windows it opens
+// at its normal size (normalW x normalH, held inside the area, centred) and asks to be
+// maximised, so that restoring it later gives that size; without one nothing would enlarge it,
+// so it opens over the whole usable area.
+struct StartPlacement {
+    Rect rect;
+    bool maximize = false;
+};
+StartPlacement ChooseStartPlacement(const Rect& usable, int normalW, int normalH, bool windowManager);
+
 // A mouse position in window points to desktop pixels, held inside the desktop.
 Point WindowToDesktop(const ScreenScaling& s, Point window);
 // A desktop rectangle to window points (where the input method's list goes, cursor limits).

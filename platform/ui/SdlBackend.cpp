@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <string>
 #include <optional>
 
 #include "platform/ui/Cursor.h"
+#include "platform/ui/X11Probe.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 
@@ -95,20 +97,59 @@ std::optional<MouseButton> ButtonOf(uint8_t b) {
     }
 }
 
+// How long a new window waits for the window manager to maximise it.
+constexpr Uint32 kMaximizeWaitMs = 500;
+
+// Whether something on the desktop maximises a window that asks for it. Under X11 that is an
+// EWMH window manager, which announces itself on the root window; a bare X server (a virtual
+// screen, a kiosk) has none, and a window there keeps the size it opens at. The display-less
+// drivers have none either; the other systems always do.
+bool DesktopMaximizesWindows() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const std::string name = driver ? driver : "";
+    if (name == "offscreen" || name == "dummy" || name == "evdev" || name == "KMSDRM") return false;
+    if (name != "x11") return true;
+    return X11HasWindowManager();
+}
+
 }  // namespace
 
 std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int width, int height,
-                                               std::string* error) {
+                                               std::string* error, bool maximized) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (error) *error = std::string("SDL could not start: ") + SDL_GetError();
         return nullptr;
     }
     std::unique_ptr<SdlBackend> b(new SdlBackend());
-    b->window_ = SDL_CreateWindow(titleUtf8.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  width, height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    if (maximized) {
+        SDL_Rect usable{0, 0, 0, 0};
+        if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, 0, 0};
+        const StartPlacement p = ChooseStartPlacement({usable.x, usable.y, usable.x + usable.w, usable.y + usable.h},
+                                                      width, height, DesktopMaximizesWindows());
+        x = p.rect.left;
+        y = p.rect.top;
+        width = p.rect.Width();
+        height = p.rect.Height();
+        if (p.maximize) flags |= SDL_WINDOW_MAXIMIZED;
+    }
+    b->window_ = SDL_CreateWindow(titleUtf8.c_str(), x, y, width, height, flags);
     if (!b->window_) {
         if (error) *error = std::string("SDL could not open a window: ") + SDL_GetError();
         return nullptr;
+    }
+    if (flags & SDL_WINDOW_MAXIMIZED) {
+        // The window manager maximises the window a moment after it appears: wait for that
+        // (briefly), so that the windows the program makes first are made for the final size.
+        const Uint32 start = SDL_GetTicks();
+        while (SDL_GetTicks() - start < kMaximizeWaitMs) {
+            SDL_PumpEvents();
+            int w = 0, h = 0;
+            SDL_GetWindowSize(b->window_, &w, &h);
+            if (w != width || h != height) break;
+            SDL_Delay(10);
+        }
     }
     b->renderer_ = SDL_CreateRenderer(b->window_, -1, 0);
     if (!b->renderer_) {
@@ -166,6 +207,14 @@ void SdlBackend::RestoreWindow() {
 
 void SdlBackend::MaximizeWindow() {
     if (window_) SDL_MaximizeWindow(window_);
+}
+
+void SdlBackend::UnmaximizeWindow() {
+    if (window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED)) SDL_RestoreWindow(window_);
+}
+
+bool SdlBackend::IsWindowMaximized() {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
 }
 
 void SdlBackend::ResizeWindow(int width, int height) {
@@ -277,6 +326,9 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                         return true;
                     case SDL_WINDOWEVENT_RESTORED:
                         out.kind = BackendEventKind::Restored;
+                        return true;
+                    case SDL_WINDOWEVENT_MAXIMIZED:
+                        out.kind = BackendEventKind::Maximized;
                         return true;
                     case SDL_WINDOWEVENT_FOCUS_LOST:
                         out.kind = BackendEventKind::FocusLost;

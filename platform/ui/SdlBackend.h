@@ -20,8 +20,10 @@ namespace zv::ui {
 class SdlBackend : public Backend {
   public:
     // Null with a message when SDL or its window cannot start (no display, for instance).
+    // `maximized`: the window opens maximised on the display's usable area (ChooseStartPlacement),
+    // width x height being its restored size.
     static std::unique_ptr<SdlBackend> Create(const std::string& titleUtf8, int width, int height,
-                                              std::string* error);
+                                              std::string* error, bool maximized = false);
     ~SdlBackend() override;
 
     Surface32 Screen() override;
@@ -44,6 +46,8 @@ class SdlBackend : public Backend {
     void MinimizeWindow() override;
     void RestoreWindow() override;
     void MaximizeWindow() override;
+    void UnmaximizeWindow() override;
+    bool IsWindowMaximized() override;
     void ResizeWindow(int width, int height) override;
     bool SetDesktopFullscreen(bool on) override;
     // The desktop is drawn at its own size and shown at a whole-number scale: chosen from the

@@ -204,6 +204,10 @@ class WindowManager {
     // The window that receives WM_CLOSE when the user closes the screen window; by default the
     // first top-level window created that still exists.
     void SetMainWindow(Hwnd h) { mainWindow_ = h; }
+    // A program whose main window is the whole screen window: restored from maximised it keeps
+    // filling the screen (its frame showing) while the screen window itself becomes smaller,
+    // and a main window that fills the screen follows the screen's size.
+    void SetMainWindowFillsScreen(bool on) { mainFillsScreen_ = on; }
 
     // The menu bar's space in a top-level window's frame (Menu.h keeps the menus themselves),
     // its rectangle, and the caption's system-menu icon (screen coordinates).
@@ -312,6 +316,10 @@ class WindowManager {
     std::unique_ptr<std::array<std::atomic<uint16_t>, 65536>> generations_;
     Hwnd desktop_{};
     Hwnd mainWindow_{};
+    // Set while the main window follows a change the screen window reported, so that the
+    // change is not asked of the screen window again.
+    bool followingScreen_ = false;
+    bool mainFillsScreen_ = false;
 
     // Cross-thread traffic.
     mutable std::mutex queueMutex_;

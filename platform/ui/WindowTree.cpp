@@ -681,7 +681,12 @@ void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
     Rect target = w->rect;
     uint32_t style = w->style;
     if (cmd == SW_MAXIMIZE || cmd == SW_SHOWMAXIMIZED) {
-        if ((style & WS_MAXIMIZE) && !(style & WS_MINIMIZE)) return;
+        if ((style & WS_MAXIMIZE) && !(style & WS_MINIMIZE)) {
+            // A main window made maximised before it became the main window: the screen
+            // window is asked now.
+            if (h == mainWindow_ && !followingScreen_ && !backend_->IsWindowMaximized()) backend_->MaximizeWindow();
+            return;
+        }
         if (!(style & (WS_MAXIMIZE | WS_MINIMIZE))) w->restoreRect = w->rect;
         style = (style | WS_MAXIMIZE) & ~WS_MINIMIZE;
         w->style = style;
@@ -702,7 +707,9 @@ void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
             w = Get(h);
         } else {
             w->style = style & ~(WS_MINIMIZE | WS_MAXIMIZE);
-            target = w->restoreRect;
+            // A main window that stands for the screen window still fills the screen when
+            // restored from maximised, while the screen window itself becomes smaller.
+            target = h == mainWindow_ && mainFillsScreen_ && (style & WS_MAXIMIZE) ? ScreenRect() : w->restoreRect;
         }
         w->maximizedBeforeMinimize = false;
     }
@@ -712,13 +719,20 @@ void WindowManager::ApplyMinMax(Hwnd h, int cmd) {
         // An iconic window is out of the way: pass activation on.
         if (active_ == h) ActivateAnother(h);
     }
-    // The main window stands for the program: minimising it minimises the screen window too,
-    // and restoring it brings that back.
-    if (h == mainWindow_ && Get(h)) {
-        if (Get(h)->style & WS_MINIMIZE)
+    // The main window stands for the program: minimising, maximising and restoring it do the
+    // same to the screen window (unless the change came from there).
+    if (h == mainWindow_ && Get(h) && !followingScreen_) {
+        const uint32_t now = Get(h)->style;
+        if (now & WS_MINIMIZE) {
             backend_->MinimizeWindow();
-        else
+        } else {
             backend_->RestoreWindow();
+            if (now & WS_MAXIMIZE) {
+                backend_->MaximizeWindow();
+            } else if (style & WS_MAXIMIZE) {
+                backend_->UnmaximizeWindow();
+            }
+        }
     }
 }
 

@@ -79,12 +79,6 @@ using testing::ClickListRow;
 constexpr const char* kDefaultMap = "MAP00001.ddm";
 constexpr const char* kSaveName = "campaign";
 
-// The run's SAVE folder is its own and starts empty.
-void MakeSaveFolder(ProgramRun& run) {
-    const fs::path dir(run.dir.Path());
-    fs::remove(dir / "SAVE");
-    fs::create_directories(dir / "SAVE");
-}
 
 void Shot(ProgramRun& run, const std::string& name) {
     run.Pump();
@@ -278,11 +272,14 @@ TEST_F(GameEndToEnd, SetUpDeployPlaySaveLoadAndQuitByMouseAndKeys) {
     // The clock thread at four times the game's own pace: three game hours take some twenty
     // seconds at the fastest speed instead of a minute.
     run.options.clockPeriodMs = 50;
-    MakeSaveFolder(run);
-    const fs::path saveFile = fs::path(run.dir.Path()) / "SAVE" / (std::string(kSaveName) + ".ddg");
+    // The run's program folder has no SAVE folder: the program makes the one its saves go to.
+    const fs::path saveFolder = fs::path(run.dir.Path()) / "SAVE";
+    ASSERT_FALSE(fs::exists(saveFolder));
+    const fs::path saveFile = saveFolder / (std::string(kSaveName) + ".ddg");
     bool finished = false;
     const int code = run.Run(
         [&](ui::Hwnd frame) {
+            EXPECT_TRUE(fs::is_directory(saveFolder)) << "the program made no SAVE folder";
             // Fights would play on the screen's timers, which only move inside modal loops here.
             shell::PutFightMine(0);
             shell::PutFightOther(0);

@@ -587,7 +587,7 @@ int Main(int argc, char** argv) {
     fs::create_directories(dir);
     for (const auto& entry : fs::directory_iterator(ZV_PROGRAM_DIR)) {
         const std::string name = entry.path().filename().string();
-        if (name == "ZV6WIN.INI") continue;
+        if (name == "ZV6WIN.INI" || name == "SAVE") continue;
         fs::create_symlink(entry.path(), dir / name);
     }
     InstallSetupModule();

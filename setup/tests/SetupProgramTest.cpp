@@ -1,6 +1,9 @@
 // The whole program from its title to a started game, driven by the mouse and keys only.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
 
 #include <filesystem>
 #include <string>
@@ -278,6 +281,48 @@ TEST_F(SetupProgram, TheTitlesQuitPlateEndsTheProgram) {
     EXPECT_TRUE(drove);
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(IsMainMenuOpen());
+}
+
+// The screen window grows after the title opened (a window manager maximises it later): the
+// title keeps covering the frame, its page in the middle.
+TEST_F(SetupProgram, TheTitleFollowsTheScreensSize) {
+    ProgramRun run;
+    const int code = run.Run([&](ui::Hwnd frame) {
+        run.screen->Resize(1600, 900);
+        run.Pump();
+        ui::Rect f{}, t{};
+        ui::GetWindowRect(frame, &f);
+        ui::GetWindowRect(GetMainMenuWindow(), &t);
+        EXPECT_EQ(t, f);
+        EXPECT_EQ(f.Width(), 1608);
+        run.Pump();
+        std::string error;
+        EXPECT_TRUE(run.screen->WriteScreenshot(ScreenshotPath("setup_title_1600x900"), &error)) << error;
+        ClickAt(run.screen, GetSetupPage(kPageTitle), kQuitRight, kQuitBottom);
+    });
+    EXPECT_EQ(code, 0);
+}
+
+// SIGTERM on the title: the program ends at once, without a question, the title and the frame
+// closed in order, exit code 0.
+TEST_F(SetupProgram, ASignalOnTheTitleEndsTheProgramInOrder) {
+    ProgramRun run;
+    bool signalled = false;
+    const int code = run.Run([&](ui::Hwnd frame) {
+        ASSERT_TRUE(IsMainMenuOpen());
+        ASSERT_TRUE(ui::IsWindowVisible(GetSetupPage(kPageTitle)));
+        (void)frame;
+        signalled = true;
+        ::kill(::getpid(), SIGTERM);
+    });
+    ASSERT_TRUE(signalled);
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(IsMainMenuOpen());
+    EXPECT_FALSE(shell::IsSimulationThreadStarted());
+    const auto at = [&](const char* step) { return std::find(run.steps.begin(), run.steps.end(), step) - run.steps.begin(); };
+    EXPECT_LT(at("loop ended"), at("terminated"));
+    EXPECT_LT(at("terminated"), at("clock stopped"));
+    EXPECT_EQ(run.steps.back(), "tables freed");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "shell/game/FrameWindow.h"
+#include "shell/game/TitleWindow.h"
 
 #include <memory>
 #include <string>
@@ -183,6 +184,20 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
             if (w == ui::SIZE_RESTORED || w == ui::SIZE_MAXIMIZED || w == ui::SIZE_MINIMIZED) {
                 ui::SendMessage(GetWindowOfKind(WindowKind::ResultWnd), WM_RESULT_SHOW, 0,
                                 w == ui::SIZE_MINIMIZED ? 0 : 1);
+            }
+            if (w == ui::SIZE_RESTORED || w == ui::SIZE_MAXIMIZED) {
+                FitTitleWindowOverFrame(h);
+                // The tool bar spans the frame's client area, however wide the screen has
+                // become (and no wider: it would cover the frame's border).
+                if (const ui::Hwnd bar = GetToolBarWindow()) {
+                    ui::Rect r{};
+                    ui::GetWindowRect(bar, &r);
+                    const int width = int(ui::LoWord(static_cast<uintptr_t>(l)));
+                    if (width > 0 && width != r.Width()) {
+                        ui::SetWindowPos(bar, {}, 0, 0, width, r.Height(),
+                                         ui::SWP_NOZORDER | ui::SWP_NOMOVE | ui::SWP_NOACTIVATE);
+                    }
+                }
             }
             return Default(h, msg, w, l);
         case ui::WM_CLOSE: {

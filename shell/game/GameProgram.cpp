@@ -1,13 +1,18 @@
 #include "shell/game/GameProgram.h"
 #include "shell/game/TitleWindow.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "framework/ProcessState.h"
 #include "framework/media/Application.h"
 #include "framework/media/DisplayMode.h"
+#include "framework/media/LobbyWaitDialog.h"
 #include "framework/media/SoundManager.h"
 #include "mapview/MapMessages.h"
 #include "mapview/MapWorld.h"
@@ -16,6 +21,7 @@
 #include "organize/DeploymentSession.h"
 #include "organize/OrganizeWorld.h"
 #include "platform/core/Process.h"
+#include "platform/core/Signals.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/Mdi.h"
@@ -168,11 +174,29 @@ int RunGameProgram(const GameProgramOptions& options) {
 
     // 1. Only one copy runs.
     core::InstanceLock lock;
-    if (!lock.TryAcquire(options.instanceName.empty() ? GetFrameClassName() : options.instanceName)) {
+    const std::string instanceName = options.instanceName.empty() ? GetFrameClassName() : options.instanceName;
+    if (!lock.TryAcquire(instanceName)) {
         trace("already running");
+        const long holder = core::InstanceLock::HolderPid(instanceName);
+        report("another copy is already running" +
+               (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()) +
+               "; this one ends. Lock file: " + core::InstanceLock::LockPath(instanceName));
         return 0;
     }
     trace("mutex");
+
+    // SIGTERM and SIGINT end the program as its own quit does, without asking: every message
+    // loop is left (asked again until the last one is), the frame closes the game and the map,
+    // and the shut-down below runs in its order. A program it waits for is asked to end too.
+    std::mutex endMutex;
+    ui::WindowManager* endTarget = nullptr;
+    core::TerminationWatch termination;
+    termination.Start([&](int signal) {
+        core::SignalWaitedChild(signal);
+        std::lock_guard<std::mutex> guard(endMutex);
+        if (endTarget) endTarget->PostQuitMessage(0);
+    });
+    const auto terminated = [] { return core::TerminationWatch::Received() != 0; };
 
     // 3. The program's values.
     fw::ProcessState process;
@@ -182,6 +206,14 @@ int RunGameProgram(const GameProgramOptions& options) {
         fw::SaveProgramDirectory(fw::GetAppInstance());
     } else {
         fw::SetProgramDirectory(options.programDirectory);
+    }
+    // The folders the game writes into. A program folder that lacks one (copied by hand, or
+    // cleaned) gets it, so what is saved lands where the lists of files look.
+    for (const char* folder : {"SAVE", "MAP", "USER"}) {
+        const std::string path = std::string(fw::GetProgramDirectory()) + folder;
+        std::error_code ec;
+        std::filesystem::create_directories(path, ec);
+        if (ec) report("cannot make the folder " + path + " (" + ec.message() + ")");
     }
     WindowRegistry registry;
     InstallWindowRegistry(&registry);
@@ -198,11 +230,23 @@ int RunGameProgram(const GameProgramOptions& options) {
         return 1;
     }
     auto wm = std::make_unique<ui::WindowManager>(std::move(backend));
+    {
+        std::lock_guard<std::mutex> guard(endMutex);
+        endTarget = wm.get();
+    }
+    // The screen goes only after the signal watch has let go of it.
+    const auto closeScreen = [&] {
+        {
+            std::lock_guard<std::mutex> guard(endMutex);
+            endTarget = nullptr;
+        }
+        wm.reset();
+    };
 
     // 4. The screen.
     trace("screen");
     if (!CheckDisplayMode(ui::Hwnd{})) {
-        wm.reset();
+        closeScreen();
         uninstall();
         return 0;
     }
@@ -213,7 +257,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     RegisterFrameMenus();
     if (!tables->LoadAllTables(fw::GetProgramDirectory())) {
         report("cannot load the rule tables: " + tables->LastError());
-        wm.reset();
+        closeScreen();
         uninstall();
         return 0;
     }
@@ -221,7 +265,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     AddGamePanelsModule();
     if (!RegisterWindowClasses(nullptr) || !InitButtonBitmaps()) {
         report("cannot register the window classes or read the button pictures");
-        wm.reset();
+        closeScreen();
         uninstall();
         return 0;
     }
@@ -300,7 +344,7 @@ int RunGameProgram(const GameProgramOptions& options) {
         FreeButtonBitmaps();
         clock.reset();
         simulation.reset();
-        wm.reset();
+        closeScreen();
         uninstall();
     };
 
@@ -312,6 +356,9 @@ int RunGameProgram(const GameProgramOptions& options) {
         return 0;
     }
     trace("frame");
+    // The frame is the program's screen window: maximised and restored with it, filling it.
+    wm->SetMainWindow(frame);
+    wm->SetMainWindowFillsScreen(true);
 
     // 8. Application and display mode objects.
     fw::CreateApplication(fw::GetAppInstance(), frame);
@@ -319,8 +366,15 @@ int RunGameProgram(const GameProgramOptions& options) {
 
     // 9, 10. The session's events go to the frame; a lobby may have started us.
     ConnectSessionToFrame(frame);
-    if (!session->ConnectFromLobby()) {
-        ui::MessageBox(ui::Hwnd{}, Sjis("セッションに参加できませんでした。"), GetFrameTitle(), ui::MB_SYSTEMMODAL);
+    // A lobby start that joins waits for its session in the lobby wait dialog, which the
+    // player sees and can cancel.
+    const net::LobbyWait lobbyWait = [](const std::function<std::int32_t()>& poll) {
+        return fw::RunLobbyWaitDialog(poll);
+    };
+    if (!session->ConnectFromLobby(lobbyWait)) {
+        if (!terminated()) {
+            ui::MessageBox(ui::Hwnd{}, Sjis("セッションに参加できませんでした。"), GetFrameTitle(), ui::MB_SYSTEMMODAL);
+        }
         displayMode.reset();
         fw::DeleteApplication();
         ui::DestroyWindow(frame);
@@ -331,7 +385,7 @@ int RunGameProgram(const GameProgramOptions& options) {
 
     // 11. The opening program, waited for (the title window joins here once it exists; until
     // then the program goes on to the frame), then the sound.
-    if (options.runOpening && !session->IsLobbyLaunched()) {
+    if (options.runOpening && !session->IsLobbyLaunched() && !terminated()) {
         options.runOpening(fw::GetProgramDirectory());
         trace("opening");
     }
@@ -371,7 +425,7 @@ int RunGameProgram(const GameProgramOptions& options) {
 
     // 15. The message loop.
     ui::Msg msg{};
-    while (ui::GetMessage(&msg, ui::Hwnd{}, 0, 0)) {
+    while (!terminated() && ui::GetMessage(&msg, ui::Hwnd{}, 0, 0)) {
         const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
         if (client && ui::TranslateMDISysAccel(client, &msg)) continue;
         const ui::Hwnd f = GetWindowOfKind(WindowKind::FrameWnd);
@@ -380,6 +434,15 @@ int RunGameProgram(const GameProgramOptions& options) {
         ui::DispatchMessage(msg);
     }
     trace("loop ended");
+    if (terminated()) {
+        // Asked to end by a signal: the frame's own end, as the game's quit reaches it (the
+        // clock parked, the game and the map closed, every window's settings written).
+        trace("terminated");
+        if (const ui::Hwnd f = GetWindowOfKind(WindowKind::FrameWnd); f && ui::IsWindow(f)) {
+            ui::SendMessage(f, WM_EXIT_GAME, 0, 0);
+        }
+        msg.wParam = 0;
+    }
 
     // Shut-down.
     FreeSoundEffects();
@@ -405,7 +468,7 @@ int RunGameProgram(const GameProgramOptions& options) {
     SetSimulationStep(nullptr);
     clock.reset();
     simulation.reset();
-    wm.reset();
+    closeScreen();
     lock.Release();
     tables.reset();
     trace("tables freed");

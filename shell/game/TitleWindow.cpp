@@ -12,6 +12,7 @@ TitleWindowFactory& Factory() {
     static TitleWindowFactory factory;
     return factory;
 }
+ui::Hwnd gTitle{};
 }  // namespace
 
 void SetTitleWindowFactory(TitleWindowFactory factory) { Factory() = std::move(factory); }
@@ -22,8 +23,19 @@ ui::Hwnd OpenTitleWindow(ui::Hwnd frame, ui::WParam lobbyLaunched, ui::LParam bl
     if (!Factory()) return {};
     const ui::Hwnd title = Factory()(frame);
     if (!title) return {};
+    gTitle = title;
     ui::SendMessage(title, WM_TITLE_START, lobbyLaunched, block);
     return title;
+}
+
+void FitTitleWindowOverFrame(ui::Hwnd frame) {
+    if (!ui::IsWindow(gTitle) || !ui::IsWindow(frame)) return;
+    ui::Rect r{};
+    ui::GetWindowRect(frame, &r);
+    ui::Rect now{};
+    ui::GetWindowRect(gTitle, &now);
+    if (now == r) return;
+    ui::SetWindowPos(gTitle, {}, r.left, r.top, r.Width(), r.Height(), ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
 }
 
 }  // namespace zv::shell

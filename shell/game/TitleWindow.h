@@ -21,5 +21,8 @@ bool HasTitleWindowFactory();
 // started the program, lParam its participant block or 0). Empty when no factory is installed
 // or the window could not be made.
 ui::Hwnd OpenTitleWindow(ui::Hwnd frame, ui::WParam lobbyLaunched = 0, ui::LParam block = 0);
+// The title window, while it exists, covers the frame: the frame calls this when its size
+// changes (the screen window maximised or restored, the desktop's size changed).
+void FitTitleWindowOverFrame(ui::Hwnd frame);
 
 }  // namespace zv::shell

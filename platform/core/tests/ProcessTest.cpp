@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "platform/core/Process.h"
 #include "platform/core/tests/TempDir.h"
@@ -28,6 +32,36 @@ TEST(InstanceLock, OnlyOneHolderPerName) {
     first.Release();
     InstanceLock third;
     EXPECT_TRUE(third.TryAcquire(name));
+}
+
+// The holder's process id is in the file; a file left by a process that is gone does not block.
+TEST(InstanceLock, AFileLeftByAProcessThatIsGoneDoesNotBlock) {
+    const std::string name = UniqueName("zv-stale-");
+    {
+        InstanceLock held;
+        ASSERT_TRUE(held.TryAcquire(name));
+        EXPECT_EQ(InstanceLock::HolderPid(name), long(::getpid()));
+        InstanceLock second;
+        EXPECT_FALSE(second.TryAcquire(name));
+    }
+    // A process that has ended wrote its id, and its file stays.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    int status = 0;
+    ::waitpid(gone, &status, 0);
+    const std::string path = InstanceLock::LockPath(name);
+    FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fprintf(f, "%d\n", int(gone));
+    std::fclose(f);
+    EXPECT_EQ(InstanceLock::HolderPid(name), long(gone));
+    InstanceLock next;
+    EXPECT_TRUE(next.TryAcquire(name));
+    EXPECT_EQ(InstanceLock::HolderPid(name), long(::getpid()));
+    next.Release();
+    std::remove(path.c_str());
+    EXPECT_EQ(InstanceLock::HolderPid(name), 0);
 }
 
 TEST(InstanceLock, NamesBecomeSafeFileNames) {

@@ -378,6 +378,56 @@ TEST_F(FrameTest, MinimisedWindowsLineUpAsCaptionsWithWorkingButtons) {
     EXPECT_EQ(screen->WindowStateRequested(), "minimized");
 }
 
+// A program whose main window is its screen window: maximising and restoring either one does the
+// same to the other, and the main window keeps filling the screen at every size.
+TEST_F(FrameTest, TheMainWindowIsMaximisedAndRestoredWithTheScreenWindowAndFillsIt) {
+    const Hwnd main = Sizable("Main");
+    wm->SetMainWindow(main);
+    wm->SetMainWindowFillsScreen(true);
+    const auto inject = [&](BackendEventKind kind) {
+        BackendEvent e;
+        e.kind = kind;
+        screen->Inject(e);
+        Pump();
+    };
+    ShowWindow(main, SW_SHOWMAXIMIZED);
+    EXPECT_EQ(screen->WindowStateRequested(), "maximized");
+    EXPECT_EQ(WindowRect(main), (Rect{-4, -4, 644, 484}));
+    // The frame's own restore: the screen window is asked to leave its maximised state, and the
+    // frame, restored, still covers the whole screen with its border showing.
+    ShowWindow(main, SW_RESTORE);
+    EXPECT_EQ(screen->WindowStateRequested(), "normal");
+    EXPECT_FALSE(IsZoomed(main));
+    EXPECT_EQ(WindowRect(main), (Rect{0, 0, 640, 480}));
+    // The screen window grows (the window manager's own maximise): the frame follows, maximised.
+    screen->MaximizeWindow();
+    inject(BackendEventKind::Maximized);
+    screen->Resize(1024, 768);
+    Pump();
+    EXPECT_TRUE(IsZoomed(main));
+    EXPECT_EQ(WindowRect(main), (Rect{-4, -4, 1028, 772}));
+    // The window manager restores it to a smaller size: the frame is restored and fills it.
+    screen->RestoreWindow();
+    inject(BackendEventKind::Restored);
+    screen->Resize(800, 600);
+    Pump();
+    EXPECT_FALSE(IsZoomed(main));
+    EXPECT_EQ(WindowRect(main), (Rect{0, 0, 800, 600}));
+    Shot("frame_main_restored_fills_screen");
+    // Minimised and back through the screen window: as it was.
+    ShowWindow(main, SW_MINIMIZE);
+    EXPECT_EQ(screen->WindowStateRequested(), "minimized");
+    inject(BackendEventKind::Restored);
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_FALSE(IsZoomed(main));
+    // Another window keeps its own restore size.
+    const Hwnd other = Sizable("Other");
+    const Rect normal = WindowRect(other);
+    ShowWindow(other, SW_SHOWMAXIMIZED);
+    ShowWindow(other, SW_RESTORE);
+    EXPECT_EQ(WindowRect(other), normal);
+}
+
 TEST_F(FrameTest, ActivationSendsPairedMessagesAndKeepsOwnedAndTopmostWindowsAbove) {
     const Hwnd a = Sizable("A");
     const Hwnd b = Sizable("B");

@@ -78,5 +78,29 @@ TEST(ScreenScale, MapsMousePositionsBackToDesktopPixels) {
     EXPECT_EQ(DesktopToWindow(border, {0, 0, 1, 1}), (Rect{10, 6, 13, 9}));
 }
 
+// The screen window of the game opens maximised: at its normal size and asking the window
+// manager to maximise it, or over the whole usable area where there is no window manager.
+TEST(ScreenScale, TheStartPlacementFillsTheUsableAreaWithoutAWindowManager) {
+    struct Case {
+        Rect usable;
+        bool windowManager;
+        Rect rect;
+        bool maximize;
+    } cases[] = {
+        {{0, 0, 1920, 1080}, false, {0, 0, 1920, 1080}, false},
+        {{0, 0, 3840, 2160}, false, {0, 0, 3840, 2160}, false},
+        {{0, 24, 1920, 1080}, false, {0, 24, 1920, 1080}, false},  // below a panel
+        {{0, 0, 1920, 1080}, true, {448, 156, 1472, 924}, true},   // normal size, centred
+        {{0, 0, 1024, 768}, true, {0, 0, 1024, 768}, true},
+        {{0, 0, 800, 600}, true, {0, 0, 800, 600}, true},  // held inside a small screen
+        {{0, 0, 0, 0}, false, {0, 0, 1024, 768}, false},   // nothing known: the normal size
+    };
+    for (const Case& c : cases) {
+        const StartPlacement p = ChooseStartPlacement(c.usable, 1024, 768, c.windowManager);
+        EXPECT_EQ(p.rect, c.rect) << c.usable.Width() << "x" << c.usable.Height() << " " << c.windowManager;
+        EXPECT_EQ(p.maximize, c.maximize);
+    }
+}
+
 }  // namespace
 }  // namespace zv::ui

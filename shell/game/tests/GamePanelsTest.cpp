@@ -29,6 +29,7 @@
 #include "rules/records/MapRecords.h"
 #include "rules/records/NewsRecord.h"
 #include "rules/records/TroopCursor.h"
+#include "shell/PreviewFileDialog.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/FrameWindow.h"
@@ -475,6 +476,36 @@ TEST(GamePanels, SavingARunningGameWritesTheFileAndSaysSo) {
         ui::SendMessage(frame, ui::WM_COMMAND, 40119, 0);
         EXPECT_TRUE(std::filesystem::exists(save / "joined.ddg"));
         EXPECT_TRUE(IsClockRunning()) << "the game goes on";
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+// The list of saved games reads SAVE only: a save chosen in another folder is refused with a box
+// that names SAVE and the dialog comes again; a SAVE folder removed while the game runs is made
+// again by the save.
+TEST(GamePanels, ASaveLandsOnlyInTheSaveFolderWhichIsMadeWhenMissing) {
+    ProgramRun run;
+    const std::filesystem::path dir(run.options.programDirectory);
+    const std::filesystem::path elsewhere = dir / "elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    run.Run([&](ui::Hwnd frame) {
+        ASSERT_TRUE(std::filesystem::is_directory(dir / "SAVE")) << "made at the start";
+        std::filesystem::remove(dir / "SAVE");
+        StartDefaultGame(frame);
+        ASSERT_TRUE(IsClockRunning());
+        run.screen->Text((elsewhere / "outside.ddg").string());
+        run.Key(ui::VK_RETURN);
+        run.Key(ui::VK_RETURN);  // the box that names the folder
+        run.screen->Text("inside");
+        run.Key(ui::VK_RETURN);
+        run.Key(ui::VK_RETURN);  // "セーブを終了しました"
+        ui::SendMessage(frame, ui::WM_COMMAND, 40119, 0);
+        EXPECT_FALSE(std::filesystem::exists(elsewhere / "outside.ddg"));
+        EXPECT_TRUE(std::filesystem::exists(dir / "SAVE" / "inside.ddg"));
+        EXPECT_TRUE(IsSaveGamePath((dir / "SAVE" / "INSIDE.DDG").string()));
+        EXPECT_FALSE(IsSaveGamePath((dir / "SAVE" / "inside.txt").string()));
+        EXPECT_FALSE(IsSaveGamePath((elsewhere / "inside.ddg").string()));
         run.MenuKeys('F', 'Q');
         run.Key(ui::VK_RETURN);
     });

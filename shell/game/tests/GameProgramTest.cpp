@@ -2,10 +2,13 @@
 // opened through the menu with the keyboard, a single game started, a move order given with the
 // mouse while the clock runs, and the shut-down in its order with the clock thread joined.
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "framework/ProcessState.h"
 #include "mapview/MapMessages.h"
@@ -31,7 +34,9 @@
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
+#include "shell/game/GamePanels.h"
 #include "shell/game/SimulationClock.h"
+#include "shell/game/WindowClasses.h"
 #include "shell/game/tests/MapMouse.h"
 #include "shell/game/tests/ProgramFixture.h"
 #include "simulation/ClockStepWorld.h"
@@ -252,7 +257,7 @@ TEST(GameProgram, EndingTheSessionParksTheClockBeforeTheWorldIsEmptied) {
     EXPECT_EQ(run.steps, StartAndStop());
 }
 
-TEST(GameProgram, ASecondCopyEndsAtOnce) {
+TEST(GameProgram, ASecondCopyEndsAtOnceAndSaysWhy) {
     ProgramRun run;
     core::InstanceLock first;
     ASSERT_TRUE(first.TryAcquire(run.options.instanceName));
@@ -261,9 +266,152 @@ TEST(GameProgram, ASecondCopyEndsAtOnce) {
         screenOpened = true;
         return nullptr;
     };
+    std::vector<std::string> reports;
+    run.options.report = [&](const std::string& text) { reports.push_back(text); };
     EXPECT_EQ(run.Run([](ui::Hwnd) { ADD_FAILURE() << "a frame was shown"; }), 0);
     EXPECT_FALSE(screenOpened);
     EXPECT_EQ(run.steps, std::vector<std::string>{"already running"});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("already running (process " + std::to_string(::getpid()) + ")"), std::string::npos)
+        << reports[0];
+}
+
+// The screen window grows after the frame was made (a window manager maximises it later): the
+// frame, maximised, follows, its tool bar spans it, and the frame's own restore asks the screen
+// window to leave its maximised state while the frame keeps covering the screen.
+TEST(GameProgram, TheFrameAndItsToolBarFollowTheScreensSize) {
+    ProgramRun run;
+    const int code = run.Run([&](ui::Hwnd frame) {
+        EXPECT_EQ(run.screen->WindowStateRequested(), "maximized");
+        const ui::Hwnd bar = GetToolBarWindow();
+        ASSERT_TRUE(bar);
+        ui::Rect r{};
+        ui::GetWindowRect(bar, &r);
+        EXPECT_EQ(r.Width(), 1024);
+        GameWorld* world = CurrentGameWorld();
+        LoadDefaultMap(world);
+        PrepareSinglePlay(*world->tables, 0);
+        PutFightMine(0);
+        PutFightOther(0);
+        ui::SendMessage(frame, WM_START_GAME, 0, 0);
+        ASSERT_TRUE(IsClockRunning());
+        run.screen->Resize(1600, 900);
+        run.Pump();
+        ui::GetWindowRect(frame, &r);
+        EXPECT_EQ(r, (ui::Rect{-4, -4, 1604, 904}));
+        ui::GetWindowRect(bar, &r);
+        EXPECT_EQ(r.Width(), 1600);
+        // The panel column reaches the bottom, its background drawn there as higher up.
+        const ui::Hwnd column = GetWindowOfKind(WindowKind::PanelManeger);
+        ASSERT_TRUE(column && ui::IsWindowVisible(column));
+        ui::GetWindowRect(column, &r);
+        EXPECT_GE(r.bottom, 900);
+        EXPECT_EQ(run.screen->PixelAt(r.left + 20, 890), run.screen->PixelAt(r.left + 20, 700));
+        std::string error;
+        EXPECT_TRUE(run.screen->WriteScreenshot(testing::ScreenshotPath("zv6_frame_1600x900"), &error)) << error;
+        ui::ShowWindow(frame, ui::SW_RESTORE);
+        EXPECT_EQ(run.screen->WindowStateRequested(), "normal");
+        ui::GetWindowRect(frame, &r);
+        EXPECT_EQ(r, (ui::Rect{0, 0, 1600, 900}));
+        ui::PostMessage(frame, WM_EXIT_GAME, 0, 0);
+    });
+    EXPECT_EQ(code, 0);
+}
+
+// SIGTERM during a game and in the map editor: the program ends as its own quit does, without a
+// question, with the clock stopped, the game and the map closed and the windows' settings written,
+// and exit code 0.
+TEST(GameProgram, ASignalEndsAGameOrTheEditorWithoutAskingAndInOrder) {
+    for (const bool game : {true, false}) {
+        ProgramRun run;
+        const std::filesystem::path ini = std::filesystem::path(run.options.programDirectory) / "ZV6WIN.INI";
+        bool signalled = false;
+        const int code = run.Run([&](ui::Hwnd frame) {
+            if (game) {
+                GameWorld* world = CurrentGameWorld();
+                LoadDefaultMap(world);
+                PrepareSinglePlay(*world->tables, 0);
+                PutFightMine(0);
+                PutFightOther(0);
+                ui::SendMessage(frame, WM_START_GAME, 0, 0);
+                ASSERT_TRUE(IsClockRunning());
+                // The speed the player set is one of the settings the end writes.
+                ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), WM_SET_GAME_SPEED, 3, 0);
+            } else {
+                run.MenuKeys('F', 'O');
+                run.screen->Text("MAP00001.ddm");
+                run.Key(ui::VK_RETURN);
+                ASSERT_TRUE(run.PumpUntil([] { return bool(GetWindowOfKind(WindowKind::MapWnd)); }, 20));
+                ASSERT_TRUE(IsDocumentMode());
+            }
+            std::filesystem::remove(ini);
+            signalled = true;
+            ::kill(::getpid(), SIGTERM);
+        });
+        ASSERT_TRUE(signalled);
+        EXPECT_EQ(code, 0) << (game ? "game" : "editor");
+        std::vector<std::string> expected = StartAndStop();
+        expected.insert(std::find(expected.begin(), expected.end(), "sound stopped"), "terminated");
+        EXPECT_EQ(run.steps, expected);
+        EXPECT_FALSE(IsSimulationThreadStarted());
+        EXPECT_FALSE(IsClockRunning());
+        EXPECT_EQ(CurrentGameWorld(), nullptr);
+        // The windows wrote their settings on the way out (the game's speed, the editor's map
+        // window), into a whole file.
+        std::ifstream in(ini);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(text.find(game ? "GameSpeed=3" : "[Windows]"), std::string::npos) << text;
+    }
+}
+
+// A lobby start that joins a session nobody holds yet waits in the lobby wait dialog: it is drawn
+// over the screen, and キャンセル ends the wait; the program then says it could not join and ends.
+std::vector<std::string> gLobbyScreens;
+ui::HeadlessBackend* gLobbyScreen = nullptr;
+
+TEST(GameProgram, ALobbyJoinWaitsInItsDialogWhichCancelEnds) {
+    ProgramRun run;
+    ::setenv("ZV6_LOBBY", "join;127.0.0.1;9;guest", 1);
+    gLobbyScreens.clear();
+    const auto collect = run.options.trace;
+    run.options.trace = [&](std::string_view step) {
+        collect(step);
+        if (step != "frame") return;
+        gLobbyScreen = run.screen;
+        run.screen->SetAutoAdvance(true);
+        // Inside the dialog's loop (and the box's after it): what is up, read and answered.
+        ui::SetTimer({}, 0, 1000, [](ui::Hwnd, uint32_t, uintptr_t, uint32_t) {
+            const ui::Hwnd active = ui::GetActiveWindow();
+            if (!active) return;
+            std::string lines = core::SjisToUtf8(ui::GetWindowText(active)) + "|";
+            for (ui::Hwnd c : ui::WindowManager::Current()->GetChildren(active)) {
+                lines += core::SjisToUtf8(ui::GetWindowText(c)) + "|";
+            }
+            if (!gLobbyScreens.empty() && gLobbyScreens.back() == lines) return;
+            gLobbyScreens.push_back(lines);
+            std::string error;
+            gLobbyScreen->WriteScreenshot(testing::ScreenshotPath("zv6_lobby_wait_" + std::to_string(gLobbyScreens.size())),
+                                          &error);
+            if (const ui::Hwnd cancel = ui::GetDlgItem(active, ui::IDCANCEL); cancel && gLobbyScreens.size() == 1) {
+                ui::Rect r{};
+                ui::GetWindowRect(cancel, &r);
+                gLobbyScreen->Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            } else {
+                gLobbyScreen->KeyDown(ui::VK_RETURN);
+                gLobbyScreen->KeyUp(ui::VK_RETURN);
+            }
+        });
+    };
+    const int code = run.Run([](ui::Hwnd) { ADD_FAILURE() << "the frame was shown"; }, 60);
+    ::unsetenv("ZV6_LOBBY");
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(gLobbyScreens.size(), 2u);
+    EXPECT_NE(gLobbyScreens[0].find("ゲームへの接続を待っています"), std::string::npos) << gLobbyScreens[0];
+    EXPECT_NE(gLobbyScreens[0].find("キャンセル"), std::string::npos) << gLobbyScreens[0];
+    // The box "セッションに参加できませんでした。" (its text is drawn, not a child's), under the
+    // game's title, answered with Enter; the start-up ends there.
+    EXPECT_EQ(gLobbyScreens[1], core::SjisToUtf8(GetFrameTitle()) + "|OK|");
+    EXPECT_EQ(run.steps.back(), "frame");
 }
 
 TEST(GameProgram, NoScreenIsReportedNotCrashed) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // Runs the whole game program on the memory screen, in a program directory of its own whose
-// data are links to the built program directory (so the settings file the run writes stays
-// apart), and pumps it from the test.
+// data are links to the built program directory (so the settings file and the saved games the
+// run writes stay apart), and pumps it from the test.
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,8 @@ class ProgramRun {
     ProgramRun() {
         for (const auto& entry : std::filesystem::directory_iterator(ZV_PROGRAM_DIR)) {
             const std::string name = entry.path().filename().string();
-            if (name == "ZV6WIN.INI") continue;
+            // The run's settings and saved games are its own: the program makes SAVE itself.
+            if (name == "ZV6WIN.INI" || name == "SAVE") continue;
             std::filesystem::create_symlink(entry.path(), std::filesystem::path(dir.Path()) / name);
         }
         options.programDirectory = dir.Path();

@@ -87,6 +87,14 @@ TEST_F(Content, BuildWritesEveryFileAndEachPassesTheCheck) {
     for (const char* name : kMaps) EXPECT_EQ(ReadAll(dir + "MAP/" + name), ReadAll(Dir() + "MAP/" + name)) << name;
 }
 
+// The program directory the build writes holds every folder the game reads and writes, the ones
+// nothing fills yet (SAVE) as well: a save goes where the list of saved games looks.
+TEST_F(Content, ProgramDirectoryHoldsEveryFolderOfTheGame) {
+    for (const char* folder : {"SAVE", "MAP", "USER", "Zv6open"}) {
+        EXPECT_TRUE(std::filesystem::is_directory(Dir() + folder)) << Dir() << folder;
+    }
+}
+
 TEST_F(Content, MapsLoadThroughTheGamesReaderWithTheirCountriesAndCorps) {
     struct Expect {
         const char* map;
