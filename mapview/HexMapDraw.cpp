@@ -342,29 +342,27 @@ void HexMapView::DrawTroopLayer(int bx, int by, std::uint16_t troop, bool fogTil
     }
 }
 
-int HexMapView::DrawHex(std::uint32_t hex, int onlyMarked) {
-    if (!back_) return 0;
-    GameContext& g = *ctx_;
+bool HexMapView::HexPlace(std::uint32_t hex, int* bx, int* by) {
     std::int16_t o[2] = {static_cast<std::int16_t>(originX_), static_cast<std::int16_t>(originY_)};
     std::int16_t p[2] = {Lo16(hex), Hi16(hex)};
-    const int hx = p[0], hy = p[1];
-    if (HexToPixel(p) == 0x00FF00FF) return 0;
+    if (HexToPixel(p) == 0x00FF00FF) return false;
     if (HexToPixel(o) == 0x00FF00FF) {
         // An origin off the map (a view rectangle set from outside): measure from its pixel.
         o[0] = static_cast<std::int16_t>(originX_ * hexW_ + ((originY_ & 1) ? hexW_ / 2 : 0));
         o[1] = static_cast<std::int16_t>(originY_ * (hexH_ - overlap_));
     }
-    const int bx = p[0] - o[0], by = p[1] - o[1];
-    if (!g.SelectHexInfoXY(hx, hy)) return 0;
-    const std::uint16_t request = g.GetHexValue3();
-    if (onlyMarked && request == 0) return 0;
+    *bx = p[0] - o[0];
+    *by = p[1] - o[1];
+    return true;
+}
+
+void HexMapView::DrawTerrainLayer(int bx, int by) {
+    GameContext& g = *ctx_;
     auto& hexes = g.Hexes();
     const int land = hexes.GetLandKind();
     const int road = hexes.GetRoad();
     const int river = hexes.GetRiver();
     fw::Dib* hs = hexSheet_.get();
-
-    // Terrain.
     switch (displayKind_) {
         case kDisplayMap:
         default:
@@ -405,72 +403,92 @@ int HexMapView::DrawHex(std::uint32_t hex, int onlyMarked) {
             if (hexFrame_) Blit(hs, 17, 4, bx, by);
             break;
     }
+}
 
-    // Site.
+void HexMapView::DrawSiteLayer(int bx, int by) {
+    GameContext& g = *ctx_;
     const std::uint16_t site = g.GetHexSiteIndex();
-    if (site != rules::kNoSiteIndex && g.Sites().Select(site)) {
-        const int k = g.Sites().GetKind();
-        const int c = g.Sites().GetOwner();
-        if (k < 6) {
-            if (displayKind_ == kDisplayMap) {
-                if (c == 4) Blit(hs, 13 + k, 0, bx, by);
-                else if (c == 3) Blit(hs, k, 2, bx, by);
-                else if (c < 3) Blit(hs, 6 * c + k, 1, bx, by);
-            } else if (displayKind_ == kDisplayGreen) {
-                Blit(greenSheet_.get(), kGreenSiteColumns[k], 1, bx, by);
-            } else if (c < 4) {
-                Blit(lineSheet_.get(), 6 * c + k, 1, bx, by);
-            } else {
-                Blit(lineSheet_.get(), 18 + k, 1, bx, by);
-            }
-        }
+    if (site == rules::kNoSiteIndex || !g.Sites().Select(site)) return;
+    const int k = g.Sites().GetKind();
+    const int c = g.Sites().GetOwner();
+    if (k >= 6) return;
+    fw::Dib* hs = hexSheet_.get();
+    if (displayKind_ == kDisplayMap) {
+        if (c == 4) Blit(hs, 13 + k, 0, bx, by);
+        else if (c == 3) Blit(hs, k, 2, bx, by);
+        else if (c < 3) Blit(hs, 6 * c + k, 1, bx, by);
+    } else if (displayKind_ == kDisplayGreen) {
+        Blit(greenSheet_.get(), kGreenSiteColumns[k], 1, bx, by);
+    } else if (c < 4) {
+        Blit(lineSheet_.get(), 6 * c + k, 1, bx, by);
+    } else {
+        Blit(lineSheet_.get(), 18 + k, 1, bx, by);
     }
+}
 
-    // Hex country tint.
-    const int hexCountry = hexes.GetCountry();
+void HexMapView::DrawCountryLayer(int bx, int by) {
+    const int hexCountry = ctx_->Hexes().GetCountry();
     if (hexCountry != 6 && countryFilter_ != 6 && (countryFilter_ == 5 || countryFilter_ == hexCountry) &&
         hexCountry < 4) {
-        Blit(hs, 6 + hexCountry, 2, bx, by);
+        Blit(hexSheet_.get(), 6 + hexCountry, 2, bx, by);
     }
+}
 
-    // Routes and marks.
+void HexMapView::DrawRoutesAndMarksLayer(int bx, int by) {
+    GameContext& g = *ctx_;
+    const std::uint8_t lp = LocalPlayer();
+    if (lp < rules::kCountryCount) {
+        const std::uint16_t w = g.GetHexCountryWord(lp);
+        if (w & 0xFF) Blit(routeSheet_.get(), w & 0x3F, lp, bx, by);
+        if (w >> 8) Blit(routeSheet_.get(), (w >> 8) & 0x3F, lp + 4, bx, by);
+    }
+    const std::uint16_t marks = g.GetHexMarks();
+    fw::Dib* hs = hexSheet_.get();
+    if (marks & 1) {
+        if (displayKind_ == kDisplayMap) Blit(hs, 18, 4, bx, by);
+        else if (displayKind_ == kDisplayGreen) Blit(hs, 10, 2, bx, by);
+        else Blit(hs, 11, 2, bx, by);
+    }
+    if (marks & 2) Blit(hs, 17, 2, bx, by);
+}
+
+void HexMapView::DrawSupplyLayer(int bx, int by) {
+    GameContext& g = *ctx_;
+    const std::uint8_t lp = LocalPlayer();
+    if (lp <= 3) {
+        if (g.GetHexCountryByte2(lp) != 0) Blit(hexSheet_.get(), 13 + lp, 2, bx, by);
+        return;
+    }
+    for (int c = 0; c < 4; ++c) {
+        if (g.GetHexCountryByte2(c) != 0) {
+            Blit(hexSheet_.get(), 13 + c, 2, bx, by);
+            return;
+        }
+    }
+}
+
+int HexMapView::DrawHex(std::uint32_t hex, int onlyMarked) {
+    if (!back_) return 0;
+    GameContext& g = *ctx_;
+    const int hx = Lo16(hex), hy = Hi16(hex);
+    int bx = 0, by = 0;
+    if (!HexPlace(hex, &bx, &by)) return 0;
+    if (!g.SelectHexInfoXY(hx, hy)) return 0;
+    const std::uint16_t request = g.GetHexValue3();
+    if (onlyMarked && request == 0) return 0;
+
+    DrawTerrainLayer(bx, by);
+    DrawSiteLayer(bx, by);
+    DrawCountryLayer(bx, by);
     if (zoom_ != 0) {
-        const std::uint8_t lp = LocalPlayer();
-        if (lp < rules::kCountryCount) {
-            const std::uint16_t w = g.GetHexCountryWord(lp);
-            if (w & 0xFF) Blit(routeSheet_.get(), w & 0x3F, lp, bx, by);
-            if (w >> 8) Blit(routeSheet_.get(), (w >> 8) & 0x3F, lp + 4, bx, by);
-        }
-        const std::uint16_t marks = g.GetHexMarks();
-        if (marks & 1) {
-            if (displayKind_ == kDisplayMap) Blit(hs, 18, 4, bx, by);
-            else if (displayKind_ == kDisplayGreen) Blit(hs, 10, 2, bx, by);
-            else Blit(hs, 11, 2, bx, by);
-        }
-        if (marks & 2) Blit(hs, 17, 2, bx, by);
-
-        // Troop (or fog).
+        DrawRoutesAndMarksLayer(bx, by);
         const std::uint16_t troop = g.GetHexTroopIndex();
         if (troop != rules::kNoTroopIndex) {
             DrawTroopLayer(bx, by, troop, true);
             g.SelectHexInfoXY(hx, hy);
         }
     }
-
-    // Supply.
-    if (supplyRoute_) {
-        const std::uint8_t lp = LocalPlayer();
-        if (lp <= 3) {
-            if (g.GetHexCountryByte2(lp) != 0) Blit(hs, 13 + lp, 2, bx, by);
-        } else {
-            for (int c = 0; c < 4; ++c) {
-                if (g.GetHexCountryByte2(c) != 0) {
-                    Blit(hs, 13 + c, 2, bx, by);
-                    break;
-                }
-            }
-        }
-    }
+    if (supplyRoute_) DrawSupplyLayer(bx, by);
 
     if (onlyMarked && request != 0) {
         g.SetHexValue3(0);
@@ -485,25 +503,23 @@ int HexMapView::DrawHexFrame(std::uint32_t hex, int frame, int variant) {
           y <= originY_ + visibleRows_ - 3))
         return 0;
     if (x < 0 || x > 63 || y < 0 || y > 63 || zoom_ == 0 || !back_) return 0;
-    // The layers under the explosion: the hex as DrawHex paints it.
-    const std::uint8_t keepSupply = static_cast<std::uint8_t>(supplyRoute_);
-    supplyRoute_ = 0;
-    DrawHex(hex, 0);
-    supplyRoute_ = keepSupply;
+    int bx = 0, by = 0;
+    if (!HexPlace(hex, &bx, &by) || !ctx_->SelectHexInfoXY(x, y)) return 0;
+    // Under the explosion: the ground, its site, routes and marks and the troop the player may
+    // see; no country tint, no fog tile and no supply, so the blast reads clearly.
+    DrawTerrainLayer(bx, by);
+    DrawSiteLayer(bx, by);
+    DrawRoutesAndMarksLayer(bx, by);
+    const std::uint16_t troop = ctx_->GetHexTroopIndex();
+    if (troop != rules::kNoTroopIndex) DrawTroopLayer(bx, by, troop, false);
     if (frame >= 8) return 0;
-    std::int16_t o[2] = {static_cast<std::int16_t>(originX_), static_cast<std::int16_t>(originY_)};
-    std::int16_t p[2] = {static_cast<std::int16_t>(x), static_cast<std::int16_t>(y)};
-    HexToPixel(o);
-    HexToPixel(p);
     fw::Dib* sheet = displayKind_ == kDisplayMap     ? bombSheet_.get()
                      : displayKind_ == kDisplayGreen ? bombGreenSheet_.get()
                                                      : bombLineSheet_.get();
     if (zoom_ == 2) {
-        fw::HvDIBitBlt(back_.get(), p[0] - o[0], p[1] - o[1], 32, 32, sheet, 32 * frame,
-                       32 * std::clamp(variant, 0, 1), 0);
+        fw::HvDIBitBlt(back_.get(), bx, by, 32, 32, sheet, 32 * frame, 32 * std::clamp(variant, 0, 1), 0);
     } else {
-        fw::HvDIBitBlt(back_.get(), p[0] - o[0], p[1] - o[1], 16, 16, sheet,
-                       16 * (variant == 0 ? frame : frame + 8), 64, 0);
+        fw::HvDIBitBlt(back_.get(), bx, by, 16, 16, sheet, 16 * (variant == 0 ? frame : frame + 8), 64, 0);
     }
     return 1;
 }

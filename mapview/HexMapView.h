@@ -192,6 +192,14 @@ class HexMapView {
     // The country colour (0-4) the local player sees a troop in, or -1 when it is not shown.
     int TroopColourCountry(std::uint16_t troop, bool useFog);
     void DrawTroopLayer(int bx, int by, std::uint16_t troop, bool fogTile);
+    // A hex's place in the back buffer; false when the hex is off the map.
+    bool HexPlace(std::uint32_t hex, int* bx, int* by);
+    // The layers of one hex, drawn for the hex information selected in the context.
+    void DrawTerrainLayer(int bx, int by);
+    void DrawSiteLayer(int bx, int by);
+    void DrawCountryLayer(int bx, int by);
+    void DrawRoutesAndMarksLayer(int bx, int by);
+    void DrawSupplyLayer(int bx, int by);
 
     std::unique_ptr<rules::GameContext> ctx_;
 

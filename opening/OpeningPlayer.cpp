@@ -128,7 +128,7 @@ int InitOpening(const OpeningOptions& options) {
 
 void DrawOpeningFrame() {
     OpeningState* s = g_state;
-    if (!s || s->moviePhase) return;
+    if (!s || s->moviePhase || s->still) return;
     if (s->firstFrame) {
         if (s->midi) s->midi->Play();
         s->screen->ClearBack();
@@ -140,6 +140,8 @@ void DrawOpeningFrame() {
     const int row = kLogoRowOfBackdrop[s->backdropIndex] * kLogoRowHeight;
     AlphaBlendSurface16(s->logo.get(), kLogoX, kLogoY, s->fade, 0, row, kLogoWidth,
                         row + kLogoHeight);
+    // The logo at full strength is the last picture: nothing changes after it.
+    if (s->fade >= 1.0f) s->still = true;
     s->fade += 0.05f;
     s->fadeCounter += 5;
     if (s->fadeCounter >= 100) s->fade = 1.0f;
@@ -181,6 +183,19 @@ ui::LResult ZV6OPENProc(ui::Hwnd h, uint32_t msg, ui::WParam wp, ui::LParam lp) 
             }
             ui::PostQuitMessage(0);
             break;
+        case ui::WM_ERASEBKGND:
+            // Once the fade has begun the back surface holds the whole picture.
+            if (s && !s->moviePhase && s->framesDrawn > 0) return 1;
+            break;
+        case ui::WM_PAINT:
+            if (s && !s->moviePhase && s->framesDrawn > 0 && s->screen) {
+                ui::PaintStruct ps;
+                ui::BeginPaint(h, &ps);
+                ui::EndPaint(h, &ps);
+                s->screen->Present();
+                return 0;
+            }
+            break;
         case ui::MM_MCINOTIFY:
             if (!s) break;
             if (s->moviePhase) {
@@ -204,6 +219,17 @@ int RunOpening() {
     int code = 0;
     for (;;) {
         ui::Msg m;
+        const OpeningState* shown = g_state;
+        if (shown && !shown->moviePhase && shown->still) {
+            // The picture is final: sleep until input or the music wants something.
+            if (!ui::GetMessage(&m, ui::Hwnd{}, 0, 0)) {
+                code = int(m.wParam);
+                break;
+            }
+            ui::TranslateMessage(m);
+            ui::DispatchMessage(m);
+            continue;
+        }
         if (ui::PeekMessage(&m, ui::Hwnd{}, 0, 0, ui::PM_NOREMOVE)) {
             if (!ui::GetMessage(&m, ui::Hwnd{}, 0, 0)) {
                 code = int(m.wParam);

@@ -51,6 +51,7 @@ struct OpeningState {
     float fade = 0.0f;
     int fadeCounter = 0;
     int framesDrawn = 0;  // fade frames so far
+    bool still = false;   // the logo is drawn at full strength: the picture no longer changes
     uint32_t lastFrameMs = 0;
     bool confined = false;
     OpeningOptions options;
@@ -76,7 +77,7 @@ class OpeningRandom {
 // cannot be played, the title and its music). 1 on success; 0 when the window cannot be made,
 // with everything made so far undone and the mouse let go.
 int InitOpening(const OpeningOptions& options);
-// One frame of the fade (nothing during the movie).
+// One frame of the fade (nothing during the movie, nor once the logo stands at full strength).
 void DrawOpeningFrame();
 // Lets the mouse go and frees everything.
 void FreeOpening();

@@ -212,9 +212,13 @@ const std::array<CommandButtonRow, kCommandButtonCount>& CommandButtonTable() {
     return table;
 }
 
+bool RegisterCommandWindowClass() {
+    return RegisterPanelClass(kClass, CommandProc);
+}
+
 ui::Hwnd CreateCommandWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
-    if (!RegisterPanelClass(kClass, CommandProc)) return {};
+    if (!RegisterCommandWindowClass()) return {};
     return CreatePanelWindow(kClass, "命令画面", parent, menu, style);
 }
 

@@ -28,6 +28,8 @@ const std::array<CommandButtonRow, kCommandButtonCount>& CommandButtonTable();
 // The code 待機 reports instead of its own 0, so that 0 can mean "no command".
 constexpr int kWaitCommandCode = 26;
 
+// Registers the class "CommandWindow" (once; true when it exists afterwards).
+bool RegisterCommandWindowClass();
 ui::Hwnd CreateCommandWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
 
 // Enables button i exactly when bit (code of row i) is set in the mask, forgets the chosen

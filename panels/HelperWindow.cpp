@@ -422,9 +422,13 @@ const std::vector<std::uint16_t>& HelperWindowRows() {
     return gHelper.rows;
 }
 
+bool RegisterHelperWindowClass() {
+    return RegisterPanelClass(kClass, HelperProc, true);
+}
+
 ui::Hwnd CreateHelperWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
-    if (!RegisterPanelClass(kClass, HelperProc, true)) return {};
+    if (!RegisterHelperWindowClass()) return {};
     return CreatePanelWindow(kClass, "ヘルパーウインドウ", parent, menu, style);
 }
 

@@ -42,6 +42,8 @@ std::vector<std::uint16_t> EligibleReinforcements(rules::TableDirectory& tables,
 std::uint16_t RequestReinforcements(ui::Hwnd owner, std::uint8_t country, std::uint16_t hex,
                                     int siteFlag);
 
+// Registers the class "HelperWindow" (once; true when it exists afterwards).
+bool RegisterHelperWindowClass();
 ui::Hwnd CreateHelperWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
 // The corps troop shown in each row of the helper window.
 const std::vector<std::uint16_t>& HelperWindowRows();

@@ -146,9 +146,13 @@ ui::LResult HqProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 }  // namespace
 
+bool RegisterHqWindowClass() {
+    return RegisterPanelClass(kClass, HqProc);
+}
+
 ui::Hwnd CreateHqWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
-    if (!RegisterPanelClass(kClass, HqProc)) return {};
+    if (!RegisterHqWindowClass()) return {};
     return CreatePanelWindow(kClass, "ＨＱ画面", parent, menu, style);
 }
 

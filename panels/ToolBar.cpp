@@ -124,23 +124,28 @@ void StopTip(ui::Hwnd h) {
     gBar.tipPoint = {-1, -1};
 }
 
+// Menu texts are Shift-JIS, as every text of the window layer.
+std::string Item(const char* utf8) {
+    return core::Utf8ToSjis(utf8);
+}
+
 void BuildGameMenu() {
     gBar.fightMenu = ui::CreatePopupMenu();
-    ui::AppendMenu(gBar.fightMenu, ui::MF_STRING, IDM_FIGHT_MINE, "自国");
-    ui::AppendMenu(gBar.fightMenu, ui::MF_STRING, IDM_FIGHT_OTHER, "他国");
-    ui::AppendMenu(gBar.fightMenu, ui::MF_STRING, IDM_FIGHT_SIMPLE, "簡易表示");
+    ui::AppendMenu(gBar.fightMenu, ui::MF_STRING, IDM_FIGHT_MINE, Item("自国"));
+    ui::AppendMenu(gBar.fightMenu, ui::MF_STRING, IDM_FIGHT_OTHER, Item("他国"));
+    ui::AppendMenu(gBar.fightMenu, ui::MF_STRING, IDM_FIGHT_SIMPLE, Item("簡易表示"));
     gBar.soundMenu = ui::CreatePopupMenu();
-    ui::AppendMenu(gBar.soundMenu, ui::MF_STRING, IDM_BGM, "BGM");
-    ui::AppendMenu(gBar.soundMenu, ui::MF_STRING, IDM_SOUND, "効果音");
+    ui::AppendMenu(gBar.soundMenu, ui::MF_STRING, IDM_BGM, Item("BGM"));
+    ui::AppendMenu(gBar.soundMenu, ui::MF_STRING, IDM_SOUND, Item("効果音"));
     gBar.menu = ui::CreatePopupMenu();
-    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_ALLIANCE, "同盟設定");
-    ui::AppendMenu(gBar.menu, ui::MF_POPUP, ui::MenuToParam(gBar.fightMenu), "戦闘表示");
-    ui::AppendMenu(gBar.menu, ui::MF_POPUP, ui::MenuToParam(gBar.soundMenu), "サウンド");
-    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_SAVE_GAME, "ゲーム保存");
-    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_TO_TITLE, "タイトルに戻る");
-    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_VERSION, "バージョン情報");
+    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_ALLIANCE, Item("同盟設定"));
+    ui::AppendMenu(gBar.menu, ui::MF_POPUP, ui::MenuToParam(gBar.fightMenu), Item("戦闘表示"));
+    ui::AppendMenu(gBar.menu, ui::MF_POPUP, ui::MenuToParam(gBar.soundMenu), Item("サウンド"));
+    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_SAVE_GAME, Item("ゲーム保存"));
+    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_TO_TITLE, Item("タイトルに戻る"));
+    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_VERSION, Item("バージョン情報"));
     ui::AppendMenu(gBar.menu, ui::MF_SEPARATOR, 0, "");
-    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_QUIT, "ゲーム終了");
+    ui::AppendMenu(gBar.menu, ui::MF_STRING, IDM_QUIT, Item("ゲーム終了"));
 }
 
 void FreeGameMenu() {
@@ -338,9 +343,13 @@ ui::Hmenu PrepareToolBarGameMenu() {
     return gBar.menu;
 }
 
+bool RegisterToolBarClass() {
+    return RegisterPanelClass(kClass, ToolBarProc);
+}
+
 ui::Hwnd CreateToolBarWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
-    if (!RegisterPanelClass(kClass, ToolBarProc)) return {};
+    if (!RegisterToolBarClass()) return {};
     return ui::CreateWindowEx(0, kClass, "", style | ui::WS_CHILD | ui::WS_VISIBLE, 0, 0,
                               ui::GetSystemMetrics(ui::SM_CXSCREEN), kToolBarHeight, parent, menu,
                               nullptr, nullptr);

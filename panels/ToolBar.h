@@ -46,6 +46,8 @@ int IsToolPanelEnabled();
 
 // The bar as a visible child of the frame at (0, 0), as wide as the screen. It takes no slot of
 // the window registry (the kind SelToolWnd stays empty): the frame keeps the handle.
+// Registers the class "zvToolWindow" (once; true when it exists afterwards).
+bool RegisterToolBarClass();
 ui::Hwnd CreateToolBarWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
 
 // The game menu with its items enabled, grayed and checked for the game as it stands; the bar

@@ -163,17 +163,20 @@ ui::LResult ChatWindowProc(ui::Hwnd chat, uint32_t msg, ui::WParam w, ui::LParam
     }
 }
 
-ui::Hwnd CreateChatWindow(ui::Hwnd parent, int id) {
+bool RegisterChatWindowClass() {
     ui::WindowClass existing;
-    if (!ui::GetClassInfo(kChatClass, &existing)) {
-        ui::WindowClass wc;
-        wc.name = kChatClass;
-        wc.proc = ChatWindowProc;
-        wc.hasBackground = true;
-        wc.background = ui::GetSysColor(ui::COLOR_BTNFACE);
-        wc.cursor = ui::LoadCursor(nullptr, 32512);
-        if (!ui::RegisterClass(wc)) return {};
-    }
+    if (ui::GetClassInfo(kChatClass, &existing)) return true;
+    ui::WindowClass wc;
+    wc.name = kChatClass;
+    wc.proc = ChatWindowProc;
+    wc.hasBackground = true;
+    wc.background = ui::GetSysColor(ui::COLOR_BTNFACE);
+    wc.cursor = ui::LoadCursor(nullptr, 32512);
+    return ui::RegisterClass(wc);
+}
+
+ui::Hwnd CreateChatWindow(ui::Hwnd parent, int id) {
+    if (!RegisterChatWindowClass()) return {};
     const ui::Hwnd chat = ui::CreateWindowEx(0, kChatClass, "", ui::WS_CHILD | ui::WS_CLIPCHILDREN,
                                              0, 0, 456, 102, parent, id, nullptr, nullptr);
     SetWindowOfKind(WindowKind::ChatWindow, chat);

@@ -51,6 +51,8 @@ class ChatSession {
 void SetChatSession(ChatSession* session);
 ChatSession* GetChatSession();
 
+// Registers the class "ChatWindow" (once; true when it exists afterwards).
+bool RegisterChatWindowClass();
 // Creates the hidden panel as a child of `parent` and registers it as kind ChatWindow.
 ui::Hwnd CreateChatWindow(ui::Hwnd parent, int id);
 ui::LResult ChatWindowProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);

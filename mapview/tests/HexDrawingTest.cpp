@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/gui/GdiHelpers.h"
 #include "mapview/HexMapView.h"
 #include "mapview/tests/MapViewFixture.h"
 #include "rules/records/TroopRecord.h"
@@ -129,6 +130,60 @@ TEST_F(HexDrawing, DerivedLayers) {
     view->SetDisplayKind(kDisplayWhite, 0);
     ASSERT_TRUE(g.SelectHexInfoXY(30, 30));
     for (int n = 0; n < 6; ++n) EXPECT_EQ(g.GetHexCountryByte1(n), 0) << n;
+}
+
+// An explosion frame redraws the hex's ground, site, routes and marks and the troop the player
+// may see, but neither the country tint nor the fog tile: under fog, with the tint on, a hex
+// holding an unseen enemy draws as the plain hex does with both switched off.
+TEST_F(HexDrawing, ExplosionFrameLeavesOutTheCountryTintAndTheFogTile) {
+    TurnOnFog();
+    auto view = MakeView(2, 0);
+    rules::GameContext& g = view->Context();
+    int hx = -1, hy = -1;
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {troops.tank1, troops.heli1, troops.hq1}) {
+        t.Select(troop);
+        const std::uint16_t at = t.GetHexValue();
+        if (g.SelectHexInfoXY(at & 0xFF, at >> 8) && !(g.GetHexFlags() & 1)) {
+            hx = at & 0xFF;
+            hy = at >> 8;
+            break;
+        }
+    }
+    ASSERT_GE(hx, 0) << "no enemy troop hidden from country 0";
+    rules::HexCursor hexes(tables);
+    hexes.SelectXY(rules::MakeHexPosition(hx, hy));
+    hexes.SetCountry(1);
+    view->SetSupplyRoute(1);
+    const std::uint32_t hex = std::uint32_t(hx) | (std::uint32_t(hy) << 16);
+
+    auto drawn = [&](int filter, auto draw) {
+        view->SetCountryFilter(std::uint8_t(filter));
+        view->RedrawView(0);
+        // A tile of another colour first, so that every layer has to paint the cell again.
+        std::int16_t p[2] = {std::int16_t(hx), std::int16_t(hy)};
+        view->HexToPixel(p);
+        fw::FillRectColor(ui::Hwnd{}, view->BackBuffer(), p[0], p[1], p[0] + 32, p[1] + 32, 0x0000FF);
+        const int result = draw();
+        return std::make_pair(result, HexHash(*view, hx, hy));
+    };
+    const auto tintedAndFogged = drawn(5, [&] { return view->DrawHex(hex, 0); });
+    view->SetSupplyRoute(0);
+    const auto plain = drawn(6, [&] { return view->DrawHex(hex, 0); });
+    view->SetSupplyRoute(1);
+    ASSERT_NE(tintedAndFogged.second, plain.second) << "the tint and the fog tile show in the plain hex";
+
+    const auto noBlast = drawn(5, [&] { return view->DrawHexFrame(hex, 8, 0); });
+    EXPECT_EQ(noBlast.first, 0);
+    EXPECT_EQ(noBlast.second, plain.second);
+    const auto blast = drawn(5, [&] { return view->DrawHexFrame(hex, 3, 0); });
+    EXPECT_EQ(blast.first, 1);
+    EXPECT_NE(blast.second, plain.second);
+
+    // The last two visible columns are left alone.
+    int cols = 0, rows = 0;
+    view->GetVisibleSize(cols, rows);
+    EXPECT_EQ(view->DrawHexFrame(std::uint32_t(cols - 2) | (5u << 16), 3, 0), 0);
 }
 
 TEST_F(HexDrawing, CaptionBarsMeasureTheFullValueExactly) {

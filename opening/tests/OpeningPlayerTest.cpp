@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 #include "opening/OpeningPlayer.h"
 #include "opening/tests/OpeningTestFiles.h"
 #include "platform/ui/HeadlessBackend.h"
@@ -201,6 +204,48 @@ TEST_F(OpeningPlayerTest, MissingPicturesAreSkipped) {
     EXPECT_EQ(backend->PixelAt(kArea.left + 100, kArea.top + 100), 0u);
     FreeOpening();
     EXPECT_FALSE(backend->CursorConfinement());
+}
+
+// The program's own loop: the fade is drawn frame by frame, and once the logo stands at full
+// strength nothing is drawn or shown again while the picture waits for a key, however long.
+TEST_F(OpeningPlayerTest, TheStillPictureIsNotRedrawnWhileItWaits) {
+    ASSERT_EQ(InitOpening(Options(7)), 1);  // no movie: the fade starts at once
+    backend->SetAutoAdvance(true);          // the loop's waits move the clock, not real time
+    int presentsAtRest = -1, presentsLater = -1;
+    std::thread user([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        presentsAtRest = backend->PresentCount();
+        backend->MouseMove(kArea.left + 300, kArea.top + 200);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        presentsLater = backend->PresentCount();
+        backend->KeyDown(0x20);
+    });
+    const int code = RunOpening();
+    user.join();
+    EXPECT_EQ(code, 0);
+    OpeningState* s = CurrentOpening();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->framesDrawn, 21) << "20 fade frames and one at full strength";
+    EXPECT_TRUE(s->still);
+    EXPECT_GE(presentsAtRest, 21);
+    EXPECT_EQ(presentsLater, presentsAtRest) << "the still picture was shown again";
+    const uint16_t logo = fw::Pixel32To565(kLogoColour);
+    EXPECT_EQ(fw::Pixel32To565(backend->PixelAt(kArea.left + kLogoX + 50, kArea.top + kLogoY + 50)), logo);
+}
+
+// A window that is painted again after the fade shows the picture, not its black background.
+TEST_F(OpeningPlayerTest, APaintAfterTheFadeShowsThePictureAgain) {
+    ASSERT_EQ(InitOpening(Options(7)), 1);
+    OpeningState* s = CurrentOpening();
+    for (int i = 0; i < 21; ++i) DrawOpeningFrame();
+    ASSERT_TRUE(s->still);
+    ASSERT_TRUE(Pump());
+    const uint32_t picture = backend->PixelAt(kArea.left + 400, kArea.top + 300);
+    EXPECT_NE(picture, 0u);
+    ui::InvalidateRect(s->window, nullptr, true);
+    ASSERT_TRUE(Pump());
+    EXPECT_EQ(backend->PixelAt(kArea.left + 400, kArea.top + 300), picture);
+    EXPECT_EQ(s->framesDrawn, 21);
 }
 
 }  // namespace

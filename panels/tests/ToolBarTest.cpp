@@ -152,6 +152,12 @@ TEST_F(ToolBarTest, GameMenuItemsFollowTheGameAndTheOptions) {
     auto checked = [](ui::Hmenu m, uint32_t item) {
         return (ui::GetMenuState(m, item, ui::MF_BYCOMMAND) & ui::MF_CHECKED) != 0;
     };
+    // The items read as the window layer reads every text: Shift-JIS.
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(menu, 0, ui::MF_BYPOSITION)), "同盟設定");
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(menu, 1, ui::MF_BYPOSITION)), "戦闘表示");
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(menu, 40012, ui::MF_BYCOMMAND)), "ゲーム終了");
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(fight, 40124, ui::MF_BYCOMMAND)), "簡易表示");
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(sound, 40127, ui::MF_BYCOMMAND)), "効果音");
     // Single play: no alliances; the host may save.
     EXPECT_TRUE(grayed(menu, 0, ui::MF_BYPOSITION));
     EXPECT_FALSE(grayed(menu, 40133, ui::MF_BYCOMMAND));

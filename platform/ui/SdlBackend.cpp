@@ -268,6 +268,13 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
             case SDL_MOUSEBUTTONUP: {
                 const std::optional<MouseButton> button = ButtonOf(e.button.button);
                 if (!button) break;
+                // Without a window manager nobody hands the window the keyboard (a window that
+                // had it and went, such as the opening player's, leaves it with nobody): a click
+                // takes it, as a window manager would.
+                if (e.type == SDL_MOUSEBUTTONDOWN && window_ &&
+                    !(SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS)) {
+                    SDL_SetWindowInputFocus(window_);
+                }
                 out.kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::MouseDown
                                                          : BackendEventKind::MouseUp;
                 out.x = ToDesktop(e.button.x, e.button.y).x;

@@ -247,6 +247,11 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
         }
         case ui::WM_CTLCOLORSTATIC:
             if (s.status && static_cast<std::uint64_t>(l) == static_cast<std::uint64_t>(s.status.value)) {
+                // The tip box: black text straight on its white ground.
+                if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
+                    dc->SetTextColor(0x000000);
+                    dc->SetBkMode(ui::TRANSPARENT);
+                }
                 static const ui::Brush white = ui::StockBrush(ui::WHITE_BRUSH);
                 return reinterpret_cast<ui::LResult>(&white);
             }

@@ -2,7 +2,15 @@
 
 #include "mapview/GraspMapView.h"
 #include "mapview/MapViewWindows.h"
+#include "mapview/SelMapEditWindow.h"
+#include "organize/DragDrop.h"
+#include "organize/TroopDisplay.h"
+#include "panels/CommandWindow.h"
+#include "panels/HelperWindow.h"
+#include "panels/HqWindow.h"
+#include "panels/ToolBar.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/Cursor.h"
 #include "platform/ui/Mdi.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
@@ -33,6 +41,33 @@ void DestroyKind(WindowKind kind) {
     const ui::Hwnd h = GetWindowOfKind(kind);
     if (h) ui::DestroyWindow(h);
     SetWindowOfKind(kind, ui::Hwnd{});
+}
+
+// The classes that no window of the game is made of yet: a background and a cursor, and the
+// default handling of every message.
+constexpr ui::ColorRef kLightGray = 0xC0C0C0;
+constexpr ui::ColorRef kBlack = 0x000000;
+
+ui::LResult PlainWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DefWindowProc(h, msg, w, l);
+}
+
+ui::LResult PlainMdiChildProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DefMDIChildProc(h, msg, w, l);
+}
+
+ui::WindowClass PlainClass(const char* name, ui::ColorRef background, bool arrow, void* instance,
+                           bool mdiChild = false) {
+    ui::WindowClass wc;
+    wc.name = name;
+    wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
+    wc.proc = mdiChild ? PlainMdiChildProc : PlainWindowProc;
+    wc.windowExtraBytes = 4;
+    wc.instance = instance;
+    if (arrow) wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
+    wc.hasBackground = true;
+    wc.background = background;
+    return wc;
 }
 
 void MdiDestroyKind(ui::Hwnd client, WindowKind kind) {
@@ -70,18 +105,32 @@ int RegisterWindowClasses(void* instance) {
     frame.proc = HEZVGameFrameWindowProc;
     frame.windowExtraBytes = 4;
     frame.instance = instance;
-    frame.cursor = ui::LoadCursor(nullptr, 32512);
+    frame.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
     frame.hasBackground = true;
     frame.background = ui::Rgb(128, 128, 128);
     if (!RegisterOnce(frame)) return 0;
 
-    mapview::RegisterMapViewClasses();
-    mapview::RegisterGraspWindowClass();
-    for (const char* name : {mapview::kRealViewWindowClass, mapview::kRealChileViewWindowClass,
-                             mapview::kChileOpeningViewWindowClass, mapview::kNowGraspWindowClass}) {
+    // Every class of the game's windows, in one place and order; a class whose window is made
+    // later is there from the start all the same.
+    const auto registered = [](const char* name) {
         ui::WindowClass wc;
-        if (!ui::GetClassInfo(name, &wc)) return 0;
-    }
+        return ui::GetClassInfo(name, &wc);
+    };
+    mapview::RegisterMapViewClasses();
+    mapview::RegisterSelMapEditWindow();
+    mapview::RegisterGraspWindowClass();
+    const bool ok =
+        RegisterOnce(PlainClass(kOrganizeWindowClass, kLightGray, true, instance)) &&
+        registered(mapview::kRealViewWindowClass) && registered(kSelMapEditWindowClass) &&
+        RegisterOnce(PlainClass(kBackWindowClass, kBlack, false, instance)) &&
+        RegisterOnce(PlainClass(kSelGameWindowClass, kLightGray, false, instance)) &&
+        RegisterOnce(PlainClass(kSelPaletteWindowClass, kLightGray, true, instance, true)) &&
+        panels::RegisterHqWindowClass() && organize::RegisterTrashBoxWindow() != 0 &&
+        organize::RegisterTroopDisplayClasses() != 0 && panels::RegisterCommandWindowClass() &&
+        registered(mapview::kRealChileViewWindowClass) && RegisterChatWindowClass() &&
+        registered(mapview::kNowGraspWindowClass) && panels::RegisterToolBarClass() &&
+        panels::RegisterHelperWindowClass() && registered(mapview::kChileOpeningViewWindowClass);
+    if (!ok) return 0;
     if (!skin::RegisterSkinControls(instance)) return 0;
     for (const GameWindowModule& m : Modules()) {
         if (m.registerClasses && !m.registerClasses()) return 0;

@@ -19,6 +19,10 @@ namespace zv::shell {
 
 inline constexpr const char* kFrameClassName = "HEZVGameFrameWindow";
 inline constexpr const char* kSelMapEditWindowClass = "SelMapEditWindow";
+inline constexpr const char* kOrganizeWindowClass = "OrganizeWindow";
+inline constexpr const char* kBackWindowClass = "BackWindow";
+inline constexpr const char* kSelGameWindowClass = "SelGameWindow";
+inline constexpr const char* kSelPaletteWindowClass = "SelPaletteWindow";
 
 const char* GetFrameClassName();
 // The frame's caption (Shift-JIS).
@@ -40,9 +44,11 @@ void AddGameWindowModule(GameWindowModule module);
 void ClearGameWindowModules();
 const std::vector<GameWindowModule>& GameWindowModules();
 
-// Registers the frame class, the shell's own classes (chat, map views, overview map, skinned
-// controls) and then every module's classes. 1, or 0 at the first registration that fails.
-// A class already registered counts as registered.
+// Registers the frame class and every class of the game's windows (map views, the map editor's
+// document, the overview map, the organisation windows, the HQ, command, tool bar, helper and
+// chat windows and the four classes no window is made of yet), the skinned controls and then
+// every module's classes. 1, or 0 at the first registration that fails. A class already
+// registered counts as registered.
 int RegisterWindowClasses(void* instance);
 
 // Creators of the shell's windows.

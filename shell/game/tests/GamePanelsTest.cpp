@@ -11,15 +11,21 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "organize/OrganizeDialog.h"
 #include "framework/ProcessState.h"
 #include "mapview/MapMessages.h"
+#include "mapview/MapViewContext.h"
+#include "mapview/MapViewWindows.h"
+#include "panels/ListWindows.h"
 #include "panels/NewsWindows.h"
 #include "panels/PanelWindows.h"
 #include "panels/ToolBar.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "rules/countries/NewsPosting.h"
@@ -39,6 +45,8 @@
 #include "shell/game/GamePanels.h"
 #include "shell/game/SimulationClock.h"
 #include "shell/game/TitleWindow.h"
+#include "shell/game/WindowClasses.h"
+#include "shell/game/tests/MapMouse.h"
 #include "shell/game/tests/ProgramFixture.h"
 #include "simulation/ClockStepWorld.h"
 #include "simulation/Simulation.h"
@@ -506,6 +514,197 @@ TEST(GamePanels, ASaveLandsOnlyInTheSaveFolderWhichIsMadeWhenMissing) {
         EXPECT_TRUE(IsSaveGamePath((dir / "SAVE" / "INSIDE.DDG").string()));
         EXPECT_FALSE(IsSaveGamePath((dir / "SAVE" / "inside.txt").string()));
         EXPECT_FALSE(IsSaveGamePath((elsewhere / "inside.ddg").string()));
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+// Every window class the game's windows are made of is there from start-up, the four that no
+// window uses yet with their grounds and cursors.
+TEST(GamePanels, EveryWindowClassIsRegisteredAtStartUp) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        for (const char* name :
+             {"HEZVGameFrameWindow", "OrganizeWindow", "RealViewWindow", "SelMapEditWindow", "BackWindow",
+              "SelGameWindow", "SelPaletteWindow", "HQWindow", "TrashBoxWindow", "DispOrganizeInfoWindow",
+              "DispTroopInfoWindow", "CommandWindow", "RealChileViewWindow", "ChatWindow", "NowGraspWindow",
+              "zvToolWindow", "HelperWindow", "ChileOpeningViewWindow"}) {
+            ui::WindowClass wc;
+            EXPECT_TRUE(ui::GetClassInfo(name, &wc)) << name;
+        }
+        struct Plain {
+            const char* name;
+            ui::ColorRef background;
+            bool arrow;
+        };
+        for (const Plain& c : {Plain{kOrganizeWindowClass, 0xC0C0C0, true}, Plain{kBackWindowClass, 0, false},
+                               Plain{kSelGameWindowClass, 0xC0C0C0, false},
+                               Plain{kSelPaletteWindowClass, 0xC0C0C0, true}}) {
+            ui::WindowClass wc;
+            ASSERT_TRUE(ui::GetClassInfo(c.name, &wc)) << c.name;
+            EXPECT_TRUE(wc.hasBackground) << c.name;
+            EXPECT_EQ(wc.background, c.background) << c.name;
+            EXPECT_EQ(wc.cursor != 0, c.arrow) << c.name;
+        }
+        ui::PostMessage(frame, ui::WM_CLOSE, 0, 0);
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+// The tool bar's tip comes up in the frame's box when the pointer rests on a button: black
+// text, drawn without a ground of its own, on the box's white.
+TEST(GamePanels, TheToolBarTipShowsBlackTextOnWhite) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        StartDefaultGame(frame);
+        const ui::Hwnd bar = GetToolBarWindow();
+        const ui::Hwnd tip = GetFrameStatusControl();
+        ASSERT_TRUE(bar);
+        ASSERT_TRUE(tip);
+        const panels::ToolButton& b = panels::ToolButtons()[11];
+        ui::Point p{b.x + 4, b.y + 4};
+        ui::ClientToScreen(bar, &p);
+        run.screen->MouseMove(p.x, p.y);
+        run.Pump();
+        run.screen->AdvanceClock(210);
+        run.Pump();
+        ASSERT_TRUE(ui::IsWindowVisible(tip));
+        EXPECT_EQ(core::SjisToUtf8(ui::GetWindowText(tip)), "情報表示");
+        Shot(run, "zv6_toolbar_tip");
+        ui::Rect r{};
+        ui::GetWindowRect(tip, &r);
+        int white = 0, black = 0;
+        for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+            for (int x = r.left + 1; x < r.right - 1; ++x) {
+                const uint32_t c = run.screen->PixelAt(x, y) & 0xFFFFFF;
+                white += c == 0xFFFFFF;
+                black += c == 0;
+            }
+        }
+        EXPECT_GT(white, 0);
+        EXPECT_GT(black, 0) << "no text";
+        // What the frame gives the box to paint with.
+        ui::Surface32Buffer pixels(8, 8);
+        ui::Canvas dc(pixels.View());
+        dc.SetTextColor(0x0000FF);
+        dc.SetBkMode(ui::OPAQUE);
+        const auto* brush = reinterpret_cast<const ui::Brush*>(ui::SendMessage(
+            frame, ui::WM_CTLCOLORSTATIC, reinterpret_cast<ui::WParam>(&dc), ui::HwndToParam(tip)));
+        ASSERT_NE(brush, nullptr);
+        EXPECT_EQ(dc.TextColor(), 0u);
+        EXPECT_EQ(dc.BkMode(), ui::TRANSPARENT);
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+// The tool bar's "≡" button clicked with the mouse opens the game menu; an item chosen in it
+// (戦闘表示 / 他国) reaches the frame.
+TEST(GamePanels, TheToolBarMenuButtonOpensTheGameMenu) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        StartDefaultGame(frame);
+        PutFightOther(0);
+        const ui::Hwnd bar = GetToolBarWindow();
+        const panels::ToolButton& b = panels::ToolButtons()[0];
+        ui::Point p{b.x + b.width / 2, b.y + b.height / 2};
+        ui::ClientToScreen(bar, &p);
+        run.screen->Click(p.x, p.y);
+        for (uint32_t vk : {ui::VK_DOWN, ui::VK_DOWN, ui::VK_RIGHT, ui::VK_DOWN, ui::VK_RETURN}) run.Key(vk);
+        run.Pump();
+        EXPECT_EQ(GetFightOther(), 1);
+        PutFightOther(0);
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+std::string gInfoDialogTitle;
+
+// A double click on a row of the troop list opens the troop's information dialog.
+TEST(GamePanels, ADoubleClickOnATroopListRowOpensTheTroopsInformation) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        StartDefaultGame(frame);
+        ClickToolButton(run, 40056);
+        ASSERT_TRUE(Shown(WindowKind::TroopListWnd));
+        const ui::Hwnd list = ui::GetDlgItem(GetWindowOfKind(WindowKind::TroopListWnd), panels::IDC_TROOP_LIST);
+        ASSERT_TRUE(list);
+        ASSERT_FALSE(panels::TroopListRows().empty());
+        ui::Rect row{};
+        row.left = ui::LVIR_BOUNDS;
+        ASSERT_TRUE(ui::SendMessage(list, ui::LVM_GETITEMRECT, 0, reinterpret_cast<ui::LParam>(&row)));
+        ui::Point p{row.left + 60, (row.top + row.bottom) / 2};
+        ui::ClientToScreen(list, &p);
+        // The dialog is modal: a timer looks at it from inside its loop and cancels it.
+        gInfoDialogTitle.clear();
+        ui::SetTimer({}, 96, 10, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
+            const ui::Hwnd active = ui::GetActiveWindow();
+            if (!active || ui::GetClassName(active) != "#32770") return;
+            ui::KillTimer({}, id);
+            gInfoDialogTitle = core::SjisToUtf8(ui::GetWindowText(active));
+            ui::PostMessage(active, ui::WM_CLOSE, 0, 0);
+        });
+        run.screen->Click(p.x, p.y);
+        run.screen->Click(p.x, p.y);
+        run.screen->SetAutoAdvance(true);
+        run.Pump();
+        run.screen->SetAutoAdvance(false);
+        ui::KillTimer({}, 96);
+        EXPECT_EQ(gInfoDialogTitle, "部隊情報");
+        EXPECT_TRUE(IsClockRunning());
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
+}
+
+// A press and release on the target hex with nothing between them gives the order that a click
+// held for 150 ms gives.
+TEST(GamePanels, AQuickClickOrdersAsASlowOneDoes) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        PutFightMine(0);
+        PutFightOther(0);
+        GameWorld* world = StartDefaultGame(frame);
+        ASSERT_TRUE(IsClockRunning());
+        const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
+        mapview::MapViewContext* ctx = mapview::GetMapViewContext(map);
+        ASSERT_NE(ctx, nullptr);
+        rules::TroopCursor t(*world->tables);
+        std::vector<std::uint16_t> movers;
+        for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && movers.size() < 2; ++i) {
+            if (testing::IsGroundTroopFor(t, ctx, i, 0x0002)) movers.push_back(i);
+        }
+        ASSERT_EQ(movers.size(), 2u);
+        for (const bool slow : {false, true}) {
+            SCOPED_TRACE(slow ? "held 150 ms" : "quick");
+            const std::uint16_t troop = movers[slow ? 1 : 0];
+            t.Select(troop);
+            const std::uint16_t start = t.GetHexValue();
+            const ui::Point from = testing::CentreOnHex(map, ctx, start);
+            run.screen->Click(from.x, from.y);
+            run.Pump();
+            ASSERT_EQ(mapview::GetTroopSelection().count, 1);
+            int tx = -1, ty = -1;
+            ASSERT_TRUE(testing::FindFreeSeenHexNear(ctx->Context(), start, &tx, &ty));
+            const ui::Point to = testing::ScreenPointOfHex(map, ctx, tx, ty);
+            run.screen->MouseMove(to.x, to.y);
+            run.screen->MouseDown(to.x, to.y);
+            if (slow) {
+                run.Pump();
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                run.screen->AdvanceClock(150);
+                run.Pump();
+            }
+            run.screen->MouseUp(to.x, to.y);
+            run.Pump();
+            EXPECT_EQ(mapview::GetTroopSelection().count, 0) << "the order ends the selection";
+            const std::uint16_t target = static_cast<std::uint16_t>(tx | (ty << 8));
+            EXPECT_TRUE(run.PumpUntil([&] {
+                t.Select(troop);
+                return t.GetDestination() == target;
+            }, 30)) << "destination " << t.GetDestination() << " wanted " << target;
+        }
         run.MenuKeys('F', 'Q');
         run.Key(ui::VK_RETURN);
     });
