@@ -30,6 +30,7 @@
 #include "shell/game/GameMessages.h"
 #include "shell/game/GameProgram.h"
 #include "shell/game/SimulationClock.h"
+#include "shell/game/TitleWindow.h"
 #include "shell/game/WindowClasses.h"
 #include "simulation/ClockStep.h"
 #include "simulation/Simulation.h"
@@ -184,6 +185,10 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
                 ui::SendMessage(GetWindowOfKind(WindowKind::ResultWnd), WM_RESULT_SHOW, 0,
                                 w == ui::SIZE_MINIMIZED ? 0 : 1);
             }
+            if (w != ui::SIZE_MINIMIZED) FitTitleWindow(h);
+            return Default(h, msg, w, l);
+        case ui::WM_MOVE:
+            FitTitleWindow(h);
             return Default(h, msg, w, l);
         case ui::WM_CLOSE: {
             if (!AskQuit(h)) return 0;
