@@ -637,6 +637,9 @@ void RunLoop(Tracker& t) {
         const uint32_t msg = m.message;
         if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
             HandleKey(t, static_cast<uint32_t>(m.wParam), m.lParam);
+            // The key is the menu's: its character must not reach the window that has the
+            // focus once the menu is gone (a dialog the command opens).
+            wm->SpendCharacterOfKey(static_cast<uint32_t>(m.wParam));
         } else if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_CHAR || msg == WM_SYSCHAR ||
                    msg == WM_DEADCHAR) {
             // Keys are read from their key-down messages; characters and releases are spent.

@@ -221,6 +221,11 @@ bool SdlBackend::PollEvent(BackendEvent& out) {
                 if (!button) break;
                 out.kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::MouseDown
                                                          : BackendEventKind::MouseUp;
+                // Without a window manager nobody gives the window the keyboard (after
+                // another program's window closed it has none): a click on it takes it.
+                if (e.type == SDL_MOUSEBUTTONDOWN && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS)) {
+                    SDL_SetWindowInputFocus(window_);
+                }
                 out.x = ToDesktop(e.button.x, e.button.y).x;
                 out.y = ToDesktop(e.button.x, e.button.y).y;
                 out.button = *button;

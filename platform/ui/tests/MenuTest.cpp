@@ -409,6 +409,36 @@ TEST_F(MenuTest, EveryBarTitleOpensOnAClickAfterAnyEndOfTheMenuBefore) {
     }
 }
 
+// The screen delivers a key's character apart from the key: a mnemonic the menu took is not
+// typed into the window that has the focus afterwards, whether its character came before the
+// menu ended or just after; a character typed later is.
+TEST_F(MenuTest, AMnemonicsCharacterIsNotTypedAfterTheMenu) {
+    const Hmenu bar = LoadMenu(nullptr, kTestMenu);
+    const Hwnd h = MakeFrame(bar);
+    SetFocus(h);
+    screen->SetAutoAdvance(false);
+    rec.log.clear();
+    AltKey('F');
+    screen->KeyDown('N');
+    screen->Text("n");  // queued with the key
+    screen->KeyUp('N');
+    Pump();
+    EXPECT_EQ(Commands(h), std::vector<int>{kNew});
+    AltKey('F');
+    screen->KeyDown('O');
+    screen->KeyUp('O');
+    Pump();
+    screen->AdvanceClock(20);
+    screen->Text("o");  // arriving after the menu ended
+    Pump();
+    EXPECT_EQ(Commands(h), (std::vector<int>{kNew, kOpen}));
+    EXPECT_EQ(rec.Count(h, WM_CHAR), 0) << "no mnemonic was typed";
+    screen->AdvanceClock(1000);
+    screen->Text("o");
+    Pump();
+    EXPECT_EQ(rec.Count(h, WM_CHAR), 1) << "a later character is typed";
+}
+
 TEST_F(MenuTest, TrackPopupMenuReturnsOrPostsTheChoice) {
     const Hwnd h = MakeFrame({});
     const Hmenu pop = CreatePopupMenu();
