@@ -439,6 +439,36 @@ TEST_F(MenuTest, AMnemonicsCharacterIsNotTypedAfterTheMenu) {
     EXPECT_EQ(rec.Count(h, WM_CHAR), 1) << "a later character is typed";
 }
 
+// A bare pop-up lying over its frame (no caption, no system menu, no bar: a full-screen page)
+// sends the menu keys pressed in it to the frame's bar; a captioned pop-up keeps its own.
+TEST_F(MenuTest, MenuKeysInABarePageOverItsFrameOpenTheFramesBar) {
+    const Hmenu bar = LoadMenu(nullptr, kTestMenu);
+    const Hwnd frame = MakeFrame(bar);
+    const Hwnd page = CreateWindowEx(0, "Recorder", "", WS_POPUP | WS_VISIBLE, 30, 60, 300, 200, frame, 0,
+                                     nullptr, nullptr);
+    SetActiveWindow(page);
+    SetFocus(page);
+    rec.log.clear();
+    AltKey('F');
+    Key('N');
+    Pump();
+    Key(VK_F10);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    Pump();
+    EXPECT_EQ(Commands(frame), (std::vector<int>{kNew, kNew}));
+    EXPECT_FALSE(IsMenuActive());
+    const Hwnd captioned = CreateWindowEx(0, "Recorder", "Tool", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40, 80, 200,
+                                          120, frame, 0, nullptr, nullptr);
+    SetActiveWindow(captioned);
+    SetFocus(captioned);
+    Key(VK_F10);
+    AltKey('F');
+    Pump();
+    EXPECT_EQ(Commands(frame).size(), 2u) << "a captioned window does not reach its owner's bar";
+    EXPECT_FALSE(IsMenuActive());
+}
+
 TEST_F(MenuTest, TrackPopupMenuReturnsOrPostsTheChoice) {
     const Hwnd h = MakeFrame({});
     const Hmenu pop = CreatePopupMenu();
