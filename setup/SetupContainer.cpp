@@ -197,6 +197,11 @@ ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::L
                                      ui::SWP_NOZORDER);
         }
         return ui::DefWindowProc(h, msg, w, l);
+    case ui::WM_ENABLE:
+        // A modal dialog over the title (the corps editor, the name dialog, a box) holds the
+        // frame as well: its menu bar above the title waits until the dialog is gone.
+        if (const ui::Hwnd frame = ui::GetWindow(h, ui::GW_OWNER)) ui::EnableWindow(frame, w != 0);
+        return 0;
     case ui::WM_DESTROY:
         s.mainMenuOpen = 0;
         if (s.container == h) {

@@ -280,6 +280,28 @@ TEST_F(EditorRoad, FromTheTitleIntoTheEditorAndBackByTheMenuBar) {
         EXPECT_FALSE(run.ItemEnabled(frame, shell::kCmdUndo));
         EXPECT_EQ(PopupsThatOpen(run, frame), kTitlePopups) << "every live popup opens over the title";
 
+        // A dialog of the frame holds the title; a dialog of the title holds the frame's bar.
+        bool titleHeld = false;
+        run.ChooseModal(frame, 4, 40026, [&](ui::Hwnd dlg) {
+            titleHeld = !ui::IsWindowEnabled(GetMainMenuWindow());
+            ui::SendMessage(dlg, ui::WM_COMMAND, ui::IDOK, 0);
+        });
+        EXPECT_TRUE(titleHeld) << "この製品について holds the title";
+        EXPECT_TRUE(ui::IsWindowEnabled(GetMainMenuWindow()));
+        bool frameHeld = false;
+        Road::WhenModal([&](ui::Hwnd dlg) {
+            frameHeld = !ui::IsWindowEnabled(frame);
+            ui::SendMessage(dlg, ui::WM_CLOSE, 0, 0);
+        });
+        run.screen->SetAutoAdvance(true);
+        ClickControl(run.screen, GetSetupPage(kPageTitle), kIdCorpsEditor);
+        EXPECT_TRUE(run.PumpUntil([] { return Road::gStep == nullptr; }, 20)) << "no corps editor";
+        run.Pump();
+        run.screen->SetAutoAdvance(false);
+        EXPECT_TRUE(frameHeld) << "the corps editor holds the frame's bar";
+        EXPECT_TRUE(ui::IsWindowEnabled(frame));
+        ASSERT_TRUE(run.TitleUp());
+
         // ﾌｧｲﾙ / 新規作成 by mouse: the title gives way to an empty map in the editor.
         run.Choose(frame, 0, 40007);
         ASSERT_TRUE(run.PumpUntil([&] { return shell::IsEditorMapOpen(); }, 10));

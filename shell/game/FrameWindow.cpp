@@ -190,6 +190,10 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
         case ui::WM_MOVE:
             FitTitleWindow(h);
             return Default(h, msg, w, l);
+        case ui::WM_ENABLE:
+            // A dialog of the frame (opened from the bar above the title) holds the title too.
+            if (const ui::Hwnd title = CurrentTitleWindow()) ui::EnableWindow(title, w != 0);
+            return Default(h, msg, w, l);
         case ui::WM_CLOSE: {
             if (!AskQuit(h)) return 0;
             // A changed map of the editor is saved, dropped or kept open first.
