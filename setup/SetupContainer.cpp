@@ -29,6 +29,7 @@
 #include "rules/context/GameContext.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/MapRecords.h"
+#include "shell/game/FrameMenus.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
 #include "shell/game/TitleWindow.h"
@@ -112,6 +113,20 @@ void QuitProgram(ui::Hwnd container) {
     if (frame) ui::DestroyWindow(frame);
 }
 
+// Only the title page itself gives way to the map editor: a set-up road holds a session or a
+// half-prepared game on its pages.
+bool MayLeaveForEditor() {
+    const ui::Hwnd title = State().pages[kPageTitle];
+    return State().currentPage == kPageTitle && title && ui::IsWindowVisible(title);
+}
+
+// The map editor has taken the frame: the title's music stops and every set-up window goes.
+void LeaveForEditor(ui::Hwnd container) {
+    shell::PlayMusicFile(nullptr);
+    DestroyPages(0);
+    ui::DestroyWindow(container);
+}
+
 void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
     if (lobby == 0) {
         ShowSetupPage(container, kPageTitle, kNoPage);
@@ -182,6 +197,11 @@ ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::L
                                      ui::SWP_NOZORDER);
         }
         return ui::DefWindowProc(h, msg, w, l);
+    case ui::WM_ENABLE:
+        // A modal dialog over the title (the corps editor, the name dialog, a box) holds the
+        // frame as well: its menu bar above the title waits until the dialog is gone.
+        if (const ui::Hwnd frame = ui::GetWindow(h, ui::GW_OWNER)) ui::EnableWindow(frame, w != 0);
+        return 0;
     case ui::WM_DESTROY:
         s.mainMenuOpen = 0;
         if (s.container == h) {
@@ -297,11 +317,11 @@ int RegisterSetupWindowClasses() {
 }
 
 ui::Hwnd CreateMainMenuWindow(ui::Hwnd parent) {
-    ui::Rect r{};
-    ui::GetWindowRect(parent, &r);
+    // Over the frame's client area: the frame's menu bar stays in reach above the title.
+    const ui::Rect r = shell::TitleWindowRect(parent);
     return ui::CreateWindowEx(0, kMainMenuClass, shell::GetFrameTitle(),
                               ui::WS_POPUP | ui::WS_VISIBLE | ui::WS_CLIPCHILDREN, r.left, r.top,
-                              r.right - r.left, r.bottom - r.top, parent, 0, nullptr, nullptr);
+                              r.Width(), r.Height(), parent, 0, nullptr, nullptr);
 }
 
 int IsMainMenuOpen() { return State().mainMenuOpen; }
@@ -460,6 +480,8 @@ void InstallSetupModule() {
     if (!added) shell::AddGameWindowModule({"setup", [] { return RegisterSetupWindowClasses() != 0; },
                                 [](ui::Hwnd, ui::Hwnd) {}, [] {}});
     shell::SetTitleWindowFactory([](ui::Hwnd frame) { return CreateMainMenuWindow(frame); });
+    shell::SetTitleLeaveHooks({[](ui::Hwnd) { return MayLeaveForEditor(); },
+                               [](ui::Hwnd container) { LeaveForEditor(container); }});
     // A minute idle on the title plays the recorded battle.
     SetOpeningDemoRunner([](ui::Hwnd owner) { return mapview::RunOpeningDemo(owner); });
 }

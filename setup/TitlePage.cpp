@@ -13,6 +13,7 @@
 #include "organize/CorpsFiles.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/Window.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/MapRecords.h"
@@ -50,8 +51,19 @@ void StopIdle(ui::Hwnd h) {
     t.idleCounter = 0;
 }
 
+// The frame's menu or a dialog of the frame (opened from the bar above the title) is in use:
+// the player is not idle.
+bool FrameBusy(ui::Hwnd page) {
+    const ui::Hwnd frame = ui::GetWindow(ui::GetParent(page), ui::GW_OWNER);
+    return ui::IsMenuActive() || (frame && !ui::IsWindowEnabled(frame));
+}
+
 void OnIdleTick(ui::Hwnd h) {
     TitlePageState& t = Title();
+    if (FrameBusy(h)) {
+        t.idleCounter = 1;
+        return;
+    }
     if (t.idleCounter <= kTitleIdleLimit) {
         ++t.idleCounter;
         return;

@@ -14,6 +14,21 @@
 
 namespace zv::ui {
 
+namespace {
+
+// How long after a spent key its character may still arrive from the backend.
+constexpr uint32_t kSpentCharacterMs = 250;
+
+// The key that types an ASCII character (letters in either case, digits, the space), or 0.
+uint32_t CharacterOfKey(uint32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return c;
+    return 0;
+}
+
+}  // namespace
+
+
 using namespace wmdetail;
 
 // ---------------------------------------------------------------------------------------------
@@ -316,6 +331,19 @@ bool WindowManager::RouteMouse(const BackendEvent& e, Msg* out) {
     return true;
 }
 
+void WindowManager::SpendCharacterOfKey(uint32_t vk) {
+    vk &= 0xFF;
+    if (!((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') || vk == VK_SPACE)) return;
+    for (auto it = inputMsgs_.begin(); it != inputMsgs_.end(); ++it) {
+        if (it->message == WM_CHAR && CharacterOfKey(static_cast<uint32_t>(it->wParam)) == vk) {
+            inputMsgs_.erase(it);
+            return;
+        }
+    }
+    spentKey_ = vk;
+    spentKeyUntil_ = backend_ ? backend_->NowMs() + kSpentCharacterMs : 0;
+}
+
 bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
     const uint32_t now = backend_->NowMs();
     switch (e.kind) {
@@ -369,6 +397,14 @@ bool WindowManager::TranslateInput(const BackendEvent& e, Msg* out) {
             return TranslateComposition(e, out);
         case BackendEventKind::Text: {
             const Hwnd to = Get(focus_) ? focus_ : active_;
+            if (spentKey_ != 0) {
+                const uint32_t key = spentKey_;
+                spentKey_ = 0;
+                if (static_cast<int32_t>(spentKeyUntil_ - now) >= 0 && e.text.size() == 1 &&
+                    CharacterOfKey(static_cast<unsigned char>(e.text[0])) == key) {
+                    return false;
+                }
+            }
             if (!Get(to)) return false;
             if (!composition_.text.empty()) {
                 // Committing ends the composition; its text arrives as characters.

@@ -637,6 +637,9 @@ void RunLoop(Tracker& t) {
         const uint32_t msg = m.message;
         if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
             HandleKey(t, static_cast<uint32_t>(m.wParam), m.lParam);
+            // The key is the menu's: its character must not reach the window that has the
+            // focus once the menu is gone (a dialog the command opens).
+            wm->SpendCharacterOfKey(static_cast<uint32_t>(m.wParam));
         } else if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_CHAR || msg == WM_SYSCHAR ||
                    msg == WM_DEADCHAR) {
             // Keys are read from their key-down messages; characters and releases are spent.
@@ -963,6 +966,23 @@ bool IsMenuActive() {
     return gTracker != nullptr;
 }
 
+namespace {
+
+// The window whose menu bar the menu keys pressed in h open: h's top-level window, or, when
+// that is a bare pop-up (no caption, no system menu, no bar) lying over an enabled owner that
+// has a bar, as a full-screen page over its frame does, that owner.
+Hwnd KeyMenuWindow(Hwnd h) {
+    const Hwnd root = GetAncestor(h, GA_ROOT);
+    if (!root || GetMenu(root)) return root;
+    const auto style = static_cast<uint32_t>(GetWindowLong(root, GWL_STYLE));
+    if (!(style & WS_POPUP) || (style & (WS_CAPTION | WS_SYSMENU))) return root;
+    const Hwnd owner = GetWindow(root, GW_OWNER);
+    if (owner && GetMenu(owner) && IsWindowEnabled(owner) && IsWindowVisible(owner)) return owner;
+    return root;
+}
+
+}  // namespace
+
 bool MenuDefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp, LResult* result) {
     *result = 0;
     switch (msg) {
@@ -976,9 +996,9 @@ bool MenuDefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp, LResult* resu
             }
             gAltAlone = false;
             if (wp == VK_F10 && !(static_cast<uintptr_t>(lp) & (1u << 30)) &&
-                GetKeyState(VK_SHIFT) >= 0 && GetMenu(GetAncestor(h, GA_ROOT))) {
+                GetKeyState(VK_SHIFT) >= 0 && GetMenu(KeyMenuWindow(h))) {
                 // F10 enters on its press, so that its release is spent inside the menu.
-                SendMessage(GetAncestor(h, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
+                SendMessage(KeyMenuWindow(h), WM_SYSCOMMAND, SC_KEYMENU, 0);
                 return true;
             }
             return false;
@@ -989,14 +1009,14 @@ bool MenuDefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp, LResult* resu
             const bool enter = wp == VK_MENU && gAltAlone && wm && wm->LastKeyPressed() == VK_MENU;
             if (wp == VK_MENU) gAltAlone = false;
             if (!enter) return false;
-            const Hwnd root = GetAncestor(h, GA_ROOT);
+            const Hwnd root = KeyMenuWindow(h);
             if (!GetMenu(root)) return false;
             SendMessage(root, WM_SYSCOMMAND, SC_KEYMENU, 0);
             return true;
         }
         case WM_SYSCHAR: {
             gAltAlone = false;
-            const Hwnd root = GetAncestor(h, GA_ROOT);
+            const Hwnd root = KeyMenuWindow(h);
             SendMessage(root, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LParam>(wp & 0xFF));
             return true;
         }

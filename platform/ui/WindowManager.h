@@ -161,6 +161,10 @@ class WindowManager {
     // The key pressed last (0 after a mouse press): Alt released right after its own press
     // enters the menu bar.
     uint32_t LastKeyPressed() const { return lastKeyPressed_; }
+    // A key press a modal loop took for itself (a menu's mnemonic): the character the backend
+    // delivers for it, queued already or arriving just after, is dropped rather than typed into
+    // whatever window has the focus once the loop has ended.
+    void SpendCharacterOfKey(uint32_t vk);
     // The text an input method is composing for the focus window (Shift-JIS, cursor in bytes);
     // empty when none. WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION and WM_IME_ENDCOMPOSITION
     // tell the focus window when it changes.
@@ -342,6 +346,8 @@ class WindowManager {
     Point cursorPos_{};
     std::array<uint8_t, 256> keyDown_{};
     uint32_t lastKeyPressed_ = 0;
+    uint32_t spentKey_ = 0;       // SpendCharacterOfKey: the key, 0 for none
+    uint32_t spentKeyUntil_ = 0;  // and until when its late character is dropped
     Composition composition_;
     // Double clicks.
     Hwnd lastClickWindow_{};

@@ -58,11 +58,22 @@ TEST_F(TitleAndPages, TheOpeningDemonstrationStartsAfterAMinuteOnTheTitle) {
     EXPECT_EQ(demos, 1);
     Tick(1);
     EXPECT_EQ(demos, 2);
+    // A dialog of the frame (opened from the menu bar above the title) disables the frame: the
+    // player is busy, the count starts again once it is gone.
+    Tick(30);
+    ui::EnableWindow(owner, false);
+    Tick(70);
+    EXPECT_EQ(demos, 2);
+    ui::EnableWindow(owner, true);
+    Tick(60);
+    EXPECT_EQ(demos, 2);
+    Tick(1);
+    EXPECT_EQ(demos, 3);
     // Leaving the title stops it.
     Click(Title(), kIdSinglePlay);
     EXPECT_EQ(GetTitleIdleCounter(), 0);
     Tick(70);
-    EXPECT_EQ(demos, 2);
+    EXPECT_EQ(demos, 3);
     SetOpeningDemoRunner(nullptr);
 }
 

@@ -80,16 +80,20 @@ TEST_F(SetupProgram, TitleSinglePlayMapCorpsConditionsAndTheGameStarts) {
     MakeCorpsFolder(run);
     bool drove = false;
     const int code = run.Run([&](ui::Hwnd frame) {
-        // The title covers the frame from the start.
+        // The title covers the frame's client area from the start (the bar stays above it).
         ASSERT_TRUE(GetMainMenuWindow());
         EXPECT_TRUE(IsMainMenuOpen());
         EXPECT_EQ(GetCurrentSetupPage(), kPageTitle);
         ASSERT_TRUE(Visible(kPageTitle));
-        ui::Rect frameRect{}, titleRect{};
-        ui::GetWindowRect(frame, &frameRect);
+        ui::Rect clientRect{}, titleRect{};
+        ui::GetClientRect(frame, &clientRect);
         ui::GetWindowRect(GetMainMenuWindow(), &titleRect);
-        EXPECT_EQ(titleRect.right - titleRect.left, frameRect.right - frameRect.left);
-        EXPECT_EQ(titleRect.bottom - titleRect.top, frameRect.bottom - frameRect.top);
+        ui::Point clientOrigin{0, 0};
+        ui::ClientToScreen(frame, &clientOrigin);
+        EXPECT_EQ(titleRect.left, clientOrigin.x);
+        EXPECT_EQ(titleRect.top, clientOrigin.y);
+        EXPECT_EQ(titleRect.right - titleRect.left, clientRect.right - clientRect.left);
+        EXPECT_EQ(titleRect.bottom - titleRect.top, clientRect.bottom - clientRect.top);
         Shot(run, "setup_title");
 
         const ui::Hwnd title = GetSetupPage(kPageTitle);

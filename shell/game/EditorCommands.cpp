@@ -18,8 +18,10 @@
 #include "shell/WindowRegistry.h"
 #include "shell/game/FrameMenus.h"
 #include "shell/game/FrameWindow.h"
+#include "shell/game/GameEnd.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/SimulationClock.h"
+#include "shell/game/TitleWindow.h"
 #include "shell/game/WindowClasses.h"
 #include "simulation/Simulation.h"
 
@@ -76,10 +78,42 @@ ui::LResult OpenMap(ui::Hwnd frame, ui::WParam, ui::LParam) {
     return 1;
 }
 
+ui::LResult ImportMap(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
+    return DocumentCommand<kCmdImportMap>(frame, w, l);
+}
+
+// A command that opens a map in the editor, from wherever the player is: a running game is
+// left only when the player agrees; the title gives way once a map is open. A game left for a
+// file dialog that was then cancelled leaves an empty frame, so the title comes back.
+template <ui::LResult (*Run)(ui::Hwnd, ui::WParam, ui::LParam)>
+ui::LResult IntoEditor(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
+    const bool leftGame = IsGamePlaying();
+    if (leftGame && !LeaveGameForEditor(frame)) return 1;
+    Run(frame, w, l);
+    if (IsEditorMapOpen()) {
+        LeaveTitle();
+        if (const ui::Hwnd result = GetWindowOfKind(WindowKind::ResultWnd); result && ui::IsWindowVisible(result)) {
+            ui::ShowWindow(result, ui::SW_HIDE);
+        }
+        SetGamePlaying(frame, false);
+        UpdateFrameMenuItems(frame);
+    } else if (leftGame && !GetWindowOfKind(WindowKind::MapWnd) && !CurrentTitleWindow()) {
+        OpenTitleWindow(frame);
+    }
+    return 1;
+}
+
+// From the title (the title page itself, not a set-up road), the editor, a game or its result.
+bool MayOpenEditorMap() { return HaveTables() && MayLeaveTitle(); }
+
 ui::LResult CloseMap(ui::Hwnd frame, ui::WParam, ui::LParam) {
+    // The game's map closes only with the game: that is the return to the title, asked first.
+    if (IsGamePlaying()) return ReturnToTitle(frame, 0, 0);
     if (!Busy([&] { return ConfirmCloseMapDocument(frame); })) return 1;
     CloseMapDocument(frame, 0);
     ResetGameState();
+    // The frame never stands empty: with no map left the title comes back over it.
+    if (!CurrentTitleWindow()) OpenTitleWindow(frame);
     return 1;
 }
 
@@ -92,9 +126,9 @@ bool UndoAvailable() { return IsEditorMapOpen() && IsUndoEnabled(); }
 bool RedoAvailable() { return IsEditorMapOpen() && IsRedoEnabled(); }
 
 constexpr EditorCommand kCommands[] = {
-    {40007, NewMap, HaveTables},
-    {40008, OpenMap, HaveTables},
-    {40040, OpenMap, HaveTables},
+    {40007, IntoEditor<NewMap>, MayOpenEditorMap},
+    {40008, IntoEditor<OpenMap>, MayOpenEditorMap},
+    {40040, IntoEditor<OpenMap>, MayOpenEditorMap},
     {kCmdCloseMapDocument, CloseMap, HaveMap},
     {kCmdOverwriteMap, DocumentCommand<kCmdOverwriteMap>, HaveMap},
     {kCmdSaveMapAs, SaveMapAs, HaveMap},
@@ -104,7 +138,7 @@ constexpr EditorCommand kCommands[] = {
     {kCmdMapSettings, DocumentCommand<kCmdMapSettings>, IsEditorMapOpen},
     {kCmdMapCheck, DocumentCommand<kCmdMapCheck>, IsEditorMapOpen},
     {kCmdAreaInfo, DocumentCommand<kCmdAreaInfo>, IsEditorMapOpen},
-    {kCmdImportMap, DocumentCommand<kCmdImportMap>, HaveTables},
+    {kCmdImportMap, IntoEditor<ImportMap>, MayOpenEditorMap},
     {kCmdDeleteMapTroops, DocumentCommand<kCmdDeleteMapTroops>, IsEditorMapOpen},
 };
 

@@ -31,6 +31,7 @@
 #include "shell/game/GameMessages.h"
 #include "shell/game/GameProgram.h"
 #include "shell/game/SimulationClock.h"
+#include "shell/game/TitleWindow.h"
 #include "shell/game/WindowClasses.h"
 #include "simulation/ClockStep.h"
 #include "simulation/Simulation.h"
@@ -185,8 +186,8 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
                 ui::SendMessage(GetWindowOfKind(WindowKind::ResultWnd), WM_RESULT_SHOW, 0,
                                 w == ui::SIZE_MINIMIZED ? 0 : 1);
             }
+            if (w != ui::SIZE_MINIMIZED) FitTitleWindow(h);
             if (w == ui::SIZE_RESTORED || w == ui::SIZE_MAXIMIZED) {
-                FitTitleWindowOverFrame(h);
                 // The tool bar spans the frame's client area, however wide the screen has
                 // become (and no wider: it would cover the frame's border).
                 if (const ui::Hwnd bar = GetToolBarWindow()) {
@@ -199,6 +200,13 @@ ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
                     }
                 }
             }
+            return Default(h, msg, w, l);
+        case ui::WM_MOVE:
+            FitTitleWindow(h);
+            return Default(h, msg, w, l);
+        case ui::WM_ENABLE:
+            // A dialog of the frame (opened from the bar above the title) holds the title too.
+            if (const ui::Hwnd title = CurrentTitleWindow()) ui::EnableWindow(title, w != 0);
             return Default(h, msg, w, l);
         case ui::WM_CLOSE: {
             if (!AskQuit(h)) return 0;

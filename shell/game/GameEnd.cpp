@@ -74,10 +74,8 @@ bool IsSinglePlay(rules::TableDirectory& t) {
     return rules::ReadS32(t.GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay) != 0;
 }
 
-// The frame comes back empty, maximised, with the set-up settings cleared and the title over it.
-void BackToTitle(ui::Hwnd frame, bool clearChat) {
-    ui::ShowWindow(frame, ui::SW_HIDE);
-    ui::ShowWindow(frame, ui::SW_SHOWMAXIMIZED);
+// What a game leaves behind goes: the frame's mode, the set-up settings, the chat.
+void ForgetGame(ui::Hwnd frame, bool clearChat) {
     SetGamePlaying(frame, false);
     if (rules::TableDirectory* t = Tables()) {
         std::memset(t->GetTableBase(rules::TableId::GameSettings), 0, sizeof(rules::GameSettingsRecord));
@@ -87,6 +85,20 @@ void BackToTitle(ui::Hwnd frame, bool clearChat) {
     if (rules::TableDirectory* t = Tables()) {
         rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 1);
     }
+    SetPendingNetAction(kNetActionNone);
+}
+
+void HideResultWindow() {
+    if (const ui::Hwnd result = GetWindowOfKind(WindowKind::ResultWnd); result && ui::IsWindowVisible(result)) {
+        ui::ShowWindow(result, ui::SW_HIDE);
+    }
+}
+
+// The frame comes back empty, maximised, with the set-up settings cleared and the title over it.
+void BackToTitle(ui::Hwnd frame, bool clearChat) {
+    ui::ShowWindow(frame, ui::SW_HIDE);
+    ui::ShowWindow(frame, ui::SW_SHOWMAXIMIZED);
+    ForgetGame(frame, clearChat);
     OpenTitleWindow(frame, 0, 0);
     SetPendingNetAction(kNetActionNone);
 }
@@ -178,11 +190,23 @@ ui::LResult ReturnToTitle(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
         BusyDialog busy;
         if (!CloseMapDocument(frame, 0)) return 1;
     }
-    if (const ui::Hwnd result = GetWindowOfKind(WindowKind::ResultWnd); result && ui::IsWindowVisible(result)) {
-        ui::ShowWindow(result, ui::SW_HIDE);
-    }
+    HideResultWindow();
     BackToTitle(frame, true);
     return 1;
+}
+
+bool LeaveGameForEditor(ui::Hwnd frame) {
+    SetPendingNetAction(kNetActionNone);
+    if (!AskYesNo(frame, kLeaveGameForEditorText)) return false;
+    SuspendClock();
+    if (sim::Simulation* s = Sim()) s->ResetCommandJournal();
+    {
+        BusyDialog busy;
+        CloseMapDocument(frame, 0);
+    }
+    HideResultWindow();
+    ForgetGame(frame, true);
+    return true;
 }
 
 ui::LResult SaveRunningGame(ui::Hwnd frame, ui::WParam w, ui::LParam l) {

@@ -23,6 +23,14 @@ void InstallGameEndCommands();
 void UninstallGameEndCommands();
 
 ui::LResult ReturnToTitle(ui::Hwnd frame, ui::WParam w, ui::LParam l);
+
+// The question before a running game is left for the map editor (UTF-8).
+constexpr const char* kLeaveGameForEditorText = "ゲームを終了してマップエディタに移ります";
+// Leaves a running game for the map editor: asks first (kLeaveGameForEditorText, Yes/No), then
+// parks the clock, closes the game's map (a network game is left) and clears what the game
+// left behind, as the return to the title does, without opening the title. False when the
+// player said No: the game goes on.
+bool LeaveGameForEditor(ui::Hwnd frame);
 ui::LResult SaveRunningGame(ui::Hwnd frame, ui::WParam w, ui::LParam l);
 ui::LResult ChangeAlliances(ui::Hwnd frame);
 

@@ -407,11 +407,10 @@ int RunGameProgram(const GameProgramOptions& options) {
     // 13. The frame maximised, the accelerators.
     ui::ShowWindow(frame, ui::SW_SHOWMAXIMIZED);
     ui::UpdateWindow(frame);
-    // The frame has just been maximised: the title keeps covering all of it.
+    // The frame has just been maximised: the title keeps covering its client area.
     if (title && ui::IsWindow(title)) {
-        ui::Rect r{};
-        ui::GetWindowRect(frame, &r);
-        ui::SetWindowPos(title, ui::HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
+        const ui::Rect r = TitleWindowRect(frame);
+        ui::SetWindowPos(title, ui::HWND_TOP, r.left, r.top, r.Width(), r.Height(), 0);
         ui::UpdateWindow(title);
     }
     const ui::Haccel accelerators = ui::LoadAccelerators(nullptr, kFrameAccelerators);

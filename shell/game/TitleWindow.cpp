@@ -8,34 +8,74 @@
 namespace zv::shell {
 
 namespace {
-TitleWindowFactory& Factory() {
-    static TitleWindowFactory factory;
-    return factory;
+struct TitleState {
+    TitleWindowFactory factory;
+    TitleLeaveHooks leaveHooks;
+    ui::Hwnd last;
+};
+
+TitleState& State() {
+    static TitleState state;
+    return state;
 }
-ui::Hwnd gTitle{};
 }  // namespace
 
-void SetTitleWindowFactory(TitleWindowFactory factory) { Factory() = std::move(factory); }
+void SetTitleWindowFactory(TitleWindowFactory factory) { State().factory = std::move(factory); }
 
-bool HasTitleWindowFactory() { return static_cast<bool>(Factory()); }
+bool HasTitleWindowFactory() { return static_cast<bool>(State().factory); }
+
+void SetTitleLeaveHooks(TitleLeaveHooks hooks) { State().leaveHooks = std::move(hooks); }
 
 ui::Hwnd OpenTitleWindow(ui::Hwnd frame, ui::WParam lobbyLaunched, ui::LParam block) {
-    if (!Factory()) return {};
-    const ui::Hwnd title = Factory()(frame);
+    TitleState& s = State();
+    if (!s.factory) return {};
+    const ui::Hwnd title = s.factory(frame);
     if (!title) return {};
-    gTitle = title;
+    s.last = title;
     ui::SendMessage(title, WM_TITLE_START, lobbyLaunched, block);
     return title;
 }
 
-void FitTitleWindowOverFrame(ui::Hwnd frame) {
-    if (!ui::IsWindow(gTitle) || !ui::IsWindow(frame)) return;
+ui::Hwnd CurrentTitleWindow() {
+    TitleState& s = State();
+    if (s.last && !ui::IsWindow(s.last)) s.last = {};
+    return s.last;
+}
+
+bool MayLeaveTitle() {
+    const ui::Hwnd title = CurrentTitleWindow();
+    if (!title) return true;
+    const auto& mayLeave = State().leaveHooks.mayLeave;
+    return !mayLeave || mayLeave(title);
+}
+
+void LeaveTitle() {
+    const ui::Hwnd title = CurrentTitleWindow();
+    if (!title) return;
+    if (const auto& leave = State().leaveHooks.leave) {
+        leave(title);
+    } else {
+        ui::DestroyWindow(title);
+    }
+    State().last = {};
+}
+
+ui::Rect TitleWindowRect(ui::Hwnd frame) {
     ui::Rect r{};
-    ui::GetWindowRect(frame, &r);
-    ui::Rect now{};
-    ui::GetWindowRect(gTitle, &now);
-    if (now == r) return;
-    ui::SetWindowPos(gTitle, {}, r.left, r.top, r.Width(), r.Height(), ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+    ui::GetClientRect(frame, &r);
+    ui::Point topLeft{r.left, r.top};
+    ui::Point bottomRight{r.right, r.bottom};
+    ui::ClientToScreen(frame, &topLeft);
+    ui::ClientToScreen(frame, &bottomRight);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+void FitTitleWindow(ui::Hwnd frame) {
+    const ui::Hwnd title = CurrentTitleWindow();
+    if (!title || !frame) return;
+    const ui::Rect r = TitleWindowRect(frame);
+    ui::SetWindowPos(title, ui::Hwnd{}, r.left, r.top, r.Width(), r.Height(),
+                     ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
 }
 
 }  // namespace zv::shell

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <vector>
 #include <thread>
 
 #include "platform/ui/SysColors.h"
@@ -346,6 +348,125 @@ TEST_F(MenuTest, MouseClicksThatChooseNothing) {
     Pump();
     EXPECT_EQ(rec.Count(h, WM_EXITMENULOOP), 1);
     EXPECT_TRUE(Commands(h).empty());
+}
+
+// Each bar title opens its popup on a click, whatever ended the menu before it: the keys, a
+// choice, a click away or a second click on the open title.
+TEST_F(MenuTest, EveryBarTitleOpensOnAClickAfterAnyEndOfTheMenuBefore) {
+    const Hmenu bar = LoadMenu(nullptr, kTestMenu);
+    const Hwnd h = MakeFrame(bar);
+    std::vector<Rect> titles(3);
+    for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(GetMenuItemRect(h, bar, i, &titles[i]));
+    struct Ending {
+        const char* name;
+        std::function<void(Hmenu popup)> end;
+    };
+    const std::vector<Ending> endings = {
+        {"two Escapes", [&](Hmenu) { Key(VK_ESCAPE); Key(VK_ESCAPE); }},
+        {"Alt", [&](Hmenu) { Key(VK_MENU); }},
+        {"a click away", [&](Hmenu) { screen->Click(600, 420); }},
+        {"a second click on the title", [&](Hmenu) {
+             Point p = Centre(titles[0]);
+             for (uint32_t i = 0; i < 3; ++i) {
+                 Rect r;
+                 if (GetMenuItemRect(h, GetSubMenu(bar, static_cast<int>(i)), 0, &r)) p = Centre(titles[i]);
+             }
+             screen->Click(p.x, p.y);
+         }},
+        {"a command chosen", [&](Hmenu popup) {
+             for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+                 const uint32_t state = GetMenuState(popup, static_cast<uint32_t>(i), MF_BYPOSITION);
+                 Rect r;
+                 if ((state & (MF_GRAYED | MF_POPUP | MF_SEPARATOR)) == 0 &&
+                     GetMenuItemRect(h, popup, static_cast<uint32_t>(i), &r)) {
+                     screen->Click(Centre(r).x, Centre(r).y);
+                     return;
+                 }
+             }
+         }},
+    };
+    for (const Ending& ending : endings) {
+        for (int pos = 0; pos < 3; ++pos) {
+            const Hmenu popup = GetSubMenu(bar, pos);
+            bool open = false;
+            Script script(h);
+            screen->Click(Centre(titles[static_cast<size_t>(pos)]).x, Centre(titles[static_cast<size_t>(pos)]).y);
+            script.Then([&] {
+                Rect r;
+                open = GetMenuItemRect(h, popup, 0, &r);
+                ending.end(popup);
+            });
+            Pump();
+            if (!script.Done()) Pump();
+            EXPECT_TRUE(open) << "bar item " << pos << " after " << ending.name;
+            EXPECT_FALSE(IsMenuActive()) << ending.name;
+            if (IsMenuActive()) {
+                Key(VK_ESCAPE);
+                Key(VK_ESCAPE);
+                Pump();
+            }
+        }
+    }
+}
+
+// The screen delivers a key's character apart from the key: a mnemonic the menu took is not
+// typed into the window that has the focus afterwards, whether its character came before the
+// menu ended or just after; a character typed later is.
+TEST_F(MenuTest, AMnemonicsCharacterIsNotTypedAfterTheMenu) {
+    const Hmenu bar = LoadMenu(nullptr, kTestMenu);
+    const Hwnd h = MakeFrame(bar);
+    SetFocus(h);
+    screen->SetAutoAdvance(false);
+    rec.log.clear();
+    AltKey('F');
+    screen->KeyDown('N');
+    screen->Text("n");  // queued with the key
+    screen->KeyUp('N');
+    Pump();
+    EXPECT_EQ(Commands(h), std::vector<int>{kNew});
+    AltKey('F');
+    screen->KeyDown('O');
+    screen->KeyUp('O');
+    Pump();
+    screen->AdvanceClock(20);
+    screen->Text("o");  // arriving after the menu ended
+    Pump();
+    EXPECT_EQ(Commands(h), (std::vector<int>{kNew, kOpen}));
+    EXPECT_EQ(rec.Count(h, WM_CHAR), 0) << "no mnemonic was typed";
+    screen->AdvanceClock(1000);
+    screen->Text("o");
+    Pump();
+    EXPECT_EQ(rec.Count(h, WM_CHAR), 1) << "a later character is typed";
+}
+
+// A bare pop-up lying over its frame (no caption, no system menu, no bar: a full-screen page)
+// sends the menu keys pressed in it to the frame's bar; a captioned pop-up keeps its own.
+TEST_F(MenuTest, MenuKeysInABarePageOverItsFrameOpenTheFramesBar) {
+    const Hmenu bar = LoadMenu(nullptr, kTestMenu);
+    const Hwnd frame = MakeFrame(bar);
+    const Hwnd page = CreateWindowEx(0, "Recorder", "", WS_POPUP | WS_VISIBLE, 30, 60, 300, 200, frame, 0,
+                                     nullptr, nullptr);
+    SetActiveWindow(page);
+    SetFocus(page);
+    rec.log.clear();
+    AltKey('F');
+    Key('N');
+    Pump();
+    Key(VK_F10);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    Pump();
+    EXPECT_EQ(Commands(frame), (std::vector<int>{kNew, kNew}));
+    EXPECT_FALSE(IsMenuActive());
+    const Hwnd captioned = CreateWindowEx(0, "Recorder", "Tool", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40, 80, 200,
+                                          120, frame, 0, nullptr, nullptr);
+    SetActiveWindow(captioned);
+    SetFocus(captioned);
+    Key(VK_F10);
+    AltKey('F');
+    Pump();
+    EXPECT_EQ(Commands(frame).size(), 2u) << "a captioned window does not reach its owner's bar";
+    EXPECT_FALSE(IsMenuActive());
 }
 
 TEST_F(MenuTest, TrackPopupMenuReturnsOrPostsTheChoice) {
