@@ -127,7 +127,7 @@ void CreateMapPageControls(ui::Hwnd page, const ui::Font* font) {
     CreateFilePageLayout(page, font, kButtonsNextCut);
     // The chat panel takes the band under the list where the single-play page has its status
     // line: here the line stands beside the panel, where the texts of the transfer wrap.
-    ui::MoveWindow(ui::GetDlgItem(page, kIdStatusLine), 480, 272, 120, 88, false);
+    ui::MoveWindow(ui::GetDlgItem(page, kIdStatusLine), 480, 272, 118, 88, false);
 }
 
 // The countries taking part in the chosen file.
