@@ -261,7 +261,7 @@ void NetPagesTest::ChooseComboEntry(ui::Hwnd page, int id, int entry) {
     Pump();
 }
 
-void NetPagesTest::ClickComboRow(ui::Hwnd page, int id, int entry) {
+void NetPagesTest::ClickComboRow(ui::Hwnd page, int id, int entry, const std::string& shot) {
     const ui::Hwnd combo = ui::GetDlgItem(page, id);
     ASSERT_TRUE(ui::IsWindowEnabled(combo)) << id;
     ClickControl(page, id);
@@ -277,6 +277,12 @@ void NetPagesTest::ClickComboRow(ui::Hwnd page, int id, int entry) {
     droppedRows = client.Height() / std::max(1, static_cast<int>(ui::SendMessage(list, ui::LB_GETITEMHEIGHT, 0, 0)));
     ui::SendMessage(list, ui::LB_GETITEMRECT, ui::WParam(entry), reinterpret_cast<ui::LParam>(&row));
     ASSERT_TRUE(row.top >= client.top && row.bottom <= client.bottom) << "row " << entry << " is not shown";
+    if (!shot.empty()) {
+        Pump();
+        std::filesystem::create_directories("screenshots");
+        std::string error;
+        EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + shot + ".png", &error)) << error;
+    }
     ClickAt(list, 10, (row.top + row.bottom) / 2);
 }
 

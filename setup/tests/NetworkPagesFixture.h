@@ -70,7 +70,8 @@ class NetPagesTest : public ::testing::Test {
     void ChooseComboEntry(ui::Hwnd page, int id, int entry);
     // Opens a drop-down combo box with a click and clicks its row `entry` in the open list,
     // which must show that row; the open list's first shown row and its row count are kept.
-    void ClickComboRow(ui::Hwnd page, int id, int entry);
+    // A screenshot `shot` (when given) is taken while the list is open.
+    void ClickComboRow(ui::Hwnd page, int id, int entry, const std::string& shot = "");
     int droppedTop = -1, droppedRows = 0;
     // Runs `click` (which opens a modal dialog or box) and `act` on the dialog once it is up.
     void WithModal(const std::function<void()>& click, const std::function<void(ui::Hwnd)>& act);

@@ -665,7 +665,7 @@ TEST_F(NetPagesGame, EveryEntryOfTheRoleListsLeadsSomewhere) {
     ASSERT_EQ(entries, 10);  // four roles, six participants
 
     // The host's own name: the list opens from "ﾕｰｻﾞｰ" with every row in view.
-    ClickComboRow(hostPage, RoleComboId(open[0]), kFirstSlotEntryForTest + 0);
+    ClickComboRow(hostPage, RoleComboId(open[0]), kFirstSlotEntryForTest + 0, "netpages_countries_role_list_open");
     EXPECT_EQ(droppedTop, 0);
     EXPECT_GE(droppedRows, entries);
     EXPECT_EQ(Sel(hostPage, RoleComboId(open[0])), kRoleUser);
