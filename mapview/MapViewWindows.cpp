@@ -495,6 +495,10 @@ ui::LResult RealChileViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
                 ctx->BeginDragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)));
             }
             return 0;
+        case WM_MAP_CENTER:
+            ctx->CenterOn(static_cast<std::uint16_t>((w & 0xFF) | ((w >> 8) & 0xFF00)), 0);
+            Redraw(h);
+            return 1;
         case WM_MAP_SET_PLACEMENT_TROOP:
             gPlacementTroop = static_cast<std::uint16_t>(w & 0xFFFF);
             gPlacementCountry = static_cast<std::uint8_t>(l & 0xFF);

@@ -205,6 +205,8 @@ void FixMapControl(rules::TableDirectory& tables) {
 
 int SessionManager::SendMapData(const std::string& programDir, const std::string& name) {
     if (!tables_ || !sim_ || !hostFlag_ || name.empty() || name[0] == ' ') return 0;
+    // The flag answers this transfer only: a session hosted before may have set it.
+    mapDelivered_ = false;
     if (!rules::LoadMapFromMapFolder(*tables_, sim_->Events(), programDir, name).ok) return 0;
     FixMapControl(*tables_);
     rules::GameContext live(*tables_, sim_->ContextEnv());
@@ -214,6 +216,7 @@ int SessionManager::SendMapData(const std::string& programDir, const std::string
 
 int SessionManager::SendSaveGameData(const std::string& programDir, const std::string& name) {
     if (!tables_ || !sim_ || !hostFlag_ || name.empty() || name[0] == ' ') return 0;
+    mapDelivered_ = false;
     if (!rules::LoadSaveGame(*tables_, sim_->Events(), programDir, name).ok) return 0;
     rules::GameContext live(*tables_, sim_->ContextEnv());
     live.RebuildHexOccupancy();

@@ -113,6 +113,7 @@ void SessionManager::Reset() {
     state_ = kStateIdle;
     expectedOwnTroopsSlot_ = kNoSlot;
     ready_ = false;
+    mapDelivered_ = false;
 }
 
 // ---- lifecycle ------------------------------------------------------------------------------
@@ -194,6 +195,9 @@ void SessionManager::AfterOpen() {
 }
 
 void SessionManager::Close() {
+    // A transfer that was under way ends with the session: its progress windows go.
+    gui_->TransferProgress(true, NetworkGui::Progress::Hide, 0);
+    gui_->TransferProgress(false, NetworkGui::Progress::Hide, 0);
     if (eventDepth_ > 0) {
         // Called from a hand-over the receive thread waits on: it cannot be joined here. It is
         // told to stop and ends once the hand-over returns; the rest is done by the next Close.
@@ -794,6 +798,11 @@ int SessionManager::SendNextMapSelect() {
 int SessionManager::SendNextGameSetting() {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
     core::SleepMs(options_.nextGameSettingWaitMs);
+    return SendNextGameSettingNow();
+}
+
+int SessionManager::SendNextGameSettingNow() {
+    if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
     const int r = Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_NEXTGAMESETTING, 4).Get());
     acceptingJoins_ = 0;
     settings_.fill(0);

@@ -195,7 +195,12 @@ class SessionManager : public sim::SessionPort {
 
     // Senders; 0 when sent.
     int SendNextMapSelect();
+    // Waits the pause before ZVCMSG_NEXTGAMESETTING, then sends it. A caller that must keep its
+    // window alive meanwhile waits the pause on a timer of its own and sends with
+    // SendNextGameSettingNow.
     int SendNextGameSetting();
+    int SendNextGameSettingNow();
+    std::uint32_t NextGameSettingWaitMs() const { return options_.nextGameSettingWaitMs; }
     int SendGameSettingGame(const std::uint8_t* conditions, const std::uint8_t* ownSetting);
     int SendGameSettingDone(const std::uint8_t* setting);
     int SendGameSettingNext(const std::uint8_t* block);

@@ -227,6 +227,35 @@ void OnDiscard(ui::Hwnd dialog, ui::LParam l) {
 
 ui::Hwnd DeploymentMap(ui::Hwnd dialog) { return Item(Display(dialog), kIdMapView); }
 
+// The hex of the country's deployment area nearest the area's middle; 0xFFFF without an area.
+std::uint16_t DeploymentAreaCentre(rules::TableDirectory& tables, std::uint8_t country) {
+    rules::HexCursor hexes(tables);
+    long sumX = 0, sumY = 0, count = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            if (!hexes.SelectXY(std::uint16_t(x | (y << 8))) || hexes.GetCountry() != country) continue;
+            sumX += x;
+            sumY += y;
+            ++count;
+        }
+    }
+    if (count == 0) return 0xFFFF;
+    const long midX = sumX / count, midY = sumY / count;
+    std::uint16_t best = 0xFFFF;
+    long bestDistance = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            if (!hexes.SelectXY(std::uint16_t(x | (y << 8))) || hexes.GetCountry() != country) continue;
+            const long d = (x - midX) * (x - midX) + (y - midY) * (y - midY);
+            if (best == 0xFFFF || d < bestDistance) {
+                best = std::uint16_t(x | (y << 8));
+                bestDistance = d;
+            }
+        }
+    }
+    return best;
+}
+
 rules::GameContext MakeContext() {
     OrganizeWorld& w = World();
     return rules::GameContext(*w.tables, w.simulation ? w.simulation->ContextEnv()
@@ -575,6 +604,12 @@ intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::L
                 ShowOrganizeListTab(dialog, 1);
                 if (ui::Hwnd map = Item(Display(dialog), kIdMapView)) {
                     ui::SendMessage(map, WM_MAP_REBUILD, gState.playerCountry, 0);
+                    // The map opens on the player's own deployment area, wherever it lies.
+                    const std::uint16_t centre =
+                        DeploymentAreaCentre(*World().tables, std::uint8_t(gState.playerCountry));
+                    if (centre != 0xFFFF) {
+                        ui::SendMessage(map, WM_MAP_CENTER, ui::WParam((centre & 0xFF) | ((centre >> 8) << 16)), 0);
+                    }
                 }
                 // The host starts once every player has arranged its troops.
                 if (World().singlePlay == 0 && World().isSessionHost && World().isSessionHost()) {

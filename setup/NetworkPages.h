@@ -54,6 +54,7 @@ constexpr int kIdCountriesStatus = 49002;
 constexpr std::uintptr_t kTimerAutoNext = 49900;  // page 6: a client follows the host
 constexpr std::uintptr_t kTimerMapSent = 49901;   // page 7: waiting for the map's delivery
 constexpr std::uintptr_t kTimerSearch = 49902;    // page 5: the session list's refresh
+constexpr std::uintptr_t kTimerNextSetting = 49903;  // page 7: the pause before the next page
 // Ticks of the waits (250 ms and 1 s).
 constexpr int kAutoNextTicks = 20;
 constexpr int kMapDeliveryTicks = 300;

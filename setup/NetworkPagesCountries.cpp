@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "framework/Dib.h"
 #include "framework/gui/GdiHelpers.h"
@@ -45,6 +46,8 @@ struct CountriesPage {
     // Rows whose role list was cut to "CPU" and "不参加" once everybody had chosen.
     bool restrictedRow[4] = {false, false, false, false};
     bool namesAdded = false;
+    // The entry each country's role list showed after the last accepted change.
+    int shownRole[4] = {kRoleComputer, kRoleComputer, kRoleComputer, kRoleComputer};
 };
 
 CountriesPage* PageOf(ui::Hwnd page) {
@@ -107,7 +110,8 @@ void AddCombo(ui::Hwnd page, int id, const std::string& sjis) {
     ui::SendDlgItemMessage(page, id, ui::CB_ADDSTRING, 0, reinterpret_cast<ui::LParam>(sjis.c_str()));
 }
 
-// The entries that stand for the participants, after the role names of every list.
+// The entries that stand for the participants, after the role names of every list. The lists
+// open tall enough to show every entry: none hides above or below the others.
 void AddSlotEntries(ui::Hwnd page) {
     CountriesPage* p = PageOf(page);
     if (!p || p->namesAdded) return;
@@ -118,6 +122,35 @@ void AddSlotEntries(ui::Hwnd page) {
         for (int c = 0; c < rules::kCountryCount; ++c) AddCombo(page, RoleComboId(c), name);
         for (int id : kSpectatorRoleIds) AddCombo(page, id, name);
     }
+    std::vector<int> lists(std::begin(kSpectatorRoleIds), std::end(kSpectatorRoleIds));
+    for (int c = 0; c < rules::kCountryCount; ++c) lists.push_back(RoleComboId(c));
+    for (int id : lists) {
+        const ui::LResult n = ui::SendDlgItemMessage(page, id, ui::CB_GETCOUNT, 0, 0);
+        ui::SendDlgItemMessage(page, id, ui::CB_SETMINVISIBLE, ui::WParam(n), 0);
+    }
+}
+
+void RememberRoles(ui::Hwnd page) {
+    CountriesPage* p = PageOf(page);
+    if (!p) return;
+    for (int c = 0; c < rules::kCountryCount; ++c) p->shownRole[c] = ComboSel(page, RoleComboId(c));
+}
+
+// A participant's name in a role list shows who chose the country; one chooses one's own country
+// with "ﾕｰｻﾞｰ". One's own name is taken as "ﾕｰｻﾞｰ"; another participant's (or a free slot's) is
+// refused with what to do, and the row keeps what it showed and stays open.
+bool AcceptRoleEntry(ui::Hwnd page, int c) {
+    const int entry = ComboSel(page, RoleComboId(c));
+    if (entry < kFirstSlotEntry) return true;
+    net::SessionManager* m = SessionOf(page);
+    if (m && entry - kFirstSlotEntry == m->OwnSlot()) {
+        ui::SendDlgItemMessage(page, RoleComboId(c), ui::CB_SETCURSEL, kRoleUser, 0);
+        return true;
+    }
+    CountriesPage* p = PageOf(page);
+    ui::SendDlgItemMessage(page, RoleComboId(c), ui::CB_SETCURSEL, ui::WParam(p ? p->shownRole[c] : kRoleComputer), 0);
+    Box(page, S("参加者の名前は、その参加者が選んだ国に表示されます。自分が担当する国には「ﾕｰｻﾞｰ」を選んでください。"));
+    return false;
 }
 
 void CreateSpectatorRow(ui::Hwnd page, int row, const ui::Font* font) {
@@ -195,6 +228,7 @@ void ShowPlayerSettingRow(ui::Hwnd page, const std::uint8_t* p) {
 
 void ShowPlayerSettings(ui::Hwnd page, const std::uint8_t* block) {
     for (int slot = 0; slot < net::kSlotCount; ++slot) ShowPlayerSettingRow(page, block + GameSettingBlock::Player(slot));
+    RememberRoles(page);
 }
 
 void ShowReceivedConditions(ui::Hwnd page, const std::uint8_t* block) {
@@ -437,6 +471,7 @@ void OnCountriesShow(ui::Hwnd page) {
         EnableSetupNextButton(page, false);
         Status(page, S("ホストが参加国とゲーム条件を設定しています"));
     }
+    RememberRoles(page);
     ui::InvalidateRect(page, nullptr, false);
     ui::ShowWindow(page, ui::SW_SHOWNORMAL);
 }
@@ -490,6 +525,15 @@ void LockRowsOfOthers(ui::Hwnd page) {
     }
 }
 
+// Alliances and the conditions are the host's: the role change's updates of the alliance boxes
+// must not open them on a client.
+void LockHostsChoices(ui::Hwnd page) {
+    for (int c = 0; c < rules::kCountryCount; ++c) {
+        for (int k = 0; k < 3; ++k) ui::EnableWindow(ui::GetDlgItem(page, AllianceBoxId(c, k)), false);
+    }
+    ui::EnableWindow(ui::GetDlgItem(page, kIdAllianceChange), false);
+}
+
 void OnCountriesCommand(ui::Hwnd page, int id, int code) {
     PageState* s = StateOf(page);
     const bool host = IsHostPage(page);
@@ -505,13 +549,16 @@ void OnCountriesCommand(ui::Hwnd page, int id, int code) {
     for (int c = 0; c < rules::kCountryCount; ++c) {
         if (id == RoleComboId(c) && code == ui::CBN_SELCHANGE) {
             if (!s->restrictedRoles) {
+                if (!AcceptRoleEntry(page, c)) return;
                 OnRoleChanged(page, c);
                 LockRowsOfOthers(page);
+                if (!host) LockHostsChoices(page);
             }
             if (host) {
                 UpdateAllianceBoxes(page);
                 RestrictAllianceBoxes(page);
             }
+            RememberRoles(page);
             return;
         }
         if (id == AnthemComboId(c) && code == ui::CBN_SELCHANGE) {
@@ -595,6 +642,7 @@ void OnGameSettingDone(ui::Hwnd page, int turn, const std::uint8_t* block) {
             p->restrictedRow[c] = true;
         }
         s->restrictedRoles = true;
+        RememberRoles(page);
         return;
     }
     net::SessionManager* m = SessionOf(page);

@@ -94,12 +94,15 @@ class SetupNetworkGui : public net::NetworkGui {
             if (visible) ui::ShowWindow(window, ui::SW_HIDE);
             return;
         }
-        if (what == Progress::Show && !visible) {
+        if (what == Progress::Show) {
+            // A new transfer starts its bar anew, also over one that stopped half-way.
             ui::SendMessage(bar, ui::PBM_SETRANGE32, 0, blocks);
             ui::SendMessage(bar, ui::PBM_SETPOS, 0, 0);
             ui::SendMessage(bar, ui::PBM_SETSTEP, 1, 0);
-            ui::SetWindowPos(window, ui::HWND_TOPMOST, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
-            ui::ShowWindow(window, ui::SW_SHOW);
+            if (!visible) {
+                ui::SetWindowPos(window, ui::HWND_TOPMOST, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
+                ui::ShowWindow(window, ui::SW_SHOW);
+            }
             return;
         }
         ui::SendMessage(bar, ui::PBM_STEPIT, 0, 0);

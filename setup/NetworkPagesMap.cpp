@@ -125,6 +125,9 @@ void DeleteChosenSave(ui::Hwnd page) {
 
 void CreateMapPageControls(ui::Hwnd page, const ui::Font* font) {
     CreateFilePageLayout(page, font, kButtonsNextCut);
+    // The chat panel takes the band under the list where the single-play page has its status
+    // line: here the line stands beside the panel, where the texts of the transfer wrap.
+    ui::MoveWindow(ui::GetDlgItem(page, kIdStatusLine), 480, 272, 118, 88, false);
 }
 
 // The countries taking part in the chosen file.
@@ -134,8 +137,15 @@ int CountriesOfSummary(const mapview::MapPreviewRecord& summary) {
     return n;
 }
 
+// While the map travels and the participants are told to go on, the choice stays as it was
+// sent: the list and the list kinds wait.
+void EnableChoosing(ui::Hwnd page, bool enable) {
+    for (int id : {kIdFileList, kIdNewGame, kIdSavedGames}) ui::EnableWindow(ui::GetDlgItem(page, id), enable);
+}
+
 void LeaveToTitle(ui::Hwnd page) {
     ui::KillTimer(page, kTimerMapSent);
+    ui::KillTimer(page, kTimerNextSetting);
     net::SessionManager* m = SessionOf(page);
     if (m) m->Leave();
     PrevPage(page, kPageTitle, kPageNetFile);
@@ -156,6 +166,8 @@ void OnMapNext(ui::Hwnd page) {
     const int sent = fromSave ? m->SendSaveGameData(programDir, name) : m->SendMapData(programDir, name);
     if (sent) {
         StateOf(page)->mapTicks = 0;
+        EnableChoosing(page, false);
+        ui::SetDlgItemText(page, kIdStatusLine, S("マップを送りました。届くのを待っています。"));
         ui::SetTimer(page, kTimerMapSent, kMapTimerMs);
         return;
     }
@@ -164,25 +176,44 @@ void OnMapNext(ui::Hwnd page) {
     LeaveToTitle(page);
 }
 
+// Everybody holds the map: the participants are told to go on after the manager's pause, which
+// runs on a timer so that the page keeps drawing and answering meanwhile.
+void GoOnToRoles(ui::Hwnd page) {
+    ui::KillTimer(page, kTimerNextSetting);
+    net::SessionManager* m = SessionOf(page);
+    if (!m) return;
+    m->SendNextGameSettingNow();
+    std::int32_t fromSave = 0;
+    GetChosenSetupFile(true, &fromSave);
+    if (rules::TableDirectory* t = TablesOf(page)) {
+        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment,
+                        fromSave ? 0 : 1);
+    }
+    NextPage(page, kPageNetRole, kPageNetFile);
+}
+
 void OnMapTimer(ui::Hwnd page) {
     PageState* s = StateOf(page);
     net::SessionManager* m = SessionOf(page);
     if (!m) return;
     if (m->MapDeliveredFlag()) {
         ui::KillTimer(page, kTimerMapSent);
-        m->SendNextGameSetting();
-        std::int32_t fromSave = 0;
-        GetChosenSetupFile(true, &fromSave);
-        if (rules::TableDirectory* t = TablesOf(page)) {
-            rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment,
-                            fromSave ? 0 : 1);
+        ui::SetDlgItemText(page, kIdStatusLine, S("マップが届きました。次へ進みます。"));
+        const std::uint32_t pause = m->NextGameSettingWaitMs();
+        if (pause == 0) {
+            GoOnToRoles(page);
+        } else {
+            ui::SetTimer(page, kTimerNextSetting, pause);
         }
-        NextPage(page, kPageNetRole, kPageNetFile);
         return;
     }
     if (++s->mapTicks > kMapDeliveryTicks) {
+        // The page stays, and the host may send again or choose another map.
         ui::KillTimer(page, kTimerMapSent);
         ui::SetDlgItemText(page, kIdStatusLine, S("マップが届いたことを確かめられませんでした。"));
+        EnableChoosing(page, true);
+        MapPage* mp = MapOf(page);
+        EnableSetupNextButton(page, mp && mp->chosenRow >= 0 && mp->summary);
     }
 }
 
@@ -202,6 +233,7 @@ ui::LResult MultiPlay5Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
         }
         case ui::WM_DESTROY:
             ui::KillTimer(h, kTimerMapSent);
+            ui::KillTimer(h, kTimerNextSetting);
             if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == h) shell::DetachChatWindow();
             mapview::FreeMapPreview();
             DestroyState(h);
@@ -219,6 +251,7 @@ ui::LResult MultiPlay5Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
             return 1;
         case ui::WM_TIMER:
             if (w == kTimerMapSent) OnMapTimer(h);
+            if (w == kTimerNextSetting) GoOnToRoles(h);
             return 0;
         case ui::WM_NOTIFY: {
             const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
@@ -256,8 +289,14 @@ ui::LResult MultiPlay5Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
                     return 0;
             }
         }
-        case ui::WM_CTLCOLORSTATIC:
-            return WhiteOnBlack(w);
+        case ui::WM_CTLCOLORSTATIC: {
+            // White on black for the labels; the map's description keeps the box colours it has
+            // on the single-play page (black on black it showed as a lone scroll bar).
+            const int id = ui::GetDlgCtrlID(ui::HwndFromParam(l));
+            const bool label = (id >= kIdPreviewNormal && id <= kIdPreviewPlacement) || id == kIdStatusLine;
+            if (ui::LResult result = 0; AnswerWhiteLabel(w, label, &result)) return result;
+            return ui::DefWindowProc(h, msg, w, l);
+        }
         case ui::WM_DRAWITEM:
             fw::DrawOwnerDrawItem(h, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
             return 1;

@@ -1,5 +1,6 @@
 #include "framework/media/TimedMessageDialog.h"
 
+#include <algorithm>
 #include <string>
 
 #include "framework/media/TextFont.h"
@@ -14,6 +15,8 @@ constexpr const char* kClassName = "ZvTimedNotice";
 constexpr uintptr_t kTimerId = 1;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 24;
+constexpr int kFontHeight = 18;
+constexpr int kTextMargin = 16;  // left and right of the text
 
 // Each notice keeps its own text and function, so a second notice cannot change the first.
 struct Notice {
@@ -66,7 +69,7 @@ ui::LResult NoticeProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             if (dc && n) {
                 ui::Rect c;
                 ui::GetClientRect(h, &c);
-                TextFont font(kFaceMincho, 18, 0, 1, 0, 0);
+                TextFont font(kFaceMincho, kFontHeight, 0, 1, 0, 0);
                 font.Select(dc);
                 font.SetColors(ui::Rgb(0, 0, 0), ui::Rgb(255, 255, 255), 1);
                 ui::Size size;
@@ -151,9 +154,19 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
     n->text.assign(t.substr(0, core::SjisCutLength(t, kTimedNoticeTextLimit)));
     n->function = std::move(function);
     constexpr uint32_t kStyle = ui::WS_POPUP | ui::WS_CAPTION | ui::WS_DLGFRAME;
-    // The window is sized for its client area, centred on the parent or the screen.
+    // The window is sized for its client area, centred on the parent or the screen; a text
+    // wider than the usual width widens it (a participant's long name), never past the screen.
     int frame = ui::kDialogFrameWidth;
-    int w = kTimedNoticeWidth + 2 * frame;
+    int clientWidth = kTimedNoticeWidth;
+    {
+        TextFont font(kFaceMincho, kFontHeight, 0, 1, 0, 0);
+        if (const ui::FontSpec* spec = font.Spec()) {
+            const int textWidth = ui::Font(*spec).MeasureText(n->text).cx + 2 * kTextMargin;
+            clientWidth = std::min(std::max(clientWidth, textWidth),
+                                   ui::GetSystemMetrics(ui::SM_CXSCREEN) - 2 * frame);
+        }
+    }
+    int w = clientWidth + 2 * frame;
     int h = kTimedNoticeHeight + 2 * frame + ui::GetSystemMetrics(ui::SM_CYCAPTION);
     ui::Rect area{0, 0, ui::GetSystemMetrics(ui::SM_CXSCREEN),
                   ui::GetSystemMetrics(ui::SM_CYSCREEN)};

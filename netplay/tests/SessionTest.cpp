@@ -28,6 +28,57 @@ TEST(SessionTest, ALeavingClientFreesItsSlotAndAReusedSlotForgetsTheGoodbye) {
     EXPECT_EQ(host.manager->SlotLeft(1), 1);
 }
 
+// A client's goodbye while the participants meet goes to the host alone: the other clients
+// stay where they are. Once the host chose the map it goes to everybody.
+TEST(SessionTest, AGoodbyeWhileConnectedReachesOnlyTheHost) {
+    const auto goodbyes = [](const Endpoint& e) {
+        int n = 0;
+        for (std::uint32_t w : e.events) n += (w & 0xFFFF) == ZVCMSG_DISCCONECT ? 1 : 0;
+        return n;
+    };
+    struct Case {
+        const char* when;
+        bool mapChosen;
+        int otherClientHears;
+    };
+    for (const Case& c : {Case{"connected", false, 0}, Case{"choosing the map", true, 1}}) {
+        SCOPED_TRACE(c.when);
+        Session s(2);
+        Endpoint& host = s.Host();
+        if (c.mapChosen) {
+            host.manager->SendNextMapSelect();
+            ASSERT_TRUE(s.Until([&] {
+                return s.Client(0).manager->State() == kStateChoosingMap &&
+                       s.Client(1).manager->State() == kStateChoosingMap;
+            }));
+        }
+        ASSERT_EQ(s.Client(0).manager->Leave(), 0);
+        ASSERT_TRUE(s.Until([&] { return !host.manager->IsSlotOccupied(1); }));
+        // Long enough for a relayed goodbye to arrive.
+        s.Until([] { return false; }, 300);
+        EXPECT_EQ(host.manager->SlotLeft(1), 1);
+        EXPECT_EQ(goodbyes(s.Client(1)), c.otherClientHears);
+        if (!c.mapChosen) {
+            // Still in the session, as if nothing had happened to it.
+            EXPECT_EQ(s.Client(1).manager->State(), kStateConnected);
+            EXPECT_TRUE(s.Client(1).manager->HasConnection());
+        }
+    }
+}
+
+// The map-delivered flag answers one transfer: a session hosted again starts without it.
+TEST(SessionTest, TheMapDeliveredFlagDoesNotOutliveItsSession) {
+    Session s(1);
+    Endpoint& host = s.Host();
+    ASSERT_EQ(host.manager->SendImageFromTables(kTransferMap), 1);
+    ASSERT_TRUE(s.Until([&] { return host.manager->MapDeliveredFlag(); }));
+    host.manager->Close();
+    EXPECT_FALSE(host.manager->MapDeliveredFlag());
+    host.manager->OpenTransport();
+    ASSERT_EQ(host.manager->Host(6, "again"), 1);
+    EXPECT_FALSE(host.manager->MapDeliveredFlag());
+}
+
 TEST(SessionTest, AssignSlotClearsTheSlotLeftFlagOfAReusedSlot) {
     Session s(1);
     Endpoint& host = s.Host();

@@ -308,6 +308,31 @@ TEST_F(DeploymentTest, AutomaticPlacementAndRecoveryKeepTheBooks) {
     EXPECT_EQ(r, 1);
 }
 
+// Whichever country the player deploys, the map opens on that country's own area, so its
+// free hexes can be clicked at once.
+TEST_F(DeploymentTest, TheMapOpensOnThePlayersOwnArea) {
+    int areas = 0;
+    for (std::uint8_t c = 0; c < rules::kCountryCount; ++c) {
+        rules::HexCursor hexes(tables);
+        int inArea = 0;
+        for (int i = 0; i < 64 * 64; ++i) inArea += hexes.Select(i) && hexes.GetCountry() == c ? 1 : 0;
+        if (inArea == 0) continue;
+        ++areas;
+        SCOPED_TRACE(int(c));
+        country = c;
+        Prepare(tables);
+        std::size_t shown = 0;
+        const auto r = Deploy([&](ui::Hwnd d) {
+            shown = FreeOwnHexes(d).size();
+            if (c == 1) Shot("organize_deployment_second_country");
+            EXPECT_EQ(PressOrganizeReturnToTitle(), 1);
+        });
+        EXPECT_EQ(r, 0);
+        EXPECT_GT(shown, 4u) << "the area's hexes are in view";
+    }
+    EXPECT_GE(areas, 2);
+}
+
 TEST_F(DeploymentTest, ReturnToTitleAndTheCloseBox) {
     int leaves = 0;
     world.leaveSession = [&] { ++leaves; };

@@ -12,7 +12,7 @@
 // Test-only: built with the tests, never shipped.
 //
 //   zv_net_participant --role host|client --name NAME --session NAME --port P --out FILE
-//                      [--shots PREFIX] [--players N] [--wait-kill 1]
+//                      [--shots PREFIX] [--players N] [--wait-kill 1] [--screen WxH]
 
 #include <unistd.h>
 
@@ -76,6 +76,7 @@ struct Args {
     int port = 0;
     int country = 0;        // which of the open countries of page 9 the host takes
     int players = 3;        // participants the host waits for on page 6
+    int width = 1024, height = 768;  // the screen
     bool waitKill = false;  // after a few hours of play it waits to be killed
 };
 
@@ -485,6 +486,13 @@ void Play() {
     Until(Playing, 120, "the game's first minutes");
     gScreen->SetAutoAdvance(false);
     Line("stage playing country=" + std::to_string(fw::GetPlayerCountry()));
+    {
+        // How much of the map this participant sees depends on its screen.
+        ui::Rect map{};
+        ui::GetClientRect(shell::GetWindowOfKind(shell::WindowKind::MapWnd), &map);
+        Line("screen " + std::to_string(gArgs.width) + "x" + std::to_string(gArgs.height) + " map " +
+             std::to_string(map.Width()) + "x" + std::to_string(map.Height()));
+    }
     Shot("playing");
     // An order by mouse on the map; the troop must leave its hex. A hex it cannot go to (water,
     // a cliff) gives no move: the next choice is tried.
@@ -574,6 +582,7 @@ int Main(int argc, char** argv) {
         else if (k == "--country") gArgs.country = std::atoi(v.c_str());
         else if (k == "--players") gArgs.players = std::atoi(v.c_str());
         else if (k == "--wait-kill") gArgs.waitKill = v == "1";
+        else if (k == "--screen") std::sscanf(v.c_str(), "%dx%d", &gArgs.width, &gArgs.height);
     }
     if ((gArgs.role != "host" && gArgs.role != "client") || gArgs.out.empty() || gArgs.port <= 0) {
         std::fprintf(stderr, "usage: zv_net_participant --role host|client --name N --session S --port P --out FILE\n");
@@ -601,7 +610,7 @@ int Main(int argc, char** argv) {
     options.music = false;
     options.clockPeriodMs = 2;
     options.makeBackend = [](std::string*) -> std::unique_ptr<ui::Backend> {
-        auto b = std::make_unique<ui::HeadlessBackend>(1024, 768);
+        auto b = std::make_unique<ui::HeadlessBackend>(gArgs.width, gArgs.height);
         gScreen = b.get();
         return b;
     };

@@ -1,6 +1,6 @@
 // A network game played end to end by three processes of the program on loopback: a host and two
-// clients (zv_net_participant), each the whole program on the memory screen driven by mouse and
-// keys. They set the game up through the pages, chat, deploy, play with an order each at the
+// clients (zv_net_participant), each the whole program on a memory screen of its own size driven
+// by mouse and keys. They set the game up through the pages, chat, deploy, play with an order each at the
 // fastest speed and write their tables' hash at every new game day. One client is then killed;
 // the host and the other client play on to the day limit, see the end, return to the title and
 // quit. Their hashes agree day by day, and the killed client's agree as far as it got.
@@ -108,14 +108,14 @@ class NetworkGame : public ::testing::Test {
     }
 
     Process& Start(const std::string& role, const std::string& name, const std::string& shots, bool waitKill,
-                   int players = 3) {
+                   int players = 3, const std::string& screen = "1024x768") {
         Process p;
         p.role = role;
         p.out = dir / (shots + ".out");
         std::vector<std::string> args = {ZV_NET_PARTICIPANT, "--role", role, "--name", name, "--session", session,
                                          "--port", std::to_string(port), "--out", p.out.string(), "--shots",
                                          "screenshots/" + shots, "--wait-kill", waitKill ? "1" : "0",
-                                         "--players", std::to_string(players)};
+                                         "--players", std::to_string(players), "--screen", screen};
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -151,9 +151,10 @@ class NetworkGame : public ::testing::Test {
 
 TEST_F(NetworkGame, ThreeProcessesPlayAGameOneClientIsKilledAndTheOthersPlayToTheEnd) {
     people.reserve(3);
-    Process& host = Start("host", "ホスト", "netgame_host", false);
-    Process& stays = Start("client", "あかね", "netgame_client1", false);
-    Process& killed = Start("client", "ぼく", "netgame_client2", true);
+    // Each on a screen of its own size: what one sees of the map is nobody else's business.
+    Process& host = Start("host", "ホスト", "netgame_host", false, 3, "1024x768");
+    Process& stays = Start("client", "あかね", "netgame_client1", false, 3, "800x600");
+    Process& killed = Start("client", "ぼく", "netgame_client2", true, 3, "1280x1024");
 
     // Everybody plays; the one to be killed has given its order and played on.
     ASSERT_TRUE(Until(
@@ -187,6 +188,16 @@ TEST_F(NetworkGame, ThreeProcessesPlayAGameOneClientIsKilledAndTheOthersPlayToTh
         EXPECT_FALSE(LinesStarting(*lines, "order ").empty());
         EXPECT_TRUE(Has(*lines, "stage moved"));
     }
+    // Each played on its own screen and saw a map window of its own size.
+    std::vector<std::string> maps;
+    for (const auto& [lines, screen] : {std::pair{&h, "1024x768"}, std::pair{&c1, "800x600"}, std::pair{&c2, "1280x1024"}}) {
+        const auto l = LinesStarting(*lines, std::string("screen ") + screen + " map ");
+        ASSERT_EQ(l.size(), 1u) << screen << "\n" << Report();
+        maps.push_back(l[0].substr(l[0].find(" map ")));
+    }
+    EXPECT_NE(maps[0], maps[1]);
+    EXPECT_NE(maps[0], maps[2]);
+    EXPECT_NE(maps[1], maps[2]);
     // Three different countries.
     const auto country = [](const std::vector<std::string>& lines) {
         const auto p = LinesStarting(lines, "stage playing ");

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
@@ -100,7 +101,8 @@ std::uint16_t DiscoveryBase() {
 
 }  // namespace
 
-Participant::Participant(int i, std::uint16_t discoveryBase, const std::string& version) : index(i) {
+Participant::Participant(int i, std::uint16_t discoveryBase, const std::string& version, std::uint32_t pauseMs)
+    : index(i) {
     EXPECT_TRUE(tables.LoadAllTables(ZV_PROGRAM_DIR "/"));
     sim::SimulationEnv env;
     env.log = [](std::string_view) {};
@@ -114,7 +116,7 @@ Participant::Participant(int i, std::uint16_t discoveryBase, const std::string& 
     o.application.bytes[0] = 0x5A;
     o.version = version;
     o.blockPauseMs = 0;
-    o.nextGameSettingWaitMs = 0;
+    o.nextGameSettingWaitMs = pauseMs;
     o.log = [this](std::string_view line) { log.emplace_back(line); };
     manager = std::make_unique<net::SessionManager>(o);
     manager->AttachGame(sim.get(), &tables);
@@ -134,6 +136,7 @@ Participant::Participant(int i, std::uint16_t discoveryBase, const std::string& 
 }
 
 Participant::~Participant() {
+    stalled = false;
     manager->Close();
     UnbindNetworkSetup(container);
     DestroyPages(*this);
@@ -143,6 +146,7 @@ Participant::~Participant() {
 }
 
 void Participant::SendNetworkEvent(std::uint32_t w, const void* l) {
+    while (stalled.load()) core::SleepMs(2);
     ui::SendMessage(frame, shell::WM_NETWORK_EVENT, w, reinterpret_cast<ui::LParam>(l));
 }
 
@@ -195,8 +199,8 @@ void NetPagesTest::TearDown() {
     wm.reset();
 }
 
-Participant& NetPagesTest::Add(const std::string& version) {
-    people.push_back(std::make_unique<Participant>(static_cast<int>(people.size()), base, version));
+Participant& NetPagesTest::Add(const std::string& version, std::uint32_t pauseMs) {
+    people.push_back(std::make_unique<Participant>(static_cast<int>(people.size()), base, version, pauseMs));
     // The corps lists read the first participant's tables.
     if (people.size() == 1) organizeWorld.tables = &people.back()->tables;
     return *people.back();
@@ -255,6 +259,31 @@ void NetPagesTest::ChooseComboEntry(ui::Hwnd page, int id, int entry) {
     screen->KeyDown(ui::VK_RETURN);
     screen->KeyUp(ui::VK_RETURN);
     Pump();
+}
+
+void NetPagesTest::ClickComboRow(ui::Hwnd page, int id, int entry, const std::string& shot) {
+    const ui::Hwnd combo = ui::GetDlgItem(page, id);
+    ASSERT_TRUE(ui::IsWindowEnabled(combo)) << id;
+    ClickControl(page, id);
+    ASSERT_EQ(ui::SendMessage(combo, ui::CB_GETDROPPEDSTATE, 0, 0), 1) << id;
+    ui::Hwnd list{};
+    for (ui::Hwnd w = ui::GetTopWindow({}); w; w = ui::GetWindow(w, ui::GW_HWNDNEXT)) {
+        if (ui::IsWindowVisible(w) && ui::GetClassName(w) == ui::kComboListClass) list = w;
+    }
+    ASSERT_TRUE(list);
+    ui::Rect client{}, row{};
+    ui::GetClientRect(list, &client);
+    droppedTop = static_cast<int>(ui::SendMessage(list, ui::LB_GETTOPINDEX, 0, 0));
+    droppedRows = client.Height() / std::max(1, static_cast<int>(ui::SendMessage(list, ui::LB_GETITEMHEIGHT, 0, 0)));
+    ui::SendMessage(list, ui::LB_GETITEMRECT, ui::WParam(entry), reinterpret_cast<ui::LParam>(&row));
+    ASSERT_TRUE(row.top >= client.top && row.bottom <= client.bottom) << "row " << entry << " is not shown";
+    if (!shot.empty()) {
+        Pump();
+        std::filesystem::create_directories("screenshots");
+        std::string error;
+        EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + shot + ".png", &error)) << error;
+    }
+    ClickAt(list, 10, (row.top + row.bottom) / 2);
 }
 
 void NetPagesTest::WithModal(const std::function<void()>& click, const std::function<void(ui::Hwnd)>& act) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,7 +23,7 @@
 namespace zv::setup::testing {
 
 struct Participant : net::NetworkEventTarget {
-    Participant(int index, std::uint16_t discoveryBase, const std::string& version);
+    Participant(int index, std::uint16_t discoveryBase, const std::string& version, std::uint32_t pauseMs = 0);
     ~Participant() override;
     void SendNetworkEvent(std::uint32_t w, const void* l) override;
     void SendLinkQuality(int) override {}
@@ -45,6 +46,9 @@ struct Participant : net::NetworkEventTarget {
     int startGames = 0;       // WM_START_GAME received by the frame
     bool backAtTitle = false;  // the container was sent back to page 0
     std::vector<std::string> log;
+    // While set, the receive thread waits before it hands an event over: a participant that
+    // stopped answering (its transport still keeps the connection).
+    std::atomic<bool> stalled{false};
 };
 
 class NetPagesTest : public ::testing::Test {
@@ -52,7 +56,8 @@ class NetPagesTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    Participant& Add(const std::string& version = "1.0.0.0");
+    // pauseMs: the host's pause before it tells everybody to go on from the map page.
+    Participant& Add(const std::string& version = "1.0.0.0", std::uint32_t pauseMs = 0);
     // Pumps, moves the layer's clock and lets real time pass until pred holds (false after ms).
     bool Until(const std::function<bool()>& pred, std::uint32_t ms = 8000);
     void Pump(int rounds = 3);
@@ -63,6 +68,11 @@ class NetPagesTest : public ::testing::Test {
     void ClickListRow(ui::Hwnd list, int row);
     // Chooses entry `entry` of a drop-down combo box by mouse.
     void ChooseComboEntry(ui::Hwnd page, int id, int entry);
+    // Opens a drop-down combo box with a click and clicks its row `entry` in the open list,
+    // which must show that row; the open list's first shown row and its row count are kept.
+    // A screenshot `shot` (when given) is taken while the list is open.
+    void ClickComboRow(ui::Hwnd page, int id, int entry, const std::string& shot = "");
+    int droppedTop = -1, droppedRows = 0;
     // Runs `click` (which opens a modal dialog or box) and `act` on the dialog once it is up.
     void WithModal(const std::function<void()>& click, const std::function<void(ui::Hwnd)>& act);
     void Shot(const std::string& name);

@@ -26,6 +26,7 @@
 #include "setup/SinglePlayPages.h"
 #include "setup/tests/NetworkPagesFixture.h"
 #include "shell/ChatWindow.h"
+#include "shell/ShellDialogs.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
@@ -35,6 +36,9 @@ namespace zv::setup::testing {
 namespace {
 
 std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
+
+// Page 9's role lists: the participants' entries follow the four roles, one per slot.
+constexpr int kFirstSlotEntryForTest = 4;
 
 // ---- the address dialog's checks ---------------------------------------------------------------
 
@@ -346,7 +350,7 @@ class NetPagesGame : public NetPagesTest {
     }
     void SetUp() override {
         NetPagesTest::SetUp();
-        host = &Add();
+        host = &Add("1.0.0.0", HostPauseMs());
         client = &Add(ClientVersion());
         world.tables = &host->tables;
         world.simulation = host->sim.get();
@@ -405,6 +409,8 @@ class NetPagesGame : public NetPagesTest {
     }
 
     virtual std::string ClientVersion() const { return "1.0.0.0"; }
+    // The host's pause before it tells everybody to go on from the map page.
+    virtual std::uint32_t HostPauseMs() const { return 0; }
     // Both on page 8: the host chose the first map and it reached the client.
     void ToRolePage() {
         MeetOnParticipantsPage();
@@ -415,6 +421,25 @@ class NetPagesGame : public NetPagesTest {
         ClickControl(host->Page(kPageNetFile), kIdSetupNext);
         ASSERT_TRUE(Until([&] { return host->current == kPageNetRole && client->current == kPageNetRole; }, 20000));
     }
+    // Both on page 9: each chose a corps to play.
+    void ToCountriesPage() {
+        ToRolePage();
+        if (HasFatalFailure()) return;
+        ClickRow(CorpsList(host), 0);
+        ClickControl(host->Page(kPageNetRole), kIdSetupNext);
+        ClickRow(CorpsList(client), 1);
+        ClickControl(client->Page(kPageNetRole), kIdSetupNext);
+        ASSERT_TRUE(Until([&] { return host->current == kPageNetCountries && client->current == kPageNetCountries; }));
+    }
+    // The role rows a participant may choose now.
+    std::vector<int> OpenRows(ui::Hwnd page) {
+        std::vector<int> open;
+        for (int c = 0; c < 4; ++c) {
+            if (ui::IsWindowEnabled(ui::GetDlgItem(page, RoleComboId(c)))) open.push_back(c);
+        }
+        return open;
+    }
+    static int Sel(ui::Hwnd page, int id) { return static_cast<int>(ui::SendDlgItemMessage(page, id, ui::CB_GETCURSEL, 0, 0)); }
     ui::Hwnd CorpsList(Participant* p) {
         for (ui::Hwnd c = ui::GetWindow(p->Page(kPageNetRole), ui::GW_CHILD); c; c = ui::GetWindow(c, ui::GW_HWNDNEXT)) {
             if (ui::Hwnd list = ui::GetDlgItem(c, organize::kIdCorpsList)) return list;
@@ -626,6 +651,258 @@ TEST_F(NetPagesGame, RolesThatCannotMakeAGameAreRefusedAndChosenAgain) {
     EXPECT_EQ(ui::GetDlgItemText(page, kIdLastDay), "99");
 }
 
+// The role lists show every entry when they open, and every entry leads somewhere: one's own
+// name is taken as "ﾕｰｻﾞｰ", another participant's name is refused with what to do and the row
+// stays open; the choice then goes through.
+TEST_F(NetPagesGame, EveryEntryOfTheRoleListsLeadsSomewhere) {
+    ToCountriesPage();
+    if (HasFatalFailure()) return;
+    const ui::Hwnd hostPage = host->Page(kPageNetCountries);
+    const ui::Hwnd clientPage = client->Page(kPageNetCountries);
+    const std::vector<int> open = OpenRows(hostPage);
+    ASSERT_GE(open.size(), 2u);
+    const int entries = static_cast<int>(ui::SendDlgItemMessage(hostPage, RoleComboId(open[0]), ui::CB_GETCOUNT, 0, 0));
+    ASSERT_EQ(entries, 10);  // four roles, six participants
+
+    // The host's own name: the list opens from "ﾕｰｻﾞｰ" with every row in view.
+    ClickComboRow(hostPage, RoleComboId(open[0]), kFirstSlotEntryForTest + 0, "netpages_countries_role_list_open");
+    EXPECT_EQ(droppedTop, 0);
+    EXPECT_GE(droppedRows, entries);
+    EXPECT_EQ(Sel(hostPage, RoleComboId(open[0])), kRoleUser);
+    EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(hostPage, RoleComboId(open[0]))));
+    EXPECT_TRUE(boxes.empty());
+    Shot("netpages_countries_role_list");
+
+    // The guest's name and a free slot's: refused, the row keeps "CPU" and stays open.
+    const char* refusal = "参加者の名前は、その参加者が選んだ国に表示されます。自分が担当する国には「ﾕｰｻﾞｰ」を選んでください。";
+    for (int entry : {kFirstSlotEntryForTest + 1, kFirstSlotEntryForTest + 4}) {
+        SCOPED_TRACE(entry);
+        boxes.clear();
+        ClickComboRow(hostPage, RoleComboId(open[1]), entry);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], refusal);
+        EXPECT_EQ(Sel(hostPage, RoleComboId(open[1])), kRoleComputer);
+        EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(hostPage, RoleComboId(open[1]))));
+        // The host's own row was left alone.
+        EXPECT_EQ(Sel(hostPage, RoleComboId(open[0])), kRoleUser);
+    }
+
+    // 国設定 takes the host's country; the guest's turn comes.
+    boxes.clear();
+    ui::SetDlgItemText(hostPage, FundsEditId(open[0]), "5000");
+    ClickControl(hostPage, kIdSetupNext);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(Text(ui::GetDlgItem(hostPage, kIdSetupNext)), "配置へ");
+    ASSERT_TRUE(Until([&] { return ui::IsWindowEnabled(ui::GetDlgItem(clientPage, kIdSetupNext)); }));
+
+    // The guest takes a country by its own name; the host's stays the host's.
+    EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(clientPage, RoleComboId(open[0]))));
+    ClickComboRow(clientPage, RoleComboId(open[1]), kFirstSlotEntryForTest + 1);
+    EXPECT_EQ(Sel(clientPage, RoleComboId(open[1])), kRoleUser);
+    // Alliances stay the host's.
+    EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(clientPage, kIdAllianceChange)));
+    for (int c = 0; c < 4; ++c) {
+        for (int k = 0; k < 3; ++k) EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(clientPage, AllianceBoxId(c, k))));
+    }
+    ui::SetDlgItemText(clientPage, FundsEditId(open[1]), "6000");
+    ClickControl(clientPage, kIdSetupNext);
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_TRUE(Until([&] { return ui::IsWindowEnabled(ui::GetDlgItem(hostPage, kIdSetupNext)); }));
+    EXPECT_EQ(Sel(hostPage, RoleComboId(open[1])), kFirstSlotEntryForTest + 1);
+    ClickControl(hostPage, kIdSetupNext);
+    ASSERT_TRUE(Until([&] { return host->startGames == 1 && client->startGames == 1; }));
+}
+
+// The participants' answer to the map does not come: after its wait the map page says so, and
+// the host may choose and send again, which then goes through.
+TEST_F(NetPagesGame, TheMapPageGivesUpWaitingAndTheHostMaySendAgain) {
+    MeetOnParticipantsPage();
+    if (HasFatalFailure()) return;
+    ClickControl(host->Page(kPageNetParticipants), kIdSetupNext);
+    ASSERT_EQ(host->current, kPageNetFile);
+    ASSERT_TRUE(Until([&] {
+        return ItemText(client->Page(kPageNetParticipants), kIdParticipantStatus) == "ホストがマップを選択中です。";
+    }));
+    const ui::Hwnd mapPage = host->Page(kPageNetFile);
+    const ui::Hwnd next = ui::GetDlgItem(mapPage, kIdSetupNext);
+    const ui::Hwnd files = ui::GetDlgItem(mapPage, kIdFileList);
+    // Before a map is chosen the description box shows as a box, not as a lone scroll bar on
+    // the black page.
+    ui::Rect box{};
+    ui::GetWindowRect(ui::GetDlgItem(mapPage, kIdMapDescription), &box);
+    Pump();
+    EXPECT_NE(screen->PixelAt(box.left + 20, box.bottom - 8) & 0xFFFFFF, 0u);
+    client->stalled = true;
+    ClickRow(files, 0);
+    ClickControl(mapPage, kIdSetupNext);
+    EXPECT_EQ(ItemText(mapPage, kIdStatusLine), "マップを送りました。届くのを待っています。");
+    EXPECT_TRUE(ui::IsWindowVisible(ui::GetDlgItem(mapPage, kIdStatusLine)));
+    EXPECT_FALSE(ui::IsWindowEnabled(next));
+    EXPECT_FALSE(ui::IsWindowEnabled(files));
+    for (int tick = 0; tick < 2 * kMapDeliveryTicks && ui::IsWindowEnabled(next) == false; ++tick) {
+        screen->AdvanceClock(1000);
+        Pump(1);
+    }
+    EXPECT_EQ(host->current, kPageNetFile);
+    EXPECT_EQ(ItemText(mapPage, kIdStatusLine), "マップが届いたことを確かめられませんでした。");
+    EXPECT_TRUE(ui::IsWindowEnabled(next));
+    EXPECT_TRUE(ui::IsWindowEnabled(files));
+    Shot("netpages_map_not_confirmed");
+
+    // The participant answers again; the host sends once more and everybody goes on.
+    client->stalled = false;
+    ASSERT_TRUE(Until([&] { return host->manager->MapDeliveredFlag(); }));
+    ClickControl(mapPage, kIdSetupNext);
+    ASSERT_TRUE(Until([&] { return host->current == kPageNetRole && client->current == kPageNetRole; }, 20000));
+}
+
+class NetPagesPause : public NetPagesGame {
+  protected:
+    std::uint32_t HostPauseMs() const override { return 3000; }
+};
+
+// Between the map's delivery and the next page the host pauses; meanwhile its map page stays
+// as it was, says what happens and keeps answering.
+TEST_F(NetPagesPause, TheMapPageStaysDrawnWhileTheHostPauses) {
+    MeetOnParticipantsPage();
+    if (HasFatalFailure()) return;
+    ClickControl(host->Page(kPageNetParticipants), kIdSetupNext);
+    const ui::Hwnd mapPage = host->Page(kPageNetFile);
+    ClickRow(ui::GetDlgItem(mapPage, kIdFileList), 0);
+    const std::string description = ItemText(mapPage, kIdMapDescription);
+    ClickControl(mapPage, kIdSetupNext);
+    ASSERT_TRUE(Until([&] { return ItemText(mapPage, kIdStatusLine) == "マップが届きました。次へ進みます。"; }, 20000));
+    // The pause runs on the page's clock: the page is still there, its choice and description
+    // as they were.
+    EXPECT_EQ(host->current, kPageNetFile);
+    EXPECT_TRUE(ui::IsWindowVisible(mapPage));
+    EXPECT_EQ(ItemText(mapPage, kIdMapDescription), description);
+    EXPECT_EQ(ui::SendDlgItemMessage(mapPage, kIdFileList, ui::LVM_GETNEXTITEM, ui::WParam(-1), ui::LVNI_SELECTED), 0);
+    EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(mapPage, kIdSetupNext)));
+    Shot("netpages_map_delivered");
+    screen->AdvanceClock(2900);
+    Pump();
+    EXPECT_EQ(host->current, kPageNetFile);
+    ASSERT_TRUE(Until([&] { return host->current == kPageNetRole && client->current == kPageNetRole; }, 20000));
+}
+
+// The progress windows of the game-data transfer: the sender's and the receiver's come up with
+// the transfer's blocks as their range, advance once a block while shown and go at its end;
+// a transfer that stops half-way ends with its session, and a new one starts its bar anew.
+namespace progress {
+struct Call {
+    std::uint32_t msg;
+    ui::LParam l;
+    bool shown;
+};
+std::vector<Call>* gCalls[2] = {nullptr, nullptr};
+ui::WndProc gOld[2] = {nullptr, nullptr};
+ui::Hwnd gBars[2];
+ui::LResult Watch(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    const int i = h == gBars[0] ? 0 : 1;
+    if (gCalls[i] && (msg == ui::PBM_SETRANGE32 || msg == ui::PBM_SETPOS || msg == ui::PBM_STEPIT)) {
+        gCalls[i]->push_back({msg, l, ui::IsWindowVisible(ui::GetParent(h))});
+    }
+    return ui::CallWindowProc(gOld[i], h, msg, w, l);
+}
+}  // namespace progress
+
+TEST_F(NetPagesGame, TransferProgressWindowsShowAdvanceAndClose) {
+    std::vector<progress::Call> sent, received;
+    const ui::Hwnd windows[2] = {shell::CreateSendProgressDialog(host->frame),
+                                 shell::CreateReceiveProgressDialog(host->frame)};
+    shell::SetWindowOfKind(shell::WindowKind::TransFaParaWd, windows[0]);
+    shell::SetWindowOfKind(shell::WindowKind::ReceverParaWd, windows[1]);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(windows[i]);
+        ui::ShowWindow(windows[i], ui::SW_HIDE);
+        progress::gBars[i] = ui::GetDlgItem(windows[i], shell::kIdProgressBar);
+        ASSERT_TRUE(progress::gBars[i]);
+        progress::gOld[i] = reinterpret_cast<ui::WndProc>(ui::GetWindowLongPtr(progress::gBars[i], ui::GWL_WNDPROC));
+        ui::SetWindowLongPtr(progress::gBars[i], ui::GWL_WNDPROC, reinterpret_cast<intptr_t>(&progress::Watch));
+    }
+    progress::gCalls[0] = &sent;
+    progress::gCalls[1] = &received;
+    struct Restore {
+        ~Restore() {
+            progress::gCalls[0] = progress::gCalls[1] = nullptr;
+            shell::SetWindowOfKind(shell::WindowKind::TransFaParaWd, ui::Hwnd{});
+            shell::SetWindowOfKind(shell::WindowKind::ReceverParaWd, ui::Hwnd{});
+        }
+    } restore;
+
+    ToRolePage();
+    if (HasFatalFailure()) return;
+    // A range, a start at 0, then a step per block, each while the window is up; then it goes.
+    const auto expectWhole = [](const std::vector<progress::Call>& calls, ui::Hwnd window, const char* which) {
+        SCOPED_TRACE(which);
+        ASSERT_GE(calls.size(), 3u);
+        EXPECT_EQ(calls[0].msg, ui::PBM_SETRANGE32);
+        const int blocks = static_cast<int>(calls[0].l);
+        EXPECT_GT(blocks, 1);
+        EXPECT_EQ(calls[1].msg, ui::PBM_SETPOS);
+        int steps = 0;
+        for (std::size_t k = 2; k < calls.size(); ++k) {
+            EXPECT_EQ(calls[k].msg, ui::PBM_STEPIT);
+            EXPECT_TRUE(calls[k].shown);
+            ++steps;
+        }
+        EXPECT_EQ(steps, blocks);
+        EXPECT_EQ(ui::SendDlgItemMessage(window, shell::kIdProgressBar, ui::PBM_GETPOS, 0, 0), blocks);
+        EXPECT_FALSE(ui::IsWindowVisible(window));
+    };
+    expectWhole(sent, windows[0], "the host's send window");
+    expectWhole(received, windows[1], "the client's receive window");
+
+    // A map that stops after its first block: the window shows it, a new transfer starts the bar
+    // again, and the host's loss ends it.
+    received.clear();
+    Participant& lone = Add();
+    const transport::PlayerId server = 0x1234;
+    lone.manager->SetIdsForTest(false, 1, server);
+    const auto header = [&](int blocks) {
+        auto m = net::MessageBuilder(net::ZVCMSG_FILETRANSFER_HEADER, net::TransferHeaderMsg::kSize)
+                     .U16(net::TransferHeaderMsg::kKind, net::kTransferMap)
+                     .S32(net::TransferHeaderMsg::kTotalSize, blocks * 1000)
+                     .S32(net::TransferHeaderMsg::kBlockLength, 1000)
+                     .S32(net::TransferHeaderMsg::kBlockCount, blocks)
+                     .Get();
+        lone.manager->HandleMessage(server, m.data(), m.size());
+    };
+    const auto block = [&](int index) {
+        std::vector<std::uint8_t> m(net::TransferDataMsg::kHeader + 1000, 0);
+        rules::WriteS32(m.data(), 0, net::ZVCMSG_FILETRANSFER_DATA);
+        rules::WriteS32(m.data(), net::TransferDataMsg::kIndex, index);
+        rules::WriteS32(m.data(), net::TransferDataMsg::kBlockLength, 1000);
+        lone.manager->HandleMessage(server, m.data(), m.size());
+    };
+    const auto position = [&] {
+        return static_cast<int>(ui::SendDlgItemMessage(windows[1], shell::kIdProgressBar, ui::PBM_GETPOS, 0, 0));
+    };
+    header(3);
+    block(0);
+    EXPECT_TRUE(ui::IsWindowVisible(windows[1]));
+    EXPECT_EQ(position(), 1);
+    header(5);
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.back().msg, ui::PBM_SETPOS);
+    EXPECT_EQ(position(), 0);
+    EXPECT_EQ(ui::SendDlgItemMessage(windows[1], shell::kIdProgressBar, ui::PBM_GETRANGE, 0, 0), 5);
+    block(0);
+    EXPECT_EQ(position(), 1);
+    Shot("netpages_receive_progress");
+    // The host is gone: the notice, and with the session the window goes.
+    std::vector<std::uint8_t> gone(16, 0);
+    rules::WriteU32(gone.data(), 0, transport::kSysDestroyPlayer);
+    rules::WriteU32(gone.data(), 4, server);
+    rules::WriteU32(gone.data(), 8, transport::kServerPlayerFlag);
+    lone.manager->HandleMessage(transport::kSystemPlayer, gone.data(), gone.size());
+    EXPECT_EQ(TimedNoticeText(), "ネットワークから切断されました。終了します。");
+    screen->AdvanceClock(3000);
+    Pump();
+    EXPECT_FALSE(ui::IsWindowVisible(windows[1]));
+}
+
 TEST_F(NetPagesGame, FiveParticipantsAreTooManyForAMapOfTwoCountries) {
     MeetOnParticipantsPage();
     if (HasFatalFailure()) return;
@@ -668,6 +945,30 @@ TEST_F(NetPagesGame, TheHostLeavingSendsTheClientBackToTheTitle) {
     EXPECT_TRUE(host->backAtTitle);
     ASSERT_TRUE(Until([&] { return client->backAtTitle; }));
     EXPECT_EQ(TimedNoticeText(), "ホストさんが終了または切断しました。");
+}
+
+// A third participant leaves while everybody meets on page 6: its goodbye is the host's
+// alone; the other client stays on the page and sees the slot free again.
+TEST_F(NetPagesGame, AClientLeavingWhileConnectedSendsNobodyElseToTheTitle) {
+    MeetOnParticipantsPage();
+    if (HasFatalFailure()) return;
+    Participant& third = Add();
+    JoinWithoutPages(third, "third");
+    if (HasFatalFailure()) return;
+    const ui::Hwnd clientList = ui::GetDlgItem(client->Page(kPageNetParticipants), kIdParticipantList);
+    ASSERT_TRUE(Until([&] { return ListRows(clientList)[2] == "｜－ＮＯ．2：third(ZV6-V1.0.0.0)"; }));
+    EXPECT_EQ(TimedNoticeText(), "");
+    ASSERT_EQ(third.manager->Leave(), 0);
+    ASSERT_TRUE(Until([&] { return ListRows(clientList)[2] == "｜－ＮＯ．2：空き"; }));
+    Until([] { return false; }, 300);
+    EXPECT_EQ(client->current, kPageNetParticipants);
+    EXPECT_FALSE(client->backAtTitle);
+    EXPECT_EQ(host->current, kPageNetParticipants);
+    EXPECT_FALSE(host->backAtTitle);
+    EXPECT_EQ(TimedNoticeText(), "");
+    EXPECT_TRUE(client->manager->HasConnection());
+    // The host may still go on with the client.
+    EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(host->Page(kPageNetParticipants), kIdSetupNext)));
 }
 
 class NetPagesOtherVersion : public NetPagesGame {

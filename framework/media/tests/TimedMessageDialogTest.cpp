@@ -101,6 +101,39 @@ TEST_F(TimedMessageDialogTest, KeepsSixtyThreeBytesAndCentresTheText) {
     ui::DestroyWindow(notice);
 }
 
+// A participant's long name makes the line wider than the usual notice: the notice widens and
+// no character is cut at either side.
+TEST_F(TimedMessageDialogTest, ALineWiderThanTheNoticeWidensItAndKeepsEveryCharacter) {
+    ui::Hwnd frame = Host(0, 0, 640, 480);
+    const std::string text = core::Utf8ToSjis("ながいなまえのひとさんが終了または切断しました。");
+    ShowTimedMessageDialog(frame, text.c_str(), "ZV6", nullptr, 0);
+    ui::Hwnd notice = LastTimedMessageDialog();
+    ASSERT_TRUE(notice);
+    Pump();
+    ui::Rect client;
+    ui::GetClientRect(notice, &client);
+    EXPECT_GT(client.Width(), kTimedNoticeWidth);
+    const ui::Point o = ClientOrigin(notice);
+    int left = 10000, right = -1;
+    for (int y = 0; y < kTimedNoticeHeight - 36; ++y) {
+        for (int x = 0; x < client.Width(); ++x) {
+            if ((screen->PixelAt(o.x + x, o.y + y) & 0xFF) > 0x60) continue;
+            left = std::min(left, x);
+            right = std::max(right, x + 1);
+        }
+    }
+    ASSERT_GE(right, 0) << "the text was drawn";
+    EXPECT_GE(left, 8) << "the first character is whole";
+    EXPECT_LE(right, client.Width() - 8) << "the last character is whole";
+    // (The closing "。" inks only its left half.)
+    EXPECT_NEAR((left + right) / 2.0, client.Width() / 2.0, 9);
+    // Still centred on its parent.
+    ui::Rect r;
+    ui::GetWindowRect(notice, &r);
+    EXPECT_NEAR((r.left + r.right) / 2.0, 320, 2);
+    ui::DestroyWindow(notice);
+}
+
 TEST(TimedMessageDialogWithoutScreen, StillAnswersOne) {
     EXPECT_EQ(ShowTimedMessageDialog({}, "x", nullptr, nullptr, 10), 1);
     EXPECT_FALSE(LastTimedMessageDialog());

@@ -21,6 +21,7 @@ struct ComboState {
     Hwnd list{};
     Hwnd edit{};
     int dropHeight = 0;  // the height the creator asked for: face and list together
+    int minVisible = 0;  // rows the open list shows at least (CB_SETMINVISIBLE)
     int selection = -1;  // what the face shows; the list's own selection follows it
     int openedWith = -1;
     bool focused = false;
@@ -99,6 +100,7 @@ void DropDown(Hwnd h, ComboState* s) {
     // The list is as tall as the creator asked, less the face; at least one row, and never
     // taller than its items.
     int height = std::max(itemH, s->dropHeight - wr.Height());
+    height = std::max(height, std::min(count, s->minVisible) * itemH);
     height = std::min(height, std::max(1, count) * itemH);
     height += 2;  // its border
     const int screenH = GetSystemMetrics(SM_CYSCREEN);
@@ -106,6 +108,9 @@ void DropDown(Hwnd h, ComboState* s) {
     if (y + height > screenH && wr.top - height >= 0) y = wr.top - height;
     SetWindowPos(s->list, HWND_TOPMOST, wr.left, y, wr.Width(), height, SWP_NOACTIVATE);
     s->openedWith = s->selection;
+    // The list scrolled while it was closed (and one row high): it opens from its first row,
+    // scrolled only as far as the selection needs.
+    SendMessage(s->list, LB_SETTOPINDEX, 0, 0);
     SendMessage(s->list, LB_SETCURSEL, static_cast<WParam>(s->selection), 0);
     ShowWindow(s->list, SW_SHOWNA);
     s->dropped = true;
@@ -497,6 +502,12 @@ LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
             return 1;
         case CB_GETDROPPEDSTATE:
             return s->dropped ? 1 : 0;
+        case CB_SETMINVISIBLE:
+            if (static_cast<int32_t>(wp) <= 0) return 0;
+            s->minVisible = static_cast<int>(wp);
+            return 1;
+        case CB_GETMINVISIBLE:
+            return s->minVisible;
         case CB_GETDROPPEDCONTROLRECT: {
             auto* r = reinterpret_cast<Rect*>(lp);
             if (!r) return CB_ERR;

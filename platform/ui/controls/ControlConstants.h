@@ -297,6 +297,8 @@ constexpr uint32_t CB_SETITEMHEIGHT = 0x0153;
 constexpr uint32_t CB_GETITEMHEIGHT = 0x0154;
 constexpr uint32_t CB_GETDROPPEDSTATE = 0x0157;
 constexpr uint32_t CB_FINDSTRINGEXACT = 0x0158;
+constexpr uint32_t CB_SETMINVISIBLE = 0x1701;
+constexpr uint32_t CB_GETMINVISIBLE = 0x1702;
 
 constexpr LResult CB_OKAY = 0;
 constexpr LResult CB_ERR = -1;

@@ -305,6 +305,49 @@ TEST_F(Combos, OpeningOneListClosesAnother) {
     EXPECT_EQ(SendMessage(b, CB_GETDROPPEDSTATE, 0, 0), 0);
 }
 
+// A list longer than its drop-down: chosen while closed, it opens from its first rows (the
+// choices above the selection stay in view), and CB_SETMINVISIBLE lets it show every row.
+TEST_F(Combos, ALongListOpensFromItsFirstRowsAndCanShowThemAll) {
+    const Hwnd c = Make(kComboBoxClass, "", CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL, 9, 40, 40, 68, 80);
+    for (const char* t : {"ﾕｰｻﾞｰ", "観戦", "CPU", "不参加", "host", "guest", "-", "-", "-", "-"}) {
+        SendMessage(c, CB_ADDSTRING, 0, reinterpret_cast<LParam>(Sjis(t).c_str()));
+    }
+    SendMessage(c, CB_SETCURSEL, 2, 0);
+    Click(Center(c));
+    Hwnd list = DropList(c);
+    ASSERT_TRUE(list);
+    const int rowH = static_cast<int>(SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
+    Rect client;
+    GetClientRect(list, &client);
+    ASSERT_LT(client.Height() / rowH, 10) << "the creator's height shows a few rows only";
+    EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 0);
+    // The first row is picked where it shows.
+    Click(ListRow(list, 0));
+    EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 0);
+
+    // A selection past the visible rows is scrolled into view, no further.
+    SendMessage(c, CB_SETCURSEL, 7, 0);
+    Click(Center(c));
+    list = DropList(c);
+    GetClientRect(list, &client);
+    const int rows = client.Height() / rowH;
+    EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 7 - rows + 1);
+    Key(VK_ESCAPE);
+
+    EXPECT_EQ(SendMessage(c, CB_SETMINVISIBLE, 10, 0), 1);
+    EXPECT_EQ(SendMessage(c, CB_GETMINVISIBLE, 0, 0), 10);
+    Click(Center(c));
+    list = DropList(c);
+    GetClientRect(list, &client);
+    EXPECT_GE(client.Height(), 10 * rowH);
+    EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 0);
+    // Nothing to scroll: no bar takes the rows' width.
+    EXPECT_EQ(GetWindowLong(list, GWL_STYLE) & WS_VSCROLL, 0u);
+    EXPECT_EQ(client.Width(), 68 - 2);
+    Click(ListRow(list, 9));
+    EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 9);
+}
+
 TEST_F(Combos, KeysAndWheelOnAClosedCombo) {
     const Hwnd c = MakeCombo(CBS_DROPDOWNLIST | CBS_HASSTRINGS);
     SetFocus(c);
