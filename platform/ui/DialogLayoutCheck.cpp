@@ -5,6 +5,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 
@@ -134,6 +135,9 @@ std::vector<std::string> CheckDialogLayout(const DialogTemplate& t) {
             problems.push_back(what + ": text does not fit");
         }
     }
+    // The texts as the controls really draw them, in the fonts they really use.
+    ShowWindow(dlg, SW_SHOWNA);
+    for (const std::string& p : CheckWindowTexts(dlg)) problems.push_back(name + ": " + p);
     DestroyWindow(dlg);
     return problems;
 }

@@ -1,0 +1,142 @@
+#include "platform/ui/TextFitCheck.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/core/Sjis.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/WindowManager.h"
+#include "platform/ui/controls/ControlConstants.h"
+
+namespace zv::ui {
+
+namespace {
+
+std::string Utf8(std::u32string_view s) {
+    std::string out;
+    for (char32_t c : s) {
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Describe(Hwnd h) {
+    if (!h) return "the screen";
+    return GetClassName(h) + " " + std::to_string(GetDlgCtrlID(h)) + " \"" +
+           core::SjisToUtf8(GetWindowText(h)) + "\"";
+}
+
+void Collect(Hwnd h, std::vector<Hwnd>* out) {
+    for (Hwnd c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c)) continue;
+        out->push_back(c);
+        Collect(c, out);
+    }
+}
+
+// Controls that must not share pixels with a sibling. Group boxes and pictures lie over or
+// under others by design.
+bool IsSolidControl(Hwnd h) {
+    const std::string cls = Lower(GetClassName(h));
+    const uint32_t style = uint32_t(GetWindowLong(h, GWL_STYLE));
+    if (cls == "button") return (style & BS_TYPEMASK) != BS_GROUPBOX;
+    if (cls == "static") {
+        const uint32_t type = style & SS_TYPEMASK;
+        return (type <= SS_RIGHT || type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP) &&
+               !GetWindowText(h).empty();
+    }
+    return cls == "edit" || cls == "combobox" || cls == "listbox" || cls == "syslistview32" ||
+           cls == "msctls_trackbar32" || cls == "msctls_updown32";
+}
+
+}  // namespace
+
+TextDrawLog::TextDrawLog() {
+    SetTextDrawObserver([this](const TextDrawRecord& r) { records_.push_back(r); });
+}
+
+TextDrawLog::~TextDrawLog() { SetTextDrawObserver({}); }
+
+std::string TextFitProblem(const TextDrawRecord& r) {
+    if (r.shortened) return "shortened with an ellipsis";
+    // A line's height holds its leading and descent: up to a third of it may pass the box
+    // above or below, which the letters do not reach. Across, every pixel counts.
+    const int slack = r.box.Height() / 3;
+    if (r.limit) {
+        const Rect& l = *r.limit;
+        if (r.box.left < l.left || r.box.right > l.right) return "wider than its box";
+        const int inside = std::min(r.box.bottom, l.bottom) - std::max(r.box.top, l.top);
+        if (r.box.Height() - inside > slack) return "taller than its box";
+    }
+    const int area = r.box.Width() * r.box.Height();
+    // A line that does not show at all was drawn out of sight (a scrolled-away row); one that
+    // shows in part is cut by its window's edge or covered by another window.
+    if (r.hiddenPixels == area) return {};
+    if (r.hiddenColumns > 0) return "cut at the side or covered";
+    if (r.hiddenRows > slack) return "cut at the top or bottom";
+    return {};
+}
+
+std::vector<std::string> CheckWindowTexts(Hwnd root) {
+    std::vector<std::string> problems;
+    WindowManager* wm = WindowManager::Current();
+    if (!wm || !root) return {"no window to check"};
+    wm->Flush();
+    std::vector<Hwnd> windows;
+    Collect(root, &windows);
+    // One window at a time, so that each line is told by the window that drew it.
+    std::vector<Hwnd> painted{root};
+    painted.insert(painted.end(), windows.begin(), windows.end());
+    for (Hwnd h : painted) {
+        TextDrawLog log;
+        RedrawWindow(h, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        wm->Flush();
+        for (const TextDrawRecord& r : log.Records()) {
+            const std::string why = TextFitProblem(r);
+            if (!why.empty()) problems.push_back("\"" + Utf8(r.text) + "\" in " + Describe(h) + ": " + why);
+        }
+    }
+    // Sibling controls that overlap.
+    std::vector<Hwnd> parents{root};
+    for (Hwnd h : windows) parents.push_back(h);
+    for (Hwnd parent : parents) {
+        std::vector<Hwnd> kids;
+        for (Hwnd c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (IsWindowVisible(c) && IsSolidControl(c)) kids.push_back(c);
+        }
+        for (std::size_t i = 0; i < kids.size(); ++i) {
+            Rect a;
+            GetWindowRect(kids[i], &a);
+            for (std::size_t j = i + 1; j < kids.size(); ++j) {
+                Rect b;
+                GetWindowRect(kids[j], &b);
+                if (!a.Intersect(b).IsEmpty()) {
+                    problems.push_back(Describe(kids[i]) + " overlaps " + Describe(kids[j]));
+                }
+            }
+        }
+    }
+    return problems;
+}
+
+}  // namespace zv::ui
