@@ -41,29 +41,39 @@ void SetTextDrawObserver(std::function<void(const TextDrawRecord&)> observer) {
 namespace {
 
 // Reports a drawn line (logical coordinates) to the observer, if any.
-void ReportText(const Canvas& dc, std::u32string_view text, const Rect& box, const Rect* limit,
+void ReportText(const Canvas& dc, std::u32string_view text, const Rect& penBox, const Rect* limit,
                 bool shortened) {
     const auto& observer = Observer();
-    if (!observer || text.empty()) return;
+    if (!observer) return;
+    // Blanks at either end draw nothing: only the part from the first to the last mark counts.
+    auto blank = [](char32_t c) { return c == U' ' || c == U'\u3000'; };
+    Rect inked = penBox;
+    std::size_t from = 0, to = text.size();
+    while (from < to && blank(text[from])) inked.left += dc.CurrentFont().Advance(text[from++]);
+    while (to > from && blank(text[to - 1])) inked.right -= dc.CurrentFont().Advance(text[--to]);
+    if (from == to) return;
+    text = text.substr(from, to - from);
+    const Rect box = inked;
     const Point o = dc.Origin();
     TextDrawRecord rec;
     rec.text = std::u32string(text);
     rec.box = box.Offset(o.x, o.y);
     if (limit) rec.limit = limit->Offset(o.x, o.y);
     rec.shortened = shortened;
+    std::vector<bool> columnShows(std::size_t(std::max(0, box.Width())), false);
     for (int y = box.top; y < box.bottom; ++y) {
+        bool rowShows = false;
         for (int x = box.left; x < box.right; ++x) {
-            if (!dc.PtVisible(x, y)) ++rec.hiddenPixels;
+            if (!dc.PtVisible(x, y)) {
+                ++rec.hiddenPixels;
+            } else {
+                rowShows = true;
+                columnShows[std::size_t(x - box.left)] = true;
+            }
         }
+        if (!rowShows) ++rec.hiddenRows;
     }
-    const int mid = (box.top + box.bottom) / 2;
-    for (int x = box.left; x < box.right; ++x) {
-        if (!dc.PtVisible(x, mid)) ++rec.hiddenColumns;
-    }
-    const int centre = (box.left + box.right) / 2;
-    for (int y = box.top; y < box.bottom; ++y) {
-        if (!dc.PtVisible(centre, y)) ++rec.hiddenRows;
-    }
+    for (bool shows : columnShows) rec.hiddenColumns += shows ? 0 : 1;
     rec.surface = dc.IsIndexed() ? static_cast<const void*>(dc.TargetIndexed().pixels)
                                  : static_cast<const void*>(dc.Target32().pixels);
     observer(rec);

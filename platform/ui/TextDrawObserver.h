@@ -21,8 +21,8 @@ struct TextDrawRecord {
     std::optional<Rect> limit;
     bool shortened = false;
     int hiddenPixels = 0;  // of the box, outside the clip region or the surface
-    int hiddenColumns = 0;  // columns of the box not shown on its middle row
-    int hiddenRows = 0;     // rows of the box not shown on its middle column
+    int hiddenColumns = 0;  // columns of the box of which no pixel shows
+    int hiddenRows = 0;     // rows of the box of which no pixel shows
     const void* surface = nullptr;  // which surface: the screen or an off-screen bitmap
 };
 

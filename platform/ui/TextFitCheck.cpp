@@ -13,7 +13,7 @@ namespace zv::ui {
 
 namespace {
 
-std::string Utf8(std::u32string_view s) {
+std::string Utf8Impl(std::u32string_view s) {
     std::string out;
     for (char32_t c : s) {
         if (c < 0x80) {
@@ -34,6 +34,9 @@ std::string Utf8(std::u32string_view s) {
     }
     return out;
 }
+
+constexpr const char* kShortened = "shortened with an ellipsis";
+constexpr const char* kCutVertically = "cut at the top or bottom";
 
 std::string Lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -71,6 +74,8 @@ bool IsSolidControl(Hwnd h) {
 
 }  // namespace
 
+std::string Utf8Of(std::u32string_view text) { return Utf8Impl(text); }
+
 TextDrawLog::TextDrawLog() {
     SetTextDrawObserver([this](const TextDrawRecord& r) { records_.push_back(r); });
 }
@@ -78,7 +83,7 @@ TextDrawLog::TextDrawLog() {
 TextDrawLog::~TextDrawLog() { SetTextDrawObserver({}); }
 
 std::string TextFitProblem(const TextDrawRecord& r) {
-    if (r.shortened) return "shortened with an ellipsis";
+    if (r.shortened) return kShortened;
     // A line's height holds its leading and descent: up to a third of it may pass the box
     // above or below, which the letters do not reach. Across, every pixel counts.
     const int slack = r.box.Height() / 3;
@@ -91,31 +96,57 @@ std::string TextFitProblem(const TextDrawRecord& r) {
     const int area = r.box.Width() * r.box.Height();
     // A line that does not show at all was drawn out of sight (a scrolled-away row); one that
     // shows in part is cut by its window's edge or covered by another window.
-    if (r.hiddenPixels == area) return {};
-    if (r.hiddenColumns > 0) return "cut at the side or covered";
-    if (r.hiddenRows > slack) return "cut at the top or bottom";
-    return {};
+    if (r.hiddenPixels == 0 || r.hiddenPixels == area) return {};
+    if (r.hiddenColumns > 0) return "cut at the side";
+    if (r.hiddenPixels == r.hiddenRows * r.box.Width()) {
+        return r.hiddenRows > slack ? kCutVertically : std::string();
+    }
+    return "partly covered";
 }
 
-std::vector<std::string> CheckWindowTexts(Hwnd root) {
+std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings) {
     std::vector<std::string> problems;
     WindowManager* wm = WindowManager::Current();
     if (!wm || !root) return {"no window to check"};
     wm->Flush();
+    const void* screen = wm->GetBackend().Screen().pixels;
     std::vector<Hwnd> windows;
     Collect(root, &windows);
     // One window at a time, so that each line is told by the window that drew it.
     std::vector<Hwnd> painted{root};
     painted.insert(painted.end(), windows.begin(), windows.end());
     for (Hwnd h : painted) {
+        // A list's rows scroll through it, and its cells end in "..." where a column is
+        // narrower than their text until the user widens the column; its header's titles,
+        // which the user reads to do so, must fit.
+        const std::string cls = Lower(GetClassName(h));
+        const bool scrolls = cls == "syslistview32" || cls == "listbox";
+        const Hwnd parent = h == root ? Hwnd{} : GetParent(h);
         TextDrawLog log;
         RedrawWindow(h, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         wm->Flush();
         for (const TextDrawRecord& r : log.Records()) {
             const std::string why = TextFitProblem(r);
-            if (!why.empty()) problems.push_back("\"" + Utf8(r.text) + "\" in " + Describe(h) + ": " + why);
+            if (why.empty()) {
+                // A text on the screen keeps a pixel clear of the controls beside its own.
+                if (r.surface != screen || parent == Hwnd{}) continue;
+                const Rect near{r.box.left - 1, r.box.top, r.box.right + 1, r.box.bottom};
+                for (Hwnd s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
+                    if (s == h || !IsWindowVisible(s) || !IsSolidControl(s)) continue;
+                    Rect sr;
+                    GetWindowRect(s, &sr);
+                    if (!near.Intersect(sr).IsEmpty()) {
+                        problems.push_back("\"" + Utf8Of(r.text) + "\" in " + Describe(h) + ": runs into " +
+                                           Describe(s));
+                    }
+                }
+                continue;
+            }
+            if (scrolls && (why == kCutVertically || why == kShortened)) continue;
+            problems.push_back("\"" + Utf8Of(r.text) + "\" in " + Describe(h) + ": " + why);
         }
     }
+    if (!siblings) return problems;
     // Sibling controls that overlap.
     std::vector<Hwnd> parents{root};
     for (Hwnd h : windows) parents.push_back(h);
@@ -135,6 +166,18 @@ std::vector<std::string> CheckWindowTexts(Hwnd root) {
                 }
             }
         }
+    }
+    return problems;
+}
+
+std::vector<std::string> CheckScreenTexts() {
+    std::vector<Hwnd> tops;
+    for (Hwnd h = GetTopWindow({}); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (IsWindowVisible(h)) tops.push_back(h);
+    }
+    std::vector<std::string> problems;
+    for (Hwnd h : tops) {
+        for (std::string& p : CheckWindowTexts(h, true)) problems.push_back(std::move(p));
     }
     return problems;
 }

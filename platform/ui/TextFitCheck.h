@@ -27,11 +27,19 @@ class TextDrawLog {
     std::vector<TextDrawRecord> records_;
 };
 
+// A drawn line's text in UTF-8, for messages.
+std::string Utf8Of(std::u32string_view text);
+
 // What is wrong with one drawn line; empty when it fits.
 std::string TextFitProblem(const TextDrawRecord& r);
 
-// Repaints `root` and its descendants and reports the texts that do not fit and the sibling
-// controls that overlap, each with the window it was found in.
-std::vector<std::string> CheckWindowTexts(Hwnd root);
+// Repaints `root` and its descendants and reports the texts that do not fit and (with
+// `siblings`) the sibling controls that overlap, each with the window it was found in. Rows of
+// list views and list boxes scroll: they may stand half out of sight, and their cells may end
+// in "..."; everything else, their headers too, must fit whole.
+std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings = true);
+
+// The same over every shown top-level window: the whole screen as the user sees it.
+std::vector<std::string> CheckScreenTexts();
 
 }  // namespace zv::ui

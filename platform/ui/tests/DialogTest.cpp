@@ -586,9 +586,17 @@ TEST_F(TextFit, FindsTextsTheProgramSetAndFontsItChose) {
     SetWindowText(counts, "9");
     EXPECT_TRUE(CheckWindowTexts(parent).empty());
 
-    // A check box whose label fits the default font but not the bold one it is given.
-    const Hwnd box = Child("BUTTON", "YELLOW", BS_AUTOCHECKBOX, 10, 40, 66, 16);
+    // A check box whose label just fits the default font, but not the bold one it is given,
+    // and that a control right beside it would touch.
+    const Size label = Font().MeasureText("YELLOW");
+    const Hwnd box = Child("BUTTON", "YELLOW", BS_AUTOCHECKBOX, 10, 40, 17 + label.cx, 16);
     EXPECT_TRUE(CheckWindowTexts(parent).empty());
+    const Hwnd next = Child("STATIC", "RED", SS_RIGHT, 10 + 17 + label.cx, 40, 30, 16);
+    problems = CheckWindowTexts(parent);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("\"YELLOW\" in BUTTON 102 \"YELLOW\": runs into STATIC"), std::string::npos)
+        << problems[0];
+    DestroyWindow(next);
     FontSpec spec;
     spec.height = -16;
     spec.weight = FW_BOLD;
@@ -597,12 +605,13 @@ TEST_F(TextFit, FindsTextsTheProgramSetAndFontsItChose) {
     problems = CheckWindowTexts(parent);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("\"YELLOW\" in BUTTON"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[0].find("wider than its box"), std::string::npos) << problems[0];
     SendMessage(box, WM_SETFONT, 0, 0);
 
     // Siblings that overlap; a group box around them may.
     Child("BUTTON", "", BS_GROUPBOX, 0, 0, 200, 100);
     EXPECT_TRUE(CheckWindowTexts(parent).empty());
-    Child("BUTTON", "OK", BS_PUSHBUTTON, 60, 44, 40, 20);
+    Child("BUTTON", "OK", BS_PUSHBUTTON, 30, 16, 40, 20);
     problems = CheckWindowTexts(parent);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("overlaps BUTTON"), std::string::npos) << problems[0];
@@ -640,7 +649,7 @@ TEST_F(TextFit, FindsOwnDrawnTextsCutShortenedOrCovered) {
         const char* why;
     } cases[] = {{1, "\"120\"", "cut at the side"},
                  {2, "\"保存デ...\"", "ellipsis"},
-                 {3, "\"under\"", "covered"}};
+                 {3, "\"under\"", "partly covered"}};
     CreateWindowEx(0, "BUTTON", "x", WS_CHILD | WS_VISIBLE, 0, 44, 20, 16, pane, 7, nullptr, nullptr);
     for (const auto& c : cases) {
         SetWindowLongPtr(pane, GWLP_USERDATA, c.mode);
