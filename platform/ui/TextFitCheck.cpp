@@ -57,6 +57,8 @@ void Collect(Hwnd h, std::vector<Hwnd>* out) {
     }
 }
 
+bool IsStatic(Hwnd h) { return Lower(GetClassName(h)) == "static"; }
+
 // Controls that must not share pixels with a sibling. Group boxes and pictures lie over or
 // under others by design.
 bool IsSolidControl(Hwnd h) {
@@ -131,8 +133,11 @@ std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings) {
                 // A text on the screen keeps a pixel clear of the controls beside its own.
                 if (r.surface != screen || parent == Hwnd{}) continue;
                 const Rect near{r.box.left - 1, r.box.top, r.box.right + 1, r.box.bottom};
+                bool below = false;  // siblings come top first
                 for (Hwnd s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
+                    if (s == h) below = true;
                     if (s == h || !IsWindowVisible(s) || !IsSolidControl(s)) continue;
+                    if (below && IsStatic(s)) continue;  // drawn over a label's free part
                     Rect sr;
                     GetWindowRect(s, &sr);
                     if (!near.Intersect(sr).IsEmpty()) {
@@ -159,6 +164,9 @@ std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings) {
             Rect a;
             GetWindowRect(kids[i], &a);
             for (std::size_t j = i + 1; j < kids.size(); ++j) {
+                // A label under a control may reach beneath it: its text, if it went there,
+                // would be found covered above.
+                if (IsStatic(kids[j])) continue;
                 Rect b;
                 GetWindowRect(kids[j], &b);
                 if (!a.Intersect(b).IsEmpty()) {

@@ -591,10 +591,10 @@ TEST_F(TextFit, FindsTextsTheProgramSetAndFontsItChose) {
     const Size label = Font().MeasureText("YELLOW");
     const Hwnd box = Child("BUTTON", "YELLOW", BS_AUTOCHECKBOX, 10, 40, 17 + label.cx, 16);
     EXPECT_TRUE(CheckWindowTexts(parent).empty());
-    const Hwnd next = Child("STATIC", "RED", SS_RIGHT, 10 + 17 + label.cx, 40, 30, 16);
+    const Hwnd next = Child("BUTTON", "RED", BS_AUTOCHECKBOX, 10 + 17 + label.cx, 40, 50, 16);
     problems = CheckWindowTexts(parent);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("\"YELLOW\" in BUTTON 102 \"YELLOW\": runs into STATIC"), std::string::npos)
+    EXPECT_NE(problems[0].find("\"YELLOW\" in BUTTON 102 \"YELLOW\": runs into BUTTON 103"), std::string::npos)
         << problems[0];
     DestroyWindow(next);
     FontSpec spec;
