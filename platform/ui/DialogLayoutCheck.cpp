@@ -136,7 +136,8 @@ std::vector<std::string> CheckDialogLayout(const DialogTemplate& t) {
         }
     }
     // The texts as the controls really draw them, in the fonts they really use. Which
-    // controls may overlap the template says (above): a built template shows them all.
+    // controls may overlap or touch the template says (above): a built template shows all of
+    // them, those a dialog shows one at a time too.
     ShowWindow(dlg, SW_SHOWNA);
     for (const std::string& p : CheckWindowTexts(dlg, false)) problems.push_back(name + ": " + p);
     DestroyWindow(dlg);

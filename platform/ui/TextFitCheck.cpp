@@ -131,7 +131,8 @@ std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings) {
             const std::string why = TextFitProblem(r);
             if (why.empty()) {
                 // A text on the screen keeps a pixel clear of the controls beside its own.
-                if (r.surface != screen || parent == Hwnd{}) continue;
+                const bool unseen = r.hiddenPixels == r.box.Width() * r.box.Height();
+                if (!siblings || r.surface != screen || parent == Hwnd{} || unseen) continue;
                 const Rect near{r.box.left - 1, r.box.top, r.box.right + 1, r.box.bottom};
                 bool below = false;  // siblings come top first
                 for (Hwnd s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {

@@ -34,7 +34,8 @@ std::string Utf8Of(std::u32string_view text);
 std::string TextFitProblem(const TextDrawRecord& r);
 
 // Repaints `root` and its descendants and reports the texts that do not fit and (with
-// `siblings`) the sibling controls that overlap, each with the window it was found in. Rows of
+// `siblings`) the texts that touch a control beside their own and the sibling controls that
+// overlap, each with the window it was found in. Rows of
 // list views and list boxes scroll: they may stand half out of sight, and their cells may end
 // in "..."; everything else, their headers too, must fit whole.
 std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings = true);
