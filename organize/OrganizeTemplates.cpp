@@ -78,10 +78,8 @@ void RegisterOrganizeTemplates() {
     // The list of the corps pages: placed again in pixels at its start. It is made a child of
     // its page when created (CreateCorpsListDialog); the registry holds it as a plain popup so
     // it can be built on its own.
-    // Its height ends above the page's button bar: the controls, placed in pixels, end 296
-    // pixels down.
-    reg.Add(Template(kCorpsListDialog, "", ui::WS_POPUP | ui::DS_CONTROL, 400, 186,
-                     Join({{kIdCorpsList, "SysListView32", "", 4, 4, 150, 180, kCorpsListStyle}},
+    reg.Add(Template(kCorpsListDialog, "", ui::WS_POPUP | ui::DS_CONTROL, 400, 200,
+                     Join({{kIdCorpsList, "SysListView32", "", 4, 4, 150, 190, kCorpsListStyle}},
                           Join(CorpsDetails(160, true),
                                {{kIdCorpsNew, "BUTTON", "新規", 322, 20, 70, 14, kButton},
                                 {kIdCorpsEdit, "BUTTON", "編集", 322, 38, 70, 14, kButton},
