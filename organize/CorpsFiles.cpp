@@ -160,9 +160,16 @@ void ShowCorpsEntry(ui::Hwnd dialog, int entry) {
     for (int id : {kIdCorpsName, kIdCorpsType, kIdCorpsTypeName}) {
         if (ui::Hwnd h = ui::GetDlgItem(dialog, id)) ui::EnableWindow(h, false);
     }
-    if (entry < 0 || entry >= kCorpsFileLimit || CorpsRowOfEntry(entry) < 0) return;
-    const CorpsFileEntry& e = gEntries[std::size_t(entry)];
     const bool isChoice = Data(dialog).isChoice;
+    if (entry < 0 || entry >= kCorpsFileLimit || CorpsRowOfEntry(entry) < 0) {
+        // No corps: the greyed type list stands alone, not under the name of a former one.
+        if (!isChoice) {
+            ui::ShowWindow(ui::GetDlgItem(dialog, kIdCorpsTypeName), ui::SW_HIDE);
+            ui::ShowWindow(ui::GetDlgItem(dialog, kIdCorpsType), ui::SW_SHOW);
+        }
+        return;
+    }
+    const CorpsFileEntry& e = gEntries[std::size_t(entry)];
     int templates = 0, troops = 0;
     for (int c = 0; c < 5; ++c) {
         templates += e.templates[c];
@@ -348,7 +355,11 @@ void InitCommon(ui::Hwnd dialog, bool list) {
             ui::SetWindowLongPtr(edit, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&NameEditProc)));
         if (previous != &NameEditProc) gEditProc = previous;
     }
-    d.font = fw::CreateJapaneseFont(12, 1, 1);
+    // The regular weight: the pixel boxes of the list page are made for it ("%3d／%3d" in 53
+    // pixels, "生産ﾀｲﾌﾟ：" in 62).
+    d.font = fw::CreateJapaneseFont(12, 1, 0);
+    // The file names only back the rows; the list never shows.
+    ui::ShowWindow(ui::GetDlgItem(dialog, kIdCorpsFiles), ui::SW_HIDE);
 }
 
 // The commands both procedures share; true when handled.

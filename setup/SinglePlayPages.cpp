@@ -140,6 +140,12 @@ void AddListViewRow(ui::Hwnd list, int row, const std::string& text) {
     ui::SendMessage(list, ui::LVM_INSERTITEMA, 0, reinterpret_cast<ui::LParam>(&item));
 }
 
+// The 12-pixel regular gothic of the preview mode labels; it lives as long as the program.
+const ui::Font* PreviewLabelFont() {
+    static const ui::Font* font = new ui::Font(fw::CreateJapaneseFont(12, 1, 0));
+    return font;
+}
+
 void SetControlFont(ui::Hwnd control, const ui::Font* font) {
     if (control && font) ui::SendMessage(control, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
 }
@@ -233,17 +239,22 @@ void CreateFilePageLayout(ui::Hwnd page, const ui::Font* font, int buttonStyle) 
                                             ui::WS_BORDER | ui::WS_VSCROLL | ui::ES_MULTILINE | ui::ES_READONLY |
                                                 ui::ES_AUTOVSCROLL);
     SetControlFont(text, font);
+    // The preview modes keep their boxes: "配置範囲" beside its button fits 68 pixels in the
+    // regular weight of the page's font, not in the bold one.
+    const ui::Font* regular = font ? PreviewLabelFont() : nullptr;
     CreateTextButton(page, kIdPreviewNormal, 230, 168, 60, 20, ui::BS_AUTORADIOBUTTON | ui::WS_GROUP,
-                     Sjis("通常").c_str(), font);
-    CreateTextButton(page, kIdPreviewBuildings, 290, 168, 60, 20, ui::BS_AUTORADIOBUTTON, Sjis("建物").c_str(), font);
+                     Sjis("通常").c_str(), regular);
+    CreateTextButton(page, kIdPreviewBuildings, 290, 168, 60, 20, ui::BS_AUTORADIOBUTTON, Sjis("建物").c_str(),
+                     regular);
     CreateTextButton(page, kIdPreviewPlacement, 350, 168, 68, 20, ui::BS_AUTORADIOBUTTON, Sjis("配置範囲").c_str(),
-                     font);
+                     regular);
     CreateTextButton(page, kIdNewGame, 19, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE | ui::WS_GROUP,
                      Sjis("新規ｹﾞｰﾑ").c_str(), font);
     CreateTextButton(page, kIdSavedGames, 94, 371, 70, 20, ui::BS_AUTORADIOBUTTON | ui::BS_PUSHLIKE,
                      Sjis("保存ﾃﾞｰﾀ").c_str(), font);
+    // In the bold weight "保存ﾃﾞｰﾀ消去" would fill the whole 80 pixels, up to the button's edges.
     const ui::Hwnd remove = CreateTextButton(page, kIdDeleteSave, 174, 371, 80, 20, ui::BS_PUSHBUTTON,
-                                             Sjis("保存ﾃﾞｰﾀ消去").c_str(), font);
+                                             Sjis("保存ﾃﾞｰﾀ消去").c_str(), regular);
     ui::ShowWindow(remove, ui::SW_HIDE);
     const ui::Hwnd status = fw::CreateStaticCtl(page, kIdStatusLine, 20, 260, 200, 20);
     SetControlFont(status, font);

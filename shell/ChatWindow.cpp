@@ -22,6 +22,7 @@ namespace {
 constexpr const char* kChatClass = "ChatWindow";
 ChatSession* gSession = nullptr;
 std::optional<ui::Font> gChatFont;
+std::optional<ui::Font> gRecipientFont;
 ui::Hwnd gWaitWindow{};
 
 std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
@@ -67,9 +68,13 @@ void MakeControls(ui::Hwnd chat) {
          455, 60);
     make("STATIC", Sjis("送信先"), 0, kIdChatRecipientsLabel, 4, 64, 50, 16);
     const char* names[kChatRecipientCount] = {"BLUE", "RED", "GREEN", "YELLOW", "観戦1", "観戦2"};
+    // The recipient boxes stand 60 pixels apart: beside its check mark "YELLOW" in the bold
+    // face would reach the next box, so their names are in the regular weight.
+    gRecipientFont = fw::CreateJapaneseFont(12, 1, 0);
     for (int k = 0; k < kChatRecipientCount; ++k) {
-        make("BUTTON", Sjis(names[k]), ui::BS_AUTOCHECKBOX | ui::WS_DISABLED | ui::WS_TABSTOP,
-             kIdChatFirstRecipient + k, 60 + 60 * k, 62, 60, 16);
+        const ui::Hwnd box = make("BUTTON", Sjis(names[k]), ui::BS_AUTOCHECKBOX | ui::WS_DISABLED | ui::WS_TABSTOP,
+                                  kIdChatFirstRecipient + k, 60 + 60 * k, 62, 60, 16);
+        if (box) ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&*gRecipientFont), 0);
     }
     const ui::Hwnd edit = make("EDIT", "", ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP,
                                kIdChatEdit, 60, 80, 395, 20);
@@ -137,6 +142,7 @@ ui::LResult ChatWindowProc(ui::Hwnd chat, uint32_t msg, ui::WParam w, ui::LParam
                 if (ui::Hwnd c = ui::GetDlgItem(chat, id)) ui::SendMessage(c, ui::WM_SETFONT, 0, 0);
             }
             gChatFont.reset();
+            gRecipientFont.reset();
             return 0;
         case ui::WM_COMMAND:
             switch (w & 0xFFFF) {

@@ -20,6 +20,7 @@
 #include "organize/OrganizeWorld.h"
 #include "organize/TroopDisplay.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
 #include "platform/ui/HeadlessBackend.h"
@@ -156,6 +157,9 @@ class OrganizeTest : public ::testing::Test {
         fs::create_directories("screenshots");
         std::string error;
         EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + name + ".png", &error)) << error;
+        // Every text on the screen fits its box and lies under no other window.
+        for (const std::string& p : ui::CheckScreenTexts()) ADD_FAILURE() << name << ": " << p;
+        wm->Flush();
     }
 
     // Runs `run`, whose modal dialog `act` drives once it is up; `opened` tells whether one came.

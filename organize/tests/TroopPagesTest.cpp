@@ -265,8 +265,14 @@ TEST_F(TroopPages, ScreenshotOfEveryPage) {
     SelectOrganizeTroop(dialog, row, 1, 2);
     ui::SendMessage(Display(), WM_TROOP_INFO_REFRESH, 0, 0);
     for (int page = 0; page < 10; ++page) {
+        // The texts the pages draw into their pictures, each within its picture.
+        ui::TextDrawLog log;
         ShowPage(page);
         if (page == 8) Click(At(Display(), kPanelOrigins[0].x + 70, kPanelOrigins[0].y + 50));
+        for (const ui::TextDrawRecord& r : log.Records()) {
+            if (r.surface == screen->Screen().pixels) continue;  // the controls: Shot checks them
+            EXPECT_EQ(ui::TextFitProblem(r), "") << "page " << page << ": " << ui::Utf8Of(r.text);
+        }
         char name[32];
         std::snprintf(name, sizeof name, "organize_page%02d", page);
         Shot(name);

@@ -12,6 +12,7 @@
 #include "panels/FightWindows.h"
 #include "panels/PanelMessages.h"
 #include "panels/tests/PanelsFixture.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Messages.h"
 
 namespace zv::panels {
@@ -70,6 +71,7 @@ TEST_F(FightWindowsTest, ARecordedBattlePlaysToTheAnnihilationAndReleasesTheCloc
     const fight::FightPaneModel* enemyModel = GetFightPaneModel(enemy);
     ASSERT_TRUE(ownModel && enemyModel);
 
+    ui::TextDrawLog log;  // every label and word the panes draw
     Play(record);
     EXPECT_TRUE(Busy());
     EXPECT_TRUE(Playing());
@@ -140,6 +142,11 @@ TEST_F(FightWindowsTest, ARecordedBattlePlaysToTheAnnihilationAndReleasesTheCloc
     EXPECT_FALSE(ui::IsWindowVisible(own));
     EXPECT_FALSE(ui::IsWindowVisible(enemy));
     EXPECT_EQ(ownModel->Phase(), 4);
+    ASSERT_FALSE(log.Records().empty());
+    for (const ui::TextDrawRecord& r : log.Records()) {
+        EXPECT_EQ(ui::TextFitProblem(r), "") << ui::Utf8Of(r.text) << " at " << r.box.left << ","
+                                             << r.box.top;
+    }
 }
 
 TEST_F(FightWindowsTest, TheSimpleDisplayEndsAfterThirtyTwoTicksWithoutTargeting) {

@@ -17,6 +17,7 @@
 #include "panels/PanelManager.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWorld.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Mdi.h"
 #include "platform/ui/Messages.h"
@@ -154,6 +155,9 @@ class PanelsTest : public ::testing::Test {
         wm->Flush();
         std::string error;
         EXPECT_TRUE(ui::WritePng(ScreenshotPath(name), screen->Screen(), &error)) << error;
+        // Every text on the screen fits its box and lies under no other window.
+        for (const std::string& p : ui::CheckScreenTexts()) ADD_FAILURE() << name << ": " << p;
+        wm->Flush();
     }
 
     // The window's client origin on the screen.

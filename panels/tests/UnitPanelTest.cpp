@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "panels/PanelMessages.h"
 #include "panels/UnitPanel.h"
 #include "panels/tests/PanelsFixture.h"
+#include "platform/ui/TextFitCheck.h"
 #include "rules/records/MapCursors.h"
 #include "rules/troops/TroopQueries.h"
 
@@ -219,6 +221,47 @@ TEST_F(UnitPanelTest, ATroopLeavingTheMapClearsThePanel) {
     EXPECT_EQ(GetUnitPanelState().troop, 0xFFFF);
     ClickAt(panel, 10, 60);
     EXPECT_EQ(GetUnitPanelState().mode, 0);
+}
+
+// Whatever the panel showed before, a troop looks the same as on a panel that showed nothing
+// before it: no name, member row, weapon table or menu of the previous troop stays.
+TEST_F(UnitPanelTest, NothingOfThePreviousTroopStaysWhenAnotherIsShown) {
+    std::vector<uint16_t> troops;
+    rules::TroopCursor t(game.Tables());
+    for (uint16_t i = 0; i < 160 && troops.size() < 6; ++i) {
+        if (t.Select(i) && t.GetRecord()->IsUsed() && t.HasMembers() && t.IsOnMap()) troops.push_back(i);
+    }
+    ASSERT_GE(troops.size(), 3u);
+    const auto whole = [&] { return AreaHash(0, 0, 196, 232); };
+    const auto fresh = [&](uint16_t troop) {
+        Show(0xFFFF);
+        Show(troop);
+        return whole();
+    };
+    // Each previous troop left in each state the mouse can put the panel in.
+    const std::vector<std::pair<const char*, std::function<void()>>> states = {
+        {"overview", [] {}},
+        {"member detail", [&] { ClickAt(panel, 10, 60); }},
+        {"formation menu", [&] { ClickAt(panel, 40, 183); }},
+    };
+    for (uint16_t next : troops) {
+        const uint64_t expected = fresh(next);
+        for (uint16_t before : troops) {
+            if (before == next) continue;
+            for (const auto& [what, act] : states) {
+                Show(before);
+                act();
+                Show(next);
+                EXPECT_EQ(whole(), expected) << "troop " << next << " after " << before << " in " << what;
+            }
+        }
+    }
+    // The texts it draws all lie inside the panel.
+    ui::TextDrawLog log;
+    for (uint16_t troop : troops) fresh(troop);
+    for (const ui::TextDrawRecord& r : log.Records()) {
+        EXPECT_EQ(ui::TextFitProblem(r), "") << ui::Utf8Of(r.text) << " at " << r.box.left << "," << r.box.top;
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/CanvasInternal.h"
 #include "platform/ui/Region.h"
+#include "platform/ui/TextDrawObserver.h"
 
 namespace zv::ui {
 
@@ -24,6 +25,58 @@ int HoldTextCoordinate(int v) {
 bool IsCjk(char32_t c) {
     return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
            (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+std::function<void(const TextDrawRecord&)>& Observer() {
+    static std::function<void(const TextDrawRecord&)> observer;
+    return observer;
+}
+
+}  // namespace
+
+void SetTextDrawObserver(std::function<void(const TextDrawRecord&)> observer) {
+    Observer() = std::move(observer);
+}
+
+namespace {
+
+// Reports a drawn line (logical coordinates) to the observer, if any.
+void ReportText(const Canvas& dc, std::u32string_view text, const Rect& penBox, const Rect* limit,
+                bool shortened) {
+    const auto& observer = Observer();
+    if (!observer) return;
+    // Blanks at either end draw nothing: only the part from the first to the last mark counts.
+    auto blank = [](char32_t c) { return c == U' ' || c == U'\u3000'; };
+    Rect inked = penBox;
+    std::size_t from = 0, to = text.size();
+    while (from < to && blank(text[from])) inked.left += dc.CurrentFont().Advance(text[from++]);
+    while (to > from && blank(text[to - 1])) inked.right -= dc.CurrentFont().Advance(text[--to]);
+    if (from == to) return;
+    text = text.substr(from, to - from);
+    const Rect box = inked;
+    const Point o = dc.Origin();
+    TextDrawRecord rec;
+    rec.text = std::u32string(text);
+    rec.box = box.Offset(o.x, o.y);
+    if (limit) rec.limit = limit->Offset(o.x, o.y);
+    rec.shortened = shortened;
+    std::vector<bool> columnShows(std::size_t(std::max(0, box.Width())), false);
+    for (int y = box.top; y < box.bottom; ++y) {
+        bool rowShows = false;
+        for (int x = box.left; x < box.right; ++x) {
+            if (!dc.PtVisible(x, y)) {
+                ++rec.hiddenPixels;
+            } else {
+                rowShows = true;
+                columnShows[std::size_t(x - box.left)] = true;
+            }
+        }
+        if (!rowShows) ++rec.hiddenRows;
+    }
+    for (bool shows : columnShows) rec.hiddenColumns += shows ? 0 : 1;
+    rec.surface = dc.IsIndexed() ? static_cast<const void*>(dc.TargetIndexed().pixels)
+                                 : static_cast<const void*>(dc.Target32().pixels);
+    observer(rec);
 }
 
 }  // namespace
@@ -137,6 +190,7 @@ void Canvas::TextOut(int x, int y, std::string_view text, TextEncoding encoding)
                  Brush::SolidColor(bkColor_));
     }
     DrawGlyphs(left, baseline, cps, nullptr, {});
+    ReportText(*this, cps, {left, baseline - m.ascent, left + width, baseline + m.descent}, nullptr, false);
 }
 
 Size Canvas::GetTextExtent(std::string_view text, TextEncoding encoding) const {
@@ -259,8 +313,13 @@ int Canvas::DrawText(std::string_view text, Rect& r, uint32_t format, TextEncodi
             start = end + 1;
         }
     }
+    std::vector<bool> shortened(lines.size(), false);
     if (format & DT_END_ELLIPSIS) {
-        for (TextLine& line : lines) AddEndEllipsis(font_, line, width);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::u32string whole = lines[i].text;
+            AddEndEllipsis(font_, lines[i], width);
+            shortened[i] = lines[i].text != whole;
+        }
     }
 
     const FontMetrics& m = font_.Metrics();
@@ -292,7 +351,8 @@ int Canvas::DrawText(std::string_view text, Rect& r, uint32_t format, TextEncodi
         }
     }
     const Rect* limit = (format & DT_NOCLIP) ? nullptr : &r;
-    for (const TextLine& line : lines) {
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const TextLine& line = lines[n];
         const int lw = LineWidth(font_, line.text);
         int left = r.left;
         if (format & DT_CENTER) {
@@ -306,6 +366,7 @@ int Canvas::DrawText(std::string_view text, Rect& r, uint32_t format, TextEncodi
             FillRect(box, Brush::SolidColor(bkColor_));
         }
         DrawGlyphs(left, top + m.ascent, line.text, limit, line.underlined);
+        ReportText(*this, line.text, {left, top, left + lw, top + lineHeight}, limit, shortened[n]);
         top += lineHeight;
     }
     r = given;

@@ -5,6 +5,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 
@@ -134,6 +135,11 @@ std::vector<std::string> CheckDialogLayout(const DialogTemplate& t) {
             problems.push_back(what + ": text does not fit");
         }
     }
+    // The texts as the controls really draw them, in the fonts they really use. Which
+    // controls may overlap or touch the template says (above): a built template shows all of
+    // them, those a dialog shows one at a time too.
+    ShowWindow(dlg, SW_SHOWNA);
+    for (const std::string& p : CheckWindowTexts(dlg, false)) problems.push_back(name + ": " + p);
     DestroyWindow(dlg);
     return problems;
 }

@@ -287,10 +287,11 @@ const GlyphImage& Font::Face::Render(char32_t cp, bool mono) {
         FT_GlyphSlot slot = ft->glyph;
         g->advance = int((slot->advance.x + 32) >> 6);
         if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-            if (boldPixels > 0) {
-                FT_Outline_EmboldenXY(&slot->outline, boldPixels * 64, 0);
-                g->advance += boldPixels;
-            }
+            // Large sizes are made bold in the outline. Small ones are struck twice, a pixel
+            // apart, below: a widened outline closes the gaps between the strokes of a
+            // small kanji and smears it.
+            if (boldPixels > 1) FT_Outline_EmboldenXY(&slot->outline, boldPixels * 64, 0);
+            if (boldPixels > 0) g->advance += boldPixels;
             if (italic) {
                 FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000};
                 FT_Outline_Transform(&slot->outline, &shear);
@@ -315,6 +316,18 @@ const GlyphImage& Font::Face::Render(char32_t cp, bool mono) {
                     }
                     g->coverage[std::size_t(y) * g->width + x] = v;
                 }
+            }
+            if (boldPixels == 1 && g->width > 0) {
+                std::vector<uint8_t> struck(std::size_t(g->width + 1) * g->rows, 0);
+                for (int y = 0; y < g->rows; ++y) {
+                    for (int x = 0; x <= g->width; ++x) {
+                        const uint8_t a = x < g->width ? g->coverage[std::size_t(y) * g->width + x] : 0;
+                        const uint8_t b = x > 0 ? g->coverage[std::size_t(y) * g->width + x - 1] : 0;
+                        struck[std::size_t(y) * (g->width + 1) + x] = std::max(a, b);
+                    }
+                }
+                g->coverage = std::move(struck);
+                ++g->width;
             }
         }
     }

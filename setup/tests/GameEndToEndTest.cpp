@@ -29,6 +29,7 @@
 #include "panels/CommandWindow.h"
 #include "panels/NewsWindows.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SdlBackend.h"
@@ -80,10 +81,14 @@ constexpr const char* kDefaultMap = "MAP00001.ddm";
 constexpr const char* kSaveName = "campaign";
 
 
+// A screenshot, and every text on the screen checked: it fits its box and lies under no
+// other window.
 void Shot(ProgramRun& run, const std::string& name) {
     run.Pump();
     std::string error;
     EXPECT_TRUE(run.screen->WriteScreenshot(ScreenshotPath(name), &error)) << error;
+    for (const std::string& p : ui::CheckScreenTexts()) ADD_FAILURE() << name << ": " << p;
+    run.Pump();
 }
 
 bool Visible(int page) { return GetSetupPage(page) && ui::IsWindowVisible(GetSetupPage(page)); }

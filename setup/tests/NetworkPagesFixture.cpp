@@ -12,6 +12,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/core/Threads.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "setup/NetworkPages.h"
@@ -309,6 +310,12 @@ void NetPagesTest::Shot(const std::string& name) {
     std::filesystem::create_directories("screenshots");
     std::string error;
     EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + name + ".png", &error)) << error;
+    // Every text of both sides fits its box and lies under no other window.
+    for (const auto& p : people) {
+        if (!p->container || !ui::IsWindowVisible(p->container)) continue;
+        for (const std::string& problem : ui::CheckWindowTexts(p->container)) ADD_FAILURE() << name << ": " << problem;
+    }
+    Pump();
 }
 
 void NetPagesTest::JoinWithoutPages(Participant& p, const std::string& name) {

@@ -16,6 +16,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/ForceCursor.h"
@@ -65,10 +66,14 @@ void MakeCorpsFolder(ProgramRun& run) {
     ASSERT_TRUE(corps.SaveUserForceFile(run.dir.Path(), kEmptyCorps).ok);
 }
 
+// A screenshot of the screen, and every text on it checked: it fits its box and lies under
+// no other window.
 void Shot(ProgramRun& run, const char* name) {
     run.Pump();
     std::string error;
     EXPECT_TRUE(run.screen->WriteScreenshot(ScreenshotPath(name), &error)) << error;
+    for (const std::string& p : ui::CheckScreenTexts()) ADD_FAILURE() << name << ": " << p;
+    run.Pump();
 }
 
 bool Visible(int page) { return GetSetupPage(page) && ui::IsWindowVisible(GetSetupPage(page)); }
@@ -191,6 +196,7 @@ TEST_F(SetupProgram, TitleSinglePlayMapCorpsConditionsAndTheGameStarts) {
             for (int i = 0; i < 3; ++i) ui::WindowManager::Current()->PumpPending();
             std::string error;
             EXPECT_TRUE(gScreen->WriteScreenshot(shell::testing::ScreenshotPath("setup_deployment"), &error)) << error;
+            for (const std::string& p : ui::CheckScreenTexts()) ADD_FAILURE() << "setup_deployment: " << p;
             gDeployed = true;
             ClickControl(gScreen, dialog, organize::kIdGameStart);
         });

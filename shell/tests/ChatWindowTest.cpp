@@ -9,6 +9,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "shell/ChatWindow.h"
@@ -213,6 +214,10 @@ TEST_F(Chat, SpectatorWaitWindowBorrowsThePanelAndGivesItBack) {
     std::filesystem::create_directories("screenshots");
     std::string error;
     EXPECT_TRUE(screen->WriteScreenshot("screenshots/chat_wait_window.png", &error)) << error;
+    // Every label, box and line fits, enabled or greyed.
+    for (const std::string& p : ui::CheckWindowTexts(wait)) ADD_FAILURE() << p;
+    for (int k = 0; k < 6; ++k) ui::EnableWindow(Box(k), true);
+    for (const std::string& p : ui::CheckWindowTexts(wait)) ADD_FAILURE() << "enabled: " << p;
     CloseNetworkWaitWindow();
     EXPECT_FALSE(ui::IsWindow(wait));
     EXPECT_EQ(ui::GetParent(chat), frame);

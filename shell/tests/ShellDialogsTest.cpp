@@ -7,6 +7,7 @@
 
 #include "framework/ProcessState.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogLayoutCheck.h"
 #include "platform/ui/DialogTemplate.h"
@@ -86,6 +87,8 @@ class Dialogs : public ::testing::Test {
         std::filesystem::create_directories("screenshots");
         std::string error;
         EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + name + ".png", &error)) << error;
+        for (const std::string& p : ui::CheckScreenTexts()) ADD_FAILURE() << name << ": " << p;
+        wm->Flush();
     }
     static std::string Cell(ui::Hwnd list, int item, int sub) {
         char buffer[128] = {};

@@ -341,20 +341,27 @@ void PaintRow(Hwnd h, ListViewState* s, Canvas& dc, int i) {
         const bool highlight = showSel && (c == 0 || full);
         Rect textRect{cell.left + (c == 0 ? 2 : kTextIndent), cell.top, cell.right - kTextIndent,
                       cell.bottom};
+        uint32_t align = DT_LEFT;
+        if ((col.fmt & 3) == LVCFMT_RIGHT) align = DT_RIGHT;
+        if ((col.fmt & 3) == LVCFMT_CENTER) align = DT_CENTER;
         if (highlight) {
             Rect bar = cell;
             if (c == 0 && !full) {
+                // The bar goes round the label where it is drawn: a centred or right-aligned
+                // label past a bar measured from the left would be highlight text on white.
                 Rect calc = textRect;
                 dc.DrawText(text, calc, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
-                bar.right = std::min(cell.right, calc.right + 2);
+                const int width = std::min(calc.Width(), textRect.Width());
+                int left = textRect.left;
+                if (align == DT_CENTER) left += (textRect.Width() - width) / 2;
+                if (align == DT_RIGHT) left = textRect.right - width;
+                bar.left = std::max(cell.left, left - 2);
+                bar.right = std::min(cell.right, left + width + 2);
             }
             dc.FillSolid(bar,
                          s->focused ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE));
         }
         dc.SetTextColor(highlight && s->focused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : s->textColor);
-        uint32_t align = DT_LEFT;
-        if ((col.fmt & 3) == LVCFMT_RIGHT) align = DT_RIGHT;
-        if ((col.fmt & 3) == LVCFMT_CENTER) align = DT_CENTER;
         dc.DrawText(text, textRect,
                     align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }

@@ -11,6 +11,7 @@
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SysColors.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
@@ -547,11 +548,116 @@ TEST(DialogTemplates, TheLayoutCheckFindsMisplacedControls) {
         {5, "BUTTON", "", 0, 0, 160, 84, 7, 0, true},               // frame: may overlap
     };
     const std::vector<std::string> problems = CheckDialogLayout(t);
-    ASSERT_EQ(problems.size(), 3u);
+    ASSERT_EQ(problems.size(), 5u);
     EXPECT_NE(problems[0].find("item 1"), std::string::npos);
     EXPECT_NE(problems[0].find("outside"), std::string::npos);
     EXPECT_NE(problems[1].find("overlaps item 3"), std::string::npos);
     EXPECT_NE(problems[2].find("does not fit"), std::string::npos);
+    // The same two texts as the built dialog draws them.
+    EXPECT_NE(problems[3].find("\"OK\" in BUTTON 1"), std::string::npos) << problems[3];
+    EXPECT_NE(problems[4].find("とても長いボタンの題名\" in BUTTON 4"), std::string::npos) << problems[4];
+}
+
+// The live check: texts as the program set them, in the fonts it gave the controls, and text
+// that windows draw themselves.
+class TextFit : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wm = std::make_unique<WindowManager>(std::make_unique<HeadlessBackend>(400, 300));
+        parent = CreateWindowEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, {}, 0,
+                                nullptr, nullptr);
+    }
+    Hwnd Child(const char* cls, const std::string& utf8, uint32_t style, int x, int y, int w, int h) {
+        return CreateWindowEx(0, cls, core::Utf8ToSjis(utf8), WS_CHILD | WS_VISIBLE | style, x, y, w,
+                              h, parent, ++id, nullptr, nullptr);
+    }
+    std::unique_ptr<WindowManager> wm;
+    Hwnd parent{};
+    int id = 100;
+};
+
+TEST_F(TextFit, FindsTextsTheProgramSetAndFontsItChose) {
+    const Hwnd counts = Child("STATIC", "", 0, 10, 10, 30, 14);
+    EXPECT_TRUE(CheckWindowTexts(parent).empty()) << "an empty static";
+    SetWindowText(counts, core::Utf8ToSjis("  9／ 18"));  // wraps below its one line
+    std::vector<std::string> problems = CheckWindowTexts(parent);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("taller than its box"), std::string::npos) << problems[0];
+    SetWindowText(counts, "9");
+    EXPECT_TRUE(CheckWindowTexts(parent).empty());
+
+    // A check box whose label just fits the default font, but not the bold one it is given,
+    // and that a control right beside it would touch.
+    const Size label = Font().MeasureText("YELLOW");
+    const Hwnd box = Child("BUTTON", "YELLOW", BS_AUTOCHECKBOX, 10, 40, 17 + label.cx, 16);
+    EXPECT_TRUE(CheckWindowTexts(parent).empty());
+    const Hwnd next = Child("BUTTON", "RED", BS_AUTOCHECKBOX, 10 + 17 + label.cx, 40, 50, 16);
+    problems = CheckWindowTexts(parent);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("\"YELLOW\" in BUTTON 102 \"YELLOW\": runs into BUTTON 103"), std::string::npos)
+        << problems[0];
+    DestroyWindow(next);
+    FontSpec spec;
+    spec.height = -16;
+    spec.weight = FW_BOLD;
+    const Font bold(spec);
+    SendMessage(box, WM_SETFONT, reinterpret_cast<WParam>(&bold), 0);
+    problems = CheckWindowTexts(parent);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("\"YELLOW\" in BUTTON"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[0].find("wider than its box"), std::string::npos) << problems[0];
+    SendMessage(box, WM_SETFONT, 0, 0);
+
+    // Siblings that overlap; a group box around them may.
+    Child("BUTTON", "", BS_GROUPBOX, 0, 0, 200, 100);
+    EXPECT_TRUE(CheckWindowTexts(parent).empty());
+    Child("BUTTON", "OK", BS_PUSHBUTTON, 30, 16, 40, 20);
+    problems = CheckWindowTexts(parent);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("overlaps BUTTON"), std::string::npos) << problems[0];
+}
+
+// A window that draws its own texts: a label cut by the window's edge, one shortened with an
+// ellipsis, one drawn where a child control covers it.
+LResult OwnTextProc(Hwnd h, uint32_t msg, WParam w, LParam l) {
+    if (msg != WM_PAINT) return DefWindowProc(h, msg, w, l);
+    PaintStruct ps;
+    Canvas* dc = BeginPaint(h, &ps);
+    const int mode = int(GetWindowLongPtr(h, GWLP_USERDATA));
+    Rect r{0, 0, 60, 16};
+    switch (mode) {
+        case 1: dc->TextOut(90, 0, "120", TextEncoding::Utf8); break;  // 100 wide: cut
+        case 2: dc->DrawText("保存データ消去", r, DT_SINGLELINE | DT_END_ELLIPSIS, TextEncoding::Utf8); break;
+        case 3: dc->TextOut(0, 40, "under", TextEncoding::Utf8); break;
+        default: dc->TextOut(0, 0, "20", TextEncoding::Utf8); break;
+    }
+    EndPaint(h, &ps);
+    return 0;
+}
+
+TEST_F(TextFit, FindsOwnDrawnTextsCutShortenedOrCovered) {
+    WindowClass wc;
+    wc.name = "OwnText";
+    wc.proc = OwnTextProc;
+    ASSERT_TRUE(RegisterClass(wc));
+    const Hwnd pane = CreateWindowEx(0, "OwnText", "", WS_CHILD | WS_VISIBLE, 10, 10, 100, 60,
+                                     parent, 1, nullptr, nullptr);
+    EXPECT_TRUE(CheckWindowTexts(parent).empty());
+    const struct {
+        int mode;
+        const char* text;
+        const char* why;
+    } cases[] = {{1, "\"120\"", "cut at the side"},
+                 {2, "\"保存デ...\"", "ellipsis"},
+                 {3, "\"under\"", "partly covered"}};
+    CreateWindowEx(0, "BUTTON", "x", WS_CHILD | WS_VISIBLE, 0, 44, 20, 16, pane, 7, nullptr, nullptr);
+    for (const auto& c : cases) {
+        SetWindowLongPtr(pane, GWLP_USERDATA, c.mode);
+        const std::vector<std::string> problems = CheckWindowTexts(parent);
+        ASSERT_EQ(problems.size(), 1u) << c.text << ": " << (problems.empty() ? "" : problems[0] + " / " + problems.back());
+        EXPECT_NE(problems[0].find(c.text), std::string::npos) << problems[0];
+        EXPECT_NE(problems[0].find(c.why), std::string::npos) << problems[0];
+    }
 }
 
 }  // namespace

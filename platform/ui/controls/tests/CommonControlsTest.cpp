@@ -2,6 +2,7 @@
 
 #include "platform/ui/SysColors.h"
 #include "platform/ui/controls/ImageList.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/controls/tests/ControlTestSupport.h"
 
 namespace zv::ui::testing {
@@ -101,6 +102,41 @@ TEST_F(ListViews, ClickSelectsAndNotifiesInOrder) {
     EXPECT_EQ(clicks[4], std::make_pair(int(NM_DBLCLK), 1));
     EXPECT_EQ(clicks.back(), std::make_pair(int(NM_CLICK), -1));
     EXPECT_EQ(SendMessage(l, LVM_GETNEXTITEM, static_cast<WParam>(-1), LVNI_SELECTED), -1);
+}
+
+// A selected label, left, centred or right-aligned, lies on its highlight bar whole: no
+// highlight-coloured letter stands on the white beside it.
+TEST_F(ListViews, TheSelectionBarLiesUnderTheWholeLabel) {
+    for (const int fmt : {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT}) {
+        const Hwnd l = Make("SysListView32", "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 11,
+                            10, 10, 300, 120);
+        AddColumn(l, 0, "兵器名", 200, fmt);
+        std::string text = Sjis("黒鴉 ステルス戦闘機");
+        LvItem it;
+        it.mask = LVIF_TEXT;
+        it.pszText = text.data();
+        SendMessage(l, LVM_INSERTITEMA, 0, reinterpret_cast<LParam>(&it));
+        Click(RowPoint(l, 0, 100));
+        ASSERT_EQ(State(l, 0), LVIS_SELECTED | LVIS_FOCUSED);
+        TextDrawLog log;
+        RedrawWindow(l, nullptr, RDW_INVALIDATE | RDW_ERASE);
+        wm->Flush();
+        const TextDrawRecord* label = nullptr;
+        for (const TextDrawRecord& r : log.Records()) {
+            if (Utf8Of(r.text) == "黒鴉 ステルス戦闘機") label = &r;
+        }
+        ASSERT_TRUE(label) << "format " << fmt;
+        const ColorRef c = GetSysColor(COLOR_HIGHLIGHT);
+        const uint32_t bar = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+        // The row's second line, above the letters, across the whole label.
+        Rect cell{LVIR_LABEL, 0, 0, 0};
+        SendMessage(l, LVM_GETITEMRECT, 0, reinterpret_cast<LParam>(&cell));
+        const int y = At(l, 0, cell.top + 1).y;  // inside the focus frame
+        for (int x = label->box.left; x < label->box.right; ++x) {
+            EXPECT_EQ(screen->PixelAt(x, y), bar) << "format " << fmt << " at " << x;
+        }
+        DestroyWindow(l);
+    }
 }
 
 TEST_F(ListViews, DragPastTheThresholdBeginsADrag) {
