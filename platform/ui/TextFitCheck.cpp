@@ -114,6 +114,21 @@ std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings) {
     const void* screen = wm->GetBackend().Screen().pixels;
     std::vector<Hwnd> windows;
     Collect(root, &windows);
+    // Other top-level windows over this one (a progress window, a box, a menu) hide what lies
+    // beneath them by design: a line that passes under one is not cut.
+    std::vector<Rect> above;
+    const Hwnd top = GetAncestor(root, GA_ROOT) ? GetAncestor(root, GA_ROOT) : root;
+    for (Hwnd o = GetWindow(top, GW_HWNDPREV); o; o = GetWindow(o, GW_HWNDPREV)) {
+        if (!IsWindowVisible(o)) continue;
+        Rect r;
+        GetWindowRect(o, &r);
+        above.push_back(r);
+    }
+    auto underAnotherWindow = [&above](const Rect& box) {
+        for (const Rect& r : above)
+            if (!box.Intersect(r).IsEmpty()) return true;
+        return false;
+    };
     // One window at a time, so that each line is told by the window that drew it.
     std::vector<Hwnd> painted{root};
     painted.insert(painted.end(), windows.begin(), windows.end());
@@ -149,6 +164,9 @@ std::vector<std::string> CheckWindowTexts(Hwnd root, bool siblings) {
                 continue;
             }
             if (scrolls && (why == kCutVertically || why == kShortened)) continue;
+            const bool hidden = why == "partly covered" || why == "cut at the side" ||
+                                why == kCutVertically;
+            if (hidden && r.surface == screen && underAnotherWindow(r.box)) continue;
             problems.push_back("\"" + Utf8Of(r.text) + "\" in " + Describe(h) + ": " + why);
         }
     }

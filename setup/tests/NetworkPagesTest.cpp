@@ -221,8 +221,9 @@ TEST_F(NetPagesTest, JoinRefusalsTable) {
     const Case cases[] = {
         {"full session", 2,
          [&](Participant& host) {
-             (void)host;
              JoinWithoutPages(Add(), "filler");
+             // The filler holds its slot once the host has its version.
+             ASSERT_TRUE(Until([&] { return host.manager->CountOccupiedSlots() == 2; }));
          }},
         {"joins closed", 6, [&](Participant& host) { host.manager->SendNextMapSelect(); }},
     };
