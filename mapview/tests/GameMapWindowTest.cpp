@@ -1,0 +1,111 @@
+// The game map window's own messages: its close box asks the frame to close the map, a troop
+// leaving the map ends the selection it leads, and the window keeps the game speed when it goes.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "mapview/MapMessages.h"
+#include "mapview/MapViewContext.h"
+#include "mapview/MapViewWindows.h"
+#include "mapview/tests/MapViewFixture.h"
+#include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/WindowManager.h"
+#include "rules/records/TroopCursor.h"
+#include "shell/Settings.h"
+#include "shell/WindowRegistry.h"
+
+namespace zv::mapview {
+namespace {
+
+std::vector<int>* gFrameCommands = nullptr;
+ui::LResult FrameSpy(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == ui::WM_COMMAND && gFrameCommands) gFrameCommands->push_back(int(ui::LoWord(w)));
+    return ui::DefWindowProc(h, msg, w, l);
+}
+int gSpeed = 0;
+ui::LResult SpeedSpy(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == WM_GET_GAME_SPEED) return gSpeed;
+    return ui::DefWindowProc(h, msg, w, l);
+}
+
+class GameMapWindow : public testing::MapWorldFixture {
+  protected:
+    void SetUp() override {
+        MapWorldFixture::SetUp();
+        wm = std::make_unique<ui::WindowManager>(std::make_unique<ui::HeadlessBackend>(1024, 768));
+        for (auto [name, proc] : {std::pair{"GameMapFrameSpy", &FrameSpy}, std::pair{"GameMapSpeedSpy", &SpeedSpy}}) {
+            ui::WindowClass wc;
+            wc.name = name;
+            wc.proc = proc;
+            ui::RegisterClass(wc);
+        }
+        frame = ui::CreateWindowEx(0, "GameMapFrameSpy", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 1024, 768, {}, 0,
+                                   nullptr, nullptr);
+        speed = ui::CreateWindowEx(0, "GameMapSpeedSpy", "", ui::WS_POPUP, 0, 0, 10, 10, {}, 0, nullptr, nullptr);
+        shell::SetWindowOfKind(shell::WindowKind::FrameWnd, frame);
+        shell::SetWindowOfKind(shell::WindowKind::SpeedWnd, speed);
+        gFrameCommands = &commands;
+    }
+    void TearDown() override {
+        gFrameCommands = nullptr;
+        GetTroopSelection() = TroopSelection{};
+        shell::SetWindowOfKind(shell::WindowKind::FrameWnd, ui::Hwnd{});
+        shell::SetWindowOfKind(shell::WindowKind::SpeedWnd, ui::Hwnd{});
+        wm.reset();
+        MapWorldFixture::TearDown();
+    }
+    std::uint16_t HexOf(std::uint16_t troop) {
+        rules::TroopCursor t(tables);
+        t.Select(troop);
+        return t.GetHexValue();
+    }
+    std::unique_ptr<ui::WindowManager> wm;
+    ui::Hwnd frame{}, speed{};
+    std::vector<int> commands;
+};
+
+TEST_F(GameMapWindow, CloseAsksTheFrameRemovedLeadEndsTheSelectionDestroyKeepsTheSpeed) {
+    const ui::Hwnd map = CreateRealViewWindow(frame, 0, 22, 700, 500);
+    ASSERT_TRUE(map);
+    wm->PumpPending();
+
+    // The close box only asks the frame (close the map, 40009); the window stays until then.
+    EXPECT_EQ(ui::SendMessage(map, ui::WM_CLOSE, 0, 0), 1);
+    EXPECT_TRUE(ui::IsWindow(map));
+    wm->PumpPending();
+    EXPECT_EQ(commands, std::vector<int>{40009});
+
+    // A troop leaving the map: without a selection nothing happens; with one it is answered,
+    // and the selection ends only when the lead troop left.
+    EXPECT_EQ(ui::SendMessage(map, WM_MAP_TROOP_REMOVED, troops.tank0, 0), 1);
+    MapViewContext* ctx = GetMapViewContext(map);
+    ASSERT_NE(ctx, nullptr);
+    const std::uint16_t chosen[2] = {troops.tank0, troops.infantry0};
+    const std::uint16_t hexes[2] = {HexOf(troops.tank0), HexOf(troops.infantry0)};
+    ASSERT_GT(ctx->SelectTroops(chosen, hexes, 2), 0);
+    ASSERT_EQ(GetTroopSelection().count, 2);
+    EXPECT_EQ(ui::SendMessage(map, WM_MAP_TROOP_REMOVED, troops.infantry0, 0), 0);
+    EXPECT_EQ(GetTroopSelection().count, 2) << "a troop that does not lead leaves the selection as it is";
+    EXPECT_EQ(ui::SendMessage(map, WM_MAP_TROOP_REMOVED, troops.tank0, 0), 0);
+    EXPECT_EQ(GetTroopSelection().count, 0);
+    EXPECT_EQ(GetTroopSelection().state, 0);
+    EXPECT_EQ(ui::SendMessage(map, WM_MAP_TROOP_REMOVED, troops.tank0, 0), 1);
+
+    // Going, it stores the speed panel's game speed and gives up its window kind.
+    for (int s : {3, 9}) {
+        SCOPED_TRACE(s);
+        const ui::Hwnd m = s == 3 ? map : CreateRealViewWindow(frame, 0, 22, 700, 500);
+        shell::SetWindowOfKind(shell::WindowKind::MapWnd, m);
+        gSpeed = s;
+        ui::DestroyWindow(m);
+        EXPECT_EQ(shell::GetGameSpeed(), s);
+        EXPECT_FALSE(shell::GetWindowOfKind(shell::WindowKind::MapWnd));
+    }
+}
+
+}  // namespace
+}  // namespace zv::mapview
