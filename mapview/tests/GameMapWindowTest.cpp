@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "framework/ProcessState.h"
 #include "mapview/MapMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
@@ -104,6 +106,47 @@ TEST_F(GameMapWindow, CloseAsksTheFrameRemovedLeadEndsTheSelectionDestroyKeepsTh
         ui::DestroyWindow(m);
         EXPECT_EQ(shell::GetGameSpeed(), s);
         EXPECT_FALSE(shell::GetWindowOfKind(shell::WindowKind::MapWnd));
+    }
+}
+
+// Following a troop is offered for a troop the player may see: an ally's, or an enemy's the
+// player has spotted; never for a troop off the map, and never to a spectator.
+TEST_F(GameMapWindow, FollowingIsOfferedOnlyForTroopsThePlayerSees) {
+    struct Case {
+        const char* what;
+        std::uint16_t troop;
+        std::uint16_t seen;  // the troop's visibility mask
+        bool onMap;
+        std::uint8_t player;
+        bool asked;
+    };
+    const Case cases[] = {
+        {"an own troop", troops.tank0, 0, true, 0, true},
+        {"an enemy troop nobody saw", troops.tank1, 0, true, 0, false},
+        {"an enemy troop seen by the player", troops.tank1, 0x0001, true, 0, true},
+        {"an enemy troop known to the player", troops.tank1, 0x0010, true, 0, true},
+        {"an enemy troop seen by another country", troops.tank1, 0x0004 | 0x0040, true, 0, false},
+        {"an own troop off the map", troops.tank0, 0, false, 0, false},
+        {"a spectator", troops.tank1, 0xFFFF, true, 6, false},
+    };
+    for (bool yes : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.what << (yes ? ", yes" : ", no"));
+            rules::TroopCursor t(tables);
+            ASSERT_TRUE(t.Select(c.troop));
+            const std::uint16_t seen = t.GetMask28();
+            t.SetMask28(c.seen);
+            if (!c.onMap) t.ClearOnMap();
+            fw::SetPlayerCountry(c.player);
+            host.asked.clear();
+            host.answerYes = yes;
+            EXPECT_EQ(ConfirmFollow(tables, c.troop), c.asked && yes ? 1 : 0);
+            EXPECT_EQ(host.asked, c.asked ? std::vector<std::string>{"この部隊に追従しますか"} : std::vector<std::string>{});
+            t.Select(c.troop);
+            t.SetMask28(seen);
+            t.SetOnMap();
+            fw::SetPlayerCountry(0);
+        }
     }
 }
 
