@@ -161,6 +161,71 @@ TEST_F(TroopPages, MemberValuesFollowTheRuleTables) {
     }
 }
 
+// The whole troop's rows below the member panels: on the defence page the highest member rate
+// with its long bar, and the lowest (with the mean) drawn over it only where the members differ;
+// on the movement page the fastest member's cost against the slowest.
+TEST_F(TroopPages, WholeTroopRowsShowTheHighestAndLowestOfTheMembers) {
+    const int a = Unit("鉄牙 主力戦車"), b = Unit("剛狼 歩兵戦闘車");
+    Compose({a, b});
+    rules::UnitInfoCursor ua(tables), ub(tables);
+    ASSERT_TRUE(ua.Select(a));
+    ASSERT_TRUE(ub.Select(b));
+    const auto barsAt = [&](int x, int y) {
+        std::vector<std::pair<int, int>> found;  // (source row, length)
+        for (const PageBar& bar : recording.bars)
+            if (bar.x == x && bar.y == y) found.emplace_back(bar.sourceRow, bar.length);
+        return found;
+    };
+
+    ShowPage(3);
+    int differing = 0;
+    for (int c = 0; c < 10; ++c) {
+        SCOPED_TRACE(c);
+        const int high = std::max(ua.GetDefenceRate(c), ub.GetDefenceRate(c));
+        const int low = std::min(ua.GetDefenceRate(c), ub.GetDefenceRate(c));
+        const int X = 232 * (c / 5), y = kPageY + 8 + 20 * (c % 5);
+        EXPECT_EQ(TextAt(kPageX + 204 + X, y), F("%3d", high));
+        // Bars of no columns are not drawn.
+        const auto bars = barsAt(kPageX + 40 + X, y);
+        const auto length = [&](int row) {
+            int n = 0;
+            for (const auto& [r, l] : bars) n = r == row ? l : n;
+            return n;
+        };
+        EXPECT_EQ(length(40), high * 160 / 100);
+        EXPECT_EQ(length(64), low == high ? 0 : low * 160 / 100);
+        if (low == high) {
+            EXPECT_EQ(length(88), 0);
+        } else {
+            ++differing;
+            EXPECT_GE(length(88), low * 160 / 100);
+            EXPECT_LE(length(88), high * 160 / 100);
+            // The lowest is drawn last, over the mean and the highest.
+            if (low > 0) {
+                EXPECT_EQ(bars.back().first, 64);
+            }
+        }
+    }
+    EXPECT_GT(differing, 0) << "the two units differ in some defence class";
+
+    ShowPage(4);
+    const int packA = Troop().GetMemberPack(0), packB = Troop().GetMemberPack(1);
+    const int costA = ua.GetMoveCost(packA, 0), costB = ub.GetMoveCost(packB, 0);
+    ASSERT_NE(costA, 255);
+    ASSERT_NE(costB, 255);
+    const int fast = std::min(costA, costB), slow = std::max(costA, costB);
+    EXPECT_EQ(TextAt(kPageX + 440, kPageY + 50), F("%4d", fast));
+    const auto speed = barsAt(kPageX + 280, kPageY + 50);
+    ASSERT_FALSE(speed.empty());
+    EXPECT_EQ(speed.front(), (std::pair<int, int>{76, 160}));
+    if (fast != 0 && fast != slow) {
+        ASSERT_EQ(speed.size(), 2u);
+        EXPECT_EQ(speed[1], (std::pair<int, int>{88, fast * 160 / slow}));
+    } else {
+        EXPECT_EQ(speed.size(), 1u);
+    }
+}
+
 TEST_F(TroopPages, DurabilityIsDealtOutMachineByMachine) {
     rules::UnitInfoCursor unit(tables);
     int u = -1;
