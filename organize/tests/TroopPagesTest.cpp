@@ -4,7 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include <vector>
+
 #include "organize/tests/OrganizeFixture.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/RuleRecords.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 
@@ -223,6 +227,58 @@ TEST_F(TroopPages, WholeTroopRowsShowTheHighestAndLowestOfTheMembers) {
         EXPECT_EQ(speed[1], (std::pair<int, int>{88, fast * 160 / slow}));
     } else {
         EXPECT_EQ(speed.size(), 1u);
+    }
+}
+
+// The 変形 button is live while a member's unit transforms into a unit of the tables; hidden,
+// it is left as it is.
+TEST_F(TroopPages, TheTransformButtonFollowsTheMembersUnits) {
+    const int plain = Unit("鉄牙 主力戦車"), changing = Unit("剛狼 歩兵戦闘車");
+    std::uint8_t* record = tables.GetTableBase(rules::TableId::UnitInfo) +
+                           std::size_t(changing) * tables.GetEntry(rules::TableId::UnitInfo).recordSize;
+    rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, 0);  // none
+    rules::UnitInfoCursor units(tables);
+    ASSERT_TRUE(units.Select(plain));
+    ASSERT_EQ(units.GetTransformUnit(), 0xFFFF) << "the plain unit must not transform";
+    const ui::Hwnd button = ui::GetDlgItem(dialog, kIdTransform);
+    ASSERT_TRUE(button);
+    const auto recompose = [&](std::initializer_list<int> members) {
+        {
+            rules::ForceCursor fc = Troop();
+            for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+        }
+        Compose(members);
+        Pump();
+        return ui::IsWindowEnabled(button);
+    };
+    rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, std::uint16_t(plain + 1));
+    EXPECT_FALSE(recompose({changing})) << "hidden, the button is not touched";
+
+    ui::ShowWindow(button, ui::SW_SHOW);
+    struct Case {
+        const char* what;
+        std::uint16_t transform;  // stored one-based, 0 none
+        std::vector<int> members;
+        bool enabled;
+    } const cases[] = {
+        {"no member transforms", std::uint16_t(plain + 1), {plain}, false},
+        {"the second member transforms", std::uint16_t(plain + 1), {plain, changing}, true},
+        {"the only member transforms", std::uint16_t(plain + 1), {changing}, true},
+        {"into a unit the tables lack", 60000, {plain, changing}, false},
+        {"into nothing", 0, {changing}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, c.transform);
+        {
+            rules::ForceCursor fc = Troop();
+            for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+            int slot = 0;
+            for (int u : c.members) ASSERT_EQ(rules::SetMemberUnit(fc, slot++, std::int16_t(u)), 1);
+        }
+        ui::SendMessage(Display(), WM_TROOP_INFO_REFRESH, 0, 0);
+        Pump();
+        EXPECT_EQ(ui::IsWindowEnabled(button), c.enabled);
     }
 }
 
