@@ -282,6 +282,52 @@ TEST_F(TroopPages, TheTransformButtonFollowsTheMembersUnits) {
     }
 }
 
+// Page 情報's icon grid: a click on a member's cell makes its icon the troop's; a click beside
+// the cells changes nothing; a change of members puts back the first member's icon.
+TEST_F(TroopPages, TheIconGridChoosesTheTroopsIconAndAMemberChangeResetsIt) {
+    const int tank = Unit("鉄牙 主力戦車"), ifv = Unit("剛狼 歩兵戦闘車");
+    rules::UnitInfoCursor units(tables);
+    ASSERT_TRUE(units.Select(tank));
+    const int tankIcon = units.GetKindByte29();
+    ASSERT_TRUE(units.Select(ifv));
+    const int ifvIcon = units.GetKindByte29();
+    ASSERT_NE(tankIcon, 0xFF);
+    ASSERT_NE(ifvIcon, 0xFF);
+    ASSERT_NE(tankIcon, ifvIcon) << "two members with icons of their own";
+    Compose({tank, ifv});
+    ShowPage(0);
+    const auto cell = [&](int slot) {
+        return At(Display(), kPageX + 348 + 36 * (slot % 3) + 16, kPageY + 24 + 36 * (slot / 3) + 16);
+    };
+    struct Step {
+        const char* what;
+        ui::Point where;
+        int icon;
+    } const steps[] = {
+        {"the second member's cell", cell(1), ifvIcon},
+        {"an empty cell", cell(4), ifvIcon},
+        {"beside the grid", At(Display(), kPageX + 340, kPageY + 120), ifvIcon},
+        {"the first member's cell", cell(0), tankIcon},
+        {"the second again", cell(1), ifvIcon},
+    };
+    for (const Step& st : steps) {
+        SCOPED_TRACE(st.what);
+        Click(st.where);
+        EXPECT_EQ(Troop().GetWord382(), st.icon);
+    }
+    // The members trade places by a drag: the icon is the new first member's again.
+    DragTo(At(Display(), kPanelOrigins[1].x + 76, kPanelOrigins[1].y + 30),
+           At(Display(), kPanelOrigins[0].x + 76, kPanelOrigins[0].y + 30));
+    ASSERT_EQ(Troop().GetMemberUnit(0), ifv);
+    EXPECT_EQ(Troop().GetWord382(), ifvIcon);
+    Click(cell(1));
+    EXPECT_EQ(Troop().GetWord382(), tankIcon);
+    DragTo(At(Display(), kPanelOrigins[1].x + 76, kPanelOrigins[1].y + 30),
+           At(Display(), kPanelOrigins[2].x + 76, kPanelOrigins[2].y + 30));
+    ASSERT_EQ(Troop().GetMemberUnit(2), tank);
+    EXPECT_EQ(Troop().GetWord382(), ifvIcon) << "reset to the first member's";
+}
+
 TEST_F(TroopPages, DurabilityIsDealtOutMachineByMachine) {
     rules::UnitInfoCursor unit(tables);
     int u = -1;
