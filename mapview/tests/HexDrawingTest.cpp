@@ -186,5 +186,59 @@ TEST_F(HexDrawing, CaptionsForThePlayerAndNoneForASpectator) {
     }
 }
 
+// What a caption says of a troop the player only glimpsed is the same for every such troop
+// (UNKNOWN in place of the name and the bars); a troop without travel shows its destination
+// as none, the same for every troop, and one on its way its own.
+TEST_F(HexDrawing, CaptionsHideWhatThePlayerDoesNotKnow) {
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {troops.tank0, troops.infantry0, troops.tank1, troops.heli1}) {
+        t.Select(troop);
+        t.SetStateFlags(t.GetStateFlags() | rules::kTroopSelectionMark);
+    }
+    const auto strip = [](HexMapView& view, std::uint16_t troop) {
+        fw::Dib cell(180, 100, MapPalette());
+        fw::HvDIBitBltOpaque(&cell, 0, 0, 180, 100, view.CaptionCache(), HexMapView::CaptionStripX(troop),
+                             HexMapView::CaptionStripY(troop));
+        return testing::PixelHash(cell);
+    };
+    const auto seenAs = [&](std::uint16_t mask) {
+        for (std::uint16_t troop : {troops.tank1, troops.heli1}) {
+            t.Select(troop);
+            t.SetMask28(mask);
+        }
+    };
+    for (int mode : {1, 2, 4}) {
+        SCOPED_TRACE(mode);
+        seenAs(0x0001);  // seen by country 0 now, never known
+        auto glimpsed = MakeView(2, 0);
+        glimpsed->SetCaptionMode(mode);
+        EXPECT_EQ(strip(*glimpsed, troops.tank1), strip(*glimpsed, troops.heli1));
+        seenAs(0x0011);  // known
+        auto known = MakeView(2, 0);
+        known->SetCaptionMode(mode);
+        if (mode != 4) {
+            EXPECT_NE(strip(*known, troops.tank1), strip(*known, troops.heli1));
+        }
+        EXPECT_NE(strip(*known, troops.tank1), strip(*glimpsed, troops.tank1));
+    }
+    // Destination and arrival: none for both troops without travel, and none for a troop with a
+    // destination but no waypoints (its travel time is taken as 0).
+    for (std::uint16_t troop : {troops.tank0, troops.infantry0}) {
+        t.Select(troop);
+        t.SetWord414(0);
+    }
+    auto idle = MakeView(2, 0);
+    idle->SetCaptionMode(4);
+    const std::uint64_t none = strip(*idle, troops.tank0);
+    EXPECT_EQ(strip(*idle, troops.infantry0), none);
+    t.Select(troops.tank0);
+    t.SetWord414(90);
+    t.SetInt342(600);
+    t.SetDestination(rules::MakeHexPosition(12, 7));
+    auto headed = MakeView(2, 0);
+    headed->SetCaptionMode(4);
+    EXPECT_EQ(strip(*headed, troops.tank0), none);
+}
+
 }  // namespace
 }  // namespace zv::mapview
