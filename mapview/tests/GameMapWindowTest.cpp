@@ -150,5 +150,40 @@ TEST_F(GameMapWindow, FollowingIsOfferedOnlyForTroopsThePlayerSees) {
     }
 }
 
+// A boarding order for a troop that cannot board says so ("この部隊は搭乗できません") when it
+// names a troop, and writes nothing in any case.
+TEST_F(GameMapWindow, ARefusedBoardingSaysSoAndWritesNothing) {
+    const ui::Hwnd map = CreateRealViewWindow(frame, 0, 22, 700, 500);
+    ASSERT_TRUE(map);
+    MapViewContext* ctx = GetMapViewContext(map);
+    ASSERT_NE(ctx, nullptr);
+    host.commandCode = 6;  // 搭乗
+    struct Case {
+        const char* what;
+        std::uint16_t target;
+        std::uint16_t hex;
+        bool told;
+    } const cases[] = {
+        {"onto an own troop that carries nothing", troops.infantry0, HexOf(troops.infantry0), true},
+        {"onto an enemy troop", troops.tank1, HexOf(troops.tank1), true},
+        {"onto an empty hex", 0xFFFF, HexOf(troops.infantry0), false},
+        {"onto its own hex", troops.tank0, HexOf(troops.tank0), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::uint16_t chosen[1] = {troops.tank0};
+        const std::uint16_t hexes[1] = {HexOf(troops.tank0)};
+        ASSERT_GT(ctx->SelectTroops(chosen, hexes, 1), 0);
+        host.asked.clear();
+        const std::size_t before = simulation->LocalOrders().size();
+        EXPECT_EQ(ctx->IssueOrdersForSelection(c.target, c.hex), 0);
+        EXPECT_EQ(simulation->LocalOrders().size(), before);
+        EXPECT_EQ(host.asked, c.told ? std::vector<std::string>{"この部隊は搭乗できません"} : std::vector<std::string>{});
+        EXPECT_EQ(GetTroopSelection().count, 1) << "the selection stays for another try";
+        ctx->ClearSelection();
+    }
+    ui::DestroyWindow(map);
+}
+
 }  // namespace
 }  // namespace zv::mapview
