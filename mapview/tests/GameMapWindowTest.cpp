@@ -185,5 +185,35 @@ TEST_F(GameMapWindow, ARefusedBoardingSaysSoAndWritesNothing) {
     ui::DestroyWindow(map);
 }
 
+// The command window's 待機 reaches the map as WM_MAP_COMMAND: the order for the selection is
+// written at the troop's own hex; a troop that does not exist writes nothing.
+TEST_F(GameMapWindow, TheWaitCommandOrdersTheSelectionWhereItStands) {
+    const ui::Hwnd map = CreateRealViewWindow(frame, 0, 22, 700, 500);
+    ASSERT_TRUE(map);
+    MapViewContext* ctx = GetMapViewContext(map);
+    ASSERT_NE(ctx, nullptr);
+    host.commandCode = kCodeWait;
+    const std::uint16_t chosen[1] = {troops.tank0};
+    const std::uint16_t hexes[1] = {HexOf(troops.tank0)};
+    ASSERT_GT(ctx->SelectTroops(chosen, hexes, 1), 0);
+    std::size_t before = simulation->LocalOrders().size();
+    EXPECT_EQ(ui::SendMessage(map, WM_MAP_COMMAND, 0xFFFE, 0), 1);
+    EXPECT_EQ(simulation->LocalOrders().size(), before) << "no such troop";
+    EXPECT_EQ(ui::SendMessage(map, WM_MAP_COMMAND, troops.tank0, 0), 1);
+    const auto orders = simulation->LocalOrders();
+    ASSERT_GT(orders.size(), before);
+    const std::vector<std::uint8_t> written(orders.begin() + long(before), orders.end());
+    const std::uint16_t hex = HexOf(troops.tank0);
+    bool troopNamed = false, hexNamed = false;
+    for (std::size_t i = 0; i + 1 < written.size(); ++i) {
+        troopNamed |= written[i] == (troops.tank0 & 0xFF) && written[i + 1] == (troops.tank0 >> 8);
+        hexNamed |= written[i] == (hex & 0xFF) && written[i + 1] == (hex >> 8);
+    }
+    EXPECT_TRUE(troopNamed);
+    EXPECT_TRUE(hexNamed);
+    ctx->ClearSelection();
+    ui::DestroyWindow(map);
+}
+
 }  // namespace
 }  // namespace zv::mapview
