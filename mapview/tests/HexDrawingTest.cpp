@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -238,6 +241,46 @@ TEST_F(HexDrawing, CaptionsHideWhatThePlayerDoesNotKnow) {
     auto headed = MakeView(2, 0);
     headed->SetCaptionMode(4);
     EXPECT_EQ(strip(*headed, troops.tank0), none);
+}
+
+// A route line takes the rows of the part already travelled up to the troop's hex and the rows
+// of the remaining route from there on.
+TEST_F(HexDrawing, RouteLinesUseTheTravelledRowsUpToTheTroopsHex) {
+    using Hexes = std::vector<std::pair<int, int>>;
+    rules::TroopCursor t(tables);
+    ASSERT_TRUE(t.Select(troops.tank0));
+    ASSERT_EQ(t.GetHexValue(), rules::MakeHexPosition(10, 10)) << "the tank stands on the road of row 10";
+    struct Case {
+        const char* what;
+        std::vector<std::uint16_t> waypoints;
+        Hexes travelled, remaining;
+    } const cases[] = {
+        {"starting where it stands", {rules::MakeHexPosition(10, 10)}, {}, {{10, 10}, {11, 10}, {12, 10}}},
+        {"one waypoint behind it",
+         {rules::MakeHexPosition(7, 10), rules::MakeHexPosition(10, 10)},
+         {{7, 10}, {8, 10}, {9, 10}},
+         {{10, 10}, {11, 10}, {12, 10}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.Select(troops.tank0);
+        for (int i = 0; i < 4; ++i) t.SetWaypoint(i, i < int(c.waypoints.size()) ? c.waypoints[std::size_t(i)] : 0xFFFF);
+        t.SetDestination(rules::MakeHexPosition(13, 10));
+        auto view = MakeView(2, 0);
+        ASSERT_EQ(view->BuildTroopRoute(troops.tank0, 1), 1);
+        rules::GameContext& g = view->Context();
+        Hexes travelled, remaining;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                if (!g.SelectHexInfoXY(x, y)) continue;
+                const std::uint16_t word = g.GetHexCountryWord(0);
+                if (word & 0xFF00) travelled.emplace_back(x, y);
+                if (word & 0x00FF) remaining.emplace_back(x, y);
+            }
+        }
+        EXPECT_EQ(travelled, c.travelled);
+        EXPECT_EQ(remaining, c.remaining);
+    }
 }
 
 }  // namespace
