@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-#include <vector>
-
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "mapview/HexMapView.h"
 #include "mapview/tests/MapViewFixture.h"
