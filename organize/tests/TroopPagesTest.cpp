@@ -1,9 +1,9 @@
 // The troop display pages against the rule tables: each painted value of a member, for a few
 // units of the default content, is the one the unit's records give.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-
 #include <vector>
 
 #include "organize/tests/OrganizeFixture.h"
@@ -326,6 +326,40 @@ TEST_F(TroopPages, TheIconGridChoosesTheTroopsIconAndAMemberChangeResetsIt) {
            At(Display(), kPanelOrigins[2].x + 76, kPanelOrigins[2].y + 30));
     ASSERT_EQ(Troop().GetMemberUnit(2), tank);
     EXPECT_EQ(Troop().GetWord382(), ifvIcon) << "reset to the first member's";
+}
+
+// A troop without members shows every page bare, and the page edits change nothing of it.
+TEST_F(TroopPages, ATroopWithoutMembersShowsBarePagesAndTakesNoEdits) {
+    {
+        rules::ForceCursor fc = Troop();
+        for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+        ASSERT_EQ(rules::CountMembers(fc), 0);
+    }
+    ui::SendMessage(Display(), WM_TROOP_INFO_REFRESH, 0, 0);
+    for (int page = 0; page < 10; ++page) {
+        SCOPED_TRACE(page);
+        ShowPage(page);
+        EXPECT_TRUE(recording.texts.empty()) << core::SjisToUtf8(recording.texts.front().text);
+        EXPECT_TRUE(recording.bars.empty());
+        EXPECT_TRUE(recording.icons.empty());
+    }
+    std::vector<std::uint8_t> before;
+    {
+        rules::ForceCursor fc = Troop();
+        before.assign(fc.GetRecord()->data(), fc.GetRecord()->data() + rules::kTroopRecordSize);
+    }
+    // Page 9's toggle, sliders, lists and member-order combos, and a click on a member panel.
+    Click(At(Display(), kPageX + 130, kPageY + 10));
+    ui::SendMessage(Display(), 2062, 70, kIdSliders + 1);
+    ui::SendMessage(Display(), 2062, 30, kIdSliders + 2);
+    ui::SendMessage(Display(), 2063, 3, kIdModeList);
+    ui::SendMessage(Display(), 2063, 2, kIdFormationList);
+    ui::SendMessage(ui::GetDlgItem(Display(), kIdCombos + 2), 2086, 1, 0);
+    ShowPage(8);
+    Click(At(Display(), kPanelOrigins[1].x + 70, kPanelOrigins[1].y + 50));
+    EXPECT_EQ(GetTroopDisplayView(true).selectedSlot, -1);
+    rules::ForceCursor after = Troop();
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.GetRecord()->data())) << "the troop was changed";
 }
 
 TEST_F(TroopPages, DurabilityIsDealtOutMachineByMachine) {
