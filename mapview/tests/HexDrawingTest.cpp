@@ -12,6 +12,8 @@
 
 #include "mapview/HexMapView.h"
 #include "mapview/tests/MapViewFixture.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/RuleRecords.h"
 #include "rules/records/TroopRecord.h"
 
 namespace zv::mapview {
@@ -280,6 +282,48 @@ TEST_F(HexDrawing, RouteLinesUseTheTravelledRowsUpToTheTroopsHex) {
         EXPECT_EQ(travelled, c.travelled);
         EXPECT_EQ(remaining, c.remaining);
     }
+}
+
+// The fuel row of a caption: a troop whose members carry no fuel at all shows "なし" in place
+// of the bar; one with fuel shows the bar in the remaining colour.
+TEST_F(HexDrawing, ACaptionShowsNoFuelBarForATroopWithoutFuel) {
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {troops.tank0, troops.infantry0}) {
+        t.Select(troop);
+        t.SetStateFlags(t.GetStateFlags() | rules::kTroopSelectionMark);
+    }
+    // The infantry's unit carries no fuel in any pack.
+    t.Select(troops.infantry0);
+    const int unit = t.GetMemberUnit(0);
+    std::uint8_t* record = tables.GetTableBase(rules::TableId::UnitInfo) +
+                           std::size_t(unit) * tables.GetEntry(rules::TableId::UnitInfo).recordSize;
+    for (int pack = 0; pack < rules::kPackCount; ++pack)
+        rules::WriteU16(record, rules::UnitInfoRecord::PackOffset(pack) + rules::UnitInfoRecord::kPackFuel, 0);
+    t.Select(troops.tank0);
+    ASSERT_NE(t.GetMemberUnit(0), unit) << "the tank keeps its fuel";
+    auto view = MakeView(2, 0);
+    view->SetCaptionMode(2);
+    fw::Dib* strips = view->CaptionCache();
+    ASSERT_NE(strips, nullptr);
+    const auto at = [&](std::uint16_t troop, int x, int y) {
+        return strips->GetPixelAddress(HexMapView::CaptionStripX(troop) + x, HexMapView::CaptionStripY(troop) + y)[0];
+    };
+    // The tank's bar: one colour over rows 16-19 from x 40.
+    const std::uint8_t bar = at(troops.tank0, 42, 17);
+    EXPECT_EQ(at(troops.tank0, 42, 16), bar);
+    EXPECT_EQ(at(troops.tank0, 42, 19), bar);
+    EXPECT_NE(at(troops.tank0, 42, 21), bar);
+    EXPECT_EQ(at(troops.tank0, 88, 17), bar) << "a full tank's bar runs to its end";
+    // The word is two characters from x 40; the bar's far end stays empty.
+    int farEnd = 0, word = 0;
+    for (int y = 12; y < 24; ++y) {
+        for (int x = 40; x <= 90; ++x) {
+            const bool inked = at(troops.infantry0, x, y) != 0;
+            (x >= 70 ? farEnd : word) += inked ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(farEnd, 0) << "no fuel bar";
+    EXPECT_GT(word, 10) << "the word in its place";
 }
 
 }  // namespace
