@@ -21,6 +21,14 @@ function(zv_add_test target)
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
         # Tests that open sound get SDL's silent dummy device, as on CI.
         PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+    if(ZV_TEST_WHOLE_BINARIES)
+        # Every test of the binary in one process, in their order: what one test leaves behind
+        # (a cache, a registered class, a setting) meets the next.
+        add_test(NAME whole.${target} COMMAND ${target} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+        # Started before the short per-test runs, which then fill the cores around them.
+        set_tests_properties(whole.${target} PROPERTIES LABELS "${ARG_LABEL};whole" COST 100
+                             ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+    endif()
 endfunction()
 
 # zv_add_library(<target> SOURCES <files...> LIBS <public libs...>)

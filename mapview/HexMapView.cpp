@@ -7,6 +7,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowManager.h"
 #include "shell/WindowRegistry.h"
 
 namespace zv::mapview {
@@ -25,6 +26,19 @@ std::array<ui::Hcursor, 5> gCursors{};
 // back when the pointer leaves the band.
 bool gHasSavedCursor = false;
 ui::Hcursor gSavedCursor = 0;
+// The window manager the cursors above were made under: its handles mean nothing to another.
+std::uint64_t gCursorsLayer = 0;
+
+void ForgetCursorsOfAnotherLayer() {
+    const ui::WindowManager* wm = ui::WindowManager::Current();
+    const std::uint64_t layer = wm ? wm->Serial() : 0;
+    if (layer == gCursorsLayer) return;
+    gCursors.fill(0);
+    gHasSavedCursor = false;
+    gSavedCursor = 0;
+    gCursorType = 0;
+    gCursorsLayer = layer;
+}
 
 ui::Hcursor CursorForType(int type) {
     if (type < 1 || type > 4) {
@@ -66,6 +80,7 @@ int GetNeighbourDirectionPacked(std::uint16_t a, std::uint16_t b) {
 }
 
 int SetMapCursor(ui::Hwnd window, int type, int onlyIfChanged) {
+    ForgetCursorsOfAnotherLayer();
     if (onlyIfChanged && type == gCursorType) return 0;
     if (!ui::IsWindow(window)) return 0;
     if (window == shell::GetWindowOfKind(shell::WindowKind::HqWnd)) return 0;
@@ -79,6 +94,7 @@ int SetMapCursor(ui::Hwnd window, int type, int onlyIfChanged) {
 }
 
 void RestoreMapClassCursor() {
+    ForgetCursorsOfAnotherLayer();
     if (gHasSavedCursor) ui::SetCursor(gSavedCursor);
     gHasSavedCursor = false;
     gSavedCursor = 0;

@@ -509,7 +509,7 @@ void HidePageControls(DisplayState& s) { ShowPageControlsAs(s, false); }
 void ShowPageControls(DisplayState& s) { ShowPageControlsAs(s, true); }
 
 void FillFormationSliders(DisplayState& s) {
-    auto troop = SelectDisplayedTroop(s, false);
+    auto troop = SelectDisplayedTroop(s, true);
     if (!troop) return;
     const int f = troop->GetCurrentFormation() & 3;
     const int values[4] = {troop->GetFormationByte237(f), troop->GetFormationByte240(f),
@@ -523,7 +523,8 @@ void FillFormationSliders(DisplayState& s) {
 }
 
 void FillTroopInfoControls(DisplayState& s) {
-    auto troop = SelectDisplayedTroop(s, false);
+    // A troop without members gets the controls of no troop: disabled and reset.
+    auto troop = SelectDisplayedTroop(s, true);
     if (!troop) {
         ClearTroopInfoControls(s);
         return;
@@ -585,7 +586,7 @@ void ClearTroopInfoControls(DisplayState& s) {
 }
 
 void DrawFormationToggle(DisplayState& s) {
-    auto troop = SelectDisplayedTroop(s, false);
+    auto troop = SelectDisplayedTroop(s, true);
     if (!troop || !s.picture) return;
     const int b = rules::GetCurrentFormationByte236(*troop);
     fw::HvDIBitBltOpaque(s.picture.get(), kPageX + 56, kPageY + 4, 116, 16, s.cache.get(), kPageX + 56, kPageY + 4);
@@ -606,7 +607,7 @@ void ClickFormationToggle(DisplayState& s, int x, int y) {
         else if (px > 115 && px < 170) value = 1;
     }
     if (value < 0) return;
-    auto troop = SelectDisplayedTroop(s, false);
+    auto troop = SelectDisplayedTroop(s, true);
     if (!troop) return;
     troop->SetFormationByte236(troop->GetCurrentFormation() & 3, std::uint8_t(value));
     DrawFormationToggle(s);
@@ -617,14 +618,15 @@ void ApplyFormationSlider(DisplayState& s, int value, int id) {
     if (CurrentPage(s) != 9 || !s.picture) return;
     const int k = id - kIdSliders;
     if (k < 0 || k > 3) return;
+    // Without members the page stays bare and the formation unchanged.
+    auto troop = SelectDisplayedTroop(s, true);
+    if (!troop) return;
     char text[16];
     std::snprintf(text, sizeof text, "%3d%%", value);
     fw::Dib page("trpinf09.bmp");
     fw::HvDIBitBlt(s.picture.get(), kPageX + 200, kPageY + 26 + 20 * k, 24, 12, &page, kPageX + 200,
                    kPageY + 26 + 20 * k, 0);
     Text(s, kPageX + 200, kPageY + 26 + 20 * k, text);
-    auto troop = SelectDisplayedTroop(s, false);
-    if (!troop) return;
     const int f = troop->GetCurrentFormation() & 3;
     const auto v = std::uint8_t(value);
     switch (k) {

@@ -468,6 +468,8 @@ void AddSetupPageClass(const char* className, ui::WndProc procedure) {
     classes.emplace_back(className, procedure);
 }
 
+void ResetSetupHooks() { TheHooks() = Hooks{}; }
+
 // The title page's access to the hooks (TitlePage.cpp).
 const OpeningDemoRunner& CurrentOpeningDemoRunner() { return TheHooks().openingDemo; }
 const UserNameDialog& CurrentUserNameDialog() { return TheHooks().userNameDialog; }

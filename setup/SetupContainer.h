@@ -168,6 +168,9 @@ void SetLobbyParticipantsFiller(LobbyParticipantsFiller filler);
 // A network page class the network pages register with the others: each is registered by
 // RegisterSetupWindowClasses. Call before RegisterSetupWindowClasses runs.
 void AddSetupPageClass(const char* className, ui::WndProc procedure);
+// Forgets the hooks and the added page classes above, as before any installation (for tests
+// that run one after another in a process).
+void ResetSetupHooks();
 
 // Everything above connected to the program: the classes join the frame's registration and the
 // frame opens the container as its title window. Call before RunGameProgram.

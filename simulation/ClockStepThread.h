@@ -32,6 +32,9 @@ class ClockStepThread {
     void SuspendClock(const std::function<void()>& serveWhileWaiting = nullptr);
     bool IsRunning() const { return running_.load(); }
     bool IsStarted() const { return thread_.IsRunning(); }
+    // True once the thread waits for the clock to run again (false after the timeout); it runs
+    // no step from then on before a ResumeClock or a Stop.
+    bool WaitUntilParked(std::uint32_t timeoutMs) const { return gate_.WaitForParkedWorker(timeoutMs); }
 
   private:
     void Body();

@@ -7,10 +7,14 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "framework/gui/GdiHelpers.h"
 #include "mapview/HexMapView.h"
 #include "mapview/tests/MapViewFixture.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/RuleRecords.h"
 #include "rules/records/TroopRecord.h"
 
 namespace zv::mapview {
@@ -239,6 +243,142 @@ TEST_F(HexDrawing, CaptionsForThePlayerAndNoneForASpectator) {
         view->DrawCaptionOverlay();
         EXPECT_EQ(testing::PixelHash(*view->BackBuffer()), before) << spectator;
     }
+}
+
+// What a caption says of a troop the player only glimpsed is the same for every such troop
+// (UNKNOWN in place of the name and the bars); a troop without travel shows its destination
+// as none, the same for every troop, and one on its way its own.
+TEST_F(HexDrawing, CaptionsHideWhatThePlayerDoesNotKnow) {
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {troops.tank0, troops.infantry0, troops.tank1, troops.heli1}) {
+        t.Select(troop);
+        t.SetStateFlags(t.GetStateFlags() | rules::kTroopSelectionMark);
+    }
+    const auto strip = [](HexMapView& view, std::uint16_t troop) {
+        fw::Dib cell(180, 100, MapPalette());
+        fw::HvDIBitBltOpaque(&cell, 0, 0, 180, 100, view.CaptionCache(), HexMapView::CaptionStripX(troop),
+                             HexMapView::CaptionStripY(troop));
+        return testing::PixelHash(cell);
+    };
+    const auto seenAs = [&](std::uint16_t mask) {
+        for (std::uint16_t troop : {troops.tank1, troops.heli1}) {
+            t.Select(troop);
+            t.SetMask28(mask);
+        }
+    };
+    for (int mode : {1, 2, 4}) {
+        SCOPED_TRACE(mode);
+        seenAs(0x0001);  // seen by country 0 now, never known
+        auto glimpsed = MakeView(2, 0);
+        glimpsed->SetCaptionMode(mode);
+        EXPECT_EQ(strip(*glimpsed, troops.tank1), strip(*glimpsed, troops.heli1));
+        seenAs(0x0011);  // known
+        auto known = MakeView(2, 0);
+        known->SetCaptionMode(mode);
+        if (mode != 4) {
+            EXPECT_NE(strip(*known, troops.tank1), strip(*known, troops.heli1));
+        }
+        EXPECT_NE(strip(*known, troops.tank1), strip(*glimpsed, troops.tank1));
+    }
+    // Destination and arrival: none for both troops without travel, and none for a troop with a
+    // destination but no waypoints (its travel time is taken as 0).
+    for (std::uint16_t troop : {troops.tank0, troops.infantry0}) {
+        t.Select(troop);
+        t.SetWord414(0);
+    }
+    auto idle = MakeView(2, 0);
+    idle->SetCaptionMode(4);
+    const std::uint64_t none = strip(*idle, troops.tank0);
+    EXPECT_EQ(strip(*idle, troops.infantry0), none);
+    t.Select(troops.tank0);
+    t.SetWord414(90);
+    t.SetInt342(600);
+    t.SetDestination(rules::MakeHexPosition(12, 7));
+    auto headed = MakeView(2, 0);
+    headed->SetCaptionMode(4);
+    EXPECT_EQ(strip(*headed, troops.tank0), none);
+}
+
+// A route line takes the rows of the part already travelled up to the troop's hex and the rows
+// of the remaining route from there on.
+TEST_F(HexDrawing, RouteLinesUseTheTravelledRowsUpToTheTroopsHex) {
+    using Hexes = std::vector<std::pair<int, int>>;
+    rules::TroopCursor t(tables);
+    ASSERT_TRUE(t.Select(troops.tank0));
+    ASSERT_EQ(t.GetHexValue(), rules::MakeHexPosition(10, 10)) << "the tank stands on the road of row 10";
+    struct Case {
+        const char* what;
+        std::vector<std::uint16_t> waypoints;
+        Hexes travelled, remaining;
+    } const cases[] = {
+        {"starting where it stands", {rules::MakeHexPosition(10, 10)}, {}, {{10, 10}, {11, 10}, {12, 10}}},
+        {"one waypoint behind it",
+         {rules::MakeHexPosition(7, 10), rules::MakeHexPosition(10, 10)},
+         {{7, 10}, {8, 10}, {9, 10}},
+         {{10, 10}, {11, 10}, {12, 10}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.Select(troops.tank0);
+        for (int i = 0; i < 4; ++i) t.SetWaypoint(i, i < int(c.waypoints.size()) ? c.waypoints[std::size_t(i)] : 0xFFFF);
+        t.SetDestination(rules::MakeHexPosition(13, 10));
+        auto view = MakeView(2, 0);
+        ASSERT_EQ(view->BuildTroopRoute(troops.tank0, 1), 1);
+        rules::GameContext& g = view->Context();
+        Hexes travelled, remaining;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                if (!g.SelectHexInfoXY(x, y)) continue;
+                const std::uint16_t word = g.GetHexCountryWord(0);
+                if (word & 0xFF00) travelled.emplace_back(x, y);
+                if (word & 0x00FF) remaining.emplace_back(x, y);
+            }
+        }
+        EXPECT_EQ(travelled, c.travelled);
+        EXPECT_EQ(remaining, c.remaining);
+    }
+}
+
+// The fuel row of a caption: a troop whose members carry no fuel at all shows "なし" in place
+// of the bar; one with fuel shows the bar in the remaining colour.
+TEST_F(HexDrawing, ACaptionShowsNoFuelBarForATroopWithoutFuel) {
+    rules::TroopCursor t(tables);
+    for (std::uint16_t troop : {troops.tank0, troops.infantry0}) {
+        t.Select(troop);
+        t.SetStateFlags(t.GetStateFlags() | rules::kTroopSelectionMark);
+    }
+    // The infantry's unit carries no fuel in any pack.
+    t.Select(troops.infantry0);
+    const int unit = t.GetMemberUnit(0);
+    std::uint8_t* record = tables.GetTableBase(rules::TableId::UnitInfo) +
+                           std::size_t(unit) * tables.GetEntry(rules::TableId::UnitInfo).recordSize;
+    for (int pack = 0; pack < rules::kPackCount; ++pack)
+        rules::WriteU16(record, rules::UnitInfoRecord::PackOffset(pack) + rules::UnitInfoRecord::kPackFuel, 0);
+    t.Select(troops.tank0);
+    ASSERT_NE(t.GetMemberUnit(0), unit) << "the tank keeps its fuel";
+    auto view = MakeView(2, 0);
+    view->SetCaptionMode(2);
+    fw::Dib* strips = view->CaptionCache();
+    ASSERT_NE(strips, nullptr);
+    const auto at = [&](std::uint16_t troop, int x, int y) {
+        return strips->GetPixelAddress(HexMapView::CaptionStripX(troop) + x, HexMapView::CaptionStripY(troop) + y)[0];
+    };
+    // The tank's bar: one colour over rows 16-19 from x 40.
+    const std::uint8_t bar = at(troops.tank0, 42, 17);
+    EXPECT_EQ(at(troops.tank0, 42, 16), bar);
+    EXPECT_EQ(at(troops.tank0, 42, 19), bar);
+    EXPECT_NE(at(troops.tank0, 42, 21), bar);
+    EXPECT_EQ(at(troops.tank0, 88, 17), bar) << "a full tank's bar runs to its end";
+    // The word is two characters from x 40; the bar's far end stays empty.
+    int farEnd = 0, word = 0;
+    for (int y = 12; y < 24; ++y) {
+        for (int x = 40; x <= 90; ++x) {
+            const bool inked = at(troops.infantry0, x, y) != 0;
+            (x >= 70 ? farEnd : word) += inked ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(farEnd, 0) << "no fuel bar";
+    EXPECT_GT(word, 10) << "the word in its place";
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <array>
 #include <cstring>
 
 #include "organize/tests/OrganizeFixture.h"
@@ -418,6 +419,54 @@ TEST_F(OrganizeDialog, AltitudeMixListsTroopsWithHighAndMediumAircraft) {
     fc.SelectForceTroop(2);
     fc.ResetCurrentTroop();
     EXPECT_EQ(BuildAltitudeMixText(), "");
+}
+
+// The three registration buttons follow what is selected: the new troop without members, the
+// new troop with members, a registered troop, a registered template, nothing.
+TEST_F(OrganizeDialog, RegistrationButtonsFollowWhatIsSelected) {
+    const int tank = Unit("鉄牙 主力戦車");
+    MakeCorps("useFrc10.prm", [&](rules::ForceCursor& fc) {
+        const std::int16_t members[6] = {std::int16_t(tank), -1, -1, -1, -1, -1};
+        fc.SelectForceTroop(0);
+        rules::CreateTroopWithoutCountry(fc, members, 0, "T");
+        fc.SelectForceTroop(1);
+        rules::CreateTroopWithoutCountry(fc, members, 0, "H");
+        fc.SetStateFlags(rules::kTroopTemplate);
+    });
+    Open("useFrc10.prm");
+    ChooseAltitude(4);
+    // 登録内容変更, ひな型登録, 部隊登録 after the dialog's timer has looked.
+    using Buttons = std::array<bool, 3>;
+    const auto buttons = [&] {
+        screen->AdvanceClock(150);
+        Pump();
+        return Buttons{ui::IsWindowEnabled(ui::GetDlgItem(dialog, kIdChangeEntry)),
+                       ui::IsWindowEnabled(ui::GetDlgItem(dialog, kIdRegisterTemplate)),
+                       ui::IsWindowEnabled(ui::GetDlgItem(dialog, kIdRegisterTroop))};
+    };
+    EXPECT_EQ(buttons(), (Buttons{false, false, false})) << "a new troop without members";
+    DropUnit(tank, 0);
+    EXPECT_EQ(buttons(), (Buttons{false, true, true})) << "a new troop with members";
+    const auto rowOf = [](const auto& rows, int troop) {
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            if (rows[r] == troop) return int(r);
+        return -1;
+    };
+    const int troopRow = rowOf(GetOrganizeState().troopRows, 0);
+    ASSERT_GE(troopRow, 0);
+    ShowListTab(2);
+    Click(RowPoint(kIdTroopList, troopRow));
+    ASSERT_EQ(GetOrganizeState().selectedTroop, 0);
+    EXPECT_EQ(buttons(), (Buttons{true, false, false})) << "a registered troop";
+    ShowListTab(1);
+    const int templateRow = rowOf(GetOrganizeState().templateRows, 1);
+    ASSERT_GE(templateRow, 0);
+    Click(RowPoint(kIdTemplateList, templateRow));
+    ASSERT_EQ(GetOrganizeState().selectedTroop, 1);
+    EXPECT_EQ(buttons(), (Buttons{true, false, true})) << "a registered template";
+    GetOrganizeState().selectedTroop = -1;
+    EXPECT_EQ(buttons(), (Buttons{false, true, true})) << "nothing selected";
+    Close();
 }
 
 }  // namespace

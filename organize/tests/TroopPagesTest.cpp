@@ -1,10 +1,14 @@
 // The troop display pages against the rule tables: each painted value of a member, for a few
 // units of the default content, is the one the unit's records give.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "organize/tests/OrganizeFixture.h"
+#include "rules/records/Bytes.h"
+#include "rules/records/RuleRecords.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 
@@ -159,6 +163,203 @@ TEST_F(TroopPages, MemberValuesFollowTheRuleTables) {
         }
         EXPECT_EQ(TextAt(x + 116, y + 86), F("%5d", unit.GetPackFuel(pack)));
     }
+}
+
+// The whole troop's rows below the member panels: on the defence page the highest member rate
+// with its long bar, and the lowest (with the mean) drawn over it only where the members differ;
+// on the movement page the fastest member's cost against the slowest.
+TEST_F(TroopPages, WholeTroopRowsShowTheHighestAndLowestOfTheMembers) {
+    const int a = Unit("鉄牙 主力戦車"), b = Unit("剛狼 歩兵戦闘車");
+    Compose({a, b});
+    rules::UnitInfoCursor ua(tables), ub(tables);
+    ASSERT_TRUE(ua.Select(a));
+    ASSERT_TRUE(ub.Select(b));
+    const auto barsAt = [&](int x, int y) {
+        std::vector<std::pair<int, int>> found;  // (source row, length)
+        for (const PageBar& bar : recording.bars)
+            if (bar.x == x && bar.y == y) found.emplace_back(bar.sourceRow, bar.length);
+        return found;
+    };
+
+    ShowPage(3);
+    int differing = 0;
+    for (int c = 0; c < 10; ++c) {
+        SCOPED_TRACE(c);
+        const int high = std::max(ua.GetDefenceRate(c), ub.GetDefenceRate(c));
+        const int low = std::min(ua.GetDefenceRate(c), ub.GetDefenceRate(c));
+        const int X = 232 * (c / 5), y = kPageY + 8 + 20 * (c % 5);
+        EXPECT_EQ(TextAt(kPageX + 204 + X, y), F("%3d", high));
+        // Bars of no columns are not drawn.
+        const auto bars = barsAt(kPageX + 40 + X, y);
+        const auto length = [&](int row) {
+            int n = 0;
+            for (const auto& [r, l] : bars) n = r == row ? l : n;
+            return n;
+        };
+        EXPECT_EQ(length(40), high * 160 / 100);
+        EXPECT_EQ(length(64), low == high ? 0 : low * 160 / 100);
+        if (low == high) {
+            EXPECT_EQ(length(88), 0);
+        } else {
+            ++differing;
+            EXPECT_GE(length(88), low * 160 / 100);
+            EXPECT_LE(length(88), high * 160 / 100);
+            // The lowest is drawn last, over the mean and the highest.
+            if (low > 0) {
+                EXPECT_EQ(bars.back().first, 64);
+            }
+        }
+    }
+    EXPECT_GT(differing, 0) << "the two units differ in some defence class";
+
+    ShowPage(4);
+    const int packA = Troop().GetMemberPack(0), packB = Troop().GetMemberPack(1);
+    const int costA = ua.GetMoveCost(packA, 0), costB = ub.GetMoveCost(packB, 0);
+    ASSERT_NE(costA, 255);
+    ASSERT_NE(costB, 255);
+    const int fast = std::min(costA, costB), slow = std::max(costA, costB);
+    EXPECT_EQ(TextAt(kPageX + 440, kPageY + 50), F("%4d", fast));
+    const auto speed = barsAt(kPageX + 280, kPageY + 50);
+    ASSERT_FALSE(speed.empty());
+    EXPECT_EQ(speed.front(), (std::pair<int, int>{76, 160}));
+    if (fast != 0 && fast != slow) {
+        ASSERT_EQ(speed.size(), 2u);
+        EXPECT_EQ(speed[1], (std::pair<int, int>{88, fast * 160 / slow}));
+    } else {
+        EXPECT_EQ(speed.size(), 1u);
+    }
+}
+
+// The 変形 button is live while a member's unit transforms into a unit of the tables; hidden,
+// it is left as it is.
+TEST_F(TroopPages, TheTransformButtonFollowsTheMembersUnits) {
+    const int plain = Unit("鉄牙 主力戦車"), changing = Unit("剛狼 歩兵戦闘車");
+    std::uint8_t* record = tables.GetTableBase(rules::TableId::UnitInfo) +
+                           std::size_t(changing) * tables.GetEntry(rules::TableId::UnitInfo).recordSize;
+    rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, 0);  // none
+    rules::UnitInfoCursor units(tables);
+    ASSERT_TRUE(units.Select(plain));
+    ASSERT_EQ(units.GetTransformUnit(), 0xFFFF) << "the plain unit must not transform";
+    const ui::Hwnd button = ui::GetDlgItem(dialog, kIdTransform);
+    ASSERT_TRUE(button);
+    const auto recompose = [&](std::initializer_list<int> members) {
+        {
+            rules::ForceCursor fc = Troop();
+            for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+        }
+        Compose(members);
+        Pump();
+        return ui::IsWindowEnabled(button);
+    };
+    rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, std::uint16_t(plain + 1));
+    EXPECT_FALSE(recompose({changing})) << "hidden, the button is not touched";
+
+    ui::ShowWindow(button, ui::SW_SHOW);
+    struct Case {
+        const char* what;
+        std::uint16_t transform;  // stored one-based, 0 none
+        std::vector<int> members;
+        bool enabled;
+    } const cases[] = {
+        {"no member transforms", std::uint16_t(plain + 1), {plain}, false},
+        {"the second member transforms", std::uint16_t(plain + 1), {plain, changing}, true},
+        {"the only member transforms", std::uint16_t(plain + 1), {changing}, true},
+        {"into a unit the tables lack", 60000, {plain, changing}, false},
+        {"into nothing", 0, {changing}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, c.transform);
+        {
+            rules::ForceCursor fc = Troop();
+            for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+            int slot = 0;
+            for (int u : c.members) ASSERT_EQ(rules::SetMemberUnit(fc, slot++, std::int16_t(u)), 1);
+        }
+        ui::SendMessage(Display(), WM_TROOP_INFO_REFRESH, 0, 0);
+        Pump();
+        EXPECT_EQ(ui::IsWindowEnabled(button), c.enabled);
+    }
+}
+
+// Page 情報's icon grid: a click on a member's cell makes its icon the troop's; a click beside
+// the cells changes nothing; a change of members puts back the first member's icon.
+TEST_F(TroopPages, TheIconGridChoosesTheTroopsIconAndAMemberChangeResetsIt) {
+    const int tank = Unit("鉄牙 主力戦車"), ifv = Unit("剛狼 歩兵戦闘車");
+    rules::UnitInfoCursor units(tables);
+    ASSERT_TRUE(units.Select(tank));
+    const int tankIcon = units.GetKindByte29();
+    ASSERT_TRUE(units.Select(ifv));
+    const int ifvIcon = units.GetKindByte29();
+    ASSERT_NE(tankIcon, 0xFF);
+    ASSERT_NE(ifvIcon, 0xFF);
+    ASSERT_NE(tankIcon, ifvIcon) << "two members with icons of their own";
+    Compose({tank, ifv});
+    ShowPage(0);
+    const auto cell = [&](int slot) {
+        return At(Display(), kPageX + 348 + 36 * (slot % 3) + 16, kPageY + 24 + 36 * (slot / 3) + 16);
+    };
+    struct Step {
+        const char* what;
+        ui::Point where;
+        int icon;
+    } const steps[] = {
+        {"the second member's cell", cell(1), ifvIcon},
+        {"an empty cell", cell(4), ifvIcon},
+        {"beside the grid", At(Display(), kPageX + 340, kPageY + 120), ifvIcon},
+        {"the first member's cell", cell(0), tankIcon},
+        {"the second again", cell(1), ifvIcon},
+    };
+    for (const Step& st : steps) {
+        SCOPED_TRACE(st.what);
+        Click(st.where);
+        EXPECT_EQ(Troop().GetWord382(), st.icon);
+    }
+    // The members trade places by a drag: the icon is the new first member's again.
+    DragTo(At(Display(), kPanelOrigins[1].x + 76, kPanelOrigins[1].y + 30),
+           At(Display(), kPanelOrigins[0].x + 76, kPanelOrigins[0].y + 30));
+    ASSERT_EQ(Troop().GetMemberUnit(0), ifv);
+    EXPECT_EQ(Troop().GetWord382(), ifvIcon);
+    Click(cell(1));
+    EXPECT_EQ(Troop().GetWord382(), tankIcon);
+    DragTo(At(Display(), kPanelOrigins[1].x + 76, kPanelOrigins[1].y + 30),
+           At(Display(), kPanelOrigins[2].x + 76, kPanelOrigins[2].y + 30));
+    ASSERT_EQ(Troop().GetMemberUnit(2), tank);
+    EXPECT_EQ(Troop().GetWord382(), ifvIcon) << "reset to the first member's";
+}
+
+// A troop without members shows every page bare, and the page edits change nothing of it.
+TEST_F(TroopPages, ATroopWithoutMembersShowsBarePagesAndTakesNoEdits) {
+    {
+        rules::ForceCursor fc = Troop();
+        for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+        ASSERT_EQ(rules::CountMembers(fc), 0);
+    }
+    ui::SendMessage(Display(), WM_TROOP_INFO_REFRESH, 0, 0);
+    for (int page = 0; page < 10; ++page) {
+        SCOPED_TRACE(page);
+        ShowPage(page);
+        EXPECT_TRUE(recording.texts.empty()) << core::SjisToUtf8(recording.texts.front().text);
+        EXPECT_TRUE(recording.bars.empty());
+        EXPECT_TRUE(recording.icons.empty());
+    }
+    std::vector<std::uint8_t> before;
+    {
+        rules::ForceCursor fc = Troop();
+        before.assign(fc.GetRecord()->data(), fc.GetRecord()->data() + rules::kTroopRecordSize);
+    }
+    // Page 9's toggle, sliders, lists and member-order combos, and a click on a member panel.
+    Click(At(Display(), kPageX + 130, kPageY + 10));
+    ui::SendMessage(Display(), 2062, 70, kIdSliders + 1);
+    ui::SendMessage(Display(), 2062, 30, kIdSliders + 2);
+    ui::SendMessage(Display(), 2063, 3, kIdModeList);
+    ui::SendMessage(Display(), 2063, 2, kIdFormationList);
+    ui::SendMessage(ui::GetDlgItem(Display(), kIdCombos + 2), 2086, 1, 0);
+    ShowPage(8);
+    Click(At(Display(), kPanelOrigins[1].x + 70, kPanelOrigins[1].y + 50));
+    EXPECT_EQ(GetTroopDisplayView(true).selectedSlot, -1);
+    rules::ForceCursor after = Troop();
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.GetRecord()->data())) << "the troop was changed";
 }
 
 TEST_F(TroopPages, DurabilityIsDealtOutMachineByMachine) {

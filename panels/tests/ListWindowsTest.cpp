@@ -15,8 +15,10 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ImageList.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/RuleCursors.h"
+#include "rules/records/RuleRecords.h"
 
 namespace zv::panels::testing {
 namespace {
@@ -287,8 +289,23 @@ TEST_F(WeaponDetailTest, ClicksOutsideTheButtonsWalkTheTransformationChain) {
     for (int i = 0; i < 2000 && u == 0xFFFF; ++i)
         if (unit.Select(i) && unit.GetUnitKind() != 127 && unit.GetTransformUnit() != 0xFFFF)
             u = uint16_t(i);
-    if (u == 0xFFFF) GTEST_SKIP() << "no unit of the tables transforms";
+    if (u == 0xFFFF) {
+        // No unit of the tables transforms: make the first two units a chain.
+        rules::UnitInfoCursor other(game.Tables());
+        for (int i = 0; i < 2000 && u == 0xFFFF; ++i)
+            if (unit.Select(i) && unit.GetUnitKind() != 127) u = uint16_t(i);
+        ASSERT_NE(u, 0xFFFF);
+        uint16_t next = 0xFFFF;
+        for (int i = u + 1; i < 2000 && next == 0xFFFF; ++i)
+            if (other.Select(i) && other.GetUnitKind() != 127) next = uint16_t(i);
+        ASSERT_NE(next, 0xFFFF);
+        rules::TableDirectory& tables = game.Tables();
+        std::uint8_t* record = tables.GetTableBase(rules::TableId::UnitInfo) +
+                               std::size_t(u) * tables.GetEntry(rules::TableId::UnitInfo).recordSize;
+        rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, uint16_t(next + 1));
+    }
     unit.Select(u);
+    ASSERT_NE(unit.GetTransformUnit(), 0xFFFF);
     const uint16_t second = unit.GetTransformUnit();
     std::vector<uint16_t> shown;
     Show(u, {

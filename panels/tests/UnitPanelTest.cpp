@@ -14,6 +14,7 @@
 #include "panels/tests/PanelsFixture.h"
 #include "platform/ui/TextFitCheck.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/troops/TroopQueries.h"
 
 namespace zv::panels {
@@ -55,6 +56,9 @@ class UnitPanelTest : public testing::PanelsTest {
         return PanelsTest::AreaHash(panel, x, y, w, h);
     }
     // An own troop with at least `members` present members.
+    // An own troop on the map with at least `members` members (and, when asked, a formation
+    // besides its current one): the first such troop, or the first own troop made so, copying
+    // its first member into free member records and its current formation into the others.
     uint16_t OwnTroopWith(int members, bool alternatives) {
         rules::TroopCursor t(game.Tables());
         for (uint16_t i = 0; i < 40; ++i) {
@@ -63,7 +67,30 @@ class UnitPanelTest : public testing::PanelsTest {
                 return i;
             }
         }
-        return 0xFFFF;
+        const uint16_t own = FindTroop(0);
+        if (own == 0xFFFF || !t.Select(own)) return 0xFFFF;
+        rules::TroopRecord& r = *t.GetRecord();
+        rules::TroopFormation& current = r.Formation(r.CurrentFormation());
+        int first = -1;
+        for (int m = 0; m < rules::kTroopMemberCount && first < 0; ++m)
+            if (r.Member(m).IsPresent()) first = m;
+        for (int m = 0; m < rules::kTroopMemberCount && rules::CountMembers(t) < members; ++m) {
+            if (r.Member(m).IsPresent()) continue;
+            r.Member(m) = r.Member(first);
+            for (int s = 0; s < 6; ++s) {
+                if (current.MemberMap(s) >= rules::kTroopMemberCount) {
+                    current.SetMemberMap(s, uint8_t(m));
+                    break;
+                }
+            }
+        }
+        if (alternatives && !rules::HasAlternativeFormations(t)) {
+            for (int f = 0; f < rules::kTroopFormationCount; ++f) {
+                if (f == r.CurrentFormation()) continue;
+                for (int s = 0; s < 6; ++s) r.Formation(f).SetMemberMap(s, current.MemberMap(s));
+            }
+        }
+        return rules::CountMembers(t) >= members ? own : 0xFFFF;
     }
     ui::Hwnd manager{}, panel{};
 };
@@ -153,7 +180,7 @@ TEST_F(UnitPanelTest, MemberClickShowsItsWeaponsAndRightClickGoesBack) {
 
 TEST_F(UnitPanelTest, FormationMenuPutsTheFormationOrderIntoTheJournal) {
     const uint16_t own = OwnTroopWith(1, true);
-    if (own == 0xFFFF) GTEST_SKIP() << "no own troop of the default map has a second formation";
+    ASSERT_NE(own, 0xFFFF);
     Show(own);
     ASSERT_EQ(GetUnitPanelState().alternatives, 1);
     const ui::Point o = Origin(panel);
@@ -185,7 +212,7 @@ TEST_F(UnitPanelTest, FormationMenuPutsTheFormationOrderIntoTheJournal) {
 
 TEST_F(UnitPanelTest, MemberGridKeepsTheSlotPositions) {
     const uint16_t own = OwnTroopWith(3, false);
-    if (own == 0xFFFF) GTEST_SKIP() << "no own troop of the default map has three members";
+    ASSERT_NE(own, 0xFFFF);
     rules::TroopCursor t(game.Tables());
     t.Select(own);
     // Members in formation slots 0, 2 and 5 only.

@@ -98,7 +98,12 @@ int WaitAny(std::initializer_list<AutoResetEvent*> events, std::uint32_t timeout
 
 bool WorkGate::BeginUnit() {
     std::unique_lock lock(mutex_);
-    cv_.wait(lock, [this] { return closed_ || suspendCount_ == 0; });
+    if (!closed_ && suspendCount_ != 0) {
+        ++parked_;
+        parkedCv_.notify_all();
+        cv_.wait(lock, [this] { return closed_ || suspendCount_ == 0; });
+        --parked_;
+    }
     if (closed_) return false;
     inUnit_ = true;
     worker_ = std::this_thread::get_id();
@@ -148,6 +153,16 @@ bool WorkGate::IsSuspended() const {
 bool WorkGate::IsWorkerInUnit() const {
     std::lock_guard lock(mutex_);
     return inUnit_;
+}
+
+bool WorkGate::WaitForParkedWorker(std::uint32_t timeoutMs) const {
+    std::unique_lock lock(mutex_);
+    const auto parked = [this] { return parked_ > 0; };
+    if (timeoutMs == kInfinite) {
+        parkedCv_.wait(lock, parked);
+        return true;
+    }
+    return parkedCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), parked);
 }
 
 Thread::~Thread() {

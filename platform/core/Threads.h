@@ -88,10 +88,15 @@ class WorkGate {
 
     bool IsSuspended() const;
     bool IsWorkerInUnit() const;
+    // True once a worker waits in BeginUnit for the gate to open (false after the timeout):
+    // from then on it runs no unit before a Resume or a Close.
+    bool WaitForParkedWorker(std::uint32_t timeoutMs) const;
 
   private:
     mutable std::mutex mutex_;
     std::condition_variable cv_;
+    mutable std::condition_variable parkedCv_;
+    int parked_ = 0;
     int suspendCount_;
     bool inUnit_ = false;
     bool closed_ = false;

@@ -29,6 +29,8 @@ void HeadlessBackend::WaitForEvent(int timeoutMs) {
         woken_ = false;
         return;
     }
+    ++idleWaits_;
+    idle_.notify_all();
     if (autoAdvance_ && timeoutMs >= 0) {
         now_ += static_cast<uint32_t>(timeoutMs);
         return;
@@ -226,6 +228,13 @@ void HeadlessBackend::AdvanceClock(uint32_t ms) {
 void HeadlessBackend::SetAutoAdvance(bool on) {
     std::lock_guard<std::mutex> lock(mutex_);
     autoAdvance_ = on;
+}
+
+bool HeadlessBackend::WaitForGuiIdle(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    // The first idle wait may have begun before the call, after a pass that saw the old state.
+    const uint64_t target = idleWaits_ + 2;
+    return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return idleWaits_ >= target; });
 }
 
 uint32_t HeadlessBackend::PixelAt(int x, int y) {

@@ -76,6 +76,10 @@ class HeadlessBackend : public Backend {
     // so a loop that waits for timers runs without real delay.
     void AdvanceClock(uint32_t ms);
     void SetAutoAdvance(bool on);
+    // For a test on another thread than the GUI thread: true once the GUI thread has twice
+    // found nothing to do since the call, so that it has handled every event injected and
+    // looked at the clock as it stood before the call (false after the real-time timeout).
+    bool WaitForGuiIdle(int timeoutMs);
 
     uint32_t PixelAt(int x, int y);  // 0x00RRGGBB
     bool WriteScreenshot(const std::string& path, std::string* error);
@@ -94,6 +98,8 @@ class HeadlessBackend : public Backend {
     bool woken_ = false;
     uint32_t now_ = 0;
     bool autoAdvance_ = false;
+    std::condition_variable idle_;
+    uint64_t idleWaits_ = 0;  // waits begun with nothing to do
     int presentCount_ = 0;
     std::vector<Rect> lastPresented_;
     bool cursorVisible_ = true;

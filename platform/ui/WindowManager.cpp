@@ -23,6 +23,7 @@ using namespace wmdetail;
 namespace {
 
 WindowManager* gCurrent = nullptr;
+std::atomic<uint64_t> gNextSerial{1};
 
 LResult DesktopProc(Hwnd, uint32_t, WParam, LParam) {
     return 0;
@@ -34,7 +35,7 @@ LResult DesktopProc(Hwnd, uint32_t, WParam, LParam) {
 // Construction
 
 WindowManager::WindowManager(std::unique_ptr<Backend> backend)
-    : backend_(std::move(backend)), guiThread_(std::this_thread::get_id()) {
+    : backend_(std::move(backend)), guiThread_(std::this_thread::get_id()), serial_(gNextSerial++) {
     generations_ = std::make_unique<std::array<std::atomic<uint16_t>, 65536>>();
     for (auto& g : *generations_) g.store(0, std::memory_order_relaxed);
     slots_.resize(1);  // slot 0 is never used: a zero handle is no window

@@ -44,6 +44,9 @@ class WindowManager {
 
     // The manager that Window.h's free functions use; null when none exists.
     static WindowManager* Current();
+    // A number no other manager of this process had: handles (cursors, windows) kept across
+    // managers are only good for the one whose serial they were made under.
+    uint64_t Serial() const { return serial_; }
 
     Backend& GetBackend() { return *backend_; }
     bool IsGuiThread() const { return std::this_thread::get_id() == guiThread_; }
@@ -312,6 +315,7 @@ class WindowManager {
 
     std::unique_ptr<Backend> backend_;
     std::thread::id guiThread_;
+    uint64_t serial_ = 0;
 
     std::map<std::string, WindowClass> classes_;  // key: lower-case name
     std::vector<std::unique_ptr<Window>> slots_;

@@ -2,13 +2,19 @@
 // and what reaches the game settings.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/core/Sjis.h"
+#include "platform/ui/controls/ControlConstants.h"
 #include "rules/records/Bytes.h"
 #include "rules/records/MapRecords.h"
 #include "setup/Conditions.h"
 #include "setup/SinglePlayPages.h"
 #include "setup/tests/PagesFixture.h"
+#include "shell/Settings.h"
+#include "shell/WindowRegistry.h"
+#include "shell/game/GameMessages.h"
 
 namespace zv::setup {
 namespace {
@@ -184,6 +190,67 @@ TEST_F(ConditionsPage, AlliancesAreAlwaysWholeGroups) {
     EXPECT_EQ(GetAllianceMask(1), 0b0010);
     for (int c : {0, 2, 3}) EXPECT_EQ(GetAllianceMask(c), 0b1101) << c;
     EXPECT_FALSE(checked(1, 0) || checked(1, 1) || checked(1, 2));
+}
+
+// Choosing an anthem plays it (BGM1-BGM6 are BGM01.MID-BGM06.MID); BGMなし plays nothing.
+std::vector<std::pair<ui::WParam, std::string>>* gMusic = nullptr;
+ui::LResult MusicFrame(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    if (msg == shell::WM_MUSIC_CONTROL && gMusic) {
+        std::string name = w == 0 && l ? reinterpret_cast<const char*>(l) : "";
+        gMusic->emplace_back(w, name.substr(name.find_last_of("\\/") + 1));
+    }
+    return ui::DefWindowProc(h, msg, w, l);
+}
+
+TEST_F(ConditionsPage, ChoosingAnAnthemPlaysIt) {
+    ui::WindowClass wc;
+    wc.name = "AnthemFrameSpy";
+    wc.proc = MusicFrame;
+    ui::RegisterClass(wc);
+    const ui::Hwnd frame = ui::CreateWindowEx(0, "AnthemFrameSpy", "", ui::WS_POPUP, 0, 0, 10, 10, {}, 0, nullptr, nullptr);
+    const ui::Hwnd keptFrame = shell::GetWindowOfKind(shell::WindowKind::FrameWnd);
+    shell::SetWindowOfKind(shell::WindowKind::FrameWnd, frame);
+    const int keptBgm = shell::GetBgm();
+    shell::PutBgm(1);
+    std::vector<std::pair<ui::WParam, std::string>> music;
+    gMusic = &music;
+
+    ui::Hwnd page = Open("MAP00002.ddm");
+    ASSERT_TRUE(page);
+    ChooseRole(page, 0, kRoleUser);
+    const ui::Hwnd anthem = ui::GetDlgItem(page, AnthemComboId(0));
+    ASSERT_TRUE(ui::IsWindowEnabled(anthem));
+    struct Case {
+        int index;
+        const char* file;  // null: nothing plays
+    } const cases[] = {{3, "BGM03.MID"}, {0, nullptr}, {1, "BGM01.MID"}, {6, "BGM06.MID"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        music.clear();
+        // Open the list and click the row of the item where the open list shows it.
+        ui::Rect face{};
+        ui::GetWindowRect(anthem, &face);
+        screen->Click((face.left + face.right) / 2, (face.top + face.bottom) / 2);
+        Pump();
+        ui::Hwnd list{};
+        for (ui::Hwnd w = ui::GetTopWindow({}); w; w = ui::GetWindow(w, ui::GW_HWNDNEXT))
+            if (ui::IsWindowVisible(w) && ui::GetClassName(w) == ui::kComboListClass) list = w;
+        ASSERT_TRUE(list);
+        ui::SendMessage(list, ui::LB_SETTOPINDEX, ui::WParam(c.index), 0);  // scrolled into view
+        ui::Rect row{};
+        ASSERT_NE(ui::SendMessage(list, ui::LB_GETITEMRECT, ui::WParam(c.index), reinterpret_cast<ui::LParam>(&row)), -1);
+        ui::Point p{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+        ui::ClientToScreen(list, &p);
+        screen->Click(p.x, p.y);
+        Pump();
+        EXPECT_EQ(ui::SendMessage(anthem, ui::CB_GETCURSEL, 0, 0), c.index);
+        std::vector<std::pair<ui::WParam, std::string>> expected;
+        if (c.file) expected = {{0, c.file}, {1, ""}};
+        EXPECT_EQ(music, expected);
+    }
+    gMusic = nullptr;
+    shell::PutBgm(keptBgm);
+    shell::SetWindowOfKind(shell::WindowKind::FrameWnd, keptFrame);
 }
 
 }  // namespace

@@ -61,6 +61,9 @@ class SetupPages : public ::testing::Test {
             answers.pop_front();
             return a;
         });
+        // Nothing an earlier test of the process installed (the network pages, a name dialog)
+        // is there: each test starts with the pages of the set-up module alone.
+        ResetSetupHooks();
         ASSERT_EQ(RegisterSetupWindowClasses(), 1);
         owner = ui::CreateWindowEx(0, "STATIC", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 1024, 768, {}, 0,
                                    nullptr, nullptr);
@@ -73,6 +76,7 @@ class SetupPages : public ::testing::Test {
     void TearDown() override {
         for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) ui::DestroyWindow(top);
         SetSetupMessageBoxHook(nullptr);
+        ResetSetupHooks();
         shell::InstallGameWorld(nullptr);
         organize::InstallOrganizeWorld(nullptr);
         wm.reset();

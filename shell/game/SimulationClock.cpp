@@ -73,6 +73,10 @@ int ResumeSimulation() {
     return 1;
 }
 
+bool WaitForParkedSimulationThread(std::uint32_t timeoutMs) {
+    return State().thread && State().thread->WaitUntilParked(timeoutMs);
+}
+
 int ResumeClock() {
     if (!State().thread) return 0;
     return State().thread->ResumeClock();

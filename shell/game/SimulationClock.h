@@ -31,5 +31,8 @@ void SuspendClock();
 // 1 while the clock runs for a game.
 int IsClockRunning();
 bool IsSimulationThreadStarted();
+// True once the thread waits for the clock to run (false without a thread or after the
+// timeout): no step runs from then on before the clock is let run.
+bool WaitForParkedSimulationThread(std::uint32_t timeoutMs);
 
 }  // namespace zv::shell

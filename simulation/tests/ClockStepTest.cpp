@@ -245,7 +245,7 @@ TEST(ClockStepThreadTest, SuspendReturnsOnlyBetweenSteps) {
         },
         1);
     ASSERT_TRUE(thread.Start());
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(thread.WaitUntilParked(5000));
     EXPECT_EQ(started.load(), 0) << "created suspended";
     thread.ResumeClock();
     thread.ResumeClock();  // a second resume changes nothing
@@ -254,7 +254,7 @@ TEST(ClockStepThreadTest, SuspendReturnsOnlyBetweenSteps) {
         thread.SuspendClock();
         if (inStep) overlapped = true;
         const int parked = started.load();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(thread.WaitUntilParked(5000));
         EXPECT_EQ(started.load(), parked) << "no step while suspended";
         thread.ResumeClock();
     }

@@ -28,7 +28,7 @@ TEST(AutoResetEvent, LetsOneWaiterThroughPerSet) {
     std::atomic<int> passed{0};
     std::thread a([&] { passed += e.Wait(300) ? 1 : 0; });
     std::thread b([&] { passed += e.Wait(300) ? 1 : 0; });
-    std::this_thread::sleep_for(50ms);
+    // Whether or not the waiters have begun, the one Set lets exactly one of them through.
     e.Set();
     a.join();
     b.join();
@@ -101,7 +101,7 @@ TEST(WorkGate, SuspendWaitsForTheUnitToFinish) {
 
     EXPECT_FALSE(gate.IsWorkerInUnit());
     const int parkedAt = worker.units;
-    std::this_thread::sleep_for(30ms);
+    ASSERT_TRUE(gate.WaitForParkedWorker(5000));
     EXPECT_EQ(worker.units.load(), parkedAt);  // parked between units
 
     EXPECT_TRUE(gate.Resume());
@@ -112,12 +112,12 @@ TEST(WorkGate, SuspendWaitsForTheUnitToFinish) {
 TEST(WorkGate, CreatedSuspendedAndCounted) {
     WorkGate gate(true);
     Worker worker(gate);
-    std::this_thread::sleep_for(30ms);
+    ASSERT_TRUE(gate.WaitForParkedWorker(5000));
     EXPECT_EQ(worker.units.load(), 0);
 
     gate.Suspend();
     EXPECT_TRUE(gate.Resume());
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(gate.WaitForParkedWorker(5000));
     EXPECT_EQ(worker.units.load(), 0);  // one suspension is left
     EXPECT_TRUE(gate.Resume());
     while (worker.units == 0) std::this_thread::sleep_for(1ms);
@@ -128,11 +128,21 @@ TEST(WorkGate, CloseReleasesAParkedWorker) {
     Thread thread;
     std::atomic<bool> sawClose{false};
     thread.Start([&] { sawClose = !gate.BeginUnit(); });
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(gate.WaitForParkedWorker(5000));
     EXPECT_TRUE(thread.IsRunning());
     gate.Close();
     EXPECT_TRUE(thread.Join(2000));
     EXPECT_TRUE(sawClose);
+}
+
+TEST(WorkGate, AnOpenGateParksNobody) {
+    WorkGate gate;
+    EXPECT_FALSE(gate.WaitForParkedWorker(0));
+    EXPECT_TRUE(gate.RunUnit([] {}));
+    EXPECT_FALSE(gate.WaitForParkedWorker(0)) << "a unit that ran was never parked";
+    gate.Close();
+    EXPECT_FALSE(gate.BeginUnit());
+    EXPECT_FALSE(gate.WaitForParkedWorker(0)) << "a closed gate turns the worker away at once";
 }
 
 TEST(WorkGate, SuspendInsideAUnitOnlyCounts) {

@@ -427,6 +427,20 @@ TEST_F(MessageBoxTest, Screenshot) {
         wm->Flush();
         std::string err;
         EXPECT_TRUE(screen->WriteScreenshot(ShotPath("messagebox"), &err)) << err;
+        // The box stands in the middle of its owner, with the question mark's blue disc on
+        // its left and the text beside it.
+        const Hwnd box = GetActiveWindow();
+        Rect r;
+        GetWindowRect(box, &r);
+        EXPECT_NEAR((r.left + r.right) / 2, 320, 1);
+        EXPECT_NEAR((r.top + r.bottom) / 2, 240, 1);
+        int blue = 0, ink = 0;
+        for (int y = r.top + 20; y < r.bottom - 40; ++y) {
+            for (int x = r.left; x < r.left + 50; ++x) blue += screen->PixelAt(x, y) == 0x0000FFu ? 1 : 0;
+            for (int x = r.left + 50; x < r.right; ++x) ink += screen->PixelAt(x, y) == 0x000000u ? 1 : 0;
+        }
+        EXPECT_GT(blue, 400);
+        EXPECT_GT(ink, 100);
         return true;
     };
     PostMessage(owner, WM_USER + 9, 0, 0);

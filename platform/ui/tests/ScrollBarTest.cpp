@@ -179,7 +179,8 @@ void RunHeldArrow(HeadlessBackend* screen, std::atomic<int>& lines, Point on, Po
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return lines.load();
     };
-    auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(40)); };
+    // The tracking loop has taken in every move and looked at the clock.
+    auto settle = [&] { EXPECT_TRUE(screen->WaitForGuiIdle(10000)); };
     seen->push_back(waitFor(1));  // the press itself
     screen->AdvanceClock(kScrollRepeatDelayMs - 1);
     settle();
@@ -262,10 +263,12 @@ TEST_F(ScrollBarTest, PagingStopsWhereTheThumbReachesThePointer) {
     screen->MouseDown(108, 60);
     std::thread release([&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        // Wait until the repeats have stopped by themselves, then let go.
+        // Wait until the repeats have stopped by themselves, then let go: each idle wait of
+        // the tracking loop jumps the clock to the next repeat, so a stretch of them without a
+        // new page means paging has stopped.
         int last = -1;
         while (std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            if (!screen->WaitForGuiIdle(10000)) break;
             const int now = pages.load();
             if (now > 0 && now == last) break;
             last = now;
@@ -334,12 +337,13 @@ TEST_F(ScrollBarTest, BarsDrawArrowsThumbAndPressedParts) {
     screen->SetAutoAdvance(false);
     screen->MouseMove(18, 105);
     std::atomic<bool> pressed{false};
+    screen->MouseDown(18, 105);
     std::thread peek([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // The press is taken in and drawn before the tracking loop waits with nothing to do.
+        EXPECT_TRUE(screen->WaitForGuiIdle(10000));
         pressed = screen->PixelAt(18, 105) == 0u;
         screen->MouseUp(18, 105);
     });
-    screen->MouseDown(18, 105);
     Pump();
     peek.join();
     Pump();

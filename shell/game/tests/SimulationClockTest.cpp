@@ -36,7 +36,7 @@ class ClockTest : public ::testing::Test {
 TEST_F(ClockTest, ANeverResumedThreadStillStops) {
     ASSERT_EQ(StartSimulationThread(), 1);
     EXPECT_EQ(StartSimulationThread(), 1) << "a second start makes nothing new";
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    ASSERT_TRUE(WaitForParkedSimulationThread(5000));
     EXPECT_EQ(steps.load(), 0) << "created parked";
     EXPECT_EQ(StopSimulationThread(), 1);
     EXPECT_FALSE(IsSimulationThreadStarted());
@@ -52,7 +52,7 @@ TEST_F(ClockTest, SuspendingParksBetweenSteps) {
     EXPECT_FALSE(IsClockRunning());
     EXPECT_FALSE(inStep.load()) << "suspended in the middle of a step";
     const int parked = steps.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    ASSERT_TRUE(WaitForParkedSimulationThread(5000));
     EXPECT_EQ(steps.load(), parked);
     // One suspend matched the one real resume: a resume now lets it run again.
     ResumeClock();
@@ -66,6 +66,7 @@ TEST_F(ClockTest, WithoutAThreadNothingIsDone) {
     EXPECT_EQ(ResumeClock(), 0);
     SuspendClock();
     EXPECT_EQ(IsClockRunning(), 0);
+    EXPECT_FALSE(WaitForParkedSimulationThread(0));
 }
 
 }  // namespace

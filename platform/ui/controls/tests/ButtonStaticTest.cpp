@@ -148,7 +148,7 @@ TEST_F(Statics, BitmapTakesThePictureSize) {
 }
 
 TEST_F(Buttons, Screenshot) {
-    Make(kButtonClass, "&Push", BS_PUSHBUTTON, 1, 10, 10, 90, 24);
+    const Hwnd push = Make(kButtonClass, "&Push", BS_PUSHBUTTON, 1, 10, 10, 90, 24);
     const Hwnd def = Make(kButtonClass, "Default", BS_DEFPUSHBUTTON, 2, 110, 10, 90, 24);
     const Hwnd pushed = Make(kButtonClass, "Pushed", BS_PUSHBUTTON, 3, 210, 10, 90, 24);
     SendMessage(pushed, BM_SETSTATE, 1, 0);
@@ -158,20 +158,54 @@ TEST_F(Buttons, Screenshot) {
     SendMessage(c1, BM_SETCHECK, BST_CHECKED, 0);
     const Hwnd c2 = Make(kButtonClass, "Three-state", BS_AUTO3STATE, 6, 120, 50, 120, 20);
     SendMessage(c2, BM_SETCHECK, BST_INDETERMINATE, 0);
-    Make(kButtonClass, "Clear", BS_AUTOCHECKBOX, 7, 250, 50, 100, 20);
+    const Hwnd c3 = Make(kButtonClass, "Clear", BS_AUTOCHECKBOX, 7, 250, 50, 100, 20);
     const Hwnd r1 =
         Make(kButtonClass, Sjis("ラジオ1"), BS_AUTORADIOBUTTON | WS_GROUP, 8, 20, 100, 100, 20);
-    Make(kButtonClass, Sjis("ラジオ2"), BS_AUTORADIOBUTTON, 9, 20, 125, 100, 20);
+    const Hwnd r2 = Make(kButtonClass, Sjis("ラジオ2"), BS_AUTORADIOBUTTON, 9, 20, 125, 100, 20);
     SendMessage(r1, BM_SETCHECK, BST_CHECKED, 0);
     Make(kButtonClass, Sjis("グループ"), BS_GROUPBOX, 10, 10, 80, 200, 75);
-    Make(kStaticClass, Sjis("左寄せ &Static"), SS_LEFT, 11, 230, 90, 150, 18);
-    Make(kStaticClass, Sjis("中央"), SS_CENTER | SS_SUNKEN, 12, 230, 112, 150, 18);
-    Make(kStaticClass, Sjis("右 & no prefix"), SS_RIGHT | SS_NOPREFIX, 13, 230, 134, 150, 18);
+    const Hwnd left = Make(kStaticClass, Sjis("左寄せ &Static"), SS_LEFT, 11, 230, 90, 150, 18);
+    const Hwnd centre = Make(kStaticClass, Sjis("中央"), SS_CENTER | SS_SUNKEN, 12, 230, 112, 150, 18);
+    const Hwnd right = Make(kStaticClass, Sjis("右 & no prefix"), SS_RIGHT | SS_NOPREFIX, 13, 230, 134, 150, 18);
     Make(kStaticClass, "", SS_ETCHEDHORZ, 14, 10, 170, 370, 2);
-    Make(kStaticClass, "", SS_ETCHEDFRAME, 15, 400, 90, 60, 60);
-    Make(kStaticClass, "", SS_BLACKFRAME, 16, 470, 90, 60, 60);
+    const Hwnd etched = Make(kStaticClass, "", SS_ETCHEDFRAME, 15, 400, 90, 60, 60);
+    const Hwnd blackFrame = Make(kStaticClass, "", SS_BLACKFRAME, 16, 470, 90, 60, 60);
     SetFocus(def);
     Shot("buttons_statics");
+
+    const uint32_t black = 0x000000, white = 0xFFFFFF, face = SysPixel(COLOR_BTNFACE);
+    const uint32_t shadow = SysPixel(COLOR_BTNSHADOW), grey = SysPixel(COLOR_GRAYTEXT);
+    // Raised, default (a black outline) and pushed (a shadow outline) buttons.
+    EXPECT_EQ(CountPixels(push, 0, 0, 1, 1, white), 1);
+    EXPECT_EQ(CountPixels(def, 0, 0, 1, 1, black), 1);
+    EXPECT_EQ(CountPixels(pushed, 0, 0, 1, 1, shadow), 1);
+    // A disabled button's text is grey; an enabled one's black.
+    EXPECT_GT(CountPixels(push, 4, 4, 82, 16, black), 10);
+    EXPECT_EQ(CountPixels(off, 4, 4, 82, 16, black), 0);
+    EXPECT_GT(CountPixels(off, 4, 4, 82, 16, grey), 10);
+    // The check mark: black when checked, grey when indeterminate, none when clear.
+    EXPECT_GE(CountPixels(c1, 3, 6, 8, 8, black), 10);
+    EXPECT_EQ(CountPixels(c2, 3, 6, 8, 8, black), 0);
+    EXPECT_GE(CountPixels(c2, 3, 6, 8, 8, shadow), 10);
+    EXPECT_EQ(CountPixels(c3, 3, 6, 8, 8, black), 0);
+    EXPECT_EQ(CountPixels(c3, 3, 6, 8, 8, white), 64);
+    // Only the checked radio button has its dot.
+    EXPECT_GE(CountPixels(r1, 3, 6, 6, 7, black), CountPixels(r2, 3, 6, 6, 7, black) + 6);
+    // Alignment of the statics' text.
+    const auto l = InkColumns(left, face), c = InkColumns(centre, face, 2), r = InkColumns(right, face);
+    EXPECT_GE(l.first, 0);
+    EXPECT_LE(l.first, 2);
+    EXPECT_LT(l.second, 120);
+    EXPECT_NEAR((c.first + c.second) / 2, 75, 3);
+    EXPECT_GT(c.first, 40);
+    EXPECT_GE(r.second, 146);
+    EXPECT_GT(r.first, 40);
+    // Frames: black all round, or etched in shadow and white, around the dialog's face.
+    EXPECT_EQ(CountPixels(blackFrame, black), 4 * 59);
+    EXPECT_EQ(CountPixels(blackFrame, 2, 2, 56, 56, face), 56 * 56);
+    EXPECT_EQ(CountPixels(etched, black), 0);
+    EXPECT_GE(CountPixels(etched, shadow), 4 * 55);
+    EXPECT_GE(CountPixels(etched, white), 4 * 55);
 }
 
 }  // namespace

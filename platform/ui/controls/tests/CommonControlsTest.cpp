@@ -692,6 +692,36 @@ TEST_F(ListViews, Screenshot) {
     CreateUpDownControl(WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 0, 0, 14, 20,
                         parent, 34, nullptr, e, 99, 0, 42);
     Shot("listview_tab_progress_updown");
+
+    const uint32_t highlight = SysPixel(COLOR_HIGHLIGHT), green = 0x00A000, blue = 0x0000C8;
+    Rect lr;
+    GetWindowRect(l, &lr);
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(row);
+        const int y = RowPoint(l, row).y - lr.top;
+        // Only the chosen row's label is highlighted.
+        EXPECT_EQ(CountPixels(l, 16, y, 100, 1, highlight) > 12, row == 2);
+        // Each row's picture: all green, or green with the blue square; the chosen row's is
+        // blended with the highlight.
+        const int greens = CountPixels(l, 2, y - 6, 16, 12, green), blues = CountPixels(l, 2, y - 6, 16, 12, blue);
+        if (row == 2) {
+            EXPECT_EQ(greens + blues, 0);
+        } else {
+            EXPECT_GT(greens, 50);
+            EXPECT_EQ(blues > 20, row % 2 == 1);
+        }
+    }
+    // The bars are filled to their positions: the highlight ends at 60 and 35 % of the inside.
+    Rect pr;
+    GetWindowRect(p, &pr);
+    const auto filled = [&](Hwnd bar) {
+        int last = -1;
+        for (int x = 0; x < pr.Width(); ++x)
+            if (CountPixels(bar, x, 9, 1, 1, highlight) == 1) last = x;
+        return last;
+    };
+    EXPECT_NEAR(filled(p), pr.Width() * 60 / 100, 12);
+    EXPECT_NEAR(filled(ps), pr.Width() * 35 / 100, 4);
     DestroyWindow(l);
     ImageList_Destroy(images);
 }

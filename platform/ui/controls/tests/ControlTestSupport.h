@@ -9,10 +9,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/Sjis.h"
 #include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/SysColors.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
@@ -167,6 +169,54 @@ class ControlTest : public ::testing::Test {
         std::filesystem::create_directories("screenshots");
         std::string error;
         EXPECT_TRUE(screen->WriteScreenshot("screenshots/" + name + ".png", &error)) << error;
+    }
+
+    // The screen pixels of a window's area (x, y, w, h from its top-left corner) that are
+    // exactly `rgb` (0xRRGGBB). Call after Shot or wm->Flush().
+    int CountPixels(Hwnd h, int x, int y, int w, int height, uint32_t rgb) const {
+        Rect r;
+        GetWindowRect(h, &r);
+        int n = 0;
+        for (int dy = 0; dy < height; ++dy)
+            for (int dx = 0; dx < w; ++dx) n += screen->PixelAt(r.left + x + dx, r.top + y + dy) == rgb ? 1 : 0;
+        return n;
+    }
+    int CountPixels(Hwnd h, uint32_t rgb) const {
+        Rect r;
+        GetWindowRect(h, &r);
+        return CountPixels(h, 0, 0, r.Width(), r.Height(), rgb);
+    }
+    // The first and last row (from the window's top) with at least `minimum` pixels of `rgb`;
+    // {-1, -1} when none has.
+    std::pair<int, int> RowsWith(Hwnd h, uint32_t rgb, int minimum) const {
+        Rect r;
+        GetWindowRect(h, &r);
+        std::pair<int, int> rows{-1, -1};
+        for (int y = 0; y < r.Height(); ++y) {
+            if (CountPixels(h, 0, y, r.Width(), 1, rgb) < minimum) continue;
+            if (rows.first < 0) rows.first = y;
+            rows.second = y;
+        }
+        return rows;
+    }
+    // The leftmost and rightmost column (from the window's left) with a pixel other than
+    // `background`, looking `inset` pixels inside the window's edges; {-1, -1} when none.
+    std::pair<int, int> InkColumns(Hwnd h, uint32_t background, int inset = 0) const {
+        Rect r;
+        GetWindowRect(h, &r);
+        std::pair<int, int> cols{-1, -1};
+        const int rows = r.Height() - 2 * inset;
+        for (int x = inset; x < r.Width() - inset; ++x) {
+            if (CountPixels(h, x, inset, 1, rows, background) == rows) continue;
+            if (cols.first < 0) cols.first = x;
+            cols.second = x;
+        }
+        return cols;
+    }
+    // A system colour as the screen holds it (0xRRGGBB).
+    static uint32_t SysPixel(int index) {
+        const ColorRef c = GetSysColor(index);
+        return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
     }
 
     HeadlessBackend* screen = nullptr;

@@ -432,6 +432,22 @@ TEST_F(Combos, Screenshot) {
     SetFocus(l);
     Click(Center(a));
     Shot("listbox_combo");
+
+    const uint32_t highlight = SysPixel(COLOR_HIGHLIGHT), grey = SysPixel(COLOR_GRAYTEXT);
+    // The open list highlights the combo's chosen second item, the list box its third.
+    const Hwnd list = DropList(a);
+    ASSERT_TRUE(list);
+    const auto open = RowsWith(list, highlight, 50);
+    const int item = open.second - open.first + 1;
+    EXPECT_GT(item, 8);
+    EXPECT_NEAR(open.first, item + 1, 2);
+    const auto chosen = RowsWith(l, highlight, 50);
+    EXPECT_EQ(chosen.second - chosen.first + 1, item);
+    EXPECT_NEAR(chosen.first, 2 * item + 1, 2);
+    // The disabled combo shows its text in grey, the editable one its text in black.
+    EXPECT_EQ(CountPixels(off, 3, 3, 120, 16, 0x000000), 0);
+    EXPECT_GT(CountPixels(off, 3, 3, 120, 16, grey), 10);
+    EXPECT_GT(CountPixels(b, 3, 3, 120, 16, 0x000000), 10);
 }
 
 }  // namespace
