@@ -111,6 +111,8 @@ int InitOpening(const OpeningOptions& options) {
     ui::SetCapture(s.window);
     ui::ShowWindow(s.window, ui::SW_SHOW);
     ui::UpdateWindow(s.window);
+    // A key ends the opening: without a window manager nobody else gives it the keyboard.
+    if (ui::WindowManager* wm = ui::WindowManager::Current()) wm->GetBackend().TakeKeyboardFocus();
 
     const std::string movie = s.dataPath + "sslogo.avi";
     s.movieWindow = video::CreateMovieWindow(s.window, kMovieX, kMovieY, false, movie, s.window,

@@ -76,6 +76,10 @@ class Backend {
     virtual void SetCursorImage(const CursorImage* image) = 0;
     virtual void SetTitle(const std::string& utf8) = 0;
 
+    // Raises the screen window and gives it the keyboard, as a window manager would when
+    // another program's window in front of it closes.
+    virtual void TakeKeyboardFocus() {}
+
     // The system clipboard's text, UTF-8 with '\n' line ends.
     virtual void SetClipboardText(const std::string& /*utf8*/) {}
     virtual std::string GetClipboardText() { return {}; }

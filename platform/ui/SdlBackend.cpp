@@ -209,6 +209,12 @@ void SdlBackend::MaximizeWindow() {
     if (window_) SDL_MaximizeWindow(window_);
 }
 
+void SdlBackend::TakeKeyboardFocus() {
+    if (!window_) return;
+    SDL_RaiseWindow(window_);
+    SDL_SetWindowInputFocus(window_);
+}
+
 void SdlBackend::UnmaximizeWindow() {
     if (window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED)) SDL_RestoreWindow(window_);
 }

@@ -34,6 +34,7 @@ class SdlBackend : public Backend {
     void Present(const std::vector<Rect>& dirty) override;
     void SetCursorImage(const CursorImage* image) override;
     void SetTitle(const std::string& utf8) override;
+    void TakeKeyboardFocus() override;
     void SetClipboardText(const std::string& utf8) override;
     std::string GetClipboardText() override;
     void SetTextInputRect(const Rect& screen) override;

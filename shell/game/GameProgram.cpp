@@ -387,6 +387,9 @@ int RunGameProgram(const GameProgramOptions& options) {
     // then the program goes on to the frame), then the sound.
     if (options.runOpening && !session->IsLobbyLaunched() && !terminated()) {
         options.runOpening(fw::GetProgramDirectory());
+        // Without a window manager nobody hands the keyboard back when the opening's window
+        // closes: the game takes it, so the first key after the opening reaches the title.
+        wm->GetBackend().TakeKeyboardFocus();
         trace("opening");
     }
     if (fw::StartSoundManager()) {
