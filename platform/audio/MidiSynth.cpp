@@ -75,23 +75,28 @@ void MidiSynth::DropPlayerLocked() {
 
 bool MidiSynth::Load(const std::string& path, std::string* error) {
     auto bytes = core::ReadWholeFile(path);
+    if (!bytes) {
+        Unload();
+        if (error) *error = "cannot read " + path;
+        return false;
+    }
+    return LoadBytes(std::move(*bytes), path, error);
+}
+
+bool MidiSynth::LoadBytes(std::vector<uint8_t> bytes, const std::string& name, std::string* error) {
     std::lock_guard lock(mutex_);
     DropPlayerLocked();
     piece_.clear();
     playing_ = false;
-    if (!bytes) {
-        if (error) *error = "cannot read " + path;
+    if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) {
+        if (error) *error = name + " is not a standard MIDI file";
         return false;
     }
-    if (bytes->size() < 14 || std::memcmp(bytes->data(), "MThd", 4) != 0) {
-        if (error) *error = path + " is not a standard MIDI file";
-        return false;
-    }
-    piece_ = std::move(*bytes);
+    piece_ = std::move(bytes);
     MakePlayerLocked();
     if (!player_) {
         piece_.clear();
-        if (error) *error = path + " could not be read by the MIDI player";
+        if (error) *error = name + " could not be read by the MIDI player";
         return false;
     }
     return true;

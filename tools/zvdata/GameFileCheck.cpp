@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <span>
 
 #include "platform/core/ByteReader.h"
 #include "platform/core/Files.h"
@@ -374,16 +376,31 @@ void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& p
     }
 }
 
+// Puts the rule tables a map, save or corps is checked against into the directory; false with
+// the reason when there are none.
+using RuleTableSource = std::function<bool(TableDirectory& tables, std::string& error)>;
+
+FileCheck CheckMapOrSaveImage(std::span<const std::uint8_t> file, const std::string& name,
+                              bool save, const RuleTableSource& loadRules);
+
 FileCheck CheckMapOrSave(const std::string& path, const std::string& name, bool save,
                          const std::string& ruleDir) {
-    FileCheck check;
     std::vector<std::uint8_t> file;
     const std::size_t maxSize = save ? rules::kSaveFileWithNewsSize : rules::kMapFileSize;
     const rules::FileStatus read = rules::ReadGameFile(path, maxSize, file);
     if (!read) {
+        FileCheck check;
         check.problems.push_back(name + ": " + read.error);
         return check;
     }
+    return CheckMapOrSaveImage(file, name, save, [&](TableDirectory& tables, std::string& error) {
+        return LoadRuleTablesFor(path, ruleDir, tables, error);
+    });
+}
+
+FileCheck CheckMapOrSaveImage(std::span<const std::uint8_t> file, const std::string& name,
+                              bool save, const RuleTableSource& loadRules) {
+    FileCheck check;
     const std::uint16_t kind = file.size() >= 2 ? rules::ReadU16(file.data(), 0) : 0;
     const std::uint16_t expectedKind = save ? rules::kSaveFileKind : rules::kMapFileKind;
     if (file.size() < rules::kGameFileHeaderSize || kind != expectedKind) {
@@ -406,7 +423,7 @@ FileCheck CheckMapOrSave(const std::string& path, const std::string& name, bool 
     }
     TableDirectory tables;
     std::string error;
-    if (!LoadRuleTablesFor(path, ruleDir, tables, error)) {
+    if (!loadRules(tables, error)) {
         check.problems.push_back(name + ": " + error);
         return check;
     }
@@ -537,6 +554,36 @@ FileCheck CheckGameFile(const std::string& gamePath, const std::string& ruleDir)
     }
     FileCheck check;
     check.problems.push_back(name + ": not a game file (.dat, .ddm, .ddg, .prm, .wav or .mid)");
+    return check;
+}
+
+FileCheck CheckGameFileImage(const std::string& name, std::span<const std::uint8_t> bytes,
+                             const TableDirectory& ruleTables) {
+    const std::string extension = Lower(std::filesystem::path(name).extension().string());
+    const bool save = extension == ".ddg" || extension == ".opn";
+    if (extension == ".ddm" || save) {
+        const std::size_t maxSize = save ? rules::kSaveFileWithNewsSize : rules::kMapFileSize;
+        if (bytes.size() > maxSize) {
+            return FileCheck{false, {},
+                             {name + ": " + name + " is longer than " + std::to_string(maxSize) +
+                              " bytes"}};
+        }
+        return CheckMapOrSaveImage(bytes, name, save, [&](TableDirectory& tables, std::string&) {
+            for (int i = 0; i < rules::kTableCount; ++i) {
+                const auto id = static_cast<TableId>(i);
+                if (!rules::IsRuleTable(id)) continue;
+                const rules::TableDirectoryEntry& from = ruleTables.GetEntry(id);
+                tables.InstallRuleTable(id, from.recordCount,
+                                        {from.base, static_cast<std::size_t>(from.totalBytes)},
+                                        from.id);
+            }
+            return true;
+        });
+    }
+    if (extension == ".wav") return audio::CheckWave(name, audio::Bytes(bytes.begin(), bytes.end()));
+    if (extension == ".mid") return audio::CheckMidi(name, audio::Bytes(bytes.begin(), bytes.end()));
+    FileCheck check;
+    check.problems.push_back(name + ": not a map, saved game, sound or music file");
     return check;
 }
 
