@@ -25,11 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string again = BuildDiscoveryAnswer(answer);
         if (again.size() > kDiscoveryDatagramBytes) std::abort();
         DiscoveryAnswer back;
-        if (!ParseDiscoveryAnswer(reinterpret_cast<const std::uint8_t*>(again.data()),
-                                  again.size(), back) ||
-            back.name != CutSjis(answer.name, kMaxSessionNameBytes) || back.port != answer.port || back.nonce != answer.nonce ||
-            back.players != answer.players || back.maxPlayers != answer.maxPlayers ||
-            back.joinsDisabled != answer.joinsDisabled || !(back.instance == answer.instance))
+        if (!ParseDiscoveryAnswer(reinterpret_cast<const std::uint8_t*>(again.data()), again.size(),
+                                  back) ||
+            back.name != CutSjis(answer.name, kMaxSessionNameBytes) || back.port != answer.port ||
+            back.nonce != answer.nonce || back.players != answer.players ||
+            back.maxPlayers != answer.maxPlayers || back.joinsDisabled != answer.joinsDisabled ||
+            !(back.instance == answer.instance))
             std::abort();
     }
     return 0;

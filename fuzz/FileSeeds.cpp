@@ -145,7 +145,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_out = argv[1];
-    for (int bits : {1, 4, 16, 24, 32}) Put("pictures/depth" + std::to_string(bits) + ".bmp", Bitmap(bits));
+    for (int bits : {1, 4, 16, 24, 32})
+        Put("pictures/depth" + std::to_string(bits) + ".bmp", Bitmap(bits));
 
     zv::audio::WaveFormat mono8;
     mono8.channels = 1, mono8.bitsPerSample = 8, mono8.samplesPerSec = 11025;

@@ -1,15 +1,14 @@
 // The TCP frame parser of a hosted session, as anyone who connects reaches it: the input is
 // sent by a raw peer over the loopback; the peer then stops sending and reads until the host
 // closes the connection. Messages the host accepted are taken from its queue.
+#include <unistd.h>
+
+#include <asio.hpp>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <system_error>
 #include <vector>
-
-#include <unistd.h>
-
-#include <asio.hpp>
 
 #include "platform/core/Threads.h"
 #include "platform/net/Transport.h"

@@ -16,14 +16,15 @@
 namespace {
 
 struct Bases {
-    zv::rules::TableDirectory rules;
+    zv::rules::TableDirectory loader;   // what the game's loaders fill
+    zv::rules::TableDirectory checker;  // the rule tables the checker restores images beside
     std::vector<std::uint8_t> recording;
 };
 
-const Bases& GetBases() {
-    static const Bases* bases = [] {
+Bases& GetBases() {
+    static Bases* bases = [] {
         auto* b = new Bases;
-        if (!b->rules.LoadAllTables(ZV_PROGRAM_DIR "/")) std::abort();
+        if (!b->checker.LoadAllTables(ZV_PROGRAM_DIR "/")) std::abort();
         auto recording = zv::core::ReadWholeFile(ZV_PROGRAM_DIR "/Zv6open/opn0001.opn");
         if (!recording) std::abort();
         b->recording = *recording;
@@ -37,12 +38,11 @@ const Bases& GetBases() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zv;
     if (size == 0) return 0;
-    const Bases& bases = GetBases();
-    std::vector<std::uint8_t> image =
-        data[0] % 2 == 0 ? std::vector<std::uint8_t>(data + 1, data + size)
-                         : fuzz::PatchImage(bases.recording, data + 1, size - 1);
-    rules::TableDirectory tables;
-    rules::LoadOpeningImage(tables, rules::NoGameEvents(), "opn0001.opn", image);
-    zvdata::CheckGameFileImage("opn0001.opn", image, bases.rules);
+    Bases& bases = GetBases();
+    std::vector<std::uint8_t> image = data[0] % 2 == 0
+                                          ? std::vector<std::uint8_t>(data + 1, data + size)
+                                          : fuzz::PatchImage(bases.recording, data + 1, size - 1);
+    rules::LoadOpeningImage(bases.loader, rules::NoGameEvents(), "opn0001.opn", image);
+    zvdata::CheckGameFileImage("opn0001.opn", image, bases.checker);
     return 0;
 }

@@ -21,7 +21,8 @@
 namespace {
 
 struct Bases {
-    zv::rules::TableDirectory rules;
+    zv::rules::TableDirectory loader;   // what the game's loaders fill
+    zv::rules::TableDirectory checker;  // the rule tables the checker restores images beside
     std::vector<std::uint8_t> network, single;
 };
 
@@ -41,10 +42,10 @@ std::vector<std::uint8_t> MakeSave(bool single) {
     return *image;
 }
 
-const Bases& GetBases() {
-    static const Bases* bases = [] {
+Bases& GetBases() {
+    static Bases* bases = [] {
         auto* b = new Bases;
-        if (!b->rules.LoadAllTables(ZV_PROGRAM_DIR "/")) std::abort();
+        if (!b->checker.LoadAllTables(ZV_PROGRAM_DIR "/")) std::abort();
         b->network = MakeSave(false);
         b->single = MakeSave(true);
         return b;
@@ -57,14 +58,13 @@ const Bases& GetBases() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zv;
     if (size == 0) return 0;
-    const Bases& bases = GetBases();
+    Bases& bases = GetBases();
     const int choice = data[0] % 4;
     std::vector<std::uint8_t> image =
         choice == 0
             ? std::vector<std::uint8_t>(data + 1, data + size)
             : fuzz::PatchImage(choice == 1 ? bases.network : bases.single, data + 1, size - 1);
-    rules::TableDirectory tables;
-    rules::LoadSaveGameImage(tables, rules::NoGameEvents(), "FUZZ.ddg", image);
-    zvdata::CheckGameFileImage("FUZZ.ddg", image, bases.rules);
+    rules::LoadSaveGameImage(bases.loader, rules::NoGameEvents(), "FUZZ.ddg", image);
+    zvdata::CheckGameFileImage("FUZZ.ddg", image, bases.checker);
     return 0;
 }

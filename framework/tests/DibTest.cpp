@@ -192,6 +192,9 @@ TEST(DibReader, RefusedFilesLeaveAnEmptyDib) {
         {"zero width", with([](BmpSpec& s) { s.width = 0; })},
         {"top-down rows", with([](BmpSpec& s) { s.height = -2; })},
         {"huge width", with([](BmpSpec& s) { s.width = 1 << 20; })},
+        {"the largest size over no pixels", with([](BmpSpec& s) {
+             s.width = s.height = kDibMaxDimension, s.rows.clear();
+         })},
         {"truncated header", with([](BmpSpec& s) {
              s.headerSize = 12, s.tableEntries = 0, s.rows.clear(), s.fileHeader = false;
          })},

@@ -25,9 +25,10 @@ struct FileCheck {
 FileCheck CheckGameFile(const std::string& path, const std::string& ruleDir = {});
 
 // The same for a map, saved game, sound or music file already in memory, named `name` (its
-// extension says the kind), checked against the rule tables of `ruleTables`.
+// extension says the kind). A map or save is checked against the rule tables loaded in
+// `tables`, into which its images are restored.
 FileCheck CheckGameFileImage(const std::string& name, std::span<const std::uint8_t> bytes,
-                             const rules::TableDirectory& ruleTables);
+                             rules::TableDirectory& tables);
 
 // What a playable map holds, checked on the live map tables (scenario header, countries,
 // hexes, sites, troops 0-159, corps): the map check of the editor (title, countries taking part
