@@ -167,15 +167,38 @@ int main(int argc, char** argv) {
         "[Environ]\r\nGameSpeed=3\r\nBGM=1\r\n\r\n[Windows]\r\nMap=0x10,-4,\"20\"\r\n"
         "[FILE]\r\nMAPFILE = MAP00001.ddm \r\n");
 
-    Bytes stream = Hello("seed");
-    Bytes data(4 + 8, 0);
-    Le(data, 0, zv::transport::kServerPlayer, 4);
-    Le(data, 4, 60, 4);
-    const Bytes dataFrame = Frame(4, data), keepAlive = Frame(7, {});
-    stream.insert(stream.end(), dataFrame.begin(), dataFrame.end());
-    stream.insert(stream.end(), keepAlive.begin(), keepAlive.end());
-    Put("frames/hello-data.bin", stream);
-    Put("frames/data-before-hello.bin", dataFrame);
+    // Frames to a host (first byte even), then a host's answers to a client (odd).
+    Bytes toHost = {0};
+    for (const Bytes& frame : {Hello("seed"), Frame(4, {1, 0, 0, 0, 60, 0, 0, 0}), Frame(7, {})})
+        toHost.insert(toHost.end(), frame.begin(), frame.end());
+    Put("frames/hello-data.bin", toHost);
+    Bytes early = {0};
+    const Bytes dataFrame = Frame(4, {1, 0, 0, 0, 60, 0, 0, 0});
+    early.insert(early.end(), dataFrame.begin(), dataFrame.end());
+    Put("frames/data-before-hello.bin", early);
+    Bytes welcome(13, 0);
+    Le(welcome, 0, 0x101, 4);
+    Le(welcome, 4, zv::transport::kServerPlayer, 4);
+    Le(welcome, 8, 6, 4);
+    welcome[12] = 4;
+    welcome.insert(welcome.end(), {'s', 'e', 'e', 'd'});
+    Bytes created(10, 0);
+    Le(created, 0, 0x102, 4);
+    created[8] = 1;
+    created[9] = 3;
+    created.insert(created.end(), {'a', 'b', 'c'});
+    Bytes toClient = {1};
+    for (const Bytes& frame :
+         {Frame(2, welcome), Frame(5, created), Frame(4, {1, 0, 0, 0, 0, 0, 0, 0, 60, 0, 0, 0}),
+          Frame(7, {}), Frame(6, {2, 1, 0, 0, 0, 0, 0, 0})})
+        toClient.insert(toClient.end(), frame.begin(), frame.end());
+    Put("frames/welcome-players.bin", toClient);
+    Put("frames/refused.bin", [] {
+        Bytes b = {1};
+        const Bytes refuse = Frame(3, {1, 0, 0, 0});
+        b.insert(b.end(), refuse.begin(), refuse.end());
+        return b;
+    }());
 
     const auto query = zv::transport::BuildDiscoveryQuery(Application(), 1234);
     Put("discovery/query.bin", Bytes(query.begin(), query.end()));
