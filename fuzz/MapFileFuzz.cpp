@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "fuzz/FuzzImage.h"
@@ -19,7 +20,7 @@ namespace {
 struct Bases {
     zv::rules::TableDirectory loader;   // what the game's loaders fill
     zv::rules::TableDirectory checker;  // the rule tables the checker restores images beside
-    std::vector<std::uint8_t> map, snapshot;
+    zv::fuzz::PatchedImage map, snapshot;
 };
 
 Bases& GetBases() {
@@ -29,16 +30,15 @@ Bases& GetBases() {
         if (!b->checker.LoadAllTables(ZV_PROGRAM_DIR "/")) std::abort();
         auto map = core::ReadWholeFile(ZV_PROGRAM_DIR "/MAP/MAP00001.ddm");
         if (!map) std::abort();
-        b->map = *map;
+        b->map = fuzz::PatchedImage(*map);
         // A snapshot of that map, written the way the editor writes one.
         rules::TableDirectory tables;
-        if (!rules::LoadMapImage(tables, rules::NoGameEvents(), "MAP00001.ddm", b->map))
-            std::abort();
+        if (!rules::LoadMapImage(tables, rules::NoGameEvents(), "MAP00001.ddm", *map)) std::abort();
         const std::string path = fuzz::ScratchFolder() + "MAP/snapshot";
         if (!rules::WriteUndoMapFile(tables, path)) std::abort();
         auto snapshot = core::ReadWholeFile(path);
         if (!snapshot) std::abort();
-        b->snapshot = *snapshot;
+        b->snapshot = fuzz::PatchedImage(*snapshot);
         return b;
     }();
     return *bases;
@@ -51,10 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     Bases& bases = GetBases();
     const int choice = data[0] % 4;
-    std::vector<std::uint8_t> image =
-        choice == 0
-            ? std::vector<std::uint8_t>(data + 1, data + size)
-            : fuzz::PatchImage(choice == 2 ? bases.snapshot : bases.map, data + 1, size - 1);
+    const std::span<const std::uint8_t> image =
+        choice == 0 ? std::span<const std::uint8_t>(data + 1, size - 1)
+                    : (choice == 2 ? bases.snapshot : bases.map).Apply(data + 1, size - 1);
     rules::LoadMapImage(bases.loader, rules::NoGameEvents(), "FUZZ.ddm", image);
     rules::ReadUndoMapImage(bases.loader, "FUZZ.ddm", image);
     zvdata::CheckGameFileImage("FUZZ.ddm", image, bases.checker);

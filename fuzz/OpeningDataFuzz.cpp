@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "fuzz/FuzzImage.h"
@@ -18,7 +19,7 @@ namespace {
 struct Bases {
     zv::rules::TableDirectory loader;   // what the game's loaders fill
     zv::rules::TableDirectory checker;  // the rule tables the checker restores images beside
-    std::vector<std::uint8_t> recording;
+    zv::fuzz::PatchedImage recording;
 };
 
 Bases& GetBases() {
@@ -27,7 +28,7 @@ Bases& GetBases() {
         if (!b->checker.LoadAllTables(ZV_PROGRAM_DIR "/")) std::abort();
         auto recording = zv::core::ReadWholeFile(ZV_PROGRAM_DIR "/Zv6open/opn0001.opn");
         if (!recording) std::abort();
-        b->recording = *recording;
+        b->recording = zv::fuzz::PatchedImage(*recording);
         return b;
     }();
     return *bases;
@@ -39,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace zv;
     if (size == 0) return 0;
     Bases& bases = GetBases();
-    std::vector<std::uint8_t> image = data[0] % 2 == 0
-                                          ? std::vector<std::uint8_t>(data + 1, data + size)
-                                          : fuzz::PatchImage(bases.recording, data + 1, size - 1);
+    const std::span<const std::uint8_t> image =
+        data[0] % 2 == 0 ? std::span<const std::uint8_t>(data + 1, size - 1)
+                         : bases.recording.Apply(data + 1, size - 1);
     rules::LoadOpeningImage(bases.loader, rules::NoGameEvents(), "opn0001.opn", image);
     zvdata::CheckGameFileImage("opn0001.opn", image, bases.checker);
     return 0;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "fuzz/FuzzImage.h"
@@ -23,7 +24,7 @@ namespace {
 struct Bases {
     zv::rules::TableDirectory loader;   // what the game's loaders fill
     zv::rules::TableDirectory checker;  // the rule tables the checker restores images beside
-    std::vector<std::uint8_t> network, single;
+    zv::fuzz::PatchedImage network, single;
 };
 
 // A save of the map, written as the game writes one.
@@ -46,8 +47,8 @@ Bases& GetBases() {
     static Bases* bases = [] {
         auto* b = new Bases;
         if (!b->checker.LoadAllTables(ZV_PROGRAM_DIR "/")) std::abort();
-        b->network = MakeSave(false);
-        b->single = MakeSave(true);
+        b->network = zv::fuzz::PatchedImage(MakeSave(false));
+        b->single = zv::fuzz::PatchedImage(MakeSave(true));
         return b;
     }();
     return *bases;
@@ -60,10 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     Bases& bases = GetBases();
     const int choice = data[0] % 4;
-    std::vector<std::uint8_t> image =
-        choice == 0
-            ? std::vector<std::uint8_t>(data + 1, data + size)
-            : fuzz::PatchImage(choice == 1 ? bases.network : bases.single, data + 1, size - 1);
+    const std::span<const std::uint8_t> image =
+        choice == 0 ? std::span<const std::uint8_t>(data + 1, size - 1)
+                    : (choice == 1 ? bases.network : bases.single).Apply(data + 1, size - 1);
     rules::LoadSaveGameImage(bases.loader, rules::NoGameEvents(), "FUZZ.ddg", image);
     zvdata::CheckGameFileImage("FUZZ.ddg", image, bases.checker);
     return 0;
