@@ -192,6 +192,15 @@ void Dib::OpenDIB() {
     }
     BitmapInfoHeaderView h(block->data());
     const std::size_t imageSize = h.SizeImage();
+    // The pixels must all be there; a short file is refused rather than shown half drawn, and
+    // before its header's size is allocated (a few bytes may claim 256 MB).
+    const int pixelsAt = file.Seek(0, 1);
+    const int end = file.Seek(0, 2);
+    if (pixelsAt < 0 || end < pixelsAt || std::size_t(end - pixelsAt) < imageSize ||
+        file.Seek(pixelsAt, 0) != pixelsAt) {
+        Report("OpenDIB", "リード失敗");
+        return;
+    }
     std::vector<uint8_t> bits;
     try {
         bits.resize(imageSize);
@@ -199,7 +208,6 @@ void Dib::OpenDIB() {
         Report("malloc", "メモリー確保失敗");
         return;
     }
-    // The pixels must all be there; a short file is refused rather than shown half drawn.
     if (ReadFully(file, bits.data(), imageSize) != imageSize) {
         Report("OpenDIB", "リード失敗");
         return;

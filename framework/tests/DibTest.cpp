@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -213,6 +217,32 @@ TEST(DibReader, RefusedFilesLeaveAnEmptyDib) {
         EXPECT_EQ(HvDIBitBlt(&blank, 0, 0, 4, 4, &dib, 0, 0, 0), 0);
         EXPECT_EQ(HvDIBitBltOpaque(&dib, 0, 0, 4, 4, &blank, 0, 0), 0);
     }
+}
+
+TEST(DibReader, AHeaderClaimingMorePixelsThanTheFileHoldsAllocatesNothing) {
+    // The largest picture a header may claim (256 MB of pixels) over a file of a few bytes,
+    // opened in a child whose address space has no room for those pixels.
+    TempDir dir;
+    BmpSpec spec;
+    spec.width = spec.height = kDibMaxDimension;
+    spec.rows.clear();
+    const std::string path = dir.Put("Huge.bmp", spec.Build());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        unsigned long long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (64u << 20);
+        const rlimit limit{room, room};
+        if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+        MessageLog log;
+        Dib dib(path.c_str());
+        _exit(log.lines == std::vector<std::string>{"OpenDIB: リード失敗"} && !dib.HasBits() ? 0
+                                                                                             : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 TEST(DibReader, MissingFileAndTheProgramDirectory) {

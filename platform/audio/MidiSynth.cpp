@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/core/Files.h"
 
@@ -20,6 +22,72 @@ void QuietFluidLogs() {
         fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
         fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
     });
+}
+
+// The structure of a standard MIDI file, checked before the player sees it: FluidSynth's reader
+// spins forever on some malformed files (a chunk other than a track where it expects one, for
+// instance). A header chunk, then as many track chunks as it names and nothing else, each a
+// run of whole events closed by End of Track. Empty when sound, else what is wrong.
+std::string MidiStructureFault(const std::vector<uint8_t>& b) {
+    auto be32 = [&](std::size_t at) {
+        return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 |
+               b[at + 3];
+    };
+    const uint32_t headerSize = be32(4);
+    if (headerSize < 6 || headerSize > b.size() - 8) return "header chunk size";
+    const int format = b[8] << 8 | b[9];
+    const int tracks = b[10] << 8 | b[11];
+    const int division = b[12] << 8 | b[13];
+    if (format > 2 || tracks == 0 || (format == 0 && tracks != 1)) return "format and tracks";
+    if (division == 0 || (division & 0x8000) != 0) return "time division";
+    std::size_t at = 8 + headerSize;
+    for (int t = 0; t < tracks; ++t) {
+        if (b.size() - at < 8 || std::memcmp(&b[at], "MTrk", 4) != 0) return "missing track";
+        const uint32_t size = be32(at + 4);
+        if (size > b.size() - at - 8) return "track chunk size";
+        const uint8_t* p = &b[at + 8];
+        std::size_t i = 0;
+        auto length = [&](uint32_t& value) {
+            value = 0;
+            for (int n = 0; n < 4 && i < size; ++n) {
+                const uint8_t c = p[i++];
+                value = value << 7 | (c & 0x7F);
+                if ((c & 0x80) == 0) return true;
+            }
+            return false;
+        };
+        int status = 0;
+        bool ended = false;
+        while (i < size && !ended) {
+            uint32_t delta = 0;
+            if (!length(delta) || i >= size) return "event cut off";
+            if (p[i] >= 0x80) status = p[i++];
+            if (status == 0) return "running status without a status";
+            uint32_t n = 0;
+            if (status == 0xFF) {
+                if (i >= size) return "event cut off";
+                const uint8_t type = p[i++];
+                if (!length(n) || n > size - i) return "meta event size";
+                if (type == 0x51 && (n != 3 || (p[i] | p[i + 1] | p[i + 2]) == 0)) return "tempo";
+                ended = type == 0x2F;
+                status = 0;
+            } else if (status == 0xF0 || status == 0xF7) {
+                if (!length(n) || n > size - i) return "system exclusive size";
+                status = 0;
+            } else if (status > 0xF0) {
+                return "status byte";
+            } else {
+                n = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
+                if (n > size - i) return "event cut off";
+                for (uint32_t k = 0; k < n; ++k)
+                    if (p[i + k] >= 0x80) return "data byte";
+            }
+            i += n;
+        }
+        if (!ended || i != size) return "End of Track";
+        at += 8 + size;
+    }
+    return at == b.size() ? std::string() : "bytes after the last track";
 }
 
 }  // namespace
@@ -75,23 +143,32 @@ void MidiSynth::DropPlayerLocked() {
 
 bool MidiSynth::Load(const std::string& path, std::string* error) {
     auto bytes = core::ReadWholeFile(path);
+    if (!bytes) {
+        Unload();
+        if (error) *error = "cannot read " + path;
+        return false;
+    }
+    return LoadBytes(std::move(*bytes), path, error);
+}
+
+bool MidiSynth::LoadBytes(std::vector<uint8_t> bytes, const std::string& name, std::string* error) {
     std::lock_guard lock(mutex_);
     DropPlayerLocked();
     piece_.clear();
     playing_ = false;
-    if (!bytes) {
-        if (error) *error = "cannot read " + path;
+    if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) {
+        if (error) *error = name + " is not a standard MIDI file";
         return false;
     }
-    if (bytes->size() < 14 || std::memcmp(bytes->data(), "MThd", 4) != 0) {
-        if (error) *error = path + " is not a standard MIDI file";
+    if (const std::string fault = MidiStructureFault(bytes); !fault.empty()) {
+        if (error) *error = name + " is not a well-formed standard MIDI file (" + fault + ")";
         return false;
     }
-    piece_ = std::move(*bytes);
+    piece_ = std::move(bytes);
     MakePlayerLocked();
     if (!player_) {
         piece_.clear();
-        if (error) *error = path + " could not be read by the MIDI player";
+        if (error) *error = name + " could not be read by the MIDI player";
         return false;
     }
     return true;

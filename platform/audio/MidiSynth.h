@@ -29,6 +29,8 @@ class MidiSynth : public MixerStream {
     // Reads a standard MIDI file (checked for its "MThd" header) and makes it the current
     // piece, stopped at its start. False leaves no piece loaded.
     bool Load(const std::string& path, std::string* error);
+    // The same for a file already in memory; `name` names it in messages.
+    bool LoadBytes(std::vector<uint8_t> bytes, const std::string& name, std::string* error);
     void Unload();
     bool HasPiece() const;
 

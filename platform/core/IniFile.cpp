@@ -127,15 +127,13 @@ std::optional<std::string> Lookup(const std::string& file, std::string_view sect
                                   std::string_view key) {
     auto bytes = ReadWholeFile(file);
     if (!bytes) return std::nullopt;
-    std::vector<Line> lines = SplitLines(std::string(bytes->begin(), bytes->end()));
-    Location loc = Find(lines, Trim(section), Trim(key));
-    if (loc.keyLine < 0) return std::nullopt;
-    std::string_view k, v;
-    KeyValueOf(lines[static_cast<size_t>(loc.keyLine)].text, &k, &v);
-    return std::string(Unquote(v));
+    const std::string_view content(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    return IniFindValue(content, section, key);
 }
 
-int ParseInt(std::string_view s) {
+}  // namespace
+
+int IniParseInt(std::string_view s) {
     size_t i = 0;
     while (i < s.size() && IsBlank(s[i])) ++i;
     bool negative = false;
@@ -159,6 +157,8 @@ int ParseInt(std::string_view s) {
     return static_cast<int>(value);
 }
 
+namespace {
+
 bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
@@ -169,7 +169,7 @@ int IniGetInt(const std::string& file, std::string_view section, std::string_vie
     std::lock_guard lock(IniMutex());
     std::optional<std::string> value = Lookup(file, section, key);
     if (!value || value->empty()) return def;
-    return ParseInt(*value);
+    return IniParseInt(*value);
 }
 
 std::string IniGetString(const std::string& file, std::string_view section, std::string_view key,
@@ -179,25 +179,36 @@ std::string IniGetString(const std::string& file, std::string_view section, std:
     return value ? *value : std::string(def);
 }
 
-bool IniWriteString(const std::string& file, std::string_view section, std::string_view key,
-                    std::string_view value) {
+std::optional<std::string> IniFindValue(std::string_view content, std::string_view section,
+                                        std::string_view key) {
+    std::vector<Line> lines = SplitLines(std::string(content));
+    Location loc = Find(lines, Trim(section), Trim(key));
+    if (loc.keyLine < 0) return std::nullopt;
+    std::string_view k, v;
+    KeyValueOf(lines[static_cast<size_t>(loc.keyLine)].text, &k, &v);
+    return std::string(Unquote(v));
+}
+
+namespace {
+
+bool ValidEntry(std::string_view section, std::string_view key, std::string_view value) {
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
     section = Trim(section);
     key = Trim(key);
     if (section.empty() || key.empty()) return false;
     if (key.find('=') != std::string_view::npos || key.front() == '[') return false;
     if (section.find(']') != std::string_view::npos) return false;
+    return true;
+}
 
-    std::lock_guard lock(IniMutex());
-    std::string content;
-    if (FileExists(file)) {
-        auto bytes = ReadWholeFile(file);
-        if (!bytes) return false;
-        content.assign(bytes->begin(), bytes->end());
-    } else if (DirectoryExists(file)) {
-        return false;
-    }
-    std::vector<Line> lines = SplitLines(content);
+}  // namespace
+
+std::optional<std::string> IniStoreValue(std::string_view content, std::string_view section,
+                                         std::string_view key, std::string_view value) {
+    if (!ValidEntry(section, key, value)) return std::nullopt;
+    section = Trim(section);
+    key = Trim(key);
+    std::vector<Line> lines = SplitLines(std::string(content));
     std::string eol = "\r\n";
     for (const Line& line : lines) {
         if (!line.ending.empty()) {
@@ -230,7 +241,24 @@ bool IniWriteString(const std::string& file, std::string_view section, std::stri
 
     std::string out;
     for (const Line& line : lines) out += line.text + line.ending;
-    return WriteFileAtomically(file, out.data(), out.size());
+    return out;
+}
+
+bool IniWriteString(const std::string& file, std::string_view section, std::string_view key,
+                    std::string_view value) {
+    if (!ValidEntry(section, key, value)) return false;
+
+    std::lock_guard lock(IniMutex());
+    std::string content;
+    if (FileExists(file)) {
+        auto bytes = ReadWholeFile(file);
+        if (!bytes) return false;
+        content.assign(bytes->begin(), bytes->end());
+    } else if (DirectoryExists(file)) {
+        return false;
+    }
+    const std::optional<std::string> out = IniStoreValue(content, section, key, value);
+    return out && WriteFileAtomically(file, out->data(), out->size());
 }
 
 }  // namespace zv::core

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,14 @@ std::string IniGetString(const std::string& file, std::string_view section, std:
 // with '[', or a section holds ']'.
 bool IniWriteString(const std::string& file, std::string_view section, std::string_view key,
                     std::string_view value);
+
+// The same on settings text held in memory: the value of a key (nullopt when the section or
+// key is missing), the integer reading of a value, and the text with key=value stored (nullopt
+// for what IniWriteString refuses).
+std::optional<std::string> IniFindValue(std::string_view content, std::string_view section,
+                                        std::string_view key);
+int IniParseInt(std::string_view value);
+std::optional<std::string> IniStoreValue(std::string_view content, std::string_view section,
+                                         std::string_view key, std::string_view value);
 
 }  // namespace zv::core

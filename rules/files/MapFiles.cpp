@@ -52,7 +52,7 @@ std::vector<std::uint8_t> StartImage(std::uint16_t kind, std::size_t capacity) {
 
 // Copies the images of a checked file into the tables; the reader is left after them.
 core::ByteReader RestoreImages(TableDirectory& tables, std::span<const Image> images,
-                               const std::vector<std::uint8_t>& file) {
+                               std::span<const std::uint8_t> file) {
     core::ByteReader reader(file);
     const bool restored =
         reader.Skip(kGameFileHeaderSize) && RestoreTableImages(tables, images, reader);
@@ -72,14 +72,16 @@ std::string SizeText(std::size_t size) {
     return std::to_string(size) + " bytes";
 }
 
-// Reads a file of the given kind whose size is one of `sizes`.
-FileStatus ReadChecked(const std::string& path, std::uint16_t kind,
-                       std::initializer_list<std::size_t> sizes, const char* what,
-                       std::vector<std::uint8_t>& file) {
+// Checks a file image of the given kind whose size is one of `sizes`; `path` names it.
+FileStatus CheckImage(const std::string& path, std::uint16_t kind,
+                      std::initializer_list<std::size_t> sizes, const char* what,
+                      std::span<const std::uint8_t> file) {
     if (path.empty()) return FileStatus::Failure("no file name");
     std::size_t largest = 0;
     for (std::size_t size : sizes) largest = size > largest ? size : largest;
-    if (FileStatus read = ReadGameFile(path, largest, file); !read) return read;
+    if (file.size() > largest) {
+        return FileStatus::Failure(path + " is longer than " + std::to_string(largest) + " bytes");
+    }
     if (PeekFileKind(file) != kind) {
         return FileStatus::Failure(path + " is not a " + what + " (kind " +
                                    std::to_string(PeekFileKind(file)) + ")");
@@ -89,6 +91,17 @@ FileStatus ReadChecked(const std::string& path, std::uint16_t kind,
     }
     return FileStatus::Failure(path + " is " + SizeText(file.size()) + ", a " + what + " has " +
                                SizeText(*sizes.begin()));
+}
+
+// Reads a file of the given kind whose size is one of `sizes`.
+FileStatus ReadChecked(const std::string& path, std::uint16_t kind,
+                       std::initializer_list<std::size_t> sizes, const char* what,
+                       std::vector<std::uint8_t>& file) {
+    if (path.empty()) return FileStatus::Failure("no file name");
+    std::size_t largest = 0;
+    for (std::size_t size : sizes) largest = size > largest ? size : largest;
+    if (FileStatus read = ReadGameFile(path, largest, file); !read) return read;
+    return CheckImage(path, kind, sizes, what, file);
 }
 
 // A map holds no launched parts: troops 160-254 become empty records, so no part of an earlier
@@ -140,6 +153,13 @@ FileStatus ReadUndoMapFile(TableDirectory& tables, const std::string& path) {
     std::vector<std::uint8_t> file;
     FileStatus status = ReadChecked(path, kMapFileKind, {kSnapshotFileSize}, "map snapshot", file);
     if (!status) return status;
+    return ReadUndoMapImage(tables, path, file);
+}
+
+FileStatus ReadUndoMapImage(TableDirectory& tables, const std::string& path,
+                            std::span<const std::uint8_t> file) {
+    FileStatus status = CheckImage(path, kMapFileKind, {kSnapshotFileSize}, "map snapshot", file);
+    if (!status) return status;
     RestoreImages(tables, kSnapshotImages, file);
     ResetLaunchedParts(tables);
     return status;
@@ -155,6 +175,13 @@ FileStatus LoadMapFile(TableDirectory& tables, GameEvents& events, const std::st
     std::vector<std::uint8_t> file;
     FileStatus status = ReadChecked(path, kMapFileKind, {kMapFileSize}, "map", file);
     if (!status) return status;
+    return LoadMapImage(tables, events, path, file);
+}
+
+FileStatus LoadMapImage(TableDirectory& tables, GameEvents& events, const std::string& path,
+                        std::span<const std::uint8_t> file) {
+    FileStatus status = CheckImage(path, kMapFileKind, {kMapFileSize}, "map", file);
+    if (!status) return status;
     RestoreImages(tables, kMapImages, file);
     ResetLaunchedParts(tables);
     events.TerrainReloaded();
@@ -164,9 +191,18 @@ FileStatus LoadMapFile(TableDirectory& tables, GameEvents& events, const std::st
 FileStatus LoadSaveGame(TableDirectory& tables, GameEvents& events, const std::string& programDir,
                         const std::string& name) {
     if (name.empty()) return FileStatus::Failure("no saved game name");
+    const std::string path = GamePath(programDir, "SAVE", name);
     std::vector<std::uint8_t> file;
-    FileStatus status = ReadChecked(GamePath(programDir, "SAVE", name), kSaveFileKind,
-                                    {kSaveFileSize, kSaveFileWithNewsSize}, "saved game", file);
+    FileStatus status = ReadChecked(path, kSaveFileKind, {kSaveFileSize, kSaveFileWithNewsSize},
+                                    "saved game", file);
+    if (!status) return status;
+    return LoadSaveGameImage(tables, events, path, file);
+}
+
+FileStatus LoadSaveGameImage(TableDirectory& tables, GameEvents& events, const std::string& path,
+                             std::span<const std::uint8_t> file) {
+    FileStatus status = CheckImage(path, kSaveFileKind, {kSaveFileSize, kSaveFileWithNewsSize},
+                                   "saved game", file);
     if (!status) return status;
     core::ByteReader rest = RestoreImages(tables, kSaveImages, file);
     if (file.size() == kSaveFileWithNewsSize) {
@@ -188,9 +224,18 @@ FileStatus LoadSaveGame(TableDirectory& tables, GameEvents& events, const std::s
 FileStatus LoadOpeningData(TableDirectory& tables, GameEvents& events,
                            const std::string& programDir, const std::string& name) {
     if (name.empty()) return FileStatus::Failure("no saved game name");
+    const std::string path = GamePath(programDir, "Zv6open", name);
     std::vector<std::uint8_t> file;
-    FileStatus status = ReadChecked(GamePath(programDir, "Zv6open", name), kSaveFileKind,
-                                    {kSaveFileSize, kSaveFileWithNewsSize}, "saved game", file);
+    FileStatus status = ReadChecked(path, kSaveFileKind, {kSaveFileSize, kSaveFileWithNewsSize},
+                                    "saved game", file);
+    if (!status) return status;
+    return LoadOpeningImage(tables, events, path, file);
+}
+
+FileStatus LoadOpeningImage(TableDirectory& tables, GameEvents& events, const std::string& path,
+                            std::span<const std::uint8_t> file) {
+    FileStatus status = CheckImage(path, kSaveFileKind, {kSaveFileSize, kSaveFileWithNewsSize},
+                                   "saved game", file);
     if (!status) return status;
     RestoreImages(tables, kOpeningImages, file);
     events.TerrainReloaded();

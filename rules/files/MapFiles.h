@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "rules/context/GameEvents.h"
@@ -44,5 +45,16 @@ FileStatus LoadSaveGame(TableDirectory& tables, GameEvents& events, const std::s
 // no statistics and no news.
 FileStatus LoadOpeningData(TableDirectory& tables, GameEvents& events,
                            const std::string& programDir, const std::string& name);
+
+// The readers above on a whole file image already in memory (`path` names it in messages):
+// the same checks, the same messages and the same changes to the tables.
+FileStatus ReadUndoMapImage(TableDirectory& tables, const std::string& path,
+                            std::span<const std::uint8_t> file);
+FileStatus LoadMapImage(TableDirectory& tables, GameEvents& events, const std::string& path,
+                        std::span<const std::uint8_t> file);
+FileStatus LoadSaveGameImage(TableDirectory& tables, GameEvents& events, const std::string& path,
+                             std::span<const std::uint8_t> file);
+FileStatus LoadOpeningImage(TableDirectory& tables, GameEvents& events, const std::string& path,
+                            std::span<const std::uint8_t> file);
 
 }  // namespace zv::rules

@@ -407,6 +407,73 @@ TEST_F(MapFilesTest, BadFilesChangeNoTableAndSayWhy) {
     }
 }
 
+TEST_F(MapFilesTest, ImagesInMemoryReadAsTheirFilesDo) {
+    ASSERT_TRUE(WriteMapFile(tables, Path("MAP/good.map")));
+    ASSERT_TRUE(WriteUndoMapFile(tables, Path("MAP/undo.dat")));
+    NewsWindowStub news;
+    NewsRecord record = NewsRecord::Zeroed();
+    record.SetKind(kNewsAttacked);
+    news.held = {record};
+    SetSinglePlay(true);
+    ASSERT_TRUE(WriteSaveGame(tables, news, Path("SAVE/single.sav")));
+    SetSinglePlay(false);
+    ASSERT_TRUE(WriteSaveGame(tables, news, Path("SAVE/network.sav")));
+    Bytes longer = Read("MAP/good.map");
+    longer.push_back(0);
+    Put("MAP/long.map", longer);
+    const Bytes network = Read("SAVE/network.sav");
+    Put("SAVE/short.sav", Bytes(network.begin(), network.end() - 5));
+    Put("SAVE/map.sav", Read("MAP/good.map"));
+    Put("SAVE/empty.sav", {});
+    Put("Zv6open/rec.opn", Read("SAVE/single.sav"));
+    Put("Zv6open/map.opn", Read("MAP/good.map"));
+
+    enum Reader { kMap, kSave, kSnapshot, kOpening };
+    struct Case {
+        Reader reader;
+        const char* folder;
+        const char* name;
+    };
+    const Case cases[] = {
+        {kMap, "MAP", "good.map"},       {kMap, "MAP", "long.map"},
+        {kMap, "MAP", "undo.dat"},       {kSnapshot, "MAP", "undo.dat"},
+        {kSnapshot, "MAP", "good.map"},  {kSave, "SAVE", "single.sav"},
+        {kSave, "SAVE", "network.sav"},  {kSave, "SAVE", "short.sav"},
+        {kSave, "SAVE", "map.sav"},      {kSave, "SAVE", "empty.sav"},
+        {kOpening, "Zv6open", "rec.opn"}, {kOpening, "Zv6open", "map.opn"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = GamePath(dir.Path(), c.folder, c.name);
+        const Bytes image = Read(std::string(c.folder) + "/" + c.name);
+        auto load = [&](bool fromFile, GameEventsRecorder& events) {
+            Scribble(0x9A);
+            switch (c.reader) {
+                case kMap:
+                    return fromFile ? LoadMapFile(tables, events, path)
+                                    : LoadMapImage(tables, events, path, image);
+                case kSave:
+                    return fromFile ? LoadSaveGame(tables, events, dir.Path(), c.name)
+                                    : LoadSaveGameImage(tables, events, path, image);
+                case kOpening:
+                    return fromFile ? LoadOpeningData(tables, events, dir.Path(), c.name)
+                                    : LoadOpeningImage(tables, events, path, image);
+                case kSnapshot:
+                    break;
+            }
+            return fromFile ? ReadUndoMapFile(tables, path) : ReadUndoMapImage(tables, path, image);
+        };
+        GameEventsRecorder fileEvents, imageEvents;
+        const FileStatus fromFile = load(true, fileEvents);
+        const std::uint64_t fileTables = HashAll();
+        const FileStatus fromImage = load(false, imageEvents);
+        EXPECT_EQ(fromImage.ok, fromFile.ok);
+        EXPECT_EQ(fromImage.error, fromFile.error);
+        EXPECT_EQ(HashAll(), fileTables);
+        EXPECT_EQ(imageEvents.events, fileEvents.events);
+    }
+}
+
 TEST_F(MapFilesTest, WriteFailuresAreReportedAndKeepTheOldFile) {
     Put("MAP/keep.map", {1, 2, 3});
     // A folder where the file should go makes every writer fail.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <span>
 
 #include "platform/core/ByteReader.h"
 #include "platform/core/Files.h"
@@ -128,12 +130,15 @@ void CheckTroopRecord(TableDirectory& tables, const rules::TroopRecord& troop,
                       const std::string& where, bool inCorps, int index,
                       std::vector<std::string>& problems) {
     if (!troop.IsUsed()) return;
-    const std::string name =
-        Utf8Field(troop.data(), rules::TroopRecord::kName, rules::TroopRecord::kNameSize);
-    const std::string at =
-        where + " troop " + std::to_string(index) + (name.empty() ? "" : " (" + name + ")") + ", ";
+    // Named only when there is something to say: most records are sound.
+    auto at = [&] {
+        const std::string name =
+            Utf8Field(troop.data(), rules::TroopRecord::kName, rules::TroopRecord::kNameSize);
+        return where + " troop " + std::to_string(index) + (name.empty() ? "" : " (" + name + ")") +
+               ", ";
+    };
     auto add = [&](const char* field, const std::string& message) {
-        problems.push_back(at + field + ": " + message);
+        problems.push_back(at() + field + ": " + message);
     };
     if (troop.SlotByte() > 5) add("mode", std::to_string(troop.SlotByte()) + " is not 0-5");
     if (inCorps) {
@@ -263,27 +268,28 @@ void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& p
     if (header[H::kDeployLimit] == 0 || header[H::kDeployLimit] > rules::kTroopsPerCountry)
         problems.push_back("header: the deploy limit is not 1-40");
     for (int c = 0; c < 4; ++c) {
-        const std::string at = "country " + std::to_string(c) + ": ";
-        if (country(c)[C::kParticipation] > 3) problems.push_back(at + "participation is not 0-3");
-        if (save && country(c)[C::kState] > 3) problems.push_back(at + "state is not 0-3");
+        auto at = [&] { return "country " + std::to_string(c) + ": "; };
+        if (country(c)[C::kParticipation] > 3)
+            problems.push_back(at() + "participation is not 0-3");
+        if (save && country(c)[C::kState] > 3) problems.push_back(at() + "state is not 0-3");
         if (!(country(c)[C::kAllianceMask] >> c & 1) || country(c)[C::kAllianceMask] > 0x0F)
             problems.push_back(
-                at + "the alliance mask must hold the country itself and no more than four");
-        if (rules::ReadS32(country(c), C::kFunds) < 0) problems.push_back(at + "negative funds");
+                at() + "the alliance mask must hold the country itself and no more than four");
+        if (rules::ReadS32(country(c), C::kFunds) < 0) problems.push_back(at() + "negative funds");
     }
     for (int y = 0; y < rules::kMapSize; ++y) {
         for (int x = 0; x < rules::kMapSize; ++x) {
             const std::uint8_t* h = hex(x, y);
-            const std::string at = "hex " + std::to_string(x) + "," + std::to_string(y) + ": ";
-            if (h[X::kLandKind] >= landKinds) problems.push_back(at + "no such land kind");
+            auto at = [&] { return "hex " + std::to_string(x) + "," + std::to_string(y) + ": "; };
+            if (h[X::kLandKind] >= landKinds) problems.push_back(at() + "no such land kind");
             if (h[X::kCountry] > 3 && h[X::kCountry] != rules::kNoCountry)
-                problems.push_back(at + "the area belongs to no country");
+                problems.push_back(at() + "the area belongs to no country");
             for (const std::size_t field : {X::kRoad, X::kRiver}) {
                 const std::uint8_t bits = h[field];
                 if (bits == 0xFF) continue;
                 const char* what = field == X::kRoad ? "road" : "river";
                 if (bits > 0x3F) {
-                    problems.push_back(at + what + " mask " + std::to_string(bits));
+                    problems.push_back(at() + what + " mask " + std::to_string(bits));
                     continue;
                 }
                 for (int d = 0; d < rules::kHexDirectionCount; ++d) {
@@ -295,7 +301,7 @@ void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& p
                     if (field == X::kRiver && inside && IsWater(hex(nx, ny)[X::kLandKind]))
                         continue;
                     if (!inside || other == 0xFF || !(other >> ((d + 3) % 6) & 1))
-                        problems.push_back(at + what + " leads toward direction " +
+                        problems.push_back(at() + what + " leads toward direction " +
                                            std::to_string(d) + " where it does not continue");
                 }
             }
@@ -304,25 +310,25 @@ void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& p
     std::vector<int> siteAt(rules::kHexCount, -1);
     for (int s = 0; s < rules::kSiteCount; ++s) {
         const std::uint8_t* site = sites + static_cast<std::size_t>(s) * S::kSize;
-        const std::string at = "site " + std::to_string(s) + ": ";
+        auto at = [&] { return "site " + std::to_string(s) + ": "; };
         if (site[S::kKind] == rules::kFreeSite) continue;
         if (site[S::kKind] > 5) {
-            problems.push_back(at + "kind " + std::to_string(site[S::kKind]) + " is not 0-5");
+            problems.push_back(at() + "kind " + std::to_string(site[S::kKind]) + " is not 0-5");
             continue;
         }
-        if (site[S::kOwner] > 4) problems.push_back(at + "the owner is not 0-4");
+        if (site[S::kOwner] > 4) problems.push_back(at() + "the owner is not 0-4");
         if (site[S::kX] >= rules::kMapSize || site[S::kY] >= rules::kMapSize) {
-            problems.push_back(at + "off the map");
+            problems.push_back(at() + "off the map");
             continue;
         }
         const int cell = site[S::kX] + rules::kMapSize * site[S::kY];
         if (siteAt[cell] >= 0)
-            problems.push_back(at + "shares its hex with site " + std::to_string(siteAt[cell]));
+            problems.push_back(at() + "shares its hex with site " + std::to_string(siteAt[cell]));
         siteAt[cell] = s;
         if (IsWater(hex(site[S::kX], site[S::kY])[X::kLandKind]))
-            problems.push_back(at + "stands on water");
+            problems.push_back(at() + "stands on water");
         if (site[S::kOwner] < 4 && !takesPart(site[S::kOwner]))
-            problems.push_back(at + "owned by a country that does not take part");
+            problems.push_back(at() + "owned by a country that does not take part");
     }
     std::vector<int> troopAt(rules::kHexCount, -1);
     for (int t = 0; t < troopCount; ++t) {
@@ -331,12 +337,12 @@ void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& p
             static_cast<std::size_t>(t) * rules::kTroopRecordSize);
         if (!troop.IsUsed()) continue;
         CheckTroopRecord(tables, troop, "map", false, t, problems);
-        const std::string at = "map troop " + std::to_string(t) + ": ";
+        auto at = [&] { return "map troop " + std::to_string(t) + ": "; };
         const int x = troop.Hex() & 0xFF, y = troop.Hex() >> 8;
         // During a game a troop may wait off the map, but never with the on-map flag.
         if (save && troop.Hex() == rules::kNoHex && !(troop.Flags() & rules::kTroopOnMap)) continue;
         if (x >= rules::kMapSize || y >= rules::kMapSize) {
-            problems.push_back(at + "not on the map");
+            problems.push_back(at() + "not on the map");
             continue;
         }
         if (troop.Carrier() != rules::kNoTroop) {
@@ -349,41 +355,60 @@ void CheckRecords(TableDirectory& tables, bool save, std::vector<std::string>& p
                     : nullptr;
             if (!host || !host->IsUsed() || host->Hex() != troop.Hex() ||
                 !(troop.Flags() & rules::kTroopAboard) || !(host->Flags() & rules::kTroopCarrying))
-                problems.push_back(at + "aboard a carrier that does not carry it");
+                problems.push_back(at() + "aboard a carrier that does not carry it");
             continue;
         }
-        if (!(troop.Flags() & rules::kTroopOnMap)) problems.push_back(at + "lacks the on-map flag");
+        if (!(troop.Flags() & rules::kTroopOnMap))
+            problems.push_back(at() + "lacks the on-map flag");
         // Launched parts fly over other troops.
         if (t < rules::kMapTroopCount) {
             const int cell = x + rules::kMapSize * y;
             if (troopAt[cell] >= 0)
-                problems.push_back(at + "shares its hex with troop " +
+                problems.push_back(at() + "shares its hex with troop " +
                                    std::to_string(troopAt[cell]));
             troopAt[cell] = t;
         }
         if (!takesPart(troop.Country() & 3))
-            problems.push_back(at + "its country does not take part");
+            problems.push_back(at() + "its country does not take part");
     }
     for (int slot = 0; slot < rules::kForceSlotCount; ++slot) {
         const auto& force = *reinterpret_cast<const rules::ForceRecord*>(
             tables.GetTableBase(TableId::Force) +
             static_cast<std::size_t>(slot) * rules::kForceRecordSize);
+        const std::string where = "corps slot " + std::to_string(slot);
         for (int t = 0; t < rules::kForceTroopCount; ++t)
-            CheckTroopRecord(tables, force.Troop(static_cast<std::size_t>(t)),
-                             "corps slot " + std::to_string(slot), true, t, problems);
+            CheckTroopRecord(tables, force.Troop(static_cast<std::size_t>(t)), where, true, t,
+                             problems);
     }
 }
 
+// Puts the rule tables a map, save or corps is checked against into the directory; false with
+// the reason when there are none.
+using RuleTableSource = std::function<bool(TableDirectory& tables, std::string& error)>;
+
+FileCheck CheckMapOrSaveImage(std::span<const std::uint8_t> file, const std::string& name,
+                              bool save, TableDirectory& tables, const RuleTableSource& loadRules);
+
 FileCheck CheckMapOrSave(const std::string& path, const std::string& name, bool save,
                          const std::string& ruleDir) {
-    FileCheck check;
     std::vector<std::uint8_t> file;
     const std::size_t maxSize = save ? rules::kSaveFileWithNewsSize : rules::kMapFileSize;
     const rules::FileStatus read = rules::ReadGameFile(path, maxSize, file);
     if (!read) {
+        FileCheck check;
         check.problems.push_back(name + ": " + read.error);
         return check;
     }
+    TableDirectory tables;
+    return CheckMapOrSaveImage(file, name, save, tables,
+                               [&](TableDirectory& into, std::string& error) {
+                                   return LoadRuleTablesFor(path, ruleDir, into, error);
+                               });
+}
+
+FileCheck CheckMapOrSaveImage(std::span<const std::uint8_t> file, const std::string& name,
+                              bool save, TableDirectory& tables, const RuleTableSource& loadRules) {
+    FileCheck check;
     const std::uint16_t kind = file.size() >= 2 ? rules::ReadU16(file.data(), 0) : 0;
     const std::uint16_t expectedKind = save ? rules::kSaveFileKind : rules::kMapFileKind;
     if (file.size() < rules::kGameFileHeaderSize || kind != expectedKind) {
@@ -404,9 +429,8 @@ FileCheck CheckMapOrSave(const std::string& path, const std::string& name, bool 
                                        : "a map has " + std::to_string(size)));
         return check;
     }
-    TableDirectory tables;
     std::string error;
-    if (!LoadRuleTablesFor(path, ruleDir, tables, error)) {
+    if (!loadRules(tables, error)) {
         check.problems.push_back(name + ": " + error);
         return check;
     }
@@ -529,7 +553,8 @@ FileCheck CheckGameFile(const std::string& gamePath, const std::string& ruleDir)
     if (extension == ".dat") return CheckDatFile(path, name);
     if (extension == ".ddm") return CheckMapOrSave(path, name, false, ruleDir);
     // The title page's recorded game is a saved game under another name.
-    if (extension == ".ddg" || extension == ".opn") return CheckMapOrSave(path, name, true, ruleDir);
+    if (extension == ".ddg" || extension == ".opn")
+        return CheckMapOrSave(path, name, true, ruleDir);
     if (extension == ".prm") return CheckCorpsFile(path, name, ruleDir);
     if (extension == ".wav" || extension == ".mid") {
         const auto bytes = core::ReadWholeFile(path);
@@ -539,6 +564,30 @@ FileCheck CheckGameFile(const std::string& gamePath, const std::string& ruleDir)
     }
     FileCheck check;
     check.problems.push_back(name + ": not a game file (.dat, .ddm, .ddg, .prm, .wav or .mid)");
+    return check;
+}
+
+FileCheck CheckGameFileImage(const std::string& name, std::span<const std::uint8_t> bytes,
+                             TableDirectory& tables) {
+    const std::string extension = Lower(std::filesystem::path(name).extension().string());
+    const bool save = extension == ".ddg" || extension == ".opn";
+    if (extension == ".ddm" || save) {
+        const std::size_t maxSize = save ? rules::kSaveFileWithNewsSize : rules::kMapFileSize;
+        if (bytes.size() > maxSize) {
+            return FileCheck{
+                false,
+                {},
+                {name + ": " + name + " is longer than " + std::to_string(maxSize) + " bytes"}};
+        }
+        return CheckMapOrSaveImage(bytes, name, save, tables,
+                                   [](TableDirectory&, std::string&) { return true; });
+    }
+    if (extension == ".wav")
+        return audio::CheckWave(name, audio::Bytes(bytes.begin(), bytes.end()));
+    if (extension == ".mid")
+        return audio::CheckMidi(name, audio::Bytes(bytes.begin(), bytes.end()));
+    FileCheck check;
+    check.problems.push_back(name + ": not a map, saved game, sound or music file");
     return check;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,12 @@ struct FileCheck {
 // `ruleDir` when it is given, else those of the program directory the file lies in (the parent
 // of MAP, SAVE or USER), else those beside the file.
 FileCheck CheckGameFile(const std::string& path, const std::string& ruleDir = {});
+
+// The same for a map, saved game, sound or music file already in memory, named `name` (its
+// extension says the kind). A map or save is checked against the rule tables loaded in
+// `tables`, into which its images are restored.
+FileCheck CheckGameFileImage(const std::string& name, std::span<const std::uint8_t> bytes,
+                             rules::TableDirectory& tables);
 
 // What a playable map holds, checked on the live map tables (scenario header, countries,
 // hexes, sites, troops 0-159, corps): the map check of the editor (title, countries taking part

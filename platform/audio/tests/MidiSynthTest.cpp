@@ -106,6 +106,45 @@ TEST_F(MidiSynthTest, RefusesFilesThatAreNotMidi) {
     EXPECT_EQ(RenderFor(0.2), 0);
 }
 
+TEST_F(MidiSynthTest, RefusesMalformedStructureBeforeThePlayerSeesIt) {
+    const std::vector<uint8_t> good = testing::BuildMidiFile({{60, 0, 180}});
+    auto changed = [&](auto change) {
+        std::vector<uint8_t> b = good;
+        change(b);
+        return b;
+    };
+    const std::vector<uint8_t> eot = {0x00, 0xFF, 0x2F, 0x00};
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        // The player's reader spun forever on this one: seven tracks named, then chunks of
+        // another kind.
+        {"another chunk where a track belongs",
+         {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 7, 5, 0xFF, 7, 0, 0, 0, 0, 0, 0, 0x35}},
+        {"more tracks named than held", changed([](auto& b) { b[9] = 1, b[11] = 2; })},
+        {"bytes after the last track", changed([](auto& b) { b.push_back(0); })},
+        {"no End of Track", changed([](auto& b) { b.resize(b.size() - 4), b[21] -= 4; })},
+        {"track chunk longer than the file", changed([](auto& b) { b[21] += 1; })},
+        {"SMPTE time division", changed([](auto& b) { b[12] = 0xE7; })},
+        {"events after End of Track",
+         changed([&](auto& b) { b.insert(b.end(), eot.begin(), eot.end()), b[21] += 4; })},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string error;
+        EXPECT_FALSE(synth->LoadBytes(c.bytes, "bad.mid", &error));
+        EXPECT_NE(error.find("bad.mid is not a well-formed standard MIDI file"), std::string::npos)
+            << error;
+        EXPECT_FALSE(synth->HasPiece());
+        synth->Play();
+        EXPECT_EQ(RenderFor(0.1), 0);
+    }
+    std::string error;
+    EXPECT_TRUE(synth->LoadBytes(good, "good.mid", &error)) << error;
+}
+
 TEST(SoundFont, MissingSoundFontMeansNoSynthesiser) {
     std::string error;
     EXPECT_FALSE(MidiSynth::Create(kRate, "", &error));
