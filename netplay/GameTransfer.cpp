@@ -315,9 +315,10 @@ void SessionManager::OnMessage(PlayerId from, const TransferDataMessage& m) {
     ++t->nextBlock;
     Notify(W15(2), t);
     if (acknowledgeEach_ && !hostFlag_) {
-        SendRow(transport::kServerPlayer,
-                ReceiveOkMessage{.slot = ownSlot_,
-                                 .missing = static_cast<std::int32_t>(t->blockCount - t->nextBlock)});
+        SendRow(
+            transport::kServerPlayer,
+            ReceiveOkMessage{.slot = ownSlot_,
+                             .missing = static_cast<std::int32_t>(t->blockCount - t->nextBlock)});
     }
     if (t->nextBlock == t->blockCount) {
         const std::uint16_t kind = t->kind;
@@ -384,7 +385,7 @@ bool SessionManager::UnpackImage(const TransferRecord& record, std::vector<std::
     if (size == 0 || record.totalSize > record.buffer.size()) return false;
     image.assign(size, 0);
     const std::uint16_t argument =
-        rules::ReadU16(record.header.data(), TransferHeaderMsg::kArgument);
+        ReadAccepted<TransferHeaderMessage>(record.header.data()).argument;
     const std::span<const std::uint8_t> src(record.buffer.data(), record.totalSize);
     const int n = rules::RleDecode(image, src, argument == kStored ? 2 : 0);
     return n == static_cast<int>(size);

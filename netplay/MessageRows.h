@@ -70,11 +70,13 @@ struct Ints {
     static constexpr std::size_t kEnd = Offset + 4 * kCount;
     template <typename Row>
     static void Put(std::uint8_t* p, const Row& row) {
-        for (std::size_t i = 0; i < kCount; ++i) rules::WriteS32(p, Offset + 4 * i, (row.*Member)[i]);
+        for (std::size_t i = 0; i < kCount; ++i)
+            rules::WriteS32(p, Offset + 4 * i, (row.*Member)[i]);
     }
     template <typename Row>
     static void Get(const std::uint8_t* p, Row& row) {
-        for (std::size_t i = 0; i < kCount; ++i) (row.*Member)[i] = rules::ReadS32(p, Offset + 4 * i);
+        for (std::size_t i = 0; i < kCount; ++i)
+            (row.*Member)[i] = rules::ReadS32(p, Offset + 4 * i);
     }
 };
 
@@ -143,11 +145,15 @@ struct Fields {
 // A row with a variable part names, in kLengthAt, the int32 field that holds its length; the
 // bytes follow the fixed part, in the member `payload`, and a message must hold exactly them.
 template <typename Row>
-concept HasPayload = requires { Row::kLengthAt; };
+concept HasPayload = requires {
+    Row::kLengthAt;
+};
 // A row with kAnyLength takes a message of any length: a short one as far as it goes (the rest
 // read as zeros, `complete` false), a long one without what lies past its fixed part.
 template <typename Row>
-concept AnyLength = requires { Row::kAnyLength; };
+concept AnyLength = requires {
+    Row::kAnyLength;
+};
 
 // ---- Rows
 
@@ -179,8 +185,9 @@ struct SlotPairMessage {
     std::int32_t slot = 0;
     std::int32_t a = 0;
     std::int32_t b = 0;
-    using Fields = wire::Fields<wire::Int<&SlotPairMessage::slot, 4>,
-                                wire::Int<&SlotPairMessage::a, 8>, wire::Int<&SlotPairMessage::b, 12>>;
+    using Fields =
+        wire::Fields<wire::Int<&SlotPairMessage::slot, 4>, wire::Int<&SlotPairMessage::a, 8>,
+                     wire::Int<&SlotPairMessage::b, 12>>;
 };
 
 struct SetSlotIdMessage : SlotMessage<ZVCMSG_SETSLOTID, From::Host> {
@@ -264,9 +271,10 @@ struct ChatMessage {
     std::uint16_t recipients = 0;
     std::uint16_t sender = 0;
     std::string text{};
-    using Fields = wire::Fields<wire::Int<&ChatMessage::recipients, ChatMsg::kRecipients>,
-                                wire::Int<&ChatMessage::sender, ChatMsg::kSender>,
-                                wire::Text<&ChatMessage::text, ChatMsg::kText, ChatMsg::kTextWidth>>;
+    using Fields =
+        wire::Fields<wire::Int<&ChatMessage::recipients, ChatMsg::kRecipients>,
+                     wire::Int<&ChatMessage::sender, ChatMsg::kSender>,
+                     wire::Text<&ChatMessage::text, ChatMsg::kText, ChatMsg::kTextWidth>>;
 };
 
 struct TransferHeaderMessage {
@@ -283,15 +291,15 @@ struct TransferHeaderMessage {
     std::int32_t blockCount = 0;
     std::int32_t acknowledgeEach = 0;
     std::string fileName{};
-    using Fields = wire::Fields<
-        wire::Int<&TransferHeaderMessage::sender, M::kSender>,
-        wire::Int<&TransferHeaderMessage::argument, M::kArgument>,
-        wire::Int<&TransferHeaderMessage::kind, M::kKind>,
-        wire::Int<&TransferHeaderMessage::totalSize, M::kTotalSize>,
-        wire::Int<&TransferHeaderMessage::blockLength, M::kBlockLength>,
-        wire::Int<&TransferHeaderMessage::blockCount, M::kBlockCount>,
-        wire::Int<&TransferHeaderMessage::acknowledgeEach, M::kAcknowledgeEach>,
-        wire::Text<&TransferHeaderMessage::fileName, M::kFileName, M::kFileNameWidth>>;
+    using Fields =
+        wire::Fields<wire::Int<&TransferHeaderMessage::sender, M::kSender>,
+                     wire::Int<&TransferHeaderMessage::argument, M::kArgument>,
+                     wire::Int<&TransferHeaderMessage::kind, M::kKind>,
+                     wire::Int<&TransferHeaderMessage::totalSize, M::kTotalSize>,
+                     wire::Int<&TransferHeaderMessage::blockLength, M::kBlockLength>,
+                     wire::Int<&TransferHeaderMessage::blockCount, M::kBlockCount>,
+                     wire::Int<&TransferHeaderMessage::acknowledgeEach, M::kAcknowledgeEach>,
+                     wire::Text<&TransferHeaderMessage::fileName, M::kFileName, M::kFileNameWidth>>;
 };
 
 struct TransferDataMessage {
@@ -407,8 +415,9 @@ struct VersionMessage {
     static constexpr From kFrom = From::Any;
     std::int32_t slot = 0;
     std::string text{};
-    using Fields = wire::Fields<wire::Int<&VersionMessage::slot, VersionMsg::kSender>,
-                                wire::Text<&VersionMessage::text, VersionMsg::kText, VersionMsg::kTextWidth>>;
+    using Fields =
+        wire::Fields<wire::Int<&VersionMessage::slot, VersionMsg::kSender>,
+                     wire::Text<&VersionMessage::text, VersionMsg::kText, VersionMsg::kTextWidth>>;
 };
 
 struct EchoRequestMessage : SlotPairMessage<ZVCMSG_ECHO_REQUEST, From::Peer> {
@@ -509,7 +518,8 @@ bool Decode(const std::uint8_t* data, std::size_t size, Row& row, std::string& e
                 return false;
             }
             expected += static_cast<std::size_t>(n);
-            row.payload = std::span<const std::uint8_t>(data + Row::kSize, static_cast<std::size_t>(n));
+            row.payload =
+                std::span<const std::uint8_t>(data + Row::kSize, static_cast<std::size_t>(n));
         }
         if (size != expected) {
             error = "it holds " + std::to_string(size - expected) + " bytes past its end";
@@ -520,7 +530,20 @@ bool Decode(const std::uint8_t* data, std::size_t size, Row& row, std::string& e
     }
 }
 
-// Calls visit(row) with a default row of each message type, in type order.
+// Reads a message that Decode already took whole (the bytes an event hands to the GUI thread):
+// nothing is checked again.
+template <typename Row>
+Row ReadAccepted(const std::uint8_t* data) {
+    Row row;
+    Row::Fields::Get(data, row);
+    if constexpr (HasPayload<Row>) {
+        row.payload = std::span<const std::uint8_t>(
+            data + Row::kSize, static_cast<std::size_t>(rules::ReadS32(data, Row::kLengthAt)));
+    }
+    return row;
+}
+
+// Calls visit(row) with a default row of each message type, in the order of MessageRows.
 template <typename Visit, typename... Rows>
 void ForEachMessageRow(MessageRowList<Rows...>, Visit&& visit) {
     (visit(Rows{}), ...);

@@ -487,7 +487,8 @@ void SessionManager::OnSettings(std::int32_t type, const std::uint8_t* block) {
     const std::uint16_t turn = rules::ReadU16(block, GameSettingBlock::kTurn);
     if (type == ZVCMSG_GAMESETTING_GAME) {
         // The players and the conditions; the turn field stays.
-        std::memcpy(settings_.data() + GameSettingBlock::kPlayers, block + GameSettingBlock::kPlayers,
+        std::memcpy(settings_.data() + GameSettingBlock::kPlayers,
+                    block + GameSettingBlock::kPlayers,
                     GameSettingBlock::kSize - GameSettingBlock::kPlayers);
     } else {
         state_ = kStateSettingsDone;
@@ -531,7 +532,8 @@ void SessionManager::OnMessage(PlayerId from, const ChatMessage& m) {
 
 void SessionManager::OnMessage(PlayerId from, const DisconnectMessage& m) {
     const std::int32_t slot = m.slot;
-    if (slot < 0 || slot >= kSlotCount || (hostFlag_ && (slot == 0 || SlotOfPlayer(from) != slot)) ||
+    if (slot < 0 || slot >= kSlotCount ||
+        (hostFlag_ && (slot == 0 || SlotOfPlayer(from) != slot)) ||
         (!hostFlag_ && slot == 0 && !FromServer(from, ZVCMSG_DISCCONECT))) {
         Log("goodbye dropped: it claims slot " + std::to_string(slot));
         return;
@@ -687,8 +689,8 @@ int SessionManager::SendVersion() {
         labels_[0] = std::string(kLabelPrefix) + options_.version;
         return 0;
     }
-    return Send(transport::kServerPlayer,
-                Encode(VersionMessage{.slot = ownSlot_, .text = options_.version}));
+    return SendRow(transport::kServerPlayer,
+                   VersionMessage{.slot = ownSlot_, .text = options_.version});
 }
 
 void SessionManager::ClearSlotCountry(int slot) {
@@ -812,10 +814,10 @@ int SessionManager::SendArrangeEnd() {
 int SessionManager::SendChat(std::uint16_t recipients, const std::string& text, bool withName) {
     if (!connection_ || !connection_->Player()) return transport::kErrFail;
     const std::string line = withName ? connection_->PlayerName() + ">" + text : text;
-    const std::vector<std::uint8_t> m = Encode(ChatMessage{
-        .recipients = recipients,
-        .sender = static_cast<std::uint16_t>(ownSlot_ < 0 ? 0 : ownSlot_),
-        .text = line});
+    const std::vector<std::uint8_t> m =
+        Encode(ChatMessage{.recipients = recipients,
+                           .sender = static_cast<std::uint16_t>(ownSlot_ < 0 ? 0 : ownSlot_),
+                           .text = line});
     const int r = Send(transport::kAllPlayers, m);
     Notify(ZVCMSG_CHATDATA, m.data());
     return r;
@@ -832,16 +834,16 @@ int SessionManager::SendGameFromServer(std::int32_t code, std::uint32_t n,
     if (n > transport::kMaxMessageBytes - FromServerMsg::kHeader) return transport::kErrSendTooBig;
     // Each participant owes one think-end for this journal.
     for (int s = 0; s < kSlotCount; ++s) thinkEnd_[s] = slotStates_[s] == 1 ? -1 : 0;
-    return Send(transport::kAllPlayers,
-                Encode(GameFromServerMessage{.code = code, .payload = {data, n}}));
+    return SendRow(transport::kAllPlayers,
+                   GameFromServerMessage{.code = code, .payload = {data, n}});
 }
 
 int SessionManager::SendGameFromClient(std::int32_t code, std::uint32_t n,
                                        const std::uint8_t* data) {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
     if (n > transport::kMaxMessageBytes - FromClientMsg::kHeader) return transport::kErrSendTooBig;
-    return Send(transport::kServerPlayer,
-                Encode(GameFromClientMessage{.slot = ownSlot_, .code = code, .payload = {data, n}}));
+    return SendRow(transport::kServerPlayer,
+                   GameFromClientMessage{.slot = ownSlot_, .code = code, .payload = {data, n}});
 }
 
 int SessionManager::SendExecuteThinkEnd() {
@@ -850,8 +852,7 @@ int SessionManager::SendExecuteThinkEnd() {
         Notify(W(ZVCMSG_EXECUTE_THINK_END, ownSlot_), nullptr);
         return 0;
     }
-    return Send(transport::kServerPlayer,
-                Encode(ExecuteThinkEndMessage{{.slot = ownSlot_}}));
+    return SendRow(transport::kServerPlayer, ExecuteThinkEndMessage{{.slot = ownSlot_}});
 }
 
 int SessionManager::SendRoleRequest(int choice) {
@@ -860,8 +861,8 @@ int SessionManager::SendRoleRequest(int choice) {
         Notify(W(ZVCMSG_ROLE_REQUEST, ownSlot_), AsLParam(choice != 0 ? 1 : 0));
         return 0;
     }
-    return Send(transport::kServerPlayer,
-                Encode(RoleRequestMessage{.slot = ownSlot_, .choice = choice}));
+    return SendRow(transport::kServerPlayer,
+                   RoleRequestMessage{.slot = ownSlot_, .choice = choice});
 }
 
 int SessionManager::SendWaitState(int bit, int on) {
@@ -928,8 +929,8 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
             break;
         case ZVCMSG_CHATDATA:
             if (bytes) {
-                gui_->AddChatLine(ReadFieldText(bytes, ChatMsg::kText, ChatMsg::kTextWidth),
-                                  rules::ReadU16(bytes, ChatMsg::kRecipients));
+                const auto chat = ReadAccepted<ChatMessage>(bytes);
+                gui_->AddChatLine(chat.text, chat.recipients);
             }
             break;
         case ZVCMSG_APP_FILETRANSFER:
@@ -954,16 +955,21 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
                                   static_cast<int>(reinterpret_cast<std::intptr_t>(lParam)));
             break;
         case ZVCMSG_GAME_FROM_SERVER:
-            if (bytes && sim_ && !hostFlag_ &&
-                rules::ReadS32(bytes, FromServerMsg::kCode) == kContentJournal) {
-                sim_->ExecuteReceivedCommands(bytes + FromServerMsg::kHeader,
-                                              rules::ReadU32(bytes, FromServerMsg::kLength));
+            if (bytes && sim_ && !hostFlag_) {
+                const auto journal = ReadAccepted<GameFromServerMessage>(bytes);
+                if (journal.code == kContentJournal) {
+                    sim_->ExecuteReceivedCommands(
+                        journal.payload.data(), static_cast<std::uint32_t>(journal.payload.size()));
+                }
             }
             break;
         case ZVCMSG_GAME_FROM_CLIENT:
-            if (bytes && rules::ReadS32(bytes, FromClientMsg::kCode) == kContentOrders) {
-                OnOrderPart(parameter, bytes + FromClientMsg::kHeader,
-                            rules::ReadU32(bytes, FromClientMsg::kLength));
+            if (bytes) {
+                const auto part = ReadAccepted<GameFromClientMessage>(bytes);
+                if (part.code == kContentOrders) {
+                    OnOrderPart(parameter, part.payload.data(),
+                                static_cast<std::uint32_t>(part.payload.size()));
+                }
             }
             break;
         case ZVCMSG_YOUR_TURN:
@@ -984,8 +990,10 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
             gui_->OnRoleResult(parameter, static_cast<const std::int32_t*>(lParam));
             break;
         case ZVCMSG_WAIT_STATE:
-            if (bytes && sim_)
-                sim_->SetPlayerWait(parameter, rules::ReadS32(bytes, 8), rules::ReadS32(bytes, 12));
+            if (bytes && sim_) {
+                const auto wait = ReadAccepted<WaitStateMessage>(bytes);
+                sim_->SetPlayerWait(parameter, wait.a, wait.b);
+            }
             break;
         default:
             break;

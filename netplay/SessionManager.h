@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "netplay/NetConnection.h"
 #include "netplay/MessageRows.h"
+#include "netplay/NetConnection.h"
 #include "netplay/NetworkEvents.h"
 #include "netplay/Protocol.h"
 #include "platform/core/Threads.h"

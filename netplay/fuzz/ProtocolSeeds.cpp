@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     for (const auto& seed : zv::net::ProtocolFuzzSeeds()) {
         const std::filesystem::path file = folder / ("row-" + std::to_string(++n));
         std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+        out.write(reinterpret_cast<const char*>(seed.data()),
+                  static_cast<std::streamsize>(seed.size()));
         if (!out) {
             std::fprintf(stderr, "cannot write %s\n", file.string().c_str());
             return 1;

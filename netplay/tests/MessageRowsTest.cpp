@@ -7,8 +7,8 @@
 
 #include "netplay/MessageRows.h"
 #include "netplay/SessionManager.h"
-#include "netplay/tests/NetFixture.h"
 #include "netplay/fuzz/ProtocolFuzz.h"
+#include "netplay/tests/NetFixture.h"
 
 namespace zv::net::testing {
 namespace {
@@ -30,10 +30,10 @@ std::vector<std::uint8_t> Patterned(std::size_t extra) {
 TEST(MessageRowsTest, TheSizeOfEveryTypeComesFromItsRow) {
     // The least length of each type a peer sends; the rest are never sent.
     const std::map<std::int32_t, std::size_t> sizes = {
-        {1, 8},   {2, 232},  {3, 8},  {4, 4},   {5, 4},   {7, 180}, {8, 24},  {9, 184},
-        {10, 8},  {11, 4},   {12, 94}, {13, 62}, {14, 16}, {16, 16}, {17, 8},  {18, 12},
-        {19, 16}, {22, 16},  {23, 16}, {24, 16}, {25, 8},  {27, 12}, {28, 32}, {29, 16},
-        {30, 8},  {31, 4},   {32, 24}, {33, 16}, {34, 16}};
+        {1, 8},   {2, 232}, {3, 8},   {4, 4},   {5, 4},   {7, 180}, {8, 24},  {9, 184},
+        {10, 8},  {11, 4},  {12, 94}, {13, 62}, {14, 16}, {16, 16}, {17, 8},  {18, 12},
+        {19, 16}, {22, 16}, {23, 16}, {24, 16}, {25, 8},  {27, 12}, {28, 32}, {29, 16},
+        {30, 8},  {31, 4},  {32, 24}, {33, 16}, {34, 16}};
     for (std::int32_t type = -1; type <= kLastMessageType + 2; ++type) {
         const auto it = sizes.find(type);
         EXPECT_EQ(MessageSize(type), it == sizes.end() ? 0u : it->second) << "type " << type;
@@ -55,7 +55,8 @@ TEST(MessageRowsTest, EveryRowReadsBackWhatItWrites) {
         EXPECT_EQ(rules::ReadS32(once.data(), 0), Row::kType);
         if constexpr (HasPayload<Row>) {
             EXPECT_EQ(rules::ReadS32(once.data(), Row::kLengthAt), 9);
-            EXPECT_TRUE(std::equal(sent.begin() + Row::kSize, sent.end(), once.begin() + Row::kSize));
+            EXPECT_TRUE(
+                std::equal(sent.begin() + Row::kSize, sent.end(), once.begin() + Row::kSize));
         }
         // The bytes the fields hold come back (a text's last byte is always its terminator);
         // a row without fields keeps none.
