@@ -104,29 +104,24 @@ int SessionManager::SendFile(PlayerId to, const std::uint8_t* data, std::uint32_
     if (blockLength == 0 || size == 0) return transport::kErrFail;
     const std::uint32_t blocks = size / blockLength + (size % blockLength ? 1 : 0);
     const int r =
-        Send(to, MessageBuilder(ZVCMSG_FILETRANSFER_HEADER, TransferHeaderMsg::kSize)
-                     .S32(TransferHeaderMsg::kSender, ownSlot_)
-                     .U16(TransferHeaderMsg::kArgument, stored ? kStored : kPacked)
-                     .U16(TransferHeaderMsg::kKind, kind)
-                     .S32(TransferHeaderMsg::kTotalSize, static_cast<std::int32_t>(size))
-                     .S32(TransferHeaderMsg::kBlockLength, static_cast<std::int32_t>(blockLength))
-                     .S32(TransferHeaderMsg::kBlockCount, static_cast<std::int32_t>(blocks))
-                     .Get());
+        SendRow(to, TransferHeaderMessage{.sender = ownSlot_,
+                                          .argument = stored ? kStored : kPacked,
+                                          .kind = kind,
+                                          .totalSize = static_cast<std::int32_t>(size),
+                                          .blockLength = static_cast<std::int32_t>(blockLength),
+                                          .blockCount = static_cast<std::int32_t>(blocks)});
     if (r != 0) return r;
     sending_ = 1;
     gui_->TransferProgress(false, NetworkGui::Progress::Show, static_cast<int>(blocks));
-    std::vector<std::uint8_t> block(TransferDataMsg::kHeader + blockLength);
+    // Every block has the full length; the last one is padded with zeros.
+    std::vector<std::uint8_t> block(blockLength);
     int result = 0;
     for (std::uint32_t i = 0; i < blocks; ++i) {
-        std::fill(block.begin(), block.end(), 0);
-        rules::WriteS32(block.data(), 0, ZVCMSG_FILETRANSFER_DATA);
-        rules::WriteS32(block.data(), TransferDataMsg::kIndex, static_cast<std::int32_t>(i));
-        rules::WriteS32(block.data(), TransferDataMsg::kBlockLength,
-                        static_cast<std::int32_t>(blockLength));
         const std::uint32_t at = i * blockLength;
         const std::uint32_t n = std::min(blockLength, size - at);
-        std::memcpy(block.data() + TransferDataMsg::kHeader, data + at, n);
-        if ((result = Send(to, block)) != 0) break;
+        std::fill(std::copy(data + at, data + at + n, block.begin()), block.end(), 0);
+        const TransferDataMessage m{.index = static_cast<std::int32_t>(i), .payload = block};
+        if ((result = SendRow(to, m)) != 0) break;
         gui_->TransferProgress(false, NetworkGui::Progress::Step, 0);
         if (options_.blockPauseMs) core::SleepMs(options_.blockPauseMs);
     }
@@ -237,15 +232,14 @@ int SessionManager::SendOwnTroopData() {
 
 // ---- receive thread -------------------------------------------------------------------------
 
-void SessionManager::OnTransferHeader(PlayerId from, const std::uint8_t* data, std::size_t) {
-    auto s32 = [&](std::size_t at) { return rules::ReadS32(data, at); };
-    const std::int32_t sender = s32(TransferHeaderMsg::kSender);
-    const std::uint16_t argument = rules::ReadU16(data, TransferHeaderMsg::kArgument);
-    const std::uint16_t kind = rules::ReadU16(data, TransferHeaderMsg::kKind);
-    const std::int32_t total = s32(TransferHeaderMsg::kTotalSize);
-    const std::int32_t blockLength = s32(TransferHeaderMsg::kBlockLength);
-    const std::int32_t blocks = s32(TransferHeaderMsg::kBlockCount);
-    const std::int32_t ackEach = s32(TransferHeaderMsg::kAcknowledgeEach);
+void SessionManager::OnMessage(PlayerId from, const TransferHeaderMessage& m) {
+    const std::int32_t sender = m.sender;
+    const std::uint16_t argument = m.argument;
+    const std::uint16_t kind = m.kind;
+    const std::int32_t total = m.totalSize;
+    const std::int32_t blockLength = m.blockLength;
+    const std::int32_t blocks = m.blockCount;
+    const std::int32_t ackEach = m.acknowledgeEach;
     const std::string drop = "transfer header of kind " + std::to_string(kind) + " dropped: ";
     // Who may send which kind, and when.
     if (kind == kTransferOwnTroops) {
@@ -283,7 +277,8 @@ void SessionManager::OnTransferHeader(PlayerId from, const std::uint8_t* data, s
         return;
     }
     auto record = std::make_unique<TransferRecord>();
-    std::memcpy(record->header.data(), data, TransferHeaderMsg::kSize);
+    const std::vector<std::uint8_t> header = Encode(m);
+    std::copy(header.begin(), header.end(), record->header.begin());
     record->senderSlot = sender;
     record->kind = kind;
     record->totalSize = static_cast<std::uint32_t>(total);
@@ -300,7 +295,7 @@ std::uint32_t SessionManager::W15(int phase) {
     return (static_cast<std::uint32_t>(phase) << 16) | ZVCMSG_APP_FILETRANSFER;
 }
 
-void SessionManager::OnTransferData(PlayerId from, const std::uint8_t* data, std::size_t size) {
+void SessionManager::OnMessage(PlayerId from, const TransferDataMessage& m) {
     TransferRecord* t = transfer_.get();
     if (!t) {
         Log("transfer block dropped: no transfer is open");
@@ -309,44 +304,36 @@ void SessionManager::OnTransferData(PlayerId from, const std::uint8_t* data, std
     const bool fromSender = t->kind == kTransferOwnTroops
                                 ? SlotOfPlayer(from) == t->senderSlot && hostFlag_
                                 : !hostFlag_ && from == serverId_;
-    const std::int32_t index = rules::ReadS32(data, TransferDataMsg::kIndex);
-    const std::int32_t length = rules::ReadS32(data, TransferDataMsg::kBlockLength);
-    if (!fromSender || index < 0 || static_cast<std::uint32_t>(index) != t->nextBlock ||
-        length < 0 || static_cast<std::uint32_t>(length) != t->blockLength ||
-        size != TransferDataMsg::kHeader + t->blockLength) {
-        Log("transfer block " + std::to_string(index) +
+    if (!fromSender || m.index < 0 || static_cast<std::uint32_t>(m.index) != t->nextBlock ||
+        m.payload.size() != t->blockLength) {
+        Log("transfer block " + std::to_string(m.index) +
             " dropped: not the next block of the open transfer");
         return;
     }
-    std::memcpy(t->buffer.data() + std::size_t{t->nextBlock} * t->blockLength,
-                data + TransferDataMsg::kHeader, t->blockLength);
+    std::memcpy(t->buffer.data() + std::size_t{t->nextBlock} * t->blockLength, m.payload.data(),
+                t->blockLength);
     ++t->nextBlock;
     Notify(W15(2), t);
     if (acknowledgeEach_ && !hostFlag_) {
-        Send(transport::kServerPlayer,
-             MessageBuilder(ZVCMSG_RECEIVE_OK, 16)
-                 .S32(4, ownSlot_)
-                 .S32(8, static_cast<std::int32_t>(t->blockCount - t->nextBlock))
-                 .Get());
+        SendRow(
+            transport::kServerPlayer,
+            ReceiveOkMessage{.slot = ownSlot_,
+                             .missing = static_cast<std::int32_t>(t->blockCount - t->nextBlock)});
     }
     if (t->nextBlock == t->blockCount) {
         const std::uint16_t kind = t->kind;
         Notify(W15(3), t);
         if (!hostFlag_) {
-            Send(transport::kServerPlayer, MessageBuilder(ZVCMSG_RECEIVE_OK, 16)
-                                               .S32(4, ownSlot_)
-                                               .S32(8, kTransferComplete)
-                                               .S32(12, kind)
-                                               .Get());
+            SendRow(transport::kServerPlayer,
+                    ReceiveOkMessage{.slot = ownSlot_, .missing = kTransferComplete, .kind = kind});
         }
     }
 }
 
-void SessionManager::OnReceiveOk(PlayerId from, const std::uint8_t* data, std::size_t) {
-    const std::int32_t slot = rules::ReadS32(data, ReceiveOkMsg::kSender);
-    if (!FromSlot(from, slot, ZVCMSG_RECEIVE_OK)) return;
-    const std::int32_t missing = rules::ReadS32(data, ReceiveOkMsg::kMissing);
-    const std::int32_t kind = rules::ReadS32(data, ReceiveOkMsg::kKind);
+void SessionManager::OnMessage(PlayerId, const ReceiveOkMessage& m) {
+    const std::int32_t slot = m.slot;
+    const std::int32_t missing = m.missing;
+    const std::int32_t kind = m.kind;
     if (missing == kTransferComplete && (kind < kTransferMap || kind > kTransferSaveGame)) {
         Log("acknowledgement of slot " + std::to_string(slot) + " dropped: no transfer kind " +
             std::to_string(kind));
@@ -398,7 +385,7 @@ bool SessionManager::UnpackImage(const TransferRecord& record, std::vector<std::
     if (size == 0 || record.totalSize > record.buffer.size()) return false;
     image.assign(size, 0);
     const std::uint16_t argument =
-        rules::ReadU16(record.header.data(), TransferHeaderMsg::kArgument);
+        ReadAccepted<TransferHeaderMessage>(record.header.data()).argument;
     const std::span<const std::uint8_t> src(record.buffer.data(), record.totalSize);
     const int n = rules::RleDecode(image, src, argument == kStored ? 2 : 0);
     return n == static_cast<int>(size);

@@ -216,7 +216,7 @@ void SessionManager::Close() {
 std::int32_t SessionManager::Leave() {
     if (!connection_) return 0;
     if (connection_->Player()) {
-        std::vector<std::uint8_t> m = MessageBuilder(ZVCMSG_DISCCONECT, 8).S32(4, ownSlot_).Get();
+        const std::vector<std::uint8_t> m = Encode(DisconnectMessage{{.slot = ownSlot_}});
         const PlayerId to = (!hostFlag_ && state_ == kStateConnected) ? transport::kServerPlayer
                                                                       : transport::kAllPlayers;
         if (!connection_->Player()->Send(to, m.data(), m.size())) {
@@ -388,262 +388,223 @@ bool SessionManager::FromSlot(PlayerId from, std::int32_t slot, std::int32_t typ
 
 void SessionManager::OnAppMessage(PlayerId from, const std::uint8_t* data, std::size_t size) {
     const std::int32_t type = rules::ReadS32(data, 0);
-    const std::size_t need = MessageSize(type);
-    if (need == 0) {
+    if (MessageRowSize(type) == 0) {
         Log("message of unknown type " + std::to_string(type) + " dropped");
         return;
     }
-    if (size < need && type != ZVCMSG_SETSLOTDATA) {
-        Log("message " + std::to_string(type) + " of " + std::to_string(size) +
-            " bytes dropped: it needs " + std::to_string(need));
+    ReceiveAs(MessageRows{}, type, from, data, size);
+}
+
+template <typename... Rows>
+void SessionManager::ReceiveAs(MessageRowList<Rows...>, std::int32_t type, PlayerId from,
+                               const std::uint8_t* data, std::size_t size) {
+    (void)((type == Rows::kType && (Receive<Rows>(from, data, size), true)) || ...);
+}
+
+template <typename Row>
+void SessionManager::Receive(PlayerId from, const std::uint8_t* data, std::size_t size) {
+    Row m;
+    std::string error;
+    if (!Decode(data, size, m, error)) {
+        Log("message " + std::to_string(Row::kType) + " of " + std::to_string(size) +
+            " bytes dropped: " + error);
         return;
     }
-    auto s32 = [&](std::size_t at) { return rules::ReadS32(data, at); };
-    switch (type) {
-        case ZVCMSG_SETSLOTID: {
-            if (!FromServer(from, type)) return;
-            const std::int32_t slot = s32(4);
-            if (slot < 1 || slot >= kSlotCount) {
-                Log("slot id " + std::to_string(slot) + " dropped: no such client slot");
-                return;
-            }
-            ownSlot_ = slot;
-            const std::string name = connection_ ? connection_->PlayerName() : std::string();
-            Notify(ZVCMSG_SETSLOTID, name.c_str());
-            SendVersion();
+    if constexpr (Row::kFrom == From::Host) {
+        if (!FromServer(from, Row::kType)) return;
+    } else if constexpr (Row::kFrom == From::Client) {
+        if (!FromSlot(from, m.slot, Row::kType)) return;
+    } else if constexpr (Row::kFrom == From::Peer) {
+        if (hostFlag_ ? !FromSlot(from, m.slot, Row::kType) : !FromServer(from, Row::kType)) return;
+    }
+    OnMessage(from, m);
+}
+
+void SessionManager::OnMessage(PlayerId, const SetSlotIdMessage& m) {
+    if (m.slot < 1 || m.slot >= kSlotCount) {
+        Log("slot id " + std::to_string(m.slot) + " dropped: no such client slot");
+        return;
+    }
+    ownSlot_ = m.slot;
+    const std::string name = connection_ ? connection_->PlayerName() : std::string();
+    Notify(ZVCMSG_SETSLOTID, name.c_str());
+    SendVersion();
+}
+
+void SessionManager::OnMessage(PlayerId, const SlotDataMessage& received) {
+    SlotDataMessage m = received;
+    // A table of another length is taken as far as it goes; its labels are unknown.
+    if (!m.complete) m.labels.fill(kLabelUnknown);
+    for (int s = 0; s < kSlotCount; ++s) {
+        slotStates_[s] = m.states[s] & 0xF;
+        names_[s] = m.names[s];
+        labels_[s] = m.labels[s];
+    }
+    Notify(ZVCMSG_SETSLOTDATA, Encode(m).data());
+}
+
+void SessionManager::OnMessage(PlayerId, const RejectPlayerMessage&) {
+    Notify(ZVCMSG_REJECTPLAYER, nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const NextMapSelectMessage&) {
+    state_ = kStateChoosingMap;
+    Notify(ZVCMSG_NEXTMAPSELECT, nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const NextGameSettingMessage&) {
+    Notify(ZVCMSG_NEXTGAMESETTING, nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const GameStartMessage&) {
+    state_ = kStateStarted;
+    Notify(ZVCMSG_GAME_START, nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const GameEndMessage&) {
+    state_ = kStateEnded;
+    Notify(ZVCMSG_GAME_END, nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const RequestSendOrderMessage&) {
+    Notify(ZVCMSG_REQUEST_SEND_ORDER, nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const GameSettingGameMessage& m) {
+    OnSettings(ZVCMSG_GAMESETTING_GAME, m.block);
+}
+
+void SessionManager::OnMessage(PlayerId, const GameSettingNextMessage& m) {
+    OnSettings(ZVCMSG_GAMESETTING_NEXT, m.block);
+}
+
+void SessionManager::OnSettings(std::int32_t type, const std::uint8_t* block) {
+    if (!ValidSettingBlock(block)) {
+        Log("game settings of message " + std::to_string(type) +
+            " dropped: a turn or country out of range");
+        return;
+    }
+    const std::uint16_t turn = rules::ReadU16(block, GameSettingBlock::kTurn);
+    if (type == ZVCMSG_GAMESETTING_GAME) {
+        // The players and the conditions; the turn field stays.
+        std::memcpy(settings_.data() + GameSettingBlock::kPlayers,
+                    block + GameSettingBlock::kPlayers,
+                    GameSettingBlock::kSize - GameSettingBlock::kPlayers);
+    } else {
+        state_ = kStateSettingsDone;
+        std::memcpy(settings_.data(), block, GameSettingBlock::kSize);
+    }
+    Notify(W(type, type == ZVCMSG_GAMESETTING_GAME ? turn : 0), settings_.data());
+}
+
+void SessionManager::OnMessage(PlayerId, const GameSettingDoneMessage& m) {
+    if (!ValidPlayerSetting(m.setting)) {
+        Log("player setting of slot " + std::to_string(m.slot) + " dropped: out of range");
+        return;
+    }
+    if (rules::ReadU16(settings_.data(), GameSettingBlock::kTurn) != m.slot) {
+        Log("player setting of slot " + std::to_string(m.slot) + " dropped: not its turn");
+        return;
+    }
+    std::memcpy(settings_.data() + GameSettingBlock::Player(m.slot), m.setting,
+                PlayerSetting::kSize);
+    const int turn = NextTurn(m.slot);
+    rules::WriteU16(settings_.data(), GameSettingBlock::kTurn, static_cast<std::uint16_t>(turn));
+    SendRow(transport::kAllPlayers, GameSettingGameMessage{.block = settings_.data()});
+    Notify(W(ZVCMSG_GAMESETTING_DONE, turn), settings_.data());
+}
+
+void SessionManager::OnMessage(PlayerId, const ArrangeEndMessage& m) {
+    Notify(W(ZVCMSG_ARRANGE_END, m.slot), nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const ExecuteThinkEndMessage& m) {
+    Notify(W(ZVCMSG_EXECUTE_THINK_END, m.slot), nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId from, const ChatMessage& m) {
+    if (m.sender >= kSlotCount || (hostFlag_ && SlotOfPlayer(from) != m.sender)) {
+        Log("chat line dropped: it claims slot " + std::to_string(m.sender));
+        return;
+    }
+    Notify(ZVCMSG_CHATDATA, Encode(m).data());
+}
+
+void SessionManager::OnMessage(PlayerId from, const DisconnectMessage& m) {
+    const std::int32_t slot = m.slot;
+    if (slot < 0 || slot >= kSlotCount ||
+        (hostFlag_ && (slot == 0 || SlotOfPlayer(from) != slot)) ||
+        (!hostFlag_ && slot == 0 && !FromServer(from, ZVCMSG_DISCCONECT))) {
+        Log("goodbye dropped: it claims slot " + std::to_string(slot));
+        return;
+    }
+    slotLeft_[slot] = 1;
+    if (hostFlag_ && acceptingJoins_) return;
+    participantLeft_ = 1;
+    if (hostFlag_) FreeSlot(slot);
+    Notify(W(ZVCMSG_DISCCONECT, slot), nullptr);
+}
+
+void SessionManager::OnMessage(PlayerId, const GameFromServerMessage& m) {
+    // A journal comes only from the host, and a host executes none.
+    Notify(ZVCMSG_GAME_FROM_SERVER, Encode(m).data());
+}
+
+void SessionManager::OnMessage(PlayerId, const GameFromClientMessage& m) {
+    Notify(W(ZVCMSG_GAME_FROM_CLIENT, m.slot), Encode(m).data());
+}
+
+void SessionManager::OnMessage(PlayerId, const YourTurnMessage& m) {
+    if (m.slot != ownSlot_ || ownSlot_ == kNoSlot) return;
+    Notify(ZVCMSG_YOUR_TURN, Encode(m).data());
+}
+
+void SessionManager::OnMessage(PlayerId, const ItsMineMessage& m) {
+    Notify(W(ZVCMSG_ITS_MINE, m.slot), Encode(m).data());
+}
+
+void SessionManager::OnMessage(PlayerId, const RoleRequestMessage& m) {
+    Notify(W(ZVCMSG_ROLE_REQUEST, m.slot), AsLParam(m.choice != 0 ? 1 : 0));
+}
+
+void SessionManager::OnMessage(PlayerId, const RoleResultMessage& m) {
+    for (std::int32_t r : m.roles) {
+        if ((m.result != 1 && m.result != 2) || r < 0 || r > 3) {
+            Log("role result dropped: a value out of range");
             return;
         }
-        case ZVCMSG_SETSLOTDATA: {
-            if (!FromServer(from, type)) return;
-            // A short table is taken as far as it goes; its labels are unknown.
-            std::array<std::uint8_t, SlotDataMsg::kSize> copy{};
-            std::memcpy(copy.data(), data, std::min(size, copy.size()));
-            if (size != SlotDataMsg::kSize) {
-                for (int s = 0; s < kSlotCount; ++s) {
-                    WriteFieldText(copy.data(), SlotDataMsg::kLabels + SlotDataMsg::kLabelWidth * s,
-                                   SlotDataMsg::kLabelWidth, kLabelUnknown);
-                }
-            }
-            for (int s = 0; s < kSlotCount; ++s) {
-                const std::size_t name = SlotDataMsg::kNames + SlotDataMsg::kNameWidth * s;
-                const std::size_t label = SlotDataMsg::kLabels + SlotDataMsg::kLabelWidth * s;
-                // Terminated within their fields whatever the sender wrote.
-                WriteFieldText(copy.data(), name, SlotDataMsg::kNameWidth,
-                               ReadFieldText(copy.data(), name, SlotDataMsg::kNameWidth));
-                WriteFieldText(copy.data(), label, SlotDataMsg::kLabelWidth,
-                               ReadFieldText(copy.data(), label, SlotDataMsg::kLabelWidth));
-                slotStates_[s] = rules::ReadS32(copy.data(), SlotDataMsg::kStates + 4 * s) & 0xF;
-                names_[s] = ReadFieldText(copy.data(), name, SlotDataMsg::kNameWidth);
-                labels_[s] = ReadFieldText(copy.data(), label, SlotDataMsg::kLabelWidth);
-            }
-            Notify(ZVCMSG_SETSLOTDATA, copy.data());
-            return;
-        }
-        case ZVCMSG_REJECTPLAYER:
-        case ZVCMSG_NEXTGAMESETTING:
-        case ZVCMSG_GAME_START:
-        case ZVCMSG_NEXTMAPSELECT:
-        case ZVCMSG_GAME_END:
-        case ZVCMSG_REQUEST_SEND_ORDER: {
-            if (!FromServer(from, type)) return;
-            if (type == ZVCMSG_NEXTMAPSELECT) state_ = kStateChoosingMap;
-            if (type == ZVCMSG_GAME_START) state_ = kStateStarted;
-            if (type == ZVCMSG_GAME_END) state_ = kStateEnded;
-            Notify(static_cast<std::uint32_t>(type), nullptr);
-            return;
-        }
-        case ZVCMSG_GAMESETTING_GAME:
-        case ZVCMSG_GAMESETTING_NEXT: {
-            if (!FromServer(from, type)) return;
-            const std::uint8_t* block = data + (type == ZVCMSG_GAMESETTING_GAME ? 4 : 8);
-            if (!ValidSettingBlock(block)) {
-                Log("game settings of message " + std::to_string(type) +
-                    " dropped: a turn or country out of range");
-                return;
-            }
-            const std::uint16_t turn = rules::ReadU16(block, GameSettingBlock::kTurn);
-            if (type == ZVCMSG_GAMESETTING_GAME) {
-                // The players and the conditions; the turn field stays.
-                std::memcpy(settings_.data() + GameSettingBlock::kPlayers,
-                            block + GameSettingBlock::kPlayers,
-                            GameSettingBlock::kSize - GameSettingBlock::kPlayers);
-            } else {
-                state_ = kStateSettingsDone;
-                std::memcpy(settings_.data(), block, GameSettingBlock::kSize);
-            }
-            Notify(W(type, type == ZVCMSG_GAMESETTING_GAME ? turn : 0), settings_.data());
-            return;
-        }
-        case ZVCMSG_GAMESETTING_DONE: {
-            const std::uint8_t* setting = data + 4;
-            const std::int32_t slot = rules::ReadS32(setting, PlayerSetting::kSlot);
-            if (!FromSlot(from, slot, type)) return;
-            if (!ValidPlayerSetting(setting)) {
-                Log("player setting of slot " + std::to_string(slot) + " dropped: out of range");
-                return;
-            }
-            if (rules::ReadU16(settings_.data(), GameSettingBlock::kTurn) != slot) {
-                Log("player setting of slot " + std::to_string(slot) + " dropped: not its turn");
-                return;
-            }
-            std::memcpy(settings_.data() + GameSettingBlock::Player(slot), setting,
-                        PlayerSetting::kSize);
-            const int turn = NextTurn(slot);
-            rules::WriteU16(settings_.data(), GameSettingBlock::kTurn,
-                            static_cast<std::uint16_t>(turn));
-            std::vector<std::uint8_t> m =
-                MessageBuilder(ZVCMSG_GAMESETTING_GAME, MessageSize(ZVCMSG_GAMESETTING_GAME))
-                    .Bytes(4, settings_.data(), GameSettingBlock::kSize)
-                    .Get();
-            Send(transport::kAllPlayers, m);
-            Notify(W(ZVCMSG_GAMESETTING_DONE, turn), settings_.data());
-            return;
-        }
-        case ZVCMSG_ARRANGE_END:
-        case ZVCMSG_EXECUTE_THINK_END: {
-            const std::int32_t slot = s32(4);
-            if (!FromSlot(from, slot, type)) return;
-            Notify(W(type, slot), nullptr);
-            return;
-        }
-        case ZVCMSG_CHATDATA: {
-            const std::uint16_t sender = rules::ReadU16(data, ChatMsg::kSender);
-            if (sender >= kSlotCount || (hostFlag_ && SlotOfPlayer(from) != sender)) {
-                Log("chat line dropped: it claims slot " + std::to_string(sender));
-                return;
-            }
-            std::array<std::uint8_t, ChatMsg::kSize> copy{};
-            std::memcpy(copy.data(), data, ChatMsg::kSize);
-            WriteFieldText(copy.data(), ChatMsg::kText, ChatMsg::kTextWidth,
-                           ReadFieldText(data, ChatMsg::kText, ChatMsg::kTextWidth));
-            Notify(ZVCMSG_CHATDATA, copy.data());
-            return;
-        }
-        case ZVCMSG_FILETRANSFER_HEADER:
-            OnTransferHeader(from, data, size);
-            return;
-        case ZVCMSG_FILETRANSFER_DATA:
-            OnTransferData(from, data, size);
-            return;
-        case ZVCMSG_RECEIVE_OK:
-            OnReceiveOk(from, data, size);
-            return;
-        case ZVCMSG_DISCCONECT: {
-            const std::int32_t slot = s32(4);
-            if (slot < 0 || slot >= kSlotCount ||
-                (hostFlag_ && (slot == 0 || SlotOfPlayer(from) != slot)) ||
-                (!hostFlag_ && slot == 0 && !FromServer(from, type))) {
-                Log("goodbye dropped: it claims slot " + std::to_string(slot));
-                return;
-            }
-            slotLeft_[slot] = 1;
-            if (hostFlag_ && acceptingJoins_) return;
-            participantLeft_ = 1;
-            if (hostFlag_) FreeSlot(slot);
-            Notify(W(ZVCMSG_DISCCONECT, slot), nullptr);
-            return;
-        }
-        case ZVCMSG_GAME_FROM_SERVER: {
-            // A journal comes only from the host, and a host executes none.
-            if (!FromServer(from, type)) return;
-            const std::int32_t n = s32(FromServerMsg::kLength);
-            if (n < 0 || static_cast<std::size_t>(n) > size - FromServerMsg::kHeader) {
-                Log("journal dropped: its length " + std::to_string(n) + " exceeds the message");
-                return;
-            }
-            Notify(ZVCMSG_GAME_FROM_SERVER, data);
-            return;
-        }
-        case ZVCMSG_GAME_FROM_CLIENT: {
-            const std::int32_t slot = s32(FromClientMsg::kSender);
-            if (!FromSlot(from, slot, type)) return;
-            const std::int32_t n = s32(FromClientMsg::kLength);
-            if (n < 0 || static_cast<std::size_t>(n) > size - FromClientMsg::kHeader) {
-                Log("order part dropped: its length " + std::to_string(n) + " exceeds the message");
-                return;
-            }
-            Notify(W(ZVCMSG_GAME_FROM_CLIENT, slot), data);
-            return;
-        }
-        case ZVCMSG_YOUR_TURN: {
-            if (!FromServer(from, type)) return;
-            if (s32(4) != ownSlot_ || ownSlot_ == kNoSlot) return;
-            Notify(ZVCMSG_YOUR_TURN, data);
-            return;
-        }
-        case ZVCMSG_ITS_MINE: {
-            const std::int32_t slot = s32(4);
-            if (!FromSlot(from, slot, type)) return;
-            Notify(W(type, slot), data);
-            return;
-        }
-        case ZVCMSG_ROLE_REQUEST: {
-            const std::int32_t slot = s32(4);
-            if (!FromSlot(from, slot, type)) return;
-            Notify(W(type, slot), AsLParam(s32(8) != 0 ? 1 : 0));
-            return;
-        }
-        case ZVCMSG_ROLE_RESULT: {
-            if (!FromServer(from, type)) return;
-            const std::int32_t result = s32(4);
-            std::array<std::int32_t, kSlotCount> roles{};
-            for (int s = 0; s < kSlotCount; ++s) {
-                roles[s] = s32(8 + 4 * s);
-            }
-            for (std::int32_t r : roles) {
-                if ((result != 1 && result != 2) || r < 0 || r > 3) {
-                    Log("role result dropped: a value out of range");
-                    return;
-                }
-            }
-            Notify(W(type, result), roles.data());
-            return;
-        }
-        case ZVCMSG_WAIT_STATE: {
-            const std::int32_t slot = s32(4);
-            if (!FromSlot(from, slot, type)) return;
-            const std::int32_t bit = s32(8);
-            if (bit < 0 || bit > 31) {
-                Log("wait state dropped: no bit " + std::to_string(bit));
-                return;
-            }
-            Notify(W(type, slot), data);
-            return;
-        }
-        case ZVCMSG_WAIT_MASK: {
-            if (!FromServer(from, type)) return;
-            if (NetworkEventTarget* target = target_.load()) {
-                target->SendWaitMask(static_cast<std::uint16_t>(s32(4) & 0xFFFF));
-            }
-            return;
-        }
-        case ZVCMSG_VERSION:
-            OnVersion(from, data);
-            return;
-        case ZVCMSG_ECHO_REQUEST: {
-            if (hostFlag_ ? !FromSlot(from, s32(4), type) : !FromServer(from, type)) return;
-            SendEchoReply(s32(8), s32(12));
-            return;
-        }
-        case ZVCMSG_ECHO_REPLY: {
-            const std::int32_t slot = s32(4);
-            if (hostFlag_ ? !FromSlot(from, slot, type) : !FromServer(from, type)) return;
-            if (slot >= 0 && slot < kSlotCount) echo_[slot] = s32(12);
-            return;
-        }
-        default:
-            Log("message " + std::to_string(type) + " dropped: nobody sends it");
-            return;
+    }
+    Notify(W(ZVCMSG_ROLE_RESULT, m.result), m.roles.data());
+}
+
+void SessionManager::OnMessage(PlayerId, const WaitStateMessage& m) {
+    if (m.a < 0 || m.a > 31) {
+        Log("wait state dropped: no bit " + std::to_string(m.a));
+        return;
+    }
+    Notify(W(ZVCMSG_WAIT_STATE, m.slot), Encode(m).data());
+}
+
+void SessionManager::OnMessage(PlayerId, const WaitMaskMessage& m) {
+    if (NetworkEventTarget* target = target_.load()) {
+        target->SendWaitMask(static_cast<std::uint16_t>(m.mask & 0xFFFF));
     }
 }
 
-void SessionManager::OnVersion(PlayerId from, const std::uint8_t* data) {
+void SessionManager::OnMessage(PlayerId, const EchoRequestMessage& m) {
+    SendEchoReply(m.a, m.b);
+}
+
+void SessionManager::OnMessage(PlayerId, const EchoReplyMessage& m) {
+    if (m.slot >= 0 && m.slot < kSlotCount) echo_[m.slot] = m.b;
+}
+
+void SessionManager::OnMessage(PlayerId from, const VersionMessage& m) {
     if (!hostFlag_) {
         Log("message 32 dropped: it is for the host");
         return;
     }
-    std::string label =
-        std::string(kLabelPrefix) + ReadFieldText(data, VersionMsg::kText, VersionMsg::kTextWidth);
+    std::string label = std::string(kLabelPrefix) + m.text;
     label = label.substr(0, core::SjisCutLength(label, SlotDataMsg::kLabelWidth - 1));
     const auto waiting = waitingNames_.find(from);
     if (waiting != waitingNames_.end()) {
@@ -655,15 +616,14 @@ void SessionManager::OnVersion(PlayerId from, const std::uint8_t* data) {
         NetPlay* play = connection_ ? connection_->Play() : nullptr;
         if (!play || !acceptingJoins_ || !freeSlot || play->AdmitPlayer(from) != transport::kOk) {
             Log("player " + std::to_string(from) + " refused: no slot for it");
-            Send(from, MessageBuilder(ZVCMSG_REJECTPLAYER, 8).Get());
+            SendRow(from, RejectPlayerMessage{});
             return;
         }
         AssignSlot(from, name, label);
         return;
     }
-    const std::int32_t slot = rules::ReadS32(data, VersionMsg::kSender);
-    if (!FromSlot(from, slot, ZVCMSG_VERSION)) return;
-    labels_[slot] = label;
+    if (!FromSlot(from, m.slot, ZVCMSG_VERSION)) return;
+    labels_[m.slot] = label;
     SendSlotData();
 }
 
@@ -690,14 +650,14 @@ void SessionManager::AssignSlot(PlayerId id, const std::string& name, const std:
         thinkEnd_[s] = 0;
         ackCounters_[s] = 0;
         roleChoices_[s] = 0;
-        Send(id, MessageBuilder(ZVCMSG_SETSLOTID, 8).S32(4, s).Get());
+        SendRow(id, SetSlotIdMessage{{.slot = s}});
         std::uint8_t data[4];
         rules::WriteS32(data, 0, s);
         connection_->Play()->SetPlayerData(id, data, 4);
         SendSlotData();
         return;
     }
-    Send(id, MessageBuilder(ZVCMSG_REJECTPLAYER, 8).Get());
+    SendRow(id, RejectPlayerMessage{});
 }
 
 void SessionManager::FreeSlot(int slot) {
@@ -710,16 +670,15 @@ void SessionManager::FreeSlot(int slot) {
 }
 
 int SessionManager::SendSlotData() {
-    MessageBuilder b(ZVCMSG_SETSLOTDATA, SlotDataMsg::kSize);
+    SlotDataMessage table;
     for (int s = 0; s < kSlotCount; ++s) {
-        b.S32(SlotDataMsg::kStates + 4 * s, slotStates_[s]);
-        b.Text(SlotDataMsg::kNames + SlotDataMsg::kNameWidth * s, SlotDataMsg::kNameWidth,
-               names_[s]);
-        b.Text(SlotDataMsg::kLabels + SlotDataMsg::kLabelWidth * s, SlotDataMsg::kLabelWidth,
-               slotStates_[s] == 1 ? labels_[s] : std::string());
+        table.states[s] = slotStates_[s];
+        table.names[s] = names_[s];
+        table.labels[s] = slotStates_[s] == 1 ? labels_[s] : std::string();
     }
-    const int r = Send(transport::kAllPlayers, b.Get());
-    Notify(ZVCMSG_SETSLOTDATA, b.Get().data());
+    const std::vector<std::uint8_t> m = Encode(table);
+    const int r = Send(transport::kAllPlayers, m);
+    Notify(ZVCMSG_SETSLOTDATA, m.data());
     return r;
 }
 
@@ -730,11 +689,8 @@ int SessionManager::SendVersion() {
         labels_[0] = std::string(kLabelPrefix) + options_.version;
         return 0;
     }
-    return Send(transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_VERSION, VersionMsg::kSize)
-                    .S32(VersionMsg::kSender, ownSlot_)
-                    .Text(VersionMsg::kText, VersionMsg::kTextWidth, options_.version)
-                    .Get());
+    return SendRow(transport::kServerPlayer,
+                   VersionMessage{.slot = ownSlot_, .text = options_.version});
 }
 
 void SessionManager::ClearSlotCountry(int slot) {
@@ -792,7 +748,7 @@ int SessionManager::SendNextMapSelect() {
     acceptingJoins_ = 0;
     connection_->SetSessionJoinable(false, kSlotCount);
     state_ = kStateChoosingMap;
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_NEXTMAPSELECT, 4).Get());
+    return SendRow(transport::kAllPlayers, NextMapSelectMessage{});
 }
 
 int SessionManager::SendNextGameSetting() {
@@ -803,7 +759,7 @@ int SessionManager::SendNextGameSetting() {
 
 int SessionManager::SendNextGameSettingNow() {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
-    const int r = Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_NEXTGAMESETTING, 4).Get());
+    const int r = SendRow(transport::kAllPlayers, NextGameSettingMessage{});
     acceptingJoins_ = 0;
     settings_.fill(0);
     return r;
@@ -822,55 +778,46 @@ int SessionManager::SendGameSettingGame(const std::uint8_t* conditions,
     const int current = rules::ReadU16(settings_.data(), GameSettingBlock::kTurn);
     rules::WriteU16(settings_.data(), GameSettingBlock::kTurn,
                     static_cast<std::uint16_t>(NextTurn(current >= kSlotCount ? 0 : current)));
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_GAMESETTING_GAME, 180)
-                                            .Bytes(4, settings_.data(), GameSettingBlock::kSize)
-                                            .Get());
+    return SendRow(transport::kAllPlayers, GameSettingGameMessage{.block = settings_.data()});
 }
 
 int SessionManager::SendGameSettingDone(const std::uint8_t* setting) {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
-    std::vector<std::uint8_t> m =
-        MessageBuilder(ZVCMSG_GAMESETTING_DONE, 24).Bytes(4, setting, PlayerSetting::kSize).Get();
-    rules::WriteS32(m.data(), 4 + PlayerSetting::kSlot, ownSlot_);
-    return Send(transport::kServerPlayer, m);
+    return SendRow(transport::kServerPlayer,
+                   GameSettingDoneMessage{.setting = setting, .slot = ownSlot_});
 }
 
 int SessionManager::SendGameSettingNext(const std::uint8_t* block) {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
     if (block) std::memcpy(settings_.data(), block, GameSettingBlock::kSize);
     state_ = kStateSettingsDone;
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_GAMESETTING_NEXT, 184)
-                                            .Bytes(8, settings_.data(), GameSettingBlock::kSize)
-                                            .Get());
+    return SendRow(transport::kAllPlayers, GameSettingNextMessage{.block = settings_.data()});
 }
 
 int SessionManager::SendGameStart() {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
     state_ = kStateStarted;
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_GAME_START, 4).Get());
+    return SendRow(transport::kAllPlayers, GameStartMessage{});
 }
 
 int SessionManager::SendGameEnd() {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
     state_ = kStateEnded;
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_GAME_END, 4).Get());
+    return SendRow(transport::kAllPlayers, GameEndMessage{});
 }
 
 int SessionManager::SendArrangeEnd() {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
-    return Send(transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_ARRANGE_END, 8).S32(4, ownSlot_).Get());
+    return SendRow(transport::kServerPlayer, ArrangeEndMessage{{.slot = ownSlot_}});
 }
 
 int SessionManager::SendChat(std::uint16_t recipients, const std::string& text, bool withName) {
     if (!connection_ || !connection_->Player()) return transport::kErrFail;
     const std::string line = withName ? connection_->PlayerName() + ">" + text : text;
-    std::vector<std::uint8_t> m =
-        MessageBuilder(ZVCMSG_CHATDATA, ChatMsg::kSize)
-            .U16(ChatMsg::kRecipients, recipients)
-            .U16(ChatMsg::kSender, static_cast<std::uint16_t>(ownSlot_ < 0 ? 0 : ownSlot_))
-            .Text(ChatMsg::kText, ChatMsg::kTextWidth, line)
-            .Get();
+    const std::vector<std::uint8_t> m =
+        Encode(ChatMessage{.recipients = recipients,
+                           .sender = static_cast<std::uint16_t>(ownSlot_ < 0 ? 0 : ownSlot_),
+                           .text = line});
     const int r = Send(transport::kAllPlayers, m);
     Notify(ZVCMSG_CHATDATA, m.data());
     return r;
@@ -878,8 +825,7 @@ int SessionManager::SendChat(std::uint16_t recipients, const std::string& text, 
 
 int SessionManager::SendYourTurn(int slot, std::int32_t a, std::int32_t b) {
     if (!connection_ || !connection_->Player() || !hostFlag_) return transport::kErrFail;
-    return Send(transport::kAllPlayers,
-                MessageBuilder(ZVCMSG_YOUR_TURN, 16).S32(4, slot).S32(8, a).S32(12, b).Get());
+    return SendRow(transport::kAllPlayers, YourTurnMessage{{.slot = slot, .a = a, .b = b}});
 }
 
 int SessionManager::SendGameFromServer(std::int32_t code, std::uint32_t n,
@@ -888,25 +834,16 @@ int SessionManager::SendGameFromServer(std::int32_t code, std::uint32_t n,
     if (n > transport::kMaxMessageBytes - FromServerMsg::kHeader) return transport::kErrSendTooBig;
     // Each participant owes one think-end for this journal.
     for (int s = 0; s < kSlotCount; ++s) thinkEnd_[s] = slotStates_[s] == 1 ? -1 : 0;
-    return Send(transport::kAllPlayers,
-                MessageBuilder(ZVCMSG_GAME_FROM_SERVER, FromServerMsg::kHeader + n)
-                    .S32(FromServerMsg::kLength, static_cast<std::int32_t>(n))
-                    .S32(FromServerMsg::kCode, code)
-                    .Bytes(FromServerMsg::kHeader, data, n)
-                    .Get());
+    return SendRow(transport::kAllPlayers,
+                   GameFromServerMessage{.code = code, .payload = {data, n}});
 }
 
 int SessionManager::SendGameFromClient(std::int32_t code, std::uint32_t n,
                                        const std::uint8_t* data) {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
     if (n > transport::kMaxMessageBytes - FromClientMsg::kHeader) return transport::kErrSendTooBig;
-    return Send(transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_GAME_FROM_CLIENT, FromClientMsg::kHeader + n)
-                    .S32(FromClientMsg::kSender, ownSlot_)
-                    .S32(FromClientMsg::kLength, static_cast<std::int32_t>(n))
-                    .S32(FromClientMsg::kCode, code)
-                    .Bytes(FromClientMsg::kHeader, data, n)
-                    .Get());
+    return SendRow(transport::kServerPlayer,
+                   GameFromClientMessage{.slot = ownSlot_, .code = code, .payload = {data, n}});
 }
 
 int SessionManager::SendExecuteThinkEnd() {
@@ -915,8 +852,7 @@ int SessionManager::SendExecuteThinkEnd() {
         Notify(W(ZVCMSG_EXECUTE_THINK_END, ownSlot_), nullptr);
         return 0;
     }
-    return Send(transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_EXECUTE_THINK_END, 8).S32(4, ownSlot_).Get());
+    return SendRow(transport::kServerPlayer, ExecuteThinkEndMessage{{.slot = ownSlot_}});
 }
 
 int SessionManager::SendRoleRequest(int choice) {
@@ -925,33 +861,31 @@ int SessionManager::SendRoleRequest(int choice) {
         Notify(W(ZVCMSG_ROLE_REQUEST, ownSlot_), AsLParam(choice != 0 ? 1 : 0));
         return 0;
     }
-    return Send(transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_ROLE_REQUEST, 12).S32(4, ownSlot_).S32(8, choice).Get());
+    return SendRow(transport::kServerPlayer,
+                   RoleRequestMessage{.slot = ownSlot_, .choice = choice});
 }
 
 int SessionManager::SendWaitState(int bit, int on) {
     if (!connection_ || !connection_->Player() || hostFlag_) return transport::kErrFail;
-    return Send(
-        transport::kServerPlayer,
-        MessageBuilder(ZVCMSG_WAIT_STATE, 16).S32(4, ownSlot_).S32(8, bit).S32(12, on).Get());
+    return SendRow(transport::kServerPlayer,
+                   WaitStateMessage{{.slot = ownSlot_, .a = bit, .b = on}});
 }
 
 int SessionManager::SendWaitMask(std::uint16_t mask) {
     if (!connection_ || !connection_->Player()) return transport::kErrFail;
-    return Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_WAIT_MASK, 8).S32(4, mask).Get());
+    return SendRow(transport::kAllPlayers, WaitMaskMessage{.mask = mask});
 }
 
 int SessionManager::SendEchoRequest(std::int32_t a, std::int32_t b) {
     if (!connection_ || !connection_->Player()) return transport::kErrFail;
-    return Send(
-        hostFlag_ ? transport::kAllPlayers : transport::kServerPlayer,
-        MessageBuilder(ZVCMSG_ECHO_REQUEST, 16).S32(4, ownSlot_).S32(8, a).S32(12, b).Get());
+    return SendRow(hostFlag_ ? transport::kAllPlayers : transport::kServerPlayer,
+                   EchoRequestMessage{{.slot = ownSlot_, .a = a, .b = b}});
 }
 
 int SessionManager::SendEchoReply(std::int32_t a, std::int32_t b) {
     if (!connection_ || !connection_->Player()) return transport::kErrFail;
-    return Send(hostFlag_ ? transport::kAllPlayers : transport::kServerPlayer,
-                MessageBuilder(ZVCMSG_ECHO_REPLY, 16).S32(4, ownSlot_).S32(8, a).S32(12, b).Get());
+    return SendRow(hostFlag_ ? transport::kAllPlayers : transport::kServerPlayer,
+                   EchoReplyMessage{{.slot = ownSlot_, .a = a, .b = b}});
 }
 
 // ---- GUI thread -----------------------------------------------------------------------------
@@ -995,8 +929,8 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
             break;
         case ZVCMSG_CHATDATA:
             if (bytes) {
-                gui_->AddChatLine(ReadFieldText(bytes, ChatMsg::kText, ChatMsg::kTextWidth),
-                                  rules::ReadU16(bytes, ChatMsg::kRecipients));
+                const auto chat = ReadAccepted<ChatMessage>(bytes);
+                gui_->AddChatLine(chat.text, chat.recipients);
             }
             break;
         case ZVCMSG_APP_FILETRANSFER:
@@ -1021,16 +955,21 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
                                   static_cast<int>(reinterpret_cast<std::intptr_t>(lParam)));
             break;
         case ZVCMSG_GAME_FROM_SERVER:
-            if (bytes && sim_ && !hostFlag_ &&
-                rules::ReadS32(bytes, FromServerMsg::kCode) == kContentJournal) {
-                sim_->ExecuteReceivedCommands(bytes + FromServerMsg::kHeader,
-                                              rules::ReadU32(bytes, FromServerMsg::kLength));
+            if (bytes && sim_ && !hostFlag_) {
+                const auto journal = ReadAccepted<GameFromServerMessage>(bytes);
+                if (journal.code == kContentJournal) {
+                    sim_->ExecuteReceivedCommands(
+                        journal.payload.data(), static_cast<std::uint32_t>(journal.payload.size()));
+                }
             }
             break;
         case ZVCMSG_GAME_FROM_CLIENT:
-            if (bytes && rules::ReadS32(bytes, FromClientMsg::kCode) == kContentOrders) {
-                OnOrderPart(parameter, bytes + FromClientMsg::kHeader,
-                            rules::ReadU32(bytes, FromClientMsg::kLength));
+            if (bytes) {
+                const auto part = ReadAccepted<GameFromClientMessage>(bytes);
+                if (part.code == kContentOrders) {
+                    OnOrderPart(parameter, part.payload.data(),
+                                static_cast<std::uint32_t>(part.payload.size()));
+                }
             }
             break;
         case ZVCMSG_YOUR_TURN:
@@ -1051,8 +990,10 @@ std::intptr_t SessionManager::OnNetworkEvent(std::uint32_t wParam, const void* l
             gui_->OnRoleResult(parameter, static_cast<const std::int32_t*>(lParam));
             break;
         case ZVCMSG_WAIT_STATE:
-            if (bytes && sim_)
-                sim_->SetPlayerWait(parameter, rules::ReadS32(bytes, 8), rules::ReadS32(bytes, 12));
+            if (bytes && sim_) {
+                const auto wait = ReadAccepted<WaitStateMessage>(bytes);
+                sim_->SetPlayerWait(parameter, wait.a, wait.b);
+            }
             break;
         default:
             break;
@@ -1094,7 +1035,7 @@ void SessionManager::SendRequestSendOrder(int slot) {
             if (slotStates_[s] == 1 && thinkEnd_[s] == -1) return;
         }
     }
-    Send(transport::kAllPlayers, MessageBuilder(ZVCMSG_REQUEST_SEND_ORDER, 16).Get());
+    SendRow(transport::kAllPlayers, RequestSendOrderMessage{});
     thinkEnd_.fill(0);
     Notify(ZVCMSG_REQUEST_SEND_ORDER, nullptr);
 }
@@ -1121,13 +1062,10 @@ void SessionManager::OnRoleRequest(int slot, int choice) {
             first = false;
         }
     }
-    MessageBuilder b(ZVCMSG_ROLE_RESULT, 32);
-    b.S32(4, result);
-    for (int s = 0; s < kSlotCount; ++s) b.S32(8 + 4 * s, result == 1 ? roleChoices_[s] : 0);
-    std::array<std::int32_t, kSlotCount> roles{};
-    for (int s = 0; s < kSlotCount; ++s) roles[s] = result == 1 ? roleChoices_[s] : 0;
-    OnNetworkEvent(W(ZVCMSG_ROLE_RESULT, result), roles.data());
-    Send(transport::kAllPlayers, b.Get());
+    RoleResultMessage m{.result = result};
+    for (int s = 0; s < kSlotCount; ++s) m.roles[s] = result == 1 ? roleChoices_[s] : 0;
+    OnNetworkEvent(W(ZVCMSG_ROLE_RESULT, result), m.roles.data());
+    SendRow(transport::kAllPlayers, m);
 }
 
 void SessionManager::OnSessionDisconnected(int slot, int serverLeft) {

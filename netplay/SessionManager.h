@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "netplay/MessageRows.h"
 #include "netplay/NetConnection.h"
 #include "netplay/NetworkEvents.h"
 #include "netplay/Protocol.h"
@@ -265,16 +266,54 @@ class SessionManager : public sim::SessionPort {
     void ReceiveThreadProc();
     void OnSystemMessage(const std::uint8_t* data, std::size_t size);
     void OnAppMessage(PlayerId from, const std::uint8_t* data, std::size_t size);
-    void OnVersion(PlayerId from, const std::uint8_t* data);
+    // The receive side of each row: read, sender checked, then handed to its handler.
+    template <typename... Rows>
+    void ReceiveAs(MessageRowList<Rows...>, std::int32_t type, PlayerId from,
+                   const std::uint8_t* data, std::size_t size);
+    template <typename Row>
+    void Receive(PlayerId from, const std::uint8_t* data, std::size_t size);
+    // The handlers, one per row.
+    void OnMessage(PlayerId from, const SetSlotIdMessage& m);
+    void OnMessage(PlayerId from, const SlotDataMessage& m);
+    void OnMessage(PlayerId from, const RejectPlayerMessage& m);
+    void OnMessage(PlayerId from, const NextMapSelectMessage& m);
+    void OnMessage(PlayerId from, const NextGameSettingMessage& m);
+    void OnMessage(PlayerId from, const GameSettingGameMessage& m);
+    void OnMessage(PlayerId from, const GameSettingDoneMessage& m);
+    void OnMessage(PlayerId from, const GameSettingNextMessage& m);
+    void OnMessage(PlayerId from, const ArrangeEndMessage& m);
+    void OnMessage(PlayerId from, const GameStartMessage& m);
+    void OnMessage(PlayerId from, const ChatMessage& m);
+    void OnMessage(PlayerId from, const TransferHeaderMessage& m);
+    void OnMessage(PlayerId from, const TransferDataMessage& m);
+    void OnMessage(PlayerId from, const ReceiveOkMessage& m);
+    void OnMessage(PlayerId from, const DisconnectMessage& m);
+    void OnMessage(PlayerId from, const GameFromServerMessage& m);
+    void OnMessage(PlayerId from, const GameFromClientMessage& m);
+    void OnMessage(PlayerId from, const YourTurnMessage& m);
+    void OnMessage(PlayerId from, const ItsMineMessage& m);
+    void OnMessage(PlayerId from, const RequestSendOrderMessage& m);
+    void OnMessage(PlayerId from, const ExecuteThinkEndMessage& m);
+    void OnMessage(PlayerId from, const RoleRequestMessage& m);
+    void OnMessage(PlayerId from, const RoleResultMessage& m);
+    void OnMessage(PlayerId from, const WaitStateMessage& m);
+    void OnMessage(PlayerId from, const WaitMaskMessage& m);
+    void OnMessage(PlayerId from, const GameEndMessage& m);
+    void OnMessage(PlayerId from, const VersionMessage& m);
+    void OnMessage(PlayerId from, const EchoRequestMessage& m);
+    void OnMessage(PlayerId from, const EchoReplyMessage& m);
+    void OnSettings(std::int32_t type, const std::uint8_t* block);
+    // Sends a row's message; 0 when sent.
+    template <typename Row>
+    int SendRow(PlayerId to, const Row& row) {
+        return Send(to, Encode(row));
+    }
     void Notify(std::uint32_t w, const void* l);
     int Send(PlayerId to, const std::vector<std::uint8_t>& message);
     int SlotOfPlayer(PlayerId id) const;
     bool FromServer(PlayerId from, std::int32_t type);
     bool FromSlot(PlayerId from, std::int32_t slot, std::int32_t type);
     int NextTurn(int current) const;
-    void OnTransferHeader(PlayerId from, const std::uint8_t* data, std::size_t size);
-    void OnTransferData(PlayerId from, const std::uint8_t* data, std::size_t size);
-    void OnReceiveOk(PlayerId from, const std::uint8_t* data, std::size_t size);
     bool UnpackImage(const TransferRecord& record, std::vector<std::uint8_t>& image);
     void ReceiveImage(const TransferRecord& record);
     void OnOrderPart(int slot, const std::uint8_t* data, std::uint32_t n);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "netplay/MessageRows.h"
 #include "netplay/SessionManager.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/Bytes.h"
@@ -72,6 +73,23 @@ int FuzzProtocolMessage(const std::uint8_t* data, std::size_t size) {
         at += 2 + length;
     }
     return 0;
+}
+
+std::vector<std::vector<std::uint8_t>> ProtocolFuzzSeeds() {
+    static const std::uint8_t payload[8] = {8, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<std::vector<std::uint8_t>> seeds;
+    ForEachMessageRow([&](auto row) {
+        using Row = decltype(row);
+        if constexpr (requires { row.slot; }) row.slot = 1;
+        if constexpr (requires { row.sender; }) row.sender = 1;
+        if constexpr (HasPayload<Row>) row.payload = payload;
+        std::vector<std::uint8_t> seed = {Row::kFrom == From::Host ? std::uint8_t{0x00}
+                                                                   : std::uint8_t{0x03}};
+        const std::vector<std::uint8_t> message = Encode(row);
+        seed.insert(seed.end(), message.begin(), message.end());
+        seeds.push_back(std::move(seed));
+    });
+    return seeds;
 }
 
 }  // namespace zv::net

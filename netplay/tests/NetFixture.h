@@ -86,6 +86,42 @@ class Session {
     std::vector<std::unique_ptr<Endpoint>> endpoints_;
 };
 
+// A manager fed messages directly (the host is player 0x100 in slot 0, the clients 0x101 and
+// 0x102 in slots 1 and 2; a client manager is slot 2), with a recorder for what reaches the GUI
+// thread and its log lines.
+struct Fed : NetworkEventTarget {
+    explicit Fed(bool host) {
+        SessionManagerOptions o;
+        o.log = [this](std::string_view l) { log.emplace_back(l); };
+        manager = std::make_unique<SessionManager>(o);
+        manager->SetNotifyTarget(this);
+        manager->SetIdsForTest(host, host ? 0 : 2, 0x100);
+        manager->SetSlotForTest(0, 0x100, "host");
+        manager->SetSlotForTest(1, 0x101, "one");
+        manager->SetSlotForTest(2, 0x102, "two");
+    }
+    void SendNetworkEvent(std::uint32_t w, const void* l) override {
+        events.push_back(w);
+        if ((w & 0xFFFF) == ZVCMSG_SETSLOTDATA)
+            lastSlots.assign(static_cast<const std::uint8_t*>(l),
+                             static_cast<const std::uint8_t*>(l) + 232);
+    }
+    void SendLinkQuality(int) override {}
+    void SendWaitMask(std::uint16_t) override { ++waitMasks; }
+    void ServePendingSends() override {}
+    bool Logged(const std::string& part) const {
+        for (const auto& l : log) {
+            if (l.find(part) != std::string::npos) return true;
+        }
+        return false;
+    }
+    std::unique_ptr<SessionManager> manager;
+    std::vector<std::uint32_t> events;
+    std::vector<std::string> log;
+    std::vector<std::uint8_t> lastSlots;
+    int waitMasks = 0;
+};
+
 std::uint16_t TestDiscoveryBase();
 
 }  // namespace zv::net::testing

@@ -287,39 +287,6 @@ TEST(ProtocolTest, HalfOpenJoinsTakeNoSlotAndAnHonestJoinGetsInAtOnce) {
     EXPECT_EQ(host.manager->CountOccupiedSlots(), 2);
 }
 
-// A manager fed messages directly, with a recorder for what reaches the GUI thread.
-struct Fed : NetworkEventTarget {
-    explicit Fed(bool host) {
-        SessionManagerOptions o;
-        o.log = [this](std::string_view l) { log.emplace_back(l); };
-        manager = std::make_unique<SessionManager>(o);
-        manager->SetNotifyTarget(this);
-        manager->SetIdsForTest(host, host ? 0 : 2, 0x100);
-        manager->SetSlotForTest(0, 0x100, "host");
-        manager->SetSlotForTest(1, 0x101, "one");
-        manager->SetSlotForTest(2, 0x102, "two");
-    }
-    void SendNetworkEvent(std::uint32_t w, const void* l) override {
-        events.push_back(w);
-        if ((w & 0xFFFF) == ZVCMSG_SETSLOTDATA)
-            lastSlots.assign(static_cast<const std::uint8_t*>(l),
-                             static_cast<const std::uint8_t*>(l) + 232);
-    }
-    void SendLinkQuality(int) override {}
-    void SendWaitMask(std::uint16_t) override {}
-    void ServePendingSends() override {}
-    bool Logged(const std::string& part) const {
-        for (const auto& l : log) {
-            if (l.find(part) != std::string::npos) return true;
-        }
-        return false;
-    }
-    std::unique_ptr<SessionManager> manager;
-    std::vector<std::uint32_t> events;
-    std::vector<std::string> log;
-    std::vector<std::uint8_t> lastSlots;
-};
-
 std::vector<std::uint8_t> Msg(std::int32_t type, std::size_t size,
                               std::vector<std::pair<std::size_t, std::int32_t>> f = {}) {
     MessageBuilder b(type, size);
