@@ -432,8 +432,9 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
             if (anthem >= kAnthemEntries) anthem = 0;
             if (slot == ownSlot && !NetworkFromSave(page)) {
                 if (const organize::CorpsFileEntry* corps = organize::GetCorpsFileEntry(GetSelectedCorpsFile())) {
-                    std::strncpy(reinterpret_cast<char*>(e + G::kEntryCorpsFile), corps->fileName,
-                                 G::kEntryCorpsFileWidth - 1);
+                    // The field was zeroed above: the name stays terminated when cut.
+                    std::memcpy(e + G::kEntryCorpsFile, corps->fileName,
+                                strnlen(corps->fileName, G::kEntryCorpsFileWidth - 1));
                 }
             }
         }

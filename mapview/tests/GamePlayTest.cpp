@@ -146,8 +146,12 @@ TEST(GamePlay, MoveOrderByMouseWalksTheTroopAcrossTheScreen) {
         ++moves;
         EXPECT_NE(GetNeighbourDirectionPacked(at, now), 0) << "the troop jumped";
         for (const auto& [hex, hash] : around) {
-            if (hex == at) EXPECT_NE(cellHash(hex & 0xFF, hex >> 8), hash) << "the picture stayed behind";
-            if (hex == now) EXPECT_NE(cellHash(hex & 0xFF, hex >> 8), hash) << "no picture at the new hex";
+            if (hex == at) {
+                EXPECT_NE(cellHash(hex & 0xFF, hex >> 8), hash) << "the picture stayed behind";
+            }
+            if (hex == now) {
+                EXPECT_NE(cellHash(hex & 0xFF, hex >> 8), hash) << "no picture at the new hex";
+            }
         }
         at = now;
         if (moves == 1) {

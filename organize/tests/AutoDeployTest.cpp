@@ -147,7 +147,9 @@ int CheckPlaced(World& w, std::uint8_t country, const std::vector<bool>& before,
         ctx.SelectHexInfoXY(x, y);
         const std::uint8_t terrain = ctx.GetHexTerrainClass(troops.GetTroopAltitudeClass() == 3 ? 1 : 0);
         EXPECT_LT(terrain, rules::kMoveCostClasses) << what;
-        if (terrain < rules::kMoveCostClasses) EXPECT_NE(mask[terrain], 0) << what << " troop " << t << " on terrain " << int(terrain);
+        if (terrain < rules::kMoveCostClasses) {
+            EXPECT_NE(mask[terrain], 0) << what << " troop " << t << " on terrain " << int(terrain);
+        }
         spent += rules::SumMemberValueA(troops);
     }
     rules::CountryCursor countries(w.tables);

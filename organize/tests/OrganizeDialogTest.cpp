@@ -25,7 +25,9 @@ class OrganizeDialog : public OrganizeTest {
     ui::Hwnd Open(const std::string& file, bool load = true, int initialTroop = 0xFFFF) {
         rules::ForceCursor fc(tables, 5, &workspace);
         fc.SelectSlot(5);
-        if (load) EXPECT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, file.c_str()).ok);
+        if (load) {
+            EXPECT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, file.c_str()).ok);
+        }
         SetOrganizeTitle(core::Utf8ToSjis("試験軍団 統合軍").c_str());
         SetOrganizeParams(initialTroop, 1, 0, 5, 0);
         SetOrganizeSaveFile(file);

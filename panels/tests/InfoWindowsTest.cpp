@@ -103,7 +103,9 @@ TEST_F(InfoWindowsTest, TroopCountsShowOnlyForAlliesAtWar) {
 }
 
 TEST_F(InfoWindowsTest, NetworkPlayNamesTheParticipantOfTheCountrysSlot) {
-    Session session;
+    // On the heap: the simulation keeps the pointer past this test's frame (cleared below).
+    auto owned = std::make_unique<Session>();
+    Session& session = *owned;
     session.slots[2] = 2;  // country 1
     session.names[2] = core::Utf8ToSjis("たろう");
     session.slots[4] = 5;  // a spectator

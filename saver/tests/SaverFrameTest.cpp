@@ -76,9 +76,13 @@ TEST(SaverScenePlacement, KindsAndScreensTooSmallForTheRange) {
         auto s = testing::MakeState(c.build, c.w, c.h, 3);
         for (int i = 0; i < 50; ++i) {
             PlaceSceneRandomly(*s, c.kind);
-            if (!c.randomX) EXPECT_EQ(s->sceneX, c.x) << c.w << " kind " << c.kind;
+            if (!c.randomX) {
+                EXPECT_EQ(s->sceneX, c.x) << c.w << " kind " << c.kind;
+            }
             else EXPECT_TRUE(s->sceneX >= 0 && s->sceneX < c.w - 640);
-            if (!c.randomY) EXPECT_EQ(s->sceneY, c.y) << c.h << " kind " << c.kind;
+            if (!c.randomY) {
+                EXPECT_EQ(s->sceneY, c.y) << c.h << " kind " << c.kind;
+            }
             else EXPECT_TRUE(s->sceneY >= 0 && s->sceneY < c.h - (c.kind <= 1 ? 120 : 400));
         }
     }

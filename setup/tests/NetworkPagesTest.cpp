@@ -139,7 +139,8 @@ TEST_F(NetPagesTest, UserNameDialogKeepsSeventeenBytesWithoutSplittingACharacter
     }
     // A log-on name longer than the field starts the dialog cut on a character boundary.
     char longName[18];
-    std::memcpy(longName, (std::string(16, 'x') + "\x82").data(), 17);
+    std::memset(longName, 'x', 16);
+    longName[16] = '\x82';  // a lead byte whose second byte does not fit
     longName[17] = '\0';
     std::string shown;
     WithModal([&] { ShowUserNameDialog({}, longName); },
