@@ -853,6 +853,14 @@ RouteSearch& RouteSearchSet::Get(RouteInstance instance) {
     return map_;
 }
 
+RouteAreaMemo* RouteSearchSet::PlanMemo(std::uint16_t troop) {
+    if (troop >= kTroopTableLimit) return nullptr;
+    if (planMemos_.empty()) planMemos_.resize(kTroopTableLimit);
+    std::unique_ptr<RouteAreaMemo>& memo = planMemos_[troop];
+    if (!memo) memo = std::make_unique<RouteAreaMemo>();
+    return memo.get();
+}
+
 void RouteSearchSet::ReloadAllTerrain() {
     if (epoch_) epoch_->Advance();
     map_.LoadTerrain();

@@ -295,8 +295,15 @@ class RouteSearchSet {
     // set of the world reload before its next search.
     void ReloadAllTerrain();
 
+    // The last waypoint search of a troop's order on the live tables (Context), which passes
+    // through troops and so depends only on the terrain, the troop's costs and its start: an
+    // order given again from the same hex reads the same grid. Null for a troop beyond the
+    // table.
+    RouteAreaMemo* PlanMemo(std::uint16_t troop);
+
   private:
     RouteTerrainEpoch* epoch_;
+    std::vector<std::unique_ptr<RouteAreaMemo>> planMemos_;
     RouteSearch map_;
     RouteSearch ctx_;
     RouteSearch sim_;
