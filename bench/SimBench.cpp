@@ -4,18 +4,24 @@
 // process. Each game runs twice in the same binary: with the step's fast searches and, as the
 // reference, with every route search run as written. Beside them, a network client executing
 // the same game's journals: what every participant pays for a step, against what the host pays
-// to simulate it.
+// to simulate it. And a stress game with every country's block of 40 troops filled (the
+// 160-troop maximum) on the largest default map, beside games with fewer troops.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
+#include "rules/records/TroopCursor.h"
+#include "rules/records/TroopRecord.h"
 #include "simulation/ClockStep.h"
 #include "simulation/ClockStepWorld.h"
 #include "simulation/tests/GoldenGames.h"
@@ -136,6 +142,158 @@ void BM_ComputerGameStep(benchmark::State& state) {
 }
 BENCHMARK(BM_ComputerGameStep)
     ->ArgsProduct({{0, 1, 2, 3}, {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// ---- stress: the 160-troop maximum
+
+constexpr const char* kDefaultMaps[] = {"MAP00001.ddm", "MAP00002.ddm", "MAP00003.ddm",
+                                        "MAP00004.ddm"};
+constexpr int kStressMinutes = 6 * 60;
+
+bool IsWater(std::uint8_t landKind) {
+    return landKind >= 3 && landKind <= 5;
+}
+
+// The largest default map that can hold the maximum: of those where all four countries have
+// troops (copies are made of a country's own), the one with the most land hexes.
+const char* LargestMap() {
+    static const char* largest = [] {
+        const char* best = kDefaultMaps[0];
+        int bestCountries = -1;
+        int bestLand = -1;
+        for (const char* map : kDefaultMaps) {
+            HeadlessGame game;
+            std::string error;
+            if (!game.Load(ZV_PROGRAM_DIR, map, error)) continue;
+            zv::rules::HexCursor hexes(game.Tables());
+            int land = 0;
+            for (int i = 0; i < zv::rules::kHexCount; ++i) {
+                land += hexes.Select(i) && !IsWater(hexes.GetLandKind());
+            }
+            zv::rules::TroopCursor troops(game.Tables());
+            std::array<bool, zv::rules::kCountryCount> has{};
+            for (std::uint16_t t = 0; t < zv::rules::kMapTroopCount; ++t) {
+                if (troops.Select(t) && troops.HasMembers() && troops.IsOnMap()) {
+                    has[t / zv::rules::kTroopsPerCountry] = true;
+                }
+            }
+            const int countries = static_cast<int>(std::count(has.begin(), has.end(), true));
+            if (countries > bestCountries || (countries == bestCountries && land > bestLand)) {
+                bestCountries = countries;
+                bestLand = land;
+                best = map;
+            }
+        }
+        return best;
+    }();
+    return largest;
+}
+
+// Fills each country's block of troops up to `perCountry` with copies of its first troop, set
+// down on the free hexes nearest to it that have the same land kind. The number of troops with
+// members on the map afterwards.
+int FillTroopBlocks(zv::rules::TableDirectory& tables, int perCountry) {
+    using namespace zv::rules;
+    TroopCursor troops(tables);
+    HexCursor hexes(tables);
+    std::vector<bool> taken(kHexCount, false);
+    for (std::uint16_t t = 0; t < kTroopTableLimit; ++t) {
+        if (troops.Select(t) && troops.HasMembers() && troops.IsOnMap()) {
+            const std::uint16_t hex = troops.GetHexValue();
+            taken[(hex & 0xFF) + kMapSize * (hex >> 8)] = true;
+        }
+    }
+    for (int c = 0; c < kCountryCount; ++c) {
+        const auto first = static_cast<std::uint16_t>(c * kTroopsPerCountry);
+        int model = -1;
+        int present = 0;
+        for (int k = 0; k < kTroopsPerCountry; ++k) {
+            const auto t = static_cast<std::uint16_t>(first + k);
+            if (troops.Select(t) && troops.HasMembers() && troops.IsOnMap()) {
+                if (model < 0) model = t;
+                ++present;
+            }
+        }
+        if (model < 0) continue;
+        troops.Select(static_cast<std::uint16_t>(model));
+        const TroopRecord record = *troops.GetRecord();
+        const std::uint16_t home = troops.GetHexValue();
+        hexes.SelectXY(home);
+        const std::uint8_t landKind = hexes.GetLandKind();
+        const int hx = home & 0xFF;
+        const int hy = home >> 8;
+        for (int k = 0; k < kTroopsPerCountry && present < perCountry; ++k) {
+            const auto t = static_cast<std::uint16_t>(first + k);
+            if (!troops.Select(t) || (troops.HasMembers() && troops.IsOnMap())) continue;
+            // The nearest free hex of the model's land kind, by square rings.
+            int spot = -1;
+            for (int r = 1; r < kMapSize && spot < 0; ++r) {
+                for (int y = hy - r; y <= hy + r && spot < 0; ++y) {
+                    for (int x = hx - r; x <= hx + r && spot < 0; ++x) {
+                        if (x < 0 || y < 0 || x >= kMapSize || y >= kMapSize) continue;
+                        const int i = x + kMapSize * y;
+                        if (taken[i] || !hexes.Select(i) || hexes.GetLandKind() != landKind) continue;
+                        spot = i;
+                    }
+                }
+            }
+            if (spot < 0) break;
+            taken[spot] = true;
+            *troops.GetRecord() = record;
+            troops.SetHex(MakeHexPosition(spot % kMapSize, spot / kMapSize));
+            ++present;
+        }
+    }
+    int total = 0;
+    for (std::uint16_t t = 0; t < kTroopTableLimit; ++t) {
+        total += troops.Select(t) && troops.HasMembers() && troops.IsOnMap();
+    }
+    return total;
+}
+
+// Argument: troops per country (the map's own when it has more). Six game hours on the largest
+// default map, every country led by the computer; the step's processor time per troop shows how
+// the step grows with the troops in play.
+void BM_StressStep(benchmark::State& state) {
+    const int perCountry = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto game = std::make_unique<HeadlessGame>();
+        std::string error;
+        if (!game->Load(ZV_PROGRAM_DIR, LargestMap(), error)) {
+            state.SkipWithError((error + " (build the zvdata_content target)").c_str());
+            return;
+        }
+        const int troops = FillTroopBlocks(game->Tables(), perCountry);
+        zv::sim::HeadlessStartOptions options;
+        options.seed = 160;
+        options.computerAll = true;
+        game->BeginPlay(options);
+        std::vector<double> total;
+        state.ResumeTiming();
+        for (int minute = 0; minute < kStressMinutes && !game->Outcome().over; ++minute) {
+            const double begin = ThreadMicroseconds();
+            game->Step();
+            total.push_back(ThreadMicroseconds() - begin);
+        }
+        state.PauseTiming();
+        const Percentiles step = Summarise(total);
+        state.counters["troops"] = troops;
+        state.counters["steps"] = static_cast<double>(total.size());
+        state.counters["step_mean_us"] = step.mean;
+        state.counters["step_p95_us"] = step.p95;
+        state.counters["step_worst_us"] = step.worst;
+        state.counters["mean_us_per_troop"] = troops > 0 ? step.mean / troops : 0;
+        state.SetLabel(std::string(LargestMap()) + " " + game->Outcome().Text());
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StressStep)
+    ->Arg(10)
+    ->Arg(20)
+    ->Arg(30)
+    ->Arg(zv::rules::kTroopsPerCountry)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

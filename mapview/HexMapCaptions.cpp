@@ -67,14 +67,21 @@ void HexMapView::SetCaptionMode(int mode) {
     RebuildCaptions();
 }
 
+fw::Dib* HexMapView::EnsureCaptions() {
+    if (!captions_) {
+        captions_ = fw::Dib::CreateBlank(kCaptionCacheWidth, kCaptionCacheHeight, MapPalette());
+    }
+    return captions_.get();
+}
+
 void HexMapView::RebuildCaptions() {
-    if (captionMode_ == 0 || !captions_ || !captions_->HasBits()) return;
+    if (captionMode_ == 0 || !EnsureCaptions() || !captions_->HasBits()) return;
     std::memset(captions_->GetBits(), 0, static_cast<std::size_t>(captions_->GetRowBytes()) * captions_->GetHeight());
     for (std::uint16_t t = 0; t < rules::kTroopTableLimit; ++t) DrawCaption(t);
 }
 
 void HexMapView::DrawCaption(std::uint16_t troop) {
-    if (!captions_ || !captions_->HasBits() || !SelectTroop(troop)) return;
+    if (!SelectTroop(troop)) return;
     GameContext& g = *ctx_;
     auto& t = g.Troops();
     if (!TroopIsShown(t) || !t.TestFlag4000()) return;
@@ -93,6 +100,7 @@ void HexMapView::DrawCaption(std::uint16_t troop) {
         t.ClearFlag4000();
         return;
     }
+    if (!EnsureCaptions() || !captions_->HasBits()) return;
     const int left = CaptionStripX(troop);
     const int top = CaptionStripY(troop);
     FillBox(captions_.get(), left, top, left + 179, top + 99, ui::PaletteIndex(0));
@@ -225,7 +233,7 @@ void HexMapView::DrawCaptionOverlay() {
     const std::uint8_t p = LocalPlayer();
     // A spectator has no country: nothing to index by.
     if (p > 3 || !g.Countries().Select(p) || g.Countries().GetState() == 3) return;
-    if (!back_ || !captions_ || !captions_->HasBits()) return;
+    if (!back_ || !EnsureCaptions() || !captions_->HasBits()) return;
     std::int16_t o[2] = {static_cast<std::int16_t>(originX_), static_cast<std::int16_t>(originY_)};
     HexToPixel(o);
     auto& t = g.Troops();

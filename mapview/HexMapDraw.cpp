@@ -191,7 +191,8 @@ int HexMapView::Setup(ui::Hwnd window, std::uint32_t origin, int clientW, int cl
     hexH_ = kHexZoomTable[zoom_].height;
     overlap_ = kHexZoomTable[zoom_].overlap;
     greyIndex_ = ui::NearestPaletteIndex(MapPalette(), MapPalette() ? 256 : 0, ui::Rgb(128, 128, 128));
-    captions_ = fw::Dib::CreateBlank(kCaptionCacheWidth, kCaptionCacheHeight, MapPalette());
+    // The caption cache (4.6 MB) is made blank when a caption is first drawn or shown.
+    captions_.reset();
     if (!bombSheet_) bombSheet_ = LoadSheet("bomb.bmp");
     if (!bombGreenSheet_) bombGreenSheet_ = LoadSheet("bombgr.bmp");
     if (!bombLineSheet_) bombLineSheet_ = LoadSheet("bombln.bmp");

@@ -159,7 +159,8 @@ class HexMapView {
     int RouteClassMask() const;
 
     fw::Dib* BackBuffer() { return back_.get(); }
-    fw::Dib* CaptionCache() { return captions_.get(); }
+    // Made on first use: most views never show a caption.
+    fw::Dib* CaptionCache() { return EnsureCaptions(); }
 
     // ---- Captions and route lines.
     void SetCaptionMode(int mode);
@@ -227,6 +228,7 @@ class HexMapView {
     std::uint8_t captionMode_ = 0;
     std::uint8_t countryFilter_ = 6;
     std::uint8_t option_ = 0;
+    fw::Dib* EnsureCaptions();
     std::unique_ptr<fw::Dib> captions_;
     std::unique_ptr<fw::Dib> hexSheet_, roadSheet_, routeSheet_, lineSheet_, unitSheet_,
         greenSheet_, boardSheet_, shoreSheet_, symbolSheet_;

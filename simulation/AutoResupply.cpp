@@ -135,7 +135,10 @@ bool SendToSupplySite(StepContext& step, rules::GameContext& shadow, std::uint16
                                      : rules::kSiteSellsUnits;
     std::vector<std::uint16_t> targets;
     rules::SiteCursor& sites = shadow.Sites();
-    for (int s = 0; s < rules::kSiteCount; ++s) {
+    const std::vector<std::uint8_t>* supplying = step.SupplyingSites(shadow, country);
+    const int listed = supplying ? static_cast<int>(supplying->size()) : rules::kSiteCount;
+    for (int k = 0; k < listed; ++k) {
+        const int s = supplying ? (*supplying)[static_cast<std::size_t>(k)] : k;
         if (!sites.Select(s)) continue;
         const std::uint8_t kind = sites.GetKind();
         if (kind == rules::kFreeSite || sites.GetSupplied() == 0 || sites.GetOwner() != country) {

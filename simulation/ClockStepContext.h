@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
@@ -87,6 +88,49 @@ class CorpsTargetTable {
     }
     std::array<std::uint8_t, kRecords * kRecordSize> bytes_{};
     bool built_ = false;
+};
+
+// Each country's sites that supply at all (a kind, supplied, owned by the country), in index
+// order, listed again whenever the site table reads otherwise than when they were listed: a
+// troop short of supplies looks only at these instead of every site.
+class SupplySiteLists {
+  public:
+    // Null when the table cannot be listed (an unusual size); then every site is looked at.
+    const std::vector<std::uint8_t>* For(rules::GameContext& ctx, std::uint8_t country) {
+        if (country >= rules::kCountryCount) return nullptr;
+        const rules::TableId id = ctx.GetTableSet().site;
+        const rules::TableDirectory& tables = ctx.Tables();
+        const std::uint8_t* base = tables.GetTableBase(id);
+        const std::size_t count = tables.GetTableRecordCount(id);
+        if (!base || count > static_cast<std::size_t>(rules::kSiteCount) ||
+            tables.GetTableRecordSize(id) != sizeof(rules::SiteRecord)) {
+            return nullptr;
+        }
+        const std::size_t size = count * sizeof(rules::SiteRecord);
+        if (!valid_ || size_ != size || std::memcmp(bytes_.data(), base, size) != 0) {
+            std::memcpy(bytes_.data(), base, size);
+            size_ = size;
+            valid_ = true;
+            for (auto& list : lists_) list.clear();
+            for (std::size_t s = 0; s < count; ++s) {
+                const std::uint8_t* r = base + s * sizeof(rules::SiteRecord);
+                const std::uint8_t owner = r[rules::SiteRecord::kOwner];
+                if (r[rules::SiteRecord::kKind] == rules::kFreeSite ||
+                    r[rules::SiteRecord::kSupplied] == 0 || owner >= rules::kCountryCount) {
+                    continue;
+                }
+                lists_[owner].push_back(static_cast<std::uint8_t>(s));
+            }
+        }
+        return &lists_[country];
+    }
+
+  private:
+    std::array<std::uint8_t, static_cast<std::size_t>(rules::kSiteCount) * sizeof(rules::SiteRecord)>
+        bytes_{};
+    std::size_t size_ = 0;
+    bool valid_ = false;
+    std::array<std::vector<std::uint8_t>, rules::kCountryCount> lists_;
 };
 
 // Step counters that the benchmark and the runner report.
@@ -192,6 +236,11 @@ class StepContext {
     }
     // Called at the start of the step's troop loop.
     void NewTroopLoop() { targetChoice_.NewStep(); }
+    // The country's supplying sites (see SupplySiteLists); null with the reference searches,
+    // which look at every site.
+    const std::vector<std::uint8_t>* SupplyingSites(rules::GameContext& ctx, std::uint8_t country) {
+        return fastSearches ? supplySites_.For(ctx, country) : nullptr;
+    }
 
     // The troop the step's loop is at; 0xFFFF outside the loop.
     std::uint16_t currentTroop = 0xFFFF;
@@ -219,6 +268,7 @@ class StepContext {
     CorpsTargetTable* corps_;
     std::vector<rules::RouteStep> routeBuffer_;
     rules::TargetChoiceMemo targetChoice_;
+    SupplySiteLists supplySites_;
     rules::RouteAreaMemo* lengthsMemo_ = nullptr;
     std::uint64_t lengthsSerial_ = 0;
     // The last search of each troop, by kind (flag 0 and 1).

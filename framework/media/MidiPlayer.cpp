@@ -18,16 +18,23 @@ uint16_t gLastDeviceId = 0;
 MidiPlayer::MidiPlayer(ui::Hwnd notifyWindow) : MidiPlayer(notifyWindow, audio::FindSoundFont()) {}
 
 MidiPlayer::MidiPlayer(ui::Hwnd notifyWindow, const std::string& soundFontPath)
-    : notify_(notifyWindow) {
+    : soundFontPath_(soundFontPath), notify_(notifyWindow) {
     output_ = audio::AudioOutput::Shared();
-    std::string error;
-    synth_ = audio::MidiSynth::Create(output_->Rate(), soundFontPath, &error);
-    if (!synth_) {
-        std::fprintf(stderr, "zv6: no music (%s)\n", error.c_str());
-    } else {
-        output_->GetMixer().AddStream(synth_.get());
-    }
     gCurrentPlayer = this;
+}
+
+bool MidiPlayer::EnsureSynth() {
+    if (synth_) return true;
+    if (synthFailed_) return false;
+    std::string error;
+    synth_ = audio::MidiSynth::Create(output_->Rate(), soundFontPath_, &error);
+    if (!synth_) {
+        synthFailed_ = true;
+        std::fprintf(stderr, "zv6: no music (%s)\n", error.c_str());
+        return false;
+    }
+    output_->GetMixer().AddStream(synth_.get());
+    return true;
 }
 
 MidiPlayer::~MidiPlayer() {
@@ -41,7 +48,7 @@ void MidiPlayer::SetLoop(int flag) {
 }
 
 int MidiPlayer::Open(const char* fileName) {
-    if (!synth_) return 1;
+    if (!EnsureSynth()) return 1;
     if (open_) Close();
     std::snprintf(fileName_, sizeof fileName_, "%s", fileName ? fileName : "");
     std::string error;
@@ -63,15 +70,15 @@ int MidiPlayer::Open(const char* fileName) {
 }
 
 int MidiPlayer::Close() {
-    if (!synth_) return 0;
-    synth_->Unload();
+    if (NoMusic()) return 0;
+    if (synth_) synth_->Unload();
     playing_ = 0;
     open_ = 0;
     return 1;
 }
 
 int MidiPlayer::Play() {
-    if (!synth_) return 1;
+    if (NoMusic()) return 1;
     if (!open_) return 0;
     playing_ = 1;
     synth_->Play();
@@ -87,7 +94,7 @@ int MidiPlayer::Stop() {
 }
 
 int MidiPlayer::Pause() {
-    if (!synth_) return 1;
+    if (NoMusic()) return 1;
     if (!open_) return 0;
     // A paused piece stays paused until Play; it sends no notice of its own.
     synth_->Pause();
@@ -95,7 +102,7 @@ int MidiPlayer::Pause() {
 }
 
 int MidiPlayer::PlayFromStart() {
-    if (!synth_) return 1;
+    if (NoMusic()) return 1;
     if (!open_ || !playing_) return 0;
     synth_->Rewind();
     synth_->Play();

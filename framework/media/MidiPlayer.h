@@ -60,15 +60,23 @@ class MidiPlayer : public virtual SoundInterface {
     // when enabled, looping and the code is kMciNotifySuccessful for the device now open.
     static int OnNotify(ui::WParam code, ui::LParam deviceId, int enabled);
 
-    // Whether music can sound at all (a soundfont was found and the synthesiser started).
-    bool HasDevice() const { return synth_ != nullptr; }
+    // Whether music can sound at all (a soundfont was found and the synthesiser started). The
+    // synthesiser and its soundfont (megabytes) are loaded when music is first opened, or here.
+    bool HasDevice() { return EnsureSynth(); }
     bool IsOpen() const { return open_ != 0; }
     uint16_t DeviceId() const { return deviceId_; }
     int IsLooping() const { return loop_; }
 
   private:
+    // Starts the synthesiser on first use; false when it cannot start (no music).
+    bool EnsureSynth();
+    // Without a synthesiser that could not start, the player acts as one with nothing open.
+    bool NoMusic() const { return synthFailed_; }
+
     std::shared_ptr<audio::AudioOutput> output_;
+    std::string soundFontPath_;
     std::unique_ptr<audio::MidiSynth> synth_;
+    bool synthFailed_ = false;
     ui::Hwnd notify_{};
     int open_ = 0;
     uint16_t deviceId_ = 0;

@@ -1,6 +1,9 @@
 #include "platform/ui/SdlBackend.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <dlfcn.h>
+#include <glob.h>
 
 #include <algorithm>
 #include <string>
@@ -112,6 +115,38 @@ bool DesktopMaximizesWindows() {
     return X11HasWindowManager();
 }
 
+// Whether an OpenGL renderer here would draw in software: a machine without a GPU (no render
+// node), or an X server that offers no direct rendering (Xvfb, a remote display). Such a stack
+// (LLVM) costs more memory than the whole game and draws the game's 8-bit pictures no faster
+// than SDL's own software renderer.
+bool OpenGlWouldDrawInSoftware(SDL_Window* window) {
+    glob_t nodes{};
+    const bool gpu = glob("/dev/dri/renderD*", 0, nullptr, &nodes) == 0 && nodes.gl_pathc > 0;
+    globfree(&nodes);
+    if (!gpu) return true;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    // SDL loaded Xlib itself; ask that copy, without linking it.
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib) return false;
+    using QueryExtension = int (*)(Display*, const char*, int*, int*, int*);
+    auto query = reinterpret_cast<QueryExtension>(dlsym(xlib, "XQueryExtension"));
+    bool direct = true;
+    if (query) {
+        int opcode = 0, event = 0, error = 0;
+        direct = query(info.info.x11.display, "DRI3", &opcode, &event, &error) != 0 ||
+                 query(info.info.x11.display, "DRI2", &opcode, &event, &error) != 0;
+    }
+    dlclose(xlib);
+    return !direct;
+#else
+    (void)window;
+    return false;
+#endif
+}
+
 }  // namespace
 
 std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int width, int height,
@@ -150,6 +185,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int
             if (w != width || h != height) break;
             SDL_Delay(10);
         }
+    }
+    // SDL_RENDER_DRIVER and SDL_FRAMEBUFFER_ACCELERATION in the environment still decide.
+    if (OpenGlWouldDrawInSoftware(b->window_)) {
+        SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     }
     b->renderer_ = SDL_CreateRenderer(b->window_, -1, 0);
     if (!b->renderer_) {

@@ -32,7 +32,7 @@ bool AltitudeFits(std::uint8_t own, std::uint16_t capability, std::uint8_t other
 }
 
 int PlanWaypoints(GameContext& ctx, RouteSearch& search, std::uint16_t troop, std::uint16_t target,
-                  int skipTroops) {
+                  int skipTroops, RouteAreaMemo* memo = nullptr) {
     TroopCursor& troops = ctx.Troops();
     if (!troops.Select(troop)) return 0;
     const std::uint16_t hex = troops.GetHexValue();
@@ -45,7 +45,12 @@ int PlanWaypoints(GameContext& ctx, RouteSearch& search, std::uint16_t troop, st
     const int y = hex >> 8;
     // Only the route to the target is read.
     const std::uint16_t targets[] = {target};
-    search.ComputeRouteTo(ctx, troop, x, y, nullptr, skipTroops, targets);
+    if (memo) {
+        bool reused = false;
+        search.ComputeRouteToReusing(ctx, troop, x, y, nullptr, skipTroops, targets, *memo, reused);
+    } else {
+        search.ComputeRouteTo(ctx, troop, x, y, nullptr, skipTroops, targets);
+    }
     const std::span<RouteStep> steps = search.StepBuffer();
     const int n = search.TraceRoute(steps, target & 0xFF, target >> 8);
     troops.Select(troop);
@@ -181,7 +186,8 @@ int PlanRouteWaypoints(GameContext& ctx, std::uint16_t troop, std::uint16_t targ
         return PlanWaypoints(ctx, *search, troop, target, 0);
     }
     ContextRouteSearch search(ctx, RouteInstance::Context);
-    return PlanWaypoints(ctx, *search, troop, target, 1);
+    RouteSearchSet* set = ctx.GetRouteSearches();
+    return PlanWaypoints(ctx, *search, troop, target, 1, set ? set->PlanMemo(troop) : nullptr);
 }
 
 int PlanRouteWaypointsOnMap(GameContext& ctx, std::uint16_t troop, std::uint16_t target) {

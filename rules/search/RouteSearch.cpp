@@ -327,8 +327,7 @@ void RouteSearch::Relax(int startIndex, std::int16_t costLimit, Enter enter) {
 // occupied hexes keep their marks either way. Step costs are 1-254, so buckets by cost modulo
 // 256 never hold two costs at once.
 void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
-                                     const std::uint8_t* classes, const std::uint8_t* lookup,
-                                     std::span<const int> stops) {
+                                     const std::uint8_t* cellSteps, std::span<const int> stops) {
     Buffers& b = *buffers_;
     std::uint32_t* state = b.state;
     const std::uint32_t generationBits = generation_ << kGenerationShift;
@@ -387,7 +386,7 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
         for (int d = 0; d < kHexDirectionCount; ++d) {
             const int n = neighbours[d];
             if (n < 0) continue;
-            const std::uint8_t step = lookup[classes[n]];
+            const std::uint8_t step = cellSteps[n];
             if (step == kCannotEnter) continue;
             const auto c = static_cast<std::uint16_t>(reached + step);
             if (static_cast<std::int16_t>(c) > costLimit) continue;
@@ -405,12 +404,35 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
     }
 }
 
+// The cost of entering each cell for the search's costs and terrain, kept for the last few cost
+// tables: troops of one kind search with the same table again and again.
+const std::uint8_t* RouteSearch::CellSteps(const std::uint8_t* classes, const std::uint8_t* lookup) {
+    for (CellStepTable& t : stepTables_) {
+        if (t.used != 0 && t.terrainReads == terrainReads_ && t.classes == classes &&
+            std::memcmp(t.lookup, lookup, sizeof t.lookup) == 0) {
+            t.used = ++stepTableUses_;
+            return t.steps.data();
+        }
+    }
+    CellStepTable* oldest = &stepTables_[0];
+    for (CellStepTable& t : stepTables_) {
+        if (t.used < oldest->used) oldest = &t;
+    }
+    oldest->used = ++stepTableUses_;
+    oldest->terrainReads = terrainReads_;
+    oldest->classes = classes;
+    std::memcpy(oldest->lookup, lookup, sizeof oldest->lookup);
+    oldest->steps.resize(kHexCount);
+    for (int i = 0; i < kHexCount; ++i) oldest->steps[static_cast<std::size_t>(i)] = lookup[classes[i]];
+    return oldest->steps.data();
+}
+
 void RouteSearch::RelaxTroopSearch(std::span<const int> stops) {
     const std::uint8_t* classes = cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
     const std::uint8_t* lookup = cellCostLookup_;
     stopLevel_ = -1;
     if (Requeues()) {
-        RelaxCheapestFirst(startIndex_, request_.costLimit, classes, lookup, stops);
+        RelaxCheapestFirst(startIndex_, request_.costLimit, CellSteps(classes, lookup), stops);
         return;
     }
     Relax<false>(startIndex_, request_.costLimit,
@@ -851,6 +873,14 @@ RouteSearch& RouteSearchSet::Get(RouteInstance instance) {
             break;
     }
     return map_;
+}
+
+RouteAreaMemo* RouteSearchSet::PlanMemo(std::uint16_t troop) {
+    if (troop >= kTroopTableLimit) return nullptr;
+    if (planMemos_.empty()) planMemos_.resize(kTroopTableLimit);
+    std::unique_ptr<RouteAreaMemo>& memo = planMemos_[troop];
+    if (!memo) memo = std::make_unique<RouteAreaMemo>();
+    return memo.get();
 }
 
 void RouteSearchSet::ReloadAllTerrain() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -227,8 +228,9 @@ class RouteSearch {
     template <bool kRequeue, typename Enter>
     void Relax(int startIndex, std::int16_t costLimit, Enter enter);
     // With stop cells the search ends once the cost of each of them is final.
-    void RelaxCheapestFirst(int startIndex, std::int16_t costLimit, const std::uint8_t* classes,
-                            const std::uint8_t* lookup, std::span<const int> stops);
+    void RelaxCheapestFirst(int startIndex, std::int16_t costLimit, const std::uint8_t* cellSteps,
+                            std::span<const int> stops);
+    const std::uint8_t* CellSteps(const std::uint8_t* classes, const std::uint8_t* lookup);
     void RelaxTroopSearch(std::span<const int> stops = {});
     void PublishArea(GameContext& ctx);
     std::uint32_t StateOf(int index) const;
@@ -259,6 +261,15 @@ class RouteSearch {
     // The cost level at which the last search stopped at its targets; -1 when it ran to its end.
     int stopLevel_ = -1;
     std::uint64_t serial_ = 0;
+    struct CellStepTable {
+        std::uint64_t used = 0;  // 0: empty; else the use count when last used
+        std::uint32_t terrainReads = 0;
+        const std::uint8_t* classes = nullptr;
+        std::uint8_t lookup[256] = {};
+        std::vector<std::uint8_t> steps;
+    };
+    std::array<CellStepTable, 16> stepTables_;
+    std::uint64_t stepTableUses_ = 0;
 };
 
 // The instance a context's rule operation searches with: the context's own set when its env
@@ -295,8 +306,15 @@ class RouteSearchSet {
     // set of the world reload before its next search.
     void ReloadAllTerrain();
 
+    // The last waypoint search of a troop's order on the live tables (Context), which passes
+    // through troops and so depends only on the terrain, the troop's costs and its start: an
+    // order given again from the same hex reads the same grid. Null for a troop beyond the
+    // table.
+    RouteAreaMemo* PlanMemo(std::uint16_t troop);
+
   private:
     RouteTerrainEpoch* epoch_;
+    std::vector<std::unique_ptr<RouteAreaMemo>> planMemos_;
     RouteSearch map_;
     RouteSearch ctx_;
     RouteSearch sim_;

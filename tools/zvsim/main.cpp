@@ -7,7 +7,9 @@
 // Without --minutes the game runs until it is decided or its day limit passes.
 //
 // One line per game day, then "minutes=N outcome=TEXT hash=HEX step_mean_us=N step_p95_us=N
-// step_worst_us=N". Exit status: 0 done, 1 the replay check failed, 2 wrong command line,
+// step_worst_us=N wall_mean_us=N wall_p95_us=N wall_worst_us=N": the step_ figures are the
+// stepping thread's processor time, the wall_ figures include whatever else the machine ran.
+// Exit status: 0 done, 1 the replay check failed, 2 wrong command line,
 // 3 unreadable data, 12 out of memory.
 #include <cstdio>
 #include <string>

@@ -64,11 +64,13 @@ RunOptions Options(const std::string& map, int minutes) {
     return options;
 }
 
-// "<prefix> hash=<16 hex digits> step_mean_us=N step_p95_us=N step_worst_us=N"
+// "<prefix> hash=<16 hex digits> step_mean_us=N step_p95_us=N step_worst_us=N wall_mean_us=N
+// wall_p95_us=N wall_worst_us=N"
 bool IsFinalLine(const std::string& line, const std::string& prefix) {
     if (line.rfind(prefix + " ", 0) != 0) return false;
     std::istringstream rest(line.substr(prefix.size() + 1));
-    const char* keys[] = {"hash=", "step_mean_us=", "step_p95_us=", "step_worst_us="};
+    const char* keys[] = {"hash=",         "step_mean_us=", "step_p95_us=", "step_worst_us=",
+                          "wall_mean_us=", "wall_p95_us=",  "wall_worst_us="};
     for (const char* key : keys) {
         std::string field;
         if (!(rest >> field) || field.rfind(key, 0) != 0) return false;
@@ -96,11 +98,11 @@ TEST(SimRunTest, SameSeedSameGameAndTheFinalLine) {
     EXPECT_TRUE(IsFinalLine(a.lines.back(), "minutes=60 outcome=running")) << a.lines.back();
     EXPECT_FALSE(
         IsFinalLine("minutes=60 outcome=running hash=12 step_mean_us=1 step_p95_us=1 "
-                    "step_worst_us=1",
+                    "step_worst_us=1 wall_mean_us=1 wall_p95_us=1 wall_worst_us=1",
                     "minutes=60 outcome=running"));
     EXPECT_FALSE(
         IsFinalLine("minutes=60 outcome=running hash=0123456789abcdef step_mean_us=1 "
-                    "step_p95_us=1",
+                    "step_p95_us=1 step_worst_us=1 wall_mean_us=1 wall_p95_us=1",
                     "minutes=60 outcome=running"));
 }
 
