@@ -395,11 +395,8 @@ LResult OnSetStyle(Hwnd h, ButtonState*, uint32_t, WParam wp, LParam lp) {
 
 LResult ButtonProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<ButtonState> kMessages{
-        {WM_SETFONT, HandleFont<ButtonState>},
-        {WM_GETFONT, HandleFont<ButtonState>},
         {WM_NCHITTEST, OnNcHitTest},
         {WM_GETDLGCODE, OnGetDlgCode},
-        {WM_ERASEBKGND, SkipErase<ButtonState>},
         {WM_PAINT, OnPaint},
         {WM_SETTEXT, OnSetText},
         {WM_ENABLE, OnEnable},

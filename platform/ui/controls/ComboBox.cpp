@@ -616,7 +616,6 @@ LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         {WM_DESTROY, OnDestroy},
         {WM_SIZE, OnSize},
         {WM_GETDLGCODE, WantArrowsAndChars<ComboState>},
-        {WM_ERASEBKGND, SkipErase<ComboState>},
         {WM_PAINT, OnPaint},
         {WM_ENABLE, OnEnable},
         {WM_SETFOCUS, OnSetFocus},

@@ -93,6 +93,25 @@ std::optional<int> ScrollTarget(uint32_t code, int pos, int thumb, const ScrollS
     }
 }
 
+std::optional<int> ListKeyTarget(uint32_t vk, int from, int pageRows, int count) {
+    switch (vk) {
+        case VK_UP:
+            return from - 1;
+        case VK_DOWN:
+            return from + 1;
+        case VK_PRIOR:
+            return from - (pageRows - 1);
+        case VK_NEXT:
+            return from + (pageRows - 1);
+        case VK_HOME:
+            return 0;
+        case VK_END:
+            return count - 1;
+        default:
+            return std::nullopt;
+    }
+}
+
 int WheelRows(WParam wp, int rowsPerNotch) {
     return GetWheelDeltaWParam(wp) / WHEEL_DELTA * rowsPerNotch;
 }

@@ -73,10 +73,20 @@ class ControlMessages {
     std::vector<Row> rows_;
 };
 
+// The row of WM_SETFONT or WM_GETFONT of a control whose state keeps a ControlFont `font`.
+template <typename State>
+LResult HandleFont(Hwnd h, State* s, uint32_t msg, WParam wp, LParam lp) {
+    LResult result = 0;
+    s->font.Handle(h, msg, wp, lp, &result);
+    return result;
+}
+
 // The window procedure of every control class. WM_NCCREATE makes the state (the class's own
 // WM_NCCREATE row then fills it in from the creation parameters); WM_NCDESTROY deletes it after
-// the class's row has run. A message that comes before the state exists or that has no row goes
-// to DefWindowProc.
+// the class's row has run. Without a row of their own, WM_SETFONT and WM_GETFONT go to the
+// state's ControlFont (when it keeps one) and WM_ERASEBKGND erases nothing, since every control
+// paints all of its client area in WM_PAINT. The rest, and whatever comes before the state
+// exists, goes to DefWindowProc.
 template <typename State>
 LResult DispatchControl(const ControlMessages<State>& messages, Hwnd h, uint32_t msg, WParam wp,
                         LParam lp) {
@@ -93,21 +103,12 @@ LResult DispatchControl(const ControlMessages<State>& messages, Hwnd h, uint32_t
         DetachState<State>(h);
         return DefWindowProc(h, msg, wp, lp);
     }
-    return handler ? handler(h, s, msg, wp, lp) : DefWindowProc(h, msg, wp, lp);
-}
-
-// The row of WM_SETFONT or WM_GETFONT of a control whose state keeps a ControlFont `font`.
-template <typename State>
-LResult HandleFont(Hwnd h, State* s, uint32_t msg, WParam wp, LParam lp) {
-    LResult result = 0;
-    s->font.Handle(h, msg, wp, lp, &result);
-    return result;
-}
-
-// WM_ERASEBKGND of a control that paints all of its client area in WM_PAINT.
-template <typename State>
-LResult SkipErase(Hwnd, State*, uint32_t, WParam, LParam) {
-    return 1;
+    if (handler) return handler(h, s, msg, wp, lp);
+    if constexpr (requires { s->font; }) {
+        if (msg == WM_SETFONT || msg == WM_GETFONT) return HandleFont(h, s, msg, wp, lp);
+    }
+    if (msg == WM_ERASEBKGND) return 1;
+    return DefWindowProc(h, msg, wp, lp);
 }
 
 // WM_GETDLGCODE of a control that takes the arrow keys and the characters typed.
@@ -125,6 +126,10 @@ struct ScrollSteps {
     std::optional<int> end;
 };
 std::optional<int> ScrollTarget(uint32_t code, int pos, int thumb, const ScrollSteps& steps);
+
+// The row a navigation key moves a list's caret to from row `from` of `count`: a row up or
+// down, a page (less one row) up or down, or an end. Nothing for other keys. The caller clamps.
+std::optional<int> ListKeyTarget(uint32_t vk, int from, int pageRows, int count);
 
 // The wheel's rows: `rowsPerNotch` for each notch, up (away from the user) positive.
 int WheelRows(WParam wp, int rowsPerNotch);

@@ -876,13 +876,11 @@ LResult OnCharFromPos(Hwnd h, EditState* s, uint32_t, WParam, LParam lp) {
 LResult EditProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<EditState> kMessages{
         {WM_SETFONT, OnSetFont},
-        {WM_GETFONT, HandleFont<EditState>},
         {WM_CREATE, OnCreate},
         {WM_DESTROY, OnDestroy},
         {WM_TIMER, OnTimer},
         {WM_SIZE, OnSize},
         {WM_GETDLGCODE, OnGetDlgCode},
-        {WM_ERASEBKGND, SkipErase<EditState>},
         {WM_PAINT, OnPaint},
         {WM_ENABLE, OnEnable},
         {WM_SETTEXT, OnSetText},

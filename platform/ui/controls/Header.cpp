@@ -249,9 +249,6 @@ LResult OnHitTest(Hwnd h, HeaderState* s, uint32_t, WParam, LParam lp) {
 
 LResult HeaderProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<HeaderState> kMessages{
-        {WM_SETFONT, HandleFont<HeaderState>},
-        {WM_GETFONT, HandleFont<HeaderState>},
-        {WM_ERASEBKGND, SkipErase<HeaderState>},
         {WM_PAINT, OnPaint},
         {WM_LBUTTONDOWN, OnButtonDown},
         {WM_MOUSEMOVE, OnMouseMove},

@@ -248,33 +248,14 @@ void KeyDown(Hwnd h, ListBoxState* s, uint32_t vk) {
     ListBoxModel& m = s->model;
     if (m.Count() == 0) return;
     const int from = m.mode == SelectionMode::Single && m.Current() >= 0 ? m.Current() : m.caret;
-    int to = from;
-    switch (vk) {
-        case VK_UP:
-            to = from - 1;
-            break;
-        case VK_DOWN:
-            to = from + 1;
-            break;
-        case VK_PRIOR:
-            to = from - (PageRows(h, s) - 1);
-            break;
-        case VK_NEXT:
-            to = from + (PageRows(h, s) - 1);
-            break;
-        case VK_HOME:
-            to = 0;
-            break;
-        case VK_END:
-            to = m.Count() - 1;
-            break;
-        case VK_SPACE:
-            if (m.mode == SelectionMode::Multiple) Choose(h, s, m.caret, false, false, true);
-            if (m.mode == SelectionMode::Extended) Choose(h, s, m.caret, false, true, false);
-            return;
-        default:
-            return;
+    if (vk == VK_SPACE) {
+        if (m.mode == SelectionMode::Multiple) Choose(h, s, m.caret, false, false, true);
+        if (m.mode == SelectionMode::Extended) Choose(h, s, m.caret, false, true, false);
+        return;
     }
+    const std::optional<int> target = ListKeyTarget(vk, from, PageRows(h, s), m.Count());
+    if (!target) return;
+    int to = *target;
     if (m.mode == SelectionMode::Single && m.Current() < 0 && (vk == VK_UP || vk == VK_DOWN)) {
         to = 0;
     }
@@ -745,11 +726,9 @@ LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<ListBoxState> kMessages{
         {WM_NCCREATE, OnNcCreate},
         {WM_SETFONT, OnSetFont},
-        {WM_GETFONT, HandleFont<ListBoxState>},
         {WM_CREATE, OnCreate},
         {WM_SIZE, OnSize},
         {WM_GETDLGCODE, WantArrowsAndChars<ListBoxState>},
-        {WM_ERASEBKGND, SkipErase<ListBoxState>},
         {WM_PAINT, OnPaint},
         {WM_ENABLE, OnEnable},
         {WM_SETFOCUS, OnSetFocus},

@@ -618,35 +618,18 @@ void KeyDown(Hwnd h, ListViewState* s, uint32_t vk) {
     NotifyParent(h, &kd.hdr, LVN_KEYDOWN);
     if (!IsWindow(h) || Count(s) == 0) return;
     const int focus = FocusedItem(s);
-    int to = focus;
-    switch (vk) {
-        case VK_UP:
-            to = focus < 0 ? 0 : focus - 1;
-            break;
-        case VK_DOWN:
-            to = focus < 0 ? 0 : focus + 1;
-            break;
-        case VK_PRIOR:
-            to = focus - (PageRows(h, s) - 1);
-            break;
-        case VK_NEXT:
-            to = focus + (PageRows(h, s) - 1);
-            break;
-        case VK_HOME:
-            to = 0;
-            break;
-        case VK_END:
-            to = Count(s) - 1;
-            break;
-        case VK_SPACE:
-            if (focus >= 0) Pick(h, s, focus, false, ControlDown());
-            return;
-        case VK_RETURN:
-            NotifyItem(h, s, NM_RETURN, focus, 0, {});
-            return;
-        default:
-            return;
+    if (vk == VK_SPACE) {
+        if (focus >= 0) Pick(h, s, focus, false, ControlDown());
+        return;
     }
+    if (vk == VK_RETURN) {
+        NotifyItem(h, s, NM_RETURN, focus, 0, {});
+        return;
+    }
+    const std::optional<int> target = ListKeyTarget(vk, focus, PageRows(h, s), Count(s));
+    if (!target) return;
+    // With no focused row yet, a step either way starts at the first.
+    int to = focus < 0 && (vk == VK_UP || vk == VK_DOWN) ? 0 : *target;
     to = std::clamp(to, 0, Count(s) - 1);
     if (ControlDown() && !SingleSel(h)) {
         SetItemState(h, s, to, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -837,32 +820,26 @@ LResult OnHeaderNotify(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
     return 0;
 }
 
-LResult OnGetBkColor(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
-    return LResult(s->bkColor);
+// The colour an LVM_GET*COLOR / LVM_SET*COLOR message reads or writes.
+ColorRef& ColorOf(ListViewState* s, uint32_t msg) {
+    switch (msg) {
+        case LVM_GETBKCOLOR:
+        case LVM_SETBKCOLOR:
+            return s->bkColor;
+        case LVM_GETTEXTCOLOR:
+        case LVM_SETTEXTCOLOR:
+            return s->textColor;
+        default:
+            return s->textBkColor;
+    }
 }
 
-LResult OnSetBkColor(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
-    s->bkColor = ColorRef(lp);
-    Redraw(h);
-    return 1;
+LResult OnGetColor(Hwnd, ListViewState* s, uint32_t msg, WParam, LParam) {
+    return LResult(ColorOf(s, msg));
 }
 
-LResult OnGetTextColor(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
-    return LResult(s->textColor);
-}
-
-LResult OnSetTextColor(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
-    s->textColor = ColorRef(lp);
-    Redraw(h);
-    return 1;
-}
-
-LResult OnGetTextBkColor(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
-    return LResult(s->textBkColor);
-}
-
-LResult OnSetTextBkColor(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
-    s->textBkColor = ColorRef(lp);
+LResult OnSetColor(Hwnd h, ListViewState* s, uint32_t msg, WParam, LParam lp) {
+    ColorOf(s, msg) = ColorRef(lp);
     Redraw(h);
     return 1;
 }
@@ -1193,12 +1170,10 @@ LResult OnGetEditControl(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
 LResult ListViewProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<ListViewState> kMessages{
         {WM_SETFONT, OnSetFont},
-        {WM_GETFONT, HandleFont<ListViewState>},
         {WM_CREATE, OnCreate},
         {WM_DESTROY, OnDestroy},
         {WM_SIZE, OnSize},
         {WM_GETDLGCODE, WantArrowsAndChars<ListViewState>},
-        {WM_ERASEBKGND, SkipErase<ListViewState>},
         {WM_PAINT, OnPaint},
         {WM_SETFOCUS, OnFocus},
         {WM_KILLFOCUS, OnFocus},
@@ -1216,12 +1191,12 @@ LResult ListViewProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
         {WM_VSCROLL, OnScroll},
         {WM_HSCROLL, OnScroll},
         {WM_NOTIFY, OnHeaderNotify},
-        {LVM_GETBKCOLOR, OnGetBkColor},
-        {LVM_SETBKCOLOR, OnSetBkColor},
-        {LVM_GETTEXTCOLOR, OnGetTextColor},
-        {LVM_SETTEXTCOLOR, OnSetTextColor},
-        {LVM_GETTEXTBKCOLOR, OnGetTextBkColor},
-        {LVM_SETTEXTBKCOLOR, OnSetTextBkColor},
+        {LVM_GETBKCOLOR, OnGetColor},
+        {LVM_SETBKCOLOR, OnSetColor},
+        {LVM_GETTEXTCOLOR, OnGetColor},
+        {LVM_SETTEXTCOLOR, OnSetColor},
+        {LVM_GETTEXTBKCOLOR, OnGetColor},
+        {LVM_SETTEXTBKCOLOR, OnSetColor},
         {LVM_GETIMAGELIST, OnGetImageList},
         {LVM_SETIMAGELIST, OnSetImageList},
         {LVM_GETITEMCOUNT, OnGetItemCount},

@@ -143,7 +143,6 @@ LResult OnSetBkColor(Hwnd h, ProgressState* s, uint32_t, WParam, LParam lp) {
 
 LResult ProgressProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<ProgressState> kMessages{
-        {WM_ERASEBKGND, SkipErase<ProgressState>},
         {WM_PAINT, OnPaint},
         {PBM_SETRANGE, OnSetRange},
         {PBM_SETRANGE32, OnSetRange},

@@ -196,11 +196,8 @@ LResult OnGetImage(Hwnd, StaticState* s, uint32_t, WParam wp, LParam) {
 
 LResult StaticProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<StaticState> kMessages{
-        {WM_SETFONT, HandleFont<StaticState>},
-        {WM_GETFONT, HandleFont<StaticState>},
         {WM_NCHITTEST, OnNcHitTest},
         {WM_GETDLGCODE, OnGetDlgCode},
-        {WM_ERASEBKGND, SkipErase<StaticState>},
         {WM_PAINT, OnPaint},
         {WM_SETTEXT, OnSetText},
         {WM_ENABLE, OnEnable},

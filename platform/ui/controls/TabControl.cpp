@@ -473,11 +473,8 @@ LResult OnGetRowCount(Hwnd, TabState*, uint32_t, WParam, LParam) {
 
 LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<TabState> kMessages{
-        {WM_SETFONT, HandleFont<TabState>},
-        {WM_GETFONT, HandleFont<TabState>},
         {WM_GETDLGCODE, WantArrowsAndChars<TabState>},
         {WM_SIZE, OnSize},
-        {WM_ERASEBKGND, SkipErase<TabState>},
         {WM_PAINT, OnPaint},
         {WM_SETFOCUS, OnFocus},
         {WM_KILLFOCUS, OnFocus},

@@ -677,12 +677,10 @@ LResult OnGetItemHeight(Hwnd, TreeState* s, uint32_t, WParam, LParam) {
 LResult TreeProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<TreeState> kMessages{
         {WM_SETFONT, OnSetFont},
-        {WM_GETFONT, HandleFont<TreeState>},
         {WM_CREATE, OnCreate},
         {WM_DESTROY, OnDestroy},
         {WM_SIZE, OnSize},
         {WM_GETDLGCODE, WantArrowsAndChars<TreeState>},
-        {WM_ERASEBKGND, SkipErase<TreeState>},
         {WM_PAINT, OnPaint},
         {WM_SETFOCUS, OnFocus},
         {WM_KILLFOCUS, OnFocus},

@@ -276,7 +276,6 @@ LResult OnGetBase(Hwnd, UpDownState* s, uint32_t, WParam, LParam) {
 LResult UpDownProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     static const ControlMessages<UpDownState> kMessages{
         {WM_CREATE, OnCreate},
-        {WM_ERASEBKGND, SkipErase<UpDownState>},
         {WM_PAINT, OnPaint},
         {WM_LBUTTONDOWN, OnButtonDown},
         {WM_LBUTTONDBLCLK, OnButtonDown},
