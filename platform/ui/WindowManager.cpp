@@ -41,7 +41,8 @@ WindowManager::WindowManager(std::unique_ptr<Backend> backend)
     slots_.resize(1);  // slot 0 is never used: a zero handle is no window
 
     arrowCursor_ = CreateCursor(MakeArrowCursorImage());
-    for (int i = 0; i < 4; ++i) sizeCursors_[i] = CreateCursor(MakeSizingCursorImage(IDC_SIZENWSE + i));
+    for (int i = 0; i < 4; ++i)
+        sizeCursors_[i] = CreateCursor(MakeSizingCursorImage(IDC_SIZENWSE + i));
     currentCursor_ = arrowCursor_;
     backend_->SetCursorImage(cursors_.front().get());
 
@@ -187,6 +188,22 @@ const Brush& StockBrushRef(int id) {
     return kBrushes[static_cast<size_t>(id)];
 }
 
+namespace {
+
+// The system's answer to a WM_CTLCOLOR* message: window-coloured edits and lists, the rest on
+// the button face.
+LResult DefaultControlColors(uint32_t msg, WParam wp) {
+    auto* dc = reinterpret_cast<Canvas*>(wp);
+    const bool white = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+    if (dc) {
+        dc->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
+        dc->SetBkColor(GetSysColor(white ? COLOR_WINDOW : COLOR_BTNFACE));
+    }
+    return reinterpret_cast<LResult>(&GetSysColorBrush(white ? COLOR_WINDOW : COLOR_BTNFACE));
+}
+
+}  // namespace
+
 LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     Window* w = Get(h);
     if (!w) return 0;
@@ -196,14 +213,8 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
     switch (msg) {
         case WM_NCCREATE:
             return 1;
-        case WM_NCCALCSIZE: {
-            auto* p = reinterpret_cast<NcCalcSizeParams*>(lp);
-            if (!p) return 0;
-            const Rect in = NonClientInsets(w);
-            p->rect = {p->rect.left + in.left, p->rect.top + in.top, p->rect.right - in.right,
-                       p->rect.bottom - in.bottom};
-            return 0;
-        }
+        case WM_NCCALCSIZE:
+            return DefNcCalcSize(w, lp);
         case WM_NCHITTEST:
             return DefaultHitTest(h, {GetXLParam(lp), GetYLParam(lp)});
         case WM_NCPAINT:
@@ -213,155 +224,34 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
             w->ncActive = wp != 0;
             w->ncDirty = true;
             return 1;
-        case WM_ERASEBKGND: {
-            auto* dc = reinterpret_cast<Canvas*>(wp);
-            if (!w->cls.hasBackground || !dc) return 0;
-            dc->FillSolid({0, 0, w->client.Width(), w->client.Height()}, w->cls.background);
-            return 1;
-        }
-        case WM_PAINT: {
-            PaintStruct ps;
-            BeginPaint(h, &ps);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_SETTEXT: {
-            const char* text = reinterpret_cast<const char*>(lp);
-            w->text = text ? text : "";
-            w->ncDirty = true;
-            if (h == mainWindow_) backend_->SetTitle(zv::core::SjisToUtf8(w->text));
-            return 1;
-        }
+        case WM_ERASEBKGND:
+            return DefEraseBackground(w, wp);
+        case WM_PAINT:
+            return DefPaint(h);
+        case WM_SETTEXT:
+            return DefSetText(h, w, lp);
         case WM_GETTEXTLENGTH:
             return static_cast<LResult>(w->text.size());
-        case WM_GETTEXT: {
-            char* buf = reinterpret_cast<char*>(lp);
-            if (!buf || wp == 0) return 0;
-            // Never cut a double-byte character in half.
-            const size_t n = zv::core::SjisCutLength(w->text, static_cast<size_t>(wp) - 1);
-            std::memcpy(buf, w->text.data(), n);
-            buf[n] = '\0';
-            return static_cast<LResult>(n);
-        }
+        case WM_GETTEXT:
+            return DefGetText(w, wp, lp);
         case WM_CLOSE:
             DestroyWindow(h);
             return 0;
         case WM_SYSCOMMAND:
-            switch (wp & 0xFFF0) {
-                case SC_CLOSE:
-                    if (!(w->cls.style & CS_NOCLOSE)) SendMessage(h, WM_CLOSE, 0, 0);
-                    return 0;
-                case SC_MINIMIZE:
-                    ShowWindow(h, SW_MINIMIZE);
-                    return 0;
-                case SC_MAXIMIZE:
-                    ShowWindow(h, SW_SHOWMAXIMIZED);
-                    return 0;
-                case SC_RESTORE:
-                    ShowWindow(h, SW_RESTORE);
-                    return 0;
-                case SC_MOVE:
-                case SC_SIZE: {
-                    // The low bits say where the mouse took hold (HTCAPTION for a move, the
-                    // WMSZ_ edge for a size); without them the command came from the system
-                    // menu and the keyboard drives the loop.
-                    const uint32_t how = static_cast<uint32_t>(wp) & 0xF;
-                    const bool move = (wp & 0xFFF0) == SC_MOVE;
-                    const bool byKeyboard = how == 0;
-                    const intptr_t hit = move      ? HTCAPTION
-                                         : how == 0 ? HTNOWHERE
-                                                    : static_cast<intptr_t>(how) - 1 + HTLEFT;
-                    Point start{GetXLParam(lp), GetYLParam(lp)};
-                    if (byKeyboard) GetCursorPos(&start);
-                    TrackMoveSize(h, hit, start, byKeyboard);
-                    return 0;
-                }
-                default:
-                    return 0;
-            }
+            return DefSysCommand(h, w, wp, lp);
         case WM_MOUSEACTIVATE:
-            if ((w->style & WS_CHILD) && Get(w->parent) && w->parent != desktop_) {
-                const LResult r = SendMessage(w->parent, WM_MOUSEACTIVATE, wp, lp);
-                if (r) return r;
-            }
-            return MA_ACTIVATE;
-        case WM_SETCURSOR: {
-            if ((w->style & WS_CHILD) && Get(w->parent) && w->parent != desktop_) {
-                if (SendMessage(w->parent, WM_SETCURSOR, wp, lp)) return 1;
-            }
-            const intptr_t hit = static_cast<int16_t>(LoWord(static_cast<uintptr_t>(lp)));
-            if (hit == HTCLIENT) {
-                if (w->cls.cursor) {
-                    SetCursor(w->cls.cursor);
-                    return 1;
-                }
-                return 0;
-            }
-            // The edges of a sizable frame show which way they pull.
-            Hcursor c = arrowCursor_;
-            if (hit == HTLEFT || hit == HTRIGHT) c = sizeCursors_[IDC_SIZEWE - IDC_SIZENWSE];
-            if (hit == HTTOP || hit == HTBOTTOM) c = sizeCursors_[IDC_SIZENS - IDC_SIZENWSE];
-            if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT) c = sizeCursors_[0];
-            if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT) c = sizeCursors_[1];
-            SetCursor(c);
-            return hit == HTERROR ? 0 : 1;
-        }
+            return DefMouseActivate(w, wp, lp);
+        case WM_SETCURSOR:
+            return DefSetCursor(w, wp, lp);
         case WM_ACTIVATE:
             if (LoWord(wp) != WA_INACTIVE && HiWord(wp) == 0) SetFocus(h);
             return 0;
-        case WM_WINDOWPOSCHANGED: {
-            const auto* pos = reinterpret_cast<const WindowPos*>(lp);
-            if (!pos) return 0;
-            if (!(pos->flags & SWP_NOMOVE)) {
-                SendMessage(h, WM_MOVE, 0,
-                            MakeLParam(w->rect.left + w->client.left, w->rect.top + w->client.top));
-            }
-            w = Get(h);
-            if (w && !(pos->flags & SWP_NOSIZE)) {
-                const WParam type = (w->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
-                                    : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
-                                                               : SIZE_RESTORED;
-                SendMessage(h, WM_SIZE, type, MakeLParam(w->client.Width(), w->client.Height()));
-            }
-            return 0;
-        }
+        case WM_WINDOWPOSCHANGED:
+            return DefWindowPosChanged(h, w, lp);
         case WM_MOUSEWHEEL:
-            if ((w->style & WS_CHILD) && Get(w->parent) && w->parent != desktop_) {
-                return SendMessage(w->parent, msg, wp, lp);
-            }
-            return 0;
-        case WM_NCLBUTTONDOWN: {
-            const Point at{GetXLParam(lp), GetYLParam(lp)};
-            switch (static_cast<intptr_t>(wp)) {
-                case HTCAPTION:
-                    SendMessage(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
-                    return 0;
-                case HTLEFT:
-                case HTRIGHT:
-                case HTTOP:
-                case HTTOPLEFT:
-                case HTTOPRIGHT:
-                case HTBOTTOM:
-                case HTBOTTOMLEFT:
-                case HTBOTTOMRIGHT:
-                    SendMessage(h, WM_SYSCOMMAND,
-                                SC_SIZE + static_cast<uint32_t>(wp - HTLEFT + WMSZ_LEFT), lp);
-                    return 0;
-                case HTCLOSE:
-                case HTMINBUTTON:
-                case HTMAXBUTTON:
-                    TrackCaptionButton(h, static_cast<intptr_t>(wp));
-                    return 0;
-                case HTVSCROLL:
-                    TrackScrollBar(h, SB_VERT, at);
-                    return 0;
-                case HTHSCROLL:
-                    TrackScrollBar(h, SB_HORZ, at);
-                    return 0;
-                default:
-                    return 0;
-            }
-        }
+            return DefMouseWheel(w, wp, lp);
+        case WM_NCLBUTTONDOWN:
+            return DefNcButtonDown(h, wp, lp);
         case WM_NCLBUTTONDBLCLK:
             if (static_cast<intptr_t>(wp) == HTCAPTION && (w->style & WS_MAXIMIZEBOX)) {
                 SendMessage(h, WM_SYSCOMMAND, IsZoomed(h) ? SC_RESTORE : SC_MAXIMIZE, lp);
@@ -378,18 +268,174 @@ LResult WindowManager::DefWindowProc(Hwnd h, uint32_t msg, WParam wp, LParam lp)
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC: {
-            auto* dc = reinterpret_cast<Canvas*>(wp);
-            const bool white = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
-            if (dc) {
-                dc->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-                dc->SetBkColor(GetSysColor(white ? COLOR_WINDOW : COLOR_BTNFACE));
-            }
-            return reinterpret_cast<LResult>(
-                &GetSysColorBrush(white ? COLOR_WINDOW : COLOR_BTNFACE));
-        }
+        case WM_CTLCOLORSTATIC:
+            return DefaultControlColors(msg, wp);
         case WM_QUERYENDSESSION:
             return 1;
+        default:
+            return 0;
+    }
+}
+
+LResult WindowManager::DefNcCalcSize(Window* w, LParam lp) {
+    auto* p = reinterpret_cast<NcCalcSizeParams*>(lp);
+    if (!p) return 0;
+    const Rect in = NonClientInsets(w);
+    p->rect = {p->rect.left + in.left, p->rect.top + in.top, p->rect.right - in.right,
+               p->rect.bottom - in.bottom};
+    return 0;
+}
+
+LResult WindowManager::DefEraseBackground(Window* w, WParam wp) {
+    auto* dc = reinterpret_cast<Canvas*>(wp);
+    if (!w->cls.hasBackground || !dc) return 0;
+    dc->FillSolid({0, 0, w->client.Width(), w->client.Height()}, w->cls.background);
+    return 1;
+}
+
+LResult WindowManager::DefPaint(Hwnd h) {
+    PaintStruct ps;
+    BeginPaint(h, &ps);
+    EndPaint(h, &ps);
+    return 0;
+}
+
+LResult WindowManager::DefSetText(Hwnd h, Window* w, LParam lp) {
+    const char* text = reinterpret_cast<const char*>(lp);
+    w->text = text ? text : "";
+    w->ncDirty = true;
+    if (h == mainWindow_) backend_->SetTitle(zv::core::SjisToUtf8(w->text));
+    return 1;
+}
+
+LResult WindowManager::DefGetText(Window* w, WParam wp, LParam lp) {
+    char* buf = reinterpret_cast<char*>(lp);
+    if (!buf || wp == 0) return 0;
+    // Never cut a double-byte character in half.
+    const size_t n = zv::core::SjisCutLength(w->text, static_cast<size_t>(wp) - 1);
+    std::memcpy(buf, w->text.data(), n);
+    buf[n] = '\0';
+    return static_cast<LResult>(n);
+}
+
+LResult WindowManager::DefSysCommand(Hwnd h, Window* w, WParam wp, LParam lp) {
+    switch (wp & 0xFFF0) {
+        case SC_CLOSE:
+            if (!(w->cls.style & CS_NOCLOSE)) SendMessage(h, WM_CLOSE, 0, 0);
+            return 0;
+        case SC_MINIMIZE:
+            ShowWindow(h, SW_MINIMIZE);
+            return 0;
+        case SC_MAXIMIZE:
+            ShowWindow(h, SW_SHOWMAXIMIZED);
+            return 0;
+        case SC_RESTORE:
+            ShowWindow(h, SW_RESTORE);
+            return 0;
+        case SC_MOVE:
+        case SC_SIZE: {
+            // The low bits say where the mouse took hold (HTCAPTION for a move, the WMSZ_ edge
+            // for a size); without them the command came from the system menu and the keyboard
+            // drives the loop.
+            const uint32_t how = static_cast<uint32_t>(wp) & 0xF;
+            const bool move = (wp & 0xFFF0) == SC_MOVE;
+            const bool byKeyboard = how == 0;
+            const intptr_t hit = move       ? HTCAPTION
+                                 : how == 0 ? HTNOWHERE
+                                            : static_cast<intptr_t>(how) - 1 + HTLEFT;
+            Point start{GetXLParam(lp), GetYLParam(lp)};
+            if (byKeyboard) GetCursorPos(&start);
+            TrackMoveSize(h, hit, start, byKeyboard);
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+LResult WindowManager::DefMouseActivate(Window* w, WParam wp, LParam lp) {
+    if ((w->style & WS_CHILD) && Get(w->parent) && w->parent != desktop_) {
+        const LResult r = SendMessage(w->parent, WM_MOUSEACTIVATE, wp, lp);
+        if (r) return r;
+    }
+    return MA_ACTIVATE;
+}
+
+LResult WindowManager::DefSetCursor(Window* w, WParam wp, LParam lp) {
+    if ((w->style & WS_CHILD) && Get(w->parent) && w->parent != desktop_) {
+        if (SendMessage(w->parent, WM_SETCURSOR, wp, lp)) return 1;
+    }
+    const intptr_t hit = static_cast<int16_t>(LoWord(static_cast<uintptr_t>(lp)));
+    if (hit == HTCLIENT) {
+        if (w->cls.cursor) {
+            SetCursor(w->cls.cursor);
+            return 1;
+        }
+        return 0;
+    }
+    // The edges of a sizable frame show which way they pull.
+    Hcursor c = arrowCursor_;
+    if (hit == HTLEFT || hit == HTRIGHT) c = sizeCursors_[IDC_SIZEWE - IDC_SIZENWSE];
+    if (hit == HTTOP || hit == HTBOTTOM) c = sizeCursors_[IDC_SIZENS - IDC_SIZENWSE];
+    if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT) c = sizeCursors_[0];
+    if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT) c = sizeCursors_[1];
+    SetCursor(c);
+    return hit == HTERROR ? 0 : 1;
+}
+
+LResult WindowManager::DefWindowPosChanged(Hwnd h, Window* w, LParam lp) {
+    const auto* pos = reinterpret_cast<const WindowPos*>(lp);
+    if (!pos) return 0;
+    if (!(pos->flags & SWP_NOMOVE)) {
+        SendMessage(h, WM_MOVE, 0,
+                    MakeLParam(w->rect.left + w->client.left, w->rect.top + w->client.top));
+    }
+    w = Get(h);
+    if (w && !(pos->flags & SWP_NOSIZE)) {
+        const WParam type = (w->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+                            : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                                       : SIZE_RESTORED;
+        SendMessage(h, WM_SIZE, type, MakeLParam(w->client.Width(), w->client.Height()));
+    }
+    return 0;
+}
+
+// A child hands the wheel to its parent.
+LResult WindowManager::DefMouseWheel(Window* w, WParam wp, LParam lp) {
+    if ((w->style & WS_CHILD) && Get(w->parent) && w->parent != desktop_) {
+        return SendMessage(w->parent, WM_MOUSEWHEEL, wp, lp);
+    }
+    return 0;
+}
+
+LResult WindowManager::DefNcButtonDown(Hwnd h, WParam wp, LParam lp) {
+    const Point at{GetXLParam(lp), GetYLParam(lp)};
+    switch (static_cast<intptr_t>(wp)) {
+        case HTCAPTION:
+            SendMessage(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+            return 0;
+        case HTLEFT:
+        case HTRIGHT:
+        case HTTOP:
+        case HTTOPLEFT:
+        case HTTOPRIGHT:
+        case HTBOTTOM:
+        case HTBOTTOMLEFT:
+        case HTBOTTOMRIGHT:
+            SendMessage(h, WM_SYSCOMMAND, SC_SIZE + static_cast<uint32_t>(wp - HTLEFT + WMSZ_LEFT),
+                        lp);
+            return 0;
+        case HTCLOSE:
+        case HTMINBUTTON:
+        case HTMAXBUTTON:
+            TrackCaptionButton(h, static_cast<intptr_t>(wp));
+            return 0;
+        case HTVSCROLL:
+            TrackScrollBar(h, SB_VERT, at);
+            return 0;
+        case HTHSCROLL:
+            TrackScrollBar(h, SB_HORZ, at);
+            return 0;
         default:
             return 0;
     }

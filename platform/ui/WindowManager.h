@@ -291,7 +291,19 @@ class WindowManager {
     void DropWindowState(Hwnd h);
     bool MatchesFilter(const Msg& m, Hwnd filter, uint32_t min, uint32_t max) const;
 
-    // Default behaviour pieces.
+    // Default behaviour pieces: DefWindowProc's answers to the messages that take more than a
+    // line (WindowManager.cpp).
+    LResult DefNcCalcSize(Window* w, LParam lp);
+    LResult DefEraseBackground(Window* w, WParam wp);
+    LResult DefPaint(Hwnd h);
+    LResult DefSetText(Hwnd h, Window* w, LParam lp);
+    LResult DefGetText(Window* w, WParam wp, LParam lp);
+    LResult DefSysCommand(Hwnd h, Window* w, WParam wp, LParam lp);
+    LResult DefMouseActivate(Window* w, WParam wp, LParam lp);
+    LResult DefSetCursor(Window* w, WParam wp, LParam lp);
+    LResult DefWindowPosChanged(Hwnd h, Window* w, LParam lp);
+    LResult DefMouseWheel(Window* w, WParam wp, LParam lp);
+    LResult DefNcButtonDown(Hwnd h, WParam wp, LParam lp);
     intptr_t DefaultHitTest(Hwnd h, Point screen) const;
     Hwnd HitFrom(Hwnd parent, Point screen, intptr_t* hit);
     void TrackMouse(Hwnd h, const std::function<bool(const Msg&)>& onMouse, uintptr_t timerId = 0);

@@ -253,126 +253,170 @@ LResult DialogCode(uint32_t type) {
     }
 }
 
-LResult ButtonProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<ButtonState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    ButtonState* s = StateOf<ButtonState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) return fontResult;
+LResult OnNcHitTest(Hwnd h, ButtonState*, uint32_t msg, WParam wp, LParam lp) {
     const uint32_t type = TypeOf(h);
+    if (type == BS_GROUPBOX) return HTTRANSPARENT;
+    return DefWindowProc(h, msg, wp, lp);
+}
 
-    switch (msg) {
-        case WM_NCDESTROY:
-            DetachState<ButtonState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_NCHITTEST:
-            if (type == BS_GROUPBOX) return HTTRANSPARENT;
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_GETDLGCODE:
-            return DialogCode(type);
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_SETTEXT: {
-            const LResult r = DefWindowProc(h, msg, wp, lp);
-            Redraw(h);
-            return r;
-        }
-        case WM_ENABLE:
-            Redraw(h);
-            return 0;
-        case WM_SETFOCUS:
-            s->focused = true;
-            Redraw(h);
-            if (StyleOf(h) & BS_NOTIFY) NotifyCommand(h, BN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            s->focused = false;
-            if (s->spaceDown || s->tracking) {
-                s->spaceDown = false;
-                s->tracking = false;
-                if (GetCapture() == h) ReleaseCapture();
-                s->pushed = false;
-            }
-            Redraw(h);
-            if (StyleOf(h) & BS_NOTIFY) NotifyCommand(h, BN_KILLFOCUS);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            if (type == BS_GROUPBOX) return 0;
-            if (GetFocus() != h) SetFocus(h);
-            SetCapture(h);
-            s->tracking = true;
-            SetPushed(h, s, true);
-            return 0;
-        case WM_MOUSEMOVE:
-            if (s->tracking) {
-                Rect client;
-                GetClientRect(h, &client);
-                SetPushed(h, s, client.Contains(GetXLParam(lp), GetYLParam(lp)));
-            }
-            return 0;
-        case WM_LBUTTONUP: {
-            if (!s->tracking) return 0;
-            s->tracking = false;
-            Rect client;
-            GetClientRect(h, &client);
-            const bool inside = client.Contains(GetXLParam(lp), GetYLParam(lp));
-            SetPushed(h, s, false);
-            if (GetCapture() == h) ReleaseCapture();
-            if (inside) Click(h, s);
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            if (s->tracking && HwndFromParam(lp) != h) {
-                s->tracking = false;
-                SetPushed(h, s, false);
-            }
-            return 0;
-        case WM_KEYDOWN:
-            if (wp == VK_SPACE && type != BS_GROUPBOX && !s->spaceDown) {
-                s->spaceDown = true;
-                SetPushed(h, s, true);
-                return 0;
-            }
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_KEYUP:
-            if (wp == VK_SPACE && s->spaceDown) {
-                s->spaceDown = false;
-                SetPushed(h, s, false);
-                Click(h, s);
-                return 0;
-            }
-            return DefWindowProc(h, msg, wp, lp);
-        case BM_CLICK:
-            if (type == BS_GROUPBOX || !IsWindowEnabled(h)) return 0;
-            Click(h, s);
-            return 0;
-        case BM_GETCHECK:
-            return (IsCheckType(type) || IsRadioType(type)) ? LResult(s->check) : 0;
-        case BM_SETCHECK:
-            SetCheck(h, s, static_cast<uint32_t>(wp));
-            return 0;
-        case BM_GETSTATE:
-            return LResult(s->check | (s->pushed ? BST_PUSHED : 0) | (s->focused ? BST_FOCUS : 0));
-        case BM_SETSTATE:
-            SetPushed(h, s, wp != 0);
-            return 0;
-        case BM_SETSTYLE: {
-            const uint32_t style = StyleOf(h);
-            SetWindowLong(h, GWL_STYLE,
-                          int32_t((style & 0xFFFF0000u) | (static_cast<uint32_t>(wp) & 0xFFFF)));
-            if (lp) Redraw(h);
-            return 0;
-        }
-        default:
-            return DefWindowProc(h, msg, wp, lp);
+LResult OnGetDlgCode(Hwnd h, ButtonState*, uint32_t, WParam, LParam) {
+    const uint32_t type = TypeOf(h);
+    return DialogCode(type);
+}
+
+LResult OnPaint(Hwnd h, ButtonState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnSetText(Hwnd h, ButtonState*, uint32_t msg, WParam wp, LParam lp) {
+    const LResult r = DefWindowProc(h, msg, wp, lp);
+    Redraw(h);
+    return r;
+}
+
+LResult OnEnable(Hwnd h, ButtonState*, uint32_t, WParam, LParam) {
+    Redraw(h);
+    return 0;
+}
+
+LResult OnSetFocus(Hwnd h, ButtonState* s, uint32_t, WParam, LParam) {
+    s->focused = true;
+    Redraw(h);
+    if (StyleOf(h) & BS_NOTIFY) NotifyCommand(h, BN_SETFOCUS);
+    return 0;
+}
+
+LResult OnKillFocus(Hwnd h, ButtonState* s, uint32_t, WParam, LParam) {
+    s->focused = false;
+    if (s->spaceDown || s->tracking) {
+        s->spaceDown = false;
+        s->tracking = false;
+        if (GetCapture() == h) ReleaseCapture();
+        s->pushed = false;
     }
+    Redraw(h);
+    if (StyleOf(h) & BS_NOTIFY) NotifyCommand(h, BN_KILLFOCUS);
+    return 0;
+}
+
+LResult OnButtonDown(Hwnd h, ButtonState* s, uint32_t, WParam, LParam) {
+    const uint32_t type = TypeOf(h);
+    if (type == BS_GROUPBOX) return 0;
+    if (GetFocus() != h) SetFocus(h);
+    SetCapture(h);
+    s->tracking = true;
+    SetPushed(h, s, true);
+    return 0;
+}
+
+LResult OnMouseMove(Hwnd h, ButtonState* s, uint32_t, WParam, LParam lp) {
+    if (s->tracking) {
+        Rect client;
+        GetClientRect(h, &client);
+        SetPushed(h, s, client.Contains(GetXLParam(lp), GetYLParam(lp)));
+    }
+    return 0;
+}
+
+LResult OnButtonUp(Hwnd h, ButtonState* s, uint32_t, WParam, LParam lp) {
+    if (!s->tracking) return 0;
+    s->tracking = false;
+    Rect client;
+    GetClientRect(h, &client);
+    const bool inside = client.Contains(GetXLParam(lp), GetYLParam(lp));
+    SetPushed(h, s, false);
+    if (GetCapture() == h) ReleaseCapture();
+    if (inside) Click(h, s);
+    return 0;
+}
+
+LResult OnCaptureChanged(Hwnd h, ButtonState* s, uint32_t, WParam, LParam lp) {
+    if (s->tracking && HwndFromParam(lp) != h) {
+        s->tracking = false;
+        SetPushed(h, s, false);
+    }
+    return 0;
+}
+
+LResult OnKeyDown(Hwnd h, ButtonState* s, uint32_t msg, WParam wp, LParam lp) {
+    const uint32_t type = TypeOf(h);
+    if (wp == VK_SPACE && type != BS_GROUPBOX && !s->spaceDown) {
+        s->spaceDown = true;
+        SetPushed(h, s, true);
+        return 0;
+    }
+    return DefWindowProc(h, msg, wp, lp);
+}
+
+LResult OnKeyUp(Hwnd h, ButtonState* s, uint32_t msg, WParam wp, LParam lp) {
+    if (wp == VK_SPACE && s->spaceDown) {
+        s->spaceDown = false;
+        SetPushed(h, s, false);
+        Click(h, s);
+        return 0;
+    }
+    return DefWindowProc(h, msg, wp, lp);
+}
+
+LResult OnClick(Hwnd h, ButtonState* s, uint32_t, WParam, LParam) {
+    const uint32_t type = TypeOf(h);
+    if (type == BS_GROUPBOX || !IsWindowEnabled(h)) return 0;
+    Click(h, s);
+    return 0;
+}
+
+LResult OnGetCheck(Hwnd h, ButtonState* s, uint32_t, WParam, LParam) {
+    const uint32_t type = TypeOf(h);
+    return (IsCheckType(type) || IsRadioType(type)) ? LResult(s->check) : 0;
+}
+
+LResult OnSetCheck(Hwnd h, ButtonState* s, uint32_t, WParam wp, LParam) {
+    SetCheck(h, s, static_cast<uint32_t>(wp));
+    return 0;
+}
+
+LResult OnGetState(Hwnd, ButtonState* s, uint32_t, WParam, LParam) {
+    return LResult(s->check | (s->pushed ? BST_PUSHED : 0) | (s->focused ? BST_FOCUS : 0));
+}
+
+LResult OnSetState(Hwnd h, ButtonState* s, uint32_t, WParam wp, LParam) {
+    SetPushed(h, s, wp != 0);
+    return 0;
+}
+
+LResult OnSetStyle(Hwnd h, ButtonState*, uint32_t, WParam wp, LParam lp) {
+    const uint32_t style = StyleOf(h);
+    SetWindowLong(h, GWL_STYLE,
+                  int32_t((style & 0xFFFF0000u) | (static_cast<uint32_t>(wp) & 0xFFFF)));
+    if (lp) Redraw(h);
+    return 0;
+}
+
+LResult ButtonProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<ButtonState> kMessages{
+        {WM_NCHITTEST, OnNcHitTest},
+        {WM_GETDLGCODE, OnGetDlgCode},
+        {WM_PAINT, OnPaint},
+        {WM_SETTEXT, OnSetText},
+        {WM_ENABLE, OnEnable},
+        {WM_SETFOCUS, OnSetFocus},
+        {WM_KILLFOCUS, OnKillFocus},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnButtonDown},
+        {WM_MOUSEMOVE, OnMouseMove},
+        {WM_LBUTTONUP, OnButtonUp},
+        {WM_CAPTURECHANGED, OnCaptureChanged},
+        {WM_KEYDOWN, OnKeyDown},
+        {WM_KEYUP, OnKeyUp},
+        {BM_CLICK, OnClick},
+        {BM_GETCHECK, OnGetCheck},
+        {BM_SETCHECK, OnSetCheck},
+        {BM_GETSTATE, OnGetState},
+        {BM_SETSTATE, OnSetState},
+        {BM_SETSTYLE, OnSetStyle},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

@@ -271,289 +271,395 @@ LResult ComboEditProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
     return CallWindowProc(gEditProc, h, msg, wp, lp);
 }
 
+uint32_t ListMessageOf(uint32_t comboMsg) {
+    switch (comboMsg) {
+        case CB_ADDSTRING:
+            return LB_ADDSTRING;
+        case CB_INSERTSTRING:
+            return LB_INSERTSTRING;
+        case CB_GETLBTEXT:
+            return LB_GETTEXT;
+        case CB_GETLBTEXTLEN:
+            return LB_GETTEXTLEN;
+        case CB_GETITEMDATA:
+            return LB_GETITEMDATA;
+        case CB_SETITEMDATA:
+            return LB_SETITEMDATA;
+        case CB_FINDSTRING:
+            return LB_FINDSTRING;
+        case CB_FINDSTRINGEXACT:
+            return LB_FINDSTRINGEXACT;
+        default:
+            return 0;
+    }
+}
+
 LResult Forward(ComboState* s, uint32_t msg, WParam wp, LParam lp) {
     return SendMessage(s->list, msg, wp, lp);
 }
 
-LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<ComboState>());
-        // Scroll bar styles belong to the drop-down list, not to the face.
-        SetWindowLong(h, GWL_STYLE, int32_t(StyleOf(h) & ~(WS_VSCROLL | WS_HSCROLL)));
-        return DefWindowProc(h, msg, wp, lp);
+// Scroll bar styles belong to the drop-down list, not to the face.
+LResult OnNcCreate(Hwnd h, ComboState*, uint32_t, WParam, LParam) {
+    SetWindowLong(h, GWL_STYLE, int32_t(StyleOf(h) & ~(WS_VSCROLL | WS_HSCROLL)));
+    return 0;
+}
+
+// The list and the edit draw with the face's font.
+LResult OnFont(Hwnd h, ComboState* s, uint32_t msg, WParam wp, LParam lp) {
+    const LResult r = HandleFont(h, s, msg, wp, lp);
+    if (s->list) SendMessage(s->list, msg, wp, lp);
+    if (s->edit) SendMessage(s->edit, msg, wp, lp);
+    return r;
+}
+
+LResult OnCreate(Hwnd h, ComboState* s, uint32_t, WParam, LParam lp) {
+    const auto* cs = reinterpret_cast<const CreateStruct*>(lp);
+    s->dropHeight = cs->cy;
+    const uint32_t style = cs->style;
+    uint32_t listStyle = WS_POPUP | WS_BORDER | WS_VSCROLL;
+    if (style & CBS_OWNERDRAWFIXED) listStyle |= LBS_OWNERDRAWFIXED;
+    if (style & CBS_HASSTRINGS) listStyle |= LBS_HASSTRINGS;
+    if (style & CBS_SORT) listStyle |= LBS_SORT;
+    if (style & CBS_DISABLENOSCROLL) listStyle |= LBS_DISABLENOSCROLL;
+    const Hwnd root = GetAncestor(h, GA_ROOT);
+    s->list = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kComboListClass, "", listStyle, 0, 0,
+                             10, 10, root, 0, nullptr, nullptr);
+    if (!s->list) return -1;
+    SendMessage(s->list, kLbAttachCombo, 0, HwndToParam(h));
+    if (HasEdit(h)) {
+        s->edit = CreateWindowEx(0, kEditClass, "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
+                                 10, 10, h, kEditId, nullptr, nullptr);
+        if (s->edit) {
+            gEditProc = reinterpret_cast<WndProc>(GetWindowLongPtr(s->edit, GWL_WNDPROC));
+            SetWindowLongPtr(s->edit, GWL_WNDPROC, reinterpret_cast<intptr_t>(&ComboEditProc));
+        }
     }
-    ComboState* s = StateOf<ComboState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) {
-        if (s->list) SendMessage(s->list, msg, wp, lp);
-        if (s->edit) SendMessage(s->edit, msg, wp, lp);
-        return fontResult;
+    // The window is the face; the list keeps the rest of the height for itself.
+    SetWindowPos(h, {}, 0, 0, cs->cx, FaceHeight(s), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout(h, s);
+    return 0;
+}
+
+LResult OnDestroy(Hwnd, ComboState* s, uint32_t, WParam, LParam) {
+    if (s->list) DestroyWindow(s->list);
+    s->list = {};
+    return 0;
+}
+
+LResult OnSize(Hwnd h, ComboState* s, uint32_t, WParam, LParam) {
+    Layout(h, s);
+    InvalidateRect(h, nullptr, false);
+    return 0;
+}
+
+LResult OnPaint(Hwnd h, ComboState* s, uint32_t, WParam, LParam) {
+    PaintFace(h, s);
+    return 0;
+}
+
+LResult OnEnable(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    if (s->edit) EnableWindow(s->edit, wp != 0);
+    if (!wp) CloseUp(h, s, false);
+    InvalidateRect(h, nullptr, false);
+    return 0;
+}
+
+LResult OnSetFocus(Hwnd h, ComboState* s, uint32_t, WParam, LParam) {
+    if (s->edit) {
+        SetFocus(s->edit);
+        return 0;
     }
+    s->focused = true;
+    InvalidateRect(h, nullptr, false);
+    NotifyCommand(h, CBN_SETFOCUS);
+    return 0;
+}
 
-    switch (msg) {
-        case WM_CREATE: {
-            const auto* cs = reinterpret_cast<const CreateStruct*>(lp);
-            s->dropHeight = cs->cy;
-            const uint32_t style = cs->style;
-            uint32_t listStyle = WS_POPUP | WS_BORDER | WS_VSCROLL;
-            if (style & CBS_OWNERDRAWFIXED) listStyle |= LBS_OWNERDRAWFIXED;
-            if (style & CBS_HASSTRINGS) listStyle |= LBS_HASSTRINGS;
-            if (style & CBS_SORT) listStyle |= LBS_SORT;
-            if (style & CBS_DISABLENOSCROLL) listStyle |= LBS_DISABLENOSCROLL;
-            const Hwnd root = GetAncestor(h, GA_ROOT);
-            s->list = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kComboListClass, "",
-                                     listStyle, 0, 0, 10, 10, root, 0, nullptr, nullptr);
-            if (!s->list) return -1;
-            SendMessage(s->list, kLbAttachCombo, 0, HwndToParam(h));
-            if (HasEdit(h)) {
-                s->edit = CreateWindowEx(0, kEditClass, "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                                         0, 0, 10, 10, h, kEditId, nullptr, nullptr);
-                if (s->edit) {
-                    gEditProc = reinterpret_cast<WndProc>(GetWindowLongPtr(s->edit, GWL_WNDPROC));
-                    SetWindowLongPtr(s->edit, GWL_WNDPROC,
-                                     reinterpret_cast<intptr_t>(&ComboEditProc));
-                }
-            }
-            // The window is the face; the list keeps the rest of the height for itself.
-            SetWindowPos(h, {}, 0, 0, cs->cx, FaceHeight(s),
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            Layout(h, s);
-            return 0;
-        }
-        case WM_DESTROY:
-            if (s->list) DestroyWindow(s->list);
-            s->list = {};
-            return 0;
-        case WM_NCDESTROY:
-            DetachState<ComboState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_SIZE:
-            Layout(h, s);
-            InvalidateRect(h, nullptr, false);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintFace(h, s);
-            return 0;
-        case WM_ENABLE:
-            if (s->edit) EnableWindow(s->edit, wp != 0);
-            if (!wp) CloseUp(h, s, false);
-            InvalidateRect(h, nullptr, false);
-            return 0;
-        case WM_SETFOCUS:
-            if (s->edit) {
-                SetFocus(s->edit);
-                return 0;
-            }
-            s->focused = true;
-            InvalidateRect(h, nullptr, false);
-            NotifyCommand(h, CBN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS: {
-            const Hwnd to = HwndFromParam(static_cast<LParam>(wp));
-            if (to && (to == s->edit || to == s->list)) return 0;
-            s->focused = false;
-            CloseUp(h, s, false);
-            InvalidateRect(h, nullptr, false);
-            NotifyCommand(h, CBN_KILLFOCUS);
-            return 0;
-        }
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            // Nothing focused and no edit: both handles are null, yet the combo must take the focus.
-            if (GetFocus() != h && (!s->edit || GetFocus() != s->edit)) SetFocus(h);
-            const Point p{GetXLParam(lp), GetYLParam(lp)};
-            if (s->edit && !ButtonRect(h).Contains(p.x, p.y)) return 0;
-            if (s->dropped) {
-                CloseUp(h, s, false);
-            } else {
-                DropDown(h, s);
-            }
-            return 0;
-        }
-        case WM_KEYDOWN:
-            KeyDown(h, s, static_cast<uint32_t>(wp));
-            return 0;
-        case WM_CHAR:
-            if (!s->edit && wp >= 0x20) {
-                const char text[2] = {static_cast<char>(wp), 0};
-                const int i = static_cast<int>(SendMessage(s->list, LB_FINDSTRING,
-                                                           static_cast<WParam>(s->selection),
-                                                           reinterpret_cast<LParam>(text)));
-                if (i >= 0) UserSelect(h, s, i);
-            }
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (!s->dropped) {
-                const int steps = GetWheelDeltaWParam(wp) / WHEEL_DELTA;
-                const int count = static_cast<int>(SendMessage(s->list, LB_GETCOUNT, 0, 0));
-                if (count > 0 && steps != 0) {
-                    UserSelect(h, s, std::clamp(std::max(0, s->selection) - steps, 0, count - 1));
-                }
-            } else {
-                SendMessage(s->list, msg, wp, lp);
-            }
-            return 0;
-        case WM_COMMAND:
-            if (s->edit && HwndFromParam(lp) == s->edit) {
-                const int code = HiWord(wp);
-                if (code == EN_CHANGE) NotifyCommand(h, CBN_EDITCHANGE);
-                if (code == EN_UPDATE) NotifyCommand(h, CBN_EDITUPDATE);
-                return 0;
-            }
-            return 0;
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            // The edit takes its colours from the combo's parent.
-            return SendMessage(NotifyTarget(h), msg, wp, lp);
-        case WM_SETTEXT:
-            if (s->edit) return SendMessage(s->edit, msg, wp, lp);
-            {
-                const char* text = reinterpret_cast<const char*>(lp);
-                const int i = static_cast<int>(SendMessage(s->list, LB_FINDSTRINGEXACT,
-                                                           static_cast<WParam>(-1),
-                                                           reinterpret_cast<LParam>(text)));
-                if (i < 0) return CB_ERR;
-                SetSelection(h, s, i);
-                return 1;
-            }
-        case WM_GETTEXTLENGTH:
-            if (s->edit) return SendMessage(s->edit, msg, wp, lp);
-            return LResult(s->selection >= 0 ? ItemText(s, s->selection).size() : 0);
-        case WM_GETTEXT:
-            if (s->edit) return SendMessage(s->edit, msg, wp, lp);
-            return LResult(CopyOut(s->selection >= 0 ? ItemText(s, s->selection) : std::string(),
-                                   reinterpret_cast<char*>(lp), wp));
+LResult OnKillFocus(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    const Hwnd to = HwndFromParam(static_cast<LParam>(wp));
+    if (to && (to == s->edit || to == s->list)) return 0;
+    s->focused = false;
+    CloseUp(h, s, false);
+    InvalidateRect(h, nullptr, false);
+    NotifyCommand(h, CBN_KILLFOCUS);
+    return 0;
+}
 
-        case kCbListHover:
-            return 0;
-        case kCbListPicked:
-            SetSelection(h, s, static_cast<int>(wp));
-            NotifyCommand(h, CBN_SELENDOK);
-            CloseUp(h, s, true);
-            if (s->selection != s->openedWith) NotifyCommand(h, CBN_SELCHANGE);
-            return 0;
-        case kCbListCancel: {
-            // The press that closes the list on the face itself must not open it again.
-            CloseUp(h, s, false);
-            return 0;
-        }
+LResult OnButtonDown(Hwnd h, ComboState* s, uint32_t, WParam, LParam lp) {
+    // Nothing focused and no edit: both handles are null, yet the combo must take the focus.
+    if (GetFocus() != h && (!s->edit || GetFocus() != s->edit)) SetFocus(h);
+    const Point p{GetXLParam(lp), GetYLParam(lp)};
+    if (s->edit && !ButtonRect(h).Contains(p.x, p.y)) return 0;
+    if (s->dropped) {
+        CloseUp(h, s, false);
+    } else {
+        DropDown(h, s);
+    }
+    return 0;
+}
 
-        case CB_ADDSTRING:
-            return Forward(s, LB_ADDSTRING, wp, lp);
-        case CB_INSERTSTRING:
-            return Forward(s, LB_INSERTSTRING, wp, lp);
-        case CB_DELETESTRING: {
-            const LResult r = Forward(s, LB_DELETESTRING, wp, lp);
-            if (r != LB_ERR) {
-                const int i = static_cast<int>(wp);
-                if (i == s->selection) {
-                    s->selection = -1;
-                } else if (i < s->selection) {
-                    --s->selection;
-                }
-                InvalidateRect(h, nullptr, false);
-            }
-            return r;
+LResult OnKeyDown(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    KeyDown(h, s, static_cast<uint32_t>(wp));
+    return 0;
+}
+
+LResult OnChar(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    if (!s->edit && wp >= 0x20) {
+        const char text[2] = {static_cast<char>(wp), 0};
+        const int i =
+            static_cast<int>(SendMessage(s->list, LB_FINDSTRING, static_cast<WParam>(s->selection),
+                                         reinterpret_cast<LParam>(text)));
+        if (i >= 0) UserSelect(h, s, i);
+    }
+    return 0;
+}
+
+LResult OnMouseWheel(Hwnd h, ComboState* s, uint32_t msg, WParam wp, LParam lp) {
+    if (!s->dropped) {
+        const int steps = WheelRows(wp, 1);
+        const int count = static_cast<int>(SendMessage(s->list, LB_GETCOUNT, 0, 0));
+        if (count > 0 && steps != 0) {
+            UserSelect(h, s, std::clamp(std::max(0, s->selection) - steps, 0, count - 1));
         }
-        case CB_RESETCONTENT:
-            Forward(s, LB_RESETCONTENT, 0, 0);
+    } else {
+        SendMessage(s->list, msg, wp, lp);
+    }
+    return 0;
+}
+
+LResult OnEditCommand(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam lp) {
+    if (s->edit && HwndFromParam(lp) == s->edit) {
+        const int code = HiWord(wp);
+        if (code == EN_CHANGE) NotifyCommand(h, CBN_EDITCHANGE);
+        if (code == EN_UPDATE) NotifyCommand(h, CBN_EDITUPDATE);
+        return 0;
+    }
+    return 0;
+}
+
+LResult OnEditColors(Hwnd h, ComboState*, uint32_t msg, WParam wp, LParam lp) {
+    // The edit takes its colours from the combo's parent.
+    return SendMessage(NotifyTarget(h), msg, wp, lp);
+}
+
+LResult OnSetText(Hwnd h, ComboState* s, uint32_t msg, WParam wp, LParam lp) {
+    if (s->edit) return SendMessage(s->edit, msg, wp, lp);
+    {
+        const char* text = reinterpret_cast<const char*>(lp);
+        const int i = static_cast<int>(SendMessage(
+            s->list, LB_FINDSTRINGEXACT, static_cast<WParam>(-1), reinterpret_cast<LParam>(text)));
+        if (i < 0) return CB_ERR;
+        SetSelection(h, s, i);
+        return 1;
+    }
+}
+
+LResult OnGetTextLength(Hwnd, ComboState* s, uint32_t msg, WParam wp, LParam lp) {
+    if (s->edit) return SendMessage(s->edit, msg, wp, lp);
+    return LResult(s->selection >= 0 ? ItemText(s, s->selection).size() : 0);
+}
+
+LResult OnGetText(Hwnd, ComboState* s, uint32_t msg, WParam wp, LParam lp) {
+    if (s->edit) return SendMessage(s->edit, msg, wp, lp);
+    return LResult(CopyOut(s->selection >= 0 ? ItemText(s, s->selection) : std::string(),
+                           reinterpret_cast<char*>(lp), wp));
+}
+
+LResult OnListHover(Hwnd, ComboState*, uint32_t, WParam, LParam) {
+    return 0;
+}
+
+LResult OnListPicked(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    SetSelection(h, s, static_cast<int>(wp));
+    NotifyCommand(h, CBN_SELENDOK);
+    CloseUp(h, s, true);
+    if (s->selection != s->openedWith) NotifyCommand(h, CBN_SELCHANGE);
+    return 0;
+}
+
+LResult OnListCancel(Hwnd h, ComboState* s, uint32_t, WParam, LParam) {
+    // The press that closes the list on the face itself must not open it again.
+    CloseUp(h, s, false);
+    return 0;
+}
+
+LResult OnDeleteString(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam lp) {
+    const LResult r = Forward(s, LB_DELETESTRING, wp, lp);
+    if (r != LB_ERR) {
+        const int i = static_cast<int>(wp);
+        if (i == s->selection) {
             s->selection = -1;
-            ShowInEdit(s);
-            InvalidateRect(h, nullptr, false);
-            return CB_OKAY;
-        case CB_GETCOUNT:
-            return Forward(s, LB_GETCOUNT, 0, 0);
-        case CB_GETCURSEL:
-            return s->selection;
-        case CB_SETCURSEL: {
-            const int i = static_cast<int>(static_cast<int32_t>(wp));
-            SetSelection(h, s, i);
-            return s->selection == i ? i : CB_ERR;
+        } else if (i < s->selection) {
+            --s->selection;
         }
-        case CB_GETLBTEXT:
-            return Forward(s, LB_GETTEXT, wp, lp);
-        case CB_GETLBTEXTLEN:
-            return Forward(s, LB_GETTEXTLEN, wp, lp);
-        case CB_GETITEMDATA:
-            return Forward(s, LB_GETITEMDATA, wp, lp);
-        case CB_SETITEMDATA:
-            return Forward(s, LB_SETITEMDATA, wp, lp);
-        case CB_FINDSTRING:
-            return Forward(s, LB_FINDSTRING, wp, lp);
-        case CB_FINDSTRINGEXACT:
-            return Forward(s, LB_FINDSTRINGEXACT, wp, lp);
-        case CB_SELECTSTRING: {
-            const int i = static_cast<int>(Forward(s, LB_FINDSTRING, wp, lp));
-            if (i < 0) return CB_ERR;
-            SetSelection(h, s, i);
-            return i;
-        }
-        case CB_SHOWDROPDOWN:
-            if (wp) {
-                DropDown(h, s);
-            } else {
-                CloseUp(h, s, false);
-            }
-            return 1;
-        case CB_GETDROPPEDSTATE:
-            return s->dropped ? 1 : 0;
-        case CB_SETMINVISIBLE:
-            if (static_cast<int32_t>(wp) <= 0) return 0;
-            s->minVisible = static_cast<int>(wp);
-            return 1;
-        case CB_GETMINVISIBLE:
-            return s->minVisible;
-        case CB_GETDROPPEDCONTROLRECT: {
-            auto* r = reinterpret_cast<Rect*>(lp);
-            if (!r) return CB_ERR;
-            GetWindowRect(h, r);
-            r->bottom = r->top + std::max(s->dropHeight, r->Height());
-            return 1;
-        }
-        case CB_SETITEMHEIGHT: {
-            const auto height = static_cast<int>(static_cast<int32_t>(lp));
-            if (height <= 0 || height > 255) return CB_ERR;
-            if (static_cast<int32_t>(wp) == -1) {
-                SetWindowPos(
-                    h, {}, 0, 0,
-                    [&] {
-                        Rect r;
-                        GetWindowRect(h, &r);
-                        return r.Width();
-                    }(),
-                    height + 6, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            } else {
-                Forward(s, LB_SETITEMHEIGHT, 0, lp);
-            }
-            return 0;
-        }
-        case CB_GETITEMHEIGHT:
-            if (static_cast<int32_t>(wp) == -1) {
-                Rect c;
-                GetClientRect(h, &c);
-                return c.Height() - 6;
-            }
-            return ItemHeight(s);
-        case CB_LIMITTEXT:
-            if (!s->edit) return CB_ERR;
-            SendMessage(s->edit, EM_LIMITTEXT, wp, 0);
-            return 1;
-        case CB_GETEDITSEL:
-            if (!s->edit) return CB_ERR;
-            return SendMessage(s->edit, EM_GETSEL, wp, lp);
-        case CB_SETEDITSEL:
-            if (!s->edit) return CB_ERR;
-            SendMessage(s->edit, EM_SETSEL, static_cast<WParam>(static_cast<int16_t>(LoWord(lp))),
-                        static_cast<int16_t>(HiWord(static_cast<uintptr_t>(lp))));
-            return 1;
-        default:
-            return DefWindowProc(h, msg, wp, lp);
+        InvalidateRect(h, nullptr, false);
     }
+    return r;
+}
+
+// The list answers these as its LB_ twins.
+LResult ForwardToList(Hwnd, ComboState* s, uint32_t msg, WParam wp, LParam lp) {
+    return Forward(s, ListMessageOf(msg), wp, lp);
+}
+
+LResult OnResetContent(Hwnd h, ComboState* s, uint32_t, WParam, LParam) {
+    Forward(s, LB_RESETCONTENT, 0, 0);
+    s->selection = -1;
+    ShowInEdit(s);
+    InvalidateRect(h, nullptr, false);
+    return CB_OKAY;
+}
+
+LResult OnGetCount(Hwnd, ComboState* s, uint32_t, WParam, LParam) {
+    return Forward(s, LB_GETCOUNT, 0, 0);
+}
+
+LResult OnGetCurSel(Hwnd, ComboState* s, uint32_t, WParam, LParam) {
+    return s->selection;
+}
+
+LResult OnSetCurSel(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    const int i = static_cast<int>(static_cast<int32_t>(wp));
+    SetSelection(h, s, i);
+    return s->selection == i ? i : CB_ERR;
+}
+
+LResult OnSelectString(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam lp) {
+    const int i = static_cast<int>(Forward(s, LB_FINDSTRING, wp, lp));
+    if (i < 0) return CB_ERR;
+    SetSelection(h, s, i);
+    return i;
+}
+
+LResult OnShowDropDown(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    if (wp) {
+        DropDown(h, s);
+    } else {
+        CloseUp(h, s, false);
+    }
+    return 1;
+}
+
+LResult OnGetDroppedState(Hwnd, ComboState* s, uint32_t, WParam, LParam) {
+    return s->dropped ? 1 : 0;
+}
+
+LResult OnSetMinVisible(Hwnd, ComboState* s, uint32_t, WParam wp, LParam) {
+    if (static_cast<int32_t>(wp) <= 0) return 0;
+    s->minVisible = static_cast<int>(wp);
+    return 1;
+}
+
+LResult OnGetMinVisible(Hwnd, ComboState* s, uint32_t, WParam, LParam) {
+    return s->minVisible;
+}
+
+LResult OnGetDroppedControlRect(Hwnd h, ComboState* s, uint32_t, WParam, LParam lp) {
+    auto* r = reinterpret_cast<Rect*>(lp);
+    if (!r) return CB_ERR;
+    GetWindowRect(h, r);
+    r->bottom = r->top + std::max(s->dropHeight, r->Height());
+    return 1;
+}
+
+LResult OnSetItemHeight(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam lp) {
+    const auto height = static_cast<int>(static_cast<int32_t>(lp));
+    if (height <= 0 || height > 255) return CB_ERR;
+    if (static_cast<int32_t>(wp) == -1) {
+        SetWindowPos(
+            h, {}, 0, 0,
+            [&] {
+                Rect r;
+                GetWindowRect(h, &r);
+                return r.Width();
+            }(),
+            height + 6, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        Forward(s, LB_SETITEMHEIGHT, 0, lp);
+    }
+    return 0;
+}
+
+LResult OnGetItemHeight(Hwnd h, ComboState* s, uint32_t, WParam wp, LParam) {
+    if (static_cast<int32_t>(wp) == -1) {
+        Rect c;
+        GetClientRect(h, &c);
+        return c.Height() - 6;
+    }
+    return ItemHeight(s);
+}
+
+LResult OnLimitText(Hwnd, ComboState* s, uint32_t, WParam wp, LParam) {
+    if (!s->edit) return CB_ERR;
+    SendMessage(s->edit, EM_LIMITTEXT, wp, 0);
+    return 1;
+}
+
+LResult OnGetEditSel(Hwnd, ComboState* s, uint32_t, WParam wp, LParam lp) {
+    if (!s->edit) return CB_ERR;
+    return SendMessage(s->edit, EM_GETSEL, wp, lp);
+}
+
+LResult OnSetEditSel(Hwnd, ComboState* s, uint32_t, WParam, LParam lp) {
+    if (!s->edit) return CB_ERR;
+    SendMessage(s->edit, EM_SETSEL, static_cast<WParam>(static_cast<int16_t>(LoWord(lp))),
+                static_cast<int16_t>(HiWord(static_cast<uintptr_t>(lp))));
+    return 1;
+}
+
+LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<ComboState> kMessages{
+        {WM_NCCREATE, OnNcCreate},
+        {WM_SETFONT, OnFont},
+        {WM_GETFONT, OnFont},
+        {WM_CREATE, OnCreate},
+        {WM_DESTROY, OnDestroy},
+        {WM_SIZE, OnSize},
+        {WM_GETDLGCODE, WantArrowsAndChars<ComboState>},
+        {WM_PAINT, OnPaint},
+        {WM_ENABLE, OnEnable},
+        {WM_SETFOCUS, OnSetFocus},
+        {WM_KILLFOCUS, OnKillFocus},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnButtonDown},
+        {WM_KEYDOWN, OnKeyDown},
+        {WM_CHAR, OnChar},
+        {WM_MOUSEWHEEL, OnMouseWheel},
+        {WM_COMMAND, OnEditCommand},
+        {WM_CTLCOLOREDIT, OnEditColors},
+        {WM_CTLCOLORSTATIC, OnEditColors},
+        {WM_SETTEXT, OnSetText},
+        {WM_GETTEXTLENGTH, OnGetTextLength},
+        {WM_GETTEXT, OnGetText},
+        {kCbListHover, OnListHover},
+        {kCbListPicked, OnListPicked},
+        {kCbListCancel, OnListCancel},
+        {CB_ADDSTRING, ForwardToList},
+        {CB_INSERTSTRING, ForwardToList},
+        {CB_DELETESTRING, OnDeleteString},
+        {CB_RESETCONTENT, OnResetContent},
+        {CB_GETCOUNT, OnGetCount},
+        {CB_GETCURSEL, OnGetCurSel},
+        {CB_SETCURSEL, OnSetCurSel},
+        {CB_GETLBTEXT, ForwardToList},
+        {CB_GETLBTEXTLEN, ForwardToList},
+        {CB_GETITEMDATA, ForwardToList},
+        {CB_SETITEMDATA, ForwardToList},
+        {CB_FINDSTRING, ForwardToList},
+        {CB_FINDSTRINGEXACT, ForwardToList},
+        {CB_SELECTSTRING, OnSelectString},
+        {CB_SHOWDROPDOWN, OnShowDropDown},
+        {CB_GETDROPPEDSTATE, OnGetDroppedState},
+        {CB_SETMINVISIBLE, OnSetMinVisible},
+        {CB_GETMINVISIBLE, OnGetMinVisible},
+        {CB_GETDROPPEDCONTROLRECT, OnGetDroppedControlRect},
+        {CB_SETITEMHEIGHT, OnSetItemHeight},
+        {CB_GETITEMHEIGHT, OnGetItemHeight},
+        {CB_LIMITTEXT, OnLimitText},
+        {CB_GETEDITSEL, OnGetEditSel},
+        {CB_SETEDITSEL, OnSetEditSel},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

@@ -70,6 +70,59 @@ bool ControlFont::Handle(Hwnd h, uint32_t msg, WParam wp, LParam lp, LResult* re
     return false;
 }
 
+std::optional<int> ScrollTarget(uint32_t code, int pos, int thumb, const ScrollSteps& steps) {
+    switch (code) {
+        case SB_LINEUP:
+            return pos - steps.line;
+        case SB_LINEDOWN:
+            return pos + steps.line;
+        case SB_PAGEUP:
+            return pos - steps.page;
+        case SB_PAGEDOWN:
+            return pos + steps.page;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            return thumb;
+        case SB_TOP:
+            if (steps.end) return 0;
+            return std::nullopt;
+        case SB_BOTTOM:
+            return steps.end;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<int> ListKeyTarget(uint32_t vk, int from, int pageRows, int count) {
+    switch (vk) {
+        case VK_UP:
+            return from - 1;
+        case VK_DOWN:
+            return from + 1;
+        case VK_PRIOR:
+            return from - (pageRows - 1);
+        case VK_NEXT:
+            return from + (pageRows - 1);
+        case VK_HOME:
+            return 0;
+        case VK_END:
+            return count - 1;
+        default:
+            return std::nullopt;
+    }
+}
+
+int WheelRows(WParam wp, int rowsPerNotch) {
+    return GetWheelDeltaWParam(wp) / WHEEL_DELTA * rowsPerNotch;
+}
+
+void FocusChanged(Hwnd h, bool* focused, bool gained, bool erase) {
+    *focused = gained;
+    InvalidateRect(h, nullptr, erase);
+    NmHdr nm;
+    NotifyParent(h, &nm, gained ? NM_SETFOCUS : NM_KILLFOCUS);
+}
+
 const Brush* ParentColors(Hwnd h, Canvas* dc, uint32_t ctlColorMsg) {
     const Hwnd parent = NotifyTarget(h);
     LResult r = 0;

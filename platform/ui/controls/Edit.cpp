@@ -563,259 +563,372 @@ LResult GetLine(EditState* s, WParam line, LParam buffer) {
     return LResult(n);
 }
 
-LResult EditProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<EditState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    EditState* s = StateOf<EditState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) {
-        if (msg == WM_SETFONT) Refresh(h, s);
-        return fontResult;
-    }
+LResult OnSetFont(Hwnd h, EditState* s, uint32_t msg, WParam wp, LParam lp) {
+    const LResult r = HandleFont(h, s, msg, wp, lp);
+    Refresh(h, s);
+    return r;
+}
 
-    switch (msg) {
-        case WM_CREATE: {
-            const auto* cs = reinterpret_cast<const CreateStruct*>(lp);
-            if (cs && cs->name) s->text.SetText(cs->name);
-            Layout(h, s);
-            return 0;
-        }
-        case WM_DESTROY:
-            HideBalloon(h, s);
-            return 0;
-        case WM_TIMER:
-            if (wp == kBalloonTimer) HideBalloon(h, s);
-            return 0;
-        case WM_NCDESTROY:
-            DetachState<EditState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_SIZE:
+LResult OnCreate(Hwnd h, EditState* s, uint32_t, WParam, LParam lp) {
+    const auto* cs = reinterpret_cast<const CreateStruct*>(lp);
+    if (cs && cs->name) s->text.SetText(cs->name);
+    Layout(h, s);
+    return 0;
+}
+
+LResult OnDestroy(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    HideBalloon(h, s);
+    return 0;
+}
+
+LResult OnTimer(Hwnd h, EditState* s, uint32_t, WParam wp, LParam) {
+    if (wp == kBalloonTimer) HideBalloon(h, s);
+    return 0;
+}
+
+LResult OnSize(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    Refresh(h, s);
+    return 0;
+}
+
+LResult OnGetDlgCode(Hwnd h, EditState*, uint32_t, WParam, LParam) {
+    LResult code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    if (IsMulti(h)) code |= DLGC_WANTALLKEYS;
+    return code;
+}
+
+LResult OnPaint(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnEnable(Hwnd h, EditState*, uint32_t, WParam, LParam) {
+    InvalidateRect(h, nullptr, false);
+    return 0;
+}
+
+LResult OnSetText(Hwnd h, EditState* s, uint32_t, WParam, LParam lp) {
+    const char* text = reinterpret_cast<const char*>(lp);
+    s->text.SetText(text ? text : "");
+    s->scrollX = 0;
+    s->firstLine = 0;
+    s->modified = false;
+    Layout(h, s);
+    NotifyCommand(h, EN_UPDATE);
+    InvalidateRect(h, nullptr, false);
+    NotifyCommand(h, EN_CHANGE);
+    return 1;
+}
+
+LResult OnGetTextLength(Hwnd, EditState* s, uint32_t, WParam, LParam) {
+    return LResult(s->text.Text().size());
+}
+
+LResult OnGetText(Hwnd, EditState* s, uint32_t, WParam wp, LParam lp) {
+    return LResult(CopyOut(s->text.Text(), reinterpret_cast<char*>(lp), wp));
+}
+
+LResult OnSetFocus(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    s->focused = true;
+    UpdateInputRect(h, s);
+    InvalidateRect(h, nullptr, false);
+    NotifyCommand(h, EN_SETFOCUS);
+    return 0;
+}
+
+LResult OnKillFocus(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    HideBalloon(h, s);
+    s->focused = false;
+    s->composition.clear();
+    s->pendingLead = 0;
+    InvalidateRect(h, nullptr, false);
+    NotifyCommand(h, EN_KILLFOCUS);
+    return 0;
+}
+
+LResult OnButtonDown(Hwnd h, EditState* s, uint32_t, WParam wp, LParam lp) {
+    if (GetFocus() != h) SetFocus(h);
+    const std::size_t pos = PointToPos(h, s, {GetXLParam(lp), GetYLParam(lp)});
+    s->text.MoveCaret(pos, (wp & MK_SHIFT) != 0);
+    s->dragging = true;
+    SetCapture(h);
+    Refresh(h, s);
+    return 0;
+}
+
+LResult OnDoubleClick(Hwnd h, EditState* s, uint32_t, WParam, LParam lp) {
+    const std::size_t pos = PointToPos(h, s, {GetXLParam(lp), GetYLParam(lp)});
+    const std::string& t = s->text.Text();
+    s->text.Select(WordStart(t, pos), WordEnd(t, pos));
+    Refresh(h, s);
+    return 0;
+}
+
+LResult OnMouseMove(Hwnd h, EditState* s, uint32_t, WParam, LParam lp) {
+    if (s->dragging) {
+        const std::size_t pos = PointToPos(h, s, {GetXLParam(lp), GetYLParam(lp)});
+        if (pos != s->text.Caret()) {
+            s->text.MoveCaret(pos, true);
             Refresh(h, s);
-            return 0;
-        case WM_GETDLGCODE: {
-            LResult code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-            if (IsMulti(h)) code |= DLGC_WANTALLKEYS;
-            return code;
         }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, false);
-            return 0;
-        case WM_SETTEXT: {
-            const char* text = reinterpret_cast<const char*>(lp);
-            s->text.SetText(text ? text : "");
-            s->scrollX = 0;
-            s->firstLine = 0;
-            s->modified = false;
-            Layout(h, s);
-            NotifyCommand(h, EN_UPDATE);
-            InvalidateRect(h, nullptr, false);
-            NotifyCommand(h, EN_CHANGE);
-            return 1;
-        }
-        case WM_GETTEXTLENGTH:
-            return LResult(s->text.Text().size());
-        case WM_GETTEXT:
-            return LResult(CopyOut(s->text.Text(), reinterpret_cast<char*>(lp), wp));
-        case WM_SETFOCUS:
-            s->focused = true;
-            UpdateInputRect(h, s);
-            InvalidateRect(h, nullptr, false);
-            NotifyCommand(h, EN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            HideBalloon(h, s);
-            s->focused = false;
-            s->composition.clear();
-            s->pendingLead = 0;
-            InvalidateRect(h, nullptr, false);
-            NotifyCommand(h, EN_KILLFOCUS);
-            return 0;
-        case WM_LBUTTONDOWN: {
-            if (GetFocus() != h) SetFocus(h);
-            const std::size_t pos = PointToPos(h, s, {GetXLParam(lp), GetYLParam(lp)});
-            s->text.MoveCaret(pos, (wp & MK_SHIFT) != 0);
-            s->dragging = true;
-            SetCapture(h);
-            Refresh(h, s);
-            return 0;
-        }
-        case WM_LBUTTONDBLCLK: {
-            const std::size_t pos = PointToPos(h, s, {GetXLParam(lp), GetYLParam(lp)});
-            const std::string& t = s->text.Text();
-            s->text.Select(WordStart(t, pos), WordEnd(t, pos));
-            Refresh(h, s);
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (s->dragging) {
-                const std::size_t pos = PointToPos(h, s, {GetXLParam(lp), GetYLParam(lp)});
-                if (pos != s->text.Caret()) {
-                    s->text.MoveCaret(pos, true);
-                    Refresh(h, s);
-                }
-            }
-            return 0;
-        case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED:
-            if (s->dragging) {
-                s->dragging = false;
-                if (msg == WM_LBUTTONUP && GetCapture() == h) ReleaseCapture();
-            }
-            return 0;
-        case WM_KEYDOWN:
-            KeyDown(h, s, static_cast<uint32_t>(wp));
-            return 0;
-        case WM_CHAR:
-            Char(h, s, static_cast<unsigned char>(wp));
-            return 0;
-        case WM_IME_STARTCOMPOSITION:
-        case WM_IME_COMPOSITION:
-            ReadComposition(h, s);
-            return 0;
-        case WM_IME_ENDCOMPOSITION:
-            s->composition.clear();
-            s->compositionCursor = 0;
-            Refresh(h, s);
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (IsMulti(h)) {
-                const int lines = -GetWheelDeltaWParam(wp) / WHEEL_DELTA * 3;
-                s->firstLine =
-                    std::clamp(s->firstLine + lines, 0, std::max(0, int(s->lines.size()) - 1));
-                InvalidateRect(h, nullptr, false);
-                return 0;
-            }
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_COPY:
-            CopySelection(h, s);
-            return 0;
-        case WM_CUT:
-            Cut(h, s);
-            return 0;
-        case WM_PASTE:
-            if (!IsReadOnly(h)) Paste(h, s);
-            return 0;
-        case WM_CLEAR:
-            Clear(h, s);
-            return 0;
-        case WM_UNDO:
-        case EM_UNDO:
-            if (IsReadOnly(h) || !s->text.CanUndo()) return 0;
-            Undo(h, s);
-            return 1;
-        case EM_CANUNDO:
-            return s->text.CanUndo() ? 1 : 0;
-        case EM_EMPTYUNDOBUFFER:
-            s->text.ClearUndo();
-            return 0;
-        case EM_GETSEL: {
-            const auto a = static_cast<uint32_t>(s->text.SelStart());
-            const auto b = static_cast<uint32_t>(s->text.SelEnd());
-            if (auto* pa = reinterpret_cast<uint32_t*>(wp)) *pa = a;
-            if (auto* pb = reinterpret_cast<uint32_t*>(lp)) *pb = b;
-            return MakeLParam(int(std::min<uint32_t>(a, 0xFFFF)),
-                              int(std::min<uint32_t>(b, 0xFFFF)));
-        }
-        case EM_SETSEL: {
-            const auto start = static_cast<intptr_t>(static_cast<int32_t>(wp));
-            const auto end = static_cast<intptr_t>(static_cast<int32_t>(lp));
-            const std::size_t size = s->text.Text().size();
-            if (start == -1) {
-                s->text.MoveCaret(s->text.Caret(), false);
-            } else {
-                const std::size_t a = std::min<std::size_t>(std::size_t(start), size);
-                const std::size_t b =
-                    end < 0 ? size : std::min<std::size_t>(std::size_t(end), size);
-                s->text.Select(a, b);
-            }
-            Refresh(h, s);
-            return 0;
-        }
-        case EM_REPLACESEL: {
-            const char* text = reinterpret_cast<const char*>(lp);
-            EditText::Result r = s->text.Replace(text ? text : "", EditRules{IsMulti(h)}, wp != 0);
-            if (r == EditText::Result::Truncated) NotifyCommand(h, EN_MAXTEXT);
-            Changed(h, s);
-            return 0;
-        }
-        case EM_LIMITTEXT:
-            s->text.SetLimit(wp == 0 ? kEditDefaultLimit : std::size_t(wp));
-            return 0;
-        case EM_GETLIMITTEXT:
-            return LResult(s->text.Limit());
-        case EM_GETMODIFY:
-            return s->modified ? 1 : 0;
-        case EM_SETMODIFY:
-            s->modified = wp != 0;
-            return 0;
-        case EM_SETREADONLY: {
-            const uint32_t style = Style(h);
-            SetWindowLong(h, GWL_STYLE,
-                          int32_t(wp ? (style | ES_READONLY) : (style & ~ES_READONLY)));
-            InvalidateRect(h, nullptr, false);
-            return 1;
-        }
-        case EM_SETPASSWORDCHAR: {
-            s->passwordChar = static_cast<char>(wp);
-            const uint32_t style = Style(h);
-            SetWindowLong(h, GWL_STYLE,
-                          int32_t(wp ? (style | ES_PASSWORD) : (style & ~ES_PASSWORD)));
-            Refresh(h, s);
-            return 0;
-        }
-        case EM_GETPASSWORDCHAR:
-            return IsPassword(h) ? static_cast<unsigned char>(s->passwordChar) : 0;
-        case EM_GETLINECOUNT:
-            return LResult(s->lines.size());
-        case EM_GETFIRSTVISIBLELINE:
-            return IsMulti(h) ? s->firstLine : 0;
-        case EM_LINEINDEX: {
-            const auto line = static_cast<intptr_t>(static_cast<int32_t>(wp));
-            if (line < 0) return LResult(s->lines[std::size_t(LineOf(s, s->text.Caret()))].start);
-            if (std::size_t(line) >= s->lines.size()) return -1;
-            return LResult(s->lines[std::size_t(line)].start);
-        }
-        case EM_LINELENGTH: {
-            const auto pos = static_cast<intptr_t>(static_cast<int32_t>(wp));
-            const std::size_t at = pos < 0 ? s->text.Caret() : std::size_t(pos);
-            if (at > s->text.Text().size()) return 0;
-            const Line& l = s->lines[std::size_t(LineOf(s, at))];
-            return LResult(l.end - l.start);
-        }
-        case EM_LINEFROMCHAR: {
-            const auto pos = static_cast<intptr_t>(static_cast<int32_t>(wp));
-            return LineOf(s, pos < 0 ? s->text.Caret() : std::size_t(pos));
-        }
-        case EM_GETLINE:
-            return GetLine(s, wp, lp);
-        case EM_SCROLLCARET:
-            ScrollToCaret(h, s);
-            InvalidateRect(h, nullptr, false);
-            return 1;
-        case EM_GETRECT:
-            if (auto* r = reinterpret_cast<Rect*>(lp)) *r = FormatRect(h);
-            return 0;
-        case EM_POSFROMCHAR: {
-            if (wp > s->text.Text().size()) return -1;
-            const Point p = PosToPoint(h, s, std::size_t(wp));
-            return MakeLParam(p.x, p.y);
-        }
-        case EM_CHARFROMPOS: {
-            const Point p{GetXLParam(lp), GetYLParam(lp)};
-            const std::size_t pos = PointToPos(h, s, p);
-            return MakeLParam(int(pos), LineOf(s, pos));
-        }
-        default:
-            return DefWindowProc(h, msg, wp, lp);
     }
+    return 0;
+}
+
+LResult OnDragEnd(Hwnd h, EditState* s, uint32_t msg, WParam, LParam) {
+    if (s->dragging) {
+        s->dragging = false;
+        if (msg == WM_LBUTTONUP && GetCapture() == h) ReleaseCapture();
+    }
+    return 0;
+}
+
+LResult OnKeyDown(Hwnd h, EditState* s, uint32_t, WParam wp, LParam) {
+    KeyDown(h, s, static_cast<uint32_t>(wp));
+    return 0;
+}
+
+LResult OnChar(Hwnd h, EditState* s, uint32_t, WParam wp, LParam) {
+    Char(h, s, static_cast<unsigned char>(wp));
+    return 0;
+}
+
+LResult OnComposition(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    ReadComposition(h, s);
+    return 0;
+}
+
+LResult OnEndComposition(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    s->composition.clear();
+    s->compositionCursor = 0;
+    Refresh(h, s);
+    return 0;
+}
+
+LResult OnMouseWheel(Hwnd h, EditState* s, uint32_t msg, WParam wp, LParam lp) {
+    if (IsMulti(h)) {
+        const int lines = -WheelRows(wp, 3);
+        s->firstLine = std::clamp(s->firstLine + lines, 0, std::max(0, int(s->lines.size()) - 1));
+        InvalidateRect(h, nullptr, false);
+        return 0;
+    }
+    return DefWindowProc(h, msg, wp, lp);
+}
+
+LResult OnCopy(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    CopySelection(h, s);
+    return 0;
+}
+
+LResult OnCut(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    Cut(h, s);
+    return 0;
+}
+
+LResult OnPaste(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    if (!IsReadOnly(h)) Paste(h, s);
+    return 0;
+}
+
+LResult OnClear(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    Clear(h, s);
+    return 0;
+}
+
+LResult OnUndo(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    if (IsReadOnly(h) || !s->text.CanUndo()) return 0;
+    Undo(h, s);
+    return 1;
+}
+
+LResult OnCanUndo(Hwnd, EditState* s, uint32_t, WParam, LParam) {
+    return s->text.CanUndo() ? 1 : 0;
+}
+
+LResult OnEmptyUndoBuffer(Hwnd, EditState* s, uint32_t, WParam, LParam) {
+    s->text.ClearUndo();
+    return 0;
+}
+
+LResult OnGetSel(Hwnd, EditState* s, uint32_t, WParam wp, LParam lp) {
+    const auto a = static_cast<uint32_t>(s->text.SelStart());
+    const auto b = static_cast<uint32_t>(s->text.SelEnd());
+    if (auto* pa = reinterpret_cast<uint32_t*>(wp)) *pa = a;
+    if (auto* pb = reinterpret_cast<uint32_t*>(lp)) *pb = b;
+    return MakeLParam(int(std::min<uint32_t>(a, 0xFFFF)), int(std::min<uint32_t>(b, 0xFFFF)));
+}
+
+LResult OnSetSel(Hwnd h, EditState* s, uint32_t, WParam wp, LParam lp) {
+    const auto start = static_cast<intptr_t>(static_cast<int32_t>(wp));
+    const auto end = static_cast<intptr_t>(static_cast<int32_t>(lp));
+    const std::size_t size = s->text.Text().size();
+    if (start == -1) {
+        s->text.MoveCaret(s->text.Caret(), false);
+    } else {
+        const std::size_t a = std::min<std::size_t>(std::size_t(start), size);
+        const std::size_t b = end < 0 ? size : std::min<std::size_t>(std::size_t(end), size);
+        s->text.Select(a, b);
+    }
+    Refresh(h, s);
+    return 0;
+}
+
+LResult OnReplaceSel(Hwnd h, EditState* s, uint32_t, WParam wp, LParam lp) {
+    const char* text = reinterpret_cast<const char*>(lp);
+    EditText::Result r = s->text.Replace(text ? text : "", EditRules{IsMulti(h)}, wp != 0);
+    if (r == EditText::Result::Truncated) NotifyCommand(h, EN_MAXTEXT);
+    Changed(h, s);
+    return 0;
+}
+
+LResult OnLimitText(Hwnd, EditState* s, uint32_t, WParam wp, LParam) {
+    s->text.SetLimit(wp == 0 ? kEditDefaultLimit : std::size_t(wp));
+    return 0;
+}
+
+LResult OnGetLimitText(Hwnd, EditState* s, uint32_t, WParam, LParam) {
+    return LResult(s->text.Limit());
+}
+
+LResult OnGetModify(Hwnd, EditState* s, uint32_t, WParam, LParam) {
+    return s->modified ? 1 : 0;
+}
+
+LResult OnSetModify(Hwnd, EditState* s, uint32_t, WParam wp, LParam) {
+    s->modified = wp != 0;
+    return 0;
+}
+
+LResult OnSetReadOnly(Hwnd h, EditState*, uint32_t, WParam wp, LParam) {
+    const uint32_t style = Style(h);
+    SetWindowLong(h, GWL_STYLE, int32_t(wp ? (style | ES_READONLY) : (style & ~ES_READONLY)));
+    InvalidateRect(h, nullptr, false);
+    return 1;
+}
+
+LResult OnSetPasswordChar(Hwnd h, EditState* s, uint32_t, WParam wp, LParam) {
+    s->passwordChar = static_cast<char>(wp);
+    const uint32_t style = Style(h);
+    SetWindowLong(h, GWL_STYLE, int32_t(wp ? (style | ES_PASSWORD) : (style & ~ES_PASSWORD)));
+    Refresh(h, s);
+    return 0;
+}
+
+LResult OnGetPasswordChar(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    return IsPassword(h) ? static_cast<unsigned char>(s->passwordChar) : 0;
+}
+
+LResult OnGetLineCount(Hwnd, EditState* s, uint32_t, WParam, LParam) {
+    return LResult(s->lines.size());
+}
+
+LResult OnGetFirstVisibleLine(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    return IsMulti(h) ? s->firstLine : 0;
+}
+
+LResult OnLineIndex(Hwnd, EditState* s, uint32_t, WParam wp, LParam) {
+    const auto line = static_cast<intptr_t>(static_cast<int32_t>(wp));
+    if (line < 0) return LResult(s->lines[std::size_t(LineOf(s, s->text.Caret()))].start);
+    if (std::size_t(line) >= s->lines.size()) return -1;
+    return LResult(s->lines[std::size_t(line)].start);
+}
+
+LResult OnLineLength(Hwnd, EditState* s, uint32_t, WParam wp, LParam) {
+    const auto pos = static_cast<intptr_t>(static_cast<int32_t>(wp));
+    const std::size_t at = pos < 0 ? s->text.Caret() : std::size_t(pos);
+    if (at > s->text.Text().size()) return 0;
+    const Line& l = s->lines[std::size_t(LineOf(s, at))];
+    return LResult(l.end - l.start);
+}
+
+LResult OnLineFromChar(Hwnd, EditState* s, uint32_t, WParam wp, LParam) {
+    const auto pos = static_cast<intptr_t>(static_cast<int32_t>(wp));
+    return LineOf(s, pos < 0 ? s->text.Caret() : std::size_t(pos));
+}
+
+LResult OnGetLine(Hwnd, EditState* s, uint32_t, WParam wp, LParam lp) {
+    return GetLine(s, wp, lp);
+}
+
+LResult OnScrollCaret(Hwnd h, EditState* s, uint32_t, WParam, LParam) {
+    ScrollToCaret(h, s);
+    InvalidateRect(h, nullptr, false);
+    return 1;
+}
+
+LResult OnGetRect(Hwnd h, EditState*, uint32_t, WParam, LParam lp) {
+    if (auto* r = reinterpret_cast<Rect*>(lp)) *r = FormatRect(h);
+    return 0;
+}
+
+LResult OnPosFromChar(Hwnd h, EditState* s, uint32_t, WParam wp, LParam) {
+    if (wp > s->text.Text().size()) return -1;
+    const Point p = PosToPoint(h, s, std::size_t(wp));
+    return MakeLParam(p.x, p.y);
+}
+
+LResult OnCharFromPos(Hwnd h, EditState* s, uint32_t, WParam, LParam lp) {
+    const Point p{GetXLParam(lp), GetYLParam(lp)};
+    const std::size_t pos = PointToPos(h, s, p);
+    return MakeLParam(int(pos), LineOf(s, pos));
+}
+
+LResult EditProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<EditState> kMessages{
+        {WM_SETFONT, OnSetFont},
+        {WM_CREATE, OnCreate},
+        {WM_DESTROY, OnDestroy},
+        {WM_TIMER, OnTimer},
+        {WM_SIZE, OnSize},
+        {WM_GETDLGCODE, OnGetDlgCode},
+        {WM_PAINT, OnPaint},
+        {WM_ENABLE, OnEnable},
+        {WM_SETTEXT, OnSetText},
+        {WM_GETTEXTLENGTH, OnGetTextLength},
+        {WM_GETTEXT, OnGetText},
+        {WM_SETFOCUS, OnSetFocus},
+        {WM_KILLFOCUS, OnKillFocus},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnDoubleClick},
+        {WM_MOUSEMOVE, OnMouseMove},
+        {WM_LBUTTONUP, OnDragEnd},
+        {WM_CAPTURECHANGED, OnDragEnd},
+        {WM_KEYDOWN, OnKeyDown},
+        {WM_CHAR, OnChar},
+        {WM_IME_STARTCOMPOSITION, OnComposition},
+        {WM_IME_COMPOSITION, OnComposition},
+        {WM_IME_ENDCOMPOSITION, OnEndComposition},
+        {WM_MOUSEWHEEL, OnMouseWheel},
+        {WM_COPY, OnCopy},
+        {WM_CUT, OnCut},
+        {WM_PASTE, OnPaste},
+        {WM_CLEAR, OnClear},
+        {WM_UNDO, OnUndo},
+        {EM_UNDO, OnUndo},
+        {EM_CANUNDO, OnCanUndo},
+        {EM_EMPTYUNDOBUFFER, OnEmptyUndoBuffer},
+        {EM_GETSEL, OnGetSel},
+        {EM_SETSEL, OnSetSel},
+        {EM_REPLACESEL, OnReplaceSel},
+        {EM_LIMITTEXT, OnLimitText},
+        {EM_GETLIMITTEXT, OnGetLimitText},
+        {EM_GETMODIFY, OnGetModify},
+        {EM_SETMODIFY, OnSetModify},
+        {EM_SETREADONLY, OnSetReadOnly},
+        {EM_SETPASSWORDCHAR, OnSetPasswordChar},
+        {EM_GETPASSWORDCHAR, OnGetPasswordChar},
+        {EM_GETLINECOUNT, OnGetLineCount},
+        {EM_GETFIRSTVISIBLELINE, OnGetFirstVisibleLine},
+        {EM_LINEINDEX, OnLineIndex},
+        {EM_LINELENGTH, OnLineLength},
+        {EM_LINEFROMCHAR, OnLineFromChar},
+        {EM_GETLINE, OnGetLine},
+        {EM_SCROLLCARET, OnScrollCaret},
+        {EM_GETRECT, OnGetRect},
+        {EM_POSFROMCHAR, OnPosFromChar},
+        {EM_CHARFROMPOS, OnCharFromPos},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

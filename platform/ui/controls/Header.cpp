@@ -126,124 +126,143 @@ void Paint(Hwnd h, HeaderState* s) {
     EndPaint(h, &ps);
 }
 
-LResult HeaderProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<HeaderState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    HeaderState* s = StateOf<HeaderState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) return fontResult;
-    const int count = int(s->items.size());
+LResult OnPaint(Hwnd h, HeaderState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
 
-    switch (msg) {
-        case WM_NCDESTROY:
-            DetachState<HeaderState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_LBUTTONDOWN: {
-            uint32_t flags = 0;
-            const int i = HitTest(h, s, {GetXLParam(lp), GetYLParam(lp)}, &flags);
-            if (i < 0) return 0;
-            if (flags == HHT_ONDIVIDER) {
-                if (Notify(h, s, HDN_BEGINTRACKA, i)) return 0;
-                s->tracking = i;
-                s->trackStart = GetXLParam(lp);
-                s->widthAtStart = s->items[std::size_t(i)].width;
-                SetCapture(h);
-            } else if (StyleOf(h) & HDS_BUTTONS) {
-                s->pressed = i;
-                SetCapture(h);
-                InvalidateRect(h, nullptr, false);
-            }
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (s->tracking >= 0) {
-                const int w = std::max(0, s->widthAtStart + GetXLParam(lp) - s->trackStart);
-                if (w != s->items[std::size_t(s->tracking)].width) {
-                    s->items[std::size_t(s->tracking)].width = w;
-                    Notify(h, s, HDN_TRACKA, s->tracking);
-                    Notify(h, s, HDN_ITEMCHANGEDA, s->tracking);
-                    InvalidateRect(h, nullptr, false);
-                }
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (s->tracking >= 0) {
-                const int i = s->tracking;
-                s->tracking = -1;
-                ReleaseCapture();
-                Notify(h, s, HDN_ENDTRACKA, i);
-            } else if (s->pressed >= 0) {
-                const int i = s->pressed;
-                s->pressed = -1;
-                ReleaseCapture();
-                InvalidateRect(h, nullptr, false);
-                Rect r = ItemRect(h, s, i);
-                if (r.Contains(GetXLParam(lp), GetYLParam(lp))) Notify(h, s, HDN_ITEMCLICKA, i);
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            if (s->pressed >= 0) InvalidateRect(h, nullptr, false);
-            s->pressed = -1;
-            s->tracking = -1;
-            return 0;
-        case HDM_GETITEMCOUNT:
-            return count;
-        case HDM_INSERTITEMA: {
-            const auto* in = reinterpret_cast<const HdItem*>(lp);
-            if (!in) return -1;
-            const int at = std::clamp(static_cast<int>(wp), 0, count);
-            HeaderItem it;
-            ApplyItem(it, *in);
-            s->items.insert(s->items.begin() + at, it);
-            InvalidateRect(h, nullptr, false);
-            return at;
-        }
-        case HDM_DELETEITEM: {
-            const int i = static_cast<int>(wp);
-            if (i < 0 || i >= count) return 0;
-            s->items.erase(s->items.begin() + i);
-            InvalidateRect(h, nullptr, false);
-            return 1;
-        }
-        case HDM_GETITEMA: {
-            const int i = static_cast<int>(wp);
-            auto* out = reinterpret_cast<HdItem*>(lp);
-            if (!out || i < 0 || i >= count) return 0;
-            FillItem(s->items[std::size_t(i)], out);
-            return 1;
-        }
-        case HDM_SETITEMA: {
-            const int i = static_cast<int>(wp);
-            const auto* in = reinterpret_cast<const HdItem*>(lp);
-            if (!in || i < 0 || i >= count) return 0;
-            ApplyItem(s->items[std::size_t(i)], *in);
-            InvalidateRect(h, nullptr, false);
-            return 1;
-        }
-        case HDM_GETITEMRECT: {
-            const int i = static_cast<int>(wp);
-            auto* r = reinterpret_cast<Rect*>(lp);
-            if (!r || i < 0 || i >= count) return 0;
-            *r = ItemRect(h, s, i);
-            return 1;
-        }
-        case HDM_HITTEST: {
-            auto* info = reinterpret_cast<HdHitTestInfo*>(lp);
-            if (!info) return -1;
-            info->iItem = HitTest(h, s, info->pt, &info->flags);
-            return info->iItem;
-        }
-        default:
-            return DefWindowProc(h, msg, wp, lp);
+LResult OnButtonDown(Hwnd h, HeaderState* s, uint32_t, WParam, LParam lp) {
+    uint32_t flags = 0;
+    const int i = HitTest(h, s, {GetXLParam(lp), GetYLParam(lp)}, &flags);
+    if (i < 0) return 0;
+    if (flags == HHT_ONDIVIDER) {
+        if (Notify(h, s, HDN_BEGINTRACKA, i)) return 0;
+        s->tracking = i;
+        s->trackStart = GetXLParam(lp);
+        s->widthAtStart = s->items[std::size_t(i)].width;
+        SetCapture(h);
+    } else if (StyleOf(h) & HDS_BUTTONS) {
+        s->pressed = i;
+        SetCapture(h);
+        InvalidateRect(h, nullptr, false);
     }
+    return 0;
+}
+
+LResult OnMouseMove(Hwnd h, HeaderState* s, uint32_t, WParam, LParam lp) {
+    if (s->tracking >= 0) {
+        const int w = std::max(0, s->widthAtStart + GetXLParam(lp) - s->trackStart);
+        if (w != s->items[std::size_t(s->tracking)].width) {
+            s->items[std::size_t(s->tracking)].width = w;
+            Notify(h, s, HDN_TRACKA, s->tracking);
+            Notify(h, s, HDN_ITEMCHANGEDA, s->tracking);
+            InvalidateRect(h, nullptr, false);
+        }
+    }
+    return 0;
+}
+
+LResult OnButtonUp(Hwnd h, HeaderState* s, uint32_t, WParam, LParam lp) {
+    if (s->tracking >= 0) {
+        const int i = s->tracking;
+        s->tracking = -1;
+        ReleaseCapture();
+        Notify(h, s, HDN_ENDTRACKA, i);
+    } else if (s->pressed >= 0) {
+        const int i = s->pressed;
+        s->pressed = -1;
+        ReleaseCapture();
+        InvalidateRect(h, nullptr, false);
+        Rect r = ItemRect(h, s, i);
+        if (r.Contains(GetXLParam(lp), GetYLParam(lp))) Notify(h, s, HDN_ITEMCLICKA, i);
+    }
+    return 0;
+}
+
+LResult OnCaptureChanged(Hwnd h, HeaderState* s, uint32_t, WParam, LParam) {
+    if (s->pressed >= 0) InvalidateRect(h, nullptr, false);
+    s->pressed = -1;
+    s->tracking = -1;
+    return 0;
+}
+
+LResult OnGetItemCount(Hwnd, HeaderState* s, uint32_t, WParam, LParam) {
+    const int count = int(s->items.size());
+    return count;
+}
+
+LResult OnInsertItem(Hwnd h, HeaderState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->items.size());
+    const auto* in = reinterpret_cast<const HdItem*>(lp);
+    if (!in) return -1;
+    const int at = std::clamp(static_cast<int>(wp), 0, count);
+    HeaderItem it;
+    ApplyItem(it, *in);
+    s->items.insert(s->items.begin() + at, it);
+    InvalidateRect(h, nullptr, false);
+    return at;
+}
+
+LResult OnDeleteItem(Hwnd h, HeaderState* s, uint32_t, WParam wp, LParam) {
+    const int count = int(s->items.size());
+    const int i = static_cast<int>(wp);
+    if (i < 0 || i >= count) return 0;
+    s->items.erase(s->items.begin() + i);
+    InvalidateRect(h, nullptr, false);
+    return 1;
+}
+
+LResult OnGetItem(Hwnd, HeaderState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->items.size());
+    const int i = static_cast<int>(wp);
+    auto* out = reinterpret_cast<HdItem*>(lp);
+    if (!out || i < 0 || i >= count) return 0;
+    FillItem(s->items[std::size_t(i)], out);
+    return 1;
+}
+
+LResult OnSetItem(Hwnd h, HeaderState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->items.size());
+    const int i = static_cast<int>(wp);
+    const auto* in = reinterpret_cast<const HdItem*>(lp);
+    if (!in || i < 0 || i >= count) return 0;
+    ApplyItem(s->items[std::size_t(i)], *in);
+    InvalidateRect(h, nullptr, false);
+    return 1;
+}
+
+LResult OnGetItemRect(Hwnd h, HeaderState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->items.size());
+    const int i = static_cast<int>(wp);
+    auto* r = reinterpret_cast<Rect*>(lp);
+    if (!r || i < 0 || i >= count) return 0;
+    *r = ItemRect(h, s, i);
+    return 1;
+}
+
+LResult OnHitTest(Hwnd h, HeaderState* s, uint32_t, WParam, LParam lp) {
+    auto* info = reinterpret_cast<HdHitTestInfo*>(lp);
+    if (!info) return -1;
+    info->iItem = HitTest(h, s, info->pt, &info->flags);
+    return info->iItem;
+}
+
+LResult HeaderProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<HeaderState> kMessages{
+        {WM_PAINT, OnPaint},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_MOUSEMOVE, OnMouseMove},
+        {WM_LBUTTONUP, OnButtonUp},
+        {WM_CAPTURECHANGED, OnCaptureChanged},
+        {HDM_GETITEMCOUNT, OnGetItemCount},
+        {HDM_INSERTITEMA, OnInsertItem},
+        {HDM_DELETEITEM, OnDeleteItem},
+        {HDM_GETITEMA, OnGetItem},
+        {HDM_SETITEMA, OnSetItem},
+        {HDM_GETITEMRECT, OnGetItemRect},
+        {HDM_HITTEST, OnHitTest},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

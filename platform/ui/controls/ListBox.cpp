@@ -85,33 +85,9 @@ void SetLeft(Hwnd h, ListBoxState* s, int left) {
 }
 
 void ScrollHorizontally(Hwnd h, ListBoxState* s, uint32_t code, int thumb) {
-    const int line = std::max(1, s->font.font.Metrics().height / 2);
-    switch (code) {
-        case SB_LINELEFT:
-            SetLeft(h, s, s->left - line);
-            break;
-        case SB_LINERIGHT:
-            SetLeft(h, s, s->left + line);
-            break;
-        case SB_PAGELEFT:
-            SetLeft(h, s, s->left - ClientWidth(h));
-            break;
-        case SB_PAGERIGHT:
-            SetLeft(h, s, s->left + ClientWidth(h));
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            SetLeft(h, s, thumb);
-            break;
-        case SB_LEFT:
-            SetLeft(h, s, 0);
-            break;
-        case SB_RIGHT:
-            SetLeft(h, s, MaxLeft(h, s));
-            break;
-        default:
-            break;
-    }
+    const ScrollSteps steps{std::max(1, s->font.font.Metrics().height / 2), ClientWidth(h),
+                            MaxLeft(h, s)};
+    if (const auto left = ScrollTarget(code, s->left, thumb, steps)) SetLeft(h, s, *left);
 }
 
 void SetTop(Hwnd h, ListBoxState* s, int top) {
@@ -272,33 +248,14 @@ void KeyDown(Hwnd h, ListBoxState* s, uint32_t vk) {
     ListBoxModel& m = s->model;
     if (m.Count() == 0) return;
     const int from = m.mode == SelectionMode::Single && m.Current() >= 0 ? m.Current() : m.caret;
-    int to = from;
-    switch (vk) {
-        case VK_UP:
-            to = from - 1;
-            break;
-        case VK_DOWN:
-            to = from + 1;
-            break;
-        case VK_PRIOR:
-            to = from - (PageRows(h, s) - 1);
-            break;
-        case VK_NEXT:
-            to = from + (PageRows(h, s) - 1);
-            break;
-        case VK_HOME:
-            to = 0;
-            break;
-        case VK_END:
-            to = m.Count() - 1;
-            break;
-        case VK_SPACE:
-            if (m.mode == SelectionMode::Multiple) Choose(h, s, m.caret, false, false, true);
-            if (m.mode == SelectionMode::Extended) Choose(h, s, m.caret, false, true, false);
-            return;
-        default:
-            return;
+    if (vk == VK_SPACE) {
+        if (m.mode == SelectionMode::Multiple) Choose(h, s, m.caret, false, false, true);
+        if (m.mode == SelectionMode::Extended) Choose(h, s, m.caret, false, true, false);
+        return;
     }
+    const std::optional<int> target = ListKeyTarget(vk, from, PageRows(h, s), m.Count());
+    if (!target) return;
+    int to = *target;
     if (m.mode == SelectionMode::Single && m.Current() < 0 && (vk == VK_UP || vk == VK_DOWN)) {
         to = 0;
     }
@@ -322,32 +279,8 @@ void CharSearch(Hwnd h, ListBoxState* s, unsigned char c) {
 }
 
 void Scroll(Hwnd h, ListBoxState* s, uint32_t code, int thumb) {
-    switch (code) {
-        case SB_LINEUP:
-            SetTop(h, s, s->top - 1);
-            break;
-        case SB_LINEDOWN:
-            SetTop(h, s, s->top + 1);
-            break;
-        case SB_PAGEUP:
-            SetTop(h, s, s->top - PageRows(h, s));
-            break;
-        case SB_PAGEDOWN:
-            SetTop(h, s, s->top + PageRows(h, s));
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            SetTop(h, s, thumb);
-            break;
-        case SB_TOP:
-            SetTop(h, s, 0);
-            break;
-        case SB_BOTTOM:
-            SetTop(h, s, MaxTop(h, s));
-            break;
-        default:
-            break;
-    }
+    const ScrollSteps steps{1, PageRows(h, s), MaxTop(h, s)};
+    if (const auto top = ScrollTarget(code, s->top, thumb, steps)) SetTop(h, s, *top);
 }
 
 void AfterItemsChanged(Hwnd h, ListBoxState* s) {
@@ -409,302 +342,443 @@ void ComboMouse(Hwnd h, ListBoxState* s, uint32_t msg, LParam lp) {
     }
 }
 
-LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        auto state = std::make_unique<ListBoxState>();
-        const uint32_t style = reinterpret_cast<const CreateStruct*>(lp)->style;
-        if (style & LBS_NOSEL) {
-            state->model.mode = SelectionMode::None;
-        } else if (style & LBS_EXTENDEDSEL) {
-            state->model.mode = SelectionMode::Extended;
-        } else if (style & LBS_MULTIPLESEL) {
-            state->model.mode = SelectionMode::Multiple;
-        }
-        state->model.sorted = (style & LBS_SORT) != 0;
-        state->wantsScrollBar = (style & WS_VSCROLL) != 0;
-        state->wantsHScrollBar = (style & WS_HSCROLL) != 0;
-        AttachState(h, std::move(state));
-        return DefWindowProc(h, msg, wp, lp);
+LResult OnNcCreate(Hwnd, ListBoxState* s, uint32_t, WParam, LParam lp) {
+    const uint32_t style = reinterpret_cast<const CreateStruct*>(lp)->style;
+    if (style & LBS_NOSEL) {
+        s->model.mode = SelectionMode::None;
+    } else if (style & LBS_EXTENDEDSEL) {
+        s->model.mode = SelectionMode::Extended;
+    } else if (style & LBS_MULTIPLESEL) {
+        s->model.mode = SelectionMode::Multiple;
     }
-    ListBoxState* s = StateOf<ListBoxState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) {
-        if (msg == WM_SETFONT && !IsOwnerDraw(h)) {
-            MeasureItems(h, s);
-            AfterItemsChanged(h, s);
-        }
-        return fontResult;
+    s->model.sorted = (style & LBS_SORT) != 0;
+    s->wantsScrollBar = (style & WS_VSCROLL) != 0;
+    s->wantsHScrollBar = (style & WS_HSCROLL) != 0;
+    return 0;
+}
+
+LResult OnSetFont(Hwnd h, ListBoxState* s, uint32_t msg, WParam wp, LParam lp) {
+    const LResult r = HandleFont(h, s, msg, wp, lp);
+    if (!IsOwnerDraw(h)) {
+        MeasureItems(h, s);
+        AfterItemsChanged(h, s);
     }
+    return r;
+}
+
+LResult OnCreate(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam) {
+    MeasureItems(h, s);
+    UpdateScrollBar(h, s);
+    return 0;
+}
+
+LResult OnSize(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam) {
+    AfterItemsChanged(h, s);
+    s->left = std::clamp(s->left, 0, MaxLeft(h, s));
+    UpdateHScrollBar(h, s);
+    return 0;
+}
+
+LResult OnPaint(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnEnable(Hwnd h, ListBoxState*, uint32_t, WParam, LParam) {
+    Redraw(h);
+    return 0;
+}
+
+LResult OnSetFocus(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam) {
+    s->focused = true;
+    Redraw(h);
+    Notify(h, s, LBN_SETFOCUS);
+    return 0;
+}
+
+LResult OnKillFocus(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam) {
+    s->focused = false;
+    Redraw(h);
+    Notify(h, s, LBN_KILLFOCUS);
+    return 0;
+}
+
+// A combo's drop-down list tracks the mouse in its own way.
+LResult OnButtonDown(Hwnd h, ListBoxState* s, uint32_t msg, WParam wp, LParam lp) {
+    if (s->combo) {
+        ComboMouse(h, s, msg, lp);
+        return 0;
+    }
+    bool outside = false;
+    const int i = ItemAt(h, s, {GetXLParam(lp), GetYLParam(lp)}, &outside);
+    if (GetFocus() != h) SetFocus(h);
+    if (msg == WM_LBUTTONDBLCLK && !outside) {
+        Notify(h, s, LBN_DBLCLK);
+        return 0;
+    }
+    if (outside) return 0;
+    SetCapture(h);
+    s->tracking = true;
+    Choose(h, s, i, (wp & MK_SHIFT) != 0, (wp & MK_CONTROL) != 0, true);
+    return 0;
+}
+
+LResult OnMouseMove(Hwnd h, ListBoxState* s, uint32_t msg, WParam, LParam lp) {
+    if (s->combo) {
+        ComboMouse(h, s, msg, lp);
+        return 0;
+    }
+    const ListBoxModel& m = s->model;
+    if (!s->tracking || m.mode == SelectionMode::Multiple) return 0;
+    // Dragging past the edges scrolls.
+    const int i = ItemAt(h, s, {GetXLParam(lp), GetYLParam(lp)}, nullptr);
+    Choose(h, s, std::clamp(i, 0, m.Count() - 1), m.mode == SelectionMode::Extended, false, false);
+    return 0;
+}
+
+LResult OnButtonUp(Hwnd h, ListBoxState* s, uint32_t msg, WParam, LParam lp) {
+    if (s->combo) {
+        ComboMouse(h, s, msg, lp);
+        return 0;
+    }
+    if (s->tracking) {
+        s->tracking = false;
+        if (GetCapture() == h) ReleaseCapture();
+    }
+    return 0;
+}
+
+LResult OnCaptureChanged(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    s->tracking = false;
+    return 0;
+}
+
+LResult OnKeyDown(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
     ListBoxModel& m = s->model;
-
-    switch (msg) {
-        case WM_CREATE:
-            MeasureItems(h, s);
-            UpdateScrollBar(h, s);
-            return 0;
-        case WM_NCDESTROY:
-            DetachState<ListBoxState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_SIZE:
-            AfterItemsChanged(h, s);
-            s->left = std::clamp(s->left, 0, MaxLeft(h, s));
-            UpdateHScrollBar(h, s);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_ENABLE:
-            Redraw(h);
-            return 0;
-        case WM_SETFOCUS:
-            s->focused = true;
-            Redraw(h);
-            Notify(h, s, LBN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            s->focused = false;
-            Redraw(h);
-            Notify(h, s, LBN_KILLFOCUS);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONUP: {
-            if (s->combo) {
-                ComboMouse(h, s, msg, lp);
-                return 0;
-            }
-            const Point p{GetXLParam(lp), GetYLParam(lp)};
-            bool outside = false;
-            const int i = ItemAt(h, s, p, &outside);
-            if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
-                if (GetFocus() != h) SetFocus(h);
-                if (msg == WM_LBUTTONDBLCLK && !outside) {
-                    Notify(h, s, LBN_DBLCLK);
-                    return 0;
-                }
-                if (outside) return 0;
-                SetCapture(h);
-                s->tracking = true;
-                Choose(h, s, i, (wp & MK_SHIFT) != 0, (wp & MK_CONTROL) != 0, true);
-            } else if (msg == WM_MOUSEMOVE) {
-                if (!s->tracking || m.mode == SelectionMode::Multiple) return 0;
-                // Dragging past the edges scrolls.
-                Choose(h, s, std::clamp(i, 0, m.Count() - 1), m.mode == SelectionMode::Extended,
-                       false, false);
-            } else {
-                if (s->tracking) {
-                    s->tracking = false;
-                    if (GetCapture() == h) ReleaseCapture();
-                }
-            }
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            s->tracking = false;
-            return 0;
-        case WM_KEYDOWN:
-            if (Style(h) & LBS_WANTKEYBOARDINPUT) {
-                const LResult r = SendMessage(NotifyTarget(h), WM_VKEYTOITEM,
-                                              MakeWParam(int(wp), m.caret), HwndToParam(h));
-                if (r == -2) return 0;
-            }
-            KeyDown(h, s, static_cast<uint32_t>(wp));
-            return 0;
-        case WM_CHAR:
-            CharSearch(h, s, static_cast<unsigned char>(wp));
-            return 0;
-        case WM_MOUSEWHEEL: {
-            const int steps = GetWheelDeltaWParam(wp) / WHEEL_DELTA;
-            SetTop(h, s, s->top - steps * 3);
-            return 0;
-        }
-        case WM_VSCROLL:
-            Scroll(h, s, LoWord(wp), static_cast<int16_t>(HiWord(wp)));
-            return 0;
-        case WM_HSCROLL:
-            ScrollHorizontally(h, s, LoWord(wp), static_cast<int16_t>(HiWord(wp)));
-            return 0;
-        case WM_SETTEXT:
-            return LB_ERR;
-
-        case kLbAttachCombo:
-            s->combo = HwndFromParam(lp);
-            MeasureItems(h, s);
-            return 0;
-        case kLbBeginTracking:
-            s->comboArmed = false;
-            SetCapture(h);
-            EnsureVisible(h, s, m.Current());
-            return 0;
-
-        case LB_ADDSTRING:
-        case LB_INSERTSTRING:
-            return AddOrInsert(h, s, msg, wp, lp);
-        case LB_DELETESTRING: {
-            if (!m.Remove(static_cast<int>(wp))) return LB_ERR;
-            AfterItemsChanged(h, s);
-            return m.Count();
-        }
-        case LB_RESETCONTENT:
-            m.Clear();
-            s->top = 0;
-            AfterItemsChanged(h, s);
-            return 0;
-        case LB_GETCOUNT:
-            return m.Count();
-        case LB_GETTEXT: {
-            const int i = static_cast<int>(wp);
-            if (!m.Valid(i)) return LB_ERR;
-            if (!HasStrings(h)) {
-                if (auto* out = reinterpret_cast<uintptr_t*>(lp)) *out = m.At(i).data;
-                return sizeof(uintptr_t);
-            }
-            auto* buf = reinterpret_cast<char*>(lp);
-            if (!buf) return LB_ERR;
-            // The caller's buffer holds LB_GETTEXTLEN + 1 bytes.
-            const std::string& t = m.At(i).text;
-            std::copy(t.begin(), t.end(), buf);
-            buf[t.size()] = '\0';
-            return LResult(t.size());
-        }
-        case LB_GETTEXTLEN: {
-            const int i = static_cast<int>(wp);
-            if (!m.Valid(i)) return LB_ERR;
-            return HasStrings(h) ? LResult(m.At(i).text.size()) : LResult(sizeof(uintptr_t));
-        }
-        case LB_GETITEMDATA: {
-            const int i = static_cast<int>(wp);
-            if (!m.Valid(i)) return LB_ERR;
-            return static_cast<LResult>(m.At(i).data);
-        }
-        case LB_SETITEMDATA: {
-            const int i = static_cast<int>(wp);
-            if (!m.Valid(i)) return LB_ERR;
-            m.At(i).data = static_cast<uintptr_t>(lp);
-            return 0;
-        }
-        case LB_SETCURSEL: {
-            if (m.mode != SelectionMode::Single && m.mode != SelectionMode::None) return LB_ERR;
-            const int i = static_cast<int>(static_cast<int32_t>(wp));
-            m.SetCurrent(i);
-            if (m.Valid(i)) EnsureVisible(h, s, i);
-            Redraw(h);
-            return m.Valid(i) ? i : LB_ERR;
-        }
-        case LB_GETCURSEL:
-            if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) {
-                return m.Current();
-            }
-            return m.Count() ? m.caret : LB_ERR;
-        case LB_GETSEL: {
-            const int i = static_cast<int>(wp);
-            if (!m.Valid(i)) return LB_ERR;
-            return m.IsSelected(i) ? 1 : 0;
-        }
-        case LB_SETSEL: {
-            if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
-            const int i = static_cast<int>(static_cast<int32_t>(lp));
-            if (i != -1 && !m.Valid(i)) return LB_ERR;
-            m.SetSelected(i, wp != 0);
-            if (i >= 0) m.caret = i;
-            Redraw(h);
-            return 0;
-        }
-        case LB_SELITEMRANGE:
-            if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
-            m.SelectRange(LoWord(static_cast<uintptr_t>(lp)), HiWord(static_cast<uintptr_t>(lp)),
-                          wp != 0);
-            Redraw(h);
-            return 0;
-        case LB_GETSELCOUNT:
-            if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
-            return m.SelectedCount();
-        case LB_GETSELITEMS: {
-            if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
-            auto* out = reinterpret_cast<int*>(lp);
-            const std::vector<int> sel = m.SelectedItems();
-            const std::size_t n = std::min<std::size_t>(sel.size(), wp);
-            if (out) std::copy_n(sel.begin(), n, out);
-            return LResult(n);
-        }
-        case LB_FINDSTRING:
-        case LB_FINDSTRINGEXACT: {
-            const char* text = reinterpret_cast<const char*>(lp);
-            if (!text) return LB_ERR;
-            return m.Find(static_cast<int>(static_cast<int32_t>(wp)), text,
-                          msg == LB_FINDSTRINGEXACT);
-        }
-        case LB_SELECTSTRING: {
-            const char* text = reinterpret_cast<const char*>(lp);
-            if (!text || m.mode != SelectionMode::Single) return LB_ERR;
-            const int i = m.Find(static_cast<int>(static_cast<int32_t>(wp)), text, false);
-            if (i < 0) return LB_ERR;
-            m.SetCurrent(i);
-            EnsureVisible(h, s, i);
-            Redraw(h);
-            return i;
-        }
-        case LB_GETTOPINDEX:
-            return s->top;
-        case LB_SETTOPINDEX: {
-            const int i = static_cast<int>(wp);
-            if (i < 0 || (i >= m.Count() && m.Count() > 0)) return LB_ERR;
-            SetTop(h, s, i);
-            return 0;
-        }
-        case LB_SETITEMHEIGHT:
-            if (LoWord(static_cast<uintptr_t>(lp)) == 0 ||
-                LoWord(static_cast<uintptr_t>(lp)) > 255) {
-                return LB_ERR;
-            }
-            s->itemHeight = LoWord(static_cast<uintptr_t>(lp));
-            AfterItemsChanged(h, s);
-            return 0;
-        case LB_GETITEMHEIGHT:
-            return s->itemHeight;
-        case LB_GETITEMRECT: {
-            const int i = static_cast<int>(wp);
-            auto* r = reinterpret_cast<Rect*>(lp);
-            if (!r || (!m.Valid(i) && !(i == 0 && m.Count() == 0))) return LB_ERR;
-            *r = ItemRect(h, s, i);
-            return 1;
-        }
-        case LB_ITEMFROMPOINT: {
-            bool outside = false;
-            const int i = ItemAt(h, s, {GetXLParam(lp), GetYLParam(lp)}, &outside);
-            return MakeLParam(i, outside ? 1 : 0);
-        }
-        case LB_SETCARETINDEX:
-            if (!m.Valid(static_cast<int>(wp))) return LB_ERR;
-            m.caret = static_cast<int>(wp);
-            EnsureVisible(h, s, m.caret);
-            Redraw(h);
-            return 0;
-        case LB_GETCARETINDEX:
-            return m.caret;
-        case LB_SETANCHORINDEX:
-            if (!m.Valid(static_cast<int>(wp))) return LB_ERR;
-            m.anchor = static_cast<int>(wp);
-            return 0;
-        case LB_GETANCHORINDEX:
-            return m.anchor;
-        case LB_SETHORIZONTALEXTENT:
-            s->horizontalExtent = std::max(0, static_cast<int>(wp));
-            s->left = std::clamp(s->left, 0, MaxLeft(h, s));
-            UpdateHScrollBar(h, s);
-            Redraw(h);
-            return 0;
-        case LB_GETHORIZONTALEXTENT:
-            return s->horizontalExtent;
-        default:
-            return DefWindowProc(h, msg, wp, lp);
+    if (Style(h) & LBS_WANTKEYBOARDINPUT) {
+        const LResult r = SendMessage(NotifyTarget(h), WM_VKEYTOITEM, MakeWParam(int(wp), m.caret),
+                                      HwndToParam(h));
+        if (r == -2) return 0;
     }
+    KeyDown(h, s, static_cast<uint32_t>(wp));
+    return 0;
+}
+
+LResult OnChar(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    CharSearch(h, s, static_cast<unsigned char>(wp));
+    return 0;
+}
+
+LResult OnMouseWheel(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    SetTop(h, s, s->top - WheelRows(wp, 3));
+    return 0;
+}
+
+LResult OnVScroll(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    Scroll(h, s, LoWord(wp), static_cast<int16_t>(HiWord(wp)));
+    return 0;
+}
+
+LResult OnHScroll(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ScrollHorizontally(h, s, LoWord(wp), static_cast<int16_t>(HiWord(wp)));
+    return 0;
+}
+
+LResult OnSetText(Hwnd, ListBoxState*, uint32_t, WParam, LParam) {
+    return LB_ERR;
+}
+
+LResult OnAttachCombo(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam lp) {
+    s->combo = HwndFromParam(lp);
+    MeasureItems(h, s);
+    return 0;
+}
+
+LResult OnBeginTracking(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam) {
+    ListBoxModel& m = s->model;
+    s->comboArmed = false;
+    SetCapture(h);
+    EnsureVisible(h, s, m.Current());
+    return 0;
+}
+
+LResult OnAddString(Hwnd h, ListBoxState* s, uint32_t msg, WParam wp, LParam lp) {
+    return AddOrInsert(h, s, msg, wp, lp);
+}
+
+LResult OnDeleteString(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    if (!m.Remove(static_cast<int>(wp))) return LB_ERR;
+    AfterItemsChanged(h, s);
+    return m.Count();
+}
+
+LResult OnResetContent(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam) {
+    ListBoxModel& m = s->model;
+    m.Clear();
+    s->top = 0;
+    AfterItemsChanged(h, s);
+    return 0;
+}
+
+LResult OnGetCount(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    ListBoxModel& m = s->model;
+    return m.Count();
+}
+
+LResult OnGetText(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    const int i = static_cast<int>(wp);
+    if (!m.Valid(i)) return LB_ERR;
+    if (!HasStrings(h)) {
+        if (auto* out = reinterpret_cast<uintptr_t*>(lp)) *out = m.At(i).data;
+        return sizeof(uintptr_t);
+    }
+    auto* buf = reinterpret_cast<char*>(lp);
+    if (!buf) return LB_ERR;
+    // The caller's buffer holds LB_GETTEXTLEN + 1 bytes.
+    const std::string& t = m.At(i).text;
+    std::copy(t.begin(), t.end(), buf);
+    buf[t.size()] = '\0';
+    return LResult(t.size());
+}
+
+LResult OnGetTextLen(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    const int i = static_cast<int>(wp);
+    if (!m.Valid(i)) return LB_ERR;
+    return HasStrings(h) ? LResult(m.At(i).text.size()) : LResult(sizeof(uintptr_t));
+}
+
+LResult OnGetItemData(Hwnd, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    const int i = static_cast<int>(wp);
+    if (!m.Valid(i)) return LB_ERR;
+    return static_cast<LResult>(m.At(i).data);
+}
+
+LResult OnSetItemData(Hwnd, ListBoxState* s, uint32_t, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    const int i = static_cast<int>(wp);
+    if (!m.Valid(i)) return LB_ERR;
+    m.At(i).data = static_cast<uintptr_t>(lp);
+    return 0;
+}
+
+LResult OnSetCurSel(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    if (m.mode != SelectionMode::Single && m.mode != SelectionMode::None) return LB_ERR;
+    const int i = static_cast<int>(static_cast<int32_t>(wp));
+    m.SetCurrent(i);
+    if (m.Valid(i)) EnsureVisible(h, s, i);
+    Redraw(h);
+    return m.Valid(i) ? i : LB_ERR;
+}
+
+LResult OnGetCurSel(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    ListBoxModel& m = s->model;
+    if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) {
+        return m.Current();
+    }
+    return m.Count() ? m.caret : LB_ERR;
+}
+
+LResult OnGetSel(Hwnd, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    const int i = static_cast<int>(wp);
+    if (!m.Valid(i)) return LB_ERR;
+    return m.IsSelected(i) ? 1 : 0;
+}
+
+LResult OnSetSel(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
+    const int i = static_cast<int>(static_cast<int32_t>(lp));
+    if (i != -1 && !m.Valid(i)) return LB_ERR;
+    m.SetSelected(i, wp != 0);
+    if (i >= 0) m.caret = i;
+    Redraw(h);
+    return 0;
+}
+
+LResult OnSelItemRange(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
+    m.SelectRange(LoWord(static_cast<uintptr_t>(lp)), HiWord(static_cast<uintptr_t>(lp)), wp != 0);
+    Redraw(h);
+    return 0;
+}
+
+LResult OnGetSelCount(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    ListBoxModel& m = s->model;
+    if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
+    return m.SelectedCount();
+}
+
+LResult OnGetSelItems(Hwnd, ListBoxState* s, uint32_t, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    if (m.mode == SelectionMode::Single || m.mode == SelectionMode::None) return LB_ERR;
+    auto* out = reinterpret_cast<int*>(lp);
+    const std::vector<int> sel = m.SelectedItems();
+    const std::size_t n = std::min<std::size_t>(sel.size(), wp);
+    if (out) std::copy_n(sel.begin(), n, out);
+    return LResult(n);
+}
+
+LResult OnFindString(Hwnd, ListBoxState* s, uint32_t msg, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    const char* text = reinterpret_cast<const char*>(lp);
+    if (!text) return LB_ERR;
+    return m.Find(static_cast<int>(static_cast<int32_t>(wp)), text, msg == LB_FINDSTRINGEXACT);
+}
+
+LResult OnSelectString(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    const char* text = reinterpret_cast<const char*>(lp);
+    if (!text || m.mode != SelectionMode::Single) return LB_ERR;
+    const int i = m.Find(static_cast<int>(static_cast<int32_t>(wp)), text, false);
+    if (i < 0) return LB_ERR;
+    m.SetCurrent(i);
+    EnsureVisible(h, s, i);
+    Redraw(h);
+    return i;
+}
+
+LResult OnGetTopIndex(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    return s->top;
+}
+
+LResult OnSetTopIndex(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    const int i = static_cast<int>(wp);
+    if (i < 0 || (i >= m.Count() && m.Count() > 0)) return LB_ERR;
+    SetTop(h, s, i);
+    return 0;
+}
+
+LResult OnSetItemHeight(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam lp) {
+    if (LoWord(static_cast<uintptr_t>(lp)) == 0 || LoWord(static_cast<uintptr_t>(lp)) > 255) {
+        return LB_ERR;
+    }
+    s->itemHeight = LoWord(static_cast<uintptr_t>(lp));
+    AfterItemsChanged(h, s);
+    return 0;
+}
+
+LResult OnGetItemHeight(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    return s->itemHeight;
+}
+
+LResult OnGetItemRect(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam lp) {
+    ListBoxModel& m = s->model;
+    const int i = static_cast<int>(wp);
+    auto* r = reinterpret_cast<Rect*>(lp);
+    if (!r || (!m.Valid(i) && !(i == 0 && m.Count() == 0))) return LB_ERR;
+    *r = ItemRect(h, s, i);
+    return 1;
+}
+
+LResult OnItemFromPoint(Hwnd h, ListBoxState* s, uint32_t, WParam, LParam lp) {
+    bool outside = false;
+    const int i = ItemAt(h, s, {GetXLParam(lp), GetYLParam(lp)}, &outside);
+    return MakeLParam(i, outside ? 1 : 0);
+}
+
+LResult OnSetCaretIndex(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    if (!m.Valid(static_cast<int>(wp))) return LB_ERR;
+    m.caret = static_cast<int>(wp);
+    EnsureVisible(h, s, m.caret);
+    Redraw(h);
+    return 0;
+}
+
+LResult OnGetCaretIndex(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    ListBoxModel& m = s->model;
+    return m.caret;
+}
+
+LResult OnSetAnchorIndex(Hwnd, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    ListBoxModel& m = s->model;
+    if (!m.Valid(static_cast<int>(wp))) return LB_ERR;
+    m.anchor = static_cast<int>(wp);
+    return 0;
+}
+
+LResult OnGetAnchorIndex(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    ListBoxModel& m = s->model;
+    return m.anchor;
+}
+
+LResult OnSetHorizontalExtent(Hwnd h, ListBoxState* s, uint32_t, WParam wp, LParam) {
+    s->horizontalExtent = std::max(0, static_cast<int>(wp));
+    s->left = std::clamp(s->left, 0, MaxLeft(h, s));
+    UpdateHScrollBar(h, s);
+    Redraw(h);
+    return 0;
+}
+
+LResult OnGetHorizontalExtent(Hwnd, ListBoxState* s, uint32_t, WParam, LParam) {
+    return s->horizontalExtent;
+}
+
+LResult ListBoxProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<ListBoxState> kMessages{
+        {WM_NCCREATE, OnNcCreate},
+        {WM_SETFONT, OnSetFont},
+        {WM_CREATE, OnCreate},
+        {WM_SIZE, OnSize},
+        {WM_GETDLGCODE, WantArrowsAndChars<ListBoxState>},
+        {WM_PAINT, OnPaint},
+        {WM_ENABLE, OnEnable},
+        {WM_SETFOCUS, OnSetFocus},
+        {WM_KILLFOCUS, OnKillFocus},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnButtonDown},
+        {WM_MOUSEMOVE, OnMouseMove},
+        {WM_LBUTTONUP, OnButtonUp},
+        {WM_CAPTURECHANGED, OnCaptureChanged},
+        {WM_KEYDOWN, OnKeyDown},
+        {WM_CHAR, OnChar},
+        {WM_MOUSEWHEEL, OnMouseWheel},
+        {WM_VSCROLL, OnVScroll},
+        {WM_HSCROLL, OnHScroll},
+        {WM_SETTEXT, OnSetText},
+        {kLbAttachCombo, OnAttachCombo},
+        {kLbBeginTracking, OnBeginTracking},
+        {LB_ADDSTRING, OnAddString},
+        {LB_INSERTSTRING, OnAddString},
+        {LB_DELETESTRING, OnDeleteString},
+        {LB_RESETCONTENT, OnResetContent},
+        {LB_GETCOUNT, OnGetCount},
+        {LB_GETTEXT, OnGetText},
+        {LB_GETTEXTLEN, OnGetTextLen},
+        {LB_GETITEMDATA, OnGetItemData},
+        {LB_SETITEMDATA, OnSetItemData},
+        {LB_SETCURSEL, OnSetCurSel},
+        {LB_GETCURSEL, OnGetCurSel},
+        {LB_GETSEL, OnGetSel},
+        {LB_SETSEL, OnSetSel},
+        {LB_SELITEMRANGE, OnSelItemRange},
+        {LB_GETSELCOUNT, OnGetSelCount},
+        {LB_GETSELITEMS, OnGetSelItems},
+        {LB_FINDSTRING, OnFindString},
+        {LB_FINDSTRINGEXACT, OnFindString},
+        {LB_SELECTSTRING, OnSelectString},
+        {LB_GETTOPINDEX, OnGetTopIndex},
+        {LB_SETTOPINDEX, OnSetTopIndex},
+        {LB_SETITEMHEIGHT, OnSetItemHeight},
+        {LB_GETITEMHEIGHT, OnGetItemHeight},
+        {LB_GETITEMRECT, OnGetItemRect},
+        {LB_ITEMFROMPOINT, OnItemFromPoint},
+        {LB_SETCARETINDEX, OnSetCaretIndex},
+        {LB_GETCARETINDEX, OnGetCaretIndex},
+        {LB_SETANCHORINDEX, OnSetAnchorIndex},
+        {LB_GETANCHORINDEX, OnGetAnchorIndex},
+        {LB_SETHORIZONTALEXTENT, OnSetHorizontalExtent},
+        {LB_GETHORIZONTALEXTENT, OnGetHorizontalExtent},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

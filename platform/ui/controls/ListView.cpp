@@ -618,35 +618,18 @@ void KeyDown(Hwnd h, ListViewState* s, uint32_t vk) {
     NotifyParent(h, &kd.hdr, LVN_KEYDOWN);
     if (!IsWindow(h) || Count(s) == 0) return;
     const int focus = FocusedItem(s);
-    int to = focus;
-    switch (vk) {
-        case VK_UP:
-            to = focus < 0 ? 0 : focus - 1;
-            break;
-        case VK_DOWN:
-            to = focus < 0 ? 0 : focus + 1;
-            break;
-        case VK_PRIOR:
-            to = focus - (PageRows(h, s) - 1);
-            break;
-        case VK_NEXT:
-            to = focus + (PageRows(h, s) - 1);
-            break;
-        case VK_HOME:
-            to = 0;
-            break;
-        case VK_END:
-            to = Count(s) - 1;
-            break;
-        case VK_SPACE:
-            if (focus >= 0) Pick(h, s, focus, false, ControlDown());
-            return;
-        case VK_RETURN:
-            NotifyItem(h, s, NM_RETURN, focus, 0, {});
-            return;
-        default:
-            return;
+    if (vk == VK_SPACE) {
+        if (focus >= 0) Pick(h, s, focus, false, ControlDown());
+        return;
     }
+    if (vk == VK_RETURN) {
+        NotifyItem(h, s, NM_RETURN, focus, 0, {});
+        return;
+    }
+    const std::optional<int> target = ListKeyTarget(vk, focus, PageRows(h, s), Count(s));
+    if (!target) return;
+    // With no focused row yet, a step either way starts at the first.
+    int to = focus < 0 && (vk == VK_UP || vk == VK_DOWN) ? 0 : *target;
     to = std::clamp(to, 0, Count(s) - 1);
     if (ControlDown() && !SingleSel(h)) {
         SetItemState(h, s, to, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -658,58 +641,11 @@ void KeyDown(Hwnd h, ListViewState* s, uint32_t vk) {
 
 void Scroll(Hwnd h, ListViewState* s, bool vertical, uint32_t code, int thumb) {
     if (vertical) {
-        int top = s->top;
-        switch (code) {
-            case SB_LINEUP:
-                --top;
-                break;
-            case SB_LINEDOWN:
-                ++top;
-                break;
-            case SB_PAGEUP:
-                top -= PageRows(h, s);
-                break;
-            case SB_PAGEDOWN:
-                top += PageRows(h, s);
-                break;
-            case SB_THUMBTRACK:
-            case SB_THUMBPOSITION:
-                top = thumb;
-                break;
-            case SB_TOP:
-                top = 0;
-                break;
-            case SB_BOTTOM:
-                top = Count(s);
-                break;
-            default:
-                return;
-        }
-        SetTop(h, s, top);
+        const ScrollSteps steps{1, PageRows(h, s), Count(s)};
+        if (const auto top = ScrollTarget(code, s->top, thumb, steps)) SetTop(h, s, *top);
     } else {
-        int x = s->scrollX;
-        const int page = std::max(1, ListArea(h, s).Width());
-        switch (code) {
-            case SB_LINELEFT:
-                x -= 16;
-                break;
-            case SB_LINERIGHT:
-                x += 16;
-                break;
-            case SB_PAGELEFT:
-                x -= page;
-                break;
-            case SB_PAGERIGHT:
-                x += page;
-                break;
-            case SB_THUMBTRACK:
-            case SB_THUMBPOSITION:
-                x = thumb;
-                break;
-            default:
-                return;
-        }
-        SetScrollX(h, s, x);
+        const ScrollSteps steps{16, std::max(1, ListArea(h, s).Width()), std::nullopt};
+        if (const auto x = ScrollTarget(code, s->scrollX, thumb, steps)) SetScrollX(h, s, *x);
     }
 }
 
@@ -774,414 +710,536 @@ void MouseMove(Hwnd h, ListViewState* s, LParam lp) {
     NotifyParent(h, &nm.hdr, s->rightPress ? LVN_BEGINRDRAG : LVN_BEGINDRAG);
 }
 
-LResult ListViewProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<ListViewState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    ListViewState* s = StateOf<ListViewState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) {
-        if (msg == WM_SETFONT) {
-            if (s->header) SendMessage(s->header, WM_SETFONT, wp, 0);
-            MeasureRows(h, s);
-            ColumnsChanged(h, s);
-        }
-        return fontResult;
-    }
+LResult OnSetFont(Hwnd h, ListViewState* s, uint32_t msg, WParam wp, LParam lp) {
+    const LResult r = HandleFont(h, s, msg, wp, lp);
+    if (s->header) SendMessage(s->header, WM_SETFONT, wp, 0);
+    MeasureRows(h, s);
+    ColumnsChanged(h, s);
+    return r;
+}
 
+LResult OnCreate(Hwnd h, ListViewState* s, uint32_t, WParam, LParam) {
+    s->header =
+        CreateWindowEx(0, kHeaderClass, "",
+                       WS_CHILD | WS_VISIBLE | ((Style(h) & LVS_NOSORTHEADER) ? 0 : HDS_BUTTONS), 0,
+                       0, 10, 10, h, kHeaderId, nullptr, nullptr);
+    MeasureRows(h, s);
+    LayoutHeader(h, s);
+    UpdateScrollBars(h, s);
+    return 0;
+}
+
+LResult OnDestroy(Hwnd h, ListViewState* s, uint32_t, WParam, LParam) {
+    if (!s->rows.empty()) {
+        NmListView nm;
+        nm.iItem = -1;
+        NotifyParent(h, &nm.hdr, LVN_DELETEALLITEMS);
+    }
+    return 0;
+}
+
+LResult OnSize(Hwnd h, ListViewState* s, uint32_t, WParam, LParam) {
+    LayoutHeader(h, s);
+    UpdateScrollBars(h, s);
+    Redraw(h);
+    return 0;
+}
+
+LResult OnPaint(Hwnd h, ListViewState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnFocus(Hwnd h, ListViewState* s, uint32_t msg, WParam, LParam) {
+    FocusChanged(h, &s->focused, msg == WM_SETFOCUS, true);
+    return 0;
+}
+
+// The label editor lost the focus.
+LResult OnLabelEditorLeft(Hwnd h, ListViewState* s, uint32_t, WParam, LParam) {
+    if (s->edit && GetFocus() != s->edit) EndEdit(h, s, true);
+    return 0;
+}
+
+LResult OnButtonDown(Hwnd h, ListViewState* s, uint32_t msg, WParam wp, LParam lp) {
+    MouseDown(h, s, lp, wp, msg == WM_RBUTTONDOWN, false);
+    return 0;
+}
+
+LResult OnDoubleClick(Hwnd h, ListViewState* s, uint32_t msg, WParam wp, LParam lp) {
+    MouseDown(h, s, lp, wp, msg == WM_RBUTTONDBLCLK, true);
+    return 0;
+}
+
+LResult OnButtonUp(Hwnd h, ListViewState* s, uint32_t msg, WParam, LParam lp) {
+    MouseUp(h, s, lp, msg == WM_RBUTTONUP);
+    return 0;
+}
+
+LResult OnMouseMove(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
+    MouseMove(h, s, lp);
+    return 0;
+}
+
+LResult OnCaptureChanged(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    s->pressing = false;
+    return 0;
+}
+
+LResult OnKeyDown(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam) {
+    KeyDown(h, s, uint32_t(wp));
+    return 0;
+}
+
+LResult OnMouseWheel(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam) {
+    SetTop(h, s, s->top - WheelRows(wp, kScrollLines));
+    return 0;
+}
+
+LResult OnScroll(Hwnd h, ListViewState* s, uint32_t msg, WParam wp, LParam) {
+    Scroll(h, s, msg == WM_VSCROLL, LoWord(wp), int16_t(HiWord(wp)));
+    return 0;
+}
+
+LResult OnHeaderNotify(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
+    const auto* hdr = reinterpret_cast<const NmHdr*>(lp);
+    if (!hdr || hdr->hwndFrom != s->header) return 0;
+    const auto* nm = reinterpret_cast<const NmHeader*>(lp);
+    if (hdr->code == HDN_ITEMCHANGEDA || hdr->code == HDN_TRACKA) {
+        if (nm->pitem && nm->iItem >= 0 && nm->iItem < int(s->columns.size())) {
+            s->columns[std::size_t(nm->iItem)].width = nm->pitem->cxy;
+            UpdateScrollBars(h, s);
+            Redraw(h);
+        }
+    } else if (hdr->code == HDN_ITEMCLICKA) {
+        NmListView lv;
+        lv.iItem = -1;
+        lv.iSubItem = nm->iItem;
+        NotifyParent(h, &lv.hdr, LVN_COLUMNCLICK);
+    }
+    return 0;
+}
+
+// The colour an LVM_GET*COLOR / LVM_SET*COLOR message reads or writes.
+ColorRef& ColorOf(ListViewState* s, uint32_t msg) {
     switch (msg) {
-        case WM_CREATE:
-            s->header = CreateWindowEx(
-                0, kHeaderClass, "",
-                WS_CHILD | WS_VISIBLE | ((Style(h) & LVS_NOSORTHEADER) ? 0 : HDS_BUTTONS), 0, 0, 10,
-                10, h, kHeaderId, nullptr, nullptr);
-            MeasureRows(h, s);
-            LayoutHeader(h, s);
-            UpdateScrollBars(h, s);
-            return 0;
-        case WM_DESTROY:
-            if (!s->rows.empty()) {
-                NmListView nm;
-                nm.iItem = -1;
-                NotifyParent(h, &nm.hdr, LVN_DELETEALLITEMS);
-            }
-            return 0;
-        case WM_NCDESTROY:
-            DetachState<ListViewState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_SIZE:
-            LayoutHeader(h, s);
-            UpdateScrollBars(h, s);
-            Redraw(h);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_SETFOCUS: {
-            s->focused = true;
-            Redraw(h);
-            NmHdr nm;
-            NotifyParent(h, &nm, NM_SETFOCUS);
-            return 0;
-        }
-        case WM_KILLFOCUS: {
-            s->focused = false;
-            Redraw(h);
-            NmHdr nm;
-            NotifyParent(h, &nm, NM_KILLFOCUS);
-            return 0;
-        }
-        case WM_USER + 0x7F0:  // the label editor lost the focus
-            if (s->edit && GetFocus() != s->edit) EndEdit(h, s, true);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-            MouseDown(h, s, lp, wp, msg == WM_RBUTTONDOWN, false);
-            return 0;
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDBLCLK:
-            MouseDown(h, s, lp, wp, msg == WM_RBUTTONDBLCLK, true);
-            return 0;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            MouseUp(h, s, lp, msg == WM_RBUTTONUP);
-            return 0;
-        case WM_MOUSEMOVE:
-            MouseMove(h, s, lp);
-            return 0;
-        case WM_CAPTURECHANGED:
-            s->pressing = false;
-            return 0;
-        case WM_KEYDOWN:
-            KeyDown(h, s, uint32_t(wp));
-            return 0;
-        case WM_MOUSEWHEEL:
-            SetTop(h, s, s->top - GetWheelDeltaWParam(wp) / WHEEL_DELTA * kScrollLines);
-            return 0;
-        case WM_VSCROLL:
-        case WM_HSCROLL:
-            Scroll(h, s, msg == WM_VSCROLL, LoWord(wp), int16_t(HiWord(wp)));
-            return 0;
-        case WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const NmHdr*>(lp);
-            if (!hdr || hdr->hwndFrom != s->header) return 0;
-            const auto* nm = reinterpret_cast<const NmHeader*>(lp);
-            if (hdr->code == HDN_ITEMCHANGEDA || hdr->code == HDN_TRACKA) {
-                if (nm->pitem && nm->iItem >= 0 && nm->iItem < int(s->columns.size())) {
-                    s->columns[std::size_t(nm->iItem)].width = nm->pitem->cxy;
-                    UpdateScrollBars(h, s);
-                    Redraw(h);
-                }
-            } else if (hdr->code == HDN_ITEMCLICKA) {
-                NmListView lv;
-                lv.iItem = -1;
-                lv.iSubItem = nm->iItem;
-                NotifyParent(h, &lv.hdr, LVN_COLUMNCLICK);
-            }
-            return 0;
-        }
-
         case LVM_GETBKCOLOR:
-            return LResult(s->bkColor);
         case LVM_SETBKCOLOR:
-            s->bkColor = ColorRef(lp);
-            Redraw(h);
-            return 1;
+            return s->bkColor;
         case LVM_GETTEXTCOLOR:
-            return LResult(s->textColor);
         case LVM_SETTEXTCOLOR:
-            s->textColor = ColorRef(lp);
-            Redraw(h);
-            return 1;
-        case LVM_GETTEXTBKCOLOR:
-            return LResult(s->textBkColor);
-        case LVM_SETTEXTBKCOLOR:
-            s->textBkColor = ColorRef(lp);
-            Redraw(h);
-            return 1;
-        case LVM_GETIMAGELIST:
-            return wp < 3 ? reinterpret_cast<LResult>(s->images[wp]) : 0;
-        case LVM_SETIMAGELIST: {
-            if (wp >= 3) return 0;
-            ImageList* old = s->images[wp];
-            s->images[wp] = reinterpret_cast<ImageList*>(lp);
-            MeasureRows(h, s);
-            UpdateScrollBars(h, s);
-            Redraw(h);
-            return reinterpret_cast<LResult>(old);
-        }
-        case LVM_GETITEMCOUNT:
-            return Count(s);
-        case LVM_SETITEMCOUNT:
-            s->rows.reserve(std::size_t(std::max<WParam>(wp, 0)));
-            return 1;
-        case LVM_GETITEMA: {
-            auto* it = reinterpret_cast<LvItem*>(lp);
-            if (!it || !Valid(s, it->iItem)) return 0;
-            const Row& r = s->rows[std::size_t(it->iItem)];
-            if ((it->mask & LVIF_TEXT) && it->pszText && it->cchTextMax > 0) {
-                CopyOut(TextOf(s, it->iItem, it->iSubItem), it->pszText,
-                        std::size_t(it->cchTextMax));
-            }
-            if (it->mask & LVIF_IMAGE) it->iImage = it->iSubItem == 0 ? r.image : -1;
-            if (it->mask & LVIF_PARAM) it->lParam = r.lParam;
-            if (it->mask & LVIF_STATE) it->state = r.state & it->stateMask;
-            return 1;
-        }
-        case LVM_SETITEMA: {
-            const auto* it = reinterpret_cast<const LvItem*>(lp);
-            return it && ApplyItem(h, s, *it) ? 1 : 0;
-        }
-        case LVM_INSERTITEMA: {
-            const auto* it = reinterpret_cast<const LvItem*>(lp);
-            return it ? InsertItem(h, s, *it) : -1;
-        }
-        case LVM_DELETEITEM:
-            return DeleteItem(h, s, int(wp)) ? 1 : 0;
-        case LVM_DELETEALLITEMS: {
-            if (s->edit) EndEdit(h, s, false);
-            NmListView nm;
-            nm.iItem = -1;
-            // An answer of TRUE asks for no LVN_DELETEITEM per item.
-            const bool quiet = NotifyParent(h, &nm.hdr, LVN_DELETEALLITEMS) != 0;
-            if (!IsWindow(h)) return 0;
-            if (!quiet) {
-                while (!s->rows.empty()) {
-                    if (!DeleteItem(h, s, Count(s) - 1)) break;
-                }
-            }
-            s->rows.clear();
-            s->top = 0;
-            s->selectionMark = -1;
-            UpdateScrollBars(h, s);
-            Redraw(h);
-            return 1;
-        }
-        case LVM_GETNEXTITEM: {
-            const int start = int(int32_t(wp));
-            const uint32_t flags = uint32_t(lp);
-            const uint32_t want = flags & (LVNI_SELECTED | LVNI_FOCUSED);
-            int step = 1;
-            if (flags & LVNI_ABOVE) step = -1;
-            int i = start + step;
-            if (start < 0 && step > 0) i = 0;
-            for (; i >= 0 && i < Count(s); i += step) {
-                if ((s->rows[std::size_t(i)].state & want) == want) return i;
-            }
-            return -1;
-        }
-        case LVM_FINDITEMA: {
-            const auto* fi = reinterpret_cast<const LvFindInfo*>(lp);
-            if (!fi) return -1;
-            for (int i = int(int32_t(wp)) + 1; i < Count(s); ++i) {
-                const Row& r = s->rows[std::size_t(i)];
-                if ((fi->flags & LVFI_PARAM) && r.lParam == fi->lParam) return i;
-                if ((fi->flags & LVFI_STRING) && fi->psz) {
-                    const std::string& t = TextOf(s, i, 0);
-                    if ((fi->flags & LVFI_PARTIAL) ? StartsWithNoCase(t, fi->psz)
-                                                   : EqualsNoCase(t, fi->psz)) {
-                        return i;
-                    }
-                }
-            }
-            return -1;
-        }
-        case LVM_GETITEMRECT: {
-            auto* r = reinterpret_cast<Rect*>(lp);
-            if (!r || !Valid(s, int(wp))) return 0;
-            const int part = r->left;
-            *r = part == LVIR_BOUNDS || part == LVIR_SELECTBOUNDS
-                     ? RowRect(h, s, int(wp))
-                     : SubItemRect(h, s, int(wp), 0, part);
-            return 1;
-        }
-        case LVM_GETSUBITEMRECT: {
-            auto* r = reinterpret_cast<Rect*>(lp);
-            if (!r || !Valid(s, int(wp))) return 0;
-            const int sub = r->top;
-            const int part = r->left;
-            if (sub < 0 || sub >= std::max(1, int(s->columns.size()))) return 0;
-            *r = SubItemRect(h, s, int(wp), sub, part);
-            return 1;
-        }
-        case LVM_HITTEST:
-        case LVM_SUBITEMHITTEST: {
-            auto* info = reinterpret_cast<LvHitTestInfo*>(lp);
-            if (!info) return -1;
-            int sub = 0;
-            info->iItem = HitTest(h, s, info->pt, &info->flags, &sub);
-            info->iSubItem = msg == LVM_SUBITEMHITTEST ? sub : 0;
-            return info->iItem;
-        }
-        case LVM_ENSUREVISIBLE:
-            if (!Valid(s, int(wp))) return 0;
-            EnsureVisible(h, s, int(wp));
-            return 1;
-        case LVM_SCROLL:
-            SetScrollX(h, s, s->scrollX + int(int32_t(wp)));
-            SetTop(h, s, s->top + int(int32_t(lp)) / std::max(1, s->rowHeight));
-            return 1;
-        case LVM_REDRAWITEMS:
-        case LVM_UPDATE:
-            Redraw(h);
-            return 1;
-        case LVM_GETCOLUMNA: {
-            auto* c = reinterpret_cast<LvColumn*>(lp);
-            const int i = int(wp);
-            if (!c || i < 0 || i >= int(s->columns.size())) return 0;
-            const Column& col = s->columns[std::size_t(i)];
-            if (c->mask & LVCF_FMT) c->fmt = col.fmt;
-            if (c->mask & LVCF_WIDTH) c->cx = col.width;
-            if (c->mask & LVCF_SUBITEM) c->iSubItem = col.subItem;
-            if ((c->mask & LVCF_TEXT) && c->pszText && c->cchTextMax > 0) {
-                CopyOut(col.text, c->pszText, std::size_t(c->cchTextMax));
-            }
-            return 1;
-        }
-        case LVM_SETCOLUMNA: {
-            const auto* c = reinterpret_cast<const LvColumn*>(lp);
-            const int i = int(wp);
-            if (!c || i < 0 || i >= int(s->columns.size())) return 0;
-            ApplyColumn(s->columns[std::size_t(i)], *c);
-            SyncHeaderItem(s, i, false);
-            ColumnsChanged(h, s);
-            return 1;
-        }
-        case LVM_INSERTCOLUMNA: {
-            const auto* c = reinterpret_cast<const LvColumn*>(lp);
-            if (!c) return -1;
-            const int at = std::clamp(int(wp), 0, int(s->columns.size()));
-            Column col;
-            col.subItem = at;
-            ApplyColumn(col, *c);
-            s->columns.insert(s->columns.begin() + at, col);
-            // Sub-item texts move with their columns.
-            for (Row& r : s->rows) {
-                if (at > 0 && int(r.texts.size()) > at) r.texts.insert(r.texts.begin() + at, "");
-            }
-            SyncHeaderItem(s, at, true);
-            ColumnsChanged(h, s);
-            return at;
-        }
-        case LVM_DELETECOLUMN: {
-            const int i = int(wp);
-            if (i < 0 || i >= int(s->columns.size())) return 0;
-            s->columns.erase(s->columns.begin() + i);
-            for (Row& r : s->rows) {
-                if (int(r.texts.size()) > i) r.texts.erase(r.texts.begin() + i);
-            }
-            if (s->header) SendMessage(s->header, HDM_DELETEITEM, WParam(i), 0);
-            ColumnsChanged(h, s);
-            return 1;
-        }
-        case LVM_GETCOLUMNWIDTH: {
-            const int i = int(wp);
-            if (i < 0 || i >= int(s->columns.size())) return 0;
-            return s->columns[std::size_t(i)].width;
-        }
-        case LVM_SETCOLUMNWIDTH: {
-            const int i = int(wp);
-            if (i < 0 || i >= int(s->columns.size())) return 0;
-            int w = int(int16_t(LoWord(uintptr_t(lp))));
-            if (w == LVSCW_AUTOSIZE || w == LVSCW_AUTOSIZE_USEHEADER) {
-                w = AutoWidth(h, s, i, w == LVSCW_AUTOSIZE_USEHEADER);
-            }
-            s->columns[std::size_t(i)].width = std::max(0, w);
-            SyncHeaderItem(s, i, false);
-            ColumnsChanged(h, s);
-            return 1;
-        }
-        case LVM_GETHEADER:
-            return HwndToParam(s->header);
-        case LVM_GETTOPINDEX:
-            return s->top;
-        case LVM_GETCOUNTPERPAGE:
-            return PageRows(h, s);
-        case LVM_SETITEMSTATE: {
-            const auto* it = reinterpret_cast<const LvItem*>(lp);
-            if (!it) return 0;
-            const int i = int(int32_t(wp));
-            if (i == -1) {
-                for (int k = 0; k < Count(s); ++k) SetItemState(h, s, k, it->state, it->stateMask);
-                return 1;
-            }
-            if (!Valid(s, i)) return 0;
-            if ((it->stateMask & LVIS_SELECTED) && (it->state & LVIS_SELECTED)) {
-                s->selectionMark = i;
-            }
-            return SetItemState(h, s, i, it->state, it->stateMask) ? 1 : 0;
-        }
-        case LVM_GETITEMSTATE:
-            if (!Valid(s, int(wp))) return 0;
-            return LResult(s->rows[wp].state & uint32_t(lp));
-        case LVM_GETITEMTEXTA: {
-            auto* it = reinterpret_cast<LvItem*>(lp);
-            if (!it || !Valid(s, int(wp)) || !it->pszText || it->cchTextMax <= 0) return 0;
-            return LResult(CopyOut(TextOf(s, int(wp), it->iSubItem), it->pszText,
-                                   std::size_t(it->cchTextMax)));
-        }
-        case LVM_SETITEMTEXTA: {
-            const auto* it = reinterpret_cast<const LvItem*>(lp);
-            if (!it || !Valid(s, int(wp))) return 0;
-            SetRowText(s->rows[wp], it->iSubItem, it->pszText);
-            RedrawItem(h, s, int(wp));
-            return 1;
-        }
-        case LVM_SORTITEMS: {
-            auto compare = reinterpret_cast<PfnLvCompare>(lp);
-            if (!compare) return 0;
-            const intptr_t param = intptr_t(wp);
-            std::stable_sort(s->rows.begin(), s->rows.end(), [&](const Row& a, const Row& b) {
-                return compare(a.lParam, b.lParam, param) < 0;
-            });
-            Redraw(h);
-            return 1;
-        }
-        case LVM_GETSELECTEDCOUNT: {
-            int n = 0;
-            for (const Row& r : s->rows) n += (r.state & LVIS_SELECTED) ? 1 : 0;
-            return n;
-        }
-        case LVM_SETEXTENDEDLISTVIEWSTYLE: {
-            const uint32_t old = s->exStyle;
-            const uint32_t mask = wp ? uint32_t(wp) : 0xFFFFFFFFu;
-            s->exStyle = (old & ~mask) | (uint32_t(lp) & mask);
-            Redraw(h);
-            return LResult(old);
-        }
-        case LVM_GETEXTENDEDLISTVIEWSTYLE:
-            return LResult(s->exStyle);
-        case LVM_GETSELECTIONMARK:
-            return s->selectionMark;
-        case LVM_SETSELECTIONMARK: {
-            const int old = s->selectionMark;
-            s->selectionMark = int(int32_t(lp));
-            return old;
-        }
-        case LVM_GETSTRINGWIDTHA: {
-            const char* text = reinterpret_cast<const char*>(lp);
-            return text ? s->font.font.MeasureText(text).cx : 0;
-        }
-        case LVM_EDITLABELA: {
-            const int i = int(int32_t(wp));
-            if (i < 0) {
-                EndEdit(h, s, false);
-                return 0;
-            }
-            if (GetFocus() != h && !s->edit) SetFocus(h);
-            return HwndToParam(BeginEdit(h, s, i));
-        }
-        case LVM_GETEDITCONTROL:
-            return HwndToParam(s->edit);
+            return s->textColor;
         default:
-            return DefWindowProc(h, msg, wp, lp);
+            return s->textBkColor;
     }
+}
+
+LResult OnGetColor(Hwnd, ListViewState* s, uint32_t msg, WParam, LParam) {
+    return LResult(ColorOf(s, msg));
+}
+
+LResult OnSetColor(Hwnd h, ListViewState* s, uint32_t msg, WParam, LParam lp) {
+    ColorOf(s, msg) = ColorRef(lp);
+    Redraw(h);
+    return 1;
+}
+
+LResult OnGetImageList(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam) {
+    return wp < 3 ? reinterpret_cast<LResult>(s->images[wp]) : 0;
+}
+
+LResult OnSetImageList(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    if (wp >= 3) return 0;
+    ImageList* old = s->images[wp];
+    s->images[wp] = reinterpret_cast<ImageList*>(lp);
+    MeasureRows(h, s);
+    UpdateScrollBars(h, s);
+    Redraw(h);
+    return reinterpret_cast<LResult>(old);
+}
+
+LResult OnGetItemCount(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    return Count(s);
+}
+
+LResult OnSetItemCount(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam) {
+    s->rows.reserve(std::size_t(std::max<WParam>(wp, 0)));
+    return 1;
+}
+
+LResult OnGetItem(Hwnd, ListViewState* s, uint32_t, WParam, LParam lp) {
+    auto* it = reinterpret_cast<LvItem*>(lp);
+    if (!it || !Valid(s, it->iItem)) return 0;
+    const Row& r = s->rows[std::size_t(it->iItem)];
+    if ((it->mask & LVIF_TEXT) && it->pszText && it->cchTextMax > 0) {
+        CopyOut(TextOf(s, it->iItem, it->iSubItem), it->pszText, std::size_t(it->cchTextMax));
+    }
+    if (it->mask & LVIF_IMAGE) it->iImage = it->iSubItem == 0 ? r.image : -1;
+    if (it->mask & LVIF_PARAM) it->lParam = r.lParam;
+    if (it->mask & LVIF_STATE) it->state = r.state & it->stateMask;
+    return 1;
+}
+
+LResult OnSetItem(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
+    const auto* it = reinterpret_cast<const LvItem*>(lp);
+    return it && ApplyItem(h, s, *it) ? 1 : 0;
+}
+
+LResult OnInsertItem(Hwnd h, ListViewState* s, uint32_t, WParam, LParam lp) {
+    const auto* it = reinterpret_cast<const LvItem*>(lp);
+    return it ? InsertItem(h, s, *it) : -1;
+}
+
+LResult OnDeleteItem(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam) {
+    return DeleteItem(h, s, int(wp)) ? 1 : 0;
+}
+
+LResult OnDeleteAllItems(Hwnd h, ListViewState* s, uint32_t, WParam, LParam) {
+    if (s->edit) EndEdit(h, s, false);
+    NmListView nm;
+    nm.iItem = -1;
+    // An answer of TRUE asks for no LVN_DELETEITEM per item.
+    const bool quiet = NotifyParent(h, &nm.hdr, LVN_DELETEALLITEMS) != 0;
+    if (!IsWindow(h)) return 0;
+    if (!quiet) {
+        while (!s->rows.empty()) {
+            if (!DeleteItem(h, s, Count(s) - 1)) break;
+        }
+    }
+    s->rows.clear();
+    s->top = 0;
+    s->selectionMark = -1;
+    UpdateScrollBars(h, s);
+    Redraw(h);
+    return 1;
+}
+
+LResult OnGetNextItem(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const int start = int(int32_t(wp));
+    const uint32_t flags = uint32_t(lp);
+    const uint32_t want = flags & (LVNI_SELECTED | LVNI_FOCUSED);
+    int step = 1;
+    if (flags & LVNI_ABOVE) step = -1;
+    int i = start + step;
+    if (start < 0 && step > 0) i = 0;
+    for (; i >= 0 && i < Count(s); i += step) {
+        if ((s->rows[std::size_t(i)].state & want) == want) return i;
+    }
+    return -1;
+}
+
+LResult OnFindItem(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const auto* fi = reinterpret_cast<const LvFindInfo*>(lp);
+    if (!fi) return -1;
+    for (int i = int(int32_t(wp)) + 1; i < Count(s); ++i) {
+        const Row& r = s->rows[std::size_t(i)];
+        if ((fi->flags & LVFI_PARAM) && r.lParam == fi->lParam) return i;
+        if ((fi->flags & LVFI_STRING) && fi->psz) {
+            const std::string& t = TextOf(s, i, 0);
+            if ((fi->flags & LVFI_PARTIAL) ? StartsWithNoCase(t, fi->psz)
+                                           : EqualsNoCase(t, fi->psz)) {
+                return i;
+            }
+        }
+    }
+    return -1;
+}
+
+LResult OnGetItemRect(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    auto* r = reinterpret_cast<Rect*>(lp);
+    if (!r || !Valid(s, int(wp))) return 0;
+    const int part = r->left;
+    *r = part == LVIR_BOUNDS || part == LVIR_SELECTBOUNDS ? RowRect(h, s, int(wp))
+                                                          : SubItemRect(h, s, int(wp), 0, part);
+    return 1;
+}
+
+LResult OnGetSubItemRect(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    auto* r = reinterpret_cast<Rect*>(lp);
+    if (!r || !Valid(s, int(wp))) return 0;
+    const int sub = r->top;
+    const int part = r->left;
+    if (sub < 0 || sub >= std::max(1, int(s->columns.size()))) return 0;
+    *r = SubItemRect(h, s, int(wp), sub, part);
+    return 1;
+}
+
+LResult OnHitTest(Hwnd h, ListViewState* s, uint32_t msg, WParam, LParam lp) {
+    auto* info = reinterpret_cast<LvHitTestInfo*>(lp);
+    if (!info) return -1;
+    int sub = 0;
+    info->iItem = HitTest(h, s, info->pt, &info->flags, &sub);
+    info->iSubItem = msg == LVM_SUBITEMHITTEST ? sub : 0;
+    return info->iItem;
+}
+
+LResult OnEnsureVisible(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam) {
+    if (!Valid(s, int(wp))) return 0;
+    EnsureVisible(h, s, int(wp));
+    return 1;
+}
+
+LResult OnScrollBy(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    SetScrollX(h, s, s->scrollX + int(int32_t(wp)));
+    SetTop(h, s, s->top + int(int32_t(lp)) / std::max(1, s->rowHeight));
+    return 1;
+}
+
+LResult OnRedrawItems(Hwnd h, ListViewState*, uint32_t, WParam, LParam) {
+    Redraw(h);
+    return 1;
+}
+
+LResult OnGetColumn(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    auto* c = reinterpret_cast<LvColumn*>(lp);
+    const int i = int(wp);
+    if (!c || i < 0 || i >= int(s->columns.size())) return 0;
+    const Column& col = s->columns[std::size_t(i)];
+    if (c->mask & LVCF_FMT) c->fmt = col.fmt;
+    if (c->mask & LVCF_WIDTH) c->cx = col.width;
+    if (c->mask & LVCF_SUBITEM) c->iSubItem = col.subItem;
+    if ((c->mask & LVCF_TEXT) && c->pszText && c->cchTextMax > 0) {
+        CopyOut(col.text, c->pszText, std::size_t(c->cchTextMax));
+    }
+    return 1;
+}
+
+LResult OnSetColumn(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const auto* c = reinterpret_cast<const LvColumn*>(lp);
+    const int i = int(wp);
+    if (!c || i < 0 || i >= int(s->columns.size())) return 0;
+    ApplyColumn(s->columns[std::size_t(i)], *c);
+    SyncHeaderItem(s, i, false);
+    ColumnsChanged(h, s);
+    return 1;
+}
+
+LResult OnInsertColumn(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const auto* c = reinterpret_cast<const LvColumn*>(lp);
+    if (!c) return -1;
+    const int at = std::clamp(int(wp), 0, int(s->columns.size()));
+    Column col;
+    col.subItem = at;
+    ApplyColumn(col, *c);
+    s->columns.insert(s->columns.begin() + at, col);
+    // Sub-item texts move with their columns.
+    for (Row& r : s->rows) {
+        if (at > 0 && int(r.texts.size()) > at) r.texts.insert(r.texts.begin() + at, "");
+    }
+    SyncHeaderItem(s, at, true);
+    ColumnsChanged(h, s);
+    return at;
+}
+
+LResult OnDeleteColumn(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam) {
+    const int i = int(wp);
+    if (i < 0 || i >= int(s->columns.size())) return 0;
+    s->columns.erase(s->columns.begin() + i);
+    for (Row& r : s->rows) {
+        if (int(r.texts.size()) > i) r.texts.erase(r.texts.begin() + i);
+    }
+    if (s->header) SendMessage(s->header, HDM_DELETEITEM, WParam(i), 0);
+    ColumnsChanged(h, s);
+    return 1;
+}
+
+LResult OnGetColumnWidth(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam) {
+    const int i = int(wp);
+    if (i < 0 || i >= int(s->columns.size())) return 0;
+    return s->columns[std::size_t(i)].width;
+}
+
+LResult OnSetColumnWidth(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const int i = int(wp);
+    if (i < 0 || i >= int(s->columns.size())) return 0;
+    int w = int(int16_t(LoWord(uintptr_t(lp))));
+    if (w == LVSCW_AUTOSIZE || w == LVSCW_AUTOSIZE_USEHEADER) {
+        w = AutoWidth(h, s, i, w == LVSCW_AUTOSIZE_USEHEADER);
+    }
+    s->columns[std::size_t(i)].width = std::max(0, w);
+    SyncHeaderItem(s, i, false);
+    ColumnsChanged(h, s);
+    return 1;
+}
+
+LResult OnGetHeader(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    return HwndToParam(s->header);
+}
+
+LResult OnGetTopIndex(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    return s->top;
+}
+
+LResult OnGetCountPerPage(Hwnd h, ListViewState* s, uint32_t, WParam, LParam) {
+    return PageRows(h, s);
+}
+
+LResult OnSetItemState(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const auto* it = reinterpret_cast<const LvItem*>(lp);
+    if (!it) return 0;
+    const int i = int(int32_t(wp));
+    if (i == -1) {
+        for (int k = 0; k < Count(s); ++k) SetItemState(h, s, k, it->state, it->stateMask);
+        return 1;
+    }
+    if (!Valid(s, i)) return 0;
+    if ((it->stateMask & LVIS_SELECTED) && (it->state & LVIS_SELECTED)) {
+        s->selectionMark = i;
+    }
+    return SetItemState(h, s, i, it->state, it->stateMask) ? 1 : 0;
+}
+
+LResult OnGetItemState(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    if (!Valid(s, int(wp))) return 0;
+    return LResult(s->rows[wp].state & uint32_t(lp));
+}
+
+LResult OnGetItemText(Hwnd, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    auto* it = reinterpret_cast<LvItem*>(lp);
+    if (!it || !Valid(s, int(wp)) || !it->pszText || it->cchTextMax <= 0) return 0;
+    return LResult(
+        CopyOut(TextOf(s, int(wp), it->iSubItem), it->pszText, std::size_t(it->cchTextMax)));
+}
+
+LResult OnSetItemText(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const auto* it = reinterpret_cast<const LvItem*>(lp);
+    if (!it || !Valid(s, int(wp))) return 0;
+    SetRowText(s->rows[wp], it->iSubItem, it->pszText);
+    RedrawItem(h, s, int(wp));
+    return 1;
+}
+
+LResult OnSortItems(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    auto compare = reinterpret_cast<PfnLvCompare>(lp);
+    if (!compare) return 0;
+    const intptr_t param = intptr_t(wp);
+    std::stable_sort(s->rows.begin(), s->rows.end(), [&](const Row& a, const Row& b) {
+        return compare(a.lParam, b.lParam, param) < 0;
+    });
+    Redraw(h);
+    return 1;
+}
+
+LResult OnGetSelectedCount(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    int n = 0;
+    for (const Row& r : s->rows) n += (r.state & LVIS_SELECTED) ? 1 : 0;
+    return n;
+}
+
+LResult OnSetExtendedStyle(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam lp) {
+    const uint32_t old = s->exStyle;
+    const uint32_t mask = wp ? uint32_t(wp) : 0xFFFFFFFFu;
+    s->exStyle = (old & ~mask) | (uint32_t(lp) & mask);
+    Redraw(h);
+    return LResult(old);
+}
+
+LResult OnGetExtendedStyle(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    return LResult(s->exStyle);
+}
+
+LResult OnGetSelectionMark(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    return s->selectionMark;
+}
+
+LResult OnSetSelectionMark(Hwnd, ListViewState* s, uint32_t, WParam, LParam lp) {
+    const int old = s->selectionMark;
+    s->selectionMark = int(int32_t(lp));
+    return old;
+}
+
+LResult OnGetStringWidth(Hwnd, ListViewState* s, uint32_t, WParam, LParam lp) {
+    const char* text = reinterpret_cast<const char*>(lp);
+    return text ? s->font.font.MeasureText(text).cx : 0;
+}
+
+LResult OnEditLabel(Hwnd h, ListViewState* s, uint32_t, WParam wp, LParam) {
+    const int i = int(int32_t(wp));
+    if (i < 0) {
+        EndEdit(h, s, false);
+        return 0;
+    }
+    if (GetFocus() != h && !s->edit) SetFocus(h);
+    return HwndToParam(BeginEdit(h, s, i));
+}
+
+LResult OnGetEditControl(Hwnd, ListViewState* s, uint32_t, WParam, LParam) {
+    return HwndToParam(s->edit);
+}
+
+LResult ListViewProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<ListViewState> kMessages{
+        {WM_SETFONT, OnSetFont},
+        {WM_CREATE, OnCreate},
+        {WM_DESTROY, OnDestroy},
+        {WM_SIZE, OnSize},
+        {WM_GETDLGCODE, WantArrowsAndChars<ListViewState>},
+        {WM_PAINT, OnPaint},
+        {WM_SETFOCUS, OnFocus},
+        {WM_KILLFOCUS, OnFocus},
+        {WM_USER + 0x7F0, OnLabelEditorLeft},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_RBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnDoubleClick},
+        {WM_RBUTTONDBLCLK, OnDoubleClick},
+        {WM_LBUTTONUP, OnButtonUp},
+        {WM_RBUTTONUP, OnButtonUp},
+        {WM_MOUSEMOVE, OnMouseMove},
+        {WM_CAPTURECHANGED, OnCaptureChanged},
+        {WM_KEYDOWN, OnKeyDown},
+        {WM_MOUSEWHEEL, OnMouseWheel},
+        {WM_VSCROLL, OnScroll},
+        {WM_HSCROLL, OnScroll},
+        {WM_NOTIFY, OnHeaderNotify},
+        {LVM_GETBKCOLOR, OnGetColor},
+        {LVM_SETBKCOLOR, OnSetColor},
+        {LVM_GETTEXTCOLOR, OnGetColor},
+        {LVM_SETTEXTCOLOR, OnSetColor},
+        {LVM_GETTEXTBKCOLOR, OnGetColor},
+        {LVM_SETTEXTBKCOLOR, OnSetColor},
+        {LVM_GETIMAGELIST, OnGetImageList},
+        {LVM_SETIMAGELIST, OnSetImageList},
+        {LVM_GETITEMCOUNT, OnGetItemCount},
+        {LVM_SETITEMCOUNT, OnSetItemCount},
+        {LVM_GETITEMA, OnGetItem},
+        {LVM_SETITEMA, OnSetItem},
+        {LVM_INSERTITEMA, OnInsertItem},
+        {LVM_DELETEITEM, OnDeleteItem},
+        {LVM_DELETEALLITEMS, OnDeleteAllItems},
+        {LVM_GETNEXTITEM, OnGetNextItem},
+        {LVM_FINDITEMA, OnFindItem},
+        {LVM_GETITEMRECT, OnGetItemRect},
+        {LVM_GETSUBITEMRECT, OnGetSubItemRect},
+        {LVM_HITTEST, OnHitTest},
+        {LVM_SUBITEMHITTEST, OnHitTest},
+        {LVM_ENSUREVISIBLE, OnEnsureVisible},
+        {LVM_SCROLL, OnScrollBy},
+        {LVM_REDRAWITEMS, OnRedrawItems},
+        {LVM_UPDATE, OnRedrawItems},
+        {LVM_GETCOLUMNA, OnGetColumn},
+        {LVM_SETCOLUMNA, OnSetColumn},
+        {LVM_INSERTCOLUMNA, OnInsertColumn},
+        {LVM_DELETECOLUMN, OnDeleteColumn},
+        {LVM_GETCOLUMNWIDTH, OnGetColumnWidth},
+        {LVM_SETCOLUMNWIDTH, OnSetColumnWidth},
+        {LVM_GETHEADER, OnGetHeader},
+        {LVM_GETTOPINDEX, OnGetTopIndex},
+        {LVM_GETCOUNTPERPAGE, OnGetCountPerPage},
+        {LVM_SETITEMSTATE, OnSetItemState},
+        {LVM_GETITEMSTATE, OnGetItemState},
+        {LVM_GETITEMTEXTA, OnGetItemText},
+        {LVM_SETITEMTEXTA, OnSetItemText},
+        {LVM_SORTITEMS, OnSortItems},
+        {LVM_GETSELECTEDCOUNT, OnGetSelectedCount},
+        {LVM_SETEXTENDEDLISTVIEWSTYLE, OnSetExtendedStyle},
+        {LVM_GETEXTENDEDLISTVIEWSTYLE, OnGetExtendedStyle},
+        {LVM_GETSELECTIONMARK, OnGetSelectionMark},
+        {LVM_SETSELECTIONMARK, OnSetSelectionMark},
+        {LVM_GETSTRINGWIDTHA, OnGetStringWidth},
+        {LVM_EDITLABELA, OnEditLabel},
+        {LVM_GETEDITCONTROL, OnGetEditControl},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

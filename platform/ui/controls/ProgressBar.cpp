@@ -66,81 +66,96 @@ void Paint(Hwnd h, ProgressState* s) {
     EndPaint(h, &ps);
 }
 
+// Moves the bar; answers the position it had.
+LResult SetPos(Hwnd h, ProgressState* s, int v) {
+    const int old = s->pos;
+    s->pos = Clamp(s, v);
+    if (s->pos != old) InvalidateRect(h, nullptr, false);
+    return LResult(old);
+}
+
+LResult OnPaint(Hwnd h, ProgressState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnSetRange(Hwnd h, ProgressState* s, uint32_t msg, WParam wp, LParam lp) {
+    const LResult old = MakeLParam(s->low, s->high);
+    if (msg == PBM_SETRANGE) {
+        s->low = LoWord(uintptr_t(lp));
+        s->high = HiWord(uintptr_t(lp));
+    } else {
+        s->low = int(int32_t(wp));
+        s->high = int(int32_t(lp));
+    }
+    s->pos = Clamp(s, s->pos);
+    InvalidateRect(h, nullptr, false);
+    return old;
+}
+
+LResult OnGetRange(Hwnd, ProgressState* s, uint32_t, WParam wp, LParam lp) {
+    if (auto* r = reinterpret_cast<PbRange*>(lp)) *r = {s->low, s->high};
+    return wp ? s->low : s->high;
+}
+
+LResult OnSetPos(Hwnd h, ProgressState* s, uint32_t, WParam wp, LParam) {
+    return SetPos(h, s, int(int32_t(wp)));
+}
+
+LResult OnDeltaPos(Hwnd h, ProgressState* s, uint32_t, WParam wp, LParam) {
+    return SetPos(h, s, s->pos + int(int32_t(wp)));
+}
+
+LResult OnGetPos(Hwnd, ProgressState* s, uint32_t, WParam, LParam) {
+    return s->pos;
+}
+
+LResult OnSetStep(Hwnd, ProgressState* s, uint32_t, WParam wp, LParam) {
+    const int old = s->step;
+    s->step = int(int32_t(wp));
+    return old;
+}
+
+LResult OnStepIt(Hwnd h, ProgressState* s, uint32_t, WParam, LParam) {
+    const int old = s->pos;
+    int next = s->pos + s->step;
+    // Past the end it starts over from the beginning.
+    if (next > s->high && s->high > s->low) next = s->low + (next - s->high);
+    if (next < s->low && s->high > s->low) next = s->high - (s->low - next);
+    s->pos = Clamp(s, next);
+    InvalidateRect(h, nullptr, false);
+    return old;
+}
+
+LResult OnSetBarColor(Hwnd h, ProgressState* s, uint32_t, WParam, LParam lp) {
+    const ColorRef old = s->barColor;
+    s->barColor = ColorRef(lp);
+    InvalidateRect(h, nullptr, false);
+    return LResult(old);
+}
+
+LResult OnSetBkColor(Hwnd h, ProgressState* s, uint32_t, WParam, LParam lp) {
+    const ColorRef old = s->backColor;
+    s->backColor = ColorRef(lp);
+    InvalidateRect(h, nullptr, false);
+    return LResult(old);
+}
+
 LResult ProgressProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<ProgressState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    ProgressState* s = StateOf<ProgressState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    auto setPos = [&](int v) {
-        const int old = s->pos;
-        s->pos = Clamp(s, v);
-        if (s->pos != old) InvalidateRect(h, nullptr, false);
-        return LResult(old);
+    static const ControlMessages<ProgressState> kMessages{
+        {WM_PAINT, OnPaint},
+        {PBM_SETRANGE, OnSetRange},
+        {PBM_SETRANGE32, OnSetRange},
+        {PBM_GETRANGE, OnGetRange},
+        {PBM_SETPOS, OnSetPos},
+        {PBM_DELTAPOS, OnDeltaPos},
+        {PBM_GETPOS, OnGetPos},
+        {PBM_SETSTEP, OnSetStep},
+        {PBM_STEPIT, OnStepIt},
+        {PBM_SETBARCOLOR, OnSetBarColor},
+        {PBM_SETBKCOLOR, OnSetBkColor},
     };
-    switch (msg) {
-        case WM_NCDESTROY:
-            DetachState<ProgressState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case PBM_SETRANGE:
-        case PBM_SETRANGE32: {
-            const LResult old = MakeLParam(s->low, s->high);
-            if (msg == PBM_SETRANGE) {
-                s->low = LoWord(uintptr_t(lp));
-                s->high = HiWord(uintptr_t(lp));
-            } else {
-                s->low = int(int32_t(wp));
-                s->high = int(int32_t(lp));
-            }
-            s->pos = Clamp(s, s->pos);
-            InvalidateRect(h, nullptr, false);
-            return old;
-        }
-        case PBM_GETRANGE:
-            if (auto* r = reinterpret_cast<PbRange*>(lp)) *r = {s->low, s->high};
-            return wp ? s->low : s->high;
-        case PBM_SETPOS:
-            return setPos(int(int32_t(wp)));
-        case PBM_DELTAPOS:
-            return setPos(s->pos + int(int32_t(wp)));
-        case PBM_GETPOS:
-            return s->pos;
-        case PBM_SETSTEP: {
-            const int old = s->step;
-            s->step = int(int32_t(wp));
-            return old;
-        }
-        case PBM_STEPIT: {
-            const int old = s->pos;
-            int next = s->pos + s->step;
-            // Past the end it starts over from the beginning.
-            if (next > s->high && s->high > s->low) next = s->low + (next - s->high);
-            if (next < s->low && s->high > s->low) next = s->high - (s->low - next);
-            s->pos = Clamp(s, next);
-            InvalidateRect(h, nullptr, false);
-            return old;
-        }
-        case PBM_SETBARCOLOR: {
-            const ColorRef old = s->barColor;
-            s->barColor = ColorRef(lp);
-            InvalidateRect(h, nullptr, false);
-            return LResult(old);
-        }
-        case PBM_SETBKCOLOR: {
-            const ColorRef old = s->backColor;
-            s->backColor = ColorRef(lp);
-            InvalidateRect(h, nullptr, false);
-            return LResult(old);
-        }
-        default:
-            return DefWindowProc(h, msg, wp, lp);
-    }
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

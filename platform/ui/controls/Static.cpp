@@ -139,64 +139,74 @@ void Paint(Hwnd h, StaticState* s) {
     EndPaint(h, &ps);
 }
 
-LResult StaticProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<StaticState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    StaticState* s = StateOf<StaticState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) return fontResult;
+LResult OnNcHitTest(Hwnd h, StaticState*, uint32_t msg, WParam wp, LParam lp) {
+    // Statics let the mouse through unless they report clicks.
+    if (!(StyleOf(h) & SS_NOTIFY)) return HTTRANSPARENT;
+    return DefWindowProc(h, msg, wp, lp);
+}
 
-    switch (msg) {
-        case WM_NCDESTROY:
-            DetachState<StaticState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_NCHITTEST:
-            // Statics let the mouse through unless they report clicks.
-            if (!(StyleOf(h) & SS_NOTIFY)) return HTTRANSPARENT;
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_GETDLGCODE:
-            return DLGC_STATIC;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_SETTEXT: {
-            const LResult r = DefWindowProc(h, msg, wp, lp);
-            InvalidateRect(h, nullptr, false);
-            return r;
-        }
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, false);
-            if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, wp ? STN_ENABLE : STN_DISABLE);
-            return 0;
-        case WM_LBUTTONDOWN:
-            if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, STN_CLICKED);
-            return 0;
-        case WM_LBUTTONDBLCLK:
-            if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, STN_DBLCLK);
-            return 0;
-        case STM_SETIMAGE: {
-            if (wp != IMAGE_BITMAP) return 0;
-            const IndexedSurface* old = s->imageHandle;
-            s->imageHandle = reinterpret_cast<const IndexedSurface*>(lp);
-            s->image = s->imageHandle ? *s->imageHandle : IndexedSurface{};
-            if (TypeOf(h) == SS_BITMAP && s->image.IsValid() && !(StyleOf(h) & SS_CENTERIMAGE)) {
-                // A bitmap static takes the size of its picture.
-                SetWindowPos(h, {}, 0, 0, s->image.width, s->image.height,
-                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-            InvalidateRect(h, nullptr, false);
-            return reinterpret_cast<LResult>(old);
-        }
-        case STM_GETIMAGE:
-            return wp == IMAGE_BITMAP ? reinterpret_cast<LResult>(s->imageHandle) : 0;
-        default:
-            return DefWindowProc(h, msg, wp, lp);
+LResult OnGetDlgCode(Hwnd, StaticState*, uint32_t, WParam, LParam) {
+    return DLGC_STATIC;
+}
+
+LResult OnPaint(Hwnd h, StaticState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnSetText(Hwnd h, StaticState*, uint32_t msg, WParam wp, LParam lp) {
+    const LResult r = DefWindowProc(h, msg, wp, lp);
+    InvalidateRect(h, nullptr, false);
+    return r;
+}
+
+LResult OnEnable(Hwnd h, StaticState*, uint32_t, WParam wp, LParam) {
+    InvalidateRect(h, nullptr, false);
+    if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, wp ? STN_ENABLE : STN_DISABLE);
+    return 0;
+}
+
+LResult OnButtonDown(Hwnd h, StaticState*, uint32_t, WParam, LParam) {
+    if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, STN_CLICKED);
+    return 0;
+}
+
+LResult OnDoubleClick(Hwnd h, StaticState*, uint32_t, WParam, LParam) {
+    if (StyleOf(h) & SS_NOTIFY) NotifyCommand(h, STN_DBLCLK);
+    return 0;
+}
+
+LResult OnSetImage(Hwnd h, StaticState* s, uint32_t, WParam wp, LParam lp) {
+    if (wp != IMAGE_BITMAP) return 0;
+    const IndexedSurface* old = s->imageHandle;
+    s->imageHandle = reinterpret_cast<const IndexedSurface*>(lp);
+    s->image = s->imageHandle ? *s->imageHandle : IndexedSurface{};
+    if (TypeOf(h) == SS_BITMAP && s->image.IsValid() && !(StyleOf(h) & SS_CENTERIMAGE)) {
+        // A bitmap static takes the size of its picture.
+        SetWindowPos(h, {}, 0, 0, s->image.width, s->image.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    InvalidateRect(h, nullptr, false);
+    return reinterpret_cast<LResult>(old);
+}
+
+LResult OnGetImage(Hwnd, StaticState* s, uint32_t, WParam wp, LParam) {
+    return wp == IMAGE_BITMAP ? reinterpret_cast<LResult>(s->imageHandle) : 0;
+}
+
+LResult StaticProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<StaticState> kMessages{
+        {WM_NCHITTEST, OnNcHitTest},
+        {WM_GETDLGCODE, OnGetDlgCode},
+        {WM_PAINT, OnPaint},
+        {WM_SETTEXT, OnSetText},
+        {WM_ENABLE, OnEnable},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnDoubleClick},
+        {STM_SETIMAGE, OnSetImage},
+        {STM_GETIMAGE, OnGetImage},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

@@ -249,7 +249,8 @@ void Paint(Hwnd h, TabState* s) {
         // The arrows sit over the row's end on the parent's background.
         const Rect left = ArrowRect(h, s, 0);
         const Rect right = ArrowRect(h, s, 1);
-        Rect strip{left.left, AtBottom(h) ? body.bottom : c.top, c.right, AtBottom(h) ? c.bottom : body.top};
+        Rect strip{left.left, AtBottom(h) ? body.bottom : c.top, c.right,
+                   AtBottom(h) ? c.bottom : body.top};
         if (bg) dc->FillRect(strip, *bg);
         theme::ArrowButton(*dc, left, theme::ArrowDir::Left, false, s->first <= 0);
         theme::ArrowButton(*dc, right, theme::ArrowDir::Right, false, s->first >= LastFirst(h, s));
@@ -271,186 +272,235 @@ void ApplyItem(Tab& t, const TcItem& in) {
     if (in.mask & TCIF_PARAM) t.lParam = in.lParam;
 }
 
-LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<TabState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    TabState* s = StateOf<TabState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) return fontResult;
-    const int count = int(s->tabs.size());
+LResult OnSize(Hwnd h, TabState* s, uint32_t msg, WParam wp, LParam lp) {
+    EnsureVisible(h, s, s->current);
+    return DefWindowProc(h, msg, wp, lp);
+}
 
-    switch (msg) {
-        case WM_NCDESTROY:
-            DetachState<TabState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_SIZE:
-            EnsureVisible(h, s, s->current);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            s->focused = msg == WM_SETFOCUS;
-            InvalidateRect(h, nullptr, false);
-            return 0;
-        case WM_NCHITTEST: {
-            // Only the tabs take the mouse; the display area belongs to the pages under it.
-            Point p{GetXLParam(lp), GetYLParam(lp)};
-            ScreenToClient(h, &p);
-            if (HitTest(h, s, p) < 0) {
-                Rect c;
-                GetClientRect(h, &c);
-                Rect body = c;
-                AdjustRect(h, s, false, &body);
-                if (body.Contains(p.x, p.y)) return HTTRANSPARENT;
-            }
-            return HTCLIENT;
-        }
-        case WM_LBUTTONDOWN: {
-            const Point p{GetXLParam(lp), GetYLParam(lp)};
-            if (const int arrow = ArrowAt(h, s, p); arrow != 0) {
-                const int first = std::clamp(s->first + arrow, 0, LastFirst(h, s));
-                if (first != s->first) {
-                    s->first = first;
-                    InvalidateRect(h, nullptr, true);
-                }
-                return 0;
-            }
-            const int i = HitTest(h, s, p);
-            if (i < 0) return 0;
-            if (!(StyleOf(h) & TCS_FOCUSNEVER) && GetFocus() != h) SetFocus(h);
-            UserSelect(h, s, i);
-            return 0;
-        }
-        case WM_RBUTTONUP: {
-            NmHdr nm;
-            NotifyParent(h, &nm, NM_RCLICK);
-            return 0;
-        }
-        case WM_KEYDOWN: {
-            if (count == 0) return 0;
-            const int from = std::max(0, s->current);
-            if (wp == VK_LEFT) UserSelect(h, s, std::max(0, from - 1));
-            if (wp == VK_RIGHT) UserSelect(h, s, std::min(count - 1, from + 1));
-            if (wp == VK_HOME) UserSelect(h, s, 0);
-            if (wp == VK_END) UserSelect(h, s, count - 1);
-            return 0;
-        }
-        case TCM_GETIMAGELIST:
-            return reinterpret_cast<LResult>(s->images);
-        case TCM_SETIMAGELIST: {
-            ImageList* old = s->images;
-            s->images = reinterpret_cast<ImageList*>(lp);
-            InvalidateRect(h, nullptr, true);
-            return reinterpret_cast<LResult>(old);
-        }
-        case TCM_GETITEMCOUNT:
-            return count;
-        case TCM_INSERTITEMA: {
-            const auto* in = reinterpret_cast<const TcItem*>(lp);
-            if (!in) return -1;
-            const int at = std::clamp(int(wp), 0, count);
-            Tab t;
-            ApplyItem(t, *in);
-            s->tabs.insert(s->tabs.begin() + at, t);
-            // The first tab becomes the current one; later ones keep the current in place.
-            if (s->current < 0) {
-                s->current = 0;
-            } else if (at <= s->current) {
-                ++s->current;
-            }
-            InvalidateRect(h, nullptr, true);
-            return at;
-        }
-        case TCM_SETITEMA: {
-            const auto* in = reinterpret_cast<const TcItem*>(lp);
-            const int i = int(wp);
-            if (!in || i < 0 || i >= count) return 0;
-            ApplyItem(s->tabs[std::size_t(i)], *in);
-            InvalidateRect(h, nullptr, true);
-            return 1;
-        }
-        case TCM_GETITEMA: {
-            auto* out = reinterpret_cast<TcItem*>(lp);
-            const int i = int(wp);
-            if (!out || i < 0 || i >= count) return 0;
-            FillItem(s->tabs[std::size_t(i)], out);
-            return 1;
-        }
-        case TCM_DELETEITEM: {
-            const int i = int(wp);
-            if (i < 0 || i >= count) return 0;
-            s->tabs.erase(s->tabs.begin() + i);
-            s->first = std::clamp(s->first, 0, LastFirst(h, s));
-            if (s->current == i) {
-                s->current = -1;
-            } else if (s->current > i) {
-                --s->current;
-            }
-            InvalidateRect(h, nullptr, true);
-            return 1;
-        }
-        case TCM_DELETEALLITEMS:
-            s->tabs.clear();
-            s->current = -1;
-            s->first = 0;
-            InvalidateRect(h, nullptr, true);
-            return 1;
-        case TCM_GETITEMRECT: {
-            auto* r = reinterpret_cast<Rect*>(lp);
-            const int i = int(wp);
-            if (!r || i < 0 || i >= count) return 0;
-            *r = TabRect(h, s, i);
-            return 1;
-        }
-        case TCM_GETCURSEL:
-            return s->current;
-        case TCM_SETCURSEL: {
-            const int i = int(int32_t(wp));
-            if (i < 0 || i >= count) return -1;
-            const int old = s->current;
-            s->current = i;
-            s->focus = i;
-            EnsureVisible(h, s, i);
-            InvalidateRect(h, nullptr, true);
-            return old;
-        }
-        case TCM_GETCURFOCUS:
-            return s->focus;
-        case TCM_SETCURFOCUS:
-            UserSelect(h, s, int(wp));
-            return 0;
-        case TCM_HITTEST: {
-            auto* info = reinterpret_cast<TcHitTestInfo*>(lp);
-            if (!info) return -1;
-            const int i = HitTest(h, s, info->pt);
-            info->flags = i < 0 ? TCHT_NOWHERE : TCHT_ONITEM;
-            return i;
-        }
-        case TCM_ADJUSTRECT: {
-            auto* r = reinterpret_cast<Rect*>(lp);
-            if (r) AdjustRect(h, s, wp != 0, r);
-            return 0;
-        }
-        case TCM_SETITEMSIZE: {
-            const Size old{s->fixedSize.cx, s->fixedSize.cy};
-            s->fixedSize = {LoWord(uintptr_t(lp)), HiWord(uintptr_t(lp))};
-            InvalidateRect(h, nullptr, true);
-            return MakeLParam(old.cx, old.cy);
-        }
-        case TCM_GETROWCOUNT:
-            return 1;
-        default:
-            return DefWindowProc(h, msg, wp, lp);
+LResult OnPaint(Hwnd h, TabState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnFocus(Hwnd h, TabState* s, uint32_t msg, WParam, LParam) {
+    s->focused = msg == WM_SETFOCUS;
+    InvalidateRect(h, nullptr, false);
+    return 0;
+}
+
+LResult OnNcHitTest(Hwnd h, TabState* s, uint32_t, WParam, LParam lp) {
+    // Only the tabs take the mouse; the display area belongs to the pages under it.
+    Point p{GetXLParam(lp), GetYLParam(lp)};
+    ScreenToClient(h, &p);
+    if (HitTest(h, s, p) < 0) {
+        Rect c;
+        GetClientRect(h, &c);
+        Rect body = c;
+        AdjustRect(h, s, false, &body);
+        if (body.Contains(p.x, p.y)) return HTTRANSPARENT;
     }
+    return HTCLIENT;
+}
+
+LResult OnButtonDown(Hwnd h, TabState* s, uint32_t, WParam, LParam lp) {
+    const Point p{GetXLParam(lp), GetYLParam(lp)};
+    if (const int arrow = ArrowAt(h, s, p); arrow != 0) {
+        const int first = std::clamp(s->first + arrow, 0, LastFirst(h, s));
+        if (first != s->first) {
+            s->first = first;
+            InvalidateRect(h, nullptr, true);
+        }
+        return 0;
+    }
+    const int i = HitTest(h, s, p);
+    if (i < 0) return 0;
+    if (!(StyleOf(h) & TCS_FOCUSNEVER) && GetFocus() != h) SetFocus(h);
+    UserSelect(h, s, i);
+    return 0;
+}
+
+LResult OnRButtonUp(Hwnd h, TabState*, uint32_t, WParam, LParam) {
+    NmHdr nm;
+    NotifyParent(h, &nm, NM_RCLICK);
+    return 0;
+}
+
+LResult OnKeyDown(Hwnd h, TabState* s, uint32_t, WParam wp, LParam) {
+    const int count = int(s->tabs.size());
+    if (count == 0) return 0;
+    const int from = std::max(0, s->current);
+    if (wp == VK_LEFT) UserSelect(h, s, std::max(0, from - 1));
+    if (wp == VK_RIGHT) UserSelect(h, s, std::min(count - 1, from + 1));
+    if (wp == VK_HOME) UserSelect(h, s, 0);
+    if (wp == VK_END) UserSelect(h, s, count - 1);
+    return 0;
+}
+
+LResult OnGetImageList(Hwnd, TabState* s, uint32_t, WParam, LParam) {
+    return reinterpret_cast<LResult>(s->images);
+}
+
+LResult OnSetImageList(Hwnd h, TabState* s, uint32_t, WParam, LParam lp) {
+    ImageList* old = s->images;
+    s->images = reinterpret_cast<ImageList*>(lp);
+    InvalidateRect(h, nullptr, true);
+    return reinterpret_cast<LResult>(old);
+}
+
+LResult OnGetItemCount(Hwnd, TabState* s, uint32_t, WParam, LParam) {
+    const int count = int(s->tabs.size());
+    return count;
+}
+
+LResult OnInsertItem(Hwnd h, TabState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->tabs.size());
+    const auto* in = reinterpret_cast<const TcItem*>(lp);
+    if (!in) return -1;
+    const int at = std::clamp(int(wp), 0, count);
+    Tab t;
+    ApplyItem(t, *in);
+    s->tabs.insert(s->tabs.begin() + at, t);
+    // The first tab becomes the current one; later ones keep the current in place.
+    if (s->current < 0) {
+        s->current = 0;
+    } else if (at <= s->current) {
+        ++s->current;
+    }
+    InvalidateRect(h, nullptr, true);
+    return at;
+}
+
+LResult OnSetItem(Hwnd h, TabState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->tabs.size());
+    const auto* in = reinterpret_cast<const TcItem*>(lp);
+    const int i = int(wp);
+    if (!in || i < 0 || i >= count) return 0;
+    ApplyItem(s->tabs[std::size_t(i)], *in);
+    InvalidateRect(h, nullptr, true);
+    return 1;
+}
+
+LResult OnGetItem(Hwnd, TabState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->tabs.size());
+    auto* out = reinterpret_cast<TcItem*>(lp);
+    const int i = int(wp);
+    if (!out || i < 0 || i >= count) return 0;
+    FillItem(s->tabs[std::size_t(i)], out);
+    return 1;
+}
+
+LResult OnDeleteItem(Hwnd h, TabState* s, uint32_t, WParam wp, LParam) {
+    const int count = int(s->tabs.size());
+    const int i = int(wp);
+    if (i < 0 || i >= count) return 0;
+    s->tabs.erase(s->tabs.begin() + i);
+    s->first = std::clamp(s->first, 0, LastFirst(h, s));
+    if (s->current == i) {
+        s->current = -1;
+    } else if (s->current > i) {
+        --s->current;
+    }
+    InvalidateRect(h, nullptr, true);
+    return 1;
+}
+
+LResult OnDeleteAllItems(Hwnd h, TabState* s, uint32_t, WParam, LParam) {
+    s->tabs.clear();
+    s->current = -1;
+    s->first = 0;
+    InvalidateRect(h, nullptr, true);
+    return 1;
+}
+
+LResult OnGetItemRect(Hwnd h, TabState* s, uint32_t, WParam wp, LParam lp) {
+    const int count = int(s->tabs.size());
+    auto* r = reinterpret_cast<Rect*>(lp);
+    const int i = int(wp);
+    if (!r || i < 0 || i >= count) return 0;
+    *r = TabRect(h, s, i);
+    return 1;
+}
+
+LResult OnGetCurSel(Hwnd, TabState* s, uint32_t, WParam, LParam) {
+    return s->current;
+}
+
+LResult OnSetCurSel(Hwnd h, TabState* s, uint32_t, WParam wp, LParam) {
+    const int count = int(s->tabs.size());
+    const int i = int(int32_t(wp));
+    if (i < 0 || i >= count) return -1;
+    const int old = s->current;
+    s->current = i;
+    s->focus = i;
+    EnsureVisible(h, s, i);
+    InvalidateRect(h, nullptr, true);
+    return old;
+}
+
+LResult OnGetCurFocus(Hwnd, TabState* s, uint32_t, WParam, LParam) {
+    return s->focus;
+}
+
+LResult OnSetCurFocus(Hwnd h, TabState* s, uint32_t, WParam wp, LParam) {
+    UserSelect(h, s, int(wp));
+    return 0;
+}
+
+LResult OnHitTest(Hwnd h, TabState* s, uint32_t, WParam, LParam lp) {
+    auto* info = reinterpret_cast<TcHitTestInfo*>(lp);
+    if (!info) return -1;
+    const int i = HitTest(h, s, info->pt);
+    info->flags = i < 0 ? TCHT_NOWHERE : TCHT_ONITEM;
+    return i;
+}
+
+LResult OnAdjustRect(Hwnd h, TabState* s, uint32_t, WParam wp, LParam lp) {
+    auto* r = reinterpret_cast<Rect*>(lp);
+    if (r) AdjustRect(h, s, wp != 0, r);
+    return 0;
+}
+
+LResult OnSetItemSize(Hwnd h, TabState* s, uint32_t, WParam, LParam lp) {
+    const Size old{s->fixedSize.cx, s->fixedSize.cy};
+    s->fixedSize = {LoWord(uintptr_t(lp)), HiWord(uintptr_t(lp))};
+    InvalidateRect(h, nullptr, true);
+    return MakeLParam(old.cx, old.cy);
+}
+
+LResult OnGetRowCount(Hwnd, TabState*, uint32_t, WParam, LParam) {
+    return 1;
+}
+
+LResult TabProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
+    static const ControlMessages<TabState> kMessages{
+        {WM_GETDLGCODE, WantArrowsAndChars<TabState>},
+        {WM_SIZE, OnSize},
+        {WM_PAINT, OnPaint},
+        {WM_SETFOCUS, OnFocus},
+        {WM_KILLFOCUS, OnFocus},
+        {WM_NCHITTEST, OnNcHitTest},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_RBUTTONUP, OnRButtonUp},
+        {WM_KEYDOWN, OnKeyDown},
+        {TCM_GETIMAGELIST, OnGetImageList},
+        {TCM_SETIMAGELIST, OnSetImageList},
+        {TCM_GETITEMCOUNT, OnGetItemCount},
+        {TCM_INSERTITEMA, OnInsertItem},
+        {TCM_SETITEMA, OnSetItem},
+        {TCM_GETITEMA, OnGetItem},
+        {TCM_DELETEITEM, OnDeleteItem},
+        {TCM_DELETEALLITEMS, OnDeleteAllItems},
+        {TCM_GETITEMRECT, OnGetItemRect},
+        {TCM_GETCURSEL, OnGetCurSel},
+        {TCM_SETCURSEL, OnSetCurSel},
+        {TCM_GETCURFOCUS, OnGetCurFocus},
+        {TCM_SETCURFOCUS, OnSetCurFocus},
+        {TCM_HITTEST, OnHitTest},
+        {TCM_ADJUSTRECT, OnAdjustRect},
+        {TCM_SETITEMSIZE, OnSetItemSize},
+        {TCM_GETROWCOUNT, OnGetRowCount},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

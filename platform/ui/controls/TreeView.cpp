@@ -470,213 +470,246 @@ Node* Next(TreeState* s, Node* n, uint32_t flag) {
     }
 }
 
+LResult OnSetFont(Hwnd h, TreeState* s, uint32_t msg, WParam wp, LParam lp) {
+    const LResult r = HandleFont(h, s, msg, wp, lp);
+    s->itemHeight = s->font.font.Metrics().height + 3;
+    return r;
+}
+
+LResult OnCreate(Hwnd h, TreeState* s, uint32_t, WParam, LParam) {
+    s->itemHeight = s->font.font.Metrics().height + 3;
+    UpdateScroll(h, s);
+    return 0;
+}
+
+LResult OnDestroy(Hwnd h, TreeState* s, uint32_t, WParam, LParam) {
+    while (!s->root.children.empty()) DeleteNode(h, s, s->root.children.back());
+    return 0;
+}
+
+LResult OnSize(Hwnd h, TreeState* s, uint32_t, WParam, LParam) {
+    Changed(h, s);
+    return 0;
+}
+
+LResult OnPaint(Hwnd h, TreeState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnFocus(Hwnd h, TreeState* s, uint32_t msg, WParam, LParam) {
+    FocusChanged(h, &s->focused, msg == WM_SETFOCUS, false);
+    return 0;
+}
+
+LResult OnButtonDown(Hwnd h, TreeState* s, uint32_t msg, WParam, LParam lp) {
+    if (GetFocus() != h) SetFocus(h);
+    uint32_t flags = 0;
+    Node* n = HitTest(h, s, {GetXLParam(lp), GetYLParam(lp)}, &flags);
+    if (!n) return 0;
+    if (flags == TVHT_ONITEMBUTTON) {
+        Expand(h, s, n, TVE_TOGGLE, true);
+        return 0;
+    }
+    if (msg == WM_LBUTTONDBLCLK) {
+        if (Notify(h, NM_DBLCLK), IsWindow(h)) Expand(h, s, n, TVE_TOGGLE, true);
+        return 0;
+    }
+    Select(h, s, n, TVC_BYMOUSE);
+    if (IsWindow(h)) Notify(h, NM_CLICK);
+    return 0;
+}
+
+LResult OnRButtonDown(Hwnd h, TreeState*, uint32_t, WParam, LParam) {
+    if (GetFocus() != h) SetFocus(h);
+    Notify(h, NM_RCLICK);
+    return 0;
+}
+
+LResult OnKeyDown(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam) {
+    KeyDown(h, s, uint32_t(wp));
+    return 0;
+}
+
+LResult OnMouseWheel(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam) {
+    s->top -= WheelRows(wp, 3);
+    Changed(h, s);
+    return 0;
+}
+
+LResult OnVScroll(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam) {
+    const ScrollSteps steps{1, PageRows(h, s), int(Visible(s).size())};
+    if (const auto top = ScrollTarget(LoWord(wp), s->top, int16_t(HiWord(wp)), steps))
+        s->top = *top;
+    Changed(h, s);
+    return 0;
+}
+
+LResult OnInsertItem(Hwnd h, TreeState* s, uint32_t, WParam, LParam lp) {
+    const auto* in = reinterpret_cast<const TvInsertStruct*>(lp);
+    return in ? LResult(Insert(h, s, *in)) : 0;
+}
+
+LResult OnDeleteItem(Hwnd h, TreeState* s, uint32_t, WParam, LParam lp) {
+    const HTreeItem item = HTreeItem(lp);
+    if (item == TVI_ROOT || item == 0) {
+        while (!s->root.children.empty()) DeleteNode(h, s, s->root.children.back());
+    } else {
+        Node* n = Find(s, item);
+        if (!n) return 0;
+        DeleteNode(h, s, n);
+    }
+    Changed(h, s);
+    return 1;
+}
+
+LResult OnExpand(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam lp) {
+    return Expand(h, s, Find(s, HTreeItem(lp)), uint32_t(wp), true) ? 1 : 0;
+}
+
+LResult OnGetItemRect(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam lp) {
+    auto* r = reinterpret_cast<Rect*>(lp);
+    if (!r) return 0;
+    // The item's handle comes in the first bytes of the rectangle.
+    HTreeItem item = 0;
+    std::memcpy(&item, r, sizeof item);
+    Node* n = Find(s, item);
+    if (!n || RowOf(s, n) < 0) return 0;
+    *r = ItemRect(h, s, n, wp != 0);
+    return 1;
+}
+
+LResult OnGetCount(Hwnd, TreeState* s, uint32_t, WParam, LParam) {
+    return LResult(s->nodes.size());
+}
+
+LResult OnGetIndent(Hwnd, TreeState* s, uint32_t, WParam, LParam) {
+    return s->indent;
+}
+
+LResult OnSetIndent(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam) {
+    s->indent = std::max(int(wp), 8);
+    Changed(h, s);
+    return 0;
+}
+
+LResult OnGetImageList(Hwnd, TreeState* s, uint32_t, WParam, LParam) {
+    return reinterpret_cast<LResult>(s->images);
+}
+
+LResult OnSetImageList(Hwnd h, TreeState* s, uint32_t, WParam, LParam lp) {
+    ImageList* old = s->images;
+    s->images = reinterpret_cast<ImageList*>(lp);
+    if (s->images) s->itemHeight = std::max(s->itemHeight, s->images->ImageSize().cy + 1);
+    Changed(h, s);
+    return reinterpret_cast<LResult>(old);
+}
+
+LResult OnGetNextItem(Hwnd, TreeState* s, uint32_t, WParam wp, LParam lp) {
+    Node* n = Next(s, Find(s, HTreeItem(lp)), uint32_t(wp));
+    return n ? LResult(n->handle) : 0;
+}
+
+LResult OnSelectItem(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam lp) {
+    if (wp != TVGN_CARET && wp != TVGN_FIRSTVISIBLE) return 0;
+    Node* n = Find(s, HTreeItem(lp));
+    if (wp == TVGN_FIRSTVISIBLE) {
+        if (!n) return 0;
+        MakeVisible(h, s, n);
+        s->top = RowOf(s, n);
+        Changed(h, s);
+        return 1;
+    }
+    if (!n && lp != 0) return 0;
+    return Select(h, s, n, TVC_UNKNOWN) ? 1 : 0;
+}
+
+LResult OnGetItem(Hwnd, TreeState* s, uint32_t, WParam, LParam lp) {
+    auto* it = reinterpret_cast<TvItem*>(lp);
+    Node* n = it ? Find(s, it->hItem) : nullptr;
+    if (!n) return 0;
+    Fill(n, it);
+    return 1;
+}
+
+LResult OnSetItem(Hwnd h, TreeState* s, uint32_t, WParam, LParam lp) {
+    const auto* it = reinterpret_cast<const TvItem*>(lp);
+    Node* n = it ? Find(s, it->hItem) : nullptr;
+    if (!n) return 0;
+    const bool wasExpanded = Expanded(n);
+    Apply(n, *it);
+    if (Expanded(n) != wasExpanded) UpdateScroll(h, s);
+    InvalidateRect(h, nullptr, true);
+    return 1;
+}
+
+LResult OnGetVisibleCount(Hwnd h, TreeState* s, uint32_t, WParam, LParam) {
+    return PageRows(h, s);
+}
+
+LResult OnHitTest(Hwnd h, TreeState* s, uint32_t, WParam, LParam lp) {
+    auto* info = reinterpret_cast<TvHitTestInfo*>(lp);
+    if (!info) return 0;
+    Node* n = HitTest(h, s, info->pt, &info->flags);
+    info->hItem = n ? n->handle : 0;
+    return LResult(info->hItem);
+}
+
+LResult OnEnsureVisible(Hwnd h, TreeState* s, uint32_t, WParam, LParam lp) {
+    Node* n = Find(s, HTreeItem(lp));
+    if (!n) return 0;
+    MakeVisible(h, s, n);
+    return 1;
+}
+
+LResult OnSetItemHeight(Hwnd h, TreeState* s, uint32_t, WParam wp, LParam) {
+    const int old = s->itemHeight;
+    const int v = int(int16_t(LoWord(wp)));
+    s->itemHeight = v < 1 ? s->font.font.Metrics().height + 3 : v;
+    Changed(h, s);
+    return old;
+}
+
+LResult OnGetItemHeight(Hwnd, TreeState* s, uint32_t, WParam, LParam) {
+    return s->itemHeight;
+}
+
 LResult TreeProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<TreeState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    TreeState* s = StateOf<TreeState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    LResult fontResult = 0;
-    if (s->font.Handle(h, msg, wp, lp, &fontResult)) {
-        if (msg == WM_SETFONT) s->itemHeight = s->font.font.Metrics().height + 3;
-        return fontResult;
-    }
-    switch (msg) {
-        case WM_CREATE:
-            s->itemHeight = s->font.font.Metrics().height + 3;
-            UpdateScroll(h, s);
-            return 0;
-        case WM_DESTROY:
-            while (!s->root.children.empty()) DeleteNode(h, s, s->root.children.back());
-            return 0;
-        case WM_NCDESTROY:
-            DetachState<TreeState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_SIZE:
-            Changed(h, s);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            s->focused = msg == WM_SETFOCUS;
-            InvalidateRect(h, nullptr, false);
-            Notify(h, msg == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN: {
-            if (GetFocus() != h) SetFocus(h);
-            uint32_t flags = 0;
-            Node* n = HitTest(h, s, {GetXLParam(lp), GetYLParam(lp)}, &flags);
-            if (msg == WM_RBUTTONDOWN) {
-                Notify(h, NM_RCLICK);
-                return 0;
-            }
-            if (!n) return 0;
-            if (flags == TVHT_ONITEMBUTTON) {
-                Expand(h, s, n, TVE_TOGGLE, true);
-                return 0;
-            }
-            if (msg == WM_LBUTTONDBLCLK) {
-                if (Notify(h, NM_DBLCLK), IsWindow(h)) Expand(h, s, n, TVE_TOGGLE, true);
-                return 0;
-            }
-            Select(h, s, n, TVC_BYMOUSE);
-            if (IsWindow(h)) Notify(h, NM_CLICK);
-            return 0;
-        }
-        case WM_KEYDOWN:
-            KeyDown(h, s, uint32_t(wp));
-            return 0;
-        case WM_MOUSEWHEEL:
-            s->top -= GetWheelDeltaWParam(wp) / WHEEL_DELTA * 3;
-            Changed(h, s);
-            return 0;
-        case WM_VSCROLL: {
-            const int rows = int(Visible(s).size());
-            switch (LoWord(wp)) {
-                case SB_LINEUP:
-                    --s->top;
-                    break;
-                case SB_LINEDOWN:
-                    ++s->top;
-                    break;
-                case SB_PAGEUP:
-                    s->top -= PageRows(h, s);
-                    break;
-                case SB_PAGEDOWN:
-                    s->top += PageRows(h, s);
-                    break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION:
-                    s->top = int16_t(HiWord(wp));
-                    break;
-                case SB_TOP:
-                    s->top = 0;
-                    break;
-                case SB_BOTTOM:
-                    s->top = rows;
-                    break;
-                default:
-                    break;
-            }
-            Changed(h, s);
-            return 0;
-        }
-        case TVM_INSERTITEMA: {
-            const auto* in = reinterpret_cast<const TvInsertStruct*>(lp);
-            return in ? LResult(Insert(h, s, *in)) : 0;
-        }
-        case TVM_DELETEITEM: {
-            const HTreeItem item = HTreeItem(lp);
-            if (item == TVI_ROOT || item == 0) {
-                while (!s->root.children.empty()) DeleteNode(h, s, s->root.children.back());
-            } else {
-                Node* n = Find(s, item);
-                if (!n) return 0;
-                DeleteNode(h, s, n);
-            }
-            Changed(h, s);
-            return 1;
-        }
-        case TVM_EXPAND:
-            return Expand(h, s, Find(s, HTreeItem(lp)), uint32_t(wp), true) ? 1 : 0;
-        case TVM_GETITEMRECT: {
-            auto* r = reinterpret_cast<Rect*>(lp);
-            if (!r) return 0;
-            // The item's handle comes in the first bytes of the rectangle.
-            HTreeItem item = 0;
-            std::memcpy(&item, r, sizeof item);
-            Node* n = Find(s, item);
-            if (!n || RowOf(s, n) < 0) return 0;
-            *r = ItemRect(h, s, n, wp != 0);
-            return 1;
-        }
-        case TVM_GETCOUNT:
-            return LResult(s->nodes.size());
-        case TVM_GETINDENT:
-            return s->indent;
-        case TVM_SETINDENT:
-            s->indent = std::max(int(wp), 8);
-            Changed(h, s);
-            return 0;
-        case TVM_GETIMAGELIST:
-            return reinterpret_cast<LResult>(s->images);
-        case TVM_SETIMAGELIST: {
-            ImageList* old = s->images;
-            s->images = reinterpret_cast<ImageList*>(lp);
-            if (s->images) s->itemHeight = std::max(s->itemHeight, s->images->ImageSize().cy + 1);
-            Changed(h, s);
-            return reinterpret_cast<LResult>(old);
-        }
-        case TVM_GETNEXTITEM: {
-            Node* n = Next(s, Find(s, HTreeItem(lp)), uint32_t(wp));
-            return n ? LResult(n->handle) : 0;
-        }
-        case TVM_SELECTITEM: {
-            if (wp != TVGN_CARET && wp != TVGN_FIRSTVISIBLE) return 0;
-            Node* n = Find(s, HTreeItem(lp));
-            if (wp == TVGN_FIRSTVISIBLE) {
-                if (!n) return 0;
-                MakeVisible(h, s, n);
-                s->top = RowOf(s, n);
-                Changed(h, s);
-                return 1;
-            }
-            if (!n && lp != 0) return 0;
-            return Select(h, s, n, TVC_UNKNOWN) ? 1 : 0;
-        }
-        case TVM_GETITEMA: {
-            auto* it = reinterpret_cast<TvItem*>(lp);
-            Node* n = it ? Find(s, it->hItem) : nullptr;
-            if (!n) return 0;
-            Fill(n, it);
-            return 1;
-        }
-        case TVM_SETITEMA: {
-            const auto* it = reinterpret_cast<const TvItem*>(lp);
-            Node* n = it ? Find(s, it->hItem) : nullptr;
-            if (!n) return 0;
-            const bool wasExpanded = Expanded(n);
-            Apply(n, *it);
-            if (Expanded(n) != wasExpanded) UpdateScroll(h, s);
-            InvalidateRect(h, nullptr, true);
-            return 1;
-        }
-        case TVM_GETVISIBLECOUNT:
-            return PageRows(h, s);
-        case TVM_HITTEST: {
-            auto* info = reinterpret_cast<TvHitTestInfo*>(lp);
-            if (!info) return 0;
-            Node* n = HitTest(h, s, info->pt, &info->flags);
-            info->hItem = n ? n->handle : 0;
-            return LResult(info->hItem);
-        }
-        case TVM_ENSUREVISIBLE: {
-            Node* n = Find(s, HTreeItem(lp));
-            if (!n) return 0;
-            MakeVisible(h, s, n);
-            return 1;
-        }
-        case TVM_SETITEMHEIGHT: {
-            const int old = s->itemHeight;
-            const int v = int(int16_t(LoWord(wp)));
-            s->itemHeight = v < 1 ? s->font.font.Metrics().height + 3 : v;
-            Changed(h, s);
-            return old;
-        }
-        case TVM_GETITEMHEIGHT:
-            return s->itemHeight;
-        default:
-            return DefWindowProc(h, msg, wp, lp);
-    }
+    static const ControlMessages<TreeState> kMessages{
+        {WM_SETFONT, OnSetFont},
+        {WM_CREATE, OnCreate},
+        {WM_DESTROY, OnDestroy},
+        {WM_SIZE, OnSize},
+        {WM_GETDLGCODE, WantArrowsAndChars<TreeState>},
+        {WM_PAINT, OnPaint},
+        {WM_SETFOCUS, OnFocus},
+        {WM_KILLFOCUS, OnFocus},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnButtonDown},
+        {WM_RBUTTONDOWN, OnRButtonDown},
+        {WM_KEYDOWN, OnKeyDown},
+        {WM_MOUSEWHEEL, OnMouseWheel},
+        {WM_VSCROLL, OnVScroll},
+        {TVM_INSERTITEMA, OnInsertItem},
+        {TVM_DELETEITEM, OnDeleteItem},
+        {TVM_EXPAND, OnExpand},
+        {TVM_GETITEMRECT, OnGetItemRect},
+        {TVM_GETCOUNT, OnGetCount},
+        {TVM_GETINDENT, OnGetIndent},
+        {TVM_SETINDENT, OnSetIndent},
+        {TVM_GETIMAGELIST, OnGetImageList},
+        {TVM_SETIMAGELIST, OnSetImageList},
+        {TVM_GETNEXTITEM, OnGetNextItem},
+        {TVM_SELECTITEM, OnSelectItem},
+        {TVM_GETITEMA, OnGetItem},
+        {TVM_SETITEMA, OnSetItem},
+        {TVM_GETVISIBLECOUNT, OnGetVisibleCount},
+        {TVM_HITTEST, OnHitTest},
+        {TVM_ENSUREVISIBLE, OnEnsureVisible},
+        {TVM_SETITEMHEIGHT, OnSetItemHeight},
+        {TVM_GETITEMHEIGHT, OnGetItemHeight},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

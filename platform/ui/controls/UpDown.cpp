@@ -151,123 +151,151 @@ void Paint(Hwnd h, UpDownState* s) {
     EndPaint(h, &ps);
 }
 
+LResult OnCreate(Hwnd h, UpDownState* s, uint32_t, WParam, LParam) {
+    if (StyleOf(h) & UDS_AUTOBUDDY) {
+        // The buddy is the window created just before: the sibling below in z-order
+        // is newer, so take the one above.
+        s->buddy = GetWindow(h, GW_HWNDPREV);
+        AlignToBuddy(h, s);
+    }
+    return 0;
+}
+
+LResult OnPaint(Hwnd h, UpDownState* s, uint32_t, WParam, LParam) {
+    Paint(h, s);
+    return 0;
+}
+
+LResult OnButtonDown(Hwnd h, UpDownState* s, uint32_t, WParam, LParam lp) {
+    const int arrow = ArrowAt(h, {GetXLParam(lp), GetYLParam(lp)});
+    if (!arrow) return 0;
+    s->pressed = arrow;
+    s->repeating = false;
+    SetCapture(h);
+    InvalidateRect(h, nullptr, false);
+    Step(h, s, arrow);
+    if (IsWindow(h)) SetTimer(h, kRepeatTimer, kFirstDelayMs);
+    return 0;
+}
+
+LResult OnTimer(Hwnd h, UpDownState* s, uint32_t, WParam wp, LParam) {
+    if (wp == kRepeatTimer && s->pressed) {
+        // Held arrows repeat, but only while the pointer stays on them.
+        Point p;
+        GetCursorPos(&p);
+        ScreenToClient(h, &p);
+        if (ArrowAt(h, p) == s->pressed) Step(h, s, s->pressed);
+        if (IsWindow(h) && !s->repeating) {
+            s->repeating = true;
+            SetTimer(h, kRepeatTimer, kRepeatMs);
+        }
+    }
+    return 0;
+}
+
+LResult OnButtonUp(Hwnd h, UpDownState* s, uint32_t msg, WParam, LParam) {
+    if (s->pressed) {
+        s->pressed = 0;
+        KillTimer(h, kRepeatTimer);
+        if (msg == WM_LBUTTONUP && GetCapture() == h) ReleaseCapture();
+        InvalidateRect(h, nullptr, false);
+    }
+    return 0;
+}
+
+LResult OnSetRange(Hwnd, UpDownState* s, uint32_t, WParam, LParam lp) {
+    s->upper = int16_t(LoWord(uintptr_t(lp)));
+    s->lower = int16_t(HiWord(uintptr_t(lp)));
+    return 0;
+}
+
+LResult OnGetRange(Hwnd, UpDownState* s, uint32_t, WParam, LParam) {
+    return MakeLParam(s->upper, s->lower);
+}
+
+LResult OnSetRange32(Hwnd, UpDownState* s, uint32_t, WParam wp, LParam lp) {
+    s->lower = int(int32_t(wp));
+    s->upper = int(int32_t(lp));
+    return 0;
+}
+
+LResult OnGetRange32(Hwnd, UpDownState* s, uint32_t, WParam wp, LParam lp) {
+    if (auto* lo = reinterpret_cast<int*>(wp)) *lo = s->lower;
+    if (auto* hi = reinterpret_cast<int*>(lp)) *hi = s->upper;
+    return 0;
+}
+
+LResult OnSetPos(Hwnd h, UpDownState* s, uint32_t msg, WParam, LParam lp) {
+    const int old = s->pos;
+    const int v = msg == UDM_SETPOS ? int16_t(LoWord(uintptr_t(lp))) : int(int32_t(lp));
+    s->pos = ClampPos(s, v);
+    WriteBuddy(h, s);
+    return old;
+}
+
+LResult OnGetPos(Hwnd h, UpDownState* s, uint32_t msg, WParam, LParam lp) {
+    bool error = false;
+    if (s->buddy && (StyleOf(h) & UDS_SETBUDDYINT)) {
+        int v = 0;
+        if (ParseBuddy(s, &v) && v == ClampPos(s, v)) {
+            s->pos = v;
+        } else {
+            error = true;
+        }
+    }
+    if (msg == UDM_GETPOS32) {
+        if (auto* e = reinterpret_cast<int*>(lp)) *e = error ? 1 : 0;
+        return s->pos;
+    }
+    return MakeLParam(s->pos, error ? 1 : 0);
+}
+
+LResult OnSetBuddy(Hwnd h, UpDownState* s, uint32_t, WParam wp, LParam) {
+    const Hwnd old = s->buddy;
+    s->buddy = HwndFromParam(LParam(wp));
+    AlignToBuddy(h, s);
+    return HwndToParam(old);
+}
+
+LResult OnGetBuddy(Hwnd, UpDownState* s, uint32_t, WParam, LParam) {
+    return HwndToParam(s->buddy);
+}
+
+LResult OnSetBase(Hwnd h, UpDownState* s, uint32_t, WParam wp, LParam) {
+    if (wp != 10 && wp != 16) return 0;
+    const int old = s->base;
+    s->base = int(wp);
+    WriteBuddy(h, s);
+    return old;
+}
+
+LResult OnGetBase(Hwnd, UpDownState* s, uint32_t, WParam, LParam) {
+    return s->base;
+}
+
 LResult UpDownProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
-    if (msg == WM_NCCREATE) {
-        AttachState(h, std::make_unique<UpDownState>());
-        return DefWindowProc(h, msg, wp, lp);
-    }
-    UpDownState* s = StateOf<UpDownState>(h);
-    if (!s) return DefWindowProc(h, msg, wp, lp);
-    switch (msg) {
-        case WM_CREATE:
-            if (StyleOf(h) & UDS_AUTOBUDDY) {
-                // The buddy is the window created just before: the sibling below in z-order
-                // is newer, so take the one above.
-                s->buddy = GetWindow(h, GW_HWNDPREV);
-                AlignToBuddy(h, s);
-            }
-            return 0;
-        case WM_NCDESTROY:
-            DetachState<UpDownState>(h);
-            return DefWindowProc(h, msg, wp, lp);
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            Paint(h, s);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            const int arrow = ArrowAt(h, {GetXLParam(lp), GetYLParam(lp)});
-            if (!arrow) return 0;
-            s->pressed = arrow;
-            s->repeating = false;
-            SetCapture(h);
-            InvalidateRect(h, nullptr, false);
-            Step(h, s, arrow);
-            if (IsWindow(h)) SetTimer(h, kRepeatTimer, kFirstDelayMs);
-            return 0;
-        }
-        case WM_TIMER:
-            if (wp == kRepeatTimer && s->pressed) {
-                // Held arrows repeat, but only while the pointer stays on them.
-                Point p;
-                GetCursorPos(&p);
-                ScreenToClient(h, &p);
-                if (ArrowAt(h, p) == s->pressed) Step(h, s, s->pressed);
-                if (IsWindow(h) && !s->repeating) {
-                    s->repeating = true;
-                    SetTimer(h, kRepeatTimer, kRepeatMs);
-                }
-            }
-            return 0;
-        case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED:
-            if (s->pressed) {
-                s->pressed = 0;
-                KillTimer(h, kRepeatTimer);
-                if (msg == WM_LBUTTONUP && GetCapture() == h) ReleaseCapture();
-                InvalidateRect(h, nullptr, false);
-            }
-            return 0;
-        case UDM_SETRANGE:
-            s->upper = int16_t(LoWord(uintptr_t(lp)));
-            s->lower = int16_t(HiWord(uintptr_t(lp)));
-            return 0;
-        case UDM_GETRANGE:
-            return MakeLParam(s->upper, s->lower);
-        case UDM_SETRANGE32:
-            s->lower = int(int32_t(wp));
-            s->upper = int(int32_t(lp));
-            return 0;
-        case UDM_GETRANGE32:
-            if (auto* lo = reinterpret_cast<int*>(wp)) *lo = s->lower;
-            if (auto* hi = reinterpret_cast<int*>(lp)) *hi = s->upper;
-            return 0;
-        case UDM_SETPOS:
-        case UDM_SETPOS32: {
-            const int old = s->pos;
-            const int v = msg == UDM_SETPOS ? int16_t(LoWord(uintptr_t(lp))) : int(int32_t(lp));
-            s->pos = ClampPos(s, v);
-            WriteBuddy(h, s);
-            return old;
-        }
-        case UDM_GETPOS:
-        case UDM_GETPOS32: {
-            bool error = false;
-            if (s->buddy && (StyleOf(h) & UDS_SETBUDDYINT)) {
-                int v = 0;
-                if (ParseBuddy(s, &v) && v == ClampPos(s, v)) {
-                    s->pos = v;
-                } else {
-                    error = true;
-                }
-            }
-            if (msg == UDM_GETPOS32) {
-                if (auto* e = reinterpret_cast<int*>(lp)) *e = error ? 1 : 0;
-                return s->pos;
-            }
-            return MakeLParam(s->pos, error ? 1 : 0);
-        }
-        case UDM_SETBUDDY: {
-            const Hwnd old = s->buddy;
-            s->buddy = HwndFromParam(LParam(wp));
-            AlignToBuddy(h, s);
-            return HwndToParam(old);
-        }
-        case UDM_GETBUDDY:
-            return HwndToParam(s->buddy);
-        case UDM_SETBASE: {
-            if (wp != 10 && wp != 16) return 0;
-            const int old = s->base;
-            s->base = int(wp);
-            WriteBuddy(h, s);
-            return old;
-        }
-        case UDM_GETBASE:
-            return s->base;
-        default:
-            return DefWindowProc(h, msg, wp, lp);
-    }
+    static const ControlMessages<UpDownState> kMessages{
+        {WM_CREATE, OnCreate},
+        {WM_PAINT, OnPaint},
+        {WM_LBUTTONDOWN, OnButtonDown},
+        {WM_LBUTTONDBLCLK, OnButtonDown},
+        {WM_TIMER, OnTimer},
+        {WM_LBUTTONUP, OnButtonUp},
+        {WM_CAPTURECHANGED, OnButtonUp},
+        {UDM_SETRANGE, OnSetRange},
+        {UDM_GETRANGE, OnGetRange},
+        {UDM_SETRANGE32, OnSetRange32},
+        {UDM_GETRANGE32, OnGetRange32},
+        {UDM_SETPOS, OnSetPos},
+        {UDM_SETPOS32, OnSetPos},
+        {UDM_GETPOS, OnGetPos},
+        {UDM_GETPOS32, OnGetPos},
+        {UDM_SETBUDDY, OnSetBuddy},
+        {UDM_GETBUDDY, OnGetBuddy},
+        {UDM_SETBASE, OnSetBase},
+        {UDM_GETBASE, OnGetBase},
+    };
+    return DispatchControl(kMessages, h, msg, wp, lp);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <cstring>
 
 #include "platform/ui/SysColors.h"
-#include "platform/ui/controls/ImageList.h"
 #include "platform/ui/TextFitCheck.h"
+#include "platform/ui/controls/ImageList.h"
 #include "platform/ui/controls/tests/ControlTestSupport.h"
 
 namespace zv::ui::testing {
@@ -191,6 +191,53 @@ TEST_F(ListViews, KeyboardMovesTheSelectionAndScrolls) {
     Key(VK_HOME);
     EXPECT_EQ(SendMessage(l, LVM_GETTOPINDEX, 0, 0), 0);
     EXPECT_GE(log.Count(WM_NOTIFY, 10, int(LVN_KEYDOWN)), 4);
+}
+
+// Each scroll code, the wheel and the page keys move the top row by a line, a page or to an end,
+// never past the last full page.
+TEST_F(ListViews, ScrollCodesWheelAndPageKeysMoveTheTopRow) {
+    const Hwnd l = MakeList(LVS_SINGLESEL);
+    const int page = int(SendMessage(l, LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_GT(page, 2);
+    const int last = 30 - page;
+    struct Step {
+        uint32_t code;
+        int thumb;
+        int top;
+    };
+    const Step steps[] = {
+        {SB_LINEDOWN, 0, 1},    {SB_PAGEDOWN, 0, 1 + page}, {SB_BOTTOM, 0, last},
+        {SB_PAGEDOWN, 0, last}, {SB_LINEUP, 0, last - 1},   {SB_TOP, 0, 0},
+        {SB_LINEUP, 0, 0},      {SB_THUMBTRACK, 5, 5},      {SB_THUMBPOSITION, 7, 7},
+        {SB_ENDSCROLL, 0, 7},
+    };
+    for (const Step& s : steps) {
+        SendMessage(l, WM_VSCROLL, MakeWParam(int(s.code), s.thumb), 0);
+        EXPECT_EQ(SendMessage(l, LVM_GETTOPINDEX, 0, 0), s.top) << s.code;
+    }
+    // The wheel turns the focus window: a notch towards the user scrolls three rows down, one
+    // away three up.
+    const Point mid = RowPoint(l, 7);
+    Click(mid);
+    screen->Wheel(mid.x, mid.y, -WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(SendMessage(l, LVM_GETTOPINDEX, 0, 0), 10);
+    screen->Wheel(mid.x, mid.y, WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(SendMessage(l, LVM_GETTOPINDEX, 0, 0), 7);
+    // Page keys move the focus a page less one row; the list follows it.
+    SendMessage(l, WM_VSCROLL, SB_TOP, 0);
+    Click(RowPoint(l, 0));
+    Key(VK_NEXT);
+    EXPECT_EQ(SendMessage(l, LVM_GETNEXTITEM, static_cast<WParam>(-1), LVNI_FOCUSED), page - 1);
+    Key(VK_NEXT);
+    EXPECT_EQ(SendMessage(l, LVM_GETNEXTITEM, static_cast<WParam>(-1), LVNI_FOCUSED),
+              2 * (page - 1));
+    EXPECT_GT(SendMessage(l, LVM_GETTOPINDEX, 0, 0), 0);
+    Key(VK_PRIOR);
+    Key(VK_PRIOR);
+    EXPECT_EQ(SendMessage(l, LVM_GETNEXTITEM, static_cast<WParam>(-1), LVNI_FOCUSED), 0);
+    EXPECT_EQ(SendMessage(l, LVM_GETTOPINDEX, 0, 0), 0);
 }
 
 TEST_F(ListViews, MultipleSelectionWithShiftAndControl) {
@@ -630,6 +677,46 @@ TEST_F(TreeViews, ExpandCollapseAndSelect) {
     EXPECT_EQ(log.Count(WM_NOTIFY, 20, int(TVN_DELETEITEMA)), 2);
     EXPECT_EQ(Selected(t), HTreeItem(0));
     EXPECT_EQ(SendMessage(t, TVM_GETCOUNT, 0, 0), 4);
+}
+
+TEST_F(TreeViews, ScrollCodesAndTheWheelMoveTheFirstVisibleRow) {
+    const Hwnd t = Make(kTreeViewClass, "", WS_BORDER | WS_VSCROLL, 20, 20, 20, 240, 120);
+    std::vector<HTreeItem> items;
+    for (int i = 0; i < 20; ++i) {
+        items.push_back(Insert(t, TVI_ROOT, ("部隊 " + std::to_string(i)).c_str()));
+    }
+    const int page = int(SendMessage(t, TVM_GETVISIBLECOUNT, 0, 0));
+    ASSERT_GT(page, 2);
+    const int last = 20 - page;
+    auto top = [&] {
+        const auto first = HTreeItem(SendMessage(t, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i] == first) return int(i);
+        }
+        return -1;
+    };
+    struct Step {
+        uint32_t code;
+        int thumb;
+        int top;
+    };
+    const Step steps[] = {
+        {SB_LINEDOWN, 0, 1},    {SB_PAGEDOWN, 0, 1 + page},  {SB_BOTTOM, 0, last},
+        {SB_LINEDOWN, 0, last}, {SB_PAGEUP, 0, last - page}, {SB_TOP, 0, 0},
+        {SB_THUMBTRACK, 4, 4},  {SB_ENDSCROLL, 0, 4},
+    };
+    for (const Step& s : steps) {
+        SendMessage(t, WM_VSCROLL, MakeWParam(int(s.code), s.thumb), 0);
+        EXPECT_EQ(top(), s.top) << s.code;
+    }
+    const Point mid = At(t, 60, 5);
+    Click(mid);
+    screen->Wheel(mid.x, mid.y, -WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(top(), 7);
+    screen->Wheel(mid.x, mid.y, 2 * WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(top(), 1);
 }
 
 TEST(ImageLists, AddDrawMaskedAndSelected) {
