@@ -14,6 +14,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/GameContext.h"
 #include "rules/records/TroopCursor.h"
@@ -55,26 +56,6 @@ CommandButtonRow Row(const char* utf8, uint8_t code, uint8_t picture) {
     return r;
 }
 
-struct CommandWindowState {
-    ui::Hwnd window{};
-    std::unique_ptr<fw::Dib> picture;
-    int16_t selectedRow = -1;
-    uint16_t launchTroop = 0xFFFF;
-    uint16_t separationChoice = 0;
-    uint8_t separationRange = 0;
-    uint16_t cargoBit = 0;
-} gCommand;
-
-void RepaintButtons() {
-    for (int i = 0; i < kCommandButtonCount; ++i) {
-        const ui::Hwnd b = ui::GetDlgItem(gCommand.window, kFirstCommandButton + i);
-        if (b) {
-            ui::InvalidateRect(b, nullptr, false);
-            ui::UpdateWindow(b);
-        }
-    }
-}
-
 void SendToMap(uint32_t msg, ui::WParam w) {
     const ui::Hwnd map = shell::GetWindowOfKind(shell::WindowKind::MapWnd);
     if (map) ui::SendMessage(map, msg, w, 0);
@@ -87,116 +68,170 @@ void MarkReach(rules::GameContext& g, uint16_t troop, uint16_t hex) {
     search->ComputeAreaFromHex(g, troop, hex & 0xFF, hex >> 8, nullptr);
 }
 
-void Press(int row) {
-    gCommand.selectedRow = int16_t(row);
-    RepaintButtons();
-    const uint8_t code = CommandButtonTable()[size_t(row)].code;
-    const uint16_t troop = mapview::GetSingleSelectedTroop();
-    PanelHost& host = CurrentPanelHost();
-    if (code == kWait || code == kDisband) {
-        SendToMap(WM_MAP_COMMAND, troop);
-        return;
-    }
-    rules::TableDirectory* tables = PanelTables();
-    if (tables == nullptr) return;
-    rules::GameContext g(*tables, mapview::MapContextEnv());
-    rules::TroopCursor& t = g.Troops();
-    const bool hasTroop = troop != 0xFFFF && t.Select(troop);
-    const uint16_t hex = hasTroop ? t.GetHexValue() : uint16_t(0xFFFF);
-    switch (code) {
-        case kArm:
-            if (hasTroop && host.ShowWeaponExchange(gCommand.window, troop) != 0) {
-                SendToMap(WM_MAP_COMMAND, troop);
+// The command pad: its picture, the pressed command and what the press asked of the player.
+class CommandPad : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (ui::LResult r = 0;
+            msg != ui::WM_DESTROY && HandlePictureWindowMessage(Handle(), msg, picture_, 0, &r)) {
+            return r;
+        }
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_DESTROY:
+                picture_.reset();
+                return 0;
+            case ui::WM_CTLCOLORBTN:
+                return NullBrushResult();
+            case ui::WM_DRAWITEM:
+                return OnDrawItem(reinterpret_cast<const ui::DrawItemStruct*>(l));
+            case ui::WM_COMMAND: {
+                const int row = int(w & 0xFFFF) - kFirstCommandButton;
+                if (row >= 0 && row < kCommandButtonCount) Press(row);
+                return 0;
             }
-            return;
-        case kLaunch: {
-            if (!hasTroop) return;
-            gCommand.launchTroop = host.ChooseCargoTroop(gCommand.window, troop);
-            if (gCommand.launchTroop == 0xFFFF) return;
-            MarkReach(g, gCommand.launchTroop, hex);
-            SendToMap(WM_MAP_TICK_REDRAW, 0);
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+    // UpdateCommandButtons on this pad.
+    void Update(uint16_t mask) {
+        launchTroop_ = 0xFFFF;
+        for (int i = 0; i < kCommandButtonCount; ++i) {
+            const uint8_t c = CommandButtonTable()[size_t(i)].code;
+            ui::EnableWindow(ui::GetDlgItem(Handle(), kFirstCommandButton + i),
+                             (mask & (1u << c)) != 0);
+        }
+        selectedRow_ = -1;
+        RepaintButtons();
+    }
+    int SelectedRow() const { return selectedRow_; }
+    uint16_t LaunchTroop() const { return launchTroop_; }
+    uint16_t SeparationChoice() const { return separationChoice_; }
+    uint8_t SeparationRange() const { return separationRange_; }
+    uint16_t CargoBit() const { return cargoBit_; }
+
+  private:
+    void OnCreate() {
+        const ui::Hwnd h = Handle();
+        picture_ = LoadPicture("command.bmp");
+        for (int i = 0; i < kCommandButtonCount; ++i) {
+            ui::CreateWindowEx(ui::WS_EX_TOPMOST, "Button", "",
+                               ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_CLIPCHILDREN |
+                                   ui::BS_PUSHLIKE | ui::BS_OWNERDRAW,
+                               (i % 5) * kButtonWidth + 8, (i / 5) * kButtonHeight + 12,
+                               kButtonWidth, kButtonHeight, h, kFirstCommandButton + i, nullptr,
+                               nullptr);
+        }
+        SizePanelToClient(h, picture_->GetWidth(), picture_->GetHeight());
+    }
+    ui::LResult OnDrawItem(const ui::DrawItemStruct* item) {
+        if (item == nullptr || item->ctlType != ui::ODT_BUTTON) return 0;
+        const int row = int(item->ctlId) - kFirstCommandButton;
+        if (row < 0 || row >= kCommandButtonCount) return 0;
+        ui::DrawItemStruct shown = *item;
+        if (row == selectedRow_) shown.itemState |= ui::ODS_SELECTED;
+        shell::DrawBitmapButton(Handle(), &shown, picture_.get(),
+                                CommandButtonTable()[size_t(row)].picture);
+        return 1;
+    }
+
+    void RepaintButtons() {
+        for (int i = 0; i < kCommandButtonCount; ++i) {
+            const ui::Hwnd b = ui::GetDlgItem(Handle(), kFirstCommandButton + i);
+            if (b) {
+                ui::InvalidateRect(b, nullptr, false);
+                ui::UpdateWindow(b);
+            }
+        }
+    }
+
+    void Press(int row) {
+        const ui::Hwnd h = Handle();
+        selectedRow_ = int16_t(row);
+        RepaintButtons();
+        const uint8_t code = CommandButtonTable()[size_t(row)].code;
+        const uint16_t troop = mapview::GetSingleSelectedTroop();
+        PanelHost& host = CurrentPanelHost();
+        if (code == kWait || code == kDisband) {
+            SendToMap(WM_MAP_COMMAND, troop);
             return;
         }
-        case kAttack:
-            if (hasTroop) rules::MarkHexesInRange(g, troop, 100, 0);
-            break;
-        case kFire:
-            if (hasTroop) {
-                gCommand.separationRange = rules::GetWeaponRange(t, 255, 1);
-                rules::MarkHexesInRange(g, troop, gCommand.separationRange, 0);
+        rules::TableDirectory* tables = PanelTables();
+        if (tables == nullptr) return;
+        rules::GameContext g(*tables, mapview::MapContextEnv());
+        rules::TroopCursor& t = g.Troops();
+        const bool hasTroop = troop != 0xFFFF && t.Select(troop);
+        const uint16_t hex = hasTroop ? t.GetHexValue() : uint16_t(0xFFFF);
+        switch (code) {
+            case kArm:
+                if (hasTroop && host.ShowWeaponExchange(h, troop) != 0) {
+                    SendToMap(WM_MAP_COMMAND, troop);
+                }
+                return;
+            case kLaunch: {
+                if (!hasTroop) return;
+                launchTroop_ = host.ChooseCargoTroop(h, troop);
+                if (launchTroop_ == 0xFFFF) return;
+                MarkReach(g, launchTroop_, hex);
+                SendToMap(WM_MAP_TICK_REDRAW, 0);
+                return;
             }
-            break;
-        case kSupply:
-            if (hasTroop) {
-                MarkReach(g, troop, hex);
-                rules::MarkNeighbourTargets(g, troop);
+            case kAttack:
+                if (hasTroop) rules::MarkHexesInRange(g, troop, 100, 0);
+                break;
+            case kFire:
+                if (hasTroop) {
+                    separationRange_ = rules::GetWeaponRange(t, 255, 1);
+                    rules::MarkHexesInRange(g, troop, separationRange_, 0);
+                }
+                break;
+            case kSupply:
+                if (hasTroop) {
+                    MarkReach(g, troop, hex);
+                    rules::MarkNeighbourTargets(g, troop);
+                }
+                break;
+            case kSeparate: {
+                const uint32_t choice = host.SelectSeparableWeapon(h, troop, 0, 0);
+                if (choice == 0) return;
+                separationChoice_ = uint16_t(choice & 0xFFFF);
+                separationRange_ = uint8_t((choice >> 16) & 0xFF);
+                if (separationChoice_ & 0x3000) cargoBit_ = host.ChooseCargoTroopBit(h, troop);
+                if (hasTroop) {
+                    rules::MarkHexesInRange(g, troop, uint8_t(choice >> 16),
+                                            uint16_t(choice & 0xFFFF));
+                }
+                break;
             }
-            break;
-        case kSeparate: {
-            const uint32_t choice = host.SelectSeparableWeapon(gCommand.window, troop, 0, 0);
-            if (choice == 0) return;
-            gCommand.separationChoice = uint16_t(choice & 0xFFFF);
-            gCommand.separationRange = uint8_t((choice >> 16) & 0xFF);
-            if (gCommand.separationChoice & 0x3000) {
-                gCommand.cargoBit = host.ChooseCargoTroopBit(gCommand.window, troop);
-            }
-            if (hasTroop) {
-                rules::MarkHexesInRange(g, troop, uint8_t(choice >> 16), uint16_t(choice & 0xFFFF));
-            }
-            break;
+            default:  // move, occupy, board, bomb, transform
+                if (hasTroop) MarkReach(g, troop, hex);
+                break;
         }
-        default:  // move, occupy, board, bomb, transform
-            if (hasTroop) MarkReach(g, troop, hex);
-            break;
+        SendToMap(WM_MAP_TICK_REDRAW, 0);
     }
-    SendToMap(WM_MAP_TICK_REDRAW, 0);
-}
+
+    std::unique_ptr<fw::Dib> picture_;
+    int16_t selectedRow_ = -1;
+    uint16_t launchTroop_ = 0xFFFF;
+    uint16_t separationChoice_ = 0;
+    uint8_t separationRange_ = 0;
+    uint16_t cargoBit_ = 0;
+};
 
 ui::LResult CommandProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0;
-        msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gCommand.picture, 0, &r)) {
-        return r;
-    }
-    switch (msg) {
-        case ui::WM_CREATE: {
-            gCommand.window = h;
-            gCommand.picture = LoadPicture("command.bmp");
-            for (int i = 0; i < kCommandButtonCount; ++i) {
-                ui::CreateWindowEx(ui::WS_EX_TOPMOST, "Button", "",
-                                   ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_CLIPCHILDREN |
-                                       ui::BS_PUSHLIKE | ui::BS_OWNERDRAW,
-                                   (i % 5) * kButtonWidth + 8, (i / 5) * kButtonHeight + 12,
-                                   kButtonWidth, kButtonHeight, h, kFirstCommandButton + i, nullptr,
-                                   nullptr);
-            }
-            SizePanelToClient(h, gCommand.picture->GetWidth(), gCommand.picture->GetHeight());
-            return 0;
-        }
-        case ui::WM_DESTROY:
-            gCommand.picture.reset();
-            if (gCommand.window == h) gCommand.window = {};
-            return 0;
-        case ui::WM_CTLCOLORBTN:
-            return NullBrushResult();
-        case ui::WM_DRAWITEM: {
-            auto* item = reinterpret_cast<ui::DrawItemStruct*>(l);
-            if (item == nullptr || item->ctlType != ui::ODT_BUTTON) return 0;
-            const int row = int(item->ctlId) - kFirstCommandButton;
-            if (row < 0 || row >= kCommandButtonCount) return 0;
-            ui::DrawItemStruct shown = *item;
-            if (row == gCommand.selectedRow) shown.itemState |= ui::ODS_SELECTED;
-            shell::DrawBitmapButton(h, &shown, gCommand.picture.get(),
-                                    CommandButtonTable()[size_t(row)].picture);
-            return 1;
-        }
-        case ui::WM_COMMAND: {
-            const int row = int(w & 0xFFFF) - kFirstCommandButton;
-            if (row >= 0 && row < kCommandButtonCount) Press(row);
-            return 0;
-        }
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<CommandPad>(h, msg, w, l);
+}
+
+// The pad of the game's panel column; null without one.
+CommandPad* CurrentPad() {
+    return ui::WindowObjectOf<CommandPad>(shell::GetWindowOfKind(shell::WindowKind::CommandWnd),
+                                          kClass);
 }
 
 }  // namespace
@@ -223,38 +258,39 @@ ui::Hwnd CreateCommandWindow(void* instance, ui::Hwnd parent, intptr_t menu, uin
 }
 
 int UpdateCommandButtons(uint16_t mask, int code) {
-    gCommand.launchTroop = 0xFFFF;
     int first = -1;
     for (int i = 0; i < kCommandButtonCount; ++i) {
-        const uint8_t c = CommandButtonTable()[size_t(i)].code;
-        if (gCommand.window) {
-            ui::EnableWindow(ui::GetDlgItem(gCommand.window, kFirstCommandButton + i),
-                             (mask & (1u << c)) != 0);
+        if (CommandButtonTable()[size_t(i)].code == code) {
+            first = i;
+            break;
         }
-        if (first < 0 && c == code) first = i;
     }
-    gCommand.selectedRow = -1;
-    if (gCommand.window) RepaintButtons();
+    if (CommandPad* pad = CurrentPad()) pad->Update(mask);
     return first;
 }
 
 int GetSelectedCommandCode() {
-    if (gCommand.selectedRow < 0) return 0;
-    const uint8_t code = CommandButtonTable()[size_t(gCommand.selectedRow)].code;
+    const CommandPad* pad = CurrentPad();
+    if (pad == nullptr || pad->SelectedRow() < 0) return 0;
+    const uint8_t code = CommandButtonTable()[size_t(pad->SelectedRow())].code;
     return code == kWait ? kWaitCommandCode : code;
 }
 
 uint16_t GetLaunchTroop() {
-    return gCommand.launchTroop;
+    const CommandPad* pad = CurrentPad();
+    return pad ? pad->LaunchTroop() : uint16_t(0xFFFF);
 }
 uint16_t GetSeparationChoice() {
-    return gCommand.separationChoice;
+    const CommandPad* pad = CurrentPad();
+    return pad ? pad->SeparationChoice() : uint16_t(0);
 }
 uint8_t GetSeparationRange() {
-    return gCommand.separationRange;
+    const CommandPad* pad = CurrentPad();
+    return pad ? pad->SeparationRange() : uint8_t(0);
 }
 uint16_t GetSeparationCargoBit() {
-    return gCommand.cargoBit;
+    const CommandPad* pad = CurrentPad();
+    return pad ? pad->CargoBit() : uint16_t(0);
 }
 
 }  // namespace zv::panels

@@ -18,6 +18,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "rules/records/RuleCursors.h"
 #include "shell/Palettes.h"
 #include "shell/PictureHelpers.h"
@@ -56,12 +57,6 @@ struct SharedPictures {
 };
 std::unique_ptr<SharedPictures> gPictures;
 
-struct ManagerState {
-    ui::Hwnd pane[2]{};
-    int state[2] = {0, 0};
-    bool simple = false;
-} gManager;
-
 struct PaneState {
     explicit PaneState(int index) : model(index) {}
     fight::FightPaneModel model;
@@ -69,9 +64,10 @@ struct PaneState {
     ui::Hwnd manager{};
 };
 
-PaneState* StateOf(ui::Hwnd pane) {
-    return reinterpret_cast<PaneState*>(ui::GetWindowLongPtr(pane, ui::GWLP_USERDATA));
-}
+// The state of a fight pane (either class); null for any other window.
+PaneState* StateOf(ui::Hwnd pane);
+// Whether the fight manager plays the simple display.
+bool ManagerSimple(ui::Hwnd manager);
 
 void Clear(fw::Dib* dib) {
     if (dib && dib->HasBits())
@@ -312,15 +308,6 @@ void PlaceFightPane(ui::Hwnd h, PaneState& s) {
     ui::SetWindowPos(h, ui::HWND_NOTOPMOST, x, y, w, hgt, ui::SWP_NOACTIVATE | ui::SWP_NOSIZE);
 }
 
-void EndFight(ui::Hwnd manager) {
-    ui::KillTimer(manager, kFightTimer);
-    gManager.state[0] = gManager.state[1] = 0;
-    for (ui::Hwnd p : gManager.pane) {
-        if (p) ui::ShowWindow(p, ui::SW_HIDE);
-    }
-    SetPanelBusyBit(6, 0);
-}
-
 void StepFightPane(ui::Hwnd pane) {
     PaneState* s = StateOf(pane);
     if (!s || s->model.Phase() >= 4) return;
@@ -338,56 +325,78 @@ void StepFightPane(ui::Hwnd pane) {
     if (r.finished) ui::SendMessage(s->manager, WM_PANEL_RELAY, ui::WParam(s->model.Pane()), 0);
 }
 
-ui::LResult PaneProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    PaneState* s = StateOf(h);
-    switch (msg) {
-        case ui::WM_CREATE: {
-            const int index = ui::GetClassName(h) == kOwnPaneClass ? 0 : 1;
-            s = new PaneState(index);
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(s));
-            for (auto& layer : s->layers) layer = Blank(kPaneWidth, kPaneHeight);
-            SizePanelToClient(h, kPaneWidth, kPaneHeight);
-            LoadFightBackground(*s);
-            ComposeFightPane(*s);
-            return 0;
-        }
-        case ui::WM_DESTROY:
-            delete s;
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, s ? s->layers[kDisplay].get() : nullptr);
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_SHOWWINDOW:
-            // Shown again with its restored owner: without taking the focus from the game.
-            if (w != 0 && l == kParentOpening) {
-                ui::ShowWindow(h, ui::SW_SHOWNOACTIVATE);
+// A fight pane's window: the model and the layers of the side it shows, made at WM_CREATE and
+// dropped at WM_DESTROY.
+class FightPane : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    PaneState* State() const { return state_.get(); }
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd h = Handle();
+        PaneState* s = state_.get();
+        switch (msg) {
+            case ui::WM_CREATE: {
+                const int index = ui::GetClassName(h) == kOwnPaneClass ? 0 : 1;
+                state_ = std::make_unique<PaneState>(index);
+                s = state_.get();
+                for (auto& layer : s->layers) layer = Blank(kPaneWidth, kPaneHeight);
+                SizePanelToClient(h, kPaneWidth, kPaneHeight);
+                LoadFightBackground(*s);
+                ComposeFightPane(*s);
                 return 0;
             }
-            return ui::DefWindowProc(h, msg, w, l);
-        case ui::WM_RBUTTONDOWN:
-            if (s && s->manager) ui::SendMessage(s->manager, ui::WM_RBUTTONDOWN, w, l);
-            return 0;
-        case WM_PANEL_RELAY:
-            if (s) s->manager = ui::Hwnd{uint32_t(l)};
-            return 0;
-        case WM_FIGHT_DATA: {
-            if (!s || l == 0) return 0;
-            s->model.Start(reinterpret_cast<const uint8_t*>(l), gManager.simple, PanelTables(),
-                           fw::GetPlayerCountry());
-            for (auto& layer : s->layers) Clear(layer.get());
-            PlaceFightPane(h, *s);
-            LoadFightBackground(*s);
-            DrawFightUnits(*s);
-            DrawFightOverlays(h, *s);
-            ComposeFightPane(*s);
-            return 0;
+            case ui::WM_DESTROY:
+                state_.reset();
+                return 0;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(h, s ? s->layers[kDisplay].get() : nullptr);
+                return 0;
+            case ui::WM_ERASEBKGND:
+                return 1;
+            case ui::WM_SHOWWINDOW:
+                // Shown again with its restored owner: without taking the focus from the game.
+                if (w != 0 && l == kParentOpening) {
+                    ui::ShowWindow(h, ui::SW_SHOWNOACTIVATE);
+                    return 0;
+                }
+                return Default(msg, w, l);
+            case ui::WM_RBUTTONDOWN:
+                if (s && s->manager) ui::SendMessage(s->manager, ui::WM_RBUTTONDOWN, w, l);
+                return 0;
+            case WM_PANEL_RELAY:
+                if (s) s->manager = ui::Hwnd{uint32_t(l)};
+                return 0;
+            case WM_FIGHT_DATA: {
+                if (!s || l == 0) return 0;
+                s->model.Start(reinterpret_cast<const uint8_t*>(l), ManagerSimple(s->manager),
+                               PanelTables(), fw::GetPlayerCountry());
+                for (auto& layer : s->layers) Clear(layer.get());
+                PlaceFightPane(h, *s);
+                LoadFightBackground(*s);
+                DrawFightUnits(*s);
+                DrawFightOverlays(h, *s);
+                ComposeFightPane(*s);
+                return 0;
+            }
+            default:
+                return Default(msg, w, l);
         }
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
     }
+
+  private:
+    std::unique_ptr<PaneState> state_;
+};
+
+ui::LResult PaneProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<FightPane>(h, msg, w, l);
+}
+
+PaneState* StateOf(ui::Hwnd pane) {
+    const FightPane* p = ui::WindowObjectOf<FightPane>(pane, kOwnPaneClass);
+    if (p == nullptr) p = ui::WindowObjectOf<FightPane>(pane, kEnemyPaneClass);
+    return p ? p->State() : nullptr;
 }
 
 bool WindowShown(shell::WindowKind kind) {
@@ -395,97 +404,132 @@ bool WindowShown(shell::WindowKind kind) {
     return h && ui::IsWindowVisible(h);
 }
 
-ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE: {
-            gManager = ManagerState{};
-            const char* classes[2] = {kOwnPaneClass, kEnemyPaneClass};
-            const char* titles[2] = {"リアルファイト(自国側)ウィンドウ",
-                                     "リアルファイト(敵国側)ウィンドウ"};
-            for (int i = 0; i < 2; ++i) {
-                gManager.pane[i] = CreatePanelWindow(classes[i], titles[i], h, 0,
-                                                     ui::WS_POPUP | ui::WS_CLIPCHILDREN);
-                if (gManager.pane[i])
-                    ui::SendMessage(gManager.pane[i], WM_PANEL_RELAY, 0, ui::LParam(h.value));
-            }
-            if (!gPictures) {
-                gPictures = std::make_unique<SharedPictures>();
-                gPictures->target = LoadPicture("target.bmp");
-                gPictures->hp = LoadPicture("fig_hp.bmp");
-                gPictures->annihilation = LoadPicture("fig_anni.bmp");
-                gPictures->mark = LoadPicture("fig_mark.bmp");
-                gPictures->explosion = LoadPicture("fig_expl.bmp");
-            }
-            return 0;
-        }
-        case ui::WM_DESTROY:
-            ui::KillTimer(h, kFightTimer);
-            for (ui::Hwnd& p : gManager.pane) {
-                if (p) ui::DestroyWindow(p);
-                p = {};
-            }
-            gPictures.reset();
-            return 0;
-        case WM_FIGHT_DATA: {
-            if (!gManager.pane[0] || !gManager.pane[1] || l == 0) return 0;
-            gManager.simple = (shell::GetFightSimple() & 0xFFFF) != 0;
-            ui::SendMessage(gManager.pane[0], WM_FIGHT_DATA, w, l);
-            ui::SendMessage(gManager.pane[1], WM_FIGHT_DATA, w, l);
-            gManager.state[0] = gManager.state[1] = 1;
-            const ui::Hwnd frame = shell::GetWindowOfKind(shell::WindowKind::FrameWnd);
-            if (!(frame && ui::IsIconic(frame))) {
-                for (ui::Hwnd p : gManager.pane) {
-                    ui::ShowWindow(p, ui::SW_SHOWNOACTIVATE);
-                    InvalidateAndUpdate(p);
+// The fight manager's window: its two panes and how far each has played.
+class FightManager : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::Hwnd Pane(int index) const { return manager_.pane[index]; }
+    bool Simple() const { return manager_.simple; }
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd h = Handle();
+        switch (msg) {
+            case ui::WM_CREATE: {
+                const char* classes[2] = {kOwnPaneClass, kEnemyPaneClass};
+                const char* titles[2] = {"リアルファイト(自国側)ウィンドウ",
+                                         "リアルファイト(敵国側)ウィンドウ"};
+                for (int i = 0; i < 2; ++i) {
+                    manager_.pane[i] = CreatePanelWindow(classes[i], titles[i], h, 0,
+                                                         ui::WS_POPUP | ui::WS_CLIPCHILDREN);
+                    if (manager_.pane[i])
+                        ui::SendMessage(manager_.pane[i], WM_PANEL_RELAY, 0, ui::LParam(h.value));
                 }
-            }
-            ui::SetTimer(h, kFightTimer, kFightTickMs);
-            SetPanelBusyBit(6, 1);
-            return 0;
-        }
-        case WM_FIGHT_BEGIN:
-            return (gManager.state[0] == 1 && gManager.state[1] == 1) ? 1 : 0;
-        case WM_PANEL_RELAY: {
-            const int index = int(w);
-            if (index == 0 || index == 1) gManager.state[index] = int(l);
-            if (gManager.state[0] != 1 && gManager.state[1] != 1) {
-                for (ui::Hwnd p : gManager.pane) {
-                    if (p) ui::ShowWindow(p, ui::SW_HIDE);
+                if (!gPictures) {
+                    gPictures = std::make_unique<SharedPictures>();
+                    gPictures->target = LoadPicture("target.bmp");
+                    gPictures->hp = LoadPicture("fig_hp.bmp");
+                    gPictures->annihilation = LoadPicture("fig_anni.bmp");
+                    gPictures->mark = LoadPicture("fig_mark.bmp");
+                    gPictures->explosion = LoadPicture("fig_expl.bmp");
                 }
-                ui::KillTimer(h, kFightTimer);
-            }
-            SetPanelBusyBit(6, 0);
-            return 0;
-        }
-        case ui::WM_TIMER: {
-            if (w != kFightTimer || !gManager.pane[0] || !gManager.pane[1]) return 0;
-            if (ui::GetAsyncKeyState(ui::VK_SHIFT) != 0) return 0;  // Shift holds the picture
-            if (!WindowShown(shell::WindowKind::MapWnd) &&
-                !WindowShown(shell::WindowKind::ResultWnd)) {
-                EndFight(h);
                 return 0;
             }
-            for (ui::Hwnd p : gManager.pane) {
-                if (gManager.state[0] == 0 && gManager.state[1] == 0) break;
-                StepFightPane(p);
+            case ui::WM_DESTROY:
+                ui::KillTimer(h, kFightTimer);
+                for (ui::Hwnd& p : manager_.pane) {
+                    if (p) ui::DestroyWindow(p);
+                    p = {};
+                }
+                gPictures.reset();
+                return 0;
+            case WM_FIGHT_DATA: {
+                if (!manager_.pane[0] || !manager_.pane[1] || l == 0) return 0;
+                manager_.simple = (shell::GetFightSimple() & 0xFFFF) != 0;
+                ui::SendMessage(manager_.pane[0], WM_FIGHT_DATA, w, l);
+                ui::SendMessage(manager_.pane[1], WM_FIGHT_DATA, w, l);
+                manager_.state[0] = manager_.state[1] = 1;
+                const ui::Hwnd frame = shell::GetWindowOfKind(shell::WindowKind::FrameWnd);
+                if (!(frame && ui::IsIconic(frame))) {
+                    for (ui::Hwnd p : manager_.pane) {
+                        ui::ShowWindow(p, ui::SW_SHOWNOACTIVATE);
+                        InvalidateAndUpdate(p);
+                    }
+                }
+                ui::SetTimer(h, kFightTimer, kFightTickMs);
+                SetPanelBusyBit(6, 1);
+                return 0;
             }
-            for (ui::Hwnd p : gManager.pane) InvalidateAndUpdate(p);
-            return 0;
+            case WM_FIGHT_BEGIN:
+                return (manager_.state[0] == 1 && manager_.state[1] == 1) ? 1 : 0;
+            case WM_PANEL_RELAY: {
+                const int index = int(w);
+                if (index == 0 || index == 1) manager_.state[index] = int(l);
+                if (manager_.state[0] != 1 && manager_.state[1] != 1) {
+                    for (ui::Hwnd p : manager_.pane) {
+                        if (p) ui::ShowWindow(p, ui::SW_HIDE);
+                    }
+                    ui::KillTimer(h, kFightTimer);
+                }
+                SetPanelBusyBit(6, 0);
+                return 0;
+            }
+            case ui::WM_TIMER: {
+                if (w != kFightTimer || !manager_.pane[0] || !manager_.pane[1]) return 0;
+                if (ui::GetAsyncKeyState(ui::VK_SHIFT) != 0) return 0;  // Shift holds the picture
+                if (!WindowShown(shell::WindowKind::MapWnd) &&
+                    !WindowShown(shell::WindowKind::ResultWnd)) {
+                    EndFight(h);
+                    return 0;
+                }
+                for (ui::Hwnd p : manager_.pane) {
+                    if (manager_.state[0] == 0 && manager_.state[1] == 0) break;
+                    StepFightPane(p);
+                }
+                for (ui::Hwnd p : manager_.pane) InvalidateAndUpdate(p);
+                return 0;
+            }
+            case ui::WM_RBUTTONDOWN:
+                EndFight(h);
+                return 0;
+            case WM_FIGHT_RAISE:
+            case WM_FIGHT_LOWER:
+                for (ui::Hwnd p : manager_.pane) {
+                    if (!p) continue;
+                    ui::SetWindowPos(p, msg == WM_FIGHT_RAISE ? ui::HWND_TOP : ui::HWND_NOTOPMOST,
+                                     0, 0, 0, 0,
+                                     ui::SWP_NOMOVE | ui::SWP_NOSIZE | ui::SWP_NOACTIVATE);
+                }
+                return 0;
+            default:
+                return Default(msg, w, l);
         }
-        case ui::WM_RBUTTONDOWN:
-            EndFight(h);
-            return 0;
-        case WM_FIGHT_RAISE:
-        case WM_FIGHT_LOWER:
-            for (ui::Hwnd p : gManager.pane) {
-                if (!p) continue;
-                ui::SetWindowPos(p, msg == WM_FIGHT_RAISE ? ui::HWND_TOP : ui::HWND_NOTOPMOST, 0, 0,
-                                 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE | ui::SWP_NOACTIVATE);
-            }
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
     }
+
+  private:
+    void EndFight(ui::Hwnd manager) {
+        ui::KillTimer(manager, kFightTimer);
+        manager_.state[0] = manager_.state[1] = 0;
+        for (ui::Hwnd p : manager_.pane) {
+            if (p) ui::ShowWindow(p, ui::SW_HIDE);
+        }
+        SetPanelBusyBit(6, 0);
+    }
+
+    struct {
+        ui::Hwnd pane[2]{};
+        int state[2] = {0, 0};
+        bool simple = false;
+    } manager_;
+};
+
+ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<FightManager>(h, msg, w, l);
+}
+
+bool ManagerSimple(ui::Hwnd manager) {
+    const FightManager* m = ui::WindowObjectOf<FightManager>(manager, kManagerClass);
+    return m != nullptr && m->Simple();
 }
 
 }  // namespace
@@ -520,8 +564,8 @@ void PlayFightAndWait(const uint8_t* record) {
 }
 
 ui::Hwnd GetFightPane(ui::Hwnd manager, int index) {
-    (void)manager;
-    return (index == 0 || index == 1) ? gManager.pane[index] : ui::Hwnd{};
+    const FightManager* m = ui::WindowObjectOf<FightManager>(manager, kManagerClass);
+    return (m != nullptr && (index == 0 || index == 1)) ? m->Pane(index) : ui::Hwnd{};
 }
 
 const fight::FightPaneModel* GetFightPaneModel(ui::Hwnd pane) {

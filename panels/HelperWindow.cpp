@@ -1,7 +1,5 @@
 #include "panels/HelperWindow.h"
 
-#include "platform/ui/controls/ImageList.h"
-
 #include <string>
 #include <vector>
 
@@ -19,8 +17,10 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
+#include "platform/ui/controls/ImageList.h"
 #include "rules/context/GameContext.h"
 #include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
@@ -40,12 +40,6 @@ namespace {
 constexpr const char* kClass = "HelperWindow";
 constexpr int kHeadquartersKind = 101;
 constexpr int kHelperWidth = 194;
-
-struct HelperState {
-    std::vector<std::uint16_t> rows;
-    int selected = -1;
-    ui::ImageList* marks = nullptr;
-} gHelper;
 
 // The request the dialog is choosing for.
 struct RequestState {
@@ -107,150 +101,171 @@ void AddTroopColumns(ui::Hwnd list) {
 
 // ---- The helper window.
 
-ui::Hwnd HelperList(ui::Hwnd h) {
-    return ui::GetDlgItem(h, IDC_HELPER_LIST);
-}
+// The helper window: the troop of each row, the chosen row and the row marks.
+class HelperPanel : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
 
-void SetWithdrawEnabled(ui::Hwnd h, bool on) {
-    ui::EnableWindow(ui::GetDlgItem(h, IDC_HELPER_WITHDRAW), on);
-}
+    const std::vector<std::uint16_t>& Rows() const { return helper_.rows; }
 
-void FillHelperList(ui::Hwnd h) {
-    const ui::Hwnd list = HelperList(h);
-    ClearListRows(list);
-    gHelper.rows.clear();
-    rules::TableDirectory* tables = PanelTables();
-    const std::uint8_t c = fw::GetPlayerCountry();
-    if (tables == nullptr || !CountryAtWar(*tables, c)) return;
-    rules::ForceCursor force(*tables, c);
-    force.SelectSlot(c);
-    for (std::uint16_t i = 0; i < rules::kForceTroopCount; ++i) {
-        if (!force.SelectForceTroop(i) || !force.GetRecord()->IsUsed()) continue;
-        const std::uint16_t flags = force.GetStateFlags();
-        if (!(flags & kRequestPending) || (flags & kRequestExcluded)) continue;
-        AddListRow(list, {TroopName(force), HexText(force.GetHexValue()), force.GetStatusText(0, c)},
-                   TroopMarkImage(c, force.GetWord382()));
-        gHelper.rows.push_back(i);
+  private:
+    ui::Hwnd HelperList(ui::Hwnd h) { return ui::GetDlgItem(h, IDC_HELPER_LIST); }
+
+    void SetWithdrawEnabled(ui::Hwnd h, bool on) {
+        ui::EnableWindow(ui::GetDlgItem(h, IDC_HELPER_WITHDRAW), on);
     }
-}
 
-bool RowHasTroop(int row) {
-    return row >= 0 && row < int(gHelper.rows.size());
-}
-
-bool RequestStillPending(std::uint16_t troop) {
-    rules::TableDirectory* tables = PanelTables();
-    if (tables == nullptr) return false;
-    const std::uint8_t c = fw::GetPlayerCountry();
-    rules::ForceCursor force(*tables, c);
-    force.SelectSlot(c);
-    return force.SelectForceTroop(troop) && (force.GetStateFlags() & kRequestPending);
-}
-
-void LayOutHelper(ui::Hwnd h) {
-    ui::Rect pr{};
-    if (ui::Hwnd parent = ui::GetParent(h)) ui::GetClientRect(parent, &pr);
-    const int height = ((pr.bottom - pr.top) / 16) * 16;
-    ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, kHelperWidth, height,
-                     ui::SWP_NOMOVE | ui::SWP_NOZORDER);
-    ui::MoveWindow(HelperList(h), 0, 0, kHelperWidth, std::max(0, height - 44), true);
-    ui::MoveWindow(ui::GetDlgItem(h, IDC_HELPER_WITHDRAW), 115, std::max(0, height - 44), 70, 22,
-                   true);
-}
-
-void WithdrawSelected(ui::Hwnd h) {
-    if (!RowHasTroop(gHelper.selected)) return;
-    const std::uint16_t troop = gHelper.rows[gHelper.selected];
-    const std::uint8_t c = fw::GetPlayerCountry();
-    if (rules::TableDirectory* tables = PanelTables()) {
+    void FillHelperList(ui::Hwnd h) {
+        const ui::Hwnd list = HelperList(h);
+        ClearListRows(list);
+        helper_.rows.clear();
+        rules::TableDirectory* tables = PanelTables();
+        const std::uint8_t c = fw::GetPlayerCountry();
+        if (tables == nullptr || !CountryAtWar(*tables, c)) return;
         rules::ForceCursor force(*tables, c);
         force.SelectSlot(c);
-        if (force.SelectForceTroop(troop)) {
-            force.SetStateFlags(std::uint16_t(force.GetStateFlags() & ~kRequestPending));
-            force.GetRecord()->SetHex(0xFFFF);
+        for (std::uint16_t i = 0; i < rules::kForceTroopCount; ++i) {
+            if (!force.SelectForceTroop(i) || !force.GetRecord()->IsUsed()) continue;
+            const std::uint16_t flags = force.GetStateFlags();
+            if (!(flags & kRequestPending) || (flags & kRequestExcluded)) continue;
+            AddListRow(list,
+                       {TroopName(force), HexText(force.GetHexValue()), force.GetStatusText(0, c)},
+                       TroopMarkImage(c, force.GetWord382()));
+            helper_.rows.push_back(i);
         }
     }
-    if (PanelWorld* world = CurrentPanelWorld(); world && world->simulation)
-        sim::BuildOrder39(*world->simulation, troop, c);
-    FillHelperList(h);
-    gHelper.selected = -1;
-    SetWithdrawEnabled(h, false);
-}
 
-ui::LResult HelperProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE: {
-            const ui::Hwnd list = fw::CreateListViewCtl(
-                h, IDC_HELPER_LIST, 0, 0, kHelperWidth, 436,
-                ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_BORDER | ui::LVS_REPORT | ui::LVS_SINGLESEL |
-                    ui::LVS_SHOWSELALWAYS | ui::LVS_OWNERDRAWFIXED | ui::LVS_NOSORTHEADER);
-            ui::Hwnd button = ui::CreateWindowEx(0, "BUTTON", core::Utf8ToSjis("要請破棄"),
-                                                 ui::WS_CHILD | ui::WS_VISIBLE | ui::BS_PUSHBUTTON,
-                                                 115, 436, 70, 22, h, IDC_HELPER_WITHDRAW, nullptr,
-                                                 nullptr);
-            ui::EnableWindow(button, false);
-            AddTroopColumns(list);
-            FreeMarks(gHelper.marks);
-            gHelper.marks = AttachTroopMarks(list);
-            ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 196, 480, ui::SWP_NOMOVE | ui::SWP_NOZORDER);
-            gHelper.selected = -1;
-            gHelper.rows.clear();
-            return 0;
+    bool RowHasTroop(int row) { return row >= 0 && row < int(helper_.rows.size()); }
+
+    bool RequestStillPending(std::uint16_t troop) {
+        rules::TableDirectory* tables = PanelTables();
+        if (tables == nullptr) return false;
+        const std::uint8_t c = fw::GetPlayerCountry();
+        rules::ForceCursor force(*tables, c);
+        force.SelectSlot(c);
+        return force.SelectForceTroop(troop) && (force.GetStateFlags() & kRequestPending);
+    }
+
+    void LayOutHelper(ui::Hwnd h) {
+        ui::Rect pr{};
+        if (ui::Hwnd parent = ui::GetParent(h)) ui::GetClientRect(parent, &pr);
+        const int height = ((pr.bottom - pr.top) / 16) * 16;
+        ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, kHelperWidth, height,
+                         ui::SWP_NOMOVE | ui::SWP_NOZORDER);
+        ui::MoveWindow(HelperList(h), 0, 0, kHelperWidth, std::max(0, height - 44), true);
+        ui::MoveWindow(ui::GetDlgItem(h, IDC_HELPER_WITHDRAW), 115, std::max(0, height - 44), 70,
+                       22, true);
+    }
+
+    void WithdrawSelected(ui::Hwnd h) {
+        if (!RowHasTroop(helper_.selected)) return;
+        const std::uint16_t troop = helper_.rows[helper_.selected];
+        const std::uint8_t c = fw::GetPlayerCountry();
+        if (rules::TableDirectory* tables = PanelTables()) {
+            rules::ForceCursor force(*tables, c);
+            force.SelectSlot(c);
+            if (force.SelectForceTroop(troop)) {
+                force.SetStateFlags(std::uint16_t(force.GetStateFlags() & ~kRequestPending));
+                force.GetRecord()->SetHex(0xFFFF);
+            }
         }
-        case ui::WM_SIZE:
-            LayOutHelper(h);
-            FillHelperList(h);
-            return 1;
-        case ui::WM_SHOWWINDOW:
-            if (w != 0) {
-                LayOutHelper(h);
-                FillHelperList(h);
-            }
-            return 0;
-        case ui::WM_DESTROY:
-            FreeMarks(gHelper.marks);
-            gHelper.rows.clear();
-            gHelper.selected = -1;
-            if (shell::GetWindowOfKind(shell::WindowKind::HelperWindow) == h)
-                shell::SetWindowOfKind(shell::WindowKind::HelperWindow, {});
-            return 0;
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(h, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
-            return 1;
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr == nullptr || hdr->idFrom != IDC_HELPER_LIST) break;
-            if (hdr->code != ui::NM_CLICK && hdr->code != ui::NM_RCLICK &&
-                hdr->code != ui::LVN_BEGINDRAG) {
-                break;
-            }
-            const int row = reinterpret_cast<const ui::NmListView*>(l)->iItem;
-            if (!RowHasTroop(row)) {
-                gHelper.selected = -1;
-                SetWithdrawEnabled(h, false);
-            } else {
-                gHelper.selected = row;
-                SetWithdrawEnabled(h, RequestStillPending(gHelper.rows[row]));
-            }
-            return 0;
-        }
-        case ui::WM_COMMAND:
-            if (ui::LoWord(w) == IDC_HELPER_WITHDRAW) {
-                WithdrawSelected(h);
+        if (PanelWorld* world = CurrentPanelWorld(); world && world->simulation)
+            sim::BuildOrder39(*world->simulation, troop, c);
+        FillHelperList(h);
+        helper_.selected = -1;
+        SetWithdrawEnabled(h, false);
+    }
+
+  public:
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd h = Handle();
+        switch (msg) {
+            case ui::WM_CREATE: {
+                const ui::Hwnd list = fw::CreateListViewCtl(
+                    h, IDC_HELPER_LIST, 0, 0, kHelperWidth, 436,
+                    ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_BORDER | ui::LVS_REPORT |
+                        ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS | ui::LVS_OWNERDRAWFIXED |
+                        ui::LVS_NOSORTHEADER);
+                ui::Hwnd button =
+                    ui::CreateWindowEx(0, "BUTTON", core::Utf8ToSjis("要請破棄"),
+                                       ui::WS_CHILD | ui::WS_VISIBLE | ui::BS_PUSHBUTTON, 115, 436,
+                                       70, 22, h, IDC_HELPER_WITHDRAW, nullptr, nullptr);
+                ui::EnableWindow(button, false);
+                AddTroopColumns(list);
+                FreeMarks(helper_.marks);
+                helper_.marks = AttachTroopMarks(list);
+                ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 196, 480, ui::SWP_NOMOVE | ui::SWP_NOZORDER);
+                helper_.selected = -1;
+                helper_.rows.clear();
                 return 0;
             }
-            break;
-        case WM_REFRESH_TROOP_LIST:
-            FillHelperList(h);
-            if (!RowHasTroop(gHelper.selected)) {
-                gHelper.selected = -1;
-                SetWithdrawEnabled(h, false);
+            case ui::WM_SIZE:
+                LayOutHelper(h);
+                FillHelperList(h);
+                return 1;
+            case ui::WM_SHOWWINDOW:
+                if (w != 0) {
+                    LayOutHelper(h);
+                    FillHelperList(h);
+                }
+                return 0;
+            case ui::WM_DESTROY:
+                FreeMarks(helper_.marks);
+                helper_.rows.clear();
+                helper_.selected = -1;
+                if (shell::GetWindowOfKind(shell::WindowKind::HelperWindow) == h)
+                    shell::SetWindowOfKind(shell::WindowKind::HelperWindow, {});
+                return 0;
+            case ui::WM_DRAWITEM:
+                fw::DrawOwnerDrawItem(h, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l),
+                                      10);
+                return 1;
+            case ui::WM_NOTIFY: {
+                const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+                if (hdr == nullptr || hdr->idFrom != IDC_HELPER_LIST) break;
+                if (hdr->code != ui::NM_CLICK && hdr->code != ui::NM_RCLICK &&
+                    hdr->code != ui::LVN_BEGINDRAG) {
+                    break;
+                }
+                const int row = reinterpret_cast<const ui::NmListView*>(l)->iItem;
+                if (!RowHasTroop(row)) {
+                    helper_.selected = -1;
+                    SetWithdrawEnabled(h, false);
+                } else {
+                    helper_.selected = row;
+                    SetWithdrawEnabled(h, RequestStillPending(helper_.rows[row]));
+                }
+                return 0;
             }
-            return 1;
-        default:
-            break;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) == IDC_HELPER_WITHDRAW) {
+                    WithdrawSelected(h);
+                    return 0;
+                }
+                break;
+            case WM_REFRESH_TROOP_LIST:
+                FillHelperList(h);
+                if (!RowHasTroop(helper_.selected)) {
+                    helper_.selected = -1;
+                    SetWithdrawEnabled(h, false);
+                }
+                return 1;
+            default:
+                break;
+        }
+        return Default(msg, w, l);
     }
-    return ui::DefWindowProc(h, msg, w, l);
+
+  private:
+    struct {
+        std::vector<std::uint16_t> rows;
+        int selected = -1;
+        ui::ImageList* marks = nullptr;
+    } helper_;
+};
+
+ui::LResult HelperProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<HelperPanel>(h, msg, w, l);
 }
 
 // ---- Dialog 351.
@@ -419,7 +434,10 @@ std::uint16_t RequestReinforcements(ui::Hwnd owner, std::uint8_t country, std::u
 }
 
 const std::vector<std::uint16_t>& HelperWindowRows() {
-    return gHelper.rows;
+    static const std::vector<std::uint16_t> kNone;
+    const auto* helper = ui::WindowObjectOf<HelperPanel>(
+        shell::GetWindowOfKind(shell::WindowKind::HelperWindow), kClass);
+    return helper ? helper->Rows() : kNone;
 }
 
 bool RegisterHelperWindowClass() {

@@ -15,6 +15,7 @@
 #include "platform/ui/Mdi.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "platform/ui/controls/ImageList.h"
@@ -51,7 +52,6 @@ struct ListState {
     ui::ImageList* images = nullptr;
     std::unique_ptr<fw::Dib> strip;  // the terrain list keeps its strip until it goes
 };
-ListState gListState[2];
 
 void AddColumn(ui::Hwnd list, int index, const char* utf8, int width, int fmt) {
     std::string text = core::Utf8ToSjis(utf8);
@@ -96,13 +96,13 @@ ui::ImageList* ImagesFrom(fw::Dib* dib, int cell, uint32_t flags) {
 }
 
 // The unit kinds' pictures: the neutral row of the category sheet, 16 pixels a picture.
-void BuildUnitKindImages(ui::Hwnd list) {
+void BuildUnitKindImages(ui::Hwnd list, ListState& state) {
     fw::Dib sheet("category.bmp");
     if (!sheet.HasBits()) return;
     auto strip = fw::Dib::CreateBlank(sheet.GetWidth(), 16, shell::GetPaletteTableC());
     fw::HvDIBitBlt(strip.get(), 0, 0, sheet.GetWidth(), 16, &sheet, 0, 0, 0);
-    gListState[0].images = ImagesFrom(strip.get(), 16, ui::ILC_COLOR4);
-    SetImages(list, gListState[0].images);
+    state.images = ImagesFrom(strip.get(), 16, ui::ILC_COLOR4);
+    SetImages(list, state.images);
 }
 
 void FillUnitKindList(ui::Hwnd list) {
@@ -122,7 +122,7 @@ void FillUnitKindList(ui::Hwnd list) {
 
 // The 29 terrain pictures: hexBig's top row, its site row, then the road and the river over a
 // plain hex.
-void BuildLandImages(ui::Hwnd list) {
+void BuildLandImages(ui::Hwnd list, ListState& state) {
     fw::Dib hex("hexBig.bmp");
     fw::Dib line("lineBig.bmp");
     if (!hex.HasBits()) return;
@@ -136,9 +136,9 @@ void BuildLandImages(ui::Hwnd list) {
     fw::HvDIBitBlt(strip.get(), w + 256, 0, 32, 32, &line, 576, 64, 0);
     fw::HvDIBitBlt(strip.get(), w + 288, 0, 32, 32, &hex, 0, 0, 0);
     fw::HvDIBitBlt(strip.get(), w + 288, 0, 32, 32, &line, 576, 96, 0);
-    gListState[1].images = ImagesFrom(strip.get(), 32, ui::ILC_COLOR8);
-    gListState[1].strip = std::move(strip);
-    SetImages(list, gListState[1].images);
+    state.images = ImagesFrom(strip.get(), 32, ui::ILC_COLOR8);
+    state.strip = std::move(strip);
+    SetImages(list, state.images);
 }
 
 void FillLandList(ui::Hwnd list) {
@@ -161,63 +161,79 @@ void FillLandList(ui::Hwnd list) {
     ui::SendMessage(list, ui::WM_SETREDRAW, 1, 0);
 }
 
+// A list window of kind N: its pictures.
 template <int N>
-ui::LResult ListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    const ListWindowKind& k = kLists[N];
-    const ui::Hwnd list = ui::GetDlgItem(h, k.listId);
-    switch (msg) {
-        case ui::WM_CREATE: {
-            const ui::Hwnd made = ui::CreateWindowEx(0, ui::kListViewClass, "", kListStyle, 0, 0,
-                                                     640, 480, h, k.listId, nullptr, nullptr);
-            if (N == 0) {
-                ui::Rect r{};
-                ui::GetClientRect(h, &r);
-                const int unit = r.right / 50 * 3;
-                AddColumn(made, 0, "ﾏｰｸ", unit, ui::LVCFMT_CENTER);
-                AddColumn(made, 1, "名  称", unit * 4, ui::LVCFMT_CENTER);
-                BuildUnitKindImages(made);
-                FillUnitKindList(made);
-            } else {
-                AddColumn(made, 0, "地形", 40, ui::LVCFMT_CENTER);
-                AddColumn(made, 1, "名  称", 120, ui::LVCFMT_LEFT);
-                BuildLandImages(made);
-                FillLandList(made);
-            }
-            ui::MoveWindow(h, k.x, k.y, k.w, k.h, true);
-            return 1;
-        }
-        case ui::WM_SIZE:
-            ui::MoveWindow(list, 0, 0, int(l & 0xFFFF), int((l >> 16) & 0xFFFF), true);
-            break;
-        case ui::WM_KILLFOCUS:
-            if (ui::HwndFromParam(intptr_t(w)) != list) ui::InvalidateRect(list, nullptr, true);
-            break;
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(h, k.listId, reinterpret_cast<const ui::DrawItemStruct*>(l),
-                                  k.drawTextSize);
-            return 1;
-        case ui::WM_NOTIFY: {
-            const auto* n = reinterpret_cast<const ui::NmHdr*>(l);
-            if (n != nullptr && int(n->idFrom) == k.listId) {
-                if (n->code == ui::NM_KILLFOCUS) ui::SendMessage(h, ui::WM_KILLFOCUS, 0, 0);
-                if (n->code == ui::NM_RCLICK) ui::SendMessage(h, ui::WM_RBUTTONDOWN, 0, 0);
+class ListWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd h = Handle();
+        const ListWindowKind& k = kLists[N];
+        const ui::Hwnd list = ui::GetDlgItem(h, k.listId);
+        switch (msg) {
+            case ui::WM_CREATE: {
+                const ui::Hwnd made =
+                    ui::CreateWindowEx(0, ui::kListViewClass, "", kListStyle, 0, 0, 640, 480, h,
+                                       k.listId, nullptr, nullptr);
+                if (N == 0) {
+                    ui::Rect r{};
+                    ui::GetClientRect(h, &r);
+                    const int unit = r.right / 50 * 3;
+                    AddColumn(made, 0, "ﾏｰｸ", unit, ui::LVCFMT_CENTER);
+                    AddColumn(made, 1, "名  称", unit * 4, ui::LVCFMT_CENTER);
+                    BuildUnitKindImages(made, state_);
+                    FillUnitKindList(made);
+                } else {
+                    AddColumn(made, 0, "地形", 40, ui::LVCFMT_CENTER);
+                    AddColumn(made, 1, "名  称", 120, ui::LVCFMT_LEFT);
+                    BuildLandImages(made, state_);
+                    FillLandList(made);
+                }
+                ui::MoveWindow(h, k.x, k.y, k.w, k.h, true);
                 return 1;
             }
-            break;
+            case ui::WM_SIZE:
+                ui::MoveWindow(list, 0, 0, int(l & 0xFFFF), int((l >> 16) & 0xFFFF), true);
+                break;
+            case ui::WM_KILLFOCUS:
+                if (ui::HwndFromParam(intptr_t(w)) != list) ui::InvalidateRect(list, nullptr, true);
+                break;
+            case ui::WM_DRAWITEM:
+                fw::DrawOwnerDrawItem(h, k.listId, reinterpret_cast<const ui::DrawItemStruct*>(l),
+                                      k.drawTextSize);
+                return 1;
+            case ui::WM_NOTIFY: {
+                const auto* n = reinterpret_cast<const ui::NmHdr*>(l);
+                if (n != nullptr && int(n->idFrom) == k.listId) {
+                    if (n->code == ui::NM_KILLFOCUS) ui::SendMessage(h, ui::WM_KILLFOCUS, 0, 0);
+                    if (n->code == ui::NM_RCLICK) ui::SendMessage(h, ui::WM_RBUTTONDOWN, 0, 0);
+                    return 1;
+                }
+                break;
+            }
+            case ui::WM_CLOSE:
+                SendCloseCommandToFrame(k.closeCommand);
+                return 0;
+            case ui::WM_DESTROY:
+                if (state_.images) ui::ImageList_Destroy(state_.images);
+                state_.images = nullptr;
+                state_.strip.reset();
+                if (shell::GetWindowOfKind(k.kind) == h) shell::SetWindowOfKind(k.kind, {});
+                break;
+            default:
+                break;
         }
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(k.closeCommand);
-            return 0;
-        case ui::WM_DESTROY:
-            if (gListState[N].images) ui::ImageList_Destroy(gListState[N].images);
-            gListState[N].images = nullptr;
-            gListState[N].strip.reset();
-            if (shell::GetWindowOfKind(k.kind) == h) shell::SetWindowOfKind(k.kind, {});
-            break;
-        default:
-            break;
+        return ui::DefMDIChildProc(h, msg, w, l);
     }
-    return ui::DefMDIChildProc(h, msg, w, l);
+
+  private:
+    ListState state_;
+};
+
+template <int N>
+ui::LResult ListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<ListWindow<N>>(h, msg, w, l);
 }
 
 constexpr ui::WndProc kListProcs[2] = {ListProc<0>, ListProc<1>};

@@ -15,6 +15,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/countries/Income.h"
 #include "rules/records/ForceCursor.h"
@@ -39,7 +40,6 @@ struct TablePictures {
     std::unique_ptr<fw::Dib> templ;
     std::unique_ptr<fw::Dib> display;
 };
-TablePictures gCamp, gSite, gTroopNum;
 
 // A label written twice, one pixel apart, to thicken it.
 void Label(ui::Hwnd h, fw::Dib* dib, int y, const char* utf8, int size) {
@@ -70,19 +70,19 @@ ui::ColorRef RowColor(std::uint8_t state) {
 
 constexpr int kCampBlock = 133;
 
-void BuildCampTemplate(ui::Hwnd h) {
+void BuildCampTemplate(ui::Hwnd h, TablePictures& pictures) {
     auto picture = LoadPicture("cmp_inf.bmp");
     const int w = picture && picture->HasBits() ? picture->GetWidth() : 200;
     const int ht = picture && picture->HasBits() ? picture->GetHeight() : 4 * kCampBlock;
-    MakeDisplay(gCamp, w, ht);
+    MakeDisplay(pictures, w, ht);
     if (picture && picture->HasBits())
-        fw::HvDIBitBlt(gCamp.templ.get(), 0, 0, w, ht, picture.get(), 0, 0, 0);
+        fw::HvDIBitBlt(pictures.templ.get(), 0, 0, w, ht, picture.get(), 0, 0, 0);
     static const char* const kRows[6] = {"ユーザー", " 軍  団 ", " 状  態 ",
                                          " 同  盟 ", " 収  入 ", " 部隊数 "};
     for (int c = 0; c < 4; ++c) {
         const int off = 5 + kCampBlock * c;
-        Label(h, gCamp.templ.get(), off, " 陣 営 ", 16);
-        for (int k = 0; k < 6; ++k) Label(h, gCamp.templ.get(), off + 22 + 18 * k, kRows[k], 14);
+        Label(h, pictures.templ.get(), off, " 陣 営 ", 16);
+        for (int k = 0; k < 6; ++k) Label(h, pictures.templ.get(), off + 22 + 18 * k, kRows[k], 14);
     }
 }
 
@@ -100,9 +100,9 @@ bool SinglePlay() {
     return world == nullptr || world->simulation == nullptr || world->simulation->IsSinglePlay();
 }
 
-void DrawCampInfo(ui::Hwnd h) {
-    RestoreDisplay(gCamp);
-    fw::Dib* dib = gCamp.display.get();
+void DrawCampInfo(ui::Hwnd h, TablePictures& pictures) {
+    RestoreDisplay(pictures);
+    fw::Dib* dib = pictures.display.get();
     rules::TableDirectory* tables = PanelTables();
     if (dib == nullptr || tables == nullptr) {
         InvalidateAndUpdate(h);
@@ -144,19 +144,19 @@ void DrawCampInfo(ui::Hwnd h) {
 
 constexpr int kSiteHeight = 276;
 
-void BuildSiteTemplate(ui::Hwnd h) {
+void BuildSiteTemplate(ui::Hwnd h, TablePictures& pictures) {
     auto picture = LoadPicture("siteNum.bmp");
     const bool ok = picture && picture->HasBits();
     const int w = ok ? picture->GetWidth() : 412;
-    MakeDisplay(gSite, w, kSiteHeight);
+    MakeDisplay(pictures, w, kSiteHeight);
     if (ok) {
-        fw::Dib* t = gSite.templ.get();
+        fw::Dib* t = pictures.templ.get();
         fw::HvDIBitBlt(t, 0, 0, w, 24, picture.get(), 0, 0, 0);
         for (int k = 0; k < 6; ++k) fw::HvDIBitBlt(t, 0, 24 + 36 * k, w, 36, picture.get(), 0, 24, 0);
         fw::HvDIBitBlt(t, 0, 240, w, 36, picture.get(), 0, 60, 0);
     }
     static const char* const kKinds[6] = {"首都", "大都市", "都市", "町", "空港", "軍港"};
-    for (int k = 0; k < 6; ++k) Label(h, gSite.templ.get(), 36 + 36 * k, kKinds[k], 14);
+    for (int k = 0; k < 6; ++k) Label(h, pictures.templ.get(), 36 + 36 * k, kKinds[k], 14);
 }
 
 void Figure(ui::Hwnd h, fw::Dib* dib, int x, int y, const char* format, long value) {
@@ -165,9 +165,9 @@ void Figure(ui::Hwnd h, fw::Dib* dib, int x, int y, const char* format, long val
     PanelText(h, dib, x, y, text, 14, 0xFFFFFF);
 }
 
-void DrawSiteInfo(ui::Hwnd h) {
-    RestoreDisplay(gSite);
-    fw::Dib* dib = gSite.display.get();
+void DrawSiteInfo(ui::Hwnd h, TablePictures& pictures) {
+    RestoreDisplay(pictures);
+    fw::Dib* dib = pictures.display.get();
     rules::TableDirectory* tables = PanelTables();
     if (dib != nullptr && tables != nullptr) {
         long kindSites[6] = {}, kindIncome[6] = {}, allSites = 0, allIncome = 0;
@@ -199,24 +199,24 @@ void DrawSiteInfo(ui::Hwnd h) {
 
 constexpr int kTroopNumHeight = 152;
 
-void BuildTroopNumTemplate(ui::Hwnd h) {
+void BuildTroopNumTemplate(ui::Hwnd h, TablePictures& pictures) {
     auto picture = LoadPicture("frcNum.bmp");
     const bool ok = picture && picture->HasBits();
     const int w = ok ? picture->GetWidth() : 378;
-    MakeDisplay(gTroopNum, w, kTroopNumHeight);
+    MakeDisplay(pictures, w, kTroopNumHeight);
     if (ok) {
-        fw::Dib* t = gTroopNum.templ.get();
+        fw::Dib* t = pictures.templ.get();
         fw::HvDIBitBlt(t, 0, 0, w, 24, picture.get(), 0, 0, 0);
         for (int k = 0; k < 6; ++k) fw::HvDIBitBlt(t, 0, 24 + 18 * k, w, 18, picture.get(), 0, 24, 0);
         fw::HvDIBitBlt(t, 0, 132, w, 20, picture.get(), 0, 42, 0);
     }
     static const char* const kRows[6] = {"航空機", "ヘリ", "車両", "司令部", "艦船", "潜水艦"};
-    for (int k = 0; k < 6; ++k) Label(h, gTroopNum.templ.get(), 27 + 18 * k, kRows[k], 14);
+    for (int k = 0; k < 6; ++k) Label(h, pictures.templ.get(), 27 + 18 * k, kRows[k], 14);
 }
 
-void DrawTroopNum(ui::Hwnd h) {
-    RestoreDisplay(gTroopNum);
-    fw::Dib* dib = gTroopNum.display.get();
+void DrawTroopNum(ui::Hwnd h, TablePictures& pictures) {
+    RestoreDisplay(pictures);
+    fw::Dib* dib = pictures.display.get();
     rules::TableDirectory* tables = PanelTables();
     if (dib != nullptr && tables != nullptr) {
         long rows[6] = {}, all = 0;
@@ -245,45 +245,59 @@ struct TableWindowKind {
     const char* title;
     K kind;
     std::uint32_t refresh;
-    TablePictures* pictures;
-    void (*build)(ui::Hwnd);
-    void (*draw)(ui::Hwnd);
+    void (*build)(ui::Hwnd, TablePictures&);
+    void (*draw)(ui::Hwnd, TablePictures&);
 };
 
 const TableWindowKind kTableWindows[3] = {
-    {"CampInfoWindow", "陣営情報", K::CampInfoWnd, shell::WM_REFRESH_CAMP_INFO, &gCamp,
-     BuildCampTemplate, DrawCampInfo},
-    {"SiteInfoWindow", "建物一覧", K::SiteListWnd, shell::WM_REFRESH_SITE_INFO, &gSite,
-     BuildSiteTemplate, DrawSiteInfo},
+    {"CampInfoWindow", "陣営情報", K::CampInfoWnd, shell::WM_REFRESH_CAMP_INFO, BuildCampTemplate,
+     DrawCampInfo},
+    {"SiteInfoWindow", "建物一覧", K::SiteListWnd, shell::WM_REFRESH_SITE_INFO, BuildSiteTemplate,
+     DrawSiteInfo},
     {"TroopNumWindow", "部隊数一覧", K::TroopNumListWnd, shell::WM_REFRESH_TROOP_NUM,
-     &gTroopNum, BuildTroopNumTemplate, DrawTroopNum},
+     BuildTroopNumTemplate, DrawTroopNum},
+};
+
+// A table window of kind N: its template and the picture it shows.
+template <int N>
+class TableWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const TableWindowKind& k = kTableWindows[N];
+        const ui::Hwnd h = Handle();
+        switch (msg) {
+            case ui::WM_CREATE:
+                k.build(h, pictures_);
+                SizePanelToClient(h, pictures_.templ->GetWidth(), pictures_.templ->GetHeight());
+                k.draw(h, pictures_);
+                return 0;
+            case ui::WM_SHOWWINDOW:
+                if (w != 0) ui::SendMessage(h, k.refresh, 0, 0);
+                break;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(h, pictures_.display.get());
+                return 0;
+            case ui::WM_DESTROY:
+                pictures_.templ.reset();
+                pictures_.display.reset();
+                if (shell::GetWindowOfKind(k.kind) == h) shell::SetWindowOfKind(k.kind, {});
+                break;
+            default:
+                if (msg == k.refresh) k.draw(h, pictures_);
+                break;
+        }
+        return ui::DefMDIChildProc(h, msg, w, l);
+    }
+
+  private:
+    TablePictures pictures_;
 };
 
 template <int N>
 ui::LResult TableProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    const TableWindowKind& k = kTableWindows[N];
-    switch (msg) {
-        case ui::WM_CREATE:
-            k.build(h);
-            SizePanelToClient(h, k.pictures->templ->GetWidth(), k.pictures->templ->GetHeight());
-            k.draw(h);
-            return 0;
-        case ui::WM_SHOWWINDOW:
-            if (w != 0) ui::SendMessage(h, k.refresh, 0, 0);
-            break;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, k.pictures->display.get());
-            return 0;
-        case ui::WM_DESTROY:
-            k.pictures->templ.reset();
-            k.pictures->display.reset();
-            if (shell::GetWindowOfKind(k.kind) == h) shell::SetWindowOfKind(k.kind, {});
-            break;
-        default:
-            if (msg == k.refresh) k.draw(h);
-            break;
-    }
-    return ui::DefMDIChildProc(h, msg, w, l);
+    return ui::WindowObjectProc<TableWindow<N>>(h, msg, w, l);
 }
 
 constexpr ui::WndProc kTableProcs[3] = {TableProc<0>, TableProc<1>, TableProc<2>};

@@ -3,13 +3,15 @@
 
 #include "framework/Dib.h"
 #include "framework/gui/WindowUtilities.h"
-#include "panels/PanelCommon.h"
 #include "panels/PanelClasses.h"
+#include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWindows.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
+#include "shell/WindowRegistry.h"
 
 namespace zv::panels {
 
@@ -19,49 +21,63 @@ constexpr const char* kClass = "MessageWindow";
 constexpr int kLineBytes = 30;
 constexpr size_t kTextBuffer = 256;
 
-struct MessagePanelState {
-    std::unique_ptr<fw::Dib> dib;
-    char text[kTextBuffer] = {};
-} gMessage;
+// The panel's window: the picture it paints from and the last text it was sent.
+class MessagePanel : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
 
-void DrawMessagePanel(ui::Hwnd h) {
-    fw::Dib* dib = gMessage.dib.get();
-    RestorePicture(dib, "message.bmp");
-    const auto lines = BreakMessageLines(gMessage.text);
-    for (int i = 0; i < 3; ++i)
-        PanelTextSjis(h, dib, 8, 6 + 18 * i, lines[size_t(i)].c_str(), 12, kWhite);
-    InvalidateAndUpdate(h);
-}
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (ui::LResult r = 0;
+            HandlePictureWindowMessage(Handle(), msg, dib_, IDM_MESSAGE_PANEL, &r))
+            return r;
+        switch (msg) {
+            case ui::WM_CREATE:
+                dib_ = LoadPicture("message.bmp");
+                text_[0] = 0;
+                SizePanelToClient(Handle(), dib_->GetWidth(), dib_->GetHeight());
+                Draw();
+                return 0;
+            case WM_LAYOUT_PANELS:
+                Draw();
+                return 0;
+            case WM_PANEL_RELAY:
+                OnText(reinterpret_cast<const char*>(l));
+                return 0;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+    const char* Text() const { return text_; }
+
+  private:
+    void OnText(const char* text) {
+        text_[0] = 0;
+        if (text != nullptr) {
+            // A longer text is cut on a character boundary so the buffer always holds a whole
+            // string.
+            const std::string_view view(text, strnlen(text, kTextBuffer));
+            const size_t n = core::SjisCutLength(view, kTextBuffer - 1);
+            std::memcpy(text_, text, n);
+            text_[n] = 0;
+        }
+        Draw();
+    }
+    void Draw() {
+        fw::Dib* dib = dib_.get();
+        RestorePicture(dib, "message.bmp");
+        const auto lines = BreakMessageLines(text_);
+        for (int i = 0; i < 3; ++i)
+            PanelTextSjis(Handle(), dib, 8, 6 + 18 * i, lines[size_t(i)].c_str(), 12, kWhite);
+        InvalidateAndUpdate(Handle());
+    }
+
+    std::unique_ptr<fw::Dib> dib_;
+    char text_[kTextBuffer] = {};
+};
 
 ui::LResult MessageProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gMessage.dib, IDM_MESSAGE_PANEL, &r))
-        return r;
-    switch (msg) {
-        case ui::WM_CREATE:
-            gMessage.dib = LoadPicture("message.bmp");
-            gMessage.text[0] = 0;
-            SizePanelToClient(h, gMessage.dib->GetWidth(), gMessage.dib->GetHeight());
-            DrawMessagePanel(h);
-            return 0;
-        case WM_LAYOUT_PANELS:
-            DrawMessagePanel(h);
-            return 0;
-        case WM_PANEL_RELAY: {
-            gMessage.text[0] = 0;
-            if (const char* text = reinterpret_cast<const char*>(l)) {
-                // A longer text is cut on a character boundary so the buffer always holds a
-                // whole string.
-                const std::string_view view(text, strnlen(text, kTextBuffer));
-                const size_t n = core::SjisCutLength(view, kTextBuffer - 1);
-                std::memcpy(gMessage.text, text, n);
-                gMessage.text[n] = 0;
-            }
-            DrawMessagePanel(h);
-            return 0;
-        }
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<MessagePanel>(h, msg, w, l);
 }
 
 }  // namespace
@@ -111,6 +127,8 @@ ui::Hwnd CreateMessageWindow(void* instance, ui::Hwnd parent, intptr_t menu, uin
 
 namespace zv::panels {
 const char* GetMessagePanelText() {
-    return gMessage.text;
+    const auto* panel = ui::WindowObjectOf<MessagePanel>(
+        shell::GetWindowOfKind(shell::WindowKind::MessageWnd), kClass);
+    return panel ? panel->Text() : "";
 }
 }  // namespace zv::panels

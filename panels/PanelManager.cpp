@@ -22,6 +22,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "shell/Palettes.h"
 #include "shell/Settings.h"
@@ -47,9 +48,6 @@ PanelEntry Row(const char* utf8Name, shell::WindowKind kind, int id, int bit) {
     e.maskBit = uint8_t(bit);
     return e;
 }
-
-// The manager's one picture: a plain dark column the height of the screen.
-std::unique_ptr<fw::Dib> gBackground;
 
 int PaneMask() {
     return shell::GetPaneConf() & 0xFFFF;
@@ -77,55 +75,72 @@ void Relay(shell::WindowKind kind, uint32_t msg, ui::WParam w, ui::LParam l) {
     if (panel) ui::SendMessage(panel, msg, w, l);
 }
 
-ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gBackground, IDM_PANEL_MANAGER, &r))
-        return r;
-    switch (msg) {
-        case ui::WM_CREATE:
-            gBackground =
-                fw::Dib::CreateBlank(h, kPanelColumnWidth, ui::GetSystemMetrics(ui::SM_CYSCREEN),
-                                     shell::GetPaletteTableB());
-            fw::FillRectColor(h, gBackground.get(), 0, 0, kPanelColumnWidth - 1,
-                              gBackground->GetHeight() - 1, ui::PaletteRgb(66, 66, 66));
-            AdoptPanels(h);
-            ui::ShowWindow(h, ui::SW_HIDE);
-            return 0;
-        case ui::WM_SIZE: {
-            // The column grows with the screen (a window maximised after the panels were
-            // made): so does its background.
-            const int height = int(ui::HiWord(static_cast<uintptr_t>(l)));
-            if (gBackground && height > gBackground->GetHeight()) {
-                gBackground = fw::Dib::CreateBlank(h, kPanelColumnWidth, height, shell::GetPaletteTableB());
-                fw::FillRectColor(h, gBackground.get(), 0, 0, kPanelColumnWidth - 1, height - 1,
-                                  ui::PaletteRgb(66, 66, 66));
-                ui::InvalidateRect(h, nullptr, false);
-            }
-            return ui::DefWindowProc(h, msg, w, l);
+// The manager's window: the column the panels are docked in.
+class PanelColumn : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (ui::LResult r = 0;
+            HandlePictureWindowMessage(Handle(), msg, background_, IDM_PANEL_MANAGER, &r))
+            return r;
+        switch (msg) {
+            case ui::WM_CREATE:
+                MakeBackground(ui::GetSystemMetrics(ui::SM_CYSCREEN));
+                AdoptPanels(Handle());
+                ui::ShowWindow(Handle(), ui::SW_HIDE);
+                return 0;
+            case ui::WM_SIZE:
+                OnSize(int(ui::HiWord(static_cast<uintptr_t>(l))));
+                return Default(msg, w, l);
+            case WM_LAYOUT_PANELS:
+                LayoutPanels(Handle());
+                return 0;
+            case WM_PANEL_SHOW_TROOP:
+                Relay(shell::WindowKind::UnitSinpleInfo, WM_PANEL_RELAY, w, l);
+                return 0;
+            case WM_PANEL_SHOW_CELL:
+                Relay(shell::WindowKind::TerrainInfo, WM_PANEL_RELAY, w, l);
+                return 0;
+            case WM_PANEL_WAIT_MASK:
+                Relay(shell::WindowKind::PauseWnd, WM_PANEL_RELAY, w, 0);
+                return 0;
+            case WM_PANEL_MESSAGE:
+                Relay(shell::WindowKind::MessageWnd, WM_PANEL_RELAY, 0, l);
+                return 0;
+            case WM_PANEL_CLOCK:
+                Relay(shell::WindowKind::SpeedWnd, WM_LAYOUT_PANELS, 0, 0);
+                return 0;
+            case WM_PANEL_LINK_QUALITY:
+                Relay(shell::WindowKind::SpeedWnd, WM_SET_LINK_QUALITY, w, 0);
+                return 0;
+            default:
+                return Default(msg, w, l);
         }
-        case WM_LAYOUT_PANELS:
-            LayoutPanels(h);
-            return 0;
-        case WM_PANEL_SHOW_TROOP:
-            Relay(shell::WindowKind::UnitSinpleInfo, WM_PANEL_RELAY, w, l);
-            return 0;
-        case WM_PANEL_SHOW_CELL:
-            Relay(shell::WindowKind::TerrainInfo, WM_PANEL_RELAY, w, l);
-            return 0;
-        case WM_PANEL_WAIT_MASK:
-            Relay(shell::WindowKind::PauseWnd, WM_PANEL_RELAY, w, 0);
-            return 0;
-        case WM_PANEL_MESSAGE:
-            Relay(shell::WindowKind::MessageWnd, WM_PANEL_RELAY, 0, l);
-            return 0;
-        case WM_PANEL_CLOCK:
-            Relay(shell::WindowKind::SpeedWnd, WM_LAYOUT_PANELS, 0, 0);
-            return 0;
-        case WM_PANEL_LINK_QUALITY:
-            Relay(shell::WindowKind::SpeedWnd, WM_SET_LINK_QUALITY, w, 0);
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
     }
+
+  private:
+    // A plain dark column of the given height.
+    void MakeBackground(int height) {
+        const ui::Hwnd h = Handle();
+        background_ = fw::Dib::CreateBlank(h, kPanelColumnWidth, height, shell::GetPaletteTableB());
+        fw::FillRectColor(h, background_.get(), 0, 0, kPanelColumnWidth - 1,
+                          background_->GetHeight() - 1, ui::PaletteRgb(66, 66, 66));
+    }
+    // The column grows with the screen (a window maximised after the panels were made): so
+    // does its background.
+    void OnSize(int height) {
+        if (background_ && height > background_->GetHeight()) {
+            MakeBackground(height);
+            ui::InvalidateRect(Handle(), nullptr, false);
+        }
+    }
+
+    std::unique_ptr<fw::Dib> background_;
+};
+
+ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<PanelColumn>(h, msg, w, l);
 }
 
 // ---- dialog 606 ------------------------------------------------------------------------

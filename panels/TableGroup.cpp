@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "platform/core/Sjis.h"
 #include "framework/Dib.h"
 #include "framework/gui/GdiHelpers.h"
 #include "mapview/MapAreaInfoWindow.h"
@@ -11,11 +10,13 @@
 #include "panels/PanelCommon.h"
 #include "panels/PanelManager.h"
 #include "panels/PanelWorld.h"
+#include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuConstants.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "rules/context/GameContext.h"
 #include "rules/records/RuleCursors.h"
@@ -43,16 +44,6 @@ const TableGroupTab kTabs[kTableGroupTabCount] = {
     {"陣営", int(K::CampInfoWnd)},    {"地形", int(K::LandListWnd)},
 };
 
-struct GroupState {
-    ui::Hwnd tabs{};
-    ui::Font font;
-    int current = 0;
-    int previous = 0;
-};
-GroupState gGroup;
-
-std::unique_ptr<fw::Dib> gContentsDib;
-
 ui::Hwnd PageOf(int tab) {
     return shell::GetWindowOfKind(kTabs[tab].kind);
 }
@@ -66,100 +57,123 @@ void TakeOverPage(ui::Hwnd page, ui::Hwnd tabs) {
     ui::SetParent(page, tabs);
 }
 
-// The current page fills the tab control's display area.
-void FitCurrentPage() {
-    const ui::Hwnd page = PageOf(gGroup.current);
-    if (!page || !gGroup.tabs) return;
-    ui::Rect r{};
-    ui::GetClientRect(gGroup.tabs, &r);
-    ui::SendMessage(gGroup.tabs, ui::TCM_ADJUSTRECT, 0, reinterpret_cast<ui::LParam>(&r));
-    ui::SetWindowPos(page, ui::Hwnd{}, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                     ui::SWP_NOZORDER | ui::SWP_FRAMECHANGED);
-}
+// The group window: the tab control, its font and the page shown.
+class TableGroup : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
 
-// Shows the current page (when it exists) and hides every other one.
-void ShowCurrentPageOnly() {
-    for (int t = 0; t < kTableGroupTabCount; ++t) {
-        const ui::Hwnd page = PageOf(t);
-        if (page && t != gGroup.current) ui::ShowWindow(page, ui::SW_HIDE);
-    }
-    if (const ui::Hwnd page = PageOf(gGroup.current)) {
-        FitCurrentPage();
-        ui::ShowWindow(page, ui::SW_SHOWNORMAL);
-    }
-}
+    int CurrentTab() const { return group_.current; }
 
-void CreateGroup(ui::Hwnd h) {
-    gGroup.current = 0;
-    gGroup.previous = 0;
-    gGroup.tabs = ui::CreateWindowEx(0, ui::kTabControlClass, "", 0x56010000, 0, 0, 400, 300, h,
-                                     IDC_TABLE_GROUP_TABS, nullptr, nullptr);
-    for (int t = 0; t < kTableGroupTabCount; ++t) {
-        std::string name = core::Utf8ToSjis(kTabs[t].name);
-        ui::TcItem item;
-        item.mask = ui::TCIF_TEXT;
-        item.pszText = name.data();
-        ui::SendMessage(gGroup.tabs, ui::TCM_INSERTITEMA, ui::WParam(t),
-                        reinterpret_cast<ui::LParam>(&item));
+  private:
+    // The current page fills the tab control's display area.
+    void FitCurrentPage() {
+        const ui::Hwnd page = PageOf(group_.current);
+        if (!page || !group_.tabs) return;
+        ui::Rect r{};
+        ui::GetClientRect(group_.tabs, &r);
+        ui::SendMessage(group_.tabs, ui::TCM_ADJUSTRECT, 0, reinterpret_cast<ui::LParam>(&r));
+        ui::SetWindowPos(page, ui::Hwnd{}, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                         ui::SWP_NOZORDER | ui::SWP_FRAMECHANGED);
     }
-    gGroup.font = fw::CreateJapaneseFont(12, 1, 1);
-    ui::SendMessage(gGroup.tabs, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&gGroup.font), 0);
-    ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 423, 328, ui::SWP_NOZORDER | ui::SWP_NOMOVE);
-    ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 423, 309 + ui::GetSystemMetrics(ui::SM_CYCAPTION),
-                     ui::SWP_NOZORDER);
-    for (int t = 0; t < kTableGroupTabCount; ++t)
-        if (const ui::Hwnd page = PageOf(t)) TakeOverPage(page, gGroup.tabs);
-    if (PageOf(gGroup.current)) {
-        ui::SetWindowPos(h, ui::Hwnd{}, 0, 22, 202,
-                         ui::GetSystemMetrics(ui::SM_CYSCREEN) - 22, ui::SWP_NOZORDER);
-        ui::ShowWindow(h, ui::SW_HIDE);
-    }
-}
 
-ui::LResult GroupProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE:
-            CreateGroup(h);
-            return 0;
-        case ui::WM_SIZE: {
-            ui::Rect r{};
-            ui::GetClientRect(h, &r);
-            if (gGroup.tabs)
-                ui::SetWindowPos(gGroup.tabs, ui::Hwnd{}, 0, 0, r.right, r.bottom,
-                                 ui::SWP_NOZORDER);
-            FitCurrentPage();
-            return 1;
+    // Shows the current page (when it exists) and hides every other one.
+    void ShowCurrentPageOnly() {
+        for (int t = 0; t < kTableGroupTabCount; ++t) {
+            const ui::Hwnd page = PageOf(t);
+            if (page && t != group_.current) ui::ShowWindow(page, ui::SW_HIDE);
         }
-        case ui::WM_SHOWWINDOW:
-            if (w != 0 && PageOf(gGroup.current)) ShowCurrentPageOnly();
-            break;
-        case ui::WM_NOTIFY: {
-            const auto* n = reinterpret_cast<const ui::NmHdr*>(l);
-            if (n != nullptr && n->idFrom == IDC_TABLE_GROUP_TABS &&
-                n->code == ui::TCN_SELCHANGE) {
-                const int sel = int(ui::SendMessage(gGroup.tabs, ui::TCM_GETCURSEL, 0, 0));
-                // A selection the control cannot have keeps the page shown now.
-                if (sel >= 0 && sel < kTableGroupTabCount) gGroup.current = sel;
-                ShowCurrentPageOnly();
-                gGroup.previous = gGroup.current;
+        if (const ui::Hwnd page = PageOf(group_.current)) {
+            FitCurrentPage();
+            ui::ShowWindow(page, ui::SW_SHOWNORMAL);
+        }
+    }
+
+    void CreateGroup(ui::Hwnd h) {
+        group_.current = 0;
+        group_.previous = 0;
+        group_.tabs = ui::CreateWindowEx(0, ui::kTabControlClass, "", 0x56010000, 0, 0, 400, 300, h,
+                                         IDC_TABLE_GROUP_TABS, nullptr, nullptr);
+        for (int t = 0; t < kTableGroupTabCount; ++t) {
+            std::string name = core::Utf8ToSjis(kTabs[t].name);
+            ui::TcItem item;
+            item.mask = ui::TCIF_TEXT;
+            item.pszText = name.data();
+            ui::SendMessage(group_.tabs, ui::TCM_INSERTITEMA, ui::WParam(t),
+                            reinterpret_cast<ui::LParam>(&item));
+        }
+        group_.font = fw::CreateJapaneseFont(12, 1, 1);
+        ui::SendMessage(group_.tabs, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&group_.font), 0);
+        ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 423, 328, ui::SWP_NOZORDER | ui::SWP_NOMOVE);
+        ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, 423, 309 + ui::GetSystemMetrics(ui::SM_CYCAPTION),
+                         ui::SWP_NOZORDER);
+        for (int t = 0; t < kTableGroupTabCount; ++t)
+            if (const ui::Hwnd page = PageOf(t)) TakeOverPage(page, group_.tabs);
+        if (PageOf(group_.current)) {
+            ui::SetWindowPos(h, ui::Hwnd{}, 0, 22, 202, ui::GetSystemMetrics(ui::SM_CYSCREEN) - 22,
+                             ui::SWP_NOZORDER);
+            ui::ShowWindow(h, ui::SW_HIDE);
+        }
+    }
+
+  public:
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd h = Handle();
+        switch (msg) {
+            case ui::WM_CREATE:
+                CreateGroup(h);
+                return 0;
+            case ui::WM_SIZE: {
+                ui::Rect r{};
+                ui::GetClientRect(h, &r);
+                if (group_.tabs)
+                    ui::SetWindowPos(group_.tabs, ui::Hwnd{}, 0, 0, r.right, r.bottom,
+                                     ui::SWP_NOZORDER);
+                FitCurrentPage();
                 return 1;
             }
-            break;
+            case ui::WM_SHOWWINDOW:
+                if (w != 0 && PageOf(group_.current)) ShowCurrentPageOnly();
+                break;
+            case ui::WM_NOTIFY: {
+                const auto* n = reinterpret_cast<const ui::NmHdr*>(l);
+                if (n != nullptr && n->idFrom == IDC_TABLE_GROUP_TABS &&
+                    n->code == ui::TCN_SELCHANGE) {
+                    const int sel = int(ui::SendMessage(group_.tabs, ui::TCM_GETCURSEL, 0, 0));
+                    // A selection the control cannot have keeps the page shown now.
+                    if (sel >= 0 && sel < kTableGroupTabCount) group_.current = sel;
+                    ShowCurrentPageOnly();
+                    group_.previous = group_.current;
+                    return 1;
+                }
+                break;
+            }
+            case ui::WM_CLOSE:
+                if (const ui::Hwnd frame = shell::GetWindowOfKind(K::FrameWnd))
+                    ui::SendMessage(frame, ui::WM_COMMAND, IDM_TABLE_GROUP, 0);
+                return 0;
+            case ui::WM_ERASEBKGND:
+                return 1;
+            case ui::WM_DESTROY:
+                group_.font = ui::Font{};
+                group_.tabs = ui::Hwnd{};
+                return 0;
+            default:
+                break;
         }
-        case ui::WM_CLOSE:
-            if (const ui::Hwnd frame = shell::GetWindowOfKind(K::FrameWnd))
-                ui::SendMessage(frame, ui::WM_COMMAND, IDM_TABLE_GROUP, 0);
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_DESTROY:
-            gGroup.font = ui::Font{};
-            gGroup.tabs = ui::Hwnd{};
-            return 0;
-        default:
-            break;
+        return Default(msg, w, l);
     }
-    return ui::DefWindowProc(h, msg, w, l);
+
+  private:
+    struct {
+        ui::Hwnd tabs{};
+        ui::Font font;
+        int current = 0;
+        int previous = 0;
+    } group_;
+};
+
+ui::LResult GroupProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<TableGroup>(h, msg, w, l);
 }
 
 // ---- the unit contents window -----------------------------------------------------------------
@@ -231,32 +245,48 @@ void PassToMap(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     ui::SendMessage(map, msg, w, ui::LParam(uint32_t(uint16_t(p.x)) | uint32_t(uint16_t(p.y)) << 16));
 }
 
-ui::LResult ContentsProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE:
-            gContentsDib = fw::Dib::CreateBlank(kContentsWidth, kContentsHeight,
-                                                shell::GetPaletteTableC());
-            ui::MoveWindow(h, 200, 200, kContentsWidth, kContentsHeight, true);
-            ShowUnitContents(h, 0, 0);
-            return 0;
-        case ui::WM_PAINT:
-            PaintUnitContents(h);
-            return 0;
-        case ui::WM_MOUSEMOVE:
-        case ui::WM_LBUTTONDOWN:
-        case ui::WM_RBUTTONDOWN:
-            PassToMap(h, msg, w, l);
-            return 0;
-        case WM_SHOW_UNIT_CONTENTS:
-            ShowUnitContents(h, int16_t(l & 0xFFFF), int16_t((l >> 16) & 0xFFFF));
-            return 0;
-        case ui::WM_DESTROY:
-            gContentsDib.reset();
-            return 0;
-        default:
-            break;
+// The unit contents window: the size of its picture.
+class UnitContents : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    fw::Dib* Picture() const { return dib_.get(); }
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd h = Handle();
+        switch (msg) {
+            case ui::WM_CREATE:
+                dib_ = fw::Dib::CreateBlank(kContentsWidth, kContentsHeight,
+                                            shell::GetPaletteTableC());
+                ui::MoveWindow(h, 200, 200, kContentsWidth, kContentsHeight, true);
+                ShowUnitContents(h, 0, 0);
+                return 0;
+            case ui::WM_PAINT:
+                PaintUnitContents(h);
+                return 0;
+            case ui::WM_MOUSEMOVE:
+            case ui::WM_LBUTTONDOWN:
+            case ui::WM_RBUTTONDOWN:
+                PassToMap(h, msg, w, l);
+                return 0;
+            case WM_SHOW_UNIT_CONTENTS:
+                ShowUnitContents(h, int16_t(l & 0xFFFF), int16_t((l >> 16) & 0xFFFF));
+                return 0;
+            case ui::WM_DESTROY:
+                dib_.reset();
+                return 0;
+            default:
+                break;
+        }
+        return Default(msg, w, l);
     }
-    return ui::DefWindowProc(h, msg, w, l);
+
+  private:
+    std::unique_ptr<fw::Dib> dib_;
+};
+
+ui::LResult ContentsProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<UnitContents>(h, msg, w, l);
 }
 
 }  // namespace
@@ -266,7 +296,9 @@ const TableGroupTab* TableGroupTabs() {
 }
 
 int GetTableGroupTab() {
-    return gGroup.current;
+    const auto* group =
+        ui::WindowObjectOf<TableGroup>(shell::GetWindowOfKind(K::TableGroopWnd), kGroupClass);
+    return group ? group->CurrentTab() : 0;
 }
 
 ui::Hwnd CreateTableGroupWindow(void* instance, ui::Hwnd parent) {
@@ -292,8 +324,10 @@ void ShowUnitContents(ui::Hwnd window, int x, int y) {
         return;
     }
     if (troop != rules::kNoTroopIndex) {
-        const int w = gContentsDib ? gContentsDib->GetWidth() : kContentsWidth;
-        const int hgt = gContentsDib ? gContentsDib->GetHeight() : kContentsHeight;
+        const auto* contents = ui::WindowObjectOf<UnitContents>(window, kContentsClass);
+        fw::Dib* dib = contents ? contents->Picture() : nullptr;
+        const int w = dib ? dib->GetWidth() : kContentsWidth;
+        const int hgt = dib ? dib->GetHeight() : kContentsHeight;
         ui::SetWindowPos(window, ui::Hwnd{}, x, y, w, hgt,
                          ui::SWP_NOZORDER | ui::SWP_NOREDRAW | ui::SWP_NOACTIVATE);
         ui::ShowWindow(window, ui::SW_SHOWNA);

@@ -2,17 +2,19 @@
 
 #include "framework/Dib.h"
 #include "framework/gui/WindowUtilities.h"
-#include "panels/PanelCommon.h"
 #include "panels/PanelClasses.h"
+#include "panels/PanelCommon.h"
 #include "panels/PanelMessages.h"
 #include "panels/PanelWindows.h"
 #include "panels/PanelWorld.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "rules/records/RuleCursors.h"
 #include "rules/records/TroopCursor.h"
 #include "rules/troops/TroopMembers.h"
 #include "shell/PictureHelpers.h"
+#include "shell/WindowRegistry.h"
 
 namespace zv::panels {
 
@@ -23,47 +25,71 @@ constexpr const char* kPicture = "terrain.bmp";
 // Land kind 29 and above name no terrain the panel can show.
 constexpr int kNoLandKind = 29;
 
-struct TerrainPanelState {
-    std::unique_ptr<fw::Dib> dib;
-    uint16_t troop = 0xFFFF;
-    int siteOwner = 0;
-    int landKind = 0xFF;
-} gTerrain;
+// The panel's window: the picture it paints from and the cell it was last told.
+class TerrainPanel : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
 
-void DrawLandPanel(ui::Hwnd h) {
-    fw::Dib* dib = gTerrain.dib.get();
-    RestorePicture(dib, kPicture);
-    rules::TableDirectory* tables = PanelTables();
-    if (tables != nullptr && gTerrain.landKind != kNoLandKind) {
-        rules::LandKindCursor land(*tables);
-        if (gTerrain.landKind >= 0 && land.Select(gTerrain.landKind)) {
-            shell::LoadHexBitmaps(h, dib, 16, 2, gTerrain.landKind, gTerrain.siteOwner);
-            PanelTextSjis(h, dib, 65, 18, land.GetName(), 12, kWhite);
-            const int defence = TroopTerrainDefence(*tables, gTerrain.troop, gTerrain.landKind);
-            if (defence >= 0) PanelText(h, dib, 143, 18, Format("%3d％", defence), 12, kWhite);
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (ui::LResult r = 0;
+            HandlePictureWindowMessage(Handle(), msg, dib_, IDM_TERRAIN_PANEL, &r))
+            return r;
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case WM_PANEL_RELAY:
+                OnCell(uint16_t(w), uint32_t(l));
+                return 0;
+            default:
+                return Default(msg, w, l);
         }
     }
-    InvalidateAndUpdate(h);
-}
+
+    void GetCell(uint16_t* troop, int* siteOwner, int* landKind) const {
+        *troop = troop_;
+        *siteOwner = siteOwner_;
+        *landKind = landKind_;
+    }
+
+  private:
+    void OnCreate() {
+        dib_ = LoadPicture(kPicture);
+        SizePanelToClient(Handle(), dib_->GetWidth(), dib_->GetHeight());
+        ui::SendMessage(Handle(), WM_PANEL_RELAY, 0, ui::LParam(0xFFFF001D));
+    }
+    // wParam the troop; lParam the site owner (low word) and the land kind (high word).
+    void OnCell(uint16_t troop, uint32_t cell) {
+        troop_ = troop;
+        siteOwner_ = int(cell & 0xFFFF);
+        landKind_ = int((cell >> 16) & 0xFFFF);
+        Draw();
+    }
+    void Draw() {
+        const ui::Hwnd h = Handle();
+        fw::Dib* dib = dib_.get();
+        RestorePicture(dib, kPicture);
+        rules::TableDirectory* tables = PanelTables();
+        if (tables != nullptr && landKind_ != kNoLandKind) {
+            rules::LandKindCursor land(*tables);
+            if (landKind_ >= 0 && land.Select(landKind_)) {
+                shell::LoadHexBitmaps(h, dib, 16, 2, landKind_, siteOwner_);
+                PanelTextSjis(h, dib, 65, 18, land.GetName(), 12, kWhite);
+                const int defence = TroopTerrainDefence(*tables, troop_, landKind_);
+                if (defence >= 0) PanelText(h, dib, 143, 18, Format("%3d％", defence), 12, kWhite);
+            }
+        }
+        InvalidateAndUpdate(h);
+    }
+
+    std::unique_ptr<fw::Dib> dib_;
+    uint16_t troop_ = 0xFFFF;
+    int siteOwner_ = 0;
+    int landKind_ = 0xFF;
+};
 
 ui::LResult TerrainProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (ui::LResult r = 0; HandlePictureWindowMessage(h, msg, gTerrain.dib, IDM_TERRAIN_PANEL, &r))
-        return r;
-    switch (msg) {
-        case ui::WM_CREATE:
-            gTerrain.dib = LoadPicture(kPicture);
-            SizePanelToClient(h, gTerrain.dib->GetWidth(), gTerrain.dib->GetHeight());
-            ui::SendMessage(h, WM_PANEL_RELAY, 0, ui::LParam(0xFFFF001D));
-            return 0;
-        case WM_PANEL_RELAY:
-            gTerrain.troop = uint16_t(w);
-            gTerrain.siteOwner = int(uint32_t(l) & 0xFFFF);
-            gTerrain.landKind = int((uint32_t(l) >> 16) & 0xFFFF);
-            DrawLandPanel(h);
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<TerrainPanel>(h, msg, w, l);
 }
 
 }  // namespace
@@ -96,8 +122,13 @@ ui::Hwnd CreateLandSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t me
 
 namespace zv::panels {
 void GetTerrainPanelCell(uint16_t* troop, int* siteOwner, int* landKind) {
-    *troop = gTerrain.troop;
-    *siteOwner = gTerrain.siteOwner;
-    *landKind = gTerrain.landKind;
+    if (const TerrainPanel* panel = ui::WindowObjectOf<TerrainPanel>(
+            shell::GetWindowOfKind(shell::WindowKind::TerrainInfo), kClass)) {
+        panel->GetCell(troop, siteOwner, landKind);
+    } else {
+        *troop = 0xFFFF;
+        *siteOwner = 0;
+        *landKind = 0xFF;
+    }
 }
 }  // namespace zv::panels

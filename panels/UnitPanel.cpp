@@ -12,6 +12,7 @@
 #include "panels/PanelWorld.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/RuleCursors.h"
@@ -19,6 +20,7 @@
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 #include "shell/PictureHelpers.h"
+#include "shell/WindowRegistry.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"
 
@@ -37,305 +39,322 @@ constexpr HitRect kHitRects[12] = {
     {114, 177, 192, 188}, {114, 190, 192, 201}, {114, 203, 192, 214}, {114, 216, 192, 227},
 };
 
-UnitPanelState gState;
-std::unique_ptr<fw::Dib> gDib;
-ui::Hwnd gWindow{};
+// The panel's window: its picture and what it shows of the troop last picked.
+class UnitPanel : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
 
-bool SelectTroop(rules::TroopCursor& t) {
-    return gState.troop != 0xFFFF && t.Select(uint16_t(gState.troop));
-}
+    const UnitPanelState& State() const { return state_; }
 
-// The formation slots of the troop's present members (unit selects), in slot order.
-int PresentSlots(rules::TableDirectory& tables, rules::TroopCursor& t, int* slots) {
-    rules::UnitInfoCursor unit(tables);
-    int n = 0;
-    for (int s = 0; s < kSlots; ++s) {
-        const int16_t id = t.GetMemberUnit(s);
-        if (id != -1 && unit.Select(id)) slots[n++] = s;
+  private:
+    bool SelectTroop(rules::TroopCursor& t) {
+        return state_.troop != 0xFFFF && t.Select(uint16_t(state_.troop));
     }
-    return n;
-}
 
-int ComputeUnitPanelAccess(int troop) {
-    gState.access = 0;
-    rules::TableDirectory* tables = PanelTables();
-    if (tables == nullptr) return -1;
-    rules::TroopCursor t(*tables);
-    if (troop == 0xFFFF || !t.Select(uint16_t(troop))) return -1;
-    const uint8_t player = fw::GetPlayerCountry();
-    const uint8_t country = t.GetCountry();
-    rules::CountryCursor countries(*tables);
-    if (player >= 4) {
-        gState.access = 1;
-    } else if (countries.Select(player) && countries.GetState() == 3) {
-        gState.access = 1;
-    } else if (country == player || rules::AreCountriesAllied(*tables, country, player)) {
-        gState.access = 0;
-    } else {
-        const uint16_t seen = t.GetMask28();
-        if (seen & (1u << player)) gState.access = 2;
-        if (seen & (1u << (player + 4))) gState.access = 1;
+    // The formation slots of the troop's present members (unit selects), in slot order.
+    int PresentSlots(rules::TableDirectory& tables, rules::TroopCursor& t, int* slots) {
+        rules::UnitInfoCursor unit(tables);
+        int n = 0;
+        for (int s = 0; s < kSlots; ++s) {
+            const int16_t id = t.GetMemberUnit(s);
+            if (id != -1 && unit.Select(id)) slots[n++] = s;
+        }
+        return n;
     }
-    gState.mode = 0;
-    gState.own = country == player ? 1 : 0;
-    gState.alternatives = rules::HasAlternativeFormations(t) ? 1 : 0;
-    return gState.access;
-}
 
-// One member row at y: its icon, its number r, the unit's name, machines and platoon maximum.
-void DrawMemberRow(ui::Hwnd h, rules::TroopCursor& t, rules::UnitInfoCursor& unit, int slot, int r,
-                   int y, int country) {
-    DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), 4, y - 4, country);
-    PanelText(h, gDib.get(), 24, y, Format("%d.", r), 12, kWhite);
-    PanelTextSjis(h, gDib.get(), 40, y, unit.GetName(), 12, kWhite);
-    PanelText(h, gDib.get(), 164, y, Format("%d", t.GetMemberStrength(slot)), 12, kWhite);
-    PanelText(h, gDib.get(), 180, y, Format("%d", unit.GetMaxStrength()), 12, kWhite);
-}
-
-void DrawWeapons(ui::Hwnd h, rules::TableDirectory& tables, rules::TroopCursor& t,
-                 rules::UnitInfoCursor& unit, int slot) {
-    auto scratch = LoadPicture("weapon.bmp");
-    rules::WeaponKdCursor weapon(tables);
-    for (int w = 0; w < 6; ++w) {
-        const int y = 15 + 17 * w;
-        const uint16_t id = unit.GetWeaponId(w);
-        const bool missing = id == 0 || !weapon.Select(id);
-        if (missing) {
-            PanelText(h, scratch.get(), 20, y, "Nothing", 12, kWhite);
-            PanelText(h, scratch.get(), 130, y, " --", 12, kWhite);
-            PanelText(h, scratch.get(), 156, y, "--", 12, kWhite);
+    int ComputeUnitPanelAccess(int troop) {
+        state_.access = 0;
+        rules::TableDirectory* tables = PanelTables();
+        if (tables == nullptr) return -1;
+        rules::TroopCursor t(*tables);
+        if (troop == 0xFFFF || !t.Select(uint16_t(troop))) return -1;
+        const uint8_t player = fw::GetPlayerCountry();
+        const uint8_t country = t.GetCountry();
+        rules::CountryCursor countries(*tables);
+        if (player >= 4) {
+            state_.access = 1;
+        } else if (countries.Select(player) && countries.GetState() == 3) {
+            state_.access = 1;
+        } else if (country == player || rules::AreCountriesAllied(*tables, country, player)) {
+            state_.access = 0;
         } else {
-            PanelTextSjis(h, scratch.get(), 20, y, weapon.GetName(), 12, kWhite);
-            PanelText(h, scratch.get(), 130, y, Format("%3d", t.GetMemberAmmo(slot, w)), 12,
-                      kWhite);
-            PanelText(h, scratch.get(), 156, y,
-                      Format("%d", unit.GetPackAmmo(t.GetMemberPack(slot), w)), 12, kWhite);
+            const uint16_t seen = t.GetMask28();
+            if (seen & (1u << player)) state_.access = 2;
+            if (seen & (1u << (player + 4))) state_.access = 1;
         }
+        state_.mode = 0;
+        state_.own = country == player ? 1 : 0;
+        state_.alternatives = rules::HasAlternativeFormations(t) ? 1 : 0;
+        return state_.access;
     }
-    fw::HvDIBitBlt(gDib.get(), 0, 72, scratch->GetWidth(), scratch->GetHeight(), scratch.get(), 0,
-                   0, 0);
-}
 
-std::string FormationName(rules::TroopCursor& t, int f) {
-    char name[17] = {};
-    std::memcpy(name, t.GetFormationName(f), 16);
-    return name;
-}
+    // One member row at y: its icon, its number r, the unit's name, machines and platoon maximum.
+    void DrawMemberRow(ui::Hwnd h, rules::TroopCursor& t, rules::UnitInfoCursor& unit, int slot,
+                       int r, int y, int country) {
+        DrawCategoryIcon(dib_.get(), unit.GetUnitKind(), 4, y - 4, country);
+        PanelText(h, dib_.get(), 24, y, Format("%d.", r), 12, kWhite);
+        PanelTextSjis(h, dib_.get(), 40, y, unit.GetName(), 12, kWhite);
+        PanelText(h, dib_.get(), 164, y, Format("%d", t.GetMemberStrength(slot)), 12, kWhite);
+        PanelText(h, dib_.get(), 180, y, Format("%d", unit.GetMaxStrength()), 12, kWhite);
+    }
 
-void DrawUnitPanel(ui::Hwnd h) {
-    RestorePicture(gDib.get(), "force.bmp");
-    rules::TableDirectory* tables = PanelTables();
-    if (tables == nullptr) return InvalidateAndUpdate(h);
-    rules::TroopCursor t(*tables);
-    if (!SelectTroop(t) || rules::CountMembers(t) == 0) return InvalidateAndUpdate(h);
-    const bool hidden = gState.access == 2;
-    const int country = hidden ? 4 : t.GetCountry();
-    const int picture = t.GetWord382() & 0xFF;
-    if (country != 0xFF && picture != 0xFF)
-        shell::DrawUnitBigPicture(8, 8, gDib.get(), country, picture);
-    if (hidden) {
-        PanelText(h, gDib.get(), 48, 6, "UNKNOWN", 12, kWhite);
-    } else {
-        PanelTextSjis(h, gDib.get(), 48, 6, t.GetName(), 12, kWhite);
+    void DrawWeapons(ui::Hwnd h, rules::TableDirectory& tables, rules::TroopCursor& t,
+                     rules::UnitInfoCursor& unit, int slot) {
+        auto scratch = LoadPicture("weapon.bmp");
+        rules::WeaponKdCursor weapon(tables);
+        for (int w = 0; w < 6; ++w) {
+            const int y = 15 + 17 * w;
+            const uint16_t id = unit.GetWeaponId(w);
+            const bool missing = id == 0 || !weapon.Select(id);
+            if (missing) {
+                PanelText(h, scratch.get(), 20, y, "Nothing", 12, kWhite);
+                PanelText(h, scratch.get(), 130, y, " --", 12, kWhite);
+                PanelText(h, scratch.get(), 156, y, "--", 12, kWhite);
+            } else {
+                PanelTextSjis(h, scratch.get(), 20, y, weapon.GetName(), 12, kWhite);
+                PanelText(h, scratch.get(), 130, y, Format("%3d", t.GetMemberAmmo(slot, w)), 12,
+                          kWhite);
+                PanelText(h, scratch.get(), 156, y,
+                          Format("%d", unit.GetPackAmmo(t.GetMemberPack(slot), w)), 12, kWhite);
+            }
+        }
+        fw::HvDIBitBlt(dib_.get(), 0, 72, scratch->GetWidth(), scratch->GetHeight(), scratch.get(),
+                       0, 0, 0);
     }
-    char fuel[32];
-    FormatFuelText(fuel, gState.access, rules::GetMinMemberFuel(t), rules::GetMinMemberPackFuel(t));
-    PanelText(h, gDib.get(), 104, 24, fuel, 12, kWhite);
 
-    rules::UnitInfoCursor unit(*tables);
-    int slots[kSlots];
-    const int present = PresentSlots(*tables, t, slots);
-    if (gState.mode != 1 && !hidden) {
-        for (int r = 0; r < present; ++r) {
-            unit.Select(t.GetMemberUnit(slots[r]));
-            DrawMemberRow(h, t, unit, slots[r], r + 1, 58 + 20 * r, country);
-        }
+    std::string FormationName(rules::TroopCursor& t, int f) {
+        char name[17] = {};
+        std::memcpy(name, t.GetFormationName(f), 16);
+        return name;
     }
-    if (gState.mode == 1 && gState.chosenMember >= 0 && gState.chosenMember < present) {
-        const int slot = slots[gState.chosenMember];
-        unit.Select(t.GetMemberUnit(slot));
-        DrawMemberRow(h, t, unit, slot, gState.chosenMember + 1, 58, country);
-        DrawWeapons(h, *tables, t, unit, slot);
-    }
-    if (!hidden) {
-        for (int r = 0; r < present; ++r) {
-            const int s = slots[r];
-            unit.Select(t.GetMemberUnit(s));
-            DrawCategoryIcon(gDib.get(), unit.GetUnitKind(), (s % 3 + 1) * 28, (s / 3) * 18 + 193,
-                             country);
-            PanelText(h, gDib.get(), (s % 3) * 28 + 45, (s / 3) * 18 + 194, Format("%d", r + 1), 16,
-                      kGreen);
-        }
-    }
-    if (gState.mode == 2) {
-        auto menu = LoadPicture("selform.bmp");
-        for (int k = 0; k < 4; ++k) {
-            PanelTextSjis(h, menu.get(), 3, 2 + 13 * k, FormationName(t, k).c_str(), 10, kWhite);
-        }
-        fw::HvDIBitBlt(gDib.get(), 110, 176, 85, 56, menu.get(), 0, 0, 0);
-        return InvalidateAndUpdate(h);
-    }
-    const uint16_t destination = t.GetDestination();
-    const int dx = destination & 0xFF, dy = destination >> 8;
-    if (hidden) {
-        PanelText(h, gDib.get(), 136, 192, "  不  明   ", 12, kWhite);
-        PanelText(h, gDib.get(), 148, 214, "不  明", 12, kWhite);
-    } else {
-        PanelText(
-            h, gDib.get(), 136, 192,
-            (dx == 0xFF || dy == 0xFF) ? std::string("  な  し   ") : Format("X=%2d,Y=%2d", dx, dy),
-            12, kWhite);
-        PanelText(h, gDib.get(), 148, 214, t.GetStatusText(1, fw::GetPlayerCountry()), 12, kWhite);
-    }
-    InvalidateAndUpdate(h);
-}
 
-void ShowTroop(ui::Hwnd h, ui::WParam w, ui::LParam l) {
-    if (l == 1) {
-        if (int(w & 0xFFFF) == gState.troop) {
-            gState.troop = 0xFFFF;
-            ComputeUnitPanelAccess(0xFFFF);
-            DrawUnitPanel(h);
+    void DrawUnitPanel(ui::Hwnd h) {
+        RestorePicture(dib_.get(), "force.bmp");
+        rules::TableDirectory* tables = PanelTables();
+        if (tables == nullptr) return InvalidateAndUpdate(h);
+        rules::TroopCursor t(*tables);
+        if (!SelectTroop(t) || rules::CountMembers(t) == 0) return InvalidateAndUpdate(h);
+        const bool hidden = state_.access == 2;
+        const int country = hidden ? 4 : t.GetCountry();
+        const int picture = t.GetWord382() & 0xFF;
+        if (country != 0xFF && picture != 0xFF)
+            shell::DrawUnitBigPicture(8, 8, dib_.get(), country, picture);
+        if (hidden) {
+            PanelText(h, dib_.get(), 48, 6, "UNKNOWN", 12, kWhite);
+        } else {
+            PanelTextSjis(h, dib_.get(), 48, 6, t.GetName(), 12, kWhite);
         }
-        return;
-    }
-    gState.troop = int(w & 0xFFFF);
-    rules::TableDirectory* tables = PanelTables();
-    rules::TroopCursor* t = nullptr;
-    std::unique_ptr<rules::TroopCursor> cursor;
-    if (tables) {
-        cursor = std::make_unique<rules::TroopCursor>(*tables);
-        t = cursor.get();
-    }
-    if (t && gState.troop != 0xFFFF && t->Select(uint16_t(gState.troop))) {
+        char fuel[32];
+        FormatFuelText(fuel, state_.access, rules::GetMinMemberFuel(t),
+                       rules::GetMinMemberPackFuel(t));
+        PanelText(h, dib_.get(), 104, 24, fuel, 12, kWhite);
+
+        rules::UnitInfoCursor unit(*tables);
         int slots[kSlots];
-        gState.memberCount = PresentSlots(*tables, *t, slots);
-        if (gState.memberCount == 0) gState.troop = 0xFFFF;
-        ComputeUnitPanelAccess(gState.troop);
+        const int present = PresentSlots(*tables, t, slots);
+        if (state_.mode != 1 && !hidden) {
+            for (int r = 0; r < present; ++r) {
+                unit.Select(t.GetMemberUnit(slots[r]));
+                DrawMemberRow(h, t, unit, slots[r], r + 1, 58 + 20 * r, country);
+            }
+        }
+        if (state_.mode == 1 && state_.chosenMember >= 0 && state_.chosenMember < present) {
+            const int slot = slots[state_.chosenMember];
+            unit.Select(t.GetMemberUnit(slot));
+            DrawMemberRow(h, t, unit, slot, state_.chosenMember + 1, 58, country);
+            DrawWeapons(h, *tables, t, unit, slot);
+        }
+        if (!hidden) {
+            for (int r = 0; r < present; ++r) {
+                const int s = slots[r];
+                unit.Select(t.GetMemberUnit(s));
+                DrawCategoryIcon(dib_.get(), unit.GetUnitKind(), (s % 3 + 1) * 28,
+                                 (s / 3) * 18 + 193, country);
+                PanelText(h, dib_.get(), (s % 3) * 28 + 45, (s / 3) * 18 + 194, Format("%d", r + 1),
+                          16, kGreen);
+            }
+        }
+        if (state_.mode == 2) {
+            auto menu = LoadPicture("selform.bmp");
+            for (int k = 0; k < 4; ++k) {
+                PanelTextSjis(h, menu.get(), 3, 2 + 13 * k, FormationName(t, k).c_str(), 10,
+                              kWhite);
+            }
+            fw::HvDIBitBlt(dib_.get(), 110, 176, 85, 56, menu.get(), 0, 0, 0);
+            return InvalidateAndUpdate(h);
+        }
+        const uint16_t destination = t.GetDestination();
+        const int dx = destination & 0xFF, dy = destination >> 8;
+        if (hidden) {
+            PanelText(h, dib_.get(), 136, 192, "  不  明   ", 12, kWhite);
+            PanelText(h, dib_.get(), 148, 214, "不  明", 12, kWhite);
+        } else {
+            PanelText(h, dib_.get(), 136, 192,
+                      (dx == 0xFF || dy == 0xFF) ? std::string("  な  し   ")
+                                                 : Format("X=%2d,Y=%2d", dx, dy),
+                      12, kWhite);
+            PanelText(h, dib_.get(), 148, 214, t.GetStatusText(1, fw::GetPlayerCountry()), 12,
+                      kWhite);
+        }
+        InvalidateAndUpdate(h);
     }
-    DrawUnitPanel(h);
-}
 
-void Click(ui::Hwnd h, int x, int y) {
-    rules::TableDirectory* tables = PanelTables();
-    std::unique_ptr<rules::TroopCursor> t;
-    if (tables) t = std::make_unique<rules::TroopCursor>(*tables);
-    if (!t || !SelectTroop(*t)) {
-        ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
-        return;
-    }
-    if (gState.mode == 0 && gState.access == 0) {
-        if (kHitRects[0].Contains(x, y)) {
-            if (gState.own == 1 && !(t->GetStateFlags() & kNoInfoDialogFlag)) {
-                CurrentPanelHost().ShowTroopInfo(h, t->GetCountry(), uint16_t(gState.troop), 0);
+    void ShowTroop(ui::Hwnd h, ui::WParam w, ui::LParam l) {
+        if (l == 1) {
+            if (int(w & 0xFFFF) == state_.troop) {
+                state_.troop = 0xFFFF;
+                ComputeUnitPanelAccess(0xFFFF);
+                DrawUnitPanel(h);
             }
             return;
         }
-        bool member = false;
-        for (int k = 0; k < gState.memberCount && k < kSlots; ++k) {
-            if (kHitRects[1 + k].Contains(x, y)) {
-                gState.mode = 1;
-                gState.chosenMember = k;
-                member = true;
-                break;
-            }
+        state_.troop = int(w & 0xFFFF);
+        rules::TableDirectory* tables = PanelTables();
+        rules::TroopCursor* t = nullptr;
+        std::unique_ptr<rules::TroopCursor> cursor;
+        if (tables) {
+            cursor = std::make_unique<rules::TroopCursor>(*tables);
+            t = cursor.get();
         }
-        if (!member && kHitRects[7].Contains(x, y) && gState.own == 1 && gState.alternatives == 1) {
-            gState.mode = 2;
+        if (t && state_.troop != 0xFFFF && t->Select(uint16_t(state_.troop))) {
+            int slots[kSlots];
+            state_.memberCount = PresentSlots(*tables, *t, slots);
+            if (state_.memberCount == 0) state_.troop = 0xFFFF;
+            ComputeUnitPanelAccess(state_.troop);
         }
-    } else if (gState.mode == 2 && gState.access == 0) {
-        for (int k = 0; k < 4; ++k) {
-            if (!kHitRects[8 + k].Contains(x, y)) continue;
-            PanelWorld* world = CurrentPanelWorld();
-            if (world && world->simulation) {
-                sim::BuildOrder37(*world->simulation, uint16_t(gState.troop), uint16_t(k));
-            }
-            gState.mode = 0;
-            break;
-        }
+        DrawUnitPanel(h);
     }
-    ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
-}
 
-void Hover(ui::Hwnd h, int x, int y) {
-    if (gState.access != 0) return;
-    if (gState.mode == 0 && gState.own == 1 && gState.alternatives == 1) {
-        const HitRect& r = kHitRects[7];
-        const bool inside = r.Contains(x, y);
-        if (inside != (gState.hover == 0)) {
-            fw::Dib menu("selform.bmp");
-            fw::HvDIBitBlt(gDib.get(), r.left, r.top, 63, 8, &menu, 85, inside ? 11 : 0, 0);
-            const ui::Rect rc{r.left, r.top, r.right + 1, r.bottom + 1};
-            ui::InvalidateRect(h, &rc, false);
-            gState.hover = inside ? 0 : -1;
+    void Click(ui::Hwnd h, int x, int y) {
+        rules::TableDirectory* tables = PanelTables();
+        std::unique_ptr<rules::TroopCursor> t;
+        if (tables) t = std::make_unique<rules::TroopCursor>(*tables);
+        if (!t || !SelectTroop(*t)) {
+            ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
+            return;
         }
-        ui::UpdateWindow(h);
-        return;
-    }
-    rules::TableDirectory* tables = PanelTables();
-    if (gState.mode == 2 && tables) {
-        rules::TroopCursor t(*tables);
-        if (SelectTroop(t)) {
-            if (gState.hover >= 1 && gState.hover <= 4) {
-                PanelTextSjis(h, gDib.get(), 113, 165 + 13 * gState.hover,
-                              FormationName(t, gState.hover - 1).c_str(), 10, kWhite);
-                gState.hover = -1;
+        if (state_.mode == 0 && state_.access == 0) {
+            if (kHitRects[0].Contains(x, y)) {
+                if (state_.own == 1 && !(t->GetStateFlags() & kNoInfoDialogFlag)) {
+                    CurrentPanelHost().ShowTroopInfo(h, t->GetCountry(), uint16_t(state_.troop), 0);
+                }
+                return;
             }
-            for (int k = 0; k < 4; ++k) {
-                if (kHitRects[8 + k].Contains(x, y)) {
-                    PanelTextSjis(h, gDib.get(), 113, 178 + 13 * k, FormationName(t, k).c_str(), 10,
-                                  kYellow);
-                    gState.hover = k + 1;
+            bool member = false;
+            for (int k = 0; k < state_.memberCount && k < kSlots; ++k) {
+                if (kHitRects[1 + k].Contains(x, y)) {
+                    state_.mode = 1;
+                    state_.chosenMember = k;
+                    member = true;
                     break;
                 }
             }
+            if (!member && kHitRects[7].Contains(x, y) && state_.own == 1 &&
+                state_.alternatives == 1) {
+                state_.mode = 2;
+            }
+        } else if (state_.mode == 2 && state_.access == 0) {
+            for (int k = 0; k < 4; ++k) {
+                if (!kHitRects[8 + k].Contains(x, y)) continue;
+                PanelWorld* world = CurrentPanelWorld();
+                if (world && world->simulation) {
+                    sim::BuildOrder37(*world->simulation, uint16_t(state_.troop), uint16_t(k));
+                }
+                state_.mode = 0;
+                break;
+            }
         }
-        InvalidateAndUpdate(h);
-        return;
+        ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
     }
-    ui::UpdateWindow(h);
-}
+
+    void Hover(ui::Hwnd h, int x, int y) {
+        if (state_.access != 0) return;
+        if (state_.mode == 0 && state_.own == 1 && state_.alternatives == 1) {
+            const HitRect& r = kHitRects[7];
+            const bool inside = r.Contains(x, y);
+            if (inside != (state_.hover == 0)) {
+                fw::Dib menu("selform.bmp");
+                fw::HvDIBitBlt(dib_.get(), r.left, r.top, 63, 8, &menu, 85, inside ? 11 : 0, 0);
+                const ui::Rect rc{r.left, r.top, r.right + 1, r.bottom + 1};
+                ui::InvalidateRect(h, &rc, false);
+                state_.hover = inside ? 0 : -1;
+            }
+            ui::UpdateWindow(h);
+            return;
+        }
+        rules::TableDirectory* tables = PanelTables();
+        if (state_.mode == 2 && tables) {
+            rules::TroopCursor t(*tables);
+            if (SelectTroop(t)) {
+                if (state_.hover >= 1 && state_.hover <= 4) {
+                    PanelTextSjis(h, dib_.get(), 113, 165 + 13 * state_.hover,
+                                  FormationName(t, state_.hover - 1).c_str(), 10, kWhite);
+                    state_.hover = -1;
+                }
+                for (int k = 0; k < 4; ++k) {
+                    if (kHitRects[8 + k].Contains(x, y)) {
+                        PanelTextSjis(h, dib_.get(), 113, 178 + 13 * k, FormationName(t, k).c_str(),
+                                      10, kYellow);
+                        state_.hover = k + 1;
+                        break;
+                    }
+                }
+            }
+            InvalidateAndUpdate(h);
+            return;
+        }
+        ui::UpdateWindow(h);
+    }
+
+  public:
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd h = Handle();
+        const int x = int16_t(l & 0xFFFF), y = int16_t((l >> 16) & 0xFFFF);
+        if (ui::LResult r = 0;
+            msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, dib_, IDM_UNIT_PANEL, &r)) {
+            return r;
+        }
+        switch (msg) {
+            case ui::WM_CREATE:
+                dib_ = LoadPicture("force.bmp");
+                SizePanelToClient(h, dib_->GetWidth(), dib_->GetHeight());
+                state_ = UnitPanelState{};
+                ui::SendMessage(h, WM_PANEL_RELAY, 0xFFFF, 0);
+                state_.mode = 0;
+                state_.chosenMember = -1;
+                DrawUnitPanel(h);
+                return 0;
+            case ui::WM_DESTROY:
+                dib_.reset();
+                return 0;
+            case ui::WM_MOUSEMOVE:
+                Hover(h, x, y);
+                return 0;
+            case ui::WM_LBUTTONDOWN:
+                Click(h, x, y);
+                return 0;
+            case ui::WM_RBUTTONDOWN:
+                state_.mode = 0;
+                ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
+                return 0;
+            case WM_LAYOUT_PANELS:
+                DrawUnitPanel(h);
+                return 0;
+            case WM_PANEL_RELAY:
+                ShowTroop(h, w, l);
+                return 0;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+  private:
+    UnitPanelState state_;
+    std::unique_ptr<fw::Dib> dib_;
+};
 
 ui::LResult UnitProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    const int x = int16_t(l & 0xFFFF), y = int16_t((l >> 16) & 0xFFFF);
-    if (ui::LResult r = 0;
-        msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, gDib, IDM_UNIT_PANEL, &r)) {
-        return r;
-    }
-    switch (msg) {
-        case ui::WM_CREATE:
-            gWindow = h;
-            gDib = LoadPicture("force.bmp");
-            SizePanelToClient(h, gDib->GetWidth(), gDib->GetHeight());
-            gState = UnitPanelState{};
-            ui::SendMessage(h, WM_PANEL_RELAY, 0xFFFF, 0);
-            gState.mode = 0;
-            gState.chosenMember = -1;
-            DrawUnitPanel(h);
-            return 0;
-        case ui::WM_DESTROY:
-            gDib.reset();
-            if (gWindow == h) gWindow = {};
-            return 0;
-        case ui::WM_MOUSEMOVE:
-            Hover(h, x, y);
-            return 0;
-        case ui::WM_LBUTTONDOWN:
-            Click(h, x, y);
-            return 0;
-        case ui::WM_RBUTTONDOWN:
-            gState.mode = 0;
-            ui::SendMessage(h, WM_LAYOUT_PANELS, 0, 0);
-            return 0;
-        case WM_LAYOUT_PANELS:
-            DrawUnitPanel(h);
-            return 0;
-        case WM_PANEL_RELAY:
-            ShowTroop(h, w, l);
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<UnitPanel>(h, msg, w, l);
 }
 
 int DrawIconFrom(const char* sheet, fw::Dib* dib, int unitKind, int x, int y, int country) {
@@ -351,7 +370,10 @@ int DrawIconFrom(const char* sheet, fw::Dib* dib, int unitKind, int x, int y, in
 }  // namespace
 
 const UnitPanelState& GetUnitPanelState() {
-    return gState;
+    static const UnitPanelState kNone{};
+    const UnitPanel* panel = ui::WindowObjectOf<UnitPanel>(
+        shell::GetWindowOfKind(shell::WindowKind::UnitSinpleInfo), kClass);
+    return panel ? panel->State() : kNone;
 }
 const HitRect* UnitPanelHitRects() {
     return kHitRects;
@@ -374,7 +396,9 @@ int DrawFightCategoryIcon(fw::Dib* dib, int unitKind, int x, int y, int country)
     return DrawIconFrom("fig_cate.bmp", dib, unitKind, x, y, country);
 }
 
-bool RegisterUnitSimpleInfoClass() { return RegisterPanelClass(kClass, UnitProc); }
+bool RegisterUnitSimpleInfoClass() {
+    return RegisterPanelClass(kClass, UnitProc);
+}
 
 ui::Hwnd CreateUnitSimpleInfoWindow(void* instance, ui::Hwnd parent, intptr_t menu,
                                     uint32_t style) {

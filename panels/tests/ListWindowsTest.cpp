@@ -169,6 +169,7 @@ TEST_F(ListWindowsTest, DoubleClickTogglesTheDisplaySwitchOrOpensTheTroop) {
 TEST_F(ListWindowsTest, WeaponListHoldsEveryWeaponOfTheTables) {
     const ui::Hwnd h = CreateWeaponListWindow(nullptr, mdiClient);
     ASSERT_TRUE(h);
+    shell::SetWindowOfKind(shell::WindowKind::UnitListWnd, h);
     const ui::Hwnd list = ui::GetDlgItem(h, IDC_WEAPON_LIST);
     rules::UnitInfoCursor unit(game.Tables());
     rules::UnitKindCursor kind(game.Tables());
