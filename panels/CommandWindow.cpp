@@ -59,7 +59,7 @@ struct CommandWindowState {
     ui::Hwnd window{};
     std::unique_ptr<fw::Dib> picture;
     int16_t selectedRow = -1;
-    uint16_t launchTroop = 0xFFFF;
+    uint16_t launchTroop = rules::kNoTroop;
     uint16_t separationChoice = 0;
     uint8_t separationRange = 0;
     uint16_t cargoBit = 0;
@@ -101,8 +101,8 @@ void Press(int row) {
     if (tables == nullptr) return;
     rules::GameContext g(*tables, mapview::MapContextEnv());
     rules::TroopCursor& t = g.Troops();
-    const bool hasTroop = troop != 0xFFFF && t.Select(troop);
-    const uint16_t hex = hasTroop ? t.GetHexValue() : uint16_t(0xFFFF);
+    const bool hasTroop = troop != rules::kNoTroop && t.Select(troop);
+    const uint16_t hex = hasTroop ? t.GetHexValue() : rules::kNoHex;
     switch (code) {
         case kArm:
             if (hasTroop && host.ShowWeaponExchange(gCommand.window, troop) != 0) {
@@ -112,7 +112,7 @@ void Press(int row) {
         case kLaunch: {
             if (!hasTroop) return;
             gCommand.launchTroop = host.ChooseCargoTroop(gCommand.window, troop);
-            if (gCommand.launchTroop == 0xFFFF) return;
+            if (gCommand.launchTroop == rules::kNoTroop) return;
             MarkReach(g, gCommand.launchTroop, hex);
             SendToMap(WM_MAP_TICK_REDRAW, 0);
             return;
@@ -223,7 +223,7 @@ ui::Hwnd CreateCommandWindow(void* instance, ui::Hwnd parent, intptr_t menu, uin
 }
 
 int UpdateCommandButtons(uint16_t mask, int code) {
-    gCommand.launchTroop = 0xFFFF;
+    gCommand.launchTroop = rules::kNoTroop;
     int first = -1;
     for (int i = 0; i < kCommandButtonCount; ++i) {
         const uint8_t c = CommandButtonTable()[size_t(i)].code;

@@ -4,7 +4,7 @@
 
 #include "framework/Dib.h"
 #include "mapview/GraspMapView.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapWorld.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelWorld.h"
@@ -49,7 +49,7 @@ void PullViewRect(HqMapView* view) {
     std::int32_t rect[4] = {0, 0, 0, 0};
     view->GetViewRect(rect[0], rect[1], rect[2], rect[3]);
     if (ui::Hwnd map = MapWindow()) {
-        ui::SendMessage(map, mapview::WM_MAP_QUERY_VIEW, 0, reinterpret_cast<ui::LParam>(rect));
+        ui::SendMessage(map, zv::WM_MAP_QUERY_VIEW, 0, reinterpret_cast<ui::LParam>(rect));
     }
     view->SetViewRect(rect[0], rect[1], rect[2], rect[3]);
 }
@@ -63,7 +63,7 @@ void FollowPointer(ui::Hwnd h, HqMapView* view, int x, int y) {
     view->GetViewRect(after[0], after[1], after[2], after[3]);
     if (after[0] == before[0] && after[1] == before[1]) return;
     if (ui::Hwnd map = MapWindow()) {
-        ui::SendMessage(map, mapview::WM_SET_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(after));
+        ui::SendMessage(map, zv::WM_SET_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(after));
     }
     RepaintNow(h);
 }
@@ -104,7 +104,7 @@ ui::LResult HqProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             return 1;
         case ui::WM_SHOWWINDOW:
             if (w != 0) {
-                ui::SendMessage(h, mapview::WM_MAP_REBUILD, 0, 0);
+                ui::SendMessage(h, zv::WM_MAP_REBUILD, 0, 0);
                 return 1;
             }
             break;
@@ -115,13 +115,13 @@ ui::LResult HqProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             if (view != nullptr && (w & ui::MK_LBUTTON))
                 FollowPointer(h, view, ui::GetXLParam(l), ui::GetYLParam(l));
             return 0;
-        case mapview::WM_MAP_REBUILD:
+        case zv::WM_MAP_REBUILD:
             if (view == nullptr) return 0;
             PullViewRect(view);
             view->Refresh();
             RepaintNow(h);
             return 1;
-        case mapview::WM_HQ_VIEW_RECT:
+        case zv::WM_HQ_VIEW_RECT:
             if (view == nullptr) return 0;
             PullViewRect(view);
             if (w != 0) {
@@ -131,7 +131,7 @@ ui::LResult HqProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             }
             RepaintNow(h);
             return 1;
-        case mapview::WM_SET_VIEW_RECT:
+        case zv::WM_SET_VIEW_RECT:
             if (view != nullptr) {
                 if (const auto* rect = reinterpret_cast<const std::int32_t*>(l))
                     view->SetViewRect(rect[0], rect[1], rect[2], rect[3]);

@@ -251,11 +251,11 @@ struct TableWindowKind {
 };
 
 const TableWindowKind kTableWindows[3] = {
-    {"CampInfoWindow", "陣営情報", K::CampInfoWnd, shell::WM_REFRESH_CAMP_INFO, &gCamp,
+    {"CampInfoWindow", "陣営情報", K::CampInfoWnd, zv::WM_REFRESH_CAMP_INFO, &gCamp,
      BuildCampTemplate, DrawCampInfo},
-    {"SiteInfoWindow", "建物一覧", K::SiteListWnd, shell::WM_REFRESH_SITE_INFO, &gSite,
+    {"SiteInfoWindow", "建物一覧", K::SiteListWnd, zv::WM_REFRESH_SITE_INFO, &gSite,
      BuildSiteTemplate, DrawSiteInfo},
-    {"TroopNumWindow", "部隊数一覧", K::TroopNumListWnd, shell::WM_REFRESH_TROOP_NUM,
+    {"TroopNumWindow", "部隊数一覧", K::TroopNumListWnd, zv::WM_REFRESH_TROOP_NUM,
      &gTroopNum, BuildTroopNumTemplate, DrawTroopNum},
 };
 

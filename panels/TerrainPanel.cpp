@@ -25,7 +25,7 @@ constexpr int kNoLandKind = 29;
 
 struct TerrainPanelState {
     std::unique_ptr<fw::Dib> dib;
-    uint16_t troop = 0xFFFF;
+    uint16_t troop = rules::kNoTroop;
     int siteOwner = 0;
     int landKind = 0xFF;
 } gTerrain;

@@ -21,6 +21,7 @@
 #include "shell/PictureHelpers.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"
+#include "simulation/Judgement.h"
 
 namespace zv::panels {
 
@@ -42,7 +43,7 @@ std::unique_ptr<fw::Dib> gDib;
 ui::Hwnd gWindow{};
 
 bool SelectTroop(rules::TroopCursor& t) {
-    return gState.troop != 0xFFFF && t.Select(uint16_t(gState.troop));
+    return gState.troop != rules::kNoTroop && t.Select(uint16_t(gState.troop));
 }
 
 // The formation slots of the troop's present members (unit selects), in slot order.
@@ -61,13 +62,13 @@ int ComputeUnitPanelAccess(int troop) {
     rules::TableDirectory* tables = PanelTables();
     if (tables == nullptr) return -1;
     rules::TroopCursor t(*tables);
-    if (troop == 0xFFFF || !t.Select(uint16_t(troop))) return -1;
+    if (troop == rules::kNoTroop || !t.Select(uint16_t(troop))) return -1;
     const uint8_t player = fw::GetPlayerCountry();
     const uint8_t country = t.GetCountry();
     rules::CountryCursor countries(*tables);
     if (player >= 4) {
         gState.access = 1;
-    } else if (countries.Select(player) && countries.GetState() == 3) {
+    } else if (countries.Select(player) && countries.GetState() == sim::kCountryFallen) {
         gState.access = 1;
     } else if (country == player || rules::AreCountriesAllied(*tables, country, player)) {
         gState.access = 0;
@@ -193,7 +194,7 @@ void DrawUnitPanel(ui::Hwnd h) {
 void ShowTroop(ui::Hwnd h, ui::WParam w, ui::LParam l) {
     if (l == 1) {
         if (int(w & 0xFFFF) == gState.troop) {
-            gState.troop = 0xFFFF;
+            gState.troop = rules::kNoTroop;
             ComputeUnitPanelAccess(0xFFFF);
             DrawUnitPanel(h);
         }
@@ -207,10 +208,10 @@ void ShowTroop(ui::Hwnd h, ui::WParam w, ui::LParam l) {
         cursor = std::make_unique<rules::TroopCursor>(*tables);
         t = cursor.get();
     }
-    if (t && gState.troop != 0xFFFF && t->Select(uint16_t(gState.troop))) {
+    if (t && gState.troop != rules::kNoTroop && t->Select(uint16_t(gState.troop))) {
         int slots[kSlots];
         gState.memberCount = PresentSlots(*tables, *t, slots);
-        if (gState.memberCount == 0) gState.troop = 0xFFFF;
+        if (gState.memberCount == 0) gState.troop = rules::kNoTroop;
         ComputeUnitPanelAccess(gState.troop);
     }
     DrawUnitPanel(h);

@@ -84,7 +84,7 @@ TEST_F(ConditionsPage, TypedValuesAreRefusedWithTheRangeTheyBreak) {
             }
             EXPECT_EQ(rules::ReadS32(Settings() + G::CountryEntry(0), G::kEntryFunds), std::stoi(c.funds));
             container = CreateMainMenuWindow(owner);
-            ui::SendMessage(container, shell::WM_TITLE_START, 0, 0);
+            ui::SendMessage(container, zv::WM_TITLE_START, 0, 0);
             page = Open("MAP00002.ddm");
             ASSERT_TRUE(page);
             ChooseRole(page, 0, kRoleUser);
