@@ -10,6 +10,7 @@ enum FrameCommandId : int {
     kCmdCtrlN = 40001,
     kCmdCorpsEditor = 40002,
     kCmdNothing = 40003,
+    kCmdZoom0 = 40004,  // the map window's smallest hexes; no menu carries it
     kCmdHex16 = 40005,
     kCmdHex32 = 40006,
     kCmdNewMap = 40007,
