@@ -59,7 +59,7 @@ void ProgramStartToTitleDrawn(benchmark::State& state) {
             drawn = Clock::now();
             const zv::ui::Hwnd title = zv::setup::GetMainMenuWindow();
             if (!title) state.SkipWithError("no title window");
-            zv::ui::SendMessage(title, zv::setup::WM_SETUP_PREV_PAGE, zv::setup::kNoPage, zv::setup::kPageTitle);
+            zv::ui::SendMessage(title, zv::WM_SETUP_PREV_PAGE, zv::setup::kNoPage, zv::setup::kPageTitle);
             quit = Clock::now();
         };
         const int code = zv::shell::RunGameProgram(options);

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "framework/gui/GdiHelpers.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -12,6 +12,7 @@
 #include "rules/search/Visibility.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::mapview {
 
@@ -48,8 +49,8 @@ void GraspMapView::DrawTerrain(fw::Dib* target, const char* hexName, const char*
     fw::Dib roads(roadName);
     rules::GameContext& g = Context();
     const int c = kCellSizes[scale_];
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
+    for (int y = 0; y < rules::kMapSize; ++y) {
+        for (int x = 0; x < rules::kMapSize; ++x) {
             if (!g.SelectHexInfoXY(x, y)) continue;
             int px = 0, py = 0;
             CellOf(x, y, px, py);
@@ -153,8 +154,8 @@ void GraspMapView::Compose(ui::Hwnd window) {
         char name[32];
         std::snprintf(name, sizeof name, daytime_ == 0 ? "HEX%dDTN.BMP" : "HEX%dDT.BMP", c);
         fw::Dib sheet(name);
-        for (int y = 0; y < 64; ++y) {
-            for (int x = 0; x < 64; ++x) {
+        for (int y = 0; y < rules::kMapSize; ++y) {
+            for (int x = 0; x < rules::kMapSize; ++x) {
                 if (!g.SelectHexInfoXY(x, y)) continue;
                 if (p < rules::kCountryCount && (g.GetHexFlags() & (1u << p))) continue;
                 int px = 0, py = 0;
@@ -186,11 +187,11 @@ int HqMapView::CenterViewRectOn(std::uint32_t point) {
     const int w = rect_[2], h = rect_[3];
     int x = 0, y = 0;
     if (c - w / 2 < 0) x = 0;
-    else if (c + w / 2 < 64) x = c - w / 2;
-    else x = 64 - w;
+    else if (c + w / 2 < rules::kMapSize) x = c - w / 2;
+    else x = rules::kMapSize - w;
     if (r - h / 2 < 0) y = 0;
-    else if (r + h / 2 < 64) y = r - h / 2;
-    else y = 64 - h;
+    else if (r + h / 2 < rules::kMapSize) y = r - h / 2;
+    else y = rules::kMapSize - h;
     if (y & 1) --y;
     rect_[0] = std::max(0, x);
     rect_[1] = std::max(0, y);

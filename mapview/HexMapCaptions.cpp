@@ -15,6 +15,8 @@
 #include "rules/records/TroopRecord.h"
 #include "rules/search/RouteSearch.h"
 #include "rules/troops/TroopMembers.h"
+#include "simulation/Judgement.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::mapview {
 
@@ -232,7 +234,7 @@ void HexMapView::DrawCaptionOverlay() {
     GameContext& g = *ctx_;
     const std::uint8_t p = LocalPlayer();
     // A spectator has no country: nothing to index by.
-    if (p > 3 || !g.Countries().Select(p) || g.Countries().GetState() == 3) return;
+    if (p > 3 || !g.Countries().Select(p) || g.Countries().GetState() == sim::kCountryFallen) return;
     if (!back_ || !EnsureCaptions() || !captions_->HasBits()) return;
     std::int16_t o[2] = {static_cast<std::int16_t>(originX_), static_cast<std::int16_t>(originY_)};
     HexToPixel(o);
@@ -362,7 +364,7 @@ int HexMapView::TraceTroopRoute(std::uint16_t troop, const std::uint8_t (*points
     for (int k = firstLeg; k < count; ++k) {
         const int ax = points[k][0], ay = points[k][1];
         const int bx = points[k + 1][0], by = points[k + 1][1];
-        if (ax >= 64 || ay >= 64 || bx >= 64 || by >= 64) continue;
+        if (ax >= rules::kMapSize || ay >= rules::kMapSize || bx >= rules::kMapSize || by >= rules::kMapSize) continue;
         search->ComputeArea(g, troop, ax, ay, nullptr, 0);
         if (rules::MakeHexPosition(ax, ay) == current) shift = 0;
         if (!g.SelectHexInfoXY(ax, ay)) continue;
@@ -416,7 +418,7 @@ int HexMapView::TraceTroopRoute(std::uint16_t troop, const std::uint8_t (*points
     SelectTroop(troop);
     t.SetWord414(static_cast<std::uint16_t>(std::clamp<std::int32_t>(total, 0, 0xFFFF)));
     const int lx = points[count][0], ly = points[count][1];
-    if (lx < 64 && ly < 64 && g.SelectHexInfoXY(lx, ly)) {
+    if (lx < rules::kMapSize && ly < rules::kMapSize && g.SelectHexInfoXY(lx, ly)) {
         if (mode == 0) {
             g.SetHexMarkBits(2);
         } else if (mode == 2) {

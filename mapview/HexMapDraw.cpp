@@ -14,6 +14,7 @@
 #include "rules/search/SupplyNetwork.h"
 #include "rules/search/Visibility.h"
 #include "shell/Palettes.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::mapview {
 
@@ -228,8 +229,8 @@ int HexMapView::Resize(ui::Hwnd window, int clientW, int clientH) {
     bufferH_ = clientH + hexH_;
     visibleCols_ = std::min(64, clientW / hexW_);
     visibleRows_ = std::min(64, clientH / (hexH_ - overlap_));
-    if (originX_ + visibleCols_ - 1 >= 63) originX_ = static_cast<std::uint16_t>(std::max(0, 64 - visibleCols_));
-    if (originY_ + visibleRows_ - 1 >= 63) {
+    if (originX_ + visibleCols_ - 1 >= rules::kMapSize - 1) originX_ = static_cast<std::uint16_t>(std::max(0, rules::kMapSize - visibleCols_));
+    if (originY_ + visibleRows_ - 1 >= rules::kMapSize - 1) {
         int oy = std::max(0, 64 - visibleRows_);
         if (oy & 1) --oy;
         originY_ = static_cast<std::uint16_t>(oy);
@@ -503,7 +504,7 @@ int HexMapView::DrawHexFrame(std::uint32_t hex, int frame, int variant) {
     if (!(originX_ <= x && x <= originX_ + visibleCols_ - 3 && originY_ <= y &&
           y <= originY_ + visibleRows_ - 3))
         return 0;
-    if (x < 0 || x > 63 || y < 0 || y > 63 || zoom_ == 0 || !back_) return 0;
+    if (x < 0 || x >= rules::kMapSize || y < 0 || y >= rules::kMapSize || zoom_ == 0 || !back_) return 0;
     int bx = 0, by = 0;
     if (!HexPlace(hex, &bx, &by) || !ctx_->SelectHexInfoXY(x, y)) return 0;
     // Under the explosion: the ground, its site, routes and marks and the troop the player may

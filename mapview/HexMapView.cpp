@@ -9,6 +9,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
 #include "shell/WindowRegistry.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::mapview {
 
@@ -69,7 +70,7 @@ int GetNeighbourDirection(std::uint32_t a, std::uint32_t b) {
     for (int d = 0; d < 6; ++d) {
         const int nx = ax + (odd ? kDxOdd[d] : kDxEven[d]);
         const int ny = ay + kDy[d];
-        if (nx < 0 || nx > 63 || ny < 0 || ny > 63) continue;
+        if (nx < 0 || nx >= rules::kMapSize || ny < 0 || ny >= rules::kMapSize) continue;
         if (nx == bx && ny == by) return d + 1;
     }
     return 0;
@@ -175,7 +176,7 @@ void HexMapView::UpdateScrollBars() {
     ui::ScrollInfo si;
     si.mask = ui::SIF_RANGE | ui::SIF_PAGE | ui::SIF_POS;
     si.min = 0;
-    si.max = 63;
+    si.max = rules::kMapSize - 1;
     si.page = static_cast<uint32_t>(visibleCols_);
     si.pos = originX_;
     ui::SetScrollInfo(owner_, ui::SB_HORZ, si, true);
@@ -245,8 +246,8 @@ int HexMapView::OnVScroll(int code, int thumb) {
             originY_ = originY_ > visibleRows_ ? static_cast<std::uint16_t>(originY_ - visibleRows_) : 0;
             break;
         case ui::SB_PAGEDOWN:
-            if (originY_ >= 63) return 1;
-            originY_ = static_cast<std::uint16_t>(originY_ + 2 * visibleRows_ < 64
+            if (originY_ >= rules::kMapSize - 1) return 1;
+            originY_ = static_cast<std::uint16_t>(originY_ + 2 * visibleRows_ < rules::kMapSize
                                                       ? originY_ + visibleRows_
                                                       : std::max(0, 64 - visibleRows_));
             break;
@@ -274,8 +275,8 @@ int HexMapView::OnHScroll(int code, int thumb) {
             originX_ = originX_ > visibleCols_ ? static_cast<std::uint16_t>(originX_ - visibleCols_) : 0;
             break;
         case ui::SB_PAGERIGHT:
-            if (originX_ >= 63) return 1;
-            originX_ = static_cast<std::uint16_t>(originX_ + 2 * visibleCols_ < 64
+            if (originX_ >= rules::kMapSize - 1) return 1;
+            originX_ = static_cast<std::uint16_t>(originX_ + 2 * visibleCols_ < rules::kMapSize
                                                       ? originX_ + visibleCols_
                                                       : std::max(0, 64 - visibleCols_));
             break;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::fw {
 class Dib;
@@ -31,7 +32,7 @@ constexpr int kCmdAreaFoundBy = 45017;  // 45017-45020: as seen by country 0-3
 constexpr int kCmdAreaCountry = 45022;  // 45022-45025: one country
 constexpr int kCmdAreaCountriesAll = 45026;
 // The frame's command that shows and hides the window.
-constexpr int kCmdToggleAreaInfo = 40080;
+constexpr int kCmdToggleAreaInfo = shell::kCmdAreaInfo;
 // Child controls.
 constexpr int kIdAreaHScroll = 10503;
 constexpr int kIdAreaVScroll = 10504;

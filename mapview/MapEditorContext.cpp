@@ -1,6 +1,7 @@
 #include "mapview/MapEditorContext.h"
 
 #include "mapview/MapWorld.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::mapview {
 
@@ -27,7 +28,7 @@ int MapEditorContext::PaintAtPoint(std::uint32_t point) {
     }
     std::int16_t pt[2] = {Lo16(point), Hi16(point)};
     PixelToMapHex(pt);
-    if (pt[0] < 0 || pt[0] > 63 || pt[1] < 0 || pt[1] > 63) return 0;
+    if (pt[0] < 0 || pt[0] >= rules::kMapSize || pt[1] < 0 || pt[1] >= rules::kMapSize) return 0;
     PaintHex(Pack32(pt[0], pt[1]));
     CurrentMapHost().NotifyCampInfoWindow();
     CurrentMapHost().NotifySiteListWindow();
@@ -51,7 +52,7 @@ int MapEditorContext::PickAtPoint(std::uint32_t point, int mode) {
     (void)mode;  // the only right-button mode picks nothing
     std::int16_t pt[2] = {Lo16(point), Hi16(point)};
     PixelToMapHex(pt);
-    if (pt[0] < 0 || pt[0] > 63 || pt[1] < 0 || pt[1] > 63) return 0;
+    if (pt[0] < 0 || pt[0] >= rules::kMapSize || pt[1] < 0 || pt[1] >= rules::kMapSize) return 0;
     CurrentMapHost().NotifyCampInfoWindow();
     CurrentMapHost().NotifySiteListWindow();
     return 1;

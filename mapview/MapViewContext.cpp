@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Window.h"
 #include "rules/combat/Attack.h"
@@ -21,6 +21,7 @@
 #include "shell/WindowRegistry.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::mapview {
 
@@ -55,7 +56,7 @@ void SendPanel(std::uint32_t msg, ui::WParam w, ui::LParam l) {
 TroopSelection& GetTroopSelection() { return gSelection; }
 
 std::uint16_t GetSingleSelectedTroop() {
-    return gSelection.count == 1 ? gSelection.entries[0].troop : 0xFFFF;
+    return gSelection.count == 1 ? gSelection.entries[0].troop : rules::kNoTroop;
 }
 
 MapViewContext::MapViewContext(rules::TableDirectory& tables) : HexMapView(tables, MapContextEnv()) {}
@@ -70,7 +71,7 @@ std::uint16_t MapViewContext::MapHexUnder(std::uint32_t point, int& x, int& y) {
     PixelToMapHex(pt);
     x = pt[0];
     y = pt[1];
-    if (x < 0 || y < 0 || x > 63 || y > 63) return 0xFFFF;
+    if (x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) return 0xFFFF;
     return HexOf(x, y);
 }
 
@@ -78,7 +79,7 @@ int MapViewContext::PressOnMap(ui::Hwnd window, std::uint32_t point) {
     GameContext& g = Context();
     int x = 0, y = 0;
     const std::uint16_t h = MapHexUnder(point, x, y);
-    if (h == 0xFFFF || !g.SelectHexInfoXY(x, y)) return 0;
+    if (h == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return 0;
     std::uint16_t t = g.GetHexTroopIndex();
     int mode = 2;
     if (t != rules::kNoTroopIndex && g.Troops().Select(t) && g.Troops().GetTroopAltitudeClass() != 3) mode = 1;
@@ -178,13 +179,13 @@ int MapViewContext::PressWithSelection(std::uint32_t point) {
     GameContext& g = Context();
     int x = 0, y = 0;
     const std::uint16_t h = MapHexUnder(point, x, y);
-    if (h == 0xFFFF || !g.SelectHexInfoXY(x, y)) return 0;
+    if (h == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return 0;
     if (CurrentMapHost().GetSelectedCommandCode() != 0 || !(g.GetHexMarks() & 2)) {
-        gSelection.clickMode = 1;
+        gSelection.clickMode = kClickModeOrder;
     } else {
         for (int i = 0; i < gSelection.count && i < kSelectionCapacity; ++i) {
             auto& e = gSelection.entries[i];
-            if (e.troop == 0xFFFF || !g.Troops().Select(e.troop)) continue;
+            if (e.troop == rules::kNoTroop || !g.Troops().Select(e.troop)) continue;
             bool found = false;
             for (int w = 0; w < 4; ++w) {
                 if (g.Troops().GetWaypoint(w) == h) {
@@ -195,7 +196,7 @@ int MapViewContext::PressWithSelection(std::uint32_t point) {
             }
             if (!found && g.Troops().GetDestination() == h) e.waypointIndex = 4;
         }
-        gSelection.clickMode = 15;
+        gSelection.clickMode = kClickModeWaypoint;
     }
     gSelection.state = 2;
     return 1;
@@ -207,11 +208,11 @@ void MapViewContext::DragWaypoint(std::uint32_t point) {
     const std::uint16_t h = MapHexUnder(point, x, y);
     if (x == lastDragHex[0] && y == lastDragHex[1]) return;
     DrawVisibleHexes(1);
-    if (h == 0xFFFF) return;
+    if (h == rules::kNoHex) return;
     for (int i = 0; i < gSelection.count && i < kSelectionCapacity; ++i) {
         if (!rules::CanAddWaypoint(g, gSelection.entries[0].troop, h, 0xFFFF)) return;
         auto& e = gSelection.entries[i];
-        if (e.troop == 0xFFFF || !g.Troops().Select(e.troop) || e.waypointIndex == 0xFFFF) continue;
+        if (e.troop == rules::kNoTroop || !g.Troops().Select(e.troop) || e.waypointIndex == 0xFFFF) continue;
         auto& t = g.Troops();
         std::uint8_t points[6][2] = {};
         int n = 0;
@@ -291,7 +292,7 @@ int MapViewContext::HandleMapButtonUp(std::uint32_t point, std::uint8_t country)
     }
     int x = 0, y = 0;
     const std::uint16_t h = MapHexUnder(point, x, y);
-    if (h == 0xFFFF || !g.SelectHexInfoXY(x, y)) return 0;
+    if (h == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return 0;
     const int result = IssueOrdersForSelection(g.GetHexTroopIndex(), h);
     DrawVisibleHexes(0);
     ResetRubberBand();
@@ -309,7 +310,7 @@ int MapViewContext::SelectTroops(const std::uint16_t* troops, const std::uint16_
         e.hex = hexes[i];
         e.reserved[0] = e.reserved[1] = 0xFFFF;
         e.waypointIndex = 0xFFFF;
-        if (e.troop != 0xFFFF && g.Troops().Select(e.troop)) {
+        if (e.troop != rules::kNoTroop && g.Troops().Select(e.troop)) {
             if (!(g.Troops().GetOrder() & (0x800 | 8))) BuildTroopRoute(e.troop, 0);
             gSelection.commandMask &= GetTroopCommandMask(e.troop);
         }
@@ -330,12 +331,12 @@ int MapViewContext::SelectTroops(const std::uint16_t* troops, const std::uint16_
 
 void MapViewContext::ClearSelection() {
     GameContext& g = Context();
-    if (gSelection.entries[0].troop != 0xFFFF && g.Troops().Select(gSelection.entries[0].troop)) {
+    if (gSelection.entries[0].troop != rules::kNoTroop && g.Troops().Select(gSelection.entries[0].troop)) {
         g.Troops().ClearFlag8();
     }
     for (auto& e : gSelection.entries) e = TroopSelectionEntry{};
     gSelection.state = 0;
-    gSelection.clickMode = 0;
+    gSelection.clickMode = kClickModeNone;
     gSelection.commandMask = 0;
     gSelection.count = 0;
     lastDragHex[0] = lastDragHex[1] = -1;
@@ -351,7 +352,7 @@ void MapViewContext::ClearMarksAndRedraw() {
 
 int MapViewContext::CancelSelection(std::uint16_t troop) {
     if (gSelection.state == 0 || gSelection.count == 0) return 0;
-    if (troop == 0xFFFF || troop == gSelection.entries[0].troop) {
+    if (troop == rules::kNoTroop || troop == gSelection.entries[0].troop) {
         ClearSelection();
         ClearMarksAndRedraw();
         gSelection.commandMask = 0;
@@ -370,10 +371,10 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
     auto& troops = g.Troops();
     gSelection.state = 1;
     if (gSelection.count == 0) return 0;
-    if (gSelection.clickMode == 15) {
+    if (gSelection.clickMode == kClickModeWaypoint) {
         for (int i = 0; i < gSelection.count; ++i) {
             const auto& e = gSelection.entries[i];
-            if (e.troop == 0xFFFF || e.waypointIndex == 0xFFFF || !troops.Select(e.troop)) continue;
+            if (e.troop == rules::kNoTroop || e.waypointIndex == 0xFFFF || !troops.Select(e.troop)) continue;
             if (rules::CanAddWaypoint(g, e.troop, H, e.waypointIndex)) {
                 sim::BuildOrder15(Orders(), e.troop, H, static_cast<std::uint8_t>(e.waypointIndex));
             }
@@ -384,7 +385,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         std::uint16_t orderCode = 1;
         std::uint16_t flags = 0;
         std::uint16_t parameter = 0;
-        std::uint16_t secondHex = 0xFFFF;
+        std::uint16_t secondHex = rules::kNoHex;
         std::uint8_t secondKind = 0;
         std::uint8_t secondTroop = 0xFF;
         std::uint16_t t = T;
@@ -397,8 +398,8 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         const std::uint16_t sHex = troops.GetHexValue();
         auto follow = [&]() -> std::uint16_t {
             if (T == S) return T;
-            if (T == 0xFFFF) return 0xFFFF;
-            return ConfirmFollow(g.Tables(), T) ? T : 0xFFFF;
+            if (T == rules::kNoTroop) return rules::kNoTroop;
+            return ConfirmFollow(g.Tables(), T) ? T : rules::kNoTroop;
         };
         rules::HexDescription hd;
         g.GetHexDescription(H, hd);
@@ -412,17 +413,17 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             flags = 0;
             t = T;
         } else if (code == 2) {
-            if (T == 0xFFFF || rules::RateEnemyInRange(g, S, T) == rules::kAttackImpossible) return 0;
+            if (T == rules::kNoTroop || rules::RateEnemyInRange(g, S, T) == rules::kAttackImpossible) return 0;
             t = T;
         } else if (code == 8) {
             if (hd.siteKind == 255 || sHex == H || hd.siteOwner == 4 ||
                 rules::AreCountriesAllied(g.Tables(), sCountry, hd.siteOwner))
                 return 0;
-            t = 0xFFFF;
+            t = rules::kNoTroop;
         } else if (code == 4) {
             const std::uint8_t owner = hd.siteKind == 255 ? 6 : hd.siteOwner;
             if (rules::AreCountriesAllied(g.Tables(), sCountry, owner)) return 0;
-            t = 0xFFFF;
+            t = rules::kNoTroop;
         } else if (code == 12) {
             orderCode = 1;
             t = T;
@@ -432,8 +433,8 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             if (L == S) {
                 t = T;
             } else {
-                if (T != S && T != 0xFFFF && !ConfirmFollow(g.Tables(), T)) T = 0xFFFF;
-                if (L != 0xFFFF) gSelection.entries[0].troop = L;
+                if (T != S && T != rules::kNoTroop && !ConfirmFollow(g.Tables(), T)) T = rules::kNoTroop;
+                if (L != rules::kNoTroop) gSelection.entries[0].troop = L;
                 orderCode = 7;
                 flags = 2;
                 t = T;
@@ -443,32 +444,32 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             parameter = CurrentMapHost().GetSeparationChoice();
             if (parameter == 0) return 0;
             if (parameter & 0x100) {
-                if (T == 0xFFFF || sHex == H || !troops.Select(T) || !troops.HasMembers() ||
+                if (T == rules::kNoTroop || sHex == H || !troops.Select(T) || !troops.HasMembers() ||
                     !troops.IsOnMap() || troops.GetTroopAltitudeClass() != 5 ||
                     rules::AreCountriesAllied(g.Tables(), sCountry, troops.GetCountry()) ||
                     !(sCountry < 4 && (troops.GetMask28() & ((1u << sCountry) | (1u << (4 + sCountry))))))
                     return 0;
                 t = T;
             } else if (parameter & 0x200) {
-                t = 0xFFFF;
+                t = rules::kNoTroop;
             } else if (parameter & 0xC00) {
                 if (sHex == H || hd.siteKind == 255 || rules::AreCountriesAllied(g.Tables(), sCountry, hd.siteOwner))
                     return 0;
-                t = 0xFFFF;
+                t = rules::kNoTroop;
             } else if (parameter & 0x4000) {
-                if (sHex == H || T != 0xFFFF) return 0;
+                if (sHex == H || T != rules::kNoTroop) return 0;
                 orderCode = 13;
                 flags = 0;
                 troops.Select(S);
                 const std::uint16_t carrier = troops.GetCarrier();
-                if (carrier == 0xFFFF || !troops.Select(carrier)) {
+                if (carrier == rules::kNoTroop || !troops.Select(carrier)) {
                     secondHex = sHex;
                 } else {
                     secondHex = troops.GetHexValue();
                     secondKind = 6;
                     secondTroop = static_cast<std::uint8_t>(carrier);
                 }
-                t = 0xFFFF;
+                t = rules::kNoTroop;
             } else {
                 t = T;
             }
@@ -483,40 +484,40 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             parameter = CurrentMapHost().SelectSeparableWeapon(
                 shell::GetWindowOfKind(shell::WindowKind::MapWnd), S, 1, options);
             if (parameter == 0) return 0;
-            t = (parameter & (0x08 | 0x10)) ? 0xFFFF : T;
+            t = (parameter & (0x08 | 0x10)) ? rules::kNoTroop : T;
         } else if (code == 6 && single) {
             if (sHex == H) return 0;
             bool ok = false;
-            if (T != 0xFFFF && troops.Select(T) && troops.GetCountry() == sCountry) {
+            if (T != rules::kNoTroop && troops.Select(T) && troops.GetCountry() == sCountry) {
                 troops.Select(S);
                 ok = troops.TryLoadOnto(T, S, 0) != 0;
             }
             if (ok) {
                 t = T;
             } else {
-                if (T != 0xFFFF) {
+                if (T != rules::kNoTroop) {
                     CurrentMapHost().Ask(shell::GetWindowOfKind(shell::WindowKind::MapWnd),
                                          "この部隊は搭乗できません", false);
                 }
                 return 0;
             }
         } else if (code == 9 && single) {
-            t = 0xFFFF;
+            t = rules::kNoTroop;
         } else if (code == 5 && single) {
             std::uint16_t site = 0xFFFF;
             const bool siteOk = rules::FindSupplySiteAt(g, S, H, &site) != 0;
-            auto troopOk = [&] { return T != 0xFFFF && rules::CanSupplyFromTroop(g, S, H, T) != 0; };
-            if (T == 0xFFFF) {
+            auto troopOk = [&] { return T != rules::kNoTroop && rules::CanSupplyFromTroop(g, S, H, T) != 0; };
+            if (T == rules::kNoTroop) {
                 if (!siteOk) return 0;
-                t = 0xFFFF;
+                t = rules::kNoTroop;
             } else if (T == S) {
-                if (siteOk) t = 0xFFFF;
+                if (siteOk) t = rules::kNoTroop;
                 else if (troopOk()) t = T;
                 else return 0;
             } else if (troopOk()) {
                 t = T;
             } else if (siteOk) {
-                t = 0xFFFF;
+                t = rules::kNoTroop;
             } else {
                 return 0;
             }
@@ -533,7 +534,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         if (!IsHexInMarkedRange(H)) return 0;
         for (int i = 0; i < gSelection.count; ++i) {
             const std::uint16_t troop = gSelection.entries[i].troop;
-            if (troop == 0xFFFF) continue;
+            if (troop == rules::kNoTroop) continue;
             sim::BuildOrder26(Orders(), troop);
             sim::BuildOrder27(Orders(), troop, H, t, orderCode, flags, parameter, 0, secondHex,
                               secondKind, secondTroop);
@@ -552,7 +553,7 @@ std::uint16_t MapViewContext::GetTroopCommandMask(std::uint16_t troop) {
     if (!t.Select(troop)) return 0;
     std::uint16_t mask = 0x1001;
     const std::uint16_t hex = t.GetHexValue();
-    const bool onMap = (hex & 0xFF) < 64 && (hex >> 8) < 64;
+    const bool onMap = (hex & 0xFF) < rules::kMapSize && (hex >> 8) < rules::kMapSize;
     if (onMap) {
         if (!g.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return 0;
         const std::uint8_t cls = g.GetHexTerrainClass(t.GetTroopAltitudeClass() == 3 ? 1 : 0);
@@ -621,7 +622,7 @@ bool MapViewContext::HasSeparationTarget(std::uint16_t troop, std::uint16_t clas
     }
     const std::uint16_t hex = t.GetHexValue();
     const int x = hex & 0xFF, y = hex >> 8;
-    if (x > 63 || y > 63) return false;
+    if (x >= rules::kMapSize || y >= rules::kMapSize) return false;
     const int mode = t.GetTroopAltitudeClass() == 3 ? 2 : 1;
     rules::ContextRouteSearch search(g, rules::RouteInstance::Map);
     if (!(classes & 0x300)) {
@@ -631,7 +632,7 @@ bool MapViewContext::HasSeparationTarget(std::uint16_t troop, std::uint16_t clas
     rules::HexDescription around[6];
     g.GetNeighbourInfos(static_cast<std::uint16_t>(hex), around);
     for (const auto& n : around) {
-        if (!n.IsOnMap() || n.troopIndex != 0xFFFF) continue;
+        if (!n.IsOnMap() || n.troopIndex != rules::kNoTroop) continue;
         const std::uint8_t cls = search->GetCellTerrain(n.x, n.y, mode);
         if (cls < rules::kMoveCostClasses && table[cls] != 0) return true;
     }
@@ -639,7 +640,7 @@ bool MapViewContext::HasSeparationTarget(std::uint16_t troop, std::uint16_t clas
 }
 
 int MapViewContext::PlaceForceTroop(std::uint32_t point, std::uint8_t country, std::uint16_t troop) {
-    if (troop == 0xFFFF) return 0;
+    if (troop == rules::kNoTroop) return 0;
     GameContext& g = Context();
     int x = 0, y = 0;
     if (MapHexUnder(point, x, y) == 0xFFFF || !g.SelectHexInfoXY(x, y)) return 0;
@@ -658,7 +659,7 @@ int MapViewContext::RecoverForceTroop(std::uint32_t point, std::uint8_t country)
     GameContext& g = Context();
     int x = 0, y = 0;
     const std::uint16_t h = MapHexUnder(point, x, y);
-    if (h == 0xFFFF || !g.SelectHexInfoXY(x, y)) return 0;
+    if (h == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return 0;
     const std::uint16_t t = g.GetHexTroopIndex();
     if (t == rules::kNoTroopIndex || !g.Troops().Select(t) || g.Troops().GetCountry() != country) return 0;
     rules::ForceWorkspace workspace;

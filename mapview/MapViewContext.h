@@ -20,18 +20,23 @@ namespace zv::mapview {
 inline constexpr int kSelectionCapacity = 40;
 
 struct TroopSelectionEntry {
-    std::uint16_t troop = 0xFFFF;
-    std::uint16_t hex = 0xFFFF;
+    std::uint16_t troop = rules::kNoTroop;
+    std::uint16_t hex = rules::kNoHex;
     std::uint16_t reserved[2] = {0xFFFF, 0xFFFF};
     std::uint16_t waypointIndex = 0xFFFF;
 };
+
+// What a press on the map with troops selected started (TroopSelection::clickMode).
+inline constexpr std::int16_t kClickModeNone = 0;
+inline constexpr std::int16_t kClickModeOrder = 1;      // an order, its code taken on release
+inline constexpr std::int16_t kClickModeWaypoint = 15;  // a waypoint dragged (order 15)
 
 // The one selection of the program, shared by every map window.
 struct TroopSelection {
     std::array<TroopSelectionEntry, kSelectionCapacity> entries{};
     std::int16_t state = 0;  // 0 none, 1 selected, 2 button pressed on the map
     std::uint16_t count = 0;
-    std::int16_t clickMode = 0;
+    std::int16_t clickMode = 0;  // kClickMode*, or the code of the order the release gives
     std::uint16_t commandMask = 0;
 };
 TroopSelection& GetTroopSelection();

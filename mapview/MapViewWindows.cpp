@@ -1,7 +1,7 @@
 #include "mapview/MapViewWindows.h"
 
 #include "framework/ProcessState.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Mdi.h"
@@ -19,7 +19,7 @@ namespace {
 using shell::WindowKind;
 
 // The organisation map's troop to place and its country (WM_MAP_SET_PLACEMENT_TROOP).
-std::uint16_t gPlacementTroop = 0xFFFF;
+std::uint16_t gPlacementTroop = rules::kNoTroop;
 std::uint8_t gPlacementCountry = 0;
 
 MapViewContext* ContextOf(ui::Hwnd h) {
@@ -327,7 +327,7 @@ ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
             }
             const std::uint32_t hex = ctx->PixelToMapHex(PointOf(l));
             CurrentMapHost().SetCursorHex(hex);
-            if (GetTroopSelection().clickMode == 15) {
+            if (GetTroopSelection().clickMode == kClickModeWaypoint) {
                 ctx->DragWaypoint(PointOf(l));
                 Redraw(h);
             }
@@ -342,7 +342,7 @@ ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
                     ctx->RedrawView(0);
                     Redraw(h);
                 } else {
-                    if (!ctx->BeginRubberBand(PointOf(l)) && GetTroopSelection().clickMode == 0) {
+                    if (!ctx->BeginRubberBand(PointOf(l)) && GetTroopSelection().clickMode == kClickModeNone) {
                         ctx->PressWithSelection(PointOf(l));
                     }
                     Redraw(h);
@@ -463,7 +463,7 @@ ui::LResult RealChileViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
                 return 1;
             }
             CurrentMapHost().SetCursorHex(ctx->PixelToMapHex(PointOf(l)));
-            if (!ctx->HasRubberBand() && GetTroopSelection().clickMode == 15) {
+            if (!ctx->HasRubberBand() && GetTroopSelection().clickMode == kClickModeWaypoint) {
                 ctx->DragWaypoint(PointOf(l));
                 Redraw(h);
             }
@@ -473,9 +473,9 @@ ui::LResult RealChileViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::
                 ctx->Refresh();
                 ui::Hwnd dialog = ui::GetParent(ui::GetParent(ui::GetParent(h)));
                 if (dialog) ui::SendMessage(dialog, WM_ORGANIZE_PLACEMENT_CHANGED, 0, 0);
-                gPlacementTroop = 0xFFFF;
+                gPlacementTroop = rules::kNoTroop;
                 Redraw(h);
-            } else if (!ctx->BeginRubberBand(PointOf(l)) && GetTroopSelection().clickMode == 0) {
+            } else if (!ctx->BeginRubberBand(PointOf(l)) && GetTroopSelection().clickMode == kClickModeNone) {
                 ctx->PressWithSelection(PointOf(l));
             }
             return 0;
@@ -552,7 +552,7 @@ ui::LResult ChileOpeningViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, u
                 return 1;
             }
             CurrentMapHost().SetCursorHex(ctx->PixelToMapHex(PointOf(l)));
-            if (GetTroopSelection().clickMode == 15) {
+            if (GetTroopSelection().clickMode == kClickModeWaypoint) {
                 ctx->DragWaypoint(PointOf(l));
                 Redraw(h);
             }

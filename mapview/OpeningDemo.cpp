@@ -6,7 +6,7 @@
 #include "framework/ProcessState.h"
 #include "framework/gui/GdiHelpers.h"
 #include "mapview/MapEditorContext.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewWindows.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Dialog.h"
@@ -19,6 +19,7 @@
 #include "shell/WindowRegistry.h"
 #include "simulation/ClockStep.h"
 #include "simulation/Simulation.h"
+#include "simulation/Judgement.h"
 
 namespace zv::mapview {
 
@@ -46,7 +47,7 @@ std::uint8_t FindDemoCountry(rules::TableDirectory& tables) {
     for (int c = 0; c < rules::kCountryCount; ++c) {
         if (!countries.Select(c)) continue;
         const std::uint8_t participation = countries.GetParticipation();
-        if ((participation == 0 || participation == 3) && countries.GetState() == 1) {
+        if ((participation == sim::kPlayedByParticipant || participation == sim::kPlayedByParticipantToo) && countries.GetState() == sim::kCountryInPlay) {
             return static_cast<std::uint8_t>(c);
         }
     }

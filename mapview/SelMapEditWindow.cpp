@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "mapview/MapEditorContext.h"
-#include "mapview/MapMessages.h"
 #include "mapview/MapWorld.h"
 #include "mapview/MinMaxInfo.h"
 #include "platform/ui/Mdi.h"
@@ -13,14 +12,13 @@
 #include "platform/ui/Window.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::mapview {
 
 namespace {
 
 using shell::WindowKind;
-
-constexpr std::uint32_t WM_SHOW_UNIT_CONTENTS = 2055;
 
 std::function<int(int)> gClockStep;
 std::function<void()> gChangeHook;
@@ -117,7 +115,7 @@ ui::LResult OnDisplayCommand(ui::Hwnd h, MapEditorContext* doc, int id, ui::WPar
 
 ui::LResult OnLeftDown(ui::Hwnd h, MapEditorContext* doc, ui::WParam w, std::uint32_t point, bool strokeStart) {
     if (w & ui::MK_CONTROL) {
-        if (!doc->BeginRubberBand(point) && GetTroopSelection().clickMode == 0) doc->PressWithSelection(point);
+        if (!doc->BeginRubberBand(point) && GetTroopSelection().clickMode == kClickModeNone) doc->PressWithSelection(point);
         Redraw(h);
         return 0;
     }
@@ -135,7 +133,7 @@ ui::LResult OnMouseMove(ui::Hwnd h, MapEditorContext* doc, ui::WParam w, ui::LPa
         if (doc->HasRubberBand()) {
             doc->SetRubberBandEnd(point);
             changed = true;
-        } else if (GetTroopSelection().clickMode == 15) {
+        } else if (GetTroopSelection().clickMode == kClickModeWaypoint) {
             doc->DragWaypoint(point);
             changed = true;
         }

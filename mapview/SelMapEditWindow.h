@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::mapview {
 
@@ -16,13 +17,13 @@ class MapEditorContext;
 
 inline constexpr const char* kSelMapEditWindowClass = "SelMapEditWindow";
 
-// The display commands of the map menu the window answers.
-constexpr int kCmdZoom0 = 40004;         // 40004-40006
-constexpr int kCmdDisplayKind0 = 40058;  // 40058-40061
-constexpr int kCmdAirRoute = 40064;      // 40064-40070: the seven switches
-constexpr int kCmdHexFrame = 40072;
-constexpr int kCmdCaptionMode0 = 40073;  // 40073-40077
-constexpr int kCmdCloseMap = 40009;
+// The display commands of the map menu the window answers: the first of each range.
+using shell::kCmdZoom0;                                     // to kCmdHex32
+constexpr int kCmdDisplayKind0 = shell::kCmdStyleMap;      // to kCmdStyleGreen
+constexpr int kCmdAirRoute = shell::kCmdRouteAir;          // to kCmdSupplyRoutes: the seven switches
+using shell::kCmdHexFrame;
+constexpr int kCmdCaptionMode0 = shell::kCmdCaptionNone;  // to kCmdCaptionArrival
+constexpr int kCmdCloseMap = shell::kCmdCloseMapDocument;
 
 void RegisterSelMapEditWindow();
 // An MDI child of `mdiClient` (both scroll bars); null when no world is installed.

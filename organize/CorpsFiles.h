@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::organize {
 
@@ -21,9 +22,6 @@ constexpr int kCorpsManagerDialog = 309;
 constexpr int kCorpsChoiceDialog = 317;
 constexpr int kCorpsConfirmDialog = 318;
 constexpr int kCorpsListDialog = 325;
-
-constexpr std::uint32_t WM_CORPS_LIST_CLEAR = 2038;
-constexpr std::uint32_t WM_CORPS_CHOSEN = 2105;
 
 // Controls.
 constexpr int kIdCorpsList = 1157;

@@ -10,13 +10,12 @@
 #include <cstdint>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::organize {
 
-// Message to the source: the dragged item was dropped on the trash box (lParam: the payload or
+// The source hears of a drop on the trash box by WM_ORGANIZE_DISCARD (lParam: the payload or
 // 0, valid only during the call).
-constexpr std::uint32_t WM_ORGANIZE_DISCARD = 2033;
-
 constexpr int kDropTargetCount = 30;
 
 // Drag types.

@@ -30,6 +30,7 @@
 #include "shell/WindowRegistry.h"
 #include "shell/skin/SkinControls.h"
 #include "simulation/Simulation.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::organize {
 
@@ -231,8 +232,8 @@ ui::Hwnd DeploymentMap(ui::Hwnd dialog) { return Item(Display(dialog), kIdMapVie
 std::uint16_t DeploymentAreaCentre(rules::TableDirectory& tables, std::uint8_t country) {
     rules::HexCursor hexes(tables);
     long sumX = 0, sumY = 0, count = 0;
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
+    for (int y = 0; y < rules::kMapSize; ++y) {
+        for (int x = 0; x < rules::kMapSize; ++x) {
             if (!hexes.SelectXY(std::uint16_t(x | (y << 8))) || hexes.GetCountry() != country) continue;
             sumX += x;
             sumY += y;

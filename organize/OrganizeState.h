@@ -10,19 +10,13 @@
 
 #include "platform/ui/WindowTypes.h"
 #include "platform/ui/Font.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::ui {
 class ImageList;
 }
 
 namespace zv::organize {
-
-// Messages.
-constexpr std::uint32_t WM_TROOP_INFO_REFRESH = 2043;
-constexpr std::uint32_t WM_ORGANIZE_PLACEMENT_CHANGED = 2108;
-constexpr std::uint32_t WM_MAP_REBUILD = 2097;
-constexpr std::uint32_t WM_MAP_SET_PLACEMENT_TROOP = 2039;
-constexpr std::uint32_t WM_MAP_CENTER = 2117;
 
 // Dialog templates.
 constexpr int kOrganizeDialog = 323;

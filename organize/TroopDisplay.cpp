@@ -61,11 +61,11 @@ const char* const kFormations[4] = {"Type-A", "Type-B", "Type-C", "Type-D"};
 const char* const kModes[6] = {"攻撃型", "占領型", "索敵型", "輸送型", "補給型", "支援型"};
 
 void SetSkin(ui::Hwnd control, fw::Dib* dib) {
-    if (control) ui::SendMessage(control, skin::WM_SKIN_SET_BACKGROUND, 0, reinterpret_cast<ui::LParam>(dib));
+    if (control) ui::SendMessage(control, zv::WM_SKIN_SET_BACKGROUND, 0, reinterpret_cast<ui::LParam>(dib));
 }
 
 void AddItem(ui::Hwnd control, const std::string& sjis) {
-    ui::SendMessage(control, skin::WM_SKIN_ADD_ITEM, 0, reinterpret_cast<ui::LParam>(sjis.c_str()));
+    ui::SendMessage(control, zv::WM_SKIN_ADD_ITEM, 0, reinterpret_cast<ui::LParam>(sjis.c_str()));
 }
 
 void Create(DisplayState& s) {
@@ -114,28 +114,28 @@ void Create(DisplayState& s) {
                 for (const char* t : kSecondOrders) AddItem(combo, fw::StripSpaces(Sjis(t).c_str()));
             }
             if (s.organize && GetOrganizeState().corpsFlag != 0) {
-                ui::SendMessage(combo, skin::WM_SKIN_SELECT_ITEM, 0, 0);
+                ui::SendMessage(combo, zv::WM_SKIN_SELECT_ITEM, 0, 0);
             }
         }
         for (int k = 0; k < 4; ++k) {
             ui::Hwnd bar = skin::CreateScrollCtl(s.window, kIdSliders + k, kPageX + 44, kPageY + 24 + 20 * k, 140, 20);
-            ui::SendMessage(bar, skin::WM_SKIN_SET_VALUE, 100, skin::kBarMaximum);
-            ui::SendMessage(bar, skin::WM_SKIN_SET_VALUE, 10, skin::kBarStep);
+            ui::SendMessage(bar, zv::WM_SKIN_SET_VALUE, 100, skin::kBarMaximum);
+            ui::SendMessage(bar, zv::WM_SKIN_SET_VALUE, 10, skin::kBarStep);
             SetSkin(bar, &behaviour);
         }
         ui::Hwnd formations = skin::CreateSkinListBox(s.window, kIdFormationList, kPageX + 235, kPageY, 105, 104);
         SetSkin(formations, &behaviour);
         for (const char* t : kFormations) AddItem(formations, t);
-        ui::SendMessage(formations, skin::WM_SKIN_SET_CURSEL, 0, 0);
+        ui::SendMessage(formations, zv::WM_SKIN_SET_CURSEL, 0, 0);
         ui::Hwnd modes = skin::CreateSkinListBox(s.window, kIdModeList, kPageX + 355, kPageY, 93, 104);
         SetSkin(modes, &behaviour);
         for (const char* t : kModes) AddItem(modes, Sjis(t));
-        ui::SendMessage(modes, skin::WM_SKIN_SET_CURSEL, 0, 0);
+        ui::SendMessage(modes, zv::WM_SKIN_SET_CURSEL, 0, 0);
     }
     if (s.organize && GetOrganizeState().deployFlag == 1) {
         mapview::CreateRealChileViewWindow(s.window, kIdMapView);
         if (ui::Hwnd chat = shell::GetWindowOfKind(shell::WindowKind::ChatWindow)) {
-            ui::SendMessage(chat, 2125, World().singlePlay ? 0 : 1, 0);
+            ui::SendMessage(chat, WM_CHAT_SET_MODE, World().singlePlay ? 0 : 1, 0);
             shell::AttachChatWindow(s.window);
         }
     }
@@ -194,7 +194,7 @@ void OnFormationList(DisplayState& s, int selection) {
         if (std::strlen(fw::StripSpaces(name.c_str())) == 0) {
             OrganizeMessageBox(dialog, "フォーメーション名称が設定されていません", kOrganizeCaption, ui::MB_OK);
             // The list shows the formation that stays current.
-            ui::SendMessage(Child(s, kIdFormationList), skin::WM_SKIN_SET_CURSEL, troop->GetCurrentFormation() & 3, 0);
+            ui::SendMessage(Child(s, kIdFormationList), zv::WM_SKIN_SET_CURSEL, troop->GetCurrentFormation() & 3, 0);
             return;
         }
         troop->SetFormationName(troop->GetCurrentFormation() & 3, name.c_str());
@@ -214,8 +214,8 @@ void OnFormationList(DisplayState& s, int selection) {
         if (!s.organize) ui::SendDlgItemMessage(dialog, kIdFormationName, ui::EM_LIMITTEXT, 16, 0);
     }
     DrawFormationToggle(s);
-    for (int i = 0; i < 24; ++i) ui::SendMessage(Child(s, kIdCombos + i), skin::WM_SKIN_REDRAW, 0, 0);
-    for (int k = 0; k < 4; ++k) ui::SendMessage(Child(s, kIdSliders + k), skin::WM_SKIN_REDRAW, 0, 0);
+    for (int i = 0; i < 24; ++i) ui::SendMessage(Child(s, kIdCombos + i), zv::WM_SKIN_REDRAW, 0, 0);
+    for (int k = 0; k < 4; ++k) ui::SendMessage(Child(s, kIdSliders + k), zv::WM_SKIN_REDRAW, 0, 0);
     ShowPageControls(s);
     InvalidateAndUpdate(s.window);
 }
@@ -268,7 +268,7 @@ void GiveDefaultOrders(DisplayState& s, int slot, int unit) {
     const int first = armed ? 0 : 2;
     const int second = armed ? 0 : 1;
     for (int j = 0; j < 4; ++j) {
-        ui::SendMessage(Child(s, kIdCombos + 4 * slot + j), skin::WM_SKIN_SELECT_ITEM, j < 2 ? first : second, 0);
+        ui::SendMessage(Child(s, kIdCombos + 4 * slot + j), zv::WM_SKIN_SELECT_ITEM, j < 2 ? first : second, 0);
     }
 }
 
@@ -362,18 +362,18 @@ ui::LResult DisplayProc(DisplayState& s, ui::Hwnd h, std::uint32_t msg, ui::WPar
         case WM_TROOP_INFO_REFRESH:
             Refresh(s);
             return 0;
-        case skin::WM_SKIN_PACK_CLICKED:
-        case skin::WM_SKIN_LAND_CHANGED:
+        case zv::WM_SKIN_PACK_CLICKED:
+        case zv::WM_SKIN_LAND_CHANGED:
             RedrawTroopInfoPage(s);
             return 0;
-        case skin::WM_SKIN_BUTTON_CLICKED:
+        case zv::WM_SKIN_BUTTON_CLICKED:
             s.carriedPage += int(w) == kIdPageBack ? -1 : 1;
             RedrawTroopInfoPage(s);
             return 0;
-        case skin::WM_SKIN_BAR_POS:
+        case zv::WM_SKIN_BAR_POS:
             ApplyFormationSlider(s, int(w), int(l));
             return 0;
-        case skin::WM_SKIN_LIST_SELECTED: {
+        case zv::WM_SKIN_LIST_SELECTED: {
             if (int(l) == kIdModeList) {
                 if (auto troop = SelectDisplayedTroop(s, true)) {
                     troop->SetSlotByte(std::uint8_t(w));
@@ -384,7 +384,7 @@ ui::LResult DisplayProc(DisplayState& s, ui::Hwnd h, std::uint32_t msg, ui::WPar
             }
             return 0;
         }
-        case skin::WM_SKIN_COMBO_SELECTED:
+        case zv::WM_SKIN_COMBO_SELECTED:
             OnComboSelected(s, int(w), int(l));
             return 0;
         default:
@@ -439,7 +439,7 @@ void InvalidateAndUpdate(ui::Hwnd window, bool erase) {
 }
 
 int PackSelection(DisplayState& s, int slot) {
-    const auto sel = ui::SendMessage(Child(s, kIdPackButtons + slot), skin::WM_SKIN_GET_SELECTION, 0, 0);
+    const auto sel = ui::SendMessage(Child(s, kIdPackButtons + slot), zv::WM_SKIN_GET_SELECTION, 0, 0);
     return sel < 0 || sel > 3 ? 0 : int(sel);
 }
 
@@ -475,13 +475,13 @@ void RedrawTroopInfoPage(DisplayState& s) {
     if (CurrentPage(s) == 9) DrawFormationToggle(s);
     InvalidateAndUpdate(s.window);
     for (int id = kIdPackButtons; id < kIdPackButtons + 6; ++id) {
-        ui::SendMessage(Child(s, id), skin::WM_SKIN_REDRAW, 0, 0);
+        ui::SendMessage(Child(s, id), zv::WM_SKIN_REDRAW, 0, 0);
     }
     for (int id : {kIdLandButtons, kIdPageBack, kIdPageNext}) {
-        ui::SendMessage(Child(s, id), skin::WM_SKIN_REDRAW, 0, 0);
+        ui::SendMessage(Child(s, id), zv::WM_SKIN_REDRAW, 0, 0);
     }
-    for (int i = 0; i < 24; ++i) ui::SendMessage(Child(s, kIdCombos + i), skin::WM_SKIN_REDRAW, 0, 0);
-    for (int k = 0; k < 4; ++k) ui::SendMessage(Child(s, kIdSliders + k), skin::WM_SKIN_REDRAW, 0, 0);
+    for (int i = 0; i < 24; ++i) ui::SendMessage(Child(s, kIdCombos + i), zv::WM_SKIN_REDRAW, 0, 0);
+    for (int k = 0; k < 4; ++k) ui::SendMessage(Child(s, kIdSliders + k), zv::WM_SKIN_REDRAW, 0, 0);
     ShowPageControls(s);
 }
 
@@ -499,7 +499,7 @@ void ShowPageControlsAs(DisplayState& s, bool show) {
     for (int id = kIdSliders; id <= kIdModeList; ++id) apply(id, 9);
     if ((page == 9) == show) {
         for (int i = 0; i < 24; ++i) {
-            ui::SendMessage(Child(s, kIdCombos + i), skin::WM_SKIN_SHOW, show ? ui::SW_SHOW : 0, 0);
+            ui::SendMessage(Child(s, kIdCombos + i), zv::WM_SKIN_SHOW, show ? ui::SW_SHOW : 0, 0);
         }
     }
 }
@@ -517,8 +517,8 @@ void FillFormationSliders(DisplayState& s) {
     const bool locked = s.organize && GetOrganizeState().deployFlag == 1;
     for (int k = 0; k < 4; ++k) {
         ui::Hwnd bar = Child(s, kIdSliders + k);
-        ui::SendMessage(bar, skin::WM_SKIN_SET_VALUE, ui::WParam(values[k]), skin::kBarPosition);
-        if (s.organize) ui::SendMessage(bar, skin::WM_SKIN_ENABLE, 0, locked ? 0 : 1);
+        ui::SendMessage(bar, zv::WM_SKIN_SET_VALUE, ui::WParam(values[k]), skin::kBarPosition);
+        if (s.organize) ui::SendMessage(bar, zv::WM_SKIN_ENABLE, 0, locked ? 0 : 1);
     }
 }
 
@@ -533,55 +533,55 @@ void FillTroopInfoControls(DisplayState& s) {
     for (int slot = 0; slot < 6; ++slot) {
         ui::Hwnd packs = Child(s, kIdPackButtons + slot);
         if (!rules::SelectSlotUnit(*troop, slot)) {
-            ui::SendMessage(packs, skin::WM_SKIN_ENABLE, ui::WParam(-1), 0);
+            ui::SendMessage(packs, zv::WM_SKIN_ENABLE, ui::WParam(-1), 0);
             continue;
         }
-        ui::SendMessage(packs, skin::WM_SKIN_SET_SELECTION, troop->GetMemberPack(slot) & 3, 0);
+        ui::SendMessage(packs, zv::WM_SKIN_SET_SELECTION, troop->GetMemberPack(slot) & 3, 0);
         for (int p = 0; p < 4; ++p) {
-            ui::SendMessage(packs, skin::WM_SKIN_ENABLE, ui::WParam(p), troop->GetPackFuel(p) != 0 ? 1 : 0);
+            ui::SendMessage(packs, zv::WM_SKIN_ENABLE, ui::WParam(p), troop->GetPackFuel(p) != 0 ? 1 : 0);
         }
     }
     FillFormationSliders(s);
     ui::Hwnd modes = Child(s, kIdModeList);
     ui::Hwnd formations = Child(s, kIdFormationList);
-    ui::SendMessage(modes, skin::WM_SKIN_ENABLE, 0, locked ? 0 : 1);
-    ui::SendMessage(formations, skin::WM_SKIN_ENABLE, 0, 1);
-    ui::SendMessage(modes, skin::WM_SKIN_SET_CURSEL, troop->GetSlotByte(), 0);
-    ui::SendMessage(formations, skin::WM_SKIN_CLEAR, 0, 0);
+    ui::SendMessage(modes, zv::WM_SKIN_ENABLE, 0, locked ? 0 : 1);
+    ui::SendMessage(formations, zv::WM_SKIN_ENABLE, 0, 1);
+    ui::SendMessage(modes, zv::WM_SKIN_SET_CURSEL, troop->GetSlotByte(), 0);
+    ui::SendMessage(formations, zv::WM_SKIN_CLEAR, 0, 0);
     for (int f = 0; f < 4; ++f) {
         const char* name = troop->GetFormationName(f);
         AddItem(formations, std::string(name, strnlen(name, 16)));
     }
-    ui::SendMessage(formations, skin::WM_SKIN_SET_CURSEL, troop->GetCurrentFormation() & 3, 0);
+    ui::SendMessage(formations, zv::WM_SKIN_SET_CURSEL, troop->GetCurrentFormation() & 3, 0);
     for (int slot = 0; slot < 6; ++slot) {
         const bool shows = rules::SelectSlotUnit(*troop, slot) != nullptr;
         const int values[4] = {troop->GetMemberByte22(slot, 0), troop->GetMemberByte22(slot, 1),
                                troop->GetMemberByte24(slot, 0), troop->GetMemberByte24(slot, 1)};
         for (int j = 0; j < 4; ++j) {
             ui::Hwnd combo = Child(s, kIdCombos + 4 * slot + j);
-            ui::SendMessage(combo, skin::WM_SKIN_ENABLE, 0, shows && !locked ? 1 : 0);
-            ui::SendMessage(combo, skin::WM_SKIN_SELECT_ITEM, shows ? ui::WParam(values[j]) : 0, 0);
+            ui::SendMessage(combo, zv::WM_SKIN_ENABLE, 0, shows && !locked ? 1 : 0);
+            ui::SendMessage(combo, zv::WM_SKIN_SELECT_ITEM, shows ? ui::WParam(values[j]) : 0, 0);
         }
     }
-    ui::SendMessage(Child(s, kIdLandButtons), skin::WM_SKIN_ENABLE, ui::WParam(-1), 1);
+    ui::SendMessage(Child(s, kIdLandButtons), zv::WM_SKIN_ENABLE, ui::WParam(-1), 1);
 }
 
 void ClearTroopInfoControls(DisplayState& s) {
     for (int slot = 0; slot < 6; ++slot) {
-        ui::SendMessage(Child(s, kIdPackButtons + slot), skin::WM_SKIN_ENABLE, ui::WParam(-1), 0);
+        ui::SendMessage(Child(s, kIdPackButtons + slot), zv::WM_SKIN_ENABLE, ui::WParam(-1), 0);
     }
-    ui::SendMessage(Child(s, kIdLandButtons), skin::WM_SKIN_ENABLE, ui::WParam(-1), 0);
+    ui::SendMessage(Child(s, kIdLandButtons), zv::WM_SKIN_ENABLE, ui::WParam(-1), 0);
     for (int i = 0; i < 24; ++i) {
-        ui::SendMessage(Child(s, kIdCombos + i), skin::WM_SKIN_ENABLE, 0, 0);
-        ui::SendMessage(Child(s, kIdCombos + i), skin::WM_SKIN_SELECT_ITEM, 0, 0);
+        ui::SendMessage(Child(s, kIdCombos + i), zv::WM_SKIN_ENABLE, 0, 0);
+        ui::SendMessage(Child(s, kIdCombos + i), zv::WM_SKIN_SELECT_ITEM, 0, 0);
     }
     for (int k = 0; k < 4; ++k) {
-        ui::SendMessage(Child(s, kIdSliders + k), skin::WM_SKIN_ENABLE, 0, 0);
-        ui::SendMessage(Child(s, kIdSliders + k), skin::WM_SKIN_SET_VALUE, 0, skin::kBarPosition);
+        ui::SendMessage(Child(s, kIdSliders + k), zv::WM_SKIN_ENABLE, 0, 0);
+        ui::SendMessage(Child(s, kIdSliders + k), zv::WM_SKIN_SET_VALUE, 0, skin::kBarPosition);
     }
     for (int id : {kIdFormationList, kIdModeList}) {
-        ui::SendMessage(Child(s, id), skin::WM_SKIN_ENABLE, 0, 0);
-        ui::SendMessage(Child(s, id), skin::WM_SKIN_SET_CURSEL, 0, 0);
+        ui::SendMessage(Child(s, id), zv::WM_SKIN_ENABLE, 0, 0);
+        ui::SendMessage(Child(s, id), zv::WM_SKIN_SET_CURSEL, 0, 0);
     }
 }
 

@@ -142,7 +142,7 @@ void PaintInformationPage(DisplayState& s, rules::TroopCursor& t) {
     if (c >= 1 && c <= 5) Text(s, PX(60), PY(8), Sjis(kAltitudes[c - 1]));
     else Text(s, PX(60), PY(8), "--", kRed);
     static constexpr const char* kModes[6] = {"攻撃型", "占領型", "索敵型", "輸送型", "補給型", "支援型"};
-    const auto mode = ui::SendMessage(ui::GetDlgItem(s.window, kIdModeList), shell::skin::WM_SKIN_GET_CURSEL, 0, 0);
+    const auto mode = ui::SendMessage(ui::GetDlgItem(s.window, kIdModeList), zv::WM_SKIN_GET_CURSEL, 0, 0);
     if (mode >= 0 && mode <= 5) Text(s, PX(124), PY(8), Sjis(kModes[mode]));
     const int v = rules::GetBaseTerrainMoveCost(t, 1);
     if (v == 255) Text(s, PX(232), PY(8), "--", kRed);
@@ -326,7 +326,7 @@ void PaintSearchPage(DisplayState& s, rules::TroopCursor& t) {
 }
 
 void PaintConcealmentPage(DisplayState& s, rules::TroopCursor& t) {
-    const auto sel = ui::SendMessage(ui::GetDlgItem(s.window, kIdLandButtons), shell::skin::WM_SKIN_GET_SELECTION, 0, 0);
+    const auto sel = ui::SendMessage(ui::GetDlgItem(s.window, kIdLandButtons), zv::WM_SKIN_GET_SELECTION, 0, 0);
     const int k = sel < 0 || sel > 20 ? 0 : int(sel);
     for (int slot = 0; slot < 6; ++slot) {
         PanelOrigin o;
@@ -402,8 +402,8 @@ void PaintLoadingPage(DisplayState& s, rules::TroopCursor& t) {
     s.carriedPage = std::clamp(s.carriedPage, 1, s.carriedPageCount);
     const bool back = s.carriedPageCount > 1 && s.carriedPage > 1;
     const bool next = s.carriedPageCount > 1 && s.carriedPage < s.carriedPageCount;
-    ui::SendMessage(ui::GetDlgItem(s.window, kIdPageBack), shell::skin::WM_SKIN_ENABLE, 0, back ? 1 : 0);
-    ui::SendMessage(ui::GetDlgItem(s.window, kIdPageNext), shell::skin::WM_SKIN_ENABLE, 0, next ? 1 : 0);
+    ui::SendMessage(ui::GetDlgItem(s.window, kIdPageBack), zv::WM_SKIN_ENABLE, 0, back ? 1 : 0);
+    ui::SendMessage(ui::GetDlgItem(s.window, kIdPageNext), zv::WM_SKIN_ENABLE, 0, next ? 1 : 0);
     for (std::size_t n = std::size_t(8 * (s.carriedPage - 1)), j = 0; n < carried.size() && j < 8; ++n, ++j) {
         if (!troops.Select(carried[n])) continue;
         const int col = int(j % 2);
@@ -494,7 +494,7 @@ void PaintBehaviourPage(DisplayState& s, rules::TroopCursor& t) {
         RowLabel(s, slot);
     }
     for (int k = 0; k < 4; ++k) {
-        const auto value = ui::SendMessage(ui::GetDlgItem(s.window, kIdSliders + k), shell::skin::WM_SKIN_GET_VALUE,
+        const auto value = ui::SendMessage(ui::GetDlgItem(s.window, kIdSliders + k), zv::WM_SKIN_GET_VALUE,
                                            0, shell::skin::kBarPosition);
         ApplyFormationSlider(s, int(value), kIdSliders + k);
     }

@@ -22,6 +22,7 @@
 #include "shell/ShellDialogs.h"
 #include "shell/SoundEffects.h"
 #include "simulation/CommandRecords.h"
+#include "simulation/Judgement.h"
 
 namespace zv::panels {
 
@@ -250,7 +251,7 @@ AllianceMasks ReadAllianceMasks(rules::TableDirectory& tables, int own) {
     for (int k = 0; k < kCountries; ++k) {
         if (!c.Select(k)) continue;
         masks[k] = c.GetAllianceMask();
-        if (c.GetState() == 1) {
+        if (c.GetState() == sim::kCountryInPlay) {
             m.atWar |= std::uint8_t(1u << k);
             if (c.GetParticipation() != 1) m.eligible |= std::uint8_t(1u << k);
         }

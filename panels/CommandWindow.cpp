@@ -101,7 +101,7 @@ class CommandPad : public ui::WindowObject {
 
     // UpdateCommandButtons on this pad.
     void Update(uint16_t mask) {
-        launchTroop_ = 0xFFFF;
+        launchTroop_ = rules::kNoTroop;
         for (int i = 0; i < kCommandButtonCount; ++i) {
             const uint8_t c = CommandButtonTable()[size_t(i)].code;
             ui::EnableWindow(ui::GetDlgItem(Handle(), kFirstCommandButton + i),
@@ -166,8 +166,8 @@ class CommandPad : public ui::WindowObject {
         if (tables == nullptr) return;
         rules::GameContext g(*tables, mapview::MapContextEnv());
         rules::TroopCursor& t = g.Troops();
-        const bool hasTroop = troop != 0xFFFF && t.Select(troop);
-        const uint16_t hex = hasTroop ? t.GetHexValue() : uint16_t(0xFFFF);
+        const bool hasTroop = troop != rules::kNoTroop && t.Select(troop);
+        const uint16_t hex = hasTroop ? t.GetHexValue() : rules::kNoHex;
         switch (code) {
             case kArm:
                 if (hasTroop && host.ShowWeaponExchange(h, troop) != 0) {
@@ -177,7 +177,7 @@ class CommandPad : public ui::WindowObject {
             case kLaunch: {
                 if (!hasTroop) return;
                 launchTroop_ = host.ChooseCargoTroop(h, troop);
-                if (launchTroop_ == 0xFFFF) return;
+                if (launchTroop_ == rules::kNoTroop) return;
                 MarkReach(g, launchTroop_, hex);
                 SendToMap(WM_MAP_TICK_REDRAW, 0);
                 return;
@@ -218,7 +218,7 @@ class CommandPad : public ui::WindowObject {
 
     std::unique_ptr<fw::Dib> picture_;
     int16_t selectedRow_ = -1;
-    uint16_t launchTroop_ = 0xFFFF;
+    uint16_t launchTroop_ = rules::kNoTroop;
     uint16_t separationChoice_ = 0;
     uint8_t separationRange_ = 0;
     uint16_t cargoBit_ = 0;
@@ -278,7 +278,7 @@ int GetSelectedCommandCode() {
 
 uint16_t GetLaunchTroop() {
     const CommandPad* pad = CurrentPad();
-    return pad ? pad->LaunchTroop() : uint16_t(0xFFFF);
+    return pad ? pad->LaunchTroop() : rules::kNoTroop;
 }
 uint16_t GetSeparationChoice() {
     const CommandPad* pad = CurrentPad();

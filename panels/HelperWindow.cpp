@@ -32,6 +32,7 @@
 #include "simulation/CommandRecords.h"
 #include "simulation/Production.h"
 #include "simulation/Simulation.h"
+#include "simulation/Judgement.h"
 
 namespace zv::panels {
 
@@ -44,7 +45,7 @@ constexpr int kHelperWidth = 194;
 // The request the dialog is choosing for.
 struct RequestState {
     std::uint8_t country = 0;
-    std::uint16_t hex = 0xFFFF;
+    std::uint16_t hex = rules::kNoHex;
     int siteFlag = 0;
     std::vector<std::uint16_t> rows;
     int selected = -1;
@@ -64,7 +65,7 @@ rules::GameContextEnv PanelContextEnv() {
 
 bool CountryAtWar(rules::TableDirectory& tables, std::uint8_t c) {
     rules::CountryCursor country(tables);
-    return c < 4 && country.Select(c) && country.GetState() == 1;
+    return c < 4 && country.Select(c) && country.GetState() == sim::kCountryInPlay;
 }
 
 // The site on the hex serves the troop: its kind's land class sells and supplies (3 in the top
@@ -379,7 +380,7 @@ bool IsReinforcementEligible(rules::GameContext& ctx, rules::ForceCursor& force,
         mask = rules::GetMoveCostTable(force);
     }
     if (mask[terrain] == 0 || mask[terrain] == 255) return false;
-    const bool hexFree = ctx.GetHexTroopIndex() == 0xFFFF;
+    const bool hexFree = ctx.GetHexTroopIndex() == rules::kNoTroopIndex;
     if (siteFlag) return hexFree && SiteServes(ctx, force);
     if (high) return true;
     return hexFree && SiteServes(ctx, force);
@@ -419,8 +420,8 @@ std::uint16_t RequestReinforcements(ui::Hwnd owner, std::uint8_t country, std::u
     const intptr_t result =
         ui::DialogBoxParam(nullptr, kReinforcementDialog, owner, ReinforcementDialogProc, 0);
     const std::uint16_t troop =
-        (result >= 0 && result < rules::kForceTroopCount) ? std::uint16_t(result) : 0xFFFF;
-    if (troop != 0xFFFF) {
+        (result >= 0 && result < rules::kForceTroopCount) ? std::uint16_t(result) : rules::kNoTroop;
+    if (troop != rules::kNoTroop) {
         rules::ForceCursor force(*tables, country);
         force.PlaceTroopAt(troop, hex, country);
         if (PanelWorld* world = CurrentPanelWorld(); world && world->simulation)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::rules {
 class GameContext;
@@ -18,7 +19,6 @@ class TableDirectory;
 
 namespace zv::panels {
 
-constexpr std::uint32_t WM_REFRESH_TROOP_LIST = 2101;
 constexpr int kReinforcementDialog = 351;
 constexpr int IDC_HELPER_LIST = 48600;
 constexpr int IDC_HELPER_WITHDRAW = 48601;

@@ -4,7 +4,7 @@
 
 #include "framework/Dib.h"
 #include "mapview/GraspMapView.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapWorld.h"
 #include "panels/PanelCommon.h"
 #include "panels/PanelWorld.h"
@@ -64,7 +64,7 @@ class HqWindow : public ui::WindowObject {
                 return 1;
             case ui::WM_SHOWWINDOW:
                 if (w != 0) {
-                    ui::SendMessage(Handle(), mapview::WM_MAP_REBUILD, 0, 0);
+                    ui::SendMessage(Handle(), WM_MAP_REBUILD, 0, 0);
                     return 1;
                 }
                 break;
@@ -75,17 +75,17 @@ class HqWindow : public ui::WindowObject {
                 if (view != nullptr && (w & ui::MK_LBUTTON))
                     FollowPointer(ui::GetXLParam(l), ui::GetYLParam(l));
                 return 0;
-            case mapview::WM_MAP_REBUILD:
+            case WM_MAP_REBUILD:
                 if (view == nullptr) return 0;
                 PullViewRect();
                 view->Refresh();
                 RepaintNow(Handle());
                 return 1;
-            case mapview::WM_HQ_VIEW_RECT:
+            case WM_HQ_VIEW_RECT:
                 if (view == nullptr) return 0;
                 OnViewRect(w, l);
                 return 1;
-            case mapview::WM_SET_VIEW_RECT:
+            case WM_SET_VIEW_RECT:
                 if (view != nullptr) {
                     if (const auto* rect = reinterpret_cast<const std::int32_t*>(l))
                         view->SetViewRect(rect[0], rect[1], rect[2], rect[3]);
@@ -139,7 +139,7 @@ class HqWindow : public ui::WindowObject {
         std::int32_t rect[4] = {0, 0, 0, 0};
         view_->GetViewRect(rect[0], rect[1], rect[2], rect[3]);
         if (ui::Hwnd map = MapWindow()) {
-            ui::SendMessage(map, mapview::WM_MAP_QUERY_VIEW, 0, reinterpret_cast<ui::LParam>(rect));
+            ui::SendMessage(map, WM_MAP_QUERY_VIEW, 0, reinterpret_cast<ui::LParam>(rect));
         }
         view_->SetViewRect(rect[0], rect[1], rect[2], rect[3]);
     }
@@ -154,7 +154,7 @@ class HqWindow : public ui::WindowObject {
         view_->GetViewRect(after[0], after[1], after[2], after[3]);
         if (after[0] == before[0] && after[1] == before[1]) return;
         if (ui::Hwnd map = MapWindow()) {
-            ui::SendMessage(map, mapview::WM_SET_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(after));
+            ui::SendMessage(map, WM_SET_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(after));
         }
         RepaintNow(Handle());
     }

@@ -250,11 +250,11 @@ struct TableWindowKind {
 };
 
 const TableWindowKind kTableWindows[3] = {
-    {"CampInfoWindow", "陣営情報", K::CampInfoWnd, shell::WM_REFRESH_CAMP_INFO, BuildCampTemplate,
+    {"CampInfoWindow", "陣営情報", K::CampInfoWnd, WM_REFRESH_CAMP_INFO, BuildCampTemplate,
      DrawCampInfo},
-    {"SiteInfoWindow", "建物一覧", K::SiteListWnd, shell::WM_REFRESH_SITE_INFO, BuildSiteTemplate,
+    {"SiteInfoWindow", "建物一覧", K::SiteListWnd, WM_REFRESH_SITE_INFO, BuildSiteTemplate,
      DrawSiteInfo},
-    {"TroopNumWindow", "部隊数一覧", K::TroopNumListWnd, shell::WM_REFRESH_TROOP_NUM,
+    {"TroopNumWindow", "部隊数一覧", K::TroopNumListWnd, WM_REFRESH_TROOP_NUM,
      BuildTroopNumTemplate, DrawTroopNum},
 };
 

@@ -213,7 +213,7 @@ const char* FormatNewsListText(rules::TableDirectory& tables, NewsRecord* record
     const int kind = record->Kind();
     // Which troop is named first and second in the cell, and the text that names them.
     std::uint16_t firstTroop = record->FirstTroop();
-    std::uint16_t secondTroop = 0xFFFF;
+    std::uint16_t secondTroop = rules::kNoTroop;
     bool two = false;
     const char* format = nullptr;
     std::string kindZero;

@@ -14,20 +14,13 @@
 #include "platform/ui/WindowTypes.h"
 #include "rules/records/CountryTable25Record.h"
 #include "rules/records/NewsRecord.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::ui {
 class ImageList;
 }
 
 namespace zv::panels {
-
-constexpr std::uint32_t WM_NEWS_CLEAR = 2084;
-constexpr std::uint32_t WM_NEWS_ADD = 2085;
-constexpr std::uint32_t WM_NEWS_STORE = 2127;
-constexpr std::uint32_t WM_NEWS_SHOW = 2131;
-constexpr std::uint32_t WM_RESULT_ACTIVATE = 2075;
-constexpr std::uint32_t WM_RESULT_SET_DATA = 2093;
-constexpr std::uint32_t WM_RESULT_SHOW = 2094;
 
 constexpr int IDC_NEWS_LIST = 10506;
 constexpr int IDC_RESULT_LIST = 10507;

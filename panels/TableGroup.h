@@ -7,11 +7,9 @@
 #include <cstdint>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::panels {
-
-// lParam: the screen point where the unit contents window goes (x low 16 bits, y high).
-constexpr std::uint32_t WM_SHOW_UNIT_CONTENTS = 2055;
 
 constexpr int IDC_TABLE_GROUP_TABS = 10502;
 // The frame's menu items: the table group's close request and "部隊内容表示".

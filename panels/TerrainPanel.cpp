@@ -83,7 +83,7 @@ class TerrainPanel : public ui::WindowObject {
     }
 
     std::unique_ptr<fw::Dib> dib_;
-    uint16_t troop_ = 0xFFFF;
+    uint16_t troop_ = rules::kNoTroop;
     int siteOwner_ = 0;
     int landKind_ = 0xFF;
 };
@@ -126,7 +126,7 @@ void GetTerrainPanelCell(uint16_t* troop, int* siteOwner, int* landKind) {
             shell::GetWindowOfKind(shell::WindowKind::TerrainInfo), kClass)) {
         panel->GetCell(troop, siteOwner, landKind);
     } else {
-        *troop = 0xFFFF;
+        *troop = rules::kNoTroop;
         *siteOwner = 0;
         *landKind = 0xFF;
     }

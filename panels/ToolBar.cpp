@@ -19,6 +19,7 @@
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
 #include "simulation/Simulation.h"
+#include "simulation/Judgement.h"
 
 namespace zv::panels {
 
@@ -323,7 +324,7 @@ ui::Hmenu PrepareToolBarGameMenu() {
     bool fallen = false;
     if (!spectator && PanelTables() != nullptr) {
         rules::CountryCursor country(*PanelTables());
-        fallen = country.Select(local) && country.GetState() == 3;
+        fallen = country.Select(local) && country.GetState() == sim::kCountryFallen;
     }
     ui::EnableMenuItem(gBar.menu, kMenuPosAlliance,
                        ui::MF_BYPOSITION | Grayed(single || spectator || fallen));

@@ -23,6 +23,7 @@
 #include "shell/WindowRegistry.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"
+#include "simulation/Judgement.h"
 
 namespace zv::panels {
 
@@ -48,7 +49,7 @@ class UnitPanel : public ui::WindowObject {
 
   private:
     bool SelectTroop(rules::TroopCursor& t) {
-        return state_.troop != 0xFFFF && t.Select(uint16_t(state_.troop));
+        return state_.troop != rules::kNoTroop && t.Select(uint16_t(state_.troop));
     }
 
     // The formation slots of the troop's present members (unit selects), in slot order.
@@ -67,7 +68,7 @@ class UnitPanel : public ui::WindowObject {
         rules::TableDirectory* tables = PanelTables();
         if (tables == nullptr) return -1;
         rules::TroopCursor t(*tables);
-        if (troop == 0xFFFF || !t.Select(uint16_t(troop))) return -1;
+        if (troop == rules::kNoTroop || !t.Select(uint16_t(troop))) return -1;
         const uint8_t player = fw::GetPlayerCountry();
         const uint8_t country = t.GetCountry();
         rules::CountryCursor countries(*tables);
@@ -202,7 +203,7 @@ class UnitPanel : public ui::WindowObject {
     void ShowTroop(ui::Hwnd h, ui::WParam w, ui::LParam l) {
         if (l == 1) {
             if (int(w & 0xFFFF) == state_.troop) {
-                state_.troop = 0xFFFF;
+                state_.troop = rules::kNoTroop;
                 ComputeUnitPanelAccess(0xFFFF);
                 DrawUnitPanel(h);
             }
@@ -216,10 +217,10 @@ class UnitPanel : public ui::WindowObject {
             cursor = std::make_unique<rules::TroopCursor>(*tables);
             t = cursor.get();
         }
-        if (t && state_.troop != 0xFFFF && t->Select(uint16_t(state_.troop))) {
+        if (t && state_.troop != rules::kNoTroop && t->Select(uint16_t(state_.troop))) {
             int slots[kSlots];
             state_.memberCount = PresentSlots(*tables, *t, slots);
-            if (state_.memberCount == 0) state_.troop = 0xFFFF;
+            if (state_.memberCount == 0) state_.troop = rules::kNoTroop;
             ComputeUnitPanelAccess(state_.troop);
         }
         DrawUnitPanel(h);

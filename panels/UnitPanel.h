@@ -9,11 +9,12 @@
 
 #include "framework/Dib.h"
 #include "platform/ui/WindowTypes.h"
+#include "rules/records/TroopRecord.h"
 
 namespace zv::panels {
 
 struct UnitPanelState {
-    int troop = 0xFFFF;
+    int troop = rules::kNoTroop;
     int access = -1;  // 0 full, 1 full without interaction, 2 details hidden, -1 no troop yet
     int mode = 0;     // 0 overview, 1 member detail, 2 formation choice
     int chosenMember = -1;

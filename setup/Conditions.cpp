@@ -25,6 +25,7 @@
 #include "setup/SetupInternal.h"
 #include "setup/SinglePlayPages.h"
 #include "shell/game/FrameMenus.h"
+#include "simulation/Judgement.h"
 
 namespace zv::setup {
 
@@ -286,7 +287,7 @@ void ShowCountryRowFromGame(ui::Hwnd page, int c, bool lockAll) {
     if (!tables) return;
     rules::CountryCursor countries(*tables);
     if (!countries.Select(c)) return;
-    const bool takesPart = countries.GetState() == 1;
+    const bool takesPart = countries.GetState() == sim::kCountryInPlay;
     int role = kRoleAbsent;
     if (takesPart) {
         switch (countries.GetParticipation()) {
@@ -310,7 +311,7 @@ void ShowCountryRowFromGame(ui::Hwnd page, int c, bool lockAll) {
         const int partner = AlliancePartner(c, k);
         SetChecked(page, AllianceBoxId(c, k), (gAllianceMasks[c] >> partner) & 1);
         rules::CountryCursor other(*tables);
-        const bool partnerTakesPart = other.Select(partner) && other.GetState() == 1;
+        const bool partnerTakesPart = other.Select(partner) && other.GetState() == sim::kCountryInPlay;
         Enable(page, AllianceBoxId(c, k), !lockAll && takesPart && partnerTakesPart);
     }
     Enable(page, RoleComboId(c), !lockAll && takesPart);
@@ -412,7 +413,7 @@ void DisableAlliancesWhenFew(ui::Hwnd page) {
     if (!tables) return;
     rules::CountryCursor countries(*tables);
     int atWar = 0;
-    for (int c = 0; c < kCountries; ++c) atWar += (countries.Select(c) && countries.GetState() == 1) ? 1 : 0;
+    for (int c = 0; c < kCountries; ++c) atWar += (countries.Select(c) && countries.GetState() == sim::kCountryInPlay) ? 1 : 0;
     if (atWar > 2) return;
     for (int c = 0; c < kCountries; ++c) {
         for (int k = 0; k < 3; ++k) Enable(page, AllianceBoxId(c, k), false);

@@ -46,7 +46,7 @@ bool IsWhiteLabel(int id) {
 
 void ShowPage(ui::Hwnd h) {
     ConditionsPageState& s = Page();
-    ui::SendMessage(shell::GetWindowOfKind(shell::WindowKind::NewsWnd), shell::WM_NEWS_CLEAR, 0, 0);
+    ui::SendMessage(shell::GetWindowOfKind(shell::WindowKind::NewsWnd), zv::WM_NEWS_CLEAR, 0, 0);
     LoadChosenGameFile(h, 0, s.background.get());
     if (rules::TableDirectory* tables = LiveTables()) {
         rules::ScenarioHeaderCursor header(*tables);

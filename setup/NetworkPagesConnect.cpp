@@ -17,14 +17,13 @@
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
 #include "shell/ChatWindow.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::setup {
 
 using namespace netpages;
 
 namespace {
-
-constexpr std::uint32_t WM_SESSION_BROWSER = 2114;
 
 void Show(ui::Hwnd page, bool show) { ui::ShowWindow(page, show ? ui::SW_SHOWNORMAL : ui::SW_HIDE); }
 
@@ -434,7 +433,7 @@ ui::LResult MultiPlay6Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
                 if (const ui::Hwnd chat = shell::AttachChatWindow(h)) {
                     ui::MoveWindow(chat, 20, 255, 456, 102, true);
                     ui::ShowWindow(chat, ui::SW_SHOW);
-                    ui::SendMessage(chat, shell::WM_CHAT_SET_MODE, 1, 1);
+                    ui::SendMessage(chat, zv::WM_CHAT_SET_MODE, 1, 1);
                 }
                 EnableSetupNextButton(h, false);
                 // The slots known so far (a host alone has had no slot table yet).

@@ -71,7 +71,7 @@ class SetupNetworkGui : public net::NetworkGui {
         if (type == net::ZVCMSG_GAMESETTING_NEXT) OnGameSettingNext(page, block);
     }
     void BeginPlay() override {
-        if (frame_) ui::SendMessage(frame_, shell::WM_BEGIN_PLAY, 0, 0);
+        if (frame_) ui::SendMessage(frame_, zv::WM_BEGIN_PLAY, 0, 0);
     }
     void AddChatLine(const std::string& text, std::uint16_t recipients) override {
         shell::AddChatLine(text, recipients);
@@ -121,7 +121,7 @@ class SetupNetworkGui : public net::NetworkGui {
                 if (frame_) ui::SendMessage(frame_, ui::WM_COMMAND, kReturnToTitleCommand, 1);
                 return;
             case Return::Delayed:
-                if (frame_) ui::SendMessage(frame_, shell::WM_DELAYED_RETURN_TO_TITLE, 0, 1);
+                if (frame_) ui::SendMessage(frame_, zv::WM_DELAYED_RETURN_TO_TITLE, 0, 1);
                 return;
         }
     }

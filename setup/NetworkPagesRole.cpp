@@ -172,7 +172,7 @@ ui::LResult MultiPlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
                 ui::ShowWindow(h, ui::SW_HIDE);
             }
             return 1;
-        case organize::WM_CORPS_CHOSEN: {
+        case zv::WM_CORPS_CHOSEN: {
             PageState* s = StateOf(h);
             s->chosenCorps = static_cast<int>(static_cast<std::intptr_t>(w));
             SetSelectedCorpsFile(s->chosenCorps);
@@ -190,7 +190,7 @@ ui::LResult MultiPlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
                 case kIdWatchCheck:
                     if (ui::IsDlgButtonChecked(h, kIdWatchCheck) == ui::BST_CHECKED) {
                         EnableSetupNextButton(h, true);
-                        if (RolePage* r = RoleOf(h)) ui::SendMessage(r->corpsDialog, organize::WM_CORPS_LIST_CLEAR, 0, 0);
+                        if (RolePage* r = RoleOf(h)) ui::SendMessage(r->corpsDialog, zv::WM_CORPS_LIST_CLEAR, 0, 0);
                         StateOf(h)->chosenCorps = -1;
                     } else {
                         EnableSetupNextButton(h, false);

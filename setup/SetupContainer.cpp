@@ -102,7 +102,7 @@ void FinishSetup(ui::Hwnd container) {
     DestroyPages(0);
     ui::DestroyWindow(container);
     if (net::SessionManager* session = fw::GetSessionManager()) session->ClearReadyFlags();
-    ui::PostMessage(frame, shell::WM_START_GAME, static_cast<ui::WParam>(GetStartFromSave()), 0);
+    ui::PostMessage(frame, zv::WM_START_GAME, static_cast<ui::WParam>(GetStartFromSave()), 0);
 }
 
 // The player quits from the title: the pages, the container and then the frame go.
@@ -173,7 +173,7 @@ ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::L
         ui::SetWindowPos(h, ui::HWND_TOP, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
         return 0;
     }
-    case shell::WM_TITLE_START:
+    case zv::WM_TITLE_START:
         OnTitleStart(h, w, l);
         return 0;
     case WM_SETUP_NEXT_PAGE: {
@@ -336,7 +336,7 @@ void ShowSetupPage(ui::Hwnd container, std::uint8_t newIndex, std::uint8_t oldIn
             session->Close();
             session->OpenTransport();
             const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
-            if (frame) ui::SendMessage(frame, shell::WM_SET_NETWORK_TARGET, 0, 0);
+            if (frame) ui::SendMessage(frame, zv::WM_SET_NETWORK_TARGET, 0, 0);
         }
     }
     if (oldIndex < kSetupPageCount && s.pages[oldIndex]) {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::ui {
 class Font;
@@ -49,19 +50,6 @@ constexpr const char* kSingleConditionsPageClass = "SinglePlay3";
 // The network pages in the order of their slots 4-9.
 constexpr const char* kMultiPlayPageClasses[6] = {"MultiPlay2", "MultiPlay4", "MultiPlay6",
                                                   "MultiPlay5", "MultiPlay1", "MultiPlay7"};
-
-// Messages to the container (sent by the pages to their parent).
-constexpr std::uint32_t WM_SETUP_NEXT_PAGE = 2106;  // wParam new page, lParam old page
-constexpr std::uint32_t WM_SETUP_PREV_PAGE = 2107;  // wParam page to go back to, lParam old
-// Messages to the title page.
-constexpr std::uint32_t WM_TITLE_IDLE_START = 2118;
-constexpr std::uint32_t WM_TITLE_IDLE_STOP = 2119;
-// To every page: wParam 1 show (and start what runs while visible), 0 hide (and stop it).
-constexpr std::uint32_t WM_SHOW_PAGE = 2121;
-// To the network conditions page.
-constexpr std::uint32_t WM_SETTINGS_COMPLETE = 2122;
-constexpr std::uint32_t WM_SETTING_TURN = 2123;
-// WM_TITLE_START (2124) is the frame's: shell/game/GameMessages.h.
 
 // Control ids shared by the pages.
 constexpr int kIdSinglePlay = 15000;

@@ -505,7 +505,7 @@ ui::LResult SinglePlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPa
         }
         s.background = LoadPagePicture(kPagePicture);
         return 0;
-    case organize::WM_CORPS_CHOSEN:
+    case zv::WM_CORPS_CHOSEN:
         SetSelectedCorpsFile(static_cast<int>(static_cast<std::intptr_t>(w)));
         EnableSetupNextButton(h, static_cast<int>(static_cast<std::intptr_t>(w)) != -1);
         return 1;

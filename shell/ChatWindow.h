@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::shell {
 
@@ -24,9 +25,6 @@ constexpr int kIdChatMessageLabel = 2509;
 constexpr int kChatRecipientCount = 6;
 constexpr int kChatEditLimit = 80;
 constexpr int kChatWindowId = 35;
-
-// wParam enable (0/1), lParam mode (0 normal, 1 spectator: no recipient can be chosen).
-constexpr uint32_t WM_CHAT_SET_MODE = 2125;
 
 // The received chat line (the ZVCMSG_CHATDATA payload): +4 u16 recipient mask, +8 the text,
 // zero-terminated within the line's 86 text bytes.

@@ -12,7 +12,7 @@
 #include "mapview/MapAreaInfoWindow.h"
 #include "mapview/MapCheckDialog.h"
 #include "mapview/MapEditorContext.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapSettingsDialog.h"
 #include "mapview/MapViewWindows.h"
 #include "mapview/MapWorld.h"
@@ -33,15 +33,11 @@
 #include "shell/Settings.h"
 #include "shell/ShellDialogs.h"
 #include "shell/WindowRegistry.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::shell {
 
 namespace {
-
-// What the document tells the frame's other windows (their own headers lie above this layer).
-constexpr uint32_t kNewsClear = 2084;
-constexpr uint32_t kPanelMessage = 2079;
-constexpr uint32_t kRefreshTroopList = 2101;
 
 EditorFrameHooks gHooks;
 bool gUndoEnabled = false;
@@ -131,7 +127,7 @@ void ShowDocumentWindows(ui::Hwnd frame, ui::Hwnd map, bool overview) {
         const ui::Hwnd grasp = gHooks.createOverview ? gHooks.createOverview(client) : ui::Hwnd{};
         if (grasp) SetWindowOfKind(WindowKind::NowGraspWnd, grasp);
     }
-    SendToKind(WindowKind::TroopListWnd, kRefreshTroopList, 0, 0);
+    SendToKind(WindowKind::TroopListWnd, WM_REFRESH_TROOP_LIST, 0, 0);
     SyncToolChecks(frame);
     NotifyHqWindow(1, 0, 0);
     gModified = false;
@@ -156,9 +152,9 @@ void DestroyDocumentWindows(ui::Hwnd frame) {
     const ui::Hwnd grasp = GetWindowOfKind(WindowKind::NowGraspWnd);
     if (grasp && ui::IsWindow(grasp)) ui::DestroyWindow(grasp);
     SetWindowOfKind(WindowKind::NowGraspWnd, ui::Hwnd{});
-    SendToKind(WindowKind::NewsWnd, kNewsClear, 0, 0);
+    SendToKind(WindowKind::NewsWnd, WM_NEWS_CLEAR, 0, 0);
     static const char empty[1] = {};
-    SendToKind(WindowKind::PanelManeger, kPanelMessage, 0, reinterpret_cast<ui::LParam>(empty));
+    SendToKind(WindowKind::PanelManeger, WM_PANEL_MESSAGE, 0, reinterpret_cast<ui::LParam>(empty));
 }
 
 void RefreshAfterRestore(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
@@ -168,7 +164,7 @@ void RefreshAfterRestore(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
         ctx.RebuildHexOccupancy();
         if (world->routeSearches != nullptr) world->routeSearches->ReloadAllTerrain();
     }
-    SendToKind(WindowKind::MapWnd, mapview::WM_MAP_REBUILD, w, l);
+    SendToKind(WindowKind::MapWnd, zv::WM_MAP_REBUILD, w, l);
     NotifyHqWindow(1, 0, 0);
     gModified = true;
 }
@@ -274,11 +270,11 @@ int DeleteMapTroops(ui::Hwnd frame) {
     for (std::uint16_t t = 0; t < 255; ++t)
         if (troops.Select(t)) troops.ResetCurrentTroop();
     rules::GameContext ctx(*world->tables, mapview::MapContextEnv());
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
+    for (int y = 0; y < rules::kMapSize; ++y)
+        for (int x = 0; x < rules::kMapSize; ++x)
             if (ctx.SelectHexInfoXY(x, y) && ctx.GetHexTroopIndex() != rules::kNoTroopIndex)
                 ctx.SetHexTroopIndex(rules::kNoTroopIndex);
-    SendToKind(WindowKind::MapWnd, mapview::WM_MAP_REBUILD, 0, 0);
+    SendToKind(WindowKind::MapWnd, zv::WM_MAP_REBUILD, 0, 0);
     NotifyHqWindow(1, 0, 0);
     gModified = true;
     return 1;

@@ -16,22 +16,10 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::shell {
 
-// The frame's commands on the document.
-constexpr int kCmdCloseMapDocument = 40009;
-constexpr int kCmdOverwriteMap = 40010;
-constexpr int kCmdSaveMapAs = 40011;
-constexpr int kCmdUndo = 40013;
-constexpr int kCmdMapSettings = 40014;
-constexpr int kCmdMapCheck = 40015;
-constexpr int kCmdSelToolCheck = 40055;
-constexpr int kCmdTerToolCheck = 40057;
-constexpr int kCmdRedo = 40062;
-constexpr int kCmdAreaInfo = 40080;
-constexpr int kCmdImportMap = 40097;
-constexpr int kCmdDeleteMapTroops = 40099;
 // The undo and redo buttons of the tool window (when there is one).
 constexpr int kIdUndoButton = 1214;
 constexpr int kIdRedoButton = 1217;

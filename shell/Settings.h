@@ -9,21 +9,13 @@
 #include <string>
 
 #include "shell/WindowRegistry.h"
+#include "shell/FrameCommands.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::shell {
 
-// Messages that applying the display settings sends (numbered by their receivers).
-constexpr uint32_t WM_LAYOUT_PANELS = 2056;   // to the panel manager
-constexpr uint32_t WM_MAP_SET_OPTION = 2126;  // to the map: wParam option, lParam value
 constexpr int kMapOptionTroopCaptions = 7;    // the troop caption mode 0-4
 
-// Menu commands whose check marks follow the options.
-constexpr int kCmdFightSimple = 40124;
-constexpr int kCmdBgm = 40126;
-constexpr int kCmdSound = 40127;
-constexpr int kCmdFightMine = 40130;
-constexpr int kCmdFightOther = 40131;
-constexpr int kCmdCycleTroopDisplay = 40116;  // sent to the map to step the troop display
 
 constexpr int kUserNameBufferSize = 80;
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::shell {
 
@@ -65,11 +66,6 @@ intptr_t EditorAboutDialogProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);
 intptr_t SmallInfoDialogProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);
 
 // ---- notifications ----------------------------------------------------------------------------
-
-constexpr uint32_t WM_REFRESH_SITE_INFO = 2051;
-constexpr uint32_t WM_REFRESH_CAMP_INFO = 2052;
-constexpr uint32_t WM_REFRESH_TROOP_NUM = 2053;
-constexpr uint32_t WM_HQ_VIEW_RECT = 2098;
 
 // Each sends its message only when the window of its kind exists and is visible, and returns
 // the answer; else 0.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/ProcessState.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "mapview/tests/MapViewFixture.h"

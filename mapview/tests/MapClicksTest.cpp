@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "mapview/tests/MapViewFixture.h"

@@ -5,7 +5,7 @@
 
 #include "mapview/GraspMapView.h"
 #include "mapview/MapEditorContext.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewWindows.h"
 #include "mapview/tests/MapViewFixture.h"
 #include "platform/ui/HeadlessBackend.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "mapview/GraspMapView.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/tests/MapViewFixture.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"

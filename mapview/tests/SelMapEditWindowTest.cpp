@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "mapview/MapEditorContext.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/SelMapEditWindow.h"
 #include "mapview/tests/EditorFixture.h"
 #include "platform/ui/Mdi.h"

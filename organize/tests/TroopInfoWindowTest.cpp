@@ -90,7 +90,7 @@ TEST_F(TroopInfoWindow, CarriedTroopsAreListedEightAPage) {
 
 TEST_F(TroopInfoWindow, EditsStayInTheCachedCopy) {
     Show(9, 0);
-    ui::SendMessage(window, 2063, 4, kIdModeList);
+    ui::SendMessage(window, zv::WM_SKIN_LIST_SELECTED, 4, kIdModeList);
     rules::CachedTroopCursor cached(tables, cache);
     ASSERT_TRUE(cached.Select(0));
     EXPECT_EQ(cached.GetSlotByte(), 4);

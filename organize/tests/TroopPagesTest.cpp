@@ -430,21 +430,21 @@ TEST_F(TroopPages, PageEditsReachTheTroop) {
     EXPECT_EQ(Troop().GetFormationByte236(f), 1);
     Click(At(Display(), kPageX + 70, kPageY + 10));
     EXPECT_EQ(Troop().GetFormationByte236(f), 0);
-    ui::SendMessage(Display(), 2062, 70, kIdSliders + 1);
+    ui::SendMessage(Display(), zv::WM_SKIN_BAR_POS, 70, kIdSliders + 1);
     EXPECT_EQ(Troop().GetFormationByte240(f), 70);
-    ui::SendMessage(Display(), 2062, 30, kIdSliders + 2);
+    ui::SendMessage(Display(), zv::WM_SKIN_BAR_POS, 30, kIdSliders + 2);
     EXPECT_EQ(Troop().GetFormationByte238(f), 30);
-    ui::SendMessage(ui::GetDlgItem(Display(), kIdCombos + 4 * 1 + 2), 2086, 1, 0);
+    ui::SendMessage(ui::GetDlgItem(Display(), kIdCombos + 4 * 1 + 2), zv::WM_SKIN_SELECT_ITEM, 1, 0);
     EXPECT_EQ(Troop().GetMemberByte24(1, 0), 1);
-    ui::SendMessage(Display(), 2063, 3, kIdModeList);
+    ui::SendMessage(Display(), zv::WM_SKIN_LIST_SELECTED, 3, kIdModeList);
     EXPECT_EQ(Troop().GetSlotByte(), 3);
     // Another formation stores the edited name into the one being left; an empty name is refused.
     ui::SetDlgItemText(dialog, kIdFormationName, "Assault");
-    ui::SendMessage(Display(), 2063, 2, kIdFormationList);
+    ui::SendMessage(Display(), zv::WM_SKIN_LIST_SELECTED, 2, kIdFormationList);
     EXPECT_EQ(Troop().GetCurrentFormation(), 2);
     EXPECT_STREQ(Troop().GetFormationName(f), "Assault");
     ui::SetDlgItemText(dialog, kIdFormationName, "  ");
-    ui::SendMessage(Display(), 2063, 1, kIdFormationList);
+    ui::SendMessage(Display(), zv::WM_SKIN_LIST_SELECTED, 1, kIdFormationList);
     EXPECT_EQ(Troop().GetCurrentFormation(), 2);
     EXPECT_TRUE(BoxSaid("フォーメーション名称が設定されていません"));
 }

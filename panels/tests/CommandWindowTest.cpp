@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "mapview/HexMapView.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "mapview/MapWorld.h"
@@ -50,7 +50,7 @@ class CommandWindowTest : public testing::PanelsTest {
         mapview::GetTroopSelection() = mapview::TroopSelection{};
         map = mapview::CreateRealViewWindow(mdiClient, 0, 0, 820, 746);
         ASSERT_TRUE(map);
-        ui::SendMessage(map, mapview::WM_MAP_REBUILD, 0, 0);
+        ui::SendMessage(map, zv::WM_MAP_REBUILD, 0, 0);
         manager = CreateColumn();
         command = shell::GetWindowOfKind(K::CommandWnd);
         ASSERT_TRUE(command);
@@ -87,7 +87,7 @@ class CommandWindowTest : public testing::PanelsTest {
         rules::TroopCursor t(game.Tables());
         t.Select(troop);
         const uint16_t hex = t.GetHexValue();
-        ui::SendMessage(map, mapview::WM_MAP_CENTER, (hex & 0xFF) | ((hex >> 8) << 16), 0);
+        ui::SendMessage(map, zv::WM_MAP_CENTER, (hex & 0xFF) | ((hex >> 8) << 16), 0);
         Pump();
         ClickHex(hex);
         ASSERT_EQ(mapview::GetSingleSelectedTroop(), troop);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "mapview/GraspMapView.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "panels/HqWindow.h"
 #include "panels/tests/PanelsFixture.h"
 #include "rules/records/MapCursors.h"
@@ -19,12 +19,12 @@ Rect4 gMapRect = {0, 0, 20, 14};
 std::vector<Rect4> gScrolls;
 
 ui::LResult FakeMapProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (msg == mapview::WM_MAP_QUERY_VIEW) {
+    if (msg == zv::WM_MAP_QUERY_VIEW) {
         auto* out = reinterpret_cast<int32_t*>(l);
         for (int i = 0; i < 4; ++i) out[i] = gMapRect[i];
         return 1;
     }
-    if (msg == mapview::WM_SET_VIEW_RECT) {
+    if (msg == zv::WM_SET_VIEW_RECT) {
         const auto* in = reinterpret_cast<const int32_t*>(l);
         gScrolls.push_back({in[0], in[1], in[2], in[3]});
         return 1;
@@ -90,7 +90,7 @@ TEST_F(HqWindowTest, FrameFollowsTheMapWindowAndStaysDefinedWithoutOne) {
     Shot("panels_hq_window");
     // The editor's map window reports its moves with WM_SET_VIEW_RECT.
     int32_t moved[4] = {4, 6, 20, 14};
-    EXPECT_EQ(ui::SendMessage(hq, mapview::WM_SET_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(moved)),
+    EXPECT_EQ(ui::SendMessage(hq, zv::WM_SET_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(moved)),
               1);
     EXPECT_EQ(Frame(), (Rect4{4, 6, 20, 14}));
 }
@@ -143,10 +143,10 @@ TEST_F(HqWindowTest, HexChangeRedrawsOneHexOrTheWholeMap) {
         hexes.SetLandKind(hexes.GetLandKind() == 0 ? 9 : 0);
     }
     int16_t hex[2] = {10, 10};
-    EXPECT_EQ(ui::SendMessage(hq, mapview::WM_HQ_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(hex)), 1);
+    EXPECT_EQ(ui::SendMessage(hq, zv::WM_HQ_VIEW_RECT, 0, reinterpret_cast<ui::LParam>(hex)), 1);
     EXPECT_NE(hexHash(10, 10), before[0]);
     EXPECT_EQ(hexHash(50, 40), before[1]);
-    ui::SendMessage(hq, mapview::WM_HQ_VIEW_RECT, 1, 0);
+    ui::SendMessage(hq, zv::WM_HQ_VIEW_RECT, 1, 0);
     EXPECT_NE(hexHash(50, 40), before[1]);
 }
 

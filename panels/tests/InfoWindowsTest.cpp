@@ -141,9 +141,9 @@ TEST_F(InfoWindowsTest, TableWindowsRefreshAndLeaveTheirSlotsWhenDestroyed) {
         const char* shot;
     };
     const Case cases[] = {
-        {CreateCampInfoWindow, K::CampInfoWnd, shell::WM_REFRESH_CAMP_INFO, "panels_camp_info"},
-        {CreateSiteInfoWindow, K::SiteListWnd, shell::WM_REFRESH_SITE_INFO, "panels_site_info"},
-        {CreateTroopNumWindow, K::TroopNumListWnd, shell::WM_REFRESH_TROOP_NUM,
+        {CreateCampInfoWindow, K::CampInfoWnd, zv::WM_REFRESH_CAMP_INFO, "panels_camp_info"},
+        {CreateSiteInfoWindow, K::SiteListWnd, zv::WM_REFRESH_SITE_INFO, "panels_site_info"},
+        {CreateTroopNumWindow, K::TroopNumListWnd, zv::WM_REFRESH_TROOP_NUM,
          "panels_troop_num"},
     };
     for (const Case& c : cases) {

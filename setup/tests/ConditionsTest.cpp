@@ -90,7 +90,7 @@ TEST_F(ConditionsPage, TypedValuesAreRefusedWithTheRangeTheyBreak) {
             }
             EXPECT_EQ(rules::ReadS32(Settings() + G::CountryEntry(0), G::kEntryFunds), std::stoi(c.funds));
             container = CreateMainMenuWindow(owner);
-            ui::SendMessage(container, shell::WM_TITLE_START, 0, 0);
+            ui::SendMessage(container, zv::WM_TITLE_START, 0, 0);
             page = Open("MAP00002.ddm");
             ASSERT_TRUE(page);
             ChooseRole(page, 0, kRoleUser);
@@ -195,7 +195,7 @@ TEST_F(ConditionsPage, AlliancesAreAlwaysWholeGroups) {
 // Choosing an anthem plays it (BGM1-BGM6 are BGM01.MID-BGM06.MID); BGMなし plays nothing.
 std::vector<std::pair<ui::WParam, std::string>>* gMusic = nullptr;
 ui::LResult MusicFrame(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (msg == shell::WM_MUSIC_CONTROL && gMusic) {
+    if (msg == zv::WM_MUSIC_CONTROL && gMusic) {
         std::string name = w == 0 && l ? reinterpret_cast<const char*>(l) : "";
         gMusic->emplace_back(w, name.substr(name.find_last_of("\\/") + 1));
     }

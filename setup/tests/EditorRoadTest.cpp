@@ -397,7 +397,7 @@ TEST_F(EditorRoad, FromTheTitleIntoTheEditorAndBackByTheMenuBar) {
         EXPECT_EQ(FileBytes(saved), bytes);
 
         finished = true;
-        ui::PostMessage(frame, shell::WM_EXIT_GAME, 0, 0);
+        ui::PostMessage(frame, zv::WM_EXIT_GAME, 0, 0);
     });
     EXPECT_TRUE(finished);
     EXPECT_EQ(code, 0);

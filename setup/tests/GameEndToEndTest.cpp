@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "framework/ProcessState.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "organize/CorpsFiles.h"
@@ -245,7 +245,7 @@ void ClickSpeedButton(ProgramRun& run, bool up) {
 }
 
 int ShownSpeed() {
-    return int(ui::SendMessage(shell::GetWindowOfKind(WindowKind::SpeedWnd), mapview::WM_GET_GAME_SPEED, 0, 0));
+    return int(ui::SendMessage(shell::GetWindowOfKind(WindowKind::SpeedWnd), zv::WM_GET_GAME_SPEED, 0, 0));
 }
 
 // ﾌｧｲﾙ(&F) opened with Alt+F, then `ups` steps up from the bottom (the popup may open with its

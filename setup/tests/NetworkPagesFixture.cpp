@@ -34,13 +34,13 @@ Participant* Of(ui::Hwnd h) { return reinterpret_cast<Participant*>(ui::GetWindo
 ui::LResult FrameProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     Participant* p = Of(h);
     switch (msg) {
-        case shell::WM_NETWORK_EVENT:
+        case zv::WM_NETWORK_EVENT:
             if (p) p->manager->OnNetworkEvent(static_cast<std::uint32_t>(w), reinterpret_cast<const void*>(l));
             return 0;
-        case shell::WM_SET_NETWORK_TARGET:
+        case zv::WM_SET_NETWORK_TARGET:
             if (p) p->manager->SetNotifyTarget(p);
             return 0;
-        case shell::WM_START_GAME:
+        case zv::WM_START_GAME:
             if (p) ++p->startGames;
             return 1;
         default:
@@ -53,7 +53,7 @@ void ShowPage(Participant& p, int next, int old) {
     if (next == kPageNetConnection) {
         p.manager->Close();
         p.manager->OpenTransport();
-        ui::SendMessage(p.frame, shell::WM_SET_NETWORK_TARGET, 0, 0);
+        ui::SendMessage(p.frame, zv::WM_SET_NETWORK_TARGET, 0, 0);
     }
     if (old != kNoPage && old < kSetupPageCount && p.pages[old]) ui::SendMessage(p.pages[old], WM_SHOW_PAGE, 0, 0);
     if (next != kNoPage && next < kSetupPageCount && p.pages[next]) {
@@ -79,7 +79,7 @@ ui::LResult ContainerProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPara
             ShowPage(*p, static_cast<int>(w & 0xFF), static_cast<int>(l & 0xFF));
             if ((w & 0xFF) == kNoPage) {
                 DestroyPages(*p);
-                ui::PostMessage(p->frame, shell::WM_START_GAME, 0, 0);
+                ui::PostMessage(p->frame, zv::WM_START_GAME, 0, 0);
             }
             return 0;
         case WM_SETUP_PREV_PAGE:
@@ -148,7 +148,7 @@ Participant::~Participant() {
 
 void Participant::SendNetworkEvent(std::uint32_t w, const void* l) {
     while (stalled.load()) core::SleepMs(2);
-    ui::SendMessage(frame, shell::WM_NETWORK_EVENT, w, reinterpret_cast<ui::LParam>(l));
+    ui::SendMessage(frame, zv::WM_NETWORK_EVENT, w, reinterpret_cast<ui::LParam>(l));
 }
 
 void Participant::ServePendingSends() {

@@ -291,7 +291,7 @@ TEST_F(NetPagesTest, TheTitlesNetworkButtonAsksForTheNameAndOpensTheConnectionPa
     ASSERT_EQ(RegisterSetupWindowClasses(), 1);
     const ui::Hwnd container = CreateMainMenuWindow(p.frame);
     ASSERT_TRUE(container);
-    ui::SendMessage(container, shell::WM_TITLE_START, 0, 0);
+    ui::SendMessage(container, zv::WM_TITLE_START, 0, 0);
     Pump();
 
     WithModal([&] { ClickControl(GetSetupPage(kPageTitle), kIdMultiPlay); },
@@ -330,7 +330,7 @@ TEST_F(NetPagesTest, ALobbyStartShowsItsParticipantsOnPageSix) {
     const ui::Hwnd container = CreateMainMenuWindow(p.frame);
     ASSERT_TRUE(container);
     const auto table = SlotTable({{0, "lobbyhost"}, {2, "guest"}});
-    ui::SendMessage(container, shell::WM_TITLE_START, 1, reinterpret_cast<ui::LParam>(table.data()));
+    ui::SendMessage(container, zv::WM_TITLE_START, 1, reinterpret_cast<ui::LParam>(table.data()));
     Pump();
     EXPECT_EQ(GetCurrentSetupPage(), kPageNetParticipants);
     const std::vector<std::string> rows = ListRows(ui::GetDlgItem(GetSetupPage(kPageNetParticipants), kIdParticipantList));

@@ -69,7 +69,7 @@ class SetupPages : public ::testing::Test {
                                    nullptr, nullptr);
         container = CreateMainMenuWindow(owner);
         ASSERT_TRUE(container);
-        ui::SendMessage(container, shell::WM_TITLE_START, 0, 0);
+        ui::SendMessage(container, zv::WM_TITLE_START, 0, 0);
         Pump();
     }
 

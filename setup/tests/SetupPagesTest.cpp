@@ -136,7 +136,7 @@ TEST_F(TitleAndPages, ALobbyStartGoesStraightToTheParticipants) {
     });
     container = CreateMainMenuWindow(owner);
     ASSERT_TRUE(container);
-    ui::SendMessage(container, shell::WM_TITLE_START, 1, 1234);
+    ui::SendMessage(container, zv::WM_TITLE_START, 1, 1234);
     EXPECT_EQ(filled, 1234);
     EXPECT_EQ(GetCurrentSetupPage(), kPageNetParticipants);
     EXPECT_FALSE(ui::IsWindowVisible(Title()));

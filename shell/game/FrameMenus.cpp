@@ -5,7 +5,7 @@
 #include <map>
 
 #include "framework/ProcessState.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Mdi.h"
 #include "platform/ui/Menu.h"
@@ -40,47 +40,6 @@ struct InstalledCommand {
 std::map<int, InstalledCommand>& Handlers() {
     static std::map<int, InstalledCommand> handlers;
     return handlers;
-}
-
-// The commands whose work belongs to another part of the program (the map document's file
-// commands belong to the editor's document).
-constexpr int kHandedOver[] = {40002, 40007, 40008, 40009, 40010, 40011, 40013, 40014, 40015,
-                               40030, 40040, 40041, 40062, 40086, 40088, 40097, 40098, 40099,
-                               40118, 40119, 40122, 40132, 40133};
-// The items that need an open document.
-constexpr int kDocumentItems[] = {40009, 40010, 40011, 40055, 40057, 40043, 40056, 40080, 40047};
-
-struct Toggle {
-    int command;
-    WindowKind kind;
-};
-constexpr Toggle kToggles[] = {
-    {40016, WindowKind::CampInfoWnd},     {40017, WindowKind::TroopListWnd},
-    {40018, WindowKind::UnitListWnd},     {40019, WindowKind::UnitKindListWnd},
-    {40020, WindowKind::LandListWnd},     {40042, WindowKind::SiteListWnd},
-    {40043, WindowKind::HqWnd},           {40044, WindowKind::TroopNumListWnd},
-    {40047, WindowKind::LandBaseInfoWnd}, {40055, WindowKind::SelToolWnd},
-    {40056, WindowKind::TableGroopWnd},   {40057, WindowKind::TerToolWnd},
-    {40063, WindowKind::TreeViewWnd},     {40079, WindowKind::TreeViewWnd2},
-    {40080, WindowKind::AriaInfo},        {40081, WindowKind::TroopListView},
-    {40084, WindowKind::NewsWnd},         {40087, WindowKind::ResultWnd},
-    {40095, WindowKind::PanelManeger},    {40100, WindowKind::NowGraspWnd},
-};
-
-const Toggle* FindToggle(int command) {
-    for (const Toggle& t : kToggles) {
-        if (t.command == command) return &t;
-    }
-    return nullptr;
-}
-
-bool IsForwarded(int id) {
-    return id == 40005 || id == 40006 || id == 40039 || (id >= 40058 && id <= 40061) ||
-           (id >= 40064 && id <= 40077) || id == 40113 || id == 40115 || id == 40116 || id == 40117;
-}
-
-bool Contains(const int* begin, const int* end, int id) {
-    return std::find(begin, end, id) != end;
 }
 
 bool MapVisible() {
@@ -167,23 +126,227 @@ void ToggleMusic(ui::Hwnd frame) {
     PlayMusicFile(name);
 }
 
-void ToggleKind(ui::Hwnd frame, const Toggle& t) {
-    ToggleWindowOfKind(frame, t.kind);
-    CheckMenuByWindowVisible(GetWindowOfKind(t.kind), t.command);
+// How a command runs, and the check mark its item carries.
+enum class Route : std::uint8_t {
+    Own,         // the frame carries it out (the row's run)
+    HandedOver,  // another part of the program installs its handler; greyed until then
+    Toggle,      // shows or hides the row's window kind
+    Forward,     // the map window carries it out
+};
+enum class Check : std::uint8_t {
+    None,
+    Window,     // on while its window is visible
+    Option,     // on while the option the command flips is on
+    OneOf,      // the one chosen of the items first..last
+    MapAnswer,  // what the map window answers
+};
+
+struct CommandRow {
+    FrameCommandId id;
+    const char* text;  // the item's text; a menu may name it otherwise
+    Route route;
+    Check check;
+    WindowKind kind;     // Toggle: the window
+    bool needsDocument;  // live only while a map document is open
+    bool needsMap;       // Toggle: live only while the map window is visible
+    FrameCommandId first, last;  // OneOf: the group
+    // Own: carries the command out; for an Option row, returns whether the option is now on.
+    int (*run)(ui::Hwnd frame);
+    bool (*available)();  // Own: when the command can run (null: always)
+};
+
+constexpr CommandRow Own(FrameCommandId id, const char* text, int (*run)(ui::Hwnd), bool (*available)() = nullptr) {
+    return {id, text, Route::Own, Check::None, WindowKind::FrameWnd, false, false, id, id, run, available};
+}
+constexpr CommandRow OwnOption(FrameCommandId id, const char* text, int (*run)(ui::Hwnd)) {
+    return {id, text, Route::Own, Check::Option, WindowKind::FrameWnd, false, false, id, id, run, nullptr};
+}
+constexpr CommandRow HandedOver(FrameCommandId id, const char* text, bool needsDocument = false) {
+    return {id, text, Route::HandedOver, Check::None, WindowKind::FrameWnd, needsDocument, false, id, id, nullptr, nullptr};
+}
+constexpr CommandRow Toggle(FrameCommandId id, const char* text, WindowKind kind, bool needsDocument = false,
+                            bool needsMap = false) {
+    return {id, text, Route::Toggle, Check::Window, kind, needsDocument, needsMap, id, id, nullptr, nullptr};
+}
+constexpr CommandRow Forward(FrameCommandId id, const char* text, Check check = Check::None, FrameCommandId first = {},
+                             FrameCommandId last = {}) {
+    return {id, text, Route::Forward, check, WindowKind::FrameWnd, false, false, first, last, nullptr, nullptr};
 }
 
-ui::LResult RunToggle(ui::Hwnd frame, const Toggle& t, ui::WParam w, ui::LParam l) {
-    switch (t.command) {
-        case 40016:
+bool Never() { return false; }
+bool HasMdiClient() { return static_cast<bool>(GetWindowOfKind(WindowKind::MdiWnd)); }
+bool HasTables() {
+    GameWorld* w = CurrentGameWorld();
+    return w != nullptr && w->tables != nullptr;
+}
+bool HasSimulation() { return Sim() != nullptr; }
+
+template <rules::CsvExportTable table>
+int Export(ui::Hwnd frame) {
+    ExportCsv(frame, table);
+    return 0;
+}
+template <int (*get)(), int (*put)(int)>
+int FlipOption(ui::Hwnd) {
+    return Flip(get, put);
+}
+
+int MdiCommand(uint32_t msg, ui::WParam how) {
+    ui::SendMessage(GetWindowOfKind(WindowKind::MdiWnd), msg, how, 0);
+    return 0;
+}
+
+int Nothing(ui::Hwnd) { return 0; }
+
+constexpr Check kRoutes = Check::MapAnswer;
+constexpr Check kStyle = Check::OneOf;
+
+const CommandRow kCommands[] = {
+    // File.
+    HandedOver(kCmdCorpsEditor, "部隊編成作成(&T)..."),
+    HandedOver(kCmdNewMap, "新規作成(&N)"),
+    HandedOver(kCmdOpenMap, "開く(&O)..."),
+    HandedOver(kCmdImportMap, "ｲﾝﾀｰﾈｯﾄ版のﾏｯﾌﾟを開く"),
+    HandedOver(kCmdCloseMapDocument, "閉じる(&C)", true),
+    HandedOver(kCmdOverwriteMap, "上書き保存(&S)", true),
+    HandedOver(kCmdSaveMapAs, "名前を付けて保存(&A)...", true),
+    HandedOver(kCmdReturnToTitle, "タイトルに戻る"),
+    HandedOver(kCmdSaveGame, "セーブ"),
+    Own(kCmdQuit, "ゲーム終了(&Q)", [](ui::Hwnd frame) { return static_cast<int>(ui::SendMessage(frame, ui::WM_CLOSE, 0, 0)); }),
+    // Edit.
+    HandedOver(kCmdUndo, "やり直し(&U)"),
+    HandedOver(kCmdRedo, "元に戻す(&R)"),
+    HandedOver(kCmdMapSettings, "マップ設定(&S)..."),
+    HandedOver(kCmdMapCheck, "マップチェック(&M)"),
+    HandedOver(kCmdDeleteMapTroops, "ﾌｧｲﾙ内部隊データ削除"),
+    // The windows.
+    Toggle(kCmdSelToolCheck, "ツールパレット", WindowKind::SelToolWnd, true),
+    Toggle(kCmdTerToolCheck, "地形パレット", WindowKind::TerToolWnd, true),
+    Toggle(kCmdHqWindow, "ＨＱ画面", WindowKind::HqWnd, true),
+    Toggle(kCmdLandBaseInfo, "地形基本情報", WindowKind::LandBaseInfoWnd, true),
+    Toggle(kCmdMapInfo, "マップ情報", WindowKind::TableGroopWnd, true, true),
+    Toggle(kCmdAreaInfo, "マップエリア別情報", WindowKind::AriaInfo, true),
+    Toggle(kCmdCampInfo, "陣営情報", WindowKind::CampInfoWnd),
+    Toggle(kCmdSiteList, "建物数一覧", WindowKind::SiteListWnd),
+    Toggle(kCmdTroopNumList, "部隊数一覧", WindowKind::TroopNumListWnd),
+    Toggle(kCmdTroopList, "部隊一覧", WindowKind::TroopListWnd),
+    Toggle(kCmdUnitKindList, "兵器種類表", WindowKind::UnitKindListWnd),
+    Toggle(kCmdLandList, "地形一覧", WindowKind::LandListWnd),
+    Toggle(kCmdUnitList, "兵器一覧", WindowKind::UnitListWnd),
+    Toggle(kCmdPanelManager, "パネル管理", WindowKind::PanelManeger, false, true),
+    Toggle(kCmdNews, "ニュース", WindowKind::NewsWnd),
+    Toggle(kCmdResult, "結果", WindowKind::ResultWnd),
+    Toggle(kCmdTreeView, "ツリー表示", WindowKind::TreeViewWnd),
+    Toggle(kCmdTreeView2, "ツリー表示2", WindowKind::TreeViewWnd2),
+    Toggle(kCmdTroopListView, "部隊リスト表示", WindowKind::TroopListView),
+    Toggle(kCmdGraspMap, "把握ﾏｯﾌﾟ", WindowKind::NowGraspWnd, false, true),
+    // The map.
+    Forward(kCmdHex16, "16×16", Check::OneOf, kCmdHex16, kCmdHex32),
+    Forward(kCmdHex32, "32×32", Check::OneOf, kCmdHex16, kCmdHex32),
+    Forward(kCmdMapSize, "地図サイズ切り替え"),
+    Forward(kCmdHexFrame, "ヘックス枠", kRoutes),
+    Forward(kCmdStyleMap, "地図", kStyle, kCmdStyleMap, kCmdStyleGreen),
+    Forward(kCmdStyleWhite, "白地図", kStyle, kCmdStyleMap, kCmdStyleGreen),
+    Forward(kCmdStyleBoard, "ボード版風", kStyle, kCmdStyleMap, kCmdStyleGreen),
+    Forward(kCmdStyleGreen, "ｸﾞﾘｰﾝﾃﾞｨｽﾌﾟﾚｲ風", kStyle, kCmdStyleMap, kCmdStyleGreen),
+    Forward(kCmdRouteAir, "航空機移動経路", kRoutes),
+    Forward(kCmdRouteHeli, "ヘリ移動経路", kRoutes),
+    Forward(kCmdRouteGround, "地上移動経路", kRoutes),
+    Forward(kCmdRouteShip, "艦船移動経路", kRoutes),
+    Forward(kCmdRouteDisplay, "移動経路表示"),
+    Forward(kCmdCaptionNone, "部隊情報表示なし", kStyle, kCmdCaptionNone, kCmdCaptionArrival),
+    Forward(kCmdCaptionName, "部隊名表示", kStyle, kCmdCaptionNone, kCmdCaptionArrival),
+    Forward(kCmdCaptionState, "状態表示", kStyle, kCmdCaptionNone, kCmdCaptionArrival),
+    Forward(kCmdCaptionContents, "部隊内容表示", kStyle, kCmdCaptionNone, kCmdCaptionArrival),
+    Forward(kCmdCaptionArrival, "到着時刻", kStyle, kCmdCaptionNone, kCmdCaptionArrival),
+    Forward(kCmdCycleTroopDisplay, "部隊情報表示切り替え"),
+    Forward(kCmdRadarRange, "レーダー範囲表示", kRoutes),
+    Forward(kCmdNewsContents, "ニュース内容表示", kRoutes),
+    Forward(kCmdSupplyRoutes, "補給路表示", kRoutes),
+    Forward(kCmdMapOption71, "", kRoutes),
+    Forward(kCmdGraspSize, "把握地図サイズ切り替え"),
+    Forward(kCmdRedraw, "再描画\tCtrl+F5"),
+    // Development.
+    Own(kCmdCascade, "重ねて表示", [](ui::Hwnd) { return MdiCommand(ui::WM_MDICASCADE, ui::MDITILE_SKIPDISABLED); },
+        HasMdiClient),
+    Own(kCmdTileVertical, "並べて表示(縦)", [](ui::Hwnd) { return MdiCommand(ui::WM_MDITILE, ui::MDITILE_VERTICAL); },
+        HasMdiClient),
+    Own(kCmdTileHorizontal, "並べて表示(横)",
+        [](ui::Hwnd) { return MdiCommand(ui::WM_MDITILE, ui::MDITILE_HORIZONTAL); }, HasMdiClient),
+    HandedOver(kCmdMapChooser, "マップ選択ウインドウ"),
+    HandedOver(kCmdLoadMap, "マップを読み込む..."),
+    HandedOver(kCmdWriteMap, "マップを書き出す..."),
+    Own(kCmdCsvLandKind, "LandKind.csv", Export<rules::CsvExportTable::LandKind>, HasTables),
+    Own(kCmdCsvSiteKind, "SiteKind.csv", Export<rules::CsvExportTable::SiteKind>, HasTables),
+    Own(kCmdCsvUnitKind, "UnitKind.csv", Export<rules::CsvExportTable::UnitKind>, HasTables),
+    Own(kCmdCsvWeaponKd, "WeaponKd.csv", Export<rules::CsvExportTable::WeaponKd>, HasTables),
+    Own(kCmdCsvMvcostKd, "MvcostKd.csv", Export<rules::CsvExportTable::MvcostKd>, HasTables),
+    Own(kCmdCsvUnitInfo, "UnitInfo.csv", Export<rules::CsvExportTable::UnitInfo>, HasTables),
+    Own(kCmdCsvActionKd, "ActionKd.csv", Export<rules::CsvExportTable::ActionKd>, HasTables),
+    Own(kCmdCsvDefencKd, "DefencKd.csv", Export<rules::CsvExportTable::DefencKd>, HasTables),
+    HandedOver(kCmdTitleScreen, "タイトル画面"),
+    HandedOver(kCmdPlacement, "部隊配置"),
+    HandedOver(kCmdDebugCheck, "デバッグチェック"),
+    HandedOver(kCmdAlliance, "同盟"),
+    HandedOver(kCmdNetReturnToTitle, "タイトルに戻る(ネットワーク)"),
+    HandedOver(kCmdNetSaveGame, "セーブ(ネットワーク)"),
+    Own(kCmdThinkEnd, "思考終了通知",
+        [](ui::Hwnd) {
+            if (sim::Simulation* s = Sim()) s->NotifyExecuteThinkEnd();
+            return 0;
+        },
+        HasSimulation),
+    // Items that do nothing.
+    Own(kCmdNothing, "(なし)", Nothing, Never),
+    Own(kCmdNothing2, "(なし)", Nothing, Never),
+    Own(kCmdTest, "テスト", Nothing, Never),
+    // Fight display and sound.
+    OwnOption(kCmdFightMine, "自国", FlipOption<GetFightMine, PutFightMine>),
+    OwnOption(kCmdFightOther, "他国", FlipOption<GetFightOther, PutFightOther>),
+    OwnOption(kCmdFightSimple, "簡易表示", FlipOption<GetFightSimple, PutFightSimple>),
+    OwnOption(kCmdBgm, "BGM", [](ui::Hwnd frame) {
+        ToggleMusic(frame);
+        return GetBgm() == 1 ? 1 : 0;
+    }),
+    OwnOption(kCmdSound, "効果音", FlipOption<GetSound, PutSound>),
+    // Help.
+    Own(kCmdAbout, "この製品について", [](ui::Hwnd frame) { return static_cast<int>(Busy([&] { return ShowVersionDialog(frame); })); }),
+    Own(kCmdHelp, "説明", [](ui::Hwnd frame) {
+        OpenHelp(frame);
+        return 0;
+    }),
+};
+
+const CommandRow* FindCommand(int id) {
+    for (const CommandRow& row : kCommands) {
+        if (row.id == id) return &row;
+    }
+    return nullptr;
+}
+
+// A menu item of the table: its text, or the one this menu gives it.
+ui::MenuItemTemplate Item(FrameCommandId id, const char* text = nullptr) {
+    const CommandRow* row = FindCommand(id);
+    return MenuCommand(id, text ? text : row ? row->text : "");
+}
+
+void ToggleKind(ui::Hwnd frame, const CommandRow& row) {
+    ToggleWindowOfKind(frame, row.kind);
+    CheckMenuByWindowVisible(GetWindowOfKind(row.kind), row.id);
+}
+
+ui::LResult RunToggle(ui::Hwnd frame, const CommandRow& row, ui::WParam w, ui::LParam l) {
+    switch (row.id) {
+        case kCmdCampInfo:
             ui::SendMessage(GetWindowOfKind(WindowKind::CampInfoWnd), WM_REFRESH_CAMP_INFO, 0, 0);
             break;
-        case 40042:
+        case kCmdSiteList:
             ui::SendMessage(GetWindowOfKind(WindowKind::SiteListWnd), WM_REFRESH_SITE_INFO, 0, 0);
             break;
-        case 40044:
+        case kCmdTroopNumList:
             ui::SendMessage(GetWindowOfKind(WindowKind::TroopNumListWnd), WM_REFRESH_TROOP_NUM, 0, 0);
             break;
-        case 40043: {
+        case kCmdHqWindow: {
             const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
             if (hq && ui::IsWindowVisible(hq)) {
                 std::uint16_t hex[2] = {0, 0};
@@ -191,230 +354,129 @@ ui::LResult RunToggle(ui::Hwnd frame, const Toggle& t, ui::WParam w, ui::LParam 
             }
             break;
         }
-        case 40056:
+        case kCmdMapInfo:
             if (!MapVisible()) return 1;
-            ToggleKind(frame, t);
+            ToggleKind(frame, row);
             RememberDockedWindows(frame);
             return 1;
-        case 40095:
+        case kCmdPanelManager:
             if (!MapVisible()) return 1;
-            ToggleWindowOfKind(frame, t.kind);
+            ToggleWindowOfKind(frame, row.kind);
             RememberDockedWindows(frame);
             return 1;
-        case 40100:
-            ToggleKind(frame, t);
+        case kCmdGraspMap:
+            ToggleKind(frame, row);
             ForwardToMapWindow(frame, ui::WM_COMMAND, w, l);
             RememberDockedWindows(frame);
             return 1;
         default:
             break;
     }
-    ToggleKind(frame, t);
+    ToggleKind(frame, row);
     return 1;
 }
 
-ui::LResult RunForward(ui::Hwnd frame, int id, ui::WParam w, ui::LParam l) {
-    if (id == 40039) {
-        ForwardToMapWindow(frame, mapview::WM_MAP_REBUILD, w, l);
+ui::LResult RunForward(ui::Hwnd frame, const CommandRow& row, ui::WParam w, ui::LParam l) {
+    if (row.id == kCmdRedraw) {
+        ForwardToMapWindow(frame, WM_MAP_REBUILD, w, l);
         if (const ui::Hwnd g = GetWindowOfKind(WindowKind::NowGraspWnd); g) {
-            ui::SendMessage(g, mapview::WM_GRASP_REBUILD, 0, 0);
+            ui::SendMessage(g, WM_GRASP_REBUILD, 0, 0);
         }
         return 1;
     }
-    if (id >= 40058 && id <= 40061) CheckOneOf(frame, 40058, 40061, id);
-    if (id >= 40073 && id <= 40077) CheckOneOf(frame, 40073, 40077, id);
-    if (id == 40005 || id == 40006) CheckOneOf(frame, 40005, 40006, id);
+    if (row.check == Check::OneOf) CheckOneOf(frame, row.first, row.last, row.id);
     const ui::LResult r = ForwardToMapWindow(frame, ui::WM_COMMAND, w, l);
-    if (id >= 40064 && id <= 40072) CheckItem(frame, id, r != 0);
-    if (id == 40117) RememberDockedWindows(frame);
+    if (row.check == Check::MapAnswer) CheckItem(frame, row.id, r != 0);
+    if (row.id == kCmdGraspSize) RememberDockedWindows(frame);
     return 1;
-}
-
-// The frame's own commands; false for one it does not know.
-bool RunBuiltin(ui::Hwnd frame, int id, ui::WParam w, ui::LParam l) {
-    (void)w;
-    (void)l;
-    const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
-    switch (id) {
-        case 40012:
-            ui::SendMessage(frame, ui::WM_CLOSE, 0, 0);
-            return true;
-        case 40026:
-            Busy([&] { return ShowVersionDialog(frame); });
-            return true;
-        case 40027:
-            ui::SendMessage(client, ui::WM_MDICASCADE, ui::MDITILE_SKIPDISABLED, 0);
-            return true;
-        case 40028:
-            ui::SendMessage(client, ui::WM_MDITILE, ui::MDITILE_VERTICAL, 0);
-            return true;
-        case 40029:
-            ui::SendMessage(client, ui::WM_MDITILE, ui::MDITILE_HORIZONTAL, 0);
-            return true;
-        case 40048: ExportCsv(frame, rules::CsvExportTable::LandKind); return true;
-        case 40049: ExportCsv(frame, rules::CsvExportTable::SiteKind); return true;
-        case 40050: ExportCsv(frame, rules::CsvExportTable::UnitKind); return true;
-        case 40051: ExportCsv(frame, rules::CsvExportTable::WeaponKd); return true;
-        case 40052: ExportCsv(frame, rules::CsvExportTable::MvcostKd); return true;
-        case 40053: ExportCsv(frame, rules::CsvExportTable::UnitInfo); return true;
-        case 40054: ExportCsv(frame, rules::CsvExportTable::ActionKd); return true;
-        case 40089: ExportCsv(frame, rules::CsvExportTable::DefencKd); return true;
-        case 40083:
-            OpenHelp(frame);
-            return true;
-        case 40124: CheckItem(frame, id, Flip(GetFightSimple, PutFightSimple)); return true;
-        case 40126: ToggleMusic(frame); CheckItem(frame, id, GetBgm() == 1); return true;
-        case 40127: CheckItem(frame, id, Flip(GetSound, PutSound)); return true;
-        case 40130: CheckItem(frame, id, Flip(GetFightMine, PutFightMine)); return true;
-        case 40131: CheckItem(frame, id, Flip(GetFightOther, PutFightOther)); return true;
-        case 40134:
-            if (sim::Simulation* s = Sim()) s->NotifyExecuteThinkEnd();
-            return true;
-        case 40003:
-        case 40082:
-        case 40096:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsBuiltinAvailable(int id) {
-    GameWorld* w = CurrentGameWorld();
-    switch (id) {
-        case 40003:
-        case 40082:
-        case 40096:
-            return false;  // they do nothing
-        case 40027:
-        case 40028:
-        case 40029:
-            return static_cast<bool>(GetWindowOfKind(WindowKind::MdiWnd));
-        case 40134:
-            return Sim() != nullptr;
-        case 40048: case 40049: case 40050: case 40051: case 40052: case 40053: case 40054:
-        case 40089:
-            return w != nullptr && w->tables != nullptr;
-        default:
-            return true;
-    }
 }
 
 void RegisterMenuTables() {
     const auto fileEditor = [] {
-        return MenuPopup("ﾌｧｲﾙ(&F)", {MenuCommand(40007, "新規作成(&N)"), MenuCommand(40008, "開く(&O)..."),
-                                       MenuCommand(40097, "ｲﾝﾀｰﾈｯﾄ版のﾏｯﾌﾟを開く"), MenuCommand(40009, "閉じる(&C)"),
-                                       MenuSeparator(), MenuCommand(40010, "上書き保存(&S)"),
-                                       MenuCommand(40011, "名前を付けて保存(&A)..."), MenuSeparator(),
-                                       MenuCommand(40002, "部隊編成作成(&T)..."), MenuSeparator(),
-                                       MenuCommand(40012, "マップエディタ終了(&Q)")});
+        return MenuPopup("ﾌｧｲﾙ(&F)", {Item(kCmdNewMap), Item(kCmdOpenMap), Item(kCmdImportMap),
+                                       Item(kCmdCloseMapDocument), MenuSeparator(), Item(kCmdOverwriteMap), Item(kCmdSaveMapAs),
+                                       MenuSeparator(), Item(kCmdCorpsEditor), MenuSeparator(),
+                                       Item(kCmdQuit, "マップエディタ終了(&Q)")});
     };
     const auto edit = [] {
-        return MenuPopup("編集(&E)", {MenuCommand(40013, "やり直し(&U)"), MenuCommand(40062, "元に戻す(&R)"),
-                                      MenuSeparator(), MenuCommand(40014, "マップ設定(&S)..."),
-                                      MenuCommand(40015, "マップチェック(&M)"), MenuSeparator(),
-                                      MenuCommand(40099, "ﾌｧｲﾙ内部隊データ削除")});
+        return MenuPopup("編集(&E)", {Item(kCmdUndo), Item(kCmdRedo), MenuSeparator(), Item(kCmdMapSettings),
+                                      Item(kCmdMapCheck), MenuSeparator(), Item(kCmdDeleteMapTroops)});
     };
     const auto mapEditor = [] {
-        return MenuPopup("地図(&M)", {MenuCommand(40005, "16×16"), MenuCommand(40006, "32×32"), MenuSeparator(),
-                                      MenuCommand(40072, "ヘックス枠"), MenuSeparator(), MenuCommand(40058, "地図"),
-                                      MenuCommand(40059, "白地図"), MenuCommand(40060, "ボード版風"),
-                                      MenuCommand(40061, "ｸﾞﾘｰﾝﾃﾞｨｽﾌﾟﾚｲ風"), MenuSeparator(),
-                                      MenuCommand(40064, "航空機移動経路"), MenuCommand(40065, "ヘリ移動経路"),
-                                      MenuCommand(40066, "地上移動経路"), MenuCommand(40067, "艦船移動経路"),
-                                      MenuSeparator(), MenuCommand(40073, "部隊情報表示なし"),
-                                      MenuCommand(40074, "部隊名表示"), MenuCommand(40075, "状態表示"),
-                                      MenuCommand(40076, "部隊内容表示"), MenuCommand(40077, "到着時刻"),
-                                      MenuSeparator(), MenuCommand(40068, "レーダー範囲表示"),
-                                      MenuCommand(40069, "ニュース内容表示"), MenuCommand(40070, "補給路表示"),
-                                      MenuSeparator(), MenuCommand(40039, "再描画\tCtrl+F5")});
+        return MenuPopup("地図(&M)", {Item(kCmdHex16), Item(kCmdHex32), MenuSeparator(), Item(kCmdHexFrame),
+                                      MenuSeparator(), Item(kCmdStyleMap), Item(kCmdStyleWhite), Item(kCmdStyleBoard),
+                                      Item(kCmdStyleGreen), MenuSeparator(), Item(kCmdRouteAir), Item(kCmdRouteHeli),
+                                      Item(kCmdRouteGround), Item(kCmdRouteShip), MenuSeparator(),
+                                      Item(kCmdCaptionNone), Item(kCmdCaptionName), Item(kCmdCaptionState),
+                                      Item(kCmdCaptionContents), Item(kCmdCaptionArrival), MenuSeparator(),
+                                      Item(kCmdRadarRange), Item(kCmdNewsContents), Item(kCmdSupplyRoutes),
+                                      MenuSeparator(), Item(kCmdRedraw)});
     };
     ui::MenuRegistry::Global().Add(ui::MenuTemplate{
         kMenuMapEditor,
         {fileEditor(), edit(),
-         MenuPopup("表示(&L)", {MenuCommand(40055, "ツールパレット"), MenuCommand(40057, "地形パレット"),
-                                MenuCommand(40043, "ＨＱ画面"), MenuCommand(40047, "地形基本情報"),
-                                MenuCommand(40056, "マップ情報"), MenuCommand(40080, "マップエリア別情報"),
-                                MenuCommand(40019, "兵器種類表"), MenuCommand(40020, "地形一覧"),
-                                MenuCommand(40018, "兵器一覧")}),
-         mapEditor(),
-         MenuPopup("ヘルプ", {MenuCommand(40026, "この製品について"), MenuCommand(40083, "説明")})}});
+         MenuPopup("表示(&L)", {Item(kCmdSelToolCheck), Item(kCmdTerToolCheck), Item(kCmdHqWindow),
+                                Item(kCmdLandBaseInfo), Item(kCmdMapInfo), Item(kCmdAreaInfo),
+                                Item(kCmdUnitKindList), Item(kCmdLandList), Item(kCmdUnitList)}),
+         mapEditor(), MenuPopup("ヘルプ", {Item(kCmdAbout), Item(kCmdHelp)})}});
 
     ui::MenuRegistry::Global().Add(ui::MenuTemplate{
         kMenuGame,
-        {MenuPopup("ﾌｧｲﾙ(&F)", {MenuCommand(40118, "タイトルに戻る"), MenuCommand(40007, "新規作成(&N)"),
-                                MenuCommand(40008, "開く(&O)..."), MenuCommand(40009, "閉じる(&C)"), MenuSeparator(),
-                                MenuCommand(40010, "上書き保存(&S)"), MenuCommand(40011, "名前を付けて保存(&A)..."),
-                                MenuSeparator(), MenuCommand(40119, "セーブ"), MenuCommand(40002, "部隊編成作成(&T)..."),
-                                MenuSeparator(), MenuCommand(40012, "ゲーム終了(&Q)")}),
-         MenuPopup("表示(&L)", {MenuCommand(40095, "パネル管理"), MenuCommand(40056, "マップ情報"),
-                                MenuCommand(40019, "兵器種類表"), MenuCommand(40020, "地形一覧"),
-                                MenuCommand(40018, "兵器一覧"), MenuCommand(40084, "ニュース")}),
-         MenuPopup("地図(&M)", {MenuCommand(40113, "地図サイズ切り替え"), MenuSeparator(), MenuCommand(40072, "ヘックス枠"),
-                                MenuSeparator(), MenuCommand(40058, "地図"), MenuCommand(40059, "白地図"),
-                                MenuCommand(40060, "ボード版風"), MenuCommand(40061, "ｸﾞﾘｰﾝﾃﾞｨｽﾌﾟﾚｲ風"), MenuSeparator(),
-                                MenuCommand(40115, "移動経路表示"), MenuSeparator(),
-                                MenuCommand(40116, "部隊情報表示切り替え"), MenuSeparator(),
-                                MenuCommand(40070, "補給路表示"), MenuSeparator(), MenuCommand(40100, "把握ﾏｯﾌﾟ"),
-                                MenuCommand(40117, "把握地図サイズ切り替え"), MenuSeparator(),
-                                MenuCommand(40039, "再描画\tCtrl+F5")}),
-         MenuPopup("ヘルプ", {MenuCommand(40026, "この製品について")})}});
+        {MenuPopup("ﾌｧｲﾙ(&F)", {Item(kCmdReturnToTitle), Item(kCmdNewMap), Item(kCmdOpenMap), Item(kCmdCloseMapDocument),
+                                MenuSeparator(), Item(kCmdOverwriteMap), Item(kCmdSaveMapAs), MenuSeparator(),
+                                Item(kCmdSaveGame), Item(kCmdCorpsEditor), MenuSeparator(), Item(kCmdQuit)}),
+         MenuPopup("表示(&L)", {Item(kCmdPanelManager), Item(kCmdMapInfo), Item(kCmdUnitKindList),
+                                Item(kCmdLandList), Item(kCmdUnitList), Item(kCmdNews)}),
+         MenuPopup("地図(&M)", {Item(kCmdMapSize), MenuSeparator(), Item(kCmdHexFrame), MenuSeparator(),
+                                Item(kCmdStyleMap), Item(kCmdStyleWhite), Item(kCmdStyleBoard), Item(kCmdStyleGreen),
+                                MenuSeparator(), Item(kCmdRouteDisplay), MenuSeparator(),
+                                Item(kCmdCycleTroopDisplay), MenuSeparator(), Item(kCmdSupplyRoutes),
+                                MenuSeparator(), Item(kCmdGraspMap), Item(kCmdGraspSize), MenuSeparator(),
+                                Item(kCmdRedraw)}),
+         MenuPopup("ヘルプ", {Item(kCmdAbout)})}});
 
     const auto fight = [] {
-        return std::vector<ui::MenuItemTemplate>{MenuCommand(40130, "自国"), MenuCommand(40131, "他国"),
-                                                 MenuCommand(40124, "簡易表示")};
+        return std::vector<ui::MenuItemTemplate>{Item(kCmdFightMine), Item(kCmdFightOther), Item(kCmdFightSimple)};
     };
-    const auto sound = [] {
-        return std::vector<ui::MenuItemTemplate>{MenuCommand(40126, "BGM"), MenuCommand(40127, "効果音")};
-    };
+    const auto sound = [] { return std::vector<ui::MenuItemTemplate>{Item(kCmdBgm), Item(kCmdSound)}; };
     ui::MenuRegistry::Global().Add(ui::MenuTemplate{
         kMenuSystem,
-        {MenuPopup("システム", {MenuCommand(40122, "同盟"), MenuPopup("戦闘表示", fight()), MenuPopup("サウンド", sound()),
-                                MenuCommand(40119, "ゲーム保存"), MenuCommand(40118, "タイトルに戻る"),
-                                MenuCommand(40026, "バージョン情報"), MenuSeparator(), MenuCommand(40012, "ゲーム終了")})}});
+        {MenuPopup("システム", {Item(kCmdAlliance), MenuPopup("戦闘表示", fight()), MenuPopup("サウンド", sound()),
+                                Item(kCmdSaveGame, "ゲーム保存"), Item(kCmdReturnToTitle),
+                                Item(kCmdAbout, "バージョン情報"), MenuSeparator(), Item(kCmdQuit, "ゲーム終了")})}});
     ui::MenuRegistry::Global().Add(ui::MenuTemplate{kMenuFightDisplay, {MenuPopup("戦闘表示", fight())}});
     ui::MenuRegistry::Global().Add(ui::MenuTemplate{kMenuSound, {MenuPopup("サウンド", sound())}});
 
     // The development bar: the editor's menus with every further command the frame knows.
     ui::MenuItemTemplate file = fileEditor();
-    file.popup.push_back(MenuCommand(40082, "テスト"));
-    file.popup.push_back(MenuCommand(40099, "ﾌｧｲﾙ内部隊データ削除"));
+    file.popup.push_back(Item(kCmdTest));
+    file.popup.push_back(Item(kCmdDeleteMapTroops));
     ui::MenuRegistry::Global().Add(ui::MenuTemplate{
         kMenuDevelopment,
         {file, edit(),
-         MenuPopup("表示(&L)", {MenuCommand(40055, "ツールパレット"), MenuCommand(40057, "地形パレット"),
-                                MenuCommand(40043, "ＨＱ画面"), MenuCommand(40047, "地形基本情報"),
-                                MenuCommand(40016, "陣営情報"), MenuCommand(40042, "建物数一覧"),
-                                MenuCommand(40044, "部隊数一覧"), MenuCommand(40017, "部隊一覧"),
-                                MenuCommand(40019, "兵器種類表"), MenuCommand(40020, "地形一覧"),
-                                MenuCommand(40018, "兵器一覧"), MenuCommand(40100, "把握ﾏｯﾌﾟ(表示)")}),
+         MenuPopup("表示(&L)", {Item(kCmdSelToolCheck), Item(kCmdTerToolCheck), Item(kCmdHqWindow),
+                                Item(kCmdLandBaseInfo), Item(kCmdCampInfo), Item(kCmdSiteList),
+                                Item(kCmdTroopNumList), Item(kCmdTroopList), Item(kCmdUnitKindList),
+                                Item(kCmdLandList), Item(kCmdUnitList), Item(kCmdGraspMap, "把握ﾏｯﾌﾟ(表示)")}),
          mapEditor(),
-         MenuPopup("開発(&D)", {MenuCommand(40027, "重ねて表示"), MenuCommand(40028, "並べて表示(縦)"),
-                                MenuCommand(40029, "並べて表示(横)"), MenuCommand(40030, "マップ選択ウインドウ"),
-                                MenuSeparator(), MenuCommand(40040, "マップを読み込む..."),
-                                MenuCommand(40041, "マップを書き出す..."), MenuSeparator(),
-                                MenuCommand(40048, "LandKind.csv"), MenuCommand(40049, "SiteKind.csv"),
-                                MenuCommand(40050, "UnitKind.csv"), MenuCommand(40051, "WeaponKd.csv"),
-                                MenuCommand(40052, "MvcostKd.csv"), MenuCommand(40053, "UnitInfo.csv"),
-                                MenuCommand(40054, "ActionKd.csv"), MenuCommand(40089, "DefencKd.csv"),
-                                MenuSeparator(), MenuCommand(40063, "ツリー表示"), MenuCommand(40079, "ツリー表示2"),
-                                MenuCommand(40081, "部隊リスト表示"), MenuCommand(40080, "マップエリア別情報"),
-                                MenuCommand(40084, "ニュース"), MenuCommand(40087, "結果"),
-                                MenuCommand(40095, "パネル管理"), MenuCommand(40056, "マップ情報"),
-                                MenuSeparator(), MenuCommand(40086, "タイトル画面"), MenuCommand(40088, "部隊配置"),
-                                MenuCommand(40098, "デバッグチェック"), MenuCommand(40122, "同盟"),
-                                MenuCommand(40118, "タイトルに戻る"), MenuCommand(40119, "セーブ"),
-                                MenuCommand(40132, "タイトルに戻る(ネットワーク)"), MenuCommand(40133, "セーブ(ネットワーク)"),
-                                MenuCommand(40134, "思考終了通知"), MenuSeparator(),
-                                MenuCommand(40113, "地図サイズ切り替え"), MenuCommand(40115, "移動経路表示"),
-                                MenuCommand(40116, "部隊情報表示切り替え"), MenuCommand(40117, "把握地図サイズ切り替え"),
+         MenuPopup("開発(&D)", {Item(kCmdCascade), Item(kCmdTileVertical), Item(kCmdTileHorizontal),
+                                Item(kCmdMapChooser), MenuSeparator(), Item(kCmdLoadMap), Item(kCmdWriteMap),
+                                MenuSeparator(), Item(kCmdCsvLandKind), Item(kCmdCsvSiteKind), Item(kCmdCsvUnitKind),
+                                Item(kCmdCsvWeaponKd), Item(kCmdCsvMvcostKd), Item(kCmdCsvUnitInfo),
+                                Item(kCmdCsvActionKd), Item(kCmdCsvDefencKd), MenuSeparator(), Item(kCmdTreeView),
+                                Item(kCmdTreeView2), Item(kCmdTroopListView), Item(kCmdAreaInfo), Item(kCmdNews),
+                                Item(kCmdResult), Item(kCmdPanelManager), Item(kCmdMapInfo), MenuSeparator(),
+                                Item(kCmdTitleScreen), Item(kCmdPlacement), Item(kCmdDebugCheck), Item(kCmdAlliance),
+                                Item(kCmdReturnToTitle), Item(kCmdSaveGame), Item(kCmdNetReturnToTitle),
+                                Item(kCmdNetSaveGame), Item(kCmdThinkEnd), MenuSeparator(), Item(kCmdMapSize),
+                                Item(kCmdRouteDisplay), Item(kCmdCycleTroopDisplay), Item(kCmdGraspSize),
                                 MenuSeparator(), MenuPopup("戦闘表示", fight()), MenuPopup("サウンド", sound()),
-                                MenuCommand(40003, "(なし)"), MenuCommand(40096, "(なし)")}),
-         MenuPopup("ヘルプ", {MenuCommand(40026, "この製品について"), MenuCommand(40083, "説明")})}});
+                                Item(kCmdNothing), Item(kCmdNothing2)}),
+         MenuPopup("ヘルプ", {Item(kCmdAbout), Item(kCmdHelp)})}});
 
     ui::AcceleratorRegistry::Global().Add(ui::AcceleratorTemplate{
         kFrameAccelerators,
-        {{ui::FVIRTKEY | ui::FCONTROL, ui::VK_F5, 40039}, {ui::FVIRTKEY | ui::FCONTROL, 'N', 40001}}});
+        {{ui::FVIRTKEY | ui::FCONTROL, ui::VK_F5, kCmdRedraw}, {ui::FVIRTKEY | ui::FCONTROL, 'N', kCmdCtrlN}}});
 }
 
 void UpdateItems(ui::Hmenu menu) {
@@ -455,19 +517,29 @@ void ClearFrameCommandHandlers() {
     Handlers().clear();
 }
 
+bool IsFrameCommand(int id) {
+    return FindCommand(id) != nullptr;
+}
+
 bool IsFrameCommandAvailable(int id) {
-    if (Contains(std::begin(kDocumentItems), std::end(kDocumentItems), id) && !IsDocumentMode()) return false;
+    const CommandRow* row = FindCommand(id);
+    if (row && row->needsDocument && !IsDocumentMode()) return false;
     if (const auto it = Handlers().find(id); it != Handlers().end()) {
         return it->second.available ? it->second.available() : true;
     }
-    if (Contains(std::begin(kHandedOver), std::end(kHandedOver), id)) return false;
-    if (const Toggle* t = FindToggle(id)) {
-        if (!GetWindowOfKind(t->kind)) return false;
-        if (id == 40056 || id == 40095 || id == 40100) return MapVisible();
-        return true;
+    if (!row) return true;
+    switch (row->route) {
+        case Route::HandedOver:
+            return false;
+        case Route::Toggle:
+            if (!GetWindowOfKind(row->kind)) return false;
+            return row->needsMap ? MapVisible() : true;
+        case Route::Forward:
+            return static_cast<bool>(GetWindowOfKind(WindowKind::MapWnd));
+        case Route::Own:
+            return row->available ? row->available() : true;
     }
-    if (IsForwarded(id)) return static_cast<bool>(GetWindowOfKind(WindowKind::MapWnd));
-    return IsBuiltinAvailable(id);
+    return true;
 }
 
 void UpdateFrameMenuItems(ui::Hwnd frame) {
@@ -483,13 +555,23 @@ ui::LResult HandleFrameCommand(ui::Hwnd frame, ui::WParam w, ui::LParam l, bool*
     const int id = static_cast<int>(ui::LoWord(static_cast<uintptr_t>(w)));
     *handled = true;
     if (const auto it = Handlers().find(id); it != Handlers().end()) return it->second.run(frame, w, l);
-    // Its item is greyed; a stray command does nothing.
-    if (Contains(std::begin(kHandedOver), std::end(kHandedOver), id)) return 1;
-    if (const Toggle* t = FindToggle(id)) return RunToggle(frame, *t, w, l);
-    if (IsForwarded(id)) return RunForward(frame, id, w, l);
-    if (RunBuiltin(frame, id, w, l)) return 1;
-    *handled = false;
-    return 0;
+    const CommandRow* row = FindCommand(id);
+    if (!row) {
+        *handled = false;
+        return 0;
+    }
+    switch (row->route) {
+        case Route::HandedOver:
+            return 1;  // its item is greyed; a stray command does nothing
+        case Route::Toggle:
+            return RunToggle(frame, *row, w, l);
+        case Route::Forward:
+            return RunForward(frame, *row, w, l);
+        case Route::Own:
+            if (const int on = row->run(frame); row->check == Check::Option) CheckItem(frame, row->id, on != 0);
+            return 1;
+    }
+    return 1;
 }
 
 int PlayMusicFile(const char* name) {

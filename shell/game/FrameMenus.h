@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::shell {
 
@@ -32,6 +33,8 @@ void ClearFrameCommandHandlers();
 
 // The frame's WM_COMMAND. *handled is false for commands the frame does not know.
 ui::LResult HandleFrameCommand(ui::Hwnd frame, ui::WParam w, ui::LParam l, bool* handled);
+// Whether the command is a row of the frame's command table.
+bool IsFrameCommand(int command);
 // Whether the command can run now: its window or handler exists and the mode allows it.
 bool IsFrameCommandAvailable(int command);
 // Enables the items of the frame's menu that can run now and greys the others.

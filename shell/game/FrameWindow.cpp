@@ -7,7 +7,7 @@
 #include "framework/ProcessState.h"
 #include "framework/gui/GdiHelpers.h"
 #include "framework/media/MidiPlayer.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "netplay/SessionManager.h"
@@ -118,7 +118,7 @@ void OnFightFrame(ui::WParam w, ui::LParam l, std::uint16_t hex) {
         const std::uint16_t at = cursor.GetHexValue();
         ctx->DrawHexFrame((at & 0xFF) | (static_cast<std::uint32_t>(at >> 8) << 16), frame, kind);
     }
-    if (hex != 0xFFFF && (hex & 0xFF) != 0xFF) {
+    if (hex != rules::kNoHex && (hex & 0xFF) != 0xFF) {
         ctx->DrawHexFrame((hex & 0xFF) | (static_cast<std::uint32_t>(hex >> 8) << 16), frame, kind);
     }
     ui::InvalidateRect(map, nullptr, false);

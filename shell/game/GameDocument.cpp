@@ -7,7 +7,7 @@
 #include "framework/ProcessState.h"
 #include "mapview/GraspMapView.h"
 #include "mapview/MapEditorContext.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/FileDialog.h"
@@ -68,7 +68,7 @@ void NotifyHq() {
     const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
     if (hq && ui::IsWindowVisible(hq)) {
         std::uint16_t hex[2] = {0, 0};
-        ui::SendMessage(hq, mapview::WM_HQ_VIEW_RECT, 1, reinterpret_cast<ui::LParam>(hex));
+        ui::SendMessage(hq, zv::WM_HQ_VIEW_RECT, 1, reinterpret_cast<ui::LParam>(hex));
     }
 }
 
@@ -307,17 +307,17 @@ void BeginPlay(ui::Hwnd frame) {
     }
     live.RebuildHexOccupancy();
     const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
-    ui::SendMessage(map, mapview::WM_MAP_CENTER, ui::WParam((centre & 0xFF) | ((centre >> 8) << 16)), 0);
+    ui::SendMessage(map, zv::WM_MAP_CENTER, ui::WParam((centre & 0xFF) | ((centre >> 8) << 16)), 0);
     ui::SendMessage(GetWindowOfKind(WindowKind::NewsWnd), WM_NEWS_SHOW, 0, 0);
     rules::RecomputeVisibility(live);
-    ui::SendMessage(map, mapview::WM_MAP_TICK_REDRAW, 0, 0);
+    ui::SendMessage(map, zv::WM_MAP_TICK_REDRAW, 0, 0);
     ui::SendMessage(GetWindowOfKind(WindowKind::TroopListWnd), WM_REFRESH_TROOP_LIST, 0, 0);
     NotifyHq();
     ui::ShowWindow(map, ui::SW_SHOWNORMAL);
     RememberDockedWindows(frame);
     if (const ui::Hwnd panels = GetWindowOfKind(WindowKind::PanelManeger); panels) {
-        ui::SendMessage(panels, mapview::WM_PANEL_SHOW_TROOP, 0xFFFF, 0);
-        ui::SendMessage(panels, mapview::WM_PANEL_SHOW_CELL, 0xFFFF, 0xFF0006);
+        ui::SendMessage(panels, zv::WM_PANEL_SHOW_TROOP, 0xFFFF, 0);
+        ui::SendMessage(panels, zv::WM_PANEL_SHOW_CELL, 0xFFFF, 0xFF0006);
         ui::SendMessage(panels, WM_PANEL_LINK_QUALITY, 0, 0);
     }
     rules::CopyLiveTablesToShadow(*gWorld->tables);

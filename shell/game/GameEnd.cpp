@@ -166,7 +166,7 @@ ui::LResult HandleGameOver(ui::Hwnd frame, ui::WParam w, ui::LParam l) {
         panels::ShowGameResult(news, kept);
         CloseMapDocument(frame, single ? 1 : 3);
         if (const ui::Hwnd window = GetWindowOfKind(WindowKind::ResultWnd); window) {
-            ui::SendMessage(window, panels::WM_RESULT_ACTIVATE, 0, 1);
+            ui::SendMessage(window, zv::WM_RESULT_ACTIVATE, 0, 1);
         }
         SetGamePlaying(frame, false);
     } else {

@@ -105,7 +105,7 @@ void CreateWindows(ui::Hwnd frame, ui::Hwnd client) {
     // The speed panel holds the stored speed from the start: a map window closing before any
     // game began stores the panel's speed back, which would otherwise be its initial 0 (the
     // slowest) and stay so in the settings.
-    ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), panels::WM_SET_GAME_SPEED,
+    ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), zv::WM_SET_GAME_SPEED,
                     ui::WParam(GetGameSpeed()), 0);
     SetWindowOfKind(WindowKind::RealManager, panels::CreateRealManagerWindow(nullptr, frame, 0));
 

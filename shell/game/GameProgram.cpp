@@ -14,7 +14,7 @@
 #include "framework/media/DisplayMode.h"
 #include "framework/media/LobbyWaitDialog.h"
 #include "framework/media/SoundManager.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapWorld.h"
 #include "netplay/SessionManager.h"
 #include "organize/CorpsFiles.h"
@@ -70,7 +70,7 @@ class FrameClockHost : public sim::ClockHost {
     std::optional<int> GetGameSpeed() override {
         const ui::Hwnd speed = GetWindowOfKind(WindowKind::SpeedWnd);
         if (!speed) return std::nullopt;
-        return static_cast<int>(ui::SendMessage(speed, mapview::WM_GET_GAME_SPEED, 0, 0));
+        return static_cast<int>(ui::SendMessage(speed, zv::WM_GET_GAME_SPEED, 0, 0));
     }
     int GetPendingNetAction() override { return shell::GetPendingNetAction(); }
     sim::BehaviourSettings GetBehaviourSettings() override {

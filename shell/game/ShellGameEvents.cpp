@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "panels/NewsText.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/MessageBox.h"
@@ -56,15 +56,15 @@ void ShellGameEvents::NewsAdd(const std::uint8_t* record) {
 void ShellGameEvents::TerrainReloaded() {
     if (GameWorld* w = CurrentGameWorld(); w && w->guiSearches) w->guiSearches->ReloadAllTerrain();
 }
-void ShellGameEvents::MapRedraw() { Send(WindowKind::MapWnd, mapview::WM_MAP_TICK_REDRAW); }
+void ShellGameEvents::MapRedraw() { Send(WindowKind::MapWnd, zv::WM_MAP_TICK_REDRAW); }
 void ShellGameEvents::RefreshCampInfo() {
     if (Visible(WindowKind::CampInfoWnd)) Send(WindowKind::CampInfoWnd, WM_REFRESH_CAMP_INFO);
 }
 void ShellGameEvents::PanelWaitMask(std::uint16_t mask) { Send(WindowKind::PanelManeger, WM_PANEL_WAIT_MASK, mask); }
 void ShellGameEvents::PanelClock() { Send(WindowKind::PanelManeger, WM_PANEL_CLOCK); }
-void ShellGameEvents::GraspRebuild() { Send(WindowKind::NowGraspWnd, mapview::WM_GRASP_REBUILD); }
+void ShellGameEvents::GraspRebuild() { Send(WindowKind::NowGraspWnd, zv::WM_GRASP_REBUILD); }
 void ShellGameEvents::PanelShowTroop(std::uint16_t troop) {
-    Send(WindowKind::PanelManeger, mapview::WM_PANEL_SHOW_TROOP, troop);
+    Send(WindowKind::PanelManeger, zv::WM_PANEL_SHOW_TROOP, troop);
 }
 void ShellGameEvents::RefreshTroopList() { Send(WindowKind::HelperWindow, WM_REFRESH_TROOP_LIST); }
 void ShellGameEvents::NewsShow() { Send(WindowKind::NewsWnd, WM_NEWS_SHOW); }
@@ -95,10 +95,10 @@ void ShellGameEvents::NewsPosted(const std::uint8_t* record) {
     }
 }
 void ShellGameEvents::MapTroopRemoved(std::uint16_t troop) {
-    Send(WindowKind::MapWnd, mapview::WM_MAP_TROOP_REMOVED, troop);
+    Send(WindowKind::MapWnd, zv::WM_MAP_TROOP_REMOVED, troop);
 }
 void ShellGameEvents::PanelTroopRemoved(std::uint16_t troop) {
-    Send(WindowKind::PanelManeger, mapview::WM_PANEL_SHOW_TROOP, troop, 1);
+    Send(WindowKind::PanelManeger, zv::WM_PANEL_SHOW_TROOP, troop, 1);
 }
 void ShellGameEvents::RefreshTroopListWindow() {
     if (Visible(WindowKind::TroopListWnd)) Send(WindowKind::TroopListWnd, WM_REFRESH_TROOP_LIST);

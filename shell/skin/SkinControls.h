@@ -26,35 +26,11 @@
 #include "framework/Dib.h"
 #include "platform/ui/WindowTypes.h"
 #include "platform/ui/controls/ControlConstants.h"
+#include "shell/WindowMessages.h"
 
 namespace zv::shell::skin {
 
-// ---- messages (numbers are fixed: the organisation windows send and receive them) ----------
-
-// Parent to control.
-constexpr uint32_t WM_SKIN_SET_VALUE = 2057;       // value bar: wParam value, lParam selector
-constexpr uint32_t WM_SKIN_GET_VALUE = 2058;       // value bar: lParam selector
-constexpr uint32_t WM_SKIN_SET_BACKGROUND = 2065;  // lParam: the parent's background fw::Dib*
-constexpr uint32_t WM_SKIN_SHOW = 2066;            // combo: wParam a ShowWindow command
-constexpr uint32_t WM_SKIN_ENABLE = 2067;          // wParam button (pack, land) or 0; lParam 0/1
-constexpr uint32_t WM_SKIN_REDRAW = 2068;
-constexpr uint32_t WM_SKIN_GET_SELECTION = 2069;   // pack, land
-constexpr uint32_t WM_SKIN_SET_SELECTION = 2070;   // pack, land: wParam button
-constexpr uint32_t WM_SKIN_CLEAR = 2084;           // list
-constexpr uint32_t WM_SKIN_ADD_ITEM = 2085;        // list, combo: wParam n, lParam Shift-JIS text
-constexpr uint32_t WM_SKIN_SELECT_ITEM = 2086;     // combo: wParam index (notifies the parent)
-constexpr uint32_t WM_SKIN_SET_CURSEL = 2087;      // list, combo
-constexpr uint32_t WM_SKIN_GET_CURSEL = 2088;      // list, combo
-constexpr uint32_t WM_SKIN_SET_TOP = 2089;         // list: wParam index
-constexpr uint32_t WM_SKIN_GET_TOP = 2090;         // list
-
-// Control to parent (sent, except the value bar's, which is posted).
-constexpr uint32_t WM_SKIN_PACK_CLICKED = 2059;    // wParam control id, lParam 0
-constexpr uint32_t WM_SKIN_LAND_CHANGED = 2060;    // wParam control id, lParam 0
-constexpr uint32_t WM_SKIN_BUTTON_CLICKED = 2061;  // wParam control id, lParam 0
-constexpr uint32_t WM_SKIN_BAR_POS = 2062;         // wParam position, lParam control id
-constexpr uint32_t WM_SKIN_LIST_SELECTED = 2063;   // wParam selection, lParam control id
-constexpr uint32_t WM_SKIN_COMBO_SELECTED = 2064;  // wParam selection, lParam control id
+// ---- messages: WM_SKIN_* in shell/WindowMessages.h -------------------------------------------
 
 // Value bar selectors of WM_SKIN_SET_VALUE / WM_SKIN_GET_VALUE.
 constexpr int kBarMinimum = 0;

@@ -35,7 +35,7 @@ inline std::vector<Note>* gNotes = nullptr;
 inline fw::Dib* gHostPicture = nullptr;
 
 inline ui::LResult SkinHostProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (msg >= skin::WM_SKIN_PACK_CLICKED && msg <= skin::WM_SKIN_COMBO_SELECTED && gNotes) {
+    if (msg >= zv::WM_SKIN_PACK_CLICKED && msg <= zv::WM_SKIN_COMBO_SELECTED && gNotes) {
         gNotes->push_back({msg, intptr_t(w), intptr_t(l)});
         return 0;
     }

@@ -2,8 +2,10 @@
 // and during a game, and what the ones the frame carries out send.
 
 #include <map>
+#include <string>
+#include <vector>
 
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "platform/ui/Menu.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
@@ -32,6 +34,36 @@ struct Row {
     int id;
     bool none, document;
 };
+
+// Every item of every menu bar is a command the frame knows, and its text comes with it.
+void CollectItems(ui::Hmenu menu, std::vector<std::pair<int, std::string>>& items) {
+    for (int i = 0; i < ui::GetMenuItemCount(menu); ++i) {
+        if (const ui::Hmenu sub = ui::GetSubMenu(menu, i)) {
+            CollectItems(sub, items);
+            continue;
+        }
+        const uint32_t id = ui::GetMenuItemID(menu, i);
+        if (id == 0 || id == 0xFFFFFFFFu) continue;
+        items.emplace_back(static_cast<int>(id), ui::GetMenuString(menu, static_cast<uint32_t>(i), ui::MF_BYPOSITION));
+    }
+}
+
+TEST(FrameCommands, EveryMenuItemIsACommandOfTheTable) {
+    RegisterFrameMenus();
+    for (int number : {kMenuMapEditor, kMenuGame, kMenuSystem, kMenuFightDisplay, kMenuSound, kMenuDevelopment}) {
+        const ui::Hmenu menu = ui::LoadMenu(nullptr, number);
+        ASSERT_TRUE(menu) << number;
+        std::vector<std::pair<int, std::string>> items;
+        CollectItems(menu, items);
+        EXPECT_FALSE(items.empty()) << number;
+        for (const auto& [id, text] : items) {
+            EXPECT_TRUE(IsFrameCommand(id)) << number << ": " << id;
+            EXPECT_FALSE(text.empty()) << number << ": " << id;
+        }
+        ui::DestroyMenu(menu);
+    }
+    EXPECT_FALSE(IsFrameCommand(40090));  // the panels' own ids reach the frame only as handlers
+}
 
 TEST(FrameCommands, EnabledStateFollowsTheModeAndTheWindowsThatExist) {
     ProgramRun run;
@@ -125,7 +157,7 @@ TEST(FrameCommands, EnabledStateFollowsTheModeAndTheWindowsThatExist) {
         gSeen = nullptr;
         const std::vector<std::pair<uint32_t, ui::WParam>> expected = {
             {ui::WM_COMMAND, 40116}, {ui::WM_COMMAND, 40058}, {ui::WM_COMMAND, 40113},
-            {ui::WM_COMMAND, 40115}, {mapview::WM_MAP_REBUILD, 40039}};
+            {ui::WM_COMMAND, 40115}, {zv::WM_MAP_REBUILD, 40039}};
         EXPECT_EQ(seen, expected);
         SetWindowOfKind(WindowKind::MapWnd, realMap);
         ui::DestroyWindow(spyMap);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "framework/ProcessState.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "rules/records/Bytes.h"
@@ -124,7 +124,7 @@ TEST(FrameDocking, TheDockedWindowsLieSideBySideInTheirOrder) {
         PutLader(0);
         const ui::Hwnd grasp = GetWindowOfKind(WindowKind::NowGraspWnd);
         EXPECT_TRUE(grasp);
-        if (grasp) ui::SendMessage(grasp, mapview::WM_GRASP_RESIZE, 0, ui::LParam(std::uint16_t(-2)));
+        if (grasp) ui::SendMessage(grasp, zv::WM_GRASP_RESIZE, 0, ui::LParam(std::uint16_t(-2)));
         run.Pump();
         EXPECT_TRUE(Shown(WindowKind::NowGraspWnd));
         for (int k = 0; k < 2 && grasp && Shown(WindowKind::NowGraspWnd); ++k) {

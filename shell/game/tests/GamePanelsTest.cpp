@@ -15,7 +15,7 @@
 
 #include "organize/OrganizeDialog.h"
 #include "framework/ProcessState.h"
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
 #include "panels/ListWindows.h"
@@ -187,7 +187,7 @@ TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
         ui::SendMessage(frame, WM_START_GAME, 0, 0);
         ASSERT_TRUE(IsClockRunning());
         EXPECT_EQ(GetGameSpeed(), 5);
-        EXPECT_EQ(ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), mapview::WM_GET_GAME_SPEED, 0, 0), 5);
+        EXPECT_EQ(ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), zv::WM_GET_GAME_SPEED, 0, 0), 5);
         for (WindowKind k : {WindowKind::PanelManeger, WindowKind::HqWnd, WindowKind::CommandWnd,
                              WindowKind::SpeedWnd, WindowKind::MessageWnd}) {
             EXPECT_TRUE(Shown(k)) << WindowKindName(k);

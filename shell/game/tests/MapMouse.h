@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "mapview/MapMessages.h"
+#include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
@@ -29,7 +29,7 @@ inline ui::Point ScreenPointOfHex(ui::Hwnd map, mapview::MapViewContext* ctx, in
 
 // Centres the map on `hex` (x | y << 8) and gives the hex's screen point.
 inline ui::Point CentreOnHex(ui::Hwnd map, mapview::MapViewContext* ctx, std::uint16_t hex) {
-    ui::SendMessage(map, mapview::WM_MAP_CENTER, (hex & 0xFF) | ((hex >> 8) << 16), 0);
+    ui::SendMessage(map, zv::WM_MAP_CENTER, (hex & 0xFF) | ((hex >> 8) << 16), 0);
     for (int i = 0; i < 3; ++i) ui::WindowManager::Current()->PumpPending();
     return ScreenPointOfHex(map, ctx, hex & 0xFF, hex >> 8);
 }
