@@ -349,8 +349,11 @@ TEST(OrderTranslationTest, AnOrderAppliedAtOnceChangesTheLiveTablesAsAGameDoes) 
         World noGame;
         RecordSink sink;
         c.build(noGame, sink);
-        const std::uint64_t before = LiveHash(noGame.tables);
         rules::GameContext ctx(noGame.tables, noGame.sim->ContextEnv());
+        // As a game's journal run does to the live tables before it executes the commands.
+        ctx.RebuildTroopOccupancy();
+        rules::RecomputeVisibility(ctx);
+        const std::uint64_t before = LiveHash(noGame.tables);
         ImmediateOrders orders(ctx);
         const Bytes& order = sink.records.at(0);
         EXPECT_EQ(orders.AppendOrder(order.data(), std::uint32_t(order.size() - 1)), 0);
@@ -370,5 +373,6 @@ TEST(OrderTranslationTest, AnOrderAppliedAtOnceChangesTheLiveTablesAsAGameDoes) 
     EXPECT_EQ(BuildOrder<FormationOrder>(orders, {w.troopA, 4}), 0);
     EXPECT_EQ(LiveHash(w.tables), before);
 }
+
 }  // namespace
 }  // namespace zv::sim
