@@ -133,10 +133,10 @@ int main(int argc, char** argv) {
          ++it) {
         const std::string rel = fs::relative(it->path(), root).generic_string();
         if (it->is_directory()) {
-            // Build trees and hidden folders hold no sources of ours.
+            // Build trees (whatever their name) and hidden folders hold no sources of ours.
             const std::string name = it->path().filename().string();
             if (name.empty() || name[0] == '.' || StartsWith(name, "build") ||
-                table.skipped.count(rel + "/"))
+                fs::exists(it->path() / "CMakeCache.txt") || table.skipped.count(rel + "/"))
                 it.disable_recursion_pending();
             continue;
         }
