@@ -9,6 +9,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/Visibility.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"

@@ -12,6 +12,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/CanvasConstants.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/search/RouteSearch.h"
 #include "rules/troops/TroopMembers.h"

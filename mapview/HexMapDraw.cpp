@@ -11,6 +11,7 @@
 #include "platform/ui/Palette.h"
 #include "platform/ui/Window.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/SupplyNetwork.h"
 #include "rules/search/Visibility.h"
 #include "shell/Palettes.h"

@@ -8,6 +8,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/TroopCursor.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
 #include "simulation/Simulation.h"

@@ -14,6 +14,7 @@
 #include "platform/ui/Window.h"
 #include "rules/context/ShadowTables.h"
 #include "rules/files/MapFiles.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/Visibility.h"
 #include "rules/troops/TroopMembers.h"
 #include "shell/WindowRegistry.h"

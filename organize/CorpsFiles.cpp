@@ -26,6 +26,7 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/files/GameFileIo.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/RuleCursors.h"
 #include "rules/troops/TroopMembers.h"
 

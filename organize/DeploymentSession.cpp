@@ -1,5 +1,6 @@
 #include "organize/DeploymentSession.h"
 
+#include "netplay/SessionManager.h"
 #include "organize/OrganizeDialog.h"
 
 namespace zv::organize {

@@ -6,8 +6,12 @@
 // question when the session is lost) and hands every other call on to the GUI it wraps.
 // ConnectDeploymentToSession gives the organisation world the session's leave and host answers.
 
-#include "netplay/SessionManager.h"
+#include "netplay/NetworkGui.h"
 #include "organize/OrganizeWorld.h"
+
+namespace zv::net {
+class SessionManager;
+}
 
 namespace zv::organize {
 

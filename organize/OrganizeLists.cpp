@@ -21,6 +21,7 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "platform/ui/controls/ImageList.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/RuleCursors.h"
 #include "rules/troops/TroopMembers.h"
 

@@ -13,9 +13,11 @@
 
 #include "platform/ui/WindowTypes.h"
 #include "rules/context/TableDirectory.h"
-#include "rules/records/CachedTroopCursor.h"
-#include "rules/records/ForceCursor.h"
 
+namespace zv::rules {
+class ForceWorkspace;
+class TroopCache;
+}  // namespace zv::rules
 namespace zv::sim {
 class Simulation;
 }

@@ -19,6 +19,7 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/records/CachedTroopCursor.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/RuleCursors.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"

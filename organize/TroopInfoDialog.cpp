@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "framework/ProcessState.h"
 #include "framework/gui/ControlCreators.h"
@@ -23,6 +24,7 @@
 #include "rules/troops/TroopOrders.h"
 #include "simulation/CommandInterpreter.h"
 #include "simulation/CommandRecords.h"
+#include "simulation/OrderTranslation.h"
 #include "simulation/Simulation.h"
 
 namespace zv::organize {
@@ -170,13 +172,15 @@ int RunTroopInfoDialog(ui::Hwnd owner) {
     if (result == 1 && SelectCached(troop)) {
         const std::array<std::uint8_t, 38> block = BuildMemberSettingsPayload(troop);
         const std::uint16_t supplyAfter = gInfo.exchangeFlag != 0 ? 1 : 0;
-        if (world->simulation) {
-            sim::BuildOrder35(*world->simulation, std::uint16_t(gInfo.troop), supplyAfter, block.data());
-        } else {
-            // Outside a game there is no journal: the settings apply at once.
-            rules::GameContext ctx(*world->tables, rules::GameContextEnv{nullptr, world->playerCountry});
-            sim::ApplyMemberSettingsAndSupply(ctx, std::uint16_t(gInfo.troop), supplyAfter, block.data());
+        // The same order either way: a game's step applies it; outside a game it applies at once.
+        std::optional<rules::GameContext> ctx;
+        std::optional<sim::ImmediateOrders> immediate;
+        sim::OrderSink* orders = world->simulation;
+        if (!orders) {
+            ctx.emplace(*world->tables, rules::GameContextEnv{nullptr, world->playerCountry});
+            orders = &immediate.emplace(*ctx);
         }
+        sim::BuildOrder35(*orders, std::uint16_t(gInfo.troop), supplyAfter, block.data());
     }
     // The copy held the dialog's edits (kept or cancelled): the next look at the troop reads the
     // table again, where the order puts the settings.

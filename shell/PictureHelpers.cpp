@@ -15,6 +15,7 @@
 #include "rules/context/GameContext.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/RuleCursors.h"
+#include "rules/records/TroopCursor.h"
 #include "shell/Palettes.h"
 #include "shell/ShellDialogs.h"
 #include "shell/WindowRegistry.h"

@@ -2,6 +2,7 @@
 
 #include "rules/combat/Attack.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/search/HexQueries.h"
 #include "rules/troops/Carriers.h"

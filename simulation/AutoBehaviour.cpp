@@ -4,6 +4,7 @@
 
 #include "rules/combat/TargetChoice.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/search/HexQueries.h"
 #include "rules/troops/Carriers.h"

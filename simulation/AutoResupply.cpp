@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/troops/Supply.h"
 #include "rules/troops/TroopMembers.h"

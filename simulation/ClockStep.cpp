@@ -9,6 +9,7 @@
 #include "rules/context/ShadowGameContext.h"
 #include "rules/countries/Income.h"
 #include "rules/records/MapRecords.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/search/Visibility.h"
 #include "rules/troops/TroopOrders.h"

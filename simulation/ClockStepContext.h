@@ -11,6 +11,7 @@
 #include "rules/combat/TargetChoice.h"
 #include "rules/context/GameContext.h"
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/search/RouteSearch.h"
 #include "simulation/CommandRecords.h"
 #include "simulation/Simulation.h"

@@ -10,13 +10,16 @@
 #include <type_traits>
 
 #include "rules/records/Bytes.h"
-#include "rules/records/ForceCursor.h"
 #include "rules/troops/TroopOrders.h"
 
 // Order and command records: the journal's wire format. A record is a 16-bit opcode followed by
 // fixed fields; its size follows from the opcode alone (there is no length field). All 16-bit
 // fields are little-endian, records follow each other without padding, and unused bytes are
 // written as 0. Orders and commands share one number space; 15, 26 and 46 are both.
+namespace zv::rules {
+class ForceCursor;
+}
+
 namespace zv::sim {
 
 // Capacity of each journal buffer.

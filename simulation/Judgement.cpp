@@ -1,6 +1,7 @@
 #include "simulation/Judgement.h"
 
 #include "rules/records/CountryTable25Record.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopRemoval.h"

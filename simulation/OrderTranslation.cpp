@@ -94,7 +94,55 @@ constexpr std::array<Handler, kOpcodeLimit> HandlersOf(RowList<Orders...>) {
 
 constexpr auto kHandlers = HandlersOf(OrderRows{});
 
+// An order applied at once: the same refusal and the same change as the translation above and
+// the journal's interpreter make of it in a game.
+class Immediate {
+  public:
+    explicit Immediate(rules::GameContext& tables) : tables_(tables) {}
+
+    template <typename Order>
+    int Apply(const std::uint8_t* r) {
+        const auto command = ReadRecord<Order>(r);
+        if constexpr (requires { Order::Refusal(command); }) {
+            if (Order::Refusal(command)) return 0;
+        }
+        if constexpr (requires { command.Apply(tables_); }) {
+            command.Apply(tables_);
+            return 1;
+        } else if constexpr (requires(rules::ForceCursor& force) { command.Apply(force); }) {
+            rules::ForceCursor force(tables_.Tables());
+            command.Apply(force);
+            return 1;
+        } else {
+            return 0;
+        }
+    }
+
+  private:
+    rules::GameContext& tables_;
+};
+
+using ImmediateHandler = int (*)(Immediate&, const std::uint8_t*);
+
+template <typename... Orders>
+constexpr std::array<ImmediateHandler, kOpcodeLimit> ImmediateHandlersOf(RowList<Orders...>) {
+    std::array<ImmediateHandler, kOpcodeLimit> handlers{};
+    ((handlers[Orders::kOpcode] = [](Immediate& i, const std::uint8_t* r) { return i.Apply<Orders>(r); }),
+     ...);
+    return handlers;
+}
+
+constexpr auto kImmediateHandlers = ImmediateHandlersOf(OrderRows{});
+
 }  // namespace
+
+int ImmediateOrders::AppendOrder(const std::uint8_t* record, std::uint32_t size) {
+    if (!record || size < 2) return 0;
+    const std::uint16_t opcode = rules::ReadU16(record, 0);
+    if (OrderRecordSize(opcode) == 0 || OrderRecordSize(opcode) != size) return 0;
+    Immediate immediate(tables_);
+    return kImmediateHandlers[opcode](immediate, record);
+}
 
 int TranslateOrders(Simulation& sim, std::span<const std::uint8_t> buffer) {
     // Built on the first whole record: an empty journal costs no context.

@@ -3,6 +3,12 @@
 #include <cstdint>
 #include <span>
 
+#include "simulation/CommandRecords.h"
+
+namespace zv::rules {
+class GameContext;
+}
+
 namespace zv::sim {
 
 class Simulation;
@@ -14,5 +20,18 @@ class Simulation;
 // bytes; an order cut short by the length, and an order naming a country or formation that
 // does not exist, is dropped with a log line. Returns 1.
 int TranslateOrders(Simulation& sim, std::span<const std::uint8_t> buffer);
+
+// Where no game runs, no clock step turns the orders into commands: this sink applies each order
+// it is given at once to `tables`, as its command changes the live tables in a game (the order's
+// refusal, then the change the command makes). AppendOrder gives 1 when the order applied; 0 for
+// a refused order, a record of the wrong size, or an order whose command needs a running game.
+class ImmediateOrders : public OrderSink {
+  public:
+    explicit ImmediateOrders(rules::GameContext& tables) : tables_(tables) {}
+    int AppendOrder(const std::uint8_t* record, std::uint32_t size) override;
+
+  private:
+    rules::GameContext& tables_;
+};
 
 }  // namespace zv::sim

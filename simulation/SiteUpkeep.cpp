@@ -1,5 +1,6 @@
 #include "simulation/SiteUpkeep.h"
 
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/troops/Movement.h"
 #include "rules/troops/Supply.h"

@@ -30,6 +30,7 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
+#include "rules/records/CachedTroopCursor.h"
 #include "rules/records/ForceCursor.h"
 #include "rules/records/RuleCursors.h"
 #include "shell/Palettes.h"

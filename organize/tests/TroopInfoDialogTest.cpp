@@ -7,6 +7,7 @@
 #include "organize/TroopInfoDialog.h"
 #include "organize/tests/OrganizeFixture.h"
 #include "rules/context/GameContext.h"
+#include "rules/records/CachedTroopCursor.h"
 #include "rules/troops/TroopMembers.h"
 #include "simulation/ClockStepWorld.h"
 #include "simulation/CommandInterpreter.h"
@@ -214,6 +215,34 @@ TEST_F(TroopInfoDialogTest, WeaponExchangeIssuesTheMemberSettingsOrderAndTheStep
     EXPECT_EQ(live.GetMemberFuel(c.slot), expected.GetMemberFuel(c.slot));
     // A cached cursor reads the troop as the order left it, not the dialog's old copy.
     EXPECT_EQ(CachedPack(c), c.pack);
+}
+
+TEST_F(TroopInfoDialogTest, OutsideAGameTheSameOrderAppliesAtOnce) {
+    const PackChoice c = FindPackChoice();
+    ASSERT_NE(c.troop, rules::kNoTroop);
+    sim::HeadlessGame twin;
+    twin.CopyTablesFrom(game.Tables());
+    world.simulation = nullptr;
+    const auto r = Drive([&] { return intptr_t(ShowWeaponExchange(owner, c.troop)); }, [&](ui::Hwnd d) {
+        ClickPack(d, c.slot, c.pack);
+        ClickButton(d, kIdSaveAndClose);
+    });
+    EXPECT_EQ(r, 1);
+    EXPECT_TRUE(Orders().empty());
+    {
+        const std::array<std::uint8_t, 38> block = ExpectedBlock(c.troop, c.slot, c.pack);
+        rules::GameContext ctx(twin.Tables(), rules::GameContextEnv{});
+        ASSERT_EQ(sim::ApplyMemberSettingsAndSupply(ctx, c.troop, 1, block.data()), 1);
+    }
+    rules::TroopCursor table(game.Tables());
+    rules::TroopCursor expected(twin.Tables());
+    table.Select(c.troop);
+    expected.Select(c.troop);
+    EXPECT_EQ(table.GetMemberPack(c.slot), c.pack);
+    for (int w = 0; w < 6; ++w) {
+        EXPECT_EQ(table.GetMemberAmmo(c.slot, w), expected.GetMemberAmmo(c.slot, w)) << "weapon " << w;
+    }
+    EXPECT_EQ(table.GetMemberFuel(c.slot), expected.GetMemberFuel(c.slot));
 }
 
 TEST_F(TroopInfoDialogTest, CancelIssuesNothingAndLeavesNoEditedCopyBehind) {

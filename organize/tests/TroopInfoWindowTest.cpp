@@ -3,6 +3,7 @@
 #include <set>
 
 #include "organize/tests/OrganizeFixture.h"
+#include "rules/records/CachedTroopCursor.h"
 #include "rules/troops/TroopMembers.h"
 #include "shell/skin/SkinControls.h"
 

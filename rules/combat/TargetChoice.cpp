@@ -6,6 +6,7 @@
 #include "rules/combat/Attack.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/BattleRecord.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/HexQueries.h"
 #include "rules/troops/Carriers.h"
 #include "rules/troops/TroopMembers.h"

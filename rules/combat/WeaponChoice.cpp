@@ -4,6 +4,7 @@
 
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/RuleCursors.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

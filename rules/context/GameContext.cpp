@@ -1,6 +1,7 @@
 #include "rules/context/GameContext.h"
 
 #include "rules/records/ForceCursor.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 
@@ -25,12 +26,15 @@ GameContext::GameContext(TableDirectory& tables, const GameContextEnv& env,
       recomputeAllSupplyNetworks_(env.recomputeAllSupplyNetworks),
       routeSearches_(env.routeSearches),
       hex_(tables, tableSet.hex),
-      troop_(tables, tableSet.troop),
+      troop_(std::make_unique<TroopCursor>(tables, tableSet.troop)),
+      units_(troop_.get()),
       site_(tables, tableSet.site),
       country_(tables, tableSet.country),
       header_(tables, tableSet.scenarioHeader),
       hexInfo_(HexInfoAt(tables.GetTableBase(tableSet.hexInfo), 0)),
       workGrid_(env.workGrid) {}
+
+GameContext::~GameContext() = default;
 
 HexWorkGrid& GameContext::WorkGrid() {
     if (!workGrid_) {
@@ -196,8 +200,8 @@ int GameContext::RebuildHexOccupancy() {
     }
 
     for (std::uint16_t t = 0; t < kTroopTableLimit; ++t) {
-        if (!troop_.Select(t) || !troop_.HasMembers() || !troop_.IsOnMap()) continue;
-        const std::uint16_t hex = troop_.GetHexValue();
+        if (!troop_->Select(t) || !troop_->HasMembers() || !troop_->IsOnMap()) continue;
+        const std::uint16_t hex = troop_->GetHexValue();
         if (SelectHexInfoXY(hex & 0xFF, hex >> 8)) SetHexTroopIndex(t);
     }
 
@@ -212,32 +216,32 @@ void GameContext::RebuildTroopOccupancy() {
     }
 
     // IsOnMap already requires a hex inside the map.
-    auto standsOnMap = [this] { return troop_.HasMembers() && troop_.IsOnMap(); };
+    auto standsOnMap = [this] { return troop_->HasMembers() && troop_->IsOnMap(); };
     for (std::uint16_t t = 0; t < kTroopTableLimit; ++t) {
-        if (!troop_.Select(t) || !standsOnMap()) continue;
-        const std::uint16_t hex = troop_.GetHexValue();
+        if (!troop_->Select(t) || !standsOnMap()) continue;
+        const std::uint16_t hex = troop_->GetHexValue();
         if (SelectHexInfoXY(hex & 0xFF, hex >> 8)) SetHexTroopIndex(t);
     }
 
     for (std::uint16_t t = 0; t < kMapTroopCount; ++t) {
-        if (!troop_.Select(t) || !standsOnMap()) continue;
-        const std::uint16_t flags = troop_.GetStateFlags();
+        if (!troop_->Select(t) || !standsOnMap()) continue;
+        const std::uint16_t flags = troop_->GetStateFlags();
         if (!(flags & (kTroopPartInFlight1 | kTroopPartInFlightB))) continue;
-        if (troop_.GetOrder() & (kActionFire | kActionSeparate)) continue;
-        const std::uint8_t orderKind = troop_.GetByte364();
+        if (troop_->GetOrder() & (kActionFire | kActionSeparate)) continue;
+        const std::uint8_t orderKind = troop_->GetByte364();
         if (orderKind == 3 || orderKind == 11) continue;
 
         bool partFound = false;
         for (std::uint16_t p = kMapTroopCount; p < kTroopTableLimit && !partFound; ++p) {
-            if (!troop_.Select(p) || !troop_.HasMembers()) continue;
-            const std::uint16_t hex = troop_.GetHexValue();
+            if (!troop_->Select(p) || !troop_->HasMembers()) continue;
+            const std::uint16_t hex = troop_->GetHexValue();
             if ((hex & 0xFF) >= kMapSize || (hex >> 8) >= kMapSize) continue;
-            partFound = troop_.GetRecord()->U8(TroopRecord::kRelatedTroop) == t;
+            partFound = troop_->GetRecord()->U8(TroopRecord::kRelatedTroop) == t;
         }
         if (!partFound) {
-            troop_.Select(t);
-            troop_.SetStateFlags(static_cast<std::uint16_t>(
-                troop_.GetStateFlags() & ~(kTroopPartInFlightB | kTroopPartInFlight1)));
+            troop_->Select(t);
+            troop_->SetStateFlags(static_cast<std::uint16_t>(
+                troop_->GetStateFlags() & ~(kTroopPartInFlightB | kTroopPartInFlight1)));
         }
     }
 }
@@ -245,7 +249,7 @@ void GameContext::RebuildTroopOccupancy() {
 void GameContext::ResetAllGameTables() {
     header_.Reset();
     hex_.FillAllHexes(kSeaLandKind);
-    troop_.ResetAllTroops();
+    troop_->ResetAllTroops();
     country_.ResetCountries();
     site_.ClearAllSites();
     RebuildHexOccupancy();

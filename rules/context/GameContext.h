@@ -10,7 +10,6 @@
 #include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
-#include "rules/records/TroopCursor.h"
 #include "rules/search/HexQueries.h"
 
 namespace zv::rules {
@@ -59,6 +58,7 @@ using HexWorkGrid = std::array<HexWorkCell, kHexCount>;
 
 class GameContext;
 class RouteSearchSet;
+class TroopCursor;
 
 // The supply rules (rules/SupplyNetwork.h): every country's network and its sites' supplied
 // flags. Declared here so that a context runs them by default.
@@ -90,6 +90,7 @@ struct GameContextEnv {
 class GameContext {
   public:
     explicit GameContext(TableDirectory& tables, const GameContextEnv& env = {});
+    ~GameContext();
     GameContext(const GameContext&) = delete;
     GameContext& operator=(const GameContext&) = delete;
 
@@ -100,8 +101,9 @@ class GameContext {
     RouteSearchSet* GetRouteSearches() const { return routeSearches_; }
 
     // The context's cursors.
-    TroopCursor& Troops() { return troop_; }
-    UnitInfoCursor& Units() { return troop_; }
+    // The troop cursor's header is included where it is used (rules/records/TroopCursor.h).
+    TroopCursor& Troops() { return *troop_; }
+    UnitInfoCursor& Units() { return *units_; }
     HexCursor& Hexes() { return hex_; }
     LandKindCursor& LandKinds() { return hex_; }
     SiteCursor& Sites() { return site_; }
@@ -209,7 +211,10 @@ class GameContext {
     RouteSearchSet* routeSearches_;
 
     HexCursor hex_;
-    TroopCursor troop_;
+    // Held apart so that this header, which most of the program reads, leaves the troop cursor's
+    // out; units_ is its UnitInfo part.
+    std::unique_ptr<TroopCursor> troop_;
+    UnitInfoCursor* units_;
     SiteCursor site_;
     CountryCursor country_;
     ScenarioHeaderCursor header_;

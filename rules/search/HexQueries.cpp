@@ -1,6 +1,7 @@
 #include "rules/search/HexQueries.h"
 
 #include "rules/context/GameContext.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 
@@ -23,7 +24,7 @@ void GameContext::GetHexDescription(std::uint16_t hex, HexDescription& out) {
     if (!SelectHexInfoXY(x, y)) return;
 
     const std::uint16_t savedSite = site_.GetIndex();
-    const std::uint16_t savedTroop = troop_.GetIndex();
+    const std::uint16_t savedTroop = troop_->GetIndex();
 
     out.x = static_cast<std::uint8_t>(x);
     out.y = static_cast<std::uint8_t>(y);
@@ -38,14 +39,14 @@ void GameContext::GetHexDescription(std::uint16_t hex, HexDescription& out) {
         out.siteIndex = site;
     }
     const std::uint16_t troop = GetHexTroopIndex();
-    if (troop != kNoTroopIndex && troop_.Select(troop)) {
+    if (troop != kNoTroopIndex && troop_->Select(troop)) {
         out.troopIndex = troop;
-        out.troopCountry = troop_.GetCountry();
+        out.troopCountry = troop_->GetCountry();
     }
     out.hexFlags = GetHexFlags();
 
     site_.Select(savedSite);
-    troop_.Select(savedTroop);
+    troop_->Select(savedTroop);
 }
 
 int GameContext::GetHexNeighbour(int x, int y, int direction, std::uint16_t& outX,

@@ -7,6 +7,7 @@
 #include "rules/context/GameContext.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/context/ShadowGameContext.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/HexQueries.h"
 #include "rules/troops/TroopMembers.h"
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 

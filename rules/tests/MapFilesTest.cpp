@@ -9,6 +9,7 @@
 #include "rules/files/MapFiles.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/NewsRecord.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"

@@ -11,6 +11,7 @@
 #include "rules/context/ShadowGameContext.h"
 #include "rules/context/ShadowTables.h"
 #include "rules/context/TableDirectory.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/RouteSearch.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"

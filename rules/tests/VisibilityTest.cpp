@@ -2,6 +2,7 @@
 
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/Visibility.h"
 #include "rules/tests/RouteSearchFixture.h"
 

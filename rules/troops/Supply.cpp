@@ -6,6 +6,7 @@
 
 #include "rules/countries/CountryStatistics.h"
 #include "rules/records/RuleCursors.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
 #include "rules/troops/TroopRemoval.h"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "rules/records/RuleRecords.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

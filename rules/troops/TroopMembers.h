@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "rules/context/TableDirectory.h"
-#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 
 // Troop members, formations and troop-table counts: operations on the troop a TroopCursor has
@@ -13,6 +12,8 @@
 // A current-formation byte outside 0-3 (a damaged file or order) leaves a troop without members:
 // queries see none and the operations that change members refuse.
 namespace zv::rules {
+
+class TroopCursor;
 
 // The member behind formation slot `slot` of the current formation when it is present and its
 // unit selects in the troop's UnitInfo cursor (which is then left on it); null otherwise.

@@ -1,5 +1,6 @@
 #include "rules/troops/TroopOrders.h"
 
+#include "rules/records/TroopCursor.h"
 #include "rules/search/HexSearch.h"
 #include "rules/troops/Carriers.h"
 #include "rules/troops/TroopMembers.h"

@@ -4,6 +4,7 @@
 
 #include "rules/context/GameContext.h"
 #include "rules/records/Bytes.h"
+#include "rules/records/TroopRecord.h"
 
 // Giving, advancing and clearing a troop's order: the rule operations behind journal commands
 // 15, 22, 26, 31 and 36. Each selects the troop it is given in the context's troop cursor and

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "rules/records/RuleRecords.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/troops/TroopMembers.h"
 
 namespace zv::rules {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "rules/records/MapCursors.h"
-#include "rules/records/TroopCursor.h"
+#include "rules/records/TroopRecord.h"
 
 // Questions about a troop's members as a whole, and the few changes to a troop as a whole, on
 // the troop a TroopCursor has selected. Members are walked through the current formation, slots
@@ -11,6 +11,8 @@
 // count only when their id selects in a WeaponKd cursor. A troop without such members gives the
 // value named "none" below.
 namespace zv::rules {
+
+class TroopCursor;
 
 inline constexpr std::uint8_t kSupplyUnitKind = 118;
 inline constexpr std::uint8_t kSupplyWeaponType = 34;

@@ -1,6 +1,7 @@
 #include "rules/troops/TroopRemoval.h"
 
 #include "rules/countries/CountryStatistics.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/RouteSearch.h"
 #include "rules/search/SupplyNetwork.h"
 #include "rules/troops/TroopQueries.h"

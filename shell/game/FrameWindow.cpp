@@ -1,4 +1,5 @@
 #include "shell/game/FrameWindow.h"
+#include "rules/records/TroopCursor.h"
 #include "shell/game/TitleWindow.h"
 
 #include <memory>

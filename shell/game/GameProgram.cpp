@@ -159,323 +159,434 @@ int CheckDisplayMode(ui::Hwnd owner) {
     return 0;
 }
 
-int RunGameProgram(const GameProgramOptions& options) {
-    const auto trace = [&](std::string_view step) {
-        if (options.trace) options.trace(step);
-    };
-    const auto report = [&](const std::string& text) {
-        if (options.report) {
-            options.report(text);
+namespace {
+
+// The program from start to end, one member per start-up step. The objects are members in the
+// order they come into being, so whatever a step leaves behind goes in reverse when the program
+// ends; the shut-down and the early ends take the global ones down in their own order first.
+class GameProgram {
+  public:
+    explicit GameProgram(const GameProgramOptions& options) : options_(options) {}
+    GameProgram(const GameProgram&) = delete;
+    GameProgram& operator=(const GameProgram&) = delete;
+
+    int Run();
+
+  private:
+    void Trace(std::string_view step) const {
+        if (options_.trace) options_.trace(step);
+    }
+    void Report(const std::string& text) const {
+        if (options_.report) {
+            options_.report(text);
         } else {
             std::fprintf(stderr, "zv6: %s\n", text.c_str());
         }
-    };
-    gMusic = options.music;
+    }
+    static bool Terminated() { return core::TerminationWatch::Received() != 0; }
 
-    // 1. Only one copy runs.
-    core::InstanceLock lock;
-    const std::string instanceName = options.instanceName.empty() ? GetFrameClassName() : options.instanceName;
-    if (!lock.TryAcquire(instanceName)) {
-        trace("already running");
-        const long holder = core::InstanceLock::HolderPid(instanceName);
-        report("another copy is already running" +
-               (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()) +
-               "; this one ends. Lock file: " + core::InstanceLock::LockPath(instanceName));
+    bool AcquireInstance();
+    void WatchTermination();
+    void InstallProcess();
+    bool OpenScreen();
+    bool LoadTablesAndClasses();
+    void BuildWorld();
+    void InstallCorpsEditor();
+    void StartSession();
+    bool CreateFrame();
+    bool ConnectLobby();
+    void RunOpeningAndSound();
+    void OpenTitle();
+    void ShowFrame();
+    int RunMessageLoop();
+    void ShutDown();
+
+    // Taking down what the steps installed, for the shut-down and the early ends.
+    void Uninstall();
+    void CloseScreen();
+    void UninstallCorpsEditor();
+    void TearDownEarly();
+
+    const GameProgramOptions& options_;
+    core::InstanceLock lock_;
+    // The signal watch posts the quit to this window manager while it exists.
+    std::mutex endMutex_;
+    ui::WindowManager* endTarget_ = nullptr;
+    core::TerminationWatch termination_;
+    std::optional<fw::ProcessState> process_;
+    std::optional<WindowRegistry> registry_;
+    std::unique_ptr<ui::WindowManager> wm_;
+    std::unique_ptr<rules::TableDirectory> tables_;
+    // The world the windows and the clock work on.
+    std::optional<ShellGameEvents> events_;
+    std::optional<rules::RouteTerrainEpoch> epoch_;
+    std::unique_ptr<sim::Simulation> simulation_;
+    std::optional<rules::RouteSearchSet> guiSearches_;
+    FrameClockHost clockHost_;
+    std::unique_ptr<sim::ClockStep> clock_;
+    GameWorld world_;
+    FrameMapHost mapHost_;
+    mapview::MapWorld mapWorld_;
+    // The corps editor's.
+    std::optional<rules::ForceWorkspace> forceWorkspace_;
+    std::optional<rules::TroopCache> troopCache_;
+    organize::OrganizeWorld organizeWorld_;
+    organize::DeploymentNetworkGui deploymentGui_;
+    std::unique_ptr<net::SessionManager> session_;
+    ui::Hwnd frame_{};
+    std::unique_ptr<fw::DisplayMode> displayMode_;
+    ui::Hwnd title_{};
+    ui::Haccel accelerators_{};
+};
+
+int GameProgram::Run() {
+    gMusic = options_.music;
+    if (!AcquireInstance()) return 0;
+    WatchTermination();
+    InstallProcess();
+    if (!OpenScreen()) {
+        Uninstall();
+        return 1;
+    }
+    Trace("screen");
+    if (!CheckDisplayMode(ui::Hwnd{}) || !LoadTablesAndClasses()) {
+        CloseScreen();
+        Uninstall();
         return 0;
     }
-    trace("mutex");
+    BuildWorld();
+    InstallCorpsEditor();
+    StartSession();
+    if (!CreateFrame()) {
+        TearDownEarly();
+        return 0;
+    }
+    if (!ConnectLobby()) {
+        displayMode_.reset();
+        fw::DeleteApplication();
+        ui::DestroyWindow(frame_);
+        TearDownEarly();
+        return 0;
+    }
+    RunOpeningAndSound();
+    OpenTitle();
+    ShowFrame();
+    // The clock thread, parked until a game plays.
+    StartSimulationThread();
+    Trace("clock");
+    if (options_.onFrameShown) options_.onFrameShown(frame_);
+    const int exitCode = RunMessageLoop();
+    ShutDown();
+    return exitCode;
+}
 
-    // SIGTERM and SIGINT end the program as its own quit does, without asking: every message
-    // loop is left (asked again until the last one is), the frame closes the game and the map,
-    // and the shut-down below runs in its order. A program it waits for is asked to end too.
-    std::mutex endMutex;
-    ui::WindowManager* endTarget = nullptr;
-    core::TerminationWatch termination;
-    termination.Start([&](int signal) {
+// Only one copy runs.
+bool GameProgram::AcquireInstance() {
+    const std::string instanceName = options_.instanceName.empty() ? GetFrameClassName() : options_.instanceName;
+    if (!lock_.TryAcquire(instanceName)) {
+        Trace("already running");
+        const long holder = core::InstanceLock::HolderPid(instanceName);
+        Report("another copy is already running" +
+               (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()) +
+               "; this one ends. Lock file: " + core::InstanceLock::LockPath(instanceName));
+        return false;
+    }
+    Trace("mutex");
+    return true;
+}
+
+// SIGTERM and SIGINT end the program as its own quit does, without asking: every message loop is
+// left (asked again until the last one is), the frame closes the game and the map, and the
+// shut-down runs in its order. A program it waits for is asked to end too.
+void GameProgram::WatchTermination() {
+    termination_.Start([this](int signal) {
         core::SignalWaitedChild(signal);
-        std::lock_guard<std::mutex> guard(endMutex);
-        if (endTarget) endTarget->PostQuitMessage(0);
+        std::lock_guard<std::mutex> guard(endMutex_);
+        if (endTarget_) endTarget_->PostQuitMessage(0);
     });
-    const auto terminated = [] { return core::TerminationWatch::Received() != 0; };
+}
 
-    // 3. The program's values.
-    fw::ProcessState process;
-    fw::InstallProcessState(&process);
+// The program's values, the folders it writes into and the window registry.
+void GameProgram::InstallProcess() {
+    process_.emplace();
+    fw::InstallProcessState(&*process_);
     fw::SaveAppInstance(fw::CurrentAppInstance());
-    if (options.programDirectory.empty()) {
+    if (options_.programDirectory.empty()) {
         fw::SaveProgramDirectory(fw::GetAppInstance());
     } else {
-        fw::SetProgramDirectory(options.programDirectory);
+        fw::SetProgramDirectory(options_.programDirectory);
     }
-    // The folders the game writes into. A program folder that lacks one (copied by hand, or
-    // cleaned) gets it, so what is saved lands where the lists of files look.
+    // A program folder that lacks one (copied by hand, or cleaned) gets it, so what is saved
+    // lands where the lists of files look.
     for (const char* folder : {"SAVE", "MAP", "USER"}) {
         const std::string path = std::string(fw::GetProgramDirectory()) + folder;
         std::error_code ec;
         std::filesystem::create_directories(path, ec);
-        if (ec) report("cannot make the folder " + path + " (" + ec.message() + ")");
+        if (ec) Report("cannot make the folder " + path + " (" + ec.message() + ")");
     }
-    WindowRegistry registry;
-    InstallWindowRegistry(&registry);
-    const auto uninstall = [&] {
-        InstallWindowRegistry(nullptr);
-        fw::InstallProcessState(nullptr);
-    };
+    registry_.emplace();
+    InstallWindowRegistry(&*registry_);
+}
 
+void GameProgram::Uninstall() {
+    InstallWindowRegistry(nullptr);
+    fw::InstallProcessState(nullptr);
+}
+
+// The screen and its window manager.
+bool GameProgram::OpenScreen() {
     std::string error;
-    std::unique_ptr<ui::Backend> backend = options.makeBackend ? options.makeBackend(&error) : nullptr;
+    std::unique_ptr<ui::Backend> backend = options_.makeBackend ? options_.makeBackend(&error) : nullptr;
     if (!backend) {
-        report(error.empty() ? "no screen to open" : error);
-        uninstall();
-        return 1;
+        Report(error.empty() ? "no screen to open" : error);
+        return false;
     }
-    auto wm = std::make_unique<ui::WindowManager>(std::move(backend));
+    wm_ = std::make_unique<ui::WindowManager>(std::move(backend));
+    std::lock_guard<std::mutex> guard(endMutex_);
+    endTarget_ = wm_.get();
+    return true;
+}
+
+// The screen goes only after the signal watch has let go of it.
+void GameProgram::CloseScreen() {
     {
-        std::lock_guard<std::mutex> guard(endMutex);
-        endTarget = wm.get();
+        std::lock_guard<std::mutex> guard(endMutex_);
+        endTarget_ = nullptr;
     }
-    // The screen goes only after the signal watch has let go of it.
-    const auto closeScreen = [&] {
-        {
-            std::lock_guard<std::mutex> guard(endMutex);
-            endTarget = nullptr;
-        }
-        wm.reset();
-    };
+    wm_.reset();
+}
 
-    // 4. The screen.
-    trace("screen");
-    if (!CheckDisplayMode(ui::Hwnd{})) {
-        closeScreen();
-        uninstall();
-        return 0;
-    }
-
-    // 5. Rule tables, classes, button pictures.
-    auto tables = std::make_unique<rules::TableDirectory>();
+// Rule tables, classes, button pictures.
+bool GameProgram::LoadTablesAndClasses() {
+    tables_ = std::make_unique<rules::TableDirectory>();
     RegisterShellDialogs();
     RegisterFrameMenus();
-    if (!tables->LoadAllTables(fw::GetProgramDirectory())) {
-        report("cannot load the rule tables: " + tables->LastError());
-        closeScreen();
-        uninstall();
-        return 0;
+    if (!tables_->LoadAllTables(fw::GetProgramDirectory())) {
+        Report("cannot load the rule tables: " + tables_->LastError());
+        return false;
     }
-    trace("tables");
+    Trace("tables");
     AddGamePanelsModule();
     if (!RegisterWindowClasses(nullptr) || !InitButtonBitmaps()) {
-        report("cannot register the window classes or read the button pictures");
-        closeScreen();
-        uninstall();
-        return 0;
+        Report("cannot register the window classes or read the button pictures");
+        return false;
     }
-    trace("classes");
-    SetShellTables(tables.get());
+    Trace("classes");
+    SetShellTables(tables_.get());
+    return true;
+}
 
-    // The world the windows and the clock work on.
-    ShellGameEvents events;
-    rules::RouteTerrainEpoch epoch;
+// The simulation, the clock step and the worlds of the game windows and the map windows.
+void GameProgram::BuildWorld() {
+    events_.emplace();
+    epoch_.emplace();
     sim::SimulationEnv env;
-    env.events = &events;
-    env.routeEpoch = &epoch;
-    auto simulation = std::make_unique<sim::Simulation>(*tables, std::move(env));
-    rules::RouteSearchSet guiSearches(*tables, &epoch);
-    FrameClockHost clockHost;
-    auto clock = std::make_unique<sim::ClockStep>(*simulation, &clockHost);
-    GameWorld world{tables.get(), simulation.get(), clock.get(), &events, &guiSearches};
-    InstallGameWorld(&world);
-    InstallGamePanels(world);
-    FrameMapHost mapHost;
-    mapview::MapWorld mapWorld;
-    mapWorld.tables = tables.get();
-    mapWorld.simulation = simulation.get();
-    mapWorld.events = &events;
-    mapWorld.routeSearches = &guiSearches;
-    mapWorld.host = &mapHost;
-    mapview::InstallMapWorld(&mapWorld);
-    SetSimulationStep([c = clock.get()] { c->RealTimeTick(1); },
-                      options.clockPeriodMs != 0 ? options.clockPeriodMs : 200);
+    env.events = &*events_;
+    env.routeEpoch = &*epoch_;
+    simulation_ = std::make_unique<sim::Simulation>(*tables_, std::move(env));
+    guiSearches_.emplace(*tables_, &*epoch_);
+    clock_ = std::make_unique<sim::ClockStep>(*simulation_, &clockHost_);
+    world_ = GameWorld{tables_.get(), simulation_.get(), clock_.get(), &*events_, &*guiSearches_};
+    InstallGameWorld(&world_);
+    InstallGamePanels(world_);
+    mapWorld_.tables = tables_.get();
+    mapWorld_.simulation = simulation_.get();
+    mapWorld_.events = &*events_;
+    mapWorld_.routeSearches = &*guiSearches_;
+    mapWorld_.host = &mapHost_;
+    mapview::InstallMapWorld(&mapWorld_);
+    SetSimulationStep([c = clock_.get()] { c->RealTimeTick(1); },
+                      options_.clockPeriodMs != 0 ? options_.clockPeriodMs : 200);
+}
 
-    // The corps editor works on the same tables, with the corps files of the program folder's
-    // "USER" folder; "部隊編成作成" opens its file manager as single play.
-    rules::ForceWorkspace forceWorkspace;
-    rules::TroopCache troopCache;
-    organize::OrganizeWorld organizeWorld;
-    organizeWorld.tables = tables.get();
-    organizeWorld.workspace = &forceWorkspace;
-    organizeWorld.corpsDirectory = fw::GetProgramDirectory();
-    organizeWorld.troopCache = &troopCache;
-    organizeWorld.simulation = simulation.get();
-    // The session reaches the deployment dialog through this (the other GUI answers go on to
-    // what it wraps).
-    organize::DeploymentNetworkGui deploymentGui;
-    organize::InstallOrganizeWorld(&organizeWorld);
-    SetFrameCommandHandler(kCorpsEditorCommand, [t = tables.get()](ui::Hwnd frame, ui::WParam, ui::LParam) {
+// The corps editor works on the same tables, with the corps files of the program folder's "USER"
+// folder; "部隊編成作成" opens its file manager as single play. Then the map editor's document,
+// its dialogs and its windows.
+void GameProgram::InstallCorpsEditor() {
+    forceWorkspace_.emplace();
+    troopCache_.emplace();
+    organizeWorld_.tables = tables_.get();
+    organizeWorld_.workspace = &*forceWorkspace_;
+    organizeWorld_.corpsDirectory = fw::GetProgramDirectory();
+    organizeWorld_.troopCache = &*troopCache_;
+    organizeWorld_.simulation = simulation_.get();
+    organize::InstallOrganizeWorld(&organizeWorld_);
+    SetFrameCommandHandler(kCorpsEditorCommand, [t = tables_.get()](ui::Hwnd frame, ui::WParam, ui::LParam) {
         rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings),
                         rules::GameSettingsRecord::kSinglePlay, 1);
         return ui::LResult(organize::ShowCorpsFileManager(frame));
     });
-    // The map editor's document, its dialogs and its windows.
     InstallEditorCommands();
-    const auto uninstallCorpsEditor = [] {
-        SetFrameCommandHandler(kCorpsEditorCommand, nullptr);
-        organize::InstallOrganizeWorld(nullptr);
-        UninstallEditorCommands();
-    };
+}
 
-    // 6. Registry and session manager.
-    registry.Clear();
-    auto session = std::make_unique<net::SessionManager>();
-    session->AttachGame(simulation.get(), tables.get());
-    session->SetGui(&deploymentGui);
-    fw::SetSessionManager(session.get(), ConnectionOf);
-    simulation->SetSession(session.get());
-    trace("session");
+void GameProgram::UninstallCorpsEditor() {
+    SetFrameCommandHandler(kCorpsEditorCommand, nullptr);
+    organize::InstallOrganizeWorld(nullptr);
+    UninstallEditorCommands();
+}
 
-    const auto tearDownEarly = [&] {
-        UninstallGamePanels();
-        uninstallCorpsEditor();
-        InstallGameWorld(nullptr);
-        mapview::InstallMapWorld(nullptr);
-        SetShellTables(nullptr);
-        simulation->SetSession(nullptr);
-        fw::SetSessionManager(nullptr, nullptr);
-        session.reset();
-        FreeButtonBitmaps();
-        clock.reset();
-        simulation.reset();
-        closeScreen();
-        uninstall();
-    };
+// The registry emptied and the session manager; the session reaches the deployment dialog
+// through deploymentGui_ (the other GUI answers go on to what it wraps).
+void GameProgram::StartSession() {
+    registry_->Clear();
+    session_ = std::make_unique<net::SessionManager>();
+    session_->AttachGame(simulation_.get(), tables_.get());
+    session_->SetGui(&deploymentGui_);
+    fw::SetSessionManager(session_.get(), ConnectionOf);
+    simulation_->SetSession(session_.get());
+    Trace("session");
+}
 
-    // 7. The frame (its creation makes the MDI client and the game windows).
-    const ui::Hwnd frame = CreateFrameWindow(nullptr);
-    if (!frame || !GetWindowOfKind(WindowKind::FrameWnd)) {
-        report("cannot create the frame window");
-        tearDownEarly();
-        return 0;
+void GameProgram::TearDownEarly() {
+    UninstallGamePanels();
+    UninstallCorpsEditor();
+    InstallGameWorld(nullptr);
+    mapview::InstallMapWorld(nullptr);
+    SetShellTables(nullptr);
+    simulation_->SetSession(nullptr);
+    fw::SetSessionManager(nullptr, nullptr);
+    session_.reset();
+    FreeButtonBitmaps();
+    clock_.reset();
+    simulation_.reset();
+    CloseScreen();
+    Uninstall();
+}
+
+// The frame (its creation makes the MDI client and the game windows), then the application and
+// display mode objects.
+bool GameProgram::CreateFrame() {
+    frame_ = CreateFrameWindow(nullptr);
+    if (!frame_ || !GetWindowOfKind(WindowKind::FrameWnd)) {
+        Report("cannot create the frame window");
+        return false;
     }
-    trace("frame");
+    Trace("frame");
     // The frame is the program's screen window: maximised and restored with it, filling it.
-    wm->SetMainWindow(frame);
-    wm->SetMainWindowFillsScreen(true);
+    wm_->SetMainWindow(frame_);
+    wm_->SetMainWindowFillsScreen(true);
+    fw::CreateApplication(fw::GetAppInstance(), frame_);
+    displayMode_ = std::make_unique<fw::DisplayMode>();
+    return true;
+}
 
-    // 8. Application and display mode objects.
-    fw::CreateApplication(fw::GetAppInstance(), frame);
-    auto displayMode = std::make_unique<fw::DisplayMode>();
-
-    // 9, 10. The session's events go to the frame; a lobby may have started us.
-    ConnectSessionToFrame(frame);
-    // A lobby start that joins waits for its session in the lobby wait dialog, which the
-    // player sees and can cancel.
+// The session's events go to the frame; a lobby may have started us. A lobby start that joins
+// waits for its session in the lobby wait dialog, which the player sees and can cancel.
+bool GameProgram::ConnectLobby() {
+    ConnectSessionToFrame(frame_);
     const net::LobbyWait lobbyWait = [](const std::function<std::int32_t()>& poll) {
         return fw::RunLobbyWaitDialog(poll);
     };
-    if (!session->ConnectFromLobby(lobbyWait)) {
-        if (!terminated()) {
+    if (!session_->ConnectFromLobby(lobbyWait)) {
+        if (!Terminated()) {
             ui::MessageBox(ui::Hwnd{}, Sjis("セッションに参加できませんでした。"), GetFrameTitle(), ui::MB_SYSTEMMODAL);
         }
-        displayMode.reset();
-        fw::DeleteApplication();
-        ui::DestroyWindow(frame);
-        tearDownEarly();
-        return 0;
+        return false;
     }
-    trace("lobby");
+    Trace("lobby");
+    return true;
+}
 
-    // 11. The opening program, waited for (the title window joins here once it exists; until
-    // then the program goes on to the frame), then the sound.
-    if (options.runOpening && !session->IsLobbyLaunched() && !terminated()) {
-        options.runOpening(fw::GetProgramDirectory());
+// The opening program, waited for (the title window joins here once it exists; until then the
+// program goes on to the frame), then the sound.
+void GameProgram::RunOpeningAndSound() {
+    if (options_.runOpening && !session_->IsLobbyLaunched() && !Terminated()) {
+        options_.runOpening(fw::GetProgramDirectory());
         // Without a window manager nobody hands the keyboard back when the opening's window
         // closes: the game takes it, so the first key after the opening reaches the title.
-        wm->GetBackend().TakeKeyboardFocus();
-        trace("opening");
+        if (ui::WindowManager* wm = ui::WindowManager::Current()) wm->GetBackend().TakeKeyboardFocus();
+        Trace("opening");
     }
     if (fw::StartSoundManager()) {
         LoadSoundEffects();
     } else {
         fw::SetSoundAvailable(0);
     }
-    trace("sound");
+    Trace("sound");
+}
 
-    // 12. The title window over the frame, told whether a lobby started us. Without the set-up
-    // module (tests of the frame alone) the program goes on to the frame.
-    ui::Hwnd title{};
-    if (HasTitleWindowFactory()) {
-        title = OpenTitleWindow(frame, session->IsLobbyLaunched() ? 1 : 0, 0);
-        trace("title");
-    }
+// The title window over the frame, told whether a lobby started us. Without the set-up module
+// (tests of the frame alone) the program goes on to the frame.
+void GameProgram::OpenTitle() {
+    if (!HasTitleWindowFactory()) return;
+    title_ = OpenTitleWindow(frame_, session_->IsLobbyLaunched() ? 1 : 0, 0);
+    Trace("title");
+}
 
-    // 13. The frame maximised, the accelerators.
-    ui::ShowWindow(frame, ui::SW_SHOWMAXIMIZED);
-    ui::UpdateWindow(frame);
+// The frame maximised, the accelerators.
+void GameProgram::ShowFrame() {
+    ui::ShowWindow(frame_, ui::SW_SHOWMAXIMIZED);
+    ui::UpdateWindow(frame_);
     // The frame has just been maximised: the title keeps covering its client area.
-    if (title && ui::IsWindow(title)) {
-        const ui::Rect r = TitleWindowRect(frame);
-        ui::SetWindowPos(title, ui::HWND_TOP, r.left, r.top, r.Width(), r.Height(), 0);
-        ui::UpdateWindow(title);
+    if (title_ && ui::IsWindow(title_)) {
+        const ui::Rect r = TitleWindowRect(frame_);
+        ui::SetWindowPos(title_, ui::HWND_TOP, r.left, r.top, r.Width(), r.Height(), 0);
+        ui::UpdateWindow(title_);
     }
-    const ui::Haccel accelerators = ui::LoadAccelerators(nullptr, kFrameAccelerators);
-    trace("shown");
+    accelerators_ = ui::LoadAccelerators(nullptr, kFrameAccelerators);
+    Trace("shown");
+}
 
-    // 14. The clock thread, parked until a game plays.
-    StartSimulationThread();
-    trace("clock");
-
-    if (options.onFrameShown) options.onFrameShown(frame);
-
-    // 15. The message loop.
+// The message loop; its exit code.
+int GameProgram::RunMessageLoop() {
     ui::Msg msg{};
-    while (!terminated() && ui::GetMessage(&msg, ui::Hwnd{}, 0, 0)) {
+    while (!Terminated() && ui::GetMessage(&msg, ui::Hwnd{}, 0, 0)) {
         const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
         if (client && ui::TranslateMDISysAccel(client, &msg)) continue;
         const ui::Hwnd f = GetWindowOfKind(WindowKind::FrameWnd);
-        if (f && ui::TranslateAccelerator(f, accelerators, &msg)) continue;
+        if (f && ui::TranslateAccelerator(f, accelerators_, &msg)) continue;
         ui::TranslateMessage(msg);
         ui::DispatchMessage(msg);
     }
-    trace("loop ended");
-    if (terminated()) {
+    Trace("loop ended");
+    if (Terminated()) {
         // Asked to end by a signal: the frame's own end, as the game's quit reaches it (the
         // clock parked, the game and the map closed, every window's settings written).
-        trace("terminated");
+        Trace("terminated");
         if (const ui::Hwnd f = GetWindowOfKind(WindowKind::FrameWnd); f && ui::IsWindow(f)) {
             ui::SendMessage(f, WM_EXIT_GAME, 0, 0);
         }
-        msg.wParam = 0;
+        return 0;
     }
+    return static_cast<int>(msg.wParam);
+}
 
-    // Shut-down.
+void GameProgram::ShutDown() {
     FreeSoundEffects();
     fw::StopSoundManager();
-    trace("sound stopped");
-    displayMode.reset();
+    Trace("sound stopped");
+    displayMode_.reset();
     fw::DeleteApplication();
-    trace("application deleted");
+    Trace("application deleted");
     StopSimulationThread();
-    trace("clock stopped");
+    Trace("clock stopped");
     FreeButtonBitmaps();
-    trace("buttons freed");
-    simulation->SetSession(nullptr);
+    Trace("buttons freed");
+    simulation_->SetSession(nullptr);
     fw::SetSessionManager(nullptr, nullptr);
-    session.reset();
-    trace("session deleted");
-    ui::DestroyAcceleratorTable(accelerators);
+    session_.reset();
+    Trace("session deleted");
+    ui::DestroyAcceleratorTable(accelerators_);
     UninstallGamePanels();
-    uninstallCorpsEditor();
+    UninstallCorpsEditor();
     InstallGameWorld(nullptr);
     mapview::InstallMapWorld(nullptr);
     SetShellTables(nullptr);
     SetSimulationStep(nullptr);
-    clock.reset();
-    simulation.reset();
-    closeScreen();
-    lock.Release();
-    tables.reset();
-    trace("tables freed");
-    uninstall();
-    return static_cast<int>(msg.wParam);
+    clock_.reset();
+    simulation_.reset();
+    CloseScreen();
+    lock_.Release();
+    tables_.reset();
+    Trace("tables freed");
+    Uninstall();
+}
+
+}  // namespace
+
+int RunGameProgram(const GameProgramOptions& options) {
+    GameProgram program(options);
+    return program.Run();
 }
 
 }  // namespace zv::shell

@@ -14,6 +14,7 @@
 #include "rules/context/TableDirectory.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/RuleCursors.h"
+#include "rules/records/TroopCursor.h"
 #include "shell/Palettes.h"
 #include "shell/PictureHelpers.h"
 #include "shell/WindowRegistry.h"

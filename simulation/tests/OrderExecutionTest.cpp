@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "rules/context/RuleHelpers.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/troops/TroopOrders.h"
 #include "simulation/OrderExecution.h"
 #include "simulation/tests/StepFixture.h"

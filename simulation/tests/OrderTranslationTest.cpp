@@ -4,6 +4,7 @@
 
 #include "rules/context/ShadowGameContext.h"
 #include "rules/records/ForceRecord.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/search/Visibility.h"
 #include "rules/troops/Supply.h"
 #include "rules/troops/TroopOrders.h"
@@ -313,6 +314,64 @@ TEST(OrderTranslationTest, OrdersNamingNothingOrCutShortAreDroppedWithALogLine) 
 
     EXPECT_TRUE(w.sim->OutgoingCommands().empty());
     EXPECT_EQ(ShadowHash(w.tables), before);
+}
+
+
+// Where no game runs an order applies at once, and the live tables end as a game's step and its
+// journal leave them; a refused order or a record of the wrong size changes nothing.
+TEST(OrderTranslationTest, AnOrderAppliedAtOnceChangesTheLiveTablesAsAGameDoes) {
+    const OrderCase cases[] = {
+        {"26 clear",
+         [](World& w, RecordSink& s) {
+             GiveOrder(w);
+             BuildOrder<ClearOrdersOrder>(s, {w.troopA});
+         },
+         kOpClearOrders},
+        {"35 settings and supply",
+         [](World& w, RecordSink& s) {
+             w.Troop(w.troopA).Member(0).SetFuel(1);
+             rules::CopyLiveTablesToShadow(w.tables);
+             BuildOrder<MemberSettingsOrder>(s, {w.troopA, 1, SettingsBlock().data()});
+         },
+         kCmdMemberSettings},
+        {"37 formation", [](World& w, RecordSink& s) { BuildOrder<FormationOrder>(s, {w.troopA, 2}); },
+         kCmdFormation},
+    };
+    for (const OrderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        World inGame;
+        RecordSink gameSink;
+        c.build(inGame, gameSink);
+        PrepareShadow(*inGame.sim);
+        TranslateOrders(*inGame.sim, Journal({gameSink.records.at(0)}));
+        inGame.sim->FlushCommandJournal();
+
+        World noGame;
+        RecordSink sink;
+        c.build(noGame, sink);
+        rules::GameContext ctx(noGame.tables, noGame.sim->ContextEnv());
+        // As a game's journal run does to the live tables before it executes the commands.
+        ctx.RebuildTroopOccupancy();
+        rules::RecomputeVisibility(ctx);
+        const std::uint64_t before = LiveHash(noGame.tables);
+        ImmediateOrders orders(ctx);
+        const Bytes& order = sink.records.at(0);
+        EXPECT_EQ(orders.AppendOrder(order.data(), std::uint32_t(order.size() - 1)), 0);
+        EXPECT_EQ(LiveHash(noGame.tables), before);
+        EXPECT_EQ(orders.AppendOrder(order.data(), std::uint32_t(order.size())), 1);
+        EXPECT_NE(LiveHash(noGame.tables), before);
+        EXPECT_EQ(LiveHash(noGame.tables), LiveHash(inGame.tables));
+    }
+
+    World w;
+    rules::GameContext ctx(w.tables, w.sim->ContextEnv());
+    ImmediateOrders orders(ctx);
+    const std::uint64_t before = LiveHash(w.tables);
+    auto refused = SettingsBlock();
+    refused[MemberSettingsBlock::kFormation] = 4;
+    EXPECT_EQ(BuildOrder<MemberSettingsOrder>(orders, {w.troopA, 0, refused.data()}), 0);
+    EXPECT_EQ(BuildOrder<FormationOrder>(orders, {w.troopA, 4}), 0);
+    EXPECT_EQ(LiveHash(w.tables), before);
 }
 
 }  // namespace

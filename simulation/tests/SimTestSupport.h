@@ -10,6 +10,7 @@
 #include "rules/context/TableDirectory.h"
 #include "rules/records/Bytes.h"
 #include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/testing/GameEventsRecorder.h"
 #include "rules/testing/MapBuilder.h"
 #include "rules/testing/RuleTableWriter.h"

@@ -10,6 +10,7 @@
 
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
+#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
 #include "simulation/ClockStepWorld.h"
 #include "simulation/Judgement.h"

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "high/High.h"
+#include "Up.h"
+#include <vector>
