@@ -10,6 +10,7 @@
 
 #include "mapview/HexMapView.h"
 #include "platform/ui/WindowTypes.h"
+#include "rules/records/TroopRecord.h"
 
 namespace zv::rules {
 class ForceWorkspace;

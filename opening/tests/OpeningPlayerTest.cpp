@@ -213,7 +213,10 @@ TEST_F(OpeningPlayerTest, TheStillPictureIsNotRedrawnWhileItWaits) {
     backend->SetAutoAdvance(true);          // the loop's waits move the clock, not real time
     int presentsAtRest = -1, presentsLater = -1;
     std::thread user([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        // However slow the machine, the fade's 21 frames come first; then the picture rests.
+        for (int i = 0; i < 6000 && backend->PresentCount() < 21; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         presentsAtRest = backend->PresentCount();
         backend->MouseMove(kArea.left + 300, kArea.top + 200);
         std::this_thread::sleep_for(std::chrono::milliseconds(400));

@@ -43,6 +43,8 @@ bool WaitFor(const std::function<bool()>& done, int seconds) {
     return true;
 }
 
+bool Runs(const std::string& path);
+
 // A program folder of its own beside nothing of the player's: the programs linked (a program
 // finds its folder through its own path), the data linked, its own settings, saves and lock.
 class ProgramFolder {
@@ -73,11 +75,17 @@ class ProgramFolder {
         for (char** e = environ; *e; ++e) {
             const std::string v = *e;
             if (v.rfind("XDG_RUNTIME_DIR=", 0) == 0 || v.rfind("DISPLAY=", 0) == 0 ||
-                v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("ZV6_LOBBY=", 0) == 0) {
+                v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("ZV6_LOBBY=", 0) == 0 ||
+                v.rfind("ASAN_OPTIONS=", 0) == 0) {
                 continue;
             }
             env.push_back(v);
         }
+        // In a sanitizer build the real screen's system libraries (SDL, fontconfig, Xlib) keep
+        // memory to the end; the program's own leaks are looked for by the in-process tests.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        env.push_back(std::string("ASAN_OPTIONS=") + (asan ? std::string(asan) + ":" : "") +
+                      "detect_leaks=0");
         env.push_back("XDG_RUNTIME_DIR=" + runtime);
         env.push_back("SDL_AUDIODRIVER=dummy");
         for (const std::string& e : extra) env.push_back(e);
@@ -93,7 +101,24 @@ class ProgramFolder {
         pid_t pid = -1;
         const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
         posix_spawn_file_actions_destroy(&actions);
+        if (rc == 0) started_.push_back(pid);
         return rc == 0 ? pid : -1;
+    }
+    // Whatever a failed check left running goes with the folder: a game left behind would hold
+    // the test runner's output open, and the runner would wait for it for ever.
+    ~ProgramFolder() {
+        for (pid_t pid : started_) {
+            if (::waitpid(pid, nullptr, WNOHANG) != 0) continue;
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        if (Runs(Opening())) {
+            for (const auto& entry : fs::directory_iterator("/proc")) {
+                std::error_code e;
+                if (fs::read_symlink(entry.path() / "exe", e) == fs::path(Opening()))
+                    ::kill(std::atoi(entry.path().filename().c_str()), SIGKILL);
+            }
+        }
     }
     std::string Read(const std::string& file) const {
         std::ifstream in(folder.Path() + file);
@@ -114,6 +139,9 @@ class ProgramFolder {
 
     rules::testing::TempFolder folder;
     std::string runtime;
+
+  private:
+    std::vector<pid_t> started_;
 };
 
 // Waits up to `seconds` for the process to end: its exit status, -1 when it did not end (it is

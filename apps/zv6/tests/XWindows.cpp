@@ -4,8 +4,16 @@
 #include <X11/Xlib.h>
 
 namespace zv::testing {
+namespace {
+
+// A window can go between listing it and asking about it; Xlib's own handler would end the
+// test process for that.
+int IgnoreXError(::Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
 
 bool WindowOfProcess(const std::string& name, long pid, int* left, int* top, int* width, int* height) {
+    XSetErrorHandler(&IgnoreXError);
     ::Display* x = XOpenDisplay(name.c_str());
     if (!x) return false;
     bool found = false;

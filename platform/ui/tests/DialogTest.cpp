@@ -581,6 +581,11 @@ class TextFit : public ::testing::Test {
         parent = CreateWindowEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, {}, 0,
                                 nullptr, nullptr);
     }
+    // The controls free their state when they are destroyed, not when the manager goes.
+    void TearDown() override {
+        if (IsWindow(parent)) DestroyWindow(parent);
+        wm.reset();
+    }
     Hwnd Child(const char* cls, const std::string& utf8, uint32_t style, int x, int y, int w, int h) {
         return CreateWindowEx(0, cls, core::Utf8ToSjis(utf8), WS_CHILD | WS_VISIBLE | style, x, y, w,
                               h, parent, ++id, nullptr, nullptr);
