@@ -59,7 +59,7 @@ struct MapWorld {
         env.recomputeAllSupplyNetworks = RecomputeAllSupplyNetworks;
         GameContext ctx(tables, env);
         ctx.RebuildHexOccupancy();
-        CopyLiveTablesToShadow(tables);
+        SnapshotGameBlocks(tables);
     }
 
     std::pair<int, int> HexOf(std::uint16_t t) {

@@ -117,7 +117,7 @@ int RunOpeningDemo(ui::Hwnd owner) {
         live.Header().SetOptionByte1(0);
         rules::RecomputeVisibility(live);
     }
-    rules::CopyLiveTablesToShadow(tables);
+    rules::SnapshotGameBlocks(tables);
     world->simulation->ResetCommandJournal();
 
     // Steps of its own on the GUI thread: the program's clock thread stays parked on the title.
@@ -131,7 +131,7 @@ int RunOpeningDemo(ui::Hwnd owner) {
 
     world->simulation->ResetCommandJournal();
     LeaveEmptyMap(*document);
-    rules::CopyLiveTablesToShadow(tables);
+    rules::SnapshotGameBlocks(tables);
     return 1;
 }
 

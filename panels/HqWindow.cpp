@@ -173,7 +173,7 @@ bool RegisterHqWindowClass() {
     return RegisterPanelClass(kClass, HqProc);
 }
 
-ui::Hwnd CreateHqWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
+ui::Hwnd CreateHQWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
     if (!RegisterHqWindowClass()) return {};
     return CreatePanelWindow(kClass, "ＨＱ画面", parent, menu, style);

@@ -24,7 +24,7 @@ constexpr int kHqWindowHeight = 160;
 // Records nothing in the registry: the creator records the window as HqWnd.
 // Registers the class "HQWindow" (once; true when it exists afterwards).
 bool RegisterHqWindowClass();
-ui::Hwnd CreateHqWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
+ui::Hwnd CreateHQWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
 
 // The window's miniature (null when h is no HQ window).
 mapview::HqMapView* GetHqMapView(ui::Hwnd h);

@@ -122,7 +122,7 @@ void FillUnitKindList(ui::Hwnd list) {
 
 // The 29 terrain pictures: hexBig's top row, its site row, then the road and the river over a
 // plain hex.
-void BuildLandImages(ui::Hwnd list, ListState& state) {
+void BuildLandImageList(ui::Hwnd list, ListState& state) {
     fw::Dib hex("hexBig.bmp");
     fw::Dib line("lineBig.bmp");
     if (!hex.HasBits()) return;
@@ -187,7 +187,7 @@ class ListWindow : public ui::WindowObject {
                 } else {
                     AddColumn(made, 0, "地形", 40, ui::LVCFMT_CENTER);
                     AddColumn(made, 1, "名  称", 120, ui::LVCFMT_LEFT);
-                    BuildLandImages(made, state_);
+                    BuildLandImageList(made, state_);
                     FillLandList(made);
                 }
                 ui::MoveWindow(h, k.x, k.y, k.w, k.h, true);

@@ -294,13 +294,13 @@ ui::LResult WeaponListProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l)
 
 }  // namespace
 
-ui::Hwnd CreateTroopListWindow(void* instance, ui::Hwnd client) {
+ui::Hwnd CreatePartyListWindow(void* instance, ui::Hwnd client) {
     if (!RegisterPanelClass(kTroopListClass, TroopListProc)) return {};
     return ui::CreateMDIWindow(kTroopListClass, core::Utf8ToSjis("部隊一覧").c_str(),
                                ui::WS_OVERLAPPEDWINDOW, 0, 0, 460, 300, client, instance, 0);
 }
 
-ui::Hwnd CreateWeaponListWindow(void* instance, ui::Hwnd client) {
+ui::Hwnd CreateUnitListWindow(void* instance, ui::Hwnd client) {
     if (!RegisterPanelClass(kWeaponListClass, WeaponListProc, true)) return {};
     return ui::CreateMDIWindow(kWeaponListClass, core::Utf8ToSjis("兵器一覧").c_str(),
                                ui::WS_OVERLAPPEDWINDOW, 0, 0, 580, 330, client, instance, 0);

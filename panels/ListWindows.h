@@ -20,8 +20,8 @@ constexpr int kWeaponDetailDialog = 319;
 constexpr std::uint16_t kTroopDisplayFlag = 0x4000;
 
 // Children of the MDI client `client`, hidden.
-ui::Hwnd CreateTroopListWindow(void* instance, ui::Hwnd client);
-ui::Hwnd CreateWeaponListWindow(void* instance, ui::Hwnd client);
+ui::Hwnd CreatePartyListWindow(void* instance, ui::Hwnd client);
+ui::Hwnd CreateUnitListWindow(void* instance, ui::Hwnd client);
 
 // The troop (table index) of each troop-list row, and the shown country.
 const std::vector<std::uint16_t>& TroopListRows();

@@ -348,7 +348,7 @@ bool RegisterToolBarClass() {
     return RegisterPanelClass(kClass, ToolBarProc);
 }
 
-ui::Hwnd CreateToolBarWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
+ui::Hwnd CreateZvToolWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style) {
     (void)instance;
     if (!RegisterToolBarClass()) return {};
     return ui::CreateWindowEx(0, kClass, "", style | ui::WS_CHILD | ui::WS_VISIBLE, 0, 0,

@@ -48,7 +48,7 @@ int IsToolPanelEnabled();
 // the window registry (the kind SelToolWnd stays empty): the frame keeps the handle.
 // Registers the class "zvToolWindow" (once; true when it exists afterwards).
 bool RegisterToolBarClass();
-ui::Hwnd CreateToolBarWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
+ui::Hwnd CreateZvToolWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
 
 // The game menu with its items enabled, grayed and checked for the game as it stands; the bar
 // does this just before it shows the menu.

@@ -142,7 +142,7 @@ void HeadlessGame::BeginPlay(const HeadlessStartOptions& options) {
 
     sim_->Random().SeedRandom1(options.seed);
     sim_->Random().SeedRandom2(options.seed);
-    rules::CopyLiveTablesToShadow(*tables_);
+    rules::SnapshotGameBlocks(*tables_);
     clock_->ReloadTerrain();
     sim_->ResetCommandJournal();
     sim_->SetBusyBit(kBusyNotStarted, 0);

@@ -38,7 +38,7 @@ class HqWindowTest : public PanelsTest {
         PanelsTest::SetUp();
         gScrolls.clear();
         gMapRect = {0, 0, 20, 14};
-        hq = CreateHqWindow(nullptr, frame, 0, ui::WS_CHILD);
+        hq = CreateHQWindow(nullptr, frame, 0, ui::WS_CHILD);
         ASSERT_TRUE(hq);
         shell::SetWindowOfKind(shell::WindowKind::HqWnd, hq);
         ui::SetWindowPos(hq, ui::Hwnd{}, 828, 40, 0, 0, ui::SWP_NOSIZE | ui::SWP_NOZORDER);

@@ -59,7 +59,7 @@ class ListWindowsTest : public PanelsTest {
         return out;
     }
     ui::Hwnd ShowTroopList() {
-        const ui::Hwnd h = CreateTroopListWindow(nullptr, mdiClient);
+        const ui::Hwnd h = CreatePartyListWindow(nullptr, mdiClient);
         shell::SetWindowOfKind(shell::WindowKind::TroopListWnd, h);
         ui::ShowWindow(h, ui::SW_SHOW);
         Pump();
@@ -167,7 +167,7 @@ TEST_F(ListWindowsTest, DoubleClickTogglesTheDisplaySwitchOrOpensTheTroop) {
 }
 
 TEST_F(ListWindowsTest, WeaponListHoldsEveryWeaponOfTheTables) {
-    const ui::Hwnd h = CreateWeaponListWindow(nullptr, mdiClient);
+    const ui::Hwnd h = CreateUnitListWindow(nullptr, mdiClient);
     ASSERT_TRUE(h);
     shell::SetWindowOfKind(shell::WindowKind::UnitListWnd, h);
     const ui::Hwnd list = ui::GetDlgItem(h, IDC_WEAPON_LIST);

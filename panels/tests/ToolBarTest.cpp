@@ -18,7 +18,7 @@ class ToolBarTest : public PanelsTest {
         PanelsTest::SetUp();
         SetToolBarHooks({});
         SetToolPanelEnabled(1);
-        bar = CreateToolBarWindow(nullptr, frame, 0, 0);
+        bar = CreateZvToolWindow(nullptr, frame, 0, 0);
         ASSERT_TRUE(bar);
         Pump();
     }

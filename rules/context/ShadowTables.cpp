@@ -2,7 +2,7 @@
 
 namespace zv::rules {
 
-void CopyLiveTablesToShadow(TableDirectory& tables) {
+void SnapshotGameBlocks(TableDirectory& tables) {
     for (int id = ToIndex(TableId::Site); id <= ToIndex(TableId::Force); ++id) {
         const auto live = static_cast<TableId>(id);
         tables.CopyTable(live, ShadowOf(live));

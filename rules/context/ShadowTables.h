@@ -29,7 +29,7 @@ inline constexpr GameTableSet kShadowGameTables{
     TableId::ShadowForce};
 
 // Copies the live tables 8-14 over the ShadowTables 18-24, whole buffers (the begin-play step).
-void CopyLiveTablesToShadow(TableDirectory& tables);
+void SnapshotGameBlocks(TableDirectory& tables);
 
 // FNV-1a over the ShadowTables 18-24 in table order.
 std::uint64_t HashShadowTables(const TableDirectory& tables);

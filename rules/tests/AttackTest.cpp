@@ -282,7 +282,7 @@ TEST_F(AttackTest, TheShadowGetsTheSameOutcomeWithoutWindows) {
     const std::uint16_t a = AddTroop(0, 5, 5, {kRifles, kTank, kGunner});
     const std::uint16_t b = AddTroop(1, 6, 5, {kRifles, kRifles, kTank});
     Sees(0, b);
-    CopyLiveTablesToShadow(tables);
+    SnapshotGameBlocks(tables);
     SeedGameRandom(random, 321);
     {
         ShadowGameContext shadow(tables, Env());

@@ -143,7 +143,7 @@ class IncomeTest : public OrdersWorld {
 
 TEST_F(IncomeTest, SitesPayTheirOwnersOnceADay) {
     SetFunds(1, kMaxFunds - 1000);
-    CopyLiveTablesToShadow(tables);
+    SnapshotGameBlocks(tables);
     AddSiteIncome(*Live());
     EXPECT_EQ(Funds(0), 10000 + 260);
     EXPECT_EQ(Funds(1), kMaxFunds - 950);

@@ -59,7 +59,7 @@ struct World {
         env.recomputeAllSupplyNetworks = nullptr;
         GameContext ctx(tables, env);
         ctx.RebuildHexOccupancy();
-        CopyLiveTablesToShadow(tables);
+        SnapshotGameBlocks(tables);
     }
 
     // A troop of the country on (x, y) with one member of the unit; its index.

@@ -25,7 +25,7 @@ class ShadowGameContextTest : public ::testing::Test {
         tank = map.AddTroop(0, 5, 5, {kTank, kArtillery});
         enemy = map.AddTroop(1, 9, 9, {kTank});
         GameContext(tables).RebuildHexOccupancy();
-        CopyLiveTablesToShadow(tables);
+        SnapshotGameBlocks(tables);
     }
 
     std::uint64_t RuleTablesHash() const {

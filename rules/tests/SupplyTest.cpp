@@ -44,7 +44,7 @@ TEST_F(SupplyTest, LaunchWeaponsAreBoughtAsFarAsTheFundsGo) {
     SetFunds(0, 1000);
     Member(fighter, 0).SetAmmo(0, 0);
     Member(fighter, 0).SetFuel(2);
-    CopyLiveTablesToShadow(tables);
+    SnapshotGameBlocks(tables);
 
     EXPECT_EQ(ExecSupply(*Shadow(), fighter, kNoTroop, airport), 1);
     EXPECT_EQ(ExecSupply(*Live(), fighter, kNoTroop, airport), 1);

@@ -238,7 +238,7 @@ class OrdersWorld : public ::testing::Test {
     // Enters sites and troops into the hexes and copies the live tables to the shadow.
     void Ready() {
         GameContext(tables, env).RebuildHexOccupancy();
-        CopyLiveTablesToShadow(tables);
+        SnapshotGameBlocks(tables);
         events.events.clear();
     }
 

@@ -185,7 +185,7 @@ void CreateEditorWindows(ui::Hwnd frame, ui::Hwnd client) {
     (void)frame;
     if (GetWindowOfKind(WindowKind::HqWnd) || !client) return;
     constexpr uint32_t style = ui::WS_CHILD | ui::WS_CAPTION | ui::WS_SYSMENU | ui::WS_CLIPSIBLINGS;
-    const ui::Hwnd hq = panels::CreateHqWindow(nullptr, client, 0, style);
+    const ui::Hwnd hq = panels::CreateHQWindow(nullptr, client, 0, style);
     if (!hq) return;
     ui::ShowWindow(hq, ui::SW_HIDE);
     SetWindowOfKind(WindowKind::HqWnd, hq);

@@ -320,7 +320,7 @@ void BeginPlay(ui::Hwnd frame) {
         ui::SendMessage(panels, zv::WM_PANEL_SHOW_CELL, 0xFFFF, 0xFF0006);
         ui::SendMessage(panels, WM_PANEL_LINK_QUALITY, 0, 0);
     }
-    rules::CopyLiveTablesToShadow(*gWorld->tables);
+    rules::SnapshotGameBlocks(*gWorld->tables);
     ReloadRouteTerrain();
     if (gWorld->simulation) {
         gWorld->simulation->ResetCommandJournal();

@@ -100,7 +100,7 @@ bool RegisterClasses() {
 void CreateWindows(ui::Hwnd frame, ui::Hwnd client) {
     // The column: the HQ window first (the manager adopts it with the six panels), then the
     // panels and their manager, all hidden until a game lays them out.
-    SetWindowOfKind(WindowKind::HqWnd, panels::CreateHqWindow(nullptr, frame, 0, ui::WS_CHILD));
+    SetWindowOfKind(WindowKind::HqWnd, panels::CreateHQWindow(nullptr, frame, 0, ui::WS_CHILD));
     panels::CreatePanelWindows(frame, ui::WS_CHILD);
     // The speed panel holds the stored speed from the start: a map window closing before any
     // game began stores the panel's speed back, which would otherwise be its initial 0 (the
@@ -112,8 +112,8 @@ void CreateWindows(ui::Hwnd frame, ui::Hwnd client) {
     panels::CreateNewsWindow(client);
     panels::CreateResultWindow(frame);
     SetWindowOfKind(WindowKind::HelperWindow, panels::CreateHelperWindow(nullptr, client, 0, ui::WS_CHILD));
-    SetWindowOfKind(WindowKind::TroopListWnd, panels::CreateTroopListWindow(nullptr, client));
-    SetWindowOfKind(WindowKind::UnitListWnd, panels::CreateWeaponListWindow(nullptr, client));
+    SetWindowOfKind(WindowKind::TroopListWnd, panels::CreatePartyListWindow(nullptr, client));
+    SetWindowOfKind(WindowKind::UnitListWnd, panels::CreateUnitListWindow(nullptr, client));
     panels::CreateCampInfoWindow(client, false);
     panels::CreateSiteInfoWindow(client, false);
     panels::CreateTroopNumWindow(client, false);
@@ -124,7 +124,7 @@ void CreateWindows(ui::Hwnd frame, ui::Hwnd client) {
 
     // The bar lies over the MDI client's top strip, where nothing else is docked: it must be
     // the frame's top child, or the client would take its clicks.
-    const ui::Hwnd bar = panels::CreateToolBarWindow(nullptr, frame, 0, 0);
+    const ui::Hwnd bar = panels::CreateZvToolWindow(nullptr, frame, 0, 0);
     if (bar) ui::BringWindowToTop(bar);
     if (PanelsState* s = State().get(); s != nullptr) s->toolBar = bar;
 }

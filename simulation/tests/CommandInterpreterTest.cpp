@@ -487,7 +487,7 @@ TEST(CommandInterpreterRulesTest, EachRuleCommandDoesToTheLiveTablesWhatItsOpera
             countries.Select(1);
             countries.SetState(1);
             countries.SetValue42(5);  // the production limit
-            rules::CopyLiveTablesToShadow(w.tables);
+            rules::SnapshotGameBlocks(w.tables);
             rules::ShadowGameContext shadow(w.tables, w.sim->ContextEnv());
             shadow.RebuildTroopOccupancy();
             rules::RecomputeVisibility(shadow);

@@ -44,7 +44,7 @@ void GiveOrder(World& w) {
     rules::GameContext live(w.tables);
     rules::SetTroopOrder(live, w.troopA, rules::MakeHexPosition(8, 3), 0xFFFF, 1, 0x0010, 0, 3,
                          rules::MakeHexPosition(3, 4), 4, 9);
-    rules::CopyLiveTablesToShadow(w.tables);
+    rules::SnapshotGameBlocks(w.tables);
 }
 
 // Packs 1 for both members, row settings, formation 1 with its settings, TroopMode 2.
@@ -97,7 +97,7 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
              GiveOrder(w);
              rules::GameContext live(w.tables);
              rules::ClearTroopOrders(live, w.troopA);
-             rules::CopyLiveTablesToShadow(w.tables);
+             rules::SnapshotGameBlocks(w.tables);
              BuildOrder<TroopOrderOrder>(s, {{w.troopA, rules::MakeHexPosition(3, 6), 0xFFFF, 1, 0,
                                               0, 0xFF, 0xFFFF, 0, 0xFF}});
          },
@@ -112,7 +112,7 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
         {"35 settings and supply",
          [](World& w, RecordSink& s) {
              w.Troop(w.troopA).Member(0).SetFuel(1);
-             rules::CopyLiveTablesToShadow(w.tables);
+             rules::SnapshotGameBlocks(w.tables);
              BuildOrder<MemberSettingsOrder>(s, {w.troopA, 1, SettingsBlock().data()});
          },
          kCmdMemberSettings},
@@ -128,7 +128,7 @@ TEST(OrderTranslationTest, EachOrderChangesTheShadowAndWritesACommandWithItsValu
                  w.tables.GetTableBase(TableId::Force) + 2 * rules::kForceRecordSize);
              force->Troop(w.forceTroop).SetFlags(rules::kTroopReinforcement);
              force->Troop(w.forceTroop).SetHex(0x0403);
-             rules::CopyLiveTablesToShadow(w.tables);
+             rules::SnapshotGameBlocks(w.tables);
              BuildOrder<WithdrawOrder>(s, {w.forceTroop, 1});
          },
          kCmdWithdraw},
@@ -211,7 +211,7 @@ TEST(OrderTranslationTest, SettingsWithSupplyUseTheSiteUnderTheTroopOrNone) {
             w->Troop(w->troopA).Member(1).SetStrength(2);
             w->Troop(w->troopA).Member(1).SetDurability(2);
             rules::GameContext(w->tables).RebuildHexOccupancy();
-            rules::CopyLiveTablesToShadow(w->tables);
+            rules::SnapshotGameBlocks(w->tables);
             PrepareShadow(*w->sim);
         }
         auto block = SettingsBlock();
@@ -330,7 +330,7 @@ TEST(OrderTranslationTest, AnOrderAppliedAtOnceChangesTheLiveTablesAsAGameDoes) 
         {"35 settings and supply",
          [](World& w, RecordSink& s) {
              w.Troop(w.troopA).Member(0).SetFuel(1);
-             rules::CopyLiveTablesToShadow(w.tables);
+             rules::SnapshotGameBlocks(w.tables);
              BuildOrder<MemberSettingsOrder>(s, {w.troopA, 1, SettingsBlock().data()});
          },
          kCmdMemberSettings},

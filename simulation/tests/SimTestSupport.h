@@ -160,7 +160,7 @@ class World {
         session.host = role == Role::Host;
         session.slotValues[0] = 1;
         session.slotValues[1] = 2;
-        rules::CopyLiveTablesToShadow(tables);
+        rules::SnapshotGameBlocks(tables);
 
         SimulationEnv env;
         env.events = &events;

@@ -163,7 +163,7 @@ StepWorld::StepWorld() {
 
 void StepWorld::Ready() {
     Live()->RebuildHexOccupancy();
-    rules::CopyLiveTablesToShadow(tables);
+    rules::SnapshotGameBlocks(tables);
     clock->ReloadTerrain();
     sim->ResetCommandJournal();
     sim->SetBusyBit(kBusyNotStarted, 0);
