@@ -367,7 +367,7 @@ void MarkShores(TableDirectory& tables, const std::vector<MapState::Site>& sites
 int CorpsListIndex(TableDirectory& tables, const std::string& programDir, const std::string& name) {
     int index = 0;
     for (int n = 0; n < 100; ++n) {
-        char file[16];
+        char file[24];
         std::snprintf(file, sizeof file, "useFrc%02d.prm", n);
         if (!core::FileExists(rules::GamePath(programDir, "USER", file))) continue;
         rules::ForceCursor probe(tables, 5);

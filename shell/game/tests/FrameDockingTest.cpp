@@ -20,6 +20,7 @@
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
 #include "shell/game/SimulationClock.h"
+#include "shell/game/tests/DefaultGame.h"
 #include "shell/game/tests/ProgramFixture.h"
 #include "simulation/ClockStepWorld.h"
 #include "simulation/Simulation.h"
@@ -31,34 +32,7 @@ using testing::ProgramRun;
 using G = rules::GameSettingsRecord;
 
 void StartGame(ui::Hwnd frame) {
-    rules::TableDirectory& tables = *CurrentGameWorld()->tables;
-    std::string error;
-    sim::HeadlessGame loader;
-    ASSERT_TRUE(loader.Load(fw::GetProgramDirectory(), "MAP00001.ddm", error)) << error;
-    for (rules::TableId id : {rules::TableId::Site, rules::TableId::Troop, rules::TableId::Hex,
-                              rules::TableId::Country, rules::TableId::ScenarioHeader}) {
-        std::memcpy(tables.GetTableBase(id), loader.Tables().GetTableBase(id), tables.GetTableTotalBytes(id));
-    }
-    std::uint8_t* s = tables.GetTableBase(rules::TableId::GameSettings);
-    std::memset(s, 0, sizeof(G));
-    rules::WriteS32(s, G::kSinglePlay, 1);
-    rules::ScenarioHeaderCursor header(tables);
-    s[G::kDayLimit] = header.GetDayLimit();
-    s[G::kHourLimit] = header.GetHourLimit();
-    s[G::kDeployLimit] = header.GetDeployLimit();
-    rules::WriteU16(s, G::kRuleOptions, header.GetOptionWord());
-    rules::CountryCursor countries(tables);
-    for (int c = 0; c < rules::kCountryCount; ++c) {
-        std::uint8_t* e = s + G::CountryEntry(c);
-        countries.Select(c);
-        const bool inMap = countries.GetParticipation() == 1;
-        e[G::kEntryParticipation] = c == 0 ? 0 : (inMap ? 1 : 2);
-        e[G::kEntryState] = c == 0 || inMap ? 1 : 0;
-        e[G::kEntryAllianceMask] = static_cast<std::uint8_t>(1u << c);
-        rules::WriteS32(e, G::kEntryFunds, countries.GetValue38());
-        rules::WriteS32(e, G::kEntryProductionLimit, 100);
-    }
-    ui::SendMessage(frame, WM_START_GAME, 0, 0);
+    testing::StartDefaultGame(frame);
     SuspendClock();
 }
 
