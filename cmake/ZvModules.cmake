@@ -1,11 +1,12 @@
-# zv_add_test(<target> LABEL <module> SOURCES <files...> LIBS <libs...>)
+# zv_add_test(<target> LABEL <module> SOURCES <files...> LIBS <libs...> [NO_WHOLE])
 # One GoogleTest binary per module, registered with CTest under the module's label
-# so that `ctest -L <module>` runs one module's tests.
+# so that `ctest -L <module>` runs one module's tests. NO_WHOLE: no whole-binary run (tests that
+# each start programs of their own, which share nothing in the test process).
 function(zv_add_test target)
     if(NOT ZV_BUILD_TESTS)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "NO_WHOLE" "LABEL" "SOURCES;LIBS" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
     if(ZV_SANITIZE)
@@ -21,7 +22,7 @@ function(zv_add_test target)
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
         # Tests that open sound get SDL's silent dummy device, as on CI.
         PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "SDL_AUDIODRIVER=dummy")
-    if(ZV_TEST_WHOLE_BINARIES)
+    if(ZV_TEST_WHOLE_BINARIES AND NOT ARG_NO_WHOLE)
         # Every test of the binary in one process, in their order: what one test leaves behind
         # (a cache, a registered class, a setting) meets the next.
         add_test(NAME whole.${target} COMMAND ${target} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

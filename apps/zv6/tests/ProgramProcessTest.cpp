@@ -124,13 +124,17 @@ class ProgramFolder {
         std::ifstream in(folder.Path() + file);
         return std::string((std::istreambuf_iterator<char>(in)), {});
     }
-    // The process id in the game's lock file, when a live process holds the lock.
+    // The process id in the game's lock file, when that process still runs. Read, never
+    // probed by taking the lock: a probe at the wrong moment would turn a starting game away.
     long Holder() const {
         ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        core::InstanceLock probe;
-        const bool free = probe.TryAcquire(kLockName);
-        probe.Release();
-        return free ? 0 : core::InstanceLock::HolderPid(kLockName);
+        const long pid = core::InstanceLock::HolderPid(kLockName);
+        if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) != 0) return 0;
+        // A child that ended and is not yet reaped still answers kill(); it holds nothing.
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string pidField, name, state;
+        stat >> pidField >> name >> state;
+        return state == "Z" ? 0 : pid;
     }
     std::string LockFile() const {
         ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
