@@ -120,6 +120,9 @@ struct Tracker {
     Point lastPt{};
     bool buttonDown = false;
     int openedAtEntry = -1;  // the bar entry the press that opened the menu was on
+    // A press outside the bar while no menu dropped down from it (the bar was only selected,
+    // after Escape or F10): it ends the bar's mode and still reaches the window it was on.
+    bool passPressOn = false;
 };
 
 Tracker* gTracker = nullptr;
@@ -602,6 +605,7 @@ void HandleMouse(Tracker& t, uint32_t msg, Point p) {
             return;
         }
         t.ended = true;  // a press outside every menu dismisses it
+        if (t.levels.empty() && msg == WM_LBUTTONDOWN) t.passPressOn = true;
         return;
     }
     const bool anyDown = msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK ||
@@ -649,6 +653,13 @@ void RunLoop(Tracker& t) {
             if (msg >= WM_NCMOUSEMOVE && msg <= WM_NCMBUTTONDBLCLK)
                 c = msg - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
             if (c != WM_MOUSEWHEEL) HandleMouse(t, c, m.pt);
+            if (t.passPressOn) {
+                if (GetCapture() == t.root) ReleaseCapture();
+                const Hwnd under = WindowFromPoint(m.pt);
+                Point p = m.pt;
+                if (under && ScreenToClient(under, &p))
+                    PostMessage(under, WM_LBUTTONDOWN, m.wParam, MakeLParam(p.x, p.y));
+            }
         } else {
             DispatchMessage(m);
         }

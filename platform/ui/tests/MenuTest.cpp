@@ -350,6 +350,29 @@ TEST_F(MenuTest, MouseClicksThatChooseNothing) {
     EXPECT_TRUE(Commands(h).empty());
 }
 
+// One Escape closes the popup and leaves its title selected in the bar; a press elsewhere then
+// ends the bar's mode and reaches the window it was on (a player's next click is not lost).
+TEST_F(MenuTest, APressAfterEscapeLeftOnlyTheBarSelectedReachesItsWindow) {
+    const Hmenu bar = LoadMenu(nullptr, kTestMenu);
+    const Hwnd h = MakeFrame(bar);
+    const Hwnd below = Popup(540, 400, 60, 40);
+    Rect editItem;
+    ASSERT_TRUE(GetMenuItemRect(h, bar, 1, &editItem));
+    rec.log.clear();
+    Script script(h);
+    screen->Click(Centre(editItem).x, Centre(editItem).y);
+    script.Then([&] {
+        Key(VK_ESCAPE);
+        EXPECT_TRUE(IsMenuActive()) << "the bar stays selected after one Escape";
+        screen->Click(560, 420);
+    });
+    Pump();
+    if (!script.Done()) Pump();
+    EXPECT_FALSE(IsMenuActive());
+    EXPECT_EQ(rec.Count(below, WM_LBUTTONDOWN), 1);
+    EXPECT_TRUE(Commands(h).empty());
+}
+
 // Each bar title opens its popup on a click, whatever ended the menu before it: the keys, a
 // choice, a click away or a second click on the open title.
 TEST_F(MenuTest, EveryBarTitleOpensOnAClickAfterAnyEndOfTheMenuBefore) {
