@@ -7,7 +7,7 @@
 #                            [--faults SPEC] [--map FILE]
 #   --rounds   how many times each of the six kinds of game is played (default 1)
 #   --minutes  game minutes per game (default 300); a kill falls between minute 20 and the end
-#   --faults   the fault specification of the faulty games
+#   --faults   the faults the faulty games run under
 #              (default delay=15,jitter=25,drop=30,stall=5000/1200)
 # Exit status 0 when every game ended as it must: the survivors agree on every hash, the one
 # killed agrees as far as it got, and nobody hung.

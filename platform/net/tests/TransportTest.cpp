@@ -536,7 +536,7 @@ TEST_F(AdmissionTest, AFloodOfJoinsFromOneAddressCannotKeepAnotherOut) {
     EXPECT_FALSE(ClosedWithin(honest, 300));
 }
 
-TEST(NetFaultsTest, TheFaultSpecificationIsReadOrRefused) {
+TEST(NetFaultsTest, TheFaultListIsReadOrRefused) {
     struct Case {
         const char* text;
         bool ok;
