@@ -254,8 +254,7 @@ ui::LResult NowGraspWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
             return 0;
         }
         case ui::WM_DESTROY:
-            if (shell::GetWindowOfKind(shell::WindowKind::NowGraspWnd) == h)
-                shell::SetWindowOfKind(shell::WindowKind::NowGraspWnd, ui::Hwnd{});
+            shell::ForgetWindowOfKind(shell::WindowKind::NowGraspWnd, h);
             if (gGrasp == view) gGrasp = nullptr;
             delete view;
             ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);

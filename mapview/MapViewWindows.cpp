@@ -289,7 +289,7 @@ ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPara
             ctx->CancelSelection(0xFFFF);
             const ui::Hwnd speed = shell::GetWindowOfKind(WindowKind::SpeedWnd);
             if (speed) shell::PutGameSpeed(static_cast<int>(ui::SendMessage(speed, WM_GET_GAME_SPEED, 0, 0)));
-            if (shell::GetWindowOfKind(WindowKind::MapWnd) == h) shell::SetWindowOfKind(WindowKind::MapWnd, ui::Hwnd{});
+            shell::ForgetWindowOfKind(WindowKind::MapWnd, h);
             DestroyContext(h);
             return 0;
         }

@@ -247,7 +247,7 @@ ui::LResult SelMapEditWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPa
             if (doc != nullptr) {
                 SaveEditorMapSettings(h, doc);
                 shell::SaveWindowPlacement(static_cast<int>(WindowKind::MapWnd));
-                if (shell::GetWindowOfKind(WindowKind::MapWnd) == h) shell::SetWindowOfKind(WindowKind::MapWnd, ui::Hwnd{});
+                shell::ForgetWindowOfKind(WindowKind::MapWnd, h);
                 DestroyMapEditorContext(doc);
                 ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
             }

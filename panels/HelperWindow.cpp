@@ -214,8 +214,7 @@ class HelperPanel : public ui::WindowObject {
                 FreeMarks(helper_.marks);
                 helper_.rows.clear();
                 helper_.selected = -1;
-                if (shell::GetWindowOfKind(shell::WindowKind::HelperWindow) == h)
-                    shell::SetWindowOfKind(shell::WindowKind::HelperWindow, {});
+                shell::ForgetWindowOfKind(shell::WindowKind::HelperWindow, h);
                 return 0;
             case ui::WM_DRAWITEM:
                 fw::DrawOwnerDrawItem(h, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l),

@@ -219,7 +219,7 @@ class ListWindow : public ui::WindowObject {
                 if (state_.images) ui::ImageList_Destroy(state_.images);
                 state_.images = nullptr;
                 state_.strip.reset();
-                if (shell::GetWindowOfKind(k.kind) == h) shell::SetWindowOfKind(k.kind, {});
+                shell::ForgetWindowOfKind(k.kind, h);
                 break;
             default:
                 break;

@@ -282,7 +282,7 @@ class TableWindow : public ui::WindowObject {
             case ui::WM_DESTROY:
                 pictures_.templ.reset();
                 pictures_.display.reset();
-                if (shell::GetWindowOfKind(k.kind) == h) shell::SetWindowOfKind(k.kind, {});
+                shell::ForgetWindowOfKind(k.kind, h);
                 break;
             default:
                 if (msg == k.refresh) k.draw(h, pictures_);

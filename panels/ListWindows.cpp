@@ -166,8 +166,7 @@ class TroopList : public ui::WindowObject {
                 if (troops_.marks != nullptr) ui::ImageList_Destroy(troops_.marks);
                 troops_.marks = nullptr;
                 troops_.rows.clear();
-                if (shell::GetWindowOfKind(shell::WindowKind::TroopListWnd) == h)
-                    shell::SetWindowOfKind(shell::WindowKind::TroopListWnd, {});
+                shell::ForgetWindowOfKind(shell::WindowKind::TroopListWnd, h);
                 break;
             default:
                 break;
@@ -274,8 +273,7 @@ class WeaponList : public ui::WindowObject {
                                 ui::LVSIL_NORMAL, 0);
                 ui::ImageList_Destroy(icons_);
                 icons_ = nullptr;
-                if (shell::GetWindowOfKind(shell::WindowKind::UnitListWnd) == h)
-                    shell::SetWindowOfKind(shell::WindowKind::UnitListWnd, {});
+                shell::ForgetWindowOfKind(shell::WindowKind::UnitListWnd, h);
                 break;
             default:
                 break;

@@ -309,7 +309,7 @@ ui::LResult NewsProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
         }
         case ui::WM_DESTROY:
             gNews.DropImages();
-            if (shell::GetWindowOfKind(K::NewsWnd) == h) shell::SetWindowOfKind(K::NewsWnd, {});
+            shell::ForgetWindowOfKind(K::NewsWnd, h);
             return 0;
         case WM_NEWS_CLEAR:
             ClearKept(h, IDC_NEWS_LIST, gNews);
@@ -456,7 +456,7 @@ ui::LResult ResultProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
             gResult.DropImages();
             gResultWnd.background.reset();
             gResultWnd.block.reset();
-            if (shell::GetWindowOfKind(K::ResultWnd) == h) shell::SetWindowOfKind(K::ResultWnd, {});
+            shell::ForgetWindowOfKind(K::ResultWnd, h);
             return 0;
         case WM_NEWS_CLEAR:
             ClearKept(h, IDC_RESULT_LIST, gResult);

@@ -86,6 +86,9 @@ ui::Hwnd GetWindowOfKind(int kind) {
 void SetWindowOfKind(WindowKind kind, ui::Hwnd window) {
     CurrentWindowRegistry().SetWindowOfKind(kind, window);
 }
+void ForgetWindowOfKind(WindowKind kind, ui::Hwnd window) {
+    if (GetWindowOfKind(kind) == window) SetWindowOfKind(kind, ui::Hwnd{});
+}
 void SetWindowOfKind(int kind, ui::Hwnd window) {
     CurrentWindowRegistry().SetWindowOfKind(kind, window);
 }

@@ -95,5 +95,7 @@ ui::Hwnd GetWindowOfKind(WindowKind kind);
 ui::Hwnd GetWindowOfKind(int kind);
 void SetWindowOfKind(WindowKind kind, ui::Hwnd window);
 void SetWindowOfKind(int kind, ui::Hwnd window);
+// A window that goes empties its kind's slot, unless another window of the kind took it since.
+void ForgetWindowOfKind(WindowKind kind, ui::Hwnd window);
 
 }  // namespace zv::shell

@@ -15,6 +15,7 @@
 #include "rules/records/MapCursors.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
+#include "shell/game/TitleWindow.h"
 #include "simulation/ClockStepWorld.h"
 
 namespace zv::shell::testing {
@@ -59,5 +60,19 @@ inline GameWorld* StartDefaultGame(ui::Hwnd frame) {
     ui::SendMessage(frame, WM_START_GAME, 0, 0);
     return world;
 }
+
+// Counts the title windows the frame asks for (the start-up asks once) while it lives.
+struct TitleCount {
+    int count = 0;
+    TitleCount() {
+        SetTitleWindowFactory([this](ui::Hwnd) {
+            ++count;
+            return ui::Hwnd{};
+        });
+    }
+    ~TitleCount() { SetTitleWindowFactory(nullptr); }
+    TitleCount(const TitleCount&) = delete;
+    TitleCount& operator=(const TitleCount&) = delete;
+};
 
 }  // namespace zv::shell::testing

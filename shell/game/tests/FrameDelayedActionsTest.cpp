@@ -38,18 +38,7 @@ void StartParkedGame(ui::Hwnd frame) {
     SuspendClock();
 }
 
-struct TitleCount {
-    int count = 0;
-    TitleCount() {
-        SetTitleWindowFactory([this](ui::Hwnd) {
-            ++count;
-            return ui::Hwnd{};
-        });
-    }
-    ~TitleCount() { SetTitleWindowFactory(nullptr); }
-    TitleCount(const TitleCount&) = delete;
-    TitleCount& operator=(const TitleCount&) = delete;
-};
+using testing::TitleCount;
 
 TEST(FrameDelayedActions, AMinimisedOrInactiveFrameHoldsThemUntilItIsActiveAgain) {
     enum class Away { Inactive, Minimised };

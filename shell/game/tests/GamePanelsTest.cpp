@@ -108,19 +108,7 @@ std::uint16_t PostGoalNews(GameWorld& world, std::uint8_t player) {
     return 0xFFFF;
 }
 
-// Counts the title windows the frame asks for (the start-up asks once) while it lives.
-struct TitleCount {
-    int count = 0;
-    TitleCount() {
-        SetTitleWindowFactory([this](ui::Hwnd) {
-            ++count;
-            return ui::Hwnd{};
-        });
-    }
-    ~TitleCount() { SetTitleWindowFactory(nullptr); }
-    TitleCount(const TitleCount&) = delete;
-    TitleCount& operator=(const TitleCount&) = delete;
-};
+using testing::TitleCount;
 
 TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
     ProgramRun run;
