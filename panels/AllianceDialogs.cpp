@@ -12,6 +12,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
@@ -39,77 +40,92 @@ struct AllianceParams {
     std::uint8_t atWar = 0, eligible = 0, blocked = 0, current = 0, result = 0;
 };
 
-// The boxes as they stand while the dialog runs.
-std::uint8_t gWorkingMask = 0;
-
 int Box(int k) {
     return IDC_ALLIANCE_BOX0 + k;
 }
 
-intptr_t AllianceProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    auto* p = reinterpret_cast<AllianceParams*>(ui::GetWindowLongPtr(dlg, ui::DWLP_USER));
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            p = reinterpret_cast<AllianceParams*>(l);
-            ui::SetWindowLongPtr(dlg, ui::DWLP_USER, l);
-            ui::SetDlgItemText(dlg, IDC_ALLIANCE_OK, core::Utf8ToSjis(p->mode == 1 ? "締結" : "破棄"));
-            const int n = std::popcount(unsigned(p->atWar));
-            const int h = std::popcount(unsigned(p->eligible));
-            // Two countries at war, or a single human among three or four: nobody to ally with.
-            const bool noneOffered = n == 2 || ((n == 3 || n == 4) && h == 1);
-            int enabled = 0;
-            for (int k = 0; k < kCountries; ++k) {
-                const std::uint8_t bit = std::uint8_t(1u << k);
-                ui::CheckDlgButton(dlg, Box(k), (p->current & bit) ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-                bool on = (p->eligible & bit) && !noneOffered;
-                if (p->mode == 1) on = on && !(p->blocked & bit);
-                else on = on && (p->current & bit);
-                if (k == p->own) {
-                    ui::CheckDlgButton(dlg, Box(k), ui::BST_INDETERMINATE);
-                    on = false;
-                }
-                ui::EnableWindow(ui::GetDlgItem(dlg, Box(k)), on);
-                enabled += on ? 1 : 0;
+// The alliance boxes; what they stand at when OK is pressed goes back in the caller's params.
+class AllianceDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                return OnInitDialog(reinterpret_cast<AllianceParams*>(l));
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            default:
+                return 0;
+        }
+    }
+
+  private:
+    intptr_t OnInitDialog(AllianceParams* p) {
+        params_ = p;
+        if (p == nullptr) return 1;
+        const ui::Hwnd dlg = Handle();
+        ui::SetDlgItemText(dlg, IDC_ALLIANCE_OK, core::Utf8ToSjis(p->mode == 1 ? "締結" : "破棄"));
+        const int n = std::popcount(unsigned(p->atWar));
+        const int humans = std::popcount(unsigned(p->eligible));
+        // Two countries at war, or a single human among three or four: nobody to ally with.
+        const bool noneOffered = n == 2 || ((n == 3 || n == 4) && humans == 1);
+        int enabled = 0;
+        for (int k = 0; k < kCountries; ++k) {
+            const std::uint8_t bit = std::uint8_t(1u << k);
+            ui::CheckDlgButton(dlg, Box(k), (p->current & bit) ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+            bool on = (p->eligible & bit) && !noneOffered;
+            if (p->mode == 1) on = on && !(p->blocked & bit);
+            else on = on && (p->current & bit);
+            if (k == p->own) {
+                ui::CheckDlgButton(dlg, Box(k), ui::BST_INDETERMINATE);
+                on = false;
             }
-            gWorkingMask = std::uint8_t(p->current | (1u << p->own));
-            if (enabled == 0) ui::EnableWindow(ui::GetDlgItem(dlg, IDC_ALLIANCE_OK), false);
+            ui::EnableWindow(Item(Box(k)), on);
+            enabled += on ? 1 : 0;
+        }
+        workingMask_ = std::uint8_t(p->current | (1u << p->own));
+        if (enabled == 0) ui::EnableWindow(Item(IDC_ALLIANCE_OK), false);
+        return 1;
+    }
+
+    intptr_t OnCommand(int id) {
+        const AllianceParams* p = params_;
+        if (id >= IDC_ALLIANCE_BOX0 && id < IDC_ALLIANCE_BOX0 + kCountries && p) {
+            const int k = id - IDC_ALLIANCE_BOX0;
+            workingMask_ ^= std::uint8_t(1u << k);
+            const bool checked = (workingMask_ >> k) & 1;
+            ui::CheckDlgButton(Handle(), id, checked ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+            if (p->mode == 1) {
+                // One proposal at a time: the other candidates wait while k is checked.
+                for (int j = 0; j < kCountries; ++j) {
+                    if (j == k || j == p->own || (p->blocked >> j) & 1) continue;
+                    if (!((p->eligible >> j) & 1)) continue;
+                    ui::EnableWindow(Item(Box(j)), !checked);
+                }
+            }
             return 1;
         }
-        case ui::WM_COMMAND: {
-            const int id = int(w & 0xFFFF);
-            if (id >= IDC_ALLIANCE_BOX0 && id < IDC_ALLIANCE_BOX0 + kCountries && p) {
-                const int k = id - IDC_ALLIANCE_BOX0;
-                gWorkingMask ^= std::uint8_t(1u << k);
-                const bool checked = (gWorkingMask >> k) & 1;
-                ui::CheckDlgButton(dlg, id, checked ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-                if (p->mode == 1) {
-                    // One proposal at a time: the other candidates wait while k is checked.
-                    for (int j = 0; j < kCountries; ++j) {
-                        if (j == k || j == p->own || (p->blocked >> j) & 1) continue;
-                        if (!((p->eligible >> j) & 1)) continue;
-                        ui::EnableWindow(ui::GetDlgItem(dlg, Box(j)), !checked);
-                    }
-                }
-                return 1;
-            }
-            if (id == IDC_ALLIANCE_OK && p) {
-                std::uint8_t result = 0;
-                for (int k = 0; k < kCountries; ++k)
-                    if (ui::IsDlgButtonChecked(dlg, Box(k)) != ui::BST_UNCHECKED) result |= std::uint8_t(1u << k);
-                p->result = result;
-                ui::EndDialog(dlg, 1);
-                return 1;
-            }
-            if (id == ui::IDCANCEL) {
-                ui::EndDialog(dlg, 0);
-                return 1;
-            }
-            return 0;
+        if (id == IDC_ALLIANCE_OK && params_) {
+            std::uint8_t result = 0;
+            for (int k = 0; k < kCountries; ++k)
+                if (ui::IsDlgButtonChecked(Handle(), Box(k)) != ui::BST_UNCHECKED)
+                    result |= std::uint8_t(1u << k);
+            params_->result = result;
+            End(1);
+            return 1;
         }
-        default:
-            return 0;
+        if (id == ui::IDCANCEL) {
+            End(0);
+            return 1;
+        }
+        return 0;
     }
-}
+
+    AllianceParams* params_ = nullptr;
+    // The boxes as they stand while the dialog runs.
+    std::uint8_t workingMask_ = 0;
+};
 
 int RunAllianceDialog(ui::Hwnd owner, int mode, int own, std::uint8_t atWar, std::uint8_t eligible,
                       std::uint8_t blocked, std::uint8_t* mask) {
@@ -123,8 +139,8 @@ int RunAllianceDialog(ui::Hwnd owner, int mode, int own, std::uint8_t atWar, std
     p.blocked = blocked;
     p.current = *mask;
     SetPanelBusyBit(0, 1);
-    const intptr_t r = ui::DialogBoxParam(nullptr, kAllianceDialog, owner, AllianceProc,
-                                          reinterpret_cast<ui::LParam>(&p));
+    const intptr_t r = ui::DialogBoxParam(nullptr, kAllianceDialog, owner,
+                                          ui::DialogObjectProc<AllianceDialog>, reinterpret_cast<ui::LParam>(&p));
     SetPanelBusyBit(0, 0);
     if (r != 1) return 0;
     *mask = p.result;
@@ -133,21 +149,26 @@ int RunAllianceDialog(ui::Hwnd owner, int mode, int own, std::uint8_t atWar, std
 
 // ---- dialog 355 -----------------------------------------------------------------------------
 
-intptr_t ApprovalProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            const auto* text = reinterpret_cast<const std::string*>(l);
-            ui::SetDlgItemText(dlg, IDC_APPROVAL_TEXT, text ? *text : std::string());
-            return 1;
+class ApprovalDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG: {
+                const auto* text = reinterpret_cast<const std::string*>(l);
+                ui::SetDlgItemText(Handle(), IDC_APPROVAL_TEXT, text ? *text : std::string());
+                return 1;
+            }
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) == ui::IDOK) End(1);
+                if (ui::LoWord(w) == ui::IDCANCEL) End(0);
+                return 1;
+            default:
+                return 0;
         }
-        case ui::WM_COMMAND:
-            if (int(w & 0xFFFF) == ui::IDOK) ui::EndDialog(dlg, 1);
-            if (int(w & 0xFFFF) == ui::IDCANCEL) ui::EndDialog(dlg, 0);
-            return 1;
-        default:
-            return 0;
     }
-}
+};
 
 int RunApproval(ui::Hwnd owner, const char* format, const char* proposerSjis) {
     RegisterAllianceDialogs();
@@ -157,8 +178,8 @@ int RunApproval(ui::Hwnd owner, const char* format, const char* proposerSjis) {
     text.replace(at, 2, proposerSjis ? proposerSjis : "");
     text.resize(core::SjisCutLength(text, 127));
     SetPanelBusyBit(0, 1);
-    const intptr_t r = ui::DialogBoxParam(nullptr, kApprovalDialog, owner, ApprovalProc,
-                                          reinterpret_cast<ui::LParam>(&text));
+    const intptr_t r = ui::DialogBoxParam(nullptr, kApprovalDialog, owner,
+                                          ui::DialogObjectProc<ApprovalDialog>, reinterpret_cast<ui::LParam>(&text));
     SetPanelBusyBit(0, 0);
     return r == 1 ? 1 : 0;
 }
@@ -172,8 +193,6 @@ struct PictureParams {
     int sound = 4;
 };
 
-std::unique_ptr<fw::Dib> gPicture;
-
 // The game clock of the live tables, "第dd日hh時mm分".
 std::string ClockLine() {
     int day = 0, hour = 0, minute = 0;
@@ -186,57 +205,68 @@ std::string ClockLine() {
     return Format("第%2d日%2d時%2d分", day, hour, minute);
 }
 
-void BoldText(ui::Hwnd dlg, int x, int y, const std::string& utf8) {
-    for (int dx = 0; dx < 2; ++dx)
-        fw::DrawTextOnDib(dlg, gPicture.get(), x + dx, y, utf8.c_str(), 16, 1, 0x000000,
-                          ui::TextEncoding::Utf8);
-}
+// The victory or fall picture with its line; it goes at a click or after five seconds.
+class PictureDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
 
-intptr_t PictureProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    (void)w;
-    const auto timer = uintptr_t(ui::GetWindowLongPtr(dlg, ui::DWLP_USER));
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            const auto* p = reinterpret_cast<const PictureParams*>(l);
-            ui::SetWindowLongPtr(dlg, ui::DWLP_USER, p->timer);
-            gPicture = LoadPicture(p->picture);
-            BoldText(dlg, 50, 236, ClockLine());
-            BoldText(dlg, 50, 254, p->line);
-            // The line painted into the picture is also the window's text, for whatever reads it.
-            ui::SetWindowText(dlg, core::Utf8ToSjis(p->line));
-            ui::ShowWindow(ui::GetDlgItem(dlg, ui::IDOK), ui::SW_HIDE);
-            ui::ShowWindow(ui::GetDlgItem(dlg, ui::IDCANCEL), ui::SW_HIDE);
-            int width = gPicture->GetWidth(), height = gPicture->GetHeight();
-            if (ui::GetWindowLong(dlg, ui::GWL_STYLE) & ui::DS_MODALFRAME) {
-                width += 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
-                height += 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME);
-            }
-            fw::CenterWindowOnScreen(dlg, width, height, ui::SWP_SHOWWINDOW);
-            ui::SetTimer(dlg, uintptr_t(p->timer), kPictureTimeMs);
-            shell::PlaySoundEffect(p->sound);
-            return 1;
+    intptr_t Dispatch(uint32_t msg, ui::WParam, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                return OnInitDialog(reinterpret_cast<const PictureParams*>(l));
+            case ui::WM_TIMER:
+            case ui::WM_LBUTTONDOWN:
+                ui::KillTimer(Handle(), timer_);
+                End(0);
+                return 1;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(Handle(), picture_.get());
+                return 1;
+            case ui::WM_DESTROY:
+                ui::KillTimer(Handle(), timer_);
+                picture_.reset();
+                return 0;
+            default:
+                return 0;
         }
-        case ui::WM_TIMER:
-        case ui::WM_LBUTTONDOWN:
-            ui::KillTimer(dlg, timer);
-            ui::EndDialog(dlg, 0);
-            return 1;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(dlg, gPicture.get());
-            return 1;
-        case ui::WM_DESTROY:
-            ui::KillTimer(dlg, timer);
-            gPicture.reset();
-            return 0;
-        default:
-            return 0;
     }
-}
+
+  private:
+    intptr_t OnInitDialog(const PictureParams* p) {
+        const ui::Hwnd dlg = Handle();
+        timer_ = uintptr_t(p->timer);
+        picture_ = LoadPicture(p->picture);
+        BoldText(50, 236, ClockLine());
+        BoldText(50, 254, p->line);
+        // The line painted into the picture is also the window's text, for whatever reads it.
+        ui::SetWindowText(dlg, core::Utf8ToSjis(p->line));
+        ui::ShowWindow(Item(ui::IDOK), ui::SW_HIDE);
+        ui::ShowWindow(Item(ui::IDCANCEL), ui::SW_HIDE);
+        int width = picture_->GetWidth(), height = picture_->GetHeight();
+        if (ui::GetWindowLong(dlg, ui::GWL_STYLE) & ui::DS_MODALFRAME) {
+            width += 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
+            height += 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME);
+        }
+        fw::CenterWindowOnScreen(dlg, width, height, ui::SWP_SHOWWINDOW);
+        ui::SetTimer(dlg, timer_, kPictureTimeMs);
+        shell::PlaySoundEffect(p->sound);
+        return 1;
+    }
+
+    void BoldText(int x, int y, const std::string& utf8) {
+        for (int dx = 0; dx < 2; ++dx)
+            fw::DrawTextOnDib(Handle(), picture_.get(), x + dx, y, utf8.c_str(), 16, 1, 0x000000,
+                              ui::TextEncoding::Utf8);
+    }
+
+    std::unique_ptr<fw::Dib> picture_;
+    uintptr_t timer_ = 0;
+};
 
 int RunPicture(ui::Hwnd owner, const PictureParams& p) {
     RegisterAllianceDialogs();
     SetPanelBusyBit(0, 1);
-    ui::DialogBoxParam(nullptr, kEndPictureDialog, owner, PictureProc,
+    ui::DialogBoxParam(nullptr, kEndPictureDialog, owner, ui::DialogObjectProc<PictureDialog>,
                        reinterpret_cast<ui::LParam>(&p));
     SetPanelBusyBit(0, 0);
     return 0;
