@@ -19,6 +19,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ImageList.h"
 #include "shell/Palettes.h"
@@ -42,6 +43,9 @@ constexpr int kResultColumn = 3;
 constexpr int kTroopMarks = 48;
 constexpr int kSiteIcons = 30;
 
+constexpr const char* kNewsClass = "NewsWindow";
+constexpr const char* kResultClass = "ResultWindow";
+
 constexpr int kResultWidth = 800;
 constexpr int kResultHeight = 599;
 constexpr ui::Rect kEndButton{656, 512, 656 + 128, 512 + 40};
@@ -58,18 +62,13 @@ struct ReportState {
     }
 };
 
-ReportState gNews;
-ReportState gResult;
-
-struct ResultState {
-    std::unique_ptr<fw::Dib> background;
-    std::unique_ptr<rules::CountryTable25Record> block;
-    int showFlag = 0;
-    bool pressed = false;
-    bool tracking = false;
-} gResultWnd;
-
+// Installed by the frame for the whole program, not state of a window.
 ResultWindowHooks gHooks;
+
+const std::vector<NewsRecord>& NoRecords() {
+    static const std::vector<NewsRecord> kNone;
+    return kNone;
+}
 
 ui::Hwnd Frame() {
     return shell::GetWindowOfKind(K::FrameWnd);
@@ -157,11 +156,11 @@ void DrawReportRowIcons(ui::Hwnd window, int listId, const fw::DrawItemStruct* i
                     break;
                 case 3:
                     DrawIcon(dc, marks, low18, first, y, right, style);
-                    if (r.SecondIcon() != 0xFFFF) at2(marks, low22, 0);
+                    if (r.SecondIcon() != rules::kNewsUnidentified) at2(marks, low22, 0);
                     break;
                 case 4:
                     DrawIcon(dc, marks, low22, first, y, right, style);
-                    if (r.FirstIcon() != 0xFFFF) at2(marks, low18, 0);
+                    if (r.FirstIcon() != rules::kNewsUnidentified) at2(marks, low18, 0);
                     break;
                 case 6:
                     DrawIcon(dc, marks, r.SecondIcon(), first, y, right, style);
@@ -185,7 +184,7 @@ void DrawReportRowIcons(ui::Hwnd window, int listId, const fw::DrawItemStruct* i
         } else if (kind == 3 || kind == 4) {
             // The player's side first: the attacker of kind 3, the target of kind 4.
             const int own = kind == 3 ? low18 : low22, other = kind == 3 ? low22 : low18;
-            const bool otherKnown = (kind == 3 ? r.SecondIcon() : r.FirstIcon()) != 0xFFFF;
+            const bool otherKnown = (kind == 3 ? r.SecondIcon() : r.FirstIcon()) != rules::kNewsUnidentified;
             for (int slot = 1; slot <= 2; ++slot) {
                 if (slot == 2 && !otherKnown) break;
                 const int x = GapX(text, slot, left, 2);
@@ -253,89 +252,114 @@ void SetListImages(ui::Hwnd parent, int id, ui::ImageList* list) {
 
 // ---- the news window ------------------------------------------------------------------------
 
-void ShowNewsList(ui::Hwnd h, bool empty) {
-    ui::ShowWindow(Item(h, IDC_NEWS_LIST), empty ? ui::SW_HIDE : ui::SW_SHOW);
-    ui::ShowWindow(Item(h, IDC_NEWS_LIST_EMPTY), empty ? ui::SW_SHOW : ui::SW_HIDE);
-}
+// The news window: the list of the local player's news, and the empty list that stands in for
+// it for a spectator or a fallen country.
+class NewsWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
 
-ui::LResult NewsProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE: {
-            for (int id : {IDC_NEWS_LIST, IDC_NEWS_LIST_EMPTY}) {
-                CreateReportListView(h, id);
-                AddReportListColumns(h, id);
-            }
-            MakeImageLists(h, IDC_NEWS_LIST, gNews);
-            SetListImages(h, IDC_NEWS_LIST, gNews.marks);
-            ClearKept(h, IDC_NEWS_LIST, gNews);
-            SizePanelToClient(h, 640, 300);
-            ShowNewsList(h, false);
-            shell::SetWindowOfKind(K::NewsWnd, h);
-            return 0;
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_SIZE:
+                OnSize(ui::LoWord(uintptr_t(l)), ui::HiWord(uintptr_t(l)));
+                return MdiDefault(msg, w, l);
+            case ui::WM_KILLFOCUS:
+                OnKillFocus(ui::HwndFromParam(intptr_t(w)));
+                return 0;
+            case ui::WM_CLOSE:
+                SendCloseCommandToFrame(IDM_NEWS_WINDOW);
+                return 0;
+            case ui::WM_DRAWITEM:
+                return OnDrawItem(int(w), reinterpret_cast<const fw::DrawItemStruct*>(l));
+            case ui::WM_NOTIFY:
+                if (OnNotify(reinterpret_cast<const ui::NmHdr*>(l))) return 1;
+                return MdiDefault(msg, w, l);
+            case ui::WM_DESTROY:
+                report_.DropImages();
+                shell::ForgetWindowOfKind(K::NewsWnd, Handle());
+                return 0;
+            case WM_NEWS_CLEAR:
+                ClearKept(Handle(), IDC_NEWS_LIST, report_);
+                return 0;
+            case WM_NEWS_ADD:
+                AddKeptRecord(Handle(), IDC_NEWS_LIST, report_, reinterpret_cast<const NewsRecord*>(l));
+                return 0;
+            case WM_NEWS_STORE:
+                OnStore(size_t(w), reinterpret_cast<uint8_t*>(l));
+                return 0;
+            case WM_NEWS_SHOW:
+                ShowList(w != 0);
+                return 0;
+            default:
+                return MdiDefault(msg, w, l);
         }
-        case ui::WM_SIZE: {
-            const int cw = int(l & 0xFFFF), ch = int((l >> 16) & 0xFFFF);
-            for (int id : {IDC_NEWS_LIST, IDC_NEWS_LIST_EMPTY})
-                ui::MoveWindow(Item(h, id), 0, 0, cw, ch, true);
-            return ui::DefMDIChildProc(h, msg, w, l);
-        }
-        case ui::WM_KILLFOCUS: {
-            const ui::Hwnd list = Item(h, IDC_NEWS_LIST);
-            if (ui::HwndFromParam(intptr_t(w)) != list) {
-                ui::InvalidateRect(list, nullptr, true);
-                ui::UpdateWindow(list);
-            }
-            return 0;
-        }
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_NEWS_WINDOW);
-            return 0;
-        case ui::WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const fw::DrawItemStruct*>(l);
-            fw::DrawOwnerDrawItem(h, int(w), item, kCharWidth);
-            if (int(w) == IDC_NEWS_LIST) DrawReportRowIcons(h, IDC_NEWS_LIST, item, gNews);
-            return 1;
-        }
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr && hdr->idFrom == uintptr_t(IDC_NEWS_LIST)) {
-                if (hdr->code == ui::NM_KILLFOCUS) {
-                    ui::SendMessage(h, ui::WM_KILLFOCUS, 0, 0);
-                    return 1;
-                }
-                if (hdr->code == ui::NM_DBLCLK) return 1;
-            }
-            return ui::DefMDIChildProc(h, msg, w, l);
-        }
-        case ui::WM_DESTROY:
-            gNews.DropImages();
-            shell::ForgetWindowOfKind(K::NewsWnd, h);
-            return 0;
-        case WM_NEWS_CLEAR:
-            ClearKept(h, IDC_NEWS_LIST, gNews);
-            return 0;
-        case WM_NEWS_ADD:
-            AddKeptRecord(h, IDC_NEWS_LIST, gNews, reinterpret_cast<const NewsRecord*>(l));
-            return 0;
-        case WM_NEWS_STORE: {
-            auto* table = reinterpret_cast<uint8_t*>(l);
-            if (table == nullptr) return 0;
-            for (size_t i = 0; i < gNews.kept.size() && w + i < rules::kNewsTableCount; ++i)
-                std::memcpy(rules::NewsAt(table, w + i), gNews.kept[i].data(), rules::kNewsRecordSize);
-            return 0;
-        }
-        case WM_NEWS_SHOW:
-            ShowNewsList(h, w != 0);
-            return 0;
-        default:
-            return ui::DefMDIChildProc(h, msg, w, l);
     }
-}
+
+    const std::vector<NewsRecord>& Kept() const { return report_.kept; }
+
+  private:
+    ui::LResult MdiDefault(uint32_t msg, ui::WParam w, ui::LParam l) {
+        return ui::DefMDIChildProc(Handle(), msg, w, l);
+    }
+
+    void OnCreate() {
+        const ui::Hwnd h = Handle();
+        for (int id : {IDC_NEWS_LIST, IDC_NEWS_LIST_EMPTY}) {
+            CreateReportListView(h, id);
+            AddReportListColumns(h, id);
+        }
+        MakeImageLists(h, IDC_NEWS_LIST, report_);
+        SetListImages(h, IDC_NEWS_LIST, report_.marks);
+        ClearKept(h, IDC_NEWS_LIST, report_);
+        SizePanelToClient(h, 640, 300);
+        ShowList(false);
+        shell::SetWindowOfKind(K::NewsWnd, h);
+    }
+    void OnSize(int width, int height) {
+        for (int id : {IDC_NEWS_LIST, IDC_NEWS_LIST_EMPTY})
+            ui::MoveWindow(Item(Handle(), id), 0, 0, width, height, true);
+    }
+    void OnKillFocus(ui::Hwnd gaining) {
+        const ui::Hwnd list = Item(Handle(), IDC_NEWS_LIST);
+        if (gaining != list) {
+            ui::InvalidateRect(list, nullptr, true);
+            ui::UpdateWindow(list);
+        }
+    }
+    ui::LResult OnDrawItem(int id, const fw::DrawItemStruct* item) {
+        fw::DrawOwnerDrawItem(Handle(), id, item, kCharWidth);
+        if (id == IDC_NEWS_LIST) DrawReportRowIcons(Handle(), IDC_NEWS_LIST, item, report_);
+        return 1;
+    }
+    bool OnNotify(const ui::NmHdr* hdr) {
+        if (hdr == nullptr || hdr->idFrom != uintptr_t(IDC_NEWS_LIST)) return false;
+        if (hdr->code == ui::NM_KILLFOCUS) {
+            ui::SendMessage(Handle(), ui::WM_KILLFOCUS, 0, 0);
+            return true;
+        }
+        return hdr->code == ui::NM_DBLCLK;
+    }
+    void OnStore(size_t first, uint8_t* table) {
+        if (table == nullptr) return;
+        for (size_t i = 0; i < report_.kept.size() && first + i < rules::kNewsTableCount; ++i)
+            std::memcpy(rules::NewsAt(table, first + i), report_.kept[i].data(),
+                        rules::kNewsRecordSize);
+    }
+    void ShowList(bool empty) {
+        ui::ShowWindow(Item(Handle(), IDC_NEWS_LIST), empty ? ui::SW_HIDE : ui::SW_SHOW);
+        ui::ShowWindow(Item(Handle(), IDC_NEWS_LIST_EMPTY), empty ? ui::SW_SHOW : ui::SW_HIDE);
+    }
+
+    ReportState report_;
+};
 
 // ---- the result window ----------------------------------------------------------------------
 
 bool InEndButton(ui::LParam l) {
-    const int x = int(int16_t(l & 0xFFFF)), y = int(int16_t((l >> 16) & 0xFFFF));
+    const int x = ui::GetXLParam(l), y = ui::GetYLParam(l);
     return x >= kEndButton.left && x <= kEndButton.right && y >= kEndButton.top &&
            y <= kEndButton.bottom;
 }
@@ -354,136 +378,163 @@ void PaintEndButton(ui::Hwnd h, fw::Dib* background, bool pressed) {
                               "終了", 16, 1, kWhite, ui::DT_CENTER, ui::TextEncoding::Utf8);
 }
 
-void DrawEndButton(ui::Hwnd h, bool pressed) {
-    PaintEndButton(h, gResultWnd.background.get(), pressed);
-    ui::InvalidateRect(h, nullptr, false);
-    ui::UpdateWindow(h);
-}
+// The result window: the end picture with the player's figures, the whole news log and the
+// end button that leads back to the title.
+class ResultWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
 
-void LeaveResult(ui::Hwnd h) {
-    gResultWnd.showFlag = 0;
-    if (gHooks.playMusic) gHooks.playMusic(nullptr);
-    if (ui::Hwnd fights = shell::GetWindowOfKind(K::RealManager))
-        ui::SendMessage(fights, WM_FIGHT_LOWER, 0, 0);
-    ui::SendMessage(h, ui::WM_CLOSE, 0, 0);
-    if (gHooks.isJournalHost && gHooks.isJournalHost() && gHooks.leaveSession) gHooks.leaveSession();
-    if (ui::Hwnd frame = Frame()) ui::SendMessage(frame, ui::WM_COMMAND, IDM_BACK_TO_TITLE, 2);
-}
-
-ui::LResult ResultProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE: {
-            gResultWnd.background = LoadPicture("victory.bmp");
-            PaintEndButton(h, gResultWnd.background.get(), false);
-            gResultWnd.block = std::make_unique<rules::CountryTable25Record>();
-            gResultWnd.block->bytes.fill(0);
-            gResultWnd.pressed = gResultWnd.tracking = false;
-            CreateReportListView(h, IDC_RESULT_LIST);
-            AddReportListColumns(h, IDC_RESULT_LIST);
-            MakeImageLists(h, IDC_RESULT_LIST, gResult);
-            SetListImages(h, IDC_RESULT_LIST, gResult.marks);
-            ClearKept(h, IDC_RESULT_LIST, gResult);
-            ui::MoveWindow(Item(h, IDC_RESULT_LIST), 304, 48, 480, 440, false);
-            const int sw = ui::GetSystemMetrics(ui::SM_CXSCREEN);
-            const int sh = ui::GetSystemMetrics(ui::SM_CYSCREEN);
-            ui::SetWindowPos(h, ui::Hwnd{}, (sw - kResultWidth) / 2, (sh - 600) / 2, kResultWidth,
-                             kResultHeight, ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
-            shell::SetWindowOfKind(K::ResultWnd, h);
-            // Show flag 2: stays hidden until the end of a game activates it with 1.
-            ui::SendMessage(h, WM_RESULT_ACTIVATE, 0, 2);
-            return 0;
-        }
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, gResultWnd.background.get());
-            return 0;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_LBUTTONDOWN:
-            if (InEndButton(l)) {
-                ui::SetCapture(h);
-                gResultWnd.pressed = gResultWnd.tracking = true;
-                DrawEndButton(h, true);
-            }
-            return 0;
-        case ui::WM_MOUSEMOVE:
-            if (gResultWnd.tracking) {
-                const bool inside = InEndButton(l);
-                if (inside != gResultWnd.pressed) {
-                    gResultWnd.pressed = inside;
-                    DrawEndButton(h, inside);
-                }
-            }
-            return 0;
-        case ui::WM_LBUTTONUP: {
-            const bool wasTracking = gResultWnd.tracking;
-            if (ui::GetCapture() == h) ui::ReleaseCapture();
-            gResultWnd.pressed = gResultWnd.tracking = false;
-            DrawEndButton(h, false);
-            if (wasTracking && InEndButton(l)) LeaveResult(h);
-            return 0;
-        }
-        case ui::WM_CLOSE:
-            SendCloseCommandToFrame(IDM_RESULT_WINDOW);
-            return 0;
-        case ui::WM_COMMAND:
-            if (int(w & 0xFFFF) == IDC_RESULT_END) ui::SendMessage(h, ui::WM_CLOSE, 0, 0);
-            return 0;
-        case ui::WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const fw::DrawItemStruct*>(l);
-            fw::DrawOwnerDrawItem(h, int(w), item, kCharWidth);
-            DrawReportRowIcons(h, IDC_RESULT_LIST, item, gResult);
-            return 1;
-        }
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr && hdr->idFrom == uintptr_t(IDC_RESULT_LIST) && hdr->code == ui::NM_DBLCLK) {
-                const int row = reinterpret_cast<const ui::NmItemActivate*>(l)->iItem;
-                if (row >= 0 && row < int(gResult.kept.size())) {
-                    NewsRecord& r = gResult.kept[size_t(row)];
-                    if (r.Kind() == rules::kNewsAttacked || r.Kind() == rules::kNewsWasAttacked) {
-                        if (ui::Hwnd fights = shell::GetWindowOfKind(K::RealManager)) {
-                            ui::SendMessage(fights, WM_FIGHT_RAISE, 0, 0);
-                            ui::SendMessage(fights, WM_FIGHT_DATA, 0,
-                                            reinterpret_cast<ui::LParam>(r.FightRecord()));
-                        }
-                    }
-                }
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(Handle(), background_.get());
+                return 0;
+            case ui::WM_ERASEBKGND:
+                return 1;
+            case ui::WM_LBUTTONDOWN:
+                OnLButtonDown(l);
+                return 0;
+            case ui::WM_MOUSEMOVE:
+                OnMouseMove(l);
+                return 0;
+            case ui::WM_LBUTTONUP:
+                OnLButtonUp(l);
+                return 0;
+            case ui::WM_CLOSE:
+                SendCloseCommandToFrame(IDM_RESULT_WINDOW);
+                return 0;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) == IDC_RESULT_END) ui::SendMessage(Handle(), ui::WM_CLOSE, 0, 0);
+                return 0;
+            case ui::WM_DRAWITEM: {
+                const auto* item = reinterpret_cast<const fw::DrawItemStruct*>(l);
+                fw::DrawOwnerDrawItem(Handle(), int(w), item, kCharWidth);
+                DrawReportRowIcons(Handle(), IDC_RESULT_LIST, item, report_);
                 return 1;
             }
-            return ui::DefWindowProc(h, msg, w, l);
+            case ui::WM_NOTIFY:
+                if (OnNotify(reinterpret_cast<const ui::NmHdr*>(l))) return 1;
+                return Default(msg, w, l);
+            case ui::WM_DESTROY:
+                report_.DropImages();
+                background_.reset();
+                shell::ForgetWindowOfKind(K::ResultWnd, Handle());
+                return 0;
+            case WM_NEWS_CLEAR:
+                ClearKept(Handle(), IDC_RESULT_LIST, report_);
+                return 0;
+            case WM_NEWS_ADD:
+                AddKeptRecord(Handle(), IDC_RESULT_LIST, report_,
+                              reinterpret_cast<const NewsRecord*>(l));
+                return 0;
+            case WM_RESULT_SET_DATA:
+                if (l != 0) {
+                    std::memcpy(figures_.data(), reinterpret_cast<const void*>(l),
+                                rules::kCountryTable25RecordSize);
+                    DrawResultPanel(Handle(), background_.get(), figures_);
+                }
+                return 0;
+            case WM_RESULT_SHOW:
+                ui::ShowWindow(Handle(), l == 1 && showFlag_ == 1 ? ui::SW_SHOW : ui::SW_HIDE);
+                return 0;
+            case WM_RESULT_ACTIVATE:
+                if (ui::Hwnd frame = Frame()) {
+                    showFlag_ = int(l);
+                    ui::SendMessage(Handle(), WM_RESULT_SHOW, 0, ui::IsIconic(frame) ? 0 : 1);
+                }
+                return 0;
+            default:
+                return Default(msg, w, l);
         }
-        case ui::WM_DESTROY:
-            gResult.DropImages();
-            gResultWnd.background.reset();
-            gResultWnd.block.reset();
-            shell::ForgetWindowOfKind(K::ResultWnd, h);
-            return 0;
-        case WM_NEWS_CLEAR:
-            ClearKept(h, IDC_RESULT_LIST, gResult);
-            return 0;
-        case WM_NEWS_ADD:
-            AddKeptRecord(h, IDC_RESULT_LIST, gResult, reinterpret_cast<const NewsRecord*>(l));
-            return 0;
-        case WM_RESULT_SET_DATA:
-            if (l != 0 && gResultWnd.block) {
-                std::memcpy(gResultWnd.block->data(), reinterpret_cast<const void*>(l),
-                            rules::kCountryTable25RecordSize);
-                DrawResultPanel(h, gResultWnd.background.get(), *gResultWnd.block);
-            }
-            return 0;
-        case WM_RESULT_SHOW:
-            ui::ShowWindow(h, l == 1 && gResultWnd.showFlag == 1 ? ui::SW_SHOW : ui::SW_HIDE);
-            return 0;
-        case WM_RESULT_ACTIVATE:
-            if (ui::Hwnd frame = Frame()) {
-                gResultWnd.showFlag = int(l);
-                ui::SendMessage(h, WM_RESULT_SHOW, 0, ui::IsIconic(frame) ? 0 : 1);
-            }
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
     }
-}
+
+    const std::vector<NewsRecord>& Kept() const { return report_.kept; }
+
+  private:
+    void OnCreate() {
+        const ui::Hwnd h = Handle();
+        background_ = LoadPicture("victory.bmp");
+        PaintEndButton(h, background_.get(), false);
+        figures_.bytes.fill(0);
+        CreateReportListView(h, IDC_RESULT_LIST);
+        AddReportListColumns(h, IDC_RESULT_LIST);
+        MakeImageLists(h, IDC_RESULT_LIST, report_);
+        SetListImages(h, IDC_RESULT_LIST, report_.marks);
+        ClearKept(h, IDC_RESULT_LIST, report_);
+        ui::MoveWindow(Item(h, IDC_RESULT_LIST), 304, 48, 480, 440, false);
+        const int sw = ui::GetSystemMetrics(ui::SM_CXSCREEN);
+        const int sh = ui::GetSystemMetrics(ui::SM_CYSCREEN);
+        ui::SetWindowPos(h, ui::Hwnd{}, (sw - kResultWidth) / 2, (sh - 600) / 2, kResultWidth,
+                         kResultHeight, ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+        shell::SetWindowOfKind(K::ResultWnd, h);
+        // Show flag 2: stays hidden until the end of a game activates it with 1.
+        ui::SendMessage(h, WM_RESULT_ACTIVATE, 0, 2);
+    }
+
+    void OnLButtonDown(ui::LParam l) {
+        if (!InEndButton(l)) return;
+        ui::SetCapture(Handle());
+        pressed_ = tracking_ = true;
+        DrawEndButton(true);
+    }
+    void OnMouseMove(ui::LParam l) {
+        if (!tracking_) return;
+        const bool inside = InEndButton(l);
+        if (inside != pressed_) {
+            pressed_ = inside;
+            DrawEndButton(inside);
+        }
+    }
+    void OnLButtonUp(ui::LParam l) {
+        const bool wasTracking = tracking_;
+        if (ui::GetCapture() == Handle()) ui::ReleaseCapture();
+        pressed_ = tracking_ = false;
+        DrawEndButton(false);
+        if (wasTracking && InEndButton(l)) Leave();
+    }
+    // A double click on an attack's row replays its fight.
+    bool OnNotify(const ui::NmHdr* hdr) {
+        if (hdr == nullptr || hdr->idFrom != uintptr_t(IDC_RESULT_LIST) || hdr->code != ui::NM_DBLCLK)
+            return false;
+        const int row = reinterpret_cast<const ui::NmItemActivate*>(hdr)->iItem;
+        if (row < 0 || row >= int(report_.kept.size())) return true;
+        NewsRecord& r = report_.kept[size_t(row)];
+        if (r.Kind() != rules::kNewsAttacked && r.Kind() != rules::kNewsWasAttacked) return true;
+        if (ui::Hwnd fights = shell::GetWindowOfKind(K::RealManager)) {
+            ui::SendMessage(fights, WM_FIGHT_RAISE, 0, 0);
+            ui::SendMessage(fights, WM_FIGHT_DATA, 0, reinterpret_cast<ui::LParam>(r.FightRecord()));
+        }
+        return true;
+    }
+
+    void DrawEndButton(bool pressed) {
+        PaintEndButton(Handle(), background_.get(), pressed);
+        ui::InvalidateRect(Handle(), nullptr, false);
+        ui::UpdateWindow(Handle());
+    }
+
+    void Leave() {
+        const ui::Hwnd h = Handle();
+        showFlag_ = 0;
+        if (gHooks.playMusic) gHooks.playMusic(nullptr);
+        if (ui::Hwnd fights = shell::GetWindowOfKind(K::RealManager))
+            ui::SendMessage(fights, WM_FIGHT_LOWER, 0, 0);
+        ui::SendMessage(h, ui::WM_CLOSE, 0, 0);
+        if (gHooks.isJournalHost && gHooks.isJournalHost() && gHooks.leaveSession)
+            gHooks.leaveSession();
+        if (ui::Hwnd frame = Frame()) ui::SendMessage(frame, ui::WM_COMMAND, IDM_BACK_TO_TITLE, 2);
+    }
+
+    ReportState report_;
+    std::unique_ptr<fw::Dib> background_;
+    rules::CountryTable25Record figures_{};
+    int showFlag_ = 0;
+    bool pressed_ = false;
+    bool tracking_ = false;
+};
 
 void Text(ui::Hwnd h, fw::Dib* dib, int x, int y, const std::string& utf8, int size = 16) {
     fw::DrawTextOnDib(h, dib, x, y, utf8.c_str(), size, 1, kWhite, ui::TextEncoding::Utf8);
@@ -562,10 +613,10 @@ void AddNewsListRow(ui::Hwnd parent, int id, NewsRecord* record) {
 
 bool RegisterNewsWindowClass() {
     ui::WindowClass existing;
-    if (ui::GetClassInfo("NewsWindow", &existing)) return true;
+    if (ui::GetClassInfo(kNewsClass, &existing)) return true;
     ui::WindowClass wc;
-    wc.name = "NewsWindow";
-    wc.proc = NewsProc;
+    wc.name = kNewsClass;
+    wc.proc = ui::WindowObjectProc<NewsWindow>;
     wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
     wc.windowExtraBytes = 4;
     wc.hasBackground = true;
@@ -574,11 +625,11 @@ bool RegisterNewsWindowClass() {
     return ui::RegisterClass(wc);
 }
 
-bool RegisterResultWindowClass() { return RegisterPanelClass("ResultWindow", ResultProc); }
+bool RegisterResultWindowClass() { return RegisterPanelClass(kResultClass, ui::WindowObjectProc<ResultWindow>); }
 
 ui::Hwnd CreateNewsWindow(ui::Hwnd mdiClient) {
     if (!RegisterNewsWindowClass()) return {};
-    const ui::Hwnd h = ui::CreateMDIWindow("NewsWindow", core::Utf8ToSjis("ニュース").c_str(), 0,
+    const ui::Hwnd h = ui::CreateMDIWindow(kNewsClass, core::Utf8ToSjis("ニュース").c_str(), 0,
                                            ui::MdiCreateStruct::CW_USEDEFAULT_MDI,
                                            ui::MdiCreateStruct::CW_USEDEFAULT_MDI, 640, 300,
                                            mdiClient, nullptr, 0);
@@ -587,7 +638,8 @@ ui::Hwnd CreateNewsWindow(ui::Hwnd mdiClient) {
 }
 
 const std::vector<NewsRecord>& GetNewsWindowRecords() {
-    return gNews.kept;
+    const auto* news = ui::WindowObjectOf<NewsWindow>(shell::GetWindowOfKind(K::NewsWnd), kNewsClass);
+    return news ? news->Kept() : NoRecords();
 }
 
 void SetResultWindowHooks(ResultWindowHooks hooks) {
@@ -595,14 +647,16 @@ void SetResultWindowHooks(ResultWindowHooks hooks) {
 }
 
 ui::Hwnd CreateResultWindow(ui::Hwnd owner) {
-    if (!RegisterPanelClass("ResultWindow", ResultProc)) return {};
-    return ui::CreateWindowEx(0, "ResultWindow", core::Utf8ToSjis("最終結果").c_str(),
+    if (!RegisterPanelClass(kResultClass, ui::WindowObjectProc<ResultWindow>)) return {};
+    return ui::CreateWindowEx(0, kResultClass, core::Utf8ToSjis("最終結果").c_str(),
                               ui::WS_POPUP | ui::WS_CLIPCHILDREN, 0, 0, kResultWidth, kResultHeight,
                               owner, 0, nullptr, nullptr);
 }
 
 const std::vector<NewsRecord>& GetResultWindowRecords() {
-    return gResult.kept;
+    const auto* result =
+        ui::WindowObjectOf<ResultWindow>(shell::GetWindowOfKind(K::ResultWnd), kResultClass);
+    return result ? result->Kept() : NoRecords();
 }
 
 void DrawResultPanel(ui::Hwnd window, fw::Dib* background, const rules::CountryTable25Record& r) {
