@@ -28,8 +28,11 @@ constexpr int kToolBarHeight = 22;
 constexpr int kToolMenuButton = 42501;
 constexpr uint32_t kToolTipTimer = 998;
 
-// The rows as they stand now (states included).
+// The rows as laid out, every button raised.
 const std::array<ToolButton, kToolButtonCount>& ToolButtons();
+// The rows of the bar `bar` as they stand now (states included); the layout when `bar` is no
+// tool bar.
+const std::array<ToolButton, kToolButtonCount>& ToolButtons(ui::Hwnd bar);
 
 // What the bar asks of the rest of the program before it takes a click. Every hook may be
 // empty: the set-up window then counts as closed, the animation as idle and there is no tip box.
@@ -50,9 +53,9 @@ int IsToolPanelEnabled();
 bool RegisterToolBarClass();
 ui::Hwnd CreateZvToolWindow(void* instance, ui::Hwnd parent, intptr_t menu, uint32_t style);
 
-// The game menu with its items enabled, grayed and checked for the game as it stands; the bar
-// does this just before it shows the menu.
-ui::Hmenu PrepareToolBarGameMenu();
+// The game menu of the bar `bar` with its items enabled, grayed and checked for the game as it
+// stands; the bar does this just before it shows the menu. Null when `bar` is no tool bar.
+ui::Hmenu PrepareToolBarGameMenu(ui::Hwnd bar);
 
 // The frame's tip box: a bordered, centred static child, topmost.
 ui::Hwnd CreateBorderedStatic(ui::Hwnd parent, int x, int y, int width, int height);

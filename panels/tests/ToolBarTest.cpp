@@ -8,6 +8,7 @@
 #include "panels/tests/PanelsFixture.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Menu.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::panels::testing {
 namespace {
@@ -84,17 +85,17 @@ TEST_F(ToolBarTest, StatesMirrorTheOptionsAfterEachPress) {
     const ui::Point o = Origin(bar);
     screen->MouseDown(o.x + help.x + 4, o.y + help.y + 4);
     Pump();
-    EXPECT_EQ(ToolButtons()[13].state, 1);
+    EXPECT_EQ(ToolButtons(bar)[13].state, 1);
     screen->MouseUp(o.x + 700, o.y + 10);
     Pump();
     EXPECT_TRUE(gFrameCommands.empty());
     const std::vector<int> want = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0};
     for (int row = 0; row < kToolButtonCount; ++row) {
-        EXPECT_EQ(ToolButtons()[row].state, want[row]) << row;
+        EXPECT_EQ(ToolButtons(bar)[row].state, want[row]) << row;
         EXPECT_TRUE(DrawnAs(row, want[row] != 0)) << row;
     }
     int modesPressed = 0;
-    for (int row = 1; row <= 4; ++row) modesPressed += ToolButtons()[row].state;
+    for (int row = 1; row <= 4; ++row) modesPressed += ToolButtons(bar)[row].state;
     EXPECT_EQ(modesPressed, 1);
 }
 
@@ -123,7 +124,7 @@ TEST_F(ToolBarTest, ClicksAreIgnoredWhileSomethingElseHoldsTheGame) {
         ClickRow(6);
         const bool blocked = c.resultShown || c.menuOpen || c.animating || c.disabled;
         EXPECT_EQ(gFrameCommands.empty(), blocked);
-        EXPECT_EQ(ToolButtons()[6].state, 0);  // never left pressed
+        EXPECT_EQ(ToolButtons(bar)[6].state, 0);  // never left pressed
     }
 }
 
@@ -138,11 +139,11 @@ TEST_F(ToolBarTest, MenuButtonOpensTheGameMenuForTheFrame) {
     screen->KeyUp(ui::VK_RETURN);
     Pump();
     Pump();
-    EXPECT_EQ(gFrameCommands, std::vector<int>{40012});
+    EXPECT_EQ(gFrameCommands, std::vector<int>{shell::kCmdQuit});
 }
 
 TEST_F(ToolBarTest, GameMenuItemsFollowTheGameAndTheOptions) {
-    const ui::Hmenu menu = PrepareToolBarGameMenu();
+    const ui::Hmenu menu = PrepareToolBarGameMenu(bar);
     ASSERT_TRUE(menu);
     const ui::Hmenu fight = ui::GetSubMenu(menu, 1);
     const ui::Hmenu sound = ui::GetSubMenu(menu, 2);
@@ -155,12 +156,12 @@ TEST_F(ToolBarTest, GameMenuItemsFollowTheGameAndTheOptions) {
     // The items read as the window layer reads every text: Shift-JIS.
     EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(menu, 0, ui::MF_BYPOSITION)), "同盟設定");
     EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(menu, 1, ui::MF_BYPOSITION)), "戦闘表示");
-    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(menu, 40012, ui::MF_BYCOMMAND)), "ゲーム終了");
-    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(fight, 40124, ui::MF_BYCOMMAND)), "簡易表示");
-    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(sound, 40127, ui::MF_BYCOMMAND)), "効果音");
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(menu, shell::kCmdQuit, ui::MF_BYCOMMAND)), "ゲーム終了");
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(fight, shell::kCmdFightSimple, ui::MF_BYCOMMAND)), "簡易表示");
+    EXPECT_EQ(core::SjisToUtf8(ui::GetMenuString(sound, shell::kCmdSound, ui::MF_BYCOMMAND)), "効果音");
     // Single play: no alliances; the host may save.
     EXPECT_TRUE(grayed(menu, 0, ui::MF_BYPOSITION));
-    EXPECT_FALSE(grayed(menu, 40133, ui::MF_BYCOMMAND));
+    EXPECT_FALSE(grayed(menu, shell::kCmdNetSaveGame, ui::MF_BYCOMMAND));
     EXPECT_FALSE(grayed(menu, 1, ui::MF_BYPOSITION));
     struct Case {
         int mine, other, simple;
@@ -171,21 +172,21 @@ TEST_F(ToolBarTest, GameMenuItemsFollowTheGameAndTheOptions) {
         shell::PutFightMine(c.mine);
         shell::PutFightOther(c.other);
         shell::PutFightSimple(c.simple);
-        PrepareToolBarGameMenu();
-        EXPECT_EQ(checked(fight, 40130), c.mine != 0);
-        EXPECT_EQ(checked(fight, 40131), c.other != 0);
-        EXPECT_EQ(grayed(fight, 40124, ui::MF_BYCOMMAND), c.simpleGrayed);
-        EXPECT_EQ(checked(fight, 40124), c.simpleChecked);
+        PrepareToolBarGameMenu(bar);
+        EXPECT_EQ(checked(fight, shell::kCmdFightMine), c.mine != 0);
+        EXPECT_EQ(checked(fight, shell::kCmdFightOther), c.other != 0);
+        EXPECT_EQ(grayed(fight, shell::kCmdFightSimple, ui::MF_BYCOMMAND), c.simpleGrayed);
+        EXPECT_EQ(checked(fight, shell::kCmdFightSimple), c.simpleChecked);
     }
     shell::PutBgm(1);
     shell::PutSound(1);
-    PrepareToolBarGameMenu();
-    EXPECT_TRUE(checked(sound, 40126));
-    EXPECT_EQ(checked(sound, 40127), fw::IsSoundAvailable() != 0);
-    EXPECT_EQ(grayed(sound, 40127, ui::MF_BYCOMMAND), fw::IsSoundAvailable() == 0);
+    PrepareToolBarGameMenu(bar);
+    EXPECT_TRUE(checked(sound, shell::kCmdBgm));
+    EXPECT_EQ(checked(sound, shell::kCmdSound), fw::IsSoundAvailable() != 0);
+    EXPECT_EQ(grayed(sound, shell::kCmdSound, ui::MF_BYCOMMAND), fw::IsSoundAvailable() == 0);
     // A spectator sees neither alliances nor the fight display.
     fw::SetPlayerCountry(5);
-    PrepareToolBarGameMenu();
+    PrepareToolBarGameMenu(bar);
     EXPECT_TRUE(grayed(menu, 1, ui::MF_BYPOSITION));
     fw::SetPlayerCountry(0);
 }
