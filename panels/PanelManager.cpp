@@ -17,6 +17,8 @@
 #include "panels/UnitPanel.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Messages.h"
@@ -50,7 +52,7 @@ PanelEntry Row(const char* utf8Name, shell::WindowKind kind, int id, int bit) {
 }
 
 int PaneMask() {
-    return shell::GetPaneConf() & 0xFFFF;
+    return ui::LoWord(uintptr_t(shell::GetPaneConf()));
 }
 
 uint32_t StyleOf(ui::Hwnd h) {
@@ -145,14 +147,6 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 // ---- dialog 606 ------------------------------------------------------------------------
 
-struct ConfigDialogState {
-    std::unique_ptr<fw::Dib> background;
-    ui::Font font;
-    int openingMask = 0;
-    ui::Brush labelBrush;  // the background's colour as the palette shows it
-};
-ConfigDialogState* gDialog = nullptr;
-
 void RelayoutManager() {
     const ui::Hwnd manager = shell::GetWindowOfKind(shell::WindowKind::PanelManeger);
     if (manager) ui::SendMessage(manager, WM_LAYOUT_PANELS, 0, 0);
@@ -176,83 +170,92 @@ void SizeConfigDialog(ui::Hwnd dlg) {
                      ui::SWP_NOZORDER);
 }
 
-intptr_t PanelConfigDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    (void)l;
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            delete gDialog;
-            gDialog = new ConfigDialogState;
-            gDialog->background =
-                fw::Dib::CreateBlank(dlg, kDialogWidth, kDialogHeight, shell::GetPaletteTableA());
-            fw::FillRectColor(dlg, gDialog->background.get(), 0, 0, kDialogWidth - 1,
-                              kDialogHeight - 1, kDialogNavy);
-            {
-                const uint32_t c = gDialog->background->GetPixelColor(0, 0);  // 0x02BBGGRR
-                gDialog->labelBrush =
-                    ui::Brush::SolidColor(ui::Rgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-            }
-            gDialog->font = fw::CreateJapaneseFont(12, 1, 1);
-            gDialog->openingMask = PaneMask();
-            int i = 0;
-            for (const PanelEntry& row : PanelTable()) {
-                if (row.kind == kSpeedKind) continue;
-                const ui::Hwnd box = fw::CreateButtonCtl(dlg, row.controlId, 10, 10 + 15 * i, 130,
-                                                         13, ui::BS_AUTOCHECKBOX);
-                ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&gDialog->font),
-                                0);
-                ui::SetWindowText(box, row.name);
-                if (gDialog->openingMask & row.maskBit) ui::CheckDlgButton(dlg, row.controlId, 1);
-                ++i;
-            }
-            ui::MoveWindow(ui::GetDlgItem(dlg, 1), 10, 114, 50, 16, true);
-            ui::MoveWindow(ui::GetDlgItem(dlg, 2), 90, 114, 50, 16, true);
-            SizeConfigDialog(dlg);
-            return 1;
-        }
-        case ui::WM_COMMAND: {
-            const int id = int(w & 0xFFFF);
-            if (id == 1) {
-                ui::EndDialog(dlg, 1);
+// The boxes of the panels shown in the column; Cancel puts back the panels of the opening.
+class PanelConfigDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog();
                 return 1;
-            }
-            if (id == 2) {
-                if (gDialog) shell::PutPaneConf(gDialog->openingMask);
-                RelayoutManager();
-                ui::EndDialog(dlg, 0);
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            case ui::WM_CTLCOLORSTATIC:
+            case ui::WM_CTLCOLORBTN:
+                return OnCtlColor(reinterpret_cast<ui::Canvas*>(w));
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(Handle(), background_.get());
                 return 1;
-            }
-            for (const PanelEntry& row : PanelTable()) {
-                if (row.controlId != id || row.kind == kSpeedKind) continue;
-                shell::PutPaneConf(shell::GetPaneConf() ^ row.maskBit);
-                RelayoutManager();
+            case ui::WM_ERASEBKGND:
                 return 1;
-            }
-            return 0;
+            default:
+                return 0;
         }
-        case ui::WM_CTLCOLORSTATIC:
-        case ui::WM_CTLCOLORBTN: {
-            if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
-                dc->SetTextColor(0xFFFFFF);
-                dc->SetBkMode(ui::TRANSPARENT);
-            }
-            // The layer's controls paint their own background: the dialog's navy stands in for
-            // the transparent brush, so the labels stand on the navy background.
-            return gDialog ? reinterpret_cast<intptr_t>(&gDialog->labelBrush)
-                           : intptr_t(NullBrushResult());
-        }
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(dlg, gDialog ? gDialog->background.get() : nullptr);
-            return 1;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_DESTROY:
-            delete gDialog;
-            gDialog = nullptr;
-            return 1;
-        default:
-            return 0;
     }
-}
+
+  private:
+    void OnInitDialog() {
+        const ui::Hwnd dlg = Handle();
+        background_ = fw::Dib::CreateBlank(dlg, kDialogWidth, kDialogHeight, shell::GetPaletteTableA());
+        fw::FillRectColor(dlg, background_.get(), 0, 0, kDialogWidth - 1, kDialogHeight - 1,
+                          kDialogNavy);
+        const uint32_t c = background_->GetPixelColor(0, 0);  // 0x02BBGGRR
+        labelBrush_ = ui::Brush::SolidColor(ui::Rgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+        font_ = fw::CreateJapaneseFont(12, 1, 1);
+        openingMask_ = PaneMask();
+        int i = 0;
+        for (const PanelEntry& row : PanelTable()) {
+            if (row.kind == kSpeedKind) continue;
+            const ui::Hwnd box = fw::CreateButtonCtl(dlg, row.controlId, 10, 10 + 15 * i, 130, 13,
+                                                     ui::BS_AUTOCHECKBOX);
+            ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&font_), 0);
+            ui::SetWindowText(box, row.name);
+            if (openingMask_ & row.maskBit) ui::CheckDlgButton(dlg, row.controlId, 1);
+            ++i;
+        }
+        ui::MoveWindow(Item(ui::IDOK), 10, 114, 50, 16, true);
+        ui::MoveWindow(Item(ui::IDCANCEL), 90, 114, 50, 16, true);
+        SizeConfigDialog(dlg);
+    }
+
+    intptr_t OnCommand(int id) {
+        if (id == ui::IDOK) {
+            End(1);
+            return 1;
+        }
+        if (id == ui::IDCANCEL) {
+            shell::PutPaneConf(openingMask_);
+            RelayoutManager();
+            End(0);
+            return 1;
+        }
+        for (const PanelEntry& row : PanelTable()) {
+            if (row.controlId != id || row.kind == kSpeedKind) continue;
+            shell::PutPaneConf(shell::GetPaneConf() ^ row.maskBit);
+            RelayoutManager();
+            return 1;
+        }
+        return 0;
+    }
+
+    intptr_t OnCtlColor(ui::Canvas* dc) {
+        if (dc != nullptr) {
+            dc->SetTextColor(0xFFFFFF);
+            dc->SetBkMode(ui::TRANSPARENT);
+        }
+        // The layer's controls paint their own background: the dialog's navy stands in for the
+        // transparent brush, so the labels stand on the navy background.
+        if (!background_) return intptr_t(NullBrushResult());
+        return reinterpret_cast<intptr_t>(&labelBrush_);
+    }
+
+    std::unique_ptr<fw::Dib> background_;
+    ui::Font font_;
+    int openingMask_ = 0;
+    ui::Brush labelBrush_;  // the background's colour as the palette shows it
+};
 
 }  // namespace
 
@@ -349,8 +352,8 @@ void RegisterPanelDialogs() {
     t.style = ui::WS_POPUP | ui::DS_MODALFRAME;
     t.cx = 100;
     t.cy = 92;
-    t.items.push_back({1, "BUTTON", "OK", 6, 74, 34, 12, ui::BS_DEFPUSHBUTTON | ui::WS_TABSTOP});
-    t.items.push_back({2, "BUTTON", "ｷｬﾝｾﾙ", 60, 74, 34, 12, ui::WS_TABSTOP});
+    t.items.push_back({ui::IDOK, "BUTTON", "OK", 6, 74, 34, 12, ui::BS_DEFPUSHBUTTON | ui::WS_TABSTOP});
+    t.items.push_back({ui::IDCANCEL, "BUTTON", "ｷｬﾝｾﾙ", 60, 74, 34, 12, ui::WS_TABSTOP});
     ui::DialogRegistry::Global().Add(std::move(t));
 }
 
@@ -358,7 +361,8 @@ intptr_t ShowPanelConfigDialog(ui::Hwnd owner) {
     RegisterPanelDialogs();
     SetPanelBusyBit(0, 1);
     const intptr_t result =
-        ui::DialogBoxParam(nullptr, kPanelConfigDialog, owner, PanelConfigDialogProc, 0);
+        ui::DialogBoxParam(nullptr, kPanelConfigDialog, owner,
+                                              ui::DialogObjectProc<PanelConfigDialog>, 0);
     SetPanelBusyBit(0, 0);
     return result == 1 ? 1 : 0;
 }
