@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::panels {
 
 constexpr int IDC_TROOP_LIST = 10003;
 constexpr int IDC_WEAPON_LIST = 10001;
-constexpr int IDM_WEAPON_LIST = 40018;
+constexpr int IDM_WEAPON_LIST = shell::kCmdUnitList;
 constexpr int kWeaponDetailDialog = 319;
 // The troop's display switch (shown as ON in the list).
 constexpr std::uint16_t kTroopDisplayFlag = 0x4000;
@@ -36,7 +37,8 @@ void RegisterListWindowDialogs();
 }  // namespace zv::panels
 
 namespace zv::panels {
-// The pack and the unit the open weapon detail sheet shows.
-int GetWeaponDetailPack();
-std::uint16_t GetWeaponDetailUnit();
+// The pack and the unit the weapon detail sheet `dialog` shows; -1 and no unit when `dialog` is
+// no such sheet.
+int GetWeaponDetailPack(ui::Hwnd dialog);
+std::uint16_t GetWeaponDetailUnit(ui::Hwnd dialog);
 }  // namespace zv::panels

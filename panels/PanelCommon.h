@@ -18,6 +18,9 @@ constexpr ui::ColorRef kWhite = 0xFFFFFF;
 constexpr ui::ColorRef kYellow = 0x00FFFF;
 constexpr ui::ColorRef kGreen = 0x008000;
 
+// A unit (UnitInfo index) that names none: no transformation, nothing chosen.
+constexpr std::uint16_t kNoUnitInfo = 0xFFFF;
+
 // Registers the class once (CS_HREDRAW | CS_VREDRAW, 4 window bytes, arrow cursor, no
 // background brush unless `background` is set). False when it could not be registered.
 bool RegisterPanelClass(const char* name, ui::WndProc proc, bool grayBackground = false);

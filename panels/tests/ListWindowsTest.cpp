@@ -245,7 +245,7 @@ TEST_F(WeaponDetailTest, PackButtonsChooseOnlyFuelledPacksOnRelease) {
         [&] {
             const ui::Hwnd dlg = ui::GetActiveWindow();
             busy = (game.Sim().GetBusyMask() & 1) != 0;
-            packs.push_back(GetWeaponDetailPack());
+            packs.push_back(GetWeaponDetailPack(ui::GetActiveWindow()));
             // Pressed and released elsewhere: nothing changes.
             const ui::Point b = At(dlg, button(fuelled).x, button(fuelled).y);
             screen->MouseDown(b.x, b.y);
@@ -255,26 +255,26 @@ TEST_F(WeaponDetailTest, PackButtonsChooseOnlyFuelledPacksOnRelease) {
         },
         [&] {
             const ui::Hwnd dlg = ui::GetActiveWindow();
-            packs.push_back(GetWeaponDetailPack());
+            packs.push_back(GetWeaponDetailPack(ui::GetActiveWindow()));
             // A pack without fuel cannot be chosen.
             const ui::Point e = At(dlg, button(empty).x, button(empty).y);
             screen->Click(e.x, e.y);
         },
         [&] {
             const ui::Hwnd dlg = ui::GetActiveWindow();
-            packs.push_back(GetWeaponDetailPack());
+            packs.push_back(GetWeaponDetailPack(ui::GetActiveWindow()));
             const ui::Point b = At(dlg, button(fuelled).x, button(fuelled).y);
             screen->Click(b.x, b.y);
         },
         [&] {
-            packs.push_back(GetWeaponDetailPack());
+            packs.push_back(GetWeaponDetailPack(ui::GetActiveWindow()));
             // No transformation: a click elsewhere keeps the unit.
             const ui::Hwnd dlg = ui::GetActiveWindow();
             const ui::Point away = At(dlg, 100, 20);
             screen->Click(away.x, away.y);
         },
         [&] {
-            EXPECT_EQ(GetWeaponDetailUnit(), u);
+            EXPECT_EQ(GetWeaponDetailUnit(ui::GetActiveWindow()), u);
             Shot("panels_weapon_detail");
             ui::SendMessage(ui::GetActiveWindow(), ui::WM_CLOSE, 0, 0);
         },
@@ -311,12 +311,12 @@ TEST_F(WeaponDetailTest, ClicksOutsideTheButtonsWalkTheTransformationChain) {
     std::vector<uint16_t> shown;
     Show(u, {
         [&] {
-            shown.push_back(GetWeaponDetailUnit());
+            shown.push_back(GetWeaponDetailUnit(ui::GetActiveWindow()));
             const ui::Point p = At(ui::GetActiveWindow(), 100, 20);
             screen->Click(p.x, p.y);
         },
         [&] {
-            shown.push_back(GetWeaponDetailUnit());
+            shown.push_back(GetWeaponDetailUnit(ui::GetActiveWindow()));
             Shot("panels_weapon_detail_transformed");
             ui::SendMessage(ui::GetActiveWindow(), ui::WM_COMMAND, ui::IDOK, 0);
         },
