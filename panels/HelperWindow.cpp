@@ -13,6 +13,8 @@
 #include "panels/ToolBar.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
@@ -42,15 +44,12 @@ constexpr const char* kClass = "HelperWindow";
 constexpr int kHeadquartersKind = 101;
 constexpr int kHelperWidth = 194;
 
-// The request the dialog is choosing for.
-struct RequestState {
+// The request the reinforcement dialog is choosing for.
+struct ReinforcementRequest {
     std::uint8_t country = 0;
     std::uint16_t hex = rules::kNoHex;
     int siteFlag = 0;
-    std::vector<std::uint16_t> rows;
-    int selected = -1;
-    ui::ImageList* marks = nullptr;
-} gRequest;
+};
 
 void FreeMarks(ui::ImageList*& marks) {
     if (marks != nullptr) ui::ImageList_Destroy(marks);
@@ -73,7 +72,7 @@ bool CountryAtWar(rules::TableDirectory& tables, std::uint8_t c) {
 // the tables do not know, serves nobody.
 bool SiteServes(rules::GameContext& ctx, rules::ForceCursor& force) {
     const std::uint16_t site = ctx.GetHexSiteIndex();
-    if (site == 0xFFFF || !ctx.Sites().Select(site)) return false;
+    if (site == rules::kNoSiteIndex || !ctx.Sites().Select(site)) return false;
     const std::uint8_t kind = ctx.Sites().GetKind();
     if (kind >= rules::kSiteKindCount) return false;
     rules::LandKindCursor& lands = ctx.LandKinds();
@@ -167,7 +166,7 @@ class HelperPanel : public ui::WindowObject {
             force.SelectSlot(c);
             if (force.SelectForceTroop(troop)) {
                 force.SetStateFlags(std::uint16_t(force.GetStateFlags() & ~kRequestPending));
-                force.GetRecord()->SetHex(0xFFFF);
+                force.GetRecord()->SetHex(rules::kNoHex);
             }
         }
         if (PanelWorld* world = CurrentPanelWorld(); world && world->simulation)
@@ -270,93 +269,117 @@ ui::LResult HelperProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 
 // ---- Dialog 351.
 
-void SetSendEnabled(ui::Hwnd dlg, bool on) {
-    ui::EnableWindow(ui::GetDlgItem(dlg, IDC_REINFORCE_SEND), on);
-}
+// The troops that may come in at the request's hex; it ends with the chosen troop, or
+// kNoTroop.
+class ReinforcementDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
 
-bool HasHeadquarters(std::uint16_t troop) {
-    rules::TableDirectory* tables = PanelTables();
-    if (tables == nullptr) return false;
-    rules::ForceCursor force(*tables, gRequest.country);
-    force.SelectSlot(gRequest.country);
-    return force.SelectForceTroop(troop) && rules::CountHqMembers(force) > 0;
-}
-
-intptr_t ReinforcementDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            const ui::Hwnd list = ui::GetDlgItem(dlg, IDC_REINFORCE_LIST);
-            AddTroopColumns(list);
-            FreeMarks(gRequest.marks);
-            gRequest.marks = AttachTroopMarks(list);
-            gRequest.rows.clear();
-            if (rules::TableDirectory* tables = PanelTables()) {
-                gRequest.rows = EligibleReinforcements(*tables, gRequest.country, gRequest.hex,
-                                                       gRequest.siteFlag);
-                rules::ForceCursor force(*tables, gRequest.country);
-                force.SelectSlot(gRequest.country);
-                for (std::uint16_t t : gRequest.rows) {
-                    force.SelectForceTroop(t);
-                    AddListRow(list, {TroopName(force), "(--,--)",
-                                      force.GetStatusText(0, gRequest.country)},
-                               TroopMarkImage(gRequest.country, force.GetWord382()));
-                }
-            }
-            ui::SetDlgItemText(dlg, IDC_REINFORCE_COUNT, Format("%3d", int(gRequest.rows.size())));
-            ui::Rect r{};
-            ui::GetWindowRect(dlg, &r);
-            fw::CenterWindowOnScreen(dlg, r.right - r.left, r.bottom - r.top, ui::SWP_NOZORDER);
-            gRequest.selected = -1;
-            SetSendEnabled(dlg, false);
-            return 1;
-        }
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr == nullptr || hdr->idFrom != IDC_REINFORCE_LIST) return 0;
-            if (hdr->code != ui::NM_CLICK && hdr->code != ui::NM_RCLICK &&
-                hdr->code != ui::LVN_BEGINDRAG) {
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                if (const auto* request = reinterpret_cast<const ReinforcementRequest*>(l))
+                    request_ = *request;
+                OnInitDialog();
+                return 1;
+            case ui::WM_NOTIFY:
+                return OnNotify(reinterpret_cast<const ui::NmHdr*>(l));
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            case ui::WM_CLOSE:
+                End(rules::kNoTroop);
+                return 1;
+            case ui::WM_DESTROY:
+                FreeMarks(marks_);
                 return 0;
-            }
-            const int row = reinterpret_cast<const ui::NmListView*>(l)->iItem;
-            gRequest.selected = (row >= 0 && row < int(gRequest.rows.size())) ? row : -1;
-            SetSendEnabled(dlg, gRequest.selected >= 0);
-            return 1;
+            case ui::WM_DRAWITEM:
+                fw::DrawOwnerDrawItem(Handle(), int(w), reinterpret_cast<const ui::DrawItemStruct*>(l),
+                                      10);
+                return 1;
+            default:
+                return 0;
         }
-        case ui::WM_COMMAND:
-            switch (ui::LoWord(w)) {
-                case IDC_REINFORCE_SEND: {
-                    if (gRequest.selected < 0) {
-                        ui::EndDialog(dlg, 0xFFFF);
-                        return 1;
-                    }
-                    const std::uint16_t troop = gRequest.rows[gRequest.selected];
-                    if (HasHeadquarters(troop)) {
-                        ui::MessageBox(dlg, core::Utf8ToSjis("司令部は増援できません。"),
-                                       shell::kGameTitle, ui::MB_OK);
-                        return 1;
-                    }
-                    ui::EndDialog(dlg, troop);
+    }
+
+  private:
+    void OnInitDialog() {
+        const ui::Hwnd dlg = Handle();
+        const ui::Hwnd list = Item(IDC_REINFORCE_LIST);
+        AddTroopColumns(list);
+        FreeMarks(marks_);
+        marks_ = AttachTroopMarks(list);
+        rows_.clear();
+        if (rules::TableDirectory* tables = PanelTables()) {
+            rows_ = EligibleReinforcements(*tables, request_.country, request_.hex,
+                                           request_.siteFlag);
+            rules::ForceCursor force(*tables, request_.country);
+            force.SelectSlot(request_.country);
+            for (std::uint16_t t : rows_) {
+                force.SelectForceTroop(t);
+                AddListRow(list, {TroopName(force), "(--,--)",
+                                  force.GetStatusText(0, request_.country)},
+                           TroopMarkImage(request_.country, force.GetWord382()));
+            }
+        }
+        ui::SetDlgItemText(dlg, IDC_REINFORCE_COUNT, Format("%3d", int(rows_.size())));
+        ui::Rect r{};
+        ui::GetWindowRect(dlg, &r);
+        fw::CenterWindowOnScreen(dlg, r.right - r.left, r.bottom - r.top, ui::SWP_NOZORDER);
+        selected_ = -1;
+        SetSendEnabled(false);
+    }
+
+    intptr_t OnNotify(const ui::NmHdr* hdr) {
+        if (hdr == nullptr || hdr->idFrom != IDC_REINFORCE_LIST) return 0;
+        if (hdr->code != ui::NM_CLICK && hdr->code != ui::NM_RCLICK &&
+            hdr->code != ui::LVN_BEGINDRAG) {
+            return 0;
+        }
+        const int row = reinterpret_cast<const ui::NmListView*>(hdr)->iItem;
+        selected_ = (row >= 0 && row < int(rows_.size())) ? row : -1;
+        SetSendEnabled(selected_ >= 0);
+        return 1;
+    }
+
+    intptr_t OnCommand(int id) {
+        switch (id) {
+            case IDC_REINFORCE_SEND: {
+                if (selected_ < 0) {
+                    End(rules::kNoTroop);
                     return 1;
                 }
-                case ui::IDCANCEL:
-                    ui::EndDialog(dlg, 0xFFFF);
+                const std::uint16_t troop = rows_[size_t(selected_)];
+                if (HasHeadquarters(troop)) {
+                    ui::MessageBox(Handle(), core::Utf8ToSjis("司令部は増援できません。"),
+                                   shell::kGameTitle, ui::MB_OK);
                     return 1;
-                default:
-                    return 0;
+                }
+                End(troop);
+                return 1;
             }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 0xFFFF);
-            return 1;
-        case ui::WM_DESTROY:
-            FreeMarks(gRequest.marks);
-            return 0;
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(dlg, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
-            return 1;
-        default:
-            return 0;
+            case ui::IDCANCEL:
+                End(rules::kNoTroop);
+                return 1;
+            default:
+                return 0;
+        }
     }
-}
+
+    bool HasHeadquarters(std::uint16_t troop) const {
+        rules::TableDirectory* tables = PanelTables();
+        if (tables == nullptr) return false;
+        rules::ForceCursor force(*tables, request_.country);
+        force.SelectSlot(request_.country);
+        return force.SelectForceTroop(troop) && rules::CountHqMembers(force) > 0;
+    }
+
+    void SetSendEnabled(bool on) { ui::EnableWindow(Item(IDC_REINFORCE_SEND), on); }
+
+    ReinforcementRequest request_;
+    std::vector<std::uint16_t> rows_;
+    int selected_ = -1;
+    ui::ImageList* marks_ = nullptr;
+};
 
 }  // namespace
 
@@ -402,22 +425,25 @@ std::vector<std::uint16_t> EligibleReinforcements(rules::TableDirectory& tables,
 std::uint16_t RequestReinforcements(ui::Hwnd owner, std::uint8_t country, std::uint16_t hex,
                                     int siteFlag) {
     rules::TableDirectory* tables = PanelTables();
-    if (tables == nullptr || !CountryAtWar(*tables, country)) return 0xFFFF;
+    if (tables == nullptr || !CountryAtWar(*tables, country)) return rules::kNoTroop;
     {
         rules::GameContext ctx(*tables, PanelContextEnv());
-        if (!sim::IsProductionEnabled(ctx)) return 0xFFFF;
+        if (!sim::IsProductionEnabled(ctx)) return rules::kNoTroop;
     }
     // The dialog lists the troops that are not on the map; the same test decides whether it
     // opens, so it never opens empty.
-    if (EligibleReinforcements(*tables, country, hex, siteFlag).empty()) return 0xFFFF;
+    if (EligibleReinforcements(*tables, country, hex, siteFlag).empty()) return rules::kNoTroop;
     RegisterHelperDialogs();
     SetToolPanelEnabled(0);
     SetPanelBusyBit(0, 1);
-    gRequest.country = country;
-    gRequest.hex = hex;
-    gRequest.siteFlag = siteFlag;
+    ReinforcementRequest request;
+    request.country = country;
+    request.hex = hex;
+    request.siteFlag = siteFlag;
     const intptr_t result =
-        ui::DialogBoxParam(nullptr, kReinforcementDialog, owner, ReinforcementDialogProc, 0);
+        ui::DialogBoxParam(nullptr, kReinforcementDialog, owner,
+                           ui::DialogObjectProc<ReinforcementDialog>,
+                           reinterpret_cast<ui::LParam>(&request));
     const std::uint16_t troop =
         (result >= 0 && result < rules::kForceTroopCount) ? std::uint16_t(result) : rules::kNoTroop;
     if (troop != rules::kNoTroop) {

@@ -38,7 +38,7 @@ bool IsReinforcementEligible(rules::GameContext& ctx, rules::ForceCursor& force,
 std::vector<std::uint16_t> EligibleReinforcements(rules::TableDirectory& tables, std::uint8_t c,
                                                   std::uint16_t hex, int siteFlag);
 
-// Runs dialog 351 and records the chosen troop's request; the troop or 0xFFFF.
+// Runs dialog 351 and records the chosen troop's request; the troop or kNoTroop.
 std::uint16_t RequestReinforcements(ui::Hwnd owner, std::uint8_t country, std::uint16_t hex,
                                     int siteFlag);
 
