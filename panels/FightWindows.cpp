@@ -52,10 +52,10 @@ constexpr const char* kActionWords[8] = {"近接射撃", "反撃", "遠距離射
                                          "面制圧",   "迎撃", "回避",       "射撃中止"};
 constexpr const char* kResultWords[4] = {"損害なし", "損害あり", "全滅", "撃墜"};
 
+// The sheets both panes draw from; the manager holds them for its panes.
 struct SharedPictures {
     std::unique_ptr<fw::Dib> target, hp, annihilation, mark, explosion;
 };
-std::unique_ptr<SharedPictures> gPictures;
 
 struct PaneState {
     explicit PaneState(int index) : model(index) {}
@@ -68,6 +68,8 @@ struct PaneState {
 PaneState* StateOf(ui::Hwnd pane);
 // Whether the fight manager plays the simple display.
 bool ManagerSimple(ui::Hwnd manager);
+// The sheets of the fight manager; null for any other window.
+const SharedPictures* ManagerPictures(ui::Hwnd manager);
 
 void Clear(fw::Dib* dib) {
     if (dib && dib->HasBits())
@@ -94,7 +96,8 @@ const char* UnitName(rules::UnitInfoCursor& unit, int16_t id) {
     return unit.Select(id) ? unit.GetName() : "";
 }
 
-void DrawBars(ui::Hwnd h, PaneState& s, fw::Dib* layer, int t, int level) {
+void DrawBars(ui::Hwnd h, PaneState& s, const SharedPictures& pictures, fw::Dib* layer, int t,
+              int level) {
     const FightPaneModel& m = s.model;
     auto scratch = Blank(kPaneWidth, kPaneHeight);
     const int c = m.ShownCountry();
@@ -110,7 +113,7 @@ void DrawBars(ui::Hwnd h, PaneState& s, fw::Dib* layer, int t, int level) {
             int frameX = 0, frameW = 27, divisor = 4;
             if (v.platoon == 2) frameX = 29, frameW = 52, divisor = 2;
             if (v.platoon == 1) frameX = 84, frameW = 102, divisor = 1;
-            fw::HvDIBitBlt(scratch.get(), p.x + 15, p.y + 2, frameW, 6, gPictures->hp.get(), frameX,
+            fw::HvDIBitBlt(scratch.get(), p.x + 15, p.y + 2, frameW, 6, pictures.hp.get(), frameX,
                            0, 0);
             int pct = DurabilityPercent(v.before[i], v.perMachine);
             if (t >= 3) {
@@ -118,7 +121,7 @@ void DrawBars(ui::Hwnd h, PaneState& s, fw::Dib* layer, int t, int level) {
             }
             const int columns = std::clamp(pct / divisor, 0, frameW - 2);
             for (int col = 0; col < columns; ++col) {
-                fw::HvDIBitBlt(scratch.get(), p.x + 16 + col, p.y + 3, 1, 4, gPictures->hp.get(), 0,
+                fw::HvDIBitBlt(scratch.get(), p.x + 16 + col, p.y + 3, 1, 4, pictures.hp.get(), 0,
                                8 + 4 * c, 0);
             }
         }
@@ -127,6 +130,8 @@ void DrawBars(ui::Hwnd h, PaneState& s, fw::Dib* layer, int t, int level) {
 }
 
 void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
+    const SharedPictures* pictures = ManagerPictures(s.manager);
+    if (pictures == nullptr) return;
     fw::Dib* layer = s.layers[kOverlays].get();
     Clear(layer);
     const FightPaneModel& m = s.model;
@@ -138,7 +143,7 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
     const int c = m.ShownCountry();
 
     if (int t = FightStageTime(kBarStage, frame, simple); t >= 0) {
-        DrawBars(h, s, layer, t, FightStageLevel(kBarStage, frame, simple));
+        DrawBars(h, s, *pictures, layer, t, FightStageLevel(kBarStage, frame, simple));
     }
     if (int t = FightStageTime(kBannerStage, frame, simple); t >= 0) {
         auto plate = Blank(kBannerWidth, kBannerHeight);
@@ -169,7 +174,7 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
             if (const int a = m.ActionCode(k); a >= 0) {
                 auto plate = Blank(kMarkPlateWidth, kMarkPlateHeight);
                 fw::HvDIBitBltOpaque(plate.get(), 0, 0, kMarkPlateWidth, kMarkPlateHeight,
-                                     gPictures->mark.get(), (a % 5) * 112, (c + (a / 5) * 4) * 36);
+                                     pictures->mark.get(), (a % 5) * 112, (c + (a / 5) * 4) * 36);
                 if (a < 8) {
                     fw::DrawTextShadowedOnDib(h, plate.get(), {32, 10, 100, 27}, kActionWords[a],
                                               12, 1, kWhite, 1, ui::TextEncoding::Utf8);
@@ -194,7 +199,7 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
             auto plate = Blank(kMarkPlateWidth, kMarkPlateHeight);
             const int row = m.ResultRow(k);
             fw::HvDIBitBltOpaque(plate.get(), 0, 0, kMarkPlateWidth, kMarkPlateHeight,
-                                 gPictures->mark.get(), 336, 144 + 36 * row);
+                                 pictures->mark.get(), 336, 144 + 36 * row);
             fw::DrawTextShadowedOnDib(h, plate.get(), {30, 7, 106, 29}, kResultWords[row], 14, 1,
                                       kWhite, 1, ui::TextEncoding::Utf8);
             const Point p = FightPlatePoint(m.Pane(), k, Plate::Mark, m.LayoutMode());
@@ -203,7 +208,7 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
     }
     if (int t = FightStageTime(kAnnihilationStage, frame, simple); t >= 0) {
         if (!m.ShownSideSurvives() && m.OtherSideSurvives() && c < 4) {
-            fw::Dib* sheet = gPictures->annihilation.get();
+            fw::Dib* sheet = pictures->annihilation.get();
             const int band = sheet->GetHeight() / 4;
             auto plate = Blank(sheet->GetWidth(), band);
             fw::HvDIBitBltOpaque(plate.get(), 0, 0, sheet->GetWidth(), band, sheet, 0, c * band);
@@ -216,6 +221,8 @@ void DrawFightOverlays(ui::Hwnd h, PaneState& s) {
 }
 
 void DrawFightReticles(PaneState& s) {
+    const SharedPictures* pictures = ManagerPictures(s.manager);
+    if (pictures == nullptr) return;
     fw::Dib* layer = s.layers[kReticleLayer].get();
     Clear(layer);
     const FightPaneModel& m = s.model;
@@ -225,13 +232,15 @@ void DrawFightReticles(PaneState& s) {
         const MemberView& v = m.Member(k);
         for (int j = 0; j < kReticles; ++j) {
             if (!(v.targeted & (1 << j))) continue;
-            fw::HvDIBitBlt(layer, v.reticle[j].x, v.reticle[j].y, 40, 40, gPictures->target.get(),
+            fw::HvDIBitBlt(layer, v.reticle[j].x, v.reticle[j].y, 40, 40, pictures->target.get(),
                            j * 40, row * 40, 0);
         }
     }
 }
 
 void DrawFightExplosions(PaneState& s) {
+    const SharedPictures* pictures = ManagerPictures(s.manager);
+    if (pictures == nullptr) return;
     const FightPaneModel& m = s.model;
     if (m.Phase() == 3) return;  // the last picture stays
     fw::Dib* layer = s.layers[kExplosions].get();
@@ -242,7 +251,7 @@ void DrawFightExplosions(PaneState& s) {
         for (int i = 0; i < std::min(v.platoon, kMachines); ++i) {
             if (v.shot[i] == 0) continue;
             const Point p = FightExplosionPoint(m.Pane(), k, v.platoon, i, m.LayoutMode());
-            fw::HvDIBitBlt(layer, p.x, p.y, 48, 48, gPictures->explosion.get(),
+            fw::HvDIBitBlt(layer, p.x, p.y, 48, 48, pictures->explosion.get(),
                            m.ExplosionColumn() * 48, m.ExplosionRow(v.shot[i]), 0);
         }
     }
@@ -411,6 +420,7 @@ class FightManager : public ui::WindowObject {
 
     ui::Hwnd Pane(int index) const { return manager_.pane[index]; }
     bool Simple() const { return manager_.simple; }
+    const SharedPictures& Pictures() const { return pictures_; }
 
     ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
         const ui::Hwnd h = Handle();
@@ -425,14 +435,11 @@ class FightManager : public ui::WindowObject {
                     if (manager_.pane[i])
                         ui::SendMessage(manager_.pane[i], WM_PANEL_RELAY, 0, ui::LParam(h.value));
                 }
-                if (!gPictures) {
-                    gPictures = std::make_unique<SharedPictures>();
-                    gPictures->target = LoadPicture("target.bmp");
-                    gPictures->hp = LoadPicture("fig_hp.bmp");
-                    gPictures->annihilation = LoadPicture("fig_anni.bmp");
-                    gPictures->mark = LoadPicture("fig_mark.bmp");
-                    gPictures->explosion = LoadPicture("fig_expl.bmp");
-                }
+                pictures_.target = LoadPicture("target.bmp");
+                pictures_.hp = LoadPicture("fig_hp.bmp");
+                pictures_.annihilation = LoadPicture("fig_anni.bmp");
+                pictures_.mark = LoadPicture("fig_mark.bmp");
+                pictures_.explosion = LoadPicture("fig_expl.bmp");
                 return 0;
             }
             case ui::WM_DESTROY:
@@ -441,11 +448,11 @@ class FightManager : public ui::WindowObject {
                     if (p) ui::DestroyWindow(p);
                     p = {};
                 }
-                gPictures.reset();
+                pictures_ = SharedPictures{};
                 return 0;
             case WM_FIGHT_DATA: {
                 if (!manager_.pane[0] || !manager_.pane[1] || l == 0) return 0;
-                manager_.simple = (shell::GetFightSimple() & 0xFFFF) != 0;
+                manager_.simple = ui::LoWord(uintptr_t(shell::GetFightSimple())) != 0;
                 ui::SendMessage(manager_.pane[0], WM_FIGHT_DATA, w, l);
                 ui::SendMessage(manager_.pane[1], WM_FIGHT_DATA, w, l);
                 manager_.state[0] = manager_.state[1] = 1;
@@ -521,6 +528,7 @@ class FightManager : public ui::WindowObject {
         int state[2] = {0, 0};
         bool simple = false;
     } manager_;
+    SharedPictures pictures_;
 };
 
 ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
@@ -530,6 +538,11 @@ ui::LResult ManagerProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
 bool ManagerSimple(ui::Hwnd manager) {
     const FightManager* m = ui::WindowObjectOf<FightManager>(manager, kManagerClass);
     return m != nullptr && m->Simple();
+}
+
+const SharedPictures* ManagerPictures(ui::Hwnd manager) {
+    const FightManager* m = ui::WindowObjectOf<FightManager>(manager, kManagerClass);
+    return m ? &m->Pictures() : nullptr;
 }
 
 }  // namespace
