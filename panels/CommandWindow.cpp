@@ -90,7 +90,7 @@ class CommandPad : public ui::WindowObject {
             case ui::WM_DRAWITEM:
                 return OnDrawItem(reinterpret_cast<const ui::DrawItemStruct*>(l));
             case ui::WM_COMMAND: {
-                const int row = int(w & 0xFFFF) - kFirstCommandButton;
+                const int row = int(ui::LoWord(w)) - kFirstCommandButton;
                 if (row >= 0 && row < kCommandButtonCount) Press(row);
                 return 0;
             }
@@ -200,12 +200,12 @@ class CommandPad : public ui::WindowObject {
             case kSeparate: {
                 const uint32_t choice = host.SelectSeparableWeapon(h, troop, 0, 0);
                 if (choice == 0) return;
-                separationChoice_ = uint16_t(choice & 0xFFFF);
+                separationChoice_ = ui::LoWord(choice);
                 separationRange_ = uint8_t((choice >> 16) & 0xFF);
                 if (separationChoice_ & 0x3000) cargoBit_ = host.ChooseCargoTroopBit(h, troop);
                 if (hasTroop) {
                     rules::MarkHexesInRange(g, troop, uint8_t(choice >> 16),
-                                            uint16_t(choice & 0xFFFF));
+                                            ui::LoWord(choice));
                 }
                 break;
             }

@@ -38,7 +38,7 @@ ui::Hwnd CreateCommandWindow(void* instance, ui::Hwnd parent, intptr_t menu, uin
 int UpdateCommandButtons(uint16_t mask, int code);
 // The chosen command's code: 0 none, 26 for 待機.
 int GetSelectedCommandCode();
-// The carried troop chosen for 発進; -1 (0xFFFF) none.
+// The carried troop chosen for 発進; kNoTroop when none.
 uint16_t GetLaunchTroop();
 // The weapon classes chosen for 分散.
 uint16_t GetSeparationChoice();

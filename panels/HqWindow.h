@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::mapview {
 class HqMapView;
@@ -17,7 +18,7 @@ class HqMapView;
 namespace zv::panels {
 
 // The frame's menu command that shows and hides the window.
-constexpr int IDM_HQ_WINDOW = 40043;
+constexpr int IDM_HQ_WINDOW = shell::kCmdHqWindow;
 constexpr int kHqWindowWidth = 196;
 constexpr int kHqWindowHeight = 160;
 

@@ -194,7 +194,7 @@ class ListWindow : public ui::WindowObject {
                 return 1;
             }
             case ui::WM_SIZE:
-                ui::MoveWindow(list, 0, 0, int(l & 0xFFFF), int((l >> 16) & 0xFFFF), true);
+                ui::MoveWindow(list, 0, 0, int(ui::LoWord(uintptr_t(l))), int(ui::HiWord(uintptr_t(l))), true);
                 break;
             case ui::WM_KILLFOCUS:
                 if (ui::HwndFromParam(intptr_t(w)) != list) ui::InvalidateRect(list, nullptr, true);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::panels {
 
@@ -28,14 +29,14 @@ bool RegisterLightGrayClass(const char* name, ui::WndProc proc);
 ui::Hwnd CreateCampInfoWindow(ui::Hwnd mdiClient, bool show);
 ui::Hwnd CreateSiteInfoWindow(ui::Hwnd mdiClient, bool show);
 ui::Hwnd CreateTroopNumWindow(ui::Hwnd mdiClient, bool show);
-// The unit-kind and terrain lists; their close request asks the frame with 40019 / 40020.
+// The unit-kind and terrain lists; their close request asks the frame with IDM_UNIT_KIND_LIST / IDM_LAND_LIST.
 ui::Hwnd CreateUnitKindWindow(ui::Hwnd mdiClient, bool show);
 ui::Hwnd CreateLandListWindow(ui::Hwnd mdiClient, bool show);
 
 constexpr int IDC_UNIT_KIND_LIST = 10500;
 constexpr int IDC_LAND_LIST = 10501;
-constexpr int IDM_UNIT_KIND_LIST = 40019;
-constexpr int IDM_LAND_LIST = 40020;
+constexpr int IDM_UNIT_KIND_LIST = shell::kCmdUnitKindList;
+constexpr int IDM_LAND_LIST = shell::kCmdLandList;
 
 // Registration of the two lists (0 unit kinds, 1 terrain).
 bool RegisterInfoListClass(int which);

@@ -135,7 +135,7 @@ const char* FormatNewsSentence(rules::TableDirectory& tables, NewsRecord record)
     if (kind > rules::kNewsDisbanded) return Keep(0, "");
     const TroopWords first = ReadTroop(tables, record.FirstTroop());
     if (!first.ok) return nullptr;
-    const bool needsSecond = kind == rules::kNewsAttacked ? record.SecondIcon() != 0xFFFF
+    const bool needsSecond = kind == rules::kNewsAttacked ? record.SecondIcon() != rules::kNewsUnidentified
                              : kind == rules::kNewsWasAttacked ? true
                              : kind == rules::kNewsBoarded || kind == rules::kNewsLaunched;
     TroopWords second;
@@ -169,14 +169,14 @@ const char* FormatNewsSentence(rules::TableDirectory& tables, NewsRecord record)
             break;
         case rules::kNewsAttacked:
             text = Fill(Sjis("%s国の%sは、"), {CountryOf(first), first.name});
-            text += record.SecondIcon() == 0xFFFF
+            text += record.SecondIcon() == rules::kNewsUnidentified
                         ? std::string(Sjis("未確認部隊を攻撃。"))
                         : Fill(Sjis("%s国の%sを攻撃。"), {CountryOf(second), second.name});
             break;
         case rules::kNewsWasAttacked:
             // The player's troop (the target) leads the sentence.
             text = Fill(Sjis("%s国の%sは、"), {CountryOf(second), second.name});
-            text += record.FirstIcon() == 0xFFFF
+            text += record.FirstIcon() == rules::kNewsUnidentified
                         ? std::string(Sjis("未確認部隊から攻撃された。"))
                         : Fill(Sjis("%s国の%sから攻撃された。"), {CountryOf(first), first.name});
             break;
@@ -226,14 +226,14 @@ const char* FormatNewsListText(rules::TableDirectory& tables, NewsRecord* record
         case rules::kNewsOccupied: format = Sjis(" 　 %sは、 　 を占領しました"); break;
         case rules::kNewsSiteTaken: format = Sjis(" 　 を 　 %sに、占領された"); break;
         case rules::kNewsAttacked:
-            two = record->SecondIcon() != 0xFFFF;
+            two = record->SecondIcon() != rules::kNewsUnidentified;
             secondTroop = record->SecondTroop();
             format = two ? Sjis(" 　 %sは、 　 %sを攻撃") : Sjis(" 　 %sは、未確認部隊を攻撃");
             break;
         case rules::kNewsWasAttacked:
             firstTroop = record->SecondTroop();
             secondTroop = record->FirstTroop();
-            two = record->FirstIcon() != 0xFFFF;
+            two = record->FirstIcon() != rules::kNewsUnidentified;
             format = two ? Sjis(" 　 %sは、 　 %sから攻撃された")
                          : Sjis(" 　 %sは、未確認部隊から攻撃された");
             break;
@@ -270,12 +270,12 @@ const char* FormatNewsResultText(const NewsRecord* record) {
     const int b0 = record->SecondUnitsBefore(), b1 = record->SecondUnitsAfter();
     switch (record->Kind()) {
         case rules::kNewsAttacked:
-            if (record->SecondIcon() != 0xFFFF)
+            if (record->SecondIcon() != rules::kNewsUnidentified)
                 return Keep(2, Fill(twoPairs, {Num(a0), Num(a1), Num(b0), Num(b1)}));
             return Keep(2, Fill(pair, {Num(a0), Num(a1)}));
         case rules::kNewsWasAttacked:
             // The player's troop is the target: its counts come first.
-            if (record->FirstIcon() != 0xFFFF)
+            if (record->FirstIcon() != rules::kNewsUnidentified)
                 return Keep(2, Fill(twoPairs, {Num(b0), Num(b1), Num(a0), Num(a1)}));
             return Keep(2, Fill(pair, {Num(b0), Num(b1)}));
         case rules::kNewsOccupied:

@@ -15,6 +15,7 @@
 #include "rules/records/CountryTable25Record.h"
 #include "rules/records/NewsRecord.h"
 #include "shell/WindowMessages.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::ui {
 class ImageList;
@@ -27,9 +28,9 @@ constexpr int IDC_RESULT_LIST = 10507;
 constexpr int IDC_NEWS_LIST_EMPTY = 10508;
 constexpr int IDC_RESULT_END = 10650;
 // The frame's menu items that show and hide the windows, and the return to the title.
-constexpr int IDM_NEWS_WINDOW = 40084;
-constexpr int IDM_RESULT_WINDOW = 40087;
-constexpr int IDM_BACK_TO_TITLE = 40118;
+constexpr int IDM_NEWS_WINDOW = shell::kCmdNews;
+constexpr int IDM_RESULT_WINDOW = shell::kCmdResult;
+constexpr int IDM_BACK_TO_TITLE = shell::kCmdReturnToTitle;
 
 constexpr int kNewsKeptMax = 500;
 

@@ -5,16 +5,17 @@
 
 #include <cstdint>
 #include "shell/WindowMessages.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::panels {
 
 // Frame commands the panels send instead of closing themselves.
-constexpr int IDM_UNIT_PANEL = 40090;
-constexpr int IDM_TERRAIN_PANEL = 40091;
-constexpr int IDM_PAUSE_PANEL = 40092;
-constexpr int IDM_MESSAGE_PANEL = 40093;
-constexpr int IDM_SPEED_PANEL = 40094;
-constexpr int IDM_PANEL_MANAGER = 40095;
+constexpr int IDM_UNIT_PANEL = shell::kCmdUnitPanel;
+constexpr int IDM_TERRAIN_PANEL = shell::kCmdTerrainPanel;
+constexpr int IDM_PAUSE_PANEL = shell::kCmdPausePanel;
+constexpr int IDM_MESSAGE_PANEL = shell::kCmdMessagePanel;
+constexpr int IDM_SPEED_PANEL = shell::kCmdSpeedPanel;
+constexpr int IDM_PANEL_MANAGER = shell::kCmdPanelManager;
 
 // The speed panel's buttons.
 constexpr int IDC_PANEL_DIALOG = 10651;

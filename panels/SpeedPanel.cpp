@@ -34,7 +34,7 @@ int HoldSpeed(int speed) {
 
 // A cursor coordinate: 255 and negative values show as 0.
 int ShownCoordinate(uint32_t half) {
-    const int v = int16_t(half & 0xFFFF);
+    const int v = int16_t(ui::LoWord(half));
     return (v == 255 || v < 0) ? 0 : v;
 }
 
@@ -59,7 +59,7 @@ class SpeedPanel : public ui::WindowObject {
                 OnCreate();
                 return 0;
             case ui::WM_COMMAND:
-                OnCommand(int(w & 0xFFFF));
+                OnCommand(int(ui::LoWord(w)));
                 return 0;
             case ui::WM_DRAWITEM:
                 return OnDrawItem(reinterpret_cast<const ui::DrawItemStruct*>(l));

@@ -192,13 +192,13 @@ bool FrameChecksUnitContents() {
     return state != 0xFFFFFFFFu && (state & ui::MF_CHECKED) != 0;
 }
 
-// The troop index on the cursor hex: -1 when the cursor selects no hex, 0xFFFF without a troop.
+// The troop index on the cursor hex: -1 when the cursor selects no hex, kNoTroopIndex without a troop.
 int CursorHexTroop() {
     rules::TableDirectory* tables = ContentsTables();
     if (tables == nullptr) return -1;
     const uint32_t pos = shell::GetCursorHex();
     rules::GameContext ctx(*tables);
-    if (!ctx.SelectHexInfoXY(int(pos & 0xFFFF), int(pos >> 16))) return -1;
+    if (!ctx.SelectHexInfoXY(int(ui::LoWord(pos)), int(ui::HiWord(pos)))) return -1;
     return ctx.GetHexTroopIndex();
 }
 
@@ -238,7 +238,7 @@ void PaintUnitContents(ui::Hwnd h) {
 void PassToMap(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     const ui::Hwnd map = shell::GetWindowOfKind(K::MapWnd);
     if (!map) return;
-    ui::Point p{int16_t(l & 0xFFFF), int16_t((l >> 16) & 0xFFFF)};
+    ui::Point p{ui::GetXLParam(l), ui::GetYLParam(l)};
     ui::ClientToScreen(h, &p);
     ui::ScreenToClient(map, &p);
     if (msg != ui::WM_MOUSEMOVE && ui::GetFocus() != map) ui::SetFocus(map);
@@ -270,7 +270,7 @@ class UnitContents : public ui::WindowObject {
                 PassToMap(h, msg, w, l);
                 return 0;
             case WM_SHOW_UNIT_CONTENTS:
-                ShowUnitContents(h, int16_t(l & 0xFFFF), int16_t((l >> 16) & 0xFFFF));
+                ShowUnitContents(h, ui::GetXLParam(l), ui::GetYLParam(l));
                 return 0;
             case ui::WM_DESTROY:
                 dib_.reset();

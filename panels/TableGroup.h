@@ -8,13 +8,14 @@
 
 #include "platform/ui/WindowTypes.h"
 #include "shell/WindowMessages.h"
+#include "shell/FrameCommands.h"
 
 namespace zv::panels {
 
 constexpr int IDC_TABLE_GROUP_TABS = 10502;
 // The frame's menu items: the table group's close request and "部隊内容表示".
-constexpr int IDM_TABLE_GROUP = 40056;
-constexpr int IDM_UNIT_CONTENTS = 40076;
+constexpr int IDM_TABLE_GROUP = shell::kCmdMapInfo;
+constexpr int IDM_UNIT_CONTENTS = shell::kCmdCaptionContents;
 
 struct TableGroupTab {
     const char* name;  // UTF-8, as shown on the tab

@@ -61,8 +61,8 @@ class TerrainPanel : public ui::WindowObject {
     // wParam the troop; lParam the site owner (low word) and the land kind (high word).
     void OnCell(uint16_t troop, uint32_t cell) {
         troop_ = troop;
-        siteOwner_ = int(cell & 0xFFFF);
-        landKind_ = int((cell >> 16) & 0xFFFF);
+        siteOwner_ = int(ui::LoWord(cell));
+        landKind_ = int(ui::HiWord(cell));
         Draw();
     }
     void Draw() {

@@ -202,14 +202,14 @@ class UnitPanel : public ui::WindowObject {
 
     void ShowTroop(ui::Hwnd h, ui::WParam w, ui::LParam l) {
         if (l == 1) {
-            if (int(w & 0xFFFF) == state_.troop) {
+            if (int(ui::LoWord(w)) == state_.troop) {
                 state_.troop = rules::kNoTroop;
-                ComputeUnitPanelAccess(0xFFFF);
+                ComputeUnitPanelAccess(rules::kNoTroop);
                 DrawUnitPanel(h);
             }
             return;
         }
-        state_.troop = int(w & 0xFFFF);
+        state_.troop = int(ui::LoWord(w));
         rules::TableDirectory* tables = PanelTables();
         rules::TroopCursor* t = nullptr;
         std::unique_ptr<rules::TroopCursor> cursor;
@@ -310,7 +310,7 @@ class UnitPanel : public ui::WindowObject {
   public:
     ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
         const ui::Hwnd h = Handle();
-        const int x = int16_t(l & 0xFFFF), y = int16_t((l >> 16) & 0xFFFF);
+        const int x = ui::GetXLParam(l), y = ui::GetYLParam(l);
         if (ui::LResult r = 0;
             msg != ui::WM_DESTROY && HandlePictureWindowMessage(h, msg, dib_, IDM_UNIT_PANEL, &r)) {
             return r;
@@ -320,7 +320,7 @@ class UnitPanel : public ui::WindowObject {
                 dib_ = LoadPicture("force.bmp");
                 SizePanelToClient(h, dib_->GetWidth(), dib_->GetHeight());
                 state_ = UnitPanelState{};
-                ui::SendMessage(h, WM_PANEL_RELAY, 0xFFFF, 0);
+                ui::SendMessage(h, WM_PANEL_RELAY, rules::kNoTroop, 0);
                 state_.mode = 0;
                 state_.chosenMember = -1;
                 DrawUnitPanel(h);

@@ -79,6 +79,11 @@ enum FrameCommandId : int {
     kCmdResult = 40087,
     kCmdPlacement = 40088,
     kCmdCsvDefencKd = 40089,
+    kCmdUnitPanel = 40090,  // the panels' own ids, sent when one of them asks to close
+    kCmdTerrainPanel = 40091,
+    kCmdPausePanel = 40092,
+    kCmdMessagePanel = 40093,
+    kCmdSpeedPanel = 40094,
     kCmdPanelManager = 40095,
     kCmdNothing2 = 40096,
     kCmdImportMap = 40097,
