@@ -284,11 +284,11 @@ TEST_F(FightModelTest, RecordedBattlesOfTheDefaultMapPlayTheirStages) {
         const bool bothKeep = own.ShownSideSurvives() && own.OtherSideSurvives();
         int endFrame = -1, hideFrame = -1;
         for (int tick = 0; tick < 70; ++tick) {
-            const int frame = enemy.Frame();
+            const int at = enemy.Frame();
             const StepResult e = enemy.Step(false);
             const StepResult o = own.Step(false);
-            if ((e.endFight || o.endFight) && endFrame < 0) endFrame = frame;
-            if (o.hidePane && hideFrame < 0) hideFrame = frame;
+            if ((e.endFight || o.endFight) && endFrame < 0) endFrame = at;
+            if (o.hidePane && hideFrame < 0) hideFrame = at;
             if (e.finished) break;
         }
         if (bothKeep) {

@@ -86,7 +86,7 @@ TEST_F(FightWindowsTest, ARecordedBattlePlaysToTheAnnihilationAndReleasesTheCloc
     ASSERT_FALSE(enemyModel->ShownSideSurvives()) << "the recorded battle is not an annihilation";
 
     const std::vector<int> shots = {3, 17, 29, 38, 49};
-    for (int frame = 0; frame < 61 && Playing(); ++frame) {
+    for (int tick = 0; tick < 61 && Playing(); ++tick) {
         Tick();
         const int shown = enemyModel->Frame() - 1;
         for (int s : shots) {
@@ -147,6 +147,45 @@ TEST_F(FightWindowsTest, ARecordedBattlePlaysToTheAnnihilationAndReleasesTheCloc
         EXPECT_EQ(ui::TextFitProblem(r), "") << ui::Utf8Of(r.text) << " at " << r.box.left << ","
                                              << r.box.top;
     }
+}
+
+TEST_F(FightWindowsTest, AnotherManagerGoingLeavesThisOneItsSheets) {
+    // A second manager made and closed before the fight: the sheets are this manager's own.
+    const ui::Hwnd other = CreateRealManagerWindow(nullptr, frame, 0);
+    ASSERT_TRUE(other);
+    ASSERT_NE(other, manager);
+    ui::DestroyWindow(other);
+    EXPECT_TRUE(shell::GetWindowOfKind(K::RealManager) == manager);
+
+    const std::vector<uint8_t> record = Annihilation();
+    const fight::FightPaneModel* enemyModel = GetFightPaneModel(enemy);
+    ASSERT_TRUE(enemyModel);
+    Play(record);
+    ASSERT_TRUE(Playing());
+    int reticles = 0;
+    for (int tick = 0; tick < 61 && Playing(); ++tick) {
+        Tick();
+        if (enemyModel->Frame() - 1 != 17) continue;
+        // The reticles come from the manager's target sheet.
+        fw::Dib target("target.bmp");
+        fw::Dib* display = GetFightPaneDisplay(enemy);
+        for (int k = 0; k < fight::kMembers; ++k) {
+            const fight::MemberView& v = enemyModel->Member(k);
+            for (int j = 0; j < fight::kReticles; ++j) {
+                if (!(v.targeted & (1 << j))) continue;
+                const int x = v.reticle[j].x - v.motion[j].x + 20,
+                          y = v.reticle[j].y - v.motion[j].y + 20;
+                if (x < 0 || y < 0 || x >= fight::kPaneWidth || y >= fight::kPaneHeight) continue;
+                ++reticles;
+                EXPECT_EQ(*display->GetPixelAddress(x, y),
+                          *target.GetPixelAddress(j * 40 + 20,
+                                                  2 * enemyModel->OtherCountry() * 40 + 20));
+            }
+        }
+    }
+    EXPECT_GT(reticles, 0);
+    EXPECT_FALSE(Playing());
+    EXPECT_FALSE(Busy());
 }
 
 TEST_F(FightWindowsTest, TheSimpleDisplayEndsAfterThirtyTwoTicksWithoutTargeting) {

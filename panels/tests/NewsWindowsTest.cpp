@@ -125,6 +125,30 @@ TEST_F(NewsWindowsTest, KeepsTheLastFiveHundredAndStoresThemOldestFirst) {
     EXPECT_TRUE(GetNewsWindowRecords().empty());
 }
 
+TEST_F(NewsWindowsTest, AClosedWindowTakesItsNewsWithIt) {
+    NewsRecord r = NewsRecord::Zeroed();
+    r.SetKind(rules::kNewsDisbanded);
+    r.SetFirstTroop(FindTroop(0));
+    ui::SendMessage(news, WM_NEWS_ADD, 0, reinterpret_cast<ui::LParam>(&r));
+    ui::SendMessage(result, WM_NEWS_ADD, 0, reinterpret_cast<ui::LParam>(&r));
+    ASSERT_EQ(GetNewsWindowRecords().size(), 1u);
+    ASSERT_EQ(GetResultWindowRecords().size(), 1u);
+
+    ui::DestroyWindow(news);
+    EXPECT_FALSE(shell::GetWindowOfKind(K::NewsWnd));
+    EXPECT_TRUE(GetNewsWindowRecords().empty());
+    EXPECT_EQ(GetResultWindowRecords().size(), 1u) << "the result window keeps its own";
+
+    // The next news window starts empty and lists only what it is given.
+    news = CreateNewsWindow(mdiClient);
+    ASSERT_TRUE(news);
+    EXPECT_TRUE(GetNewsWindowRecords().empty());
+    EXPECT_EQ(Rows(news, IDC_NEWS_LIST), 0);
+    ui::SendMessage(news, WM_NEWS_ADD, 0, reinterpret_cast<ui::LParam>(&r));
+    EXPECT_EQ(GetNewsWindowRecords().size(), 1u);
+    EXPECT_EQ(Rows(news, IDC_NEWS_LIST), 1);
+}
+
 TEST_F(NewsWindowsTest, IconsNeedRoomInTheirColumn) {
     // Two disbandments alike but for the mark: a real one and one outside the list.
     const uint16_t troop = FindTroop(0);

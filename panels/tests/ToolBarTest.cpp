@@ -99,6 +99,35 @@ TEST_F(ToolBarTest, StatesMirrorTheOptionsAfterEachPress) {
     EXPECT_EQ(modesPressed, 1);
 }
 
+TEST_F(ToolBarTest, EachBarKeepsItsOwnPressedButton) {
+    // A second bar lower down: a press on the first one presses nothing on the second.
+    const ui::Hwnd second = CreateZvToolWindow(nullptr, frame, 0, 0);
+    ASSERT_TRUE(second);
+    // Over the MDI client, as the frame keeps its bar.
+    ui::SetWindowPos(second, ui::HWND_TOP, 0, 200, 0, 0, ui::SWP_NOSIZE);
+    Pump();
+    const ToolButton& help = ToolButtons()[13];
+    const ui::Point o = Origin(bar);
+    screen->MouseDown(o.x + help.x + 4, o.y + help.y + 4);
+    Pump();
+    EXPECT_EQ(ToolButtons(bar)[13].state, 1);
+    EXPECT_EQ(ToolButtons(second)[13].state, 0);
+    EXPECT_TRUE(DrawnAs(13, true));
+    screen->MouseUp(o.x + 700, o.y + 10);
+    Pump();
+
+    // The second bar's own press sends its command and leaves the first bar raised.
+    gFrameCommands.clear();
+    const ui::Point s2 = Origin(second);
+    screen->Click(s2.x + help.x + 4, s2.y + help.y + 4);
+    Pump();
+    EXPECT_EQ(gFrameCommands, std::vector<int>{shell::kCmdHelp});
+    EXPECT_EQ(ToolButtons(bar)[13].state, 0);
+    ui::DestroyWindow(second);
+    Pump();
+    EXPECT_EQ(&ToolButtons(second), &ToolButtons()) << "a gone bar answers with the layout";
+}
+
 TEST_F(ToolBarTest, ClicksAreIgnoredWhileSomethingElseHoldsTheGame) {
     const ui::Hwnd result = ui::CreateWindowEx(0, "STATIC", "", ui::WS_CHILD, 600, 100, 50, 50,
                                                frame, 0, nullptr, nullptr);
