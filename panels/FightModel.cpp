@@ -61,7 +61,7 @@ int DurabilityPercent(int durability, int perMachine) {
 void FightPaneModel::Start(const uint8_t* record, bool simple, rules::TableDirectory* tables,
                            uint8_t player) {
     // Reset.
-    phase_ = 0;
+    phase_ = kPhaseIntro;
     frame_ = 0;
     counters_ = {};
     members_ = {};
@@ -150,7 +150,7 @@ void FightPaneModel::Start(const uint8_t* record, bool simple, rules::TableDirec
 
 StepResult FightPaneModel::Step(bool soundOn) {
     StepResult r;
-    if (phase_ >= 4) return r;
+    if (phase_ >= kPhaseFinished) return r;
     // The annihilation stage decides whether the fight goes on.
     if (FightStageTime(kAnnihilationStage, frame_, simple_) >= 0) {
         if (ShownSideSurvives() && OtherSideSurvives())
@@ -158,14 +158,14 @@ StepResult FightPaneModel::Step(bool soundOn) {
         else if (ShownSideSurvives())
             r.hidePane = true;
     }
-    if (phase_ == 2 && counters_[2] == 0 && soundOn && ShownCountry() != 4) {
+    if (phase_ == kPhaseImpact && counters_[kPhaseImpact] == 0 && soundOn && ShownCountry() != 4) {
         for (const MemberView& v : members_) {
             for (int i = 0; i < kMachines; ++i)
                 r.impactSounds += (v.shot[i] == 1 || v.shot[i] == 2);
         }
     }
     // The reticles travel on the targeting phase's ticks 3, 4 and 5, after being drawn.
-    if (phase_ == 1 && counters_[1] >= 3 && counters_[1] <= 5) {
+    if (phase_ == kPhaseTargeting && counters_[kPhaseTargeting] >= 3 && counters_[kPhaseTargeting] <= 5) {
         for (MemberView& v : members_) {
             for (int j = 0; j < kReticles; ++j) {
                 if (!(v.targeted & (1 << j))) continue;
@@ -178,9 +178,9 @@ StepResult FightPaneModel::Step(bool soundOn) {
     ++frame_;
     if (counters_[size_t(phase_)] >= durations_[size_t(phase_)] - 1) {
         ++phase_;
-        if (simple_ && phase_ == 1) ++phase_;
-        if (phase_ >= 4) {
-            phase_ = 4;
+        if (simple_ && phase_ == kPhaseTargeting) ++phase_;
+        if (phase_ >= kPhaseFinished) {
+            phase_ = kPhaseFinished;
             r.finished = true;
         }
     }
@@ -259,7 +259,7 @@ std::string FightPaneModel::BackgroundName() const {
 }
 
 bool FightPaneModel::ReticlesShowing() const {
-    return phase_ == 1 && counters_[1] < 10;
+    return phase_ == kPhaseTargeting && counters_[kPhaseTargeting] < 10;
 }
 
 int FightPaneModel::ReticleRow() const {

@@ -20,6 +20,13 @@ class TableDirectory;
 
 namespace zv::panels::fight {
 
+// The phases of a pane, in the order they play.
+inline constexpr int kPhaseIntro = 0;
+inline constexpr int kPhaseTargeting = 1;
+inline constexpr int kPhaseImpact = 2;
+inline constexpr int kPhaseResults = 3;
+inline constexpr int kPhaseFinished = 4;  // also idle
+
 constexpr int kRecordSize = 664;
 constexpr int kSideSize = 332;
 constexpr int kMemberSize = 50;

@@ -242,7 +242,7 @@ void DrawFightExplosions(PaneState& s) {
     const SharedPictures* pictures = ManagerPictures(s.manager);
     if (pictures == nullptr) return;
     const FightPaneModel& m = s.model;
-    if (m.Phase() == 3) return;  // the last picture stays
+    if (m.Phase() == fight::kPhaseResults) return;  // the last picture stays
     fw::Dib* layer = s.layers[kExplosions].get();
     Clear(layer);
     if (!m.ExplosionsShowing()) return;
@@ -319,7 +319,7 @@ void PlaceFightPane(ui::Hwnd h, PaneState& s) {
 
 void StepFightPane(ui::Hwnd pane) {
     PaneState* s = StateOf(pane);
-    if (!s || s->model.Phase() >= 4) return;
+    if (!s || s->model.Phase() >= fight::kPhaseFinished) return;
     DrawFightOverlays(pane, *s);
     DrawFightReticles(*s);
     DrawFightExplosions(*s);

@@ -11,6 +11,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowObject.h"
+#include "rules/records/MapRecords.h"
 #include "shell/WindowRegistry.h"
 
 namespace zv::panels {
@@ -20,7 +21,7 @@ namespace {
 using mapview::HqMapView;
 
 constexpr const char* kClass = "HQWindow";
-constexpr int kMiniatureSize = 128;  // 64 hexes of 2 pixels
+constexpr int kMiniatureSize = 2 * rules::kMapSize;  // two pixels a hex
 
 rules::TableDirectory* MapTables() {
     mapview::MapWorld* world = mapview::CurrentMapWorld();
@@ -112,7 +113,7 @@ class HqWindow : public ui::WindowObject {
         // The frame holds a defined rectangle until a map window reports its own.
         view->SetViewRect(0, 0, 0, 0);
         SizePanelToClient(h, kHqWindowWidth, kHqWindowHeight);
-        view->DrawHexRect(0, 0, 64, 64, 0);
+        view->DrawHexRect(0, 0, rules::kMapSize, rules::kMapSize, 0);
         view_ = std::move(view);
         return 0;
     }

@@ -74,7 +74,7 @@ class UnitPanel : public ui::WindowObject {
         rules::CountryCursor countries(*tables);
         if (player >= 4) {
             state_.access = 1;
-        } else if (countries.Select(player) && countries.GetState() == 3) {
+        } else if (countries.Select(player) && countries.GetState() == sim::kCountryFallen) {
             state_.access = 1;
         } else if (country == player || rules::AreCountriesAllied(*tables, country, player)) {
             state_.access = 0;

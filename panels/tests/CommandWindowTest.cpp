@@ -70,7 +70,7 @@ class CommandWindowTest : public testing::PanelsTest {
     ui::Point HexCentre(int x, int y) {
         mapview::MapViewContext* ctx = mapview::GetMapViewContext(map);
         std::int16_t p[2] = {std::int16_t(x), std::int16_t(y)};
-        std::int16_t o[2] = {std::int16_t(ctx->GetOrigin() & 0xFFFF),
+        std::int16_t o[2] = {std::int16_t(ui::LoWord(ctx->GetOrigin())),
                              std::int16_t(ctx->GetOrigin() >> 16)};
         ctx->HexToPixel(p);
         ctx->HexToPixel(o);
@@ -153,7 +153,7 @@ TEST_F(CommandWindowTest, TheClickedCommandIsRememberedUntilTheSelectionChanges)
 
 TEST_F(CommandWindowTest, WaitAndMoveButtonsPutTheirOrdersIntoTheJournal) {
     const uint16_t troop = FindTroop(0, 3);
-    ASSERT_NE(troop, 0xFFFF);
+    ASSERT_NE(troop, rules::kNoTroop);
     SelectOnMap(troop);
     Pump();
     // The selection enabled the troop's commands.
@@ -182,18 +182,18 @@ TEST_F(CommandWindowTest, WaitAndMoveButtonsPutTheirOrdersIntoTheJournal) {
     rules::TroopCursor t(game.Tables());
     t.Select(troop);
     const uint16_t start = t.GetHexValue();
-    uint16_t target = 0xFFFF;
-    for (int dy = -3; dy <= 3 && target == 0xFFFF; ++dy) {
-        for (int dx = -3; dx <= 3 && target == 0xFFFF; ++dx) {
+    uint16_t target = rules::kNoHex;
+    for (int dy = -3; dy <= 3 && target == rules::kNoHex; ++dy) {
+        for (int dx = -3; dx <= 3 && target == rules::kNoHex; ++dx) {
             const int x = (start & 0xFF) + dx, y = (start >> 8) + dy;
             if (rules::HexDistance(start & 0xFF, start >> 8, x, y) < 2) continue;
             if (g.SelectHexInfoXY(x, y) && (g.GetHexMarks() & 1) &&
-                g.GetHexTroopIndex() == 0xFFFF) {
+                g.GetHexTroopIndex() == rules::kNoTroopIndex) {
                 target = uint16_t(x | (y << 8));
             }
         }
     }
-    ASSERT_NE(target, 0xFFFF) << "the move button marked no hex near the troop";
+    ASSERT_NE(target, rules::kNoHex) << "the move button marked no hex near the troop";
     Shot("panels_command_move_reach");
     const size_t beforeMove = Orders().size();
     ClickHex(target);
@@ -214,11 +214,11 @@ TEST_F(CommandWindowTest, LaunchWithoutACarriedTroopChangesNothing) {
     const uint16_t troop = FindTroop(0, 3);
     SelectOnMap(troop);
     UpdateCommandButtons(0xFFFF, 0);
-    host.cargoAnswer = 0xFFFF;
+    host.cargoAnswer = rules::kNoTroop;
     ClickButton(11);  // 発進
     EXPECT_EQ(host.calls,
               std::vector<std::string>{"ChooseCargoTroop(" + std::to_string(troop) + ")"});
-    EXPECT_EQ(GetLaunchTroop(), 0xFFFF);
+    EXPECT_EQ(GetLaunchTroop(), rules::kNoTroop);
     EXPECT_EQ(GetSelectedCommandCode(), 7);
     // With nobody selected the choosers are not asked.
     host.calls.clear();

@@ -257,8 +257,8 @@ TEST_F(FightModelTest, HostileCountsStayWithinTheEightMachines) {
 TEST_F(FightModelTest, RecordedBattlesOfTheDefaultMapPlayTheirStages) {
     const uint16_t a = FindFighter(0);
     const uint16_t b = FindFighter(1);
-    ASSERT_NE(a, 0xFFFF);
-    ASSERT_NE(b, 0xFFFF);
+    ASSERT_NE(a, rules::kNoTroop);
+    ASSERT_NE(b, rules::kNoTroop);
     auto battles = RecordBattles(a, b, 3);
     const auto wipeOut = RecordBattles(a, FindFighter(1), 20, true);
     battles.insert(battles.end(), wipeOut.begin(), wipeOut.end());

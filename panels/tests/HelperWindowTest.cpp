@@ -41,15 +41,15 @@ class HelperWindowTest : public PanelsTest {
     void FindSiteAndTroops() {
         rules::GameContext ctx(game.Tables(), {});
         rules::SiteCursor sites(game.Tables());
-        for (int s = 0; s < rules::kSiteCount && siteHex == 0xFFFF; ++s) {
+        for (int s = 0; s < rules::kSiteCount && siteHex == rules::kNoHex; ++s) {
             if (!sites.Select(s) || sites.GetOwner() != 0) continue;
             uint16_t hex = 0;
             sites.GetHex(hex);
-            if (!ctx.SelectHexInfoXY(hex & 0xFF, hex >> 8) || ctx.GetHexTroopIndex() != 0xFFFF)
+            if (!ctx.SelectHexInfoXY(hex & 0xFF, hex >> 8) || ctx.GetHexTroopIndex() != rules::kNoTroopIndex)
                 continue;
             if (!EligibleReinforcements(game.Tables(), 0, hex, 1).empty()) siteHex = hex;
         }
-        ASSERT_NE(siteHex, 0xFFFF) << "no free site of country 0 takes reinforcements";
+        ASSERT_NE(siteHex, rules::kNoHex) << "no free site of country 0 takes reinforcements";
         offered = EligibleReinforcements(game.Tables(), 0, siteHex, 1);
     }
     rules::ForceCursor Force() {
@@ -93,7 +93,7 @@ class HelperWindowTest : public PanelsTest {
             [&] { return RequestReinforcements(frame, 0, siteHex, 1); });
     }
 
-    uint16_t siteHex = 0xFFFF;
+    uint16_t siteHex = rules::kNoHex;
     std::vector<uint16_t> offered;
 };
 
@@ -105,8 +105,8 @@ TEST_F(HelperWindowTest, EligibilityOfCorpsTroopsForAHex) {
     // A hex without a site next to the site, and one holding a troop of the map.
     int bareX = -1, bareY = -1;
     for (int dx = -3; dx <= 3 && bareX < 0; ++dx) {
-        if (ctx.SelectHexInfoXY(sx + dx, sy) && ctx.GetHexSiteIndex() == 0xFFFF &&
-            ctx.GetHexTroopIndex() == 0xFFFF) {
+        if (ctx.SelectHexInfoXY(sx + dx, sy) && ctx.GetHexSiteIndex() == rules::kNoSiteIndex &&
+            ctx.GetHexTroopIndex() == rules::kNoTroopIndex) {
             bareX = sx + dx;
             bareY = sy;
         }
@@ -145,7 +145,7 @@ TEST_F(HelperWindowTest, EligibilityOfCorpsTroopsForAHex) {
     ctx.SetHexTroopIndex(3);
     EXPECT_FALSE(IsReinforcementEligible(ctx, force, t, sx, sy, 1, true));
     EXPECT_EQ(IsReinforcementEligible(ctx, force, t, sx, sy, 0, true), ground);
-    ctx.SetHexTroopIndex(0xFFFF);
+    ctx.SetHexTroopIndex(rules::kNoTroopIndex);
 }
 
 TEST_F(HelperWindowTest, RequestsAreRefusedWithoutProductionOrWar) {
@@ -165,7 +165,7 @@ TEST_F(HelperWindowTest, RequestsAreRefusedWithoutProductionOrWar) {
                                        : uint16_t(options & ~rules::kOptionProductionInGame));
         country.SetState(c.state);
         // No dialog may open: nothing would close it.
-        EXPECT_EQ(RequestReinforcements(frame, 0, siteHex, 1), 0xFFFF) << c.what;
+        EXPECT_EQ(RequestReinforcements(frame, 0, siteHex, 1), rules::kNoTroop) << c.what;
     }
     country.SetState(state);
     ctx.Header().SetOptionWord(options);
@@ -302,7 +302,7 @@ TEST_F(HelperWindowTest, HeadquartersAreListedButNotSent) {
     });
     EXPECT_EQ(boxCaption, "ZV6");
     EXPECT_TRUE(dialogStayed);
-    EXPECT_EQ(chosen, 0xFFFF);
+    EXPECT_EQ(chosen, rules::kNoTroop);
     EXPECT_FALSE(Flags(t) & kRequestPending);
 }
 

@@ -219,16 +219,16 @@ class WeaponDetailTest : public ListWindowsTest {
             if (!unit.Select(i) || unit.GetUnitKind() == 127) continue;
             int fuelled = 0;
             for (int k = 0; k < 4; ++k) fuelled += unit.GetPackFuel(k) != 0;
-            if ((unit.GetTransformUnit() != 0xFFFF) == transforms && fuelled >= 2 && fuelled < 4)
+            if ((unit.GetTransformUnit() != kNoUnitInfo) == transforms && fuelled >= 2 && fuelled < 4)
                 return uint16_t(i);
         }
-        return 0xFFFF;
+        return kNoUnitInfo;
     }
 };
 
 TEST_F(WeaponDetailTest, PackButtonsChooseOnlyFuelledPacksOnRelease) {
     const uint16_t u = FindUnit(false);
-    ASSERT_NE(u, 0xFFFF);
+    ASSERT_NE(u, kNoUnitInfo);
     rules::UnitInfoCursor unit(game.Tables());
     unit.Select(u);
     int fuelled = -1, empty = -1;
@@ -286,27 +286,27 @@ TEST_F(WeaponDetailTest, PackButtonsChooseOnlyFuelledPacksOnRelease) {
 
 TEST_F(WeaponDetailTest, ClicksOutsideTheButtonsWalkTheTransformationChain) {
     rules::UnitInfoCursor unit(game.Tables());
-    uint16_t u = 0xFFFF;
-    for (int i = 0; i < 2000 && u == 0xFFFF; ++i)
-        if (unit.Select(i) && unit.GetUnitKind() != 127 && unit.GetTransformUnit() != 0xFFFF)
+    uint16_t u = kNoUnitInfo;
+    for (int i = 0; i < 2000 && u == kNoUnitInfo; ++i)
+        if (unit.Select(i) && unit.GetUnitKind() != 127 && unit.GetTransformUnit() != kNoUnitInfo)
             u = uint16_t(i);
-    if (u == 0xFFFF) {
+    if (u == kNoUnitInfo) {
         // No unit of the tables transforms: make the first two units a chain.
         rules::UnitInfoCursor other(game.Tables());
-        for (int i = 0; i < 2000 && u == 0xFFFF; ++i)
+        for (int i = 0; i < 2000 && u == kNoUnitInfo; ++i)
             if (unit.Select(i) && unit.GetUnitKind() != 127) u = uint16_t(i);
-        ASSERT_NE(u, 0xFFFF);
-        uint16_t next = 0xFFFF;
-        for (int i = u + 1; i < 2000 && next == 0xFFFF; ++i)
+        ASSERT_NE(u, kNoUnitInfo);
+        uint16_t next = kNoUnitInfo;
+        for (int i = u + 1; i < 2000 && next == kNoUnitInfo; ++i)
             if (other.Select(i) && other.GetUnitKind() != 127) next = uint16_t(i);
-        ASSERT_NE(next, 0xFFFF);
+        ASSERT_NE(next, kNoUnitInfo);
         rules::TableDirectory& tables = game.Tables();
         std::uint8_t* record = tables.GetTableBase(rules::TableId::UnitInfo) +
                                std::size_t(u) * tables.GetEntry(rules::TableId::UnitInfo).recordSize;
         rules::WriteU16(record, rules::UnitInfoRecord::kTransformUnit, uint16_t(next + 1));
     }
     unit.Select(u);
-    ASSERT_NE(unit.GetTransformUnit(), 0xFFFF);
+    ASSERT_NE(unit.GetTransformUnit(), kNoUnitInfo);
     const uint16_t second = unit.GetTransformUnit();
     std::vector<uint16_t> shown;
     Show(u, {

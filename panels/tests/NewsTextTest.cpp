@@ -69,12 +69,12 @@ TEST_F(NewsTextTest, EveryKindGivesItsSentenceAndListCell) {
         {taken, "首都を、RED国の敵歩兵に、占領された。", " 　 を 　 敵歩兵に、占領された"},
         {Record(3, 3, 45, 5, 17), "BLUE国の第1戦車隊は、RED国の敵歩兵を攻撃。",
          " 　 第1戦車隊は、 　 敵歩兵を攻撃"},
-        {Record(3, 3, 45, 5, 0xFFFF), "BLUE国の第1戦車隊は、未確認部隊を攻撃。",
+        {Record(3, 3, 45, 5, rules::kNewsUnidentified), "BLUE国の第1戦車隊は、未確認部隊を攻撃。",
          " 　 第1戦車隊は、未確認部隊を攻撃"},
         // Attacked: the player's troop (the target, second) leads.
         {Record(4, 45, 3, 17, 5), "BLUE国の第1戦車隊は、RED国の敵歩兵から攻撃された。",
          " 　 第1戦車隊は、 　 敵歩兵から攻撃された"},
-        {Record(4, 45, 3, 0xFFFF, 5), "BLUE国の第1戦車隊は、未確認部隊から攻撃された。",
+        {Record(4, 45, 3, rules::kNewsUnidentified, 5), "BLUE国の第1戦車隊は、未確認部隊から攻撃された。",
          " 　 第1戦車隊は、未確認部隊から攻撃された"},
         {Record(5, 90), "GREEN国の緑艦隊は、墜落。", " 　 緑艦隊は、墜落"},
         {Record(6, 3, 130), "第1戦車隊を空母に格納した。", " 　 第1戦車隊を 　 空母に格納した"},
@@ -101,12 +101,12 @@ TEST_F(NewsTextTest, EveryKindGivesItsSentenceAndListCell) {
 TEST_F(NewsTextTest, MissingTroopsGiveNoText) {
     // Index beyond the table, and the removed troop (country 0xFF) for the kinds that name it
     // with its country.
-    EXPECT_EQ(FormatNewsSentence(tables, Record(3, 0xFFFF, 45, 1, 2)), nullptr);
-    EXPECT_EQ(FormatNewsSentence(tables, Record(6, 3, 0xFFFF)), nullptr);
+    EXPECT_EQ(FormatNewsSentence(tables, Record(3, rules::kNoTroop, 45, 1, 2)), nullptr);
+    EXPECT_EQ(FormatNewsSentence(tables, Record(6, 3, rules::kNoTroop)), nullptr);
     for (uint8_t kind : {5, 8, 9, 10}) EXPECT_EQ(FormatNewsSentence(tables, Record(kind, 8)), nullptr);
     // The other kinds name a country byte of 0xFF as neutral.
     EXPECT_EQ(U(FormatNewsSentence(tables, Record(1, 8))), "中立国の消えた部隊は、首都を占領した。");
-    NewsRecord r = Record(6, 3, 0xFFFF);
+    NewsRecord r = Record(6, 3, rules::kNoTroop);
     EXPECT_EQ(FormatNewsListText(tables, &r), nullptr);
 }
 
@@ -136,13 +136,13 @@ TEST(NewsCells, ResultTimeAndPlace) {
     attack.SetFirstUnits(6, 5);
     attack.SetSecondUnits(4, 0);
     EXPECT_EQ(U(FormatNewsResultText(&attack)), "結果 　 6→5、 　 4→0");
-    attack.SetSecondIcon(0xFFFF);
+    attack.SetSecondIcon(rules::kNewsUnidentified);
     EXPECT_EQ(U(FormatNewsResultText(&attack)), "結果 　 6→5");
     // Attacked: the player's side (the target) first; only it when the attacker is unknown.
     attack.SetKind(4);
     attack.SetSecondIcon(3);
     EXPECT_EQ(U(FormatNewsResultText(&attack)), "結果 　 4→0、 　 6→5");
-    attack.SetFirstIcon(0xFFFF);
+    attack.SetFirstIcon(rules::kNewsUnidentified);
     EXPECT_EQ(U(FormatNewsResultText(&attack)), "結果 　 4→0");
 
     NewsRecord occupy = NewsRecord::Zeroed();

@@ -152,7 +152,7 @@ TEST_F(NewsWindowsTest, AClosedWindowTakesItsNewsWithIt) {
 TEST_F(NewsWindowsTest, IconsNeedRoomInTheirColumn) {
     // Two disbandments alike but for the mark: a real one and one outside the list.
     const uint16_t troop = FindTroop(0);
-    for (uint16_t icon : {uint16_t(7), uint16_t(0xFFFF)}) {
+    for (uint16_t icon : {uint16_t(7), rules::kNewsUnidentified}) {
         NewsRecord r = NewsRecord::Zeroed();
         r.SetKind(rules::kNewsDisbanded);
         r.SetFirstTroop(troop);

@@ -169,7 +169,7 @@ TEST_F(PanelManagerTest, PanelMessagesReachThePanelThatShowsThem) {
     ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, own, 0);
     EXPECT_EQ(GetUnitPanelState().troop, own);
     ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, own, 1);
-    EXPECT_EQ(GetUnitPanelState().troop, 0xFFFF);
+    EXPECT_EQ(GetUnitPanelState().troop, rules::kNoTroop);
 
     for (int q : {1, 2, 3, 0}) {
         ui::SendMessage(manager, WM_PANEL_LINK_QUALITY, ui::WParam(q), 0);

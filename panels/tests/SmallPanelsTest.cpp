@@ -167,9 +167,9 @@ TEST_F(SmallPanelsTest, TerrainPanelNamesTheLandKindAndTheTroopsDefence) {
     const ui::Hwnd terrain = shell::GetWindowOfKind(K::TerrainInfo);
     const uint32_t blank = ScreenPixel(K::TerrainInfo, 30, 18);
     const uint16_t troop = FindTroop(0, 3);
-    ASSERT_NE(troop, 0xFFFF);
+    ASSERT_NE(troop, rules::kNoTroop);
     EXPECT_GE(TroopTerrainDefence(game.Tables(), troop, 0), 0);
-    EXPECT_EQ(TroopTerrainDefence(game.Tables(), 0xFFFF, 0), -1);
+    EXPECT_EQ(TroopTerrainDefence(game.Tables(), rules::kNoTroop, 0), -1);
     ui::SendMessage(manager, WM_PANEL_SHOW_CELL, troop, 0x00000004);  // plains
     EXPECT_NE(ScreenPixel(K::TerrainInfo, 30, 18), blank);
     Shot("panels_terrain_plains");

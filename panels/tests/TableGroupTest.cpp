@@ -28,7 +28,7 @@ std::vector<MapCall> gMapCalls;
 
 ui::LResult MapProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     if (msg == ui::WM_MOUSEMOVE || msg == ui::WM_LBUTTONDOWN || msg == ui::WM_RBUTTONDOWN)
-        gMapCalls.push_back({msg, w, int16_t(l & 0xFFFF), int16_t(l >> 16)});
+        gMapCalls.push_back({msg, w, int16_t(ui::GetXLParam(l)), int16_t(ui::GetYLParam(l))});
     return ui::DefWindowProc(h, msg, w, l);
 }
 

@@ -68,7 +68,7 @@ class UnitPanelTest : public testing::PanelsTest {
             }
         }
         const uint16_t own = FindTroop(0);
-        if (own == 0xFFFF || !t.Select(own)) return 0xFFFF;
+        if (own == rules::kNoTroop || !t.Select(own)) return rules::kNoTroop;
         rules::TroopRecord& r = *t.GetRecord();
         rules::TroopFormation& current = r.Formation(r.CurrentFormation());
         int first = -1;
@@ -90,7 +90,7 @@ class UnitPanelTest : public testing::PanelsTest {
                 for (int s = 0; s < 6; ++s) r.Formation(f).SetMemberMap(s, current.MemberMap(s));
             }
         }
-        return rules::CountMembers(t) >= members ? own : 0xFFFF;
+        return rules::CountMembers(t) >= members ? own : rules::kNoTroop;
     }
     ui::Hwnd manager{}, panel{};
 };
@@ -98,8 +98,8 @@ class UnitPanelTest : public testing::PanelsTest {
 TEST_F(UnitPanelTest, AccessFollowsWhoLooksAndWhatTheyHaveSeen) {
     const uint16_t own = FindTroop(0);
     const uint16_t enemy = FindTroop(1);
-    ASSERT_NE(own, 0xFFFF);
-    ASSERT_NE(enemy, 0xFFFF);
+    ASSERT_NE(own, rules::kNoTroop);
+    ASSERT_NE(enemy, rules::kNoTroop);
     rules::TroopCursor t(game.Tables());
     rules::CountryCursor countries(game.Tables());
     struct Case {
@@ -127,7 +127,7 @@ TEST_F(UnitPanelTest, AccessFollowsWhoLooksAndWhatTheyHaveSeen) {
         countries.SetState(c.state0);
         t.Select(enemy);
         t.SetMask28(c.seen);
-        Show(0xFFFF);
+        Show(rules::kNoTroop);
         Show(c.troop);
         EXPECT_EQ(GetUnitPanelState().access, c.access) << c.what;
         EXPECT_EQ(GetUnitPanelState().own, c.own) << c.what;
@@ -141,7 +141,7 @@ TEST_F(UnitPanelTest, AHiddenEnemyShowsNoDetailsAndIgnoresClicks) {
     t.Select(enemy);
     t.SetMask28(0x0001);
     const uint64_t rowsBlank = [&] {
-        Show(0xFFFF);
+        Show(rules::kNoTroop);
         return AreaHash(20, 54, 170, 100);
     }();
     Show(enemy);
@@ -154,8 +154,8 @@ TEST_F(UnitPanelTest, AHiddenEnemyShowsNoDetailsAndIgnoresClicks) {
 
 TEST_F(UnitPanelTest, MemberClickShowsItsWeaponsAndRightClickGoesBack) {
     const uint16_t own = OwnTroopWith(2, false);
-    ASSERT_NE(own, 0xFFFF);
-    Show(0xFFFF);
+    ASSERT_NE(own, rules::kNoTroop);
+    Show(rules::kNoTroop);
     const uint64_t blankRow = AreaHash(0, 54, 196, 16);
     Show(own);
     Shot("panels_unit_overview");
@@ -180,7 +180,7 @@ TEST_F(UnitPanelTest, MemberClickShowsItsWeaponsAndRightClickGoesBack) {
 
 TEST_F(UnitPanelTest, FormationMenuPutsTheFormationOrderIntoTheJournal) {
     const uint16_t own = OwnTroopWith(1, true);
-    ASSERT_NE(own, 0xFFFF);
+    ASSERT_NE(own, rules::kNoTroop);
     Show(own);
     ASSERT_EQ(GetUnitPanelState().alternatives, 1);
     const ui::Point o = Origin(panel);
@@ -212,7 +212,7 @@ TEST_F(UnitPanelTest, FormationMenuPutsTheFormationOrderIntoTheJournal) {
 
 TEST_F(UnitPanelTest, MemberGridKeepsTheSlotPositions) {
     const uint16_t own = OwnTroopWith(3, false);
-    ASSERT_NE(own, 0xFFFF);
+    ASSERT_NE(own, rules::kNoTroop);
     rules::TroopCursor t(game.Tables());
     t.Select(own);
     // Members in formation slots 0, 2 and 5 only.
@@ -223,7 +223,7 @@ TEST_F(UnitPanelTest, MemberGridKeepsTheSlotPositions) {
     }
     const uint8_t map[6] = {members[0], 0xFF, members[1], 0xFF, 0xFF, members[2]};
     for (int s = 0; s < 6; ++s) formation.SetMemberMap(s, map[s]);
-    Show(0xFFFF);
+    Show(rules::kNoTroop);
     std::vector<uint64_t> empty;
     for (int s = 0; s < 6; ++s)
         empty.push_back(AreaHash((s % 3 + 1) * 28, (s / 3) * 18 + 193, 16, 16));
@@ -245,7 +245,7 @@ TEST_F(UnitPanelTest, ATroopLeavingTheMapClearsThePanel) {
     ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, other, 1);  // another troop left
     EXPECT_EQ(GetUnitPanelState().troop, own);
     ui::SendMessage(manager, WM_PANEL_SHOW_TROOP, own, 1);
-    EXPECT_EQ(GetUnitPanelState().troop, 0xFFFF);
+    EXPECT_EQ(GetUnitPanelState().troop, rules::kNoTroop);
     ClickAt(panel, 10, 60);
     EXPECT_EQ(GetUnitPanelState().mode, 0);
 }
@@ -261,7 +261,7 @@ TEST_F(UnitPanelTest, NothingOfThePreviousTroopStaysWhenAnotherIsShown) {
     ASSERT_GE(troops.size(), 3u);
     const auto whole = [&] { return AreaHash(0, 0, 196, 232); };
     const auto fresh = [&](uint16_t troop) {
-        Show(0xFFFF);
+        Show(rules::kNoTroop);
         Show(troop);
         return whole();
     };
