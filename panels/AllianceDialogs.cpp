@@ -139,8 +139,9 @@ int RunAllianceDialog(ui::Hwnd owner, int mode, int own, std::uint8_t atWar, std
     p.blocked = blocked;
     p.current = *mask;
     SetPanelBusyBit(0, 1);
-    const intptr_t r = ui::DialogBoxParam(nullptr, kAllianceDialog, owner,
-                                          ui::DialogObjectProc<AllianceDialog>, reinterpret_cast<ui::LParam>(&p));
+    const intptr_t r =
+        ui::DialogBoxParam(nullptr, kAllianceDialog, owner, ui::DialogObjectProc<AllianceDialog>,
+                           reinterpret_cast<ui::LParam>(&p));
     SetPanelBusyBit(0, 0);
     if (r != 1) return 0;
     *mask = p.result;
@@ -178,8 +179,9 @@ int RunApproval(ui::Hwnd owner, const char* format, const char* proposerSjis) {
     text.replace(at, 2, proposerSjis ? proposerSjis : "");
     text.resize(core::SjisCutLength(text, 127));
     SetPanelBusyBit(0, 1);
-    const intptr_t r = ui::DialogBoxParam(nullptr, kApprovalDialog, owner,
-                                          ui::DialogObjectProc<ApprovalDialog>, reinterpret_cast<ui::LParam>(&text));
+    const intptr_t r =
+        ui::DialogBoxParam(nullptr, kApprovalDialog, owner, ui::DialogObjectProc<ApprovalDialog>,
+                           reinterpret_cast<ui::LParam>(&text));
     SetPanelBusyBit(0, 0);
     return r == 1 ? 1 : 0;
 }

@@ -625,7 +625,9 @@ bool RegisterNewsWindowClass() {
     return ui::RegisterClass(wc);
 }
 
-bool RegisterResultWindowClass() { return RegisterPanelClass(kResultClass, ui::WindowObjectProc<ResultWindow>); }
+bool RegisterResultWindowClass() {
+    return RegisterPanelClass(kResultClass, ui::WindowObjectProc<ResultWindow>);
+}
 
 ui::Hwnd CreateNewsWindow(ui::Hwnd mdiClient) {
     if (!RegisterNewsWindowClass()) return {};
@@ -638,7 +640,8 @@ ui::Hwnd CreateNewsWindow(ui::Hwnd mdiClient) {
 }
 
 const std::vector<NewsRecord>& GetNewsWindowRecords() {
-    const auto* news = ui::WindowObjectOf<NewsWindow>(shell::GetWindowOfKind(K::NewsWnd), kNewsClass);
+    const auto* news =
+        ui::WindowObjectOf<NewsWindow>(shell::GetWindowOfKind(K::NewsWnd), kNewsClass);
     return news ? news->Kept() : NoRecords();
 }
 

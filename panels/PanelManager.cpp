@@ -198,7 +198,8 @@ class PanelConfigDialog : public ui::DialogObject {
   private:
     void OnInitDialog() {
         const ui::Hwnd dlg = Handle();
-        background_ = fw::Dib::CreateBlank(dlg, kDialogWidth, kDialogHeight, shell::GetPaletteTableA());
+        background_ =
+            fw::Dib::CreateBlank(dlg, kDialogWidth, kDialogHeight, shell::GetPaletteTableA());
         fw::FillRectColor(dlg, background_.get(), 0, 0, kDialogWidth - 1, kDialogHeight - 1,
                           kDialogNavy);
         const uint32_t c = background_->GetPixelColor(0, 0);  // 0x02BBGGRR
