@@ -17,6 +17,7 @@
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
 #include "shell/ChatWindow.h"
+#include "shell/FrameCommands.h"
 #include "shell/ShellDialogs.h"
 #include "shell/Palettes.h"
 #include "shell/PictureHelpers.h"
@@ -147,9 +148,10 @@ TEST_F(Dialogs, ModalDialogsEndAsTheirButtonsSay) {
         intptr_t result;
     };
     const Case cases[] = {
-        {"system menu: save", [&] { return ShowSystemMenuDialog(frame); }, 1215, 40119},
-        {"system menu: title", [&] { return ShowSystemMenuDialog(frame); }, 1214, 40118},
-        {"system menu: quit", [&] { return ShowSystemMenuDialog(frame); }, 1217, 40012},
+        {"system menu: save", [&] { return ShowSystemMenuDialog(frame); }, kIdSystemSave, kCmdSaveGame},
+        {"system menu: title", [&] { return ShowSystemMenuDialog(frame); }, kIdSystemReturnToTitle,
+         kCmdReturnToTitle},
+        {"system menu: quit", [&] { return ShowSystemMenuDialog(frame); }, kIdSystemQuit, kCmdQuit},
         {"system menu: cancel", [&] { return ShowSystemMenuDialog(frame); }, ui::IDCANCEL,
          ui::IDCANCEL},
         {"names: OK", [&] { return ShowSmallInfoDialog(frame); }, ui::IDOK, 1},
