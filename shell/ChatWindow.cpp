@@ -8,9 +8,9 @@
 #include "framework/gui/WindowUtilities.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogConstants.h"
 #include "platform/ui/DialogObject.h"
 #include "platform/ui/SysColors.h"
-#include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/ControlConstants.h"
@@ -147,14 +147,15 @@ void ChatWindow::MakeControls() {
     for (int k = 0; k < kChatRecipientCount; ++k) {
         const ui::Hwnd box = make("BUTTON", Sjis(names[k]), ui::BS_AUTOCHECKBOX | ui::WS_DISABLED | ui::WS_TABSTOP,
                                   kIdChatFirstRecipient + k, 60 + 60 * k, 62, 60, 16);
-        if (box) ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&*recipientFont_), 0);
+        if (box)
+            ui::SendMessage(box, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&*recipientFont_), 0);
     }
     const ui::Hwnd edit = make("EDIT", "", ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP,
                                kIdChatEdit, 60, 80, 395, 20);
     if (edit) {
         ui::SendMessage(edit, ui::EM_LIMITTEXT, kChatEditLimit, 0);
-        editProc_ = reinterpret_cast<ui::WndProc>(
-            ui::SetWindowLongPtr(edit, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&ChatEditProc)));
+        editProc_ = reinterpret_cast<ui::WndProc>(ui::SetWindowLongPtr(
+            edit, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&ChatEditProc)));
     }
     make("STATIC", Sjis("伝言"), 0, kIdChatMessageLabel, 4, 82, 50, 16);
 }

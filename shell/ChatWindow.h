@@ -69,8 +69,8 @@ void DetachChatWindow();
 void ClearChatLog();
 
 // Appends a received line (kChatLineSize bytes) and selects it: 1 when added. During set-up and
-// play (kStateSettingsDone and kStateStarted) a line not addressed to the local player's country is not
-// shown. The text is read only within the line, cut on a character boundary.
+// play (kStateSettingsDone and kStateStarted) a line not addressed to the local player's country is
+// not shown. The text is read only within the line, cut on a character boundary.
 int AddChatLine(const uint8_t* line);
 // The same for text and mask already taken from a line.
 int AddChatLine(const std::string& text, uint16_t recipients);

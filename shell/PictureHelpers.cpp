@@ -191,8 +191,10 @@ int DrawCursorHexPicture(int x, int y, fw::Dib* dst) {
     if (!ctx) return 0;
     rules::HexCursor& hex = ctx->Hexes();
     CopyCell(dst, "hexMidl.bmp", x, y, 16, 16, hex.GetLandKind() * 16, 0);
-    if (hex.GetRiver() != rules::kNoRiver) CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRiver() * 16, 48);
-    if (hex.GetRoad() != rules::kNoRoad) CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRoad() * 16, 32);
+    if (hex.GetRiver() != rules::kNoRiver)
+        CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRiver() * 16, 48);
+    if (hex.GetRoad() != rules::kNoRoad)
+        CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRoad() * 16, 32);
     const uint16_t site = ctx->GetHexSiteIndex();
     if (site != rules::kNoSiteIndex && ctx->Sites().Select(site)) {
         const int o = ctx->Sites().GetOwner();

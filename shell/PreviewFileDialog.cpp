@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <string_view>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "framework/Dib.h"
 #include "framework/ProcessState.h"
@@ -293,7 +293,8 @@ void PaintPreview(ui::Hwnd pane, const mapview::MapPreviewRecord* data, fw::Dib*
             int at = 0;
             for (int c = 0; c < rules::kCountryCount && data != nullptr; ++c)
                 if ((data->countryMask >> c) & 1) DrawMark(*dc, marks, c, X + 318 + 20 * at++, Y + 8);
-            for (int c = 0; c < rules::kCountryCount; ++c) DrawMark(*dc, marks, c, X + 395 + 20 * c, Y + 56);
+            for (int c = 0; c < rules::kCountryCount; ++c)
+                DrawMark(*dc, marks, c, X + 395 + 20 * c, Y + 56);
         }
         for (int k = 0; k < 6; ++k) {
             TextIn(*dc, {X + 350, Y + 76 + 14 * k, X + 386, Y + 90 + 14 * k}, core::Utf8ToSjis(kSiteRowLabels[k]));
@@ -387,7 +388,8 @@ class PreviewPane : public ui::DialogObject {
 };
 
 PreviewPane* OpenPane(ui::Hwnd pane) {
-    return pane && pane == gOpenPane && ui::IsWindow(pane) ? ui::DialogObjectOf<PreviewPane>(pane) : nullptr;
+    return pane && pane == gOpenPane && ui::IsWindow(pane) ? ui::DialogObjectOf<PreviewPane>(pane)
+                                                           : nullptr;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "shell/ShellDialogs.h"
 
-#include <netdb.h>
 #include <arpa/inet.h>
+#include <netdb.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -18,8 +18,8 @@
 #include "platform/ui/CanvasConstants.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Dialog.h"
-#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
@@ -282,12 +282,23 @@ class SystemMenuDialog : public ui::DialogObject {
     intptr_t OnCommand(int id) {
         intptr_t result = 0;
         switch (id) {
-            case kIdSystemReturnToTitle: result = kCmdReturnToTitle; break;
-            case kIdSystemSave: result = kCmdSaveGame; break;
-            case kIdSystemVersion: result = kCmdAbout; break;
-            case kIdSystemQuit: result = kCmdQuit; break;
-            case ui::IDCANCEL: result = ui::IDCANCEL; break;
-            default: return 0;
+            case kIdSystemReturnToTitle:
+                result = kCmdReturnToTitle;
+                break;
+            case kIdSystemSave:
+                result = kCmdSaveGame;
+                break;
+            case kIdSystemVersion:
+                result = kCmdAbout;
+                break;
+            case kIdSystemQuit:
+                result = kCmdQuit;
+                break;
+            case ui::IDCANCEL:
+                result = ui::IDCANCEL;
+                break;
+            default:
+                return 0;
         }
         End(result);
         return 1;
@@ -471,7 +482,8 @@ class CommDebugWindow : public ui::WindowObject {
                 OnCreate();
                 return 0;
             case ui::WM_SIZE:
-                if (w != ui::SIZE_MINIMIZED) OnSize(ui::LoWord(uintptr_t(l)), ui::HiWord(uintptr_t(l)));
+                if (w != ui::SIZE_MINIMIZED)
+                    OnSize(ui::LoWord(uintptr_t(l)), ui::HiWord(uintptr_t(l)));
                 return 0;
             case ui::WM_LBUTTONDOWN:
                 ui::MessageBox(Handle(), "TEST", Sjis(kGameTitle), ui::MB_OK);
@@ -541,7 +553,8 @@ class TestWindow : public ui::WindowObject {
     }
 };
 
-bool RegisterDebugClass(const char* name, ui::WndProc proc, void* instance, ui::ColorRef background) {
+bool RegisterDebugClass(const char* name, ui::WndProc proc, void* instance,
+                        ui::ColorRef background) {
     ui::WindowClass existing;
     if (ui::GetClassInfo(name, &existing)) return true;
     ui::WindowClass wc;
@@ -575,12 +588,13 @@ ui::LResult CommDebugWindowProc(ui::Hwnd window, uint32_t msg, ui::WParam w, ui:
 }
 
 int CreateCommDebugWindow(void* instance) {
-    if (!RegisterDebugClass(kCommDebugClass, CommDebugWindowProc, instance, ui::Rgb(128, 128, 128))) {
+    if (!RegisterDebugClass(kCommDebugClass, CommDebugWindowProc, instance,
+                            ui::Rgb(128, 128, 128))) {
         return 0;
     }
-    gCommDebug = ui::CreateWindowEx(0, kCommDebugClass, Sjis("通信デバッグ"), ui::WS_OVERLAPPEDWINDOW,
-                                    ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
-                                    ui::CW_USEDEFAULT, {}, 0, instance, nullptr);
+    gCommDebug = ui::CreateWindowEx(0, kCommDebugClass, Sjis("通信デバッグ"),
+                                    ui::WS_OVERLAPPEDWINDOW, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
+                                    ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, {}, 0, instance, nullptr);
     if (!gCommDebug) return 0;
     ui::ShowWindow(gCommDebug, ui::SW_SHOW);
     return ui::IsWindow(gCommDebug) ? 1 : 0;
@@ -616,8 +630,9 @@ ui::LResult TestWindowProc(ui::Hwnd window, uint32_t msg, ui::WParam w, ui::LPar
 
 int CreateTestWindow(void* instance, ui::Hwnd owner) {
     if (!RegisterDebugClass(kTestClass, TestWindowProc, instance, ui::Rgb(255, 255, 255))) return 0;
-    const ui::Hwnd h = ui::CreateWindowEx(0, kTestClass, "TEST", ui::WS_OVERLAPPEDWINDOW | ui::WS_VISIBLE,
-                                          0, 0, 640, 480, owner, 0, instance, nullptr);
+    const ui::Hwnd h =
+        ui::CreateWindowEx(0, kTestClass, "TEST", ui::WS_OVERLAPPEDWINDOW | ui::WS_VISIBLE, 0, 0,
+                           640, 480, owner, 0, instance, nullptr);
     return h ? 1 : 0;
 }
 

@@ -168,7 +168,8 @@ class LandButtonCtl : public SkinControl<LandButtonState> {
     }
     void RedrawButtons() {
         for (int k = 0; k < kLandButtonCount; ++k) {
-            if (ui::Hwnd b = ui::GetDlgItem(Handle(), kIdFirstLandButton + k)) InvalidateAndUpdate(b);
+            if (ui::Hwnd b = ui::GetDlgItem(Handle(), kIdFirstLandButton + k))
+                InvalidateAndUpdate(b);
         }
     }
     ui::LResult OnDrawItem(const ui::DrawItemStruct* item) {
@@ -252,7 +253,7 @@ class ArrowButton : public SkinControl<ArrowButtonState> {
         fw::HvDIBitBltOpaque(work, 0, 0, work->GetWidth(), work->GetHeight(), s_.background.get(),
                              0, 0);
         fw::Dib sheet(kButtonSheet);
-        const int y = !s_.enabled ? kArrowFaceDisabledY
+        const int y = !s_.enabled  ? kArrowFaceDisabledY
                       : s_.pressed ? kArrowFacePressedY
                                    : kArrowFaceY;
         fw::HvDIBitBlt(work, 0, 0, kArrowFaceSize, kArrowFaceSize, &sheet, faceX_, y, 0);
@@ -320,8 +321,10 @@ ui::LResult NextButtonProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LPa
 }
 
 const ArrowButtonState* ArrowButtonStateOf(ui::Hwnd button) {
-    if (const BackButton* back = SkinControlOf<BackButton>(button, kBackButtonClass)) return &back->State();
-    if (const NextButton* next = SkinControlOf<NextButton>(button, kNextButtonClass)) return &next->State();
+    if (const BackButton* back = SkinControlOf<BackButton>(button, kBackButtonClass))
+        return &back->State();
+    if (const NextButton* next = SkinControlOf<NextButton>(button, kNextButtonClass))
+        return &next->State();
     return nullptr;
 }
 

@@ -107,10 +107,18 @@ bool StillControl(ui::Hwnd window, const T* self) {
 
 void InvalidateAndUpdate(ui::Hwnd window);
 // Signed and unsigned words of an lParam.
-inline int SignedLow(ui::LParam l) { return ui::GetXLParam(l); }
-inline int SignedHigh(ui::LParam l) { return ui::GetYLParam(l); }
-inline int UnsignedLow(ui::LParam l) { return ui::LoWord(uintptr_t(l)); }
-inline int UnsignedHigh(ui::LParam l) { return ui::HiWord(uintptr_t(l)); }
+inline int SignedLow(ui::LParam l) {
+    return ui::GetXLParam(l);
+}
+inline int SignedHigh(ui::LParam l) {
+    return ui::GetYLParam(l);
+}
+inline int UnsignedLow(ui::LParam l) {
+    return ui::LoWord(uintptr_t(l));
+}
+inline int UnsignedHigh(ui::LParam l) {
+    return ui::HiWord(uintptr_t(l));
+}
 // A child button's WM_DRAWITEM: the disabled look when the control is disabled, then
 // DrawSkinButton over the work surface.
 ui::LResult DrawChildButton(ui::Hwnd control, const ui::DrawItemStruct* item, bool enabled,

@@ -137,17 +137,20 @@ class SkinListBox : public SkinControl<SkinListState> {
     void OnCreate() {
         MakeSurfaces(true);
         const ui::Size size = ClientSize(Handle());
-        fw::CreateOwnerDrawListBoxCtl(Handle(), kIdInnerList, 0, 16, size.cx, std::max(1, size.cy - 17));
+        fw::CreateOwnerDrawListBoxCtl(Handle(), kIdInnerList, 0, 16, size.cx,
+                                      std::max(1, size.cy - 17));
     }
     ui::LResult OnDrawItem(const ui::DrawItemStruct* item, ui::Hwnd list) {
         if (item == nullptr) return 1;
-        if (item->ctlType == ui::ODT_BUTTON) return DrawChildButton(Handle(), item, true, s_.work.get());
+        if (item->ctlType == ui::ODT_BUTTON)
+            return DrawChildButton(Handle(), item, true, s_.work.get());
         if (item->ctlType != ui::ODT_LISTBOX) return 1;
         PaintSkinListBox(Handle(), s_, list);
         const int sel = int(ui::SendMessage(list, ui::LB_GETCURSEL, 0, 0));
         if (sel != s_.lastReported) {
             s_.lastReported = sel;
-            ui::SendMessage(Parent(), WM_SKIN_LIST_SELECTED, ui::WParam(sel), ui::LParam(ControlId(Handle())));
+            ui::SendMessage(Parent(), WM_SKIN_LIST_SELECTED, ui::WParam(sel),
+                            ui::LParam(ControlId(Handle())));
         }
         return 1;
     }
@@ -334,7 +337,8 @@ class SkinComboBox : public SkinControl<SkinComboState> {
                 ui::SendMessage(list, ui::LB_SETCURSEL, ui::WParam(s_.selection), 0);
                 return 0;
             case ui::WM_COMMAND:
-                if (ui::LoWord(wp) == kIdComboDrop) ui::SendMessage(Handle(), ui::WM_LBUTTONDOWN, 0, 0);
+                if (ui::LoWord(wp) == kIdComboDrop)
+                    ui::SendMessage(Handle(), ui::WM_LBUTTONDOWN, 0, 0);
                 return 0;
             case WM_SKIN_SET_BACKGROUND:
                 CopyParentPicture(lp, s_.background.get());
@@ -378,12 +382,14 @@ class SkinComboBox : public SkinControl<SkinComboState> {
         fw::CreateButtonCtl2(Handle(), kIdComboDrop, size.cx - 16, 0, 16, 16);
         CreateComboDropList(Handle(), kIdComboList, 0, 16, size.cx - 15, 60);
     }
-    ui::LResult OnDrawItem(const ui::DrawItemStruct* item, ui::WParam wp, ui::LParam lp, ui::Hwnd list) {
+    ui::LResult OnDrawItem(const ui::DrawItemStruct* item, ui::WParam wp, ui::LParam lp,
+                           ui::Hwnd list) {
         if (item == nullptr) return 1;
         if (int(item->ctlId) == kIdComboDrop) {
             return DrawChildButton(Handle(), item, s_.enabled != 0, s_.work.get());
         }
-        if (int(item->ctlId) == kIdComboList && list) ui::SendMessage(list, ui::WM_DRAWITEM, wp, lp);
+        if (int(item->ctlId) == kIdComboList && list)
+            ui::SendMessage(list, ui::WM_DRAWITEM, wp, lp);
         return 1;
     }
     void PaintFace() {
@@ -405,7 +411,8 @@ class SkinComboBox : public SkinControl<SkinComboState> {
         const int count = int(ui::SendMessage(list, ui::LB_GETCOUNT, 0, 0));
         if (index < 0 || index >= count) index = 0;
         const ui::Hwnd window = Handle();
-        ui::SendMessage(Parent(), WM_SKIN_COMBO_SELECTED, ui::WParam(index), ui::LParam(ControlId(window)));
+        ui::SendMessage(Parent(), WM_SKIN_COMBO_SELECTED, ui::WParam(index),
+                        ui::LParam(ControlId(window)));
         // The parent may have destroyed the box on the choice, and this object with it.
         if (!StillControl(window, this)) return;
         s_.selection = index;

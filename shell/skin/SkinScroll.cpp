@@ -102,7 +102,8 @@ class ScrollCtl : public SkinControl<ScrollCtlState> {
         fw::Dib sheet(kButtonSheet);
         for (int i = 0; i < s_.position; ++i) {
             if (kBarLeft + i >= work->GetWidth()) break;
-            fw::HvDIBitBlt(work, kBarLeft + i, kBarTop, 1, kBarColumnHeight, &bar, 0, kBarSourceY, 0);
+            fw::HvDIBitBlt(work, kBarLeft + i, kBarTop, 1, kBarColumnHeight, &bar, 0, kBarSourceY,
+                           0);
         }
         if (s_.enabled) {
             fw::HvDIBitBlt(work, s_.position + kThumbOffsetX, kThumbTop, kThumbSize, kThumbSize,
@@ -123,21 +124,35 @@ class ScrollCtl : public SkinControl<ScrollCtlState> {
     }
     void SetValue(int which, int value) {
         switch (which) {
-            case kBarMinimum: s_.minimum = value; break;
-            case kBarMaximum: s_.maximum = value; break;
-            case kBarPosition: s_.position = s_.committed = value; break;
-            case kBarStep: s_.step = value; break;
-            default: return;
+            case kBarMinimum:
+                s_.minimum = value;
+                break;
+            case kBarMaximum:
+                s_.maximum = value;
+                break;
+            case kBarPosition:
+                s_.position = s_.committed = value;
+                break;
+            case kBarStep:
+                s_.step = value;
+                break;
+            default:
+                return;
         }
         Paint();
     }
     int Value(int which) const {
         switch (which) {
-            case kBarMinimum: return s_.minimum;
-            case kBarMaximum: return s_.maximum;
-            case kBarPosition: return s_.position;
-            case kBarStep: return s_.step;
-            default: return 0;
+            case kBarMinimum:
+                return s_.minimum;
+            case kBarMaximum:
+                return s_.maximum;
+            case kBarPosition:
+                return s_.position;
+            case kBarStep:
+                return s_.step;
+            default:
+                return 0;
         }
     }
     void OnCommand(int id) {
@@ -205,7 +220,8 @@ class VScrollBar : public SkinControl<VScrollBarState> {
                 return 0;
             case WM_SKIN_SET_BACKGROUND: {
                 const ui::Hwnd grand = ui::GetParent(Parent());
-                CopyBackgroundFrom(Handle(), grand, reinterpret_cast<fw::Dib*>(lp), s_.background.get());
+                CopyBackgroundFrom(Handle(), grand, reinterpret_cast<fw::Dib*>(lp),
+                                   s_.background.get());
                 Paint();
                 return 0;
             }
@@ -258,7 +274,8 @@ class VScrollBar : public SkinControl<VScrollBarState> {
         s_.top = int(ui::SendMessage(Parent(), WM_SKIN_GET_TOP, 0, 0));
         if (s_.count > 0 && s_.enabled) {
             const ui::Rect thumb = ThumbRect();
-            fw::FillRectColor(Handle(), work, 2, thumb.top + 1, 13, thumb.bottom - 1, ui::Rgb(0, 128, 0));
+            fw::FillRectColor(Handle(), work, 2, thumb.top + 1, 13, thumb.bottom - 1,
+                              ui::Rgb(0, 128, 0));
         }
         // Only the track between the arrows; the arrows paint themselves.
         if (ui::Canvas* dc = ui::GetDC(Handle())) {

@@ -166,7 +166,8 @@ TEST_F(Chat, EachPanelsEditLineSendsWithItsOwnBoxes) {
         ui::SendMessage(panel, WM_CHAT_SET_MODE, 1, 0);
     }
     ui::SendMessage(Box(0), ui::BM_SETCHECK, ui::BST_UNCHECKED, 0);
-    ui::SendMessage(ui::GetDlgItem(second, kIdChatFirstRecipient + 5), ui::BM_SETCHECK, ui::BST_UNCHECKED, 0);
+    ui::SendMessage(ui::GetDlgItem(second, kIdChatFirstRecipient + 5), ui::BM_SETCHECK,
+                    ui::BST_UNCHECKED, 0);
     wm->PumpPending();
     auto type = [&](ui::Hwnd line, const std::string& text) {
         ui::SetFocus(line);

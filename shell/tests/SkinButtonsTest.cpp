@@ -267,7 +267,8 @@ TEST_F(PageButtons, AButtonClosedOnItsClickLeavesTheOtherWorking) {
     Up(At(first, 10, 10));
     EXPECT_FALSE(ui::IsWindow(first));
     EXPECT_EQ(ArrowButtonStateOf(first), nullptr);
-    ASSERT_EQ(NotesOf(WM_SKIN_BUTTON_CLICKED), (std::vector<Note>{{WM_SKIN_BUTTON_CLICKED, kBackId, 0}}));
+    ASSERT_EQ(NotesOf(WM_SKIN_BUTTON_CLICKED),
+              (std::vector<Note>{{WM_SKIN_BUTTON_CLICKED, kBackId, 0}}));
     // The other button kept its own state: enabled, not pressed, and it still clicks.
     const ArrowButtonState* other = ArrowButtonStateOf(second);
     ASSERT_NE(other, nullptr);

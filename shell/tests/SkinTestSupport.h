@@ -103,8 +103,8 @@ class SkinTest : public ::testing::Test {
         wc.name = "ClosingSkinHost";
         wc.proc = ClosingHostProc;
         EXPECT_TRUE(ui::RegisterClass(wc));
-        return ui::CreateWindowEx(0, "ClosingSkinHost", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 640,
-                                  480, {}, 0, nullptr, nullptr);
+        return ui::CreateWindowEx(0, "ClosingSkinHost", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0,
+                                  640, 480, {}, 0, nullptr, nullptr);
     }
     ui::Point At(ui::Hwnd h, int x, int y) const {
         ui::Point p{x, y};
