@@ -36,12 +36,18 @@ constexpr int kChatLineTextWidth = kChatLineSize - kChatLineText;
 class ChatSession {
   public:
     virtual ~ChatSession() = default;
-    // 3 game set-up, 4 playing; the lobby states below.
+    // The session's states from the settings' end on; the lobby's states lie below.
+    static constexpr int kStateSettingsDone = 3;
+    static constexpr int kStateStarted = 4;
+    // The country's participation: a person plays it, or a spectator's; any other value is not a
+    // person.
+    static constexpr int kPlayedByPerson = 0;
+    static constexpr int kPlayedBySpectator = 3;
+    static constexpr int kPlayedByNoPerson = 2;
+
     virtual int SessionState() = 0;
     // The participant slot's value (1-4 a country, 5 and 6 the spectators, 0 none); slots 0-5.
     virtual uint32_t SlotValue(int slot) = 0;
-    // The country's participation: 0 a person plays it, 3 a spectator's; anything else not a
-    // person.
     virtual int CountryParticipation(int country) = 0;
     // Sends the Shift-JIS text to the recipients (bit k = box 2501 + k).
     virtual int SendChat(uint16_t recipients, const std::string& text, bool withName) = 0;
@@ -63,8 +69,8 @@ void DetachChatWindow();
 void ClearChatLog();
 
 // Appends a received line (kChatLineSize bytes) and selects it: 1 when added. During set-up and
-// play (session states 3 and 4) a line not addressed to the local player's country is not
-// shown. The text is read only within the line, cut on a character boundary.
+// play (kStateSettingsDone and kStateStarted) a line not addressed to the local player's country is
+// not shown. The text is read only within the line, cut on a character boundary.
 int AddChatLine(const uint8_t* line);
 // The same for text and mask already taken from a line.
 int AddChatLine(const std::string& text, uint16_t recipients);

@@ -11,9 +11,11 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/CanvasConstants.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/Window.h"
 #include "rules/context/GameContext.h"
 #include "rules/context/TableDirectory.h"
+#include "rules/records/MapRecords.h"
 #include "rules/records/RuleCursors.h"
 #include "rules/records/TroopCursor.h"
 #include "shell/Palettes.h"
@@ -25,7 +27,7 @@ namespace zv::shell {
 namespace {
 
 ui::Hwnd gInfoWindow{};
-uint32_t gCursorHex = 0x00FF00FF;
+uint32_t gCursorHex = kNoCursorHex;
 
 // Copies one keyed cell of a picture file.
 int CopyCell(fw::Dib* dst, const char* file, int x, int y, int w, int h, int sx, int sy) {
@@ -39,8 +41,8 @@ int CopyCell(fw::Dib* dst, const char* file, int x, int y, int w, int h, int sx,
 std::unique_ptr<rules::GameContext> ContextOnCursor() {
     if (GetShellTables() == nullptr) return nullptr;
     const uint32_t pos = GetCursorHex();
-    const int x = int(pos & 0xFFFF);
-    const int y = int(pos >> 16);
+    const int x = ui::LoWord(pos);
+    const int y = ui::HiWord(pos);
     auto ctx = std::make_unique<rules::GameContext>(*GetShellTables());
     if (!ctx->SelectHexInfoXY(x, y)) return nullptr;
     return ctx;
@@ -180,7 +182,7 @@ int LoadHexBitmaps(ui::Hwnd window, fw::Dib* dst, int x, int y, int landKind, in
 void SetCursorHex(int x, int y) { gCursorHex = uint32_t(uint16_t(x)) | uint32_t(uint16_t(y)) << 16; }
 
 uint32_t GetCursorHex() {
-    if (!GetWindowOfKind(WindowKind::MapWnd)) return 0x00FF00FF;
+    if (!GetWindowOfKind(WindowKind::MapWnd)) return kNoCursorHex;
     return gCursorHex;
 }
 
@@ -189,8 +191,10 @@ int DrawCursorHexPicture(int x, int y, fw::Dib* dst) {
     if (!ctx) return 0;
     rules::HexCursor& hex = ctx->Hexes();
     CopyCell(dst, "hexMidl.bmp", x, y, 16, 16, hex.GetLandKind() * 16, 0);
-    if (hex.GetRiver() != 255) CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRiver() * 16, 48);
-    if (hex.GetRoad() != 255) CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRoad() * 16, 32);
+    if (hex.GetRiver() != rules::kNoRiver)
+        CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRiver() * 16, 48);
+    if (hex.GetRoad() != rules::kNoRoad)
+        CopyCell(dst, "lineMidl.bmp", x, y, 16, 16, hex.GetRoad() * 16, 32);
     const uint16_t site = ctx->GetHexSiteIndex();
     if (site != rules::kNoSiteIndex && ctx->Sites().Select(site)) {
         const int o = ctx->Sites().GetOwner();
@@ -235,9 +239,9 @@ const char* GetCursorHexTerrainText() {
         // The site classes are land kinds 15-20, in the order of the site kinds.
         kinds.Select(15 + ctx->Sites().GetKind());
         out = kinds.GetName();
-    } else if (hex.GetRoad() != 255) {
+    } else if (hex.GetRoad() != rules::kNoRoad) {
         out = core::Utf8ToSjis("道路");
-    } else if (hex.GetRiver() != 255) {
+    } else if (hex.GetRiver() != rules::kNoRiver) {
         out = core::Utf8ToSjis("河");
     } else {
         kinds.Select(hex.GetLandKind());
@@ -292,59 +296,62 @@ void ComposePicturePage(fw::Dib* work, fw::Dib* clear, fw::Dib* const pages[3], 
 
 namespace {
 
-struct PictureDialogState {
-    std::unique_ptr<fw::Dib> pages[3];
-    std::unique_ptr<fw::Dib> work;
-    std::unique_ptr<fw::Dib> clear;
-    int step = 0;
-};
-PictureDialogState* gPictureDialog = nullptr;
-
-intptr_t PictureDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam, ui::LParam) {
-    PictureDialogState* s = gPictureDialog;
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            s->pages[0] = std::make_unique<fw::Dib>("tyo\\pro01.bmp");
-            s->pages[1] = std::make_unique<fw::Dib>("tyo\\pro02.bmp");
-            s->pages[2] = std::make_unique<fw::Dib>("tyo\\pro03.bmp");
-            const int w = s->pages[0]->HasBits() ? s->pages[0]->GetWidth() : 320;
-            const int h = s->pages[0]->HasBits() ? s->pages[0]->GetHeight() : 240;
-            s->work = fw::Dib::CreateBlank(dlg, w, h, GetPaletteTableC());
-            s->clear = fw::Dib::CreateBlank(dlg, w, h, GetPaletteTableC());
-            fw::CenterWindowOnScreen(dlg, w, h, 0);
-            s->step = 0;
-            return 1;
+// Three pages of pictures, a page further at each left click.
+class PictureDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog();
+                return 1;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(Handle(), work_.get());
+                return 1;
+            case ui::WM_ERASEBKGND:
+                return 1;
+            case ui::WM_LBUTTONDOWN:
+                OnLButtonDown();
+                return 1;
+            case ui::WM_RBUTTONDOWN:
+            case ui::WM_CLOSE:
+                End(1);
+                return 1;
+            default:
+                return 0;
         }
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(dlg, s->work.get());
-            return 1;
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_LBUTTONDOWN: {
-            fw::Dib* const pages[3] = {s->pages[0].get(), s->pages[1].get(), s->pages[2].get()};
-            ComposePicturePage(s->work.get(), s->clear.get(), pages, s->step);
-            ++s->step;
-            ui::InvalidateRect(dlg, nullptr, false);
-            return 1;
-        }
-        case ui::WM_RBUTTONDOWN:
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 1);
-            return 1;
-        default:
-            return 0;
     }
-}
+
+  private:
+    void OnInitDialog() {
+        pages_[0] = std::make_unique<fw::Dib>("tyo\\pro01.bmp");
+        pages_[1] = std::make_unique<fw::Dib>("tyo\\pro02.bmp");
+        pages_[2] = std::make_unique<fw::Dib>("tyo\\pro03.bmp");
+        const int w = pages_[0]->HasBits() ? pages_[0]->GetWidth() : 320;
+        const int h = pages_[0]->HasBits() ? pages_[0]->GetHeight() : 240;
+        work_ = fw::Dib::CreateBlank(Handle(), w, h, GetPaletteTableC());
+        clear_ = fw::Dib::CreateBlank(Handle(), w, h, GetPaletteTableC());
+        fw::CenterWindowOnScreen(Handle(), w, h, 0);
+        step_ = 0;
+    }
+    void OnLButtonDown() {
+        fw::Dib* const pages[3] = {pages_[0].get(), pages_[1].get(), pages_[2].get()};
+        ComposePicturePage(work_.get(), clear_.get(), pages, step_);
+        ++step_;
+        ui::InvalidateRect(Handle(), nullptr, false);
+    }
+
+    std::unique_ptr<fw::Dib> pages_[3];
+    std::unique_ptr<fw::Dib> work_;
+    std::unique_ptr<fw::Dib> clear_;
+    int step_ = 0;
+};
 
 }  // namespace
 
 int ShowPictureDialog(ui::Hwnd parent) {
     RegisterShellDialogs();
-    PictureDialogState state;
-    PictureDialogState* previous = gPictureDialog;
-    gPictureDialog = &state;
-    ui::DialogBoxParam(nullptr, kPictureDialog, parent, PictureDialogProc, 0);
-    gPictureDialog = previous;
+    ui::DialogBoxParam(nullptr, kPictureDialog, parent, ui::DialogObjectProc<PictureDialog>, 0);
     return 1;
 }
 

@@ -69,9 +69,12 @@ int DrawUnitMiddleIcon(int x, int y, fw::Dib* dst, int country, int row);
 
 // ---- the map cursor -------------------------------------------------------------------------
 
+// The cursor hex of no map: (255, 255).
+constexpr uint32_t kNoCursorHex = 0x00FF00FF;
+
 // Stored by the map window (x in the low 16 bits, y in the high 16 bits).
 void SetCursorHex(int x, int y);
-// The cursor hex; 0x00FF00FF (255, 255: no hex) while no map window exists.
+// The cursor hex; kNoCursorHex while no map window exists.
 uint32_t GetCursorHex();
 // The cursor hex at 16 x 16: terrain, river, road and site, each keyed. 0 (nothing drawn) when
 // the cursor selects no hex, else 1.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <string_view>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "framework/Dib.h"
 #include "framework/ProcessState.h"
@@ -17,6 +17,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/Messages.h"
@@ -25,6 +26,7 @@
 #include "rules/context/GameEvents.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
 
 namespace zv::shell {
 
@@ -38,10 +40,8 @@ int gNextTemplate = 0;
 FileDialogHook gActiveHook = nullptr;
 int gActiveTemplate = 0;
 
-// The pane's state while a preview dialog is open.
-std::unique_ptr<mapview::MapPreviewRecord> gPaneData;
-int gMode = 0;
-std::shared_ptr<fw::Dib> gShown;
+// The preview pane that is up (file dialogs are modal: at most one).
+ui::Hwnd gOpenPane{};
 
 constexpr const char* kSiteRowLabels[6] = {"首  都", "大都市", "都  市", "  町  ", "空  港", "  港  "};
 
@@ -65,11 +65,6 @@ bool EndsWithNoCase(const std::string& text, std::string_view end) {
 
 void Fail(ui::Hwnd owner, const char* what, const std::string& error) {
     mapview::EditorMessageBox(owner, std::string(what) + "\n" + error, "ﾏｯﾌﾟｴﾃﾞｨｯﾄ", ui::MB_OK);
-}
-
-void ShowMode(ui::Hwnd pane) {
-    gShown = gPaneData ? gPaneData->pictures[gMode] : nullptr;
-    (void)pane;
 }
 
 std::string AskParent(ui::Hwnd pane, uint32_t message) {
@@ -98,14 +93,6 @@ void DrawMark(ui::Canvas& dc, fw::Dib& marks, int country, int x, int y) {
     const int w = marks.GetWidth() / 4, h = marks.GetHeight();
     const ui::ColorRef key = marks.GetPixelColor(0, 0) & 0xFFFFFF;
     dc.TransparentBlt(x, y, w, h, fw::CanvasOnDib(&marks), w * country, 0, w, h, key);
-}
-
-void RenderPath(ui::Hwnd pane, const std::string& path) {
-    if (mapview::RenderMapFilePreview(pane, path.c_str(), 0) != 1) return;
-    if (!gPaneData) gPaneData = std::make_unique<mapview::MapPreviewRecord>();
-    *gPaneData = *mapview::GetMapPreview();
-    ShowMode(pane);
-    ui::InvalidateRect(pane, nullptr, true);
 }
 
 }  // namespace
@@ -232,7 +219,7 @@ int OpenSaveGameDialog(ui::Hwnd owner) {
     mapview::MapWorld* world = mapview::CurrentMapWorld();
     if (world == nullptr || world->tables == nullptr) return 0;
     rules::CountryCursor countries(*world->tables);
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < rules::kCountryCount; ++c) {
         countries.Select(c);
         countries.SetValue38(countries.GetFunds());
     }
@@ -269,15 +256,17 @@ intptr_t FileDialogHookProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam
     return gActiveHook != nullptr ? gActiveHook(dlg, msg, w, l) : 0;
 }
 
-int GetFilePreviewMode() { return gMode; }
-
 ui::Point GetFilePreviewOrigin(ui::Hwnd pane) {
     ui::Rect client{};
     ui::GetClientRect(pane, &client);
     return {client.left, std::max(0, client.bottom - kPreviewPaneHeight)};
 }
 
-void DrawFilePreview(ui::Hwnd pane) {
+namespace {
+
+// Paints the pane: the map's name, its picture in the mode shown, the countries taking part with
+// their sites by kind; the description goes to its control.
+void PaintPreview(ui::Hwnd pane, const mapview::MapPreviewRecord* data, fw::Dib* shown) {
     const ui::Point o = GetFilePreviewOrigin(pane);
     const int X = o.x, Y = o.y;
     // The controls keep their places beside the picture.
@@ -292,24 +281,24 @@ void DrawFilePreview(ui::Hwnd pane) {
     ui::PaintStruct ps;
     ui::Canvas* dc = ui::BeginPaint(pane, &ps);
     if (dc != nullptr) {
-        const mapview::MapPreviewRecord* data = gPaneData.get();
         Text(*dc, X + 20, Y + 10, "マップ名：", true);
         if (data != nullptr) Text(*dc, X + 80, Y + 10, core::SjisToUtf8(data->title), false);
         dc->FrameRect({X + 20, Y + 30, X + 148, Y + 159}, ui::Brush::SolidColor(ui::Rgb(0, 0, 0)));
-        if (gShown)
-            dc->BitBlt(X + 21, Y + 31, gShown->GetWidth() - 1, gShown->GetHeight(), fw::CanvasOnDib(gShown.get()), 1, 0,
-                       ui::SRCCOPY);
+        if (shown)
+            dc->BitBlt(X + 21, Y + 31, shown->GetWidth() - 1, shown->GetHeight(),
+                       fw::CanvasOnDib(shown), 1, 0, ui::SRCCOPY);
         Text(*dc, X + 270, Y + 10, "参加国：", true);
         fw::Dib marks("campMark.bmp");
         if (marks.HasBits()) {
             int at = 0;
-            for (int c = 0; c < 4 && data != nullptr; ++c)
+            for (int c = 0; c < rules::kCountryCount && data != nullptr; ++c)
                 if ((data->countryMask >> c) & 1) DrawMark(*dc, marks, c, X + 318 + 20 * at++, Y + 8);
-            for (int c = 0; c < 4; ++c) DrawMark(*dc, marks, c, X + 395 + 20 * c, Y + 56);
+            for (int c = 0; c < rules::kCountryCount; ++c)
+                DrawMark(*dc, marks, c, X + 395 + 20 * c, Y + 56);
         }
         for (int k = 0; k < 6; ++k) {
             TextIn(*dc, {X + 350, Y + 76 + 14 * k, X + 386, Y + 90 + 14 * k}, core::Utf8ToSjis(kSiteRowLabels[k]));
-            for (int c = 0; c < 4 && data != nullptr; ++c) {
+            for (int c = 0; c < rules::kCountryCount && data != nullptr; ++c) {
                 char count[8];
                 std::snprintf(count, sizeof count, "%3d", data->siteCounts[c][k]);
                 const int x = X + 392 + 20 * c;
@@ -318,57 +307,112 @@ void DrawFilePreview(ui::Hwnd pane) {
         }
     }
     ui::EndPaint(pane, &ps);
-    if (gPaneData) ui::SetWindowText(description, gPaneData->description);
+    if (data != nullptr) ui::SetWindowText(description, data->description);
+}
+
+// The pane below the file dialog's controls: the preview of the file chosen, in one of three
+// modes.
+class PreviewPane : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog();
+                return 1;
+            case ui::WM_COMMAND:
+                OnCommand(ui::LoWord(w));
+                return 0;
+            case ui::WM_NOTIFY:
+                OnNotify(reinterpret_cast<const ui::OfNotify*>(l));
+                return 0;
+            case ui::WM_PAINT:
+                Paint();
+                return 1;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 0;
+            default:
+                return 0;
+        }
+    }
+
+    int Mode() const { return mode_; }
+    void Paint() { PaintPreview(Handle(), data_.get(), shown_.get()); }
+    void Render(const std::string& path) {
+        if (mapview::RenderMapFilePreview(Handle(), path.c_str(), 0) != 1) return;
+        if (!data_) data_ = std::make_unique<mapview::MapPreviewRecord>();
+        *data_ = *mapview::GetMapPreview();
+        ShowMode();
+        ui::InvalidateRect(Handle(), nullptr, true);
+    }
+
+  private:
+    void OnInitDialog() {
+        gOpenPane = Handle();
+        ui::CheckRadioButton(Handle(), kIdPreviewNormal, kIdPreviewPlacement, kIdPreviewNormal);
+        mapview::FreeMapPreview();
+        data_ = std::make_unique<mapview::MapPreviewRecord>();
+    }
+    void OnCommand(int id) {
+        if (id < kIdPreviewNormal || id > kIdPreviewPlacement) return;
+        mode_ = id - kIdPreviewNormal;
+        if (!data_) return;
+        ShowMode();
+        const ui::Point o = GetFilePreviewOrigin(Handle());
+        const ui::Rect picture{o.x + 20, o.y + 30, o.x + 148, o.y + 158};
+        ui::InvalidateRect(Handle(), &picture, false);
+    }
+    void OnNotify(const ui::OfNotify* n) {
+        if (n == nullptr) return;
+        if (n->hdr.code == ui::CDN_FOLDERCHANGE) {
+            AskParent(Handle(), ui::CDM_GETFOLDERPATH);
+        } else if (n->hdr.code == ui::CDN_SELCHANGE) {
+            const std::string spec = AskParent(Handle(), ui::CDM_GETSPEC);
+            const std::string path = AskParent(Handle(), ui::CDM_GETFILEPATH);
+            if (!spec.empty()) Render(path);
+        }
+    }
+    void OnDestroy() {
+        data_.reset();
+        shown_.reset();
+        mode_ = 0;
+        mapview::FreeMapPreview();
+        if (gOpenPane == Handle()) gOpenPane = {};
+    }
+    void ShowMode() { shown_ = data_ ? data_->pictures[mode_] : nullptr; }
+
+    std::unique_ptr<mapview::MapPreviewRecord> data_;
+    int mode_ = 0;
+    std::shared_ptr<fw::Dib> shown_;
+};
+
+PreviewPane* OpenPane(ui::Hwnd pane) {
+    return pane && pane == gOpenPane && ui::IsWindow(pane) ? ui::DialogObjectOf<PreviewPane>(pane)
+                                                           : nullptr;
+}
+
+}  // namespace
+
+int GetFilePreviewMode() {
+    const PreviewPane* pane = OpenPane(gOpenPane);
+    return pane ? pane->Mode() : 0;
+}
+
+void DrawFilePreview(ui::Hwnd pane) {
+    if (PreviewPane* open = OpenPane(pane)) {
+        open->Paint();
+    } else {
+        PaintPreview(pane, nullptr, nullptr);
+    }
 }
 
 void RefreshFilePreview(ui::Hwnd pane, const char* path) {
-    if (path != nullptr) RenderPath(pane, path);
+    if (PreviewPane* open = OpenPane(pane); open && path != nullptr) open->Render(path);
 }
 
 intptr_t FilePreviewHook(ui::Hwnd pane, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            gShown.reset();
-            ui::CheckRadioButton(pane, kIdPreviewNormal, kIdPreviewPlacement, kIdPreviewNormal);
-            mapview::FreeMapPreview();
-            if (!gPaneData) gPaneData = std::make_unique<mapview::MapPreviewRecord>();
-            return 1;
-        case ui::WM_COMMAND: {
-            const int id = static_cast<int>(w & 0xFFFF);
-            if (id < kIdPreviewNormal || id > kIdPreviewPlacement) return 0;
-            gMode = id - kIdPreviewNormal;
-            if (gPaneData) {
-                ShowMode(pane);
-                const ui::Point o = GetFilePreviewOrigin(pane);
-                const ui::Rect picture{o.x + 20, o.y + 30, o.x + 148, o.y + 158};
-                ui::InvalidateRect(pane, &picture, false);
-            }
-            return 0;
-        }
-        case ui::WM_NOTIFY: {
-            const auto* n = reinterpret_cast<const ui::OfNotify*>(l);
-            if (n == nullptr) return 0;
-            if (n->hdr.code == ui::CDN_FOLDERCHANGE) {
-                AskParent(pane, ui::CDM_GETFOLDERPATH);
-            } else if (n->hdr.code == ui::CDN_SELCHANGE) {
-                const std::string spec = AskParent(pane, ui::CDM_GETSPEC);
-                const std::string path = AskParent(pane, ui::CDM_GETFILEPATH);
-                if (!spec.empty()) RenderPath(pane, path);
-            }
-            return 0;
-        }
-        case ui::WM_PAINT:
-            DrawFilePreview(pane);
-            return 1;
-        case ui::WM_DESTROY:
-            gPaneData.reset();
-            gShown.reset();
-            gMode = 0;
-            mapview::FreeMapPreview();
-            return 0;
-        default:
-            return 0;
-    }
+    return ui::DialogObjectProc<PreviewPane>(pane, msg, w, l);
 }
 
 void RegisterPreviewPaneTemplate() {

@@ -300,9 +300,9 @@ int ApplyDisplaySettings() {
     for (const auto& o : options) {
         ui::SendMessage(map, WM_MAP_SET_OPTION, ui::WParam(o.option), ui::LParam(o.value));
     }
-    // The troop captions are set to the stored mode outright. Stepping them on (command 40116)
-    // as many times as the stored number moved a map that already showed a mode somewhere
-    // else on every re-application.
+    // The troop captions are set to the stored mode outright. Stepping them on
+    // (kCmdCycleTroopDisplay) as many times as the stored number moved a map that already showed
+    // a mode somewhere else on every re-application.
     const int troop = GetTroop();
     ui::SendMessage(map, WM_MAP_SET_OPTION, ui::WParam(kMapOptionTroopCaptions),
                     ui::LParam(troop >= 0 && troop <= 4 ? troop : 0));

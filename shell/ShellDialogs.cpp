@@ -1,7 +1,7 @@
 #include "shell/ShellDialogs.h"
 
-#include <netdb.h>
 #include <arpa/inet.h>
+#include <netdb.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -16,14 +16,18 @@
 #include "framework/media/VersionInfo.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/CanvasConstants.h"
+#include "platform/ui/Cursor.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
+#include "shell/FrameCommands.h"
 #include "shell/ShellTables.h"
 #include "shell/WindowRegistry.h"
 
@@ -76,10 +80,10 @@ void RegisterShellDialogs() {
                      {{1400, "STATIC", kStaffText, 10, 8, 180, 44, 0},
                       {ui::IDOK, "BUTTON", "OK", 72, 58, 56, 14, kButton | ui::BS_DEFPUSHBUTTON}}));
     reg.Add(Template(kSystemMenuDialog, "システム", kDialogStyle, 120, 104,
-                     {{1214, "BUTTON", "タイトルに戻る", 10, 8, 100, 14, kButton},
-                      {1215, "BUTTON", "セーブ", 10, 26, 100, 14, kButton},
-                      {1216, "BUTTON", "バージョン情報", 10, 44, 100, 14, kButton},
-                      {1217, "BUTTON", "ゲーム終了", 10, 62, 100, 14, kButton},
+                     {{kIdSystemReturnToTitle, "BUTTON", "タイトルに戻る", 10, 8, 100, 14, kButton},
+                      {kIdSystemSave, "BUTTON", "セーブ", 10, 26, 100, 14, kButton},
+                      {kIdSystemVersion, "BUTTON", "バージョン情報", 10, 44, 100, 14, kButton},
+                      {kIdSystemQuit, "BUTTON", "ゲーム終了", 10, 62, 100, 14, kButton},
                       {ui::IDCANCEL, "BUTTON", "キャンセル", 10, 82, 100, 14, kButton}}));
     reg.Add(Template(kReceiveProgressDialog, "", ui::WS_POPUP | ui::WS_BORDER, 160, 40,
                      {{1401, "STATIC", "データ受信中", 8, 6, 144, 10, ui::SS_CENTER},
@@ -161,20 +165,184 @@ void FillVersionList(ui::Hwnd dialog) {
     }
 }
 
-intptr_t StaffDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam) {
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            CenterAtOwnSize(dlg);
-            return 1;
-        case ui::WM_COMMAND:
-            if ((w & 0xFFFF) == ui::IDOK || (w & 0xFFFF) == ui::IDCANCEL) ui::EndDialog(dlg, 1);
-            return 1;
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 1);
-            return 1;
-        default:
-            return 0;
+namespace {
+
+// A dialog that only closes: OK or Cancel (and the close box) end it with 1.
+class StaffDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                CenterAtOwnSize(Handle());
+                return 1;
+            case ui::WM_COMMAND:
+                OnCommand(ui::LoWord(w));
+                return 1;
+            case ui::WM_CLOSE:
+                End(1);
+                return 1;
+            default:
+                return 0;
+        }
     }
+
+  private:
+    void OnCommand(int id) {
+        if (id == ui::IDOK || id == ui::IDCANCEL) End(1);
+    }
+};
+
+class VersionDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog();
+                return 1;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            case ui::WM_CLOSE:
+                End(1);
+                return 1;
+            default:
+                return 0;
+        }
+    }
+
+  private:
+    void OnInitDialog() {
+        // The title in the game's heavy type; the dialog outlives its controls, so the title
+        // keeps its face to the end.
+        titleFont_ = fw::CreateJapaneseFont(20, 0, 1);
+        ui::SendMessage(Item(kIdVersionTitle), ui::WM_SETFONT,
+                        reinterpret_cast<ui::WParam>(&*titleFont_), 0);
+        FillVersionList(Handle());
+        CenterAtOwnSize(Handle());
+    }
+    intptr_t OnCommand(int id) {
+        switch (id) {
+            case ui::IDOK:
+            case ui::IDCANCEL:
+                End(1);
+                return 1;
+            case kIdStaffButton:
+                ShowStaffDialog(Handle());
+                return 1;
+            default:
+                return 0;
+        }
+    }
+
+    std::optional<ui::Font> titleFont_;
+};
+
+// The hidden progress box of a data transfer: it only centres itself.
+class ProgressDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam, ui::LParam) {
+        if (msg != ui::WM_INITDIALOG) return 0;
+        CenterAtOwnSize(Handle());
+        return 1;
+    }
+};
+
+// The in-game system menu: the dialog holds the mouse, and a release over a button chooses it.
+class SystemMenuDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                CenterAtOwnSize(Handle());
+                ui::SetCapture(Handle());
+                return 1;
+            case ui::WM_LBUTTONUP:
+                OnLButtonUp({ui::GetXLParam(l), ui::GetYLParam(l)});
+                return 1;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            case ui::WM_DESTROY:
+                if (ui::GetCapture() == Handle()) ui::ReleaseCapture();
+                return 0;
+            default:
+                return 0;
+        }
+    }
+
+  private:
+    void OnLButtonUp(ui::Point p) {
+        const ui::Hwnd child = ui::ChildWindowFromPoint(Handle(), p);
+        if (child && child != Handle()) {
+            ui::SendMessage(Handle(), ui::WM_COMMAND, ui::WParam(ui::GetDlgCtrlID(child)), 0);
+        }
+    }
+    intptr_t OnCommand(int id) {
+        intptr_t result = 0;
+        switch (id) {
+            case kIdSystemReturnToTitle:
+                result = kCmdReturnToTitle;
+                break;
+            case kIdSystemSave:
+                result = kCmdSaveGame;
+                break;
+            case kIdSystemVersion:
+                result = kCmdAbout;
+                break;
+            case kIdSystemQuit:
+                result = kCmdQuit;
+                break;
+            case ui::IDCANCEL:
+                result = ui::IDCANCEL;
+                break;
+            default:
+                return 0;
+        }
+        End(result);
+        return 1;
+    }
+};
+
+class EditorAboutDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                ui::SetDlgItemText(Handle(), kIdAboutText,
+                                   Sjis("ZV6 マップエディタ\r\nVer 0.00\r\n(C) ZV6 開発チーム"));
+                CenterAtOwnSize(Handle());
+                return 1;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) != ui::IDCANCEL) return 0;
+                End(1);
+                return 1;
+            case ui::WM_CLOSE:
+            case ui::WM_RBUTTONDOWN:
+                End(1);
+                return 1;
+            default:
+                return 0;
+        }
+    }
+};
+
+class SmallInfoDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam) {
+        if (msg != ui::WM_COMMAND) return 0;
+        if (ui::LoWord(w) == ui::IDOK) End(1);
+        return 1;
+    }
+};
+
+}  // namespace
+
+intptr_t StaffDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<StaffDialog>(dlg, msg, w, l);
 }
 
 int ShowStaffDialog(ui::Hwnd owner) {
@@ -183,35 +351,8 @@ int ShowStaffDialog(ui::Hwnd owner) {
     return 1;
 }
 
-intptr_t VersionDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            // The title in the game's heavy type.
-            static const ui::Font kTitleFont = fw::CreateJapaneseFont(20, 0, 1);
-            ui::SendMessage(ui::GetDlgItem(dlg, kIdVersionTitle), ui::WM_SETFONT,
-                            reinterpret_cast<ui::WParam>(&kTitleFont), 0);
-            FillVersionList(dlg);
-            CenterAtOwnSize(dlg);
-            return 1;
-        }
-        case ui::WM_COMMAND:
-            switch (w & 0xFFFF) {
-                case ui::IDOK:
-                case ui::IDCANCEL:
-                    ui::EndDialog(dlg, 1);
-                    return 1;
-                case kIdStaffButton:
-                    ShowStaffDialog(dlg);
-                    return 1;
-                default:
-                    return 0;
-            }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 1);
-            return 1;
-        default:
-            return 0;
-    }
+intptr_t VersionDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<VersionDialog>(dlg, msg, w, l);
 }
 
 int ShowVersionDialog(ui::Hwnd owner) {
@@ -222,12 +363,8 @@ int ShowVersionDialog(ui::Hwnd owner) {
 
 // ---- progress, system menu, about, names ------------------------------------------------------
 
-intptr_t ProgressDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam, ui::LParam) {
-    if (msg == ui::WM_INITDIALOG) {
-        CenterAtOwnSize(dlg);
-        return 1;
-    }
-    return 0;
+intptr_t ProgressDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<ProgressDialog>(dlg, msg, w, l);
 }
 
 namespace {
@@ -247,39 +384,7 @@ ui::Hwnd CreateSendProgressDialog(ui::Hwnd owner) {
 }
 
 intptr_t SystemMenuDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            CenterAtOwnSize(dlg);
-            ui::SetCapture(dlg);
-            return 1;
-        case ui::WM_LBUTTONUP: {
-            // The dialog holds the mouse: a release over a button chooses it.
-            const ui::Point p{int16_t(l & 0xFFFF), int16_t((l >> 16) & 0xFFFF)};
-            const ui::Hwnd child = ui::ChildWindowFromPoint(dlg, p);
-            if (child && child != dlg) {
-                ui::SendMessage(dlg, ui::WM_COMMAND, ui::WParam(ui::GetDlgCtrlID(child)), 0);
-            }
-            return 1;
-        }
-        case ui::WM_COMMAND: {
-            intptr_t result = 0;
-            switch (w & 0xFFFF) {
-                case 1214: result = 40118; break;
-                case 1215: result = 40119; break;
-                case 1216: result = 40026; break;
-                case 1217: result = 40012; break;
-                case ui::IDCANCEL: result = ui::IDCANCEL; break;
-                default: return 0;
-            }
-            ui::EndDialog(dlg, result);
-            return 1;
-        }
-        case ui::WM_DESTROY:
-            if (ui::GetCapture() == dlg) ui::ReleaseCapture();
-            return 0;
-        default:
-            return 0;
-    }
+    return ui::DialogObjectProc<SystemMenuDialog>(dlg, msg, w, l);
 }
 
 intptr_t ShowSystemMenuDialog(ui::Hwnd owner) {
@@ -287,26 +392,8 @@ intptr_t ShowSystemMenuDialog(ui::Hwnd owner) {
     return ui::DialogBoxParam(nullptr, kSystemMenuDialog, owner, SystemMenuDialogProc, 0);
 }
 
-intptr_t EditorAboutDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam) {
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            ui::SetDlgItemText(dlg, kIdAboutText,
-                               Sjis("ZV6 マップエディタ\r\nVer 0.00\r\n(C) ZV6 開発チーム"));
-            CenterAtOwnSize(dlg);
-            return 1;
-        case ui::WM_COMMAND:
-            if ((w & 0xFFFF) == ui::IDCANCEL) {
-                ui::EndDialog(dlg, 1);
-                return 1;
-            }
-            return 0;
-        case ui::WM_CLOSE:
-        case ui::WM_RBUTTONDOWN:
-            ui::EndDialog(dlg, 1);
-            return 1;
-        default:
-            return 0;
-    }
+intptr_t EditorAboutDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<EditorAboutDialog>(dlg, msg, w, l);
 }
 
 int ShowEditorAboutDialog(ui::Hwnd owner) {
@@ -315,10 +402,8 @@ int ShowEditorAboutDialog(ui::Hwnd owner) {
     return 1;
 }
 
-intptr_t SmallInfoDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam) {
-    if (msg != ui::WM_COMMAND) return 0;
-    if ((w & 0xFFFF) == ui::IDOK) ui::EndDialog(dlg, 1);
-    return 1;
+intptr_t SmallInfoDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<SmallInfoDialog>(dlg, msg, w, l);
 }
 
 intptr_t ShowSmallInfoDialog(ui::Hwnd owner) {
@@ -379,10 +464,109 @@ int LookupPanelLayout(int kind, int column, int row, ui::Point* position, ui::Si
 // ---- debug facilities -------------------------------------------------------------------------
 
 namespace {
+
 DebugCheckServices gDebugServices;
-ui::Hwnd gCommDebug{};
-std::optional<ui::Font> gCommDebugFont;
+constexpr const char* kCommDebugClass = "COMMDEBUG";
+constexpr const char* kTestClass = "TEST";
 constexpr int kCommDebugList = 100;
+// The debug window the lines go to (the latest made).
+ui::Hwnd gCommDebug{};
+
+// The communication debug window: a list of lines in its own face.
+class CommDebugWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_SIZE:
+                if (w != ui::SIZE_MINIMIZED)
+                    OnSize(ui::LoWord(uintptr_t(l)), ui::HiWord(uintptr_t(l)));
+                return 0;
+            case ui::WM_LBUTTONDOWN:
+                ui::MessageBox(Handle(), "TEST", Sjis(kGameTitle), ui::MB_OK);
+                return 0;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 0;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+    const ui::Font* Font() const { return font_ ? &*font_ : nullptr; }
+
+  private:
+    void OnCreate() {
+        const uint32_t style = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_VSCROLL | ui::WS_HSCROLL |
+                               ui::LBS_HASSTRINGS | ui::LBS_USETABSTOPS | ui::LBS_EXTENDEDSEL |
+                               ui::LBS_NOINTEGRALHEIGHT;
+        const ui::Hwnd list = ui::CreateWindowEx(0, "LISTBOX", "", style, 0, 0, 10, 10, Handle(),
+                                                 kCommDebugList, nullptr, nullptr);
+        if (!list) {
+            ui::PostMessage(Handle(), ui::WM_CLOSE, 0, 0);
+            return;
+        }
+        ui::SendMessage(list, ui::LB_RESETCONTENT, 0, 0);
+        font_ = fw::CreateJapaneseFont(12, 1, 0);
+        ui::SendMessage(list, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&*font_), 0);
+    }
+    void OnSize(int width, int height) {
+        if (ui::Hwnd list = ui::GetDlgItem(Handle(), kCommDebugList)) {
+            ui::MoveWindow(list, 0, 0, width, height, true);
+            ui::ShowWindow(list, ui::SW_SHOW);
+        }
+    }
+    void OnDestroy() {
+        if (ui::Hwnd list = ui::GetDlgItem(Handle(), kCommDebugList)) {
+            ui::SendMessage(list, ui::WM_SETFONT, 0, 0);
+        }
+        if (gCommDebug == Handle()) gCommDebug = {};
+    }
+
+    std::optional<ui::Font> font_;
+};
+
+// Shows the program's company name and product version.
+class TestWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (msg != ui::WM_PAINT) return Default(msg, w, l);
+        OnPaint();
+        return 0;
+    }
+
+  private:
+    void OnPaint() {
+        ui::PaintStruct ps;
+        if (ui::Canvas* dc = ui::BeginPaint(Handle(), &ps)) {
+            fw::VersionInfo info(nullptr);
+            const char* company = info.GetString(fw::kVersionCompanyName);
+            dc->TextOut(0, 0, company ? company : "");
+            const char* product = info.GetString(fw::kVersionProductVersion);
+            dc->TextOut(0, 32, product ? product : "");
+        }
+        ui::EndPaint(Handle(), &ps);
+    }
+};
+
+bool RegisterDebugClass(const char* name, ui::WndProc proc, void* instance,
+                        ui::ColorRef background) {
+    ui::WindowClass existing;
+    if (ui::GetClassInfo(name, &existing)) return true;
+    ui::WindowClass wc;
+    wc.name = name;
+    wc.proc = proc;
+    wc.instance = instance;
+    wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
+    wc.hasBackground = true;
+    wc.background = background;
+    return ui::RegisterClass(wc);
+}
+
 }  // namespace
 
 void SetDebugCheckServices(const DebugCheckServices& services) { gDebugServices = services; }
@@ -400,60 +584,17 @@ void RunDebugCheck() {
 }
 
 ui::LResult CommDebugWindowProc(ui::Hwnd window, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE: {
-            const uint32_t style = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_VSCROLL | ui::WS_HSCROLL |
-                                   ui::LBS_HASSTRINGS | ui::LBS_USETABSTOPS | ui::LBS_EXTENDEDSEL |
-                                   ui::LBS_NOINTEGRALHEIGHT;
-            const ui::Hwnd list = ui::CreateWindowEx(0, "LISTBOX", "", style, 0, 0, 10, 10, window,
-                                                     kCommDebugList, nullptr, nullptr);
-            if (!list) {
-                ui::PostMessage(window, ui::WM_CLOSE, 0, 0);
-                return 0;
-            }
-            ui::SendMessage(list, ui::LB_RESETCONTENT, 0, 0);
-            gCommDebugFont = fw::CreateJapaneseFont(12, 1, 0);
-            ui::SendMessage(list, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&*gCommDebugFont), 0);
-            return 0;
-        }
-        case ui::WM_SIZE:
-            if (w != 1) {  // not minimised
-                if (ui::Hwnd list = ui::GetDlgItem(window, kCommDebugList)) {
-                    ui::MoveWindow(list, 0, 0, int(l & 0xFFFF), int((l >> 16) & 0xFFFF), true);
-                    ui::ShowWindow(list, ui::SW_SHOW);
-                }
-            }
-            return 0;
-        case ui::WM_LBUTTONDOWN:
-            ui::MessageBox(window, "TEST", Sjis(kGameTitle), ui::MB_OK);
-            return 0;
-        case ui::WM_DESTROY:
-            if (ui::Hwnd list = ui::GetDlgItem(window, kCommDebugList)) {
-                ui::SendMessage(list, ui::WM_SETFONT, 0, 0);
-            }
-            gCommDebugFont.reset();
-            if (gCommDebug == window) gCommDebug = {};
-            return 0;
-        default:
-            return ui::DefWindowProc(window, msg, w, l);
-    }
+    return ui::WindowObjectProc<CommDebugWindow>(window, msg, w, l);
 }
 
 int CreateCommDebugWindow(void* instance) {
-    ui::WindowClass existing;
-    if (!ui::GetClassInfo("COMMDEBUG", &existing)) {
-        ui::WindowClass wc;
-        wc.name = "COMMDEBUG";
-        wc.proc = CommDebugWindowProc;
-        wc.instance = instance;
-        wc.cursor = ui::LoadCursor(nullptr, 32512);
-        wc.hasBackground = true;
-        wc.background = ui::Rgb(128, 128, 128);
-        if (!ui::RegisterClass(wc)) return 0;
+    if (!RegisterDebugClass(kCommDebugClass, CommDebugWindowProc, instance,
+                            ui::Rgb(128, 128, 128))) {
+        return 0;
     }
-    gCommDebug = ui::CreateWindowEx(0, "COMMDEBUG", Sjis("通信デバッグ"), ui::WS_OVERLAPPEDWINDOW,
-                                    ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
-                                    ui::CW_USEDEFAULT, {}, 0, instance, nullptr);
+    gCommDebug = ui::CreateWindowEx(0, kCommDebugClass, Sjis("通信デバッグ"),
+                                    ui::WS_OVERLAPPEDWINDOW, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
+                                    ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, {}, 0, instance, nullptr);
     if (!gCommDebug) return 0;
     ui::ShowWindow(gCommDebug, ui::SW_SHOW);
     return ui::IsWindow(gCommDebug) ? 1 : 0;
@@ -462,7 +603,8 @@ int CreateCommDebugWindow(void* instance) {
 ui::Hwnd GetCommDebugWindow() { return ui::IsWindow(gCommDebug) ? gCommDebug : ui::Hwnd{}; }
 
 void CommDebugPrintf(const char* format, ...) {
-    const ui::Hwnd list = ui::GetDlgItem(GetCommDebugWindow(), kCommDebugList);
+    const ui::Hwnd window = GetCommDebugWindow();
+    const ui::Hwnd list = ui::GetDlgItem(window, kCommDebugList);
     if (!list || format == nullptr) return;
     char text[1024];
     va_list args;
@@ -471,7 +613,8 @@ void CommDebugPrintf(const char* format, ...) {
     va_end(args);
     const auto index = ui::SendMessage(list, ui::LB_ADDSTRING, 0, reinterpret_cast<ui::LParam>(text));
     if (ui::Canvas* dc = ui::GetDC(list)) {
-        if (gCommDebugFont) dc->SelectFont(*gCommDebugFont);
+        const CommDebugWindow* debug = ui::WindowObjectOf<CommDebugWindow>(window, kCommDebugClass);
+        if (debug && debug->Font()) dc->SelectFont(*debug->Font());
         const int width = dc->GetTextExtent(text).cx + 32;
         ui::ReleaseDC(list, dc);
         if (width > ui::SendMessage(list, ui::LB_GETHORIZONTALEXTENT, 0, 0)) {
@@ -482,36 +625,14 @@ void CommDebugPrintf(const char* format, ...) {
 }
 
 ui::LResult TestWindowProc(ui::Hwnd window, uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (msg == ui::WM_PAINT) {
-        ui::PaintStruct ps;
-        ui::Canvas* dc = ui::BeginPaint(window, &ps);
-        if (dc) {
-            fw::VersionInfo info(nullptr);
-            const char* company = info.GetString(fw::kVersionCompanyName);
-            dc->TextOut(0, 0, company ? company : "");
-            const char* product = info.GetString(fw::kVersionProductVersion);
-            dc->TextOut(0, 32, product ? product : "");
-        }
-        ui::EndPaint(window, &ps);
-        return 0;
-    }
-    return ui::DefWindowProc(window, msg, w, l);
+    return ui::WindowObjectProc<TestWindow>(window, msg, w, l);
 }
 
 int CreateTestWindow(void* instance, ui::Hwnd owner) {
-    ui::WindowClass existing;
-    if (!ui::GetClassInfo("TEST", &existing)) {
-        ui::WindowClass wc;
-        wc.name = "TEST";
-        wc.proc = TestWindowProc;
-        wc.instance = instance;
-        wc.cursor = ui::LoadCursor(nullptr, 32512);
-        wc.hasBackground = true;
-        wc.background = ui::Rgb(255, 255, 255);
-        if (!ui::RegisterClass(wc)) return 0;
-    }
-    const ui::Hwnd h = ui::CreateWindowEx(0, "TEST", "TEST", ui::WS_OVERLAPPEDWINDOW | ui::WS_VISIBLE,
-                                          0, 0, 640, 480, owner, 0, instance, nullptr);
+    if (!RegisterDebugClass(kTestClass, TestWindowProc, instance, ui::Rgb(255, 255, 255))) return 0;
+    const ui::Hwnd h =
+        ui::CreateWindowEx(0, kTestClass, "TEST", ui::WS_OVERLAPPEDWINDOW | ui::WS_VISIBLE, 0, 0,
+                           640, 480, owner, 0, instance, nullptr);
     return h ? 1 : 0;
 }
 

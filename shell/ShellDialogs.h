@@ -35,6 +35,11 @@ constexpr int kIdVersionList = 1177;
 constexpr int kIdVersionTitle = 1219;
 constexpr int kIdVersionNotice = 1220;
 constexpr int kIdStaffButton = 1214;
+// The system menu's buttons.
+constexpr int kIdSystemReturnToTitle = 1214;
+constexpr int kIdSystemSave = 1215;
+constexpr int kIdSystemVersion = 1216;
+constexpr int kIdSystemQuit = 1217;
 constexpr int kIdProgressBar = 1223;
 constexpr int kIdAboutText = 1048;
 constexpr int kIdNameList = 1300;
@@ -51,8 +56,8 @@ void FillVersionList(ui::Hwnd dialog);
 int ShowStaffDialog(ui::Hwnd owner);
 ui::Hwnd CreateReceiveProgressDialog(ui::Hwnd owner);
 ui::Hwnd CreateSendProgressDialog(ui::Hwnd owner);
-// The command chosen: 40118 (return to the title), 40119 (save), 40026 (version), 40012 (quit)
-// or 2 (cancel).
+// The command chosen: kCmdReturnToTitle, kCmdSaveGame, kCmdAbout (version), kCmdQuit or
+// IDCANCEL.
 intptr_t ShowSystemMenuDialog(ui::Hwnd owner);
 int ShowEditorAboutDialog(ui::Hwnd owner);
 intptr_t ShowSmallInfoDialog(ui::Hwnd owner);
@@ -91,7 +96,7 @@ struct DebugCheckServices {
     bool (*approve)(ui::Hwnd owner, const char* text) = nullptr;
 };
 void SetDebugCheckServices(const DebugCheckServices& services);
-// Command 40098.
+// Command kCmdDebugCheck.
 void RunDebugCheck();
 
 // "COMMDEBUG": a window with a list of lines ("通信デバッグ").

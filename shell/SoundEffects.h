@@ -23,7 +23,7 @@ int LoadSoundEffects();
 int FreeSoundEffects();
 // True when effect n is loaded (0-4).
 bool IsSoundEffectLoaded(int effect);
-// The mixer slot of effect n (0xFFFF when it has none); for diagnostics.
+// The mixer slot of effect n (fw::kNoSoundSlot when it has none); for diagnostics.
 uint16_t SoundEffectSlot(int effect);
 
 // Plays effect 0-4 once from its start: 1 when played; 0 when the SOUND option is off, the

@@ -80,7 +80,7 @@ enum class MessageReceivers : std::uint8_t {
     X(WM_DELAYED_RETURN_TO_TITLE, 2129, GameWindows)                                                \
     X(WM_DELAYED_GAME_OVER, 2132, GameWindows)                                                      \
     X(WM_DELAYED_DEFEAT_DIALOG, 2133, GameWindows)                                                  \
-    /* wParam kind | frame << 8 | hex << 16, lParam troop1 | troop2 << 16 (0xFFFF: none). */       \
+    /* wParam kind | frame << 8 | hex << 16, lParam troop1 | troop2 << 16 (kNoTroop: none). */     \
     X(WM_FRAME_FIGHT_FRAME, 2134, GameWindows)                                                      \
     X(WM_ALLIANCE_PROPOSAL, 2135, GameWindows)                                                      \
     X(WM_ALLIANCE_ANSWER, 2136, GameWindows)    /* wParam 1-4 */                                    \

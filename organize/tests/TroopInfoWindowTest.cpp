@@ -42,8 +42,7 @@ class TroopInfoWindow : public OrganizeTest {
         return window;
     }
     int Enabled(int id) {
-        auto* s = reinterpret_cast<shell::skin::ArrowButtonState*>(
-            ui::GetWindowLongPtr(ui::GetDlgItem(window, id), ui::GWLP_USERDATA));
+        const auto* s = shell::skin::ArrowButtonStateOf(ui::GetDlgItem(window, id));
         return s ? s->enabled : -1;
     }
     // The carried troops' names painted (a page may be painted more than once).

@@ -23,8 +23,7 @@ int HitTestPackButton(int x, int y) {
     return -1;
 }
 
-void PaintPackButtons(ui::Hwnd window, PackButtonState* s) {
-    (void)window;
+void PaintPackButtons(PackButtonState* s) {
     fw::Dib sheet(kButtonSheet);
     const int unlocked = GetTroopInfoExtraFlag();
     for (int i = 0; i < kPackButtonCount; ++i) {
@@ -35,178 +34,166 @@ void PaintPackButtons(ui::Hwnd window, PackButtonState* s) {
     }
 }
 
-void NotifyParent(ui::Hwnd window, uint32_t msg) {
-    ui::SendMessage(ui::GetParent(window), msg, ui::WParam(ControlId(window)), 0);
-}
-
-}  // namespace
-
 // ---- pack strip -----------------------------------------------------------------------------
 
-ui::LResult PackButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    PackButtonState* s = StateOf<PackButtonState>(window);
-    if (ui::LResult r = 0; AnswerCommonSkinMessage<PackButtonState>(window, msg, &r)) return r;
-    switch (msg) {
-        case ui::WM_CREATE: {
-            s = CreateState<PackButtonState>(window);
-            *s = PackButtonState{};
-            s->work = MakeSurface(window);
-            return 0;
+class PackButtonCtl : public SkinControl<PackButtonState> {
+  public:
+    using SkinControl::SkinControl;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam wp, ui::LParam lp) {
+        if (ui::LResult r = 0; AnswerCommon(msg, &r)) return r;
+        switch (msg) {
+            case ui::WM_CREATE:
+                MakeSurfaces(false);
+                return 0;
+            case WM_SKIN_SET_BACKGROUND:
+                CopyParentPicture(lp, s_.work.get());
+                return 0;
+            case WM_SKIN_ENABLE:
+                Enable(int(intptr_t(wp)), int(lp));
+                return 0;
+            case WM_SKIN_REDRAW:
+                PaintPackButtons(&s_);
+                InvalidateAndUpdate(Handle());
+                return 0;
+            case WM_SKIN_GET_SELECTION:
+                return s_.selected;
+            case WM_SKIN_SET_SELECTION:
+                Select(int(intptr_t(wp)));
+                return 0;
+            case ui::WM_LBUTTONDOWN:
+                return OnLButtonDown(SignedLow(lp), SignedHigh(lp));
+            case ui::WM_MOUSEMOVE:
+                OnMouseMove(SignedLow(lp), SignedHigh(lp));
+                return 0;
+            case ui::WM_LBUTTONUP:
+                OnLButtonUp(SignedLow(lp), SignedHigh(lp));
+                return 0;
+            default:
+                return Default(msg, wp, lp);
         }
-        case WM_SKIN_SET_BACKGROUND:
-            if (!s) return 0;
-            CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
-                               s->work.get());
-            return 0;
-        case WM_SKIN_ENABLE: {
-            if (!s) return 0;
-            const int which = int(intptr_t(wp));
-            for (int i = 0; i < kPackButtonCount; ++i) {
-                if (which == -1 || which == i) s->enabled[i] = int(lp);
-            }
-            return 0;
-        }
-        case WM_SKIN_REDRAW:
-            if (!s) return 0;
-            PaintPackButtons(window, s);
-            InvalidateAndUpdate(window);
-            return 0;
-        case WM_SKIN_GET_SELECTION:
-            return s ? s->selected : -1;
-        case WM_SKIN_SET_SELECTION: {
-            if (!s) return 0;
-            const int b = int(intptr_t(wp));
-            s->selected = b;
-            for (int& p : s->pressed) p = 0;
-            if (b >= 0 && b < kPackButtonCount) s->pressed[b] = 1;
-            return 0;
-        }
-        case ui::WM_LBUTTONDOWN: {
-            if (!s) return 0;
-            if (GetTroopInfoExtraFlag() == 0) return 1;
-            ui::SetCapture(window);
-            const int hit = HitTestPackButton(SignedLow(lp), SignedHigh(lp));
-            if (hit < 0 || hit == s->selected || !s->enabled[hit]) return 0;
-            s->hot = hit;
-            s->pressed[hit] = 1;
-            ui::SendMessage(window, WM_SKIN_REDRAW, 0, 0);
-            return 0;
-        }
-        case ui::WM_MOUSEMOVE: {
-            if (!s || s->hot == -1) return 0;
-            s->pressed[s->hot] = HitTestPackButton(SignedLow(lp), SignedHigh(lp)) == s->hot;
-            ui::SendMessage(window, WM_SKIN_REDRAW, 0, 0);
-            return 0;
-        }
-        case ui::WM_LBUTTONUP: {
-            if (!s) return 0;
-            ui::ReleaseCapture();
-            if (s->hot != -1 && HitTestPackButton(SignedLow(lp), SignedHigh(lp)) == s->hot) {
-                if (s->selected >= 0 && s->selected < kPackButtonCount) {
-                    s->pressed[s->selected] = 0;
-                }
-                s->selected = s->hot;
-                s->pressed[s->hot] = 1;
-            }
-            s->hot = -1;
-            ui::SendMessage(window, WM_SKIN_REDRAW, 0, 0);
-            NotifyParent(window, WM_SKIN_PACK_CLICKED);
-            return 0;
-        }
-        default:
-            return ui::DefWindowProc(window, msg, wp, lp);
     }
-}
+
+  private:
+    void Redraw() { ui::SendMessage(Handle(), WM_SKIN_REDRAW, 0, 0); }
+    void Enable(int which, int on) {
+        for (int i = 0; i < kPackButtonCount; ++i) {
+            if (which == -1 || which == i) s_.enabled[i] = on;
+        }
+    }
+    void Select(int b) {
+        s_.selected = b;
+        for (int& p : s_.pressed) p = 0;
+        if (b >= 0 && b < kPackButtonCount) s_.pressed[b] = 1;
+    }
+    ui::LResult OnLButtonDown(int x, int y) {
+        if (GetTroopInfoExtraFlag() == 0) return 1;
+        ui::SetCapture(Handle());
+        const int hit = HitTestPackButton(x, y);
+        if (hit < 0 || hit == s_.selected || !s_.enabled[hit]) return 0;
+        s_.hot = hit;
+        s_.pressed[hit] = 1;
+        Redraw();
+        return 0;
+    }
+    void OnMouseMove(int x, int y) {
+        if (s_.hot == -1) return;
+        s_.pressed[s_.hot] = HitTestPackButton(x, y) == s_.hot;
+        Redraw();
+    }
+    void OnLButtonUp(int x, int y) {
+        ui::ReleaseCapture();
+        if (s_.hot != -1 && HitTestPackButton(x, y) == s_.hot) {
+            if (s_.selected >= 0 && s_.selected < kPackButtonCount) s_.pressed[s_.selected] = 0;
+            s_.selected = s_.hot;
+            s_.pressed[s_.hot] = 1;
+        }
+        s_.hot = -1;
+        Redraw();
+        NotifyParent(WM_SKIN_PACK_CLICKED);
+    }
+};
 
 // ---- land-kind grid -------------------------------------------------------------------------
 
-ui::LResult LandButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    LandButtonState* s = StateOf<LandButtonState>(window);
-    if (ui::LResult r = 0; AnswerCommonSkinMessage<LandButtonState>(window, msg, &r)) return r;
-    switch (msg) {
-        case ui::WM_CREATE: {
-            s = CreateState<LandButtonState>(window);
-            *s = LandButtonState{};
-            s->work = MakeSurface(window);
-            ui::Rect client{};
-            ui::GetClientRect(window, &client);
-            for (int k = 0; k < kLandButtonCount; ++k) {
-                s->enabled[k] = 1;
-                fw::CreateButtonCtl2(window, kIdFirstLandButton + k, client.left + (k % 4) * 16,
-                                     client.top + (k / 4) * 16, 16, 16);
-            }
-            return 0;
+class LandButtonCtl : public SkinControl<LandButtonState> {
+  public:
+    using SkinControl::SkinControl;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam wp, ui::LParam lp) {
+        if (ui::LResult r = 0; AnswerCommon(msg, &r)) return r;
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case WM_SKIN_SET_BACKGROUND:
+                CopyParentPicture(lp, s_.work.get());
+                return 0;
+            case WM_SKIN_ENABLE:
+                Enable(int(intptr_t(wp)), int(lp));
+                return 0;
+            case WM_SKIN_REDRAW:
+                RedrawButtons();
+                return 0;
+            case WM_SKIN_GET_SELECTION:
+                return s_.selected;
+            case WM_SKIN_SET_SELECTION:
+                s_.selected = int(intptr_t(wp));
+                return 0;
+            case ui::WM_DRAWITEM:
+                return OnDrawItem(reinterpret_cast<const ui::DrawItemStruct*>(lp));
+            case ui::WM_COMMAND:
+                OnCommand(ui::LoWord(wp));
+                return 0;
+            default:
+                return Default(msg, wp, lp);
         }
-        case WM_SKIN_SET_BACKGROUND:
-            if (!s) return 0;
-            CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
-                               s->work.get());
-            return 0;
-        case WM_SKIN_ENABLE: {
-            if (!s) return 0;
-            const int which = int(intptr_t(wp));
-            for (int k = 0; k < kLandButtonCount; ++k) {
-                if (which == -1 || which == k) s->enabled[k] = int(lp);
-            }
-            return 0;
-        }
-        case WM_SKIN_REDRAW:
-            for (int k = 0; k < kLandButtonCount; ++k) {
-                if (ui::Hwnd b = ui::GetDlgItem(window, kIdFirstLandButton + k)) {
-                    InvalidateAndUpdate(b);
-                }
-            }
-            return 0;
-        case WM_SKIN_GET_SELECTION:
-            return s ? s->selected : -1;
-        case WM_SKIN_SET_SELECTION:
-            if (s) s->selected = int(intptr_t(wp));
-            return 0;
-        case ui::WM_DRAWITEM: {
-            if (!s) return 1;
-            const auto* item = reinterpret_cast<const ui::DrawItemStruct*>(lp);
-            if (item == nullptr) return 1;
-            ui::DrawItemStruct copy = *item;
-            const int k = int(copy.ctlId) - kIdFirstLandButton;
-            if (k == s->selected) copy.itemState |= ui::ODS_SELECTED;
-            if (k >= 0 && k < kLandButtonCount && !s->enabled[k]) {
-                copy.itemState &= ~ui::ODS_SELECTED;
-                copy.itemState |= ui::ODS_DISABLED;
-            }
-            return DrawChildButton(window, &copy, ui::IsWindowEnabled(window), s->work.get());
-        }
-        case ui::WM_COMMAND: {
-            if (!s) return 0;
-            const int id = int(wp & 0xFFFF);
-            const int k = id - kIdFirstLandButton;
-            if (k < 0 || k >= kLandButtonCount || !s->enabled[k]) return 0;
-            if (k == s->selected) return 0;
-            s->selected = k;
-            NotifyParent(window, WM_SKIN_LAND_CHANGED);
-            ui::SendMessage(window, WM_SKIN_REDRAW, 0, 0);
-            return 0;
-        }
-        default:
-            return ui::DefWindowProc(window, msg, wp, lp);
     }
-}
+
+  private:
+    void OnCreate() {
+        MakeSurfaces(false);
+        ui::Rect client{};
+        ui::GetClientRect(Handle(), &client);
+        for (int k = 0; k < kLandButtonCount; ++k) {
+            s_.enabled[k] = 1;
+            fw::CreateButtonCtl2(Handle(), kIdFirstLandButton + k, client.left + (k % 4) * 16,
+                                 client.top + (k / 4) * 16, 16, 16);
+        }
+    }
+    void Enable(int which, int on) {
+        for (int k = 0; k < kLandButtonCount; ++k) {
+            if (which == -1 || which == k) s_.enabled[k] = on;
+        }
+    }
+    void RedrawButtons() {
+        for (int k = 0; k < kLandButtonCount; ++k) {
+            if (ui::Hwnd b = ui::GetDlgItem(Handle(), kIdFirstLandButton + k))
+                InvalidateAndUpdate(b);
+        }
+    }
+    ui::LResult OnDrawItem(const ui::DrawItemStruct* item) {
+        if (item == nullptr) return 1;
+        ui::DrawItemStruct copy = *item;
+        const int k = int(copy.ctlId) - kIdFirstLandButton;
+        if (k == s_.selected) copy.itemState |= ui::ODS_SELECTED;
+        if (k >= 0 && k < kLandButtonCount && !s_.enabled[k]) {
+            copy.itemState &= ~ui::ODS_SELECTED;
+            copy.itemState |= ui::ODS_DISABLED;
+        }
+        return DrawChildButton(Handle(), &copy, ui::IsWindowEnabled(Handle()), s_.work.get());
+    }
+    void OnCommand(int id) {
+        const int k = id - kIdFirstLandButton;
+        if (k < 0 || k >= kLandButtonCount || !s_.enabled[k]) return;
+        if (k == s_.selected) return;
+        s_.selected = k;
+        NotifyParent(WM_SKIN_LAND_CHANGED);
+        ui::SendMessage(Handle(), WM_SKIN_REDRAW, 0, 0);
+    }
+};
 
 // ---- Back and Next --------------------------------------------------------------------------
-
-namespace {
-
-// The face is drawn over the parent's picture; a disabled button keeps its place on the page
-// and shows the sheet's greyed look, so that paging never makes it vanish.
-void PaintArrowButton(ArrowButtonState* s, int faceX) {
-    fw::Dib* work = s->work.get();
-    fw::HvDIBitBltOpaque(work, 0, 0, work->GetWidth(), work->GetHeight(), s->background.get(), 0,
-                         0);
-    fw::Dib sheet(kButtonSheet);
-    const int y = !s->enabled ? kArrowFaceDisabledY
-                  : s->pressed ? kArrowFacePressedY
-                               : kArrowFaceY;
-    fw::HvDIBitBlt(work, 0, 0, kArrowFaceSize, kArrowFaceSize, &sheet, faceX, y, 0);
-}
 
 bool InsideArrow(ui::LParam lp) {
     const int x = UnsignedLow(lp);
@@ -214,88 +201,131 @@ bool InsideArrow(ui::LParam lp) {
     return x >= 0 && x <= 20 && y >= 0 && y <= 20;
 }
 
-ui::LResult ArrowButtonProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp,
-                            int faceX) {
-    ArrowButtonState* s = StateOf<ArrowButtonState>(window);
-    if (ui::LResult r = 0; AnswerCommonSkinMessage<ArrowButtonState>(window, msg, &r)) return r;
-    auto repaint = [&] {
-        PaintArrowButton(s, faceX);
-        ui::SendMessage(window, WM_SKIN_REDRAW, 0, 0);
-    };
-    switch (msg) {
-        case ui::WM_CREATE:
-            s = CreateState<ArrowButtonState>(window);
-            *s = ArrowButtonState{};
-            s->work = MakeSurface(window);
-            s->background = MakeSurface(window);
-            PaintArrowButton(s, faceX);
-            return 0;
-        case ui::WM_SHOWWINDOW:
-            if (s && wp == 1) repaint();
-            return ui::DefWindowProc(window, msg, wp, lp);
-        case WM_SKIN_SET_BACKGROUND:
-            if (!s) return 0;
-            CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
-                               s->background.get());
-            return 0;
-        case WM_SKIN_ENABLE:
-            if (!s) return 0;
-            s->enabled = int(lp);
-            if (!s->enabled && s->tracking) {
-                // A press in progress ends without a click.
-                s->tracking = 0;
-                s->pressed = 0;
-                if (ui::GetCapture() == window) ui::ReleaseCapture();
-            }
-            repaint();
-            return 0;
-        case WM_SKIN_REDRAW:
-            InvalidateAndUpdate(window);
-            return 0;
-        case ui::WM_LBUTTONDOWN:
-            if (!s || !s->enabled) return 0;
-            ui::SetCapture(window);
-            s->pressed = 1;
-            s->tracking = 1;
-            repaint();
-            return 0;
-        case ui::WM_MOUSEMOVE: {
-            if (!s || !s->tracking) return 0;
-            const bool inside = InsideArrow(lp);
-            if (inside && !s->pressed) {
-                s->pressed = 1;
-            } else if (!inside && s->pressed) {
-                s->pressed = 0;
-            } else {
+// A page button. The face is drawn over the parent's picture; a disabled button keeps its place
+// on the page and shows the sheet's greyed look, so that paging never makes it vanish.
+class ArrowButton : public SkinControl<ArrowButtonState> {
+  public:
+    ArrowButton(ui::Hwnd window, int faceX) : SkinControl(window), faceX_(faceX) {}
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam wp, ui::LParam lp) {
+        if (ui::LResult r = 0; AnswerCommon(msg, &r)) return r;
+        switch (msg) {
+            case ui::WM_CREATE:
+                MakeSurfaces(true);
+                Paint();
                 return 0;
-            }
-            repaint();
-            return 0;
+            case ui::WM_SHOWWINDOW:
+                if (wp == 1) Repaint();
+                return Default(msg, wp, lp);
+            case WM_SKIN_SET_BACKGROUND:
+                CopyParentPicture(lp, s_.background.get());
+                return 0;
+            case WM_SKIN_ENABLE:
+                OnEnable(int(lp));
+                return 0;
+            case WM_SKIN_REDRAW:
+                InvalidateAndUpdate(Handle());
+                return 0;
+            case ui::WM_LBUTTONDOWN:
+                if (!s_.enabled) return 0;
+                ui::SetCapture(Handle());
+                s_.pressed = 1;
+                s_.tracking = 1;
+                Repaint();
+                return 0;
+            case ui::WM_MOUSEMOVE:
+                OnMouseMove(InsideArrow(lp));
+                return 0;
+            case ui::WM_LBUTTONUP:
+                OnLButtonUp(InsideArrow(lp));
+                return 0;
+            default:
+                return Default(msg, wp, lp);
         }
-        case ui::WM_LBUTTONUP: {
-            if (!s) return 0;
-            if (ui::GetCapture() == window) ui::ReleaseCapture();
-            const bool click = s->tracking && InsideArrow(lp);
-            s->pressed = 0;
-            s->tracking = 0;
-            if (click) NotifyParent(window, WM_SKIN_BUTTON_CLICKED);
-            // The parent may have destroyed the button on the click.
-            if (ui::IsWindow(window) && StateOf<ArrowButtonState>(window) == s) repaint();
-            return 0;
-        }
-        default:
-            return ui::DefWindowProc(window, msg, wp, lp);
     }
-}
+
+  protected:
+    ~ArrowButton() = default;
+
+  private:
+    void Paint() {
+        fw::Dib* work = s_.work.get();
+        fw::HvDIBitBltOpaque(work, 0, 0, work->GetWidth(), work->GetHeight(), s_.background.get(),
+                             0, 0);
+        fw::Dib sheet(kButtonSheet);
+        const int y = !s_.enabled  ? kArrowFaceDisabledY
+                      : s_.pressed ? kArrowFacePressedY
+                                   : kArrowFaceY;
+        fw::HvDIBitBlt(work, 0, 0, kArrowFaceSize, kArrowFaceSize, &sheet, faceX_, y, 0);
+    }
+    void Repaint() {
+        Paint();
+        ui::SendMessage(Handle(), WM_SKIN_REDRAW, 0, 0);
+    }
+    void OnEnable(int on) {
+        s_.enabled = on;
+        if (!s_.enabled && s_.tracking) {
+            // A press in progress ends without a click.
+            s_.tracking = 0;
+            s_.pressed = 0;
+            if (ui::GetCapture() == Handle()) ui::ReleaseCapture();
+        }
+        Repaint();
+    }
+    void OnMouseMove(bool inside) {
+        if (!s_.tracking) return;
+        if (inside == (s_.pressed != 0)) return;
+        s_.pressed = inside ? 1 : 0;
+        Repaint();
+    }
+    void OnLButtonUp(bool inside) {
+        const ui::Hwnd window = Handle();
+        if (ui::GetCapture() == window) ui::ReleaseCapture();
+        const bool click = s_.tracking && inside;
+        s_.pressed = 0;
+        s_.tracking = 0;
+        if (click) NotifyParent(WM_SKIN_BUTTON_CLICKED);
+        // The parent may have destroyed the button on the click, and this object with it.
+        if (StillControl(window, this)) Repaint();
+    }
+
+    int faceX_;
+};
+
+class BackButton final : public ArrowButton {
+  public:
+    explicit BackButton(ui::Hwnd window) : ArrowButton(window, kBackFaceX) {}
+};
+
+class NextButton final : public ArrowButton {
+  public:
+    explicit NextButton(ui::Hwnd window) : ArrowButton(window, kNextFaceX) {}
+};
 
 }  // namespace
 
+ui::LResult PackButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
+    return SkinControlProc<PackButtonCtl>(window, msg, wp, lp);
+}
+
+ui::LResult LandButtonCtlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
+    return SkinControlProc<LandButtonCtl>(window, msg, wp, lp);
+}
+
 ui::LResult BackButtonProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    return ArrowButtonProc(window, msg, wp, lp, kBackFaceX);
+    return SkinControlProc<BackButton>(window, msg, wp, lp);
 }
 
 ui::LResult NextButtonProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    return ArrowButtonProc(window, msg, wp, lp, kNextFaceX);
+    return SkinControlProc<NextButton>(window, msg, wp, lp);
+}
+
+const ArrowButtonState* ArrowButtonStateOf(ui::Hwnd button) {
+    if (const BackButton* back = SkinControlOf<BackButton>(button, kBackButtonClass))
+        return &back->State();
+    if (const NextButton* next = SkinControlOf<NextButton>(button, kNextButtonClass))
+        return &next->State();
+    return nullptr;
 }
 
 // ---- registration and creation --------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "framework/gui/WindowUtilities.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "shell/skin/SkinControls.h"
 
 namespace zv::shell::skin::detail {
@@ -21,70 +22,103 @@ constexpr int kBackFaceX = 322, kNextFaceX = 346, kArrowFaceY = 48, kArrowFacePr
               kArrowFaceDisabledY = 88, kArrowFaceSize = 20;
 constexpr int kHighlightY = 308;
 
-template <class S>
-S* StateOf(ui::Hwnd window) {
-    return reinterpret_cast<S*>(ui::GetWindowLongPtr(window, ui::GWLP_USERDATA));
-}
-
-// Makes the state in WM_CREATE (or takes the one already in the user data) and stores it.
-template <class S>
-S* CreateState(ui::Hwnd window) {
-    S* s = StateOf<S>(window);
-    if (s == nullptr) {
-        s = new S();
-        ui::SetWindowLongPtr(window, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(s));
-    }
-    return s;
-}
-
-template <class S>
-void DestroyState(ui::Hwnd window) {
-    delete StateOf<S>(window);
-    ui::SetWindowLongPtr(window, ui::GWLP_USERDATA, 0);
-}
-
 // The stock null brush, the answer to WM_CTLCOLORBTN and WM_CTLCOLORLISTBOX.
 ui::LResult NullBrushAnswer();
 
-// What every skinned control answers alike: its state goes with the window, it paints from its
-// work picture and asks for no brush. True, with the answer in *result, when `msg` was one of
-// those.
-template <class S>
-bool AnswerCommonSkinMessage(ui::Hwnd window, uint32_t msg, ui::LResult* result) {
-    switch (msg) {
-        case ui::WM_DESTROY:
-            DestroyState<S>(window);
-            *result = 0;
-            return true;
-        case ui::WM_PAINT: {
-            S* s = StateOf<S>(window);
-            fw::PaintWindowFromBitmap(window, s ? s->work.get() : nullptr);
-            *result = 0;
-            return true;
-        }
-        case ui::WM_CTLCOLORBTN:
-            *result = NullBrushAnswer();
-            return true;
-        default:
-            return false;
-    }
-}
-
 ui::Size ClientSize(ui::Hwnd window);
-// A blank Dib of the window's client size with colour table A.
+// A blank Dib of the window's client size (or of the size given) with colour table A.
 std::unique_ptr<fw::Dib> MakeSurface(ui::Hwnd window);
 std::unique_ptr<fw::Dib> MakeSurface(ui::Hwnd window, int width, int height);
 // Copies the window's client rectangle from `ancestor`'s background picture (whose client
 // origin is the picture's origin) into `into`, opaque.
 void CopyBackgroundFrom(ui::Hwnd window, ui::Hwnd ancestor, fw::Dib* picture, fw::Dib* into);
-void InvalidateAndUpdate(ui::Hwnd window);
 // The control's own id.
 int ControlId(ui::Hwnd window);
+
+// What every skinned control is: a window object that keeps its state S (whose `work` picture
+// is what the control shows), paints from that picture and asks for no brush. A control derives
+// from SkinControl<S> and answers the rest in its own Dispatch.
+template <class S>
+class SkinControl : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+    const S& State() const { return s_; }
+
+  protected:
+    ~SkinControl() = default;
+
+    // The answers every skinned control gives alike; true, with the answer in *result, when
+    // `msg` was one of them.
+    bool AnswerCommon(uint32_t msg, ui::LResult* result) {
+        switch (msg) {
+            case ui::WM_DESTROY:
+                *result = 0;
+                return true;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(Handle(), s_.work.get());
+                *result = 0;
+                return true;
+            case ui::WM_CTLCOLORBTN:
+                *result = NullBrushAnswer();
+                return true;
+            default:
+                return false;
+        }
+    }
+    ui::Hwnd Parent() const { return ui::GetParent(Handle()); }
+    // Tells the parent `msg` with the control's id in wParam.
+    void NotifyParent(uint32_t msg) {
+        ui::SendMessage(Parent(), msg, ui::WParam(ControlId(Handle())), 0);
+    }
+    // The work picture (and the background picture, when asked) at the client's size.
+    void MakeSurfaces(bool withBackground) {
+        s_.work = MakeSurface(Handle());
+        if constexpr (requires { s_.background; }) {
+            if (withBackground) s_.background = MakeSurface(Handle());
+        }
+    }
+    // Copies the parent's picture (WM_SKIN_SET_BACKGROUND's lParam) behind the control.
+    void CopyParentPicture(ui::LParam picture, fw::Dib* into) {
+        CopyBackgroundFrom(Handle(), Parent(), reinterpret_cast<fw::Dib*>(picture), into);
+    }
+
+    S s_;
+};
+
+// The procedure of a skinned control class T.
+template <class T>
+ui::LResult SkinControlProc(ui::Hwnd window, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<T>(window, msg, w, l);
+}
+
+// The control object of `window` when it is of class `className` (whose procedure is
+// SkinControlProc<T>); null otherwise.
+template <class T>
+T* SkinControlOf(ui::Hwnd window, const char* className) {
+    return ui::WindowObjectOf<T>(window, className);
+}
+
+// True while `window` is still the control `self`: a parent may destroy a control on its
+// notification, and the object goes with the window.
+template <class T>
+bool StillControl(ui::Hwnd window, const T* self) {
+    return ui::IsWindow(window) && ui::WindowObjectOf<T>(window) == self;
+}
+
+void InvalidateAndUpdate(ui::Hwnd window);
 // Signed and unsigned words of an lParam.
-inline int SignedLow(ui::LParam l) { return int16_t(uint16_t(l & 0xFFFF)); }
-inline int SignedHigh(ui::LParam l) { return int16_t(uint16_t((l >> 16) & 0xFFFF)); }
-inline int UnsignedLow(ui::LParam l) { return int(uint16_t(l & 0xFFFF)); }
-inline int UnsignedHigh(ui::LParam l) { return int(uint16_t((l >> 16) & 0xFFFF)); }
+inline int SignedLow(ui::LParam l) {
+    return ui::GetXLParam(l);
+}
+inline int SignedHigh(ui::LParam l) {
+    return ui::GetYLParam(l);
+}
+inline int UnsignedLow(ui::LParam l) {
+    return ui::LoWord(uintptr_t(l));
+}
+inline int UnsignedHigh(ui::LParam l) {
+    return ui::HiWord(uintptr_t(l));
+}
 // A child button's WM_DRAWITEM: the disabled look when the control is disabled, then
 // DrawSkinButton over the work surface.
 ui::LResult DrawChildButton(ui::Hwnd control, const ui::DrawItemStruct* item, bool enabled,

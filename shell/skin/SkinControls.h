@@ -16,9 +16,9 @@
 //   ComboBoxWindow        a 68-pixel face with a drop-down list of 60 pixels
 //
 // The parent creates a control, hands it its own background Dib with WM_SKIN_SET_BACKGROUND and
-// steers it with the messages below; the controls answer with the notifications. Each keeps its
-// state on the heap behind the window's user data (GWLP_USERDATA), made in WM_CREATE and freed
-// in WM_DESTROY; a message that needs the state and finds none answers -1 (or 0).
+// steers it with the messages below; the controls answer with the notifications. Each control
+// is an object made with its window and gone with it, which keeps the control's state below, so
+// no two controls share any of it.
 
 #include <cstdint>
 #include <memory>
@@ -97,7 +97,7 @@ ui::LResult ScrollCtlProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);
 ui::LResult SkinListBoxProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);
 ui::LResult VScrollBarProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);
 ui::LResult SkinComboBoxProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);
-// The drop-down list's own procedure (the LISTBOX procedure it replaced is in its user data).
+// The drop-down list's own procedure, in front of the LISTBOX class procedure.
 ui::LResult ComboDropListProc(ui::Hwnd, uint32_t, ui::WParam, ui::LParam);
 
 // The face of the shared button sheet a child button shows, by its id: 10600/10601 -> 4/5,
@@ -121,7 +121,7 @@ ui::Hwnd CreateComboDropList(ui::Hwnd parent, int id, int x, int y, int width, i
 // The drop-down list that is open (null when none); at most one is open at a time.
 ui::Hwnd GetOpenComboDropList();
 
-// ---- per-window states (behind GWLP_USERDATA) ---------------------------------------------
+// ---- the controls' states ----------------------------------------------------------------
 
 struct PackButtonState {
     std::unique_ptr<fw::Dib> work;
@@ -185,6 +185,9 @@ struct VScrollBarState {
     ui::Point start{};
     int startTop = 0;
 };
+
+// The state of a Back or Next button; null for any other window.
+const ArrowButtonState* ArrowButtonStateOf(ui::Hwnd button);
 
 // The value bar's snap: rounds v to the nearest multiple of the step (division truncating
 // toward zero), then limits it to the minimum and maximum. A step of 0 snaps nothing.

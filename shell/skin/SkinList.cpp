@@ -35,6 +35,10 @@ bool ItemText(ui::Hwnd list, int index, std::string& out) {
     return true;
 }
 
+void MeasureRow(ui::MeasureItemStruct* m) {
+    if (m) m->itemHeight = kSkinRowHeight;
+}
+
 void BlitToWindow(ui::Hwnd window, fw::Dib* picture) {
     if (ui::Canvas* dc = ui::GetDC(window)) {
         const ui::Canvas src = fw::CanvasOnDib(picture);
@@ -45,13 +49,13 @@ void BlitToWindow(ui::Hwnd window, fw::Dib* picture) {
 
 // ---- list box ---------------------------------------------------------------------------------
 
-void PaintSkinListBox(ui::Hwnd control, SkinListState* s, ui::Hwnd list) {
+void PaintSkinListBox(ui::Hwnd control, const SkinListState& s, ui::Hwnd list) {
     const ui::Size size = ClientSize(list);
     auto temp = MakeSurface(list, size.cx, size.cy);
     // The inner list sits 16 pixels down in the control.
     ui::Point at{0, 0};
     ui::MapWindowPoints(list, control, &at, 1);
-    fw::HvDIBitBltOpaque(temp.get(), 0, 0, size.cx, size.cy, s->background.get(), at.x, at.y);
+    fw::HvDIBitBltOpaque(temp.get(), 0, 0, size.cx, size.cy, s.background.get(), at.x, at.y);
     fw::Dib sheet(kButtonSheet);
     const int rows = size.cy / kSkinRowHeight;
     const int top = int(ui::SendMessage(list, ui::LB_GETTOPINDEX, 0, 0));
@@ -75,115 +79,105 @@ void PaintSkinListBox(ui::Hwnd control, SkinListState* s, ui::Hwnd list) {
     BlitToWindow(list, temp.get());
 }
 
+// An owner-drawn list under a free caption; what it shows comes from its inner LISTBOX.
+class SkinListBox : public SkinControl<SkinListState> {
+  public:
+    using SkinControl::SkinControl;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam wp, ui::LParam lp) {
+        if (ui::LResult r = 0; AnswerCommon(msg, &r)) return r;
+        const ui::Hwnd list = ui::GetDlgItem(Handle(), kIdInnerList);
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_CTLCOLORLISTBOX:
+                return NullBrushAnswer();
+            case ui::WM_MEASUREITEM:
+                MeasureRow(reinterpret_cast<ui::MeasureItemStruct*>(lp));
+                return 1;
+            case ui::WM_DRAWITEM:
+                return OnDrawItem(reinterpret_cast<const ui::DrawItemStruct*>(lp), list);
+            case ui::WM_COMMAND:
+                Scroll(ui::LoWord(wp), list);
+                return 0;
+            case WM_SKIN_SET_BACKGROUND:
+                CopyParentPicture(lp, s_.background.get());
+                CopyParentPicture(lp, s_.work.get());
+                ui::InvalidateRect(Handle(), nullptr, true);
+                if (list) ui::InvalidateRect(list, nullptr, true);
+                ui::UpdateWindow(Handle());
+                return 0;
+            case WM_SKIN_ENABLE:
+                Enable(int(lp), list);
+                return 0;
+            case WM_SKIN_CLEAR:
+                ui::SendMessage(list, ui::LB_RESETCONTENT, 0, 0);
+                s_.count = 0;
+                return 0;
+            case WM_SKIN_ADD_ITEM:
+                ui::SendMessage(list, ui::LB_ADDSTRING, 0, lp);
+                ui::SendMessage(list, ui::LB_SETITEMHEIGHT, wp, kSkinRowHeight);
+                ++s_.count;
+                return 0;
+            case WM_SKIN_SET_CURSEL:
+                return ui::SendMessage(list, ui::LB_SETCURSEL, wp, 0);
+            case WM_SKIN_GET_CURSEL:
+                return ui::SendMessage(list, ui::LB_GETCURSEL, 0, 0);
+            case WM_SKIN_SET_TOP:
+                return ui::SendMessage(list, ui::LB_SETTOPINDEX, wp, 0);
+            case WM_SKIN_GET_TOP:
+                return ui::SendMessage(list, ui::LB_GETTOPINDEX, 0, 0);
+            default:
+                return Default(msg, wp, lp);
+        }
+    }
+
+  private:
+    void OnCreate() {
+        MakeSurfaces(true);
+        const ui::Size size = ClientSize(Handle());
+        fw::CreateOwnerDrawListBoxCtl(Handle(), kIdInnerList, 0, 16, size.cx,
+                                      std::max(1, size.cy - 17));
+    }
+    ui::LResult OnDrawItem(const ui::DrawItemStruct* item, ui::Hwnd list) {
+        if (item == nullptr) return 1;
+        if (item->ctlType == ui::ODT_BUTTON)
+            return DrawChildButton(Handle(), item, true, s_.work.get());
+        if (item->ctlType != ui::ODT_LISTBOX) return 1;
+        PaintSkinListBox(Handle(), s_, list);
+        const int sel = int(ui::SendMessage(list, ui::LB_GETCURSEL, 0, 0));
+        if (sel != s_.lastReported) {
+            s_.lastReported = sel;
+            ui::SendMessage(Parent(), WM_SKIN_LIST_SELECTED, ui::WParam(sel),
+                            ui::LParam(ControlId(Handle())));
+        }
+        return 1;
+    }
+    static void Scroll(int id, ui::Hwnd list) {
+        int top = int(ui::SendMessage(list, ui::LB_GETTOPINDEX, 0, 0));
+        if (id == kIdScrollUp) --top;
+        if (id == kIdScrollDown) ++top;
+        ui::SendMessage(list, ui::LB_SETTOPINDEX, ui::WParam(std::max(0, top)), 0);
+    }
+    void Enable(int on, ui::Hwnd list) {
+        s_.enabled = on;
+        if (!list) return;
+        uint32_t style = uint32_t(ui::GetWindowLong(list, ui::GWL_STYLE));
+        style = on == 1 ? style & ~ui::WS_DISABLED : style | ui::WS_DISABLED;
+        ui::SetWindowLong(list, ui::GWL_STYLE, int32_t(style));
+    }
+};
+
 }  // namespace
 
 ui::LResult SkinListBoxProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    SkinListState* s = StateOf<SkinListState>(window);
-    if (ui::LResult r = 0; AnswerCommonSkinMessage<SkinListState>(window, msg, &r)) return r;
-    const ui::Hwnd list = ui::GetDlgItem(window, kIdInnerList);
-    switch (msg) {
-        case ui::WM_CREATE: {
-            s = CreateState<SkinListState>(window);
-            *s = SkinListState{};
-            s->work = MakeSurface(window);
-            s->background = MakeSurface(window);
-            const ui::Size size = ClientSize(window);
-            fw::CreateOwnerDrawListBoxCtl(window, kIdInnerList, 0, 16, size.cx,
-                                          std::max(1, size.cy - 17));
-            return 0;
-        }
-        case ui::WM_CTLCOLORLISTBOX:
-            return NullBrushAnswer();
-        case ui::WM_MEASUREITEM: {
-            auto* m = reinterpret_cast<ui::MeasureItemStruct*>(lp);
-            if (m) m->itemHeight = kSkinRowHeight;
-            return 1;
-        }
-        case ui::WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const ui::DrawItemStruct*>(lp);
-            if (!s || item == nullptr) return 1;
-            if (item->ctlType == ui::ODT_BUTTON) {
-                return DrawChildButton(window, item, true, s->work.get());
-            }
-            if (item->ctlType != ui::ODT_LISTBOX) return 1;
-            PaintSkinListBox(window, s, list);
-            const int sel = int(ui::SendMessage(list, ui::LB_GETCURSEL, 0, 0));
-            if (sel != s->lastReported) {
-                s->lastReported = sel;
-                ui::SendMessage(ui::GetParent(window), WM_SKIN_LIST_SELECTED, ui::WParam(sel),
-                                ui::LParam(ControlId(window)));
-            }
-            return 1;
-        }
-        case ui::WM_COMMAND: {
-            const int id = int(wp & 0xFFFF);
-            int top = int(ui::SendMessage(list, ui::LB_GETTOPINDEX, 0, 0));
-            if (id == kIdScrollUp) --top;
-            if (id == kIdScrollDown) ++top;
-            ui::SendMessage(list, ui::LB_SETTOPINDEX, ui::WParam(std::max(0, top)), 0);
-            return 0;
-        }
-        case WM_SKIN_SET_BACKGROUND:
-            if (!s) return 0;
-            CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
-                               s->background.get());
-            CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
-                               s->work.get());
-            ui::InvalidateRect(window, nullptr, true);
-            if (list) ui::InvalidateRect(list, nullptr, true);
-            ui::UpdateWindow(window);
-            return 0;
-        case WM_SKIN_ENABLE: {
-            if (!s) return 0;
-            s->enabled = int(lp);
-            if (list) {
-                uint32_t style = uint32_t(ui::GetWindowLong(list, ui::GWL_STYLE));
-                style = lp == 1 ? style & ~ui::WS_DISABLED : style | ui::WS_DISABLED;
-                ui::SetWindowLong(list, ui::GWL_STYLE, int32_t(style));
-            }
-            return 0;
-        }
-        case WM_SKIN_CLEAR:
-            ui::SendMessage(list, ui::LB_RESETCONTENT, 0, 0);
-            if (s) s->count = 0;
-            return 0;
-        case WM_SKIN_ADD_ITEM:
-            ui::SendMessage(list, ui::LB_ADDSTRING, 0, lp);
-            ui::SendMessage(list, ui::LB_SETITEMHEIGHT, wp, kSkinRowHeight);
-            if (s) ++s->count;
-            return 0;
-        case WM_SKIN_SET_CURSEL:
-            return ui::SendMessage(list, ui::LB_SETCURSEL, wp, 0);
-        case WM_SKIN_GET_CURSEL:
-            return ui::SendMessage(list, ui::LB_GETCURSEL, 0, 0);
-        case WM_SKIN_SET_TOP:
-            return ui::SendMessage(list, ui::LB_SETTOPINDEX, wp, 0);
-        case WM_SKIN_GET_TOP:
-            return ui::SendMessage(list, ui::LB_GETTOPINDEX, 0, 0);
-        default:
-            return ui::DefWindowProc(window, msg, wp, lp);
-    }
+    return SkinControlProc<SkinListBox>(window, msg, wp, lp);
 }
 
 // ---- combo box --------------------------------------------------------------------------------
 
 namespace {
-
-void PaintSkinComboFace(ui::Hwnd window, SkinComboState* s) {
-    fw::Dib* work = s->work.get();
-    const int w = work->GetWidth();
-    const int h = work->GetHeight();
-    fw::HvDIBitBltOpaque(work, 0, 0, w, h, s->background.get(), 0, 0);
-    const ui::Hwnd list = ui::GetDlgItem(window, kIdComboList);
-    std::string text;
-    if (!list || !ItemText(list, s->selection, text)) return;
-    ui::ColorRef color = kWhite;
-    if (!s->enabled) {
-        fw::FillRectColor(window, work, 1, 1, w - 2, h - 2, kDarkGreen);
-        color = kGreen;
-    }
-    fw::DrawTextOnDib(window, work, 2, 3, text.c_str(), kTextSize, kGothic, color);
-}
 
 void PaintComboDropList(ui::Hwnd list) {
     const ui::Size size = ClientSize(list);
@@ -208,13 +202,13 @@ void PaintComboDropList(ui::Hwnd list) {
     BlitToWindow(list, temp.get());
 }
 
-ui::WndProc ClassProcOf(ui::Hwnd list) {
-    return reinterpret_cast<ui::WndProc>(ui::GetWindowLongPtr(list, ui::GWLP_USERDATA));
-}
-
+// The drop-down list is a LISTBOX whose own procedure stands in front of its class's.
 ui::LResult CallClass(ui::Hwnd list, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    const ui::WndProc proc = ClassProcOf(list);
-    return proc ? ui::CallWindowProc(proc, list, msg, wp, lp) : ui::DefWindowProc(list, msg, wp, lp);
+    ui::WindowClass listBox;
+    if (ui::GetClassInfo("LISTBOX", &listBox) && listBox.proc != nullptr) {
+        return ui::CallWindowProc(listBox.proc, list, msg, wp, lp);
+    }
+    return ui::DefWindowProc(list, msg, wp, lp);
 }
 
 // The row under a point of the list's client area: the top index plus the row.
@@ -243,9 +237,7 @@ ui::Hwnd CreateComboDropList(ui::Hwnd parent, int id, int x, int y, int width, i
     const ui::Hwnd list = ui::CreateWindowEx(0, "LISTBOX", "", style, x, y, width, height, parent,
                                              id, nullptr, nullptr);
     if (!list) return {};
-    const auto old = ui::SetWindowLongPtr(list, ui::GWLP_WNDPROC,
-                                          reinterpret_cast<intptr_t>(&ComboDropListProc));
-    ui::SetWindowLongPtr(list, ui::GWLP_USERDATA, old);
+    ui::SetWindowLongPtr(list, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&ComboDropListProc));
     ui::ShowWindow(list, ui::SW_HIDE);
     return list;
 }
@@ -318,94 +310,121 @@ ui::LResult ComboDropListProc(ui::Hwnd list, uint32_t msg, ui::WParam wp, ui::LP
     }
 }
 
-ui::LResult SkinComboBoxProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    SkinComboState* s = StateOf<SkinComboState>(window);
-    if (ui::LResult r = 0; AnswerCommonSkinMessage<SkinComboState>(window, msg, &r)) return r;
-    const ui::Hwnd list = ui::GetDlgItem(window, kIdComboList);
-    switch (msg) {
-        case ui::WM_CREATE: {
-            s = CreateState<SkinComboState>(window);
-            *s = SkinComboState{};
-            s->enabled = 1;
-            s->work = MakeSurface(window);
-            s->background = MakeSurface(window);
-            const ui::Size size = ClientSize(window);
-            fw::CreateButtonCtl2(window, kIdComboDrop, size.cx - 16, 0, 16, 16);
-            CreateComboDropList(window, kIdComboList, 0, 16, size.cx - 15, 60);
-            return 0;
+namespace {
+
+// A face with the chosen item's text and a drop button; the drop-down list opens below it.
+class SkinComboBox : public SkinControl<SkinComboState> {
+  public:
+    using SkinControl::SkinControl;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam wp, ui::LParam lp) {
+        if (ui::LResult r = 0; AnswerCommon(msg, &r)) return r;
+        const ui::Hwnd list = ui::GetDlgItem(Handle(), kIdComboList);
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_CTLCOLORLISTBOX:
+                return NullBrushAnswer();
+            case ui::WM_MEASUREITEM:
+                MeasureRow(reinterpret_cast<ui::MeasureItemStruct*>(lp));
+                return 1;
+            case ui::WM_DRAWITEM:
+                return OnDrawItem(reinterpret_cast<const ui::DrawItemStruct*>(lp), wp, lp, list);
+            case ui::WM_LBUTTONDOWN:
+                if (!s_.enabled || !list) return 0;
+                ui::ShowWindow(list, ui::IsWindowVisible(list) ? ui::SW_HIDE : ui::SW_SHOW);
+                ui::SendMessage(list, ui::LB_SETCURSEL, ui::WParam(s_.selection), 0);
+                return 0;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(wp) == kIdComboDrop)
+                    ui::SendMessage(Handle(), ui::WM_LBUTTONDOWN, 0, 0);
+                return 0;
+            case WM_SKIN_SET_BACKGROUND:
+                CopyParentPicture(lp, s_.background.get());
+                CopyParentPicture(lp, s_.work.get());
+                return 0;
+            case WM_SKIN_SHOW:
+                ui::ShowWindow(Handle(), int(wp));
+                if (list) ui::ShowWindow(list, ui::SW_HIDE);
+                return 0;
+            case WM_SKIN_ENABLE:
+                s_.enabled = int(lp);
+                PaintFace();
+                ui::InvalidateRect(Handle(), nullptr, false);
+                return 0;
+            case WM_SKIN_REDRAW:
+                InvalidateAndUpdate(Handle());
+                if (ui::Hwnd b = ui::GetDlgItem(Handle(), kIdComboDrop)) InvalidateAndUpdate(b);
+                return 0;
+            case WM_SKIN_ADD_ITEM:
+                if (!list) return 0;
+                ui::SendMessage(list, ui::LB_ADDSTRING, 0, lp);
+                ui::SendMessage(list, ui::LB_SETITEMHEIGHT, wp, kSkinRowHeight);
+                return 0;
+            case WM_SKIN_SELECT_ITEM:
+                if (list) SelectItem(int(intptr_t(wp)), list);
+                return 0;
+            case WM_SKIN_SET_CURSEL:
+                return list ? ui::SendMessage(list, ui::LB_SETCURSEL, wp, 0) : 0;
+            case WM_SKIN_GET_CURSEL:
+                return list ? ui::SendMessage(list, ui::LB_GETCURSEL, 0, 0) : -1;
+            default:
+                return Default(msg, wp, lp);
         }
-        case ui::WM_CTLCOLORLISTBOX:
-            return NullBrushAnswer();
-        case ui::WM_MEASUREITEM: {
-            auto* m = reinterpret_cast<ui::MeasureItemStruct*>(lp);
-            if (m) m->itemHeight = kSkinRowHeight;
-            return 1;
-        }
-        case ui::WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const ui::DrawItemStruct*>(lp);
-            if (!s || item == nullptr) return 1;
-            if (int(item->ctlId) == kIdComboDrop) {
-                return DrawChildButton(window, item, s->enabled != 0, s->work.get());
-            }
-            if (int(item->ctlId) == kIdComboList && list) {
-                ui::SendMessage(list, ui::WM_DRAWITEM, wp, lp);
-            }
-            return 1;
-        }
-        case ui::WM_LBUTTONDOWN:
-            if (!s || !s->enabled || !list) return 0;
-            ui::ShowWindow(list, ui::IsWindowVisible(list) ? ui::SW_HIDE : ui::SW_SHOW);
-            ui::SendMessage(list, ui::LB_SETCURSEL, ui::WParam(s->selection), 0);
-            return 0;
-        case ui::WM_COMMAND:
-            if (int(wp & 0xFFFF) == kIdComboDrop) ui::SendMessage(window, ui::WM_LBUTTONDOWN, 0, 0);
-            return 0;
-        case WM_SKIN_SET_BACKGROUND:
-            if (!s) return 0;
-            CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
-                               s->background.get());
-            CopyBackgroundFrom(window, ui::GetParent(window), reinterpret_cast<fw::Dib*>(lp),
-                               s->work.get());
-            return 0;
-        case WM_SKIN_SHOW:
-            ui::ShowWindow(window, int(wp));
-            if (list) ui::ShowWindow(list, ui::SW_HIDE);
-            return 0;
-        case WM_SKIN_ENABLE:
-            if (!s) return 0;
-            s->enabled = int(lp);
-            PaintSkinComboFace(window, s);
-            ui::InvalidateRect(window, nullptr, false);
-            return 0;
-        case WM_SKIN_REDRAW:
-            InvalidateAndUpdate(window);
-            if (ui::Hwnd b = ui::GetDlgItem(window, kIdComboDrop)) InvalidateAndUpdate(b);
-            return 0;
-        case WM_SKIN_ADD_ITEM:
-            if (!list) return 0;
-            ui::SendMessage(list, ui::LB_ADDSTRING, 0, lp);
-            ui::SendMessage(list, ui::LB_SETITEMHEIGHT, wp, kSkinRowHeight);
-            return 0;
-        case WM_SKIN_SELECT_ITEM: {
-            if (!s || !list) return 0;
-            const int count = int(ui::SendMessage(list, ui::LB_GETCOUNT, 0, 0));
-            int index = int(intptr_t(wp));
-            if (index < 0 || index >= count) index = 0;
-            ui::SendMessage(ui::GetParent(window), WM_SKIN_COMBO_SELECTED, ui::WParam(index),
-                            ui::LParam(ControlId(window)));
-            if (!ui::IsWindow(window) || StateOf<SkinComboState>(window) != s) return 0;
-            s->selection = index;
-            PaintSkinComboFace(window, s);
-            ui::SendMessage(list, ui::LB_SETCURSEL, ui::WParam(index), 0);
-            return 0;
-        }
-        case WM_SKIN_SET_CURSEL:
-            return list ? ui::SendMessage(list, ui::LB_SETCURSEL, wp, 0) : 0;
-        case WM_SKIN_GET_CURSEL:
-            return list ? ui::SendMessage(list, ui::LB_GETCURSEL, 0, 0) : -1;
-        default:
-            return ui::DefWindowProc(window, msg, wp, lp);
     }
+
+  private:
+    void OnCreate() {
+        MakeSurfaces(true);
+        s_.enabled = 1;
+        const ui::Size size = ClientSize(Handle());
+        fw::CreateButtonCtl2(Handle(), kIdComboDrop, size.cx - 16, 0, 16, 16);
+        CreateComboDropList(Handle(), kIdComboList, 0, 16, size.cx - 15, 60);
+    }
+    ui::LResult OnDrawItem(const ui::DrawItemStruct* item, ui::WParam wp, ui::LParam lp,
+                           ui::Hwnd list) {
+        if (item == nullptr) return 1;
+        if (int(item->ctlId) == kIdComboDrop) {
+            return DrawChildButton(Handle(), item, s_.enabled != 0, s_.work.get());
+        }
+        if (int(item->ctlId) == kIdComboList && list)
+            ui::SendMessage(list, ui::WM_DRAWITEM, wp, lp);
+        return 1;
+    }
+    void PaintFace() {
+        fw::Dib* work = s_.work.get();
+        const int w = work->GetWidth();
+        const int h = work->GetHeight();
+        fw::HvDIBitBltOpaque(work, 0, 0, w, h, s_.background.get(), 0, 0);
+        const ui::Hwnd list = ui::GetDlgItem(Handle(), kIdComboList);
+        std::string text;
+        if (!list || !ItemText(list, s_.selection, text)) return;
+        ui::ColorRef color = kWhite;
+        if (!s_.enabled) {
+            fw::FillRectColor(Handle(), work, 1, 1, w - 2, h - 2, kDarkGreen);
+            color = kGreen;
+        }
+        fw::DrawTextOnDib(Handle(), work, 2, 3, text.c_str(), kTextSize, kGothic, color);
+    }
+    void SelectItem(int index, ui::Hwnd list) {
+        const int count = int(ui::SendMessage(list, ui::LB_GETCOUNT, 0, 0));
+        if (index < 0 || index >= count) index = 0;
+        const ui::Hwnd window = Handle();
+        ui::SendMessage(Parent(), WM_SKIN_COMBO_SELECTED, ui::WParam(index),
+                        ui::LParam(ControlId(window)));
+        // The parent may have destroyed the box on the choice, and this object with it.
+        if (!StillControl(window, this)) return;
+        s_.selection = index;
+        PaintFace();
+        ui::SendMessage(list, ui::LB_SETCURSEL, ui::WParam(index), 0);
+    }
+};
+
+}  // namespace
+
+ui::LResult SkinComboBoxProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
+    return SkinControlProc<SkinComboBox>(window, msg, wp, lp);
 }
 
 int RegisterListBoxWindow(void* instance) {

@@ -155,6 +155,43 @@ TEST_F(Chat, EnterSendsToTheCheckedRecipientsEscapeOnlyEmpties) {
     EXPECT_EQ(ui::GetWindowText(edit), "");
 }
 
+TEST_F(Chat, EachPanelsEditLineSendsWithItsOwnBoxes) {
+    // A second panel beside the first: the Enter of each edit line goes to its own panel, also
+    // after the other panel is gone.
+    const ui::Hwnd second = CreateChatWindow(frame, kChatWindowId + 1);
+    ASSERT_TRUE(second);
+    const ui::Hwnd secondEdit = ui::GetDlgItem(second, kIdChatEdit);
+    for (ui::Hwnd panel : {chat, second}) {
+        ui::ShowWindow(panel, ui::SW_SHOW);
+        ui::SendMessage(panel, WM_CHAT_SET_MODE, 1, 0);
+    }
+    ui::SendMessage(Box(0), ui::BM_SETCHECK, ui::BST_UNCHECKED, 0);
+    ui::SendMessage(ui::GetDlgItem(second, kIdChatFirstRecipient + 5), ui::BM_SETCHECK,
+                    ui::BST_UNCHECKED, 0);
+    wm->PumpPending();
+    auto type = [&](ui::Hwnd line, const std::string& text) {
+        ui::SetFocus(line);
+        screen->Text(text);
+        wm->PumpPending();
+        screen->KeyDown(ui::VK_RETURN);
+        screen->KeyUp(ui::VK_RETURN);
+        wm->PumpPending();
+    };
+    type(edit, "first");
+    type(secondEdit, "second");
+    ASSERT_EQ(session.sent.size(), 2u);
+    EXPECT_EQ(session.sent[0].mask, 0x3Eu);
+    EXPECT_EQ(session.sent[0].text, "first");
+    EXPECT_EQ(session.sent[1].mask, 0x1Fu);
+    EXPECT_EQ(session.sent[1].text, "second");
+    ui::DestroyWindow(chat);
+    type(secondEdit, "alone");
+    ASSERT_EQ(session.sent.size(), 3u);
+    EXPECT_EQ(session.sent[2].mask, 0x1Fu);
+    EXPECT_EQ(session.sent[2].text, "alone");
+    EXPECT_EQ(ui::GetWindowText(secondEdit), "");
+}
+
 TEST_F(Chat, ReceivedLinesFollowTheRecipientMaskDuringSetupAndPlay) {
     struct Case {
         int state, own;

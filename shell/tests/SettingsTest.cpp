@@ -10,6 +10,7 @@
 #include "platform/core/tests/TempDir.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"
+#include "shell/FrameCommands.h"
 #include "shell/Settings.h"
 
 namespace zv::shell {
@@ -296,8 +297,11 @@ TEST_F(SettingsFile, ApplyingDisplaySettingsWithFightsOff) {
 
     EXPECT_EQ(ApplyDisplaySettings(), 1);
     EXPECT_EQ(GetFightSimple(), 0);
-    EXPECT_EQ(checks, (std::vector<std::pair<int, int>>{
-                          {40126, 1}, {40127, 1}, {40130, 0}, {40131, 0}, {40124, 0}}));
+    EXPECT_EQ(checks, (std::vector<std::pair<int, int>>{{kCmdBgm, 1},
+                                                        {kCmdSound, 1},
+                                                        {kCmdFightMine, 0},
+                                                        {kCmdFightOther, 0},
+                                                        {kCmdFightSimple, 0}}));
     EXPECT_TRUE(ui::IsWindowVisible(table));
     EXPECT_FALSE(ui::IsWindowVisible(panels));
     EXPECT_TRUE(MessagesTo(panels).empty());
@@ -328,7 +332,7 @@ TEST_F(SettingsFile, ApplyingTheDefaults) {
     const std::vector<Seen> toPanels = MessagesTo(panels);
     ASSERT_EQ(toPanels.size(), 1u);
     EXPECT_EQ(toPanels[0].msg, WM_LAYOUT_PANELS);
-    EXPECT_EQ(checks.back(), (std::pair<int, int>{40124, 1}));
+    EXPECT_EQ(checks.back(), (std::pair<int, int>{kCmdFightSimple, 1}));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() + "ZV6WIN.INI"));
 
     // A hand-edited troop display value outside the five modes shows no captions.

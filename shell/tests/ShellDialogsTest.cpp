@@ -7,19 +7,20 @@
 
 #include "framework/ProcessState.h"
 #include "platform/core/Sjis.h"
-#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogLayoutCheck.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/HeadlessBackend.h"
+#include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
 #include "shell/ChatWindow.h"
-#include "shell/ShellDialogs.h"
+#include "shell/FrameCommands.h"
 #include "shell/Palettes.h"
 #include "shell/PictureHelpers.h"
+#include "shell/ShellDialogs.h"
 #include "shell/ShellTables.h"
 #include "shell/WindowRegistry.h"
 
@@ -147,9 +148,11 @@ TEST_F(Dialogs, ModalDialogsEndAsTheirButtonsSay) {
         intptr_t result;
     };
     const Case cases[] = {
-        {"system menu: save", [&] { return ShowSystemMenuDialog(frame); }, 1215, 40119},
-        {"system menu: title", [&] { return ShowSystemMenuDialog(frame); }, 1214, 40118},
-        {"system menu: quit", [&] { return ShowSystemMenuDialog(frame); }, 1217, 40012},
+        {"system menu: save", [&] { return ShowSystemMenuDialog(frame); }, kIdSystemSave,
+         kCmdSaveGame},
+        {"system menu: title", [&] { return ShowSystemMenuDialog(frame); }, kIdSystemReturnToTitle,
+         kCmdReturnToTitle},
+        {"system menu: quit", [&] { return ShowSystemMenuDialog(frame); }, kIdSystemQuit, kCmdQuit},
         {"system menu: cancel", [&] { return ShowSystemMenuDialog(frame); }, ui::IDCANCEL,
          ui::IDCANCEL},
         {"names: OK", [&] { return ShowSmallInfoDialog(frame); }, ui::IDOK, 1},

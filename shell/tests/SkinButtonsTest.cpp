@@ -253,5 +253,35 @@ TEST_F(PageButtons, PressedLookFollowsThePointerAndDisablingEndsThePress) {
     EXPECT_TRUE(ShowsLook(next, 346, 88));
 }
 
+TEST_F(PageButtons, AButtonClosedOnItsClickLeavesTheOtherWorking) {
+    const ui::Hwnd closing = MakeClosingHost();
+    const ui::Hwnd first = CreateBackButtonCtl(closing, kBackId, 40, 300, 20, 20);
+    const ui::Hwnd second = CreateNextButtonCtl(closing, kNextId, 70, 300, 20, 20);
+    ASSERT_TRUE(first && second);
+    for (ui::Hwnd b : {first, second}) {
+        ui::SendMessage(b, WM_SKIN_SET_BACKGROUND, 0, reinterpret_cast<ui::LParam>(picture.get()));
+        ui::SendMessage(b, WM_SKIN_ENABLE, 0, 1);
+    }
+    Pump();
+    Down(At(first, 10, 10));
+    Up(At(first, 10, 10));
+    EXPECT_FALSE(ui::IsWindow(first));
+    EXPECT_EQ(ArrowButtonStateOf(first), nullptr);
+    ASSERT_EQ(NotesOf(WM_SKIN_BUTTON_CLICKED),
+              (std::vector<Note>{{WM_SKIN_BUTTON_CLICKED, kBackId, 0}}));
+    // The other button kept its own state: enabled, not pressed, and it still clicks.
+    const ArrowButtonState* other = ArrowButtonStateOf(second);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->enabled, 1);
+    EXPECT_EQ(other->pressed, 0);
+    EXPECT_TRUE(ShowsLook(second, 346, 48));
+    Down(At(second, 10, 10));
+    EXPECT_TRUE(ShowsLook(second, 346, 68));
+    Up(At(second, 10, 10));
+    EXPECT_FALSE(ui::IsWindow(second));
+    EXPECT_EQ(NotesOf(WM_SKIN_BUTTON_CLICKED).size(), 2u);
+    EXPECT_EQ(ui::GetCapture(), ui::Hwnd{});
+}
+
 }  // namespace
 }  // namespace zv::shell::testing

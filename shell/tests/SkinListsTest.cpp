@@ -254,6 +254,31 @@ TEST_F(SkinCombo, OpensPicksAndCloses) {
     EXPECT_TRUE(NotesOf(WM_SKIN_COMBO_SELECTED).empty());
 }
 
+TEST_F(SkinCombo, ABoxClosedOnItsChoiceLeavesNothingOpen) {
+    const ui::Hwnd closing = MakeClosingHost();
+    const ui::Hwnd combo =
+        CreateSkinComboBox(closing, kComboId, 300, 40, kComboWidth, kComboClosedHeight);
+    ui::SendMessage(combo, WM_SKIN_SET_BACKGROUND, 0, reinterpret_cast<ui::LParam>(picture.get()));
+    for (int i = 0; i < 4; ++i) {
+        const std::string text = Sjis("第" + std::to_string(i + 1) + "列");
+        ui::SendMessage(combo, WM_SKIN_ADD_ITEM, ui::WParam(i),
+                        reinterpret_cast<ui::LParam>(text.c_str()));
+    }
+    Pump();
+    const ui::Hwnd list = DropList(combo);
+    Click(At(combo, 20, 8));
+    ASSERT_EQ(GetOpenComboDropList(), list);
+    Click(At(list, 10, 14 + 4));
+    EXPECT_FALSE(ui::IsWindow(combo));
+    EXPECT_EQ(GetOpenComboDropList(), ui::Hwnd{});
+    EXPECT_EQ(ui::GetCapture(), ui::Hwnd{});
+    EXPECT_EQ(NotesOf(WM_SKIN_COMBO_SELECTED),
+              (std::vector<Note>{{WM_SKIN_COMBO_SELECTED, 1, kComboId}}));
+    // A box made afterwards starts from its own first item.
+    const ui::Hwnd fresh = MakeCombo(kComboId + 1, 300, 100, 3);
+    EXPECT_EQ(ui::SendMessage(fresh, WM_SKIN_GET_CURSEL, 0, 0), 0);
+}
+
 TEST_F(SkinCombo, ScrolledListPicksTopIndexPlusRowAndBelowTheLastPicksTheLast) {
     const ui::Hwnd combo = MakeCombo(kComboId, 300, 40, 8);
     const ui::Hwnd list = DropList(combo);

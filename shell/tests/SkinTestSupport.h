@@ -47,6 +47,15 @@ inline ui::LResult SkinHostProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LPar
     return ui::DefWindowProc(h, msg, w, l);
 }
 
+// A host that closes a control as soon as the control tells it something: a page button on
+// its click, a combo box on its choice (the notifications are recorded first).
+inline ui::LResult ClosingHostProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
+    const ui::LResult r = SkinHostProc(h, msg, w, l);
+    if (msg == zv::WM_SKIN_BUTTON_CLICKED) ui::DestroyWindow(ui::GetDlgItem(h, int(w)));
+    if (msg == zv::WM_SKIN_COMBO_SELECTED) ui::DestroyWindow(ui::GetDlgItem(h, int(l)));
+    return r;
+}
+
 class SkinTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -88,6 +97,15 @@ class SkinTest : public ::testing::Test {
     }
 
     void Pump() { wm->PumpPending(); }
+    // A second host, beside the first, with ClosingHostProc.
+    ui::Hwnd MakeClosingHost() {
+        ui::WindowClass wc;
+        wc.name = "ClosingSkinHost";
+        wc.proc = ClosingHostProc;
+        EXPECT_TRUE(ui::RegisterClass(wc));
+        return ui::CreateWindowEx(0, "ClosingSkinHost", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0,
+                                  640, 480, {}, 0, nullptr, nullptr);
+    }
     ui::Point At(ui::Hwnd h, int x, int y) const {
         ui::Point p{x, y};
         ui::ClientToScreen(h, &p);
