@@ -280,9 +280,9 @@ void ShowOrganizeListTab(ui::Hwnd dialog, int tab) {
 
 void FillOrganizeUnitList(ui::Hwnd tabWindow, int listId, int code, int type) {
     OrganizeState& st = GetOrganizeState();
-    if (code != 0xFF) st.unitFilterCode = std::uint8_t(code);
+    if (code != kKeepUnitFilter) st.unitFilterCode = std::uint8_t(code);
     // A production type of 32 or more has no side bit: such a filter selects nothing.
-    if (type != 255) st.unitFilterMask = type >= 0 && type < 32 ? std::int32_t(1u << type) : 0;
+    if (type != kKeepUnitFilter) st.unitFilterMask = type >= 0 && type < 32 ? std::int32_t(1u << type) : 0;
     ui::Hwnd list = ui::GetDlgItem(tabWindow, listId);
     if (!list) return;
     ui::SendMessage(list, ui::WM_SETREDRAW, 0, 0);
