@@ -188,6 +188,41 @@ TEST_F(OrganizeDialog, ComposeRegisterAsTroopAndTemplateAndDiscardWithTheMouse) 
     Close();
 }
 
+// What one opening changed (the page, the list tab, the altitude filter, the selection) goes
+// with its dialog: the next opening starts from the parameters it is given.
+TEST_F(OrganizeDialog, AnOpeningKeepsNothingOfThePreviousOne) {
+    MakeCorps("useFrc10.prm");
+    Open("useFrc10.prm");
+    ShowListTab(1);
+    ChooseAltitude(4);
+    DropUnit(Unit("鉄牙 主力戦車"), 0);
+    const ui::Hwnd infoTabs = ui::GetDlgItem(dialog, kIdInfoTabs);
+    ui::Rect r{};
+    ui::SendMessage(infoTabs, ui::TCM_GETITEMRECT, 3, reinterpret_cast<ui::LParam>(&r));
+    Click(At(infoTabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    ASSERT_EQ(GetOrganizeState().infoPage, 3);
+    ASSERT_EQ(GetOrganizeState().listTab, 1);
+    ASSERT_EQ(GetOrganizeState().unitFilterCode, 4);
+    EXPECT_EQ(GetOrganizeState().dialog, dialog);
+    Close();
+
+    // Closed: no dialog is named, and the state is the parameters of the next opening.
+    EXPECT_FALSE(GetOrganizeState().dialog);
+    EXPECT_EQ(GetOrganizeState().infoPage, 0);
+    EXPECT_EQ(GetOrganizeState().listTab, 0);
+    EXPECT_EQ(GetOrganizeState().selectedTroop, -1);
+
+    Open("useFrc10.prm");
+    EXPECT_EQ(ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(GetOrganizeState().infoPage, 0);
+    EXPECT_EQ(GetOrganizeState().listTab, 0);
+    EXPECT_EQ(GetOrganizeState().unitFilterCode, 1);
+    EXPECT_EQ(ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_GETCURSEL, 0, 0), 0);
+    // The new troop is empty: the member dropped in the first opening was never registered.
+    EXPECT_EQ(Scratch().GetMemberUnit(0), -1);
+    Close();
+}
+
 TEST_F(OrganizeDialog, RefusalsLeaveTheForceAsItWas) {
     MakeCorps("useFrc10.prm");
     Open("useFrc10.prm");
