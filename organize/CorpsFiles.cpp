@@ -55,8 +55,8 @@ rules::FileStatus LoadEntry(rules::ForceCursor& fc, int entry) {
 }
 
 rules::ForceCursor WorkingForce() {
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     return fc;
 }
 
@@ -696,8 +696,8 @@ std::int16_t ChooseCountryCorps(ui::Hwnd owner, int country, int index) {
     RegisterOrganizeWindows();
     int files = 0;
     {
-        rules::ForceCursor scan(*World().tables, 5, nullptr);
-        scan.SelectSlot(5);
+        rules::ForceCursor scan(*World().tables, kWorkingForce, nullptr);
+        scan.SelectSlot(kWorkingForce);
         for (int n = 0; n < kCorpsFileLimit; ++n) {
             char name[32];
             std::snprintf(name, sizeof name, "useFrc%02d.prm", n);
@@ -728,9 +728,9 @@ std::int16_t ChooseCountryCorps(ui::Hwnd owner, int country, int index) {
         return std::int16_t(e);
     }
     if (choice == kIdCorpsEditSelected) {
-        rules::ForceCursor fc(*World().tables, 5, World().workspace);
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
         fc.LoadSlotToWork(std::uint8_t(country));
-        fc.SelectSlot(5);
+        fc.SelectSlot(kWorkingForce);
         const std::string title = std::string(fc.GetName()) + " " +
                                   std::string(rules::GetProductionTypeName(*World().tables, fc.GetHeaderWord288()));
         SetOrganizeTitle(title.c_str());

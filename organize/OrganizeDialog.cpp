@@ -269,11 +269,11 @@ void OrganizeDialog::OnInit() {
     s_.listTab = 0;
     if (World().workspace) rules::BeginForceScratchMode(*World().workspace);
     {
-        rules::ForceCursor fc(*World().tables, 5, World().workspace);
-        fc.SelectSlot(5);
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+        fc.SelectSlot(kWorkingForce);
         FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, 1, fc.GetHeaderWord288());
     }
-    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
     SelectOrganizeTroop(dialog, s_.selectedTroop, s_.corpsFlag, s_.listTab);
     RefreshDisplay();
     ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_SETCURSEL, s_.infoPage, 0);
@@ -385,7 +385,7 @@ void OrganizeDialog::OnRegister(int id) {
     s_.altitudeClass = AltitudeClassOfCode(ComboCode(dialog));
     const int storedClass = s_.altitudeClass;
     StoreOrganizeTroop(dialog, s_.selectedTroop, storedClass, kind);
-    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
     s_.selectedTroop = -1;
     ShowOrganizeCounters(dialog);
     SelectOrganizeTroop(dialog, -1, s_.corpsFlag, s_.listTab);
@@ -417,7 +417,7 @@ void OrganizeDialog::OnAltitudeChange() {
             ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_SETCURSEL, ui::WParam(c - 1), 0);
         } else {
             applyNew();
-            rules::ForceCursor fc(*World().tables, 5, World().workspace);
+            rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
             if (fc.SelectTroop(std::uint16_t(s_.selectedTroop))) {
                 for (int slot = 0; slot < 6; ++slot) rules::RemoveMember(fc, slot);
             }
@@ -435,12 +435,12 @@ void OrganizeDialog::OnDiscard(ui::LParam l) {
     const ui::Hwnd dialog = Handle();
     std::uint16_t index = 0;
     std::memcpy(&index, reinterpret_cast<const void*>(l), 2);
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
     if (!fc.SelectForceTroop(index)) return;
     fc.ResetCurrentTroop();
     // A scratch copy of the discarded troop must not come back as the new troop.
     ForgetScratch();
-    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
     const std::uint16_t free = fc.FindFreeTroopSlot();
     s_.newTroopSlot = free == rules::kNoTroop ? -1 : std::int16_t(free);
     s_.selectedTroop = -1;
@@ -503,7 +503,7 @@ void OrganizeDialog::AfterPlacementChange(bool rebuildMap) {
     s_.selectedTroop = -1;
     ui::SetDlgItemText(dialog, kIdTroopName, "");
     ui::SetDlgItemText(dialog, kIdFormationName, "");
-    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
     ShowDeploymentBudget(dialog);
     RefreshDisplay();
 }
@@ -695,7 +695,7 @@ void ShowDeploymentBudget(ui::Hwnd dialog) {
 
 int RunDeploymentDialog(ui::Hwnd owner, std::uint8_t country) {
     OrganizeWorld& w = World();
-    rules::ForceCursor fc(*w.tables, 5, w.workspace);
+    rules::ForceCursor fc(*w.tables, kWorkingForce, w.workspace);
     fc.LoadSlotToWork(country);
     // The working force now holds this country's corps: a scratch copy of another troop is stale.
     ForgetScratch();
@@ -759,8 +759,8 @@ int RunOrganizeDialog(ui::Hwnd owner) {
     }
     const intptr_t result = ui::DialogBoxParam(nullptr, kOrganizeDialog, owner, OrganizeDlgProc, 0);
     if (result == 1 && gNext.deployFlag == 0) {
-        rules::ForceCursor fc(*World().tables, 5, World().workspace);
-        fc.SelectSlot(5);
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+        fc.SelectSlot(kWorkingForce);
         // Only the file this corps was read from is written; without one the corps goes back
         // to the caller alone.
         if (fc.HasName() && !gSaveFile.empty()) {
@@ -778,8 +778,8 @@ int RunOrganizeDialog(ui::Hwnd owner) {
 }
 
 int RunCorpsEditor(ui::Hwnd owner, const std::string& fileName) {
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (!fc.LoadUserForceFile(World().corpsDirectory, fileName.c_str()).ok) {
         OrganizeMessageBox(owner, "軍団ファイル " + fileName + " を読み込めませんでした。",
                            kOrganizeCaption, ui::MB_OK);
@@ -816,8 +816,8 @@ void SelectGameTroop(ui::Hwnd dialog, int index) {
 void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/) {
     OrganizeState& st = GetOrganizeState();
     if (corpsFlag == 0) return SelectGameTroop(dialog, index);
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (index >= 0) {
         if (!fc.SelectTroop(std::uint16_t(index)) || fc.GetSlotByte() == rules::kUnusedSlotByte) {
             st.selectedTroop = -1;
@@ -858,8 +858,8 @@ void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/)
 void StoreOrganizeTroop(ui::Hwnd dialog, int index, int altitudeClass, int kind) {
     OrganizeState& st = GetOrganizeState();
     const std::string name = EditText(dialog, kIdTroopName, 24);
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (index < 0 || !fc.SelectTroop(std::uint16_t(index))) return;
     std::uint8_t slotByte = fc.GetSlotByte();
     if (slotByte == rules::kUnusedSlotByte) slotByte = 0;
@@ -886,8 +886,8 @@ void UpdateOrganizeButtons(ui::Hwnd dialog) {
     OrganizeState& st = GetOrganizeState();
     int state = 1;
     if (st.selectedTroop >= 0) {
-        rules::ForceCursor fc(*World().tables, 5, World().workspace);
-        fc.SelectSlot(5);
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+        fc.SelectSlot(kWorkingForce);
         if (!fc.SelectTroop(std::uint16_t(st.selectedTroop)) || rules::CountMembers(fc) == 0) {
             state = 0;
         } else if (st.selectedTroop == st.newTroopSlot) {
@@ -916,8 +916,8 @@ int ViolatesHQPlatoonRule(int slot, int unit) {
     OrganizeState& st = GetOrganizeState();
     rules::UnitInfoCursor units(*World().tables);
     if (!units.Select(unit) || units.GetUnitKind() != 101) return 0;
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (st.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(st.selectedTroop))) return 0;
     for (int s = 0; s < 6; ++s) {
         if (!rules::SelectSlotUnit(fc, s)) continue;
@@ -928,8 +928,8 @@ int ViolatesHQPlatoonRule(int slot, int unit) {
 
 std::uint8_t GetScratchAltitudeCode() {
     OrganizeState& st = GetOrganizeState();
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (st.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(st.selectedTroop))) return 0;
     for (int s = 0; s < 6; ++s) {
         if (!rules::SelectSlotUnit(fc, s) || fc.GetAltitudeClass() == 0) continue;
@@ -940,8 +940,8 @@ std::uint8_t GetScratchAltitudeCode() {
 
 std::string BuildAltitudeMixText() {
     std::string text;
-    rules::ForceCursor fc(*World().tables, 5, nullptr);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, nullptr);
+    fc.SelectSlot(kWorkingForce);
     for (std::uint16_t t = 0; t < rules::kForceTroopCount; ++t) {
         if (!fc.SelectForceTroop(t) || fc.GetSlotByte() == rules::kUnusedSlotByte) continue;
         int first = 0;

@@ -122,8 +122,8 @@ ui::ImageList* Attach(ui::Hwnd window, int listId, ui::ImageList* images) {
 }
 
 void CountByAltitude(std::uint16_t templates[6], std::uint16_t troops[6]) {
-    rules::ForceCursor fc(*World().tables, 5, nullptr);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, nullptr);
+    fc.SelectSlot(kWorkingForce);
     rules::CountTroopsByAltitudeFlag8000(fc, templates);
     rules::CountTroopsByAltitudeNoFlag8000(fc, troops);
 }
@@ -321,8 +321,8 @@ void FillOrganizeTroopLists(ui::Hwnd tabWindow, int /*forceType*/) {
         AppendRow(troops, ToSjis("新規登録"), 60);
         AppendRow(templates, ToSjis("新規登録"), 60);
     }
-    rules::ForceCursor fc(*World().tables, 5, nullptr);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, nullptr);
+    fc.SelectSlot(kWorkingForce);
     for (std::uint16_t t = 0; t < rules::kForceTroopCount; ++t) {
         if (!fc.SelectForceTroop(t) || fc.GetSlotByte() == rules::kUnusedSlotByte) continue;
         const bool isTemplate = (fc.GetStateFlags() & rules::kTroopTemplate) != 0;

@@ -459,8 +459,8 @@ std::unique_ptr<rules::TroopCursor> SelectDisplayedTroop(const DisplayState& s, 
     std::unique_ptr<rules::TroopCursor> cursor;
     if (s.organize) {
         const int index = GetOrganizeState().selectedTroop;
-        auto fc = std::make_unique<rules::ForceCursor>(*world->tables, 5, world->workspace);
-        fc->SelectSlot(5);
+        auto fc = std::make_unique<rules::ForceCursor>(*world->tables, kWorkingForce, world->workspace);
+        fc->SelectSlot(kWorkingForce);
         if (index < 0 || !fc->SelectTroop(std::uint16_t(index))) return nullptr;
         cursor = std::move(fc);
     } else {

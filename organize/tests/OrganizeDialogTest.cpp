@@ -22,7 +22,7 @@ class OrganizeDialog : public OrganizeTest {
     }
 
     // Opens the editor on a corps file as the corps manager's 編集 does, but modeless.
-    ui::Hwnd Open(const std::string& file, bool load = true, int initialTroop = 0xFFFF) {
+    ui::Hwnd Open(const std::string& file, bool load = true, int initialTroop = rules::kNoTroop) {
         rules::ForceCursor fc(tables, 5, &workspace);
         fc.SelectSlot(5);
         if (load) {
