@@ -734,7 +734,7 @@ std::int16_t ChooseCountryCorps(ui::Hwnd owner, int country, int index) {
         const std::string title = std::string(fc.GetName()) + " " +
                                   std::string(rules::GetProductionTypeName(*World().tables, fc.GetHeaderWord288()));
         SetOrganizeTitle(title.c_str());
-        SetOrganizeParams(0, 1, 0, 5, 0);
+        SetOrganizeParams(0, 1, 0, kAllCountriesScope, 0);
         // The corps lives in the country's slot, not in a file of its own: no corps file is
         // written (the last file read while counting belongs to another corps).
         SetOrganizeSaveFile("");

@@ -701,10 +701,10 @@ int RunDeploymentDialog(ui::Hwnd owner, std::uint8_t country) {
     ForgetScratch();
     w.playerCountry = country;
     SetOrganizeTitle(" ");
-    SetOrganizeParams(0, 1, kDeploymentPage, 5, 1);
+    SetOrganizeParams(0, 1, kDeploymentPage, kAllCountriesScope, 1);
     const int result = RunOrganizeDialog(owner);
     fc.StoreWorkToSlot(country);
-    SetOrganizeParams(rules::kNoTroop, 1, 0, 5, 0);
+    SetOrganizeParams(rules::kNoTroop, 1, 0, kAllCountriesScope, 0);
     return result;
 }
 
@@ -754,7 +754,7 @@ int RunOrganizeDialog(ui::Hwnd owner) {
     gNext.editingFlag = flag;
     gNext.packChoiceFlag = flag;
     gSaveError.clear();
-    if (gNext.deployFlag == 0 && gNext.scope == 5) {
+    if (gNext.deployFlag == 0 && gNext.scope == kAllCountriesScope) {
         ui::DialogBoxParam(nullptr, kAltitudeMixDialog, owner, ui::DialogObjectProc<AltitudeMixDialog>, 0);
     }
     const intptr_t result = ui::DialogBoxParam(nullptr, kOrganizeDialog, owner, OrganizeDlgProc, 0);
@@ -789,7 +789,7 @@ int RunCorpsEditor(ui::Hwnd owner, const std::string& fileName) {
                               std::string(rules::GetProductionTypeName(*World().tables,
                                                                        fc.GetHeaderWord288()));
     SetOrganizeTitle(title.c_str());
-    SetOrganizeParams(rules::kNoTroop, 1, 0, 5, 0);
+    SetOrganizeParams(rules::kNoTroop, 1, 0, kAllCountriesScope, 0);
     SetOrganizeSaveFile(fileName);
     return RunOrganizeDialog(owner);
 }

@@ -66,6 +66,8 @@ constexpr int kRegisterLimit = 80;
 constexpr int kUnitRowCapacity = 2001;
 constexpr int kTroopRowCapacity = 161;
 constexpr std::uint16_t kNoUnitRow = 0xFFFF;
+// SetOrganizeParams's scope: every country (what every caller passes).
+constexpr int kAllCountriesScope = 5;
 // FillOrganizeUnitList's code or production type that keeps the filter's current one.
 constexpr int kKeepUnitFilter = 0xFF;
 
@@ -82,7 +84,7 @@ struct OrganizeState {
     std::array<std::uint16_t, kUnitRowCapacity> unitRows{};
     std::uint8_t unitFilterCode = 1;
     std::int32_t unitFilterMask = 1;
-    std::int16_t scope = 5;
+    std::int16_t scope = kAllCountriesScope;
     std::array<std::int16_t, kTroopRowCapacity> templateRows{};
     std::array<std::int16_t, kTroopRowCapacity> troopRows{};
     std::uint8_t altitudeCode = 1;

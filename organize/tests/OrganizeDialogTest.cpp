@@ -29,7 +29,7 @@ class OrganizeDialog : public OrganizeTest {
             EXPECT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, file.c_str()).ok);
         }
         SetOrganizeTitle(core::Utf8ToSjis("試験軍団 統合軍").c_str());
-        SetOrganizeParams(initialTroop, 1, 0, 5, 0);
+        SetOrganizeParams(initialTroop, 1, 0, kAllCountriesScope, 0);
         SetOrganizeSaveFile(file);
         GetOrganizeState().editingFlag = 1;
         GetOrganizeState().packChoiceFlag = 1;
