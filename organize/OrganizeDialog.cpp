@@ -105,7 +105,7 @@ std::uint16_t DeploymentAreaCentre(rules::TableDirectory& tables, std::uint8_t c
     long sumX = 0, sumY = 0, count = 0;
     for (int y = 0; y < rules::kMapSize; ++y) {
         for (int x = 0; x < rules::kMapSize; ++x) {
-            if (!hexes.SelectXY(std::uint16_t(x | (y << 8))) || hexes.GetCountry() != country) continue;
+            if (!hexes.SelectXY(rules::MakeHexPosition(x, y)) || hexes.GetCountry() != country) continue;
             sumX += x;
             sumY += y;
             ++count;
@@ -117,10 +117,10 @@ std::uint16_t DeploymentAreaCentre(rules::TableDirectory& tables, std::uint8_t c
     long bestDistance = 0;
     for (int y = 0; y < rules::kMapSize; ++y) {
         for (int x = 0; x < rules::kMapSize; ++x) {
-            if (!hexes.SelectXY(std::uint16_t(x | (y << 8))) || hexes.GetCountry() != country) continue;
+            if (!hexes.SelectXY(rules::MakeHexPosition(x, y)) || hexes.GetCountry() != country) continue;
             const long d = (x - midX) * (x - midX) + (y - midY) * (y - midY);
             if (best == rules::kNoHex || d < bestDistance) {
-                best = std::uint16_t(x | (y << 8));
+                best = rules::MakeHexPosition(x, y);
                 bestDistance = d;
             }
         }
