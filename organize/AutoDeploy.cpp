@@ -13,7 +13,6 @@ namespace {
 using rules::kMoveCostClasses;
 
 constexpr std::uint8_t kWorkingForce = 5;  // the force cursor's country for the working copy
-constexpr int kMapSide = 64;
 
 std::array<DeploySite, kDeploySiteCapacity> g_sites;
 
@@ -196,8 +195,8 @@ std::optional<DeployHex> BestHexByValue(rules::GameContext& ctx, std::uint8_t co
                                         const std::uint8_t values[kMoveCostClasses]) {
     std::optional<DeployHex> best;
     std::uint8_t bestValue = 0;
-    for (int y = 0; y < kMapSide; ++y) {
-        for (int x = 0; x < kMapSide; ++x) {
+    for (int y = 0; y < rules::kMapSize; ++y) {
+        for (int x = 0; x < rules::kMapSize; ++x) {
             if (!ctx.SelectHexInfoXY(x, y) || !FreeOwnHex(ctx, country)) continue;
             const std::uint8_t terrain = ctx.GetHexTerrainClass(1);
             if (!Allowed(mask, terrain) || values[terrain] <= bestValue) continue;
@@ -210,8 +209,8 @@ std::optional<DeployHex> BestHexByValue(rules::GameContext& ctx, std::uint8_t co
 
 std::optional<DeployHex> FirstFreeHex(rules::GameContext& ctx, std::uint8_t country,
                                       const std::uint8_t mask[kMoveCostClasses]) {
-    for (int y = 0; y < kMapSide; ++y) {
-        for (int x = 0; x < kMapSide; ++x) {
+    for (int y = 0; y < rules::kMapSize; ++y) {
+        for (int x = 0; x < rules::kMapSize; ++x) {
             if (!ctx.SelectHexInfoXY(x, y) || !FreeOwnHex(ctx, country)) continue;
             if (Allowed(mask, ctx.GetHexTerrainClass(1)))
                 return DeployHex{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)};

@@ -30,7 +30,7 @@ enum DeployPass : std::uint8_t {
 // The free supplying sites of a country, rebuilt by every CollectCountrySites; entries
 // 0 to count - 1 are valid, in site index order.
 struct DeploySite {
-    std::uint16_t site = 0xFFFF;
+    std::uint16_t site = rules::kNoSiteIndex;
     std::uint16_t supplyFlag = 0;  // the site terrain's supply flag: category bits 12-15, classes 0-11
     std::uint8_t x = 255;
     std::uint8_t y = 255;

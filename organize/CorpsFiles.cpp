@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <vector>
 
 #include "framework/gui/ControlCreators.h"
@@ -19,6 +18,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
@@ -39,17 +39,10 @@ int gFileCount = 0;
 std::vector<int> gRowEntry;  // list row -> entry index
 int gEditMode = 1;
 
-struct DialogData {
-    int pending = -1;  // entry of a typed, not yet written name
-    ui::Font font;
-    bool isList = false;
-    bool isChoice = false;
-};
-std::map<std::uint32_t, DialogData> gDialogs;
-ui::WndProc gEditProc = nullptr;
-
 OrganizeWorld& World() { return *CurrentOrganizeWorld(); }
-DialogData& Data(ui::Hwnd dialog) { return gDialogs[dialog.value]; }
+
+// Dialog 317 (the choice among the corps files) has a 読込 button; 309 and 325 have none.
+bool IsChoiceDialog(ui::Hwnd dialog) { return ui::GetDlgItem(dialog, kIdCorpsLoad) != ui::Hwnd{}; }
 
 std::string Sjis(const std::string& utf8) { return ToSjis(utf8); }
 
@@ -62,8 +55,8 @@ rules::FileStatus LoadEntry(rules::ForceCursor& fc, int entry) {
 }
 
 rules::ForceCursor WorkingForce() {
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     return fc;
 }
 
@@ -161,7 +154,7 @@ void ShowCorpsEntry(ui::Hwnd dialog, int entry) {
     for (int id : {kIdCorpsName, kIdCorpsType, kIdCorpsTypeName}) {
         if (ui::Hwnd h = ui::GetDlgItem(dialog, id)) ui::EnableWindow(h, false);
     }
-    const bool isChoice = Data(dialog).isChoice;
+    const bool isChoice = IsChoiceDialog(dialog);
     if (entry < 0 || entry >= kCorpsFileLimit || CorpsRowOfEntry(entry) < 0) {
         // No corps: the greyed type list stands alone, not under the name of a former one.
         if (!isChoice) {
@@ -301,6 +294,44 @@ void EditCorps(ui::Hwnd dialog, int entry) {
     if (RunCorpsEditor(dialog, gEntries[std::size_t(entry)].fileName) == 1) Refresh(dialog);
 }
 
+// What the corps dialogs (309 and 317 through CorpsManagerDialog, 325 through CorpsListDialog)
+// share: the list's columns and owner-drawn rows, the name edit's keys, the typed name not yet
+// written, and the commands on the files. Each dialog has its own.
+class CorpsDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    ui::WndProc EditProc() const { return editProc_; }
+
+  protected:
+    void InitCommon();
+    bool OnCommonCommand(int id, int code);
+    intptr_t OnCommonNotify(const ui::NmHdr* hdr, ui::LParam l, bool commitPending);
+    // What both dialogs do alike with any other message: the owner-drawn rows and the end.
+    intptr_t CommonMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (msg == ui::WM_DRAWITEM) {
+            fw::DrawOwnerDrawItem(Handle(), int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
+            return 1;
+        }
+        if (msg == ui::WM_DESTROY) OnDestroy();
+        return 0;
+    }
+    void OnDestroy() {
+        // The edit keeps working after this object goes.
+        ui::Hwnd edit = ui::GetDlgItem(Handle(), kIdCorpsName);
+        if (edit && editProc_) ui::SetWindowLongPtr(edit, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(editProc_));
+        editProc_ = nullptr;
+    }
+
+    int pending_ = -1;  // entry of a typed, not yet written name
+    ui::Font font_;
+
+  private:
+    ui::WndProc editProc_ = nullptr;
+};
+
+const CorpsDialog* CorpsDialogOf(ui::Hwnd dialog);
+
 // Enter and Esc in the name edit become the dialog's IDOK and IDCANCEL.
 ui::LResult NameEditProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     if (msg == ui::WM_GETDLGCODE && l) {
@@ -315,13 +346,15 @@ ui::LResult NameEditProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam
     }
     if (msg == ui::WM_CHAR && (w == '\r' || w == 0x1B)) return 0;
     if (msg == ui::WM_COMMAND) return 0;
-    return ui::CallWindowProc(gEditProc, h, msg, w, l);
+    // Only a corps dialog puts this procedure on its edit, and takes it off before it goes.
+    const CorpsDialog* dialog = CorpsDialogOf(ui::GetParent(h));
+    if (!dialog || !dialog->EditProc()) return ui::DefWindowProc(h, msg, w, l);
+    return ui::CallWindowProc(dialog->EditProc(), h, msg, w, l);
 }
 
-void InitCommon(ui::Hwnd dialog, bool list) {
-    DialogData& d = Data(dialog);
-    d.pending = -1;
-    d.isList = list;
+void CorpsDialog::InitCommon() {
+    const ui::Hwnd dialog = Handle();
+    pending_ = -1;
     ui::Hwnd lv = List(dialog);
     std::string name = Sjis("軍団名称");
     std::string type = Sjis("生産ﾀｲﾌﾟ");
@@ -352,36 +385,35 @@ void InitCommon(ui::Hwnd dialog, bool list) {
     ShowCorpsEntry(dialog, -1);
     ui::Hwnd edit = ui::GetDlgItem(dialog, kIdCorpsName);
     if (edit && ui::GetClassName(edit) == "EDIT") {
-        auto previous = reinterpret_cast<ui::WndProc>(
+        editProc_ = reinterpret_cast<ui::WndProc>(
             ui::SetWindowLongPtr(edit, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&NameEditProc)));
-        if (previous != &NameEditProc) gEditProc = previous;
     }
     // The regular weight: the pixel boxes of the list page are made for it ("%3d／%3d" in 53
     // pixels, "生産ﾀｲﾌﾟ：" in 62).
-    d.font = fw::CreateJapaneseFont(12, 1, 0);
+    font_ = fw::CreateJapaneseFont(12, 1, 0);
     // The file names only back the rows; the list never shows.
     ui::ShowWindow(ui::GetDlgItem(dialog, kIdCorpsFiles), ui::SW_HIDE);
 }
 
-// The commands both procedures share; true when handled.
-bool CommonCommand(ui::Hwnd dialog, int id, int code) {
-    DialogData& d = Data(dialog);
+// The commands both dialogs share; true when handled.
+bool CorpsDialog::OnCommonCommand(int id, int code) {
+    const ui::Hwnd dialog = Handle();
     switch (id) {
         case kIdCorpsName:
             if (code == ui::EN_CHANGE && ui::GetFocus() == ui::GetDlgItem(dialog, kIdCorpsName)) {
-                d.pending = SelectedEntry(dialog);
+                pending_ = SelectedEntry(dialog);
             }
             return true;
         case ui::IDOK:
             // Renaming with no pending entry does nothing.
-            if (d.pending >= 0 && RenameCorps(dialog, d.pending)) Refresh(dialog);
-            d.pending = -1;
+            if (pending_ >= 0 && RenameCorps(dialog, pending_)) Refresh(dialog);
+            pending_ = -1;
             return true;
         case ui::IDCANCEL:
-            if (d.pending >= 0) {
-                ShowCorpsEntry(dialog, d.pending);
+            if (pending_ >= 0) {
+                ShowCorpsEntry(dialog, pending_);
                 Refresh(dialog);
-                d.pending = -1;
+                pending_ = -1;
             }
             return true;
         case kIdCorpsNew:
@@ -392,7 +424,7 @@ bool CommonCommand(ui::Hwnd dialog, int id, int code) {
             if (NewCorps(dialog)) {
                 Refresh(dialog);
                 SelectNewestCorps(dialog);
-                d.pending = -1;
+                pending_ = -1;
             }
             return true;
         case kIdCorpsCopy:
@@ -402,14 +434,14 @@ bool CommonCommand(ui::Hwnd dialog, int id, int code) {
             }
             if (DuplicateCorps(dialog, SelectedEntry(dialog))) {
                 Refresh(dialog);
-                d.pending = -1;
+                pending_ = -1;
             }
             return true;
         case kIdCorpsDelete:
             if (DeleteCorps(dialog, SelectedEntry(dialog))) {
                 Refresh(dialog);
                 ShowCorpsEntry(dialog, -1);
-                d.pending = -1;
+                pending_ = -1;
             }
             return true;
         case kIdCorpsType:
@@ -419,7 +451,7 @@ bool CommonCommand(ui::Hwnd dialog, int id, int code) {
                     SetCorpsProductionType(dialog, SelectedEntry(dialog),
                                            rules::GetNthProductionType(*World().tables, n))) {
                     Refresh(dialog);
-                    d.pending = -1;
+                    pending_ = -1;
                 }
             }
             return true;
@@ -431,9 +463,9 @@ bool CommonCommand(ui::Hwnd dialog, int id, int code) {
     }
 }
 
-intptr_t CommonNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l, bool commitPending) {
-    if (int(hdr->idFrom) != kIdCorpsList) return 0;
-    DialogData& d = Data(dialog);
+intptr_t CorpsDialog::OnCommonNotify(const ui::NmHdr* hdr, ui::LParam l, bool commitPending) {
+    const ui::Hwnd dialog = Handle();
+    if (!hdr || int(hdr->idFrom) != kIdCorpsList) return 0;
     if (hdr->code == ui::LVN_BEGINLABELEDITA) {
         if (ui::Hwnd edit = ui::Hwnd{std::uint32_t(ui::SendMessage(List(dialog), ui::LVM_GETEDITCONTROL, 0, 0))}) {
             ui::SendMessage(edit, ui::EM_LIMITTEXT, 24, 0);
@@ -450,9 +482,9 @@ intptr_t CommonNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l, bool 
     }
     if (hdr->code != ui::NM_CLICK && hdr->code != ui::NM_RCLICK && hdr->code != ui::LVN_BEGINDRAG) return 0;
     const int row = reinterpret_cast<const ui::NmListView*>(l)->iItem;
-    if (commitPending && d.pending >= 0) {
-        if (RenameCorps(dialog, d.pending)) Refresh(dialog);
-        d.pending = -1;
+    if (commitPending && pending_ >= 0) {
+        if (RenameCorps(dialog, pending_)) Refresh(dialog);
+        pending_ = -1;
     }
     const int entry = CorpsEntryOfRow(row);
     ShowCorpsEntry(dialog, entry);
@@ -462,43 +494,155 @@ intptr_t CommonNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l, bool 
     return 0;
 }
 
-void PlaceListControls(ui::Hwnd dialog) {
-    struct Place {
-        int id, x, y, w, h;
-    };
-    static constexpr Place kPlaces[] = {
-        {kIdCorpsList, 6, 6, 227, 290},  {kIdCorpsFrame, 242, 14, 225, 282}, {1226, 252, 32, 38, 12},
-        {kIdCorpsName, 296, 32, 150, 20}, {1227, 252, 63, 62, 12},          {kIdCorpsType, 326, 59, 120, 20},
-        {kIdCorpsTypeName, 326, 59, 120, 20},
-        {1228, 266, 114, 26, 12},         {1229, 266, 132, 26, 12},         {1230, 266, 150, 26, 12},
-        {1231, 266, 168, 26, 12},         {1174, 396, 114, 53, 12},         {1175, 396, 132, 53, 12},
-        {1176, 396, 150, 53, 12},         {1177, 396, 168, 53, 12},         {1232, 266, 186, 26, 12},
-        {1178, 396, 186, 53, 12},         {1233, 266, 222, 26, 12},         {1179, 396, 222, 53, 12},
-        {kIdCorpsNew, 479, 32, 107, 20},  {kIdCorpsEdit, 479, 59, 107, 20}, {kIdCorpsCopy, 479, 86, 107, 20},
-        {kIdCorpsDelete, 479, 113, 107, 20}};
-    const ui::Font* font = &Data(dialog).font;
-    for (const Place& p : kPlaces) {
-        ui::Hwnd h = ui::GetDlgItem(dialog, p.id);
-        if (!h) continue;
-        ui::MoveWindow(h, p.x, p.y, p.w, p.h, false);
-        ui::SendMessage(h, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(font), 0);
-    }
-    for (int id : {kIdCorpsNew, kIdCorpsEdit, kIdCorpsCopy, kIdCorpsDelete}) {
-        ui::ShowWindow(ui::GetDlgItem(dialog, id), gEditMode == 1 ? ui::SW_SHOW : ui::SW_HIDE);
-    }
-}
-
-// What both list procedures do alike: the owner-drawn rows and the end of a dialog.
-intptr_t CommonMessage(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    if (msg == ui::WM_DRAWITEM) {
-        fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
-        return 1;
-    }
-    if (msg == ui::WM_DESTROY) gDialogs.erase(dialog.value);
-    return 0;
-}
-
 const ui::Brush kBlackBrush = ui::Brush::SolidColor(ui::Rgb(0, 0, 0));
+
+
+// Dialog 309, the corps file manager, and dialog 317, the choice of a corps file (its 読込 ends
+// it with the chosen entry).
+class CorpsManagerDialog : public CorpsDialog {
+  public:
+    using CorpsDialog::CorpsDialog;
+
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInit();
+                return 1;
+            case ui::WM_NOTIFY:
+                return OnCommonNotify(reinterpret_cast<const ui::NmHdr*>(l), l, true);
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w), ui::HiWord(w));
+            case ui::WM_CLOSE:
+                // Closing the window is a cancel: in the choice it must not read as "entry 0 chosen".
+                End(isChoice_ ? -1 : 0);
+                return 1;
+            default:
+                return CommonMessage(msg, w, l);
+        }
+    }
+
+  private:
+    void OnInit() {
+        const ui::Hwnd dialog = Handle();
+        isChoice_ = IsChoiceDialog(dialog);
+        InitCommon();
+        gEditMode = 1;
+        ui::Rect r{};
+        ui::GetWindowRect(dialog, &r);
+        fw::CenterWindowOnScreen(dialog, r.right - r.left, r.bottom - r.top, 0);
+    }
+    intptr_t OnCommand(int id, int code) {
+        const ui::Hwnd dialog = Handle();
+        if (isChoice_) {
+            if (id == kIdCorpsLoad) End(SelectedEntry(dialog));
+            if (id == kIdCorpsCancel) End(-1);
+            if (id == kIdCorpsLoad || id == kIdCorpsCancel) return 1;
+        }
+        if (id == kIdCorpsClose) {
+            if (const int entry = SelectedEntry(dialog); entry >= 0) RenameCorps(dialog, entry);
+            End(0);
+            return 1;
+        }
+        return OnCommonCommand(id, code) ? 1 : 0;
+    }
+
+    bool isChoice_ = false;
+};
+
+// Dialog 325, the corps list of the set-up pages (a child of its page).
+class CorpsListDialog : public CorpsDialog {
+  public:
+    using CorpsDialog::CorpsDialog;
+
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                InitCommon();
+                PlaceListControls();
+                return 1;
+            case ui::WM_NOTIFY:
+                return OnCommonNotify(reinterpret_cast<const ui::NmHdr*>(l), l, false);
+            case ui::WM_COMMAND:
+                return OnCommonCommand(ui::LoWord(w), ui::HiWord(w)) ? 1 : 0;
+            case WM_CORPS_LIST_CLEAR:
+                SelectOnlyRow(List(Handle()), -1);
+                pending_ = -1;
+                ShowCorpsEntry(Handle(), -1);
+                return 1;
+            case ui::WM_CTLCOLORSTATIC:
+                if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
+                    dc->SetTextColor(ui::Rgb(255, 255, 255));
+                    dc->SetBkMode(ui::TRANSPARENT);
+                }
+                return reinterpret_cast<intptr_t>(&kBlackBrush);
+            case ui::WM_ERASEBKGND:
+                return 1;
+            default:
+                return CommonMessage(msg, w, l);
+        }
+    }
+
+  private:
+    void PlaceListControls() {
+        struct Place {
+            int id, x, y, w, h;
+        };
+        static constexpr Place kPlaces[] = {
+            {kIdCorpsList, 6, 6, 227, 290},  {kIdCorpsFrame, 242, 14, 225, 282}, {1226, 252, 32, 38, 12},
+            {kIdCorpsName, 296, 32, 150, 20}, {1227, 252, 63, 62, 12},          {kIdCorpsType, 326, 59, 120, 20},
+            {kIdCorpsTypeName, 326, 59, 120, 20},
+            {1228, 266, 114, 26, 12},         {1229, 266, 132, 26, 12},         {1230, 266, 150, 26, 12},
+            {1231, 266, 168, 26, 12},         {1174, 396, 114, 53, 12},         {1175, 396, 132, 53, 12},
+            {1176, 396, 150, 53, 12},         {1177, 396, 168, 53, 12},         {1232, 266, 186, 26, 12},
+            {1178, 396, 186, 53, 12},         {1233, 266, 222, 26, 12},         {1179, 396, 222, 53, 12},
+            {kIdCorpsNew, 479, 32, 107, 20},  {kIdCorpsEdit, 479, 59, 107, 20}, {kIdCorpsCopy, 479, 86, 107, 20},
+            {kIdCorpsDelete, 479, 113, 107, 20}};
+        const ui::Hwnd dialog = Handle();
+        for (const Place& p : kPlaces) {
+            ui::Hwnd h = ui::GetDlgItem(dialog, p.id);
+            if (!h) continue;
+            ui::MoveWindow(h, p.x, p.y, p.w, p.h, false);
+            ui::SendMessage(h, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(&font_), 0);
+        }
+        for (int id : {kIdCorpsNew, kIdCorpsEdit, kIdCorpsCopy, kIdCorpsDelete}) {
+            ui::ShowWindow(ui::GetDlgItem(dialog, id), gEditMode == 1 ? ui::SW_SHOW : ui::SW_HIDE);
+        }
+    }
+};
+
+// The list of the set-up pages is a child; the manager and the choice are pop-ups.
+const CorpsDialog* CorpsDialogOf(ui::Hwnd dialog) {
+    if (ui::GetWindowLong(dialog, ui::GWL_STYLE) & ui::WS_CHILD) return ui::DialogObjectOf<CorpsListDialog>(dialog);
+    return ui::DialogObjectOf<CorpsManagerDialog>(dialog);
+}
+
+// Dialog 318: load a corps file, edit the corps the slot holds, or cancel.
+class CorpsConfirmDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG: {
+                ui::Rect r{};
+                ui::GetWindowRect(Handle(), &r);
+                fw::CenterWindowOnScreen(Handle(), r.right - r.left, r.bottom - r.top, 0);
+                return 1;
+            }
+            case ui::WM_COMMAND: {
+                const int id = ui::LoWord(w);
+                if (id >= kIdCorpsCancel && id <= kIdCorpsEditSelected) End(id);
+                if (id == ui::IDCANCEL) End(kIdCorpsCancel);
+                return 1;
+            }
+            case ui::WM_CLOSE:
+                End(kIdCorpsCancel);
+                return 1;
+            default:
+                return 0;
+        }
+    }
+};
 
 }  // namespace
 
@@ -537,98 +681,23 @@ ui::Hwnd CreateCorpsListDialog(ui::Hwnd parentPage) {
 }
 
 intptr_t CorpsFileManagerDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            Data(dialog).isChoice = ui::GetDlgItem(dialog, kIdCorpsLoad) != ui::Hwnd{};
-            InitCommon(dialog, false);
-            gEditMode = 1;
-            ui::Rect r{};
-            ui::GetWindowRect(dialog, &r);
-            fw::CenterWindowOnScreen(dialog, r.right - r.left, r.bottom - r.top, 0);
-            return 1;
-        }
-        case ui::WM_NOTIFY:
-            return CommonNotify(dialog, reinterpret_cast<const ui::NmHdr*>(l), l, true);
-        case ui::WM_COMMAND: {
-            const int id = ui::LoWord(w);
-            DialogData& d = Data(dialog);
-            if (d.isChoice) {
-                if (id == kIdCorpsLoad) ui::EndDialog(dialog, SelectedEntry(dialog));
-                if (id == kIdCorpsCancel) ui::EndDialog(dialog, -1);
-                if (id == kIdCorpsLoad || id == kIdCorpsCancel) return 1;
-            }
-            if (id == kIdCorpsClose) {
-                if (const int entry = SelectedEntry(dialog); entry >= 0) RenameCorps(dialog, entry);
-                ui::EndDialog(dialog, 0);
-                return 1;
-            }
-            return CommonCommand(dialog, id, ui::HiWord(w)) ? 1 : 0;
-        }
-        case ui::WM_CLOSE:
-            // Closing the window is a cancel: in the choice it must not read as "entry 0 chosen".
-            ui::EndDialog(dialog, Data(dialog).isChoice ? -1 : 0);
-            return 1;
-        default:
-            return CommonMessage(dialog, msg, w, l);
-    }
+    return ui::DialogObjectProc<CorpsManagerDialog>(dialog, msg, w, l);
 }
 
 intptr_t CorpsListDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            InitCommon(dialog, true);
-            PlaceListControls(dialog);
-            return 1;
-        case ui::WM_NOTIFY:
-            return CommonNotify(dialog, reinterpret_cast<const ui::NmHdr*>(l), l, false);
-        case ui::WM_COMMAND:
-            return CommonCommand(dialog, ui::LoWord(w), ui::HiWord(w)) ? 1 : 0;
-        case WM_CORPS_LIST_CLEAR:
-            SelectOnlyRow(List(dialog), -1);
-            Data(dialog).pending = -1;
-            ShowCorpsEntry(dialog, -1);
-            return 1;
-        case ui::WM_CTLCOLORSTATIC:
-            if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
-                dc->SetTextColor(ui::Rgb(255, 255, 255));
-                dc->SetBkMode(ui::TRANSPARENT);
-            }
-            return reinterpret_cast<intptr_t>(&kBlackBrush);
-        case ui::WM_ERASEBKGND:
-            return 1;
-        default:
-            return CommonMessage(dialog, msg, w, l);
-    }
+    return ui::DialogObjectProc<CorpsListDialog>(dialog, msg, w, l);
 }
 
-intptr_t CorpsConfirmDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            ui::Rect r{};
-            ui::GetWindowRect(dialog, &r);
-            fw::CenterWindowOnScreen(dialog, r.right - r.left, r.bottom - r.top, 0);
-            return 1;
-        }
-        case ui::WM_COMMAND: {
-            const int id = ui::LoWord(w);
-            if (id >= kIdCorpsCancel && id <= kIdCorpsEditSelected) ui::EndDialog(dialog, id);
-            if (id == ui::IDCANCEL) ui::EndDialog(dialog, kIdCorpsCancel);
-            return 1;
-        }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dialog, kIdCorpsCancel);
-            return 1;
-        default:
-            return 0;
-    }
+intptr_t CorpsConfirmDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<CorpsConfirmDialog>(dialog, msg, w, l);
 }
 
 std::int16_t ChooseCountryCorps(ui::Hwnd owner, int country, int index) {
     RegisterOrganizeWindows();
     int files = 0;
     {
-        rules::ForceCursor scan(*World().tables, 5, nullptr);
-        scan.SelectSlot(5);
+        rules::ForceCursor scan(*World().tables, kWorkingForce, nullptr);
+        scan.SelectSlot(kWorkingForce);
         for (int n = 0; n < kCorpsFileLimit; ++n) {
             char name[32];
             std::snprintf(name, sizeof name, "useFrc%02d.prm", n);
@@ -659,13 +728,13 @@ std::int16_t ChooseCountryCorps(ui::Hwnd owner, int country, int index) {
         return std::int16_t(e);
     }
     if (choice == kIdCorpsEditSelected) {
-        rules::ForceCursor fc(*World().tables, 5, World().workspace);
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
         fc.LoadSlotToWork(std::uint8_t(country));
-        fc.SelectSlot(5);
+        fc.SelectSlot(kWorkingForce);
         const std::string title = std::string(fc.GetName()) + " " +
                                   std::string(rules::GetProductionTypeName(*World().tables, fc.GetHeaderWord288()));
         SetOrganizeTitle(title.c_str());
-        SetOrganizeParams(0, 1, 0, 5, 0);
+        SetOrganizeParams(0, 1, 0, kAllCountriesScope, 0);
         // The corps lives in the country's slot, not in a file of its own: no corps file is
         // written (the last file read while counting belongs to another corps).
         SetOrganizeSaveFile("");

@@ -9,6 +9,7 @@
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 
 namespace zv::organize {
 
@@ -27,7 +28,9 @@ struct DragState {
     bool hasPayload = false;
 };
 
+// One drag at a time, as there is one mouse: the drag is the program's, not a window's.
 DragState gDrag;
+// The drag cursor, made once per window manager.
 ui::Hcursor gDragCursor{};
 
 ui::Hcursor DragCursor() {
@@ -47,8 +50,32 @@ ui::Hcursor DragCursor() {
     return gDragCursor;
 }
 
-struct TrashBox {
-    std::unique_ptr<fw::Dib> picture;
+// The trash box: a drop here gives the dragged member or troop back to its source as discarded.
+class TrashBox : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(Handle(), picture_.get());
+                return 0;
+            case ui::WM_LBUTTONUP:
+                OnDrop();
+                return 1;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+  private:
+    void OnCreate();
+    void OnDrop();
+
+    std::unique_ptr<fw::Dib> picture_;
 };
 
 }  // namespace
@@ -154,44 +181,29 @@ ui::Hwnd CreateTrashBoxWindow(ui::Hwnd parent, int id, int x, int y, int width, 
                               height, parent, id, nullptr, nullptr);
 }
 
-ui::LResult TrashBoxWindowProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    auto* box = reinterpret_cast<TrashBox*>(ui::GetWindowLongPtr(h, ui::GWLP_USERDATA));
-    switch (msg) {
-        case ui::WM_CREATE: {
-            auto made = std::make_unique<TrashBox>();
-            fw::Dib sheet("orgparts.bmp");
-            ui::Rect client{};
-            ui::GetClientRect(h, &client);
-            std::vector<ui::RgbQuad> table(256);
-            if (sheet.HasBits()) sheet.GetColorEntries(0, 256, table.data());
-            made->picture = fw::Dib::CreateBlank(client.right, client.bottom, table.data());
-            if (sheet.HasBits()) {
-                const OrgPartRect r = kTrashBoxPicture;
-                fw::HvDIBitBltOpaque(made->picture.get(), 0, 0, r.width, r.height, &sheet, r.x,
-                                     r.y);
-            }
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(made.release()));
-            RegisterDropTarget(h);
-            return 0;
-        }
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, box ? box->picture.get() : nullptr);
-            return 0;
-        case ui::WM_LBUTTONUP: {
-            if (IsDragging()) {
-                int value = 0;
-                const int type = EndDrag(&value);
-                if (type == kDragMember || type == kDragTroop) DeliverDragPayload(WM_ORGANIZE_DISCARD);
-            }
-            return 1;
-        }
-        case ui::WM_DESTROY:
-            delete box;
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
+void TrashBox::OnCreate() {
+    fw::Dib sheet("orgparts.bmp");
+    ui::Rect client{};
+    ui::GetClientRect(Handle(), &client);
+    std::vector<ui::RgbQuad> table(256);
+    if (sheet.HasBits()) sheet.GetColorEntries(0, 256, table.data());
+    picture_ = fw::Dib::CreateBlank(client.right, client.bottom, table.data());
+    if (sheet.HasBits()) {
+        const OrgPartRect r = kTrashBoxPicture;
+        fw::HvDIBitBltOpaque(picture_.get(), 0, 0, r.width, r.height, &sheet, r.x, r.y);
     }
+    RegisterDropTarget(Handle());
+}
+
+void TrashBox::OnDrop() {
+    if (!IsDragging()) return;
+    int value = 0;
+    const int type = EndDrag(&value);
+    if (type == kDragMember || type == kDragTroop) DeliverDragPayload(WM_ORGANIZE_DISCARD);
+}
+
+ui::LResult TrashBoxWindowProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::WindowObjectProc<TrashBox>(h, msg, w, l);
 }
 
 }  // namespace zv::organize

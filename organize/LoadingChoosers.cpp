@@ -10,6 +10,7 @@
 #include "organize/OrganizeWorld.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -31,24 +32,20 @@ constexpr int kRowCount = 160;
 // Which of the three loading choosers dialog 324 serves.
 enum class LoadingUse { WithCarrier, CargoBit, CargoToLeave };
 
-struct LoadingState {
+// What dialog 324 is opened on (its WM_INITDIALOG parameter); the caller reads the chosen row's
+// troop from it afterwards.
+struct LoadingRequest {
     LoadingUse use = LoadingUse::WithCarrier;
     std::uint16_t carrier = kNoChoice;
     // Row -> troop; the row after the last is -1.
     std::array<std::int16_t, kRowCount + 1> rows{};
-    ui::ImageList* images = nullptr;
 };
-LoadingState gLoading;
 
-struct WeaponState {
+// What dialog 326 is opened on.
+struct WeaponRequest {
     int mode = 0;
-    std::uint16_t troop = kNoChoice;
     std::uint16_t candidates = 0;
-    std::vector<std::uint16_t> rows;  // row -> the kind's one-bit mask
-    int selected = -1;
-    ui::ImageList* images = nullptr;
 };
-WeaponState gWeapon;
 
 constexpr SeparableKind kKinds[16] = {
     {"ミサイル", 9},          {"対潜ミサイル", 9},         {"ミサイル(ﾒｶﾞHEX)", 9},
@@ -123,15 +120,15 @@ void CentreOnScreen(ui::Hwnd dialog) {
     fw::CenterWindowOnScreen(dialog, r.right - r.left, r.bottom - r.top, 0);
 }
 
-void FillLoadingList(ui::Hwnd dialog) {
+void FillLoadingList(ui::Hwnd dialog, const LoadingRequest& request) {
     rules::TableDirectory* tables = Tables();
     ui::Hwnd list = List(dialog);
     if (!tables || !list) return;
     rules::TroopCursor troops(*tables);
     OrganizeWorld* world = CurrentOrganizeWorld();
     const std::uint8_t player = world ? world->playerCountry : 6;
-    for (int r = 0; r < kRowCount && gLoading.rows[r] >= 0; ++r) {
-        if (!troops.Select(std::uint16_t(gLoading.rows[r]))) continue;
+    for (int r = 0; r < kRowCount && request.rows[r] >= 0; ++r) {
+        if (!troops.Select(std::uint16_t(request.rows[r]))) continue;
         const std::string name(troops.GetName());
         const int row = AppendRow(list, name, troops.GetWord382() + CountryImageBase());
         SetCell(list, row, 1, ToSjis(troops.GetStatusText(0, player)));
@@ -139,106 +136,175 @@ void FillLoadingList(ui::Hwnd dialog) {
 }
 
 // The troop of a row of dialog 324; kNoChoice for no row.
-std::uint16_t LoadingTroop(intptr_t row) {
-    if (row < 0 || row >= kRowCount || gLoading.rows[row] < 0) return kNoChoice;
-    return std::uint16_t(gLoading.rows[row]);
+std::uint16_t LoadingTroop(const LoadingRequest& request, intptr_t row) {
+    if (row < 0 || row >= kRowCount || request.rows[row] < 0) return kNoChoice;
+    return std::uint16_t(request.rows[row]);
 }
 
-bool CargoCanLeave(std::uint16_t troop) {
+bool CargoCanLeave(std::uint16_t carrier, std::uint16_t troop) {
     rules::TableDirectory* tables = Tables();
     if (!tables || troop == kNoChoice) return false;
     OrganizeWorld* world = CurrentOrganizeWorld();
     rules::GameContext ctx(*tables, rules::GameContextEnv{nullptr, world ? world->playerCountry : std::uint8_t(6)});
-    return rules::CanLaunchNow(ctx, gLoading.carrier, troop) != 0;
-}
-
-// OK is on for a chosen row; for the cargo that is to leave, only while that troop can.
-bool LoadingChoiceAllowed(ui::Hwnd dialog) {
-    const int row = SelectedRow(dialog);
-    if (row < 0) return false;
-    if (gLoading.use == LoadingUse::CargoToLeave) return CargoCanLeave(LoadingTroop(row));
-    return true;
-}
-
-intptr_t RunLoadingDialog(ui::Hwnd owner, LoadingUse use, std::uint16_t carrier) {
-    RegisterOrganizeWindows();
-    gLoading.use = use;
-    gLoading.carrier = carrier;
-    gLoading.rows.fill(-1);
-    int n = 0;
-    if (use == LoadingUse::WithCarrier) gLoading.rows[n++] = std::int16_t(carrier);
-    for (std::uint16_t t : CollectCargoRows(carrier)) {
-        if (n < kRowCount) gLoading.rows[n++] = std::int16_t(t);
-    }
-    return ui::DialogBoxParam(nullptr, kLoadingStatusDialog, owner, LoadingStatusDlgProc, 0);
-}
-
-void FillWeaponList(ui::Hwnd dialog) {
-    ui::Hwnd list = List(dialog);
-    gWeapon.rows.clear();
-    for (int bit = 0; bit < 16; ++bit) {
-        if (!(gWeapon.candidates & (1u << bit))) continue;
-        AppendRow(list, ToSjis(kKinds[bit].name), kKinds[bit].image + CountryImageBase());
-        gWeapon.rows.push_back(std::uint16_t(1u << bit));
-    }
+    return rules::CanLaunchNow(ctx, carrier, troop) != 0;
 }
 
 // What the two choosers do alike besides their start: a click on the list decides OK anew,
 // OK ends with the choice, cancel and the close box with nothing, and the rows are owner-drawn.
-struct ChooserRules {
-    bool (*allowed)(ui::Hwnd dialog);   // OK may end the dialog now
-    intptr_t (*choice)(ui::Hwnd dialog);
-    intptr_t nothing;
+// `Chooser` gives Allowed() (OK may end the dialog now), Choice() and kNothing.
+template <typename Chooser>
+class ChooserDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+  protected:
+    intptr_t CommonMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        Chooser& self = static_cast<Chooser&>(*this);
+        switch (msg) {
+            case ui::WM_NOTIFY: {
+                const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+                if (!hdr || hdr->idFrom != kIdChooserList) return 0;
+                if (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)
+                    ui::EnableWindow(Item(ui::IDOK), self.Allowed());
+                return 0;
+            }
+            case ui::WM_DRAWITEM:
+                fw::DrawOwnerDrawItem(Handle(), int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
+                return 1;
+            case ui::WM_COMMAND: {
+                const int id = ui::LoWord(w);
+                if (id == ui::IDOK) {
+                    // Checked again: a troop that can no longer leave (the carrier moved on) or an
+                    // OK sent without a row is no choice.
+                    End(self.Allowed() ? self.Choice() : Chooser::kNothing);
+                    return 1;
+                }
+                if (id == ui::IDCANCEL) {
+                    End(Chooser::kNothing);
+                    return 1;
+                }
+                return 0;
+            }
+            case ui::WM_CLOSE:
+                End(Chooser::kNothing);
+                return 1;
+            case ui::WM_DESTROY:
+                if (images_) ui::ImageList_Destroy(images_);
+                images_ = nullptr;
+                return 0;
+            default:
+                return 0;
+        }
+    }
+
+    ui::ImageList* images_ = nullptr;
 };
 
-bool WeaponChoiceAllowed(ui::Hwnd dialog) {
-    const int row = SelectedRow(dialog);
-    gWeapon.selected = row >= 0 && row < int(gWeapon.rows.size()) ? row : -1;
-    return gWeapon.selected >= 0;
-}
+// Dialog 324 搭載状況: the troops aboard a carrier (and the carrier itself for the first use).
+class LoadingDialog : public ChooserDialog<LoadingDialog> {
+  public:
+    using ChooserDialog::ChooserDialog;
+    static constexpr intptr_t kNothing = -1;
 
-constexpr ChooserRules kLoadingChooser{
-    LoadingChoiceAllowed, [](ui::Hwnd dialog) -> intptr_t { return SelectedRow(dialog); }, -1};
-constexpr ChooserRules kWeaponChooser{
-    WeaponChoiceAllowed, [](ui::Hwnd) -> intptr_t { return gWeapon.rows[gWeapon.selected]; }, 0};
-
-intptr_t ChooserMessage(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l, ui::ImageList*& images,
-                        const ChooserRules& chooser) {
-    switch (msg) {
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr->idFrom != kIdChooserList) return 0;
-            if (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)
-                ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), chooser.allowed(dialog));
-            return 0;
-        }
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(dialog, int(w), reinterpret_cast<const ui::DrawItemStruct*>(l), 10);
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (msg == ui::WM_INITDIALOG) {
+            OnInit(reinterpret_cast<const LoadingRequest*>(l));
             return 1;
-        case ui::WM_COMMAND: {
-            const int id = ui::LoWord(w);
-            if (id == ui::IDOK) {
-                // Checked again: a troop that can no longer leave (the carrier moved on) or an OK
-                // sent without a row is no choice.
-                ui::EndDialog(dialog, chooser.allowed(dialog) ? chooser.choice(dialog) : chooser.nothing);
-                return 1;
-            }
-            if (id == ui::IDCANCEL) {
-                ui::EndDialog(dialog, chooser.nothing);
-                return 1;
-            }
-            return 0;
         }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dialog, chooser.nothing);
-            return 1;
-        case ui::WM_DESTROY:
-            if (images) ui::ImageList_Destroy(images);
-            images = nullptr;
-            return 0;
-        default:
-            return 0;
+        return CommonMessage(msg, w, l);
     }
+
+    // OK is on for a chosen row; for the cargo that is to leave, only while that troop can.
+    bool Allowed() {
+        const int row = SelectedRow(Handle());
+        if (row < 0 || !request_) return false;
+        if (request_->use == LoadingUse::CargoToLeave)
+            return CargoCanLeave(request_->carrier, LoadingTroop(*request_, row));
+        return true;
+    }
+    intptr_t Choice() { return SelectedRow(Handle()); }
+
+  private:
+    void OnInit(const LoadingRequest* request) {
+        const ui::Hwnd dialog = Handle();
+        request_ = request;
+        ui::Hwnd list = List(dialog);
+        const int width = ListClientWidth(list);
+        AddColumn(list, 0, "部隊名", width - 80);
+        AddColumn(list, 1, "状　態", 80);
+        images_ = AttachImages(dialog);
+        if (request_) FillLoadingList(dialog, *request_);
+        ui::EnableWindow(Item(ui::IDOK), false);
+        CentreOnScreen(dialog);
+    }
+
+    const LoadingRequest* request_ = nullptr;
+};
+
+// Dialog 326: the separable weapon (or, in mode 1, the missile) to use.
+class WeaponDialog : public ChooserDialog<WeaponDialog> {
+  public:
+    using ChooserDialog::ChooserDialog;
+    static constexpr intptr_t kNothing = 0;
+
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInit(reinterpret_cast<const WeaponRequest*>(l));
+                return 1;
+            case ui::WM_RBUTTONDOWN:
+                End(0);
+                return 1;
+            default:
+                return CommonMessage(msg, w, l);
+        }
+    }
+
+    bool Allowed() {
+        const int row = SelectedRow(Handle());
+        selected_ = row >= 0 && row < int(rows_.size()) ? row : -1;
+        return selected_ >= 0;
+    }
+    intptr_t Choice() { return rows_[std::size_t(selected_)]; }
+
+  private:
+    void OnInit(const WeaponRequest* request) {
+        const ui::Hwnd dialog = Handle();
+        const int mode = request ? request->mode : 0;
+        ui::SetWindowText(dialog, ToSjis(mode == 1 ? "射撃武器選択" : "分離兵器選択"));
+        ui::Hwnd list = List(dialog);
+        AddColumn(list, 0, mode == 1 ? "ミサイル種類" : "分離兵器種類", ListClientWidth(list));
+        images_ = AttachImages(dialog);
+        for (int bit = 0; bit < 16 && request; ++bit) {
+            if (!(request->candidates & (1u << bit))) continue;
+            AppendRow(list, ToSjis(kKinds[bit].name), kKinds[bit].image + CountryImageBase());
+            rows_.push_back(std::uint16_t(1u << bit));
+        }
+        CentreOnScreen(dialog);
+        selected_ = -1;
+        ui::EnableWindow(Item(ui::IDOK), false);
+    }
+
+    std::vector<std::uint16_t> rows_;  // row -> the kind's one-bit mask
+    int selected_ = -1;
+};
+
+// Dialog 324 for one use: the troop of the chosen row, kNoChoice for none.
+std::uint16_t RunLoadingDialog(ui::Hwnd owner, LoadingUse use, std::uint16_t carrier) {
+    RegisterOrganizeWindows();
+    LoadingRequest request;
+    request.use = use;
+    request.carrier = carrier;
+    request.rows.fill(-1);
+    int n = 0;
+    if (use == LoadingUse::WithCarrier) request.rows[n++] = std::int16_t(carrier);
+    for (std::uint16_t t : CollectCargoRows(carrier)) {
+        if (n < kRowCount) request.rows[n++] = std::int16_t(t);
+    }
+    const intptr_t row = ui::DialogBoxParam(nullptr, kLoadingStatusDialog, owner, LoadingStatusDlgProc,
+                                            reinterpret_cast<ui::LParam>(&request));
+    return use == LoadingUse::CargoBit ? (row >= 0 && row < 8 ? std::uint16_t(1u << row) : 0)
+                                       : LoadingTroop(request, row);
 }
 
 constexpr std::uint32_t kDialogStyle = ui::WS_POPUP | ui::WS_CAPTION | ui::WS_SYSMENU | ui::DS_MODALFRAME;
@@ -278,35 +344,19 @@ std::vector<std::uint16_t> CollectCargoRows(std::uint16_t carrier) {
 }
 
 std::uint16_t ChooseTroopFromCarrier(std::uint16_t carrier) {
-    return LoadingTroop(RunLoadingDialog(ui::GetActiveWindow(), LoadingUse::WithCarrier, carrier));
+    return RunLoadingDialog(ui::GetActiveWindow(), LoadingUse::WithCarrier, carrier);
 }
 
 std::uint16_t ChooseCargoTroopBit(std::uint16_t, std::uint16_t carrier) {
-    const intptr_t row = RunLoadingDialog(shell::GetWindowOfKind(shell::WindowKind::FrameWnd),
-                                          LoadingUse::CargoBit, carrier);
-    return row >= 0 && row < 8 ? std::uint16_t(1u << row) : 0;
+    return RunLoadingDialog(shell::GetWindowOfKind(shell::WindowKind::FrameWnd), LoadingUse::CargoBit, carrier);
 }
 
 std::uint16_t ChooseCargoTroop(std::uint16_t carrier) {
-    return LoadingTroop(RunLoadingDialog(ui::GetActiveWindow(), LoadingUse::CargoToLeave, carrier));
+    return RunLoadingDialog(ui::GetActiveWindow(), LoadingUse::CargoToLeave, carrier);
 }
 
 intptr_t LoadingStatusDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            ui::Hwnd list = List(dialog);
-            const int width = ListClientWidth(list);
-            AddColumn(list, 0, "部隊名", width - 80);
-            AddColumn(list, 1, "状　態", 80);
-            gLoading.images = AttachImages(dialog);
-            FillLoadingList(dialog);
-            ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), false);
-            CentreOnScreen(dialog);
-            return 1;
-        }
-        default:
-            return ChooserMessage(dialog, msg, w, l, gLoading.images, kLoadingChooser);
-    }
+    return ui::DialogObjectProc<LoadingDialog>(dialog, msg, w, l);
 }
 
 std::uint32_t SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mode, std::uint16_t mask) {
@@ -325,11 +375,9 @@ std::uint32_t SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mod
         range = mode == 1 ? rules::GetWeaponRange(troops, 255, 1) : rules::GetWeaponRange(troops, chosen, 0);
     } else {
         RegisterOrganizeWindows();
-        gWeapon = WeaponState{};
-        gWeapon.mode = mode;
-        gWeapon.troop = troop;
-        gWeapon.candidates = candidates;
-        chosen = std::uint16_t(ui::DialogBoxParam(nullptr, kSeparableWeaponDialog, owner, SeparableWeaponDlgProc, 0));
+        WeaponRequest request{mode, candidates};
+        chosen = std::uint16_t(ui::DialogBoxParam(nullptr, kSeparableWeaponDialog, owner, SeparableWeaponDlgProc,
+                                                  reinterpret_cast<ui::LParam>(&request)));
         // Nothing chosen is nothing at all: a range alone would read as a chosen weapon.
         if (chosen == 0 || !(chosen & candidates)) return 0;
         troops.Select(troop);
@@ -339,24 +387,7 @@ std::uint32_t SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mod
 }
 
 intptr_t SeparableWeaponDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            ui::SetWindowText(dialog, ToSjis(gWeapon.mode == 1 ? "射撃武器選択" : "分離兵器選択"));
-            ui::Hwnd list = List(dialog);
-            AddColumn(list, 0, gWeapon.mode == 1 ? "ミサイル種類" : "分離兵器種類", ListClientWidth(list));
-            gWeapon.images = AttachImages(dialog);
-            FillWeaponList(dialog);
-            CentreOnScreen(dialog);
-            gWeapon.selected = -1;
-            ui::EnableWindow(ui::GetDlgItem(dialog, ui::IDOK), false);
-            return 1;
-        }
-        case ui::WM_RBUTTONDOWN:
-            ui::EndDialog(dialog, 0);
-            return 1;
-        default:
-            return ChooserMessage(dialog, msg, w, l, gWeapon.images, kWeaponChooser);
-    }
+    return ui::DialogObjectProc<WeaponDialog>(dialog, msg, w, l);
 }
 
 void RegisterChooserTemplates() {

@@ -14,6 +14,7 @@
 #include "organize/TroopDisplay.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/CommonControls.h"
@@ -36,7 +37,11 @@ namespace zv::organize {
 
 namespace {
 
-OrganizeState gState;
+// The parameters of the next opening (SetOrganizeTitle, SetOrganizeParams, the edit flags); an
+// open dialog works on its own copy, so nothing of one opening stays behind for the next.
+OrganizeState gNext;
+// The open organisation dialog (at most one is open at a time), for the calls that name none.
+ui::Hwnd gOpen{};
 UnitKindInfoDialog gUnitInfoDialog = nullptr;
 std::string gSaveFile;
 std::string gSaveError;
@@ -44,7 +49,7 @@ std::string gSaveError;
 OrganizeWorld& World() { return *CurrentOrganizeWorld(); }
 
 // The child control `id` of the dialog, also when it lies inside one of the two tab controls.
-ui::Hwnd Item(ui::Hwnd dialog, int id) {
+ui::Hwnd ItemOf(ui::Hwnd dialog, int id) {
     if (ui::Hwnd h = ui::GetDlgItem(dialog, id)) return h;
     for (int tab : {kIdListTabs, kIdInfoTabs}) {
         if (ui::Hwnd t = ui::GetDlgItem(dialog, tab)) {
@@ -56,14 +61,7 @@ ui::Hwnd Item(ui::Hwnd dialog, int id) {
 
 ui::Hwnd ListTabs(ui::Hwnd dialog) { return ui::GetDlgItem(dialog, kIdListTabs); }
 
-ui::Hwnd Display(ui::Hwnd dialog) { return Item(dialog, kIdTroopDisplay); }
-
-void RefreshDisplay(ui::Hwnd dialog, ui::WParam w = 0) {
-    if (ui::Hwnd d = Display(dialog)) {
-        ui::SendMessage(d, WM_TROOP_INFO_REFRESH, w,
-                        ui::LParam((gState.corpsFlag << 16) | std::uint16_t(gState.selectedTroop)));
-    }
-}
+ui::Hwnd Display(ui::Hwnd dialog) { return ItemOf(dialog, kIdTroopDisplay); }
 
 // Text of an edit cut to `limit` bytes, never inside a double-byte character.
 std::string EditText(ui::Hwnd dialog, int id, std::size_t limit) {
@@ -97,43 +95,268 @@ int ComboCode(ui::Hwnd dialog) {
     return sel < 0 ? 0 : int(sel) + 1;
 }
 
-void StopTimer(ui::Hwnd dialog) {
-    if (gState.deployFlag == 0) ui::KillTimer(dialog, kButtonTimer);
-}
-void StartTimer(ui::Hwnd dialog) {
-    if (gState.deployFlag == 0) ui::SetTimer(dialog, kButtonTimer, 100, nullptr);
+void ForgetScratch() {
+    if (World().workspace) rules::ForgetForceScratchCopy(*World().workspace);
 }
 
-void EnableRegistrationButtons(ui::Hwnd dialog, bool on) {
-    for (int id : {kIdChangeEntry, kIdRegisterTemplate, kIdRegisterTroop}) {
-        if (ui::Hwnd b = ui::GetDlgItem(dialog, id)) ui::EnableWindow(b, on);
+// The hex of the country's deployment area nearest the area's middle; rules::kNoHex without an area.
+std::uint16_t DeploymentAreaCentre(rules::TableDirectory& tables, std::uint8_t country) {
+    rules::HexCursor hexes(tables);
+    long sumX = 0, sumY = 0, count = 0;
+    for (int y = 0; y < rules::kMapSize; ++y) {
+        for (int x = 0; x < rules::kMapSize; ++x) {
+            if (!hexes.SelectXY(rules::MakeHexPosition(x, y)) || hexes.GetCountry() != country) continue;
+            sumX += x;
+            sumY += y;
+            ++count;
+        }
     }
+    if (count == 0) return rules::kNoHex;
+    const long midX = sumX / count, midY = sumY / count;
+    std::uint16_t best = rules::kNoHex;
+    long bestDistance = 0;
+    for (int y = 0; y < rules::kMapSize; ++y) {
+        for (int x = 0; x < rules::kMapSize; ++x) {
+            if (!hexes.SelectXY(rules::MakeHexPosition(x, y)) || hexes.GetCountry() != country) continue;
+            const long d = (x - midX) * (x - midX) + (y - midY) * (y - midY);
+            if (best == rules::kNoHex || d < bestDistance) {
+                best = rules::MakeHexPosition(x, y);
+                bestDistance = d;
+            }
+        }
+    }
+    return best;
+}
+
+rules::GameContext MakeContext() {
+    OrganizeWorld& w = World();
+    return rules::GameContext(*w.tables, w.simulation ? w.simulation->ContextEnv()
+                                                      : rules::GameContextEnv{nullptr, w.playerCountry});
+}
+
+// Dialog 323 in corps editing and in deployment mode. The object owns the dialog's state: the
+// fonts, the lists' image lists, the list tab's own procedure and the OrganizeState the lists
+// and the troop display read through GetOrganizeState while it is open.
+class OrganizeDialog : public ui::DialogObject {
+  public:
+    explicit OrganizeDialog(ui::Hwnd dialog) : DialogObject(dialog) {
+        // The caller's parameters for this opening; the rest starts afresh.
+        s_.title = gNext.title;
+        s_.selectedTroop = gNext.selectedTroop;
+        s_.corpsFlag = gNext.corpsFlag;
+        s_.infoPage = gNext.infoPage;
+        s_.scope = gNext.scope;
+        s_.deployFlag = gNext.deployFlag;
+        s_.editingFlag = gNext.editingFlag;
+        s_.packChoiceFlag = gNext.packChoiceFlag;
+    }
+
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInit();
+                return 0;
+            case ui::WM_NOTIFY:
+                if (const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l)) OnNotify(hdr, l);
+                return 0;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w), ui::HiWord(w), l);
+            case ui::WM_TIMER:
+                UpdateOrganizeButtons(Handle());
+                return 1;
+            case WM_ORGANIZE_DISCARD:
+                OnDiscard(l);
+                return 1;
+            case WM_ORGANIZE_PLACEMENT_CHANGED:
+                if (s_.deployFlag == 1) AfterPlacementChange(false);
+                return 1;
+            case ui::WM_LBUTTONUP:
+                OnLButtonUp(w, l);
+                return 1;
+            case ui::WM_CLOSE:
+                OnClose();
+                return 1;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 0;
+            default:
+                return 0;
+        }
+    }
+
+    OrganizeState& State() { return s_; }
+    ui::WndProc TabProc() const { return tabProc_; }
+
+  private:
+    void RefreshDisplay(ui::WParam w = 0) {
+        if (ui::Hwnd d = Display(Handle())) {
+            ui::SendMessage(d, WM_TROOP_INFO_REFRESH, w,
+                            ui::LParam((s_.corpsFlag << 16) | std::uint16_t(s_.selectedTroop)));
+        }
+    }
+    void StopTimer() {
+        if (s_.deployFlag == 0) ui::KillTimer(Handle(), kButtonTimer);
+    }
+    void StartTimer() {
+        if (s_.deployFlag == 0) ui::SetTimer(Handle(), kButtonTimer, 100, nullptr);
+    }
+    void EnableRegistrationButtons(bool on) {
+        for (int id : {kIdChangeEntry, kIdRegisterTemplate, kIdRegisterTroop}) {
+            if (ui::Hwnd b = ui::GetDlgItem(Handle(), id)) ui::EnableWindow(b, on);
+        }
+    }
+
+    void OnInit();
+    void OnNotify(const ui::NmHdr* hdr, ui::LParam l);
+    intptr_t OnCommand(int id, int code, ui::LParam l);
+    void OnRegister(int id);
+    void OnAltitudeChange();
+    void OnDiscard(ui::LParam l);
+    void OnLButtonUp(ui::WParam w, ui::LParam l);
+    void OnClose();
+    void OnDestroy();
+    void OnListNotify(const ui::NmHdr* hdr, ui::LParam l);
+
+    // Deployment mode.
+    ui::Hwnd DeploymentMap() { return ItemOf(Display(Handle()), kIdMapView); }
+    void SetPlacementTroop(std::uint16_t troop) {
+        if (ui::Hwnd map = DeploymentMap()) ui::SendMessage(map, WM_MAP_SET_PLACEMENT_TROOP, troop, s_.playerCountry);
+    }
+    void AfterPlacementChange(bool rebuildMap);
+    void OnDeployListClick(const ui::NmHdr* hdr, int row);
+    void OnReturnToTitle(ui::LParam l);
+    int OnDeployCommand(int id, ui::LParam l);
+
+    OrganizeState s_;
+    ui::WndProc tabProc_ = nullptr;
+};
+
+OrganizeDialog* OpenDialog() {
+    return gOpen ? ui::DialogObjectOf<OrganizeDialog>(gOpen) : nullptr;
 }
 
 // The tab control of the lists passes its lists' notifications on to the dialog.
-ui::WndProc gTabProc = nullptr;
 ui::LResult ListTabProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     if (msg == ui::WM_NOTIFY) {
         const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
         if (hdr && hdr->hwndFrom != h) return ui::SendMessage(ui::GetParent(h), msg, w, l);
     }
     if (msg == ui::WM_DRAWITEM) return ui::SendMessage(ui::GetParent(h), msg, w, l);
-    return ui::CallWindowProc(gTabProc, h, msg, w, l);
+    // Only the organisation dialog puts this procedure on its tab, and takes it off again
+    // before the dialog's object goes.
+    const OrganizeDialog* dialog = ui::DialogObjectOf<OrganizeDialog>(ui::GetParent(h));
+    if (!dialog || !dialog->TabProc()) return ui::DefWindowProc(h, msg, w, l);
+    return ui::CallWindowProc(dialog->TabProc(), h, msg, w, l);
 }
 
-void ForgetScratch() {
-    if (World().workspace) rules::ForgetForceScratchCopy(*World().workspace);
+void OrganizeDialog::OnInit() {
+    const ui::Hwnd dialog = Handle();
+    gOpen = dialog;
+    s_.dialog = dialog;
+    s_.smallFont = fw::CreateJapaneseFont(10, 1, 0);
+    s_.largeFont = fw::CreateJapaneseFont(12, 1, 0);
+    LayoutOrganizeDialog(dialog, &s_.smallFont, &s_.largeFont);
+    if (ui::Hwnd tabs = ListTabs(dialog)) {
+        tabProc_ = reinterpret_cast<ui::WndProc>(
+            ui::SetWindowLongPtr(tabs, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&ListTabProc)));
+    }
+    s_.unitImages = AttachListImagesB(ListTabs(dialog), kIdUnitList, nullptr);
+    s_.troopImages = AttachListImagesA(ListTabs(dialog), kIdTroopList, nullptr);
+    s_.templateImages = AttachListImagesA(ListTabs(dialog), kIdTemplateList, nullptr);
+    ShowOrganizeListTab(dialog, 0);
+    s_.altitudeClass = 1;
+    s_.altitudeCode = 1;
+    s_.listTab = 0;
+    if (World().workspace) rules::BeginForceScratchMode(*World().workspace);
+    {
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+        fc.SelectSlot(kWorkingForce);
+        FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, 1, fc.GetHeaderWord288());
+    }
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
+    SelectOrganizeTroop(dialog, s_.selectedTroop, s_.corpsFlag, s_.listTab);
+    RefreshDisplay();
+    ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_SETCURSEL, s_.infoPage, 0);
+    s_.playerCountry = World().playerCountry;
+    if (s_.deployFlag == 1) {
+        ui::SendDlgItemMessage(dialog, kIdListTabs, ui::TCM_SETCURSEL, 1, 0);
+        s_.listTab = 1;
+        ShowOrganizeListTab(dialog, 1);
+        if (ui::Hwnd map = DeploymentMap()) {
+            ui::SendMessage(map, WM_MAP_REBUILD, s_.playerCountry, 0);
+            // The map opens on the player's own deployment area, wherever it lies.
+            const std::uint16_t centre = DeploymentAreaCentre(*World().tables, std::uint8_t(s_.playerCountry));
+            if (centre != rules::kNoHex) {
+                ui::SendMessage(map, WM_MAP_CENTER, ui::WParam((centre & 0xFF) | ((centre >> 8) << 16)), 0);
+            }
+        }
+        // The host starts once every player has arranged its troops.
+        if (World().singlePlay == 0 && World().isSessionHost && World().isSessionHost()) {
+            ui::EnableWindow(ui::GetDlgItem(dialog, kIdGameStart), false);
+        }
+        ShowDeploymentBudget(dialog);
+    }
+    SetOrganizeButtonState(dialog, 0);
+    SetDragOwner(dialog);
+    StartTimer();
 }
 
-// The dialog's commands.
-void OnRegister(ui::Hwnd dialog, int id) {
-    StopTimer(dialog);
-    EnableRegistrationButtons(dialog, false);
+void OrganizeDialog::OnNotify(const ui::NmHdr* hdr, ui::LParam l) {
+    const ui::Hwnd dialog = Handle();
+    if (int(hdr->idFrom) == kIdInfoTabs && hdr->code == ui::TCN_SELCHANGE) {
+        s_.infoPage = std::uint16_t(ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0));
+        RefreshDisplay(s_.infoPage);
+    } else if (int(hdr->idFrom) == kIdListTabs && hdr->code == ui::TCN_SELCHANGE) {
+        s_.listTab = int(ui::SendDlgItemMessage(dialog, kIdListTabs, ui::TCM_GETCURSEL, 0, 0));
+        ShowOrganizeListTab(dialog, s_.listTab);
+    } else {
+        OnListNotify(hdr, l);
+    }
+}
+
+intptr_t OrganizeDialog::OnCommand(int id, int code, ui::LParam l) {
+    const ui::Hwnd dialog = Handle();
+    if (s_.deployFlag == 1 && OnDeployCommand(id, l)) return 1;
+    switch (id) {
+        case kIdRegisterTroop:
+        case kIdRegisterTemplate:
+        case kIdChangeEntry:
+            if (s_.deployFlag == 0) OnRegister(id);
+            return 1;
+        case kIdAltitudeCombo:
+            if (code == ui::CBN_SELCHANGE) OnAltitudeChange();
+            return 1;
+        case kIdCancel:
+            if (Ask(dialog, "変更した内容が失われます。よろしいですか？", kOrganizeCaption) == ui::IDYES) End(0);
+            return 1;
+        case kIdSaveAndClose:
+            End(1);
+            return 1;
+        case kIdTransform:
+            SetOrganizeTransformFlag(0);
+            RefreshDisplay();
+            return 1;
+        case ui::IDOK:
+        case ui::IDCANCEL:
+            // Enter and Esc belong to the chat window; the dialog stays open.
+            if (ui::Hwnd chat = shell::GetWindowOfKind(shell::WindowKind::ChatWindow)) {
+                ui::SendMessage(chat, ui::WM_COMMAND, ui::WParam(id), 0);
+            }
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void OrganizeDialog::OnRegister(int id) {
+    const ui::Hwnd dialog = Handle();
+    StopTimer();
+    EnableRegistrationButtons(false);
     const int kind = id == kIdRegisterTroop ? 0 : id == kIdRegisterTemplate ? 1 : 2;
-    auto done = [&] { StartTimer(dialog); };
+    auto done = [&] { StartTimer(); };
     if (kind != 2) {
         const int listId = kind == 0 ? kIdTroopList : kIdTemplateList;
-        const auto rows = ui::SendMessage(Item(dialog, listId), ui::LVM_GETITEMCOUNT, 0, 0);
+        const auto rows = ui::SendMessage(ItemOf(dialog, listId), ui::LVM_GETITEMCOUNT, 0, 0);
         if (rows > kRegisterLimit) {
             Tell(dialog, kind == 0 ? "部隊の登録は８０部隊までしかできません。"
                                    : "ひな型の登録は８０部隊までしかできません。");
@@ -153,291 +376,292 @@ void OnRegister(ui::Hwnd dialog, int id) {
     const char* caption = kind == 0 ? "部隊登録" : kind == 1 ? "ひな型登録" : "内容変更";
     if (Ask(dialog, question, caption) != ui::IDYES) return done();
     // Nowhere to store: every one of the corps' 160 troops is in use.
-    if (gState.selectedTroop < 0) {
+    if (s_.selectedTroop < 0) {
         Tell(dialog, kind == 1 ? "ひな型の登録は８０部隊までしかできません。"
                                : "部隊の登録は８０部隊までしかできません。");
         return done();
     }
-    RefreshDisplay(dialog);
-    gState.altitudeClass = AltitudeClassOfCode(ComboCode(dialog));
-    const int storedClass = gState.altitudeClass;
-    StoreOrganizeTroop(dialog, gState.selectedTroop, storedClass, kind);
-    FillOrganizeTroopLists(ListTabs(dialog), 5);
-    gState.selectedTroop = -1;
+    RefreshDisplay();
+    s_.altitudeClass = AltitudeClassOfCode(ComboCode(dialog));
+    const int storedClass = s_.altitudeClass;
+    StoreOrganizeTroop(dialog, s_.selectedTroop, storedClass, kind);
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
+    s_.selectedTroop = -1;
     ShowOrganizeCounters(dialog);
-    SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
+    SelectOrganizeTroop(dialog, -1, s_.corpsFlag, s_.listTab);
     SetDefaultTroopName(dialog, storedClass);
-    RefreshDisplay(dialog);
+    RefreshDisplay();
     done();
 }
 
-void OnAltitudeChange(ui::Hwnd dialog) {
+void OrganizeDialog::OnAltitudeChange() {
+    const ui::Hwnd dialog = Handle();
     const int n = int(ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_GETCURSEL, 0, 0));
     auto applyNew = [&] {
         if (n < 0 || n > 5) return;
-        gState.altitudeCode = std::uint8_t(n + 1);
-        gState.altitudeClass = AltitudeClassOfCode(n + 1);
-        SetDefaultTroopName(dialog, gState.altitudeClass);
-        FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, n + 1, 255);
+        s_.altitudeCode = std::uint8_t(n + 1);
+        s_.altitudeClass = AltitudeClassOfCode(n + 1);
+        SetDefaultTroopName(dialog, s_.altitudeClass);
+        FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, n + 1, kKeepUnitFilter);
     };
-    if (gState.selectedTroop < 0) return applyNew();
+    if (s_.selectedTroop < 0) return applyNew();
     const int c = GetScratchAltitudeCode();
-    StopTimer(dialog);
-    EnableRegistrationButtons(dialog, false);
+    StopTimer();
+    EnableRegistrationButtons(false);
     if (c == 0) {
         applyNew();
     } else if (n != c - 1) {
         if (Ask(dialog, "高度を変更すると小隊エリアがクリアされます。よろしいですか？", "部隊構成") !=
             ui::IDYES) {
-            FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, c, 255);
+            FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, c, kKeepUnitFilter);
             ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_SETCURSEL, ui::WParam(c - 1), 0);
         } else {
             applyNew();
-            rules::ForceCursor fc(*World().tables, 5, World().workspace);
-            if (fc.SelectTroop(std::uint16_t(gState.selectedTroop))) {
-                for (int s = 0; s < 6; ++s) rules::RemoveMember(fc, s);
+            rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+            if (fc.SelectTroop(std::uint16_t(s_.selectedTroop))) {
+                for (int slot = 0; slot < 6; ++slot) rules::RemoveMember(fc, slot);
             }
-            RefreshDisplay(dialog);
-            gState.selectedTroop = -1;
-            SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
-            RefreshDisplay(dialog);
+            RefreshDisplay();
+            s_.selectedTroop = -1;
+            SelectOrganizeTroop(dialog, -1, s_.corpsFlag, s_.listTab);
+            RefreshDisplay();
         }
     }
-    StartTimer(dialog);
+    StartTimer();
 }
 
-void OnDiscard(ui::Hwnd dialog, ui::LParam l) {
+void OrganizeDialog::OnDiscard(ui::LParam l) {
     if (!l) return;
+    const ui::Hwnd dialog = Handle();
     std::uint16_t index = 0;
     std::memcpy(&index, reinterpret_cast<const void*>(l), 2);
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
     if (!fc.SelectForceTroop(index)) return;
     fc.ResetCurrentTroop();
     // A scratch copy of the discarded troop must not come back as the new troop.
     ForgetScratch();
-    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
     const std::uint16_t free = fc.FindFreeTroopSlot();
-    gState.selectedTroop = gState.newTroopSlot = free == rules::kNoTroop ? -1 : std::int16_t(free);
-    gState.selectedTroop = -1;
+    s_.newTroopSlot = free == rules::kNoTroop ? -1 : std::int16_t(free);
+    s_.selectedTroop = -1;
     ShowOrganizeCounters(dialog);
-    SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
-    RefreshDisplay(dialog);
+    SelectOrganizeTroop(dialog, -1, s_.corpsFlag, s_.listTab);
+    RefreshDisplay();
 }
 
-// ---- Deployment mode
-
-ui::Hwnd DeploymentMap(ui::Hwnd dialog) { return Item(Display(dialog), kIdMapView); }
-
-// The hex of the country's deployment area nearest the area's middle; 0xFFFF without an area.
-std::uint16_t DeploymentAreaCentre(rules::TableDirectory& tables, std::uint8_t country) {
-    rules::HexCursor hexes(tables);
-    long sumX = 0, sumY = 0, count = 0;
-    for (int y = 0; y < rules::kMapSize; ++y) {
-        for (int x = 0; x < rules::kMapSize; ++x) {
-            if (!hexes.SelectXY(std::uint16_t(x | (y << 8))) || hexes.GetCountry() != country) continue;
-            sumX += x;
-            sumY += y;
-            ++count;
+void OrganizeDialog::OnLButtonUp(ui::WParam w, ui::LParam l) {
+    if (s_.editingFlag && IsDragging()) {
+        ui::Point p{ui::GetXLParam(l), ui::GetYLParam(l)};
+        ui::ClientToScreen(Handle(), &p);
+        if (ui::Hwnd target = FindDropTarget(p.x, p.y)) {
+            ui::ScreenToClient(target, &p);
+            ui::SendMessage(target, ui::WM_LBUTTONUP, w, ui::MakeLParam(p.x, p.y));
         }
     }
-    if (count == 0) return 0xFFFF;
-    const long midX = sumX / count, midY = sumY / count;
-    std::uint16_t best = 0xFFFF;
-    long bestDistance = 0;
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            if (!hexes.SelectXY(std::uint16_t(x | (y << 8))) || hexes.GetCountry() != country) continue;
-            const long d = (x - midX) * (x - midX) + (y - midY) * (y - midY);
-            if (best == 0xFFFF || d < bestDistance) {
-                best = std::uint16_t(x | (y << 8));
-                bestDistance = d;
-            }
-        }
-    }
-    return best;
+    EndDrag(nullptr);
 }
 
-rules::GameContext MakeContext() {
-    OrganizeWorld& w = World();
-    return rules::GameContext(*w.tables, w.simulation ? w.simulation->ContextEnv()
-                                                      : rules::GameContextEnv{nullptr, w.playerCountry});
+void OrganizeDialog::OnClose() {
+    // Closing the deployment screen is タイトルに戻る: in network play the session is left too,
+    // so the others do not wait for this player for ever.
+    if (s_.deployFlag == 1) {
+        OnReturnToTitle(0);
+    } else {
+        End(0);
+    }
 }
 
-void SetPlacementTroop(ui::Hwnd dialog, std::uint16_t troop) {
-    if (ui::Hwnd map = DeploymentMap(dialog)) {
-        ui::SendMessage(map, WM_MAP_SET_PLACEMENT_TROOP, troop, gState.playerCountry);
+void OrganizeDialog::OnDestroy() {
+    const ui::Hwnd dialog = Handle();
+    ui::KillTimer(dialog, kButtonTimer);
+    // The tab keeps working after this object goes.
+    if (ui::Hwnd tabs = ListTabs(dialog); tabs && tabProc_) {
+        ui::SetWindowLongPtr(tabs, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(tabProc_));
     }
+    for (ui::ImageList** list : {&s_.unitImages, &s_.troopImages, &s_.templateImages}) {
+        if (*list) ui::ImageList_Destroy(*list);
+        *list = nullptr;
+    }
+    s_.smallFont = ui::Font();
+    s_.largeFont = ui::Font();
+    for (int id : {kIdTroopList, kIdTemplateList, kIdUnitList}) {
+        if (ui::Hwnd h = ItemOf(dialog, id)) ui::DestroyWindow(h);
+    }
+    s_.dialog = {};
+    if (gOpen == dialog) gOpen = {};
 }
 
 // After troops went onto the map or came back: the lists and the budget show the corps as it
 // is now, and no troop of the old corps stays selected or waits to be placed.
-void AfterPlacementChange(ui::Hwnd dialog, bool rebuildMap) {
+void OrganizeDialog::AfterPlacementChange(bool rebuildMap) {
+    const ui::Hwnd dialog = Handle();
     ForgetScratch();
     if (rebuildMap) {
-        if (ui::Hwnd map = DeploymentMap(dialog)) ui::SendMessage(map, WM_MAP_REBUILD, gState.playerCountry, 0);
-        SetPlacementTroop(dialog, 0xFFFF);
+        if (ui::Hwnd map = DeploymentMap()) ui::SendMessage(map, WM_MAP_REBUILD, s_.playerCountry, 0);
+        SetPlacementTroop(rules::kNoTroop);
     }
-    gState.selectedTroop = -1;
+    s_.selectedTroop = -1;
     ui::SetDlgItemText(dialog, kIdTroopName, "");
     ui::SetDlgItemText(dialog, kIdFormationName, "");
-    FillOrganizeTroopLists(ListTabs(dialog), 5);
+    FillOrganizeTroopLists(ListTabs(dialog), kWorkingForce);
     ShowDeploymentBudget(dialog);
-    RefreshDisplay(dialog);
+    RefreshDisplay();
 }
 
-void OnDeployListClick(ui::Hwnd dialog, const ui::NmHdr* hdr, int row) {
+void OrganizeDialog::OnDeployListClick(const ui::NmHdr* hdr, int row) {
     const bool onRow = row >= 0 && row < kTroopRowCapacity &&
                        row < int(ui::SendMessage(hdr->hwndFrom, ui::LVM_GETITEMCOUNT, 0, 0)) &&
-                       gState.troopRows[std::size_t(row)] >= 0;
+                       s_.troopRows[std::size_t(row)] >= 0;
     if (!onRow) {
-        SetPlacementTroop(dialog, 0xFFFF);
+        SetPlacementTroop(rules::kNoTroop);
         return;
     }
-    gState.selectedTroop = gState.troopRows[std::size_t(row)];
-    SelectOrganizeTroop(dialog, gState.selectedTroop, gState.corpsFlag, gState.listTab);
-    RefreshDisplay(dialog);
-    SetPlacementTroop(dialog, std::uint16_t(gState.selectedTroop));
+    s_.selectedTroop = s_.troopRows[std::size_t(row)];
+    SelectOrganizeTroop(Handle(), s_.selectedTroop, s_.corpsFlag, s_.listTab);
+    RefreshDisplay();
+    SetPlacementTroop(std::uint16_t(s_.selectedTroop));
 }
 
-void OnReturnToTitle(ui::Hwnd dialog, ui::LParam l) {
+void OrganizeDialog::OnReturnToTitle(ui::LParam l) {
+    const ui::Hwnd dialog = Handle();
     // The button's own click carries its handle; PressOrganizeReturnToTitle sends 1 instead,
     // for a session that is gone: nothing to ask then.
     const ui::Hwnd button = ui::GetDlgItem(dialog, kIdReturnToTitle);
     if (l != 0 && l != ui::LParam(button.value)) {
-        ui::EndDialog(dialog, 0);
+        End(0);
         return;
     }
     if (Ask(dialog, "タイトル画面に戻ります", kOrganizeCaption) != ui::IDYES) return;
     if (World().singlePlay == 0 && World().leaveSession) World().leaveSession();
-    ui::EndDialog(dialog, 0);
+    End(0);
 }
 
-int OnDeployCommand(ui::Hwnd dialog, int id, ui::LParam l) {
+int OrganizeDialog::OnDeployCommand(int id, ui::LParam l) {
     switch (id) {
         case kIdAutoDeploy: {
             rules::GameContext ctx = MakeContext();
-            AutoDeployCorps(ctx, World().workspace, std::uint8_t(gState.playerCountry));
-            AfterPlacementChange(dialog, true);
+            AutoDeployCorps(ctx, World().workspace, std::uint8_t(s_.playerCountry));
+            AfterPlacementChange(true);
             return 1;
         }
         case kIdRecoverAll: {
             rules::GameContext ctx = MakeContext();
-            rules::RecoverAllTroops(ctx, World().workspace, std::uint8_t(gState.playerCountry));
-            AfterPlacementChange(dialog, true);
+            rules::RecoverAllTroops(ctx, World().workspace, std::uint8_t(s_.playerCountry));
+            AfterPlacementChange(true);
             return 1;
         }
         case kIdGameStart:
             if (PlayerHasHQOnMap()) {
-                ui::EndDialog(dialog, 1);
+                End(1);
             } else {
-                Tell(dialog, "司令部が配置されていません");
+                Tell(Handle(), "司令部が配置されていません");
             }
             return 1;
         case kIdReturnToTitle:
-            OnReturnToTitle(dialog, l);
+            OnReturnToTitle(l);
             return 1;
         default:
             return 0;
     }
 }
 
-void OnListNotify(ui::Hwnd dialog, const ui::NmHdr* hdr, ui::LParam l) {
+void OrganizeDialog::OnListNotify(const ui::NmHdr* hdr, ui::LParam l) {
+    const ui::Hwnd dialog = Handle();
     const int id = int(hdr->idFrom);
     const bool click = hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK;
     // Only these notifications carry a row.
     if (!click && hdr->code != ui::LVN_BEGINDRAG && hdr->code != ui::NM_DBLCLK) return;
     const int row = reinterpret_cast<const ui::NmListView*>(l)->iItem;
     if (id == kIdUnitList) {
-        if (hdr->code == ui::LVN_BEGINDRAG && gState.editingFlag && row >= 0 &&
-            row < kUnitRowCapacity && gState.unitRows[std::size_t(row)] != kNoUnitRow) {
-            BeginDrag(dialog, kDragUnit, gState.unitRows[std::size_t(row)]);
+        if (hdr->code == ui::LVN_BEGINDRAG && s_.editingFlag && row >= 0 && row < kUnitRowCapacity &&
+            s_.unitRows[std::size_t(row)] != kNoUnitRow) {
+            BeginDrag(dialog, kDragUnit, s_.unitRows[std::size_t(row)]);
         } else if (hdr->code == ui::NM_DBLCLK && row >= 0 && row < kUnitRowCapacity &&
-                   gState.unitRows[std::size_t(row)] != kNoUnitRow) {
-            if (gUnitInfoDialog) gUnitInfoDialog(dialog, gState.unitRows[std::size_t(row)]);
-        } else if (click && row == 0 && gState.deployFlag == 0) {
-            gState.selectedTroop = -1;
-            SelectOrganizeTroop(dialog, -1, gState.corpsFlag, gState.listTab);
-            RefreshDisplay(dialog);
+                   s_.unitRows[std::size_t(row)] != kNoUnitRow) {
+            if (gUnitInfoDialog) gUnitInfoDialog(dialog, s_.unitRows[std::size_t(row)]);
+        } else if (click && row == 0 && s_.deployFlag == 0) {
+            s_.selectedTroop = -1;
+            SelectOrganizeTroop(dialog, -1, s_.corpsFlag, s_.listTab);
+            RefreshDisplay();
         }
         return;
     }
     if (id != kIdTroopList && id != kIdTemplateList) return;
-    if (gState.deployFlag == 1) {
-        if (id == kIdTroopList && (click || hdr->code == ui::LVN_BEGINDRAG)) OnDeployListClick(dialog, hdr, row);
+    if (s_.deployFlag == 1) {
+        if (id == kIdTroopList && (click || hdr->code == ui::LVN_BEGINDRAG)) OnDeployListClick(hdr, row);
         return;
     }
-    const auto& rows = id == kIdTroopList ? gState.troopRows : gState.templateRows;
+    const auto& rows = id == kIdTroopList ? s_.troopRows : s_.templateRows;
     const bool onRow = row >= 0 && row < kTroopRowCapacity;
-    if (hdr->code == ui::LVN_BEGINDRAG && gState.deployFlag == 0) {
-        if (gState.editingFlag && onRow && rows[std::size_t(row)] >= 0) {
+    if (hdr->code == ui::LVN_BEGINDRAG && s_.deployFlag == 0) {
+        if (s_.editingFlag && onRow && rows[std::size_t(row)] >= 0) {
             const std::uint16_t index = std::uint16_t(rows[std::size_t(row)]);
             SetDragPayload(&index, sizeof index);
             BeginDrag(dialog, kDragTroop, row);
         }
         return;
     }
-    if (!(click || hdr->code == ui::LVN_BEGINDRAG) || gState.deployFlag != 0) return;
+    if (!(click || hdr->code == ui::LVN_BEGINDRAG) || s_.deployFlag != 0) return;
     if (onRow && row < int(ui::SendMessage(hdr->hwndFrom, ui::LVM_GETITEMCOUNT, 0, 0))) {
-        gState.selectedTroop = row == 0 ? -1 : rows[std::size_t(row)];
-        SelectOrganizeTroop(dialog, gState.selectedTroop, gState.corpsFlag, gState.listTab);
-        RefreshDisplay(dialog);
+        s_.selectedTroop = row == 0 ? -1 : rows[std::size_t(row)];
+        SelectOrganizeTroop(dialog, s_.selectedTroop, s_.corpsFlag, s_.listTab);
+        RefreshDisplay();
     }
     UpdateOrganizeButtons(dialog);
 }
 
-void OnDestroy(ui::Hwnd dialog) {
-    ui::KillTimer(dialog, kButtonTimer);
-    for (ui::ImageList** list : {&gState.unitImages, &gState.troopImages, &gState.templateImages}) {
-        if (*list) ui::ImageList_Destroy(*list);
-        *list = nullptr;
-    }
-    gState.smallFont = ui::Font();
-    gState.largeFont = ui::Font();
-    gState.dialog = {};
-    for (int id : {kIdTroopList, kIdTemplateList, kIdUnitList}) {
-        if (ui::Hwnd h = Item(dialog, id)) ui::DestroyWindow(h);
-    }
-}
+// Dialog 368: the troops and templates that mix altitudes, before the corps editor opens.
+class AltitudeMixDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
 
-// Dialog 368.
-intptr_t AltitudeMixDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            const std::string text = BuildAltitudeMixText();
-            if (text.empty()) {
-                ui::EndDialog(dialog, 0);
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInit();
                 return 1;
-            }
-            ui::SetDlgItemText(dialog, kIdMixText, text);
-            ui::SetWindowText(dialog, gState.title);
-            ui::Rect r{};
-            ui::GetWindowRect(dialog, &r);
-            fw::CenterWindowOnScreen(dialog, r.right - r.left, r.bottom - r.top, 0);
-            return 1;
+            case ui::WM_CLOSE:
+                End(0);
+                return 1;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) == ui::IDCANCEL) End(0);
+                return 1;
+            default:
+                return 0;
         }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dialog, 0);
-            return 1;
-        case ui::WM_COMMAND:
-            if (ui::LoWord(w) == ui::IDCANCEL) ui::EndDialog(dialog, 0);
-            return 1;
-        default:
-            return 0;
     }
-}
+
+  private:
+    void OnInit() {
+        const ui::Hwnd dialog = Handle();
+        const std::string text = BuildAltitudeMixText();
+        if (text.empty()) {
+            End(0);
+            return;
+        }
+        ui::SetDlgItemText(dialog, kIdMixText, text);
+        ui::SetWindowText(dialog, GetOrganizeState().title);
+        ui::Rect r{};
+        ui::GetWindowRect(dialog, &r);
+        fw::CenterWindowOnScreen(dialog, r.right - r.left, r.bottom - r.top, 0);
+    }
+};
 
 }  // namespace
 
-OrganizeState& GetOrganizeState() { return gState; }
+OrganizeState& GetOrganizeState() {
+    if (OrganizeDialog* open = OpenDialog()) return open->State();
+    return gNext;
+}
 
 void EnableOrganizeGameStart(int enable) {
-    if (!gState.dialog) return;
-    if (ui::Hwnd b = ui::GetDlgItem(gState.dialog, kIdGameStart)) ui::EnableWindow(b, enable != 0);
+    if (!gOpen) return;
+    if (ui::Hwnd b = ui::GetDlgItem(gOpen, kIdGameStart)) ui::EnableWindow(b, enable != 0);
 }
 
 int PressOrganizeReturnToTitle() {
-    if (!gState.dialog || gState.deployFlag != 1) return 0;
-    ui::SendMessage(gState.dialog, ui::WM_COMMAND, kIdReturnToTitle, 1);
+    if (!gOpen || GetOrganizeState().deployFlag != 1) return 0;
+    ui::SendMessage(gOpen, ui::WM_COMMAND, kIdReturnToTitle, 1);
     return 1;
 }
 
@@ -445,7 +669,7 @@ int PlayerHasHQOnMap() {
     OrganizeWorld* world = CurrentOrganizeWorld();
     if (!world || !world->tables) return 0;
     rules::TroopCursor troops(*world->tables);
-    for (std::uint16_t t = 0; t < 255; ++t) {
+    for (std::uint16_t t = 0; t < rules::kTroopTableLimit; ++t) {
         if (!troops.Select(t) || !troops.GetRecord()->IsUsed()) continue;
         if (troops.GetCountry() != world->playerCountry || !troops.IsOnMap()) continue;
         if (rules::HasMemberOfKind(troops, rules::kHeadquartersUnitKind) != 0) return 1;
@@ -455,11 +679,11 @@ int PlayerHasHQOnMap() {
 
 void ShowDeploymentBudget(ui::Hwnd dialog) {
     OrganizeWorld& w = World();
-    const std::uint8_t country = std::uint8_t(gState.playerCountry);
+    const std::uint8_t country = std::uint8_t(GetOrganizeState().playerCountry);
     rules::CountryCursor countries(*w.tables);
     const long funds = countries.Select(country) ? long(countries.GetFunds()) : 0L;
     rules::TroopCursor troops(*w.tables);
-    const int deployed = troops.CountTroopsByAltitude(country, 0xFF);
+    const int deployed = troops.CountTroopsByAltitude(country, rules::kAnyAltitude);
     rules::ScenarioHeaderCursor header(*w.tables);
     const int limit = header.GetDeployLimit();
     char text[64];
@@ -471,16 +695,16 @@ void ShowDeploymentBudget(ui::Hwnd dialog) {
 
 int RunDeploymentDialog(ui::Hwnd owner, std::uint8_t country) {
     OrganizeWorld& w = World();
-    rules::ForceCursor fc(*w.tables, 5, w.workspace);
+    rules::ForceCursor fc(*w.tables, kWorkingForce, w.workspace);
     fc.LoadSlotToWork(country);
     // The working force now holds this country's corps: a scratch copy of another troop is stale.
     ForgetScratch();
     w.playerCountry = country;
     SetOrganizeTitle(" ");
-    SetOrganizeParams(0, 1, 10, 5, 1);
+    SetOrganizeParams(0, 1, kDeploymentPage, kAllCountriesScope, 1);
     const int result = RunOrganizeDialog(owner);
     fc.StoreWorkToSlot(country);
-    SetOrganizeParams(0xFFFF, 1, 0, 5, 0);
+    SetOrganizeParams(rules::kNoTroop, 1, 0, kAllCountriesScope, 0);
     return result;
 }
 
@@ -495,16 +719,16 @@ std::uint8_t AltitudeClassOfCode(int code) {
 
 int SetOrganizeTitle(const char* text) {
     const std::string t = text ? text : "";
-    gState.title = t.substr(0, 83);
+    gNext.title = t.substr(0, 83);
     return int(t.size()) + 1;
 }
 
 void SetOrganizeParams(int initialTroop, int corpsFlag, int firstPage, int scope, int deployFlag) {
-    gState.selectedTroop = std::int16_t(initialTroop);
-    gState.corpsFlag = std::uint16_t(corpsFlag);
-    gState.infoPage = std::uint16_t(std::clamp(firstPage, 0, kPageCount - 1));
-    gState.scope = std::int16_t(scope);
-    gState.deployFlag = std::uint16_t(deployFlag);
+    gNext.selectedTroop = std::int16_t(initialTroop);
+    gNext.corpsFlag = std::uint16_t(corpsFlag);
+    gNext.infoPage = std::uint16_t(std::clamp(firstPage, 0, kPageCount - 1));
+    gNext.scope = std::int16_t(scope);
+    gNext.deployFlag = std::uint16_t(deployFlag);
 }
 
 void SetOrganizeSaveFile(const std::string& fileName) { gSaveFile = fileName; }
@@ -513,8 +737,8 @@ const std::string& GetOrganizeSaveError() { return gSaveError; }
 
 void SetUnitKindInfoDialog(UnitKindInfoDialog show) { gUnitInfoDialog = show; }
 
-int GetTroopInfoExtraFlag() { return gState.packChoiceFlag; }
-void SetTroopInfoExtraFlag(int value) { gState.packChoiceFlag = value; }
+int GetTroopInfoExtraFlag() { return GetOrganizeState().packChoiceFlag; }
+void SetTroopInfoExtraFlag(int value) { GetOrganizeState().packChoiceFlag = value; }
 
 void RegisterOrganizeWindows() {
     RegisterOrganizeTemplates();
@@ -526,17 +750,17 @@ void RegisterOrganizeWindows() {
 
 int RunOrganizeDialog(ui::Hwnd owner) {
     RegisterOrganizeWindows();
-    const int flag = gState.deployFlag == 1 ? 0 : 1;
-    gState.editingFlag = flag;
-    gState.packChoiceFlag = flag;
+    const int flag = gNext.deployFlag == 1 ? 0 : 1;
+    gNext.editingFlag = flag;
+    gNext.packChoiceFlag = flag;
     gSaveError.clear();
-    if (gState.deployFlag == 0 && gState.scope == 5) {
-        ui::DialogBoxParam(nullptr, kAltitudeMixDialog, owner, AltitudeMixDlgProc, 0);
+    if (gNext.deployFlag == 0 && gNext.scope == kAllCountriesScope) {
+        ui::DialogBoxParam(nullptr, kAltitudeMixDialog, owner, ui::DialogObjectProc<AltitudeMixDialog>, 0);
     }
     const intptr_t result = ui::DialogBoxParam(nullptr, kOrganizeDialog, owner, OrganizeDlgProc, 0);
-    if (result == 1 && gState.deployFlag == 0) {
-        rules::ForceCursor fc(*World().tables, 5, World().workspace);
-        fc.SelectSlot(5);
+    if (result == 1 && gNext.deployFlag == 0) {
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+        fc.SelectSlot(kWorkingForce);
         // Only the file this corps was read from is written; without one the corps goes back
         // to the caller alone.
         if (fc.HasName() && !gSaveFile.empty()) {
@@ -548,14 +772,14 @@ int RunOrganizeDialog(ui::Hwnd owner) {
         }
     }
     if (World().workspace) rules::EndForceScratchMode(*World().workspace);
-    gState.editingFlag = 1;
-    gState.packChoiceFlag = 1;
+    gNext.editingFlag = 1;
+    gNext.packChoiceFlag = 1;
     return result == 1 ? 1 : 0;
 }
 
 int RunCorpsEditor(ui::Hwnd owner, const std::string& fileName) {
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (!fc.LoadUserForceFile(World().corpsDirectory, fileName.c_str()).ok) {
         OrganizeMessageBox(owner, "軍団ファイル " + fileName + " を読み込めませんでした。",
                            kOrganizeCaption, ui::MB_OK);
@@ -565,152 +789,13 @@ int RunCorpsEditor(ui::Hwnd owner, const std::string& fileName) {
                               std::string(rules::GetProductionTypeName(*World().tables,
                                                                        fc.GetHeaderWord288()));
     SetOrganizeTitle(title.c_str());
-    SetOrganizeParams(0xFFFF, 1, 0, 5, 0);
+    SetOrganizeParams(rules::kNoTroop, 1, 0, kAllCountriesScope, 0);
     SetOrganizeSaveFile(fileName);
     return RunOrganizeDialog(owner);
 }
 
 intptr_t OrganizeDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            gState.dialog = dialog;
-            gState.smallFont = fw::CreateJapaneseFont(10, 1, 0);
-            gState.largeFont = fw::CreateJapaneseFont(12, 1, 0);
-            LayoutOrganizeDialog(dialog, &gState.smallFont, &gState.largeFont);
-            if (ui::Hwnd tabs = ListTabs(dialog)) {
-                gTabProc = reinterpret_cast<ui::WndProc>(ui::SetWindowLongPtr(
-                    tabs, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&ListTabProc)));
-            }
-            gState.unitImages = AttachListImagesB(ListTabs(dialog), kIdUnitList, nullptr);
-            gState.troopImages = AttachListImagesA(ListTabs(dialog), kIdTroopList, nullptr);
-            gState.templateImages = AttachListImagesA(ListTabs(dialog), kIdTemplateList, nullptr);
-            ShowOrganizeListTab(dialog, 0);
-            gState.altitudeClass = 1;
-            gState.altitudeCode = 1;
-            gState.listTab = 0;
-            if (World().workspace) rules::BeginForceScratchMode(*World().workspace);
-            {
-                rules::ForceCursor fc(*World().tables, 5, World().workspace);
-                fc.SelectSlot(5);
-                FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, 1, fc.GetHeaderWord288());
-            }
-            FillOrganizeTroopLists(ListTabs(dialog), 5);
-            SelectOrganizeTroop(dialog, gState.selectedTroop, gState.corpsFlag, gState.listTab);
-            RefreshDisplay(dialog);
-            ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_SETCURSEL, gState.infoPage, 0);
-            gState.playerCountry = World().playerCountry;
-            if (gState.deployFlag == 1) {
-                ui::SendDlgItemMessage(dialog, kIdListTabs, ui::TCM_SETCURSEL, 1, 0);
-                gState.listTab = 1;
-                ShowOrganizeListTab(dialog, 1);
-                if (ui::Hwnd map = Item(Display(dialog), kIdMapView)) {
-                    ui::SendMessage(map, WM_MAP_REBUILD, gState.playerCountry, 0);
-                    // The map opens on the player's own deployment area, wherever it lies.
-                    const std::uint16_t centre =
-                        DeploymentAreaCentre(*World().tables, std::uint8_t(gState.playerCountry));
-                    if (centre != 0xFFFF) {
-                        ui::SendMessage(map, WM_MAP_CENTER, ui::WParam((centre & 0xFF) | ((centre >> 8) << 16)), 0);
-                    }
-                }
-                // The host starts once every player has arranged its troops.
-                if (World().singlePlay == 0 && World().isSessionHost && World().isSessionHost()) {
-                    ui::EnableWindow(ui::GetDlgItem(dialog, kIdGameStart), false);
-                }
-                ShowDeploymentBudget(dialog);
-            }
-            SetOrganizeButtonState(dialog, 0);
-            SetDragOwner(dialog);
-            StartTimer(dialog);
-            return 0;
-        }
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (!hdr) return 0;
-            if (int(hdr->idFrom) == kIdInfoTabs && hdr->code == ui::TCN_SELCHANGE) {
-                gState.infoPage = std::uint16_t(
-                    ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0));
-                RefreshDisplay(dialog, gState.infoPage);
-            } else if (int(hdr->idFrom) == kIdListTabs && hdr->code == ui::TCN_SELCHANGE) {
-                gState.listTab =
-                    int(ui::SendDlgItemMessage(dialog, kIdListTabs, ui::TCM_GETCURSEL, 0, 0));
-                ShowOrganizeListTab(dialog, gState.listTab);
-            } else {
-                OnListNotify(dialog, hdr, l);
-            }
-            return 0;
-        }
-        case ui::WM_COMMAND: {
-            const int id = ui::LoWord(w);
-            const int code = ui::HiWord(w);
-            if (gState.deployFlag == 1 && OnDeployCommand(dialog, id, l)) return 1;
-            switch (id) {
-                case kIdRegisterTroop:
-                case kIdRegisterTemplate:
-                case kIdChangeEntry:
-                    if (gState.deployFlag == 0) OnRegister(dialog, id);
-                    return 1;
-                case kIdAltitudeCombo:
-                    if (code == ui::CBN_SELCHANGE) OnAltitudeChange(dialog);
-                    return 1;
-                case kIdCancel:
-                    if (Ask(dialog, "変更した内容が失われます。よろしいですか？", kOrganizeCaption) ==
-                        ui::IDYES) {
-                        ui::EndDialog(dialog, 0);
-                    }
-                    return 1;
-                case kIdSaveAndClose:
-                    ui::EndDialog(dialog, 1);
-                    return 1;
-                case kIdTransform:
-                    SetOrganizeTransformFlag(0);
-                    RefreshDisplay(dialog);
-                    return 1;
-                case ui::IDOK:
-                case ui::IDCANCEL:
-                    // Enter and Esc belong to the chat window; the dialog stays open.
-                    if (ui::Hwnd chat = shell::GetWindowOfKind(shell::WindowKind::ChatWindow)) {
-                        ui::SendMessage(chat, ui::WM_COMMAND, ui::WParam(id), 0);
-                    }
-                    return 1;
-                default:
-                    return 0;
-            }
-        }
-        case ui::WM_TIMER:
-            UpdateOrganizeButtons(dialog);
-            return 1;
-        case WM_ORGANIZE_DISCARD:
-            OnDiscard(dialog, l);
-            return 1;
-        case WM_ORGANIZE_PLACEMENT_CHANGED:
-            if (gState.deployFlag == 1) AfterPlacementChange(dialog, false);
-            return 1;
-        case ui::WM_LBUTTONUP:
-            if (gState.editingFlag && IsDragging()) {
-                ui::Point p{ui::GetXLParam(l), ui::GetYLParam(l)};
-                ui::ClientToScreen(dialog, &p);
-                if (ui::Hwnd target = FindDropTarget(p.x, p.y)) {
-                    ui::ScreenToClient(target, &p);
-                    ui::SendMessage(target, ui::WM_LBUTTONUP, w, ui::MakeLParam(p.x, p.y));
-                }
-            }
-            EndDrag(nullptr);
-            return 1;
-        case ui::WM_CLOSE:
-            // Closing the deployment screen is タイトルに戻る: in network play the session is
-            // left too, so the others do not wait for this player for ever.
-            if (gState.deployFlag == 1) {
-                OnReturnToTitle(dialog, 0);
-            } else {
-                ui::EndDialog(dialog, 0);
-            }
-            return 1;
-        case ui::WM_DESTROY:
-            OnDestroy(dialog);
-            return 0;
-        default:
-            return 0;
-    }
+    return ui::DialogObjectProc<OrganizeDialog>(dialog, msg, w, l);
 }
 
 // A troop of the game (table 9), as the troop information dialog shows it: through the cached
@@ -729,12 +814,13 @@ void SelectGameTroop(ui::Hwnd dialog, int index) {
 }
 
 void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/) {
+    OrganizeState& st = GetOrganizeState();
     if (corpsFlag == 0) return SelectGameTroop(dialog, index);
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (index >= 0) {
         if (!fc.SelectTroop(std::uint16_t(index)) || fc.GetSlotByte() == rules::kUnusedSlotByte) {
-            gState.selectedTroop = -1;
+            st.selectedTroop = -1;
             index = -1;
         }
     }
@@ -742,8 +828,8 @@ void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/)
         const int code = ComboCode(dialog);
         SetDefaultTroopName(dialog, AltitudeClassOfCode(code));
         const std::uint16_t free = fc.FindFreeTroopSlot();
-        gState.selectedTroop = gState.newTroopSlot = free == rules::kNoTroop ? -1 : std::int16_t(free);
-        if (gState.selectedTroop >= 0 && fc.SelectTroop(free)) {
+        st.selectedTroop = st.newTroopSlot = free == rules::kNoTroop ? -1 : std::int16_t(free);
+        if (st.selectedTroop >= 0 && fc.SelectTroop(free)) {
             ui::SetDlgItemText(dialog, kIdFormationName,
                                std::string(fc.GetFormationName(fc.GetCurrentFormation() & 3), 0,
                                            strnlen(fc.GetFormationName(fc.GetCurrentFormation() & 3), 16)));
@@ -759,10 +845,10 @@ void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/)
         const std::uint8_t code = AltitudeCodeOfUnit(c, fc.GetDefenceType());
         ui::SendMessage(combo, ui::CB_SETCURSEL, ui::WParam(int(code) - 1), 0);
         if (code != 0) {
-            gState.altitudeCode = code;
-            FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, code, 255);
+            st.altitudeCode = code;
+            FillOrganizeUnitList(ListTabs(dialog), kIdUnitList, code, kKeepUnitFilter);
         }
-        ui::EnableWindow(combo, gState.deployFlag == 0);
+        ui::EnableWindow(combo, st.deployFlag == 0);
     } else {
         ui::EnableWindow(combo, false);
     }
@@ -770,9 +856,10 @@ void SelectOrganizeTroop(ui::Hwnd dialog, int index, int corpsFlag, int /*tab*/)
 }
 
 void StoreOrganizeTroop(ui::Hwnd dialog, int index, int altitudeClass, int kind) {
+    OrganizeState& st = GetOrganizeState();
     const std::string name = EditText(dialog, kIdTroopName, 24);
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
     if (index < 0 || !fc.SelectTroop(std::uint16_t(index))) return;
     std::uint8_t slotByte = fc.GetSlotByte();
     if (slotByte == rules::kUnusedSlotByte) slotByte = 0;
@@ -791,18 +878,19 @@ void StoreOrganizeTroop(ui::Hwnd dialog, int index, int altitudeClass, int kind)
     rules::RebuildAllFormations(fc);
     if (destination != rules::kNoTroop) fc.StoreScratchTroop(destination);
     ForgetScratch();
-    gState.selectedTroop = -1;
-    gState.newTroopSlot = -1;
+    st.selectedTroop = -1;
+    st.newTroopSlot = -1;
 }
 
 void UpdateOrganizeButtons(ui::Hwnd dialog) {
+    OrganizeState& st = GetOrganizeState();
     int state = 1;
-    if (gState.selectedTroop >= 0) {
-        rules::ForceCursor fc(*World().tables, 5, World().workspace);
-        fc.SelectSlot(5);
-        if (!fc.SelectTroop(std::uint16_t(gState.selectedTroop)) || rules::CountMembers(fc) == 0) {
+    if (st.selectedTroop >= 0) {
+        rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+        fc.SelectSlot(kWorkingForce);
+        if (!fc.SelectTroop(std::uint16_t(st.selectedTroop)) || rules::CountMembers(fc) == 0) {
             state = 0;
-        } else if (gState.selectedTroop == gState.newTroopSlot) {
+        } else if (st.selectedTroop == st.newTroopSlot) {
             state = 1;
         } else {
             state = (fc.GetStateFlags() & rules::kTroopTemplate) ? 2 : 3;
@@ -825,11 +913,12 @@ void SetOrganizeButtonState(ui::Hwnd dialog, int state) {
 }
 
 int ViolatesHQPlatoonRule(int slot, int unit) {
+    OrganizeState& st = GetOrganizeState();
     rules::UnitInfoCursor units(*World().tables);
     if (!units.Select(unit) || units.GetUnitKind() != 101) return 0;
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
-    if (gState.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(gState.selectedTroop))) return 0;
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
+    if (st.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(st.selectedTroop))) return 0;
     for (int s = 0; s < 6; ++s) {
         if (!rules::SelectSlotUnit(fc, s)) continue;
         if (fc.GetUnitKind() == 101) return s != slot ? 1 : 0;
@@ -838,9 +927,10 @@ int ViolatesHQPlatoonRule(int slot, int unit) {
 }
 
 std::uint8_t GetScratchAltitudeCode() {
-    rules::ForceCursor fc(*World().tables, 5, World().workspace);
-    fc.SelectSlot(5);
-    if (gState.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(gState.selectedTroop))) return 0;
+    OrganizeState& st = GetOrganizeState();
+    rules::ForceCursor fc(*World().tables, kWorkingForce, World().workspace);
+    fc.SelectSlot(kWorkingForce);
+    if (st.selectedTroop < 0 || !fc.SelectTroop(std::uint16_t(st.selectedTroop))) return 0;
     for (int s = 0; s < 6; ++s) {
         if (!rules::SelectSlotUnit(fc, s) || fc.GetAltitudeClass() == 0) continue;
         return AltitudeCodeOfUnit(fc.GetAltitudeClass(), fc.GetDefenceType());
@@ -850,8 +940,8 @@ std::uint8_t GetScratchAltitudeCode() {
 
 std::string BuildAltitudeMixText() {
     std::string text;
-    rules::ForceCursor fc(*World().tables, 5, nullptr);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, nullptr);
+    fc.SelectSlot(kWorkingForce);
     for (std::uint16_t t = 0; t < rules::kForceTroopCount; ++t) {
         if (!fc.SelectForceTroop(t) || fc.GetSlotByte() == rules::kUnusedSlotByte) continue;
         int first = 0;

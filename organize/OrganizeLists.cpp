@@ -122,8 +122,8 @@ ui::ImageList* Attach(ui::Hwnd window, int listId, ui::ImageList* images) {
 }
 
 void CountByAltitude(std::uint16_t templates[6], std::uint16_t troops[6]) {
-    rules::ForceCursor fc(*World().tables, 5, nullptr);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, nullptr);
+    fc.SelectSlot(kWorkingForce);
     rules::CountTroopsByAltitudeFlag8000(fc, templates);
     rules::CountTroopsByAltitudeNoFlag8000(fc, troops);
 }
@@ -280,9 +280,9 @@ void ShowOrganizeListTab(ui::Hwnd dialog, int tab) {
 
 void FillOrganizeUnitList(ui::Hwnd tabWindow, int listId, int code, int type) {
     OrganizeState& st = GetOrganizeState();
-    if (code != 0xFF) st.unitFilterCode = std::uint8_t(code);
+    if (code != kKeepUnitFilter) st.unitFilterCode = std::uint8_t(code);
     // A production type of 32 or more has no side bit: such a filter selects nothing.
-    if (type != 255) st.unitFilterMask = type >= 0 && type < 32 ? std::int32_t(1u << type) : 0;
+    if (type != kKeepUnitFilter) st.unitFilterMask = type >= 0 && type < 32 ? std::int32_t(1u << type) : 0;
     ui::Hwnd list = ui::GetDlgItem(tabWindow, listId);
     if (!list) return;
     ui::SendMessage(list, ui::WM_SETREDRAW, 0, 0);
@@ -321,8 +321,8 @@ void FillOrganizeTroopLists(ui::Hwnd tabWindow, int /*forceType*/) {
         AppendRow(troops, ToSjis("新規登録"), 60);
         AppendRow(templates, ToSjis("新規登録"), 60);
     }
-    rules::ForceCursor fc(*World().tables, 5, nullptr);
-    fc.SelectSlot(5);
+    rules::ForceCursor fc(*World().tables, kWorkingForce, nullptr);
+    fc.SelectSlot(kWorkingForce);
     for (std::uint16_t t = 0; t < rules::kForceTroopCount; ++t) {
         if (!fc.SelectForceTroop(t) || fc.GetSlotByte() == rules::kUnusedSlotByte) continue;
         const bool isTemplate = (fc.GetStateFlags() & rules::kTroopTemplate) != 0;

@@ -1,8 +1,8 @@
 #pragma once
 
-// The organisation dialog's process-wide state, its control ids and its messages. The dialog
-// (OrganizeDialog.cpp), its layout and lists (OrganizeLists.cpp) and the troop display window
-// (TroopDisplay*.cpp) share it; at most one organisation dialog exists at a time.
+// The organisation dialog's state, its control ids and its messages. The open dialog owns its
+// state; its layout and lists (OrganizeLists.cpp) and the troop display window (TroopDisplay*.cpp)
+// reach it through GetOrganizeState. At most one organisation dialog is open at a time.
 
 #include <array>
 #include <cstdint>
@@ -66,6 +66,10 @@ constexpr int kRegisterLimit = 80;
 constexpr int kUnitRowCapacity = 2001;
 constexpr int kTroopRowCapacity = 161;
 constexpr std::uint16_t kNoUnitRow = 0xFFFF;
+// SetOrganizeParams's scope: every country (what every caller passes).
+constexpr int kAllCountriesScope = 5;
+// FillOrganizeUnitList's code or production type that keeps the filter's current one.
+constexpr int kKeepUnitFilter = 0xFF;
 
 struct OrganizeState {
     std::int16_t selectedTroop = -1;
@@ -80,7 +84,7 @@ struct OrganizeState {
     std::array<std::uint16_t, kUnitRowCapacity> unitRows{};
     std::uint8_t unitFilterCode = 1;
     std::int32_t unitFilterMask = 1;
-    std::int16_t scope = 5;
+    std::int16_t scope = kAllCountriesScope;
     std::array<std::int16_t, kTroopRowCapacity> templateRows{};
     std::array<std::int16_t, kTroopRowCapacity> troopRows{};
     std::uint8_t altitudeCode = 1;
@@ -94,6 +98,8 @@ struct OrganizeState {
     std::int32_t packChoiceFlag = 1;
 };
 
+// The open dialog's state; with none open, the parameters of the next opening (title, troop,
+// flags, page, scope), which an opening copies and a closed dialog leaves as they were.
 OrganizeState& GetOrganizeState();
 
 // Altitude codes 1-6 of the combo ("航空(高)" ... "海中") and the classes 1-5 of the units.

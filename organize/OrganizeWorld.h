@@ -24,6 +24,9 @@ class Simulation;
 
 namespace zv::organize {
 
+// The force cursor's country (and slot) of the working force, the corps the windows compose.
+inline constexpr std::uint8_t kWorkingForce = 5;
+
 struct OrganizeWorld {
     rules::TableDirectory* tables = nullptr;
     rules::ForceWorkspace* workspace = nullptr;

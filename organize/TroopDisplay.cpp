@@ -16,6 +16,7 @@
 #include "platform/ui/DialogConstants.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/records/CachedTroopCursor.h"
@@ -36,16 +37,20 @@ namespace detail {
 
 namespace {
 
-DisplayState MakeState(bool organize) {
-    DisplayState s;
-    s.organize = organize;
-    return s;
-}
-DisplayState gOrganize = MakeState(true);
-DisplayState gTroop = MakeState(false);
-int gTargetTroop = -1;
-int gTargetPage = 0;
-int gTargetCountry = 0;
+// GetTransformUnit of a unit that does not transform.
+constexpr std::uint16_t kNoTransformUnit = 0xFFFF;
+
+// What the troop information window shows: the troop information dialog sets it before the
+// window's refresh (one such dialog is open at a time).
+struct TroopInfoTarget {
+    int troop = -1;
+    int page = 0;
+    int country = 0;
+};
+TroopInfoTarget gTarget;
+// The live window of each class ([0] troop information, [1] organisation), for the calls that
+// name no window.
+ui::Hwnd gWindows[2];
 
 OrganizeWorld& World() { return *CurrentOrganizeWorld(); }
 
@@ -70,6 +75,7 @@ void AddItem(ui::Hwnd control, const std::string& sjis) {
 }
 
 void Create(DisplayState& s) {
+    gWindows[s.organize ? 1 : 0] = s.window;
     s.creating = true;
     s.selectedSlot = -1;
     s.carriedPage = -1;
@@ -328,69 +334,105 @@ void OnDiscardMember(DisplayState& s) {
     RedrawTroopInfoPage(s);
 }
 
-ui::LResult DisplayProc(DisplayState& s, ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_CREATE:
-            s.window = h;
-            Create(s);
-            return 0;
-        case ui::WM_DESTROY:
-            if (s.organize) {
-                if (ui::Hwnd chat = shell::GetWindowOfKind(shell::WindowKind::ChatWindow)) {
-                    if (ui::GetParent(chat) == h) shell::DetachChatWindow();
-                }
-            }
-            s.picture.reset();
-            s.cache.reset();
-            if (s.organize) ClearDropTargets();
-            s.window = {};
-            return 0;
-        case ui::WM_PAINT:
-            fw::PaintWindowFromBitmap(h, s.picture.get());
-            return 0;
-        case ui::WM_DRAWITEM:
-            for (int i = 0; i < 24; ++i) ui::SendMessage(Child(s, kIdCombos + i), msg, w, l);
-            return 1;
-        case ui::WM_LBUTTONDOWN:
-            OnButtonDown(s, ui::GetXLParam(l), ui::GetYLParam(l));
-            return 0;
-        case ui::WM_LBUTTONUP:
-            if (s.organize) OnButtonUp(s, ui::GetXLParam(l), ui::GetYLParam(l));
-            return 0;
-        case WM_ORGANIZE_DISCARD:
-            if (s.organize) OnDiscardMember(s);
-            return 0;
-        case WM_TROOP_INFO_REFRESH:
-            Refresh(s);
-            return 0;
-        case zv::WM_SKIN_PACK_CLICKED:
-        case zv::WM_SKIN_LAND_CHANGED:
-            RedrawTroopInfoPage(s);
-            return 0;
-        case zv::WM_SKIN_BUTTON_CLICKED:
-            s.carriedPage += int(w) == kIdPageBack ? -1 : 1;
-            RedrawTroopInfoPage(s);
-            return 0;
-        case zv::WM_SKIN_BAR_POS:
-            ApplyFormationSlider(s, int(w), int(l));
-            return 0;
-        case zv::WM_SKIN_LIST_SELECTED: {
-            if (int(l) == kIdModeList) {
-                if (auto troop = SelectDisplayedTroop(s, true)) {
-                    troop->SetSlotByte(std::uint8_t(w));
-                    InvalidateAndUpdate(h);
-                }
-            } else if (int(l) == kIdFormationList) {
-                OnFormationList(s, int(w));
-            }
-            return 0;
-        }
-        case zv::WM_SKIN_COMBO_SELECTED:
-            OnComboSelected(s, int(w), int(l));
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
+// A troop display window; `Organize` tells the organisation dialog's window from the troop
+// information window. Its state lives in the object, so two windows never share it.
+template <bool Organize>
+class TroopDisplayWindow : public ui::WindowObject {
+  public:
+    explicit TroopDisplayWindow(ui::Hwnd window) : WindowObject(window) {
+        s_.organize = Organize;
+        s_.window = window;
     }
+
+    ui::LResult Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_CREATE:
+                Create(s_);
+                return 0;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 0;
+            case ui::WM_PAINT:
+                fw::PaintWindowFromBitmap(Handle(), s_.picture.get());
+                return 0;
+            case ui::WM_DRAWITEM:
+                for (int i = 0; i < 24; ++i) ui::SendMessage(Child(s_, kIdCombos + i), msg, w, l);
+                return 1;
+            case ui::WM_LBUTTONDOWN:
+                OnButtonDown(s_, ui::GetXLParam(l), ui::GetYLParam(l));
+                return 0;
+            case ui::WM_LBUTTONUP:
+                if (Organize) OnButtonUp(s_, ui::GetXLParam(l), ui::GetYLParam(l));
+                return 0;
+            case WM_ORGANIZE_DISCARD:
+                if (Organize) OnDiscardMember(s_);
+                return 0;
+            case WM_TROOP_INFO_REFRESH:
+                Refresh(s_);
+                return 0;
+            case zv::WM_SKIN_PACK_CLICKED:
+            case zv::WM_SKIN_LAND_CHANGED:
+                RedrawTroopInfoPage(s_);
+                return 0;
+            case zv::WM_SKIN_BUTTON_CLICKED:
+                s_.carriedPage += int(w) == kIdPageBack ? -1 : 1;
+                RedrawTroopInfoPage(s_);
+                return 0;
+            case zv::WM_SKIN_BAR_POS:
+                ApplyFormationSlider(s_, int(w), int(l));
+                return 0;
+            case zv::WM_SKIN_LIST_SELECTED:
+                OnListSelected(int(w), int(l));
+                return 0;
+            case zv::WM_SKIN_COMBO_SELECTED:
+                OnComboSelected(s_, int(w), int(l));
+                return 0;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+    DisplayState& State() { return s_; }
+
+  private:
+    void OnDestroy() {
+        if (Organize) {
+            if (ui::Hwnd chat = shell::GetWindowOfKind(shell::WindowKind::ChatWindow)) {
+                if (ui::GetParent(chat) == Handle()) shell::DetachChatWindow();
+            }
+        }
+        s_.picture.reset();
+        s_.cache.reset();
+        if (Organize) ClearDropTargets();
+        if (gWindows[Organize ? 1 : 0] == Handle()) gWindows[Organize ? 1 : 0] = {};
+    }
+    void OnListSelected(int item, int id) {
+        if (id == kIdModeList) {
+            if (auto troop = SelectDisplayedTroop(s_, true)) {
+                troop->SetSlotByte(std::uint8_t(item));
+                InvalidateAndUpdate(Handle());
+            }
+        } else if (id == kIdFormationList) {
+            OnFormationList(s_, item);
+        }
+    }
+
+    DisplayState s_;
+};
+
+using OrganizeDisplayWindow = TroopDisplayWindow<true>;
+using TroopInfoDisplayWindow = TroopDisplayWindow<false>;
+
+// The state of the live window of a class; a blank state when none is open.
+DisplayState* LiveState(bool organize) {
+    const ui::Hwnd h = gWindows[organize ? 1 : 0];
+    if (!h) return nullptr;
+    if (organize) {
+        auto* w = ui::WindowObjectOf<OrganizeDisplayWindow>(h, kOrganizeDisplayClass);
+        return w ? &w->State() : nullptr;
+    }
+    auto* w = ui::WindowObjectOf<TroopInfoDisplayWindow>(h, kTroopDisplayClass);
+    return w ? &w->State() : nullptr;
 }
 
 int RegisterDisplayClass(const char* name, ui::WndProc proc) {
@@ -407,11 +449,8 @@ int RegisterDisplayClass(const char* name, ui::WndProc proc) {
 
 }  // namespace
 
-DisplayState& StateOf(bool organize) { return organize ? gOrganize : gTroop; }
-DisplayState& StateOfWindow(ui::Hwnd window) { return window == gTroop.window ? gTroop : gOrganize; }
-
 int CurrentPage(const DisplayState& s) {
-    return s.organize ? GetOrganizeState().infoPage : gTargetPage;
+    return s.organize ? GetOrganizeState().infoPage : gTarget.page;
 }
 
 std::unique_ptr<rules::TroopCursor> SelectDisplayedTroop(const DisplayState& s, bool withMembers) {
@@ -420,14 +459,14 @@ std::unique_ptr<rules::TroopCursor> SelectDisplayedTroop(const DisplayState& s, 
     std::unique_ptr<rules::TroopCursor> cursor;
     if (s.organize) {
         const int index = GetOrganizeState().selectedTroop;
-        auto fc = std::make_unique<rules::ForceCursor>(*world->tables, 5, world->workspace);
-        fc->SelectSlot(5);
+        auto fc = std::make_unique<rules::ForceCursor>(*world->tables, kWorkingForce, world->workspace);
+        fc->SelectSlot(kWorkingForce);
         if (index < 0 || !fc->SelectTroop(std::uint16_t(index))) return nullptr;
         cursor = std::move(fc);
     } else {
-        if (!world->troopCache || gTargetTroop < 0) return nullptr;
+        if (!world->troopCache || gTarget.troop < 0) return nullptr;
         auto tc = std::make_unique<rules::CachedTroopCursor>(*world->tables, *world->troopCache);
-        if (!tc->Select(std::uint16_t(gTargetTroop))) return nullptr;
+        if (!tc->Select(std::uint16_t(gTarget.troop))) return nullptr;
         cursor = std::move(tc);
     }
     if (withMembers && rules::CountMembers(*cursor) == 0) return nullptr;
@@ -658,7 +697,7 @@ int UpdateTransformButton(DisplayState& s) {
     for (int slot = 0; slot < 6 && !enable; ++slot) {
         if (!rules::SelectSlotUnit(*troop, slot)) continue;
         const std::uint16_t t = troop->GetTransformUnit();
-        if (t != 0xFFFF && units.Select(t)) enable = 1;
+        if (t != kNoTransformUnit && units.Select(t)) enable = 1;
     }
     ui::Hwnd button = ui::GetDlgItem(Dialog(s), kIdTransform);
     if (button && ui::IsWindowVisible(button)) ui::EnableWindow(button, enable != 0);
@@ -666,8 +705,6 @@ int UpdateTransformButton(DisplayState& s) {
 }
 
 }  // namespace detail
-
-using detail::StateOf;
 
 int RegisterTroopDisplayClasses() {
     return detail::RegisterDisplayClass(kOrganizeDisplayClass, DispOrganizeInfoWindowProc) &&
@@ -688,32 +725,33 @@ ui::Hwnd CreateDispTroopInfoWindow(ui::Hwnd parent, int id, int x, int y, int wi
 }
 
 ui::LResult DispOrganizeInfoWindowProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    return detail::DisplayProc(StateOf(true), h, msg, w, l);
+    return ui::WindowObjectProc<detail::OrganizeDisplayWindow>(h, msg, w, l);
 }
 
 ui::LResult DispTroopInfoWindowProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    return detail::DisplayProc(StateOf(false), h, msg, w, l);
+    return ui::WindowObjectProc<detail::TroopInfoDisplayWindow>(h, msg, w, l);
 }
 
 void SetTroopInfoTarget(int troop, int page, int playerCountry) {
-    detail::gTargetTroop = troop;
-    detail::gTargetPage = page;
-    detail::gTargetCountry = playerCountry;
+    detail::gTarget = {troop, page, playerCountry};
     if (OrganizeWorld* world = CurrentOrganizeWorld(); world && world->troopCache) {
         world->troopCache->cachedIndex = rules::kNoTroop;
     }
 }
 
-void SetTroopInfoPage(int page) { detail::gTargetPage = page; }
+void SetTroopInfoPage(int page) { detail::gTarget.page = page; }
 
-int GetTroopInfoViewerCountry() { return detail::gTargetCountry; }
-int GetTroopInfoTargetTroop() { return detail::gTargetTroop; }
+int GetTroopInfoViewerCountry() { return detail::gTarget.country; }
+int GetTroopInfoTargetTroop() { return detail::gTarget.troop; }
 
-void SetOrganizeTransformFlag(int value) { StateOf(true).transform = value; }
+void SetOrganizeTransformFlag(int value) {
+    if (detail::DisplayState* s = detail::LiveState(true)) s->transform = value;
+}
 
 TroopDisplayView GetTroopDisplayView(bool organizeWindow) {
-    const detail::DisplayState& s = StateOf(organizeWindow);
-    return {s.picture.get(), s.selectedSlot, s.carriedPage, s.carriedPageCount, s.dragSourceSlot};
+    const detail::DisplayState* s = detail::LiveState(organizeWindow);
+    if (!s) return {};
+    return {s->picture.get(), s->selectedSlot, s->carriedPage, s->carriedPageCount, s->dragSourceSlot};
 }
 
 int HitTestMemberPanel(int x, int y) {
@@ -728,9 +766,9 @@ int HitTestIconGrid(int x, int y) {
     for (int i = 0; i < 6; ++i) {
         const int cx = 348 + 36 * (i % 3);
         const int cy = 284 + 36 * (i / 3);
-        if (cx <= x && x <= cx + 32 && cy <= y && y <= cy + 32 &&
-            !detail::IsDisplaySlotEmpty(StateOf(true), i)) {
-            return i;
+        if (cx <= x && x <= cx + 32 && cy <= y && y <= cy + 32) {
+            detail::DisplayState* s = detail::LiveState(true);
+            if (s && !detail::IsDisplaySlotEmpty(*s, i)) return i;
         }
     }
     return -1;

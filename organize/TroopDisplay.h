@@ -59,10 +59,11 @@ void SetTroopInfoTarget(int troop, int page, int playerCountry);
 // Another page of the same troop: the cached copy and its edits stay.
 void SetTroopInfoPage(int page);
 
-// The organisation window's transform flag (the 変形 command sets it to 0).
+// The open organisation window's transform flag (the 変形 command sets it to 0).
 void SetOrganizeTransformFlag(int value);
 
-// State of a window class, for the dialogs and tests.
+// The state of the live window of a class (the last one made), for the dialogs and tests; an
+// empty view when none is open.
 struct TroopDisplayView {
     fw::Dib* picture = nullptr;
     int selectedSlot = -1;

@@ -13,6 +13,7 @@
 
 namespace zv::organize::detail {
 
+// The state of one troop display window, owned by its window object.
 struct DisplayState {
     bool organize = false;
     ui::Hwnd window{};
@@ -24,10 +25,8 @@ struct DisplayState {
     int transform = 0;
     int dragSourceSlot = -1;
     bool creating = false;
+    fw::Dib* bars = nullptr;  // the skin's bar picture while a page is painted
 };
-
-DisplayState& StateOf(bool organize);
-DisplayState& StateOfWindow(ui::Hwnd window);
 int CurrentPage(const DisplayState& s);
 
 // The displayed troop, selected afresh: null when there is none. `withMembers` also demands a

@@ -14,6 +14,7 @@
 #include "organize/TroopDisplay.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
@@ -33,9 +34,10 @@ namespace {
 
 using namespace controls;
 
-TroopInfoState gInfo;
-ui::Font gSmallFont;
-ui::Font gLargeFont;
+// The parameters of the next opening; an open dialog works on its own copy.
+TroopInfoState gNext;
+// The open troop information dialog, for the calls that name none.
+ui::Hwnd gOpen{};
 
 constexpr int kExchangeFlag = 8;
 constexpr int kWeaponPage = 8;
@@ -43,28 +45,90 @@ constexpr int kWeaponPage = 8;
 OrganizeWorld* World() { return CurrentOrganizeWorld(); }
 
 // The troop's cached copy, selected (copied from the table unless it is cached already).
-bool SelectCached(rules::CachedTroopCursor& troop) {
-    return gInfo.troop >= 0 && troop.Select(std::uint16_t(gInfo.troop)) != 0;
+bool SelectCached(rules::CachedTroopCursor& troop, const TroopInfoState& info) {
+    return info.troop >= 0 && troop.Select(std::uint16_t(info.troop)) != 0;
 }
 
-void RefreshDisplay(ui::Hwnd dialog) {
-    ui::Hwnd tabs = ui::GetDlgItem(dialog, kIdInfoTabs);
-    if (ui::Hwnd d = tabs ? ui::GetDlgItem(tabs, kIdTroopDisplay) : ui::Hwnd{}) {
-        ui::SendMessage(d, WM_TROOP_INFO_REFRESH, gInfo.page,
-                        ui::LParam((std::uint32_t(gInfo.infoFlag) << 16) | std::uint16_t(gInfo.troop)));
+// Dialog 323 laid out as 部隊情報 or 武装交換. The object owns the dialog's fonts and its copy
+// of the parameters.
+class TroopInfoDialog : public ui::DialogObject {
+  public:
+    explicit TroopInfoDialog(ui::Hwnd dialog) : DialogObject(dialog), info_(gNext) {}
+
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInit();
+                return 0;
+            case ui::WM_NOTIFY:
+                if (const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l)) OnNotify(*hdr);
+                return 0;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            case ui::WM_CLOSE:
+                End(0);
+                return 1;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 0;
+            default:
+                return 0;
+        }
     }
-}
 
-void Layout(ui::Hwnd dialog) {
+    TroopInfoState& State() { return info_; }
+
+  private:
+    void RefreshDisplay() {
+        ui::Hwnd tabs = Item(kIdInfoTabs);
+        if (ui::Hwnd d = tabs ? ui::GetDlgItem(tabs, kIdTroopDisplay) : ui::Hwnd{}) {
+            ui::SendMessage(d, WM_TROOP_INFO_REFRESH, info_.page,
+                            ui::LParam((std::uint32_t(info_.infoFlag) << 16) | std::uint16_t(info_.troop)));
+        }
+    }
+    void Layout();
+    void OnInit();
+    void OnNotify(const ui::NmHdr& hdr) {
+        if (int(hdr.idFrom) != kIdInfoTabs || hdr.code != ui::TCN_SELCHANGE) return;
+        const int tab = int(ui::SendDlgItemMessage(Handle(), kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0));
+        // The weapon exchange's one tab is the 武装 page.
+        info_.page = std::uint16_t(info_.exchangeFlag != 0 ? kWeaponPage : std::clamp(tab, 0, 9));
+        SetTroopInfoPage(info_.page);
+        RefreshDisplay();
+    }
+    intptr_t OnCommand(int id) {
+        switch (id) {
+            case kIdSaveAndClose:
+                End(1);
+                return 1;
+            case kIdCancel:
+                End(0);
+                return 1;
+            default:
+                return 0;
+        }
+    }
+    void OnDestroy() {
+        smallFont_ = ui::Font();
+        info_.dialog = {};
+        if (gOpen == Handle()) gOpen = {};
+    }
+
+    TroopInfoState info_;
+    ui::Font smallFont_;
+};
+
+void TroopInfoDialog::Layout() {
+    const ui::Hwnd dialog = Handle();
     const int frameX = ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
     const int frameY = ui::GetSystemMetrics(ui::SM_CYDLGFRAME);
     fw::CenterWindowOnScreen(dialog, 480 + 2 * frameX, 460 + 2 * frameY + ui::GetSystemMetrics(ui::SM_CYCAPTION),
                              0);
-    ui::SetWindowText(dialog, gInfo.title);
-    const ui::Font* small = &gSmallFont;
+    ui::SetWindowText(dialog, info_.title);
+    const ui::Font* small = &smallFont_;
     // The troop's name and formation are shown, never edited here.
-    auto lockedEdit = [&](int id, int x, int y, int w, int limit) {
-        ui::Hwnd edit = fw::CreateEditCtl(dialog, id, x, y, w, 14, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
+    auto lockedEdit = [&](int id, int x, int y, int width, int limit) {
+        ui::Hwnd edit = fw::CreateEditCtl(dialog, id, x, y, width, 14, ui::WS_BORDER | ui::ES_AUTOHSCROLL);
         SetFont(edit, small);
         ui::SendMessage(edit, ui::EM_LIMITTEXT, ui::WParam(limit), 0);
         ui::EnableWindow(edit, false);
@@ -83,7 +147,7 @@ void Layout(ui::Hwnd dialog) {
     }
     ui::Hwnd tabs = fw::CreateTabCtl(dialog, kIdInfoTabs, 4, 34, 470, 388);
     SetFont(tabs, small);
-    if (gInfo.exchangeFlag != 0) {
+    if (info_.exchangeFlag != 0) {
         AddTab(tabs, 0, "武装");
     } else {
         static constexpr const char* kPages[10] = {"情報", "特性", "攻撃力", "防御力", "移動力",
@@ -101,40 +165,59 @@ void Layout(ui::Hwnd dialog) {
     Button(dialog, kIdCancel, "キャンセル", 395, 430, 80, 20, small);
 }
 
-void OnInit(ui::Hwnd dialog) {
-    gInfo.dialog = dialog;
-    gSmallFont = fw::CreateJapaneseFont(10, 1, 0);
-    gLargeFont = fw::CreateJapaneseFont(12, 1, 0);
-    gInfo.playerCountry = fw::GetPlayerCountry();
-    Layout(dialog);
+void TroopInfoDialog::OnInit() {
+    const ui::Hwnd dialog = Handle();
+    gOpen = dialog;
+    info_.dialog = dialog;
+    smallFont_ = fw::CreateJapaneseFont(10, 1, 0);
+    info_.playerCountry = fw::GetPlayerCountry();
+    Layout();
     // The window shows the cached copy; a fresh copy is taken as the dialog opens.
-    SetTroopInfoTarget(gInfo.troop, gInfo.page, gInfo.playerCountry);
+    SetTroopInfoTarget(info_.troop, info_.page, info_.playerCountry);
     if (OrganizeWorld* world = World(); world && world->troopCache) {
         rules::CachedTroopCursor troop(*world->tables, *world->troopCache);
-        SelectCached(troop);
+        SelectCached(troop, info_);
     }
-    SelectOrganizeTroop(dialog, gInfo.troop, 0, 0);
-    RefreshDisplay(dialog);
-    const int tab = gInfo.exchangeFlag != 0 ? 0 : gInfo.page;
+    SelectOrganizeTroop(dialog, info_.troop, 0, 0);
+    RefreshDisplay();
+    const int tab = info_.exchangeFlag != 0 ? 0 : info_.page;
     ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_SETCURSEL, ui::WParam(tab), 0);
 }
 
 }  // namespace
 
-TroopInfoState& GetTroopInfoState() { return gInfo; }
+TroopInfoState& GetTroopInfoState() {
+    if (gOpen) {
+        if (auto* open = ui::DialogObjectOf<TroopInfoDialog>(gOpen)) return open->State();
+    }
+    return gNext;
+}
 
 int SetTroopInfoTitle(const char* text) {
     const std::string t = text ? text : "";
-    gInfo.title = t.substr(0, 79);
+    gNext.title = t.substr(0, 79);
     return int(t.size()) + 1;
 }
 
+int IssueMemberSettings(OrganizeWorld& world, std::uint16_t troop, std::uint16_t supplyAfter,
+                        const std::array<std::uint8_t, 38>& block) {
+    // The same order either way: a game's step applies it; outside a game it applies at once.
+    std::optional<rules::GameContext> ctx;
+    std::optional<sim::ImmediateOrders> immediate;
+    sim::OrderSink* orders = world.simulation;
+    if (!orders) {
+        ctx.emplace(*world.tables, rules::GameContextEnv{nullptr, world.playerCountry});
+        orders = &immediate.emplace(*ctx);
+    }
+    return sim::BuildOrder35(*orders, troop, supplyAfter, block.data());
+}
+
 void SetTroopInfoParams(int troop, int infoFlag, int page, int country, int exchangeFlag) {
-    gInfo.troop = std::int16_t(troop);
-    gInfo.infoFlag = std::uint16_t(infoFlag);
-    gInfo.page = std::uint16_t(std::clamp(page, 0, 9));
-    gInfo.country = std::int16_t(country);
-    gInfo.exchangeFlag = std::uint16_t(exchangeFlag);
+    gNext.troop = std::int16_t(troop);
+    gNext.infoFlag = std::uint16_t(infoFlag);
+    gNext.page = std::uint16_t(std::clamp(page, 0, 9));
+    gNext.country = std::int16_t(country);
+    gNext.exchangeFlag = std::uint16_t(exchangeFlag);
 }
 
 std::array<std::uint8_t, 38> BuildMemberSettingsPayload(rules::TroopCursor& troop) {
@@ -161,26 +244,19 @@ std::array<std::uint8_t, 38> BuildMemberSettingsPayload(rules::TroopCursor& troo
 
 int RunTroopInfoDialog(ui::Hwnd owner) {
     OrganizeWorld* world = World();
-    if (!world || !world->tables || !world->troopCache || gInfo.troop < 0) return 0;
+    const TroopInfoState info = gNext;
+    if (!world || !world->tables || !world->troopCache || info.troop < 0) return 0;
     rules::TroopCursor table(*world->tables);
-    if (!table.Select(std::uint16_t(gInfo.troop)) || !table.GetRecord()->IsUsed()) return 0;
+    if (!table.Select(std::uint16_t(info.troop)) || !table.GetRecord()->IsUsed()) return 0;
     RegisterOrganizeWindows();
-    SetTroopInfoExtraFlag(gInfo.exchangeFlag != 0 || table.GetCarrier() != rules::kNoTroop ? 1 : 0);
+    SetTroopInfoExtraFlag(info.exchangeFlag != 0 || table.GetCarrier() != rules::kNoTroop ? 1 : 0);
     rules::CachedTroopCursor troop(*world->tables, *world->troopCache);
-    SelectCached(troop);
+    SelectCached(troop, info);
     const intptr_t result = ui::DialogBoxParam(nullptr, kOrganizeDialog, owner, TroopInfoDlgProc, 0);
-    if (result == 1 && SelectCached(troop)) {
+    if (result == 1 && SelectCached(troop, info)) {
         const std::array<std::uint8_t, 38> block = BuildMemberSettingsPayload(troop);
-        const std::uint16_t supplyAfter = gInfo.exchangeFlag != 0 ? 1 : 0;
-        // The same order either way: a game's step applies it; outside a game it applies at once.
-        std::optional<rules::GameContext> ctx;
-        std::optional<sim::ImmediateOrders> immediate;
-        sim::OrderSink* orders = world->simulation;
-        if (!orders) {
-            ctx.emplace(*world->tables, rules::GameContextEnv{nullptr, world->playerCountry});
-            orders = &immediate.emplace(*ctx);
-        }
-        sim::BuildOrder35(*orders, std::uint16_t(gInfo.troop), supplyAfter, block.data());
+        const std::uint16_t supplyAfter = info.exchangeFlag != 0 ? 1 : 0;
+        IssueMemberSettings(*world, std::uint16_t(info.troop), supplyAfter, block);
     }
     // The copy held the dialog's edits (kept or cancelled): the next look at the troop reads the
     // table again, where the order puts the settings.
@@ -190,43 +266,7 @@ int RunTroopInfoDialog(ui::Hwnd owner) {
 }
 
 intptr_t TroopInfoDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            OnInit(dialog);
-            return 0;
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr && int(hdr->idFrom) == kIdInfoTabs && hdr->code == ui::TCN_SELCHANGE) {
-                const int tab = int(ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0));
-                // The weapon exchange's one tab is the 武装 page.
-                gInfo.page = std::uint16_t(gInfo.exchangeFlag != 0 ? kWeaponPage : std::clamp(tab, 0, 9));
-                SetTroopInfoPage(gInfo.page);
-                RefreshDisplay(dialog);
-            }
-            return 0;
-        }
-        case ui::WM_COMMAND:
-            switch (ui::LoWord(w)) {
-                case kIdSaveAndClose:
-                    ui::EndDialog(dialog, 1);
-                    return 1;
-                case kIdCancel:
-                    ui::EndDialog(dialog, 0);
-                    return 1;
-                default:
-                    return 0;
-            }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dialog, 0);
-            return 1;
-        case ui::WM_DESTROY:
-            gSmallFont = ui::Font();
-            gLargeFont = ui::Font();
-            gInfo.dialog = {};
-            return 0;
-        default:
-            return 0;
-    }
+    return ui::DialogObjectProc<TroopInfoDialog>(dialog, msg, w, l);
 }
 
 namespace {

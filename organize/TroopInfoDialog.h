@@ -18,7 +18,9 @@ class TroopCursor;
 
 namespace zv::organize {
 
-// The state of the one troop information dialog.
+struct OrganizeWorld;
+
+// The open dialog's parameters; with none open, those of the next opening.
 struct TroopInfoState {
     std::int16_t troop = -1;
     std::uint16_t playerCountry = 0;
@@ -49,5 +51,9 @@ int ShowWeaponExchange(ui::Hwnd owner, std::uint16_t troop);
 // attack and defence settings, the current formation's five settings, the formation itself,
 // the slot byte and a zero.
 std::array<std::uint8_t, 38> BuildMemberSettingsPayload(rules::TroopCursor& troop);
+// 決定's member-settings order: into the world's simulation when a game runs (its step applies
+// it), else applied at once to the world's tables as the journal would. 1 when taken.
+int IssueMemberSettings(OrganizeWorld& world, std::uint16_t troop, std::uint16_t supplyAfter,
+                        const std::array<std::uint8_t, 38>& block);
 
 }  // namespace zv::organize

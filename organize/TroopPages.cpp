@@ -23,16 +23,14 @@ PageRecording* gRecording = nullptr;
 
 rules::TableDirectory& Tables() { return *CurrentOrganizeWorld()->tables; }
 
+// GetFuelRangeSteps's answer when no member's range is bound by fuel.
+constexpr std::uint16_t kNoFuelLimit = 0xFFFF;
+
 int PX(int x) { return kPageX + x; }
 int PY(int y) { return kPageY + y; }
 
 std::string Sjis(const char* utf8) { return ToSjis(utf8); }
 
-// The skin's bar picture, read once per painting.
-struct BarSource {
-    fw::Dib dib{"bar_gun.bmp"};
-};
-BarSource* gBars = nullptr;
 
 void MemberPicture(DisplayState& s, rules::TroopCursor& t, int slot) {
     const PanelOrigin o = kPanelOrigins[slot];
@@ -276,8 +274,8 @@ void PaintMovementPage(DisplayState& s, rules::TroopCursor& t) {
     }
     std::uint16_t q = 0;
     const std::uint16_t r = rules::GetFuelRangeSteps(t, &q);
-    const bool haveQ = q != 0 && q != 0xFFFF;
-    const bool haveR = r != 0 && r != 0xFFFF;
+    const bool haveQ = q != 0 && q != kNoFuelLimit;
+    const bool haveR = r != 0 && r != kNoFuelLimit;
     if (haveQ) {
         Bar(s, PX(280), PY(68), 160, 12, 76, 160);
         if (haveR && r != q) Bar(s, PX(280), PY(68), r * 160 / q, 12, 88, 160);
@@ -517,7 +515,7 @@ void Bar(DisplayState& s, int x, int y, int length, int height, int sourceRow, i
     const int n = std::clamp(length, 0, limit);
     if (n == 0) return;
     if (gRecording) gRecording->bars.push_back({x, y, n, height, sourceRow});
-    fw::Dib* bars = gBars ? &gBars->dib : nullptr;
+    fw::Dib* bars = s.bars;
     if (!bars || !bars->HasBits()) return;
     for (int j = 0; j < n; ++j) fw::HvDIBitBlt(s.picture.get(), x + j, y, 1, height, bars, 0, sourceRow, 0);
 }
@@ -527,8 +525,9 @@ void RestoreFromCache(DisplayState& s, int x, int y, int w, int h) {
 }
 
 void PaintTroopInfoPage(DisplayState& s, rules::TroopCursor& troop) {
-    BarSource bars;
-    gBars = &bars;
+    // The skin's bar picture, read once per painting.
+    fw::Dib bars("bar_gun.bmp");
+    s.bars = &bars;
     switch (CurrentPage(s)) {
         case 0: PaintInformationPage(s, troop); break;
         case 1: PaintCharacteristicsPage(s, troop); break;
@@ -542,7 +541,7 @@ void PaintTroopInfoPage(DisplayState& s, rules::TroopCursor& troop) {
         case 9: PaintBehaviourPage(s, troop); break;
         default: break;
     }
-    gBars = nullptr;
+    s.bars = nullptr;
 }
 
 void DrawTroopIconGrid(DisplayState& s, int x, int y) {

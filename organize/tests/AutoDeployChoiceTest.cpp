@@ -38,7 +38,7 @@ class AutoDeployChoice : public ::testing::Test {
     }
     void Site(int kind, int owner, int x, int y) {
         const std::uint16_t s = builder->AddSite(kind, owner, x, y);
-        ASSERT_NE(s, 0xFFFF);
+        ASSERT_NE(s, rules::kNoSiteIndex);
         rules::SiteCursor sites(tables);
         ASSERT_TRUE(sites.Select(s));
         sites.SetSupplied(1);

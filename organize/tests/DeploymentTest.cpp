@@ -139,7 +139,7 @@ class DeploymentTest : public OrganizeTest {
         }
         return points;
     }
-    // Chooses the row and clicks free hexes until the troop stands on one; its hex or 0xFFFF.
+    // Chooses the row and clicks free hexes until the troop stands on one; its hex or kNoHex.
     std::uint16_t PlaceRow(ui::Hwnd d, int row) {
         const int before = Deployed();
         for (const auto& [p, hex] : FreeOwnHexes(d)) {
@@ -149,7 +149,7 @@ class DeploymentTest : public OrganizeTest {
             Pump();
             if (Deployed() > before) return hex;
         }
-        return 0xFFFF;
+        return rules::kNoHex;
     }
     ui::Point PointOfHex(ui::Hwnd d, std::uint16_t hex) {
         mapview::MapViewContext* view = mapview::GetMapViewContext(Map(d));
@@ -216,7 +216,7 @@ TEST_F(DeploymentTest, TroopsArePlacedByClicksAndTakenBackWithTheirPrice) {
         const int other = NonHeadquartersRow();
         ASSERT_GE(other, 0);
         const std::uint16_t otherHex = PlaceRow(d, other);
-        ASSERT_NE(otherHex, 0xFFFF) << "no free hex took the troop";
+        ASSERT_NE(otherHex, rules::kNoHex) << "no free hex took the troop";
         ClickButton(d, kIdGameStart);
         EXPECT_TRUE(BoxSaid("司令部が配置されていません"));
         EXPECT_TRUE(ui::IsWindow(d));
@@ -246,7 +246,7 @@ TEST_F(DeploymentTest, TroopsArePlacedByClicksAndTakenBackWithTheirPrice) {
         Pump();
         EXPECT_EQ(Deployed(), 0);
 
-        ASSERT_NE(PlaceRow(d, HeadquartersRow()), 0xFFFF);
+        ASSERT_NE(PlaceRow(d, HeadquartersRow()), rules::kNoHex);
         ClickButton(d, kIdGameStart);
     });
     EXPECT_EQ(r, 1);

@@ -22,14 +22,14 @@ class OrganizeDialog : public OrganizeTest {
     }
 
     // Opens the editor on a corps file as the corps manager's 編集 does, but modeless.
-    ui::Hwnd Open(const std::string& file, bool load = true, int initialTroop = 0xFFFF) {
+    ui::Hwnd Open(const std::string& file, bool load = true, int initialTroop = rules::kNoTroop) {
         rules::ForceCursor fc(tables, 5, &workspace);
         fc.SelectSlot(5);
         if (load) {
             EXPECT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, file.c_str()).ok);
         }
         SetOrganizeTitle(core::Utf8ToSjis("試験軍団 統合軍").c_str());
-        SetOrganizeParams(initialTroop, 1, 0, 5, 0);
+        SetOrganizeParams(initialTroop, 1, 0, kAllCountriesScope, 0);
         SetOrganizeSaveFile(file);
         GetOrganizeState().editingFlag = 1;
         GetOrganizeState().packChoiceFlag = 1;
@@ -185,6 +185,41 @@ TEST_F(OrganizeDialog, ComposeRegisterAsTroopAndTemplateAndDiscardWithTheMouse) 
         EXPECT_EQ(rules::CountMembers(fresh), 0);
     }
     Shot("organize_compose");
+    Close();
+}
+
+// What one opening changed (the page, the list tab, the altitude filter, the selection) goes
+// with its dialog: the next opening starts from the parameters it is given.
+TEST_F(OrganizeDialog, AnOpeningKeepsNothingOfThePreviousOne) {
+    MakeCorps("useFrc10.prm");
+    Open("useFrc10.prm");
+    ShowListTab(1);
+    ChooseAltitude(4);
+    DropUnit(Unit("鉄牙 主力戦車"), 0);
+    const ui::Hwnd infoTabs = ui::GetDlgItem(dialog, kIdInfoTabs);
+    ui::Rect r{};
+    ui::SendMessage(infoTabs, ui::TCM_GETITEMRECT, 3, reinterpret_cast<ui::LParam>(&r));
+    Click(At(infoTabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    ASSERT_EQ(GetOrganizeState().infoPage, 3);
+    ASSERT_EQ(GetOrganizeState().listTab, 1);
+    ASSERT_EQ(GetOrganizeState().unitFilterCode, 4);
+    EXPECT_EQ(GetOrganizeState().dialog, dialog);
+    Close();
+
+    // Closed: no dialog is named, and the state is the parameters of the next opening.
+    EXPECT_FALSE(GetOrganizeState().dialog);
+    EXPECT_EQ(GetOrganizeState().infoPage, 0);
+    EXPECT_EQ(GetOrganizeState().listTab, 0);
+    EXPECT_EQ(GetOrganizeState().selectedTroop, -1);
+
+    Open("useFrc10.prm");
+    EXPECT_EQ(ui::SendDlgItemMessage(dialog, kIdInfoTabs, ui::TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(GetOrganizeState().infoPage, 0);
+    EXPECT_EQ(GetOrganizeState().listTab, 0);
+    EXPECT_EQ(GetOrganizeState().unitFilterCode, 1);
+    EXPECT_EQ(ui::SendDlgItemMessage(dialog, kIdAltitudeCombo, ui::CB_GETCURSEL, 0, 0), 0);
+    // The new troop is empty: the member dropped in the first opening was never registered.
+    EXPECT_EQ(Scratch().GetMemberUnit(0), -1);
     Close();
 }
 

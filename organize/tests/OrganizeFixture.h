@@ -20,6 +20,7 @@
 #include "organize/OrganizeWorld.h"
 #include "organize/TroopDisplay.h"
 #include "platform/core/Sjis.h"
+#include "platform/core/tests/TempDir.h"
 #include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogConstants.h"
@@ -55,9 +56,9 @@ class OrganizeTest : public ::testing::Test {
         wm = std::make_unique<ui::WindowManager>(std::move(backend));
         shell::LoadPalettes({});
         ASSERT_TRUE(tables.LoadAllTables(ZV_PROGRAM_DIR "/")) << tables.LastError();
-        corpsDir = fs::path(::testing::TempDir()) /
-                   ("organize_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(corpsDir);
+        // A folder of this run's own: the same test may run in another process at the same time.
+        temp = std::make_unique<zv::testing::TempDir>();
+        corpsDir = fs::path(temp->Path()) / "organize";
         fs::create_directories(corpsDir / "USER");
         world.tables = &tables;
         world.workspace = &workspace;
@@ -86,7 +87,7 @@ class OrganizeTest : public ::testing::Test {
         InstallOrganizeWorld(nullptr);
         ResetDragState();
         wm.reset();
-        fs::remove_all(corpsDir);
+        temp.reset();
     }
 
     // The default corps file `name` of the content build, copied into our corps folder.
@@ -197,6 +198,7 @@ class OrganizeTest : public ::testing::Test {
     rules::ForceWorkspace workspace;
     rules::TroopCache cache;
     OrganizeWorld world;
+    std::unique_ptr<zv::testing::TempDir> temp;
     fs::path corpsDir;
     ui::HeadlessBackend* screen = nullptr;
     std::unique_ptr<ui::WindowManager> wm;

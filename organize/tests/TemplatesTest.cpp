@@ -31,7 +31,7 @@ TEST_F(OrganizeLayout, TheControlsMadeAtRunTimeLieInsideTheDialogAndApart) {
     rules::ForceCursor fc(tables, 5, &workspace);
     fc.SelectSlot(5);
     ASSERT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, "useFrc00.prm").ok);
-    SetOrganizeParams(0xFFFF, 1, 0, 5, 0);
+    SetOrganizeParams(rules::kNoTroop, 1, 0, kAllCountriesScope, 0);
     const ui::Hwnd d = ui::CreateDialogParam(nullptr, kOrganizeDialog, owner, OrganizeDlgProc, 0);
     ASSERT_TRUE(d);
     ui::Rect window{};

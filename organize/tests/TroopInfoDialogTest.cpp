@@ -245,6 +245,73 @@ TEST_F(TroopInfoDialogTest, OutsideAGameTheSameOrderAppliesAtOnce) {
     EXPECT_EQ(table.GetMemberFuel(c.slot), expected.GetMemberFuel(c.slot));
 }
 
+// The same clicks in a game (the journal's step applies the order) and outside one (applied at
+// once) leave the troop alike: the dialog has one way into the tables.
+TEST_F(TroopInfoDialogTest, InAGameAndOutsideOneTheSameClicksLeaveTheSameTroop) {
+    const PackChoice c = FindPackChoice();
+    ASSERT_NE(c.troop, rules::kNoTroop);
+    sim::HeadlessGame outside;
+    outside.CopyTablesFrom(game.Tables());
+    auto exchange = [&] {
+        return Drive([&] { return intptr_t(ShowWeaponExchange(owner, c.troop)); }, [&](ui::Hwnd d) {
+            ClickPack(d, c.slot, c.pack);
+            ClickButton(d, kIdSaveAndClose);
+        });
+    };
+    ASSERT_EQ(exchange(), 1);
+    game.Step();
+
+    world.tables = &outside.Tables();
+    world.simulation = nullptr;
+    ASSERT_EQ(exchange(), 1);
+
+    rules::TroopCursor inGame(game.Tables());
+    rules::TroopCursor noGame(outside.Tables());
+    ASSERT_TRUE(inGame.Select(c.troop));
+    ASSERT_TRUE(noGame.Select(c.troop));
+    EXPECT_EQ(noGame.GetMemberPack(c.slot), c.pack);
+    EXPECT_EQ(BuildMemberSettingsPayload(inGame), BuildMemberSettingsPayload(noGame));
+    for (int slot = 0; slot < 6; ++slot) {
+        EXPECT_EQ(inGame.GetMemberFuel(slot), noGame.GetMemberFuel(slot)) << "slot " << slot;
+        for (int w = 0; w < 6; ++w) {
+            EXPECT_EQ(inGame.GetMemberAmmo(slot, w), noGame.GetMemberAmmo(slot, w)) << "slot " << slot << " weapon " << w;
+        }
+    }
+}
+
+// Each opening starts from its own parameters: a weapon exchange after troop information shows
+// only the 武装 tab, and the troop information after it all ten again.
+TEST_F(TroopInfoDialogTest, AnOpeningKeepsNothingOfThePreviousOne) {
+    const PackChoice c = FindPackChoice();
+    ASSERT_NE(c.troop, rules::kNoTroop);
+    int tabs = 0;
+    int page = -1;
+    auto look = [&](ui::Hwnd d) {
+        tabs = int(ui::SendMessage(InfoTabs(d), ui::TCM_GETITEMCOUNT, 0, 0));
+        page = GetTroopInfoState().page;
+    };
+    Drive([&] { return intptr_t(ShowTroopInfo(owner, 0, c.troop, 0)); }, [&](ui::Hwnd d) {
+        ClickTab(d, 3);
+        look(d);
+        ClickButton(d, kIdCancel);
+    });
+    EXPECT_EQ(tabs, 10);
+    EXPECT_EQ(page, 3);
+    EXPECT_FALSE(GetTroopInfoState().dialog) << "a closed dialog is still named";
+    Drive([&] { return intptr_t(ShowWeaponExchange(owner, c.troop)); }, [&](ui::Hwnd d) {
+        look(d);
+        ClickButton(d, kIdCancel);
+    });
+    EXPECT_EQ(tabs, 1);
+    EXPECT_EQ(page, 8);
+    Drive([&] { return intptr_t(ShowTroopInfo(owner, 0, c.troop, 0)); }, [&](ui::Hwnd d) {
+        look(d);
+        ClickButton(d, kIdCancel);
+    });
+    EXPECT_EQ(tabs, 10);
+    EXPECT_EQ(page, 0);
+}
+
 TEST_F(TroopInfoDialogTest, CancelIssuesNothingAndLeavesNoEditedCopyBehind) {
     const PackChoice c = FindPackChoice();
     ASSERT_NE(c.troop, rules::kNoTroop);

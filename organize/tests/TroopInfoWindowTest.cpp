@@ -88,6 +88,29 @@ TEST_F(TroopInfoWindow, CarriedTroopsAreListedEightAPage) {
     EXPECT_TRUE(Names().empty());
 }
 
+// Each window keeps its own pictures and carried page: a second window of the class coming and
+// going leaves the first as it was.
+TEST_F(TroopInfoWindow, ASecondWindowComingAndGoingLeavesTheFirstAsItWas) {
+    Show(7, 0);
+    recording = {};
+    Click(Centre(ui::GetDlgItem(window, kIdPageNext)));
+    ASSERT_EQ(Names(), std::vector<std::string>{"rider9"});
+    const ui::Hwnd other = CreateDispTroopInfoWindow(host, kIdTroopDisplay + 1, 4, 4, 466, 366);
+    ASSERT_TRUE(other);
+    recording = {};
+    ui::SendMessage(other, WM_TROOP_INFO_REFRESH, 0, 0);
+    Pump();
+    EXPECT_EQ(Names().size(), 8u);
+    ui::DestroyWindow(other);
+    Pump();
+    // Back from the second page of the first window: its own page, drawn into its own picture.
+    recording = {};
+    Click(Centre(ui::GetDlgItem(window, kIdPageBack)));
+    EXPECT_EQ(Names().size(), 8u);
+    EXPECT_EQ(Enabled(kIdPageBack), 0);
+    EXPECT_EQ(Enabled(kIdPageNext), 1);
+}
+
 TEST_F(TroopInfoWindow, EditsStayInTheCachedCopy) {
     Show(9, 0);
     ui::SendMessage(window, zv::WM_SKIN_LIST_SELECTED, 4, kIdModeList);

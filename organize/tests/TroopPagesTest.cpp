@@ -24,7 +24,7 @@ class TroopPages : public OrganizeTest {
         fc.SelectSlot(5);
         ASSERT_TRUE(fc.LoadUserForceFile(world.corpsDirectory, "useFrc00.prm").ok);
         SetOrganizeTitle(core::Utf8ToSjis("蒼国統合兵団 統合軍").c_str());
-        SetOrganizeParams(0xFFFF, 1, 0, 5, 0);
+        SetOrganizeParams(rules::kNoTroop, 1, 0, kAllCountriesScope, 0);
         GetOrganizeState().editingFlag = 1;
         dialog = ui::CreateDialogParam(nullptr, kOrganizeDialog, owner, OrganizeDlgProc, 0);
         ASSERT_TRUE(dialog);
