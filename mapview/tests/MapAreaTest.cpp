@@ -159,5 +159,39 @@ TEST_F(MapAreas, WindowPagesCaptionsAndScrollBars) {
     EXPECT_TRUE(ui::IsWindow(h));
 }
 
+TEST_F(MapAreas, TheWindowComputesOverTheWorldInstalledNow) {
+    const ui::Hwnd frame = ui::CreateWindowEx(0, "STATIC", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 1024, 768, {}, 0,
+                                              nullptr, nullptr);
+    shell::LoadPalettes(frame);
+    const ui::Hwnd first = CreateMapAreaInfoWindow(nullptr, frame);
+    ASSERT_TRUE(first);
+    ui::SendMessage(first, ui::WM_COMMAND, kCmdAreaCompute, 0);
+    ui::DestroyWindow(first);
+
+    // Another map in tables of its own, nothing computed yet.
+    rules::TableDirectory other;
+    ASSERT_TRUE(other.LoadAllTables(testing::kProgramDir)) << other.LastError();
+    testing::BuildFixtureMap(other);
+    rules::RouteSearchSet otherSearches(other);
+    MapAreaContext(other, &otherSearches).ClearAreaInfo();
+    MapWorld otherWorld = world;
+    otherWorld.tables = &other;
+    otherWorld.routeSearches = &otherSearches;
+    InstallMapWorld(&otherWorld);
+    MapAreaContext(tables, searches.get()).ClearAreaInfo();
+
+    const ui::Hwnd second = CreateMapAreaInfoWindow(nullptr, frame);
+    ASSERT_TRUE(second);
+    ui::SendMessage(second, ui::WM_COMMAND, kCmdAreaCompute, 0);
+    MapAreaContext seen(other, &otherSearches);
+    ASSERT_EQ(seen.SelectArea(0, 0), 1);
+    EXPECT_NE(seen.GetSituation(0), kAreaNotComputed) << "computed into the map shown now";
+    MapAreaContext before(tables, searches.get());
+    ASSERT_EQ(before.SelectArea(0, 0), 1);
+    EXPECT_EQ(before.GetSituation(0), kAreaNotComputed) << "not into the map of the first window";
+    ui::DestroyWindow(second);
+    InstallMapWorld(&world);
+}
+
 }  // namespace
 }  // namespace zv::mapview
