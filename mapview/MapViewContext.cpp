@@ -71,7 +71,7 @@ std::uint16_t MapViewContext::MapHexUnder(std::uint32_t point, int& x, int& y) {
     PixelToMapHex(pt);
     x = pt[0];
     y = pt[1];
-    if (x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) return 0xFFFF;
+    if (x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) return rules::kNoHex;
     return HexOf(x, y);
 }
 
@@ -162,7 +162,7 @@ int MapViewContext::PressOnMap(ui::Hwnd window, std::uint32_t point) {
 void MapViewContext::ToggleTroopMark(ui::Hwnd, std::uint32_t point) {
     GameContext& g = Context();
     int x = 0, y = 0;
-    if (MapHexUnder(point, x, y) == 0xFFFF || !g.SelectHexInfoXY(x, y)) return;
+    if (MapHexUnder(point, x, y) == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return;
     const std::uint16_t t = g.GetHexTroopIndex();
     if (t == rules::kNoTroopIndex || !g.Troops().Select(t)) return;
     const std::uint16_t flags = g.Troops().GetStateFlags();
@@ -210,9 +210,9 @@ void MapViewContext::DragWaypoint(std::uint32_t point) {
     DrawVisibleHexes(1);
     if (h == rules::kNoHex) return;
     for (int i = 0; i < gSelection.count && i < kSelectionCapacity; ++i) {
-        if (!rules::CanAddWaypoint(g, gSelection.entries[0].troop, h, 0xFFFF)) return;
+        if (!rules::CanAddWaypoint(g, gSelection.entries[0].troop, h, kNoWaypoint)) return;
         auto& e = gSelection.entries[i];
-        if (e.troop == rules::kNoTroop || !g.Troops().Select(e.troop) || e.waypointIndex == 0xFFFF) continue;
+        if (e.troop == rules::kNoTroop || !g.Troops().Select(e.troop) || e.waypointIndex == kNoWaypoint) continue;
         auto& t = g.Troops();
         std::uint8_t points[6][2] = {};
         int n = 0;
@@ -303,13 +303,13 @@ int MapViewContext::SelectTroops(const std::uint16_t* troops, const std::uint16_
     GameContext& g = Context();
     count = std::clamp(count, 0, kSelectionCapacity);
     gSelection.count = static_cast<std::uint16_t>(count);
-    gSelection.commandMask = 0xFFFF;
+    gSelection.commandMask = kAllCommands;
     for (int i = 0; i < count; ++i) {
         auto& e = gSelection.entries[i];
         e.troop = troops[i];
         e.hex = hexes[i];
-        e.reserved[0] = e.reserved[1] = 0xFFFF;
-        e.waypointIndex = 0xFFFF;
+        e.reserved[0] = e.reserved[1] = kSpareSelectionWord;
+        e.waypointIndex = kNoWaypoint;
         if (e.troop != rules::kNoTroop && g.Troops().Select(e.troop)) {
             if (!(g.Troops().GetOrder() & (0x800 | 8))) BuildTroopRoute(e.troop, 0);
             gSelection.commandMask &= GetTroopCommandMask(e.troop);
@@ -374,7 +374,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
     if (gSelection.clickMode == kClickModeWaypoint) {
         for (int i = 0; i < gSelection.count; ++i) {
             const auto& e = gSelection.entries[i];
-            if (e.troop == rules::kNoTroop || e.waypointIndex == 0xFFFF || !troops.Select(e.troop)) continue;
+            if (e.troop == rules::kNoTroop || e.waypointIndex == kNoWaypoint || !troops.Select(e.troop)) continue;
             if (rules::CanAddWaypoint(g, e.troop, H, e.waypointIndex)) {
                 sim::BuildOrder15(Orders(), e.troop, H, static_cast<std::uint8_t>(e.waypointIndex));
             }
@@ -504,7 +504,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         } else if (code == 9 && single) {
             t = rules::kNoTroop;
         } else if (code == 5 && single) {
-            std::uint16_t site = 0xFFFF;
+            std::uint16_t site = rules::kNoSiteIndex;
             const bool siteOk = rules::FindSupplySiteAt(g, S, H, &site) != 0;
             auto troopOk = [&] { return T != rules::kNoTroop && rules::CanSupplyFromTroop(g, S, H, T) != 0; };
             if (T == rules::kNoTroop) {
@@ -643,7 +643,7 @@ int MapViewContext::PlaceForceTroop(std::uint32_t point, std::uint8_t country, s
     if (troop == rules::kNoTroop) return 0;
     GameContext& g = Context();
     int x = 0, y = 0;
-    if (MapHexUnder(point, x, y) == 0xFFFF || !g.SelectHexInfoXY(x, y)) return 0;
+    if (MapHexUnder(point, x, y) == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return 0;
     if (g.Hexes().GetCountry() != country) return 0;
     rules::ForceWorkspace workspace;
     rules::ForceCursor force(g.Tables(), 5, &workspace);

@@ -20,11 +20,19 @@ namespace zv::mapview {
 
 inline constexpr int kSelectionCapacity = 40;
 
+// An entry's waypoint index while its troop's press was on none of its waypoints; as the
+// limit of rules::CanAddWaypoint: no limit.
+inline constexpr std::uint16_t kNoWaypoint = 0xFFFF;
+// The spare words of an entry, kept all ones.
+inline constexpr std::uint16_t kSpareSelectionWord = 0xFFFF;
+// The command mask before any troop narrowed it: every command.
+inline constexpr std::uint16_t kAllCommands = 0xFFFF;
+
 struct TroopSelectionEntry {
     std::uint16_t troop = rules::kNoTroop;
     std::uint16_t hex = rules::kNoHex;
-    std::uint16_t reserved[2] = {0xFFFF, 0xFFFF};
-    std::uint16_t waypointIndex = 0xFFFF;
+    std::uint16_t reserved[2] = {kSpareSelectionWord, kSpareSelectionWord};
+    std::uint16_t waypointIndex = kNoWaypoint;
 };
 
 // What a press on the map with troops selected started (TroopSelection::clickMode).
@@ -42,7 +50,7 @@ struct TroopSelection {
 };
 TroopSelection& GetTroopSelection();
 
-// The troop when exactly one is selected, else 0xFFFF.
+// The troop when exactly one is selected, else rules::kNoTroop.
 std::uint16_t GetSingleSelectedTroop();
 
 // The order codes of the command window's buttons and their command-mask bits.
