@@ -34,11 +34,11 @@ class MapAreas : public testing::EditorFixture {
         const std::uint16_t redInfantry = map.AddTroop(1, 4, 4, {testing::kInfantry});
         map.AddTroop(1, 10, 3, {testing::kTank});
         const std::uint16_t blueInfantry = map.AddTroop(0, 60, 60, {testing::kInfantry});
-        rules::TroopCursor troops(tables);
-        troops.Select(redInfantry);
-        troops.SetMask28(1 << 0);  // found by blue
-        troops.Select(blueInfantry);
-        troops.SetMask28(1 << 5);  // found by red (the second bit of red)
+        rules::TroopCursor cursor(tables);
+        cursor.Select(redInfantry);
+        cursor.SetMask28(1 << 0);  // found by blue
+        cursor.Select(blueInfantry);
+        cursor.SetMask28(1 << 5);  // found by red (the second bit of red)
         rules::GameContext ctx(tables, MapContextEnv());
         ctx.RebuildHexOccupancy();
         searches->ReloadAllTerrain();

@@ -290,9 +290,9 @@ TEST_F(MapSettings, CorpsChoiceRecallsPlacedTroopsFirst) {
     answer = ui::IDYES;
     ClickItem(dlg, kIdCorpsButton);
     EXPECT_EQ(asked, 1);
-    rules::TroopCursor troops(tables);
-    ASSERT_TRUE(troops.Select(troops.GetFirstTroopOfCountry(0)));
-    EXPECT_FALSE(troops.IsOnMap()) << "blue's troops went back to its corps";
+    rules::TroopCursor cursor(tables);
+    ASSERT_TRUE(cursor.Select(cursor.GetFirstTroopOfCountry(0)));
+    EXPECT_FALSE(cursor.IsOnMap()) << "blue's troops went back to its corps";
     EXPECT_EQ(TextOf(dlg, kIdCorpsButton), "第一軍団");
     ClickItem(dlg, ui::IDOK);
     rules::CountryCursor countries(tables);
