@@ -108,7 +108,7 @@ int MapViewContext::PressOnMap(ui::Hwnd window, std::uint32_t point) {
         g.GetHexDescription(h, d);
         siteOwner = d.siteKind != 255 ? d.siteOwner : 255;
     }
-    const bool selected = gSelection.state != 0 && gSelection.count != 0;
+    const bool selected = gSelection.state != kSelectionNone && gSelection.count != 0;
     if (!(t == rules::kNoTroopIndex && selected)) SendPanel(WM_PANEL_SHOW_TROOP, t, 0);
     SendPanel(WM_PANEL_SHOW_CELL, t, static_cast<ui::LParam>((terrain << 16) | siteOwner));
     if (selected || t != rules::kNoTroopIndex) return 1;
@@ -170,7 +170,7 @@ void MapViewContext::ToggleTroopMark(ui::Hwnd, std::uint32_t point) {
 }
 
 int MapViewContext::BeginRubberBand(std::uint32_t point) {
-    if (gSelection.state != 0) return 0;
+    if (gSelection.state != kSelectionNone) return 0;
     SetRubberBandAnchor(point);
     return 1;
 }
@@ -198,7 +198,7 @@ int MapViewContext::PressWithSelection(std::uint32_t point) {
         }
         gSelection.clickMode = kClickModeWaypoint;
     }
-    gSelection.state = 2;
+    gSelection.state = kSelectionPressed;
     return 1;
 }
 
@@ -257,7 +257,7 @@ void MapViewContext::DragWaypoint(std::uint32_t point) {
 
 int MapViewContext::HandleMapButtonUp(std::uint32_t point, std::uint8_t country) {
     GameContext& g = Context();
-    if (gSelection.state == 0) {
+    if (gSelection.state == kSelectionNone) {
         if (!HasRubberBand()) return 0;
         const std::uint32_t anchor = GetRubberBandAnchor();
         std::int16_t a[2] = {Lo16(anchor), Hi16(anchor)};
@@ -323,7 +323,7 @@ int MapViewContext::SelectTroops(const std::uint16_t* troops, const std::uint16_
         rules::ContextRouteSearch search(g, rules::RouteInstance::Map);
         search->ComputeAreaFromHex(g, gSelection.entries[0].troop, hex & 0xFF, hex >> 8, nullptr);
     }
-    gSelection.state = 1;
+    gSelection.state = kSelectionMade;
     ResetRubberBand();
     lastDragHex[0] = lastDragHex[1] = -1;
     return 1;
@@ -335,7 +335,7 @@ void MapViewContext::ClearSelection() {
         g.Troops().ClearFlag8();
     }
     for (auto& e : gSelection.entries) e = TroopSelectionEntry{};
-    gSelection.state = 0;
+    gSelection.state = kSelectionNone;
     gSelection.clickMode = kClickModeNone;
     gSelection.commandMask = 0;
     gSelection.count = 0;
@@ -351,7 +351,7 @@ void MapViewContext::ClearMarksAndRedraw() {
 }
 
 int MapViewContext::CancelSelection(std::uint16_t troop) {
-    if (gSelection.state == 0 || gSelection.count == 0) return 0;
+    if (gSelection.state == kSelectionNone || gSelection.count == 0) return 0;
     if (troop == rules::kNoTroop || troop == gSelection.entries[0].troop) {
         ClearSelection();
         ClearMarksAndRedraw();
@@ -369,7 +369,7 @@ bool MapViewContext::IsHexInMarkedRange(std::uint16_t hex) {
 int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
     GameContext& g = Context();
     auto& troops = g.Troops();
-    gSelection.state = 1;
+    gSelection.state = kSelectionMade;
     if (gSelection.count == 0) return 0;
     if (gSelection.clickMode == kClickModeWaypoint) {
         for (int i = 0; i < gSelection.count; ++i) {
@@ -390,8 +390,8 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         std::uint8_t secondTroop = 0xFF;
         std::uint16_t t = T;
         const int code = CurrentMapHost().GetSelectedCommandCode();
-        orderCode = static_cast<std::uint16_t>(code == 0 ? 1 : code);
-        if (code != 0 && code < 16) flags = static_cast<std::uint16_t>(1u << code);
+        orderCode = static_cast<std::uint16_t>(code == kCodeNone ? kCodeMove : code);
+        if (code != kCodeNone && code < 16) flags = static_cast<std::uint16_t>(1u << code);
         gSelection.clickMode = static_cast<std::int16_t>(orderCode);
         if (!troops.Select(S)) return 0;
         const std::uint8_t sCountry = troops.GetCountry();
@@ -403,7 +403,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         };
         rules::HexDescription hd;
         g.GetHexDescription(H, hd);
-        if (code == 0 || code == 1) {
+        if (code == kCodeNone || code == kCodeMove) {
             flags = 0;
             orderCode = 1;
             if (!IsHexInMarkedRange(H)) return 0;
@@ -412,22 +412,22 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             orderCode = 0;
             flags = 0;
             t = T;
-        } else if (code == 2) {
+        } else if (code == kCodeAttack) {
             if (T == rules::kNoTroop || rules::RateEnemyInRange(g, S, T) == rules::kAttackImpossible) return 0;
             t = T;
-        } else if (code == 8) {
+        } else if (code == kCodeBomb) {
             if (hd.siteKind == 255 || sHex == H || hd.siteOwner == 4 ||
                 rules::AreCountriesAllied(g.Tables(), sCountry, hd.siteOwner))
                 return 0;
             t = rules::kNoTroop;
-        } else if (code == 4) {
+        } else if (code == kCodeOccupy) {
             const std::uint8_t owner = hd.siteKind == 255 ? 6 : hd.siteOwner;
             if (rules::AreCountriesAllied(g.Tables(), sCountry, owner)) return 0;
             t = rules::kNoTroop;
-        } else if (code == 12) {
+        } else if (code == kCodeDisband) {
             orderCode = 1;
             t = T;
-        } else if (code == 7 && single) {
+        } else if (code == kCodeLaunch && single) {
             if (sHex == H) return 0;
             const std::uint16_t L = CurrentMapHost().GetLaunchTroop();
             if (L == S) {
@@ -439,7 +439,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                 flags = 2;
                 t = T;
             }
-        } else if (code == 11 && single) {
+        } else if (code == kCodeSeparate && single) {
             orderCode = 11;
             parameter = CurrentMapHost().GetSeparationChoice();
             if (parameter == 0) return 0;
@@ -473,7 +473,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             } else {
                 t = T;
             }
-        } else if (code == 3 && single) {
+        } else if (code == kCodeFire && single) {
             orderCode = 3;
             if (sHex == H || T == S) return 0;
             // The launch kinds that reach H (and, against a seen enemy on it, hit that troop);
@@ -485,7 +485,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                 shell::GetWindowOfKind(shell::WindowKind::MapWnd), S, 1, options);
             if (parameter == 0) return 0;
             t = (parameter & (0x08 | 0x10)) ? rules::kNoTroop : T;
-        } else if (code == 6 && single) {
+        } else if (code == kCodeBoard && single) {
             if (sHex == H) return 0;
             bool ok = false;
             if (T != rules::kNoTroop && troops.Select(T) && troops.GetCountry() == sCountry) {
@@ -501,9 +501,9 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                 }
                 return 0;
             }
-        } else if (code == 9 && single) {
+        } else if (code == kCodeTransform && single) {
             t = rules::kNoTroop;
-        } else if (code == 5 && single) {
+        } else if (code == kCodeSupply && single) {
             std::uint16_t site = rules::kNoSiteIndex;
             const bool siteOk = rules::FindSupplySiteAt(g, S, H, &site) != 0;
             auto troopOk = [&] { return T != rules::kNoTroop && rules::CanSupplyFromTroop(g, S, H, T) != 0; };
@@ -540,7 +540,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                               secondKind, secondTroop);
         }
     }
-    gSelection.state = 0;
+    gSelection.state = kSelectionNone;
     ClearSelection();
     ClearMarksAndRedraw();
     CurrentMapHost().UpdateCommandButtons(0, 1);
