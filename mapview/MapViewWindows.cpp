@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "framework/ProcessState.h"
 #include "mapview/GraspMapView.h"
@@ -468,7 +469,7 @@ class RealViewWindow : public MapWindow {
     }
     void OnSetViewRect(const std::int32_t* in) {
         if (in == nullptr) return;
-        view_->SetOrigin(Pack32(in[0] & 0xFFFF, in[1] & 0xFFFF));
+        view_->SetOrigin(Pack32(in[0], in[1]));
         view_->SetVisibleSize(in[2] & 0xFFFF, in[3] & 0xFFFF);
         view_->RedrawView(0);
         Redraw();
@@ -523,7 +524,7 @@ class RealChileViewWindow : public MapWindow {
                 OnCenter(w);
                 return 1;
             case WM_MAP_SET_PLACEMENT_TROOP:
-                placementTroop_ = static_cast<std::uint16_t>(w & 0xFFFF);
+                placementTroop_ = ui::LoWord(w);
                 placementCountry_ = static_cast<std::uint8_t>(l & 0xFF);
                 return 1;
             case WM_MAP_REBUILD:
@@ -641,20 +642,14 @@ class ChileOpeningViewWindow : public MapWindow {
 
 }  // namespace
 
-namespace {
-
-template <typename T>
-MapViewContext* ViewOf(ui::Hwnd window, const char* className) {
-    const T* map = ui::WindowObjectOf<T>(window, className);
-    return map != nullptr ? map->View() : nullptr;
-}
-
-}  // namespace
-
 MapViewContext* GetMapViewContext(ui::Hwnd window) {
-    if (MapViewContext* view = ViewOf<RealViewWindow>(window, kRealViewWindowClass)) return view;
-    if (MapViewContext* view = ViewOf<RealChileViewWindow>(window, kRealChileViewWindowClass)) return view;
-    return ViewOf<ChileOpeningViewWindow>(window, kChileOpeningViewWindowClass);
+    // The class name is read once; each class's procedure is WindowObjectProc of its own class.
+    const std::string name = ui::GetClassName(window);
+    const auto view = [](const auto* map) { return map != nullptr ? map->View() : nullptr; };
+    if (name == kRealViewWindowClass) return view(ui::WindowObjectOf<RealViewWindow>(window));
+    if (name == kRealChileViewWindowClass) return view(ui::WindowObjectOf<RealChileViewWindow>(window));
+    if (name == kChileOpeningViewWindowClass) return view(ui::WindowObjectOf<ChileOpeningViewWindow>(window));
+    return nullptr;
 }
 
 ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
