@@ -558,7 +558,7 @@ std::uint16_t MapViewContext::GetTroopCommandMask(std::uint16_t troop) {
         if (!g.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return 0;
         const std::uint8_t cls = g.GetHexTerrainClass(t.GetTroopAltitudeClass() == 3 ? 1 : 0);
         if (cls < rules::kMoveCostClasses) {
-            const std::uint8_t m = t.GetRecord()->bytes[rules::TroopRecord::kMoveCosts + cls];
+            const std::uint8_t m = t.GetRecord()->MoveCost(cls);
             if (m != 0 && m != 255 && rules::GetMinMemberFuel(t) > m) mask |= 0x0002;
         }
     }
