@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "framework/gui/GdiHelpers.h"
 #include "shell/WindowMessages.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/TroopCursor.h"
 #include "rules/search/Visibility.h"
@@ -23,8 +25,6 @@ constexpr int kCellSizes[3] = {8, 6, 4};
 constexpr int kOverlaps[3] = {2, 2, 1};
 constexpr int kSizes[3][2] = {{520, 390}, {390, 260}, {260, 195}};
 constexpr int kMiniRows[3] = {0, 12, 20};
-
-GraspMapView* gGrasp = nullptr;
 
 }  // namespace
 
@@ -201,8 +201,8 @@ int HqMapView::CenterViewRectOn(std::uint32_t point) {
 
 void HqMapView::Paint(ui::Hwnd window, fw::Dib* background) {
     std::int16_t p0[2] = {static_cast<std::int16_t>(rect_[0]), static_cast<std::int16_t>(rect_[1])};
-    std::int16_t p1[2] = {static_cast<std::int16_t>(std::min(rect_[0] + rect_[2], 63)),
-                          static_cast<std::int16_t>(std::min(rect_[1] + rect_[3], 63))};
+    std::int16_t p1[2] = {static_cast<std::int16_t>(std::min(rect_[0] + rect_[2], rules::kMapSize - 1)),
+                          static_cast<std::int16_t>(std::min(rect_[1] + rect_[3], rules::kMapSize - 1))};
     HexToPixel(p0);
     HexToPixel(p1);
     if (BackBuffer() == nullptr || !BackBuffer()->HasBits()) return;
@@ -223,84 +223,107 @@ void HqMapView::Paint(ui::Hwnd window, fw::Dib* background) {
     ui::EndPaint(window, &ps);
 }
 
-GraspMapView* GetGraspMapView() { return gGrasp; }
-
 namespace {
 
-void SizeToPicture(ui::Hwnd h, GraspMapView* view) {
-    int w = 0, hgt = 0;
-    view->GetSize(w, hgt);
-    ui::SetWindowPos(h, ui::Hwnd{}, 0, 0, w, hgt, ui::SWP_NOMOVE | ui::SWP_NOZORDER);
-}
+// The overview's window: the picture, rebuilt at each size and composed again on request.
+class NowGraspWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    GraspMapView* View() const { return view_.get(); }
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_CREATE:
+                return OnCreate();
+            case ui::WM_DESTROY:
+                shell::ForgetWindowOfKind(shell::WindowKind::NowGraspWnd, Handle());
+                view_.reset();
+                return 0;
+            case ui::WM_PAINT:
+                OnPaint();
+                return 0;
+            case ui::WM_SHOWWINDOW:
+                if (w) return 1;
+                return Default(msg, w, l);
+            case ui::WM_ERASEBKGND:
+                return 1;
+            case WM_GRASP_RESIZE:
+                OnResize(static_cast<std::int16_t>(ui::LoWord(static_cast<uintptr_t>(l))));
+                return 1;
+            case WM_GRASP_REBUILD:
+                if (view_ != nullptr) {
+                    view_->Compose(Handle());
+                    Redraw();
+                }
+                return 1;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+  private:
+    ui::LResult OnCreate() {
+        MapWorld* world = CurrentMapWorld();
+        if (world == nullptr || world->tables == nullptr) return -1;
+        view_ = std::make_unique<GraspMapView>(*world->tables);
+        view_->SetScale(0);
+        view_->Build(Handle());
+        view_->Compose(Handle());
+        shell::SetWindowOfKind(shell::WindowKind::NowGraspWnd, Handle());
+        SizeToPicture();
+        return 0;
+    }
+    void OnPaint() {
+        if (view_ != nullptr) {
+            view_->Paint(Handle());
+            return;
+        }
+        ui::PaintStruct ps;
+        ui::BeginPaint(Handle(), &ps);
+        ui::EndPaint(Handle(), &ps);
+    }
+    // The stored size ("Lader": 0 hidden, 1 smallest, 2 middle, 3 largest); kGraspNextSize
+    // steps it on first.
+    void OnResize(std::int16_t how) {
+        if (view_ == nullptr) return;
+        if (how == kGraspNextSize) {
+            static constexpr int kNext[4] = {3, 0, 1, 2};  // 0 -> 3 -> 2 -> 1 -> 0
+            shell::PutLader(kNext[std::clamp(shell::GetLader(), 0, 3)]);
+        }
+        const int lader = std::clamp(shell::GetLader(), 0, 3);
+        static constexpr int kScale[4] = {0, 2, 1, 0};
+        view_->SetScale(kScale[lader]);
+        ui::ShowWindow(Handle(), lader == 0 ? ui::SW_HIDE : ui::SW_SHOW);
+        view_->Build(Handle());
+        view_->Compose(Handle());
+        SizeToPicture();
+        CurrentMapHost().RememberDockedWindows();
+        Redraw();
+    }
+    void SizeToPicture() {
+        int width = 0, height = 0;
+        view_->GetSize(width, height);
+        ui::SetWindowPos(Handle(), ui::Hwnd{}, 0, 0, width, height, ui::SWP_NOMOVE | ui::SWP_NOZORDER);
+    }
+    void Redraw() {
+        ui::InvalidateRect(Handle(), nullptr, false);
+        ui::UpdateWindow(Handle());
+    }
+
+    std::unique_ptr<GraspMapView> view_;
+};
 
 }  // namespace
 
+GraspMapView* GetGraspMapView() {
+    const NowGraspWindow* window = ui::WindowObjectOf<NowGraspWindow>(
+        shell::GetWindowOfKind(shell::WindowKind::NowGraspWnd), kNowGraspWindowClass);
+    return window != nullptr ? window->View() : nullptr;
+}
+
 ui::LResult NowGraspWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    auto* view = reinterpret_cast<GraspMapView*>(ui::GetWindowLongPtr(h, ui::GWLP_USERDATA));
-    switch (msg) {
-        case ui::WM_CREATE: {
-            if (view == nullptr) {
-                MapWorld* world = CurrentMapWorld();
-                if (world == nullptr || world->tables == nullptr) return -1;
-                view = new GraspMapView(*world->tables);
-            }
-            view->SetScale(0);
-            view->Build(h);
-            view->Compose(h);
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(view));
-            gGrasp = view;
-            shell::SetWindowOfKind(shell::WindowKind::NowGraspWnd, h);
-            SizeToPicture(h, view);
-            return 0;
-        }
-        case ui::WM_DESTROY:
-            shell::ForgetWindowOfKind(shell::WindowKind::NowGraspWnd, h);
-            if (gGrasp == view) gGrasp = nullptr;
-            delete view;
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
-            return 0;
-        case ui::WM_PAINT:
-            if (view != nullptr) {
-                view->Paint(h);
-            } else {
-                ui::PaintStruct ps;
-                ui::BeginPaint(h, &ps);
-                ui::EndPaint(h, &ps);
-            }
-            return 0;
-        case ui::WM_SHOWWINDOW:
-            if (w) return 1;
-            return ui::DefWindowProc(h, msg, w, l);
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case WM_GRASP_RESIZE: {
-            if (view == nullptr) return 1;
-            if (static_cast<std::int16_t>(ui::LoWord(static_cast<uintptr_t>(l))) == -2) {
-                static constexpr int kNext[4] = {3, 0, 1, 2};  // 0 -> 3 -> 2 -> 1 -> 0
-                shell::PutLader(kNext[std::clamp(shell::GetLader(), 0, 3)]);
-            }
-            const int lader = std::clamp(shell::GetLader(), 0, 3);
-            static constexpr int kScale[4] = {0, 2, 1, 0};
-            view->SetScale(kScale[lader]);
-            ui::ShowWindow(h, lader == 0 ? ui::SW_HIDE : ui::SW_SHOW);
-            view->Build(h);
-            view->Compose(h);
-            SizeToPicture(h, view);
-            CurrentMapHost().RememberDockedWindows();
-            ui::InvalidateRect(h, nullptr, false);
-            ui::UpdateWindow(h);
-            return 1;
-        }
-        case WM_GRASP_REBUILD:
-            if (view != nullptr) {
-                view->Compose(h);
-                ui::InvalidateRect(h, nullptr, false);
-                ui::UpdateWindow(h);
-            }
-            return 1;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<NowGraspWindow>(h, msg, w, l);
 }
 
 void RegisterGraspWindowClass() {

@@ -70,8 +70,11 @@ class HqMapView : public HexMapView {
 };
 
 inline constexpr const char* kNowGraspWindowClass = "NowGraspWindow";
+// WM_GRASP_RESIZE's lParam that steps the stored size on before applying it (0 applies it).
+inline constexpr std::int16_t kGraspNextSize = -2;
 void RegisterGraspWindowClass();
 ui::Hwnd CreateNowGraspWindow(ui::Hwnd parent, int x, int y);
+// The overview of the overview window of the window registry; null without one.
 GraspMapView* GetGraspMapView();
 ui::LResult NowGraspWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l);
 

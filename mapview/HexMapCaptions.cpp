@@ -352,7 +352,7 @@ int HexMapView::TraceTroopRoute(std::uint16_t troop, const std::uint8_t (*points
     const std::uint8_t country = t.GetCountry();
     const int altitude = t.GetTroopAltitudeClass();
     std::uint8_t costs[rules::kMoveCostClasses];
-    std::memcpy(costs, t.GetRecord()->bytes.data() + rules::TroopRecord::kMoveCosts, sizeof costs);
+    for (int c = 0; c < rules::kMoveCostClasses; ++c) costs[c] = t.GetRecord()->MoveCost(c);
     const int terrainMode = altitude == 3 ? 1 : 0;
     std::int32_t total = 0;
     int shift = 8;

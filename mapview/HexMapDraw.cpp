@@ -228,11 +228,11 @@ int HexMapView::Resize(ui::Hwnd window, int clientW, int clientH) {
     clientH = std::max(0, clientH);
     bufferW_ = clientW + hexW_;
     bufferH_ = clientH + hexH_;
-    visibleCols_ = std::min(64, clientW / hexW_);
-    visibleRows_ = std::min(64, clientH / (hexH_ - overlap_));
+    visibleCols_ = std::min(rules::kMapSize, clientW / hexW_);
+    visibleRows_ = std::min(rules::kMapSize, clientH / (hexH_ - overlap_));
     if (originX_ + visibleCols_ - 1 >= rules::kMapSize - 1) originX_ = static_cast<std::uint16_t>(std::max(0, rules::kMapSize - visibleCols_));
     if (originY_ + visibleRows_ - 1 >= rules::kMapSize - 1) {
-        int oy = std::max(0, 64 - visibleRows_);
+        int oy = std::max(0, rules::kMapSize - visibleRows_);
         if (oy & 1) --oy;
         originY_ = static_cast<std::uint16_t>(oy);
     }
@@ -245,8 +245,8 @@ int HexMapView::Resize(ui::Hwnd window, int clientW, int clientH) {
 }
 
 int HexMapView::DrawHexRect(int x, int y, int w, int h, int onlyMarked) {
-    const int lastX = std::min(x + w, 63);
-    const int lastY = std::min(y + h, 63);
+    const int lastX = std::min(x + w, rules::kMapSize - 1);
+    const int lastY = std::min(y + h, rules::kMapSize - 1);
     for (int row = std::max(0, y); row <= lastY; ++row) {
         for (int col = std::max(0, x); col <= lastX; ++col) DrawHex(Pack32(col, row), onlyMarked);
     }
@@ -579,7 +579,7 @@ void HexMapView::ComputeTerrainEdges() {
         kinds[i] = g.Hexes().GetLandKind();
     }
     for (int i = 0; i < rules::kHexCount; ++i) {
-        const int x = i % 64, y = i / 64;
+        const int x = i % rules::kMapSize, y = i / rules::kMapSize;
         g.SelectHexInfoXY(x, y);
         for (int n = 0; n < 6; ++n) {
             std::uint8_t mask = (board && n >= 1) ? 255 : 0;
@@ -588,7 +588,7 @@ void HexMapView::ComputeTerrainEdges() {
                 for (int j = 0; j < 6; ++j) {
                     std::uint16_t nx = 0, ny = 0;
                     if (!g.GetHexNeighbour(x, y, j, nx, ny)) continue;
-                    const int nk = kinds[nx + 64 * ny];
+                    const int nk = kinds[nx + rules::kMapSize * ny];
                     if (n >= 2 && n < FirstLayerOf(nk)) continue;
                     if (!InTerrainLayer(nk, n)) mask = static_cast<std::uint8_t>(mask | (1u << j));
                 }
@@ -603,7 +603,7 @@ void HexMapView::ComputeTerrainEdges() {
 void HexMapView::ComputeShoreMarks() {
     GameContext& g = *ctx_;
     for (int i = 0; i < rules::kHexCount; ++i) {
-        const std::uint16_t hex = rules::MakeHexPosition(i % 64, i / 64);
+        const std::uint16_t hex = rules::MakeHexPosition(i % rules::kMapSize, i / rules::kMapSize);
         rules::HexDescription around[6];
         g.GetNeighbourInfos(hex, around);
         g.Hexes().Select(i);

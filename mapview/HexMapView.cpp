@@ -249,7 +249,7 @@ int HexMapView::OnVScroll(int code, int thumb) {
             if (originY_ >= rules::kMapSize - 1) return 1;
             originY_ = static_cast<std::uint16_t>(originY_ + 2 * visibleRows_ < rules::kMapSize
                                                       ? originY_ + visibleRows_
-                                                      : std::max(0, 64 - visibleRows_));
+                                                      : std::max(0, rules::kMapSize - visibleRows_));
             break;
         case ui::SB_THUMBPOSITION:
             originY_ = static_cast<std::uint16_t>(std::max(0, thumb - (thumb & 1)));
@@ -278,7 +278,7 @@ int HexMapView::OnHScroll(int code, int thumb) {
             if (originX_ >= rules::kMapSize - 1) return 1;
             originX_ = static_cast<std::uint16_t>(originX_ + 2 * visibleCols_ < rules::kMapSize
                                                       ? originX_ + visibleCols_
-                                                      : std::max(0, 64 - visibleCols_));
+                                                      : std::max(0, rules::kMapSize - visibleCols_));
             break;
         case ui::SB_THUMBPOSITION:
             originX_ = static_cast<std::uint16_t>(std::max(0, thumb));
@@ -390,38 +390,38 @@ void HexMapView::FitRectToHexes(ui::Hwnd window, ui::Rect* rect) const {
 }
 
 int HexMapView::GetEdgeZone(std::uint32_t point) const {
-    if (!ui::IsWindow(owner_)) return 4;
+    if (!ui::IsWindow(owner_)) return kEdgeZoneInside;
     ui::Rect r{};
     ui::GetClientRect(owner_, &r);
     const int x = Lo16(point), y = Hi16(point);
-    if (x < r.left + hexW_ / 2) return 2;
-    if (x > r.right - hexW_ / 2) return 3;
-    if (y < r.top + hexH_ / 2) return 0;
-    if (y > r.bottom - hexH_ / 2) return 1;
-    return 4;
+    if (x < r.left + hexW_ / 2) return kEdgeZoneLeft;
+    if (x > r.right - hexW_ / 2) return kEdgeZoneRight;
+    if (y < r.top + hexH_ / 2) return kEdgeZoneTop;
+    if (y > r.bottom - hexH_ / 2) return kEdgeZoneBottom;
+    return kEdgeZoneInside;
 }
 
 int HexMapView::UpdateEdgeCursor(std::uint32_t point) {
     // Inside the map the window shows its own cursor again, whichever band the pointer came from.
     RestoreMapClassCursor();
     const int zone = GetEdgeZone(point);
-    if (zone == 4) return 0;
+    if (zone == kEdgeZoneInside) return 0;
     SetMapCursor(owner_, zone + 1, 0);
     return 1;
 }
 
 int HexMapView::EdgeScroll(std::uint32_t point) {
     switch (GetEdgeZone(point)) {
-        case 0:
+        case kEdgeZoneTop:
             OnVScroll(ui::SB_LINEUP, -1);
             return 1;
-        case 1:
+        case kEdgeZoneBottom:
             OnVScroll(ui::SB_LINEDOWN, -1);
             return 1;
-        case 2:
+        case kEdgeZoneLeft:
             OnHScroll(ui::SB_LINELEFT, -1);
             return 1;
-        case 3:
+        case kEdgeZoneRight:
             OnHScroll(ui::SB_LINERIGHT, -1);
             return 1;
         default:

@@ -45,6 +45,14 @@ void RestoreMapClassCursor();
 
 enum DisplayKind : std::uint16_t { kDisplayMap = 0, kDisplayWhite = 1, kDisplayBoard = 2, kDisplayGreen = 3 };
 
+// The zones of a window the editor's pointer may be in (GetEdgeZone); the edge cursors are
+// numbered from 1 in the same order.
+inline constexpr int kEdgeZoneTop = 0;
+inline constexpr int kEdgeZoneBottom = 1;
+inline constexpr int kEdgeZoneLeft = 2;
+inline constexpr int kEdgeZoneRight = 3;
+inline constexpr int kEdgeZoneInside = 4;
+
 class HexMapView {
   public:
     explicit HexMapView(rules::TableDirectory& tables, const rules::GameContextEnv& env);
@@ -107,6 +115,8 @@ class HexMapView {
     void SnapSizingRect(ui::Hwnd window, int edge, ui::Rect* rect) const;
     void FitRectToHexes(ui::Hwnd window, ui::Rect* rect) const;
 
+    // kEdgeZoneTop to kEdgeZoneRight: the band of half a hex along that side of the window;
+    // kEdgeZoneInside: the rest.
     int GetEdgeZone(std::uint32_t point) const;
     int UpdateEdgeCursor(std::uint32_t point);
     int EdgeScroll(std::uint32_t point);
@@ -209,7 +219,7 @@ class HexMapView {
     int visibleCols_ = 0, visibleRows_ = 0;
     int bufferW_ = 0, bufferH_ = 0;
     int hexW_ = 32, hexH_ = 32;
-    int mapCols_ = 64, mapRows_ = 64;
+    int mapCols_ = rules::kMapSize, mapRows_ = rules::kMapSize;
     std::uint16_t overlap_ = 8;
     std::uint16_t zoom_ = 0;
     std::uint8_t dragPending_ = 0;

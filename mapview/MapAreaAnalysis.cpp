@@ -88,7 +88,7 @@ void MapAreaContext::ClearAreaInfo() {
         std::memset(r->found, 0, sizeof r->found);
         std::memset(r->expected, 0, sizeof r->expected);
         for (auto& s : r->situation) s = kAreaNotComputed;
-        r->reserved[0] = r->reserved[1] = 0xFFFF;
+        r->reserved[0] = r->reserved[1] = kSpareAreaWord;
         std::memset(r->directions, 0, sizeof r->directions);
     }
 }
@@ -136,7 +136,7 @@ void MapAreaContext::ComputeAreaInfo() {
             const std::uint16_t v = ComputeAreaSituation(a, c);
             if (SelectArea(a % kAreaColumns, a / kAreaColumns)) SetSituation(c, v);
         }
-    if (keep != 0xFFFF) SelectArea(keep % kAreaColumns, keep / kAreaColumns);
+    if (keep != kNoArea) SelectArea(keep % kAreaColumns, keep / kAreaColumns);
 }
 
 std::uint8_t MapAreaContext::ComputeAreaDirections(int area, int k) {

@@ -15,6 +15,10 @@ namespace zv::mapview {
 
 inline constexpr int kAreaCount = 64;
 inline constexpr int kAreaColumns = 8;
+// The selected area before any was selected.
+inline constexpr std::uint16_t kNoArea = 0xFFFF;
+// The spare words of a record, kept all ones.
+inline constexpr std::uint16_t kSpareAreaWord = 0xFFFF;
 
 // Direction bits of the neighbouring areas.
 enum AreaDirection : std::uint8_t {
@@ -86,7 +90,7 @@ class MapAreaContext : public rules::GameContext {
     rules::TableDirectory& tables_;
     rules::RouteSearchSet* searches_;
     std::unique_ptr<rules::RouteSearchSet> ownSearches_;
-    std::uint16_t area_ = 0xFFFF;
+    std::uint16_t area_ = kNoArea;
     MapAreaRecord* record_ = nullptr;
 };
 

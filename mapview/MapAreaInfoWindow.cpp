@@ -1,5 +1,6 @@
 #include "mapview/MapAreaInfoWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "platform/ui/ScrollBarModel.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "shell/Palettes.h"
 #include "shell/WindowRegistry.h"
 
@@ -31,12 +33,24 @@ struct PageEntry {
     const char* name;
 };
 constexpr PageEntry kPages[18] = {
-    {45007, "建物数"},           {45016, "建物数[補給可]"},   {45017, "発見部隊数[青国]"},
-    {45018, "発見部隊数[赤国]"}, {45019, "発見部隊数[緑国]"}, {45020, "発見部隊数[黄国]"},
-    {45006, "予想部隊数"},       {45008, "移動可能方向[全て]"}, {45009, "移動可能方向[高空]"},
-    {45010, "移動可能方向[低空]"}, {45011, "移動可能方向[地上]"}, {45012, "移動可能方向[海上]"},
-    {45013, "移動可能方向[海中]"}, {45026, "国勢力"},         {45022, "国勢力[青国]"},
-    {45023, "国勢力[赤国]"},     {45024, "国勢力[緑国]"},     {45025, "国勢力[黄国]"},
+    {kCmdAreaBuildings, "建物数"},
+    {kCmdAreaSupplyBuildings, "建物数[補給可]"},
+    {kCmdAreaFoundBy + 0, "発見部隊数[青国]"},
+    {kCmdAreaFoundBy + 1, "発見部隊数[赤国]"},
+    {kCmdAreaFoundBy + 2, "発見部隊数[緑国]"},
+    {kCmdAreaFoundBy + 3, "発見部隊数[黄国]"},
+    {kCmdAreaExpected, "予想部隊数"},
+    {kCmdAreaDirectionsAll, "移動可能方向[全て]"},
+    {kCmdAreaDirectionsAll + 1, "移動可能方向[高空]"},
+    {kCmdAreaDirectionsAll + 2, "移動可能方向[低空]"},
+    {kCmdAreaDirectionsAll + 3, "移動可能方向[地上]"},
+    {kCmdAreaDirectionsAll + 4, "移動可能方向[海上]"},
+    {kCmdAreaDirectionsAll + 5, "移動可能方向[海中]"},
+    {kCmdAreaCountriesAll, "国勢力"},
+    {kCmdAreaCountry + 0, "国勢力[青国]"},
+    {kCmdAreaCountry + 1, "国勢力[赤国]"},
+    {kCmdAreaCountry + 2, "国勢力[緑国]"},
+    {kCmdAreaCountry + 3, "国勢力[黄国]"},
 };
 constexpr const char* kSiteKindNames[6] = {"首都", "大都", "都市", "町", "空港", "港"};
 constexpr const char* kClassNames[5] = {"高空", "低空", "地上", "海上", "海中"};
@@ -49,27 +63,6 @@ constexpr ui::ColorRef kOthers = ui::Rgb(192, 192, 192);
 constexpr ui::ColorRef kDark[4] = {ui::Rgb(0, 0, 160), ui::Rgb(160, 0, 0), ui::Rgb(0, 160, 0), ui::Rgb(160, 160, 0)};
 constexpr ui::ColorRef kBright[4] = {ui::Rgb(0, 0, 255), ui::Rgb(255, 0, 0), ui::Rgb(0, 255, 0), ui::Rgb(255, 255, 0)};
 
-struct AreaWindowState {
-    std::unique_ptr<fw::Dib> picture;
-    int page = -1;
-    int fx = 0, fy = 0, cap = 0, menu = 0, vs = 0, hs = 0;
-};
-
-// The analysis that the menu's clear and compute commands use, kept for the whole run.
-std::unique_ptr<MapAreaContext> gAreaContext;
-
-AreaWindowState* StateOf(ui::Hwnd h) {
-    return reinterpret_cast<AreaWindowState*>(ui::GetWindowLongPtr(h, ui::GWLP_USERDATA));
-}
-
-MapAreaContext* RunContext() {
-    if (gAreaContext == nullptr) {
-        MapWorld* world = CurrentMapWorld();
-        if (world == nullptr || world->tables == nullptr) return nullptr;
-        gAreaContext = std::make_unique<MapAreaContext>(*world->tables, world->routeSearches);
-    }
-    return gAreaContext.get();
-}
 
 void RegisterMenu() {
     using ui::MenuCommand;
@@ -78,16 +71,23 @@ void RegisterMenu() {
     t.number = kMapAreaInfoMenu;
     t.items = {
         MenuPopup("エリア情報", {MenuCommand(kCmdAreaClear, "情報クリア"), MenuCommand(kCmdAreaCompute, "情報セット")}),
-        MenuPopup("建物関連", {MenuCommand(45007, "建物数"), MenuCommand(45016, "補給可能建物数")}),
-        MenuPopup("部隊関連", {MenuPopup("発見部隊数", {MenuCommand(45017, "青国から"), MenuCommand(45018, "赤国から"),
-                                                     MenuCommand(45019, "緑国から"), MenuCommand(45020, "黄国から")}),
-                               MenuCommand(45006, "予想部隊数")}),
-        MenuPopup("地形関連", {MenuPopup("移動可能方向", {MenuCommand(45008, "全て"), MenuCommand(45009, "高空のみ"),
-                                                         MenuCommand(45010, "低空のみ"), MenuCommand(45011, "地上のみ"),
-                                                         MenuCommand(45012, "海上のみ"), MenuCommand(45013, "海中のみ")})}),
-        MenuPopup("その他", {MenuPopup("国勢力", {MenuCommand(45026, "全て"), MenuCommand(45022, "青国状況"),
-                                                 MenuCommand(45023, "赤国状況"), MenuCommand(45024, "緑国状況"),
-                                                 MenuCommand(45025, "黄国状況")})}),
+        MenuPopup("建物関連", {MenuCommand(kCmdAreaBuildings, "建物数"), MenuCommand(kCmdAreaSupplyBuildings, "補給可能建物数")}),
+        MenuPopup("部隊関連", {MenuPopup("発見部隊数", {MenuCommand(kCmdAreaFoundBy + 0, "青国から"),
+                                                     MenuCommand(kCmdAreaFoundBy + 1, "赤国から"),
+                                                     MenuCommand(kCmdAreaFoundBy + 2, "緑国から"),
+                                                     MenuCommand(kCmdAreaFoundBy + 3, "黄国から")}),
+                               MenuCommand(kCmdAreaExpected, "予想部隊数")}),
+        MenuPopup("地形関連", {MenuPopup("移動可能方向", {MenuCommand(kCmdAreaDirectionsAll + 0, "全て"),
+                                                         MenuCommand(kCmdAreaDirectionsAll + 1, "高空のみ"),
+                                                         MenuCommand(kCmdAreaDirectionsAll + 2, "低空のみ"),
+                                                         MenuCommand(kCmdAreaDirectionsAll + 3, "地上のみ"),
+                                                         MenuCommand(kCmdAreaDirectionsAll + 4, "海上のみ"),
+                                                         MenuCommand(kCmdAreaDirectionsAll + 5, "海中のみ")})}),
+        MenuPopup("その他", {MenuPopup("国勢力", {MenuCommand(kCmdAreaCountriesAll, "全て"),
+                                                 MenuCommand(kCmdAreaCountry + 0, "青国状況"),
+                                                 MenuCommand(kCmdAreaCountry + 1, "赤国状況"),
+                                                 MenuCommand(kCmdAreaCountry + 2, "緑国状況"),
+                                                 MenuCommand(kCmdAreaCountry + 3, "黄国状況")})}),
     };
     ui::MenuRegistry::Global().Add(std::move(t));
 }
@@ -168,50 +168,187 @@ void DrawCell(ui::Canvas& dc, fw::Dib* picture, MapAreaContext& area, int page, 
     }
 }
 
-void LayoutScrollBars(ui::Hwnd h, AreaWindowState* s, int W, int H) {
-    int hr = std::max(0, kAreaPicture - W), vr = std::max(0, kAreaPicture - H);
-    if (hr > 0 && vr == 0) vr = std::max(0, kAreaPicture + s->hs - H);
-    else if (hr == 0 && vr > 0) hr = std::max(0, kAreaPicture + s->vs - W);
-    const bool box = hr > 0 && vr > 0;
-    if (box) {
-        hr = kAreaPicture + s->vs - W;
-        vr = kAreaPicture + s->hs - H;
+// Draws the whole picture for `page` (-1: the grid alone) and repaints the window.
+void DrawAreaPicture(ui::Hwnd window, fw::Dib* picture, int page) {
+    MapWorld* world = CurrentMapWorld();
+    if (picture == nullptr || world == nullptr || world->tables == nullptr) return;
+    MapAreaContext area(*world->tables, world->routeSearches);
+    ui::Canvas dc = fw::CanvasOnDib(picture);
+    if (!dc.IsValid()) return;
+    dc.FillSolid({0, 0, kAreaPicture, kAreaPicture}, kWhite);
+    dc.FrameRect({0, 0, kAreaPicture, kAreaPicture}, ui::Brush::SolidColor(kGrey));
+    const ui::Pen pen{ui::PS_SOLID, 1, kGrey};
+    const ui::Pen old = dc.SelectPen(pen);
+    for (int i = 0; i < kAreaColumns; ++i) {
+        dc.MoveTo(0, kAreaCell * i);
+        dc.LineTo(kAreaPicture, kAreaCell * i);
+        dc.MoveTo(kAreaCell * i, 0);
+        dc.LineTo(kAreaCell * i, kAreaPicture);
     }
-    const ui::Hwnd hbar = ui::GetDlgItem(h, kIdAreaHScroll), vbar = ui::GetDlgItem(h, kIdAreaVScroll);
-    const ui::Hwnd sizeBox = ui::GetDlgItem(h, kIdAreaSizeBox);
-    ui::ShowWindow(sizeBox, box ? ui::SW_SHOW : ui::SW_HIDE);
-    ui::SetScrollRange(hbar, ui::SB_CTL, 0, hr, true);
-    ui::SetScrollRange(vbar, ui::SB_CTL, 0, vr, true);
-    ui::ShowWindow(hbar, hr > 0 ? ui::SW_SHOW : ui::SW_HIDE);
-    ui::MoveWindow(hbar, 0, H - s->hs, vr > 0 ? W - s->vs : W, s->hs, true);
-    ui::ShowWindow(vbar, vr > 0 ? ui::SW_SHOW : ui::SW_HIDE);
-    ui::MoveWindow(vbar, W - s->vs, 0, s->vs, hr > 0 ? H - s->hs : H, true);
-    ui::MoveWindow(sizeBox, W - s->vs, H - s->hs, s->vs, s->hs, true);
+    dc.SelectPen(old);
+    for (int ay = 0; ay < kAreaColumns; ++ay)
+        for (int ax = 0; ax < kAreaColumns; ++ax) DrawCell(dc, picture, area, page, ax, ay);
+    ui::InvalidateRect(window, nullptr, false);
+    ui::UpdateWindow(window);
 }
 
-void OnScroll(ui::Hwnd h, int id, ui::WParam w) {
-    const ui::Hwnd bar = ui::GetDlgItem(h, id);
-    const int code = ui::LoWord(w);
-    int pos = ui::GetScrollPos(bar, ui::SB_CTL);
-    switch (code) {
-        case ui::SB_LINEUP:
-        case ui::SB_PAGEUP:
-            pos -= kAreaCell;
-            break;
-        case ui::SB_LINEDOWN:
-        case ui::SB_PAGEDOWN:
-            pos += kAreaCell;
-            break;
-        case ui::SB_THUMBPOSITION:
-        case ui::SB_THUMBTRACK:
-            pos = ui::HiWord(w);
-            break;
-        default:
-            break;
+// The window: its picture, the page it shows and the system sizes it measures with.
+class MapAreaInfoWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    fw::Dib* Picture() const { return picture_.get(); }
+    int Page() const { return page_; }
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_CREATE:
+                OnCreate();
+                return 0;
+            case ui::WM_DESTROY:
+                created_ = false;
+                picture_.reset();
+                return 0;
+            default:
+                break;
+        }
+        if (!created_) return Default(msg, w, l);
+        switch (msg) {
+            case ui::WM_SIZE:
+                LayoutScrollBars(ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
+                return 0;
+            case ui::WM_PAINT:
+                OnPaint();
+                return 0;
+            case ui::WM_CLOSE:
+                if (const ui::Hwnd frame = shell::GetWindowOfKind(shell::WindowKind::FrameWnd))
+                    ui::SendMessage(frame, ui::WM_COMMAND, kCmdToggleAreaInfo, 0);
+                return 0;
+            case ui::WM_GETMINMAXINFO:
+                OnGetMinMaxInfo(reinterpret_cast<MinMaxInfo*>(l));
+                return 0;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            case ui::WM_HSCROLL:
+            case ui::WM_VSCROLL:
+                OnScroll(msg == ui::WM_HSCROLL ? kIdAreaHScroll : kIdAreaVScroll, w);
+                return 0;
+            default:
+                return Default(msg, w, l);
+        }
     }
-    ui::SetScrollPos(bar, ui::SB_CTL, pos, true);
-    ui::InvalidateRect(h, nullptr, false);
-    ui::UpdateWindow(h);
+
+  private:
+    void OnCreate() {
+        const ui::Hwnd h = Handle();
+        ui::CreateWindowEx(0, "SCROLLBAR", "", ui::WS_CHILD | ui::SBS_HORZ, 0, 0, 0, 0, h, kIdAreaHScroll, nullptr, nullptr);
+        ui::CreateWindowEx(0, "SCROLLBAR", "", ui::WS_CHILD | ui::SBS_VERT, 0, 0, 0, 0, h, kIdAreaVScroll, nullptr, nullptr);
+        ui::CreateWindowEx(0, "SCROLLBAR", "", ui::WS_CHILD | ui::SBS_SIZEBOX, 0, 0, 0, 0, h, kIdAreaSizeBox, nullptr, nullptr);
+        picture_ = fw::Dib::CreateBlank(kAreaPicture, kAreaPicture, shell::GetPaletteTableC());
+        fx_ = 2 * ui::GetSystemMetrics(ui::SM_CXFRAME);
+        fy_ = 2 * ui::GetSystemMetrics(ui::SM_CYFRAME);
+        caption_ = ui::GetSystemMetrics(ui::SM_CYCAPTION);
+        menu_ = ui::GetSystemMetrics(ui::SM_CYMENU);
+        vs_ = ui::GetSystemMetrics(ui::SM_CXVSCROLL);
+        hs_ = ui::GetSystemMetrics(ui::SM_CYHSCROLL);
+        created_ = true;
+        ui::MoveWindow(h, 0, 40, fx_ + kAreaPicture, menu_ + caption_ + fy_ + kAreaPicture, false);
+        DrawAreaPicture(h, picture_.get(), page_);
+    }
+    void OnPaint() {
+        const ui::Hwnd h = Handle();
+        ui::PaintStruct ps;
+        ui::Canvas* dc = ui::BeginPaint(h, &ps);
+        if (dc != nullptr && picture_) {
+            ui::Rect client{};
+            ui::GetClientRect(h, &client);
+            const int sx = ui::GetScrollPos(ui::GetDlgItem(h, kIdAreaHScroll), ui::SB_CTL);
+            const int sy = ui::GetScrollPos(ui::GetDlgItem(h, kIdAreaVScroll), ui::SB_CTL);
+            dc->BitBlt(0, 0, client.Width(), client.Height(), fw::CanvasOnDib(picture_.get()), sx, sy, ui::SRCCOPY);
+        }
+        ui::EndPaint(h, &ps);
+    }
+    void OnGetMinMaxInfo(MinMaxInfo* mm) {
+        if (mm == nullptr) return;
+        mm->maxTrackSize = {fx_ + kAreaPicture, menu_ + kAreaPicture + caption_ + fy_};
+        mm->minTrackSize = {vs_ + 320 + fx_, hs_ + 320 + menu_ + caption_ + fy_};
+    }
+    ui::LResult OnCommand(int id) {
+        if (id == kCmdAreaClear || id == kCmdAreaCompute) {
+            // Over the world installed now: a world installed after the window opened is the one
+            // the player sees.
+            if (MapWorld* world = CurrentMapWorld(); world != nullptr && world->tables != nullptr) {
+                MapAreaContext area(*world->tables, world->routeSearches);
+                if (id == kCmdAreaClear) area.ClearAreaInfo();
+                else area.ComputeAreaInfo();
+            }
+            DrawAreaPicture(Handle(), picture_.get(), page_);
+            return 1;
+        }
+        const int page = AreaPageOfCommand(id);
+        if (page < 0) return 0;
+        page_ = page;
+        const ui::Hmenu menu = ui::GetMenu(Handle());
+        for (const PageEntry& e : kPages)
+            ui::CheckMenuItem(menu, e.id, ui::MF_BYCOMMAND | (e.id == id ? ui::MF_CHECKED : ui::MF_UNCHECKED));
+        ui::SetWindowText(Handle(), core::Utf8ToSjis(std::string(kWindowTitle) + " - " + kPages[page].name));
+        DrawAreaPicture(Handle(), picture_.get(), page_);
+        return 1;
+    }
+
+    void LayoutScrollBars(int width, int height) {
+        int hr = std::max(0, kAreaPicture - width), vr = std::max(0, kAreaPicture - height);
+        if (hr > 0 && vr == 0) vr = std::max(0, kAreaPicture + hs_ - height);
+        else if (hr == 0 && vr > 0) hr = std::max(0, kAreaPicture + vs_ - width);
+        const bool box = hr > 0 && vr > 0;
+        if (box) {
+            hr = kAreaPicture + vs_ - width;
+            vr = kAreaPicture + hs_ - height;
+        }
+        const ui::Hwnd h = Handle();
+        const ui::Hwnd hbar = ui::GetDlgItem(h, kIdAreaHScroll), vbar = ui::GetDlgItem(h, kIdAreaVScroll);
+        const ui::Hwnd sizeBox = ui::GetDlgItem(h, kIdAreaSizeBox);
+        ui::ShowWindow(sizeBox, box ? ui::SW_SHOW : ui::SW_HIDE);
+        ui::SetScrollRange(hbar, ui::SB_CTL, 0, hr, true);
+        ui::SetScrollRange(vbar, ui::SB_CTL, 0, vr, true);
+        ui::ShowWindow(hbar, hr > 0 ? ui::SW_SHOW : ui::SW_HIDE);
+        ui::MoveWindow(hbar, 0, height - hs_, vr > 0 ? width - vs_ : width, hs_, true);
+        ui::ShowWindow(vbar, vr > 0 ? ui::SW_SHOW : ui::SW_HIDE);
+        ui::MoveWindow(vbar, width - vs_, 0, vs_, hr > 0 ? height - hs_ : height, true);
+        ui::MoveWindow(sizeBox, width - vs_, height - hs_, vs_, hs_, true);
+    }
+    void OnScroll(int id, ui::WParam w) {
+        const ui::Hwnd bar = ui::GetDlgItem(Handle(), id);
+        int pos = ui::GetScrollPos(bar, ui::SB_CTL);
+        switch (ui::LoWord(w)) {
+            case ui::SB_LINEUP:
+            case ui::SB_PAGEUP:
+                pos -= kAreaCell;
+                break;
+            case ui::SB_LINEDOWN:
+            case ui::SB_PAGEDOWN:
+                pos += kAreaCell;
+                break;
+            case ui::SB_THUMBPOSITION:
+            case ui::SB_THUMBTRACK:
+                pos = ui::HiWord(w);
+                break;
+            default:
+                break;
+        }
+        ui::SetScrollPos(bar, ui::SB_CTL, pos, true);
+        ui::InvalidateRect(Handle(), nullptr, false);
+        ui::UpdateWindow(Handle());
+    }
+
+    std::unique_ptr<fw::Dib> picture_;
+    int page_ = -1;
+    bool created_ = false;
+    int fx_ = 0, fy_ = 0, caption_ = 0, menu_ = 0, vs_ = 0, hs_ = 0;
+};
+
+MapAreaInfoWindow* AreaWindowOf(ui::Hwnd window) {
+    return ui::WindowObjectOf<MapAreaInfoWindow>(window, kMapAreaInfoWindowClass);
 }
 
 }  // namespace
@@ -223,126 +360,19 @@ int AreaPageOfCommand(int id) {
 }
 
 fw::Dib* GetAreaInfoPicture(ui::Hwnd window) {
-    AreaWindowState* s = StateOf(window);
-    return s != nullptr ? s->picture.get() : nullptr;
+    const MapAreaInfoWindow* area = AreaWindowOf(window);
+    return area != nullptr ? area->Picture() : nullptr;
 }
 
 int GetAreaInfoPage(ui::Hwnd window) {
-    AreaWindowState* s = StateOf(window);
-    return s != nullptr ? s->page : -1;
+    const MapAreaInfoWindow* area = AreaWindowOf(window);
+    return area != nullptr ? area->Page() : -1;
 }
 
-void DrawAreaInfo(ui::Hwnd window, fw::Dib* picture) {
-    AreaWindowState* s = StateOf(window);
-    MapWorld* world = CurrentMapWorld();
-    if (picture == nullptr || world == nullptr || world->tables == nullptr) return;
-    MapAreaContext area(*world->tables, world->routeSearches);
-    ui::Canvas dc = fw::CanvasOnDib(picture);
-    if (!dc.IsValid()) return;
-    dc.FillSolid({0, 0, kAreaPicture, kAreaPicture}, kWhite);
-    dc.FrameRect({0, 0, kAreaPicture, kAreaPicture}, ui::Brush::SolidColor(kGrey));
-    const ui::Pen pen{ui::PS_SOLID, 1, kGrey};
-    const ui::Pen old = dc.SelectPen(pen);
-    for (int i = 0; i < 8; ++i) {
-        dc.MoveTo(0, kAreaCell * i);
-        dc.LineTo(kAreaPicture, kAreaCell * i);
-        dc.MoveTo(kAreaCell * i, 0);
-        dc.LineTo(kAreaCell * i, kAreaPicture);
-    }
-    dc.SelectPen(old);
-    const int page = s != nullptr ? s->page : -1;
-    for (int ay = 0; ay < 8; ++ay)
-        for (int ax = 0; ax < 8; ++ax) DrawCell(dc, picture, area, page, ax, ay);
-    ui::InvalidateRect(window, nullptr, false);
-    ui::UpdateWindow(window);
-}
+void DrawAreaInfo(ui::Hwnd window, fw::Dib* picture) { DrawAreaPicture(window, picture, GetAreaInfoPage(window)); }
 
 ui::LResult MapAreaInfoWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    RunContext();
-    AreaWindowState* s = StateOf(h);
-    switch (msg) {
-        case ui::WM_CREATE: {
-            auto* state = new AreaWindowState;
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(state));
-            ui::CreateWindowEx(0, "SCROLLBAR", "", ui::WS_CHILD | ui::SBS_HORZ, 0, 0, 0, 0, h, kIdAreaHScroll, nullptr, nullptr);
-            ui::CreateWindowEx(0, "SCROLLBAR", "", ui::WS_CHILD | ui::SBS_VERT, 0, 0, 0, 0, h, kIdAreaVScroll, nullptr, nullptr);
-            ui::CreateWindowEx(0, "SCROLLBAR", "", ui::WS_CHILD | ui::SBS_SIZEBOX, 0, 0, 0, 0, h, kIdAreaSizeBox, nullptr, nullptr);
-            state->picture = fw::Dib::CreateBlank(kAreaPicture, kAreaPicture, shell::GetPaletteTableC());
-            state->fx = 2 * ui::GetSystemMetrics(ui::SM_CXFRAME);
-            state->fy = 2 * ui::GetSystemMetrics(ui::SM_CYFRAME);
-            state->cap = ui::GetSystemMetrics(ui::SM_CYCAPTION);
-            state->menu = ui::GetSystemMetrics(ui::SM_CYMENU);
-            state->vs = ui::GetSystemMetrics(ui::SM_CXVSCROLL);
-            state->hs = ui::GetSystemMetrics(ui::SM_CYHSCROLL);
-            ui::MoveWindow(h, 0, 40, state->fx + kAreaPicture, state->menu + state->cap + state->fy + kAreaPicture, false);
-            DrawAreaInfo(h, state->picture.get());
-            return 0;
-        }
-        case ui::WM_DESTROY:
-            delete s;
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
-            return 0;
-        default:
-            break;
-    }
-    if (s == nullptr) return ui::DefWindowProc(h, msg, w, l);
-    switch (msg) {
-        case ui::WM_SIZE:
-            LayoutScrollBars(h, s, ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
-            return 0;
-        case ui::WM_PAINT: {
-            ui::PaintStruct ps;
-            ui::Canvas* dc = ui::BeginPaint(h, &ps);
-            if (dc != nullptr && s->picture) {
-                ui::Rect client{};
-                ui::GetClientRect(h, &client);
-                const int sx = ui::GetScrollPos(ui::GetDlgItem(h, kIdAreaHScroll), ui::SB_CTL);
-                const int sy = ui::GetScrollPos(ui::GetDlgItem(h, kIdAreaVScroll), ui::SB_CTL);
-                dc->BitBlt(0, 0, client.Width(), client.Height(), fw::CanvasOnDib(s->picture.get()), sx, sy, ui::SRCCOPY);
-            }
-            ui::EndPaint(h, &ps);
-            return 0;
-        }
-        case ui::WM_CLOSE: {
-            const ui::Hwnd frame = shell::GetWindowOfKind(shell::WindowKind::FrameWnd);
-            if (frame) ui::SendMessage(frame, ui::WM_COMMAND, kCmdToggleAreaInfo, 0);
-            return 0;
-        }
-        case ui::WM_GETMINMAXINFO: {
-            auto* mm = reinterpret_cast<MinMaxInfo*>(l);
-            if (mm != nullptr) {
-                mm->maxTrackSize = {s->fx + kAreaPicture, s->menu + kAreaPicture + s->cap + s->fy};
-                mm->minTrackSize = {s->vs + 320 + s->fx, s->hs + 320 + s->menu + s->cap + s->fy};
-            }
-            return 0;
-        }
-        case ui::WM_COMMAND: {
-            const int id = ui::LoWord(w);
-            if (id == kCmdAreaClear || id == kCmdAreaCompute) {
-                if (MapAreaContext* ctx = RunContext()) {
-                    if (id == kCmdAreaClear) ctx->ClearAreaInfo();
-                    else ctx->ComputeAreaInfo();
-                }
-                DrawAreaInfo(h, s->picture.get());
-                return 1;
-            }
-            const int page = AreaPageOfCommand(id);
-            if (page < 0) return 0;
-            s->page = page;
-            const ui::Hmenu menu = ui::GetMenu(h);
-            for (const PageEntry& e : kPages)
-                ui::CheckMenuItem(menu, e.id, ui::MF_BYCOMMAND | (e.id == id ? ui::MF_CHECKED : ui::MF_UNCHECKED));
-            ui::SetWindowText(h, core::Utf8ToSjis(std::string(kWindowTitle) + " - " + kPages[page].name));
-            DrawAreaInfo(h, s->picture.get());
-            return 1;
-        }
-        case ui::WM_HSCROLL:
-        case ui::WM_VSCROLL:
-            OnScroll(h, msg == ui::WM_HSCROLL ? kIdAreaHScroll : kIdAreaVScroll, w);
-            return 0;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<MapAreaInfoWindow>(h, msg, w, l);
 }
 
 uint16_t RegisterMapAreaInfoWindow(void* instance) {

@@ -4,6 +4,7 @@
 #include "mapview/MapWorld.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -45,27 +46,43 @@ int RunMapCheck(ui::Hwnd dialog) {
     return clean ? 1 : 0;
 }
 
-intptr_t MapCheckDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            ui::Rect r{};
-            ui::GetWindowRect(dlg, &r);
-            fw::CenterWindowOnScreen(dlg, r.right - r.left, r.bottom - r.top, 0);
-            RunMapCheck(dlg);
-            return 1;
-        }
-        case ui::WM_COMMAND:
-            if ((w & 0xFFFF) == kIdMapCheckClose) {
-                ui::EndDialog(dlg, 1);
+namespace {
+
+// The check's report: made once when the dialog opens.
+class MapCheckDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog();
                 return 1;
-            }
-            return 0;
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 0);
-            return 1;
-        default:
-            return 0;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) != kIdMapCheckClose) return 0;
+                End(1);
+                return 1;
+            case ui::WM_CLOSE:
+                End(0);
+                return 1;
+            default:
+                return 0;
+        }
     }
+
+  private:
+    void OnInitDialog() {
+        ui::Rect r{};
+        ui::GetWindowRect(Handle(), &r);
+        fw::CenterWindowOnScreen(Handle(), r.right - r.left, r.bottom - r.top, 0);
+        RunMapCheck(Handle());
+    }
+};
+
+}  // namespace
+
+intptr_t MapCheckDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<MapCheckDialog>(dlg, msg, w, l);
 }
 
 intptr_t ShowMapCheckDialog(ui::Hwnd owner) {

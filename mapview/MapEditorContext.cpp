@@ -22,7 +22,7 @@ int MapEditorContext::SetupView(ui::Hwnd window, std::uint32_t origin, int width
 }
 
 int MapEditorContext::PaintAtPoint(std::uint32_t point) {
-    if (GetEdgeZone(point) != 4) {
+    if (GetEdgeZone(point) != kEdgeZoneInside) {
         EdgeScroll(point);
         return 1;
     }

@@ -108,7 +108,7 @@ void RenderMiniMap(fw::Dib& target, const std::uint8_t* hexes, const std::uint16
             CopyTile(target, dx, dy, sheet, tile);
             if (mode == 2) {
                 if (hex[HexRecord::kCountry] != 6) CopyTile(target, dx, dy, sheet, OwnerTile(hex[HexRecord::kCountry]));
-            } else if (siteIndex[index] != 0xFFFF) {
+            } else if (siteIndex[index] != rules::kNoSiteIndex) {
                 const std::uint8_t* site = sites + static_cast<std::size_t>(siteIndex[index]) * SiteRecord::kSize;
                 if (site[SiteRecord::kKind] != 0xFF) CopyTile(target, dx, dy, sheet, OwnerTile(site[SiteRecord::kOwner]));
             }
@@ -136,7 +136,7 @@ int RenderMapFilePreview(ui::Hwnd window, const char* path, int withoutPictures)
     const std::uint8_t* hexes = countries + kCountryBytes;
     const std::uint8_t* sites = hexes + kHexBytes;
 
-    std::vector<std::uint16_t> siteIndex(rules::kHexCount, 0xFFFF);
+    std::vector<std::uint16_t> siteIndex(rules::kHexCount, rules::kNoSiteIndex);
     for (int s = 0; s < rules::kSiteCount; ++s) {
         const std::uint8_t* site = sites + static_cast<std::size_t>(s) * SiteRecord::kSize;
         if (site[SiteRecord::kKind] == 0xFF) continue;
@@ -150,12 +150,12 @@ int RenderMapFilePreview(ui::Hwnd window, const char* path, int withoutPictures)
     auto record = std::make_unique<MapPreviewRecord>();
     std::memcpy(record->title, header + ScenarioHeaderRecord::kTitle, 24);
     std::memcpy(record->description, header + ScenarioHeaderRecord::kDescription, 256);
-    record->searchOption = header[292];
-    record->dayLimit = header[294];
-    record->hourLimit = header[295];
-    record->playKind = header[280];
-    record->ruleWord = rules::ReadU16(header, 296);
-    record->deployLimit = header[298];
+    record->searchOption = header[ScenarioHeaderRecord::kOptionByte1];
+    record->dayLimit = header[ScenarioHeaderRecord::kDayLimit];
+    record->hourLimit = header[ScenarioHeaderRecord::kHourLimit];
+    record->playKind = header[ScenarioHeaderRecord::kSaveKind];
+    record->ruleWord = rules::ReadU16(header, ScenarioHeaderRecord::kOptionWord);
+    record->deployLimit = header[ScenarioHeaderRecord::kDeployLimit];
     for (int c = 0; c < 4; ++c) {
         const std::uint8_t* country = countries + static_cast<std::size_t>(c) * CountryRecord::kSize;
         const std::uint8_t part = country[CountryRecord::kParticipation];

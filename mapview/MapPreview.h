@@ -52,7 +52,7 @@ int FreeMapPreview();
 MapPreviewRecord* GetMapPreview();
 
 // Paints one 128 x 128 mini map into `target` (8-bit, at least 128 x 128) from the 4096 hex
-// records (8 bytes each), one site number per hex (0xFFFF none) and the 200 site records.
+// records (8 bytes each), one site number per hex (rules::kNoSiteIndex none) and the 200 site records.
 // `sheet` is hexMini.bmp.
 void RenderMiniMap(fw::Dib& target, const std::uint8_t* hexes, const std::uint16_t* siteIndex,
                    const std::uint8_t* sites, int mode, fw::Dib& sheet);

@@ -10,6 +10,7 @@
 #include "mapview/MapWorld.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
@@ -28,6 +29,8 @@ namespace zv::mapview {
 namespace {
 
 constexpr const char* kEditorCaption = "ﾏｯﾌﾟｴﾃﾞｨｯﾄ";
+// A country's corps (the number of its corps file) when it has none.
+constexpr std::uint16_t kNoCorps = rules::kNoForceFileNumber;
 constexpr int kCorpsListDialog = 1381;
 constexpr int kIdCorpsList = 1001;
 
@@ -44,13 +47,13 @@ constexpr const char* kPlacementEntries[7] = {"なし", "配置できる場所�
 constexpr const char* kOrderEntries[6] = {"なし", "搭載命令", "補給命令", "占領命令", "直接攻撃命令", "間接攻撃命令"};
 constexpr const char* kNumbers[10] = {"１.", "２.", "３.", "４.", "５.", "６.", "７.", "８.", "９.", "１０."};
 
-// The open dialog 138's working arrays.
+// Dialog 138's working arrays, stored into the tables on OK.
 struct Working {
     std::uint8_t alliance[4] = {};
     std::uint16_t corps[4] = {};
     std::uint8_t placement[4][6] = {};
     std::uint8_t orders[4][10] = {};
-} gWork;
+};
 
 // Dialog 139's bytes while it is open.
 struct ComputerBytes {
@@ -216,11 +219,6 @@ std::string ForceName(rules::TableDirectory& tables, int country) {
     return force.GetName();
 }
 
-void SetAllianceBoxes(ui::Hwnd dlg) {
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            if (i != j) ui::CheckDlgButton(dlg, kIdAlliance + 4 * i + j, (gWork.alliance[i] >> j) & 1);
-}
 
 // ---- the default corps choice: the corps files of USER ----------------------------------------
 
@@ -228,8 +226,6 @@ struct CorpsEntry {
     std::uint16_t number;
     std::string label;  // Shift-JIS
 };
-
-std::vector<CorpsEntry> gCorpsEntries;
 
 std::vector<CorpsEntry> ListCorpsFiles() {
     std::vector<CorpsEntry> out;
@@ -250,40 +246,57 @@ std::vector<CorpsEntry> ListCorpsFiles() {
     return out;
 }
 
-intptr_t CorpsListProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            for (const CorpsEntry& e : gCorpsEntries)
-                ui::SendDlgItemMessage(dlg, kIdCorpsList, ui::LB_ADDSTRING, 0, reinterpret_cast<ui::LParam>(e.label.c_str()));
-            for (std::size_t i = 0; i < gCorpsEntries.size(); ++i)
-                if (gCorpsEntries[i].number == static_cast<std::uint16_t>(l))
-                    ui::SendDlgItemMessage(dlg, kIdCorpsList, ui::LB_SETCURSEL, i, 0);
-            return 1;
-        case ui::WM_COMMAND: {
-            const int id = static_cast<int>(w & 0xFFFF);
-            const bool pick = id == ui::IDOK || (id == kIdCorpsList && ((w >> 16) & 0xFFFF) == ui::LBN_DBLCLK);
-            if (pick) {
-                const ui::LResult sel = ui::SendDlgItemMessage(dlg, kIdCorpsList, ui::LB_GETCURSEL, 0, 0);
-                ui::EndDialog(dlg, sel < 0 ? 0xFFFF : gCorpsEntries[static_cast<std::size_t>(sel)].number);
+// The list of the corps files; its result is the chosen file's number, kNoCorps for none.
+class CorpsListDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog(static_cast<std::uint16_t>(l));
                 return 1;
-            }
-            if (id == ui::IDCANCEL) {
-                ui::EndDialog(dlg, 0xFFFF);
-                return 1;
-            }
-            return 0;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w), ui::HiWord(w));
+            default:
+                return 0;
         }
-        default:
-            return 0;
     }
+
+  private:
+    void OnInitDialog(std::uint16_t current) {
+        entries_ = ListCorpsFiles();
+        for (const CorpsEntry& e : entries_)
+            ui::SendDlgItemMessage(Handle(), kIdCorpsList, ui::LB_ADDSTRING, 0, reinterpret_cast<ui::LParam>(e.label.c_str()));
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            if (entries_[i].number == current) ui::SendDlgItemMessage(Handle(), kIdCorpsList, ui::LB_SETCURSEL, i, 0);
+    }
+    intptr_t OnCommand(int id, int code) {
+        if (id == ui::IDOK || (id == kIdCorpsList && code == ui::LBN_DBLCLK)) {
+            const ui::LResult sel = ui::SendDlgItemMessage(Handle(), kIdCorpsList, ui::LB_GETCURSEL, 0, 0);
+            End(sel < 0 || static_cast<std::size_t>(sel) >= entries_.size() ? kNoCorps
+                                                                             : entries_[static_cast<std::size_t>(sel)].number);
+            return 1;
+        }
+        if (id == ui::IDCANCEL) {
+            End(kNoCorps);
+            return 1;
+        }
+        return 0;
+    }
+
+    std::vector<CorpsEntry> entries_;
+};
+
+intptr_t CorpsListProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<CorpsListDialog>(dlg, msg, w, l);
 }
 
 std::uint16_t ChooseCorpsFromUserFiles(ui::Hwnd owner, int country, std::uint16_t current) {
     rules::TableDirectory* tables = Tables();
-    if (tables == nullptr) return 0xFFFF;
-    gCorpsEntries = ListCorpsFiles();
+    if (tables == nullptr) return kNoCorps;
     const intptr_t chosen = ui::DialogBoxParam(nullptr, kCorpsListDialog, owner, CorpsListProc, current);
-    if (chosen < 0 || chosen == 0xFFFF) return 0xFFFF;
+    if (chosen < 0 || chosen == kNoCorps) return kNoCorps;
     char name[32];
     std::snprintf(name, sizeof name, "useFrc%02d.prm", static_cast<int>(chosen));
     rules::ForceCursor force(*tables, static_cast<std::uint8_t>(country));
@@ -291,33 +304,9 @@ std::uint16_t ChooseCorpsFromUserFiles(ui::Hwnd owner, int country, std::uint16_
     const rules::FileStatus status = force.LoadUserForceFile(fw::GetProgramDirectory(), name);
     if (!status) {
         EditorMessageBox(owner, "軍団ファイルを読めませんでした: " + status.error, kEditorCaption, ui::MB_OK);
-        return 0xFFFF;
+        return kNoCorps;
     }
     return static_cast<std::uint16_t>(chosen);
-}
-
-void OnCorpsChoice(ui::Hwnd dlg, int i) {
-    rules::TableDirectory* tables = Tables();
-    if (tables == nullptr) return;
-    rules::GameContext ctx(*tables, MapContextEnv());
-    rules::CountryCursor countries(*tables);
-    countries.Select(i);
-    if (CountryHasMapTroops(*tables, i)) {
-        char text[512];
-        std::snprintf(text, sizeof text,
-                      "%s国の部隊はマップに配置されています。作業を続けるには部隊を回収しなければなりません。回収してよろしいですか？",
-                      core::SjisToUtf8(countries.GetName()).c_str());
-        if (EditorMessageBox(dlg, text, "軍団選択", ui::MB_YESNO) != ui::IDYES) return;
-        rules::RecoverAllTroops(ctx, nullptr, static_cast<std::uint8_t>(i));
-    }
-    const CorpsChooser& choose = gChooser ? gChooser : CorpsChooser(ChooseCorpsFromUserFiles);
-    const std::uint16_t corps = choose(dlg, i, gWork.corps[i]);
-    gWork.corps[i] = corps;
-    if (corps == 0xFFFF) return;
-    rules::ForceCursor force(*tables, static_cast<std::uint8_t>(i));
-    force.SelectSlot(static_cast<std::uint8_t>(i));
-    force.SetHeaderWord282(1);
-    ui::SetDlgItemText(dlg, kIdCorpsButton + i, force.GetName());
 }
 
 }  // namespace
@@ -331,17 +320,12 @@ int EditorMessageBox(ui::Hwnd owner, const std::string& utf8Text, const std::str
 
 void SetCorpsChooser(CorpsChooser chooser) { gChooser = std::move(chooser); }
 
-std::uint8_t WorkingAllianceMask(int country) { return gWork.alliance[country & 3]; }
 
 void RegisterMapSettingsDialogs() {
     auto& reg = ui::DialogRegistry::Global();
     reg.Add(SettingsTemplate());
     reg.Add(ComputerTemplate());
     reg.Add(CorpsListTemplate());
-}
-
-void ShowAllianceRow(ui::Hwnd dlg, int a) {
-    for (int j = 0; j < 4; ++j) ui::CheckDlgButton(dlg, kIdAlliance + 4 * a + j, (gWork.alliance[j] >> a) & 1);
 }
 
 void EnableCountryControls(ui::Hwnd dlg, int i, bool enable) {
@@ -352,71 +336,12 @@ void EnableCountryControls(ui::Hwnd dlg, int i, bool enable) {
     if (enable) ui::EnableWindow(ui::GetDlgItem(dlg, kIdAlliance + 5 * i), false);
 }
 
-void ToggleMapAlliance(ui::Hwnd dlg, int r, int id) {
-    const int k = (id - kIdAlliance) % 4;
-    if (r == k) {
-        SetAllianceBoxes(dlg);
-        return;
-    }
-    if ((gWork.alliance[k] >> r) & 1) {
-        const std::uint8_t group = static_cast<std::uint8_t>(gWork.alliance[r] & ~(1u << k));
-        for (int c = 0; c < 4; ++c)
-            if ((group >> c) & 1) gWork.alliance[c] = static_cast<std::uint8_t>(gWork.alliance[c] & ~(1u << k));
-        gWork.alliance[k] = static_cast<std::uint8_t>((gWork.alliance[k] & ~group) | (1u << k));
-    } else {
-        const std::uint8_t united = gWork.alliance[r] | gWork.alliance[k];
-        for (int c = 0; c < 4; ++c)
-            if ((united >> c) & 1) gWork.alliance[c] = united;
-    }
-    SetAllianceBoxes(dlg);
-}
-
-void LoadMapSettingsControls(ui::Hwnd dlg) {
-    rules::TableDirectory* tables = Tables();
-    if (tables == nullptr) return;
-    rules::ScenarioHeaderCursor header(*tables);
-    ui::SendDlgItemMessage(dlg, kIdMapTitle, ui::EM_LIMITTEXT, 24, 0);
-    ui::SetDlgItemText(dlg, kIdMapTitle, header.GetTitle());
-    ui::SendDlgItemMessage(dlg, kIdMapComment, ui::EM_LIMITTEXT, 256, 0);
-    ui::SetDlgItemText(dlg, kIdMapComment, header.GetDescription());
-    ui::CheckDlgButton(dlg, kIdSearchOption, header.GetOptionByte1() ? 1 : 0);
-    const std::uint16_t rules = header.GetOptionWord();
-    ui::CheckDlgButton(dlg, kIdRulesChangeable, rules & 1);
-    ui::CheckDlgButton(dlg, kIdProduction, (rules >> 1) & 1);
-    ui::CheckDlgButton(dlg, kIdAlliancesChange, (rules >> 2) & 1);
-    const std::pair<int, int> limits[] = {{kIdDayLimit, header.GetDayLimit()},
-                                          {kIdHourLimit, header.GetHourLimit()},
-                                          {kIdDeployLimit, header.GetDeployLimit()}};
-    for (const auto& [id, value] : limits) {
-        ui::SendDlgItemMessage(dlg, id, ui::EM_LIMITTEXT, 2, 0);
-        ui::SetDlgItemText(dlg, id, std::to_string(value));
-    }
-    rules::CountryCursor countries(*tables);
-    for (int i = 0; i < 4; ++i) {
-        countries.Select(i);
-        ui::SendDlgItemMessage(dlg, kIdCountryName + i, ui::EM_LIMITTEXT, 24, 0);
-        ui::SetDlgItemText(dlg, kIdCountryName + i, countries.GetName());
-        ui::CheckDlgButton(dlg, kIdParticipation + i, countries.GetParticipation() ? 1 : 0);
-        ui::SendDlgItemMessage(dlg, kIdFunds + i, ui::EM_LIMITTEXT, 8, 0);
-        ui::SetDlgItemText(dlg, kIdFunds + i, std::to_string(countries.GetFunds()));
-        ui::SendDlgItemMessage(dlg, kIdComputerFunds + i, ui::EM_LIMITTEXT, 8, 0);
-        ui::SetDlgItemText(dlg, kIdComputerFunds + i, std::to_string(countries.GetValue38()));
-        gWork.alliance[i] = countries.GetAllianceMask();
-        ui::SendDlgItemMessage(dlg, kIdBgm + i, ui::CB_SETCURSEL, countries.GetFlag64(), 0);
-        gWork.corps[i] = countries.GetSetting82();
-        if (gWork.corps[i] != 0xFFFF) ui::SetDlgItemText(dlg, kIdCorpsButton + i, ForceName(*tables, i));
-        for (int n = 0; n < 6; ++n) gWork.placement[i][n] = countries.GetSetting66(n);
-        for (int n = 0; n < 10; ++n) gWork.orders[i][n] = countries.GetOrder72(n);
-    }
-}
-
 namespace {
 
 // Stores every value of the dialog that passes its check; 0 when one was refused.
-int StoreMapSettings(ui::Hwnd dlg, rules::TableDirectory& tableRef) {
-    rules::TableDirectory* tables = &tableRef;
+int StoreMapSettings(ui::Hwnd dlg, rules::TableDirectory& tables, const Working& work) {
     int ok = 1;
-    rules::ScenarioHeaderCursor header(*tables);
+    rules::ScenarioHeaderCursor header(tables);
     header.SetTitle(TextOf(dlg, kIdMapTitle, 24));
     header.SetDescription(TextOf(dlg, kIdMapComment, 256));
     header.SetOptionByte1(ui::IsDlgButtonChecked(dlg, kIdSearchOption) ? 1 : 0);
@@ -447,7 +372,7 @@ int StoreMapSettings(ui::Hwnd dlg, rules::TableDirectory& tableRef) {
         Refuse(dlg, "配置可能部隊数が１～４０以外で設定されています");
         ok = 0;
     }
-    rules::CountryCursor countries(*tables);
+    rules::CountryCursor countries(tables);
     for (int i = 0; i < 4; ++i) {
         countries.Select(i);
         countries.SetName(TextOf(dlg, kIdCountryName + i, 24));
@@ -464,120 +389,285 @@ int StoreMapSettings(ui::Hwnd dlg, rules::TableDirectory& tableRef) {
             if (id == kIdFunds + i) countries.SetFunds(static_cast<std::int32_t>(*value));
             else countries.SetValue38(static_cast<std::int32_t>(*value));
         }
-        countries.SetAllianceMask(gWork.alliance[i]);
+        countries.SetAllianceMask(work.alliance[i]);
         countries.SetFlag64(ComboByte(dlg, kIdBgm + i));
-        countries.SetSetting82(gWork.corps[i]);
-        for (int n = 0; n < 6; ++n) countries.SetSetting66(n, gWork.placement[i][n]);
-        for (int n = 0; n < 10; ++n) countries.SetOrder72(n, gWork.orders[i][n]);
+        countries.SetSetting82(work.corps[i]);
+        for (int n = 0; n < 6; ++n) countries.SetSetting66(n, work.placement[i][n]);
+        for (int n = 0; n < 10; ++n) countries.SetOrder72(n, work.orders[i][n]);
     }
     return ok;
 }
+
+// Dialog 138: the controls show the tables; the alliances, corps and computer settings are
+// worked on in the dialog's own arrays until OK stores everything.
+class MapSettingsDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog();
+                return 1;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            case ui::WM_CLOSE:
+                End(1);
+                return 1;
+            default:
+                return 0;
+        }
+    }
+
+    std::uint8_t AllianceMask(int country) const { return work_.alliance[country & 3]; }
+
+    void LoadControls() {
+        const ui::Hwnd dlg = Handle();
+        rules::TableDirectory* tables = Tables();
+        if (tables == nullptr) return;
+        rules::ScenarioHeaderCursor header(*tables);
+        ui::SendDlgItemMessage(dlg, kIdMapTitle, ui::EM_LIMITTEXT, 24, 0);
+        ui::SetDlgItemText(dlg, kIdMapTitle, header.GetTitle());
+        ui::SendDlgItemMessage(dlg, kIdMapComment, ui::EM_LIMITTEXT, 256, 0);
+        ui::SetDlgItemText(dlg, kIdMapComment, header.GetDescription());
+        ui::CheckDlgButton(dlg, kIdSearchOption, header.GetOptionByte1() ? 1 : 0);
+        const std::uint16_t switches = header.GetOptionWord();
+        ui::CheckDlgButton(dlg, kIdRulesChangeable, switches & 1);
+        ui::CheckDlgButton(dlg, kIdProduction, (switches >> 1) & 1);
+        ui::CheckDlgButton(dlg, kIdAlliancesChange, (switches >> 2) & 1);
+        const std::pair<int, int> limits[] = {{kIdDayLimit, header.GetDayLimit()},
+                                              {kIdHourLimit, header.GetHourLimit()},
+                                              {kIdDeployLimit, header.GetDeployLimit()}};
+        for (const auto& [id, value] : limits) {
+            ui::SendDlgItemMessage(dlg, id, ui::EM_LIMITTEXT, 2, 0);
+            ui::SetDlgItemText(dlg, id, std::to_string(value));
+        }
+        rules::CountryCursor countries(*tables);
+        for (int i = 0; i < 4; ++i) {
+            countries.Select(i);
+            ui::SendDlgItemMessage(dlg, kIdCountryName + i, ui::EM_LIMITTEXT, 24, 0);
+            ui::SetDlgItemText(dlg, kIdCountryName + i, countries.GetName());
+            ui::CheckDlgButton(dlg, kIdParticipation + i, countries.GetParticipation() ? 1 : 0);
+            ui::SendDlgItemMessage(dlg, kIdFunds + i, ui::EM_LIMITTEXT, 8, 0);
+            ui::SetDlgItemText(dlg, kIdFunds + i, std::to_string(countries.GetFunds()));
+            ui::SendDlgItemMessage(dlg, kIdComputerFunds + i, ui::EM_LIMITTEXT, 8, 0);
+            ui::SetDlgItemText(dlg, kIdComputerFunds + i, std::to_string(countries.GetValue38()));
+            work_.alliance[i] = countries.GetAllianceMask();
+            ui::SendDlgItemMessage(dlg, kIdBgm + i, ui::CB_SETCURSEL, countries.GetFlag64(), 0);
+            work_.corps[i] = countries.GetSetting82();
+            if (work_.corps[i] != kNoCorps) ui::SetDlgItemText(dlg, kIdCorpsButton + i, ForceName(*tables, i));
+            for (int n = 0; n < 6; ++n) work_.placement[i][n] = countries.GetSetting66(n);
+            for (int n = 0; n < 10; ++n) work_.orders[i][n] = countries.GetOrder72(n);
+        }
+    }
+
+    int Apply() {
+        rules::TableDirectory* tables = Tables();
+        if (tables == nullptr) return 0;
+        // A refused value leaves the whole map as it was: the dialog stays open, and a Cancel
+        // after it must not find half of the settings stored.
+        struct Kept {
+            std::uint8_t* at;
+            std::vector<std::uint8_t> bytes;
+        };
+        std::vector<Kept> kept;
+        for (rules::TableId id : {rules::TableId::ScenarioHeader, rules::TableId::Country}) {
+            std::uint8_t* at = tables->GetTableBase(id);
+            kept.push_back({at, std::vector<std::uint8_t>(at, at + tables->GetTableTotalBytes(id))});
+        }
+        const int ok = StoreMapSettings(Handle(), *tables, work_);
+        if (!ok)
+            for (const Kept& k : kept) std::copy(k.bytes.begin(), k.bytes.end(), k.at);
+        return ok;
+    }
+
+    void ShowAllianceRow(int a) {
+        for (int j = 0; j < 4; ++j) ui::CheckDlgButton(Handle(), kIdAlliance + 4 * a + j, (work_.alliance[j] >> a) & 1);
+    }
+
+    void ToggleAlliance(int r, int id) {
+        const int k = (id - kIdAlliance) % 4;
+        if (r == k) {
+            SetAllianceBoxes();
+            return;
+        }
+        std::uint8_t* alliance = work_.alliance;
+        if ((alliance[k] >> r) & 1) {
+            const std::uint8_t group = static_cast<std::uint8_t>(alliance[r] & ~(1u << k));
+            for (int c = 0; c < 4; ++c)
+                if ((group >> c) & 1) alliance[c] = static_cast<std::uint8_t>(alliance[c] & ~(1u << k));
+            alliance[k] = static_cast<std::uint8_t>((alliance[k] & ~group) | (1u << k));
+        } else {
+            const std::uint8_t united = alliance[r] | alliance[k];
+            for (int c = 0; c < 4; ++c)
+                if ((united >> c) & 1) alliance[c] = united;
+        }
+        SetAllianceBoxes();
+    }
+
+  private:
+    void OnInitDialog() {
+        const ui::Hwnd dlg = Handle();
+        for (int i = 0; i < 4; ++i) {
+            const char* bgm[4] = {"BGM00", "BGM01", "BGM02", "BGM03"};
+            FillCombo(dlg, kIdBgm + i, bgm, 4, -1);
+            work_.alliance[i] = static_cast<std::uint8_t>(1u << i);
+            work_.corps[i] = kNoCorps;
+        }
+        LoadControls();
+        for (int i = 0; i < 4; ++i) {
+            ShowAllianceRow(i);
+            EnableCountryControls(dlg, i, ui::IsDlgButtonChecked(dlg, kIdParticipation + i) != 0);
+        }
+    }
+
+    intptr_t OnCommand(int id) {
+        const ui::Hwnd dlg = Handle();
+        if (id >= kIdParticipation && id < kIdParticipation + 4) {
+            EnableCountryControls(dlg, id - kIdParticipation, ui::IsDlgButtonChecked(dlg, id) != 0);
+            return 1;
+        }
+        if (id >= kIdAlliance && id < kIdAlliance + 16) {
+            ToggleAlliance((id - kIdAlliance) / 4, id);
+            return 1;
+        }
+        if (id >= kIdCorpsButton && id < kIdCorpsButton + 4) {
+            OnCorpsChoice(id - kIdCorpsButton);
+            return 1;
+        }
+        if (id >= kIdDetails && id < kIdDetails + 4) {
+            const int i = id - kIdDetails;
+            ShowComputerPlayerDialog(dlg, TextOf(dlg, kIdCountryName + i, 24), work_.placement[i], work_.orders[i]);
+            return 1;
+        }
+        if (id == ui::IDOK) {
+            if (Apply()) End(1);
+            return 1;
+        }
+        if (id == ui::IDCANCEL) {
+            End(0);
+            return 1;
+        }
+        return 0;
+    }
+
+    void OnCorpsChoice(int i) {
+        const ui::Hwnd dlg = Handle();
+        rules::TableDirectory* tables = Tables();
+        if (tables == nullptr) return;
+        rules::GameContext ctx(*tables, MapContextEnv());
+        rules::CountryCursor countries(*tables);
+        countries.Select(i);
+        if (CountryHasMapTroops(*tables, i)) {
+            char text[512];
+            std::snprintf(text, sizeof text,
+                          "%s国の部隊はマップに配置されています。作業を続けるには部隊を回収しなければなりません。回収してよろしいですか？",
+                          core::SjisToUtf8(countries.GetName()).c_str());
+            if (EditorMessageBox(dlg, text, "軍団選択", ui::MB_YESNO) != ui::IDYES) return;
+            rules::RecoverAllTroops(ctx, nullptr, static_cast<std::uint8_t>(i));
+        }
+        const CorpsChooser& choose = gChooser ? gChooser : CorpsChooser(ChooseCorpsFromUserFiles);
+        const std::uint16_t corps = choose(dlg, i, work_.corps[i]);
+        work_.corps[i] = corps;
+        if (corps == kNoCorps) return;
+        rules::ForceCursor force(*tables, static_cast<std::uint8_t>(i));
+        force.SelectSlot(static_cast<std::uint8_t>(i));
+        force.SetHeaderWord282(1);
+        ui::SetDlgItemText(dlg, kIdCorpsButton + i, force.GetName());
+    }
+
+    void SetAllianceBoxes() {
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                if (i != j) ui::CheckDlgButton(Handle(), kIdAlliance + 4 * i + j, (work_.alliance[i] >> j) & 1);
+    }
+
+    Working work_;
+};
+
+// The settings dialog whose procedure is MapSettingsDialogProc; null for any other window.
+MapSettingsDialog* SettingsDialogOf(ui::Hwnd dlg) {
+    if (!ui::IsWindow(dlg) ||
+        ui::GetWindowLongPtr(dlg, ui::DWLP_DLGPROC) != reinterpret_cast<intptr_t>(&MapSettingsDialogProc))
+        return nullptr;
+    return ui::DialogObjectOf<MapSettingsDialog>(dlg);
+}
+
+// Dialog 139 over the bytes it was given; they change only on OK.
+class ComputerPlayerDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog(reinterpret_cast<ComputerBytes*>(l));
+                return 1;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w));
+            default:
+                return 0;
+        }
+    }
+
+  private:
+    void OnInitDialog(ComputerBytes* bytes) {
+        bytes_ = bytes;
+        if (bytes_ == nullptr) return;
+        const ui::Hwnd dlg = Handle();
+        ui::SetWindowText(dlg, bytes_->caption);
+        for (int n = 0; n < 6; ++n)
+            FillCombo(dlg, kIdPlacement + n, kPlacementEntries, 7, bytes_->placement[n] < 7 ? bytes_->placement[n] : -1);
+        for (int n = 0; n < 10; ++n)
+            FillCombo(dlg, kIdOrder + n, kOrderEntries, 6, bytes_->orders[n] < 6 ? bytes_->orders[n] : -1);
+    }
+    intptr_t OnCommand(int id) {
+        if (id == ui::IDOK && bytes_ != nullptr) {
+            for (int n = 0; n < 6; ++n) bytes_->placement[n] = ComboByte(Handle(), kIdPlacement + n);
+            for (int n = 0; n < 10; ++n) bytes_->orders[n] = ComboByte(Handle(), kIdOrder + n);
+            End(1);
+            return 1;
+        }
+        if (id == ui::IDCANCEL) {
+            End(0);
+            return 1;
+        }
+        return 0;
+    }
+
+    ComputerBytes* bytes_ = nullptr;
+};
 
 }  // namespace
 
-int ApplyMapSettings(ui::Hwnd dlg) {
-    rules::TableDirectory* tables = Tables();
-    if (tables == nullptr) return 0;
-    // A refused value leaves the whole map as it was: the dialog stays open, and a Cancel
-    // after it must not find half of the settings stored.
-    struct Kept {
-        std::uint8_t* at;
-        std::vector<std::uint8_t> bytes;
-    };
-    std::vector<Kept> kept;
-    for (rules::TableId id : {rules::TableId::ScenarioHeader, rules::TableId::Country}) {
-        std::uint8_t* at = tables->GetTableBase(id);
-        kept.push_back({at, std::vector<std::uint8_t>(at, at + tables->GetTableTotalBytes(id))});
-    }
-    const int ok = StoreMapSettings(dlg, *tables);
-    if (!ok)
-        for (const Kept& k : kept) std::copy(k.bytes.begin(), k.bytes.end(), k.at);
-    return ok;
+std::uint8_t WorkingAllianceMask(ui::Hwnd dlg, int country) {
+    const MapSettingsDialog* settings = SettingsDialogOf(dlg);
+    return settings != nullptr ? settings->AllianceMask(country) : 0;
 }
 
-intptr_t MapSettingsDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            for (int i = 0; i < 4; ++i) {
-                const char* bgm[4] = {"BGM00", "BGM01", "BGM02", "BGM03"};
-                FillCombo(dlg, kIdBgm + i, bgm, 4, -1);
-                gWork.alliance[i] = static_cast<std::uint8_t>(1u << i);
-                gWork.corps[i] = 0xFFFF;
-            }
-            LoadMapSettingsControls(dlg);
-            for (int i = 0; i < 4; ++i) {
-                ShowAllianceRow(dlg, i);
-                EnableCountryControls(dlg, i, ui::IsDlgButtonChecked(dlg, kIdParticipation + i) != 0);
-            }
-            return 1;
-        }
-        case ui::WM_COMMAND: {
-            const int id = static_cast<int>(w & 0xFFFF);
-            if (id >= kIdParticipation && id < kIdParticipation + 4) {
-                EnableCountryControls(dlg, id - kIdParticipation, ui::IsDlgButtonChecked(dlg, id) != 0);
-                return 1;
-            }
-            if (id >= kIdAlliance && id < kIdAlliance + 16) {
-                ToggleMapAlliance(dlg, (id - kIdAlliance) / 4, id);
-                return 1;
-            }
-            if (id >= kIdCorpsButton && id < kIdCorpsButton + 4) {
-                OnCorpsChoice(dlg, id - kIdCorpsButton);
-                return 1;
-            }
-            if (id >= kIdDetails && id < kIdDetails + 4) {
-                const int i = id - kIdDetails;
-                ShowComputerPlayerDialog(dlg, TextOf(dlg, kIdCountryName + i, 24), gWork.placement[i], gWork.orders[i]);
-                return 1;
-            }
-            if (id == ui::IDOK) {
-                if (ApplyMapSettings(dlg)) ui::EndDialog(dlg, 1);
-                return 1;
-            }
-            if (id == ui::IDCANCEL) {
-                ui::EndDialog(dlg, 0);
-                return 1;
-            }
-            return 0;
-        }
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 1);
-            return 1;
-        default:
-            return 0;
-    }
+void ShowAllianceRow(ui::Hwnd dlg, int country) {
+    if (MapSettingsDialog* settings = SettingsDialogOf(dlg)) settings->ShowAllianceRow(country);
+}
+
+void ToggleMapAlliance(ui::Hwnd dlg, int row, int id) {
+    if (MapSettingsDialog* settings = SettingsDialogOf(dlg)) settings->ToggleAlliance(row, id);
+}
+
+void LoadMapSettingsControls(ui::Hwnd dlg) {
+    if (MapSettingsDialog* settings = SettingsDialogOf(dlg)) settings->LoadControls();
+}
+
+int ApplyMapSettings(ui::Hwnd dlg) {
+    MapSettingsDialog* settings = SettingsDialogOf(dlg);
+    return settings != nullptr ? settings->Apply() : 0;
+}
+
+intptr_t MapSettingsDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<MapSettingsDialog>(dlg, msg, w, l);
 }
 
 intptr_t ComputerPlayerDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            auto* bytes = reinterpret_cast<ComputerBytes*>(l);
-            ui::SetWindowLongPtr(dlg, ui::DWLP_USER, l);
-            ui::SetWindowText(dlg, bytes->caption);
-            for (int n = 0; n < 6; ++n)
-                FillCombo(dlg, kIdPlacement + n, kPlacementEntries, 7, bytes->placement[n] < 7 ? bytes->placement[n] : -1);
-            for (int n = 0; n < 10; ++n)
-                FillCombo(dlg, kIdOrder + n, kOrderEntries, 6, bytes->orders[n] < 6 ? bytes->orders[n] : -1);
-            return 1;
-        }
-        case ui::WM_COMMAND: {
-            const int id = static_cast<int>(w & 0xFFFF);
-            auto* bytes = reinterpret_cast<ComputerBytes*>(ui::GetWindowLongPtr(dlg, ui::DWLP_USER));
-            if (id == ui::IDOK && bytes != nullptr) {
-                for (int n = 0; n < 6; ++n) bytes->placement[n] = ComboByte(dlg, kIdPlacement + n);
-                for (int n = 0; n < 10; ++n) bytes->orders[n] = ComboByte(dlg, kIdOrder + n);
-                ui::EndDialog(dlg, 1);
-                return 1;
-            }
-            if (id == ui::IDCANCEL) {
-                ui::EndDialog(dlg, 0);
-                return 1;
-            }
-            return 0;
-        }
-        default:
-            return 0;
-    }
+    return ui::DialogObjectProc<ComputerPlayerDialog>(dlg, msg, w, l);
 }
 
 intptr_t ShowComputerPlayerDialog(ui::Hwnd owner, const std::string& captionSjis, std::uint8_t placement[6],

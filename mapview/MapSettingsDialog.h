@@ -54,18 +54,19 @@ intptr_t ShowComputerPlayerDialog(ui::Hwnd owner, const std::string& captionSjis
 intptr_t MapSettingsDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l);
 intptr_t ComputerPlayerDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l);
 
-// The working operations of dialog 138 (the dialog's working arrays are the open dialog's).
+// The working operations of dialog 138 on the working arrays of the dialog `dlg` (one made with
+// MapSettingsDialogProc; any other window: nothing, 0).
 void LoadMapSettingsControls(ui::Hwnd dlg);
 int ApplyMapSettings(ui::Hwnd dlg);
 void ToggleMapAlliance(ui::Hwnd dlg, int row, int id);
 void ShowAllianceRow(ui::Hwnd dlg, int country);
 void EnableCountryControls(ui::Hwnd dlg, int country, bool enable);
-// The open dialog's alliance mask of a country (tests look at the working arrays).
-std::uint8_t WorkingAllianceMask(int country);
+// The dialog's working alliance mask of a country (tests look at the working arrays).
+std::uint8_t WorkingAllianceMask(ui::Hwnd dlg, int country);
 
-// The corps choice of a country: returns the chosen corps number (0xFFFF none) after putting
-// that corps into the country's corps slot. The default lists the corps files of the program
-// directory's USER folder; the organisation module may install its own.
+// The corps choice of a country: returns the chosen corps number (rules::kNoForceFileNumber
+// none) after putting that corps into the country's corps slot. The default lists the corps
+// files of the program directory's USER folder; the organisation module may install its own.
 using CorpsChooser = std::function<std::uint16_t(ui::Hwnd owner, int country, std::uint16_t current)>;
 void SetCorpsChooser(CorpsChooser chooser);
 

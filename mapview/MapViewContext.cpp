@@ -71,7 +71,7 @@ std::uint16_t MapViewContext::MapHexUnder(std::uint32_t point, int& x, int& y) {
     PixelToMapHex(pt);
     x = pt[0];
     y = pt[1];
-    if (x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) return 0xFFFF;
+    if (x < 0 || y < 0 || x >= rules::kMapSize || y >= rules::kMapSize) return rules::kNoHex;
     return HexOf(x, y);
 }
 
@@ -108,7 +108,7 @@ int MapViewContext::PressOnMap(ui::Hwnd window, std::uint32_t point) {
         g.GetHexDescription(h, d);
         siteOwner = d.siteKind != 255 ? d.siteOwner : 255;
     }
-    const bool selected = gSelection.state != 0 && gSelection.count != 0;
+    const bool selected = gSelection.state != kSelectionNone && gSelection.count != 0;
     if (!(t == rules::kNoTroopIndex && selected)) SendPanel(WM_PANEL_SHOW_TROOP, t, 0);
     SendPanel(WM_PANEL_SHOW_CELL, t, static_cast<ui::LParam>((terrain << 16) | siteOwner));
     if (selected || t != rules::kNoTroopIndex) return 1;
@@ -162,7 +162,7 @@ int MapViewContext::PressOnMap(ui::Hwnd window, std::uint32_t point) {
 void MapViewContext::ToggleTroopMark(ui::Hwnd, std::uint32_t point) {
     GameContext& g = Context();
     int x = 0, y = 0;
-    if (MapHexUnder(point, x, y) == 0xFFFF || !g.SelectHexInfoXY(x, y)) return;
+    if (MapHexUnder(point, x, y) == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return;
     const std::uint16_t t = g.GetHexTroopIndex();
     if (t == rules::kNoTroopIndex || !g.Troops().Select(t)) return;
     const std::uint16_t flags = g.Troops().GetStateFlags();
@@ -170,7 +170,7 @@ void MapViewContext::ToggleTroopMark(ui::Hwnd, std::uint32_t point) {
 }
 
 int MapViewContext::BeginRubberBand(std::uint32_t point) {
-    if (gSelection.state != 0) return 0;
+    if (gSelection.state != kSelectionNone) return 0;
     SetRubberBandAnchor(point);
     return 1;
 }
@@ -198,7 +198,7 @@ int MapViewContext::PressWithSelection(std::uint32_t point) {
         }
         gSelection.clickMode = kClickModeWaypoint;
     }
-    gSelection.state = 2;
+    gSelection.state = kSelectionPressed;
     return 1;
 }
 
@@ -210,9 +210,9 @@ void MapViewContext::DragWaypoint(std::uint32_t point) {
     DrawVisibleHexes(1);
     if (h == rules::kNoHex) return;
     for (int i = 0; i < gSelection.count && i < kSelectionCapacity; ++i) {
-        if (!rules::CanAddWaypoint(g, gSelection.entries[0].troop, h, 0xFFFF)) return;
+        if (!rules::CanAddWaypoint(g, gSelection.entries[0].troop, h, kNoWaypoint)) return;
         auto& e = gSelection.entries[i];
-        if (e.troop == rules::kNoTroop || !g.Troops().Select(e.troop) || e.waypointIndex == 0xFFFF) continue;
+        if (e.troop == rules::kNoTroop || !g.Troops().Select(e.troop) || e.waypointIndex == kNoWaypoint) continue;
         auto& t = g.Troops();
         std::uint8_t points[6][2] = {};
         int n = 0;
@@ -257,7 +257,7 @@ void MapViewContext::DragWaypoint(std::uint32_t point) {
 
 int MapViewContext::HandleMapButtonUp(std::uint32_t point, std::uint8_t country) {
     GameContext& g = Context();
-    if (gSelection.state == 0) {
+    if (gSelection.state == kSelectionNone) {
         if (!HasRubberBand()) return 0;
         const std::uint32_t anchor = GetRubberBandAnchor();
         std::int16_t a[2] = {Lo16(anchor), Hi16(anchor)};
@@ -303,13 +303,13 @@ int MapViewContext::SelectTroops(const std::uint16_t* troops, const std::uint16_
     GameContext& g = Context();
     count = std::clamp(count, 0, kSelectionCapacity);
     gSelection.count = static_cast<std::uint16_t>(count);
-    gSelection.commandMask = 0xFFFF;
+    gSelection.commandMask = kAllCommands;
     for (int i = 0; i < count; ++i) {
         auto& e = gSelection.entries[i];
         e.troop = troops[i];
         e.hex = hexes[i];
-        e.reserved[0] = e.reserved[1] = 0xFFFF;
-        e.waypointIndex = 0xFFFF;
+        e.reserved[0] = e.reserved[1] = kSpareSelectionWord;
+        e.waypointIndex = kNoWaypoint;
         if (e.troop != rules::kNoTroop && g.Troops().Select(e.troop)) {
             if (!(g.Troops().GetOrder() & (0x800 | 8))) BuildTroopRoute(e.troop, 0);
             gSelection.commandMask &= GetTroopCommandMask(e.troop);
@@ -323,7 +323,7 @@ int MapViewContext::SelectTroops(const std::uint16_t* troops, const std::uint16_
         rules::ContextRouteSearch search(g, rules::RouteInstance::Map);
         search->ComputeAreaFromHex(g, gSelection.entries[0].troop, hex & 0xFF, hex >> 8, nullptr);
     }
-    gSelection.state = 1;
+    gSelection.state = kSelectionMade;
     ResetRubberBand();
     lastDragHex[0] = lastDragHex[1] = -1;
     return 1;
@@ -335,7 +335,7 @@ void MapViewContext::ClearSelection() {
         g.Troops().ClearFlag8();
     }
     for (auto& e : gSelection.entries) e = TroopSelectionEntry{};
-    gSelection.state = 0;
+    gSelection.state = kSelectionNone;
     gSelection.clickMode = kClickModeNone;
     gSelection.commandMask = 0;
     gSelection.count = 0;
@@ -351,7 +351,7 @@ void MapViewContext::ClearMarksAndRedraw() {
 }
 
 int MapViewContext::CancelSelection(std::uint16_t troop) {
-    if (gSelection.state == 0 || gSelection.count == 0) return 0;
+    if (gSelection.state == kSelectionNone || gSelection.count == 0) return 0;
     if (troop == rules::kNoTroop || troop == gSelection.entries[0].troop) {
         ClearSelection();
         ClearMarksAndRedraw();
@@ -369,12 +369,12 @@ bool MapViewContext::IsHexInMarkedRange(std::uint16_t hex) {
 int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
     GameContext& g = Context();
     auto& troops = g.Troops();
-    gSelection.state = 1;
+    gSelection.state = kSelectionMade;
     if (gSelection.count == 0) return 0;
     if (gSelection.clickMode == kClickModeWaypoint) {
         for (int i = 0; i < gSelection.count; ++i) {
             const auto& e = gSelection.entries[i];
-            if (e.troop == rules::kNoTroop || e.waypointIndex == 0xFFFF || !troops.Select(e.troop)) continue;
+            if (e.troop == rules::kNoTroop || e.waypointIndex == kNoWaypoint || !troops.Select(e.troop)) continue;
             if (rules::CanAddWaypoint(g, e.troop, H, e.waypointIndex)) {
                 sim::BuildOrder15(Orders(), e.troop, H, static_cast<std::uint8_t>(e.waypointIndex));
             }
@@ -390,8 +390,8 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         std::uint8_t secondTroop = 0xFF;
         std::uint16_t t = T;
         const int code = CurrentMapHost().GetSelectedCommandCode();
-        orderCode = static_cast<std::uint16_t>(code == 0 ? 1 : code);
-        if (code != 0 && code < 16) flags = static_cast<std::uint16_t>(1u << code);
+        orderCode = static_cast<std::uint16_t>(code == kCodeNone ? kCodeMove : code);
+        if (code != kCodeNone && code < 16) flags = static_cast<std::uint16_t>(1u << code);
         gSelection.clickMode = static_cast<std::int16_t>(orderCode);
         if (!troops.Select(S)) return 0;
         const std::uint8_t sCountry = troops.GetCountry();
@@ -403,7 +403,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
         };
         rules::HexDescription hd;
         g.GetHexDescription(H, hd);
-        if (code == 0 || code == 1) {
+        if (code == kCodeNone || code == kCodeMove) {
             flags = 0;
             orderCode = 1;
             if (!IsHexInMarkedRange(H)) return 0;
@@ -412,22 +412,22 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             orderCode = 0;
             flags = 0;
             t = T;
-        } else if (code == 2) {
+        } else if (code == kCodeAttack) {
             if (T == rules::kNoTroop || rules::RateEnemyInRange(g, S, T) == rules::kAttackImpossible) return 0;
             t = T;
-        } else if (code == 8) {
+        } else if (code == kCodeBomb) {
             if (hd.siteKind == 255 || sHex == H || hd.siteOwner == 4 ||
                 rules::AreCountriesAllied(g.Tables(), sCountry, hd.siteOwner))
                 return 0;
             t = rules::kNoTroop;
-        } else if (code == 4) {
+        } else if (code == kCodeOccupy) {
             const std::uint8_t owner = hd.siteKind == 255 ? 6 : hd.siteOwner;
             if (rules::AreCountriesAllied(g.Tables(), sCountry, owner)) return 0;
             t = rules::kNoTroop;
-        } else if (code == 12) {
+        } else if (code == kCodeDisband) {
             orderCode = 1;
             t = T;
-        } else if (code == 7 && single) {
+        } else if (code == kCodeLaunch && single) {
             if (sHex == H) return 0;
             const std::uint16_t L = CurrentMapHost().GetLaunchTroop();
             if (L == S) {
@@ -439,7 +439,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                 flags = 2;
                 t = T;
             }
-        } else if (code == 11 && single) {
+        } else if (code == kCodeSeparate && single) {
             orderCode = 11;
             parameter = CurrentMapHost().GetSeparationChoice();
             if (parameter == 0) return 0;
@@ -473,7 +473,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
             } else {
                 t = T;
             }
-        } else if (code == 3 && single) {
+        } else if (code == kCodeFire && single) {
             orderCode = 3;
             if (sHex == H || T == S) return 0;
             // The launch kinds that reach H (and, against a seen enemy on it, hit that troop);
@@ -485,7 +485,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                 shell::GetWindowOfKind(shell::WindowKind::MapWnd), S, 1, options);
             if (parameter == 0) return 0;
             t = (parameter & (0x08 | 0x10)) ? rules::kNoTroop : T;
-        } else if (code == 6 && single) {
+        } else if (code == kCodeBoard && single) {
             if (sHex == H) return 0;
             bool ok = false;
             if (T != rules::kNoTroop && troops.Select(T) && troops.GetCountry() == sCountry) {
@@ -501,10 +501,10 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                 }
                 return 0;
             }
-        } else if (code == 9 && single) {
+        } else if (code == kCodeTransform && single) {
             t = rules::kNoTroop;
-        } else if (code == 5 && single) {
-            std::uint16_t site = 0xFFFF;
+        } else if (code == kCodeSupply && single) {
+            std::uint16_t site = rules::kNoSiteIndex;
             const bool siteOk = rules::FindSupplySiteAt(g, S, H, &site) != 0;
             auto troopOk = [&] { return T != rules::kNoTroop && rules::CanSupplyFromTroop(g, S, H, T) != 0; };
             if (T == rules::kNoTroop) {
@@ -540,7 +540,7 @@ int MapViewContext::IssueOrdersForSelection(std::uint16_t T, std::uint16_t H) {
                               secondKind, secondTroop);
         }
     }
-    gSelection.state = 0;
+    gSelection.state = kSelectionNone;
     ClearSelection();
     ClearMarksAndRedraw();
     CurrentMapHost().UpdateCommandButtons(0, 1);
@@ -558,7 +558,7 @@ std::uint16_t MapViewContext::GetTroopCommandMask(std::uint16_t troop) {
         if (!g.SelectHexInfoXY(hex & 0xFF, hex >> 8)) return 0;
         const std::uint8_t cls = g.GetHexTerrainClass(t.GetTroopAltitudeClass() == 3 ? 1 : 0);
         if (cls < rules::kMoveCostClasses) {
-            const std::uint8_t m = t.GetRecord()->bytes[rules::TroopRecord::kMoveCosts + cls];
+            const std::uint8_t m = t.GetRecord()->MoveCost(cls);
             if (m != 0 && m != 255 && rules::GetMinMemberFuel(t) > m) mask |= 0x0002;
         }
     }
@@ -643,7 +643,7 @@ int MapViewContext::PlaceForceTroop(std::uint32_t point, std::uint8_t country, s
     if (troop == rules::kNoTroop) return 0;
     GameContext& g = Context();
     int x = 0, y = 0;
-    if (MapHexUnder(point, x, y) == 0xFFFF || !g.SelectHexInfoXY(x, y)) return 0;
+    if (MapHexUnder(point, x, y) == rules::kNoHex || !g.SelectHexInfoXY(x, y)) return 0;
     if (g.Hexes().GetCountry() != country) return 0;
     rules::ForceWorkspace workspace;
     rules::ForceCursor force(g.Tables(), 5, &workspace);

@@ -20,11 +20,19 @@ namespace zv::mapview {
 
 inline constexpr int kSelectionCapacity = 40;
 
+// An entry's waypoint index while its troop's press was on none of its waypoints; as the
+// limit of rules::CanAddWaypoint: no limit.
+inline constexpr std::uint16_t kNoWaypoint = 0xFFFF;
+// The spare words of an entry, kept all ones.
+inline constexpr std::uint16_t kSpareSelectionWord = 0xFFFF;
+// The command mask before any troop narrowed it: every command.
+inline constexpr std::uint16_t kAllCommands = 0xFFFF;
+
 struct TroopSelectionEntry {
     std::uint16_t troop = rules::kNoTroop;
     std::uint16_t hex = rules::kNoHex;
-    std::uint16_t reserved[2] = {0xFFFF, 0xFFFF};
-    std::uint16_t waypointIndex = 0xFFFF;
+    std::uint16_t reserved[2] = {kSpareSelectionWord, kSpareSelectionWord};
+    std::uint16_t waypointIndex = kNoWaypoint;
 };
 
 // What a press on the map with troops selected started (TroopSelection::clickMode).
@@ -32,20 +40,39 @@ inline constexpr std::int16_t kClickModeNone = 0;
 inline constexpr std::int16_t kClickModeOrder = 1;      // an order, its code taken on release
 inline constexpr std::int16_t kClickModeWaypoint = 15;  // a waypoint dragged (order 15)
 
+// TroopSelection::state.
+inline constexpr std::int16_t kSelectionNone = 0;
+inline constexpr std::int16_t kSelectionMade = 1;
+inline constexpr std::int16_t kSelectionPressed = 2;  // the button went down on the map with troops selected
+
 // The one selection of the program, shared by every map window.
 struct TroopSelection {
     std::array<TroopSelectionEntry, kSelectionCapacity> entries{};
-    std::int16_t state = 0;  // 0 none, 1 selected, 2 button pressed on the map
+    std::int16_t state = kSelectionNone;
     std::uint16_t count = 0;
     std::int16_t clickMode = 0;  // kClickMode*, or the code of the order the release gives
     std::uint16_t commandMask = 0;
 };
 TroopSelection& GetTroopSelection();
 
-// The troop when exactly one is selected, else 0xFFFF.
+// The troop when exactly one is selected, else rules::kNoTroop.
 std::uint16_t GetSingleSelectedTroop();
 
-// The order codes of the command window's buttons and their command-mask bits.
+// The order codes of the command window's buttons (MapViewHost::GetSelectedCommandCode; 0 when
+// no button is down); bit `code` of a command mask allows that button.
+inline constexpr int kCodeNone = 0;
+inline constexpr int kCodeMove = 1;
+inline constexpr int kCodeAttack = 2;
+inline constexpr int kCodeFire = 3;
+inline constexpr int kCodeOccupy = 4;
+inline constexpr int kCodeSupply = 5;
+inline constexpr int kCodeBoard = 6;
+inline constexpr int kCodeLaunch = 7;
+inline constexpr int kCodeBomb = 8;
+inline constexpr int kCodeTransform = 9;
+inline constexpr int kCodeArm = 10;
+inline constexpr int kCodeSeparate = 11;
+inline constexpr int kCodeDisband = 12;
 inline constexpr int kCodeWait = 26;
 
 class MapViewContext : public HexMapView {

@@ -1,15 +1,23 @@
 #include "mapview/MapViewWindows.h"
 
+#include <algorithm>
+#include <memory>
+#include <string>
+
 #include "framework/ProcessState.h"
-#include "shell/WindowMessages.h"
+#include "mapview/GraspMapView.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Mdi.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/MapRecords.h"
 #include "rules/records/TroopCursor.h"
+#include "shell/FrameCommands.h"
 #include "shell/Settings.h"
+#include "shell/WindowMessages.h"
 #include "shell/WindowRegistry.h"
 #include "simulation/Simulation.h"
 
@@ -19,54 +27,15 @@ namespace {
 
 using shell::WindowKind;
 
-// The organisation map's troop to place and its country (WM_MAP_SET_PLACEMENT_TROOP).
-std::uint16_t gPlacementTroop = rules::kNoTroop;
-std::uint8_t gPlacementCountry = 0;
-
-MapViewContext* ContextOf(ui::Hwnd h) {
-    return reinterpret_cast<MapViewContext*>(ui::GetWindowLongPtr(h, ui::GWLP_USERDATA));
-}
-
-MapViewContext* CreateContext(ui::Hwnd h) {
-    MapViewContext* existing = ContextOf(h);
-    if (existing != nullptr) return existing;
-    MapWorld* world = CurrentMapWorld();
-    if (world == nullptr || world->tables == nullptr) return nullptr;
-    auto* ctx = new MapViewContext(*world->tables);
-    ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(ctx));
-    return ctx;
-}
-
-void DestroyContext(ui::Hwnd h) {
-    delete ContextOf(h);
-    ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
-}
-
-// The game map lives in the frame's MDI client in the editor and as a plain child once a game
-// docks it: as an MDI child it passes on what it does not handle to the MDI child procedure, so
-// that activation, maximising and the window menu work.
-ui::LResult MapWindowDefault(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    const ui::Hwnd parent = ui::GetParent(h);
-    if (parent && ui::GetClassName(parent) == "MDICLIENT") return ui::DefMDIChildProc(h, msg, w, l);
-    return ui::DefWindowProc(h, msg, w, l);
-}
-
-void Redraw(ui::Hwnd h) {
-    ui::InvalidateRect(h, nullptr, false);
-    ui::UpdateWindow(h);
-}
-
 std::uint32_t PointOf(ui::LParam l) { return static_cast<std::uint32_t>(l); }
 
-void TellHqWindow(MapViewContext* ctx) {
-    const ui::Hwnd hq = shell::GetWindowOfKind(WindowKind::HqWnd);
-    if (!hq) return;
-    std::int32_t buffer[4] = {static_cast<std::int32_t>(ctx->GetOrigin()), 0, 0, 0};
-    ui::SendMessage(hq, WM_HQ_VIEW_RECT, 1, reinterpret_cast<ui::LParam>(buffer));
-}
+std::uint8_t DaytimeNow(MapViewContext& view) { return view.Context().Header().GetDaytime(); }
 
-std::uint8_t DaytimeNow(MapViewContext* ctx) { return ctx->Context().Header().GetDaytime(); }
+// WM_MAP_CENTER's wParam: x in bits 0-7, y in bits 16-23; the hex word is y << 8 | x.
+std::uint16_t CenterHexOf(ui::WParam w) { return static_cast<std::uint16_t>((w & 0xFF) | ((w >> 8) & 0xFF00)); }
 
+// The stored map option ("MapOption": 0 map, 1 white, 2 green, 3 board) and the display kind
+// (0 map, 1 white, 2 board, 3 green) name the last two the other way round.
 int DisplayKindFromIni(int value) {
     switch (value) {
         case 1:
@@ -79,510 +48,620 @@ int DisplayKindFromIni(int value) {
             return 0;
     }
 }
+constexpr int kIniValueOfDisplayKind[4] = {0, 1, 3, 2};
 
-void SetAllRoutes(MapViewContext* ctx, int on) {
-    ctx->SetAirRoute(on);
-    ctx->SetHeliRoute(on);
-    ctx->SetGroundRoute(on);
-    ctx->SetShipRoute(on);
+// WM_MAP_DISPLAY_SETTING's settings.
+enum DisplaySetting : int {
+    kSettingDisplayKind = 0,
+    kSettingMapSize = 1,
+    kSettingHexFrame = 2,
+    kSettingSupply = 3,
+    kSettingRoutes = 4,
+    kSettingRedraw = 5,
+    kSettingRedrawWithOverview = 6,
+    kSettingCaptionMode = 7,
+};
+
+// The caption modes the menu and the stored "Troop" value cycle through: none to arrival.
+constexpr int kLastCaptionMode = shell::kCmdCaptionArrival - shell::kCmdCaptionNone;
+// The filter that shows every country's troops.
+constexpr std::uint8_t kAllCountries = 6;
+// The zoom levels of the 16- and 32-pixel hexes.
+constexpr int kZoom16 = 1;
+constexpr int kZoom32 = 2;
+
+void SetAllRoutes(MapViewContext& view, int on) {
+    view.SetAirRoute(on);
+    view.SetHeliRoute(on);
+    view.SetGroundRoute(on);
+    view.SetShipRoute(on);
 }
 
-void TickRedraw(ui::Hwnd h, MapViewContext* ctx, bool checkDaytime) {
-    if (checkDaytime) {
-        const std::uint8_t daytime = DaytimeNow(ctx);
-        if (daytime != ctx->GetCachedDaytime()) {
-            ctx->SetCachedDaytime(daytime);
-            ctx->SetDisplayKind(static_cast<int>(ctx->GetDisplayKind()), 1);
+// What the three classes share: the view object (made at WM_CREATE over the installed world's
+// tables, dropped at WM_DESTROY), paint, background, sizing and the scroll bars.
+class MapWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    MapViewContext* View() const { return view_.get(); }
+
+  protected:
+    bool MakeView() {
+        if (view_) return true;
+        MapWorld* world = CurrentMapWorld();
+        if (world == nullptr || world->tables == nullptr) return false;
+        view_ = std::make_unique<MapViewContext>(*world->tables);
+        return true;
+    }
+    void DropView() { view_.reset(); }
+
+    // Paint, background and (when `snapSizing`) WM_SIZING; false for any other message.
+    bool CommonMessage(uint32_t msg, ui::WParam w, ui::LParam l, bool snapSizing, ui::LResult* result) {
+        switch (msg) {
+            case ui::WM_PAINT:
+                OnPaint();
+                *result = 0;
+                return true;
+            case ui::WM_ERASEBKGND:
+                *result = 1;
+                return true;
+            case ui::WM_SIZING:
+                if (!snapSizing) return false;
+                view_->SnapSizingRect(Handle(), static_cast<int>(w), reinterpret_cast<ui::Rect*>(l));
+                *result = 0;
+                return true;
+            default:
+                return false;
         }
     }
-    ctx->SetCountryFilter(6);
-    ctx->RefreshRoutes();
-    ctx->RebuildCaptions();
-    ctx->RedrawView(0);
-    Redraw(h);
-}
-
-ui::LResult OnMenuCommand(ui::Hwnd h, MapViewContext* ctx, int id, ui::WParam w, ui::LParam l) {
-    const auto self = [&](int command) { ui::SendMessage(h, ui::WM_COMMAND, command, 0); };
-    const auto grasp = [&](ui::LParam lp) {
-        const ui::Hwnd g = shell::GetWindowOfKind(WindowKind::NowGraspWnd);
-        if (g) ui::SendMessage(g, WM_GRASP_RESIZE, 0, lp);
-    };
-    const int kind = static_cast<int>(ctx->GetDisplayKind());
-    switch (id) {
-        case 40004:
-        case 40005:
-        case 40006:
-            ctx->SetZoomLevel(id - 40004);
-            Redraw(h);
-            return 1;
-        case 40058:
-        case 40059:
-        case 40060:
-        case 40061: {
-            static constexpr int kIniValues[4] = {0, 1, 3, 2};
-            ctx->SetDisplayKind(id - 40058, 1);
-            Redraw(h);
-            self(40100);
-            shell::PutMapOption(kIniValues[id - 40058]);
-            return 1;
-        }
-        case 40068: {
-            const int v = ctx->SetRadarRange(!ctx->GetRadarRange());
-            ctx->SetDisplayKind(kind, 0);
-            Redraw(h);
-            return v;
-        }
-        case 40069: {
-            const int v = ctx->SetNews(!ctx->GetNews());
-            ctx->SetDisplayKind(kind, 0);
-            Redraw(h);
-            return v;
-        }
-        case 40070: {
-            const int v = ctx->SetSupplyRoute(!ctx->GetSupplyRoute());
-            ctx->SetDisplayKind(kind, v);
-            Redraw(h);
-            shell::PutSupply(v);
-            return v;
-        }
-        case 40072: {
-            const int v = ctx->SetHexFrame(!ctx->GetHexFrame());
-            ctx->SetDisplayKind(kind, 1);
-            Redraw(h);
-            self(40100);
-            shell::PutMapFrame(v);
-            return v;
-        }
-        case 40073:
-        case 40074:
-        case 40075:
-        case 40076:
-        case 40077:
-            ctx->SetCaptionMode(id - 40073);
-            ctx->RedrawView(0);
-            Redraw(h);
-            return 1;
-        case 40100:
-            grasp(0);
-            return 1;
-        case 40113: {
-            const int zoom = ctx->GetZoomLevel() == 2 ? 1 : 2;
-            ctx->SetZoomLevel(zoom);
-            TellHqWindow(ctx);
-            Redraw(h);
-            shell::PutMapSize(zoom == 1 ? 1 : 0);
-            return 1;
-        }
-        case 40115: {
-            const int v = !ctx->GetAirRoute();
-            SetAllRoutes(ctx, v);
-            ctx->SetDisplayKind(kind, 0);
-            Redraw(h);
-            shell::PutMove(v);
-            return 1;
-        }
-        case 40116: {
-            int mode = ctx->GetCaptionMode() + 1;
-            if (mode > 4) mode = 0;
-            ctx->SetCaptionMode(mode);
-            ctx->RedrawView(0);
-            Redraw(h);
-            shell::PutTroop(mode);
-            return 1;
-        }
-        case 40117:
-            grasp(-2);
-            return 1;
-        default:
-            return MapWindowDefault(h, ui::WM_COMMAND, w, l);
+    void OnPaint() {
+        if (view_ != nullptr && view_->PaintWindow(Handle())) return;
+        ui::PaintStruct ps;
+        ui::BeginPaint(Handle(), &ps);
+        ui::EndPaint(Handle(), &ps);
     }
-}
-
-void OnDisplaySetting(ui::Hwnd h, MapViewContext* ctx, int setting, int value) {
-    switch (setting) {
-        case 0:
-            ctx->SetDisplayKind(DisplayKindFromIni(value), 1);
-            break;
-        case 1:
-            ctx->SetZoomLevel(value == 1 ? 1 : 2);
-            TellHqWindow(ctx);
-            break;
-        case 2:
-            ctx->SetHexFrame(value == 1);
-            break;
-        case 3:
-            ctx->SetSupplyRoute(value == 1);
-            break;
-        case 4:
-            SetAllRoutes(ctx, value == 1);
-            break;
-        case 6: {
-            const ui::Hwnd g = shell::GetWindowOfKind(WindowKind::NowGraspWnd);
-            if (g) ui::SendMessage(g, WM_GRASP_RESIZE, 0, 0);
-            [[fallthrough]];
-        }
-        case 5:
-            ctx->SetDisplayKind(static_cast<int>(ctx->GetDisplayKind()), 1);
-            Redraw(h);
-            ui::SendMessage(h, ui::WM_COMMAND, 40100, 0);
-            break;
-        case 7:
-            ctx->SetCaptionMode(value > 4 ? 0 : value);
-            break;
-        default:
-            break;
+    void OnResize(ui::LParam l) {
+        view_->Resize(Handle(), ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
     }
-}
-
-// What the three classes share: scroll bars, paint, size and sizing.
-bool CommonMessage(ui::Hwnd h, MapViewContext* ctx, uint32_t msg, ui::WParam w, ui::LParam l,
-                   ui::LResult* result) {
-    switch (msg) {
-        case ui::WM_PAINT:
-            if (ctx == nullptr || !ctx->PaintWindow(h)) {
-                ui::PaintStruct ps;
-                ui::BeginPaint(h, &ps);
-                ui::EndPaint(h, &ps);
+    void OnScroll(uint32_t msg, ui::WParam w) {
+        const int code = ui::LoWord(w);
+        const int thumb = code == static_cast<int>(ui::SB_THUMBPOSITION) ? ui::HiWord(w) : -1;
+        if (msg == ui::WM_HSCROLL) view_->OnHScroll(code, thumb);
+        else view_->OnVScroll(code, thumb);
+    }
+    void OnCenter(ui::WParam w) {
+        view_->CenterOn(CenterHexOf(w), 0);
+        Redraw();
+    }
+    void OnRebuildForCountry(ui::WParam w) {
+        view_->SetCountryFilter(static_cast<std::uint8_t>(w));
+        view_->Refresh();
+        Redraw();
+    }
+    // The pointer moved without the right button's drag: the cursor hex, and a waypoint being
+    // dragged follows it.
+    void TrackPointer(std::uint32_t point, bool evenWithBand) {
+        CurrentMapHost().SetCursorHex(view_->PixelToMapHex(point));
+        if ((evenWithBand || !view_->HasRubberBand()) && GetTroopSelection().clickMode == kClickModeWaypoint) {
+            view_->DragWaypoint(point);
+            Redraw();
+        }
+    }
+    void TickRedraw(bool checkDaytime) {
+        if (checkDaytime) {
+            const std::uint8_t daytime = DaytimeNow(*view_);
+            if (daytime != view_->GetCachedDaytime()) {
+                view_->SetCachedDaytime(daytime);
+                view_->SetDisplayKind(static_cast<int>(view_->GetDisplayKind()), 1);
             }
-            *result = 0;
-            return true;
-        case ui::WM_ERASEBKGND:
-            *result = 1;
-            return true;
-        case ui::WM_SIZING:
-            if (ctx != nullptr) ctx->SnapSizingRect(h, static_cast<int>(w), reinterpret_cast<ui::Rect*>(l));
-            *result = 0;
-            return true;
-        default:
-            return false;
+        }
+        view_->SetCountryFilter(kAllCountries);
+        view_->RefreshRoutes();
+        view_->RebuildCaptions();
+        view_->RedrawView(0);
+        Redraw();
     }
-}
+    void Redraw() {
+        ui::InvalidateRect(Handle(), nullptr, false);
+        ui::UpdateWindow(Handle());
+    }
+
+    std::unique_ptr<MapViewContext> view_;
+};
+
+// The game map (window kind MapWnd).
+class RealViewWindow : public MapWindow {
+  public:
+    using MapWindow::MapWindow;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (msg == ui::WM_CREATE) return OnCreate();
+        if (view_ == nullptr) return PassOn(msg, w, l);
+        if (ui::LResult r = 0; CommonMessage(msg, w, l, false, &r)) return r;
+        switch (msg) {
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 0;
+            case ui::WM_SIZE:
+                OnResize(l);
+                TellHqWindow();
+                return PassOn(msg, w, l);
+            case ui::WM_CLOSE:
+                OnClose();
+                return 1;
+            case ui::WM_SHOWWINDOW:
+                if (w == 1) TellHqWindow();
+                return 0;
+            case ui::WM_GETMINMAXINFO:
+                return 0;
+            case ui::WM_TIMER:
+                return 1;
+            case ui::WM_COMMAND:
+                return OnCommand(ui::LoWord(w), w, l);
+            case ui::WM_HSCROLL:
+            case ui::WM_VSCROLL:
+                OnScroll(msg, w);
+                TellHqWindow();
+                Redraw();
+                return 0;
+            case ui::WM_MOUSEMOVE:
+                return OnMouseMove(w, PointOf(l));
+            case ui::WM_LBUTTONDOWN:
+                OnLButtonDown(w, PointOf(l));
+                return 0;
+            case ui::WM_LBUTTONUP:
+                view_->HandleMapButtonUp(PointOf(l), fw::GetPlayerCountry());
+                Redraw();
+                return 0;
+            case ui::WM_RBUTTONDOWN:
+                return OnRButtonDown(w, PointOf(l));
+            case ui::WM_RBUTTONUP:
+                OnRButtonUp();
+                return 1;
+            case WM_MAP_REBUILD:
+                OnRebuildForCountry(kAllCountries);
+                return 1;
+            case WM_MAP_QUERY_VIEW:
+                OnQueryView(reinterpret_cast<std::int32_t*>(l));
+                return 1;
+            case WM_SET_VIEW_RECT:
+                OnSetViewRect(reinterpret_cast<const std::int32_t*>(l));
+                return 1;
+            case WM_MAP_TICK_REDRAW:
+                TickRedraw(true);
+                return 1;
+            case WM_MAP_CENTER:
+                OnCenter(w);
+                return 1;
+            case WM_MAP_COMMAND:
+                OnMapCommand(static_cast<std::uint16_t>(w));
+                return 1;
+            case WM_MAP_DISPLAY_SETTING:
+                OnDisplaySetting(static_cast<int>(w), static_cast<int>(l));
+                return 1;
+            case WM_MAP_TROOP_REMOVED:
+                if (view_->CancelSelection(static_cast<std::uint16_t>(w))) {
+                    Redraw();
+                    return 0;
+                }
+                return 1;
+            default:
+                return PassOn(msg, w, l);
+        }
+    }
+
+  private:
+    // The game map lives in the frame's MDI client in the editor and as a plain child once a
+    // game docks it: as an MDI child it passes on what it does not handle to the MDI child
+    // procedure, so that activation, maximising and the window menu work.
+    ui::LResult PassOn(uint32_t msg, ui::WParam w, ui::LParam l) {
+        const ui::Hwnd parent = ui::GetParent(Handle());
+        if (parent && ui::GetClassName(parent) == "MDICLIENT") return ui::DefMDIChildProc(Handle(), msg, w, l);
+        return Default(msg, w, l);
+    }
+
+    ui::LResult OnCreate() {
+        if (!MakeView()) return -1;
+        shell::SetWindowOfKind(WindowKind::MapWnd, Handle());
+        ui::Rect desk{};
+        ui::GetClientRect(ui::GetDesktopWindow(), &desk);
+        view_->Setup(Handle(), 0, std::max(0, desk.Width() - 200), desk.Height(), kZoom32, 0);
+        view_->SetCachedDaytime(DaytimeNow(*view_));
+        return 0;
+    }
+    void OnDestroy() {
+        view_->CancelSelection(rules::kNoTroop);
+        const ui::Hwnd speed = shell::GetWindowOfKind(WindowKind::SpeedWnd);
+        if (speed) shell::PutGameSpeed(static_cast<int>(ui::SendMessage(speed, WM_GET_GAME_SPEED, 0, 0)));
+        shell::ForgetWindowOfKind(WindowKind::MapWnd, Handle());
+        DropView();
+    }
+    void OnClose() {
+        const ui::Hwnd frame = shell::GetWindowOfKind(WindowKind::FrameWnd);
+        if (frame) ui::PostMessage(frame, ui::WM_COMMAND, shell::kCmdCloseMapDocument, 0);
+    }
+
+    void TellHqWindow() {
+        const ui::Hwnd hq = shell::GetWindowOfKind(WindowKind::HqWnd);
+        if (!hq) return;
+        std::int32_t buffer[4] = {static_cast<std::int32_t>(view_->GetOrigin()), 0, 0, 0};
+        ui::SendMessage(hq, WM_HQ_VIEW_RECT, 1, reinterpret_cast<ui::LParam>(buffer));
+    }
+    void TellOverview(ui::LParam how) {
+        const ui::Hwnd overview = shell::GetWindowOfKind(WindowKind::NowGraspWnd);
+        if (overview) ui::SendMessage(overview, WM_GRASP_RESIZE, 0, how);
+    }
+    void SendCommand(int command) { ui::SendMessage(Handle(), ui::WM_COMMAND, static_cast<ui::WParam>(command), 0); }
+
+    ui::LResult OnCommand(int id, ui::WParam w, ui::LParam l) {
+        const int kind = static_cast<int>(view_->GetDisplayKind());
+        switch (id) {
+            case shell::kCmdZoom0:
+            case shell::kCmdHex16:
+            case shell::kCmdHex32:
+                view_->SetZoomLevel(id - shell::kCmdZoom0);
+                Redraw();
+                return 1;
+            case shell::kCmdStyleMap:
+            case shell::kCmdStyleWhite:
+            case shell::kCmdStyleBoard:
+            case shell::kCmdStyleGreen:
+                view_->SetDisplayKind(id - shell::kCmdStyleMap, 1);
+                Redraw();
+                SendCommand(shell::kCmdGraspMap);
+                shell::PutMapOption(kIniValueOfDisplayKind[id - shell::kCmdStyleMap]);
+                return 1;
+            case shell::kCmdRadarRange: {
+                const int v = view_->SetRadarRange(!view_->GetRadarRange());
+                view_->SetDisplayKind(kind, 0);
+                Redraw();
+                return v;
+            }
+            case shell::kCmdNewsContents: {
+                const int v = view_->SetNews(!view_->GetNews());
+                view_->SetDisplayKind(kind, 0);
+                Redraw();
+                return v;
+            }
+            case shell::kCmdSupplyRoutes: {
+                const int v = view_->SetSupplyRoute(!view_->GetSupplyRoute());
+                view_->SetDisplayKind(kind, v);
+                Redraw();
+                shell::PutSupply(v);
+                return v;
+            }
+            case shell::kCmdHexFrame: {
+                const int v = view_->SetHexFrame(!view_->GetHexFrame());
+                view_->SetDisplayKind(kind, 1);
+                Redraw();
+                SendCommand(shell::kCmdGraspMap);
+                shell::PutMapFrame(v);
+                return v;
+            }
+            case shell::kCmdCaptionNone:
+            case shell::kCmdCaptionName:
+            case shell::kCmdCaptionState:
+            case shell::kCmdCaptionContents:
+            case shell::kCmdCaptionArrival:
+                view_->SetCaptionMode(id - shell::kCmdCaptionNone);
+                view_->RedrawView(0);
+                Redraw();
+                return 1;
+            case shell::kCmdGraspMap:
+                TellOverview(0);
+                return 1;
+            case shell::kCmdMapSize: {
+                const int zoom = view_->GetZoomLevel() == kZoom32 ? kZoom16 : kZoom32;
+                view_->SetZoomLevel(zoom);
+                TellHqWindow();
+                Redraw();
+                shell::PutMapSize(zoom == kZoom16 ? 1 : 0);
+                return 1;
+            }
+            case shell::kCmdRouteDisplay: {
+                const int v = !view_->GetAirRoute();
+                SetAllRoutes(*view_, v);
+                view_->SetDisplayKind(kind, 0);
+                Redraw();
+                shell::PutMove(v);
+                return 1;
+            }
+            case shell::kCmdCycleTroopDisplay: {
+                int mode = view_->GetCaptionMode() + 1;
+                if (mode > kLastCaptionMode) mode = 0;
+                view_->SetCaptionMode(mode);
+                view_->RedrawView(0);
+                Redraw();
+                shell::PutTroop(mode);
+                return 1;
+            }
+            case shell::kCmdGraspSize:
+                TellOverview(kGraspNextSize);
+                return 1;
+            default:
+                return PassOn(ui::WM_COMMAND, w, l);
+        }
+    }
+
+    void OnDisplaySetting(int setting, int value) {
+        switch (setting) {
+            case kSettingDisplayKind:
+                view_->SetDisplayKind(DisplayKindFromIni(value), 1);
+                break;
+            case kSettingMapSize:
+                view_->SetZoomLevel(value == 1 ? kZoom16 : kZoom32);
+                TellHqWindow();
+                break;
+            case kSettingHexFrame:
+                view_->SetHexFrame(value == 1);
+                break;
+            case kSettingSupply:
+                view_->SetSupplyRoute(value == 1);
+                break;
+            case kSettingRoutes:
+                SetAllRoutes(*view_, value == 1);
+                break;
+            case kSettingRedrawWithOverview:
+                TellOverview(0);
+                [[fallthrough]];
+            case kSettingRedraw:
+                view_->SetDisplayKind(static_cast<int>(view_->GetDisplayKind()), 1);
+                Redraw();
+                SendCommand(shell::kCmdGraspMap);
+                break;
+            case kSettingCaptionMode:
+                view_->SetCaptionMode(value > kLastCaptionMode ? 0 : value);
+                break;
+            default:
+                break;
+        }
+    }
+
+    ui::LResult OnMouseMove(ui::WParam w, std::uint32_t point) {
+        if ((w & ui::MK_RBUTTON) && view_->dragActive) {
+            if (view_->DragScroll(Lo16(point), Hi16(point))) Redraw();
+            return 1;
+        }
+        TrackPointer(point, true);
+        return 1;
+    }
+    void OnLButtonDown(ui::WParam w, std::uint32_t point) {
+        if (!view_->PressOnMap(Handle(), point)) return;
+        if ((w & ui::MK_CONTROL) && !view_->HasRubberBand() && fw::GetPlayerCountry() < rules::kCountryCount) {
+            view_->SetCaptionMode(shell::GetTroop());
+            view_->ToggleTroopMark(Handle(), point);
+            view_->RebuildCaptions();
+            view_->RedrawView(0);
+        } else if (!view_->BeginRubberBand(point) && GetTroopSelection().clickMode == kClickModeNone) {
+            view_->PressWithSelection(point);
+        }
+        Redraw();
+    }
+    ui::LResult OnRButtonDown(ui::WParam w, std::uint32_t point) {
+        if ((w & ui::MK_CONTROL) && (w & ui::MK_SHIFT)) {
+            MapWorld* world = CurrentMapWorld();
+            if (world != nullptr && world->simulation != nullptr) world->simulation->NotifyExecuteThinkEnd();
+        }
+        if (view_->CancelSelection(rules::kNoTroop)) {
+            Redraw();
+            return 0;
+        }
+        view_->BeginDragScroll(Lo16(point), Hi16(point));
+        view_->dragActive = 1;
+        ui::SetCapture(Handle());
+        return 1;
+    }
+    void OnRButtonUp() {
+        TellHqWindow();
+        Redraw();
+        ui::ReleaseCapture();
+        view_->dragActive = 0;
+    }
+
+    void OnQueryView(std::int32_t* out) {
+        if (out == nullptr) return;
+        int cols = 0, rows = 0;
+        view_->GetVisibleSize(cols, rows);
+        out[0] = Lo16(view_->GetOrigin());
+        out[1] = Hi16(view_->GetOrigin());
+        out[2] = cols;
+        out[3] = rows;
+    }
+    void OnSetViewRect(const std::int32_t* in) {
+        if (in == nullptr) return;
+        view_->SetOrigin(Pack32(in[0], in[1]));
+        view_->SetVisibleSize(in[2] & 0xFFFF, in[3] & 0xFFFF);
+        view_->RedrawView(0);
+        Redraw();
+    }
+    void OnMapCommand(std::uint16_t troop) {
+        auto& troops = view_->Context().Troops();
+        if (!troops.Select(troop)) return;
+        view_->IssueOrdersForSelection(troop, troops.GetHexValue());
+    }
+};
+
+// The organisation dialog's small map: places the troop it was given and takes troops back.
+class RealChileViewWindow : public MapWindow {
+  public:
+    using MapWindow::MapWindow;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (msg == ui::WM_CREATE) return OnCreate();
+        if (view_ == nullptr) return Default(msg, w, l);
+        if (ui::LResult r = 0; CommonMessage(msg, w, l, true, &r)) return r;
+        switch (msg) {
+            case ui::WM_DESTROY:
+                view_->CancelSelection(rules::kNoTroop);
+                DropView();
+                return 0;
+            case ui::WM_SIZE:
+                OnResize(l);
+                return Default(msg, w, l);
+            case ui::WM_HSCROLL:
+            case ui::WM_VSCROLL:
+                OnScroll(msg, w);
+                Redraw();
+                return 0;
+            case ui::WM_MOUSEMOVE:
+                if (w & ui::MK_RBUTTON) {
+                    if (view_->DragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)))) Redraw();
+                    return 1;
+                }
+                TrackPointer(PointOf(l), false);
+                return 1;
+            case ui::WM_LBUTTONDOWN:
+                OnLButtonDown(PointOf(l));
+                return 0;
+            case ui::WM_LBUTTONUP:
+                view_->HandleMapButtonUp(PointOf(l), placementCountry_);
+                Redraw();
+                return 0;
+            case ui::WM_RBUTTONDOWN:
+                OnRButtonDown(PointOf(l));
+                return 0;
+            case WM_MAP_CENTER:
+                OnCenter(w);
+                return 1;
+            case WM_MAP_SET_PLACEMENT_TROOP:
+                placementTroop_ = ui::LoWord(w);
+                placementCountry_ = static_cast<std::uint8_t>(l & 0xFF);
+                return 1;
+            case WM_MAP_REBUILD:
+                placementCountry_ = static_cast<std::uint8_t>(w);
+                OnRebuildForCountry(w);
+                return 1;
+            case WM_MAP_TICK_REDRAW:
+                TickRedraw(false);
+                return 1;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+  private:
+    ui::LResult OnCreate() {
+        if (!MakeView()) return -1;
+        view_->Setup(Handle(), 0, 266, 254, kZoom16, 0);
+        view_->SetDisplayKind(DisplayKindFromIni(shell::GetMapOption()), 1);
+        return 0;
+    }
+    // The organisation dialog that holds the map (map, its page, the page's tab control).
+    void TellDialogPlacementChanged() {
+        const ui::Hwnd dialog = ui::GetParent(ui::GetParent(ui::GetParent(Handle())));
+        if (dialog) ui::SendMessage(dialog, WM_ORGANIZE_PLACEMENT_CHANGED, 0, 0);
+    }
+    void OnLButtonDown(std::uint32_t point) {
+        if (view_->PlaceForceTroop(point, placementCountry_, placementTroop_)) {
+            view_->Refresh();
+            TellDialogPlacementChanged();
+            placementTroop_ = rules::kNoTroop;
+            Redraw();
+        } else if (!view_->BeginRubberBand(point) && GetTroopSelection().clickMode == kClickModeNone) {
+            view_->PressWithSelection(point);
+        }
+    }
+    void OnRButtonDown(std::uint32_t point) {
+        if (view_->CancelSelection(rules::kNoTroop)) {
+            Redraw();
+        } else if (view_->RecoverForceTroop(point, placementCountry_)) {
+            TellDialogPlacementChanged();
+            view_->Refresh();
+            Redraw();
+        } else {
+            view_->BeginDragScroll(Lo16(point), Hi16(point));
+        }
+    }
+
+    // The troop to place and its country (WM_MAP_SET_PLACEMENT_TROOP).
+    std::uint16_t placementTroop_ = rules::kNoTroop;
+    std::uint8_t placementCountry_ = 0;
+};
+
+// The opening demonstration's map: shows, scrolls and cancels a selection, gives no orders.
+class ChileOpeningViewWindow : public MapWindow {
+  public:
+    using MapWindow::MapWindow;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        if (msg == ui::WM_CREATE) return OnCreate();
+        if (view_ == nullptr) return Default(msg, w, l);
+        if (ui::LResult r = 0; CommonMessage(msg, w, l, true, &r)) return r;
+        switch (msg) {
+            case ui::WM_DESTROY:
+                DropView();
+                return 0;
+            case ui::WM_SIZE:
+                OnResize(l);
+                Redraw();
+                return Default(msg, w, l);
+            case ui::WM_HSCROLL:
+            case ui::WM_VSCROLL:
+                OnScroll(msg, w);
+                Redraw();
+                return 0;
+            case ui::WM_MOUSEMOVE:
+                if (w & ui::MK_RBUTTON) {
+                    if (view_->DragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)))) Redraw();
+                    return 1;
+                }
+                TrackPointer(PointOf(l), true);
+                return 1;
+            case ui::WM_RBUTTONDOWN:
+                if (view_->CancelSelection(rules::kNoTroop)) {
+                    Redraw();
+                    return 0;
+                }
+                view_->BeginDragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)));
+                return 1;
+            case ui::WM_RBUTTONUP:
+                Redraw();
+                return 1;
+            case WM_MAP_REBUILD:
+                OnRebuildForCountry(w);
+                return 1;
+            case WM_MAP_TICK_REDRAW:
+                TickRedraw(false);
+                return 1;
+            case WM_MAP_CENTER:
+                OnCenter(w);
+                return 1;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+  private:
+    ui::LResult OnCreate() {
+        if (!MakeView()) return -1;
+        view_->Setup(Handle(), 0, 266, 254, kZoom32, 0);
+        view_->SetDisplayKind(0, 1);
+        return 0;
+    }
+};
 
 }  // namespace
 
 MapViewContext* GetMapViewContext(ui::Hwnd window) {
-    const std::string cls = ui::GetClassName(window);
-    if (cls != kRealViewWindowClass && cls != kRealChileViewWindowClass && cls != kChileOpeningViewWindowClass)
-        return nullptr;
-    return ContextOf(window);
+    // The class name is read once; each class's procedure is WindowObjectProc of its own class.
+    const std::string name = ui::GetClassName(window);
+    const auto view = [](const auto* map) { return map != nullptr ? map->View() : nullptr; };
+    if (name == kRealViewWindowClass) return view(ui::WindowObjectOf<RealViewWindow>(window));
+    if (name == kRealChileViewWindowClass) return view(ui::WindowObjectOf<RealChileViewWindow>(window));
+    if (name == kChileOpeningViewWindowClass) return view(ui::WindowObjectOf<ChileOpeningViewWindow>(window));
+    return nullptr;
 }
 
 ui::LResult RealViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    MapViewContext* ctx = ContextOf(h);
-    if (msg == ui::WM_CREATE) {
-        ctx = CreateContext(h);
-        if (ctx == nullptr) return -1;
-        shell::SetWindowOfKind(WindowKind::MapWnd, h);
-        ui::Rect desk{};
-        ui::GetClientRect(ui::GetDesktopWindow(), &desk);
-        ctx->Setup(h, 0, std::max(0, desk.Width() - 200), desk.Height(), 2, 0);
-        ctx->SetCachedDaytime(DaytimeNow(ctx));
-        return 0;
-    }
-    if (ctx == nullptr) return MapWindowDefault(h, msg, w, l);
-    ui::LResult result = 0;
-    if (msg != ui::WM_SIZING && CommonMessage(h, ctx, msg, w, l, &result)) return result;
-    const std::uint8_t player = fw::GetPlayerCountry();
-    switch (msg) {
-        case ui::WM_DESTROY: {
-            ctx->CancelSelection(0xFFFF);
-            const ui::Hwnd speed = shell::GetWindowOfKind(WindowKind::SpeedWnd);
-            if (speed) shell::PutGameSpeed(static_cast<int>(ui::SendMessage(speed, WM_GET_GAME_SPEED, 0, 0)));
-            shell::ForgetWindowOfKind(WindowKind::MapWnd, h);
-            DestroyContext(h);
-            return 0;
-        }
-        case ui::WM_SIZE:
-            ctx->Resize(h, ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
-            TellHqWindow(ctx);
-            return MapWindowDefault(h, msg, w, l);
-        case ui::WM_CLOSE: {
-            const ui::Hwnd frame = shell::GetWindowOfKind(WindowKind::FrameWnd);
-            if (frame) ui::PostMessage(frame, ui::WM_COMMAND, 40009, 0);
-            return 1;
-        }
-        case ui::WM_SHOWWINDOW:
-            if (w == 1) TellHqWindow(ctx);
-            return 0;
-        case ui::WM_GETMINMAXINFO:
-            return 0;
-        case ui::WM_TIMER:
-            return 1;
-        case ui::WM_COMMAND:
-            return OnMenuCommand(h, ctx, ui::LoWord(w), w, l);
-        case ui::WM_HSCROLL:
-        case ui::WM_VSCROLL: {
-            const int code = ui::LoWord(w);
-            const int thumb = code == static_cast<int>(ui::SB_THUMBPOSITION) ? ui::HiWord(w) : -1;
-            if (msg == ui::WM_HSCROLL) ctx->OnHScroll(code, thumb);
-            else ctx->OnVScroll(code, thumb);
-            TellHqWindow(ctx);
-            Redraw(h);
-            return 0;
-        }
-        case ui::WM_MOUSEMOVE: {
-            if ((w & ui::MK_RBUTTON) && ctx->dragActive) {
-                if (ctx->DragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)))) Redraw(h);
-                return 1;
-            }
-            const std::uint32_t hex = ctx->PixelToMapHex(PointOf(l));
-            CurrentMapHost().SetCursorHex(hex);
-            if (GetTroopSelection().clickMode == kClickModeWaypoint) {
-                ctx->DragWaypoint(PointOf(l));
-                Redraw(h);
-            }
-            return 1;
-        }
-        case ui::WM_LBUTTONDOWN:
-            if (ctx->PressOnMap(h, PointOf(l))) {
-                if ((w & ui::MK_CONTROL) && !ctx->HasRubberBand() && player < 4) {
-                    ctx->SetCaptionMode(shell::GetTroop());
-                    ctx->ToggleTroopMark(h, PointOf(l));
-                    ctx->RebuildCaptions();
-                    ctx->RedrawView(0);
-                    Redraw(h);
-                } else {
-                    if (!ctx->BeginRubberBand(PointOf(l)) && GetTroopSelection().clickMode == kClickModeNone) {
-                        ctx->PressWithSelection(PointOf(l));
-                    }
-                    Redraw(h);
-                }
-            }
-            return 0;
-        case ui::WM_LBUTTONUP:
-            ctx->HandleMapButtonUp(PointOf(l), player);
-            Redraw(h);
-            return 0;
-        case ui::WM_RBUTTONDOWN:
-            if ((w & ui::MK_CONTROL) && (w & ui::MK_SHIFT)) {
-                MapWorld* world = CurrentMapWorld();
-                if (world != nullptr && world->simulation != nullptr) world->simulation->NotifyExecuteThinkEnd();
-            }
-            if (ctx->CancelSelection(0xFFFF)) {
-                Redraw(h);
-                return 0;
-            }
-            ctx->BeginDragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)));
-            ctx->dragActive = 1;
-            ui::SetCapture(h);
-            return 1;
-        case ui::WM_RBUTTONUP:
-            TellHqWindow(ctx);
-            Redraw(h);
-            ui::ReleaseCapture();
-            ctx->dragActive = 0;
-            return 1;
-        case WM_MAP_REBUILD:
-            ctx->SetCountryFilter(6);
-            ctx->Refresh();
-            Redraw(h);
-            return 1;
-        case WM_MAP_QUERY_VIEW: {
-            auto* out = reinterpret_cast<std::int32_t*>(l);
-            if (out != nullptr) {
-                int cols = 0, rows = 0;
-                ctx->GetVisibleSize(cols, rows);
-                out[0] = Lo16(ctx->GetOrigin());
-                out[1] = Hi16(ctx->GetOrigin());
-                out[2] = cols;
-                out[3] = rows;
-            }
-            return 1;
-        }
-        case WM_SET_VIEW_RECT: {
-            const auto* in = reinterpret_cast<const std::int32_t*>(l);
-            if (in != nullptr) {
-                ctx->SetOrigin(Pack32(in[0] & 0xFFFF, in[1] & 0xFFFF));
-                ctx->SetVisibleSize(in[2] & 0xFFFF, in[3] & 0xFFFF);
-                ctx->RedrawView(0);
-                Redraw(h);
-            }
-            return 1;
-        }
-        case WM_MAP_TICK_REDRAW:
-            TickRedraw(h, ctx, true);
-            return 1;
-        case WM_MAP_CENTER:
-            ctx->CenterOn(static_cast<std::uint16_t>((w & 0xFF) | ((w >> 8) & 0xFF00)), 0);
-            Redraw(h);
-            return 1;
-        case WM_MAP_COMMAND: {
-            const std::uint16_t troop = static_cast<std::uint16_t>(w);
-            auto& t = ctx->Context().Troops();
-            if (!t.Select(troop)) return 1;
-            const std::uint16_t hex = t.GetHexValue();
-            ctx->IssueOrdersForSelection(troop, hex);
-            return 1;
-        }
-        case WM_MAP_DISPLAY_SETTING:
-            OnDisplaySetting(h, ctx, static_cast<int>(w), static_cast<int>(l));
-            return 1;
-        case WM_MAP_TROOP_REMOVED:
-            if (ctx->CancelSelection(static_cast<std::uint16_t>(w))) {
-                Redraw(h);
-                return 0;
-            }
-            return 1;
-        default:
-            return MapWindowDefault(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<RealViewWindow>(h, msg, w, l);
 }
 
 ui::LResult RealChileViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    MapViewContext* ctx = ContextOf(h);
-    if (msg == ui::WM_CREATE) {
-        ctx = CreateContext(h);
-        if (ctx == nullptr) return -1;
-        ctx->Setup(h, 0, 266, 254, 1, 0);
-        ctx->SetDisplayKind(DisplayKindFromIni(shell::GetMapOption()), 1);
-        return 0;
-    }
-    if (ctx == nullptr) return ui::DefWindowProc(h, msg, w, l);
-    ui::LResult result = 0;
-    if (CommonMessage(h, ctx, msg, w, l, &result)) return result;
-    switch (msg) {
-        case ui::WM_DESTROY:
-            ctx->CancelSelection(0xFFFF);
-            DestroyContext(h);
-            return 0;
-        case ui::WM_SIZE:
-            ctx->Resize(h, ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
-            return ui::DefWindowProc(h, msg, w, l);
-        case ui::WM_HSCROLL:
-        case ui::WM_VSCROLL: {
-            const int code = ui::LoWord(w);
-            const int thumb = code == static_cast<int>(ui::SB_THUMBPOSITION) ? ui::HiWord(w) : -1;
-            if (msg == ui::WM_HSCROLL) ctx->OnHScroll(code, thumb);
-            else ctx->OnVScroll(code, thumb);
-            Redraw(h);
-            return 0;
-        }
-        case ui::WM_MOUSEMOVE:
-            if (w & ui::MK_RBUTTON) {
-                if (ctx->DragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)))) Redraw(h);
-                return 1;
-            }
-            CurrentMapHost().SetCursorHex(ctx->PixelToMapHex(PointOf(l)));
-            if (!ctx->HasRubberBand() && GetTroopSelection().clickMode == kClickModeWaypoint) {
-                ctx->DragWaypoint(PointOf(l));
-                Redraw(h);
-            }
-            return 1;
-        case ui::WM_LBUTTONDOWN:
-            if (ctx->PlaceForceTroop(PointOf(l), gPlacementCountry, gPlacementTroop)) {
-                ctx->Refresh();
-                ui::Hwnd dialog = ui::GetParent(ui::GetParent(ui::GetParent(h)));
-                if (dialog) ui::SendMessage(dialog, WM_ORGANIZE_PLACEMENT_CHANGED, 0, 0);
-                gPlacementTroop = rules::kNoTroop;
-                Redraw(h);
-            } else if (!ctx->BeginRubberBand(PointOf(l)) && GetTroopSelection().clickMode == kClickModeNone) {
-                ctx->PressWithSelection(PointOf(l));
-            }
-            return 0;
-        case ui::WM_LBUTTONUP:
-            ctx->HandleMapButtonUp(PointOf(l), gPlacementCountry);
-            Redraw(h);
-            return 0;
-        case ui::WM_RBUTTONDOWN:
-            if (ctx->CancelSelection(0xFFFF)) {
-                Redraw(h);
-            } else if (ctx->RecoverForceTroop(PointOf(l), gPlacementCountry)) {
-                ui::Hwnd dialog = ui::GetParent(ui::GetParent(ui::GetParent(h)));
-                if (dialog) ui::SendMessage(dialog, WM_ORGANIZE_PLACEMENT_CHANGED, 0, 0);
-                ctx->Refresh();
-                Redraw(h);
-            } else {
-                ctx->BeginDragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)));
-            }
-            return 0;
-        case WM_MAP_CENTER:
-            ctx->CenterOn(static_cast<std::uint16_t>((w & 0xFF) | ((w >> 8) & 0xFF00)), 0);
-            Redraw(h);
-            return 1;
-        case WM_MAP_SET_PLACEMENT_TROOP:
-            gPlacementTroop = static_cast<std::uint16_t>(w & 0xFFFF);
-            gPlacementCountry = static_cast<std::uint8_t>(l & 0xFF);
-            return 1;
-        case WM_MAP_REBUILD:
-            gPlacementCountry = static_cast<std::uint8_t>(w);
-            ctx->SetCountryFilter(static_cast<std::uint8_t>(w));
-            ctx->Refresh();
-            Redraw(h);
-            return 1;
-        case WM_MAP_TICK_REDRAW:
-            TickRedraw(h, ctx, false);
-            return 1;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<RealChileViewWindow>(h, msg, w, l);
 }
 
 ui::LResult ChileOpeningViewWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    MapViewContext* ctx = ContextOf(h);
-    if (msg == ui::WM_CREATE) {
-        ctx = CreateContext(h);
-        if (ctx == nullptr) return -1;
-        ctx->Setup(h, 0, 266, 254, 2, 0);
-        ctx->SetDisplayKind(0, 1);
-        return 0;
-    }
-    if (ctx == nullptr) return ui::DefWindowProc(h, msg, w, l);
-    ui::LResult result = 0;
-    if (CommonMessage(h, ctx, msg, w, l, &result)) return result;
-    switch (msg) {
-        case ui::WM_DESTROY:
-            DestroyContext(h);
-            return 0;
-        case ui::WM_SIZE:
-            ctx->Resize(h, ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
-            Redraw(h);
-            return ui::DefWindowProc(h, msg, w, l);
-        case ui::WM_HSCROLL:
-        case ui::WM_VSCROLL: {
-            const int code = ui::LoWord(w);
-            const int thumb = code == static_cast<int>(ui::SB_THUMBPOSITION) ? ui::HiWord(w) : -1;
-            if (msg == ui::WM_HSCROLL) ctx->OnHScroll(code, thumb);
-            else ctx->OnVScroll(code, thumb);
-            Redraw(h);
-            return 0;
-        }
-        case ui::WM_MOUSEMOVE:
-            if (w & ui::MK_RBUTTON) {
-                if (ctx->DragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)))) Redraw(h);
-                return 1;
-            }
-            CurrentMapHost().SetCursorHex(ctx->PixelToMapHex(PointOf(l)));
-            if (GetTroopSelection().clickMode == kClickModeWaypoint) {
-                ctx->DragWaypoint(PointOf(l));
-                Redraw(h);
-            }
-            return 1;
-        case ui::WM_RBUTTONDOWN:
-            if (ctx->CancelSelection(0xFFFF)) {
-                Redraw(h);
-                return 0;
-            }
-            ctx->BeginDragScroll(Lo16(PointOf(l)), Hi16(PointOf(l)));
-            return 1;
-        case ui::WM_RBUTTONUP:
-            Redraw(h);
-            return 1;
-        case WM_MAP_REBUILD:
-            ctx->SetCountryFilter(static_cast<std::uint8_t>(w));
-            ctx->Refresh();
-            Redraw(h);
-            return 1;
-        case WM_MAP_TICK_REDRAW:
-            TickRedraw(h, ctx, false);
-            return 1;
-        case WM_MAP_CENTER:
-            ctx->CenterOn(static_cast<std::uint16_t>((w & 0xFF) | ((w >> 8) & 0xFF00)), 0);
-            Redraw(h);
-            return 1;
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
-    }
+    return ui::WindowObjectProc<ChileOpeningViewWindow>(h, msg, w, l);
 }
 
 void RegisterMapViewClasses() {

@@ -10,6 +10,7 @@
 
 #include "platform/ui/WindowTypes.h"
 #include "rules/context/GameContext.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/search/RouteSearch.h"
 
 namespace zv::sim {
@@ -29,8 +30,8 @@ class MapViewHost {
         (void)mask;
         (void)redraw;
     }
-    // The troop chosen for a launch (発進); 0xFFFF none.
-    virtual std::uint16_t GetLaunchTroop() { return 0xFFFF; }
+    // The troop chosen for a launch (発進); rules::kNoTroop none.
+    virtual std::uint16_t GetLaunchTroop() { return rules::kNoTroop; }
     // The weapon classes chosen for a separation (分散); 0 none.
     virtual std::uint16_t GetSeparationChoice() { return 0; }
     // The weapon chooser of a fire order (mode 1), offered the launch kinds in `options` that

@@ -10,6 +10,7 @@
 #include "mapview/MapViewWindows.h"
 #include "mapview/MapWorld.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "rules/context/ShadowTables.h"
@@ -26,15 +27,14 @@ namespace zv::mapview {
 
 namespace {
 
-// What the dialog procedure works with while the demonstration runs.
-struct DemoState {
+// What RunOpeningDemo hands the dialog (WM_INITDIALOG's lParam).
+struct DemoRun {
     sim::ClockStep* clock = nullptr;
     std::uint8_t country = rules::kNoCountry;
-    ui::Hwnd map{};
-    int ticks = 0;
 };
-DemoState gDemo;
-OpeningDemoPlacement gPlacement;
+
+// Where the last demonstration put its map, for the title's pictures.
+OpeningDemoPlacement gLastPlacement;
 
 // Loading reports to the world's events; a world without them reports nowhere.
 rules::GameEvents& EventsOf(MapWorld& world) {
@@ -84,7 +84,7 @@ void LeaveEmptyMap(MapEditorContext& document) {
 
 }  // namespace
 
-OpeningDemoPlacement GetOpeningDemoPlacement() { return gPlacement; }
+OpeningDemoPlacement GetOpeningDemoPlacement() { return gLastPlacement; }
 
 void RegisterOpeningDemoTemplate() {
     // Caption-less; WM_INITDIALOG sizes it to the desktop.
@@ -122,12 +122,9 @@ int RunOpeningDemo(ui::Hwnd owner) {
 
     // Steps of its own on the GUI thread: the program's clock thread stays parked on the title.
     sim::ClockStep clock(*world->simulation);
-    gDemo = DemoState{};
-    gDemo.clock = &clock;
-    gDemo.country = country;
+    DemoRun run{&clock, country};
     RegisterOpeningDemoTemplate();
-    ui::DialogBoxParam(nullptr, kOpeningDemoDialog, owner, OpeningDemoDlgProc, 0);
-    gDemo = DemoState{};
+    ui::DialogBoxParam(nullptr, kOpeningDemoDialog, owner, OpeningDemoDlgProc, reinterpret_cast<ui::LParam>(&run));
 
     world->simulation->ResetCommandJournal();
     LeaveEmptyMap(*document);
@@ -135,72 +132,102 @@ int RunOpeningDemo(ui::Hwnd owner) {
     return 1;
 }
 
-intptr_t OpeningDemoDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    (void)l;
-    switch (msg) {
-        case ui::WM_INITDIALOG: {
-            gDemo.map = CreateChileOpeningViewWindow(dialog, kOpeningDemoMapId);
-            const ui::Rect desk = DesktopRect();
-            const int width = desk.right - desk.left, height = desk.bottom - desk.top;
-            ui::SetWindowPos(dialog, ui::Hwnd{}, 0, 0, width, height, ui::SWP_NOZORDER);
-            gPlacement.x = std::max(0, (width - kOpeningMapWidth) / 2);
-            gPlacement.y = std::max(0, (height - kOpeningMapHeight) / 2);
-            if (gDemo.map) {
-                ui::SetWindowPos(gDemo.map, ui::Hwnd{}, gPlacement.x, gPlacement.y, kOpeningMapWidth,
-                                 kOpeningMapHeight, ui::SWP_NOZORDER);
-                shell::SetWindowOfKind(shell::WindowKind::MapWnd, gDemo.map);
-                MapWorld* world = CurrentMapWorld();
-                const ui::WParam hex =
-                    world != nullptr ? HeadquartersHex(*world->tables, gDemo.country) : 0;
-                ui::SendMessage(gDemo.map, WM_MAP_CENTER, hex, 0);
-                ui::ShowWindow(gDemo.map, ui::SW_SHOWNORMAL);
-            }
-            ui::SetTimer(dialog, kOpeningDemoTimer, 100);
-            gDemo.ticks = 0;
-            return 1;
+namespace {
+
+// The demonstration's dialog: the black desktop with the title, the map child, and one step of
+// the recorded game per timer tick until the tick limit or the player ends it.
+class OpeningDemoDialog : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG:
+                OnInitDialog(reinterpret_cast<const DemoRun*>(l));
+                return 1;
+            case ui::WM_ERASEBKGND:
+                OnEraseBackground(reinterpret_cast<ui::Canvas*>(w));
+                return 1;
+            case ui::WM_TIMER:
+                if (w != kOpeningDemoTimer) return 0;
+                OnTick();
+                return 0;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) != ui::IDCANCEL) return 0;
+                End(1);
+                return 1;
+            case ui::WM_CLOSE:
+            case ui::WM_RBUTTONDOWN:
+                End(1);
+                return 1;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 1;
+            default:
+                return 0;
         }
-        case ui::WM_ERASEBKGND: {
-            auto* dc = reinterpret_cast<ui::Canvas*>(w);
-            if (dc == nullptr) return 1;
-            const ui::Rect desk = DesktopRect();
-            fw::FillRectColorDC(dc, 0, 0, desk.right - desk.left, desk.bottom - desk.top, 0x000000);
-            MapWorld* world = CurrentMapWorld();
-            if (world != nullptr && world->tables != nullptr) {
-                rules::ScenarioHeaderCursor header(*world->tables);
-                fw::DrawTextWithFont(dc, gPlacement.x + 20, gPlacement.y - 20, header.GetTitle(), 18, 1,
-                                     0xFFFFFF);
-            }
-            return 1;
-        }
-        case ui::WM_TIMER:
-            if (w != kOpeningDemoTimer) return 0;
-            if (gDemo.clock != nullptr && gDemo.clock->RealTimeTick(0) != 0 && gDemo.map &&
-                ui::IsWindow(gDemo.map)) {
-                ui::SendMessage(gDemo.map, WM_MAP_TICK_REDRAW, 0, 0);
-            }
-            if (gDemo.ticks < kOpeningDemoTickLimit) {
-                ++gDemo.ticks;
-            } else {
-                ui::EndDialog(dialog, 1);
-            }
-            return 0;
-        case ui::WM_COMMAND:
-            if (ui::LoWord(w) != ui::IDCANCEL) return 0;
-            ui::EndDialog(dialog, 1);
-            return 1;
-        case ui::WM_CLOSE:
-        case ui::WM_RBUTTONDOWN:
-            ui::EndDialog(dialog, 1);
-            return 1;
-        case ui::WM_DESTROY:
-            ui::KillTimer(dialog, kOpeningDemoTimer);
-            if (gDemo.map && ui::IsWindow(gDemo.map)) ui::DestroyWindow(gDemo.map);
-            gDemo.map = ui::Hwnd{};
-            shell::SetWindowOfKind(shell::WindowKind::MapWnd, ui::Hwnd{});
-            return 1;
-        default:
-            return 0;
     }
+
+  private:
+    void OnInitDialog(const DemoRun* run) {
+        const ui::Hwnd dialog = Handle();
+        if (run != nullptr) {
+            clock_ = run->clock;
+            country_ = run->country;
+        }
+        map_ = CreateChileOpeningViewWindow(dialog, kOpeningDemoMapId);
+        const ui::Rect desk = DesktopRect();
+        const int width = desk.right - desk.left, height = desk.bottom - desk.top;
+        ui::SetWindowPos(dialog, ui::Hwnd{}, 0, 0, width, height, ui::SWP_NOZORDER);
+        placement_.x = std::max(0, (width - kOpeningMapWidth) / 2);
+        placement_.y = std::max(0, (height - kOpeningMapHeight) / 2);
+        gLastPlacement = placement_;
+        if (map_) {
+            ui::SetWindowPos(map_, ui::Hwnd{}, placement_.x, placement_.y, kOpeningMapWidth, kOpeningMapHeight,
+                             ui::SWP_NOZORDER);
+            shell::SetWindowOfKind(shell::WindowKind::MapWnd, map_);
+            MapWorld* world = CurrentMapWorld();
+            const ui::WParam hex = world != nullptr ? HeadquartersHex(*world->tables, country_) : 0;
+            ui::SendMessage(map_, WM_MAP_CENTER, hex, 0);
+            ui::ShowWindow(map_, ui::SW_SHOWNORMAL);
+        }
+        ui::SetTimer(dialog, kOpeningDemoTimer, 100);
+        ticks_ = 0;
+    }
+    void OnEraseBackground(ui::Canvas* dc) {
+        if (dc == nullptr) return;
+        const ui::Rect desk = DesktopRect();
+        fw::FillRectColorDC(dc, 0, 0, desk.right - desk.left, desk.bottom - desk.top, 0x000000);
+        MapWorld* world = CurrentMapWorld();
+        if (world != nullptr && world->tables != nullptr) {
+            rules::ScenarioHeaderCursor header(*world->tables);
+            fw::DrawTextWithFont(dc, placement_.x + 20, placement_.y - 20, header.GetTitle(), 18, 1, 0xFFFFFF);
+        }
+    }
+    void OnTick() {
+        if (clock_ != nullptr && clock_->RealTimeTick(0) != 0 && map_ && ui::IsWindow(map_))
+            ui::SendMessage(map_, WM_MAP_TICK_REDRAW, 0, 0);
+        if (ticks_ < kOpeningDemoTickLimit) ++ticks_;
+        else End(1);
+    }
+    void OnDestroy() {
+        ui::KillTimer(Handle(), kOpeningDemoTimer);
+        if (map_ && ui::IsWindow(map_)) ui::DestroyWindow(map_);
+        map_ = ui::Hwnd{};
+        shell::SetWindowOfKind(shell::WindowKind::MapWnd, ui::Hwnd{});
+    }
+
+    sim::ClockStep* clock_ = nullptr;
+    std::uint8_t country_ = rules::kNoCountry;
+    ui::Hwnd map_{};
+    int ticks_ = 0;
+    OpeningDemoPlacement placement_;
+};
+
+}  // namespace
+
+intptr_t OpeningDemoDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<OpeningDemoDialog>(dialog, msg, w, l);
 }
 
 }  // namespace zv::mapview

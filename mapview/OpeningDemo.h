@@ -26,6 +26,8 @@ inline constexpr int kOpeningDemoTickLimit = 301;
 // could not be read, or there is no world to run it in): no dialog then.
 int RunOpeningDemo(ui::Hwnd owner);
 
+// Dialog 352's procedure; RunOpeningDemo hands it the clock and the country to show through
+// WM_INITDIALOG's lParam (without them the map shows and nothing steps).
 intptr_t OpeningDemoDlgProc(ui::Hwnd dialog, std::uint32_t msg, ui::WParam w, ui::LParam l);
 
 // Registers template 352 (again: replaces it).

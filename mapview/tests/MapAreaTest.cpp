@@ -34,11 +34,11 @@ class MapAreas : public testing::EditorFixture {
         const std::uint16_t redInfantry = map.AddTroop(1, 4, 4, {testing::kInfantry});
         map.AddTroop(1, 10, 3, {testing::kTank});
         const std::uint16_t blueInfantry = map.AddTroop(0, 60, 60, {testing::kInfantry});
-        rules::TroopCursor troops(tables);
-        troops.Select(redInfantry);
-        troops.SetMask28(1 << 0);  // found by blue
-        troops.Select(blueInfantry);
-        troops.SetMask28(1 << 5);  // found by red (the second bit of red)
+        rules::TroopCursor cursor(tables);
+        cursor.Select(redInfantry);
+        cursor.SetMask28(1 << 0);  // found by blue
+        cursor.Select(blueInfantry);
+        cursor.SetMask28(1 << 5);  // found by red (the second bit of red)
         rules::GameContext ctx(tables, MapContextEnv());
         ctx.RebuildHexOccupancy();
         searches->ReloadAllTerrain();
@@ -157,6 +157,40 @@ TEST_F(MapAreas, WindowPagesCaptionsAndScrollBars) {
     // Closing hides through the frame's command.
     ui::SendMessage(h, ui::WM_CLOSE, 0, 0);
     EXPECT_TRUE(ui::IsWindow(h));
+}
+
+TEST_F(MapAreas, TheWindowComputesOverTheWorldInstalledNow) {
+    const ui::Hwnd frame = ui::CreateWindowEx(0, "STATIC", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 1024, 768, {}, 0,
+                                              nullptr, nullptr);
+    shell::LoadPalettes(frame);
+    const ui::Hwnd first = CreateMapAreaInfoWindow(nullptr, frame);
+    ASSERT_TRUE(first);
+    ui::SendMessage(first, ui::WM_COMMAND, kCmdAreaCompute, 0);
+    ui::DestroyWindow(first);
+
+    // Another map in tables of its own, nothing computed yet.
+    rules::TableDirectory other;
+    ASSERT_TRUE(other.LoadAllTables(testing::kProgramDir)) << other.LastError();
+    testing::BuildFixtureMap(other);
+    rules::RouteSearchSet otherSearches(other);
+    MapAreaContext(other, &otherSearches).ClearAreaInfo();
+    MapWorld otherWorld = world;
+    otherWorld.tables = &other;
+    otherWorld.routeSearches = &otherSearches;
+    InstallMapWorld(&otherWorld);
+    MapAreaContext(tables, searches.get()).ClearAreaInfo();
+
+    const ui::Hwnd second = CreateMapAreaInfoWindow(nullptr, frame);
+    ASSERT_TRUE(second);
+    ui::SendMessage(second, ui::WM_COMMAND, kCmdAreaCompute, 0);
+    MapAreaContext seen(other, &otherSearches);
+    ASSERT_EQ(seen.SelectArea(0, 0), 1);
+    EXPECT_NE(seen.GetSituation(0), kAreaNotComputed) << "computed into the map shown now";
+    MapAreaContext before(tables, searches.get());
+    ASSERT_EQ(before.SelectArea(0, 0), 1);
+    EXPECT_EQ(before.GetSituation(0), kAreaNotComputed) << "not into the map of the first window";
+    ui::DestroyWindow(second);
+    InstallMapWorld(&world);
 }
 
 }  // namespace

@@ -101,9 +101,9 @@ TEST_F(MapCheck, BrokenMapsAreReportedInOrder) {
          Expected({"青国の首都が配置されていません。"})},
         {"no headquarters",
          [](MapCheck& t) {
-             rules::TroopCursor troops(t.tables);
-             troops.Select(t.troops.hq1);
-             troops.ResetCurrentTroop();
+             rules::TroopCursor cursor(t.tables);
+             cursor.Select(t.troops.hq1);
+             cursor.ResetCurrentTroop();
          },
          Expected({"赤国の司令部が配置されていません。"})},
         {"no deployment area, no corps: grouped after the map's findings",

@@ -182,14 +182,43 @@ TEST_F(MapSettings, AlliancesStayGroups) {
     }
     const ui::Hwnd dlg = Open();
     ClickItem(dlg, kIdAlliance + 1);  // blue joins red
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(WorkingAllianceMask(c), 0x7) << c;
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(WorkingAllianceMask(dlg, c), 0x7) << c;
     EXPECT_TRUE(Checked(dlg, kIdAlliance + 4 * 2 + 0));
     ClickItem(dlg, kIdAlliance + 2);  // green leaves blue's group
-    EXPECT_EQ(WorkingAllianceMask(0), 0x3);
-    EXPECT_EQ(WorkingAllianceMask(1), 0x3);
-    EXPECT_EQ(WorkingAllianceMask(2), 0x4);
+    EXPECT_EQ(WorkingAllianceMask(dlg, 0), 0x3);
+    EXPECT_EQ(WorkingAllianceMask(dlg, 1), 0x3);
+    EXPECT_EQ(WorkingAllianceMask(dlg, 2), 0x4);
     EXPECT_FALSE(Checked(dlg, kIdAlliance + 4 * 1 + 2));
-    EXPECT_EQ(WorkingAllianceMask(3), 0x8);
+    EXPECT_EQ(WorkingAllianceMask(dlg, 3), 0x8);
+}
+
+TEST_F(MapSettings, TwoOpeningsKeepTheirOwnWork) {
+    rules::CountryCursor countries(tables);
+    for (int c = 0; c < 4; ++c) {
+        countries.Select(c);
+        countries.SetParticipation(1);
+        countries.SetAllianceMask(static_cast<std::uint8_t>(1u << c));
+    }
+    rules::ScenarioHeaderCursor header(tables);
+    header.SetDayLimit(3);
+    header.SetDeployLimit(20);
+    const ui::Hwnd first = Open();
+    ClickItem(first, kIdAlliance + 1);  // blue joins red
+    ASSERT_EQ(WorkingAllianceMask(first, 0), 0x3);
+    const ui::Hwnd second = Open();
+    EXPECT_EQ(WorkingAllianceMask(second, 0), 0x1) << "a new opening starts from the tables";
+    ui::ShowWindow(second, ui::SW_HIDE);
+    Pump();
+    EXPECT_EQ(WorkingAllianceMask(first, 0), 0x3) << "and leaves the open one's work alone";
+    ClickItem(first, ui::IDOK);
+    EXPECT_TRUE(messages.empty());
+    countries.Select(0);
+    EXPECT_EQ(countries.GetAllianceMask(), 0x3);
+    countries.Select(1);
+    EXPECT_EQ(countries.GetAllianceMask(), 0x3);
+    EXPECT_EQ(WorkingAllianceMask(second, 1), 0x2);
+    EXPECT_EQ(WorkingAllianceMask(ui::GetDlgItem(second, kIdMapTitle), 0), 0) << "not a settings dialog";
+    ui::DestroyWindow(second);
 }
 
 TEST_F(MapSettings, ParticipationEnablesTheCountrysControls) {
@@ -261,9 +290,9 @@ TEST_F(MapSettings, CorpsChoiceRecallsPlacedTroopsFirst) {
     answer = ui::IDYES;
     ClickItem(dlg, kIdCorpsButton);
     EXPECT_EQ(asked, 1);
-    rules::TroopCursor troops(tables);
-    ASSERT_TRUE(troops.Select(troops.GetFirstTroopOfCountry(0)));
-    EXPECT_FALSE(troops.IsOnMap()) << "blue's troops went back to its corps";
+    rules::TroopCursor cursor(tables);
+    ASSERT_TRUE(cursor.Select(cursor.GetFirstTroopOfCountry(0)));
+    EXPECT_FALSE(cursor.IsOnMap()) << "blue's troops went back to its corps";
     EXPECT_EQ(TextOf(dlg, kIdCorpsButton), "第一軍団");
     ClickItem(dlg, ui::IDOK);
     rules::CountryCursor countries(tables);

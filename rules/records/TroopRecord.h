@@ -169,6 +169,9 @@ struct TroopRecord : ByteRecord<kTroopRecordSize> {
     std::uint16_t ActionFlags() const { return U16(kActionFlags); }
     std::uint16_t Destination() const { return U16(kDestination); }
     std::uint16_t Icon() const { return U16(kIcon); }
+    // The stored cost of moving into terrain class 0 .. kMoveCostClasses - 1, as last worked out
+    // (RefreshMoveCostTable works it out again).
+    std::uint8_t MoveCost(int terrainClass) const { return bytes[kMoveCosts + terrainClass]; }
 
     TroopMember& Member(int m) {
         return *reinterpret_cast<TroopMember*>(data() + kMembers + 30 * m);
