@@ -42,18 +42,32 @@ constexpr int kFirstSpectatorSlotEntry = 3;
 constexpr int kSpectatorRoleIds[2] = {kIdSpectatorRole0, kIdSpectatorRole1};
 constexpr int kSpectatorAnthemIds[2] = {kIdSpectatorAnthem0, kIdSpectatorAnthem1};
 
-struct CountriesPage {
+// Page 9: countries and conditions, chosen in turns. The page's routines below work on its
+// state.
+class CountriesPage : public NetworkPage {
+  public:
+    explicit CountriesPage(ui::Hwnd page) : NetworkPage(page) { whiteButtons_ = true; }
+
+    std::uint8_t* AllianceMasks() override { return allianceMasks; }
+
     // Rows whose role list was cut to "CPU" and "不参加" once everybody had chosen.
     bool restrictedRow[4] = {false, false, false, false};
     bool namesAdded = false;
     // The entry each country's role list showed after the last accepted change.
     int shownRole[4] = {kRoleComputer, kRoleComputer, kRoleComputer, kRoleComputer};
+    // Every role list was cut (the host's last turn).
+    bool restrictedRoles = false;
+    // Everybody has chosen: the host's button starts the game.
+    bool ready = false;
+    std::uint8_t allianceMasks[4] = {1, 2, 4, 8};
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override;
+    void OnCreate();
+    void OnSettingsComplete();
 };
 
-CountriesPage* PageOf(ui::Hwnd page) {
-    PageState* s = StateOf(page);
-    return s ? static_cast<CountriesPage*>(s->extra.get()) : nullptr;
-}
+CountriesPage* PageOf(ui::Hwnd page) { return SetupPageOf<CountriesPage>(page); }
 
 const std::uint8_t* CountryRecordOf(ui::Hwnd page, int c) {
     rules::TableDirectory* t = TablesOf(page);
@@ -183,8 +197,7 @@ void SetRowsEnabled(ui::Hwnd page, bool enable) {
     }
 }
 
-void DrawCountriesBackground(ui::Hwnd page, PageState& s) {
-    fw::Dib* bg = s.background.get();
+void DrawCountriesBackground(ui::Hwnd page, fw::Dib* bg) {
     DrawConditionsLabels(page, bg);
     fw::FrameRectColorOnDib(page, bg, 150, 140, 591, 176, ui::Rgb(128, 128, 128));
     fw::Dib marks("pMark.bmp");
@@ -212,7 +225,7 @@ void ShowPlayerSettingRow(ui::Hwnd page, const std::uint8_t* p) {
         if (CountriesPage* cp = PageOf(page); cp && cp->restrictedRow[c]) return;
         ui::SendDlgItemMessage(page, RoleComboId(c), ui::CB_SETCURSEL, ui::WParam(kFirstSlotEntry + slot), 0);
         const std::uint8_t mask = static_cast<std::uint8_t>((p[PlayerSetting::kAlliance] & 0x0F) | (1u << c));
-        SetAllianceMask(c, mask);
+        SetAllianceMask(page, c, mask);
         for (int k = 0; k < 3; ++k) {
             const int partner = AlliancePartner(c, k);
             ui::CheckDlgButton(page, AllianceBoxId(c, k), (mask >> partner) & 1 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
@@ -244,7 +257,7 @@ void ShowReceivedConditions(ui::Hwnd page, const std::uint8_t* block) {
     ui::CheckDlgButton(page, kIdReinforcement, switches & 2 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
     for (int c = 0; c < rules::kCountryCount; ++c) {
         const std::uint8_t mask = static_cast<std::uint8_t>(k[36 + 4 * c] & 0x0F);
-        SetAllianceMask(c, mask);
+        SetAllianceMask(page, c, mask);
         for (int b = 0; b < 3; ++b) {
             const int partner = AlliancePartner(c, b);
             ui::CheckDlgButton(page, AllianceBoxId(c, b), (mask >> partner) & 1 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
@@ -446,13 +459,14 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
 }
 
 void OnCountriesShow(ui::Hwnd page) {
-    PageState* s = StateOf(page);
+    CountriesPage* s = PageOf(page);
+    if (!s) return;
     if (const ui::Hwnd chat = shell::AttachChatWindow(page)) {
         ui::MoveWindow(chat, 9, 264, 456, 102, true);
         ui::ShowWindow(chat, ui::SW_SHOW);
     }
     if (rules::TableDirectory* t = TablesOf(page)) {
-        mapview::RenderMapMiniature(*t, *s->background, 12, 30);
+        mapview::RenderMapMiniature(*t, *s->Background(), 12, 30);
         const std::uint8_t* header = t->GetTableBase(rules::TableId::ScenarioHeader);
         ui::SetDlgItemText(page, kIdMapName,
                            net::ReadFieldText(header, rules::ScenarioHeaderRecord::kTitle, rules::ScenarioHeaderRecord::kTitleWidth));
@@ -461,7 +475,7 @@ void OnCountriesShow(ui::Hwnd page) {
     for (int c = 0; c < rules::kCountryCount; ++c) ShowCountryRowFromGame(page, c, false);
     DisableAlliancesWhenFew(page);
     if (IsHostPage(page)) {
-        if (CountriesPage* p = PageOf(page)) std::fill(std::begin(p->restrictedRow), std::end(p->restrictedRow), false);
+        std::fill(std::begin(s->restrictedRow), std::end(s->restrictedRow), false);
         s->restrictedRoles = false;
         ShowConditionsFromGame(page, 2);
         Status(page, S("参加国とゲーム条件を設定してください"));
@@ -484,9 +498,9 @@ void ChoiceDone(ui::Hwnd page) {
 }
 
 void OnDecide(ui::Hwnd page) {
-    PageState* s = StateOf(page);
+    const CountriesPage* s = PageOf(page);
     net::SessionManager* m = SessionOf(page);
-    if (!m) return;
+    if (!m || !s) return;
     if (m->IsHost()) {
         if (s->ready) {
             rules::TableDirectory* t = TablesOf(page);
@@ -536,7 +550,8 @@ void LockHostsChoices(ui::Hwnd page) {
 }
 
 void OnCountriesCommand(ui::Hwnd page, int id, int code) {
-    PageState* s = StateOf(page);
+    const CountriesPage* s = PageOf(page);
+    if (!s) return;
     const bool host = IsHostPage(page);
     if (id == kIdSetupNext) {
         OnDecide(page);
@@ -587,7 +602,7 @@ void OnCountriesCommand(ui::Hwnd page, int id, int code) {
 namespace netpages {
 
 void OnGameSettingGame(ui::Hwnd page, int turn, const std::uint8_t* block) {
-    PageState* s = StateOf(page);
+    const CountriesPage* s = PageOf(page);
     net::SessionManager* m = SessionOf(page);
     if (!s || !m || !block) return;
     ShowPlayerSettings(page, block);
@@ -624,9 +639,8 @@ void OnGameSettingGame(ui::Hwnd page, int turn, const std::uint8_t* block) {
 }
 
 void OnGameSettingDone(ui::Hwnd page, int turn, const std::uint8_t* block) {
-    PageState* s = StateOf(page);
     CountriesPage* p = PageOf(page);
-    if (!s || !p || !block) return;
+    if (!p || !block) return;
     ShowPlayerSettings(page, block);
     if (turn == net::kTurnDone) {
         ui::SendMessage(page, WM_SETTINGS_COMPLETE, 0, 0);
@@ -642,7 +656,7 @@ void OnGameSettingDone(ui::Hwnd page, int turn, const std::uint8_t* block) {
             ui::EnableWindow(ui::GetDlgItem(page, id), true);
             p->restrictedRow[c] = true;
         }
-        s->restrictedRoles = true;
+        p->restrictedRoles = true;
         RememberRoles(page);
         return;
     }
@@ -661,61 +675,65 @@ void OnGameSettingNext(ui::Hwnd page, const std::uint8_t* block) {
 
 }  // namespace netpages
 
-ui::LResult MultiPlay7Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+ui::LResult CountriesPage::OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    const ui::Hwnd h = Handle();
     switch (msg) {
-        case ui::WM_CREATE: {
-            PageState* s = CreateState(h);
-            CreatePageBasics(h, *s);
-            s->extra = std::make_shared<CountriesPage>();
-            CreateSetupButtons(h, s->font.get(), kButtonsDecideCut);
-            CreateConditionsControls(h, s->font.get());
-            CreateSpectatorRow(h, 0, s->font.get());
-            CreateSpectatorRow(h, 1, s->font.get());
-            CreateStatus(h, kIdCountriesStatus, 470, 282, 128, 88, s->font.get());
-            DrawCountriesBackground(h, *s);
-            s->ready = false;
-            ui::SetDlgItemText(h, kIdSetupNext, S("国設定"));
+        case ui::WM_CREATE:
+            OnCreate();
             return 0;
-        }
         case ui::WM_DESTROY:
             if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == h) shell::DetachChatWindow();
-            DestroyState(h);
             return 0;
         case WM_SHOW_PAGE:
             if (w == 1) {
                 OnCountriesShow(h);
             } else {
                 ui::ShowWindow(h, ui::SW_HIDE);
-                StateOf(h)->ready = false;
+                ready = false;
             }
             return 1;
         case WM_SETTING_TURN:
             EnableSetupNextButton(h, true);
             return 1;
         case WM_SETTINGS_COMPLETE:
-            if (IsHostPage(h)) {
-                EnableSetupNextButton(h, true);
-                StateOf(h)->ready = true;
-            } else {
-                if (rules::TableDirectory* t = TablesOf(h)) {
-                    rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
-                }
-                NextPage(h, kNoPage, kPageNetCountries);
-            }
+            OnSettingsComplete();
             return 1;
         case ui::WM_COMMAND:
-            OnCountriesCommand(h, static_cast<int>(w & 0xFFFF), static_cast<int>((w >> 16) & 0xFFFF));
+            OnCountriesCommand(h, ui::LoWord(w), ui::HiWord(w));
             return 0;
-        case ui::WM_PAINT:
-            return PaintPage(h);
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CTLCOLORSTATIC:
-        case ui::WM_CTLCOLORBTN:
-            return WhiteOnBlack(w);
         default:
-            return ui::DefWindowProc(h, msg, w, l);
+            return Default(msg, w, l);
     }
+}
+
+void CountriesPage::OnCreate() {
+    const ui::Hwnd h = Handle();
+    LoadBasics();
+    CreateSetupButtons(h, font_.get(), kButtonsDecideCut);
+    CreateConditionsControls(h, font_.get());
+    CreateSpectatorRow(h, 0, font_.get());
+    CreateSpectatorRow(h, 1, font_.get());
+    CreateStatus(h, kIdCountriesStatus, 470, 282, 128, 88, font_.get());
+    DrawCountriesBackground(h, background_.get());
+    ready = false;
+    ui::SetDlgItemText(h, kIdSetupNext, S("国設定"));
+}
+
+void CountriesPage::OnSettingsComplete() {
+    const ui::Hwnd h = Handle();
+    if (IsHostPage(h)) {
+        EnableSetupNextButton(h, true);
+        ready = true;
+        return;
+    }
+    if (rules::TableDirectory* t = TablesOf(h)) {
+        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
+    }
+    NextPage(h, kNoPage, kPageNetCountries);
+}
+
+ui::LResult MultiPlay7Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<CountriesPage>(h, msg, w, l);
 }
 
 }  // namespace zv::setup

@@ -14,6 +14,7 @@
 #include "framework/Dib.h"
 #include "framework/ProcessState.h"
 #include "framework/gui/ControlCreators.h"
+#include "framework/gui/GdiHelpers.h"
 #include "framework/gui/ListViewRows.h"
 #include "panels/PanelCommon.h"
 #include "platform/ui/Canvas.h"
@@ -24,6 +25,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/GameContext.h"
@@ -48,6 +50,8 @@ struct SetupState {
     std::uint8_t savedGameChosen = 0;
     std::int32_t startFromSave = 0;
     int mainMenuOpen = 0;
+    // The corps file entry chosen on a corps page (-1 none); the conditions page writes it.
+    int selectedCorps = -1;
 };
 
 SetupState& State() {
@@ -148,17 +152,46 @@ void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
     ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageNetParticipants, kNoPage);
 }
 
-ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    SetupState& s = State();
-    switch (msg) {
-    case ui::WM_CREATE: {
+// The container of the pages.
+class MainMenuContainer : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+        case ui::WM_CREATE: return OnCreate();
+        case zv::WM_TITLE_START:
+            OnTitleStart(Handle(), w, l);
+            return 0;
+        case WM_SETUP_NEXT_PAGE:
+            OnNextPage(static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(l));
+            return 0;
+        case WM_SETUP_PREV_PAGE:
+            OnPrevPage(static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(l));
+            return 0;
+        case ui::WM_SIZE:
+            OnSize();
+            return Default(msg, w, l);
+        case ui::WM_ENABLE:
+            OnEnable(w != 0);
+            return 0;
+        case ui::WM_DESTROY:
+            OnDestroy();
+            return 0;
+        default: return Default(msg, w, l);
+        }
+    }
+
+  private:
+    ui::LResult OnCreate() {
+        SetupState& s = State();
         if (rules::TableDirectory* tables = LiveTables()) {
             rules::GameContext ctx(*tables, mapview::MapContextEnv());
             ctx.ResetAllGameTables();
         }
         s.pages = {};
-        s.container = h;
-        if (!CreatePage(h, kPageTitle, kTitlePageClass, 0)) {
+        s.container = Handle();
+        if (!CreatePage(Handle(), kPageTitle, kTitlePageClass, 0)) {
             s.container = {};
             return -1;
         }
@@ -170,50 +203,43 @@ ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::L
         shell::ResetGameState();
         WriteSettingsSinglePlay(1);
         s.savedGameChosen = 0;
-        ui::SetWindowPos(h, ui::HWND_TOP, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
+        s.selectedCorps = -1;
+        ui::SetWindowPos(Handle(), ui::HWND_TOP, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
         return 0;
     }
-    case zv::WM_TITLE_START:
-        OnTitleStart(h, w, l);
-        return 0;
-    case WM_SETUP_NEXT_PAGE: {
-        const auto target = static_cast<std::uint8_t>(w);
-        ShowSetupPage(h, target, static_cast<std::uint8_t>(l));
-        if (target == kNoPage) FinishSetup(h);
-        return 0;
+    void OnNextPage(std::uint8_t target, std::uint8_t old) {
+        ShowSetupPage(Handle(), target, old);
+        if (target == kNoPage) FinishSetup(Handle());
     }
-    case WM_SETUP_PREV_PAGE: {
-        const auto target = static_cast<std::uint8_t>(w);
-        ShowSetupPage(h, target, static_cast<std::uint8_t>(l));
+    void OnPrevPage(std::uint8_t target, std::uint8_t old) {
+        ShowSetupPage(Handle(), target, old);
         if (target == kPageTitle) DestroyPages(1);
-        if (target == kNoPage) QuitProgram(h);
-        return 0;
+        if (target == kNoPage) QuitProgram(Handle());
     }
-    case ui::WM_SIZE:
-        // The frame may grow after the title opened (it is maximised last): the page keeps
-        // its place in the middle.
+    // The frame may grow after the title opened (it is maximised last): the page keeps its place
+    // in the middle.
+    void OnSize() {
+        const SetupState& s = State();
         if (s.currentPage < kSetupPageCount && s.pages[s.currentPage]) {
-            fw::CenterWindowInParent(h, s.pages[s.currentPage], kSetupPageWidth, kSetupPageHeight,
+            fw::CenterWindowInParent(Handle(), s.pages[s.currentPage], kSetupPageWidth, kSetupPageHeight,
                                      ui::SWP_NOZORDER);
         }
-        return ui::DefWindowProc(h, msg, w, l);
-    case ui::WM_ENABLE:
-        // A modal dialog over the title (the corps editor, the name dialog, a box) holds the
-        // frame as well: its menu bar above the title waits until the dialog is gone.
-        if (const ui::Hwnd frame = ui::GetWindow(h, ui::GW_OWNER)) ui::EnableWindow(frame, w != 0);
-        return 0;
-    case ui::WM_DESTROY:
+    }
+    // A modal dialog over the title (the corps editor, the name dialog, a box) holds the frame as
+    // well: its menu bar above the title waits until the dialog is gone.
+    void OnEnable(bool enable) {
+        if (const ui::Hwnd frame = ui::GetWindow(Handle(), ui::GW_OWNER)) ui::EnableWindow(frame, enable);
+    }
+    void OnDestroy() {
+        SetupState& s = State();
         s.mainMenuOpen = 0;
-        if (s.container == h) {
+        if (s.container == Handle()) {
             // Pages are children and go with the container; forget their handles.
             s.pages = {};
             s.container = {};
         }
-        return 0;
-    default:
-        return ui::DefWindowProc(h, msg, w, l);
     }
-}
+};
 
 bool RegisterPageClass(const std::string& name, ui::WndProc proc) {
     return panels::RegisterPanelClass(name.c_str(), proc, false);
@@ -247,23 +273,47 @@ std::unique_ptr<fw::Dib> LoadPagePicture(const char* fileName) {
     return picture;
 }
 
-bool HandlePagePicture(ui::Hwnd page, std::uint32_t msg, ui::WParam w, ui::LParam l, fw::Dib* picture,
-                       ui::LResult* result) {
+ui::LResult SetupPage::Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
     switch (msg) {
     case ui::WM_PAINT:
-        fw::PaintWindowFromBitmap(page, picture);
-        *result = 0;
-        return true;
+        fw::PaintWindowFromBitmap(Handle(), background_.get());
+        return 0;
     case ui::WM_ERASEBKGND:
-        *result = 1;
-        return true;
+        return 1;
     case ui::WM_DRAWITEM:
-        fw::DrawOwnerDrawItem(page, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
-        *result = 1;
-        return true;
+        fw::DrawOwnerDrawItem(Handle(), static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
+        return 1;
+    case ui::WM_CTLCOLORBTN:
+        if (!whiteButtons_) break;
+        [[fallthrough]];
+    case ui::WM_CTLCOLORSTATIC:
+        if (ui::LResult r = 0; AnswerWhiteLabel(w, IsWhiteLabel(ui::GetDlgCtrlID(ui::HwndFromParam(l))), &r)) {
+            return r;
+        }
+        return Default(msg, w, l);
     default:
-        return false;
+        break;
     }
+    return OnMessage(msg, w, l);
+}
+
+void SetupPage::LoadBasics(const char* picture) {
+    font_ = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+    background_ = LoadPagePicture(picture);
+}
+
+ui::LResult CallClassProcedure(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    ui::WindowClass wc;
+    if (ui::GetClassInfo(ui::GetClassName(h), &wc) && wc.proc) return ui::CallWindowProc(wc.proc, h, msg, w, l);
+    return ui::DefWindowProc(h, msg, w, l);
+}
+
+SetupPage* StoredSetupPage(ui::Hwnd page) {
+    return reinterpret_cast<SetupPage*>(ui::GetWindowLongPtr(page, ui::GWLP_USERDATA));
+}
+
+void StoreSetupPage(ui::Hwnd page, SetupPage* object) {
+    ui::SetWindowLongPtr(page, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(object));
 }
 
 bool AnswerWhiteLabel(ui::WParam w, bool isLabel, ui::LResult* result) {
@@ -294,12 +344,25 @@ int SetupMessageBox(ui::Hwnd owner, const char* utf8Text, std::uint32_t type) {
 // Page procedures of this module (their own files).
 ui::LResult MainMenu1Proc(ui::Hwnd, std::uint32_t, ui::WParam, ui::LParam);
 
+SetupPage* SetupPageOf(ui::Hwnd page) {
+    // Only a window whose procedure is a page's own holds a page object in its user data.
+    static constexpr ui::WndProc kPageProcedures[] = {
+        &MainMenu1Proc,  &SinglePlay2Proc, &SinglePlay1Proc, &SinglePlay3Proc, &MultiPlay2Proc,
+        &MultiPlay4Proc, &MultiPlay6Proc,  &MultiPlay5Proc,  &MultiPlay1Proc,  &MultiPlay7Proc};
+    if (!page) return nullptr;
+    const auto proc = reinterpret_cast<ui::WndProc>(ui::GetWindowLongPtr(page, ui::GWLP_WNDPROC));
+    if (std::find(std::begin(kPageProcedures), std::end(kPageProcedures), proc) == std::end(kPageProcedures)) {
+        return nullptr;
+    }
+    return StoredSetupPage(page);
+}
+
 int RegisterSetupWindowClasses() {
     ui::WindowClass existing;
     if (!ui::GetClassInfo(kMainMenuClass, &existing)) {
         ui::WindowClass wc;
         wc.name = kMainMenuClass;
-        wc.proc = &MainMenuClassProc;
+        wc.proc = &ui::WindowObjectProc<MainMenuContainer>;
         wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
         wc.windowExtraBytes = 4;
         wc.hasBackground = true;
@@ -394,6 +457,9 @@ void SetChosenSetupFile(bool network, const char* name, std::int32_t fromSave) {
 void SetChosenFromSave(bool network, std::int32_t fromSave) {
     State().chosen[network ? 1 : 0].fromSave = fromSave;
 }
+
+int GetSelectedCorpsFile() { return State().selectedCorps; }
+void SetSelectedCorpsFile(int entry) { State().selectedCorps = entry; }
 
 std::uint8_t GetSavedGameChosen() { return State().savedGameChosen; }
 void SetSavedGameChosen(std::uint8_t chosen) { State().savedGameChosen = chosen; }

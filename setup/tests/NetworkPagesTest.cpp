@@ -649,7 +649,7 @@ TEST_F(NetPagesGame, RolesThatCannotMakeAGameAreRefusedAndChosenAgain) {
     EXPECT_EQ(ui::SendDlgItemMessage(page, RoleComboId(1), ui::CB_GETCURSEL, 0, 0), 4);
     EXPECT_EQ(ui::SendDlgItemMessage(page, AnthemComboId(1), ui::CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(ui::GetDlgItemText(page, FundsEditId(1)), "0");
-    EXPECT_EQ(GetAllianceMask(1), 0x0F);
+    EXPECT_EQ(GetAllianceMask(page, 1), 0x0F);
     EXPECT_EQ(ui::GetDlgItemText(page, kIdLastDay), "99");
 }
 
