@@ -442,8 +442,8 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
     rules::WriteS32(s, G::kSinglePlay, 1);
     s[G::kFogOfWar] = IsChecked(page, kIdSearch) ? 1 : 0;
     rules::WriteU16(s, G::kRuleOptions,
-                    static_cast<std::uint16_t>((IsChecked(page, kIdAllianceChange) ? 4 : 0) |
-                                               (IsChecked(page, kIdReinforcement) ? 2 : 0)));
+                    static_cast<std::uint16_t>((IsChecked(page, kIdAllianceChange) ? G::kRuleAllianceChange : 0) |
+                                               (IsChecked(page, kIdReinforcement) ? G::kRuleReinforcement : 0)));
 
     const long long days = EditNumber(page, kIdLastDay);
     if (days < 1 || days > kMaxLastDay) return Refuse(page, "作戦日数が１～９９以外で設定されています");
@@ -480,7 +480,7 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
         std::uint8_t* e = s + G::CountryEntry(c);
         const int role = ComboIndex(page, RoleComboId(c));
         e[G::kEntryParticipation] = kRoleCodes[(role >= 0 && role < 4) ? role : kRoleComputer];
-        e[G::kEntryState] = role == kRoleAbsent ? 0 : 1;
+        e[G::kEntryState] = role == kRoleAbsent ? sim::kCountryOut : sim::kCountryInPlay;
         std::uint8_t mask = static_cast<std::uint8_t>(1u << c);
         for (int k = 0; k < 3; ++k) {
             if (IsChecked(page, AllianceBoxId(c, k))) mask |= static_cast<std::uint8_t>(1u << AlliancePartner(c, k));

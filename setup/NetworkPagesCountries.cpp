@@ -19,12 +19,14 @@
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/Bytes.h"
+#include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "setup/Conditions.h"
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
 #include "setup/SinglePlayPages.h"
 #include "shell/ChatWindow.h"
+#include "simulation/Judgement.h"
 
 namespace zv::setup {
 
@@ -34,6 +36,15 @@ namespace {
 
 using net::GameSettingBlock;
 using net::PlayerSetting;
+
+// The conditions part of the setting block (GameSettingBlock::kConditions on).
+struct ConditionsField {
+    static constexpr std::size_t kLastDay = 0, kLastHour = 4, kDeployable = 8, kTotalTroops = 12, kSwitches = 16;
+    // One word per country; its low four bits are the country's alliance mask.
+    static constexpr std::size_t Alliance(int c) { return 36 + 4 * static_cast<std::size_t>(c); }
+};
+// Bits of the switches word.
+constexpr std::int32_t kSwitchSearch = 8, kSwitchAllianceChange = 4, kSwitchReinforcement = 2;
 
 // The role entries after the four role names: one per slot, showing who chose the country.
 constexpr int kFirstSlotEntry = 4;
@@ -69,20 +80,18 @@ class CountriesPage : public NetworkPage {
 
 CountriesPage* PageOf(ui::Hwnd page) { return SetupPageOf<CountriesPage>(page); }
 
-const std::uint8_t* CountryRecordOf(ui::Hwnd page, int c) {
-    rules::TableDirectory* t = TablesOf(page);
-    if (!t || c < 0 || c >= rules::kCountryCount) return nullptr;
-    return t->GetTableBase(rules::TableId::Country) + sizeof(rules::CountryRecord) * static_cast<std::size_t>(c);
-}
-
 bool CountryTakesPart(ui::Hwnd page, int c) {
-    const std::uint8_t* r = CountryRecordOf(page, c);
-    return r && r[rules::CountryRecord::kState] == 1;
+    rules::TableDirectory* t = TablesOf(page);
+    if (!t) return false;
+    rules::CountryCursor country(*t);
+    return country.Select(c) && country.GetState() == sim::kCountryInPlay;
 }
 
 std::int32_t ComputerFunds(ui::Hwnd page, int c) {
-    const std::uint8_t* r = CountryRecordOf(page, c);
-    return r ? rules::ReadS32(r, rules::CountryRecord::kValue38) : 0;
+    rules::TableDirectory* t = TablesOf(page);
+    if (!t) return 0;
+    rules::CountryCursor country(*t);
+    return country.Select(c) ? country.GetValue38() : 0;
 }
 
 int ComboSel(ui::Hwnd page, int id) { return static_cast<int>(ui::SendDlgItemMessage(page, id, ui::CB_GETCURSEL, 0, 0)); }
@@ -247,16 +256,16 @@ void ShowPlayerSettings(ui::Hwnd page, const std::uint8_t* block) {
 void ShowReceivedConditions(ui::Hwnd page, const std::uint8_t* block) {
     const std::uint8_t* k = block + GameSettingBlock::kConditions;
     auto clamp = [](std::int32_t v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); };
-    ui::SetDlgItemText(page, kIdLastDay, std::to_string(clamp(rules::ReadS32(k, 0), 0, kMaxLastDay)));
-    ui::SetDlgItemText(page, kIdLastHour, std::to_string(clamp(rules::ReadS32(k, 4), 0, 24)));
-    ui::SetDlgItemText(page, kIdDeployable, std::to_string(clamp(rules::ReadS32(k, 8), 0, kMaxDeployable)));
-    ui::SetDlgItemText(page, kIdTotalTroops, std::to_string(clamp(rules::ReadS32(k, 12), 0, kMaxTotalTroops)));
-    const std::int32_t switches = rules::ReadS32(k, 16);
-    ui::CheckDlgButton(page, kIdSearch, switches & 8 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-    ui::CheckDlgButton(page, kIdAllianceChange, switches & 4 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-    ui::CheckDlgButton(page, kIdReinforcement, switches & 2 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+    ui::SetDlgItemText(page, kIdLastDay, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kLastDay), 0, kMaxLastDay)));
+    ui::SetDlgItemText(page, kIdLastHour, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kLastHour), 0, 24)));
+    ui::SetDlgItemText(page, kIdDeployable, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kDeployable), 0, kMaxDeployable)));
+    ui::SetDlgItemText(page, kIdTotalTroops, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kTotalTroops), 0, kMaxTotalTroops)));
+    const std::int32_t switches = rules::ReadS32(k, ConditionsField::kSwitches);
+    ui::CheckDlgButton(page, kIdSearch, switches & kSwitchSearch ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+    ui::CheckDlgButton(page, kIdAllianceChange, switches & kSwitchAllianceChange ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+    ui::CheckDlgButton(page, kIdReinforcement, switches & kSwitchReinforcement ? ui::BST_CHECKED : ui::BST_UNCHECKED);
     for (int c = 0; c < rules::kCountryCount; ++c) {
-        const std::uint8_t mask = static_cast<std::uint8_t>(k[36 + 4 * c] & 0x0F);
+        const std::uint8_t mask = static_cast<std::uint8_t>(k[ConditionsField::Alliance(c)] & 0x0F);
         SetAllianceMask(page, c, mask);
         for (int b = 0; b < 3; ++b) {
             const int partner = AlliancePartner(c, b);
@@ -339,13 +348,13 @@ void WriteComputerCountries(ui::Hwnd page) {
             ReadNumber(page, FundsEditId(c), funds);
             int anthem = ComboSel(page, AnthemComboId(c));
             e[G::kEntryParticipation] = 1;
-            e[G::kEntryState] = 1;
+            e[G::kEntryState] = sim::kCountryInPlay;
             e[G::kEntryAllianceMask] = CheckedAllianceMask(page, c);
             e[G::kEntryMusic] = static_cast<std::uint8_t>(anthem < 0 ? 0 : anthem);
             rules::WriteS32(e, G::kEntryFunds, static_cast<std::int32_t>(funds > kMaxWarFunds ? kMaxWarFunds : funds));
         } else if (entry == kRoleAbsent) {
             e[G::kEntryParticipation] = 2;
-            e[G::kEntryState] = 0;
+            e[G::kEntryState] = sim::kCountryOut;
             e[G::kEntryAllianceMask] = 0;
             e[G::kEntryMusic] = 0;
             rules::WriteS32(e, G::kEntryFunds, 0);
@@ -357,9 +366,9 @@ void WriteComputerCountries(ui::Hwnd page) {
 int ReadConditions(ui::Hwnd page, std::uint8_t* k) {
     std::memset(k, 0, GameSettingBlock::kConditionsSize);
     std::int32_t switches = 0;
-    if (ui::IsDlgButtonChecked(page, kIdSearch) == ui::BST_CHECKED) switches |= 8;
-    if (ui::IsDlgButtonChecked(page, kIdAllianceChange) == ui::BST_CHECKED) switches |= 4;
-    if (ui::IsDlgButtonChecked(page, kIdReinforcement) == ui::BST_CHECKED) switches |= 2;
+    if (ui::IsDlgButtonChecked(page, kIdSearch) == ui::BST_CHECKED) switches |= kSwitchSearch;
+    if (ui::IsDlgButtonChecked(page, kIdAllianceChange) == ui::BST_CHECKED) switches |= kSwitchAllianceChange;
+    if (ui::IsDlgButtonChecked(page, kIdReinforcement) == ui::BST_CHECKED) switches |= kSwitchReinforcement;
     long long day = 0, hour = 0, deployable = 0, total = 0;
     if (!ReadNumber(page, kIdLastDay, day) || day < 1 || day > kMaxLastDay) {
         Box(page, S("作戦日数が１～９９以外で設定されています"));
@@ -382,11 +391,11 @@ int ReadConditions(ui::Hwnd page, std::uint8_t* k) {
         Box(page, S("総部隊数は展開部隊数以上の数を設定してください"));
         return 0;
     }
-    rules::WriteS32(k, 0, static_cast<std::int32_t>(day));
-    rules::WriteS32(k, 4, static_cast<std::int32_t>(hour));
-    rules::WriteS32(k, 8, static_cast<std::int32_t>(deployable));
-    rules::WriteS32(k, 12, static_cast<std::int32_t>(total));
-    rules::WriteS32(k, 16, switches);
+    rules::WriteS32(k, ConditionsField::kLastDay, static_cast<std::int32_t>(day));
+    rules::WriteS32(k, ConditionsField::kLastHour, static_cast<std::int32_t>(hour));
+    rules::WriteS32(k, ConditionsField::kDeployable, static_cast<std::int32_t>(deployable));
+    rules::WriteS32(k, ConditionsField::kTotalTroops, static_cast<std::int32_t>(total));
+    rules::WriteS32(k, ConditionsField::kSwitches, switches);
     net::SessionManager* m = SessionOf(page);
     for (int c = 0; c < rules::kCountryCount; ++c) {
         const int entry = RoleEntryOf(page, c);
@@ -403,7 +412,7 @@ int ReadConditions(ui::Hwnd page, std::uint8_t* k) {
             mask = CheckedAllianceMask(page, c);
         }
         k[20 + 4 * c] = static_cast<std::uint8_t>(role);
-        k[36 + 4 * c] = mask;
+        k[ConditionsField::Alliance(c)] = mask;
     }
     return 1;
 }
@@ -416,15 +425,15 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
     using G = rules::GameSettingsRecord;
     std::uint8_t* g = t->GetTableBase(rules::TableId::GameSettings);
     const std::uint8_t* k = block + GameSettingBlock::kConditions;
-    const std::int32_t switches = rules::ReadS32(k, 16);
-    g[G::kFogOfWar] = (switches & 8) ? 1 : 0;
-    g[G::kDayLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 0), 1, kMaxLastDay));
-    g[G::kHourLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 4), 0, 24));
-    g[G::kDeployLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 8), 1, kMaxDeployable));
+    const std::int32_t switches = rules::ReadS32(k, ConditionsField::kSwitches);
+    g[G::kFogOfWar] = (switches & kSwitchSearch) ? 1 : 0;
+    g[G::kDayLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastDay), 1, kMaxLastDay));
+    g[G::kHourLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastHour), 0, 24));
+    g[G::kDeployLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kDeployable), 1, kMaxDeployable));
     rules::WriteS32(g, G::kSinglePlay, 0);
     rules::WriteS32(g, G::kDeployment, NetworkFromSave(page) ? 0 : 1);
-    rules::WriteU16(g, G::kRuleOptions, static_cast<std::uint16_t>(switches & 6));
-    const std::int32_t total = std::clamp(rules::ReadS32(k, 12), 0, kMaxTotalTroops);
+    rules::WriteU16(g, G::kRuleOptions, static_cast<std::uint16_t>(switches & (kSwitchAllianceChange | kSwitchReinforcement)));
+    const std::int32_t total = std::clamp(rules::ReadS32(k, ConditionsField::kTotalTroops), 0, kMaxTotalTroops);
     net::SessionManager* m = SessionOf(page);
     const int ownSlot = m ? m->OwnSlot() : -1;
     for (int c = 0; c < rules::kCountryCount; ++c) {
@@ -432,8 +441,8 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
         int role = k[20 + 4 * c];
         if (role > 3) role = 2;
         e[G::kEntryParticipation] = static_cast<std::uint8_t>(role);
-        e[G::kEntryState] = role == 2 ? 0 : 1;
-        e[G::kEntryAllianceMask] = role == 2 ? 0 : static_cast<std::uint8_t>((k[36 + 4 * c] & 0x0F) | (1u << c));
+        e[G::kEntryState] = role == 2 ? sim::kCountryOut : sim::kCountryInPlay;
+        e[G::kEntryAllianceMask] = role == 2 ? 0 : static_cast<std::uint8_t>((k[ConditionsField::Alliance(c)] & 0x0F) | (1u << c));
         std::int32_t funds = ClampFunds(ComputerFunds(page, c));
         int anthem = 0;
         std::memset(e + G::kEntryCorpsFile, 0, G::kEntryCorpsFileWidth);

@@ -37,6 +37,7 @@
 #include "setup/SetupContainer.h"
 #include "setup/SetupInternal.h"
 #include "shell/game/GameDocument.h"
+#include "simulation/Judgement.h"
 
 namespace zv::setup {
 
@@ -477,8 +478,13 @@ void DrawMapInfoPanel(ui::Hwnd page, fw::Dib* background, const mapview::MapPrev
         std::snprintf(line, sizeof line, "%d部隊まで配置可能", summary->deployLimit);
         TextOnPanel(page, background, 430, 202, Sjis(line), 12);
         int y = 202;
-        if (summary->ruleWord & 4) TextOnPanel(page, background, 430, y += 16, Sjis("初期設定での同盟変更可能"), 12);
-        if (summary->ruleWord & 2) TextOnPanel(page, background, 430, y += 16, Sjis("ゲーム中の増援可能"), 12);
+        using G = rules::GameSettingsRecord;
+        if (summary->ruleWord & G::kRuleAllianceChange) {
+            TextOnPanel(page, background, 430, y += 16, Sjis("初期設定での同盟変更可能"), 12);
+        }
+        if (summary->ruleWord & G::kRuleReinforcement) {
+            TextOnPanel(page, background, 430, y += 16, Sjis("ゲーム中の増援可能"), 12);
+        }
     }
     ui::InvalidateRect(page, nullptr, false);
 }
@@ -506,7 +512,7 @@ int LoadChosenGameFile(ui::Hwnd page, int network, fw::Dib* miniatureTarget) {
             for (int c = 0; c < rules::kCountryCount; ++c) {
                 if (!countries.Select(c)) continue;
                 const bool computer = countries.GetParticipation() == 1;
-                countries.SetState(computer ? 1 : 0);
+                countries.SetState(computer ? sim::kCountryInPlay : sim::kCountryOut);
                 countries.SetParticipation(computer ? 1 : 2);
             }
         }

@@ -44,8 +44,8 @@ class TitleAndPages : public testing::SetupPages {
 
 TEST_F(TitleAndPages, TheOpeningDemonstrationStartsAfterAMinuteOnTheTitle) {
     int demos = 0;
-    SetOpeningDemoRunner([&](ui::Hwnd owner) {
-        EXPECT_EQ(owner, Title());
+    SetOpeningDemoRunner([&](ui::Hwnd demoOwner) {
+        EXPECT_EQ(demoOwner, Title());
         ++demos;
         return 1;
     });
