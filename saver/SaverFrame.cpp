@@ -115,18 +115,18 @@ class SaverWindow : public ui::WindowObject {
         return 0;
     }
     void OnDestroy() {
-        // Only the window that made the current state ends it (a second window was refused).
+        // Only the window that runs the saver ends it: a second window, refused at WM_CREATE,
+        // goes without touching the running one.
         SaverState* s = CurrentSaver();
-        if (s && s->window == Handle()) {
-            StepSlot(*s, s->slot, true);
-            ui::KillTimer(Handle(), kSchedulerTimer);
-            DeleteSharedBitmaps(*s);
-            if (s->movieWindow) PlayAviInWindow(*s, "", 0, 1);
-            DeleteSaverFont(*s);
-            StopAndDeleteMidi(*s);
-            SetCurrentSaver(nullptr);
-            delete s;
-        }
+        if (!s || s->window != Handle()) return;
+        StepSlot(*s, s->slot, true);
+        ui::KillTimer(Handle(), kSchedulerTimer);
+        DeleteSharedBitmaps(*s);
+        if (s->movieWindow) PlayAviInWindow(*s, "", 0, 1);
+        DeleteSaverFont(*s);
+        StopAndDeleteMidi(*s);
+        SetCurrentSaver(nullptr);
+        delete s;
         ui::PostQuitMessage(0);
     }
     void OnPaint() {
