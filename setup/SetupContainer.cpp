@@ -42,10 +42,9 @@ namespace zv::setup {
 
 namespace {
 
+// What the set-up shares with the rest of the program while the container is open and after.
 struct SetupState {
-    std::array<ui::Hwnd, kSetupPageCount> pages{};
     ui::Hwnd container{};
-    std::uint8_t currentPage = kNoPage;
     ChosenSetupFile chosen[2]{};  // 0 single play, 1 network
     std::uint8_t savedGameChosen = 0;
     std::int32_t startFromSave = 0;
@@ -71,6 +70,19 @@ Hooks& TheHooks() {
     return hooks;
 }
 
+// A container's pages by slot and the page it shows (kNoPage: none).
+struct PageTable {
+    std::array<ui::Hwnd, kSetupPageCount> pages{};
+    std::uint8_t current = kNoPage;
+
+    ui::Hwnd Page(int slot) const {
+        return slot >= 0 && slot < kSetupPageCount ? pages[static_cast<std::size_t>(slot)] : ui::Hwnd{};
+    }
+};
+
+// The page table of a container; null for any other window.
+PageTable* PagesOf(ui::Hwnd container);
+
 void ForgetChoice(ChosenSetupFile& file) {
     std::memset(file.name, ' ', sizeof file.name - 1);
     file.name[sizeof file.name - 1] = '\0';
@@ -87,15 +99,19 @@ bool CreatePage(ui::Hwnd container, int slot, const char* className, std::uint32
     const ui::Hwnd page = ui::CreateWindowEx(
         0, className, "", ui::WS_CHILD | extraStyle, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
         ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, container, 0, nullptr, nullptr);
-    State().pages[static_cast<std::size_t>(slot)] = page;
+    if (PageTable* table = PagesOf(container)) table->pages[static_cast<std::size_t>(slot)] = page;
     return static_cast<bool>(page);
 }
 
-void DestroyPages(int first) {
+void DestroyPages(ui::Hwnd container, int first) {
+    PageTable* table = PagesOf(container);
+    if (!table) return;
     for (int i = kSetupPageCount - 1; i >= first; --i) {
-        ui::Hwnd& page = State().pages[static_cast<std::size_t>(i)];
+        // A page's going may end the container's own (the program closing meanwhile).
+        table = PagesOf(container);
+        if (!table) return;
+        const ui::Hwnd page = std::exchange(table->pages[static_cast<std::size_t>(i)], ui::Hwnd{});
         if (page) ui::DestroyWindow(page);
-        page = {};
     }
 }
 
@@ -103,7 +119,7 @@ void DestroyPages(int first) {
 void FinishSetup(ui::Hwnd container) {
     const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
     ui::ShowWindow(container, ui::SW_HIDE);
-    DestroyPages(0);
+    DestroyPages(container, 0);
     ui::DestroyWindow(container);
     if (net::SessionManager* session = fw::GetSessionManager()) session->ClearReadyFlags();
     ui::PostMessage(frame, zv::WM_START_GAME, static_cast<ui::WParam>(GetStartFromSave()), 0);
@@ -112,7 +128,7 @@ void FinishSetup(ui::Hwnd container) {
 // The player quits from the title: the pages, the container and then the frame go.
 void QuitProgram(ui::Hwnd container) {
     const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
-    DestroyPages(0);
+    DestroyPages(container, 0);
     ui::DestroyWindow(container);
     if (frame) ui::DestroyWindow(frame);
 }
@@ -120,14 +136,16 @@ void QuitProgram(ui::Hwnd container) {
 // Only the title page itself gives way to the map editor: a set-up road holds a session or a
 // half-prepared game on its pages.
 bool MayLeaveForEditor() {
-    const ui::Hwnd title = State().pages[kPageTitle];
-    return State().currentPage == kPageTitle && title && ui::IsWindowVisible(title);
+    const PageTable* table = PagesOf(State().container);
+    if (!table) return false;
+    const ui::Hwnd title = table->Page(kPageTitle);
+    return table->current == kPageTitle && title && ui::IsWindowVisible(title);
 }
 
 // The map editor has taken the frame: the title's music stops and every set-up window goes.
 void LeaveForEditor(ui::Hwnd container) {
     shell::PlayMusicFile(nullptr);
-    DestroyPages(0);
+    DestroyPages(container, 0);
     ui::DestroyWindow(container);
 }
 
@@ -137,7 +155,8 @@ void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
         ResetBusy();
         return;
     }
-    const ui::Hwnd title = State().pages[kPageTitle];
+    const PageTable* table = PagesOf(container);
+    const ui::Hwnd title = table ? table->Page(kPageTitle) : ui::Hwnd{};
     if (!title || !ui::GetParent(title)) return;
     ResetBusy();
     if (rules::TableDirectory* tables = LiveTables()) {
@@ -146,16 +165,17 @@ void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
         rules::WriteS32(settings, rules::GameSettingsRecord::kSinglePlay, 0);
     }
     CreateMultiPlayPages(container);
-    if (TheHooks().lobbyFiller && State().pages[kPageNetParticipants]) {
-        TheHooks().lobbyFiller(State().pages[kPageNetParticipants], block);
-    }
+    const ui::Hwnd participants = GetSetupPage(kPageNetParticipants);
+    if (TheHooks().lobbyFiller && participants) TheHooks().lobbyFiller(participants, block);
     ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageNetParticipants, kNoPage);
 }
 
-// The container of the pages.
+// The container of the pages: it holds their table.
 class MainMenuContainer : public ui::WindowObject {
   public:
     using WindowObject::WindowObject;
+
+    PageTable& Pages() { return pages_; }
 
     ui::LResult Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
         switch (msg) {
@@ -189,7 +209,6 @@ class MainMenuContainer : public ui::WindowObject {
             rules::GameContext ctx(*tables, mapview::MapContextEnv());
             ctx.ResetAllGameTables();
         }
-        s.pages = {};
         s.container = Handle();
         if (!CreatePage(Handle(), kPageTitle, kTitlePageClass, 0)) {
             s.container = {};
@@ -213,16 +232,14 @@ class MainMenuContainer : public ui::WindowObject {
     }
     void OnPrevPage(std::uint8_t target, std::uint8_t old) {
         ShowSetupPage(Handle(), target, old);
-        if (target == kPageTitle) DestroyPages(1);
+        if (target == kPageTitle) DestroyPages(Handle(), 1);
         if (target == kNoPage) QuitProgram(Handle());
     }
     // The frame may grow after the title opened (it is maximised last): the page keeps its place
     // in the middle.
     void OnSize() {
-        const SetupState& s = State();
-        if (s.currentPage < kSetupPageCount && s.pages[s.currentPage]) {
-            fw::CenterWindowInParent(Handle(), s.pages[s.currentPage], kSetupPageWidth, kSetupPageHeight,
-                                     ui::SWP_NOZORDER);
+        if (const ui::Hwnd page = pages_.Page(pages_.current)) {
+            fw::CenterWindowInParent(Handle(), page, kSetupPageWidth, kSetupPageHeight, ui::SWP_NOZORDER);
         }
     }
     // A modal dialog over the title (the corps editor, the name dialog, a box) holds the frame as
@@ -233,13 +250,18 @@ class MainMenuContainer : public ui::WindowObject {
     void OnDestroy() {
         SetupState& s = State();
         s.mainMenuOpen = 0;
-        if (s.container == Handle()) {
-            // Pages are children and go with the container; forget their handles.
-            s.pages = {};
-            s.container = {};
-        }
+        // Pages are children and go with the container; their table goes with this object.
+        pages_ = PageTable{};
+        if (s.container == Handle()) s.container = {};
     }
+
+    PageTable pages_;
 };
+
+PageTable* PagesOf(ui::Hwnd container) {
+    MainMenuContainer* c = container ? ui::WindowObjectOf<MainMenuContainer>(container, kMainMenuClass) : nullptr;
+    return c ? &c->Pages() : nullptr;
+}
 
 bool RegisterPageClass(const std::string& name, ui::WndProc proc) {
     return panels::RegisterPanelClass(name.c_str(), proc, false);
@@ -392,8 +414,8 @@ int IsMainMenuOpen() { return State().mainMenuOpen; }
 ui::Hwnd GetMainMenuWindow() { return State().container; }
 
 void ShowSetupPage(ui::Hwnd container, std::uint8_t newIndex, std::uint8_t oldIndex) {
-    SetupState& s = State();
-    s.currentPage = newIndex;
+    PageTable* table = PagesOf(container);
+    if (table) table->current = newIndex;
     if (newIndex == kPageNetConnection) {
         if (net::SessionManager* session = fw::GetSessionManager()) {
             session->Close();
@@ -402,22 +424,25 @@ void ShowSetupPage(ui::Hwnd container, std::uint8_t newIndex, std::uint8_t oldIn
             if (frame) ui::SendMessage(frame, zv::WM_SET_NETWORK_TARGET, 0, 0);
         }
     }
-    if (oldIndex < kSetupPageCount && s.pages[oldIndex]) {
-        ui::SendMessage(s.pages[oldIndex], WM_SHOW_PAGE, 0, 0);
-    }
-    if (newIndex < kSetupPageCount && s.pages[newIndex]) {
-        fw::CenterWindowInParent(container, s.pages[newIndex], kSetupPageWidth, kSetupPageHeight,
-                                 ui::SWP_NOZORDER);
-        ui::SendMessage(s.pages[newIndex], WM_SHOW_PAGE, 1, 0);
+    if (!table) return;
+    if (const ui::Hwnd old = table->Page(oldIndex)) ui::SendMessage(old, WM_SHOW_PAGE, 0, 0);
+    // Hiding the old page may have ended the set-up (the program closing meanwhile).
+    table = PagesOf(container);
+    if (const ui::Hwnd page = table ? table->Page(newIndex) : ui::Hwnd{}) {
+        fw::CenterWindowInParent(container, page, kSetupPageWidth, kSetupPageHeight, ui::SWP_NOZORDER);
+        ui::SendMessage(page, WM_SHOW_PAGE, 1, 0);
     }
 }
 
 ui::Hwnd GetSetupPage(int index) {
-    if (index < 0 || index >= kSetupPageCount) return {};
-    return State().pages[static_cast<std::size_t>(index)];
+    const PageTable* table = PagesOf(State().container);
+    return table ? table->Page(index) : ui::Hwnd{};
 }
 
-std::uint8_t GetCurrentSetupPage() { return State().currentPage; }
+std::uint8_t GetCurrentSetupPage() {
+    const PageTable* table = PagesOf(State().container);
+    return table ? table->current : kNoPage;
+}
 
 int CreateSinglePlayPages(ui::Hwnd container) {
     constexpr std::uint32_t style = ui::WS_CLIPSIBLINGS | ui::WS_CLIPCHILDREN;
