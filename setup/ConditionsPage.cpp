@@ -110,10 +110,9 @@ class ConditionsPage : public SetupPage {
 
     void OnCreate() {
         const ui::Hwnd h = Handle();
-        font_ = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        LoadBasics();
         CreateSetupButtons(h, font_.get(), kButtonsDecideCancel);
         CreateConditionsControls(h, font_.get());
-        background_ = LoadPagePicture(kPagePicture);
         DrawConditionsLabels(h, background_.get());
     }
 

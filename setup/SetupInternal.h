@@ -68,7 +68,6 @@ class SetupPage : public ui::WindowObject {
 
     ui::LResult Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l);
 
-    const ui::Font* PageFont() const { return font_.get(); }
     fw::Dib* Background() const { return background_.get(); }
     // The four alliance masks (bit c: allied with country c) of a conditions page; null on the
     // other pages.

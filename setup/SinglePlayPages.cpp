@@ -150,10 +150,9 @@ class FilePage : public SetupPage {
     }
 
     void OnCreate() {
-        font_ = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        LoadBasics();
         CreateFilePageLayout(Handle(), font_.get(), kButtonsNextBack);
         FillList(0);
-        background_ = LoadPagePicture(kPagePicture);
         DrawMapInfoPanel(Handle(), background_.get(), nullptr, 0);
     }
     void OnNotify(ui::LParam l) {
@@ -283,7 +282,7 @@ class CorpsPage : public SetupPage {
 
     void OnCreate() {
         const ui::Hwnd h = Handle();
-        font_ = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        LoadBasics();
         CreateSetupButtons(h, font_.get(), kButtonsNextBack);
         EnableSetupNextButton(h, false);
         SetSelectedCorpsFile(-1);
@@ -293,7 +292,6 @@ class CorpsPage : public SetupPage {
             ui::ShowWindow(dialog_, ui::SW_HIDE);
             ui::SetWindowLongPtr(dialog_, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&CorpsDialogBackgroundProc));
         }
-        background_ = LoadPagePicture(kPagePicture);
     }
     void OnCorpsChosen(int entry) {
         SetSelectedCorpsFile(entry);

@@ -134,15 +134,14 @@ class TitlePage : public SetupPage {
 
     void OnCreate() {
         const ui::Hwnd h = Handle();
-        font_ = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+        LoadBasics(kTitlePicture);
+        DrawTitleWords(h, background_.get());
         CreateTextButton(h, kIdSinglePlay, 120, 210, 110, 20, 0, core::Utf8ToSjis("シングルプレイ").c_str(),
                          font_.get());
         CreateTextButton(h, kIdMultiPlay, 240, 210, 110, 20, 0, core::Utf8ToSjis("マルチプレイ").c_str(),
                          font_.get());
         CreateTextButton(h, kIdCorpsEditor, 360, 210, 110, 20, 0, core::Utf8ToSjis("軍団編成").c_str(),
                          font_.get());
-        background_ = LoadPagePicture(kTitlePicture);
-        DrawTitleWords(h, background_.get());
         idleCounter_ = 0;
     }
     void OnCommand(int id) {
