@@ -7,6 +7,7 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/WindowManager.h"
 #include "platform/video/MovieWindow.h"
 
@@ -55,10 +56,83 @@ void CloseMovie(OpeningState& s) {
     ui::UpdateWindow(s.window);
 }
 
+// The opening's window. The opening's state is made before the window, comes with
+// WM_NCCREATE and outlives it (FreeOpening destroys the window first).
+class OpeningWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam wp, ui::LParam lp) {
+        switch (msg) {
+            case ui::WM_NCCREATE:
+                if (const auto* cs = reinterpret_cast<const ui::CreateStruct*>(lp)) {
+                    state_ = static_cast<OpeningState*>(cs->createParams);
+                }
+                break;
+            case ui::WM_KEYDOWN:
+            case ui::WM_LBUTTONDOWN:
+            case ui::WM_RBUTTONDOWN:
+                ui::DestroyWindow(Handle());
+                return 0;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                break;
+            case ui::WM_ERASEBKGND:
+                // Once the fade has begun the back surface holds the whole picture.
+                if (Fading()) return 1;
+                break;
+            case ui::WM_PAINT:
+                if (Fading() && state_->screen) {
+                    OnPaint();
+                    return 0;
+                }
+                break;
+            case ui::MM_MCINOTIFY:
+                OnMciNotify(wp, lp);
+                break;
+            default:
+                break;
+        }
+        return Default(msg, wp, lp);
+    }
+
+  private:
+    bool Fading() const { return state_ && !state_->moviePhase && state_->framesDrawn > 0; }
+
+    void OnDestroy() {
+        if (state_) {
+            if (state_->moviePhase) CloseMovie(*state_);
+            ReleaseMouse(*state_);
+            state_->window = {};
+        }
+        ui::PostQuitMessage(0);
+    }
+    void OnPaint() {
+        ui::PaintStruct ps;
+        ui::BeginPaint(Handle(), &ps);
+        ui::EndPaint(Handle(), &ps);
+        state_->screen->Present();
+    }
+    void OnMciNotify(ui::WParam wp, ui::LParam lp) {
+        if (!state_) return;
+        if (state_->moviePhase) {
+            // Any notice of the movie ends its phase: played out, stopped or broken off.
+            if (state_->movieWindow && lp == ui::HwndToParam(state_->movieWindow)) {
+                CloseMovie(*state_);
+                StartTitleMusic(*state_);
+            }
+        } else if (state_->midi) {
+            fw::MidiPlayer::OnNotify(wp, lp, 1);
+        }
+    }
+
+    OpeningState* state_ = nullptr;
+};
+
 bool RegisterZV6OPEN() {
     ui::WindowClass wc;
     wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW | ui::CS_DBLCLKS;
-    wc.proc = ZV6OPENProc;
+    wc.proc = ui::WindowObjectProc<OpeningWindow>;
     wc.hasBackground = true;
     wc.background = ui::Rgb(0, 0, 0);
     wc.name = kClassName;
@@ -83,7 +157,7 @@ int InitOpening(const OpeningOptions& options) {
     const int x = (ui::GetSystemMetrics(ui::SM_CXSCREEN) - kOpeningWidth) / 2;
     const int y = (ui::GetSystemMetrics(ui::SM_CYSCREEN) - kOpeningHeight) / 2;
     s.window = ui::CreateWindowEx(0, kClassName, kOpeningTitle, ui::WS_POPUP, x, y, kOpeningWidth,
-                                  kOpeningHeight, ui::Hwnd{}, 0, nullptr, nullptr);
+                                  kOpeningHeight, ui::Hwnd{}, 0, nullptr, &s);
     if (!s.window) {
         g_displayMode.reset();
         fw::DeleteApplication();
@@ -170,50 +244,7 @@ void FreeOpening() {
 }
 
 ui::LResult ZV6OPENProc(ui::Hwnd h, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    OpeningState* s = g_state;
-    switch (msg) {
-        case ui::WM_KEYDOWN:
-        case ui::WM_LBUTTONDOWN:
-        case ui::WM_RBUTTONDOWN:
-            ui::DestroyWindow(h);
-            return 0;
-        case ui::WM_DESTROY:
-            if (s) {
-                if (s->moviePhase) CloseMovie(*s);
-                ReleaseMouse(*s);
-                s->window = {};
-            }
-            ui::PostQuitMessage(0);
-            break;
-        case ui::WM_ERASEBKGND:
-            // Once the fade has begun the back surface holds the whole picture.
-            if (s && !s->moviePhase && s->framesDrawn > 0) return 1;
-            break;
-        case ui::WM_PAINT:
-            if (s && !s->moviePhase && s->framesDrawn > 0 && s->screen) {
-                ui::PaintStruct ps;
-                ui::BeginPaint(h, &ps);
-                ui::EndPaint(h, &ps);
-                s->screen->Present();
-                return 0;
-            }
-            break;
-        case ui::MM_MCINOTIFY:
-            if (!s) break;
-            if (s->moviePhase) {
-                // Any notice of the movie ends its phase: played out, stopped or broken off.
-                if (s->movieWindow && lp == ui::LParam(s->movieWindow.value)) {
-                    CloseMovie(*s);
-                    StartTitleMusic(*s);
-                }
-            } else if (s->midi) {
-                fw::MidiPlayer::OnNotify(wp, lp, 1);
-            }
-            break;
-        default:
-            break;
-    }
-    return ui::DefWindowProc(h, msg, wp, lp);
+    return ui::WindowObjectProc<OpeningWindow>(h, msg, wp, lp);
 }
 
 int RunOpening() {

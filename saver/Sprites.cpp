@@ -48,7 +48,7 @@ MonoBitmap MakeMonoFromWhite(const fw::Surface16& src) {
     m.bits.resize(std::size_t(m.width) * m.height);
     for (int y = 0; y < m.height; ++y)
         for (int x = 0; x < m.width; ++x)
-            m.bits[std::size_t(y) * m.width + x] = src.At(x, y) == 0xFFFF ? 1 : 0;
+            m.bits[std::size_t(y) * m.width + x] = src.At(x, y) == kWhite565 ? 1 : 0;
     return m;
 }
 

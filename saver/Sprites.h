@@ -21,6 +21,9 @@ enum class Rop {
 };
 
 // A 1-bit picture: 1 where the colour picture it was made from is white.
+// White in the 5-6-5 screen format: the colour a mono mask's set pixels come from and go to.
+inline constexpr uint16_t kWhite565 = 0xFFFF;
+
 struct MonoBitmap {
     int width = 0, height = 0;
     std::vector<uint8_t> bits;  // one byte per pixel, 0 or 1

@@ -219,7 +219,7 @@ int Title1Scene::RunOpening() {
             }
             FillRect(sc, {area.left, area.top + 232, area.right, area.bottom}, 0, area);
             for (int y : {361, 329, 297, 265, 233})
-                FillRect(sc, {area.left, area.top + y, area.right, area.top + y + 1}, 0xFFFF, area);
+                FillRect(sc, {area.left, area.top + y, area.right, area.top + y + 1}, kWhite565, area);
             sub_ = 1;
             return 0;
         }

@@ -107,7 +107,7 @@ bool Title4Scene::LoadTitle4Bitmaps() {
         const int w = std::min(kSheetW, pic->Width()), h = std::min(kSheetH, pic->Height());
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                m.bits[std::size_t(y) * kSheetW + x] = pic->At(x, y) == 0xFFFF ? 1 : 0;
+                m.bits[std::size_t(y) * kSheetW + x] = pic->At(x, y) == kWhite565 ? 1 : 0;
     }
     ok = ok && LoadBitmapResourceOrFile(s_, weapon_, kSheetNames[kWeaponSheet]) == 1;
     ok = ok && LoadRcDataBlock(s_, 182, &data_.units) && LoadRcDataBlock(s_, 183, &data_.nations) &&
@@ -139,7 +139,7 @@ void Title4Scene::DrawTerrain(fw::Surface16& dst) {
         // The sea lies in rows 2-9 of the first ship sheet (320 rows), laid twice.
         constexpr int kSeaTop = 80, kSeaRows = 320;
         for (int y = 0; y < kSheetH; y += kSeaRows) {
-            BltMono(dst, 0, y, kSheetW, kSeaRows, mono_[2 * kShipPair + 1], 0, kSeaTop, 0xFFFF,
+            BltMono(dst, 0, y, kSheetW, kSeaRows, mono_[2 * kShipPair + 1], 0, kSeaTop, kWhite565,
                     fw::Pixel32To565(line), Rop::And, all);
             BltMono(dst, 0, y, kSheetW, kSeaRows, mono_[2 * kShipPair], 0, kSeaTop,
                     fw::Pixel32To565(detail), 0, Rop::Paint, all);
@@ -149,7 +149,7 @@ void Title4Scene::DrawTerrain(fw::Surface16& dst) {
     const int pair = second ? kMap2Pair : kMapPair;
     const MonoBitmap& fig = mono_[2 * pair];
     const MonoBitmap& mask = mono_[2 * pair + 1];
-    BltMono(dst, 0, 0, kSheetW, kSheetH, mask, 0, 0, 0xFFFF, fw::Pixel32To565(line), Rop::And, all);
+    BltMono(dst, 0, 0, kSheetW, kSheetH, mask, 0, 0, kWhite565, fw::Pixel32To565(line), Rop::And, all);
     BltMono(dst, 0, 0, kSheetW, kSheetH, fig, 0, 0, fw::Pixel32To565(detail), 0, Rop::Paint, all);
 }
 
@@ -185,7 +185,7 @@ void Title4Scene::DrawFigure(fw::Surface16& dst, const Placed& p, int sprite, bo
     const int pair = (sprite >> 4) % kPairs;
     const FigureRect f = FigureOf(sprite, left);
     const ui::Rect all = dst.Bounds();
-    BltMono(dst, p.x, p.y, f.w, f.h, mono_[2 * pair + 1], f.x, f.y, 0xFFFF, 0, Rop::And, all);
+    BltMono(dst, p.x, p.y, f.w, f.h, mono_[2 * pair + 1], f.x, f.y, kWhite565, 0, Rop::And, all);
     BltMono(dst, p.x, p.y, f.w, f.h, mono_[2 * pair], f.x, f.y, fw::Pixel32To565(colour), 0,
             Rop::Paint, all);
 }

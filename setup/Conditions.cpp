@@ -34,11 +34,6 @@ namespace {
 constexpr int kCountries = 4;
 constexpr ui::ColorRef kWhite = ui::Rgb(255, 255, 255);
 
-std::uint8_t gAllianceMasks[kCountries] = {1, 2, 4, 8};
-
-// The original edit procedure the number and funds edits pass everything else to.
-ui::WndProc gEditProc = nullptr;
-
 std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
 
 ui::Hwnd Item(ui::Hwnd page, int id) { return ui::GetDlgItem(page, id); }
@@ -89,22 +84,30 @@ int CountTakingPartRows(ui::Hwnd page) {
     return n;
 }
 
+// The alliance masks the conditions page keeps; null for any other window.
+std::uint8_t* MasksOf(ui::Hwnd page) {
+    SetupPage* p = SetupPageOf(page);
+    return p ? p->AllianceMasks() : nullptr;
+}
+
 // The boxes show the masks.
 void SyncAllianceBoxes(ui::Hwnd page) {
+    const std::uint8_t* masks = MasksOf(page);
+    if (!masks) return;
     for (int c = 0; c < kCountries; ++c) {
         for (int k = 0; k < 3; ++k) {
-            SetChecked(page, AllianceBoxId(c, k), (gAllianceMasks[c] >> AlliancePartner(c, k)) & 1);
+            SetChecked(page, AllianceBoxId(c, k), (masks[c] >> AlliancePartner(c, k)) & 1);
         }
     }
 }
 
 // The country leaves every alliance.
-void DissolveAlliances(int country) {
+void DissolveAlliances(std::uint8_t* masks, int country) {
     for (int c = 0; c < kCountries; ++c) {
-        gAllianceMasks[c] = static_cast<std::uint8_t>(gAllianceMasks[c] & ~(1u << country));
-        gAllianceMasks[c] |= static_cast<std::uint8_t>(1u << c);
+        masks[c] = static_cast<std::uint8_t>(masks[c] & ~(1u << country));
+        masks[c] |= static_cast<std::uint8_t>(1u << c);
     }
-    gAllianceMasks[country] = static_cast<std::uint8_t>(1u << country);
+    masks[country] = static_cast<std::uint8_t>(1u << country);
 }
 
 rules::TableDirectory* Tables() { return LiveTables(); }
@@ -145,7 +148,7 @@ ui::LResult NumberEditProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPar
     }
     if (msg == ui::WM_CHAR && (w == '\r' || w == 0x1B)) return 0;
     if (msg == ui::WM_COMMAND) return 0;
-    return ui::CallWindowProc(gEditProc, h, msg, w, l);
+    return CallClassProcedure(h, msg, w, l);
 }
 
 // Enter on a funds entry of 0 puts the country's funds back.
@@ -157,14 +160,12 @@ ui::LResult FundsEditProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPara
         return 0;
     }
     if (msg == ui::WM_CHAR && w == '\r') return 0;
-    return ui::CallWindowProc(gEditProc, h, msg, w, l);
+    return CallClassProcedure(h, msg, w, l);
 }
 
 void Subclass(ui::Hwnd edit, ui::WndProc proc) {
     if (!edit) return;
-    const auto old = reinterpret_cast<ui::WndProc>(
-        ui::SetWindowLongPtr(edit, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(proc)));
-    if (!gEditProc) gEditProc = old;
+    ui::SetWindowLongPtr(edit, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(proc));
 }
 
 ui::Hwnd MakeEdit(ui::Hwnd page, int id, int x, int y, int w, int h, int limit, const ui::Font* font) {
@@ -200,12 +201,14 @@ int Refuse(ui::Hwnd page, const char* utf8) {
 const char* const kRoleNames[4] = {"ﾕｰｻﾞｰ", "観戦", "CPU", "不参加"};
 const char* const kAnthemNames[kAnthemEntries] = {"BGMなし", "BGM1", "BGM2", "BGM3", "BGM4", "BGM5", "BGM6"};
 
-std::uint8_t GetAllianceMask(int country) {
-    return (country >= 0 && country < kCountries) ? gAllianceMasks[country] : 0;
+std::uint8_t GetAllianceMask(ui::Hwnd page, int country) {
+    const std::uint8_t* masks = MasksOf(page);
+    return (masks && country >= 0 && country < kCountries) ? masks[country] : 0;
 }
 
-void SetAllianceMask(int country, std::uint8_t mask) {
-    if (country >= 0 && country < kCountries) gAllianceMasks[country] = mask;
+void SetAllianceMask(ui::Hwnd page, int country, std::uint8_t mask) {
+    std::uint8_t* masks = MasksOf(page);
+    if (masks && country >= 0 && country < kCountries) masks[country] = mask;
 }
 
 int AlliancePartner(int row, int k) { return k < row ? k : k + 1; }
@@ -306,10 +309,11 @@ void ShowCountryRowFromGame(ui::Hwnd page, int c, bool lockAll) {
         shell::PlayMusicFile(nullptr);
         PlayAnthem(anthem);
     }
-    gAllianceMasks[c] = static_cast<std::uint8_t>(countries.GetAllianceMask() | (1u << c));
+    const auto mask = static_cast<std::uint8_t>(countries.GetAllianceMask() | (1u << c));
+    SetAllianceMask(page, c, mask);
     for (int k = 0; k < 3; ++k) {
         const int partner = AlliancePartner(c, k);
-        SetChecked(page, AllianceBoxId(c, k), (gAllianceMasks[c] >> partner) & 1);
+        SetChecked(page, AllianceBoxId(c, k), (mask >> partner) & 1);
         rules::CountryCursor other(*tables);
         const bool partnerTakesPart = other.Select(partner) && other.GetState() == sim::kCountryInPlay;
         Enable(page, AllianceBoxId(c, k), !lockAll && takesPart && partnerTakesPart);
@@ -349,39 +353,43 @@ void OnRoleChanged(ui::Hwnd page, int row) {
 }
 
 void ToggleAlliance(ui::Hwnd page, int row, int boxId) {
+    std::uint8_t* masks = MasksOf(page);
+    if (!masks) return;
     const int k = boxId - AllianceBoxId(row, 0);
     if (row < 0 || row >= kCountries || k < 0 || k > 2) return;
     const int b = AlliancePartner(row, k);
-    if ((gAllianceMasks[row] >> b) & 1) {
-        DissolveAlliances(b);
+    if ((masks[row] >> b) & 1) {
+        DissolveAlliances(masks, b);
     } else {
-        gAllianceMasks[row] |= static_cast<std::uint8_t>(1u << b);
+        masks[row] |= static_cast<std::uint8_t>(1u << b);
         // Every member of the row's group joins with everything its members are allied with,
         // so alliances are always whole groups.
-        std::uint8_t group = gAllianceMasks[row];
+        std::uint8_t group = masks[row];
         for (int c = 0; c < kCountries; ++c) {
-            if ((group >> c) & 1) group |= gAllianceMasks[c];
+            if ((group >> c) & 1) group |= masks[c];
         }
         for (int c = 0; c < kCountries; ++c) {
-            if ((group >> c) & 1) gAllianceMasks[c] = group;
+            if ((group >> c) & 1) masks[c] = group;
         }
     }
     SyncAllianceBoxes(page);
 }
 
 void UpdateAllianceBoxes(ui::Hwnd page) {
+    std::uint8_t* masks = MasksOf(page);
+    if (!masks) return;
     const int takingPart = CountTakingPartRows(page);
     for (int c = 0; c < kCountries; ++c) {
         if (!RowTakesPart(page, c) || takingPart < 3) {
             for (int k = 0; k < 3; ++k) Enable(page, AllianceBoxId(c, k), false);
-            DissolveAlliances(c);
+            DissolveAlliances(masks, c);
             continue;
         }
         for (int k = 0; k < 3; ++k) {
             const int partner = AlliancePartner(c, k);
             const bool on = RowTakesPart(page, partner);
             Enable(page, AllianceBoxId(c, k), on);
-            if (!on) gAllianceMasks[c] = static_cast<std::uint8_t>(gAllianceMasks[c] & ~(1u << partner));
+            if (!on) masks[c] = static_cast<std::uint8_t>(masks[c] & ~(1u << partner));
         }
     }
     SyncAllianceBoxes(page);
@@ -390,8 +398,10 @@ void UpdateAllianceBoxes(ui::Hwnd page) {
 }
 
 void RestrictAllianceBoxes(ui::Hwnd page) {
+    std::uint8_t* masks = MasksOf(page);
+    if (!masks) return;
     const int takingPart = CountTakingPartRows(page);
-    const auto hasAllies = [](int c) { return (gAllianceMasks[c] & ~(1u << c)) != 0; };
+    const auto hasAllies = [masks](int c) { return (masks[c] & ~(1u << c)) != 0; };
     for (int c = 0; c < kCountries; ++c) {
         if (!RowTakesPart(page, c)) continue;
         for (int k = 0; k < 3; ++k) {
@@ -401,7 +411,7 @@ void RestrictAllianceBoxes(ui::Hwnd page) {
             if (!hasAllies(c)) {
                 enable = !hasAllies(partner) && takingPart >= 3;
             } else {
-                enable = (gAllianceMasks[c] >> partner) & 1;
+                enable = (masks[c] >> partner) & 1;
             }
             Enable(page, AllianceBoxId(c, k), enable);
         }
@@ -424,15 +434,16 @@ void PlayAnthemOfCombo(ui::Hwnd page, int comboId) { PlayAnthem(ComboIndex(page,
 
 int ApplyConditionsToSettings(ui::Hwnd page) {
     rules::TableDirectory* tables = Tables();
-    if (!tables) return 0;
+    const std::uint8_t* masks = MasksOf(page);
+    if (!tables || !masks) return 0;
     using G = rules::GameSettingsRecord;
     std::uint8_t* s = tables->GetTableBase(rules::TableId::GameSettings);
 
     rules::WriteS32(s, G::kSinglePlay, 1);
     s[G::kFogOfWar] = IsChecked(page, kIdSearch) ? 1 : 0;
     rules::WriteU16(s, G::kRuleOptions,
-                    static_cast<std::uint16_t>((IsChecked(page, kIdAllianceChange) ? 4 : 0) |
-                                               (IsChecked(page, kIdReinforcement) ? 2 : 0)));
+                    static_cast<std::uint16_t>((IsChecked(page, kIdAllianceChange) ? G::kRuleAllianceChange : 0) |
+                                               (IsChecked(page, kIdReinforcement) ? G::kRuleReinforcement : 0)));
 
     const long long days = EditNumber(page, kIdLastDay);
     if (days < 1 || days > kMaxLastDay) return Refuse(page, "作戦日数が１～９９以外で設定されています");
@@ -458,7 +469,7 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
     if (users > 1) return Refuse(page, "ユーザ担当国が複数存在します");
 
     for (int c = 0; c < kCountries; ++c) {
-        if (RowTakesPart(page, c) && std::popcount(static_cast<unsigned>(gAllianceMasks[c])) >= takingPart) {
+        if (RowTakesPart(page, c) && std::popcount(static_cast<unsigned>(masks[c])) >= takingPart) {
             return Refuse(page, "敵対国が存在しません");
         }
     }
@@ -469,7 +480,7 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
         std::uint8_t* e = s + G::CountryEntry(c);
         const int role = ComboIndex(page, RoleComboId(c));
         e[G::kEntryParticipation] = kRoleCodes[(role >= 0 && role < 4) ? role : kRoleComputer];
-        e[G::kEntryState] = role == kRoleAbsent ? 0 : 1;
+        e[G::kEntryState] = role == kRoleAbsent ? sim::kCountryOut : sim::kCountryInPlay;
         std::uint8_t mask = static_cast<std::uint8_t>(1u << c);
         for (int k = 0; k < 3; ++k) {
             if (IsChecked(page, AllianceBoxId(c, k))) mask |= static_cast<std::uint8_t>(1u << AlliancePartner(c, k));

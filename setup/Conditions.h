@@ -47,9 +47,10 @@ constexpr int kMaxDeployable = 40;
 constexpr int kMaxTotalTroops = 80;
 constexpr std::int32_t kMaxWarFunds = 99999999;
 
-// The page's alliance masks (bit c: allied with country c), shared by both conditions pages.
-std::uint8_t GetAllianceMask(int country);
-void SetAllianceMask(int country, std::uint8_t mask);
+// The alliance masks (bit c: allied with country c) a conditions page keeps; 0 and nothing kept
+// for a window that is no conditions page.
+std::uint8_t GetAllianceMask(ui::Hwnd page, int country);
+void SetAllianceMask(ui::Hwnd page, int country, std::uint8_t mask);
 
 // The partner country box k of row c names.
 int AlliancePartner(int row, int k);

@@ -26,17 +26,7 @@ namespace zv::setup {
 
 namespace {
 
-struct ConditionsPageState {
-    std::unique_ptr<ui::Font> font;
-    std::unique_ptr<fw::Dib> background;
-};
-
-ConditionsPageState& Page() {
-    static ConditionsPageState state;
-    return state;
-}
-
-bool IsWhiteLabel(int id) {
+bool IsConditionsLabel(int id) {
     if (id == kIdMapName || (id >= kIdSearch && id <= kIdReinforcement)) return true;
     for (int c = 0; c < 4; ++c) {
         if (id >= AllianceBoxId(c, 0) && id <= AllianceBoxId(c, 2)) return true;
@@ -44,10 +34,9 @@ bool IsWhiteLabel(int id) {
     return false;
 }
 
-void ShowPage(ui::Hwnd h) {
-    ConditionsPageState& s = Page();
+void ShowPage(ui::Hwnd h, fw::Dib* background) {
     ui::SendMessage(shell::GetWindowOfKind(shell::WindowKind::NewsWnd), zv::WM_NEWS_CLEAR, 0, 0);
-    LoadChosenGameFile(h, 0, s.background.get());
+    LoadChosenGameFile(h, 0, background);
     if (rules::TableDirectory* tables = LiveTables()) {
         rules::ScenarioHeaderCursor header(*tables);
         ui::SetWindowText(ui::GetDlgItem(h, kIdMapName), header.GetTitle());
@@ -92,36 +81,48 @@ void OnCommand(ui::Hwnd h, int id, int code) {
 
 }  // namespace
 
-ui::LResult SinglePlay3Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    ConditionsPageState& s = Page();
-    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, s.background.get(), &r)) return r;
-    switch (msg) {
-    case ui::WM_CREATE:
-        s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
-        CreateSetupButtons(h, s.font.get(), kButtonsDecideCancel);
-        CreateConditionsControls(h, s.font.get());
-        s.background = LoadPagePicture(kPagePicture);
-        DrawConditionsLabels(h, s.background.get());
-        return 0;
-    case WM_SHOW_PAGE:
-        if (w) {
-            ShowPage(h);
-        } else {
-            ui::ShowWindow(h, ui::SW_HIDE);
+namespace {
+
+// The single-play conditions page: its controls, its picture and the alliance masks of its
+// boxes.
+class ConditionsPage : public SetupPage {
+  public:
+    using SetupPage::SetupPage;
+
+    std::uint8_t* AllianceMasks() override { return allianceMasks_; }
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override {
+        switch (msg) {
+        case ui::WM_CREATE: OnCreate(); return 0;
+        case WM_SHOW_PAGE:
+            if (w) {
+                ShowPage(Handle(), background_.get());
+            } else {
+                ui::ShowWindow(Handle(), ui::SW_HIDE);
+            }
+            return 0;
+        case ui::WM_COMMAND: OnCommand(Handle(), ui::LoWord(w), ui::HiWord(w)); return 0;
+        default: return Default(msg, w, l);
         }
-        return 0;
-    case ui::WM_COMMAND:
-        OnCommand(h, ui::LoWord(w), ui::HiWord(w));
-        return 0;
-    case ui::WM_CTLCOLORSTATIC:
-        if (ui::LResult r = 0; AnswerWhiteLabel(w, IsWhiteLabel(ui::GetDlgCtrlID(ui::HwndFromParam(l))), &r)) return r;
-        return ui::DefWindowProc(h, msg, w, l);
-    case ui::WM_DESTROY:
-        s = ConditionsPageState{};
-        return 0;
-    default:
-        return ui::DefWindowProc(h, msg, w, l);
     }
+    bool IsWhiteLabel(int id) const override { return IsConditionsLabel(id); }
+
+    void OnCreate() {
+        const ui::Hwnd h = Handle();
+        LoadBasics();
+        CreateSetupButtons(h, font_.get(), kButtonsDecideCancel);
+        CreateConditionsControls(h, font_.get());
+        DrawConditionsLabels(h, background_.get());
+    }
+
+    std::uint8_t allianceMasks_[4] = {1, 2, 4, 8};
+};
+
+}  // namespace
+
+ui::LResult SinglePlay3Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<ConditionsPage>(h, msg, w, l);
 }
 
 }  // namespace zv::setup

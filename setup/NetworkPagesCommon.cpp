@@ -13,6 +13,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/CanvasConstants.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/DialogObject.h"
 #include "platform/ui/DialogConstants.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/MessageBox.h"
@@ -49,21 +50,6 @@ int Box(ui::Hwnd owner, const std::string& sjisText, std::uint32_t type) {
     return SetupMessageBox(owner, core::SjisToUtf8(sjisText).c_str(), type);
 }
 
-PageState* StateOf(ui::Hwnd page) {
-    return reinterpret_cast<PageState*>(ui::GetWindowLongPtr(page, ui::GWLP_USERDATA));
-}
-
-PageState* CreateState(ui::Hwnd page) {
-    auto* s = new PageState();
-    ui::SetWindowLongPtr(page, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(s));
-    return s;
-}
-
-void DestroyState(ui::Hwnd page) {
-    delete StateOf(page);
-    ui::SetWindowLongPtr(page, ui::GWLP_USERDATA, 0);
-}
-
 ui::Hwnd ContainerOf(ui::Hwnd page) { return ui::GetParent(page); }
 
 net::SessionManager* SessionOf(ui::Hwnd page) { return NetworkSetupOf(page).session; }
@@ -94,18 +80,6 @@ void NextPage(ui::Hwnd page, int newIndex, int oldIndex) {
 
 void PrevPage(ui::Hwnd page, int newIndex, int oldIndex) {
     ui::SendMessage(ContainerOf(page), WM_SETUP_PREV_PAGE, ui::WParam(newIndex), ui::LParam(oldIndex));
-}
-
-void CreatePageBasics(ui::Hwnd page, PageState& s) {
-    s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
-    s.background = LoadPagePicture(kPagePicture);
-    (void)page;
-}
-
-ui::LResult PaintPage(ui::Hwnd page) {
-    PageState* s = StateOf(page);
-    fw::PaintWindowFromBitmap(page, s ? s->background.get() : nullptr);
-    return 0;
 }
 
 void SetFont(ui::Hwnd control, const ui::Font* font) {
@@ -268,30 +242,46 @@ struct EntryDialog {
     std::function<bool(ui::Hwnd)> accept;
 };
 
-intptr_t EntryDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
-    auto* d = reinterpret_cast<EntryDialog*>(ui::GetWindowLongPtr(dlg, ui::GWLP_USERDATA));
-    switch (msg) {
-        case ui::WM_INITDIALOG:
-            ui::SetWindowLongPtr(dlg, ui::GWLP_USERDATA, l);
-            reinterpret_cast<EntryDialog*>(l)->fill(dlg);
-            CentreOnScreen(dlg);
-            return 1;
-        case ui::WM_COMMAND:
-            if ((w & 0xFFFF) == ui::IDOK && d) {
-                if (d->accept(dlg)) ui::EndDialog(dlg, 1);
+// The dialog window of an EntryDialog, which it gets with WM_INITDIALOG.
+class EntryDialogWindow : public ui::DialogObject {
+  public:
+    using DialogObject::DialogObject;
+
+    intptr_t Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_INITDIALOG: return OnInitDialog(l);
+            case ui::WM_COMMAND: return OnCommand(ui::LoWord(w));
+            case ui::WM_CLOSE:
+                End(0);
                 return 1;
-            }
-            if ((w & 0xFFFF) == ui::IDCANCEL) {
-                ui::EndDialog(dlg, 0);
-                return 1;
-            }
-            return 0;
-        case ui::WM_CLOSE:
-            ui::EndDialog(dlg, 0);
-            return 1;
-        default:
-            return 0;
+            default: return 0;
+        }
     }
+
+  private:
+    intptr_t OnInitDialog(ui::LParam l) {
+        entry_ = reinterpret_cast<EntryDialog*>(l);
+        if (entry_) entry_->fill(Handle());
+        CentreOnScreen(Handle());
+        return 1;
+    }
+    intptr_t OnCommand(int id) {
+        if (id == ui::IDOK && entry_) {
+            if (entry_->accept(Handle())) End(1);
+            return 1;
+        }
+        if (id == ui::IDCANCEL) {
+            End(0);
+            return 1;
+        }
+        return 0;
+    }
+
+    EntryDialog* entry_ = nullptr;
+};
+
+intptr_t EntryDialogProc(ui::Hwnd dlg, uint32_t msg, ui::WParam w, ui::LParam l) {
+    return ui::DialogObjectProc<EntryDialogWindow>(dlg, msg, w, l);
 }
 
 // Dialogs 1104 and 1102: one name, cut to `limit` bytes on a character boundary.

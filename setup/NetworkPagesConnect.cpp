@@ -25,24 +25,6 @@ using namespace netpages;
 
 namespace {
 
-void Show(ui::Hwnd page, bool show) { ui::ShowWindow(page, show ? ui::SW_SHOWNORMAL : ui::SW_HIDE); }
-
-ui::LResult CommonMessage(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l, bool* handled) {
-    *handled = true;
-    switch (msg) {
-        case ui::WM_PAINT:
-            return PaintPage(h);
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CTLCOLORSTATIC:
-            return WhiteOnBlack(w);
-        default:
-            *handled = false;
-            (void)l;
-            return 0;
-    }
-}
-
 // ---- page 4: the connection kind ---------------------------------------------------------------
 
 // The TCP/IP connection asks for the host's address and the port in dialog 1105.
@@ -99,52 +81,68 @@ void OnConnectionNext(ui::Hwnd page) {
 
 }  // namespace
 
-ui::LResult MultiPlay2Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    bool handled = false;
-    const ui::LResult common = CommonMessage(h, msg, w, l, &handled);
-    if (handled) return common;
-    switch (msg) {
-        case ui::WM_CREATE: {
-            PageState* s = CreateState(h);
-            CreatePageBasics(h, *s);
-            CreateSetupButtons(h, s->font.get(), kButtonsNextBack);
-            CreateListBox(h, kIdConnectionList, 20, 20, 400, 260, s->font.get());
-            return 0;
+namespace {
+
+// Page 4: the kinds of connection on offer.
+class ConnectionPage : public NetworkPage {
+  public:
+    using NetworkPage::NetworkPage;
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override {
+        switch (msg) {
+            case ui::WM_CREATE:
+                LoadBasics();
+                CreateSetupButtons(Handle(), font_.get(), kButtonsNextBack);
+                CreateListBox(Handle(), kIdConnectionList, 20, 20, 400, 260, font_.get());
+                return 0;
+            case WM_SHOW_PAGE:
+                OnShowPage(w == 1);
+                return 1;
+            case ui::WM_COMMAND:
+                OnCommand(ui::LoWord(w));
+                return 0;
+            default:
+                return Default(msg, w, l);
         }
-        case ui::WM_DESTROY:
-            DestroyState(h);
-            return 0;
-        case WM_SHOW_PAGE: {
-            net::SessionManager* m = SessionOf(h);
-            if (w == 1) {
-                if (m && m->Connection()) {
-                    FillConnectionList(h);
-                    const std::string name = GetDialogUserName();
-                    if (!name.empty()) m->Connection()->SetPlayerName(name);
-                }
-                Show(h, true);
-            } else {
-                ui::SendDlgItemMessage(h, kIdConnectionList, ui::LB_RESETCONTENT, 0, 0);
-                Show(h, false);
-            }
-            return 1;
-        }
-        case ui::WM_COMMAND:
-            switch (w & 0xFFFF) {
-                case kIdSetupNext:
-                    OnConnectionNext(h);
-                    return 0;
-                case kIdSetupBack:
-                    if (net::SessionManager* m = SessionOf(h)) m->Close();
-                    PrevPage(h, kPageTitle, kPageNetConnection);
-                    if (ui::IsWindow(h)) ui::SendDlgItemMessage(h, kIdConnectionList, ui::LB_RESETCONTENT, 0, 0);
-                    return 0;
-                default:
-                    return 0;
-            }
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
     }
+
+    void OnShowPage(bool show) {
+        const ui::Hwnd h = Handle();
+        if (show) {
+            net::SessionManager* m = SessionOf(h);
+            if (m && m->Connection()) {
+                FillConnectionList(h);
+                const std::string name = GetDialogUserName();
+                if (!name.empty()) m->Connection()->SetPlayerName(name);
+            }
+            Show(true);
+        } else {
+            ui::SendDlgItemMessage(h, kIdConnectionList, ui::LB_RESETCONTENT, 0, 0);
+            Show(false);
+        }
+    }
+    void OnCommand(int id) {
+        const ui::Hwnd h = Handle();
+        switch (id) {
+            case kIdSetupNext:
+                OnConnectionNext(h);
+                break;
+            case kIdSetupBack:
+                if (net::SessionManager* m = SessionOf(h)) m->Close();
+                PrevPage(h, kPageTitle, kPageNetConnection);
+                if (ui::IsWindow(h)) ui::SendDlgItemMessage(h, kIdConnectionList, ui::LB_RESETCONTENT, 0, 0);
+                break;
+            default:
+                break;
+        }
+    }
+};
+
+}  // namespace
+
+ui::LResult MultiPlay2Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<ConnectionPage>(h, msg, w, l);
 }
 
 // ---- page 5: new game, join, search -------------------------------------------------------------
@@ -188,15 +186,39 @@ void FillSessionList(ui::Hwnd page) {
     ui::InvalidateRect(list, nullptr, true);
 }
 
-void StopSearch(ui::Hwnd page) {
-    PageState* s = StateOf(page);
-    ui::KillTimer(page, kTimerSearch);
-    net::SessionConnection* c = ConnectionOf(page);
-    if (s && s->searching && c) {
-        bool searching = true;
-        if (c->IsSearching()) c->ToggleSearch(searching);
+// Page 5: a new game, the sessions found and the join.
+class SessionsPage : public NetworkPage {
+  public:
+    explicit SessionsPage(ui::Hwnd page) : NetworkPage(page), browser_(page) {}
+
+    // The search ends: its timer stops and the connection stops searching.
+    void StopSearch() {
+        const ui::Hwnd page = Handle();
+        ui::KillTimer(page, kTimerSearch);
+        net::SessionConnection* c = ConnectionOf(page);
+        if (searching_ && c) {
+            bool searching = true;
+            if (c->IsSearching()) c->ToggleSearch(searching);
+        }
+        searching_ = false;
     }
-    if (s) s->searching = false;
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override;
+    void OnCreate();
+    void OnDestroy();
+    void OnShowPage(bool show);
+    void OnSessionBrowser(int status, ui::LParam text);
+    void OnTimer(std::uintptr_t id);
+    void OnCommand(int id, int code);
+    void ToggleSearch();
+
+    BrowserControls browser_;
+    bool searching_ = false;
+};
+
+void StopSearch(ui::Hwnd page) {
+    if (SessionsPage* p = SetupPageOf<SessionsPage>(page)) p->StopSearch();
 }
 
 void OnNewGame(ui::Hwnd page) {
@@ -240,114 +262,164 @@ void OnJoin(ui::Hwnd page) {
     Box(page, JoinFailureText(c, chosen), ui::MB_OK | ui::MB_ICONERROR | ui::MB_SYSTEMMODAL);
 }
 
-}  // namespace
-
-ui::LResult MultiPlay4Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    bool handled = false;
-    const ui::LResult common = CommonMessage(h, msg, w, l, &handled);
-    if (handled) return common;
+ui::LResult SessionsPage::OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) {
     switch (msg) {
-        case ui::WM_CREATE: {
-            PageState* s = CreateState(h);
-            CreatePageBasics(h, *s);
-            s->extra = std::make_shared<BrowserControls>(h);
-            CreateSetupButtons(h, s->font.get(), kButtonsNextBack);
-            CreateListBox(h, kIdSessionList, 20, 20, 400, 260, s->font.get());
-            CreateTextButton(h, kIdNewGameButton, 481, 34, 110, 20, 0, S("新規ゲーム").c_str(), s->font.get());
-            CreateTextButton(h, kIdJoinButton, 481, 61, 110, 20, 0, S("接続").c_str(), s->font.get());
-            CreateTextButton(h, kIdSearchButton, 481, 88, 110, 20, 0, S("検索").c_str(), s->font.get());
+        case ui::WM_CREATE:
+            OnCreate();
             return 0;
-        }
         case ui::WM_DESTROY:
-            ui::KillTimer(h, kTimerSearch);
-            if (net::SessionConnection* c = ConnectionOf(h)) c->SetControls(nullptr);
-            DestroyState(h);
+            OnDestroy();
             return 0;
-        case WM_SHOW_PAGE: {
-            PageState* s = StateOf(h);
-            net::SessionConnection* c = ConnectionOf(h);
-            if (w == 1) {
-                s->searching = false;
-                EnableSetupNextButton(h, false);
-                if (c) {
-                    c->SetControls(static_cast<BrowserControls*>(s->extra.get()));
-                    c->ResetSessionList();
-                    FillSessionList(h);
-                }
-                Show(h, true);
-            } else {
-                ui::KillTimer(h, kTimerSearch);
-                if (c) {
-                    c->StopBrowsing();
-                    c->SetControls(nullptr);
-                }
-                s->searching = false;
-                Show(h, false);
-            }
+        case WM_SHOW_PAGE:
+            OnShowPage(w == 1);
             return 1;
-        }
         case WM_SESSION_BROWSER:
-            if (net::SessionConnection* c = ConnectionOf(h)) {
-                c->OnStatus(static_cast<int>(w), l ? std::string(reinterpret_cast<const char*>(l)) : std::string());
-            }
+            OnSessionBrowser(static_cast<int>(w), l);
             return 1;
         case ui::WM_TIMER:
-            if (w == kTimerSearch) {
-                if (net::SessionConnection* c = ConnectionOf(h)) {
-                    const int row = static_cast<int>(ui::SendDlgItemMessage(h, kIdSessionList, ui::LB_GETCURSEL, 0, 0));
-                    c->SelectRow(row);
-                    c->RefreshSessions();
-                    FillSessionList(h);
-                }
-            }
+            OnTimer(w);
             return 0;
         case ui::WM_COMMAND:
-            switch (w & 0xFFFF) {
-                case kIdNewGameButton:
-                    OnNewGame(h);
-                    return 0;
-                case kIdJoinButton:
-                    OnJoin(h);
-                    return 0;
-                case kIdSearchButton:
-                    if (net::SessionConnection* c = ConnectionOf(h)) {
-                        PageState* s = StateOf(h);
-                        c->ToggleSearch(s->searching);
-                        if (s->searching) {
-                            ui::SetTimer(h, kTimerSearch, 250);
-                        } else {
-                            ui::KillTimer(h, kTimerSearch);
-                        }
-                        FillSessionList(h);
-                    }
-                    return 0;
-                case kIdSessionList:
-                    if (((w >> 16) & 0xFFFF) == ui::LBN_SELCHANGE) {
-                        if (net::SessionConnection* c = ConnectionOf(h)) {
-                            c->SelectRow(static_cast<int>(ui::SendDlgItemMessage(h, kIdSessionList, ui::LB_GETCURSEL, 0, 0)));
-                        }
-                    }
-                    return 0;
-                case kIdSetupBack:
-                    StopSearch(h);
-                    if (net::SessionManager* m = SessionOf(h)) m->Leave();
-                    PrevPage(h, kPageNetConnection, kPageNetSession);
-                    return 0;
-                default:
-                    return 0;
-            }
+            OnCommand(ui::LoWord(w), ui::HiWord(w));
+            return 0;
         default:
-            return ui::DefWindowProc(h, msg, w, l);
+            return Default(msg, w, l);
     }
 }
 
+void SessionsPage::OnCreate() {
+    const ui::Hwnd h = Handle();
+    LoadBasics();
+    CreateSetupButtons(h, font_.get(), kButtonsNextBack);
+    CreateListBox(h, kIdSessionList, 20, 20, 400, 260, font_.get());
+    CreateTextButton(h, kIdNewGameButton, 481, 34, 110, 20, 0, S("新規ゲーム").c_str(), font_.get());
+    CreateTextButton(h, kIdJoinButton, 481, 61, 110, 20, 0, S("接続").c_str(), font_.get());
+    CreateTextButton(h, kIdSearchButton, 481, 88, 110, 20, 0, S("検索").c_str(), font_.get());
+}
+
+void SessionsPage::OnDestroy() {
+    ui::KillTimer(Handle(), kTimerSearch);
+    if (net::SessionConnection* c = ConnectionOf(Handle())) c->SetControls(nullptr);
+}
+
+void SessionsPage::OnShowPage(bool show) {
+    const ui::Hwnd h = Handle();
+    net::SessionConnection* c = ConnectionOf(h);
+    if (show) {
+        searching_ = false;
+        EnableSetupNextButton(h, false);
+        if (c) {
+            c->SetControls(&browser_);
+            c->ResetSessionList();
+            FillSessionList(h);
+        }
+        Show(true);
+    } else {
+        ui::KillTimer(h, kTimerSearch);
+        if (c) {
+            c->StopBrowsing();
+            c->SetControls(nullptr);
+        }
+        searching_ = false;
+        Show(false);
+    }
+}
+
+void SessionsPage::OnSessionBrowser(int status, ui::LParam text) {
+    if (net::SessionConnection* c = ConnectionOf(Handle())) {
+        c->OnStatus(status, text ? std::string(reinterpret_cast<const char*>(text)) : std::string());
+    }
+}
+
+void SessionsPage::OnTimer(std::uintptr_t id) {
+    const ui::Hwnd h = Handle();
+    if (id != kTimerSearch) return;
+    if (net::SessionConnection* c = ConnectionOf(h)) {
+        const int row = static_cast<int>(ui::SendDlgItemMessage(h, kIdSessionList, ui::LB_GETCURSEL, 0, 0));
+        c->SelectRow(row);
+        c->RefreshSessions();
+        FillSessionList(h);
+    }
+}
+
+void SessionsPage::ToggleSearch() {
+    const ui::Hwnd h = Handle();
+    net::SessionConnection* c = ConnectionOf(h);
+    if (!c) return;
+    c->ToggleSearch(searching_);
+    if (searching_) {
+        ui::SetTimer(h, kTimerSearch, 250);
+    } else {
+        ui::KillTimer(h, kTimerSearch);
+    }
+    FillSessionList(h);
+}
+
+void SessionsPage::OnCommand(int id, int code) {
+    const ui::Hwnd h = Handle();
+    switch (id) {
+        case kIdNewGameButton:
+            OnNewGame(h);
+            break;
+        case kIdJoinButton:
+            OnJoin(h);
+            break;
+        case kIdSearchButton:
+            ToggleSearch();
+            break;
+        case kIdSessionList:
+            if (code == ui::LBN_SELCHANGE) {
+                if (net::SessionConnection* c = ConnectionOf(h)) {
+                    c->SelectRow(static_cast<int>(ui::SendDlgItemMessage(h, kIdSessionList, ui::LB_GETCURSEL, 0, 0)));
+                }
+            }
+            break;
+        case kIdSetupBack:
+            StopSearch();
+            if (net::SessionManager* m = SessionOf(h)) m->Leave();
+            PrevPage(h, kPageNetConnection, kPageNetSession);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+ui::LResult MultiPlay4Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<SessionsPage>(h, msg, w, l);
+}
+
 // ---- page 6: the participants -----------------------------------------------------------------
+
+namespace {
+
+// Page 6: the participants, the chat and a client's wait for the host's next step.
+class ParticipantsPage : public NetworkPage {
+  public:
+    using NetworkPage::NetworkPage;
+
+    // A client follows the host after a short wait on its own timer.
+    void StartAutoNext() {
+        autoNextTicks_ = 0;
+        ui::SetTimer(Handle(), kTimerAutoNext, 250);
+    }
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override;
+    void OnShowPage(bool show);
+    void OnAutoNextTick();
+    void OnCommand(int id);
+
+    int autoNextTicks_ = 0;
+};
+
+}  // namespace
 
 namespace netpages {
 
 void ShowSlotListOnPage(ui::Hwnd page, const std::uint8_t* table) {
     if (!table || !ui::IsWindow(page)) return;
-    PageState* s = StateOf(page);
     const ui::Hwnd list = ui::GetDlgItem(page, kIdParticipantList);
     ui::SendMessage(list, ui::LB_RESETCONTENT, 0, 0);
     int others = 0;
@@ -367,7 +439,6 @@ void ShowSlotListOnPage(ui::Hwnd page, const std::uint8_t* table) {
                           name.c_str(), label.c_str());
             others += slot != 0 ? 1 : 0;
         }
-        if (s) s->names[static_cast<std::size_t>(slot)] = occupied ? name : std::string();
         StoreParticipantName(slot, occupied ? name : std::string());
         ui::SendMessage(list, ui::LB_ADDSTRING, 0, reinterpret_cast<ui::LParam>(row));
     }
@@ -381,10 +452,7 @@ void ShowParticipantStatus(ui::Hwnd page, const char* utf8) {
 }
 
 void StartAutoNextTimerOnPage(ui::Hwnd page) {
-    PageState* s = StateOf(page);
-    if (!s) return;
-    s->autoNextTicks = 0;
-    ui::SetTimer(page, kTimerAutoNext, 250);
+    if (ParticipantsPage* p = SetupPageOf<ParticipantsPage>(page)) p->StartAutoNext();
 }
 
 }  // namespace netpages
@@ -409,80 +477,90 @@ void OnParticipantsNext(ui::Hwnd page) {
 
 }  // namespace
 
-ui::LResult MultiPlay6Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    bool handled = false;
-    const ui::LResult common = CommonMessage(h, msg, w, l, &handled);
-    if (handled) return common;
+ui::LResult ParticipantsPage::OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) {
     switch (msg) {
-        case ui::WM_CREATE: {
-            PageState* s = CreateState(h);
-            CreatePageBasics(h, *s);
-            CreateSetupButtons(h, s->font.get(), kButtonsNextCut);
-            CreateListBox(h, kIdParticipantList, 20, 20, 456, 225, s->font.get());
-            CreateStatus(h, kIdParticipantStatus, 20, 364, 456, 26, s->font.get());
+        case ui::WM_CREATE:
+            LoadBasics();
+            CreateSetupButtons(Handle(), font_.get(), kButtonsNextCut);
+            CreateListBox(Handle(), kIdParticipantList, 20, 20, 456, 225, font_.get());
+            CreateStatus(Handle(), kIdParticipantStatus, 20, 364, 456, 26, font_.get());
             return 0;
-        }
         case ui::WM_DESTROY:
-            ui::KillTimer(h, kTimerAutoNext);
-            if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == h) shell::DetachChatWindow();
-            DestroyState(h);
+            ui::KillTimer(Handle(), kTimerAutoNext);
+            if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == Handle()) shell::DetachChatWindow();
             return 0;
         case WM_SHOW_PAGE:
-            if (w == 1) {
-                shell::ClearChatLog();
-                if (const ui::Hwnd chat = shell::AttachChatWindow(h)) {
-                    ui::MoveWindow(chat, 20, 255, 456, 102, true);
-                    ui::ShowWindow(chat, ui::SW_SHOW);
-                    ui::SendMessage(chat, zv::WM_CHAT_SET_MODE, 1, 1);
-                }
-                EnableSetupNextButton(h, false);
-                // The slots known so far (a host alone has had no slot table yet).
-                if (net::SessionManager* m = SessionOf(h); m && m->IsHost()) {
-                    net::MessageBuilder table(net::ZVCMSG_SETSLOTDATA, net::SlotDataMsg::kSize);
-                    for (int slot = 0; slot < net::kSlotCount; ++slot) {
-                        if (!m->IsSlotOccupied(slot)) continue;
-                        table.S32(net::SlotDataMsg::kStates + 4 * slot, 1);
-                        table.Text(net::SlotDataMsg::kNames + net::SlotDataMsg::kNameWidth * slot,
-                                   net::SlotDataMsg::kNameWidth, m->SlotName(slot));
-                        table.Text(net::SlotDataMsg::kLabels + net::SlotDataMsg::kLabelWidth * slot,
-                                   net::SlotDataMsg::kLabelWidth, m->SlotLabel(slot));
-                    }
-                    ShowSlotListOnPage(h, table.Get().data());
-                }
-                Show(h, true);
-            } else {
-                Show(h, false);
-            }
+            OnShowPage(w == 1);
             return 1;
         case ui::WM_TIMER:
-            if (w == kTimerAutoNext) {
-                PageState* s = StateOf(h);
-                if (s->autoNextTicks < kAutoNextTicks) {
-                    ++s->autoNextTicks;
-                } else {
-                    ui::KillTimer(h, kTimerAutoNext);
-                    s->autoNextTicks = 0;
-                    ui::SendMessage(h, ui::WM_COMMAND, kIdSetupNext, 0);
-                }
-            }
+            if (w == kTimerAutoNext) OnAutoNextTick();
             return 0;
         case ui::WM_COMMAND:
-            switch (w & 0xFFFF) {
-                case kIdSetupNext:
-                    OnParticipantsNext(h);
-                    return 0;
-                case kIdSetupBack:
-                    ui::KillTimer(h, kTimerAutoNext);
-                    if (net::SessionManager* m = SessionOf(h)) m->Leave();
-                    PrevPage(h, kPageTitle, kPageNetParticipants);
-                    if (ui::IsWindow(h)) ui::SendDlgItemMessage(h, kIdParticipantList, ui::LB_RESETCONTENT, 0, 0);
-                    return 0;
-                default:
-                    return 0;
-            }
+            OnCommand(ui::LoWord(w));
+            return 0;
         default:
-            return ui::DefWindowProc(h, msg, w, l);
+            return Default(msg, w, l);
     }
+}
+
+void ParticipantsPage::OnShowPage(bool show) {
+    const ui::Hwnd h = Handle();
+    if (!show) {
+        Show(false);
+        return;
+    }
+    shell::ClearChatLog();
+    if (const ui::Hwnd chat = shell::AttachChatWindow(h)) {
+        ui::MoveWindow(chat, 20, 255, 456, 102, true);
+        ui::ShowWindow(chat, ui::SW_SHOW);
+        ui::SendMessage(chat, zv::WM_CHAT_SET_MODE, 1, 1);
+    }
+    EnableSetupNextButton(h, false);
+    // The slots known so far (a host alone has had no slot table yet).
+    if (net::SessionManager* m = SessionOf(h); m && m->IsHost()) {
+        net::MessageBuilder table(net::ZVCMSG_SETSLOTDATA, net::SlotDataMsg::kSize);
+        for (int slot = 0; slot < net::kSlotCount; ++slot) {
+            if (!m->IsSlotOccupied(slot)) continue;
+            table.S32(net::SlotDataMsg::kStates + 4 * slot, 1);
+            table.Text(net::SlotDataMsg::kNames + net::SlotDataMsg::kNameWidth * slot, net::SlotDataMsg::kNameWidth,
+                       m->SlotName(slot));
+            table.Text(net::SlotDataMsg::kLabels + net::SlotDataMsg::kLabelWidth * slot, net::SlotDataMsg::kLabelWidth,
+                       m->SlotLabel(slot));
+        }
+        ShowSlotListOnPage(h, table.Get().data());
+    }
+    Show(true);
+}
+
+void ParticipantsPage::OnAutoNextTick() {
+    if (autoNextTicks_ < kAutoNextTicks) {
+        ++autoNextTicks_;
+        return;
+    }
+    ui::KillTimer(Handle(), kTimerAutoNext);
+    autoNextTicks_ = 0;
+    ui::SendMessage(Handle(), ui::WM_COMMAND, kIdSetupNext, 0);
+}
+
+void ParticipantsPage::OnCommand(int id) {
+    const ui::Hwnd h = Handle();
+    switch (id) {
+        case kIdSetupNext:
+            OnParticipantsNext(h);
+            break;
+        case kIdSetupBack:
+            ui::KillTimer(h, kTimerAutoNext);
+            if (net::SessionManager* m = SessionOf(h)) m->Leave();
+            PrevPage(h, kPageTitle, kPageNetParticipants);
+            if (ui::IsWindow(h)) ui::SendDlgItemMessage(h, kIdParticipantList, ui::LB_RESETCONTENT, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+ui::LResult MultiPlay6Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<ParticipantsPage>(h, msg, w, l);
 }
 
 }  // namespace zv::setup

@@ -19,12 +19,14 @@
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/records/Bytes.h"
+#include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "setup/Conditions.h"
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
 #include "setup/SinglePlayPages.h"
 #include "shell/ChatWindow.h"
+#include "simulation/Judgement.h"
 
 namespace zv::setup {
 
@@ -35,6 +37,15 @@ namespace {
 using net::GameSettingBlock;
 using net::PlayerSetting;
 
+// The conditions part of the setting block (GameSettingBlock::kConditions on).
+struct ConditionsField {
+    static constexpr std::size_t kLastDay = 0, kLastHour = 4, kDeployable = 8, kTotalTroops = 12, kSwitches = 16;
+    // One word per country; its low four bits are the country's alliance mask.
+    static constexpr std::size_t Alliance(int c) { return 36 + 4 * static_cast<std::size_t>(c); }
+};
+// Bits of the switches word.
+constexpr std::int32_t kSwitchSearch = 8, kSwitchAllianceChange = 4, kSwitchReinforcement = 2;
+
 // The role entries after the four role names: one per slot, showing who chose the country.
 constexpr int kFirstSlotEntry = 4;
 // In a spectator row after its three role names.
@@ -42,33 +53,45 @@ constexpr int kFirstSpectatorSlotEntry = 3;
 constexpr int kSpectatorRoleIds[2] = {kIdSpectatorRole0, kIdSpectatorRole1};
 constexpr int kSpectatorAnthemIds[2] = {kIdSpectatorAnthem0, kIdSpectatorAnthem1};
 
-struct CountriesPage {
+// Page 9: countries and conditions, chosen in turns. The page's routines below work on its
+// state.
+class CountriesPage : public NetworkPage {
+  public:
+    explicit CountriesPage(ui::Hwnd page) : NetworkPage(page) { whiteButtons_ = true; }
+
+    std::uint8_t* AllianceMasks() override { return allianceMasks; }
+
     // Rows whose role list was cut to "CPU" and "不参加" once everybody had chosen.
     bool restrictedRow[4] = {false, false, false, false};
     bool namesAdded = false;
     // The entry each country's role list showed after the last accepted change.
     int shownRole[4] = {kRoleComputer, kRoleComputer, kRoleComputer, kRoleComputer};
+    // Every role list was cut (the host's last turn).
+    bool restrictedRoles = false;
+    // Everybody has chosen: the host's button starts the game.
+    bool ready = false;
+    std::uint8_t allianceMasks[4] = {1, 2, 4, 8};
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override;
+    void OnCreate();
+    void OnSettingsComplete();
 };
 
-CountriesPage* PageOf(ui::Hwnd page) {
-    PageState* s = StateOf(page);
-    return s ? static_cast<CountriesPage*>(s->extra.get()) : nullptr;
-}
-
-const std::uint8_t* CountryRecordOf(ui::Hwnd page, int c) {
-    rules::TableDirectory* t = TablesOf(page);
-    if (!t || c < 0 || c >= rules::kCountryCount) return nullptr;
-    return t->GetTableBase(rules::TableId::Country) + sizeof(rules::CountryRecord) * static_cast<std::size_t>(c);
-}
+CountriesPage* PageOf(ui::Hwnd page) { return SetupPageOf<CountriesPage>(page); }
 
 bool CountryTakesPart(ui::Hwnd page, int c) {
-    const std::uint8_t* r = CountryRecordOf(page, c);
-    return r && r[rules::CountryRecord::kState] == 1;
+    rules::TableDirectory* t = TablesOf(page);
+    if (!t) return false;
+    rules::CountryCursor country(*t);
+    return country.Select(c) && country.GetState() == sim::kCountryInPlay;
 }
 
 std::int32_t ComputerFunds(ui::Hwnd page, int c) {
-    const std::uint8_t* r = CountryRecordOf(page, c);
-    return r ? rules::ReadS32(r, rules::CountryRecord::kValue38) : 0;
+    rules::TableDirectory* t = TablesOf(page);
+    if (!t) return 0;
+    rules::CountryCursor country(*t);
+    return country.Select(c) ? country.GetValue38() : 0;
 }
 
 int ComboSel(ui::Hwnd page, int id) { return static_cast<int>(ui::SendDlgItemMessage(page, id, ui::CB_GETCURSEL, 0, 0)); }
@@ -183,8 +206,7 @@ void SetRowsEnabled(ui::Hwnd page, bool enable) {
     }
 }
 
-void DrawCountriesBackground(ui::Hwnd page, PageState& s) {
-    fw::Dib* bg = s.background.get();
+void DrawCountriesBackground(ui::Hwnd page, fw::Dib* bg) {
     DrawConditionsLabels(page, bg);
     fw::FrameRectColorOnDib(page, bg, 150, 140, 591, 176, ui::Rgb(128, 128, 128));
     fw::Dib marks("pMark.bmp");
@@ -212,7 +234,7 @@ void ShowPlayerSettingRow(ui::Hwnd page, const std::uint8_t* p) {
         if (CountriesPage* cp = PageOf(page); cp && cp->restrictedRow[c]) return;
         ui::SendDlgItemMessage(page, RoleComboId(c), ui::CB_SETCURSEL, ui::WParam(kFirstSlotEntry + slot), 0);
         const std::uint8_t mask = static_cast<std::uint8_t>((p[PlayerSetting::kAlliance] & 0x0F) | (1u << c));
-        SetAllianceMask(c, mask);
+        SetAllianceMask(page, c, mask);
         for (int k = 0; k < 3; ++k) {
             const int partner = AlliancePartner(c, k);
             ui::CheckDlgButton(page, AllianceBoxId(c, k), (mask >> partner) & 1 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
@@ -234,17 +256,17 @@ void ShowPlayerSettings(ui::Hwnd page, const std::uint8_t* block) {
 void ShowReceivedConditions(ui::Hwnd page, const std::uint8_t* block) {
     const std::uint8_t* k = block + GameSettingBlock::kConditions;
     auto clamp = [](std::int32_t v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); };
-    ui::SetDlgItemText(page, kIdLastDay, std::to_string(clamp(rules::ReadS32(k, 0), 0, kMaxLastDay)));
-    ui::SetDlgItemText(page, kIdLastHour, std::to_string(clamp(rules::ReadS32(k, 4), 0, 24)));
-    ui::SetDlgItemText(page, kIdDeployable, std::to_string(clamp(rules::ReadS32(k, 8), 0, kMaxDeployable)));
-    ui::SetDlgItemText(page, kIdTotalTroops, std::to_string(clamp(rules::ReadS32(k, 12), 0, kMaxTotalTroops)));
-    const std::int32_t switches = rules::ReadS32(k, 16);
-    ui::CheckDlgButton(page, kIdSearch, switches & 8 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-    ui::CheckDlgButton(page, kIdAllianceChange, switches & 4 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
-    ui::CheckDlgButton(page, kIdReinforcement, switches & 2 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+    ui::SetDlgItemText(page, kIdLastDay, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kLastDay), 0, kMaxLastDay)));
+    ui::SetDlgItemText(page, kIdLastHour, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kLastHour), 0, 24)));
+    ui::SetDlgItemText(page, kIdDeployable, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kDeployable), 0, kMaxDeployable)));
+    ui::SetDlgItemText(page, kIdTotalTroops, std::to_string(clamp(rules::ReadS32(k, ConditionsField::kTotalTroops), 0, kMaxTotalTroops)));
+    const std::int32_t switches = rules::ReadS32(k, ConditionsField::kSwitches);
+    ui::CheckDlgButton(page, kIdSearch, switches & kSwitchSearch ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+    ui::CheckDlgButton(page, kIdAllianceChange, switches & kSwitchAllianceChange ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+    ui::CheckDlgButton(page, kIdReinforcement, switches & kSwitchReinforcement ? ui::BST_CHECKED : ui::BST_UNCHECKED);
     for (int c = 0; c < rules::kCountryCount; ++c) {
-        const std::uint8_t mask = static_cast<std::uint8_t>(k[36 + 4 * c] & 0x0F);
-        SetAllianceMask(c, mask);
+        const std::uint8_t mask = static_cast<std::uint8_t>(k[ConditionsField::Alliance(c)] & 0x0F);
+        SetAllianceMask(page, c, mask);
         for (int b = 0; b < 3; ++b) {
             const int partner = AlliancePartner(c, b);
             ui::CheckDlgButton(page, AllianceBoxId(c, b), (mask >> partner) & 1 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
@@ -326,13 +348,13 @@ void WriteComputerCountries(ui::Hwnd page) {
             ReadNumber(page, FundsEditId(c), funds);
             int anthem = ComboSel(page, AnthemComboId(c));
             e[G::kEntryParticipation] = 1;
-            e[G::kEntryState] = 1;
+            e[G::kEntryState] = sim::kCountryInPlay;
             e[G::kEntryAllianceMask] = CheckedAllianceMask(page, c);
             e[G::kEntryMusic] = static_cast<std::uint8_t>(anthem < 0 ? 0 : anthem);
             rules::WriteS32(e, G::kEntryFunds, static_cast<std::int32_t>(funds > kMaxWarFunds ? kMaxWarFunds : funds));
         } else if (entry == kRoleAbsent) {
             e[G::kEntryParticipation] = 2;
-            e[G::kEntryState] = 0;
+            e[G::kEntryState] = sim::kCountryOut;
             e[G::kEntryAllianceMask] = 0;
             e[G::kEntryMusic] = 0;
             rules::WriteS32(e, G::kEntryFunds, 0);
@@ -344,9 +366,9 @@ void WriteComputerCountries(ui::Hwnd page) {
 int ReadConditions(ui::Hwnd page, std::uint8_t* k) {
     std::memset(k, 0, GameSettingBlock::kConditionsSize);
     std::int32_t switches = 0;
-    if (ui::IsDlgButtonChecked(page, kIdSearch) == ui::BST_CHECKED) switches |= 8;
-    if (ui::IsDlgButtonChecked(page, kIdAllianceChange) == ui::BST_CHECKED) switches |= 4;
-    if (ui::IsDlgButtonChecked(page, kIdReinforcement) == ui::BST_CHECKED) switches |= 2;
+    if (ui::IsDlgButtonChecked(page, kIdSearch) == ui::BST_CHECKED) switches |= kSwitchSearch;
+    if (ui::IsDlgButtonChecked(page, kIdAllianceChange) == ui::BST_CHECKED) switches |= kSwitchAllianceChange;
+    if (ui::IsDlgButtonChecked(page, kIdReinforcement) == ui::BST_CHECKED) switches |= kSwitchReinforcement;
     long long day = 0, hour = 0, deployable = 0, total = 0;
     if (!ReadNumber(page, kIdLastDay, day) || day < 1 || day > kMaxLastDay) {
         Box(page, S("作戦日数が１～９９以外で設定されています"));
@@ -369,11 +391,11 @@ int ReadConditions(ui::Hwnd page, std::uint8_t* k) {
         Box(page, S("総部隊数は展開部隊数以上の数を設定してください"));
         return 0;
     }
-    rules::WriteS32(k, 0, static_cast<std::int32_t>(day));
-    rules::WriteS32(k, 4, static_cast<std::int32_t>(hour));
-    rules::WriteS32(k, 8, static_cast<std::int32_t>(deployable));
-    rules::WriteS32(k, 12, static_cast<std::int32_t>(total));
-    rules::WriteS32(k, 16, switches);
+    rules::WriteS32(k, ConditionsField::kLastDay, static_cast<std::int32_t>(day));
+    rules::WriteS32(k, ConditionsField::kLastHour, static_cast<std::int32_t>(hour));
+    rules::WriteS32(k, ConditionsField::kDeployable, static_cast<std::int32_t>(deployable));
+    rules::WriteS32(k, ConditionsField::kTotalTroops, static_cast<std::int32_t>(total));
+    rules::WriteS32(k, ConditionsField::kSwitches, switches);
     net::SessionManager* m = SessionOf(page);
     for (int c = 0; c < rules::kCountryCount; ++c) {
         const int entry = RoleEntryOf(page, c);
@@ -390,7 +412,7 @@ int ReadConditions(ui::Hwnd page, std::uint8_t* k) {
             mask = CheckedAllianceMask(page, c);
         }
         k[20 + 4 * c] = static_cast<std::uint8_t>(role);
-        k[36 + 4 * c] = mask;
+        k[ConditionsField::Alliance(c)] = mask;
     }
     return 1;
 }
@@ -403,15 +425,15 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
     using G = rules::GameSettingsRecord;
     std::uint8_t* g = t->GetTableBase(rules::TableId::GameSettings);
     const std::uint8_t* k = block + GameSettingBlock::kConditions;
-    const std::int32_t switches = rules::ReadS32(k, 16);
-    g[G::kFogOfWar] = (switches & 8) ? 1 : 0;
-    g[G::kDayLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 0), 1, kMaxLastDay));
-    g[G::kHourLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 4), 0, 24));
-    g[G::kDeployLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, 8), 1, kMaxDeployable));
+    const std::int32_t switches = rules::ReadS32(k, ConditionsField::kSwitches);
+    g[G::kFogOfWar] = (switches & kSwitchSearch) ? 1 : 0;
+    g[G::kDayLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastDay), 1, kMaxLastDay));
+    g[G::kHourLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastHour), 0, 24));
+    g[G::kDeployLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kDeployable), 1, kMaxDeployable));
     rules::WriteS32(g, G::kSinglePlay, 0);
     rules::WriteS32(g, G::kDeployment, NetworkFromSave(page) ? 0 : 1);
-    rules::WriteU16(g, G::kRuleOptions, static_cast<std::uint16_t>(switches & 6));
-    const std::int32_t total = std::clamp(rules::ReadS32(k, 12), 0, kMaxTotalTroops);
+    rules::WriteU16(g, G::kRuleOptions, static_cast<std::uint16_t>(switches & (kSwitchAllianceChange | kSwitchReinforcement)));
+    const std::int32_t total = std::clamp(rules::ReadS32(k, ConditionsField::kTotalTroops), 0, kMaxTotalTroops);
     net::SessionManager* m = SessionOf(page);
     const int ownSlot = m ? m->OwnSlot() : -1;
     for (int c = 0; c < rules::kCountryCount; ++c) {
@@ -419,8 +441,8 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
         int role = k[20 + 4 * c];
         if (role > 3) role = 2;
         e[G::kEntryParticipation] = static_cast<std::uint8_t>(role);
-        e[G::kEntryState] = role == 2 ? 0 : 1;
-        e[G::kEntryAllianceMask] = role == 2 ? 0 : static_cast<std::uint8_t>((k[36 + 4 * c] & 0x0F) | (1u << c));
+        e[G::kEntryState] = role == 2 ? sim::kCountryOut : sim::kCountryInPlay;
+        e[G::kEntryAllianceMask] = role == 2 ? 0 : static_cast<std::uint8_t>((k[ConditionsField::Alliance(c)] & 0x0F) | (1u << c));
         std::int32_t funds = ClampFunds(ComputerFunds(page, c));
         int anthem = 0;
         std::memset(e + G::kEntryCorpsFile, 0, G::kEntryCorpsFileWidth);
@@ -446,13 +468,14 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
 }
 
 void OnCountriesShow(ui::Hwnd page) {
-    PageState* s = StateOf(page);
+    CountriesPage* s = PageOf(page);
+    if (!s) return;
     if (const ui::Hwnd chat = shell::AttachChatWindow(page)) {
         ui::MoveWindow(chat, 9, 264, 456, 102, true);
         ui::ShowWindow(chat, ui::SW_SHOW);
     }
     if (rules::TableDirectory* t = TablesOf(page)) {
-        mapview::RenderMapMiniature(*t, *s->background, 12, 30);
+        mapview::RenderMapMiniature(*t, *s->Background(), 12, 30);
         const std::uint8_t* header = t->GetTableBase(rules::TableId::ScenarioHeader);
         ui::SetDlgItemText(page, kIdMapName,
                            net::ReadFieldText(header, rules::ScenarioHeaderRecord::kTitle, rules::ScenarioHeaderRecord::kTitleWidth));
@@ -461,7 +484,7 @@ void OnCountriesShow(ui::Hwnd page) {
     for (int c = 0; c < rules::kCountryCount; ++c) ShowCountryRowFromGame(page, c, false);
     DisableAlliancesWhenFew(page);
     if (IsHostPage(page)) {
-        if (CountriesPage* p = PageOf(page)) std::fill(std::begin(p->restrictedRow), std::end(p->restrictedRow), false);
+        std::fill(std::begin(s->restrictedRow), std::end(s->restrictedRow), false);
         s->restrictedRoles = false;
         ShowConditionsFromGame(page, 2);
         Status(page, S("参加国とゲーム条件を設定してください"));
@@ -484,9 +507,9 @@ void ChoiceDone(ui::Hwnd page) {
 }
 
 void OnDecide(ui::Hwnd page) {
-    PageState* s = StateOf(page);
+    const CountriesPage* s = PageOf(page);
     net::SessionManager* m = SessionOf(page);
-    if (!m) return;
+    if (!m || !s) return;
     if (m->IsHost()) {
         if (s->ready) {
             rules::TableDirectory* t = TablesOf(page);
@@ -536,7 +559,8 @@ void LockHostsChoices(ui::Hwnd page) {
 }
 
 void OnCountriesCommand(ui::Hwnd page, int id, int code) {
-    PageState* s = StateOf(page);
+    const CountriesPage* s = PageOf(page);
+    if (!s) return;
     const bool host = IsHostPage(page);
     if (id == kIdSetupNext) {
         OnDecide(page);
@@ -587,7 +611,7 @@ void OnCountriesCommand(ui::Hwnd page, int id, int code) {
 namespace netpages {
 
 void OnGameSettingGame(ui::Hwnd page, int turn, const std::uint8_t* block) {
-    PageState* s = StateOf(page);
+    const CountriesPage* s = PageOf(page);
     net::SessionManager* m = SessionOf(page);
     if (!s || !m || !block) return;
     ShowPlayerSettings(page, block);
@@ -624,9 +648,8 @@ void OnGameSettingGame(ui::Hwnd page, int turn, const std::uint8_t* block) {
 }
 
 void OnGameSettingDone(ui::Hwnd page, int turn, const std::uint8_t* block) {
-    PageState* s = StateOf(page);
     CountriesPage* p = PageOf(page);
-    if (!s || !p || !block) return;
+    if (!p || !block) return;
     ShowPlayerSettings(page, block);
     if (turn == net::kTurnDone) {
         ui::SendMessage(page, WM_SETTINGS_COMPLETE, 0, 0);
@@ -642,7 +665,7 @@ void OnGameSettingDone(ui::Hwnd page, int turn, const std::uint8_t* block) {
             ui::EnableWindow(ui::GetDlgItem(page, id), true);
             p->restrictedRow[c] = true;
         }
-        s->restrictedRoles = true;
+        p->restrictedRoles = true;
         RememberRoles(page);
         return;
     }
@@ -661,61 +684,65 @@ void OnGameSettingNext(ui::Hwnd page, const std::uint8_t* block) {
 
 }  // namespace netpages
 
-ui::LResult MultiPlay7Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+ui::LResult CountriesPage::OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    const ui::Hwnd h = Handle();
     switch (msg) {
-        case ui::WM_CREATE: {
-            PageState* s = CreateState(h);
-            CreatePageBasics(h, *s);
-            s->extra = std::make_shared<CountriesPage>();
-            CreateSetupButtons(h, s->font.get(), kButtonsDecideCut);
-            CreateConditionsControls(h, s->font.get());
-            CreateSpectatorRow(h, 0, s->font.get());
-            CreateSpectatorRow(h, 1, s->font.get());
-            CreateStatus(h, kIdCountriesStatus, 470, 282, 128, 88, s->font.get());
-            DrawCountriesBackground(h, *s);
-            s->ready = false;
-            ui::SetDlgItemText(h, kIdSetupNext, S("国設定"));
+        case ui::WM_CREATE:
+            OnCreate();
             return 0;
-        }
         case ui::WM_DESTROY:
             if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == h) shell::DetachChatWindow();
-            DestroyState(h);
             return 0;
         case WM_SHOW_PAGE:
             if (w == 1) {
                 OnCountriesShow(h);
             } else {
                 ui::ShowWindow(h, ui::SW_HIDE);
-                StateOf(h)->ready = false;
+                ready = false;
             }
             return 1;
         case WM_SETTING_TURN:
             EnableSetupNextButton(h, true);
             return 1;
         case WM_SETTINGS_COMPLETE:
-            if (IsHostPage(h)) {
-                EnableSetupNextButton(h, true);
-                StateOf(h)->ready = true;
-            } else {
-                if (rules::TableDirectory* t = TablesOf(h)) {
-                    rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
-                }
-                NextPage(h, kNoPage, kPageNetCountries);
-            }
+            OnSettingsComplete();
             return 1;
         case ui::WM_COMMAND:
-            OnCountriesCommand(h, static_cast<int>(w & 0xFFFF), static_cast<int>((w >> 16) & 0xFFFF));
+            OnCountriesCommand(h, ui::LoWord(w), ui::HiWord(w));
             return 0;
-        case ui::WM_PAINT:
-            return PaintPage(h);
-        case ui::WM_ERASEBKGND:
-            return 1;
-        case ui::WM_CTLCOLORSTATIC:
-        case ui::WM_CTLCOLORBTN:
-            return WhiteOnBlack(w);
         default:
-            return ui::DefWindowProc(h, msg, w, l);
+            return Default(msg, w, l);
     }
+}
+
+void CountriesPage::OnCreate() {
+    const ui::Hwnd h = Handle();
+    LoadBasics();
+    CreateSetupButtons(h, font_.get(), kButtonsDecideCut);
+    CreateConditionsControls(h, font_.get());
+    CreateSpectatorRow(h, 0, font_.get());
+    CreateSpectatorRow(h, 1, font_.get());
+    CreateStatus(h, kIdCountriesStatus, 470, 282, 128, 88, font_.get());
+    DrawCountriesBackground(h, background_.get());
+    ready = false;
+    ui::SetDlgItemText(h, kIdSetupNext, S("国設定"));
+}
+
+void CountriesPage::OnSettingsComplete() {
+    const ui::Hwnd h = Handle();
+    if (IsHostPage(h)) {
+        EnableSetupNextButton(h, true);
+        ready = true;
+        return;
+    }
+    if (rules::TableDirectory* t = TablesOf(h)) {
+        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
+    }
+    NextPage(h, kNoPage, kPageNetCountries);
+}
+
+ui::LResult MultiPlay7Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<CountriesPage>(h, msg, w, l);
 }
 
 }  // namespace zv::setup

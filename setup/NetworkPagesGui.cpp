@@ -22,6 +22,7 @@
 #include "setup/SetupContainer.h"
 #include "shell/ChatWindow.h"
 #include "shell/ShellDialogs.h"
+#include "shell/FrameCommands.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/GameMessages.h"
 #include "shell/game/SimulationClock.h"
@@ -33,7 +34,6 @@ using namespace netpages;
 
 namespace {
 
-constexpr std::uintptr_t kReturnToTitleCommand = 40118;
 constexpr std::uint32_t kNoticeMs = 3000;
 
 ui::Hwnd FindPage(ui::Hwnd container, int index) {
@@ -118,7 +118,7 @@ class SetupNetworkGui : public net::NetworkGui {
                 }
                 return;
             case Return::Command:
-                if (frame_) ui::SendMessage(frame_, ui::WM_COMMAND, kReturnToTitleCommand, 1);
+                if (frame_) ui::SendMessage(frame_, ui::WM_COMMAND, shell::kCmdReturnToTitle, 1);
                 return;
             case Return::Delayed:
                 if (frame_) ui::SendMessage(frame_, zv::WM_DELAYED_RETURN_TO_TITLE, 0, 1);

@@ -12,6 +12,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/WindowTypes.h"
 #include "setup/NetworkPages.h"
+#include "setup/SetupInternal.h"
 
 namespace zv::net {
 class SessionManager;
@@ -25,30 +26,17 @@ std::string S(const char* utf8);
 // An OK box (refusals) captioned with the game's title: the set-up's boxes (and their test hook).
 int Box(ui::Hwnd owner, const std::string& sjisText, std::uint32_t type = 0);
 
-// The state every network page keeps with its window (GWLP_USERDATA), made at WM_CREATE and
-// freed at WM_DESTROY.
-struct PageState {
-    std::unique_ptr<ui::Font> font;
-    std::unique_ptr<fw::Dib> background;
-    // Page 5.
-    bool searching = false;
-    // Page 6.
-    int autoNextTicks = 0;
-    std::array<std::string, 6> names;
-    // Page 7.
-    int mapTicks = 0;
-    // Page 8.
-    int chosenCorps = -1;
-    bool fromSave = false;
-    // Page 9.
-    bool ready = false;
-    bool restrictedRoles = false;
-    // Anything a page keeps beyond these.
-    std::shared_ptr<void> extra;
+// A network page: every static (and every button on the pages that say so) stands on the
+// picture in white.
+class NetworkPage : public SetupPage {
+  public:
+    using SetupPage::SetupPage;
+
+  protected:
+    bool IsWhiteLabel(int /*id*/) const override { return true; }
+    // Shows or hides the page as the container asks.
+    void Show(bool show) { ui::ShowWindow(Handle(), show ? ui::SW_SHOWNORMAL : ui::SW_HIDE); }
 };
-PageState* StateOf(ui::Hwnd page);
-PageState* CreateState(ui::Hwnd page);
-void DestroyState(ui::Hwnd page);
 
 // The session of the page's container (null when none).
 net::SessionManager* SessionOf(ui::Hwnd page);
@@ -61,10 +49,6 @@ bool NetworkFromSave(ui::Hwnd page);
 void NextPage(ui::Hwnd page, int newIndex, int oldIndex);
 void PrevPage(ui::Hwnd page, int newIndex, int oldIndex);
 
-// The page font (12-pixel bold Japanese) and the background "mainTl01.bmp", both kept in the
-// state; the background is painted by WM_PAINT.
-void CreatePageBasics(ui::Hwnd page, PageState& s);
-ui::LResult PaintPage(ui::Hwnd page);
 // A child control with the page font.
 void SetFont(ui::Hwnd control, const ui::Font* font);
 ui::Hwnd CreateListBox(ui::Hwnd page, int id, int x, int y, int w, int h, const ui::Font* font);

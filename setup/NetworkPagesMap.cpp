@@ -35,25 +35,42 @@ namespace {
 
 constexpr std::uint32_t kMapTimerMs = 1000;
 
-struct MapPage {
+// Page 7: the host's map or saved game and its delivery to everybody. The page's routines below
+// work on its state.
+class MapPage : public NetworkPage {
+  public:
+    using NetworkPage::NetworkPage;
+
     int listKind = 0;  // 0 maps, 1 saved games
     int chosenRow = -1;
     int previewMode = 0;
     std::optional<mapview::MapPreviewRecord> summary;
     std::string folder;
+    // Seconds the host has waited for the map's delivery.
+    int mapTicks = 0;
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override;
+    bool IsWhiteLabel(int id) const override {
+        // The map's description keeps the box colours it has on the single-play page (black on
+        // black it showed as a lone scroll bar).
+        return (id >= kIdPreviewNormal && id <= kIdPreviewPlacement) || id == kIdStatusLine;
+    }
+    void OnCreate();
+    void OnDestroy();
+    void OnShowPage(bool show);
+    void OnNotify(ui::LParam l);
+    void OnCommand(int id);
 };
 
-MapPage* MapOf(ui::Hwnd page) {
-    PageState* s = StateOf(page);
-    return s ? static_cast<MapPage*>(s->extra.get()) : nullptr;
-}
+MapPage* MapOf(ui::Hwnd page) { return SetupPageOf<MapPage>(page); }
 
 std::string NameRow(ui::Hwnd page, int row) { return ListBoxText(ui::GetDlgItem(page, kIdFileNames), row); }
 
 void Redraw(ui::Hwnd page) {
-    PageState* s = StateOf(page);
     MapPage* m = MapOf(page);
-    DrawMapInfoPanel(page, s->background.get(), m->summary ? &*m->summary : nullptr, m->previewMode);
+    if (!m) return;
+    DrawMapInfoPanel(page, m->Background(), m->summary ? &*m->summary : nullptr, m->previewMode);
 }
 
 void Forget(ui::Hwnd page) {
@@ -165,7 +182,7 @@ void OnMapNext(ui::Hwnd page) {
     const std::string programDir = fw::GetProgramDirectory();
     const int sent = fromSave ? m->SendSaveGameData(programDir, name) : m->SendMapData(programDir, name);
     if (sent) {
-        StateOf(page)->mapTicks = 0;
+        mp->mapTicks = 0;
         EnableChoosing(page, false);
         ui::SetDlgItemText(page, kIdStatusLine, S("マップを送りました。届くのを待っています。"));
         ui::SetTimer(page, kTimerMapSent, kMapTimerMs);
@@ -193,9 +210,9 @@ void GoOnToRoles(ui::Hwnd page) {
 }
 
 void OnMapTimer(ui::Hwnd page) {
-    PageState* s = StateOf(page);
+    MapPage* s = MapOf(page);
     net::SessionManager* m = SessionOf(page);
-    if (!m) return;
+    if (!m || !s) return;
     if (m->MapDeliveredFlag()) {
         ui::KillTimer(page, kTimerMapSent);
         ui::SetDlgItemText(page, kIdStatusLine, S("マップが届きました。次へ進みます。"));
@@ -212,101 +229,103 @@ void OnMapTimer(ui::Hwnd page) {
         ui::KillTimer(page, kTimerMapSent);
         ui::SetDlgItemText(page, kIdStatusLine, S("マップが届いたことを確かめられませんでした。"));
         EnableChoosing(page, true);
-        MapPage* mp = MapOf(page);
-        EnableSetupNextButton(page, mp && mp->chosenRow >= 0 && mp->summary);
+        EnableSetupNextButton(page, s->chosenRow >= 0 && s->summary);
     }
 }
 
 }  // namespace
 
-ui::LResult MultiPlay5Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+ui::LResult MapPage::OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) {
     switch (msg) {
-        case ui::WM_CREATE: {
-            PageState* s = CreateState(h);
-            CreatePageBasics(h, *s);
-            s->extra = std::make_shared<MapPage>();
-            CreateMapPageControls(h, s->font.get());
-            SetChosenSetupFile(true, nullptr, 0);
-            FillList(h, 0);
-            Redraw(h);
+        case ui::WM_CREATE:
+            OnCreate();
             return 0;
-        }
         case ui::WM_DESTROY:
-            ui::KillTimer(h, kTimerMapSent);
-            ui::KillTimer(h, kTimerNextSetting);
-            if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == h) shell::DetachChatWindow();
-            mapview::FreeMapPreview();
-            DestroyState(h);
+            OnDestroy();
             return 0;
         case WM_SHOW_PAGE:
-            if (w == 1) {
-                if (const ui::Hwnd chat = shell::AttachChatWindow(h)) {
-                    ui::MoveWindow(chat, 20, 260, 456, 102, true);
-                    ui::ShowWindow(chat, ui::SW_SHOW);
-                }
-                ui::ShowWindow(h, ui::SW_SHOWNORMAL);
-            } else {
-                ui::ShowWindow(h, ui::SW_HIDE);
-            }
+            OnShowPage(w == 1);
             return 1;
         case ui::WM_TIMER:
-            if (w == kTimerMapSent) OnMapTimer(h);
-            if (w == kTimerNextSetting) GoOnToRoles(h);
+            if (w == kTimerMapSent) OnMapTimer(Handle());
+            if (w == kTimerNextSetting) GoOnToRoles(Handle());
             return 0;
-        case ui::WM_NOTIFY: {
-            const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-            if (hdr && hdr->idFrom == kIdFileList &&
-                (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)) {
-                ChooseRow(h, reinterpret_cast<const ui::NmItemActivate*>(l)->iItem);
-            }
+        case ui::WM_NOTIFY:
+            OnNotify(l);
             return 0;
-        }
-        case ui::WM_COMMAND: {
-            MapPage* mp = MapOf(h);
-            switch (ui::LoWord(w)) {
-                case kIdPreviewNormal:
-                case kIdPreviewBuildings:
-                case kIdPreviewPlacement:
-                    mp->previewMode = ui::LoWord(w) - kIdPreviewNormal;
-                    if (mp->summary) Redraw(h);
-                    return 0;
-                case kIdNewGame:
-                    SwitchList(h, 0);
-                    return 0;
-                case kIdSavedGames:
-                    SwitchList(h, 1);
-                    return 0;
-                case kIdDeleteSave:
-                    DeleteChosenSave(h);
-                    return 0;
-                case kIdSetupNext:
-                    OnMapNext(h);
-                    return 0;
-                case kIdSetupBack:
-                    LeaveToTitle(h);
-                    return 0;
-                default:
-                    return 0;
-            }
-        }
-        case ui::WM_CTLCOLORSTATIC: {
-            // White on black for the labels; the map's description keeps the box colours it has
-            // on the single-play page (black on black it showed as a lone scroll bar).
-            const int id = ui::GetDlgCtrlID(ui::HwndFromParam(l));
-            const bool label = (id >= kIdPreviewNormal && id <= kIdPreviewPlacement) || id == kIdStatusLine;
-            if (ui::LResult result = 0; AnswerWhiteLabel(w, label, &result)) return result;
-            return ui::DefWindowProc(h, msg, w, l);
-        }
-        case ui::WM_DRAWITEM:
-            fw::DrawOwnerDrawItem(h, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
-            return 1;
-        case ui::WM_PAINT:
-            return PaintPage(h);
-        case ui::WM_ERASEBKGND:
-            return 1;
+        case ui::WM_COMMAND:
+            OnCommand(ui::LoWord(w));
+            return 0;
         default:
-            return ui::DefWindowProc(h, msg, w, l);
+            return Default(msg, w, l);
     }
+}
+
+void MapPage::OnCreate() {
+    LoadBasics();
+    CreateMapPageControls(Handle(), font_.get());
+    SetChosenSetupFile(true, nullptr, 0);
+    FillList(Handle(), 0);
+    Redraw(Handle());
+}
+
+void MapPage::OnDestroy() {
+    const ui::Hwnd h = Handle();
+    ui::KillTimer(h, kTimerMapSent);
+    ui::KillTimer(h, kTimerNextSetting);
+    if (shell::GetChatWindow() && ui::GetParent(shell::GetChatWindow()) == h) shell::DetachChatWindow();
+    mapview::FreeMapPreview();
+}
+
+void MapPage::OnShowPage(bool show) {
+    if (show) {
+        if (const ui::Hwnd chat = shell::AttachChatWindow(Handle())) {
+            ui::MoveWindow(chat, 20, 260, 456, 102, true);
+            ui::ShowWindow(chat, ui::SW_SHOW);
+        }
+    }
+    Show(show);
+}
+
+void MapPage::OnNotify(ui::LParam l) {
+    const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+    if (hdr && hdr->idFrom == kIdFileList &&
+        (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)) {
+        ChooseRow(Handle(), reinterpret_cast<const ui::NmItemActivate*>(l)->iItem);
+    }
+}
+
+void MapPage::OnCommand(int id) {
+    const ui::Hwnd h = Handle();
+    switch (id) {
+        case kIdPreviewNormal:
+        case kIdPreviewBuildings:
+        case kIdPreviewPlacement:
+            previewMode = id - kIdPreviewNormal;
+            if (summary) Redraw(h);
+            break;
+        case kIdNewGame:
+            SwitchList(h, 0);
+            break;
+        case kIdSavedGames:
+            SwitchList(h, 1);
+            break;
+        case kIdDeleteSave:
+            DeleteChosenSave(h);
+            break;
+        case kIdSetupNext:
+            OnMapNext(h);
+            break;
+        case kIdSetupBack:
+            LeaveToTitle(h);
+            break;
+        default:
+            break;
+    }
+}
+
+ui::LResult MultiPlay5Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<MapPage>(h, msg, w, l);
 }
 
 }  // namespace zv::setup

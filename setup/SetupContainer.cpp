@@ -14,6 +14,7 @@
 #include "framework/Dib.h"
 #include "framework/ProcessState.h"
 #include "framework/gui/ControlCreators.h"
+#include "framework/gui/GdiHelpers.h"
 #include "framework/gui/ListViewRows.h"
 #include "panels/PanelCommon.h"
 #include "platform/ui/Canvas.h"
@@ -24,6 +25,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/GameContext.h"
@@ -40,14 +42,15 @@ namespace zv::setup {
 
 namespace {
 
+// What the set-up shares with the rest of the program while the container is open and after.
 struct SetupState {
-    std::array<ui::Hwnd, kSetupPageCount> pages{};
     ui::Hwnd container{};
-    std::uint8_t currentPage = kNoPage;
     ChosenSetupFile chosen[2]{};  // 0 single play, 1 network
     std::uint8_t savedGameChosen = 0;
     std::int32_t startFromSave = 0;
     int mainMenuOpen = 0;
+    // The corps file entry chosen on a corps page (-1 none); the conditions page writes it.
+    int selectedCorps = -1;
 };
 
 SetupState& State() {
@@ -67,6 +70,19 @@ Hooks& TheHooks() {
     return hooks;
 }
 
+// A container's pages by slot and the page it shows (kNoPage: none).
+struct PageTable {
+    std::array<ui::Hwnd, kSetupPageCount> pages{};
+    std::uint8_t current = kNoPage;
+
+    ui::Hwnd Page(int slot) const {
+        return slot >= 0 && slot < kSetupPageCount ? pages[static_cast<std::size_t>(slot)] : ui::Hwnd{};
+    }
+};
+
+// The page table of a container; null for any other window.
+PageTable* PagesOf(ui::Hwnd container);
+
 void ForgetChoice(ChosenSetupFile& file) {
     std::memset(file.name, ' ', sizeof file.name - 1);
     file.name[sizeof file.name - 1] = '\0';
@@ -83,15 +99,19 @@ bool CreatePage(ui::Hwnd container, int slot, const char* className, std::uint32
     const ui::Hwnd page = ui::CreateWindowEx(
         0, className, "", ui::WS_CHILD | extraStyle, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT,
         ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, container, 0, nullptr, nullptr);
-    State().pages[static_cast<std::size_t>(slot)] = page;
+    if (PageTable* table = PagesOf(container)) table->pages[static_cast<std::size_t>(slot)] = page;
     return static_cast<bool>(page);
 }
 
-void DestroyPages(int first) {
+void DestroyPages(ui::Hwnd container, int first) {
+    PageTable* table = PagesOf(container);
+    if (!table) return;
     for (int i = kSetupPageCount - 1; i >= first; --i) {
-        ui::Hwnd& page = State().pages[static_cast<std::size_t>(i)];
+        // A page's going may end the container's own (the program closing meanwhile).
+        table = PagesOf(container);
+        if (!table) return;
+        const ui::Hwnd page = std::exchange(table->pages[static_cast<std::size_t>(i)], ui::Hwnd{});
         if (page) ui::DestroyWindow(page);
-        page = {};
     }
 }
 
@@ -99,7 +119,7 @@ void DestroyPages(int first) {
 void FinishSetup(ui::Hwnd container) {
     const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
     ui::ShowWindow(container, ui::SW_HIDE);
-    DestroyPages(0);
+    DestroyPages(container, 0);
     ui::DestroyWindow(container);
     if (net::SessionManager* session = fw::GetSessionManager()) session->ClearReadyFlags();
     ui::PostMessage(frame, zv::WM_START_GAME, static_cast<ui::WParam>(GetStartFromSave()), 0);
@@ -108,7 +128,7 @@ void FinishSetup(ui::Hwnd container) {
 // The player quits from the title: the pages, the container and then the frame go.
 void QuitProgram(ui::Hwnd container) {
     const ui::Hwnd frame = ui::GetWindow(container, ui::GW_OWNER);
-    DestroyPages(0);
+    DestroyPages(container, 0);
     ui::DestroyWindow(container);
     if (frame) ui::DestroyWindow(frame);
 }
@@ -116,14 +136,16 @@ void QuitProgram(ui::Hwnd container) {
 // Only the title page itself gives way to the map editor: a set-up road holds a session or a
 // half-prepared game on its pages.
 bool MayLeaveForEditor() {
-    const ui::Hwnd title = State().pages[kPageTitle];
-    return State().currentPage == kPageTitle && title && ui::IsWindowVisible(title);
+    const PageTable* table = PagesOf(State().container);
+    if (!table) return false;
+    const ui::Hwnd title = table->Page(kPageTitle);
+    return table->current == kPageTitle && title && ui::IsWindowVisible(title);
 }
 
 // The map editor has taken the frame: the title's music stops and every set-up window goes.
 void LeaveForEditor(ui::Hwnd container) {
     shell::PlayMusicFile(nullptr);
-    DestroyPages(0);
+    DestroyPages(container, 0);
     ui::DestroyWindow(container);
 }
 
@@ -133,7 +155,8 @@ void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
         ResetBusy();
         return;
     }
-    const ui::Hwnd title = State().pages[kPageTitle];
+    const PageTable* table = PagesOf(container);
+    const ui::Hwnd title = table ? table->Page(kPageTitle) : ui::Hwnd{};
     if (!title || !ui::GetParent(title)) return;
     ResetBusy();
     if (rules::TableDirectory* tables = LiveTables()) {
@@ -142,23 +165,52 @@ void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
         rules::WriteS32(settings, rules::GameSettingsRecord::kSinglePlay, 0);
     }
     CreateMultiPlayPages(container);
-    if (TheHooks().lobbyFiller && State().pages[kPageNetParticipants]) {
-        TheHooks().lobbyFiller(State().pages[kPageNetParticipants], block);
-    }
+    const ui::Hwnd participants = GetSetupPage(kPageNetParticipants);
+    if (TheHooks().lobbyFiller && participants) TheHooks().lobbyFiller(participants, block);
     ui::SendMessage(container, WM_SETUP_NEXT_PAGE, kPageNetParticipants, kNoPage);
 }
 
-ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    SetupState& s = State();
-    switch (msg) {
-    case ui::WM_CREATE: {
+// The container of the pages: it holds their table.
+class MainMenuContainer : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    PageTable& Pages() { return pages_; }
+
+    ui::LResult Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+        case ui::WM_CREATE: return OnCreate();
+        case zv::WM_TITLE_START:
+            OnTitleStart(Handle(), w, l);
+            return 0;
+        case WM_SETUP_NEXT_PAGE:
+            OnNextPage(static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(l));
+            return 0;
+        case WM_SETUP_PREV_PAGE:
+            OnPrevPage(static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(l));
+            return 0;
+        case ui::WM_SIZE:
+            OnSize();
+            return Default(msg, w, l);
+        case ui::WM_ENABLE:
+            OnEnable(w != 0);
+            return 0;
+        case ui::WM_DESTROY:
+            OnDestroy();
+            return 0;
+        default: return Default(msg, w, l);
+        }
+    }
+
+  private:
+    ui::LResult OnCreate() {
+        SetupState& s = State();
         if (rules::TableDirectory* tables = LiveTables()) {
             rules::GameContext ctx(*tables, mapview::MapContextEnv());
             ctx.ResetAllGameTables();
         }
-        s.pages = {};
-        s.container = h;
-        if (!CreatePage(h, kPageTitle, kTitlePageClass, 0)) {
+        s.container = Handle();
+        if (!CreatePage(Handle(), kPageTitle, kTitlePageClass, 0)) {
             s.container = {};
             return -1;
         }
@@ -170,49 +222,45 @@ ui::LResult MainMenuClassProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::L
         shell::ResetGameState();
         WriteSettingsSinglePlay(1);
         s.savedGameChosen = 0;
-        ui::SetWindowPos(h, ui::HWND_TOP, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
+        s.selectedCorps = -1;
+        ui::SetWindowPos(Handle(), ui::HWND_TOP, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
         return 0;
     }
-    case zv::WM_TITLE_START:
-        OnTitleStart(h, w, l);
-        return 0;
-    case WM_SETUP_NEXT_PAGE: {
-        const auto target = static_cast<std::uint8_t>(w);
-        ShowSetupPage(h, target, static_cast<std::uint8_t>(l));
-        if (target == kNoPage) FinishSetup(h);
-        return 0;
+    void OnNextPage(std::uint8_t target, std::uint8_t old) {
+        ShowSetupPage(Handle(), target, old);
+        if (target == kNoPage) FinishSetup(Handle());
     }
-    case WM_SETUP_PREV_PAGE: {
-        const auto target = static_cast<std::uint8_t>(w);
-        ShowSetupPage(h, target, static_cast<std::uint8_t>(l));
-        if (target == kPageTitle) DestroyPages(1);
-        if (target == kNoPage) QuitProgram(h);
-        return 0;
+    void OnPrevPage(std::uint8_t target, std::uint8_t old) {
+        ShowSetupPage(Handle(), target, old);
+        if (target == kPageTitle) DestroyPages(Handle(), 1);
+        if (target == kNoPage) QuitProgram(Handle());
     }
-    case ui::WM_SIZE:
-        // The frame may grow after the title opened (it is maximised last): the page keeps
-        // its place in the middle.
-        if (s.currentPage < kSetupPageCount && s.pages[s.currentPage]) {
-            fw::CenterWindowInParent(h, s.pages[s.currentPage], kSetupPageWidth, kSetupPageHeight,
-                                     ui::SWP_NOZORDER);
+    // The frame may grow after the title opened (it is maximised last): the page keeps its place
+    // in the middle.
+    void OnSize() {
+        if (const ui::Hwnd page = pages_.Page(pages_.current)) {
+            fw::CenterWindowInParent(Handle(), page, kSetupPageWidth, kSetupPageHeight, ui::SWP_NOZORDER);
         }
-        return ui::DefWindowProc(h, msg, w, l);
-    case ui::WM_ENABLE:
-        // A modal dialog over the title (the corps editor, the name dialog, a box) holds the
-        // frame as well: its menu bar above the title waits until the dialog is gone.
-        if (const ui::Hwnd frame = ui::GetWindow(h, ui::GW_OWNER)) ui::EnableWindow(frame, w != 0);
-        return 0;
-    case ui::WM_DESTROY:
+    }
+    // A modal dialog over the title (the corps editor, the name dialog, a box) holds the frame as
+    // well: its menu bar above the title waits until the dialog is gone.
+    void OnEnable(bool enable) {
+        if (const ui::Hwnd frame = ui::GetWindow(Handle(), ui::GW_OWNER)) ui::EnableWindow(frame, enable);
+    }
+    void OnDestroy() {
+        SetupState& s = State();
         s.mainMenuOpen = 0;
-        if (s.container == h) {
-            // Pages are children and go with the container; forget their handles.
-            s.pages = {};
-            s.container = {};
-        }
-        return 0;
-    default:
-        return ui::DefWindowProc(h, msg, w, l);
+        // Pages are children and go with the container; their table goes with this object.
+        pages_ = PageTable{};
+        if (s.container == Handle()) s.container = {};
     }
+
+    PageTable pages_;
+};
+
+PageTable* PagesOf(ui::Hwnd container) {
+    MainMenuContainer* c = container ? ui::WindowObjectOf<MainMenuContainer>(container, kMainMenuClass) : nullptr;
+    return c ? &c->Pages() : nullptr;
 }
 
 bool RegisterPageClass(const std::string& name, ui::WndProc proc) {
@@ -247,23 +295,47 @@ std::unique_ptr<fw::Dib> LoadPagePicture(const char* fileName) {
     return picture;
 }
 
-bool HandlePagePicture(ui::Hwnd page, std::uint32_t msg, ui::WParam w, ui::LParam l, fw::Dib* picture,
-                       ui::LResult* result) {
+ui::LResult SetupPage::Dispatch(std::uint32_t msg, ui::WParam w, ui::LParam l) {
     switch (msg) {
     case ui::WM_PAINT:
-        fw::PaintWindowFromBitmap(page, picture);
-        *result = 0;
-        return true;
+        fw::PaintWindowFromBitmap(Handle(), background_.get());
+        return 0;
     case ui::WM_ERASEBKGND:
-        *result = 1;
-        return true;
+        return 1;
     case ui::WM_DRAWITEM:
-        fw::DrawOwnerDrawItem(page, static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
-        *result = 1;
-        return true;
+        fw::DrawOwnerDrawItem(Handle(), static_cast<int>(w), reinterpret_cast<const fw::DrawItemStruct*>(l), 10);
+        return 1;
+    case ui::WM_CTLCOLORBTN:
+        if (!whiteButtons_) break;
+        [[fallthrough]];
+    case ui::WM_CTLCOLORSTATIC:
+        if (ui::LResult r = 0; AnswerWhiteLabel(w, IsWhiteLabel(ui::GetDlgCtrlID(ui::HwndFromParam(l))), &r)) {
+            return r;
+        }
+        return Default(msg, w, l);
     default:
-        return false;
+        break;
     }
+    return OnMessage(msg, w, l);
+}
+
+void SetupPage::LoadBasics(const char* picture) {
+    font_ = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
+    background_ = LoadPagePicture(picture);
+}
+
+ui::LResult CallClassProcedure(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    ui::WindowClass wc;
+    if (ui::GetClassInfo(ui::GetClassName(h), &wc) && wc.proc) return ui::CallWindowProc(wc.proc, h, msg, w, l);
+    return ui::DefWindowProc(h, msg, w, l);
+}
+
+SetupPage* StoredSetupPage(ui::Hwnd page) {
+    return reinterpret_cast<SetupPage*>(ui::GetWindowLongPtr(page, ui::GWLP_USERDATA));
+}
+
+void StoreSetupPage(ui::Hwnd page, SetupPage* object) {
+    ui::SetWindowLongPtr(page, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(object));
 }
 
 bool AnswerWhiteLabel(ui::WParam w, bool isLabel, ui::LResult* result) {
@@ -294,12 +366,25 @@ int SetupMessageBox(ui::Hwnd owner, const char* utf8Text, std::uint32_t type) {
 // Page procedures of this module (their own files).
 ui::LResult MainMenu1Proc(ui::Hwnd, std::uint32_t, ui::WParam, ui::LParam);
 
+SetupPage* SetupPageOf(ui::Hwnd page) {
+    // Only a window whose procedure is a page's own holds a page object in its user data.
+    static constexpr ui::WndProc kPageProcedures[] = {
+        &MainMenu1Proc,  &SinglePlay2Proc, &SinglePlay1Proc, &SinglePlay3Proc, &MultiPlay2Proc,
+        &MultiPlay4Proc, &MultiPlay6Proc,  &MultiPlay5Proc,  &MultiPlay1Proc,  &MultiPlay7Proc};
+    if (!page) return nullptr;
+    const auto proc = reinterpret_cast<ui::WndProc>(ui::GetWindowLongPtr(page, ui::GWLP_WNDPROC));
+    if (std::find(std::begin(kPageProcedures), std::end(kPageProcedures), proc) == std::end(kPageProcedures)) {
+        return nullptr;
+    }
+    return StoredSetupPage(page);
+}
+
 int RegisterSetupWindowClasses() {
     ui::WindowClass existing;
     if (!ui::GetClassInfo(kMainMenuClass, &existing)) {
         ui::WindowClass wc;
         wc.name = kMainMenuClass;
-        wc.proc = &MainMenuClassProc;
+        wc.proc = &ui::WindowObjectProc<MainMenuContainer>;
         wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
         wc.windowExtraBytes = 4;
         wc.hasBackground = true;
@@ -329,8 +414,8 @@ int IsMainMenuOpen() { return State().mainMenuOpen; }
 ui::Hwnd GetMainMenuWindow() { return State().container; }
 
 void ShowSetupPage(ui::Hwnd container, std::uint8_t newIndex, std::uint8_t oldIndex) {
-    SetupState& s = State();
-    s.currentPage = newIndex;
+    PageTable* table = PagesOf(container);
+    if (table) table->current = newIndex;
     if (newIndex == kPageNetConnection) {
         if (net::SessionManager* session = fw::GetSessionManager()) {
             session->Close();
@@ -339,22 +424,25 @@ void ShowSetupPage(ui::Hwnd container, std::uint8_t newIndex, std::uint8_t oldIn
             if (frame) ui::SendMessage(frame, zv::WM_SET_NETWORK_TARGET, 0, 0);
         }
     }
-    if (oldIndex < kSetupPageCount && s.pages[oldIndex]) {
-        ui::SendMessage(s.pages[oldIndex], WM_SHOW_PAGE, 0, 0);
-    }
-    if (newIndex < kSetupPageCount && s.pages[newIndex]) {
-        fw::CenterWindowInParent(container, s.pages[newIndex], kSetupPageWidth, kSetupPageHeight,
-                                 ui::SWP_NOZORDER);
-        ui::SendMessage(s.pages[newIndex], WM_SHOW_PAGE, 1, 0);
+    if (!table) return;
+    if (const ui::Hwnd old = table->Page(oldIndex)) ui::SendMessage(old, WM_SHOW_PAGE, 0, 0);
+    // Hiding the old page may have ended the set-up (the program closing meanwhile).
+    table = PagesOf(container);
+    if (const ui::Hwnd page = table ? table->Page(newIndex) : ui::Hwnd{}) {
+        fw::CenterWindowInParent(container, page, kSetupPageWidth, kSetupPageHeight, ui::SWP_NOZORDER);
+        ui::SendMessage(page, WM_SHOW_PAGE, 1, 0);
     }
 }
 
 ui::Hwnd GetSetupPage(int index) {
-    if (index < 0 || index >= kSetupPageCount) return {};
-    return State().pages[static_cast<std::size_t>(index)];
+    const PageTable* table = PagesOf(State().container);
+    return table ? table->Page(index) : ui::Hwnd{};
 }
 
-std::uint8_t GetCurrentSetupPage() { return State().currentPage; }
+std::uint8_t GetCurrentSetupPage() {
+    const PageTable* table = PagesOf(State().container);
+    return table ? table->current : kNoPage;
+}
 
 int CreateSinglePlayPages(ui::Hwnd container) {
     constexpr std::uint32_t style = ui::WS_CLIPSIBLINGS | ui::WS_CLIPCHILDREN;
@@ -394,6 +482,9 @@ void SetChosenSetupFile(bool network, const char* name, std::int32_t fromSave) {
 void SetChosenFromSave(bool network, std::int32_t fromSave) {
     State().chosen[network ? 1 : 0].fromSave = fromSave;
 }
+
+int GetSelectedCorpsFile() { return State().selectedCorps; }
+void SetSelectedCorpsFile(int entry) { State().selectedCorps = entry; }
 
 std::uint8_t GetSavedGameChosen() { return State().savedGameChosen; }
 void SetSavedGameChosen(std::uint8_t chosen) { State().savedGameChosen = chosen; }

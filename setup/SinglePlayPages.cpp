@@ -37,6 +37,7 @@
 #include "setup/SetupContainer.h"
 #include "setup/SetupInternal.h"
 #include "shell/game/GameDocument.h"
+#include "simulation/Judgement.h"
 
 namespace zv::setup {
 
@@ -49,39 +50,8 @@ const ui::Brush kBlackBrush = ui::Brush::SolidColor(ui::Rgb(0, 0, 0));
 
 std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
 
-int gSelectedCorps = -1;
-
-// Page 1's state (the page exists once at a time).
-struct FilePageState {
-    int listKind = 0;  // 0 maps, 1 saved games
-    int chosenRow = -1;
-    int previewMode = 0;
-    std::optional<mapview::MapPreviewRecord> summary;
-    std::string folder;
-    std::unique_ptr<ui::Font> font;
-    std::unique_ptr<fw::Dib> background;
-};
-
-FilePageState& FilePage() {
-    static FilePageState state;
-    return state;
-}
-
-struct CorpsPageState {
-    std::unique_ptr<ui::Font> font;
-    std::unique_ptr<fw::Dib> background;
-    ui::Hwnd dialog{};
-};
-
-CorpsPageState& CorpsPage() {
-    static CorpsPageState state;
-    return state;
-}
-
 // The embedded corps list leaves its background alone (it stands on the page's picture): the
 // page gives it the page's black, so nothing of an earlier page shows through it.
-ui::WndProc gCorpsDialogProc = nullptr;
-
 ui::LResult CorpsDialogBackgroundProc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
     if (msg == ui::WM_ERASEBKGND) {
         if (auto* dc = reinterpret_cast<ui::Canvas*>(w)) {
@@ -91,7 +61,7 @@ ui::LResult CorpsDialogBackgroundProc(ui::Hwnd h, std::uint32_t msg, ui::WParam 
         }
         return 1;
     }
-    return ui::CallWindowProc(gCorpsDialogProc, h, msg, w, l);
+    return CallClassProcedure(h, msg, w, l);
 }
 
 // Wildcard match of a DOS pattern ('?' one character, '*' any run), letters without case.
@@ -154,77 +124,206 @@ void TextOnPanel(ui::Hwnd page, fw::Dib* dib, int x, int y, const std::string& s
     fw::DrawTextOnDib(page, dib, x, y, sjis.c_str(), size, 1, kWhite);
 }
 
-// Page 1 forgets the chosen file and its preview.
-void ForgetFileChoice(ui::Hwnd page) {
-    FilePageState& s = FilePage();
-    s.chosenRow = -1;
-    s.summary.reset();
-    EnableSetupNextButton(page, false);
-    ui::EnableWindow(ui::GetDlgItem(page, kIdDeleteSave), false);
-    DrawMapInfoPanel(page, s.background.get(), nullptr, s.previewMode);
-}
+// Page 1: the map or saved game of a single-play game, with its preview.
+class FilePage : public SetupPage {
+  public:
+    using SetupPage::SetupPage;
 
-void FillList(ui::Hwnd page, int kind) {
-    FilePageState& s = FilePage();
-    s.listKind = kind;
-    s.folder = FillSetupFileList(page, kind, false);
-}
-
-void SwitchList(ui::Hwnd page, int kind) {
-    FilePageState& s = FilePage();
-    if (s.listKind == kind) return;
-    s.listKind = kind;
-    s.folder = SwitchSetupFileList(page, kind, s.previewMode, false);
-    ForgetFileChoice(page);
-}
-
-void ChooseRow(ui::Hwnd page, int row) {
-    FilePageState& s = FilePage();
-    if (row < 0) {
-        ForgetFileChoice(page);
-        return;
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override {
+        switch (msg) {
+        case ui::WM_CREATE: OnCreate(); return 0;
+        case ui::WM_NOTIFY: OnNotify(l); return 0;
+        case ui::WM_COMMAND: OnCommand(ui::LoWord(w)); return 0;
+        case WM_SHOW_PAGE:
+            ui::ShowWindow(Handle(), w ? ui::SW_SHOWNORMAL : ui::SW_HIDE);
+            return 0;
+        case ui::WM_DESTROY:
+            mapview::FreeMapPreview();
+            summary_.reset();
+            return 0;
+        default: return Default(msg, w, l);
+        }
     }
-    const std::string name = ListBoxText(page, row);
-    if (!mapview::RenderMapFilePreview(page, (s.folder + name).c_str(), 0)) {
-        // The file changed since the list was made: it cannot be chosen.
-        ForgetFileChoice(page);
-        ui::SetWindowText(ui::GetDlgItem(page, kIdStatusLine), Sjis("ファイルを読み込めません。"));
-        return;
+    bool IsWhiteLabel(int id) const override {
+        return (id >= kIdPreviewNormal && id <= kIdPreviewPlacement) || id == kIdStatusLine;
     }
-    ui::SetWindowText(ui::GetDlgItem(page, kIdStatusLine), "");
-    s.chosenRow = row;
-    SetChosenSetupFile(false, name.c_str(), s.listKind);
-    s.summary = *mapview::GetMapPreview();
-    EnableSetupNextButton(page, true);
-    DrawMapInfoPanel(page, s.background.get(), &*s.summary, s.previewMode);
-    const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
-    if (ui::IsWindowVisible(remove)) ui::EnableWindow(remove, true);
-}
 
-void DeleteChosenSaveFile(ui::Hwnd page) {
-    FilePageState& s = FilePage();
-    if (s.chosenRow < 0) {
-        SetupMessageBox(page, "ファイルが指定されていません。", ui::MB_OK);
-        return;
+    void OnCreate() {
+        LoadBasics();
+        CreateFilePageLayout(Handle(), font_.get(), kButtonsNextBack);
+        FillList(0);
+        DrawMapInfoPanel(Handle(), background_.get(), nullptr, 0);
     }
-    const std::string name = ListBoxText(page, s.chosenRow);
-    const std::string question = core::SjisToUtf8(name) + "を削除しますか？";
-    if (SetupMessageBox(page, question.c_str(), ui::MB_YESNO) != ui::IDYES) return;
-    std::error_code ec;
-    if (!fs::remove(fs::path(s.folder) / name, ec) || ec) {
-        SetupMessageBox(page, "ファイルの削除に失敗しました。", ui::MB_OK);
-        return;
+    void OnNotify(ui::LParam l) {
+        const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
+        if (hdr && hdr->idFrom == kIdFileList &&
+            (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)) {
+            ChooseRow(reinterpret_cast<const ui::NmItemActivate*>(l)->iItem);
+        }
     }
-    ui::SendMessage(ui::GetDlgItem(page, kIdFileList), ui::LVM_DELETEITEM, static_cast<ui::WParam>(s.chosenRow), 0);
-    ui::SendMessage(ui::GetDlgItem(page, kIdFileNames), ui::LB_DELETESTRING, static_cast<ui::WParam>(s.chosenRow), 0);
-    SetChosenSetupFile(false, nullptr, s.listKind);
-    mapview::FreeMapPreview();
-    ForgetFileChoice(page);
-}
+    void OnCommand(int id) {
+        const ui::Hwnd h = Handle();
+        switch (id) {
+        case kIdPreviewNormal:
+        case kIdPreviewBuildings:
+        case kIdPreviewPlacement:
+            previewMode_ = id - kIdPreviewNormal;
+            if (summary_) DrawMapInfoPanel(h, background_.get(), &*summary_, previewMode_);
+            break;
+        case kIdNewGame: SwitchList(0); break;
+        case kIdSavedGames: SwitchList(1); break;
+        case kIdDeleteSave: DeleteChosenSaveFile(); break;
+        case kIdSetupNext:
+            if (chosenRow_ < 0) break;
+            SetSavedGameChosen(listKind_ == 1 ? 1 : 0);
+            ui::SendMessage(Container(), WM_SETUP_NEXT_PAGE, listKind_ == 1 ? kPageSingleConditions : kPageSingleCorps,
+                            kPageSingleFile);
+            break;
+        case kIdSetupBack:
+            mapview::FreeMapPreview();
+            summary_.reset();
+            chosenRow_ = -1;
+            DrawMapInfoPanel(h, background_.get(), nullptr, previewMode_);
+            ui::SendMessage(Container(), WM_SETUP_PREV_PAGE, kPageTitle, kPageSingleFile);
+            break;
+        default: break;
+        }
+    }
 
-void CreateFilePageControls(ui::Hwnd page) {
-    CreateFilePageLayout(page, FilePage().font.get(), kButtonsNextBack);
-}
+    // The page forgets the chosen file and its preview.
+    void ForgetFileChoice() {
+        const ui::Hwnd page = Handle();
+        chosenRow_ = -1;
+        summary_.reset();
+        EnableSetupNextButton(page, false);
+        ui::EnableWindow(ui::GetDlgItem(page, kIdDeleteSave), false);
+        DrawMapInfoPanel(page, background_.get(), nullptr, previewMode_);
+    }
+    void FillList(int kind) {
+        listKind_ = kind;
+        folder_ = FillSetupFileList(Handle(), kind, false);
+    }
+    void SwitchList(int kind) {
+        if (listKind_ == kind) return;
+        listKind_ = kind;
+        folder_ = SwitchSetupFileList(Handle(), kind, previewMode_, false);
+        ForgetFileChoice();
+    }
+    void ChooseRow(int row) {
+        const ui::Hwnd page = Handle();
+        if (row < 0) {
+            ForgetFileChoice();
+            return;
+        }
+        const std::string name = ListBoxText(page, row);
+        if (!mapview::RenderMapFilePreview(page, (folder_ + name).c_str(), 0)) {
+            // The file changed since the list was made: it cannot be chosen.
+            ForgetFileChoice();
+            ui::SetWindowText(ui::GetDlgItem(page, kIdStatusLine), Sjis("ファイルを読み込めません。"));
+            return;
+        }
+        ui::SetWindowText(ui::GetDlgItem(page, kIdStatusLine), "");
+        chosenRow_ = row;
+        SetChosenSetupFile(false, name.c_str(), listKind_);
+        summary_ = *mapview::GetMapPreview();
+        EnableSetupNextButton(page, true);
+        DrawMapInfoPanel(page, background_.get(), &*summary_, previewMode_);
+        const ui::Hwnd remove = ui::GetDlgItem(page, kIdDeleteSave);
+        if (ui::IsWindowVisible(remove)) ui::EnableWindow(remove, true);
+    }
+    void DeleteChosenSaveFile() {
+        const ui::Hwnd page = Handle();
+        if (chosenRow_ < 0) {
+            SetupMessageBox(page, "ファイルが指定されていません。", ui::MB_OK);
+            return;
+        }
+        const std::string name = ListBoxText(page, chosenRow_);
+        const std::string question = core::SjisToUtf8(name) + "を削除しますか？";
+        if (SetupMessageBox(page, question.c_str(), ui::MB_YESNO) != ui::IDYES) return;
+        std::error_code ec;
+        if (!fs::remove(fs::path(folder_) / name, ec) || ec) {
+            SetupMessageBox(page, "ファイルの削除に失敗しました。", ui::MB_OK);
+            return;
+        }
+        ui::SendMessage(ui::GetDlgItem(page, kIdFileList), ui::LVM_DELETEITEM, static_cast<ui::WParam>(chosenRow_), 0);
+        ui::SendMessage(ui::GetDlgItem(page, kIdFileNames), ui::LB_DELETESTRING, static_cast<ui::WParam>(chosenRow_), 0);
+        SetChosenSetupFile(false, nullptr, listKind_);
+        mapview::FreeMapPreview();
+        ForgetFileChoice();
+    }
+
+    int listKind_ = 0;  // 0 maps, 1 saved games
+    int chosenRow_ = -1;
+    int previewMode_ = 0;
+    std::optional<mapview::MapPreviewRecord> summary_;
+    std::string folder_;
+};
+
+// Page 2: the player's corps, in the corps list the page embeds.
+class CorpsPage : public SetupPage {
+  public:
+    using SetupPage::SetupPage;
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override {
+        switch (msg) {
+        case ui::WM_CREATE: OnCreate(); return 0;
+        case zv::WM_CORPS_CHOSEN: OnCorpsChosen(static_cast<int>(static_cast<std::intptr_t>(w))); return 1;
+        case ui::WM_COMMAND: OnCommand(ui::LoWord(w)); return 0;
+        case WM_SHOW_PAGE: OnShowPage(w != 0); return 0;
+        case ui::WM_DESTROY:
+            if (dialog_ && ui::IsWindow(dialog_)) ui::DestroyWindow(dialog_);
+            dialog_ = {};
+            return 0;
+        default: return Default(msg, w, l);
+        }
+    }
+
+    void OnCreate() {
+        const ui::Hwnd h = Handle();
+        LoadBasics();
+        CreateSetupButtons(h, font_.get(), kButtonsNextBack);
+        EnableSetupNextButton(h, false);
+        SetSelectedCorpsFile(-1);
+        organize::SetCorpsListEditMode(0);
+        dialog_ = organize::CreateCorpsListDialog(h);
+        if (dialog_) {
+            ui::ShowWindow(dialog_, ui::SW_HIDE);
+            ui::SetWindowLongPtr(dialog_, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&CorpsDialogBackgroundProc));
+        }
+    }
+    void OnCorpsChosen(int entry) {
+        SetSelectedCorpsFile(entry);
+        EnableSetupNextButton(Handle(), entry != -1);
+    }
+    void OnCommand(int id) {
+        if (id == kIdSetupNext) {
+            if (organize::CorpsFileHasHQ(GetSelectedCorpsFile())) {
+                ui::SendMessage(Container(), WM_SETUP_NEXT_PAGE, kPageSingleConditions, kPageSingleCorps);
+            } else {
+                SetupMessageBox(Handle(), "その軍団は司令部が作成されていません。", ui::MB_OK);
+            }
+        } else if (id == kIdSetupBack) {
+            ui::SendMessage(Container(), WM_SETUP_PREV_PAGE, kPageSingleFile, kPageSingleCorps);
+        }
+    }
+    void OnShowPage(bool show) {
+        const ui::Hwnd h = Handle();
+        if (show) {
+            if (dialog_) {
+                fw::CenterWindowInParent(h, dialog_, 480, 338, ui::SWP_NOZORDER);
+                ui::ShowWindow(dialog_, ui::SW_SHOW);
+            }
+            ui::ShowWindow(h, ui::SW_SHOWNORMAL);
+        } else {
+            if (dialog_) ui::ShowWindow(dialog_, ui::SW_HIDE);
+            ui::ShowWindow(h, ui::SW_HIDE);
+        }
+    }
+
+    ui::Hwnd dialog_{};
+};
 
 }  // namespace
 
@@ -284,9 +383,6 @@ std::string SwitchSetupFileList(ui::Hwnd page, int kind, int previewMode, bool n
     mapview::FreeMapPreview();
     return folder;
 }
-
-int GetSelectedCorpsFile() { return gSelectedCorps; }
-void SetSelectedCorpsFile(int entry) { gSelectedCorps = entry; }
 
 std::string SetupFileFolder(const char* pattern) {
     const bool maps = std::strcmp(pattern, kMapPattern) == 0;
@@ -380,8 +476,13 @@ void DrawMapInfoPanel(ui::Hwnd page, fw::Dib* background, const mapview::MapPrev
         std::snprintf(line, sizeof line, "%d部隊まで配置可能", summary->deployLimit);
         TextOnPanel(page, background, 430, 202, Sjis(line), 12);
         int y = 202;
-        if (summary->ruleWord & 4) TextOnPanel(page, background, 430, y += 16, Sjis("初期設定での同盟変更可能"), 12);
-        if (summary->ruleWord & 2) TextOnPanel(page, background, 430, y += 16, Sjis("ゲーム中の増援可能"), 12);
+        using G = rules::GameSettingsRecord;
+        if (summary->ruleWord & G::kRuleAllianceChange) {
+            TextOnPanel(page, background, 430, y += 16, Sjis("初期設定での同盟変更可能"), 12);
+        }
+        if (summary->ruleWord & G::kRuleReinforcement) {
+            TextOnPanel(page, background, 430, y += 16, Sjis("ゲーム中の増援可能"), 12);
+        }
     }
     ui::InvalidateRect(page, nullptr, false);
 }
@@ -409,7 +510,7 @@ int LoadChosenGameFile(ui::Hwnd page, int network, fw::Dib* miniatureTarget) {
             for (int c = 0; c < rules::kCountryCount; ++c) {
                 if (!countries.Select(c)) continue;
                 const bool computer = countries.GetParticipation() == 1;
-                countries.SetState(computer ? 1 : 0);
+                countries.SetState(computer ? sim::kCountryInPlay : sim::kCountryOut);
                 countries.SetParticipation(computer ? 1 : 2);
             }
         }
@@ -422,123 +523,11 @@ int LoadChosenGameFile(ui::Hwnd page, int network, fw::Dib* miniatureTarget) {
 }
 
 ui::LResult SinglePlay2Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    FilePageState& s = FilePage();
-    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, s.background.get(), &r)) return r;
-    switch (msg) {
-    case ui::WM_CREATE:
-        s = FilePageState{};
-        s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
-        CreateFilePageControls(h);
-        FillList(h, 0);
-        s.background = LoadPagePicture(kPagePicture);
-        DrawMapInfoPanel(h, s.background.get(), nullptr, 0);
-        return 0;
-    case ui::WM_NOTIFY: {
-        const auto* hdr = reinterpret_cast<const ui::NmHdr*>(l);
-        if (hdr && hdr->idFrom == kIdFileList &&
-            (hdr->code == ui::NM_CLICK || hdr->code == ui::NM_RCLICK || hdr->code == ui::LVN_BEGINDRAG)) {
-            ChooseRow(h, reinterpret_cast<const ui::NmItemActivate*>(l)->iItem);
-        }
-        return 0;
-    }
-    case ui::WM_COMMAND:
-        switch (ui::LoWord(w)) {
-        case kIdPreviewNormal:
-        case kIdPreviewBuildings:
-        case kIdPreviewPlacement:
-            s.previewMode = ui::LoWord(w) - kIdPreviewNormal;
-            if (s.summary) DrawMapInfoPanel(h, s.background.get(), &*s.summary, s.previewMode);
-            break;
-        case kIdNewGame: SwitchList(h, 0); break;
-        case kIdSavedGames: SwitchList(h, 1); break;
-        case kIdDeleteSave: DeleteChosenSaveFile(h); break;
-        case kIdSetupNext:
-            if (s.chosenRow < 0) break;
-            SetSavedGameChosen(s.listKind == 1 ? 1 : 0);
-            ui::SendMessage(ui::GetParent(h), WM_SETUP_NEXT_PAGE, s.listKind == 1 ? kPageSingleConditions : kPageSingleCorps,
-                            kPageSingleFile);
-            break;
-        case kIdSetupBack:
-            mapview::FreeMapPreview();
-            s.summary.reset();
-            s.chosenRow = -1;
-            DrawMapInfoPanel(h, s.background.get(), nullptr, s.previewMode);
-            ui::SendMessage(ui::GetParent(h), WM_SETUP_PREV_PAGE, kPageTitle, kPageSingleFile);
-            break;
-        default: break;
-        }
-        return 0;
-    case ui::WM_CTLCOLORSTATIC: {
-        const int id = ui::GetDlgCtrlID(ui::HwndFromParam(l));
-        const bool label = (id >= kIdPreviewNormal && id <= kIdPreviewPlacement) || id == kIdStatusLine;
-        if (ui::LResult result = 0; AnswerWhiteLabel(w, label, &result)) return result;
-        return ui::DefWindowProc(h, msg, w, l);
-    }
-    case WM_SHOW_PAGE:
-        ui::ShowWindow(h, w ? ui::SW_SHOWNORMAL : ui::SW_HIDE);
-        return 0;
-    case ui::WM_DESTROY:
-        mapview::FreeMapPreview();
-        s = FilePageState{};
-        return 0;
-    default:
-        return ui::DefWindowProc(h, msg, w, l);
-    }
+    return SetupPageProc<FilePage>(h, msg, w, l);
 }
 
 ui::LResult SinglePlay1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    CorpsPageState& s = CorpsPage();
-    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, s.background.get(), &r)) return r;
-    switch (msg) {
-    case ui::WM_CREATE:
-        s.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
-        CreateSetupButtons(h, s.font.get(), kButtonsNextBack);
-        EnableSetupNextButton(h, false);
-        gSelectedCorps = -1;
-        organize::SetCorpsListEditMode(0);
-        s.dialog = organize::CreateCorpsListDialog(h);
-        if (s.dialog) {
-            ui::ShowWindow(s.dialog, ui::SW_HIDE);
-            const auto old = reinterpret_cast<ui::WndProc>(ui::SetWindowLongPtr(
-                s.dialog, ui::GWLP_WNDPROC, reinterpret_cast<intptr_t>(&CorpsDialogBackgroundProc)));
-            if (old != &CorpsDialogBackgroundProc) gCorpsDialogProc = old;
-        }
-        s.background = LoadPagePicture(kPagePicture);
-        return 0;
-    case zv::WM_CORPS_CHOSEN:
-        SetSelectedCorpsFile(static_cast<int>(static_cast<std::intptr_t>(w)));
-        EnableSetupNextButton(h, static_cast<int>(static_cast<std::intptr_t>(w)) != -1);
-        return 1;
-    case ui::WM_COMMAND:
-        if (ui::LoWord(w) == kIdSetupNext) {
-            if (organize::CorpsFileHasHQ(GetSelectedCorpsFile())) {
-                ui::SendMessage(ui::GetParent(h), WM_SETUP_NEXT_PAGE, kPageSingleConditions, kPageSingleCorps);
-            } else {
-                SetupMessageBox(h, "その軍団は司令部が作成されていません。", ui::MB_OK);
-            }
-        } else if (ui::LoWord(w) == kIdSetupBack) {
-            ui::SendMessage(ui::GetParent(h), WM_SETUP_PREV_PAGE, kPageSingleFile, kPageSingleCorps);
-        }
-        return 0;
-    case WM_SHOW_PAGE:
-        if (w) {
-            if (s.dialog) {
-                fw::CenterWindowInParent(h, s.dialog, 480, 338, ui::SWP_NOZORDER);
-                ui::ShowWindow(s.dialog, ui::SW_SHOW);
-            }
-            ui::ShowWindow(h, ui::SW_SHOWNORMAL);
-        } else {
-            if (s.dialog) ui::ShowWindow(s.dialog, ui::SW_HIDE);
-            ui::ShowWindow(h, ui::SW_HIDE);
-        }
-        return 0;
-    case ui::WM_DESTROY:
-        if (s.dialog && ui::IsWindow(s.dialog)) ui::DestroyWindow(s.dialog);
-        s = CorpsPageState{};
-        return 0;
-    default:
-        return ui::DefWindowProc(h, msg, w, l);
-    }
+    return SetupPageProc<CorpsPage>(h, msg, w, l);
 }
 
 }  // namespace zv::setup

@@ -26,54 +26,11 @@ namespace zv::setup {
 
 namespace {
 
-struct TitlePageState {
-    std::unique_ptr<ui::Font> font;
-    std::unique_ptr<fw::Dib> background;
-    int idleCounter = 0;
-};
-
-TitlePageState& Title() {
-    static TitlePageState state;
-    return state;
-}
-
-void StartIdle(ui::Hwnd h) {
-    TitlePageState& t = Title();
-    if (t.idleCounter != 0) return;
-    ui::SetTimer(h, kTimerTitleIdle, 1000);
-    t.idleCounter = 1;
-}
-
-void StopIdle(ui::Hwnd h) {
-    TitlePageState& t = Title();
-    if (t.idleCounter == 0) return;
-    ui::KillTimer(h, kTimerTitleIdle);
-    t.idleCounter = 0;
-}
-
 // The frame's menu or a dialog of the frame (opened from the bar above the title) is in use:
 // the player is not idle.
 bool FrameBusy(ui::Hwnd page) {
     const ui::Hwnd frame = ui::GetWindow(ui::GetParent(page), ui::GW_OWNER);
     return ui::IsMenuActive() || (frame && !ui::IsWindowEnabled(frame));
-}
-
-void OnIdleTick(ui::Hwnd h) {
-    TitlePageState& t = Title();
-    if (FrameBusy(h)) {
-        t.idleCounter = 1;
-        return;
-    }
-    if (t.idleCounter <= kTitleIdleLimit) {
-        ++t.idleCounter;
-        return;
-    }
-    ui::KillTimer(h, kTimerTitleIdle);
-    if (const OpeningDemoRunner& demo = CurrentOpeningDemoRunner()) demo(h);
-    // The demonstration may have ended the page (the program closed meanwhile).
-    if (!ui::IsWindow(h)) return;
-    ui::SetTimer(h, kTimerTitleIdle, 1000);
-    t.idleCounter = 1;
 }
 
 // The title gives way to the first page of a road; the road's pages are made anew.
@@ -146,48 +103,61 @@ bool IsInQuitRectangle(int x, int y) {
     return x >= kQuitLeft && x <= kQuitRight && y >= kQuitTop && y <= kQuitBottom;
 }
 
-ui::LResult MainMenu1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
-    TitlePageState& t = Title();
-    if (ui::LResult r = 0; HandlePagePicture(h, msg, w, l, t.background.get(), &r)) return r;
-    switch (msg) {
-    case ui::WM_CREATE:
-        if (!t.font) t.font = std::make_unique<ui::Font>(fw::CreateJapaneseFont(12, 1, 1));
-        CreateTextButton(h, kIdSinglePlay, 120, 210, 110, 20, 0,
-                         core::Utf8ToSjis("シングルプレイ").c_str(), t.font.get());
-        CreateTextButton(h, kIdMultiPlay, 240, 210, 110, 20, 0,
-                         core::Utf8ToSjis("マルチプレイ").c_str(), t.font.get());
-        CreateTextButton(h, kIdCorpsEditor, 360, 210, 110, 20, 0,
-                         core::Utf8ToSjis("軍団編成").c_str(), t.font.get());
-        if (!t.background) {
-            t.background = LoadPagePicture(kTitlePicture);
-            DrawTitleWords(h, t.background.get());
+namespace {
+
+// The title page: its font and picture, and the seconds the player has been idle on it.
+class TitlePage : public SetupPage {
+  public:
+    using SetupPage::SetupPage;
+
+    int IdleCounter() const { return idleCounter_; }
+
+  private:
+    ui::LResult OnMessage(std::uint32_t msg, ui::WParam w, ui::LParam l) override {
+        switch (msg) {
+        case ui::WM_CREATE: OnCreate(); return 0;
+        case ui::WM_COMMAND: OnCommand(ui::LoWord(w)); return 0;
+        case ui::WM_LBUTTONDOWN: OnLButtonDown(ui::GetXLParam(l), ui::GetYLParam(l)); return 0;
+        case WM_TITLE_IDLE_START: StartIdle(); return 0;
+        case WM_TITLE_IDLE_STOP: StopIdle(); return 0;
+        case ui::WM_TIMER:
+            if (w == kTimerTitleIdle) OnIdleTick();
+            return 0;
+        case WM_SHOW_PAGE: OnShowPage(w != 0); return 0;
+        case ui::WM_DESTROY:
+            ui::KillTimer(Handle(), kTimerTitleIdle);
+            idleCounter_ = 0;
+            return 0;
+        default: return Default(msg, w, l);
         }
-        t.idleCounter = 0;
-        return 0;
-    case ui::WM_COMMAND:
-        switch (ui::LoWord(w)) {
-        case kIdSinglePlay: ChooseSinglePlay(h); break;
-        case kIdMultiPlay: ChooseNetworkPlay(h); break;
-        case kIdCorpsEditor: OpenCorpsEditor(h); break;
+    }
+
+    void OnCreate() {
+        const ui::Hwnd h = Handle();
+        LoadBasics(kTitlePicture);
+        DrawTitleWords(h, background_.get());
+        CreateTextButton(h, kIdSinglePlay, 120, 210, 110, 20, 0, core::Utf8ToSjis("シングルプレイ").c_str(),
+                         font_.get());
+        CreateTextButton(h, kIdMultiPlay, 240, 210, 110, 20, 0, core::Utf8ToSjis("マルチプレイ").c_str(),
+                         font_.get());
+        CreateTextButton(h, kIdCorpsEditor, 360, 210, 110, 20, 0, core::Utf8ToSjis("軍団編成").c_str(),
+                         font_.get());
+        idleCounter_ = 0;
+    }
+    void OnCommand(int id) {
+        switch (id) {
+        case kIdSinglePlay: ChooseSinglePlay(Handle()); break;
+        case kIdMultiPlay: ChooseNetworkPlay(Handle()); break;
+        case kIdCorpsEditor: OpenCorpsEditor(Handle()); break;
         default: break;
         }
-        return 0;
-    case ui::WM_LBUTTONDOWN:
-        if (IsInQuitRectangle(ui::GetXLParam(l), ui::GetYLParam(l))) {
-            ui::SendMessage(ui::GetParent(h), WM_SETUP_PREV_PAGE, kNoPage, kPageTitle);
-        }
-        return 0;
-    case WM_TITLE_IDLE_START:
-        StartIdle(h);
-        return 0;
-    case WM_TITLE_IDLE_STOP:
-        StopIdle(h);
-        return 0;
-    case ui::WM_TIMER:
-        if (w == kTimerTitleIdle) OnIdleTick(h);
-        return 0;
-    case WM_SHOW_PAGE:
-        if (w) {
+    }
+    void OnLButtonDown(int x, int y) {
+        if (IsInQuitRectangle(x, y)) ui::SendMessage(Container(), WM_SETUP_PREV_PAGE, kNoPage, kPageTitle);
+    }
+    void OnShowPage(bool show) {
+        const ui::Hwnd h = Handle();
+        if (show) {
             ui::ShowWindow(h, ui::SW_SHOWNORMAL);
             ui::SendMessage(h, WM_TITLE_IDLE_START, 0, 0);
             shell::PlayMusicFile("Op.mid");
@@ -195,18 +165,49 @@ ui::LResult MainMenu1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LPara
             ui::ShowWindow(h, ui::SW_HIDE);
             ui::SendMessage(h, WM_TITLE_IDLE_STOP, 0, 0);
         }
-        return 0;
-    case ui::WM_DESTROY:
-        ui::KillTimer(h, kTimerTitleIdle);
-        t.idleCounter = 0;
-        t.font.reset();
-        t.background.reset();
-        return 0;
-    default:
-        return ui::DefWindowProc(h, msg, w, l);
     }
+
+    void StartIdle() {
+        if (idleCounter_ != 0) return;
+        ui::SetTimer(Handle(), kTimerTitleIdle, 1000);
+        idleCounter_ = 1;
+    }
+    void StopIdle() {
+        if (idleCounter_ == 0) return;
+        ui::KillTimer(Handle(), kTimerTitleIdle);
+        idleCounter_ = 0;
+    }
+    void OnIdleTick() {
+        const ui::Hwnd h = Handle();
+        if (FrameBusy(h)) {
+            idleCounter_ = 1;
+            return;
+        }
+        if (idleCounter_ <= kTitleIdleLimit) {
+            ++idleCounter_;
+            return;
+        }
+        ui::KillTimer(h, kTimerTitleIdle);
+        if (const OpeningDemoRunner& demo = CurrentOpeningDemoRunner()) demo(h);
+        // The demonstration may have ended the page (the program closed meanwhile), and this
+        // object with it.
+        if (!ui::IsWindow(h) || SetupPageOf<TitlePage>(h) != this) return;
+        ui::SetTimer(h, kTimerTitleIdle, 1000);
+        idleCounter_ = 1;
+    }
+
+    int idleCounter_ = 0;
+};
+
+}  // namespace
+
+ui::LResult MainMenu1Proc(ui::Hwnd h, std::uint32_t msg, ui::WParam w, ui::LParam l) {
+    return SetupPageProc<TitlePage>(h, msg, w, l);
 }
 
-int GetTitleIdleCounter() { return Title().idleCounter; }
+int GetTitleIdleCounter() {
+    const TitlePage* title = SetupPageOf<TitlePage>(GetSetupPage(kPageTitle));
+    return title ? title->IdleCounter() : 0;
+}
 
 }  // namespace zv::setup

@@ -5,6 +5,7 @@
 #include "framework/gui/GdiHelpers.h"
 #include "framework/gui/WindowUtilities.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 
 namespace zv::fw {
 
@@ -13,12 +14,65 @@ namespace {
 constexpr int kBackgroundKey = 0xF5;  // background pixels of this index are not copied
 constexpr int kFrameKey = 0;          // the strip's transparent index
 
-AnimeControlBlock* BlockOf(ui::Hwnd window) {
-    return reinterpret_cast<AnimeControlBlock*>(ui::GetWindowLongPtr(window, ui::GWLP_USERDATA));
-}
-
 int FrameWidth(const AnimeControlParams& p) {
     return p.frameCount ? p.stripWidth / p.frameCount : 0;
+}
+
+// A control's window: the block its creator owns arrives with WM_NCCREATE.
+class AnimeControl : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    AnimeControlBlock* Block() const { return block_; }
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam wp, ui::LParam lp) {
+        switch (msg) {
+            case ui::WM_NCCREATE:
+                if (const auto* cs = reinterpret_cast<const ui::CreateStruct*>(lp)) {
+                    block_ = static_cast<AnimeControlBlock*>(cs->createParams);
+                }
+                return Default(msg, wp, lp);
+            case ui::WM_CREATE:
+                return 0;
+            case ui::WM_TIMER:
+                OnTimer(wp);
+                return 0;
+            case ui::WM_PAINT:
+                PaintWindowFromBitmap(Handle(), block_ ? block_->work.get() : nullptr);
+                return 0;
+            case ui::WM_LBUTTONDOWN:
+                OnLButtonDown();
+                return 0;
+            case ui::WM_DESTROY:
+                OnDestroy();
+                return 0;
+            default:
+                return Default(msg, wp, lp);
+        }
+    }
+
+  private:
+    void OnTimer(ui::WParam id) {
+        if (!block_ || id != ui::WParam(block_->params.controlId)) return;
+        DrawAnimeFrame(Handle());
+        ++block_->currentFrame;
+        if (block_->currentFrame >= block_->params.frameCount) block_->currentFrame = 0;
+    }
+    void OnLButtonDown() {
+        if (block_) {
+            ui::SendMessage(block_->params.parent, ui::WM_COMMAND, ui::WParam(block_->params.controlId), 0);
+        }
+    }
+    void OnDestroy() {
+        if (block_ && block_->params.interval != 0) ui::KillTimer(Handle(), uintptr_t(block_->params.controlId));
+    }
+
+    AnimeControlBlock* block_ = nullptr;
+};
+
+AnimeControlBlock* BlockOf(ui::Hwnd window) {
+    const AnimeControl* control = ui::WindowObjectOf<AnimeControl>(window, kAnimeControlClass);
+    return control ? control->Block() : nullptr;
 }
 
 }  // namespace
@@ -29,7 +83,7 @@ int RegisterAnimeControlClass(AnimeControlOwner* owner) {
     ui::WindowClass wc;
     wc.name = kAnimeControlClass;
     wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
-    wc.proc = AnimeControlProc;
+    wc.proc = ui::WindowObjectProc<AnimeControl>;
     wc.windowExtraBytes = 4;
     if (owner && owner->block) {
         wc.instance = const_cast<AppInstance*>(owner->block->params.instance);
@@ -48,10 +102,9 @@ ui::Hwnd CreateAnimeControl(AnimeControlOwner* owner, const AnimeControlParams& 
     const ui::Hwnd window = ui::CreateWindowEx(
         0, kAnimeControlClass, "", ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_CLIPSIBLINGS, params.x,
         params.y, params.width, params.height, params.parent, params.controlId,
-        const_cast<AppInstance*>(params.instance), nullptr);
+        const_cast<AppInstance*>(params.instance), block);
     if (!window) return {};
     owner->window = window;
-    ui::SetWindowLongPtr(window, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(block));
     if (!InitAnimeControl(window)) return {};
     if (params.interval != 0) {
         ui::SetTimer(window, uintptr_t(params.controlId), params.interval);
@@ -99,34 +152,7 @@ int DrawAnimeFrame(ui::Hwnd window) {
 }
 
 ui::LResult AnimeControlProc(ui::Hwnd window, uint32_t msg, ui::WParam wp, ui::LParam lp) {
-    AnimeControlBlock* block = BlockOf(window);
-    switch (msg) {
-        case ui::WM_CREATE:
-            return 0;
-        case ui::WM_TIMER:
-            if (block && wp == ui::WParam(block->params.controlId)) {
-                DrawAnimeFrame(window);
-                ++block->currentFrame;
-                if (block->currentFrame >= block->params.frameCount) block->currentFrame = 0;
-            }
-            return 0;
-        case ui::WM_PAINT:
-            PaintWindowFromBitmap(window, block ? block->work.get() : nullptr);
-            return 0;
-        case ui::WM_LBUTTONDOWN:
-            if (block) {
-                ui::SendMessage(block->params.parent, ui::WM_COMMAND,
-                                ui::WParam(block->params.controlId), 0);
-            }
-            return 0;
-        case ui::WM_DESTROY:
-            if (block && block->params.interval != 0) {
-                ui::KillTimer(window, uintptr_t(block->params.controlId));
-            }
-            return 0;
-        default:
-            return ui::DefWindowProc(window, msg, wp, lp);
-    }
+    return ui::WindowObjectProc<AnimeControl>(window, msg, wp, lp);
 }
 
 }  // namespace zv::fw

@@ -7,7 +7,9 @@
 #include "framework/media/Application.h"
 #include "framework/media/DebugList.h"
 #include "platform/core/Sjis.h"
+#include "platform/ui/DialogConstants.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 
 namespace zv::fw {
 
@@ -33,57 +35,79 @@ struct InputBox {
     int result = -1;  // -1 while open
 };
 
-ui::LResult InputProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    auto* box = reinterpret_cast<InputBox*>(ui::GetWindowLongPtr(h, ui::GWLP_USERDATA));
-    switch (msg) {
-        case ui::WM_CREATE:
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA,
-                                 intptr_t(reinterpret_cast<ui::CreateStruct*>(l)->createParams));
-            return 0;
-        case ui::WM_CHAR:
-            if (!box) return 0;
-            if (w == ui::VK_BACK) {
-                // Back over a whole character, never half of a double-byte one.
-                std::size_t keep = 0;
-                while (keep < box->text.size()) {
-                    std::size_t step = core::IsSjisLeadByte(uint8_t(box->text[keep])) ? 2 : 1;
-                    if (keep + step >= box->text.size()) break;
-                    keep += step;
+// The input box's window; the box it fills arrives with WM_NCCREATE and outlives the window.
+class InputBoxWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_NCCREATE:
+                if (const auto* cs = reinterpret_cast<const ui::CreateStruct*>(l)) {
+                    box_ = static_cast<InputBox*>(cs->createParams);
                 }
-                box->text.resize(keep);
-            } else if (w >= 0x20 && box->text.size() < std::size_t(kDebugInputSize - 1)) {
-                box->text.push_back(char(w));
-            }
-            ui::InvalidateRect(h, nullptr, true);
-            return 0;
-        case ui::WM_KEYDOWN:
-            if (w == ui::VK_RETURN) ui::SendMessage(h, ui::WM_COMMAND, 1, 0);
-            if (w == ui::VK_ESCAPE) ui::SendMessage(h, ui::WM_COMMAND, 2, 0);
-            return 0;
-        case ui::WM_COMMAND:
-            if (box && ((w & 0xFFFF) == 1 || (w & 0xFFFF) == 2)) box->result = (w & 0xFFFF) == 1;
-            return 0;
-        case ui::WM_CLOSE:
-            if (box) box->result = 0;
-            return 0;
-        case ui::WM_PAINT: {
-            ui::PaintStruct ps;
-            ui::Canvas* dc = ui::BeginPaint(h, &ps);
-            if (dc && box) {
-                ui::Rect c;
-                ui::GetClientRect(h, &c);
-                ui::Rect edit{8, 8, c.right - 8, 8 + 20};
-                dc->FillSolid(edit, ui::Rgb(255, 255, 255));
-                dc->SetBkMode(ui::TRANSPARENT);
-                dc->TextOut(edit.left + 2, edit.top + 3, box->text);
-            }
-            ui::EndPaint(h, &ps);
-            return 0;
+                return Default(msg, w, l);
+            case ui::WM_CREATE:
+                return 0;
+            case ui::WM_CHAR:
+                OnChar(w);
+                return 0;
+            case ui::WM_KEYDOWN:
+                if (w == ui::VK_RETURN) ui::SendMessage(Handle(), ui::WM_COMMAND, ui::IDOK, 0);
+                if (w == ui::VK_ESCAPE) ui::SendMessage(Handle(), ui::WM_COMMAND, ui::IDCANCEL, 0);
+                return 0;
+            case ui::WM_COMMAND:
+                OnCommand(ui::LoWord(w));
+                return 0;
+            case ui::WM_CLOSE:
+                if (box_) box_->result = 0;
+                return 0;
+            case ui::WM_PAINT:
+                OnPaint();
+                return 0;
+            default:
+                return Default(msg, w, l);
         }
-        default:
-            return ui::DefWindowProc(h, msg, w, l);
     }
-}
+
+  private:
+    void OnChar(ui::WParam w) {
+        if (!box_) return;
+        std::string& text = box_->text;
+        if (w == ui::VK_BACK) {
+            // Back over a whole character, never half of a double-byte one.
+            std::size_t keep = 0;
+            while (keep < text.size()) {
+                const std::size_t step = core::IsSjisLeadByte(uint8_t(text[keep])) ? 2 : 1;
+                if (keep + step >= text.size()) break;
+                keep += step;
+            }
+            text.resize(keep);
+        } else if (w >= 0x20 && text.size() < std::size_t(kDebugInputSize - 1)) {
+            text.push_back(char(w));
+        }
+        ui::InvalidateRect(Handle(), nullptr, true);
+    }
+    void OnCommand(int id) {
+        if (box_ && (id == ui::IDOK || id == ui::IDCANCEL)) box_->result = id == ui::IDOK;
+    }
+    void OnPaint() {
+        const ui::Hwnd h = Handle();
+        ui::PaintStruct ps;
+        ui::Canvas* dc = ui::BeginPaint(h, &ps);
+        if (dc && box_) {
+            ui::Rect c;
+            ui::GetClientRect(h, &c);
+            const ui::Rect edit{8, 8, c.right - 8, 8 + 20};
+            dc->FillSolid(edit, ui::Rgb(255, 255, 255));
+            dc->SetBkMode(ui::TRANSPARENT);
+            dc->TextOut(edit.left + 2, edit.top + 3, box_->text);
+        }
+        ui::EndPaint(h, &ps);
+    }
+
+    InputBox* box_ = nullptr;
+};
 
 }  // namespace
 
@@ -138,53 +162,25 @@ int DebugWindow::Open(const AppInstance* instance, const char* title, ui::Hwnd p
 
 ui::LResult DebugWindow::Proc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     auto* self = reinterpret_cast<DebugWindow*>(ui::GetWindowLongPtr(h, ui::GWLP_USERDATA));
+    if (msg == ui::WM_CREATE) {
+        // The object that opens the window comes with it; it is kept once, here.
+        self = static_cast<DebugWindow*>(reinterpret_cast<const ui::CreateStruct*>(l)->createParams);
+        ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, reinterpret_cast<intptr_t>(self));
+    }
+    if (!self) return ui::DefWindowProc(h, msg, w, l);
+    return self->Dispatch(h, msg, w, l);
+}
+
+ui::LResult DebugWindow::Dispatch(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
     switch (msg) {
-        case ui::WM_CREATE: {
-            self = static_cast<DebugWindow*>(reinterpret_cast<ui::CreateStruct*>(l)->createParams);
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, intptr_t(self));
-            ui::WindowClass info;
-            const char* listClass =
-                ui::GetClassInfo("LISTBOX", &info) ? "LISTBOX" : kDebugListClass;
-            if (listClass == kDebugListClass) RegisterDebugListClass();
-            self->list_ = ui::CreateWindowEx(0, listClass, "", kListStyle, 0, 0, 0, 0, h, 0,
-                                             nullptr, nullptr);
-            if (!self->list_) {
-                ui::PostMessage(h, ui::WM_CLOSE, 0, 0);
-                return 0;
-            }
-            ui::FontSpec spec;  // the default face and size, fixed pitch
-            spec.pitchAndFamily = 1;
-            self->listFont_ = std::make_unique<ui::Font>(spec);
-            ui::SendMessage(self->list_, kLbResetContent, 0, 0);
-            ui::SendMessage(self->list_, ui::WM_SETFONT, ui::WParam(self->listFont_.get()), 0);
+        case ui::WM_CREATE:
+            OnCreate(h);
             return 0;
-        }
         case ui::WM_SIZE:
-            if (self && w != ui::SIZE_MINIMIZED && self->list_) {
-                ui::MoveWindow(self->list_, 0, 0, int(l & 0xFFFF), int((l >> 16) & 0xFFFF), true);
-                ui::ShowWindow(self->list_, ui::SW_SHOW);
-                ui::UpdateWindow(self->list_);
-            }
+            if (w != ui::SIZE_MINIMIZED) OnSize(ui::LoWord(static_cast<uintptr_t>(l)), ui::HiWord(static_cast<uintptr_t>(l)));
             break;
         case ui::WM_SYSCOMMAND:
-            if (self) {
-                switch (w & 0xFFFF) {
-                    case kDebugInputCommand:
-                        self->AskDebugInput();
-                        return 0;
-                    case kDebugCommand1:
-                        self->OnCommand1();
-                        return 0;
-                    case kDebugCommand2:
-                        self->OnCommand2();
-                        return 0;
-                    case kDebugCommand3:
-                        self->OnCommand3();
-                        return 0;
-                    default:
-                        break;
-                }
-            }
+            if (OnSysCommand(ui::LoWord(w))) return 0;
             break;
         case ui::WM_TIMER:
             if (w == kCloseTimer) {
@@ -194,19 +190,63 @@ ui::LResult DebugWindow::Proc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam
             }
             break;
         case ui::WM_DESTROY:
-            if (self) {
-                self->list_ = {};
-                if (!self->kept_) {
-                    self->window_ = {};
-                    ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
-                    delete self;
-                }
-            }
+            OnDestroy(h);
             return 0;
         default:
             break;
     }
     return ui::DefWindowProc(h, msg, w, l);
+}
+
+void DebugWindow::OnCreate(ui::Hwnd h) {
+    ui::WindowClass info;
+    const char* listClass = ui::GetClassInfo("LISTBOX", &info) ? "LISTBOX" : kDebugListClass;
+    if (listClass == kDebugListClass) RegisterDebugListClass();
+    list_ = ui::CreateWindowEx(0, listClass, "", kListStyle, 0, 0, 0, 0, h, 0, nullptr, nullptr);
+    if (!list_) {
+        ui::PostMessage(h, ui::WM_CLOSE, 0, 0);
+        return;
+    }
+    ui::FontSpec spec;  // the default face and size, fixed pitch
+    spec.pitchAndFamily = 1;
+    listFont_ = std::make_unique<ui::Font>(spec);
+    ui::SendMessage(list_, kLbResetContent, 0, 0);
+    ui::SendMessage(list_, ui::WM_SETFONT, reinterpret_cast<ui::WParam>(listFont_.get()), 0);
+}
+
+void DebugWindow::OnSize(int width, int height) {
+    if (!list_) return;
+    ui::MoveWindow(list_, 0, 0, width, height, true);
+    ui::ShowWindow(list_, ui::SW_SHOW);
+    ui::UpdateWindow(list_);
+}
+
+bool DebugWindow::OnSysCommand(int command) {
+    switch (command) {
+        case kDebugInputCommand:
+            AskDebugInput();
+            return true;
+        case kDebugCommand1:
+            OnCommand1();
+            return true;
+        case kDebugCommand2:
+            OnCommand2();
+            return true;
+        case kDebugCommand3:
+            OnCommand3();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void DebugWindow::OnDestroy(ui::Hwnd h) {
+    list_ = {};
+    if (kept_) return;
+    // An object not kept goes with its window.
+    window_ = {};
+    ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
+    delete this;
 }
 
 void DebugWindow::AddLine(int replaceIndex, const char* format, va_list args) {
@@ -272,7 +312,7 @@ const char* DebugWindow::AskDebugInput() {
     if (!ui::GetClassInfo(kInputClass, &info)) {
         ui::WindowClass wc;
         wc.name = kInputClass;
-        wc.proc = InputProc;
+        wc.proc = ui::WindowObjectProc<InputBoxWindow>;
         wc.hasBackground = true;
         wc.background = ui::Rgb(192, 192, 192);
         ui::RegisterClass(wc);

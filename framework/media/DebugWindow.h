@@ -55,6 +55,11 @@ class DebugWindow {
 
   private:
     static ui::LResult Proc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l);
+    ui::LResult Dispatch(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l);
+    void OnCreate(ui::Hwnd h);
+    void OnSize(int width, int height);
+    bool OnSysCommand(int command);
+    void OnDestroy(ui::Hwnd h);
     void AddLine(int replaceIndex, const char* format, va_list args);
 
     int kept_ = 0;

@@ -6,6 +6,7 @@
 #include "framework/media/TextFont.h"
 #include "platform/core/Sjis.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 
 namespace zv::fw {
 
@@ -18,19 +19,13 @@ constexpr int kButtonHeight = 24;
 constexpr int kFontHeight = 18;
 constexpr int kTextMargin = 16;  // left and right of the text
 
-// Each notice keeps its own text and function, so a second notice cannot change the first.
-struct Notice {
+// What a notice is made with; its window takes it over at WM_NCCREATE.
+struct NoticeContent {
     std::string text;
     TimedNoticeFunction function;
-    bool timer = false;
-    bool pressed = false;
 };
 
 ui::Hwnd gLast{};
-
-Notice* NoticeOf(ui::Hwnd h) {
-    return reinterpret_cast<Notice*>(ui::GetWindowLongPtr(h, ui::GWLP_USERDATA));
-}
 
 ui::Rect ButtonRect(ui::Hwnd h) {
     ui::Rect c;
@@ -55,88 +50,111 @@ void PaintButton(ui::Canvas& dc, const ui::Rect& r, bool pressed) {
                 ui::TextEncoding::Utf8);
 }
 
-ui::LResult NoticeProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    Notice* n = NoticeOf(h);
-    switch (msg) {
-        case ui::WM_CREATE: {
-            auto* cs = reinterpret_cast<ui::CreateStruct*>(l);
-            ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, intptr_t(cs->createParams));
-            return 0;
-        }
-        case ui::WM_PAINT: {
-            ui::PaintStruct ps;
-            ui::Canvas* dc = ui::BeginPaint(h, &ps);
-            if (dc && n) {
-                ui::Rect c;
-                ui::GetClientRect(h, &c);
-                TextFont font(kFaceMincho, kFontHeight, 0, 1, 0, 0);
-                font.Select(dc);
-                font.SetColors(ui::Rgb(0, 0, 0), ui::Rgb(255, 255, 255), 1);
-                ui::Size size;
-                font.GetTextSize(n->text.c_str(), &size);
-                // Centred, eight pixels above the middle, leaving room for the button.
-                font.DrawAt((c.Width() - size.cx) / 2, (c.Height() - size.cy - 16) / 2,
-                            n->text.c_str());
-                font.Release();
-                PaintButton(*dc, ButtonRect(h), n->pressed);
-            }
-            ui::EndPaint(h, &ps);
-            return 0;
-        }
-        case ui::WM_LBUTTONDOWN: {
-            ui::Rect b = ButtonRect(h);
-            if (n && b.Contains(int16_t(l & 0xFFFF), int16_t((l >> 16) & 0xFFFF))) {
-                n->pressed = true;
-                ui::SetCapture(h);
-                ui::InvalidateRect(h, &b, false);
-            }
-            return 0;
-        }
-        case ui::WM_LBUTTONUP: {
-            if (!n || !n->pressed) return 0;
-            n->pressed = false;
-            ui::ReleaseCapture();
-            ui::Rect b = ButtonRect(h);
-            ui::InvalidateRect(h, &b, false);
-            if (b.Contains(int16_t(l & 0xFFFF), int16_t((l >> 16) & 0xFFFF))) {
-                ui::PostMessage(h, ui::WM_COMMAND, kTimedNoticeButtonId, 0);
-            }
-            return 0;
-        }
-        case ui::WM_KEYDOWN:
-            if (w == ui::VK_RETURN) ui::PostMessage(h, ui::WM_COMMAND, kTimedNoticeButtonId, 0);
-            return 0;
-        case ui::WM_COMMAND:
-            if ((w & 0xFFFF) == kTimedNoticeButtonId) ui::DestroyWindow(h);
-            return 1;
-        case ui::WM_TIMER:
-            if (w == kTimerId && n) {
-                ui::KillTimer(h, kTimerId);
-                n->timer = false;
-                TimedNoticeFunction f = n->function;
-                if (f) f();
-                ui::DestroyWindow(h);
-            }
-            return 0;
-        case ui::WM_DESTROY:
-            if (n) {
-                if (n->timer) ui::KillTimer(h, kTimerId);
-                ui::SetWindowLongPtr(h, ui::GWLP_USERDATA, 0);
-                delete n;
-            }
-            return 0;
-        default:
-            break;
+// A notice window. Each keeps its own text and function, so a second notice cannot change the
+// first.
+class Notice : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+
+    const std::string& Text() const { return text_; }
+    void StartTimer(uint32_t milliseconds) {
+        ui::SetTimer(Handle(), kTimerId, milliseconds);
+        timer_ = true;
     }
-    return ui::DefWindowProc(h, msg, w, l);
-}
+
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        switch (msg) {
+            case ui::WM_NCCREATE:
+                OnNcCreate(reinterpret_cast<const ui::CreateStruct*>(l));
+                return Default(msg, w, l);
+            case ui::WM_PAINT:
+                OnPaint();
+                return 0;
+            case ui::WM_LBUTTONDOWN:
+                OnLButtonDown(ui::GetXLParam(l), ui::GetYLParam(l));
+                return 0;
+            case ui::WM_LBUTTONUP:
+                OnLButtonUp(ui::GetXLParam(l), ui::GetYLParam(l));
+                return 0;
+            case ui::WM_KEYDOWN:
+                if (w == ui::VK_RETURN) ui::PostMessage(Handle(), ui::WM_COMMAND, kTimedNoticeButtonId, 0);
+                return 0;
+            case ui::WM_COMMAND:
+                if (ui::LoWord(w) == kTimedNoticeButtonId) ui::DestroyWindow(Handle());
+                return 1;
+            case ui::WM_TIMER:
+                if (w == kTimerId) OnTimer();
+                return 0;
+            case ui::WM_DESTROY:
+                if (timer_) ui::KillTimer(Handle(), kTimerId);
+                timer_ = false;
+                return 0;
+            default:
+                return Default(msg, w, l);
+        }
+    }
+
+  private:
+    void OnNcCreate(const ui::CreateStruct* cs) {
+        if (!cs || !cs->createParams) return;
+        auto* content = static_cast<NoticeContent*>(cs->createParams);
+        text_ = std::move(content->text);
+        function_ = std::move(content->function);
+    }
+    void OnPaint() {
+        const ui::Hwnd h = Handle();
+        ui::PaintStruct ps;
+        ui::Canvas* dc = ui::BeginPaint(h, &ps);
+        if (dc) {
+            ui::Rect c;
+            ui::GetClientRect(h, &c);
+            TextFont font(kFaceMincho, kFontHeight, 0, 1, 0, 0);
+            font.Select(dc);
+            font.SetColors(ui::Rgb(0, 0, 0), ui::Rgb(255, 255, 255), 1);
+            ui::Size size;
+            font.GetTextSize(text_.c_str(), &size);
+            // Centred, eight pixels above the middle, leaving room for the button.
+            font.DrawAt((c.Width() - size.cx) / 2, (c.Height() - size.cy - 16) / 2, text_.c_str());
+            font.Release();
+            PaintButton(*dc, ButtonRect(h), pressed_);
+        }
+        ui::EndPaint(h, &ps);
+    }
+    void OnLButtonDown(int x, int y) {
+        const ui::Rect b = ButtonRect(Handle());
+        if (!b.Contains(x, y)) return;
+        pressed_ = true;
+        ui::SetCapture(Handle());
+        ui::InvalidateRect(Handle(), &b, false);
+    }
+    void OnLButtonUp(int x, int y) {
+        if (!pressed_) return;
+        pressed_ = false;
+        ui::ReleaseCapture();
+        const ui::Rect b = ButtonRect(Handle());
+        ui::InvalidateRect(Handle(), &b, false);
+        if (b.Contains(x, y)) ui::PostMessage(Handle(), ui::WM_COMMAND, kTimedNoticeButtonId, 0);
+    }
+    void OnTimer() {
+        ui::KillTimer(Handle(), kTimerId);
+        timer_ = false;
+        const TimedNoticeFunction f = function_;
+        if (f) f();
+        ui::DestroyWindow(Handle());
+    }
+
+    std::string text_;
+    TimedNoticeFunction function_;
+    bool timer_ = false;
+    bool pressed_ = false;
+};
 
 void EnsureClass() {
     ui::WindowClass existing;
     if (ui::GetClassInfo(kClassName, &existing)) return;
     ui::WindowClass wc;
     wc.name = kClassName;
-    wc.proc = NoticeProc;
+    wc.proc = ui::WindowObjectProc<Notice>;
     wc.hasBackground = true;
     wc.background = ui::Rgb(192, 192, 192);
     ui::RegisterClass(wc);
@@ -149,10 +167,10 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
     gLast = {};
     if (!ui::WindowManager::Current()) return 1;
     EnsureClass();
-    auto* n = new Notice();
+    NoticeContent content;
     std::string_view t = text ? text : "";
-    n->text.assign(t.substr(0, core::SjisCutLength(t, kTimedNoticeTextLimit)));
-    n->function = std::move(function);
+    content.text.assign(t.substr(0, core::SjisCutLength(t, kTimedNoticeTextLimit)));
+    content.function = std::move(function);
     constexpr uint32_t kStyle = ui::WS_POPUP | ui::WS_CAPTION | ui::WS_DLGFRAME;
     // The window is sized for its client area, centred on the parent or the screen; a text
     // wider than the usual width widens it (a participant's long name), never past the screen.
@@ -161,7 +179,7 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
     {
         TextFont font(kFaceMincho, kFontHeight, 0, 1, 0, 0);
         if (const ui::FontSpec* spec = font.Spec()) {
-            const int textWidth = ui::Font(*spec).MeasureText(n->text).cx + 2 * kTextMargin;
+            const int textWidth = ui::Font(*spec).MeasureText(content.text).cx + 2 * kTextMargin;
             clientWidth = std::min(std::max(clientWidth, textWidth),
                                    ui::GetSystemMetrics(ui::SM_CXSCREEN) - 2 * frame);
         }
@@ -173,15 +191,10 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
     if (parent) ui::GetWindowRect(parent, &area);
     int x = area.left + (area.Width() - w) / 2;
     int y = area.top + (area.Height() - h) / 2;
-    ui::Hwnd win = ui::CreateWindowEx(0, kClassName, "", kStyle, x, y, w, h, parent, 0, nullptr, n);
-    if (!win) {
-        delete n;
-        return 1;
-    }
-    if (milliseconds != 0) {
-        ui::SetTimer(win, kTimerId, milliseconds);
-        n->timer = true;
-    }
+    const ui::Hwnd win = ui::CreateWindowEx(0, kClassName, "", kStyle, x, y, w, h, parent, 0, nullptr, &content);
+    Notice* notice = win ? ui::WindowObjectOf<Notice>(win, kClassName) : nullptr;
+    if (!notice) return 1;
+    if (milliseconds != 0) notice->StartTimer(milliseconds);
     if (caption) ui::SetWindowText(win, caption);
     ui::SetWindowPos(win, ui::HWND_TOPMOST, 0, 0, 0, 0, ui::SWP_NOMOVE | ui::SWP_NOSIZE);
     ui::ShowWindow(win, ui::SW_SHOW);
@@ -191,9 +204,8 @@ int ShowTimedMessageDialog(ui::Hwnd parent, const char* text, const char* captio
 }
 
 std::string TimedMessageDialogText(ui::Hwnd notice) {
-    if (!ui::IsWindow(notice) || ui::GetClassName(notice) != kClassName) return {};
-    Notice* n = NoticeOf(notice);
-    return n ? n->text : std::string();
+    const Notice* n = ui::IsWindow(notice) ? ui::WindowObjectOf<Notice>(notice, kClassName) : nullptr;
+    return n ? n->Text() : std::string();
 }
 
 ui::Hwnd LastTimedMessageDialog() {

@@ -103,6 +103,9 @@ struct GameSettingsRecord : ByteRecord<1646> {
     static constexpr std::size_t kDeployment = 8;    // s32
     static constexpr std::size_t kRuleOptions = 12;  // u16
     static constexpr std::size_t kCountries = 14;    // 4 x 272
+    // Bits of kRuleOptions (and of a map's rule word).
+    static constexpr std::uint16_t kRuleAllianceChange = 4;
+    static constexpr std::uint16_t kRuleReinforcement = 2;
     static constexpr std::size_t kCountryEntrySize = 272;
     static constexpr std::size_t kTail = 1102;  // 544 bytes the game data code does not read
     // Offsets inside one country entry.

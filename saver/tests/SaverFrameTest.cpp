@@ -247,6 +247,29 @@ TEST_F(SaverWindowTest, TheTimerDrivesTheOnlyEnabledSceneOverAndOver) {
     EXPECT_EQ(CurrentSaver(), nullptr);
 }
 
+// One saver at a time: a second window is refused, and its going leaves the running saver, its
+// state and its message loop as they were.
+TEST_F(SaverWindowTest, ASecondWindowIsRefusedAndTheRunningSaverGoesOn) {
+    std::ofstream(dir + "/settings.conf")
+        << "Opening2=0\nTitle2=0\nRealFightLoopNum=0\nRealFightLoopSwitch=0\n";
+    const ui::Hwnd w = CreateSaverWindow(Options(SaverBuild::Saver, false), 0, 0, 800, 600);
+    ASSERT_TRUE(w);
+    ui::ShowWindow(w, ui::SW_SHOW);
+    SaverState* s = CurrentSaver();
+    ASSERT_TRUE(s);
+    EXPECT_FALSE(CreateSaverWindow(Options(SaverBuild::Saver, false), 0, 0, 800, 600));
+    EXPECT_EQ(CurrentSaver(), s);
+    for (int i = 0; i < 5; ++i) {
+        backend->AdvanceClock(kTimerMs);
+        ASSERT_TRUE(Pump()) << "the refused window posts no quit";
+    }
+    EXPECT_EQ(s->ticks, 5);
+    EXPECT_EQ(s->window, w);
+    backend->KeyDown(ui::VK_SPACE);
+    EXPECT_FALSE(Pump());
+    EXPECT_EQ(CurrentSaver(), nullptr);
+}
+
 // Each program as a first run starts it (settings written with their defaults), for seeds
 // the clock might give: a minute of timer ticks in which the screen never stays dark for more
 // than a second, and no picture or data block is missing.

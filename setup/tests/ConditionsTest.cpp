@@ -157,8 +157,8 @@ TEST_F(ConditionsPage, AlliancesAreAlwaysWholeGroups) {
     const ui::Hwnd page = Open("MAP00004.ddm");
     ASSERT_TRUE(page);
     // The map's own alliances: blue with green, red with yellow.
-    EXPECT_EQ(GetAllianceMask(0), 0b0101);
-    EXPECT_EQ(GetAllianceMask(1), 0b1010);
+    EXPECT_EQ(GetAllianceMask(page, 0), 0b0101);
+    EXPECT_EQ(GetAllianceMask(page, 1), 0b1010);
     const auto checked = [&](int row, int k) {
         return ui::SendMessage(ui::GetDlgItem(page, AllianceBoxId(row, k)), ui::BM_GETCHECK, 0, 0) == ui::BST_CHECKED;
     };
@@ -168,16 +168,16 @@ TEST_F(ConditionsPage, AlliancesAreAlwaysWholeGroups) {
 
     // Blue leaves green by its box: both stand alone, red and yellow keep theirs.
     Click(page, AllianceBoxId(0, 1));
-    EXPECT_EQ(GetAllianceMask(0), 0b0001);
-    EXPECT_EQ(GetAllianceMask(2), 0b0100);
-    EXPECT_EQ(GetAllianceMask(1), 0b1010);
+    EXPECT_EQ(GetAllianceMask(page, 0), 0b0001);
+    EXPECT_EQ(GetAllianceMask(page, 2), 0b0100);
+    EXPECT_EQ(GetAllianceMask(page, 1), 0b1010);
     EXPECT_FALSE(checked(2, 0)) << "green's B";
 
     // Green allies with blue, then blue with red's group: all four in one group.
     Click(page, AllianceBoxId(2, 0));
-    EXPECT_EQ(GetAllianceMask(0), 0b0101);
+    EXPECT_EQ(GetAllianceMask(page, 0), 0b0101);
     ToggleAlliance(page, 0, AllianceBoxId(0, 0));
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(GetAllianceMask(c), 0b1111) << c;
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(GetAllianceMask(page, c), 0b1111) << c;
     EXPECT_TRUE(checked(3, 0) && checked(3, 1) && checked(3, 2));
     ChooseRole(page, 0, kRoleUser);
     boxes.clear();
@@ -187,8 +187,8 @@ TEST_F(ConditionsPage, AlliancesAreAlwaysWholeGroups) {
 
     // Red leaves: it is taken out of every group and its boxes clear.
     ToggleAlliance(page, 0, AllianceBoxId(0, 0));
-    EXPECT_EQ(GetAllianceMask(1), 0b0010);
-    for (int c : {0, 2, 3}) EXPECT_EQ(GetAllianceMask(c), 0b1101) << c;
+    EXPECT_EQ(GetAllianceMask(page, 1), 0b0010);
+    for (int c : {0, 2, 3}) EXPECT_EQ(GetAllianceMask(page, c), 0b1101) << c;
     EXPECT_FALSE(checked(1, 0) || checked(1, 1) || checked(1, 2));
 }
 

@@ -159,7 +159,7 @@ void ActInDeployment(ProgramRun& run, std::function<void()> act) {
     ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
         if (!organize::GetOrganizeState().dialog) return;
         ui::KillTimer({}, id);
-        if (auto act = std::exchange(gInDeployment, nullptr)) act();
+        if (auto pending = std::exchange(gInDeployment, nullptr)) pending();
     });
 }
 

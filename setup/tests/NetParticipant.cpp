@@ -215,7 +215,7 @@ void WhenModal(std::function<void(ui::Hwnd)> act) {
         const ui::Hwnd active = ui::GetActiveWindow();
         if (!active) return;
         ui::KillTimer({}, id);
-        if (auto act = std::exchange(gInModal, nullptr)) act(active);
+        if (auto pending = std::exchange(gInModal, nullptr)) pending(active);
     });
 }
 void ModalDone() {

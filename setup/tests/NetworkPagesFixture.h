@@ -31,7 +31,7 @@ struct Participant : net::NetworkEventTarget {
     void ServePendingSends() override;
 
     // The page in a slot of this participant's container (null when absent).
-    ui::Hwnd Page(int index) const { return pages[index]; }
+    ui::Hwnd Page(int slot) const { return pages[slot]; }
     // Shows page 4 as the title page's network button does.
     void EnterNetworkPages();
 

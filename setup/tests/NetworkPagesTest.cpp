@@ -649,7 +649,7 @@ TEST_F(NetPagesGame, RolesThatCannotMakeAGameAreRefusedAndChosenAgain) {
     EXPECT_EQ(ui::SendDlgItemMessage(page, RoleComboId(1), ui::CB_GETCURSEL, 0, 0), 4);
     EXPECT_EQ(ui::SendDlgItemMessage(page, AnthemComboId(1), ui::CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(ui::GetDlgItemText(page, FundsEditId(1)), "0");
-    EXPECT_EQ(GetAllianceMask(1), 0x0F);
+    EXPECT_EQ(GetAllianceMask(page, 1), 0x0F);
     EXPECT_EQ(ui::GetDlgItemText(page, kIdLastDay), "99");
 }
 
@@ -971,6 +971,34 @@ TEST_F(NetPagesGame, AClientLeavingWhileConnectedSendsNobodyElseToTheTitle) {
     EXPECT_TRUE(client->manager->HasConnection());
     // The host may still go on with the client.
     EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(host->Page(kPageNetParticipants), kIdSetupNext)));
+}
+
+// Each participant's countries page keeps its own alliances: the conditions the network brings
+// to one page leave the other page's masks and boxes as they were.
+TEST_F(NetPagesGame, EachCountriesPageKeepsItsOwnAlliances) {
+    ToCountriesPage();
+    if (HasFatalFailure()) return;
+    const ui::Hwnd hostPage = host->Page(kPageNetCountries);
+    const ui::Hwnd clientPage = client->Page(kPageNetCountries);
+    std::uint8_t before[4];
+    for (int c = 0; c < 4; ++c) {
+        before[c] = GetAllianceMask(hostPage, c);
+        ASSERT_NE(before[c], 0x0F) << c;
+    }
+    std::vector<std::uint8_t> block(net::GameSettingBlock::kSize, 0);
+    rules::WriteS32(block.data() + net::GameSettingBlock::kConditions, 0, 10);
+    for (int c = 0; c < 4; ++c) block[net::GameSettingBlock::kConditions + 36 + 4 * c] = 0x0F;
+    netpages::OnGameSettingGame(clientPage, net::kTurnDone, block.data());
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(GetAllianceMask(clientPage, c), 0x0F) << c;
+        EXPECT_EQ(GetAllianceMask(hostPage, c), before[c]) << c;
+    }
+    EXPECT_EQ(ui::SendDlgItemMessage(clientPage, AllianceBoxId(0, 0), ui::BM_GETCHECK, 0, 0), ui::BST_CHECKED);
+    EXPECT_EQ(ui::SendDlgItemMessage(hostPage, AllianceBoxId(0, 0), ui::BM_GETCHECK, 0, 0),
+              (before[0] >> AlliancePartner(0, 0)) & 1 ? ui::BST_CHECKED : ui::BST_UNCHECKED);
+    // A window that is no conditions page has no masks to give or take.
+    SetAllianceMask(host->Page(kPageNetRole), 0, 0x0F);
+    EXPECT_EQ(GetAllianceMask(host->Page(kPageNetRole), 0), 0);
 }
 
 class NetPagesOtherVersion : public NetPagesGame {

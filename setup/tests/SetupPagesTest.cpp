@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "organize/CorpsFiles.h"
 #include "platform/core/Sjis.h"
 #include "rules/context/GameEvents.h"
 #include "rules/files/MapFiles.h"
@@ -44,8 +45,8 @@ class TitleAndPages : public testing::SetupPages {
 
 TEST_F(TitleAndPages, TheOpeningDemonstrationStartsAfterAMinuteOnTheTitle) {
     int demos = 0;
-    SetOpeningDemoRunner([&](ui::Hwnd owner) {
-        EXPECT_EQ(owner, Title());
+    SetOpeningDemoRunner([&](ui::Hwnd demoOwner) {
+        EXPECT_EQ(demoOwner, Title());
         ++demos;
         return 1;
     });
@@ -75,6 +76,60 @@ TEST_F(TitleAndPages, TheOpeningDemonstrationStartsAfterAMinuteOnTheTitle) {
     Tick(70);
     EXPECT_EQ(demos, 3);
     SetOpeningDemoRunner(nullptr);
+}
+
+// A road taken again starts from fresh pages: nothing chosen on the earlier visit stays, and a
+// new set-up forgets the corps chosen in the last one.
+TEST_F(TitleAndPages, ARoadTakenAgainStartsFromFreshPages) {
+    const auto corpsList = [] {
+        for (ui::Hwnd c = ui::GetWindow(GetSetupPage(kPageSingleCorps), ui::GW_CHILD); c;
+             c = ui::GetWindow(c, ui::GW_HWNDNEXT)) {
+            if (const ui::Hwnd list = ui::GetDlgItem(c, organize::kIdCorpsList)) return list;
+        }
+        return ui::Hwnd{};
+    };
+    Click(Title(), kIdSinglePlay);
+    ui::Hwnd page = GetSetupPage(kPageSingleFile);
+    ASSERT_TRUE(page);
+    Click(page, kIdPreviewBuildings);
+    testing::ClickListRow(screen, ui::GetDlgItem(page, kIdFileList), 0);
+    Pump();
+    ASSERT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(page, kIdSetupNext)));
+    Click(page, kIdSetupNext);
+    ASSERT_EQ(GetCurrentSetupPage(), kPageSingleCorps);
+    ASSERT_TRUE(corpsList());
+    testing::ClickListRow(screen, corpsList(), 0);
+    Pump();
+    EXPECT_EQ(GetSelectedCorpsFile(), 0);
+    EXPECT_TRUE(ui::IsWindowEnabled(ui::GetDlgItem(GetSetupPage(kPageSingleCorps), kIdSetupNext)));
+
+    // Back to the title and the same road again: no file, no corps, the first preview mode.
+    Click(GetSetupPage(kPageSingleCorps), kIdSetupBack);
+    Click(GetSetupPage(kPageSingleFile), kIdSetupBack);
+    ASSERT_EQ(GetCurrentSetupPage(), kPageTitle);
+    EXPECT_FALSE(GetSetupPage(kPageSingleFile));
+    Click(Title(), kIdSinglePlay);
+    page = GetSetupPage(kPageSingleFile);
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(ui::IsWindowEnabled(ui::GetDlgItem(page, kIdSetupNext)));
+    EXPECT_EQ(ui::SendMessage(ui::GetDlgItem(page, kIdPreviewNormal), ui::BM_GETCHECK, 0, 0), ui::BST_CHECKED);
+    Click(page, kIdSetupNext);
+    EXPECT_EQ(GetCurrentSetupPage(), kPageSingleFile) << "nothing chosen: the page stays";
+
+    // The corps chosen in one set-up is not the next one's.
+    testing::ClickListRow(screen, ui::GetDlgItem(page, kIdFileList), 0);
+    Pump();
+    Click(page, kIdSetupNext);
+    testing::ClickListRow(screen, corpsList(), 0);
+    Pump();
+    ASSERT_EQ(GetSelectedCorpsFile(), 0);
+    ui::DestroyWindow(container);
+    EXPECT_FALSE(GetSetupPage(kPageTitle));
+    EXPECT_EQ(GetCurrentSetupPage(), kNoPage);
+    container = CreateMainMenuWindow(owner);
+    ASSERT_TRUE(container);
+    EXPECT_EQ(GetSelectedCorpsFile(), -1);
+    EXPECT_TRUE(GetSetupPage(kPageTitle));
 }
 
 TEST_F(TitleAndPages, TheNetworkRoadAsksForTheNameAndKeepsItCut) {
