@@ -8,28 +8,13 @@
 
 #include "platform/ui/WindowTypes.h"
 #include "shell/MapEditorDocument.h"
-
-namespace zv::rules {
-class TableDirectory;
-class GameEvents;
-class RouteSearchSet;
-}  // namespace zv::rules
-namespace zv::sim {
-class Simulation;
-class ClockStep;
-}  // namespace zv::sim
+#include "shell/ProgramServices.h"
 
 namespace zv::shell {
 
-// The program's one world; installed by the start-up (tests install their own).
-struct GameWorld {
-    rules::TableDirectory* tables = nullptr;
-    sim::Simulation* simulation = nullptr;
-    sim::ClockStep* clock = nullptr;
-    rules::GameEvents* events = nullptr;
-    rules::RouteSearchSet* guiSearches = nullptr;
-};
-void InstallGameWorld(GameWorld* world);
+// The world the frame works on is the common part of the program's services (tables,
+// simulation, clock, events, the GUI thread's route searches); null when none are installed.
+using GameWorld = ProgramServices;
 GameWorld* CurrentGameWorld();
 
 // The map document (open, close, save, undo, the map window's caption): shell/MapEditorDocument.h.

@@ -169,22 +169,22 @@ void AddGamePanelsModule() {
     AddGameWindowModule({kModuleName, RegisterClasses, CreateWindows, DestroyWindows});
 }
 
-void InstallGamePanels(GameWorld& world) {
+void InstallGamePanels(ProgramServices& services) {
     State() = std::make_unique<PanelsState>();
     PanelsState& s = *State();
-    s.world.tables = world.tables;
-    s.world.simulation = world.simulation;
+    s.world.tables = services.tables;
+    s.world.simulation = services.simulation;
     s.world.host = &s.host;
-    panels::InstallPanelWorld(&s.world);
+    services.panels = &s.world;
     InstallHooks();
     InstallGameEndCommands();
 }
 
-void UninstallGamePanels() {
+void UninstallGamePanels(ProgramServices& services) {
     UninstallGameEndCommands();
     panels::SetToolBarHooks({});
     panels::SetResultWindowHooks({});
-    panels::InstallPanelWorld(nullptr);
+    if (State() && services.panels == &State()->world) services.panels = nullptr;
     State().reset();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/core/tests/TempDir.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"
+#include "shell/ProgramServices.h"
 #include "shell/Settings.h"
 
 namespace zv::shell {
@@ -41,7 +42,7 @@ class SettingsFile : public ::testing::Test {
     void SetUp() override {
         saved = fw::GetProgramDirectory();
         fw::SetProgramDirectory(dir.Path());
-        InstallWindowRegistry(&registry);
+        services->registry = &registry;
         wm = std::make_unique<ui::WindowManager>(std::make_unique<ui::HeadlessBackend>(800, 600));
         ui::WindowClass wc;
         wc.name = "SettingsTestWindow";
@@ -56,7 +57,7 @@ class SettingsFile : public ::testing::Test {
         gSeen = nullptr;
         gChecks = nullptr;
         wm.reset();
-        InstallWindowRegistry(nullptr);
+        services->registry = nullptr;
         fw::SetProgramDirectory(saved);
     }
     std::string IniText() const { return TempDir::Read(dir.Path() + "ZV6WIN.INI"); }
@@ -76,6 +77,7 @@ class SettingsFile : public ::testing::Test {
     TempDir dir;
     std::string saved;
     WindowRegistry registry;
+    ScopedServices services;
     std::unique_ptr<ui::WindowManager> wm;
     std::vector<Seen> seen;
     std::vector<std::pair<int, int>> checks;
