@@ -111,7 +111,7 @@ void OpenHelp(ui::Hwnd frame) {
 void ToggleMusic(ui::Hwnd frame) {
     if (GetBgm() == 1) {
         PutBgm(0);
-        ui::SendMessage(frame, WM_MUSIC_CONTROL, 3, 0);
+        ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicClose, 0);
         return;
     }
     PutBgm(1);
@@ -579,12 +579,12 @@ int PlayMusicFile(const char* name) {
     if (bgm == 0) return bgm;
     const ui::Hwnd frame = GetWindowOfKind(WindowKind::FrameWnd);
     if (name == nullptr) {
-        ui::SendMessage(frame, WM_MUSIC_CONTROL, 3, 0);
+        ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicClose, 0);
         return bgm;
     }
     const std::string path = std::string(fw::GetProgramDirectory()) + "\\" + name;
-    ui::SendMessage(frame, WM_MUSIC_CONTROL, 0, reinterpret_cast<ui::LParam>(path.c_str()));
-    ui::SendMessage(frame, WM_MUSIC_CONTROL, 1, 0);
+    ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicOpen, reinterpret_cast<ui::LParam>(path.c_str()));
+    ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicPlay, 0);
     return bgm;
 }
 

@@ -31,8 +31,7 @@ void EnableMenusForMode(ui::Hwnd frame, int on);
 ui::LResult ForwardToMapWindow(ui::Hwnd frame, uint32_t msg, ui::WParam w, ui::LParam l);
 
 ui::Hwnd GetFrameStatusControl();
-std::uint8_t GetPendingNetAction();
-void SetPendingNetAction(std::uint8_t action);
+// Forgets the frame's delayed actions and the pending network action.
 void ResetFrameTimers();
 int IsFrameActive(ui::Hwnd window);
 // Whether the document items are enabled (the last EnableMenusForMode).
