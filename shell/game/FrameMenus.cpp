@@ -28,6 +28,9 @@ namespace zv::shell {
 
 namespace {
 
+// What GetMenuItemID answers for a pop-up or a position without an item.
+constexpr uint32_t kNoMenuItemId = 0xFFFFFFFFu;
+
 using ui::MenuCommand;
 using ui::MenuPopup;
 using ui::MenuSeparator;
@@ -488,7 +491,7 @@ void UpdateItems(ui::Hmenu menu) {
             continue;
         }
         const uint32_t id = ui::GetMenuItemID(menu, i);
-        if (id == 0 || id == 0xFFFFFFFFu) continue;
+        if (id == 0 || id == kNoMenuItemId) continue;
         const bool on = IsFrameCommandAvailable(static_cast<int>(id));
         ui::EnableMenuItem(menu, static_cast<uint32_t>(i),
                            ui::MF_BYPOSITION | (on ? ui::MF_ENABLED : ui::MF_GRAYED | ui::MF_DISABLED));

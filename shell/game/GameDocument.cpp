@@ -23,6 +23,7 @@
 #include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/records/TroopCursor.h"
 #include "rules/search/RouteSearch.h"
 #include "rules/search/Visibility.h"
@@ -46,6 +47,11 @@
 namespace zv::shell {
 
 namespace {
+
+// The terrain panel's cell of no hex: no site owner in the low word, no land kind in the high.
+constexpr ui::LParam kNoSiteOwner = 6;
+constexpr ui::LParam kNoLandKind = 0xFF;
+constexpr ui::LParam kEmptyTerrainCell = kNoSiteOwner | (kNoLandKind << 16);
 
 GameWorld* World() {
     return CurrentGameWorld();
@@ -319,8 +325,8 @@ void BeginPlay(ui::Hwnd frame) {
     ui::ShowWindow(map, ui::SW_SHOWNORMAL);
     RememberDockedWindows(frame);
     if (const ui::Hwnd panels = GetWindowOfKind(WindowKind::PanelManeger); panels) {
-        ui::SendMessage(panels, zv::WM_PANEL_SHOW_TROOP, 0xFFFF, 0);
-        ui::SendMessage(panels, zv::WM_PANEL_SHOW_CELL, 0xFFFF, 0xFF0006);
+        ui::SendMessage(panels, zv::WM_PANEL_SHOW_TROOP, rules::kNoTroop, 0);
+        ui::SendMessage(panels, zv::WM_PANEL_SHOW_CELL, rules::kNoTroop, kEmptyTerrainCell);
         ui::SendMessage(panels, WM_PANEL_LINK_QUALITY, 0, 0);
     }
     rules::SnapshotGameBlocks(*World()->tables);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 #include "shell/MapEditorDocument.h"
 #include "shell/ProgramServices.h"
 
@@ -31,6 +32,6 @@ void BeginPlay(ui::Hwnd frame);
 // mode, over the country's force slot): 1 to start the game, 0 when the player went back.
 int RunPlacementDialog(ui::Hwnd owner, std::uint8_t country);
 // The frame command that returns to the title (lParam 2: from the game start).
-constexpr int kReturnToTitleCommand = 40118;
+constexpr int kReturnToTitleCommand = kCmdReturnToTitle;
 
 }  // namespace zv::shell

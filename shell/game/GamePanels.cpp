@@ -234,7 +234,7 @@ void PanelMapHost::RequestReinforcements(ui::Hwnd owner, std::uint8_t country, s
 std::uint16_t PanelMapHost::SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mode,
                                                   std::uint16_t options) {
     // The chooser answers the range in its high word; the order takes the weapon classes.
-    return static_cast<std::uint16_t>(organize::SelectSeparableWeapon(owner, troop, mode, options) & 0xFFFF);
+    return ui::LoWord(organize::SelectSeparableWeapon(owner, troop, mode, options));
 }
 
 void PanelMapHost::NotifyHqWindow(int what, std::uint16_t hex) {

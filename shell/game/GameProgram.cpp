@@ -61,7 +61,7 @@ namespace zv::shell {
 namespace {
 
 // "部隊編成作成(&T)...": the corps file manager.
-constexpr int kCorpsEditorCommand = 40002;
+constexpr int kCorpsEditorCommand = kCmdCorpsEditor;
 
 bool gMusic = true;
 
@@ -89,7 +89,7 @@ class FrameMapHost : public PanelMapHost {
         shell::RememberDockedWindows(GetWindowOfKind(WindowKind::FrameWnd));
     }
     void SetCursorHex(std::uint32_t hex) override {
-        shell::SetCursorHex(static_cast<int>(hex & 0xFFFF), static_cast<int>(hex >> 16));
+        shell::SetCursorHex(ui::LoWord(hex), ui::HiWord(hex));
     }
     void NotifyCampInfoWindow() override {
         const ui::Hwnd h = GetWindowOfKind(WindowKind::CampInfoWnd);

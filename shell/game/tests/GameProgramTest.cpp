@@ -467,7 +467,7 @@ void ActInDeploymentDialog(ProgramRun& run, std::function<void()> act) {
     ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
         if (!organize::GetOrganizeState().dialog) return;
         ui::KillTimer({}, id);
-        if (auto act = std::exchange(gAct, nullptr)) act();
+        if (auto pending = std::exchange(gAct, nullptr)) pending();
     });
 }
 
