@@ -90,7 +90,7 @@ class GameFrame : public ui::WindowObject {
     std::unique_ptr<fw::MidiPlayer> midi;
 
   private:
-    ui::LResult OnCreate();
+    ui::LResult OnCreate(const ui::CreateStruct* create);
     void OnDestroy();
     ui::LResult OnSize(ui::WParam w, ui::LParam l);
     ui::LResult OnClose();
@@ -129,7 +129,7 @@ ui::LResult GameFrame::Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
     const ui::Hwnd h = Handle();
     switch (msg) {
         case ui::WM_CREATE:
-            return OnCreate();
+            return OnCreate(reinterpret_cast<const ui::CreateStruct*>(l));
         case ui::WM_DESTROY:
             OnDestroy();
             return 0;
@@ -209,7 +209,9 @@ ui::LResult GameFrame::Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
     }
 }
 
-ui::LResult GameFrame::OnCreate() {
+ui::LResult GameFrame::OnCreate(const ui::CreateStruct* create) {
+    const auto* params = create != nullptr ? static_cast<const FrameCreateParams*>(create->createParams) : nullptr;
+    const bool music = params == nullptr || params->music;
     const ui::Hwnd h = Handle();
     // A new frame starts with nothing asked of the clock.
     SetPendingNetAction(kNetActionNone);
@@ -225,7 +227,7 @@ ui::LResult GameFrame::OnCreate() {
     ui::SetMenu(h, ui::LoadMenu(nullptr, kMenuMapEditor));
     CreateGameWindows(h, client_);
     SetWindowOfKind(WindowKind::ChatWindow, CreateChatWindow(h, static_cast<int>(WindowKind::ChatWindow)));
-    midi = ProgramUsesMusic() ? std::make_unique<fw::MidiPlayer>(h)
+    midi = music ? std::make_unique<fw::MidiPlayer>(h)
                               : std::make_unique<fw::MidiPlayer>(h, std::string());
     midi->SetLoop(1);
     status = ui::CreateWindowEx(ui::WS_EX_TOPMOST, "STATIC", "", ui::WS_CHILD | ui::WS_BORDER | ui::SS_CENTER,

@@ -17,6 +17,10 @@ class MidiPlayer;
 namespace zv::shell {
 
 ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l);
+// What CreateFrameWindow hands the frame's creation (its create parameter; none: the defaults).
+struct FrameCreateParams {
+    bool music = true;
+};
 
 // Records which docked windows are visible, then lays them out. 1.
 int RememberDockedWindows(ui::Hwnd frame);

@@ -63,8 +63,6 @@ namespace {
 // "部隊編成作成(&T)...": the corps file manager.
 constexpr int kCorpsEditorCommand = kCmdCorpsEditor;
 
-bool gMusic = true;
-
 // What the clock step asks of the windows around it.
 class FrameClockHost : public sim::ClockHost {
   public:
@@ -133,8 +131,6 @@ net::SessionConnection* ConnectionOf(net::SessionManager* manager) {
 std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
 
 }  // namespace
-
-bool ProgramUsesMusic() { return gMusic; }
 
 void ConnectSessionToFrame(ui::Hwnd frame) {
     (void)frame;
@@ -243,7 +239,6 @@ class GameProgram {
 };
 
 int GameProgram::Run() {
-    gMusic = options_.music;
     if (!AcquireInstance()) return 0;
     WatchTermination();
     InstallProcess();
@@ -470,7 +465,7 @@ void GameProgram::TearDownEarly() {
 // The frame (its creation makes the MDI client and the game windows), then the application and
 // display mode objects.
 bool GameProgram::CreateFrame() {
-    frame_ = CreateFrameWindow(nullptr);
+    frame_ = CreateFrameWindow(nullptr, options_.music);
     if (!frame_ || !GetWindowOfKind(WindowKind::FrameWnd)) {
         Report("cannot create the frame window");
         return false;

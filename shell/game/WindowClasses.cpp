@@ -145,13 +145,15 @@ int RegisterWindowClasses(void* instance) {
     return 1;
 }
 
-ui::Hwnd CreateFrameWindow(void* instance) {
+ui::Hwnd CreateFrameWindow(void* instance, bool music) {
+    FrameCreateParams params;
+    params.music = music;
     constexpr uint32_t style = ui::WS_CLIPCHILDREN | ui::WS_MAXIMIZE | ui::WS_SYSMENU |
                                ui::WS_THICKFRAME | ui::WS_MINIMIZEBOX | ui::WS_MAXIMIZEBOX |
                                ui::WS_CAPTION;
     return ui::CreateWindowEx(0, kFrameClassName, GetFrameTitle(), style, ui::CW_USEDEFAULT,
                               ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, ui::Hwnd{},
-                              0, instance, nullptr);
+                              0, instance, &params);
 }
 
 ui::Hwnd CreateRealViewWindow(void* instance, ui::Hwnd mdiClient) {
