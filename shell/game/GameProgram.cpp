@@ -325,7 +325,6 @@ void GameProgram::InstallProcess() {
     }
     registry_.emplace();
     services_.registry = &*registry_;
-    InstallServices(&services_);
 }
 
 void GameProgram::Uninstall() {
