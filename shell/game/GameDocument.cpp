@@ -143,6 +143,7 @@ void LoadCountryCorps(ui::Hwnd frame, const std::uint8_t* settings, int country)
 
 int ApplyGameStartSettings(ui::Hwnd frame) {
     (void)frame;
+    if (!World() || !World()->tables) return 0;
     rules::TableDirectory& t = *World()->tables;
     const std::uint8_t* s = t.GetTableBase(rules::TableId::GameSettings);
     std::uint8_t* header = t.GetTableBase(rules::TableId::ScenarioHeader);
