@@ -4,11 +4,11 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/DialogConstants.h"
+#include "shell/ProgramServices.h"
 
 namespace zv::mapview {
 
 namespace {
-MapWorld* gWorld = nullptr;
 MapViewHost gNoHost;
 }  // namespace
 
@@ -19,19 +19,21 @@ bool MapViewHost::Ask(ui::Hwnd owner, const std::string& utf8Text, bool yesNo) {
     return yesNo ? answer == ui::IDYES : true;
 }
 
-void InstallMapWorld(MapWorld* world) { gWorld = world; }
-
-MapWorld* CurrentMapWorld() { return gWorld; }
+MapWorld* CurrentMapWorld() {
+    const shell::ProgramServices* services = shell::CurrentServices();
+    return services != nullptr ? services->map : nullptr;
+}
 
 MapViewHost& CurrentMapHost() {
-    return (gWorld != nullptr && gWorld->host != nullptr) ? *gWorld->host : gNoHost;
+    const MapWorld* world = CurrentMapWorld();
+    return (world != nullptr && world->host != nullptr) ? *world->host : gNoHost;
 }
 
 rules::GameContextEnv MapContextEnv() {
     rules::GameContextEnv env;
-    if (gWorld != nullptr) {
-        env.events = gWorld->events;
-        env.routeSearches = gWorld->routeSearches;
+    if (const MapWorld* world = CurrentMapWorld(); world != nullptr) {
+        env.events = world->events;
+        env.routeSearches = world->routeSearches;
     }
     env.playerCountry = fw::GetPlayerCountry();
     return env;

@@ -3,7 +3,7 @@
 // What the map windows reach besides their own objects: the world they show (tables, the
 // simulation that takes their orders, the route searches of the GUI thread) and the windows of
 // other parts that the clicks talk to (command window, reinforcement requests, message boxes).
-// The program installs one; tests install their own.
+// The program puts one into its services; tests into their own.
 
 #include <cstdint>
 #include <string>
@@ -77,8 +77,8 @@ struct MapWorld {
     MapViewHost* host = nullptr;
 };
 
-// Installs the world the map windows show (null: none; the windows then refuse to be made).
-void InstallMapWorld(MapWorld* world);
+// The world the map windows show: the installed services' map slot (shell/ProgramServices.h).
+// Null: none; the windows then refuse to be made.
 MapWorld* CurrentMapWorld();
 MapViewHost& CurrentMapHost();
 

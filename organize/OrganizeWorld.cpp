@@ -2,16 +2,18 @@
 
 #include "platform/core/Sjis.h"
 #include "platform/ui/MessageBox.h"
+#include "shell/ProgramServices.h"
 
 namespace zv::organize {
 
 namespace {
-OrganizeWorld* gWorld = nullptr;
 OrganizeMessageBoxHook gHook;
 }  // namespace
 
-void InstallOrganizeWorld(OrganizeWorld* world) { gWorld = world; }
-OrganizeWorld* CurrentOrganizeWorld() { return gWorld; }
+OrganizeWorld* CurrentOrganizeWorld() {
+    const shell::ProgramServices* services = shell::CurrentServices();
+    return services != nullptr ? services->organize : nullptr;
+}
 
 void SetOrganizeMessageBoxHook(OrganizeMessageBoxHook hook) { gHook = std::move(hook); }
 

@@ -3,7 +3,7 @@
 // What the organisation windows work on: the tables, the corps workspace (scratch troop and the
 // name of the corps file read last), the folder that holds "USER/", the troop cache of the troop
 // information window and the few process-wide answers they ask for (player country, single
-// play). One world is installed at a time; the game's frame installs its own, tests theirs.
+// play). The program puts its world into its services; tests into their own.
 //
 // Message boxes go through OrganizeMessageBox, which tests may answer through a hook.
 
@@ -45,7 +45,7 @@ struct OrganizeWorld {
     std::function<bool()> isSessionHost;
 };
 
-void InstallOrganizeWorld(OrganizeWorld* world);
+// The installed services' corps editor slot (shell/ProgramServices.h); null: none.
 OrganizeWorld* CurrentOrganizeWorld();
 
 // The game's title, the caption of the windows' refusals and questions.

@@ -4,7 +4,7 @@
 // round the part the map window (kind MapWnd) shows. A click or a drag in the miniature scrolls
 // the map window there; the map window's moves come back as WM_SET_VIEW_RECT or
 // WM_HQ_VIEW_RECT. The game and the map editor both use it: it needs only the map world's
-// tables (mapview::InstallMapWorld), no simulation.
+// tables (mapview::CurrentMapWorld()), no simulation.
 
 #include <cstdint>
 

@@ -1,35 +1,37 @@
 #include "panels/PanelWorld.h"
 
+#include "shell/ProgramServices.h"
 #include "simulation/Simulation.h"
 
 namespace zv::panels {
 
 namespace {
-PanelWorld* gWorld = nullptr;
 PanelHost gDefaultHost;
 }  // namespace
 
-void InstallPanelWorld(PanelWorld* world) {
-    gWorld = world;
-}
 PanelWorld* CurrentPanelWorld() {
-    return gWorld;
+    const shell::ProgramServices* services = shell::CurrentServices();
+    return services != nullptr ? services->panels : nullptr;
 }
 rules::TableDirectory* PanelTables() {
-    return gWorld ? gWorld->tables : nullptr;
+    const PanelWorld* world = CurrentPanelWorld();
+    return world ? world->tables : nullptr;
 }
 
 PanelHost& CurrentPanelHost() {
-    return gWorld && gWorld->host ? *gWorld->host : gDefaultHost;
+    const PanelWorld* world = CurrentPanelWorld();
+    return world && world->host ? *world->host : gDefaultHost;
 }
 
 void SetPanelBusyBit(int bit, int on) {
-    if (gWorld && gWorld->simulation) gWorld->simulation->SetBusyBit(bit, on);
+    const PanelWorld* world = CurrentPanelWorld();
+    if (world && world->simulation) world->simulation->SetBusyBit(bit, on);
 }
 
 bool MayChangeGameSpeed() {
-    if (!gWorld || !gWorld->simulation) return true;
-    return gWorld->simulation->IsSinglePlay() || gWorld->simulation->IsJournalHost();
+    const PanelWorld* world = CurrentPanelWorld();
+    if (!world || !world->simulation) return true;
+    return world->simulation->IsSinglePlay() || world->simulation->IsJournalHost();
 }
 
 }  // namespace zv::panels

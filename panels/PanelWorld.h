@@ -2,7 +2,7 @@
 
 // What the panels reach besides their own windows: the tables they show, the simulation that
 // takes their orders and holds the clock, and the dialogs of other parts that a click opens.
-// The program installs one; tests install their own.
+// The program puts one into its services; tests into their own.
 
 #include <cstdint>
 
@@ -68,8 +68,8 @@ struct PanelWorld {
     PanelHost* host = nullptr;
 };
 
-// Installs the world the panels show (null: none; the panels then show their backgrounds).
-void InstallPanelWorld(PanelWorld* world);
+// The world the panels show: the installed services' panels slot (shell/ProgramServices.h).
+// Null: none; the panels then show their backgrounds.
 PanelWorld* CurrentPanelWorld();
 rules::TableDirectory* PanelTables();
 PanelHost& CurrentPanelHost();

@@ -28,7 +28,7 @@
 
 namespace zv::shell {
 
-// The helpers read the tables installed with SetShellTables (unit kinds, land kinds, hexes,
+// The helpers read the installed services' tables (unit kinds, land kinds, hexes,
 // sites, troops); without them no unit kind and no hex exist.
 
 // The window the information pictures are drawn for.

@@ -1,14 +1,12 @@
 #include "shell/ShellTables.h"
 
-#include <atomic>
+#include "shell/ProgramServices.h"
 
 namespace zv::shell {
 
-namespace {
-std::atomic<rules::TableDirectory*> gTables{nullptr};
+rules::TableDirectory* GetShellTables() {
+    const ProgramServices* services = CurrentServices();
+    return services != nullptr ? services->tables : nullptr;
 }
-
-void SetShellTables(rules::TableDirectory* tables) { gTables.store(tables); }
-rules::TableDirectory* GetShellTables() { return gTables.load(); }
 
 }  // namespace zv::shell

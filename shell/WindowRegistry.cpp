@@ -1,6 +1,7 @@
 #include "shell/WindowRegistry.h"
 
 #include "platform/ui/Window.h"
+#include "shell/ProgramServices.h"
 
 namespace zv::shell {
 
@@ -20,8 +21,6 @@ constexpr std::string_view kNames[kWindowKindCount] = {
 bool IsKind(int kind) {
     return kind >= 0 && kind < kWindowKindCount;
 }
-
-std::atomic<WindowRegistry*> gInstalled{nullptr};
 
 WindowRegistry& BuiltIn() {
     static WindowRegistry registry;
@@ -68,13 +67,9 @@ void WindowRegistry::Clear() {
     for (auto& slot : slots_) slot.store(0);
 }
 
-void InstallWindowRegistry(WindowRegistry* registry) {
-    gInstalled.store(registry);
-}
-
 WindowRegistry& CurrentWindowRegistry() {
-    WindowRegistry* r = gInstalled.load();
-    return r ? *r : BuiltIn();
+    const ProgramServices* services = CurrentServices();
+    return services != nullptr && services->registry != nullptr ? *services->registry : BuiltIn();
 }
 
 ui::Hwnd GetWindowOfKind(WindowKind kind) {

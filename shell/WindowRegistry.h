@@ -86,9 +86,8 @@ class WindowRegistry {
     std::array<std::atomic<uint32_t>, kWindowKindCount> slots_;
 };
 
-// The program's registry. The start-up installs the one it owns; until then (and in tests and
-// tools that install none) a built-in one answers.
-void InstallWindowRegistry(WindowRegistry* registry);
+// The program's registry: the installed services' (shell/ProgramServices.h); without one (and in
+// tests and tools that install none) a built-in one answers.
 WindowRegistry& CurrentWindowRegistry();
 
 ui::Hwnd GetWindowOfKind(WindowKind kind);

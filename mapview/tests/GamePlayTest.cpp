@@ -48,7 +48,8 @@ TEST(GamePlay, MoveOrderByMouseWalksTheTroopAcrossTheScreen) {
     world.simulation = &game.Sim();
     world.routeSearches = &searches;
     world.host = &host;
-    InstallMapWorld(&world);
+    shell::ScopedServices services;
+    services->map = &world;
     GetTroopSelection() = TroopSelection{};
 
     auto backend = std::make_unique<ui::HeadlessBackend>(1024, 768);
@@ -167,7 +168,7 @@ TEST(GamePlay, MoveOrderByMouseWalksTheTroopAcrossTheScreen) {
 
     ui::DestroyWindow(map);
     wm.reset();
-    InstallMapWorld(nullptr);
+    services->map = nullptr;
     fw::SetPlayerCountry(6);
     fw::SetProgramDirectory(testing::kProgramDir);
     std::filesystem::current_path(oldDirectory);

@@ -15,6 +15,7 @@
 #include "framework/ProcessState.h"
 #include "mapview/HexMapView.h"
 #include "mapview/MapWorld.h"
+#include "shell/ProgramServices.h"
 #include "platform/ui/PngWriter.h"
 #include "rules/context/GameContext.h"
 #include "rules/records/MapCursors.h"
@@ -167,12 +168,12 @@ class MapWorldFixture : public ::testing::Test {
         world.simulation = simulation.get();
         world.routeSearches = searches.get();
         world.host = &host;
-        InstallMapWorld(&world);
+        services->map = &world;
         rules::GameContext ctx(tables, MapContextEnv());
         ctx.RebuildHexOccupancy();
     }
     void TearDown() override {
-        InstallMapWorld(nullptr);
+        services->map = nullptr;
         fw::SetPlayerCountry(6);
         fw::SetProgramDirectory(kProgramDir);
         std::filesystem::current_path(oldDirectory);
@@ -197,6 +198,7 @@ class MapWorldFixture : public ::testing::Test {
     std::unique_ptr<sim::Simulation> simulation;
     std::unique_ptr<rules::RouteSearchSet> searches;
     RecordingHost host;
+    shell::ScopedServices services;
     MapWorld world;
 };
 

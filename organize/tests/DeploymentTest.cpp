@@ -31,7 +31,7 @@ class DeploymentTest : public OrganizeTest {
         Prepare(tables);
     }
     void TearDown() override {
-        mapview::InstallMapWorld(nullptr);
+        services->map = nullptr;
         OrganizeTest::TearDown();
     }
 
@@ -50,7 +50,7 @@ class DeploymentTest : public OrganizeTest {
         countries.Select(country);
         startFunds = countries.GetFunds();
         mapWorld.tables = &t;
-        mapview::InstallMapWorld(&mapWorld);
+        services->map = &mapWorld;
         world.tables = &t;
         world.playerCountry = country;
     }

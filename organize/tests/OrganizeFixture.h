@@ -35,6 +35,7 @@
 #include "rules/records/ForceCursor.h"
 #include "rules/records/RuleCursors.h"
 #include "shell/Palettes.h"
+#include "shell/ProgramServices.h"
 #include "shell/WindowRegistry.h"
 
 namespace zv::organize::testing {
@@ -64,7 +65,7 @@ class OrganizeTest : public ::testing::Test {
         world.workspace = &workspace;
         world.corpsDirectory = corpsDir.string();
         world.troopCache = &cache;
-        InstallOrganizeWorld(&world);
+        services->organize = &world;
         ResetDragState();
         SetOrganizeMessageBoxHook([this](ui::Hwnd, const std::string& text, const std::string& caption,
                                          std::uint32_t type) {
@@ -84,7 +85,7 @@ class OrganizeTest : public ::testing::Test {
         for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) ui::DestroyWindow(top);
         for (int k = 0; k < shell::kWindowKindCount; ++k) shell::SetWindowOfKind(k, {});
         SetOrganizeMessageBoxHook(nullptr);
-        InstallOrganizeWorld(nullptr);
+        services->organize = nullptr;
         ResetDragState();
         wm.reset();
         temp.reset();
@@ -201,6 +202,7 @@ class OrganizeTest : public ::testing::Test {
     std::unique_ptr<zv::testing::TempDir> temp;
     fs::path corpsDir;
     ui::HeadlessBackend* screen = nullptr;
+    shell::ScopedServices services;
     std::unique_ptr<ui::WindowManager> wm;
     ui::Hwnd owner{};
     std::vector<Box> boxes;

@@ -46,7 +46,7 @@ class CommandWindowTest : public testing::PanelsTest {
         mapWorld.simulation = &game.Sim();
         mapWorld.routeSearches = searches.get();
         mapWorld.host = &mapHost;
-        mapview::InstallMapWorld(&mapWorld);
+        services->map = &mapWorld;
         mapview::GetTroopSelection() = mapview::TroopSelection{};
         map = mapview::CreateRealViewWindow(mdiClient, 0, 0, 820, 746);
         ASSERT_TRUE(map);
@@ -59,7 +59,7 @@ class CommandWindowTest : public testing::PanelsTest {
     }
     void TearDown() override {
         PanelsTest::TearDown();
-        mapview::InstallMapWorld(nullptr);
+        services->map = nullptr;
     }
     ui::Hwnd Button(int row) { return ui::GetDlgItem(command, kFirstCommandButton + row); }
     void ClickButton(int row) {

@@ -34,6 +34,7 @@
 #include "rules/troops/TroopMembers.h"
 #include "shell/ButtonBitmaps.h"
 #include "shell/Palettes.h"
+#include "shell/ProgramServices.h"
 #include "shell/Settings.h"
 #include "shell/ShellTables.h"
 #include "shell/WindowRegistry.h"
@@ -110,11 +111,11 @@ class PanelsTest : public ::testing::Test {
         sim::HeadlessStartOptions options;
         options.playerCountry = 0;
         game.BeginPlay(options);
-        shell::SetShellTables(&game.Tables());
+        services->tables = &game.Tables();
         world.tables = &game.Tables();
         world.simulation = &game.Sim();
         world.host = &host;
-        InstallPanelWorld(&world);
+        services->panels = &world;
 
         auto backend = std::make_unique<ui::HeadlessBackend>(1024, 768);
         screen = backend.get();
@@ -142,8 +143,8 @@ class PanelsTest : public ::testing::Test {
             ui::DestroyWindow(top);
         for (int k = 0; k < shell::kWindowKindCount; ++k) shell::SetWindowOfKind(k, {});
         wm.reset();
-        InstallPanelWorld(nullptr);
-        shell::SetShellTables(nullptr);
+        services->panels = nullptr;
+        services->tables = nullptr;
         shell::FreeButtonBitmaps();
         fw::SetProgramDirectory(kProgramDir);
         std::filesystem::current_path(oldDirectory_);
@@ -264,6 +265,7 @@ class PanelsTest : public ::testing::Test {
     PanelWorld world;
     RecordingPanelHost host;
     ui::HeadlessBackend* screen = nullptr;
+    shell::ScopedServices services;
     std::unique_ptr<ui::WindowManager> wm;
     ui::Hwnd frame{};
     ui::Hwnd mdiClient{};

@@ -185,7 +185,7 @@ void NetPagesTest::SetUp() {
     ASSERT_EQ(RegisterNetworkPageClasses(), 1);
     base = DiscoveryBase();
     organizeWorld.corpsDirectory = ZV_PROGRAM_DIR "/";
-    organize::InstallOrganizeWorld(&organizeWorld);
+    services->organize = &organizeWorld;
     SetSetupMessageBoxHook([this](ui::Hwnd, const std::string& text, std::uint32_t) {
         boxes.push_back(text);
         return ui::IDOK;
@@ -195,7 +195,7 @@ void NetPagesTest::SetUp() {
 void NetPagesTest::TearDown() {
     SetSetupMessageBoxHook(nullptr);
     people.clear();
-    organize::InstallOrganizeWorld(nullptr);
+    services->organize = nullptr;
     for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) ui::DestroyWindow(top);
     wm.reset();
 }

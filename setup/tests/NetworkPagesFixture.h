@@ -15,6 +15,7 @@
 
 #include "netplay/SessionManager.h"
 #include "organize/OrganizeWorld.h"
+#include "shell/ProgramServices.h"
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
@@ -83,6 +84,7 @@ class NetPagesTest : public ::testing::Test {
     std::vector<std::string> ListRows(ui::Hwnd list) const;
 
     ui::HeadlessBackend* screen = nullptr;
+    shell::ScopedServices services;
     std::unique_ptr<ui::WindowManager> wm;
     std::vector<std::unique_ptr<Participant>> people;
     std::uint16_t base = 0;

@@ -354,14 +354,14 @@ class NetPagesGame : public NetPagesTest {
         NetPagesTest::SetUp();
         host = &Add("1.0.0.0", HostPauseMs());
         client = &Add(ClientVersion());
-        world.tables = &host->tables;
-        world.simulation = host->sim.get();
-        shell::InstallGameWorld(&world);
+        services->tables = &host->tables;
+        services->simulation = host->sim.get();
         // The chat panel the pages borrow.
         shell::SetWindowOfKind(shell::WindowKind::ChatWindow, shell::CreateChatWindow(host->frame, shell::kChatWindowId));
     }
     void TearDown() override {
-        shell::InstallGameWorld(nullptr);
+        services->tables = nullptr;
+        services->simulation = nullptr;
         shell::DetachChatWindow();
         if (ui::IsWindow(shell::GetChatWindow())) ui::DestroyWindow(shell::GetChatWindow());
         shell::SetWindowOfKind(shell::WindowKind::ChatWindow, ui::Hwnd{});
@@ -453,7 +453,6 @@ class NetPagesGame : public NetPagesTest {
     Participant* client = nullptr;
     // Only one test writes the shared steps' pictures (tests run side by side).
     bool takeShots = false;
-    shell::GameWorld world;
 };
 
 TEST_F(NetPagesGame, HostAndClientSetUpAGameByMouseAndBothFramesStartIt) {
@@ -576,16 +575,14 @@ TEST_F(NetPagesGame, HostAndClientSetUpAGameByMouseAndBothFramesStartIt) {
     // The frame's game start gives each participant its own country, though both records count
     // both countries as persons'.
     for (Participant* p : {host, client}) {
-        shell::GameWorld own;
-        own.tables = &p->tables;
-        own.simulation = p->sim.get();
-        shell::InstallGameWorld(&own);
+        shell::ScopedServices own;
+        own->tables = &p->tables;
+        own->simulation = p->sim.get();
         fw::SetSessionManager(p->manager.get(), nullptr);
         shell::ApplyGameStartSettings(p->frame);
         EXPECT_EQ(fw::GetPlayerCountry(), p == host ? open[0] : open[1]);
     }
     fw::SetSessionManager(nullptr, nullptr);
-    shell::InstallGameWorld(&world);
 
     // Every field that reaches the tables agrees; only the corps file is each one's own.
     const std::uint8_t* a = host->tables.GetTableBase(rules::TableId::GameSettings);

@@ -48,12 +48,12 @@ class SetupPages : public ::testing::Test {
         shell::LoadPalettes({});
         ASSERT_TRUE(tables.LoadAllTables(ZV_PROGRAM_DIR "/")) << tables.LastError();
         world.tables = &tables;
-        shell::InstallGameWorld(&world);
+        shell::InstallServices(&world);
         organizeWorld.tables = &tables;
         organizeWorld.workspace = &workspace;
         organizeWorld.corpsDirectory = programDir;
         organizeWorld.troopCache = &cache;
-        organize::InstallOrganizeWorld(&organizeWorld);
+        world.organize = &organizeWorld;
         SetSetupMessageBoxHook([this](ui::Hwnd, const std::string& text, std::uint32_t type) {
             boxes.push_back(text);
             if (answers.empty()) return type == ui::MB_YESNO ? ui::IDYES : ui::IDOK;
@@ -77,8 +77,7 @@ class SetupPages : public ::testing::Test {
         for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) ui::DestroyWindow(top);
         SetSetupMessageBoxHook(nullptr);
         ResetSetupHooks();
-        shell::InstallGameWorld(nullptr);
-        organize::InstallOrganizeWorld(nullptr);
+        shell::InstallServices(nullptr);
         wm.reset();
     }
 

@@ -126,13 +126,13 @@ bool UndoAvailable() { return IsEditorMapOpen() && IsUndoEnabled(); }
 bool RedoAvailable() { return IsEditorMapOpen() && IsRedoEnabled(); }
 
 constexpr EditorCommand kCommands[] = {
-    {40007, IntoEditor<NewMap>, MayOpenEditorMap},
-    {40008, IntoEditor<OpenMap>, MayOpenEditorMap},
-    {40040, IntoEditor<OpenMap>, MayOpenEditorMap},
+    {kCmdNewMap, IntoEditor<NewMap>, MayOpenEditorMap},
+    {kCmdOpenMap, IntoEditor<OpenMap>, MayOpenEditorMap},
+    {kCmdLoadMap, IntoEditor<OpenMap>, MayOpenEditorMap},
     {kCmdCloseMapDocument, CloseMap, HaveMap},
     {kCmdOverwriteMap, DocumentCommand<kCmdOverwriteMap>, HaveMap},
     {kCmdSaveMapAs, SaveMapAs, HaveMap},
-    {40041, SaveMapAs, HaveMap},
+    {kCmdWriteMap, SaveMapAs, HaveMap},
     {kCmdUndo, DocumentCommand<kCmdUndo>, UndoAvailable},
     {kCmdRedo, DocumentCommand<kCmdRedo>, RedoAvailable},
     {kCmdMapSettings, DocumentCommand<kCmdMapSettings>, IsEditorMapOpen},

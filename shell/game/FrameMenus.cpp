@@ -28,6 +28,9 @@ namespace zv::shell {
 
 namespace {
 
+// What GetMenuItemID answers for a pop-up or a position without an item.
+constexpr uint32_t kNoMenuItemId = 0xFFFFFFFFu;
+
 using ui::MenuCommand;
 using ui::MenuPopup;
 using ui::MenuSeparator;
@@ -111,7 +114,7 @@ void OpenHelp(ui::Hwnd frame) {
 void ToggleMusic(ui::Hwnd frame) {
     if (GetBgm() == 1) {
         PutBgm(0);
-        ui::SendMessage(frame, WM_MUSIC_CONTROL, 3, 0);
+        ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicClose, 0);
         return;
     }
     PutBgm(1);
@@ -488,7 +491,7 @@ void UpdateItems(ui::Hmenu menu) {
             continue;
         }
         const uint32_t id = ui::GetMenuItemID(menu, i);
-        if (id == 0 || id == 0xFFFFFFFFu) continue;
+        if (id == 0 || id == kNoMenuItemId) continue;
         const bool on = IsFrameCommandAvailable(static_cast<int>(id));
         ui::EnableMenuItem(menu, static_cast<uint32_t>(i),
                            ui::MF_BYPOSITION | (on ? ui::MF_ENABLED : ui::MF_GRAYED | ui::MF_DISABLED));
@@ -579,12 +582,12 @@ int PlayMusicFile(const char* name) {
     if (bgm == 0) return bgm;
     const ui::Hwnd frame = GetWindowOfKind(WindowKind::FrameWnd);
     if (name == nullptr) {
-        ui::SendMessage(frame, WM_MUSIC_CONTROL, 3, 0);
+        ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicClose, 0);
         return bgm;
     }
     const std::string path = std::string(fw::GetProgramDirectory()) + "\\" + name;
-    ui::SendMessage(frame, WM_MUSIC_CONTROL, 0, reinterpret_cast<ui::LParam>(path.c_str()));
-    ui::SendMessage(frame, WM_MUSIC_CONTROL, 1, 0);
+    ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicOpen, reinterpret_cast<ui::LParam>(path.c_str()));
+    ui::SendMessage(frame, WM_MUSIC_CONTROL, kMusicPlay, 0);
     return bgm;
 }
 

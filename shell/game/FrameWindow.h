@@ -17,6 +17,10 @@ class MidiPlayer;
 namespace zv::shell {
 
 ui::LResult HEZVGameFrameWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l);
+// What CreateFrameWindow hands the frame's creation (its create parameter; none: the defaults).
+struct FrameCreateParams {
+    bool music = true;
+};
 
 // Records which docked windows are visible, then lays them out. 1.
 int RememberDockedWindows(ui::Hwnd frame);
@@ -31,8 +35,7 @@ void EnableMenusForMode(ui::Hwnd frame, int on);
 ui::LResult ForwardToMapWindow(ui::Hwnd frame, uint32_t msg, ui::WParam w, ui::LParam l);
 
 ui::Hwnd GetFrameStatusControl();
-std::uint8_t GetPendingNetAction();
-void SetPendingNetAction(std::uint8_t action);
+// Forgets the frame's delayed actions and the pending network action.
 void ResetFrameTimers();
 int IsFrameActive(ui::Hwnd window);
 // Whether the document items are enabled (the last EnableMenusForMode).

@@ -23,6 +23,7 @@
 #include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
+#include "rules/records/TroopRecord.h"
 #include "rules/records/TroopCursor.h"
 #include "rules/search/RouteSearch.h"
 #include "rules/search/Visibility.h"
@@ -47,7 +48,14 @@ namespace zv::shell {
 
 namespace {
 
-GameWorld* gWorld = nullptr;
+// The terrain panel's cell of no hex: no site owner in the low word, no land kind in the high.
+constexpr ui::LParam kNoSiteOwner = 6;
+constexpr ui::LParam kNoLandKind = 0xFF;
+constexpr ui::LParam kEmptyTerrainCell = kNoSiteOwner | (kNoLandKind << 16);
+
+GameWorld* World() {
+    return CurrentGameWorld();
+}
 
 int IsSinglePlayFlag(const rules::TableDirectory& tables) {
     return rules::ReadS32(tables.GetTableBase(rules::TableId::GameSettings),
@@ -55,12 +63,12 @@ int IsSinglePlayFlag(const rules::TableDirectory& tables) {
 }
 
 void ReloadRouteTerrain() {
-    if (gWorld && gWorld->guiSearches) gWorld->guiSearches->ReloadAllTerrain();
-    if (gWorld && gWorld->clock) gWorld->clock->ReloadTerrain();
+    if (World() && World()->guiSearches) World()->guiSearches->ReloadAllTerrain();
+    if (World() && World()->clock) World()->clock->ReloadTerrain();
 }
 
 rules::GameContext MakeLiveContext() {
-    return rules::GameContext(*gWorld->tables, gWorld->simulation ? gWorld->simulation->ContextEnv()
+    return rules::GameContext(*World()->tables, World()->simulation ? World()->simulation->ContextEnv()
                                                                   : rules::GameContextEnv{});
 }
 
@@ -91,15 +99,16 @@ ui::Hwnd CreateMapWindows(ui::Hwnd frame) {
 
 }  // namespace
 
-void InstallGameWorld(GameWorld* world) { gWorld = world; }
-GameWorld* CurrentGameWorld() { return gWorld; }
+GameWorld* CurrentGameWorld() {
+    return CurrentServices();
+}
 
 void ResetGameState() {
-    if (!gWorld || !gWorld->tables) return;
-    mapview::MapEditorContext editor(*gWorld->tables);
+    if (!World() || !World()->tables) return;
+    mapview::MapEditorContext editor(*World()->tables);
     editor.ResetToNewMap();
-    if (gWorld->simulation) gWorld->simulation->ResetCommandJournal();
-    rules::TableDirectory& t = *gWorld->tables;
+    if (World()->simulation) World()->simulation->ResetCommandJournal();
+    rules::TableDirectory& t = *World()->tables;
     std::memset(t.GetTableBase(rules::TableId::News), 0xFF, t.GetTableTotalBytes(rules::TableId::News));
     std::memset(t.GetTableBase(rules::TableId::CountryStats), 0, t.GetTableTotalBytes(rules::TableId::CountryStats));
 }
@@ -123,7 +132,7 @@ void LoadCountryCorps(ui::Hwnd frame, const std::uint8_t* settings, int country)
     if (!std::filesystem::is_regular_file(std::filesystem::path(fw::GetProgramDirectory()) / "USER" / name, error)) {
         return;
     }
-    rules::ForceCursor force(*gWorld->tables, static_cast<std::uint8_t>(country));
+    rules::ForceCursor force(*World()->tables, static_cast<std::uint8_t>(country));
     force.SelectSlot(static_cast<std::uint8_t>(country));
     if (!force.LoadUserForceFile(fw::GetProgramDirectory(), name.c_str()).ok) {
         Tell(frame, "軍団ファイル " + core::SjisToUtf8(name) + " を読み込めませんでした。");
@@ -134,7 +143,8 @@ void LoadCountryCorps(ui::Hwnd frame, const std::uint8_t* settings, int country)
 
 int ApplyGameStartSettings(ui::Hwnd frame) {
     (void)frame;
-    rules::TableDirectory& t = *gWorld->tables;
+    if (!World() || !World()->tables) return 0;
+    rules::TableDirectory& t = *World()->tables;
     const std::uint8_t* s = t.GetTableBase(rules::TableId::GameSettings);
     std::uint8_t* header = t.GetTableBase(rules::TableId::ScenarioHeader);
     using H = rules::ScenarioHeaderRecord;
@@ -177,16 +187,16 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
             if (word >= 1 && word <= 6) fw::SetPlayerCountry(static_cast<int>(word - 1));
         }
     }
-    if (gWorld->simulation) gWorld->simulation->SetPlayerCountry(fw::GetPlayerCountry());
+    if (World()->simulation) World()->simulation->SetPlayerCountry(fw::GetPlayerCountry());
     return 1;
 }
 
 int RunPlacementDialog(ui::Hwnd owner, std::uint8_t country) {
     organize::OrganizeWorld* world = organize::CurrentOrganizeWorld();
-    if (!gWorld || !gWorld->tables || !world) return 0;
-    const int single = IsSinglePlayFlag(*gWorld->tables) != 0 ? 1 : 0;
+    if (!World() || !World()->tables || !world) return 0;
+    const int single = IsSinglePlayFlag(*World()->tables) != 0 ? 1 : 0;
     world->singlePlay = single;
-    world->simulation = gWorld->simulation;
+    world->simulation = World()->simulation;
     organize::ConnectDeploymentToSession(*world, single ? nullptr : fw::GetSessionManager());
     return organize::RunDeploymentDialog(owner, country);
 }
@@ -196,7 +206,7 @@ namespace {
 // The local player deploys its corps before the map windows come. False when the player went
 // back to the title instead (and, in network play, left the session).
 bool DeployPlayerCorps(ui::Hwnd frame) {
-    const rules::TableDirectory& tables = *gWorld->tables;
+    const rules::TableDirectory& tables = *World()->tables;
     if (rules::ReadS32(tables.GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment) ==
         0) {
         return true;
@@ -235,7 +245,7 @@ bool DeployPlayerCorps(ui::Hwnd frame) {
 
 void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     (void)fromSave;
-    if (!gWorld || !gWorld->tables) return;
+    if (!World() || !World()->tables) return;
     // A map shown as a document gives way to the game's own map window.
     if (const ui::Hwnd old = GetWindowOfKind(WindowKind::MapWnd); old) {
         const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
@@ -246,7 +256,7 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     live.RebuildHexOccupancy();
     // A new game deploys corps: the set-up's settings reach the header and the countries, and
     // the map's troops of every country the computer does not play leave the map.
-    if (rules::ReadS32(gWorld->tables->GetTableBase(rules::TableId::GameSettings),
+    if (rules::ReadS32(World()->tables->GetTableBase(rules::TableId::GameSettings),
                        rules::GameSettingsRecord::kDeployment) != 0) {
         panels::CopyGameStartBlockToScenario(live);
     }
@@ -261,33 +271,33 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     RememberDockedWindows(frame);
     DockWindow(frame, WindowKind::MapWnd);
     DockWindow(frame, WindowKind::NowGraspWnd);
-    if (IsSinglePlayFlag(*gWorld->tables) != 0) BeginPlay(frame);
+    if (IsSinglePlayFlag(*World()->tables) != 0) BeginPlay(frame);
 }
 
 void BeginPlay(ui::Hwnd frame) {
-    if (!gWorld || !gWorld->tables) return;
+    if (!World() || !World()->tables) return;
     ResetFrameTimers();
     ReapplyDisplaySettings();
     ui::SendMessage(GetWindowOfKind(WindowKind::SpeedWnd), WM_SET_GAME_SPEED, ui::WParam(GetGameSpeed()), 0);
     EnableMenusForMode(frame, 1);
 
     rules::GameContext live = MakeLiveContext();
-    rules::TroopCursor troops(*gWorld->tables);
-    if (rules::ReadS32(gWorld->tables->GetTableBase(rules::TableId::GameSettings),
+    rules::TroopCursor troops(*World()->tables);
+    if (rules::ReadS32(World()->tables->GetTableBase(rules::TableId::GameSettings),
                        rules::GameSettingsRecord::kDeployment) != 0) {
         // A deployed game starts from what stands on the map now: the result's starting
         // counts, full troops, and each troop counted as produced for its country. The map's
         // own troops the set-up took off for the corps were no losses: the losses count from
         // here.
         for (std::uint8_t c = 0; c < rules::kCountryCount; ++c) {
-            rules::CountryTable25Record* stats = rules::GetCountryStats(*gWorld->tables, c);
+            rules::CountryTable25Record* stats = rules::GetCountryStats(*World()->tables, c);
             for (int k = 1; k <= rules::kStatAltitudeClasses; ++k) {
                 stats->SetTroopsAtStart(
                     k, static_cast<std::uint8_t>(troops.CountTroopsByAltitude(c, static_cast<std::uint8_t>(k))));
                 stats->SetTroopsLost(k, 0);
             }
         }
-        rules::CountryCursor countries(*gWorld->tables);
+        rules::CountryCursor countries(*World()->tables);
         for (std::uint16_t i = 0; i < rules::kMapTroopCount; ++i) {
             if (!troops.Select(i) || !troops.GetRecord()->IsUsed() || !troops.HasMembers()) continue;
             troops.RefreshAltitudeClass();
@@ -316,18 +326,18 @@ void BeginPlay(ui::Hwnd frame) {
     ui::ShowWindow(map, ui::SW_SHOWNORMAL);
     RememberDockedWindows(frame);
     if (const ui::Hwnd panels = GetWindowOfKind(WindowKind::PanelManeger); panels) {
-        ui::SendMessage(panels, zv::WM_PANEL_SHOW_TROOP, 0xFFFF, 0);
-        ui::SendMessage(panels, zv::WM_PANEL_SHOW_CELL, 0xFFFF, 0xFF0006);
+        ui::SendMessage(panels, zv::WM_PANEL_SHOW_TROOP, rules::kNoTroop, 0);
+        ui::SendMessage(panels, zv::WM_PANEL_SHOW_CELL, rules::kNoTroop, kEmptyTerrainCell);
         ui::SendMessage(panels, WM_PANEL_LINK_QUALITY, 0, 0);
     }
-    rules::SnapshotGameBlocks(*gWorld->tables);
+    rules::SnapshotGameBlocks(*World()->tables);
     ReloadRouteTerrain();
-    if (gWorld->simulation) {
-        gWorld->simulation->ResetCommandJournal();
+    if (World()->simulation) {
+        World()->simulation->ResetCommandJournal();
         // Only the journal's host steps the game; a network client executes the host's
         // journals and would otherwise run steps of its own on its own tables.
-        if (gWorld->simulation->IsJournalHost() != 0) ResumeClock();
-        gWorld->simulation->SetBusyBit(sim::kBusyNotStarted, 0);
+        if (World()->simulation->IsJournalHost() != 0) ResumeClock();
+        World()->simulation->SetBusyBit(sim::kBusyNotStarted, 0);
     } else {
         ResumeClock();
     }

@@ -7,29 +7,15 @@
 #include <string>
 
 #include "platform/ui/WindowTypes.h"
+#include "shell/FrameCommands.h"
 #include "shell/MapEditorDocument.h"
-
-namespace zv::rules {
-class TableDirectory;
-class GameEvents;
-class RouteSearchSet;
-}  // namespace zv::rules
-namespace zv::sim {
-class Simulation;
-class ClockStep;
-}  // namespace zv::sim
+#include "shell/ProgramServices.h"
 
 namespace zv::shell {
 
-// The program's one world; installed by the start-up (tests install their own).
-struct GameWorld {
-    rules::TableDirectory* tables = nullptr;
-    sim::Simulation* simulation = nullptr;
-    sim::ClockStep* clock = nullptr;
-    rules::GameEvents* events = nullptr;
-    rules::RouteSearchSet* guiSearches = nullptr;
-};
-void InstallGameWorld(GameWorld* world);
+// The world the frame works on is the common part of the program's services (tables,
+// simulation, clock, events, the GUI thread's route searches); null when none are installed.
+using GameWorld = ProgramServices;
 GameWorld* CurrentGameWorld();
 
 // The map document (open, close, save, undo, the map window's caption): shell/MapEditorDocument.h.
@@ -46,6 +32,6 @@ void BeginPlay(ui::Hwnd frame);
 // mode, over the country's force slot): 1 to start the game, 0 when the player went back.
 int RunPlacementDialog(ui::Hwnd owner, std::uint8_t country);
 // The frame command that returns to the title (lParam 2: from the game start).
-constexpr int kReturnToTitleCommand = 40118;
+constexpr int kReturnToTitleCommand = kCmdReturnToTitle;
 
 }  // namespace zv::shell

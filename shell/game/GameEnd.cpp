@@ -34,11 +34,11 @@ namespace zv::shell {
 
 namespace {
 
-constexpr int kReturnToTitle = 40118;
-constexpr int kSaveGame = 40119;
-constexpr int kAlliance = 40122;
-constexpr int kNetReturnToTitle = 40132;
-constexpr int kNetSaveGame = 40133;
+constexpr int kReturnToTitle = kCmdReturnToTitle;
+constexpr int kSaveGame = kCmdSaveGame;
+constexpr int kAlliance = kCmdAlliance;
+constexpr int kNetReturnToTitle = kCmdNetReturnToTitle;
+constexpr int kNetSaveGame = kCmdNetSaveGame;
 
 sim::Simulation* Sim() {
     GameWorld* w = CurrentGameWorld();

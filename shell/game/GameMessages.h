@@ -32,6 +32,12 @@ constexpr std::uint8_t kNetActionSave = 1;
 constexpr std::uint8_t kNetActionReturnToTitle = 2;
 constexpr std::uint8_t kNetActionQuit = 3;
 
+// WM_MUSIC_CONTROL's wParam.
+constexpr std::uintptr_t kMusicOpen = 0;  // lParam the file's path
+constexpr std::uintptr_t kMusicPlay = 1;
+constexpr std::uintptr_t kMusicPause = 2;
+constexpr std::uintptr_t kMusicClose = 3;
+
 // The game's title: the frame's caption and every message box's.
 constexpr const char* kGameTitleUtf8 = "ZV6";
 

@@ -3,6 +3,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "framework/ProcessState.h"
 #include "netplay/SessionManager.h"
@@ -70,14 +71,36 @@ struct Proposal {
     std::string proposerSjis;
 };
 
+// Alliance proposals heard on the clock thread, taken one by one on the GUI thread.
+class AllianceProposals {
+  public:
+    void Queue(Proposal proposal) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        queue_.push_back(std::move(proposal));
+    }
+    std::optional<Proposal> TakeNext() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (queue_.empty()) return std::nullopt;
+        Proposal next = std::move(queue_.front());
+        queue_.pop_front();
+        return next;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::deque<Proposal> queue_;
+};
+
+// The panels joined to the frame while the program runs: their world and host, the tool bar
+// (which takes no registry slot) and the proposals waiting for the player.
 struct PanelsState {
     GamePanelHost host;
     panels::PanelWorld world;
     ui::Hwnd toolBar;
-    std::mutex proposalsMutex;
-    std::deque<Proposal> proposals;
+    AllianceProposals proposals;
 };
 
+// The one joined between InstallGamePanels and UninstallGamePanels.
 std::unique_ptr<PanelsState>& State() {
     static std::unique_ptr<PanelsState> state;
     return state;
@@ -169,22 +192,22 @@ void AddGamePanelsModule() {
     AddGameWindowModule({kModuleName, RegisterClasses, CreateWindows, DestroyWindows});
 }
 
-void InstallGamePanels(GameWorld& world) {
+void InstallGamePanels(ProgramServices& services) {
     State() = std::make_unique<PanelsState>();
     PanelsState& s = *State();
-    s.world.tables = world.tables;
-    s.world.simulation = world.simulation;
+    s.world.tables = services.tables;
+    s.world.simulation = services.simulation;
     s.world.host = &s.host;
-    panels::InstallPanelWorld(&s.world);
+    services.panels = &s.world;
     InstallHooks();
     InstallGameEndCommands();
 }
 
-void UninstallGamePanels() {
+void UninstallGamePanels(ProgramServices& services) {
     UninstallGameEndCommands();
     panels::SetToolBarHooks({});
     panels::SetResultWindowHooks({});
-    panels::InstallPanelWorld(nullptr);
+    if (State() && services.panels == &State()->world) services.panels = nullptr;
     State().reset();
 }
 
@@ -234,7 +257,7 @@ void PanelMapHost::RequestReinforcements(ui::Hwnd owner, std::uint8_t country, s
 std::uint16_t PanelMapHost::SelectSeparableWeapon(ui::Hwnd owner, std::uint16_t troop, int mode,
                                                   std::uint16_t options) {
     // The chooser answers the range in its high word; the order takes the weapon classes.
-    return static_cast<std::uint16_t>(organize::SelectSeparableWeapon(owner, troop, mode, options) & 0xFFFF);
+    return ui::LoWord(organize::SelectSeparableWeapon(owner, troop, mode, options));
 }
 
 void PanelMapHost::NotifyHqWindow(int what, std::uint16_t hex) {
@@ -248,10 +271,7 @@ void QueueAllianceProposal(std::uint8_t proposer, std::uint8_t addressee, std::u
                            const std::string& proposerSjis) {
     PanelsState* s = State().get();
     if (s == nullptr) return;
-    {
-        std::lock_guard<std::mutex> lock(s->proposalsMutex);
-        s->proposals.push_back({proposer, addressee, kind, proposerSjis});
-    }
+    s->proposals.Queue({proposer, addressee, kind, proposerSjis});
     if (const ui::Hwnd frame = GetWindowOfKind(WindowKind::FrameWnd); frame) {
         ui::PostMessage(frame, WM_ALLIANCE_PROPOSAL, 0, 0);
     }
@@ -266,16 +286,11 @@ ui::LResult HandleAllianceMessage(ui::Hwnd frame, std::uint32_t msg, ui::WParam 
     PanelsState* s = State().get();
     sim::Simulation* simulation = Sim();
     if (s == nullptr) return 0;
-    Proposal p;
-    {
-        std::lock_guard<std::mutex> lock(s->proposalsMutex);
-        if (s->proposals.empty()) return 0;
-        p = std::move(s->proposals.front());
-        s->proposals.pop_front();
-    }
+    const std::optional<Proposal> p = s->proposals.TakeNext();
+    if (!p) return 0;
     // A proposal that arrives after the game ended has nobody to answer it.
     if (simulation == nullptr || !IsGamePlaying()) return 0;
-    panels::AnswerAllianceProposal(frame, *simulation, p.proposer, p.addressee, p.kind, p.proposerSjis);
+    panels::AnswerAllianceProposal(frame, *simulation, p->proposer, p->addressee, p->kind, p->proposerSjis);
     return 1;
 }
 

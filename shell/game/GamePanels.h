@@ -3,26 +3,27 @@
 // The in-game windows of panels/ joined to the frame: the panel column and the fight manager,
 // the HQ, helper, news and result windows, the troop and weapon lists, the information windows,
 // the table group and the tool bar. InstallGamePanels adds them as a window module (created
-// with the frame, recorded under their kinds), installs the panels' world over the game world
-// and the frame's commands of the game's end; UninstallGamePanels undoes it.
+// with the frame, recorded under their kinds), puts the panels' world over the game world into
+// the program's services and installs the frame's commands of the game's end;
+// UninstallGamePanels undoes it.
 
 #include <cstdint>
 #include <string>
 
 #include "mapview/MapWorld.h"
 #include "platform/ui/WindowTypes.h"
+#include "shell/ProgramServices.h"
 #include "shell/WindowRegistry.h"
 
 namespace zv::shell {
 
-struct GameWorld;
-
 // Adds the windows' module; before the window classes are registered.
 void AddGamePanelsModule();
-// Installs the panels' world over the game world, their hooks and the frame's commands of the
-// game's end; before the frame is created. The world must outlive UninstallGamePanels.
-void InstallGamePanels(GameWorld& world);
-void UninstallGamePanels();
+// Puts the panels' world over the services' tables and simulation into `services`, installs
+// their hooks and the frame's commands of the game's end; before the frame is created. The
+// services must outlive UninstallGamePanels, which takes the world out of them again.
+void InstallGamePanels(ProgramServices& services);
+void UninstallGamePanels(ProgramServices& services);
 
 // The tool bar (it takes no registry slot); null before the frame made it.
 ui::Hwnd GetToolBarWindow();

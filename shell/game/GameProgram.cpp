@@ -38,6 +38,7 @@
 #include "rules/search/RouteSearch.h"
 #include "shell/ButtonBitmaps.h"
 #include "shell/PictureHelpers.h"
+#include "shell/ProgramServices.h"
 #include "shell/Settings.h"
 #include "shell/ShellDialogs.h"
 #include "shell/ShellTables.h"
@@ -60,9 +61,7 @@ namespace zv::shell {
 namespace {
 
 // "部隊編成作成(&T)...": the corps file manager.
-constexpr int kCorpsEditorCommand = 40002;
-
-bool gMusic = true;
+constexpr int kCorpsEditorCommand = kCmdCorpsEditor;
 
 // What the clock step asks of the windows around it.
 class FrameClockHost : public sim::ClockHost {
@@ -88,7 +87,7 @@ class FrameMapHost : public PanelMapHost {
         shell::RememberDockedWindows(GetWindowOfKind(WindowKind::FrameWnd));
     }
     void SetCursorHex(std::uint32_t hex) override {
-        shell::SetCursorHex(static_cast<int>(hex & 0xFFFF), static_cast<int>(hex >> 16));
+        shell::SetCursorHex(ui::LoWord(hex), ui::HiWord(hex));
     }
     void NotifyCampInfoWindow() override {
         const ui::Hwnd h = GetWindowOfKind(WindowKind::CampInfoWnd);
@@ -132,8 +131,6 @@ net::SessionConnection* ConnectionOf(net::SessionManager* manager) {
 std::string Sjis(const char* utf8) { return core::Utf8ToSjis(utf8); }
 
 }  // namespace
-
-bool ProgramUsesMusic() { return gMusic; }
 
 void ConnectSessionToFrame(ui::Hwnd frame) {
     (void)frame;
@@ -205,6 +202,7 @@ class GameProgram {
     void Uninstall();
     void CloseScreen();
     void UninstallCorpsEditor();
+    void ForgetWorld();
     void TearDownEarly();
 
     const GameProgramOptions& options_;
@@ -213,6 +211,8 @@ class GameProgram {
     std::mutex endMutex_;
     ui::WindowManager* endTarget_ = nullptr;
     core::TerminationWatch termination_;
+    // What the modules share, installed from the first step on and filled by the others.
+    ProgramServices services_;
     std::optional<fw::ProcessState> process_;
     std::optional<WindowRegistry> registry_;
     std::unique_ptr<ui::WindowManager> wm_;
@@ -224,7 +224,6 @@ class GameProgram {
     std::optional<rules::RouteSearchSet> guiSearches_;
     FrameClockHost clockHost_;
     std::unique_ptr<sim::ClockStep> clock_;
-    GameWorld world_;
     FrameMapHost mapHost_;
     mapview::MapWorld mapWorld_;
     // The corps editor's.
@@ -240,7 +239,6 @@ class GameProgram {
 };
 
 int GameProgram::Run() {
-    gMusic = options_.music;
     if (!AcquireInstance()) return 0;
     WatchTermination();
     InstallProcess();
@@ -309,7 +307,8 @@ void GameProgram::WatchTermination() {
 // The program's values, the folders it writes into and the window registry.
 void GameProgram::InstallProcess() {
     process_.emplace();
-    fw::InstallProcessState(&*process_);
+    services_.process = &*process_;
+    InstallServices(&services_);
     fw::SaveAppInstance(fw::CurrentAppInstance());
     if (options_.programDirectory.empty()) {
         fw::SaveProgramDirectory(fw::GetAppInstance());
@@ -325,12 +324,21 @@ void GameProgram::InstallProcess() {
         if (ec) Report("cannot make the folder " + path + " (" + ec.message() + ")");
     }
     registry_.emplace();
-    InstallWindowRegistry(&*registry_);
+    services_.registry = &*registry_;
 }
 
 void GameProgram::Uninstall() {
-    InstallWindowRegistry(nullptr);
-    fw::InstallProcessState(nullptr);
+    InstallServices(nullptr);
+}
+
+// The world's parts leave the services before they go.
+void GameProgram::ForgetWorld() {
+    services_.map = nullptr;
+    services_.simulation = nullptr;
+    services_.clock = nullptr;
+    services_.events = nullptr;
+    services_.guiSearches = nullptr;
+    services_.tables = nullptr;
 }
 
 // The screen and its window manager.
@@ -372,7 +380,7 @@ bool GameProgram::LoadTablesAndClasses() {
         return false;
     }
     Trace("classes");
-    SetShellTables(tables_.get());
+    services_.tables = tables_.get();
     return true;
 }
 
@@ -386,15 +394,17 @@ void GameProgram::BuildWorld() {
     simulation_ = std::make_unique<sim::Simulation>(*tables_, std::move(env));
     guiSearches_.emplace(*tables_, &*epoch_);
     clock_ = std::make_unique<sim::ClockStep>(*simulation_, &clockHost_);
-    world_ = GameWorld{tables_.get(), simulation_.get(), clock_.get(), &*events_, &*guiSearches_};
-    InstallGameWorld(&world_);
-    InstallGamePanels(world_);
+    services_.simulation = simulation_.get();
+    services_.clock = clock_.get();
+    services_.events = &*events_;
+    services_.guiSearches = &*guiSearches_;
+    InstallGamePanels(services_);
     mapWorld_.tables = tables_.get();
     mapWorld_.simulation = simulation_.get();
     mapWorld_.events = &*events_;
     mapWorld_.routeSearches = &*guiSearches_;
     mapWorld_.host = &mapHost_;
-    mapview::InstallMapWorld(&mapWorld_);
+    services_.map = &mapWorld_;
     SetSimulationStep([c = clock_.get()] { c->RealTimeTick(1); },
                       options_.clockPeriodMs != 0 ? options_.clockPeriodMs : 200);
 }
@@ -410,7 +420,7 @@ void GameProgram::InstallCorpsEditor() {
     organizeWorld_.corpsDirectory = fw::GetProgramDirectory();
     organizeWorld_.troopCache = &*troopCache_;
     organizeWorld_.simulation = simulation_.get();
-    organize::InstallOrganizeWorld(&organizeWorld_);
+    services_.organize = &organizeWorld_;
     SetFrameCommandHandler(kCorpsEditorCommand, [t = tables_.get()](ui::Hwnd frame, ui::WParam, ui::LParam) {
         rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings),
                         rules::GameSettingsRecord::kSinglePlay, 1);
@@ -421,7 +431,7 @@ void GameProgram::InstallCorpsEditor() {
 
 void GameProgram::UninstallCorpsEditor() {
     SetFrameCommandHandler(kCorpsEditorCommand, nullptr);
-    organize::InstallOrganizeWorld(nullptr);
+    services_.organize = nullptr;
     UninstallEditorCommands();
 }
 
@@ -438,11 +448,9 @@ void GameProgram::StartSession() {
 }
 
 void GameProgram::TearDownEarly() {
-    UninstallGamePanels();
+    UninstallGamePanels(services_);
     UninstallCorpsEditor();
-    InstallGameWorld(nullptr);
-    mapview::InstallMapWorld(nullptr);
-    SetShellTables(nullptr);
+    ForgetWorld();
     simulation_->SetSession(nullptr);
     fw::SetSessionManager(nullptr, nullptr);
     session_.reset();
@@ -456,7 +464,7 @@ void GameProgram::TearDownEarly() {
 // The frame (its creation makes the MDI client and the game windows), then the application and
 // display mode objects.
 bool GameProgram::CreateFrame() {
-    frame_ = CreateFrameWindow(nullptr);
+    frame_ = CreateFrameWindow(nullptr, options_.music);
     if (!frame_ || !GetWindowOfKind(WindowKind::FrameWnd)) {
         Report("cannot create the frame window");
         return false;
@@ -567,11 +575,9 @@ void GameProgram::ShutDown() {
     session_.reset();
     Trace("session deleted");
     ui::DestroyAcceleratorTable(accelerators_);
-    UninstallGamePanels();
+    UninstallGamePanels(services_);
     UninstallCorpsEditor();
-    InstallGameWorld(nullptr);
-    mapview::InstallMapWorld(nullptr);
-    SetShellTables(nullptr);
+    ForgetWorld();
     SetSimulationStep(nullptr);
     clock_.reset();
     simulation_.reset();

@@ -52,9 +52,7 @@ std::string DisplayModeWarning(int width, int height, int bitsPerPixel);
 // The whole program; its exit code.
 int RunGameProgram(const GameProgramOptions& options);
 
-// For the frame: whether music may use the system's soundfont, and reconnecting the session
-// manager's events to the frame.
-bool ProgramUsesMusic();
+// For the frame: reconnecting the session manager's events to the frame.
 void ConnectSessionToFrame(ui::Hwnd frame);
 
 }  // namespace zv::shell

@@ -74,7 +74,7 @@ void ShellGameEvents::DelayedGameOver(std::uint16_t winners, std::uint16_t loser
 void ShellGameEvents::DelayedDefeatDialog(std::uint8_t country) {
     Send(WindowKind::FrameWnd, WM_DELAYED_DEFEAT_DIALOG, country);
 }
-void ShellGameEvents::SaveGameCommand() { Post(WindowKind::FrameWnd, ui::WM_COMMAND, 40119); }
+void ShellGameEvents::SaveGameCommand() { Post(WindowKind::FrameWnd, ui::WM_COMMAND, kCmdSaveGame); }
 void ShellGameEvents::DelayedReturnToTitle() { Send(WindowKind::FrameWnd, WM_DELAYED_RETURN_TO_TITLE); }
 void ShellGameEvents::ExitGame() { Post(WindowKind::FrameWnd, WM_EXIT_GAME); }
 void ShellGameEvents::AllianceProposal(std::uint8_t proposer, std::uint8_t addressee, std::uint16_t kind,
@@ -139,6 +139,6 @@ bool ShellGameEvents::PlacementMessage(const char* utf8Text, bool yesNo) {
     return r == ui::IDYES || r == ui::IDOK;
 }
 
-void ShellGameEvents::FrameRedraw() { Post(WindowKind::FrameWnd, ui::WM_COMMAND, 40039); }
+void ShellGameEvents::FrameRedraw() { Post(WindowKind::FrameWnd, ui::WM_COMMAND, kCmdRedraw); }
 
 }  // namespace zv::shell

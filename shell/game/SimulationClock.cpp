@@ -1,5 +1,6 @@
 #include "shell/game/SimulationClock.h"
 
+#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -14,6 +15,7 @@ struct ClockState {
     std::function<void()> step;
     std::uint32_t periodMs = 200;
     std::unique_ptr<sim::ClockStepThread> thread;
+    std::atomic<std::uint8_t> pendingNetAction{0};
 };
 
 ClockState& State() {
@@ -88,6 +90,14 @@ void SuspendClock() {
 
 int IsClockRunning() {
     return State().thread && State().thread->IsRunning() ? 1 : 0;
+}
+
+std::uint8_t GetPendingNetAction() {
+    return State().pendingNetAction.load();
+}
+
+void SetPendingNetAction(std::uint8_t action) {
+    State().pendingNetAction.store(action);
 }
 
 bool IsSimulationThreadStarted() {

@@ -35,4 +35,10 @@ bool IsSimulationThreadStarted();
 // timeout): no step runs from then on before the clock is let run.
 bool WaitForParkedSimulationThread(std::uint32_t timeoutMs);
 
+// The network action (save, return to the title, quit) that the frame asked the next clock
+// step to carry out at the same step for every participant (kNetActionNone: none). Written on
+// the GUI thread, read on the clock thread.
+std::uint8_t GetPendingNetAction();
+void SetPendingNetAction(std::uint8_t action);
+
 }  // namespace zv::shell

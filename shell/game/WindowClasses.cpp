@@ -15,6 +15,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowObject.h"
 #include "shell/ChatWindow.h"
 #include "shell/ShellDialogs.h"
 #include "shell/WindowRegistry.h"
@@ -48,20 +49,26 @@ void DestroyKind(WindowKind kind) {
 constexpr ui::ColorRef kLightGray = 0xC0C0C0;
 constexpr ui::ColorRef kBlack = 0x000000;
 
-ui::LResult PlainWindowProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    return ui::DefWindowProc(h, msg, w, l);
-}
+class PlainWindow : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) { return Default(msg, w, l); }
+};
 
-ui::LResult PlainMdiChildProc(ui::Hwnd h, uint32_t msg, ui::WParam w, ui::LParam l) {
-    return ui::DefMDIChildProc(h, msg, w, l);
-}
+class PlainMdiChild : public ui::WindowObject {
+  public:
+    using WindowObject::WindowObject;
+    ui::LResult Dispatch(uint32_t msg, ui::WParam w, ui::LParam l) {
+        return ui::DefMDIChildProc(Handle(), msg, w, l);
+    }
+};
 
 ui::WindowClass PlainClass(const char* name, ui::ColorRef background, bool arrow, void* instance,
                            bool mdiChild = false) {
     ui::WindowClass wc;
     wc.name = name;
     wc.style = ui::CS_HREDRAW | ui::CS_VREDRAW;
-    wc.proc = mdiChild ? PlainMdiChildProc : PlainWindowProc;
+    wc.proc = mdiChild ? ui::WindowObjectProc<PlainMdiChild> : ui::WindowObjectProc<PlainWindow>;
     wc.windowExtraBytes = 4;
     wc.instance = instance;
     if (arrow) wc.cursor = ui::LoadCursor(nullptr, ui::IDC_ARROW);
@@ -138,13 +145,15 @@ int RegisterWindowClasses(void* instance) {
     return 1;
 }
 
-ui::Hwnd CreateFrameWindow(void* instance) {
+ui::Hwnd CreateFrameWindow(void* instance, bool music) {
+    FrameCreateParams params;
+    params.music = music;
     constexpr uint32_t style = ui::WS_CLIPCHILDREN | ui::WS_MAXIMIZE | ui::WS_SYSMENU |
                                ui::WS_THICKFRAME | ui::WS_MINIMIZEBOX | ui::WS_MAXIMIZEBOX |
                                ui::WS_CAPTION;
     return ui::CreateWindowEx(0, kFrameClassName, GetFrameTitle(), style, ui::CW_USEDEFAULT,
                               ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, ui::CW_USEDEFAULT, ui::Hwnd{},
-                              0, instance, nullptr);
+                              0, instance, &params);
 }
 
 ui::Hwnd CreateRealViewWindow(void* instance, ui::Hwnd mdiClient) {

@@ -51,8 +51,9 @@ const std::vector<GameWindowModule>& GameWindowModules();
 // registered counts as registered.
 int RegisterWindowClasses(void* instance);
 
-// Creators of the shell's windows.
-ui::Hwnd CreateFrameWindow(void* instance);
+// Creators of the shell's windows. The frame's music may use the system's soundfont unless
+// `music` is false.
+ui::Hwnd CreateFrameWindow(void* instance, bool music = true);
 // The game map: an MDI child of the client, "地図".
 ui::Hwnd CreateRealViewWindow(void* instance, ui::Hwnd mdiClient);
 

@@ -15,6 +15,7 @@
 #include "rules/files/MapFiles.h"
 #include "rules/records/RuleCursors.h"
 #include "rules/records/TroopCursor.h"
+#include "shell/ProgramServices.h"
 #include "shell/Palettes.h"
 #include "shell/PictureHelpers.h"
 #include "shell/WindowRegistry.h"
@@ -69,11 +70,11 @@ class Pictures : public ::testing::Test {
         ASSERT_TRUE(rules::LoadMapFromMapFolder(tables, rules::NoGameEvents(), ZV_PROGRAM_DIR "/",
                                                 "MAP00001.ddm")
                         .ok);
-        SetShellTables(&tables);
+        services->tables = &tables;
         NewDst();
     }
     void TearDown() override {
-        SetShellTables(nullptr);
+        services->tables = nullptr;
         SetWindowOfKind(WindowKind::MapWnd, {});
         for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) {
             ui::DestroyWindow(top);
@@ -102,6 +103,7 @@ class Pictures : public ::testing::Test {
     }
     static std::string Utf8(const char* sjis) { return core::SjisToUtf8(sjis); }
 
+    ScopedServices services;
     std::unique_ptr<ui::WindowManager> wm;
     rules::TableDirectory tables;
     std::unique_ptr<rules::GameContext> ctx;
@@ -124,7 +126,7 @@ TEST_F(Pictures, CategoryIconsTakeTheGraphicColumnAndTheCountryRow) {
     NewDst();
     EXPECT_EQ(DrawCategoryIconOnDib(dst.get(), 60000, 8, 4, 0), 0);
     EXPECT_TRUE(Untouched(*dst));
-    SetShellTables(nullptr);
+    services->tables = nullptr;
     EXPECT_EQ(DrawCategoryIconOnDib(dst.get(), 1, 8, 4, 0), 0);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameCommands.h"
+#include "shell/ProgramServices.h"
 #include "shell/Settings.h"
 
 namespace zv::shell {
@@ -42,7 +43,7 @@ class SettingsFile : public ::testing::Test {
     void SetUp() override {
         saved = fw::GetProgramDirectory();
         fw::SetProgramDirectory(dir.Path());
-        InstallWindowRegistry(&registry);
+        services->registry = &registry;
         wm = std::make_unique<ui::WindowManager>(std::make_unique<ui::HeadlessBackend>(800, 600));
         ui::WindowClass wc;
         wc.name = "SettingsTestWindow";
@@ -57,7 +58,7 @@ class SettingsFile : public ::testing::Test {
         gSeen = nullptr;
         gChecks = nullptr;
         wm.reset();
-        InstallWindowRegistry(nullptr);
+        services->registry = nullptr;
         fw::SetProgramDirectory(saved);
     }
     std::string IniText() const { return TempDir::Read(dir.Path() + "ZV6WIN.INI"); }
@@ -77,6 +78,7 @@ class SettingsFile : public ::testing::Test {
     TempDir dir;
     std::string saved;
     WindowRegistry registry;
+    ScopedServices services;
     std::unique_ptr<ui::WindowManager> wm;
     std::vector<Seen> seen;
     std::vector<std::pair<int, int>> checks;

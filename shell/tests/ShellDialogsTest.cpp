@@ -16,6 +16,7 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
+#include "shell/ProgramServices.h"
 #include "shell/ChatWindow.h"
 #include "shell/FrameCommands.h"
 #include "shell/Palettes.h"
@@ -57,7 +58,7 @@ class Dialogs : public ::testing::Test {
         SetWindowOfKind(WindowKind::FrameWnd, frame);
     }
     void TearDown() override {
-        SetShellTables(nullptr);
+        services->tables = nullptr;
         for (ui::Hwnd top = ui::GetTopWindow({}); top; top = ui::GetTopWindow({})) {
             ui::DestroyWindow(top);
         }
@@ -104,6 +105,7 @@ class Dialogs : public ::testing::Test {
     static inline std::function<void(ui::Hwnd)> gAct;
     static inline ui::HeadlessBackend* gScreen = nullptr;
     ui::HeadlessBackend* screen = nullptr;
+    ScopedServices services;
     std::unique_ptr<ui::WindowManager> wm;
     ui::Hwnd frame{};
 };
@@ -111,7 +113,7 @@ class Dialogs : public ::testing::Test {
 TEST_F(Dialogs, VersionListShowsTheProgramAndEveryTableId) {
     rules::TableDirectory tables;
     ASSERT_TRUE(tables.LoadAllTables(ZV_PROGRAM_DIR "/"));
-    SetShellTables(&tables);
+    services->tables = &tables;
     const ui::Hwnd dlg = ui::CreateDialogParam(nullptr, kVersionDialog, frame, VersionDialogProc, 0);
     ASSERT_TRUE(dlg);
     ui::ShowWindow(dlg, ui::SW_SHOW);
@@ -135,7 +137,7 @@ TEST_F(Dialogs, VersionListShowsTheProgramAndEveryTableId) {
     Shot("version_dialog");
     ui::DestroyWindow(dlg);
     // Without tables (or a table file without a header) the default id from its third place.
-    SetShellTables(nullptr);
+    services->tables = nullptr;
     const ui::Hwnd bare = ui::CreateDialogParam(nullptr, kVersionDialog, frame, VersionDialogProc, 0);
     EXPECT_EQ(Cell(ui::GetDlgItem(bare, kIdVersionList), 2, 1), "00000");
 }

@@ -5,6 +5,7 @@
 
 #include "platform/ui/HeadlessBackend.h"
 #include "platform/ui/Window.h"
+#include "shell/ProgramServices.h"
 #include "shell/WindowRegistry.h"
 
 namespace zv::shell {
@@ -70,12 +71,13 @@ TEST_F(Registry, OtherThreadsReadTheSlots) {
 
 TEST_F(Registry, TheInstalledRegistryAnswersTheFreeFunctions) {
     WindowRegistry mine;
-    InstallWindowRegistry(&mine);
+    ScopedServices services;
+    services->registry = &mine;
     const ui::Hwnd frame = Make();
     SetWindowOfKind(WindowKind::FrameWnd, frame);
     EXPECT_EQ(mine.GetWindowOfKind(0), frame);
     EXPECT_EQ(GetWindowOfKind(0), frame);
-    InstallWindowRegistry(nullptr);
+    services->registry = nullptr;
     EXPECT_FALSE(GetWindowOfKind(0));  // the built-in one is empty
 }
 

@@ -115,7 +115,7 @@ class EditorRun : public ProgramRun {
         screen->SetAutoAdvance(true);
         ui::SetTimer({}, 91, 40, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
             ui::KillTimer({}, id);
-            if (auto act = std::exchange(gAct, nullptr)) act(ui::GetActiveWindow());
+            if (auto pending = std::exchange(gAct, nullptr)) pending(ui::GetActiveWindow());
         });
         start();
         ASSERT_TRUE(PumpUntil([] { return gAct == nullptr; }, 20)) << "no dialog came up";
@@ -127,7 +127,7 @@ class EditorRun : public ProgramRun {
         gAct = std::move(act);
         ui::SetTimer({}, 92, 40, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
             ui::KillTimer({}, id);
-            if (auto act = std::exchange(gAct, nullptr)) act(ui::GetActiveWindow());
+            if (auto pending = std::exchange(gAct, nullptr)) pending(ui::GetActiveWindow());
         });
     }
     void ChooseFile(ui::Hwnd dlg, const std::string& name) {

@@ -35,6 +35,9 @@ struct Row {
     bool none, document;
 };
 
+// What GetMenuItemID answers for a pop-up or a position without an item.
+constexpr uint32_t kNoMenuItem = 0xFFFFFFFFu;
+
 // Every item of every menu bar is a command the frame knows, and its text comes with it.
 void CollectItems(ui::Hmenu menu, std::vector<std::pair<int, std::string>>& items) {
     for (int i = 0; i < ui::GetMenuItemCount(menu); ++i) {
@@ -43,7 +46,7 @@ void CollectItems(ui::Hmenu menu, std::vector<std::pair<int, std::string>>& item
             continue;
         }
         const uint32_t id = ui::GetMenuItemID(menu, i);
-        if (id == 0 || id == 0xFFFFFFFFu) continue;
+        if (id == 0 || id == kNoMenuItem) continue;
         items.emplace_back(static_cast<int>(id), ui::GetMenuString(menu, static_cast<uint32_t>(i), ui::MF_BYPOSITION));
     }
 }

@@ -105,7 +105,7 @@ std::uint16_t PostGoalNews(GameWorld& world, std::uint8_t player) {
         rules::PostNewsEvent(ctx, news);
         return i;
     }
-    return 0xFFFF;
+    return rules::kNoTroop;
 }
 
 using testing::TitleCount;
@@ -194,7 +194,7 @@ TEST(GamePanels, NewsOfARunningGameReachTheNewsWindowAndTheMessagePanel) {
         SuspendClock();
         const std::size_t before = panels::GetNewsWindowRecords().size();
         const std::uint16_t troop = PostGoalNews(*world, 0);
-        ASSERT_NE(troop, 0xFFFF);
+        ASSERT_NE(troop, rules::kNoTroop);
         ASSERT_EQ(panels::GetNewsWindowRecords().size(), before + 1);
         EXPECT_EQ(panels::GetNewsWindowRecords().back().FirstTroop(), troop);
         rules::TroopCursor t(*world->tables);

@@ -143,11 +143,11 @@ TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
 
         // A ground troop of country 0 that can move, selected and sent with the mouse.
         rules::TroopCursor t(*world->tables);
-        std::uint16_t troop = 0xFFFF;
-        for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && troop == 0xFFFF; ++i) {
+        std::uint16_t troop = rules::kNoTroop;
+        for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && troop == rules::kNoTroop; ++i) {
             if (IsGroundTroopFor(t, ctx, i, 0x0002)) troop = i;
         }
-        ASSERT_NE(troop, 0xFFFF);
+        ASSERT_NE(troop, rules::kNoTroop);
         t.Select(troop);
         const std::uint16_t start = t.GetHexValue();
         const ui::Point from = CentreOnHex(map, ctx, start);
@@ -189,6 +189,10 @@ TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
     EXPECT_EQ(run.steps, StartAndStop());
     EXPECT_FALSE(IsSimulationThreadStarted());
     EXPECT_EQ(CurrentGameWorld(), nullptr);
+    // What the frame knew went with it: the game it played, its document mode, its tip box.
+    EXPECT_FALSE(IsGamePlaying());
+    EXPECT_FALSE(IsDocumentMode());
+    EXPECT_FALSE(GetFrameStatusControl());
 }
 
 TEST(GameProgram, ClosingWithoutAGameEndsAtOnce) {
@@ -467,7 +471,7 @@ void ActInDeploymentDialog(ProgramRun& run, std::function<void()> act) {
     ui::SetTimer({}, 97, 50, [](ui::Hwnd, uint32_t, uintptr_t id, uint32_t) {
         if (!organize::GetOrganizeState().dialog) return;
         ui::KillTimer({}, id);
-        if (auto act = std::exchange(gAct, nullptr)) act();
+        if (auto pending = std::exchange(gAct, nullptr)) pending();
     });
 }
 
