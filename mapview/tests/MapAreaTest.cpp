@@ -177,7 +177,7 @@ TEST_F(MapAreas, TheWindowComputesOverTheWorldInstalledNow) {
     MapWorld otherWorld = world;
     otherWorld.tables = &other;
     otherWorld.routeSearches = &otherSearches;
-    InstallMapWorld(&otherWorld);
+    services->map = &otherWorld;
     MapAreaContext(tables, searches.get()).ClearAreaInfo();
 
     const ui::Hwnd second = CreateMapAreaInfoWindow(nullptr, frame);
@@ -190,7 +190,7 @@ TEST_F(MapAreas, TheWindowComputesOverTheWorldInstalledNow) {
     ASSERT_EQ(before.SelectArea(0, 0), 1);
     EXPECT_EQ(before.GetSituation(0), kAreaNotComputed) << "not into the map of the first window";
     ui::DestroyWindow(second);
-    InstallMapWorld(&world);
+    services->map = &world;
 }
 
 }  // namespace
