@@ -132,12 +132,12 @@ struct RouteSearch::Buffers {
     std::uint16_t queue[kQueueSize];
     // The simulation's cheapest-first search on the lane grid: each cell's cost less its step,
     // the buckets (by cost modulo 256, each a list through laneNext), troops' hexes (set only
-    // during a search) and the cells one level found.
+    // during a search) and the neighbours one level lists (up to six per cell).
     std::int16_t laneBelow[kLaneCells];
     std::uint16_t laneNext[kLaneCells];
     std::uint16_t laneHead[256];
     std::uint8_t laneTroop[kLaneCells];
-    std::uint16_t found[kHexCount + kHexDirectionCount];
+    std::uint16_t found[kHexDirectionCount * kHexCount + 1];
     // The supply flood's view of the map, filled per flood.
     std::uint8_t supplyCost[kHexCount];
     std::uint8_t road[kHexCount];
@@ -363,8 +363,10 @@ void RouteSearch::Relax(int startIndex, std::int16_t costLimit, Enter enter) {
 // expands, and so the grid left when the search stops at a level, does not depend on the order
 // within the level. Each cell holds the level below which expanding a neighbour lowers its cost
 // (its cost less its own step; limit + 1 less the step while unreached, far below zero for cells
-// that cannot be entered and the border), so a step is one comparison and one minimum; the
-// cells found are collected without a branch and queued after their level. Step costs are
+// that cannot be entered and the border), so a step is one comparison. Expanding a level only
+// reads: the neighbours that pass are listed without a branch, then claimed and queued (a cell
+// listed twice is claimed once). Writing each neighbour as it is looked at would make the next
+// cell of the level, which shares neighbours with it, wait for those writes. Step costs are
 // 1-254: buckets by cost modulo 256 never hold two costs at once.
 void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
                                      const std::uint8_t* laneSteps, std::span<const int> stops) {
@@ -422,16 +424,15 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
             --waiting;
             for (const int offset : kLaneOffsets) {
                 const int n = u + offset;
-                const std::int16_t old = below[n];
-                const bool cheaper = levelValue < old;
-                below[n] = cheaper ? levelValue : old;
                 found[count] = static_cast<std::uint16_t>(n);
-                count += cheaper ? 1 : 0;
+                count += levelValue < below[n] ? 1 : 0;
             }
             u = next[u];
         } while (u != kNoLane);
         for (int i = 0; i < count; ++i) {
             const std::uint16_t n = found[i];
+            if (below[n] <= levelValue) continue;  // found twice in this level
+            below[n] = levelValue;
             if (b.laneTroop[n]) continue;  // reached, never passed through
             const int bucket = (level + laneSteps[n]) & 0xFF;
             next[n] = head[bucket];
