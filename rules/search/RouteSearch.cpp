@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstring>
 
 #include "rules/context/GameContext.h"
@@ -26,8 +27,6 @@ constexpr bool OnMap(int x, int y) {
 // and queueing sets the mark), so a ring of one place per cell can never overflow.
 constexpr int kQueueSize = kHexCount;
 constexpr int kQueueMask = kQueueSize - 1;
-constexpr int kMaxBucketEntries = 1 + kHexDirectionCount * kHexCount;
-static_assert(kMaxBucketEntries <= 32767);
 static_assert((kQueueSize & kQueueMask) == 0);
 
 // Cell state: generation << 19 | mark << 16 | reached cost. A cell whose generation is not the
@@ -54,6 +53,33 @@ constexpr std::array<NeighbourList, kHexCount> BuildNeighbours() {
     return table;
 }
 constexpr std::array<NeighbourList, kHexCount> kNeighbours = BuildNeighbours();
+
+// The lane grid: hexes sheared so that the six neighbours lie at fixed offsets, with a border.
+// Hex (x, y) is column x - y / 2 + 32 of row y + 1; columns 0 and 96, rows 0 and 65 and the
+// columns beside each row's 64 hexes are border.
+constexpr int kLaneWidth = 97;
+constexpr int kLaneCells = kLaneWidth * (kMapSize + 2);
+constexpr std::uint16_t kNoLane = 0xFFFF;
+static_assert(kLaneCells < kNoLane);
+constexpr int LaneOf(int index) {
+    const int x = index % kMapSize;
+    const int y = index / kMapSize;
+    return (y + 1) * kLaneWidth + x - (y >> 1) + 32;
+}
+constexpr std::array<int, kHexDirectionCount> kLaneOffsets = {
+    -1, kLaneWidth - 1, kLaneWidth, +1, 1 - kLaneWidth, -kLaneWidth};
+// The offsets are the hex neighbours of both row parities.
+constexpr bool LaneOffsetsMatch() {
+    for (int y = 1; y < 3; ++y) {
+        for (int d = 0; d < kHexDirectionCount; ++d) {
+            const int n = CellIndex(5 + kNeighbourDx[y & 1][d], y + kNeighbourDy[d]);
+            if (LaneOf(n) - LaneOf(CellIndex(5, y)) != kLaneOffsets[d]) return false;
+        }
+    }
+    return LaneOf(CellIndex(0, kMapSize - 1)) - kLaneWidth + 1 > 0 &&
+           LaneOf(CellIndex(kMapSize - 1, 0)) + kLaneWidth < kLaneCells;
+}
+static_assert(LaneOffsetsMatch());
 
 // The trace's order: SW, W, NW, NE, E, SE on even rows; SE, E, NE, NW, W, SW on odd rows.
 constexpr int kTraceDx[2][kHexDirectionCount] = {{-1, -1, -1, 0, +1, 0}, {+1, +1, +1, 0, -1, 0}};
@@ -104,12 +130,14 @@ struct RouteSearch::Buffers {
     std::uint8_t roadTerrain[kHexCount];
     std::uint32_t state[kHexCount];
     std::uint16_t queue[kQueueSize];
-    // Buckets of the simulation's cheapest-first order: by reached cost modulo 256, each a stack
-    // of entries (-1 ends it). A cell whose cost drops is pushed again; its old entry is passed
-    // over. Every push follows a strict drop of a cost, at most six per expanded cell.
-    std::int16_t bucketHead[256];
-    std::int16_t entryCell[kMaxBucketEntries];
-    std::int16_t entryNext[kMaxBucketEntries];
+    // The simulation's cheapest-first search on the lane grid: each cell's cost less its step,
+    // the buckets (by cost modulo 256, each a list through laneNext), troops' hexes (set only
+    // during a search) and the neighbours one level lists (up to six per cell).
+    std::int16_t laneBelow[kLaneCells];
+    std::uint16_t laneNext[kLaneCells];
+    std::uint16_t laneHead[256];
+    std::uint8_t laneTroop[kLaneCells];
+    std::uint16_t found[kHexDirectionCount * kHexCount + 1];
     // The supply flood's view of the map, filled per flood.
     std::uint8_t supplyCost[kHexCount];
     std::uint8_t road[kHexCount];
@@ -123,6 +151,7 @@ RouteSearch::RouteSearch(TableDirectory& tables, RouteInstance instance,
     std::memset(buffers_->terrain, 0, sizeof buffers_->terrain);
     std::memset(buffers_->roadTerrain, 0, sizeof buffers_->roadTerrain);
     std::memset(buffers_->state, 0, sizeof buffers_->state);
+    std::memset(buffers_->laneTroop, 0, sizeof buffers_->laneTroop);
     std::memset(costLookup_, kCannotEnter, sizeof costLookup_);
     std::memset(cellCostLookup_, kCannotEnter, sizeof cellCostLookup_);
     NewGeneration();
@@ -232,6 +261,7 @@ void RouteSearch::SetCosts(int startIndex) {
     cellRoadTerrain_ = request_.roadTerrain != 0;
     costMode_ = CostMode::Table;
     startIndex_ = startIndex;
+    troopMarks_.clear();
     NewGeneration();
     Put(startIndex, 0, kCellMarkNone);
 }
@@ -274,6 +304,7 @@ void RouteSearch::MarkTroops(GameContext& ctx) {
                                                ctx.GetTableSet().country) != 0;
         const std::uint8_t mark = allied ? kCellMarkFriendlyTroop : kCellMarkForeignTroop;
         Put(index, ReachedOf(index), mark);
+        troopMarks_.push_back(static_cast<std::uint32_t>(index) << 8 | mark);
         if (markLog_) markLog_->push_back(static_cast<std::uint32_t>(index) << 8 | mark);
     }
     troops.Select(selected);
@@ -322,91 +353,127 @@ void RouteSearch::Relax(int startIndex, std::int16_t costLimit, Enter enter) {
     } while (read != write);
 }
 
-// The simulation's relaxation gives every cell its cheapest cost. The first-in-first-out order
-// with re-queueing reaches the same costs and marks as expanding cells cheapest first, which
-// expands each cell once: costs are unique, every queued cell ends expanded (mark 0) and
-// occupied hexes keep their marks either way. Step costs are 1-254, so buckets by cost modulo
-// 256 never hold two costs at once.
+// The simulation's relaxation gives every cell its cheapest cost, and the same costs and marks
+// as the first-in-first-out relaxation with re-queueing: occupied hexes keep their marks, every
+// other reached cell ends expanded (mark 0).
+//
+// It runs on the lane grid with Dial's buckets, a level at a time. The cost of a step is the
+// entered cell's own, so the first cost a cell is given comes from its cheapest expanded
+// neighbour and is final: every cell is queued once and no entry goes stale. Which cells a level
+// expands, and so the grid left when the search stops at a level, does not depend on the order
+// within the level. Each cell holds the level below which expanding a neighbour lowers its cost
+// (its cost less its own step; limit + 1 less the step while unreached, far below zero for cells
+// that cannot be entered and the border), so a step is one comparison. Expanding a level only
+// reads: the neighbours that pass are listed without a branch, then claimed and queued (a cell
+// listed twice is claimed once). Writing each neighbour as it is looked at would make the next
+// cell of the level, which shares neighbours with it, wait for those writes. Step costs are
+// 1-254: buckets by cost modulo 256 never hold two costs at once.
 void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
-                                     const std::uint8_t* cellSteps, std::span<const int> stops) {
+                                     const std::uint8_t* laneSteps, std::span<const int> stops) {
     Buffers& b = *buffers_;
-    std::uint32_t* state = b.state;
-    const std::uint32_t generationBits = generation_ << kGenerationShift;
-    auto load = [&](int index) {
-        const std::uint32_t s = state[index];
-        return (s & kGenerationMask) == generationBits ? s : (generationBits | kUnreachedCost);
-    };
-    std::fill(std::begin(b.bucketHead), std::end(b.bucketHead), -1);
-    int entries = 0;
-    auto push = [&](int cell, std::uint32_t cost) {
-        const int bucket = static_cast<int>(cost & 0xFF);
-        b.entryCell[entries] = static_cast<std::int16_t>(cell);
-        b.entryNext[entries] = b.bucketHead[bucket];
-        b.bucketHead[bucket] = static_cast<std::int16_t>(entries);
-        ++entries;
+    std::int16_t* below = b.laneBelow;
+    std::uint16_t* next = b.laneNext;
+    std::uint16_t* head = b.laneHead;
+    std::uint16_t* found = b.found;
+    constexpr std::int16_t kNever = INT16_MIN;
+    const int limit = costLimit < 0 ? 0 : costLimit;
+    for (int p = 0; p < kLaneCells; ++p) {
+        below[p] = laneSteps[p] == kCannotEnter ? kNever
+                                                : static_cast<std::int16_t>(limit + 1 - laneSteps[p]);
+    }
+    const int startLane = LaneOf(startIndex);
+    below[startLane] = kNever;
+    for (const std::uint32_t m : troopMarks_) b.laneTroop[LaneOf(static_cast<int>(m >> 8))] = 1;
+    std::fill(std::begin(b.laneHead), std::end(b.laneHead), kNoLane);
+
+    // The cost a cell holds, 0xFFFF while unreached.
+    auto costOfLane = [&](int p) -> std::uint32_t {
+        if (p == startLane) return 0;
+        const int c = below[p] + laneSteps[p];
+        return c >= 0 && c <= limit ? static_cast<std::uint32_t>(c) : kUnreachedCost;
     };
 
-    push(startIndex, 0);
-    bool startPending = true;  // the start waits whatever mark a troop gave it
+    head[0] = static_cast<std::uint16_t>(startLane);
+    next[startLane] = kNoLane;
     int waiting = 1;
-    std::uint32_t cost = 0;
-    int checkedLevel = -1;
+    int level = 0;
     stopLevel_ = -1;
     while (waiting > 0) {
-        int entry = b.bucketHead[cost & 0xFF];
-        if (entry < 0) {
+        std::uint16_t u = head[level & 0xFF];
+        if (u == kNoLane) {
             // Nothing is ever queued above the limit.
-            if (static_cast<int>(++cost) > costLimit) break;
+            if (++level > costLimit) break;
             continue;
         }
         // Every cell cheaper than this level has been expanded: a stop cell reached at this cost
-        // or less cannot get cheaper, nor can any cell its route passes. A level's own
-        // expansions only reach dearer costs, so a level is looked at once.
-        if (!stops.empty() && static_cast<int>(cost) != checkedLevel) {
-            checkedLevel = static_cast<int>(cost);
+        // or less cannot get cheaper, nor can any cell its route passes.
+        if (!stops.empty()) {
             bool allFinal = true;
-            for (const int stop : stops) allFinal = allFinal && (load(stop) & 0xFFFF) <= cost;
+            for (const int stop : stops) {
+                allFinal = allFinal && costOfLane(LaneOf(stop)) <= static_cast<std::uint32_t>(level);
+            }
             if (allFinal) {
-                stopLevel_ = static_cast<int>(cost);
+                stopLevel_ = level;
                 break;
             }
         }
-        b.bucketHead[cost & 0xFF] = b.entryNext[entry];
-        const int current = b.entryCell[entry];
-        const std::uint32_t currentState = load(current);
-        if (current == startIndex) {
-            if (!startPending) continue;
-            startPending = false;
-        } else if ((currentState & 0xFFFF) != cost ||
-                   ((currentState >> 16) & 7) != kCellMarkQueued) {
-            continue;  // left behind by a cheaper cost, or expanded already
-        }
-        --waiting;
-        const std::uint32_t reached = cost;
-        const NeighbourList& neighbours = kNeighbours[current];
-        for (int d = 0; d < kHexDirectionCount; ++d) {
-            const int n = neighbours[d];
-            if (n < 0) continue;
-            const std::uint8_t step = cellSteps[n];
-            if (step == kCannotEnter) continue;
-            const auto c = static_cast<std::uint16_t>(reached + step);
-            if (static_cast<std::int16_t>(c) > costLimit) continue;
-            const std::uint32_t s = load(n);
-            if (c >= (s & 0xFFFF)) continue;  // an equal cost changes nothing: the cell waits
-            std::uint32_t mark = (s >> 16) & 7;
-            if (mark == kCellMarkNone) {
-                ++waiting;
-                mark = kCellMarkQueued;
+        head[level & 0xFF] = kNoLane;
+        const auto levelValue = static_cast<std::int16_t>(level);
+        int count = 0;
+        do {
+            --waiting;
+            for (const int offset : kLaneOffsets) {
+                const int n = u + offset;
+                found[count] = static_cast<std::uint16_t>(n);
+                count += levelValue < below[n] ? 1 : 0;
             }
-            if (mark == kCellMarkQueued) push(n, c);
-            state[n] = generationBits | (mark << 16) | c;
+            u = next[u];
+        } while (u != kNoLane);
+        for (int i = 0; i < count; ++i) {
+            const std::uint16_t n = found[i];
+            if (below[n] <= levelValue) continue;  // found twice in this level
+            below[n] = levelValue;
+            if (b.laneTroop[n]) continue;  // reached, never passed through
+            const int bucket = (level + laneSteps[n]) & 0xFF;
+            next[n] = head[bucket];
+            head[bucket] = n;
+            ++waiting;
         }
-        state[current] = generationBits | reached;
+    }
+
+    // The grid as the readers see it: expanded cells mark 0; when the search stopped at a level,
+    // the cells queued at it or beyond it mark 1.
+    std::uint32_t* state = b.state;
+    const std::uint32_t generationBits = generation_ << kGenerationShift;
+    const int queuedFrom = stopLevel_ < 0 ? INT32_MAX : stopLevel_;
+    for (int y = 0; y < kMapSize; ++y) {
+        const int rowLane = LaneOf(CellIndex(0, y));
+        const std::int16_t* rowBelow = below + rowLane;
+        const std::uint8_t* rowSteps = laneSteps + rowLane;
+        std::uint32_t* out = state + CellIndex(0, y);
+        for (int x = 0; x < kMapSize; ++x) {
+            const int c = rowBelow[x] + rowSteps[x];
+            const bool reached = c >= 0 && c <= limit;
+            const std::uint32_t mark = reached && c >= queuedFrom ? kCellMarkQueued : kCellMarkNone;
+            out[x] = generationBits | mark << 16 |
+                     (reached ? static_cast<std::uint32_t>(c) : kUnreachedCost);
+        }
+    }
+    // The start is expanded first, unless the search stopped before it; then it keeps the mark
+    // a troop gave it.
+    const bool startExpanded = stopLevel_ != 0;
+    state[startIndex] = generationBits;
+    for (const std::uint32_t m : troopMarks_) {
+        const int index = static_cast<int>(m >> 8);
+        b.laneTroop[LaneOf(index)] = 0;
+        if (index == startIndex && startExpanded) continue;
+        state[index] = generationBits | (m & 7) << 16 | (state[index] & 0xFFFF);
     }
 }
 
-// The cost of entering each cell for the search's costs and terrain, kept for the last few cost
-// tables: troops of one kind search with the same table again and again.
+// The cost of entering each cell for the search's costs and terrain on the lane grid (255 for
+// cells that cannot be entered and the border), kept for the last few cost tables: troops of one
+// kind search with the same table again and again.
 const std::uint8_t* RouteSearch::CellSteps(const std::uint8_t* classes, const std::uint8_t* lookup) {
     for (CellStepTable& t : stepTables_) {
         if (t.used != 0 && t.terrainReads == terrainReads_ && t.classes == classes &&
@@ -423,8 +490,10 @@ const std::uint8_t* RouteSearch::CellSteps(const std::uint8_t* classes, const st
     oldest->terrainReads = terrainReads_;
     oldest->classes = classes;
     std::memcpy(oldest->lookup, lookup, sizeof oldest->lookup);
-    oldest->steps.resize(kHexCount);
-    for (int i = 0; i < kHexCount; ++i) oldest->steps[static_cast<std::size_t>(i)] = lookup[classes[i]];
+    oldest->steps.assign(kLaneCells, kCannotEnter);
+    for (int i = 0; i < kHexCount; ++i) {
+        oldest->steps[static_cast<std::size_t>(LaneOf(i))] = lookup[classes[i]];
+    }
     return oldest->steps.data();
 }
 

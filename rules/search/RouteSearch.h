@@ -255,6 +255,7 @@ class RouteSearch {
     std::uint32_t generation_ = 0;
     std::uint32_t terrainReads_ = 0;             // counts ReadTerrain calls
     std::vector<std::uint32_t>* markLog_ = nullptr;  // MarkTroops records its marks here
+    std::vector<std::uint32_t> troopMarks_;  // the marks of the current search (cell << 8 | mark)
     std::vector<std::uint32_t> marks_;
     std::vector<int> stops_;
     bool cutRoutesShort_ = true;
