@@ -3,6 +3,8 @@
 # Usage: scripts/build.sh [--sanitize] [--release] [--build-dir DIR]
 # --release builds with full optimisation and without assertions into build-release/ (unless
 # --build-dir says otherwise): the build to measure speed with (build-release/game/zvbench).
+# ZV_WERROR=ON in the environment makes every compiler warning an error (on by default where CI
+# is set); otherwise warnings are only shown.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 builddir="$root/build"
@@ -30,5 +32,7 @@ if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR="$root"
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S "$root" -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE="$buildtype" -DZV_SANITIZE="$sanitize" "${launcher[@]}"
+werror="${ZV_WERROR:-$([[ -n ${CI:-} ]] && echo ON || echo OFF)}"
+cmake -S "$root" -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE="$buildtype" -DZV_SANITIZE="$sanitize" \
+    -DZV_WERROR="$werror" "${launcher[@]}"
 cmake --build "$builddir" -j "${ZV_BUILD_JOBS:-$(nproc)}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang-14 into build-fuzz/ and runs each for a bounded number
 # of inputs (ZV_FUZZ_RUNS, default 500). Without clang-14 it says so and does nothing.
-# Extra arguments go to ctest.
+# Extra arguments go to ctest. ZV_WERROR as in scripts/build.sh.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 builddir="$root/build-fuzz"
@@ -15,7 +15,8 @@ if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR="$root"
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S "$root" -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+werror="${ZV_WERROR:-$([[ -n ${CI:-} ]] && echo ON || echo OFF)}"
+cmake -S "$root" -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_WERROR="$werror" \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
     -DZV_BUILD_FUZZERS=ON -DZV_BUILD_TESTS=OFF -DZV_BUILD_BENCH=OFF \
     -DZV_FUZZ_RUNS="${ZV_FUZZ_RUNS:-500}" "${launcher[@]}"

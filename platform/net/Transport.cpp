@@ -609,16 +609,17 @@ struct Transport::Impl {
             asio::buffer(queryBuffer), queryFrom, [this](std::error_code ec, std::size_t size) {
                 if (!responder || !hosting) return;
                 std::uint32_t nonce = 0;
-                const SessionDesc desc = CurrentDesc();
-                if (!ec && ParseDiscoveryQuery(queryBuffer.data(), size, desc.application, nonce)) {
+                const SessionDesc current = CurrentDesc();
+                if (!ec &&
+                    ParseDiscoveryQuery(queryBuffer.data(), size, current.application, nonce)) {
                     DiscoveryAnswer answer;
-                    answer.instance = desc.instance;
+                    answer.instance = current.instance;
                     answer.port = tcpPort;
                     answer.nonce = nonce;
                     answer.players = WelcomedCount();
-                    answer.maxPlayers = desc.maxPlayers;
-                    answer.joinsDisabled = desc.joinsDisabled;
-                    answer.name = desc.name;
+                    answer.maxPlayers = current.maxPlayers;
+                    answer.joinsDisabled = current.joinsDisabled;
+                    answer.name = current.name;
                     auto datagram = std::make_shared<std::string>(BuildDiscoveryAnswer(answer));
                     if (!DropDatagram())
                         responder->async_send_to(asio::buffer(*datagram), queryFrom,

@@ -172,10 +172,10 @@ void WindowManager::PaintNonClient(Hwnd h) {
                     {cl.caption.left, cl.caption.bottom, cl.caption.right, cl.caption.bottom + 1},
                     GetSysColor(COLOR_BTNFACE));
         const bool iconic = (w->style & WS_MINIMIZE) != 0;
-        auto button = [&](const Rect& r, intptr_t hit, CaptionGlyph glyph, bool enabled) {
-            if (r.IsEmpty()) return;
+        auto button = [&](const Rect& box, intptr_t hit, CaptionGlyph glyph, bool enabled) {
+            if (box.IsEmpty()) return;
             const bool pressed = captionPressedWindow_ == h && captionPressedHit_ == hit;
-            DrawCaptionButton(*dc, r, glyph, pressed, enabled);
+            DrawCaptionButton(*dc, box, glyph, pressed, enabled);
         };
         button(cl.close, HTCLOSE, CaptionGlyph::Close, true);
         button(cl.maximize, HTMAXBUTTON,

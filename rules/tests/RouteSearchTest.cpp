@@ -126,9 +126,9 @@ constexpr ZoneCase kZoneCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, RouteSearchZones,
                          ::testing::Combine(::testing::ValuesIn(kZoneCases),
                                             ::testing::ValuesIn(kAllInstances)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "Instance" +
-                                    std::to_string(static_cast<int>(std::get<1>(info.param)));
+                         [](const auto& testCase) {
+                             return std::string(std::get<0>(testCase.param).name) + "Instance" +
+                                    std::to_string(static_cast<int>(std::get<1>(testCase.param)));
                          });
 
 TEST(RouteSearchArea, SimulationIgnoresTroopsWithoutMembers) {

@@ -220,8 +220,8 @@ TEST_P(CommandAgreementTest, ShadowAndLiveEndAlike) {
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandAgreementTest,
                          ::testing::Range(0, static_cast<int>(std::size(kCommands))),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             std::string name = kCommands[info.param].name;
+                         [](const ::testing::TestParamInfo<int>& testCase) {
+                             std::string name = kCommands[testCase.param].name;
                              for (char& ch : name) {
                                  if (ch == ' ') ch = '_';
                              }

@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HomeCase{"attack_without_home", kOrderAttack, kNoHex, 4, kNoHex, 0},
                       HomeCase{"home_given", kOrderAttack, Hex(3, 4), 6, Hex(3, 4), 6},
                       HomeCase{"home_x_none", kOrderMove, 0x04FF, 6, kNoHex, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(TroopOrdersTest, CancelAndRefusal) {
     auto ctx = Live();
@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"hold_only_changes_nothing", kActionHold, kOrderMove, false, kOrderMove,
                    kActionHold},
         StatusCase{"no_flags_ends", 0, kOrderAttack, false, kOrderNone, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(TroopOrdersTest, WithNothingLeftATroopHeadsHome) {
     TroopRecord& r = Record();
@@ -345,7 +345,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WaypointCase{"above_the_limit", Hex(7, 7), Hex(9, 9), 3, 2, 0},
                       WaypointCase{"at_the_limit", Hex(7, 7), Hex(9, 9), 2, 2, 1},
                       WaypointCase{"off_the_map", Hex(70, 7), Hex(9, 9), 1, 0xFFFF, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace zv::rules::orderstest

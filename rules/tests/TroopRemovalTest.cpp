@@ -127,11 +127,11 @@ TEST_F(TroopRemovalTest, TheShadowKeepsItsRemovalsToItself) {
 }
 
 TEST_F(TroopRemovalTest, RemovingACountryRemovesOnlyItsTroops) {
-    const std::uint16_t second = map.AddTroop(1, 11, 11, {kGunship});
+    const std::uint16_t gunship = map.AddTroop(1, 11, 11, {kGunship});
     Ready();
     EXPECT_EQ(RemoveCountryTroops(*Live(), 1), 1);
     EXPECT_FALSE(TroopAtIndex(enemy).IsUsed());
-    EXPECT_FALSE(TroopAtIndex(second).IsUsed());
+    EXPECT_FALSE(TroopAtIndex(gunship).IsUsed());
     for (std::uint16_t t : {carrier, first, walker}) EXPECT_TRUE(TroopAtIndex(t).IsUsed()) << t;
 }
 

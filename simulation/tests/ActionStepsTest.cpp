@@ -264,7 +264,7 @@ TEST_P(FireTest, OutOfReachWaitsAndAVanishedTargetEnds) {
 INSTANTIATE_TEST_SUITE_P(Cases, FireTest,
                          ::testing::Values(FireCase{"BeyondTheMissilesRange", 12, false, false},
                                            FireCase{"TargetNoLongerThere", 6, true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(ActionStepsTest, ArmEndsAtTheFirstTick) {
     const std::uint16_t troop = map.AddTroop(0, 6, 6, {kInfantry});

@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, RequestTest,
                                            RequestCase{"UnderStrengthNoMoney", 0, 40, 3, 0, false},
                                            RequestCase{"LowFuelNoMoney", 50, 10, 10, 0, true},
                                            RequestCase{"Nothing", 50, 40, 10, 10000, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(AutoResupplyTest, SiteWinsOverACarrierAtTheSameDistance) {
     OwnSupplySite(6, 4);

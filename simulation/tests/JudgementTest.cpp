@@ -273,7 +273,7 @@ const JudgeCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, JudgementTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 class RetireTest : public StepWorld {};
 

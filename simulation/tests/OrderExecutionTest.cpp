@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Reasons, CannotMoveTest,
                          ::testing::Values(CannotMoveCase{"NoFuel", 0, false},
                                            CannotMoveCase{"LessFuelThanTheCost", 1, false},
                                            CannotMoveCase{"CellItCannotCross", 40, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(OrderExecutionTest, UnreachableDestinationIsApproachedByWayOfTheNearestReachedCell) {
     const std::uint16_t troop = map.AddTroop(0, 16, 4, {kInfantry});

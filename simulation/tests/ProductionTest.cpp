@@ -152,7 +152,9 @@ TEST_P(LimitTest, LimitLeavesTheRequestForALaterStep) {
 
 INSTANTIATE_TEST_SUITE_P(Limits, LimitTest,
                          ::testing::Range(0, static_cast<int>(std::size(kLimits))),
-                         [](const auto& info) { return std::string(kLimits[info.param].name); });
+                         [](const auto& testCase) {
+                             return std::string(kLimits[testCase.param].name);
+                         });
 
 TEST_F(ProductionTest, TakenHexIsProducedOnAsSoonAsItIsFree) {
     Build();

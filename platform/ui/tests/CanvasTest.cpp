@@ -107,7 +107,7 @@ TEST(PaletteMapping, NearestEntryRule) {
 class CanvasShapes : public ::testing::TestWithParam<bool> {};
 
 INSTANTIATE_TEST_SUITE_P(BothSurfaces, CanvasShapes, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Indexed" : "Rgb32"; });
+                         [](const auto& testCase) { return testCase.param ? "Indexed" : "Rgb32"; });
 
 TEST_P(CanvasShapes, RectangleOutlinesWithPenAndFillsWithBrush) {
     Target t(GetParam(), 8, 6);

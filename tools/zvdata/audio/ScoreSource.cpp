@@ -208,7 +208,6 @@ class Compiler {
     std::map<std::string, Grid> grids_;
     std::map<std::string, Section> sections_;
     std::vector<std::string> form_;
-    int formLine_ = 0;
 
     // The section or grid being read.
     std::string openName_;

@@ -53,8 +53,8 @@ TEST_P(ReferenceSearchTest, FastAndFullSearchesPlayTheSameGame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DefaultMaps, ReferenceSearchTest, ::testing::ValuesIn(kMaps),
-                         [](const ::testing::TestParamInfo<MapCase>& info) {
-                             std::string name = info.param.map;
+                         [](const ::testing::TestParamInfo<MapCase>& testCase) {
+                             std::string name = testCase.param.map;
                              return name.substr(0, name.find('.'));
                          });
 

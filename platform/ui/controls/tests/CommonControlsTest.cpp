@@ -118,11 +118,11 @@ TEST_F(ListViews, TheSelectionBarLiesUnderTheWholeLabel) {
         SendMessage(l, LVM_INSERTITEMA, 0, reinterpret_cast<LParam>(&it));
         Click(RowPoint(l, 0, 100));
         ASSERT_EQ(State(l, 0), LVIS_SELECTED | LVIS_FOCUSED);
-        TextDrawLog log;
+        TextDrawLog drawn;
         RedrawWindow(l, nullptr, RDW_INVALIDATE | RDW_ERASE);
         wm->Flush();
         const TextDrawRecord* label = nullptr;
-        for (const TextDrawRecord& r : log.Records()) {
+        for (const TextDrawRecord& r : drawn.Records()) {
             if (Utf8Of(r.text) == "黒鴉 ステルス戦闘機") label = &r;
         }
         ASSERT_TRUE(label) << "format " << fmt;
