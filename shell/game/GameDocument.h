@@ -8,7 +8,7 @@
 
 #include "platform/ui/WindowTypes.h"
 #include "shell/FrameCommands.h"
-#include "shell/MapEditorDocument.h"
+#include "shell/editor/MapEditorDocument.h"
 #include "shell/ProgramServices.h"
 
 namespace zv::shell {

@@ -19,7 +19,7 @@
 #include "rules/records/MapRecords.h"
 #include "rules/records/NewsRecord.h"
 #include "shell/ChatWindow.h"
-#include "shell/PreviewFileDialog.h"
+#include "shell/editor/PreviewFileDialog.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/FrameMenus.h"
 #include "shell/game/FrameWindow.h"

@@ -35,7 +35,7 @@
 #include "rules/records/MapRecords.h"
 #include "rules/records/NewsRecord.h"
 #include "rules/records/TroopCursor.h"
-#include "shell/PreviewFileDialog.h"
+#include "shell/editor/PreviewFileDialog.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
 #include "shell/game/FrameWindow.h"

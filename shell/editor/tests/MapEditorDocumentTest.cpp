@@ -19,8 +19,8 @@
 #include "rules/files/MapFiles.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/TroopCursor.h"
-#include "shell/MapEditorDocument.h"
-#include "shell/PreviewFileDialog.h"
+#include "shell/editor/MapEditorDocument.h"
+#include "shell/editor/PreviewFileDialog.h"
 
 namespace zv::shell {
 namespace {

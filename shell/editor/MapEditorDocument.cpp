@@ -1,4 +1,4 @@
-#include "shell/MapEditorDocument.h"
+#include "shell/editor/MapEditorDocument.h"
 
 #include <unistd.h>
 
@@ -29,7 +29,7 @@
 #include "rules/files/MapImport.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/TroopCursor.h"
-#include "shell/PreviewFileDialog.h"
+#include "shell/editor/PreviewFileDialog.h"
 #include "shell/Settings.h"
 #include "shell/ShellDialogs.h"
 #include "shell/WindowRegistry.h"

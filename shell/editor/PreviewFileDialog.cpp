@@ -1,4 +1,4 @@
-#include "shell/PreviewFileDialog.h"
+#include "shell/editor/PreviewFileDialog.h"
 
 #include <algorithm>
 #include <cctype>

@@ -11,7 +11,7 @@
 #include "mapview/tests/EditorFixture.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/tests/UiTestSupport.h"
-#include "shell/PreviewFileDialog.h"
+#include "shell/editor/PreviewFileDialog.h"
 
 namespace zv::shell {
 namespace {
