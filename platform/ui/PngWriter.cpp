@@ -2,6 +2,9 @@
 
 #include <png.h>
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -40,7 +43,10 @@ bool WritePng(const std::string& path, const Surface32& surface, std::string* er
             dst[x * 3 + 2] = static_cast<png_byte>(src[x]);
         }
     }
-    const std::string temp = path + ".tmp";
+    // A temporary of this writer's own: two processes (or threads) writing one picture at the
+    // same time each rename a whole file, and neither renames the other's half-written one.
+    static std::atomic<unsigned> serial{0};
+    const std::string temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(serial++) + ".tmp";
     volatile bool ok = false;  // read after a longjmp from libpng
     {
         PngState st;

@@ -1,7 +1,11 @@
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <thread>
+#include <vector>
 
+#include "platform/ui/PngWriter.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 namespace zv::ui::testing {
@@ -153,6 +157,30 @@ TEST_F(PaintTest, ScreenshotsAreWrittenAsPng) {
     // A folder that does not exist fails cleanly and leaves nothing.
     EXPECT_FALSE(screen->WriteScreenshot("/nonexistent-dir/x.png", &error));
     EXPECT_FALSE(error.empty());
+}
+
+// Two writers of one picture at once (two test processes that take the same screenshot) each
+// put a whole file in place; neither fails on the other's temporary, and none is left over.
+TEST(PngWriter, PicturesOfOnePathWrittenAtOnceAllSucceed) {
+    Surface32Buffer picture(64, 48, 0x336699);
+    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "zv_ui_shots_at_once";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "shot.png").string();
+    int failures[4] = {};
+    std::vector<std::thread> writers;
+    for (int& failed : failures) {
+        writers.emplace_back([&] {
+            std::string error;
+            for (int i = 0; i < 20; ++i) failed += WritePng(path, picture.View(), &error) ? 0 : 1;
+        });
+    }
+    for (std::thread& t : writers) t.join();
+    for (int failed : failures) EXPECT_EQ(failed, 0);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 1) << "only the picture, no temporary";
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
