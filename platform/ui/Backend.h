@@ -112,6 +112,10 @@ class Backend {
     // Back from maximised to the window's normal size.
     virtual void UnmaximizeWindow() {}
     virtual bool IsWindowMaximized() { return false; }
+    // Whether the desktop's window manager draws a caption and frame around the screen window
+    // (its title, its minimise, maximise and close buttons); then a main window that stands for
+    // the screen window leaves its own out.
+    virtual bool ScreenWindowDecorated() { return false; }
     // The window's size in screen pixels (before scaling to the desktop's pixels).
     virtual void ResizeWindow(int width, int height) {
         (void)width;

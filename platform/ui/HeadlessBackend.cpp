@@ -360,4 +360,14 @@ void HeadlessBackend::LeaveFullscreenMode() {
     Resize(w, h);
 }
 
+void HeadlessBackend::SetScreenWindowDecorated(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    decorated_ = on;
+}
+
+bool HeadlessBackend::ScreenWindowDecorated() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return decorated_;
+}
+
 }  // namespace zv::ui

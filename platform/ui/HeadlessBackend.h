@@ -43,6 +43,9 @@ class HeadlessBackend : public Backend {
     void ResizeWindow(int width, int height) override;  // as Resize
     // What the layer last asked of the screen window: "normal", "minimized" or "maximized".
     std::string WindowStateRequested() const;
+    // Plays a desktop whose window manager decorates the screen window (off by default).
+    void SetScreenWindowDecorated(bool on);
+    bool ScreenWindowDecorated() override;
 
     // The modes a test's screen offers (by default only its own size at 32 bits).
     void SetDisplayModes(std::vector<DisplayModeDesc> modes);
@@ -106,6 +109,7 @@ class HeadlessBackend : public Backend {
     std::optional<Rect> confinement_;
     CursorImage cursor_;
     std::string title_;
+    bool decorated_ = false;
     std::string clipboard_;
     Rect textInputRect_{};
     std::vector<DisplayModeDesc> modes_;

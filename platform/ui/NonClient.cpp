@@ -147,10 +147,11 @@ void WindowManager::PaintNonClient(Hwnd h) {
     const int H = w->rect.Height();
     dc->ExcludeClipRect(w->client);
     Rect r{0, 0, W, H};
+    const uint32_t style = FrameStyle(w);
     int frame = 0;
-    if (w->style & WS_THICKFRAME)
+    if (style & WS_THICKFRAME)
         frame = kSizingFrameWidth;
-    else if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME))
+    else if ((style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME))
         frame = kDialogFrameWidth;
     if (frame) {
         theme::Fill(*dc, r, GetSysColor(COLOR_BTNFACE));
@@ -158,11 +159,11 @@ void WindowManager::PaintNonClient(Hwnd h) {
         theme::Edge(*dc, {1, 1, W - 1, H - 1}, GetSysColor(COLOR_BTNHIGHLIGHT),
                     GetSysColor(COLOR_BTNSHADOW));
         r = {frame, frame, W - frame, H - frame};
-    } else if (w->style & WS_BORDER) {
+    } else if (style & WS_BORDER) {
         theme::Edge(*dc, r, GetSysColor(COLOR_WINDOWFRAME), GetSysColor(COLOR_WINDOWFRAME));
         r = {1, 1, W - 1, H - 1};
     }
-    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, W);
+    const CaptionLayout cl = LayoutCaption(style, w->exStyle, in, W);
     if (!cl.caption.IsEmpty()) {
         const bool active = w->ncActive;
         theme::Fill(*dc, cl.caption,
@@ -250,7 +251,8 @@ intptr_t WindowManager::DefaultHitTest(Hwnd h, Point screen) const {
         if (ScrollBarRect(w, SB_HORZ).Contains(p.x, p.y)) return HTHSCROLL;
     }
     const Rect in = NonClientInsets(w);
-    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, in, wr.Width());
+    const uint32_t style = FrameStyle(w);
+    const CaptionLayout cl = LayoutCaption(style, w->exStyle, in, wr.Width());
     if (cl.close.Contains(p.x, p.y)) return HTCLOSE;
     if (cl.icon.Contains(p.x, p.y)) return HTSYSMENU;
     if (cl.maximize.Contains(p.x, p.y)) return HTMAXBUTTON;
@@ -263,7 +265,7 @@ intptr_t WindowManager::DefaultHitTest(Hwnd h, Point screen) const {
     }
     if (w->hasMenuBar && p.y < w->client.top && p.y >= w->client.top - kMenuBarHeight)
         return HTMENU;
-    return SizingEdgeAt(w->style, wr.Width(), wr.Height(), p);
+    return SizingEdgeAt(style, wr.Width(), wr.Height(), p);
 }
 
 intptr_t wmdetail::SizingEdgeAt(uint32_t style, int width, int height, Point p) {
@@ -298,14 +300,15 @@ bool WindowManager::GetMenuBarRect(Hwnd h, Rect* screen) const {
     const Window* w = Get(h);
     if (!w || !w->hasMenuBar || !screen) return false;
     const Rect wr = WindowRectScreen(w);
+    const uint32_t style = FrameStyle(w);
     int frame = 0;
-    if (w->style & WS_THICKFRAME)
+    if (style & WS_THICKFRAME)
         frame = kSizingFrameWidth;
-    else if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME))
+    else if ((style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME))
         frame = kDialogFrameWidth;
-    else if (w->style & WS_BORDER)
+    else if (style & WS_BORDER)
         frame = kBorderWidth;
-    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, NonClientInsets(w), wr.Width());
+    const CaptionLayout cl = LayoutCaption(style, w->exStyle, NonClientInsets(w), wr.Width());
     const int top = cl.caption.IsEmpty() ? frame : cl.caption.bottom + 1;
     *screen = {wr.left + frame, wr.top + top, wr.right - frame, wr.top + top + kMenuBarHeight};
     return true;
@@ -315,7 +318,7 @@ bool WindowManager::GetCaptionIconRect(Hwnd h, Rect* screen) const {
     const Window* w = Get(h);
     if (!w || !screen) return false;
     const Rect wr = WindowRectScreen(w);
-    const CaptionLayout cl = LayoutCaption(w->style, w->exStyle, NonClientInsets(w), wr.Width());
+    const CaptionLayout cl = LayoutCaption(FrameStyle(w), w->exStyle, NonClientInsets(w), wr.Width());
     if (cl.icon.IsEmpty()) return false;
     *screen = cl.icon.Offset(wr.left, wr.top);
     return true;

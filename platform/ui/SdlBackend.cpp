@@ -174,6 +174,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int
         if (error) *error = std::string("SDL could not open a window: ") + SDL_GetError();
         return nullptr;
     }
+    b->decorated_ = DesktopMaximizesWindows();
     if (flags & SDL_WINDOW_MAXIMIZED) {
         // The window manager maximises the window a moment after it appears: wait for that
         // (briefly), so that the windows the program makes first are made for the final size.
@@ -257,6 +258,11 @@ void SdlBackend::TakeKeyboardFocus() {
 
 void SdlBackend::UnmaximizeWindow() {
     if (window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED)) SDL_RestoreWindow(window_);
+}
+
+bool SdlBackend::ScreenWindowDecorated() {
+    return decorated_ && window_ &&
+           (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS)) == 0;
 }
 
 bool SdlBackend::IsWindowMaximized() {

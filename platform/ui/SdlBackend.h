@@ -49,6 +49,7 @@ class SdlBackend : public Backend {
     void MaximizeWindow() override;
     void UnmaximizeWindow() override;
     bool IsWindowMaximized() override;
+    bool ScreenWindowDecorated() override;
     void ResizeWindow(int width, int height) override;
     bool SetDesktopFullscreen(bool on) override;
     // The desktop is drawn at its own size and shown at a whole-number scale: chosen from the
@@ -58,6 +59,8 @@ class SdlBackend : public Backend {
 
   private:
     SdlBackend() = default;
+    // A window manager draws the window's caption and frame (decided when the window opens).
+    bool decorated_ = false;
     bool MakeTexture(std::string* error);
     // Works out the scaling for the window's size now; true when the desktop's size changed
     // (the screen buffer and texture are then made anew).

@@ -244,6 +244,9 @@ class WindowManager {
     Rect ClientRectScreen(const Window* w) const;
     void RecalcClient(Hwnd h);
     Rect NonClientInsets(const Window* w) const;  // left, top, right, bottom widths
+    // The style the window's frame is drawn and hit-tested by: its own, without caption and
+    // frame for a main window that stands for a screen window the desktop already decorates.
+    uint32_t FrameStyle(const Window* w) const;
     Region VisibleRegion(const Window* w, bool clientOnly) const;
     bool IsReallyVisible(const Window* w) const;
     Rect MaximizedRect(const Window* w) const;

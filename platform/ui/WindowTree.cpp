@@ -19,24 +19,32 @@ using namespace wmdetail;
 // ---------------------------------------------------------------------------------------------
 // Geometry
 
+uint32_t WindowManager::FrameStyle(const Window* w) const {
+    // Two title bars, the desktop's and ours, would say the same and offer the same buttons.
+    if (w->self == mainWindow_ && mainFillsScreen_ && !(w->style & WS_MINIMIZE) && backend_->ScreenWindowDecorated())
+        return w->style & ~(WS_CAPTION | WS_THICKFRAME);
+    return w->style;
+}
+
 Rect WindowManager::NonClientInsets(const Window* w) const {
     if (w->self == desktop_) return {};
+    const uint32_t style = FrameStyle(w);
     int b = 0;
-    if (w->style & WS_THICKFRAME) {
+    if (style & WS_THICKFRAME) {
         b = kSizingFrameWidth;
-    } else if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME)) {
+    } else if ((style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME)) {
         b = kDialogFrameWidth;
-    } else if (w->style & WS_BORDER) {
+    } else if (style & WS_BORDER) {
         b = kBorderWidth;
     }
     if (w->exStyle & WS_EX_CLIENTEDGE) b += kEdgeWidth;
     if (w->exStyle & WS_EX_STATICEDGE) b += kStaticEdgeWidth;
     int top = b;
-    if ((w->style & WS_CAPTION) == WS_CAPTION) {
+    if ((style & WS_CAPTION) == WS_CAPTION) {
         top += (w->exStyle & WS_EX_TOOLWINDOW) ? 15 : kCaptionHeight;
     }
     // An iconic window is its caption alone: no menu bar, no scroll bars.
-    if (w->style & WS_MINIMIZE) return {b, top, b, b};
+    if (style & WS_MINIMIZE) return {b, top, b, b};
     if (w->hasMenuBar) top += kMenuBarHeight;
     int right = b + ((w->style & WS_VSCROLL) ? kScrollBarSize : 0);
     int bottom = b + ((w->style & WS_HSCROLL) ? kScrollBarSize : 0);
@@ -131,7 +139,7 @@ Rect WindowManager::MaximizedRect(const Window* w) const {
     // The frame lies outside the area, so the caption and client fill it.
     Window probe = Window();
     probe.self = Hwnd{0xFFFFFFFDu};
-    probe.style = w->style;
+    probe.style = FrameStyle(w);
     probe.exStyle = w->exStyle;
     probe.hasMenuBar = w->hasMenuBar;
     const Rect in = NonClientInsets(&probe);

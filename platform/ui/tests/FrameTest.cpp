@@ -428,6 +428,45 @@ TEST_F(FrameTest, TheMainWindowIsMaximisedAndRestoredWithTheScreenWindowAndFills
     EXPECT_EQ(WindowRect(other), normal);
 }
 
+// On a desktop whose window manager already draws the screen window's caption and frame, the
+// main window that stands for it draws neither (one title bar, one set of buttons): its client
+// area and menu bar fill the screen, maximised or restored. Other windows keep theirs.
+TEST_F(FrameTest, UnderADecoratingWindowManagerTheMainWindowLeavesItsOwnCaptionOut) {
+    screen->SetScreenWindowDecorated(true);
+    const Hwnd main = Sizable("Main");
+    wm->SetMainWindow(main);
+    wm->SetMainWindowFillsScreen(true);
+    wm->SetMenuBarSpace(main, true);
+    for (const int cmd : {SW_SHOWMAXIMIZED, SW_RESTORE}) {
+        SCOPED_TRACE(cmd == SW_RESTORE ? "restored" : "maximised");
+        ShowWindow(main, cmd);
+        Pump();
+        EXPECT_EQ(WindowRect(main), (Rect{0, 0, 640, 480}));
+        Rect bar;
+        ASSERT_TRUE(wm->GetMenuBarRect(main, &bar));
+        EXPECT_EQ(bar.top, 0) << "the menu bar is the top of the screen";
+        EXPECT_EQ(bar.left, 0);
+        EXPECT_EQ(bar.right, 640);
+        Rect client;
+        GetClientRect(main, &client);
+        EXPECT_EQ(client.Width(), 640);
+        EXPECT_EQ(client.Height(), 480 - bar.Height());
+        // The top corners hold no caption buttons and the edges no sizing border.
+        EXPECT_EQ(HitAt(main, 636, 4), HTMENU);
+        EXPECT_EQ(HitAt(main, 2, bar.bottom + 10), HTCLIENT);
+        EXPECT_EQ(HitAt(main, 639, 479), HTCLIENT);
+    }
+    // Another top-level window keeps its caption.
+    const Hwnd other = Sizable("Other");
+    const Rect r = WindowRect(other);
+    EXPECT_EQ(HitAt(other, r.left + 40, r.top + 10), HTCAPTION);
+    // Without the desktop's decoration the main window's caption comes back.
+    screen->SetScreenWindowDecorated(false);
+    SetWindowPos(main, {}, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Pump();
+    EXPECT_EQ(HitAt(main, 40, 10), HTCAPTION);
+}
+
 TEST_F(FrameTest, ActivationSendsPairedMessagesAndKeepsOwnedAndTopmostWindowsAbove) {
     const Hwnd a = Sizable("A");
     const Hwnd b = Sizable("B");
