@@ -301,7 +301,7 @@ ui::LResult GameFrame::OnClose() {
     // A running game ends at a clock step, so every participant quits at the same step; without
     // a running clock no step would ever come, so the frame closes now.
     if (sim && sim->IsJournalHost() && IsClockRunning()) {
-        SetPendingNetAction(kNetActionQuit);
+        PendStepAction(kNetActionQuit);
         return 1;
     }
     EndProgram();

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "framework/ProcessState.h"
+#include "mapview/MapViewContext.h"
+#include "mapview/MapViewWindows.h"
 #include "netplay/SessionManager.h"
 #include "panels/AllianceDialogs.h"
 #include "panels/NewsWindows.h"
@@ -112,13 +114,21 @@ ui::LResult NetworkRequest(ui::Hwnd frame, ui::WParam w, ui::LParam l, bool save
     // The next clock step writes the action into the journal, so every participant carries it
     // out at the same step.
     if (AskYesNo(frame, save ? "ゲーム保存処理に移行しますか？" : "タイトルに戻る処理に移行しますか？")) {
-        SetPendingNetAction(save ? kNetActionSave : kNetActionReturnToTitle);
+        PendStepAction(save ? kNetActionSave : kNetActionReturnToTitle);
     }
     return 1;
 }
 
 
 }  // namespace
+
+void PendStepAction(std::uint8_t action) {
+    const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
+    if (mapview::MapViewContext* view = mapview::GetMapViewContext(map)) {
+        if (view->CancelSelection(rules::kNoTroop)) ui::InvalidateRect(map, nullptr, false);
+    }
+    SetPendingNetAction(action);
+}
 
 std::string WinnersText(std::uint8_t winners) {
     static const char* const kNames[4] = {" 青国", " 赤国", " 緑国", " 黄国"};

@@ -24,6 +24,11 @@ void UninstallGameEndCommands();
 
 ui::LResult ReturnToTitle(ui::Hwnd frame, ui::WParam w, ui::LParam l);
 
+// Leaves `action` (kNetActionQuit, ...) for the next clock step to carry out. Troops selected
+// for an order hold the clock until the order is given, so the selection is let go first:
+// otherwise the step, and with it the quit, would never come.
+void PendStepAction(std::uint8_t action);
+
 // The question before a running game is left for the map editor (UTF-8).
 constexpr const char* kLeaveGameForEditorText = "ゲームを終了してマップエディタに移ります";
 // Leaves a running game for the map editor: asks first (kLeaveGameForEditorText, Yes/No), then

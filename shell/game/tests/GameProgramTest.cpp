@@ -195,6 +195,51 @@ TEST(GameProgram, PlaysAGameFromTheMenuAndShutsDownInOrder) {
     EXPECT_FALSE(GetFrameStatusControl());
 }
 
+// Troops selected for an order hold the clock until the order is given; the quit, which waits
+// for the next clock step, lets go of the selection, so the program still ends.
+TEST(GameProgram, QuittingWithATroopSelectedEndsTheProgram) {
+    ProgramRun run;
+    bool drove = false;
+    const int code = run.Run(
+        [&](ui::Hwnd frame) {
+            run.MenuKeys('F', 'O');
+            run.screen->Text("MAP00001.ddm");
+            run.Key(ui::VK_RETURN);
+            ASSERT_TRUE(run.PumpUntil([] { return bool(GetWindowOfKind(WindowKind::MapWnd)); }, 20));
+            GameWorld* world = CurrentGameWorld();
+            PrepareSinglePlay(*world->tables, 0);
+            PutFightMine(0);
+            PutFightOther(0);
+            ui::PostMessage(frame, WM_START_GAME, 0, 0);
+            ASSERT_TRUE(run.PumpUntil([] { return IsClockRunning() != 0; }, 10));
+            const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
+            mapview::MapViewContext* ctx = mapview::GetMapViewContext(map);
+            ASSERT_NE(ctx, nullptr);
+            rules::TroopCursor t(*world->tables);
+            std::uint16_t troop = rules::kNoTroop;
+            for (std::uint16_t i = 0; i < rules::kTroopsPerCountry && troop == rules::kNoTroop; ++i) {
+                if (IsGroundTroopFor(t, ctx, i, 0x0002)) troop = i;
+            }
+            ASSERT_NE(troop, rules::kNoTroop);
+            t.Select(troop);
+            const ui::Point at = CentreOnHex(map, ctx, t.GetHexValue());
+            run.screen->Click(at.x, at.y);
+            run.Pump();
+            ASSERT_EQ(mapview::GetTroopSelection().count, 1);
+            EXPECT_NE(world->simulation->GetBusyMask() & (1u << sim::kBusySelecting), 0u) << "the selection holds the clock";
+
+            // ﾌｧｲﾙ / ゲーム終了(&Q), Yes.
+            run.MenuKeys('F', 'Q');
+            run.Key(ui::VK_RETURN);
+            ASSERT_TRUE(run.PumpUntil([] { return GetPendingNetAction() != 0; }, 10));
+            EXPECT_EQ(mapview::GetTroopSelection().count, 0) << "the selection was let go";
+            drove = true;
+        },
+        60);
+    EXPECT_TRUE(drove);
+    EXPECT_EQ(code, 0);
+}
+
 TEST(GameProgram, ClosingWithoutAGameEndsAtOnce) {
     ProgramRun run;
     const int code = run.Run([&](ui::Hwnd frame) {
