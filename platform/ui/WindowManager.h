@@ -210,11 +210,11 @@ class WindowManager {
 
     // The window that receives WM_CLOSE when the user closes the screen window; by default the
     // first top-level window created that still exists.
-    void SetMainWindow(Hwnd h) { mainWindow_ = h; }
+    void SetMainWindow(Hwnd h);
     // A program whose main window is the whole screen window: restored from maximised it keeps
     // filling the screen (its frame showing) while the screen window itself becomes smaller,
     // and a main window that fills the screen follows the screen's size.
-    void SetMainWindowFillsScreen(bool on) { mainFillsScreen_ = on; }
+    void SetMainWindowFillsScreen(bool on);
 
     // The menu bar's space in a top-level window's frame (Menu.h keeps the menus themselves),
     // its rectangle, and the caption's system-menu icon (screen coordinates).
@@ -247,6 +247,7 @@ class WindowManager {
     // The style the window's frame is drawn and hit-tested by: its own, without caption and
     // frame for a main window that stands for a screen window the desktop already decorates.
     uint32_t FrameStyle(const Window* w) const;
+    void RefitFrame(Hwnd h);
     Region VisibleRegion(const Window* w, bool clientOnly) const;
     bool IsReallyVisible(const Window* w) const;
     Rect MaximizedRect(const Window* w) const;

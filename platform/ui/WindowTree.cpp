@@ -26,6 +26,34 @@ uint32_t WindowManager::FrameStyle(const Window* w) const {
     return w->style;
 }
 
+void WindowManager::SetMainWindow(Hwnd h) {
+    const Hwnd before = mainWindow_;
+    mainWindow_ = h;
+    // Which window stands for the screen decides whose caption the desktop's replaces.
+    if (before != h) RefitFrame(before);
+    RefitFrame(h);
+}
+
+void WindowManager::SetMainWindowFillsScreen(bool on) {
+    mainFillsScreen_ = on;
+    RefitFrame(mainWindow_);
+}
+
+// A window whose frame style changed (FrameStyle) gets its client area worked out again and, when
+// maximised, its place: a frame that lies outside the screen has another width without a border.
+void WindowManager::RefitFrame(Hwnd h) {
+    const Window* w = Get(h);
+    if (!w) return;
+    if ((w->style & WS_MAXIMIZE) && !(w->style & WS_MINIMIZE)) {
+        const Rect target = MaximizedPlacement(h);
+        if (!Get(h)) return;
+        SetWindowPos(h, {}, target.left, target.top, target.Width(), target.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        return;
+    }
+    SetWindowPos(h, {}, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 Rect WindowManager::NonClientInsets(const Window* w) const {
     if (w->self == desktop_) return {};
     const uint32_t style = FrameStyle(w);

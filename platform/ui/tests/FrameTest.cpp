@@ -433,11 +433,15 @@ TEST_F(FrameTest, TheMainWindowIsMaximisedAndRestoredWithTheScreenWindowAndFills
 // area and menu bar fill the screen, maximised or restored. Other windows keep theirs.
 TEST_F(FrameTest, UnderADecoratingWindowManagerTheMainWindowLeavesItsOwnCaptionOut) {
     screen->SetScreenWindowDecorated(true);
+    // The program's order: the frame is made (the first top-level window, so the main one),
+    // maximised with its menu bar, and only then said to fill the screen.
     const Hwnd main = Sizable("Main");
+    wm->SetMenuBarSpace(main, true);
+    ShowWindow(main, SW_SHOWMAXIMIZED);
     wm->SetMainWindow(main);
     wm->SetMainWindowFillsScreen(true);
-    wm->SetMenuBarSpace(main, true);
-    for (const int cmd : {SW_SHOWMAXIMIZED, SW_RESTORE}) {
+    Pump();
+    for (const int cmd : {SW_SHOWMAXIMIZED, SW_RESTORE, SW_SHOWMAXIMIZED}) {
         SCOPED_TRACE(cmd == SW_RESTORE ? "restored" : "maximised");
         ShowWindow(main, cmd);
         Pump();
@@ -451,6 +455,9 @@ TEST_F(FrameTest, UnderADecoratingWindowManagerTheMainWindowLeavesItsOwnCaptionO
         GetClientRect(main, &client);
         EXPECT_EQ(client.Width(), 640);
         EXPECT_EQ(client.Height(), 480 - bar.Height());
+        Point origin{0, 0};
+        ClientToScreen(main, &origin);
+        EXPECT_EQ(origin.y, bar.bottom) << "the client area begins right under the menu bar";
         // The top corners hold no caption buttons and the edges no sizing border.
         EXPECT_EQ(HitAt(main, 636, 4), HTMENU);
         EXPECT_EQ(HitAt(main, 2, bar.bottom + 10), HTCLIENT);
