@@ -41,4 +41,6 @@ namespace zv::panels {
 // no such sheet.
 int GetWeaponDetailPack(ui::Hwnd dialog);
 std::uint16_t GetWeaponDetailUnit(ui::Hwnd dialog);
+// The word the sheet shows for a unit's defence type (0-9); nothing for another value.
+const char* DefenceTypeName(int type);
 }  // namespace zv::panels

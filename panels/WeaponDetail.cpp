@@ -34,8 +34,10 @@ struct PackButton {
     ui::Rect rect;
 };
 
-const char* const kDefenceTypeNames[10] = {"施　設", " ﾐｻｲﾙ ", "潜水艦", "艦　船", "司令部",
-                                           "歩　兵", "車　両", "低高度", "中高度", "高高度"};
+// In the order of the target classes the defence type counts in (high air first, sites last),
+// as the rule tables and the troop pages have them.
+const char* const kDefenceTypeNames[10] = {"高高度", "中高度", "低高度", "車　両", "歩　兵",
+                                           "司令部", "艦　船", "潜水艦", " ﾐｻｲﾙ ", "施　設"};
 
 // The sheet of one unit kind: its figures, its weapons per pack and the four pack buttons.
 class WeaponDetailDialog : public ui::DialogObject {
@@ -245,7 +247,7 @@ class WeaponDetailDialog : public ui::DialogObject {
         DrawFightCategoryIcon(canvas_.get(), kind, 248, 12, country);
         if (unit.UnitKindCursor::Select(kind)) Sjis(268, 14, unit.UnitKindCursor::GetName());
         unit.Select(unit_);
-        if (unit.GetDefenceType() < 10) Text(408, 14, kDefenceTypeNames[unit.GetDefenceType()]);
+        if (const char* name = DefenceTypeName(unit.GetDefenceType())) Text(408, 14, name);
         Text(500, 14, Format("%d", unit.GetMaxStrength()));
         Text(564, 14, Format("%3d", unit.GetDurabilityPerUnit() * unit.GetMaxStrength()));
         Text(456, 46, Format("%6d", unit.GetPrice()));
@@ -348,6 +350,8 @@ int ShowUnitKindInfoDialog(ui::Hwnd owner, std::uint16_t unit) {
     SetPanelBusyBit(0, 0);
     return 1;
 }
+
+const char* DefenceTypeName(int type) { return type >= 0 && type < 10 ? kDefenceTypeNames[type] : nullptr; }
 
 int GetWeaponDetailPack(ui::Hwnd dialog) {
     const WeaponDetailDialog* sheet = WeaponDetailOf(dialog);

@@ -159,6 +159,51 @@ TEST_F(MapAreas, WindowPagesCaptionsAndScrollBars) {
     EXPECT_TRUE(ui::IsWindow(h));
 }
 
+// The direction pages copy the generated arrow pictures into each cell; they must stay inside
+// it, so the grid lines between the cells survive and the next cell's class names stay readable.
+TEST_F(MapAreas, DirectionArrowsStayInsideTheirCell) {
+    const ui::Hwnd frame = ui::CreateWindowEx(0, "STATIC", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 1024, 768, {}, 0,
+                                              nullptr, nullptr);
+    shell::SetWindowOfKind(shell::WindowKind::FrameWnd, frame);
+    shell::LoadPalettes(frame);
+    const ui::Hwnd h = CreateMapAreaInfoWindow(nullptr, frame);
+    ASSERT_TRUE(h);
+    ui::SendMessage(h, ui::WM_COMMAND, kCmdAreaCompute, 0);
+    fw::Dib* picture = GetAreaInfoPicture(h);
+    ASSERT_NE(picture, nullptr);
+    const std::uint8_t white = *picture->GetPixelAddress(kAreaCell / 2, kAreaCell - 2);
+    for (int id = kCmdAreaDirectionsAll; id <= kCmdAreaDirectionsAll + 5; ++id) {
+        SCOPED_TRACE(AreaPageOfCommand(id));
+        ui::SendMessage(h, ui::WM_COMMAND, static_cast<ui::WParam>(id), 0);
+        const std::uint8_t grid = *picture->GetPixelAddress(kAreaCell, 1);
+        ASSERT_NE(grid, white);
+        int arrowPixels = 0;
+        for (int i = 0; i < 8; ++i) {
+            for (int j = 0; j < 8; ++j) {
+                const int left = kAreaCell * i, top = kAreaCell * j;
+                // The grid lines bound the cell; its last column (the outer frame's in the
+                // last cells) is left blank.
+                for (int t = 0; t < kAreaCell; ++t) {
+                    if (i > 0) {
+                        ASSERT_EQ(*picture->GetPixelAddress(left, top + t), grid) << i << "," << j << " +" << t;
+                    }
+                    if (j > 0) {
+                        ASSERT_EQ(*picture->GetPixelAddress(left + t, top), grid) << i << "," << j << " +" << t;
+                    }
+                    if (i < 7 && t > 0 && (j < 7 || t < kAreaCell - 1)) {
+                        ASSERT_EQ(*picture->GetPixelAddress(left + kAreaCell - 1, top + t), white) << i << "," << j;
+                    }
+                }
+                for (int y = top + 12; y < top + kAreaCell - 1; ++y)
+                    for (int x = left + 22; x < left + kAreaCell - 1; ++x)
+                        arrowPixels += *picture->GetPixelAddress(x, y) != white ? 1 : 0;
+            }
+        }
+        EXPECT_GT(arrowPixels, 0) << "some direction is drawn";
+    }
+    ui::DestroyWindow(h);
+}
+
 TEST_F(MapAreas, TheWindowComputesOverTheWorldInstalledNow) {
     const ui::Hwnd frame = ui::CreateWindowEx(0, "STATIC", "", ui::WS_POPUP | ui::WS_VISIBLE, 0, 0, 1024, 768, {}, 0,
                                               nullptr, nullptr);

@@ -11,7 +11,8 @@ std::uint16_t TestDiscoveryBase() {
     return static_cast<std::uint16_t>(40000 + (getpid() % 1000) * 20 + 4 * (next++ % 5));
 }
 
-Endpoint::Endpoint(std::uint16_t base, std::vector<std::string>* log, std::uint32_t versionWaitMs) {
+Endpoint::Endpoint(std::uint16_t base, std::vector<std::string>* log, std::uint32_t versionWaitMs,
+                   const transport::NetFaults& faults) {
     sim::SimulationEnv env;
     env.log = [](std::string_view) {};
     sim = std::make_unique<sim::Simulation>(tables, env);
@@ -24,6 +25,7 @@ Endpoint::Endpoint(std::uint16_t base, std::vector<std::string>* log, std::uint3
         std::lock_guard lock(transportLogMutex);
         transportLog.emplace_back(line);
     };
+    o.transport.faults = faults;
     o.versionWaitMs = versionWaitMs;
     o.application.bytes[0] = 0x5A;
     o.blockPauseMs = 0;
@@ -48,10 +50,11 @@ Endpoint::~Endpoint() {
     manager->Close();
 }
 
-Session::Session(int clients) {
+Session::Session(int clients, const transport::NetFaults& clientFaults) {
     base_ = TestDiscoveryBase();
     const std::uint16_t base = base_;
-    for (int i = 0; i <= clients; ++i) endpoints_.push_back(std::make_unique<Endpoint>(base, &log));
+    for (int i = 0; i <= clients; ++i)
+        endpoints_.push_back(std::make_unique<Endpoint>(base, &log, 5000, i == 0 ? transport::NetFaults{} : clientFaults));
     Endpoint& host = Host();
     host.manager->OpenTransport();
     host.manager->Connection()->SetPlayerName("host");

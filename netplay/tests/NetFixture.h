@@ -34,7 +34,8 @@ struct RecordingGui : NetworkGui {
 
 // One participant: a world, a manager and the hand-over to the test thread.
 struct Endpoint : NetworkEventTarget {
-    Endpoint(std::uint16_t base, std::vector<std::string>* log, std::uint32_t versionWaitMs = 5000);
+    Endpoint(std::uint16_t base, std::vector<std::string>* log, std::uint32_t versionWaitMs = 5000,
+             const transport::NetFaults& faults = {});
     ~Endpoint() override;
     void SendNetworkEvent(std::uint32_t w, const void* l) override {
         handOff.Call([&] {
@@ -62,7 +63,8 @@ struct Endpoint : NetworkEventTarget {
 // A host and clients on loopback, all served by the test thread.
 class Session {
   public:
-    explicit Session(int clients);
+    // clientFaults: how the clients' links misbehave (the host's is sound).
+    explicit Session(int clients, const transport::NetFaults& clientFaults = {});
     Endpoint& Host() { return *endpoints_[0]; }
     Endpoint& Client(int i) { return *endpoints_[static_cast<std::size_t>(i) + 1]; }
     // Serves every endpoint until pred holds (false after ms).

@@ -66,6 +66,21 @@ TEST(SessionTest, AGoodbyeWhileConnectedReachesOnlyTheHost) {
     }
 }
 
+// A client on a slow link leaves while the host still has chat on its way to it: its goodbye,
+// held back by the link, still reaches the host, which sees a player that left, not one lost.
+TEST(SessionTest, AGoodbyeStillQueuedWhenTheClientLeavesReachesTheHost) {
+    transport::NetFaults slow;
+    slow.delayMs = 300;
+    Session s(1, slow);
+    Endpoint& host = s.Host();
+    for (int i = 0; i < 200; ++i)
+        host.manager->SendChat(0xFFFF, core::Utf8ToSjis("未読の行 ") + std::to_string(i), true);
+    ASSERT_EQ(s.Client(0).manager->Leave(), 0);
+    ASSERT_TRUE(s.Until([&] { return !host.manager->IsSlotOccupied(1); }));
+    EXPECT_EQ(host.manager->SlotLeft(1), 1);
+    EXPECT_FALSE(host.TransportLogged("the connection failed"));
+}
+
 // The map-delivered flag answers one transfer: a session hosted again starts without it.
 TEST(SessionTest, TheMapDeliveredFlagDoesNotOutliveItsSession) {
     Session s(1);

@@ -324,6 +324,32 @@ TEST_F(WeaponDetailTest, ClicksOutsideTheButtonsWalkTheTransformationChain) {
     EXPECT_EQ(shown, (std::vector<uint16_t>{u, second}));
 }
 
+// The defence type is a target class (high air first, sites last, the order of the rates beside
+// it); the sheet names the class the unit is hit as.
+TEST_F(WeaponDetailTest, DefenceTypeNamesTheClassTheUnitBelongsTo) {
+    const struct {
+        const char* unit;
+        const char* shown;
+    } cases[] = {
+        {"鉄牙 主力戦車", "車　両"}, {"蒼鷹 制空戦闘機", "高高度"}, {"疾蜂 攻撃ヘリ", "低高度"},
+        {"歩兵小隊", "歩　兵"},      {"統帥 機動司令部", "司令部"}, {"碧洋 航空母艦", "艦　船"},
+        {"深淵 攻撃型潜水艦", "潜水艦"}, {"鉄壁 防空陣地", "施　設"},
+    };
+    rules::UnitInfoCursor unit(game.Tables());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        int found = -1;
+        for (int i = 0; i < 2000 && found < 0; ++i)
+            if (unit.Select(i) && core::SjisToUtf8(unit.GetName()) == c.unit) found = i;
+        ASSERT_GE(found, 0);
+        const char* name = DefenceTypeName(unit.GetDefenceType());
+        ASSERT_NE(name, nullptr);
+        EXPECT_STREQ(name, c.shown);
+    }
+    EXPECT_EQ(DefenceTypeName(10), nullptr);
+    EXPECT_EQ(DefenceTypeName(-1), nullptr);
+}
+
 }  // namespace
 }  // namespace zv::panels::testing
 

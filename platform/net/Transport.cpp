@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <asio.hpp>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <future>
@@ -24,6 +25,8 @@ using Buffer = std::shared_ptr<const std::vector<std::uint8_t>>;
 constexpr std::uint32_t kSearchIntervalMs = 250;
 constexpr std::uint32_t kSessionForgetMs = 2000;
 constexpr std::size_t kMaxSessionsHeard = 64;
+// How long a closing session waits at most for its last frames to reach the peers.
+constexpr std::uint32_t kLeaveLingerMs = 1000;
 
 std::chrono::milliseconds Ms(std::uint32_t ms) {
     return std::chrono::milliseconds(ms);
@@ -136,6 +139,10 @@ struct Peer : std::enable_shared_from_this<Peer> {
     std::size_t queued = 0;
     bool writing = false;
     bool closeAfterWrite = false;
+    // Closing our side: what is queued still goes, then the sending side is shut and whatever
+    // arrives is read and thrown away until the peer closes, so nothing resets the connection.
+    bool leaving = false;
+    bool sendShut = false;
     Clock::time_point opened = Clock::now();
     Clock::time_point lastFrame = Clock::now();
     Clock::time_point lastSend = Clock::now();
@@ -264,7 +271,16 @@ struct Transport::Impl {
     void WriteNext(const std::shared_ptr<Peer>& peer) {
         if (peer->queue.empty() || peer->closed) {
             peer->writing = false;
-            if (peer->closeAfterWrite && !peer->closed && peer->held.empty()) Drop(peer, {});
+            if (peer->closed) return;
+            if (peer->leaving) {
+                if (!peer->sendShut) {
+                    peer->sendShut = true;
+                    std::error_code ignored;
+                    peer->socket.shutdown(tcp::socket::shutdown_send, ignored);
+                }
+                return;
+            }
+            if (peer->closeAfterWrite && peer->held.empty()) Drop(peer, {});
             return;
         }
         peer->writing = true;
@@ -287,6 +303,10 @@ struct Transport::Impl {
             peer->socket, asio::buffer(peer->header),
             [this, peer](std::error_code ec, std::size_t) {
                 if (peer->closed) return;
+                if (peer->leaving) {
+                    DrainOrFinish(peer, ec);
+                    return;
+                }
                 if (ec) {
                     Drop(peer, ec == asio::error::eof ? "it closed the connection"
                                                       : "the connection failed");
@@ -321,6 +341,10 @@ struct Transport::Impl {
                 asio::async_read(peer->socket, asio::buffer(peer->body),
                                  [this, peer](std::error_code ec2, std::size_t) {
                                      if (peer->closed) return;
+                                     if (peer->leaving) {
+                                         DrainOrFinish(peer, ec2);
+                                         return;
+                                     }
                                      if (ec2) {
                                          Drop(peer, "the connection failed");
                                          return;
@@ -350,6 +374,10 @@ struct Transport::Impl {
     void Drop(const std::shared_ptr<Peer>& ref, const std::string& why) {
         const std::shared_ptr<Peer> peer = ref;  // the map's copy may go below
         if (peer->closed) return;
+        if (peer->leaving) {
+            FinishLeaving(peer);
+            return;
+        }
         peer->closed = true;
         std::error_code ignored;
         peer->socket.shutdown(tcp::socket::shutdown_both, ignored);
@@ -840,6 +868,51 @@ struct Transport::Impl {
 
     // ---- closing ----------------------------------------------------------------------------
 
+    // Lets what is queued for an established peer (a goodbye among it) go out before the
+    // connection ends; see Peer::leaving. The peer no longer belongs to the session.
+    void StartLeaving(const std::shared_ptr<Peer>& peer) {
+        peer->leaving = true;
+        peer->holdTimer.cancel();
+        while (!peer->held.empty()) {
+            peer->queue.push_back(std::move(peer->held.front().second));
+            peer->held.pop_front();
+        }
+        {
+            std::lock_guard lock(mutex);
+            ++lingering;
+        }
+        lingeringPeers.push_back(peer);
+        if (!peer->writing) WriteNext(peer);
+    }
+
+    void DrainOrFinish(const std::shared_ptr<Peer>& peer, std::error_code ec) {
+        if (ec) {
+            FinishLeaving(peer);
+            return;
+        }
+        peer->body.resize(4096);
+        peer->socket.async_read_some(asio::buffer(peer->body),
+                                     [this, peer](std::error_code ec2, std::size_t) {
+                                         if (peer->closed) return;
+                                         DrainOrFinish(peer, ec2);
+                                     });
+    }
+
+    void FinishLeaving(const std::shared_ptr<Peer>& peer) {
+        if (peer->closed) return;
+        peer->closed = true;
+        std::error_code ignored;
+        peer->socket.close(ignored);
+        peer->queue.clear();
+        peer->queued = 0;
+        std::erase(lingeringPeers, peer);
+        {
+            std::lock_guard lock(mutex);
+            --lingering;
+        }
+        lingerDone.notify_all();
+    }
+
     void CloseSession() {
         RunOnIo([this] {
             FinishJoin(kErrNoConnection);
@@ -855,16 +928,21 @@ struct Transport::Impl {
             }
             const bool wasHosting = hosting;
             hosting = false;
-            for (auto& [key, p] : peers) {
+            // Established connections are closed gracefully; half-open ones at once.
+            auto end = [this, &ignored](const std::shared_ptr<Peer>& p) {
+                if (p->closed || p->leaving) return;
+                if (p->welcomed) {
+                    StartLeaving(p);
+                    return;
+                }
                 p->closed = true;
                 p->holdTimer.cancel();
                 p->socket.close(ignored);
-            }
+            };
+            for (auto& [key, p] : peers) end(p);
             peers.clear();
             if (hostPeer) {
-                hostPeer->closed = true;
-                hostPeer->holdTimer.cancel();
-                hostPeer->socket.close(ignored);
+                end(hostPeer);
                 hostPeer.reset();
             }
             (void)wasHosting;
@@ -879,6 +957,16 @@ struct Transport::Impl {
             tcpPort = 0;
             discoveryPort = 0;
             desc = SessionDesc{};
+            return 0;
+        });
+        // Bounded: a peer that is gone or never reads cannot hold a leave up for long.
+        if (std::this_thread::get_id() != worker.get_id()) {
+            std::unique_lock lock(mutex);
+            lingerDone.wait_for(lock, Ms(kLeaveLingerMs), [this] { return lingering == 0; });
+        }
+        RunOnIo([this] {
+            const std::vector<std::shared_ptr<Peer>> left = lingeringPeers;
+            for (const auto& p : left) FinishLeaving(p);
             return 0;
         });
     }
@@ -911,6 +999,8 @@ struct Transport::Impl {
     udp::endpoint queryFrom;
     std::map<Peer*, std::shared_ptr<Peer>> peers;
     std::shared_ptr<Peer> hostPeer;
+    // Connections of a closed session still handing over their last frames.
+    std::vector<std::shared_ptr<Peer>> lingeringPeers;
     std::unique_ptr<std::promise<std::int32_t>> joinPromise;
     std::unique_ptr<udp::socket> searchSocket;
     Guid searchApp;
@@ -925,6 +1015,8 @@ struct Transport::Impl {
 
     // Shared with the callers' threads.
     mutable std::mutex mutex;
+    int lingering = 0;
+    std::condition_variable lingerDone;
     bool open = false;
     PlayerId localId = 0;
     PlayerId serverId = 0;

@@ -123,7 +123,9 @@ class Transport {
                       std::string_view playerName, core::AutoResetEvent* receiveEvent,
                       PlayerId& id);
     // Leaves or ends the session: the others see the local player destroyed (clients also the
-    // session lost). Queued messages are dropped.
+    // session lost). What was sent before still goes out first (a goodbye reaches the peer as
+    // such); a peer that does not take it holds the call up for a second at most. Messages not
+    // received yet are dropped.
     void Close();
 
     // Guaranteed, ordered delivery to kAllPlayers (everybody but the sender), kServerPlayer or

@@ -328,6 +328,43 @@ TEST_F(TransportTest, ALeavingOrKilledPeerIsNoticedWithItsDataAndTheHostsLossEnd
     EXPECT_FALSE(c2->transport.IsOpen());
 }
 
+// A leave hands its last message over before the connection goes, though the host still has
+// much on its way to the leaver that it will never read.
+TEST_F(TransportTest, ALeavingClientsLastMessageArrivesBeforeItIsDestroyed) {
+    auto host = MakeHost("s");
+    // A slow link: what the client sends is still held back when it leaves.
+    TransportOptions slow = LoopbackOptions(base, &log);
+    slow.faults.delayMs = 300;
+    auto client = std::make_unique<Node>(slow);
+    ASSERT_EQ(client->transport.Join("127.0.0.1", host->transport.Port(), TestApp(), "one",
+                                     &client->event, client->id),
+              kOk);
+    ASSERT_TRUE(host->WaitSystem(kSysCreatePlayer));
+    const PlayerId gone = client->id;
+    const std::vector<std::uint8_t> flood(256 * 1024, 0x5A);
+    for (int i = 0; i < 16; ++i)
+        ASSERT_EQ(host->transport.Send(gone, flood.data(), flood.size()), kOk);
+    // Large enough to be still on its way when the client closes.
+    std::vector<std::uint8_t> goodbye(1 << 20);
+    for (std::size_t i = 0; i < goodbye.size(); ++i) goodbye[i] = static_cast<std::uint8_t>(i * 7);
+    PutU32(goodbye.data(), 0x4259);
+    ASSERT_EQ(client->transport.Send(kServerPlayer, goodbye.data(), goodbye.size()), kOk);
+    client->transport.Close();
+    EXPECT_FALSE(client->transport.IsOpen());
+
+    // In order: the goodbye, whole, then the player's end.
+    auto received = host->WaitFor(
+        [&](const Received& r) { return r.from == gone && r.Type() == 0x4259; }, 5000);
+    ASSERT_TRUE(received) << "the goodbye was lost";
+    EXPECT_EQ(received->data, goodbye);
+    for (const Received& r : host->aside)
+        EXPECT_FALSE(r.from == kSystemPlayer && r.Type() == kSysDestroyPlayer) << "destroyed first";
+    auto destroyed = host->WaitSystem(kSysDestroyPlayer);
+    ASSERT_TRUE(destroyed);
+    EXPECT_EQ(GetU32(destroyed->data.data() + 4), gone);
+    EXPECT_TRUE(log.Contains("it closed the connection")) << "an orderly close, not a failure";
+}
+
 // Raw peers that misbehave.
 class HostilePeerTest : public TransportTest {
   protected:
@@ -440,6 +477,35 @@ TEST_F(HostilePeerTest, APeerThatStopsReadingIsDroppedWithoutStallingTheOthers) 
     }
     EXPECT_TRUE(host.WaitSystem(kSysDestroyPlayer, 2000));
     EXPECT_TRUE(log.Contains("does not read"));
+}
+
+// A peer that takes nothing and never closes holds a closing session up only briefly; the
+// connection then goes all the same.
+TEST_F(HostilePeerTest, AClosingSessionWaitsOnlyBrieflyForAPeerThatNeverReads) {
+    Node host(LoopbackOptions(base, &log, 60000));
+    ASSERT_EQ(host.transport.Host(TestApp(), "s", 6, "host", &host.event, host.id), kOk);
+    auto stuck = Connect(host);
+    asio::write(stuck, asio::buffer(Hello(TestApp(), "stuck")));
+    ASSERT_TRUE(host.WaitSystem(kSysCreatePlayer));
+    std::vector<std::uint8_t> block(1 << 20, 3);
+    PutU32(block.data(), 71);
+    for (int i = 0; i < 8; ++i) ASSERT_EQ(host.transport.Send(kAllPlayers, block.data(), block.size()), kOk);
+    const auto start = Clock::now();
+    host.transport.Close();
+    // Far above the wait a close allows itself; without a bound it would never return.
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_FALSE(host.transport.IsOpen());
+    // What the host's side had taken on still arrives, then the end of the stream.
+    std::vector<std::uint8_t> sink(1 << 16);
+    std::error_code ec;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    stuck.non_blocking(true);
+    do {
+        ec.clear();
+        stuck.read_some(asio::buffer(sink), ec);
+        if (ec == asio::error::would_block) core::SleepMs(5);
+    } while ((!ec || ec == asio::error::would_block) && Clock::now() < deadline);
+    EXPECT_TRUE(ec == asio::error::eof || ec == asio::error::connection_reset) << ec.message();
 }
 
 // A host that lets clients in only when its application says so.

@@ -593,6 +593,14 @@ set(ZVDATA_ART_SOURCES
     art/svg/marks/posdir-5.svg
     art/svg/marks/posdir-6.svg
     art/svg/marks/posdir-7.svg
+    art/svg/marks/posdir-small-0.svg
+    art/svg/marks/posdir-small-1.svg
+    art/svg/marks/posdir-small-2.svg
+    art/svg/marks/posdir-small-3.svg
+    art/svg/marks/posdir-small-4.svg
+    art/svg/marks/posdir-small-5.svg
+    art/svg/marks/posdir-small-6.svg
+    art/svg/marks/posdir-small-7.svg
     art/svg/marks/river-solid.svg
     art/svg/marks/road-solid.svg
     art/svg/marks/select-green.svg

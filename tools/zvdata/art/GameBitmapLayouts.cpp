@@ -40,7 +40,7 @@ constexpr Entry kLayouts[] = {
     {"ROAD8DT.BMP", {512, 16, 8, 8}},      {"ROAD8DTN.BMP", {512, 16, 8, 8}},
     {"ROAD6DT.BMP", {384, 12, 6, 6}},      {"ROAD6DTN.BMP", {384, 12, 6, 6}},
     {"ROAD4DT.BMP", {256, 8, 4, 4}},       {"ROAD4DTN.BMP", {256, 8, 4, 4}},
-    {"posdirs.bmp", {96, 12, 12, 12}},     {"posdirb.bmp", {320, 40, 40, 40}},
+    {"posdirs.bmp", {56, 7, 7, 7}},        {"posdirb.bmp", {320, 40, 40, 40}},
     {"campMark.bmp", {64, 16, 16, 16}},    {"trpMark.bmp", {192, 64, 16, 16}},
     {"pMark.bmp", {32, 16, 16, 16}},
     {"mapcursor.bmp", {128, 32, 32, 32}},  {"mapcatey.bmp", {1040, 80, 16, 16}},

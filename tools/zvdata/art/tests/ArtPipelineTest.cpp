@@ -237,7 +237,7 @@ TEST_F(ArtFixture, BuildWritesCheckedFilesAndRefusesBrokenOnesWithoutLosingTheRe
         "file mapcursor.bmp\nsize 128 32\ngrid 32 32\npalette game\ncell 1 0 svg/broken.svg\n");
     Manifest(
         "nolayer.txt",
-        "file posdirs.bmp\nsize 96 12\ngrid 12 12\npalette game\ncell 0 0 svg/bits.svg bits=4\n");
+        "file posdirs.bmp\nsize 56 7\ngrid 7 7\npalette game\ncell 0 0 svg/bits.svg bits=4\n");
     Manifest(
         "unit/unit001.txt",
         "file unit/unit001.bmp\nsize 8 4\ngrid 4 4\npalette game\ncell 0 0 svg/half.svg team=2\n"
