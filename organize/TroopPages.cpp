@@ -12,6 +12,7 @@
 #include "rules/records/RuleCursors.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
+#include "rules/records/TroopCursor.h"
 #include "shell/PictureHelpers.h"
 #include "shell/skin/SkinControls.h"
 
