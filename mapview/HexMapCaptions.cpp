@@ -186,7 +186,7 @@ void HexMapView::DrawCaption(std::uint16_t troop) {
             break;
         }
         case 4: {
-            const std::int32_t travel = t.GetWord414();
+            const std::int32_t travel = t.GetOrderValue();
             if (travel == 0) {
                 CaptionText(dc, 0, 0, "最終目的座標  なし", c);
                 CaptionText(dc, 0, 16, "到着予定時刻  不明", c);
@@ -346,9 +346,9 @@ int HexMapView::TraceTroopRoute(std::uint16_t troop, const std::uint8_t (*points
     if (!SelectTroop(troop)) return 0;
     auto& t = g.Troops();
     std::vector<rules::RouteStep> steps(8192 / sizeof(rules::RouteStep));
-    t.SetWord414(0);
+    t.SetOrderValue(0);
     const std::uint16_t current = t.GetHexValue();
-    const int leg = t.GetByte380();
+    const int leg = t.GetOrderPhase();
     const std::uint8_t country = t.GetCountry();
     const int altitude = t.GetTroopAltitudeClass();
     std::uint8_t costs[rules::kMoveCostClasses];
@@ -417,7 +417,7 @@ int HexMapView::TraceTroopRoute(std::uint16_t troop, const std::uint8_t (*points
         addTime(hexes.back().first, hexes.back().second);
     }
     SelectTroop(troop);
-    t.SetWord414(static_cast<std::uint16_t>(std::clamp<std::int32_t>(total, 0, 0xFFFF)));
+    t.SetOrderValue(static_cast<std::uint16_t>(std::clamp<std::int32_t>(total, 0, 0xFFFF)));
     const int lx = points[count][0], ly = points[count][1];
     if (lx < rules::kMapSize && ly < rules::kMapSize && g.SelectHexInfoXY(lx, ly)) {
         if (mode == 0) {

@@ -317,8 +317,8 @@ void HexMapView::DrawTroopLayer(int bx, int by, std::uint16_t troop, bool fogTil
     const int colour = TroopColourCountry(troop, fog);
     if (colour < 0 || colour > 4) return;
     auto& t = g.Troops();
-    const int symbolRow = t.GetWord382();
-    const int symbolCol = t.GetByte32() % 6;
+    const int symbolRow = t.GetIcon();
+    const int symbolCol = t.GetCommandByte() % 6;
     if (symbolRow < 12) Blit(unitSheet_.get(), 6 * colour + symbolCol, symbolRow, bx, by);
     if (zoom_ == 2 && symbolSheet_) {
         int members = 0;
@@ -378,7 +378,7 @@ void HexMapView::DrawTerrainLayer(int bx, int by) {
                 break;
             }
             for (int j = 0; j < 6; ++j) {
-                if (hexes.GetMarkBits() & (1u << j)) Blit(shoreSheet_.get(), j, hexes.GetByte4(), bx, by);
+                if (hexes.GetMarkBits() & (1u << j)) Blit(shoreSheet_.get(), j, hexes.GetShoreStyle(), bx, by);
             }
             if (river != rules::kNoRiver) Blit(roadSheet_.get(), river & 63, 1, bx, by);
             if (road != rules::kNoRoad) Blit(roadSheet_.get(), road & 63, 0, bx, by);

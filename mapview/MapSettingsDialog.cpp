@@ -387,7 +387,7 @@ int StoreMapSettings(ui::Hwnd dlg, rules::TableDirectory& tables, const Working&
                 continue;
             }
             if (id == kIdFunds + i) countries.SetFunds(static_cast<std::int32_t>(*value));
-            else countries.SetValue38(static_cast<std::int32_t>(*value));
+            else countries.SetComputerFunds(static_cast<std::int32_t>(*value));
         }
         countries.SetAllianceMask(work.alliance[i]);
         countries.SetFlag64(ComboByte(dlg, kIdBgm + i));
@@ -451,7 +451,7 @@ class MapSettingsDialog : public ui::DialogObject {
             ui::SendDlgItemMessage(dlg, kIdFunds + i, ui::EM_LIMITTEXT, 8, 0);
             ui::SetDlgItemText(dlg, kIdFunds + i, std::to_string(countries.GetFunds()));
             ui::SendDlgItemMessage(dlg, kIdComputerFunds + i, ui::EM_LIMITTEXT, 8, 0);
-            ui::SetDlgItemText(dlg, kIdComputerFunds + i, std::to_string(countries.GetValue38()));
+            ui::SetDlgItemText(dlg, kIdComputerFunds + i, std::to_string(countries.GetComputerFunds()));
             work_.alliance[i] = countries.GetAllianceMask();
             ui::SendDlgItemMessage(dlg, kIdBgm + i, ui::CB_SETCURSEL, countries.GetFlag64(), 0);
             work_.corps[i] = countries.GetSetting82();

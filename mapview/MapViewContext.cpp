@@ -223,7 +223,7 @@ void MapViewContext::DragWaypoint(std::uint32_t point) {
             points[n][1] = wp >> 8;
             ++n;
         }
-        const int leg = t.GetByte380();
+        const int leg = t.GetOrderPhase();
         if (leg != 0 && leg - 1 < n) {
             const std::uint16_t cur = t.GetHexValue();
             points[leg - 1][0] = cur & 0xFF;

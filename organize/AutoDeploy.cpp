@@ -5,6 +5,7 @@
 #include "rules/troops/Placement.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
+#include "rules/records/ForceCursor.h"
 
 namespace zv::organize {
 

@@ -11,8 +11,11 @@
 #include <optional>
 
 #include "rules/context/GameContext.h"
-#include "rules/records/ForceCursor.h"
 #include "rules/records/TroopRecord.h"
+
+namespace zv::rules {
+class ForceWorkspace;
+}
 
 namespace zv::organize {
 

@@ -130,7 +130,7 @@ void FillLoadingList(ui::Hwnd dialog, const LoadingRequest& request) {
     for (int r = 0; r < kRowCount && request.rows[r] >= 0; ++r) {
         if (!troops.Select(std::uint16_t(request.rows[r]))) continue;
         const std::string name(troops.GetName());
-        const int row = AppendRow(list, name, troops.GetWord382() + CountryImageBase());
+        const int row = AppendRow(list, name, troops.GetIcon() + CountryImageBase());
         SetCell(list, row, 1, ToSjis(troops.GetStatusText(0, player)));
     }
 }

@@ -22,6 +22,7 @@
 #include "platform/ui/controls/ImageList.h"
 #include "rules/context/GameContext.h"
 #include "rules/records/CachedTroopCursor.h"
+#include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/RuleRecords.h"
 #include "rules/records/TroopRecord.h"

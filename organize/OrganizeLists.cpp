@@ -330,7 +330,7 @@ void FillOrganizeTroopLists(ui::Hwnd tabWindow, int /*forceType*/) {
         auto& rows = isTemplate ? st.templateRows : st.troopRows;
         const int row = int(ui::SendMessage(list, ui::LVM_GETITEMCOUNT, 0, 0));
         if (row >= kTroopRowCapacity) continue;
-        AppendRow(list, Trimmed(fc.TroopCursor::GetName(), 24), (fc.GetWord382() & 0xFF) + 48);
+        AppendRow(list, Trimmed(fc.TroopCursor::GetName(), 24), (fc.GetIcon() & 0xFF) + 48);
         rows[std::size_t(row)] = std::int16_t(t);
     }
     ui::SendMessage(troops, ui::WM_SETREDRAW, 1, 0);

@@ -683,7 +683,7 @@ void ResetTroopIcon(DisplayState& s) {
     if (!troop) return;
     for (int slot = 0; slot < 6; ++slot) {
         if (rules::SelectSlotUnit(*troop, slot)) {
-            troop->SetWord382(troop->GetKindByte29());
+            troop->SetIcon(troop->GetKindByte29());
             return;
         }
     }

@@ -9,7 +9,10 @@
 #include "framework/Dib.h"
 #include "organize/TroopDisplay.h"
 #include "platform/ui/WindowTypes.h"
-#include "rules/records/TroopCursor.h"
+
+namespace zv::rules {
+class TroopCursor;
+}
 
 namespace zv::organize::detail {
 

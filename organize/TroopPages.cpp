@@ -12,6 +12,7 @@
 #include "rules/records/RuleCursors.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
+#include "rules/records/TroopCursor.h"
 #include "shell/PictureHelpers.h"
 #include "shell/skin/SkinControls.h"
 
@@ -406,8 +407,8 @@ void PaintLoadingPage(DisplayState& s, rules::TroopCursor& t) {
         if (!troops.Select(carried[n])) continue;
         const int col = int(j % 2);
         const int row = int(j / 2);
-        if ((troops.GetWord382() & 0xFF) != 0xFF) {
-            shell::LoadGunStripBitmap(PX(28 + 220 * col), PY(16 + 20 * row), s.picture.get(), troops.GetWord382() & 0xFF);
+        if ((troops.GetIcon() & 0xFF) != 0xFF) {
+            shell::LoadGunStripBitmap(PX(28 + 220 * col), PY(16 + 20 * row), s.picture.get(), troops.GetIcon() & 0xFF);
             if (gRecording) gRecording->icons.push_back({PX(28 + 220 * col), PY(16 + 20 * row)});
         }
         const char* name = troops.GetName();
@@ -553,7 +554,7 @@ void DrawTroopIconGrid(DisplayState& s, int x, int y) {
     int chosen = -1;
     int firstWithIcon = -1;
     int matching = -1;
-    const int icon = troop->GetWord382() & 0xFF;
+    const int icon = troop->GetIcon() & 0xFF;
     for (int i = 0; i < 6; ++i) {
         if (!rules::SelectSlotUnit(*troop, i) || troop->GetKindByte29() == 0xFF) continue;
         if (firstWithIcon < 0) firstWithIcon = i;
@@ -573,7 +574,7 @@ void DrawTroopIconGrid(DisplayState& s, int x, int y) {
         if (i == chosen) fw::HvDIBitBlt(s.picture.get(), cx, cy, 32, 32, &buttons, 32, 204, 0);
         shell::DrawGunIcon(cx, cy, s.picture.get(), row, code);
         if (gRecording) gRecording->icons.push_back({cx, cy});
-        if (x != -1 && i == chosen) troop->SetWord382(std::uint16_t(code));
+        if (x != -1 && i == chosen) troop->SetIcon(std::uint16_t(code));
     }
     ui::Rect r{PX(344), PY(12), PX(344) + 112, PY(12) + 84};
     ui::InvalidateRect(s.window, &r, true);

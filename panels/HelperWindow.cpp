@@ -130,7 +130,7 @@ class HelperPanel : public ui::WindowObject {
             if (!(flags & kRequestPending) || (flags & kRequestExcluded)) continue;
             AddListRow(list,
                        {TroopName(force), HexText(force.GetHexValue()), force.GetStatusText(0, c)},
-                       TroopMarkImage(c, force.GetWord382()));
+                       TroopMarkImage(c, force.GetIcon()));
             helper_.rows.push_back(i);
         }
     }
@@ -318,7 +318,7 @@ class ReinforcementDialog : public ui::DialogObject {
                 force.SelectForceTroop(t);
                 AddListRow(list, {TroopName(force), "(--,--)",
                                   force.GetStatusText(0, request_.country)},
-                           TroopMarkImage(request_.country, force.GetWord382()));
+                           TroopMarkImage(request_.country, force.GetIcon()));
             }
         }
         ui::SetDlgItemText(dlg, IDC_REINFORCE_COUNT, Format("%3d", int(rows_.size())));

@@ -86,7 +86,7 @@ class TroopList : public ui::WindowObject {
                            {Format("%03d", int(i) - 40 * a + 1), core::SjisToUtf8(troop.GetName()),
                             Format("(%2d,%2d)", hex & 0xFF, hex >> 8), troop.GetStatusText(0, p),
                             (troop.GetStateFlags() & kTroopDisplayFlag) ? "ON" : "OFF"},
-                           TroopMarkImage(a, troop.GetWord382()));
+                           TroopMarkImage(a, troop.GetIcon()));
                 troops_.rows.push_back(i);
             }
         }

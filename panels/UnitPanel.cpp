@@ -137,7 +137,7 @@ class UnitPanel : public ui::WindowObject {
         if (!SelectTroop(t) || rules::CountMembers(t) == 0) return InvalidateAndUpdate(h);
         const bool hidden = state_.access == 2;
         const int country = hidden ? 4 : t.GetCountry();
-        const int picture = t.GetWord382() & 0xFF;
+        const int picture = t.GetIcon() & 0xFF;
         if (country != 0xFF && picture != 0xFF)
             shell::DrawUnitBigPicture(8, 8, dib_.get(), country, picture);
         if (hidden) {

@@ -19,8 +19,8 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
-#include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/MapRecords.h"
 #include "setup/SetupInternal.h"
 #include "setup/SinglePlayPages.h"
@@ -116,7 +116,7 @@ std::int32_t CountryValue38(int c) {
     rules::TableDirectory* tables = Tables();
     if (!tables) return 0;
     rules::CountryCursor countries(*tables);
-    return countries.Select(c) ? countries.GetValue38() : 0;
+    return countries.Select(c) ? countries.GetComputerFunds() : 0;
 }
 
 std::int32_t CountryFunds(int c) {
@@ -276,7 +276,7 @@ void ShowConditionsFromGame(ui::Hwnd page, int network) {
     SetNumber(page, kIdDeployable, header.GetDeployLimit());
     rules::CountryCursor countries(*tables);
     countries.Select(0);
-    const std::int32_t total = countries.GetValue42();
+    const std::int32_t total = countries.GetProductionLimit();
     SetNumber(page, kIdTotalTroops, total == 0 ? kMaxTotalTroops : total);
     const bool editable = GetStartFromSave() == 0 && (network == 0 || network == 2) && (word & 1) != 0;
     for (const int id : {kIdAllianceChange, kIdReinforcement, kIdSearch, kIdLastDay, kIdLastHour, kIdDeployable,
@@ -302,7 +302,7 @@ void ShowCountryRowFromGame(ui::Hwnd page, int c, bool lockAll) {
         countries.SetParticipation(2);
     }
     SetComboIndex(page, RoleComboId(c), role);
-    SetNumber(page, FundsEditId(c), countries.GetValue38());
+    SetNumber(page, FundsEditId(c), countries.GetComputerFunds());
     const int anthem = countries.GetFlag64();
     SetComboIndex(page, AnthemComboId(c), anthem < kAnthemEntries ? anthem : 0);
     if (takesPart && role == kRoleUser && anthem >= 1 && anthem <= 10) {
@@ -437,22 +437,21 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
     const std::uint8_t* masks = MasksOf(page);
     if (!tables || !masks) return 0;
     using G = rules::GameSettingsRecord;
-    std::uint8_t* s = tables->GetTableBase(rules::TableId::GameSettings);
+    rules::GameSettingsCursor s(*tables);
 
-    rules::WriteS32(s, G::kSinglePlay, 1);
-    s[G::kFogOfWar] = IsChecked(page, kIdSearch) ? 1 : 0;
-    rules::WriteU16(s, G::kRuleOptions,
-                    static_cast<std::uint16_t>((IsChecked(page, kIdAllianceChange) ? G::kRuleAllianceChange : 0) |
+    s.SetSinglePlay(1);
+    s.SetFogOfWar(IsChecked(page, kIdSearch) ? 1 : 0);
+    s.SetRuleOptions(static_cast<std::uint16_t>((IsChecked(page, kIdAllianceChange) ? G::kRuleAllianceChange : 0) |
                                                (IsChecked(page, kIdReinforcement) ? G::kRuleReinforcement : 0)));
 
     const long long days = EditNumber(page, kIdLastDay);
     if (days < 1 || days > kMaxLastDay) return Refuse(page, "作戦日数が１～９９以外で設定されています");
-    s[G::kDayLimit] = static_cast<std::uint8_t>(days);
-    s[G::kHourLimit] = 24;
+    s.SetDayLimit(static_cast<std::uint8_t>(days));
+    s.SetHourLimit(24);
 
     const long long deployable = EditNumber(page, kIdDeployable);
     if (deployable < 1 || deployable > kMaxDeployable) return Refuse(page, "展開部隊数が１～４０以外で設定されています");
-    s[G::kDeployLimit] = static_cast<std::uint8_t>(deployable);
+    s.SetDeployLimit(static_cast<std::uint8_t>(deployable));
 
     const int takingPart = CountTakingPartRows(page);
     if (takingPart <= 1) return Refuse(page, "参加国が存在しません");
@@ -474,18 +473,18 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
         }
     }
 
-    const bool newGame = rules::ReadS32(s, G::kDeployment) != 0;
+    const bool newGame = s.GetDeployment() != 0;
     static constexpr std::uint8_t kRoleCodes[4] = {0, 3, 1, 2};
     for (int c = 0; c < kCountries; ++c) {
-        std::uint8_t* e = s + G::CountryEntry(c);
+        s.Select(c);
         const int role = ComboIndex(page, RoleComboId(c));
-        e[G::kEntryParticipation] = kRoleCodes[(role >= 0 && role < 4) ? role : kRoleComputer];
-        e[G::kEntryState] = role == kRoleAbsent ? sim::kCountryOut : sim::kCountryInPlay;
+        s.SetParticipation(kRoleCodes[(role >= 0 && role < 4) ? role : kRoleComputer]);
+        s.SetState(role == kRoleAbsent ? sim::kCountryOut : sim::kCountryInPlay);
         std::uint8_t mask = static_cast<std::uint8_t>(1u << c);
         for (int k = 0; k < 3; ++k) {
             if (IsChecked(page, AllianceBoxId(c, k))) mask |= static_cast<std::uint8_t>(1u << AlliancePartner(c, k));
         }
-        e[G::kEntryAllianceMask] = mask;
+        s.SetAllianceMask(mask);
         const long long funds = EditNumber(page, FundsEditId(c));
         if (newGame) {
             if (EditIsEmpty(page, FundsEditId(c))) return Refuse(page, "軍事費が設定されていません");
@@ -493,18 +492,16 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
                 return Refuse(page, "軍事費が０～９９９９９９９９以外で設定されている国があります");
             }
         }
-        rules::WriteS32(e, G::kEntryFunds, static_cast<std::int32_t>(funds));
+        s.SetFunds(static_cast<std::int32_t>(funds));
         const int anthem = ComboIndex(page, AnthemComboId(c));
-        e[G::kEntryMusic] = static_cast<std::uint8_t>(anthem < 0 ? 0 : anthem);
+        s.SetMusic(static_cast<std::uint8_t>(anthem < 0 ? 0 : anthem));
     }
 
     if (newGame && userCountry >= 0) {
-        std::uint8_t* e = s + G::CountryEntry(userCountry);
-        std::memset(e + G::kEntryCorpsFile, 0, G::kEntryCorpsFileWidth);
-        if (const organize::CorpsFileEntry* corps = organize::GetCorpsFileEntry(GetSelectedCorpsFile())) {
-            std::memcpy(e + G::kEntryCorpsFile, corps->fileName,
-                        std::min(sizeof corps->fileName, static_cast<std::size_t>(G::kEntryCorpsFileWidth) - 1));
-        }
+        s.Select(userCountry);
+        const organize::CorpsFileEntry* corps = organize::GetCorpsFileEntry(GetSelectedCorpsFile());
+        s.SetCorpsFile(corps ? std::string_view(corps->fileName, strnlen(corps->fileName, sizeof corps->fileName))
+                             : std::string_view());
     }
 
     const long long total = EditNumber(page, kIdTotalTroops);
@@ -512,13 +509,15 @@ int ApplyConditionsToSettings(ui::Hwnd page) {
     if (total < 0 || total > kMaxTotalTroops) return Refuse(page, "総部隊数が０～８０以外で設定されています");
     if (total < deployable) return Refuse(page, "総部隊数は展開部隊数以上の数を設定してください");
     for (int c = 0; c < kCountries; ++c) {
-        rules::WriteS32(s + G::CountryEntry(c), G::kEntryProductionLimit, static_cast<std::int32_t>(total));
+        s.Select(c);
+        s.SetProductionLimit(static_cast<std::int32_t>(total));
     }
 
     // Every country at war needs an enemy at war.
     for (int c = 0; c < kCountries; ++c) {
         if (!RowTakesPart(page, c)) continue;
-        const std::uint8_t mask = s[G::CountryEntry(c) + G::kEntryAllianceMask];
+        s.Select(c);
+        const std::uint8_t mask = s.GetAllianceMask();
         bool enemy = false;
         for (int o = 0; o < kCountries; ++o) {
             if (o != c && RowTakesPart(page, o) && !((mask >> o) & 1)) enemy = true;

@@ -20,6 +20,7 @@
 #include "rules/context/TableDirectory.h"
 #include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/MapRecords.h"
 #include "setup/Conditions.h"
 #include "setup/NetworkPagesInternal.h"
@@ -91,7 +92,7 @@ std::int32_t ComputerFunds(ui::Hwnd page, int c) {
     rules::TableDirectory* t = TablesOf(page);
     if (!t) return 0;
     rules::CountryCursor country(*t);
-    return country.Select(c) ? country.GetValue38() : 0;
+    return country.Select(c) ? country.GetComputerFunds() : 0;
 }
 
 int ComboSel(ui::Hwnd page, int id) { return static_cast<int>(ui::SendDlgItemMessage(page, id, ui::CB_GETCURSEL, 0, 0)); }
@@ -338,26 +339,25 @@ int ReadOwnPlayerSetting(ui::Hwnd page, std::uint8_t* setting) {
 void WriteComputerCountries(ui::Hwnd page) {
     rules::TableDirectory* t = TablesOf(page);
     if (!t) return;
-    std::uint8_t* g = t->GetTableBase(rules::TableId::GameSettings);
-    using G = rules::GameSettingsRecord;
+    rules::GameSettingsCursor g(*t);
     for (int c = 0; c < rules::kCountryCount; ++c) {
-        std::uint8_t* e = g + G::CountryEntry(c);
+        g.Select(c);
         const int entry = RoleEntryOf(page, c);
         if (entry == kRoleComputer) {
             long long funds = 0;
             ReadNumber(page, FundsEditId(c), funds);
             int anthem = ComboSel(page, AnthemComboId(c));
-            e[G::kEntryParticipation] = 1;
-            e[G::kEntryState] = sim::kCountryInPlay;
-            e[G::kEntryAllianceMask] = CheckedAllianceMask(page, c);
-            e[G::kEntryMusic] = static_cast<std::uint8_t>(anthem < 0 ? 0 : anthem);
-            rules::WriteS32(e, G::kEntryFunds, static_cast<std::int32_t>(funds > kMaxWarFunds ? kMaxWarFunds : funds));
+            g.SetParticipation(1);
+            g.SetState(sim::kCountryInPlay);
+            g.SetAllianceMask(CheckedAllianceMask(page, c));
+            g.SetMusic(static_cast<std::uint8_t>(anthem < 0 ? 0 : anthem));
+            g.SetFunds(static_cast<std::int32_t>(funds > kMaxWarFunds ? kMaxWarFunds : funds));
         } else if (entry == kRoleAbsent) {
-            e[G::kEntryParticipation] = 2;
-            e[G::kEntryState] = sim::kCountryOut;
-            e[G::kEntryAllianceMask] = 0;
-            e[G::kEntryMusic] = 0;
-            rules::WriteS32(e, G::kEntryFunds, 0);
+            g.SetParticipation(2);
+            g.SetState(sim::kCountryOut);
+            g.SetAllianceMask(0);
+            g.SetMusic(0);
+            g.SetFunds(0);
         }
     }
 }
@@ -422,30 +422,29 @@ int ReadConditions(ui::Hwnd page, std::uint8_t* k) {
 void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
     rules::TableDirectory* t = TablesOf(page);
     if (!t || !block) return;
-    using G = rules::GameSettingsRecord;
-    std::uint8_t* g = t->GetTableBase(rules::TableId::GameSettings);
+    rules::GameSettingsCursor g(*t);
     const std::uint8_t* k = block + GameSettingBlock::kConditions;
     const std::int32_t switches = rules::ReadS32(k, ConditionsField::kSwitches);
-    g[G::kFogOfWar] = (switches & kSwitchSearch) ? 1 : 0;
-    g[G::kDayLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastDay), 1, kMaxLastDay));
-    g[G::kHourLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastHour), 0, 24));
-    g[G::kDeployLimit] = static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kDeployable), 1, kMaxDeployable));
-    rules::WriteS32(g, G::kSinglePlay, 0);
-    rules::WriteS32(g, G::kDeployment, NetworkFromSave(page) ? 0 : 1);
-    rules::WriteU16(g, G::kRuleOptions, static_cast<std::uint16_t>(switches & (kSwitchAllianceChange | kSwitchReinforcement)));
+    g.SetFogOfWar((switches & kSwitchSearch) ? 1 : 0);
+    g.SetDayLimit(static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastDay), 1, kMaxLastDay)));
+    g.SetHourLimit(static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kLastHour), 0, 24)));
+    g.SetDeployLimit(static_cast<std::uint8_t>(std::clamp(rules::ReadS32(k, ConditionsField::kDeployable), 1, kMaxDeployable)));
+    g.SetSinglePlay(0);
+    g.SetDeployment(NetworkFromSave(page) ? 0 : 1);
+    g.SetRuleOptions(static_cast<std::uint16_t>(switches & (kSwitchAllianceChange | kSwitchReinforcement)));
     const std::int32_t total = std::clamp(rules::ReadS32(k, ConditionsField::kTotalTroops), 0, kMaxTotalTroops);
     net::SessionManager* m = SessionOf(page);
     const int ownSlot = m ? m->OwnSlot() : -1;
     for (int c = 0; c < rules::kCountryCount; ++c) {
-        std::uint8_t* e = g + G::CountryEntry(c);
+        g.Select(c);
         int role = k[20 + 4 * c];
         if (role > 3) role = 2;
-        e[G::kEntryParticipation] = static_cast<std::uint8_t>(role);
-        e[G::kEntryState] = role == 2 ? sim::kCountryOut : sim::kCountryInPlay;
-        e[G::kEntryAllianceMask] = role == 2 ? 0 : static_cast<std::uint8_t>((k[ConditionsField::Alliance(c)] & 0x0F) | (1u << c));
+        g.SetParticipation(static_cast<std::uint8_t>(role));
+        g.SetState(role == 2 ? sim::kCountryOut : sim::kCountryInPlay);
+        g.SetAllianceMask(role == 2 ? 0 : static_cast<std::uint8_t>((k[ConditionsField::Alliance(c)] & 0x0F) | (1u << c)));
         std::int32_t funds = ClampFunds(ComputerFunds(page, c));
         int anthem = 0;
-        std::memset(e + G::kEntryCorpsFile, 0, G::kEntryCorpsFileWidth);
+        g.SetCorpsFile({});
         for (int slot = 0; slot < net::kSlotCount; ++slot) {
             const std::uint8_t* p = block + GameSettingBlock::Player(slot);
             if (rules::ReadS32(p, PlayerSetting::kCountry) != c + 1) continue;
@@ -454,16 +453,14 @@ void WriteSettingsFromBlock(ui::Hwnd page, const std::uint8_t* block) {
             if (anthem >= kAnthemEntries) anthem = 0;
             if (slot == ownSlot && !NetworkFromSave(page)) {
                 if (const organize::CorpsFileEntry* corps = organize::GetCorpsFileEntry(GetSelectedCorpsFile())) {
-                    // The field was zeroed above: the name stays terminated when cut.
-                    std::memcpy(e + G::kEntryCorpsFile, corps->fileName,
-                                strnlen(corps->fileName, G::kEntryCorpsFileWidth - 1));
+                    g.SetCorpsFile(std::string_view(corps->fileName, strnlen(corps->fileName, sizeof corps->fileName)));
                 }
             }
         }
         if (role == 2) funds = 0;
-        rules::WriteS32(e, G::kEntryFunds, funds);
-        e[G::kEntryMusic] = static_cast<std::uint8_t>(anthem);
-        rules::WriteS32(e, G::kEntryProductionLimit, total);
+        g.SetFunds(funds);
+        g.SetMusic(static_cast<std::uint8_t>(anthem));
+        g.SetProductionLimit(total);
     }
 }
 
@@ -513,7 +510,7 @@ void OnDecide(ui::Hwnd page) {
     if (m->IsHost()) {
         if (s->ready) {
             rules::TableDirectory* t = TablesOf(page);
-            if (t) rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
+            if (t) rules::GameSettingsCursor(*t).SetSinglePlay(0);
             std::uint8_t* block = m->MutableSettingBlock();
             if (!ReadConditions(page, block + GameSettingBlock::kConditions)) return;
             WriteComputerCountries(page);
@@ -736,7 +733,7 @@ void CountriesPage::OnSettingsComplete() {
         return;
     }
     if (rules::TableDirectory* t = TablesOf(h)) {
-        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 0);
+        rules::GameSettingsCursor(*t).SetSinglePlay(0);
     }
     NextPage(h, kNoPage, kPageNetCountries);
 }

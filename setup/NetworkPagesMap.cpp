@@ -19,7 +19,7 @@
 #include "platform/ui/controls/CommonControls.h"
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/TableDirectory.h"
-#include "rules/records/Bytes.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/MapRecords.h"
 #include "setup/NetworkPagesInternal.h"
 #include "setup/SetupContainer.h"
@@ -203,8 +203,7 @@ void GoOnToRoles(ui::Hwnd page) {
     std::int32_t fromSave = 0;
     GetChosenSetupFile(true, &fromSave);
     if (rules::TableDirectory* t = TablesOf(page)) {
-        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment,
-                        fromSave ? 0 : 1);
+        rules::GameSettingsCursor(*t).SetDeployment(fromSave ? 0 : 1);
     }
     NextPage(page, kPageNetRole, kPageNetFile);
 }

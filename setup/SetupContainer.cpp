@@ -30,6 +30,7 @@
 #include "platform/ui/controls/ControlConstants.h"
 #include "rules/context/GameContext.h"
 #include "rules/context/TableDirectory.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/MapRecords.h"
 #include "shell/game/FrameMenus.h"
 #include "shell/game/GameDocument.h"
@@ -160,9 +161,9 @@ void OnTitleStart(ui::Hwnd container, ui::WParam lobby, ui::LParam block) {
     if (!title || !ui::GetParent(title)) return;
     ResetBusy();
     if (rules::TableDirectory* tables = LiveTables()) {
-        std::uint8_t* settings = tables->GetTableBase(rules::TableId::GameSettings);
-        rules::WriteS32(settings, rules::GameSettingsRecord::kDeployment, 1);
-        rules::WriteS32(settings, rules::GameSettingsRecord::kSinglePlay, 0);
+        rules::GameSettingsCursor settings(*tables);
+        settings.SetDeployment(1);
+        settings.SetSinglePlay(0);
     }
     CreateMultiPlayPages(container);
     const ui::Hwnd participants = GetSetupPage(kPageNetParticipants);
@@ -276,8 +277,7 @@ rules::TableDirectory* LiveTables() {
 
 void WriteSettingsSinglePlay(std::int32_t singlePlay) {
     if (rules::TableDirectory* tables = LiveTables()) {
-        rules::WriteS32(tables->GetTableBase(rules::TableId::GameSettings),
-                        rules::GameSettingsRecord::kSinglePlay, singlePlay);
+        rules::GameSettingsCursor(*tables).SetSinglePlay(singlePlay);
     }
 }
 

@@ -31,8 +31,8 @@
 #include "rules/context/GameEvents.h"
 #include "rules/context/TableDirectory.h"
 #include "rules/files/MapFiles.h"
-#include "rules/records/Bytes.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/MapRecords.h"
 #include "setup/SetupContainer.h"
 #include "setup/SetupInternal.h"
@@ -494,17 +494,16 @@ int LoadChosenGameFile(ui::Hwnd page, int network, fw::Dib* miniatureTarget) {
         const std::string name = CutSjisName(GetChosenSetupFile(false, &fromSave), 259);
         SetStartFromSave(fromSave);
         if (name.empty() || !tables) return 0;
-        using G = rules::GameSettingsRecord;
-        std::uint8_t* settings = tables->GetTableBase(rules::TableId::GameSettings);
+        rules::GameSettingsCursor settings(*tables);
         shell::GameWorld* world = shell::CurrentGameWorld();
         rules::GameEvents quiet;
         rules::GameEvents& events = (world && world->events) ? *world->events : quiet;
         const std::string programDir = fw::GetProgramDirectory();
         if (fromSave) {
-            rules::WriteS32(settings, G::kDeployment, 0);
+            settings.SetDeployment(0);
             if (!rules::LoadSaveGame(*tables, events, programDir, name)) return 0;
         } else {
-            rules::WriteS32(settings, G::kDeployment, 1);
+            settings.SetDeployment(1);
             if (!rules::LoadMapFromMapFolder(*tables, events, programDir, name)) return 0;
             rules::CountryCursor countries(*tables);
             for (int c = 0; c < rules::kCountryCount; ++c) {

@@ -256,8 +256,8 @@ int DrawCursorTroopPicture(int x, int y, fw::Dib* dst) {
     const uint16_t troop = ctx->GetHexTroopIndex();
     if (troop != rules::kNoTroopIndex && ctx->Troops().Select(troop)) {
         rules::TroopCursor& t = ctx->Troops();
-        const int column = t.GetByte32() + t.GetCountry() * 6;
-        const int row = t.GetWord382();
+        const int column = t.GetCommandByte() + t.GetCountry() * 6;
+        const int row = t.GetIcon();
         CopyCell(dst, "Unt_big.bmp", x, y, 32, 32, column * 32, row * 32);
     }
     return 1;

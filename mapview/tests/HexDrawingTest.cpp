@@ -284,14 +284,14 @@ TEST_F(HexDrawing, CaptionsHideWhatThePlayerDoesNotKnow) {
     // destination but no waypoints (its travel time is taken as 0).
     for (std::uint16_t troop : {troops.tank0, troops.infantry0}) {
         t.Select(troop);
-        t.SetWord414(0);
+        t.SetOrderValue(0);
     }
     auto idle = MakeView(2, 0);
     idle->SetCaptionMode(4);
     const std::uint64_t none = strip(*idle, troops.tank0);
     EXPECT_EQ(strip(*idle, troops.infantry0), none);
     t.Select(troops.tank0);
-    t.SetWord414(90);
+    t.SetOrderValue(90);
     t.SetInt342(600);
     t.SetDestination(rules::MakeHexPosition(12, 7));
     auto headed = MakeView(2, 0);

@@ -404,7 +404,7 @@ TEST_F(MapClicks, DraggingTheDestinationMovesIt) {
     ASSERT_TRUE(g.SelectHexInfoXY(16, 12));
     EXPECT_EQ(g.GetHexValue3(), 1);
     t.Select(troops.tank0);
-    EXPECT_GT(t.GetWord414(), 0);
+    EXPECT_GT(t.GetOrderValue(), 0);
     screen->MouseUp(to.x, to.y);
     wm->PumpPending();
     const std::uint16_t hex = rules::MakeHexPosition(16, 12);

@@ -79,7 +79,7 @@ TEST_F(MapSettings, EveryFieldTypedRoundTrips) {
         countries.Select(c);
         EXPECT_EQ(core::SjisToUtf8(countries.GetName()), names[c]);
         EXPECT_EQ(countries.GetFunds(), 1000 + c);
-        EXPECT_EQ(countries.GetValue38(), 99999999 - c);
+        EXPECT_EQ(countries.GetComputerFunds(), 99999999 - c);
         EXPECT_EQ(countries.GetFlag64(), 3 - c);
         EXPECT_EQ(countries.GetParticipation(), c == 2 ? 0 : 1);
     }

@@ -141,7 +141,7 @@ inline FixtureTroops BuildFixtureMap(rules::TableDirectory& tables) {
     rules::UnitInfoCursor units(tables);
     for (std::uint16_t troop : {t.tank0, t.infantry0, t.hq0, t.tank1, t.heli1, t.hq1}) {
         cursor.Select(troop);
-        if (units.Select(cursor.GetMemberUnit(0))) cursor.SetWord382(units.GetKindByte29());
+        if (units.Select(cursor.GetMemberUnit(0))) cursor.SetIcon(units.GetKindByte29());
         cursor.Select(troop);
         rules::RefreshMoveCostTable(cursor);
     }

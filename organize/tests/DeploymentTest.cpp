@@ -18,6 +18,7 @@
 #include "rules/records/RuleRecords.h"
 #include "rules/troops/TroopQueries.h"
 #include "rules/troops/TroopRemoval.h"
+#include "rules/records/ForceCursor.h"
 
 namespace zv::organize::testing {
 namespace {

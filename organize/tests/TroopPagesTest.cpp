@@ -313,19 +313,19 @@ TEST_F(TroopPages, TheIconGridChoosesTheTroopsIconAndAMemberChangeResetsIt) {
     for (const Step& st : steps) {
         SCOPED_TRACE(st.what);
         Click(st.where);
-        EXPECT_EQ(Troop().GetWord382(), st.icon);
+        EXPECT_EQ(Troop().GetIcon(), st.icon);
     }
     // The members trade places by a drag: the icon is the new first member's again.
     DragTo(At(Display(), kPanelOrigins[1].x + 76, kPanelOrigins[1].y + 30),
            At(Display(), kPanelOrigins[0].x + 76, kPanelOrigins[0].y + 30));
     ASSERT_EQ(Troop().GetMemberUnit(0), ifv);
-    EXPECT_EQ(Troop().GetWord382(), ifvIcon);
+    EXPECT_EQ(Troop().GetIcon(), ifvIcon);
     Click(cell(1));
-    EXPECT_EQ(Troop().GetWord382(), tankIcon);
+    EXPECT_EQ(Troop().GetIcon(), tankIcon);
     DragTo(At(Display(), kPanelOrigins[1].x + 76, kPanelOrigins[1].y + 30),
            At(Display(), kPanelOrigins[2].x + 76, kPanelOrigins[2].y + 30));
     ASSERT_EQ(Troop().GetMemberUnit(2), tank);
-    EXPECT_EQ(Troop().GetWord382(), ifvIcon) << "reset to the first member's";
+    EXPECT_EQ(Troop().GetIcon(), ifvIcon) << "reset to the first member's";
 }
 
 // A troop without members shows every page bare, and the page edits change nothing of it.

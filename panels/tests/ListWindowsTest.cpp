@@ -86,7 +86,7 @@ TEST_F(ListWindowsTest, TroopRowsCarryTheirTroopsMarks) {
         item.iItem = int(r);
         ui::SendMessage(list, ui::LVM_GETITEMA, 0, reinterpret_cast<ui::LParam>(&item));
         t.Select(rows[r]);
-        EXPECT_EQ(item.iImage, 12 * t.GetCountry() + t.GetWord382()) << "troop " << rows[r];
+        EXPECT_EQ(item.iImage, 12 * t.GetCountry() + t.GetIcon()) << "troop " << rows[r];
     }
     const struct {
         int country, picture, image;

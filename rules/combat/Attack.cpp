@@ -10,6 +10,7 @@
 #include "rules/records/RuleCursors.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopRemoval.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

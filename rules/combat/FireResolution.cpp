@@ -4,7 +4,6 @@
 
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/RuleCursors.h"
-#include "rules/records/TroopCursor.h"
 #include "rules/search/SupplyNetwork.h"
 #include "rules/troops/TroopRemoval.h"
 

@@ -4,7 +4,6 @@
 
 #include "rules/context/RuleHelpers.h"
 #include "rules/records/RuleCursors.h"
-#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

@@ -1,4 +1,5 @@
 #include "rules/countries/NewsPosting.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

@@ -4,10 +4,11 @@
 
 #include "rules/context/GameContext.h"
 #include "rules/records/NewsRecord.h"
-#include "rules/records/TroopCursor.h"
 
 // Posting a news event from a rule operation on the live tables.
 namespace zv::rules {
+
+class TroopCursor;
 
 // The picture number news and windows show for the selected troop: 12 x country + its picture
 // kind (TroopRecord offset 382), in 16 bits.

@@ -99,8 +99,12 @@ class CountryCursor {
     // from captured sites; 50, 54, 58, 60, 62: no meaning in the rules; 64: music number.
     std::int32_t GetValue38();
     void SetValue38(std::int32_t v);
+    std::int32_t GetComputerFunds() { return GetValue38(); }
+    void SetComputerFunds(std::int32_t v) { SetValue38(v); }
     std::int32_t GetValue42();
     void SetValue42(std::int32_t v);
+    std::int32_t GetProductionLimit() { return GetValue42(); }
+    void SetProductionLimit(std::int32_t v) { SetValue42(v); }
     std::int32_t GetValue46();
     void SetValue46(std::int32_t v);
     std::int32_t GetValue50();
@@ -200,9 +204,11 @@ class HexCursor : public virtual LandKindCursor {
     std::uint8_t GetCountry();
     void SetCountry(std::uint8_t v);
     void ClearCountry();
-    // 4: display byte of the map view.
+    // 4: shore style, the row of the map view's shore sheet.
     std::uint8_t GetByte4();
     void SetByte4(std::uint8_t v);
+    std::uint8_t GetShoreStyle() { return GetByte4(); }
+    void SetShoreStyle(std::uint8_t v) { SetByte4(v); }
     std::uint8_t GetMarkBits();
     void SetMarkBits(std::uint8_t bits);     // OR
     void RemoveMarkBits(std::uint8_t bits);  // AND NOT

@@ -80,8 +80,10 @@ class TroopCursor : public virtual UnitInfoCursor {
     std::uint16_t GetStateFlags() { return GetRecord()->Flags(); }
     void SetStateFlags(std::uint16_t v) { GetRecord()->SetFlags(v); }
     // 32: command byte given by the move, fire and disperse commands.
-    std::uint8_t GetByte32() { return Byte(TroopRecord::kCommandByte); }
-    void SetByte32(std::uint8_t v) { SetByte(TroopRecord::kCommandByte, v); }
+    std::uint8_t GetCommandByte() { return Byte(TroopRecord::kCommandByte); }
+    void SetCommandByte(std::uint8_t v) { SetByte(TroopRecord::kCommandByte, v); }
+    std::uint8_t GetByte32() { return GetCommandByte(); }
+    void SetByte32(std::uint8_t v) { SetCommandByte(v); }
     std::uint8_t GetTroopAltitudeClass() { return GetRecord()->AltitudeClass(); }
     void SetTroopAltitudeClass(std::uint8_t v) { GetRecord()->SetAltitudeClass(v); }
     std::uint8_t GetCurrentFormation() { return Byte(TroopRecord::kCurrentFormation); }
@@ -119,15 +121,21 @@ class TroopCursor : public virtual UnitInfoCursor {
     std::uint16_t GetWaypoint(int i) { return Word(TroopRecord::kWaypoints + 2 * i); }
     void SetWaypoint(int i, std::uint16_t v) { SetWord(TroopRecord::kWaypoints + 2 * i, v); }
     // 380: order phase (1 when given, 0 when cleared; the move command's own values).
-    std::uint8_t GetByte380() { return Byte(TroopRecord::kOrderPhase); }
-    void SetByte380(std::uint8_t v) { SetByte(TroopRecord::kOrderPhase, v); }
+    std::uint8_t GetOrderPhase() { return Byte(TroopRecord::kOrderPhase); }
+    void SetOrderPhase(std::uint8_t v) { SetByte(TroopRecord::kOrderPhase, v); }
+    std::uint8_t GetByte380() { return GetOrderPhase(); }
+    void SetByte380(std::uint8_t v) { SetOrderPhase(v); }
     // 382: picture number (icon) of the troop.
-    std::uint16_t GetWord382() { return Word(TroopRecord::kIcon); }
+    std::uint16_t GetIcon() { return Word(TroopRecord::kIcon); }
     // Icons are small numbers: only the low byte of the argument is stored.
-    void SetWord382(std::uint16_t v) { SetWord(TroopRecord::kIcon, v & 0xFF); }
+    void SetIcon(std::uint16_t v) { SetWord(TroopRecord::kIcon, v & 0xFF); }
+    std::uint16_t GetWord382() { return GetIcon(); }
+    void SetWord382(std::uint16_t v) { SetIcon(v); }
     // 414: order value shown in the map view's caption.
-    std::uint16_t GetWord414() { return Word(TroopRecord::kOrderValue); }
-    void SetWord414(std::uint16_t v) { SetWord(TroopRecord::kOrderValue, v); }
+    std::uint16_t GetOrderValue() { return Word(TroopRecord::kOrderValue); }
+    void SetOrderValue(std::uint16_t v) { SetWord(TroopRecord::kOrderValue, v); }
+    std::uint16_t GetWord414() { return GetOrderValue(); }
+    void SetWord414(std::uint16_t v) { SetOrderValue(v); }
     // Byte 26 of member m (by member index).
     std::uint8_t GetMemberByte26(int m) { return GetRecord()->Member(m).CarrierMember(); }
     void SetMemberByte26(int m, std::uint8_t v) { GetRecord()->Member(m).SetCarrierMember(v); }

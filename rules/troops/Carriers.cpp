@@ -12,6 +12,7 @@
 #include "rules/troops/TroopOrders.h"
 #include "rules/troops/TroopQueries.h"
 #include "rules/troops/TroopRemoval.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

@@ -6,6 +6,7 @@
 #include "rules/troops/TroopOrders.h"
 #include "rules/troops/TroopQueries.h"
 #include "rules/troops/TroopRemoval.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

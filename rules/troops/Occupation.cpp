@@ -8,6 +8,7 @@
 #include "rules/countries/NewsPosting.h"
 #include "rules/search/SupplyNetwork.h"
 #include "rules/troops/TroopRemoval.h"
+#include "rules/records/TroopCursor.h"
 
 namespace zv::rules {
 

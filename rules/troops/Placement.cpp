@@ -8,6 +8,7 @@
 #include "rules/search/Visibility.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
+#include "rules/records/ForceCursor.h"
 
 namespace zv::rules {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "rules/context/GameContext.h"
-#include "rules/records/ForceCursor.h"
+#include "rules/records/TroopRecord.h"
 
 // Troops reach the map from the working force (corps slot 0, the copy the organisation screens
 // edit) and go back to it. The map view's placement tools, the map editor and the automatic
@@ -14,6 +14,8 @@
 // given and scratching) placement and recovery refuse, since their writes would reach only the
 // scratch copy. Callers end the scratch mode first, as the map windows do.
 namespace zv::rules {
+
+class ForceWorkspace;
 
 // The terrain classes a troop with a member of unit-kind class 6 may be placed on: every class
 // but 3, 4, 5, 9, 10, 14, 27 and 28.

@@ -221,7 +221,7 @@ int OpenSaveGameDialog(ui::Hwnd owner) {
     rules::CountryCursor countries(*world->tables);
     for (int c = 0; c < rules::kCountryCount; ++c) {
         countries.Select(c);
-        countries.SetValue38(countries.GetFunds());
+        countries.SetComputerFunds(countries.GetFunds());
     }
     // The list of saved games reads this folder only: a folder removed since the start is made
     // again, and a save is never written anywhere else.

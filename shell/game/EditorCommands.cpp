@@ -9,7 +9,7 @@
 #include "panels/HqWindow.h"
 #include "panels/TableGroup.h"
 #include "platform/ui/Window.h"
-#include "rules/records/Bytes.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/MapRecords.h"
 #include "shell/ChatWindow.h"
 #include "shell/editor/MapEditorDocument.h"
@@ -145,8 +145,7 @@ constexpr EditorCommand kCommands[] = {
 bool IsNetworkPlay() {
     const GameWorld* w = CurrentGameWorld();
     if (w == nullptr || w->tables == nullptr) return false;
-    return rules::ReadS32(w->tables->GetTableBase(rules::TableId::GameSettings),
-                          rules::GameSettingsRecord::kSinglePlay) == 0;
+    return rules::GameSettingsCursor(*w->tables).GetSinglePlay() == 0;
 }
 
 // The map window goes: a network game is left, the clock parks (the map is emptied next).

@@ -19,8 +19,8 @@
 #include "rules/context/ShadowTables.h"
 #include "rules/countries/CountryStatistics.h"
 #include "rules/files/MapFiles.h"
-#include "rules/records/Bytes.h"
 #include "rules/records/ForceCursor.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
 #include "rules/records/TroopRecord.h"
@@ -57,9 +57,8 @@ GameWorld* World() {
     return CurrentGameWorld();
 }
 
-int IsSinglePlayFlag(const rules::TableDirectory& tables) {
-    return rules::ReadS32(tables.GetTableBase(rules::TableId::GameSettings),
-                          rules::GameSettingsRecord::kSinglePlay);
+int IsSinglePlayFlag(rules::TableDirectory& tables) {
+    return rules::GameSettingsCursor(tables).GetSinglePlay();
 }
 
 void ReloadRouteTerrain() {
@@ -122,11 +121,10 @@ void Tell(ui::Hwnd owner, const std::string& utf8Text) {
 // A new game with deployment: the corps file chosen for a country of this machine goes into
 // its force slot. A missing file is skipped; one that cannot be read is told and leaves the slot
 // as it was.
-void LoadCountryCorps(ui::Hwnd frame, const std::uint8_t* settings, int country) {
-    using G = rules::GameSettingsRecord;
-    if (rules::ReadS32(settings, G::kDeployment) == 0) return;
-    const char* text = reinterpret_cast<const char*>(settings + G::CountryEntry(country) + G::kEntryCorpsFile);
-    const std::string name(text, strnlen(text, G::kEntryCorpsFileWidth));
+void LoadCountryCorps(ui::Hwnd frame, rules::GameSettingsCursor& settings, int country) {
+    if (settings.GetDeployment() == 0) return;
+    if (!settings.Select(country)) return;
+    const std::string name = settings.GetCorpsFile();
     if (name.empty()) return;
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::path(fw::GetProgramDirectory()) / "USER" / name, error)) {
@@ -145,31 +143,29 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
     (void)frame;
     if (!World() || !World()->tables) return 0;
     rules::TableDirectory& t = *World()->tables;
-    const std::uint8_t* s = t.GetTableBase(rules::TableId::GameSettings);
-    std::uint8_t* header = t.GetTableBase(rules::TableId::ScenarioHeader);
-    using H = rules::ScenarioHeaderRecord;
-    using G = rules::GameSettingsRecord;
-    rules::WriteU8(header, H::kOptionByte1, s[G::kFogOfWar]);
-    rules::WriteU16(header, H::kOptionWord, rules::ReadU16(s, G::kRuleOptions));
-    rules::WriteU8(header, H::kDayLimit, s[G::kDayLimit]);
-    rules::WriteU8(header, H::kHourLimit, s[G::kHourLimit]);
-    rules::WriteU8(header, H::kDeployLimit, s[G::kDeployLimit]);
+    rules::GameSettingsCursor s(t);
+    rules::ScenarioHeaderCursor header(t);
+    header.SetOptionByte1(s.GetFogOfWar());
+    header.SetOptionWord(s.GetRuleOptions());
+    header.SetDayLimit(s.GetDayLimit());
+    header.SetHourLimit(s.GetHourLimit());
+    header.SetDeployLimit(s.GetDeployLimit());
 
     rules::GameContext live = MakeLiveContext();
     rules::CountryCursor& countries = live.Countries();
     for (int c = 0; c < rules::kCountryCount; ++c) {
-        const std::uint8_t* e = s + G::CountryEntry(c);
-        if (!countries.Select(c)) continue;
-        countries.SetParticipation(e[G::kEntryParticipation]);
-        countries.SetState(e[G::kEntryState]);
-        countries.SetAllianceMask(e[G::kEntryAllianceMask]);
-        countries.SetFunds(rules::ReadS32(e, G::kEntryFunds));
-        countries.SetFlag64(e[G::kEntryMusic]);
-        countries.SetValue42(rules::ReadS32(e, G::kEntryProductionLimit));
-        rules::WriteU8(countries.GetRecord(), 84, 0);
+        if (!s.Select(c) || !countries.Select(c)) continue;
+        countries.SetParticipation(s.GetParticipation());
+        countries.SetState(s.GetState());
+        countries.SetAllianceMask(s.GetAllianceMask());
+        countries.SetFunds(s.GetFunds());
+        countries.SetFlag64(s.GetMusic());
+        countries.SetProductionLimit(s.GetProductionLimit());
+        countries.SetCounter84(0);
     }
     for (int c = 0; c < rules::kCountryCount; ++c) {
-        const std::uint8_t participation = s[G::CountryEntry(c) + G::kEntryParticipation];
+        s.Select(c);
+        const std::uint8_t participation = s.GetParticipation();
         if (participation == 2) {
             rules::ReleaseCountrySites(live, static_cast<std::uint8_t>(c));
             rules::RemoveCountryTroops(live, static_cast<std::uint8_t>(c));
@@ -181,7 +177,7 @@ int ApplyGameStartSettings(ui::Hwnd frame) {
     // In a network game every participant holds the same record, in which each person's country
     // counts as a user's: the local player's is the one its own slot chose (5 and 6 are the
     // spectators, countries 4 and 5).
-    if (rules::ReadS32(s, G::kSinglePlay) == 0) {
+    if (s.GetSinglePlay() == 0) {
         if (net::SessionManager* session = fw::GetSessionManager(); session && session->OwnSlot() >= 0) {
             const std::uint32_t word = session->GetSlotValue(session->OwnSlot());
             if (word >= 1 && word <= 6) fw::SetPlayerCountry(static_cast<int>(word - 1));
@@ -206,11 +202,8 @@ namespace {
 // The local player deploys its corps before the map windows come. False when the player went
 // back to the title instead (and, in network play, left the session).
 bool DeployPlayerCorps(ui::Hwnd frame) {
-    const rules::TableDirectory& tables = *World()->tables;
-    if (rules::ReadS32(tables.GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kDeployment) ==
-        0) {
-        return true;
-    }
+    rules::TableDirectory& tables = *World()->tables;
+    if (rules::GameSettingsCursor(tables).GetDeployment() == 0) return true;
     const bool single = IsSinglePlayFlag(tables) != 0;
     const std::uint8_t player = fw::GetPlayerCountry();
     // No country of this machine's: a spectator waits for the players; a single game that the
@@ -256,8 +249,7 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
     live.RebuildHexOccupancy();
     // A new game deploys corps: the set-up's settings reach the header and the countries, and
     // the map's troops of every country the computer does not play leave the map.
-    if (rules::ReadS32(World()->tables->GetTableBase(rules::TableId::GameSettings),
-                       rules::GameSettingsRecord::kDeployment) != 0) {
+    if (rules::GameSettingsCursor(*World()->tables).GetDeployment() != 0) {
         panels::CopyGameStartBlockToScenario(live);
     }
     ReloadRouteTerrain();
@@ -283,8 +275,7 @@ void BeginPlay(ui::Hwnd frame) {
 
     rules::GameContext live = MakeLiveContext();
     rules::TroopCursor troops(*World()->tables);
-    if (rules::ReadS32(World()->tables->GetTableBase(rules::TableId::GameSettings),
-                       rules::GameSettingsRecord::kDeployment) != 0) {
+    if (rules::GameSettingsCursor(*World()->tables).GetDeployment() != 0) {
         // A deployed game starts from what stands on the map now: the result's starting
         // counts, full troops, and each troop counted as produced for its country. The map's
         // own troops the set-up took off for the corps were no losses: the losses count from

@@ -15,7 +15,7 @@
 #include "rules/context/TableDirectory.h"
 #include "rules/countries/CountryStatistics.h"
 #include "rules/files/MapFiles.h"
-#include "rules/records/Bytes.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/CountryTable25Record.h"
 #include "rules/records/MapCursors.h"
 #include "rules/records/MapRecords.h"
@@ -73,19 +73,19 @@ bool AskYesNo(ui::Hwnd frame, const char* utf8) {
 }
 
 bool IsSinglePlay(rules::TableDirectory& t) {
-    return rules::ReadS32(t.GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay) != 0;
+    return rules::GameSettingsCursor(t).GetSinglePlay() != 0;
 }
 
 // What a game leaves behind goes: the frame's mode, the set-up settings, the chat.
 void ForgetGame(ui::Hwnd frame, bool clearChat) {
     SetGamePlaying(frame, false);
     if (rules::TableDirectory* t = Tables()) {
-        std::memset(t->GetTableBase(rules::TableId::GameSettings), 0, sizeof(rules::GameSettingsRecord));
+        rules::GameSettingsCursor(*t).Clear();
     }
     if (clearChat) ClearChatLog();
     ResetGameState();
     if (rules::TableDirectory* t = Tables()) {
-        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings), rules::GameSettingsRecord::kSinglePlay, 1);
+        rules::GameSettingsCursor(*t).SetSinglePlay(1);
     }
     SetPendingNetAction(kNetActionNone);
 }

@@ -31,7 +31,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowManager.h"
 #include "rules/context/TableDirectory.h"
-#include "rules/records/Bytes.h"
+#include "rules/records/GameSettingsCursor.h"
 #include "rules/records/CachedTroopCursor.h"
 #include "rules/records/ForceCursor.h"
 #include "rules/records/MapRecords.h"
@@ -422,8 +422,7 @@ void GameProgram::InstallCorpsEditor() {
     organizeWorld_.simulation = simulation_.get();
     services_.organize = &organizeWorld_;
     SetFrameCommandHandler(kCorpsEditorCommand, [t = tables_.get()](ui::Hwnd frame, ui::WParam, ui::LParam) {
-        rules::WriteS32(t->GetTableBase(rules::TableId::GameSettings),
-                        rules::GameSettingsRecord::kSinglePlay, 1);
+        rules::GameSettingsCursor(*t).SetSinglePlay(1);
         return ui::LResult(organize::ShowCorpsFileManager(frame));
     });
     InstallEditorCommands();

@@ -281,8 +281,8 @@ TEST_F(Pictures, CursorTroopPictureAndName) {
     g.SetHexTroopIndex(250);
     ASSERT_TRUE(g.Troops().Select(250));
     g.Troops().SetCountry(2);
-    g.Troops().SetByte32(4);
-    g.Troops().SetWord382(7);
+    g.Troops().SetCommandByte(4);
+    g.Troops().SetIcon(7);
     g.Troops().SetName(core::Utf8ToSjis("第九機甲中隊").c_str());
     EXPECT_EQ(DrawCursorTroopPicture(2, 3, dst.get()), 1);
     EXPECT_TRUE(CellMatches(*dst, 2, 3, "Unt_big.bmp", (4 + 2 * 6) * 32, 7 * 32, 32, 32));

@@ -7,6 +7,7 @@
 #include "rules/records/TroopRecord.h"
 #include "rules/troops/TroopMembers.h"
 #include "rules/troops/TroopQueries.h"
+#include "rules/records/TroopCursor.h"
 #include "tools/zvdata/RuleSetCheck.h"
 
 namespace zv::zvdata {

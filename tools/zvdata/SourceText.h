@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "rules/context/TableDirectory.h"
-#include "rules/records/TroopCursor.h"
 #include "rules/records/TroopRecord.h"
+
+namespace zv::rules {
+class TroopCursor;
+}
 
 // Shared pieces of the map and corps sources in data/: UTF-8 text, one statement per line,
 // "#" starts a comment, "key = value" settings, and troop lines.

@@ -18,7 +18,6 @@
 #include "platform/ui/MenuConstants.h"
 #include "rules/files/MapFiles.h"
 #include "rules/records/MapCursors.h"
-#include "rules/records/TroopCursor.h"
 #include "shell/editor/MapEditorDocument.h"
 #include "shell/editor/PreviewFileDialog.h"
 

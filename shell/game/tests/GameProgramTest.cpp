@@ -86,7 +86,7 @@ void PrepareSinglePlay(rules::TableDirectory& tables, int player) {
         e[G::kEntryParticipation] = c == player ? 0 : (inMap ? 1 : 2);
         e[G::kEntryState] = c == player || inMap ? 1 : 0;
         e[G::kEntryAllianceMask] = static_cast<std::uint8_t>(1u << c);
-        rules::WriteS32(e, G::kEntryFunds, countries.GetValue38());
+        rules::WriteS32(e, G::kEntryFunds, countries.GetComputerFunds());
         rules::WriteS32(e, G::kEntryProductionLimit, 100);
     }
 }
