@@ -470,7 +470,8 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
     std::uint16_t* head = b.laneHead;
     std::uint16_t* found = b.found;
     constexpr std::int16_t kNever = INT16_MIN;
-    static const ExpandLevel expandLevel = ChooseExpandLevel();
+    static const ExpandLevel vectorExpandLevel = ChooseExpandLevel();
+    const ExpandLevel expandLevel = vectorInstructions_ ? vectorExpandLevel : ExpandLevelPlain;
     const int limit = costLimit < 0 ? 0 : costLimit;
     for (int p = 0; p < kLaneCells; ++p) {
         below[p] = laneSteps[p] == kCannotEnter ? kNever
