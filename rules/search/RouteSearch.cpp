@@ -12,6 +12,11 @@
 #include "rules/search/HexQueries.h"
 #include "rules/troops/TroopMembers.h"
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define ZV_ROUTE_SSSE3 1
+#endif
+
 namespace zv::rules {
 
 namespace {
@@ -81,6 +86,95 @@ constexpr bool LaneOffsetsMatch() {
 }
 static_assert(LaneOffsetsMatch());
 
+// One cost level's expansion: walks the level's list from `u` and writes to `found` the lane of
+// every neighbour whose cost expanding it lowers (a cell may be listed more than once). Gives
+// the number written; `expanded` counts the cells walked.
+int ExpandLevelPlain(const std::int16_t* below, const std::uint16_t* next, std::uint16_t u,
+                     std::int16_t level, std::uint16_t* found, int& expanded) {
+    int count = 0;
+    do {
+        ++expanded;
+        for (const int offset : kLaneOffsets) {
+            const int n = u + offset;
+            found[count] = static_cast<std::uint16_t>(n);
+            count += level < below[n] ? 1 : 0;
+        }
+        u = next[u];
+    } while (u != kNoLane);
+    return count;
+}
+
+#ifdef ZV_ROUTE_SSSE3
+// The same, eight lanes at once: lanes u-1 .. u+2, u+W-1, u+W, u-W, u-W+1 are read and compared
+// together and the passing lanes packed to the front by one shuffle. Lane u+2 is not a
+// neighbour and lane u is the cell itself (already claimed below this level); both are masked.
+// `found` needs room for eight entries past the last one listed.
+constexpr std::uint8_t kNeighbourLanes = 0b11110101;
+struct PackTable {
+    alignas(16) std::uint8_t shuffle[256][16];
+    std::uint8_t count[256];
+};
+constexpr PackTable BuildPackTable() {
+    PackTable t{};
+    for (int m = 0; m < 256; ++m) {
+        int k = 0;
+        for (int lane = 0; lane < 8; ++lane) {
+            if (((m >> lane) & 1) == 0) continue;
+            t.shuffle[m][2 * k] = static_cast<std::uint8_t>(2 * lane);
+            t.shuffle[m][2 * k + 1] = static_cast<std::uint8_t>(2 * lane + 1);
+            ++k;
+        }
+        for (int j = 2 * k; j < 16; ++j) t.shuffle[m][j] = 0x80;
+        t.count[m] = static_cast<std::uint8_t>(k);
+    }
+    return t;
+}
+constexpr PackTable kPack = BuildPackTable();
+
+__attribute__((target("ssse3"))) int ExpandLevelSsse3(const std::int16_t* below,
+                                                      const std::uint16_t* next, std::uint16_t u,
+                                                      std::int16_t level, std::uint16_t* found,
+                                                      int& expanded) {
+    const __m128i levels = _mm_set1_epi16(level);
+    const __m128i offsets = _mm_setr_epi16(-1, 0, 1, 2, kLaneWidth - 1, kLaneWidth, -kLaneWidth,
+                                           1 - kLaneWidth);
+    int count = 0;
+    do {
+        ++expanded;
+        std::int32_t lower;
+        std::int32_t upper;
+        std::memcpy(&lower, below + u + kLaneWidth - 1, sizeof lower);
+        std::memcpy(&upper, below + u - kLaneWidth, sizeof upper);
+        const __m128i row = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(below + u - 1));
+        const __m128i rows =
+            _mm_unpacklo_epi32(_mm_cvtsi32_si128(lower), _mm_cvtsi32_si128(upper));
+        const __m128i values = _mm_unpacklo_epi64(row, rows);
+        const __m128i pass = _mm_cmpgt_epi16(values, levels);
+        const unsigned mask =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(pass, pass))) &
+            kNeighbourLanes;
+        const __m128i lanes = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(u)), offsets);
+        const __m128i packed = _mm_shuffle_epi8(
+            lanes, _mm_load_si128(reinterpret_cast<const __m128i*>(kPack.shuffle[mask])));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(found + count), packed);
+        count += kPack.count[mask];
+        u = next[u];
+    } while (u != kNoLane);
+    return count;
+}
+#endif
+
+using ExpandLevel = int (*)(const std::int16_t*, const std::uint16_t*, std::uint16_t,
+                            std::int16_t, std::uint16_t*, int&);
+
+ExpandLevel ChooseExpandLevel() {
+#ifdef ZV_ROUTE_SSSE3
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("ssse3")) return ExpandLevelSsse3;
+#endif
+    return ExpandLevelPlain;
+}
+
 // The trace's order: SW, W, NW, NE, E, SE on even rows; SE, E, NE, NW, W, SW on odd rows.
 constexpr int kTraceDx[2][kHexDirectionCount] = {{-1, -1, -1, 0, +1, 0}, {+1, +1, +1, 0, -1, 0}};
 constexpr int kTraceDy[2][kHexDirectionCount] = {{+1, 0, -1, -1, 0, +1}, {+1, 0, -1, -1, 0, +1}};
@@ -137,7 +231,7 @@ struct RouteSearch::Buffers {
     std::uint16_t laneNext[kLaneCells];
     std::uint16_t laneHead[256];
     std::uint8_t laneTroop[kLaneCells];
-    std::uint16_t found[kHexDirectionCount * kHexCount + 1];
+    std::uint16_t found[kHexDirectionCount * kHexCount + 8];
     // The supply flood's view of the map, filled per flood.
     std::uint8_t supplyCost[kHexCount];
     std::uint8_t road[kHexCount];
@@ -376,6 +470,8 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
     std::uint16_t* head = b.laneHead;
     std::uint16_t* found = b.found;
     constexpr std::int16_t kNever = INT16_MIN;
+    static const ExpandLevel vectorExpandLevel = ChooseExpandLevel();
+    const ExpandLevel expandLevel = vectorInstructions_ ? vectorExpandLevel : ExpandLevelPlain;
     const int limit = costLimit < 0 ? 0 : costLimit;
     for (int p = 0; p < kLaneCells; ++p) {
         below[p] = laneSteps[p] == kCannotEnter ? kNever
@@ -419,16 +515,9 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
         }
         head[level & 0xFF] = kNoLane;
         const auto levelValue = static_cast<std::int16_t>(level);
-        int count = 0;
-        do {
-            --waiting;
-            for (const int offset : kLaneOffsets) {
-                const int n = u + offset;
-                found[count] = static_cast<std::uint16_t>(n);
-                count += levelValue < below[n] ? 1 : 0;
-            }
-            u = next[u];
-        } while (u != kNoLane);
+        int expanded = 0;
+        const int count = expandLevel(below, next, u, levelValue, found, expanded);
+        waiting -= expanded;
         for (int i = 0; i < count; ++i) {
             const std::uint16_t n = found[i];
             if (below[n] <= levelValue) continue;  // found twice in this level

@@ -149,6 +149,9 @@ class RouteSearch {
                        std::span<const std::uint16_t> targets);
     // On (the default) ComputeRouteTo may stop early; off, it is ComputeArea.
     void SetRoutesCutShort(bool on) { cutRoutesShort_ = on; }
+    // On (the default) the search uses the processor's vector instructions where it has them;
+    // off, it keeps to plain code. Both give the same grid.
+    void SetVectorInstructions(bool on) { vectorInstructions_ = on; }
     // ComputeArea that gives back the memo's result when nothing it depends on has changed
     // since the memo's search (the grid then reads exactly as after a new search) and keeps
     // the new result in the memo otherwise. `reused` tells which happened.
@@ -259,6 +262,7 @@ class RouteSearch {
     std::vector<std::uint32_t> marks_;
     std::vector<int> stops_;
     bool cutRoutesShort_ = true;
+    bool vectorInstructions_ = true;
     // The cost level at which the last search stopped at its targets; -1 when it ran to its end.
     int stopLevel_ = -1;
     std::uint64_t serial_ = 0;

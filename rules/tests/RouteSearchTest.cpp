@@ -822,6 +822,63 @@ TEST(RouteSearchProperty, ARouteSearchCutShortTracesTheFullSearchsRoute) {
     EXPECT_GT(cutShort, 0);
 }
 
+// The search with vector instructions and the one in plain code leave the same grid, on full
+// searches and searches cut short, from starts anywhere including the map's corners and edges.
+TEST(RouteSearchProperty, VectorAndPlainSearchesLeaveTheSameGrid) {
+    std::mt19937 random(20261213);
+    std::uniform_int_distribution<int> coord(0, kMapSize - 1);
+    const std::pair<int, int> edges[] = {{0, 0}, {kMapSize - 1, 0}, {0, kMapSize - 1},
+                                         {kMapSize - 1, kMapSize - 1}, {0, 31}, {kMapSize - 1, 32}};
+    int cutShort = 0;
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE(round);
+        World w;
+        DrawRandomLand(w, random);
+        const std::array<std::uint8_t, 29> table =
+            round % 2 == 0 ? RandomCosts(random, 10, 15, 90) : RandomCosts(random, 5, 5, 3);
+        const auto [sx, sy] = round < 6 ? edges[round] : std::pair{coord(random), coord(random)};
+        const std::uint16_t searcher = w.Troop(0, sx, sy);
+        for (int i = 0; i < 25; ++i) {
+            w.Troop(static_cast<std::uint8_t>(random() % 4), coord(random), coord(random),
+                    static_cast<std::uint16_t>(random() & 0x0111));
+        }
+        w.Settle();
+
+        Search vector(w, RouteInstance::Simulation);
+        Search plain(w, RouteInstance::Simulation);
+        plain.search.SetVectorInstructions(false);
+        std::vector<RouteCell> a(kHexCount), b(kHexCount);
+        auto expectSameGrid = [&] {
+            vector.search.GetGrid(std::span<RouteCell, kHexCount>(a.data(), kHexCount));
+            plain.search.GetGrid(std::span<RouteCell, kHexCount>(b.data(), kHexCount));
+            for (int i = 0; i < kHexCount; ++i) {
+                ASSERT_EQ(a[i].reachedCost, b[i].reachedCost) << "cell " << i;
+                ASSERT_EQ(a[i].mark, b[i].mark) << "cell " << i;
+            }
+        };
+        ASSERT_EQ(vector.search.ComputeArea(*vector.ctx, searcher, sx, sy, table.data(), 0), 1);
+        ASSERT_EQ(plain.search.ComputeArea(*plain.ctx, searcher, sx, sy, table.data(), 0), 1);
+        expectSameGrid();
+        int reached = 0;
+        for (const RouteCell& cell : a) reached += cell.reachedCost != kUnreachedCost ? 1 : 0;
+        EXPECT_GT(reached, 1);
+
+        const std::uint16_t target[] = {
+            static_cast<std::uint16_t>(coord(random) | coord(random) << 8)};
+        ASSERT_EQ(vector.search.ComputeRouteTo(*vector.ctx, searcher, sx, sy, table.data(), 0,
+                                               target),
+                  1);
+        ASSERT_EQ(plain.search.ComputeRouteTo(*plain.ctx, searcher, sx, sy, table.data(), 0,
+                                              target),
+                  1);
+        expectSameGrid();
+        int unreached = 0;
+        for (const RouteCell& cell : a) unreached += cell.reachedCost == kUnreachedCost ? 1 : 0;
+        if (unreached > kHexCount - reached) ++cutShort;
+    }
+    EXPECT_GT(cutShort, 0);
+}
+
 // A troop's search cut short and kept is given back for targets whose costs it holds as final,
 // tracing the full search's routes; a target beyond it, another start or a full area request
 // searches again.
