@@ -31,6 +31,9 @@ class ClockStepThread {
     // the step's synchronous messages there).
     void SuspendClock(const std::function<void()>& serveWhileWaiting = nullptr);
     bool IsRunning() const { return running_.load(); }
+    // True while the clock is being parked or is parked: a step that waits on the GUI thread
+    // (a fight played on screen) stops waiting, since that thread now waits for the step.
+    bool IsBeingParked() const { return gate_.IsSuspended(); }
     bool IsStarted() const { return thread_.IsRunning(); }
     // True once the thread waits for the clock to run again (false after the timeout); it runs
     // no step from then on before a ResumeClock or a Stop.

@@ -19,6 +19,7 @@
 #include "shell/game/GameDocument.h"
 #include "shell/game/GameMessages.h"
 #include "shell/game/GamePanels.h"
+#include "shell/game/SimulationClock.h"
 #include "shell/game/WindowClasses.h"
 
 namespace zv::shell {
@@ -128,7 +129,9 @@ void ShellGameEvents::PlayFight(const std::uint8_t* battleRecord) {
     // animation that only this thread's timers would play: the fight is not shown.
     if (OnGuiThread()) return;
     Send(WindowKind::RealManager, WM_FIGHT_DATA, 0, reinterpret_cast<ui::LParam>(battleRecord));
-    for (int i = 0; i < 60000 && Send(WindowKind::RealManager, WM_FIGHT_BEGIN) != 0; ++i) {
+    // The animation runs on the GUI thread's timers; a GUI thread that parks the clock (the
+    // program or the game ends) serves only this thread's messages, so the wait ends then.
+    for (int i = 0; i < 60000 && !IsClockBeingParked() && Send(WindowKind::RealManager, WM_FIGHT_BEGIN) != 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }

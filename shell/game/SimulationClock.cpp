@@ -88,6 +88,10 @@ void SuspendClock() {
     if (State().thread) State().thread->SuspendClock(ServeSends);
 }
 
+bool IsClockBeingParked() {
+    return State().thread && State().thread->IsBeingParked();
+}
+
 int IsClockRunning() {
     return State().thread && State().thread->IsRunning() ? 1 : 0;
 }

@@ -28,6 +28,8 @@ int ResumeSimulation();
 int ResumeClock();
 // Parks the clock when it runs.
 void SuspendClock();
+// True while the GUI thread parks the clock (SuspendClock) or it is parked.
+bool IsClockBeingParked();
 // 1 while the clock runs for a game.
 int IsClockRunning();
 bool IsSimulationThreadStarted();
