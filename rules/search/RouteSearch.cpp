@@ -232,6 +232,10 @@ struct RouteSearch::Buffers {
     std::uint16_t laneHead[256];
     std::uint8_t laneTroop[kLaneCells];
     std::uint16_t found[kHexDirectionCount * kHexCount + 8];
+    // The first-in-first-out troop search on the lane grid: each cell's cost less its step and
+    // its mark (set only during a search).
+    std::int16_t fifoBelow[kLaneCells];
+    std::uint8_t fifoQueued[kLaneCells];
     // The supply flood's view of the map, filled per flood.
     std::uint8_t supplyCost[kHexCount];
     std::uint8_t road[kHexCount];
@@ -246,6 +250,7 @@ RouteSearch::RouteSearch(TableDirectory& tables, RouteInstance instance,
     std::memset(buffers_->roadTerrain, 0, sizeof buffers_->roadTerrain);
     std::memset(buffers_->state, 0, sizeof buffers_->state);
     std::memset(buffers_->laneTroop, 0, sizeof buffers_->laneTroop);
+    std::memset(buffers_->fifoQueued, 0, sizeof buffers_->fifoQueued);
     std::memset(costLookup_, kCannotEnter, sizeof costLookup_);
     std::memset(cellCostLookup_, kCannotEnter, sizeof cellCostLookup_);
     NewGeneration();
@@ -586,12 +591,92 @@ const std::uint8_t* RouteSearch::CellSteps(const std::uint8_t* classes, const st
     return oldest->steps.data();
 }
 
+// Relax<false> with the cells' entry costs, on the lane grid: the same queue order, so the same
+// costs and marks, without the bounds checks, the terrain lookups and the generation tests of
+// every neighbour. A cell is queued when it is first reached unless a troop stands on it; the
+// start is queued first whatever its mark. Nothing is queued twice: a step costs at least 1, so
+// the start is never reached again, and a reached cell's mark never goes back to 0. A cost equal
+// to the one a reached cell holds changes nothing, so only a cheaper one counts: each cell holds
+// the cost below which a neighbour's expansion lowers it (its cost less its step; limit + 1 less
+// the step while unreached; far below zero for cells that cannot be entered, the border and the
+// start), and a step is one comparison.
+void RouteSearch::RelaxFirstInFirstOut(int startIndex, std::int16_t costLimit,
+                                       const std::uint8_t* laneSteps) {
+    Buffers& b = *buffers_;
+    std::int16_t* below = b.fifoBelow;
+    std::uint8_t* queued = b.fifoQueued;
+    std::uint16_t* queue = b.queue;
+    constexpr std::int16_t kNever = INT16_MIN;
+    const int limit = costLimit < 0 ? -1 : costLimit;
+    for (int p = 0; p < kLaneCells; ++p) {
+        below[p] = laneSteps[p] == kCannotEnter ? kNever
+                                                : static_cast<std::int16_t>(limit + 1 - laneSteps[p]);
+    }
+    // A troop's hex is reached but never queued; a later mark on the same hex wins, as in the
+    // grid.
+    for (const std::uint32_t m : troopMarks_) {
+        queued[LaneOf(static_cast<int>(m >> 8))] = static_cast<std::uint8_t>(m & 7);
+    }
+    const int startLane = LaneOf(startIndex);
+    below[startLane] = kNever;
+
+    queue[0] = static_cast<std::uint16_t>(startLane);
+    int read = 0;
+    int write = 1;
+    std::int16_t reached = 0;
+    for (;;) {
+        const int current = queue[read];
+        for (const int offset : kLaneOffsets) {
+            const int n = current + offset;
+            if (reached >= below[n]) continue;
+            below[n] = reached;
+            if (queued[n] == 0) {
+                queued[n] = kCellMarkQueued;
+                queue[write] = static_cast<std::uint16_t>(n);
+                write = (write + 1) & kQueueMask;
+            }
+        }
+        read = (read + 1) & kQueueMask;
+        if (read == write) break;
+        const int next = queue[read];
+        reached = static_cast<std::int16_t>(below[next] + laneSteps[next]);
+    }
+
+    // The grid as Relax<false> leaves it: reached cells mark 1 (queued once, never again), the
+    // troops' hexes keep their marks, the start its own.
+    std::uint32_t* state = b.state;
+    const std::uint32_t generationBits = generation_ << kGenerationShift;
+    for (int y = 0; y < kMapSize; ++y) {
+        const int rowLane = LaneOf(CellIndex(0, y));
+        const std::int16_t* rowBelow = below + rowLane;
+        const std::uint8_t* rowSteps = laneSteps + rowLane;
+        std::uint8_t* rowQueued = queued + rowLane;
+        std::uint32_t* out = state + CellIndex(0, y);
+        for (int x = 0; x < kMapSize; ++x) {
+            const int c = rowBelow[x] + rowSteps[x];
+            const bool isReached = c >= 0 && c <= limit;
+            out[x] = generationBits | static_cast<std::uint32_t>(rowQueued[x]) << 16 |
+                     (isReached ? static_cast<std::uint32_t>(c) : kUnreachedCost);
+            rowQueued[x] = 0;
+        }
+    }
+    state[startIndex] = generationBits;
+    for (const std::uint32_t m : troopMarks_) {
+        const int index = static_cast<int>(m >> 8);
+        if (index == startIndex) state[index] = generationBits | (m & 7) << 16;
+    }
+}
+
 void RouteSearch::RelaxTroopSearch(std::span<const int> stops) {
     const std::uint8_t* classes = cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
     const std::uint8_t* lookup = cellCostLookup_;
     stopLevel_ = -1;
     if (Requeues()) {
         RelaxCheapestFirst(startIndex_, request_.costLimit, CellSteps(classes, lookup), stops);
+        return;
+    }
+    if (fastFirstInFirstOut_) {
+        RelaxFirstInFirstOut(startIndex_, request_.costLimit, CellSteps(classes, lookup));
         return;
     }
     Relax<false>(startIndex_, request_.costLimit,

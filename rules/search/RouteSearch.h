@@ -152,6 +152,9 @@ class RouteSearch {
     // On (the default) the search uses the processor's vector instructions where it has them;
     // off, it keeps to plain code. Both give the same grid.
     void SetVectorInstructions(bool on) { vectorInstructions_ = on; }
+    // On (the default) the first-in-first-out troop search of Map and Context runs on the lane
+    // grid; off, on the plain grid. Both give the same grid.
+    void SetFirstInFirstOutOnLanes(bool on) { fastFirstInFirstOut_ = on; }
     // ComputeArea that gives back the memo's result when nothing it depends on has changed
     // since the memo's search (the grid then reads exactly as after a new search) and keeps
     // the new result in the memo otherwise. `reused` tells which happened.
@@ -233,6 +236,8 @@ class RouteSearch {
     // With stop cells the search ends once the cost of each of them is final.
     void RelaxCheapestFirst(int startIndex, std::int16_t costLimit, const std::uint8_t* cellSteps,
                             std::span<const int> stops);
+    void RelaxFirstInFirstOut(int startIndex, std::int16_t costLimit,
+                              const std::uint8_t* laneSteps);
     const std::uint8_t* CellSteps(const std::uint8_t* classes, const std::uint8_t* lookup);
     void RelaxTroopSearch(std::span<const int> stops = {});
     void PublishArea(GameContext& ctx);
@@ -263,6 +268,7 @@ class RouteSearch {
     std::vector<int> stops_;
     bool cutRoutesShort_ = true;
     bool vectorInstructions_ = true;
+    bool fastFirstInFirstOut_ = true;
     // The cost level at which the last search stopped at its targets; -1 when it ran to its end.
     int stopLevel_ = -1;
     std::uint64_t serial_ = 0;

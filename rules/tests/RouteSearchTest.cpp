@@ -879,6 +879,63 @@ TEST(RouteSearchProperty, VectorAndPlainSearchesLeaveTheSameGrid) {
     EXPECT_GT(cutShort, 0);
 }
 
+// The first-in-first-out search of the map and context instances leaves the same grid on the
+// lane grid as on the plain one: every cell's cost and mark, with and without troops, a troop on
+// the start hex, starts in the corners and on the edges, costs with many ties.
+TEST(RouteSearchProperty, FirstInFirstOutOnLanesLeavesThePlainGrid) {
+    std::mt19937 random(20261214);
+    std::uniform_int_distribution<int> coord(0, kMapSize - 1);
+    const std::pair<int, int> edges[] = {{0, 0}, {kMapSize - 1, 0}, {0, kMapSize - 1},
+                                         {kMapSize - 1, kMapSize - 1}, {0, 31}, {kMapSize - 1, 32}};
+    int marked = 0;
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE(round);
+        World w;
+        DrawRandomLand(w, random);
+        const std::array<std::uint8_t, 29> table =
+            round % 2 == 0 ? RandomCosts(random, 10, 15, 90) : RandomCosts(random, 5, 5, 3);
+        const auto [sx, sy] = round < 6 ? edges[round] : std::pair{coord(random), coord(random)};
+        const std::uint16_t searcher = w.Troop(0, sx, sy);
+        if (round % 3 == 0) w.Troop(1, sx, sy, 0x0001);
+        for (int i = 0; i < 30; ++i) {
+            w.Troop(static_cast<std::uint8_t>(random() % 4), coord(random), coord(random),
+                    static_cast<std::uint16_t>(random() & 0x0111));
+        }
+        w.Settle();
+
+        for (const RouteInstance instance : {RouteInstance::Map, RouteInstance::Context}) {
+            Search lanes(w, instance);
+            Search plain(w, instance);
+            plain.search.SetFirstInFirstOutOnLanes(false);
+            std::vector<RouteCell> a(kHexCount), b(kHexCount);
+            for (const int skipTroops : {0, 1}) {
+                ASSERT_EQ(lanes.Area(searcher, sx, sy, skipTroops, table.data()), 1);
+                ASSERT_EQ(plain.Area(searcher, sx, sy, skipTroops, table.data()), 1);
+                lanes.search.GetGrid(std::span<RouteCell, kHexCount>(a.data(), kHexCount));
+                plain.search.GetGrid(std::span<RouteCell, kHexCount>(b.data(), kHexCount));
+                int reached = 0;
+                for (int i = 0; i < kHexCount; ++i) {
+                    ASSERT_EQ(a[i].reachedCost, b[i].reachedCost) << "cell " << i;
+                    ASSERT_EQ(a[i].mark, b[i].mark) << "cell " << i;
+                    reached += a[i].reachedCost != kUnreachedCost ? 1 : 0;
+                    marked += IsZoneMark(a[i].mark) ? 1 : 0;
+                }
+                EXPECT_GT(reached, 1);
+            }
+            // The troop's own costs, as the waypoint planning searches.
+            ASSERT_EQ(lanes.search.ComputeArea(*lanes.ctx, searcher, sx, sy, nullptr, 1), 1);
+            ASSERT_EQ(plain.search.ComputeArea(*plain.ctx, searcher, sx, sy, nullptr, 1), 1);
+            lanes.search.GetGrid(std::span<RouteCell, kHexCount>(a.data(), kHexCount));
+            plain.search.GetGrid(std::span<RouteCell, kHexCount>(b.data(), kHexCount));
+            for (int i = 0; i < kHexCount; ++i) {
+                ASSERT_EQ(a[i].reachedCost, b[i].reachedCost) << "cell " << i;
+                ASSERT_EQ(a[i].mark, b[i].mark) << "cell " << i;
+            }
+        }
+    }
+    EXPECT_GT(marked, 0);
+}
+
 // A troop's search cut short and kept is given back for targets whose costs it holds as final,
 // tracing the full search's routes; a target beyond it, another start or a full area request
 // searches again.
