@@ -170,6 +170,7 @@ std::int16_t ClockStep::RealTimeTick(int paced) {
 
     rules::ShadowGameContext shadow(sim_->Tables(), context_.Env());
     searches_->Sim().SetRoutesCutShort(context_.fastSearches);
+    searches_->SetReuseTroopSearches(context_.fastSearches);
     ReloadTerrainIfSitesChanged();
     shadow.RebuildTroopOccupancy();
     rules::RecomputeVisibility(shadow);

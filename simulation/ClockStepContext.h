@@ -257,11 +257,9 @@ class StepContext {
         lengthsMemo_ = memo;
         lengthsSerial_ = Route().SearchSerial();
     }
+    // The troop's last search of this kind, shared with the waypoint planning on the shadow.
     rules::RouteAreaMemo& Memo(std::uint16_t troop, int flag) {
-        std::unique_ptr<rules::RouteAreaMemo>& memo =
-            memos_[static_cast<std::size_t>(troop) * 2 + static_cast<std::size_t>(flag)];
-        if (!memo) memo = std::make_unique<rules::RouteAreaMemo>();
-        return *memo;
+        return *searches_->TroopMemo(troop, flag);
     }
 
     Simulation* sim_;
@@ -272,9 +270,6 @@ class StepContext {
     SupplySiteLists supplySites_;
     rules::RouteAreaMemo* lengthsMemo_ = nullptr;
     std::uint64_t lengthsSerial_ = 0;
-    // The last search of each troop, by kind (flag 0 and 1).
-    std::vector<std::unique_ptr<rules::RouteAreaMemo>> memos_ =
-        std::vector<std::unique_ptr<rules::RouteAreaMemo>>(2 * rules::kTroopTableLimit);
 };
 
 // Hands the orders that the target choice gives to the journal as command 22.

@@ -182,12 +182,15 @@ std::uint8_t MarkNeighbourTargets(GameContext& ctx, std::uint16_t troop) {
 }
 
 int PlanRouteWaypoints(GameContext& ctx, std::uint16_t troop, std::uint16_t target) {
+    RouteSearchSet* set = ctx.GetRouteSearches();
     if (ctx.IsShadow()) {
         ContextRouteSearch search(ctx, RouteInstance::Simulation);
-        return PlanWaypoints(ctx, *search, troop, target, 0);
+        // The step has often just searched from this hex for the routes to its candidates, the
+        // chosen one among them.
+        RouteAreaMemo* memo = set && set->ReusesTroopSearches() ? set->TroopMemo(troop, 0) : nullptr;
+        return PlanWaypoints(ctx, *search, troop, target, 0, memo);
     }
     ContextRouteSearch search(ctx, RouteInstance::Context);
-    RouteSearchSet* set = ctx.GetRouteSearches();
     return PlanWaypoints(ctx, *search, troop, target, 1, set ? set->PlanMemo(troop) : nullptr);
 }
 

@@ -1127,6 +1127,15 @@ RouteAreaMemo* RouteSearchSet::PlanMemo(std::uint16_t troop) {
     return memo.get();
 }
 
+RouteAreaMemo* RouteSearchSet::TroopMemo(std::uint16_t troop, int skipTroops) {
+    if (troop >= kTroopTableLimit || (skipTroops != 0 && skipTroops != 1)) return nullptr;
+    if (troopMemos_.empty()) troopMemos_.resize(2 * static_cast<std::size_t>(kTroopTableLimit));
+    std::unique_ptr<RouteAreaMemo>& memo =
+        troopMemos_[2 * static_cast<std::size_t>(troop) + static_cast<std::size_t>(skipTroops)];
+    if (!memo) memo = std::make_unique<RouteAreaMemo>();
+    return memo.get();
+}
+
 void RouteSearchSet::ReloadAllTerrain() {
     if (epoch_) epoch_->Advance();
     map_.LoadTerrain();

@@ -323,9 +323,21 @@ class RouteSearchSet {
     // table.
     RouteAreaMemo* PlanMemo(std::uint16_t troop);
 
+    // The last Simulation search of each troop from its own costs, by whether it marked troops
+    // (skipTroops 0) or passed through them (1): the clock step's searches and the waypoint
+    // planning on the shadow give one another back a result nothing it depends on has changed
+    // since. Null for a troop beyond the table or another skipTroops.
+    RouteAreaMemo* TroopMemo(std::uint16_t troop, int skipTroops);
+    // Off (the default) the shadow's waypoint planning searches anew every time; the clock
+    // step turns it on with its fast searches.
+    void SetReuseTroopSearches(bool on) { reuseTroopSearches_ = on; }
+    bool ReusesTroopSearches() const { return reuseTroopSearches_; }
+
   private:
     RouteTerrainEpoch* epoch_;
     std::vector<std::unique_ptr<RouteAreaMemo>> planMemos_;
+    std::vector<std::unique_ptr<RouteAreaMemo>> troopMemos_;
+    bool reuseTroopSearches_ = false;
     RouteSearch map_;
     RouteSearch ctx_;
     RouteSearch sim_;

@@ -148,7 +148,7 @@ class HexSearchWaypoints : public ::testing::Test {
     HexSearchWaypoints() : w(kWater) {
         w.DrawRow(10, 10, 22, kPlain);
         troop = w.Troop(0, 10, 10);
-        w.Troop(1, 21, 10, 0x0001);  // a known enemy beyond the target
+        enemy = w.Troop(1, 21, 10, 0x0001);  // a known enemy beyond the target
     }
 
     std::uint16_t Waypoint(int i, TableId table = TableId::Troop) {
@@ -159,6 +159,7 @@ class HexSearchWaypoints : public ::testing::Test {
 
     World w;
     std::uint16_t troop;
+    std::uint16_t enemy;
 };
 
 TEST_F(HexSearchWaypoints, QuartersOfTheRoute) {
@@ -209,6 +210,53 @@ TEST_F(HexSearchWaypoints, OnlyTheShadowPlansAroundKnownEnemies) {
     EXPECT_EQ(Waypoint(1, TableId::ShadowTroop), kNoHex);
     // The live record is the live context's alone.
     EXPECT_EQ(Waypoint(1), MakeHexPosition(13, 10));
+}
+
+// With the step's reuse on, the shadow plans on the troop's kept search when nothing it depends on
+// changed and it holds the target: the same waypoints, and the grid the kept one. A troop moved
+// onto the way changes the marks, and the planning searches again.
+TEST_F(HexSearchWaypoints, TheShadowPlansOnTheTroopsKeptSearchWhileItHolds) {
+    w.Settle();
+    RouteSearchSet set(w.tables);
+    GameContextEnv env;
+    env.routeSearches = &set;
+    ShadowGameContext shadow(w.tables, env);
+    set.SetReuseTroopSearches(true);
+    ASSERT_NE(set.TroopMemo(troop, 0), nullptr);
+    EXPECT_EQ(set.TroopMemo(troop, 2), nullptr);
+    EXPECT_EQ(set.TroopMemo(kTroopTableLimit, 0), nullptr);
+
+    // The step's search for the routes to its candidates, the farther one beyond the target.
+    const std::uint16_t candidates[] = {MakeHexPosition(19, 10), MakeHexPosition(20, 10)};
+    bool reused = true;
+    ASSERT_EQ(set.Sim().ComputeRouteToReusing(shadow, troop, 10, 10, nullptr, 0, candidates,
+                                              *set.TroopMemo(troop, 0), reused),
+              1);
+    EXPECT_FALSE(reused);
+    set.Sim().ResetGrid();
+
+    ASSERT_EQ(PlanRouteWaypoints(shadow, troop, MakeHexPosition(19, 10)), 1);
+    EXPECT_EQ(Waypoint(1, TableId::ShadowTroop), MakeHexPosition(12, 10));
+    EXPECT_EQ(Waypoint(2, TableId::ShadowTroop), MakeHexPosition(14, 10));
+    EXPECT_EQ(Waypoint(3, TableId::ShadowTroop), MakeHexPosition(16, 10));
+    // A search of its own would have stopped at the target's cost, 18.
+    EXPECT_EQ(set.Sim().GetCellCost(20, 10), 20);
+
+    // Without the reuse the same waypoints from a search of its own.
+    set.SetReuseTroopSearches(false);
+    ASSERT_EQ(PlanRouteWaypoints(shadow, troop, MakeHexPosition(19, 10)), 1);
+    EXPECT_EQ(Waypoint(2, TableId::ShadowTroop), MakeHexPosition(14, 10));
+    EXPECT_EQ(set.Sim().GetCellCost(20, 10), kUnreachedCost);
+
+    // The known enemy steps onto the way: the kept search no longer matches.
+    set.SetReuseTroopSearches(true);
+    TroopCursor shadowTroops(w.tables, TableId::ShadowTroop);
+    ASSERT_TRUE(shadowTroops.Select(enemy));
+    shadowTroops.SetHex(MakeHexPosition(15, 10));
+    ASSERT_EQ(PlanRouteWaypoints(shadow, troop, MakeHexPosition(19, 10)), 1);
+    EXPECT_EQ(Waypoint(0, TableId::ShadowTroop), MakeHexPosition(10, 10));
+    EXPECT_EQ(Waypoint(1, TableId::ShadowTroop), kNoHex);
+    EXPECT_EQ(set.Sim().GetCellCost(19, 10), kUnreachedCost);
 }
 
 }  // namespace
