@@ -289,6 +289,21 @@ void RouteSearch::ReadTerrain() {
     terrainLoaded_ = true;
 }
 
+void RouteSearch::LoadTerrainFrom(const RouteSearch& other) {
+    const bool shadow = instance_ == RouteInstance::Simulation;
+    const bool otherShadow = other.instance_ == RouteInstance::Simulation;
+    if (other.tables_ != tables_ || shadow != otherShadow || !other.terrainLoaded_) {
+        LoadTerrain();
+        return;
+    }
+    loadedEpoch_ = other.loadedEpoch_;
+    ++terrainReads_;
+    std::memcpy(buffers_->terrain, other.buffers_->terrain, sizeof buffers_->terrain);
+    std::memcpy(buffers_->roadTerrain, other.buffers_->roadTerrain, sizeof buffers_->roadTerrain);
+    terrainLoaded_ = true;
+    ResetGrid();
+}
+
 void RouteSearch::EnsureTerrain() {
     if (!terrainLoaded_ || (epoch_ && epoch_->Current() != loadedEpoch_)) ReadTerrain();
 }
@@ -585,8 +600,10 @@ const std::uint8_t* RouteSearch::CellSteps(const std::uint8_t* classes, const st
     oldest->classes = classes;
     std::memcpy(oldest->lookup, lookup, sizeof oldest->lookup);
     oldest->steps.assign(kLaneCells, kCannotEnter);
-    for (int i = 0; i < kHexCount; ++i) {
-        oldest->steps[static_cast<std::size_t>(LaneOf(i))] = lookup[classes[i]];
+    for (int y = 0; y < kMapSize; ++y) {
+        std::uint8_t* row = oldest->steps.data() + LaneOf(CellIndex(0, y));
+        const std::uint8_t* rowClasses = classes + CellIndex(0, y);
+        for (int x = 0; x < kMapSize; ++x) row[x] = lookup[rowClasses[x]];
     }
     return oldest->steps.data();
 }
@@ -769,7 +786,15 @@ void RouteSearch::StoreMemo(RouteAreaMemo& memo) {
     std::memcpy(memo.table, table_, kRouteCostTableSize);
     memo.marks = marks_;
     memo.costs.resize(kHexCount);
-    for (int i = 0; i < kHexCount; ++i) memo.costs[i] = ReachedOf(i);
+    // ReachedOf for every cell, in a loop the compiler can widen.
+    const std::uint32_t* state = buffers_->state;
+    const std::uint32_t generationBits = generation_ << kGenerationShift;
+    std::uint16_t* costs = memo.costs.data();
+    for (int i = 0; i < kHexCount; ++i) {
+        const std::uint32_t s = state[i];
+        costs[i] = (s & kGenerationMask) == generationBits ? static_cast<std::uint16_t>(s)
+                                                            : kUnreachedCost;
+    }
     memo.lengths.clear();
     memo.complete = stopLevel_ < 0;
     memo.finalLevel = static_cast<std::uint16_t>(stopLevel_ < 0 ? 0 : stopLevel_);
@@ -1140,7 +1165,8 @@ void RouteSearchSet::ReloadAllTerrain() {
     if (epoch_) epoch_->Advance();
     map_.LoadTerrain();
     sim_.LoadTerrain();
-    ctx_.LoadTerrain();
+    // Map and Context read the same live tables.
+    ctx_.LoadTerrainFrom(map_);
 }
 
 }  // namespace zv::rules

@@ -135,6 +135,9 @@ class RouteSearch {
     // Reads terrain classes with and without roads of every hex from the instance's tables and
     // resets the grid. Searches also reload by themselves when the world's stamp moved on.
     void LoadTerrain();
+    // LoadTerrain with the terrain another instance of the same tables (live or shadow) has
+    // just read; reads for itself when the other reads other tables or has read nothing.
+    void LoadTerrainFrom(const RouteSearch& other);
 
     // Troop searches; each overwrites the grid. `table` null: the troop's own move costs. 0 and
     // nothing reached when the troop does not select in the context or the start is off the map.

@@ -571,6 +571,34 @@ TEST(RouteSearchSets, AReloadReachesTheOtherThreadsSetsAtTheirNextSearch) {
     EXPECT_EQ(clock.Ctx().GetCellTerrain(6, 5, 1), kWall);
 }
 
+// The context instance takes the map instance's terrain on a reload (both read the live tables);
+// the simulation's, and any instance offered terrain of other tables or none, reads its own.
+TEST(RouteSearchSets, AReloadSharesTheLiveTerrainOnly) {
+    World w;
+    w.Settle();
+    RouteSearchSet set(w.tables);
+    // A site in the live tables only: the shadow's hex still reads as the wall.
+    w.map.AddSite(3, 0, 5, 5);
+    GameContext live(w.tables);
+    live.RebuildHexOccupancy();
+    w.map.Terrain(6, 5, kCheap);
+    set.ReloadAllTerrain();
+    for (const int mode : {1, 2}) {
+        EXPECT_EQ(set.Map().GetCellTerrain(5, 5, mode), 18);
+        EXPECT_EQ(set.Ctx().GetCellTerrain(5, 5, mode), 18);
+        EXPECT_EQ(set.Sim().GetCellTerrain(5, 5, mode), kWall);
+        EXPECT_EQ(set.Ctx().GetCellTerrain(6, 5, mode), kCheap);
+    }
+    set.Sim().LoadTerrainFrom(set.Map());
+    EXPECT_EQ(set.Sim().GetCellTerrain(5, 5, 1), kWall);
+    EXPECT_EQ(set.Sim().GetCellTerrain(6, 5, 1), kCheap);
+
+    w.map.Terrain(7, 5, kCheap);
+    RouteSearch unread(w.tables, RouteInstance::Map);
+    set.Ctx().LoadTerrainFrom(unread);
+    EXPECT_EQ(set.Ctx().GetCellTerrain(7, 5, 1), kCheap);
+}
+
 // ---- property: the simulation's costs are the cheapest costs
 
 // Dijkstra over the same grid: occupied hexes are reached but never expanded.
