@@ -81,7 +81,8 @@ class ClockStep {
     Simulation& Sim() { return *sim_; }
 
     // The shadow tables were replaced wholesale (play begins): the route searches reload their
-    // terrain before the next step.
+    // terrain, and make room for the searches the troops in play will keep. Only while no step
+    // runs.
     void ReloadTerrain();
     // Measure the following steps into `profile` (null: stop measuring).
     void SetProfile(StepProfile* profile) { profile_ = profile; }

@@ -684,6 +684,12 @@ void RouteSearch::RelaxFirstInFirstOut(int startIndex, std::int16_t costLimit,
     }
 }
 
+void RouteSearch::ReserveStepTables() {
+    for (CellStepTable& t : stepTables_) {
+        if (t.steps.size() < static_cast<std::size_t>(kLaneCells)) t.steps.assign(kLaneCells, kCannotEnter);
+    }
+}
+
 void RouteSearch::RelaxTroopSearch(std::span<const int> stops) {
     const std::uint8_t* classes = cellRoadTerrain_ ? buffers_->roadTerrain : buffers_->terrain;
     const std::uint8_t* lookup = cellCostLookup_;
@@ -1159,6 +1165,20 @@ RouteAreaMemo* RouteSearchSet::TroopMemo(std::uint16_t troop, int skipTroops) {
         troopMemos_[2 * static_cast<std::size_t>(troop) + static_cast<std::size_t>(skipTroops)];
     if (!memo) memo = std::make_unique<RouteAreaMemo>();
     return memo.get();
+}
+
+void RouteSearchSet::ReserveTroopMemos(std::span<const std::uint16_t> troops) {
+    // The sizes StoreMemo gives them; a memo stays invalid until a search is kept in it.
+    constexpr std::size_t kReservedMarks = 64;
+    for (const std::uint16_t troop : troops) {
+        for (RouteAreaMemo* memo : {TroopMemo(troop, 0), PlanMemo(troop)}) {
+            if (!memo) continue;
+            memo->costs.resize(kHexCount);
+            memo->marks.reserve(kReservedMarks);
+        }
+    }
+    sim_.ReserveStepTables();
+    ctx_.ReserveStepTables();
 }
 
 void RouteSearchSet::ReloadAllTerrain() {

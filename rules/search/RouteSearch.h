@@ -206,6 +206,9 @@ class RouteSearch {
     // trace on this instance; allocated with the grid.
     std::span<RouteStep> StepBuffer();
 
+    // Writes the memory of the kept step tables once, so that later searches find it in place.
+    void ReserveStepTables();
+
     // Parts of a search, usable by themselves.
     void RunSearch(GameContext& ctx);
     void ResetGrid();
@@ -331,6 +334,10 @@ class RouteSearchSet {
     // planning on the shadow give one another back a result nothing it depends on has changed
     // since. Null for a troop beyond the table or another skipTroops.
     RouteAreaMemo* TroopMemo(std::uint16_t troop, int skipTroops);
+    // Makes room now for the kept searches of these troops (their TroopMemo with skipTroops 0
+    // and their PlanMemo) and for the step tables of the Simulation and Context instances: play
+    // begins, and memory first written in a step would cost the step its page faults.
+    void ReserveTroopMemos(std::span<const std::uint16_t> troops);
     // Off (the default) the shadow's waypoint planning searches anew every time; the clock
     // step turns it on with its fast searches.
     void SetReuseTroopSearches(bool on) { reuseTroopSearches_ = on; }

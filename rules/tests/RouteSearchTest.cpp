@@ -182,6 +182,38 @@ TEST(RouteSearchArea, ACheaperWayFoundLateIsPassedOnOnlyBySimulation) {
 // first in its order for the row's parity (west side on even rows, east side on odd rows).
 // A search given back from a memo reads exactly as a new search would, grid and routes alike;
 // whatever it depends on changes (a troop's mark, the start, the costs), it searches again.
+// Room made for a troop's kept searches holds no result: the first search with a reserved memo
+// searches and keeps; the step tables made room for fill as before.
+TEST(RouteSearchSets, ReservedMemosAreNotResults) {
+    World w(kCheap);
+    w.DrawRow(12, 4, 30, kWall);
+    const std::uint16_t t = w.Troop(0, 10, 10);
+    w.Settle();
+    RouteSearchSet set(w.tables);
+    const std::uint16_t troops[] = {t, static_cast<std::uint16_t>(t + 1)};
+    set.ReserveTroopMemos(troops);
+    RouteAreaMemo* memo = set.TroopMemo(t, 0);
+    ASSERT_NE(memo, nullptr);
+    EXPECT_FALSE(memo->valid);
+    ASSERT_NE(set.PlanMemo(t), nullptr);
+    EXPECT_FALSE(set.PlanMemo(t)->valid);
+
+    ShadowGameContext shadow(w.tables);
+    Search fresh(w, RouteInstance::Simulation);
+    const std::uint16_t target[] = {MakeHexPosition(10, 20)};
+    for (const bool reusedWanted : {false, true}) {
+        bool reused = !reusedWanted;
+        ASSERT_EQ(set.Sim().ComputeRouteToReusing(shadow, t, 10, 10, kCosts.data(), 0, target,
+                                                  *memo, reused),
+                  1);
+        EXPECT_EQ(reused, reusedWanted);
+        ASSERT_EQ(fresh.Area(t, 10, 10), 1);
+        EXPECT_EQ(set.Sim().GetCellCost(10, 20), fresh.search.GetCellCost(10, 20));
+        EXPECT_GT(set.Sim().GetCellCost(10, 20), 10);
+        EXPECT_NE(set.Sim().GetCellCost(10, 20), kUnreachedCost);
+    }
+}
+
 TEST(RouteSearchArea, ReusedAreaReadsAsANewSearch) {
     World w(kCheap);
     w.DrawRow(12, 4, 30, kWall);
