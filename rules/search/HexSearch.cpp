@@ -187,7 +187,8 @@ int PlanRouteWaypoints(GameContext& ctx, std::uint16_t troop, std::uint16_t targ
         ContextRouteSearch search(ctx, RouteInstance::Simulation);
         // The step has often just searched from this hex for the routes to its candidates, the
         // chosen one among them.
-        RouteAreaMemo* memo = set && set->ReusesTroopSearches() ? set->TroopMemo(troop, 0) : nullptr;
+        RouteAreaMemo* memo =
+            set && set->ReusesTroopSearches() ? set->TroopMemo(troop, 0) : nullptr;
         return PlanWaypoints(ctx, *search, troop, target, 0, memo);
     }
     ContextRouteSearch search(ctx, RouteInstance::Context);

@@ -626,8 +626,9 @@ void RouteSearch::RelaxFirstInFirstOut(int startIndex, std::int16_t costLimit,
     constexpr std::int16_t kNever = INT16_MIN;
     const int limit = costLimit < 0 ? -1 : costLimit;
     for (int p = 0; p < kLaneCells; ++p) {
-        below[p] = laneSteps[p] == kCannotEnter ? kNever
-                                                : static_cast<std::int16_t>(limit + 1 - laneSteps[p]);
+        below[p] = laneSteps[p] == kCannotEnter
+                       ? kNever
+                       : static_cast<std::int16_t>(limit + 1 - laneSteps[p]);
     }
     // A troop's hex is reached but never queued; a later mark on the same hex wins, as in the
     // grid.
@@ -686,7 +687,8 @@ void RouteSearch::RelaxFirstInFirstOut(int startIndex, std::int16_t costLimit,
 
 void RouteSearch::ReserveStepTables() {
     for (CellStepTable& t : stepTables_) {
-        if (t.steps.size() < static_cast<std::size_t>(kLaneCells)) t.steps.assign(kLaneCells, kCannotEnter);
+        if (t.steps.size() < static_cast<std::size_t>(kLaneCells))
+            t.steps.assign(kLaneCells, kCannotEnter);
     }
 }
 
@@ -799,7 +801,7 @@ void RouteSearch::StoreMemo(RouteAreaMemo& memo) {
     for (int i = 0; i < kHexCount; ++i) {
         const std::uint32_t s = state[i];
         costs[i] = (s & kGenerationMask) == generationBits ? static_cast<std::uint16_t>(s)
-                                                            : kUnreachedCost;
+                                                           : kUnreachedCost;
     }
     memo.lengths.clear();
     memo.complete = stopLevel_ < 0;

@@ -945,8 +945,9 @@ TEST(RouteSearchProperty, VectorAndPlainSearchesLeaveTheSameGrid) {
 TEST(RouteSearchProperty, FirstInFirstOutOnLanesLeavesThePlainGrid) {
     std::mt19937 random(20261214);
     std::uniform_int_distribution<int> coord(0, kMapSize - 1);
-    const std::pair<int, int> edges[] = {{0, 0}, {kMapSize - 1, 0}, {0, kMapSize - 1},
-                                         {kMapSize - 1, kMapSize - 1}, {0, 31}, {kMapSize - 1, 32}};
+    const std::pair<int, int> edges[] = {
+        {0, 0},  {kMapSize - 1, 0}, {0, kMapSize - 1}, {kMapSize - 1, kMapSize - 1},
+        {0, 31}, {kMapSize - 1, 32}};
     int marked = 0;
     for (int round = 0; round < 24; ++round) {
         SCOPED_TRACE(round);
