@@ -97,7 +97,13 @@ class Participant : public net::NetworkEventTarget, public net::NetworkGui {
     void ServePendingSends() override { handOff_.Serve(); }
 
     // NetworkGui.
-    void BeginPlay() override { begin_ = true; }
+    // A client begins play as the game-start message arrives, before the next message is
+    // served, as the program's frame does (it is sent the begin message synchronously): a
+    // journal that arrives in the same batch then runs on the begun game.
+    void BeginPlay() override {
+        begin_ = true;
+        if (!manager_->IsHost()) StartPlay();
+    }
     void MapDelivered() override { mapDelivered_ = true; }
 
     bool Load(std::string& error) {
@@ -303,7 +309,6 @@ int Participant::Join() {
                                        : "zvsim: the game did not start\n");
         return hostLost_ ? 5 : 4;
     }
-    StartPlay();
     if (!ServeUntil([&] { return ended_; })) {
         if (hostLost_) {
             std::fprintf(stderr, "zvsim: the host left the game after %" PRId64 " minutes\n",
