@@ -19,6 +19,7 @@
 #include "shell/game/FrameMenus.h"
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameEnd.h"
+#include "shell/game/GamePanels.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/SimulationClock.h"
 #include "shell/game/TitleWindow.h"
@@ -191,7 +192,8 @@ void MoveHqWindow(bool lend) {
 }
 
 // A hidden HQ window waits in the top right corner of the MDI client, where it covers the
-// least of the map when it is shown.
+// least of the map when it is shown: below the tool bar, which lies over the client's top strip
+// and would hide its caption.
 void PlaceHqWindow() {
     const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
     const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
@@ -200,7 +202,15 @@ void PlaceHqWindow() {
     ui::GetClientRect(client, &r);
     ui::Rect own{};
     ui::GetWindowRect(hq, &own);
-    ui::SetWindowPos(hq, ui::Hwnd{}, std::max(0, r.right - own.Width()), 0, 0, 0,
+    int top = 0;
+    if (const ui::Hwnd bar = GetToolBarWindow(); bar && ui::IsWindowVisible(bar)) {
+        ui::Rect br{};
+        ui::GetWindowRect(bar, &br);
+        ui::Point below{br.left, br.bottom};
+        ui::ScreenToClient(client, &below);
+        top = std::max(0, below.y);
+    }
+    ui::SetWindowPos(hq, ui::Hwnd{}, std::max(0, r.right - own.Width()), top, 0, 0,
                      ui::SWP_NOSIZE | ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
 }
 

@@ -354,6 +354,8 @@ TEST(EditorFrame, AChangedMapAsksBeforeItGoes) {
         ui::GetWindowRect(hq, &hqRect);
         EXPECT_EQ(ui::WindowFromPoint({(hqRect.left + hqRect.right) / 2, (hqRect.top + hqRect.bottom) / 2}), hq)
             << "the HQ window lies under another";
+        EXPECT_EQ(ui::WindowFromPoint({(hqRect.left + hqRect.right) / 2, hqRect.top + 6}), hq)
+            << "the HQ window's caption lies under another";
         run.Shot("zv6_editor_hq");
 
         // ｲﾝﾀｰﾈｯﾄ版のﾏｯﾌﾟを開く: a map of the other edition becomes the editor's document.
