@@ -352,9 +352,10 @@ TEST(EditorFrame, AChangedMapAsksBeforeItGoes) {
         EXPECT_EQ(ui::GetParent(hq), GetWindowOfKind(WindowKind::MdiWnd));
         ui::Rect hqRect{};
         ui::GetWindowRect(hq, &hqRect);
-        EXPECT_EQ(ui::WindowFromPoint({(hqRect.left + hqRect.right) / 2, (hqRect.top + hqRect.bottom) / 2}), hq)
+        const int hqMiddle = (hqRect.left + hqRect.right) / 2;
+        EXPECT_EQ(ui::WindowFromPoint({hqMiddle, (hqRect.top + hqRect.bottom) / 2}), hq)
             << "the HQ window lies under another";
-        EXPECT_EQ(ui::WindowFromPoint({(hqRect.left + hqRect.right) / 2, hqRect.top + 6}), hq)
+        EXPECT_EQ(ui::WindowFromPoint({hqMiddle, hqRect.top + 6}), hq)
             << "the HQ window's caption lies under another";
         run.Shot("zv6_editor_hq");
 

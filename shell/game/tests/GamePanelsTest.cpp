@@ -219,7 +219,8 @@ TEST(GamePanels, AFreshProgramFolderShowsTheHqMiniatureWhenAGameBegins) {
                                            0xFFFFFF;
                     if (shown == 0xFFFFFF) continue;
                     ui::RgbQuad q{};
-                    ASSERT_EQ(miniature->GetColorEntries(*miniature->GetPixelAddress(x, y), 1, &q), 1);
+                    const uint8_t index = *miniature->GetPixelAddress(x, y);
+                    ASSERT_EQ(miniature->GetColorEntries(index, 1, &q), 1);
                     const uint32_t drawn = uint32_t(q.red) << 16 | uint32_t(q.green) << 8 | q.blue;
                     ASSERT_EQ(shown, drawn) << "at " << x << ", " << y;
                     ++terrain;

@@ -359,7 +359,8 @@ TEST(GameProgram, TheFrameAndItsToolBarFollowTheScreensSize) {
         ui::Rect speed{};
         ui::GetWindowRect(GetWindowOfKind(WindowKind::SpeedWnd), &speed);
         ASSERT_LT(speed.bottom + 10, 890);
-        EXPECT_EQ(run.screen->PixelAt(r.left + 20, 890), run.screen->PixelAt(r.left + 20, speed.bottom + 10));
+        EXPECT_EQ(run.screen->PixelAt(r.left + 20, 890),
+                  run.screen->PixelAt(r.left + 20, speed.bottom + 10));
         std::string error;
         EXPECT_TRUE(run.screen->WriteScreenshot(testing::ScreenshotPath("zv6_frame_1600x900"), &error)) << error;
         ui::ShowWindow(frame, ui::SW_RESTORE);
