@@ -306,7 +306,8 @@ void LayoutPanels(ui::Hwnd manager) {
     for (int i = 0; i < kPanelCount; ++i) {
         const PanelEntry& row = PanelTable()[size_t(i)];
         const ui::Hwnd panel = shell::GetWindowOfKind(row.kind);
-        if (!panel) continue;
+        // A panel lent out of the column (the HQ window while the map editor has it) is not laid.
+        if (!panel || ui::GetParent(panel) != manager) continue;
         if ((mask & (1 << i)) || row.kind == kSpeedKind) {
             ui::Rect rc{};
             ui::GetClientRect(panel, &rc);

@@ -19,6 +19,7 @@
 #include "shell/game/FrameMenus.h"
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameEnd.h"
+#include "shell/game/GamePanels.h"
 #include "shell/game/GameDocument.h"
 #include "shell/game/SimulationClock.h"
 #include "shell/game/TitleWindow.h"
@@ -165,8 +166,34 @@ ui::Hwnd CreateOverview(ui::Hwnd client) {
     return grasp;
 }
 
+// With the game's panels joined, the HQ window is the first panel of the column, which lies
+// under the editor's map. While a map is open in the editor the window is lent to the MDI client
+// as a window of its own with a caption (hidden until 40043 shows it); closing the map gives it
+// back to the column, bare, for the next game's layout.
+void MoveHqWindow(bool lend) {
+    const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
+    const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
+    const ui::Hwnd column = GetWindowOfKind(WindowKind::PanelManeger);
+    if (!hq || !client || !column) return;
+    const ui::Hwnd home = lend ? client : column;
+    if (ui::GetParent(hq) == home) return;
+    ui::ShowWindow(hq, ui::SW_HIDE);
+    constexpr uint32_t kCaption = ui::WS_CAPTION | ui::WS_SYSMENU | ui::WS_CLIPSIBLINGS;
+    uint32_t style = static_cast<uint32_t>(ui::GetWindowLong(hq, ui::GWL_STYLE));
+    style = lend ? style | kCaption : style & ~kCaption;
+    ui::SetWindowLong(hq, ui::GWL_STYLE, static_cast<int32_t>(style));
+    ui::SetParent(hq, home);
+    int w = panels::kHqWindowWidth, h = panels::kHqWindowHeight;
+    if (lend) {
+        w += 2 * ui::GetSystemMetrics(ui::SM_CXDLGFRAME);
+        h += 2 * ui::GetSystemMetrics(ui::SM_CYDLGFRAME) + ui::GetSystemMetrics(ui::SM_CYCAPTION);
+    }
+    ui::SetWindowPos(hq, ui::Hwnd{}, 0, 0, w, h, ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+}
+
 // A hidden HQ window waits in the top right corner of the MDI client, where it covers the
-// least of the map when it is shown.
+// least of the map when it is shown: below the tool bar, which lies over the client's top strip
+// and would hide its caption.
 void PlaceHqWindow() {
     const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
     const ui::Hwnd client = GetWindowOfKind(WindowKind::MdiWnd);
@@ -175,7 +202,15 @@ void PlaceHqWindow() {
     ui::GetClientRect(client, &r);
     ui::Rect own{};
     ui::GetWindowRect(hq, &own);
-    ui::SetWindowPos(hq, ui::Hwnd{}, std::max(0, r.right - own.Width()), 0, 0, 0,
+    int top = 0;
+    if (const ui::Hwnd bar = GetToolBarWindow(); bar && ui::IsWindowVisible(bar)) {
+        ui::Rect br{};
+        ui::GetWindowRect(bar, &br);
+        ui::Point below{br.left, br.bottom};
+        ui::ScreenToClient(client, &below);
+        top = std::max(0, below.y);
+    }
+    ui::SetWindowPos(hq, ui::Hwnd{}, std::max(0, r.right - own.Width()), top, 0, 0,
                      ui::SWP_NOSIZE | ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
 }
 
@@ -197,6 +232,10 @@ void DestroyEditorWindows() {
 
 }  // namespace
 
+void ReturnHqWindowToColumn() {
+    MoveHqWindow(false);
+}
+
 bool IsEditorMapOpen() {
     const ui::Hwnd map = GetWindowOfKind(WindowKind::MapWnd);
     return map && ui::GetClassName(map) == mapview::kSelMapEditWindowClass;
@@ -207,6 +246,7 @@ void InstallEditorCommands() {
     EditorFrameHooks hooks;
     hooks.enableMenusForMode = [](ui::Hwnd frame, bool on) {
         EnableMenusForMode(frame, on ? 1 : 0);
+        MoveHqWindow(on);
         if (on) PlaceHqWindow();
     };
     hooks.createMapWindow = [](ui::Hwnd client) { return mapview::CreateSelMapEditWindow(nullptr, client); };

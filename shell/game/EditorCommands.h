@@ -21,4 +21,8 @@ void UninstallEditorCommands();
 // game's own map window.
 bool IsEditorMapOpen();
 
+// Gives the HQ window the editor borrowed back to the panel column (nothing when it is there):
+// a game started over the editor's map lays it out with the other panels.
+void ReturnHqWindowToColumn();
+
 }  // namespace zv::shell

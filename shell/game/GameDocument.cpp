@@ -37,6 +37,7 @@
 #include "shell/ChatWindow.h"
 #include "shell/Settings.h"
 #include "shell/WindowRegistry.h"
+#include "shell/game/EditorCommands.h"
 #include "shell/game/FrameWindow.h"
 #include "shell/game/GameMessages.h"
 #include "shell/game/SimulationClock.h"
@@ -245,6 +246,7 @@ void StartGame(ui::Hwnd frame, ui::WParam fromSave) {
         ui::SendMessage(client, ui::WM_MDIDESTROY, ui::WParam(old.value), 0);
         SetWindowOfKind(WindowKind::MapWnd, ui::Hwnd{});
     }
+    ReturnHqWindowToColumn();
     rules::GameContext live = MakeLiveContext();
     live.RebuildHexOccupancy();
     // A new game deploys corps: the set-up's settings reach the header and the countries, and

@@ -95,7 +95,7 @@ TEST_F(SettingsFile, DefaultsWithoutAFile) {
         {"FightMine", GetFightMine, 1},
         {"FightOther", GetFightOther, 1},
         {"FightSimple", GetFightSimple, 1},
-        {"PaneConf", GetPaneConf, 62},
+        {"PaneConf", GetPaneConf, 63},
         {"BGM", GetBgm, 1},
         {"SOUND", GetSound, 1},
         {"Map", GetMapOption, 0},

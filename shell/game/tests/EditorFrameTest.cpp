@@ -343,11 +343,20 @@ TEST(EditorFrame, AChangedMapAsksBeforeItGoes) {
         ui::SendMessage(frame, ui::WM_COMMAND, kCmdAreaInfo, 0);
         EXPECT_FALSE(ui::IsWindowVisible(area));
 
-        // The HQ miniature follows the editor's map.
+        // The HQ miniature follows the editor's map: the command brings it up over the map,
+        // where a click on its middle reaches it.
         ui::SendMessage(frame, ui::WM_COMMAND, 40043, 0);
         const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
         ASSERT_TRUE(hq);
         EXPECT_TRUE(ui::IsWindowVisible(hq));
+        EXPECT_EQ(ui::GetParent(hq), GetWindowOfKind(WindowKind::MdiWnd));
+        ui::Rect hqRect{};
+        ui::GetWindowRect(hq, &hqRect);
+        const int hqMiddle = (hqRect.left + hqRect.right) / 2;
+        EXPECT_EQ(ui::WindowFromPoint({hqMiddle, (hqRect.top + hqRect.bottom) / 2}), hq)
+            << "the HQ window lies under another";
+        EXPECT_EQ(ui::WindowFromPoint({hqMiddle, hqRect.top + 6}), hq)
+            << "the HQ window's caption lies under another";
         run.Shot("zv6_editor_hq");
 
         // ｲﾝﾀｰﾈｯﾄ版のﾏｯﾌﾟを開く: a map of the other edition becomes the editor's document.

@@ -18,6 +18,9 @@
 #include "shell/WindowMessages.h"
 #include "mapview/MapViewContext.h"
 #include "mapview/MapViewWindows.h"
+#include "framework/Dib.h"
+#include "mapview/GraspMapView.h"
+#include "panels/HqWindow.h"
 #include "panels/ListWindows.h"
 #include "panels/NewsWindows.h"
 #include "panels/PanelWindows.h"
@@ -184,6 +187,51 @@ TEST(GamePanels, EveryWindowIsMadeWithTheFrameAndShownWhenAGameBegins) {
         run.Key(ui::VK_RETURN);
     });
     EXPECT_EQ(CurrentGameWorld(), nullptr);
+}
+
+// A new settings file stacks the HQ window atop the column: a game started in a fresh program
+// folder shows the miniature of the whole map in the window's well, as the view drew it.
+TEST(GamePanels, AFreshProgramFolderShowsTheHqMiniatureWhenAGameBegins) {
+    ProgramRun run;
+    run.Run([&](ui::Hwnd frame) {
+        StartDefaultGame(frame);
+        run.Pump();
+        [&] {
+            const ui::Hwnd hq = GetWindowOfKind(WindowKind::HqWnd);
+            ASSERT_TRUE(Shown(WindowKind::HqWnd));
+            ui::Rect column{}, own{};
+            ui::GetWindowRect(GetWindowOfKind(WindowKind::PanelManeger), &column);
+            ui::GetWindowRect(hq, &own);
+            EXPECT_EQ(own.top, column.top) << "the HQ window heads the column";
+            Shot(run, "zv6_panels_hq_fresh");
+
+            fw::Dib* miniature = panels::GetHqMapView(hq)->BackBuffer();
+            ASSERT_NE(miniature, nullptr);
+            ui::Point o{0, 0};
+            ui::ClientToScreen(hq, &o);
+            // Every pixel of the well but the white frame is the miniature's; its column 0
+            // stays hidden.
+            int terrain = 0;
+            for (int y = 0; y < 2 * rules::kMapSize; ++y) {
+                for (int x = 1; x < 2 * rules::kMapSize; ++x) {
+                    const uint32_t shown = run.screen->PixelAt(o.x + mapview::kHqMiniatureLeft + x,
+                                                               o.y + mapview::kHqMiniatureTop + y) &
+                                           0xFFFFFF;
+                    if (shown == 0xFFFFFF) continue;
+                    ui::RgbQuad q{};
+                    const uint8_t index = *miniature->GetPixelAddress(x, y);
+                    ASSERT_EQ(miniature->GetColorEntries(index, 1, &q), 1);
+                    const uint32_t drawn = uint32_t(q.red) << 16 | uint32_t(q.green) << 8 | q.blue;
+                    ASSERT_EQ(shown, drawn) << "at " << x << ", " << y;
+                    ++terrain;
+                }
+            }
+            EXPECT_GT(terrain, 0);
+        }();
+
+        run.MenuKeys('F', 'Q');
+        run.Key(ui::VK_RETURN);
+    });
 }
 
 TEST(GamePanels, NewsOfARunningGameReachTheNewsWindowAndTheMessagePanel) {
