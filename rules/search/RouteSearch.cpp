@@ -538,16 +538,24 @@ void RouteSearch::RelaxCheapestFirst(int startIndex, std::int16_t costLimit,
         int expanded = 0;
         const int count = expandLevel(below, next, u, levelValue, found, expanded);
         waiting -= expanded;
+        // Claims without a branch (which cell is listed twice cannot be predicted): every listed
+        // cell takes the level, and the list keeps in place the cells claimed here for the first
+        // time, but for troops' hexes (reached, never passed through); then they are queued.
+        int kept = 0;
         for (int i = 0; i < count; ++i) {
             const std::uint16_t n = found[i];
-            if (below[n] <= levelValue) continue;  // found twice in this level
+            const int fresh = (below[n] > levelValue) & (b.laneTroop[n] == 0);
             below[n] = levelValue;
-            if (b.laneTroop[n]) continue;  // reached, never passed through
+            found[kept] = n;
+            kept += fresh;
+        }
+        for (int i = 0; i < kept; ++i) {
+            const std::uint16_t n = found[i];
             const int bucket = (level + laneSteps[n]) & 0xFF;
             next[n] = head[bucket];
             head[bucket] = n;
-            ++waiting;
         }
+        waiting += kept;
     }
 
     // The grid as the readers see it: expanded cells mark 0; when the search stopped at a level,
