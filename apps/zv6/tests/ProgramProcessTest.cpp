@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -236,10 +237,18 @@ class VirtualScreen {
         if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
-        char number[16] = {};
-        const ssize_t n = pid_ > 0 ? ::read(fds[0], number, sizeof number - 1) : -1;
+        // Xvfb writes the number and its newline in two writes, and ends when the second finds
+        // nobody reading: the pipe stays open until the newline (or the end) has come.
+        std::string number;
+        char c = 0;
+        while (pid_ > 0 && number.size() < 16) {
+            const ssize_t n = ::read(fds[0], &c, 1);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0 || c == '\n') break;
+            number += c;
+        }
         ::close(fds[0]);
-        if (n > 0) display_ = ":" + std::string(number, std::size_t(n - (number[n - 1] == '\n' ? 1 : 0)));
+        if (c == '\n' && !number.empty()) display_ = ":" + number;
     }
     ~VirtualScreen() {
         if (pid_ > 0) {
