@@ -76,6 +76,7 @@ class ProgramFolder {
         for (char** e = environ; *e; ++e) {
             const std::string v = *e;
             if (v.rfind("XDG_RUNTIME_DIR=", 0) == 0 || v.rfind("DISPLAY=", 0) == 0 ||
+                v.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
                 v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("ZV6_LOBBY=", 0) == 0 ||
                 v.rfind("ASAN_OPTIONS=", 0) == 0) {
                 continue;
@@ -217,6 +218,21 @@ TEST(ProgramProcess, SignalsEndItCleanlyAndTheNextStartComesUp) {
     std::printf("the game ended %.2f s after SIGINT\n", took);
     EXPECT_TRUE(WaitFor([&] { return !Runs(dir.Opening()); }, 10));
     EXPECT_EQ(dir.Holder(), 0);
+}
+
+// Given a display nobody serves, the game says so and ends: SDL would otherwise fall back to a
+// driver that shows nothing, and the game would run where nobody can see it.
+TEST(ProgramProcess, ADisplayNobodyServesIsReportedAndTheGameEnds) {
+    const std::string number = "4093";
+    if (fs::exists("/tmp/.X11-unix/X" + number)) GTEST_SKIP() << "an X server serves :" << number;
+    ProgramFolder dir;
+    const pid_t game = dir.Start({"DISPLAY=:" + number}, "game.err");
+    ASSERT_GT(game, 0);
+    EXPECT_EQ(WaitExit(game, 60), 1) << dir.Read("game.err");
+    EXPECT_NE(dir.Read("game.err").find("the display DISPLAY=:" + number + " cannot be reached"), std::string::npos)
+        << dir.Read("game.err");
+    EXPECT_EQ(dir.Holder(), 0);
+    EXPECT_FALSE(Runs(dir.Opening()));
 }
 
 #if defined(ZV_HAVE_X11)
