@@ -6,6 +6,7 @@
 #include <glob.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <optional>
 
@@ -115,6 +116,28 @@ bool DesktopMaximizesWindows() {
     return X11HasWindowManager();
 }
 
+// Whether SDL_VIDEODRIVER (or its hint) names the driver to use, a display-less one included.
+bool VideoDriverNamed() {
+    const char* wanted = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return wanted != nullptr && *wanted != '\0';
+}
+
+// Whether the driver SDL started with shows a window to somebody.
+bool DesktopCanShow() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const std::string name = driver ? driver : "";
+    return !name.empty() && name != "offscreen" && name != "dummy";
+}
+
+// The display the environment names, for messages.
+std::string DisplayName() {
+    for (const char* variable : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') return std::string(variable) + "=" + value;
+    }
+    return "(none named)";
+}
+
 // Whether an OpenGL renderer here would draw in software: a machine without a GPU (no render
 // node), or an X server that offers no direct rendering (Xvfb, a remote display). Such a stack
 // (LLVM) costs more memory than the whole game and draws the game's 8-bit pictures no faster
@@ -153,6 +176,13 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(const std::string& titleUtf8, int
                                                std::string* error, bool maximized) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (error) *error = std::string("SDL could not start: ") + SDL_GetError();
+        return nullptr;
+    }
+    // When the display cannot be reached SDL falls back to a driver that shows nothing; unless
+    // that driver was asked for, the program would run where nobody can see it.
+    if (!VideoDriverNamed() && !DesktopCanShow()) {
+        if (error) *error = "the display " + DisplayName() + " cannot be reached";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return nullptr;
     }
     std::unique_ptr<SdlBackend> b(new SdlBackend());

@@ -17,6 +17,7 @@ namespace zv::saver {
 namespace {
 
 using testing::CountNonBlack;
+using testing::HasNonBlack;
 using testing::MakeState;
 
 // A frame with fewer lit pixels than this reads as a black screen.
@@ -38,7 +39,7 @@ SceneRun RunScene(SaverBuild build, int slot, uint32_t seed, int maxTicks) {
     for (run.ticks = 1; run.ticks <= maxTicks; ++run.ticks) {
         run.result = scene->Step(false);
         if (run.result != 0) break;  // the tick that reports draws nothing new
-        dark = CountNonBlack(*s->screen) < kLitPixels ? dark + 1 : 0;
+        dark = HasNonBlack(*s->screen, kLitPixels) ? 0 : dark + 1;
         run.longestDark = std::max(run.longestDark, dark);
     }
     scene->Step(true);

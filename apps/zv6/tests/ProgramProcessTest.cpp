@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -75,6 +76,7 @@ class ProgramFolder {
         for (char** e = environ; *e; ++e) {
             const std::string v = *e;
             if (v.rfind("XDG_RUNTIME_DIR=", 0) == 0 || v.rfind("DISPLAY=", 0) == 0 ||
+                v.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
                 v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("ZV6_LOBBY=", 0) == 0 ||
                 v.rfind("ASAN_OPTIONS=", 0) == 0) {
                 continue;
@@ -218,6 +220,21 @@ TEST(ProgramProcess, SignalsEndItCleanlyAndTheNextStartComesUp) {
     EXPECT_EQ(dir.Holder(), 0);
 }
 
+// Given a display nobody serves, the game says so and ends: SDL would otherwise fall back to a
+// driver that shows nothing, and the game would run where nobody can see it.
+TEST(ProgramProcess, ADisplayNobodyServesIsReportedAndTheGameEnds) {
+    const std::string number = "4093";
+    if (fs::exists("/tmp/.X11-unix/X" + number)) GTEST_SKIP() << "an X server serves :" << number;
+    ProgramFolder dir;
+    const pid_t game = dir.Start({"DISPLAY=:" + number}, "game.err");
+    ASSERT_GT(game, 0);
+    EXPECT_EQ(WaitExit(game, 60), 1) << dir.Read("game.err");
+    EXPECT_NE(dir.Read("game.err").find("the display DISPLAY=:" + number + " cannot be reached"), std::string::npos)
+        << dir.Read("game.err");
+    EXPECT_EQ(dir.Holder(), 0);
+    EXPECT_FALSE(Runs(dir.Opening()));
+}
+
 #if defined(ZV_HAVE_X11)
 // A virtual X server of its own (when one is installed), at 1920 x 1080 without a window manager.
 class VirtualScreen {
@@ -236,10 +253,18 @@ class VirtualScreen {
         if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
-        char number[16] = {};
-        const ssize_t n = pid_ > 0 ? ::read(fds[0], number, sizeof number - 1) : -1;
+        // Xvfb writes the number and its newline in two writes, and ends when the second finds
+        // nobody reading: the pipe stays open until the newline (or the end) has come.
+        std::string number;
+        char c = 0;
+        while (pid_ > 0 && number.size() < 16) {
+            const ssize_t n = ::read(fds[0], &c, 1);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0 || c == '\n') break;
+            number += c;
+        }
         ::close(fds[0]);
-        if (n > 0) display_ = ":" + std::string(number, std::size_t(n - (number[n - 1] == '\n' ? 1 : 0)));
+        if (c == '\n' && !number.empty()) display_ = ":" + number;
     }
     ~VirtualScreen() {
         if (pid_ > 0) {

@@ -26,6 +26,7 @@ bool WaitFor(const std::function<bool()>& done) {
 // SIGTERM and SIGINT reach the function on the watcher thread (asked again and again until the
 // watch stops), the first one is kept, and the handlers found at the start come back at the end.
 TEST(TerminationWatch, SignalsReachTheFunctionUntilStopAndTheOldHandlersComeBack) {
+    gBefore.store(0);  // a run before this one (--gtest_repeat) left its signal here
     struct sigaction before {}, saved[2] {};
     before.sa_handler = BeforeHandler;
     sigemptyset(&before.sa_mask);
