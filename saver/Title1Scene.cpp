@@ -62,7 +62,6 @@ struct HitTable {
 };
 constexpr HitTable kHits;
 
-constexpr const char* kVariantNames[4] = {"q1title2b", "q1title2r", "q1title2y", "q1title2g"};
 const uint16_t kRed = fw::Pixel32To565(0xFF0000);
 
 // One shot of a weapon effect, stepped over as many ticks as it needs.
