@@ -505,6 +505,15 @@ void EnableSetupNextButton(ui::Hwnd page, bool enable) {
     ui::EnableWindow(ui::GetDlgItem(page, kIdSetupNext), enable);
 }
 
+void PlaceCorpsList(ui::Hwnd page, ui::Hwnd list, std::uint32_t flags) {
+    ui::Rect client;
+    if (!ui::GetClientRect(page, &client)) return;
+    const int x = std::max(0, (client.Width() - kCorpsListWidth) / 2);
+    const int y =
+        std::max(0, (std::min(client.Height(), kSetupButtonBandTop) - kCorpsListHeight) / 2);
+    ui::SetWindowPos(list, ui::HWND_TOP, x, y, kCorpsListWidth, kCorpsListHeight, flags);
+}
+
 ui::Hwnd CreateTextButton(ui::Hwnd page, int id, int x, int y, int w, int h, std::uint32_t style,
                           const char* caption, const ui::Font* font) {
     const ui::Hwnd button = fw::CreateButtonCtl(page, id, x, y, w, h, style);

@@ -128,6 +128,12 @@ void SetStartFromSave(std::int32_t fromSave);
 // The pair 15003 at (511, 371) and 15004 at (411, 371), 80 x 20, captions by style.
 void CreateSetupButtons(ui::Hwnd page, const ui::Font* font, int style);
 void EnableSetupNextButton(ui::Hwnd page, bool enable);
+// The first row of the band at the foot of every page (its gold line and the buttons below).
+constexpr int kSetupButtonBandTop = 363;
+// The corps list of the single-play corps page, 480 x 338: centred across the page and within
+// the room above the button band, which it must not cover.
+constexpr int kCorpsListWidth = 480, kCorpsListHeight = 338;
+void PlaceCorpsList(ui::Hwnd page, ui::Hwnd list, std::uint32_t flags);
 // A BUTTON child with the style bits added to the standard ones, the caption (Shift-JIS) and
 // the font when given.
 ui::Hwnd CreateTextButton(ui::Hwnd page, int id, int x, int y, int w, int h, std::uint32_t style,

@@ -312,7 +312,7 @@ class CorpsPage : public SetupPage {
         const ui::Hwnd h = Handle();
         if (show) {
             if (dialog_) {
-                fw::CenterWindowInParent(h, dialog_, 480, 338, ui::SWP_NOZORDER);
+                PlaceCorpsList(h, dialog_, ui::SWP_NOZORDER);
                 ui::ShowWindow(dialog_, ui::SW_SHOW);
             }
             ui::ShowWindow(h, ui::SW_SHOWNORMAL);

@@ -22,11 +22,6 @@ int HoldTextCoordinate(int v) {
     return std::clamp(v, -kFar, kFar);
 }
 
-bool IsCjk(char32_t c) {
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFF00 && c <= 0xFFEF);
-}
-
 std::function<void(const TextDrawRecord&)>& Observer() {
     static std::function<void(const TextDrawRecord&)> observer;
     return observer;
@@ -278,10 +273,12 @@ int Canvas::DrawText(std::string_view text, Rect& r, uint32_t format, TextEncodi
             if (!(format & DT_WORDBREAK)) {
                 pushLine(start, stop);
             } else {
-                // Break after spaces and around full-width characters; a word wider than
-                // the rectangle stays whole.
+                // Break after spaces and around full-width characters, where Japanese
+                // typesetting lets a line end; a word wider than the rectangle stays whole.
                 auto breakableBefore = [&](std::size_t i) {
-                    return plain[i - 1] == U' ' || IsCjk(plain[i]) || IsCjk(plain[i - 1]);
+                    return (plain[i - 1] == U' ' || IsFullWidthBreakable(plain[i]) ||
+                            IsFullWidthBreakable(plain[i - 1])) &&
+                           MayBreakBetween(plain[i - 1], plain[i]);
                 };
                 std::size_t ls = start;
                 while (true) {

@@ -5,6 +5,7 @@
 #include "platform/core/Sjis.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Text.h"
 #include "platform/ui/TextFitCheck.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
@@ -38,26 +39,23 @@ std::string Shown(const std::string& sjis, bool prefix) {
     return out;
 }
 
-// Lines a word-wrapping static needs at this width (breaks between characters).
+// Lines a word-wrapping static needs at this width (breaks between characters, where a
+// Japanese line may break).
 int LinesNeeded(const Font& font, const std::string& sjis, int width) {
     int lines = 1;
-    std::string line;
-    for (std::size_t i = 0; i < sjis.size(); ++i) {
-        const auto c = static_cast<unsigned char>(sjis[i]);
-        if (c == '\r') continue;
-        if (c == '\n') {
+    std::u32string line;
+    for (char32_t c : DecodeText(sjis, TextEncoding::ShiftJis)) {
+        if (c == U'\r') continue;
+        if (c == U'\n') {
             ++lines;
             line.clear();
             continue;
         }
-        const std::size_t n = zv::core::IsSjisLeadByte(c) && i + 1 < sjis.size() ? 2 : 1;
-        const std::string ch = sjis.substr(i, n);
-        if (!line.empty() && font.MeasureText(line + ch).cx > width) {
+        line.push_back(c);
+        if (line.size() > 1 && font.MeasureCodepoints(line).cx > width) {
             ++lines;
-            line.clear();
+            line.erase(0, LineEndBefore(line, line.size() - 1));
         }
-        line += ch;
-        i += n - 1;
     }
     return lines;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/core/Sjis.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SysColors.h"
 #include "platform/ui/SystemMetrics.h"
@@ -546,6 +547,14 @@ Hwnd WindowManager::SetFocus(Hwnd h) {
     return old;
 }
 
+Hwnd WindowManager::CaptionOwnerOf(Hwnd h) const {
+    const Window* w = Get(h);
+    if (!w || !(w->style & WS_POPUP) || !Get(w->owner) || w->owner == desktop_) return {};
+    if (w->style & (WS_CAPTION | WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) return {};
+    if ((w->exStyle & WS_EX_DLGMODALFRAME) || Lower(w->cls.name) == kDialogClass) return {};
+    return w->owner;
+}
+
 Hwnd WindowManager::SetActiveWindow(Hwnd h) {
     const Hwnd old = Get(active_) ? active_ : Hwnd{};
     if (!h) return old;
@@ -555,6 +564,9 @@ Hwnd WindowManager::SetActiveWindow(Hwnd h) {
     if (root == old) return old;
     if (old) {
         SendMessage(old, WM_NCACTIVATE, 0, 0);
+        if (const Hwnd lit = CaptionOwnerOf(old); lit && lit != CaptionOwnerOf(root)) {
+            SendMessage(lit, WM_NCACTIVATE, 0, 0);
+        }
         SendMessage(old, WM_ACTIVATE,
                     MakeWParam(static_cast<int>(WA_INACTIVE), IsIconic(old) ? 1 : 0),
                     HwndToParam(root));
@@ -577,6 +589,8 @@ Hwnd WindowManager::SetActiveWindow(Hwnd h) {
     Get(root)->ncDirty = true;
     const bool click = keyDown_[VK_LBUTTON] || keyDown_[VK_RBUTTON] || keyDown_[VK_MBUTTON];
     SendMessage(root, WM_NCACTIVATE, 1, 0);
+    if (const Hwnd lit = CaptionOwnerOf(root); lit && active_ == root)
+        SendMessage(lit, WM_NCACTIVATE, 1, 0);
     if (Get(root) && active_ == root) {
         SendMessage(root, WM_ACTIVATE,
                     MakeWParam(static_cast<int>(click ? WA_CLICKACTIVE : WA_ACTIVE),

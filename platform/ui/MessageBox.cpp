@@ -7,6 +7,7 @@
 #include "platform/ui/ClassicTheme.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Text.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/controls/ControlConstants.h"
 
@@ -52,13 +53,21 @@ struct Box {
 };
 
 // Splits at line breaks, then breaks lines wider than maxWidth between characters (Japanese
-// has no spaces to break at), never inside a double-byte character.
+// has no spaces to break at), never inside a double-byte character and never where a line
+// would begin with closing punctuation or end with an opening bracket.
 std::vector<std::string> WrapLines(const Font& font, const std::string& sjis, int maxWidth) {
     std::vector<std::string> out;
-    std::string line;
+    std::vector<std::string> chars;  // the line's characters as Shift-JIS bytes
+    std::u32string points;           // and as code points
+    auto joined = [&](std::size_t from, std::size_t to) {
+        std::string s;
+        for (std::size_t k = from; k < to; ++k) s += chars[k];
+        return s;
+    };
     auto flush = [&] {
-        out.push_back(line);
-        line.clear();
+        out.push_back(joined(0, chars.size()));
+        chars.clear();
+        points.clear();
     };
     for (std::size_t i = 0; i < sjis.size(); ++i) {
         const auto c = static_cast<unsigned char>(sjis[i]);
@@ -69,8 +78,16 @@ std::vector<std::string> WrapLines(const Font& font, const std::string& sjis, in
         }
         const std::size_t n = zv::core::IsSjisLeadByte(c) && i + 1 < sjis.size() ? 2 : 1;
         const std::string ch = sjis.substr(i, n);
-        if (!line.empty() && font.MeasureText(line + ch).cx > maxWidth) flush();
-        line += ch;
+        chars.push_back(ch);
+        const std::u32string cp = DecodeText(ch, TextEncoding::ShiftJis);
+        points.push_back(cp.empty() ? U'?' : cp[0]);
+        const std::size_t last = chars.size() - 1;
+        if (last > 0 && font.MeasureText(joined(0, chars.size())).cx > maxWidth) {
+            const std::size_t cut = LineEndBefore(points, last);
+            out.push_back(joined(0, cut));
+            chars.erase(chars.begin(), chars.begin() + std::ptrdiff_t(cut));
+            points.erase(0, cut);
+        }
         i += n - 1;
     }
     flush();

@@ -47,6 +47,46 @@ std::u32string DecodeUtf8(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// Characters a line may not begin with.
+constexpr std::u32string_view kNoLineStart =
+    U")]},.!?:;"                      // ASCII closers and punctuation
+    U"）］｝〕〉》」』】〙〗〟’”｠»"  // closing brackets and quotes
+    U"‐゠–〜～"                       // hyphens and the wave dash
+    U"！？‼⁇⁈⁉"                       // dividing punctuation
+    U"・：；"                         // middle dots
+    U"。．、，"                       // full stops and commas
+    U"ヽヾゝゞ々〻"                   // iteration marks
+    U"ー"                             // prolonged sound mark
+    U"ぁぃぅぇぉっゃゅょゎゕゖ"       // small hiragana
+    U"ァィゥェォッャュョヮヵヶ"       // small katakana
+    U"ㇰㇱㇲㇳㇴㇵㇶㇷㇸㇹㇺㇻㇼㇽㇾㇿ"
+    U"｡｣､･ｰｧｨｩｪｫｬｭｮｯ";  // their half-width forms
+
+// Characters a line may not end with.
+constexpr std::u32string_view kNoLineEnd = U"([{（［｛〔〈《「『【〘〖〝‘“｟«｢";
+
+}  // namespace
+
+bool MayBreakBetween(char32_t before, char32_t after) {
+    return kNoLineStart.find(after) == std::u32string_view::npos &&
+           kNoLineEnd.find(before) == std::u32string_view::npos;
+}
+
+std::size_t LineEndBefore(std::u32string_view text, std::size_t at) {
+    if (at >= text.size()) return at;
+    for (std::size_t i = at; i > 0; --i) {
+        if (MayBreakBetween(text[i - 1], text[i])) return i;
+    }
+    return at;
+}
+
+bool IsFullWidthBreakable(char32_t c) {
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
 std::u32string DecodeText(std::string_view text, TextEncoding encoding) {
     if (encoding == TextEncoding::Utf8) return DecodeUtf8(text);
     return DecodeUtf8(core::SjisToUtf8(text));

@@ -257,6 +257,10 @@ class WindowManager {
     void UnlinkFromParent(Hwnd h);
     void LinkToParent(Hwnd h, Hwnd parent, Hwnd insertAfter);
     void RaiseOwned(Hwnd owner);
+    // The owner whose caption an active pop-up leaves lit: a pop-up with no caption or frame
+    // of its own (not a dialog) stands in the owner's client area, so activating it keeps the
+    // owner showing active. None for any other window.
+    Hwnd CaptionOwnerOf(Hwnd h) const;
 
     // Invalidation and painting.
     void ExposeScreen(const Region& area);

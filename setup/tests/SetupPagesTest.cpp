@@ -132,6 +132,40 @@ TEST_F(TitleAndPages, ARoadTakenAgainStartsFromFreshPages) {
     EXPECT_TRUE(GetSetupPage(kPageTitle));
 }
 
+// The corps list stands above the band of the page's buttons, within the page.
+TEST_F(TitleAndPages, TheCorpsListLeavesTheButtonBandFree) {
+    Click(Title(), kIdSinglePlay);
+    const ui::Hwnd filePage = GetSetupPage(kPageSingleFile);
+    ASSERT_TRUE(filePage);
+    testing::ClickListRow(screen, ui::GetDlgItem(filePage, kIdFileList), 0);
+    Pump();
+    Click(filePage, kIdSetupNext);
+    ASSERT_EQ(GetCurrentSetupPage(), kPageSingleCorps);
+    const ui::Hwnd page = GetSetupPage(kPageSingleCorps);
+    ui::Hwnd list{};
+    for (ui::Hwnd c = ui::GetWindow(page, ui::GW_CHILD); c; c = ui::GetWindow(c, ui::GW_HWNDNEXT)) {
+        if (ui::GetDlgItem(c, organize::kIdCorpsList)) list = c;
+    }
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(ui::IsWindowVisible(list));
+    auto inPage = [&](ui::Hwnd h) {
+        ui::Rect r;
+        ui::GetWindowRect(h, &r);
+        ui::Point corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+        ui::MapWindowPoints(ui::Hwnd{}, page, corners, 2);
+        return ui::Rect{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    };
+    const ui::Rect box = inPage(list);
+    EXPECT_EQ(box.Width(), kCorpsListWidth);
+    EXPECT_EQ(box.Height(), kCorpsListHeight);
+    EXPECT_GE(box.top, 0);
+    EXPECT_LE(box.bottom, kSetupButtonBandTop) << "the list covers the button band";
+    EXPECT_EQ(box.left, (kSetupPageWidth - kCorpsListWidth) / 2);
+    for (int id : {kIdSetupNext, kIdSetupBack}) {
+        EXPECT_TRUE(box.Intersect(inPage(ui::GetDlgItem(page, id))).IsEmpty()) << id;
+    }
+}
+
 TEST_F(TitleAndPages, TheNetworkRoadAsksForTheNameAndKeepsItCut) {
     std::string offered;
     bool accept = true;

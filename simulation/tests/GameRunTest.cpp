@@ -14,6 +14,7 @@
 #include "rules/context/ShadowGameContext.h"
 #include "rules/records/ForceCursor.h"
 #include "rules/records/MapCursors.h"
+#include "rules/records/NewsRecord.h"
 #include "rules/records/TroopRecord.h"
 #include "rules/search/RouteSearch.h"
 #include "rules/troops/TroopMembers.h"
@@ -149,6 +150,44 @@ TEST(GameRunTest, ClientsReplayingTheJournalsHoldTheHostsTables) {
     // Something happened: troops moved away from where the map put them.
     rules::ScenarioHeaderCursor header(host->Tables());
     EXPECT_GT(header.GetHour() * 60 + header.GetMinute() + header.GetDay() * 1440, 300);
+}
+
+// A network participant hears the news of its own country as the host's player would: each
+// news record the host posts for its player's country, a client replaying the journals with
+// the same country posts too, byte for byte; a client of another country posts its own.
+TEST(GameRunTest, ClientsReplayingTheJournalsPostTheirOwnCountrysNews) {
+    auto host = std::make_unique<HeadlessGame>();
+    std::string error;
+    ASSERT_TRUE(host->Load(kProgramDir, "MAP00003.ddm", error)) << error;
+    HeadlessStartOptions options;
+    options.seed = 7;
+    options.playerCountry = 0;
+    host->BeginPlay(options);
+    std::vector<std::uint8_t> journal;
+    host->SetJournalTap(
+        [&](std::span<const std::uint8_t> j) { journal.assign(j.begin(), j.end()); });
+    using Posted = std::vector<std::vector<std::uint8_t>>;
+    Posted hostNews;
+    std::array<Posted, 2> clientNews;
+    host->SetNewsTap(
+        [&](const std::uint8_t* r) { hostNews.emplace_back(r, r + rules::kNewsRecordSize); });
+    std::array<std::unique_ptr<HeadlessGame>, 2> clients;
+    const std::uint8_t locals[2] = {0, 2};
+    for (int k = 0; k < 2; ++k) {
+        clients[k] = std::make_unique<HeadlessGame>();
+        clients[k]->CopyTablesFrom(host->Tables());
+        clients[k]->BeginAsReplica(locals[k]);
+        clients[k]->SetNewsTap([&, k](const std::uint8_t* r) {
+            clientNews[k].emplace_back(r, r + rules::kNewsRecordSize);
+        });
+    }
+    for (int step = 1; step <= 600 && !host->Outcome().over; ++step) {
+        host->Step();
+        for (auto& client : clients) client->ExecuteJournal(journal);
+    }
+    ASSERT_FALSE(hostNews.empty()) << "the host's player had news";
+    EXPECT_EQ(clientNews[0], hostNews);
+    for (const auto& record : clientNews[1]) EXPECT_EQ(record[rules::NewsRecord::kCountry], 2);
 }
 
 TEST(GameRunTest, ShadowAndLiveAgreeOnPhysicalFieldsAfterEveryStep) {

@@ -7,6 +7,7 @@
 
 #include "platform/core/Sjis.h"
 #include "platform/ui/ClassicTheme.h"
+#include "platform/ui/Text.h"
 #include "platform/ui/controls/ControlSupport.h"
 #include "platform/ui/controls/EditText.h"
 #include "platform/ui/controls/StandardControls.h"
@@ -101,12 +102,14 @@ void Layout(Hwnd h, EditState* s) {
         std::size_t start = pos;
         if (wrap) {
             // Break where the next character would pass the right edge, after a space if the
-            // line has one.
+            // line has one, else where a Japanese line may break.
             while (Width(h, s, std::string_view(t).substr(start, paraEnd - start)) > width) {
                 std::size_t cut = start;
                 std::size_t lastSpace = std::string::npos;
+                std::vector<std::size_t> starts;  // where each character of the line begins
                 while (cut < paraEnd) {
                     const std::size_t next = NextCharEnd(t, cut);
+                    starts.push_back(cut);
                     if (Width(h, s, std::string_view(t).substr(start, next - start)) > width) break;
                     if (t[cut] == ' ') lastSpace = next;
                     cut = next;
@@ -114,6 +117,16 @@ void Layout(Hwnd h, EditState* s) {
                 if (cut == start) cut = NextCharEnd(t, start);
                 if (lastSpace != std::string::npos && lastSpace > start && lastSpace < cut + 1) {
                     cut = lastSpace;
+                } else if (cut < paraEnd && starts.size() > 1) {
+                    std::u32string points;
+                    for (std::size_t k = 0; k < starts.size(); ++k) {
+                        const std::size_t to =
+                            k + 1 < starts.size() ? starts[k + 1] : NextCharEnd(t, starts[k]);
+                        const std::u32string c =
+                            DecodeText(t.substr(starts[k], to - starts[k]), TextEncoding::ShiftJis);
+                        points.push_back(c.empty() ? U'?' : c[0]);
+                    }
+                    cut = starts[LineEndBefore(points, starts.size() - 1)];
                 }
                 s->lines.push_back({start, cut, cut});
                 start = cut;

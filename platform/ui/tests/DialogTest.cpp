@@ -419,6 +419,50 @@ TEST_F(MessageBoxTest, BoxesFitTheirTextAndSystemModalHoldsEveryWindow) {
     EXPECT_EQ(MessageBox({}, zv::core::Utf8ToSjis("所有者なし"), "", MB_OK), IDOK);
 }
 
+// A long Japanese text wraps where Japanese lines may break: no line of the box begins with
+// a full stop.
+TEST_F(MessageBoxTest, WrappedLinesNeverBeginWithAFullStop) {
+    auto repeat = [](const char* c, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += c;
+        return s;
+    };
+    // The lines the box draws, read while it is up.
+    auto linesOf = [&](const std::string& utf8) {
+        const Hwnd owner = Popup(0, 0, 640, 480);
+        std::vector<std::u32string> lines;
+        rec.handler = [&](Hwnd h, uint32_t msg, WParam, LParam, LResult*) {
+            if (h != owner || msg != WM_USER + 9) return false;
+            TextDrawLog log;
+            UpdateWindow(GetActiveWindow());
+            wm->Flush();
+            for (const TextDrawRecord& r : log.Records()) lines.push_back(r.text);
+            return true;
+        };
+        PostMessage(owner, WM_USER + 9, 0, 0);
+        Key(VK_RETURN);
+        MessageBox(owner, zv::core::Utf8ToSjis(utf8), zv::core::Utf8ToSjis("確認"), MB_OK);
+        rec.handler = nullptr;
+        DestroyWindow(owner);
+        return lines;
+    };
+    // How many characters a full line holds.
+    std::size_t full = 0;
+    for (const std::u32string& line : linesOf(repeat("あ", 200))) {
+        if (line.find_first_not_of(U'あ') == std::u32string::npos)
+            full = std::max(full, line.size());
+    }
+    ASSERT_GT(full, 2u);
+    const std::vector<std::u32string> lines =
+        linesOf(repeat("あ", int(full)) + "。" + repeat("い", 10));
+    bool wrapped = false;
+    for (const std::u32string& line : lines) {
+        EXPECT_NE(line.front(), U'。') << Utf8Of(line);
+        if (line.starts_with(U"あ。")) wrapped = true;
+    }
+    EXPECT_TRUE(wrapped) << "the last あ goes down with the full stop";
+}
+
 TEST_F(MessageBoxTest, Screenshot) {
     const Hwnd owner = Popup(0, 0, 640, 480);
     rec.handler = [&](Hwnd h, uint32_t msg, WParam, LParam, LResult*) {

@@ -474,6 +474,59 @@ TEST_F(FrameTest, UnderADecoratingWindowManagerTheMainWindowLeavesItsOwnCaptionO
     EXPECT_EQ(HitAt(main, 40, 10), HTCAPTION);
 }
 
+// A pop-up with no caption of its own over a window's client area (a page of the program) is
+// part of that window: while it is active, the owner's caption shows active; a captioned
+// pop-up, a dialog or another window takes the lit caption away.
+TEST_F(FrameTest, ACaptionlessPopupKeepsItsOwnersCaptionLit) {
+    const Hwnd frame = Sizable("Frame");
+    const Hwnd other = Sizable("Other");
+    MoveWindow(other, 420, 300, 200, 150, true);
+    const Hwnd page = CreateWindowEx(0, "Recorder", "", WS_POPUP | WS_VISIBLE, 120, 120, 200, 120,
+                                     frame, 0, nullptr, nullptr);
+    const Hwnd boxed = CreateWindowEx(0, "Recorder", "Boxed", WS_POPUP | WS_CAPTION, 130, 130, 120,
+                                      80, frame, 0, nullptr, nullptr);
+    Pump();
+    auto captionLit = [&](Hwnd h) {
+        Pump();
+        const Rect r = WindowRect(h);
+        const uint32_t px = screen->PixelAt(r.right - 90, r.top + 8);
+        EXPECT_TRUE(px == ToPixel32(GetSysColor(COLOR_ACTIVECAPTION)) ||
+                    px == ToPixel32(GetSysColor(COLOR_INACTIVECAPTION)));
+        return px == ToPixel32(GetSysColor(COLOR_ACTIVECAPTION));
+    };
+    screen->Click(200, 180);  // on the page
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), page);
+    EXPECT_TRUE(captionLit(frame));
+    EXPECT_FALSE(captionLit(other));
+    // Another window: the frame goes dark with its page.
+    screen->Click(600, 430);
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), other);
+    EXPECT_FALSE(captionLit(frame));
+    EXPECT_TRUE(captionLit(other));
+    // Back to the page, then the frame itself: lit all along.
+    screen->Click(200, 180);
+    Pump();
+    EXPECT_TRUE(captionLit(frame));
+    SetActiveWindow(frame);
+    EXPECT_TRUE(captionLit(frame));
+    SetActiveWindow(page);
+    EXPECT_TRUE(captionLit(frame));
+    // A pop-up with its own caption is a window of its own: the frame shows inactive.
+    ShowWindow(boxed, SW_SHOW);
+    ASSERT_EQ(GetActiveWindow(), boxed);
+    EXPECT_FALSE(captionLit(frame));
+    EXPECT_TRUE(captionLit(boxed));
+    DestroyWindow(boxed);
+    SetActiveWindow(page);
+    EXPECT_TRUE(captionLit(frame));
+    // A page that goes hands the activation back to the frame, still lit.
+    DestroyWindow(page);
+    EXPECT_EQ(GetActiveWindow(), frame);
+    EXPECT_TRUE(captionLit(frame));
+}
+
 TEST_F(FrameTest, ActivationSendsPairedMessagesAndKeepsOwnedAndTopmostWindowsAbove) {
     const Hwnd a = Sizable("A");
     const Hwnd b = Sizable("B");

@@ -9,6 +9,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Text.h"
+#include "platform/ui/TextFitCheck.h"
 
 namespace zv::ui {
 namespace {
@@ -282,6 +283,67 @@ TEST(DrawTextLayout, ClipsToItsRectangleUnlessAskedNotTo) {
             EXPECT_GE(ink.box.top, 10);
             EXPECT_LE(ink.box.bottom, 20);
         }
+    }
+}
+
+// The lines DrawText draws for a text in a box so many full-width characters wide.
+std::vector<std::string> WrappedLines(const char* utf8, int cells) {
+    Rgb32Target t(400, 200);
+    Canvas c = t.MakeCanvas();
+    c.SelectFont(Gothic(12));
+    std::vector<std::string> lines;
+    TextDrawLog log;
+    Rect r{0, 0, cells * c.CurrentFont().Advance(U'\u3042'), 200};
+    c.DrawText(utf8, r, DT_WORDBREAK | DT_NOPREFIX, TextEncoding::Utf8);
+    for (const TextDrawRecord& rec : log.Records()) lines.push_back(Utf8Of(rec.text));
+    return lines;
+}
+
+TEST(DrawTextLayout, JapaneseLinesNeitherBeginWithClosersNorEndWithOpeners) {
+    struct Case {
+        const char* text;
+        int cells;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        // A full stop goes down with the character before it.
+        {"マップが届きました。次へ進みます。", 9, {"マップが届きまし", "た。次へ進みます。"}},
+        {"はい、いいえ", 2, {"は", "い、", "いい", "え"}},
+        // Small kana and the prolonged sound mark stay with what they follow.
+        {"ちょっと待って", 5, {"ちょっと", "待って"}},
+        {"コンピューター", 4, {"コン", "ピュー", "ター"}},
+        // Opening brackets go down with what they open, closing ones stay up; a bracketed
+        // word with no break inside stays whole.
+        {"部隊「歩」です", 2, {"部隊", "「歩」", "です"}},
+        {"状態『良好』", 3, {"状態", "『良", "好』"}},
+        {"兵力（三）名", 3, {"兵力", "（三）", "名"}},
+        {"進め！止まれ？", 2, {"進", "め！", "止ま", "れ？"}},
+        // Text that needs no rule breaks as before.
+        {"歩兵第一連隊", 2, {"歩兵", "第一", "連隊"}},
+        {"マップが届きました。", 10, {"マップが届きました。"}},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(WrappedLines(k.text, k.cells), k.lines) << k.text << " in " << k.cells;
+    }
+    // Latin words still break at spaces only.
+    EXPECT_EQ(WrappedLines("aaa bbb ccc", 4), (std::vector<std::string>{"aaa bbb", "ccc"}));
+}
+
+TEST(LineBreaking, LineEndBeforeMovesBackPastForbiddenPlaces) {
+    struct Case {
+        const char32_t* text;
+        std::size_t at;
+        std::size_t end;
+    };
+    const Case cases[] = {
+        {U"あいう。", 3, 2},                   // 。 may not begin a line: う goes down with it
+        {U"あ「い", 2, 1},                     // 「 may not end one
+        {U"あいっっ", 3, 1},                   // several in a row
+        {U"。。。。", 2, 2},                   // nowhere to break: break where the line is full
+        {U"あい", 1, 1},     {U"あい", 2, 2},  // at the end
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(LineEndBefore(k.text, k.at), k.end) << Utf8Of(k.text) << " at " << k.at;
     }
 }
 

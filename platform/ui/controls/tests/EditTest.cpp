@@ -240,6 +240,27 @@ TEST_F(Edits, WithoutAutoScrollTypingStopsAtTheRightEdge) {
     EXPECT_EQ(Text(s).size(), 26u);
 }
 
+// A wrapped Japanese line never begins with a full stop or a small kana: the character
+// before goes down with it.
+TEST_F(Edits, WrappedJapaneseLinesKeepClosersWithTheCharacterBefore) {
+    const Hwnd e = MakeEdit(ES_MULTILINE | ES_READONLY, 200, 80);
+    auto repeat = [](const char* c, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += c;
+        return s;
+    };
+    SetWindowText(e, core::Utf8ToSjis(repeat("あ", 40)));
+    const int full = int(SendMessage(e, EM_LINEINDEX, 1, 0)) / 2;  // characters of a full line
+    ASSERT_GT(full, 2);
+    for (const char* closer : {"。", "っ", "」"}) {
+        SetWindowText(e, core::Utf8ToSjis(repeat("あ", full) + closer + "いいいいい"));
+        EXPECT_EQ(SendMessage(e, EM_LINEINDEX, 1, 0), 2 * (full - 1)) << closer;
+    }
+    // An opening bracket goes down with what it opens.
+    SetWindowText(e, core::Utf8ToSjis(repeat("あ", full - 1) + "「いいいいい」"));
+    EXPECT_EQ(SendMessage(e, EM_LINEINDEX, 1, 0), 2 * (full - 1));
+}
+
 TEST_F(Edits, MultiLineLinesAndMessages) {
     const Hwnd e = MakeEdit(ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 200, 80);
     Type("first");
