@@ -245,11 +245,15 @@ class VirtualScreen {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        // -noreset: the server stays as it is when its last client leaves. The game's video
+        // driver check opens and closes a connection just before it connects for good, and the
+        // window lookups below do the same; each would otherwise set the server resetting while
+        // the next connection comes in.
         std::string program = "/usr/bin/Xvfb", fd = "-displayfd", three = "3", screenArg = "-screen", zero = "0",
-                    geometry = size + "x24", nolisten = "-nolisten", tcp = "tcp";
-        char* argv[] = {program.data(), fd.data(), three.data(), screenArg.data(), zero.data(), geometry.data(),
-                        nolisten.data(), tcp.data(), nullptr};
+                    geometry = size + "x24", nolisten = "-nolisten", tcp = "tcp", noreset = "-noreset";
+        char* argv[] = {program.data(), fd.data(),      three.data(), screenArg.data(), zero.data(),
+                        geometry.data(), nolisten.data(), tcp.data(),   noreset.data(),   nullptr};
         if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
@@ -271,10 +275,18 @@ class VirtualScreen {
             ::kill(pid_, SIGTERM);
             ::waitpid(pid_, nullptr, 0);
         }
+        std::error_code ignored;
+        fs::remove(log_, ignored);
     }
     const std::string& Display() const { return display_; }
+    // What the server said, for a failure's message.
+    std::string Log() const {
+        std::ifstream in(log_);
+        return "Xvfb said: " + std::string(std::istreambuf_iterator<char>(in), {});
+    }
 
   private:
+    std::string log_ = (fs::temp_directory_path() / ("zv-xvfb-" + std::to_string(::getpid()) + ".err")).string();
     pid_t pid_ = -1;
     std::string display_;
 };
@@ -290,7 +302,7 @@ TEST(ProgramProcess, OnALargeScreenWithoutAWindowManagerTheWindowCoversIt) {
     int left = -1, top = -1, width = 0, height = 0;
     EXPECT_TRUE(WaitFor([&] { return testing::WindowOfProcess(xvfb.Display(), game, &left, &top, &width, &height); },
                         60))
-        << dir.Read("game.err");
+        << dir.Read("game.err") << xvfb.Log();
     EXPECT_EQ(left, 0);
     EXPECT_EQ(top, 0);
     EXPECT_EQ(width, 1920);
